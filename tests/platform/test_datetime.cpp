@@ -1,6 +1,6 @@
 #include "platform/DateTime.h"
 #include "platform/RegionalSettings.h"
-#include "tests/platform/PrintQString.h"
+#include "tests/support/PrintQString.h"
 
 #include <QDate>
 #include <gtest/gtest.h>

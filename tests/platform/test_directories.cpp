@@ -1,5 +1,5 @@
 #include "platform/Directories.h"
-#include "tests/platform/PrintQString.h"
+#include "tests/support/PrintQString.h"
 
 #include <QCoreApplication>
 #include <QDir>

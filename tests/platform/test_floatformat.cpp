@@ -1,6 +1,6 @@
 #include "platform/FloatFormat.h"
 #include "platform/RegionalSettings.h"
-#include "tests/platform/PrintQString.h"
+#include "tests/support/PrintQString.h"
 
 #include <gtest/gtest.h>
 #include <cmath>

@@ -1,5 +1,5 @@
 #include "platform/IniFile.h"
-#include "tests/platform/PrintQString.h"
+#include "tests/support/PrintQString.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "platform/DateTime.h"
 #include "platform/FloatFormat.h"
 #include "platform/RegionalSettings.h"
-#include "tests/platform/PrintQString.h"
+#include "tests/support/PrintQString.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "platform/SysUtils.h"
-#include "tests/platform/PrintQString.h"
+#include "tests/support/PrintQString.h"
 
 #include <gtest/gtest.h>
 

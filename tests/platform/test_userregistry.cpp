@@ -1,6 +1,6 @@
 #include "platform/Directories.h"
 #include "platform/UserRegistry.h"
-#include "tests/platform/PrintQString.h"
+#include "tests/support/PrintQString.h"
 
 #include <QFile>
 #include <QTemporaryDir>

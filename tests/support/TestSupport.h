@@ -1,6 +1,8 @@
 #pragma once
 // Shared helpers of the test programs.
 
+#include "tests/support/PrintQString.h"
+
 #include <QString>
 #include <functional>
 
