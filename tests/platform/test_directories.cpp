@@ -1,5 +1,5 @@
 #include "platform/Directories.h"
-#include "tests/support/PrintQString.h"
+#include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -176,7 +176,7 @@ TEST_F(DirectoriesTest, UnmakeablePerUserDirectoryRaises)
 
 TEST_F(DirectoriesTest, PermissionCheckSeesAReadOnlyDirectory)
 {
-    if (RunningAsRoot()) GTEST_SKIP() << "permissions do not bind root";
+    testsupport::ScopedUnprivileged user({scratch.path()});
     ASSERT_EQ(::chmod(QFile::encodeName(bin).constData(), 0555), 0);
     ScopedDirectoryOverride o(Program());
     EXPECT_FALSE(Directories::ExeDirWritable());

@@ -1,5 +1,5 @@
 #include "platform/IniFile.h"
-#include "tests/support/PrintQString.h"
+#include "tests/support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,11 +29,6 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
 };
-
-bool RunningAsRoot()
-{
-    return ::geteuid() == 0;
-}
 
 } // namespace
 
@@ -258,8 +253,8 @@ TEST_F(IniFileTest, FailedSavesRaiseAndLeaveTheFile)
 
 TEST_F(IniFileTest, SaveIntoAReadOnlyDirectoryRaises)
 {
-    if (RunningAsRoot()) GTEST_SKIP() << "permissions do not bind root";
     Put("[S]\nk=v\n");
+    testsupport::ScopedUnprivileged user({dir.path()});
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
     TIniFile ini(path);
     EXPECT_THROW(ini.WriteString("S", "k", "changed"), EIniFileException);
@@ -270,8 +265,8 @@ TEST_F(IniFileTest, SaveIntoAReadOnlyDirectoryRaises)
 
 TEST_F(IniFileTest, UnreadableFileIsNeverOverwritten)
 {
-    if (RunningAsRoot()) GTEST_SKIP() << "permissions do not bind root";
     Put("[S]\nk=v\n");
+    testsupport::ScopedUnprivileged user({dir.path()});
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0200), 0);
     TIniFile ini(path);
     EXPECT_EQ(ini.ReadString("S", "k", "default"), "default");
