@@ -1,14 +1,13 @@
 #include "controls/HTMLPictureAccess_p.h"
 
+#include "controls/HTMLPicture.h"
+
 #include "platform/Bitmap.h"
 #include "platform/ImageList.h"
+#include "platform/SystemIcons.h"
 
 #include <cmath>
 
-#if __has_include("controls/HTMLPicture.h")
-#include "controls/HTMLPicture.h"
-#define TAMSEL_HAVE_HTML_PICTURE 1
-#endif
 
 namespace {
 
@@ -22,7 +21,6 @@ int Scaled(int size, double factor)
 
 const TGraphic* HTMLPictureAccess::Picture(const QString& upperName)
 {
-#ifdef TAMSEL_HAVE_HTML_PICTURE
     if (upperName.isEmpty()) return nullptr;
     try {
         if (upperName.contains(QStringLiteral("://"))) {
@@ -45,10 +43,6 @@ const TGraphic* HTMLPictureAccess::Picture(const QString& upperName)
     } catch (...) {
         return nullptr;
     }
-#else
-    Q_UNUSED(upperName);
-    return nullptr;
-#endif
 }
 
 TPictureRef HTMLPictureAccess::Resolve(const QString& src, TCanvas& canvas, bool print, double resFactor)
@@ -66,7 +60,14 @@ TPictureRef HTMLPictureAccess::Resolve(const QString& src, TCanvas& canvas, bool
         ref.height = MulDiv(m_images->Height(), canvas.PixelsPerInchY(), 96);
         return ref;
     }
-#ifdef TAMSEL_HAVE_HTML_PICTURE
+    const bool small = src.startsWith(QStringLiteral("SSYS:"));
+    if (small || src.startsWith(QStringLiteral("LSYS:"))) {
+        ref.icon = SystemIcon(src.mid(5), !small);
+        const TSize size = SystemIconSize(!small);
+        ref.width = MulDiv(size.cx, canvas.PixelsPerInchX(), 96);
+        ref.height = MulDiv(size.cy, canvas.PixelsPerInchY(), 96);
+        return ref;
+    }
     const TGraphic* g = Picture(src);
     const THTMLPicture* p = dynamic_cast<const THTMLPicture*>(g);
     if (!p || p->Empty()) return ref;
@@ -76,7 +77,6 @@ TPictureRef HTMLPictureAccess::Resolve(const QString& src, TCanvas& canvas, bool
     ref.frames = const_cast<THTMLPicture*>(p)->GetFrameCount();
     ref.frameLeft = p->FrameLeft();
     ref.frameTop = p->FrameTop();
-#endif
     return ref;
 }
 
@@ -93,6 +93,13 @@ void HTMLPictureAccess::Draw(const TPictureRef& pic, TCanvas& canvas, const TRec
         } else {
             pic.list->Draw(canvas, box.Left, box.Top, pic.index);
         }
+        return;
+    }
+    if (!pic.icon.isNull()) {
+        const int w = print ? Scaled(pic.icon.width(), resFactor) : pic.icon.width();
+        const int h = print ? Scaled(pic.icon.height(), resFactor) : pic.icon.height();
+        canvas.DrawImage(TRect(box.Left, box.Top, box.Left + w, box.Top + h), pic.icon,
+                         TRect(0, 0, pic.icon.width(), pic.icon.height()));
         return;
     }
     if (!pic.graphic) return;

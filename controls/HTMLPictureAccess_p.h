@@ -6,6 +6,7 @@
 #include "platform/Canvas.h"
 #include "platform/Color.h"
 
+#include <QImage>
 #include <QString>
 
 class TGraphic;
@@ -22,6 +23,7 @@ struct TPictureRef {
     int frameTop = 0;
     const TImageList* list = nullptr; // image-list entry
     int index = -1;
+    QImage icon; // system icon ("SSYS:", "LSYS:")
 };
 
 class HTMLPictureAccess {
