@@ -688,7 +688,7 @@ void Renderer::Body(bool draw, QStringView tag)
     bool found = false;
     const QStringView background = Attribute(tag, u"BACKGROUND", &found);
     if (found) {
-        if (const TGraphic* pic = m_pictures.Picture(background.toString().toUpper()))
+        if (const TGraphic* pic = m_pictures.Picture(background.toString()))
             if (!pic->Empty() && pic->Width() > 0 && pic->Height() > 0) c.TileDraw(m_rect, *pic);
     }
     const QStringView bg = Attribute(tag, u"BGCOLOR", &found);
@@ -770,7 +770,7 @@ TagResult Renderer::ListItem(bool draw, const TRect& lr, const Line& ln, int& x,
 
 TagResult Renderer::Image(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w)
 {
-    const QString src = Attribute(tag, u"SRC").toString().toUpper();
+    const QString src = Attribute(tag, u"SRC").toString();
     const TPictureRef pic = m_pictures.Resolve(src, c, o.Print, o.ResFactor);
     ++m_s.pictures;
     const int index = m_s.pictures;
@@ -802,7 +802,7 @@ TagResult Renderer::Image(bool draw, QStringView tag, const TRect& lr, Line& ln,
     if (draw) {
         TPictureRef shown = pic;
         if (index == m_mousePicture) {
-            const QString alt = Attribute(tag, u"ALT").toString().toUpper();
+            const QString alt = Attribute(tag, u"ALT").toString();
             if (!alt.isEmpty()) {
                 const TPictureRef a = m_pictures.Resolve(alt, c, o.Print, o.ResFactor);
                 if (a.width > 0 && a.height > 0) shown = a;

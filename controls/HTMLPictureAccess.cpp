@@ -19,27 +19,28 @@ int Scaled(int size, double factor)
 
 } // namespace
 
-const TGraphic* HTMLPictureAccess::Picture(const QString& upperName)
+const TGraphic* HTMLPictureAccess::Picture(const QString& name)
 {
-    if (upperName.isEmpty()) return nullptr;
+    if (name.isEmpty()) return nullptr;
+    const QString key = name.toUpper();
     try {
-        if (upperName.contains(QStringLiteral("://"))) {
+        if (key.contains(QStringLiteral("://"))) {
             if (!m_cache) return nullptr;
-            if (THTMLPicture* p = m_cache->FindPicture(upperName)) return p;
+            if (THTMLPicture* p = m_cache->FindPicture(key)) return p;
             THTMLPicture* p = m_cache->AddPicture();
             p->SetAsynchronous(false);
             try {
-                p->LoadFromUrl(upperName);
+                p->LoadFromUrl(name);
             } catch (...) {
                 // A resource that is no picture: the picture stays empty and
                 // is not tried again.
                 p->Assign(nullptr);
             }
-            return m_cache->FindPicture(upperName);
+            return m_cache->FindPicture(key);
         }
-        if (upperName.contains(u':')) return nullptr;
+        if (key.contains(u':')) return nullptr;
         if (!m_container) return nullptr;
-        return m_container->FindPicture(upperName);
+        return m_container->FindPicture(key);
     } catch (...) {
         return nullptr;
     }
@@ -50,7 +51,7 @@ TPictureRef HTMLPictureAccess::Resolve(const QString& src, TCanvas& canvas, bool
     Q_UNUSED(print);
     Q_UNUSED(resFactor);
     TPictureRef ref;
-    if (src.startsWith(QStringLiteral("IDX:"))) {
+    if (src.startsWith(QStringLiteral("IDX:"), Qt::CaseInsensitive)) {
         bool ok = false;
         const int n = src.mid(4).trimmed().toInt(&ok);
         if (!ok || !m_images || !m_images->HasImage(n)) return ref;
@@ -60,8 +61,8 @@ TPictureRef HTMLPictureAccess::Resolve(const QString& src, TCanvas& canvas, bool
         ref.height = MulDiv(m_images->Height(), canvas.PixelsPerInchY(), 96);
         return ref;
     }
-    const bool small = src.startsWith(QStringLiteral("SSYS:"));
-    if (small || src.startsWith(QStringLiteral("LSYS:"))) {
+    const bool small = src.startsWith(QStringLiteral("SSYS:"), Qt::CaseInsensitive);
+    if (small || src.startsWith(QStringLiteral("LSYS:"), Qt::CaseInsensitive)) {
         ref.icon = SystemIcon(src.mid(5), !small);
         const TSize size = SystemIconSize(!small);
         ref.width = MulDiv(size.cx, canvas.PixelsPerInchX(), 96);
@@ -115,5 +116,6 @@ void HTMLPictureAccess::Draw(const TPictureRef& pic, TCanvas& canvas, const TRec
         return;
     }
     // Drawn at the laid-out size, whatever the device's resolution.
-    canvas.StretchDraw(box, *pic.graphic);
+    const QImage& image = pic.graphic->Image();
+    if (!image.isNull()) canvas.DrawImage(box, image, TRect(0, 0, image.width(), image.height()));
 }

@@ -10,6 +10,7 @@
 #include <QString>
 
 class TGraphic;
+class THTMLPicture;
 class TImageList;
 class THTMLPictureCache;
 class TPictureContainer;
@@ -17,7 +18,7 @@ class TPictureContainer;
 struct TPictureRef {
     int width = 0; // laid-out size in device pixels; 0 takes no room
     int height = 0;
-    const TGraphic* graphic = nullptr; // container or cache picture
+    const THTMLPicture* graphic = nullptr; // container or cache picture
     int frames = -1;                   // frames of an animated picture
     int frameLeft = 0;
     int frameTop = 0;
@@ -35,12 +36,13 @@ public:
         m_images = images;
     }
 
-    // A container picture (plain name) or a cache picture (name with "://"),
-    // loaded into the cache when it is not there yet; nullptr when none.
-    // Never raises: a picture that fails to load stays empty.
-    const TGraphic* Picture(const QString& upperName);
+    // A container picture (plain name, case ignored) or a cache picture
+    // (name with "://", keyed in upper case but loaded with the case as
+    // written), loaded into the cache when it is not there yet; nullptr when
+    // none. Never raises: a picture that fails to load stays empty.
+    const TGraphic* Picture(const QString& name);
 
-    // The picture of an IMG SRC (upper case) with its natural laid-out size.
+    // The picture of an IMG SRC with its natural laid-out size.
     TPictureRef Resolve(const QString& src, TCanvas& canvas, bool print, double resFactor);
 
     // Draws the picture into box (its laid-out rectangle).
