@@ -124,11 +124,15 @@ TEST(HTMLPictures, AlignTopRaisesTheText)
     EXPECT_EQ(f.r.YSize, 30);
     // Base-line offset 30 - 16: the text's bottom at 16.
     for (const auto& c : f.canvas.CallsOf(QStringLiteral("DrawText"))) {
-        if (!(c.Flags & DT_CALCRECT)) EXPECT_EQ(c.Rect.Bottom, 16);
+        if (!(c.Flags & DT_CALCRECT)) {
+            EXPECT_EQ(c.Rect.Bottom, 16);
+        }
     }
     f.Draw(QStringLiteral("<IMG SRC=\"big\" ALIGN=\"MIDDLE\">x"));
     for (const auto& c : f.canvas.CallsOf(QStringLiteral("DrawText"))) {
-        if (!(c.Flags & DT_CALCRECT)) EXPECT_EQ(c.Rect.Bottom, 30 - 7);
+        if (!(c.Flags & DT_CALCRECT)) {
+            EXPECT_EQ(c.Rect.Bottom, 30 - 7);
+        }
     }
 }
 
