@@ -32,6 +32,10 @@ public:
     // The Qt font the current canvas font is drawn with.
     QFont CurrentQFont();
 
+    using TCanvas::Ellipse;
+    using TCanvas::Polygon;
+    using TCanvas::Polyline;
+    using TCanvas::Rectangle;
     void LineTo(int x, int y) override;
     void Polyline(const QVector<TPoint>& points) override;
     void Polygon(const QVector<TPoint>& points) override;

@@ -74,7 +74,11 @@ int TRecordingCanvas::DrawText(const QString& text, TRect& r, unsigned format)
     m_calls[idx].Rect2 = r;
     return h;
 }
-void TRecordingCanvas::DrawFocusRect(const TRect& r) { Record(QStringLiteral("DrawFocusRect")).Rect = r; }
+void TRecordingCanvas::DrawFocusRect(const TRect& r)
+{
+    Record(QStringLiteral("DrawFocusRect")).Rect = r;
+    TCanvas::DrawFocusRect(r);
+}
 bool TRecordingCanvas::DrawEdge(TRect& r, unsigned edge, unsigned flags)
 {
     auto& c = Record(QStringLiteral("DrawEdge"));
@@ -143,5 +147,16 @@ void TRecordingCanvas::TextRun(int x, int y, QStringView text, bool opaque, cons
     if (clip) c.Rect2 = *clip;
 }
 
-void TRecordingCanvas::FillSolid(const TRect&, TColor) {}
-void TRecordingCanvas::XorPattern(const TRect&, TColor, TColor) {}
+void TRecordingCanvas::FillSolid(const TRect& r, TColor color)
+{
+    auto& c = Record(QStringLiteral("Solid"));
+    c.Rect = r;
+    c.Color = color;
+}
+
+void TRecordingCanvas::XorPattern(const TRect& r, TColor onColor, TColor)
+{
+    auto& c = Record(QStringLiteral("XorPattern"));
+    c.Rect = r;
+    c.Color = onColor;
+}

@@ -18,7 +18,10 @@ struct TCanvasCall {
     // "Ellipse", "RoundRect", "Arc", "FloodFill", "SetPixel", "InvertRect",
     // "DrawText", "TextRun" (one run of text as drawn, also those of
     // DrawText, TextOut and TextRect), "DrawFocusRect", "DrawEdge",
-    // "DrawFrameControl", "DrawImage", "DrawImageTransparent", "ThemePart".
+    // "DrawFrameControl", "DrawImage", "DrawImageTransparent", "ThemePart",
+    // and the fills the composite operations make: "Solid" (a plain colour:
+    // edges, frame controls, text backgrounds, prefix underlines) and
+    // "XorPattern" (focus rectangle sides).
     QString Op;
     TRect Rect;            // the rectangle of the call (DrawText: as passed)
     TRect Rect2;           // DrawImage: source; TextRun: clip; DrawText: result
@@ -54,6 +57,10 @@ public:
     QStringList Runs() const;
     void Clear() { m_calls.clear(); }
 
+    using TCanvas::Ellipse;
+    using TCanvas::Polygon;
+    using TCanvas::Polyline;
+    using TCanvas::Rectangle;
     void LineTo(int x, int y) override;
     void Polyline(const QVector<TPoint>& points) override;
     void Polygon(const QVector<TPoint>& points) override;
