@@ -145,6 +145,7 @@ private:
     TagResult Control(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w);
     void DrawControl(const TControlTag& t, int x, int b, int width, int height, bool hot, bool checked);
     void DrawPiece(const QString& piece, const TRect& pr, int pw);
+    void FlushRun();
     void ZigZag(int left, int right, int bottom);
     void FillBand(int top, int height);
 
@@ -203,6 +204,15 @@ private:
     int m_objectHeight = 0;
     PassState m_s;
     QString m_piece;
+    // Widths of the pieces the measuring pass laid out, in order: the second
+    // pass meets the same pieces in the same fonts.
+    QVarLengthArray<int, 32> m_widths;
+    qsizetype m_widthIndex = 0;
+    // Text drawn but not yet handed to the canvas (DrawPiece).
+    bool m_run = false;
+    TRect m_runRect;
+    int m_runWidth = 0;
+    QString m_runText;
     HTMLPictureAccess m_pictures;
 };
 
@@ -266,12 +276,14 @@ bool Renderer::Run(const QString& text)
 
     while (!rest.isEmpty()) {
         if (!(c.Font() == fontAfterMeasure)) c.Font() = fontAfterMeasure;
-        m_gh = c.TextExtent(QStringLiteral("gh")).cy;
+        m_gh = c.TextMetrics().tmHeight; // the height of "gh"
         Line ln;
         ln.height = m_gh;
 
         m_s = afterMeasure;
         m_firstPass = true;
+        m_widths.clear();
+        m_widthIndex = 0;
         m_hoverSet = m_controlSet = false;
         const qsizetype consumed = Core(false, rest, TRect(m_work.Left, top, m_work.Right, top + m_gh), ln);
         afterMeasure = m_s;
@@ -317,7 +329,7 @@ bool Renderer::Run(const QString& text)
     }
     if (r.YSize == 0) {
         c.Font() = m_entryFont;
-        r.YSize = c.TextExtent(QStringLiteral("gh")).cy;
+        r.YSize = c.TextMetrics().tmHeight;
     }
     Restore();
     return result;
@@ -365,6 +377,7 @@ qsizetype Renderer::Core(bool draw, QStringView src, const TRect& lr, Line& ln)
                 pos = n;
                 break;
             }
+            if (draw) FlushRun();
             const TagResult tr = Tag(draw, src.mid(pos, gt - pos + 1), lr, ln, x, w, liSeen);
             if (tr == TagResult::BreakBefore) break;
             pos = gt + 1;
@@ -391,7 +404,9 @@ qsizetype Renderer::Core(bool draw, QStringView src, const TRect& lr, Line& ln)
         }
 
         const TRect pr = PieceRect(draw, lr, ln, x);
-        const int pw = TextExtent(piece, pr);
+        int pw;
+        if (!m_firstPass && m_widthIndex < m_widths.size()) pw = m_widths[m_widthIndex++];
+        else pw = TextExtent(piece, pr);
         w += pw;
         const bool endsInSpace = pos > 0 && src[pos - 1] == u' ';
         if (!(w <= lineWidth || pw > lineWidth || !endsInSpace)) {
@@ -405,7 +420,10 @@ qsizetype Renderer::Core(bool draw, QStringView src, const TRect& lr, Line& ln)
             }
         }
 
-        if (m_firstPass) r.StripVal += piece;
+        if (m_firstPass) {
+            r.StripVal += piece;
+            m_widths.push_back(pw);
+        }
         if (draw) {
             DrawPiece(piece, pr, pw);
         } else if (o.XPos >= x && o.XPos < x + pw && m_s.anchorOpen) {
@@ -419,6 +437,7 @@ qsizetype Renderer::Core(bool draw, QStringView src, const TRect& lr, Line& ln)
         pos = end;
     }
 
+    if (draw) FlushRun();
     if (pos > 0 && src[pos - 1] == u' ') w -= c.TextWidth(QStringLiteral(" "));
     ln.width = w;
     r.XSize = std::max(r.XSize, w);
@@ -433,6 +452,24 @@ qsizetype Renderer::Core(bool draw, QStringView src, const TRect& lr, Line& ln)
 
 void Renderer::DrawPiece(const QString& piece, const TRect& pr, int pw)
 {
+    if (m_s.anchorOpen && m_s.anchorIndex == o.FocusLink) r.FocusAnchor = m_s.href.toString();
+    if (!m_s.shadow && !m_s.error && !piece.contains(u'\t')) {
+        // Pieces that follow each other in the same state are drawn as one
+        // run: the same pixels with one text call instead of one per word.
+        if (m_run && m_runRect.Top == pr.Top && m_runRect.Bottom == pr.Bottom && m_runRect.Left + m_runWidth == pr.Left) {
+            m_runText.append(piece);
+            m_runWidth += pw;
+            return;
+        }
+        FlushRun();
+        m_run = true;
+        m_runRect = pr;
+        m_runWidth = pw;
+        m_runText.resize(0);
+        m_runText.append(piece);
+        return;
+    }
+    FlushRun();
     const TColor color = c.Font().Color();
     if (color != clNone) {
         if (m_s.shadow) {
@@ -444,8 +481,16 @@ void Renderer::DrawPiece(const QString& piece, const TRect& pr, int pw)
         TRect dr = pr;
         c.DrawText(piece, dr, m_flags);
     }
-    if (m_s.anchorOpen && m_s.anchorIndex == o.FocusLink) r.FocusAnchor = m_s.href.toString();
     if (m_s.error) ZigZag(pr.Left, pr.Left + pw, pr.Bottom);
+}
+
+void Renderer::FlushRun()
+{
+    if (!m_run) return;
+    m_run = false;
+    if (c.Font().Color() == clNone) return;
+    TRect dr = m_runRect;
+    c.DrawText(m_runText, dr, m_flags);
 }
 
 void Renderer::ZigZag(int left, int right, int bottom)

@@ -93,14 +93,35 @@ TEST(HTMLLayout, WordWrapBreaksAtSpacesAndDropsTheTrailingSpaceWidth)
     // Working width 60: "aaa " (32) fits, "bbb " would make 64.
     f.Draw(QStringLiteral("aaa bbb ccc"), TRect(0, 0, 61, 100));
     const auto d = Draws(f.canvas);
-    ASSERT_EQ(d.size(), 3);
+    // The words of a line in one state are drawn as one run.
+    ASSERT_EQ(d.size(), 2);
+    EXPECT_EQ(d[0].text, QStringLiteral("aaa "));
     EXPECT_EQ(d[0].rect, TRect(1, 0, 61, 16));
-    EXPECT_EQ(d[1].text, QStringLiteral("bbb "));
+    EXPECT_EQ(d[1].text, QStringLiteral("bbb ccc"));
     EXPECT_EQ(d[1].rect, TRect(1, 16, 61, 32));
-    EXPECT_EQ(d[2].rect, TRect(33, 16, 61, 32));
+    // Each word was measured on its own.
+    int measured = 0;
+    for (const auto& c : f.canvas.CallsOf(QStringLiteral("DrawText"))) measured += (c.Flags & DT_CALCRECT) ? 1 : 0;
+    EXPECT_EQ(measured, 4);
     EXPECT_EQ(f.r.XSize, 56);
     EXPECT_EQ(f.r.YSize, 32);
     EXPECT_EQ(f.r.StripVal, QStringLiteral("aaa bbb ccc"));
+}
+
+TEST(HTMLLayout, RunsBreakAtTagsTabsShadowsAndErrorMarks)
+{
+    Fixture f;
+    f.Draw(QStringLiteral("ab cd <B>ef gh</B> ij\tk l"));
+    QStringList texts;
+    for (const auto& d : Draws(f.canvas)) texts << d.text;
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("ab cd "), QStringLiteral("ef gh"), QStringLiteral(" "),
+                                  QStringLiteral("ij\tk "), QStringLiteral("l")}));
+    f.Draw(QStringLiteral("<SH>a b</SH> <E>c d</E>"));
+    texts.clear();
+    for (const auto& d : Draws(f.canvas)) texts << d.text;
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("a "), QStringLiteral("a "), QStringLiteral("b"),
+                                  QStringLiteral("b"), QStringLiteral(" "), QStringLiteral("c "),
+                                  QStringLiteral("d")}));
 }
 
 TEST(HTMLLayout, LongWordsAndWordsSplitByTagsStayWhole)
