@@ -22,7 +22,24 @@ struct FontEntry {
     QFontMetrics metrics;
     TTextMetric tm;
     bool symbol = false; // the "Symbol" face: its private code points map to Unicode
-    explicit FontEntry(const QFont& f) : font(f), metrics(f) {}
+    // Advances of the printable ASCII characters (-1: not measured yet);
+    // with kerning off a text of them is as wide as their sum.
+    int ascii[128];
+    explicit FontEntry(const QFont& f) : font(f), metrics(f) { std::fill(std::begin(ascii), std::end(ascii), -1); }
+
+    int Width(QStringView text)
+    {
+        int w = 0;
+        for (QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u < 32 || u >= 127) return metrics.horizontalAdvance(Raw(text));
+            int& a = ascii[u];
+            if (a < 0) a = metrics.horizontalAdvance(c);
+            w += a;
+        }
+        return w;
+    }
+    static QString Raw(QStringView text) { return QString::fromRawData(text.data(), text.size()); }
 };
 
 struct FontKey {
@@ -60,9 +77,11 @@ void InstallSubstitutes()
     add(QStringLiteral("Symbol"), sans);
 }
 
-const FontEntry* RealiseFont(const TFont& font, int ppiY)
+std::shared_ptr<FontEntry> RealiseFont(const TFont& font, int ppiY)
 {
-    static QHash<FontKey, FontEntry*> cache;
+    // Shared with the canvases that use an entry, so that emptying the cache
+    // never pulls a font from under a canvas.
+    static QHash<FontKey, std::shared_ptr<FontEntry>> cache;
     const int pixelSize = std::max(1, MulDiv(std::max(1, font.Size()), ppiY, 72));
     FontKey key{font.Name(), pixelSize, font.Style().Bits()};
     auto it = cache.constFind(key);
@@ -77,7 +96,7 @@ const FontEntry* RealiseFont(const TFont& font, int ppiY)
     f.setKerning(false);
     f.setHintingPreference(QFont::PreferFullHinting);
     f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
-    auto* e = new FontEntry(f);
+    auto e = std::make_shared<FontEntry>(f);
     e->symbol = font.Name().compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0;
     const QFontMetrics& m = e->metrics;
     e->tm.tmAscent = m.ascent();
@@ -88,8 +107,8 @@ const FontEntry* RealiseFont(const TFont& font, int ppiY)
     e->tm.tmAveCharWidth = std::max(1, m.averageCharWidth());
     e->tm.tmMaxCharWidth = std::max(1, m.maxWidth());
     if (cache.size() > 512) {
-        // Fonts are few in practice; a flood of sizes from text is bounded.
-        qDeleteAll(cache);
+        // Fonts are few in practice; a flood of faces and sizes from text is
+        // bounded.
         cache.clear();
     }
     cache.insert(key, e);
@@ -169,7 +188,7 @@ struct TPainterCanvas::Private {
     QPainter* painter = nullptr;       // the painter in use (own or the caller's)
     QImage* image = nullptr;           // target of an image canvas
     std::unique_ptr<QPainter> own;
-    const FontEntry* font = nullptr;   // realised current font
+    std::shared_ptr<FontEntry> font;   // realised current font
     bool clipApplied = false;
 };
 
@@ -261,7 +280,7 @@ int TPainterCanvas::CurrentTextWidth(QStringView text)
     if (!d->font) d->font = RealiseFont(Font(), m_ppiY);
     if (text.isEmpty()) return 0;
     if (d->font->symbol) return d->font->metrics.horizontalAdvance(MapSymbol(text));
-    return d->font->metrics.horizontalAdvance(text.toString());
+    return d->font->Width(text);
 }
 
 void TPainterCanvas::TextRun(int x, int y, QStringView text, bool opaque, const TRect* clip)
@@ -269,8 +288,8 @@ void TPainterCanvas::TextRun(int x, int y, QStringView text, bool opaque, const 
     QPainter* p = Painter();
     if (!p || text.isEmpty()) return;
     if (!d->font) d->font = RealiseFont(Font(), m_ppiY);
-    const FontEntry* fe = d->font;
-    const QString s = fe->symbol ? MapSymbol(text) : text.toString();
+    FontEntry* fe = d->font.get();
+    const QString s = fe->symbol ? MapSymbol(text) : FontEntry::Raw(text);
     const int angle = Font().Orientation();
     if (clip) {
         QRegion region(clip->ToQRect());
@@ -279,7 +298,7 @@ void TPainterCanvas::TextRun(int x, int y, QStringView text, bool opaque, const 
     }
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (opaque) {
-        const int w = fe->metrics.horizontalAdvance(s);
+        const int w = fe->symbol ? fe->metrics.horizontalAdvance(s) : fe->Width(text);
         if (angle == 0) {
             p->fillRect(QRect(x, y, w, fe->tm.tmHeight), ToQColor(Brush().Color()));
         } else {

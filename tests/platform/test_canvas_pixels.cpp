@@ -5,6 +5,7 @@
 #include "platform/Bitmap.h"
 #include "tests/platform/DrawingFixtures.h"
 
+#include <QFontMetrics>
 #include <gtest/gtest.h>
 
 using drawingtest::ImageCanvas;
@@ -519,4 +520,19 @@ TEST(CanvasBitmaps, FloodFillStopsAtTheBorderColour)
     EXPECT_EQ(c.At(1, 1), clGreen);
     EXPECT_EQ(c.At(0, 0), clGray);
     EXPECT_EQ(c.At(11, 11), clWhite);
+}
+
+TEST(CanvasText, MeasuredWidthsMatchTheFontsOwn)
+{
+    ImageCanvas c(10, 10);
+    const QString sample = QStringLiteral("Hello World, 123 (gh)! ~ValUe~");
+    for (int size : {6, 8, 10, 13, 20}) {
+        for (bool bold : {false, true}) {
+            c->Font().SetSize(size);
+            c->Font().SetStyle(bold ? TFontStyles{fsBold} : TFontStyles{});
+            const QFontMetrics fm(c.canvas->CurrentQFont());
+            EXPECT_EQ(c->TextWidth(sample), fm.horizontalAdvance(sample)) << size << bold;
+            EXPECT_EQ(c->TextWidth(QStringLiteral("caf\u00e9")), fm.horizontalAdvance(QStringLiteral("caf\u00e9")));
+        }
+    }
 }
