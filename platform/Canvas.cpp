@@ -760,3 +760,17 @@ void TCanvas::BrushCopy(const TRect& dest, const TBitmap& bitmap, const TRect& s
     }
     DrawImage(dest, part, TRect(0, 0, part.width(), part.height()), cmSrcCopy);
 }
+
+void BitBlt(TCanvas& dest, int x, int y, int w, int h, TCanvas& source, int sx, int sy, TCopyMode rop)
+{
+    StretchBlt(dest, x, y, w, h, source, sx, sy, w, h, rop);
+}
+
+void StretchBlt(TCanvas& dest, int x, int y, int w, int h, TCanvas& source, int sx, int sy, int sw, int sh,
+                TCopyMode rop)
+{
+    if (w == 0 || h == 0 || sw <= 0 || sh <= 0) return;
+    const QImage img = source.Grab(Bounds(sx, sy, sw, sh));
+    if (img.isNull()) return;
+    dest.DrawImage(Bounds(x, y, w, h), img, TRect(0, 0, img.width(), img.height()), rop);
+}

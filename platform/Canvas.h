@@ -499,3 +499,10 @@ private:
     std::optional<QRegion> m_clip;
     std::vector<std::optional<QRegion>> m_clipStack;
 };
+
+// Copies w x h pixels at (sx, sy) of source to (x, y) of dest with a raster
+// operation (SRCCOPY, SRCINVERT, ...); nothing when source cannot be read.
+void BitBlt(TCanvas& dest, int x, int y, int w, int h, TCanvas& source, int sx, int sy, TCopyMode rop);
+// The same, stretched from sw x sh to w x h.
+void StretchBlt(TCanvas& dest, int x, int y, int w, int h, TCanvas& source, int sx, int sy, int sw, int sh,
+                TCopyMode rop);

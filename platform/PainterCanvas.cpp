@@ -12,6 +12,7 @@
 #include <QStyleOption>
 #include <QWidget>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -189,7 +190,15 @@ struct TPainterCanvas::Private {
     QImage* image = nullptr;           // target of an image canvas
     std::unique_ptr<QPainter> own;
     std::shared_ptr<FontEntry> font;   // realised current font
-    bool clipApplied = false;
+    std::optional<QRegion> baseClip;   // the caller's clip (a widget's paint region)
+
+    // The region to clip to: the canvas clip within the caller's.
+    std::optional<QRegion> Effective(const std::optional<QRegion>& clip) const
+    {
+        if (!baseClip) return clip;
+        if (!clip) return baseClip;
+        return clip->intersected(*baseClip);
+    }
 };
 
 TPainterCanvas::TPainterCanvas(QPainter* painter, int ppiX, int ppiY) : d(new Private)
@@ -199,6 +208,7 @@ TPainterCanvas::TPainterCanvas(QPainter* painter, int ppiX, int ppiY) : d(new Pr
     m_ppiX = ppiX > 0 ? ppiX : (dev ? dev->logicalDpiX() : 96);
     m_ppiY = ppiY > 0 ? ppiY : (dev ? dev->logicalDpiY() : 96);
     if (painter) {
+        if (painter->hasClipping()) d->baseClip = painter->clipRegion();
         painter->setRenderHint(QPainter::Antialiasing, false);
         painter->setRenderHint(QPainter::TextAntialiasing, false);
         painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -257,7 +267,8 @@ void TPainterCanvas::ClipChanged()
 {
     QPainter* p = d->painter;
     if (!p) return;
-    if (ClipRegion()) p->setClipRegion(*ClipRegion());
+    const std::optional<QRegion> region = d->Effective(ClipRegion());
+    if (region) p->setClipRegion(*region);
     else p->setClipping(false);
 }
 
@@ -293,7 +304,7 @@ void TPainterCanvas::TextRun(int x, int y, QStringView text, bool opaque, const 
     const int angle = Font().Orientation();
     if (clip) {
         QRegion region(clip->ToQRect());
-        if (ClipRegion()) region = region.intersected(*ClipRegion());
+        if (const auto outer = d->Effective(ClipRegion())) region = region.intersected(*outer);
         p->setClipRegion(region);
     }
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);

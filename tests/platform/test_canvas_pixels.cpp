@@ -6,6 +6,7 @@
 #include "tests/platform/DrawingFixtures.h"
 
 #include <QFontMetrics>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 using drawingtest::ImageCanvas;
@@ -535,4 +536,41 @@ TEST(CanvasText, MeasuredWidthsMatchTheFontsOwn)
             EXPECT_EQ(c->TextWidth(QStringLiteral("caf\u00e9")), fm.horizontalAdvance(QStringLiteral("caf\u00e9")));
         }
     }
+}
+
+TEST(CanvasBitmaps, BitBltWithRasterOperations)
+{
+    ImageCanvas src(4, 4, 0xFFFF0000);
+    ImageCanvas dst(8, 8, 0xFFFFFFFF);
+    BitBlt(*dst, 2, 2, 2, 2, *src, 0, 0, SRCCOPY);
+    EXPECT_EQ(dst.At(2, 2), clRed);
+    EXPECT_EQ(dst.At(4, 4), clWhite);
+    BitBlt(*dst, 2, 2, 2, 2, *src, 0, 0, SRCINVERT);
+    EXPECT_EQ(dst.At(3, 3), clBlack); // red XOR red
+    BitBlt(*dst, 0, 0, 1, 1, *src, 0, 0, NOTSRCCOPY);
+    EXPECT_EQ(dst.At(0, 0), clAqua);
+    StretchBlt(*dst, 4, 4, 4, 4, *src, 0, 0, 1, 1, SRCCOPY);
+    EXPECT_EQ(dst.At(7, 7), clRed);
+}
+
+TEST(CanvasClip, ACallersPainterClipIsKept)
+{
+    QImage img(10, 10, QImage::Format_RGB32);
+    img.fill(0xFFFFFFFF);
+    {
+        QPainter painter(&img);
+        painter.setClipRect(QRect(0, 0, 5, 10));
+        TPainterCanvas c(&painter);
+        c.Brush().SetColor(clRed);
+        c.IntersectClipRect(TRect(0, 0, 10, 5));
+        c.FillRect(TRect(0, 0, 10, 10));
+        c.ResetClip();
+        c.Brush().SetColor(clBlue);
+        c.FillRect(TRect(0, 8, 10, 10));
+    }
+    EXPECT_EQ(FromQRgb(img.pixel(4, 4)), clRed);
+    EXPECT_EQ(FromQRgb(img.pixel(6, 4)), clWhite);
+    EXPECT_EQ(FromQRgb(img.pixel(4, 6)), clWhite);
+    EXPECT_EQ(FromQRgb(img.pixel(4, 9)), clBlue);
+    EXPECT_EQ(FromQRgb(img.pixel(6, 9)), clWhite);
 }
