@@ -81,9 +81,12 @@ int Number(QStringView v, bool* ok = nullptr)
 
 TColor ParseColor(QStringView v)
 {
-    const QString s = v.trimmed().toString();
-    if (s.startsWith(u'#')) return HexToColor(s.toUpper());
-    return TextToColor(s.toLower());
+    v = v.trimmed();
+    if (v.startsWith(u'#')) return HexToColor(v);
+    // Names are looked up in lower case.
+    QVarLengthArray<char16_t, 32> lower;
+    for (QChar ch : v) lower.append(ch.toLower().unicode());
+    return TextToColor(QStringView(lower.constData(), lower.size()));
 }
 
 struct Line {
@@ -124,8 +127,9 @@ enum class TagResult { Next, LineEnd, BreakBefore };
 
 class Renderer {
 public:
-    Renderer(TCanvas& canvas, const TRect& rect, const THTMLDrawOptions& o, THTMLDrawResults& r)
-        : c(canvas), m_rect(rect), o(o), r(r)
+    Renderer(TCanvas& canvas, const TRect& rect, const THTMLDrawOptions& o, THTMLDrawResults& r,
+             QString& pieceBuffer, QString& runBuffer)
+        : c(canvas), m_rect(rect), o(o), r(r), m_piece(pieceBuffer), m_runText(runBuffer)
     {
     }
 
@@ -203,7 +207,7 @@ private:
     int m_objectWidth = 0;
     int m_objectHeight = 0;
     PassState m_s;
-    QString m_piece;
+    QString& m_piece;
     // Widths of the pieces the measuring pass laid out, in order: the second
     // pass meets the same pieces in the same fonts.
     QVarLengthArray<int, 32> m_widths;
@@ -212,7 +216,7 @@ private:
     bool m_run = false;
     TRect m_runRect;
     int m_runWidth = 0;
-    QString m_runText;
+    QString& m_runText;
     HTMLPictureAccess m_pictures;
 };
 
@@ -259,6 +263,7 @@ bool Renderer::Run(const QString& text)
     m_flags = kTextFlags | (o.WordWrap ? 0u : unsigned(DT_END_ELLIPSIS));
     m_pictures.Reset(o.PictureCache, o.PictureContainer, o.Images);
 
+    r.StripVal.reserve(text.size());
     QString work = text;
     if (work.contains(u'&')) ReplaceEntities(work);
     work = LineBreaksToBR(UnwrapHashTag(work), true);
@@ -956,7 +961,20 @@ bool HTMLDraw(TCanvas& canvas, const QString& text, const TRect& rect, const THT
               THTMLDrawResults& results)
 {
     results = THTMLDrawResults();
-    Renderer renderer(canvas, rect, options, results);
+    // Text buffers kept from call to call (the renderer runs on the
+    // user-interface thread; a nested call takes its own).
+    static thread_local int depth = 0;
+    static thread_local QString pieceBuffer;
+    static thread_local QString runBuffer;
+    QString ownPiece;
+    QString ownRun;
+    const bool nested = depth > 0;
+    ++depth;
+    struct DepthGuard {
+        int& d;
+        ~DepthGuard() { --d; }
+    } guard{depth};
+    Renderer renderer(canvas, rect, options, results, nested ? ownPiece : pieceBuffer, nested ? ownRun : runBuffer);
     try {
         return renderer.Run(text);
     } catch (...) {
