@@ -1,5 +1,7 @@
 #include "controls/HTMLText.h"
 
+#include "platform/Themes.h"
+
 #include <iterator>
 
 namespace {
@@ -299,7 +301,6 @@ QString HTMLStrip(const QString& html)
 
 bool IsWinXPOrLater()
 {
-    // The platform layer stands in for a version with visual styles; whether
-    // they are in use is the theme layer's switch.
-    return true;
+    const int major = Win32MajorVersion();
+    return major >= 6 || (major == 5 && Win32MinorVersion() != 0);
 }

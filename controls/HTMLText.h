@@ -60,5 +60,6 @@ bool SetControlValue(QString& html, const QString& id, const QString& value);
 // The text without tags; "<BR>" and "<HR>" become CR LF. Entities stay.
 QString HTMLStrip(const QString& html);
 
-// Whether embedded controls may be drawn with the platform's visual styles.
+// Whether the platform version allows visual styles for embedded controls:
+// 5.1 (Windows XP) or later.
 bool IsWinXPOrLater();

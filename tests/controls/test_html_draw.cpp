@@ -544,6 +544,24 @@ TEST(HTMLHits, ThemedControlsUseTheButtonClass)
     EXPECT_NE(f.r.AnchorVal, QStringLiteral("ctrl"));
 }
 
+TEST(HTMLHits, VisualStylesNeedVersionFiveOne)
+{
+    SetThemesActive(true);
+    const QString text = QStringLiteral("<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"TRUE\" WIDTH=\"1\">");
+    Fixture f;
+    SetWin32Version(5, 0);
+    EXPECT_FALSE(IsWinXPOrLater());
+    f.Draw(text);
+    EXPECT_TRUE(f.canvas.CallsOf(QStringLiteral("ThemePart")).isEmpty());
+    EXPECT_EQ(f.canvas.CallsOf(QStringLiteral("DrawFrameControl")).size(), 1);
+    SetWin32Version(6, 0);
+    EXPECT_TRUE(IsWinXPOrLater());
+    f.Draw(text);
+    EXPECT_EQ(f.canvas.CallsOf(QStringLiteral("ThemePart")).size(), 1);
+    SetWin32Version(5, 1);
+    EXPECT_TRUE(IsWinXPOrLater());
+}
+
 TEST(HTMLBackgrounds, BodyAndParagraphColours)
 {
     Fixture f;
