@@ -3,7 +3,8 @@
 // red + green * 256 + blue * 65536; a system colour is 0xFF000000 + the index
 // of the system colour, resolved through a fixed table of classic Windows
 // defaults (never through the desktop style, so pixels do not depend on it);
-// clNone means no colour and is never painted.
+// clNone means no colour and is never painted (a pen, font or fill of that
+// colour draws nothing).
 
 #include <QColor>
 #include <cstdint>

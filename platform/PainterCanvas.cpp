@@ -320,6 +320,10 @@ void TPainterCanvas::TextRun(int x, int y, QStringView text, bool opaque, const 
             p->restore();
         }
     }
+    if (Font().Color() == clNone) {
+        if (clip) ClipChanged();
+        return;
+    }
     p->setFont(fe->font);
     p->setPen(ToQColor(Font().Color()));
     if (angle == 0) {
@@ -337,7 +341,7 @@ void TPainterCanvas::TextRun(int x, int y, QStringView text, bool opaque, const 
 void TPainterCanvas::FillSolid(const TRect& r, TColor color)
 {
     QPainter* p = Painter();
-    if (!p || r.IsEmpty()) return;
+    if (!p || r.IsEmpty() || color == clNone) return;
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     p->fillRect(r.ToQRect(), ToQColor(color));
 }
@@ -463,6 +467,7 @@ bool PreparePen(QPainter* p, const TPen& pen, bool rasterOps, QColor& color)
 {
     if (pen.Style() == psClear || pen.Mode() == pmNop) return false;
     TColor c = pen.Color();
+    if (c == clNone && pen.Mode() != pmBlack && pen.Mode() != pmWhite && pen.Mode() != pmNot) return false;
     if (pen.Mode() == pmBlack) c = clBlack;
     else if (pen.Mode() == pmWhite) c = clWhite;
     color = ToQColor(c);

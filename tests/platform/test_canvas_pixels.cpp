@@ -57,6 +57,19 @@ TEST(CanvasGeometry, ClearBrushAndNoneAreNeverPainted)
     EXPECT_EQ(c->Brush().Color(), clLime);
 }
 
+TEST(CanvasGeometry, NoneIsNotPaintedByPenOrFont)
+{
+    ImageCanvas c(60, 30);
+    c->Pen().SetColor(clNone);
+    c->MoveTo(0, 0);
+    c->LineTo(20, 0);
+    c->Brush().SetStyle(bsClear);
+    c->Font().SetColor(clNone);
+    c->TextOut(2, 2, QStringLiteral("Text"));
+    EXPECT_EQ(Count(c.Image(), clWhite), 60 * 30);
+    EXPECT_EQ(c->PenPos().X, 2 + c->TextWidth(QStringLiteral("Text")));
+}
+
 TEST(CanvasGeometry, SavedClearBrushRestoresClear)
 {
     ImageCanvas c;
