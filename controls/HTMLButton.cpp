@@ -2,13 +2,12 @@
 
 #include "controls/HTMLDraw.h"
 #include "controls/HTMLPicture.h"
-#include "platform/PainterCanvas.h"
+#include "platform/PaintBuffer.h"
 #include "platform/Themes.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QEnterEvent>
-#include <QPainter>
 #include <QShortcut>
 
 
@@ -259,9 +258,9 @@ void THTMLButton::changeEvent(QEvent* event)
 
 void THTMLButton::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
-    TPainterCanvas canvas(&painter);
-    PaintTo(canvas, isDown(), hasFocus());
+    // Double-buffered: the face is drawn into an image, then copied.
+    TPaintBuffer buffer(this);
+    PaintTo(buffer.Canvas(), isDown(), hasFocus());
 }
 
 void THTMLButton::PaintTo(TCanvas& canvas, bool down, bool focused)

@@ -382,6 +382,18 @@ TEST(HTMLButtonBehaviour, DefaultAndCancelButtons)
     EXPECT_EQ(okClicks, 1);
 }
 
+TEST(HTMLButtonBehaviour, PaintsItselfWhenShown)
+{
+    THTMLButton b(nullptr, QStringLiteral("GoBtn"));
+    b.resize(80, 30);
+    b.SetCaption(QStringLiteral("<B>Go</B>"));
+    b.show();
+    const QImage img = b.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(img.size(), QSize(80, 30));
+    EXPECT_FALSE(Box(img, qRgb(0, 0, 0), QRect(4, 4, 72, 22)).isEmpty());
+    EXPECT_EQ(img.pixel(40, 6) & 0xFFFFFF, ToQRgb(clBtnFace) & 0xFFFFFF);
+}
+
 TEST(HTMLButtonBehaviour, MouseClickFiresOnClick)
 {
     THTMLButton b;
