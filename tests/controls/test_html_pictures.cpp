@@ -223,6 +223,30 @@ TEST(HTMLPictures, BodyBackgroundIsTiledOverTheRectangle)
     EXPECT_TRUE(f.Images().isEmpty());
 }
 
+TEST(HTMLPictures, AnimatedPictureFrameAtItsOffset)
+{
+    PictureFixture f;
+    const QString text = QStringLiteral("<IMG SRC=\"RES://PICTEST_ANIM\">x");
+    f.Draw(text);
+    // Laid out at the GIF's logical screen (8 x 6), its box filled with the
+    // entry brush colour first.
+    EXPECT_EQ(f.r.XSize, 16);
+    const auto fills = f.canvas.CallsOf(QStringLiteral("FillRect"));
+    ASSERT_EQ(fills.size(), 1);
+    EXPECT_EQ(fills[0].Rect, TRect(1, 10, 9, 16));
+    EXPECT_EQ(fills[0].Brush.Color(), clWhite);
+    ASSERT_EQ(f.Images().size(), 1);
+    EXPECT_EQ(f.Images()[0], TRect(1, 10, 9, 16));
+
+    THTMLPicture* pic = f.cache.FindPicture(QStringLiteral("RES://PICTEST_ANIM"));
+    ASSERT_NE(pic, nullptr);
+    pic->SetFrame(2);
+    f.Draw(text);
+    ASSERT_EQ(f.Images().size(), 1);
+    EXPECT_EQ(f.Images()[0], TRect(3, 11, 7, 14));
+    EXPECT_EQ(f.r.XSize, 16);
+}
+
 TEST(HTMLPictures, SystemIcons)
 {
     PictureFixture f;
