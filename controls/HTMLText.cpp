@@ -157,37 +157,49 @@ bool ReplaceEntity(QStringView pattern, QStringView replacement, QString& text)
 
 void ReplaceEntities(QString& text)
 {
-    // Every replacement shortens the text, so the rounds end. A replacement
-    // can form a new entity only from its own second "&" and the text after
-    // it, which the next round picks up; the result is the same as replacing
-    // one occurrence per entity per round.
+    // One scan replaces every entity. "&amp;" gives "&&", whose second "&"
+    // may start a new entity with the text after it; the scan goes on from
+    // that "&" at once instead of in a later round. The result is the same
+    // as replacing one occurrence per entity per round until none applies.
     if (!text.contains(u'&')) return;
-    QString out;
+    auto match = [](QStringView at) -> const Entity* {
+        for (const Entity& e : kEntities)
+            if (at.startsWith(e.name, Qt::CaseInsensitive)) return &e;
+        return nullptr;
+    };
+    // The entity that a carried "&" and the text at `at` spell, if any.
+    auto matchCarried = [](QStringView at) -> const Entity* {
+        for (const Entity& e : kEntities)
+            if (at.startsWith(e.name.mid(1), Qt::CaseInsensitive)) return &e;
+        return nullptr;
+    };
     for (;;) {
         const QStringView src(text);
         qsizetype amp = src.indexOf(u'&');
         if (amp < 0) return;
-        out.clear();
+        QString out;
         out.reserve(text.size());
         bool replaced = false;
         qsizetype copied = 0;
         while (amp >= 0) {
-            const QStringView rest = src.mid(amp);
-            const Entity* hit = nullptr;
-            for (const Entity& e : kEntities)
-                if (rest.startsWith(e.name, Qt::CaseInsensitive)) {
-                    hit = &e;
-                    break;
-                }
-            if (hit) {
-                out.append(src.mid(copied, amp - copied));
-                out.append(hit->replacement);
-                copied = amp + hit->name.size();
-                replaced = true;
-                amp = src.indexOf(u'&', copied);
-            } else {
+            const Entity* hit = match(src.mid(amp));
+            if (!hit) {
                 amp = src.indexOf(u'&', amp + 1);
+                continue;
             }
+            out.append(src.mid(copied, amp - copied));
+            replaced = true;
+            qsizetype next = amp + hit->name.size();
+            // A replacement ending in "&" carries it into the following text.
+            while (hit && hit->replacement.endsWith(u'&')) {
+                out.append(hit->replacement.chopped(1));
+                hit = matchCarried(src.mid(next));
+                if (hit) next += hit->name.size() - 1;
+                else out.append(u'&');
+            }
+            if (hit) out.append(hit->replacement);
+            copied = next;
+            amp = src.indexOf(u'&', copied);
         }
         if (!replaced) return;
         out.append(src.mid(copied));

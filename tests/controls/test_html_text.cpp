@@ -116,10 +116,10 @@ TEST(HTMLEntities, RoundsRepeatUntilNothingApplies)
 
 TEST(HTMLEntities, OneScanPerRoundGivesTheSameResultsAsOneReplacementPerRound)
 {
-    static const char16_t* parts[] = {u"&amp;", u"amp;", u"&", u"quot;", u"&quot;", u"&euro;", u"x",
-                                      u" ",     u"&AmP;", u"&reg", u";",  u"&copy;", u"&trade;"};
+    static const char16_t* parts[] = {u"&amp;", u"amp;", u"&", u"quot;", u"&quot;", u"&euro;", u"x",  u" ",
+                                      u"&AmP;", u"&reg", u";",  u"&copy;", u"&trade;", u"euro;", u"AMP;", u"am"};
     QRandomGenerator rnd(42);
-    for (int n = 0; n < 3000; ++n) {
+    for (int n = 0; n < 20000; ++n) {
         QString text;
         const int count = int(rnd.bounded(12));
         for (int i = 0; i < count; ++i) text += QString::fromUtf16(parts[rnd.bounded(int(std::size(parts)))]);
@@ -136,6 +136,14 @@ TEST(HTMLEntities, ManyEntitiesAreReplacedInFewRounds)
     ReplaceEntities(s);
     EXPECT_EQ(s.size(), 40000);
     EXPECT_EQ(s.count(u'&'), 40000);
+    // A chain that the rounds would unfold one link per round.
+    QString chain = QStringLiteral("&amp;");
+    for (int i = 0; i < 50000; ++i) chain += QStringLiteral("amp;");
+    ReplaceEntities(chain);
+    EXPECT_EQ(chain, QString(50002, u'&'));
+    QString mixed = QStringLiteral("&amp;amp;quot;x&AMP;euro;");
+    ReplaceEntities(mixed);
+    EXPECT_EQ(mixed, QString::fromUtf16(u"&&\"x&\u20AC"));
 }
 
 TEST(HTMLPlaceholder, HashTagUnwrapped)
