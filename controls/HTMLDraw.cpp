@@ -801,8 +801,9 @@ TagResult Renderer::ListItem(bool draw, const TRect& lr, const Line& ln, int& x,
 {
     if (liSeen) return TagResult::BreakBefore;
     liSeen = true;
-    // An item outside any list is laid out as one of the first level.
-    const int level = std::max(m_s.listLevel, 1);
+    // An item outside any list is laid out as one of the first level; the
+    // indent stays within the coordinate range however deep the nesting.
+    const int level = std::clamp(m_s.listLevel, 1, kMaxExtent / kListStep / 2);
     w += level * kListStep;
     x += (level - 1) * kListStep;
     if (draw) {
