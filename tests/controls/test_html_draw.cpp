@@ -8,6 +8,7 @@
 #include "platform/RecordingCanvas.h"
 #include "platform/Themes.h"
 
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 namespace {
@@ -664,6 +665,44 @@ TEST(HTMLClassicArguments, SameResultsAsTheOptions)
     EXPECT_EQ(mouse, 1);
     EXPECT_EQ(hover, TRect(1, 0, 33, 16));
     EXPECT_EQ(control, TRect());
+}
+
+} // namespace
+
+namespace {
+
+TEST(HTMLRobustness, RandomTextsNeverRaiseAndStayInRange)
+{
+    static const char* const parts[] = {
+        "<", ">", "</", "<B>", "</B>", "<A HREF=\"x\">", "</A>", "<FONT SIZE=\"", "\">", "<FONT COLOR=\"#ZZ\">",
+        "</FONT>", "<UL>", "</UL>", "<LI>", "<SUB>", "</SUP>", "<R a=\"90\">", "</R>", "<Z>", "</Z>", "<BR>", "<HR>",
+        "<P ALIGN=\"RIGHT\" INDENT=\"-50\">", "</P>", "<IMG SRC=\"IDX:3\" WIDTH=\"99999\" HEIGHT=\"-1\">",
+        "<CONTROL TYPE=\"EDIT\" WIDTH=\"", "<CONTROL TYPE=\"CHECK\" ID=\"a\" VALUE=\"TRUE\" WIDTH=\"16\">",
+        "<IND x=\"", "<BODY BGCOLOR=\"clred\">", "<SH>", "<E>", "</E>", "<#", "&amp;", "&lt;", "&nbsp;", "&",
+        "word ", "  ", "\t", "\r\n", "x", "\"", "=", "1000000000", "-5", "<BLINK>", "</BLINK>", "<HI>", "</HI>"};
+    QRandomGenerator rnd(5);
+    TRecordingCanvas canvas;
+    for (int n = 0; n < 1500; ++n) {
+        QString text;
+        const int count = int(rnd.bounded(20));
+        for (int i = 0; i < count; ++i) text += QString::fromLatin1(parts[rnd.bounded(int(std::size(parts)))]);
+        THTMLDrawOptions o;
+        o.WordWrap = rnd.bounded(2) == 0;
+        o.CheckHotSpot = rnd.bounded(2) == 0;
+        o.CheckHeight = rnd.bounded(4) == 0;
+        o.XPos = int(rnd.bounded(120));
+        o.YPos = int(rnd.bounded(60));
+        o.FocusLink = int(rnd.bounded(3)) - 1;
+        o.Controls = rnd.bounded(2) == 0;
+        THTMLDrawResults r;
+        canvas.Clear();
+        HTMLDraw(canvas, text, TRect(0, 0, int(rnd.bounded(150)), int(rnd.bounded(80))), o, r);
+        ASSERT_GE(r.YSize, 0) << text.toStdString();
+        ASSERT_GE(r.XSize, 0) << text.toStdString();
+        ASSERT_LE(r.XSize, 10 * 32767) << text.toStdString();
+        ASSERT_EQ(canvas.Font().Orientation(), 0);
+        ASSERT_EQ(canvas.Font().Size(), 8);
+    }
 }
 
 } // namespace
