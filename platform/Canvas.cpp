@@ -3,6 +3,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Graphic.h"
 
+#include <QVarLengthArray>
 #include <algorithm>
 
 // ---------------------------------------------------------------------------
@@ -221,14 +222,11 @@ TTextMetric TCanvas::TextMetrics() { return CurrentTextMetrics(); }
 
 namespace {
 
-// One laid-out line of DrawText: a view into the display text, or an own
-// text when an ellipsis was added.
+// One laid-out line of DrawText: a part of the display text.
 struct TextLine {
     int start = 0;
     int length = 0;
     int width = 0;
-    QString own; // set when the line was shortened with an ellipsis
-    bool hasOwn = false;
 };
 
 bool IsBreakChar(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
@@ -322,15 +320,9 @@ int TCanvas::DrawText(const QString& input, TRect& r, unsigned format)
     };
 
     // Break into lines.
-    std::vector<TextLine> lines;
+    QVarLengthArray<TextLine, 8> lines;
     const int maxWidth = r.Width();
-    auto addLine = [&](int start, int end) {
-        TextLine line;
-        line.start = start;
-        line.length = end - start;
-        line.width = widthOf(start, start, end);
-        lines.push_back(std::move(line));
-    };
+    auto addLine = [&](int start, int end) { lines.append(TextLine{start, end - start, widthOf(start, start, end)}); };
     const int n = int(text.size());
     if (singleLine) {
         addLine(0, n);
@@ -411,15 +403,17 @@ int TCanvas::DrawText(const QString& input, TRect& r, unsigned format)
 
     const bool clip = !(format & DT_NOCLIP);
     const bool opaque = Opaque();
-    const int ellipsisWidth = ellipsis ? CurrentTextWidth(u"...") : 0;
+    static constexpr char16_t kEllipsis[] = u"...";
+    const int ellipsisWidth = ellipsis ? CurrentTextWidth(kEllipsis) : 0;
     size_t underlineIndex = 0;
-    for (auto& line : lines) {
+    for (const TextLine& line : lines) {
         if (clip && y >= r.Bottom) break;
         if (clip && (format & DT_EDITCONTROL) && !singleLine && y + lineHeight > r.Bottom && y > r.Top) break;
         QStringView shown = QStringView(text).mid(line.start, line.length);
         int shownWidth = line.width;
         int keep = line.length; // characters of the line shown before the ellipsis
-        if (ellipsis && line.width > maxWidth) {
+        const bool cut = ellipsis && line.width > maxWidth;
+        if (cut) {
             // Longest prefix that fits with "..." after it.
             int lo = 0;
             int hi = line.length;
@@ -429,9 +423,11 @@ int TCanvas::DrawText(const QString& input, TRect& r, unsigned format)
                 else hi = mid - 1;
             }
             keep = lo;
-            line.own = QStringView(text).mid(line.start, keep).toString() + QStringLiteral("...");
-            line.hasOwn = true;
-            shown = line.own;
+            // The shortened line in a buffer kept between calls.
+            m_ellipsisLine.resize(0);
+            m_ellipsisLine.append(shown.left(keep));
+            m_ellipsisLine.append(QStringView(kEllipsis));
+            shown = m_ellipsisLine;
             shownWidth = widthOf(line.start, line.start, line.start + keep) + ellipsisWidth;
         }
         int x = r.Left;
@@ -450,11 +446,9 @@ int TCanvas::DrawText(const QString& input, TRect& r, unsigned format)
             int segStart = 0;
             for (int i = 0; i <= int(shown.size()); ++i) {
                 if (i == int(shown.size()) || shown[i] == QLatin1Char('\t')) {
-                    if (i > segStart) {
-                        const int sx = x + (line.hasOwn ? widthOf(line.start, line.start, line.start + std::min(segStart, keep))
-                                                        : widthOf(line.start, line.start, line.start + segStart));
-                        TextRun(sx, y, shown.mid(segStart, i - segStart), false, clipRect);
-                    }
+                    if (i > segStart)
+                        TextRun(x + widthOf(line.start, line.start, line.start + std::min(segStart, keep)), y,
+                                shown.mid(segStart, i - segStart), false, clipRect);
                     segStart = i + 1;
                 }
             }
@@ -485,8 +479,10 @@ void TCanvas::DrawFocusRect(const TRect& r)
     if (r.IsEmpty()) return;
     // The pattern's set pixels take the background colour, the others the
     // text colour, as a monochrome pattern brush does; both are XOR-ed in.
-    const TColor on = ColorToRGB(m_brush.Style() == bsClear ? (~ColorToRGB(m_brush.StoredColor()) & 0xFFFFFF)
-                                                              : m_brush.Color());
+    // The background colour is the brush's colour, kept while the brush is
+    // clear, so that the dots show on a cell of that colour (a white cell's
+    // pixels are inverted).
+    const TColor on = ColorToRGB(m_brush.StoredColor());
     const TColor off = ColorToRGB(m_font.Color());
     XorPattern(TRect(r.Left, r.Top, r.Right, r.Top + 1), on, off);
     if (r.Height() > 1) XorPattern(TRect(r.Left, r.Bottom - 1, r.Right, r.Bottom), on, off);

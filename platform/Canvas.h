@@ -405,7 +405,8 @@ public:
 
     // ----- Frames of the platform's classic look
     // Dotted frame inverted with the pattern of the text and background
-    // colours (font colour and brush colour); drawing it twice restores.
+    // colours (font colour and brush colour, the kept one while the brush is
+    // clear); drawing it twice restores.
     virtual void DrawFocusRect(const TRect& r);
     // Three-dimensional edges; with BF_ADJUST r is moved inside the edges.
     virtual bool DrawEdge(TRect& r, unsigned edge, unsigned flags);
@@ -498,6 +499,7 @@ private:
     TCopyMode m_copyMode = cmSrcCopy;
     std::optional<QRegion> m_clip;
     std::vector<std::optional<QRegion>> m_clipStack;
+    QString m_ellipsisLine; // DrawText's shortened line, kept to save allocations
 };
 
 // Copies w x h pixels at (sx, sy) of source to (x, y) of dest with a raster

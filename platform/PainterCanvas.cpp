@@ -3,42 +3,91 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QHash>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRawFont>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QWidget>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <vector>
 
 namespace {
 
-// A realised font: the Qt font and the metrics in Windows terms.
+// Code points of the Symbol face that differ from Unicode and that the
+// program shows (the list bullet).
+constexpr char16_t SymbolChar(char16_t u) { return u == 0xB7 ? char16_t(0x2022) : u; }
+
+QString MapSymbol(QStringView text)
+{
+    QString out = text.toString();
+    for (QChar& c : out) c = QChar(SymbolChar(c.unicode()));
+    return out;
+}
+
+// Latin-1 characters measured and drawn one by one: the printable ones, but
+// the soft hyphen, which the text layout hides.
+constexpr bool IsSimple(char16_t u)
+{
+    return (u >= 0x20 && u < 0x7F) || (u >= 0xA0 && u <= 0xFF && u != 0xAD);
+}
+
+// A realised font: the Qt font and the metrics in Windows terms, with tables
+// of the simple Latin-1 characters: their advances (kerning is off, so a
+// text of them is as wide as their sum) and their glyphs in the primary face,
+// from which such texts are drawn without the text layout.
 struct FontEntry {
     QFont font;
     QFontMetrics metrics;
+    QRawFont raw;          // the primary face
+    QGlyphRun run;         // glyph run of the primary face, filled per draw
     TTextMetric tm;
-    bool symbol = false; // the "Symbol" face: its private code points map to Unicode
-    // Advances of the printable ASCII characters (-1: not measured yet);
-    // with kerning off a text of them is as wide as their sum.
-    int ascii[128];
-    explicit FontEntry(const QFont& f) : font(f), metrics(f) { std::fill(std::begin(ascii), std::end(ascii), -1); }
+    bool symbol = false;   // the "Symbol" face: its private code points map to Unicode
+    QString name;          // the key the entry was realised for
+    int pixelSize = 0;
+    unsigned char style = 0;
+    int advance[256];      // -1: not looked up yet
+    quint32 glyph[256];    // 0: not in the primary face (drawn through the text layout)
 
+    explicit FontEntry(const QFont& f) : font(f), metrics(f)
+    {
+        std::fill(std::begin(advance), std::end(advance), -1);
+        std::fill(std::begin(glyph), std::end(glyph), 0u);
+    }
+
+    void Lookup(char16_t u)
+    {
+        const QChar c(symbol ? SymbolChar(u) : u);
+        advance[u] = metrics.horizontalAdvance(c);
+        quint32 g = 0;
+        int n = 1;
+        if (raw.isValid() && raw.glyphIndexesForChars(&c, 1, &g, &n) && n == 1) glyph[u] = g;
+    }
+    int Advance(char16_t u)
+    {
+        if (advance[u] < 0) Lookup(u);
+        return advance[u];
+    }
     int Width(QStringView text)
     {
         int w = 0;
         for (QChar c : text) {
             const char16_t u = c.unicode();
-            if (u < 32 || u >= 127) return metrics.horizontalAdvance(Raw(text));
-            int& a = ascii[u];
-            if (a < 0) a = metrics.horizontalAdvance(c);
-            w += a;
+            if (!IsSimple(u)) return LayoutWidth(text);
+            w += Advance(u);
         }
         return w;
+    }
+    // Width through the text layout (any character).
+    int LayoutWidth(QStringView text)
+    {
+        return metrics.horizontalAdvance(symbol ? MapSymbol(text) : Raw(text));
     }
     static QString Raw(QStringView text) { return QString::fromRawData(text.data(), text.size()); }
 };
@@ -78,12 +127,17 @@ void InstallSubstitutes()
     add(QStringLiteral("Symbol"), sans);
 }
 
+int PixelSizeOf(const TFont& font, int ppiY)
+{
+    return std::max(1, MulDiv(std::max(1, font.Size()), ppiY, 72));
+}
+
 std::shared_ptr<FontEntry> RealiseFont(const TFont& font, int ppiY)
 {
     // Shared with the canvases that use an entry, so that emptying the cache
     // never pulls a font from under a canvas.
     static QHash<FontKey, std::shared_ptr<FontEntry>> cache;
-    const int pixelSize = std::max(1, MulDiv(std::max(1, font.Size()), ppiY, 72));
+    const int pixelSize = PixelSizeOf(font, ppiY);
     FontKey key{font.Name(), pixelSize, font.Style().Bits()};
     auto it = cache.constFind(key);
     if (it != cache.constEnd()) return *it;
@@ -99,6 +153,13 @@ std::shared_ptr<FontEntry> RealiseFont(const TFont& font, int ppiY)
     f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
     auto e = std::make_shared<FontEntry>(f);
     e->symbol = font.Name().compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0;
+    e->name = key.name;
+    e->pixelSize = pixelSize;
+    e->style = key.style;
+    e->raw = QRawFont::fromFont(f);
+    e->run.setRawFont(e->raw);
+    e->run.setUnderline(f.underline());
+    e->run.setStrikeOut(f.strikeOut());
     const QFontMetrics& m = e->metrics;
     e->tm.tmAscent = m.ascent();
     e->tm.tmDescent = m.descent();
@@ -114,16 +175,6 @@ std::shared_ptr<FontEntry> RealiseFont(const TFont& font, int ppiY)
     }
     cache.insert(key, e);
     return e;
-}
-
-// Code points of the Symbol face that differ from Unicode and that the
-// program shows (the list bullet).
-QString MapSymbol(QStringView text)
-{
-    QString out = text.toString();
-    for (QChar& c : out)
-        if (c.unicode() == 0xB7) c = QChar(0x2022);
-    return out;
 }
 
 QPainter::CompositionMode ModeOfPen(TPenMode mode)
@@ -191,6 +242,66 @@ struct TPainterCanvas::Private {
     std::unique_ptr<QPainter> own;
     std::shared_ptr<FontEntry> font;   // realised current font
     std::optional<QRegion> baseClip;   // the caller's clip (a widget's paint region)
+    // Pens of the last text colours, reused round-robin.
+    struct TextPen {
+        TColor color = clNone;
+        QPen pen;
+    };
+    std::array<TextPen, 8> textPens;
+    size_t nextTextPen = 0;
+    // Glyphs and positions of the run being drawn (kept to save allocations).
+    std::vector<quint32> glyphs;
+    std::vector<QPointF> positions;
+
+    FontEntry& Realised(const TFont& f, int ppiY)
+    {
+        if (!font) font = RealiseFont(f, ppiY);
+        return *font;
+    }
+
+    const QPen& TextPenOf(TColor color)
+    {
+        for (const TextPen& t : textPens)
+            if (t.color == color) return t.pen;
+        TextPen& t = textPens[nextTextPen];
+        nextTextPen = (nextTextPen + 1) % textPens.size();
+        t.color = color;
+        t.pen = QPen(ToQColor(color));
+        return t.pen;
+    }
+
+    // A run of a huge text does not keep its buffers.
+    void TrimBuffers()
+    {
+        if (glyphs.size() <= 4096) return;
+        std::vector<quint32>().swap(glyphs);
+        std::vector<QPointF>().swap(positions);
+    }
+
+    // Fills glyphs and positions for a text of simple characters found in
+    // the primary face and returns its width; -1 when the text needs the
+    // text layout.
+    int LayOut(FontEntry& fe, QStringView text)
+    {
+        const size_t n = size_t(text.size());
+        if (glyphs.size() < n) {
+            glyphs.resize(n);
+            positions.resize(n);
+        }
+        int x = 0;
+        const QChar* chars = text.data();
+        for (size_t i = 0; i < n; ++i) {
+            const char16_t u = chars[i].unicode();
+            if (!IsSimple(u)) return -1;
+            const int advance = fe.Advance(u);
+            const quint32 g = fe.glyph[u];
+            if (!g) return -1;
+            glyphs[i] = g;
+            positions[i] = QPointF(x, 0);
+            x += advance;
+        }
+        return x;
+    }
 
     // The region to clip to: the canvas clip within the caller's.
     std::optional<QRegion> Effective(const std::optional<QRegion>& clip) const
@@ -272,68 +383,81 @@ void TPainterCanvas::ClipChanged()
     else p->setClipping(false);
 }
 
-void TPainterCanvas::FontChanged() { d->font = nullptr; }
+void TPainterCanvas::FontChanged()
+{
+    // Colour changes keep the realised font.
+    const FontEntry* fe = d->font.get();
+    if (fe && (fe->pixelSize != PixelSizeOf(Font(), m_ppiY) || fe->style != Font().Style().Bits() || fe->name != Font().Name()))
+        d->font = nullptr;
+}
 
 QFont TPainterCanvas::CurrentQFont()
 {
-    if (!d->font) d->font = RealiseFont(Font(), m_ppiY);
-    return d->font->font;
+    return d->Realised(Font(), m_ppiY).font;
 }
 
 TTextMetric TPainterCanvas::CurrentTextMetrics()
 {
-    if (!d->font) d->font = RealiseFont(Font(), m_ppiY);
-    return d->font->tm;
+    return d->Realised(Font(), m_ppiY).tm;
 }
 
 int TPainterCanvas::CurrentTextWidth(QStringView text)
 {
-    if (!d->font) d->font = RealiseFont(Font(), m_ppiY);
     if (text.isEmpty()) return 0;
-    if (d->font->symbol) return d->font->metrics.horizontalAdvance(MapSymbol(text));
-    return d->font->Width(text);
+    return d->Realised(Font(), m_ppiY).Width(text);
 }
 
 void TPainterCanvas::TextRun(int x, int y, QStringView text, bool opaque, const TRect* clip)
 {
     QPainter* p = Painter();
     if (!p || text.isEmpty()) return;
-    if (!d->font) d->font = RealiseFont(Font(), m_ppiY);
-    FontEntry* fe = d->font.get();
-    const QString s = fe->symbol ? MapSymbol(text) : FontEntry::Raw(text);
+    FontEntry& fe = d->Realised(Font(), m_ppiY);
     const int angle = Font().Orientation();
-    if (clip) {
-        QRegion region(clip->ToQRect());
-        if (const auto outer = d->Effective(ClipRegion())) region = region.intersected(*outer);
-        p->setClipRegion(region);
-    }
+    const TColor color = Font().Color();
+    // Upright text of simple characters is drawn from the primary face's
+    // glyphs at the summed advances; anything else through the text layout.
+    const int laidOut = angle == 0 ? d->LayOut(fe, text) : -1;
+    // The painter's clip is the canvas's (ClipChanged), so the run's clip
+    // narrows it until it is set back below.
+    if (clip) p->setClipRect(clip->ToQRect(), p->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    // The cell is filled here when asked; the painter's own background box
+    // (left opaque by brush drawing) must never show behind the text.
+    if (p->backgroundMode() != Qt::TransparentMode) p->setBackgroundMode(Qt::TransparentMode);
     if (opaque) {
-        const int w = fe->symbol ? fe->metrics.horizontalAdvance(s) : fe->Width(text);
+        const int w = laidOut >= 0 ? laidOut : fe.Width(text);
         if (angle == 0) {
-            p->fillRect(QRect(x, y, w, fe->tm.tmHeight), ToQColor(Brush().Color()));
+            p->fillRect(QRect(x, y, w, fe.tm.tmHeight), ToQColor(Brush().Color()));
         } else {
             p->save();
             p->translate(x, y);
             p->rotate(-angle / 10.0);
-            p->fillRect(QRect(0, 0, w, fe->tm.tmHeight), ToQColor(Brush().Color()));
+            p->fillRect(QRect(0, 0, w, fe.tm.tmHeight), ToQColor(Brush().Color()));
             p->restore();
         }
     }
-    if (Font().Color() == clNone) {
+    if (color == clNone) {
         if (clip) ClipChanged();
         return;
     }
-    p->setFont(fe->font);
-    p->setPen(ToQColor(Font().Color()));
-    if (angle == 0) {
-        p->drawText(QPoint(x, y + fe->tm.tmAscent), s);
+    p->setPen(d->TextPenOf(color));
+    if (laidOut >= 0) {
+        fe.run.setRawData(d->glyphs.data(), d->positions.data(), int(text.size()));
+        p->drawGlyphRun(QPointF(x, y + fe.tm.tmAscent), fe.run);
+        fe.run.setRawData(nullptr, nullptr, 0);
+        d->TrimBuffers();
     } else {
-        p->save();
-        p->translate(x, y);
-        p->rotate(-angle / 10.0);
-        p->drawText(QPoint(0, fe->tm.tmAscent), s);
-        p->restore();
+        const QString s = fe.symbol ? MapSymbol(text) : FontEntry::Raw(text);
+        p->setFont(fe.font);
+        if (angle == 0) {
+            p->drawText(QPoint(x, y + fe.tm.tmAscent), s);
+        } else {
+            p->save();
+            p->translate(x, y);
+            p->rotate(-angle / 10.0);
+            p->drawText(QPoint(0, fe.tm.tmAscent), s);
+            p->restore();
+        }
     }
     if (clip) ClipChanged();
 }
@@ -600,12 +724,20 @@ void TPainterCanvas::FrameRect(const TRect& r)
 
 namespace {
 
-void ApplyOutlinePen(QPainter* p, const TPen& pen, bool rasterOps)
+// The outline pen; the gaps of a styled pen take the brush colour in the
+// OPAQUE background mode and stay untouched in the TRANSPARENT one (hatched
+// brushes keep their white background).
+void ApplyOutlinePen(QPainter* p, const TPen& pen, bool rasterOps, const TBrush& brush, bool opaque)
 {
     QColor color;
     if (!PreparePen(p, pen, rasterOps, color)) {
         p->setPen(Qt::NoPen);
         return;
+    }
+    p->setBackgroundMode(opaque ? Qt::OpaqueMode : Qt::TransparentMode);
+    if (opaque) {
+        const bool hatched = brush.Style() != bsSolid && brush.Style() != bsClear;
+        p->setBackground(hatched ? QColor(Qt::white) : ToQColor(brush.StoredColor()));
     }
     Qt::PenStyle style = Qt::SolidLine;
     switch (pen.Style()) {
@@ -651,7 +783,7 @@ void TPainterCanvas::Ellipse(int x1, int y1, int x2, int y2)
     const bool rasterOps = p->paintEngine() && p->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     ApplyBrush(p, Brush(), Opaque());
-    ApplyOutlinePen(p, Pen(), rasterOps);
+    ApplyOutlinePen(p, Pen(), rasterOps, Brush(), Opaque());
     p->drawEllipse(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
@@ -665,7 +797,7 @@ void TPainterCanvas::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3)
     const bool rasterOps = p->paintEngine() && p->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     ApplyBrush(p, Brush(), Opaque());
-    ApplyOutlinePen(p, Pen(), rasterOps);
+    ApplyOutlinePen(p, Pen(), rasterOps, Brush(), Opaque());
     p->drawRoundedRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1), x3 / 2.0, y3 / 2.0);
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
@@ -681,7 +813,7 @@ void TPainterCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4,
     double span = a2 - a1;
     if (span <= 0) span += 360.0;
     const bool rasterOps = p->paintEngine() && p->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
-    ApplyOutlinePen(p, Pen(), rasterOps);
+    ApplyOutlinePen(p, Pen(), rasterOps, Brush(), Opaque());
     p->setBrush(Qt::NoBrush);
     p->drawArc(QRect(std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1) - 1, std::abs(y2 - y1) - 1),
                qRound(a1 * 16), qRound(span * 16));

@@ -203,6 +203,33 @@ TEST(CanvasFocus, FocusRectangleIsADottedInversionThatDrawingTwiceRemoves)
     EXPECT_EQ(c.Image(), before);
 }
 
+TEST(CanvasFocus, AClearBrushXorsWithItsStoredColourSoTheFrameShowsOnWhite)
+{
+    // The renderer clears the brush of a white cell before it frames the
+    // focused link in black text: the dots invert the white pixels.
+    ImageCanvas c;
+    c->Brush().SetColor(clWhite);
+    c->Brush().SetColor(clNone);
+    c->Font().SetColor(clBlack);
+    const QImage before = c.Image().copy();
+    const TRect r(2, 2, 12, 8);
+    c->DrawFocusRect(r);
+    const QImage once = c.Image().copy();
+    EXPECT_EQ(FromQRgb(once.pixel(2, 2)), clBlack);
+    EXPECT_EQ(FromQRgb(once.pixel(3, 2)), clWhite);
+    EXPECT_EQ(FromQRgb(once.pixel(11, 7)), clBlack);
+    EXPECT_EQ(FromQRgb(once.pixel(2, 4)), clBlack);
+    EXPECT_EQ(Count(once, clBlack), (2 * 10 + 2 * 4) / 2);
+    c->DrawFocusRect(r);
+    EXPECT_EQ(c.Image(), before);
+    // Another stored colour: its XOR shows on the white cell.
+    c->Brush().SetColor(clYellow);
+    c->Brush().SetStyle(bsClear);
+    c->DrawFocusRect(r);
+    EXPECT_EQ(c.At(2, 2), clBlue);
+    EXPECT_EQ(c.At(3, 2), clWhite);
+}
+
 TEST(CanvasFocus, InvertRectTwiceRestores)
 {
     ImageCanvas c;
