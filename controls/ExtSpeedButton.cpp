@@ -1,0 +1,73 @@
+#include "controls/ExtSpeedButton.h"
+
+#include "platform/Themes.h"
+
+TExtSpeedButton::TExtSpeedButton(QWidget* parent, const QString& name) : TSpeedButton(parent, name)
+{
+    setCursor(Qt::ArrowCursor);
+}
+
+void TExtSpeedButton::SetIsWinXP(bool value)
+{
+    m_isWinXP = value;
+    Invalidate();
+}
+
+void TExtSpeedButton::SetFlat(bool value)
+{
+    m_ownFlat = value;
+    Invalidate();
+}
+
+void TExtSpeedButton::MouseEnter()
+{
+    TSpeedButton::MouseEnter();
+    m_hot = true;
+    Repaint();
+}
+
+void TExtSpeedButton::MouseLeave()
+{
+    TSpeedButton::MouseLeave();
+    m_hot = false;
+    Repaint();
+}
+
+void TExtSpeedButton::Paint(TCanvas& canvas)
+{
+    TRect r(0, 0, width(), height());
+    const bool down = IsDown();
+    bool drawn = false;
+    if (m_isWinXP) {
+        HTHEME theme = OpenThemeData(this, QStringLiteral("button"));
+        const int state = down ? PBS_PRESSED : m_hot ? PBS_HOT : PBS_NORMAL;
+        drawn = DrawThemeBackground(theme, canvas, BP_PUSHBUTTON, state, r);
+        CloseThemeData(theme);
+    }
+    if (!drawn) {
+        if (!m_ownFlat) {
+            canvas.DrawFrameControl(r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (down ? DFCS_PUSHED : 0u));
+        } else {
+            TRect e = r;
+            canvas.DrawEdge(e, down ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT | BF_MIDDLE);
+            r.Inflate(-1, -1);
+        }
+    }
+    if (!Glyph().Empty()) {
+        const int gw = Glyph().Width() / NumGlyphs();
+        const int gh = Glyph().Height();
+        int x = gw < width() ? (width() - gw) / 2 : 0;
+        int y = gh < height() ? (height() - gh) / 2 : 0;
+        if (down) {
+            ++x;
+            ++y;
+        }
+        DrawGlyph(canvas, x, y);
+    }
+    if (!Caption().isEmpty()) {
+        canvas.Font() = Font();
+        canvas.SetBkMode(TRANSPARENT);
+        if (!isEnabled()) canvas.Font().SetColor(clGrayText);
+        canvas.TextOut(down ? 3 : 2, down ? 3 : 2, Caption());
+    }
+}

@@ -1,0 +1,174 @@
+#include "controls/ExtSpinButton.h"
+
+TExtSpinButton::TExtSpinButton(QWidget* parent, const QString& name) : TWinControlOf<QWidget>(parent, name, clBtnFace)
+{
+    SetClickFocus(false);
+    SetTabStop(false);
+    setCursor(Qt::ArrowCursor);
+    m_up = CreateButton(QStringLiteral("UpButton"));
+    m_down = CreateButton(QStringLiteral("DownButton"));
+    SetUpGlyph(nullptr);
+    SetDownGlyph(nullptr);
+    m_up->SetArrowDirection(adUp);
+    m_down->SetArrowDirection(adDown);
+    SetBounds(0, 0, 15, 25);
+    m_focusedButton = m_up;
+}
+
+TExtSpinButton::~TExtSpinButton() = default;
+
+TExtTimerSpeedButton* TExtSpinButton::CreateButton(const QString& name)
+{
+    auto* half = new TExtTimerSpeedButton(this, name);
+    half->OnClick = [this, half](QObject*) { BtnClick(half); };
+    half->OnMouseDown = [this, half](QObject*, TMouseButton button, TShiftState, int, int) { BtnMouseDown(half, button); };
+    half->SetTimeBtnState(tbAllowTimer);
+    half->show();
+    return half;
+}
+
+QString TExtSpinButton::DefaultGlyphName(bool up) const
+{
+    return up ? QStringLiteral("ExtSpinUp") : QStringLiteral("ExtSpinDown");
+}
+
+void TExtSpinButton::LoadDefaultGlyphs()
+{
+    SetUpGlyph(nullptr);
+    SetDownGlyph(nullptr);
+}
+
+void TExtSpinButton::SetUpGlyph(const TBitmap* glyph)
+{
+    if (glyph) {
+        m_up->SetGlyph(glyph);
+        return;
+    }
+    TBitmap b;
+    b.LoadFromResourceName(DefaultGlyphName(true));
+    m_up->SetGlyph(&b);
+    m_up->SetNumGlyphs(1);
+    m_up->Invalidate();
+}
+
+void TExtSpinButton::SetDownGlyph(const TBitmap* glyph)
+{
+    if (glyph) {
+        m_down->SetGlyph(glyph);
+        return;
+    }
+    TBitmap b;
+    b.LoadFromResourceName(DefaultGlyphName(false));
+    m_down->SetGlyph(&b);
+    m_down->SetNumGlyphs(1);
+    m_down->Invalidate();
+}
+
+void TExtSpinButton::SetDirection(TSpinDirection value)
+{
+    if (m_direction == value) return;
+    m_direction = value;
+    if (value == spHorizontal) {
+        m_up->SetArrowDirection(adRight);
+        m_down->SetArrowDirection(adLeft);
+        SetBounds(Left(), Top(), 20, Height());
+    } else {
+        m_up->SetArrowDirection(adUp);
+        m_down->SetArrowDirection(adDown);
+        SetBounds(Left(), Top(), 15, Height());
+    }
+    int w = Width(), h = Height();
+    AdjustSize(w, h);
+}
+
+void TExtSpinButton::AdjustSize(int& w, int& h)
+{
+    if (!m_up || !m_down) return;
+    if (m_direction == spVertical) {
+        if (w < 15) w = 15;
+        m_up->SetBounds(0, 0, w, h / 2);
+        const int upHeight = m_up->Height();
+        m_down->SetBounds(0, upHeight - 1, w, h - upHeight + 1);
+    } else {
+        if (w < 20) w = 20;
+        m_down->SetBounds(0, 0, w / 2, h);
+        m_up->SetBounds(w / 2 + 1, 0, w / 2, h);
+    }
+}
+
+void TExtSpinButton::SetBounds(int left, int top, int width, int height)
+{
+    int w = width, h = height;
+    AdjustSize(w, h);
+    TWinControlOf<QWidget>::SetBounds(left, top, w, h);
+}
+
+void TExtSpinButton::Resize()
+{
+    int w = Width(), h = Height();
+    AdjustSize(w, h);
+    if (w != Width() || h != Height()) SetBounds(Left(), Top(), w, h);
+}
+
+void TExtSpinButton::BtnClick(TExtTimerSpeedButton* half)
+{
+    if (half == m_up) {
+        if (OnUpClick) OnUpClick(this);
+    } else {
+        if (OnDownClick) OnDownClick(this);
+    }
+}
+
+void TExtSpinButton::BtnMouseDown(TExtTimerSpeedButton* half, TMouseButton button)
+{
+    if (button != mbLeft) return;
+    SetFocusBtn(half);
+    QWidget* fc = FocusControl();
+    TWinControl* control = TWinControl::Of(fc);
+    if (fc && (!control || control->TabStop()) && fc->isEnabled() && fc->isVisibleTo(fc->window()) &&
+        !fc->hasFocus()) {
+        fc->setFocus(Qt::MouseFocusReason);
+        return;
+    }
+    if (TabStop() && !Focused() && CanFocus()) SetFocus();
+}
+
+void TExtSpinButton::SetFocusBtn(TExtTimerSpeedButton* half)
+{
+    if (!TabStop() || !CanFocus() || half == m_focusedButton) return;
+    m_focusedButton->SetTimeBtnState(m_focusedButton->TimeBtnState() & ~tbFocusRect);
+    m_focusedButton = half;
+    if (Focused()) {
+        m_focusedButton->SetTimeBtnState(m_focusedButton->TimeBtnState() | tbFocusRect);
+        Invalidate();
+    }
+}
+
+void TExtSpinButton::DoEnter()
+{
+    m_focusedButton->SetTimeBtnState(m_focusedButton->TimeBtnState() | tbFocusRect);
+    TWinControlOf<QWidget>::DoEnter();
+}
+
+void TExtSpinButton::DoExit()
+{
+    m_focusedButton->SetTimeBtnState(m_focusedButton->TimeBtnState() & ~tbFocusRect);
+    TWinControlOf<QWidget>::DoExit();
+}
+
+void TExtSpinButton::KeyDown(int& key, TShiftState shift)
+{
+    switch (key) {
+    case VK_UP:
+        SetFocusBtn(m_up);
+        m_up->Click();
+        break;
+    case VK_DOWN:
+        SetFocusBtn(m_down);
+        m_down->Click();
+        break;
+    case VK_SPACE: m_focusedButton->Click(); break;
+    default: break;
+    }
+    TWinControlOf<QWidget>::KeyDown(key, shift);
+}

@@ -1,0 +1,246 @@
+#!/usr/bin/env python3
+"""Draws the program's bitmap resources (check boxes, radio buttons, node
+boxes, the filter glyph and the spin arrows) and writes them as BMP files
+with 16- or 256-colour palettes into platform/res/bitmap, plus the Qt
+resource file that lists them. Run once after changing a picture:
+
+    python3 tools/glyphs/make_glyphs.py
+
+Every picture keeps fuchsia (255, 0, 255) in its corners: the controls draw
+them with the corner colour left out.
+"""
+
+import os
+import struct
+
+ROOT = os.path.normpath(os.path.join(os.path.dirname(__file__), "..", ".."))
+OUT = os.path.join(ROOT, "platform", "res", "bitmap")
+
+# The 16 colours of the standard palette.
+VGA = [
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
+    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
+    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
+    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+]
+KEY = (255, 0, 255)
+BLACK, MAROON, GREEN, OLIVE, NAVY, PURPLE, TEAL, SILVER = VGA[:8]
+GRAY, RED, LIME, YELLOW, BLUE, FUCHSIA, AQUA, WHITE = VGA[8:]
+
+
+class Picture:
+    def __init__(self, w, h):
+        self.w, self.h = w, h
+        self.px = [[KEY] * w for _ in range(h)]
+
+    def set(self, x, y, c):
+        if 0 <= x < self.w and 0 <= y < self.h:
+            self.px[y][x] = c
+
+    def rect(self, x1, y1, x2, y2, c):
+        """Fills x1..x2-1, y1..y2-1."""
+        for y in range(y1, y2):
+            for x in range(x1, x2):
+                self.set(x, y, c)
+
+    def frame(self, x1, y1, x2, y2, c):
+        for x in range(x1, x2):
+            self.set(x, y1, c)
+            self.set(x, y2 - 1, c)
+        for y in range(y1, y2):
+            self.set(x1, y, c)
+            self.set(x2 - 1, y, c)
+
+    def mask(self, rows, x0, y0, colours):
+        for y, row in enumerate(rows):
+            for x, ch in enumerate(row):
+                if ch in colours:
+                    self.set(x0 + x, y0 + y, colours[ch])
+
+
+def write_bmp(path, pic, bits):
+    colours = VGA if bits == 4 else None
+    if colours is None:
+        seen = []
+        for row in pic.px:
+            for c in row:
+                if c not in seen:
+                    seen.append(c)
+        colours = (VGA + [c for c in seen if c not in VGA])[:256]
+        colours += [(0, 0, 0)] * (256 - len(colours))
+    index = {c: i for i, c in enumerate(colours)}
+    for row in pic.px:
+        for c in row:
+            if c not in index:
+                raise ValueError("%s: colour %r not in palette" % (path, c))
+    stride = ((pic.w * bits + 31) // 32) * 4
+    data = bytearray()
+    for y in range(pic.h - 1, -1, -1):  # bottom-up
+        row = bytearray()
+        if bits == 4:
+            for x in range(0, pic.w, 2):
+                hi = index[pic.px[y][x]]
+                lo = index[pic.px[y][x + 1]] if x + 1 < pic.w else 0
+                row.append((hi << 4) | lo)
+        else:
+            for x in range(pic.w):
+                row.append(index[pic.px[y][x]])
+        row += b"\0" * (stride - len(row))
+        data += row
+    palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in colours)
+    offset = 14 + 40 + len(palette)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, pic.w, pic.h, 1, bits, 0, len(data), 3780, 3780,
+                       len(colours), 0)
+    with open(path, "wb") as f:
+        f.write(header + info + palette + data)
+
+
+TICK7 = ["......X", ".....XX", "X...XXX", "XX.XXX.", "XXXXX..", ".XXX...", "..X...."]
+
+
+def checkbox_xp(checked, enabled):
+    """20 x 20, the box of 13 x 13 in the middle."""
+    p = Picture(20, 20)
+    border = NAVY if enabled else GRAY
+    face = WHITE if enabled else SILVER
+    p.rect(3, 3, 16, 16, face)
+    p.frame(3, 3, 16, 16, border)
+    if enabled:
+        # a light bevel inside the frame
+        for i in range(4, 15):
+            p.set(i, 14, SILVER)
+            p.set(14, i, SILVER)
+    if checked:
+        p.mask(TICK7, 6, 6, {"X": GREEN if enabled else GRAY})
+    return p
+
+
+def checkbox_flat(checked, enabled):
+    """16 x 16, a flat box with a rounded feel."""
+    p = Picture(16, 16)
+    border = (64, 64, 64) if enabled else GRAY
+    face = WHITE if enabled else (224, 224, 224)
+    p.rect(2, 2, 14, 14, face)
+    p.frame(2, 2, 14, 14, border)
+    for (x, y) in ((2, 2), (13, 2), (2, 13), (13, 13)):
+        p.set(x, y, (160, 160, 160) if enabled else SILVER)
+    if checked:
+        p.mask(TICK7, 4, 4, {"X": (0, 64, 160) if enabled else GRAY})
+    return p
+
+
+RADIO_OUTER = [
+    "....XXXX....", "..XX....XX..", ".X........X.", ".X........X.", "X..........X", "X..........X",
+    "X..........X", "X..........X", ".X........X.", ".X........X.", "..XX....XX..", "....XXXX....",
+]
+RADIO_FACE = [
+    "............", "....XXXX....", "..XXXXXXXX..", ".XXXXXXXXXX.", ".XXXXXXXXXX.", ".XXXXXXXXXX.",
+    ".XXXXXXXXXX.", ".XXXXXXXXXX.", ".XXXXXXXXXX.", "..XXXXXXXX..", "....XXXX....", "............",
+]
+RADIO_DOT = [
+    "....XX....", "...XXXX...", "...XXXX...", "....XX....",
+]
+
+
+def radio(on, enabled, xp):
+    """16 x 16, a 12 x 12 disc in the middle."""
+    p = Picture(16, 16)
+    if xp:
+        ring, face, dot = (NAVY, WHITE, GREEN) if enabled else (GRAY, SILVER, GRAY)
+    else:
+        ring, face, dot = ((64, 64, 64), WHITE, (0, 64, 160)) if enabled else (GRAY, (224, 224, 224), GRAY)
+    p.mask(RADIO_FACE, 2, 2, {"X": face})
+    p.mask(RADIO_OUTER, 2, 2, {"X": ring})
+    if on:
+        p.mask(RADIO_DOT, 3, 6, {"X": dot})
+    return p
+
+
+def leaf(expanded):
+    """16 x 16, a 9 x 9 node box with minus (expanded) or plus."""
+    p = Picture(16, 16)
+    p.rect(3, 3, 12, 12, WHITE)
+    p.frame(3, 3, 12, 12, GRAY)
+    p.rect(5, 7, 10, 8, BLACK)
+    if not expanded:
+        p.rect(7, 5, 8, 10, BLACK)
+    return p
+
+
+def filter_glyph():
+    """16 x 16, a funnel."""
+    p = Picture(16, 16)
+    rows = [
+        "..XXXXXXXXXXX...",
+        "...XoooooooX....",
+        "....XoooooX.....",
+        ".....XoooX......",
+        "......XoX.......",
+        "......XoX.......",
+        "......XoX.......",
+        "......XoX.......",
+        "......XXX.......",
+    ]
+    p.mask(rows, 0, 3, {"X": BLACK, "o": GRAY})
+    return p
+
+
+def arrow(w, h, up):
+    """An arrow of rows shrinking by one pixel at each end."""
+    p = Picture(w, h)
+    rows = (w + 1) // 2
+    top = (h - rows) // 2
+    for i in range(rows):
+        width = 2 * i + 1 if up else w - 2 * i
+        if width <= 0:
+            break
+        x0 = (w - width) // 2
+        p.rect(x0, top + i, x0 + width, top + i + 1, BLACK)
+    return p
+
+
+def main():
+    os.makedirs(OUT, exist_ok=True)
+    pictures = {
+        "ESGCHK01": (checkbox_xp(True, True), 4),
+        "ESGCHK02": (checkbox_xp(False, True), 4),
+        "ESGCHK03": (checkbox_xp(True, False), 4),
+        "ESGCHK04": (checkbox_xp(False, False), 4),
+        "ESGCHK05": (checkbox_flat(True, True), 8),
+        "ESGCHK06": (checkbox_flat(False, True), 8),
+        "ESGCHK07": (checkbox_flat(True, False), 8),
+        "ESGCHK08": (checkbox_flat(False, False), 8),
+        "ESGRAD01": (radio(True, True, True), 4),
+        "ESGRAD02": (radio(False, True, True), 4),
+        "ESGRAD03": (radio(True, False, True), 4),
+        "ESGRAD04": (radio(False, False, True), 4),
+        "ESGRAD05": (radio(True, True, False), 8),
+        "ESGRAD06": (radio(False, True, False), 8),
+        "ESGRAD07": (radio(True, False, False), 8),
+        "ESGRAD08": (radio(False, False, False), 8),
+        "ESGLEAFOPEN": (leaf(True), 8),
+        "ESGLEAFCLOSE": (leaf(False), 8),
+        "ESGFILT": (filter_glyph(), 4),
+        "EXTSPINUP": (arrow(9, 6, True), 4),
+        "EXTSPINDOWN": (arrow(9, 6, False), 4),
+        "ESGSPINUP": (arrow(9, 6, True), 4),
+        "ESGSPINDOWN": (arrow(9, 6, False), 4),
+    }
+    # Down arrows are the up arrows turned over.
+    for name in ("EXTSPINDOWN", "ESGSPINDOWN"):
+        pic = pictures[name][0]
+        up = arrow(9, 6, True)
+        pic.px = list(reversed(up.px))
+    for name, (pic, bits) in sorted(pictures.items()):
+        write_bmp(os.path.join(OUT, name + ".bmp"), pic, bits)
+    qrc = ['<!DOCTYPE RCC>', '<RCC version="1.0">', '<qresource prefix="/res/bitmap">']
+    for name in sorted(pictures):
+        qrc.append('    <file alias="%s.bmp">res/bitmap/%s.bmp</file>' % (name, name))
+    qrc += ['</qresource>', '</RCC>', '']
+    with open(os.path.join(ROOT, "platform", "Resources.qrc"), "w") as f:
+        f.write("\n".join(qrc))
+
+
+if __name__ == "__main__":
+    main()
