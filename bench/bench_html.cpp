@@ -184,7 +184,7 @@ void BM_AllocationsPerCell(benchmark::State& state)
     THTMLDrawOptions o;
     THTMLDrawResults r;
     HTMLDraw(canvas, text, TRect(0, 0, 2000, 40), o, r); // warm the caches
-    long allocations = 0;
+    [[maybe_unused]] long allocations = 0;
     long cells = 0;
     for (auto _ : state) {
 #ifdef TAMSEL_COUNT_ALLOCATIONS
