@@ -1,0 +1,113 @@
+#include "protocol/xml/TXMLNode.h"
+
+#include "protocol/xml/EDOMException.h"
+#include "protocol/xml/TNodeList.h"
+#include "protocol/xml/TXMLDocument.h"
+#include "protocol/xml/TXMLOutput.h"
+#include "protocol/xml/XMLChars.h"
+#include "protocol/xml/XMLExpand_p.h"
+
+#include "platform/Format.h"
+
+#include <vector>
+
+TXMLNode::TXMLNode(const QString& name, TXMLDocument* ownerDocument, uint8_t nodeType, TNameCheck check)
+    : m_name(name), m_type(nodeType), m_ownerDocument(ownerDocument)
+{
+    if (check == TNameCheck::Checked && !IsValidName(name))
+        throw EDOMException(EDOMException::INVALID_CHARACTER_ERR,
+                            Format(QStringLiteral("TXMLDocument.TXMLNode.Create(\"%s\"): invalid character(s) for name"),
+                                   {name}));
+}
+
+TXMLNode::~TXMLNode()
+{
+    if (m_parentList) m_parentList->removeChild(this);
+}
+
+TXMLNode* TXMLNode::getParentNode() const
+{
+    return m_parentList ? m_parentList->getOwnerNode() : nullptr;
+}
+
+TXMLNode* TXMLNode::nextSameTypeSibling() const
+{
+    TXMLNode* n = m_next;
+    while (n && n->m_type != m_type) n = n->m_next;
+    return n;
+}
+
+TXMLNode* TXMLNode::previousSameTypeSibling() const
+{
+    TXMLNode* n = m_prev;
+    while (n && n->m_type != m_type) n = n->m_prev;
+    return n;
+}
+
+void TXMLNode::WriteTo(TXMLOutput& out, int /*indent*/) const
+{
+    out.Append(m_name);
+    out.Append(u' ');
+    out.Append(m_value);
+    out.LastWasText = false;
+}
+
+void TXMLNode::Validate() {}
+
+void TXMLNode::Expand()
+{
+    m_value = xmlexpand::ExpandDeclarationValue(m_value, m_ownerDocument);
+}
+
+TXMLNode* TXMLNode::CloneNode() const
+{
+    TXMLNode* copy = new TXMLNode(m_name, m_ownerDocument, m_type, TNameCheck::Unchecked);
+    copy->m_value = m_value;
+    return copy;
+}
+
+TXMLNode* TXMLNode::Clone() const
+{
+    TXMLNode* root = CloneNode();
+    // Pairs of (original list, copy's list) still to fill, walked without
+    // recursion.
+    std::vector<std::pair<const TNodeList*, TNodeList*>> pending;
+    if (TNodeList* src = OwnedList(); src && !src->isEmpty()) pending.emplace_back(src, root->OwnedList());
+    try {
+        while (!pending.empty()) {
+            auto [src, dst] = pending.back();
+            pending.pop_back();
+            for (TXMLNode* n = src->first(); n; n = n->nextSibling()) {
+                TXMLNode* copy = n->CloneNode();
+                dst->setNamedItem(copy);
+                if (TNodeList* l = n->OwnedList(); l && !l->isEmpty()) pending.emplace_back(l, copy->OwnedList());
+            }
+        }
+    } catch (...) {
+        delete root;
+        throw;
+    }
+    return root;
+}
+
+void TXMLNode::setOwnerDocumentDeep(TXMLDocument* document)
+{
+    std::vector<TXMLNode*> pending{this};
+    while (!pending.empty()) {
+        TXMLNode* n = pending.back();
+        pending.pop_back();
+        n->m_ownerDocument = document;
+        if (TNodeList* l = n->OwnedList()) {
+            l->setOwnerDocument(document);
+            for (TXMLNode* c = l->first(); c; c = c->m_next) pending.push_back(c);
+        }
+        n->OwnerDocumentChanged();
+    }
+}
+
+bool TXMLNode::IsAncestorOf(const TXMLNode* node) const
+{
+    for (const TXMLNode* n = node; n; n = n->getParentNode())
+        if (n == this) return true;
+    return false;
+}
