@@ -3,9 +3,8 @@
 #include "protocol/xml/EDOMException.h"
 
 TCharacterData::TCharacterData(const QString& name, TXMLDocument* document, uint8_t nodeType, const QString& data)
-    : TXMLNode(name, document, nodeType, TNameCheck::Unchecked)
+    : TXMLNode(name, data, document, nodeType, TNameCheck::Unchecked)
 {
-    setNodeValue(data);
 }
 
 TCharacterData::~TCharacterData() = default;

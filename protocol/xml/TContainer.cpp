@@ -41,6 +41,7 @@ TXMLAttr* TContainer::getFirstAttribute() const { return static_cast<TXMLAttr*>(
 
 bool TContainer::hasContent() const
 {
+    if (m_list.count() == m_list.attributeCount()) return false;
     for (TXMLNode* n = m_list.first(); n; n = n->nextSibling()) {
         const uint8_t t = n->getNodeType();
         if (t == 1 || t == 3 || t == 4 || t == 5 || t == 6) return true;

@@ -17,6 +17,7 @@ void TNodeList::Clear()
     // recursion on siblings or on depth.
     TXMLNode* chain = m_first;
     m_first = m_last = nullptr;
+    m_count = m_attributeCount = 0;
     while (chain) {
         TXMLNode* n = chain;
         chain = n->m_next;
@@ -24,6 +25,7 @@ void TNodeList::Clear()
             owned->m_last->m_next = chain;
             chain = owned->m_first;
             owned->m_first = owned->m_last = nullptr;
+            owned->m_count = owned->m_attributeCount = 0;
         }
         n->m_parentList = nullptr;
         n->m_next = n->m_prev = nullptr;
@@ -35,12 +37,23 @@ TXMLNode* TNodeList::getFirstOfType(uint8_t type) const
 {
     TXMLNode* n = m_first;
     if (type == 0) return n;
+    if (type == 2 && m_attributeCount == 0) return nullptr;
     while (n && n->m_type != type) n = n->m_next;
     return n;
 }
 
 TXMLNode* TNodeList::getNamedItem(const QString& name, uint8_t type) const
 {
+    if (type == 2) {
+        // Attributes: stop after the last one instead of walking the children.
+        int left = m_attributeCount;
+        for (TXMLNode* n = m_first; n && left > 0; n = n->m_next) {
+            if (n->m_type != 2) continue;
+            if (n->m_name == name) return n;
+            --left;
+        }
+        return nullptr;
+    }
     for (TXMLNode* n = getFirstOfType(type); n; n = n->nextSameTypeSibling())
         if (n->m_name == name) return n;
     return nullptr;
@@ -61,12 +74,6 @@ int TNodeList::getLength() const
     return count;
 }
 
-int TNodeList::count() const
-{
-    int c = 0;
-    for (TXMLNode* n = m_first; n; n = n->m_next) ++c;
-    return c;
-}
 
 TXMLNode* TNodeList::removeChild(TXMLNode* node)
 {
@@ -82,6 +89,8 @@ TXMLNode* TNodeList::removeChild(TXMLNode* node)
     else m_last = node->m_prev;
     node->m_prev = node->m_next = nullptr;
     node->m_parentList = nullptr;
+    --m_count;
+    if (node->m_type == 2) --m_attributeCount;
     return node;
 }
 
@@ -95,32 +104,35 @@ void TNodeList::CheckInsert(TXMLNode* node, TXMLNode* reference, Op op) const
 {
     static const char* const kWhere[3] = {"TNamedNodeMap.setNamedItem", "TNodeList.insertBefore",
                                           "TNodeList.insertAfter"};
-    const QString where = QString::fromLatin1(kWhere[int(op)]);
+    // Built only on the way to an error: inserting is on every parse's path.
+    auto where = [op] { return QString::fromLatin1(kWhere[int(op)]); };
     if (!node)
-        throw EDOMException(EDOMException::INVALID_POINTER_ERR, where + QStringLiteral(": no node given"));
+        throw EDOMException(EDOMException::INVALID_POINTER_ERR, where() + QStringLiteral(": no node given"));
     if (node->m_parentList) {
         if (op == Op::SetNamedItem)
             throw EDOMException(EDOMException::INUSE_ATTRIBUTE_ERR,
                                 QStringLiteral("TNamedNodeMap.setNamedItem: attribute \"") + node->m_name +
                                     QStringLiteral("\" already in use (use clone)"));
-        throw EDOMException(EDOMException::INUSE_ATTRIBUTE_ERR, where + QStringLiteral(": attribute already in use (use clone)"));
+        throw EDOMException(EDOMException::INUSE_ATTRIBUTE_ERR, where() + QStringLiteral(": attribute already in use (use clone)"));
     }
     if (reference && reference->m_parentList != this)
         throw EDOMException(EDOMException::NOT_FOUND_ERR,
-                            where + QStringLiteral(": the reference node is not in this list"));
+                            where() + QStringLiteral(": the reference node is not in this list"));
     // A node can only contain the list's owner when it owns nodes itself (or
     // is the owner): the walk up is skipped for fresh leaves.
     if (m_ownerNode) {
         const TNodeList* owned = node->OwnedList();
         if (node == m_ownerNode || (owned && owned->m_first && node->IsAncestorOf(m_ownerNode)))
             throw EDOMException(EDOMException::HIERARCHY_REQUEST_ERR,
-                                where + QStringLiteral(": a node can not be inserted into itself or its descendant"));
+                                where() + QStringLiteral(": a node can not be inserted into itself or its descendant"));
     }
 }
 
 void TNodeList::Link(TXMLNode* node, TXMLNode* before)
 {
     node->m_parentList = this;
+    ++m_count;
+    if (node->m_type == 2) ++m_attributeCount;
     if (before) {
         node->m_next = before;
         node->m_prev = before->m_prev;

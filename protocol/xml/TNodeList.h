@@ -35,8 +35,9 @@ public:
     TXMLNode* item(int index, uint8_t type = 0) const;
     // The number of nodes reached from the first node by same-type siblings.
     int getLength() const;
-    // The number of nodes in the list, of any type.
-    int count() const;
+    // The number of nodes in the list, of any type, and of attributes.
+    int count() const { return m_count; }
+    int attributeCount() const { return m_attributeCount; }
 
     // Unlinks and returns the node; the caller owns it again.
     TXMLNode* removeChild(TXMLNode* node);
@@ -64,8 +65,14 @@ private:
     void CheckInsert(TXMLNode* node, TXMLNode* reference, Op op) const;
     void Link(TXMLNode* node, TXMLNode* before);
 
+    friend class TXMLNode;
+
     TXMLNode* m_first = nullptr;
     TXMLNode* m_last = nullptr;
+    // Kept so that walks over the attributes of a container with many
+    // children stop after the last attribute.
+    int m_count = 0;
+    int m_attributeCount = 0;
     TXMLNode* m_ownerNode;
     TXMLDocument* m_ownerDocument;
 };

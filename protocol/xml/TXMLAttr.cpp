@@ -8,16 +8,14 @@
 #include "protocol/xml/XMLExpand_p.h"
 
 TXMLAttr::TXMLAttr(const QString& name, TXMLDocument* document, const QString& value)
-    : TXMLNode(name, document, 2)
+    : TXMLNode(name, value, document, 2, TNameCheck::Checked)
 {
-    setNodeValue(value);
     Expand();
 }
 
 TXMLAttr::TXMLAttr(const QString& name, TXMLDocument* document, const QString& value, NoExpand)
-    : TXMLNode(name, document, 2)
+    : TXMLNode(name, value, document, 2, TNameCheck::Checked)
 {
-    setNodeValue(value);
 }
 
 TXMLAttr::~TXMLAttr() = default;
@@ -37,7 +35,8 @@ void TXMLAttr::Expand()
         const TXMLElement* e = getOwnerElement();
         if (dt && e) tokenized = hooks->IsTokenizedAttribute(dt, e->getTagName(), getNodeName());
     }
-    setNodeValue(xmlexpand::ExpandAttribute(getNodeValue(), getOwnerDocument(), tokenized));
+    QString value;
+    if (xmlexpand::ExpandAttribute(getNodeValue(), getOwnerDocument(), tokenized, &value)) setNodeValue(value);
 }
 
 void TXMLAttr::WriteTo(TXMLOutput& out, int /*indent*/) const

@@ -108,7 +108,13 @@ bool openElement(const TXMLElement* e, TXMLOutput& out, int indent)
     out.Append(u'<');
     out.Append(e->getTagName());
     out.LastWasText = false;
-    for (const TXMLNode* a = e->getFirstAttribute(); a; a = a->nextSameTypeSibling()) a->WriteTo(out, indent);
+    const TNodeList& list = e->getChildNodes();
+    int left = list.attributeCount();
+    for (const TXMLNode* a = list.first(); a && left > 0; a = a->nextSibling()) {
+        if (a->getNodeType() != 2) continue;
+        a->WriteTo(out, indent);
+        --left;
+    }
     if (!e->hasContent()) {
         out.Append("/>");
         out.LastWasText = false;

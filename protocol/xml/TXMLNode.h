@@ -52,13 +52,19 @@ public:
     TXMLNode(const TXMLNode&) = delete;
     TXMLNode& operator=(const TXMLNode&) = delete;
 
+    // Nodes come from per-thread pools of fixed-size blocks: a parse makes
+    // hundreds of thousands of them and frees them all at once. Freed blocks
+    // are kept for the next document. (Plain allocation under sanitizers.)
+    static void* operator new(size_t size);
+    static void operator delete(void* p, size_t size);
+
     const QString& getNodeName() const { return m_name; }
     // Renames without a check (the parser renames a document type).
     void setNodeName(const QString& name) { m_name = name; }
     const QString& getNodeValue() const { return m_value; }
     void setNodeValue(const QString& value) { m_value = value; }
     uint8_t getNodeType() const { return m_type; }
-    void setNodeType(uint8_t type) { m_type = type; }
+    void setNodeType(uint8_t type);
     TXMLDocument* getOwnerDocument() const { return m_ownerDocument; }
 
     // The list the node is in (none while unlinked), and that list's owner.
@@ -105,6 +111,10 @@ public:
     bool IsAncestorOf(const TXMLNode* node) const;
 
 protected:
+    // A node with its value (saves an assignment on the parser's path).
+    TXMLNode(const QString& name, const QString& value, TXMLDocument* ownerDocument, uint8_t nodeType,
+             TNameCheck check);
+
     // Called for each node of a subtree moved to another document, after its
     // owner document changed; a class with owned nodes outside its list moves
     // them here (with setOwnerDocumentDeep).

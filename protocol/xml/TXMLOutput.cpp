@@ -10,10 +10,8 @@ void TXMLOutput::AppendEscaped(QStringView s, TEscapeSet set)
     const char16_t* p = s.utf16();
     const qsizetype n = s.size();
     qsizetype run = 0;
-    for (qsizetype i = 0; i < n; ++i) {
+    for (qsizetype i = 0; (i = FindEscapeCandidate(p, i, n)) < n; ++i) {
         const char16_t c = p[i];
-        // Only "&", "<" and the double quote are ever escaped here.
-        if (c != u'&' && c != u'<' && c != u'"') continue;
         if (c == u'<' && set == esEntityValue) continue;
         if (c == u'"' && set == esText) continue;
         if (c == u'&' && IsReferenceAt(s, i)) continue;

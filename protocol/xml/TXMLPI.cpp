@@ -3,9 +3,8 @@
 #include "protocol/xml/TXMLOutput.h"
 
 TXMLPI::TXMLPI(const QString& target, const QString& data, TXMLDocument* document)
-    : TXMLNode(target, document, 6)
+    : TXMLNode(target, data, document, 6, TNameCheck::Checked)
 {
-    setNodeValue(data);
 }
 
 TXMLPI::~TXMLPI() = default;

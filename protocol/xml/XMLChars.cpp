@@ -3,6 +3,10 @@
 #include "protocol/xml/XMLTables_p.h"
 #include "protocol/xml/XMLWideStrings.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace xmlchars_detail {
 namespace {
 
@@ -72,6 +76,7 @@ const char16_t kApos[] = u"&apos;";
 
 inline bool inSet(char16_t c, TEscapeSet set)
 {
+    if (!IsEscapeCandidate(c)) return false;
     switch (c) {
     case u'&': return true;
     case u'<': return set != esEntityValue;
@@ -160,6 +165,25 @@ QString EscapeChar(QStringView s, char16_t c)
             out += QChar(ch);
     }
     return out;
+}
+
+qsizetype FindEscapeCandidate(const char16_t* p, qsizetype i, qsizetype n)
+{
+#if defined(__SSE2__)
+    const __m128i amp = _mm_set1_epi16(u'&');
+    const __m128i lt = _mm_set1_epi16(u'<');
+    const __m128i quot = _mm_set1_epi16(u'"');
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i hit =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, amp), _mm_cmpeq_epi16(v, lt)), _mm_cmpeq_epi16(v, quot));
+        const int mask = _mm_movemask_epi8(hit);
+        if (mask) return i + (__builtin_ctz(unsigned(mask)) >> 1);
+    }
+#endif
+    for (; i < n; ++i)
+        if (IsEscapeCandidate(p[i])) return i;
+    return n;
 }
 
 bool NeedsEscape(QStringView s, TEscapeSet set)

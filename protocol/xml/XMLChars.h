@@ -77,6 +77,18 @@ bool IsReferenceAt(QStringView s, qsizetype i);
 // character c is always replaced.
 QString EscapeChar(QStringView s, char16_t c);
 
+// Whether c is one of "&", "<" and the double quote, the only characters
+// writers escape. Branch-free, for scanning long texts.
+inline bool IsEscapeCandidate(char16_t c)
+{
+    constexpr uint64_t mask = (uint64_t(1) << '&') | (uint64_t(1) << '<') | (uint64_t(1) << '"');
+    return ((mask >> (c & 63)) & uint64_t(c < 64)) != 0;
+}
+
+// The index of the first escape candidate in p[from, n), or n. Scans eight
+// characters at a time where the processor allows.
+qsizetype FindEscapeCandidate(const char16_t* p, qsizetype from, qsizetype n);
+
 // Escaping sets for writers, done in one pass over the text.
 enum TEscapeSet : uint8_t {
     esText = 1,       // "&" and "<"

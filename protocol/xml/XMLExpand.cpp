@@ -214,20 +214,21 @@ bool ExpandText(const QString& value, TXMLDocument* document, bool allowMarkup, 
     return true;
 }
 
-QString ExpandAttribute(const QString& value, TXMLDocument* document, bool tokenized)
+bool ExpandAttribute(const QString& value, TXMLDocument* document, bool tokenized, QString* out)
 {
-    QString out = value;
     bool plain = true;
-    for (QChar c : value) {
-        const char16_t u = c.unicode();
-        if (u == u'&' || u == u'<' || u == u'\t' || u == u'\n' || u == u'\r') {
+    const char16_t* s = reinterpret_cast<const char16_t*>(value.constData());
+    for (qsizetype i = 0, n = value.size(); i < n; ++i) {
+        const char16_t u = s[i];
+        if (u <= u'<' && (u == u'&' || u == u'<' || u == u'\t' || u == u'\n' || u == u'\r')) {
             plain = false;
             break;
         }
     }
-    if (!plain) out = expand(value, document, Ctx::Attribute, nullptr);
-    if (tokenized) out = collapseSpaces(out);
-    return out;
+    if (plain && !tokenized) return false;
+    *out = plain ? value : expand(value, document, Ctx::Attribute, nullptr);
+    if (tokenized) *out = collapseSpaces(*out);
+    return true;
 }
 
 QString ExpandDeclarationValue(const QString& value, TXMLDocument* document)

@@ -24,7 +24,8 @@ bool ExpandText(const QString& value, TXMLDocument* document, bool allowMarkup, 
                 std::vector<TTextPiece>* pieces);
 
 // Attribute expand (tokenized: declared with a type other than CDATA).
-QString ExpandAttribute(const QString& value, TXMLDocument* document, bool tokenized);
+// Returns false, leaving *out alone, when the value stays as it is.
+bool ExpandAttribute(const QString& value, TXMLDocument* document, bool tokenized, QString* out);
 
 // The base expand of declaration values.
 QString ExpandDeclarationValue(const QString& value, TXMLDocument* document);
