@@ -1,5 +1,7 @@
 #include "platform/Format.h"
 
+#include "platform/FloatFormat.h"
+
 #include <vector>
 
 QString Format(const QString& pattern, std::initializer_list<QVariant> args)
@@ -57,6 +59,18 @@ QString Format(const QString& pattern, std::initializer_list<QVariant> args)
         case u'x': case u'X':
             piece = QString::number(v.toULongLong(), 16).toUpper();
             if (precision > piece.size()) piece = QString(precision - piece.size(), u'0') + piece;
+            break;
+        case u'f': case u'F':
+            piece = FloatToStrF(v.toDouble(), ffFixed, 15, precision < 0 ? 2 : precision);
+            break;
+        case u'n': case u'N':
+            piece = FloatToStrF(v.toDouble(), ffNumber, 15, precision < 0 ? 2 : precision);
+            break;
+        case u'e': case u'E':
+            piece = FloatToStrF(v.toDouble(), ffExponent, precision < 0 ? 15 : precision, 3);
+            break;
+        case u'g': case u'G':
+            piece = FloatToStrF(v.toDouble(), ffGeneral, precision < 0 ? 15 : precision, 3);
             break;
         default:
             out += c;

@@ -2,6 +2,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Form.h"
 #include "platform/Format.h"
+#include "platform/RegionalSettings.h"
 #include "platform/WindowMessage.h"
 #include "tests/support/TestSupport.h"
 
@@ -187,10 +188,12 @@ TEST(DialogResponder, AnswersFromScriptAndRecords)
 
 TEST(Format, PlaceholdersAsTheClassLibraryWritesThem)
 {
+    ScopedRegionalSettings us{TFormatSettings{}};
     EXPECT_EQ(Format(QStringLiteral("List index out of bounds (%d)"), {-1}), QStringLiteral("List index out of bounds (-1)"));
     EXPECT_EQ(Format(QStringLiteral("Recursive reference to entity \"%s\"."), {QStringLiteral("a")}),
               QStringLiteral("Recursive reference to entity \"a\"."));
     EXPECT_EQ(Format(QStringLiteral("%4d|%-3s|%.3d|%x|%%|%s"), {7, QStringLiteral("a"), 5, 255}),
               QStringLiteral("   7|a  |005|FF|%|%s"));
+    EXPECT_EQ(Format(QStringLiteral("%0.0n sq ft, %.1f%%"), {1234567.4, 2.25}), QStringLiteral("1,234,567 sq ft, 2.3%"));
     EXPECT_EQ(EListError::IndexOutOfBounds(3).Message(), QStringLiteral("List index out of bounds (3)"));
 }

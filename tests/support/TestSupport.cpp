@@ -3,7 +3,12 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QThread>
+#include <QDirIterator>
+#include <QFile>
+
+#include <grp.h>
+#include <unistd.h>
+#include <vector>
 
 namespace testsupport {
 
@@ -24,6 +29,43 @@ bool WaitUntil(const std::function<bool()>& pred, int timeoutMs)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     return true;
+}
+
+namespace {
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kNogroup = 65534;
+
+void chownTree(const QString& path)
+{
+    (void)::lchown(QFile::encodeName(path).constData(), kNobody, kNogroup);
+    QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) (void)::lchown(QFile::encodeName(it.next()).constData(), kNobody, kNogroup);
+}
+} // namespace
+
+ScopedUnprivileged::ScopedUnprivileged(const QStringList& paths)
+{
+    if (::geteuid() != 0) return;
+    for (const QString& p : paths) chownTree(p);
+    std::vector<gid_t> groups(size_t(::getgroups(0, nullptr)));
+    if (!groups.empty()) groups.resize(size_t(::getgroups(int(groups.size()), groups.data())));
+    for (gid_t g : groups) m_groups.append(unsigned(g));
+    // Real and effective ids change; the saved id stays 0 so root can return.
+    if (::setgroups(0, nullptr) != 0 || ::setresgid(kNogroup, kNogroup, 0) != 0
+        || ::setresuid(kNobody, kNobody, 0) != 0)
+        qFatal("cannot switch to an unprivileged user");
+    m_dropped = true;
+}
+
+ScopedUnprivileged::~ScopedUnprivileged()
+{
+    if (!m_dropped) return;
+    std::vector<gid_t> groups;
+    for (unsigned g : m_groups) groups.push_back(gid_t(g));
+    if (::setresuid(0, 0, 0) != 0 || ::setresgid(0, 0, 0) != 0
+        || ::setgroups(groups.size(), groups.data()) != 0)
+        qFatal("cannot return to root");
 }
 
 } // namespace testsupport

@@ -1,7 +1,11 @@
 #pragma once
 // Shared helpers of the test programs.
 
+#include "tests/support/PrintQString.h"
+
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace testsupport {
@@ -13,5 +17,21 @@ QString SourcePath(const QString& relative);
 // Objects released with deleteLater are freed on the way. For waiting on
 // observable state, never for timing.
 bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);
+
+// When the tests run as root, runs the rest of the scope as the unprivileged
+// user "nobody", so that file permissions bind as they do for a user; the
+// given paths (recursively) are handed to that user first. Root is restored
+// at the end of the scope. Without root this does nothing.
+class ScopedUnprivileged {
+public:
+    explicit ScopedUnprivileged(const QStringList& paths = {});
+    ~ScopedUnprivileged();
+    ScopedUnprivileged(const ScopedUnprivileged&) = delete;
+    ScopedUnprivileged& operator=(const ScopedUnprivileged&) = delete;
+
+private:
+    bool m_dropped = false;
+    QList<unsigned> m_groups;
+};
 
 } // namespace testsupport
