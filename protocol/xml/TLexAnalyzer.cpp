@@ -535,7 +535,9 @@ void TLexAnalyzer::ScanName()
         const qsizetype e = m_current->Size();
         qsizetype q = m_current->Pos();
         while (q < e && AsciiNameByte(d[q])) ++q;
-        if (q == e || d[q] < 0x80) {
+        // Only a plain byte surely ends the name (an unmapped control byte
+        // reads as "_", a name character).
+        if (q == e || PlainByte(d[q])) {
             m_current->SkipAscii(q - m_current->Pos());
             int index = -1;
             const QString& name = m_symtab->InternName(d + start, q - start, index);

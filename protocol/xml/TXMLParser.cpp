@@ -109,6 +109,7 @@ bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
     else document->Clear();
     m_document = document;
     document->SetParser(this);
+    if (m_mode == u'e' && m_entityEncoding != n_sup) document->setEncodingValue(m_entityEncoding);
 
     InitLexer();
     m_main->SetStream(stream);

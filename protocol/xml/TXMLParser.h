@@ -58,6 +58,9 @@ public:
     bool LoadFromStream(QIODevice* stream, TXMLDocument*& document);
     // 'd' parses a document; 'e' the content of an entity under "_root".
     void SetMode(char16_t mode) { m_mode = mode; }
+    // Mode 'e': the encoding of the document the entity belongs to, which
+    // the content's character references map through.
+    void SetEntityEncoding(TEncoding encoding) { m_entityEncoding = encoding; }
     char16_t Mode() const { return m_mode; }
 
     // The validation problems of the last validation.
@@ -91,6 +94,7 @@ private:
 
     TEncoding m_defaultEncoding = US_ASCII;
     char16_t m_mode = u'd';
+    TEncoding m_entityEncoding = n_sup;
     TErrorsList m_errors;
     qint32 m_depth = 0;
 };

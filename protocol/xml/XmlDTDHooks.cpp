@@ -35,6 +35,42 @@ TAttListDecl* AttListOf(TDocumentType* docType, const QString& elementName)
     return docType ? dynamic_cast<TAttListDecl*>(docType->getAttList(elementName)) : nullptr;
 }
 
+bool LooksLikeMarkup(const QString& text)
+{
+    return text.contains(u'<') && text.contains(u'>');
+}
+
+// "&amp;", "&apos;", "&quot;", "&lt;" and "&gt;" (names in any case) as
+// their characters; every other "&" stays.
+QString ResolvePredefined(const QString& text)
+{
+    if (!text.contains(u'&')) return text;
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (text[i] == u'&') {
+            const qsizetype semi = text.indexOf(u';', i + 1);
+            if (semi > i && semi - i <= 5) {
+                const QStringView name = QStringView(text).mid(i + 1, semi - i - 1);
+                QChar c;
+                if (name.compare(u"amp", Qt::CaseInsensitive) == 0) c = u'&';
+                else if (name.compare(u"apos", Qt::CaseInsensitive) == 0) c = u'\'';
+                else if (name.compare(u"quot", Qt::CaseInsensitive) == 0) c = u'"';
+                else if (name.compare(u"lt", Qt::CaseInsensitive) == 0) c = u'<';
+                else if (name.compare(u"gt", Qt::CaseInsensitive) == 0) c = u'>';
+                if (!c.isNull()) {
+                    out.append(c);
+                    i = semi;
+                    continue;
+                }
+            }
+        }
+        out.append(text[i]);
+    }
+    return out;
+}
+
 class TXmlDTDHooks final : public TXMLDTDHooks {
 public:
     TGeneralEntityKind ResolveGeneralEntity(TDocumentType* docType, const QString& name, QString& value) override
@@ -46,6 +82,13 @@ public:
         if (decl->IsUnparsed) return gekUnparsed;
         TGEntityDecl* resolved = nullptr;
         xmlentities::ResolveGeneralEntity(document, name, value, resolved);
+        // The five predefined references resolve too, unless that would
+        // make the text look like markup it does not hold; text that holds
+        // markup keeps them for the parse of its content.
+        if (!LooksLikeMarkup(value)) {
+            QString resolvedText = ResolvePredefined(value);
+            if (!LooksLikeMarkup(resolvedText)) value = resolvedText;
+        }
         return decl->IsInternal ? gekInternal : gekExternal;
     }
 
@@ -60,6 +103,7 @@ public:
         buffer.open(QIODevice::ReadOnly);
         TXMLParser parser;
         parser.SetMode(u'e');
+        parser.SetEntityEncoding(document ? document->getEncoding() : UTF_8);
         TXMLDocument* content = nullptr;
         try {
             parser.LoadFromStream(&buffer, content);
@@ -67,7 +111,6 @@ public:
             delete content;
             throw;
         }
-        content->setEncodingValue(document ? document->getEncoding() : UTF_8);
         return content;
     }
 

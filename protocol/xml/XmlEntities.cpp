@@ -105,15 +105,16 @@ TPEntityDecl* FindParameterEntity(const TDocumentType* docType, const QString& n
 
 QString ExpandEntityValue(const QString& value, TXMLDocument* document, TExpandMode mode)
 {
-    const bool percentIsReference = mode == evDeclaration;
+    const bool percentIsReference = mode != evGeneralUse;
+    const bool fold = mode == evDeclaration;
     const qsizetype n = value.size();
     const QChar* v = value.constData();
     // Nothing to fold or resolve: the value stays as it is.
     bool plain = true;
     for (qsizetype i = 0; i < n && plain; ++i) {
         const char16_t c = v[i].unicode();
-        plain = !(c == u'&' || (c == u'%' && percentIsReference) || c == u'\t' || c == u'\r' || c == u'\n'
-                  || (c == u' ' && i > 0 && v[i - 1] == u' '));
+        plain = !(c == u'&' || (c == u'%' && percentIsReference)
+                  || (fold && (c == u'\t' || c == u'\r' || c == u'\n' || (c == u' ' && i > 0 && v[i - 1] == u' '))));
     }
     if (plain) return value;
 
@@ -123,7 +124,7 @@ QString ExpandEntityValue(const QString& value, TXMLDocument* document, TExpandM
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = v[i].unicode();
         const char16_t prev = i > 0 ? v[i - 1].unicode() : 0;
-        switch (c) {
+        switch (fold ? c : char16_t(0)) {
         case u' ':
             if (prev != u' ') out.Append(c);
             continue;
@@ -181,7 +182,7 @@ bool ResolveParameterEntity(TXMLDocument* document, const QString& name, QString
     {
         TExpansionGuard guard(pe, name);
         if (!pe->IsInternal && !pe->Loaded()) pe->LoadExternal();
-        value = ExpandEntityValue(pe->getNodeValue(), document, evDeclaration);
+        value = ExpandEntityValue(pe->getNodeValue(), document, evParameterUse);
     }
     Charge(value.size());
     decl = pe;

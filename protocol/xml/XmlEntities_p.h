@@ -93,13 +93,16 @@ TGEntityDecl* FindGeneralEntity(const TDocumentType* docType, const QString& nam
 TPEntityDecl* FindParameterEntity(const TDocumentType* docType, const QString& name);
 
 // How an entity value is expanded:
-//  - evDeclaration: a literal being declared, or a parameter entity's text
-//    being used: "%" references are included, general ones kept as written;
+//  - evDeclaration: a literal being declared: white space folded, "%"
+//    references included, general ones kept as written;
+//  - evParameterUse: a parameter entity's text where it is referred to:
+//    "%" references included (white space was folded when it was declared,
+//    and an external entity's line breaks stay);
 //  - evGeneralUse: a general entity's text where it is referred to: "%" is
 //    an ordinary character, and declared general entities are included in
 //    turn (the five predefined and undeclared ones are kept as written).
-// Both fold white space and resolve character references.
-enum TExpandMode { evDeclaration, evGeneralUse };
+// Character references are resolved in each.
+enum TExpandMode { evDeclaration, evParameterUse, evGeneralUse };
 QString ExpandEntityValue(const QString& value, TXMLDocument* document, TExpandMode mode);
 
 // The replacement text of the parameter entity of that name (expanded),

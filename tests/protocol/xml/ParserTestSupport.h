@@ -2,9 +2,15 @@
 // Helpers of the parser tests: parse bytes, catch the parse error, write a
 // document back.
 
+#include "tests/support/PrintQString.h"
+
 #include "protocol/xml/EDOMException.h"
 #include "protocol/xml/EXMLParserError.h"
+#include "protocol/xml/TDocumentType.h"
+#include "protocol/xml/TXMLAttr.h"
 #include "protocol/xml/TXMLDocument.h"
+#include "protocol/xml/TXMLElement.h"
+#include "protocol/xml/TXMLText.h"
 #include "protocol/xml/TXMLParser.h"
 
 #include <QBuffer>
