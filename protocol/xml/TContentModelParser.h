@@ -1,5 +1,5 @@
 #pragma once
-// Reads the content specification of an element declaration (EMPTY, ANY,
+// Reads the content model of an element declaration (EMPTY, ANY,
 // mixed content or a group of children) into a tree of TContentModel nodes
 // under the declaration on top of the lexer's stack.
 
@@ -10,7 +10,7 @@ public:
     explicit TContentModelParser(QObject* owner = nullptr);
     ~TContentModelParser() override;
 
-    // Reads one content specification from the handed-over input; the state
+    // Reads one content model from the handed-over input; the state
     // goes back into state.
     void ParseModel(TLexState& state, TXMLDocument* document);
 
