@@ -1,0 +1,159 @@
+#include "protocol/TSubjectProperty.h"
+
+#include "platform/SysUtils.h"
+#include "protocol/StringUtils.h"
+#include "protocol/TvxpDocument.h"
+#include "protocol/xml/TXMLElement.h"
+#include "protocol/xml/TXMLText.h"
+
+namespace {
+
+void ReadField(const QPointer<TTextField>& field, QString& value)
+{
+    if (field) value = Trim(field->Text());
+}
+
+void WriteField(const QPointer<TTextField>& field, const QString& value)
+{
+    if (field) field->SetText(value);
+}
+
+QString FirstText(const TXMLElement* element)
+{
+    const TXMLText* text = element->getFirstTextNode();
+    return text ? text->getData() : QString();
+}
+
+} // namespace
+
+TSubjectProperty::TSubjectProperty(QObject* owner) : TvxCustomConnection(owner) {}
+
+TSubjectProperty::~TSubjectProperty() = default;
+
+void TSubjectProperty::ReadFields()
+{
+    ReadField(FieldApn, Values.apn);
+    ReadField(FieldMls, Values.mls);
+    ReadField(FieldFirstName, Values.first);
+    ReadField(FieldLastName, Values.last);
+    ReadField(FieldStreetNumber, Values.stnum);
+    ReadField(FieldStreetName, Values.stname);
+    ReadField(FieldCity, Values.city);
+    ReadField(FieldState, Values.state);
+    ReadField(FieldZip, Values.zip);
+    ReadField(FieldStreetDir, Values.stdir);
+    ReadField(FieldStreetSuffix, Values.stsuffix);
+    ReadField(FieldStreetUnit, Values.stunit);
+}
+
+void TSubjectProperty::WriteFields()
+{
+    WriteField(FieldApn, Values.apn);
+    WriteField(FieldMls, Values.mls);
+    WriteField(FieldFirstName, Values.first);
+    WriteField(FieldLastName, Values.last);
+    WriteField(FieldStreetNumber, Values.stnum);
+    WriteField(FieldStreetName, Values.stname);
+    WriteField(FieldCity, Values.city);
+    WriteField(FieldState, Values.state);
+    WriteField(FieldZip, Values.zip);
+    WriteField(FieldStreetDir, Values.stdir);
+    WriteField(FieldStreetSuffix, Values.stsuffix);
+    WriteField(FieldStreetUnit, Values.stunit);
+}
+
+void TSubjectProperty::Clear()
+{
+    Values.Clear();
+    WriteFields();
+}
+
+void TSubjectProperty::AddToHistory()
+{
+    if (Values.IsEmpty()) return;
+    for (const TSearchRec& r : m_history)
+        if (r.SameValues(Values)) return;
+    m_history.push_back(Values);
+    m_historyIndex = int(m_history.size()) - 1;
+}
+
+void TSubjectProperty::HistoryBack()
+{
+    if (m_history.empty()) return;
+    Values = m_history[size_t(m_historyIndex)];
+    WriteFields();
+    if (m_historyIndex > 0) --m_historyIndex;
+}
+
+void TSubjectProperty::HistoryForward()
+{
+    if (m_history.empty()) return;
+    if (m_historyIndex < int(m_history.size()) - 1) ++m_historyIndex;
+    Values = m_history[size_t(m_historyIndex)];
+    WriteFields();
+}
+
+QString TSubjectProperty::Search(qint32 County, qint32 UserId)
+{
+    ReadFields();
+    AddToHistory();
+
+    TXMLElement* request = BeginRequest(QStringLiteral("prop.search"));
+    request->setAttribute(QStringLiteral("county"), QString::number(County));
+    request->setAttribute(QStringLiteral("userid"), QString::number(UserId));
+    request->setAttribute(QStringLiteral("use_mls"), QStringLiteral("T"));
+
+    TXMLDocument* doc = request->getOwnerDocument();
+    auto search = std::make_unique<TXMLElement>(QStringLiteral("search"), doc);
+    const std::pair<const char*, const QString*> attributes[] = {
+        {"apn", &Values.apn},         {"mls", &Values.mls},       {"first", &Values.first},
+        {"last", &Values.last},       {"stnum", &Values.stnum},   {"stname", &Values.stname},
+        {"stdir", &Values.stdir},     {"stsuffix", &Values.stsuffix}, {"stunit", &Values.stunit},
+        {"city", &Values.city},       {"state", &Values.state},   {"zip", &Values.zip},
+    };
+    for (const auto& [name, value] : attributes)
+        search->setAttribute(QLatin1String(name), XmlEscape(*value));
+    request->appendChild(search.get());
+    search.release();
+
+    if (!PostDocument()) return QString();
+    return Document().VxpTypeName;
+}
+
+void TSubjectProperty::GetProperty(qint32 County, qint32 Parcel, qint32 Order, qint32 UserId)
+{
+    TXMLElement* request = BeginRequest(QStringLiteral("prop.get"));
+    request->setAttribute(QStringLiteral("county"), QString::number(County));
+    request->setAttribute(QStringLiteral("userid"), QString::number(UserId));
+    request->setAttribute(QStringLiteral("parcel"), QString::number(Parcel));
+    request->setAttribute(QStringLiteral("order"), QString::number(Order));
+    PostDocument();
+}
+
+QString TSubjectProperty::ElementText(const QString& Name) const
+{
+    const TvxpDocument* document = vxpDocument();
+    const TXMLElement* answer = document ? document->RequestElement() : nullptr;
+    if (!answer) return QString();
+    for (const TXMLElement* e = answer->getFirstChildElement(); e; e = e->getNextSiblingElement())
+        if (e->getTagName() == Name) return FirstText(e);
+    return QString();
+}
+
+qint32 TSubjectProperty::SoldPrice() const
+{
+    const TvxpDocument* document = vxpDocument();
+    const TXMLElement* answer = document ? document->RequestElement() : nullptr;
+    if (!answer) return 0;
+    const TXMLElement* trx = answer->getFirstChildElement();
+    while (trx && trx->getTagName() != QLatin1String("trx")) trx = trx->getNextSiblingElement();
+    if (!trx) return 0;
+    const TXMLElement* rec = trx->getFirstChildElement();
+    if (!rec || rec->getTagName() != QLatin1String("rec")) return 0;
+    QString price;
+    for (const TXMLElement* e = rec->getFirstChildElement(); e; e = e->getNextSiblingElement()) {
+        if (e->getTagName() != QLatin1String("sold_price") || !e->hasTextNode()) continue;
+        price = FastReplace(FastReplace(FirstText(e), QStringLiteral(","), QString()), QStringLiteral("$"), QString());
+    }
+    return StrToIntDef(price, 0);
+}

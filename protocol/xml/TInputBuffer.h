@@ -1,0 +1,93 @@
+#pragma once
+// The input of a parse: the bytes of a stream turned into 16-bit characters in
+// the current encoding, one character at a time, with a few characters of
+// look-back. The whole stream is held (a memory stream's bytes are shared, not
+// copied), so stepping back never depends on where a read ended. Every read
+// after the end of the input returns 0.
+
+#include "protocol/xml/XMLEncoding_p.h"
+
+#include <QByteArray>
+#include <cstdint>
+
+class QIODevice;
+
+class TInputBuffer {
+public:
+    TInputBuffer() = default;
+
+    // Reads the stream from its start. A byte-order mark is recognised and
+    // skipped: FF FE (UTF-16, little-endian), FE FF (UTF-16, big-endian),
+    // EF BB BF (UTF-8); without one the encoding is US-ASCII.
+    void SetStream(QIODevice* stream);
+    // The same for bytes in memory.
+    void SetBytes(const QByteArray& bytes);
+
+    uint8_t NextByte();
+    inline char16_t NextChar();
+    // Un-reads the character read last (up to eight in a row).
+    void StepBack();
+    QString ReadChars(int n);
+    void StepBackChars(int n);
+    // Changes how the rest of the input is decoded. Ignored when a byte-order
+    // mark fixed the encoding, and from one byte per character to UTF-16:
+    // switching such input could only garble it.
+    void SetEncoding(TEncoding encoding);
+    // Forces the encoding and byte order (a re-encoded entity value).
+    void ForceEncoding(TEncoding encoding, bool bigEndian);
+
+    TEncoding Encoding = US_ASCII;
+    bool IsUTF16 = false;
+    bool BigEndian = false;
+    bool HasByteOrderMark = false;
+    QIODevice* Stream = nullptr;
+
+    qsizetype Size() const { return m_end; }
+    qsizetype Pos() const { return m_pos; }
+    bool AtEnd() const { return m_pos >= m_end; }
+    // Fast scanners: raw bytes from the current position. A byte in 0x20 to
+    // 0x7E (and tab, LF, CR) is its own character in every byte encoding.
+    bool ByteEncoded() const { return !IsUTF16; }
+    const uint8_t* Bytes() const { return m_data; }
+    // Where the character read last began.
+    qsizetype LastStart() const { return m_hist[(m_h - 1) & 7]; }
+    // Consumes n one-byte characters that the caller has read from Bytes().
+    void SkipAscii(qsizetype n)
+    {
+        if (n <= 0) return;
+        m_pos += n;
+        const qsizetype k = n < 8 ? n : 8;
+        for (qsizetype i = k; i >= 1; --i) m_hist[(m_h++) & 7] = m_pos - i;
+    }
+
+private:
+    void Reset(const QByteArray& bytes);
+    char16_t DecodeSlow(uint8_t b);
+    inline uint8_t ByteAt(qsizetype i) const { return i < m_end ? m_data[i] : 0; }
+
+    QByteArray m_bytes;
+    const uint8_t* m_data = nullptr;
+    qsizetype m_pos = 0;   // next byte to read
+    qsizetype m_end = 0;
+    qsizetype m_hist[8] = {};
+    unsigned m_h = 0;
+};
+
+inline char16_t TInputBuffer::NextChar()
+{
+    m_hist[(m_h++) & 7] = m_pos;
+    if (m_pos >= m_end) return 0;
+    if (IsUTF16) {
+        const uint8_t b1 = m_data[m_pos];
+        const uint8_t b2 = ByteAt(m_pos + 1);
+        m_pos += 2;
+        if (m_pos > m_end) m_pos = m_end;
+        return BigEndian ? char16_t((b1 << 8) | b2) : char16_t((b2 << 8) | b1);
+    }
+    const uint8_t b = m_data[m_pos];
+    if (b >= 0x20 && b < 0x7F) {
+        ++m_pos;
+        return b;
+    }
+    return DecodeSlow(b);
+}

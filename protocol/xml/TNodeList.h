@@ -1,0 +1,78 @@
+#pragma once
+// The doubly linked list of a node's children. Linking a node makes the
+// list's owner node its parent and moves it (with what it owns) to the list's
+// document. The list owns its nodes and deletes them with itself, iteratively.
+//
+// Misuse raises EDOMException and changes nothing:
+//  - a node already in a list: 10 (INUSE_ATTRIBUTE_ERR);
+//  - a reference node that is not in this list: 8 (NOT_FOUND_ERR);
+//  - a node that is the list's owner or one of its ancestors: 3
+//    (HIERARCHY_REQUEST_ERR);
+//  - removing none, a node in no list or in another list: 12.
+
+#include <QString>
+#include <cstdint>
+
+class TXMLNode;
+class TXMLDocument;
+
+class TNodeList {
+public:
+    explicit TNodeList(TXMLDocument* ownerDocument = nullptr, TXMLNode* ownerNode = nullptr);
+    ~TNodeList();
+    TNodeList(const TNodeList&) = delete;
+    TNodeList& operator=(const TNodeList&) = delete;
+
+    TXMLNode* first() const { return m_first; }
+    TXMLNode* last() const { return m_last; }
+    TXMLNode* getOwnerNode() const { return m_ownerNode; }
+    TXMLDocument* getOwnerDocument() const { return m_ownerDocument; }
+    void setOwnerDocument(TXMLDocument* document) { m_ownerDocument = document; }
+    bool isEmpty() const { return m_first == nullptr; }
+
+    // The index-th node (1-based) of the type, following same-type siblings
+    // from the first node of that type; none past the end.
+    TXMLNode* item(int index, uint8_t type = 0) const;
+    // The number of nodes reached from the first node by same-type siblings.
+    int getLength() const;
+    // The number of nodes in the list, of any type, and of attributes.
+    int count() const { return m_count; }
+    int attributeCount() const { return m_attributeCount; }
+
+    // Unlinks and returns the node; the caller owns it again.
+    TXMLNode* removeChild(TXMLNode* node);
+    // Finds (getNamedItem) and removes; none when absent.
+    TXMLNode* removeNamedItem(const QString& name, uint8_t type);
+
+    // Links the node before / after the reference (at the end when the
+    // reference is none). Returns the node.
+    TXMLNode* insertBefore(TXMLNode* node, TXMLNode* reference);
+    TXMLNode* insertAfter(TXMLNode* node, TXMLNode* reference);
+    // Appends at the end. Returns the node.
+    TXMLNode* setNamedItem(TXMLNode* node);
+
+    // The first node of the type (type 0: the first node).
+    TXMLNode* getFirstOfType(uint8_t type) const;
+    // From the first node of the type along same-type siblings, the first
+    // whose name equals name exactly.
+    TXMLNode* getNamedItem(const QString& name, uint8_t type) const;
+
+    // Deletes every node (and everything they own) without recursion.
+    void Clear();
+
+private:
+    enum class Op { SetNamedItem, InsertBefore, InsertAfter };
+    void CheckInsert(TXMLNode* node, TXMLNode* reference, Op op) const;
+    void Link(TXMLNode* node, TXMLNode* before);
+
+    friend class TXMLNode;
+
+    TXMLNode* m_first = nullptr;
+    TXMLNode* m_last = nullptr;
+    // Kept so that walks over the attributes of a container with many
+    // children stop after the last attribute.
+    int m_count = 0;
+    int m_attributeCount = 0;
+    TXMLNode* m_ownerNode;
+    TXMLDocument* m_ownerDocument;
+};

@@ -1,0 +1,57 @@
+#include "protocol/xml/TXMLAttr.h"
+
+#include "protocol/xml/TDocumentType.h"
+#include "protocol/xml/TXMLDTDHooks.h"
+#include "protocol/xml/TXMLDocument.h"
+#include "protocol/xml/TXMLElement.h"
+#include "protocol/xml/TXMLOutput.h"
+#include "protocol/xml/XMLExpand_p.h"
+
+TXMLAttr::TXMLAttr(const QString& name, TXMLDocument* document, const QString& value)
+    : TXMLNode(name, value, document, 2, TNameCheck::Checked)
+{
+    Expand();
+}
+
+TXMLAttr::TXMLAttr(const QString& name, TXMLDocument* document, const QString& value, NoExpand)
+    : TXMLNode(name, value, document, 2, TNameCheck::Checked)
+{
+}
+
+TXMLAttr::~TXMLAttr() = default;
+
+TXMLElement* TXMLAttr::getOwnerElement() const
+{
+    TXMLNode* p = getParentNode();
+    return (p && p->getNodeType() == 1) ? static_cast<TXMLElement*>(p) : nullptr;
+}
+
+void TXMLAttr::Expand()
+{
+    bool tokenized = false;
+    if (TXMLDTDHooks* hooks = TXMLDTDHooks::Current()) {
+        TXMLDocument* doc = getOwnerDocument();
+        TDocumentType* dt = doc ? doc->getDocType() : nullptr;
+        const TXMLElement* e = getOwnerElement();
+        if (dt && e) tokenized = hooks->IsTokenizedAttribute(dt, e->getTagName(), getNodeName());
+    }
+    QString value;
+    if (xmlexpand::ExpandAttribute(getNodeValue(), getOwnerDocument(), tokenized, &value)) setNodeValue(value);
+}
+
+void TXMLAttr::WriteTo(TXMLOutput& out, int /*indent*/) const
+{
+    out.Append(u' ');
+    out.Append(getNodeName());
+    out.Append(" = \"");
+    out.AppendEscaped(getNodeValue(), esAttribute);
+    out.Append(u'"');
+    out.LastWasText = false;
+}
+
+TXMLNode* TXMLAttr::CloneNode() const
+{
+    TXMLAttr* a = new TXMLAttr(getNodeName(), getOwnerDocument(), getNodeValue(), NoExpand{});
+    a->m_specified = m_specified;
+    return a;
+}

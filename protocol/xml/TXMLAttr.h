@@ -1,0 +1,41 @@
+#pragma once
+// An attribute (node type 2): name, value and a "specified" flag.
+
+#include "protocol/xml/TXMLNode.h"
+
+class TXMLElement;
+
+class TXMLAttr : public TXMLNode {
+public:
+    // Validates the name (code 5), sets specified and expands the value.
+    TXMLAttr(const QString& name, TXMLDocument* document, const QString& value);
+    ~TXMLAttr() override;
+
+    bool getSpecified() const { return m_specified; }
+    void setSpecified(bool specified) { m_specified = specified; }
+    const QString& getValue() const { return getNodeValue(); }
+    // The element the attribute belongs to, or none.
+    TXMLElement* getOwnerElement() const;
+
+    // Attribute expand: predefined entities, character references and
+    // declared general entities resolved, undeclared references kept.
+    // Parser errors (EXMLParserError): a "<": "Illegal character in the
+    // attribute value '<'."; an "&" without ";": "Illegal character in the
+    // attribute value '&&'."; an unparsed entity: "Reference to an unparsed
+    // entity is not allowed in the attribute value."; an external one:
+    // "Reference to an external entity is not allowed in the attribute
+    // value.". Tab, CR and LF become a space (CR LF one space); when the
+    // attribute is declared with a type other than CDATA, the value is also
+    // trimmed and runs of spaces collapse to one.
+    void Expand() override;
+
+    void WriteTo(TXMLOutput& out, int indent) const override;
+    TXMLNode* CloneNode() const override;
+
+private:
+    friend class TXMLElement;
+    struct NoExpand {};
+    TXMLAttr(const QString& name, TXMLDocument* document, const QString& value, NoExpand);
+
+    bool m_specified = true;
+};

@@ -1,0 +1,231 @@
+#include "protocol/xml/TXMLDocument.h"
+
+#include "protocol/xml/EDOMException.h"
+#include "protocol/xml/EXMLParserError.h"
+#include "protocol/xml/TDocumentType.h"
+#include "protocol/xml/TXMLAttr.h"
+#include "protocol/xml/TXMLDocumentOwner.h"
+#include "protocol/xml/TXMLElement.h"
+#include "protocol/xml/TXMLOutput.h"
+#include "protocol/xml/TXMLPI.h"
+#include "protocol/xml/XMLChars.h"
+#include "protocol/xml/XMLWideStrings.h"
+
+#include "platform/Exception.h"
+#include "platform/Format.h"
+
+#include <QIODevice>
+#include <QSaveFile>
+
+namespace {
+const QString& versionName()
+{
+    static const QString name = QStringLiteral("version");
+    return name;
+}
+const QString& encodingName()
+{
+    static const QString name = QStringLiteral("encoding");
+    return name;
+}
+
+// Empties the list of unconvertible characters when a save ends, however
+// it ends.
+struct ClearListOnExit {
+    ~ClearListOnExit() { ClearUnconvertedList(); }
+};
+
+void writeAll(QIODevice* stream, const QByteArray& bytes)
+{
+    if (!stream || stream->write(bytes) != bytes.size())
+        throw EStreamError(QStringLiteral("Stream write error"));
+}
+} // namespace
+
+TXMLDocument::TXMLDocument() : TContainer(QString(), this, 13, TNameCheck::Unchecked)
+{
+    m_list.setNamedItem(new TXMLAttr(versionName(), this, QStringLiteral("1.0")));
+}
+
+TXMLDocument::~TXMLDocument()
+{
+    // The ID list may hold copies of attributes; the tree goes with the base.
+    m_idList.reset();
+}
+
+void TXMLDocument::Clear()
+{
+    m_idList.reset();
+    m_list.Clear();
+    m_list.setNamedItem(new TXMLAttr(versionName(), this, QStringLiteral("1.0")));
+    m_encoding = US_ASCII;
+}
+
+void TXMLDocument::setDocumentElement(TXMLElement* element)
+{
+    if (getDocumentElement())
+        throw EDOMException(EDOMException::INVALID_CHARACTER_ERR,
+                            QStringLiteral("TXMLDocument.setDocumentElement: DocumentElement alredy exists"));
+    m_list.setNamedItem(element);
+}
+
+TXMLElement* TXMLDocument::getDocumentElement() const
+{
+    return static_cast<TXMLElement*>(m_list.getFirstOfType(1));
+}
+
+TXMLNode* TXMLDocument::insertBeforeDocumentElement(TXMLNode* node)
+{
+    return m_list.insertBefore(node, getDocumentElement());
+}
+
+TDocumentType* TXMLDocument::getDocType() const
+{
+    return static_cast<TDocumentType*>(m_list.getFirstOfType(12));
+}
+
+QString TXMLDocument::getVersion() const
+{
+    const TXMLAttr* a = getAttributeNode(versionName());
+    return a ? a->getNodeValue() : QString();
+}
+
+void TXMLDocument::setEncoding(const QString& name)
+{
+    const TEncoding e = EncodingFromName(name);
+    if (e == n_sup)
+        throw EXMLParserError(
+            Format(QStringLiteral("Encoding '%s' is not supported in this version of XMLParser."), {name}));
+    if (TXMLAttr* a = getAttributeNode(encodingName())) {
+        a->setNodeValue(name);
+    } else {
+        TXMLAttr* attr = new TXMLAttr(encodingName(), this, name);
+        try {
+            if (TXMLAttr* version = getAttributeNode(versionName())) m_list.insertAfter(attr, version);
+            else m_list.insertBefore(attr, m_list.first());
+        } catch (...) {
+            delete attr;
+            throw;
+        }
+    }
+    m_encoding = e;
+}
+
+void TXMLDocument::setStandalone(bool standalone)
+{
+    const QString value = standalone ? QStringLiteral("yes") : QStringLiteral("no");
+    static const QString name = QStringLiteral("standalone");
+    if (TXMLAttr* a = getAttributeNode(name)) a->setNodeValue(value);
+    else m_list.setNamedItem(new TXMLAttr(name, this, value));
+}
+
+bool TXMLDocument::getStandalone() const
+{
+    const TXMLAttr* a = getAttributeNode(QStringLiteral("standalone"));
+    return a && WideCompareText(a->getNodeValue(), u"yes") == 0;
+}
+
+TXMLPI* TXMLDocument::createProcessingInstruction(const QString& target, const QString& data)
+{
+    if (!IsValidName(target))
+        throw EDOMException(EDOMException::INVALID_CHARACTER_ERR,
+                            QStringLiteral("TXMLDocument.createProcessingInstruction: invalid character for name"));
+    return new TXMLPI(target, data, this);
+}
+
+void TXMLDocument::SetParser(TXMLDocumentOwner* parser)
+{
+    m_parser = parser ? parser->OwnerLink() : nullptr;
+}
+
+TXMLDocumentOwner* TXMLDocument::Parser() const { return m_parser ? *m_parser : nullptr; }
+
+bool TXMLDocument::FormatedOutput() const
+{
+    const TXMLDocumentOwner* p = Parser();
+    return p ? p->DocumentFormatedOutput() : true;
+}
+
+TNodeList* TXMLDocument::IdList()
+{
+    if (!m_idList) m_idList = std::make_unique<TNodeList>(this, nullptr);
+    return m_idList.get();
+}
+
+void TXMLDocument::FreeIdList() { m_idList.reset(); }
+
+TEncoding TXMLDocument::OutputEncoding(TXMLSaveForm form) const
+{
+    return form == TXMLSaveForm::Document ? m_encoding : UTF_8;
+}
+
+void TXMLDocument::WriteDeclaration(TXMLOutput& out, TXMLSaveForm form) const
+{
+    out.Append("<?xml");
+    const bool local = form == TXMLSaveForm::LocalFile;
+    const TXMLNode* first = getFirstAttribute();
+    if (local && !getAttributeNode(versionName())) out.Append(" encoding = \"UTF-8\"");
+    for (const TXMLNode* a = first; a; a = a->nextSameTypeSibling()) {
+        const bool isEncoding = WideCompareText(a->getNodeName(), encodingName()) == 0;
+        if (isEncoding && form != TXMLSaveForm::Document) continue;
+        a->WriteTo(out, 0);
+        if (local && a->getNodeName() == versionName()) out.Append(" encoding = \"UTF-8\"");
+    }
+    out.Append("?>\r\n");
+    out.LastWasText = false;
+}
+
+void TXMLDocument::WriteTo(TXMLOutput& out, int /*indent*/) const
+{
+    WriteDeclaration(out, TXMLSaveForm::Document);
+    for (const TXMLNode* n = m_list.first(); n; n = n->nextSibling())
+        if (n->getNodeType() != 2) n->WriteTo(out, 0);
+}
+
+QString TXMLDocument::WriteToString(TXMLSaveForm form) const
+{
+    TXMLOutput out(FormatedOutput());
+    WriteDeclaration(out, form);
+    for (const TXMLNode* n = m_list.first(); n; n = n->nextSibling())
+        if (n->getNodeType() != 2) n->WriteTo(out, 0);
+    return out.Take();
+}
+
+QByteArray TXMLDocument::SaveToBytes(TXMLSaveForm form) const
+{
+    return WideToBytes(WriteToString(form), OutputEncoding(form), BigEndian);
+}
+
+void TXMLDocument::SaveToStream(QIODevice* stream, TXMLSaveForm form) const
+{
+    ClearListOnExit clearAtEnd;
+    ClearUnconvertedList();
+    writeAll(stream, SaveToBytes(form));
+    ShowUnconvertedList(OutputEncoding(form));
+}
+
+void TXMLDocument::SaveToFile(const QString& fileName, TXMLSaveForm form) const
+{
+    // A temporary file beside the target, renamed over it only when all went
+    // well: a failed save leaves the old file as it was.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw EFCreateError(QStringLiteral("Error creating file stream for ") + fileName);
+    if (OutputEncoding(form) == UTF_16) {
+        const char bom[2] = {char(BigEndian ? 0xFE : 0xFF), char(BigEndian ? 0xFF : 0xFE)};
+        writeAll(&file, QByteArray(bom, 2));
+    }
+    SaveToStream(&file, form);
+    if (!file.commit()) throw EFCreateError(QStringLiteral("Error creating file stream for ") + fileName);
+}
+
+TXMLNode* TXMLDocument::CloneNode() const
+{
+    TXMLDocument* d = new TXMLDocument();
+    d->m_list.Clear();
+    d->m_encoding = m_encoding;
+    d->BigEndian = BigEndian;
+    d->m_parser = m_parser;
+    d->setNodeValue(getNodeValue());
+    return d;
+}

@@ -1,0 +1,134 @@
+#pragma once
+// One node of the document model: name, value, node type and its links. A
+// node belongs to one document and to at most one list (its parent's).
+//
+// Ownership: a node linked into a list is owned by that list's owner; a node
+// that is not linked belongs to whoever holds it (a removed node goes back to
+// the caller). Deleting a linked node unlinks it first. Deleting a node
+// deletes the lists it owns (OwnedList) with every node in them, without
+// recursion, however deep or long they are.
+
+#include <QString>
+#include <cstdint>
+
+class TNodeList;
+class TXMLDocument;
+class TXMLOutput;
+
+// Node types (8-bit). 0 stands for any type where an operation filters.
+namespace nt {
+constexpr uint8_t Any = 0;
+constexpr uint8_t Element = 1;
+constexpr uint8_t Attribute = 2;
+constexpr uint8_t Text = 3;
+constexpr uint8_t CData = 4;
+constexpr uint8_t Comment = 5;
+constexpr uint8_t ProcessingInstruction = 6;
+constexpr uint8_t Reference = 7;
+constexpr uint8_t ElementDecl = 8;
+constexpr uint8_t AttDef = 9;
+constexpr uint8_t EntityDecl = 10;
+constexpr uint8_t Notation = 11;
+constexpr uint8_t DocumentType = 12;
+constexpr uint8_t Document = 13;
+constexpr uint8_t ContentParticle = 17;
+constexpr uint8_t AttList = 18;
+constexpr uint8_t Enumeration = 23;
+constexpr uint8_t EnumerationValue = 24;
+} // namespace nt
+
+class TXMLNode {
+public:
+    // Checked: the name must be a valid XML name, else EDOMException 5
+    // "TXMLDocument.TXMLNode.Create("%s"): invalid character(s) for name".
+    // Elements, attributes, processing instructions and declarations are
+    // checked; text, comment, CDATA and document nodes (and nodes whose
+    // "name" is a value, such as enumeration values) are not.
+    enum class TNameCheck { Checked, Unchecked };
+
+    TXMLNode(const QString& name, TXMLDocument* ownerDocument, uint8_t nodeType,
+             TNameCheck check = TNameCheck::Checked);
+    virtual ~TXMLNode();
+    TXMLNode(const TXMLNode&) = delete;
+    TXMLNode& operator=(const TXMLNode&) = delete;
+
+    // Nodes come from per-thread pools of fixed-size blocks: a parse makes
+    // hundreds of thousands of them and frees them all at once. Freed blocks
+    // are kept for the next document. (Plain allocation under sanitizers.)
+    static void* operator new(size_t size);
+    static void operator delete(void* p, size_t size);
+
+    const QString& getNodeName() const { return m_name; }
+    // Renames without a check (the parser renames a document type).
+    void setNodeName(const QString& name) { m_name = name; }
+    const QString& getNodeValue() const { return m_value; }
+    void setNodeValue(const QString& value) { m_value = value; }
+    uint8_t getNodeType() const { return m_type; }
+    void setNodeType(uint8_t type);
+    TXMLDocument* getOwnerDocument() const { return m_ownerDocument; }
+
+    // The list the node is in (none while unlinked), and that list's owner.
+    TNodeList* getParentList() const { return m_parentList; }
+    TXMLNode* getParentNode() const;
+
+    TXMLNode* nextSibling() const { return m_next; }
+    TXMLNode* previousSibling() const { return m_prev; }
+    // The nearest following (preceding) sibling of the same node type; the
+    // next element of an element skips attributes, text and everything else.
+    TXMLNode* nextSameTypeSibling() const;
+    TXMLNode* previousSameTypeSibling() const;
+
+    // Writes the node as 16-bit text. The base writes its name, a space and
+    // its value.
+    virtual void WriteTo(TXMLOutput& out, int indent) const;
+    // Empty here; elements and the document type check themselves.
+    virtual void Validate();
+    // Resolves the references in the value. The base (kept by declarations):
+    // tab, CR and space become a space, LF a space unless it follows a CR;
+    // "&" references are resolved as in text.
+    virtual void Expand();
+
+    // A deep copy: a new node of the same class, name, type, owner document
+    // and value, unlinked, with a copy of every node of its owned list.
+    // Iterative: depth costs no stack.
+    TXMLNode* Clone() const;
+    // The copy of this node alone (its owned list left empty); each class
+    // overrides it. Nodes it owns outside its list (a content model) are
+    // copied by the override.
+    virtual TXMLNode* CloneNode() const;
+
+    // The list of children this node owns: attributes and children of
+    // elements and the document, declarations of a document type, ... ;
+    // none by default. Destruction, cloning and moving between documents
+    // walk it without recursion.
+    virtual TNodeList* OwnedList() const { return nullptr; }
+
+    // Moves the node and everything it owns to another document (a subtree
+    // linked into a list of another document is moved by the list).
+    void setOwnerDocumentDeep(TXMLDocument* document);
+
+    // Whether node is this node or lies inside what this node owns.
+    bool IsAncestorOf(const TXMLNode* node) const;
+
+protected:
+    // A node with its value (saves an assignment on the parser's path).
+    TXMLNode(const QString& name, const QString& value, TXMLDocument* ownerDocument, uint8_t nodeType,
+             TNameCheck check);
+
+    // Called for each node of a subtree moved to another document, after its
+    // owner document changed; a class with owned nodes outside its list moves
+    // them here (with setOwnerDocumentDeep).
+    virtual void OwnerDocumentChanged() {}
+    void SetOwnerDocumentField(TXMLDocument* document) { m_ownerDocument = document; }
+
+private:
+    friend class TNodeList;
+
+    QString m_name;
+    QString m_value;
+    uint8_t m_type;
+    TNodeList* m_parentList = nullptr;
+    TXMLNode* m_next = nullptr;
+    TXMLNode* m_prev = nullptr;
+    TXMLDocument* m_ownerDocument;
+};

@@ -1,0 +1,51 @@
+#pragma once
+// The target of WriteTo: the document's text as 16-bit characters, written
+// in one pass into one growing buffer, with the two settings of the layout:
+// whether children are indented (the parser's FormatedOutput) and whether
+// the last thing written was text.
+//
+// Layout rules shared by the node writers: NewLine(indent) writes CR LF and
+// indent spaces unless the last output was text; writing text sets
+// LastWasText, every other construct clears it.
+
+#include "protocol/xml/TStringBuffer.h"
+#include "protocol/xml/XMLChars.h"
+
+#include <QString>
+#include <QStringView>
+
+class TXMLOutput {
+public:
+    explicit TXMLOutput(bool formated = true, qsizetype initialCapacity = 4096);
+
+    // Children are indented by 3 per level when set.
+    bool Formated;
+    // The last thing written was text.
+    bool LastWasText = false;
+
+    void Append(QStringView s) { m_buffer.Append(s); }
+    void Append(char16_t c) { m_buffer.Append(c); }
+    template <qsizetype N>
+    void Append(const char (&ascii)[N]) { m_buffer.AppendLatin1(ascii, N - 1); }
+    void AppendSpaces(int n) { m_buffer.AppendRepeated(u' ', n); }
+    void AppendCRLF() { m_buffer.AppendLatin1("\r\n", 2); }
+    // CR LF and indent spaces, unless the last output was text.
+    void NewLine(int indent)
+    {
+        if (LastWasText) return;
+        AppendCRLF();
+        AppendSpaces(indent);
+    }
+    // s with the characters of the set escaped (see EscapeChar).
+    void AppendEscaped(QStringView s, TEscapeSet set);
+
+    // The indent of the children of a node written with indent.
+    int ChildIndent(int indent) const { return Formated ? indent + 3 : indent; }
+
+    TStringBuffer& Buffer() { return m_buffer; }
+    QStringView View() const { return m_buffer.View(); }
+    QString Take() { return m_buffer.Take(); }
+
+private:
+    TStringBuffer m_buffer;
+};

@@ -1,0 +1,100 @@
+#pragma once
+// The parser component: reads XML text from a stream into a TXMLDocument,
+// hands the internal subset of a document type declaration to the DTD
+// parser, and validates the result against the DTD when asked.
+//
+// Owner: a parser placed on a form (created with an owner) reads the input
+// in its DefaultEncoding unless a byte-order mark says otherwise and gives
+// the document that encoding; a parser made without an owner (the parse of
+// an entity's content) reads US-ASCII and leaves the document's encoding.
+//
+// External files: DTD and entity files named by a document are read only
+// when AllowExternalFiles is set, only regular files below ExternalBaseDir
+// named by a relative name without "..", up to 8 MiB, and entity files only
+// when the entity is first referred to. Otherwise an external identifier
+// counts as a file not found (OnFileNotFound).
+
+#include "protocol/xml/TErrorsList.h"
+#include "protocol/xml/TLexAnalyzer.h"
+#include "protocol/xml/TXMLDocumentOwner.h"
+#include "protocol/xml/XMLEncoding.h"
+
+#include <QString>
+#include <functional>
+
+class QIODevice;
+class TXMLDocument;
+class TXMLNode;
+
+class TXMLParser : public TLexAnalyzer, public TXMLDocumentOwner {
+public:
+    // Sender: the declaration whose external file is missing; FileName: the
+    // identifier that named it.
+    using TFileNotFoundEvent = std::function<void(TXMLNode* Sender, const QString& FileName)>;
+
+    explicit TXMLParser(QObject* owner = nullptr);
+    ~TXMLParser() override;
+
+    // Strict XML declaration and end tags.
+    bool StandardXML = false;
+    // Validate after parsing.
+    bool ValidateDocument = false;
+    // Indent written documents (read by the document writer).
+    bool FormatedOutput = true;
+    // The version text of the parser package; no effect on parsing.
+    QString Version;
+    TFileNotFoundEvent OnFileNotFound;
+
+    bool AllowExternalFiles = false;
+    QString ExternalBaseDir;
+
+    TEncoding DefaultEncoding() const { return m_defaultEncoding; }
+    // n_sup stores US_ASCII.
+    void SetDefaultEncoding(TEncoding encoding);
+
+    // Parses the stream into document (created when none, cleared
+    // otherwise). Raises EXMLParserError or EDOMException, the document
+    // cleared. Returns Validate(document) when ValidateDocument, else true.
+    bool LoadFromStream(QIODevice* stream, TXMLDocument*& document);
+    // 'd' parses a document; 'e' the content of an entity under "_root".
+    void SetMode(char16_t mode) { m_mode = mode; }
+    // Mode 'e': the encoding of the document the entity belongs to, which
+    // the content's character references map through.
+    void SetEntityEncoding(TEncoding encoding) { m_entityEncoding = encoding; }
+    char16_t Mode() const { return m_mode; }
+
+    // The validation problems of the last validation.
+    TErrorsList& Errors() { return m_errors; }
+    const TErrorsList& Errors() const { return m_errors; }
+    // Checks the document against its DTD; true when nothing was found.
+    // Never raises.
+    bool Validate(TXMLDocument*& document);
+
+    void NextToken() override;
+    void BeginNode(int nodeKind, const QString& value) override;
+    void AddNode(int nodeKind, const QString& name, const QString& value) override;
+
+    bool DocumentFormatedOutput() const override { return FormatedOutput; }
+
+private:
+    void ParseDocument();
+    void ParseEntityText();
+    void ParseProlog();
+    void ParseXMLDecl();
+    void ParseMisc();
+    void ParseDoctype();
+    // One element with everything in it, without recursion.
+    void ParseElement();
+    // Content items up to the first token that is none; false at an element
+    // start (the caller opens it).
+    bool ParseContentItems();
+    void ParseStartTag(QString& name, bool& empty);
+    void ParseEndTag(const QString& name);
+    [[noreturn]] void Rethrow(const std::exception_ptr& error);
+
+    TEncoding m_defaultEncoding = US_ASCII;
+    char16_t m_mode = u'd';
+    TEncoding m_entityEncoding = n_sup;
+    TErrorsList m_errors;
+    qint32 m_depth = 0;
+};

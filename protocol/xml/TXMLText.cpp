@@ -1,0 +1,77 @@
+#include "protocol/xml/TXMLText.h"
+
+#include "protocol/xml/TNodeList.h"
+#include "protocol/xml/TXMLDocument.h"
+#include "protocol/xml/TXMLElement.h"
+#include "protocol/xml/TXMLOutput.h"
+#include "protocol/xml/XMLExpand_p.h"
+#include "protocol/xml/XMLWideStrings.h"
+
+#include <memory>
+
+namespace {
+const QString& textName()
+{
+    static const QString name = QStringLiteral("#text");
+    return name;
+}
+} // namespace
+
+TXMLText::TXMLText(const QString& value, TXMLDocument* document)
+    : TCharacterData(textName(), document, 3, value)
+{
+}
+
+TXMLText::TXMLText(const QString& name, const QString& value, TXMLDocument* document, uint8_t nodeType)
+    : TCharacterData(name, document, nodeType, value)
+{
+}
+
+TXMLText::~TXMLText() = default;
+
+void TXMLText::Expand()
+{
+    TNodeList* list = getParentList();
+    const bool canHoldMarkup = list && list->getOwnerNode() && list->getOwnerNode()->getNodeType() == 1;
+    QString plain;
+    std::vector<xmlexpand::TTextPiece> pieces;
+    if (!xmlexpand::ExpandText(getNodeValue(), getOwnerDocument(), canHoldMarkup, &plain, &pieces)) return;
+    if (pieces.empty()) {
+        setNodeValue(plain);
+        return;
+    }
+    // The text before the first markup entity stays here; the entities'
+    // nodes and the text between and after them follow in order.
+    std::vector<std::unique_ptr<TXMLDocument>> contents;
+    for (auto& p : pieces) contents.emplace_back(p.content);
+    setNodeValue(pieces.front().text);
+    TXMLNode* at = this;
+    for (size_t i = 1; i < pieces.size(); ++i) {
+        if (TXMLDocument* content = contents[i].get()) {
+            TXMLElement* root = content->getDocumentElement();
+            if (!root) continue;
+            TNodeList& from = root->getChildNodes();
+            while (TXMLNode* n = from.first()) {
+                from.removeChild(n);
+                if (n->getNodeType() == 2) {
+                    delete n;
+                    continue;
+                }
+                list->insertAfter(n, at);
+                at = n;
+            }
+        } else if (!WideIsBlank(pieces[i].text)) {
+            TXMLText* t = new TXMLText(pieces[i].text, getOwnerDocument());
+            list->insertAfter(t, at);
+            at = t;
+        }
+    }
+}
+
+void TXMLText::WriteTo(TXMLOutput& out, int /*indent*/) const
+{
+    out.AppendEscaped(getNodeValue(), esText);
+    out.LastWasText = true;
+}
+
+TXMLNode* TXMLText::CloneNode() const { return new TXMLText(getNodeValue(), getOwnerDocument()); }

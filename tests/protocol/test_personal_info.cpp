@@ -1,0 +1,265 @@
+// The personal page file: what it writes, what it reads back, and that any
+// text and picture survives any number of rounds.
+
+#include "protocol/TvxpPersonalInfo.h"
+#include "protocol/xml/EXMLParserError.h"
+#include "tests/support/PrintQString.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray ReadFile(const QString& name)
+{
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& name, const QByteArray& data)
+{
+    QFile f(name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(data);
+}
+
+class PersonalInfo : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        file = dir.filePath(QStringLiteral("myinfo.xml"));
+    }
+    QTemporaryDir dir;
+    QString file;
+};
+
+const QString kHostile = QStringLiteral("Jos\u00e9 & <Mar\u00eda> \"Pe\u00f1a\" 'O'Neil' \u20ac");
+
+void FillEveryField(TvxpPersonalInfo& info, const QString& text)
+{
+    info.SetFirstName(text + QStringLiteral("1"));
+    info.SetLastName(text + QStringLiteral("2"));
+    info.SetFullName(text + QStringLiteral("3"));
+    info.SetAddress1(text + QStringLiteral("4"));
+    info.SetAddress2(text + QStringLiteral("5"));
+    info.SetCompany(text + QStringLiteral("6"));
+    info.SetAddrCity(text + QStringLiteral("7"));
+    info.SetAddrState(text + QStringLiteral("8"));
+    info.SetAddrZip(text + QStringLiteral("9"));
+    info.SetMlsId(text + QStringLiteral("10"));
+    info.SetMlsMemberId(text + QStringLiteral("11"));
+    info.SetPhType1(text + QStringLiteral("12"));
+    info.SetPhNumber1(text + QStringLiteral("13"));
+    info.SetPhType2(text + QStringLiteral("14"));
+    info.SetPhNumber2(text + QStringLiteral("15"));
+    info.SetPhType3(text + QStringLiteral("16"));
+    info.SetPhNumber3(text + QStringLiteral("17"));
+    info.SetPhType4(text + QStringLiteral("18"));
+    info.SetPhNumber4(text + QStringLiteral("19"));
+}
+
+QStringList EveryField(const TvxpPersonalInfo& info)
+{
+    return {info.FirstName(), info.LastName(), info.FullName(), info.Address1(), info.Address2(),
+            info.Company(), info.AddrCity(), info.AddrState(), info.AddrZip(), info.MlsId(),
+            info.MlsMemberId(), info.PhType1(), info.PhNumber1(), info.PhType2(), info.PhNumber2(),
+            info.PhType3(), info.PhNumber3(), info.PhType4(), info.PhNumber4()};
+}
+
+QImage Picture(int w, int h, QRgb seed)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) image.setPixel(x, y, seed ^ qRgb(x * 9, y * 5, x * y));
+    return image;
+}
+
+} // namespace
+
+TEST_F(PersonalInfo, EveryValueSurvivesRounds)
+{
+    QByteArray firstFile;
+    for (int round = 0; round < 3; ++round) {
+        TvxpPersonalInfo info;
+        info.SetFileName(file);
+        if (round == 0) {
+            FillEveryField(info, kHostile);
+            info.ShowMls = true;
+            info.AddProvider(QStringLiteral("SV&1<\"x\">"), kHostile);
+            info.AddProvider(QStringLiteral("MBAR"), QStringLiteral("Mariposa Bay"));
+            info.Photo = Picture(9, 5, 0x123456);
+            info.Logo = Picture(4, 3, 0xABCDEF);
+        } else {
+            info.Load();
+            ASSERT_TRUE(info.Loaded);
+            EXPECT_FALSE(info.Dirty);
+            info.Dirty = true; // write it again as read
+        }
+        info.Save();
+        if (round == 0) firstFile = ReadFile(file);
+        else EXPECT_EQ(ReadFile(file), firstFile) << "round " << round;
+
+        TvxpPersonalInfo back;
+        back.SetFileName(file);
+        back.Load();
+        QStringList expected;
+        for (int i = 1; i <= 19; ++i) expected << kHostile + QString::number(i);
+        EXPECT_EQ(EveryField(back), expected);
+        EXPECT_TRUE(back.ShowMls);
+        ASSERT_EQ(back.Providers().Count(), 2);
+        EXPECT_EQ(back.Providers().Item(0).Id, QStringLiteral("SV&1<\"x\">"));
+        EXPECT_EQ(back.Providers().Item(0).Name, kHostile);
+        EXPECT_EQ(back.Providers().Strings(1), QStringLiteral("Mariposa Bay"));
+        EXPECT_EQ(back.Photo.convertToFormat(QImage::Format_RGB32), Picture(9, 5, 0x123456));
+        EXPECT_EQ(back.Logo.convertToFormat(QImage::Format_RGB32), Picture(4, 3, 0xABCDEF));
+    }
+    // The file declares its encoding and holds the characters themselves.
+    EXPECT_TRUE(firstFile.startsWith("<?xml version = \"1.0\" encoding = \"UTF-8\" standalone = \"yes\"?>"))
+        << firstFile.left(80).constData();
+    EXPECT_TRUE(firstFile.contains(kHostile.left(4).toUtf8()));
+}
+
+TEST_F(PersonalInfo, TheFileLayout)
+{
+    TvxpPersonalInfo info;
+    info.SetFileName(file);
+    info.SetFirstName(QStringLiteral("Dana"));
+    info.SetMlsId(QStringLiteral("SVMLS"));
+    info.Save();
+    const QString text = QString::fromUtf8(ReadFile(file));
+    EXPECT_EQ(text, QStringLiteral(
+                        "<?xml version = \"1.0\" encoding = \"UTF-8\" standalone = \"yes\"?>\r\n\r\n<vxp>\r\n"
+                        "   <personel.info version = \"1.0\" UserID = \"0\" County = \"0\" LogEvent = \"N\">\r\n"
+                        "      <name_info first = \"Dana\" last = \"\" full = \"\" addr1 = \"\" addr2 = \"\" comp = \"\" "
+                        "city = \"\" state = \"\" zip = \"\" MlsId = \"SVMLS\" MemberId = \"\" type1 = \"\" number1 = \"\" "
+                        "type2 = \"\" number2 = \"\" type3 = \"\" number3 = \"\" type4 = \"\" number4 = \"\" showmls = \"N\"/>\r\n"
+                        "      <providers/>\r\n"
+                        "      <photo/>\r\n"
+                        "      <logo/>\r\n"
+                        "   </personel.info>\r\n</vxp>"));
+}
+
+TEST_F(PersonalInfo, LoadReadsOnceAndSaveWritesOnlyChanges)
+{
+    TvxpPersonalInfo info;
+    info.SetFileName(file);
+    info.Load(); // no file: nothing, not loaded
+    EXPECT_FALSE(info.Loaded);
+    EXPECT_TRUE(info.Dirty);
+    info.SetCompany(QStringLiteral("Ostrel Realty"));
+    info.Save();
+    ASSERT_TRUE(QFileInfo::exists(file));
+
+    TvxpPersonalInfo reader;
+    reader.SetFileName(file);
+    reader.Load();
+    EXPECT_EQ(reader.Company(), QStringLiteral("Ostrel Realty"));
+    // Read once: a changed file is not read again.
+    info.SetCompany(QStringLiteral("Changed"));
+    info.Save();
+    reader.Load();
+    EXPECT_EQ(reader.Company(), QStringLiteral("Ostrel Realty"));
+    // Unchanged after loading: nothing written.
+    QFile::remove(file);
+    reader.Save();
+    EXPECT_FALSE(QFileInfo::exists(file));
+    // Pictures and the flag are plain fields: no change either.
+    reader.ShowMls = true;
+    reader.Photo = Picture(2, 2, 0);
+    reader.Save();
+    EXPECT_FALSE(QFileInfo::exists(file));
+    reader.SetPhNumber1(QStringLiteral("555"));
+    reader.Save();
+    EXPECT_TRUE(QFileInfo::exists(file));
+}
+
+TEST_F(PersonalInfo, ProvidersFromTheLoginStay)
+{
+    {
+        TvxpPersonalInfo info;
+        info.SetFileName(file);
+        info.AddProvider(QStringLiteral("OLD"), QStringLiteral("Old provider"));
+        info.Save();
+    }
+    TvxpPersonalInfo info;
+    info.SetFileName(file);
+    info.AddProvider(QStringLiteral("NEW"), QStringLiteral("From the login"));
+    info.Load();
+    ASSERT_EQ(info.Providers().Count(), 1);
+    EXPECT_EQ(info.Providers().Item(0).Id, QStringLiteral("NEW"));
+    info.ClearProviders();
+    EXPECT_TRUE(info.Providers().IsEmpty());
+    EXPECT_THROW(info.Providers().Item(0), EListError);
+}
+
+TEST_F(PersonalInfo, ProviderNameOfTheMlsId)
+{
+    TvxpPersonalInfo info;
+    info.AddProvider(QStringLiteral("A"), QStringLiteral("First A"));
+    info.AddProvider(QStringLiteral("B"), QStringLiteral("Bee"));
+    info.AddProvider(QStringLiteral("A"), QStringLiteral("Second A"));
+    EXPECT_EQ(info.ProviderName(), QString());
+    info.SetMlsId(QStringLiteral("A"));
+    EXPECT_EQ(info.ProviderName(), QStringLiteral("Second A"));
+    info.SetMlsId(QStringLiteral("a"));
+    EXPECT_EQ(info.ProviderName(), QString());
+}
+
+TEST_F(PersonalInfo, ReadingFilesOfOtherShapes)
+{
+    // Cut providers' texts, an empty photo, attributes missing.
+    WriteFile(file, "<?xml version=\"1.0\"?><vxp><personel.info version=\"1.0\">"
+                    "<name_info first=\"A&amp;B\" showmls=\"y\"/><providers><p mlsid=\"X\" name=\"" +
+                        QByteArray(300, 'n') + "\"/></providers><photo/><logo>   </logo></personel.info></vxp>");
+    TvxpPersonalInfo info;
+    info.SetFileName(file);
+    info.Load();
+    EXPECT_TRUE(info.Loaded);
+    EXPECT_EQ(info.FirstName(), QStringLiteral("A&B"));
+    EXPECT_EQ(info.LastName(), QString());
+    EXPECT_FALSE(info.ShowMls);
+    ASSERT_EQ(info.Providers().Count(), 1);
+    EXPECT_EQ(info.Providers().Item(0).Name.size(), 255);
+    EXPECT_TRUE(info.Photo.isNull());
+    EXPECT_TRUE(info.Logo.isNull());
+
+    // Another root loads nothing, but counts as read.
+    WriteFile(file, "<other><personel.info><name_info first=\"X\"/></personel.info></other>");
+    TvxpPersonalInfo other;
+    other.SetFileName(file);
+    other.Load();
+    EXPECT_TRUE(other.Loaded);
+    EXPECT_EQ(other.FirstName(), QString());
+}
+
+TEST_F(PersonalInfo, ADamagedFileRaisesAndStaysUnread)
+{
+    WriteFile(file, "<vxp><personel.info><name_info first=\"X\"></personel.info></vxp>");
+    TvxpPersonalInfo info;
+    info.SetFileName(file);
+    EXPECT_THROW(info.Load(), EXMLParserError);
+    EXPECT_FALSE(info.Loaded);
+    // Mended on disk: the next reader tries again.
+    WriteFile(file, "<vxp><personel.info><name_info first=\"X\"/></personel.info></vxp>");
+    info.Load();
+    EXPECT_TRUE(info.Loaded);
+    EXPECT_EQ(info.FirstName(), QStringLiteral("X"));
+}
+
+TEST_F(PersonalInfo, ASaveThatFailsRaisesAndTouchesNoOtherFile)
+{
+    TvxpPersonalInfo info;
+    info.SetFileName(file);
+    info.SetFirstName(QStringLiteral("Kept"));
+    info.Save();
+    const QByteArray before = ReadFile(file);
+    // The file's directory is gone: the save fails and raises.
+    TvxpPersonalInfo elsewhere;
+    elsewhere.SetFileName(dir.filePath(QStringLiteral("missing/myinfo.xml")));
+    elsewhere.SetFirstName(QStringLiteral("Lost"));
+    EXPECT_THROW(elsewhere.Save(), Exception);
+    EXPECT_EQ(ReadFile(file), before);
+}

@@ -1,0 +1,145 @@
+// Documents written by the writer read back by the parser unchanged: every
+// node kind, tricky escapes, the document type, and the local-file form
+// with characters beyond ASCII.
+
+#include "protocol/xml/TDocumentType.h"
+#include "protocol/xml/TXMLAttr.h"
+#include "protocol/xml/TXMLCData.h"
+#include "protocol/xml/TXMLComment.h"
+#include "protocol/xml/TXMLDocument.h"
+#include "protocol/xml/TXMLElement.h"
+#include "protocol/xml/TXMLPI.h"
+#include "protocol/xml/TXMLParser.h"
+#include "protocol/xml/TXMLText.h"
+
+#include "platform/Dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QObject>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+// Parses bytes with a parser placed as the program places them.
+std::unique_ptr<TXMLDocument> parse(const QByteArray& bytes, QObject* owner)
+{
+    TXMLParser parser(owner);
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    TXMLDocument* doc = nullptr;
+    parser.LoadFromStream(&buffer, doc);
+    std::unique_ptr<TXMLDocument> result(doc);
+    result->SetParser(nullptr);
+    return result;
+}
+
+} // namespace
+
+TEST(DomRoundTrip, EveryNodeKindAndTrickyEscapes)
+{
+    TXMLDocument doc;
+    doc.setStandalone(true);
+    doc.appendChild(doc.createProcessingInstruction(QStringLiteral("app"), QStringLiteral("x=\"1\"")));
+    doc.appendChild(new TXMLComment(QStringLiteral("top comment"), &doc));
+    auto* root = new TXMLElement(QStringLiteral("vxp"), &doc);
+    doc.setDocumentElement(root);
+    auto* e = new TXMLElement(QStringLiteral("prop.data"), &doc);
+    root->appendChild(e);
+    TXMLAttr* a = e->setAttribute(QStringLiteral("name"), QStringLiteral("x"));
+    a->setNodeValue(QStringLiteral("x\" evil=\"1; <b> & 'q' &amp;"));
+    e->setAttribute(QStringLiteral("empty"), QString());
+    auto* t = new TXMLElement(QStringLiteral("text"), &doc);
+    e->appendChild(t);
+    TXMLText* text = t->appendText(new TXMLText(QStringLiteral("x"), &doc));
+    text->setNodeValue(QStringLiteral("1 < 2; 3 > 2 & a; \"quoted\" 'single' & b"));
+    auto* cdata = new TXMLElement(QStringLiteral("raw"), &doc);
+    e->appendChild(cdata);
+    cdata->appendChild(new TXMLCData(QStringLiteral("<not & markup>"), &doc));
+    auto* c = new TXMLElement(QStringLiteral("commented"), &doc);
+    e->appendChild(c);
+    c->appendChild(new TXMLComment(QStringLiteral("inside"), &doc));
+    e->appendChild(doc.createProcessingInstruction(QStringLiteral("pi"), QStringLiteral("data here")));
+    e->appendChild(new TXMLElement(QStringLiteral("empty"), &doc));
+
+    QObject owner;
+    const QByteArray first = doc.SaveToBytes(TXMLSaveForm::LocalFile);
+    std::unique_ptr<TXMLDocument> back = parse(first, &owner);
+    EXPECT_EQ(back->SaveToBytes(TXMLSaveForm::LocalFile), first);
+
+    TXMLElement* pe = back->getDocumentElement()->getFirstChildElement();
+    ASSERT_NE(pe, nullptr);
+    EXPECT_EQ(pe->getAttribute(QStringLiteral("name")), QStringLiteral("x\" evil=\"1; <b> & 'q' &"));
+    EXPECT_EQ(pe->getAttributeNode(QStringLiteral("evil")), nullptr);  // no injected attribute
+    TXMLElement* te = pe->getFirstChildElement();
+    EXPECT_EQ(te->getFirstTextNode()->getNodeValue(), QStringLiteral("1 < 2; 3 > 2 & a; \"quoted\" 'single' & b"));
+    TXMLElement* raw = te->getNextSiblingElement();
+    ASSERT_TRUE(raw->hasCDataNode());
+    EXPECT_EQ(raw->getFirstOfType(4)->getNodeValue(), QStringLiteral("<not & markup>"));
+    EXPECT_TRUE(raw->getNextSiblingElement()->hasCommentNode());
+    EXPECT_TRUE(pe->hasPINode());
+    EXPECT_TRUE(back->getStandalone());
+}
+
+TEST(DomRoundTrip, DocumentTypeWithInternalSubset)
+{
+    const QByteArray source =
+        "<?xml version=\"1.0\"?>\n"
+        "<!DOCTYPE r SYSTEM \"r.dtd\" [\n"
+        "<!ELEMENT r (a|b)*>\n"
+        "<!ELEMENT a (#PCDATA)>\n"
+        "<!ELEMENT b EMPTY>\n"
+        "<!ATTLIST a id ID #IMPLIED kind (x|y) \"x\">\n"
+        "<!ENTITY who \"World &amp; co\">\n"
+        "<!NOTATION gif SYSTEM \"viewer\">\n"
+        "]>\n"
+        "<r><a id=\"i1\">Hello &who;</a><b/></r>";
+    QObject owner;
+    ScopedDialogResponder responder;
+    std::unique_ptr<TXMLDocument> doc = parse(source, &owner);
+    ASSERT_NE(doc->getDocType(), nullptr);
+    const QByteArray written = doc->SaveToBytes();
+    // The declaration is complete: external identifier, internal subset, ">".
+    EXPECT_TRUE(written.contains("<!DOCTYPE r SYSTEM \"r.dtd\" [\r\n")) << written.constData();
+    EXPECT_TRUE(written.contains("]>\r\n")) << written.constData();
+    std::unique_ptr<TXMLDocument> again = parse(written, &owner);
+    EXPECT_EQ(again->SaveToBytes(), written);
+    EXPECT_NE(again->getDocType()->getElementDecl(QStringLiteral("a")), nullptr);
+    EXPECT_NE(again->getDocType()->getNotation(QStringLiteral("gif")), nullptr);
+    EXPECT_EQ(again->getDocumentElement()->getFirstChildElement()->getFirstTextNode()->getNodeValue(),
+              QStringLiteral("Hello World & co"));
+}
+
+TEST(DomRoundTrip, LocalFileKeepsAccentedNames)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString name = dir.filePath(QStringLiteral("myinfo.xml"));
+    TXMLDocument doc;
+    doc.Clear();  // US-ASCII, as the service document starts
+    doc.setStandalone(true);
+    auto* vxp = new TXMLElement(QStringLiteral("vxp"), &doc);
+    doc.setDocumentElement(vxp);
+    auto* info = new TXMLElement(QStringLiteral("name_info"), &doc);
+    vxp->appendChild(info);
+    const QString first = QString::fromUtf8("Jos\u00e9 \u0141ukasz \u20ac \u4e2d");
+    info->setAttribute(QStringLiteral("first"), first);
+    ScopedDialogResponder responder;
+    doc.SaveToFile(name, TXMLSaveForm::LocalFile);
+    EXPECT_EQ(responder.Shown().size(), 0);
+
+    QFile f(name);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QObject owner;
+    TXMLParser parser(&owner);  // DefaultEncoding US-ASCII, as the forms place it
+    TXMLDocument* loaded = nullptr;
+    parser.LoadFromStream(&f, loaded);
+    std::unique_ptr<TXMLDocument> guard(loaded);
+    EXPECT_EQ(loaded->getEncoding(), UTF_8);
+    EXPECT_EQ(loaded->getDocumentElement()->getFirstChildElement()->getAttribute(QStringLiteral("first")), first);
+    EXPECT_EQ(responder.Shown().size(), 0);
+}
