@@ -12,7 +12,6 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <QStringDecoder>
 
 namespace {
 
@@ -21,64 +20,6 @@ QByteArray DecodeBase64Text(const QString& text)
     // Characters outside Latin-1 become "?", which the decoder skips like
     // every other character outside its alphabet.
     return MimeDecode(text.toLatin1());
-}
-
-bool IsBlank(char16_t c)
-{
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-}
-
-bool StartsWithNoCase(const QString& text, qsizetype at, QLatin1String word)
-{
-    return QStringView(text).mid(at, word.size()).compare(word, Qt::CaseInsensitive) == 0 &&
-           text.size() - at >= word.size();
-}
-
-// The prolog of the text, as far as it decides: everything before the first
-// markup that is neither a processing instruction nor a comment. Throws the
-// parser's error when that markup is a document type declaration.
-void RefuseDoctype(const QString& text)
-{
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    if (n > 0 && text[0] == QChar(0xFEFF)) ++i;
-    for (;;) {
-        while (i < n && IsBlank(text[i].unicode())) ++i;
-        if (i >= n) return;
-        if (StartsWithNoCase(text, i, QLatin1String("<?"))) {
-            const qsizetype end = text.indexOf(QLatin1String("?>"), i + 2);
-            if (end < 0) return;
-            i = end + 2;
-        } else if (StartsWithNoCase(text, i, QLatin1String("<!--"))) {
-            const qsizetype end = text.indexOf(QLatin1String("-->"), i + 4);
-            if (end < 0) return;
-            i = end + 3;
-        } else if (StartsWithNoCase(text, i, QLatin1String("<!DOCTYPE"))) {
-            const qint32 line = qint32(QStringView(text).left(i).count(u'\n')) + 1;
-            throw EXMLParserError(QStringLiteral("Illegal occurence of \"<!DOCTYPE\""), line);
-        } else {
-            return;
-        }
-    }
-}
-
-// The start of the input as text, enough to hold its prolog: UTF-16 when it
-// starts like UTF-16, else each byte as one character (every
-// encoding the parser reads agrees with ASCII on the markup of a prolog).
-QString PrologText(const QByteArray& bytes)
-{
-    if (bytes.size() >= 2) {
-        const uchar b0 = uchar(bytes[0]);
-        const uchar b1 = uchar(bytes[1]);
-        if ((b0 == 0xFF && b1 == 0xFE) || (b0 == 0xFE && b1 == 0xFF)) {
-            QStringDecoder decoder(b0 == 0xFF ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-            return decoder.decode(bytes.mid(2));
-        }
-        // UTF-16 without a mark: the "<" of the first markup gives it away.
-        if (b0 == '<' && b1 == 0) return QStringDecoder(QStringConverter::Utf16LE).decode(bytes);
-        if (b0 == 0 && b1 == '<') return QStringDecoder(QStringConverter::Utf16BE).decode(bytes);
-    }
-    return QString::fromLatin1(bytes);
 }
 
 } // namespace
@@ -185,32 +126,14 @@ bool TvxpDocument::LoadDocument(QIODevice* stream)
 
 bool TvxpDocument::LoadServiceAnswer(QIODevice* stream)
 {
-    if (!stream->isOpen() && !stream->open(QIODevice::ReadOnly))
-        throw EStreamError(QStringLiteral("Stream read error"));
-    QBuffer copy;
-    QIODevice* source = stream;
-    if (stream->isSequential()) {
-        copy.setData(stream->readAll());
-        copy.open(QIODevice::ReadOnly);
-        source = &copy;
-    }
-    const qint64 start = source->pos();
-    // A prolog is short; a megabyte of comments before the root is not an
-    // answer anyone sends, and the parser reads on from there anyway.
-    const QByteArray head = source->peek(1 << 20);
-    try {
-        RefuseDoctype(PrologText(head));
-    } catch (...) {
-        ClearDocument();
-        throw;
-    }
-    source->seek(start);
-    const bool loaded = LoadDocument(source);
-    if (m_document && m_document->getDocType()) {
-        ClearDocument();
-        throw EXMLParserError(QStringLiteral("Illegal occurence of \"<!DOCTYPE\""), 1);
-    }
-    return loaded;
+    const bool refused = RefuseDocType;
+    RefuseDocType = true;
+    struct Restore {
+        TvxpDocument* d;
+        bool value;
+        ~Restore() { d->RefuseDocType = value; }
+    } restore{this, refused};
+    return LoadDocument(stream);
 }
 
 void TvxpDocument::EncodeGraphic(const QImage& graphic, QString& text)

@@ -228,7 +228,10 @@ void TXMLParser::ParseProlog()
 {
     if (m_token->Kind == tk::XmlDeclStart) ParseXMLDecl();
     ParseMisc();
-    if (m_token->Kind == tk::Doctype) ParseDoctype();
+    if (m_token->Kind == tk::Doctype) {
+        if (RefuseDocType) Error(Format(QStringLiteral("Illegal occurence of \"%s\""), {m_token->Text}));
+        ParseDoctype();
+    }
 }
 
 void TXMLParser::ParseXMLDecl()

@@ -47,6 +47,9 @@ public:
 
     bool AllowExternalFiles = false;
     QString ExternalBaseDir;
+    // Refuse a document type declaration as a parse error before any of it is
+    // read (documents from the network are read without DTD processing).
+    bool RefuseDocType = false;
 
     TEncoding DefaultEncoding() const { return m_defaultEncoding; }
     // n_sup stores US_ASCII.

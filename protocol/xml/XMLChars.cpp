@@ -278,6 +278,15 @@ char16_t CharReferenceValue(QStringView name, TEncoding documentEncoding)
         ListUnconverted(uint32_t(value > 0x10FFFF ? 0x110000 : value));
         return u'_';
     }
-    if (IsSingleByteEncoding(documentEncoding)) return ByteToChar(uint8_t(value & 0xFF), documentEncoding);
+    if (IsSingleByteEncoding(documentEncoding)) {
+        // The low byte read in the document's code page can be a control
+        // character (&#524; is 0x0C): that is no character of a document.
+        const char16_t mapped = ByteToChar(uint8_t(value & 0xFF), documentEncoding);
+        if (!IsXMLChar(mapped)) {
+            ListUnconverted(uint32_t(value));
+            return u'_';
+        }
+        return mapped;
+    }
     return char16_t(value);
 }

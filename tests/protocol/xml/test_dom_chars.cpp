@@ -156,4 +156,10 @@ TEST(XmlChars, CharacterReferences)
     EXPECT_EQ(UnconvertedList(), QStringLiteral("(0x0000), (0x1F600), (0xD800), (0x110000)"));
     ClearUnconvertedList();
     EXPECT_EQ(CharReferenceValue(u"#x0000000041", UTF_8), u'A');
+    // A byte of the set that is a control character is no character either.
+    EXPECT_EQ(CharReferenceValue(u"#524", US_ASCII), u'_');
+    EXPECT_EQ(CharReferenceValue(u"#x10B", i8859_1), u'_');
+    EXPECT_EQ(UnconvertedList(), QStringLiteral("(0x020C), (0x000B)"));
+    EXPECT_EQ(CharReferenceValue(u"#x109", i8859_1), u'\t');
+    ClearUnconvertedList();
 }
