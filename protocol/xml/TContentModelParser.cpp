@@ -22,35 +22,15 @@ TContentModelParser::~TContentModelParser() = default;
 void TContentModelParser::NextToken()
 {
     ShiftToken();
-    for (;;) {
+    do {
         m_curChar = NextChar();
-        const char16_t c = m_curChar;
-        switch (c) {
-        case u' ': case u'\t': case u'\r':
-            continue;
-        case u'\n':
-            ++m_line;
-            continue;
-        case u'-': case u'?': case u']': case u'/': case u'>':
-            ScanClose();
-            return;
-        case u'#':
-            ScanHashKeyword();
-            return;
-        case 0:
-            SetEndToken();
-            return;
-        default:
-            break;
-        }
-        if (IsNameChar(c)) {
-            ScanName();
-            if (!IsNameStart(c)) m_token->Kind = tk::Nmtoken;
+        // A content model holds no markup and no literals: "<" and quotes are
+        // tokens of their own.
+        if (m_curChar == u'<' || m_curChar == u'"' || m_curChar == u'\'') {
+            SetCharToken(m_curChar);
             return;
         }
-        SetCharToken(c);
-        return;
-    }
+    } while (!ScanToken(true));
 }
 
 void TContentModelParser::ParseModel(TLexState& state, TXMLDocument* document)

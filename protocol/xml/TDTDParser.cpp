@@ -77,49 +77,8 @@ void TDTDParser::ParseStream(QIODevice* stream, TXMLDocument* document)
 void TDTDParser::NextToken()
 {
     ShiftToken();
-    for (;;) {
-        m_curChar = NextChar();
-        const char16_t c = m_curChar;
-        if (m_inPIData) {
-            ScanPIData();
-            return;
-        }
-        if (m_prev->Kind == tk::CommentStart) {
-            ScanComment();
-            return;
-        }
-        switch (c) {
-        case u' ': case u'\t': case u'\r':
-            continue;
-        case u'\n':
-            ++m_line;
-            continue;
-        case u'<':
-            ScanMarkup();
-            return;
-        case u'-': case u'?': case u']': case u'/': case u'>':
-            ScanClose();
-            return;
-        case u'#':
-            ScanHashKeyword();
-            return;
-        case u'"': case u'\'':
-            ScanQuoted();
-            return;
-        case 0:
-            SetEndToken();
-            return;
-        default:
-            break;
-        }
-        if (IsNameChar(c)) {
-            ScanName();
-            if (!IsNameStart(c)) m_token->Kind = tk::Nmtoken;
-            return;
-        }
-        SetCharToken(c);
-        return;
-    }
+    do m_curChar = NextChar();
+    while (!ScanToken(true));
 }
 
 // ---------------------------------------------------------------- grammar

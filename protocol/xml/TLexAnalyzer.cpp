@@ -591,6 +591,51 @@ void TLexAnalyzer::ScanHashKeyword()
     SetKeyword(kind);
 }
 
+bool TLexAnalyzer::ScanToken(bool nameTokens)
+{
+    const char16_t c = m_curChar;
+    if (m_inPIData) {
+        ScanPIData();
+        return true;
+    }
+    if (m_prev->Kind == tk::CommentStart) {
+        ScanComment();
+        return true;
+    }
+    switch (c) {
+    case u' ': case u'\t': case u'\r':
+        if (m_inContent) break;
+        return false;
+    case u'\n':
+        ++m_line;
+        return false;
+    case u'<':
+        ScanMarkup();
+        return true;
+    case u'-': case u'?': case u']': case u'/': case u'>':
+        ScanClose();
+        return true;
+    case u'#':
+        ScanHashKeyword();
+        return true;
+    case u'"': case u'\'':
+        ScanQuoted();
+        return true;
+    case 0:
+        SetEndToken();
+        return true;
+    default:
+        break;
+    }
+    if (nameTokens ? IsNameChar(c) : IsNameStart(c)) {
+        ScanName();
+        if (!IsNameStart(c)) m_token->Kind = tk::Nmtoken;
+        return true;
+    }
+    SetCharToken(c);
+    return true;
+}
+
 // ---------------------------------------------------------------- grammar
 
 void TLexAnalyzer::ParseComment()

@@ -100,6 +100,13 @@ protected:
     void ScanQuoted();
     void ScanName();
     void ScanHashKeyword();
+    // What every token reader does with CurChar once its own cases are done:
+    // the text after "<!--" or a PI target, markup, close-tag punctuation,
+    // '#' keywords, quoted literals, the end of the input, names (with
+    // nameTokens also name tokens, as Nmtoken), and any other character as a
+    // token of its own. False for a line feed (counted) and, outside content,
+    // a blank: the reader reads on.
+    bool ScanToken(bool nameTokens);
 
     char16_t NextChar() { return m_current->NextChar(); }
     void StepBack() { m_current->StepBack(); }

@@ -42,27 +42,13 @@ void TXMLParser::SetDefaultEncoding(TEncoding encoding)
 void TXMLParser::NextToken()
 {
     ShiftToken();
-    for (;;) {
+    do {
         m_curChar = NextChar();
-        const char16_t c = m_curChar;
-        if (m_inPIData) {
-            ScanPIData();
-            return;
-        }
         if (m_prev->Kind == tk::CDataStart) {
             ScanCDATA();
             return;
         }
-        if (m_prev->Kind == tk::CommentStart) {
-            ScanComment();
-            return;
-        }
-        if (!m_inContent && (c == u' ' || c == u'\t' || c == u'\r')) continue;
-        if (c == u'<') {
-            ScanMarkup();
-            return;
-        }
-        if (m_inContent && IsCharDataStart(c)) {
+        if (m_inContent && IsCharDataStart(m_curChar)) {
             const int k = m_prev->Kind;
             if (k == tk::TagEnd || k == tk::EmptyTagEnd || k == tk::PIEnd || k == tk::CommentEnd
                 || k == tk::CDataEnd) {
@@ -71,34 +57,7 @@ void TXMLParser::NextToken()
                 return;
             }
         }
-        switch (c) {
-        case u'-': case u'?': case u']': case u'/': case u'>':
-            ScanClose();
-            return;
-        case u'#':
-            ScanHashKeyword();
-            return;
-        case u'"': case u'\'':
-            ScanQuoted();
-            return;
-        default:
-            break;
-        }
-        if (c != 0 && IsNameStart(c)) {
-            ScanName();
-            return;
-        }
-        if (c == u'\n') {
-            ++m_line;
-            continue;
-        }
-        if (c == 0) {
-            SetEndToken();
-            return;
-        }
-        SetCharToken(c);
-        return;
-    }
+    } while (!ScanToken(false));
 }
 
 // ---------------------------------------------------------------- loading
