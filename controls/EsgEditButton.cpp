@@ -1,11 +1,8 @@
 #include "controls/EsgEditButton.h"
 
-TEsgEditButton::TEsgEditButton(QWidget* parent, const QString& name) : TWinControlOf<QWidget>(parent, name, clBtnFace)
+TEsgEditButton::TEsgEditButton(QWidget* parent, const QString& name) : TButtonHolder(parent, name)
 {
-    SetClickFocus(false);
-    SetTabStop(false);
     SetClickEvents(false);
-    setCursor(Qt::ArrowCursor);
     m_button = new TExtSpeedButton(this, QStringLiteral("Button"));
     m_button->OnMouseUp = [this](QObject*, TMouseButton button, TShiftState, int, int) { ButtonMouseUp(button); };
     m_button->SetGlyph(nullptr);
@@ -28,32 +25,10 @@ void TEsgEditButton::AdjustSize(int& w, int& h)
     m_button->SetBounds(0, 0, w, h);
 }
 
-void TEsgEditButton::SetBounds(int left, int top, int width, int height)
-{
-    int w = width, h = height;
-    AdjustSize(w, h);
-    TWinControlOf<QWidget>::SetBounds(left, top, w, h);
-}
-
-void TEsgEditButton::Resize()
-{
-    int w = Width(), h = Height();
-    AdjustSize(w, h);
-    if (w != Width() || h != Height()) SetBounds(Left(), Top(), w, h);
-}
-
 void TEsgEditButton::ButtonMouseUp(TMouseButton button)
 {
     if (button != mbLeft) return;
     QPointer<QWidget> alive(this);
     if (OnClick) OnClick(this);
-    if (!alive) return;
-    QWidget* fc = FocusControl();
-    TWinControl* control = TWinControl::Of(fc);
-    if (fc && (!control || control->TabStop()) && fc->isEnabled() && fc->isVisibleTo(fc->window()) &&
-        !fc->hasFocus()) {
-        fc->setFocus(Qt::MouseFocusReason);
-        return;
-    }
-    if (TabStop() && !Focused() && CanFocus()) SetFocus();
+    if (alive) PassFocus();
 }

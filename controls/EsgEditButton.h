@@ -4,10 +4,10 @@
 // mouse button is released after pressing the button, wherever the mouse
 // then is; the focus then goes to its FocusControl (the edit).
 
+#include "controls/ButtonHolder.h"
 #include "controls/ExtSpeedButton.h"
-#include "platform/WinControl.h"
 
-class TEsgEditButton : public TWinControlOf<QWidget> {
+class TEsgEditButton : public TButtonHolder {
 public:
     explicit TEsgEditButton(QWidget* parent, const QString& name = QString());
     ~TEsgEditButton() override;
@@ -22,13 +22,8 @@ public:
     bool Flat() const { return m_flat; }
     void SetFlat(bool value);
 
-    void SetBounds(int left, int top, int width, int height) override;
-
-protected:
-    void Resize() override;
-
 private:
-    void AdjustSize(int& width, int& height);
+    void AdjustSize(int& width, int& height) override;
     void ButtonMouseUp(TMouseButton button);
 
     TExtSpeedButton* m_button = nullptr;

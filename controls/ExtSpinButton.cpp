@@ -1,10 +1,7 @@
 #include "controls/ExtSpinButton.h"
 
-TExtSpinButton::TExtSpinButton(QWidget* parent, const QString& name) : TWinControlOf<QWidget>(parent, name, clBtnFace)
+TExtSpinButton::TExtSpinButton(QWidget* parent, const QString& name) : TButtonHolder(parent, name)
 {
-    SetClickFocus(false);
-    SetTabStop(false);
-    setCursor(Qt::ArrowCursor);
     m_up = CreateButton(QStringLiteral("UpButton"));
     m_down = CreateButton(QStringLiteral("DownButton"));
     SetUpGlyph(nullptr);
@@ -96,20 +93,6 @@ void TExtSpinButton::AdjustSize(int& w, int& h)
     }
 }
 
-void TExtSpinButton::SetBounds(int left, int top, int width, int height)
-{
-    int w = width, h = height;
-    AdjustSize(w, h);
-    TWinControlOf<QWidget>::SetBounds(left, top, w, h);
-}
-
-void TExtSpinButton::Resize()
-{
-    int w = Width(), h = Height();
-    AdjustSize(w, h);
-    if (w != Width() || h != Height()) SetBounds(Left(), Top(), w, h);
-}
-
 void TExtSpinButton::BtnClick(TExtTimerSpeedButton* half)
 {
     if (half == m_up) {
@@ -123,14 +106,7 @@ void TExtSpinButton::BtnMouseDown(TExtTimerSpeedButton* half, TMouseButton butto
 {
     if (button != mbLeft) return;
     SetFocusBtn(half);
-    QWidget* fc = FocusControl();
-    TWinControl* control = TWinControl::Of(fc);
-    if (fc && (!control || control->TabStop()) && fc->isEnabled() && fc->isVisibleTo(fc->window()) &&
-        !fc->hasFocus()) {
-        fc->setFocus(Qt::MouseFocusReason);
-        return;
-    }
-    if (TabStop() && !Focused() && CanFocus()) SetFocus();
+    PassFocus();
 }
 
 void TExtSpinButton::SetFocusBtn(TExtTimerSpeedButton* half)
@@ -147,13 +123,13 @@ void TExtSpinButton::SetFocusBtn(TExtTimerSpeedButton* half)
 void TExtSpinButton::DoEnter()
 {
     m_focusedButton->SetTimeBtnState(m_focusedButton->TimeBtnState() | tbFocusRect);
-    TWinControlOf<QWidget>::DoEnter();
+    TButtonHolder::DoEnter();
 }
 
 void TExtSpinButton::DoExit()
 {
     m_focusedButton->SetTimeBtnState(m_focusedButton->TimeBtnState() & ~tbFocusRect);
-    TWinControlOf<QWidget>::DoExit();
+    TButtonHolder::DoExit();
 }
 
 void TExtSpinButton::KeyDown(int& key, TShiftState shift)
@@ -170,5 +146,5 @@ void TExtSpinButton::KeyDown(int& key, TShiftState shift)
     case VK_SPACE: m_focusedButton->Click(); break;
     default: break;
     }
-    TWinControlOf<QWidget>::KeyDown(key, shift);
+    TButtonHolder::KeyDown(key, shift);
 }

@@ -5,12 +5,12 @@
 // for keyboard use (Up, Down, Space), and the focus handed to its
 // FocusControl (the edit) when a half is pressed.
 
+#include "controls/ButtonHolder.h"
 #include "controls/ExtTimerSpeedButton.h"
-#include "platform/WinControl.h"
 
 enum TSpinDirection { spVertical, spHorizontal };
 
-class TExtSpinButton : public TWinControlOf<QWidget> {
+class TExtSpinButton : public TButtonHolder {
 public:
     explicit TExtSpinButton(QWidget* parent, const QString& name = QString());
     ~TExtSpinButton() override;
@@ -32,8 +32,6 @@ public:
     TExtTimerSpeedButton* DownButton() const { return m_down; }
     TExtTimerSpeedButton* FocusedButton() const { return m_focusedButton; }
 
-    void SetBounds(int left, int top, int width, int height) override;
-
     std::function<void(QObject* sender)> OnUpClick;
     std::function<void(QObject* sender)> OnDownClick;
 
@@ -46,11 +44,10 @@ protected:
     void KeyDown(int& key, TShiftState shift) override;
     void DoEnter() override;
     void DoExit() override;
-    void Resize() override;
 
 private:
     TExtTimerSpeedButton* CreateButton(const QString& name);
-    void AdjustSize(int& width, int& height);
+    void AdjustSize(int& width, int& height) override;
     void BtnClick(TExtTimerSpeedButton* half);
     void BtnMouseDown(TExtTimerSpeedButton* half, TMouseButton button);
     void SetFocusBtn(TExtTimerSpeedButton* half);
