@@ -84,13 +84,7 @@ void TEsgEditBtn::Resize()
         SetHeight(m);
         return;
     }
-    const int hw = m_holder->Width();
-    if (Ctl3D()) {
-        const int d = BorderStyle() == bsNone ? 1 : 5;
-        PlaceChild(m_holder, Bounds(Width() - hw - d, 0, hw, Height() - d));
-    } else {
-        PlaceChild(m_holder, Bounds(Width() - hw, 1, hw, Height() - 3));
-    }
+    m_holder->PlaceInEdit(*this);
     SetButtonEditRect();
 }
 

@@ -558,19 +558,8 @@ void TSpinEditCore::Resize()
         SetHeight(m);
         return;
     }
-    PlaceButton();
+    m_button->PlaceInEdit(*this);
     SetEditRectForBorder();
-}
-
-void TSpinEditCore::PlaceButton()
-{
-    const int pw = m_button->Width();
-    if (Ctl3D()) {
-        const int d = BorderStyle() == bsNone ? 1 : 5;
-        PlaceChild(m_button, Bounds(Width() - pw - d, 0, pw, Height() - d));
-    } else {
-        PlaceChild(m_button, Bounds(Width() - pw, 1, pw, Height() - 3));
-    }
 }
 
 void TSpinEditCore::SetEditRectForBorder()

@@ -152,8 +152,6 @@ protected:
     void WriteHexValue(int value);
 
 private:
-    void PlaceButton();
-
     Dialect m_dialect;
     TExtSpinButton* m_button = nullptr;
     TExtSpinType m_spinType = sptNormal;
