@@ -35,30 +35,18 @@ void TExtSpinButton::LoadDefaultGlyphs()
     SetDownGlyph(nullptr);
 }
 
-void TExtSpinButton::SetUpGlyph(const TBitmap* glyph)
+void TExtSpinButton::SetHalfGlyph(bool up, const TBitmap* glyph)
 {
+    TExtTimerSpeedButton* half = up ? m_up : m_down;
     if (glyph) {
-        m_up->SetGlyph(glyph);
+        half->SetGlyph(glyph);
         return;
     }
     TBitmap b;
-    b.LoadFromResourceName(DefaultGlyphName(true));
-    m_up->SetGlyph(&b);
-    m_up->SetNumGlyphs(1);
-    m_up->Invalidate();
-}
-
-void TExtSpinButton::SetDownGlyph(const TBitmap* glyph)
-{
-    if (glyph) {
-        m_down->SetGlyph(glyph);
-        return;
-    }
-    TBitmap b;
-    b.LoadFromResourceName(DefaultGlyphName(false));
-    m_down->SetGlyph(&b);
-    m_down->SetNumGlyphs(1);
-    m_down->Invalidate();
+    b.LoadFromResourceName(DefaultGlyphName(up));
+    half->SetGlyph(&b);
+    half->SetNumGlyphs(1);
+    half->Invalidate();
 }
 
 void TExtSpinButton::SetDirection(TSpinDirection value)

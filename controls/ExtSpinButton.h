@@ -20,9 +20,9 @@ public:
 
     const TBitmap& UpGlyph() const { return m_up->Glyph(); }
     // nullptr loads the default glyph with a glyph count of 1.
-    void SetUpGlyph(const TBitmap* glyph);
+    void SetUpGlyph(const TBitmap* glyph) { SetHalfGlyph(true, glyph); }
     const TBitmap& DownGlyph() const { return m_down->Glyph(); }
-    void SetDownGlyph(const TBitmap* glyph);
+    void SetDownGlyph(const TBitmap* glyph) { SetHalfGlyph(false, glyph); }
     int UpNumGlyphs() const { return m_up->NumGlyphs(); }
     void SetUpNumGlyphs(int value) { m_up->SetNumGlyphs(value); }
     int DownNumGlyphs() const { return m_down->NumGlyphs(); }
@@ -47,6 +47,7 @@ protected:
 
 private:
     TExtTimerSpeedButton* CreateButton(const QString& name);
+    void SetHalfGlyph(bool up, const TBitmap* glyph);
     void AdjustSize(int& width, int& height) override;
     void BtnClick(TExtTimerSpeedButton* half);
     void BtnMouseDown(TExtTimerSpeedButton* half, TMouseButton button);
