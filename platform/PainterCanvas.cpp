@@ -495,8 +495,8 @@ void TPainterCanvas::XorPattern(const TRect& r, TColor onColor, TColor offColor)
 
 namespace {
 
-// Pixels of a one-pixel line from (x0,y0) towards (x1,y1), the end pixel
-// left out, as runs of pixels.
+// The pixels of a line from (x0, y0) towards (x1, y1) in drawing order, the
+// last point left out (Bresenham, major axis stepping).
 template <typename Plot>
 void LinePixels(int x0, int y0, int x1, int y1, Plot plot)
 {
@@ -504,22 +504,12 @@ void LinePixels(int x0, int y0, int x1, int y1, Plot plot)
     const int dy = std::abs(y1 - y0);
     const int sx = x0 < x1 ? 1 : -1;
     const int sy = y0 < y1 ? 1 : -1;
-    if (dx == 0 && dy == 0) return;
-    if (dy == 0) {
-        plot(std::min(x0, x1 - sx), y0, dx, 1, x0 < x1 ? 0 : dx - 1);
-        return;
-    }
-    if (dx == 0) {
-        plot(x0, std::min(y0, y1 - sy), 1, dy, y0 < y1 ? 0 : dy - 1);
-        return;
-    }
-    // Bresenham, major axis stepping; the last point is not plotted.
     int err = (dx > dy ? dx : -dy) / 2;
     int x = x0;
     int y = y0;
     const int steps = std::max(dx, dy);
     for (int i = 0; i < steps; ++i) {
-        plot(x, y, 1, 1, -1);
+        plot(x, y);
         const int e2 = err;
         if (e2 > -dx) {
             err -= dy;
@@ -556,32 +546,17 @@ struct PenDrawer {
     void Segment(int x0, int y0, int x1, int y1)
     {
         if (dash.empty()) {
-            LinePixels(x0, y0, x1, y1, [&](int x, int y, int w, int h, int) { p->fillRect(QRect(x, y, w, h), color); });
+            // Solid: a level or upright line is one rectangle.
+            if (y0 == y1 && x0 != x1) p->fillRect(QRect(std::min(x0, x1 + 1), y0, std::abs(x1 - x0), 1), color);
+            else if (x0 == x1 && y0 != y1) p->fillRect(QRect(x0, std::min(y0, y1 + 1), 1, std::abs(y1 - y0)), color);
+            else LinePixels(x0, y0, x1, y1, [&](int x, int y) { p->fillRect(QRect(x, y, 1, 1), color); });
             return;
         }
         // Styled line: pixel by pixel along the line.
-        const int dx = std::abs(x1 - x0);
-        const int dy = std::abs(y1 - y0);
-        const int sx = x0 < x1 ? 1 : -1;
-        const int sy = y0 < y1 ? 1 : -1;
-        int err = (dx > dy ? dx : -dy) / 2;
-        int x = x0;
-        int y = y0;
-        const int steps = std::max(dx, dy);
-        for (int i = 0; i < steps; ++i) {
-            const bool on = OnAt(phase++);
-            if (on) p->fillRect(QRect(x, y, 1, 1), color);
+        LinePixels(x0, y0, x1, y1, [&](int x, int y) {
+            if (OnAt(phase++)) p->fillRect(QRect(x, y, 1, 1), color);
             else if (drawGaps) p->fillRect(QRect(x, y, 1, 1), gap);
-            const int e2 = err;
-            if (e2 > -dx) {
-                err -= dy;
-                x += sx;
-            }
-            if (e2 < dy) {
-                err += dx;
-                y += sy;
-            }
-        }
+        });
     }
 };
 
