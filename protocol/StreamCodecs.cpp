@@ -55,6 +55,18 @@ qsizetype ReadFull(QIODevice& input, char* buffer, qsizetype size)
     return got;
 }
 
+// Runs a stream codec over a byte array.
+QByteArray ThroughStreams(QByteArray data, void (*codec)(QIODevice& input, QIODevice& output))
+{
+    QBuffer in(&data);
+    in.open(QIODevice::ReadOnly);
+    QByteArray result;
+    QBuffer out(&result);
+    out.open(QIODevice::WriteOnly);
+    codec(in, out);
+    return result;
+}
+
 // Encodes n bytes (n > 0) as lines of 76 characters; with `finalBreak` every
 // line ends with CR LF, otherwise CR LF only separates them. Returns the
 // number of characters written to out.
@@ -235,24 +247,10 @@ void MimeDecodeStream(QIODevice& input, QIODevice& output)
 
 QByteArray MimeEncode(const QByteArray& data)
 {
-    QByteArray copy = data;
-    QBuffer in(&copy);
-    in.open(QIODevice::ReadOnly);
-    QByteArray result;
-    QBuffer out(&result);
-    out.open(QIODevice::WriteOnly);
-    MimeEncodeStream(in, out);
-    return result;
+    return ThroughStreams(data, MimeEncodeStream);
 }
 
 QByteArray MimeDecode(const QByteArray& text)
 {
-    QByteArray copy = text;
-    QBuffer in(&copy);
-    in.open(QIODevice::ReadOnly);
-    QByteArray result;
-    QBuffer out(&result);
-    out.open(QIODevice::WriteOnly);
-    MimeDecodeStream(in, out);
-    return result;
+    return ThroughStreams(text, MimeDecodeStream);
 }
