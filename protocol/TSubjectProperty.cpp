@@ -8,14 +8,22 @@
 
 namespace {
 
-void ReadField(const QPointer<TTextField>& field, QString& value)
+// Each bound field with the search value it edits.
+template <typename Visit>
+void ForEachField(TSubjectProperty& s, Visit visit)
 {
-    if (field) value = Trim(field->Text());
-}
-
-void WriteField(const QPointer<TTextField>& field, const QString& value)
-{
-    if (field) field->SetText(value);
+    visit(s.FieldApn, s.Values.apn);
+    visit(s.FieldMls, s.Values.mls);
+    visit(s.FieldFirstName, s.Values.first);
+    visit(s.FieldLastName, s.Values.last);
+    visit(s.FieldStreetNumber, s.Values.stnum);
+    visit(s.FieldStreetName, s.Values.stname);
+    visit(s.FieldCity, s.Values.city);
+    visit(s.FieldState, s.Values.state);
+    visit(s.FieldZip, s.Values.zip);
+    visit(s.FieldStreetDir, s.Values.stdir);
+    visit(s.FieldStreetSuffix, s.Values.stsuffix);
+    visit(s.FieldStreetUnit, s.Values.stunit);
 }
 
 QString FirstText(const TXMLElement* element)
@@ -32,34 +40,16 @@ TSubjectProperty::~TSubjectProperty() = default;
 
 void TSubjectProperty::ReadFields()
 {
-    ReadField(FieldApn, Values.apn);
-    ReadField(FieldMls, Values.mls);
-    ReadField(FieldFirstName, Values.first);
-    ReadField(FieldLastName, Values.last);
-    ReadField(FieldStreetNumber, Values.stnum);
-    ReadField(FieldStreetName, Values.stname);
-    ReadField(FieldCity, Values.city);
-    ReadField(FieldState, Values.state);
-    ReadField(FieldZip, Values.zip);
-    ReadField(FieldStreetDir, Values.stdir);
-    ReadField(FieldStreetSuffix, Values.stsuffix);
-    ReadField(FieldStreetUnit, Values.stunit);
+    ForEachField(*this, [](const QPointer<TTextField>& field, QString& value) {
+        if (field) value = Trim(field->Text());
+    });
 }
 
 void TSubjectProperty::WriteFields()
 {
-    WriteField(FieldApn, Values.apn);
-    WriteField(FieldMls, Values.mls);
-    WriteField(FieldFirstName, Values.first);
-    WriteField(FieldLastName, Values.last);
-    WriteField(FieldStreetNumber, Values.stnum);
-    WriteField(FieldStreetName, Values.stname);
-    WriteField(FieldCity, Values.city);
-    WriteField(FieldState, Values.state);
-    WriteField(FieldZip, Values.zip);
-    WriteField(FieldStreetDir, Values.stdir);
-    WriteField(FieldStreetSuffix, Values.stsuffix);
-    WriteField(FieldStreetUnit, Values.stunit);
+    ForEachField(*this, [](const QPointer<TTextField>& field, const QString& value) {
+        if (field) field->SetText(value);
+    });
 }
 
 void TSubjectProperty::Clear()
