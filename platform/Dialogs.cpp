@@ -42,6 +42,29 @@ QString qtFilter(const QString& filter)
         out << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(u';', u' ') + u')';
     return out.join(QStringLiteral(";;"));
 }
+
+// The responder's answer to a message box.
+int answerMessage(DialogRequest::Kind kind, TMsgDlgType type, TMsgDlgButtons buttons, const QString& text)
+{
+    DialogRequest r;
+    r.kind = kind;
+    r.type = type;
+    r.buttons = buttons;
+    r.caption = captionFor(type);
+    r.text = text;
+    return g_responder->Answer(r);
+}
+
+// The responder's answer to a file dialog.
+QString answerFile(DialogRequest::Kind kind, const QString& title, const QString& filter, const QString& initialFile)
+{
+    DialogRequest r;
+    r.kind = kind;
+    r.caption = title;
+    r.text = filter;
+    r.fileName = initialFile;
+    return g_responder->AnswerFile(r);
+}
 } // namespace
 
 int DialogResponder::Count(DialogRequest::Kind kind) const
@@ -102,15 +125,7 @@ DialogResponder* Dialogs::Responder()
 
 int Dialogs::MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons)
 {
-    if (g_responder) {
-        DialogRequest r;
-        r.kind = DialogRequest::Kind::Message;
-        r.type = type;
-        r.buttons = buttons;
-        r.caption = captionFor(type);
-        r.text = text;
-        return g_responder->Answer(r);
-    }
+    if (g_responder) return answerMessage(DialogRequest::Kind::Message, type, buttons, text);
     QMessageBox box;
     box.setWindowTitle(captionFor(type));
     box.setText(text);
@@ -153,13 +168,7 @@ bool Dialogs::Confirm(const QString& text)
 void Dialogs::ShowError(const QString& text)
 {
     if (g_responder) {
-        DialogRequest r;
-        r.kind = DialogRequest::Kind::Error;
-        r.type = TMsgDlgType::mtError;
-        r.buttons = mbOK;
-        r.caption = captionFor(TMsgDlgType::mtError);
-        r.text = text;
-        g_responder->Answer(r);
+        answerMessage(DialogRequest::Kind::Error, TMsgDlgType::mtError, mbOK, text);
         return;
     }
     QMessageBox::critical(nullptr, captionFor(TMsgDlgType::mtError), text);
@@ -168,28 +177,14 @@ void Dialogs::ShowError(const QString& text)
 QString Dialogs::OpenFileName(const QString& title, const QString& filter, const QString& initialFile,
                               QWidget* parent)
 {
-    if (g_responder) {
-        DialogRequest r;
-        r.kind = DialogRequest::Kind::OpenFile;
-        r.caption = title;
-        r.text = filter;
-        r.fileName = initialFile;
-        return g_responder->AnswerFile(r);
-    }
+    if (g_responder) return answerFile(DialogRequest::Kind::OpenFile, title, filter, initialFile);
     return QFileDialog::getOpenFileName(parent, title, initialFile, qtFilter(filter));
 }
 
 QString Dialogs::SaveFileName(const QString& title, const QString& filter, const QString& initialFile,
                               QWidget* parent, const QString& defaultExt, bool overwritePrompt)
 {
-    if (g_responder) {
-        DialogRequest r;
-        r.kind = DialogRequest::Kind::SaveFile;
-        r.caption = title;
-        r.text = filter;
-        r.fileName = initialFile;
-        return g_responder->AnswerFile(r);
-    }
+    if (g_responder) return answerFile(DialogRequest::Kind::SaveFile, title, filter, initialFile);
     QFileDialog dlg(parent, title, QString(), qtFilter(filter));
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     if (!defaultExt.isEmpty()) dlg.setDefaultSuffix(QString(defaultExt).remove(0, defaultExt.startsWith(u'.') ? 1 : 0));
