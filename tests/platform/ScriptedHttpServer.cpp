@@ -1,29 +1,8 @@
 #include "tests/platform/ScriptedHttpServer.h"
 
-#include <QHostAddress>
+#include "tests/support/TestSupport.h"
 
 #include <sys/socket.h>
-
-namespace {
-
-// Ports whose digits read as socket error codes would confuse the tests
-// that look for codes in error texts.
-bool UsablePort(quint16 port)
-{
-    return port < 10004 || port > 11004;
-}
-
-bool ListenOnUsablePort(QTcpServer& server)
-{
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        if (!server.listen(QHostAddress::LocalHost, 0)) return false;
-        if (UsablePort(server.serverPort())) return true;
-        server.close();
-    }
-    return false;
-}
-
-} // namespace
 
 QByteArray ScriptedHttpServer::Request::RequestLine() const
 {
@@ -79,7 +58,7 @@ void ScriptedHttpServer::Request::Reset() const
 
 ScriptedHttpServer::ScriptedHttpServer()
 {
-    ListenOnUsablePort(m_server);
+    testsupport::ListenOnUsablePort(m_server);
     connect(&m_server, &QTcpServer::newConnection, this, &ScriptedHttpServer::Accept);
 }
 
@@ -102,15 +81,6 @@ QByteArray ScriptedHttpServer::Answer(const QByteArray& status, const QByteArray
 {
     return "HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n" + extraHeaders +
            "\r\n" + body;
-}
-
-quint16 ScriptedHttpServer::ClosedPort()
-{
-    QTcpServer probe;
-    if (!ListenOnUsablePort(probe)) return 0;
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
 }
 
 void ScriptedHttpServer::Accept()

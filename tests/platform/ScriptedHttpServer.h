@@ -53,9 +53,6 @@ public:
     static QByteArray Answer(const QByteArray& status, const QByteArray& body,
                              const QByteArray& extraHeaders = QByteArray());
 
-    // A port on 127.0.0.1 where nothing listens.
-    static quint16 ClosedPort();
-
 private:
     void Accept();
     void Parse(QTcpSocket* socket);

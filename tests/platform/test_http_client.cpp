@@ -262,7 +262,7 @@ TEST(HttpClient, UrlTexts)
 
 TEST(HttpClient, RefusedConnectionCarriesItsCodeAndNoAddress)
 {
-    const quint16 port = ScriptedHttpServer::ClosedPort();
+    const quint16 port = testsupport::ClosedPort();
     ASSERT_NE(port, 0);
     THttpClient client;
     StatusLog log;

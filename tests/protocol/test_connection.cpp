@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QPointer>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -42,13 +41,6 @@ QByteArray ReadFile(const QString& name)
 {
     QFile f(name);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-int FreePort()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost, 0);
-    return server.serverPort();
 }
 
 } // namespace
@@ -201,7 +193,7 @@ TEST(ServiceConnection, TransportFailuresWithoutAServer)
     int after = 0;
     prop.OnAfterSearch = [&](QObject*) { ++after; };
 
-    prop.SetHostServer(QStringLiteral("127.0.0.1:%1").arg(FreePort()));
+    prop.SetHostServer(QStringLiteral("127.0.0.1:%1").arg(testsupport::ClosedPort()));
     try {
         prop.GetProperty(1, 2, 0, 3);
         ADD_FAILURE();

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QHostAddress>
+#include <QTcpServer>
 
 #include <grp.h>
 #include <unistd.h>
@@ -29,6 +31,26 @@ bool WaitUntil(const std::function<bool()>& pred, int timeoutMs)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     return true;
+}
+
+bool ListenOnUsablePort(QTcpServer& server)
+{
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (!server.listen(QHostAddress::LocalHost, 0)) return false;
+        const quint16 port = server.serverPort();
+        if (port < 10004 || port > 11004) return true;
+        server.close();
+    }
+    return false;
+}
+
+quint16 ClosedPort()
+{
+    QTcpServer probe;
+    if (!ListenOnUsablePort(probe)) return 0;
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
 }
 
 namespace {

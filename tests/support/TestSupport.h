@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <functional>
 
+class QTcpServer;
+
 namespace testsupport {
 
 // Path of a file in the source tree (fixtures, the sample service).
@@ -17,6 +19,14 @@ QString SourcePath(const QString& relative);
 // Objects released with deleteLater are freed on the way. For waiting on
 // observable state, never for timing.
 bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);
+
+// Listens on a free port of 127.0.0.1 outside 10004 to 11004: ports whose
+// digits read as socket error codes would confuse the tests that look for
+// codes in error texts. False when none was found.
+bool ListenOnUsablePort(QTcpServer& server);
+// A port of 127.0.0.1 outside that range where nothing listens (0 when none
+// was found).
+quint16 ClosedPort();
 
 // When the tests run as root, runs the rest of the scope as the unprivileged
 // user "nobody", so that file permissions bind as they do for a user; the
