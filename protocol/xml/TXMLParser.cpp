@@ -177,8 +177,7 @@ void TXMLParser::ParseEntityText()
         ParseStartTag(name, empty);
         if (!empty) open.push_back(name);
     }
-    if (m_token->Kind != tk::EndOfInput)
-        Error(Format(QStringLiteral("Illegal occurence of \"%s\""), {m_token->Text}));
+    if (m_token->Kind != tk::EndOfInput) IllegalOccurrence();
     m_stack->Pop();
     if (auto* c = xmlentities::Current(); c && c->ElementDepth > 0) --c->ElementDepth;
 }
@@ -188,7 +187,7 @@ void TXMLParser::ParseProlog()
     if (m_token->Kind == tk::XmlDeclStart) ParseXMLDecl();
     ParseMisc();
     if (m_token->Kind == tk::Doctype) {
-        if (RefuseDocType) Error(Format(QStringLiteral("Illegal occurence of \"%s\""), {m_token->Text}));
+        if (RefuseDocType) IllegalOccurrence();
         ParseDoctype();
     }
 }
