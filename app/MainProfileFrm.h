@@ -2,7 +2,7 @@
 // The program's one top-level window. Until the shell is built it is the
 // fixed 800 by 600 frame the steps will live in.
 
-#include "platform/Form.h"
+#include "platform/kernel/Form.h"
 
 class TMainProfileFrm : public TForm {
     Q_OBJECT

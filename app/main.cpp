@@ -1,9 +1,11 @@
 #include "app/MainProfileFrm.h"
-#include "platform/Application.h"
+#include "platform/kernel/Application.h"
+#include "platform/widgets/WidgetStyle.h"
 
 int main(int argc, char** argv)
 {
     TApplication app(argc, argv);
+    InstallWidgetStyle();
     TMainProfileFrm mainForm;
     mainForm.show();
     return app.exec();

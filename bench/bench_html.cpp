@@ -7,9 +7,10 @@
 //   build/<dir>/bench/bench_html [--benchmark_filter=...]
 
 #include "controls/HTMLDraw.h"
-#include "platform/Application.h"
-#include "platform/ImageList.h"
-#include "platform/PainterCanvas.h"
+#include "platform/kernel/Application.h"
+#include "platform/widgets/WidgetStyle.h"
+#include "platform/graphics/ImageList.h"
+#include "platform/graphics/PainterCanvas.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QImage>
@@ -212,6 +213,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplication app(argc, argv);
+    InstallWidgetStyle();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -1,35 +1,56 @@
+# Include paths: no target sees the whole source tree. Each library stages
+# its own folder under build/include/<target>/ (a symbolic link to the
+# source folder) and exports only that, so a target can include
+# "<folder>/Header.h" of itself and of the libraries it links, and nothing
+# else: an include of a layer that is not linked fails to compile.
+
+# tamsel_stage_includes(<target> <folder relative to the source root>
+#                       [PRIVATE])
+function(tamsel_stage_includes target folder)
+  set(scope PUBLIC)
+  if(ARGC GREATER 2)
+    set(scope ${ARGV2})
+  endif()
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "INTERFACE_LIBRARY")
+    set(scope INTERFACE)
+  endif()
+  set(root ${PROJECT_BINARY_DIR}/include/${target})
+  get_filename_component(parent ${root}/${folder} DIRECTORY)
+  file(MAKE_DIRECTORY ${parent})
+  if(NOT EXISTS ${root}/${folder})
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${root}/${folder} SYMBOLIC)
+  endif()
+  target_include_directories(${target} ${scope} ${root})
+endfunction()
+
 # tamsel_layer(<name> DEPS <targets...>)
-# Builds every source of the calling directory (and of the listed extra
-# directories) into the static library tamsel_<name>. New files are picked up
-# without editing this file.
+# Builds every source of the calling directory into the static library
+# tamsel_<name>. New files are picked up without editing this file.
 function(tamsel_layer name)
-  cmake_parse_arguments(L "" "" "DEPS;DIRS" ${ARGN})
-  set(dirs ${CMAKE_CURRENT_SOURCE_DIR} ${L_DIRS})
-  set(sources)
-  foreach(d IN LISTS dirs)
-    file(GLOB found CONFIGURE_DEPENDS
-      ${d}/*.cpp ${d}/*.h ${d}/*.qrc)
-    list(APPEND sources ${found})
-  endforeach()
+  cmake_parse_arguments(L "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS
+    ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
   # A program's entry point lives beside its layer but not in it.
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
   set(compiled ${sources})
   list(FILTER compiled INCLUDE REGEX "\\.(cpp|qrc)$")
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   if(compiled)
     add_library(tamsel_${name} STATIC ${sources})
-    target_include_directories(tamsel_${name} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(tamsel_${name} PUBLIC ${L_DEPS})
   else()
     # A layer whose issue has not landed yet: only its place in the build.
     add_library(tamsel_${name} INTERFACE)
-    target_include_directories(tamsel_${name} INTERFACE ${PROJECT_SOURCE_DIR})
     target_link_libraries(tamsel_${name} INTERFACE ${L_DEPS})
   endif()
+  tamsel_stage_includes(tamsel_${name} ${folder})
 endfunction()
 
 # tamsel_tests(<name> DIRS <dirs...> DEPS <targets...>)
 # One test program per layer, from every .cpp of the listed test directories,
-# run under CTest one test case at a time.
+# run under CTest one test case at a time. The test folders are staged for
+# the program itself (their shared headers), like a layer's own folder.
 function(tamsel_tests name)
   cmake_parse_arguments(T "" "" "DEPS;DIRS" ${ARGN})
   set(sources)
@@ -42,6 +63,10 @@ function(tamsel_tests name)
   endif()
   add_executable(test_${name} ${sources})
   target_link_libraries(test_${name} PRIVATE tamsel_testsupport ${T_DEPS})
+  foreach(d IN LISTS T_DIRS)
+    file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${d})
+    tamsel_stage_includes(test_${name} ${folder} PRIVATE)
+  endforeach()
   gtest_discover_tests(test_${name}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TAMSEL_SOURCE_DIR=${PROJECT_SOURCE_DIR}"

@@ -6,7 +6,7 @@
 // its edit, and hands the focus to its FocusControl (the edit) when a button
 // is pressed.
 
-#include "platform/WinControl.h"
+#include "platform/widgets/WinControl.h"
 
 class TButtonHolder : public TWinControlOf<QWidget> {
 public:

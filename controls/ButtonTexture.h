@@ -2,7 +2,7 @@
 // The generated faces of the HTML button: shades of one colour, built pixel
 // by pixel once per change of colour, face kind or size.
 
-#include "platform/Color.h"
+#include "platform/graphics/Color.h"
 
 #include <QImage>
 

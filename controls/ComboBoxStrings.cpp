@@ -1,6 +1,6 @@
 #include "controls/ComboBoxStrings.h"
 
-#include "platform/Exception.h"
+#include "platform/core/Exception.h"
 
 #include <QComboBox>
 #include <QVariant>

@@ -6,9 +6,8 @@
 
 #include "controls/WideStrings.h"
 
+#include <QComboBox>
 #include <QPointer>
-
-class QComboBox;
 
 class TComboBoxStrings : public TWideStrings {
 public:

@@ -1,8 +1,8 @@
 #include "controls/ESGCustomCombo.h"
 
-#include "platform/PainterCanvas.h"
-#include "platform/SystemMetrics.h"
-#include "platform/Themes.h"
+#include "platform/graphics/PainterCanvas.h"
+#include "platform/graphics/SystemMetrics.h"
+#include "platform/graphics/Themes.h"
 
 #include <QAbstractItemView>
 #include <QGuiApplication>

@@ -7,7 +7,7 @@
 // Its items are a TWideStrings.
 
 #include "controls/ComboBoxStrings.h"
-#include "platform/CustomComboBox.h"
+#include "platform/widgets/CustomComboBox.h"
 
 class TESGCustomCombo : public TCustomComboBox {
 public:

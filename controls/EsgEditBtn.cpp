@@ -1,6 +1,6 @@
 #include "controls/EsgEditBtn.h"
 
-#include "platform/SystemMetrics.h"
+#include "platform/graphics/SystemMetrics.h"
 
 #include <QGuiApplication>
 

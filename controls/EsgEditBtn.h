@@ -5,7 +5,7 @@
 // deleted, and the button still works.
 
 #include "controls/EsgEditButton.h"
-#include "platform/CustomEdit.h"
+#include "platform/widgets/CustomEdit.h"
 
 class TEsgEditBtn : public TCustomEdit {
 public:

@@ -3,7 +3,7 @@
 // (every Qt edit's is), so that a character beyond U+00FF typed into it is
 // stored as it is and OnKeyPress sees it as it is.
 
-#include "platform/CustomEdit.h"
+#include "platform/widgets/CustomEdit.h"
 
 class TEsgUniEdit : public TCustomEdit {
 public:

@@ -1,7 +1,7 @@
 #include "controls/EsgUnitEditBtn.h"
 
-#include "platform/PainterCanvas.h"
-#include "platform/PopupMenu.h"
+#include "platform/graphics/PainterCanvas.h"
+#include "platform/widgets/PopupMenu.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #include "controls/ExtSpeedButton.h"
 
-#include "platform/Themes.h"
+#include "platform/graphics/Themes.h"
 
 TExtSpeedButton::TExtSpeedButton(QWidget* parent, const QString& name) : TSpeedButton(parent, name)
 {

@@ -4,7 +4,7 @@
 // or flat with a thin raised or sunken edge, with its glyph centred and its
 // caption near the top-left corner.
 
-#include "platform/SpeedButton.h"
+#include "platform/widgets/SpeedButton.h"
 
 class TExtSpeedButton : public TSpeedButton {
 public:

@@ -1,7 +1,7 @@
 #include "controls/ExtSpinEdit.h"
 
-#include "platform/Label.h"
-#include "platform/PainterCanvas.h"
+#include "platform/widgets/Label.h"
+#include "platform/graphics/PainterCanvas.h"
 
 #include <QPainter>
 #include <limits>

@@ -1,6 +1,6 @@
 #include "controls/ExtTimerSpeedButton.h"
 
-#include "platform/Themes.h"
+#include "platform/graphics/Themes.h"
 
 #include <QTimer>
 

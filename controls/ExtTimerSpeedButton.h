@@ -8,7 +8,7 @@
 // use, else as a scroll arrow (left and right) or as a speed button with its
 // glyph (up and down).
 
-#include "platform/SpeedButton.h"
+#include "platform/widgets/SpeedButton.h"
 
 class QTimer;
 

@@ -2,8 +2,8 @@
 
 #include "controls/HTMLDraw.h"
 #include "controls/HTMLPicture.h"
-#include "platform/PaintBuffer.h"
-#include "platform/Themes.h"
+#include "platform/widgets/PaintBuffer.h"
+#include "platform/graphics/Themes.h"
 
 #include <QApplication>
 #include <QCursor>

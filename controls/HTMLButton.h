@@ -8,9 +8,9 @@
 
 #include "controls/ButtonTexture.h"
 #include "controls/HTMLPicture.h"
-#include "platform/Bitmap.h"
-#include "platform/Canvas.h"
-#include "platform/Color.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/Color.h"
 
 #include <QPointer>
 #include <QPushButton>

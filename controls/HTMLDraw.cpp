@@ -2,9 +2,9 @@
 
 #include "controls/HTMLPictureAccess_p.h"
 #include "controls/HTMLText.h"
-#include "platform/Bitmap.h"
-#include "platform/ImageList.h"
-#include "platform/Themes.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/ImageList.h"
+#include "platform/graphics/Themes.h"
 
 #include <QVarLengthArray>
 #include <algorithm>

@@ -6,9 +6,9 @@
 // It never raises: unknown tags have no effect and numbers that do not parse
 // read as 0.
 
-#include "platform/Canvas.h"
-#include "platform/Color.h"
-#include "platform/Geometry.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/Color.h"
+#include "platform/graphics/Geometry.h"
 
 #include <QString>
 

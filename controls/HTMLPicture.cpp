@@ -1,8 +1,8 @@
 #include "controls/HTMLPicture.h"
 
 #include "controls/PictureDecoder_p.h"
-#include "platform/Canvas.h"
-#include "platform/Resources.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/Resources.h"
 
 #include <QBuffer>
 #include <QFile>

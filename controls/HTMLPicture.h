@@ -4,8 +4,8 @@
 // picture; THTMLPictureCache holds pictures named by a reference
 // ("RES://name", "FILE://path"); TPictureContainer holds named pictures.
 
-#include "platform/Exception.h"
-#include "platform/Graphic.h"
+#include "platform/core/Exception.h"
+#include "platform/graphics/Graphic.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -2,9 +2,9 @@
 
 #include "controls/HTMLPicture.h"
 
-#include "platform/Bitmap.h"
-#include "platform/ImageList.h"
-#include "platform/SystemIcons.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/ImageList.h"
+#include "platform/graphics/SystemIcons.h"
 
 #include <cmath>
 

@@ -3,8 +3,8 @@
 // BODY BACKGROUND name: image-list entries ("IDX:n"), named pictures of a
 // picture container and pictures of the picture cache named by a URL.
 
-#include "platform/Canvas.h"
-#include "platform/Color.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/Color.h"
 
 #include <QImage>
 #include <QString>

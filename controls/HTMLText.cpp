@@ -1,6 +1,6 @@
 #include "controls/HTMLText.h"
 
-#include "platform/Themes.h"
+#include "platform/graphics/Themes.h"
 
 #include <iterator>
 

@@ -3,7 +3,7 @@
 // entities, the "<#" placeholder, line ends, CONTROL tags and stripping.
 // None of these raise: text that does not parse yields neutral values.
 
-#include "platform/Color.h"
+#include "platform/graphics/Color.h"
 
 #include <QString>
 #include <QStringView>

@@ -1,9 +1,9 @@
 #include "controls/SpinEditCore.h"
 
 #include "controls/EsgSpinButton.h"
-#include "platform/RegionalSettings.h"
-#include "platform/SysUtils.h"
-#include "platform/SystemMetrics.h"
+#include "platform/core/RegionalSettings.h"
+#include "platform/core/SysUtils.h"
+#include "platform/graphics/SystemMetrics.h"
 
 #include <QGuiApplication>
 #include <cmath>

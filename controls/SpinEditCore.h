@@ -33,8 +33,8 @@
 // date format at each step.
 
 #include "controls/ExtSpinButton.h"
-#include "platform/CustomEdit.h"
-#include "platform/DateTime.h"
+#include "platform/widgets/CustomEdit.h"
+#include "platform/core/DateTime.h"
 
 enum TExtSpinType { sptNormal, sptFloat, sptDate, sptTime, sptHex };
 

@@ -2,7 +2,7 @@
 // The load error of a picture: data that is not a picture of the kind asked
 // for (a bitmap, a JPEG picture, a metafile).
 
-#include "platform/Exception.h"
+#include "platform/core/Exception.h"
 
 class EInvalidGraphic : public Exception {
 public:

@@ -1,6 +1,6 @@
 #include "protocol/StreamCodecs.h"
 
-#include "platform/Format.h"
+#include "platform/core/Format.h"
 #include "protocol/ProtocolTables_p.h"
 
 #include <QBuffer>

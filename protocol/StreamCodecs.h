@@ -3,7 +3,7 @@
 // call) for request and answer bodies, and Base64 with 76-character lines for
 // pictures carried as element text. No state is kept between calls.
 
-#include "platform/Exception.h"
+#include "platform/core/Exception.h"
 
 #include <QByteArray>
 #include <QIODevice>

@@ -4,7 +4,7 @@
 // escaping, "Y"/"N" flags, money text clean-up, the listing-type abbreviation,
 // and locale-independent number texts for the wire.
 
-#include "platform/Exception.h"
+#include "platform/core/Exception.h"
 
 #include <QString>
 #include <array>

@@ -1,6 +1,6 @@
 #include "protocol/TCompsRecords.h"
 
-#include "platform/Exception.h"
+#include "platform/core/Exception.h"
 #include "protocol/TvxpDocument.h"
 
 TCompsRecords::TCompsRecords() = default;

@@ -1,6 +1,6 @@
 #include "protocol/TMetafilePicture.h"
 
-#include "platform/Exception.h"
+#include "platform/core/Exception.h"
 #include "protocol/EInvalidGraphic.h"
 
 #include <QIODevice>

@@ -1,6 +1,6 @@
 #include "protocol/TMlsList.h"
 
-#include "platform/Exception.h"
+#include "platform/core/Exception.h"
 
 const TMlsRec& TMlsList::Item(int index) const
 {

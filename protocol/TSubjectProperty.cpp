@@ -1,6 +1,6 @@
 #include "protocol/TSubjectProperty.h"
 
-#include "platform/SysUtils.h"
+#include "platform/core/SysUtils.h"
 #include "protocol/StringUtils.h"
 #include "protocol/TvxpDocument.h"
 #include "protocol/xml/TXMLElement.h"

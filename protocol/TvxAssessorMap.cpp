@@ -1,8 +1,8 @@
 #include "protocol/TvxAssessorMap.h"
 
-#include "platform/AtomicFile.h"
-#include "platform/Directories.h"
-#include "platform/HttpErrors.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/Directories.h"
+#include "platform/net/HttpErrors.h"
 
 #include <QBuffer>
 #include <QUrl>

@@ -1,8 +1,8 @@
 #include "protocol/TvxCustomConnection.h"
 
-#include "platform/AtomicFile.h"
-#include "platform/Dialogs.h"
-#include "platform/HttpErrors.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/net/HttpErrors.h"
 #include "protocol/StreamCodecs.h"
 #include "protocol/StringUtils.h"
 #include "protocol/TvxpDocument.h"

@@ -16,7 +16,7 @@
 // destroyed meanwhile, the connection forgets it and the post fails with
 // "Document component has not been assigned".
 
-#include "platform/HttpClient.h"
+#include "platform/net/HttpClient.h"
 #include "protocol/TvxpDocument.h"
 
 #include <QPointer>

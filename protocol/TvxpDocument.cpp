@@ -1,7 +1,8 @@
 #include "protocol/TvxpDocument.h"
 
-#include "platform/Format.h"
-#include "platform/SysUtils.h"
+#include "platform/core/Format.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/core/SysUtils.h"
 #include "protocol/EInvalidGraphic.h"
 #include "protocol/StreamCodecs.h"
 #include "protocol/StringUtils.h"
@@ -30,6 +31,9 @@ TvxpDocument::TvxpDocument(QObject* owner) : TXMLParser(owner)
     ValidateDocument = false;
     FormatedOutput = true;
     SetDefaultEncoding(US_ASCII);
+    OnUnconverted = [](TXMLParser*, const QString& message) {
+        Dialogs::MessageDlg(message, TMsgDlgType::mtInformation, mbOK);
+    };
 }
 
 TvxpDocument::~TvxpDocument() = default;

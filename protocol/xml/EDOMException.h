@@ -2,7 +2,7 @@
 // The error of a document-model operation, with the DOM level 1 codes.
 // Message: "XML-DOM [" + code name + "]: " + text.
 
-#include "platform/Exception.h"
+#include "platform/core/Exception.h"
 
 #include <QString>
 #include <cstdint>

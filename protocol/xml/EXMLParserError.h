@@ -3,7 +3,7 @@
 // position carried along when the error is passed on, and the source (empty
 // for the main document, the file name inside an external DTD file).
 
-#include "platform/Exception.h"
+#include "platform/core/Exception.h"
 
 #include <QString>
 

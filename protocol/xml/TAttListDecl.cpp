@@ -1,6 +1,6 @@
 #include "protocol/xml/TAttListDecl.h"
 
-#include "platform/Format.h"
+#include "platform/core/Format.h"
 #include "protocol/xml/TAttDef.h"
 #include "protocol/xml/TErrorsList.h"
 #include "protocol/xml/TXMLAttr.h"

@@ -1,6 +1,6 @@
 #include "protocol/xml/TContentModelParser.h"
 
-#include "platform/Format.h"
+#include "platform/core/Format.h"
 #include "protocol/xml/EDOMException.h"
 #include "protocol/xml/LexChars_p.h"
 #include "protocol/xml/TContentModel.h"

@@ -1,6 +1,6 @@
 #include "protocol/xml/TCustomEntityDecl.h"
 
-#include "platform/AnsiCodePage.h"
+#include "platform/core/AnsiCodePage.h"
 #include "protocol/xml/DTDWriting_p.h"
 #include "protocol/xml/EXMLParserError.h"
 #include "protocol/xml/XmlEntities_p.h"

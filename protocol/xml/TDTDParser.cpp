@@ -1,6 +1,6 @@
 #include "protocol/xml/TDTDParser.h"
 
-#include "platform/Format.h"
+#include "platform/core/Format.h"
 #include "protocol/xml/LexChars_p.h"
 #include "protocol/xml/TAttDef.h"
 #include "protocol/xml/TAttListDecl.h"

@@ -1,6 +1,6 @@
 #include "protocol/xml/TElementDecl.h"
 
-#include "platform/Format.h"
+#include "platform/core/Format.h"
 #include "protocol/xml/TContentModel.h"
 #include "protocol/xml/TContentModelAnalyzer.h"
 #include "protocol/xml/TErrorsList.h"

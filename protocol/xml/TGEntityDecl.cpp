@@ -1,6 +1,6 @@
 #include "protocol/xml/TGEntityDecl.h"
 
-#include "platform/Format.h"
+#include "platform/core/Format.h"
 #include "protocol/xml/TDocumentType.h"
 #include "protocol/xml/TErrorsList.h"
 #include "protocol/xml/TXMLDocument.h"

@@ -1,4 +1,5 @@
 #include "protocol/xml/TInputBuffer.h"
+#include "protocol/xml/XMLEncoding_p.h"
 
 #include <QBuffer>
 #include <QIODevice>

@@ -5,7 +5,7 @@
 // copied), so stepping back never depends on where a read ended. Every read
 // after the end of the input returns 0.
 
-#include "protocol/xml/XMLEncoding_p.h"
+#include "protocol/xml/XMLEncoding.h"
 
 #include <QByteArray>
 #include <cstdint>

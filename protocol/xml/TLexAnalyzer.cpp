@@ -1,6 +1,6 @@
 #include "protocol/xml/TLexAnalyzer.h"
 
-#include "platform/Format.h"
+#include "platform/core/Format.h"
 #include "protocol/xml/TokenKinds.h"
 #include "protocol/xml/LexChars_p.h"
 #include "protocol/xml/XmlEntities_p.h"

@@ -11,8 +11,8 @@
 #include "protocol/xml/XMLChars.h"
 #include "protocol/xml/XMLWideStrings.h"
 
-#include "platform/Exception.h"
-#include "platform/Format.h"
+#include "platform/core/Exception.h"
+#include "platform/core/Format.h"
 
 #include <QIODevice>
 #include <QSaveFile>
@@ -201,7 +201,8 @@ void TXMLDocument::SaveToStream(QIODevice* stream, TXMLSaveForm form) const
     ClearListOnExit clearAtEnd;
     ClearUnconvertedList();
     writeAll(stream, SaveToBytes(form));
-    ShowUnconvertedList(OutputEncoding(form));
+    if (TXMLDocumentOwner* owner = Parser(); owner && !UnconvertedListIsEmpty())
+        owner->DocumentUnconverted(UnconvertedMessage(OutputEncoding(form)));
 }
 
 void TXMLDocument::SaveToFile(const QString& fileName, TXMLSaveForm form) const

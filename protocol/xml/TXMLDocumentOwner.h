@@ -8,6 +8,7 @@
 // its FormatedOutput from DocumentFormatedOutput(); give a document its parser
 // with TXMLDocument::SetParser(this).
 
+#include <QString>
 #include <memory>
 
 class TXMLDocumentOwner {
@@ -19,6 +20,9 @@ public:
 
     // Whether the writer indents children by three spaces per level.
     virtual bool DocumentFormatedOutput() const = 0;
+    // Characters a parse or a save had to replace with '_', as the text of the
+    // information the user is given (nothing by default).
+    virtual void DocumentUnconverted(const QString& message) { (void)message; }
 
     // The link a document keeps; it reads nullptr once the owner is gone.
     std::shared_ptr<TXMLDocumentOwner* const> OwnerLink() const { return m_link; }

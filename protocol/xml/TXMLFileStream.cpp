@@ -1,6 +1,6 @@
 #include "protocol/xml/TXMLFileStream.h"
 
-#include "platform/Exception.h"
+#include "platform/core/Exception.h"
 
 TXMLFileStream::TXMLFileStream(const QString& fileName, QIODevice::OpenMode mode) : QFile(fileName)
 {

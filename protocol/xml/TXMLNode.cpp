@@ -7,7 +7,7 @@
 #include "protocol/xml/XMLChars.h"
 #include "protocol/xml/XMLExpand_p.h"
 
-#include "platform/Format.h"
+#include "platform/core/Format.h"
 
 #include <mutex>
 #include <new>

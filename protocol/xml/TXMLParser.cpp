@@ -1,6 +1,6 @@
 #include "protocol/xml/TXMLParser.h"
 
-#include "platform/Format.h"
+#include "platform/core/Format.h"
 #include "protocol/xml/EDOMException.h"
 #include "protocol/xml/LexChars_p.h"
 #include "protocol/xml/TAttDef.h"
@@ -31,6 +31,11 @@ TXMLParser::TXMLParser(QObject* owner) : TLexAnalyzer(owner), Version(QStringLit
 }
 
 TXMLParser::~TXMLParser() = default;
+
+void TXMLParser::DocumentUnconverted(const QString& message)
+{
+    if (OnUnconverted) OnUnconverted(this, message);
+}
 
 void TXMLParser::SetDefaultEncoding(TEncoding encoding)
 {
@@ -140,7 +145,7 @@ bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
     } else {
         // A parse nested in another shows no box: its characters are reported
         // by the outer one.
-        ShowUnconvertedList(document->getEncoding());
+        if (!UnconvertedListIsEmpty()) DocumentUnconverted(UnconvertedMessage(document->getEncoding()));
         ClearUnconvertedList();
     }
     return ValidateDocument ? Validate(document) : true;

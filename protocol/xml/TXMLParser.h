@@ -44,6 +44,11 @@ public:
     // The version text of the parser package; no effect on parsing.
     QString Version;
     TFileNotFoundEvent OnFileNotFound;
+    // Characters that had to be replaced with '_' by a parse (not one nested
+    // in another) or a save of a document of this parser; Message is the text
+    // the user is told. The service document shows it in an information box.
+    using TUnconvertedEvent = std::function<void(TXMLParser* Sender, const QString& Message)>;
+    TUnconvertedEvent OnUnconverted;
 
     bool AllowExternalFiles = false;
     QString ExternalBaseDir;
@@ -78,6 +83,7 @@ public:
     void AddNode(int nodeKind, const QString& name, const QString& value) override;
 
     bool DocumentFormatedOutput() const override { return FormatedOutput; }
+    void DocumentUnconverted(const QString& message) override;
 
 private:
     void ParseDocument();

@@ -1,8 +1,7 @@
 #include "protocol/xml/XMLEncoding_p.h"
 
-#include "platform/AnsiCodePage.h"
-#include "platform/Dialogs.h"
-#include "platform/Format.h"
+#include "platform/core/AnsiCodePage.h"
+#include "platform/core/Format.h"
 
 #include <algorithm>
 
@@ -256,12 +255,6 @@ QString UnconvertedMessage(TEncoding encoding)
                                  "encoding scheme: %s%s[%s]%s%sThey have been replaced with the default "
                                  "underscore placeholder char '_' (0x005F)!"),
                   {EncodingName(encoding), crlf, crlf, UnconvertedList(), crlf, crlf});
-}
-
-void ShowUnconvertedList(TEncoding encoding)
-{
-    if (t_unconverted.empty()) return;
-    Dialogs::MessageDlg(UnconvertedMessage(encoding), TMsgDlgType::mtInformation, mbOK);
 }
 
 TUnconvertedListState SaveUnconvertedList() { return t_unconverted; }

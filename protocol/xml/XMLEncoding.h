@@ -101,9 +101,6 @@ QString UnconvertedList();
 // "The file contains the following characters that are illegal in the ...
 // encoding scheme: ..." with the encoding's name and the list.
 QString UnconvertedMessage(TEncoding encoding);
-// When the list is not empty: shows UnconvertedMessage in an information box
-// with one OK button (through Dialogs). The list is left as it is.
-void ShowUnconvertedList(TEncoding encoding);
 
 // A nested parse (an entity's content, a parameter entity) must not disturb
 // the list of the parse or save around it: save it before, restore it after.

@@ -7,7 +7,7 @@
 #include "protocol/xml/XMLChars.h"
 #include "protocol/xml/XMLWideStrings.h"
 
-#include "platform/Format.h"
+#include "platform/core/Format.h"
 
 namespace xmlexpand {
 namespace {

@@ -1,7 +1,7 @@
 #include "protocol/xml/XmlEntities_p.h"
 
-#include "platform/Exception.h"
-#include "platform/Format.h"
+#include "platform/core/Exception.h"
+#include "platform/core/Format.h"
 #include "protocol/xml/EXMLParserError.h"
 #include "protocol/xml/TDocumentType.h"
 #include "protocol/xml/TGEntityDecl.h"

@@ -2,8 +2,8 @@
 // A shown, active window for the edit controls' key and mouse tests, and
 // the regional settings the tests pin.
 
-#include "platform/Dialogs.h"
-#include "platform/RegionalSettings.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/core/RegionalSettings.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "controls/ESGComboBox.h"
 #include "controls/ESGUniComboBox.h"
 #include "controls/EsgUniEdit.h"
-#include "platform/Themes.h"
+#include "platform/graphics/Themes.h"
 #include "tests/controls/EditTestHost.h"
 
 #include <QAbstractItemView>

@@ -3,9 +3,9 @@
 
 #include "controls/HTMLButton.h"
 #include "controls/HTMLDraw.h"
-#include "platform/PainterCanvas.h"
-#include "platform/RecordingCanvas.h"
-#include "platform/Themes.h"
+#include "platform/graphics/PainterCanvas.h"
+#include "tests/support/RecordingCanvas.h"
+#include "platform/graphics/Themes.h"
 #include "tests/support/TestSupport.h"
 
 #include <QLineEdit>

@@ -5,8 +5,8 @@
 
 #include "controls/HTMLDraw.h"
 #include "controls/HTMLText.h"
-#include "platform/RecordingCanvas.h"
-#include "platform/Themes.h"
+#include "tests/support/RecordingCanvas.h"
+#include "platform/graphics/Themes.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>

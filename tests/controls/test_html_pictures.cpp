@@ -3,8 +3,8 @@
 
 #include "controls/HTMLDraw.h"
 #include "controls/HTMLPicture.h"
-#include "platform/ImageList.h"
-#include "platform/RecordingCanvas.h"
+#include "platform/graphics/ImageList.h"
+#include "tests/support/RecordingCanvas.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -2,7 +2,7 @@
 // (antialiasing off): background bands and the error zig-zag.
 
 #include "controls/HTMLDraw.h"
-#include "platform/PainterCanvas.h"
+#include "platform/graphics/PainterCanvas.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 
 #include "controls/HTMLPicture.h"
 #include "controls/PictureDecoder_p.h"
-#include "platform/Bitmap.h"
-#include "platform/RecordingCanvas.h"
+#include "platform/graphics/Bitmap.h"
+#include "tests/support/RecordingCanvas.h"
 #include "tests/support/TestSupport.h"
 
 #include <QBuffer>

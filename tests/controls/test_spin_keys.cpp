@@ -3,8 +3,8 @@
 
 #include "controls/EsgSpinEdit.h"
 #include "controls/ExtSpinEdit.h"
-#include "platform/KeyPreview.h"
-#include "platform/Themes.h"
+#include "platform/kernel/KeyPreview.h"
+#include "platform/graphics/Themes.h"
 #include "tests/controls/EditTestHost.h"
 
 #include <QClipboard>

@@ -3,9 +3,9 @@
 
 #include "controls/EsgSpinEdit.h"
 #include "controls/ExtSpinEdit.h"
-#include "platform/Label.h"
-#include "platform/SysUtils.h"
-#include "platform/SystemMetrics.h"
+#include "platform/widgets/Label.h"
+#include "platform/core/SysUtils.h"
+#include "platform/graphics/SystemMetrics.h"
 #include "tests/controls/EditTestHost.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 #include "controls/ComboBoxStrings.h"
 #include "controls/WideStrings.h"
-#include "platform/Exception.h"
+#include "platform/core/Exception.h"
 #include "tests/support/PrintQString.h"
 
 #include <QComboBox>

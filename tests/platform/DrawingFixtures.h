@@ -2,7 +2,7 @@
 // Helpers of the drawing tests: a white image at 96 dpi with a canvas, and
 // the bundled test font.
 
-#include "platform/PainterCanvas.h"
+#include "platform/graphics/PainterCanvas.h"
 #include "tests/support/TestSupport.h"
 
 #include <QFontDatabase>

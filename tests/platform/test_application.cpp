@@ -1,9 +1,9 @@
-#include "platform/Application.h"
-#include "platform/Dialogs.h"
-#include "platform/Form.h"
-#include "platform/Format.h"
-#include "platform/RegionalSettings.h"
-#include "platform/WindowMessage.h"
+#include "platform/kernel/Application.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/kernel/Form.h"
+#include "platform/core/Format.h"
+#include "platform/core/RegionalSettings.h"
+#include "platform/kernel/WindowMessage.h"
 #include "tests/support/TestSupport.h"
 
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "platform/AtomicFile.h"
+#include "platform/core/AtomicFile.h"
 #include "tests/support/PrintQString.h"
 
 #include <QDir>

@@ -1,12 +1,12 @@
 // Bitmaps, the program's bitmap resources, image lists, system icons and the
 // theme switch.
 
-#include "platform/Bitmap.h"
-#include "platform/ImageList.h"
-#include "platform/RecordingCanvas.h"
-#include "platform/Resources.h"
-#include "platform/SystemIcons.h"
-#include "platform/Themes.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/ImageList.h"
+#include "tests/support/RecordingCanvas.h"
+#include "platform/graphics/Resources.h"
+#include "platform/graphics/SystemIcons.h"
+#include "platform/graphics/Themes.h"
 #include "tests/platform/DrawingFixtures.h"
 
 #include <QBuffer>

@@ -2,7 +2,7 @@
 // rectangles and lines, the inverting focus rectangle, edges, frame
 // controls, clipping, text backgrounds and bitmaps.
 
-#include "platform/Bitmap.h"
+#include "platform/graphics/Bitmap.h"
 #include "tests/platform/DrawingFixtures.h"
 
 #include <QFontMetrics>

@@ -1,8 +1,8 @@
 // Colour values: the byte order of plain colours, the fixed table of system
 // colours and the conversions to and from Qt.
 
-#include "platform/Color.h"
-#include "platform/Geometry.h"
+#include "platform/graphics/Color.h"
+#include "platform/graphics/Geometry.h"
 
 #include <gtest/gtest.h>
 

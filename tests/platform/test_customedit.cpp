@@ -1,5 +1,5 @@
-#include "platform/CustomEdit.h"
-#include "platform/Dialogs.h"
+#include "platform/widgets/CustomEdit.h"
+#include "platform/dialogs/Dialogs.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>

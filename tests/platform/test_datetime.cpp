@@ -1,5 +1,5 @@
-#include "platform/DateTime.h"
-#include "platform/RegionalSettings.h"
+#include "platform/core/DateTime.h"
+#include "platform/core/RegionalSettings.h"
 #include "tests/support/PrintQString.h"
 
 #include <QDate>

@@ -1,4 +1,4 @@
-#include "platform/Directories.h"
+#include "platform/core/Directories.h"
 #include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // DrawText's layout rules, checked to the pixel on the recording canvas
 // (every character 8 pixels wide, lines 16 high, ascent 13).
 
-#include "platform/RecordingCanvas.h"
+#include "tests/support/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "platform/FloatFormat.h"
-#include "platform/RegionalSettings.h"
+#include "platform/core/FloatFormat.h"
+#include "platform/core/RegionalSettings.h"
 #include "tests/support/PrintQString.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "platform/HttpClient.h"
-#include "platform/HttpClient_p.h"
-#include "platform/HttpErrors.h"
+#include "platform/net/HttpClient.h"
+#include "platform/net/HttpClient_p.h"
+#include "platform/net/HttpErrors.h"
 #include "tests/platform/ScriptedHttpServer.h"
 #include "tests/support/TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "platform/IniFile.h"
+#include "platform/core/IniFile.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>

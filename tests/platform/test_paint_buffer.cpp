@@ -1,6 +1,6 @@
 // Double-buffered widget painting through the canvas.
 
-#include "platform/PaintBuffer.h"
+#include "platform/widgets/PaintBuffer.h"
 
 #include <QPixmap>
 #include <QWidget>

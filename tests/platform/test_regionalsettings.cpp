@@ -1,6 +1,6 @@
-#include "platform/DateTime.h"
-#include "platform/FloatFormat.h"
-#include "platform/RegionalSettings.h"
+#include "platform/core/DateTime.h"
+#include "platform/core/FloatFormat.h"
+#include "platform/core/RegionalSettings.h"
 #include "tests/support/PrintQString.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/SysUtils.h"
+#include "platform/core/SysUtils.h"
 #include "tests/support/PrintQString.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "platform/Directories.h"
-#include "platform/UserRegistry.h"
+#include "platform/core/Directories.h"
+#include "platform/core/UserRegistry.h"
 #include "tests/support/PrintQString.h"
 
 #include <QFile>

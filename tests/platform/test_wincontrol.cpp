@@ -1,10 +1,10 @@
-#include "platform/CustomEdit.h"
-#include "platform/Dialogs.h"
-#include "platform/KeyPreview.h"
-#include "platform/Label.h"
-#include "platform/PopupMenu.h"
-#include "platform/VirtualKeys.h"
-#include "platform/WinControl.h"
+#include "platform/widgets/CustomEdit.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/kernel/KeyPreview.h"
+#include "platform/widgets/Label.h"
+#include "platform/widgets/PopupMenu.h"
+#include "platform/kernel/VirtualKeys.h"
+#include "platform/widgets/WinControl.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>

@@ -2,8 +2,8 @@
 // A test with the sample service running on free ports of 127.0.0.1, and the
 // helpers the protocol tests share.
 
-#include "platform/Dialogs.h"
-#include "platform/Exception.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/core/Exception.h"
 #include "tests/support/PrintQString.h"
 #include "tests/support/SampleService.h"
 

@@ -3,7 +3,7 @@
 
 #include "ServiceFixture.h"
 
-#include "platform/HttpErrors.h"
+#include "platform/net/HttpErrors.h"
 #include "protocol/TvxAssessorMap.h"
 
 #include <QDir>

@@ -4,7 +4,7 @@
 
 #include "ServiceFixture.h"
 
-#include "platform/HttpErrors.h"
+#include "platform/net/HttpErrors.h"
 #include "protocol/TSubjectProperty.h"
 #include "protocol/TvxCustomConnection.h"
 #include "protocol/xml/TXMLDocument.h"

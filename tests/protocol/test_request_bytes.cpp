@@ -2,7 +2,7 @@
 // as it is about to be sent (OnBeforeSearch withholds it, so no server is
 // needed) and compared with the layout the server reads.
 
-#include "platform/RegionalSettings.h"
+#include "platform/core/RegionalSettings.h"
 #include "protocol/TSubjectProperty.h"
 #include "protocol/TvxComps.h"
 #include "protocol/TvxLogin.h"

@@ -1,6 +1,6 @@
 #include "tests/support/SampleService.h"
 
-#include "platform/HttpClient.h"
+#include "platform/net/HttpClient.h"
 #include "tests/support/TestSupport.h"
 
 #include <QBuffer>

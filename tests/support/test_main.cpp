@@ -1,8 +1,9 @@
 // Entry point of every test program: a headless application object and a
 // dialog responder, so nothing a test does can wait for a person.
 
-#include "platform/Application.h"
-#include "platform/Dialogs.h"
+#include "platform/kernel/Application.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/widgets/WidgetStyle.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
     TApplication app(argc, argv);
+    InstallWidgetStyle();
     ScopedDialogResponder responder;
     return RUN_ALL_TESTS();
 }

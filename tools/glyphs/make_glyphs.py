@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the program's bitmap resources (check boxes, radio buttons, node
 boxes, the filter glyph and the spin arrows) and writes them as BMP files
-with 16- or 256-colour palettes into platform/res/bitmap, plus the Qt
+with 16- or 256-colour palettes into platform/graphics/res/bitmap, plus the Qt
 resource file that lists them. Run once after changing a picture:
 
     python3 tools/glyphs/make_glyphs.py
@@ -14,7 +14,7 @@ import os
 import struct
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(__file__), "..", ".."))
-OUT = os.path.join(ROOT, "platform", "res", "bitmap")
+OUT = os.path.join(ROOT, "platform", "graphics", "res", "bitmap")
 
 # The 16 colours of the standard palette.
 VGA = [
@@ -238,7 +238,7 @@ def main():
     for name in sorted(pictures):
         qrc.append('    <file alias="%s.bmp">res/bitmap/%s.bmp</file>' % (name, name))
     qrc += ['</qresource>', '</RCC>', '']
-    with open(os.path.join(ROOT, "platform", "Resources.qrc"), "w") as f:
+    with open(os.path.join(ROOT, "platform", "graphics", "Resources.qrc"), "w") as f:
         f.write("\n".join(qrc))
 
 

@@ -3,10 +3,11 @@
 
 #include "controls/HTMLButton.h"
 #include "controls/HTMLDraw.h"
-#include "platform/Application.h"
-#include "platform/ImageList.h"
-#include "platform/PainterCanvas.h"
-#include "platform/Themes.h"
+#include "platform/kernel/Application.h"
+#include "platform/widgets/WidgetStyle.h"
+#include "platform/graphics/ImageList.h"
+#include "platform/graphics/PainterCanvas.h"
+#include "platform/graphics/Themes.h"
 
 #include <QImage>
 #include <QPainter>
@@ -53,6 +54,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplication app(argc, argv);
+    InstallWidgetStyle();
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("htmldemo.png");
 
     const int cellWidth = 300;

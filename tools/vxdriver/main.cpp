@@ -16,11 +16,11 @@
 // Exit status: 0 when the whole road ran; 1 with the error text on standard
 // error when a step failed; 2 for a usage error.
 
-#include "platform/Application.h"
-#include "platform/Dialogs.h"
-#include "platform/Directories.h"
-#include "platform/HttpErrors.h"
-#include "platform/SysUtils.h"
+#include "platform/kernel/Application.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/core/Directories.h"
+#include "platform/net/HttpErrors.h"
+#include "platform/core/SysUtils.h"
 #include "protocol/EInvalidGraphic.h"
 #include "protocol/StringUtils.h"
 #include "protocol/TMetafilePicture.h"

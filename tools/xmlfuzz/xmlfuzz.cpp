@@ -3,8 +3,7 @@
 // A document that parses is written back and parsed again; without a DTD the
 // written text must parse.
 
-#include "platform/Dialogs.h"
-#include "platform/Exception.h"
+#include "platform/core/Exception.h"
 #include "protocol/xml/TXMLDocument.h"
 #include "protocol/xml/TXMLParser.h"
 #include "protocol/xml/XMLEncoding.h"
@@ -38,9 +37,7 @@ std::unique_ptr<TXMLDocument> Parse(TXMLParser& parser, QByteArray bytes, QStrin
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static ScopedDialogResponder* responder = new ScopedDialogResponder;
     static QObject* form = new QObject;
-    responder->Clear();
     if (size == 0) return 0;
     const uint8_t options = data[0];
     const QByteArray bytes(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));

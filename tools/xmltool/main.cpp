@@ -14,7 +14,7 @@
 // Exit status: 0 success; 1 parse or file error (the message with its line
 // and position on standard error); 2 usage; 3 the document is not valid.
 
-#include "platform/Dialogs.h"
+#include "platform/dialogs/Dialogs.h"
 #include "protocol/xml/EDOMException.h"
 #include "protocol/xml/EXMLParserError.h"
 #include "protocol/xml/TXMLDocument.h"
@@ -61,6 +61,9 @@ int main(int argc, char** argv)
 
     QObject form;  // the parser's owner, as on the program's forms
     TXMLParser parser(&form);
+    parser.OnUnconverted = [](TXMLParser*, const QString& message) {
+        Dialogs::MessageDlg(message, TMsgDlgType::mtInformation, mbOK);
+    };
     QString input;
     QString output;
     QString base;

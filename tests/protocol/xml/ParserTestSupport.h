@@ -12,6 +12,7 @@
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLText.h"
 #include "protocol/xml/TXMLParser.h"
+#include "platform/dialogs/Dialogs.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -19,6 +20,14 @@
 #include <memory>
 
 namespace parsertest {
+
+// The program's answer to unconverted characters: an information box.
+inline void ShowUnconvertedInABox(TXMLParser& parser)
+{
+    parser.OnUnconverted = [](TXMLParser*, const QString& message) {
+        Dialogs::MessageDlg(message, TMsgDlgType::mtInformation, mbOK);
+    };
+}
 
 struct Doc {
     std::unique_ptr<TXMLDocument> doc;

@@ -5,7 +5,7 @@
 #include "protocol/xml/XMLEncoding.h"
 #include "protocol/xml/XMLWideStrings.h"
 
-#include "platform/AnsiCodePage.h"
+#include "platform/core/AnsiCodePage.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include "protocol/xml/TXMLParser.h"
 #include "protocol/xml/TXMLText.h"
 
-#include "platform/Dialogs.h"
+#include "platform/dialogs/Dialogs.h"
 
 #include <gtest/gtest.h>
 

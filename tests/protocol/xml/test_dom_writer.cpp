@@ -10,10 +10,11 @@
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLOutput.h"
 #include "protocol/xml/TXMLPI.h"
+#include "protocol/xml/TXMLParser.h"
 #include "protocol/xml/TXMLText.h"
 
-#include "platform/Dialogs.h"
-#include "platform/Exception.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/core/Exception.h"
 
 #include <gtest/gtest.h>
 
@@ -158,6 +159,11 @@ TEST(DomWriter, ParserLinkIsWeak)
 TEST(DomWriter, MyInfoShapedLocalFile)
 {
     TXMLDocument doc;
+    TXMLParser parser;
+    parser.OnUnconverted = [](TXMLParser*, const QString& message) {
+        Dialogs::MessageDlg(message, TMsgDlgType::mtInformation, mbOK);
+    };
+    doc.SetParser(&parser);
     TXMLElement* req = buildEnvelope(doc, "personel.info");
     auto* info = addElement(doc, req, "name_info");
     info->setAttribute(QStringLiteral("first"), QString::fromUtf8("Jos\u00e9"));

@@ -4,7 +4,7 @@
 
 #include "ParserTestSupport.h"
 
-#include "platform/Dialogs.h"
+#include "platform/dialogs/Dialogs.h"
 #include "protocol/xml/TXMLAttr.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLText.h"
@@ -74,6 +74,7 @@ TEST(ParserDocuments, UnconvertibleCharactersAreReportedOnceInABox)
     ScopedDialogResponder responder;
     QObject form;
     TXMLParser parser(&form);
+    ShowUnconvertedInABox(parser);
     Doc d = Parse(parser, QByteArray("<a b=\"\xE9\">\xE9\xE8\x01</a>"));
     EXPECT_EQ(d.doc->getDocumentElement()->getFirstTextNode()->getNodeValue(), QStringLiteral("__\x01"));
     ASSERT_EQ(responder.Shown().size(), 1);

@@ -5,7 +5,7 @@
 
 #include "ParserTestSupport.h"
 
-#include "platform/Dialogs.h"
+#include "platform/dialogs/Dialogs.h"
 #include "protocol/xml/TGEntityDecl.h"
 #include "protocol/xml/TXMLOutput.h"
 #include "protocol/xml/XMLEncoding.h"
@@ -294,6 +294,7 @@ TEST(HostileCharacters, ReferencesThatAreNoCharacters)
     ScopedDialogResponder responder;
     QObject form;
     TXMLParser parser(&form);
+    ShowUnconvertedInABox(parser);
     parser.SetDefaultEncoding(UTF_8);
     Doc d = Parse(parser, QByteArray("<r a=\"&#0;\">&#0;|&#x10000;|&#xD800;|&#xFFFE;|&#65;|&#99999999999999999999;</r>"));
     EXPECT_EQ(d.doc->getDocumentElement()->getFirstTextNode()->getNodeValue(), QStringLiteral("_|_|_|_|A|_"));
@@ -356,6 +357,7 @@ TEST(HostileUnconvertedList, NestedParsesKeepTheOuterListAndShowNoBox)
     ScopedDialogResponder responder;
     QObject form;
     TXMLParser parser(&form);  // US-ASCII
+    ShowUnconvertedInABox(parser);
     // The reference reaches the entity's content as "&#241;", resolved there.
     Doc d = Parse(parser, WithDtd("<!ENTITY m \"<b>&#38;#38;#241;</b>\">", "<r>\xE8&m;\xE8</r>"));
     ASSERT_EQ(responder.Shown().size(), 1);

@@ -1,0 +1,135 @@
+#include "platform/widgets/CustomComboBox.h"
+
+#include <QAbstractItemView>
+#include <QLineEdit>
+
+TCustomComboBox::TCustomComboBox(QWidget* parent, const QString& name)
+    : TWinControlOf<QComboBox>(parent, name, clWindow)
+{
+    SetClickEvents(false);
+    setInsertPolicy(QComboBox::NoInsert);
+    setMaxVisibleItems(8);
+    SetStyle(csDropDown);
+    QObject::connect(this, &QComboBox::activated, this, [this](int) { SelChange(); });
+    SetBounds(0, 0, 145, 21);
+}
+
+TCustomComboBox::~TCustomComboBox() = default;
+
+void TCustomComboBox::SetStyle(TComboBoxStyle value)
+{
+    m_style = value;
+    const bool editable = value != csDropDownList;
+    if (editable != isEditable()) {
+        setEditable(editable);
+        if (editable) {
+            lineEdit()->setObjectName(Name().isEmpty() ? QStringLiteral("Edit") : Name() + QStringLiteral("Edit"));
+            SetMaxLength(m_maxLength);
+        }
+    }
+    if (editable) ConnectEdit();
+}
+
+void TCustomComboBox::ConnectEdit()
+{
+    QLineEdit* edit = lineEdit();
+    if (!edit || edit->property("tamselConnected").toBool()) return;
+    edit->setProperty("tamselConnected", true);
+    QObject::connect(edit, &QLineEdit::textEdited, this, [this](const QString&) { Change(); });
+}
+
+void TCustomComboBox::SetText(const QString& value)
+{
+    if (isEditable()) {
+        setEditText(value);
+        return;
+    }
+    setCurrentIndex(findText(value, Qt::MatchFixedString));
+}
+
+void TCustomComboBox::SetItemIndex(int value)
+{
+    setCurrentIndex(value >= 0 && value < count() ? value : -1);
+}
+
+void TCustomComboBox::SetDroppedDown(bool value)
+{
+    if (value == m_droppedDown) return;
+    if (value) showPopup();
+    else hidePopup();
+}
+
+void TCustomComboBox::SetMaxLength(int value)
+{
+    m_maxLength = std::max(0, value);
+    if (QLineEdit* edit = lineEdit()) edit->setMaxLength(m_maxLength == 0 ? 32767 : m_maxLength);
+}
+
+int TCustomComboBox::SelStart() const
+{
+    const QLineEdit* edit = lineEdit();
+    if (!edit) return 0;
+    return edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+}
+
+void TCustomComboBox::SetSelStart(int value)
+{
+    if (QLineEdit* edit = lineEdit()) edit->setCursorPosition(value);
+}
+
+int TCustomComboBox::SelLength() const
+{
+    const QLineEdit* edit = lineEdit();
+    return edit && edit->hasSelectedText() ? int(edit->selectedText().size()) : 0;
+}
+
+void TCustomComboBox::SetSelLength(int value)
+{
+    QLineEdit* edit = lineEdit();
+    if (!edit) return;
+    const int start = SelStart();
+    edit->setSelection(start, std::clamp(value, 0, int(edit->text().size()) - start));
+}
+
+void TCustomComboBox::SelectAll()
+{
+    if (QLineEdit* edit = lineEdit()) edit->selectAll();
+}
+
+void TCustomComboBox::showPopup()
+{
+    DropDown();
+    m_droppedDown = true;
+    QComboBox::showPopup();
+}
+
+void TCustomComboBox::hidePopup()
+{
+    QComboBox::hidePopup();
+    if (m_droppedDown) {
+        m_droppedDown = false;
+        CloseUp();
+    }
+}
+
+void TCustomComboBox::SelChange()
+{
+    QPointer<QWidget> alive(this);
+    Click();
+    if (alive) Change();
+}
+
+void TCustomComboBox::Change()
+{
+    if (OnChange) OnChange(this);
+}
+
+void TCustomComboBox::DropDown()
+{
+    if (OnDropDown) OnDropDown(this);
+}
+
+void TCustomComboBox::CloseUp()
+{
+    if (OnCloseUp) OnCloseUp(this);
+}

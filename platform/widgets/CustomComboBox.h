@@ -1,0 +1,64 @@
+#pragma once
+// The class library's combo box over a Qt combo box: an editable field
+// with a list (csDropDown), a list only (csDropDownList), or an always open
+// list (csSimple). A choice from the list, by mouse or keys, sets the text
+// to the chosen item and fires OnClick and then OnChange; typing in the
+// field fires OnChange. OnDropDown and OnCloseUp tell of the list opening
+// and closing.
+
+#include "platform/widgets/WinControl.h"
+
+#include <QComboBox>
+
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList };
+
+class TCustomComboBox : public TWinControlOf<QComboBox> {
+public:
+    explicit TCustomComboBox(QWidget* parent, const QString& name = QString());
+    ~TCustomComboBox() override;
+
+    TComboBoxStyle Style() const { return m_style; }
+    void SetStyle(TComboBoxStyle value);
+
+    // The field's text (for a list: the chosen item's text).
+    QString Text() const { return currentText(); }
+    // A list selects the first item of that text (none when there is none).
+    void SetText(const QString& value);
+    int ItemIndex() const { return currentIndex(); }
+    void SetItemIndex(int value);
+    bool DroppedDown() const { return m_droppedDown; }
+    void SetDroppedDown(bool value);
+    // Items shown without scrolling (8 at creation).
+    int DropDownCount() const { return maxVisibleItems(); }
+    void SetDropDownCount(int value) { setMaxVisibleItems(std::max(1, value)); }
+    // 0: no limit.
+    int MaxLength() const { return m_maxLength; }
+    void SetMaxLength(int value);
+
+    int SelStart() const;
+    void SetSelStart(int value);
+    int SelLength() const;
+    void SetSelLength(int value);
+    void SelectAll();
+
+    std::function<void(QObject* sender)> OnChange;
+    std::function<void(QObject* sender)> OnDropDown;
+    std::function<void(QObject* sender)> OnCloseUp;
+
+    void showPopup() override;
+    void hidePopup() override;
+
+protected:
+    // A choice from the list (the platform's selection-change notice).
+    virtual void SelChange();
+    virtual void Change();
+    virtual void DropDown();
+    virtual void CloseUp();
+
+private:
+    void ConnectEdit();
+
+    TComboBoxStyle m_style = csDropDown;
+    int m_maxLength = 0;
+    bool m_droppedDown = false;
+};

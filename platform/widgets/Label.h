@@ -1,0 +1,40 @@
+#pragma once
+// The class library's label: a caption drawn in the control's font on its
+// parent's colour (or transparent), sized to its caption while AutoSize is
+// on, greyed and embossed while disabled. A label may name the control that
+// takes the focus in its place (FocusControl).
+
+#include "platform/widgets/WinControl.h"
+
+class TLabel : public TWinControlOf<QWidget> {
+public:
+    explicit TLabel(QWidget* parent, const QString& name = QString());
+
+    QString Caption() const { return m_caption; }
+    void SetCaption(const QString& caption);
+    bool AutoSize() const { return m_autoSize; }
+    void SetAutoSize(bool value);
+    bool Transparent() const { return m_transparent; }
+    void SetTransparent(bool value);
+    // "&" marks the next character as the accelerator (drawn underlined).
+    bool ShowAccelChar() const { return m_showAccelChar; }
+    void SetShowAccelChar(bool value);
+
+    // The caption's width in the label's font, as the label's canvas
+    // measures it.
+    int CanvasTextWidth(const QString& text) const { return TextWidthOf(Font(), text); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void FontChanged() override;
+    void ApplyColor() override;
+
+private:
+    unsigned DrawFlags() const;
+    void AdjustBounds();
+
+    QString m_caption;
+    bool m_autoSize = true;
+    bool m_transparent = false;
+    bool m_showAccelChar = true;
+};
