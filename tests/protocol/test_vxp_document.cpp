@@ -2,7 +2,7 @@
 // refusal of document type declarations in answers, and the pictures it
 // carries as Base64 text.
 
-#include "protocol/EInvalidGraphic.h"
+#include "platform/graphics/EInvalidGraphic.h"
 #include "protocol/StreamCodecs.h"
 #include "protocol/TMetafilePicture.h"
 #include "protocol/TvxpDocument.h"
