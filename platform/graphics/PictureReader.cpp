@@ -96,7 +96,7 @@ bool DecodeJpegInto(JpegSession& s, const QByteArray& data)
     jpeg_read_header(&cinfo, TRUE);
     const qint64 width = cinfo.image_width;
     const qint64 height = cinfo.image_height;
-    if (width <= 0 || height <= 0 || width * height > qint64(data.size()) * MaxJpegPixelsPerByte) return false;
+    if (width <= 0 || height <= 0 || width * height > qint64(data.size()) * MaxPixelsPerByte) return false;
     const unsigned denom = ScaleDenominator(width, height);
     if (!denom) return false;
     cinfo.scale_num = 1;
@@ -157,6 +157,8 @@ QImage ReadBitmap(const QByteArray& data)
     if (compression == 0 || compression == 3) {
         const qint64 stride = ((width * bpp + 31) / 32) * 4;
         if (qint64(offset) + stride * height > data.size()) return QImage();
+    } else if (width * height > qint64(data.size()) * MaxPixelsPerByte) {
+        return QImage();
     }
     return ReadWithQt(data, "bmp");
 }

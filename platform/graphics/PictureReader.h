@@ -3,7 +3,8 @@
 // the user's files, the program's resources). Every picture is read through
 // here, so that one set of checks holds everywhere:
 //  - a bitmap must carry the pixels it declares (uncompressed and bit-field
-//    bitmaps), and no picture becomes larger than MaxPixels;
+//    bitmaps; a run-length one as much as it could plausibly need), and no
+//    picture becomes larger than MaxPixels;
 //  - a JPEG is decoded by libjpeg at 1/2, 1/4 or 1/8 of its size when that
 //    is what brings it within MaxPixels, straight into the image, with
 //    libjpeg's own memory bounded; one that declares far more pixels than
@@ -19,10 +20,10 @@ namespace PictureReader {
 constexpr qint64 MaxPixels = 16LL * 1024 * 1024;
 // The longest side of any picture.
 constexpr int MaxSide = 32767;
-// A JPEG may declare at most this many pixels per byte of its file: flat
-// pictures compress to about a bit per 8 x 8 block, nothing real to less
-// than half of that.
-constexpr qint64 MaxJpegPixelsPerByte = 1024;
+// A compressed picture (JPEG, run-length bitmap) may declare at most this
+// many pixels per byte of its file: flat JPEGs compress to about a bit per
+// 8 x 8 block, nothing real to less than half of that.
+constexpr qint64 MaxPixelsPerByte = 1024;
 // What libjpeg may allocate for one picture beyond the image itself.
 constexpr long MaxJpegWorkMemory = 128L * 1024 * 1024;
 
