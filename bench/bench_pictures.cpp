@@ -1,16 +1,20 @@
 // Pictures from the server that declare far more pixels than they carry: a
-// 54-byte bitmap of 4 x 3,145,728 pixels (the login logo), a personal page
-// whose photo and logo each declare 5,790 x 5,790 (loaded and saved again),
-// and a JPEG of a few hundred bytes declaring 8,192 x 8,192. Run one case at a
+// 60-byte run-length bitmap of 4 x 3,145,728 pixels (the login logo), a
+// personal page whose photo and logo are each a 60-byte run-length bitmap
+// of 5,790 x 5,790 (loaded and saved again),
+// and JPEGs of a few hundred bytes declaring 8,192 x 8,192 (an HTML picture)
+// and 5,000 x 5,000 (a report photo). Run one case at a
 // time under /usr/bin/time -v for its peak memory:
 //
 //   build/<dir>/bench/bench_pictures --benchmark_filter=BM_JpegBomb
 
+#include "controls/HTMLPicture.h"
 #include "platform/graphics/EInvalidGraphic.h"
 #include "protocol/StreamCodecs.h"
 #include "protocol/TvxpPersonalInfo.h"
 #include "tests/support/PictureBombs.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -41,13 +45,29 @@ void DecodeCase(benchmark::State& state, const QString& text, Decode decode)
 
 void BM_BitmapBomb(benchmark::State& state)
 {
-    DecodeCase(state, Base64(picturebombs::BitmapDeclaring(4, 3145728)),
+    DecodeCase(state, Base64(picturebombs::BitmapDeclaring(4, 3145728, 8, 1, QByteArray("\0\1", 2))),
                [](const QString& t, QImage& i) { TvxpDocument::DecodeBitmap(t, i); });
 }
 
+// Through the picture container (HTML pictures), and as a report photo.
 void BM_JpegBomb(benchmark::State& state)
 {
-    DecodeCase(state, Base64(picturebombs::JpegDeclaring(8192, 8192)),
+    DecodeCase(state, Base64(picturebombs::JpegDeclaring(8192, 8192)), [](const QString& t, QImage& i) {
+        THTMLPicture picture;
+        QBuffer b;
+        b.setData(QByteArray::fromBase64(t.toLatin1()));
+        b.open(QIODevice::ReadOnly);
+        try {
+            picture.LoadFromStream(b);
+        } catch (const Exception&) {
+        }
+        i = picture.Image();
+    });
+}
+
+void BM_JpegBombPhoto(benchmark::State& state)
+{
+    DecodeCase(state, Base64(picturebombs::JpegDeclaring(5000, 5000)),
                [](const QString& t, QImage& i) { TvxpDocument::DecodeJpeg(t, i); });
 }
 
@@ -55,7 +75,7 @@ void BM_PersonalPageBomb(benchmark::State& state)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("myinfo.xml"));
-    const QString picture = Base64(picturebombs::BitmapDeclaring(5790, 5790));
+    const QString picture = Base64(picturebombs::BitmapDeclaring(5790, 5790, 8, 1, QByteArray("\0\1", 2)));
     const QByteArray file = "<?xml version=\"1.0\"?><vxp><personel.info version=\"1.0\"><name_info first=\"A\"/>"
                             "<providers/><photo>" + picture.toLatin1() + "</photo><logo>" + picture.toLatin1() +
                             "</logo></personel.info></vxp>";
@@ -78,6 +98,7 @@ void BM_PersonalPageBomb(benchmark::State& state)
 
 BENCHMARK(BM_BitmapBomb)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JpegBomb)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JpegBombPhoto)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PersonalPageBomb)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -26,7 +26,9 @@ TXMLElement* TXMLAttr::getOwnerElement() const
     return (p && p->getNodeType() == 1) ? static_cast<TXMLElement*>(p) : nullptr;
 }
 
-void TXMLAttr::Expand()
+void TXMLAttr::Expand() { ExpandValue(true); }
+
+void TXMLAttr::ExpandValue(bool normalizeWhiteSpace)
 {
     bool tokenized = false;
     if (TXMLDTDHooks* hooks = TXMLDTDHooks::Current()) {
@@ -36,7 +38,10 @@ void TXMLAttr::Expand()
         if (dt && e) tokenized = hooks->IsTokenizedAttribute(dt, e->getTagName(), getNodeName());
     }
     QString value;
-    if (xmlexpand::ExpandAttribute(getNodeValue(), getOwnerDocument(), tokenized, &value)) setNodeValue(value);
+    bool kept = false;
+    if (xmlexpand::ExpandAttribute(getNodeValue(), getOwnerDocument(), tokenized, &value, normalizeWhiteSpace, &kept))
+        setNodeValue(value);
+    setValueForm(kept ? TValueForm::KeptReferences : TValueForm::Expanded);
 }
 
 void TXMLAttr::WriteTo(TXMLOutput& out, int /*indent*/) const
@@ -44,7 +49,7 @@ void TXMLAttr::WriteTo(TXMLOutput& out, int /*indent*/) const
     out.Append(u' ');
     out.Append(getNodeName());
     out.Append(" = \"");
-    out.AppendEscaped(getNodeValue(), esAttribute);
+    out.AppendValue(getNodeValue(), esAttribute, getValueForm());
     out.Append(u'"');
     out.LastWasText = false;
 }
@@ -53,5 +58,6 @@ TXMLNode* TXMLAttr::CloneNode() const
 {
     TXMLAttr* a = new TXMLAttr(getNodeName(), getOwnerDocument(), getNodeValue(), NoExpand{});
     a->m_specified = m_specified;
+    a->setValueForm(getValueForm());
     return a;
 }

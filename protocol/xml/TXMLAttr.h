@@ -28,6 +28,10 @@ public:
     // attribute is declared with a type other than CDATA, the value is also
     // trimmed and runs of spaces collapse to one.
     void Expand() override;
+    // The same; without normalizeWhiteSpace tab, CR and LF stay in the value
+    // (a value the program sets: the writer writes them as character
+    // references, so they come back as they were).
+    void ExpandValue(bool normalizeWhiteSpace);
 
     void WriteTo(TXMLOutput& out, int indent) const override;
     TXMLNode* CloneNode() const override;

@@ -29,10 +29,15 @@ TXMLAttr* TXMLElement::setAttribute(const QString& name, const QString& value)
         a->setNodeValue(value);
         return a;
     }
+    return addAttribute(name, value, false);
+}
+
+TXMLAttr* TXMLElement::addAttribute(const QString& name, const QString& value, bool parsed)
+{
     TXMLAttr* a = new TXMLAttr(name, getOwnerDocument(), value, TXMLAttr::NoExpand{});
     m_list.setNamedItem(a);
     try {
-        a->Expand();
+        a->ExpandValue(parsed);
     } catch (...) {
         delete a;  // unlinks itself
         throw;
@@ -43,7 +48,7 @@ TXMLAttr* TXMLElement::setAttribute(const QString& name, const QString& value)
 TXMLAttr* TXMLElement::setParsedAttribute(const QString& name, const QString& rawValue)
 {
     TXMLAttr* a = getAttributeNode(name);
-    if (!a) return setAttribute(name, rawValue);
+    if (!a) return addAttribute(name, rawValue, true);
     const QString old = a->getNodeValue();
     a->setNodeValue(rawValue);
     try {

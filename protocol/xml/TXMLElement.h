@@ -17,11 +17,12 @@ public:
     // The value of the attribute of that exact name; empty when absent.
     QString getAttribute(const QString& name) const;
     // Sets the value of an existing attribute unchanged (no expand), or
-    // appends a new attribute whose value has its references resolved and
-    // its white space normalized (TXMLAttr::Expand). Returns the attribute.
+    // appends a new attribute whose value has its references resolved
+    // (TXMLAttr::ExpandValue); tab, CR and LF stay in it, and the writer
+    // writes them as character references. Returns the attribute.
     TXMLAttr* setAttribute(const QString& name, const QString& value);
-    // For the parser: like setAttribute, but an existing attribute also gets
-    // the value expanded, as a new one would.
+    // For the parser: a new or existing attribute gets the value expanded
+    // with its white space normalized, as markup is read (TXMLAttr::Expand).
     TXMLAttr* setParsedAttribute(const QString& name, const QString& rawValue);
 
     // Appends the text node and resolves the references in it (text expand;
@@ -47,4 +48,8 @@ public:
     void Validate() override;
     void WriteTo(TXMLOutput& out, int indent) const override;
     TXMLNode* CloneNode() const override;
+
+private:
+    // Appends a new attribute and expands its value (normalized when parsed).
+    TXMLAttr* addAttribute(const QString& name, const QString& value, bool parsed);
 };

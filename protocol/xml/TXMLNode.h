@@ -62,7 +62,23 @@ public:
     // Renames without a check (the parser renames a document type).
     void setNodeName(const QString& name) { m_name = name; }
     const QString& getNodeValue() const { return m_value; }
-    void setNodeValue(const QString& value) { m_value = value; }
+    // Sets the value as given (TValueForm::AsSet).
+    void setNodeValue(const QString& value)
+    {
+        m_value = value;
+        m_valueForm = TValueForm::AsSet;
+    }
+
+    // What an "&" in the value stands for, which the writer needs to know:
+    //  - AsSet: the value was set as it stands; an "&" that begins something
+    //    shaped like a reference is written as it is, any other escaped;
+    //  - Expanded: the value came out of reference resolution (a parsed or
+    //    a new attribute, an appended text), so every "&" is a character of
+    //    the text and is written escaped;
+    //  - KeptReferences: expanded, but references to undeclared entities
+    //    were kept as written; the writer keeps them (as for AsSet).
+    enum class TValueForm : uint8_t { AsSet, Expanded, KeptReferences };
+    TValueForm getValueForm() const { return m_valueForm; }
     uint8_t getNodeType() const { return m_type; }
     void setNodeType(uint8_t type);
     TXMLDocument* getOwnerDocument() const { return m_ownerDocument; }
@@ -120,6 +136,7 @@ protected:
     // them here (with setOwnerDocumentDeep).
     virtual void OwnerDocumentChanged() {}
     void SetOwnerDocumentField(TXMLDocument* document) { m_ownerDocument = document; }
+    void setValueForm(TValueForm form) { m_valueForm = form; }
 
 private:
     friend class TNodeList;
@@ -127,6 +144,7 @@ private:
     QString m_name;
     QString m_value;
     uint8_t m_type;
+    TValueForm m_valueForm = TValueForm::AsSet;
     TNodeList* m_parentList = nullptr;
     TXMLNode* m_next = nullptr;
     TXMLNode* m_prev = nullptr;

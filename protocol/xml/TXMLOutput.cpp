@@ -21,3 +21,49 @@ void TXMLOutput::AppendEscaped(QStringView s, TEscapeSet set)
     }
     m_buffer.Append(QStringView(p + run, n - run));
 }
+
+void TXMLOutput::AppendValue(QStringView s, TEscapeSet set, TXMLNode::TValueForm form)
+{
+    const bool attribute = set == esAttribute;
+    if (form == TXMLNode::TValueForm::AsSet && !attribute) {
+        AppendEscaped(s, set);
+        return;
+    }
+    const bool keepReferences = form != TXMLNode::TValueForm::Expanded;
+    const char16_t* p = s.utf16();
+    const qsizetype n = s.size();
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = p[i];
+        if (c > u'<') continue;
+        QStringView entity;
+        switch (c) {
+        case u'&':
+            if (keepReferences && IsReferenceAt(s, i)) continue;
+            entity = EntityOf(c);
+            break;
+        case u'<': entity = EntityOf(c); break;
+        case u'"':
+            if (!attribute) continue;
+            entity = EntityOf(c);
+            break;
+        case u'\t':
+            if (!attribute) continue;
+            entity = u"&#9;";
+            break;
+        case u'\n':
+            if (!attribute) continue;
+            entity = u"&#10;";
+            break;
+        case u'\r':
+            if (!attribute) continue;
+            entity = u"&#13;";
+            break;
+        default: continue;
+        }
+        m_buffer.Append(QStringView(p + run, i - run));
+        m_buffer.Append(entity);
+        run = i + 1;
+    }
+    m_buffer.Append(QStringView(p + run, n - run));
+}

@@ -9,6 +9,7 @@
 // LastWasText, every other construct clears it.
 
 #include "protocol/xml/TStringBuffer.h"
+#include "protocol/xml/TXMLNode.h"
 #include "protocol/xml/XMLChars.h"
 
 #include <QString>
@@ -38,6 +39,13 @@ public:
     }
     // s with the characters of the set escaped (see EscapeChar).
     void AppendEscaped(QStringView s, TEscapeSet set);
+    // A node's value (text or attribute set) as its form asks: a value set
+    // as it stands is written with AppendEscaped; an expanded one has every
+    // "&" escaped except, in the KeptReferences form, those that begin a
+    // reference. Attribute values also get tab, LF and CR as "&#9;",
+    // "&#10;" and "&#13;", so a reader's white-space normalization leaves
+    // them as they were.
+    void AppendValue(QStringView s, TEscapeSet set, TXMLNode::TValueForm form);
 
     // The indent of the children of a node written with indent.
     int ChildIndent(int indent) const { return Formated ? indent + 3 : indent; }

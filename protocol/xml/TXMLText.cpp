@@ -35,9 +35,15 @@ void TXMLText::Expand()
     const bool canHoldMarkup = list && list->getOwnerNode() && list->getOwnerNode()->getNodeType() == 1;
     QString plain;
     std::vector<xmlexpand::TTextPiece> pieces;
-    if (!xmlexpand::ExpandText(getNodeValue(), getOwnerDocument(), canHoldMarkup, &plain, &pieces)) return;
+    bool kept = false;
+    if (!xmlexpand::ExpandText(getNodeValue(), getOwnerDocument(), canHoldMarkup, &plain, &pieces, &kept)) {
+        setValueForm(TValueForm::Expanded);
+        return;
+    }
+    const TValueForm form = kept ? TValueForm::KeptReferences : TValueForm::Expanded;
     if (pieces.empty()) {
         setNodeValue(plain);
+        setValueForm(form);
         return;
     }
     // The text before the first markup entity stays here; the entities'
@@ -45,6 +51,7 @@ void TXMLText::Expand()
     std::vector<std::unique_ptr<TXMLDocument>> contents;
     for (auto& p : pieces) contents.emplace_back(p.content);
     setNodeValue(pieces.front().text);
+    setValueForm(form);
     TXMLNode* at = this;
     for (size_t i = 1; i < pieces.size(); ++i) {
         if (TXMLDocument* content = contents[i].get()) {
@@ -62,6 +69,7 @@ void TXMLText::Expand()
             }
         } else if (!WideIsBlank(pieces[i].text)) {
             TXMLText* t = new TXMLText(pieces[i].text, getOwnerDocument());
+            t->setValueForm(form);
             list->insertAfter(t, at);
             at = t;
         }
@@ -70,8 +78,13 @@ void TXMLText::Expand()
 
 void TXMLText::WriteTo(TXMLOutput& out, int /*indent*/) const
 {
-    out.AppendEscaped(getNodeValue(), esText);
+    out.AppendValue(getNodeValue(), esText, getValueForm());
     out.LastWasText = true;
 }
 
-TXMLNode* TXMLText::CloneNode() const { return new TXMLText(getNodeValue(), getOwnerDocument()); }
+TXMLNode* TXMLText::CloneNode() const
+{
+    TXMLText* t = new TXMLText(getNodeValue(), getOwnerDocument());
+    t->setValueForm(getValueForm());
+    return t;
+}

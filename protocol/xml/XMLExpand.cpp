@@ -89,7 +89,11 @@ TXMLDocument* parseContent(TXMLDTDHooks* hooks, TXMLDocument* document, const QS
 }
 
 // The common scanner. pieces is given only for text that may hold markup.
-QString expand(const QString& value, TXMLDocument* document, Ctx ctx, std::vector<TTextPiece>* pieces)
+// normalize: attribute values turn tab, CR and LF into spaces (as the
+// parser reads them; a value the program sets keeps them). kept, when given,
+// is set when a reference to an undeclared entity stayed as written.
+QString expand(const QString& value, TXMLDocument* document, Ctx ctx, std::vector<TTextPiece>* pieces,
+               bool normalize = true, bool* kept = nullptr)
 {
     const qsizetype n = value.size();
     const char16_t* s = reinterpret_cast<const char16_t*>(value.utf16());
@@ -128,6 +132,7 @@ QString expand(const QString& value, TXMLDocument* document, Ctx ctx, std::vecto
                 switch (kind) {
                 case TXMLDTDHooks::gekNotDeclared:
                     out.append(QStringView(s + refStart, semi + 1 - refStart));
+                    if (kept) *kept = true;
                     break;
                 case TXMLDTDHooks::gekUnparsed:
                     raiseUnparsed(ctx);
@@ -151,7 +156,7 @@ QString expand(const QString& value, TXMLDocument* document, Ctx ctx, std::vecto
             }
             if (ctx == Ctx::Attribute) {
                 if (c == u'<') throw EXMLParserError(QStringLiteral("Illegal character in the attribute value '<'."));
-                if (c == u'\t' || c == u'\n' || c == u'\r') {
+                if (normalize && (c == u'\t' || c == u'\n' || c == u'\r')) {
                     flush(i);
                     out.append(u' ');
                     if (c == u'\r' && i + 1 < n && s[i + 1] == u'\n') ++i;
@@ -200,11 +205,11 @@ QString collapseSpaces(const QString& value)
 } // namespace
 
 bool ExpandText(const QString& value, TXMLDocument* document, bool allowMarkup, QString* plain,
-                std::vector<TTextPiece>* pieces)
+                std::vector<TTextPiece>* pieces, bool* keptReferences)
 {
     if (!value.contains(u'&')) return false;
     std::vector<TTextPiece> found;
-    QString rest = expand(value, document, Ctx::Text, allowMarkup ? &found : nullptr);
+    QString rest = expand(value, document, Ctx::Text, allowMarkup ? &found : nullptr, true, keptReferences);
     if (found.empty()) {
         *plain = std::move(rest);
         return true;
@@ -214,7 +219,8 @@ bool ExpandText(const QString& value, TXMLDocument* document, bool allowMarkup, 
     return true;
 }
 
-bool ExpandAttribute(const QString& value, TXMLDocument* document, bool tokenized, QString* out)
+bool ExpandAttribute(const QString& value, TXMLDocument* document, bool tokenized, QString* out,
+                     bool normalizeWhiteSpace, bool* keptReferences)
 {
     bool plain = true;
     const char16_t* s = reinterpret_cast<const char16_t*>(value.constData());
@@ -226,7 +232,9 @@ bool ExpandAttribute(const QString& value, TXMLDocument* document, bool tokenize
         }
     }
     if (plain && !tokenized) return false;
-    *out = plain ? value : expand(value, document, Ctx::Attribute, nullptr);
+    // Tokens are separated by any white space, whoever set the value.
+    *out = plain ? value
+                 : expand(value, document, Ctx::Attribute, nullptr, normalizeWhiteSpace || tokenized, keptReferences);
     if (tokenized) *out = collapseSpaces(*out);
     return true;
 }

@@ -20,12 +20,17 @@ struct TTextPiece {
 // Text expand. Fills pieces only when a markup entity was met (and
 // allowMarkup is set); otherwise returns the expanded text in *plain.
 // Returns false when the value holds no "&" and is left as it is.
+// *keptReferences, when given, is set when a reference to an undeclared
+// entity stayed as written.
 bool ExpandText(const QString& value, TXMLDocument* document, bool allowMarkup, QString* plain,
-                std::vector<TTextPiece>* pieces);
+                std::vector<TTextPiece>* pieces, bool* keptReferences = nullptr);
 
 // Attribute expand (tokenized: declared with a type other than CDATA).
-// Returns false, leaving *out alone, when the value stays as it is.
-bool ExpandAttribute(const QString& value, TXMLDocument* document, bool tokenized, QString* out);
+// Returns false, leaving *out alone, when the value stays as it is. Without
+// normalizeWhiteSpace, tab, CR and LF stay as they are (a value the program
+// sets, rather than one read from markup).
+bool ExpandAttribute(const QString& value, TXMLDocument* document, bool tokenized, QString* out,
+                     bool normalizeWhiteSpace = true, bool* keptReferences = nullptr);
 
 // The base expand of declaration values.
 QString ExpandDeclarationValue(const QString& value, TXMLDocument* document);

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <random>
 #include <gtest/gtest.h>
 
 namespace {
@@ -267,8 +268,9 @@ TEST_F(PersonalInfo, ASaveThatFailsRaisesAndTouchesNoOtherFile)
 
 TEST_F(PersonalInfo, PicturesPastTheCapAreDroppedAndTheTextsLoad)
 {
-    // 353 bytes whose photo and logo each declare 5,790 x 5,790 pixels.
-    const QByteArray bomb = picturebombs::BitmapDeclaring(5790, 5790).toBase64();
+    // Fewer than 400 bytes whose photo and logo each declare 5,790 x 5,790
+    // pixels.
+    const QByteArray bomb = picturebombs::BitmapDeclaring(5790, 5790, 8, 1, QByteArray("\0\1", 2)).toBase64();
     const QByteArray page = "<?xml version=\"1.0\"?><vxp><personel.info version=\"1.0\"><name_info first=\"Ann\"/>"
                             "<providers/><photo>" + bomb + "</photo><logo>" + bomb + "</logo></personel.info></vxp>";
     EXPECT_LT(page.size(), 400);
@@ -282,4 +284,81 @@ TEST_F(PersonalInfo, PicturesPastTheCapAreDroppedAndTheTextsLoad)
     info.SetLastName(QStringLiteral("Lee"));
     info.Save();
     EXPECT_LT(QFileInfo(file).size(), 1000);
+}
+
+namespace {
+
+// A random text of every character class a user can type or a server send:
+// letters, digits, blanks, markup characters, "&" before reference-shaped
+// runs, CR, LF, TAB, quotes and characters beyond ASCII (a surrogate pair
+// among them).
+QString RandomText(std::mt19937& random)
+{
+    static const QStringList pieces = {
+        QStringLiteral("a"),     QStringLiteral("Z"),      QStringLiteral("7"),      QStringLiteral(" "),
+        QStringLiteral("  "),    QStringLiteral("&"),      QStringLiteral("&amp;"),  QStringLiteral("&#65;"),
+        QStringLiteral("&#x41;"), QStringLiteral("&lt;"),  QStringLiteral("&gt;"),   QStringLiteral("&&gt;"),
+        QStringLiteral("&nbsp;"), QStringLiteral("&quot;"), QStringLiteral("&;"),    QStringLiteral("&#;"),
+        QStringLiteral("<"),     QStringLiteral(">"),      QStringLiteral("\""),     QStringLiteral("'"),
+        QStringLiteral(";"),     QStringLiteral("#"),      QStringLiteral("\r"),     QStringLiteral("\n"),
+        QStringLiteral("\r\n"),  QStringLiteral("\t"),     QStringLiteral("\u00e9"), QStringLiteral("\u20ac"),
+        QStringLiteral("\u6771"), QStringLiteral("\U0001F3E0"), QStringLiteral("]]>"), QStringLiteral("=")};
+    QString text;
+    const int n = int(random() % 12);
+    for (int i = 0; i < n; ++i) text += pieces[int(random() % pieces.size())];
+    return text;
+}
+
+} // namespace
+
+TEST_F(PersonalInfo, RandomTextsSurviveEveryRoundExactly)
+{
+    std::mt19937 random(20261209);
+    for (int trial = 0; trial < 40; ++trial) {
+        QStringList texts;
+        for (int i = 0; i < 19; ++i) texts << RandomText(random);
+        const QString providerName = RandomText(random);
+        {
+            TvxpPersonalInfo info;
+            info.SetFileName(file);
+            info.SetFirstName(texts[0]);
+            info.SetLastName(texts[1]);
+            info.SetFullName(texts[2]);
+            info.SetAddress1(texts[3]);
+            info.SetAddress2(texts[4]);
+            info.SetCompany(texts[5]);
+            info.SetAddrCity(texts[6]);
+            info.SetAddrState(texts[7]);
+            info.SetAddrZip(texts[8]);
+            info.SetMlsId(texts[9]);
+            info.SetMlsMemberId(texts[10]);
+            info.SetPhType1(texts[11]);
+            info.SetPhNumber1(texts[12]);
+            info.SetPhType2(texts[13]);
+            info.SetPhNumber2(texts[14]);
+            info.SetPhType3(texts[15]);
+            info.SetPhNumber3(texts[16]);
+            info.SetPhType4(texts[17]);
+            info.SetPhNumber4(texts[18]);
+            info.AddProvider(texts[9], providerName);
+            info.Save();
+        }
+        for (int round = 0; round < 3; ++round) {
+            TvxpPersonalInfo back;
+            back.SetFileName(file);
+            back.Load();
+            ASSERT_EQ(EveryField(back), texts) << "trial " << trial << " round " << round;
+            ASSERT_EQ(back.Providers().Count(), 1);
+            EXPECT_EQ(back.Providers().Item(0).Name, providerName);
+            EXPECT_EQ(back.ProviderName(), providerName);
+            back.Dirty = true;
+            back.Save();
+        }
+    }
+    // CR, LF and TAB are written as character references.
+    TvxpPersonalInfo info;
+    info.SetFileName(file);
+    info.SetFirstName(QStringLiteral("a\r\nb\tc"));
+    info.Save();
+    EXPECT_TRUE(ReadFile(file).contains("first = \"a&#13;&#10;b&#9;c\""));
 }

@@ -230,10 +230,10 @@ TEST(TvxpDocument, DecodingTextThatHoldsNoPictureRaisesAndKeepsThePicture)
 
     // Pictures declaring far more than they carry are refused the same way.
     image = kept;
-    EXPECT_THROW(TvxpDocument::DecodeBitmap(QString::fromLatin1(MimeEncode(picturebombs::BitmapDeclaring(4, 3145728))),
+    EXPECT_THROW(TvxpDocument::DecodeBitmap(QString::fromLatin1(MimeEncode(picturebombs::BitmapDeclaring(4, 3145728, 8, 1, QByteArray("\0\1", 2)))),
                                             image),
                  EInvalidGraphic);
-    EXPECT_THROW(TvxpDocument::DecodeJpeg(QString::fromLatin1(MimeEncode(picturebombs::JpegDeclaring(8192, 8192))),
+    EXPECT_THROW(TvxpDocument::DecodeJpeg(QString::fromLatin1(MimeEncode(picturebombs::JpegDeclaring(5000, 5000))),
                                           image),
                  EInvalidGraphic);
     EXPECT_EQ(image, kept);

@@ -11,12 +11,14 @@
 namespace picturebombs {
 
 // A BMP file header and BITMAPINFOHEADER declaring width x height, with the
-// given pixel bits and compression (0 = none, 1 = RLE8), then extra bytes.
+// given pixel bits and compression (0 = none, 1 = RLE8), a palette of one
+// entry (red) for 8 bits or less, then extra bytes.
 inline QByteArray BitmapDeclaring(qint32 width, qint32 height, quint16 bpp = 24, quint32 compression = 0,
                                   const QByteArray& extra = QByteArray())
 {
-    const quint32 palette = bpp <= 8 ? (1u << bpp) * 4 : 0;
-    QByteArray b(54 + int(palette), '\0');
+    const int palette = bpp <= 8 ? 4 : 0;
+    QByteArray b(54 + palette, '\0');
+    if (palette) b[56] = char(0xFF);
     auto put32 = [&](int at, quint32 v) { qToLittleEndian(v, b.data() + at); };
     auto put16 = [&](int at, quint16 v) { qToLittleEndian(v, b.data() + at); };
     b[0] = 'B';
@@ -30,6 +32,7 @@ inline QByteArray BitmapDeclaring(qint32 width, qint32 height, quint16 bpp = 24,
     put16(28, bpp);
     put32(30, compression);
     put32(34, quint32(extra.size()));
+    put32(46, palette ? 1 : 0);
     return b + extra;
 }
 

@@ -289,7 +289,8 @@ TEST(DomFaults, TokenizedAttributesCollapseBlanks)
     e->setAttribute(QStringLiteral("ids"), QStringLiteral("  a \t\r\n b  c "));
     e->setAttribute(QStringLiteral("text"), QStringLiteral("  a \t b "));
     EXPECT_EQ(e->getAttribute(QStringLiteral("ids")), QStringLiteral("a b c"));
-    EXPECT_EQ(e->getAttribute(QStringLiteral("text")), QStringLiteral("  a   b "));
+    // A value the program sets keeps its tab unless the attribute is tokenized.
+    EXPECT_EQ(e->getAttribute(QStringLiteral("text")), QStringLiteral("  a \t b "));
     doc.getDocType()->LoadExternal();
     EXPECT_EQ(hooks.loaded, 1);
 }
