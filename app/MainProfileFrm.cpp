@@ -8,6 +8,7 @@
 #include "app/steps/TCustomerFrm.h"
 #include "app/steps/TLoginFrm.h"
 #include "app/steps/TPersonelFrm.h"
+#include "app/steps/TPropSearchFrm.h"
 #include "app/steps/TSettingsDlg.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/FloatFormat.h"
@@ -92,6 +93,8 @@ void TMainProfileFrm::CreateSteps()
                         []() -> TBaseFrm* { return LoginFrm.data(); }};
     m_steps[siPersonal] = {[](TPanel* p) -> TBaseFrm* { return new TPersonelFrm(p); },
                            []() -> TBaseFrm* { return PersonelFrm.data(); }};
+    m_steps[siPropSearch] = {[](TPanel* p) -> TBaseFrm* { return new TPropSearchFrm(p); },
+                             []() -> TBaseFrm* { return PropSearchFrm.data(); }};
     m_steps[siCustomer] = {[](TPanel* p) -> TBaseFrm* { return new TCustomerFrm(p); },
                            []() -> TBaseFrm* { return CustomerFrm.data(); }};
 }

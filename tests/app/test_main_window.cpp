@@ -4,6 +4,8 @@
 #include "app/steps/TCustomerFrm.h"
 #include "app/steps/TLoginFrm.h"
 #include "app/steps/TPersonelFrm.h"
+#include "app/steps/TPropSearchFrm.h"
+#include "platform/widgets/CustomComboBox.h"
 #include "controls/HTMLButton.h"
 #include "platform/core/Directories.h"
 #include "platform/core/IniFile.h"
@@ -333,4 +335,45 @@ TEST_F(MainWindow, ThePropertyRoadFillsTheCompsSearch)
     main->WMMapRequest();
     EXPECT_FALSE(AppState().NeedMap);
     EXPECT_NE(AppState().MapId, 0);
+}
+
+TEST_F(MainWindow, PropSearchKeepsTheCountyAndSearchesOnEnter)
+{
+    TIniFile(Directories::IniFileName()).WriteInteger(QStringLiteral("SEARCH"), QStringLiteral("County"), 212);
+    TMainProfileFrm* main = Open();
+    LogIn(QStringLiteral("demo"), QStringLiteral("demo"));
+    ASSERT_TRUE(WaitUntil([] { return bool(CustomerFrm); }));
+    main->SubProp->Values.city = QStringLiteral("KEPT");
+    main->PropSearchForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return PropSearchFrm && PropSearchFrm->isVisible(); }));
+    TPropSearchFrm* form = PropSearchFrm;
+    // The stored county is chosen without clearing the search.
+    ASSERT_TRUE(AppState().County);
+    EXPECT_EQ(AppState().County->Id, 212);
+    EXPECT_EQ(form->cbCounty->Text(), QStringLiteral("Lassen Ridge - NV"));
+    EXPECT_EQ(form->sCity->Text(), QStringLiteral("KEPT"));
+    EXPECT_EQ(main->windowTitle(), AppState().TitleCoName + QStringLiteral(" - Lassen Ridge - NV"));
+
+    // Street numbers take digits and "-" only; parcels are upper case.
+    Type(form->sStreetNum, QStringLiteral("12a-3"));
+    EXPECT_EQ(form->sStreetNum->Text(), QStringLiteral("12-3"));
+    Type(form->sParcel, QStringLiteral("512-034-019x"));
+    EXPECT_EQ(form->sParcel->Text(), QStringLiteral("512-034-019X"));
+    form->sParcel->SetText(QString());
+    form->sStreetNum->SetText(QString());
+
+    // A county chosen by the user clears the search and is remembered.
+    form->sCity->SetText(QStringLiteral("GONE"));
+    form->cbCounty->setCurrentIndex(0);
+    form->cbCountyChange(form->cbCounty);
+    EXPECT_EQ(AppState().County->Id, 59);
+    EXPECT_TRUE(form->sCity->Text().isEmpty());
+    EXPECT_EQ(TIniFile(Directories::IniFileName()).ReadInteger(QStringLiteral("SEARCH"), QStringLiteral("County"), 0), 59);
+
+    // Enter in an edit searches; one match opens the property directly.
+    Type(form->sParcel, QStringLiteral("512-034-019"));
+    Press(form->sParcel, Qt::Key_Return);
+    ASSERT_TRUE(WaitUntil([] { return AppState().PropFound; }));
+    EXPECT_TRUE(AppState().NeedMap);
+    EXPECT_EQ(main->vxComps->ParcelID(), 100231);
 }
