@@ -274,6 +274,9 @@ void TMainProfileFrm::CreateActions()
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
     ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    QFont small = ToolBar1->font();
+    small.setPointSize(8);
+    ToolBar1->setFont(small);
     m_stepGroup = new QActionGroup(this);
     m_stepGroup->setExclusive(true);
     for (int i = 0; i < siStepCount; ++i) {
