@@ -403,7 +403,8 @@ QToolButton* TMainProfileFrm::StepButton(int index) const
 void TMainProfileFrm::ShowStep(int index)
 {
     if (index < 0 || index >= siStepCount || LiveStep(index)) return;
-    AppState().BroadcastMessage(this, WM_STEPCLOSE);
+    // A step whose close failed stays current (it answers non-zero).
+    if (AppState().BroadcastMessage(this, WM_STEPCLOSE) != 0) return;
     if (const auto& make = m_steps[index].make) make(Panel1);
 }
 
@@ -575,11 +576,12 @@ void TMainProfileFrm::FileSettingsExecute()
     TAppState& state = AppState();
     const QString kept = state.Host;
     TSettingsDlg dialog(this);
-    const int result = Dialogs::ExecModal(dialog);
-    // Whichever button closed it, the host is taken over.
-    state.Host = dialog.edPmHost->text();
-    ApplyServerHost();
-    if (result == mrOk && state.Host != kept && state.LoggedIn) LoginFormExecute();
+    // Only OK takes the host over: Cancel leaves everything as it was.
+    if (Dialogs::ExecModal(dialog) == mrOk) {
+        state.Host = dialog.edPmHost->text();
+        ApplyServerHost();
+        if (state.Host != kept && state.LoggedIn) LoginFormExecute();
+    }
     SaveSettings();
 }
 
@@ -652,7 +654,7 @@ void TMainProfileFrm::WndProc(TMessage& message)
 
 void TMainProfileFrm::WMPropSearch()
 {
-    if (SubProp->Connected()) return;
+    if (SubProp->Connected() || !AppState().County) return;
     struct Hourglass {
         Hourglass() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
         ~Hourglass() { QGuiApplication::restoreOverrideCursor(); }
@@ -661,7 +663,7 @@ void TMainProfileFrm::WMPropSearch()
     state.Reset();
     SubPropXml->SetLogEvent(true);
     QPointer<TMainProfileFrm> self(this);
-    const QString answer = SubProp->Search(state.County ? state.County->Id : 0, state.UserId);
+    const QString answer = SubProp->Search(state.County->Id, state.UserId);
     if (!self) return;
     if (answer == QLatin1String("prop.list")) PostMessage(this, WM_PROPLIST);
     else if (answer == QLatin1String("prop.data")) PostMessage(this, WM_PROPDATA);
@@ -675,14 +677,18 @@ void TMainProfileFrm::WMPropList()
 
 void TMainProfileFrm::WMPropData()
 {
-    if (SubProp->Connected()) return;
+    if (SubProp->Connected() || !AppState().County) return;
     TAppState& state = AppState();
     QPointer<TMainProfileFrm> self(this);
     if (SubPropXml->RequestElement() && SubPropXml->RequestElement()->getTagName() == QLatin1String("prop.list")) {
         SubPropXml->SetLogEvent(true);
         SubPropXml->SetEvent(QStringLiteral("PROP_FOUND"));
-        SubProp->GetProperty(state.County ? state.County->Id : 0, state.PropertyId, state.OrderId, state.UserId);
+        SubProp->GetProperty(state.County->Id, state.PropertyId, state.OrderId, state.UserId);
         if (!self) return;
+        // A "message" answer (shown already) or another document is no
+        // property.
+        const TXMLElement* answer = SubPropXml->RequestElement();
+        if (!answer || answer->getTagName() != QLatin1String("prop.data")) return;
     }
     auto digits = [](QString s) { return s.remove(QLatin1Char(',')); };
     vxComps->Sqft = IntOr(digits(SubProp->ElementText(QStringLiteral("house_sqft"))), 0);
@@ -705,9 +711,9 @@ void TMainProfileFrm::WMPropData()
 
 void TMainProfileFrm::WMCompsSearch()
 {
-    if (vxComps->Connected()) return;
     const TAppState& state = AppState();
-    vxComps->County = state.County ? state.County->Id : 0;
+    if (vxComps->Connected() || !state.County) return;
+    vxComps->County = state.County->Id;
     vxComps->UserId = state.UserId;
     vxComps->GetComps();
 }
@@ -725,7 +731,7 @@ void TMainProfileFrm::vxCompsRecievedDoc()
 
 void TMainProfileFrm::WMMapRequest()
 {
-    if (m_mapBusy) return;
+    if (m_mapBusy || !AppState().County) return;
     m_mapBusy = true;
     QPointer<TMainProfileFrm> self(this);
     struct Clear {
@@ -880,6 +886,8 @@ void TMainProfileFrm::TakeOverLoginElement(const TXMLElement* e)
             // A logo that is no picture leaves the banner picture as it was.
         }
     } else if (tag == QLatin1String("counties")) {
+        // A second login must not list the counties twice.
+        state.Counties.Clear();
         for (const TXMLElement* c = e->getFirstChildElement(); c; c = c->getNextSiblingElement()) {
             int id = 0;
             if (!TryStrToInt(c->getAttribute(QStringLiteral("num")).trimmed(), id))

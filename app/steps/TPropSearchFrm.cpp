@@ -192,8 +192,8 @@ void TPropSearchFrm::cbCountyChange(QObject* sender)
 void TPropSearchFrm::btnSearchClick()
 {
     TSubjectProperty* p = SubProp();
-    if (!p || p->Connected()) return;
     TAppState& state = AppState();
+    if (!p || p->Connected() || !state.County) return;
     state.CompsFound = false;
     state.PropFound = false;
     state.NeedMap = true;
