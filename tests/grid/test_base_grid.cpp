@@ -1,8 +1,8 @@
 // The base grid: cell texts through merges, property objects, and the
 // painting of cells, merged areas and grid lines through the recording
 // canvas.
-#include "grid/BaseGrid.h"
-#include "grid/cells/CellProperties.h"
+#include "grid/TBaseGrid.h"
+#include "grid/cells/TCellProperties.h"
 #include "tests/support/RecordingCanvas.h"
 
 #include <gtest/gtest.h>

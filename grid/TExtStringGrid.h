@@ -1,12 +1,12 @@
 #pragma once
 // The string grid the program's forms place: the base grid with merged
-// cells (BaseGrid.h) plus settings objects, cell-attribute hooks, the
+// cells (TBaseGrid.h) plus settings objects, cell-attribute hooks, the
 // painting pipeline, hidden rows and columns, typed cell access and the
 // in-place editors.
 //
 // The class is the front: properties, events and wiring. The work lives in
 // rooms a reader can find, each with its own sources and its own private
-// state (grid/<room>/*State_p.h, gathered in ExtStringGrid_p.h):
+// state (grid/<room>/*State_p.h, gathered in TExtStringGrid_p.h):
 //   cells/   texts, objects, cell properties, merges (no widgets)
 //   draw/    the painting pipeline against the canvas
 //   edit/    the editor host and the cell editor controls
@@ -17,9 +17,9 @@
 // The sections below follow the rooms; each room adds its members in its
 // own section.
 
-#include "grid/BaseGrid.h"
+#include "grid/TBaseGrid.h"
 #include "grid/GridSettings.h"
-#include "grid/cells/CellGraphic.h"
+#include "grid/cells/TCellGraphic.h"
 
 #include <functional>
 #include <memory>

@@ -5,7 +5,7 @@
 //   cell's object slot, created on first use and freed by the grid);
 // - cells merged into rectangular areas that are painted, selected and
 //   navigated as one cell (the merge state lives in the property objects,
-//   see grid/cells/CellMerges.h);
+//   see grid/cells/TCellMerges.h);
 // - grid lines that the grid paints inside every cell, with their own width
 //   and colour (the class library's grid line width stays 0, so a cell's
 //   rectangle holds its lines);
@@ -16,7 +16,7 @@
 // works in display columns and maps each column once at the entry
 // (DisplayToRealCol), so hidden columns never mix the two numberings.
 
-#include "grid/cells/CellStore.h"
+#include "grid/cells/TCellStore.h"
 #include "grid/cells/CellTypes.h"
 #include "platform/grids/StringGrid.h"
 

@@ -1,9 +1,9 @@
 // Cell graphics as the painter reads them, integer reading, and the row and
 // column marks of disjunct selection.
-#include "grid/ExtStringGrid.h"
+#include "grid/TExtStringGrid.h"
 
-#include "grid/ExtStringGrid_p.h"
-#include "grid/cells/CellProperties.h"
+#include "grid/TExtStringGrid_p.h"
+#include "grid/cells/TCellProperties.h"
 
 TCellGraphic* TExtStringGrid::GetCellGraphic(int col, int row) { return GetCellAttachment(col, row); }
 

@@ -1,9 +1,9 @@
 // Index maps between display and real rows and columns. Until rows and
 // columns can be hidden the numberings coincide; hiding fills the state
 // these maps read (grid/hidden/HiddenState_p.h).
-#include "grid/ExtStringGrid.h"
+#include "grid/TExtStringGrid.h"
 
-#include "grid/ExtStringGrid_p.h"
+#include "grid/TExtStringGrid_p.h"
 
 int TExtStringGrid::RealColIndex(int displCol) const
 {

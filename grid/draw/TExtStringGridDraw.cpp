@@ -1,8 +1,8 @@
 // The painting pipeline of the string grid.
-#include "grid/ExtStringGrid.h"
+#include "grid/TExtStringGrid.h"
 
-#include "grid/ExtStringGrid_p.h"
-#include "grid/cells/CellProperties.h"
+#include "grid/TExtStringGrid_p.h"
+#include "grid/cells/TCellProperties.h"
 
 void TExtStringGrid::PrepareCellCanvas(int col, int row, TGridDrawState& state, bool printing, bool,
                                        bool remapColumn, TBrush& brush, TFont& font, TAlignment& hAlign,

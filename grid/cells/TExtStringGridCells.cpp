@@ -1,10 +1,10 @@
 // The string grid's cell texts: display, raw, plain and wide texts, and
 // clearing.
-#include "grid/ExtStringGrid.h"
+#include "grid/TExtStringGrid.h"
 
 #include "controls/HTMLText.h"
-#include "grid/ExtStringGrid_p.h"
-#include "grid/cells/CellProperties.h"
+#include "grid/TExtStringGrid_p.h"
+#include "grid/cells/TCellProperties.h"
 #include "platform/core/Format.h"
 
 #include <QLocale>

@@ -1,10 +1,10 @@
 // Construction, settings, the cell-attribute hooks, stored column widths,
 // update blocks and the automatic rows.
-#include "grid/ExtStringGrid.h"
+#include "grid/TExtStringGrid.h"
 
 #include "controls/HTMLPicture.h"
-#include "grid/ExtStringGrid_p.h"
-#include "grid/cells/CellProperties.h"
+#include "grid/TExtStringGrid_p.h"
+#include "grid/cells/TCellProperties.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/UserRegistry.h"
 #include "platform/graphics/SystemMetrics.h"

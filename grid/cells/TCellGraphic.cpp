@@ -1,4 +1,4 @@
-#include "grid/cells/CellGraphic.h"
+#include "grid/cells/TCellGraphic.h"
 
 #include "platform/graphics/Graphic.h"
 

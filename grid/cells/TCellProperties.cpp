@@ -1,7 +1,7 @@
-#include "grid/cells/CellProperties.h"
+#include "grid/cells/TCellProperties.h"
 
-#include "grid/cells/CellGraphic.h"
-#include "grid/cells/CellStore.h"
+#include "grid/cells/TCellGraphic.h"
+#include "grid/cells/TCellStore.h"
 
 TCellStore::~TCellStore() = default;
 

@@ -1,8 +1,8 @@
-#include "grid/BaseGrid.h"
+#include "grid/TBaseGrid.h"
 
-#include "grid/cells/CellGraphic.h"
-#include "grid/cells/CellMerges.h"
-#include "grid/cells/CellProperties.h"
+#include "grid/cells/TCellGraphic.h"
+#include "grid/cells/TCellMerges.h"
+#include "grid/cells/TCellProperties.h"
 
 #include <algorithm>
 

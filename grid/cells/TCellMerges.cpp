@@ -1,7 +1,7 @@
-#include "grid/cells/CellMerges.h"
+#include "grid/cells/TCellMerges.h"
 
-#include "grid/cells/CellProperties.h"
-#include "grid/cells/CellStore.h"
+#include "grid/cells/TCellProperties.h"
+#include "grid/cells/TCellStore.h"
 
 #include <algorithm>
 
