@@ -307,8 +307,8 @@ protected:
                            bool remapColumn, TBrush& brush, TFont& font, TAlignment& hAlign, TVAlignment& vAlign,
                            bool& reserved) override;
     void Paint() override;
-    void PaintSizingLines();
-    void DrawSizingLine(int x) override;
+    void PaintSizingLine(int x) override;
+    void PaintBorder() override;
     void Resize() override;
     virtual void CellsChanged(const TRect& cells);
 

@@ -690,16 +690,20 @@ void TCustomGrid::Paint()
         canvas.Brush().SetColor(clBtnFace);
         canvas.FillRect(TRect(area.Right, area.Bottom, ClientWidth(), ClientHeight()));
     }
-    for (int x : m_sizingLines) {
-        const TPen saved = canvas.Pen();
-        canvas.Pen().SetColor(clBlack);
-        canvas.Pen().SetStyle(psDot);
-        canvas.Pen().SetMode(pmXor);
-        canvas.Pen().SetWidth(1);
-        canvas.MoveTo(x, 0);
-        canvas.LineTo(x, area.Bottom);
-        canvas.Pen() = saved;
-    }
+    for (int x : m_sizingLines) PaintSizingLine(x);
+}
+
+void TCustomGrid::PaintSizingLine(int x)
+{
+    TCanvas& canvas = *m_canvas;
+    const TPen saved = canvas.Pen();
+    canvas.Pen().SetColor(clBlack);
+    canvas.Pen().SetStyle(psDot);
+    canvas.Pen().SetMode(pmXor);
+    canvas.Pen().SetWidth(1);
+    canvas.MoveTo(x, 0);
+    canvas.LineTo(x, GridHeight());
+    canvas.Pen() = saved;
 }
 
 void TCustomGrid::DrawCell(int col, int row, TRect rect, TGridDrawState state)

@@ -167,6 +167,9 @@ protected:
     // removed by a second at the same x (the base keeps it for the next
     // paint and repaints).
     virtual void DrawSizingLine(int x);
+    // Paints one shown guide line on Canvas() (the base: black, dotted,
+    // XOR-ed, over the cell area's height).
+    virtual void PaintSizingLine(int x);
 
     void KeyDown(int& key, TShiftState shift) override;
     void KeyPress(TKeyChar& key) override;
