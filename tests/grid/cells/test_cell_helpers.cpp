@@ -1,7 +1,7 @@
-#include "grid/ArrowWindow.h"
-#include "grid/PopupButton.h"
-#include "grid/cells/ExtStringGridCheck.h"
-#include "grid/cells/FilePicture.h"
+#include "grid/TArrowWindow.h"
+#include "grid/TPopupButton.h"
+#include "grid/cells/TExtStringGridCheck.h"
+#include "grid/cells/TFilePicture.h"
 #include "tests/support/PrintQString.h"
 #include "tests/support/RecordingCanvas.h"
 

@@ -1,4 +1,4 @@
-#include "grid/util/SortIndexList.h"
+#include "grid/util/TSortIndexList.h"
 
 void TSortIndexList::AddIndex(int column, bool ascending)
 {

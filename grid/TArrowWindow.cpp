@@ -1,4 +1,4 @@
-#include "grid/ArrowWindow.h"
+#include "grid/TArrowWindow.h"
 
 #include "platform/graphics/Color.h"
 

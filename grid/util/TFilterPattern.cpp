@@ -1,4 +1,4 @@
-#include "grid/util/FilterPattern.h"
+#include "grid/util/TFilterPattern.h"
 
 #include "grid/util/CellText.h"
 #include "platform/core/FloatFormat.h"

@@ -8,15 +8,15 @@
 // combined strictly from left to right without precedence. Without case
 // sensitivity both condition and text are upper-cased.
 
-#include "grid/util/FilterPattern.h"
+#include "grid/util/TFilterPattern.h"
 
 #include <QString>
 #include <vector>
 
-class TFilterCondition {
+class TConditionMatcher {
 public:
-    TFilterCondition() = default;
-    TFilterCondition(const QString& condition, bool caseSensitive);
+    TConditionMatcher() = default;
+    TConditionMatcher(const QString& condition, bool caseSensitive);
 
     bool Match(const QString& text) const;
 

@@ -1,4 +1,4 @@
-#include "grid/util/FilterCondition.h"
+#include "grid/util/TConditionMatcher.h"
 
 #include "platform/core/SysUtils.h"
 
@@ -33,7 +33,7 @@ QString Normalised(const QString& condition)
 
 } // namespace
 
-TFilterCondition::TFilterCondition(const QString& condition, bool caseSensitive) : m_caseSensitive(caseSensitive)
+TConditionMatcher::TConditionMatcher(const QString& condition, bool caseSensitive) : m_caseSensitive(caseSensitive)
 {
     QString s = Normalised(condition);
     if (!caseSensitive) s = AnsiUpperCase(s);
@@ -47,7 +47,7 @@ TFilterCondition::TFilterCondition(const QString& condition, bool caseSensitive)
     }
 }
 
-bool TFilterCondition::Match(const QString& text) const
+bool TConditionMatcher::Match(const QString& text) const
 {
     if (m_parts.empty()) return MatchFilterPart(QString(), text, m_caseSensitive);
     const QString t = m_caseSensitive ? text : AnsiUpperCase(text);
@@ -68,7 +68,7 @@ bool TFilterCondition::Match(const QString& text) const
 
 bool MatchFilterCondition(const QString& condition, const QString& text, bool caseSensitive)
 {
-    return TFilterCondition(condition, caseSensitive).Match(text);
+    return TConditionMatcher(condition, caseSensitive).Match(text);
 }
 
 bool MatchFilterPart(const QString& part, const QString& text, bool caseSensitive)

@@ -1,4 +1,4 @@
-#include "grid/PopupButton.h"
+#include "grid/TPopupButton.h"
 
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/PainterCanvas.h"

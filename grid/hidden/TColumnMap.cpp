@@ -1,4 +1,4 @@
-#include "grid/cells/ColumnMap.h"
+#include "grid/hidden/TColumnMap.h"
 
 #include <algorithm>
 

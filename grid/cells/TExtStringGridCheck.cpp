@@ -1,4 +1,4 @@
-#include "grid/cells/ExtStringGridCheck.h"
+#include "grid/cells/TExtStringGridCheck.h"
 
 QString TExtStringGridCheck::MarkError(int, int, const QString& text)
 {

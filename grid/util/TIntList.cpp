@@ -1,4 +1,4 @@
-#include "grid/util/IntList.h"
+#include "grid/util/TIntList.h"
 
 #include "platform/core/Exception.h"
 #include "platform/core/SysUtils.h"

@@ -1,4 +1,4 @@
-#include "grid/cells/FilePicture.h"
+#include "grid/cells/TFilePicture.h"
 
 #include "controls/HTMLPicture.h"
 #include "platform/graphics/Canvas.h"
