@@ -1,0 +1,5 @@
+#pragma once
+// State of scrolling and stretching.
+
+struct TGridScrollState {
+};
