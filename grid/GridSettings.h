@@ -1,0 +1,192 @@
+#pragma once
+// The settings objects of the string grid, as plain records the grid owns
+// and the forms fill in place (grid.Bands().Active = true). The painting
+// reads them at each paint; a change made through the grid's setter
+// (SetBands, ...) repaints at once.
+
+#include "grid/cells/CellTypes.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/Color.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+enum TCellNodeType { cnFlat, cn3D, cnGlyph, cnLeaf };
+enum TSortDirection { sdAscending, sdDescending };
+enum TBackgroundDisplay { bdTile, bdFixed };
+enum TBackgroundCells { bcNormal, bcFixed, bcAll };
+enum TFooterStyle { fsFixedLastRow, fsColumnPreview };
+enum TAdvanceDirection { adLeftRight, adTopBottom };
+enum TInsertPosition { pInsertBefore, pInsertAfter };
+enum THomeEndAction { heFirstLastColumn, heFirstLastRow };
+enum TColumnSizeLocation { clRegistry, clIniFile };
+enum TFilterCondition { fcNone };
+
+struct TCellNode {
+    TColor Color = clSilver;
+    TColor NodeColor = clBlack;
+    TCellNodeType NodeType = cnFlat;
+    bool ShowTree = false;
+    TBitmap ExpandGlyph;
+    TBitmap ContractGlyph;
+};
+
+struct TSizeWhileTyping {
+    bool Height = false;
+    bool Width = false;
+};
+
+struct TMouseActions {
+    bool AllColumnSize = false;
+    bool AllRowSize = false;
+    bool AllSelect = false;
+    bool CaretPositioning = false;
+    bool ColSelect = false;
+    bool DirectComboDrop = false;
+    bool DirectEdit = false;
+    bool DisjunctRowSelect = false;
+    bool DisjunctColSelect = false;
+    bool DisjunctCellSelect = false;
+    bool NoAutoRangeScroll = false;
+    bool RangeSelectAndEdit = false;
+    bool RowSelect = false;
+    bool SizeFixedCol = false;
+};
+
+struct TColumnSize {
+    bool Save = false;
+    QString Key;
+    QString Section;
+    bool Stretch = false;
+    int StretchColumn = -1;
+    bool SynchWithGrid = false;
+    TColumnSizeLocation Location = clRegistry;
+};
+
+struct TNavigation {
+    bool AllowClipboardColGrow = true;
+    bool AllowClipboardRowGrow = true;
+    bool CopyHTMLTagsToClipboard = true;
+    bool EditSelectAll = true;
+    bool AllowInsertRow = false;
+    bool AllowDeleteRow = false;
+    bool AdvanceOnEnter = false;
+    bool AdvanceInsert = false;
+    bool AdvanceAuto = false;
+    bool AlwaysEdit = false;
+    bool AllowClipboardShortCuts = false;
+    bool AllowSmartClipboard = false;
+    bool AllowRTFClipboard = false;
+    bool AllowFmtClipboard = false;
+    bool AllowClipboardAlways = false;
+    bool AutoGotoWhenSorted = false;
+    bool AutoGotoIncremental = false;
+    bool AutoComboDropSize = false;
+    bool CursorWalkEditor = false;
+    bool CursorWalkAlwaysEdit = false;
+    bool KeepHorizScroll = false;
+    bool MoveRowOnSort = false;
+    bool TabToNextAtEnd = false;
+    TAdvanceDirection AdvanceDirection = adLeftRight;
+    TInsertPosition InsertPosition = pInsertBefore;
+    THomeEndAction HomeEndKey = heFirstLastColumn;
+    TAdvanceDirection TabAdvanceDirection = adLeftRight;
+};
+
+struct THTMLSettings {
+    bool SaveColor = true;
+    bool SaveFonts = true;
+    int BorderSize = 1;
+    int CellSpacing = 0;
+    int CellPadding = 0;
+    int Width = 100;
+    bool XHTML = false;
+    std::vector<int> ColWidths;
+};
+
+struct TPrintSettings {
+    QString PageNumSep = QStringLiteral("/");
+    QString DateFormat = QStringLiteral("dd/mm/yyyy");
+    int TitleSpacing = 0;
+    int PageNumberOffset = 0;
+    int MaxPagesOffset = 0;
+    QString PagePrefix;
+    QString PageSuffix;
+    TFont Font;
+    TFont HeaderFont;
+    TFont FooterFont;
+    QStringList TitleLines;
+};
+
+struct TSortSettings {
+    bool Show = false;
+    int Column = 0;
+    int Row = 0;
+    bool FixedCols = false;
+    bool IndexShow = false;
+    TColor IndexColor = clYellow;
+    TSortDirection Direction = sdAscending;
+    TBitmap UpGlyph;
+    TBitmap DownGlyph;
+    TBitmap IndexUpGlyph;
+    TBitmap IndexDownGlyph;
+};
+
+struct TDragDropSettings {
+    bool OleDropTarget = false;
+    bool OleDropSource = false;
+    bool OleDropRTF = false;
+    bool OleAcceptFiles = false;
+    bool OleAcceptText = true;
+    bool OleColumnDragDrop = false;
+    bool OleEntireRows = false;
+    bool OleInsertRows = false;
+    bool OleAppendRows = false;
+    bool OleRemoveRows = false;
+};
+
+struct TControlLook {
+    int CheckSize = 15;
+    int RadioSize = 10;
+    TControlStyle ControlStyle = csClassic;
+    TColor Color = clBlack;
+    bool FlatButton = false;
+    TBitmap CheckedGlyph;
+    TBitmap UnCheckedGlyph;
+    TBitmap RadioOnGlyph;
+    TBitmap RadioOffGlyph;
+};
+
+struct TBands {
+    bool Active = false;
+    bool Print = false;
+    TColor PrimaryColor = clInfoBk;
+    int PrimaryLength = 1;
+    TColor SecondaryColor = clWindow;
+    int SecondaryLength = 1;
+};
+
+struct TBackGround {
+    TBitmap Bitmap;
+    int Left = 0;
+    int Top = 0;
+    TBackgroundDisplay Display = bdTile;
+    TBackgroundCells Cells = bcNormal;
+};
+
+struct TFloatingFooter {
+    bool Visible = false;
+    TFooterStyle FooterStyle = fsFixedLastRow;
+    int FooterColumn = 0;
+};
+
+// One condition of the row filter.
+struct TFilterData {
+    int Column = 0;
+    QString Condition;
+    bool CaseSensitive = false;
+};
+using TFilter = std::vector<TFilterData>;

@@ -1,0 +1,462 @@
+#pragma once
+// The string grid the program's forms place: the base grid with merged
+// cells (TBaseGrid.h) plus settings objects, cell-attribute hooks, the
+// painting pipeline, hidden rows and columns, typed cell access and the
+// in-place editors.
+//
+// The class is the front: properties, events and wiring. The work lives in
+// rooms a reader can find, each with its own sources and its own private
+// state (grid/<room>/*State_p.h, gathered in TExtStringGrid_p.h):
+//   cells/   texts, objects, cell properties, merges (no widgets)
+//   draw/    the painting pipeline against the canvas
+//   edit/    the editor host and the cell editor controls
+//   hidden/  hidden rows and columns, nodes, filtering, index maps
+//   scroll/  scrolling, stretching
+//   typed/   typed access, cell graphics, headers, selection lists,
+//            advancing to the next cell
+// The sections below follow the rooms; each room adds its members in its
+// own section.
+
+#include "grid/TBaseGrid.h"
+#include "grid/GridSettings.h"
+#include "grid/cells/TCellGraphic.h"
+#include "grid/hidden/THiddenRows.h"
+
+#include <functional>
+#include <memory>
+
+class TImageList;
+class TPictureContainer;
+class THTMLPictureCache;
+struct TExtStringGridPrivate;
+
+class EExtGridError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class TExtStringGrid : public TBaseGrid {
+public:
+    explicit TExtStringGrid(QWidget* parent, const QString& name = QString());
+    ~TExtStringGrid() override;
+
+    // =======================================================================
+    // Construction and settings
+    // =======================================================================
+    TCellNode& CellNode();
+    TSizeWhileTyping& SizeWhileTyping();
+    TMouseActions& MouseActions();
+    TColumnSize& ColumnSize();
+    TNavigation& Navigation();
+    THTMLSettings& HTMLSettings();
+    TPrintSettings& PrintSettings();
+    TSortSettings& SortSettings();
+    TDragDropSettings& DragDropSettings();
+    TControlLook& ControlLook();
+    TBands& Bands();
+    void SetBands(const TBands& value);
+    TBackGround& BackGround();
+    TFloatingFooter& FloatingFooter();
+    void SetFloatingFooterVisible(bool value);
+    TFilter& Filter();
+
+    TFont& FixedFont();
+    TFont& ActiveCellFont();
+    TColor ActiveCellColor() const;
+    void SetActiveCellColor(TColor value);
+    bool ActiveCellShow() const;
+    void SetActiveCellShow(bool value);
+    TColor SelectionColor() const;
+    void SetSelectionColor(TColor value);
+    TColor SelectionTextColor() const;
+    void SetSelectionTextColor(TColor value);
+    bool ShowSelection() const;
+    void SetShowSelection(bool value);
+    bool HideFocusRect() const;
+    void SetHideFocusRect(bool value);
+    bool SelectionRectangle() const;
+    void SetSelectionRectangle(bool value);
+    bool SelectionResizer() const;
+    void SetSelectionResizer(bool value);
+    TColor URLColor() const;
+    void SetURLColor(TColor value);
+    bool URLShow() const;
+    void SetURLShow(bool value);
+    bool URLFull() const;
+    void SetURLFull(bool value);
+    TColor HintColor() const;
+    void SetHintColor(TColor value);
+    bool EnableHTML() const;
+    void SetEnableHTML(bool value);
+    bool EnableWheel() const;
+    void SetEnableWheel(bool value);
+    bool IntelliZoom() const;
+    void SetIntelliZoom(bool value);
+    TVAlignment VAlignment() const;
+    void SetVAlignment(TVAlignment value);
+    bool WordWrap() const;
+    void SetWordWrap(bool value);
+    bool Multilinecells() const;
+    void SetMultilinecells(bool value);
+    bool EnhTextSize() const;
+    void SetEnhTextSize(bool value);
+    bool AutoNumAlign() const;
+    void SetAutoNumAlign(bool value);
+    bool AutoSize() const;
+    void SetAutoSize(bool value);
+    QString FloatFormat() const;
+    void SetFloatFormat(const QString& value);
+    TGridLook Look() const;
+    void SetLook(TGridLook value);
+    bool Flat() const;
+    void SetFlat(bool value);
+    int FixedRightCols() const;
+    void SetFixedRightCols(int value);
+    int FixedFooters() const;
+    void SetFixedFooters(int value);
+    bool FixedRowAlways() const;
+    void SetFixedRowAlways(bool value);
+    bool FixedColAlways() const;
+    void SetFixedColAlways(bool value);
+    // Shown in column 0 of the current row (not owned; nullptr: none).
+    TBitmap* RowIndicator() const;
+    void SetRowIndicator(TBitmap* value);
+    const TImageList* GridImages() const;
+    void SetGridImages(const TImageList* value);
+    TPictureContainer* PictureContainer() const;
+    void SetPictureContainer(TPictureContainer* value);
+    QString CheckTrue() const;
+    void SetCheckTrue(const QString& value);
+    QString CheckFalse() const;
+    void SetCheckFalse(const QString& value);
+    bool EditWithTags() const;
+    void SetEditWithTags(bool value);
+    bool FilterActive() const;
+
+    // Version 2.4.0.2 as one integer (a byte per part, major first) and as
+    // text.
+    virtual int GetComponentVersion() const;
+    virtual QString GetComponentVersionText() const;
+
+    // Stored column widths: "Col" + index in section ColumnSize.Section of
+    // the ini file or user registry key ColumnSize.Key.
+    void SaveColumnSizes();
+    void LoadColumnSizes();
+
+    // Update blocks: EndUpdate repaints the whole grid when the count
+    // reaches 0 again.
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateCount() const;
+
+    void InvalidateRect(const TRect& r) override;
+
+    // =======================================================================
+    // Cell-attribute hooks (answered by the events here, by the column items
+    // in the column grid). Events pass the row before the column where the
+    // class library's event types do.
+    // =======================================================================
+    virtual void GetCellHint(int col, int row, QString& hint);
+    virtual void GetCellColor(int col, int row, TGridDrawState state, TBrush& brush, TFont& font);
+    virtual void GetCellPrintColor(int col, int row, TGridDrawState state, TBrush& brush, TFont& font);
+    virtual void GetCellBorder(int col, int row, TPen& pen, TCellBorders& borders);
+    virtual void GetCellPrintBorder(int col, int row, TPen& pen, TCellBorders& borders);
+    virtual void GetCellAlignment(int col, int row, TAlignment& hAlign, TVAlignment& vAlign);
+    virtual void GetCellFormat(int col, int& style, QString& prefix, QString& suffix);
+    virtual void GetCellEditor(int col, int row, TEditorType& editor);
+    virtual void IsFixedCell(int col, int row, bool& isFixed);
+    virtual void CanEditCell(int col, int row, bool& canEdit);
+    virtual void IsPasswordCell(int col, int row, bool& isPassword);
+    virtual void GetCheckTrue(int col, int row, QString& value);
+    virtual void GetCheckFalse(int col, int row, QString& value);
+    virtual bool HasColumnFilter(int col);
+    virtual void UpdateColumnSize(int col, int& width);
+
+    std::function<void(QObject* sender, int row, int col, QString& hint)> OnGridHint;
+    std::function<void(QObject* sender, int row, int col, TGridDrawState state, TBrush& brush, TFont& font)>
+        OnGetCellColor;
+    std::function<void(QObject* sender, int row, int col, TGridDrawState state, TBrush& brush, TFont& font)>
+        OnGetCellPrintColor;
+    std::function<void(QObject* sender, int row, int col, TPen& pen, TCellBorders& borders)> OnGetCellBorder;
+    std::function<void(QObject* sender, int row, int col, TPen& pen, TCellBorders& borders)> OnGetCellPrintBorder;
+    std::function<void(QObject* sender, int row, int col, TAlignment& hAlign, TVAlignment& vAlign)> OnGetAlignment;
+    std::function<void(QObject* sender, int col, int& style, QString& prefix, QString& suffix)> OnGetFormat;
+    std::function<void(QObject* sender, int col, int row, TEditorType& editor)> OnGetEditorType;
+    std::function<void(QObject* sender, int row, int col, bool& isFixed)> OnIsFixedCell;
+    std::function<void(QObject* sender, int row, int col, bool& canEdit)> OnCanEditCell;
+    std::function<void(QObject* sender, int row, int col, bool& isPassword)> OnIsPasswordCell;
+    std::function<void(QObject* sender, int col, int row, QString& value)> OnGetCheckTrue;
+    std::function<void(QObject* sender, int col, int row, QString& value)> OnGetCheckFalse;
+    std::function<void(QObject* sender, int col, int& width)> OnUpdateColumnSize;
+    std::function<void(QObject* sender)> OnResize;
+
+    // =======================================================================
+    // cells/: texts of cells (real columns)
+    // =======================================================================
+    // The cell text as shown: float formatting through OnGetFloatFormat.
+    virtual void GetCellDisplayText(int col, int row, QString& text);
+    virtual void GetCellRawValue(int col, int row, QString& text);
+    virtual void SetCellRawValue(int col, int row, const QString& text);
+    // The text with check texts for check boxes and, unless kept, no tags.
+    virtual void GetCellPlainText(int col, int row, QString& text);
+    virtual void PutCellText(int col, int row, const QString& value);
+    virtual void StoreCellText(int col, int row, const QString& value);
+    // Wide text: after the prefix "|\" every pair of characters is one
+    // UTF-16 unit, high byte first; an odd last character is ignored.
+    QString GetWideCellText(int col, int row);
+    void SetWideCellText(int col, int row, const QString& value);
+    // Empties every cell (hidden columns too) and frees their properties.
+    void Clear();
+    // Empties count rows from row over all stored columns.
+    void ClearRows(int row, int count);
+    void ClearRect(int col1, int row1, int col2, int row2);
+
+    std::function<void(QObject* sender, int col, int row, bool& isFloat, QString& floatFormat)> OnGetFloatFormat;
+    std::function<void(QObject* sender, TRect cells)> OnCellsChanged;
+
+    // =======================================================================
+    // draw/: the painting pipeline
+    // =======================================================================
+    // The alignment pair of a cell (real column).
+    void GetCellAlign(int col, int row, TAlignment& hAlign, TVAlignment& vAlign);
+    // The cell's graphic with the size drawn and whether text goes beside.
+    TCellGraphic* GetCellGraphicInfo(int col, int row, TCellHAlign& hAlign, TCellVAlign& vAlign, bool& drawText,
+                                     int& height, int& width);
+    // Colour bands over a rectangle of the canvas.
+    void DrawGradient(TCanvas& canvas, TColor fromColor, TColor toColor, int steps, bool horizontal,
+                      const TRect& rect);
+    // The XOR guide line of column moving and sizing; drawing it twice at
+    // the same x removes it.
+    void DrawMoveLine(TCanvas& canvas, int x);
+    // The soft frame round the window (glSoft and glDUV looks).
+    void DrawSoftFrame(TCanvas& canvas);
+    void DrawCheckBox(TCanvas& canvas, const TRect& rect, bool checked, bool enabled, TControlStyle style);
+    void DrawRadioGroup(TCanvas& canvas, const TRect& rect, int count, int itemIndex, const QStringList& items,
+                        bool disabled, bool horizontal, const QString& cellText, TGridDrawState state);
+    void DrawSortGlyph(TCanvas& canvas, int col, int y, int x);
+
+    std::function<void(QObject* sender, TCanvas& canvas, int col, int row, TGridDrawState state, TRect rect,
+                       bool printing)>
+        OnCustomCellDraw;
+    std::function<void(QObject* sender, int row, int col, TPen& left, TPen& top, TPen& right, TPen& bottom)>
+        OnGetCellBorderProp;
+
+    // =======================================================================
+    // edit/: editors
+    // =======================================================================
+    bool IsCellEditable(int col, int row);
+
+    std::function<void(QObject* sender, int col, int row, QString& value, bool& valid)> OnCellValidate;
+    std::function<void(QObject* sender)> OnEditingDone;
+
+    // =======================================================================
+    // hidden/: hidden rows and columns, nodes, filtering
+    // =======================================================================
+    // Real column of a display column; -1 past the visible columns.
+    int RealColIndex(int displCol) const;
+    int DisplColIndex(int realCol) const;
+    int RealRowIndex(int displRow) const;
+    int DisplRowIndex(int realRow) const;
+    int NumHiddenColumns() const;
+    int NumHiddenRows() const;
+    bool IsHiddenColumn(int realCol) const;
+    int NodeCount() const;
+    // 1: last row of a node, 2: a row inside a node, 0: none.
+    int GetNodeLineKind(int row) const;
+
+    int DisplayToRealCol(int displayCol) const override;
+    int RealToDisplayCol(int realCol) const override;
+    int StoreCols() const override;
+
+    int RealColumn(int displCol) const { return RealColIndex(displCol); }
+    // Real column of the current column.
+    int RealCol() const { return RealColIndex(Col()); }
+    bool IsHiddenRow(int realRow) const;
+    // The raw visibility flag of a real column.
+    bool GetColumnVisible(int realCol) const;
+    void SetColumnVisible(int realCol, bool visible);
+
+    // Real indices. Hiding the last visible column is refused; columns from
+    // 512 on are never hidden. Hidden columns keep their cells and widths.
+    void HideColumn(int col);
+    void HideColumns(int fromCol, int toCol);
+    void UnHideColumn(int col);
+    void UnHideColumns(int fromCol, int toCol);
+    void UnHideColumnsAll();
+    // Real indices; rows already hidden (or already shown) are skipped, so
+    // a range may hold both. Each row comes back at its own place.
+    void HideRow(int row);
+    void HideRows(int fromRow, int toRow);
+    void UnHideRow(int row);
+    void UnHideRows(int fromRow, int toRow);
+    void UnHideRowsAll();
+
+    // Nodes (display rows; ContractNode and ExpandNode take real rows).
+    bool IsNodeRow(int row);
+    bool GetNodeState(int row);
+    int GetNodeSpan(int row);
+    void ContractNode(int realRow);
+    void ExpandNode(int realRow);
+
+    // Whether a display row passes every condition of Filter.
+    virtual bool FilterMatch(int row);
+    // Hides every data row failing the filter, in one pass.
+    void ApplyFilter();
+    void SetFilterActive(bool value);
+    std::function<void(QObject* sender, short progress)> OnFilterProgress;
+    // Hidden rows behind an inserted or deleted row move with it.
+    void InsertRow(int index) override;
+    void DeleteRow(int index) override;
+
+    // =======================================================================
+    // scroll/: scrolling and stretching
+    // =======================================================================
+    // Gives the column (-1: the last) the client width the other columns
+    // leave (the default width when they leave none); nothing unless
+    // ColumnSize.Stretch is on. A column past the last raises Exception
+    // "Stretch column index out of range".
+    void StretchColumn(int col);
+    // ColumnSize.Stretch stored, then the stretch column stretched.
+    void SetColumnSizeStretch(bool value);
+    // Makes the cell visible: a column (row) out of view becomes current and
+    // is centred, the left column (top row) kept within the fixed part and
+    // the last full window.
+    void ScrollInView(int col, int row);
+    bool IsPasswordCellAt(int col, int row);
+    // Heights snap to whole default rows (nothing with a default of 0).
+    bool IntegralHeight() const;
+    void SetIntegralHeight(bool value);
+    void SetBounds(int left, int top, int width, int height) override;
+
+    // =======================================================================
+    // typed/: typed access, cell graphics, headers, selection lists
+    // =======================================================================
+    virtual TCellGraphic* GetCellGraphic(int col, int row);
+    virtual TCellType GetCellType(int col, int row);
+    int CellAsInteger(int col, int row);
+    bool IsCheckBoxCell(int col, int row);
+    bool IsRadioButtonCell(int col, int row);
+    bool IsCheckOrRadioCell(int col, int row);
+    double CellAsFloat(int col, int row);
+    void SetCellInteger(int col, int row, int value);
+    void SetCellFloat(int col, int row, double value);
+    // Size of the picture of a ctPicture or ctFilePicture record in a cell
+    // of that size; zero and negative sizes are clamped.
+    static TPoint GetPictureSize(const TCellGraphic& graphic, int cellWidth, int cellHeight);
+    bool GetCheckBoxState(int col, int row, bool& state);
+    // Writes the state a check box shows: the flag of a plain check box,
+    // the check text of a data or virtual one; nothing without a graphic.
+    void SetCheckBoxState(int col, int row, bool state);
+    virtual bool ToggleCheckBox(int col, int row, bool fromUser);
+    bool GetRadioIndex(int col, int row, int& index);
+    // Selects the next option of a radio cell, wrapping to the first;
+    // nothing for a radio cell without options.
+    bool StepRadioButton(int col, int row, bool fromUser);
+
+    // A new graphic record for the cell (any former one freed).
+    TCellGraphic* CreateCellGraphic(int col, int row);
+    // Frees the cell's graphic (a virtual check box is only detached); true
+    // when there was one.
+    bool RemoveCellGraphic(int col, int row);
+    bool GetCellComment(int col, int row, QString& text);
+    void GetCellErrorRange(int col, int row, int& from, int& length);
+    bool GetRotatedAngle(int col, int row, int& angle);
+    // The rectangle of a button cell's button (display column).
+    void GetCellGraphicRect(int col, int row, TRect& rect);
+
+    // Disjunct selection marks; an index outside the grid raises
+    // EExtGridError "Invalid row accessed" / "Invalid column accessed".
+    bool RowSelect(int row) const;
+    void SetRowSelect(int row, bool value);
+    bool ColSelect(int col) const;
+    void SetColSelect(int col, bool value);
+    void ClearRowSelect();
+    void ClearColSelect();
+    // Marks the rows (columns) of the selection; with clearOthers the others
+    // lose their marks.
+    void SelectionToRowSelect(bool clearOthers);
+    void SelectionToColSelect(bool clearOthers);
+    void HideSelection();
+    void RestoreSelection();
+    int DataAreaLeft() const;
+    int DataAreaTop() const;
+    int DataAreaRight() const;
+    int DataAreaBottom() const;
+
+    // Fixed-row texts: item i goes into row 0 of column i ("\n" breaks the
+    // line); RowHeaders likewise into column 0.
+    const QStringList& ColumnHeaders() const;
+    void SetColumnHeaders(const QStringList& value);
+    const QStringList& RowHeaders() const;
+    void SetRowHeaders(const QStringList& value);
+
+    void RepaintRow(int row);
+    void RepaintCol(int col);
+    // The cells between two corners; the whole grid when a corner is out of
+    // view.
+    void RepaintRect(const TRect& cells);
+
+    // Moves the current cell from (col, row) (display indices) to the next
+    // editable cell by Navigation.AdvanceDirection, wrapping at the end of
+    // the data area or, with Navigation.AdvanceInsert, adding one row (or
+    // column). Visits each cell of the data area at most once: when none is
+    // editable the current cell stays.
+    void AdvanceToNextCell(int col, int row, bool force, bool showEditor, bool forward);
+    std::function<void(QObject* sender, bool& canAdd)> OnCanAddRow;
+    std::function<void(QObject* sender, int row)> OnAutoAddRow;
+    std::function<void(QObject* sender, int col)> OnAutoInsertCol;
+    std::function<void(QObject* sender, int oldRow, int oldCol, int newRow, int newCol, bool& allow)> OnCellChanging;
+    bool IsRowSelected(int row) const;
+    bool IsColSelected(int col) const;
+    bool IsCellInSelection(int col, int row) const;
+
+    // =======================================================================
+    // Automatic rows
+    // =======================================================================
+    virtual void AutoInsertRow(int row);
+    virtual void AutoDeleteRow(int row);
+    virtual bool EditTextHook(const QString& text, QString& value, int param);
+    // Row operations the automatic rows and the forms use (display rows;
+    // footer rows stay last).
+    virtual void InsertRows(int index, int count);
+    virtual void RemoveRows(int index, int count);
+    void AddRow();
+
+    std::function<void(QObject* sender, int row)> OnAutoInsertRow;
+    std::function<void(QObject* sender, int row)> OnAutoDeleteRow;
+
+protected:
+    // ----- Base-grid hooks
+    bool IsFixed(int col, int row) override;
+    int GetCellIndent(int row) override;
+    bool HasNodeColumn() override;
+    void DrawCellContent(TCanvas& canvas, int col, int row, TRect rect, TGridDrawState state) override;
+    void PrepareCellCanvas(int col, int row, TGridDrawState& state, bool printing, bool selectionAware,
+                           bool remapColumn, TBrush& brush, TFont& font, TAlignment& hAlign, TVAlignment& vAlign,
+                           bool& reserved) override;
+    void Paint() override;
+    void PaintSizingLine(int x) override;
+    void PaintBorder() override;
+    void Resize() override;
+    virtual void CellsChanged(const TRect& cells);
+    // Hidden rows follow inserted and removed rows (hidden/).
+    void SizeChanged(int oldColCount, int oldRowCount) override;
+
+    std::unique_ptr<TExtStringGridPrivate> d;
+
+private:
+    // The pieces of the pipeline (draw/).
+    void DrawCellText(TCanvas& canvas, int rcol, int row, TGridDrawState& state, TRect rect, TAlignment hAlign,
+                      TVAlignment vAlign, TCellGraphic* graphic, TCellHAlign gh, TCellVAlign gv, bool drawText,
+                      int gw, int gheight, TColor savedBrush, TColor savedFont);
+    void DrawCellGraphic(TCanvas& canvas, int rcol, int row, TGridDrawState state, TRect rect,
+                         TCellGraphic* graphic, TCellHAlign gh, TCellVAlign gv, int gw, int gheight,
+                         TAlignment hAlign);
+    void DrawCellBorders(TCanvas& canvas, int rcol, int row, TRect rect);
+    void DrawFixedLook(TCanvas& canvas, TRect& rect, int rcol);
+    // hidden/
+    void SyncColumnMap() const;
+    void HideDisplayRows(const std::vector<char>& take);
+    void PutBackRows(std::vector<TGridItem>&& items);
+    int NodeEnd(int row, int span);
+};

@@ -1,0 +1,75 @@
+#pragma once
+// Private state of TExtStringGrid, one record per room; each room keeps
+// its record in its own header.
+
+#include "grid/GridSettings.h"
+#include "grid/cells/CellsState_p.h"
+#include "grid/draw/DrawState_p.h"
+#include "grid/edit/EditState_p.h"
+#include "grid/hidden/HiddenState_p.h"
+#include "grid/scroll/ScrollState_p.h"
+#include "grid/typed/TypedState_p.h"
+
+struct TExtStringGridPrivate {
+    // ----- Settings objects and published values
+    TCellNode cellNode;
+    TSizeWhileTyping sizeWhileTyping;
+    TMouseActions mouseActions;
+    TColumnSize columnSize;
+    TNavigation navigation;
+    THTMLSettings htmlSettings;
+    TPrintSettings printSettings;
+    TSortSettings sortSettings;
+    TDragDropSettings dragDropSettings;
+    TControlLook controlLook;
+    TBands bands;
+    TBackGround backGround;
+    TFloatingFooter floatingFooter;
+    TFilter filter;
+    TFont fixedFont;
+    TFont activeCellFont;
+    TColor activeCellColor = clGray;
+    bool activeCellShow = false;
+    TColor selectionColor = clHighlight;
+    TColor selectionTextColor = clHighlightText;
+    bool showSelection = true;
+    bool hideFocusRect = false;
+    bool selectionRectangle = false;
+    bool selectionResizer = false;
+    TColor urlColor = clBlue;
+    bool urlShow = false;
+    bool urlFull = false;
+    TColor hintColor = clInfoBk;
+    bool enableHTML = true;
+    bool enableWheel = true;
+    bool intelliZoom = true;
+    TVAlignment vAlignment = vtaTop;
+    bool wordWrap = false;
+    bool multilineCells = false;
+    bool enhTextSize = false;
+    bool autoNumAlign = false;
+    bool autoSize = false;
+    QString floatFormat = QStringLiteral("%.2f");
+    TGridLook look = glSoft;
+    bool flat = false;
+    int fixedRightCols = 0;
+    int fixedFooters = 0;
+    bool fixedRowAlways = false;
+    bool fixedColAlways = false;
+    TBitmap* rowIndicator = nullptr;
+    const TImageList* gridImages = nullptr;
+    TPictureContainer* pictureContainer = nullptr;
+    QString checkTrue = QStringLiteral("Y");
+    QString checkFalse = QStringLiteral("N");
+    bool editWithTags = false;
+    int updateCount = 0;
+    bool skipInvalidate = false;
+
+    // ----- Rooms
+    TGridCellsState cells;
+    TGridDrawState_p draw;
+    TGridEditState edit;
+    TGridHiddenState hidden;
+    TGridScrollState scroll;
+    TGridTypedState typed;
+};

@@ -1,0 +1,70 @@
+#include "grid/cells/TCellProperties.h"
+
+#include "grid/cells/TCellGraphic.h"
+#include "grid/cells/TCellStore.h"
+
+TCellStore::~TCellStore() = default;
+
+TCellProperties::TCellProperties(TCellStore* owner, int col, int row) : OwnerCol(col), OwnerRow(row), m_owner(owner) {}
+
+TCellProperties::~TCellProperties() = default;
+
+void TCellProperties::Assign(const TCellProperties& s)
+{
+    if (&s == this) return;
+    IsBaseCell = s.IsBaseCell;
+    CellSpanX = s.CellSpanX;
+    CellSpanY = s.CellSpanY;
+    OwnerRow = s.OwnerRow;
+    OwnerCol = s.OwnerCol;
+    Alignment = s.Alignment;
+    BorderColor = s.BorderColor;
+    BorderWidth = s.BorderWidth;
+    BrushColor = s.BrushColor;
+    BrushStyle = s.BrushStyle;
+    FontColor = s.FontColor;
+    FontStyle = s.FontStyle;
+    FontName = s.FontName;
+    FontSize = s.FontSize;
+    ReadOnly = s.ReadOnly;
+    Editor = s.Editor;
+    VAlignment = s.VAlignment;
+    SetWordWrap(s.WordWrap);
+    NodeLevel = s.NodeLevel;
+    Control = s.Control;
+}
+
+TPoint TCellProperties::BaseCell(int col, int row) const
+{
+    if (!IsBaseCell && CellSpanX != -1 && CellSpanY != -1) return TPoint(col - CellSpanX, row - CellSpanY);
+    return TPoint(col, row);
+}
+
+void TCellProperties::SetCellGraphic(TCellGraphic* graphic)
+{
+    if (graphic == m_graphic.get()) return;
+    m_graphic.reset(graphic);
+}
+
+void TCellProperties::Repaint()
+{
+    if (m_owner) m_owner->RepaintCell(OwnerCol, OwnerRow);
+}
+
+void TCellProperties::SetBrushColor(TColor value)
+{
+    BrushColor = value;
+    Repaint();
+}
+
+void TCellProperties::SetVAlignment(TVAlignment value)
+{
+    VAlignment = value;
+    Repaint();
+}
+
+void TCellProperties::SetWordWrap(bool value)
+{
+    WordWrap = value;
+    Repaint();
+}

@@ -1,0 +1,102 @@
+// The string grid's cell texts: display, raw, plain and wide texts, and
+// clearing.
+#include "grid/TExtStringGrid.h"
+
+#include "controls/HTMLText.h"
+#include "grid/TExtStringGrid_p.h"
+#include "grid/cells/TCellProperties.h"
+#include "platform/core/Format.h"
+
+#include <QLocale>
+#include <QVariant>
+#include <algorithm>
+
+namespace {
+const QString kWidePrefix = QStringLiteral("|\\");
+}
+
+void TExtStringGrid::GetCellDisplayText(int col, int row, QString& text)
+{
+    text = GetCellText(col, row);
+    if (!OnGetFloatFormat) return;
+    bool ok = false;
+    const double value = text.trimmed().isEmpty() ? 0 : QLocale::c().toDouble(text.trimmed(), &ok);
+    bool isFloat = ok;
+    QString format = d->floatFormat;
+    OnGetFloatFormat(this, col, row, isFloat, format);
+    if (isFloat && ok) text = Format(format, {value});
+}
+
+void TExtStringGrid::GetCellRawValue(int col, int row, QString& text) { text = GetCellText(col, row); }
+
+void TExtStringGrid::SetCellRawValue(int col, int row, const QString& text) { SetCellRaw(col, row, text); }
+
+void TExtStringGrid::GetCellPlainText(int col, int row, QString& text)
+{
+    text = d->cells.plainThroughMerges ? GetCellText(col, row) : GetCellRaw(col, row);
+    if (text.isEmpty() && GetCellType(col, row) == ctCheckBox) {
+        const TCellGraphic* g = GetCellGraphic(col, row);
+        if (g && g->CellBoolean) GetCheckTrue(col, row, text);
+        else GetCheckFalse(col, row, text);
+    }
+    if (!d->cells.plainKeepTags) text = HTMLStrip(text);
+}
+
+void TExtStringGrid::PutCellText(int col, int row, const QString& value)
+{
+    SetEditText(DisplColIndex(col), row, value);
+    SetCellText(col, row, value);
+}
+
+void TExtStringGrid::StoreCellText(int col, int row, const QString& value)
+{
+    SetCellText(col, row, value);
+    if (col != RealColIndex(col)) InvalidateRow(row);
+}
+
+QString TExtStringGrid::GetWideCellText(int col, int row)
+{
+    const QString s = GetCellText(col, row);
+    if (!s.startsWith(kWidePrefix)) return s;
+    // Pairs of characters after the prefix, high byte first; an odd last
+    // character has no partner and is left out.
+    const qsizetype pairs = (s.size() - kWidePrefix.size()) / 2;
+    QString result(pairs, Qt::Uninitialized);
+    const QChar* p = s.constData() + kWidePrefix.size();
+    for (qsizetype i = 0; i < pairs; ++i)
+        result[i] = QChar(char16_t(((p[2 * i].unicode() & 0xFF) << 8) | (p[2 * i + 1].unicode() & 0xFF)));
+    return result;
+}
+
+void TExtStringGrid::SetWideCellText(int col, int row, const QString& value)
+{
+    QString s = kWidePrefix;
+    s.reserve(kWidePrefix.size() + value.size() * 2);
+    for (QChar c : value) {
+        s += QChar(char16_t(c.unicode() >> 8));
+        s += QChar(char16_t(c.unicode() & 0xFF));
+    }
+    SetCellText(col, row, s);
+}
+
+void TExtStringGrid::Clear()
+{
+    FreeCellProperties(0, 0, StoreCols() - 1, RowCount() - 1);
+    for (int r = 0; r < RowCount(); ++r) {
+        const int cols = StoredCols(r);
+        for (int c = 0; c < cols; ++c) SetCells(c, r, QString());
+    }
+}
+
+void TExtStringGrid::ClearRows(int row, int count)
+{
+    if (RowCount() < 1 || ColCount() < 1 || count < 1) return;
+    const int last = std::min(RowCount() - 1, row + count - 1);
+    for (int r = std::max(0, row); r <= last; ++r) ClearRow(r);
+}
+
+void TExtStringGrid::ClearRect(int col1, int row1, int col2, int row2)
+{
+    for (int r = std::max(0, row1); r <= std::min(row2, RowCount() - 1); ++r)
+        for (int c = std::max(0, col1); c <= col2; ++c) ClearCell(c, r);
+}

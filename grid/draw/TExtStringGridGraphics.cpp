@@ -1,0 +1,448 @@
+// The graphic painter of the string grid: pictures, icons, image lists,
+// check boxes, radio groups, node boxes, progress bars, buttons, rotated
+// text and comment markers, and the sort glyph.
+#include "grid/TExtStringGrid.h"
+
+#include "grid/TExtStringGrid_p.h"
+#include "grid/draw/TGridGlyphs.h"
+#include "platform/graphics/Graphic.h"
+#include "platform/graphics/ImageList.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The resource of a check box or radio button in the bitmap styles.
+QString CheckGlyphName(bool radio, bool on, bool enabled, TControlStyle style)
+{
+    int n = on ? 1 : 2;
+    if (!enabled) n += 2;
+    if (style == csBrevon) n += 4;
+    return QStringLiteral("%1%2").arg(radio ? QStringLiteral("ESGRAD0") : QStringLiteral("ESGCHK0")).arg(n);
+}
+
+// An integer cell text; anything else counts 0 while painting.
+int PaintInteger(const QString& text)
+{
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    return ok ? v : 0;
+}
+
+} // namespace
+
+void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, int rcol, int row, TGridDrawState state, TRect rect,
+                                     TCellGraphic* g, TCellHAlign gh, TCellVAlign gv, int w, int h,
+                                     TAlignment hAlign)
+{
+    const int L = rect.Left, T = rect.Top, R = rect.Right, B = rect.Bottom;
+    int e = d->draw.textExtent;
+    if (e > 0) e += 2;
+    int x1 = L + 1;
+    switch (gh) {
+    case haLeft: x1 = L + 1; break;
+    case haRight: x1 = R - 1 - w; break;
+    case haCenter: x1 = R - L > w ? L + (R - L - w) / 2 : L + 1; break;
+    case haBeforeText:
+        if (hAlign == taLeftJustify) x1 = L + 1;
+        else {
+            x1 = R - e - w;
+            if (x1 < L) x1 = L + 1;
+        }
+        break;
+    case haAfterText: x1 = hAlign == taRightJustify ? R - 1 - w : L + e; break;
+    case haFull: x1 = L; break;
+    }
+    int x2 = gh == haFull ? R : x1 + w;
+    int y1 = T + 1;
+    switch (gv) {
+    case vaTop:
+    case vaAboveText: y1 = T + 1; break;
+    case vaBottom: y1 = B - 1 - h; break;
+    case vaCenter: y1 = B - T > h ? T + (B - T - h) / 2 : T + 1; break;
+    case vaUnderText: y1 = B - h; break;
+    case vaFull: y1 = T; break;
+    }
+    int y2 = gv == vaFull ? B : y1 + h;
+    if (gv == vaBottom) y2 = B - 1;
+    if (gv == vaUnderText) y2 = B;
+
+    const TImageList* images = d->gridImages;
+    const int dc = DisplColIndex(rcol);
+    bool enabled = true;
+    switch (g->CellType) {
+    case ctBitmap:
+        if (g->Graphic && !g->Graphic->Empty()) {
+            if (g->CellTransparent) {
+                const TColor saved = canvas.Brush().Color();
+                const bool sel = (state.Contains(gdSelected) ||
+                                  (IsRowSelected(row) && Options().Contains(goRowSelect) && dc >= FixedCols())) &&
+                                 !state.Contains(gdFocused);
+                canvas.Brush().SetColor(sel ? d->selectionColor : saved);
+                canvas.FillRect(TRect(x1, y1, x2, y2));
+                canvas.Brush().SetColor(saved);
+                g->Graphic->Draw(canvas, TRect(x1, y1, x2, y2));
+            } else {
+                canvas.Draw(x1, y1, *g->Graphic);
+            }
+        }
+        break;
+    case ctIcon:
+        if (g->Icon) canvas.Draw(x1, y1, *g->Icon);
+        break;
+    case ctImageList:
+        if (images && images->HasImage(g->CellIndex)) images->Draw(canvas, x1, y1, g->CellIndex, true);
+        break;
+    case ctImages:
+        if (images) {
+            for (int index : g->Images) {
+                if (images->HasImage(index)) images->Draw(canvas, x1, y1, index, true);
+                if (g->CellBoolean) x1 += images->Width();
+                else y1 += images->Height();
+            }
+        }
+        break;
+    case ctDataImage:
+        if (images) {
+            // Only 0 <= index < count draws.
+            const int index = PaintInteger(GetCellText(rcol, row)) + g->CellIndex;
+            if (images->HasImage(index)) images->Draw(canvas, x1, y1, index, true);
+        }
+        break;
+    case ctCheckBox:
+    case ctDataCheckBox:
+    case ctVirtCheckBox: {
+        const bool data = g->CellType != ctCheckBox;
+        if (hAlign == taLeftJustify) x1 = L + 1;
+        else if (hAlign == taRightJustify) x1 = data ? R - w - 1 : R - e - w - 1;
+        else if (!data && e > 0) x1 = (L - w) + std::max(R - e - L, 0) / 2;
+        else x1 = L + std::max(R - L - w, 0) / 2;
+        if (x1 < L) x1 = L + 1;
+        x2 = x1 + w;
+        CanEditCell(rcol, row, enabled);
+        bool checked = g->CellBoolean;
+        if (data) {
+            QString t;
+            GetCheckTrue(rcol, row, t);
+            checked = GetCellText(rcol, row) == t;
+        }
+        DrawCheckBox(canvas, TRect(x1, y1, x2, y2), checked, enabled, d->controlLook.ControlStyle);
+        break;
+    }
+    case ctRadio: {
+        CanEditCell(rcol, row, enabled);
+        const TPoint b = BaseCellPoint(rcol, row);
+        const TCellGraphic* bg = GetCellGraphic(b.X, b.Y);
+        const QStringList& items = bg ? bg->Options : g->Options;
+        DrawRadioGroup(canvas, rect, int(items.size()), g->CellIndex, items, !enabled, g->CellBoolean,
+                       GetCellText(rcol, row), state);
+        break;
+    }
+    case ctNode: {
+        TRect r = rect;
+        r.Left -= GetCellIndent(row);
+        const TCellNode& n = d->cellNode;
+        const bool contracted = g->CellBoolean;
+        if (n.NodeType == cn3D) {
+            canvas.Brush().SetColor(n.Color);
+            canvas.FillRect(r);
+            TRect e3 = r;
+            canvas.DrawEdge(e3, BDR_RAISEDINNER, BF_RECT);
+        }
+        if (n.NodeType == cnLeaf) {
+            TGridGlyphs::DrawResource(canvas, r, contracted ? QStringLiteral("ESGLEAFCLOSE") : QStringLiteral("ESGLEAFOPEN"));
+            break;
+        }
+        if (n.NodeType == cnGlyph && !n.ExpandGlyph.Empty() && !n.ContractGlyph.Empty()) {
+            const TBitmap& gl = contracted ? n.ContractGlyph : n.ExpandGlyph;
+            TGridGlyphs::DrawTransparent(canvas, r.Left + std::max(0, (r.Width() - gl.Width()) / 2),
+                                         r.Top + std::max(0, (r.Height() - gl.Height()) / 2), gl);
+            break;
+        }
+        canvas.Brush().SetColor(n.Color);
+        const int bl = r.Left + 4;
+        const int bt = r.Top + std::max(r.Height() - 8, 0) / 2;
+        const int br = bl + 8, bb = bt + 8;
+        if (n.NodeType == cnFlat) {
+            canvas.Pen().SetColor(n.NodeColor);
+            canvas.Rectangle(bl - 1, bt - 1, br + 1, bb + 1);
+            canvas.MoveTo(bl + 1, bt + 3);
+            canvas.LineTo(bl + 6, bt + 3);
+            if (contracted) {
+                canvas.MoveTo(bl + 3, bt + 1);
+                canvas.LineTo(bl + 3, bt + 6);
+            }
+        } else {
+            TRect box(bl, bt, br, bb);
+            canvas.DrawEdge(box, contracted ? EDGE_RAISED : EDGE_SUNKEN, BF_RECT | BF_MIDDLE);
+        }
+        break;
+    }
+    case ctRotated: {
+        TRect r = rect.Inflated(-2, -2);
+        const TFont saved = canvas.Font();
+        canvas.Font().SetOrientation(g->CellAngle * 10);
+        canvas.Brush().SetStyle(bsClear);
+        const QString text = GetCellText(rcol, row);
+        // Rising text starts at the bottom left, falling text at the top.
+        const int ox = r.Left;
+        const int oy = g->CellAngle > 0 && g->CellAngle < 180 ? r.Bottom - 2 : r.Top;
+        canvas.TextRect(r, ox, oy, text);
+        canvas.Font() = saved;
+        canvas.Brush().SetStyle(bsSolid);
+        break;
+    }
+    case ctPicture:
+    case ctFilePicture:
+        if (g->Graphic && !g->Graphic->Empty()) {
+            if (g->CellAngle != 0) canvas.StretchDraw(TRect(x1, y1, x2, y2), *g->Graphic);
+            else canvas.Draw(x1, y1, *g->Graphic);
+        }
+        break;
+    case ctProgress: {
+        const TColor savedBrush = canvas.Brush().Color();
+        const TColor bar = g->BarColor == clNone ? clNavy : g->BarColor;
+        const TColor back = g->BackColor == clNone ? clWhite : g->BackColor;
+        TRect r = rect.Inflated(-2, -2);
+        const int value = std::clamp(PaintInteger(GetCellText(rcol, row)), 0, 100);
+        const int end = r.Left + int(std::lround(value * double(r.Width()) / 100.0));
+        const QString caption = QString::number(value) + QLatin1Char('%');
+        const TSize ext = canvas.TextExtent(caption);
+        const int tx = r.Left + (r.Width() - ext.cx) / 2;
+        const int ty = r.Top + (r.Height() - ext.cy) / 2;
+        canvas.Brush().SetColor(bar);
+        canvas.Pen().SetColor(bar);
+        canvas.Font().SetColor(g->CellBoolean ? TColor(g->CellIndex) : TColor(ColorToRGB(bar) ^ 0xFFFFFF));
+        canvas.TextRect(TRect(r.Left, r.Top, end, r.Bottom), tx, ty, caption);
+        canvas.Brush().SetColor(back);
+        canvas.Pen().SetColor(back);
+        canvas.Font().SetColor(g->CellBoolean ? TColor(g->CellAngle) : TColor(ColorToRGB(back) ^ 0xFFFFFF));
+        canvas.TextRect(TRect(end, r.Top, r.Right, r.Bottom), tx, ty, caption);
+        canvas.Brush().SetColor(clBlack);
+        canvas.FrameRect(r.Inflated(1, 1));
+        canvas.Brush().SetColor(savedBrush);
+        canvas.FrameRect(r.Inflated(2, 2));
+        break;
+    }
+    case ctProgressPie: {
+        const TColor saved = canvas.Brush().Color();
+        const int value = std::clamp(g->CellAngle, 0, 100);
+        canvas.Pen().SetColor(clBlack);
+        canvas.Brush().SetColor(clWhite);
+        canvas.Ellipse(x1, y1, x1 + 20, y1 + 20);
+        if (value > 0) {
+            canvas.Brush().SetColor(g->BarColor == clNone ? clNavy : g->BarColor);
+            const double a = value * 2 * M_PI / 100.0;
+            QVector<TPoint> pie{TPoint(x1 + 10, y1 + 10)};
+            for (int i = 0; i <= 24; ++i) {
+                const double t = a * i / 24 - M_PI / 2;
+                pie << TPoint(x1 + 10 + int(std::lround(10 * std::cos(t))), y1 + 10 + int(std::lround(10 * std::sin(t))));
+            }
+            canvas.Polygon(pie);
+        }
+        canvas.Brush().SetColor(saved);
+        break;
+    }
+    case ctComment:
+        if (d->draw.commentColor != clNone) {
+            canvas.Pen().SetColor(d->draw.commentColor);
+            canvas.Brush().SetColor(d->draw.commentColor);
+            canvas.Polygon({TPoint(R - 7, T + 1), TPoint(R - 2, T + 1), TPoint(R - 2, T + 6)});
+            canvas.Brush().SetColor(Color());
+        }
+        break;
+    case ctButton:
+    case ctBitButton: {
+        g->CellValue = double(((y1 - T) << 16) | ((x1 - L) & 0xFFFF));
+        const TColor saved = canvas.Brush().Color();
+        canvas.Brush().SetColor(clBtnFace);
+        TRect r(x1, y1, x2, y2);
+        unsigned st = DFCS_BUTTONPUSH;
+        if (d->controlLook.FlatButton) st |= DFCS_FLAT;
+        if (g->CellBoolean) st |= DFCS_PUSHED;
+        canvas.DrawFrameControl(r, DFC_BUTTON, st);
+        r.Inflate(g->CellBoolean ? -3 : -2, g->CellBoolean ? -3 : -2);
+        if (g->CellType == ctBitButton && g->Graphic && !g->Graphic->Empty()) {
+            canvas.Draw(r.Left, r.Top + (r.Height() - g->Graphic->Height()) / 2, *g->Graphic);
+            r.Left += g->Graphic->Width() + 2;
+        }
+        canvas.SetBkMode(TRANSPARENT);
+        canvas.DrawText(g->CellText, r, DT_CENTER | DT_VCENTER | DT_END_ELLIPSIS | DT_SINGLELINE);
+        canvas.Brush().SetColor(saved);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void TExtStringGrid::DrawCheckBox(TCanvas& canvas, const TRect& r, bool checked, bool enabled, TControlStyle style)
+{
+    const int size = d->controlLook.CheckSize;
+    switch (style) {
+    case csClassic:
+    case csFlat: {
+        unsigned st = DFCS_BUTTONCHECK;
+        if (checked) st |= DFCS_CHECKED;
+        if (style == csFlat) st |= DFCS_FLAT;
+        if (!enabled) st |= DFCS_INACTIVE;
+        const int l = r.Left + (r.Width() - size) / 2;
+        const int t = r.Top + (r.Height() - size) / 2;
+        TRect box = Bounds(l, t, size, size);
+        canvas.DrawFrameControl(box, DFC_BUTTON, st);
+        break;
+    }
+    case csWinXP:
+    case csBrevon:
+        TGridGlyphs::DrawTransparent(canvas, r.Left, r.Top, TGridGlyphs::Glyph(CheckGlyphName(false, checked, enabled, style)));
+        break;
+    case csDUV: {
+        const TPen saved = canvas.Pen();
+        canvas.Brush().SetColor(enabled ? clBtnFace : clBtnShadow);
+        canvas.Pen().SetColor(clBtnFace);
+        canvas.Rectangle(r);
+        canvas.Pen().SetColor(clBtnHighlight);
+        canvas.MoveTo(r.Left, r.Bottom);
+        canvas.LineTo(r.Left, r.Top);
+        canvas.LineTo(r.Right, r.Top);
+        canvas.Pen().SetColor(clBtnShadow);
+        canvas.LineTo(r.Right, r.Bottom);
+        canvas.LineTo(r.Left, r.Bottom);
+        if (checked) {
+            canvas.Pen().SetWidth(1);
+            canvas.Pen().SetColor(enabled ? d->controlLook.Color : clGray);
+            const int x1 = r.Left, y1 = r.Top, x2 = r.Right, y2 = r.Bottom;
+            canvas.MoveTo(x1 + 2, y1 + size / 2 + 1);
+            canvas.LineTo(x1 + 2, y2 - 1);
+            canvas.MoveTo(x1 + 3, y1 + size / 2);
+            canvas.LineTo(x1 + 3, y2 - 2);
+            canvas.MoveTo(x1 + 2, y2 - 1);
+            canvas.LineTo(x2 - 2, y1 + 3);
+            canvas.MoveTo(x1 + 3, y2 - 1);
+            canvas.LineTo(x2 - 1, y1 + 3);
+        }
+        canvas.Pen() = saved;
+        break;
+    }
+    case csGlyph: {
+        const TBitmap& glyph = checked ? d->controlLook.CheckedGlyph : d->controlLook.UnCheckedGlyph;
+        TGridGlyphs::DrawTransparent(canvas, r.Left, r.Top, glyph);
+        break;
+    }
+    case csTheme:
+        if (d->draw.themesInUse)
+            canvas.DrawThemePart(this, QStringLiteral("button"), 3, checked ? (enabled ? 5 : 8) : (enabled ? 1 : 4),
+                                 Bounds(r.Left, r.Top, size, size), nullptr);
+        break;
+    }
+}
+
+void TExtStringGrid::DrawRadioGroup(TCanvas& canvas, const TRect& r, int count, int itemIndex,
+                                    const QStringList& items, bool disabled, bool horizontal,
+                                    const QString& cellText, TGridDrawState state)
+{
+    canvas.SetBkMode(TRANSPARENT);
+    const TControlStyle style = d->controlLook.ControlStyle;
+    const bool classic = style == csClassic || style == csFlat;
+    const int s = classic ? d->controlLook.RadioSize : 16;
+    const int h = std::max(classic ? 0 : 16, canvas.TextHeight(QStringLiteral("gh")));
+    if (state.Contains(gdSelected)) canvas.Font().SetColor(d->selectionTextColor);
+    int widths = 0;
+    for (int i = 1; i <= count; ++i) {
+        const QString caption = i - 1 < items.size() ? items[i - 1] : QString();
+        const bool on = (i - 1 == itemIndex) || (itemIndex == -1 && caption == cellText);
+        int x, y;
+        if (horizontal) {
+            x = r.Left + 2 + widths + (i - 1) * s;
+            y = r.Top + (r.Height() - s) / 2;
+            if (!caption.isEmpty()) {
+                canvas.TextOut(x + s, y - 2, caption);
+                widths += canvas.TextWidth(caption);
+            }
+        } else if (!items.isEmpty()) {
+            x = r.Left + 2;
+            y = r.Top + 2 + (i - 1) * h;
+            canvas.TextOut(x + s + (classic ? 4 : 2), y - 2, caption);
+        } else {
+            x = r.Left + (r.Width() - s) / 2;
+            y = r.Top + 2 + (i - 1) * h;
+        }
+        switch (style) {
+        case csClassic:
+        case csFlat: {
+            unsigned st = DFCS_BUTTONRADIO;
+            if (style == csFlat) st |= DFCS_FLAT;
+            if (disabled) st |= DFCS_INACTIVE;
+            if (on) st |= DFCS_CHECKED;
+            TRect box(x, y, x + s + (style == csFlat ? 2 : 0), y + s + (style == csFlat ? 2 : 0));
+            canvas.DrawFrameControl(box, DFC_BUTTON, st);
+            break;
+        }
+        case csWinXP:
+        case csBrevon:
+            TGridGlyphs::DrawTransparent(canvas, x, y, TGridGlyphs::Glyph(CheckGlyphName(true, on, !disabled, style)));
+            break;
+        case csGlyph:
+            TGridGlyphs::DrawTransparent(canvas, x, y, on ? d->controlLook.RadioOnGlyph : d->controlLook.RadioOffGlyph);
+            break;
+        case csDUV: {
+            const TPen saved = canvas.Pen();
+            canvas.Brush().SetColor(clBtnFace);
+            canvas.Pen().SetColor(clBtnFace);
+            canvas.Polygon({TPoint(x + 2, y + 8), TPoint(x + 8, y + 2), TPoint(x + 14, y + 8), TPoint(x + 8, y + 14)});
+            canvas.Pen().SetColor(on ? clGray : clWhite);
+            canvas.MoveTo(x + 8, y + 14);
+            canvas.LineTo(x + 2, y + 8);
+            canvas.LineTo(x + 8, y + 2);
+            canvas.Pen().SetColor(on ? clWhite : clGray);
+            canvas.LineTo(x + 14, y + 8);
+            canvas.LineTo(x + 8, y + 14);
+            if (on) {
+                canvas.Brush().SetColor(d->controlLook.Color);
+                canvas.Pen().SetColor(d->controlLook.Color);
+                canvas.Polygon({TPoint(x + 6, y + 8), TPoint(x + 8, y + 6), TPoint(x + 10, y + 8), TPoint(x + 8, y + 10)});
+            }
+            canvas.Pen() = saved;
+            break;
+        }
+        case csTheme:
+            if (d->draw.themesInUse)
+                canvas.DrawThemePart(this, QStringLiteral("button"), 2, on ? (disabled ? 8 : 5) : (disabled ? 4 : 1),
+                                     Bounds(x, y, 16, 16), nullptr);
+            break;
+        }
+    }
+}
+
+void TExtStringGrid::DrawSortGlyph(TCanvas& canvas, int, int y, int x)
+{
+    const TSortSettings& ss = d->sortSettings;
+    const TPen saved = canvas.Pen();
+    canvas.Pen().SetWidth(1);
+    if (ss.Direction == sdDescending) {
+        if (ss.UpGlyph.Empty() || ss.DownGlyph.Empty()) {
+            canvas.Pen().SetColor(clWhite);
+            canvas.MoveTo(x + 4, y - 4);
+            canvas.LineTo(x, y + 4);
+            canvas.Pen().SetColor(clGray);
+            canvas.LineTo(x - 4, y - 4);
+            canvas.LineTo(x + 4, y - 4);
+        } else {
+            TGridGlyphs::DrawTransparent(canvas, x - 4, y - 4, ss.DownGlyph);
+        }
+    } else {
+        if (ss.UpGlyph.Empty() || ss.DownGlyph.Empty()) {
+            canvas.Pen().SetColor(clWhite);
+            canvas.MoveTo(x - 4, y + 4);
+            canvas.LineTo(x + 4, y + 4);
+            canvas.LineTo(x, y - 4);
+            canvas.Pen().SetColor(clGray);
+            canvas.LineTo(x - 4, y + 4);
+        } else {
+            TGridGlyphs::DrawTransparent(canvas, x - 4, y - 4, ss.UpGlyph);
+        }
+    }
+    canvas.Pen() = saved;
+    canvas.Pen().SetColor(clBlack);
+}

@@ -1,0 +1,56 @@
+#include "grid/hidden/TColumnMap.h"
+
+#include <algorithm>
+
+TColumnMap::TColumnMap()
+{
+    m_visible.fill(true);
+}
+
+bool TColumnMap::SetVisible(int realCol, bool visible)
+{
+    if (realCol < 0 || realCol >= MaxHideable || m_visible[realCol] == visible) return false;
+    m_visible[realCol] = visible;
+    m_hiddenCount += visible ? -1 : 1;
+    return true;
+}
+
+void TColumnMap::Rebuild(int totalCols)
+{
+    const int total = std::max(totalCols, 0);
+    m_total = total;
+    m_displayToReal.clear();
+    m_hiddenBefore.assign(size_t(total) + 1, 0);
+    if (m_hiddenCount == 0) return;
+    m_displayToReal.reserve(size_t(total));
+    int hidden = 0;
+    for (int c = 0; c < total; ++c) {
+        m_hiddenBefore[size_t(c)] = hidden;
+        if (IsHidden(c)) ++hidden;
+        else m_displayToReal.push_back(c);
+    }
+    m_hiddenBefore[size_t(total)] = hidden;
+}
+
+int TColumnMap::RealColIndex(int displCol) const
+{
+    if (m_hiddenCount == 0 || displCol < 0) return displCol;
+    return size_t(displCol) < m_displayToReal.size() ? m_displayToReal[size_t(displCol)] : -1;
+}
+
+int TColumnMap::DisplColIndex(int realCol) const
+{
+    if (m_hiddenCount == 0 || realCol < 1) return realCol;
+    if (size_t(realCol) < m_hiddenBefore.size()) return realCol - m_hiddenBefore[size_t(realCol)];
+    return realCol - m_hiddenCount;
+}
+
+int TColumnMap::SavedWidth(int realCol) const
+{
+    return realCol >= 0 && realCol < MaxHideable ? m_savedWidths[size_t(realCol)] : 0;
+}
+
+void TColumnMap::SetSavedWidth(int realCol, int width)
+{
+    if (realCol >= 0 && realCol < MaxHideable) m_savedWidths[size_t(realCol)] = quint16(std::clamp(width, 0, 0xFFFF));
+}

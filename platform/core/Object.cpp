@@ -1,0 +1,3 @@
+#include "platform/core/Object.h"
+
+TObject::~TObject() = default;

@@ -1,0 +1,248 @@
+#pragma once
+// The class library's custom grid: a window of cells in columns and rows,
+// with fixed columns and rows that do not scroll, a current cell and a
+// selection, column and row sizing and moving with the mouse, keyboard
+// navigation, an in-place editor and the virtual hooks through which the
+// grids built on it draw and react.
+//
+// Layout rules:
+// - every column has a width and every row a height (the defaults until set
+//   one by one); a cell is followed by GridLineWidth pixels of grid line;
+// - the fixed columns (rows) stand at the left (top); the scrolling part
+//   starts with LeftCol (TopRow), which never lies inside the fixed part;
+// - FixedCols stays below ColCount and FixedRows below RowCount: setting a
+//   count at or below the fixed count lowers the fixed count, setting a
+//   fixed count at or above the count raises EInvalidGridOperation;
+// - cell rectangles are computed from LeftCol and TopRow, never summed from
+//   the first column or row, so their cost does not grow with the grid.
+// Painting walks only the cells that intersect the update region, in rows
+// from top to bottom and columns from left to right, calling DrawCell for
+// each; PaintTo runs the same walk on any canvas (tests, pictures).
+
+#include "platform/grids/GridTypes.h"
+#include "platform/widgets/WinControl.h"
+
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+class QScrollBar;
+class TInplaceEdit;
+
+class TCustomGrid : public TWinControlOf<QWidget> {
+public:
+    explicit TCustomGrid(QWidget* parent, const QString& name = QString());
+    ~TCustomGrid() override;
+
+    // ----- Dimensions
+    int ColCount() const { return m_colCount; }
+    void SetColCount(int value);
+    int RowCount() const { return m_rowCount; }
+    void SetRowCount(int value);
+    int FixedCols() const { return m_fixedCols; }
+    void SetFixedCols(int value);
+    int FixedRows() const { return m_fixedRows; }
+    void SetFixedRows(int value);
+
+    int DefaultColWidth() const { return m_defaultColWidth; }
+    void SetDefaultColWidth(int value);
+    int DefaultRowHeight() const { return m_defaultRowHeight; }
+    void SetDefaultRowHeight(int value);
+    int ColWidths(int col) const;
+    void SetColWidths(int col, int width);
+    int RowHeights(int row) const;
+    void SetRowHeights(int row, int height);
+    int GridLineWidth() const { return m_gridLineWidth; }
+    void SetGridLineWidth(int value);
+
+    // ----- Scrolling
+    int TopRow() const { return m_topRow; }
+    void SetTopRow(int value);
+    int LeftCol() const { return m_leftCol; }
+    void SetLeftCol(int value);
+    // Scrolling rows (columns) wholly visible from TopRow (LeftCol).
+    int VisibleRowCount() const;
+    int VisibleColCount() const;
+    // The cell area: the client area without the scroll bars.
+    int GridWidth() const;
+    int GridHeight() const;
+
+    // ----- Cells on the screen
+    // The rectangle of a cell in client coordinates, without its grid line;
+    // an empty rectangle for a cell scrolled out of view.
+    TRect CellRect(int col, int row) const;
+    // The cell under a client point; -1 for either index outside the cells.
+    void MouseToCell(int x, int y, int& col, int& row) const;
+    TGridCoord MouseCoord(int x, int y) const;
+
+    // ----- Current cell and selection
+    int Col() const { return m_current.X; }
+    void SetCol(int value);
+    int Row() const { return m_current.Y; }
+    void SetRow(int value);
+    // Both at once, asking SelectCell first (the current cell stays when it
+    // refuses).
+    void FocusCell(int col, int row, bool moveAnchor = true);
+    // The selected block (the current cell alone without goRangeSelect; whole
+    // rows of the scrolling columns with goRowSelect).
+    TGridRect Selection() const;
+    void SetSelection(const TGridRect& value);
+    TGridOptions Options() const { return m_options; }
+    virtual void SetOptions(TGridOptions value);
+
+    // ----- Editing
+    bool EditorMode() const;
+    void SetEditorMode(bool value);
+    TInplaceEdit* InplaceEditor() const { return m_editor; }
+    void ShowEditor();
+    void HideEditor();
+
+    // The class library's default drawing of cells (off: only OnDrawCell).
+    bool DefaultDrawing() const { return m_defaultDrawing; }
+    void SetDefaultDrawing(bool value);
+    TColor FixedColor() const { return m_fixedColor; }
+    void SetFixedColor(TColor value);
+
+    // ----- Invalidation (client coordinates)
+    virtual void InvalidateRect(const TRect& r);
+    void InvalidateCell(int col, int row);
+    void InvalidateRow(int row);
+    void InvalidateCol(int col);
+    void InvalidateGrid();
+
+    // ----- Painting
+    // Runs the paint walk on canvas for the cells that intersect
+    // updateRect (client coordinates); Canvas() is canvas meanwhile.
+    void PaintTo(TCanvas& canvas, const TRect& updateRect);
+    // The canvas of the paint in progress (nullptr outside painting).
+    TCanvas* Canvas() const { return m_canvas; }
+    // The update rectangle of the paint in progress.
+    const TRect& UpdateRect() const { return m_updateRect; }
+
+    // ----- Moving, inserting and deleting (the objects of cells are never
+    // freed here)
+    void MoveColumn(int fromIndex, int toIndex);
+    void MoveRow(int fromIndex, int toIndex);
+    virtual void DeleteColumn(int index);
+    virtual void DeleteRow(int index);
+    virtual void InsertColumn(int index);
+    virtual void InsertRow(int index);
+
+    // ----- Events
+    std::function<void(QObject* sender, int col, int row, TRect rect, TGridDrawState state)> OnDrawCell;
+    std::function<void(QObject* sender, int col, int row, bool& canSelect)> OnSelectCell;
+    std::function<void(QObject* sender)> OnTopLeftChanged;
+    std::function<void(QObject* sender, int fromIndex, int toIndex)> OnColumnMoved;
+    std::function<void(QObject* sender, int fromIndex, int toIndex)> OnRowMoved;
+    std::function<void(QObject* sender, int col, int row, QString& value)> OnGetEditText;
+    std::function<void(QObject* sender, int col, int row, const QString& value)> OnSetEditText;
+
+protected:
+    // ----- Hooks
+    // Draws one cell into rect (without its grid line); the base fills
+    // fixed cells with FixedColor and others with Color under
+    // DefaultDrawing, then fires OnDrawCell.
+    virtual void DrawCell(int col, int row, TRect rect, TGridDrawState state);
+    // Whether the current cell may move to (col, row); fires OnSelectCell.
+    virtual bool SelectCell(int col, int row);
+    virtual void TopLeftChanged();
+    virtual void ColWidthsChanged();
+    virtual void RowHeightsChanged();
+    // After the counts changed (the stores adjust here).
+    virtual void SizeChanged(int oldColCount, int oldRowCount);
+    virtual void ColumnMoved(int fromIndex, int toIndex);
+    virtual void RowMoved(int fromIndex, int toIndex);
+    virtual bool DoMouseWheelDown(TShiftState shift, TPoint mousePos);
+    virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
+    // The in-place editor; the base makes a TInplaceEdit.
+    virtual TInplaceEdit* CreateEditor();
+    // Whether the editor may show for the current cell.
+    virtual bool CanEditShow() const;
+    virtual QString GetEditText(int col, int row);
+    virtual void SetEditText(int col, int row, const QString& value);
+    // The whole paint: the walk over the update rectangle, then the area
+    // beyond the last column and row in Color.
+    virtual void Paint();
+    // The sizing or moving guide line at x, shown by the first call and
+    // removed by a second at the same x (the base keeps it for the next
+    // paint and repaints).
+    virtual void DrawSizingLine(int x);
+    // Paints one shown guide line on Canvas() (the base: black, dotted,
+    // XOR-ed, over the cell area's height).
+    virtual void PaintSizingLine(int x);
+
+    void KeyDown(int& key, TShiftState shift) override;
+    void KeyPress(TKeyChar& key) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void DblClick() override;
+    void Resize() override;
+    bool WantTab() const override { return m_options.Contains(goTabs); }
+    bool WantKey(int vk, TShiftState shift) const override;
+
+    void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+    // Sum of the widths (heights) of the fixed columns (rows), grid lines
+    // included.
+    int FixedWidth() const;
+    int FixedHeight() const;
+    // The unclipped rectangle of any cell, also one scrolled out of view
+    // (left of LeftCol it lies at negative x), computed from LeftCol/TopRow.
+    TRect CellBounds(int col, int row) const;
+    // The guide lines shown now (x positions), for painters that draw them.
+    const std::vector<int>& SizingLines() const { return m_sizingLines; }
+    // Refreshes the scroll bars after a change of counts, sizes or position.
+    void UpdateScrollBars();
+    // Moves the scrolling window so that the cell is wholly visible.
+    void ScrollInView(int col, int row);
+    // The editor placed over the current cell again (after scrolling).
+    void UpdateEditor();
+
+private:
+    friend class TInplaceEdit;
+    int MaxTopRow() const;
+    int MaxLeftCol() const;
+    int ColLeft(int col) const;
+    int RowTop(int row) const;
+    void MoveCurrent(int col, int row, bool moveAnchor, bool show);
+    void InvalidateSelection(const TGridRect& before, const TGridRect& after);
+    TRect BoxRect(const TGridRect& cells) const;
+    int ColumnBorderAt(int x, int y) const;
+    int RowBorderAt(int x, int y) const;
+    void ScrollBarMoved();
+
+    int m_colCount = 5;
+    int m_rowCount = 5;
+    int m_fixedCols = 1;
+    int m_fixedRows = 1;
+    int m_defaultColWidth = 64;
+    int m_defaultRowHeight = 24;
+    int m_gridLineWidth = 1;
+    // Per-index sizes; empty while every index has the default.
+    std::vector<int> m_colWidths;
+    std::vector<int> m_rowHeights;
+    int m_topRow = 1;
+    int m_leftCol = 1;
+    TGridCoord m_current{1, 1};
+    TGridCoord m_anchor{1, 1};
+    TGridOptions m_options{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect};
+    bool m_defaultDrawing = true;
+    TColor m_fixedColor = clBtnFace;
+    TInplaceEdit* m_editor = nullptr;
+    bool m_editorShown = false;
+    TCanvas* m_canvas = nullptr;
+    TRect m_updateRect;
+    std::vector<int> m_sizingLines;
+    QScrollBar* m_vertBar = nullptr;
+    QScrollBar* m_horzBar = nullptr;
+    bool m_updatingBars = false;
+
+    // Mouse gestures.
+    enum class Gesture { None, Selecting, ColSizing, RowSizing, ColMoving, RowMoving };
+    Gesture m_gesture = Gesture::None;
+    int m_gestureIndex = -1;
+    int m_gestureStart = 0; // position of the border (sizing) or the moved index
+    int m_gestureLine = -1; // x of the guide line shown
+};

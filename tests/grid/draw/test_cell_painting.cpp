@@ -1,0 +1,378 @@
+// The string grid's painting through the recording canvas: cell colours and
+// bands, borders, the focus rectangle, text formats, graphics and glyphs,
+// and the guide line on real pixels.
+#include "grid/TExtStringGrid.h"
+#include "grid/cells/TCellGraphic.h"
+#include "grid/cells/TCellProperties.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/ImageList.h"
+#include "platform/graphics/PainterCanvas.h"
+#include "tests/support/RecordingCanvas.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Grid : public TExtStringGrid {
+public:
+    explicit Grid(const QString& name = QStringLiteral("Grid")) : TExtStringGrid(nullptr, name)
+    {
+        SetBorderStyle(bsNone);
+        resize(400, 300);
+        SetColCount(5);
+        SetRowCount(10);
+        SetDefaultColWidth(60);
+        SetDefaultRowHeight(20);
+    }
+    // Paints one cell and answers what was recorded.
+    TRecordingCanvas& PaintCell(int col, int row)
+    {
+        canvas.Clear();
+        PaintTo(canvas, CalcCellRect(col, row));
+        return canvas;
+    }
+    TColor CellBrush(int col, int row)
+    {
+        const auto fills = PaintCell(col, row).CallsOf(QStringLiteral("FillRect"));
+        return fills.isEmpty() ? clNone : fills.front().Brush.Color();
+    }
+    TCellGraphic* AddGraphic(int col, int row, TCellType type)
+    {
+        auto* g = new TCellGraphic;
+        g->CellType = type;
+        SetCellAttachment(col, row, g);
+        return g;
+    }
+    TRecordingCanvas canvas;
+};
+
+TEST(CellPaintingColours, BandsRunPrimaryPrimarySecondary)
+{
+    Grid g;
+    TBands b;
+    b.Active = true;
+    b.PrimaryColor = clYellow;
+    b.PrimaryLength = 2;
+    b.SecondaryColor = clAqua;
+    b.SecondaryLength = 1;
+    g.SetBands(b);
+    g.FocusCell(4, 9); // out of the way: the current cell paints selected
+    EXPECT_EQ(g.CellBrush(1, 1), clYellow);
+    EXPECT_EQ(g.CellBrush(1, 2), clYellow);
+    EXPECT_EQ(g.CellBrush(1, 3), clAqua);
+    EXPECT_EQ(g.CellBrush(1, 4), clYellow);
+    EXPECT_EQ(g.CellBrush(0, 3), g.FixedColor()); // fixed cells are not banded
+    g.GetCellProperties(2, 3)->BrushColor = clLime;
+    EXPECT_EQ(g.CellBrush(2, 3), clLime); // a cell colour is never banded
+}
+
+TEST(CellPaintingColours, BandsWithoutPeriodAreSkipped)
+{
+    Grid g;
+    TBands b;
+    b.Active = true;
+    b.PrimaryLength = 0;
+    b.SecondaryLength = 0;
+    g.SetBands(b);
+    EXPECT_EQ(g.CellBrush(1, 2), g.Color());
+}
+
+TEST(CellPaintingColours, ColourEventSeesRowBeforeColumn)
+{
+    Grid g;
+    int seenRow = -1, seenCol = -1;
+    g.OnGetCellColor = [&](QObject*, int row, int col, TGridDrawState, TBrush& brush, TFont&) {
+        if (row == 4 && col == 2) brush.SetColor(clFuchsia);
+        if (row == 4 && col == 2) seenRow = row, seenCol = col;
+    };
+    EXPECT_EQ(g.CellBrush(2, 4), clFuchsia);
+    EXPECT_EQ(seenRow, 4);
+    EXPECT_EQ(seenCol, 2);
+}
+
+TEST(CellPaintingLines, BorderOfTwoPixelsSitsAtBottomMinusTwo)
+{
+    Grid g;
+    g.OnGetCellBorder = [](QObject*, int row, int col, TPen& pen, TCellBorders& borders) {
+        if (row == 2 && col == 1) {
+            pen.SetWidth(2);
+            pen.SetColor(clRed);
+            borders += cbBottom;
+        }
+    };
+    const TRect cell = g.CalcCellRect(1, 2);
+    const auto lines = g.PaintCell(1, 2).CallsOf(QStringLiteral("LineTo"));
+    bool found = false;
+    for (const auto& l : lines) {
+        if (l.Pen.Color() == clRed) {
+            found = true;
+            EXPECT_EQ(l.From.Y, cell.Bottom - 2);
+            EXPECT_EQ(l.To.Y, cell.Bottom - 2);
+            EXPECT_EQ(l.Pen.Width(), 2);
+        }
+    }
+    EXPECT_TRUE(found);
+}
+
+TEST(CellPaintingLines, EachSideTakesItsOwnPen)
+{
+    Grid g;
+    g.OnGetCellBorder = [](QObject*, int, int, TPen&, TCellBorders& b) { b = TCellBorders{cbLeft, cbTop}; };
+    g.OnGetCellBorderProp = [](QObject*, int, int, TPen& left, TPen& top, TPen&, TPen&) {
+        left.SetColor(clGreen);
+        top.SetColor(clBlue);
+    };
+    const auto lines = g.PaintCell(2, 2).CallsOf(QStringLiteral("LineTo"));
+    int green = 0, blue = 0;
+    for (const auto& l : lines) {
+        green += l.Pen.Color() == clGreen;
+        blue += l.Pen.Color() == clBlue;
+    }
+    EXPECT_EQ(green, 1);
+    EXPECT_EQ(blue, 1);
+}
+
+TEST(CellPaintingLines, FocusRectangleOnlyWithFocusAndWithoutRowSelect)
+{
+    Grid g;
+    g.FocusCell(2, 3);
+    EXPECT_TRUE(g.PaintCell(2, 3).CallsOf(QStringLiteral("DrawFocusRect")).isEmpty()); // no focus
+    g.show();
+    g.activateWindow();
+    g.setFocus();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return g.hasFocus(); }));
+    const auto focus = g.PaintCell(2, 3).CallsOf(QStringLiteral("DrawFocusRect"));
+    ASSERT_EQ(focus.size(), 1);
+    const TRect cell = g.CalcCellRect(2, 3);
+    EXPECT_EQ(focus[0].Rect, TRect(cell.Left, cell.Top, cell.Right - 1, cell.Bottom - 1));
+    g.SetOptions(g.Options() + goRowSelect);
+    EXPECT_TRUE(g.PaintCell(2, 3).CallsOf(QStringLiteral("DrawFocusRect")).isEmpty());
+}
+
+TEST(CellPaintingText, MultiLineGridLeavesOtherGridsSingleLine)
+{
+    Grid multi(QStringLiteral("Multi"));
+    multi.SetMultilinecells(true);
+    multi.SetCellText(1, 1, QStringLiteral("a\nb"));
+    multi.PaintCell(1, 1);
+    Grid plain(QStringLiteral("Plain"));
+    plain.SetCellText(1, 1, QStringLiteral("one\ntwo"));
+    const auto texts = plain.PaintCell(1, 1).CallsOf(QStringLiteral("DrawText"));
+    ASSERT_FALSE(texts.isEmpty());
+    EXPECT_TRUE(texts.back().Flags & DT_SINGLELINE);
+    EXPECT_EQ(texts.back().Text, QStringLiteral("one"));
+}
+
+TEST(CellPaintingText, PasswordCellsShowStars)
+{
+    Grid g;
+    g.OnIsPasswordCell = [](QObject*, int row, int col, bool& p) { p = row == 2 && col == 1; };
+    g.SetCellText(1, 2, QStringLiteral("secret"));
+    const auto texts = g.PaintCell(1, 2).CallsOf(QStringLiteral("DrawText"));
+    ASSERT_FALSE(texts.isEmpty());
+    EXPECT_EQ(texts.back().Text, QStringLiteral("******"));
+}
+
+TEST(CellPaintingText, WideTextIgnoresAnOddTrailingCharacter)
+{
+    Grid g;
+    g.SetWideCellText(1, 1, QStringLiteral("\u00e9A"));
+    EXPECT_EQ(g.GetWideCellText(1, 1), QStringLiteral("\u00e9A"));
+    g.SetCellText(1, 2, QStringLiteral("|\\") + QChar(0) + QChar(0x41) + QChar(0x42));
+    EXPECT_EQ(g.GetWideCellText(1, 2), QStringLiteral("A"));
+    EXPECT_NO_THROW(g.PaintCell(1, 2));
+}
+
+TEST(CellPaintingGraphics, ProgressWithoutNumberPaintsAsZero)
+{
+    Grid g;
+    g.AddGraphic(1, 1, ctProgress);
+    g.SetCellText(1, 1, QStringLiteral("half"));
+    EXPECT_NO_THROW(g.PaintCell(1, 1));
+    EXPECT_TRUE(g.canvas.Runs().contains(QStringLiteral("0%")));
+    EXPECT_THROW(g.CellAsInteger(1, 1), EExtGridError); // outside painting it is an error
+    g.SetCellText(1, 1, QStringLiteral("50"));
+    const QStringList runs = g.PaintCell(1, 1).Runs();
+    EXPECT_EQ(runs.count(QStringLiteral("50%")), 2); // bar part and rest, each clipped
+}
+
+TEST(CellPaintingGraphics, DataImagesDrawOnlyValidIndices)
+{
+    Grid g;
+    TImageList images(16, 16);
+    QImage red(16, 16, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    images.Add(red);
+    images.Add(red);
+    g.SetGridImages(&images);
+    g.AddGraphic(1, 1, ctDataImage);
+    auto drawn = [&] {
+        const auto& c = g.PaintCell(1, 1);
+        return c.CallsOf(QStringLiteral("DrawImage")).size() + c.CallsOf(QStringLiteral("DrawImageTransparent")).size();
+    };
+    g.SetCellText(1, 1, QStringLiteral("1"));
+    EXPECT_EQ(drawn(), 1);
+    g.SetCellText(1, 1, QStringLiteral("2"));
+    EXPECT_EQ(drawn(), 0);
+    g.SetCellText(1, 1, QStringLiteral("-1"));
+    EXPECT_EQ(drawn(), 0);
+    g.SetCellText(1, 1, QStringLiteral("x"));
+    EXPECT_EQ(drawn(), 1); // not a number: index 0
+}
+
+TEST(CellPaintingGraphics, ReadOnlyDataCheckBoxIsDrawnDisabled)
+{
+    Grid g;
+    g.ControlLook().ControlStyle = csWinXP;
+    g.AddGraphic(1, 1, ctDataCheckBox);
+    g.SetCellText(1, 1, QStringLiteral("Y"));
+    g.OnCanEditCell = [](QObject*, int, int, bool& can) { can = false; };
+    const auto images = g.PaintCell(1, 1).CallsOf(QStringLiteral("DrawImageTransparent"));
+    ASSERT_EQ(images.size(), 1);
+    EXPECT_EQ(images[0].Rect.Width(), 20); // the 20-pixel WinXP glyphs
+    g.OnCanEditCell = nullptr;
+    g.ControlLook().ControlStyle = csBrevon;
+    const auto brevon = g.PaintCell(1, 1).CallsOf(QStringLiteral("DrawImageTransparent"));
+    ASSERT_EQ(brevon.size(), 1);
+    EXPECT_EQ(brevon[0].Rect.Width(), 16);
+    g.ControlLook().ControlStyle = csClassic;
+    const auto frames = g.PaintCell(1, 1).CallsOf(QStringLiteral("DrawFrameControl"));
+    ASSERT_EQ(frames.size(), 1);
+    EXPECT_TRUE((frames[0].Flags >> 16) & DFCS_CHECKED);
+    g.ControlLook().ControlStyle = csGlyph; // no glyph: nothing
+    EXPECT_TRUE(g.PaintCell(1, 1).CallsOf(QStringLiteral("DrawImageTransparent")).isEmpty());
+}
+
+TEST(CellPaintingGraphics, RadioGroupMarksTheItemOfTheCellText)
+{
+    Grid g;
+    g.SetDefaultRowHeight(60);
+    TCellGraphic* r = g.AddGraphic(1, 1, ctRadio);
+    r->Options = QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")};
+    r->CellIndex = -1;
+    g.SetCellText(1, 1, QStringLiteral("two"));
+    const auto frames = g.PaintCell(1, 1).CallsOf(QStringLiteral("DrawFrameControl"));
+    ASSERT_EQ(frames.size(), 3);
+    EXPECT_FALSE((frames[0].Flags >> 16) & DFCS_CHECKED);
+    EXPECT_TRUE((frames[1].Flags >> 16) & DFCS_CHECKED);
+    EXPECT_FALSE((frames[2].Flags >> 16) & DFCS_CHECKED);
+}
+
+TEST(CellPaintingHTML, LocalFilesThatAreNoRegularFileDrawNothing)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage img(8, 8, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    const QString file = dir.filePath(QStringLiteral("p.bmp"));
+    ASSERT_TRUE(img.save(file, "BMP"));
+    Grid g;
+    g.SetDefaultRowHeight(40);
+    auto images = [&](const QString& src) {
+        g.SetCellText(1, 1, QStringLiteral("<IMG SRC=\"FILE://%1\">x").arg(src));
+        const auto& c = g.PaintCell(1, 1);
+        return c.CallsOf(QStringLiteral("DrawImage")).size() + c.CallsOf(QStringLiteral("DrawImageTransparent")).size();
+    };
+    EXPECT_GT(images(file), 0);
+    EXPECT_EQ(images(dir.path()), 0);              // a folder
+    EXPECT_EQ(images(QStringLiteral("/dev/zero")), 0); // no regular file
+}
+
+TEST(CellPaintingMerges, MergedAreaTextIsDrawnOnceInTheArea)
+{
+    Grid g;
+    g.MergeCells(1, 1, 2, 2);
+    g.SetCellText(2, 2, QStringLiteral("merged"));
+    TRecordingCanvas canvas;
+    g.PaintTo(canvas, TRect(0, 0, 400, 300));
+    int count = 0;
+    for (const auto& c : canvas.CallsOf(QStringLiteral("DrawText"))) {
+        if (c.Text != QStringLiteral("merged")) continue;
+        ++count;
+        const TRect area = g.GetCellRect(1, 1);
+        EXPECT_EQ(c.Rect.Left, area.Left + 1 + 2); // grid line and margin
+        EXPECT_EQ(c.Rect.Right, area.Right - 1 - 2);
+    }
+    EXPECT_EQ(count, 1);
+}
+
+// A grid whose display column 1 is real column 2 (real column 1 hidden).
+class Shifted : public Grid {
+public:
+    int DisplayToRealCol(int c) const override { return c >= 1 ? c + 1 : c; }
+    int RealToDisplayCol(int r) const override { return r >= 2 ? r - 1 : r; }
+};
+
+TEST(CellPaintingMerges, PropertiesAndMergesAreReadByRealColumn)
+{
+    Shifted g;
+    g.SetColCount(6);
+    g.GetCellProperties(2, 2)->BrushColor = clLime;
+    EXPECT_EQ(g.CellBrush(1, 2), clLime);
+    g.MergeCells(2, 4, 2, 1); // real columns 2 and 3: display 1 and 2
+    EXPECT_EQ(g.GetCellRect(1, 4), g.CalcCellRect(1, 4).United(g.CalcCellRect(2, 4)));
+    EXPECT_EQ(g.GetCellRect(2, 4), g.GetCellRect(1, 4));
+}
+
+TEST(CellPaintingPixels, GuideLineTwiceLeavesThePictureUnchanged)
+{
+    Grid g;
+    for (int r = 0; r < 10; ++r)
+        for (int c = 0; c < 5; ++c) g.SetCellText(c, r, QStringLiteral("r%1c%2").arg(r).arg(c));
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        TPainterCanvas canvas(&image);
+        g.PaintTo(canvas, TRect(0, 0, 400, 300));
+    }
+    const QImage before = image.copy();
+    {
+        TPainterCanvas canvas(&image);
+        g.DrawMoveLine(canvas, 95);
+    }
+    EXPECT_NE(image, before);
+    {
+        TPainterCanvas canvas(&image);
+        g.DrawMoveLine(canvas, 95);
+    }
+    EXPECT_EQ(image, before);
+}
+
+TEST(AutoRows, DeletingActsOnlyOnDataRows)
+{
+    Grid g;
+    g.SetRowCount(3);
+    g.SetFixedFooters(1);
+    int fired = 0;
+    g.OnAutoDeleteRow = [&](QObject*, int row) { EXPECT_EQ(row, 1); ++fired; };
+    g.SetCellText(2, 1, QStringLiteral("data"));
+    g.AutoDeleteRow(0); // fixed
+    g.AutoDeleteRow(2); // footer
+    EXPECT_EQ(fired, 0);
+    g.AutoDeleteRow(1); // the only data row: emptied
+    EXPECT_EQ(g.RowCount(), 3);
+    EXPECT_TRUE(g.GetCellText(2, 1).isEmpty());
+    EXPECT_EQ(fired, 1);
+    g.SetRowCount(2); // no data row left between the fixed row and the footer
+    g.AutoDeleteRow(1);
+    EXPECT_EQ(g.RowCount(), 2);
+}
+
+TEST(AutoRows, InsertingFiresAfterTheRowExists)
+{
+    Grid g;
+    g.SetCellText(1, 2, QStringLiteral("below"));
+    int rows = 0;
+    g.OnAutoInsertRow = [&](QObject*, int row) {
+        EXPECT_EQ(row, 2);
+        rows = g.RowCount();
+        EXPECT_EQ(g.GetCellText(1, 3), QStringLiteral("below"));
+    };
+    g.AutoInsertRow(2);
+    EXPECT_EQ(rows, 11);
+}
+
+} // namespace

@@ -1,0 +1,251 @@
+// Paints sample string grids (merged cells, bands, borders, HTML cells with
+// pictures, check boxes and radio buttons in every style, nodes, progress
+// cells, sort and filter glyphs) with the grid's real paint code into one
+// picture (default griddemo.png).
+
+#include "grid/TExtStringGrid.h"
+#include "grid/cells/TCellGraphic.h"
+#include "grid/cells/TCellProperties.h"
+#include "platform/graphics/ImageList.h"
+#include "platform/graphics/PainterCanvas.h"
+#include "platform/kernel/Application.h"
+#include "platform/widgets/WidgetStyle.h"
+
+#include <QImage>
+#include <QPainter>
+#include <cstdio>
+
+namespace {
+
+// Header cells of column 2 carry the filter drop-down glyph.
+class DemoGrid : public TExtStringGrid {
+public:
+    DemoGrid(int cols, int rows, int width, int height) : TExtStringGrid(nullptr, QStringLiteral("Demo"))
+    {
+        SetBorderStyle(bsNone);
+        resize(width, height);
+        SetColCount(cols);
+        SetRowCount(rows);
+        SetDefaultColWidth(96);
+    }
+    bool filterColumn = false;
+    TCellGraphic* Graphic(int col, int row, TCellType type)
+    {
+        auto* g = new TCellGraphic;
+        g->CellType = type;
+        SetCellAttachment(col, row, g);
+        return g;
+    }
+
+protected:
+    bool HasColumnFilter(int col) override { return filterColumn && col == 2; }
+};
+
+void PaintGrid(QPainter& painter, DemoGrid& grid, int x, int y)
+{
+    painter.save();
+    painter.translate(x, y);
+    painter.setClipRect(0, 0, grid.width(), grid.height());
+    TPainterCanvas canvas(&painter);
+    grid.PaintTo(canvas, TRect(0, 0, grid.width(), grid.height()));
+    painter.restore();
+    painter.setPen(Qt::darkGray);
+    painter.drawRect(x - 1, y - 1, grid.width() + 1, grid.height() + 1);
+}
+
+void Caption(QPainter& p, int x, int y, const char* text)
+{
+    p.setPen(Qt::black);
+    p.drawText(x, y - 6, QString::fromLatin1(text));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication app(argc, argv);
+    InstallWidgetStyle();
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("griddemo.png");
+
+    QImage image(1040, 760, QImage::Format_RGB32);
+    image.fill(QColor(212, 208, 200));
+    QPainter painter(&image);
+
+    // 1. Merged cells, bands, borders, a sort glyph and a filter glyph.
+    DemoGrid merged(5, 9, 490, 210);
+    merged.filterColumn = true;
+    const char* heads[] = {"", "Address", "City", "Price", "Status"};
+    for (int c = 0; c < 5; ++c) merged.SetCellText(c, 0, QString::fromLatin1(heads[c]));
+    for (int r = 1; r < 9; ++r) {
+        merged.SetCellText(0, r, QString::number(r));
+        merged.SetCellText(1, r, QStringLiteral("%1 Main St").arg(100 + r * 7));
+        merged.SetCellText(2, r, r % 2 ? QStringLiteral("Fresno") : QStringLiteral("Clovis"));
+        merged.SetCellText(3, r, QStringLiteral("$%1,000").arg(200 + r * 13));
+        merged.SetCellText(4, r, r % 3 ? QStringLiteral("Sold") : QStringLiteral("Active"));
+    }
+    merged.MergeCells(1, 2, 2, 2);
+    merged.SetCellText(1, 2, QStringLiteral("Merged 2 x 2 area"));
+    merged.GetCellProperties(1, 2)->Alignment = taCenter;
+    merged.GetCellProperties(1, 2)->BrushColor = RGB(255, 240, 200);
+    merged.MergeCells(3, 6, 2, 1);
+    merged.SetCellText(3, 6, QStringLiteral("Merged across"));
+    TBands bands;
+    bands.Active = true;
+    bands.PrimaryColor = RGB(235, 245, 255);
+    bands.SecondaryColor = clWhite;
+    merged.SetBands(bands);
+    merged.SortSettings().Show = true;
+    merged.SortSettings().Column = 3;
+    merged.OnGetCellBorder = [](QObject*, int row, int col, TPen& pen, TCellBorders& borders) {
+        if (row == 8 && col >= 1) {
+            pen.SetColor(clRed);
+            pen.SetWidth(2);
+            borders += cbBottom;
+        }
+        if (row == 4 && col == 4) {
+            pen.SetColor(clBlue);
+            borders = TCellBorders{cbLeft, cbTop, cbRight, cbBottom};
+        }
+    };
+    merged.FocusCell(4, 7);
+    Caption(painter, 20, 30, "Merged cells, bands, borders, sort and filter glyphs");
+    PaintGrid(painter, merged, 20, 30);
+
+    // 2. HTML cells with pictures from an image list.
+    TImageList images(16, 16);
+    for (QColor c : {QColor(Qt::red), QColor(Qt::darkGreen), QColor(Qt::blue)}) {
+        QImage icon(16, 16, QImage::Format_RGB32);
+        icon.fill(Qt::white);
+        QPainter p(&icon);
+        p.setBrush(c);
+        p.setPen(Qt::black);
+        p.drawEllipse(2, 2, 11, 11);
+        images.Add(icon, clWhite);
+    }
+    DemoGrid html(3, 5, 490, 160);
+    html.SetGridImages(&images);
+    html.SetShowSelection(false);
+    html.SetDefaultRowHeight(30);
+    html.SetColWidths(1, 200);
+    html.SetColWidths(2, 170);
+    html.SetCellText(1, 0, QStringLiteral("HTML"));
+    html.SetCellText(2, 0, QStringLiteral("More"));
+    html.SetCellText(1, 1, QStringLiteral("<IMG SRC=\"IDX:0\"> <B>Bold</B> and <I>italic</I>"));
+    html.SetCellText(2, 1, QStringLiteral("<FONT COLOR=\"clred\">red</FONT> <U>under</U>"));
+    html.SetCellText(1, 2, QStringLiteral("<IMG SRC=\"IDX:1\"> <A HREF=\"x\">a link</A> in a cell"));
+    html.SetCellText(2, 2, QStringLiteral("<FONT BGCOLOR=\"clyellow\">marked</FONT> text"));
+    html.SetCellText(1, 3, QStringLiteral("<IMG SRC=\"IDX:2\"> H<SUB>2</SUB>O, E = mc<SUP>2</SUP>"));
+    html.SetCellText(2, 3, QStringLiteral("Plain text that is cut at the edge of its cell"));
+    html.SetCellText(1, 4, QStringLiteral("|\\") + QChar(0x03) + QChar(0xA9) + QChar(0x03) + QChar(0xB2)
+                               + QChar(0) + QChar(' ') + QChar(0) + QChar('w'));
+    html.SetCellText(2, 4, QStringLiteral("<P ALIGN=\"RIGHT\">right aligned</P>"));
+    Caption(painter, 530, 30, "HTML cells with pictures, wide text");
+    PaintGrid(painter, html, 530, 30);
+
+    // 3. Check boxes and radio buttons in every style.
+    DemoGrid checks(7, 4, 1000, 120);
+    checks.SetDefaultRowHeight(28);
+    checks.SetShowSelection(false);
+    checks.SetColWidths(0, 80);
+    checks.SetColWidths(6, 220);
+    const TControlStyle styles[] = {csClassic, csFlat, csWinXP, csBrevon, csDUV};
+    const char* names[] = {"Classic", "Flat", "WinXP", "Brevon", "DUV"};
+    checks.SetCellText(0, 1, QStringLiteral("checked"));
+    checks.SetCellText(0, 2, QStringLiteral("unchecked"));
+    checks.SetCellText(0, 3, QStringLiteral("read-only"));
+    checks.SetCellText(6, 0, QStringLiteral("Radio group"));
+    for (int c = 1; c <= 5; ++c) {
+        checks.SetCellText(c, 0, QString::fromLatin1(names[c - 1]));
+        checks.Graphic(c, 1, ctCheckBox)->CellBoolean = true;
+        checks.Graphic(c, 2, ctCheckBox);
+        checks.Graphic(c, 3, ctDataCheckBox);
+        checks.SetCellText(c, 3, QStringLiteral("Y"));
+    }
+    checks.OnCanEditCell = [](QObject*, int row, int, bool& can) { can = row != 3; };
+    TCellGraphic* radio = checks.Graphic(6, 1, ctRadio);
+    radio->Options = QStringList{QStringLiteral("Sale"), QStringLiteral("Lease"), QStringLiteral("Both")};
+    radio->CellBoolean = true;
+    radio->CellIndex = 1;
+    checks.OnGetCellColor = nullptr;
+    // Each column in its own style: the style is read per cell.
+    QImage checksImage(checks.width(), checks.height(), QImage::Format_RGB32);
+    {
+        QPainter p(&checksImage);
+        TPainterCanvas canvas(&p);
+        checks.PaintTo(canvas, TRect(0, 0, checks.width(), checks.height()));
+        for (int c = 1; c <= 6; ++c) {
+            checks.ControlLook().ControlStyle = c <= 5 ? styles[c - 1] : csWinXP;
+            if (c <= 5) checks.ControlLook().CheckSize = (styles[c - 1] == csWinXP) ? 20 : (styles[c - 1] == csBrevon ? 16 : 15);
+            for (int r = 1; r < 4; ++r) checks.PaintTo(canvas, checks.CalcCellRect(c, r));
+        }
+    }
+    Caption(painter, 20, 280, "Check boxes (classic, flat, XP, Brevon, DUV) and a radio group");
+    painter.drawImage(20, 280, checksImage);
+
+    // 4. Nodes, progress cells, rotated text and comments.
+    DemoGrid misc(6, 6, 1000, 180);
+    misc.SetDefaultRowHeight(26);
+    misc.SetColWidths(1, 22);
+    misc.SetColWidths(2, 200);
+    misc.SetColWidths(3, 220);
+    misc.SetCellText(2, 0, QStringLiteral("Node rows"));
+    misc.SetCellText(3, 0, QStringLiteral("Progress"));
+    misc.SetCellText(4, 0, QStringLiteral("Comment"));
+    misc.SetCellText(5, 0, QStringLiteral("Button"));
+    misc.SetShowSelection(false);
+    const TCellNodeType nodes[] = {cnFlat, cn3D, cnLeaf, cnFlat, cnLeaf};
+    for (int r = 1; r < 6; ++r) {
+        TCellGraphic* n = misc.Graphic(1, r, ctNode);
+        n->CellBoolean = r % 2 == 0;
+        n->CellHAlign = haLeft;
+        misc.SetCellText(2, r, QStringLiteral("node %1 (%2)").arg(r).arg(n->CellBoolean ? "closed" : "open"));
+        TCellGraphic* p = misc.Graphic(3, r, ctProgress);
+        p->BarColor = r == 3 ? clGreen : clNavy;
+        p->BackColor = clWhite;
+        misc.SetCellText(3, r, QString::number(r * 20 - 5));
+    }
+    misc.SetCellText(3, 5, QStringLiteral("not a number"));
+    misc.Graphic(4, 2, ctComment);
+    misc.SetCellText(4, 2, QStringLiteral("has a note"));
+    TCellGraphic* b = misc.Graphic(5, 2, ctButton);
+    b->CellText = QStringLiteral("Go");
+    b->CellIndex = (20 << 16) | 60;
+    b->CellHAlign = haCenter;
+    b->CellVAlign = vaCenter;
+    QImage miscImage(misc.width(), misc.height(), QImage::Format_RGB32);
+    {
+        QPainter p(&miscImage);
+        TPainterCanvas canvas(&p);
+        misc.PaintTo(canvas, TRect(0, 0, misc.width(), misc.height()));
+        for (int r = 1; r < 6; ++r) {
+            misc.CellNode().NodeType = nodes[r - 1];
+            misc.PaintTo(canvas, misc.CalcCellRect(1, r));
+        }
+    }
+    Caption(painter, 20, 440, "Node boxes (flat, 3D, leaf, flat, leaf), progress cells (the last one not a number), comment, button");
+    painter.drawImage(20, 440, miscImage);
+
+    // 5. The guide line of column sizing, drawn in XOR.
+    DemoGrid sizing(4, 4, 490, 100);
+    sizing.SetShowSelection(false);
+    for (int r = 1; r < 4; ++r)
+        for (int c = 1; c < 4; ++c) sizing.SetCellText(c, r, QStringLiteral("cell %1,%2").arg(c).arg(r));
+    QImage sizingImage(sizing.width(), sizing.height(), QImage::Format_RGB32);
+    {
+        QPainter p(&sizingImage);
+        TPainterCanvas canvas(&p);
+        sizing.PaintTo(canvas, TRect(0, 0, sizing.width(), sizing.height()));
+        sizing.DrawMoveLine(canvas, 230);
+    }
+    Caption(painter, 20, 645, "Column sizing guide line (XOR)");
+    painter.drawImage(20, 645, sizingImage);
+
+    painter.end();
+    if (!image.save(out)) {
+        std::fprintf(stderr, "griddemo: cannot write %s\n", qPrintable(out));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(out));
+    return 0;
+}
