@@ -396,6 +396,49 @@ TEST(CanvasClip, ClipRegionsLimitDrawingAndRestore)
     EXPECT_EQ(c.At(0, 0), clBlue);
 }
 
+// A clip set again after a restore to no clip still holds, on an image
+// and on a caller's painter (a widget's paint event), with and without a
+// clip of the caller.
+TEST(CanvasClip, AClipSetAfterARestoreHolds)
+{
+    auto paint = [](TCanvas& c) {
+        c.Brush().SetColor(clRed);
+        c.SaveClip();
+        c.ExcludeClipRect(TRect(30, 0, 40, 30));
+        c.FillRect(TRect(0, 0, 40, 30));
+        c.RestoreClip();
+        c.SaveClip();
+        c.ExcludeClipRect(TRect(10, 10, 20, 20));
+        c.Brush().SetColor(clBlue);
+        c.FillRect(TRect(0, 0, 40, 30));
+        c.RestoreClip();
+    };
+    auto check = [](const QImage& img, const TRect& outerClip) {
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const TColor got = FromQRgb(img.pixel(x, y));
+                TColor want = clBlue;
+                if (!outerClip.Contains(x, y)) want = clWhite;
+                else if (TRect(10, 10, 20, 20).Contains(x, y)) want = x < 30 ? clRed : clWhite;
+                ASSERT_EQ(got, want) << "pixel " << x << "," << y;
+            }
+    };
+    ImageCanvas own;
+    paint(*own);
+    check(own.Image(), TRect(0, 0, 40, 30));
+    for (const TRect& outer : {TRect(0, 0, 40, 30), TRect(2, 2, 38, 28)}) {
+        QImage img(40, 30, QImage::Format_RGB32);
+        img.fill(0xFFFFFFFF);
+        {
+            QPainter painter(&img);
+            if (outer != TRect(0, 0, 40, 30)) painter.setClipRect(outer.ToQRect());
+            TPainterCanvas c(&painter);
+            paint(c);
+        }
+        check(img, outer);
+    }
+}
+
 TEST(CanvasText, SolidBrushPaintsTheTextCellUntilTransparentModeIsSet)
 {
     ImageCanvas c(120, 40);
