@@ -523,6 +523,31 @@ TEST(CanvasText, RotatedTextRunsUpwards)
     EXPECT_LE(maxY, 70);
 }
 
+// Rotated text stays inside its rectangle unless DT_NOCLIP; the unrotated
+// extent, which would fit, does not decide.
+TEST(CanvasText, RotatedTextIsClippedToItsRectangle)
+{
+    const TRect cell(10, 50, 160, 80);
+    auto ink = [&](unsigned flags, bool outside) {
+        ImageCanvas c(200, 100);
+        c->Brush().SetStyle(bsClear);
+        c->Font().SetColor(clBlack);
+        c->Font().SetSize(10);
+        c->Font().SetOrientation(900);
+        TRect r = cell;
+        c->DrawText(QStringLiteral("WWWW"), r, DT_BOTTOM | DT_SINGLELINE | flags);
+        const QImage& img = c.Image();
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (FromQRgb(img.pixel(x, y)) != clWhite && cell.Contains(x, y) != outside) ++n;
+        return n;
+    };
+    EXPECT_GT(ink(0, false), 0);
+    EXPECT_EQ(ink(0, true), 0);
+    EXPECT_GT(ink(DT_NOCLIP, true), 0);
+}
+
 TEST(CanvasBitmaps, TransparentColourIsLeftOut)
 {
     TBitmap bmp(4, 4);
