@@ -491,6 +491,9 @@ int TBaseReport::WrapLine(const QString& text, int pos, double width, int& next)
                     hi = mid - 1;
             }
             next = pos + lo;
+            // A word broken at its very end: the blanks after it go too.
+            while (next < hard && IsBlank(text[next]))
+                ++next;
             return lo;
         }
         break;
