@@ -37,27 +37,16 @@ public:
         Need(1);
         return quint8(*m_p++);
     }
-    quint16 U16()
+    template <class T> T Number()
     {
-        Need(2);
-        const quint16 v = qFromLittleEndian<quint16>(m_p);
-        m_p += 2;
+        Need(qint64(sizeof(T)));
+        const T v = qFromLittleEndian<T>(m_p);
+        m_p += sizeof(T);
         return v;
     }
-    quint32 U32()
-    {
-        Need(4);
-        const quint32 v = qFromLittleEndian<quint32>(m_p);
-        m_p += 4;
-        return v;
-    }
-    quint64 U64()
-    {
-        Need(8);
-        const quint64 v = qFromLittleEndian<quint64>(m_p);
-        m_p += 8;
-        return v;
-    }
+    quint16 U16() { return Number<quint16>(); }
+    quint32 U32() { return Number<quint32>(); }
+    quint64 U64() { return Number<quint64>(); }
     double F64()
     {
         const quint64 bits = U64();
@@ -141,7 +130,8 @@ QImage DecodePixels(const QByteArray& file, const ImageEntry& e)
     if (e.Bits <= 8) {
         const quint32 count = qFromLittleEndian<quint32>(p);
         p += 4;
-        if (count == 0 || count > (1u << e.Bits) || end - p != qint64(count) * 4 + rowBytes * e.Height)
+        // Every index a pixel can hold must name a colour.
+        if ((e.Bits == 1 && count != 2) || count == 0 || count > (1u << e.Bits) || end - p != qint64(count) * 4 + rowBytes * e.Height)
             return {};
         for (quint32 i = 0; i < count; ++i, p += 4)
             colours.append(qFromLittleEndian<quint32>(p));
@@ -402,7 +392,11 @@ void TReportFileReader::LoadFromBytes(const QByteArray& bytes)
 
     Cursor pages(file.constData() + HeaderSize + qint64(titleLength) * 2, qint64(pageCount) * PageEntrySize,
                  QStringLiteral("the page table"));
-    std::vector<std::pair<quint64, quint32>> stored;
+    struct Stored {
+        quint64 Offset;
+        quint32 Size, OperationsSize;
+    };
+    std::vector<Stored> stored;
     data->Pages.resize(pageCount);
     stored.reserve(pageCount);
     for (quint32 i = 0; i < pageCount; ++i) {
@@ -416,7 +410,7 @@ void TReportFileReader::LoadFromBytes(const QByteArray& bytes)
         if (!(w > 0 && w <= 100 && h > 0 && h <= 100))
             Damaged(QStringLiteral("%1 has no sound page size").arg(what));
         data->Pages[i].Size = QSizeF(w, h);
-        stored.emplace_back(offset, storedSize);
+        stored.push_back(Stored{offset, storedSize, opsSize});
     }
 
     Cursor images(file.constData() + HeaderSize + qint64(titleLength) * 2 + qint64(pageCount) * PageEntrySize,
@@ -441,16 +435,18 @@ void TReportFileReader::LoadFromBytes(const QByteArray& bytes)
             const qint64 bytes = (qint64(e.Width) * e.Bits + 7) / 8 * e.Height;
             if (bytes > MaxImagePixelBytes || bytes > qint64(e.Size) * MaxInflateRatio + 1024 * 4 + 64)
                 Damaged(QStringLiteral("%1 claims more pixels than its data can hold").arg(what));
-        } else if (e.Encoding != EncodingJpeg) {
+        } else if (e.Encoding == EncodingJpeg) {
+            if (qint64(e.Width) * e.Height * 4 > MaxImagePixelBytes)
+                Damaged(QStringLiteral("%1 claims more pixels than a page picture may have").arg(what));
+        } else {
             Damaged(QStringLiteral("%1 is stored in an unknown way").arg(what));
         }
     }
 
     for (quint32 i = 0; i < pageCount; ++i) {
         bool ok = false;
-        const qint64 opsSize = qint64(qFromLittleEndian<quint32>(file.constData() + HeaderSize + qint64(titleLength) * 2
-                                                                  + qint64(i) * PageEntrySize + 12));
-        data->Pages[i].Operations = Inflate(file.constData() + stored[i].first, stored[i].second, opsSize, ok);
+        data->Pages[i].Operations =
+            Inflate(file.constData() + stored[i].Offset, stored[i].Size, stored[i].OperationsSize, ok);
         if (!ok)
             Damaged(QStringLiteral("the operations of page %1 do not unpack").arg(i + 1));
         Walk<TPagePainter>(data->Pages[i].Operations, int(i), int(imageCount), nullptr, nullptr);

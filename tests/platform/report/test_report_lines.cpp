@@ -205,3 +205,21 @@ TEST(ReportLines, NewPageStartsAtTheTopMargin)
     EXPECT_DOUBLE_EQ(y, 0.5);
     EXPECT_EQ(Only(lines, QStringLiteral("page")).size(), 3);
 }
+
+TEST(ReportLines, SymbolFontLegendCharactersBecomeUnicodeSymbols)
+{
+    double width = 0;
+    const QStringList lines = DumpReport([&](TBaseReport& r) {
+        r.SetFont(QStringLiteral("WingDings"), 12);
+        width = r.TextWidth(QStringLiteral("n"));
+        r.PrintCenter(QStringLiteral("nu\u00ABl"), 6.95);
+        r.SetFont(QStringLiteral("Tahoma"), 8);
+        r.PrintLeft(QStringLiteral("n"), 1);
+    });
+    EXPECT_TRUE(lines.contains(QStringLiteral("font \"DejaVu Sans\" 12 $000000")));
+    EXPECT_TRUE(FindText(lines, QString::fromUtf8("\u25A0\u25C6\u2605\u25CF")).Found);
+    EXPECT_TRUE(lines.contains(QStringLiteral("font \"Liberation Sans\" 8 $000000")));
+    EXPECT_TRUE(FindText(lines, QStringLiteral("n")).Found); // other fonts keep their letters
+    const QFont symbols = ReportFonts::QtFont(ReportFonts::Resolve(QStringLiteral("WingDings"), 12));
+    EXPECT_NEAR(width, QFontMetricsF(symbols).horizontalAdvance(QChar(0x25A0)) / 1440.0, 1e-9);
+}
