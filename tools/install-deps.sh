@@ -9,7 +9,7 @@ packages=(
   zlib1g-dev libjpeg62-turbo-dev libtiff-dev
   libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev
   python3
-  fonts-liberation2 fontconfig
+  fonts-liberation2 fonts-dejavu-core fontconfig
 )
 
 missing=()
