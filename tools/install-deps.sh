@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev
   python3
   fonts-liberation2 fontconfig
+  poppler-utils
 )
 
 missing=()
