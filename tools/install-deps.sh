@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev
   python3
   fonts-liberation2 fonts-dejavu-core fontconfig
+  poppler-utils
 )
 
 missing=()
