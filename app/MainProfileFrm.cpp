@@ -23,7 +23,7 @@
 #include "platform/widgets/CustomEdit.h"
 #include "platform/widgets/Panel.h"
 #include "platform/widgets/StatusBar.h"
-#include "protocol/EInvalidGraphic.h"
+#include "platform/graphics/EInvalidGraphic.h"
 #include "protocol/TSubjectProperty.h"
 #include "protocol/TvxAssessorMap.h"
 #include "protocol/TvxComps.h"

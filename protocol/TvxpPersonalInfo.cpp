@@ -1,5 +1,6 @@
 #include "protocol/TvxpPersonalInfo.h"
 
+#include "platform/graphics/EInvalidGraphic.h"
 #include "protocol/StringUtils.h"
 #include "protocol/xml/TXMLDocument.h"
 #include "protocol/xml/TXMLElement.h"
@@ -20,6 +21,17 @@ QString TextOf(const TXMLElement* element)
 {
     const TXMLText* text = element->getFirstTextNode();
     return text ? text->getData() : QString();
+}
+
+void DecodePicture(const QString& text, QImage& picture)
+{
+    if (text.isEmpty()) return;
+    try {
+        TvxpDocument::DecodeBitmap(text, picture);
+    } catch (const EInvalidGraphic&) {
+        // A picture that is broken or too large is dropped; the page's texts
+        // still load.
+    }
 }
 
 void AppendPicture(TXMLElement* request, const QString& name, const QImage& picture)
@@ -95,11 +107,9 @@ void TvxpPersonalInfo::Load()
                     AddProvider(p->getAttribute(QStringLiteral("mlsid")).left(255),
                                 p->getAttribute(QStringLiteral("name")).left(255));
             } else if (tag == QLatin1String("photo")) {
-                const QString text = TextOf(e);
-                if (!text.isEmpty()) DecodeBitmap(text, Photo);
+                DecodePicture(TextOf(e), Photo);
             } else if (tag == QLatin1String("logo")) {
-                const QString text = TextOf(e);
-                if (!text.isEmpty()) DecodeBitmap(text, Logo);
+                DecodePicture(TextOf(e), Logo);
             }
         }
     }

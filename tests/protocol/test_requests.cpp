@@ -4,7 +4,7 @@
 
 #include "ServiceFixture.h"
 
-#include "protocol/EInvalidGraphic.h"
+#include "platform/graphics/EInvalidGraphic.h"
 #include "protocol/TMetafilePicture.h"
 #include "protocol/TSubjectProperty.h"
 #include "protocol/TvxComps.h"

@@ -21,7 +21,7 @@
 #include "platform/core/Directories.h"
 #include "platform/net/HttpErrors.h"
 #include "platform/core/SysUtils.h"
-#include "protocol/EInvalidGraphic.h"
+#include "platform/graphics/EInvalidGraphic.h"
 #include "protocol/StringUtils.h"
 #include "protocol/TMetafilePicture.h"
 #include "protocol/TSubjectProperty.h"
