@@ -9,6 +9,7 @@
 #include "protocol/xml/TXMLDocument.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLText.h"
+#include "protocol/xml/XMLQuery.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -256,8 +257,7 @@ bool TvxCustomConnection::Post(QIODevice& request, QIODevice& response)
 
     const QString type = document.VxpTypeName;
     if (type == QLatin1String("exception") || type == QLatin1String("message")) {
-        const TXMLText* textNode = answer->getFirstTextNode();
-        const QString text = textNode ? textNode->getData() : QString();
+        const QString text = ElementText(answer);
         if (type == QLatin1String("exception")) {
             bool handled = false;
             DoServerError(handled, text);

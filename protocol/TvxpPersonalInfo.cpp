@@ -4,6 +4,7 @@
 #include "protocol/xml/TXMLDocument.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLText.h"
+#include "protocol/xml/XMLQuery.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,12 +16,6 @@ const std::array<const char*, TvxpPersonalInfo::kFieldCount> TvxpPersonalInfo::k
 };
 
 namespace {
-
-QString TextOf(const TXMLElement* element)
-{
-    const TXMLText* text = element->getFirstTextNode();
-    return text ? text->getData() : QString();
-}
 
 void AppendPicture(TXMLElement* request, const QString& name, const QImage& picture)
 {
@@ -95,10 +90,10 @@ void TvxpPersonalInfo::Load()
                     AddProvider(p->getAttribute(QStringLiteral("mlsid")).left(255),
                                 p->getAttribute(QStringLiteral("name")).left(255));
             } else if (tag == QLatin1String("photo")) {
-                const QString text = TextOf(e);
+                const QString text = ElementText(e);
                 if (!text.isEmpty()) DecodeBitmap(text, Photo);
             } else if (tag == QLatin1String("logo")) {
-                const QString text = TextOf(e);
+                const QString text = ElementText(e);
                 if (!text.isEmpty()) DecodeBitmap(text, Logo);
             }
         }

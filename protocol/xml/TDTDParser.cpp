@@ -56,7 +56,7 @@ void TDTDParser::ParseFile(const QString& path, const QString& sourceName, TXMLD
 void TDTDParser::ParseStream(QIODevice* stream, TXMLDocument* document)
 {
     const QString source = m_sourceName;
-    InitLexer();
+    TLexSession session = OpenLexer();
     m_sourceName = source;
     m_document = document;
     try {
@@ -65,11 +65,10 @@ void TDTDParser::ParseStream(QIODevice* stream, TXMLDocument* document)
         ParseTextDecl();
         ParseDeclarations();
     } catch (...) {
-        FreeLexer();
+        session.Close();
         m_dropped.reset();
         throw;
     }
-    FreeLexer();
 }
 
 // ---------------------------------------------------------------- tokens

@@ -27,6 +27,7 @@
 
 class QIODevice;
 class TDocumentType;
+class TNodeArena;
 class TXMLDocumentOwner;
 class TXMLElement;
 class TXMLPI;
@@ -96,11 +97,17 @@ public:
     void WriteTo(TXMLOutput& out, int indent) const override;
     TXMLNode* CloneNode() const override;
 
+    // Where nodes made with new (document) come from (created on first use).
+    TNodeArena* NodeArena();
+
 private:
+    void ReleaseArena();
+
     void WriteDeclaration(TXMLOutput& out, TXMLSaveForm form) const;
     TEncoding OutputEncoding(TXMLSaveForm form) const;
 
     TEncoding m_encoding = UTF_8;
     std::shared_ptr<TXMLDocumentOwner* const> m_parser;
     std::unique_ptr<TNodeList> m_idList;
+    TNodeArena* m_arena = nullptr;
 };
