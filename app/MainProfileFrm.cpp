@@ -1,7 +1,109 @@
 #include "app/MainProfileFrm.h"
 
+#include "app/StepMessages.h"
+#include "app/TBaseFrm.h"
+#include "app/TlcErrorHandler.h"
+#include "app/state/TAppState.h"
+#include "app/steps/TAboutBoxDlg.h"
+#include "app/steps/TCustomerFrm.h"
+#include "app/steps/TLoginFrm.h"
+#include "app/steps/TPersonelFrm.h"
+#include "app/steps/TSettingsDlg.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/FloatFormat.h"
+#include "platform/core/IniFile.h"
+#include "platform/core/Directories.h"
+#include "platform/core/SysUtils.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/kernel/Application.h"
+#include "platform/net/HttpClient.h"
+#include "platform/text/RtfReader.h"
+#include "platform/widgets/Animate.h"
+#include "platform/widgets/CustomEdit.h"
+#include "platform/widgets/Panel.h"
+#include "platform/widgets/StatusBar.h"
+#include "protocol/EInvalidGraphic.h"
+#include "protocol/TSubjectProperty.h"
+#include "protocol/TvxAssessorMap.h"
+#include "protocol/TvxComps.h"
+#include "protocol/TvxLogin.h"
+#include "protocol/TvxRequestMap.h"
+#include "protocol/TvxRptGen.h"
+#include "protocol/TvxpPersonalInfo.h"
+#include "protocol/xml/TXMLDocument.h"
+#include "protocol/xml/TXMLElement.h"
+#include "protocol/xml/TXMLText.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
 #include <QScreen>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+QPointer<TMainProfileFrm> MainProfileFrm;
+
+const QString TMainProfileFrm::kMakerLink = QStringLiteral("https://www.ostrel.com/");
+
+namespace {
+
+qint64 Ticks()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid()) clock.start();
+    return clock.elapsed();
+}
+
+QString TextOf(const TXMLElement* e)
+{
+    const TXMLText* t = e ? e->getFirstTextNode() : nullptr;
+    return t ? t->getData() : QString();
+}
+
+int IntOr(const QString& text, int fallback)
+{
+    return StrToIntDef(text.trimmed(), fallback);
+}
+
+double FloatOr(const QString& text, double fallback)
+{
+    double v = 0;
+    return TryStrToFloat(text.trimmed(), v) ? v : fallback;
+}
+
+} // namespace
+
+void TMainProfileFrm::CreateSteps()
+{
+    // A step whose form is not built yet shows none.
+    m_steps[siLogin] = {[](TPanel* p) -> TBaseFrm* { return new TLoginFrm(p); },
+                        []() -> TBaseFrm* { return LoginFrm.data(); }};
+    m_steps[siPersonal] = {[](TPanel* p) -> TBaseFrm* { return new TPersonelFrm(p); },
+                           []() -> TBaseFrm* { return PersonelFrm.data(); }};
+    m_steps[siCustomer] = {[](TPanel* p) -> TBaseFrm* { return new TCustomerFrm(p); },
+                           []() -> TBaseFrm* { return CustomerFrm.data(); }};
+}
+
+TBaseFrm* TMainProfileFrm::LiveStep(int index) const
+{
+    if (index < 0 || index >= siStepCount) return nullptr;
+    const TStep& step = m_steps[index];
+    TBaseFrm* form = step.current ? step.current() : nullptr;
+    // A step form that is closing (released, freed later) counts as gone.
+    return form && !form->IsReleased() ? form : nullptr;
+}
 
 TMainProfileFrm::TMainProfileFrm(QWidget* parent) : TForm(parent)
 {
@@ -10,4 +112,829 @@ TMainProfileFrm::TMainProfileFrm(QWidget* parent) : TForm(parent)
     setFixedSize(800, 600);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    MainProfileFrm = this;
+
+    CreateSteps();
+    CreateComponents();
+    CreateActions();
+    CreateBanner();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(MainMenu1);
+    layout->addWidget(TopPanel);
+    layout->addWidget(ToolBar1);
+    layout->addWidget(Panel1, 1);
+    layout->addWidget(StatusBar1);
+
+    OnCloseQuery = [this](QObject*, bool& canClose) { FormCloseQuery(canClose); };
+    OnClose = [this](QObject*, TCloseAction&) { SaveSettings(); };
+    OnShow = [this](QObject*) {
+        // The report form is made on the first show (with the report).
+        m_shown = true;
+    };
+    // Key preview: the window sees keys before the focused control.
+    qApp->installEventFilter(this);
+
+    lcErrorHandler1->Loaded();
+    FormCreate();
+}
+
+TMainProfileFrm::~TMainProfileFrm()
+{
+    qApp->removeEventFilter(this);
+}
+
+void TMainProfileFrm::CreateComponents()
+{
+    auto named = [](QObject* o, const char* name) { o->setObjectName(QString::fromLatin1(name)); };
+
+    SubPropXml = new TvxpDocument(this);
+    named(SubPropXml, "SubPropXml");
+    CompsXml = new TvxpDocument(this);
+    named(CompsXml, "CompsXml");
+    CompInfoXml = new TvxpDocument(this);
+    named(CompInfoXml, "CompInfoXml");
+    vxRequestMap = new TvxpDocument(this);
+    named(vxRequestMap, "vxRequestMap");
+    RptGenXml = new TvxpDocument(this);
+    named(RptGenXml, "RptGenXml");
+    vxLoginXml = new TvxpDocument(this);
+    named(vxLoginXml, "vxLoginXml");
+    ConfigDoc = new TvxpDocument(this);
+    named(ConfigDoc, "ConfigDoc");
+    for (TvxpDocument* d : {SubPropXml, CompsXml, CompInfoXml, vxRequestMap, RptGenXml, vxLoginXml, ConfigDoc}) {
+        d->ValidateDocument = false;
+        d->FormatedOutput = true;
+    }
+
+    SubProp = new TSubjectProperty(this);
+    named(SubProp, "SubProp");
+    SubProp->SetVxpDocument(SubPropXml);
+    CompProp = new TSubjectProperty(this);
+    named(CompProp, "CompProp");
+    CompProp->SetVxpDocument(CompInfoXml);
+    vxComps = new TvxComps(this);
+    named(vxComps, "vxComps");
+    vxComps->SetVxpDocument(CompsXml);
+    vxComps->OnRecievedDoc = [this](QObject*) { vxCompsRecievedDoc(); };
+    RequestMap = new TvxRequestMap(this);
+    named(RequestMap, "RequestMap");
+    RequestMap->SetVxpDocument(vxRequestMap);
+    vxRptGen = new TvxRptGen(this);
+    named(vxRptGen, "vxRptGen");
+    vxRptGen->SetVxpDocument(RptGenXml);
+    vxAssessorMap = new TvxAssessorMap(this);
+    named(vxAssessorMap, "vxAssessorMap");
+    vxLogin = new TvxLogin(this);
+    named(vxLogin, "vxLogin");
+    vxLogin->SetVxpDocument(vxLoginXml);
+    PersonalInfo = new TvxpPersonalInfo(this);
+    named(PersonalInfo, "PersonalInfo");
+    http = new THttpClient(this);
+    named(http, "http");
+    http->OnStatus = [this](QObject*, THttpStatus, const QString& text) { StatusBar1->SetPanelText(0, text); };
+
+    for (TvxCustomConnection* c : {static_cast<TvxCustomConnection*>(SubProp), static_cast<TvxCustomConnection*>(CompProp),
+                                   static_cast<TvxCustomConnection*>(vxComps),
+                                   static_cast<TvxCustomConnection*>(RequestMap),
+                                   static_cast<TvxCustomConnection*>(vxRptGen),
+                                   static_cast<TvxCustomConnection*>(vxAssessorMap)})
+        BindConnection(c, true);
+    BindConnection(vxLogin, false);
+
+    lcErrorHandler1 = new TlcErrorHandler(this);
+    lcErrorHandler1->Caption = QStringLiteral("Error Message");
+    lcErrorHandler1->SetLogFile(QStringLiteral("Error.log"));
+    lcErrorHandler1->ShowError = true;
+
+    LogoutTimer = new QTimer(this);
+    named(LogoutTimer, "LogoutTimer");
+    LogoutTimer->setInterval(10800000);
+    connect(LogoutTimer, &QTimer::timeout, this, [this] { Guarded([this] { LogoutTimerTimer(); }); });
+
+    StatusBar1 = new TStatusBar(this);
+    named(StatusBar1, "StatusBar1");
+    for (int w : {175, 100, 200, 50}) StatusBar1->AddPanel(w);
+
+    Panel1 = new TPanel(this);
+    named(Panel1, "Panel1");
+    Panel1->SetBevelOuter(TPanelBevel::bvNone);
+    Panel1->OnResize = [this](QObject*) {
+        for (int i = 0; i < siStepCount; ++i)
+            if (TBaseFrm* f = LiveStep(i)) f->FitToPanel();
+    };
+}
+
+void TMainProfileFrm::BindConnection(TvxCustomConnection* connection, bool withProgress)
+{
+    connection->OnStatus = [this](QObject*, THttpStatus, const QString& text) { StatusBar1->SetPanelText(0, text); };
+    if (!withProgress) return;
+    connection->OnBeforeSearch = [this](QObject*, bool&) { BeforeRequest(); };
+    connection->OnAfterSearch = [this](QObject*) { AfterRequest(); };
+}
+
+void TMainProfileFrm::BeforeRequest()
+{
+    Animate1->SetActive(true);
+    m_requestStart = Ticks();
+    StatusBar1->SetPanelText(1, QStringLiteral("et:"));
+}
+
+void TMainProfileFrm::AfterRequest()
+{
+    Animate1->SetActive(false);
+    StatusBar1->SetPanelText(1, QStringLiteral("et: ") + FormatFloat(QStringLiteral("#.00"),
+                                                                     double(Ticks() - m_requestStart) / 1000.0));
+}
+
+void TMainProfileFrm::CreateActions()
+{
+    struct Def {
+        QAction** action;
+        const char* name;
+        const char* caption;
+        QKeySequence key;
+    };
+    const Def steps[siStepCount] = {
+        {&LoginForm, "LoginForm", "Login", QKeySequence(Qt::Key_F2)},
+        {&PersonalForm, "PersonalForm", "My Page", QKeySequence(Qt::Key_F3)},
+        {&CustomerForm, "CustomerForm", "Customer", QKeySequence(Qt::Key_F4)},
+        {&PropSearchForm, "PropSearchForm", "Prop Search", QKeySequence(Qt::Key_F5)},
+        {&PropInfoForm, "PropInfoForm", "Prop Info", QKeySequence(Qt::Key_F6)},
+        {&CompsParamsForm, "CompsParamsForm", "Search Params", QKeySequence(Qt::Key_F7)},
+        {&CompsViewForm, "CompsViewForm", "View Comps", QKeySequence(Qt::Key_F8)},
+        {&ReportForm, "ReportForm", "Report", QKeySequence(Qt::Key_F9)},
+    };
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_stepGroup = new QActionGroup(this);
+    m_stepGroup->setExclusive(true);
+    for (int i = 0; i < siStepCount; ++i) {
+        auto* a = new QAction(QString::fromLatin1(steps[i].caption), this);
+        a->setObjectName(QString::fromLatin1(steps[i].name));
+        a->setShortcut(steps[i].key);
+        a->setShortcutContext(Qt::WindowShortcut);
+        a->setCheckable(true);
+        m_stepGroup->addAction(a);
+        addAction(a);
+        *steps[i].action = a;
+        m_stepActions[i] = a;
+        // A disabled action does not run (Qt never triggers one).
+        connect(a, &QAction::triggered, this, [this, i] { Guarded([this, i] { RunStepAction(i); }); });
+        if (i) ToolBar1->addSeparator();
+        ToolBar1->addAction(a);
+        auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(a));
+        if (button) {
+            button->setObjectName(QStringLiteral("ToolButton%1").arg(i + 1));
+            button->setFixedSize(79, 36);
+        }
+        m_stepButtons[i] = button;
+    }
+    auto make = [this](QAction*& a, const char* name, const char* caption, QKeySequence key) {
+        a = new QAction(QString::fromLatin1(caption), this);
+        a->setObjectName(QString::fromLatin1(name));
+        if (!key.isEmpty()) {
+            a->setShortcut(key);
+            a->setShortcutContext(Qt::WindowShortcut);
+        }
+        addAction(a);
+    };
+    make(NextForm, "NextForm", "NextForm", QKeySequence(Qt::CTRL | Qt::Key_F));
+    make(PriorForm, "PriorForm", "PriorForm", QKeySequence(Qt::CTRL | Qt::Key_B));
+    make(FileSettings, "FileSettings", "Settings", {});
+    make(FileExit, "FileExit", "Exit", {});
+    make(HelpAbout, "HelpAbout", "About", {});
+    connect(NextForm, &QAction::triggered, this, [this] { Guarded([this] { NextFormExecute(); }); });
+    connect(PriorForm, &QAction::triggered, this, [this] { Guarded([this] { PriorFormExecute(); }); });
+    connect(FileSettings, &QAction::triggered, this, [this] { Guarded([this] { FileSettingsExecute(); }); });
+    connect(FileExit, &QAction::triggered, this, [this] { Close(); });
+    connect(HelpAbout, &QAction::triggered, this, [this] { Guarded([this] { HelpAboutExecute(); }); });
+
+    ToolBar1->addSeparator();
+    ToolBar1->addSeparator();
+    ToolBar1->addAction(FileExit);
+    if (auto* exitButton = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(FileExit))) {
+        exitButton->setObjectName(QStringLiteral("ToolButtonExit"));
+        exitButton->setFixedSize(79, 36);
+    }
+
+    MainMenu1 = new QMenuBar(this);
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    QMenu* file = MainMenu1->addMenu(QStringLiteral("File"));
+    file->addAction(FileSettings);
+    file->addSeparator();
+    file->addAction(FileExit);
+    QMenu* stepsMenu = MainMenu1->addMenu(QStringLiteral("Steps"));
+    for (QAction* a : m_stepActions) stepsMenu->addAction(a);
+    stepsMenu->addAction(NextForm);
+    stepsMenu->addAction(PriorForm);
+    QMenu* help = MainMenu1->addMenu(QStringLiteral("Help"));
+    help->addAction(HelpAbout);
+}
+
+void TMainProfileFrm::CreateBanner()
+{
+    TopPanel = new TPanel(this);
+    TopPanel->setObjectName(QStringLiteral("TopPanel"));
+    TopPanel->SetBevelOuter(TPanelBevel::bvLowered);
+    TopPanel->SetColor(clWhite);
+    TopPanel->setFixedHeight(60);
+    auto* row = new QHBoxLayout(TopPanel);
+    row->setContentsMargins(2, 2, 2, 2);
+    Image1 = new QLabel(TopPanel);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setScaledContents(true);
+    Image1->setFixedSize(160, 52);
+    Image1->installEventFilter(this);
+    RichEdit1 = new QTextEdit(TopPanel);
+    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
+    RichEdit1->setReadOnly(true);
+    RichEdit1->setFrameStyle(QFrame::NoFrame);
+    RichEdit1->setFocusPolicy(Qt::NoFocus);
+    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Animate1 = new TAnimate(TopPanel);
+    Animate1->setObjectName(QStringLiteral("Animate1"));
+    Animate1->SetColor(clWhite);
+    Animate1->SetStopFrame(12);
+    row->addWidget(Image1);
+    row->addWidget(RichEdit1, 1);
+    row->addWidget(Animate1);
+}
+
+void TMainProfileFrm::FormCreate()
+{
+    TAppState& state = AppState();
+    QDir().mkpath(state.DataDir);
+    vxComps->ParamFile = state.DataDir + QStringLiteral("ss.xml");
+    PersonalInfo->SetFileName(state.DataDir + QStringLiteral("myinfo.xml"));
+    vxAssessorMap->OutputDir = state.TempDir;
+    RunStepAction(siLogin);
+    LoadSettings();
+    ApplyServerHost();
+    UpdateActions();
+    SetLogoLink(kMakerLink);
+}
+
+void TMainProfileFrm::Guarded(const std::function<void()>& fn)
+{
+    GuardedCall(this, fn);
+}
+
+QAction* TMainProfileFrm::StepAction(int index) const
+{
+    return index >= 0 && index < siStepCount ? m_stepActions[index] : nullptr;
+}
+
+QToolButton* TMainProfileFrm::StepButton(int index) const
+{
+    return index >= 0 && index < siStepCount ? m_stepButtons[index] : nullptr;
+}
+
+void TMainProfileFrm::ShowStep(int index)
+{
+    if (index < 0 || index >= siStepCount || LiveStep(index)) return;
+    AppState().BroadcastMessage(this, WM_STEPCLOSE);
+    if (const auto& make = m_steps[index].make) make(Panel1);
+}
+
+void TMainProfileFrm::RunStepAction(int index)
+{
+    if (index == siLogin) {
+        LoginFormExecute();
+        return;
+    }
+    m_stepActions[index]->setChecked(true);
+    ShowStep(index);
+    m_stepIndex = index;
+}
+
+void TMainProfileFrm::LoginFormExecute()
+{
+    TAppState& state = AppState();
+    LoginForm->setChecked(true);
+    if (state.LoggedIn) {
+        state.LoggedIn = false;
+        state.Reset();
+        ShowStep(siLogin);
+        UpdateActions();
+        state.Counties.Clear();
+        StatusBar1->SetPanelText(2, QString());
+    } else {
+        LogoutTimer->stop();
+        LogoutTimer->start();
+        ShowStep(siLogin);
+    }
+    m_stepIndex = siLogin;
+}
+
+void TMainProfileFrm::LogoutTimerTimer()
+{
+    if (AppState().LoggedIn) LoginFormExecute();
+}
+
+void TMainProfileFrm::UpdateActions()
+{
+    const TAppState& state = AppState();
+    LoginForm->setText(state.LoggedIn ? QStringLiteral("Logout") : QStringLiteral("Login"));
+    CustomerForm->setEnabled(state.LoggedIn);
+    PersonalForm->setEnabled(true);
+    PropSearchForm->setEnabled(state.LoggedIn);
+    PropInfoForm->setEnabled(state.PropFound);
+    CompsParamsForm->setEnabled(state.PropFound);
+    ReportForm->setEnabled(state.PropFound);
+    CompsViewForm->setEnabled(state.CompsFound);
+    TApplication::ProcessMessages();
+}
+
+void TMainProfileFrm::ApplyServerHost()
+{
+    const TAppState& state = AppState();
+    http->SetHost(state.Host);
+    for (TvxCustomConnection* c : {static_cast<TvxCustomConnection*>(SubProp), static_cast<TvxCustomConnection*>(vxComps),
+                                   static_cast<TvxCustomConnection*>(CompProp),
+                                   static_cast<TvxCustomConnection*>(RequestMap),
+                                   static_cast<TvxCustomConnection*>(vxRptGen), static_cast<TvxCustomConnection*>(vxLogin)}) {
+        c->SetHost(state.Host);
+        c->SetHostServer(state.Host);
+    }
+    vxAssessorMap->SetHost(state.AssrMapIp);
+    vxAssessorMap->SetPort(StrToIntDef(state.AssrMapPort, 9000));
+}
+
+void TMainProfileFrm::LoadSettings()
+{
+    const TIniFile ini(Directories::IniFileName());
+    TAppState& state = AppState();
+    state.Host = ini.ReadString(QStringLiteral("HOSTS"), QStringLiteral("pmserver"), QStringLiteral("127.0.0.1:8765"));
+    state.TourMap = ini.ReadBool(QStringLiteral("REPORT"), QStringLiteral("tourmap"), false);
+}
+
+void TMainProfileFrm::SaveSettings()
+{
+    TIniFile ini(Directories::IniFileName());
+    const TAppState& state = AppState();
+    ini.WriteString(QStringLiteral("HOSTS"), QStringLiteral("pmserver"), state.Host);
+    ini.WriteBool(QStringLiteral("REPORT"), QStringLiteral("tourmap"), state.TourMap);
+}
+
+void TMainProfileFrm::SetLogoLink(const QString& address)
+{
+    AppState().LogoLink = address;
+    Image1->setToolTip(address);
+    Image1->setCursor(address.isEmpty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
+}
+
+void TMainProfileFrm::SetBannerText(const QByteArray& rtf)
+{
+    try {
+        const TRtfDocument doc = TRtfReader::Read(rtf);
+        QString html;
+        for (const TRtfParagraph& p : doc.Paragraphs) {
+            html += QStringLiteral("<p style=\"margin:0\">");
+            for (const TRtfRun& r : p.Runs) {
+                QString style = QStringLiteral("font-size:%1pt;").arg(r.HalfPoints / 2.0);
+                if (r.Bold) style += QStringLiteral("font-weight:bold;");
+                if (r.Italic) style += QStringLiteral("font-style:italic;");
+                if (r.Underline) style += QStringLiteral("text-decoration:underline;");
+                if (r.Color >= 0) style += QStringLiteral("color:#%1;").arg(r.Color, 6, 16, QLatin1Char('0'));
+                html += QStringLiteral("<span style=\"") + style + QStringLiteral("\">") + r.Text.toHtmlEscaped() +
+                        QStringLiteral("</span>");
+            }
+            html += QStringLiteral("</p>");
+        }
+        RichEdit1->setHtml(html);
+    } catch (const Exception&) {
+        // A banner that cannot be read leaves the old one.
+    }
+}
+
+void TMainProfileFrm::NextFormExecute()
+{
+    const TAppState& state = AppState();
+    auto go = [this](int index) {
+        if (m_stepActions[index]->isEnabled()) RunStepAction(index);
+    };
+    switch (m_stepIndex) {
+    case siLogin: go(siPersonal); break;
+    case siPersonal: if (state.LoggedIn) go(siCustomer); break;
+    case siCustomer: if (state.LoggedIn) go(siPropSearch); break;
+    case siPropSearch: if (state.PropFound) go(siPropInfo); break;
+    case siPropInfo: if (state.PropFound) go(siCompsParams); break;
+    case siCompsParams:
+        // The parameters form's own tab pages come first (with that form).
+        if (TBaseFrm* f = LiveStep(siCompsParams); f && f->property("tabIndex").toInt() == 0 &&
+                                                   f->property("tabIndex").isValid()) {
+            f->setProperty("tabIndex", 1);
+        } else if (state.CompsFound) {
+            go(siCompsView);
+        } else {
+            go(siReport);
+        }
+        break;
+    case siCompsView: if (state.CompsFound) go(siReport); break;
+    default: break;
+    }
+}
+
+void TMainProfileFrm::PriorFormExecute()
+{
+    auto go = [this](int index) {
+        if (m_stepActions[index]->isEnabled()) RunStepAction(index);
+    };
+    switch (m_stepIndex) {
+    case siCustomer: go(siPersonal); break;
+    case siPropSearch: go(siCustomer); break;
+    case siPropInfo: go(siPropSearch); break;
+    case siCompsParams:
+        if (TBaseFrm* f = LiveStep(siCompsParams)) {
+            if (f->property("tabIndex").toInt() == 1) f->setProperty("tabIndex", 0);
+            else go(siPropInfo);
+        }
+        break;
+    case siCompsView: go(siCompsParams); break;
+    case siReport:
+        if (CompsViewForm->isEnabled()) go(siCompsView);
+        else go(siCompsParams);
+        break;
+    default: break;
+    }
+}
+
+void TMainProfileFrm::FileSettingsExecute()
+{
+    TAppState& state = AppState();
+    const QString kept = state.Host;
+    TSettingsDlg dialog(this);
+    const int result = Dialogs::ExecModal(dialog);
+    // Whichever button closed it, the host is taken over.
+    state.Host = dialog.edPmHost->text();
+    ApplyServerHost();
+    if (result == mrOk && state.Host != kept && state.LoggedIn) LoginFormExecute();
+    SaveSettings();
+}
+
+void TMainProfileFrm::HelpAboutExecute()
+{
+    TAboutBoxDlg dialog(this);
+    Dialogs::ExecModal(dialog);
+}
+
+void TMainProfileFrm::FormCloseQuery(bool& canClose)
+{
+    canClose = Dialogs::MessageDlg(QStringLiteral("Close?"), TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes;
+    if (!canClose) return;
+    for (THttpClient* c : findChildren<THttpClient*>())
+        if (c->Connected()) c->Disconnect();
+    const QList<TForm*> forms = TForm::Forms();
+    QList<QPointer<TForm>> others;
+    for (auto it = forms.crbegin(); it != forms.crend(); ++it)
+        if ((*it)->objectName() != QLatin1String("MainProfileFrm")) others.append(*it);
+    for (const QPointer<TForm>& f : others)
+        if (f && !f->IsReleased()) f->Close();
+}
+
+bool TMainProfileFrm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
+        const QString link = AppState().LogoLink;
+        if (!link.isEmpty()) Dialogs::OpenLink(link);
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress && isActiveWindow()) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && (w == this || isAncestorOf(w))) {
+            // The window's key preview: steps that take keys from it answer
+            // the "previewKey" property protocol of their form.
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            for (int i = 0; i < siStepCount; ++i) {
+                TBaseFrm* f = LiveStep(i);
+                if (!f) continue;
+                bool consumed = false;
+                if (i == siCompsParams && m_stepIndex == siCompsParams &&
+                    (key == Qt::Key_Return || key == Qt::Key_Enter))
+                    QMetaObject::invokeMethod(f, "PreviewKey", Q_RETURN_ARG(bool, consumed), Q_ARG(int, key));
+                else if (i == siPropInfo && (key == Qt::Key_Up || key == Qt::Key_Down))
+                    QMetaObject::invokeMethod(f, "PreviewKey", Q_RETURN_ARG(bool, consumed), Q_ARG(int, key));
+                if (consumed) return true;
+            }
+        }
+    }
+    return TForm::eventFilter(watched, event);
+}
+
+void TMainProfileFrm::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_UPDATESTEPS: UpdateActions(); break;
+    case WM_PROPSEARCH: WMPropSearch(); break;
+    case WM_PROPLIST: WMPropList(); break;
+    case WM_PROPDATA: WMPropData(); break;
+    case WM_COMPSSEARCH: WMCompsSearch(); break;
+    case WM_MAPREQUEST: WMMapRequest(); break;
+    case WM_MAKEREPORT: WMMakeReport(); break;
+    case WM_LOGIN: WMLogin(); break;
+    default: TForm::WndProc(message);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Requests
+
+void TMainProfileFrm::WMPropSearch()
+{
+    if (SubProp->Connected()) return;
+    struct Hourglass {
+        Hourglass() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+        ~Hourglass() { QGuiApplication::restoreOverrideCursor(); }
+    } hourglass;
+    TAppState& state = AppState();
+    state.Reset();
+    SubPropXml->SetLogEvent(true);
+    QPointer<TMainProfileFrm> self(this);
+    const QString answer = SubProp->Search(state.County ? state.County->Id : 0, state.UserId);
+    if (!self) return;
+    if (answer == QLatin1String("prop.list")) PostMessage(this, WM_PROPLIST);
+    else if (answer == QLatin1String("prop.data")) PostMessage(this, WM_PROPDATA);
+    UpdateActions();
+}
+
+void TMainProfileFrm::WMPropList()
+{
+    // The found-properties dialog comes with the grid (its list is a grid).
+}
+
+void TMainProfileFrm::WMPropData()
+{
+    if (SubProp->Connected()) return;
+    TAppState& state = AppState();
+    QPointer<TMainProfileFrm> self(this);
+    if (SubPropXml->RequestElement() && SubPropXml->RequestElement()->getTagName() == QLatin1String("prop.list")) {
+        SubPropXml->SetLogEvent(true);
+        SubPropXml->SetEvent(QStringLiteral("PROP_FOUND"));
+        SubProp->GetProperty(state.County ? state.County->Id : 0, state.PropertyId, state.OrderId, state.UserId);
+        if (!self) return;
+    }
+    auto digits = [](QString s) { return s.remove(QLatin1Char(',')); };
+    vxComps->Sqft = IntOr(digits(SubProp->ElementText(QStringLiteral("house_sqft"))), 0);
+    vxComps->Beds = IntOr(SubProp->ElementText(QStringLiteral("bed")), 0);
+    vxComps->LotSqft = IntOr(digits(SubProp->ElementText(QStringLiteral("lot_sqft"))), 0);
+    vxComps->Baths = FloatOr(SubProp->ElementText(QStringLiteral("bath")), 0);
+    vxComps->SetPrice(SubProp->SoldPrice());
+    vxComps->Latitude = FloatOr(SubProp->ElementText(QStringLiteral("latitude")), 0);
+    vxComps->Longitude = FloatOr(SubProp->ElementText(QStringLiteral("longitude")), 0);
+    vxComps->StructType = IntOr(SubProp->ElementText(QStringLiteral("prop_type")), 1);
+    const TXMLElement* request = SubPropXml->RequestElement();
+    vxComps->SetParcelID(IntOr(request ? request->getAttribute(QStringLiteral("parcel")) : QString(), 1));
+    vxComps->ApnBook = SubProp->ElementText(QStringLiteral("apn_book")).left(255);
+    state.PropFound = true;
+    // The property information report "propinfo.rpt" is written here once
+    // the report form exists.
+    RunStepAction(siPropInfo);
+    UpdateActions();
+}
+
+void TMainProfileFrm::WMCompsSearch()
+{
+    if (vxComps->Connected()) return;
+    const TAppState& state = AppState();
+    vxComps->County = state.County ? state.County->Id : 0;
+    vxComps->UserId = state.UserId;
+    vxComps->GetComps();
+}
+
+void TMainProfileFrm::vxCompsRecievedDoc()
+{
+    const TXMLElement* request = CompsXml->RequestElement();
+    if (!request || request->getTagName() != QLatin1String("comps.result")) return;
+    AppState().CompsFound = true;
+    CompsViewForm->setChecked(true);
+    RunStepAction(siCompsView);
+    TApplication::ProcessMessages();
+    UpdateActions();
+}
+
+void TMainProfileFrm::WMMapRequest()
+{
+    if (m_mapBusy) return;
+    m_mapBusy = true;
+    QPointer<TMainProfileFrm> self(this);
+    struct Clear {
+        QPointer<TMainProfileFrm>& self;
+        ~Clear() { if (self) self->m_mapBusy = false; }
+    } clear{self};
+    BuildMapRequest();
+    RequestMap->Execute();
+    if (!self) return;
+    const TXMLElement* request = vxRequestMap->RequestElement();
+    TAppState& state = AppState();
+    state.MapId = IntOr(request ? request->getAttribute(QStringLiteral("mapid")) : QString(), 0);
+    state.NeedMap = false;
+}
+
+void TMainProfileFrm::BuildMapRequest()
+{
+    const TAppState& state = AppState();
+    if (vxRequestMap->XMLDocument()) vxRequestMap->ClearDocument();
+    vxRequestMap->VxpTypeName = QStringLiteral("map.request");
+    vxRequestMap->VxpTypeVersion = QStringLiteral("1.0");
+    vxRequestMap->NewDocument();
+    vxRequestMap->SetCounty(state.County ? state.County->Id : 0);
+    vxRequestMap->SetUserId(state.UserId);
+    TXMLDocument* doc = vxRequestMap->XMLDocument();
+    TXMLElement* request = vxRequestMap->RequestElement();
+    auto add = [doc](TXMLElement* parent, const QString& name) {
+        auto element = std::make_unique<TXMLElement>(name, doc);
+        parent->appendChild(element.get());
+        return element.release();
+    };
+    auto addText = [doc, &add](TXMLElement* parent, const QString& name, const QString& text) {
+        TXMLElement* e = add(parent, name);
+        e->appendText(new TXMLText(TvxCustomConnection::XmlEscape(text), doc));
+    };
+    TXMLElement* hazard = add(request, QStringLiteral("hazard"));
+    hazard->setAttribute(QStringLiteral("image_type"), QStringLiteral("wmf"));
+    hazard->setAttribute(QStringLiteral("request"),
+                         state.County && state.County->Hazards ? QStringLiteral("Y") : QStringLiteral("N"));
+    TXMLElement* street = add(request, QStringLiteral("street"));
+    street->setAttribute(QStringLiteral("image_type"), QStringLiteral("jpg"));
+    street->setAttribute(QStringLiteral("request"), QStringLiteral("Y"));
+    street->setAttribute(QStringLiteral("tour"), state.TourMap ? QStringLiteral("Y") : QStringLiteral("N"));
+    TXMLElement* items = add(request, QStringLiteral("items"));
+    auto addItem = [&](const QString& address, const QString& price, const QString& lat, const QString& lon,
+                       const QString& stat) {
+        TXMLElement* item = add(items, QStringLiteral("item"));
+        addText(item, QStringLiteral("address"), address);
+        addText(item, QStringLiteral("price"), price);
+        addText(item, QStringLiteral("lat"), lat);
+        addText(item, QStringLiteral("lon"), lon);
+        addText(item, QStringLiteral("stat"), stat);
+    };
+    addItem(SubProp->ElementText(QStringLiteral("address")), SubProp->ElementText(QStringLiteral("sold_price")),
+            SubProp->ElementText(QStringLiteral("latitude")), SubProp->ElementText(QStringLiteral("longitude")),
+            QStringLiteral("T"));
+    TCompsRecords& records = vxComps->Records;
+    for (records.First(); !records.Eof(); records.Next()) {
+        if (records.Field(QStringLiteral("use_rec")) == QLatin1String("Y")) {
+            QString address = records.Field(QStringLiteral("address"));
+            if (UpperCase(address).contains(QLatin1String("SITUS")))
+                address = records.Field(QStringLiteral("apn")).left(255);
+            const QString status = records.Field(QStringLiteral("status"));
+            const bool priced = status == QLatin1String("8") || status == QLatin1String("0") ||
+                                status == QLatin1String("3") || status == QLatin1String("7");
+            addItem(address, priced ? records.Field(QStringLiteral("sold_price")) : QString(),
+                    records.Field(QStringLiteral("lat")), records.Field(QStringLiteral("lon")), status);
+        }
+    }
+}
+
+void TMainProfileFrm::WMMakeReport()
+{
+    // The profile report is made by the report form, which comes with the
+    // report.
+}
+
+void TMainProfileFrm::WMLogin()
+{
+    TAppState& state = AppState();
+    QPointer<TMainProfileFrm> self(this);
+    vxLogin->ProgramVersion = QStringLiteral("1.01");
+    if (!PersonalInfo->Loaded) PersonalInfo->Load();
+    if (state.MlsLogin || PersonalInfo->ShowMls) {
+        vxLogin->MlsUser = PersonalInfo->LastName();
+        vxLogin->MlsPass = PersonalInfo->MlsMemberId();
+    } else {
+        vxLogin->MlsUser.clear();
+        vxLogin->MlsPass.clear();
+    }
+    vxLogin->MlsId = PersonalInfo->MlsId();
+    const QString type = vxLogin->Execute();
+    if (!self) return;
+    if (type != QLatin1String("login.response")) throw Exception(QStringLiteral("Invalid login Document"));
+    const TXMLElement* answer = vxLoginXml->RequestElement();
+    state.LoggedIn = answer->getAttribute(QStringLiteral("result")) == QLatin1String("true");
+    state.UserId = IntOr(answer->getAttribute(QStringLiteral("UserId")), -99);
+    if (!state.LoggedIn) {
+        QString message;
+        for (const TXMLElement* e = answer->getFirstChildElement(); e; e = e->getNextSiblingElement())
+            if (e->getTagName() == QLatin1String("message")) {
+                message = TextOf(e);
+                break;
+            }
+        Dialogs::MessageDlg(message, TMsgDlgType::mtInformation, mbOK);
+        if (self && LoginFrm && !LoginFrm->IsReleased()) LoginFrm->edPass->setFocus();
+        return;
+    }
+    for (const TXMLElement* e = answer->getFirstChildElement(); e; e = e->getNextSiblingElement())
+        TakeOverLoginElement(e);
+    if (state.MlsValid) {
+        vxComps->MlsId = PersonalInfo->MlsId();
+        StatusBar1->SetPanelText(2, PersonalInfo->ProviderName() + QStringLiteral(" Member"));
+    } else {
+        vxComps->MlsId.clear();
+        StatusBar1->SetPanelText(2, QString());
+    }
+    ApplyServerHost();
+    UpdateActions();
+    RunStepAction(siCustomer);
+}
+
+void TMainProfileFrm::TakeOverLoginElement(const TXMLElement* e)
+{
+    TAppState& state = AppState();
+    const QString tag = e->getTagName();
+    const QString text = TextOf(e);
+    if (tag == QLatin1String("username")) {
+        state.UserName = text;
+    } else if (tag == QLatin1String("assr_map_ip")) {
+        state.AssrMapIp = text;
+    } else if (tag == QLatin1String("assr_map_port")) {
+        state.AssrMapPort = text;
+    } else if (tag == QLatin1String("mls_valid")) {
+        state.MlsValid = text == QLatin1String("Y");
+    } else if (tag == QLatin1String("mlslogin")) {
+        state.MlsLogin = text == QLatin1String("Y");
+        PersonalInfo->ShowMls = state.MlsLogin;
+    } else if (tag == QLatin1String("titleconame")) {
+        if (!text.isEmpty()) {
+            state.TitleCoName = text;
+            setWindowTitle(text);
+        }
+    } else if (tag == QLatin1String("banner")) {
+        TakeOverBanner(text);
+    } else if (tag == QLatin1String("logo")) {
+        QImage logo;
+        try {
+            TvxpDocument::DecodeBitmap(text, logo);
+            Image1->setPixmap(QPixmap::fromImage(logo));
+        } catch (const EInvalidGraphic&) {
+            // A logo that is no picture leaves the banner picture as it was.
+        }
+    } else if (tag == QLatin1String("counties")) {
+        for (const TXMLElement* c = e->getFirstChildElement(); c; c = c->getNextSiblingElement()) {
+            int id = 0;
+            if (!TryStrToInt(c->getAttribute(QStringLiteral("num")).trimmed(), id))
+                throw Exception(QStringLiteral("Invalid County"));
+            state.Counties.AddCounty(id,
+                                     c->getAttribute(QStringLiteral("name")) + QStringLiteral(" - ") +
+                                         c->getAttribute(QStringLiteral("state")),
+                                     c->getAttribute(QStringLiteral("apnmap")),
+                                     c->getAttribute(QStringLiteral("photos")) == QLatin1String("Y"),
+                                     c->getAttribute(QStringLiteral("hazards")) == QLatin1String("Y"));
+        }
+    } else if (tag == QLatin1String("comps")) {
+        state.SearchTypes.Clear();
+        auto yes = [](const TXMLElement* r, const char* name) {
+            return r->getAttribute(QString::fromLatin1(name)) == QLatin1String("Y");
+        };
+        for (const TXMLElement* by = e->getFirstChildElement(); by; by = by->getNextSiblingElement()) {
+            if (by->getTagName() != QLatin1String("searchby")) continue;
+            for (const TXMLElement* r = by->getFirstChildElement(); r; r = r->getNextSiblingElement()) {
+                if (r->getTagName() != QLatin1String("rec")) continue;
+                state.SearchTypes.AddSearchType(
+                    IntOr(r->getAttribute(QStringLiteral("id")), -1), r->getAttribute(QStringLiteral("name")),
+                    r->getAttribute(QStringLiteral("field1")), r->getAttribute(QStringLiteral("field2")),
+                    yes(r, "showarea"), yes(r, "showlist"), yes(r, "landuse"),
+                    IntOr(r->getAttribute(QStringLiteral("items")), 0),
+                    IntOr(r->getAttribute(QStringLiteral("length")), 0));
+            }
+        }
+    } else if (tag == QLatin1String("rpages")) {
+        state.ReportPages.Clear();
+        qint16 order = 0;
+        for (const TXMLElement* p = e->getFirstChildElement(); p; p = p->getNextSiblingElement()) {
+            if (p->getTagName() != QLatin1String("page")) continue;
+            state.ReportPages.AddPage(IntOr(p->getAttribute(QStringLiteral("id")), 0), order++,
+                                      p->getAttribute(QStringLiteral("name")), QStringLiteral("Y"));
+        }
+    } else if (tag == QLatin1String("providers")) {
+        PersonalInfo->ClearProviders();
+        for (const TXMLElement* p = e->getFirstChildElement(); p; p = p->getNextSiblingElement())
+            PersonalInfo->AddProvider(p->getAttribute(QStringLiteral("id")), p->getAttribute(QStringLiteral("name")));
+    }
+}
+
+void TMainProfileFrm::TakeOverBanner(const QString& text)
+{
+    // Trimmed of everything below "!" at both ends; written to banner.rtf,
+    // read back into the banner and removed. Any failure leaves the banner.
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && text[from].unicode() < 33) ++from;
+    while (to > from && text[to - 1].unicode() < 33) --to;
+    if (from == to) return;
+    const QString fileName = AppState().TempDir + QStringLiteral("banner.rtf");
+    try {
+        const QByteArray bytes = text.mid(from, to - from).toLatin1();
+        AtomicFile::WriteAll(fileName, bytes);
+        QFile file(fileName);
+        if (file.open(QIODevice::ReadOnly)) SetBannerText(file.read(TRtfReader::kMaxInput + 1));
+        file.close();
+        QFile::remove(fileName);
+    } catch (const Exception&) {
+        QFile::remove(fileName);
+    }
 }

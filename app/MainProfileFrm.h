@@ -1,11 +1,171 @@
 #pragma once
-// The program's one top-level window. Until the shell is built it is the
-// fixed 800 by 600 frame the steps will live in.
+// The program's one top-level window: the fixed 800 by 600 frame with the
+// menu, the tool bar of the eight steps, the banner and the status bar. It
+// owns the service connections and their documents, the configuration
+// download client, the error handler and the logout timer; it drives the
+// steps (one step form at a time inside Panel1) and runs every service
+// request on the steps' behalf.
 
 #include "platform/kernel/Form.h"
+
+#include <QPointer>
+#include <functional>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenuBar;
+class QTextEdit;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class TAnimate;
+class TBaseFrm;
+class THttpClient;
+class TlcErrorHandler;
+class TPanel;
+class TStatusBar;
+class TXMLElement;
+class TSubjectProperty;
+class TvxAssessorMap;
+class TvxComps;
+class TvxCustomConnection;
+class TvxLogin;
+class TvxpDocument;
+class TvxpPersonalInfo;
+class TvxRequestMap;
+class TvxRptGen;
+
+// The step indices, in tool-bar order.
+enum TStepIndex : int {
+    siLogin, siPersonal, siCustomer, siPropSearch, siPropInfo, siCompsParams, siCompsView, siReport, siStepCount
+};
 
 class TMainProfileFrm : public TForm {
     Q_OBJECT
 public:
     explicit TMainProfileFrm(QWidget* parent = nullptr);
+    ~TMainProfileFrm() override;
+
+    // Components (named as on the stored form).
+    TStatusBar* StatusBar1 = nullptr;
+    TPanel* TopPanel = nullptr;
+    QLabel* Image1 = nullptr;
+    TAnimate* Animate1 = nullptr;
+    QTextEdit* RichEdit1 = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    TPanel* Panel1 = nullptr;
+    QMenuBar* MainMenu1 = nullptr;
+
+    QAction* LoginForm = nullptr;
+    QAction* PersonalForm = nullptr;
+    QAction* CustomerForm = nullptr;
+    QAction* PropSearchForm = nullptr;
+    QAction* PropInfoForm = nullptr;
+    QAction* CompsParamsForm = nullptr;
+    QAction* CompsViewForm = nullptr;
+    QAction* ReportForm = nullptr;
+    QAction* NextForm = nullptr;
+    QAction* PriorForm = nullptr;
+    QAction* FileSettings = nullptr;
+    QAction* FileExit = nullptr;
+    QAction* HelpAbout = nullptr;
+
+    TSubjectProperty* SubProp = nullptr;
+    TSubjectProperty* CompProp = nullptr;
+    TvxComps* vxComps = nullptr;
+    TvxRequestMap* RequestMap = nullptr;
+    TvxRptGen* vxRptGen = nullptr;
+    TvxAssessorMap* vxAssessorMap = nullptr;
+    TvxLogin* vxLogin = nullptr;
+    TvxpDocument* SubPropXml = nullptr;
+    TvxpDocument* CompsXml = nullptr;
+    TvxpDocument* CompInfoXml = nullptr;
+    TvxpDocument* vxRequestMap = nullptr;
+    TvxpDocument* RptGenXml = nullptr;
+    TvxpDocument* vxLoginXml = nullptr;
+    TvxpDocument* ConfigDoc = nullptr;
+    TvxpPersonalInfo* PersonalInfo = nullptr;
+    THttpClient* http = nullptr;
+    TlcErrorHandler* lcErrorHandler1 = nullptr;
+    QTimer* LogoutTimer = nullptr;
+
+    int StepIndex() const { return m_stepIndex; }
+    QAction* StepAction(int index) const;
+    QToolButton* StepButton(int index) const;
+
+    // Closes every other step and creates the step's form in the panel,
+    // unless the step's form already exists.
+    void ShowStep(int index);
+    void UpdateActions();
+    void ApplyServerHost();
+    void LoadSettings();
+    void SaveSettings();
+    void SetLogoLink(const QString& address);
+
+    // The banner's text from rich text (RTF); an error leaves it as it was.
+    void SetBannerText(const QByteArray& rtf);
+
+    // The step messages (and WM_UPDATESTEPS).
+    void WndProc(TMessage& message) override;
+
+    // Request handlers, also called directly where a step's action must run
+    // before the actions are updated.
+    void WMPropSearch();
+    void WMPropList();
+    void WMPropData();
+    void WMCompsSearch();
+    void WMMapRequest();
+    void WMMakeReport();
+    void WMLogin();
+    void BuildMapRequest();
+    // One child element of a successful login answer taken over.
+    void TakeOverLoginElement(const TXMLElement* e);
+    void TakeOverBanner(const QString& text);
+
+    // The fixed link of the banner picture.
+    static const QString kMakerLink;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct TStep {
+        std::function<TBaseFrm*(TPanel* panel)> make;  // the step's form class
+        std::function<TBaseFrm*()> current;             // its global reference
+    };
+    // The step's form while it exists and is not closing.
+    TBaseFrm* LiveStep(int index) const;
+
+    void CreateSteps();
+    void CreateComponents();
+    void CreateActions();
+    void CreateBanner();
+    void BindConnection(TvxCustomConnection* connection, bool withProgress);
+    void FormCreate();
+    void FormCloseQuery(bool& canClose);
+    void RunStepAction(int index);
+    void LoginFormExecute();
+    void LogoutTimerTimer();
+    void NextFormExecute();
+    void PriorFormExecute();
+    void FileSettingsExecute();
+    void HelpAboutExecute();
+    void vxCompsRecievedDoc();
+    void BeforeRequest();
+    void AfterRequest();
+    // Runs fn; an exception goes to the application's exception event.
+    void Guarded(const std::function<void()>& fn);
+
+    TStep m_steps[siStepCount];
+    QActionGroup* m_stepGroup = nullptr;
+    QToolButton* m_stepButtons[siStepCount] = {};
+    QAction* m_stepActions[siStepCount] = {};
+    int m_stepIndex = siLogin;
+    qint64 m_requestStart = 0;
+    bool m_mapBusy = false;
+    bool m_shown = false;
 };
+
+// The one main window while it exists.
+extern QPointer<TMainProfileFrm> MainProfileFrm;

@@ -1,12 +1,23 @@
 #include "app/MainProfileFrm.h"
+#include "app/state/TAppState.h"
+#include "platform/dialogs/Dialogs.h"
 #include "platform/kernel/Application.h"
 #include "platform/widgets/WidgetStyle.h"
+
+#include <memory>
 
 int main(int argc, char** argv)
 {
     TApplication app(argc, argv);
     InstallWidgetStyle();
-    TMainProfileFrm mainForm;
-    mainForm.show();
-    return app.exec();
+    int result = 1;
+    try {
+        auto mainForm = std::make_unique<TMainProfileFrm>();
+        mainForm->show();
+        result = app.exec();
+        FreeAppState();
+    } catch (const Exception& e) {
+        Dialogs::ShowError(e.Message());
+    }
+    return result;
 }

@@ -24,12 +24,18 @@ function(tamsel_stage_includes target folder)
   target_include_directories(${target} ${scope} ${root})
 endfunction()
 
-# tamsel_layer(<name> DEPS <targets...>)
-# Builds every source of the calling directory into the static library
-# tamsel_<name>. New files are picked up without editing this file.
+# tamsel_layer(<name> [RECURSE] DEPS <targets...>)
+# Builds every source of the calling directory (with RECURSE, of its
+# sub-folders too: a layer whose rooms are folders of one library) into the
+# static library tamsel_<name>. New files are picked up without editing this
+# file.
 function(tamsel_layer name)
-  cmake_parse_arguments(L "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS
+  cmake_parse_arguments(L "RECURSE" "" "DEPS" ${ARGN})
+  set(glob GLOB)
+  if(L_RECURSE)
+    set(glob GLOB_RECURSE)
+  endif()
+  file(${glob} sources CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
   # A program's entry point lives beside its layer but not in it.
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
@@ -47,15 +53,20 @@ function(tamsel_layer name)
   tamsel_stage_includes(tamsel_${name} ${folder})
 endfunction()
 
-# tamsel_tests(<name> DIRS <dirs...> DEPS <targets...>)
-# One test program per layer, from every .cpp of the listed test directories,
+# tamsel_tests(<name> [RECURSE] DIRS <dirs...> DEPS <targets...>)
+# One test program per layer, from every .cpp of the listed test directories
+# (with RECURSE, of their sub-folders too),
 # run under CTest one test case at a time. The test folders are staged for
 # the program itself (their shared headers), like a layer's own folder.
 function(tamsel_tests name)
-  cmake_parse_arguments(T "" "" "DEPS;DIRS" ${ARGN})
+  cmake_parse_arguments(T "RECURSE" "" "DEPS;DIRS" ${ARGN})
+  set(glob GLOB)
+  if(T_RECURSE)
+    set(glob GLOB_RECURSE)
+  endif()
   set(sources)
   foreach(d IN LISTS T_DIRS)
-    file(GLOB found CONFIGURE_DEPENDS ${d}/*.cpp ${d}/*.h ${d}/*.qrc)
+    file(${glob} found CONFIGURE_DEPENDS ${d}/*.cpp ${d}/*.h ${d}/*.qrc)
     list(APPEND sources ${found})
   endforeach()
   if(NOT sources)

@@ -1,6 +1,8 @@
 #include "platform/dialogs/Dialogs.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QDialog>
 #include <QFileDialog>
 #include <QMenu>
@@ -236,6 +238,23 @@ int Dialogs::ExecModal(QDialog& dialog)
     }
     const int result = dialog.exec();
     return result == QDialog::Rejected ? int(mrCancel) : result;
+}
+
+bool Dialogs::OpenLink(const QString& url, bool allowMailto)
+{
+    const QUrl link(url.trimmed(), QUrl::StrictMode);
+    const QString scheme = link.scheme().toLower();
+    const bool web = (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !link.host().isEmpty();
+    const bool mail = allowMailto && scheme == QLatin1String("mailto") && !link.path().isEmpty();
+    if (!link.isValid() || !(web || mail)) return false;
+    if (g_responder) {
+        DialogRequest r;
+        r.kind = DialogRequest::Kind::OpenLink;
+        r.text = link.toString();
+        g_responder->Record(r);
+        return true;
+    }
+    return QDesktopServices::openUrl(link);
 }
 
 void Dialogs::Beep()

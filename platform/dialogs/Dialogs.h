@@ -47,7 +47,7 @@ enum TModalResult : int {
 
 // What a dialog asked, as a test sees it.
 struct DialogRequest {
-    enum class Kind { Message, Error, OpenFile, SaveFile, PrinterSetup, PopupMenu, Modal, Beep };
+    enum class Kind { Message, Error, OpenFile, SaveFile, PrinterSetup, PopupMenu, Modal, Beep, OpenLink };
     Kind kind = Kind::Message;
     TMsgDlgType type = TMsgDlgType::mtInformation;
     TMsgDlgButtons buttons = 0;
@@ -123,6 +123,13 @@ public:
 
     // The platform's default beep.
     static void Beep();
+
+    // Opens a web link with the desktop's browser, as the shell's "open"
+    // verb. Only http and https links open (a text from the server never
+    // starts a program or opens a local file); with mailto allowed, mail
+    // links too. Returns whether the link was handed over. A responder
+    // records the link (text) instead.
+    static bool OpenLink(const QString& url, bool allowMailto = false);
 
     // Installs (or with nullptr removes) the test hook; the previous one is
     // returned. The responder is not owned.

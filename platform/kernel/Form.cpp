@@ -92,12 +92,17 @@ void TForm::hideEvent(QHideEvent* event)
     if (OnHide) OnHide(this);
 }
 
-void BroadcastMessage(unsigned msg, WPARAM wParam, LPARAM lParam, TForm* except)
+LRESULT BroadcastMessage(unsigned msg, WPARAM wParam, LPARAM lParam, TForm* except)
 {
     QList<QPointer<TForm>> targets;
     const QList<TForm*> forms = TForm::Forms();
     for (auto it = forms.crbegin(); it != forms.crend(); ++it)
         if (*it != except) targets.append(*it);
-    for (const QPointer<TForm>& f : targets)
-        if (f && !f->IsReleased()) SendMessage(f, msg, wParam, lParam);
+    LRESULT answer = 0;
+    for (const QPointer<TForm>& f : targets) {
+        if (!f || f->IsReleased()) continue;
+        const LRESULT r = SendMessage(f, msg, wParam, lParam);
+        if (answer == 0) answer = r;
+    }
+    return answer;
 }

@@ -48,5 +48,6 @@ private:
 };
 
 // Sends the message to every form but `except`, last created first. A form
-// freed by an earlier handler is passed over.
-void BroadcastMessage(unsigned msg, WPARAM wParam, LPARAM lParam, TForm* except);
+// freed by an earlier handler is passed over. Returns the first non-zero
+// answer, 0 when every form answered 0.
+LRESULT BroadcastMessage(unsigned msg, WPARAM wParam, LPARAM lParam, TForm* except);

@@ -1,0 +1,41 @@
+#include "app/TBaseFrm.h"
+
+#include "app/StepMessages.h"
+#include "platform/kernel/Application.h"
+
+TBaseFrm::TBaseFrm(QObject* owner) : TChildForm(owner)
+{
+    setObjectName(QStringLiteral("BaseFrm"));
+    setWindowTitle(QStringLiteral("BaseFrm"));
+    OnClose = [this](QObject* sender, TCloseAction& action) { FormClose(sender, action); };
+    OnShow = [this](QObject* sender) { FormShow(sender); };
+}
+
+void TBaseFrm::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_STEPCLOSE: {
+        hide();
+        QPointer<TBaseFrm> self(this);
+        TApplication::ProcessMessages();
+        if (self) Close();
+        break;
+    }
+    case WM_FITPANEL:
+        FitToPanel();
+        break;
+    default:
+        TChildForm::WndProc(message);
+    }
+}
+
+void TBaseFrm::FormClose(QObject*, TCloseAction& action)
+{
+    action = TCloseAction::caFree;
+}
+
+void TBaseFrm::FormShow(QObject*)
+{
+    FitToPanel();
+    setFocus();
+}

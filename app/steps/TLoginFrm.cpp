@@ -1,0 +1,171 @@
+#include "app/steps/TLoginFrm.h"
+
+#include "app/MainProfileFrm.h"
+#include "app/StepMessages.h"
+#include "app/state/TAppState.h"
+#include "controls/HTMLButton.h"
+#include "platform/core/FloatFormat.h"
+#include "platform/core/UserRegistry.h"
+#include "platform/kernel/Application.h"
+#include "platform/net/HttpClient.h"
+#include "platform/net/HttpErrors.h"
+#include "platform/widgets/Animate.h"
+#include "platform/widgets/CustomEdit.h"
+#include "platform/widgets/Label.h"
+#include "platform/widgets/StatusBar.h"
+#include "protocol/TSubjectProperty.h"
+#include "protocol/TvxComps.h"
+#include "protocol/TvxLogin.h"
+#include "protocol/TvxRequestMap.h"
+#include "protocol/TvxRptGen.h"
+#include "protocol/xml/TXMLElement.h"
+#include "protocol/xml/TXMLText.h"
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLabel>
+
+QPointer<TLoginFrm> LoginFrm;
+
+namespace {
+
+QString TextOf(const TXMLElement* e)
+{
+    const TXMLText* t = e ? e->getFirstTextNode() : nullptr;
+    return t ? t->getData() : QString();
+}
+
+} // namespace
+
+TLoginFrm::TLoginFrm(QObject* owner) : TBaseFrm(owner)
+{
+    setObjectName(QStringLiteral("LoginFrm"));
+    LoginFrm = this;
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setScaledContents(true);
+    Image1->setGeometry(0, 0, 800, 460);
+
+    auto* userLabel = new TLabel(this, QStringLiteral("Label1"));
+    userLabel->SetCaption(QStringLiteral("Login name"));
+    userLabel->setGeometry(300, 150, 120, 16);
+    edUser = new TCustomEdit(this, QStringLiteral("edUser"));
+    edUser->setFrame(false);
+    edUser->SetMaxLength(40);
+    edUser->setGeometry(300, 168, 200, 21);
+    auto* passLabel = new TLabel(this, QStringLiteral("Label2"));
+    passLabel->SetCaption(QStringLiteral("Password"));
+    passLabel->setGeometry(300, 198, 120, 16);
+    edPass = new TCustomEdit(this, QStringLiteral("edPass"));
+    edPass->setFrame(false);
+    edPass->SetMaxLength(40);
+    edPass->setEchoMode(QLineEdit::Password);
+    edPass->setStyleSheet(QStringLiteral("lineedit-password-character: 35"));  // "#"
+    edPass->setGeometry(300, 216, 200, 21);
+
+    btnLogin = new THTMLButton(this);
+    btnLogin->setObjectName(QStringLiteral("btnLogin"));
+    QFont font = btnLogin->font();
+    font.setPointSize(10);
+    btnLogin->setFont(font);
+    btnLogin->SetCaption(QStringLiteral("<B>Login</B>"));
+    btnLogin->setGeometry(362, 252, 75, 28);
+    btnLogin->OnClick = [this](QObject*) { btnLoginClick(); };
+
+    for (TCustomEdit* e : {edUser, edPass})
+        e->OnKeyDown = [this](QObject*, int& key, TShiftState) {
+            if (key == VK_RETURN) btnLogin->click();
+        };
+
+    edUser->SetText(UserRegistry::ReadString(UserRegistry::TamselKey, QStringLiteral("UserName")));
+    OnShow = [this](QObject*) { FormShow(); };
+    OnClose = [this](QObject*, TCloseAction& action) { FormClose(action); };
+    Loaded();
+}
+
+TLoginFrm::~TLoginFrm()
+{
+    if (LoginFrm == this) LoginFrm = nullptr;
+}
+
+void TLoginFrm::FormShow()
+{
+    TBaseFrm::FormShow(this);
+    if (!edUser->Text().isEmpty()) edPass->setFocus();
+    else edUser->setFocus();
+}
+
+void TLoginFrm::FormClose(TCloseAction& action)
+{
+    TBaseFrm::FormClose(this, action);
+    UserRegistry::WriteString(UserRegistry::TamselKey, QStringLiteral("UserName"), edUser->Text());
+}
+
+void TLoginFrm::btnLoginClick()
+{
+    TMainProfileFrm* main = MainProfileFrm.data();
+    if (!main || main->http->Connected() || main->vxLogin->Connected()) return;
+    QPointer<TMainProfileFrm> mainAlive(main);
+    const TAppState& state = AppState();
+    QElapsedTimer clock;
+    clock.start();
+    QBuffer stream;
+    stream.open(QIODevice::ReadWrite);
+    main->Animate1->SetActive(true);
+    struct Finally {
+        QPointer<TMainProfileFrm>& main;
+        QElapsedTimer& clock;
+        ~Finally()
+        {
+            if (!main) return;
+            main->Animate1->SetActive(false);
+            main->StatusBar1->SetPanelText(
+                1, QStringLiteral("et: ") + FormatFloat(QStringLiteral("#.00"), double(clock.elapsed()) / 1000.0));
+        }
+    } finally{mainAlive, clock};
+
+    if (main->ConfigDoc->XMLDocument()) main->ConfigDoc->ClearDocument();
+    try {
+        main->http->Get(QStringLiteral("http://") + state.Host + QStringLiteral("/vxpconfig.xml"), stream);
+    } catch (const EHttpClientDestroyed&) {
+        throw;
+    } catch (const Exception& e) {
+        const QString text = TvxCustomConnection::TranslateSocketError(e.Message());
+        if (text.contains(QLatin1String("Connection timed out")))
+            throw Exception(QStringLiteral("Can not connect to ") + state.Host);
+        throw Exception(text);
+    }
+    if (!mainAlive) return;
+    main->http->Disconnect();
+    stream.seek(0);
+    // A document without the "vxp" envelope has no version of its own: it
+    // must not pass on the version a former download left.
+    if (!main->ConfigDoc->LoadServiceAnswer(&stream) || main->ConfigDoc->VxpTypeVersion != QLatin1String("1.0"))
+        throw Exception(QStringLiteral("Invalid config document version"));
+    const TXMLElement* profile = main->ConfigDoc->RequestElement()->getFirstChildElement();
+    if (profile && profile->getTagName() == QLatin1String("vxprofile") &&
+        profile->getAttribute(QStringLiteral("version")) == QLatin1String("1.0")) {
+        for (const TXMLElement* e = profile->getFirstChildElement(); e; e = e->getNextSiblingElement()) {
+            const QString tag = e->getTagName();
+            const QString path = TextOf(e);
+            if (tag == QLatin1String("propsrch")) {
+                main->SubProp->CgiPath = path;
+                main->CompProp->CgiPath = path;
+            } else if (tag == QLatin1String("login")) {
+                main->vxLogin->CgiPath = path;
+            } else if (tag == QLatin1String("comps")) {
+                main->vxComps->CgiPath = path;
+            } else if (tag == QLatin1String("requestmap")) {
+                main->RequestMap->CgiPath = path;
+            } else if (tag == QLatin1String("rptgen")) {
+                main->vxRptGen->CgiPath = path;
+            }
+        }
+    }
+    main->vxLogin->UserName = edUser->Text().left(255);
+    main->vxLogin->Password = edPass->Text().left(255);
+    // WM_LOGIN may close this form (it is freed later, not now).
+    SendMessage(main, WM_LOGIN);
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The Login step: the login name (remembered in the registry) and password,
+// and the Login button, which downloads the configuration document, hands
+// its service paths to the connections and has the main window log in.
+
+#include "app/TBaseFrm.h"
+
+#include <QPointer>
+
+class QLabel;
+class TCustomEdit;
+class THTMLButton;
+
+class TLoginFrm : public TBaseFrm {
+    Q_OBJECT
+public:
+    explicit TLoginFrm(QObject* owner);
+    ~TLoginFrm() override;
+
+    QLabel* Image1 = nullptr;
+    TCustomEdit* edUser = nullptr;
+    TCustomEdit* edPass = nullptr;
+    THTMLButton* btnLogin = nullptr;
+
+    void btnLoginClick();
+
+private:
+    void FormShow();
+    void FormClose(TCloseAction& action);
+};
+
+extern QPointer<TLoginFrm> LoginFrm;

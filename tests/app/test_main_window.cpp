@@ -1,0 +1,336 @@
+#include "app/MainProfileFrm.h"
+#include "app/StepMessages.h"
+#include "app/state/TAppState.h"
+#include "app/steps/TCustomerFrm.h"
+#include "app/steps/TLoginFrm.h"
+#include "app/steps/TPersonelFrm.h"
+#include "controls/HTMLButton.h"
+#include "platform/core/Directories.h"
+#include "platform/core/IniFile.h"
+#include "platform/core/UserRegistry.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/kernel/Application.h"
+#include "platform/widgets/CustomEdit.h"
+#include "platform/widgets/StatusBar.h"
+#include "protocol/TSubjectProperty.h"
+#include "protocol/TvxComps.h"
+#include "protocol/TvxpDocument.h"
+#include "protocol/xml/TXMLElement.h"
+#include "protocol/xml/TXMLText.h"
+#include "tests/support/GuiTest.h"
+#include "tests/support/SampleService.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QTimer>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTextEdit>
+
+using namespace testsupport;
+
+namespace {
+
+// The program in a directory of its own against the sample service.
+class MainWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_service = new SampleService;
+        ASSERT_TRUE(s_service->Start()) << s_service->Error().toStdString();
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_service;
+        s_service = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        QDir(m_dir.path()).mkpath(QStringLiteral("temp"));
+        m_oldTmp = qgetenv("TMP");
+        qputenv("TMP", m_dir.filePath(QStringLiteral("temp")).toLocal8Bit());
+        m_override = std::make_unique<ScopedDirectoryOverride>(DirectoryOverride{
+            m_dir.filePath(QStringLiteral("tamsel")), true, m_dir.filePath(QStringLiteral("config")), {}, {}});
+        TIniFile(Directories::IniFileName())
+            .WriteString(QStringLiteral("HOSTS"), QStringLiteral("pmserver"), s_service->Host());
+        s_service->Reset();
+        FreeAppState();
+    }
+
+    void TearDown() override
+    {
+        if (m_main) {
+            m_responder.NextAnswer(mrYes);
+            m_main->Close();
+            delete m_main.data();
+        }
+        WaitUntil([] { return !LoginFrm && !CustomerFrm && !PersonelFrm; }, 2000);
+        FreeAppState();
+        m_override.reset();
+        qputenv("TMP", m_oldTmp);
+    }
+
+    TMainProfileFrm* Open()
+    {
+        m_main = new TMainProfileFrm;
+        m_main->show();
+        return m_main;
+    }
+
+    void LogIn(const QString& user, const QString& password)
+    {
+        ASSERT_TRUE(WaitUntil([] { return bool(LoginFrm); }));
+        LoginFrm->edUser->SetText(user);
+        LoginFrm->edPass->SetText(password);
+        Click(LoginFrm->btnLogin);
+    }
+
+    // The modal error dialog's message, answered with OK.
+    void CatchErrorDialog(QString& text)
+    {
+        m_responder.NextModal([&text](QDialog& d) {
+            if (auto* memo = d.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))) text = memo->toPlainText();
+            return int(mrOk);
+        });
+    }
+
+    static SampleService* s_service;
+    QTemporaryDir m_dir;
+    QByteArray m_oldTmp;
+    std::unique_ptr<ScopedDirectoryOverride> m_override;
+    ScopedDialogResponder m_responder;
+    QPointer<TMainProfileFrm> m_main;
+};
+
+SampleService* MainWindow::s_service = nullptr;
+
+} // namespace
+
+TEST_F(MainWindow, StartsAtLoginWithOnlyMyPageReachable)
+{
+    TMainProfileFrm* main = Open();
+    EXPECT_EQ(main->size(), QSize(800, 600));
+    ASSERT_TRUE(LoginFrm);
+    EXPECT_EQ(LoginFrm->parentWidget(), static_cast<QWidget*>(main->Panel1));
+    EXPECT_EQ(LoginFrm->geometry(), main->Panel1->contentsRect());
+    EXPECT_EQ(main->StepIndex(), siLogin);
+    EXPECT_TRUE(main->LogoutTimer->isActive());
+    EXPECT_EQ(main->LoginForm->text(), QStringLiteral("Login"));
+    EXPECT_TRUE(main->PersonalForm->isEnabled());
+    for (QAction* a : {main->CustomerForm, main->PropSearchForm, main->PropInfoForm, main->CompsParamsForm,
+                       main->CompsViewForm, main->ReportForm})
+        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    EXPECT_EQ(AppState().Host, s_service->Host());
+
+    // Ctrl+F from Login goes to My Page, and from there nowhere before login.
+    main->NextForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return PersonelFrm && !LoginFrm; }));
+    EXPECT_EQ(main->StepIndex(), siPersonal);
+    main->NextForm->trigger();
+    EXPECT_EQ(main->StepIndex(), siPersonal);
+    EXPECT_FALSE(CustomerFrm);
+
+    // The action of the step already shown keeps its form.
+    TPersonelFrm* page = PersonelFrm;
+    main->PersonalForm->trigger();
+    TApplication::ProcessMessages();
+    EXPECT_EQ(PersonelFrm.data(), page);
+
+    // A resize of the step snaps back to the panel.
+    page->resize(10, 10);
+    EXPECT_EQ(page->geometry(), main->Panel1->contentsRect());
+}
+
+TEST_F(MainWindow, LoginTakesTheAnswerOverAndOpensTheCustomerStep)
+{
+    TMainProfileFrm* main = Open();
+    LogIn(QStringLiteral("demo"), QStringLiteral("demo"));
+    ASSERT_TRUE(WaitUntil([] { return bool(CustomerFrm); })) << m_responder.LastText().toStdString();
+    const TAppState& state = AppState();
+    EXPECT_TRUE(state.LoggedIn);
+    EXPECT_EQ(state.UserId, 4127);
+    EXPECT_EQ(state.Counties.Count(), 3);
+    EXPECT_EQ(state.Counties.Strings(0), QStringLiteral("Sierra Vista - CA"));
+    EXPECT_GT(state.SearchTypes.Count(), 0);
+    ASSERT_GT(state.ReportPages.Count(), 2);
+    for (int i = 0; i < state.ReportPages.Count(); ++i) {
+        EXPECT_EQ(state.ReportPages.Items(i).Order, i);
+        EXPECT_TRUE(state.ReportPages.Items(i).Selected);
+    }
+    EXPECT_FALSE(state.TitleCoName.isEmpty());
+    EXPECT_EQ(main->windowTitle(), state.TitleCoName);
+    EXPECT_FALSE(state.AssrMapIp.isEmpty());
+    EXPECT_EQ(main->LoginForm->text(), QStringLiteral("Logout"));
+    EXPECT_TRUE(main->CustomerForm->isEnabled());
+    EXPECT_TRUE(main->PropSearchForm->isEnabled());
+    EXPECT_FALSE(main->PropInfoForm->isEnabled());
+    EXPECT_EQ(main->StepIndex(), siCustomer);
+    EXPECT_TRUE(main->StatusBar1->PanelText(1).startsWith(QLatin1String("et: ")));
+    EXPECT_FALSE(main->RichEdit1->toPlainText().isEmpty());
+    // The banner file is gone again.
+    EXPECT_FALSE(QFile::exists(state.TempDir + QStringLiteral("banner.rtf")));
+    // The login name is remembered for the next start.
+    ASSERT_TRUE(WaitUntil([] { return !LoginFrm; }));
+    EXPECT_EQ(UserRegistry::ReadString(UserRegistry::TamselKey, QStringLiteral("UserName")), QStringLiteral("demo"));
+
+    // The customer survives logout; the county list does not, the county does.
+    CustomerFrm->edCustName->SetText(QStringLiteral("Ann Buyer"));
+    CustomerFrm->ckTourMap->setChecked(true);
+    AppState().County = AppState().Counties.Objects(1);
+    main->LoginForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return LoginFrm && !CustomerFrm; }));
+    EXPECT_FALSE(AppState().LoggedIn);
+    EXPECT_EQ(AppState().CustName, QStringLiteral("Ann Buyer"));
+    EXPECT_TRUE(AppState().TourMap);
+    EXPECT_EQ(AppState().Counties.Count(), 0);
+    ASSERT_TRUE(AppState().County);
+    EXPECT_EQ(AppState().County->Id, 106);
+    EXPECT_EQ(main->LoginForm->text(), QStringLiteral("Login"));
+    EXPECT_TRUE(main->StatusBar1->PanelText(2).isEmpty());
+    EXPECT_FALSE(main->CustomerForm->isEnabled());
+}
+
+TEST_F(MainWindow, ARefusedLoginShowsTheServersMessage)
+{
+    TMainProfileFrm* main = Open();
+    LogIn(QStringLiteral("demo"), QStringLiteral("wrong"));
+    ASSERT_TRUE(WaitUntil([&] { return m_responder.Count(DialogRequest::Kind::Message) > 0; }));
+    const DialogRequest& box = m_responder.Shown().last();
+    EXPECT_EQ(box.type, TMsgDlgType::mtInformation);
+    EXPECT_FALSE(box.text.isEmpty());
+    EXPECT_FALSE(AppState().LoggedIn);
+    EXPECT_TRUE(LoginFrm);
+    EXPECT_EQ(main->StepIndex(), siLogin);
+}
+
+TEST_F(MainWindow, AConfigurationWithoutTheEnvelopeIsRefused)
+{
+    Open();
+    // A good download first leaves version "1.0" behind in the document.
+    LogIn(QStringLiteral("demo"), QStringLiteral("wrong"));
+    ASSERT_TRUE(WaitUntil([&] { return m_responder.Count(DialogRequest::Kind::Message) > 0; }));
+    s_service->Next(QStringLiteral("config"), QStringLiteral("wrong-root"));
+    QString error;
+    CatchErrorDialog(error);
+    Click(LoginFrm->btnLogin);
+    ASSERT_TRUE(WaitUntil([&] { return !error.isEmpty(); }));
+    EXPECT_EQ(error, QStringLiteral("Invalid config document version"));
+    // No login was sent after the bad download.
+    int after = 0;
+    for (const QJsonObject& e : s_service->Log(QStringLiteral("service")))
+        if (e.value(QStringLiteral("request_type")).toString() == QLatin1String("login.request")) ++after;
+    EXPECT_EQ(after, 1);
+}
+
+TEST_F(MainWindow, AFailedDownloadSendsNoLogin)
+{
+    Open();
+    s_service->Next(QStringLiteral("config"), QStringLiteral("status-404"));
+    QString error;
+    CatchErrorDialog(error);
+    LogIn(QStringLiteral("demo"), QStringLiteral("demo"));
+    ASSERT_TRUE(WaitUntil([&] { return !error.isEmpty(); }));
+    EXPECT_TRUE(error.contains(QLatin1String("404"))) << error.toStdString();
+    EXPECT_FALSE(AppState().LoggedIn);
+    EXPECT_TRUE(LoginFrm);
+    for (const QJsonObject& e : s_service->Log(QStringLiteral("service")))
+        EXPECT_NE(e.value(QStringLiteral("request_type")).toString(), QStringLiteral("login.request"));
+}
+
+TEST_F(MainWindow, SettingsApplyTheHostAndLogOutOnlyWhenConfirmed)
+{
+    TMainProfileFrm* main = Open();
+    LogIn(QStringLiteral("demo"), QStringLiteral("demo"));
+    ASSERT_TRUE(WaitUntil([] { return bool(CustomerFrm); }));
+    m_responder.NextModal([](QDialog& d) {
+        d.findChild<QLineEdit*>(QStringLiteral("edPmHost"))->setText(QStringLiteral("127.0.0.1:1"));
+        return int(mrCancel);
+    });
+    main->FileSettings->trigger();
+    EXPECT_EQ(AppState().Host, QStringLiteral("127.0.0.1:1"));
+    EXPECT_EQ(main->SubProp->HostServer(), QStringLiteral("127.0.0.1:1"));
+    EXPECT_TRUE(AppState().LoggedIn);
+    EXPECT_EQ(TIniFile(Directories::IniFileName()).ReadString(QStringLiteral("HOSTS"), QStringLiteral("pmserver"), {}),
+              QStringLiteral("127.0.0.1:1"));
+
+    m_responder.NextModal([this](QDialog& d) {
+        d.findChild<QLineEdit*>(QStringLiteral("edPmHost"))->setText(s_service->Host());
+        return int(mrOk);
+    });
+    main->FileSettings->trigger();
+    EXPECT_FALSE(AppState().LoggedIn);
+    EXPECT_TRUE(WaitUntil([] { return bool(LoginFrm); }));
+}
+
+TEST_F(MainWindow, ClosingAsksAndKeepsTheSettings)
+{
+    TMainProfileFrm* main = Open();
+    AppState().TourMap = true;
+    m_responder.NextAnswer(mrNo);
+    EXPECT_FALSE(main->Close());
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(m_responder.Shown().last().text, QStringLiteral("Close?"));
+    EXPECT_EQ(m_responder.Shown().last().type, TMsgDlgType::mtConfirmation);
+    m_responder.NextAnswer(mrYes);
+    EXPECT_TRUE(main->Close());
+    EXPECT_TRUE(WaitUntil([] { return !LoginFrm; }));
+    EXPECT_TRUE(TIniFile(Directories::IniFileName()).ReadBool(QStringLiteral("REPORT"), QStringLiteral("tourmap"), false));
+}
+
+TEST_F(MainWindow, ThePropertyRoadFillsTheCompsSearch)
+{
+    TMainProfileFrm* main = Open();
+    LogIn(QStringLiteral("demo"), QStringLiteral("demo"));
+    ASSERT_TRUE(WaitUntil([] { return bool(CustomerFrm); }));
+    AppState().County = AppState().Counties.Objects(0);
+    main->SubProp->Values.apn = QStringLiteral("512-034-019");
+    main->WMPropSearch();
+    // One match answers prop.data: no list and no prop.get.
+    ASSERT_TRUE(WaitUntil([] { return AppState().PropFound; }));
+    int gets = 0;
+    for (const QJsonObject& e : s_service->Log(QStringLiteral("service")))
+        if (e.value(QStringLiteral("request_type")).toString() == QLatin1String("prop.get")) ++gets;
+    EXPECT_EQ(gets, 0);
+    EXPECT_GT(main->vxComps->Sqft, 0);
+    EXPECT_EQ(main->vxComps->ParcelID(), 100231);
+    EXPECT_TRUE(main->PropInfoForm->isEnabled());
+    EXPECT_TRUE(main->CompsParamsForm->isEnabled());
+
+    main->WMCompsSearch();
+    ASSERT_TRUE(AppState().CompsFound);
+    EXPECT_TRUE(main->CompsViewForm->isEnabled());
+    TCompsRecords& records = main->vxComps->Records;
+    ASSERT_GT(records.Count(), 2);
+    for (int i = 0; i < records.Count(); ++i) records.SetUsed(i, i < 2);
+
+    main->BuildMapRequest();
+    const TXMLElement* request = main->vxRequestMap->RequestElement();
+    ASSERT_NE(request, nullptr);
+    EXPECT_EQ(request->getTagName(), QStringLiteral("map.request"));
+    const TXMLElement* hazard = request->getFirstChildElement();
+    ASSERT_NE(hazard, nullptr);
+    EXPECT_EQ(hazard->getAttribute(QStringLiteral("request")), QStringLiteral("Y"));  // Sierra Vista has hazards
+    const TXMLElement* street = hazard->getNextSiblingElement();
+    EXPECT_EQ(street->getAttribute(QStringLiteral("tour")), QStringLiteral("N"));
+    const TXMLElement* items = street->getNextSiblingElement();
+    int count = 0;
+    for (const TXMLElement* it = items->getFirstChildElement(); it; it = it->getNextSiblingElement()) ++count;
+    EXPECT_EQ(count, 3);  // the subject and the two comps in use
+    const TXMLElement* subject = items->getFirstChildElement();
+    const TXMLElement* stat = subject->getFirstChildElement();
+    for (int i = 0; i < 4; ++i) stat = stat->getNextSiblingElement();
+    EXPECT_EQ(stat->getTagName(), QStringLiteral("stat"));
+    EXPECT_EQ(stat->getFirstTextNode()->getData(), QStringLiteral("T"));
+
+    main->WMMapRequest();
+    EXPECT_FALSE(AppState().NeedMap);
+    EXPECT_NE(AppState().MapId, 0);
+}

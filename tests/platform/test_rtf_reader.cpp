@@ -1,0 +1,53 @@
+#include "platform/text/RtfReader.h"
+#include "tests/support/PrintQString.h"
+
+#include <gtest/gtest.h>
+
+TEST(RtfReader, FormatsColoursAndParagraphs)
+{
+    const TRtfDocument doc = TRtfReader::Read(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue128;}"
+        "\\f0\\fs20 Plain {\\b bold}\\par\\cf1 red \\i italic\\i0\\ul under\\ulnone\\par\\cf2\\fs32 big}");
+    ASSERT_EQ(doc.Paragraphs.size(), 3);
+    const QList<TRtfRun>& first = doc.Paragraphs[0].Runs;
+    ASSERT_EQ(first.size(), 2);
+    EXPECT_EQ(first[0].Text, QStringLiteral("Plain "));
+    EXPECT_EQ(first[0].HalfPoints, 20);
+    EXPECT_FALSE(first[0].Bold);
+    EXPECT_EQ(first[1].Text, QStringLiteral("bold"));
+    EXPECT_TRUE(first[1].Bold);
+    const QList<TRtfRun>& second = doc.Paragraphs[1].Runs;
+    ASSERT_EQ(second.size(), 3);
+    EXPECT_EQ(second[0].Color, 0xFF0000);
+    EXPECT_TRUE(second[1].Italic);
+    EXPECT_TRUE(second[2].Underline);
+    EXPECT_FALSE(second[2].Italic);
+    EXPECT_EQ(doc.Paragraphs[2].Runs[0].Color, 0x000080);
+    EXPECT_EQ(doc.Paragraphs[2].Runs[0].HalfPoints, 32);
+    EXPECT_EQ(doc.PlainText(), QStringLiteral("Plain bold\r\nred italicunder\r\nbig"));
+}
+
+TEST(RtfReader, EscapesAndSkippedDestinations)
+{
+    const TRtfDocument doc = TRtfReader::Read(
+        "{\\rtf1 caf\\'e9 \\'93q\\'94 \\u8364?\\uc2\\u8482\\'99\\'99!\\{x\\}\\\\ "
+        "{\\*\\generator Word;}{\\pict\\pngblip 89504e47}{\\info{\\title T}}\\tab end}");
+    EXPECT_EQ(doc.PlainText(), QString::fromUtf8("caf\u00e9 \u201cq\u201d \u20ac\u2122!{x}\\ \tend"));
+}
+
+TEST(RtfReader, HostileInputIsBounded)
+{
+    EXPECT_THROW(TRtfReader::Read("plain text"), ERtfError);
+    EXPECT_THROW(TRtfReader::Read(QByteArray()), ERtfError);
+    QByteArray deep("{\\rtf1 ");
+    deep += QByteArray(5000, '{') + "x" + QByteArray(5000, '}');
+    EXPECT_THROW(TRtfReader::Read(deep), ERtfError);
+    QByteArray big("{\\rtf1 ");
+    big += QByteArray(TRtfReader::kMaxInput, 'a');
+    EXPECT_THROW(TRtfReader::Read(big), ERtfError);
+    // Truncated escapes, huge numbers and unbalanced groups end quietly.
+    const TRtfDocument odd = TRtfReader::Read("{\\rtf1\\fs99999999999999999 a\\'4\\u-3\\cf999 b}}}}\\");
+    EXPECT_EQ(odd.Paragraphs.size(), 1);
+    EXPECT_TRUE(odd.PlainText().startsWith(QLatin1Char('a')));
+    EXPECT_EQ(odd.Paragraphs[0].Runs[0].HalfPoints, 3276);
+}
