@@ -70,7 +70,7 @@ void TXMLDocument::ReleaseArena()
 
 void TXMLDocument::Clear()
 {
-    m_idList.reset();
+    FreeIdList();
     m_list.Clear();
     // The tree's memory goes now, not with the next document read into it.
     ReleaseArena();
@@ -169,7 +169,23 @@ TNodeList* TXMLDocument::IdList()
     return m_idList.get();
 }
 
-void TXMLDocument::FreeIdList() { m_idList.reset(); }
+void TXMLDocument::FreeIdList()
+{
+    m_idList.reset();
+    m_idValues.clear();
+    m_idValuesOf = -1;
+}
+
+int TXMLDocument::IdValueCount(const QString& value)
+{
+    const TNodeList* ids = IdList();
+    if (m_idValuesOf != ids->count()) {
+        m_idValues.clear();
+        for (const TXMLNode* n = ids->first(); n; n = n->nextSibling()) ++m_idValues[n->getNodeValue()];
+        m_idValuesOf = ids->count();
+    }
+    return m_idValues.value(value);
+}
 
 TEncoding TXMLDocument::OutputEncoding(TXMLSaveForm form) const
 {

@@ -22,6 +22,7 @@
 #include "protocol/xml/TContainer.h"
 #include "protocol/xml/XMLEncoding.h"
 
+#include <QHash>
 #include <QString>
 #include <memory>
 
@@ -83,6 +84,8 @@ public:
     // document); created on first use, deleted by FreeIdList.
     TNodeList* IdList();
     void FreeIdList();
+    // How many nodes of the ID list have that value (hashed).
+    int IdValueCount(const QString& value);
 
     // The whole document as 16-bit text (the layout), without encoding.
     QString WriteToString(TXMLSaveForm form = TXMLSaveForm::Document) const;
@@ -109,5 +112,7 @@ private:
     TEncoding m_encoding = UTF_8;
     std::shared_ptr<TXMLDocumentOwner* const> m_parser;
     std::unique_ptr<TNodeList> m_idList;
+    QHash<QString, int> m_idValues;  // of the ID list as it held m_idValuesOf nodes
+    int m_idValuesOf = -1;
     TNodeArena* m_arena = nullptr;
 };

@@ -50,8 +50,19 @@ TXMLNode::~TXMLNode()
 
 void TXMLNode::setNodeType(uint8_t type)
 {
-    if (m_parentList && (m_type == 2) != (type == 2)) m_parentList->m_attributeCount += type == 2 ? 1 : -1;
+    if (m_parentList && type != m_type) {
+        if ((m_type == 2) != (type == 2)) m_parentList->m_attributeCount += type == 2 ? 1 : -1;
+        const bool was = TNodeList::IsIndexedType(m_type), is = TNodeList::IsIndexedType(type);
+        if (was != is) m_parentList->m_indexedCount += is ? 1 : -1;
+        m_parentList->DropIndex();
+    }
     m_type = type;
+}
+
+void TXMLNode::setNodeName(const QString& name)
+{
+    m_name = name;
+    if (m_parentList) m_parentList->Renamed(this);
 }
 
 TXMLNode* TXMLNode::getParentNode() const

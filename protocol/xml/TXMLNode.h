@@ -63,7 +63,7 @@ public:
 
     const QString& getNodeName() const { return m_name; }
     // Renames without a check (the parser renames a document type).
-    void setNodeName(const QString& name) { m_name = name; }
+    void setNodeName(const QString& name);
     const QString& getNodeValue() const { return m_value; }
     void setNodeValue(const QString& value) { m_value = value; }
     uint8_t getNodeType() const { return m_type; }

@@ -429,8 +429,13 @@ void TXMLParser::AddNode(int nodeKind, const QString& name, const QString& value
     case 2:
         try {
             if (top && top->getNodeType() == nt::Element) {
+                auto* element = static_cast<TXMLElement*>(top);
+                if (element->getChildNodes().attributeCount() >= xmlentities::MaxAttributes
+                    && !element->getAttributeNode(name))
+                    Error(Format(QStringLiteral("Element \"%s\" has more than %d attributes."),
+                                 {element->getTagName(), xmlentities::MaxAttributes}));
                 // A repeated attribute is expanded like a new one.
-                static_cast<TXMLElement*>(top)->setParsedAttribute(name, value);
+                element->setParsedAttribute(name, value);
             } else if (SameText(name, u"encoding")) {
                 const TEncoding encoding = EncodingFromName(value);
                 if (encoding == n_sup)
