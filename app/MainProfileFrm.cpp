@@ -8,6 +8,7 @@
 #include "app/steps/TCustomerFrm.h"
 #include "app/steps/TLoginFrm.h"
 #include "app/steps/TPersonelFrm.h"
+#include "app/steps/TPropSearchFrm.h"
 #include "app/steps/TSettingsDlg.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/FloatFormat.h"
@@ -87,6 +88,8 @@ void TMainProfileFrm::CreateSteps()
                         []() -> TBaseFrm* { return LoginFrm.data(); }};
     m_steps[siPersonal] = {[](TPanel* p) -> TBaseFrm* { return new TPersonelFrm(p); },
                            []() -> TBaseFrm* { return PersonelFrm.data(); }};
+    m_steps[siPropSearch] = {[](TPanel* p) -> TBaseFrm* { return new TPropSearchFrm(p); },
+                             []() -> TBaseFrm* { return PropSearchFrm.data(); }};
     m_steps[siCustomer] = {[](TPanel* p) -> TBaseFrm* { return new TCustomerFrm(p); },
                            []() -> TBaseFrm* { return CustomerFrm.data(); }};
 }
@@ -266,6 +269,9 @@ void TMainProfileFrm::CreateActions()
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
     ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    QFont small = ToolBar1->font();
+    small.setPointSize(8);
+    ToolBar1->setFont(small);
     m_stepGroup = new QActionGroup(this);
     m_stepGroup->setExclusive(true);
     for (int i = 0; i < siStepCount; ++i) {
@@ -392,7 +398,8 @@ QToolButton* TMainProfileFrm::StepButton(int index) const
 void TMainProfileFrm::ShowStep(int index)
 {
     if (index < 0 || index >= siStepCount || LiveStep(index)) return;
-    AppState().BroadcastMessage(this, WM_STEPCLOSE);
+    // A step whose close failed stays current (it answers non-zero).
+    if (AppState().BroadcastMessage(this, WM_STEPCLOSE) != 0) return;
     if (const auto& make = m_steps[index].make) make(Panel1);
 }
 
@@ -564,11 +571,12 @@ void TMainProfileFrm::FileSettingsExecute()
     TAppState& state = AppState();
     const QString kept = state.Host;
     TSettingsDlg dialog(this);
-    const int result = Dialogs::ExecModal(dialog);
-    // Whichever button closed it, the host is taken over.
-    state.Host = dialog.edPmHost->text();
-    ApplyServerHost();
-    if (result == mrOk && state.Host != kept && state.LoggedIn) LoginFormExecute();
+    // Only OK takes the host over: Cancel leaves everything as it was.
+    if (Dialogs::ExecModal(dialog) == mrOk) {
+        state.Host = dialog.edPmHost->text();
+        ApplyServerHost();
+        if (state.Host != kept && state.LoggedIn) LoginFormExecute();
+    }
     SaveSettings();
 }
 
@@ -641,7 +649,7 @@ void TMainProfileFrm::WndProc(TMessage& message)
 
 void TMainProfileFrm::WMPropSearch()
 {
-    if (SubProp->Connected()) return;
+    if (SubProp->Connected() || !AppState().County) return;
     struct Hourglass {
         Hourglass() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
         ~Hourglass() { QGuiApplication::restoreOverrideCursor(); }
@@ -650,7 +658,7 @@ void TMainProfileFrm::WMPropSearch()
     state.Reset();
     SubPropXml->SetLogEvent(true);
     QPointer<TMainProfileFrm> self(this);
-    const QString answer = SubProp->Search(state.County ? state.County->Id : 0, state.UserId);
+    const QString answer = SubProp->Search(state.County->Id, state.UserId);
     if (!self) return;
     if (answer == QLatin1String("prop.list")) PostMessage(this, WM_PROPLIST);
     else if (answer == QLatin1String("prop.data")) PostMessage(this, WM_PROPDATA);
@@ -664,14 +672,18 @@ void TMainProfileFrm::WMPropList()
 
 void TMainProfileFrm::WMPropData()
 {
-    if (SubProp->Connected()) return;
+    if (SubProp->Connected() || !AppState().County) return;
     TAppState& state = AppState();
     QPointer<TMainProfileFrm> self(this);
     if (SubPropXml->RequestElement() && SubPropXml->RequestElement()->getTagName() == QLatin1String("prop.list")) {
         SubPropXml->SetLogEvent(true);
         SubPropXml->SetEvent(QStringLiteral("PROP_FOUND"));
-        SubProp->GetProperty(state.County ? state.County->Id : 0, state.PropertyId, state.OrderId, state.UserId);
+        SubProp->GetProperty(state.County->Id, state.PropertyId, state.OrderId, state.UserId);
         if (!self) return;
+        // A "message" answer (shown already) or another document is no
+        // property.
+        const TXMLElement* answer = SubPropXml->RequestElement();
+        if (!answer || answer->getTagName() != QLatin1String("prop.data")) return;
     }
     auto digits = [](QString s) { return s.remove(QLatin1Char(',')); };
     vxComps->Sqft = IntOr(digits(SubProp->ElementText(QStringLiteral("house_sqft"))), 0);
@@ -694,9 +706,9 @@ void TMainProfileFrm::WMPropData()
 
 void TMainProfileFrm::WMCompsSearch()
 {
-    if (vxComps->Connected()) return;
     const TAppState& state = AppState();
-    vxComps->County = state.County ? state.County->Id : 0;
+    if (vxComps->Connected() || !state.County) return;
+    vxComps->County = state.County->Id;
     vxComps->UserId = state.UserId;
     vxComps->GetComps();
 }
@@ -714,7 +726,7 @@ void TMainProfileFrm::vxCompsRecievedDoc()
 
 void TMainProfileFrm::WMMapRequest()
 {
-    if (m_mapBusy) return;
+    if (m_mapBusy || !AppState().County) return;
     m_mapBusy = true;
     QPointer<TMainProfileFrm> self(this);
     struct Clear {
@@ -864,6 +876,8 @@ void TMainProfileFrm::TakeOverLoginElement(const TXMLElement* e)
             // A logo that is no picture leaves the banner picture as it was.
         }
     } else if (tag == QLatin1String("counties")) {
+        // A second login must not list the counties twice.
+        state.Counties.Clear();
         for (const TXMLElement* c = e->getFirstChildElement(); c; c = c->getNextSiblingElement()) {
             int id = 0;
             if (!TryStrToInt(c->getAttribute(QStringLiteral("num")).trimmed(), id))

@@ -18,7 +18,18 @@ void TBaseFrm::WndProc(TMessage& message)
         hide();
         QPointer<TBaseFrm> self(this);
         TApplication::ProcessMessages();
-        if (self) Close();
+        if (!self) break;
+        try {
+            Close();
+        } catch (...) {
+            // The step stays on screen and current; the error is reported
+            // and the caller told (non-zero) not to open the next step.
+            if (self) {
+                show();
+                message.Result = 1;
+            }
+            if (TApplication* app = TApplication::Instance()) app->HandleException(self);
+        }
         break;
     }
     case WM_FITPANEL:

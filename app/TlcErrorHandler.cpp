@@ -100,9 +100,10 @@ QByteArray TlcErrorHandler::LogBlock() const
           << QStringLiteral("Object reporting error: ") + m_reporter;
     lines << m_lines;
     lines << kRule;
+    // A line is cut to fit 1997 characters with its line end, so a long one
+    // never runs into the next.
     QString block;
-    for (const QString& line : lines)
-        block += (line + QStringLiteral("\r\n")).left(1997);
+    for (const QString& line : lines) block += line.left(1995) + QStringLiteral("\r\n");
     return block.toUtf8();
 }
 

@@ -51,7 +51,7 @@ public:
     QString ReportingObject() const { return m_reporter; }
 
     // The block appended to the log for the current message, each line cut
-    // as it is written.
+    // to 1995 characters before its CR LF.
     QByteArray LogBlock() const;
 
 protected:

@@ -51,6 +51,32 @@ if not done:
 open(path, "w", encoding="latin-1").write("\n".join(out) + "\n")
 PY
 
+# The sample user's name as the last login name (the registry value
+# "UserName"), unless one is stored already: the Login step then asks only
+# for the password ("demo").
+python3 - "${XDG_CONFIG_HOME:-$HOME/.config}/Ostrel/Tamsel.conf" <<'PY'
+import os, re, sys
+path = sys.argv[1]
+try:
+    lines = open(path, encoding="utf-8").read().splitlines()
+except FileNotFoundError:
+    lines = []
+section = None
+for line in lines:
+    m = re.match(r"\s*\[(.*)\]\s*$", line)
+    if m:
+        section = m.group(1).strip()
+    elif section == "General" and line.split("=", 1)[0].strip().lower() == "username":
+        sys.exit(0)
+if "[General]" in (l.strip() for l in lines):
+    at = [l.strip() for l in lines].index("[General]") + 1
+    lines.insert(at, "UserName=demo")
+else:
+    lines = ["[General]", "UserName=demo", ""] + lines
+os.makedirs(os.path.dirname(path), exist_ok=True)
+open(path, "w", encoding="utf-8").write("\n".join(lines) + "\n")
+PY
+
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && -z "${QT_QPA_PLATFORM:-}" ]]; then
   echo "No display found: set DISPLAY (for example run under xvfb-run) to see the window." >&2
 fi

@@ -94,6 +94,11 @@ void TLoginFrm::FormClose(TCloseAction& action)
     UserRegistry::WriteString(UserRegistry::TamselKey, QStringLiteral("UserName"), edUser->Text());
 }
 
+bool TLoginFrm::IsServicePath(const QString& path)
+{
+    return path.startsWith(QLatin1Char('/')) && !path.contains(QLatin1Char('@'));
+}
+
 void TLoginFrm::btnLoginClick()
 {
     TMainProfileFrm* main = MainProfileFrm.data();
@@ -141,6 +146,7 @@ void TLoginFrm::btnLoginClick()
         for (const TXMLElement* e = profile->getFirstChildElement(); e; e = e->getNextSiblingElement()) {
             const QString tag = e->getTagName();
             const QString path = ElementText(e);
+            if (!IsServicePath(path)) continue;
             if (tag == QLatin1String("propsrch")) {
                 main->SubProp->CgiPath = path;
                 main->CompProp->CgiPath = path;

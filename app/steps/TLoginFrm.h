@@ -23,6 +23,9 @@ public:
     THTMLButton* btnLogin = nullptr;
 
     void btnLoginClick();
+    // Whether a path of the configuration document is taken: it must start
+    // with "/" and hold no "@", so it cannot name another host.
+    static bool IsServicePath(const QString& path);
 
 private:
     void FormShow();

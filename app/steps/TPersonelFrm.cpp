@@ -4,6 +4,7 @@
 #include "app/state/TAppState.h"
 #include "platform/core/FloatFormat.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/kernel/Application.h"
 #include "platform/widgets/CustomComboBox.h"
 #include "platform/widgets/CustomEdit.h"
 #include "platform/widgets/Label.h"
@@ -102,7 +103,10 @@ TPersonelFrm::TPersonelFrm(QObject* owner) : TBaseFrm(owner)
     cbMLSname = new TCustomComboBox(names, QStringLiteral("cbMLSname"));
     cbMLSname->SetStyle(csDropDownList);
     cbMLSname->setGeometry(556, 157, 200, 21);
-    cbMLSname->OnChange = [this](QObject*) { SetModified(); };
+    cbMLSname->OnChange = [this](QObject*) {
+        SetModified();
+        m_mlsChosen = true;
+    };
     lbMLSid = label(names, QStringLiteral("MLS Id"), 460, 188);
     edMLSid = edit(names, "edMLSid", 15, 556, 185, 120);
     for (QWidget* w : std::initializer_list<QWidget*>{lbMLSname, cbMLSname, lbMLSid, edMLSid}) w->setVisible(false);
@@ -176,6 +180,7 @@ void TPersonelFrm::LoadPage()
     }
     cbMLSname->SetItemIndex(chosen);
     m_modified = false;
+    m_mlsChosen = false;
 }
 
 void TPersonelFrm::StorePage()
@@ -202,14 +207,22 @@ void TPersonelFrm::StorePage()
     m_info->Photo = m_photo;
     m_info->Logo = m_logo;
     m_info->SetMlsMemberId(edMLSid->Text());
+    // The stored id stays unless the user chose a provider: an empty list or
+    // one without that provider must not erase it.
     const int chosen = cbMLSname->ItemIndex();
-    m_info->SetMlsId(cbMLSname->count() == 0 || chosen < 0 ? QString() : cbMLSname->itemData(chosen).toString());
+    if (m_mlsChosen && chosen >= 0) m_info->SetMlsId(cbMLSname->itemData(chosen).toString());
     m_info->Save();
 }
 
 void TPersonelFrm::FormClose(TCloseAction& action)
 {
-    StorePage();
+    // A page that cannot be saved is reported; closing goes on, so the
+    // program can always be left.
+    try {
+        StorePage();
+    } catch (...) {
+        if (TApplication* app = TApplication::Instance()) app->HandleException(this);
+    }
     if (PersonelFrm == this) PersonelFrm = nullptr;
     TBaseFrm::FormClose(this, action);
 }

@@ -70,6 +70,7 @@ private:
     QImage m_photo;
     QImage m_logo;
     bool m_modified = false;
+    bool m_mlsChosen = false;  // the user chose a provider since loading
 };
 
 extern QPointer<TPersonelFrm> PersonelFrm;

@@ -101,7 +101,7 @@ TEST(ErrorHandler, BeepsShowsTheDialogAndAppendsABlock)
     EXPECT_TRUE(both.mid(log.size()).contains("Object reporting error: \r\n"));
 }
 
-TEST(ErrorHandler, LongLinesLoseTheirLineEnd)
+TEST(ErrorHandler, LongLinesAreCutAndKeepTheirLineEnd)
 {
     LogDir logDir;
     ScopedDialogResponder responder;
@@ -111,8 +111,8 @@ TEST(ErrorHandler, LongLinesLoseTheirLineEnd)
     handler.HandleException(nullptr, e);
     EXPECT_EQ(responder.Count(DialogRequest::Kind::Modal), 0);
     const QByteArray log = logDir.Log();
-    EXPECT_TRUE(log.contains(QByteArray(1997, 'x') + "next\r\n"));
-    EXPECT_FALSE(log.contains(QByteArray(1998, 'x')));
+    EXPECT_TRUE(log.contains("\r\n" + QByteArray(1995, 'x') + "\r\nnext\r\n"));
+    EXPECT_FALSE(log.contains(QByteArray(1996, 'x')));
 }
 
 TEST(ErrorHandler, AHandledErrorGoesNoFurther)

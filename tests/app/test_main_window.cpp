@@ -4,6 +4,8 @@
 #include "app/steps/TCustomerFrm.h"
 #include "app/steps/TLoginFrm.h"
 #include "app/steps/TPersonelFrm.h"
+#include "app/steps/TPropSearchFrm.h"
+#include "platform/widgets/CustomComboBox.h"
 #include "controls/HTMLButton.h"
 #include "platform/core/Directories.h"
 #include "platform/core/IniFile.h"
@@ -14,6 +16,7 @@
 #include "platform/widgets/StatusBar.h"
 #include "protocol/TSubjectProperty.h"
 #include "protocol/TvxComps.h"
+#include "protocol/TvxpPersonalInfo.h"
 #include "protocol/TvxpDocument.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLText.h"
@@ -245,29 +248,87 @@ TEST_F(MainWindow, AFailedDownloadSendsNoLogin)
         EXPECT_NE(e.value(QStringLiteral("request_type")).toString(), QStringLiteral("login.request"));
 }
 
-TEST_F(MainWindow, SettingsApplyTheHostAndLogOutOnlyWhenConfirmed)
+TEST_F(MainWindow, SettingsApplyANewHostOnOkAndLogOut)
 {
     TMainProfileFrm* main = Open();
     LogIn(QStringLiteral("demo"), QStringLiteral("demo"));
     ASSERT_TRUE(WaitUntil([] { return bool(CustomerFrm); }));
+    // Cancel changes nothing.
     m_responder.NextModal([](QDialog& d) {
         d.findChild<QLineEdit*>(QStringLiteral("edPmHost"))->setText(QStringLiteral("127.0.0.1:1"));
         return int(mrCancel);
     });
     main->FileSettings->trigger();
-    EXPECT_EQ(AppState().Host, QStringLiteral("127.0.0.1:1"));
-    EXPECT_EQ(main->SubProp->HostServer(), QStringLiteral("127.0.0.1:1"));
+    EXPECT_EQ(AppState().Host, s_service->Host());
+    EXPECT_EQ(main->SubProp->HostServer(), s_service->Host());
     EXPECT_TRUE(AppState().LoggedIn);
-    EXPECT_EQ(TIniFile(Directories::IniFileName()).ReadString(QStringLiteral("HOSTS"), QStringLiteral("pmserver"), {}),
-              QStringLiteral("127.0.0.1:1"));
 
-    m_responder.NextModal([this](QDialog& d) {
-        d.findChild<QLineEdit*>(QStringLiteral("edPmHost"))->setText(s_service->Host());
+    // OK with another host applies it everywhere, logs out and saves it.
+    m_responder.NextModal([](QDialog& d) {
+        d.findChild<QLineEdit*>(QStringLiteral("edPmHost"))->setText(QStringLiteral("127.0.0.1:1"));
         return int(mrOk);
     });
     main->FileSettings->trigger();
+    EXPECT_EQ(main->SubProp->HostServer(), QStringLiteral("127.0.0.1:1"));
+    EXPECT_EQ(main->http->Host(), QStringLiteral("127.0.0.1:1"));
     EXPECT_FALSE(AppState().LoggedIn);
     EXPECT_TRUE(WaitUntil([] { return bool(LoginFrm); }));
+    EXPECT_EQ(TIniFile(Directories::IniFileName()).ReadString(QStringLiteral("HOSTS"), QStringLiteral("pmserver"), {}),
+              QStringLiteral("127.0.0.1:1"));
+}
+
+TEST_F(MainWindow, ASecondLoginListsEachCountyOnce)
+{
+    TMainProfileFrm* main = Open();
+    LogIn(QStringLiteral("demo"), QStringLiteral("demo"));
+    ASSERT_TRUE(WaitUntil([] { return bool(CustomerFrm); }));
+    // A login while logged in (the Login step shown again by hand).
+    main->LoginForm->trigger();  // logs out
+    ASSERT_TRUE(WaitUntil([] { return bool(LoginFrm); }));
+    AppState().Counties.AddCounty(1, QStringLiteral("Stale - XX"), {}, false, false);
+    LogIn(QStringLiteral("demo"), QStringLiteral("demo"));
+    ASSERT_TRUE(WaitUntil([] { return bool(CustomerFrm); }));
+    EXPECT_EQ(AppState().Counties.Count(), 3);
+    EXPECT_EQ(AppState().Counties.IndexOf(QStringLiteral("Stale - XX")), -1);
+}
+
+TEST(LoginPaths, OnlyPathsOnTheConfiguredHostAreTaken)
+{
+    EXPECT_TRUE(TLoginFrm::IsServicePath(QStringLiteral("/cgi-bin/Login.exe")));
+    EXPECT_FALSE(TLoginFrm::IsServicePath(QStringLiteral("cgi-bin/Login.exe")));
+    EXPECT_FALSE(TLoginFrm::IsServicePath(QStringLiteral("@evil.example/x")));
+    EXPECT_FALSE(TLoginFrm::IsServicePath(QStringLiteral("/x@evil.example")));
+    EXPECT_FALSE(TLoginFrm::IsServicePath(QString()));
+}
+
+TEST_F(MainWindow, MyPageKeepsTheMlsIdAndAFailedSaveDoesNotBlockClosing)
+{
+    TMainProfileFrm* main = Open();
+    main->PersonalInfo->Load();
+    main->PersonalInfo->SetMlsId(QStringLiteral("77"));
+    main->PersonalForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return bool(PersonelFrm); }));
+    // No providers listed: an edit elsewhere keeps the stored id.
+    PersonelFrm->edFirst->SetText(QStringLiteral("Dana"));
+    EXPECT_TRUE(PersonelFrm->Modified());
+    main->CustomerForm->setEnabled(true);
+    main->LoginForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return !PersonelFrm; }));
+    EXPECT_EQ(main->PersonalInfo->MlsId(), QStringLiteral("77"));
+    EXPECT_EQ(main->PersonalInfo->FirstName(), QStringLiteral("Dana"));
+    EXPECT_TRUE(QFile::exists(AppState().DataDir + QStringLiteral("myinfo.xml")));
+
+    // A page that cannot be written is reported, and the program still closes.
+    main->PersonalInfo->SetFileName(m_dir.filePath(QStringLiteral("missing/dir/myinfo.xml")));
+    main->PersonalForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return bool(PersonelFrm); }));
+    PersonelFrm->edLast->SetText(QStringLiteral("Whitfield"));
+    QString error;
+    CatchErrorDialog(error);
+    m_responder.NextAnswer(mrYes);
+    EXPECT_TRUE(main->Close());
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(WaitUntil([] { return !PersonelFrm; }));
 }
 
 TEST_F(MainWindow, ClosingAsksAndKeepsTheSettings)
@@ -333,4 +394,45 @@ TEST_F(MainWindow, ThePropertyRoadFillsTheCompsSearch)
     main->WMMapRequest();
     EXPECT_FALSE(AppState().NeedMap);
     EXPECT_NE(AppState().MapId, 0);
+}
+
+TEST_F(MainWindow, PropSearchKeepsTheCountyAndSearchesOnEnter)
+{
+    TIniFile(Directories::IniFileName()).WriteInteger(QStringLiteral("SEARCH"), QStringLiteral("County"), 212);
+    TMainProfileFrm* main = Open();
+    LogIn(QStringLiteral("demo"), QStringLiteral("demo"));
+    ASSERT_TRUE(WaitUntil([] { return bool(CustomerFrm); }));
+    main->SubProp->Values.city = QStringLiteral("KEPT");
+    main->PropSearchForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return PropSearchFrm && PropSearchFrm->isVisible(); }));
+    TPropSearchFrm* form = PropSearchFrm;
+    // The stored county is chosen without clearing the search.
+    ASSERT_TRUE(AppState().County);
+    EXPECT_EQ(AppState().County->Id, 212);
+    EXPECT_EQ(form->cbCounty->Text(), QStringLiteral("Lassen Ridge - NV"));
+    EXPECT_EQ(form->sCity->Text(), QStringLiteral("KEPT"));
+    EXPECT_EQ(main->windowTitle(), AppState().TitleCoName + QStringLiteral(" - Lassen Ridge - NV"));
+
+    // Street numbers take digits and "-" only; parcels are upper case.
+    Type(form->sStreetNum, QStringLiteral("12a-3"));
+    EXPECT_EQ(form->sStreetNum->Text(), QStringLiteral("12-3"));
+    Type(form->sParcel, QStringLiteral("512-034-019x"));
+    EXPECT_EQ(form->sParcel->Text(), QStringLiteral("512-034-019X"));
+    form->sParcel->SetText(QString());
+    form->sStreetNum->SetText(QString());
+
+    // A county chosen by the user clears the search and is remembered.
+    form->sCity->SetText(QStringLiteral("GONE"));
+    form->cbCounty->setCurrentIndex(0);
+    form->cbCountyChange(form->cbCounty);
+    EXPECT_EQ(AppState().County->Id, 59);
+    EXPECT_TRUE(form->sCity->Text().isEmpty());
+    EXPECT_EQ(TIniFile(Directories::IniFileName()).ReadInteger(QStringLiteral("SEARCH"), QStringLiteral("County"), 0), 59);
+
+    // Enter in an edit searches; one match opens the property directly.
+    Type(form->sParcel, QStringLiteral("512-034-019"));
+    Press(form->sParcel, Qt::Key_Return);
+    ASSERT_TRUE(WaitUntil([] { return AppState().PropFound; }));
+    EXPECT_TRUE(AppState().NeedMap);
+    EXPECT_EQ(main->vxComps->ParcelID(), 100231);
 }

@@ -1,0 +1,144 @@
+// Drives the real program headless (offscreen platform) against a sample
+// service it starts itself, through the steps of the road, answering every
+// dialog through the dialog layer, and writes a picture of the window at
+// each step into the output directory (NN-<step>.png).
+//
+//   walkthrough --out DIR
+//
+// Exit status 0 when every step was reached, 1 with the failing step named
+// on standard error, 2 for a usage error.
+
+#include "app/MainProfileFrm.h"
+#include "app/state/TAppState.h"
+#include "app/steps/TCustomerFrm.h"
+#include "app/steps/TLoginFrm.h"
+#include "app/steps/TPersonelFrm.h"
+#include "app/steps/TPropSearchFrm.h"
+#include "controls/HTMLButton.h"
+#include "platform/core/Directories.h"
+#include "platform/core/IniFile.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/kernel/Application.h"
+#include "platform/widgets/CustomEdit.h"
+#include "platform/widgets/SpeedButton.h"
+#include "platform/widgets/WidgetStyle.h"
+#include "tests/support/GuiTest.h"
+#include "tests/support/SampleService.h"
+#include "tests/support/TestSupport.h"
+
+#include <QAction>
+#include <QDir>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
+
+using namespace testsupport;
+
+namespace {
+
+struct StepFailed {
+    QString text;
+};
+
+class Walk {
+public:
+    explicit Walk(const QString& out) : m_out(out) {}
+
+    void Run()
+    {
+        if (!m_service.Start()) throw StepFailed{QStringLiteral("the sample service: ") + m_service.Error()};
+        QDir(m_home.path()).mkpath(QStringLiteral("temp"));
+        qputenv("TMP", m_home.filePath(QStringLiteral("temp")).toLocal8Bit());
+        ScopedDirectoryOverride over(DirectoryOverride{m_home.filePath(QStringLiteral("tamsel")), true,
+                                                       m_home.filePath(QStringLiteral("config")), {}, {}});
+        TIniFile(Directories::IniFileName())
+            .WriteString(QStringLiteral("HOSTS"), QStringLiteral("pmserver"), m_service.Host());
+        ScopedDialogResponder responder;
+
+        auto main = std::make_unique<TMainProfileFrm>();
+        main->show();
+        Expect(QStringLiteral("login"), [] { return LoginFrm && LoginFrm->isVisible(); });
+        LoginFrm->edUser->SetText(QStringLiteral("demo"));
+        LoginFrm->edPass->SetText(QStringLiteral("demo"));
+        Picture(*main, 1, QStringLiteral("login"));
+        Click(LoginFrm->btnLogin);
+        Expect(QStringLiteral("customer"), [] { return CustomerFrm && CustomerFrm->isVisible(); });
+
+        main->PersonalForm->trigger();
+        Expect(QStringLiteral("my page"), [] { return PersonelFrm && PersonelFrm->isVisible(); });
+        PersonelFrm->edFirst->SetText(QStringLiteral("Dana"));
+        PersonelFrm->edLast->SetText(QStringLiteral("Whitfield"));
+        PersonelFrm->edComp->SetText(QStringLiteral("Whitfield Realty"));
+        Picture(*main, 2, QStringLiteral("my-page"));
+
+        main->CustomerForm->trigger();
+        Expect(QStringLiteral("customer"), [] { return CustomerFrm && CustomerFrm->isVisible(); });
+        CustomerFrm->edCustName->SetText(QStringLiteral("Pat and Lee Buyer"));
+        CustomerFrm->edCustAddr1->SetText(QStringLiteral("88 Manzanita Ln"));
+        CustomerFrm->edCustCity->SetText(QStringLiteral("Sierra Vista, CA 95101"));
+        Picture(*main, 3, QStringLiteral("customer"));
+
+        main->PropSearchForm->trigger();
+        Expect(QStringLiteral("prop search"), [] { return PropSearchFrm && PropSearchFrm->isVisible(); });
+        PropSearchFrm->sParcel->SetText(QStringLiteral("512-034-019"));
+        Picture(*main, 4, QStringLiteral("prop-search"));
+        Click(PropSearchFrm->btnSearch);
+        Expect(QStringLiteral("the subject property"), [] { return AppState().PropFound; });
+
+        responder.NextAnswer(mrYes);
+        main->Close();
+        if (responder.Count(DialogRequest::Kind::Modal) > 0)
+            throw StepFailed{QStringLiteral("an error was shown: ") + responder.LastText()};
+    }
+
+private:
+    void Expect(const QString& what, const std::function<bool()>& reached)
+    {
+        if (!WaitUntil(reached, 20000)) throw StepFailed{what + QStringLiteral(" was not reached")};
+    }
+
+    void Picture(QWidget& window, int number, const QString& name)
+    {
+        TApplication::ProcessMessages();
+        const QString file = QDir(m_out).filePath(QStringLiteral("%1-%2.png").arg(number, 2, 10, QLatin1Char('0')).arg(name));
+        if (!window.grab().save(file)) throw StepFailed{QStringLiteral("cannot write ") + file};
+        std::printf("%s\n", file.toLocal8Bit().constData());
+    }
+
+    QString m_out;
+    SampleService m_service;
+    QTemporaryDir m_home;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication app(argc, argv);
+    InstallWidgetStyle();
+    const QStringList args = app.arguments();
+    const int at = args.indexOf(QStringLiteral("--out"));
+    if (at < 0 || at + 1 >= args.size()) {
+        std::fprintf(stderr, "usage: walkthrough --out DIR\n");
+        return 2;
+    }
+    const QString out = args[at + 1];
+    if (!QDir().mkpath(out)) {
+        std::fprintf(stderr, "cannot make %s\n", out.toLocal8Bit().constData());
+        return 2;
+    }
+    try {
+        Walk(out).Run();
+    } catch (const StepFailed& e) {
+        std::fprintf(stderr, "walkthrough: %s\n", e.text.toLocal8Bit().constData());
+        FreeAppState();
+        return 1;
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "walkthrough: %s\n", e.Message().toLocal8Bit().constData());
+        FreeAppState();
+        return 1;
+    }
+    FreeAppState();
+    return 0;
+}
