@@ -62,6 +62,7 @@ struct TExtStringGridPrivate {
     QString checkTrue = QStringLiteral("Y");
     QString checkFalse = QStringLiteral("N");
     bool editWithTags = false;
+    bool integralHeight = false;
     int updateCount = 0;
     bool skipInvalidate = false;
 

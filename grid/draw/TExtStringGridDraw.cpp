@@ -7,10 +7,10 @@
 #include "grid/TExtStringGrid_p.h"
 #include "grid/cells/TCellProperties.h"
 #include "grid/draw/TGridGlyphs.h"
+#include "grid/util/CellText.h"
 #include "platform/graphics/Graphic.h"
 #include "platform/graphics/ImageList.h"
 
-#include <QLocale>
 #include <cmath>
 
 namespace {
@@ -20,19 +20,6 @@ TColor HalfColor(TColor c)
 {
     const TColor rgb = ColorToRGB(c);
     return RGB(GetRValue(rgb) / 2, GetGValue(rgb) / 2, GetBValue(rgb) / 2);
-}
-
-bool IsNumberText(const QString& text)
-{
-    const QString t = text.trimmed();
-    if (t.isEmpty()) return false;
-    bool ok = false;
-    t.toLongLong(&ok);
-    if (ok) return true;
-    QLocale::system().toDouble(t, &ok);
-    if (ok) return true;
-    QLocale::c().toDouble(t, &ok);
-    return ok;
 }
 
 } // namespace
@@ -104,7 +91,7 @@ void TExtStringGrid::GetCellAlign(int col, int row, TAlignment& hAlign, TVAlignm
     if (d->autoNumAlign) {
         QString text = GetCellText(col, row);
         if (text.startsWith(QLatin1Char('='))) GetCellRawValue(col, row, text);
-        if (IsNumberText(text)) hAlign = taRightJustify;
+        if (GetNumberType(text) != ntNone) hAlign = taRightJustify;
     }
     if (const TCellProperties* p = CellPropertiesOf(col, row)) hAlign = p->Alignment;
     GetCellAlignment(col, row, hAlign, vAlign);
@@ -326,6 +313,16 @@ void TExtStringGrid::DrawFixedLook(TCanvas& canvas, TRect& rect, int)
     const TPen saved = canvas.Pen();
     TRect& r = rect;
     const TColor half = HalfColor(FixedColor());
+    // The shadow along the bottom, the light along the top and left.
+    auto raisedLines = [&] {
+        canvas.Pen().SetColor(half);
+        canvas.MoveTo(r.Left, r.Bottom - 1);
+        canvas.LineTo(r.Right - 1, r.Bottom - 1);
+        canvas.Pen().SetColor(clWhite);
+        canvas.MoveTo(r.Right, r.Top + 1);
+        canvas.LineTo(r.Left + 1, r.Top + 1);
+        canvas.LineTo(r.Left + 1, r.Bottom - 1);
+    };
     switch (d->look) {
     case glClassic: {
         TRect e = r;
@@ -343,26 +340,12 @@ void TExtStringGrid::DrawFixedLook(TCanvas& canvas, TRect& rect, int)
     case glDUV:
         r.Inflate(1, 1);
         r.Bottom -= 1;
-        canvas.Pen().SetColor(half);
-        canvas.MoveTo(r.Left, r.Bottom - 1);
-        canvas.LineTo(r.Right - 1, r.Bottom - 1);
-        canvas.Pen().SetColor(clWhite);
-        canvas.MoveTo(r.Right, r.Top + 1);
-        canvas.LineTo(r.Left + 1, r.Top + 1);
-        canvas.LineTo(r.Left + 1, r.Bottom - 1);
+        raisedLines();
         break;
     case glSoft:
         r.Inflate(1, 1);
         r.Bottom -= 1;
-        if (Options().Contains(goFixedHorzLine)) {
-            canvas.Pen().SetColor(half);
-            canvas.MoveTo(r.Left, r.Bottom - 1);
-            canvas.LineTo(r.Right - 1, r.Bottom - 1);
-            canvas.Pen().SetColor(clWhite);
-            canvas.MoveTo(r.Right, r.Top + 1);
-            canvas.LineTo(r.Left + 1, r.Top + 1);
-            canvas.LineTo(r.Left + 1, r.Bottom - 1);
-        }
+        if (Options().Contains(goFixedHorzLine)) raisedLines();
         if (Options().Contains(goFixedVertLine)) {
             canvas.Pen().SetColor(half);
             canvas.MoveTo(r.Right - 2, r.Top);

@@ -7,38 +7,16 @@
 #include "controls/HTMLText.h"
 #include "grid/TExtStringGrid_p.h"
 #include "grid/draw/TGridGlyphs.h"
+#include "grid/util/CellText.h"
+#include "grid/util/TextFunctions.h"
 #include "platform/text/RtfReader.h"
 
 #include <algorithm>
 
 namespace {
 
-enum TextKind { tkPlain = 0, tkHTML = 1, tkRich = 2, tkFormula = 3, tkWide = 5 };
-
-TextKind KindOf(const QString& text, bool enableHTML)
-{
-    if (text.startsWith(QLatin1Char('<')) && enableHTML) return tkHTML;
-    if (text.startsWith(QLatin1String("{\\rtf"))) return tkRich;
-    if (text.startsWith(QLatin1Char('='))) return tkFormula;
-    if (text.startsWith(QLatin1String("|\\"))) return tkWide;
-    return tkPlain;
-}
-
 constexpr unsigned kHAlignFormat[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
 constexpr unsigned kVAlignFormat[] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
-
-bool IsURLText(const QString& s)
-{
-    return s.contains(QLatin1String("://")) || s.contains(QLatin1String("mailto:"), Qt::CaseInsensitive);
-}
-
-QString StripProtocol(const QString& s)
-{
-    const qsizetype p = s.indexOf(QLatin1String("://"));
-    if (p >= 0) return s.mid(p + 3);
-    if (s.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive)) return s.mid(7);
-    return s;
-}
 
 } // namespace
 
@@ -64,7 +42,7 @@ void TExtStringGrid::DrawCellText(TCanvas& canvas, int rcol, int row, TGridDrawS
 
     QString text;
     GetCellDisplayText(rcol, row, text);
-    const TextKind kind = KindOf(text, d->enableHTML);
+    const int kind = GetTextKind(text, d->enableHTML);
     if (kind == tkFormula) GetCellRawValue(rcol, row, text);
     const int errFrom = graphic ? graphic->CellErrFrom : 0;
     const int errLen = graphic ? graphic->CellErrLen : 0;
@@ -203,13 +181,13 @@ void TExtStringGrid::DrawCellText(TCanvas& canvas, int rcol, int row, TGridDrawS
         d->draw.textExtent = res.XSize + 2;
         break;
     }
-    case tkRich:
-    case tkWide: {
+    case tkRichText:
+    case tkWideText: {
         canvas.Pen().SetColor(canvas.Brush().Color());
         if (!(selColours && !focusedCell && d->selectionColor == clNone)) canvas.FillRect(r);
         unsigned format = kVAlignFormat[vAlign] | kHAlignFormat[hAlign];
         QString shown;
-        if (kind == tkRich) {
+        if (kind == tkRichText) {
             try {
                 shown = TRtfReader::Read(text.toLatin1()).PlainText();
             } catch (const Exception&) {
@@ -229,9 +207,9 @@ void TExtStringGrid::DrawCellText(TCanvas& canvas, int rcol, int row, TGridDrawS
         if (hAlign == taCenter && sortHere) r.Left += 10;
         const int sortRoom = (ss.Show && row == 0 && rcol == ss.Column) ? 14 : 0;
         QString shown = text;
-        const bool url = d->urlShow && IsURLText(GetCellText(rcol, row));
+        const bool url = d->urlShow && IsURL(GetCellText(rcol, row));
         if (url) {
-            if (!d->urlFull) shown = StripProtocol(shown);
+            if (!d->urlFull) StripURLProtocol(shown);
             canvas.Font().SetStyle(canvas.Font().Style() + fsUnderline);
             canvas.Font().SetColor(link);
         }

@@ -1,0 +1,172 @@
+// The string grid with 100,000 rows by 10 columns beside Qt's QTableView
+// over a QStandardItemModel holding the same texts: filling, one full
+// repaint of the visible window, scrolling to the end and repainting there.
+// Both paint into an image of the same size with the same font.
+//
+// The row filter and hiding and showing columns join here as Filter* and
+// Hide* cases once the grid hides rows and columns; each runs against the
+// same filled grid (Fixture below).
+//
+//   build/<dir>/bench/bench_grid [--benchmark_filter=...]
+
+#include "grid/TExtStringGrid.h"
+#include "platform/graphics/PainterCanvas.h"
+#include "platform/kernel/Application.h"
+#include "platform/widgets/WidgetStyle.h"
+
+#include <QHeaderView>
+#include <QImage>
+#include <QPainter>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+constexpr int kRows = 100000;
+constexpr int kCols = 10;
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+QString CellText(int col, int row)
+{
+    switch (col) {
+    case 0: return QString::number(row);
+    case 1: return QStringLiteral("%1 Main St").arg(row % 9000 + 100);
+    case 2: return row % 3 ? QStringLiteral("Fresno") : QStringLiteral("Clovis");
+    case 3: return QStringLiteral("$%1,000").arg(150 + row % 700);
+    default: return QStringLiteral("r%1c%2").arg(row).arg(col);
+    }
+}
+
+// One filled grid and one filled view, made on first use and shared.
+struct Fixture {
+    std::unique_ptr<TExtStringGrid> grid;
+    std::unique_ptr<QStandardItemModel> model;
+    std::unique_ptr<QTableView> view;
+
+    static Fixture& Get()
+    {
+        static Fixture f;
+        return f;
+    }
+
+    Fixture()
+    {
+        grid = std::make_unique<TExtStringGrid>(nullptr, QStringLiteral("BenchGrid"));
+        grid->SetBorderStyle(bsNone);
+        grid->resize(kWidth, kHeight);
+        grid->SetColCount(kCols);
+        grid->SetRowCount(kRows + 1);
+        grid->SetDefaultColWidth(76);
+        for (int r = 1; r <= kRows; ++r)
+            for (int c = 0; c < kCols; ++c) grid->SetCells(c, r, CellText(c, r));
+
+        model = std::make_unique<QStandardItemModel>(kRows, kCols);
+        for (int r = 0; r < kRows; ++r)
+            for (int c = 0; c < kCols; ++c) model->setItem(r, c, new QStandardItem(CellText(c, r + 1)));
+        view = std::make_unique<QTableView>();
+        view->setModel(model.get());
+        view->resize(kWidth, kHeight);
+        view->verticalHeader()->setDefaultSectionSize(21);
+        view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        view->horizontalHeader()->setDefaultSectionSize(76);
+        view->setFont(TWinControl::QtFontOf(grid->Font()));
+    }
+};
+
+void PaintGrid(TExtStringGrid& grid, QImage& image)
+{
+    QPainter painter(&image);
+    TPainterCanvas canvas(&painter);
+    grid.PaintTo(canvas, TRect(0, 0, kWidth, kHeight));
+}
+
+void PaintView(QTableView& view, QImage& image)
+{
+    QPainter painter(&image);
+    view.render(&painter);
+}
+
+void BM_GridFill(benchmark::State& state)
+{
+    for (auto _ : state) {
+        TExtStringGrid grid(nullptr, QStringLiteral("Fill"));
+        grid.SetColCount(kCols);
+        grid.SetRowCount(kRows + 1);
+        for (int r = 1; r <= kRows; ++r)
+            for (int c = 0; c < kCols; ++c) grid.SetCells(c, r, CellText(c, r));
+        benchmark::DoNotOptimize(grid.RowCount());
+    }
+}
+
+void BM_TableViewFill(benchmark::State& state)
+{
+    for (auto _ : state) {
+        QStandardItemModel model(kRows, kCols);
+        for (int r = 0; r < kRows; ++r)
+            for (int c = 0; c < kCols; ++c) model.setItem(r, c, new QStandardItem(CellText(c, r + 1)));
+        benchmark::DoNotOptimize(model.rowCount());
+    }
+}
+
+void BM_GridRepaint(benchmark::State& state)
+{
+    Fixture& f = Fixture::Get();
+    f.grid->SetTopRow(1);
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) PaintGrid(*f.grid, image);
+}
+
+void BM_TableViewRepaint(benchmark::State& state)
+{
+    Fixture& f = Fixture::Get();
+    f.view->scrollToTop();
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) PaintView(*f.view, image);
+}
+
+// Scrolling to the last row and painting the window there.
+void BM_GridScrollToEnd(benchmark::State& state)
+{
+    Fixture& f = Fixture::Get();
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        f.grid->SetTopRow(1);
+        f.grid->FocusCell(1, f.grid->RowCount() - 1);
+        PaintGrid(*f.grid, image);
+    }
+}
+
+void BM_TableViewScrollToEnd(benchmark::State& state)
+{
+    Fixture& f = Fixture::Get();
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        f.view->scrollToTop();
+        f.view->setCurrentIndex(f.model->index(kRows - 1, 1));
+        f.view->scrollTo(f.model->index(kRows - 1, 1));
+        PaintView(*f.view, image);
+    }
+}
+
+BENCHMARK(BM_GridFill)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_TableViewFill)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_GridRepaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TableViewRepaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GridScrollToEnd)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TableViewScrollToEnd)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication app(argc, argv);
+    InstallWidgetStyle();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
