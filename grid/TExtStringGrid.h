@@ -132,10 +132,6 @@ public:
     bool EditWithTags() const;
     void SetEditWithTags(bool value);
     bool FilterActive() const;
-    // Heights snap to whole rows of DefaultRowHeight (none while it is 0).
-    bool IntegralHeight() const;
-    void SetIntegralHeight(bool value);
-    void SetBounds(int left, int top, int width, int height) override;
 
     // Version 2.4.0.2 as one integer (a byte per part, major first) and as
     // text.
