@@ -5,6 +5,7 @@
 #include "protocol/xml/TXMLDocument.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLText.h"
+#include "protocol/xml/XMLQuery.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,12 +17,6 @@ const std::array<const char*, TvxpPersonalInfo::kFieldCount> TvxpPersonalInfo::k
 };
 
 namespace {
-
-QString TextOf(const TXMLElement* element)
-{
-    const TXMLText* text = element->getFirstTextNode();
-    return text ? text->getData() : QString();
-}
 
 void DecodePicture(const QString& text, QImage& picture)
 {
@@ -107,9 +102,9 @@ void TvxpPersonalInfo::Load()
                     AddProvider(p->getAttribute(QStringLiteral("mlsid")).left(255),
                                 p->getAttribute(QStringLiteral("name")).left(255));
             } else if (tag == QLatin1String("photo")) {
-                DecodePicture(TextOf(e), Photo);
+                DecodePicture(ElementText(e), Photo);
             } else if (tag == QLatin1String("logo")) {
-                DecodePicture(TextOf(e), Logo);
+                DecodePicture(ElementText(e), Logo);
             }
         }
     }

@@ -34,7 +34,7 @@ TXMLAttr* TXMLElement::setAttribute(const QString& name, const QString& value)
 
 TXMLAttr* TXMLElement::addAttribute(const QString& name, const QString& value, bool parsed)
 {
-    TXMLAttr* a = new TXMLAttr(name, getOwnerDocument(), value, TXMLAttr::NoExpand{});
+    TXMLAttr* a = new (getOwnerDocument()) TXMLAttr(name, getOwnerDocument(), value, TXMLAttr::NoExpand{});
     m_list.setNamedItem(a);
     try {
         a->ExpandValue(parsed);

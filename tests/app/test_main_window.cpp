@@ -450,3 +450,20 @@ TEST_F(MainWindow, PropSearchKeepsTheCountyAndSearchesOnEnter)
     EXPECT_TRUE(AppState().NeedMap);
     EXPECT_EQ(main->vxComps->ParcelID(), 100231);
 }
+
+TEST_F(MainWindow, TheLogoutTimerLogsOutOnlyALoggedInUser)
+{
+    TMainProfileFrm* main = Open();
+    EXPECT_EQ(main->LogoutTimer->interval(), 10800000);
+    main->LogoutTimerTimer();  // nobody logged in: nothing happens
+    EXPECT_TRUE(LoginFrm);
+    LogIn(QStringLiteral("demo"), QStringLiteral("demo"));
+    ASSERT_TRUE(WaitUntil([] { return bool(CustomerFrm); }));
+    const int requests = int(s_service->Log(QStringLiteral("service")).size());
+    main->LogoutTimerTimer();
+    EXPECT_FALSE(AppState().LoggedIn);
+    EXPECT_TRUE(WaitUntil([] { return LoginFrm && !CustomerFrm; }));
+    EXPECT_TRUE(main->LogoutTimer->isActive());
+    // A local logout: nothing is sent.
+    EXPECT_EQ(int(s_service->Log(QStringLiteral("service")).size()), requests);
+}
