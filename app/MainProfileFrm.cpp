@@ -23,7 +23,7 @@
 #include "platform/widgets/CustomEdit.h"
 #include "platform/widgets/Panel.h"
 #include "platform/widgets/StatusBar.h"
-#include "protocol/EInvalidGraphic.h"
+#include "platform/graphics/EInvalidGraphic.h"
 #include "protocol/TSubjectProperty.h"
 #include "protocol/TvxAssessorMap.h"
 #include "protocol/TvxComps.h"
@@ -34,6 +34,7 @@
 #include "protocol/xml/TXMLDocument.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLText.h"
+#include "protocol/xml/XMLQuery.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -65,12 +66,6 @@ qint64 Ticks()
     static QElapsedTimer clock;
     if (!clock.isValid()) clock.start();
     return clock.elapsed();
-}
-
-QString TextOf(const TXMLElement* e)
-{
-    const TXMLText* t = e ? e->getFirstTextNode() : nullptr;
-    return t ? t->getData() : QString();
 }
 
 int IntOr(const QString& text, int fallback)
@@ -830,12 +825,7 @@ void TMainProfileFrm::WMLogin()
     state.LoggedIn = answer->getAttribute(QStringLiteral("result")) == QLatin1String("true");
     state.UserId = IntOr(answer->getAttribute(QStringLiteral("UserId")), -99);
     if (!state.LoggedIn) {
-        QString message;
-        for (const TXMLElement* e = answer->getFirstChildElement(); e; e = e->getNextSiblingElement())
-            if (e->getTagName() == QLatin1String("message")) {
-                message = TextOf(e);
-                break;
-            }
+        const QString message = ChildText(answer, QStringLiteral("message"));
         Dialogs::MessageDlg(message, TMsgDlgType::mtInformation, mbOK);
         if (self && LoginFrm && !LoginFrm->IsReleased()) LoginFrm->edPass->setFocus();
         return;
@@ -858,7 +848,7 @@ void TMainProfileFrm::TakeOverLoginElement(const TXMLElement* e)
 {
     TAppState& state = AppState();
     const QString tag = e->getTagName();
-    const QString text = TextOf(e);
+    const QString text = ElementText(e);
     if (tag == QLatin1String("username")) {
         state.UserName = text;
     } else if (tag == QLatin1String("assr_map_ip")) {

@@ -119,6 +119,8 @@ public:
     void WMMakeReport();
     void WMLogin();
     void BuildMapRequest();
+    // The logout timer's tick: logs the user out locally when logged in.
+    void LogoutTimerTimer();
     // One child element of a successful login answer taken over.
     void TakeOverLoginElement(const TXMLElement* e);
     void TakeOverBanner(const QString& text);
@@ -146,7 +148,6 @@ private:
     void FormCloseQuery(bool& canClose);
     void RunStepAction(int index);
     void LoginFormExecute();
-    void LogoutTimerTimer();
     void NextFormExecute();
     void PriorFormExecute();
     void FileSettingsExecute();

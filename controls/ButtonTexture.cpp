@@ -93,7 +93,7 @@ QImage BuildButtonTexture(TBtnBackground kind, TColor color, int width, int heig
     img.fill(qRgb(255, 255, 255));
     const TColor rgb = ColorToRGB(color);
     const Shader sh{GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)};
-    QRandomGenerator clockSeeded(quint32(QDateTime::currentMSecsSinceEpoch()));
+    QRandomGenerator clockSeeded{quint32(QDateTime::currentMSecsSinceEpoch())};
     QRandomGenerator& rnd = random ? *random : clockSeeded;
 
     switch (kind) {

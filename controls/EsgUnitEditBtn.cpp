@@ -3,6 +3,7 @@
 #include "platform/graphics/PainterCanvas.h"
 #include "platform/widgets/PopupMenu.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 TEsgUnitEditBtn::TEsgUnitEditBtn(QWidget* parent, const QString& name) : TEsgEditBtn(parent, name)
@@ -49,5 +50,8 @@ void TEsgUnitEditBtn::paintEvent(QPaintEvent* event)
     canvas.Font() = Font();
     canvas.Brush().SetStyle(bsClear);
     TRect r = UnitRect().Offsetted(ClientOrigin().x(), ClientOrigin().y());
+    // The unit sits on the value's base line, wherever the edit puts it.
+    const int baseLine = cursorRect().top() + QFontMetrics(font()).ascent();
+    r.Top = baseLine - canvas.TextMetrics().tmAscent;
     canvas.DrawText(m_unitID, r, DT_EDITCONTROL);
 }

@@ -203,7 +203,6 @@ private:
     bool m_firstPass = true;
     bool m_dropRest = false;
     bool m_hoverSet = false;
-    bool m_controlSet = false;
     int m_objectWidth = 0;
     int m_objectHeight = 0;
     PassState m_s;
@@ -289,7 +288,7 @@ bool Renderer::Run(const QString& text)
         m_firstPass = true;
         m_widths.clear();
         m_widthIndex = 0;
-        m_hoverSet = m_controlSet = false;
+        m_hoverSet = false;
         const qsizetype consumed = Core(false, rest, TRect(m_work.Left, top, m_work.Right, top + m_gh), ln);
         afterMeasure = m_s;
         fontAfterMeasure = c.Font();
@@ -312,7 +311,6 @@ bool Renderer::Run(const QString& text)
             r.HoverRect.Offset(hstart - m_work.Left, 0);
             r.HoverRect.Bottom = bottom;
         }
-        if (m_controlSet) r.ControlRect.Offset(hstart - m_work.Left, 0);
 
         if (!o.CheckHeight) {
             if (!(c.Font() == fontAfterDraw)) c.Font() = fontAfterDraw;
@@ -364,6 +362,10 @@ qsizetype Renderer::Core(bool draw, QStringView src, const TRect& lr, Line& ln)
     int w = 0;
     bool liSeen = false;
     bool lineEnd = false;
+    // Whether the visible text laid out on the line so far ends in a space
+    // (tags between words do not count; "&nbsp;" is no place to break).
+    bool textEndsInSpace = false;
+    bool lineHasText = false;
     qsizetype pos = 0;
 
     if (m_s.anchorOpen) m_s.anchorStart = lr.Left;
@@ -413,17 +415,18 @@ qsizetype Renderer::Core(bool draw, QStringView src, const TRect& lr, Line& ln)
         if (!m_firstPass && m_widthIndex < m_widths.size()) pw = m_widths[m_widthIndex++];
         else pw = TextExtent(piece, pr);
         w += pw;
-        const bool endsInSpace = pos > 0 && src[pos - 1] == u' ';
-        if (!(w <= lineWidth || pw > lineWidth || !endsInSpace)) {
+        if (!(w <= lineWidth || pw > lineWidth || !textEndsInSpace)) {
             if (o.WordWrap) {
                 w -= pw;
                 break; // the piece goes to the next line
             }
-            if (!draw && m_firstPass && pos > 0) {
+            if (!draw && m_firstPass && lineHasText) {
                 m_dropRest = true;
                 lineEnd = true;
             }
         }
+        textEndsInSpace = src[end - 1] == u' ';
+        lineHasText = true;
 
         if (m_firstPass) {
             r.StripVal += piece;
@@ -708,15 +711,16 @@ void Renderer::OpenAnchor(bool draw, QStringView tag, const TRect& lr, const Lin
 
 void Renderer::CloseAnchor(bool draw, const TRect& lr, const Line& ln, int x)
 {
-    if (!m_s.anchorOpen) return;
     if (draw) {
         if (!o.HoverStyle || o.HoverLink == m_s.anchors) {
             AddStyle(fsUnderline, false);
-            if (o.HoverColor != clNone) c.Brush().SetColor(m_anchorBrush);
-            if (o.HoverFontColor != clNone) SetFontColor(m_anchorText);
+            // Only an open anchor saved the colours it would bring back.
+            if (m_s.anchorOpen && o.HoverColor != clNone) c.Brush().SetColor(m_anchorBrush);
+            if (m_s.anchorOpen && o.HoverFontColor != clNone) SetFontColor(m_anchorText);
         }
         if (!o.Selected) SetFontColor(m_entryFont.Color());
     }
+    if (!m_s.anchorOpen) return;
     m_s.anchorOpen = false;
     if (m_s.mouseInAnchor) {
         r.MouseLink = m_s.anchors;
@@ -843,9 +847,11 @@ TagResult Renderer::Image(bool draw, QStringView tag, const TRect& lr, Line& ln,
         return TagResult::BreakBefore;
     }
 
+    // Hit-tested where it is drawn: only the second pass knows the line's
+    // height and place.
     const int pb = LineBottom(draw, lr, ln) - ln.sub;
-    const TRect box = draw ? TRect(x, pb - ph, x + pw, pb) : TRect(x, lr.Top, x + pw, lr.Top + ph);
-    if (m_s.anchorOpen && box.Contains(o.XPos, o.YPos)) {
+    const TRect box(x, pb - ph, x + pw, pb);
+    if (!m_firstPass && m_s.anchorOpen && box.Contains(o.XPos, o.YPos)) {
         ln.objectHit = true;
         r.AnchorVal = m_s.href.toString();
         m_mousePicture = index;
@@ -878,26 +884,27 @@ TagResult Renderer::Control(bool draw, QStringView tag, const TRect& lr, Line& l
     const TControlTag t = ParseControlTag(tag.mid(inner, tag.size() - inner - 1));
     bool ok = false;
     int cw = Number(t.Width, &ok);
-    if (!ok || cw <= 0) return TagResult::Next;
+    if (!ok) return TagResult::Next;
     int ch = m_gh + 6;
     if (t.Type == u"BUTTON") ch = 24;
     else if (t.Type == u"COMBO") ch = 25;
     else if (t.Type == u"CHECK" || t.Type == u"RADIO") cw = ch = 16;
+    if (cw <= 0) return TagResult::Next;
 
     const int lineWidth = m_work.Width();
     if (w + cw > lineWidth && cw <= lineWidth) return TagResult::BreakBefore;
 
     const int b = LineBottom(draw, lr, ln);
     const bool hot = x - 2 < o.XPos && o.XPos < x + cw - 2 && b - ch - 2 < o.YPos && o.YPos < b - 2;
-    const int left = lr.Left + w;
-    if (left < o.XPos && o.XPos < left + cw && lr.Top < o.YPos && o.YPos < lr.Top + ch) {
+    // Hit-tested where it is drawn (against the line's bottom), in the
+    // second pass, which knows the line's height and place.
+    if (!m_firstPass && x < o.XPos && o.XPos < x + cw && b - ch < o.YPos && o.YPos < b) {
         ln.objectHit = true;
         r.AnchorVal = QStringLiteral("ctrl");
-        r.ControlRect = TRect(left, lr.Top, left + cw, lr.Top + ch);
+        r.ControlRect = TRect(x, b - ch, x + cw, b);
         r.CV = t.Value;
         r.CID = t.ID;
         r.CT = t.Type;
-        m_controlSet = m_firstPass;
     }
     if (draw) DrawControl(t, x, b, cw, ch, hot, t.Value.compare(u"TRUE", Qt::CaseInsensitive) == 0);
     w += cw;

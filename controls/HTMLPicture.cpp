@@ -2,6 +2,7 @@
 
 #include "controls/PictureDecoder_p.h"
 #include "platform/graphics/Canvas.h"
+#include "platform/graphics/PictureReader.h"
 #include "platform/graphics/Resources.h"
 
 #include <QBuffer>
@@ -57,14 +58,14 @@ void THTMLPicture::LoadPicture()
         fh = f.height;
         gw = f.screenWidth;
         gh = f.screenHeight;
-        img = picturedecoder::Decode(f.bytes);
+        img = PictureReader::ReadPicture(f.bytes);
         // An animated picture is drawn frame by frame at the frame's own
         // offset: keep only the frame's rectangle of the logical screen.
         if (!img.isNull() && frames > 1 && fw > 0 && fh > 0 && img.width() == gw && img.height() == gh &&
             left + fw <= gw && top + fh <= gh)
             img = img.copy(left, top, fw, fh);
     } else {
-        img = picturedecoder::Decode(m_data);
+        img = PictureReader::ReadPicture(m_data);
     }
     if (img.isNull()) throw EPictureLoadError(kInvalidFormat);
     // The old picture is let go only now that the new one has loaded.

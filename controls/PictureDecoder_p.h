@@ -1,9 +1,9 @@
 #pragma once
-// Decoding of the picture files the HTML picture shows, and the GIF frame
-// scan. Every read is bounds-checked: the bytes may come from anywhere.
+// The GIF frame scan of the HTML picture (the pictures themselves are
+// decoded by PictureReader). Every read is bounds-checked: the bytes may
+// come from anywhere.
 
 #include <QByteArray>
-#include <QImage>
 #include <QVector>
 
 namespace picturedecoder {
@@ -29,13 +29,5 @@ struct GifFrame {
 // Extracts frame number frame (1-based). Bytes before the first frame start
 // are always copied; a frame number outside 1..count copies no frame.
 GifFrame ExtractGifFrame(const QByteArray& data, int frame);
-
-// Decodes a bitmap, JPEG (through libjpeg), GIF or icon; a null image when
-// the bytes are none of these or are broken (a JPEG cut off inside its
-// picture data shows what it has; a bitmap short of its pixels is refused).
-QImage Decode(const QByteArray& data);
-
-// JPEG through libjpeg; null on error.
-QImage DecodeJpeg(const QByteArray& data);
 
 } // namespace picturedecoder

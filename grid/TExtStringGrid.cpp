@@ -105,7 +105,6 @@ GRID_PROPERTY(TBitmap*, RowIndicator, rowIndicator)
 GRID_PROPERTY(const TImageList*, GridImages, gridImages)
 GRID_PROPERTY(TPictureContainer*, PictureContainer, pictureContainer)
 GRID_PROPERTY(bool, EditWithTags, editWithTags)
-GRID_PROPERTY(bool, IntegralHeight, integralHeight)
 #undef GRID_PROPERTY
 
 QString TExtStringGrid::FloatFormat() const { return d->floatFormat; }
@@ -192,19 +191,6 @@ void TExtStringGrid::InvalidateRect(const TRect& r)
         return;
     }
     TBaseGrid::InvalidateRect(r);
-}
-
-void TExtStringGrid::SetBounds(int left, int top, int width, int height)
-{
-    const int drh = DefaultRowHeight();
-    // Snapping needs a row height: with 0 the height stays as asked.
-    if (d && d->integralHeight && drh > 0 && height > 0) {
-        if (VisibleColCount() + FixedCols() >= ColCount())
-            height = height + drh - (height % drh) - 1 - GetSystemMetrics(SM_CYHSCROLL);
-        else
-            height = height - (height % drh) - 1;
-    }
-    TBaseGrid::SetBounds(left, top, width, height);
 }
 
 void TExtStringGrid::Resize()

@@ -20,6 +20,7 @@
 #include "grid/TBaseGrid.h"
 #include "grid/GridSettings.h"
 #include "grid/cells/TCellGraphic.h"
+#include "grid/hidden/THiddenRows.h"
 
 #include <functional>
 #include <memory>
@@ -131,10 +132,6 @@ public:
     bool EditWithTags() const;
     void SetEditWithTags(bool value);
     bool FilterActive() const;
-    // Heights snap to whole rows of DefaultRowHeight (none while it is 0).
-    bool IntegralHeight() const;
-    void SetIntegralHeight(bool value);
-    void SetBounds(int left, int top, int width, int height) override;
 
     // Version 2.4.0.2 as one integer (a byte per part, major first) and as
     // text.
@@ -271,9 +268,65 @@ public:
     int RealToDisplayCol(int realCol) const override;
     int StoreCols() const override;
 
+    int RealColumn(int displCol) const { return RealColIndex(displCol); }
+    // Real column of the current column.
+    int RealCol() const { return RealColIndex(Col()); }
+    bool IsHiddenRow(int realRow) const;
+    // The raw visibility flag of a real column.
+    bool GetColumnVisible(int realCol) const;
+    void SetColumnVisible(int realCol, bool visible);
+
+    // Real indices. Hiding the last visible column is refused; columns from
+    // 512 on are never hidden. Hidden columns keep their cells and widths.
+    void HideColumn(int col);
+    void HideColumns(int fromCol, int toCol);
+    void UnHideColumn(int col);
+    void UnHideColumns(int fromCol, int toCol);
+    void UnHideColumnsAll();
+    // Real indices; rows already hidden (or already shown) are skipped, so
+    // a range may hold both. Each row comes back at its own place.
+    void HideRow(int row);
+    void HideRows(int fromRow, int toRow);
+    void UnHideRow(int row);
+    void UnHideRows(int fromRow, int toRow);
+    void UnHideRowsAll();
+
+    // Nodes (display rows; ContractNode and ExpandNode take real rows).
+    bool IsNodeRow(int row);
+    bool GetNodeState(int row);
+    int GetNodeSpan(int row);
+    void ContractNode(int realRow);
+    void ExpandNode(int realRow);
+
+    // Whether a display row passes every condition of Filter.
+    virtual bool FilterMatch(int row);
+    // Hides every data row failing the filter, in one pass.
+    void ApplyFilter();
+    void SetFilterActive(bool value);
+    std::function<void(QObject* sender, short progress)> OnFilterProgress;
+    // Hidden rows behind an inserted or deleted row move with it.
+    void InsertRow(int index) override;
+    void DeleteRow(int index) override;
+
     // =======================================================================
     // scroll/: scrolling and stretching
     // =======================================================================
+    // Gives the column (-1: the last) the client width the other columns
+    // leave (the default width when they leave none); nothing unless
+    // ColumnSize.Stretch is on. A column past the last raises Exception
+    // "Stretch column index out of range".
+    void StretchColumn(int col);
+    // ColumnSize.Stretch stored, then the stretch column stretched.
+    void SetColumnSizeStretch(bool value);
+    // Makes the cell visible: a column (row) out of view becomes current and
+    // is centred, the left column (top row) kept within the fixed part and
+    // the last full window.
+    void ScrollInView(int col, int row);
+    bool IsPasswordCellAt(int col, int row);
+    // Heights snap to whole default rows (nothing with a default of 0).
+    bool IntegralHeight() const;
+    void SetIntegralHeight(bool value);
+    void SetBounds(int left, int top, int width, int height) override;
 
     // =======================================================================
     // typed/: typed access, cell graphics, headers, selection lists
@@ -282,6 +335,77 @@ public:
     virtual TCellType GetCellType(int col, int row);
     int CellAsInteger(int col, int row);
     bool IsCheckBoxCell(int col, int row);
+    bool IsRadioButtonCell(int col, int row);
+    bool IsCheckOrRadioCell(int col, int row);
+    double CellAsFloat(int col, int row);
+    void SetCellInteger(int col, int row, int value);
+    void SetCellFloat(int col, int row, double value);
+    // Size of the picture of a ctPicture or ctFilePicture record in a cell
+    // of that size; zero and negative sizes are clamped.
+    static TPoint GetPictureSize(const TCellGraphic& graphic, int cellWidth, int cellHeight);
+    bool GetCheckBoxState(int col, int row, bool& state);
+    // Writes the state a check box shows: the flag of a plain check box,
+    // the check text of a data or virtual one; nothing without a graphic.
+    void SetCheckBoxState(int col, int row, bool state);
+    virtual bool ToggleCheckBox(int col, int row, bool fromUser);
+    bool GetRadioIndex(int col, int row, int& index);
+    // Selects the next option of a radio cell, wrapping to the first;
+    // nothing for a radio cell without options.
+    bool StepRadioButton(int col, int row, bool fromUser);
+
+    // A new graphic record for the cell (any former one freed).
+    TCellGraphic* CreateCellGraphic(int col, int row);
+    // Frees the cell's graphic (a virtual check box is only detached); true
+    // when there was one.
+    bool RemoveCellGraphic(int col, int row);
+    bool GetCellComment(int col, int row, QString& text);
+    void GetCellErrorRange(int col, int row, int& from, int& length);
+    bool GetRotatedAngle(int col, int row, int& angle);
+    // The rectangle of a button cell's button (display column).
+    void GetCellGraphicRect(int col, int row, TRect& rect);
+
+    // Disjunct selection marks; an index outside the grid raises
+    // EExtGridError "Invalid row accessed" / "Invalid column accessed".
+    bool RowSelect(int row) const;
+    void SetRowSelect(int row, bool value);
+    bool ColSelect(int col) const;
+    void SetColSelect(int col, bool value);
+    void ClearRowSelect();
+    void ClearColSelect();
+    // Marks the rows (columns) of the selection; with clearOthers the others
+    // lose their marks.
+    void SelectionToRowSelect(bool clearOthers);
+    void SelectionToColSelect(bool clearOthers);
+    void HideSelection();
+    void RestoreSelection();
+    int DataAreaLeft() const;
+    int DataAreaTop() const;
+    int DataAreaRight() const;
+    int DataAreaBottom() const;
+
+    // Fixed-row texts: item i goes into row 0 of column i ("\n" breaks the
+    // line); RowHeaders likewise into column 0.
+    const QStringList& ColumnHeaders() const;
+    void SetColumnHeaders(const QStringList& value);
+    const QStringList& RowHeaders() const;
+    void SetRowHeaders(const QStringList& value);
+
+    void RepaintRow(int row);
+    void RepaintCol(int col);
+    // The cells between two corners; the whole grid when a corner is out of
+    // view.
+    void RepaintRect(const TRect& cells);
+
+    // Moves the current cell from (col, row) (display indices) to the next
+    // editable cell by Navigation.AdvanceDirection, wrapping at the end of
+    // the data area or, with Navigation.AdvanceInsert, adding one row (or
+    // column). Visits each cell of the data area at most once: when none is
+    // editable the current cell stays.
+    void AdvanceToNextCell(int col, int row, bool force, bool showEditor, bool forward);
+    std::function<void(QObject* sender, bool& canAdd)> OnCanAddRow;
+    std::function<void(QObject* sender, int row)> OnAutoAddRow;
+    std::function<void(QObject* sender, int col)> OnAutoInsertCol;
+    std::function<void(QObject* sender, int oldRow, int oldCol, int newRow, int newCol, bool& allow)> OnCellChanging;
     bool IsRowSelected(int row) const;
     bool IsColSelected(int col) const;
     bool IsCellInSelection(int col, int row) const;
@@ -315,6 +439,8 @@ protected:
     void PaintBorder() override;
     void Resize() override;
     virtual void CellsChanged(const TRect& cells);
+    // Hidden rows follow inserted and removed rows (hidden/).
+    void SizeChanged(int oldColCount, int oldRowCount) override;
 
     std::unique_ptr<TExtStringGridPrivate> d;
 
@@ -328,4 +454,9 @@ private:
                          TAlignment hAlign);
     void DrawCellBorders(TCanvas& canvas, int rcol, int row, TRect rect);
     void DrawFixedLook(TCanvas& canvas, TRect& rect, int rcol);
+    // hidden/
+    void SyncColumnMap() const;
+    void HideDisplayRows(const std::vector<char>& take);
+    void PutBackRows(std::vector<TGridItem>&& items);
+    int NodeEnd(int row, int span);
 };

@@ -62,7 +62,6 @@ struct TExtStringGridPrivate {
     QString checkTrue = QStringLiteral("Y");
     QString checkFalse = QStringLiteral("N");
     bool editWithTags = false;
-    bool integralHeight = false;
     int updateCount = 0;
     bool skipInvalidate = false;
 

@@ -186,7 +186,18 @@ void CompressStream(QIODevice& input, QIODevice& output)
 
 void DecompressStream(QIODevice& input, QIODevice& output, qint64 maxOutput)
 {
-    const QByteArray plain = ZDecompress(ReadWhole(input), maxOutput);
+    QByteArray plain = ZDecompress(ReadWhole(input), maxOutput);
+    // An empty memory stream takes the inflated bytes over instead of a copy
+    // of them: a large answer is held once.
+    if (auto* buffer = qobject_cast<QBuffer*>(&output); buffer && buffer->size() == 0) {
+        const QIODevice::OpenMode mode = buffer->openMode();
+        buffer->close();
+        buffer->setData(std::move(plain));
+        if (!buffer->open(mode == QIODevice::NotOpen ? QIODevice::ReadWrite : mode))
+            throw EStreamError(QStringLiteral("Stream write error"));
+        buffer->seek(0);
+        return;
+    }
     WriteAll(output, plain.constData(), plain.size());
     Rewind(output);
 }

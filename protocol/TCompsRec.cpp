@@ -2,32 +2,19 @@
 
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLText.h"
+#include "protocol/xml/XMLQuery.h"
 
 #include <memory>
 
-namespace {
-
-TXMLElement* FindChild(const TXMLElement* parent, const QString& name)
-{
-    for (TXMLElement* e = parent->getFirstChildElement(); e; e = e->getNextSiblingElement())
-        if (e->getTagName() == name) return e;
-    return nullptr;
-}
-
-} // namespace
-
 QString TCompsRec::GetValue(const QString& name) const
 {
-    const TXMLElement* field = FindChild(m_element, name);
-    if (!field) return QString();
-    const TXMLText* text = field->getFirstTextNode();
-    return text ? text->getData() : QString();
+    return ChildText(m_element, name);
 }
 
 void TCompsRec::SetValue(const QString& name, const QString& value)
 {
     TXMLDocument* doc = m_element->getOwnerDocument();
-    TXMLElement* field = FindChild(m_element, name);
+    TXMLElement* field = ChildElement(m_element, name);
     if (!field) {
         auto created = std::make_unique<TXMLElement>(name, doc);
         m_element->appendChild(created.get());

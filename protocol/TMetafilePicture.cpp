@@ -1,7 +1,7 @@
 #include "protocol/TMetafilePicture.h"
 
 #include "platform/core/Exception.h"
-#include "protocol/EInvalidGraphic.h"
+#include "platform/graphics/EInvalidGraphic.h"
 
 #include <QIODevice>
 

@@ -5,6 +5,7 @@
 #include "protocol/TvxpDocument.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLText.h"
+#include "protocol/xml/XMLQuery.h"
 
 namespace {
 
@@ -24,12 +25,6 @@ void ForEachField(TSubjectProperty& s, Visit visit)
     visit(s.FieldStreetDir, s.Values.stdir);
     visit(s.FieldStreetSuffix, s.Values.stsuffix);
     visit(s.FieldStreetUnit, s.Values.stunit);
-}
-
-QString FirstText(const TXMLElement* element)
-{
-    const TXMLText* text = element->getFirstTextNode();
-    return text ? text->getData() : QString();
 }
 
 } // namespace
@@ -125,9 +120,7 @@ QString TSubjectProperty::ElementText(const QString& Name) const
     const TvxpDocument* document = vxpDocument();
     const TXMLElement* answer = document ? document->RequestElement() : nullptr;
     if (!answer) return QString();
-    for (const TXMLElement* e = answer->getFirstChildElement(); e; e = e->getNextSiblingElement())
-        if (e->getTagName() == Name) return FirstText(e);
-    return QString();
+    return ChildText(answer, Name);
 }
 
 qint32 TSubjectProperty::SoldPrice() const
@@ -135,15 +128,14 @@ qint32 TSubjectProperty::SoldPrice() const
     const TvxpDocument* document = vxpDocument();
     const TXMLElement* answer = document ? document->RequestElement() : nullptr;
     if (!answer) return 0;
-    const TXMLElement* trx = answer->getFirstChildElement();
-    while (trx && trx->getTagName() != QLatin1String("trx")) trx = trx->getNextSiblingElement();
+    const TXMLElement* trx = ChildElement(answer, QStringLiteral("trx"));
     if (!trx) return 0;
     const TXMLElement* rec = trx->getFirstChildElement();
     if (!rec || rec->getTagName() != QLatin1String("rec")) return 0;
     QString price;
     for (const TXMLElement* e = rec->getFirstChildElement(); e; e = e->getNextSiblingElement()) {
         if (e->getTagName() != QLatin1String("sold_price") || !e->hasTextNode()) continue;
-        price = FastReplace(FastReplace(FirstText(e), QStringLiteral(","), QString()), QStringLiteral("$"), QString());
+        price = FastReplace(FastReplace(::ElementText(e), QStringLiteral(","), QString()), QStringLiteral("$"), QString());
     }
     return StrToIntDef(price, 0);
 }

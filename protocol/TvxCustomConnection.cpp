@@ -9,9 +9,12 @@
 #include "protocol/xml/TXMLDocument.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLText.h"
+#include "protocol/xml/XMLQuery.h"
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <array>
 #include <exception>
 #include <new>
@@ -90,8 +93,8 @@ TvxCustomConnection::TvxCustomConnection(QObject* owner) : THttpClient(owner)
     SetContentType(QStringLiteral("text/html"));
     SetAccept(QStringLiteral("text/html, */*"));
     SetUserAgent(QStringLiteral("Mozilla/3.0 (compatible; Indy Library)"));
-    // Service calls may take long: no read time-out.
-    SetReadTimeout(0);
+    // Service calls may take long, but not in silence.
+    SetReadTimeout(kAnswerSilenceMs);
     SetMaxResponseSize(kMaxRawAnswer);
 }
 
@@ -178,7 +181,11 @@ void TvxCustomConnection::UnexpectedResponse(const QByteArray& raw)
     // The answer is kept for whoever looks into the failure; not being able
     // to keep it must not hide the failure itself.
     try {
-        AtomicFile::WriteAll(QDir::current().filePath(QStringLiteral("error_response.txt")), raw);
+        const QString path = QDir::current().filePath(QStringLiteral("error_response.txt"));
+        // The name is replaced, never followed: a link there goes, whatever
+        // it pointed to stays as it was.
+        if (QFileInfo(path).isSymLink()) QFile::remove(path);
+        AtomicFile::WriteAll(path, raw.left(kMaxErrorResponse));
     } catch (...) {
     }
     throw Exception(kUnexpectedResponse);
@@ -244,6 +251,9 @@ bool TvxCustomConnection::Post(QIODevice& request, QIODevice& response)
     } catch (...) {
         UnexpectedResponse(raw.data());
     }
+    // The compressed bytes are done with.
+    raw.close();
+    raw.setData(QByteArray());
 
     TvxpDocument& document = Document();
     document.ClearDocument();
@@ -256,8 +266,7 @@ bool TvxCustomConnection::Post(QIODevice& request, QIODevice& response)
 
     const QString type = document.VxpTypeName;
     if (type == QLatin1String("exception") || type == QLatin1String("message")) {
-        const TXMLText* textNode = answer->getFirstTextNode();
-        const QString text = textNode ? textNode->getData() : QString();
+        const QString text = ElementText(answer);
         if (type == QLatin1String("exception")) {
             bool handled = false;
             DoServerError(handled, text);
@@ -267,7 +276,8 @@ bool TvxCustomConnection::Post(QIODevice& request, QIODevice& response)
         }
         DoVxpMessage(text);
         CheckAlive(self);
-        Dialogs::ShowMessage(text);
+        Dialogs::ShowMessage(text.size() > kMaxMessageBoxChars ? text.left(kMaxMessageBoxChars) + QStringLiteral("...")
+                                                               : text);
         CheckAlive(self);
         return false;
     }

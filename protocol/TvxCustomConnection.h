@@ -35,6 +35,14 @@ public:
 
     static constexpr qint64 kMaxRawAnswer = qint64(64) * 1024 * 1024;
     static constexpr qint64 kMaxInflatedAnswer = qint64(256) * 1024 * 1024;
+    // A call ends when the server sends nothing for this long (socket error
+    // 10060); one that keeps sending may take as long as it takes.
+    static constexpr int kAnswerSilenceMs = 300 * 1000;
+    // The most of an answer the file "error_response.txt" keeps.
+    static constexpr qint64 kMaxErrorResponse = qint64(1) * 1024 * 1024;
+    // The most of a message answer's text shown in its box (the handlers get
+    // it whole).
+    static constexpr qsizetype kMaxMessageBoxChars = 64 * 1024;
 
     explicit TvxCustomConnection(QObject* owner = nullptr);
     ~TvxCustomConnection() override;

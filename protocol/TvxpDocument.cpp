@@ -3,7 +3,8 @@
 #include "platform/core/Format.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/core/SysUtils.h"
-#include "protocol/EInvalidGraphic.h"
+#include "platform/graphics/EInvalidGraphic.h"
+#include "platform/graphics/PictureReader.h"
 #include "protocol/StreamCodecs.h"
 #include "protocol/StringUtils.h"
 #include "protocol/TMetafilePicture.h"
@@ -155,17 +156,18 @@ void TvxpDocument::EncodeGraphic(const QImage& graphic, QString& text)
 
 void TvxpDocument::DecodeBitmap(const QString& text, QImage& graphic)
 {
-    QImage image;
-    if (!image.loadFromData(DecodeBase64Text(text), "BMP"))
-        throw EInvalidGraphic(QStringLiteral("Bitmap image is not valid"));
+    // Refused like a broken one: a bitmap short of its pixels or past the
+    // reader's size cap.
+    const QImage image = PictureReader::ReadBitmap(DecodeBase64Text(text));
+    if (image.isNull()) throw EInvalidGraphic(QStringLiteral("Bitmap image is not valid"));
     graphic = image;
 }
 
 void TvxpDocument::DecodeJpeg(const QString& text, QImage& graphic)
 {
-    QImage image;
-    if (!image.loadFromData(DecodeBase64Text(text), "JPEG"))
-        throw EInvalidGraphic(QStringLiteral("JPEG image is not valid"));
+    // Scaled down by a power of two when larger than the reader's cap.
+    const QImage image = PictureReader::ReadJpeg(DecodeBase64Text(text));
+    if (image.isNull()) throw EInvalidGraphic(QStringLiteral("JPEG image is not valid"));
     graphic = image;
 }
 

@@ -79,7 +79,9 @@ public:
     static void EncodeGraphic(const QImage& graphic, QString& text);
     // Base64 text into a picture; characters outside the alphabet are
     // skipped. Text that does not hold a picture of the kind raises
-    // EInvalidGraphic and leaves the picture as it was.
+    // EInvalidGraphic and leaves the picture as it was. The pictures go
+    // through PictureReader: a bitmap past its size cap is refused like a
+    // broken one, a JPEG larger than the cap comes back scaled down.
     static void DecodeBitmap(const QString& text, QImage& graphic);
     static void DecodeJpeg(const QString& text, QImage& graphic);
     static void DecodeMetafile(const QString& text, TMetafilePicture& graphic);

@@ -1,9 +1,11 @@
 #include "protocol/TvxpPersonalInfo.h"
 
+#include "platform/graphics/EInvalidGraphic.h"
 #include "protocol/StringUtils.h"
 #include "protocol/xml/TXMLDocument.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLText.h"
+#include "protocol/xml/XMLQuery.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,10 +18,15 @@ const std::array<const char*, TvxpPersonalInfo::kFieldCount> TvxpPersonalInfo::k
 
 namespace {
 
-QString TextOf(const TXMLElement* element)
+void DecodePicture(const QString& text, QImage& picture)
 {
-    const TXMLText* text = element->getFirstTextNode();
-    return text ? text->getData() : QString();
+    if (text.isEmpty()) return;
+    try {
+        TvxpDocument::DecodeBitmap(text, picture);
+    } catch (const EInvalidGraphic&) {
+        // A picture that is broken or too large is dropped; the page's texts
+        // still load.
+    }
 }
 
 void AppendPicture(TXMLElement* request, const QString& name, const QImage& picture)
@@ -95,11 +102,9 @@ void TvxpPersonalInfo::Load()
                     AddProvider(p->getAttribute(QStringLiteral("mlsid")).left(255),
                                 p->getAttribute(QStringLiteral("name")).left(255));
             } else if (tag == QLatin1String("photo")) {
-                const QString text = TextOf(e);
-                if (!text.isEmpty()) DecodeBitmap(text, Photo);
+                DecodePicture(ElementText(e), Photo);
             } else if (tag == QLatin1String("logo")) {
-                const QString text = TextOf(e);
-                if (!text.isEmpty()) DecodeBitmap(text, Logo);
+                DecodePicture(ElementText(e), Logo);
             }
         }
     }

@@ -7,9 +7,10 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev
   zlib1g-dev libjpeg62-turbo-dev libtiff-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev libpugixml-dev
   python3
-  fonts-liberation2 fontconfig
+  fonts-liberation2 fonts-dejavu-core fontconfig
+  poppler-utils
 )
 
 missing=()

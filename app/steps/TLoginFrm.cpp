@@ -20,6 +20,7 @@
 #include "protocol/TvxRptGen.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLText.h"
+#include "protocol/xml/XMLQuery.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -27,16 +28,6 @@
 #include <QLabel>
 
 QPointer<TLoginFrm> LoginFrm;
-
-namespace {
-
-QString TextOf(const TXMLElement* e)
-{
-    const TXMLText* t = e ? e->getFirstTextNode() : nullptr;
-    return t ? t->getData() : QString();
-}
-
-} // namespace
 
 TLoginFrm::TLoginFrm(QObject* owner) : TBaseFrm(owner)
 {
@@ -154,7 +145,7 @@ void TLoginFrm::btnLoginClick()
         profile->getAttribute(QStringLiteral("version")) == QLatin1String("1.0")) {
         for (const TXMLElement* e = profile->getFirstChildElement(); e; e = e->getNextSiblingElement()) {
             const QString tag = e->getTagName();
-            const QString path = TextOf(e);
+            const QString path = ElementText(e);
             if (!IsServicePath(path)) continue;
             if (tag == QLatin1String("propsrch")) {
                 main->SubProp->CgiPath = path;

@@ -10,10 +10,11 @@
 #include "platform/widgets/Label.h"
 #include "platform/widgets/SpeedButton.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/PictureReader.h"
 #include "protocol/TvxpPersonalInfo.h"
 
+#include <QFile>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QImageWriter>
 #include <QLabel>
 #include <QPainter>
@@ -229,13 +230,13 @@ void TPersonelFrm::FormClose(TCloseAction& action)
 
 QImage TPersonelFrm::ReadPicture(const QString& fileName, int height)
 {
-    QByteArray format;
-    if (fileName.endsWith(QLatin1String(".jpg")) || fileName.endsWith(QLatin1String(".jpeg"))) format = "JPEG";
-    else if (fileName.endsWith(QLatin1String(".bmp"))) format = "BMP";
-    else throw EInvalidGraphic(QStringLiteral("Unsupported file type"));
-    QImageReader reader(fileName, format);
-    reader.setDecideFormatFromContent(false);
-    const QImage picture = reader.read();
+    const bool jpeg = fileName.endsWith(QLatin1String(".jpg")) || fileName.endsWith(QLatin1String(".jpeg"));
+    if (!jpeg && !fileName.endsWith(QLatin1String(".bmp"))) throw EInvalidGraphic(QStringLiteral("Unsupported file type"));
+    // Through the picture reader: a camera photo larger than its cap comes
+    // in scaled down, a bitmap past it is refused.
+    QFile file(fileName);
+    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const QImage picture = jpeg ? PictureReader::ReadJpeg(data) : PictureReader::ReadBitmap(data);
     if (picture.isNull() || picture.height() <= 0) throw EInvalidGraphic(QStringLiteral("Invalid graphic format"));
     const int width = int(Round(double(picture.width()) / picture.height() * height));
     QImage out(qMax(1, width), height, QImage::Format_RGB32);

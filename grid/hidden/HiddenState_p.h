@@ -1,9 +1,23 @@
 #pragma once
 // State of hidden rows and columns, nodes and filtering.
 
+#include "grid/hidden/TColumnMap.h"
+#include "grid/hidden/THiddenRows.h"
+#include "grid/util/TConditionMatcher.h"
+
+#include <vector>
+
 struct TGridHiddenState {
-    int hiddenColumns = 0;
-    int hiddenRows = 0;
+    TColumnMap columns;
+    THiddenRows rows;
     int nodeCount = 0;
     bool filterActive = false;
+    // FixedRows when the filter was switched on, and whether an empty row
+    // stands in for a filter that no row passed.
+    int filterFixedRows = 0;
+    bool filterRowAdded = false;
+    // The filter's conditions compiled for the run in progress.
+    std::vector<TConditionMatcher> matchers;
+    // Set while rows move in and out of the hidden store (no index shifting).
+    bool movingRows = false;
 };

@@ -18,6 +18,7 @@ bool TColumnMap::SetVisible(int realCol, bool visible)
 void TColumnMap::Rebuild(int totalCols)
 {
     const int total = std::max(totalCols, 0);
+    m_total = total;
     m_displayToReal.clear();
     m_hiddenBefore.assign(size_t(total) + 1, 0);
     if (m_hiddenCount == 0) return;

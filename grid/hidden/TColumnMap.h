@@ -27,6 +27,8 @@ public:
 
     // Rebuilds the tables for a grid of totalCols real columns.
     void Rebuild(int totalCols);
+    // The column total of the last Rebuild.
+    int Total() const { return m_total; }
 
     int RealColIndex(int displCol) const;
     int DisplColIndex(int realCol) const;
@@ -39,6 +41,7 @@ private:
     std::array<bool, MaxHideable> m_visible;
     std::array<quint16, MaxHideable> m_savedWidths{};
     int m_hiddenCount = 0;
+    int m_total = 0;
     std::vector<int> m_displayToReal;  // per display column
     std::vector<int> m_hiddenBefore;   // per real column: hidden columns left of it
 };

@@ -196,7 +196,7 @@ QString Dialogs::SaveFileName(const QString& title, const QString& filter, const
     return dlg.selectedFiles().first();
 }
 
-bool Dialogs::PrinterSetup(QWidget* parent)
+bool Dialogs::PrinterSetup(QWidget* parent, QPrinter* printer)
 {
     if (g_responder) {
         DialogRequest r;
@@ -204,8 +204,8 @@ bool Dialogs::PrinterSetup(QWidget* parent)
         r.buttons = mbOKCancel;
         return g_responder->Answer(r) == mrOk;
     }
-    QPrinter printer;
-    QPrintDialog dlg(&printer, parent);
+    QPrinter own;
+    QPrintDialog dlg(printer ? printer : &own, parent);
     return dlg.exec() == QDialog::Accepted;
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
@@ -112,7 +113,9 @@ public:
     static QString SaveFileName(const QString& title, const QString& filter,
                                 const QString& initialFile = QString(), QWidget* parent = nullptr,
                                 const QString& defaultExt = QString(), bool overwritePrompt = true);
-    static bool PrinterSetup(QWidget* parent = nullptr);
+    // The printer set-up dialog on printer (a printer of its own when null);
+    // true when accepted.
+    static bool PrinterSetup(QWidget* parent = nullptr, QPrinter* printer = nullptr);
 
     // Shows the items as a popup menu at a screen position; the chosen index,
     // or -1. Items equal to "-" are separators.

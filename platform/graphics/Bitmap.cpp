@@ -1,10 +1,10 @@
 #include "platform/graphics/Bitmap.h"
 
 #include "platform/graphics/PainterCanvas.h"
+#include "platform/graphics/PictureReader.h"
 #include "platform/graphics/Resources.h"
 
 #include <QBuffer>
-#include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
 
@@ -104,27 +104,13 @@ void TBitmap::SetImage(const QImage& image)
 void TBitmap::LoadFromStream(QIODevice& stream)
 {
     const QByteArray data = stream.readAll();
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setDecideFormatFromContent(true);
-    QImage img;
-    // A file that does not hold its whole pixel data is refused, not shown
-    // half grey.
-    if (data.size() < 2 || !reader.read(&img) || img.isNull())
-        throw EInvalidGraphic(QStringLiteral("Bitmap image is not valid"));
-    if (data.startsWith("BM") && data.size() >= 14) {
+    // A file that does not hold its whole pixel data, or that would become
+    // a picture too large to hold, is refused.
+    const QImage img = PictureReader::ReadImage(data);
+    if (img.isNull()) throw EInvalidGraphic(QStringLiteral("Bitmap image is not valid"));
+    if (data.startsWith("BM") && data.size() >= 30) {
         const auto* b = reinterpret_cast<const unsigned char*>(data.constData());
-        const quint32 offset = quint32(b[10]) | quint32(b[11]) << 8 | quint32(b[12]) << 16 | quint32(b[13]) << 24;
-        int bpp = 24;
-        if (data.size() >= 30) bpp = int(b[28]) | int(b[29]) << 8;
-        const qint64 stride = ((qint64(img.width()) * bpp + 31) / 32) * 4;
-        quint32 compression = 0;
-        if (data.size() >= 34) compression = quint32(b[30]) | quint32(b[31]) << 8 | quint32(b[32]) << 16 | quint32(b[33]) << 24;
-        if (compression == 0 && qint64(offset) + stride * img.height() > data.size())
-            throw EInvalidGraphic(QStringLiteral("Bitmap image is not valid"));
-        switch (bpp) {
+        switch (int(b[28]) | int(b[29]) << 8) {
         case 1: m_pixelFormat = pf1bit; break;
         case 4: m_pixelFormat = pf4bit; break;
         case 8: m_pixelFormat = pf8bit; break;

@@ -3,6 +3,7 @@
 // transparent colour and a canvas to draw into it.
 
 #include "platform/graphics/Color.h"
+#include "platform/graphics/EInvalidGraphic.h"
 #include "platform/core/Exception.h"
 #include "platform/graphics/Graphic.h"
 
@@ -16,8 +17,6 @@ enum TTransparentMode { tmAuto, tmFixed };
 
 // A bitmap resource that the program does not have.
 class EResNotFound : public Exception { using Exception::Exception; };
-// Bytes that are no bitmap of a kind this program reads.
-class EInvalidGraphic : public Exception { using Exception::Exception; };
 
 class TBitmap : public TGraphic {
 public:

@@ -402,6 +402,7 @@ int TCanvas::DrawText(const QString& input, TRect& r, unsigned format)
     const int result = (singleLine && (format & (DT_VCENTER | DT_BOTTOM))) ? y + lineHeight - r.Top : totalHeight;
 
     const bool clip = !(format & DT_NOCLIP);
+    const bool rotated = m_font.Orientation() % 3600 != 0;
     const bool opaque = Opaque();
     static constexpr char16_t kEllipsis[] = u"...";
     const int ellipsisWidth = ellipsis ? CurrentTextWidth(kEllipsis) : 0;
@@ -434,7 +435,10 @@ int TCanvas::DrawText(const QString& input, TRect& r, unsigned format)
         if (format & DT_CENTER) x = (r.Left + r.Right - shownWidth) / 2;
         else if (format & DT_RIGHT) x = r.Right - shownWidth;
 
-        const bool inside = x >= r.Left && x + shownWidth <= r.Right && y >= r.Top && y + lineHeight <= r.Bottom;
+        // Rotated text turns about its start, away from the extent measured
+        // here, so it is always clipped.
+        const bool inside = !rotated && x >= r.Left && x + shownWidth <= r.Right && y >= r.Top &&
+                            y + lineHeight <= r.Bottom;
         const TRect* clipRect = (clip && !inside) ? &r : nullptr;
         if (opaque && !shown.isEmpty()) {
             TRect cell(x, y, x + shownWidth, y + lineHeight);

@@ -369,8 +369,14 @@ void TPainterCanvas::ClipChanged()
     QPainter* p = d->painter;
     if (!p) return;
     const std::optional<QRegion> region = d->Effective(ClipRegion());
-    if (region) p->setClipRegion(*region);
-    else p->setClipping(false);
+    if (!region) {
+        p->setClipping(false);
+        return;
+    }
+    // The raster engine ignores a region set while clipping is off (after
+    // a restore to no clip), so clipping goes on first.
+    p->setClipping(true);
+    p->setClipRegion(*region);
 }
 
 void TPainterCanvas::FontChanged()

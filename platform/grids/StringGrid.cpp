@@ -165,3 +165,63 @@ void TStringGrid::SetEditText(int col, int row, const QString& value)
     SetCells(col, row, value);
     TCustomGrid::SetEditText(col, row, value);
 }
+
+std::vector<TStringGrid::TRowCells> TStringGrid::TakeRows(const std::vector<char>& take)
+{
+    std::vector<TRowCells> taken;
+    const int rows = RowCount();
+    std::vector<int> heights;
+    heights.reserve(size_t(rows));
+    bool customHeights = false;
+    size_t kept = 0;
+    for (int r = 0; r < rows; ++r) {
+        const bool out = size_t(r) < take.size() && take[size_t(r)] && !(r == rows - 1 && kept == 0);
+        if (out) {
+            taken.push_back(std::move(m_rows[size_t(r)]));
+            continue;
+        }
+        const int h = RowHeights(r);
+        customHeights = customHeights || h != DefaultRowHeight();
+        heights.push_back(h);
+        if (kept != size_t(r)) m_rows[kept] = std::move(m_rows[size_t(r)]);
+        ++kept;
+    }
+    if (taken.empty()) return taken;
+    m_rows.resize(kept);
+    SetRowCount(int(kept));
+    if (customHeights)
+        for (int r = 0; r < int(kept); ++r) SetRowHeights(r, heights[size_t(r)]);
+    return taken;
+}
+
+void TStringGrid::PutRows(std::vector<std::pair<int, TRowCells>>& rows)
+{
+    if (rows.empty()) return;
+    const int oldRows = RowCount();
+    std::vector<int> heights;
+    bool customHeights = false;
+    for (int r = 0; r < oldRows; ++r) {
+        heights.push_back(RowHeights(r));
+        customHeights = customHeights || heights.back() != DefaultRowHeight();
+    }
+    std::vector<RowData> old = std::move(m_rows);
+    old.resize(size_t(oldRows));
+    const int total = oldRows + int(rows.size());
+    m_rows.clear();
+    m_rows.reserve(size_t(total));
+    std::vector<int> newHeights;
+    size_t next = 0;
+    size_t from = 0;
+    for (int r = 0; r < total; ++r) {
+        if (next < rows.size() && (rows[next].first <= r || from >= old.size())) {
+            m_rows.push_back(std::move(rows[next++].second));
+            newHeights.push_back(DefaultRowHeight());
+        } else {
+            m_rows.push_back(std::move(old[from]));
+            newHeights.push_back(heights[from++]);
+        }
+    }
+    SetRowCount(total);
+    if (customHeights)
+        for (int r = 0; r < total; ++r) SetRowHeights(r, newHeights[size_t(r)]);
+}

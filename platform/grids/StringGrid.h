@@ -11,6 +11,7 @@
 #include "platform/core/Object.h"
 #include "platform/grids/CustomGrid.h"
 
+#include <utility>
 #include <vector>
 
 class TStringGrid : public TCustomGrid {
@@ -30,6 +31,20 @@ public:
     // Number of columns stored for a row (at least as many as were written).
     int StoredCols(int row) const;
 
+    // ----- Rows taken out and put back in one pass each (hidden rows). A
+    // row taken out keeps its texts and objects; nothing is freed.
+    struct TRowCells {
+        std::vector<QString> Texts;
+        std::vector<TObject*> Objects;
+    };
+    // Removes every row whose flag is set; they are handed out in order.
+    // The grid keeps at least one row: with every row flagged, the last
+    // stays.
+    std::vector<TRowCells> TakeRows(const std::vector<char>& take);
+    // Puts rows back, each at its index in the grid that results (indices
+    // ascending).
+    void PutRows(std::vector<std::pair<int, TRowCells>>& rows);
+
     void DeleteColumn(int index) override;
     void DeleteRow(int index) override;
     void InsertColumn(int index) override;
@@ -46,10 +61,7 @@ protected:
     virtual void CellChanged(int col, int row);
 
 private:
-    struct RowData {
-        std::vector<QString> Texts;
-        std::vector<TObject*> Objects;
-    };
+    using RowData = TRowCells;
     RowData& RowAt(int row);
     std::vector<RowData> m_rows;
 };

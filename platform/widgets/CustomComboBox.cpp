@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QLineEdit>
+#include <QSignalBlocker>
 
 TCustomComboBox::TCustomComboBox(QWidget* parent, const QString& name)
     : TWinControlOf<QComboBox>(parent, name, clWindow)
@@ -11,10 +12,31 @@ TCustomComboBox::TCustomComboBox(QWidget* parent, const QString& name)
     setMaxVisibleItems(8);
     SetStyle(csDropDown);
     QObject::connect(this, &QComboBox::activated, this, [this](int) { SelChange(); });
+    KeepNoChoiceOnFirstItems();
     SetBounds(0, 0, 145, 21);
 }
 
 TCustomComboBox::~TCustomComboBox() = default;
+
+void TCustomComboBox::KeepNoChoiceOnFirstItems()
+{
+    // Qt chooses the first item put into an empty list. Connected after the
+    // combo's own handling of the model, this undoes that choice, quietly:
+    // nothing was chosen by the program or the user.
+    QAbstractItemModel* items = model();
+    QObject::connect(items, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
+        m_noChoice = currentIndex() < 0;
+        if (m_noChoice) m_textBeforeItems = currentText();
+    });
+    QObject::connect(items, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (!m_noChoice) return;
+        m_noChoice = false;
+        if (currentIndex() < 0) return;
+        const QSignalBlocker quiet(this);
+        setCurrentIndex(-1);
+        if (isEditable() && currentText() != m_textBeforeItems) setEditText(m_textBeforeItems);
+    });
+}
 
 void TCustomComboBox::SetStyle(TComboBoxStyle value)
 {

@@ -4,7 +4,8 @@
 // list (csSimple). A choice from the list, by mouse or keys, sets the text
 // to the chosen item and fires OnClick and then OnChange; typing in the
 // field fires OnChange. OnDropDown and OnCloseUp tell of the list opening
-// and closing.
+// and closing. Items put into a list leave nothing chosen (ItemIndex -1,
+// the text as it was) until the program or the user chooses.
 
 #include "platform/widgets/WinControl.h"
 
@@ -57,8 +58,11 @@ protected:
 
 private:
     void ConnectEdit();
+    void KeepNoChoiceOnFirstItems();
 
     TComboBoxStyle m_style = csDropDown;
     int m_maxLength = 0;
     bool m_droppedDown = false;
+    bool m_noChoice = false;
+    QString m_textBeforeItems;
 };

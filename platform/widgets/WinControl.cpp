@@ -290,9 +290,14 @@ void TWinControl::ApplyFont()
     m_self->setFont(QtFontOf(m_font));
     QPalette pal = m_self->palette();
     const QColor c = ToQColor(m_font.Color());
-    pal.setColor(QPalette::Text, c);
-    pal.setColor(QPalette::WindowText, c);
-    pal.setColor(QPalette::ButtonText, c);
+    // A disabled control writes in the disabled text colour, whatever its
+    // font's colour.
+    const QColor gray = ToQColor(clGrayText);
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
+        pal.setColor(QPalette::Active, role, c);
+        pal.setColor(QPalette::Inactive, role, c);
+        pal.setColor(QPalette::Disabled, role, gray);
+    }
     m_self->setPalette(pal);
 }
 

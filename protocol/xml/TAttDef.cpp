@@ -12,6 +12,7 @@
 #include "protocol/xml/TXMLDocument.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/XMLChars.h"
+#include "protocol/xml/XmlEntities_p.h"
 
 TAttDef::TAttDef(const QString& name, TXMLDocument* document) : TXMLNode(name, document, nt::AttDef) {}
 
@@ -49,18 +50,13 @@ namespace {
 
 bool IsGatheredId(TXMLDocument* document, const QString& value)
 {
-    const TNodeList* ids = document->IdList();
-    for (TXMLNode* n = ids->first(); n; n = n->nextSibling())
-        if (n->getNodeValue() == value) return true;
-    return false;
+    return document->IdValueCount(value) > 0;
 }
 
 bool IsUnparsedEntity(TDocumentType* docType, const QString& name)
 {
-    if (!docType) return false;
-    for (TXMLNode* n = docType->getDeclarations().getFirstOfType(nt::EntityDecl); n; n = n->nextSameTypeSibling())
-        if (auto* ge = dynamic_cast<TGEntityDecl*>(n); ge && ge->getNodeName() == name) return ge->IsUnparsed;
-    return false;
+    const TGEntityDecl* ge = xmlentities::FindGeneralEntity(docType, name);
+    return ge && ge->IsUnparsed;
 }
 
 } // namespace
@@ -99,14 +95,11 @@ void TAttDef::CheckValue(TXMLAttr* attribute, TXMLElement* element, TErrorsList&
     case atID: {
         if (!IsValidName(value)) add(nameMessage, attribute);
         if (document) {
-            bool first = true;
-            for (TXMLNode* n = document->IdList()->first(); n; n = n->nextSibling()) {
-                if (n->getNodeValue() != value) continue;
-                if (first) first = false;
-                else add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value of type ID appears more "
-                         "than once.",
-                         attribute);
-            }
+            // Once for each further attribute of the same value.
+            for (int k = document->IdValueCount(value); k > 1; --k)
+                add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value of type ID appears more "
+                    "than once.",
+                    attribute);
         }
         if (const auto* list = dynamic_cast<const TAttListDecl*>(getParentNode())) {
             for (TXMLNode* a = attribute->nextSameTypeSibling(); a; a = a->nextSameTypeSibling()) {

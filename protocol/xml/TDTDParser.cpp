@@ -56,7 +56,7 @@ void TDTDParser::ParseFile(const QString& path, const QString& sourceName, TXMLD
 void TDTDParser::ParseStream(QIODevice* stream, TXMLDocument* document)
 {
     const QString source = m_sourceName;
-    InitLexer();
+    TLexSession session = OpenLexer();
     m_sourceName = source;
     m_document = document;
     try {
@@ -65,11 +65,10 @@ void TDTDParser::ParseStream(QIODevice* stream, TXMLDocument* document)
         ParseTextDecl();
         ParseDeclarations();
     } catch (...) {
-        FreeLexer();
+        session.Close();
         m_dropped.reset();
         throw;
     }
-    FreeLexer();
 }
 
 // ---------------------------------------------------------------- tokens
@@ -197,9 +196,19 @@ void TDTDParser::ParseNotationDecl()
 
 // ---------------------------------------------------------------- builder
 
+void TDTDParser::CountDeclaration()
+{
+    xmlentities::TParseContext* c = xmlentities::Current();
+    qint64& count = c ? c->Declarations : m_declarations;
+    if (++count > xmlentities::MaxDeclarations)
+        Error(Format(QStringLiteral("The document type holds more than %d declarations."),
+                     {xmlentities::MaxDeclarations}));
+}
+
 void TDTDParser::BeginNode(int nodeKind, const QString& value)
 {
     TXMLNode* top = m_stack->Top();
+    if (!value.isEmpty() && (nodeKind == 8 || nodeKind == 18 || nodeKind == 9 || nodeKind == 11)) CountDeclaration();
     switch (nodeKind) {
     case 5:
         DocType()->getDeclarations().setNamedItem(new TXMLComment(value, m_document));
@@ -315,6 +324,7 @@ void TDTDParser::AddNode(int nodeKind, const QString& name, const QString& value
         break;
     }
     case 10: {
+        CountDeclaration();
         TCustomEntityDecl* decl = nullptr;
         if (value == u"%") decl = new TPEntityDecl(name, m_document);
         else decl = new TGEntityDecl(name, m_document);

@@ -38,4 +38,7 @@ private:
 
     // A declaration read only to be dropped (the first one counts).
     std::unique_ptr<TXMLNode> m_dropped;
+    // Counts a markup declaration against the document's cap.
+    void CountDeclaration();
+    qint64 m_declarations = 0;  // when no parse context counts them
 };

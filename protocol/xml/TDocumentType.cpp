@@ -43,8 +43,8 @@ bool TDocumentType::AddAttList(TXMLNode* attList)
 
 bool TDocumentType::AddEntityDecl(TXMLNode* declaration)
 {
-    for (TXMLNode* n = m_declarations.getFirstOfType(10); n; n = n->nextSameTypeSibling())
-        if (n->getNodeName() == declaration->getNodeName() && typeid(*n) == typeid(*declaration)) return false;
+    for (TXMLNode* n = m_declarations.getNamedItem(declaration->getNodeName(), 10); n; n = m_declarations.nextNamedItem(n))
+        if (typeid(*n) == typeid(*declaration)) return false;
     m_declarations.setNamedItem(declaration);
     return true;
 }

@@ -13,40 +13,46 @@ TLexAnalyzer::TLexAnalyzer(QObject* owner) : QObject(owner) {}
 
 TLexAnalyzer::~TLexAnalyzer()
 {
-    FreeLexer();
+    CloseLexer();
 }
 
-void TLexAnalyzer::InitLexer()
+TLexParts::TLexParts()
 {
-    FreeLexer();
-    m_main = new TInputBuffer;
+    SymTab.AddKeywords();
+}
+
+TLexParts::~TLexParts()
+{
+    for (auto& f : Entities) xmlentities::EndExpansion(f.Decl);
+}
+
+TLexAnalyzer::TLexSession TLexAnalyzer::OpenLexer()
+{
+    CloseLexer();
+    m_parts = std::make_unique<TLexParts>();
+    m_main = &m_parts->Main;
     m_entity = nullptr;
     m_current = m_main;
-    m_symtab = new TSymTab;
-    m_symtab->AddKeywords();
-    m_prev = new TSTEntry;
-    m_token = new TSTEntry;
-    m_stack = new TXMLStack;
-    m_entities = new std::vector<TPEFrame>;
+    m_symtab = &m_parts->SymTab;
+    m_prev = &m_parts->Prev;
+    m_token = &m_parts->Token;
+    m_stack = &m_parts->Stack;
+    m_entities = &m_parts->Entities;
     m_curChar = 0;
     m_line = 1;
     m_inPIData = false;
-    m_ownsLexer = true;
+    return TLexSession(*this);
 }
 
-void TLexAnalyzer::FreeLexer()
+void TLexAnalyzer::TLexSession::Close()
 {
-    if (!m_ownsLexer) return;
-    m_ownsLexer = false;
-    if (m_entities) {
-        for (auto& f : *m_entities) xmlentities::EndExpansion(f.Decl);
-        delete m_entities;
-    }
-    delete m_main;
-    delete m_symtab;
-    delete m_prev;
-    delete m_token;
-    delete m_stack;
+    if (m_lexer) std::exchange(m_lexer, nullptr)->CloseLexer();
+}
+
+void TLexAnalyzer::CloseLexer()
+{
+    if (!m_parts) return;
+    m_parts.reset();
     m_entities = nullptr;
     m_main = m_entity = m_current = nullptr;
     m_symtab = nullptr;

@@ -28,6 +28,22 @@ struct TPEFrame {
     TCustomEntityDecl* Decl = nullptr;
 };
 
+// The objects one parse reads with. The parser that begins a parse owns them
+// (OpenLexer); a sub-parser borrows them through SaveState and RestoreState.
+struct TLexParts {
+    TLexParts();
+    ~TLexParts();  // ends the expansions still open
+    TLexParts(const TLexParts&) = delete;
+    TLexParts& operator=(const TLexParts&) = delete;
+
+    TInputBuffer Main;
+    TSymTab SymTab;
+    TSTEntry Prev;
+    TSTEntry Token;
+    TXMLStack Stack;
+    std::vector<TPEFrame> Entities;
+};
+
 // The lexer objects a parser hands to a sub-parser and takes back.
 struct TLexState {
     TInputBuffer* MainBuffer = nullptr;
@@ -60,8 +76,22 @@ public:
     virtual void BeginNode(int nodeKind, const QString& value) = 0;
     virtual void AddNode(int nodeKind, const QString& name, const QString& value) = 0;
 
-    void InitLexer();
-    void FreeLexer();
+    // Begins a parse: fresh lexer parts, owned by the returned session and
+    // released when it closes or goes, whatever ends the parse.
+    class TLexSession {
+    public:
+        explicit TLexSession(TLexAnalyzer& lexer) : m_lexer(&lexer) {}
+        TLexSession(TLexSession&& other) noexcept : m_lexer(std::exchange(other.m_lexer, nullptr)) {}
+        TLexSession(const TLexSession&) = delete;
+        TLexSession& operator=(const TLexSession&) = delete;
+        TLexSession& operator=(TLexSession&&) = delete;
+        ~TLexSession() { Close(); }
+        void Close();
+
+    private:
+        TLexAnalyzer* m_lexer;
+    };
+    [[nodiscard]] TLexSession OpenLexer();
     void SaveState(TLexState& state) const;
     void RestoreState(const TLexState& state);
     // Leaves the replacement text being read for the text that referred to it.
@@ -154,5 +184,6 @@ protected:
     std::vector<char16_t> m_text;
 
 private:
-    bool m_ownsLexer = false;
+    void CloseLexer();
+    std::unique_ptr<TLexParts> m_parts;
 };

@@ -3,12 +3,52 @@
 #include "protocol/xml/EDOMException.h"
 #include "protocol/xml/TXMLNode.h"
 
+#include <QHash>
+#include <QVarLengthArray>
+
+#include <algorithm>
+
+// Every indexed node of the list by type and name, each name's nodes in list
+// order.
+struct TNodeNameIndex {
+    struct Key {
+        uint8_t type;
+        QString name;
+        bool operator==(const Key& other) const { return type == other.type && name == other.name; }
+    };
+    friend size_t qHash(const Key& key, size_t seed = 0) { return qHash(key.name, seed) ^ key.type; }
+    QHash<Key, QVarLengthArray<TXMLNode*, 1>> nodes;
+};
+
+namespace {
+// Below this many indexed nodes a walk is as fast as a hash.
+constexpr int kIndexFrom = 12;
+} // namespace
+
 TNodeList::TNodeList(TXMLDocument* ownerDocument, TXMLNode* ownerNode)
     : m_ownerNode(ownerNode), m_ownerDocument(ownerDocument)
 {
 }
 
 TNodeList::~TNodeList() { Clear(); }
+
+TNodeNameIndex* TNodeList::Index() const
+{
+    if (m_index) return m_index.get();
+    if (m_indexedCount < kIndexFrom) return nullptr;
+    m_index = std::make_unique<TNodeNameIndex>();
+    m_index->nodes.reserve(m_indexedCount);
+    for (TXMLNode* n = m_first; n; n = n->m_next)
+        if (IsIndexedType(n->m_type)) m_index->nodes[{n->m_type, n->m_name}].append(n);
+    return m_index.get();
+}
+
+void TNodeList::DropIndex() const { m_index.reset(); }
+
+void TNodeList::Renamed(TXMLNode* node)
+{
+    if (IsIndexedType(node->m_type)) DropIndex();
+}
 
 void TNodeList::Clear()
 {
@@ -17,7 +57,8 @@ void TNodeList::Clear()
     // recursion on siblings or on depth.
     TXMLNode* chain = m_first;
     m_first = m_last = nullptr;
-    m_count = m_attributeCount = 0;
+    m_count = m_attributeCount = m_indexedCount = 0;
+    m_index.reset();
     while (chain) {
         TXMLNode* n = chain;
         chain = n->m_next;
@@ -25,7 +66,8 @@ void TNodeList::Clear()
             owned->m_last->m_next = chain;
             chain = owned->m_first;
             owned->m_first = owned->m_last = nullptr;
-            owned->m_count = owned->m_attributeCount = 0;
+            owned->m_count = owned->m_attributeCount = owned->m_indexedCount = 0;
+            owned->m_index.reset();
         }
         n->m_parentList = nullptr;
         n->m_next = n->m_prev = nullptr;
@@ -44,6 +86,11 @@ TXMLNode* TNodeList::getFirstOfType(uint8_t type) const
 
 TXMLNode* TNodeList::getNamedItem(const QString& name, uint8_t type) const
 {
+    if (IsIndexedType(type))
+        if (const TNodeNameIndex* index = Index()) {
+            const auto it = index->nodes.constFind({type, name});
+            return it == index->nodes.cend() ? nullptr : it->front();
+        }
     if (type == 2) {
         // Attributes: stop after the last one instead of walking the children.
         int left = m_attributeCount;
@@ -56,6 +103,21 @@ TXMLNode* TNodeList::getNamedItem(const QString& name, uint8_t type) const
     }
     for (TXMLNode* n = getFirstOfType(type); n; n = n->nextSameTypeSibling())
         if (n->m_name == name) return n;
+    return nullptr;
+}
+
+TXMLNode* TNodeList::nextNamedItem(const TXMLNode* node) const
+{
+    if (!node || node->m_parentList != this) return nullptr;
+    if (IsIndexedType(node->m_type))
+        if (const TNodeNameIndex* index = Index()) {
+            const auto it = index->nodes.constFind({node->m_type, node->m_name});
+            if (it == index->nodes.cend()) return nullptr;
+            const auto at = std::find(it->cbegin(), it->cend(), node);
+            return (at == it->cend() || at + 1 == it->cend()) ? nullptr : *(at + 1);
+        }
+    for (TXMLNode* n = node->nextSameTypeSibling(); n; n = n->nextSameTypeSibling())
+        if (n->m_name == node->m_name) return n;
     return nullptr;
 }
 
@@ -91,6 +153,16 @@ TXMLNode* TNodeList::removeChild(TXMLNode* node)
     node->m_parentList = nullptr;
     --m_count;
     if (node->m_type == 2) --m_attributeCount;
+    if (IsIndexedType(node->m_type)) {
+        --m_indexedCount;
+        if (m_index) {
+            const auto it = m_index->nodes.find({node->m_type, node->m_name});
+            if (it != m_index->nodes.end()) {
+                it->removeOne(node);
+                if (it->isEmpty()) m_index->nodes.erase(it);
+            }
+        }
+    }
     return node;
 }
 
@@ -133,6 +205,15 @@ void TNodeList::Link(TXMLNode* node, TXMLNode* before)
     node->m_parentList = this;
     ++m_count;
     if (node->m_type == 2) ++m_attributeCount;
+    if (IsIndexedType(node->m_type)) {
+        ++m_indexedCount;
+        // Appended nodes come last among their namesakes; one linked in
+        // between would have to be placed among them: the index goes.
+        if (m_index) {
+            if (before) m_index.reset();
+            else m_index->nodes[{node->m_type, node->m_name}].append(node);
+        }
+    }
     if (before) {
         node->m_next = before;
         node->m_prev = before->m_prev;

@@ -12,9 +12,11 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 class TXMLNode;
 class TXMLDocument;
+struct TNodeNameIndex;
 
 class TNodeList {
 public:
@@ -56,12 +58,23 @@ public:
     // From the first node of the type along same-type siblings, the first
     // whose name equals name exactly.
     TXMLNode* getNamedItem(const QString& name, uint8_t type) const;
+    // The next node after node of its type and exactly its name, or none.
+    TXMLNode* nextNamedItem(const TXMLNode* node) const;
+    // Whether named lookups of that type go through a hashed index once the
+    // list is long: attributes and declarations (not elements, text and the
+    // other content, which are walked).
+    static bool IsIndexedType(uint8_t type) { return type == 2 || type >= 8; }
 
     // Deletes every node (and everything they own) without recursion.
     void Clear();
 
 private:
     enum class Op { SetNamedItem, InsertBefore, InsertAfter };
+    // The index of named lookups, built on the first lookup past a length
+    // and kept up to date by appends; any other change drops it.
+    TNodeNameIndex* Index() const;
+    void DropIndex() const;
+    void Renamed(TXMLNode* node);
     void CheckInsert(TXMLNode* node, TXMLNode* reference, Op op) const;
     void Link(TXMLNode* node, TXMLNode* before);
 
@@ -73,6 +86,8 @@ private:
     // children stop after the last attribute.
     int m_count = 0;
     int m_attributeCount = 0;
+    int m_indexedCount = 0;
+    mutable std::unique_ptr<TNodeNameIndex> m_index;
     TXMLNode* m_ownerNode;
     TXMLDocument* m_ownerDocument;
 };

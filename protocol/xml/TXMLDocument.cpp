@@ -3,6 +3,7 @@
 #include "protocol/xml/EDOMException.h"
 #include "protocol/xml/EXMLParserError.h"
 #include "protocol/xml/TDocumentType.h"
+#include "protocol/xml/TNodeArena_p.h"
 #include "protocol/xml/TXMLAttr.h"
 #include "protocol/xml/TXMLDocumentOwner.h"
 #include "protocol/xml/TXMLElement.h"
@@ -16,6 +17,7 @@
 
 #include <QIODevice>
 #include <QSaveFile>
+#include <utility>
 
 namespace {
 const QString& versionName()
@@ -49,14 +51,29 @@ TXMLDocument::TXMLDocument() : TContainer(QString(), this, 13, TNameCheck::Unche
 
 TXMLDocument::~TXMLDocument()
 {
-    // The ID list may hold copies of attributes; the tree goes with the base.
+    // The ID list may hold copies of attributes.
     m_idList.reset();
+    m_list.Clear();
+    ReleaseArena();
+}
+
+TNodeArena* TXMLDocument::NodeArena()
+{
+    if (!m_arena) m_arena = new TNodeArena;
+    return m_arena;
+}
+
+void TXMLDocument::ReleaseArena()
+{
+    if (m_arena) std::exchange(m_arena, nullptr)->Release();
 }
 
 void TXMLDocument::Clear()
 {
-    m_idList.reset();
+    FreeIdList();
     m_list.Clear();
+    // The tree's memory goes now, not with the next document read into it.
+    ReleaseArena();
     m_list.setNamedItem(new TXMLAttr(versionName(), this, QStringLiteral("1.0")));
     m_encoding = US_ASCII;
 }
@@ -152,7 +169,23 @@ TNodeList* TXMLDocument::IdList()
     return m_idList.get();
 }
 
-void TXMLDocument::FreeIdList() { m_idList.reset(); }
+void TXMLDocument::FreeIdList()
+{
+    m_idList.reset();
+    m_idValues.clear();
+    m_idValuesOf = -1;
+}
+
+int TXMLDocument::IdValueCount(const QString& value)
+{
+    const TNodeList* ids = IdList();
+    if (m_idValuesOf != ids->count()) {
+        m_idValues.clear();
+        for (const TXMLNode* n = ids->first(); n; n = n->nextSibling()) ++m_idValues[n->getNodeValue()];
+        m_idValuesOf = ids->count();
+    }
+    return m_idValues.value(value);
+}
 
 TEncoding TXMLDocument::OutputEncoding(TXMLSaveForm form) const
 {

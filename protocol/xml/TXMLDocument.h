@@ -22,11 +22,13 @@
 #include "protocol/xml/TContainer.h"
 #include "protocol/xml/XMLEncoding.h"
 
+#include <QHash>
 #include <QString>
 #include <memory>
 
 class QIODevice;
 class TDocumentType;
+class TNodeArena;
 class TXMLDocumentOwner;
 class TXMLElement;
 class TXMLPI;
@@ -82,6 +84,8 @@ public:
     // document); created on first use, deleted by FreeIdList.
     TNodeList* IdList();
     void FreeIdList();
+    // How many nodes of the ID list have that value (hashed).
+    int IdValueCount(const QString& value);
 
     // The whole document as 16-bit text (the layout), without encoding.
     QString WriteToString(TXMLSaveForm form = TXMLSaveForm::Document) const;
@@ -96,11 +100,19 @@ public:
     void WriteTo(TXMLOutput& out, int indent) const override;
     TXMLNode* CloneNode() const override;
 
+    // Where nodes made with new (document) come from (created on first use).
+    TNodeArena* NodeArena();
+
 private:
+    void ReleaseArena();
+
     void WriteDeclaration(TXMLOutput& out, TXMLSaveForm form) const;
     TEncoding OutputEncoding(TXMLSaveForm form) const;
 
     TEncoding m_encoding = UTF_8;
     std::shared_ptr<TXMLDocumentOwner* const> m_parser;
     std::unique_ptr<TNodeList> m_idList;
+    QHash<QString, int> m_idValues;  // of the ID list as it held m_idValuesOf nodes
+    int m_idValuesOf = -1;
+    TNodeArena* m_arena = nullptr;
 };

@@ -29,7 +29,7 @@ TXMLAttr* TXMLElement::setAttribute(const QString& name, const QString& value)
         a->setNodeValue(value);
         return a;
     }
-    TXMLAttr* a = new TXMLAttr(name, getOwnerDocument(), value, TXMLAttr::NoExpand{});
+    TXMLAttr* a = new (getOwnerDocument()) TXMLAttr(name, getOwnerDocument(), value, TXMLAttr::NoExpand{});
     m_list.setNamedItem(a);
     try {
         a->Expand();

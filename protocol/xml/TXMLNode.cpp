@@ -9,101 +9,20 @@
 
 #include "platform/core/Format.h"
 
-#include <mutex>
-#include <new>
+#include "protocol/xml/TNodeArena_p.h"
+
 #include <vector>
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TAMSEL_PLAIN_NODE_ALLOCATION 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define TAMSEL_PLAIN_NODE_ALLOCATION 1
-#endif
+void* TXMLNode::operator new(size_t size) { return TNodeArena::Allocate(nullptr, size); }
 
-namespace {
-
-#if !defined(TAMSEL_PLAIN_NODE_ALLOCATION)
-// Blocks of 16-byte size classes up to 512 bytes, carved from chunks that
-// live as long as the process; each thread keeps its own free lists.
-constexpr size_t kClassCount = 33;
-constexpr size_t kChunkSize = 256 * 1024;
-
-struct FreeBlock {
-    FreeBlock* next;
-};
-
-struct NodePool {
-    FreeBlock* free[kClassCount] = {};
-    char* cursor = nullptr;
-    char* end = nullptr;
-};
-
-thread_local NodePool t_pool;
-
-std::mutex& chunkMutex()
+void* TXMLNode::operator new(size_t size, TXMLDocument* document)
 {
-    static std::mutex m;
-    return m;
-}
-std::vector<void*>& chunks()
-{
-    static std::vector<void*>* all = new std::vector<void*>();  // never freed: blocks outlive every static
-    return *all;
+    return TNodeArena::Allocate(document ? document->NodeArena() : nullptr, size);
 }
 
-void* newChunk()
-{
-    void* chunk = ::operator new(kChunkSize);
-    std::lock_guard<std::mutex> lock(chunkMutex());
-    chunks().push_back(chunk);
-    return chunk;
-}
-#endif
+void TXMLNode::operator delete(void* p) { TNodeArena::Free(p); }
 
-} // namespace
-
-void* TXMLNode::operator new(size_t size)
-{
-#if defined(TAMSEL_PLAIN_NODE_ALLOCATION)
-    return ::operator new(size);
-#else
-    const size_t cls = (size + 15) >> 4;
-    if (cls >= kClassCount) return ::operator new(size);
-    NodePool& pool = t_pool;
-    if (FreeBlock* b = pool.free[cls]) {
-        pool.free[cls] = b->next;
-        return b;
-    }
-    const size_t bytes = cls << 4;
-    if (size_t(pool.end - pool.cursor) < bytes) {
-        pool.cursor = static_cast<char*>(newChunk());
-        pool.end = pool.cursor + kChunkSize;
-    }
-    void* p = pool.cursor;
-    pool.cursor += bytes;
-    return p;
-#endif
-}
-
-void TXMLNode::operator delete(void* p, size_t size)
-{
-#if defined(TAMSEL_PLAIN_NODE_ALLOCATION)
-    ::operator delete(p);
-    (void)size;
-#else
-    if (!p) return;
-    const size_t cls = (size + 15) >> 4;
-    if (cls >= kClassCount) {
-        ::operator delete(p);
-        return;
-    }
-    auto* b = static_cast<FreeBlock*>(p);
-    b->next = t_pool.free[cls];
-    t_pool.free[cls] = b;
-#endif
-}
+void TXMLNode::operator delete(void* p, TXMLDocument*) { TNodeArena::Free(p); }
 
 TXMLNode::TXMLNode(const QString& name, TXMLDocument* ownerDocument, uint8_t nodeType, TNameCheck check)
     : m_name(name), m_type(nodeType), m_ownerDocument(ownerDocument)
@@ -131,8 +50,19 @@ TXMLNode::~TXMLNode()
 
 void TXMLNode::setNodeType(uint8_t type)
 {
-    if (m_parentList && (m_type == 2) != (type == 2)) m_parentList->m_attributeCount += type == 2 ? 1 : -1;
+    if (m_parentList && type != m_type) {
+        if ((m_type == 2) != (type == 2)) m_parentList->m_attributeCount += type == 2 ? 1 : -1;
+        const bool was = TNodeList::IsIndexedType(m_type), is = TNodeList::IsIndexedType(type);
+        if (was != is) m_parentList->m_indexedCount += is ? 1 : -1;
+        m_parentList->DropIndex();
+    }
     m_type = type;
+}
+
+void TXMLNode::setNodeName(const QString& name)
+{
+    m_name = name;
+    if (m_parentList) m_parentList->Renamed(this);
 }
 
 TXMLNode* TXMLNode::getParentNode() const

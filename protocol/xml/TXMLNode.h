@@ -52,15 +52,18 @@ public:
     TXMLNode(const TXMLNode&) = delete;
     TXMLNode& operator=(const TXMLNode&) = delete;
 
-    // Nodes come from per-thread pools of fixed-size blocks: a parse makes
-    // hundreds of thousands of them and frees them all at once. Freed blocks
-    // are kept for the next document. (Plain allocation under sanitizers.)
+    // A node made with its document, new (document) T(...), comes from the
+    // document's arena, which goes back to the system with the document's
+    // tree; a plain new comes from the heap. Either is freed by delete,
+    // wherever the node went since.
     static void* operator new(size_t size);
-    static void operator delete(void* p, size_t size);
+    static void* operator new(size_t size, TXMLDocument* document);
+    static void operator delete(void* p);
+    static void operator delete(void* p, TXMLDocument* document);
 
     const QString& getNodeName() const { return m_name; }
     // Renames without a check (the parser renames a document type).
-    void setNodeName(const QString& name) { m_name = name; }
+    void setNodeName(const QString& name);
     const QString& getNodeValue() const { return m_value; }
     void setNodeValue(const QString& value) { m_value = value; }
     uint8_t getNodeType() const { return m_type; }

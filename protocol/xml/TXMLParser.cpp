@@ -21,6 +21,7 @@
 #include "protocol/xml/XmlEntities_p.h"
 
 #include <QIODevice>
+#include <memory>
 #include <vector>
 
 using lexchars::SameText;
@@ -75,7 +76,7 @@ bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
     document->SetParser(this);
     if (m_mode == u'e' && m_entityEncoding != n_sup) document->setEncodingValue(m_entityEncoding);
 
-    InitLexer();
+    TLexSession session = OpenLexer();
     m_main->SetStream(stream);
     xmlentities::TContextScope scope(m_main->Size(), this);
     const bool nested = !scope.Outermost();
@@ -117,7 +118,7 @@ bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
         const QString source = e.Line ? e.Source : m_sourceName;
         const QString message = e.Message();
         const qint32 position = e.Position;
-        FreeLexer();
+        session.Close();
         scope.Context().ElementDepth = depthBefore;
         document->Clear();
         restoreList();
@@ -125,19 +126,19 @@ bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
     } catch (EDOMException& e) {
         const uint8_t code = e.Code();
         const QString message = e.Message();
-        FreeLexer();
+        session.Close();
         scope.Context().ElementDepth = depthBefore;
         document->Clear();
         restoreList();
         throw EDOMException::WithMessage(code, message);
     } catch (...) {
-        FreeLexer();
+        session.Close();
         scope.Context().ElementDepth = depthBefore;
         document->Clear();
         restoreList();
         throw;
     }
-    FreeLexer();
+    session.Close();
     scope.Context().ElementDepth = depthBefore;
 
     if (nested) {
@@ -337,16 +338,16 @@ void TXMLParser::ParseElement()
 
 namespace {
 
-void AppendTo(TXMLNode* top, TXMLDocument* document, TXMLNode* node)
+// Links a new node under the open node (or the document); the node is owned
+// here until it is linked, so a refused node is freed.
+TXMLNode* AppendTo(TXMLNode* top, TXMLDocument* document, std::unique_ptr<TXMLNode> node)
 {
-    try {
-        if (auto* container = dynamic_cast<TContainer*>(top)) container->appendChild(node);
-        else if (auto* docType = dynamic_cast<TDocumentType*>(top)) docType->getDeclarations().setNamedItem(node);
-        else document->appendChild(node);
-    } catch (...) {
-        delete node;
-        throw;
-    }
+    if (!top) document->appendChild(node.get());
+    else if (top->getNodeType() == nt::Element) static_cast<TContainer*>(top)->appendChild(node.get());
+    else if (top->getNodeType() == nt::DocumentType)
+        static_cast<TDocumentType*>(top)->getDeclarations().setNamedItem(node.get());
+    else document->appendChild(node.get());
+    return node.release();
 }
 
 } // namespace
@@ -360,24 +361,21 @@ void TXMLParser::BeginNode(int nodeKind, const QString& value)
             if (c->ElementDepth >= xmlentities::MaxElementDepth) Error(QStringLiteral("Element nesting is too deep."));
             ++c->ElementDepth;
         }
-        auto* element = new TXMLElement(value, m_document);
+        std::unique_ptr<TXMLNode> element(new (m_document) TXMLElement(value, m_document));
+        TXMLNode* linked = element.get();
         if (top) {
-            AppendTo(top, m_document, element);
+            AppendTo(top, m_document, std::move(element));
         } else {
-            try {
-                m_document->setDocumentElement(element);
-            } catch (...) {
-                delete element;
-                throw;
-            }
+            m_document->setDocumentElement(static_cast<TXMLElement*>(linked));
+            element.release();
         }
-        m_stack->Push(element);
+        m_stack->Push(linked);
         break;
     }
     case 3:
         if (top && !lexchars::IsAllBlank(value)) {
             try {
-                static_cast<TXMLElement*>(top)->appendText(new TXMLText(value, m_document));
+                static_cast<TXMLElement*>(top)->appendText(new (m_document) TXMLText(value, m_document));
             } catch (EXMLParserError& e) {
                 // Errors of an entity's text are reported at the reference.
                 e.Line = m_line;
@@ -387,20 +385,19 @@ void TXMLParser::BeginNode(int nodeKind, const QString& value)
         }
         break;
     case 4:
-        if (top) AppendTo(top, m_document, new TXMLCData(value, m_document));
+        if (top) AppendTo(top, m_document, std::unique_ptr<TXMLNode>(new (m_document) TXMLCData(value, m_document)));
         break;
     case 5:
-        AppendTo(top, m_document, new TXMLComment(value, m_document));
+        AppendTo(top, m_document, std::unique_ptr<TXMLNode>(new (m_document) TXMLComment(value, m_document)));
         break;
     case 12:
         if (!value.isEmpty()) {
             TDocumentType* docType = m_document->getDocType();
-            if (!docType) {
-                docType = new TDocumentType(value, m_document);
-                AppendTo(nullptr, m_document, docType);
-            } else {
+            if (!docType)
+                docType = static_cast<TDocumentType*>(
+                    AppendTo(nullptr, m_document, std::make_unique<TDocumentType>(value, m_document)));
+            else
                 docType->setNodeName(value);
-            }
             m_stack->Push(docType);
         } else {
             m_stack->Pop();
@@ -411,13 +408,14 @@ void TXMLParser::BeginNode(int nodeKind, const QString& value)
         if (auto* c = xmlentities::Current(); c && c->ElementDepth > 0) --c->ElementDepth;
         break;
     case 28:
-        if (auto* external = dynamic_cast<TExternalNode*>(top)) {
+        if (top && top->getNodeType() == nt::DocumentType) {
+            auto* external = static_cast<TExternalNode*>(top);
             external->SystemId = value;
             external->LoadExternal();
         }
         break;
     case 29:
-        if (auto* external = dynamic_cast<TExternalNode*>(top)) external->PublicId = value;
+        if (top && top->getNodeType() == nt::DocumentType) static_cast<TExternalNode*>(top)->PublicId = value;
         break;
     default:
         break;
@@ -430,7 +428,12 @@ void TXMLParser::AddNode(int nodeKind, const QString& name, const QString& value
     switch (nodeKind) {
     case 2:
         try {
-            if (auto* element = dynamic_cast<TXMLElement*>(top)) {
+            if (top && top->getNodeType() == nt::Element) {
+                auto* element = static_cast<TXMLElement*>(top);
+                if (element->getChildNodes().attributeCount() >= xmlentities::MaxAttributes
+                    && !element->getAttributeNode(name))
+                    Error(Format(QStringLiteral("Element \"%s\" has more than %d attributes."),
+                                 {element->getTagName(), xmlentities::MaxAttributes}));
                 // A repeated attribute is expanded like a new one.
                 element->setParsedAttribute(name, value);
             } else if (SameText(name, u"encoding")) {
@@ -446,13 +449,9 @@ void TXMLParser::AddNode(int nodeKind, const QString& name, const QString& value
             } else if (TXMLAttr* existing = m_document->getAttributeNode(name)) {
                 existing->setNodeValue(value);
             } else {
-                auto* attribute = new TXMLAttr(name, m_document, value);
-                try {
-                    m_document->setAttributeNode(attribute);
-                } catch (...) {
-                    delete attribute;
-                    throw;
-                }
+                auto attribute = std::make_unique<TXMLAttr>(name, m_document, value);
+                m_document->setAttributeNode(attribute.get());
+                attribute.release();
             }
         } catch (EXMLParserError& e) {
             e.Line = m_line;
@@ -461,7 +460,7 @@ void TXMLParser::AddNode(int nodeKind, const QString& name, const QString& value
         }
         break;
     case 6:
-        AppendTo(top, m_document, m_document->createProcessingInstruction(name, value));
+        AppendTo(top, m_document, std::unique_ptr<TXMLNode>(m_document->createProcessingInstruction(name, value)));
         break;
     default:
         break;

@@ -150,9 +150,8 @@ public:
                         docType);
         const TNodeList& decls = docType->getDeclarations();
         for (TXMLNode* d = decls.getFirstOfType(nt::ElementDecl); d; d = d->nextSameTypeSibling())
-            for (TXMLNode* other = d->nextSameTypeSibling(); other; other = other->nextSameTypeSibling())
-                if (other->getNodeName() == d->getNodeName())
-                    errors->Add(Format(QStringLiteral("[DTD]: Element \"%s\" is declared more than once."),
+            for (TXMLNode* other = decls.nextNamedItem(d); other; other = decls.nextNamedItem(other))
+                errors->Add(Format(QStringLiteral("[DTD]: Element \"%s\" is declared more than once."),
                                        {d->getNodeName()}),
                                 other);
         const bool standalone = document->getStandalone();

@@ -88,18 +88,18 @@ void EndExpansion(TCustomEntityDecl* decl)
 TGEntityDecl* FindGeneralEntity(const TDocumentType* docType, const QString& name)
 {
     if (!docType) return nullptr;
-    for (TXMLNode* n = docType->getDeclarations().getFirstOfType(nt::EntityDecl); n; n = n->nextSameTypeSibling())
-        if (n->getNodeName() == name)
-            if (auto* ge = dynamic_cast<TGEntityDecl*>(n)) return ge;
+    const TNodeList& decls = docType->getDeclarations();
+    for (TXMLNode* n = decls.getNamedItem(name, nt::EntityDecl); n; n = decls.nextNamedItem(n))
+        if (auto* ge = dynamic_cast<TGEntityDecl*>(n)) return ge;
     return nullptr;
 }
 
 TPEntityDecl* FindParameterEntity(const TDocumentType* docType, const QString& name)
 {
     if (!docType) return nullptr;
-    for (TXMLNode* n = docType->getDeclarations().getFirstOfType(nt::EntityDecl); n; n = n->nextSameTypeSibling())
-        if (n->getNodeName() == name)
-            if (auto* pe = dynamic_cast<TPEntityDecl*>(n)) return pe;
+    const TNodeList& decls = docType->getDeclarations();
+    for (TXMLNode* n = decls.getNamedItem(name, nt::EntityDecl); n; n = decls.nextNamedItem(n))
+        if (auto* pe = dynamic_cast<TPEntityDecl*>(n)) return pe;
     return nullptr;
 }
 

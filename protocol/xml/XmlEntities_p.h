@@ -25,6 +25,11 @@ constexpr int MaxEntityDepth = 40;
 constexpr int MaxElementDepth = 1000;
 // Deepest nesting of groups in a content model.
 constexpr int MaxModelDepth = 256;
+// Most attributes of one element.
+constexpr int MaxAttributes = 10000;
+// Most markup declarations (elements, attribute lists and definitions,
+// entities, notations) of one document, its external files included.
+constexpr qint64 MaxDeclarations = 100000;
 // Largest external DTD or entity file read.
 constexpr qint64 MaxExternalFileSize = 8 * 1024 * 1024;
 
@@ -36,6 +41,7 @@ struct TParseContext {
     int EntityDepth = 0;
     int ElementDepth = 0;
     int NestedParses = 0;
+    qint64 Declarations = 0;
     // External files: only when allowed, only under BaseDir.
     bool AllowExternal = false;
     QString BaseDir;

@@ -29,6 +29,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDialog>
+#include <QLabel>
 #include <QTimer>
 #include <QDir>
 #include <QLineEdit>
@@ -199,6 +200,19 @@ TEST_F(MainWindow, LoginTakesTheAnswerOverAndOpensTheCustomerStep)
     EXPECT_EQ(main->LoginForm->text(), QStringLiteral("Login"));
     EXPECT_TRUE(main->StatusBar1->PanelText(2).isEmpty());
     EXPECT_FALSE(main->CustomerForm->isEnabled());
+}
+
+TEST_F(MainWindow, ALogoPastThePictureCapLeavesTheLoginIntact)
+{
+    TMainProfileFrm* main = Open();
+    const qint64 before = main->Image1->pixmap().cacheKey();
+    LogIn(QStringLiteral("huge-logo"), QStringLiteral("x"));
+    ASSERT_TRUE(WaitUntil([] { return bool(CustomerFrm); })) << m_responder.LastText().toStdString();
+    EXPECT_TRUE(AppState().LoggedIn);
+    EXPECT_EQ(AppState().Counties.Count(), 3);
+    EXPECT_EQ(main->StepIndex(), siCustomer);
+    EXPECT_EQ(main->Image1->pixmap().cacheKey(), before);
+    EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Message), 0);
 }
 
 TEST_F(MainWindow, ARefusedLoginShowsTheServersMessage)
@@ -435,4 +449,21 @@ TEST_F(MainWindow, PropSearchKeepsTheCountyAndSearchesOnEnter)
     ASSERT_TRUE(WaitUntil([] { return AppState().PropFound; }));
     EXPECT_TRUE(AppState().NeedMap);
     EXPECT_EQ(main->vxComps->ParcelID(), 100231);
+}
+
+TEST_F(MainWindow, TheLogoutTimerLogsOutOnlyALoggedInUser)
+{
+    TMainProfileFrm* main = Open();
+    EXPECT_EQ(main->LogoutTimer->interval(), 10800000);
+    main->LogoutTimerTimer();  // nobody logged in: nothing happens
+    EXPECT_TRUE(LoginFrm);
+    LogIn(QStringLiteral("demo"), QStringLiteral("demo"));
+    ASSERT_TRUE(WaitUntil([] { return bool(CustomerFrm); }));
+    const int requests = int(s_service->Log(QStringLiteral("service")).size());
+    main->LogoutTimerTimer();
+    EXPECT_FALSE(AppState().LoggedIn);
+    EXPECT_TRUE(WaitUntil([] { return LoginFrm && !CustomerFrm; }));
+    EXPECT_TRUE(main->LogoutTimer->isActive());
+    // A local logout: nothing is sent.
+    EXPECT_EQ(int(s_service->Log(QStringLiteral("service")).size()), requests);
 }

@@ -111,6 +111,43 @@ TEST_F(Combos, BordersTurnSunkenOnlyWithFocusBorder)
     EXPECT_FALSE(combo->grab().isNull());
 }
 
+TEST_F(Combos, AnIdleFlatComboShowsItsArrow)
+{
+    ASSERT_FALSE(combo->Active());
+    const QImage img = combo->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const int w = combo->width(), h = combo->height(), bw = combo->ButtonWidth();
+    int arrow = 0;
+    for (int y = 4; y < h - 4; ++y)
+        for (int x = w - bw + 4; x < w - 4; ++x)
+            if (FromQRgb(img.pixel(x, y)) == ColorToRGB(clBtnText)) ++arrow;
+    EXPECT_GT(arrow, 3);
+}
+
+TEST_F(Combos, FillingTheListChoosesNothingInEitherStyle)
+{
+    auto* uni = new TESGUniComboBox(panel, QStringLiteral("cbUni"));
+    for (TESGCustomCombo* c : {static_cast<TESGCustomCombo*>(combo), static_cast<TESGCustomCombo*>(uni)})
+        for (TComboBoxStyle style : {csDropDown, csDropDownList}) {
+            SCOPED_TRACE((c->Name() + QString::number(style)).toStdString());
+            c->SetStyle(style);
+            c->Items().Clear();
+            if (style == csDropDown) c->SetText(QStringLiteral("Any"));
+            const QString before = c->Text();
+            int changes = 0;
+            c->OnChange = [&](QObject*) { ++changes; };
+            c->Items().Add(QStringLiteral("Single Family"));
+            c->Items().SetText(QStringLiteral("Condo\nDuplex"));
+            EXPECT_EQ(c->ItemIndex(), -1);
+            EXPECT_EQ(c->Text(), before);
+            c->Items().Clear();
+            c->Items().Insert(0, QStringLiteral("Land"));
+            EXPECT_EQ(c->ItemIndex(), -1);
+            EXPECT_EQ(c->Text(), before);
+            EXPECT_EQ(changes, 0);
+            c->OnChange = nullptr;
+        }
+}
+
 TEST_F(Combos, AutoFocusTakesTheFocusWhenTheMouseComesIn)
 {
     host.ShowActive();

@@ -161,6 +161,29 @@ TEST_F(EditButtons, TheUnitMenuOpensOnTheScreenAtTheEditsCorner)
     EXPECT_FALSE(unit->grab().isNull());
 }
 
+TEST_F(EditButtons, TheUnitSitsOnTheValuesBaseLine)
+{
+    unit->SetText(QStringLiteral("12"));
+    unit->SetUnitID(QStringLiteral("mm"));
+    for (int height : {24, 30}) {
+        unit->SetHeight(height);
+        const QImage img = unit->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const int origin = unit->ClientOrigin().x();
+        const TRect u = unit->UnitRect().Offsetted(origin, origin);
+        // Lowest row of dark ink between columns from and to.
+        auto lowestInk = [&](int from, int to) {
+            int lowest = -1;
+            for (int y = 0; y < img.height() - origin; ++y)
+                for (int x = from; x < to; ++x)
+                    if (qGray(img.pixel(x, y)) < 100) lowest = y;
+            return lowest;
+        };
+        const int value = lowestInk(origin + 2, u.Left);
+        ASSERT_GE(value, 0);
+        EXPECT_EQ(lowestInk(u.Left, u.Right), value) << "height " << height;
+    }
+}
+
 TEST_F(EditButtons, TheButtonPaintsInEachLook)
 {
     TExtSpeedButton* b = edit->ButtonHolder()->Button();

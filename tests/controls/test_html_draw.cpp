@@ -646,6 +646,67 @@ TEST(HTMLMendedFaults, ControlClickReportsCtrl)
     SetThemesActive(true);
 }
 
+TEST(HTMLMendedFaults, AWordAfterATagWrapsByTheLinesVisibleText)
+{
+    Fixture f;
+    // Working width 89: "Price: " (56) and "$100,000" (64) do not fit as one.
+    f.Draw(QStringLiteral("Price: <B>$100,000</B>"), TRect(0, 0, 90, 100));
+    auto d = Draws(f.canvas);
+    ASSERT_EQ(d.size(), 2);
+    EXPECT_EQ(d[0].text, QStringLiteral("Price: "));
+    EXPECT_EQ(d[1].text, QStringLiteral("$100,000"));
+    EXPECT_EQ(d[1].rect, TRect(1, 16, 90, 32));
+    EXPECT_TRUE(d[1].font.Style().Contains(fsBold));
+    EXPECT_EQ(f.r.YSize, 32);
+
+    // A word split by tags after a space still stays whole.
+    f.Draw(QStringLiteral("xx ab<B>cd</B>"), TRect(0, 0, 49, 100));
+    d = Draws(f.canvas);
+    ASSERT_EQ(d.size(), 2);
+    EXPECT_EQ(d[1].rect.Top, 0);
+    EXPECT_EQ(d[1].rect.Left, 41);
+    EXPECT_EQ(f.r.YSize, 16);
+
+    // Without word wrap the piece stays and the rest of the text is dropped.
+    f.o.WordWrap = false;
+    f.Draw(QStringLiteral("Price: <B>$100,000</B> more<BR>next"), TRect(0, 0, 90, 100));
+    QStringList texts;
+    for (const auto& x : Draws(f.canvas)) texts << x.text;
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("Price: "), QStringLiteral("$100,000")}));
+    EXPECT_EQ(f.r.YSize, 16);
+}
+
+TEST(HTMLMendedFaults, CheckAndRadioAreSixteenSquareWhateverTheirWidth)
+{
+    SetThemesActive(false);
+    Fixture f;
+    for (const char* type : {"CHECK", "RADIO"}) {
+        f.Draw(QStringLiteral("<CONTROL TYPE=\"%1\" ID=\"c\" VALUE=\"true\" WIDTH=\"0\">x").arg(QLatin1String(type)));
+        EXPECT_EQ(f.canvas.CallsOf(QStringLiteral("DrawFrameControl")).size(), 1) << type;
+        EXPECT_EQ(f.r.XSize, 16 + 8) << type;
+    }
+    // Other controls of width 0, and a width that is no number, take no room.
+    f.Draw(QStringLiteral("<CONTROL TYPE=\"EDIT\" ID=\"e\" WIDTH=\"0\">x"));
+    EXPECT_EQ(f.r.XSize, 8);
+    f.Draw(QStringLiteral("<CONTROL TYPE=\"CHECK\" ID=\"c\" WIDTH=\"wide\">x"));
+    EXPECT_EQ(f.r.XSize, 8);
+    SetThemesActive(true);
+}
+
+TEST(HTMLMendedFaults, AStrayAnchorEndEndsUnderlineAndColour)
+{
+    Fixture f;
+    f.Draw(QStringLiteral("<U><FONT COLOR=\"clred\">ab</A>cd"));
+    const auto d = Draws(f.canvas);
+    ASSERT_EQ(d.size(), 2);
+    EXPECT_TRUE(d[0].font.Style().Contains(fsUnderline));
+    EXPECT_EQ(d[0].font.Color(), clRed);
+    EXPECT_FALSE(d[1].font.Style().Contains(fsUnderline));
+    EXPECT_EQ(d[1].font.Color(), clBlack);
+    EXPECT_EQ(f.r.HyperLinks, 0);
+    EXPECT_EQ(f.r.MouseLink, -1);
+}
+
 TEST(HTMLClassicArguments, SameResultsAsTheOptions)
 {
     TRecordingCanvas canvas;

@@ -207,6 +207,43 @@ TEST(HTMLPictures, PictureInsideAnAnchorIsHitAndShowsItsAlternative)
     EXPECT_FALSE(f.Draw(QStringLiteral("<IMG SRC=\"IDX:0\">")));
 }
 
+// In a line taller than a picture or control, both sit on the line's
+// bottom, and that is where the mouse finds them, drawing or not.
+TEST(HTMLPictures, PicturesAndControlsAreHitWhereTheyAreDrawn)
+{
+    PictureFixture f;
+    // The picture (20 x 24) in a line 30 high: drawn from y 6 to 30.
+    const QString text = QStringLiteral("<A HREF=\"go\"><IMG SRC=\"IDX:0\" ALT=\"logo\"></A><IMG SRC=\"big\">");
+    for (bool hotSpot : {false, true}) {
+        SCOPED_TRACE(hotSpot);
+        f.o.CheckHotSpot = hotSpot;
+        f.o.XPos = 5;
+        f.o.YPos = 27;
+        EXPECT_TRUE(f.Draw(text));
+        EXPECT_EQ(f.r.AnchorVal, QStringLiteral("go"));
+        if (!hotSpot) {
+            ASSERT_EQ(f.Images().size(), 2);
+            EXPECT_EQ(f.Images()[0], TRect(1, 6, 21, 30));
+            EXPECT_EQ(f.canvas.CallsOf(QStringLiteral("DrawImage"))[0].Rect2, TRect(0, 0, 6, 4));
+        }
+        f.o.YPos = 3;
+        EXPECT_FALSE(f.Draw(text));
+        EXPECT_TRUE(f.r.AnchorVal.isEmpty());
+    }
+
+    // A check box (16 x 16) beside the picture: drawn from y 8 to 24.
+    const QString check = QStringLiteral("<IMG SRC=\"IDX:0\"><CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"true\" WIDTH=\"16\">");
+    f.o.CheckHotSpot = true;
+    f.o.XPos = 25;
+    f.o.YPos = 20;
+    EXPECT_TRUE(f.Draw(check));
+    EXPECT_EQ(f.r.ControlRect, TRect(21, 8, 37, 24));
+    EXPECT_EQ(f.r.CID, QStringLiteral("c"));
+    f.o.YPos = 4;
+    EXPECT_FALSE(f.Draw(check));
+    EXPECT_EQ(f.r.ControlRect, TRect());
+}
+
 TEST(HTMLPictures, BodyBackgroundIsTiledOverTheRectangle)
 {
     PictureFixture f;

@@ -69,3 +69,25 @@ TEST(HTMLPixels, ParagraphAndBodyBackgrounds)
 }
 
 } // namespace
+
+TEST(HTMLPixels, RotatedTextStaysInItsRectangle)
+{
+    // A grid row below another: the turned text must not reach the row
+    // above; what turns into the line's own band shows.
+    const TRect cell(10, 30, 110, 50);
+    for (int angle : {90, 45, 315}) {
+        SCOPED_TRACE(angle);
+        ImageFixture f;
+        f.Draw(QStringLiteral("<R a=\"%1\">WWWWWW</R>").arg(angle), cell);
+        int inside = 0;
+        for (int y = 0; y < f.image.height(); ++y)
+            for (int x = 0; x < f.image.width(); ++x) {
+                if (f.At(x, y) == 0xFFFFFFFF) continue;
+                ASSERT_TRUE(cell.Contains(x, y)) << x << "," << y;
+                ++inside;
+            }
+        if (angle != 90) {
+            EXPECT_GT(inside, 0);
+        }
+    }
+}

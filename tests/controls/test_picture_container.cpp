@@ -5,6 +5,7 @@
 
 #include "controls/HTMLPicture.h"
 #include "controls/PictureDecoder_p.h"
+#include "platform/graphics/PictureReader.h"
 #include "platform/graphics/Bitmap.h"
 #include "tests/support/RecordingCanvas.h"
 #include "tests/support/TestSupport.h"
@@ -188,7 +189,7 @@ TEST(PictureFormats, JpegDecodedByLibjpeg)
 {
     const QByteArray jpeg = Encode(TwoColour(16, 8), "jpeg", 100);
     ASSERT_TRUE(jpeg.startsWith("\xFF\xD8"));
-    const QImage direct = picturedecoder::DecodeJpeg(jpeg);
+    const QImage direct = PictureReader::ReadJpeg(jpeg);
     ASSERT_FALSE(direct.isNull());
     THTMLPicture p;
     Load(p, jpeg);
@@ -201,7 +202,7 @@ TEST(PictureFormats, JpegDecodedByLibjpeg)
     // Grey pictures come out as grey RGB.
     QImage grey(8, 8, QImage::Format_Grayscale8);
     grey.fill(128);
-    const QImage g = picturedecoder::DecodeJpeg(Encode(grey, "jpeg", 100));
+    const QImage g = PictureReader::ReadJpeg(Encode(grey, "jpeg", 100));
     ASSERT_FALSE(g.isNull());
     EXPECT_TRUE(IsNear(g.pixel(4, 4), 128, 128, 128));
 }
@@ -229,7 +230,7 @@ TEST(PictureFormats, TruncatedJpegs)
     // Every cut is read within its bytes (address sanitizer).
     for (int cut = 0; cut < jpeg.size(); cut += 7) {
         const QByteArray part(jpeg.constData(), cut);
-        const QImage img = picturedecoder::DecodeJpeg(part);
+        const QImage img = PictureReader::ReadJpeg(part);
         if (!img.isNull()) {
             EXPECT_EQ(img.width(), 64);
         }

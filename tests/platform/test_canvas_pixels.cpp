@@ -396,6 +396,49 @@ TEST(CanvasClip, ClipRegionsLimitDrawingAndRestore)
     EXPECT_EQ(c.At(0, 0), clBlue);
 }
 
+// A clip set again after a restore to no clip still holds, on an image
+// and on a caller's painter (a widget's paint event), with and without a
+// clip of the caller.
+TEST(CanvasClip, AClipSetAfterARestoreHolds)
+{
+    auto paint = [](TCanvas& c) {
+        c.Brush().SetColor(clRed);
+        c.SaveClip();
+        c.ExcludeClipRect(TRect(30, 0, 40, 30));
+        c.FillRect(TRect(0, 0, 40, 30));
+        c.RestoreClip();
+        c.SaveClip();
+        c.ExcludeClipRect(TRect(10, 10, 20, 20));
+        c.Brush().SetColor(clBlue);
+        c.FillRect(TRect(0, 0, 40, 30));
+        c.RestoreClip();
+    };
+    auto check = [](const QImage& img, const TRect& outerClip) {
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const TColor got = FromQRgb(img.pixel(x, y));
+                TColor want = clBlue;
+                if (!outerClip.Contains(x, y)) want = clWhite;
+                else if (TRect(10, 10, 20, 20).Contains(x, y)) want = x < 30 ? clRed : clWhite;
+                ASSERT_EQ(got, want) << "pixel " << x << "," << y;
+            }
+    };
+    ImageCanvas own;
+    paint(*own);
+    check(own.Image(), TRect(0, 0, 40, 30));
+    for (const TRect& outer : {TRect(0, 0, 40, 30), TRect(2, 2, 38, 28)}) {
+        QImage img(40, 30, QImage::Format_RGB32);
+        img.fill(0xFFFFFFFF);
+        {
+            QPainter painter(&img);
+            if (outer != TRect(0, 0, 40, 30)) painter.setClipRect(outer.ToQRect());
+            TPainterCanvas c(&painter);
+            paint(c);
+        }
+        check(img, outer);
+    }
+}
+
 TEST(CanvasText, SolidBrushPaintsTheTextCellUntilTransparentModeIsSet)
 {
     ImageCanvas c(120, 40);
@@ -478,6 +521,31 @@ TEST(CanvasText, RotatedTextRunsUpwards)
     ASSERT_GE(maxX, 0);
     EXPECT_GT(maxY - minY, 2 * (maxX - minX));
     EXPECT_LE(maxY, 70);
+}
+
+// Rotated text stays inside its rectangle unless DT_NOCLIP; the unrotated
+// extent, which would fit, does not decide.
+TEST(CanvasText, RotatedTextIsClippedToItsRectangle)
+{
+    const TRect cell(10, 50, 160, 80);
+    auto ink = [&](unsigned flags, bool outside) {
+        ImageCanvas c(200, 100);
+        c->Brush().SetStyle(bsClear);
+        c->Font().SetColor(clBlack);
+        c->Font().SetSize(10);
+        c->Font().SetOrientation(900);
+        TRect r = cell;
+        c->DrawText(QStringLiteral("WWWW"), r, DT_BOTTOM | DT_SINGLELINE | flags);
+        const QImage& img = c.Image();
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (FromQRgb(img.pixel(x, y)) != clWhite && cell.Contains(x, y) != outside) ++n;
+        return n;
+    };
+    EXPECT_GT(ink(0, false), 0);
+    EXPECT_EQ(ink(0, true), 0);
+    EXPECT_GT(ink(DT_NOCLIP, true), 0);
 }
 
 TEST(CanvasBitmaps, TransparentColourIsLeftOut)

@@ -14,6 +14,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -116,8 +117,9 @@ TEST(ServiceConnection, ClientSettings)
     EXPECT_EQ(connection.ContentType(), QStringLiteral("text/html"));
     EXPECT_EQ(connection.Accept(), QStringLiteral("text/html, */*"));
     EXPECT_EQ(connection.UserAgent(), QStringLiteral("Mozilla/3.0 (compatible; Indy Library)"));
-    // Service calls may take as long as they take.
-    EXPECT_EQ(connection.ReadTimeout(), 0);
+    // Service calls may take as long as they take, but not in silence.
+    EXPECT_EQ(connection.ReadTimeout(), 300 * 1000);
+    EXPECT_EQ(connection.ReadTimeout(), TvxCustomConnection::kAnswerSilenceMs);
     EXPECT_EQ(connection.MaxResponseSize(), qint64(64) * 1024 * 1024);
     // The host is stored through its virtual setter.
     connection.SetHostServer(QStringLiteral("example.test:8080"));
@@ -438,6 +440,52 @@ TEST_F(AnswerKinds, TheAntiFreezeKeepsEventsFlowingWhileAPostWaits)
     EXPECT_EQ(afterSeenDuringWait, 0);
     EXPECT_EQ(result, QStringLiteral("prop.data"));
     EXPECT_EQ(after, 1);
+}
+
+TEST_F(AnswerKinds, ASilentServerEndsTheCallAsATimeOut)
+{
+    // The silence the connection waits out, shortened.
+    prop.SetReadTimeout(300);
+    EXPECT_EQ(SearchWith(QStringLiteral("hang")), QStringLiteral("Can not connect to ") + Host());
+    EXPECT_EQ(after, 1);
+    EXPECT_FALSE(prop.Connected());
+}
+
+TEST_F(AnswerKinds, TheMessageBoxShowsTheFirst64KiBOfALongMessage)
+{
+    QString event;
+    prop.OnVxpMessage = [&](QObject*, const QString& msg) { event = msg; };
+    const QString text = QString(70 * 1024, u'm') + QStringLiteral("end");
+    EXPECT_EQ(SearchWith(QStringLiteral("message"), QJsonObject{{QStringLiteral("text"), text}}),
+              QStringLiteral("(no error)"));
+    EXPECT_EQ(event, text);  // the handler reads it whole
+    EXPECT_EQ(m_dialogs.LastText(), text.left(64 * 1024) + QStringLiteral("..."));
+    // Up to the cap the text is shown as it is.
+    const QString exact(64 * 1024, u'x');
+    SearchWith(QStringLiteral("message"), QJsonObject{{QStringLiteral("text"), exact}});
+    EXPECT_EQ(m_dialogs.LastText(), exact);
+}
+
+TEST_F(AnswerKinds, TheErrorResponseFileKeepsTheFirstMiBAndReplacesALink)
+{
+    ScopedWorkingDir dir;
+    const QString body = QString(1024 * 1024 + 5000, u'b');
+    EXPECT_EQ(SearchWith(QStringLiteral("not-zlib"), QJsonObject{{QStringLiteral("body"), body}}), kUnexpected);
+    EXPECT_EQ(ReadFile(dir.File(QStringLiteral("error_response.txt"))), body.left(1024 * 1024).toLatin1());
+
+    // A link in its place is replaced by the file; its target is untouched.
+    const QString target = dir.File(QStringLiteral("target.txt"));
+    {
+        QFile f(target);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("keep");
+    }
+    QFile::remove(dir.File(QStringLiteral("error_response.txt")));
+    ASSERT_TRUE(QFile::link(target, dir.File(QStringLiteral("error_response.txt"))));
+    EXPECT_EQ(SearchWith(QStringLiteral("not-zlib")), kUnexpected);
+    EXPECT_EQ(ReadFile(target), QByteArray("keep"));
+    EXPECT_FALSE(QFileInfo(dir.File(QStringLiteral("error_response.txt"))).isSymLink());
+    EXPECT_EQ(ReadFile(dir.File(QStringLiteral("error_response.txt"))), QByteArray("hello"));
 }
 
 TEST_F(AnswerKinds, DisconnectingAWaitingPostEndsIt)

@@ -3,6 +3,7 @@
 
 #include "protocol/TvxpPersonalInfo.h"
 #include "protocol/xml/EXMLParserError.h"
+#include "tests/support/PictureBombs.h"
 #include "tests/support/PrintQString.h"
 
 #include <QFile>
@@ -262,4 +263,23 @@ TEST_F(PersonalInfo, ASaveThatFailsRaisesAndTouchesNoOtherFile)
     elsewhere.SetFirstName(QStringLiteral("Lost"));
     EXPECT_THROW(elsewhere.Save(), Exception);
     EXPECT_EQ(ReadFile(file), before);
+}
+
+TEST_F(PersonalInfo, PicturesPastTheCapAreDroppedAndTheTextsLoad)
+{
+    // 353 bytes whose photo and logo each declare 5,790 x 5,790 pixels.
+    const QByteArray bomb = picturebombs::BitmapDeclaring(5790, 5790).toBase64();
+    const QByteArray page = "<?xml version=\"1.0\"?><vxp><personel.info version=\"1.0\"><name_info first=\"Ann\"/>"
+                            "<providers/><photo>" + bomb + "</photo><logo>" + bomb + "</logo></personel.info></vxp>";
+    EXPECT_LT(page.size(), 400);
+    WriteFile(file, page);
+    TvxpPersonalInfo info;
+    info.SetFileName(file);
+    ASSERT_NO_THROW(info.Load());
+    EXPECT_EQ(info.FirstName(), QStringLiteral("Ann"));
+    EXPECT_TRUE(info.Photo.isNull());
+    EXPECT_TRUE(info.Logo.isNull());
+    info.SetLastName(QStringLiteral("Lee"));
+    info.Save();
+    EXPECT_LT(QFileInfo(file).size(), 1000);
 }

@@ -4,7 +4,7 @@
 
 #include "ServiceFixture.h"
 
-#include "protocol/EInvalidGraphic.h"
+#include "platform/graphics/EInvalidGraphic.h"
 #include "protocol/TMetafilePicture.h"
 #include "protocol/TSubjectProperty.h"
 #include "protocol/TvxComps.h"
@@ -14,6 +14,7 @@
 #include "protocol/xml/TXMLDocument.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLText.h"
+#include "protocol/xml/XMLQuery.h"
 
 #include <QImage>
 
@@ -25,26 +26,6 @@ void Wire(C& connection, TvxpDocument& doc, const QString& host, const char* pat
     connection.SetVxpDocument(&doc);
     connection.SetHostServer(host);
     connection.CgiPath = QLatin1String(path);
-}
-
-TXMLElement* Child(const TXMLElement* parent, const QString& name)
-{
-    for (TXMLElement* e = parent->getFirstChildElement(); e; e = e->getNextSiblingElement())
-        if (e->getTagName() == name) return e;
-    return nullptr;
-}
-
-QString TextOf(const TXMLElement* e)
-{
-    const TXMLText* t = e ? e->getFirstTextNode() : nullptr;
-    return t ? t->getData() : QString();
-}
-
-int ChildCount(const TXMLElement* parent)
-{
-    int n = 0;
-    for (TXMLElement* e = parent->getFirstChildElement(); e; e = e->getNextSiblingElement()) ++n;
-    return n;
 }
 
 // The last request the service logged, checked as well-formed by it.
@@ -75,13 +56,13 @@ TEST_F(Requests, LoginWithEveryItemTheShellReads)
     EXPECT_EQ(answer->getAttribute(QStringLiteral("UserId")), QStringLiteral("4127"));
     for (const char* name : {"username", "assr_map_ip", "assr_map_port", "mls_valid", "mlslogin", "titleconame",
                              "banner", "logo", "counties", "comps", "rpages", "providers"})
-        EXPECT_NE(Child(answer, QLatin1String(name)), nullptr) << name;
-    EXPECT_EQ(TextOf(Child(answer, QStringLiteral("assr_map_port"))), QString::number(Service().TaxMapPort()));
+        EXPECT_NE(ChildElement(answer, QLatin1String(name)), nullptr) << name;
+    EXPECT_EQ(ElementText(ChildElement(answer, QStringLiteral("assr_map_port"))), QString::number(Service().TaxMapPort()));
     QImage logo;
-    TvxpDocument::DecodeBitmap(TextOf(Child(answer, QStringLiteral("logo"))), logo);
+    TvxpDocument::DecodeBitmap(ElementText(ChildElement(answer, QStringLiteral("logo"))), logo);
     EXPECT_FALSE(logo.isNull());
-    EXPECT_GE(ChildCount(Child(answer, QStringLiteral("counties"))), 2);
-    EXPECT_EQ(ChildCount(Child(answer, QStringLiteral("rpages"))), 12);
+    EXPECT_GE(ChildElementCount(ChildElement(answer, QStringLiteral("counties"))), 2);
+    EXPECT_EQ(ChildElementCount(ChildElement(answer, QStringLiteral("rpages"))), 12);
     EXPECT_FALSE(login.Connected());
 }
 
@@ -120,12 +101,12 @@ TEST_F(Requests, ARefusedLoginCarriesItsMessage)
     login.Password = QStringLiteral("wrong");
     EXPECT_EQ(login.Execute(), QStringLiteral("login.response"));
     EXPECT_EQ(doc.RequestElement()->getAttribute(QStringLiteral("result")), QStringLiteral("false"));
-    EXPECT_EQ(TextOf(Child(doc.RequestElement(), QStringLiteral("message"))),
+    EXPECT_EQ(ElementText(ChildElement(doc.RequestElement(), QStringLiteral("message"))),
               QStringLiteral("Invalid user name or password."));
 
     login.UserName = QStringLiteral("refuse-silent");
     EXPECT_EQ(login.Execute(), QStringLiteral("login.response"));
-    EXPECT_EQ(Child(doc.RequestElement(), QStringLiteral("message")), nullptr);
+    EXPECT_EQ(ChildElement(doc.RequestElement(), QStringLiteral("message")), nullptr);
 }
 
 TEST_F(Requests, ALoginAnswerCookieStaysWithItsConnection)
@@ -167,7 +148,7 @@ TEST_F(Requests, SearchWithSeveralMatchesListsThem)
     EXPECT_EQ(prop.Search(59, 4127), QStringLiteral("prop.list"));
     const TXMLElement* first = doc.RequestElement()->getFirstChildElement();
     ASSERT_NE(first, nullptr);
-    EXPECT_GT(ChildCount(doc.RequestElement()), 1);
+    EXPECT_GT(ChildElementCount(doc.RequestElement()), 1);
     for (const char* attr : {"name", "address", "city", "apn", "land_use", "parcel"})
         EXPECT_FALSE(first->getAttribute(QLatin1String(attr)).isEmpty()) << attr;
     const int parcel = first->getAttribute(QStringLiteral("parcel")).toInt();
@@ -190,7 +171,7 @@ TEST_F(Requests, SearchWithoutAMatchShowsTheServersMessage)
 
     prop.Values.apn = QStringLiteral("EMPTYLIST");
     EXPECT_EQ(prop.Search(59, 4127), QStringLiteral("prop.list"));
-    EXPECT_EQ(ChildCount(doc.RequestElement()), 0);
+    EXPECT_EQ(ChildElementCount(doc.RequestElement()), 0);
 }
 
 TEST_F(Requests, PropertyVariants)
@@ -394,20 +375,20 @@ TEST_F(ReportRoad, MapRequestAndReportData)
     EXPECT_TRUE(LastRequest(Service()).value(QStringLiteral("error")).isNull());
 
     const TXMLElement* answer = rptDoc.RequestElement();
-    const TXMLElement* census = Child(answer, QStringLiteral("census"));
+    const TXMLElement* census = ChildElement(answer, QStringLiteral("census"));
     ASSERT_NE(census, nullptr);
-    EXPECT_NE(Child(census, QStringLiteral("population")), nullptr);
-    EXPECT_EQ(Child(answer, QStringLiteral("short_school"))->getAttribute(QStringLiteral("found")), QStringLiteral("Y"));
-    EXPECT_EQ(Child(answer, QStringLiteral("services"))->getAttribute(QStringLiteral("found")), QStringLiteral("Y"));
+    EXPECT_NE(ChildElement(census, QStringLiteral("population")), nullptr);
+    EXPECT_EQ(ChildElement(answer, QStringLiteral("short_school"))->getAttribute(QStringLiteral("found")), QStringLiteral("Y"));
+    EXPECT_EQ(ChildElement(answer, QStringLiteral("services"))->getAttribute(QStringLiteral("found")), QStringLiteral("Y"));
 
     // Photos: JPEG pictures keyed by the apn without dashes; one is broken.
     int good = 0, bad = 0;
-    for (TXMLElement* p = Child(answer, QStringLiteral("photos"))->getFirstChildElement(); p;
+    for (TXMLElement* p = ChildElement(answer, QStringLiteral("photos"))->getFirstChildElement(); p;
          p = p->getNextSiblingElement()) {
         EXPECT_FALSE(p->getAttribute(QStringLiteral("apn")).contains(u'-'));
         QImage photo;
         try {
-            TvxpDocument::DecodeJpeg(TextOf(p), photo);
+            TvxpDocument::DecodeJpeg(ElementText(p), photo);
             EXPECT_FALSE(photo.isNull());
             ++good;
         } catch (const EInvalidGraphic&) {
@@ -418,13 +399,13 @@ TEST_F(ReportRoad, MapRequestAndReportData)
     EXPECT_EQ(bad, 1);
 
     // Maps: the street map a metafile, the hazard map a JPEG picture.
-    const TXMLElement* maps = Child(answer, QStringLiteral("maps"));
+    const TXMLElement* maps = ChildElement(answer, QStringLiteral("maps"));
     ASSERT_NE(maps, nullptr);
-    EXPECT_EQ(Child(maps, QStringLiteral("street"))->getAttribute(QStringLiteral("status")), QStringLiteral("0"));
+    EXPECT_EQ(ChildElement(maps, QStringLiteral("street"))->getAttribute(QStringLiteral("status")), QStringLiteral("0"));
     TMetafilePicture streetMap;
-    TvxpDocument::DecodeMetafile(TextOf(Child(maps, QStringLiteral("street"))), streetMap);
+    TvxpDocument::DecodeMetafile(ElementText(ChildElement(maps, QStringLiteral("street"))), streetMap);
     EXPECT_TRUE(streetMap.Placeable());
     QImage hazardMap;
-    TvxpDocument::DecodeJpeg(TextOf(Child(maps, QStringLiteral("hazard"))), hazardMap);
+    TvxpDocument::DecodeJpeg(ElementText(ChildElement(maps, QStringLiteral("hazard"))), hazardMap);
     EXPECT_FALSE(hazardMap.isNull());
 }

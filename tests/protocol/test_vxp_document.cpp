@@ -2,7 +2,8 @@
 // refusal of document type declarations in answers, and the pictures it
 // carries as Base64 text.
 
-#include "protocol/EInvalidGraphic.h"
+#include "platform/graphics/EInvalidGraphic.h"
+#include "tests/support/PictureBombs.h"
 #include "protocol/StreamCodecs.h"
 #include "protocol/TMetafilePicture.h"
 #include "protocol/TvxpDocument.h"
@@ -226,6 +227,16 @@ TEST(TvxpDocument, DecodingTextThatHoldsNoPictureRaisesAndKeepsThePicture)
     QImage decoded;
     TvxpDocument::DecodeJpeg(jpegText, decoded);
     EXPECT_EQ(decoded.size(), QSize(2, 2));
+
+    // Pictures declaring far more than they carry are refused the same way.
+    image = kept;
+    EXPECT_THROW(TvxpDocument::DecodeBitmap(QString::fromLatin1(MimeEncode(picturebombs::BitmapDeclaring(4, 3145728))),
+                                            image),
+                 EInvalidGraphic);
+    EXPECT_THROW(TvxpDocument::DecodeJpeg(QString::fromLatin1(MimeEncode(picturebombs::JpegDeclaring(8192, 8192))),
+                                          image),
+                 EInvalidGraphic);
+    EXPECT_EQ(image, kept);
 }
 
 TEST(TvxpDocument, MetafilesAreCheckedAndKeptAsTheyCame)

@@ -98,5 +98,4 @@ private:
     int m_ppi;
     int m_externalLeading = 0;
     TRect m_deviceRect;
-    bool m_inDrawText = false;
 };

@@ -1,6 +1,8 @@
 // Draws sample texts of the HTML mini-language and HTML buttons with every
-// face into one picture (default htmldemo.png).
+// face into one picture (default htmldemo.png), and below them a price in a
+// narrow grid cell and an idle flat combo.
 
+#include "controls/ESGComboBox.h"
 #include "controls/HTMLButton.h"
 #include "controls/HTMLDraw.h"
 #include "platform/kernel/Application.h"
@@ -58,7 +60,7 @@ int main(int argc, char** argv)
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("htmldemo.png");
 
     const int cellWidth = 300;
-    QImage image(2 * cellWidth + 30, 720, QImage::Format_RGB32);
+    QImage image(2 * cellWidth + 30, 750, QImage::Format_RGB32);
     image.fill(QColor(212, 208, 200));
 
     TImageList images(16, 16);
@@ -131,6 +133,33 @@ int main(int argc, char** argv)
         const int by = y + (k / 4) * 80;
         DrawButton(image, b, bx, by, false);
         DrawButton(image, b, bx, by + 36, true);
+    }
+
+    // A bold price that wraps in a narrow cell, and a flat combo with the
+    // mouse elsewhere (its drop-down arrow shows all the same).
+    {
+        TPainterCanvas canvas(&image, 96);
+        canvas.Font().SetName(QStringLiteral("DejaVu Sans"));
+        canvas.Font().SetSize(8);
+        canvas.Font().SetColor(clWindowText);
+        const TRect cell(10, 690, 100, 730);
+        canvas.Brush().SetColor(clWindow);
+        canvas.Pen().SetColor(clGray);
+        canvas.Rectangle(cell.Inflated(1, 1));
+        THTMLDrawOptions o;
+        THTMLDrawResults r;
+        HTMLDraw(canvas, QStringLiteral("Price: <B>$100,000</B>"), cell, o, r);
+        canvas.Release();
+    }
+    TESGComboBox combo(nullptr, QStringLiteral("cbType"));
+    combo.Font().SetName(QStringLiteral("DejaVu Sans"));
+    combo.SetStyle(csDropDownList);
+    combo.Items().Add(QStringLiteral("Single Family"));
+    combo.SetItemIndex(0);
+    combo.SetBounds(0, 0, 150, 21);
+    {
+        QPainter p(&image);
+        p.drawImage(120, 690, combo.grab().toImage());
     }
 
     if (!image.save(out)) {

@@ -30,6 +30,7 @@ LOGIN_VARIANT_USERS = {
     "bad-userid": "bad-userid",        # UserId that is not a number
     "bad-port": "bad-port",            # assr_map_port that is not a number
     "no-title": "no-title",            # empty titleconame and banner, logo not a bitmap
+    "huge-logo": "huge-logo",          # a run-length logo of 5,790 x 5,790 pixels in a few bytes
     "extra-page": "extra-page",        # rpages with an id the report does not know
     "hostile": "hostile",              # a county whose tax-map key holds "../"
     "cookie": "cookie",                # Set-Cookie on the answer

@@ -36,6 +36,17 @@ def bmp24(width, height, pixel):
     return file_header + info + data
 
 
+def rle_bomb_bmp(width, height):
+    """An 8-bit run-length bitmap declaring width x height that holds only its
+    palette and an end-of-bitmap code."""
+    palette = b"\0\0\0\0" * 256
+    data = b"\0\1"
+    offset = 14 + 40 + len(palette)
+    file_header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 1, len(data), 2835, 2835, 256, 0)
+    return file_header + info + palette + data
+
+
 @functools.lru_cache(maxsize=None)
 def logo_bmp():
     """A 180 x 60 title-company logo: a house on a blue band with two bars."""

@@ -52,8 +52,8 @@ Data
 Accounts (user / password): demo / demo (user id 4127, MLS access),
 escape / p&ss<w"rd>' (4128), nomls / nomls (4129, no MLS access). A wrong
 password is refused with a message. The user names refuse, refuse-silent,
-bad-county, bad-userid, bad-port, no-title, extra-page, hostile and cookie
-log in with any password and select those login variants.
+bad-county, bad-userid, bad-port, no-title, huge-logo, extra-page, hostile
+and cookie log in with any password and select those login variants.
 
 Counties: 59 Sierra Vista, CA (tax-map key SVISTA, photos and hazard maps),
 106 Mariposa Bay, CA (key MBAY; the report's county-106 branches),
@@ -125,7 +125,7 @@ Selecting scenarios
                      empty-path (rptgen without text), repeat (login twice,
                      the last one right), unknown-child, alt-paths
      login.request   refuse, refuse-silent, bad-county, bad-userid, bad-port,
-                     no-title, extra-page, hostile, no-mls
+                     no-title, huge-logo, extra-page, hostile, no-mls
      prop.search     list, data, none, empty-list, bad-id
      prop.get        no-trx, bad-numbers, situs
      prop.getcomps   count (params: count), wrong-type (answer comps.list)
@@ -199,7 +199,7 @@ VARIANTS = {
     "config": ("bad-version", "no-vxprofile", "bad-profile-version", "empty-path", "repeat",
                "unknown-child", "alt-paths"),
     "login.request": ("refuse", "refuse-silent", "bad-county", "bad-userid", "bad-port", "no-title",
-                      "extra-page", "hostile", "no-mls"),
+                      "huge-logo", "extra-page", "hostile", "no-mls"),
     "prop.search": ("list", "data", "none", "empty-list", "bad-id"),
     "prop.get": ("no-trx", "bad-numbers", "situs"),
     "prop.getcomps": ("count", "wrong-type"),
@@ -580,7 +580,8 @@ def login_answer(req, variants, ctx):
     else:
         ans.add("titleconame", text=ACCENTED["title"] if ctx["accent"] else data.TITLE_COMPANY)
         ans.add("banner", text="\n" + data.BANNER_RTF + "\n")
-        ans.add("logo", text=b64(pictures.logo_bmp()))
+        huge = "huge-logo" in variants
+        ans.add("logo", text=b64(pictures.rle_bomb_bmp(5790, 5790) if huge else pictures.logo_bmp()))
     counties = ans.add("counties")
     for n, c in enumerate(data.COUNTIES):
         counties.add("county", [(k, c[k]) for k in ("num", "name", "state", "apnmap", "photos", "hazards")])

@@ -21,7 +21,7 @@
 #include "platform/core/Directories.h"
 #include "platform/net/HttpErrors.h"
 #include "platform/core/SysUtils.h"
-#include "protocol/EInvalidGraphic.h"
+#include "platform/graphics/EInvalidGraphic.h"
 #include "protocol/StringUtils.h"
 #include "protocol/TMetafilePicture.h"
 #include "protocol/TSubjectProperty.h"
@@ -34,6 +34,7 @@
 #include "protocol/xml/TXMLDocument.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLText.h"
+#include "protocol/xml/XMLQuery.h"
 
 #include <QBuffer>
 #include <QCommandLineParser>
@@ -61,28 +62,6 @@ struct RoadError {
 [[noreturn]] void Fail(const QString& text)
 {
     throw RoadError{text};
-}
-
-const TXMLElement* Child(const TXMLElement* parent, const QString& name)
-{
-    if (!parent) return nullptr;
-    for (const TXMLElement* e = parent->getFirstChildElement(); e; e = e->getNextSiblingElement())
-        if (e->getTagName() == name) return e;
-    return nullptr;
-}
-
-QString TextOf(const TXMLElement* e)
-{
-    const TXMLText* t = e ? e->getFirstTextNode() : nullptr;
-    return t ? t->getData() : QString();
-}
-
-int Count(const TXMLElement* parent)
-{
-    int n = 0;
-    for (const TXMLElement* e = parent ? parent->getFirstChildElement() : nullptr; e; e = e->getNextSiblingElement())
-        ++n;
-    return n;
 }
 
 // The message boxes the protocol showed since the last call.
@@ -167,7 +146,7 @@ struct Road {
             profile->getAttribute(QStringLiteral("version")) == QLatin1String("1.0")) {
             for (const TXMLElement* e = profile->getFirstChildElement(); e; e = e->getNextSiblingElement()) {
                 const QString tag = e->getTagName();
-                const QString path = TextOf(e);
+                const QString path = ElementText(e);
                 if (tag == QLatin1String("propsrch")) subProp.CgiPath = path;
                 else if (tag == QLatin1String("login")) login.CgiPath = path;
                 else if (tag == QLatin1String("comps")) comps.CgiPath = path;
@@ -198,19 +177,19 @@ struct Road {
         if (type != QLatin1String("login.response")) Fail(QStringLiteral("Invalid login Document"));
         const TXMLElement* answer = loginDoc.RequestElement();
         if (answer->getAttribute(QStringLiteral("result")) != QLatin1String("true"))
-            Fail(QStringLiteral("login refused: ") + TextOf(Child(answer, QStringLiteral("message"))));
+            Fail(QStringLiteral("login refused: ") + ElementText(ChildElement(answer, QStringLiteral("message"))));
         userId = StrToIntDef(answer->getAttribute(QStringLiteral("UserId")), -99);
-        assrMapIp = TextOf(Child(answer, QStringLiteral("assr_map_ip")));
-        assrMapPort = StrToIntDef(TextOf(Child(answer, QStringLiteral("assr_map_port"))), 9000);
-        mlsValid = TextOf(Child(answer, QStringLiteral("mls_valid"))) == QLatin1String("Y");
-        personal.ShowMls = TextOf(Child(answer, QStringLiteral("mlslogin"))) == QLatin1String("Y");
+        assrMapIp = ElementText(ChildElement(answer, QStringLiteral("assr_map_ip")));
+        assrMapPort = StrToIntDef(ElementText(ChildElement(answer, QStringLiteral("assr_map_port"))), 9000);
+        mlsValid = ElementText(ChildElement(answer, QStringLiteral("mls_valid"))) == QLatin1String("Y");
+        personal.ShowMls = ElementText(ChildElement(answer, QStringLiteral("mlslogin"))) == QLatin1String("Y");
         Out(QStringLiteral("  user id %1, name \"%2\", title \"%3\", tax-map server %4:%5, MLS %6")
                 .arg(userId)
-                .arg(TextOf(Child(answer, QStringLiteral("username"))), TextOf(Child(answer, QStringLiteral("titleconame"))),
+                .arg(ElementText(ChildElement(answer, QStringLiteral("username"))), ElementText(ChildElement(answer, QStringLiteral("titleconame"))),
                      assrMapIp)
                 .arg(assrMapPort)
                 .arg(mlsValid ? QStringLiteral("valid") : QStringLiteral("not valid")));
-        const QString logoText = TextOf(Child(answer, QStringLiteral("logo")));
+        const QString logoText = ElementText(ChildElement(answer, QStringLiteral("logo")));
         if (!logoText.isEmpty()) {
             QImage logo;
             try {
@@ -220,7 +199,7 @@ struct Road {
                 Out(QStringLiteral("  logo not shown: ") + e.Message());
             }
         }
-        for (const TXMLElement* c = Child(answer, QStringLiteral("counties")) ? Child(answer, QStringLiteral("counties"))->getFirstChildElement() : nullptr;
+        for (const TXMLElement* c = ChildElement(answer, QStringLiteral("counties")) ? ChildElement(answer, QStringLiteral("counties"))->getFirstChildElement() : nullptr;
              c; c = c->getNextSiblingElement()) {
             County k;
             bool ok = false;
@@ -235,9 +214,9 @@ struct Road {
             Out(QStringLiteral("  county %1: %2 - %3 (tax map \"%4\")").arg(k.id).arg(k.name, k.state, k.apnMap));
         }
         Out(QStringLiteral("  %1 search types, %2 report pages")
-                .arg(Count(Child(Child(answer, QStringLiteral("comps")), QStringLiteral("searchby"))))
-                .arg(Count(Child(answer, QStringLiteral("rpages")))));
-        if (const TXMLElement* providers = Child(answer, QStringLiteral("providers"))) {
+                .arg(ChildElementCount(ChildElement(ChildElement(answer, QStringLiteral("comps")), QStringLiteral("searchby"))))
+                .arg(ChildElementCount(ChildElement(answer, QStringLiteral("rpages")))));
+        if (const TXMLElement* providers = ChildElement(answer, QStringLiteral("providers"))) {
             personal.ClearProviders();
             for (const TXMLElement* p = providers->getFirstChildElement(); p; p = p->getNextSiblingElement())
                 personal.AddProvider(p->getAttribute(QStringLiteral("id")), p->getAttribute(QStringLiteral("name")));
@@ -260,7 +239,7 @@ struct Road {
         if (type.isEmpty()) Fail(QStringLiteral("the search ended with the server's message"));
         if (type == QLatin1String("prop.list")) {
             const TXMLElement* answer = propDoc.RequestElement();
-            Out(QStringLiteral("  Found %1 Properties").arg(Count(answer)));
+            Out(QStringLiteral("  Found %1 Properties").arg(ChildElementCount(answer)));
             int chosen = 0;
             for (const TXMLElement* row = answer->getFirstChildElement(); row; row = row->getNextSiblingElement()) {
                 Out(QStringLiteral("  %1 | %2, %3 | %4 | %5")
@@ -401,38 +380,38 @@ struct Road {
         const TXMLElement* answer = rptDoc.RequestElement();
         Out(QStringLiteral("  answer %1: census groups %2, school districts %3, service categories %4")
                 .arg(type)
-                .arg(Count(Child(answer, QStringLiteral("census"))))
-                .arg(Count(Child(answer, QStringLiteral("short_school"))))
-                .arg(Count(Child(answer, QStringLiteral("services")))));
+                .arg(ChildElementCount(ChildElement(answer, QStringLiteral("census"))))
+                .arg(ChildElementCount(ChildElement(answer, QStringLiteral("short_school"))))
+                .arg(ChildElementCount(ChildElement(answer, QStringLiteral("services")))));
         int good = 0, bad = 0;
-        for (const TXMLElement* p = Child(answer, QStringLiteral("photos")) ? Child(answer, QStringLiteral("photos"))->getFirstChildElement() : nullptr;
+        for (const TXMLElement* p = ChildElement(answer, QStringLiteral("photos")) ? ChildElement(answer, QStringLiteral("photos"))->getFirstChildElement() : nullptr;
              p; p = p->getNextSiblingElement()) {
             QImage photo;
             try {
-                TvxpDocument::DecodeJpeg(TextOf(p), photo);
+                TvxpDocument::DecodeJpeg(ElementText(p), photo);
                 ++good;
             } catch (const EInvalidGraphic&) {
                 ++bad;
             }
         }
         Out(QStringLiteral("  photos: %1 pictures, %2 not readable").arg(good).arg(bad));
-        if (const TXMLElement* maps = Child(answer, QStringLiteral("maps"))) {
-            if (const TXMLElement* street = Child(maps, QStringLiteral("street"))) {
+        if (const TXMLElement* maps = ChildElement(answer, QStringLiteral("maps"))) {
+            if (const TXMLElement* street = ChildElement(maps, QStringLiteral("street"))) {
                 TMetafilePicture picture;
                 QString state = QStringLiteral("status ") + street->getAttribute(QStringLiteral("status"));
                 try {
-                    TvxpDocument::DecodeMetafile(TextOf(street), picture);
+                    TvxpDocument::DecodeMetafile(ElementText(street), picture);
                     state += QStringLiteral(", metafile of %1 bytes").arg(picture.Data().size());
                 } catch (const EInvalidGraphic& e) {
                     state += QStringLiteral(", ") + e.Message();
                 }
                 Out(QStringLiteral("  street map: ") + state);
             }
-            if (const TXMLElement* hazard = Child(maps, QStringLiteral("hazard"))) {
+            if (const TXMLElement* hazard = ChildElement(maps, QStringLiteral("hazard"))) {
                 QImage picture;
                 QString state = QStringLiteral("status ") + hazard->getAttribute(QStringLiteral("status"));
                 try {
-                    TvxpDocument::DecodeJpeg(TextOf(hazard), picture);
+                    TvxpDocument::DecodeJpeg(ElementText(hazard), picture);
                     state += QStringLiteral(", %1 x %2 picture").arg(picture.width()).arg(picture.height());
                 } catch (const EInvalidGraphic& e) {
                     state += QStringLiteral(", ") + e.Message();

@@ -1,6 +1,7 @@
 """The sample service's default answers and their content variants."""
 
 import base64
+import struct
 import re
 import xml.etree.ElementTree as ET
 
@@ -139,6 +140,9 @@ class Login(ServiceTest):
         self.assertEqual(text(plain, "titleconame"), "")
         self.assertEqual(text(plain, "banner"), "")
         self.assertNotEqual(base64.b64decode(text(plain, "logo"))[:2], b"BM")
+        huge = base64.b64decode(text(self.login("huge-logo"), "logo"))
+        self.assertEqual((huge[:2], len(huge)), (b"BM", 14 + 40 + 1024 + 2))
+        self.assertEqual(struct.unpack("<ii", huge[18:26]), (5790, 5790))
         self.assertIn("110", [p.get("id") for p in child(self.login("extra-page"), "rpages")])
         hostile = [c for c in child(self.login("hostile"), "counties") if ".." in c.get("apnmap")]
         self.assertEqual(len(hostile), 1)

@@ -1,0 +1,79 @@
+#include "grid/hidden/THiddenRows.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+bool ByIdx(const TGridItem& a, const TGridItem& b)
+{
+    return a.Idx < b.Idx;
+}
+
+} // namespace
+
+bool THiddenRows::IsHidden(int realRow) const
+{
+    const auto it = std::lower_bound(m_items.begin(), m_items.end(), realRow,
+                                     [](const TGridItem& item, int r) { return item.Idx < r; });
+    return it != m_items.end() && it->Idx == realRow;
+}
+
+int THiddenRows::HiddenBefore(int realRow) const
+{
+    return int(std::lower_bound(m_items.begin(), m_items.end(), realRow,
+                                [](const TGridItem& item, int r) { return item.Idx < r; })
+               - m_items.begin());
+}
+
+int THiddenRows::RealRowIndex(int displRow) const
+{
+    if (displRow < 0) return -1;
+    // Item k has Idx - k visible rows before it; those with at most displRow
+    // lie before the wanted row.
+    size_t lo = 0;
+    size_t hi = m_items.size();
+    while (lo < hi) {
+        const size_t mid = (lo + hi) / 2;
+        if (m_items[mid].Idx - int(mid) <= displRow) lo = mid + 1;
+        else hi = mid;
+    }
+    return displRow + int(lo);
+}
+
+void THiddenRows::Add(std::vector<TGridItem>&& items)
+{
+    if (items.empty()) return;
+    std::sort(items.begin(), items.end(), ByIdx);
+    const auto middle = m_items.insert(m_items.end(), std::make_move_iterator(items.begin()),
+                                       std::make_move_iterator(items.end()));
+    std::inplace_merge(m_items.begin(), middle, m_items.end(), ByIdx);
+}
+
+std::vector<TGridItem> THiddenRows::Take(int fromRow, int toRow)
+{
+    const auto first = std::lower_bound(m_items.begin(), m_items.end(), fromRow,
+                                        [](const TGridItem& item, int r) { return item.Idx < r; });
+    const auto last = std::upper_bound(first, m_items.end(), toRow,
+                                       [](int r, const TGridItem& item) { return r < item.Idx; });
+    std::vector<TGridItem> taken(std::make_move_iterator(first), std::make_move_iterator(last));
+    m_items.erase(first, last);
+    return taken;
+}
+
+void THiddenRows::RowsInserted(int displRow, int count)
+{
+    if (count <= 0) return;
+    for (size_t k = 0; k < m_items.size(); ++k) {
+        if (m_items[k].Idx - int(k) > displRow) m_items[k].Idx += count;
+    }
+}
+
+void THiddenRows::RowsRemoved(int displRow, int count)
+{
+    if (count <= 0) return;
+    for (size_t k = 0; k < m_items.size(); ++k) {
+        const int before = m_items[k].Idx - int(k);
+        if (before > displRow) m_items[k].Idx = std::max(displRow, before - count) + int(k);
+    }
+}

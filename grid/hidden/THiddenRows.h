@@ -1,0 +1,44 @@
+#pragma once
+// The rows taken out of view. Each keeps its cells (texts and objects, so
+// cell properties survive) and its real index: its place among all rows,
+// hidden and visible. The store is kept in the order of real indices, so
+// both numberings convert by binary search:
+//   display row of real row r = r - (hidden rows before r);
+//   real row of display row d = d + (hidden rows whose index minus the
+//   hidden rows before them is at most d).
+// Inserting or removing visible rows moves the hidden rows behind them;
+// moving or sorting visible rows changes no hidden row's real index (the
+// number of visible rows before each stays).
+
+#include "platform/grids/StringGrid.h"
+
+#include <vector>
+
+struct TGridItem {
+    int Idx = 0;
+    TStringGrid::TRowCells Items;
+};
+
+class THiddenRows {
+public:
+    int Count() const { return int(m_items.size()); }
+    bool IsHidden(int realRow) const;
+    // Hidden rows whose real index is below realRow.
+    int HiddenBefore(int realRow) const;
+    int RealRowIndex(int displRow) const;
+    int DisplRowIndex(int realRow) const { return realRow - HiddenBefore(realRow); }
+    const std::vector<TGridItem>& Items() const { return m_items; }
+
+    // Adds rows that are not hidden yet, in any order.
+    void Add(std::vector<TGridItem>&& items);
+    // Takes out the rows with fromRow <= Idx <= toRow, in order.
+    std::vector<TGridItem> Take(int fromRow, int toRow);
+
+    // Visible rows were inserted before display row displRow, or removed
+    // from it on.
+    void RowsInserted(int displRow, int count);
+    void RowsRemoved(int displRow, int count);
+
+private:
+    std::vector<TGridItem> m_items; // ascending Idx
+};

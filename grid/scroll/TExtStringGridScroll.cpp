@@ -1,0 +1,82 @@
+// Keeping cells in view, stretching a column to the client width, and
+// heights in whole rows.
+#include "grid/TExtStringGrid.h"
+
+#include "grid/TExtStringGrid_p.h"
+#include "platform/graphics/SystemMetrics.h"
+
+#include <algorithm>
+
+void TExtStringGrid::StretchColumn(int col)
+{
+    if (col == -1) col = ColCount() - 1;
+    if (col >= ColCount()) throw Exception(QStringLiteral("Stretch column index out of range"));
+    if (ColCount() == 0 || !d->columnSize.Stretch || col < 0) return;
+    d->scroll.stretchGuard = false;
+    const int client = GridWidth();
+    if (ColCount() == 1) {
+        SetColWidths(col, client);
+    } else {
+        int others = 0;
+        for (int c = 0; c < ColCount(); ++c)
+            if (c != col) others += ColWidths(c);
+        SetColWidths(col, client > others ? client - others - 1 : DefaultColWidth());
+    }
+    d->scroll.stretchGuard = true;
+}
+
+void TExtStringGrid::SetColumnSizeStretch(bool value)
+{
+    d->columnSize.Stretch = value;
+    StretchColumn(d->columnSize.StretchColumn);
+}
+
+void TExtStringGrid::ScrollInView(int col, int row)
+{
+    if (col < 0 || row < 0 || col >= ColCount() || row >= RowCount()) return;
+    const int visCols = VisibleColCount();
+    const int visRows = VisibleRowCount();
+    int left = LeftCol();
+    int top = TopRow();
+    if (col < LeftCol() || col >= LeftCol() + visCols) {
+        SetCol(col);
+        left = col - visCols / 2;
+    }
+    if (row < TopRow() || row >= TopRow() + visRows) {
+        SetRow(row);
+        top = row - visRows / 2;
+    }
+    // Never under the fixed part, never past the last full window.
+    left = std::clamp(left, FixedCols(), std::max(FixedCols(), ColCount() - visCols));
+    top = std::clamp(top, FixedRows(), std::max(FixedRows(), RowCount() - visRows));
+    SetLeftCol(left);
+    SetTopRow(top);
+}
+
+bool TExtStringGrid::IsPasswordCellAt(int col, int row)
+{
+    bool password = false;
+    IsPasswordCell(col, row, password);
+    return password;
+}
+
+bool TExtStringGrid::IntegralHeight() const { return d->scroll.integralHeight; }
+
+void TExtStringGrid::SetIntegralHeight(bool value)
+{
+    d->scroll.integralHeight = value;
+    SetBounds(Left(), Top(), Width(), Height());
+}
+
+void TExtStringGrid::SetBounds(int left, int top, int width, int height)
+{
+    const int rowHeight = DefaultRowHeight();
+    // A default row height of 0 has no whole rows to snap to.
+    if (d->scroll.integralHeight && rowHeight > 0) {
+        if (VisibleColCount() + FixedCols() >= ColCount())
+            height = height + rowHeight - height % rowHeight - 1 - GetSystemMetrics(SM_CYHSCROLL);
+        else
+            height = height - height % rowHeight - 1;
+    }
+    TBaseGrid::SetBounds(left, top, width, std::max(height, 0));
+}

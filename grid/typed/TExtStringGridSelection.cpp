@@ -1,0 +1,219 @@
+// Cell graphics by kind, disjunct selection marks, headers and repainting.
+#include "grid/TExtStringGrid.h"
+
+#include "grid/TExtStringGrid_p.h"
+#include "grid/cells/TCellProperties.h"
+#include "grid/util/TextFunctions.h"
+#include "platform/core/FloatFormat.h"
+
+#include <algorithm>
+
+// ---------------------------------------------------------------------------
+// Graphics
+
+TCellGraphic* TExtStringGrid::CreateCellGraphic(int col, int row)
+{
+    auto* graphic = new TCellGraphic;
+    SetCellAttachment(col, row, graphic);
+    return graphic;
+}
+
+bool TExtStringGrid::RemoveCellGraphic(int col, int row)
+{
+    if (!HasCellProperties(col, row)) return false;
+    TCellProperties* p = GetCellProperties(col, row);
+    TCellGraphic* g = p->TakeCellGraphic();
+    if (!g) return false;
+    // A virtual check box belongs to whoever made it.
+    if (g->CellType != ctVirtCheckBox) delete g;
+    RepaintCell(DisplColIndex(col), row);
+    return true;
+}
+
+bool TExtStringGrid::GetCellComment(int col, int row, QString& text)
+{
+    const TCellGraphic* g = GetCellGraphic(col, row);
+    if (!g || g->CellType != ctComment) return false;
+    text = g->CellText;
+    return true;
+}
+
+void TExtStringGrid::GetCellErrorRange(int col, int row, int& from, int& length)
+{
+    const TCellGraphic* g = GetCellGraphic(col, row);
+    from = g ? g->CellErrFrom : 0;
+    length = g ? g->CellErrLen : 0;
+}
+
+bool TExtStringGrid::GetRotatedAngle(int col, int row, int& angle)
+{
+    const TCellGraphic* g = GetCellGraphic(col, row);
+    if (!g || g->CellType != ctRotated) return false;
+    angle = g->CellAngle;
+    return true;
+}
+
+void TExtStringGrid::GetCellGraphicRect(int col, int row, TRect& rect)
+{
+    const TCellGraphic* g = GetCellGraphic(RealColIndex(col), row);
+    if (!g) return;
+    const unsigned pos = unsigned(Round(g->CellValue));
+    const unsigned size = unsigned(g->CellIndex);
+    const TRect r = GetCellRect(col, row);
+    rect.Left = r.Left + int(pos & 0xFFFF);
+    rect.Top = r.Top + int(pos >> 16);
+    rect.Right = rect.Left + int(size & 0xFFFF);
+    rect.Bottom = rect.Top + int(size >> 16);
+    if (g->CellVAlign == vaFull) {
+        rect.Top = r.Top;
+        rect.Bottom = r.Bottom;
+    }
+    if (g->CellHAlign == haFull) {
+        rect.Left = r.Left;
+        rect.Right = r.Right;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Selection marks
+
+namespace {
+
+bool Mark(const std::vector<char>& marks, int i)
+{
+    return i >= 0 && size_t(i) < marks.size() && marks[size_t(i)];
+}
+
+// Sets a mark; true when it changed.
+bool SetMark(std::vector<char>& marks, int i, bool value)
+{
+    if (size_t(i) >= marks.size()) {
+        if (!value) return false;
+        marks.resize(size_t(i) + 1, 0);
+    }
+    if (bool(marks[size_t(i)]) == value) return false;
+    marks[size_t(i)] = value;
+    return true;
+}
+
+} // namespace
+
+bool TExtStringGrid::RowSelect(int row) const
+{
+    if (row < 0 || row >= RowCount()) throw EExtGridError(QStringLiteral("Invalid row accessed"));
+    return Mark(d->typed.rowMarks, row);
+}
+
+void TExtStringGrid::SetRowSelect(int row, bool value)
+{
+    if (row < 0 || row >= RowCount()) throw EExtGridError(QStringLiteral("Invalid row accessed"));
+    if (SetMark(d->typed.rowMarks, row, value)) RepaintRow(row);
+}
+
+bool TExtStringGrid::ColSelect(int col) const
+{
+    if (col < 0 || col >= ColCount()) throw EExtGridError(QStringLiteral("Invalid column accessed"));
+    return Mark(d->typed.colMarks, col);
+}
+
+void TExtStringGrid::SetColSelect(int col, bool value)
+{
+    if (col < 0 || col >= ColCount()) throw EExtGridError(QStringLiteral("Invalid column accessed"));
+    if (SetMark(d->typed.colMarks, col, value)) RepaintCol(col);
+}
+
+void TExtStringGrid::ClearRowSelect()
+{
+    std::vector<char>& marks = d->typed.rowMarks;
+    for (size_t r = 0; r < marks.size(); ++r)
+        if (marks[r]) RepaintRow(int(r));
+    marks.clear();
+}
+
+void TExtStringGrid::ClearColSelect()
+{
+    std::vector<char>& marks = d->typed.colMarks;
+    for (size_t c = 0; c < marks.size(); ++c)
+        if (marks[c]) RepaintCol(int(c));
+    marks.clear();
+}
+
+void TExtStringGrid::SelectionToRowSelect(bool clearOthers)
+{
+    const TGridRect s = Selection();
+    for (int r = FixedRows(); r < RowCount(); ++r) {
+        const bool inside = r >= s.Top && r <= s.Bottom;
+        if (inside || clearOthers) SetRowSelect(r, inside);
+    }
+}
+
+void TExtStringGrid::SelectionToColSelect(bool clearOthers)
+{
+    const TGridRect s = Selection();
+    for (int c = FixedCols(); c < ColCount(); ++c) {
+        const bool inside = c >= s.Left && c <= s.Right;
+        if (inside || clearOthers) SetColSelect(c, inside);
+    }
+}
+
+void TExtStringGrid::HideSelection()
+{
+    d->typed.hiddenSelection = Selection();
+    SetSelection(TGridRect(ColCount(), RowCount(), ColCount(), RowCount()));
+    d->typed.selectionHidden = true;
+}
+
+void TExtStringGrid::RestoreSelection()
+{
+    d->typed.selectionHidden = false;
+    SetSelection(d->typed.hiddenSelection);
+}
+
+int TExtStringGrid::DataAreaLeft() const { return FixedCols(); }
+int TExtStringGrid::DataAreaTop() const { return FixedRows(); }
+int TExtStringGrid::DataAreaRight() const { return ColCount() - d->fixedRightCols - 1; }
+int TExtStringGrid::DataAreaBottom() const { return RowCount() - d->fixedFooters - 1; }
+
+// ---------------------------------------------------------------------------
+// Headers
+
+const QStringList& TExtStringGrid::ColumnHeaders() const { return d->typed.columnHeaders; }
+
+void TExtStringGrid::SetColumnHeaders(const QStringList& value)
+{
+    d->typed.columnHeaders = value;
+    if (FixedRows() > 0)
+        for (int c = 0; c < StoreCols(); ++c) SetCellText(c, 0, QString());
+    for (int i = 0; i < value.size() && i < ColCount(); ++i) {
+        QString text;
+        ExpandNewlineEscapes(value[i], text);
+        SetCellText(i, 0, text);
+    }
+}
+
+const QStringList& TExtStringGrid::RowHeaders() const { return d->typed.rowHeaders; }
+
+void TExtStringGrid::SetRowHeaders(const QStringList& value)
+{
+    d->typed.rowHeaders = value;
+    for (int i = 0; i < value.size() && i < RowCount(); ++i) {
+        QString text;
+        ExpandNewlineEscapes(value[i], text);
+        SetCellText(0, i, text);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Repainting
+
+void TExtStringGrid::RepaintRow(int row) { InvalidateRow(row); }
+void TExtStringGrid::RepaintCol(int col) { InvalidateCol(col); }
+
+void TExtStringGrid::RepaintRect(const TRect& cells)
+{
+    if (cells.Left < 0 || cells.Top < 0 || cells.Right < 0 || cells.Bottom < 0) return;
+    const TRect a = GetCellRect(cells.Left, cells.Top);
+    const TRect b = GetCellRect(cells.Right, cells.Bottom);
+    if (a.IsEmpty() || b.IsEmpty()) InvalidateGrid();
+    else InvalidateRect(a.United(b));
+}

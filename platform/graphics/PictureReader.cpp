@@ -1,0 +1,195 @@
+#include "platform/graphics/PictureReader.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+#include <csetjmp>
+#include <cstdio>
+#include <vector>
+
+extern "C" {
+#include <jpeglib.h>
+}
+
+namespace PictureReader {
+
+namespace {
+
+inline unsigned Byte(const QByteArray& d, qsizetype i) { return static_cast<unsigned char>(d[i]); }
+inline quint32 Word(const QByteArray& d, qsizetype i) { return Byte(d, i) | (Byte(d, i + 1) << 8); }
+inline quint32 DWord(const QByteArray& d, qsizetype i) { return Word(d, i) | (Word(d, i + 2) << 16); }
+
+bool WithinLimits(qint64 width, qint64 height)
+{
+    return width > 0 && height > 0 && width <= MaxSide && height <= MaxSide && width * height <= MaxPixels;
+}
+
+QImage ReadWithQt(const QByteArray& data, const char* format)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    if (!buffer.open(QIODevice::ReadOnly)) return QImage();
+    QImageReader reader(&buffer, format);
+    if (!format) reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    if (size.isValid() && !WithinLimits(size.width(), size.height())) return QImage();
+    QImage img;
+    if (!reader.read(&img)) return QImage();
+    return img;
+}
+
+bool IsBitmap(const QByteArray& data) { return data.startsWith("BM"); }
+bool IsJpeg(const QByteArray& data) { return data.size() >= 2 && Byte(data, 0) == 0xFF && Byte(data, 1) == 0xD8; }
+bool IsGif(const QByteArray& data) { return data.size() >= 5 && data.startsWith("GIF8"); }
+bool IsIcon(const QByteArray& data)
+{
+    return data.size() >= 4 && Byte(data, 0) == 0 && Byte(data, 1) == 0 && (Byte(data, 2) == 1 || Byte(data, 2) == 2) &&
+           Byte(data, 3) == 0;
+}
+
+// --- JPEG -----------------------------------------------------------------
+
+struct JpegError {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+extern "C" void JpegErrorExit(j_common_ptr cinfo)
+{
+    std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1);
+}
+
+extern "C" void JpegOutputMessage(j_common_ptr) {}
+
+// Everything the decoding touches after setjmp lives here, outside the
+// function that calls setjmp, so a jump back leaves it in a known state.
+struct JpegSession {
+    jpeg_decompress_struct cinfo;
+    JpegError err;
+    std::vector<unsigned char> row; // one row of CMYK samples
+    QImage image;
+};
+
+constexpr J_COLOR_SPACE kNativeRgb32 = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+
+// The smallest of 1, 2, 4 and 8 that brings the picture within MaxPixels;
+// 0 when none does.
+unsigned ScaleDenominator(qint64 width, qint64 height)
+{
+    for (unsigned d = 1; d <= 8; d *= 2) {
+        const qint64 w = (width + d - 1) / d;
+        const qint64 h = (height + d - 1) / d;
+        if (WithinLimits(w, h)) return d;
+    }
+    return 0;
+}
+
+// Runs the decoding; false on a libjpeg error or a picture refused.
+bool DecodeJpegInto(JpegSession& s, const QByteArray& data)
+{
+    jpeg_decompress_struct& cinfo = s.cinfo;
+    if (setjmp(s.err.jump)) return false;
+    jpeg_create_decompress(&cinfo);
+    cinfo.mem->max_memory_to_use = MaxJpegWorkMemory;
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(data.constData()),
+                 static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    const qint64 width = cinfo.image_width;
+    const qint64 height = cinfo.image_height;
+    if (width <= 0 || height <= 0 || width * height > qint64(data.size()) * MaxPixelsPerByte) return false;
+    const unsigned denom = ScaleDenominator(width, height);
+    if (!denom) return false;
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = denom;
+    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = cmyk ? JCS_CMYK : kNativeRgb32;
+    jpeg_start_decompress(&cinfo);
+    const int w = int(cinfo.output_width);
+    const int h = int(cinfo.output_height);
+    if (w <= 0 || h <= 0 || cinfo.output_components != 4 || !WithinLimits(w, h)) return false;
+    s.image = QImage(w, h, QImage::Format_RGB32);
+    if (s.image.isNull()) return false;
+    if (cmyk) s.row.resize(size_t(w) * 4);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        const int y = int(cinfo.output_scanline);
+        JSAMPROW target = cmyk ? s.row.data() : s.image.scanLine(y);
+        if (jpeg_read_scanlines(&cinfo, &target, 1) != 1) break;
+        if (cmyk) {
+            // Adobe writes CMYK inverted.
+            auto* line = reinterpret_cast<QRgb*>(s.image.scanLine(y));
+            const unsigned char* src = s.row.data();
+            for (int x = 0; x < w; ++x, src += 4) {
+                const int k = src[3];
+                line[x] = qRgb(src[0] * k / 255, src[1] * k / 255, src[2] * k / 255);
+            }
+        }
+    }
+    // Rows that never arrived (a file cut short) stay as libjpeg filled them.
+    jpeg_finish_decompress(&cinfo);
+    return true;
+}
+
+} // namespace
+
+QImage ReadBitmap(const QByteArray& data)
+{
+    if (data.size() < 26 || !IsBitmap(data)) return QImage();
+    const quint32 offset = DWord(data, 10);
+    const quint32 headerSize = DWord(data, 14);
+    qint64 width = 0;
+    qint64 height = 0;
+    int bpp = 0;
+    quint32 compression = 0;
+    if (headerSize == 12) {
+        width = Word(data, 18);
+        height = Word(data, 20);
+        bpp = int(Word(data, 24));
+    } else {
+        if (data.size() < 34) return QImage();
+        width = qint32(DWord(data, 18));
+        height = qint32(DWord(data, 22));
+        bpp = int(Word(data, 28));
+        compression = DWord(data, 30);
+    }
+    if (height < 0) height = -height;
+    if (!WithinLimits(width, height)) return QImage();
+    // Uncompressed and bit-field pixels must all be there.
+    if (compression == 0 || compression == 3) {
+        const qint64 stride = ((width * bpp + 31) / 32) * 4;
+        if (qint64(offset) + stride * height > data.size()) return QImage();
+    } else if (width * height > qint64(data.size()) * MaxPixelsPerByte) {
+        return QImage();
+    }
+    return ReadWithQt(data, "bmp");
+}
+
+QImage ReadJpeg(const QByteArray& data)
+{
+    if (data.size() < 4 || !IsJpeg(data)) return QImage();
+    JpegSession s{};
+    s.cinfo.err = jpeg_std_error(&s.err.pub);
+    s.err.pub.error_exit = JpegErrorExit;
+    s.err.pub.output_message = JpegOutputMessage;
+    const bool ok = DecodeJpegInto(s, data);
+    jpeg_destroy_decompress(&s.cinfo);
+    return ok ? std::move(s.image) : QImage();
+}
+
+QImage ReadPicture(const QByteArray& data)
+{
+    if (data.size() < 4) return QImage();
+    if (IsBitmap(data)) return ReadBitmap(data);
+    if (IsJpeg(data)) return ReadJpeg(data);
+    if (IsGif(data)) return ReadWithQt(data, "gif");
+    if (IsIcon(data)) return ReadWithQt(data, "ico");
+    return QImage();
+}
+
+QImage ReadImage(const QByteArray& data)
+{
+    if (data.size() < 4) return QImage();
+    if (IsBitmap(data) || IsJpeg(data) || IsGif(data) || IsIcon(data)) return ReadPicture(data);
+    return ReadWithQt(data, nullptr);
+}
+
+} // namespace PictureReader

@@ -1,0 +1,41 @@
+#pragma once
+// Decoding of picture files whose bytes may come from anywhere (the server,
+// the user's files, the program's resources). Every picture is read through
+// here, so that one set of checks holds everywhere:
+//  - a bitmap must carry the pixels it declares (uncompressed and bit-field
+//    bitmaps; a run-length one as much as it could plausibly need), and no
+//    picture becomes larger than MaxPixels;
+//  - a JPEG is decoded by libjpeg at 1/2, 1/4 or 1/8 of its size when that
+//    is what brings it within MaxPixels, straight into the image, with
+//    libjpeg's own memory bounded; one that declares far more pixels than
+//    its bytes could hold is refused.
+// A refused or broken picture is a null image; nothing here raises.
+
+#include <QByteArray>
+#include <QImage>
+
+namespace PictureReader {
+
+// About 16 million pixels (64 MB as 32-bit pixels).
+constexpr qint64 MaxPixels = 16LL * 1024 * 1024;
+// The longest side of any picture.
+constexpr int MaxSide = 32767;
+// A compressed picture (JPEG, run-length bitmap) may declare at most this
+// many pixels per byte of its file: flat JPEGs compress to about a bit per
+// 8 x 8 block, nothing real to less than half of that.
+constexpr qint64 MaxPixelsPerByte = 1024;
+// What libjpeg may allocate for one picture beyond the image itself.
+constexpr long MaxJpegWorkMemory = 128L * 1024 * 1024;
+
+// A BMP file; null when it is short of its pixels or too large.
+QImage ReadBitmap(const QByteArray& data);
+// A JPEG file, scaled down by a power of two when needed (see above). A
+// file cut off inside its picture data shows what it has.
+QImage ReadJpeg(const QByteArray& data);
+// Bitmap, JPEG, GIF or icon, told apart by content; null for anything else.
+QImage ReadPicture(const QByteArray& data);
+// ReadPicture, and any other format Qt reads (PNG among them) within the
+// same size limits.
+QImage ReadImage(const QByteArray& data);
+
+} // namespace PictureReader

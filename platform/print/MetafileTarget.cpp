@@ -1,0 +1,3 @@
+#include "platform/print/MetafileTarget.h"
+
+TMetafileTarget::~TMetafileTarget() = default;

@@ -1,0 +1,3 @@
+#include "platform/report/PagePainter.h"
+
+TPagePainter::~TPagePainter() = default;

@@ -1,0 +1,30 @@
+#pragma once
+// The fonts of report pages: names resolve to the installed metric-
+// compatible fonts ("Arial" and "Tahoma" to Liberation Sans, "Arial Black"
+// to Liberation Sans Bold, "Times New Roman" to Liberation Serif, "Courier
+// New" to Liberation Mono), and the symbol fonts' legend characters to
+// Unicode symbols. Text is measured at one reference resolution, whatever
+// the device, so preview, printer and PDF lay a page out alike.
+
+#include "platform/report/PagePainter.h"
+
+#include <QFont>
+#include <QString>
+
+class ReportFonts {
+public:
+    // Dots per inch at which text is measured (and shaped when drawn).
+    static constexpr int ReferenceDpi = 1440;
+
+    // The page font for a font name and size in points: the installed
+    // family, and bold when the name asks for a heavy face.
+    static TPageFont Resolve(const QString& name, double size);
+    // True for the symbol fonts whose characters are mapped (WingDings,
+    // Symbol).
+    static bool IsSymbolFont(const QString& name);
+    // Text of a symbol font as the Unicode symbols its characters show.
+    static QString MapSymbols(const QString& name, const QString& text);
+    // The Qt font of a page font at the reference resolution (pixel size,
+    // no hinting), for measuring and, scaled, for drawing.
+    static QFont QtFont(const TPageFont& font);
+};

@@ -1,0 +1,344 @@
+#include "platform/report/ReportRecorder_p.h"
+
+#include "platform/core/Exception.h"
+#include "platform/report/ReportFormat_p.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QtEndian>
+#include <cstring>
+#include <zlib.h>
+
+using namespace ReportFormat;
+
+namespace {
+
+QByteArray Deflate(const QByteArray& raw, int level)
+{
+    uLongf size = compressBound(uLong(raw.size()));
+    QByteArray out(qsizetype(size), Qt::Uninitialized);
+    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(raw.constData()),
+                  uLong(raw.size()), level)
+        != Z_OK)
+        throw Exception(QStringLiteral("Cannot compress the report file."));
+    out.truncate(qsizetype(size));
+    return out;
+}
+
+void PutU32(QByteArray& b, quint32 v)
+{
+    char c[4];
+    qToLittleEndian(v, c);
+    b.append(c, 4);
+}
+
+void PutU64(QByteArray& b, quint64 v)
+{
+    char c[8];
+    qToLittleEndian(v, c);
+    b.append(c, 8);
+}
+
+void PutU16(QByteArray& b, quint16 v)
+{
+    char c[2];
+    qToLittleEndian(v, c);
+    b.append(c, 2);
+}
+
+void PutF64(QByteArray& b, double v)
+{
+    quint64 bits;
+    std::memcpy(&bits, &v, 8);
+    PutU64(b, bits);
+}
+
+// At most this many colours make an image a drawing, stored losslessly as
+// 8-bit pixels; more make it a photograph, stored as JPEG.
+constexpr int drawingColours = 256;
+
+// An opaque 32-bit image with at most drawingColours colours as 8-bit
+// pixels with their palette; a null image when it has more.
+QImage Indexed(const QImage& image)
+{
+    QHash<QRgb, int> index;
+    QList<QRgb> colours;
+    QImage out(image.size(), QImage::Format_Indexed8);
+    QRgb last = 0;
+    int lastIndex = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        uchar* to = out.scanLine(y);
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = row[x] | 0xFF000000u;
+            if (c != last || lastIndex < 0) {
+                auto it = index.constFind(c);
+                if (it == index.constEnd()) {
+                    if (colours.size() == drawingColours)
+                        return {};
+                    it = index.insert(c, int(colours.size()));
+                    colours.append(c);
+                }
+                last = c;
+                lastIndex = it.value();
+            }
+            to[x] = uchar(lastIndex);
+        }
+    }
+    out.setColorTable(colours);
+    return out;
+}
+
+QByteArray PixelRows(const QImage& image, const QList<QRgb>& palette)
+{
+    QByteArray raw;
+    if (image.depth() <= 8) {
+        PutU32(raw, quint32(palette.size()));
+        for (QRgb c : palette)
+            PutU32(raw, c);
+    }
+    const qsizetype rowBytes = (qsizetype(image.width()) * image.depth() + 7) / 8;
+    raw.reserve(raw.size() + rowBytes * image.height());
+    for (int y = 0; y < image.height(); ++y)
+        raw.append(reinterpret_cast<const char*>(image.constScanLine(y)), rowBytes);
+    return raw;
+}
+
+} // namespace
+
+void TReportRecorder::U32(quint32 v) { PutU32(m_ops, v); }
+void TReportRecorder::F64(double v) { PutF64(m_ops, v); }
+
+void TReportRecorder::Rect(const QRectF& r)
+{
+    F64(r.left());
+    F64(r.top());
+    F64(r.right());
+    F64(r.bottom());
+}
+
+void TReportRecorder::String(const QString& s)
+{
+    U32(quint32(s.size()));
+    for (QChar c : s) {
+        char b[2];
+        qToLittleEndian(c.unicode(), b);
+        m_ops.append(b, 2);
+    }
+}
+
+void TReportRecorder::Points(const QPointF* points, int count)
+{
+    U32(quint32(count));
+    for (int i = 0; i < count; ++i) {
+        F64(points[i].x());
+        F64(points[i].y());
+    }
+}
+
+void TReportRecorder::BeginPage(int, QSizeF inches)
+{
+    m_ops.clear();
+    m_pageSize = inches;
+    m_pageOpen = true;
+}
+
+void TReportRecorder::EndPage()
+{
+    if (!m_pageOpen)
+        return;
+    m_pageOpen = false;
+    m_pages.push_back(Page{Deflate(m_ops, 6), quint32(m_ops.size()), m_pageSize});
+    m_ops.clear();
+}
+
+void TReportRecorder::SetFont(const TPageFont& font)
+{
+    Byte(OpFont);
+    Byte(quint8((font.Bold ? FontBold : 0) | (font.Italic ? FontItalic : 0) | (font.Underline ? FontUnderline : 0)
+                | (font.StrikeOut ? FontStrikeOut : 0)));
+    F64(font.Size);
+    U32(font.Color & 0xFFFFFF);
+    U32(quint32(font.Angle));
+    String(font.Family);
+}
+
+void TReportRecorder::SetPen(const TPagePen& pen)
+{
+    Byte(OpPen);
+    U32(pen.Color & 0xFFFFFF);
+    Byte(quint8(pen.Style));
+    Byte(quint8(pen.Mode));
+    U32(quint32(pen.Width));
+}
+
+void TReportRecorder::SetBrush(const TPageBrush& brush, const QImage* pattern)
+{
+    const int index = pattern && !pattern->isNull() ? ImageIndex(*pattern) : -1;
+    Byte(OpBrush);
+    U32(brush.Color & 0xFFFFFF);
+    Byte(quint8(brush.Style));
+    U32(quint32(index));
+}
+
+void TReportRecorder::SetClip(const QRectF* r)
+{
+    Byte(OpClip);
+    Byte(r ? 1 : 0);
+    if (r)
+        Rect(*r);
+}
+
+void TReportRecorder::DrawText(QPointF origin, const QString& text)
+{
+    Byte(OpText);
+    F64(origin.x());
+    F64(origin.y());
+    String(text);
+}
+
+void TReportRecorder::DrawLine(QPointF from, QPointF to)
+{
+    Byte(OpLine);
+    F64(from.x());
+    F64(from.y());
+    F64(to.x());
+    F64(to.y());
+}
+
+void TReportRecorder::DrawRectangle(const QRectF& r)
+{
+    Byte(OpRect);
+    Rect(r);
+}
+
+void TReportRecorder::DrawEllipse(const QRectF& r)
+{
+    Byte(OpEllipse);
+    Rect(r);
+}
+
+void TReportRecorder::DrawPolyline(const QPointF* points, int count)
+{
+    if (count <= 0)
+        return;
+    Byte(OpPolyline);
+    Points(points, count);
+}
+
+void TReportRecorder::DrawPolygon(const QPointF* points, int count, bool winding)
+{
+    if (count <= 0)
+        return;
+    Byte(OpPolygon);
+    Byte(winding ? 1 : 0);
+    Points(points, count);
+}
+
+void TReportRecorder::FillRect(const QRectF& r, TColor color)
+{
+    Byte(OpFill);
+    Rect(r);
+    U32(color & 0xFFFFFF);
+}
+
+void TReportRecorder::DrawImage(const QRectF& r, const QImage& image, int)
+{
+    if (image.isNull())
+        return;
+    const int index = ImageIndex(image);
+    Byte(OpImage);
+    Rect(r);
+    U32(quint32(index));
+}
+
+int TReportRecorder::ImageIndex(const QImage& source)
+{
+    if (auto it = m_byKey.constFind(source.cacheKey()); it != m_byKey.constEnd())
+        return it.value();
+    // The same picture made again (a new bitmap per page) is stored once.
+    const size_t content = qHashBits(source.constBits(), size_t(source.sizeInBytes()), size_t(source.width()));
+    for (auto it = m_byContent.constFind(content); it != m_byContent.constEnd() && it.key() == content; ++it) {
+        if (m_kept[size_t(it.value())] == source) {
+            m_byKey.insert(source.cacheKey(), it.value());
+            return it.value();
+        }
+    }
+
+    QImage image = source;
+    if (image.depth() == 1)
+        image = image.convertToFormat(QImage::Format_Mono);
+    else if (image.format() != QImage::Format_Indexed8)
+        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+
+    Image stored{{}, EncodingPixels, quint16(image.depth()), quint32(image.width()), quint32(image.height())};
+    if (image.format() == QImage::Format_RGB32) {
+        if (QImage indexed = Indexed(image); !indexed.isNull()) {
+            image = indexed;
+            stored.Bits = 8;
+        } else {
+            QBuffer buffer(&stored.Data);
+            buffer.open(QIODevice::WriteOnly);
+            QImageWriter writer(&buffer, "jpeg");
+            writer.setQuality(90);
+            if (!writer.write(image))
+                throw Exception(QStringLiteral("Cannot store a picture in the report file: %1").arg(writer.errorString()));
+            stored.Encoding = EncodingJpeg;
+        }
+    }
+    if (stored.Encoding == EncodingPixels)
+        stored.Data = Deflate(PixelRows(image, image.colorTable()), 1);
+
+    const int index = int(m_images.size());
+    m_images.push_back(std::move(stored));
+    m_byContent.insert(content, index);
+    m_byKey.insert(source.cacheKey(), index);
+    // Keeping the source keeps its key from being reused by another image.
+    m_kept.push_back(source);
+    return index;
+}
+
+QByteArray TReportRecorder::File(const QString& title) const
+{
+    const qint64 tables = HeaderSize + qint64(title.size()) * 2 + qint64(m_pages.size()) * PageEntrySize
+                          + qint64(m_images.size()) * ImageEntrySize;
+    QByteArray out;
+    qint64 total = tables;
+    for (const Page& p : m_pages)
+        total += p.Stored.size();
+    for (const Image& i : m_images)
+        total += i.Data.size();
+    out.reserve(qsizetype(total));
+
+    out.append(Magic, 8);
+    PutU32(out, Version);
+    PutU32(out, quint32(m_pages.size()));
+    PutU32(out, quint32(m_images.size()));
+    PutU32(out, quint32(title.size()));
+    for (QChar c : title)
+        PutU16(out, c.unicode());
+
+    quint64 offset = quint64(tables);
+    for (const Page& p : m_pages) {
+        PutU64(out, offset);
+        PutU32(out, quint32(p.Stored.size()));
+        PutU32(out, p.OperationsSize);
+        PutF64(out, p.Size.width());
+        PutF64(out, p.Size.height());
+        offset += quint64(p.Stored.size());
+    }
+    for (const Image& i : m_images) {
+        PutU64(out, offset);
+        PutU32(out, quint32(i.Data.size()));
+        PutU16(out, i.Encoding);
+        PutU16(out, i.Bits);
+        PutU32(out, i.Width);
+        PutU32(out, i.Height);
+        offset += quint64(i.Data.size());
+    }
+    for (const Page& p : m_pages)
+        out.append(p.Stored);
+    for (const Image& i : m_images)
+        out.append(i.Data);
+    return out;
+}

@@ -1,0 +1,64 @@
+#pragma once
+// Records what the page surface draws into the pages and images of a
+// report file (ReportFormat_p.h).
+
+#include "platform/report/PagePainter.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QImage>
+#include <QString>
+#include <vector>
+
+class TReportRecorder : public TPagePainter {
+public:
+    void BeginPage(int index, QSizeF inches) override;
+    void EndPage() override;
+    void SetFont(const TPageFont& font) override;
+    void SetPen(const TPagePen& pen) override;
+    void SetBrush(const TPageBrush& brush, const QImage* pattern) override;
+    void SetClip(const QRectF* r) override;
+    void DrawText(QPointF origin, const QString& text) override;
+    void DrawLine(QPointF from, QPointF to) override;
+    void DrawRectangle(const QRectF& r) override;
+    void DrawEllipse(const QRectF& r) override;
+    void DrawPolyline(const QPointF* points, int count) override;
+    void DrawPolygon(const QPointF* points, int count, bool winding) override;
+    void FillRect(const QRectF& r, TColor color) override;
+    void DrawImage(const QRectF& r, const QImage& image, int imageIndex) override;
+
+    // The whole report file.
+    QByteArray File(const QString& title) const;
+
+private:
+    struct Page {
+        QByteArray Stored;
+        quint32 OperationsSize;
+        QSizeF Size;
+    };
+    struct Image {
+        QByteArray Data;
+        quint16 Encoding, Bits;
+        quint32 Width, Height;
+    };
+
+    // The image's index in the file, storing it on first sight.
+    int ImageIndex(const QImage& image);
+    void Byte(quint8 v) { m_ops.append(char(v)); }
+    void U32(quint32 v);
+    void F64(double v);
+    void Rect(const QRectF& r);
+    void String(const QString& s);
+    void Points(const QPointF* points, int count);
+
+    QByteArray m_ops;
+    QSizeF m_pageSize;
+    bool m_pageOpen = false;
+    std::vector<Page> m_pages;
+    std::vector<Image> m_images;
+    // Images already stored: by Qt's key of the pixels, and by a hash of
+    // their content (the same picture made again for every page).
+    QHash<qint64, int> m_byKey;
+    QMultiHash<size_t, int> m_byContent;
+    std::vector<QImage> m_kept;
+};

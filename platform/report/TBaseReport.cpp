@@ -1,0 +1,552 @@
+#include "platform/report/TBaseReport.h"
+
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Graphic.h"
+#include "platform/report/ReportFonts.h"
+#include "platform/report/TPageDrawable.h"
+#include "platform/report/TReportShell.h"
+
+#include <QFontMetricsF>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Positions are compared with this slack, so that lines summed from a
+// decimal line height still fit where they should.
+constexpr double slack = 1e-9;
+constexpr double ref = ReportFonts::ReferenceDpi;
+
+bool IsBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+bool IsBreak(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
+
+TPagePen PagePen(const TPen& pen)
+{
+    TPagePen p;
+    p.Color = ColorToRGB(pen.Color());
+    p.Style = pen.Color() == clNone ? TPenStyle(5) /* clear */ : pen.Style();
+    p.Width = std::max(0, pen.Width());
+    p.Mode = pen.Mode();
+    return p;
+}
+
+// Rasterises pictures that cannot draw themselves as page operations at
+// up to this many pixels a side.
+constexpr int maxRasterSide = 4000;
+
+} // namespace
+
+TBaseReport::TBaseReport(TPagePainter& painter) : m_painter(painter)
+{
+    m_font = ReportFonts::Resolve(m_fontName, 10);
+    BeginPage();
+}
+
+TBaseReport::~TBaseReport() = default;
+
+void TBaseReport::Finish()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    EndPage();
+}
+
+void TBaseReport::BeginPage()
+{
+    ++m_pageIndex;
+    m_painter.BeginPage(m_pageIndex, QSizeF(PageWidth(), PageHeight()));
+    m_pageOpen = true;
+    // Each page replays on its own: its state is sent afresh.
+    m_fontSent = m_penSent = m_brushSent = false;
+    m_x = LeftMargin();
+    m_y = TopMargin();
+    m_tabIndex = 0;
+}
+
+void TBaseReport::EndPage()
+{
+    if (!m_pageOpen)
+        return;
+    m_pageOpen = false;
+    m_painter.EndPage();
+}
+
+// ----- Font
+
+void TBaseReport::SetFont(const QString& name, double size)
+{
+    if (!(size > 0))
+        return;
+    m_fontName = name;
+    m_font = ReportFonts::Resolve(name, size);
+    m_symbolFont = ReportFonts::IsSymbolFont(name);
+}
+
+void TBaseReport::SetFontColor(TColor color) { m_font.Color = ColorToRGB(color); }
+
+void TBaseReport::SetFontSize(double size)
+{
+    if (size > 0)
+        m_font.Size = size;
+}
+
+void TBaseReport::SetBold(bool on) { m_font.Bold = on; }
+void TBaseReport::SetItalic(bool on) { m_font.Italic = on; }
+void TBaseReport::SetUnderline(bool on) { m_font.Underline = on; }
+
+const QFontMetricsF& TBaseReport::Metrics() const
+{
+    if (!m_metrics || m_metricsFont.Family != m_font.Family || m_metricsFont.Size != m_font.Size
+        || m_metricsFont.Bold != m_font.Bold || m_metricsFont.Italic != m_font.Italic) {
+        m_metrics = std::make_unique<QFontMetricsF>(ReportFonts::QtFont(m_font));
+        m_metricsFont = m_font;
+    }
+    return *m_metrics;
+}
+
+double TBaseReport::TextWidth(const QString& text) const
+{
+    if (text.isEmpty())
+        return 0;
+    const QString t = m_symbolFont ? ReportFonts::MapSymbols(m_fontName, text) : text;
+    return Metrics().horizontalAdvance(t) / ref;
+}
+
+double TBaseReport::Descent() const { return Metrics().descent() / ref; }
+
+void TBaseReport::SyncFont()
+{
+    if (m_fontSent && m_sentFont == m_font)
+        return;
+    m_painter.SetFont(m_font);
+    m_sentFont = m_font;
+    m_fontSent = true;
+}
+
+void TBaseReport::SyncPen()
+{
+    const TPagePen pen = PagePen(m_pen);
+    if (m_penSent && m_sentPen == pen)
+        return;
+    m_painter.SetPen(pen);
+    m_sentPen = pen;
+    m_penSent = true;
+}
+
+void TBaseReport::SyncBrush()
+{
+    TPageBrush brush;
+    brush.Color = ColorToRGB(m_brush.StoredColor());
+    brush.Style = m_brush.Style();
+    if (m_brushSent && m_sentBrush == brush && m_sentBrushBitmap == m_brushBitmap)
+        return;
+    const QImage* pattern = m_brushBitmap && !m_brushBitmap->Empty() ? &m_brushBitmap->Image() : nullptr;
+    m_painter.SetBrush(brush, pattern);
+    m_sentBrush = brush;
+    m_sentBrushBitmap = m_brushBitmap;
+    m_brushSent = true;
+}
+
+// ----- Position and lines
+
+void TBaseReport::GotoXY(double x, double y)
+{
+    m_x = x;
+    m_y = y;
+}
+
+void TBaseReport::SetLineHeight(double height)
+{
+    if (height > 0)
+        m_lineHeight = height;
+}
+
+void TBaseReport::NewLine()
+{
+    const double limit = PageHeight() - BottomMargin();
+    if (!m_inFurniture && m_y + m_lineHeight > limit + slack)
+        NewPage();
+    m_y += m_lineHeight;
+    m_x = LeftMargin();
+    m_tabIndex = 0;
+}
+
+int TBaseReport::LinesLeft() const
+{
+    const double room = PageHeight() - BottomMargin() - m_y;
+    if (room <= 0)
+        return 0;
+    return int(std::floor(room / m_lineHeight + 1e-6));
+}
+
+void TBaseReport::NewPage()
+{
+    if (m_finished)
+        return;
+    FirePageFooter();
+    EndPage();
+    BeginPage();
+    ++m_pageBreaks;
+    FirePageHeader();
+}
+
+void TBaseReport::FirePageHeader()
+{
+    if (!m_shell || m_inFurniture || !m_shell->OnPageHeader)
+        return;
+    ++m_inFurniture;
+    try {
+        m_shell->OnPageHeader(*this);
+    } catch (...) {
+        --m_inFurniture;
+        throw;
+    }
+    --m_inFurniture;
+}
+
+void TBaseReport::FirePageFooter()
+{
+    if (!m_shell || m_inFurniture || !m_shell->OnPageFooter)
+        return;
+    ++m_inFurniture;
+    try {
+        m_shell->OnPageFooter(*this);
+    } catch (...) {
+        --m_inFurniture;
+        throw;
+    }
+    --m_inFurniture;
+}
+
+// ----- Text
+
+void TBaseReport::TextAt(double x, const QString& text)
+{
+    if (text.isEmpty() || !m_pageOpen)
+        return;
+    SyncFont();
+    const QString t = m_symbolFont ? ReportFonts::MapSymbols(m_fontName, text) : text;
+    m_painter.DrawText(QPointF(x, m_y - Descent()), t);
+}
+
+void TBaseReport::PrintLeft(const QString& text, double x)
+{
+    TextAt(x, text);
+    m_x = x + TextWidth(text);
+}
+
+void TBaseReport::PrintCenter(const QString& text, double x)
+{
+    const double w = TextWidth(text);
+    TextAt(x - w / 2, text);
+    m_x = x + w / 2;
+}
+
+void TBaseReport::PrintRight(const QString& text, double x)
+{
+    TextAt(x - TextWidth(text), text);
+    m_x = x;
+}
+
+void TBaseReport::Print(const QString& text)
+{
+    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+    if (tab < 0) {
+        PrintLeft(text, m_x);
+        return;
+    }
+    PrintLeft(text.left(tab), m_x);
+    qsizetype start = tab + 1;
+    for (;;) {
+        const qsizetype next = text.indexOf(QLatin1Char('\t'), start);
+        PrintTab(text.mid(start, next < 0 ? -1 : next - start));
+        if (next < 0)
+            break;
+        start = next + 1;
+    }
+}
+
+// ----- Tab stops
+
+void TBaseReport::SetTab(double pos, int justify, double width, double margin, int lines, int shade)
+{
+    Tab tab;
+    if (pos <= tabAfterPrevious + 0.5)
+        pos = m_tabs.empty() ? LeftMargin() : m_tabs.back().Pos + m_tabs.back().Width;
+    tab.Pos = pos;
+    tab.Width = std::max(0.0, width);
+    tab.Margin = std::max(0.0, margin) / 100.0;
+    tab.Justify = justify >= tjCenter && justify <= tjBlock ? justify : tjLeft;
+    tab.Lines = lines & (tbLeft | tbRight | tbTop | tbBottom);
+    tab.Shade = std::clamp(shade, 0, 100);
+    m_tabs.push_back(tab);
+}
+
+void TBaseReport::ClearTabs()
+{
+    m_tabs.clear();
+    m_tabIndex = 0;
+}
+
+void TBaseReport::SetTabShade(int percent) { m_tabShade = std::clamp(percent, 0, 100); }
+
+void TBaseReport::PrintTab(const QString& text)
+{
+    if (m_tabIndex >= int(m_tabs.size())) {
+        PrintLeft(text, m_x);
+        return;
+    }
+    const Tab tab = m_tabs[size_t(m_tabIndex++)];
+    PrintCell(tab, text);
+    m_x = tab.Pos + tab.Width;
+}
+
+void TBaseReport::PrintCell(const Tab& tab, const QString& text)
+{
+    if (!m_pageOpen)
+        return;
+    const double left = tab.Pos, right = tab.Pos + tab.Width;
+    const double top = LineTop(), bottom = m_y;
+    const int shade = m_tabShade > 0 ? m_tabShade : tab.Shade;
+    if (shade > 0) {
+        const int grey = int(std::lround(255.0 * (100 - shade) / 100.0));
+        m_painter.FillRect(QRectF(QPointF(left, top), QPointF(right, bottom)), RGB(grey, grey, grey));
+    }
+
+    const double innerLeft = left + tab.Margin, innerRight = right - tab.Margin;
+    const double w = TextWidth(text);
+    switch (tab.Justify) {
+    case tjRight:
+        TextAt(innerRight - w, text);
+        break;
+    case tjCenter:
+        TextAt((left + right - w) / 2, text);
+        break;
+    case tjBlock: {
+        // Words spread so that the text fills the cell; a text that does
+        // not fit keeps its own spacing.
+        const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        double sum = 0;
+        for (const QString& word : words)
+            sum += TextWidth(word);
+        const double gap = words.size() > 1 ? (innerRight - innerLeft - sum) / double(words.size() - 1) : 0;
+        if (words.size() < 2 || gap < TextWidth(QStringLiteral(" "))) {
+            TextAt(innerLeft, text);
+            break;
+        }
+        double x = innerLeft;
+        for (const QString& word : words) {
+            TextAt(x, word);
+            x += TextWidth(word) + gap;
+        }
+        break;
+    }
+    default:
+        TextAt(innerLeft, text);
+        break;
+    }
+
+    if (tab.Lines) {
+        SyncPen();
+        if (tab.Lines & tbLeft)
+            m_painter.DrawLine(QPointF(left, top), QPointF(left, bottom));
+        if (tab.Lines & tbRight)
+            m_painter.DrawLine(QPointF(right, top), QPointF(right, bottom));
+        if (tab.Lines & tbTop)
+            m_painter.DrawLine(QPointF(left, top), QPointF(right, top));
+        if (tab.Lines & tbBottom)
+            m_painter.DrawLine(QPointF(left, bottom), QPointF(right, bottom));
+    }
+}
+
+// ----- Shapes and pictures
+
+void TBaseReport::SetPen(TColor color, TPenStyle style, int width, TPenMode mode)
+{
+    m_pen.SetColor(color);
+    m_pen.SetStyle(style);
+    m_pen.SetWidth(width);
+    m_pen.SetMode(mode);
+}
+
+void TBaseReport::SetBrush(TColor color, TBrushStyle style, const TBitmap* bitmap)
+{
+    m_brush.SetColor(color);
+    m_brush.SetStyle(style);
+    m_brushBitmap = bitmap;
+}
+
+void TBaseReport::Rectangle(double x1, double y1, double x2, double y2)
+{
+    if (!m_pageOpen)
+        return;
+    SyncPen();
+    SyncBrush();
+    m_painter.DrawRectangle(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized());
+}
+
+void TBaseReport::Ellipse(double x1, double y1, double x2, double y2)
+{
+    if (!m_pageOpen)
+        return;
+    SyncPen();
+    SyncBrush();
+    m_painter.DrawEllipse(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized());
+}
+
+void TBaseReport::MoveTo(double x, double y)
+{
+    m_penX = x;
+    m_penY = y;
+}
+
+void TBaseReport::LineTo(double x, double y)
+{
+    if (m_pageOpen) {
+        SyncPen();
+        m_painter.DrawLine(QPointF(m_penX, m_penY), QPointF(x, y));
+    }
+    MoveTo(x, y);
+}
+
+void TBaseReport::PrintImageRect(double x1, double y1, double x2, double y2, const QImage& image)
+{
+    if (image.isNull() || !m_pageOpen)
+        return;
+    m_painter.DrawImage(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized(), image, -1);
+}
+
+void TBaseReport::PrintBitmapRect(double x1, double y1, double x2, double y2, const TBitmap& bitmap)
+{
+    if (bitmap.Empty())
+        return;
+    PrintImageRect(x1, y1, x2, y2, bitmap.Image());
+}
+
+void TBaseReport::StretchDraw(const QRectF& r, const TGraphic& graphic)
+{
+    if (!m_pageOpen)
+        return;
+    const QRectF box = r.normalized();
+    if (const auto* drawable = dynamic_cast<const TPageDrawable*>(&graphic)) {
+        m_painter.SetClip(&box);
+        // The picture sets its own pen, brush and font: ours go again.
+        m_fontSent = m_penSent = m_brushSent = false;
+        try {
+            drawable->DrawPage(m_painter, box);
+        } catch (...) {
+            m_painter.SetClip(nullptr);
+            throw;
+        }
+        m_painter.SetClip(nullptr);
+        return;
+    }
+    if (const auto* bitmap = dynamic_cast<const TBitmap*>(&graphic)) {
+        PrintBitmapRect(box.left(), box.top(), box.right(), box.bottom(), *bitmap);
+        return;
+    }
+    if (graphic.Empty() || graphic.Width() <= 0 || graphic.Height() <= 0)
+        return;
+    const double scale = std::min(1.0, double(maxRasterSide) / std::max(graphic.Width(), graphic.Height()));
+    const int w = std::max(1, int(graphic.Width() * scale)), h = std::max(1, int(graphic.Height() * scale));
+    TBitmap raster(w, h);
+    raster.SetPixelFormat(pf32bit);
+    graphic.Draw(raster.Canvas(), TRect(0, 0, w, h));
+    PrintImageRect(box.left(), box.top(), box.right(), box.bottom(), raster.Image());
+}
+
+// ----- Memo buffers
+
+int TBaseReport::WrapLine(const QString& text, int pos, double width, int& next) const
+{
+    const int n = int(text.size());
+    int hard = pos;
+    while (hard < n && !IsBreak(text[hard]))
+        ++hard;
+    const auto fits = [&](int end) { return TextWidth(text.mid(pos, end - pos)) <= width + slack; };
+
+    int end = pos; // end of the last word that fits
+    int i = pos;
+    while (i < hard) {
+        int j = i;
+        while (j < hard && IsBlank(text[j]))
+            ++j;
+        while (j < hard && !IsBlank(text[j]))
+            ++j;
+        if (fits(j)) {
+            end = j;
+            i = j;
+            continue;
+        }
+        if (end == pos) {
+            // Not even the first word fits: break it where the line ends,
+            // at least one character, so every line makes progress.
+            int lo = 1, hi = j - pos;
+            while (lo < hi) {
+                const int mid = (lo + hi + 1) / 2;
+                if (fits(pos + mid))
+                    lo = mid;
+                else
+                    hi = mid - 1;
+            }
+            next = pos + lo;
+            // A word broken at its very end: the blanks after it go too.
+            while (next < hard && IsBlank(text[next]))
+                ++next;
+            return lo;
+        }
+        break;
+    }
+    if (i >= hard) {
+        next = hard;
+        if (next < n) {
+            // One hard break: CR LF, CR or LF.
+            if (text[next] == QLatin1Char('\r') && next + 1 < n && text[next + 1] == QLatin1Char('\n'))
+                next += 2;
+            else
+                ++next;
+        }
+        return hard - pos;
+    }
+    next = end;
+    while (next < hard && IsBlank(text[next]))
+        ++next;
+    return end - pos;
+}
+
+void TBaseReport::PrintMemo(TMemoBuf& memo, int lines, bool printTabs)
+{
+    const QString& text = memo.Text();
+    const double width = memo.PrintEnd() - memo.PrintStart();
+    int printed = 0;
+    while (memo.Pos() < memo.Size() && (lines <= 0 || printed < lines)) {
+        int next = memo.Pos();
+        const int length = WrapLine(text, memo.Pos(), width, next);
+        QString line = text.mid(memo.Pos(), length);
+        if (printTabs) {
+            m_x = memo.PrintStart();
+            Print(line);
+        } else {
+            line.replace(QLatin1Char('\t'), QLatin1Char(' '));
+            PrintLeft(line, memo.PrintStart());
+        }
+        memo.SetPos(next);
+        ++printed;
+        NewLine();
+    }
+}
+
+int TBaseReport::MemoLines(const TMemoBuf& memo) const
+{
+    const QString& text = memo.Text();
+    const double width = memo.PrintEnd() - memo.PrintStart();
+    int pos = memo.Pos(), count = 0;
+    while (pos < memo.Size()) {
+        int next = pos;
+        WrapLine(text, pos, width, next);
+        pos = next;
+        ++count;
+    }
+    return count;
+}

@@ -1,0 +1,3 @@
+#include "platform/report/TPageDrawable.h"
+
+TPageDrawable::~TPageDrawable() = default;
