@@ -14,11 +14,19 @@
 #include <memory>
 #include <vector>
 
+class TCustomGrid;
+
 enum TCellNodeType { cnFlat, cn3D, cnGlyph, cnLeaf };
 enum TSortDirection { sdAscending, sdDescending };
 enum TBackgroundDisplay { bdTile, bdFixed };
 enum TBackgroundCells { bcNormal, bcFixed, bcAll };
-enum TFooterStyle { fsFixedLastRow, fsColumnPreview };
+enum TFooterStyle { fsFixedLastRow, fsColumnPreview, fsCustomPreview };
+enum TSortBlankPosition { blFirst, blLast };
+// How a column's texts compare when sorting.
+enum TSortStyle {
+    ssAutomatic, ssAlphabetic, ssNumeric, ssDate, ssAlphaNoCase, ssAlphaCase, ssShortDateEU, ssShortDateUS,
+    ssCustom, ssFinancial, ssAnsiAlphaCase, ssAnsiAlphaNoCase, ssRaw, ssHTML, ssImages, ssCheckBox, ssUnicode
+};
 enum TAdvanceDirection { adLeftRight, adTopBottom };
 enum TInsertPosition { pInsertBefore, pInsertAfter };
 enum THomeEndAction { heFirstLastColumn, heFirstLastRow };
@@ -121,18 +129,37 @@ struct TPrintSettings {
     QStringList TitleLines;
 };
 
-struct TSortSettings {
+// Sort behaviour. Row is the header row that shows the sort indicator and
+// takes the sort clicks: a fixed row (0 is always accepted), anything else
+// raises and keeps the old value.
+class TSortSettings {
+public:
     bool Show = false;
-    int Column = 0;
-    int Row = 0;
-    bool FixedCols = false;
     bool IndexShow = false;
+    bool Full = true;
+    bool SingleColumn = false;
+    bool IgnoreBlanks = false;
+    TSortBlankPosition BlankPos = blFirst;
+    bool AutoFormat = true;
+    int Column = 0;
+    bool FixedCols = false;
+    bool NormalCellsOnly = false;
+    bool AutoColumnMerge = false;
     TColor IndexColor = clYellow;
     TSortDirection Direction = sdAscending;
     TBitmap UpGlyph;
     TBitmap DownGlyph;
     TBitmap IndexUpGlyph;
     TBitmap IndexDownGlyph;
+
+    int Row() const { return m_row; }
+    void SetRow(int value);
+    // The grid whose fixed rows bound Row (set by the grid).
+    void SetGrid(const TCustomGrid* grid) { m_grid = grid; }
+
+private:
+    const TCustomGrid* m_grid = nullptr;
+    int m_row = 0;
 };
 
 struct TDragDropSettings {
@@ -167,6 +194,8 @@ struct TBands {
     int PrimaryLength = 1;
     TColor SecondaryColor = clWindow;
     int SecondaryLength = 1;
+    // Rows of one primary and one secondary band.
+    int Period() const { return PrimaryLength + SecondaryLength; }
 };
 
 struct TBackGround {
@@ -177,16 +206,37 @@ struct TBackGround {
     TBackgroundCells Cells = bcNormal;
 };
 
+// The floating footer; Visible and FooterStyle go through the grid's
+// setters, which also set FixedFooters and the footer-row flag.
 struct TFloatingFooter {
     bool Visible = false;
     TFooterStyle FooterStyle = fsFixedLastRow;
-    int FooterColumn = 0;
+    TColor Color = clBtnFace;
+    int Column = 0;
+    QString CustomTemplate;
+    int FooterHeight = 21;
+};
+
+// The look of the column grid's header filter list.
+struct TFilterDropDown {
+    int Height = 200;
+    int Width = 200;
+    TColor Color = clWindow;
+    TFont Font;
+    // The list takes the width of the column.
+    bool ColumnWidth = false;
 };
 
 // One condition of the row filter.
 struct TFilterData {
     int Column = 0;
     QString Condition;
-    bool CaseSensitive = false;
+    bool CaseSensitive = true;
 };
-using TFilter = std::vector<TFilterData>;
+
+// The conditions of the row filter.
+class TFilter : public std::vector<TFilterData> {
+public:
+    // The first entry of the column, appended when there is none.
+    TFilterData& ColumnFilter(int col);
+};

@@ -7,7 +7,9 @@
 #include "grid/draw/DrawState_p.h"
 #include "grid/edit/EditState_p.h"
 #include "grid/hidden/HiddenState_p.h"
+#include "grid/input/InputState_p.h"
 #include "grid/scroll/ScrollState_p.h"
+#include "grid/size/SizeState_p.h"
 #include "grid/typed/TypedState_p.h"
 
 struct TExtStringGridPrivate {
@@ -70,6 +72,8 @@ struct TExtStringGridPrivate {
     TGridDrawState_p draw;
     TGridEditState edit;
     TGridHiddenState hidden;
+    TGridInputState input;
     TGridScrollState scroll;
+    TGridSizeState size;
     TGridTypedState typed;
 };
