@@ -18,15 +18,15 @@ class TCustomGrid;
 
 enum TCellNodeType { cnFlat, cn3D, cnGlyph, cnLeaf };
 enum TSortDirection { sdAscending, sdDescending };
-enum TBackgroundDisplay { bdTile, bdFixed };
-enum TBackgroundCells { bcNormal, bcFixed, bcAll };
-enum TFooterStyle { fsFixedLastRow, fsColumnPreview, fsCustomPreview };
 enum TSortBlankPosition { blFirst, blLast };
-// How a column's texts compare when sorting.
+// How a column's cells compare when rows are sorted (grid/sort/).
 enum TSortStyle {
     ssAutomatic, ssAlphabetic, ssNumeric, ssDate, ssAlphaNoCase, ssAlphaCase, ssShortDateEU, ssShortDateUS,
     ssCustom, ssFinancial, ssAnsiAlphaCase, ssAnsiAlphaNoCase, ssRaw, ssHTML, ssImages, ssCheckBox, ssUnicode
 };
+enum TBackgroundDisplay { bdTile, bdFixed };
+enum TBackgroundCells { bcNormal, bcFixed, bcAll };
+enum TFooterStyle { fsFixedLastRow, fsColumnPreview, fsCustomPreview };
 enum TAdvanceDirection { adLeftRight, adTopBottom };
 enum TInsertPosition { pInsertBefore, pInsertAfter };
 enum THomeEndAction { heFirstLastColumn, heFirstLastRow };
@@ -136,17 +136,22 @@ class TSortSettings {
 public:
     bool Show = false;
     bool IndexShow = false;
+    int Column = 0;
+    bool FixedCols = false;
+    TColor IndexColor = clYellow;
+    TSortDirection Direction = sdAscending;
+    // Sorting (grid/sort/): ties go on to the next column; a move exchanges
+    // only the sort column's cells; empty cells go to BlankPos whatever the
+    // direction; the style is detected from the data; a fixed first column
+    // keeps its texts; equal cells of the merge columns are merged after a
+    // header sort.
     bool Full = true;
     bool SingleColumn = false;
     bool IgnoreBlanks = false;
     TSortBlankPosition BlankPos = blFirst;
     bool AutoFormat = true;
-    int Column = 0;
-    bool FixedCols = false;
     bool NormalCellsOnly = false;
     bool AutoColumnMerge = false;
-    TColor IndexColor = clYellow;
-    TSortDirection Direction = sdAscending;
     TBitmap UpGlyph;
     TBitmap DownGlyph;
     TBitmap IndexUpGlyph;
@@ -206,15 +211,18 @@ struct TBackGround {
     TBackgroundCells Cells = bcNormal;
 };
 
-// The floating footer; Visible and FooterStyle go through the grid's
-// setters, which also set FixedFooters and the footer-row flag.
+// The floating footer (grid/footer/): the grid's last row kept in view
+// below the cells, or a preview of the current row. Change Visible and
+// FooterStyle through the grid's setters.
 struct TFloatingFooter {
     bool Visible = false;
-    TFooterStyle FooterStyle = fsFixedLastRow;
     TColor Color = clBtnFace;
+    TFooterStyle FooterStyle = fsFixedLastRow;
+    // The column fsColumnPreview shows; the text of fsCustomPreview, where
+    // "<#n>" stands for column n of the current row.
     int Column = 0;
     QString CustomTemplate;
-    int FooterHeight = 21;
+    int FooterHeight = 22;
 };
 
 // The look of the column grid's header filter list.

@@ -6,10 +6,12 @@
 #include "grid/cells/CellsState_p.h"
 #include "grid/draw/DrawState_p.h"
 #include "grid/edit/EditState_p.h"
+#include "grid/footer/FooterState_p.h"
 #include "grid/hidden/HiddenState_p.h"
 #include "grid/input/InputState_p.h"
 #include "grid/scroll/ScrollState_p.h"
 #include "grid/size/SizeState_p.h"
+#include "grid/sort/SortState_p.h"
 #include "grid/typed/TypedState_p.h"
 
 struct TExtStringGridPrivate {
@@ -76,4 +78,6 @@ struct TExtStringGridPrivate {
     TGridScrollState scroll;
     TGridSizeState size;
     TGridTypedState typed;
+    TGridSortState sort;
+    TGridFooterState footer;
 };

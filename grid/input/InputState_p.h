@@ -2,7 +2,6 @@
 // State of the keyboard and mouse handling.
 
 #include "platform/graphics/Geometry.h"
-#include "grid/util/TSortIndexList.h"
 #include "platform/grids/GridTypes.h"
 
 #include <QString>
@@ -65,6 +64,4 @@ struct TGridInputState {
     bool enableBlink = false;
     QTimer* timer = nullptr; // child of the grid, made when first needed
     int lastWidth = 0;       // for column widths following the width
-    // The columns of a sort on several columns, built by header clicks.
-    TSortIndexList sortIndexes;
 };

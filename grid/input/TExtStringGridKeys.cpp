@@ -133,7 +133,7 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
             } else {
                 AutoInsertRow(Row());
             }
-            CalcFooterSeam();
+            CalcFooter(-1);
         }
     }
 
@@ -168,7 +168,7 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
         if (OnCanDeleteRow) OnCanDeleteRow(this, Row(), canDelete);
         if (canDelete) {
             AutoDeleteRow(Row());
-            CalcFooterSeam();
+            CalcFooter(-1);
         }
     }
 }
@@ -305,10 +305,8 @@ int TExtStringGrid::FindAutoGotoRow(const QString& text)
     return -1;
 }
 
-// ----- Seams. The clipboard operations live in grid/io/ and the footer in
-// its own room; until they stand on this branch the keys fire their events
-// and do nothing further.
+// ----- Seams. The clipboard operations live in grid/io/; until they stand on
+// this branch the keys fire their events and do nothing further.
 void TExtStringGrid::CutSeam() {}
 void TExtStringGrid::CopySeam() {}
 void TExtStringGrid::PasteSeam() {}
-void TExtStringGrid::CalcFooterSeam() {}

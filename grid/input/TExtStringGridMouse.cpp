@@ -35,7 +35,6 @@ bool IsSafeLink(const QString& link)
 } // namespace
 
 qint64 TExtStringGrid::SortTime() const { return d->input.sortTime; }
-TSortIndexList& TExtStringGrid::SortIndexes() { return d->input.sortIndexes; }
 bool TExtStringGrid::ExcelStyleDecimalSeparator() const { return d->input.excelStyleDecimalSeparator; }
 void TExtStringGrid::SetExcelStyleDecimalSeparator(bool value) { d->input.excelStyleDecimalSeparator = value; }
 bool TExtStringGrid::URLEdit() const { return d->input.urlEdit; }
@@ -555,10 +554,14 @@ void TExtStringGrid::SortOnHeaderClick(int col, TShiftState shift)
 {
     HideEditor();
     TSortSettings& ss = d->sortSettings;
+    // Merged runs of the merge columns are undone for the sort and redone.
+    TIntList& merges = MergeColumnList();
+    if (ss.AutoColumnMerge)
+        for (int i = 0; i < merges.Count(); ++i) SplitColumnMerges(merges.Item(i));
     QElapsedTimer timer;
     timer.start();
     if (ss.IndexShow) {
-        TSortIndexList& list = d->input.sortIndexes;
+        TSortIndexList& list = SortIndexes();
         if (shift & ssShift) {
             if (list.FindIndex(col) < 0) list.AddIndex(col, true);
             else list.ToggleIndex(col);
@@ -568,7 +571,7 @@ void TExtStringGrid::SortOnHeaderClick(int col, TShiftState shift)
             list.Clear();
             list.AddIndex(col, true);
         }
-        SortByIndexesSeam();
+        SortByIndexes();
     } else {
         if (col == ss.Column) ss.Direction = ss.Direction == sdAscending ? sdDescending : sdAscending;
         else {
@@ -577,19 +580,16 @@ void TExtStringGrid::SortOnHeaderClick(int col, TShiftState shift)
         }
         const int left = LeftCol();
         BeginUpdate();
-        SortByColumnSeam(col);
+        if (NodeCount() > 0) SortGroups();
+        else SortByColumn();
         if (Options().Contains(goRowSelect) && d->navigation.KeepHorizScroll) SetLeftCol(left);
         EndUpdate();
     }
     d->input.sortTime = timer.elapsed();
+    if (ss.AutoColumnMerge)
+        for (int i = 0; i < merges.Count(); ++i) MergeColumnCells(merges.Item(i), i == 0);
     if (OnClickSort) OnClickSort(this, ss.Column);
 }
-
-// ----- Sort seam. The sorts themselves live in grid/sort/; until they
-// stand on this branch a header click chooses the column, the direction and
-// the index list, and fires the events, while the rows stay in place.
-void TExtStringGrid::SortByColumnSeam(int) {}
-void TExtStringGrid::SortByIndexesSeam() {}
 
 // ---------------------------------------------------------------------------
 // Double click

@@ -251,7 +251,7 @@ void TExtStringGrid::ColumnMoved(int fromIndex, int toIndex)
     d->input.dblClickSized = d->input.buttonDown; // the release that ends the move never sorts
     TSortSettings& ss = d->sortSettings;
     ss.Column = FollowMove(ss.Column, fromIndex, toIndex);
-    TSortIndexList& list = d->input.sortIndexes;
+    TSortIndexList& list = SortIndexes();
     for (int i = 0; i < list.Count(); ++i) {
         const int entry = list.Item(i);
         const int col = FollowMove(TSortIndexList::ColumnOf(entry), fromIndex, toIndex);
