@@ -27,6 +27,7 @@ enum TSortStyle {
 enum TBackgroundDisplay { bdTile, bdFixed };
 enum TBackgroundCells { bcNormal, bcFixed, bcAll };
 enum TFooterStyle { fsFixedLastRow, fsColumnPreview, fsCustomPreview };
+enum TIntelliPan { ipVertical, ipHorizontal, ipBoth, ipNone };
 enum TAdvanceDirection { adLeftRight, adTopBottom };
 enum TInsertPosition { pInsertBefore, pInsertAfter };
 enum THomeEndAction { heFirstLastColumn, heFirstLastRow };

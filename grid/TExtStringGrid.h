@@ -534,8 +534,10 @@ public:
     void SetRowHeightInLines(int row, int lines, int extra);
     // The most lines of the row's cells (1 without multi-line cells).
     int MaxLinesInRow(int row);
-    // The content of a cell as drawn; wrapWidth > 0 wraps text at it.
+    // The content of a cell as drawn; wrapWidth > 0 wraps text at it. The
+    // canvas form measures on a canvas the caller keeps for many cells.
     TSize MeasureCell(int col, int row, int wrapWidth);
+    TSize MeasureCell(TCanvas& canvas, int col, int row, int wrapWidth);
 
     // =======================================================================
     // input/: keyboard, mouse clicks (grid/input/)
@@ -611,6 +613,14 @@ public:
     void HoverAt(int x, int y);
     // Ctrl with the wheel zooms by one step, within -10 .. 10.
     int ZoomLevel() const;
+    // Middle-button panning (ipNone: none). PanStep is one tick of the pan
+    // timer (every 10 ms) with the pointer at (x, y).
+    TIntelliPan IntelliPan() const;
+    void SetIntelliPan(TIntelliPan value);
+    bool Panning() const;
+    bool StartPanning(int x, int y);
+    void StopPanning();
+    void PanStep(int x, int y);
     std::function<void(QObject* sender, int row, bool& allow)> OnRowSize;
     std::function<void(QObject* sender, int col, bool& allow)> OnColumnMove;
     std::function<void(QObject* sender, int row, bool& allow)> OnRowMove;

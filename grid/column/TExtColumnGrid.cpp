@@ -417,11 +417,11 @@ void TExtColumnGrid::ShowColumnPopup(TMouseButton button, int col, int row)
     if (!item || !item->ColumnPopup) return;
     const TColumnPopupType t = item->ColumnPopupType;
     bool fixedType = false, normalType = false;
-    if (button == mbLeft) {
+    if (button == TMouseButton::mbLeft) {
         if (t != cpFixedCellsLClick && t != cpNormalCellsLClick && t != cpAllCellsLClick) return;
         fixedType = t == cpFixedCellsLClick || t == cpAllCellsLClick;
         normalType = t == cpNormalCellsLClick || t == cpAllCellsLClick;
-    } else if (button == mbRight) {
+    } else if (button == TMouseButton::mbRight) {
         if (t != cpFixedCellsRClick && t != cpNormalCellsRClick && t != cpAllCellsRClick) return;
         fixedType = t == cpFixedCellsRClick || t == cpAllCellsRClick;
         normalType = t == cpNormalCellsRClick || t == cpAllCellsRClick;

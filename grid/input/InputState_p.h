@@ -2,6 +2,7 @@
 // State of the keyboard and mouse handling.
 
 #include "platform/graphics/Geometry.h"
+#include "grid/GridSettings.h"
 #include "platform/grids/GridTypes.h"
 
 #include <QString>
@@ -64,4 +65,8 @@ struct TGridInputState {
     bool enableBlink = false;
     QTimer* timer = nullptr; // child of the grid, made when first needed
     int lastWidth = 0;       // for column widths following the width
+    TIntelliPan intelliPan = ipVertical;
+    bool panning = false;
+    TPoint panOrigin;
+    QTimer* panTimer = nullptr; // child of the grid
 };

@@ -13,23 +13,28 @@
 
 namespace {
 
-bool IsNavigationKey(int key) { return key >= VK_PRIOR && key <= VK_DOWN; }
+bool IsNavigationKey(int key) { return key >= Win::VK_PRIOR && key <= Win::VK_DOWN; }
 
 } // namespace
 
 void TExtStringGrid::KeyDown(int& key, TShiftState shift)
 {
     TGridInputState& in = d->input;
-    const bool ctrl = shift & ssCtrl;
-    const bool shiftDown = shift & ssShift;
-    const bool alt = shift & ssAlt;
+    if (in.panning) {
+        StopPanning();
+        key = 0;
+        return;
+    }
+    const bool ctrl = shift.Contains(TShiftStateItem::ssCtrl);
+    const bool shiftDown = shift.Contains(TShiftStateItem::ssShift);
+    const bool alt = shift.Contains(TShiftStateItem::ssAlt);
     const int left = LeftCol();
     in.keySelection = Selection();
     const int rc = RealColIndex(Col());
     const int row = Row();
 
-    if (key == VK_SPACE && rc >= 0 && IsCheckCell(rc, row)) {
-        bool canEdit = Options().Contains(goEditing) || d->mouseActions.RangeSelectAndEdit;
+    if (key == Win::VK_SPACE && rc >= 0 && IsCheckCell(rc, row)) {
+        bool canEdit = Options().Contains(TGridOption::goEditing) || d->mouseActions.RangeSelectAndEdit;
         CanEditCell(rc, row, canEdit);
         if (canEdit) {
             if (IsCheckBoxCell(rc, row)) {
@@ -49,34 +54,34 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
     }
 
     const THomeEndAction homeEnd = d->navigation.HomeEndKey;
-    const bool rowSelect = Options().Contains(goRowSelect);
-    if (key == VK_HOME && homeEnd == heFirstLastRow) {
+    const bool rowSelect = Options().Contains(TGridOption::goRowSelect);
+    if (key == Win::VK_HOME && homeEnd == heFirstLastRow) {
         SetRow(FixedRows());
         MoveToBaseCell();
         key = 0;
         return;
     }
-    if (key == VK_HOME && rowSelect) {
+    if (key == Win::VK_HOME && rowSelect) {
         SetCol(FixedCols());
         MoveToBaseCell();
         SetLeftCol(FixedCols());
         key = 0;
         return;
     }
-    if (key == VK_END && homeEnd == heFirstLastRow) {
+    if (key == Win::VK_END && homeEnd == heFirstLastRow) {
         SetRow(d->floatingFooter.Visible && RowCount() > 2 ? RowCount() - 2 : RowCount() - 1);
         MoveToBaseCell();
         key = 0;
         return;
     }
-    if (key == VK_END && rowSelect) {
+    if (key == Win::VK_END && rowSelect) {
         SetCol(ColCount() - 1);
         MoveToBaseCell();
         SetLeftCol(std::max(FixedCols(), ColCount() - VisibleColCount()));
         key = 0;
         return;
     }
-    if (key == VK_TAB && Options().Contains(goTabs)) {
+    if (key == Win::VK_TAB && Options().Contains(TGridOption::goTabs)) {
         TabKey(shiftDown);
         key = 0;
         return;
@@ -92,12 +97,12 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
     };
     if (clip && ctrl && key == 'X') return clipboard(OnClipboardCut, &TExtStringGrid::CutSeam);
     if (clip && ctrl && key == 'V') return clipboard(OnClipboardPaste, &TExtStringGrid::PasteSeam);
-    if (clip && ctrl && (key == VK_INSERT || key == 'C')) return clipboard(OnClipboardCopy, &TExtStringGrid::CopySeam);
-    if (clip && !ctrl && shiftDown && key == VK_INSERT)
+    if (clip && ctrl && (key == Win::VK_INSERT || key == 'C')) return clipboard(OnClipboardCopy, &TExtStringGrid::CopySeam);
+    if (clip && !ctrl && shiftDown && key == Win::VK_INSERT)
         return clipboard(OnClipboardPaste, &TExtStringGrid::PasteSeam);
-    if (clip && !ctrl && shiftDown && key == VK_DELETE) return clipboard(OnClipboardCut, &TExtStringGrid::CutSeam);
+    if (clip && !ctrl && shiftDown && key == Win::VK_DELETE) return clipboard(OnClipboardCut, &TExtStringGrid::CutSeam);
     if (ctrl && key == 'A') {
-        if (rowSelect && Options().Contains(goRangeSelect))
+        if (rowSelect && Options().Contains(TGridOption::goRangeSelect))
             SetSelection(TGridRect(FixedCols(), FixedRows(), ColCount() - d->fixedRightCols - 1,
                                    RowCount() - d->fixedFooters - 1));
         key = 0;
@@ -108,7 +113,7 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
     TBaseGrid::KeyDown(key, shift);
     if (key == 0) return;
 
-    if ((keyBefore == VK_PRIOR || keyBefore == VK_NEXT || keyBefore == VK_UP || keyBefore == VK_DOWN) && rowSelect &&
+    if ((keyBefore == Win::VK_PRIOR || keyBefore == Win::VK_NEXT || keyBefore == Win::VK_UP || keyBefore == Win::VK_DOWN) && rowSelect &&
         d->navigation.KeepHorizScroll) {
         // Painting waits meanwhile; an enclosing update block keeps its count.
         const int saved = d->updateCount;
@@ -123,7 +128,7 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
         in.keySelection = now;
     }
 
-    if (key == VK_INSERT && d->navigation.AllowInsertRow && !ctrl && !shiftDown && !alt) {
+    if (key == Win::VK_INSERT && d->navigation.AllowInsertRow && !ctrl && !shiftDown && !alt) {
         bool canInsert = true;
         if (OnCanInsertRow) OnCanInsertRow(this, Row(), canInsert);
         if (canInsert) {
@@ -157,12 +162,12 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
             }
         }
     }
-    if (key == VK_SPACE) {
+    if (key == Win::VK_SPACE) {
         if (d->mouseActions.DisjunctRowSelect) SetRowSelect(Row(), !RowSelect(Row()));
         if (d->mouseActions.DisjunctColSelect) SetColSelect(Col(), !ColSelect(Col()));
     }
 
-    if (key == VK_DELETE && d->navigation.AllowDeleteRow && !alt &&
+    if (key == Win::VK_DELETE && d->navigation.AllowDeleteRow && !alt &&
         RowCount() - d->fixedFooters - FixedRows() >= 1) {
         bool canDelete = true;
         if (OnCanDeleteRow) OnCanDeleteRow(this, Row(), canDelete);
@@ -235,15 +240,15 @@ void TExtStringGrid::TabKey(bool backward)
 void TExtStringGrid::KeyUp(int& key, TShiftState shift)
 {
     switch (key) {
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_END:
-    case VK_LEFT:
-    case VK_UP:
-    case VK_RIGHT:
-    case VK_DOWN:
-    case VK_INSERT:
-    case VK_DELETE:
+    case Win::VK_PRIOR:
+    case Win::VK_NEXT:
+    case Win::VK_END:
+    case Win::VK_LEFT:
+    case Win::VK_UP:
+    case Win::VK_RIGHT:
+    case Win::VK_DOWN:
+    case Win::VK_INSERT:
+    case Win::VK_DELETE:
         d->input.autoGotoText.clear();
         break;
     default:
@@ -252,8 +257,8 @@ void TExtStringGrid::KeyUp(int& key, TShiftState shift)
     const int k = key;
     TBaseGrid::KeyUp(key, shift);
     if (!d->navigation.AlwaysEdit) return;
-    const bool arrow = k == VK_LEFT || k == VK_UP || k == VK_RIGHT || k == VK_DOWN;
-    const bool tab = k == VK_TAB && Options().Contains(goTabs);
+    const bool arrow = k == Win::VK_LEFT || k == Win::VK_UP || k == Win::VK_RIGHT || k == Win::VK_DOWN;
+    const bool tab = k == Win::VK_TAB && Options().Contains(TGridOption::goTabs);
     if ((arrow || tab) && !IsCheckCell(RealColIndex(Col()), Row())) ShowEditor();
 }
 
@@ -263,10 +268,10 @@ void TExtStringGrid::KeyPress(TKeyChar& key)
     const int row = Row();
     const bool check = rc >= 0 && IsCheckCell(rc, row);
     if (d->mouseActions.RangeSelectAndEdit && !check && rc >= 0 && IsCellEditable(rc, row) &&
-        !Options().Contains(goEditing)) {
-        SetOptions(Options() + goEditing);
+        !Options().Contains(TGridOption::goEditing)) {
+        SetOptions(Options() + TGridOption::goEditing);
         const TRect r = CellRect(Col(), row);
-        LeftButtonDown(0, r.Left + 2, r.Top + 2);
+        LeftButtonDown(TShiftState{}, r.Left + 2, r.Top + 2);
         TBaseGrid::KeyPress(key);
         return;
     }
@@ -274,7 +279,7 @@ void TExtStringGrid::KeyPress(TKeyChar& key)
         key = 0;
         return;
     }
-    if (Options().Contains(goEditing) && (key == 8 || key >= 0x20)) d->input.editorChar = key;
+    if (Options().Contains(TGridOption::goEditing) && (key == 8 || key >= 0x20)) d->input.editorChar = key;
 
     // Typing finds rows when the grid is sorted and not editing.
     if (d->navigation.AutoGotoWhenSorted && !EditorMode() && (key == 8 || key >= 0x20)) {

@@ -58,13 +58,19 @@ void TExtStringGrid::Click()
 
 void TExtStringGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
-    if (button == mbLeft) {
-        if (shift & ssDouble) DoubleClickAt(shift, x, y);
+    // Any press ends panning; the middle button starts it.
+    if (Panning()) {
+        StopPanning();
+        return;
+    }
+    if (button == TMouseButton::mbMiddle && StartPanning(x, y)) return;
+    if (button == TMouseButton::mbLeft) {
+        if shift.Contains(TShiftStateItem::ssDouble) DoubleClickAt(shift, x, y);
         else LeftButtonDown(shift, x, y);
         return;
     }
     TBaseGrid::MouseDown(button, shift, x, y);
-    if (button != mbRight) return;
+    if (button != TMouseButton::mbRight) return;
     int c = -1, r = -1;
     MouseToCell(x, y, c, r);
     if (OnRightClickCell) OnRightClickCell(this, r, c);
@@ -87,7 +93,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
         // The selection resizer: the selection is copied for a smart fill.
         CopySeam();
         in.smartFill = true;
-        TBaseGrid::MouseDown(mbLeft, shift, x, y);
+        TBaseGrid::MouseDown(TMouseButton::mbLeft, shift, x, y);
         return;
     }
 
@@ -98,7 +104,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     in.downPos = TPoint(x, y);
     if (c < 0 || r < 0) {
         HideEditor();
-        TBaseGrid::MouseDown(mbLeft, shift, x, y);
+        TBaseGrid::MouseDown(TMouseButton::mbLeft, shift, x, y);
         return;
     }
 
@@ -136,9 +142,9 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
 
     // An OLE drag is armed on a selected cell; it starts on a later move.
     const bool selected = IsCellInSelection(c, r) || (r < FixedRows() && !in.enhRowColMove);
-    if (selected && !Options().Contains(goEditing) && d->dragDropSettings.OleDropSource &&
+    if (selected && !Options().Contains(TGridOption::goEditing) && d->dragDropSettings.OleDropSource &&
         !d->mouseActions.ColSelect && !d->mouseActions.AllSelect) {
-        const bool nearBorder = Options().Contains(goColSizing) &&
+        const bool nearBorder = Options().Contains(TGridOption::goColSizing) &&
                                 (x - cellRect.Left < kBorderMargin || cellRect.Right - x < kBorderMargin);
         if (!nearBorder) {
             in.oleDragArmed = true;
@@ -169,7 +175,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
 
     // Disjunct marks.
     if (d->mouseActions.DisjunctRowSelect && !fixedArea) {
-        if (shift & ssCtrl) {
+        if shift.Contains(TShiftStateItem::ssCtrl) {
             if (RowSelect(r)) in.unmarkRow = r;
         } else {
             ClearRowSelect();
@@ -177,7 +183,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
         }
     }
     if (d->mouseActions.DisjunctColSelect && !fixedArea) {
-        if (shift & ssCtrl) {
+        if shift.Contains(TShiftStateItem::ssCtrl) {
             if (ColSelect(c)) in.unmarkCol = c;
         } else {
             ClearColSelect();
@@ -189,11 +195,11 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
 
     // Whole rows, columns or the grid from the headers.
     in.selectAnchor = -1;
-    const bool range = Options().Contains(goRangeSelect);
+    const bool range = Options().Contains(TGridOption::goRangeSelect);
     if (in.cursorState == 3 && d->mouseActions.AllSelect && range) {
         SetFocus();
         SetSelection(TGridRect(FixedCols(), FixedRows(), ColCount() - 1, RowCount() - 1));
-        TBaseGrid::MouseDown(mbLeft, shift, x, y);
+        TBaseGrid::MouseDown(TMouseButton::mbLeft, shift, x, y);
         return;
     }
     if (in.cursorState == 2 && d->mouseActions.RowSelect && range) {
@@ -210,7 +216,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     }
 
     // Check boxes.
-    bool canEdit = Options().Contains(goEditing) || d->mouseActions.RangeSelectAndEdit;
+    bool canEdit = Options().Contains(TGridOption::goEditing) || d->mouseActions.RangeSelectAndEdit;
     if (canEdit) CanEditCell(rc, r, canEdit);
     if (!fixed && canEdit && IsCheckBoxCell(rc, r)) {
         HideEditor();
@@ -242,14 +248,14 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     d->navigation.AlwaysEdit = false;
     if (VetoSizing(x, y)) {
         const TGridOptions options = Options();
-        SetOptions(options - goColSizing - goRowSizing - goColMoving - goRowMoving);
-        TBaseGrid::MouseDown(mbLeft, shift, x, y);
+        SetOptions(options - TGridOption::goColSizing - TGridOption::goRowSizing - TGridOption::goColMoving - TGridOption::goRowMoving);
+        TBaseGrid::MouseDown(TMouseButton::mbLeft, shift, x, y);
         SetOptions(options);
     } else {
-        TBaseGrid::MouseDown(mbLeft, shift, x, y);
+        TBaseGrid::MouseDown(TMouseButton::mbLeft, shift, x, y);
     }
     d->navigation.AlwaysEdit = alwaysEdit;
-    if (Options().Contains(goRowSelect) && d->navigation.KeepHorizScroll) SetLeftCol(left);
+    if (Options().Contains(TGridOption::goRowSelect) && d->navigation.KeepHorizScroll) SetLeftCol(left);
 
     if (OnClickCell) OnClickCell(this, r, c);
 
@@ -356,7 +362,7 @@ void TExtStringGrid::ShowControlEdit(int c, int r, const QString& id, const QStr
     TGridInputState& in = d->input;
     if (!in.controlEdit) {
         in.controlEdit = new TCustomEdit(this, QStringLiteral("ControlEdit"));
-        in.controlEdit->SetBorderStyle(bsNone);
+        in.controlEdit->SetBorderStyle(TBorderStyle::bsNone);
         in.controlEdit->OnExit = [this](QObject*) { ControlEditDone(); };
     }
     in.ctrlCol = RealColIndex(c);
@@ -450,7 +456,7 @@ void TExtStringGrid::RadioClick(int col, int row, int x, int y)
 
 void TExtStringGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
-    if (button == mbLeft) LeftButtonUp(shift, x, y);
+    if (button == TMouseButton::mbLeft) LeftButtonUp(shift, x, y);
     else TBaseGrid::MouseUp(button, shift, x, y);
 }
 
@@ -474,7 +480,7 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
         RepaintCell(bc, br);
         releaseMouse();
         if (OnButtonClick) OnButtonClick(this, RealColIndex(bc), br);
-        TBaseGrid::MouseUp(mbLeft, shift, x, y);
+        TBaseGrid::MouseUp(TMouseButton::mbLeft, shift, x, y);
         return;
     }
 
@@ -491,7 +497,7 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
 
     // A release at a header border ends a sizing: no click, no sort.
     bool sizingEnded = false;
-    if (c >= 0 && r >= 0 && r < FixedRows() && Options().Contains(goColSizing)) {
+    if (c >= 0 && r >= 0 && r < FixedRows() && Options().Contains(TGridOption::goColSizing)) {
         const TRect cell = CellRect(c, r);
         sizingEnded = x - cell.Left < kBorderMargin || cell.Right - x < kBorderMargin;
     }
@@ -500,7 +506,7 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
     if (in.oleDragArmed) {
         in.oleDragArmed = false;
         if (c >= 0 && r >= 0) {
-            if (Options().Contains(goRowSelect)) SetSelection(TGridRect(FixedCols(), r, ColCount() - 1, r));
+            if (Options().Contains(TGridOption::goRowSelect)) SetSelection(TGridRect(FixedCols(), r, ColCount() - 1, r));
             else FocusCell(c, r);
         }
     }
@@ -518,7 +524,7 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
     }
     in.unmarkRow = in.unmarkCol = -1;
 
-    TBaseGrid::MouseUp(mbLeft, shift, x, y);
+    TBaseGrid::MouseUp(TMouseButton::mbLeft, shift, x, y);
     EndSizingAndCellMarks(shift, x, y);
     in.smartFill = false;
 
@@ -562,7 +568,7 @@ void TExtStringGrid::SortOnHeaderClick(int col, TShiftState shift)
     timer.start();
     if (ss.IndexShow) {
         TSortIndexList& list = SortIndexes();
-        if (shift & ssShift) {
+        if shift.Contains(TShiftStateItem::ssShift) {
             if (list.FindIndex(col) < 0) list.AddIndex(col, true);
             else list.ToggleIndex(col);
         } else if (list.Count() == 1 && list.FindIndex(col) == 0) {
@@ -582,7 +588,7 @@ void TExtStringGrid::SortOnHeaderClick(int col, TShiftState shift)
         BeginUpdate();
         if (NodeCount() > 0) SortGroups();
         else SortByColumn();
-        if (Options().Contains(goRowSelect) && d->navigation.KeepHorizScroll) SetLeftCol(left);
+        if (Options().Contains(TGridOption::goRowSelect) && d->navigation.KeepHorizScroll) SetLeftCol(left);
         EndUpdate();
     }
     d->input.sortTime = timer.elapsed();
@@ -603,7 +609,7 @@ void TExtStringGrid::DoubleClickAt(TShiftState shift, int x, int y)
 {
     int c = -1, r = -1;
     MouseToCell(x, y, c, r);
-    if (r == 0 && c >= 0 && Options().Contains(goColSizing)) {
+    if (r == 0 && c >= 0 && Options().Contains(TGridOption::goColSizing)) {
         const TRect cell = CellRect(c, r);
         int sized = -1;
         if (x - cell.Left < kBorderMargin && c - 1 >= FixedCols()) sized = c - 1;
@@ -622,7 +628,7 @@ void TExtStringGrid::DoubleClickAt(TShiftState shift, int x, int y)
     TBaseGrid::DblClick();
     if (OnDblClickCell) OnDblClickCell(this, r, c);
     if (c >= 0 && r >= 0 && d->mouseActions.RangeSelectAndEdit && IsCellEditable(RealColIndex(c), r)) {
-        SetOptions(Options() + goEditing);
-        LeftButtonDown(shift & ~ssDouble, x, y);
+        SetOptions(Options() + TGridOption::goEditing);
+        LeftButtonDown(shift - TShiftStateItem::ssDouble, x, y);
     }
 }

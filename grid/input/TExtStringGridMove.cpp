@@ -43,8 +43,8 @@ int TExtStringGrid::DisjunctCellCount() const { return int(d->input.disjunctCell
 void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
 {
     TGridInputState& in = d->input;
-    if (in.buttonDown && d->mouseActions.RangeSelectAndEdit && Options().Contains(goEditing))
-        SetOptions(Options() - goEditing);
+    if (in.buttonDown && d->mouseActions.RangeSelectAndEdit && Options().Contains(TGridOption::goEditing))
+        SetOptions(Options() - TGridOption::goEditing);
 
     int c = -1, r = -1;
     MouseToCell(x, y, c, r);
@@ -88,12 +88,12 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
                                !corner.IsEmpty() && x >= corner.Right - 4 && x <= corner.Right &&
                                y >= corner.Bottom - 4 && y <= corner.Bottom;
         const bool nearColBorder = [&] {
-            if (c < 0 || !Options().Contains(goColSizing)) return false;
+            if (c < 0 || !Options().Contains(TGridOption::goColSizing)) return false;
             const TRect cell = CellRect(c, std::max(r, 0));
             return x - cell.Left < kBorderMargin || cell.Right - x < kBorderMargin;
         }();
         const bool nearRowBorder = [&] {
-            if (r < 0 || !Options().Contains(goRowSizing)) return false;
+            if (r < 0 || !Options().Contains(TGridOption::goRowSizing)) return false;
             const TRect cell = CellRect(std::max(c, 0), r);
             return y - cell.Top < kBorderMargin || cell.Bottom - y < kBorderMargin;
         }();
@@ -173,7 +173,7 @@ bool TExtStringGrid::VetoSizing(int x, int y)
     TGridInputState& in = d->input;
     in.sizingCol = in.sizingRow = -1;
     int c = -1, r = -1;
-    if (Options().Contains(goColSizing)) {
+    if (Options().Contains(TGridOption::goColSizing)) {
         MouseToCell(x - 6, y, c, r);
         if (r == 0 && c >= 0 && c < ColCount()) {
             const TRect cell = CellBounds(c, r);
@@ -186,7 +186,7 @@ bool TExtStringGrid::VetoSizing(int x, int y)
             }
         }
     }
-    if (Options().Contains(goRowSizing) && in.sizingCol < 0) {
+    if (Options().Contains(TGridOption::goRowSizing) && in.sizingCol < 0) {
         MouseToCell(x, y - 6, c, r);
         if (c == 0 && r >= 0 && r < RowCount()) {
             const TRect cell = CellBounds(c, r);
@@ -201,12 +201,12 @@ bool TExtStringGrid::VetoSizing(int x, int y)
     }
     // A move of a column (row) by its header asks first as well.
     MouseToCell(x, y, c, r);
-    if (c >= FixedCols() && r >= 0 && r < FixedRows() && Options().Contains(goColMoving) && in.sizingCol < 0) {
+    if (c >= FixedCols() && r >= 0 && r < FixedRows() && Options().Contains(TGridOption::goColMoving) && in.sizingCol < 0) {
         bool allow = true;
         if (OnColumnMove) OnColumnMove(this, c, allow);
         if (!allow) return true;
     }
-    if (r >= FixedRows() && c >= 0 && c < FixedCols() && Options().Contains(goRowMoving) && in.sizingRow < 0) {
+    if (r >= FixedRows() && c >= 0 && c < FixedCols() && Options().Contains(TGridOption::goRowMoving) && in.sizingRow < 0) {
         bool allow = true;
         if (OnRowMove) OnRowMove(this, r, allow);
         if (!allow) return true;
@@ -231,7 +231,7 @@ void TExtStringGrid::EndSizingAndCellMarks(TShiftState shift, int x, int y)
     MouseToCell(x, y, c, r);
     if (c < 0 || r < 0 || IsFixed(c, r)) return;
     auto& cells = in.disjunctCells;
-    if (shift & ssCtrl) {
+    if shift.Contains(TShiftStateItem::ssCtrl) {
         if (!cells.erase({c, r})) cells.insert({c, r});
     } else {
         cells.clear();

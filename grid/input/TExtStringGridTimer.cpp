@@ -84,7 +84,7 @@ bool TExtStringGrid::DoMouseWheelUp(TShiftState shift, TPoint mousePos) { return
 
 bool TExtStringGrid::WheelStep(TShiftState shift, TPoint mousePos, int direction)
 {
-    if ((shift & ssCtrl) && d->intelliZoom) {
+    if (shift.Contains(TShiftStateItem::ssCtrl) && d->intelliZoom) {
         const int level = d->draw.zoom + direction;
         if (level < -kMaxZoom || level > kMaxZoom) return true;
         d->draw.zoom = level;
@@ -97,7 +97,7 @@ bool TExtStringGrid::WheelStep(TShiftState shift, TPoint mousePos, int direction
         return true;
     }
     if (!d->enableWheel) return true;
-    const bool keep = Options().Contains(goRowSelect) && d->navigation.KeepHorizScroll;
+    const bool keep = Options().Contains(TGridOption::goRowSelect) && d->navigation.KeepHorizScroll;
     const int left = LeftCol();
     const int saved = d->updateCount;
     if (keep) ++d->updateCount;

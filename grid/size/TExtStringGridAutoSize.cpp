@@ -26,20 +26,24 @@ void TExtStringGrid::SetMaxRowHeight(int value) { d->size.maxRowHeight = std::ma
 bool TExtStringGrid::AutoSizeGrowOnly() const { return d->size.growOnly; }
 void TExtStringGrid::SetAutoSizeGrowOnly(bool value) { d->size.growOnly = value; }
 
-// Width and height of a display cell's content as drawn; wordWrapWidth > 0
-// measures wrapped text in that width.
 TSize TExtStringGrid::MeasureCell(int col, int row, int wordWrapWidth)
+{
+    QImage image(1, 1, QImage::Format_RGB32);
+    TPainterCanvas canvas(&image);
+    return MeasureCell(canvas, col, row, wordWrapWidth);
+}
+
+// Width and height of a display cell's content as drawn; wordWrapWidth > 0
+// measures wrapped text in that width. The canvas is only measured with.
+TSize TExtStringGrid::MeasureCell(TCanvas& canvas, int col, int row, int wordWrapWidth)
 {
     const int rc = RealColIndex(col);
     const bool fixed = col < FixedCols() || row < FixedRows();
     TFont font = fixed ? d->fixedFont : Font();
     TBrush brush;
-    GetCellColor(rc, row, fixed ? TGridDrawState{gdFixed} : TGridDrawState{}, brush, font);
+    GetCellColor(rc, row, fixed ? TGridDrawState{TGridDrawStateItem::gdFixed} : TGridDrawState{}, brush, font);
     font.SetSize(font.Size() + d->draw.zoom);
-
-    QImage image(1, 1, QImage::Format_RGB32);
-    TPainterCanvas canvas(&image);
-    canvas.Font() = font;
+    if (!(canvas.Font() == font)) canvas.Font() = font;
     QString text;
     GetCellDisplayText(rc, row, text);
     TSize size{0, 0};
@@ -57,8 +61,8 @@ TSize TExtStringGrid::MeasureCell(int col, int row, int wordWrapWidth)
             size = TSize{res.XSize, res.YSize};
         } else {
             const bool multi = d->multilineCells || wordWrapWidth > 0;
-            const QStringList lines = multi ? text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")))
-                                            : QStringList{text};
+            static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+            const QStringList lines = multi ? text.split(lineBreak) : QStringList{text};
             const int lineHeight = canvas.TextHeight(QStringLiteral("gh"));
             int height = 0;
             for (const QString& line : lines) {
@@ -93,10 +97,12 @@ void TExtStringGrid::AutoSizeCol(int col, bool growOnly)
 {
     if (col < 0 || col >= ColCount()) return;
     const int rc = RealColIndex(col);
+    QImage image(1, 1, QImage::Format_RGB32);
+    TPainterCanvas canvas(&image);
     int widest = 0;
     for (int r = 0; r < RowCount(); ++r) {
         if (IsXMergedCell(rc, r)) continue;
-        widest = std::max(widest, MeasureCell(col, r, 0).cx);
+        widest = std::max(widest, MeasureCell(canvas, col, r, 0).cx);
     }
     int width = widest + d->draw.marginX + 2 * (GridLineWidth() + 1);
     if (growOnly && ColWidths(col) >= width) return;
@@ -110,13 +116,15 @@ void TExtStringGrid::AutoSizeRow(int row) { AutoSizeRow(row, d->size.growOnly); 
 void TExtStringGrid::AutoSizeRow(int row, bool growOnly)
 {
     if (row < 0 || row >= RowCount()) return;
+    QImage image(1, 1, QImage::Format_RGB32);
+    TPainterCanvas canvas(&image);
     int tallest = 0;
     for (int c = 0; c < ColCount(); ++c) {
         const int rc = RealColIndex(c);
         if (IsYMergedCell(rc, row)) continue;
         if (IsMergedCell(rc, row) && !IsBaseCell(rc, row)) continue;
         const int wrap = d->wordWrap ? std::max(1, ColWidths(c) - d->draw.marginX) : 0;
-        tallest = std::max(tallest, MeasureCell(c, row, wrap).cy);
+        tallest = std::max(tallest, MeasureCell(canvas, c, row, wrap).cy);
     }
     int height = tallest + d->draw.marginY + 2 * GridLineWidth();
     if (growOnly && height <= RowHeights(row)) return;

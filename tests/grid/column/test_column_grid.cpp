@@ -19,7 +19,7 @@ class Grid : public TExtColumnGrid {
 public:
     Grid() : TExtColumnGrid(nullptr, QStringLiteral("Columns"))
     {
-        SetBorderStyle(bsNone);
+        SetBorderStyle(TBorderStyle::bsNone);
         resize(500, 300);
         SetDefaultColWidth(60);
         SetDefaultRowHeight(20);
@@ -244,11 +244,11 @@ TEST(ColumnGridFilterList, OpensNearTheRightEdgeAndAppliesThePick)
     };
     const TRect header = g.CellRect(1, 0);
     // 2 and 20 pixels from the edge open nothing.
-    g.MouseDown(mbLeft, {}, header.Right - 2, header.Top + 5);
+    g.MouseDown(TMouseButton::mbLeft, {}, header.Right - 2, header.Top + 5);
     EXPECT_FALSE(g.DropList()->isVisible());
-    g.MouseDown(mbLeft, {}, header.Right - 20, header.Top + 5);
+    g.MouseDown(TMouseButton::mbLeft, {}, header.Right - 20, header.Top + 5);
     EXPECT_FALSE(g.DropList()->isVisible());
-    g.MouseDown(mbLeft, {}, header.Right - 10, header.Top + 5);
+    g.MouseDown(TMouseButton::mbLeft, {}, header.Right - 10, header.Top + 5);
     ASSERT_TRUE(g.DropList()->isVisible());
     ASSERT_EQ(g.DropList()->count(), 2);
     EXPECT_EQ(g.DropList()->item(1)->text(), QStringLiteral("Big"));
@@ -278,15 +278,15 @@ TEST(ColumnGridPopups, OpenOnTheClicksTheirTypeNames)
     g.OnColumnPopup = [&](QObject*, int, int, TPopupMenu*) { ++told; };
     const TRect header = g.CellRect(2, 0);
     const TRect body = g.CellRect(2, 2);
-    g.MouseDown(mbRight, {}, body.Left + 5, body.Top + 5); // fixed-cells type: told, not shown
+    g.MouseDown(TMouseButton::mbRight, {}, body.Left + 5, body.Top + 5); // fixed-cells type: told, not shown
     EXPECT_EQ(responder.Count(DialogRequest::Kind::PopupMenu), 0);
-    g.MouseDown(mbRight, {}, header.Left + 5, header.Top + 5);
+    g.MouseDown(TMouseButton::mbRight, {}, header.Left + 5, header.Top + 5);
     EXPECT_EQ(responder.Count(DialogRequest::Kind::PopupMenu), 1);
-    g.MouseDown(mbLeft, {}, header.Left + 5, header.Top + 5);
+    g.MouseDown(TMouseButton::mbLeft, {}, header.Left + 5, header.Top + 5);
     EXPECT_EQ(responder.Count(DialogRequest::Kind::PopupMenu), 1);
     EXPECT_EQ(told, 2);
     g.Item(2).ColumnPopupType = cpAllCellsLClick;
-    g.MouseDown(mbLeft, {}, body.Left + 5, body.Top + 5);
+    g.MouseDown(TMouseButton::mbLeft, {}, body.Left + 5, body.Top + 5);
     EXPECT_EQ(responder.Count(DialogRequest::Kind::PopupMenu), 2);
 }
 

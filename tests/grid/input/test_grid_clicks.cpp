@@ -16,7 +16,7 @@ class Grid : public TExtStringGrid {
 public:
     Grid() : TExtStringGrid(nullptr, QStringLiteral("Clicks"))
     {
-        SetBorderStyle(bsNone);
+        SetBorderStyle(TBorderStyle::bsNone);
         resize(500, 300);
         SetDefaultColWidth(80);
         SetDefaultRowHeight(20);
@@ -48,7 +48,7 @@ public:
 TEST(GridClicks, CheckBoxesToggleOnlyWhereEditable)
 {
     Grid g;
-    g.SetOptions(g.Options() + goEditing);
+    g.SetOptions(g.Options() + TGridOption::goEditing);
     g.AddGraphic(1, 2, ctCheckBox);
     QString seen;
     g.OnCheckBoxClick = [&](QObject*, int col, int row, bool state) {
@@ -71,7 +71,7 @@ TEST(GridClicks, CheckBoxesToggleOnlyWhereEditable)
 TEST(GridClicks, RadioGroupsPickTheOptionUnderThePointer)
 {
     Grid g;
-    g.SetOptions(g.Options() + goEditing);
+    g.SetOptions(g.Options() + TGridOption::goEditing);
     g.SetRowHeights(3, 80);
     TCellGraphic* radio = g.AddGraphic(2, 3, ctRadio);
     radio->Options = {QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")};
@@ -190,7 +190,7 @@ TEST(GridClicks, BordersSizeInsteadOfSorting)
 {
     Grid g;
     g.SortSettings().Show = true;
-    g.SetOptions(g.Options() + goColSizing);
+    g.SetOptions(g.Options() + TGridOption::goColSizing);
     g.SetCellText(1, 3, QStringLiteral("a rather long text that needs room"));
     int sorts = 0;
     g.OnClickSort = [&](QObject*, int) { ++sorts; };

@@ -15,7 +15,7 @@ class Grid : public TExtStringGrid {
 public:
     explicit Grid(QWidget* parent = nullptr) : TExtStringGrid(parent, QStringLiteral("Keys"))
     {
-        SetBorderStyle(bsNone);
+        SetBorderStyle(TBorderStyle::bsNone);
         resize(500, 300);
         SetDefaultColWidth(80);
         SetDefaultRowHeight(20);
@@ -39,7 +39,7 @@ public:
 TEST(GridKeys, SpaceTogglesEditableCheckCellsAndAlwaysFlipsMarks)
 {
     Grid g;
-    g.SetOptions(g.Options() + goEditing);
+    g.SetOptions(g.Options() + TGridOption::goEditing);
     g.AddGraphic(1, 1, ctCheckBox);
     g.FocusCell(1, 1);
     int clicks = 0;
@@ -60,7 +60,7 @@ TEST(GridKeys, SpaceTogglesEditableCheckCellsAndAlwaysFlipsMarks)
 TEST(GridKeys, RadioCellsStepOnSpace)
 {
     Grid g;
-    g.SetOptions(g.Options() + goEditing);
+    g.SetOptions(g.Options() + TGridOption::goEditing);
     TCellGraphic* radio = g.AddGraphic(2, 2, ctRadio);
     radio->Options = {QStringLiteral("a"), QStringLiteral("b")};
     radio->CellIndex = 1;
@@ -101,7 +101,7 @@ TEST(GridKeys, TabWalksAcrossAndWrapsToTheNextControl)
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     g->setFocus();
-    g->SetOptions(g->Options() + goTabs);
+    g->SetOptions(g->Options() + TGridOption::goTabs);
     g->Navigation().TabToNextAtEnd = true;
     g->FocusCell(2, 1);
     g->Press(Qt::Key_Tab);
@@ -131,7 +131,7 @@ TEST(GridKeys, CtrlANeedsRowAndRangeSelect)
     g.FocusCell(2, 2);
     g.Press(Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(g.Selection(), TGridRect(2, 2, 2, 2));
-    g.SetOptions(g.Options() + goRowSelect + goRangeSelect);
+    g.SetOptions(g.Options() + TGridOption::goRowSelect + TGridOption::goRangeSelect);
     g.Press(Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(g.Selection(), TGridRect(1, 1, 3, 5));
 }
@@ -186,7 +186,7 @@ TEST(GridKeys, ShiftDeleteCutsAndNeverDeletesARow)
 TEST(GridKeys, TypingIntoCheckCellsOpensNoEditor)
 {
     Grid g;
-    g.SetOptions(g.Options() + goEditing);
+    g.SetOptions(g.Options() + TGridOption::goEditing);
     g.AddGraphic(1, 1, ctCheckBox);
     g.FocusCell(1, 1);
     g.Press(Qt::Key_X);
@@ -225,7 +225,7 @@ TEST(GridKeys, TypeToFindSkipsFootersAndMissingColumns)
 TEST(GridKeys, RowSelectMovesKeepAnEnclosingUpdateBlock)
 {
     Grid g;
-    g.SetOptions(g.Options() + goRowSelect);
+    g.SetOptions(g.Options() + TGridOption::goRowSelect);
     g.Navigation().KeepHorizScroll = true;
     g.FocusCell(1, 1);
     g.BeginUpdate();

@@ -12,7 +12,7 @@ class Grid : public TExtStringGrid {
 public:
     Grid() : TExtStringGrid(nullptr, QStringLiteral("Moves"))
     {
-        SetBorderStyle(bsNone);
+        SetBorderStyle(TBorderStyle::bsNone);
         resize(500, 300);
         SetDefaultColWidth(80);
         SetDefaultRowHeight(20);
@@ -79,7 +79,7 @@ TEST(GridMoves, DragStartsFourPixelsAwayAndARefusalSelects)
 TEST(GridMoves, SizingIsVetoedAndDroppedOutsideTheControl)
 {
     Grid g;
-    g.SetOptions(g.Options() + goColSizing);
+    g.SetOptions(g.Options() + TGridOption::goColSizing);
     g.SetHintShowSizing(true);
     const TRect header = g.CellRect(1, 0);
     const QPoint border(header.Right, header.Top + 5);
@@ -190,4 +190,31 @@ TEST(GridTimer, WidthsFollowTheControlAndSurviveAZeroWidth)
     g.resize(500, 300);
     QCoreApplication::processEvents();
     EXPECT_EQ(g.ColWidths(1), 80);
+}
+
+TEST(GridPanning, MovesTowardThePointerAndEndsOnAKey)
+{
+    Grid g;
+    g.SetIntelliPan(ipBoth);
+    g.FocusCell(2, 3);
+    const QPoint origin = g.Center(2, 3);
+    QTest::mousePress(&g, Qt::MiddleButton, Qt::NoModifier, origin);
+    ASSERT_TRUE(g.Panning());
+    g.PanStep(origin.x() + 3, origin.y() - 4); // inside the dead zone
+    EXPECT_EQ(g.Row(), 3);
+    g.PanStep(origin.x() + 20, origin.y() + 20);
+    EXPECT_EQ(g.Row(), 4);
+    EXPECT_EQ(g.Col(), 3);
+    g.SetIntelliPan(ipVertical);
+    g.PanStep(origin.x() + 20, origin.y() - 20);
+    EXPECT_EQ(g.Row(), 3);
+    EXPECT_EQ(g.Col(), 3);
+    QTest::keyClick(&g, Qt::Key_A);
+    EXPECT_FALSE(g.Panning());
+    EXPECT_EQ(g.Row(), 3); // the key only ended panning
+
+    // Not in a grid without data rows, nor with ipNone.
+    g.SetIntelliPan(ipNone);
+    QTest::mousePress(&g, Qt::MiddleButton, Qt::NoModifier, origin);
+    EXPECT_FALSE(g.Panning());
 }
