@@ -65,7 +65,7 @@ void TExtStringGrid::MouseDown(TMouseButton button, TShiftState shift, int x, in
     }
     if (button == TMouseButton::mbMiddle && StartPanning(x, y)) return;
     if (button == TMouseButton::mbLeft) {
-        if shift.Contains(TShiftStateItem::ssDouble) DoubleClickAt(shift, x, y);
+        if (shift.Contains(TShiftStateItem::ssDouble)) DoubleClickAt(shift, x, y);
         else LeftButtonDown(shift, x, y);
         return;
     }
@@ -175,7 +175,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
 
     // Disjunct marks.
     if (d->mouseActions.DisjunctRowSelect && !fixedArea) {
-        if shift.Contains(TShiftStateItem::ssCtrl) {
+        if (shift.Contains(TShiftStateItem::ssCtrl)) {
             if (RowSelect(r)) in.unmarkRow = r;
         } else {
             ClearRowSelect();
@@ -183,7 +183,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
         }
     }
     if (d->mouseActions.DisjunctColSelect && !fixedArea) {
-        if shift.Contains(TShiftStateItem::ssCtrl) {
+        if (shift.Contains(TShiftStateItem::ssCtrl)) {
             if (ColSelect(c)) in.unmarkCol = c;
         } else {
             ClearColSelect();
@@ -568,7 +568,7 @@ void TExtStringGrid::SortOnHeaderClick(int col, TShiftState shift)
     timer.start();
     if (ss.IndexShow) {
         TSortIndexList& list = SortIndexes();
-        if shift.Contains(TShiftStateItem::ssShift) {
+        if (shift.Contains(TShiftStateItem::ssShift)) {
             if (list.FindIndex(col) < 0) list.AddIndex(col, true);
             else list.ToggleIndex(col);
         } else if (list.Count() == 1 && list.FindIndex(col) == 0) {

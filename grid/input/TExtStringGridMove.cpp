@@ -231,7 +231,7 @@ void TExtStringGrid::EndSizingAndCellMarks(TShiftState shift, int x, int y)
     MouseToCell(x, y, c, r);
     if (c < 0 || r < 0 || IsFixed(c, r)) return;
     auto& cells = in.disjunctCells;
-    if shift.Contains(TShiftStateItem::ssCtrl) {
+    if (shift.Contains(TShiftStateItem::ssCtrl)) {
         if (!cells.erase({c, r})) cells.insert({c, r});
     } else {
         cells.clear();
