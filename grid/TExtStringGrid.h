@@ -14,6 +14,10 @@
 //   scroll/  scrolling, stretching
 //   typed/   typed access, cell graphics, headers, selection lists,
 //            advancing to the next cell
+//   input/   keyboard, mouse clicks and moves, sizing, timer, wheel
+//   size/    automatic sizing of columns and rows
+// The column grid (column/TExtColumnGrid.h) answers the attribute hooks
+// from its column items.
 // The sections below follow the rooms; each room adds its members in its
 // own section.
 
@@ -174,6 +178,16 @@ public:
     virtual void GetCheckFalse(int col, int row, QString& value);
     virtual bool HasColumnFilter(int col);
     virtual void UpdateColumnSize(int col, int& width);
+    // The limits automatic sizing keeps to (none here).
+    virtual void UpdateAutoColumnSize(int col, int& width);
+    // ColumnHeaders changed, before the texts go into row 0 (nothing here).
+    virtual void ColumnHeadersChanged() {}
+    // Cells were imported from a file.
+    virtual void FileLoaded();
+    // The editor's length limit at the current cell (0: none) and its edit
+    // mask (OnGetEditMask).
+    virtual int GetEditLimit();
+    virtual QString GetEditMask(int col, int row);
 
     std::function<void(QObject* sender, int row, int col, QString& hint)> OnGridHint;
     std::function<void(QObject* sender, int row, int col, TGridDrawState state, TBrush& brush, TFont& font)>
@@ -191,6 +205,7 @@ public:
     std::function<void(QObject* sender, int col, int row, QString& value)> OnGetCheckTrue;
     std::function<void(QObject* sender, int col, int row, QString& value)> OnGetCheckFalse;
     std::function<void(QObject* sender, int col, int& width)> OnUpdateColumnSize;
+    std::function<void(QObject* sender, int col, int row, QString& value)> OnGetEditMask;
     std::function<void(QObject* sender)> OnResize;
 
     // =======================================================================
@@ -204,8 +219,7 @@ public:
     virtual void GetCellPlainText(int col, int row, QString& text);
     virtual void PutCellText(int col, int row, const QString& value);
     virtual void StoreCellText(int col, int row, const QString& value);
-    // Wide text: after the prefix "|\" every pair of characters is one
-    // UTF-16 unit, high byte first; an odd last character is ignored.
+    // Wide text: cells hold Unicode, so it is stored and read unchanged.
     QString GetWideCellText(int col, int row);
     void SetWideCellText(int col, int row, const QString& value);
     // Empties every cell (hidden columns too) and frees their properties.
@@ -279,8 +293,8 @@ public:
     bool GetColumnVisible(int realCol) const;
     void SetColumnVisible(int realCol, bool visible);
 
-    // Real indices. Hiding the last visible column is refused; columns from
-    // 512 on are never hidden. Hidden columns keep their cells and widths.
+    // Real indices. Hiding the last visible column is refused. Hidden
+    // columns keep their cells and widths.
     void HideColumn(int col);
     void HideColumns(int fromCol, int toCol);
     void UnHideColumn(int col);
@@ -493,7 +507,134 @@ public:
     std::function<void(QObject* sender, int row)> OnAutoInsertRow;
     std::function<void(QObject* sender, int row)> OnAutoDeleteRow;
 
+    // =======================================================================
+    // size/: automatic sizing (display columns and rows)
+    // =======================================================================
+    // Limits of automatic sizing (0: none) and the grow-only default of the
+    // one-argument forms.
+    int MinColWidth() const;
+    void SetMinColWidth(int value);
+    int MaxColWidth() const;
+    void SetMaxColWidth(int value);
+    int MinRowHeight() const;
+    void SetMinRowHeight(int value);
+    int MaxRowHeight() const;
+    void SetMaxRowHeight(int value);
+    bool AutoSizeGrowOnly() const;
+    void SetAutoSizeGrowOnly(bool value);
+    // The column as wide as its widest cell (margins and grid lines added);
+    // with growOnly it never narrows.
+    void AutoSizeCol(int col);
+    void AutoSizeCol(int col, bool growOnly);
+    void AutoSizeRow(int row);
+    void AutoSizeRow(int row, bool growOnly);
+    // Every column from 0 (or from FixedCols), then extra pixels each.
+    void AutoSizeColumns(bool doFixedCols, int extra);
+    // lines x (h + h / 8) + extra, h the grid font's height of "gh".
+    void SetRowHeightInLines(int row, int lines, int extra);
+    // The most lines of the row's cells (1 without multi-line cells).
+    int MaxLinesInRow(int row);
+    // The content of a cell as drawn; wrapWidth > 0 wraps text at it. The
+    // canvas form measures on a canvas the caller keeps for many cells.
+    TSize MeasureCell(int col, int row, int wrapWidth);
+    TSize MeasureCell(TCanvas& canvas, int col, int row, int wrapWidth);
+
+    // =======================================================================
+    // input/: keyboard, mouse clicks (grid/input/)
+    // =======================================================================
+    // Selects the radio option under a point given from the cell's top-left
+    // corner (real column).
+    void RadioClick(int col, int row, int x, int y);
+    // Ends the editing of an embedded "EDIT" or "COMBO" control: its text
+    // goes into the cell as the control's value.
+    void ControlEditDone();
+    // The first data row whose search-column text starts with text (already
+    // upper-cased); -1 when none.
+    int FindAutoGotoRow(const QString& text);
+    // The TAB walk (called by the key handling).
+    void TabKey(bool backward);
+    // Milliseconds the last header-click sort took.
+    qint64 SortTime() const;
+    // The keypad decimal key types the locale's decimal separator.
+    bool ExcelStyleDecimalSeparator() const;
+    void SetExcelStyleDecimalSeparator(bool value);
+    // Links stay editable by a right click.
+    bool URLEdit() const;
+    void SetURLEdit(bool value);
+    // Rows and columns move by dragging with the move arrows.
+    bool EnhRowColMove() const;
+    void SetEnhRowColMove(bool value);
+
+    std::function<void(QObject* sender, int row, int col)> OnClickCell;
+    std::function<void(QObject* sender, int row, int col)> OnRightClickCell;
+    std::function<void(QObject* sender, int row, int col)> OnDblClickCell;
+    std::function<void(QObject* sender, int col, int row, bool state)> OnCheckBoxClick;
+    std::function<void(QObject* sender, int col, int row, bool state)> OnCheckBoxMouseUp;
+    std::function<void(QObject* sender, int col, int row, int index)> OnRadioClick;
+    std::function<void(QObject* sender, int col, int row, int index)> OnRadioMouseUp;
+    std::function<void(QObject* sender, int col, int row)> OnButtonClick;
+    std::function<void(QObject* sender, int row, int realRow)> OnExpandNode;
+    std::function<void(QObject* sender, int row, int realRow)> OnContractNode;
+    std::function<void(QObject* sender, int row, int col, const QString& anchor, bool& autoHandle)> OnAnchorClick;
+    std::function<void(QObject* sender, int row, int col, const QString& ctrlID, const QString& ctrlType,
+                       const QString& ctrlValue)>
+        OnControlClick;
+    std::function<void(QObject* sender, const QString& ctrlID, const QString& ctrlValue, int col, int row,
+                       QStringList& values, bool& edit)>
+        OnControlComboList;
+    std::function<void(QObject* sender, int row, int col, const QString& ctrlID, const QString& ctrlType,
+                       const QString& ctrlValue)>
+        OnControlEditDone;
+    std::function<void(QObject* sender, int col, bool& doSort)> OnCanSort;
+    std::function<void(QObject* sender, int col)> OnClickSort;
+    std::function<void(QObject* sender, int col, bool& allow)> OnColumnSize;
+    std::function<void(QObject* sender, int col)> OnEndColumnSize;
+    std::function<void(QObject* sender, bool& allow)> OnClipboardCut;
+    std::function<void(QObject* sender, bool& allow)> OnClipboardPaste;
+    std::function<void(QObject* sender, bool& allow)> OnClipboardCopy;
+    // Pointer moves (grid/input/): what a press in the headers would do
+    // (0 nothing, 1 column, 2 row, 3 all, 5 selection resizer), the live
+    // size hint, the disjunct cell selection.
+    int CursorState() const;
+    QString SizeHintText() const;
+    bool HintShowSizing() const;
+    void SetHintShowSizing(bool value);
+    bool IsDisjunctCellSelected(int col, int row) const;
+    int DisjunctCellCount() const;
+    // The grid timer (every 500 ms): blinking text and the current cell
+    // following the pointer.
+    bool Hovering() const;
+    void SetHovering(bool value);
+    bool EnableBlink() const;
+    void SetEnableBlink(bool value);
+    void TimerTick();
+    // What a tick does with the pointer at (x, y) while Hovering is on: a
+    // normal cell there becomes current.
+    void HoverAt(int x, int y);
+    // Ctrl with the wheel zooms by one step, within -10 .. 10.
+    int ZoomLevel() const;
+    // Middle-button panning (ipNone: none). PanStep is one tick of the pan
+    // timer (every 10 ms) with the pointer at (x, y).
+    TIntelliPan IntelliPan() const;
+    void SetIntelliPan(TIntelliPan value);
+    bool Panning() const;
+    bool StartPanning(int x, int y);
+    void StopPanning();
+    void PanStep(int x, int y);
+    std::function<void(QObject* sender, int row, bool& allow)> OnRowSize;
+    std::function<void(QObject* sender, int col, bool& allow)> OnColumnMove;
+    std::function<void(QObject* sender, int row, bool& allow)> OnRowMove;
+    std::function<void(QObject* sender, int row, int col, const QString& data, bool& allow)> OnOleDrag;
+    std::function<void(QObject* sender, int dropIndex)> OnOleDragStart;
+    std::function<void(QObject* sender, int row, int col, const QString& anchor)> OnAnchorEnter;
+    std::function<void(QObject* sender, int row, int col, const QString& anchor)> OnAnchorExit;
+    std::function<void(QObject* sender, int row, bool& canInsert)> OnCanInsertRow;
+    std::function<void(QObject* sender, int row, bool& canDelete)> OnCanDeleteRow;
+
 protected:
+    // A custom editor hands Up and Down on to the key handling.
+    friend class TEditLink;
+
     // ----- Base-grid hooks
     bool IsFixed(int col, int row) override;
     int GetCellIndent(int row) override;
@@ -509,6 +650,21 @@ protected:
     virtual void CellsChanged(const TRect& cells);
     // Hidden rows follow inserted and removed rows (hidden/).
     void SizeChanged(int oldColCount, int oldRowCount) override;
+
+    // ----- input/
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void DblClick() override;
+    void Click() override;
+    void KeyDown(int& key, TShiftState shift) override;
+    void KeyUp(int& key, TShiftState shift) override;
+    void KeyPress(TKeyChar& key) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void ColumnMoved(int fromIndex, int toIndex) override;
+    void RowMoved(int fromIndex, int toIndex) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool DoMouseWheelDown(TShiftState shift, TPoint mousePos) override;
+    bool DoMouseWheelUp(TShiftState shift, TPoint mousePos) override;
 
     std::unique_ptr<TExtStringGridPrivate> d;
 
@@ -527,6 +683,25 @@ private:
     void HideDisplayRows(const std::vector<char>& take);
     void PutBackRows(std::vector<TGridItem>&& items);
     int NodeEnd(int row, int span);
+    // input/
+    void LeftButtonDown(TShiftState shift, int x, int y);
+    void LeftButtonUp(TShiftState shift, int x, int y);
+    void DoubleClickAt(TShiftState shift, int x, int y);
+    bool HandleLinkClick(int col, int row, int x, int y, const TRect& cellRect);
+    void SortOnHeaderClick(int col, TShiftState shift);
+    void CutSeam();
+    void CopySeam();
+    void PasteSeam();
+    void StartDragSeam(bool column);
+    void StartGridTimer();
+    bool WheelStep(TShiftState shift, TPoint mousePos, int direction);
+    // Column widths follow the control's width (ColumnSize.SynchWithGrid).
+    void FollowWidth();
+    bool VetoSizing(int x, int y);
+    void EndSizingAndCellMarks(TShiftState shift, int x, int y);
+    bool IsCheckCell(int col, int row);
+    void ShowControlEdit(int col, int row, const QString& id, const QString& value, const TRect& rect);
+    void ShowControlCombo(int col, int row, const QString& id, const QString& value, const TRect& rect);
     // footer/
     double FooterValue(int col, int row);
     // sort/

@@ -8,7 +8,9 @@
 #include "grid/edit/EditState_p.h"
 #include "grid/footer/FooterState_p.h"
 #include "grid/hidden/HiddenState_p.h"
+#include "grid/input/InputState_p.h"
 #include "grid/scroll/ScrollState_p.h"
+#include "grid/size/SizeState_p.h"
 #include "grid/sort/SortState_p.h"
 #include "grid/typed/TypedState_p.h"
 
@@ -72,7 +74,9 @@ struct TExtStringGridPrivate {
     TGridDrawState_p draw;
     TGridEditState edit;
     TGridHiddenState hidden;
+    TGridInputState input;
     TGridScrollState scroll;
+    TGridSizeState size;
     TGridTypedState typed;
     TGridSortState sort;
     TGridFooterState footer;
