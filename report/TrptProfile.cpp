@@ -13,8 +13,17 @@
 #include "protocol/TvxpPersonalInfo.h"
 #include "protocol/xml/TXMLElement.h"
 #include "report/RptTools.h"
+#include "report/TAssessorMapPage.h"
+#include "report/TCensusPage.h"
+#include "report/THazardPage.h"
+#include "report/TSchoolPage.h"
+#include "report/TStreetMapPage.h"
+#include "report/TCommunityPage.h"
 #include "report/TCoverPage.h"
+#include "report/TMarketDetailsPage.h"
+#include "report/TMarketSummaryPage.h"
 #include "report/TPropInfoPage.h"
+#include "report/TSummaryAnalysisPage.h"
 
 #include <QAction>
 #include <QDialog>
@@ -76,6 +85,15 @@ TrptProfile::TrptProfile(QWidget* parent)
     resize(860, 497);
     m_cover = std::make_unique<TCoverPage>(m_context);
     m_propInfo = std::make_unique<TPropInfoPage>(m_context);
+    m_marketSummary = std::make_unique<TMarketSummaryPage>(m_context);
+    m_details = std::make_unique<TMarketDetailsPage>(m_context);
+    m_summaryAnalysis = std::make_unique<TSummaryAnalysisPage>(m_context);
+    m_census = std::make_unique<TCensusPage>(m_context);
+    m_community = std::make_unique<TCommunityPage>(m_context);
+    m_school = std::make_unique<TSchoolPage>(m_context);
+    m_street = std::make_unique<TStreetMapPage>(m_context, *m_propInfo);
+    m_hazard = std::make_unique<THazardPage>(m_context);
+    m_assessorMap = std::make_unique<TAssessorMapPage>(m_context);
     ReportFiler.OnPrint = [this](TBaseReport& report) { RS1Print(report); };
     fPropPreview.Title = QStringLiteral("Report");
     fPropPreview.OnPrint = [this](TBaseReport& report) {
@@ -105,6 +123,23 @@ void TrptProfile::BindSections()
     rCoverPage.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_cover->RowPrint(r, s, v); };
     rCoverPage.OnRowAfter = [this](TBaseReport& r, TReportShell& s, bool& v) { m_cover->RowAfter(r, s, v); };
     rPropInfo.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_propInfo->RowPrint(r, s, v); };
+    rMarketSummary.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_marketSummary->RowPrint(r, s, v); };
+    rMarketSummary.OnRowAfter = [this](TBaseReport& r, TReportShell& s, bool& v) { m_marketSummary->RowAfter(r, s, v); };
+    rDetails.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_details->RowPrint(r, s, v); };
+    rDetails.OnRowAfter = [this](TBaseReport& r, TReportShell& s, bool& v) { m_details->RowAfter(r, s, v); };
+    rSummaryAnalysis.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) {
+        m_summaryAnalysis->RowPrint(r, s, v);
+    };
+    rSummaryAnalysis.OnRowAfter = [this](TBaseReport& r, TReportShell& s, bool& v) {
+        m_summaryAnalysis->RowAfter(r, s, v);
+    };
+    rCensus.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_census->RowPrint(r, s, v); };
+    rCensus.OnRowAfter = [this](TBaseReport& r, TReportShell& s, bool& v) { m_census->RowAfter(r, s, v); };
+    rCommunity.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_community->RowPrint(r, s, v); };
+    rSchool.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_school->RowPrint(r, s, v); };
+    rStreet.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_street->RowPrint(r, s, v); };
+    rHazard.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_hazard->RowPrint(r, s, v); };
+    rAssessorMap.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_assessorMap->RowPrint(r, s, v); };
 }
 
 QString TrptProfile::ReportPath(const QString& fileName) const
@@ -295,7 +330,9 @@ bool TrptProfile::PageGuard(int id) const
     case pgCommunity: return Found(c.RootChild(QStringLiteral("services")));
     case pgCensus: return c.RootChild(QStringLiteral("census")) != nullptr;
     case pgSchool: return Found(c.RootChild(QStringLiteral("short_school")));
-    case pgAssessorMap: return !c.SheetFiles.isEmpty();
+    case pgAssessorMap:
+        return std::any_of(c.SheetFiles.begin(), c.SheetFiles.end(),
+                           [](const QString& name) { return QFileInfo(name).isFile(); });
     case pgDetailsPhotos: return c.CompsLastIndex() > 0 && c.RootChild(QStringLiteral("photos"));
     default: return false; // a page the report does not know makes no page
     }

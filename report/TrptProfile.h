@@ -27,8 +27,17 @@ class TvxComps;
 class TvxpPersonalInfo;
 class TvxRptGen;
 class TXMLElement;
+class TAssessorMapPage;
+class TCensusPage;
+class THazardPage;
+class TSchoolPage;
+class TStreetMapPage;
+class TCommunityPage;
 class TCoverPage;
+class TMarketDetailsPage;
+class TMarketSummaryPage;
 class TPropInfoPage;
+class TSummaryAnalysisPage;
 
 class TrptProfile : public TForm {
     Q_OBJECT
@@ -104,6 +113,15 @@ private:
     TReportContext m_context;
     std::unique_ptr<TCoverPage> m_cover;
     std::unique_ptr<TPropInfoPage> m_propInfo;
+    std::unique_ptr<TMarketSummaryPage> m_marketSummary;
+    std::unique_ptr<TMarketDetailsPage> m_details;
+    std::unique_ptr<TSummaryAnalysisPage> m_summaryAnalysis;
+    std::unique_ptr<TCensusPage> m_census;
+    std::unique_ptr<TCommunityPage> m_community;
+    std::unique_ptr<TSchoolPage> m_school;
+    std::unique_ptr<TStreetMapPage> m_street;
+    std::unique_ptr<THazardPage> m_hazard;
+    std::unique_ptr<TAssessorMapPage> m_assessorMap;
     QString m_previewFile;
     QString m_lastReport;
 };

@@ -30,8 +30,8 @@ inline QString FixturePath(const QString& name)
 inline void LoadFixture(TvxpDocument& doc, const QString& name)
 {
     QFile f(FixturePath(name));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name;
-    ASSERT_TRUE(doc.LoadDocument(&f)) << name;
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
+    ASSERT_TRUE(doc.LoadDocument(&f)) << name.toStdString();
 }
 
 class ProfileTest : public ::testing::Test {
