@@ -279,7 +279,8 @@ void TPropInfoPage::PrintPropertyBlock(TBaseReport& report)
         report.NewLine();
     }
     PrintCharacteristics(report, 2, 0.8, 2.0, 4.0, 5.0);
-    report.NewLine();
+    // The legal description goes beside the fields; a line advance first
+    // would only break the page at its bottom.
     report.GotoXY(0, 7.25);
     report.PrintLeft(L("Legal description:"), 4.0);
     PrintLegal(report, 5.0);

@@ -17,6 +17,7 @@
 #include "tests/support/PrintQString.h"
 #include "tests/support/TestSupport.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -32,6 +33,38 @@ inline void LoadFixture(TvxpDocument& doc, const QString& name)
     QFile f(FixturePath(name));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
     ASSERT_TRUE(doc.LoadDocument(&f)) << name.toStdString();
+}
+
+// Where the first text run with exactly this text starts; x and y -1 when
+// there is none.
+struct TextAt {
+    double X = -1, Y = -1;
+};
+inline TextAt FindText(const QStringList& lines, const QString& text)
+{
+    const QString tail = QStringLiteral(" \"") + text + QLatin1Char('"');
+    for (const QString& l : lines) {
+        if (l.startsWith(QLatin1String("text ")) && l.endsWith(tail)) {
+            const QStringList f = l.mid(5, l.size() - 5 - tail.size()).split(QLatin1Char(' '));
+            return TextAt{f.value(0).toDouble(), f.value(1).toDouble()};
+        }
+    }
+    return {};
+}
+inline QStringList Texts(const QStringList& lines)
+{
+    QStringList out;
+    for (const QString& l : lines)
+        if (l.startsWith(QLatin1String("text ")))
+            out << l.mid(l.indexOf(QLatin1Char('"')) + 1).chopped(1);
+    return out;
+}
+inline int CountPrefix(const QStringList& lines, const QString& prefix)
+{
+    int n = 0;
+    for (const QString& l : lines)
+        n += l.startsWith(prefix) ? 1 : 0;
+    return n;
 }
 
 class ProfileTest : public ::testing::Test {
@@ -91,7 +124,42 @@ protected:
         const QString path = m_form.WriteProfileReport(m_propDoc.RequestElement());
         m_reader.LoadFromFile(path);
     }
+    // The comps answer replaced by these comp elements.
+    void ReplaceComps(const QString& comps)
+    {
+        LoadText(m_compsDoc, QStringLiteral("<vxp><comps.result version=\"1.0\">") + comps
+                                 + QStringLiteral("</comps.result></vxp>"));
+        m_comps.LoadRecords();
+    }
+    // The report-data answer replaced by these children.
+    void ReplaceReportData(const QString& children)
+    {
+        LoadText(m_rptDoc, QStringLiteral("<vxp><rptgen.response version=\"1.0\">") + children
+                               + QStringLiteral("</rptgen.response></vxp>"));
+    }
+    static void LoadText(TvxpDocument& doc, const QString& xml)
+    {
+        QByteArray bytes = xml.toUtf8();
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        ASSERT_TRUE(doc.LoadDocument(&buffer));
+    }
+    // One comp element of these fields ("name", "text" pairs).
+    static QString Comp(std::initializer_list<std::pair<const char*, const char*>> fields)
+    {
+        QString out = QStringLiteral("<comp>");
+        for (const auto& [name, text] : fields)
+            out += QStringLiteral("<%1>%2</%1>").arg(QString::fromLatin1(name), QString::fromLatin1(text));
+        return out + QStringLiteral("</comp>");
+    }
     int Pages() const { return m_reader.PageCount(); }
+    QStringList AllTexts() const
+    {
+        QStringList out;
+        for (int i = 0; i < Pages(); ++i)
+            out += Texts(Page(i));
+        return out;
+    }
     QStringList Page(int index) const { return TReportDump::PageLines(m_reader, index); }
     QString Temp(const QString& name) const { return AppState().TempDir + name; }
 
@@ -106,34 +174,3 @@ protected:
     TReportFileReader m_reader;
 };
 
-// Where the first text run with exactly this text starts; x and y -1 when
-// there is none.
-struct TextAt {
-    double X = -1, Y = -1;
-};
-inline TextAt FindText(const QStringList& lines, const QString& text)
-{
-    const QString tail = QStringLiteral(" \"") + text + QLatin1Char('"');
-    for (const QString& l : lines) {
-        if (l.startsWith(QLatin1String("text ")) && l.endsWith(tail)) {
-            const QStringList f = l.mid(5, l.size() - 5 - tail.size()).split(QLatin1Char(' '));
-            return TextAt{f.value(0).toDouble(), f.value(1).toDouble()};
-        }
-    }
-    return {};
-}
-inline QStringList Texts(const QStringList& lines)
-{
-    QStringList out;
-    for (const QString& l : lines)
-        if (l.startsWith(QLatin1String("text ")))
-            out << l.mid(l.indexOf(QLatin1Char('"')) + 1).chopped(1);
-    return out;
-}
-inline int CountPrefix(const QStringList& lines, const QString& prefix)
-{
-    int n = 0;
-    for (const QString& l : lines)
-        n += l.startsWith(prefix) ? 1 : 0;
-    return n;
-}
