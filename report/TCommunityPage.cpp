@@ -10,10 +10,10 @@ QString L(const char* text) { return QString::fromLatin1(text); }
 
 void SetTabs(TBaseReport& report, int lines)
 {
-    report.SetTab(0.75, tjLeft, 2.5, 10, lines, 0);
-    report.SetTab(tabAfterPrevious, tjLeft, 2.85, 10, lines, 0);
-    report.SetTab(tabAfterPrevious, tjLeft, 1.15, 10, lines, 0);
-    report.SetTab(tabAfterPrevious, tjRight, 0.55, 10, lines, 0);
+    SetTabLines(report, 0.75, TTabJustify::tjLeft, 2.5, 10, lines, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 2.85, 10, lines, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 1.15, 10, lines, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjRight, 0.55, 10, lines, 0);
 }
 
 } // namespace
@@ -21,7 +21,7 @@ void SetTabs(TBaseReport& report, int lines)
 void TCommunityPage::PrintServicesHeader(TBaseReport& report)
 {
     report.ClearTabs();
-    SetTabs(report, tbLeft | tbRight | tbTop | tbBottom);
+    SetTabs(report, kLineLeft | kLineRight | kLineTop | kLineBottom);
     report.SetFont(L("Arial black"), 10);
     report.SetTabShade(10);
     report.SetBold(true);

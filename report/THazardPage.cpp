@@ -123,9 +123,9 @@ void THazardPage::SetHazardLegendTabs(TBaseReport& report, double x, double y)
     report.GotoXY(x, y);
     report.ClearTabs();
     report.SetBold(true);
-    const int box = tbLeft | tbRight | tbTop | tbBottom;
-    report.SetTab(x, tjLeft, 1.0, 5, box, 0);
-    report.SetTab(tabAfterPrevious, tjLeft, 2.6, 5, box, 0);
+    const int box = kLineLeft | kLineRight | kLineTop | kLineBottom;
+    SetTabLines(report, x, TTabJustify::tjLeft, 1.0, 5, box, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 2.6, 5, box, 0);
 }
 
 void THazardPage::PrintHazardSymbol(TBaseReport& report, const QString& name)
@@ -140,15 +140,15 @@ void THazardPage::SetHazardHeadingTab(TBaseReport& report)
     report.ClearTabs();
     report.SetFont(L("arial"), 11);
     report.SetBold(true);
-    report.SetTab(0.75, tjLeft, 7.05, 10, tbLeft | tbRight | tbTop | tbBottom, 0);
+    SetTabLines(report, 0.75, TTabJustify::tjLeft, 7.05, 10, kLineLeft | kLineRight | kLineTop | kLineBottom, 0);
 }
 
 void THazardPage::SetHazardBulletTabs(TBaseReport& report)
 {
     report.ClearTabs();
     report.SetFont(L("arial"), 10);
-    report.SetTab(0.75, tjCenter, 0.4, 0, 0, 0);
-    report.SetTab(tabAfterPrevious, tjLeft, 7.0, 0, 0, 0);
+    SetTabLines(report, 0.75, TTabJustify::tjCenter, 0.4, 0, 0, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 7.0, 0, 0, 0);
 }
 
 void THazardPage::PrintHazardBullet(TBaseReport& report, const QString& bullet, const QString& text)

@@ -100,11 +100,11 @@ void TMarketDetailsPage::PrintCategorySummaries(TBaseReport& report)
         report.PrintRight(FormatMoney(L("#0.00"), s.Ppsf.Average), 7.75);
         report.NewLine();
     }
-    report.Brush().SetStyle(bsClear);
+    report.Brush().SetStyle(TBrushStyle::bsClear);
     report.Pen().SetColor(clBlack);
     report.Pen().SetWidth(2);
     report.Rectangle(0.75, top, 7.78, report.YPos());
-    report.Brush().SetStyle(bsSolid);
+    report.Brush().SetStyle(TBrushStyle::bsSolid);
     report.NewLine();
 }
 
@@ -145,12 +145,12 @@ void TMarketDetailsPage::PrintSubjectBlock(TBaseReport& report)
     report.NewLine();
     PrintLabelValue(report, L("Pool:"), f("pool"), 1.2);
     PrintLabelValue(report, L("Lender:"), QString(), 5.5);
-    report.Brush().SetStyle(bsClear);
+    report.Brush().SetStyle(TBrushStyle::bsClear);
     report.Pen().SetColor(clBlack);
     report.Pen().SetWidth(2);
     report.Rectangle(0.75, top, 7.78, report.YPos());
     report.Pen().SetWidth(1);
-    report.Brush().SetStyle(bsSolid);
+    report.Brush().SetStyle(TBrushStyle::bsSolid);
     report.NewLine();
     report.NewLine();
 }
@@ -313,11 +313,11 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
     PrintLabelValue(report, QString(), L("Comparable is ") + f("house_dif"), 4.8);
     report.NewLine();
 
-    report.Brush().SetStyle(bsClear);
+    report.Brush().SetStyle(TBrushStyle::bsClear);
     report.Pen().SetColor(clBlack);
     report.Pen().SetWidth(2);
     report.Rectangle(0.75, top, 7.78, report.YPos());
-    report.Brush().SetStyle(bsSolid);
+    report.Brush().SetStyle(TBrushStyle::bsSolid);
     report.NewLine();
     report.GotoXY(0, report.YPos() + 0.03);
     top = report.LineTop();
@@ -332,9 +332,9 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
         QImage picture;
         if (LoadCompPhoto(apn, picture))
             report.PrintImageRect(0.75, top, 2.8, photoBottom, picture);
-        report.Brush().SetStyle(bsClear);
+        report.Brush().SetStyle(TBrushStyle::bsClear);
         report.Rectangle(0.75, report.LineTop(), 2.8, photoBottom);
-        report.Brush().SetStyle(bsSolid);
+        report.Brush().SetStyle(TBrushStyle::bsSolid);
     }
     if (!features.isEmpty()) {
         report.SetFont(L("Arial"), 8);
@@ -367,14 +367,14 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
             report.NewLine();
     } else {
         report.Pen().SetColor(clBlack);
-        report.Brush().SetStyle(bsClear);
+        report.Brush().SetStyle(TBrushStyle::bsClear);
         if (remarks.isEmpty()) {
             report.Rectangle(0.75, top, 7.78, report.YPos());
             report.NewLine();
         } else {
             report.Rectangle(0.75, top, 7.78, report.YPos() - report.LineHeight());
         }
-        report.Brush().SetStyle(bsSolid);
+        report.Brush().SetStyle(TBrushStyle::bsSolid);
         report.NewLine();
     }
 }

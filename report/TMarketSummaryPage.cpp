@@ -39,12 +39,12 @@ void TMarketSummaryPage::SetMarketSummaryTabs(TBaseReport& report, int style)
     for (int i = 0; i < 9; ++i) {
         int lines = 0;
         if (style == 0)
-            lines = tbTop | tbBottom | (i == 0 ? tbLeft : 0) | (i == 8 ? tbRight : 0);
+            lines = kLineTop | kLineBottom | (i == 0 ? kLineLeft : 0) | (i == 8 ? kLineRight : 0);
         else if (style == 1)
-            lines = tbTop;
+            lines = kLineTop;
         const double width = style == 0 ? heading[i] : data[i];
         const double margin = (i == 0 || i == 8) ? 5 : 0;
-        report.SetTab(i == 0 ? 0.75 : tabAfterPrevious, i == 0 ? tjLeft : tjRight, width, margin, lines, 0);
+        SetTabLines(report, i == 0 ? 0.75 : tabAfterPrevious, i == 0 ? TTabJustify::tjLeft : TTabJustify::tjRight, width, margin, lines, 0);
     }
 }
 

@@ -154,11 +154,11 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
     report.GotoXY(0, 5.75);
     PrintBlockCaption(report, QStringLiteral("SALE AND LOAN INFORMATION"), 0.75);
     report.ClearTabs();
-    report.SetTab(0.75, tjLeft, 0.8, 0, 0, 0);
-    report.SetTab(tabAfterPrevious, tjLeft, 1.0, 0, 0, 0);
-    report.SetTab(tabAfterPrevious, tjLeft, 1.25, 0, 0, 0);
-    report.SetTab(tabAfterPrevious, tjLeft, 1.75, 0.01, 0, 0);
-    report.SetTab(tabAfterPrevious, tjLeft, 1.75, 0.01, 0, 0);
+    SetTabLines(report, 0.75, TTabJustify::tjLeft, 0.8, 0, 0, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 1.0, 0, 0, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 1.25, 0, 0, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 1.75, 0.01, 0, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 1.75, 0.01, 0, 0);
     report.SetBold(true);
     for (const char* h : {"Doc date", "Doc number", "Sold price", "Doc type", "TD type"})
         report.PrintTab(L(h));

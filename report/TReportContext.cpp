@@ -165,3 +165,9 @@ void TReportContext::ShadedBox(TBaseReport& report, double x1, double y1, double
     report.Rectangle(x1, y1, x2, y2);
     report.Pen().SetColor(pen);
 }
+
+void SetTabLines(TBaseReport& report, double pos, TTabJustify justify, double width, double margin, unsigned lines,
+                 int shade)
+{
+    report.SetTab(pos, justify, width, margin, TTabLines::FromBits(lines), shade);
+}

@@ -6,6 +6,7 @@
 // transaction cursor) and the page furniture every page draws (header bar,
 // footer, group band, shaded box).
 
+#include "platform/report/TBaseReport.h"
 #include "report/TReportSettings.h"
 #include "report/TStatusStats.h"
 
@@ -14,7 +15,6 @@
 #include <QString>
 #include <QStringList>
 
-class TBaseReport;
 class TCompsRecords;
 class TvxpDocument;
 class TvxpPersonalInfo;
@@ -26,6 +26,11 @@ enum TReportPageId : int {
     pgSummaryAnalysis = 70, pgCommunity = 80, pgCensus = 90, pgSchool = 100, pgAssessorMap = 120,
     pgDetailsPhotos = 170
 };
+
+// Border lines of a tab stop as bits, and a tab stop set with them.
+enum : unsigned { kLineLeft = 1, kLineRight = 2, kLineTop = 4, kLineBottom = 8, kLineBox = 15 };
+void SetTabLines(TBaseReport& report, double pos, TTabJustify justify, double width, double margin, unsigned lines,
+                 int shade);
 
 class TReportContext {
 public:

@@ -24,10 +24,10 @@ void TSchoolPage::CloseBox(TBaseReport& report, double y0)
 {
     report.Pen().SetColor(clBlack);
     report.Pen().SetWidth(2);
-    report.Brush().SetStyle(bsClear);
+    report.Brush().SetStyle(TBrushStyle::bsClear);
     report.Rectangle(0.75, y0, 7.8, report.YPos());
     report.Pen().SetWidth(1);
-    report.Brush().SetStyle(bsSolid);
+    report.Brush().SetStyle(TBrushStyle::bsSolid);
 }
 
 void TSchoolPage::DataFont(TBaseReport& report) { TReportContext::UseFont(report, m_context.Settings.DataFont); }
@@ -48,10 +48,10 @@ void TSchoolPage::DrawDistrictTitle(TBaseReport& report)
     report.SetBold(true);
     report.Pen().SetColor(clBlack);
     report.Pen().SetWidth(2);
-    report.Brush().SetStyle(bsClear);
+    report.Brush().SetStyle(TBrushStyle::bsClear);
     report.Rectangle(0.75, 0.5, 7.8, report.YPos());
     report.Pen().SetWidth(1);
-    report.Brush().SetStyle(bsSolid);
+    report.Brush().SetStyle(TBrushStyle::bsSolid);
     report.PrintCenter(m_districtName, 4.275);
     report.SetBold(false);
     report.NewLine();
@@ -66,9 +66,9 @@ void TSchoolPage::PrintDistrictPersonnel(TBaseReport& report, const TXMLElement*
     DataFont(report);
     report.NewLine();
     report.ClearTabs();
-    report.SetTab(0.75, tjLeft, 2.9, 10, 0, 0);
-    report.SetTab(tabAfterPrevious, tjLeft, 2.6, 0, 0, 0);
-    report.SetTab(tabAfterPrevious, tjLeft, 1.9, 0, 0, 0);
+    SetTabLines(report, 0.75, TTabJustify::tjLeft, 2.9, 10, 0, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 2.6, 0, 0, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 1.9, 0, 0, 0);
     int row = 1;
     for (const TXMLElement* p = personel->getFirstChildElement(); p; p = p->getNextSiblingElement()) {
         report.PrintTab(p->getAttribute(L("job")));
@@ -88,9 +88,9 @@ void TSchoolPage::PrintDistrictPersonnel(TBaseReport& report, const TXMLElement*
 void TSchoolPage::SetSchoolTabs(TBaseReport& report, double first, double second, double third)
 {
     report.ClearTabs();
-    report.SetTab(0.75, tjLeft, first, 10, 0, 0);
-    report.SetTab(tabAfterPrevious, tjLeft, second, 0, 0, 0);
-    report.SetTab(tabAfterPrevious, tjLeft, third, 0, 0, 0);
+    SetTabLines(report, 0.75, TTabJustify::tjLeft, first, 10, 0, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, second, 0, 0, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, third, 0, 0, 0);
 }
 
 void TSchoolPage::PrintSchoolRows(TBaseReport& report, const TXMLElement* school, const QString& name)
@@ -135,9 +135,9 @@ void TSchoolPage::PrintSatScores(TBaseReport& report, const TXMLElement* sat, co
     report.Pen().SetColor(clBlack);
     report.ClearTabs();
     report.NewLine();
-    report.SetTab(0.75, tjLeft, 2.4, 5, 13, 0);
+    SetTabLines(report, 0.75, TTabJustify::tjLeft, 2.4, 5, 13, 0);
     for (int i = 0; i < 5; ++i)
-        report.SetTab(tabAfterPrevious, tjCenter, 0.93, 0, 12, 0);
+        SetTabLines(report, tabAfterPrevious, TTabJustify::tjCenter, 0.93, 0, 12, 0);
     report.SetTabShade(10);
     for (const char* h : {"SAT Scores", "% Grad", "% Taking Sat", "Avg Math", "Avg Verbal", "Avg Total"})
         report.PrintTab(L(h));

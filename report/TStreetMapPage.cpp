@@ -58,7 +58,7 @@ void TStreetMapPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
     report.SetBKColor(0xFFFFFF);
     report.SetFontColor(clBlack);
     report.SetBold(false);
-    report.Pen().SetStyle(psSolid);
+    report.Pen().SetStyle(TPenStyle::psSolid);
     report.Pen().SetColor(clBlack);
     valid = false;
 }
@@ -67,10 +67,10 @@ void TStreetMapPage::PrintStreetFrame(TBaseReport& report)
 {
     report.Pen().SetColor(clBlack);
     report.Pen().SetWidth(2);
-    report.Brush().SetStyle(bsClear);
+    report.Brush().SetStyle(TBrushStyle::bsClear);
     report.Rectangle(0.75, 0.75, 7.8, 10.35);
     report.Pen().SetWidth(1);
-    report.Brush().SetStyle(bsSolid);
+    report.Brush().SetStyle(TBrushStyle::bsSolid);
     report.SetFont(L("Arial"), 8);
     report.GotoXY(0, 10.45);
     const TvxpPersonalInfo* agent = m_context.Personal;
@@ -208,9 +208,9 @@ void TStreetMapPage::CalcPriceRangeWidth()
 void TStreetMapPage::PrintPriceLegendEntry(TBaseReport& report, int slot, const QString& text, quint32 color)
 {
     const double y = 5.55 + 0.14 * slot;
-    report.SetBrush(color, bsSolid, nullptr);
+    report.SetBrush(color, TBrushStyle::bsSolid, nullptr);
     report.Rectangle(1.05, y, 1.15, y + 0.1);
-    report.SetBrush(clBlack, bsSolid, nullptr);
+    report.SetBrush(clBlack, TBrushStyle::bsSolid, nullptr);
     report.SetBKColor(clWhite);
     report.SetFont(L("Arial"), 8);
     report.GotoXY(0, y + 0.08);
@@ -293,19 +293,19 @@ void TStreetMapPage::PrintCompsTable(TBaseReport& report)
     const double kept = report.LineHeight();
     struct Column {
         double Width;
-        int Justify;
+        TTabJustify Justify;
         double Margin;
     };
-    const Column columns[] = {{0.24, tjLeft, 0.01}, {2.0, tjLeft, 0},     {0.6, tjRight, 0},
-                              {0.25, tjRight, 0},   {0.3, tjRight, 0.01}, {0.7, tjRight, 0.01},
-                              {0.45, tjRight, 0},   {0.57, tjRight, 0},   {1.9, tjCenter, 0}};
+    const Column columns[] = {{0.24, TTabJustify::tjLeft, 0.01}, {2.0, TTabJustify::tjLeft, 0},     {0.6, TTabJustify::tjRight, 0},
+                              {0.25, TTabJustify::tjRight, 0},   {0.3, TTabJustify::tjRight, 0.01}, {0.7, TTabJustify::tjRight, 0.01},
+                              {0.45, TTabJustify::tjRight, 0},   {0.57, TTabJustify::tjRight, 0},   {1.9, TTabJustify::tjCenter, 0}};
 
     report.SetFontSize(8);
     report.SetBold(true);
     report.ClearTabs();
     for (int i = 0; i < 9; ++i)
-        report.SetTab(i == 0 ? 0.75 : tabAfterPrevious, columns[i].Justify, columns[i].Width, columns[i].Margin,
-                      tbLeft | tbRight | tbTop | tbBottom, 0);
+        SetTabLines(report, i == 0 ? 0.75 : tabAfterPrevious, columns[i].Justify, columns[i].Width, columns[i].Margin,
+                      kLineLeft | kLineRight | kLineTop | kLineBottom, 0);
     report.GotoXY(0.75, 6.55 - kept);
     report.SetTabShade(100);
     report.SetFontColor(0xFFFFFF);
@@ -328,7 +328,7 @@ void TStreetMapPage::PrintCompsTable(TBaseReport& report)
     report.GotoXY(0.75, 6.57 + height - kept);
     report.ClearTabs();
     for (int i = 0; i < 9; ++i)
-        report.SetTab(i == 0 ? 0.76 : tabAfterPrevious, i == 8 ? tjLeft : columns[i].Justify, columns[i].Width,
+        SetTabLines(report, i == 0 ? 0.76 : tabAfterPrevious, i == 8 ? TTabJustify::tjLeft : columns[i].Justify, columns[i].Width,
                       i == 0 ? 5 : 0, 0, 0);
     report.SetTabShade(10);
     for (int i = 0; i <= r.LastIndex(); ++i) {
@@ -355,12 +355,12 @@ void TStreetMapPage::PrintCompsTable(TBaseReport& report)
         const double v = PpsfValue(ppsfText);
         if (!ppsfText.isEmpty() && v > 0) {
             const double w = m_largestPpsf > 0 ? v / m_largestPpsf * 1.86 : 0.01;
-            report.SetPen(0xC0C0C0, psSolid, 1, pmCopy);
-            report.SetBrush(0xC0C0C0, bsSolid, nullptr);
+            report.SetPen(0xC0C0C0, TPenStyle::psSolid, 1, TPenMode::pmCopy);
+            report.SetBrush(0xC0C0C0, TBrushStyle::bsSolid, nullptr);
             TReportContext::ShadedBox(report, 5.88, report.LineTop() + 0.04, 5.88 + w + 0.03, report.YPos() - 0.01);
             const TColor bar = c.Settings.SqFtGraphColor;
-            report.SetPen(bar, psSolid, 1, pmCopy);
-            report.SetBrush(bar, bsSolid, nullptr);
+            report.SetPen(bar, TPenStyle::psSolid, 1, TPenMode::pmCopy);
+            report.SetBrush(bar, TBrushStyle::bsSolid, nullptr);
             TReportContext::ShadedBox(report, 5.88, report.LineTop() + 0.01, 5.88 + w, report.YPos() - 0.04);
         }
         report.SetTabShade(report.TabShade() == 10 ? 0 : 10);

@@ -21,7 +21,7 @@ public:
     {
         TPagePen p;
         p.Color = FromQColor(pen.color());
-        p.Style = pen.style() == Qt::NoPen ? psClear : psSolid;
+        p.Style = pen.style() == Qt::NoPen ? TPenStyle::psClear : TPenStyle::psSolid;
         p.Width = int(pen.widthF() * 96 + 0.5);
         m_painter.SetPen(p);
     }
@@ -29,7 +29,7 @@ public:
     {
         TPageBrush b;
         b.Color = FromQColor(brush.color());
-        b.Style = brush.style() == Qt::NoBrush ? bsClear : bsSolid;
+        b.Style = brush.style() == Qt::NoBrush ? TBrushStyle::bsClear : TBrushStyle::bsSolid;
         m_painter.SetBrush(b, nullptr);
     }
     void Line(const QPointF& from, const QPointF& to) override { m_painter.DrawLine(from, to); }

@@ -24,10 +24,10 @@ void TSummaryAnalysisPage::SetSummaryAnalysisTabs(TBaseReport& report, int style
     for (int i = 0; i < count; ++i) {
         int lines = 0;
         if (boxed)
-            lines = tbTop | tbBottom | (i == 0 ? tbLeft : 0) | (i == count - 1 ? tbRight : 0);
+            lines = kLineTop | kLineBottom | (i == 0 ? kLineLeft : 0) | (i == count - 1 ? kLineRight : 0);
         else if (style == 8)
-            lines = tbTop;
-        report.SetTab(i == 0 ? 0.75 : tabAfterPrevious, i == 0 ? tjLeft : tjRight,
+            lines = kLineTop;
+        SetTabLines(report, i == 0 ? 0.75 : tabAfterPrevious, i == 0 ? TTabJustify::tjLeft : TTabJustify::tjRight,
                       summary ? summaryWidths[i] : soldWidths[i], (i == 0 || i == count - 1) ? 5 : 0, lines, 0);
     }
 }
