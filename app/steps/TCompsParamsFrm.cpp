@@ -278,7 +278,7 @@ void TCompsParamsFrm::BuildTypePage(QWidget* page)
     gParams->SetColWidths(0, 215);
     gParams->SetDefaultRowHeight(21);
     gParams->SetEnableHTML(false);
-    gParams->SetOptions(gParams->Options() + goEditing);
+    gParams->SetOptions(gParams->Options() + TGridOption::goEditing);
     QFont tahoma(QStringLiteral("Tahoma"));
     tahoma.setPointSize(8);
     gParams->setFont(tahoma);
@@ -343,7 +343,7 @@ void TCompsParamsFrm::BuildTypePage(QWidget* page)
         edit->OnEnter = [this, edit](QObject*) { StatusEnter(edit); };
         edit->OnExit = [this, edit](QObject*) { StatusExit(edit); };
         edit->OnChange = [this, edit](QObject*) { StatusChange(edit); };
-        edit->OnKeyDown = [this](QObject*, int& key, TShiftState) { m_lastKeyUp = key == VK_PRIOR || key == VK_UP; };
+        edit->OnKeyDown = [this](QObject*, int& key, TShiftState) { m_lastKeyUp = key == Win::VK_PRIOR || key == Win::VK_UP; };
         *s.check = check;
         *s.edit = edit;
         y += 26;

@@ -19,6 +19,7 @@ class TExtSpinEdit;
 class TExtStringGrid;
 class TLabel;
 class TRadioGroup;
+struct TSearchTypeRec;
 class TSpeedButton;
 class TXMLElement;
 class TvxComps;
@@ -151,7 +152,7 @@ private:
     void DaysBackChange();
     void FormClose(TCloseAction& action);
     void SetSearchTypeById(int id);
-    const struct TSearchTypeRec* ChosenSearchType() const;
+    const TSearchTypeRec* ChosenSearchType() const;
     int ChosenPropertyType() const;
     TvxComps* Comps() const;
 

@@ -230,7 +230,7 @@ void TCompsViewFrm::SetMark(int row, bool use)
 void TCompsViewFrm::grCompsKeyDown(int& key)
 {
     const int row = grComps->Row();
-    if (key == VK_SPACE && grComps->Col() > colUse && row >= grComps->FixedRows())
+    if (key == Win::VK_SPACE && grComps->Col() > colUse && row >= grComps->FixedRows())
         SetMark(row, grComps->GetCellText(colUse, row) != QLatin1String("Y"));
     TvxComps* comps = Comps();
     const int index = RecordIndex(row);

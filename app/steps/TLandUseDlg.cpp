@@ -101,7 +101,7 @@ TLandUseDlg::TLandUseDlg(QWidget* parent) : QDialog(parent)
     gLandUse->SetColWidths(0, 20);
     gLandUse->SetColWidths(1, 64);
     gLandUse->SetColWidths(2, 275);
-    gLandUse->SetOptions(gLandUse->Options() + goRowSelect);
+    gLandUse->SetOptions(gLandUse->Options() + TGridOption::goRowSelect);
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSize(8);
     gLandUse->setFont(font);

@@ -52,7 +52,7 @@ TPropListFrm::TPropListFrm(QWidget* owner) : QDialog(owner)
     Grid->SetDefaultRowHeight(42);
     const int widths[] = {10, 226, 285, 212, 6};
     for (int c = 0; c < 5; ++c) Grid->SetColWidths(c, widths[c]);
-    Grid->SetOptions(Grid->Options() + goRowSelect);
+    Grid->SetOptions(Grid->Options() + TGridOption::goRowSelect);
     Grid->SetEnableHTML(true);
     Grid->SetMultilinecells(true);
     TBands bands;
@@ -64,7 +64,7 @@ TPropListFrm::TPropListFrm(QWidget* owner) : QDialog(owner)
                             QStringLiteral("APN / Land use")});
     // The focused cell of the selected row is written in white.
     Grid->OnGetCellColor = [this](QObject*, int row, int col, TGridDrawState state, TBrush&, TFont& font) {
-        if (state.Contains(gdFocused) && row == Grid->Row() && col == Grid->Col()) font.SetColor(clWhite);
+        if (state.Contains(TGridDrawStateItem::gdFocused) && row == Grid->Row() && col == Grid->Col()) font.SetColor(clWhite);
     };
     Grid->OnDblClick = [this](QObject*) { GuardedCall(this, [this] { btnOkClick(); }); };
 

@@ -96,7 +96,7 @@ TReportFrm::TReportFrm(QObject* owner) : TBaseFrm(owner)
     ReportGrid->SetRowCount(2);
     ReportGrid->SetFixedRows(1);
     ReportGrid->SetDefaultRowHeight(26);
-    ReportGrid->SetOptions(ReportGrid->Options() + goRowMoving);
+    ReportGrid->SetOptions(ReportGrid->Options() + TGridOption::goRowMoving);
     ReportGrid->SetCheckTrue(QStringLiteral("Y"));
     ReportGrid->SetCheckFalse(QStringLiteral("N"));
     const int widths[] = {20, 31, 238, 10, 10};
@@ -281,7 +281,7 @@ void TReportFrm::SelectPages(int how)
 void TReportFrm::ReportGridKeyDown(int& key)
 {
     const int row = ReportGrid->Row();
-    if (key != VK_SPACE || ReportGrid->Col() <= colUse || row < 1) return;
+    if (key != Win::VK_SPACE || ReportGrid->Col() <= colUse || row < 1) return;
     ReportGrid->SetCellText(colUse, row,
                             ReportGrid->GetCellText(colUse, row) == QLatin1String("Y") ? QStringLiteral("N")
                                                                                        : QStringLiteral("Y"));

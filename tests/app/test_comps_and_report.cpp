@@ -88,11 +88,11 @@ TEST_F(MainWindow, ViewCompsListsAndMarksTheComps)
     // Space in the "Use" column itself does nothing; beyond it, it flips.
     f->grComps->SetRow(1);
     f->grComps->SetCol(1);
-    int key = VK_SPACE;
+    int key = Win::VK_SPACE;
     f->grCompsKeyDown(key);
     EXPECT_EQ(f->grComps->GetCellText(1, 1), QStringLiteral("Y"));
     f->grComps->SetCol(2);
-    key = VK_SPACE;
+    key = Win::VK_SPACE;
     f->grCompsKeyDown(key);
     EXPECT_EQ(f->grComps->GetCellText(1, 1), QStringLiteral("N"));
     EXPECT_FALSE(records.IsUsed(0));
@@ -212,7 +212,7 @@ TEST_F(MainWindow, TheReportStepOrdersAndChoosesThePages)
     for (int i = 0; i < pages.Count(); ++i) EXPECT_TRUE(pages.Items(i).Selected);
     f->ReportGrid->SetRow(3);
     f->ReportGrid->SetCol(2);
-    int key = VK_SPACE;
+    int key = Win::VK_SPACE;
     f->ReportGridKeyDown(key);
     EXPECT_EQ(f->ReportGrid->GetCellText(1, 3), QStringLiteral("N"));
 
