@@ -114,7 +114,7 @@ void CopyPaste(benchmark::State& state, bool stream)
     Fill(source);
     source.Navigation().AllowFmtClipboard = stream;
     TExtStringGrid target(nullptr, QStringLiteral("Target"));
-    target.SetOptions(target.Options() + goEditing);
+    target.SetOptions(target.Options() + TGridOption::goEditing);
     target.Navigation().AllowFmtClipboard = stream;
     const TRect block(0, 1, kCols - 1, kRows);
     for (auto _ : state) {

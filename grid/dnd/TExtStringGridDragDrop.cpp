@@ -48,7 +48,7 @@ TRect TExtStringGrid::LastDropRect() const { return d->dnd.dropRect; }
 QString TExtStringGrid::SelectionAsDragText()
 {
     TGridRect s = Selection();
-    if (Options().Contains(goRowSelect) && d->dragDropSettings.OleEntireRows) {
+    if (Options().Contains(TGridOption::goRowSelect) && d->dragDropSettings.OleEntireRows) {
         s.Left = 0;
         s.Right = ColCount() - 1;
     }
@@ -139,7 +139,7 @@ int TExtStringGrid::DropText(int x, int y, const QString& text)
     int lines = 0;
     int fields = 0;
     TextShape(text, lines, fields);
-    if (Options().Contains(goRowSelect)) col = d->dragDropSettings.OleEntireRows ? 0 : FixedCols();
+    if (Options().Contains(TGridOption::goRowSelect)) col = d->dragDropSettings.OleEntireRows ? 0 : FixedCols();
     bool allow = true;
     if (OnOleDrop) OnOleDrop(this, row, col, text, allow);
     if (!allow || lines == 0) return 0;

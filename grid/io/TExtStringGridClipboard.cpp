@@ -216,7 +216,7 @@ int TExtStringGrid::PasteText(int col, int row, const QString& text)
 {
     if (col < 0 || row < 0) return 0;
     const TNavigation& nav = d->navigation;
-    if (!Options().Contains(goEditing) && !nav.AllowClipboardAlways && !d->mouseActions.RangeSelectAndEdit) return 0;
+    if (!Options().Contains(TGridOption::goEditing) && !nav.AllowClipboardAlways && !d->mouseActions.RangeSelectAndEdit) return 0;
     bool hasTail = false;
     const std::vector<QStringList> lines = SplitText(text, hasTail);
     if (lines.empty()) return hasTail ? 1 : 0;

@@ -35,9 +35,9 @@ const QStringList kCellVAligns = {"vaTop", "vaBottom", "vaCenter", "vaUnderText"
 const QStringList kCellHAligns = {"haLeft", "haRight", "haCenter", "haBeforeText", "haAfterText", "haFull"};
 const QStringList kAlignments = {"taLeftJustify", "taRightJustify", "taCenter"};
 const QStringList kVAlignments = {"vtaTop", "vtaCenter", "vtaBottom"};
-const QStringList kBrushStyles = {"bsSolid",     "bsClear",     "bsHorizontal", "bsVertical",
+const QStringList kBrushStyles = {"TBrushStyle::bsSolid",     "TBrushStyle::bsClear",     "bsHorizontal", "bsVertical",
                                   "bsFDiagonal", "bsBDiagonal", "bsCross",      "bsDiagCross"};
-const QStringList kFontStyles = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
+const QStringList kFontStyles = {"TFontStyle::fsBold", "TFontStyle::fsItalic", "TFontStyle::fsUnderline", "TFontStyle::fsStrikeOut"};
 const QStringList kEditors = {
     "edNormal", "edSpinEdit", "edComboEdit", "edComboList", "edEditBtn", "edCheckBox", "edDateEdit",
     "edDateEditUpDown", "edTimeEdit", "edButton", "edDataCheckBox", "edNumeric", "edPositiveNumeric", "edFloat",
@@ -136,7 +136,7 @@ void ReadProperties(const TStreamRecord& rec, TCellProperties& p)
     p.BorderColor = TColor(Int32(rec, k + "BorderColor", int(clBlack)));
     p.BorderWidth = std::clamp(Int32(rec, k + "BorderWidth"), 0, 100);
     p.BrushColor = TColor(Int32(rec, k + "BrushColor", int(clNone)));
-    p.BrushStyle = TBrushStyle(Ident(rec, k + "BrushStyle", kBrushStyles, bsSolid));
+    p.BrushStyle = TBrushStyle(Ident(rec, k + "BrushStyle", kBrushStyles, int(TBrushStyle::bsSolid)));
     p.FontColor = TColor(Int32(rec, k + "FontColor", int(clNone)));
     p.FontName = rec.Str(k + "FontName").left(255);
     p.FontSize = std::clamp(Int32(rec, k + "FontSize"), -1000, 1000);

@@ -20,12 +20,12 @@ public:
     {
         SetColCount(cols);
         SetRowCount(rows);
-        SetOptions(Options() + goEditing);
+        SetOptions(Options() + TGridOption::goEditing);
         Navigation().AllowFmtClipboard = true;
     }
     void Select(int left, int top, int right, int bottom)
     {
-        SetOptions(Options() + goRangeSelect);
+        SetOptions(Options() + TGridOption::goRangeSelect);
         SetSelection(TGridRect{left, top, right, bottom});
     }
     std::unique_ptr<QMimeData> Copy(int left, int top, int right, int bottom)
@@ -91,7 +91,7 @@ TEST_F(ClipboardTest, PastedTextBreaksLinesEverywhereAndGrowsWhereAllowed)
     EXPECT_EQ(h.Cells(1, 1), QStringLiteral("1"));
     h.PasteText(1, 2, QStringLiteral("e"));
     EXPECT_EQ(h.Cells(1, 2), QStringLiteral("e!"));
-    h.SetOptions(h.Options() - goEditing);
+    h.SetOptions(h.Options() - TGridOption::goEditing);
     EXPECT_EQ(h.PasteText(1, 1, QStringLiteral("z")), 0);
 }
 
@@ -102,7 +102,7 @@ TEST_F(ClipboardTest, CellStreamRoundTrip)
     g.SetCells(1, far, QStringLiteral("text"));
     TCellProperties* p = g.GetCellProperties(2, far);
     p->BrushColor = clRed;
-    p->FontStyle = {fsBold, fsItalic};
+    p->FontStyle = {TFontStyle::fsBold, TFontStyle::fsItalic};
     p->Alignment = taCenter;
     TCellGraphic marker;
     p->CellObject = &marker;
@@ -121,7 +121,7 @@ TEST_F(ClipboardTest, CellStreamRoundTrip)
     const TCellProperties* q = t.CellPropertiesOf(3, far);
     ASSERT_NE(q, nullptr);
     EXPECT_EQ(q->BrushColor, clRed);
-    EXPECT_EQ(q->FontStyle, TFontStyles({fsBold, fsItalic}));
+    EXPECT_EQ(q->FontStyle, TFontStyles({TFontStyle::fsBold, TFontStyle::fsItalic}));
     EXPECT_EQ(q->Alignment, taCenter);
     EXPECT_EQ(q->CellObject, nullptr);
     EXPECT_EQ(q->OwnerCol, 3);

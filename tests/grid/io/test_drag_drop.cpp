@@ -15,11 +15,11 @@ class Grid : public TExtStringGrid {
 public:
     Grid() : TExtStringGrid(nullptr, QStringLiteral("Grid"))
     {
-        SetBorderStyle(bsNone);
+        SetBorderStyle(TBorderStyle::bsNone);
         SetBounds(0, 0, 600, 400);
         SetColCount(5);
         SetRowCount(8);
-        SetOptions(Options() + goEditing + goRangeSelect);
+        SetOptions(Options() + TGridOption::goEditing + TGridOption::goRangeSelect);
         SetOleDropTarget(true);
         for (int r = 1; r < 8; ++r) SetCells(1, r, QStringLiteral("r%1").arg(r));
     }
