@@ -172,7 +172,8 @@ struct TDragDropSettings {
     bool OleDropTarget = false;
     bool OleDropSource = false;
     bool OleDropRTF = false;
-    bool OleAcceptFiles = false;
+    bool OleAcceptFiles = true;
+    bool OleCopyAlways = false;
     bool OleAcceptText = true;
     bool OleColumnDragDrop = false;
     bool OleEntireRows = false;

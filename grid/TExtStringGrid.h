@@ -29,7 +29,10 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
+class QIODevice;
+class QMimeData;
 class TImageList;
 class TPictureContainer;
 class THTMLPictureCache;
@@ -493,6 +496,102 @@ public:
     THTMLHintWindow* HintWindow();
 
     // =======================================================================
+    // io/: the cell stream, the clipboard and the imports. Blocks are in
+    // display columns.
+    // =======================================================================
+    // Writes the block's cells (texts, properties, graphics) as a cell
+    // stream; the private clipboard format.
+    void SaveCellsToStream(const TRect& block, QIODevice& stream);
+    // Reads a cell stream whole, then places its cells relative to the
+    // block's top-left at (col, row) (a whole-grid stream replaces the
+    // grid). EReadError when it does not read; the grid is then unchanged.
+    // Answers the number of cells of the block.
+    int LoadCellsFromStream(int col, int row, QIODevice& stream);
+    // The block as text: cells joined by TAB, rows ended by CR LF when
+    // there are several; with selectedOnly only the disjunctly selected
+    // rows or columns.
+    QString RectAsText(const TRect& block, bool selectedOnly);
+    // The formats of a copy of the block: plain text, rich text (when the
+    // top-left cell holds it and AllowRTFClipboard is set), the cell stream
+    // (AllowFmtClipboard).
+    QMimeData* RectAsMimeData(const TRect& block, bool selectedOnly);
+    void CopyRectAsText(const TRect& block, bool selectedOnly);
+    void CopySelectionToClipboard();
+    void CutSelectionToClipboard();
+    void PasteSelectionFromClipboard();
+    // Pastes the clipboard's best format at the cell; the cells pasted.
+    int PasteFromClipboard(int col, int row);
+    // Pastes the formats of data at the cell, as PasteFromClipboard does.
+    int PasteMimeData(int col, int row, const QMimeData& data);
+    // TAB-separated fields, lines ended by CR LF, lone CR or lone LF; the
+    // number of field places.
+    int PasteText(int col, int row, const QString& text);
+    // After a paste of the cell stream: where it came from ((-1, -1) from
+    // another grid), where it went, whether it was copied (not cut).
+    virtual void PasteNotify(TPoint source, TRect target, bool lastWasCopy);
+
+    std::function<void(QObject* sender, int col, int row, QString& value, bool& allow)> OnClipboardBeforePasteCell;
+
+    // Imports from the top-left cell; the cells of an earlier content are
+    // cleared (with append the lines go below the data rows instead), at
+    // least one data row stays, footer rows stay last. The delimiter is
+    // detected from the first two lines unless Delimiter is set; quoted
+    // fields may hold it. EExtGridError "Cannot open file " + name.
+    void LoadFromCSV(const QString& fileName);
+    void LoadFromCSV(const QString& fileName, bool append);
+    // A sheet of a spreadsheet file (the active one when the name is empty)
+    // through the office suite: EExtGridError "Excel OLE server not found"
+    // without it, "Excel worksheet " + name + " not found".
+    void LoadFromXLS(const QString& fileName);
+    void LoadFromXLS(const QString& fileName, const QString& sheetName);
+    // The null character: detected at each import.
+    QChar Delimiter() const;
+    void SetDelimiter(QChar value);
+    // Lines read as OEM code page text.
+    bool OemConvert() const;
+    void SetOemConvert(bool value);
+    std::function<void(QObject* sender, short progress)> OnFileProgress;
+
+    // =======================================================================
+    // dnd/: drag and drop of cells, columns and files (client coordinates)
+    // =======================================================================
+    // Accepts drops on the grid's window while set.
+    void SetOleDropTarget(bool value);
+    void SetOleDropRTF(bool value);
+    // The text a drag of the selection carries (TAB between cells, CR LF
+    // between rows).
+    QString SelectionAsDragText();
+    // What a drag of the selection carries (text, rich text); remembers the
+    // dragged block.
+    QMimeData* DragMimeData();
+    QMimeData* ColumnMimeData(int col);
+    // Whether a drop at the point would be taken; shows the markers.
+    bool DragOver(int x, int y, bool columnDrag);
+    void DragLeave();
+    // The drops; each answers what it took (0: nothing).
+    int DropText(int x, int y, const QString& text);
+    bool DropRTF(int x, int y, const QString& rtf);
+    void DropColumn(int x, int y, int column);
+    // One delimited file or spreadsheet replaces the grid's content.
+    bool DropFiles(int x, int y, const QStringList& files);
+    int DropMimeData(int x, int y, const QMimeData& data);
+    // Drags the selection; after a move with OleRemoveRows the dragged
+    // cells are cleared, but not those a drop into this grid just filled.
+    // The drop action.
+    int StartCellDrag();
+    void RemoveDraggedCells();
+    TRect OleDragRect() const;
+    void SetOleDragRect(const TRect& value);
+    // The block the last drop pasted ((-1, -1, -1, -1): none).
+    TRect LastDropRect() const;
+
+    std::function<void(QObject* sender, int row, int col, const QString& data, bool& allow)> OnOleDrop;
+    std::function<void(QObject* sender, TRect cells)> OnOleDropped;
+    std::function<void(QObject* sender, int row, int col, bool& allow)> OnOleDragOver;
+    std::function<void(QObject* sender, int row, int col, int dropCol)> OnOleDropCol;
+    std::function<void(QObject* sender, int row, int col, const QString& fileName, bool& allow)> OnOleDropFile;
+
+    // =======================================================================
     // Automatic rows
     // =======================================================================
     virtual void AutoInsertRow(int row);
@@ -704,6 +803,13 @@ private:
     void ShowControlCombo(int col, int row, const QString& id, const QString& value, const TRect& rect);
     // footer/
     double FooterValue(int col, int row);
+    // io/
+    qint32 StreamId() const;
+    int LoadCells(int col, int row, QIODevice& stream, bool asPaste);
+    void SmartFill(int pasted);
+    void PlaceImportedRows(const std::vector<QStringList>& rows, int widest, bool append, bool exactCols);
+    // dnd/
+    void HideDropMarkers();
     // sort/
     void RunSort(int mode);
     void ApplyRowOrder(int first, const std::vector<int>& order);

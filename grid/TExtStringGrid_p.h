@@ -7,8 +7,10 @@
 #include "grid/draw/DrawState_p.h"
 #include "grid/edit/EditState_p.h"
 #include "grid/footer/FooterState_p.h"
+#include "grid/dnd/DndState_p.h"
 #include "grid/hidden/HiddenState_p.h"
 #include "grid/input/InputState_p.h"
+#include "grid/io/IoState_p.h"
 #include "grid/scroll/ScrollState_p.h"
 #include "grid/size/SizeState_p.h"
 #include "grid/sort/SortState_p.h"
@@ -80,4 +82,6 @@ struct TExtStringGridPrivate {
     TGridTypedState typed;
     TGridSortState sort;
     TGridFooterState footer;
+    TGridIoState io;
+    TGridDndState dnd;
 };
