@@ -1,0 +1,47 @@
+#include "grid/edit/TGridDatePicker.h"
+
+#include "grid/TExtStringGrid.h"
+
+TGridDatePicker::TGridDatePicker(TExtStringGrid* grid)
+    : TDateTimePicker(grid, QStringLiteral("GridDatePicker")), m_grid(grid)
+{
+}
+
+TGridDatePicker::~TGridDatePicker() = default;
+
+bool TGridDatePicker::WantTab() const { return m_grid->Options().Contains(goTabs); }
+
+void TGridDatePicker::KeyDown(int& key, TShiftState shift)
+{
+    if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE && key != VK_PRIOR && key != VK_NEXT && key != VK_END) {
+        TDateTimePicker::KeyDown(key, shift);
+        return;
+    }
+    if (key == VK_ESCAPE) {
+        // A cell that holds no date (or time) leaves the picker as it is.
+        const QString text = m_grid->GetCurrentCellText();
+        TDateTime value = 0;
+        if (Kind() == dtkTime) {
+            if (TryStrToTime(text, value)) SetTime(value);
+        } else if (TryStrToDate(text, value)) {
+            SetDate(value);
+        }
+    }
+    if (key == VK_TAB && m_grid->Options().Contains(goTabs)) {
+        m_grid->CloseEditorControl();
+        m_grid->setFocus(Qt::OtherFocusReason);
+        m_grid->TabToNextCell((shift & ssShift) != 0);
+        key = 0;
+        return;
+    }
+    if (DroppedDown()) return;
+    const int forward = key;
+    key = 0;
+    m_grid->EditorKeyDown(forward, shift);
+}
+
+void TGridDatePicker::DoExit()
+{
+    m_grid->CloseEditorControl();
+    TDateTimePicker::DoExit();
+}
