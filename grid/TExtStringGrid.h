@@ -410,6 +410,10 @@ public:
     // Hidden rows behind an inserted or deleted row move with it.
     void InsertRow(int index) override;
     void DeleteRow(int index) override;
+    // After the visible rows were put in a new order (a sort): order[new
+    // display row] is the old display row. Each hidden row follows the
+    // visible row above it, as it does when one row moves.
+    void RowsReordered(const std::vector<int>& order);
 
     // =======================================================================
     // scroll/: scrolling and stretching
@@ -556,6 +560,8 @@ protected:
     void EditorHidden() override;
     // Hidden rows follow inserted and removed rows (hidden/).
     void SizeChanged(int oldColCount, int oldRowCount) override;
+    // Hidden rows follow a moved row (hidden/).
+    void RowMoved(int fromIndex, int toIndex) override;
 
     std::unique_ptr<TExtStringGridPrivate> d;
 

@@ -195,6 +195,25 @@ void TExtStringGrid::DeleteRow(int index)
     if (RowCount() < before) d->hidden.rows.RowsRemoved(index, 1);
 }
 
+void TExtStringGrid::RowMoved(int fromIndex, int toIndex)
+{
+    TBaseGrid::RowMoved(fromIndex, toIndex);
+    d->hidden.rows.RowMoved(fromIndex, toIndex);
+}
+
+void TExtStringGrid::RowsReordered(const std::vector<int>& order)
+{
+    // order[new display row] = old display row; the hidden rows want the
+    // other way round.
+    std::vector<int> newOf(order.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (order[i] >= 0 && size_t(order[i]) < newOf.size()) newOf[size_t(order[i])] = int(i);
+    }
+    d->hidden.rows.RowsReordered([&newOf](int old) {
+        return old >= 0 && size_t(old) < newOf.size() ? newOf[size_t(old)] : old;
+    });
+}
+
 void TExtStringGrid::SizeChanged(int oldColCount, int oldRowCount)
 {
     TBaseGrid::SizeChanged(oldColCount, oldRowCount);

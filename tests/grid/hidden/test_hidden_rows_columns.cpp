@@ -163,6 +163,36 @@ TEST(HiddenRows, InsertedAndRemovedRowsMoveTheHiddenRowsBehindThem)
     g.UnHideRowsAll();
     EXPECT_EQ(g.GetCellText(0, 7), "r6");
     EXPECT_EQ(g.GetCellText(0, 6), "r5");
+    // Moving a visible row across a hidden one keeps the hidden row under
+    // the row it followed.
+    g.HideRow(7);
+    g.MoveRow(1, 9);
+    g.UnHideRowsAll();
+    EXPECT_EQ(g.GetCellText(0, 5), "r5");
+    EXPECT_EQ(g.GetCellText(0, 6), "r6");
+    EXPECT_EQ(g.GetCellText(0, 7), "r7");
+}
+
+TEST(HiddenRows, HiddenRowsFollowTheRowAboveThemThroughMovesAndSorts)
+{
+    Grid g;
+    g.HideRows(3, 4);
+    // Display: r0 r1 r2 r5 r6 ...; r3 and r4 follow r2.
+    g.MoveRow(2, 6);
+    g.UnHideRowsAll();
+    EXPECT_EQ(g.Rows(), Expected({0, 1, 5, 6, 7, 8, 2, 3, 4, 9, 10}));
+
+    // A sort reverses the data rows 1..10 while r4 is hidden.
+    Grid s;
+    s.HideRow(4);
+    std::vector<int> order{0};
+    for (int r = s.RowCount() - 1; r >= 1; --r) order.push_back(r);
+    QStringList texts;
+    for (int r : order) texts << s.GetCellText(0, r);
+    for (int r = 0; r < s.RowCount(); ++r) s.SetCellText(0, r, texts[r]);
+    s.RowsReordered(order);
+    s.UnHideRowsAll();
+    EXPECT_EQ(s.Rows(), Expected({0, 10, 9, 8, 7, 6, 5, 3, 4, 2, 1}));
 }
 
 TEST(HiddenRowsStore, CountsAndShiftsByBinarySearch)
