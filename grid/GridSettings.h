@@ -16,9 +16,15 @@
 
 enum TCellNodeType { cnFlat, cn3D, cnGlyph, cnLeaf };
 enum TSortDirection { sdAscending, sdDescending };
+enum TSortBlankPosition { blFirst, blLast };
+// How a column's cells compare when rows are sorted (grid/sort/).
+enum TSortStyle {
+    ssAutomatic, ssAlphabetic, ssNumeric, ssDate, ssAlphaNoCase, ssAlphaCase, ssShortDateEU, ssShortDateUS,
+    ssCustom, ssFinancial, ssAnsiAlphaCase, ssAnsiAlphaNoCase, ssRaw, ssHTML, ssImages, ssCheckBox, ssUnicode
+};
 enum TBackgroundDisplay { bdTile, bdFixed };
 enum TBackgroundCells { bcNormal, bcFixed, bcAll };
-enum TFooterStyle { fsFixedLastRow, fsColumnPreview };
+enum TFooterStyle { fsFixedLastRow, fsColumnPreview, fsCustomPreview };
 enum TAdvanceDirection { adLeftRight, adTopBottom };
 enum TInsertPosition { pInsertBefore, pInsertAfter };
 enum THomeEndAction { heFirstLastColumn, heFirstLastRow };
@@ -131,6 +137,18 @@ struct TSortSettings {
     bool IndexShow = false;
     TColor IndexColor = clYellow;
     TSortDirection Direction = sdAscending;
+    // Sorting (grid/sort/): ties go on to the next column; a move exchanges
+    // only the sort column's cells; empty cells go to BlankPos whatever the
+    // direction; the style is detected from the data; a fixed first column
+    // keeps its texts; equal cells of the merge columns are merged after a
+    // header sort.
+    bool Full = true;
+    bool SingleColumn = false;
+    bool IgnoreBlanks = false;
+    TSortBlankPosition BlankPos = blFirst;
+    bool AutoFormat = true;
+    bool NormalCellsOnly = false;
+    bool AutoColumnMerge = false;
     TBitmap UpGlyph;
     TBitmap DownGlyph;
     TBitmap IndexUpGlyph;
@@ -179,10 +197,18 @@ struct TBackGround {
     TBackgroundCells Cells = bcNormal;
 };
 
+// The floating footer (grid/footer/): the grid's last row kept in view
+// below the cells, or a preview of the current row. Change Visible and
+// FooterStyle through the grid's setters.
 struct TFloatingFooter {
     bool Visible = false;
+    TColor Color = clBtnFace;
     TFooterStyle FooterStyle = fsFixedLastRow;
-    int FooterColumn = 0;
+    // The column fsColumnPreview shows; the text of fsCustomPreview, where
+    // "<#n>" stands for column n of the current row.
+    int Column = 0;
+    QString CustomTemplate;
+    int FooterHeight = 22;
 };
 
 // One condition of the row filter.

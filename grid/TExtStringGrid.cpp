@@ -4,6 +4,7 @@
 
 #include "controls/HTMLPicture.h"
 #include "grid/TExtStringGrid_p.h"
+#include "grid/TFooterPanel.h"
 #include "grid/cells/TCellProperties.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/UserRegistry.h"
@@ -62,6 +63,10 @@ void TExtStringGrid::SetFloatingFooterVisible(bool value)
 {
     d->floatingFooter.Visible = value;
     SetFooterRowFlag(value && d->floatingFooter.FooterStyle == fsFixedLastRow);
+    // The footer row is no data row while the panel shows it.
+    d->fixedFooters = value ? 1 : 0;
+    FooterPanel()->Place();
+    CalcFooter(-1);
     InvalidateGrid();
 }
 
@@ -197,6 +202,7 @@ void TExtStringGrid::InvalidateRect(const TRect& r)
 void TExtStringGrid::Resize()
 {
     TBaseGrid::Resize();
+    if (d->footer.panel) d->footer.panel->Place();
     if (OnResize) OnResize(this);
 }
 
@@ -338,25 +344,8 @@ void TExtStringGrid::AutoDeleteRow(int row)
 
 bool TExtStringGrid::EditTextHook(const QString&, QString&, int) { return false; }
 
-void TExtStringGrid::InsertRows(int index, int count)
-{
-    if (count < 1) return;
-    index = std::clamp(index, 0, RowCount());
-    for (int i = 0; i < count; ++i) InsertRow(index);
-}
-
-void TExtStringGrid::RemoveRows(int index, int count)
-{
-    if (count < 1 || index < 0 || index >= RowCount()) return;
-    count = std::min(count, RowCount() - index);
-    FreeCellProperties(0, index, StoreCols() - 1, index + count - 1);
-    for (int i = 0; i < count && RowCount() > 1; ++i) DeleteRow(index);
-    CellsChanged(TRect(0, index, ColCount() - 1, RowCount() - 1));
-}
-
-void TExtStringGrid::AddRow() { SetRowCount(RowCount() + 1); }
-
 void TExtStringGrid::CellsChanged(const TRect& cells)
 {
     if (OnCellsChanged) OnCellsChanged(this, cells);
+    CalcFooter(-1);
 }

@@ -21,6 +21,7 @@
 #include "grid/GridSettings.h"
 #include "grid/cells/TCellGraphic.h"
 #include "grid/hidden/THiddenRows.h"
+#include "grid/util/TSortIndexList.h"
 #include "platform/core/DateTime.h"
 
 #include <functional>
@@ -41,6 +42,8 @@ class TGridUnitEditBtn;
 class TGridDatePicker;
 class TGridButton;
 class THTMLPictureCache;
+class TFooterPanel;
+class THTMLHintWindow;
 struct TExtStringGridPrivate;
 
 class EExtGridError : public Exception {
@@ -410,10 +413,11 @@ public:
     // Hidden rows behind an inserted or deleted row move with it.
     void InsertRow(int index) override;
     void DeleteRow(int index) override;
-    // After the visible rows were put in a new order (a sort): order[new
-    // display row] is the old display row. Each hidden row follows the
-    // visible row above it, as it does when one row moves.
-    void RowsReordered(const std::vector<int>& order);
+    // After display rows first .. first + order.size() - 1 were put in a new
+    // order (a sort): order[k] was the display row of the row now at
+    // first + k. Each hidden row follows the visible row above it, as it
+    // does when one row moves.
+    void RowsReordered(int first, const std::vector<int>& order);
 
     // =======================================================================
     // scroll/: scrolling and stretching
@@ -518,6 +522,71 @@ public:
     bool IsCellInSelection(int col, int row) const;
 
     // =======================================================================
+    // sort/: sorting, row and column maintenance. Sort columns are real
+    // columns; rows are display rows. Data rows run from FixedRows to the
+    // last row above the FixedFooters footer rows.
+    // =======================================================================
+    // By SortSettings.Column in SortSettings.Direction (the index list is
+    // emptied first).
+    virtual void SortByColumn();
+    // By the index list; EExtGridError "No indexes specified for indexed
+    // sort" when it is empty.
+    virtual void SortByIndexes();
+    // The rows of each node group by SortSettings.Column; node rows stay.
+    virtual void SortGroups();
+    TSortIndexList& SortIndexes();
+    // Columns whose equal cells MergeColumnCells merges after a header sort.
+    TIntList& MergeColumnList();
+    // -1, 0 or 1: the order of two rows by one cell, by that column and the
+    // next ones (SortSettings.Full), by the index list from entry idx on.
+    int CompareCells(int col, int row1, int row2);
+    int CompareRows(int col, int row1, int row2);
+    int CompareRowsIndexed(int idx, int row1, int row2);
+    // Exchanges two rows (only the sort column's cells with
+    // SortSettings.SingleColumn).
+    virtual void SwapRows(int row1, int row2);
+    // Display columns; hidden columns keep their flags and stay with their
+    // data.
+    virtual void RemoveCols(int col, int count);
+    virtual void InsertCols(int col, int count);
+    void ClearCols(int col, int count);
+    // Removes every selected data row (the current row without disjunct
+    // row selection).
+    void RemoveSelectedRows();
+    void SplitColumnMerges(int col);
+    // Merges the runs of equal cells of the column; a secondary column
+    // (mainMerge false) only inside the runs already merged in another.
+    void MergeColumnCells(int col, bool mainMerge);
+
+    std::function<void(QObject* sender, const QString& str1, const QString& str2, int& res)> OnCustomCompare;
+    std::function<void(QObject* sender, int col, int row1, int row2, int& res)> OnRawCompare;
+
+    // =======================================================================
+    // footer/: the floating footer, column calculations, the hint window
+    // =======================================================================
+    // Over the rows from fromRow to toRow of a real column; a text that is
+    // no number counts as 0. Average, minimum and maximum of no rows are 0.
+    double ColumnSum(int col, int fromRow, int toRow);
+    double ColumnAvg(int col, int fromRow, int toRow);
+    double ColumnMin(int col, int fromRow, int toRow);
+    double ColumnMax(int col, int fromRow, int toRow);
+    // Fills the footer row's cells whose properties name a calculation
+    // (FooterCalc: 1 sum, 2 average, 3 count, 4 minimum, 5 maximum, 0
+    // none) over the data rows; col -1: every column. Only while the footer
+    // shows the last row. Without data rows the average, minimum and
+    // maximum cells are empty.
+    virtual void CalcFooter(int col);
+    // The template with each "<#n>" replaced by column n of the current
+    // row; a placeholder that names no column disappears.
+    QString FormatFooterTemplate(const QString& text);
+    TFooterPanel* FooterPanel();
+    void SetFloatingFooterStyle(TFooterStyle value);
+    // One cell drawn by the cell painter as a fixed cell (display column).
+    void PaintFooterCell(TCanvas& canvas, int col, int row, const TRect& rect);
+    // The grid's HTML hint window.
+    THTMLHintWindow* HintWindow();
+
+    // =======================================================================
     // Automatic rows
     // =======================================================================
     virtual void AutoInsertRow(int row);
@@ -584,4 +653,9 @@ private:
     void EnsureEditControls() const;
     void DestroyEditControls();
     QWidget* ActiveEditControl() const;
+    // footer/
+    double FooterValue(int col, int row);
+    // sort/
+    void RunSort(int mode);
+    void ApplyRowOrder(int first, const std::vector<int>& order);
 };

@@ -6,8 +6,10 @@
 #include "grid/cells/CellsState_p.h"
 #include "grid/draw/DrawState_p.h"
 #include "grid/edit/EditState_p.h"
+#include "grid/footer/FooterState_p.h"
 #include "grid/hidden/HiddenState_p.h"
 #include "grid/scroll/ScrollState_p.h"
+#include "grid/sort/SortState_p.h"
 #include "grid/typed/TypedState_p.h"
 
 struct TExtStringGridPrivate {
@@ -72,4 +74,6 @@ struct TExtStringGridPrivate {
     TGridHiddenState hidden;
     TGridScrollState scroll;
     TGridTypedState typed;
+    TGridSortState sort;
+    TGridFooterState footer;
 };

@@ -201,16 +201,19 @@ void TExtStringGrid::RowMoved(int fromIndex, int toIndex)
     d->hidden.rows.RowMoved(fromIndex, toIndex);
 }
 
-void TExtStringGrid::RowsReordered(const std::vector<int>& order)
+void TExtStringGrid::RowsReordered(int first, const std::vector<int>& order)
 {
-    // order[new display row] = old display row; the hidden rows want the
-    // other way round.
-    std::vector<int> newOf(order.size());
-    for (size_t i = 0; i < order.size(); ++i) {
-        if (order[i] >= 0 && size_t(order[i]) < newOf.size()) newOf[size_t(order[i])] = int(i);
+    if (d->hidden.rows.Count() == 0) return;
+    // order[k] is the old display row of new display row first + k; the
+    // hidden rows want the other way round.
+    std::vector<int> newOf(order.size(), -1);
+    for (size_t k = 0; k < order.size(); ++k) {
+        const int old = order[k] - first;
+        if (old >= 0 && size_t(old) < newOf.size()) newOf[size_t(old)] = first + int(k);
     }
-    d->hidden.rows.RowsReordered([&newOf](int old) {
-        return old >= 0 && size_t(old) < newOf.size() ? newOf[size_t(old)] : old;
+    d->hidden.rows.RowsReordered([first, &newOf](int old) {
+        const int i = old - first;
+        return i >= 0 && size_t(i) < newOf.size() && newOf[size_t(i)] >= 0 ? newOf[size_t(i)] : old;
     });
 }
 

@@ -225,3 +225,31 @@ void TStringGrid::PutRows(std::vector<std::pair<int, TRowCells>>& rows)
     if (customHeights)
         for (int r = 0; r < total; ++r) SetRowHeights(r, newHeights[size_t(r)]);
 }
+
+void TStringGrid::ReorderRows(int first, const std::vector<int>& order)
+{
+    const int n = int(order.size());
+    if (n == 0) return;
+    if (first < 0 || first + n > RowCount() || first + n > int(m_rows.size()))
+        throw EInvalidGridOperation(QStringLiteral("Grid index out of range"));
+    std::vector<char> seen(size_t(n), 0);
+    for (int r : order) {
+        if (r < first || r >= first + n || seen[size_t(r - first)])
+            throw EInvalidGridOperation(QStringLiteral("Grid index out of range"));
+        seen[size_t(r - first)] = 1;
+    }
+    std::vector<RowData> moved;
+    moved.reserve(size_t(n));
+    std::vector<int> heights;
+    bool customHeights = false;
+    for (int k = 0; k < n; ++k) {
+        moved.push_back(std::move(m_rows[size_t(order[size_t(k)])]));
+        heights.push_back(RowHeights(order[size_t(k)]));
+        customHeights = customHeights || heights.back() != DefaultRowHeight();
+    }
+    for (int k = 0; k < n; ++k) m_rows[size_t(first + k)] = std::move(moved[size_t(k)]);
+    if (customHeights)
+        for (int k = 0; k < n; ++k)
+            if (RowHeights(first + k) != heights[size_t(k)]) SetRowHeights(first + k, heights[size_t(k)]);
+    InvalidateGrid();
+}

@@ -45,6 +45,12 @@ public:
     // ascending).
     void PutRows(std::vector<std::pair<int, TRowCells>>& rows);
 
+    // Puts the rows first .. first + order.size() - 1 in a new order: the
+    // row at first + k becomes the one that stood at order[k] (order holds
+    // each row of that range once). Texts, objects and heights move with
+    // their rows, each row as one object.
+    void ReorderRows(int first, const std::vector<int>& order);
+
     void DeleteColumn(int index) override;
     void DeleteRow(int index) override;
     void InsertColumn(int index) override;

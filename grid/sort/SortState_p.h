@@ -1,0 +1,12 @@
+#pragma once
+// State of sorting and the row and column maintenance.
+
+#include "grid/util/TIntList.h"
+#include "grid/util/TSortIndexList.h"
+
+struct TGridSortState {
+    // The sort columns of an indexed sort, in priority order.
+    TSortIndexList indexes;
+    // The columns whose equal cells a header sort merges afterwards.
+    TIntList mergeColumns;
+};
