@@ -68,7 +68,7 @@ void TErrorDlg::PaintErrorPage(TCanvas& canvas, int pageWidth, const QString& ti
 {
     canvas.Font().SetName(QStringLiteral("Arial"));
     canvas.Font().SetSize(16);
-    canvas.Font().SetStyle({fsBold, fsUnderline});
+    canvas.Font().SetStyle({TFontStyle::fsBold, TFontStyle::fsUnderline});
     const QString heading = title + QStringLiteral(" Application Error");
     canvas.TextOut(pageWidth / 2 - canvas.TextWidth(heading) / 2, 100, heading);
     canvas.Font().SetSize(10);

@@ -93,9 +93,9 @@ inline void PrintReportBenchmarkPages(TBaseReport& r, const ReportBenchmarkInput
         s.NewLine();
         s.PrintLeft(QStringLiteral("Comparable %1").arg(row + 1), 0.79);
         s.ClearTabs();
-        s.SetTab(0.75, tjLeft, 2.1, 5, 15, 0);
+        s.SetTab(0.75, TTabJustify::tjLeft, 2.1, 5, TTabLines::FromBits(15), 0);
         for (int c = 0; c < 6; ++c)
-            s.SetTab(tabAfterPrevious, tjRight, 0.825, 0, 15, 0);
+            s.SetTab(tabAfterPrevious, TTabJustify::tjRight, 0.825, 0, TTabLines::FromBits(15), 0);
         s.SetTabShade(10);
         s.NewLine();
         for (const char* h : {"Address", "Beds", "Baths", "SqFt", "Year", "List", "Sold"})
@@ -104,9 +104,9 @@ inline void PrintReportBenchmarkPages(TBaseReport& r, const ReportBenchmarkInput
         s.SetBold(false);
         s.SetFont(QStringLiteral("Arial"), 8);
         s.ClearTabs();
-        s.SetTab(0.75, tjLeft, 2.1, 5, 0, 0);
+        s.SetTab(0.75, TTabJustify::tjLeft, 2.1, 5, {}, 0);
         for (int c = 0; c < 6; ++c)
-            s.SetTab(tabAfterPrevious, tjRight, 0.825, 0, 0, 0);
+            s.SetTab(tabAfterPrevious, TTabJustify::tjRight, 0.825, 0, {}, 0);
         for (int line = 0; line < 6; ++line) {
             s.NewLine();
             s.SetTabShade(line % 2 ? 0 : 10);

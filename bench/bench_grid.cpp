@@ -57,7 +57,7 @@ struct Fixture {
     Fixture()
     {
         grid = std::make_unique<TExtStringGrid>(nullptr, QStringLiteral("BenchGrid"));
-        grid->SetBorderStyle(bsNone);
+        grid->SetBorderStyle(TBorderStyle::bsNone);
         grid->resize(kWidth, kHeight);
         grid->SetColCount(kCols);
         grid->SetRowCount(kRows + 1);

@@ -25,7 +25,7 @@ void TButtonHolder::PlaceInEdit(const TWinControl& edit)
 {
     const int w = Width();
     if (edit.Ctl3D()) {
-        const int d = edit.BorderStyle() == bsNone ? 1 : 5;
+        const int d = edit.BorderStyle() == TBorderStyle::bsNone ? 1 : 5;
         edit.PlaceChild(this, Bounds(edit.Width() - w - d, 0, w, edit.Height() - d));
     } else {
         edit.PlaceChild(this, Bounds(edit.Width() - w, 1, w, edit.Height() - 3));

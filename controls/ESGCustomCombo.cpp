@@ -12,7 +12,7 @@
 TESGCustomCombo::TESGCustomCombo(QWidget* parent, const QString& name)
     : TCustomComboBox(parent, name), m_items(this)
 {
-    m_buttonWidth = GetSystemMetrics(SM_CXVSCROLL) + 4;
+    m_buttonWidth = GetSystemMetrics(Win::SM_CXVSCROLL) + 4;
     m_savedColor = Color();
     m_savedParentColor = ParentColor();
     SetCtl3D(false);
@@ -194,11 +194,11 @@ void TESGCustomCombo::PaintFlat(TCanvas& canvas)
             canvas.FillRect(field);
             canvas.Font().SetColor(clHighlightText);
         }
-        canvas.Brush().SetStyle(bsClear);
+        canvas.Brush().SetStyle(TBrushStyle::bsClear);
         if (!isEnabled()) canvas.Font().SetColor(clGrayText);
         TRect text = field;
         text.Left += 1;
-        canvas.DrawText(Text(), text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+        canvas.DrawText(Text(), text, Win::DT_SINGLELINE | Win::DT_VCENTER | Win::DT_NOPREFIX | Win::DT_END_ELLIPSIS);
         if (hasFocus() && !DroppedDown()) {
             canvas.Font().SetColor(clBtnText);
             canvas.Brush().SetColor(clBtnFace);
@@ -219,11 +219,11 @@ void TESGCustomCombo::PaintButton(TCanvas& canvas)
     if (m_styleFlag) {
         HTHEME theme = OpenThemeData(this, QStringLiteral("combobox"));
         const bool pressed = (QGuiApplication::mouseButtons() & (Qt::LeftButton | Qt::RightButton)) != 0;
-        drawn = DrawThemeBackground(theme, canvas, CP_DROPDOWNBUTTON, pressed ? CBXS_PRESSED : CBXS_NORMAL, r);
+        drawn = DrawThemeBackground(theme, canvas, Win::CP_DROPDOWNBUTTON, pressed ? Win::CBXS_PRESSED : Win::CBXS_NORMAL, r);
         CloseThemeData(theme);
     }
     if (!drawn) {
-        canvas.DrawFrameControl(r, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | DFCS_FLAT);
+        canvas.DrawFrameControl(r, Win::DFC_SCROLL, Win::DFCS_SCROLLCOMBOBOX | Win::DFCS_FLAT);
         canvas.ExcludeClipRect(TRect(w - m_buttonWidth - 4, 0, w + 2, h));
     }
 }
@@ -238,7 +238,7 @@ void TESGCustomCombo::RedrawBorders(TCanvas& canvas)
     const TColor outer = Highlighted() ? clBtnFace : parentColor;
     TRect r(0, 0, w, h);
     if (Highlighted()) {
-        canvas.DrawEdge(r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+        canvas.DrawEdge(r, Win::BDR_SUNKENOUTER, Win::BF_RECT | Win::BF_ADJUST);
         canvas.Brush().SetColor(outer);
         canvas.FrameRect(r);
         r.Inflate(-1, -1);
@@ -261,7 +261,7 @@ void TESGCustomCombo::RedrawBorders(TCanvas& canvas)
     b.Left += w - m_buttonWidth - 2;
     b.Inflate(-2, -2);
     if (Active()) {
-        canvas.DrawEdge(b, m_etched ? EDGE_ETCHED : EDGE_RAISED, BF_RECT | (DroppedDown() ? unsigned(BF_FLAT) : 0u));
+        canvas.DrawEdge(b, m_etched ? Win::EDGE_ETCHED : Win::EDGE_RAISED, Win::BF_RECT | (DroppedDown() ? unsigned(Win::BF_FLAT) : 0u));
     } else {
         b.Inflate(0, -1);
         b.Right -= 1;

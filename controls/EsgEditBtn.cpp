@@ -45,10 +45,10 @@ void TEsgEditBtn::DoClickBtn(QObject* sender)
 void TEsgEditBtn::KeyDown(int& key, TShiftState shift)
 {
     // Nothing but the keys may delete while typing is off.
-    if (key == VK_DELETE && !m_editorEnabled) key = 0;
+    if (key == Win::VK_DELETE && !m_editorEnabled) key = 0;
     QPointer<QWidget> alive(this);
     TCustomEdit::KeyDown(key, shift);
-    if (alive && key == VK_F4) DoClickBtn(this);
+    if (alive && key == Win::VK_F4) DoClickBtn(this);
 }
 
 void TEsgEditBtn::CharMessage(TKeyChar& key)
@@ -90,6 +90,6 @@ void TEsgEditBtn::Resize()
 
 void TEsgEditBtn::SetButtonEditRect()
 {
-    const int e = BorderStyle() == bsNone ? 2 : 1;
+    const int e = BorderStyle() == TBorderStyle::bsNone ? 2 : 1;
     SetEditRect(TRect(e, e, ClientWidth() - m_holder->Width() - 3 - m_unitSpace, ClientHeight() + 1));
 }

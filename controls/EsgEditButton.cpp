@@ -27,7 +27,7 @@ void TEsgEditButton::AdjustSize(int& w, int& h)
 
 void TEsgEditButton::ButtonMouseUp(TMouseButton button)
 {
-    if (button != mbLeft) return;
+    if (button != TMouseButton::mbLeft) return;
     QPointer<QWidget> alive(this);
     if (OnClick) OnClick(this);
     if (alive) PassFocus();

@@ -15,8 +15,8 @@ void TEsgSpinEdit::SetButtonStyleFlag(bool value)
 void TEsgSpinEdit::KeyDownMessage(int& key, TShiftState shift)
 {
     // The arrows step at the key-down message itself: no handler sees them.
-    if (key == VK_UP || key == VK_DOWN) {
-        if (key == VK_UP) StepUp();
+    if (key == Win::VK_UP || key == Win::VK_DOWN) {
+        if (key == Win::VK_UP) StepUp();
         else StepDown();
         key = 0;
         return;
@@ -26,10 +26,10 @@ void TEsgSpinEdit::KeyDownMessage(int& key, TShiftState shift)
 
 void TEsgSpinEdit::KeyDown(int& key, TShiftState shift)
 {
-    if (key == VK_RETURN && ReturnIsTab()) {
-        key = VK_TAB;
-        PostKeyDown(this, VK_TAB);
+    if (key == Win::VK_RETURN && ReturnIsTab()) {
+        key = Win::VK_TAB;
+        PostKeyDown(this, Win::VK_TAB);
     }
-    if (key == VK_DELETE && !EditorEnabled()) key = 0;
+    if (key == Win::VK_DELETE && !EditorEnabled()) key = 0;
     TSpinEditCore::KeyDown(key, shift);
 }

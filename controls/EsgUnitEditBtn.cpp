@@ -48,10 +48,10 @@ void TEsgUnitEditBtn::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     TPainterCanvas canvas(&painter);
     canvas.Font() = Font();
-    canvas.Brush().SetStyle(bsClear);
+    canvas.Brush().SetStyle(TBrushStyle::bsClear);
     TRect r = UnitRect().Offsetted(ClientOrigin().x(), ClientOrigin().y());
     // The unit sits on the value's base line, wherever the edit puts it.
     const int baseLine = cursorRect().top() + QFontMetrics(font()).ascent();
     r.Top = baseLine - canvas.TextMetrics().tmAscent;
-    canvas.DrawText(m_unitID, r, DT_EDITCONTROL);
+    canvas.DrawText(m_unitID, r, Win::DT_EDITCONTROL);
 }

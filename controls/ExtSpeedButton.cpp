@@ -40,16 +40,16 @@ void TExtSpeedButton::Paint(TCanvas& canvas)
     bool drawn = false;
     if (m_isWinXP) {
         HTHEME theme = OpenThemeData(this, QStringLiteral("button"));
-        const int state = down ? PBS_PRESSED : m_hot ? PBS_HOT : PBS_NORMAL;
-        drawn = DrawThemeBackground(theme, canvas, BP_PUSHBUTTON, state, r);
+        const int state = down ? Win::PBS_PRESSED : m_hot ? Win::PBS_HOT : Win::PBS_NORMAL;
+        drawn = DrawThemeBackground(theme, canvas, Win::BP_PUSHBUTTON, state, r);
         CloseThemeData(theme);
     }
     if (!drawn) {
         if (!m_ownFlat) {
-            canvas.DrawFrameControl(r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (down ? DFCS_PUSHED : 0u));
+            canvas.DrawFrameControl(r, Win::DFC_BUTTON, Win::DFCS_BUTTONPUSH | Win::DFCS_ADJUSTRECT | (down ? Win::DFCS_PUSHED : 0u));
         } else {
             TRect e = r;
-            canvas.DrawEdge(e, down ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT | BF_MIDDLE);
+            canvas.DrawEdge(e, down ? Win::BDR_SUNKENOUTER : Win::BDR_RAISEDINNER, Win::BF_RECT | Win::BF_MIDDLE);
             r.Inflate(-1, -1);
         }
     }
@@ -66,7 +66,7 @@ void TExtSpeedButton::Paint(TCanvas& canvas)
     }
     if (!Caption().isEmpty()) {
         canvas.Font() = Font();
-        canvas.SetBkMode(TRANSPARENT);
+        canvas.SetBkMode(Win::TRANSPARENT);
         if (!isEnabled()) canvas.Font().SetColor(clGrayText);
         canvas.TextOut(down ? 3 : 2, down ? 3 : 2, Caption());
     }

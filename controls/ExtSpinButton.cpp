@@ -92,7 +92,7 @@ void TExtSpinButton::BtnClick(TExtTimerSpeedButton* half)
 
 void TExtSpinButton::BtnMouseDown(TExtTimerSpeedButton* half, TMouseButton button)
 {
-    if (button != mbLeft) return;
+    if (button != TMouseButton::mbLeft) return;
     SetFocusBtn(half);
     PassFocus();
 }
@@ -123,15 +123,15 @@ void TExtSpinButton::DoExit()
 void TExtSpinButton::KeyDown(int& key, TShiftState shift)
 {
     switch (key) {
-    case VK_UP:
+    case Win::VK_UP:
         SetFocusBtn(m_up);
         m_up->Click();
         break;
-    case VK_DOWN:
+    case Win::VK_DOWN:
         SetFocusBtn(m_down);
         m_down->Click();
         break;
-    case VK_SPACE: m_focusedButton->Click(); break;
+    case Win::VK_SPACE: m_focusedButton->Click(); break;
     default: break;
     }
     TButtonHolder::KeyDown(key, shift);

@@ -49,9 +49,9 @@ void TExtSpinEdit::KeyDown(int& key, TShiftState shift)
     const QString before = Text();
     const bool smart = m_incrementSmart && selLength == 0 && (SpinType() == sptNormal || SpinType() == sptFloat);
     switch (key) {
-    case VK_UP:
-    case VK_DOWN: {
-        const int direction = key == VK_UP ? +1 : -1;
+    case Win::VK_UP:
+    case Win::VK_DOWN: {
+        const int direction = key == Win::VK_UP ? +1 : -1;
         if (!smart) {
             if (direction > 0) StepUp();
             else StepDown();
@@ -62,20 +62,20 @@ void TExtSpinEdit::KeyDown(int& key, TShiftState shift)
         }
         break;
     }
-    case VK_PRIOR: PageStep(+1); break;
-    case VK_NEXT: PageStep(-1); break;
-    case VK_DELETE:
+    case Win::VK_PRIOR: PageStep(+1); break;
+    case Win::VK_NEXT: PageStep(-1); break;
+    case Win::VK_DELETE:
         if (!EditorEnabled() || (SpinType() == sptHex && selStart < 2)) key = 0;
         break;
-    case VK_RETURN:
+    case Win::VK_RETURN:
         if (ReturnIsTab()) {
-            key = VK_TAB;
-            PostKeyDown(this, VK_TAB);
+            key = Win::VK_TAB;
+            PostKeyDown(this, Win::VK_TAB);
         }
         break;
     default: break;
     }
-    if (key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT || key == VK_RETURN || key == VK_DELETE) {
+    if (key == Win::VK_UP || key == Win::VK_DOWN || key == Win::VK_PRIOR || key == Win::VK_NEXT || key == Win::VK_RETURN || key == Win::VK_DELETE) {
         SetSelStart(selStart);
         SetSelLength(selLength);
     }
@@ -139,10 +139,10 @@ void TExtSpinEdit::SetFlat(bool value)
     m_flat = value;
     if (value) {
         m_savedColor = Color();
-        SetBorderStyle(bsNone);
+        SetBorderStyle(TBorderStyle::bsNone);
     } else {
         SetColor(m_savedColor);
-        SetBorderStyle(bsSingle);
+        SetBorderStyle(TBorderStyle::bsSingle);
     }
     SetFlatRect(value);
     Invalidate();
@@ -198,7 +198,7 @@ void TExtSpinEdit::paintEvent(QPaintEvent* event)
     if (!m_flat) return;
     QPainter painter(this);
     TPainterCanvas canvas(&painter);
-    canvas.Pen().SetStyle(psSolid);
+    canvas.Pen().SetStyle(TPenStyle::psSolid);
     canvas.Pen().SetWidth(1);
     canvas.Pen().SetColor(m_flatLineColor);
     const TRect r = EditRect();

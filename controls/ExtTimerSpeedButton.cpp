@@ -54,7 +54,7 @@ void TExtTimerSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int
     QPointer<QWidget> alive(this);
     TSpeedButton::MouseDown(button, shift, x, y);
     if (!alive) return;
-    if (button == mbLeft && IsDown()) {
+    if (button == TMouseButton::mbLeft && IsDown()) {
         // One click at once; the timer brings the repeats.
         Click();
         if (!alive) return;
@@ -109,19 +109,19 @@ void TExtTimerSpeedButton::MouseLeave()
 int TExtTimerSpeedButton::ThemePart() const
 {
     switch (m_arrowDirection) {
-    case adLeft: return SPNP_DOWNHORZ;
-    case adRight: return SPNP_UPHORZ;
-    case adUp: return SPNP_UP;
-    case adDown: return SPNP_DOWN;
+    case adLeft: return Win::SPNP_DOWNHORZ;
+    case adRight: return Win::SPNP_UPHORZ;
+    case adUp: return Win::SPNP_UP;
+    case adDown: return Win::SPNP_DOWN;
     }
-    return SPNP_UP;
+    return Win::SPNP_UP;
 }
 
 int TExtTimerSpeedButton::ThemeState() const
 {
-    if (IsDown()) return UPS_PRESSED;
-    if (m_hot) return UPS_HOT;
-    return UPS_NORMAL;
+    if (IsDown()) return Win::UPS_PRESSED;
+    if (m_hot) return Win::UPS_HOT;
+    return Win::UPS_NORMAL;
 }
 
 void TExtTimerSpeedButton::Paint(TCanvas& canvas)
@@ -134,11 +134,11 @@ void TExtTimerSpeedButton::Paint(TCanvas& canvas)
         if (drawn) return;
     }
     if (m_arrowDirection == adLeft || m_arrowDirection == adRight) {
-        unsigned state = m_arrowDirection == adLeft ? DFCS_SCROLLLEFT : DFCS_SCROLLRIGHT;
-        if (IsDown()) state |= DFCS_PUSHED;
-        if (Flat()) state |= DFCS_FLAT;
-        if (!isEnabled()) state |= DFCS_INACTIVE;
-        canvas.DrawFrameControl(r, DFC_SCROLL, state);
+        unsigned state = m_arrowDirection == adLeft ? Win::DFCS_SCROLLLEFT : Win::DFCS_SCROLLRIGHT;
+        if (IsDown()) state |= Win::DFCS_PUSHED;
+        if (Flat()) state |= Win::DFCS_FLAT;
+        if (!isEnabled()) state |= Win::DFCS_INACTIVE;
+        canvas.DrawFrameControl(r, Win::DFC_SCROLL, state);
         return;
     }
     TSpeedButton::Paint(canvas);

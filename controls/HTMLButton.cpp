@@ -311,20 +311,20 @@ void THTMLButton::PaintTo(TCanvas& canvas, bool down, bool focused)
         canvas.LineTo(r.Right, r.Top);
     } else if (themed) {
         HTHEME theme = OpenThemeData(this, QStringLiteral("button"));
-        int state = PBS_NORMAL;
+        int state = Win::PBS_NORMAL;
         if (down) {
-            state = PBS_PRESSED;
+            state = Win::PBS_PRESSED;
         } else {
             const QPoint p = mapFromGlobal(QCursor::pos());
-            if (r.Contains(p.x(), p.y())) state = PBS_HOT;
+            if (r.Contains(p.x(), p.y())) state = Win::PBS_HOT;
         }
-        if (theme) DrawThemeBackground(theme, canvas, BP_PUSHBUTTON, state, r);
+        if (theme) DrawThemeBackground(theme, canvas, Win::BP_PUSHBUTTON, state, r);
         CloseThemeData(theme);
     } else {
         if (m_defaultStyle || focused) {
             canvas.Pen().SetColor(clWindowFrame);
             canvas.Pen().SetWidth(1);
-            canvas.Brush().SetStyle(bsClear);
+            canvas.Brush().SetStyle(TBrushStyle::bsClear);
             canvas.Rectangle(r);
             r.Inflate(-1, -1);
         }
@@ -335,7 +335,7 @@ void THTMLButton::PaintTo(TCanvas& canvas, bool down, bool focused)
             canvas.Rectangle(r);
             r.Inflate(-1, -1);
         } else {
-            canvas.DrawFrameControl(r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (disabled ? DFCS_INACTIVE : 0u));
+            canvas.DrawFrameControl(r, Win::DFC_BUTTON, Win::DFCS_BUTTONPUSH | Win::DFCS_ADJUSTRECT | (disabled ? Win::DFCS_INACTIVE : 0u));
         }
     }
 
@@ -364,14 +364,14 @@ void THTMLButton::PaintTo(TCanvas& canvas, bool down, bool focused)
     HTMLDraw(canvas, m_caption, r, o, res);
     o.CheckHeight = false;
 
-    if (m_alignment == haCenter) {
+    if (m_alignment == TBtnHAlignment::haCenter) {
         if (r.Width() > res.XSize) r.Left += (r.Width() - res.XSize) / 2;
-    } else if (m_alignment == haRight) {
+    } else if (m_alignment == TBtnHAlignment::haRight) {
         if (r.Width() > res.XSize) r.Left = r.Right - res.XSize;
     }
-    if (m_vAlignment == vaCenter) {
+    if (m_vAlignment == TBtnVAlignment::vaCenter) {
         if (r.Height() > res.YSize) r.Top += (r.Height() - res.YSize) / 2;
-    } else if (m_vAlignment == vaBottom) {
+    } else if (m_vAlignment == TBtnVAlignment::vaBottom) {
         r.Top = r.Bottom - res.YSize;
     }
     if (down) r.Offset(1, 1);

@@ -20,10 +20,10 @@
 class QShortcut;
 class TImageList;
 
-enum TBtnHAlignment { haCenter, haHTML, haLeft, haRight };
-enum TBtnVAlignment { vaCenter, vaTop, vaBottom };
+enum class TBtnHAlignment { haCenter, haHTML, haLeft, haRight };
+enum class TBtnVAlignment { vaCenter, vaTop, vaBottom };
 // Kept for the stored properties; they change nothing that is drawn.
-enum TButtonStyle { bsAutoDetect, bsWin31, bsNew };
+enum class TButtonStyle { bsAutoDetect, bsWin31, bsNew };
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
 class THTMLButton : public QPushButton {
@@ -119,8 +119,8 @@ private:
     void DialogKey(bool cancel);
 
     QString m_caption;
-    TBtnHAlignment m_alignment = haCenter;
-    TBtnVAlignment m_vAlignment = vaCenter;
+    TBtnHAlignment m_alignment = TBtnHAlignment::haCenter;
+    TBtnVAlignment m_vAlignment = TBtnVAlignment::vaCenter;
     TBtnBackground m_background = stNormal;
     TColor m_color = clBtnFace;
     TColor m_downColor = clBtnFace;
@@ -132,7 +132,7 @@ private:
     TImageList* m_images = nullptr;
     // Cleared when the container is destroyed.
     QPointer<TPictureContainer> m_pictureContainer;
-    TButtonStyle m_style = bsAutoDetect;
+    TButtonStyle m_style = TButtonStyle::bsAutoDetect;
     TButtonLayout m_layout = blGlyphLeft;
     int m_spacing = 4;
     int m_margin = -1;

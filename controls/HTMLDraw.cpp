@@ -169,7 +169,7 @@ private:
     int TextExtent(const QString& piece, const TRect& pr)
     {
         TRect calc = pr;
-        c.DrawText(piece, calc, m_flags | DT_CALCRECT);
+        c.DrawText(piece, calc, m_flags | Win::DT_CALCRECT);
         return calc.Right - calc.Left;
     }
     void SetFontColor(TColor color) { c.Font().SetColor(color); }
@@ -190,7 +190,7 @@ private:
     TFont m_entryFont;
     TColor m_entryBrush = clNone;
     TPen m_entryPen;
-    int m_entryBkMode = TRANSPARENT;
+    int m_entryBkMode = Win::TRANSPARENT;
     TColor m_bodyColor = clNone;
     TColor m_paraColor = clNone;
     TColor m_hiText = clNone;
@@ -258,8 +258,8 @@ bool Renderer::Run(const QString& text)
     m_entryBkMode = c.BkMode();
     c.Brush().SetColor(clNone);
     m_themes = o.Controls && IsWinXPOrLater() && ThemeLibraryLoaded() && IsThemeActive();
-    c.SetBkMode(TRANSPARENT);
-    m_flags = kTextFlags | (o.WordWrap ? 0u : unsigned(DT_END_ELLIPSIS));
+    c.SetBkMode(Win::TRANSPARENT);
+    m_flags = kTextFlags | (o.WordWrap ? 0u : unsigned(Win::DT_END_ELLIPSIS));
     m_pictures.Reset(o.PictureCache, o.PictureContainer, o.Images);
 
     r.StripVal.reserve(text.size());
@@ -506,7 +506,7 @@ void Renderer::ZigZag(int left, int right, int bottom)
     const TPen saved = c.Pen();
     c.Pen().SetColor(clRed);
     c.Pen().SetWidth(1);
-    c.Pen().SetStyle(psSolid);
+    c.Pen().SetStyle(TPenStyle::psSolid);
     int x = left - (((left % 2) + 2) % 2); // rounded down to an even number
     bool low = ((x % 4) + 4) % 4 == 0;
     c.MoveTo(x, low ? bottom + 1 : bottom - 1);
@@ -529,7 +529,7 @@ TagResult Renderer::Tag(bool draw, QStringView tag, const TRect& lr, Line& ln, i
             CloseAnchor(draw, lr, ln, x);
             break;
         case 'B':
-            if (IsTag(tag, u"</B")) AddStyle(fsBold, false);
+            if (IsTag(tag, u"</B")) AddStyle(TFontStyle::fsBold, false);
             else SetFontColor(m_entryFont.Color());
             break;
         case 'E':
@@ -552,7 +552,7 @@ TagResult Renderer::Tag(bool draw, QStringView tag, const TRect& lr, Line& ln, i
             }
             break;
         case 'I':
-            AddStyle(fsItalic, false);
+            AddStyle(TFontStyle::fsItalic, false);
             break;
         case 'P':
             if (draw) c.Brush().SetColor(m_paraColor);
@@ -567,13 +567,13 @@ TagResult Renderer::Tag(bool draw, QStringView tag, const TRect& lr, Line& ln, i
         case 'S':
             if (tag.startsWith(u"</SU", Qt::CaseInsensitive)) m_s.sub = m_s.sup = false;
             else if (IsTag(tag, u"</SH")) m_s.shadow = false;
-            else if (IsTag(tag, u"</S")) AddStyle(fsStrikeOut, false);
+            else if (IsTag(tag, u"</S")) AddStyle(TFontStyle::fsStrikeOut, false);
             break;
         case 'U':
             if (IsTag(tag, u"</UL")) {
                 if (m_s.listLevel > 0) --m_s.listLevel;
             } else if (IsTag(tag, u"</U")) {
-                AddStyle(fsUnderline, false);
+                AddStyle(TFontStyle::fsUnderline, false);
             }
             break;
         case 'Z':
@@ -597,7 +597,7 @@ TagResult Renderer::Tag(bool draw, QStringView tag, const TRect& lr, Line& ln, i
         if (IsTag(tag, u"<BODY")) Body(draw, tag);
         else if (IsTag(tag, u"<BLINK")) {
             if (!o.Blink) SetFontColor(m_entryBrush);
-        } else if (IsTag(tag, u"<B")) AddStyle(fsBold, true);
+        } else if (IsTag(tag, u"<B")) AddStyle(TFontStyle::fsBold, true);
         break;
     case 'C':
         if (IsTag(tag, u"<CONTROL") && o.Controls) return Control(draw, tag, lr, ln, x, w);
@@ -638,7 +638,7 @@ TagResult Renderer::Tag(bool draw, QStringView tag, const TRect& lr, Line& ln, i
                 x = lr.Left + n;
             }
         } else if (IsTag(tag, u"<I")) {
-            AddStyle(fsItalic, true);
+            AddStyle(TFontStyle::fsItalic, true);
         }
         break;
     case 'L':
@@ -664,11 +664,11 @@ TagResult Renderer::Tag(bool draw, QStringView tag, const TRect& lr, Line& ln, i
         if (tag.size() == 5 && tag.compare(u"<SUB>", Qt::CaseInsensitive) == 0) m_s.sub = true;
         else if (tag.size() == 5 && tag.compare(u"<SUP>", Qt::CaseInsensitive) == 0) m_s.sup = true;
         else if (IsTag(tag, u"<SH")) m_s.shadow = true;
-        else if (IsTag(tag, u"<S")) AddStyle(fsStrikeOut, true);
+        else if (IsTag(tag, u"<S")) AddStyle(TFontStyle::fsStrikeOut, true);
         break;
     case 'U':
         if (IsTag(tag, u"<UL")) ++m_s.listLevel;
-        else if (IsTag(tag, u"<U")) AddStyle(fsUnderline, true);
+        else if (IsTag(tag, u"<U")) AddStyle(TFontStyle::fsUnderline, true);
         break;
     case 'Z':
         if (IsTag(tag, u"<Z")) m_s.hidden = true;
@@ -691,7 +691,7 @@ void Renderer::OpenAnchor(bool draw, QStringView tag, const TRect& lr, const Lin
     const bool hovered = o.HoverLink == m_s.anchors;
     if (draw) {
         if (!o.HoverStyle || hovered) {
-            AddStyle(fsUnderline, true);
+            AddStyle(TFontStyle::fsUnderline, true);
             if (o.HoverColor != clNone) {
                 m_anchorBrush = c.Brush().Color();
                 c.Brush().SetColor(o.HoverColor);
@@ -713,7 +713,7 @@ void Renderer::CloseAnchor(bool draw, const TRect& lr, const Line& ln, int x)
 {
     if (draw) {
         if (!o.HoverStyle || o.HoverLink == m_s.anchors) {
-            AddStyle(fsUnderline, false);
+            AddStyle(TFontStyle::fsUnderline, false);
             // Only an open anchor saved the colours it would bring back.
             if (m_s.anchorOpen && o.HoverColor != clNone) c.Brush().SetColor(m_anchorBrush);
             if (m_s.anchorOpen && o.HoverFontColor != clNone) SetFontColor(m_anchorText);
@@ -934,30 +934,30 @@ void Renderer::DrawControl(const TControlTag& t, int x, int b, int width, int h,
         c.Rectangle(TRect(x, b - h + 3, x + width, b + 1));
         const bool combo = t.Type == u"COMBO";
         TRect vr = combo ? TRect(x + 2, b - h + 6, x + width - 17, b) : TRect(x + 2, b - h + 4, x + width, b);
-        if (c.Font().Color() != clNone) c.DrawText(t.Value, vr, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+        if (c.Font().Color() != clNone) c.DrawText(t.Value, vr, Win::DT_LEFT | Win::DT_TOP | Win::DT_SINGLELINE | Win::DT_NOPREFIX);
         if (combo) {
             TRect br(x + width - 19, b - h + 6, x + width - 3, b - 2);
-            if (!(m_themes && themed("combobox", CP_DROPDOWNBUTTON, hot ? CBXS_HOT : CBXS_NORMAL, br)))
-                c.DrawFrameControl(br, DFC_SCROLL, DFCS_SCROLLCOMBOBOX);
+            if (!(m_themes && themed("combobox", Win::CP_DROPDOWNBUTTON, hot ? Win::CBXS_HOT : Win::CBXS_NORMAL, br)))
+                c.DrawFrameControl(br, Win::DFC_SCROLL, Win::DFCS_SCROLLCOMBOBOX);
         }
     } else if (t.Type == u"CHECK") {
         TRect cr(x + 2, b - 15, x + 15, b);
-        if (!(m_themes && themed("button", BP_CHECKBOX, checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, cr)))
-            c.DrawFrameControl(cr, DFC_BUTTON, checked ? 0x4400u : 0x4000u);
+        if (!(m_themes && themed("button", Win::BP_CHECKBOX, checked ? Win::CBS_CHECKEDNORMAL : Win::CBS_UNCHECKEDNORMAL, cr)))
+            c.DrawFrameControl(cr, Win::DFC_BUTTON, checked ? 0x4400u : 0x4000u);
     } else if (t.Type == u"RADIO") {
         TRect rr(x + 2, b - 14, x + 14, b);
         const int state = (checked ? 4 : 0) + (hot ? (o.Down ? 3 : 2) : 1);
-        if (!(m_themes && themed("button", BP_RADIOBUTTON, state, rr)))
-            c.DrawFrameControl(rr, DFC_BUTTON, checked ? 0x4404u : 0x4004u);
+        if (!(m_themes && themed("button", Win::BP_RADIOBUTTON, state, rr)))
+            c.DrawFrameControl(rr, Win::DFC_BUTTON, checked ? 0x4404u : 0x4004u);
     } else if (t.Type == u"BUTTON") {
         TRect br(x + 2, b - 20, x + width - 2, b);
-        const int state = hot ? (o.Down ? PBS_PRESSED : PBS_HOT) : PBS_NORMAL;
-        if (!(m_themes && themed("button", BP_PUSHBUTTON, state, br))) {
+        const int state = hot ? (o.Down ? Win::PBS_PRESSED : Win::PBS_HOT) : Win::PBS_NORMAL;
+        if (!(m_themes && themed("button", Win::BP_PUSHBUTTON, state, br))) {
             TRect fr = br;
-            c.DrawFrameControl(fr, DFC_BUTTON, (hot && o.Down) ? 0x210u : 0x10u);
+            c.DrawFrameControl(fr, Win::DFC_BUTTON, (hot && o.Down) ? 0x210u : 0x10u);
         }
         TRect tr = br.Inflated(-2, -2);
-        if (c.Font().Color() != clNone) c.DrawText(t.Value, tr, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+        if (c.Font().Color() != clNone) c.DrawText(t.Value, tr, Win::DT_CENTER | Win::DT_SINGLELINE | Win::DT_NOPREFIX);
     }
     c.Pen() = savedPen;
     c.Brush().SetColor(savedBrush);

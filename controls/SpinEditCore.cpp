@@ -543,7 +543,7 @@ int TSpinEditCore::MinHeight() const
     const int t = TextMetricsOf(Font()).tmHeight;
     const int i = std::min(SystemFontCharHeight(), t);
     int m = t + i / 4 + 2;
-    if (BorderStyle() == bsSingle) m += 4 * GetSystemMetrics(SM_CYBORDER);
+    if (BorderStyle() == TBorderStyle::bsSingle) m += 4 * GetSystemMetrics(Win::SM_CYBORDER);
     return m;
 }
 
@@ -564,7 +564,7 @@ void TSpinEditCore::Resize()
 
 void TSpinEditCore::SetEditRectForBorder()
 {
-    const int e = BorderStyle() == bsNone ? (m_dialect == Dialect::Ext ? 2 : 1) : 0;
+    const int e = BorderStyle() == TBorderStyle::bsNone ? (m_dialect == Dialect::Ext ? 2 : 1) : 0;
     SetEditRect(TRect(e, e, ClientWidth() - m_button->Width() - 2 - e, ClientHeight() + 1));
 }
 

@@ -10,7 +10,7 @@ TBaseGrid::TBaseGrid(QWidget* parent, const QString& name) : TStringGrid(parent,
 {
     TCustomGrid::SetDefaultDrawing(false);
     TCustomGrid::SetGridLineWidth(0);
-    SetOptions(Options() + goDrawFocusSelected);
+    SetOptions(Options() + TGridOption::goDrawFocusSelected);
 }
 
 TBaseGrid::~TBaseGrid()
@@ -235,8 +235,8 @@ void TBaseGrid::PrepareCellCanvas(int, int, TGridDrawState&, bool, bool, bool, T
 void TBaseGrid::DrawCellContent(TCanvas& canvas, int col, int row, TRect rect, TGridDrawState)
 {
     QString text = GetCellText(DisplayToRealCol(col), row);
-    canvas.SetBkMode(TRANSPARENT);
-    canvas.DrawText(text, rect, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    canvas.SetBkMode(Win::TRANSPARENT);
+    canvas.DrawText(text, rect, Win::DT_SINGLELINE | Win::DT_VCENTER | Win::DT_CENTER);
 }
 
 // ---------------------------------------------------------------------------
@@ -278,10 +278,10 @@ void TBaseGrid::DrawCellArea(int col, int row, TRect, TGridDrawState state)
     if (TCellProperties* p = CellPropertiesOf(rc, row); p && IsMergedCell(rc, row)) p->PaintStamp = m_paintCounter;
 
     if (IsFixed(col, row)) {
-        state += gdFixed;
-        state -= gdSelected;
+        state += TGridDrawStateItem::gdFixed;
+        state -= TGridDrawStateItem::gdSelected;
     }
-    const bool fixed = state.Contains(gdFixed);
+    const bool fixed = state.Contains(TGridDrawStateItem::gdFixed);
     TRect r = GetCellRect(col, row);
     const int fw = col >= FixedCols() ? FixedColsWidth() : 0;
     const int fh = row >= FixedRows() ? FixedRowsHeight() : 0;
@@ -317,12 +317,12 @@ void TBaseGrid::DrawCellArea(int col, int row, TRect, TGridDrawState state)
     if (col == 0 && row >= FixedRows()) r.Left += GetCellIndent(row);
     const TGridOptions o = Options();
     if (lines) {
-        const bool bottom = fixed ? o.Contains(goFixedHorzLine) : o.Contains(goHorzLine);
+        const bool bottom = fixed ? o.Contains(TGridOption::goFixedHorzLine) : o.Contains(TGridOption::goHorzLine);
         if (bottom && !(rc == 0 && HasNodeColumn())) {
             canvas.MoveTo(r.Left - half + 1, r.Bottom - half);
             canvas.LineTo(r.Right - half + 1, r.Bottom - half);
         }
-        const bool right = fixed ? o.Contains(goFixedVertLine) : o.Contains(goVertLine);
+        const bool right = fixed ? o.Contains(TGridOption::goFixedVertLine) : o.Contains(TGridOption::goVertLine);
         if (right) {
             canvas.MoveTo(r.Right - half, r.Bottom - half);
             canvas.LineTo(r.Right - half, r.Top - half);
@@ -353,20 +353,20 @@ void TBaseGrid::KeyDown(int& key, TShiftState shift)
     const int bc = RealToDisplayCol(b.X);
     const bool merged = span.X > 0 || span.Y > 0;
     switch (key) {
-    case VK_NEXT:
+    case Win::VK_NEXT:
         if (TopRow() + VisibleRowCount() - FixedRows() == RowCount() - 1 && m_footerRow && RowCount() >= 2)
             SetRow(RowCount() - 2);
         break;
-    case VK_LEFT:
-    case VK_UP:
+    case Win::VK_LEFT:
+    case Win::VK_UP:
         // Inside an area: first to its base cell, so the move leaves the
         // area by one step.
         if (merged && (bc != Col() || b.Y != Row())) FocusCell(std::max(bc, FixedCols()), std::max(b.Y, FixedRows()));
         break;
-    case VK_RIGHT:
+    case Win::VK_RIGHT:
         if (merged && Col() < ColCount() - 1) FocusCell(std::min(bc + span.X, ColCount() - 1), Row());
         break;
-    case VK_DOWN:
+    case Win::VK_DOWN:
         if (merged && Row() < RowCount() - 1) FocusCell(Col(), std::min(b.Y + span.Y, RowCount() - 1));
         break;
     default:

@@ -20,7 +20,7 @@ TExtStringGrid::TExtStringGrid(QWidget* parent, const QString& name)
 {
     Font().SetName(QStringLiteral("Tahoma"));
     d->fixedFont.SetName(QStringLiteral("Tahoma"));
-    d->activeCellFont.SetStyle({fsBold});
+    d->activeCellFont.SetStyle({TFontStyle::fsBold});
     d->fixedFont.OnChange = [this] { InvalidateGrid(); };
     d->activeCellFont.OnChange = [this] { InvalidateGrid(); };
     SetDefaultRowHeight(21);
@@ -315,7 +315,7 @@ bool TExtStringGrid::IsFixed(int col, int row)
 
 bool TExtStringGrid::IsCellEditable(int col, int row)
 {
-    bool can = Options().Contains(goEditing) || d->mouseActions.RangeSelectAndEdit;
+    bool can = Options().Contains(TGridOption::goEditing) || d->mouseActions.RangeSelectAndEdit;
     if (!can) return false;
     if (IsFixed(DisplColIndex(col), row)) return false;
     CanEditCell(col, row, can);

@@ -43,6 +43,6 @@ void TPopupButton::paintEvent(QPaintEvent*)
         canvas.LineTo(r.Right - 1, r.Bottom - 1);
         canvas.LineTo(r.Left, r.Bottom - 1);
     }
-    canvas.Brush().SetStyle(bsClear);
-    canvas.DrawText(m_caption, r, DT_CENTER | DT_END_ELLIPSIS);
+    canvas.Brush().SetStyle(TBrushStyle::bsClear);
+    canvas.DrawText(m_caption, r, Win::DT_CENTER | Win::DT_END_ELLIPSIS);
 }

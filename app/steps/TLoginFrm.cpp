@@ -67,7 +67,7 @@ TLoginFrm::TLoginFrm(QObject* owner) : TBaseFrm(owner)
 
     for (TCustomEdit* e : {edUser, edPass})
         e->OnKeyDown = [this](QObject*, int& key, TShiftState) {
-            if (key == VK_RETURN) btnLogin->click();
+            if (key == Win::VK_RETURN) btnLogin->click();
         };
 
     edUser->SetText(UserRegistry::ReadString(UserRegistry::TamselKey, QStringLiteral("UserName")));

@@ -117,7 +117,7 @@ TPropSearchFrm::TPropSearchFrm(QObject* owner) : TBaseFrm(owner)
                                                               sStreetDir, sStreetName, sStreetSuffix, sStreetUnit,
                                                               sCity, sState, sZip})
         c->OnKeyDown = [this](QObject*, int& key, TShiftState) {
-            if (key == VK_RETURN) {
+            if (key == Win::VK_RETURN) {
                 key = 0;
                 btnSearchClick();
             }

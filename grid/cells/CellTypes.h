@@ -15,4 +15,4 @@ enum TEditorType {
     edUniEditBtn, edUniMemo, edDateTimeEdit
 };
 enum TCellBorder { cbTop, cbLeft, cbRight, cbBottom };
-using TCellBorders = TEnumSet<TCellBorder>;
+using TCellBorders = TSet<TCellBorder>;

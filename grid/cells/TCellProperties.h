@@ -52,7 +52,7 @@ public:
     int OwnerCol = 0;
     int OwnerRow = 0;
     TObject* CellObject = nullptr; // free reference for the application
-    TBrushStyle BrushStyle = bsSolid;
+    TBrushStyle BrushStyle = TBrushStyle::bsSolid;
     TColor BrushColor = clNone;
     int FontSize = 0;
     TColor FontColor = clNone;

@@ -34,15 +34,15 @@ void TExtStringGrid::DrawCellBorders(TCanvas& canvas, int rcol, int row, TRect r
 void TExtStringGrid::Paint()
 {
     TCanvas& canvas = *Canvas();
-    canvas.Pen().SetStyle(psSolid);
+    canvas.Pen().SetStyle(TPenStyle::psSolid);
     TBaseGrid::Paint();
     if (EditorMode() || d->edit.editorShown) {
         TColor c = GridLineWidth() > 0 ? GridLineColor() : Color();
-        if (!Options().Contains(goHorzLine) && !Options().Contains(goVertLine)) c = Color();
+        if (!Options().Contains(TGridOption::goHorzLine) && !Options().Contains(TGridOption::goVertLine)) c = Color();
         canvas.Pen().SetColor(c);
-        canvas.Brush().SetStyle(bsClear);
+        canvas.Brush().SetStyle(TBrushStyle::bsClear);
         canvas.Rectangle(GetCellRect(Col(), Row()));
-        canvas.Brush().SetStyle(bsSolid);
+        canvas.Brush().SetStyle(TBrushStyle::bsSolid);
     }
     canvas.Pen().SetColor(clBlack);
 }
@@ -53,8 +53,8 @@ void TExtStringGrid::DrawMoveLine(TCanvas& canvas, int x)
 {
     const TPen saved = canvas.Pen();
     canvas.Pen().SetColor(clBlack);
-    canvas.Pen().SetStyle(psDot);
-    canvas.Pen().SetMode(pmXor);
+    canvas.Pen().SetStyle(TPenStyle::psDot);
+    canvas.Pen().SetMode(TPenMode::pmXor);
     canvas.Pen().SetWidth(1);
     canvas.MoveTo(x, 0);
     canvas.LineTo(x, std::max(Height(), CalcCellRect(0, RowCount() - 1).Bottom));
@@ -63,7 +63,7 @@ void TExtStringGrid::DrawMoveLine(TCanvas& canvas, int x)
 
 void TExtStringGrid::DrawSoftFrame(TCanvas& canvas)
 {
-    if ((d->look != glSoft && d->look != glDUV) || BorderStyle() != bsSingle || d->flat) return;
+    if ((d->look != glSoft && d->look != glDUV) || BorderStyle() != TBorderStyle::bsSingle || d->flat) return;
     const int w = Width();
     const int h = Height();
     const TPen saved = canvas.Pen();
@@ -83,7 +83,7 @@ void TExtStringGrid::PaintBorder()
 {
     TBaseGrid::PaintBorder();
     if (d->updateCount >= 1) return;
-    if ((d->look != glSoft && d->look != glDUV) || BorderStyle() != bsSingle || d->flat) return;
+    if ((d->look != glSoft && d->look != glDUV) || BorderStyle() != TBorderStyle::bsSingle || d->flat) return;
     QPainter painter(this);
     TPainterCanvas canvas(&painter);
     DrawSoftFrame(canvas);

@@ -54,7 +54,7 @@ void TExtStringGrid::PrepareCellCanvas(int col, int row, TGridDrawState& state, 
     if (fixed && !printing) {
         brush.SetColor(FixedColor());
         font.SetColor(d->fixedFont.Color());
-        state += gdFixed;
+        state += TGridDrawStateItem::gdFixed;
     }
     if (printing) GetCellPrintColor(rc, row, state, brush, font);
     else GetCellColor(rc, row, state, brush, font);
@@ -64,20 +64,20 @@ void TExtStringGrid::PrepareCellCanvas(int col, int row, TGridDrawState& state, 
         const bool selecting = d->draw.mouseSelecting;
         bool select = false;
         if (ma.DisjunctRowSelect) {
-            select = IsRowSelected(row) ? !(row == Row() && selecting) : (state.Contains(gdSelected) && selecting);
+            select = IsRowSelected(row) ? !(row == Row() && selecting) : (state.Contains(TGridDrawStateItem::gdSelected) && selecting);
         } else if (ma.DisjunctColSelect) {
-            select = IsColSelected(rc) ? !(col == Col() && selecting) : (state.Contains(gdSelected) && selecting);
+            select = IsColSelected(rc) ? !(col == Col() && selecting) : (state.Contains(TGridDrawStateItem::gdSelected) && selecting);
         } else {
             select = IsCellInSelection(col, row);
         }
         if (select) {
             brush.SetColor(d->selectionColor);
             font.SetColor(d->selectionTextColor);
-            if (ma.DisjunctRowSelect || ma.DisjunctColSelect) state = TGridDrawState{gdSelected};
-            else state += gdSelected;
+            if (ma.DisjunctRowSelect || ma.DisjunctColSelect) state = TGridDrawState{TGridDrawStateItem::gdSelected};
+            else state += TGridDrawStateItem::gdSelected;
         }
     }
-    if (state.Contains(gdSelected) && d->draw.mouseSelecting) {
+    if (state.Contains(TGridDrawStateItem::gdSelected) && d->draw.mouseSelecting) {
         brush.SetColor(d->selectionColor);
         font.SetColor(d->selectionTextColor);
     }
@@ -221,7 +221,7 @@ void TExtStringGrid::DrawCellContent(TCanvas& canvas, int col, int row, TRect re
     int gw = 0;
     int gheight = 0;
     TCellGraphic* graphic = GetCellGraphicInfo(rc, row, gh, gv, drawText, gheight, gw);
-    if (state.Contains(gdSelected) && !state.Contains(gdFocused) && d->selectionColor == clNone)
+    if (state.Contains(TGridDrawStateItem::gdSelected) && !state.Contains(TGridDrawStateItem::gdFocused) && d->selectionColor == clNone)
         canvas.Brush().SetColor(clHighlight);
     if (d->draw.zoom != 0) canvas.Font().SetSize(canvas.Font().Size() + d->draw.zoom);
 
@@ -257,13 +257,13 @@ void TExtStringGrid::DrawCellContent(TCanvas& canvas, int col, int row, TRect re
         canvas.Pen().SetColor(clBlack);
         canvas.Pen().SetWidth(1);
         const TRect& r = rect;
-        if (Options().Contains(goFixedHorzLine)) {
+        if (Options().Contains(TGridOption::goFixedHorzLine)) {
             canvas.MoveTo(r.Left - 1, r.Top - 1);
             canvas.LineTo(r.Right + 1, r.Top - 1);
             canvas.MoveTo(r.Left - 1, r.Bottom + 1);
             canvas.LineTo(r.Right + 1, r.Bottom + 1);
         }
-        if (Options().Contains(goFixedVertLine)) {
+        if (Options().Contains(TGridOption::goFixedVertLine)) {
             canvas.MoveTo(r.Left - 1, r.Top - 1);
             canvas.LineTo(r.Left - 1, r.Bottom + 1);
             canvas.MoveTo(r.Right + 1, r.Top - 1);
@@ -287,7 +287,7 @@ void TExtStringGrid::DrawCellContent(TCanvas& canvas, int col, int row, TRect re
             canvas.MoveTo(rect.Left - 8, rect.Top);
             canvas.LineTo(rect.Left - 8, rect.Bottom + 4);
         }
-        canvas.Pen().SetStyle(psSolid);
+        canvas.Pen().SetStyle(TPenStyle::psSolid);
     }
 
     if (graphic) DrawCellGraphic(canvas, rc, row, state, rect, graphic, gh, gv, gw, gheight, ha);
@@ -298,7 +298,7 @@ void TExtStringGrid::DrawCellContent(TCanvas& canvas, int col, int row, TRect re
     }
     if (OnCustomCellDraw) OnCustomCellDraw(this, canvas, rc, row, state, rect, false);
 
-    if (!d->hideFocusRect && !Options().Contains(goRowSelect) && hasFocus() &&
+    if (!d->hideFocusRect && !Options().Contains(TGridOption::goRowSelect) && hasFocus() &&
         BaseCellPoint(rc, row) == BaseCellPoint(DisplayToRealCol(Col()), Row())) {
         TRect f = rect;
         f.Inflate(GridLineWidth() - 1, GridLineWidth() - 1);
@@ -326,11 +326,11 @@ void TExtStringGrid::DrawFixedLook(TCanvas& canvas, TRect& rect, int)
     switch (d->look) {
     case glClassic: {
         TRect e = r;
-        canvas.DrawEdge(e, BDR_RAISEDINNER, BF_LEFT);
+        canvas.DrawEdge(e, Win::BDR_RAISEDINNER, Win::BF_LEFT);
         e = r;
-        canvas.DrawEdge(e, BDR_RAISEDINNER, BF_TOP);
+        canvas.DrawEdge(e, Win::BDR_RAISEDINNER, Win::BF_TOP);
         e = r;
-        canvas.DrawEdge(e, EDGE_RAISED, BF_BOTTOMRIGHT);
+        canvas.DrawEdge(e, Win::EDGE_RAISED, Win::BF_BOTTOMRIGHT);
         canvas.Pen().SetColor(clBlack);
         canvas.MoveTo(r.Right - 1, r.Top);
         canvas.LineTo(r.Right - 1, r.Bottom - 1);
@@ -345,8 +345,8 @@ void TExtStringGrid::DrawFixedLook(TCanvas& canvas, TRect& rect, int)
     case glSoft:
         r.Inflate(1, 1);
         r.Bottom -= 1;
-        if (Options().Contains(goFixedHorzLine)) raisedLines();
-        if (Options().Contains(goFixedVertLine)) {
+        if (Options().Contains(TGridOption::goFixedHorzLine)) raisedLines();
+        if (Options().Contains(TGridOption::goFixedVertLine)) {
             canvas.Pen().SetColor(half);
             canvas.MoveTo(r.Right - 2, r.Top);
             canvas.LineTo(r.Right - 2, r.Bottom - 1);

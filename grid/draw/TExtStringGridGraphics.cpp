@@ -76,9 +76,9 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, int rcol, int row, TGridDr
         if (g->Graphic && !g->Graphic->Empty()) {
             if (g->CellTransparent) {
                 const TColor saved = canvas.Brush().Color();
-                const bool sel = (state.Contains(gdSelected) ||
-                                  (IsRowSelected(row) && Options().Contains(goRowSelect) && dc >= FixedCols())) &&
-                                 !state.Contains(gdFocused);
+                const bool sel = (state.Contains(TGridDrawStateItem::gdSelected) ||
+                                  (IsRowSelected(row) && Options().Contains(TGridOption::goRowSelect) && dc >= FixedCols())) &&
+                                 !state.Contains(TGridDrawStateItem::gdFocused);
                 canvas.Brush().SetColor(sel ? d->selectionColor : saved);
                 canvas.FillRect(TRect(x1, y1, x2, y2));
                 canvas.Brush().SetColor(saved);
@@ -148,7 +148,7 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, int rcol, int row, TGridDr
             canvas.Brush().SetColor(n.Color);
             canvas.FillRect(r);
             TRect e3 = r;
-            canvas.DrawEdge(e3, BDR_RAISEDINNER, BF_RECT);
+            canvas.DrawEdge(e3, Win::BDR_RAISEDINNER, Win::BF_RECT);
         }
         if (n.NodeType == cnLeaf) {
             TGridGlyphs::DrawResource(canvas, r, contracted ? QStringLiteral("ESGLEAFCLOSE") : QStringLiteral("ESGLEAFOPEN"));
@@ -175,7 +175,7 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, int rcol, int row, TGridDr
             }
         } else {
             TRect box(bl, bt, br, bb);
-            canvas.DrawEdge(box, contracted ? EDGE_RAISED : EDGE_SUNKEN, BF_RECT | BF_MIDDLE);
+            canvas.DrawEdge(box, contracted ? Win::EDGE_RAISED : Win::EDGE_SUNKEN, Win::BF_RECT | Win::BF_MIDDLE);
         }
         break;
     }
@@ -183,14 +183,14 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, int rcol, int row, TGridDr
         TRect r = rect.Inflated(-2, -2);
         const TFont saved = canvas.Font();
         canvas.Font().SetOrientation(g->CellAngle * 10);
-        canvas.Brush().SetStyle(bsClear);
+        canvas.Brush().SetStyle(TBrushStyle::bsClear);
         const QString text = GetCellText(rcol, row);
         // Rising text starts at the bottom left, falling text at the top.
         const int ox = r.Left;
         const int oy = g->CellAngle > 0 && g->CellAngle < 180 ? r.Bottom - 2 : r.Top;
         canvas.TextRect(r, ox, oy, text);
         canvas.Font() = saved;
-        canvas.Brush().SetStyle(bsSolid);
+        canvas.Brush().SetStyle(TBrushStyle::bsSolid);
         break;
     }
     case ctPicture:
@@ -258,17 +258,17 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, int rcol, int row, TGridDr
         const TColor saved = canvas.Brush().Color();
         canvas.Brush().SetColor(clBtnFace);
         TRect r(x1, y1, x2, y2);
-        unsigned st = DFCS_BUTTONPUSH;
-        if (d->controlLook.FlatButton) st |= DFCS_FLAT;
-        if (g->CellBoolean) st |= DFCS_PUSHED;
-        canvas.DrawFrameControl(r, DFC_BUTTON, st);
+        unsigned st = Win::DFCS_BUTTONPUSH;
+        if (d->controlLook.FlatButton) st |= Win::DFCS_FLAT;
+        if (g->CellBoolean) st |= Win::DFCS_PUSHED;
+        canvas.DrawFrameControl(r, Win::DFC_BUTTON, st);
         r.Inflate(g->CellBoolean ? -3 : -2, g->CellBoolean ? -3 : -2);
         if (g->CellType == ctBitButton && g->Graphic && !g->Graphic->Empty()) {
             canvas.Draw(r.Left, r.Top + (r.Height() - g->Graphic->Height()) / 2, *g->Graphic);
             r.Left += g->Graphic->Width() + 2;
         }
-        canvas.SetBkMode(TRANSPARENT);
-        canvas.DrawText(g->CellText, r, DT_CENTER | DT_VCENTER | DT_END_ELLIPSIS | DT_SINGLELINE);
+        canvas.SetBkMode(Win::TRANSPARENT);
+        canvas.DrawText(g->CellText, r, Win::DT_CENTER | Win::DT_VCENTER | Win::DT_END_ELLIPSIS | Win::DT_SINGLELINE);
         canvas.Brush().SetColor(saved);
         break;
     }
@@ -283,14 +283,14 @@ void TExtStringGrid::DrawCheckBox(TCanvas& canvas, const TRect& r, bool checked,
     switch (style) {
     case csClassic:
     case csFlat: {
-        unsigned st = DFCS_BUTTONCHECK;
-        if (checked) st |= DFCS_CHECKED;
-        if (style == csFlat) st |= DFCS_FLAT;
-        if (!enabled) st |= DFCS_INACTIVE;
+        unsigned st = Win::DFCS_BUTTONCHECK;
+        if (checked) st |= Win::DFCS_CHECKED;
+        if (style == csFlat) st |= Win::DFCS_FLAT;
+        if (!enabled) st |= Win::DFCS_INACTIVE;
         const int l = r.Left + (r.Width() - size) / 2;
         const int t = r.Top + (r.Height() - size) / 2;
         TRect box = Bounds(l, t, size, size);
-        canvas.DrawFrameControl(box, DFC_BUTTON, st);
+        canvas.DrawFrameControl(box, Win::DFC_BUTTON, st);
         break;
     }
     case csWinXP:
@@ -342,12 +342,12 @@ void TExtStringGrid::DrawRadioGroup(TCanvas& canvas, const TRect& r, int count, 
                                     const QStringList& items, bool disabled, bool horizontal,
                                     const QString& cellText, TGridDrawState state)
 {
-    canvas.SetBkMode(TRANSPARENT);
+    canvas.SetBkMode(Win::TRANSPARENT);
     const TControlStyle style = d->controlLook.ControlStyle;
     const bool classic = style == csClassic || style == csFlat;
     const int s = classic ? d->controlLook.RadioSize : 16;
     const int h = std::max(classic ? 0 : 16, canvas.TextHeight(QStringLiteral("gh")));
-    if (state.Contains(gdSelected)) canvas.Font().SetColor(d->selectionTextColor);
+    if (state.Contains(TGridDrawStateItem::gdSelected)) canvas.Font().SetColor(d->selectionTextColor);
     int widths = 0;
     for (int i = 1; i <= count; ++i) {
         const QString caption = i - 1 < items.size() ? items[i - 1] : QString();
@@ -371,12 +371,12 @@ void TExtStringGrid::DrawRadioGroup(TCanvas& canvas, const TRect& r, int count, 
         switch (style) {
         case csClassic:
         case csFlat: {
-            unsigned st = DFCS_BUTTONRADIO;
-            if (style == csFlat) st |= DFCS_FLAT;
-            if (disabled) st |= DFCS_INACTIVE;
-            if (on) st |= DFCS_CHECKED;
+            unsigned st = Win::DFCS_BUTTONRADIO;
+            if (style == csFlat) st |= Win::DFCS_FLAT;
+            if (disabled) st |= Win::DFCS_INACTIVE;
+            if (on) st |= Win::DFCS_CHECKED;
             TRect box(x, y, x + s + (style == csFlat ? 2 : 0), y + s + (style == csFlat ? 2 : 0));
-            canvas.DrawFrameControl(box, DFC_BUTTON, st);
+            canvas.DrawFrameControl(box, Win::DFC_BUTTON, st);
             break;
         }
         case csWinXP:

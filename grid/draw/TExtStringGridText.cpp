@@ -15,8 +15,8 @@
 
 namespace {
 
-constexpr unsigned kHAlignFormat[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
-constexpr unsigned kVAlignFormat[] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
+constexpr unsigned kHAlignFormat[] = {Win::DT_LEFT, Win::DT_RIGHT, Win::DT_CENTER};
+constexpr unsigned kVAlignFormat[] = {Win::DT_TOP, Win::DT_VCENTER, Win::DT_BOTTOM};
 
 } // namespace
 
@@ -26,10 +26,10 @@ void TExtStringGrid::DrawCellText(TCanvas& canvas, int rcol, int row, TGridDrawS
                                   TColor savedFont)
 {
     TColor link = d->urlColor;
-    const bool focusedCell = state.Contains(gdFocused);
-    const bool rowMarked = IsRowSelected(row) && Options().Contains(goRowSelect) && rcol >= FixedCols();
-    bool selColours = (state.Contains(gdSelected) || rowMarked) &&
-                      (!focusedCell || Options().Contains(goDrawFocusSelected));
+    const bool focusedCell = state.Contains(TGridDrawStateItem::gdFocused);
+    const bool rowMarked = IsRowSelected(row) && Options().Contains(TGridOption::goRowSelect) && rcol >= FixedCols();
+    bool selColours = (state.Contains(TGridDrawStateItem::gdSelected) || rowMarked) &&
+                      (!focusedCell || Options().Contains(TGridOption::goDrawFocusSelected));
     if (selColours && d->showSelection) {
         if (d->selectionColor != clNone) canvas.Brush().SetColor(d->selectionColor);
         if (d->selectionTextColor != clNone) canvas.Font().SetColor(d->selectionTextColor);
@@ -81,7 +81,7 @@ void TExtStringGrid::DrawCellText(TCanvas& canvas, int rcol, int row, TGridDrawS
                     if (!tile.IsEmpty()) canvas.DrawImage(tile, img, tile.Offsetted(-x, -y));
                 }
         }
-        canvas.SetBkMode(TRANSPARENT);
+        canvas.SetBkMode(Win::TRANSPARENT);
     }
     if (filterGlyph) {
         const TColor b = canvas.Brush().Color();
@@ -194,12 +194,12 @@ void TExtStringGrid::DrawCellText(TCanvas& canvas, int rcol, int row, TGridDrawS
                 shown.clear(); // rich text that does not read shows nothing
             }
             canvas.Font().SetColor(clBlack);
-            format |= DT_NOPREFIX | DT_WORDBREAK;
+            format |= Win::DT_NOPREFIX | Win::DT_WORDBREAK;
         } else {
             shown = GetWideCellText(rcol, row);
-            format |= (d->wordWrap || d->multilineCells) ? DT_NOPREFIX : (DT_END_ELLIPSIS | DT_NOPREFIX | DT_SINGLELINE);
+            format |= (d->wordWrap || d->multilineCells) ? Win::DT_NOPREFIX : (Win::DT_END_ELLIPSIS | Win::DT_NOPREFIX | Win::DT_SINGLELINE);
         }
-        canvas.SetBkMode(TRANSPARENT);
+        canvas.SetBkMode(Win::TRANSPARENT);
         canvas.DrawText(shown, r, format);
         break;
     }
@@ -210,29 +210,29 @@ void TExtStringGrid::DrawCellText(TCanvas& canvas, int rcol, int row, TGridDrawS
         const bool url = d->urlShow && IsURL(GetCellText(rcol, row));
         if (url) {
             if (!d->urlFull) StripURLProtocol(shown);
-            canvas.Font().SetStyle(canvas.Font().Style() + fsUnderline);
+            canvas.Font().SetStyle(canvas.Font().Style() + TFontStyle::fsUnderline);
             canvas.Font().SetColor(link);
         }
         // The format is made for this cell alone, never kept between grids.
-        unsigned format = DT_EDITCONTROL;
+        unsigned format = Win::DT_EDITCONTROL;
         const bool singleLine = !d->multilineCells || !shown.contains(QLatin1Char('\n'));
         if (singleLine && !d->wordWrap) {
             const qsizetype br = shown.indexOf(QLatin1Char('\r')) >= 0 ? shown.indexOf(QLatin1Char('\r'))
                                                                         : shown.indexOf(QLatin1Char('\n'));
             if (br >= 0) shown.truncate(br);
-            format = DT_SINGLELINE;
-            if (d->enhTextSize) format |= DT_END_ELLIPSIS;
+            format = Win::DT_SINGLELINE;
+            if (d->enhTextSize) format |= Win::DT_END_ELLIPSIS;
         }
         d->draw.lastVFormat = kVAlignFormat[vAlign];
-        format |= DT_EXPANDTABS | DT_NOPREFIX | (d->wordWrap ? DT_WORDBREAK | DT_EDITCONTROL : 0u) |
+        format |= Win::DT_EXPANDTABS | Win::DT_NOPREFIX | (d->wordWrap ? Win::DT_WORDBREAK | Win::DT_EDITCONTROL : 0u) |
                   kHAlignFormat[hAlign] | kVAlignFormat[vAlign];
-        canvas.SetBkMode(TRANSPARENT);
+        canvas.SetBkMode(Win::TRANSPARENT);
         if (hAlign == taLeftJustify) r.Right -= sortRoom;
         else r.Left += sortRoom;
         if (filterGlyph) r.Right -= 16;
         if (graphic && !shown.isEmpty()) {
             TRect m = r;
-            canvas.DrawText(shown, m, format | DT_CALCRECT);
+            canvas.DrawText(shown, m, format | Win::DT_CALCRECT);
             d->draw.textExtent = m.Width() + 2;
         }
         canvas.DrawText(shown, r, format);
@@ -259,7 +259,7 @@ void TExtStringGrid::DrawCellText(TCanvas& canvas, int rcol, int row, TGridDrawS
             else if (hAlign == taRightJustify) x = box.Right - w - 10;
             DrawSortGlyph(canvas, rcol, sortY(box), x);
         }
-        if (url) canvas.Font().SetStyle(canvas.Font().Style() - fsUnderline);
+        if (url) canvas.Font().SetStyle(canvas.Font().Style() - TFontStyle::fsUnderline);
         break;
     }
     }

@@ -74,7 +74,7 @@ void TExtStringGrid::SetBounds(int left, int top, int width, int height)
     // A default row height of 0 has no whole rows to snap to.
     if (d->scroll.integralHeight && rowHeight > 0) {
         if (VisibleColCount() + FixedCols() >= ColCount())
-            height = height + rowHeight - height % rowHeight - 1 - GetSystemMetrics(SM_CYHSCROLL);
+            height = height + rowHeight - height % rowHeight - 1 - GetSystemMetrics(Win::SM_CYHSCROLL);
         else
             height = height - height % rowHeight - 1;
     }

@@ -7,7 +7,7 @@ void TExtStringGrid::AdvanceToNextCell(int col, int row, bool force, bool showEd
 {
     TNavigation& nav = d->navigation;
     if (!nav.AdvanceOnEnter && !force) return;
-    if (d->mouseActions.RangeSelectAndEdit && !Options().Contains(goEditing)) SetOptions(Options() + goEditing);
+    if (d->mouseActions.RangeSelectAndEdit && !Options().Contains(TGridOption::goEditing)) SetOptions(Options() + TGridOption::goEditing);
 
     const int firstCol = FixedCols();
     const int firstRow = FixedRows();

@@ -97,7 +97,7 @@ void DrawCircularGauge(TCanvas& canvas, const TRect& rect, TColor fillColor, int
     const int dy = int(Round(std::cos(angle) * (h + 1) * 0.5));
     canvas.LineTo(rect.Left + dx + w / 2, rect.Top - dy + h / 2);
     canvas.Brush().SetColor(fillColor);
-    canvas.FloodFill(rect.Left + 1 + w / 2, rect.Top + 1, clGray, fsBorder);
+    canvas.FloodFill(rect.Left + 1 + w / 2, rect.Top + 1, clGray, TFillStyle::fsBorder);
 }
 
 void DrawBitmapTransparent(TCanvas& canvas, const TBitmap& bitmap, TColor background, const TRect& rect)

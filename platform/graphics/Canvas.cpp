@@ -69,10 +69,10 @@ TBrush& TBrush::operator=(const TBrush& o)
 void TBrush::SetColor(TColor color)
 {
     if (color == clNone) {
-        m_style = bsClear;
+        m_style = TBrushStyle::bsClear;
     } else {
         m_color = color;
-        if (m_style == bsClear) m_style = bsSolid;
+        if (m_style == TBrushStyle::bsClear) m_style = TBrushStyle::bsSolid;
     }
     Changed();
 }
@@ -128,13 +128,13 @@ TCanvas::~TCanvas()
 
 void TCanvas::NotifyBrush()
 {
-    m_bkMode = m_brush.Style() == bsClear ? TRANSPARENT : OPAQUE;
+    m_bkMode = m_brush.Style() == TBrushStyle::bsClear ? Win::TRANSPARENT : Win::OPAQUE;
     BrushChanged();
 }
 
 int TCanvas::BkMode() const { return m_bkMode; }
-void TCanvas::SetBkMode(int mode) { m_bkMode = mode == TRANSPARENT ? TRANSPARENT : OPAQUE; }
-bool TCanvas::Opaque() const { return m_bkMode == OPAQUE && m_brush.Style() != bsClear; }
+void TCanvas::SetBkMode(int mode) { m_bkMode = mode == Win::TRANSPARENT ? Win::TRANSPARENT : Win::OPAQUE; }
+bool TCanvas::Opaque() const { return m_bkMode == Win::OPAQUE && m_brush.Style() != TBrushStyle::bsClear; }
 
 void TCanvas::SaveClip() { m_clipStack.push_back(m_clip); }
 
@@ -189,7 +189,7 @@ void TCanvas::TextOut(int x, int y, const QString& text)
 
 void TCanvas::TextRect(const TRect& r, int x, int y, const QString& text)
 {
-    if (m_brush.Style() != bsClear) FillSolid(r, m_brush.Color());
+    if (m_brush.Style() != TBrushStyle::bsClear) FillSolid(r, m_brush.Color());
     TextRun(x, y, text, false, &r);
 }
 
@@ -257,18 +257,18 @@ bool IsBreakChar(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\
 int TCanvas::DrawText(const QString& input, TRect& r, unsigned format)
 {
     const TTextMetric tm = CurrentTextMetrics();
-    const int lineHeight = tm.tmHeight + ((format & DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
-    const bool singleLine = (format & DT_SINGLELINE) != 0;
-    const bool expandTabs = (format & DT_EXPANDTABS) != 0;
+    const int lineHeight = tm.tmHeight + ((format & Win::DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
+    const bool singleLine = (format & Win::DT_SINGLELINE) != 0;
+    const bool expandTabs = (format & Win::DT_EXPANDTABS) != 0;
     const int tabWidth = std::max(1, 8 * tm.tmAveCharWidth);
-    const bool ellipsis = (format & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS)) != 0;
-    const bool calc = (format & DT_CALCRECT) != 0;
+    const bool ellipsis = (format & (Win::DT_END_ELLIPSIS | Win::DT_WORD_ELLIPSIS | Win::DT_PATH_ELLIPSIS)) != 0;
+    const bool calc = (format & Win::DT_CALCRECT) != 0;
 
     // Prefix processing and, for single lines, removal of line breaks. The
     // common case (no "&", no break characters) keeps the text as it is.
     QString text = input;
     std::vector<int> underlined;
-    const bool prefix = !(format & DT_NOPREFIX);
+    const bool prefix = !(format & Win::DT_NOPREFIX);
     bool needsScan = false;
     for (QChar c : input) {
         if ((prefix && c == QLatin1Char('&')) || (singleLine && IsBreakChar(c))) {
@@ -291,7 +291,7 @@ int TCanvas::DrawText(const QString& input, TRect& r, unsigned format)
                     continue;
                 }
                 if (singleLine && IsBreakChar(next)) continue;
-                if (!(format & DT_HIDEPREFIX) && !IsBreakChar(next)) underlined.push_back(int(text.size()));
+                if (!(format & Win::DT_HIDEPREFIX) && !IsBreakChar(next)) underlined.push_back(int(text.size()));
                 text += next;
                 continue;
             }
@@ -332,7 +332,7 @@ int TCanvas::DrawText(const QString& input, TRect& r, unsigned format)
             int end = pos;
             while (end < n && !IsBreakChar(text[end])) ++end;
             // Paragraph [pos, end).
-            if (!(format & DT_WORDBREAK)) {
+            if (!(format & Win::DT_WORDBREAK)) {
                 addLine(pos, end);
             } else {
                 int lineStart = pos;
@@ -361,7 +361,7 @@ int TCanvas::DrawText(const QString& input, TRect& r, unsigned format)
                         int wordEnd = lineStart;
                         while (wordEnd < end && text[wordEnd] != QLatin1Char(' ')) ++wordEnd;
                         int cut = wordEnd;
-                        if (format & DT_EDITCONTROL) {
+                        if (format & Win::DT_EDITCONTROL) {
                             cut = lineStart + 1;
                             while (cut < wordEnd && widthOf(lineStart, lineStart, cut + 1) <= maxWidth) ++cut;
                         }
@@ -396,12 +396,12 @@ int TCanvas::DrawText(const QString& input, TRect& r, unsigned format)
 
     int y = r.Top;
     if (singleLine) {
-        if (format & DT_VCENTER) y = (r.Top + r.Bottom - lineHeight) / 2;
-        else if (format & DT_BOTTOM) y = r.Bottom - lineHeight;
+        if (format & Win::DT_VCENTER) y = (r.Top + r.Bottom - lineHeight) / 2;
+        else if (format & Win::DT_BOTTOM) y = r.Bottom - lineHeight;
     }
-    const int result = (singleLine && (format & (DT_VCENTER | DT_BOTTOM))) ? y + lineHeight - r.Top : totalHeight;
+    const int result = (singleLine && (format & (Win::DT_VCENTER | Win::DT_BOTTOM))) ? y + lineHeight - r.Top : totalHeight;
 
-    const bool clip = !(format & DT_NOCLIP);
+    const bool clip = !(format & Win::DT_NOCLIP);
     const bool rotated = m_font.Orientation() % 3600 != 0;
     const bool opaque = Opaque();
     static constexpr char16_t kEllipsis[] = u"...";
@@ -409,7 +409,7 @@ int TCanvas::DrawText(const QString& input, TRect& r, unsigned format)
     size_t underlineIndex = 0;
     for (const TextLine& line : lines) {
         if (clip && y >= r.Bottom) break;
-        if (clip && (format & DT_EDITCONTROL) && !singleLine && y + lineHeight > r.Bottom && y > r.Top) break;
+        if (clip && (format & Win::DT_EDITCONTROL) && !singleLine && y + lineHeight > r.Bottom && y > r.Top) break;
         QStringView shown = QStringView(text).mid(line.start, line.length);
         int shownWidth = line.width;
         int keep = line.length; // characters of the line shown before the ellipsis
@@ -432,8 +432,8 @@ int TCanvas::DrawText(const QString& input, TRect& r, unsigned format)
             shownWidth = widthOf(line.start, line.start, line.start + keep) + ellipsisWidth;
         }
         int x = r.Left;
-        if (format & DT_CENTER) x = (r.Left + r.Right - shownWidth) / 2;
-        else if (format & DT_RIGHT) x = r.Right - shownWidth;
+        if (format & Win::DT_CENTER) x = (r.Left + r.Right - shownWidth) / 2;
+        else if (format & Win::DT_RIGHT) x = r.Right - shownWidth;
 
         // Rotated text turns about its start, away from the extent measured
         // here, so it is always clipped.
@@ -513,46 +513,46 @@ static void DrawRing(TCanvas& canvas, const TRect& r, unsigned sides, RingColors
 {
     (void)canvas;
     if (r.IsEmpty()) return;
-    if (sides & BF_TOP) fill(TRect(r.Left, r.Top, r.Right - ((sides & BF_RIGHT) ? 1 : 0), r.Top + 1), colors.topLeft);
-    if (sides & BF_LEFT) fill(TRect(r.Left, r.Top, r.Left + 1, r.Bottom - ((sides & BF_BOTTOM) ? 1 : 0)), colors.topLeft);
-    if (sides & BF_BOTTOM) fill(TRect(r.Left, r.Bottom - 1, r.Right, r.Bottom), colors.bottomRight);
-    if (sides & BF_RIGHT) fill(TRect(r.Right - 1, r.Top, r.Right, r.Bottom), colors.bottomRight);
+    if (sides & Win::BF_TOP) fill(TRect(r.Left, r.Top, r.Right - ((sides & Win::BF_RIGHT) ? 1 : 0), r.Top + 1), colors.topLeft);
+    if (sides & Win::BF_LEFT) fill(TRect(r.Left, r.Top, r.Left + 1, r.Bottom - ((sides & Win::BF_BOTTOM) ? 1 : 0)), colors.topLeft);
+    if (sides & Win::BF_BOTTOM) fill(TRect(r.Left, r.Bottom - 1, r.Right, r.Bottom), colors.bottomRight);
+    if (sides & Win::BF_RIGHT) fill(TRect(r.Right - 1, r.Top, r.Right, r.Bottom), colors.bottomRight);
 }
 
 bool TCanvas::DrawEdge(TRect& rc, unsigned edge, unsigned flags)
 {
     TRect r = rc;
-    const unsigned sides = flags & BF_RECT;
-    const bool soft = flags & BF_SOFT;
+    const unsigned sides = flags & Win::BF_RECT;
+    const bool soft = flags & Win::BF_SOFT;
     auto fill = [this](const TRect& x, TColor c) { FillSolid(x, c); };
     auto shrink = [&](TRect& x) {
-        if (sides & BF_LEFT) ++x.Left;
-        if (sides & BF_TOP) ++x.Top;
-        if (sides & BF_RIGHT) --x.Right;
-        if (sides & BF_BOTTOM) --x.Bottom;
+        if (sides & Win::BF_LEFT) ++x.Left;
+        if (sides & Win::BF_TOP) ++x.Top;
+        if (sides & Win::BF_RIGHT) --x.Right;
+        if (sides & Win::BF_BOTTOM) --x.Bottom;
     };
-    const unsigned outer = edge & BDR_OUTER;
-    const unsigned inner = edge & BDR_INNER;
+    const unsigned outer = edge & Win::BDR_OUTER;
+    const unsigned inner = edge & Win::BDR_INNER;
     if (outer) {
         RingColors c;
-        if (flags & BF_MONO) c = {clWindowFrame, clWindowFrame};
-        else if (flags & BF_FLAT) c = {clBtnShadow, clBtnShadow};
-        else if (outer & BDR_RAISEDOUTER) c = {soft ? clBtnHighlight : cl3DLight, cl3DDkShadow};
+        if (flags & Win::BF_MONO) c = {clWindowFrame, clWindowFrame};
+        else if (flags & Win::BF_FLAT) c = {clBtnShadow, clBtnShadow};
+        else if (outer & Win::BDR_RAISEDOUTER) c = {soft ? clBtnHighlight : cl3DLight, cl3DDkShadow};
         else c = {soft ? cl3DDkShadow : clBtnShadow, clBtnHighlight};
         DrawRing(*this, r, sides, c, fill);
         shrink(r);
     }
     if (inner) {
         RingColors c;
-        if (flags & BF_MONO) c = {clWindow, clWindow};
-        else if (flags & BF_FLAT) c = {clBtnFace, clBtnFace};
-        else if (inner & BDR_RAISEDINNER) c = {soft ? cl3DLight : clBtnHighlight, clBtnShadow};
+        if (flags & Win::BF_MONO) c = {clWindow, clWindow};
+        else if (flags & Win::BF_FLAT) c = {clBtnFace, clBtnFace};
+        else if (inner & Win::BDR_RAISEDINNER) c = {soft ? cl3DLight : clBtnHighlight, clBtnShadow};
         else c = {soft ? clBtnShadow : cl3DDkShadow, cl3DLight};
         DrawRing(*this, r, sides, c, fill);
         shrink(r);
     }
-    if ((flags & BF_MIDDLE) && !r.IsEmpty()) FillSolid(r, (flags & BF_MONO) ? clWindow : clBtnFace);
-    if (flags & BF_ADJUST) rc = r;
+    if ((flags & Win::BF_MIDDLE) && !r.IsEmpty()) FillSolid(r, (flags & Win::BF_MONO) ? clWindow : clBtnFace);
+    if (flags & Win::BF_ADJUST) rc = r;
     return true;
 }
 
@@ -585,35 +585,35 @@ constexpr const char* kCheckMark[7] = {
 
 bool TCanvas::DrawFrameControl(TRect& rc, unsigned kind, unsigned state)
 {
-    const bool flat = state & DFCS_FLAT;
-    const bool mono = state & DFCS_MONO;
-    const bool pushed = state & DFCS_PUSHED;
-    const bool inactive = state & DFCS_INACTIVE;
+    const bool flat = state & Win::DFCS_FLAT;
+    const bool mono = state & Win::DFCS_MONO;
+    const bool pushed = state & Win::DFCS_PUSHED;
+    const bool inactive = state & Win::DFCS_INACTIVE;
     auto plot = [this](const char* const* rows, int count, int x0, int y0, const std::function<TColor(int, int)>& color) {
         for (int y = 0; y < count; ++y)
             for (int x = 0; rows[y][x]; ++x)
                 if (rows[y][x] == 'X') FillSolid(TRect(x0 + x, y0 + y, x0 + x + 1, y0 + y + 1), color(x, y));
     };
 
-    if (kind == DFC_BUTTON) {
+    if (kind == Win::DFC_BUTTON) {
         const unsigned type = state & 0x1F;
-        if (type == DFCS_BUTTONPUSH) {
+        if (type == Win::DFCS_BUTTONPUSH) {
             TRect r = rc;
-            unsigned edge = (pushed || (state & DFCS_CHECKED)) ? EDGE_SUNKEN : EDGE_RAISED;
-            unsigned flags = BF_RECT | BF_SOFT | BF_MIDDLE;
-            if (flat) flags |= BF_FLAT;
-            if (mono) flags |= BF_MONO;
-            DrawEdge(r, edge, flags | BF_ADJUST);
-            if (state & DFCS_ADJUSTRECT) rc = r;
+            unsigned edge = (pushed || (state & Win::DFCS_CHECKED)) ? Win::EDGE_SUNKEN : Win::EDGE_RAISED;
+            unsigned flags = Win::BF_RECT | Win::BF_SOFT | Win::BF_MIDDLE;
+            if (flat) flags |= Win::BF_FLAT;
+            if (mono) flags |= Win::BF_MONO;
+            DrawEdge(r, edge, flags | Win::BF_ADJUST);
+            if (state & Win::DFCS_ADJUSTRECT) rc = r;
             return true;
         }
         const int side = std::min(rc.Width(), rc.Height());
         if (side <= 0) return true;
-        if (type == DFCS_BUTTONRADIO || type == DFCS_BUTTONRADIOIMAGE || type == DFCS_BUTTONRADIOMASK) {
+        if (type == Win::DFCS_BUTTONRADIO || type == Win::DFCS_BUTTONRADIOIMAGE || type == Win::DFCS_BUTTONRADIOMASK) {
             const int x0 = rc.Left + (rc.Width() - 12) / 2;
             const int y0 = rc.Top + (rc.Height() - 12) / 2;
             const TColor face = (pushed || inactive) ? clBtnFace : clWindow;
-            if (type == DFCS_BUTTONRADIOMASK) {
+            if (type == Win::DFCS_BUTTONRADIOMASK) {
                 plot(kRadioOuter, 12, x0, y0, [](int, int) { return clBlack; });
                 plot(kRadioInner, 12, x0, y0, [](int, int) { return clBlack; });
                 plot(kRadioFace, 12, x0, y0, [](int, int) { return clBlack; });
@@ -628,7 +628,7 @@ bool TCanvas::DrawFrameControl(TRect& rc, unsigned kind, unsigned state)
                 plot(kRadioInner, 12, x0, y0, [](int x, int y) { return x + y < 11 ? cl3DDkShadow : cl3DLight; });
             }
             plot(kRadioFace, 12, x0, y0, [face](int, int) { return face; });
-            if (state & DFCS_CHECKED) {
+            if (state & Win::DFCS_CHECKED) {
                 const TColor dot = inactive ? clBtnShadow : clWindowText;
                 plot(kRadioDot, 12, x0, y0, [dot](int, int) { return dot; });
             }
@@ -638,15 +638,15 @@ bool TCanvas::DrawFrameControl(TRect& rc, unsigned kind, unsigned state)
         TRect box = Bounds(rc.Left + (rc.Width() - side) / 2, rc.Top + (rc.Height() - side) / 2, side, side);
         const TColor face = (pushed || inactive) ? clBtnFace : clWindow;
         if (flat || mono) {
-            DrawRing(*this, box, BF_RECT, mono ? RingColors{clWindowFrame, clWindowFrame} : RingColors{clBtnShadow, clBtnShadow},
+            DrawRing(*this, box, Win::BF_RECT, mono ? RingColors{clWindowFrame, clWindowFrame} : RingColors{clBtnShadow, clBtnShadow},
                      [this](const TRect& x, TColor c) { FillSolid(x, c); });
             box.Inflate(-1, -1);
         } else {
-            DrawEdge(box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+            DrawEdge(box, Win::EDGE_SUNKEN, Win::BF_RECT | Win::BF_ADJUST);
         }
         if (!box.IsEmpty()) FillSolid(box, face);
-        if (state & DFCS_CHECKED) {
-            const TColor mark = inactive ? clBtnShadow : ((type == DFCS_BUTTON3STATE) ? clBtnShadow : clWindowText);
+        if (state & Win::DFCS_CHECKED) {
+            const TColor mark = inactive ? clBtnShadow : ((type == Win::DFCS_BUTTON3STATE) ? clBtnShadow : clWindowText);
             const int x0 = box.Left + (box.Width() - 7) / 2;
             const int y0 = box.Top + (box.Height() - 7) / 2;
             SaveClip();
@@ -657,19 +657,19 @@ bool TCanvas::DrawFrameControl(TRect& rc, unsigned kind, unsigned state)
         return true;
     }
 
-    if (kind == DFC_SCROLL) {
+    if (kind == Win::DFC_SCROLL) {
         const unsigned type = state & 0x1F;
-        if (type != DFCS_SCROLLUP && type != DFCS_SCROLLDOWN && type != DFCS_SCROLLLEFT && type != DFCS_SCROLLRIGHT &&
-            type != DFCS_SCROLLCOMBOBOX)
+        if (type != Win::DFCS_SCROLLUP && type != Win::DFCS_SCROLLDOWN && type != Win::DFCS_SCROLLLEFT && type != Win::DFCS_SCROLLRIGHT &&
+            type != Win::DFCS_SCROLLCOMBOBOX)
             return false;
         TRect r = rc;
-        if (pushed) DrawEdge(r, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_FLAT | BF_ADJUST);
-        else DrawEdge(r, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST | (flat ? unsigned(BF_FLAT) : 0u) | (mono ? unsigned(BF_MONO) : 0u));
+        if (pushed) DrawEdge(r, Win::EDGE_RAISED, Win::BF_RECT | Win::BF_MIDDLE | Win::BF_FLAT | Win::BF_ADJUST);
+        else DrawEdge(r, Win::EDGE_RAISED, Win::BF_RECT | Win::BF_MIDDLE | Win::BF_ADJUST | (flat ? unsigned(Win::BF_FLAT) : 0u) | (mono ? unsigned(Win::BF_MONO) : 0u));
         // Arrow: a triangle whose rows shrink by one pixel at each end.
         const int side = std::min(rc.Width(), rc.Height());
         const int rows = std::max(1, (side - 4) / 3);
         const int base = 2 * rows - 1;
-        const bool vertical = type == DFCS_SCROLLUP || type == DFCS_SCROLLDOWN || type == DFCS_SCROLLCOMBOBOX;
+        const bool vertical = type == Win::DFCS_SCROLLUP || type == Win::DFCS_SCROLLDOWN || type == Win::DFCS_SCROLLCOMBOBOX;
         int x0 = rc.Left + (rc.Width() - (vertical ? base : rows)) / 2;
         int y0 = rc.Top + (rc.Height() - (vertical ? rows : base)) / 2;
         if (pushed) {
@@ -682,13 +682,13 @@ bool TCanvas::DrawFrameControl(TRect& rc, unsigned kind, unsigned state)
                 const int half = i;
                 TRect seg;
                 switch (type) {
-                case DFCS_SCROLLUP:
+                case Win::DFCS_SCROLLUP:
                     seg = TRect(x0 + rows - 1 - half, y0 + i, x0 + rows + half, y0 + i + 1);
                     break;
-                case DFCS_SCROLLLEFT:
+                case Win::DFCS_SCROLLLEFT:
                     seg = TRect(x0 + i, y0 + rows - 1 - half, x0 + i + 1, y0 + rows + half);
                     break;
-                case DFCS_SCROLLRIGHT:
+                case Win::DFCS_SCROLLRIGHT:
                     seg = TRect(x0 + rows - 1 - i, y0 + rows - 1 - half, x0 + rows - i, y0 + rows + half);
                     break;
                 default: // down and combo box
@@ -705,7 +705,7 @@ bool TCanvas::DrawFrameControl(TRect& rc, unsigned kind, unsigned state)
         } else {
             arrow(0, 0, clBtnText);
         }
-        if (state & DFCS_ADJUSTRECT) rc = r;
+        if (state & Win::DFCS_ADJUSTRECT) rc = r;
         return true;
     }
     return false;

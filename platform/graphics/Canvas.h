@@ -11,6 +11,7 @@
 // (RecordingCanvas.h) with fixed font metrics that records every call, for
 // layout tests that must not depend on installed fonts.
 
+#include "platform/core/Set.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
 
@@ -29,8 +30,31 @@ class TCanvas;
 class TGraphic;
 class TBitmap;
 
+// Raster operations of the copy operations (TCanvas::CopyMode, BitBlt).
+using TCopyMode = unsigned;
+enum : unsigned {
+    cmBlackness = 0x00000042,
+    cmDstInvert = 0x00550009,
+    cmMergeCopy = 0x00C000CA,
+    cmMergePaint = 0x00BB0226,
+    cmNotSrcCopy = 0x00330008,
+    cmNotSrcErase = 0x001100A6,
+    cmPatCopy = 0x00F00021,
+    cmPatInvert = 0x005A0049,
+    cmPatPaint = 0x00FB0A09,
+    cmSrcAnd = 0x008800C6,
+    cmSrcCopy = 0x00CC0020,
+    cmSrcErase = 0x00440328,
+    cmSrcInvert = 0x00660046,
+    cmSrcPaint = 0x00EE0086,
+    cmWhiteness = 0x00FF0062,
+};
+
 // ---------------------------------------------------------------------------
-// Constants of the drawing interface
+// Constants of the drawing interface: the platform's own in namespace Win,
+// the class library's as scoped enumerations.
+
+namespace Win {
 
 // DrawText format flags.
 enum : unsigned {
@@ -127,24 +151,8 @@ enum : unsigned {
 // Background modes (SetBkMode).
 enum : int { TRANSPARENT = 1, OPAQUE = 2 };
 
-// Raster operations of the copy operations (TCanvas::CopyMode, BitBlt).
-using TCopyMode = unsigned;
+// Raster operations under their platform names.
 enum : unsigned {
-    cmBlackness = 0x00000042,
-    cmDstInvert = 0x00550009,
-    cmMergeCopy = 0x00C000CA,
-    cmMergePaint = 0x00BB0226,
-    cmNotSrcCopy = 0x00330008,
-    cmNotSrcErase = 0x001100A6,
-    cmPatCopy = 0x00F00021,
-    cmPatInvert = 0x005A0049,
-    cmPatPaint = 0x00FB0A09,
-    cmSrcAnd = 0x008800C6,
-    cmSrcCopy = 0x00CC0020,
-    cmSrcErase = 0x00440328,
-    cmSrcInvert = 0x00660046,
-    cmSrcPaint = 0x00EE0086,
-    cmWhiteness = 0x00FF0062,
     SRCCOPY = cmSrcCopy,
     SRCINVERT = cmSrcInvert,
     SRCAND = cmSrcAnd,
@@ -157,37 +165,19 @@ enum : unsigned {
     PATINVERT = cmPatInvert,
 };
 
-enum TFontStyle : unsigned char { fsBold, fsItalic, fsUnderline, fsStrikeOut };
-enum TBrushStyle : unsigned char { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
-enum TPenStyle : unsigned char { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
-enum TPenMode : unsigned char {
+} // namespace Win
+
+enum class TFontStyle : unsigned char { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+enum class TBrushStyle : unsigned char { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+enum class TPenStyle : unsigned char { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+enum class TPenMode : unsigned char {
     pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
     pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
 };
-enum TFillStyle : unsigned char { fsSurface, fsBorder };
+enum class TFillStyle : unsigned char { fsSurface, fsBorder };
 
-// A set of font styles, as the class library's set type: Style + fsBold.
-class TFontStyles {
-public:
-    constexpr TFontStyles() = default;
-    constexpr TFontStyles(std::initializer_list<TFontStyle> styles)
-    {
-        for (TFontStyle s : styles) m_bits |= Bit(s);
-    }
-    constexpr bool Contains(TFontStyle s) const { return (m_bits & Bit(s)) != 0; }
-    constexpr bool Empty() const { return m_bits == 0; }
-    constexpr unsigned char Bits() const { return m_bits; }
-    constexpr TFontStyles& operator+=(TFontStyle s) { m_bits |= Bit(s); return *this; }
-    constexpr TFontStyles& operator-=(TFontStyle s) { m_bits &= ~Bit(s); return *this; }
-    constexpr TFontStyles operator+(TFontStyle s) const { TFontStyles r = *this; r += s; return r; }
-    constexpr TFontStyles operator-(TFontStyle s) const { TFontStyles r = *this; r -= s; return r; }
-    constexpr TFontStyles operator+(TFontStyles o) const { TFontStyles r = *this; r.m_bits |= o.m_bits; return r; }
-    constexpr bool operator==(const TFontStyles&) const = default;
-
-private:
-    static constexpr unsigned char Bit(TFontStyle s) { return static_cast<unsigned char>(1u << s); }
-    unsigned char m_bits = 0;
-};
+// A set of font styles: Style + TFontStyle::fsBold.
+using TFontStyles = TSet<TFontStyle>;
 
 // Text metrics of the selected font, in device pixels.
 struct TTextMetric {
@@ -259,7 +249,7 @@ public:
 
     // The brush colour; clNone while the style is bsClear, so that saving
     // the colour of a clear brush and setting it back keeps the brush clear.
-    TColor Color() const { return m_style == bsClear ? clNone : m_color; }
+    TColor Color() const { return m_style == TBrushStyle::bsClear ? clNone : m_color; }
     // Setting clNone makes the brush clear; any other colour makes a clear
     // brush solid again (as the class library does).
     void SetColor(TColor color);
@@ -278,7 +268,7 @@ private:
     void Changed();
     TCanvas* m_canvas = nullptr;
     TColor m_color = clWhite;
-    TBrushStyle m_style = bsSolid;
+    TBrushStyle m_style = TBrushStyle::bsSolid;
 };
 
 class TPen {
@@ -310,8 +300,8 @@ private:
     TCanvas* m_canvas = nullptr;
     TColor m_color = clBlack;
     int m_width = 1;
-    TPenStyle m_style = psSolid;
-    TPenMode m_mode = pmCopy;
+    TPenStyle m_style = TPenStyle::psSolid;
+    TPenMode m_mode = TPenMode::pmCopy;
 };
 
 // ---------------------------------------------------------------------------
@@ -495,7 +485,7 @@ private:
     TBrush m_brush;
     TPen m_pen;
     TPoint m_penPos;
-    int m_bkMode = OPAQUE;
+    int m_bkMode = Win::OPAQUE;
     TCopyMode m_copyMode = cmSrcCopy;
     std::optional<QRegion> m_clip;
     std::vector<std::optional<QRegion>> m_clipStack;

@@ -42,6 +42,8 @@ constexpr TColor clWhite = 0xFFFFFF;
 constexpr TColor clNone = 0x1FFFFFFF;
 constexpr TColor clDefault = 0x20000000;
 
+namespace Win {
+
 // System colour indices.
 enum : int {
     COLOR_SCROLLBAR = 0,
@@ -80,39 +82,41 @@ enum : int {
     COLOR_3DHIGHLIGHT = COLOR_BTNHIGHLIGHT,
     COLOR_BTNHILIGHT = COLOR_BTNHIGHLIGHT,
 };
+
+} // namespace Win
 constexpr int SystemColorCount = 31;
 
 constexpr TColor clSystemColor = 0xFF000000;
-constexpr TColor clScrollBar = clSystemColor + COLOR_SCROLLBAR;
-constexpr TColor clBackground = clSystemColor + COLOR_BACKGROUND;
-constexpr TColor clActiveCaption = clSystemColor + COLOR_ACTIVECAPTION;
-constexpr TColor clInactiveCaption = clSystemColor + COLOR_INACTIVECAPTION;
-constexpr TColor clMenu = clSystemColor + COLOR_MENU;
-constexpr TColor clWindow = clSystemColor + COLOR_WINDOW;
-constexpr TColor clWindowFrame = clSystemColor + COLOR_WINDOWFRAME;
-constexpr TColor clMenuText = clSystemColor + COLOR_MENUTEXT;
-constexpr TColor clWindowText = clSystemColor + COLOR_WINDOWTEXT;
-constexpr TColor clCaptionText = clSystemColor + COLOR_CAPTIONTEXT;
-constexpr TColor clActiveBorder = clSystemColor + COLOR_ACTIVEBORDER;
-constexpr TColor clInactiveBorder = clSystemColor + COLOR_INACTIVEBORDER;
-constexpr TColor clAppWorkSpace = clSystemColor + COLOR_APPWORKSPACE;
-constexpr TColor clHighlight = clSystemColor + COLOR_HIGHLIGHT;
-constexpr TColor clHighlightText = clSystemColor + COLOR_HIGHLIGHTTEXT;
-constexpr TColor clBtnFace = clSystemColor + COLOR_BTNFACE;
-constexpr TColor clBtnShadow = clSystemColor + COLOR_BTNSHADOW;
-constexpr TColor clGrayText = clSystemColor + COLOR_GRAYTEXT;
-constexpr TColor clBtnText = clSystemColor + COLOR_BTNTEXT;
-constexpr TColor clInactiveCaptionText = clSystemColor + COLOR_INACTIVECAPTIONTEXT;
-constexpr TColor clBtnHighlight = clSystemColor + COLOR_BTNHIGHLIGHT;
-constexpr TColor cl3DDkShadow = clSystemColor + COLOR_3DDKSHADOW;
-constexpr TColor cl3DLight = clSystemColor + COLOR_3DLIGHT;
-constexpr TColor clInfoText = clSystemColor + COLOR_INFOTEXT;
-constexpr TColor clInfoBk = clSystemColor + COLOR_INFOBK;
-constexpr TColor clHotLight = clSystemColor + COLOR_HOTLIGHT;
-constexpr TColor clGradientActiveCaption = clSystemColor + COLOR_GRADIENTACTIVECAPTION;
-constexpr TColor clGradientInactiveCaption = clSystemColor + COLOR_GRADIENTINACTIVECAPTION;
-constexpr TColor clMenuHighlight = clSystemColor + COLOR_MENUHILIGHT;
-constexpr TColor clMenuBar = clSystemColor + COLOR_MENUBAR;
+constexpr TColor clScrollBar = clSystemColor + Win::COLOR_SCROLLBAR;
+constexpr TColor clBackground = clSystemColor + Win::COLOR_BACKGROUND;
+constexpr TColor clActiveCaption = clSystemColor + Win::COLOR_ACTIVECAPTION;
+constexpr TColor clInactiveCaption = clSystemColor + Win::COLOR_INACTIVECAPTION;
+constexpr TColor clMenu = clSystemColor + Win::COLOR_MENU;
+constexpr TColor clWindow = clSystemColor + Win::COLOR_WINDOW;
+constexpr TColor clWindowFrame = clSystemColor + Win::COLOR_WINDOWFRAME;
+constexpr TColor clMenuText = clSystemColor + Win::COLOR_MENUTEXT;
+constexpr TColor clWindowText = clSystemColor + Win::COLOR_WINDOWTEXT;
+constexpr TColor clCaptionText = clSystemColor + Win::COLOR_CAPTIONTEXT;
+constexpr TColor clActiveBorder = clSystemColor + Win::COLOR_ACTIVEBORDER;
+constexpr TColor clInactiveBorder = clSystemColor + Win::COLOR_INACTIVEBORDER;
+constexpr TColor clAppWorkSpace = clSystemColor + Win::COLOR_APPWORKSPACE;
+constexpr TColor clHighlight = clSystemColor + Win::COLOR_HIGHLIGHT;
+constexpr TColor clHighlightText = clSystemColor + Win::COLOR_HIGHLIGHTTEXT;
+constexpr TColor clBtnFace = clSystemColor + Win::COLOR_BTNFACE;
+constexpr TColor clBtnShadow = clSystemColor + Win::COLOR_BTNSHADOW;
+constexpr TColor clGrayText = clSystemColor + Win::COLOR_GRAYTEXT;
+constexpr TColor clBtnText = clSystemColor + Win::COLOR_BTNTEXT;
+constexpr TColor clInactiveCaptionText = clSystemColor + Win::COLOR_INACTIVECAPTIONTEXT;
+constexpr TColor clBtnHighlight = clSystemColor + Win::COLOR_BTNHIGHLIGHT;
+constexpr TColor cl3DDkShadow = clSystemColor + Win::COLOR_3DDKSHADOW;
+constexpr TColor cl3DLight = clSystemColor + Win::COLOR_3DLIGHT;
+constexpr TColor clInfoText = clSystemColor + Win::COLOR_INFOTEXT;
+constexpr TColor clInfoBk = clSystemColor + Win::COLOR_INFOBK;
+constexpr TColor clHotLight = clSystemColor + Win::COLOR_HOTLIGHT;
+constexpr TColor clGradientActiveCaption = clSystemColor + Win::COLOR_GRADIENTACTIVECAPTION;
+constexpr TColor clGradientInactiveCaption = clSystemColor + Win::COLOR_GRADIENTINACTIVECAPTION;
+constexpr TColor clMenuHighlight = clSystemColor + Win::COLOR_MENUHILIGHT;
+constexpr TColor clMenuBar = clSystemColor + Win::COLOR_MENUBAR;
 
 constexpr bool IsSystemColor(TColor c) { return (c & 0xFF000000u) == clSystemColor; }
 

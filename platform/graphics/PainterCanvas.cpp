@@ -47,7 +47,7 @@ struct FontEntry {
     bool symbol = false;   // the "Symbol" face: its private code points map to Unicode
     QString name;          // the key the entry was realised for
     int pixelSize = 0;
-    unsigned char style = 0;
+    unsigned style = 0;
     int advance[256];      // -1: not looked up yet
     quint32 glyph[256];    // 0: not in the primary face (drawn through the text layout)
 
@@ -91,7 +91,7 @@ struct FontEntry {
 struct FontKey {
     QString name;
     int pixelSize;
-    unsigned char style;
+    unsigned style;
     bool operator==(const FontKey&) const = default;
 };
 
@@ -140,10 +140,10 @@ std::shared_ptr<FontEntry> RealiseFont(const TFont& font, int ppiY)
     InstallSubstitutes();
     QFont f(font.Name());
     f.setPixelSize(pixelSize);
-    f.setBold(font.Style().Contains(fsBold));
-    f.setItalic(font.Style().Contains(fsItalic));
-    f.setUnderline(font.Style().Contains(fsUnderline));
-    f.setStrikeOut(font.Style().Contains(fsStrikeOut));
+    f.setBold(font.Style().Contains(TFontStyle::fsBold));
+    f.setItalic(font.Style().Contains(TFontStyle::fsItalic));
+    f.setUnderline(font.Style().Contains(TFontStyle::fsUnderline));
+    f.setStrikeOut(font.Style().Contains(TFontStyle::fsStrikeOut));
     f.setKerning(false);
     f.setHintingPreference(QFont::PreferFullHinting);
     f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
@@ -176,18 +176,18 @@ std::shared_ptr<FontEntry> RealiseFont(const TFont& font, int ppiY)
 QPainter::CompositionMode ModeOfPen(TPenMode mode)
 {
     switch (mode) {
-    case pmXor: return QPainter::RasterOp_SourceXorDestination;
-    case pmNotXor: return QPainter::RasterOp_NotSourceXorDestination;
-    case pmNot: return QPainter::RasterOp_NotDestination;
-    case pmNotCopy: return QPainter::RasterOp_NotSource;
-    case pmMask: return QPainter::RasterOp_SourceAndDestination;
-    case pmMerge: return QPainter::RasterOp_SourceOrDestination;
-    case pmNotMask: return QPainter::RasterOp_NotSourceAndNotDestination; // approximation
-    case pmNotMerge: return QPainter::RasterOp_NotSourceOrDestination;    // approximation
-    case pmMaskNotPen: return QPainter::RasterOp_NotSourceAndDestination;
-    case pmMergeNotPen: return QPainter::RasterOp_NotSourceOrDestination;
-    case pmMaskPenNot: return QPainter::RasterOp_SourceAndNotDestination;
-    case pmMergePenNot: return QPainter::RasterOp_SourceOrNotDestination;
+    case TPenMode::pmXor: return QPainter::RasterOp_SourceXorDestination;
+    case TPenMode::pmNotXor: return QPainter::RasterOp_NotSourceXorDestination;
+    case TPenMode::pmNot: return QPainter::RasterOp_NotDestination;
+    case TPenMode::pmNotCopy: return QPainter::RasterOp_NotSource;
+    case TPenMode::pmMask: return QPainter::RasterOp_SourceAndDestination;
+    case TPenMode::pmMerge: return QPainter::RasterOp_SourceOrDestination;
+    case TPenMode::pmNotMask: return QPainter::RasterOp_NotSourceAndNotDestination; // approximation
+    case TPenMode::pmNotMerge: return QPainter::RasterOp_NotSourceOrDestination;    // approximation
+    case TPenMode::pmMaskNotPen: return QPainter::RasterOp_NotSourceAndDestination;
+    case TPenMode::pmMergeNotPen: return QPainter::RasterOp_NotSourceOrDestination;
+    case TPenMode::pmMaskPenNot: return QPainter::RasterOp_SourceAndNotDestination;
+    case TPenMode::pmMergePenNot: return QPainter::RasterOp_SourceOrNotDestination;
     default: return QPainter::CompositionMode_SourceOver;
     }
 }
@@ -216,10 +216,10 @@ QPainter::CompositionMode ModeOfRop(TCopyMode rop, bool& fillBlack, bool& fillWh
 std::vector<int> DashOf(TPenStyle style)
 {
     switch (style) {
-    case psDash: return {18, 6};
-    case psDot: return {3, 3};
-    case psDashDot: return {9, 6, 3, 6};
-    case psDashDotDot: return {9, 3, 3, 3, 3, 3};
+    case TPenStyle::psDash: return {18, 6};
+    case TPenStyle::psDot: return {3, 3};
+    case TPenStyle::psDashDot: return {9, 6, 3, 6};
+    case TPenStyle::psDashDotDot: return {9, 3, 3, 3, 3, 3};
     default: return {};
     }
 }
@@ -560,11 +560,11 @@ namespace {
 
 bool PreparePen(QPainter* p, const TPen& pen, bool rasterOps, QColor& color)
 {
-    if (pen.Style() == psClear || pen.Mode() == pmNop) return false;
+    if (pen.Style() == TPenStyle::psClear || pen.Mode() == TPenMode::pmNop) return false;
     TColor c = pen.Color();
-    if (c == clNone && pen.Mode() != pmBlack && pen.Mode() != pmWhite && pen.Mode() != pmNot) return false;
-    if (pen.Mode() == pmBlack) c = clBlack;
-    else if (pen.Mode() == pmWhite) c = clWhite;
+    if (c == clNone && pen.Mode() != TPenMode::pmBlack && pen.Mode() != TPenMode::pmWhite && pen.Mode() != TPenMode::pmNot) return false;
+    if (pen.Mode() == TPenMode::pmBlack) c = clBlack;
+    else if (pen.Mode() == TPenMode::pmWhite) c = clWhite;
     color = ToQColor(c);
     QPainter::CompositionMode mode = ModeOfPen(pen.Mode());
     if (!rasterOps && mode != QPainter::CompositionMode_SourceOver) mode = QPainter::CompositionMode_SourceOver;
@@ -611,13 +611,13 @@ void ApplyBrush(QPainter* p, const TBrush& brush, bool opaque)
 {
     Qt::BrushStyle style = Qt::SolidPattern;
     switch (brush.Style()) {
-    case bsClear: p->setBrush(Qt::NoBrush); return;
-    case bsHorizontal: style = Qt::HorPattern; break;
-    case bsVertical: style = Qt::VerPattern; break;
-    case bsFDiagonal: style = Qt::BDiagPattern; break;
-    case bsBDiagonal: style = Qt::FDiagPattern; break;
-    case bsCross: style = Qt::CrossPattern; break;
-    case bsDiagCross: style = Qt::DiagCrossPattern; break;
+    case TBrushStyle::bsClear: p->setBrush(Qt::NoBrush); return;
+    case TBrushStyle::bsHorizontal: style = Qt::HorPattern; break;
+    case TBrushStyle::bsVertical: style = Qt::VerPattern; break;
+    case TBrushStyle::bsFDiagonal: style = Qt::BDiagPattern; break;
+    case TBrushStyle::bsBDiagonal: style = Qt::FDiagPattern; break;
+    case TBrushStyle::bsCross: style = Qt::CrossPattern; break;
+    case TBrushStyle::bsDiagCross: style = Qt::DiagCrossPattern; break;
     default: break;
     }
     p->setBrush(QBrush(ToQColor(brush.StoredColor()), style));
@@ -633,7 +633,7 @@ void TPainterCanvas::Rectangle(int x1, int y1, int x2, int y2)
     if (!p) return;
     if (x2 < x1) std::swap(x1, x2);
     if (y2 < y1) std::swap(y1, y2);
-    const bool noPen = Pen().Style() == psClear || Pen().Mode() == pmNop;
+    const bool noPen = Pen().Style() == TPenStyle::psClear || Pen().Mode() == TPenMode::pmNop;
     const int w = std::max(1, Pen().Width());
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     // Interior.
@@ -641,10 +641,10 @@ void TPainterCanvas::Rectangle(int x1, int y1, int x2, int y2)
     if (noPen) interior = QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1);
     else if (w == 1) interior = QRect(x1 + 1, y1 + 1, x2 - x1 - 2, y2 - y1 - 2);
     else {
-        const int inset = Pen().Style() == psInsideFrame ? w : w - w / 2;
+        const int inset = Pen().Style() == TPenStyle::psInsideFrame ? w : w - w / 2;
         interior = QRect(x1 + inset, y1 + inset, x2 - x1 - 2 * inset, y2 - y1 - 2 * inset);
     }
-    if (Brush().Style() != bsClear && interior.width() > 0 && interior.height() > 0) {
+    if (Brush().Style() != TBrushStyle::bsClear && interior.width() > 0 && interior.height() > 0) {
         p->setPen(Qt::NoPen);
         ApplyBrush(p, Brush(), Opaque());
         p->drawRect(interior);
@@ -657,7 +657,7 @@ void TPainterCanvas::Rectangle(int x1, int y1, int x2, int y2)
     }
     // Wide pen: bands of the pen's width centred on the edges (inside the
     // rectangle for psInsideFrame).
-    const bool inside = Pen().Style() == psInsideFrame;
+    const bool inside = Pen().Style() == TPenStyle::psInsideFrame;
     const QRect outer = inside ? QRect(x1, y1, x2 - x1, y2 - y1)
                                : QRect(x1 - w / 2, y1 - w / 2, x2 - x1 + w - 1, y2 - y1 + w - 1);
     QColor color;
@@ -672,9 +672,9 @@ void TPainterCanvas::Rectangle(int x1, int y1, int x2, int y2)
 void TPainterCanvas::FillRect(const TRect& r)
 {
     QPainter* p = Painter();
-    if (!p || r.IsEmpty() || Brush().Style() == bsClear) return;
+    if (!p || r.IsEmpty() || Brush().Style() == TBrushStyle::bsClear) return;
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    if (Brush().Style() == bsSolid) {
+    if (Brush().Style() == TBrushStyle::bsSolid) {
         p->fillRect(r.ToQRect(), ToQColor(Brush().StoredColor()));
         return;
     }
@@ -685,7 +685,7 @@ void TPainterCanvas::FillRect(const TRect& r)
 
 void TPainterCanvas::FrameRect(const TRect& r)
 {
-    if (r.IsEmpty() || Brush().Style() == bsClear) return;
+    if (r.IsEmpty() || Brush().Style() == TBrushStyle::bsClear) return;
     const TColor c = Brush().StoredColor();
     FillSolid(TRect(r.Left, r.Top, r.Right, r.Top + 1), c);
     FillSolid(TRect(r.Left, r.Bottom - 1, r.Right, r.Bottom), c);
@@ -707,15 +707,15 @@ void ApplyOutlinePen(QPainter* p, const TPen& pen, bool rasterOps, const TBrush&
     }
     p->setBackgroundMode(opaque ? Qt::OpaqueMode : Qt::TransparentMode);
     if (opaque) {
-        const bool hatched = brush.Style() != bsSolid && brush.Style() != bsClear;
+        const bool hatched = brush.Style() != TBrushStyle::bsSolid && brush.Style() != TBrushStyle::bsClear;
         p->setBackground(hatched ? QColor(Qt::white) : ToQColor(brush.StoredColor()));
     }
     Qt::PenStyle style = Qt::SolidLine;
     switch (pen.Style()) {
-    case psDash: style = Qt::DashLine; break;
-    case psDot: style = Qt::DotLine; break;
-    case psDashDot: style = Qt::DashDotLine; break;
-    case psDashDotDot: style = Qt::DashDotDotLine; break;
+    case TPenStyle::psDash: style = Qt::DashLine; break;
+    case TPenStyle::psDot: style = Qt::DotLine; break;
+    case TPenStyle::psDashDot: style = Qt::DashDotLine; break;
+    case TPenStyle::psDashDotDot: style = Qt::DashDotDotLine; break;
     default: break;
     }
     QPen qpen(color, pen.Width() <= 1 ? 0 : pen.Width(), style);
@@ -728,7 +728,7 @@ void TPainterCanvas::Polygon(const QVector<TPoint>& points)
 {
     QPainter* p = Painter();
     if (!p || points.size() < 2) return;
-    if (Brush().Style() != bsClear) {
+    if (Brush().Style() != TBrushStyle::bsClear) {
         QPolygon poly;
         for (const TPoint& pt : points) poly << QPoint(pt.X, pt.Y);
         QPainterPath path;
@@ -809,13 +809,13 @@ void TPainterCanvas::FloodFill(int x, int y, TColor color, TFillStyle style)
 {
     QPainter* p = Painter();
     QImage* img = ImageOf(p, d->image);
-    if (!p || !img || !img->rect().contains(x, y) || Brush().Style() == bsClear) return;
+    if (!p || !img || !img->rect().contains(x, y) || Brush().Style() == TBrushStyle::bsClear) return;
     const TRect clip = ClipRect().Intersected(TRect(0, 0, img->width(), img->height()));
     if (!clip.Contains(x, y)) return;
     const QRgb key = ToQRgb(color) & 0xFFFFFF;
     auto matches = [&](int px, int py) {
         const QRgb v = img->pixel(px, py) & 0xFFFFFF;
-        return style == fsBorder ? v != key : v == key;
+        return style == TFillStyle::fsBorder ? v != key : v == key;
     };
     if (!matches(x, y)) return;
     // Scan-line fill over a mask of visited pixels, then the runs are painted.

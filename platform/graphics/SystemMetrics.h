@@ -2,6 +2,8 @@
 // The few system metrics the controls lay themselves out with, at the values
 // of the platform's classic look at 96 pixels per inch.
 
+namespace Win {
+
 enum : int {
     SM_CXVSCROLL = 2,
     SM_CYHSCROLL = 3,
@@ -10,6 +12,8 @@ enum : int {
     SM_CXEDGE = 45,
     SM_CYEDGE = 46,
 };
+
+} // namespace Win
 
 // The metric's value (0 for one this program does not know).
 int GetSystemMetrics(int index);

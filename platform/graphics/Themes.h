@@ -17,6 +17,8 @@ class TCanvas;
 struct TThemeData;
 using HTHEME = TThemeData*;
 
+namespace Win {
+
 // Parts and states of the classes.
 enum : int {
     // "button"
@@ -37,6 +39,8 @@ enum : int {
     UPHZS_NORMAL = 1, UPHZS_HOT = 2, UPHZS_PRESSED = 3, UPHZS_DISABLED = 4,
     DNHZS_NORMAL = 1, DNHZS_HOT = 2, DNHZS_PRESSED = 3, DNHZS_DISABLED = 4,
 };
+
+} // namespace Win
 
 // The loader: always present in this program (the theme library is built
 // in), so the controls' "loaded" test is always true.

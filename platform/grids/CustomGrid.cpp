@@ -30,7 +30,7 @@ TCustomGrid::TCustomGrid(QWidget* parent, const QString& name) : TWinControlOf<Q
     m_horzBar->hide();
     QObject::connect(m_vertBar, &QScrollBar::valueChanged, this, [this] { ScrollBarMoved(); });
     QObject::connect(m_horzBar, &QScrollBar::valueChanged, this, [this] { ScrollBarMoved(); });
-    SetBorderStyle(bsSingle);
+    SetBorderStyle(TBorderStyle::bsSingle);
 }
 
 TCustomGrid::~TCustomGrid() = default;
@@ -484,7 +484,7 @@ bool TCustomGrid::SelectCell(int col, int row)
 
 void TCustomGrid::MoveCurrent(int col, int row, bool moveAnchor, bool show)
 {
-    if (!m_options.Contains(goRangeSelect)) moveAnchor = true;
+    if (!m_options.Contains(TGridOption::goRangeSelect)) moveAnchor = true;
     const TGridRect before = Selection();
     if (col != m_current.X || row != m_current.Y) {
         if (!SelectCell(col, row)) return;
@@ -494,14 +494,14 @@ void TCustomGrid::MoveCurrent(int col, int row, bool moveAnchor, bool show)
     if (moveAnchor) m_anchor = m_current;
     if (show) ScrollInView(col, row);
     InvalidateSelection(before, Selection());
-    if (m_options.Contains(goAlwaysShowEditor)) ShowEditor();
+    if (m_options.Contains(TGridOption::goAlwaysShowEditor)) ShowEditor();
 }
 
 TGridRect TCustomGrid::Selection() const
 {
     TGridRect s(std::min(m_anchor.X, m_current.X), std::min(m_anchor.Y, m_current.Y),
                 std::max(m_anchor.X, m_current.X), std::max(m_anchor.Y, m_current.Y));
-    if (m_options.Contains(goRowSelect)) {
+    if (m_options.Contains(TGridOption::goRowSelect)) {
         s.Left = m_fixedCols;
         s.Right = m_colCount - 1;
     }
@@ -521,7 +521,7 @@ void TCustomGrid::SetOptions(TGridOptions value)
 {
     if (value == m_options) return;
     m_options = value;
-    if (m_options.Contains(goRowSelect)) HideEditor();
+    if (m_options.Contains(TGridOption::goRowSelect)) HideEditor();
     InvalidateGrid();
 }
 
@@ -645,14 +645,14 @@ void TCustomGrid::Paint()
                     const TRect r(x, y, x + w, y + h);
                     const bool fixed = col < m_fixedCols || row < m_fixedRows;
                     TGridDrawState state;
-                    if (fixed) state += gdFixed;
-                    else if (sel.Contains(col, row)) state += gdSelected;
-                    if (!fixed && focused && col == m_current.X && row == m_current.Y) state += gdFocused;
+                    if (fixed) state += TGridDrawStateItem::gdFixed;
+                    else if (sel.Contains(col, row)) state += TGridDrawStateItem::gdSelected;
+                    if (!fixed && focused && col == m_current.X && row == m_current.Y) state += TGridDrawStateItem::gdFocused;
                     DrawCell(col, row, r, state);
                     if (g > 0) {
                         const TColor line = fixed ? clBlack : clSilver;
-                        const bool vert = m_options.Contains(fixed ? goFixedVertLine : goVertLine);
-                        const bool horz = m_options.Contains(fixed ? goFixedHorzLine : goHorzLine);
+                        const bool vert = m_options.Contains(fixed ? TGridOption::goFixedVertLine : TGridOption::goVertLine);
+                        const bool horz = m_options.Contains(fixed ? TGridOption::goFixedHorzLine : TGridOption::goHorzLine);
                         canvas.Brush().SetColor(vert ? line : Color());
                         canvas.FillRect(TRect(r.Right, r.Top, r.Right + g, r.Bottom + g));
                         canvas.Brush().SetColor(horz ? line : Color());
@@ -698,8 +698,8 @@ void TCustomGrid::PaintSizingLine(int x)
     TCanvas& canvas = *m_canvas;
     const TPen saved = canvas.Pen();
     canvas.Pen().SetColor(clBlack);
-    canvas.Pen().SetStyle(psDot);
-    canvas.Pen().SetMode(pmXor);
+    canvas.Pen().SetStyle(TPenStyle::psDot);
+    canvas.Pen().SetMode(TPenMode::pmXor);
     canvas.Pen().SetWidth(1);
     canvas.MoveTo(x, 0);
     canvas.LineTo(x, GridHeight());
@@ -710,11 +710,11 @@ void TCustomGrid::DrawCell(int col, int row, TRect rect, TGridDrawState state)
 {
     if (m_defaultDrawing && m_canvas) {
         TCanvas& canvas = *m_canvas;
-        if (state.Contains(gdFixed)) canvas.Brush().SetColor(m_fixedColor);
-        else if (state.Contains(gdSelected) && !state.Contains(gdFocused)) canvas.Brush().SetColor(clHighlight);
+        if (state.Contains(TGridDrawStateItem::gdFixed)) canvas.Brush().SetColor(m_fixedColor);
+        else if (state.Contains(TGridDrawStateItem::gdSelected) && !state.Contains(TGridDrawStateItem::gdFocused)) canvas.Brush().SetColor(clHighlight);
         else canvas.Brush().SetColor(Color());
         canvas.FillRect(rect);
-        if (state.Contains(gdFocused)) canvas.DrawFocusRect(rect);
+        if (state.Contains(TGridDrawStateItem::gdFocused)) canvas.DrawFocusRect(rect);
     }
     if (OnDrawCell) OnDrawCell(this, col, row, rect, state);
 }
@@ -855,7 +855,7 @@ TInplaceEdit* TCustomGrid::CreateEditor() { return new TInplaceEdit(this); }
 
 bool TCustomGrid::CanEditShow()
 {
-    return m_options.Contains(goEditing) && !m_options.Contains(goRowSelect) && m_current.X >= m_fixedCols &&
+    return m_options.Contains(TGridOption::goEditing) && !m_options.Contains(TGridOption::goRowSelect) && m_current.X >= m_fixedCols &&
            m_current.Y >= m_fixedRows;
 }
 
@@ -910,8 +910,8 @@ void TCustomGrid::UpdateEditor()
 bool TCustomGrid::WantKey(int vk, TShiftState shift) const
 {
     switch (vk) {
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_HOME: case VK_END:
-    case VK_RETURN:
+    case Win::VK_LEFT: case Win::VK_RIGHT: case Win::VK_UP: case Win::VK_DOWN: case Win::VK_PRIOR: case Win::VK_NEXT: case Win::VK_HOME: case Win::VK_END:
+    case Win::VK_RETURN:
         return true;
     default:
         return TWinControlOf<QWidget>::WantKey(vk, shift);
@@ -922,42 +922,42 @@ void TCustomGrid::KeyDown(int& key, TShiftState shift)
 {
     TWinControlOf<QWidget>::KeyDown(key, shift);
     if (key == 0) return;
-    const bool ctrl = (shift & ssCtrl) != 0;
-    const bool extend = (shift & ssShift) != 0 && m_options.Contains(goRangeSelect) && !m_options.Contains(goRowSelect);
+    const bool ctrl = shift.Contains(TShiftStateItem::ssCtrl);
+    const bool extend = shift.Contains(TShiftStateItem::ssShift) && m_options.Contains(TGridOption::goRangeSelect) && !m_options.Contains(TGridOption::goRowSelect);
     int col = m_current.X;
     int row = m_current.Y;
     const int page = std::max(1, VisibleRowCount());
-    const bool rowSelect = m_options.Contains(goRowSelect);
+    const bool rowSelect = m_options.Contains(TGridOption::goRowSelect);
     switch (key) {
-    case VK_UP: --row; break;
-    case VK_DOWN: ++row; break;
-    case VK_LEFT:
+    case Win::VK_UP: --row; break;
+    case Win::VK_DOWN: ++row; break;
+    case Win::VK_LEFT:
         if (rowSelect) { SetLeftCol(m_leftCol - 1); key = 0; return; }
         --col;
         break;
-    case VK_RIGHT:
+    case Win::VK_RIGHT:
         if (rowSelect) { SetLeftCol(m_leftCol + 1); key = 0; return; }
         ++col;
         break;
-    case VK_PRIOR:
+    case Win::VK_PRIOR:
         SetTopRow(m_topRow - page);
         row -= page;
         break;
-    case VK_NEXT:
+    case Win::VK_NEXT:
         SetTopRow(m_topRow + page);
         row += page;
         break;
-    case VK_HOME:
+    case Win::VK_HOME:
         if (ctrl) row = m_fixedRows;
         col = m_fixedCols;
         break;
-    case VK_END:
+    case Win::VK_END:
         if (ctrl) row = m_rowCount - 1;
         col = m_colCount - 1;
         break;
-    case VK_TAB:
-        if (!m_options.Contains(goTabs)) return;
-        if (shift & ssShift) {
+    case Win::VK_TAB:
+        if (!m_options.Contains(TGridOption::goTabs)) return;
+        if (shift.Contains(TShiftStateItem::ssShift)) {
             if (--col < m_fixedCols) { col = m_colCount - 1; --row; }
             if (row < m_fixedRows) { row = m_rowCount - 1; }
         } else {
@@ -965,12 +965,12 @@ void TCustomGrid::KeyDown(int& key, TShiftState shift)
             if (row >= m_rowCount) { row = m_fixedRows; }
         }
         break;
-    case VK_F2:
+    case Win::VK_F2:
         ShowEditor();
         key = 0;
         return;
-    case VK_RETURN:
-        if (m_options.Contains(goEditing)) {
+    case Win::VK_RETURN:
+        if (m_options.Contains(TGridOption::goEditing)) {
             if (m_editorShown) HideEditor();
             else ShowEditor();
             key = 0;
@@ -1030,30 +1030,30 @@ int TCustomGrid::RowBorderAt(int x, int y) const
 void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
     if (CanFocus() && !hasFocus()) setFocus(Qt::MouseFocusReason);
-    if (button == mbLeft) {
-        if (m_options.Contains(goColSizing) && (m_gestureIndex = ColumnBorderAt(x, y)) >= 0) {
+    if (button == TMouseButton::mbLeft) {
+        if (m_options.Contains(TGridOption::goColSizing) && (m_gestureIndex = ColumnBorderAt(x, y)) >= 0) {
             m_gesture = Gesture::ColSizing;
             m_gestureStart = ColLeft(m_gestureIndex);
             m_gestureLine = x;
             DrawSizingLine(x);
-        } else if (m_options.Contains(goRowSizing) && (m_gestureIndex = RowBorderAt(x, y)) >= 0) {
+        } else if (m_options.Contains(TGridOption::goRowSizing) && (m_gestureIndex = RowBorderAt(x, y)) >= 0) {
             m_gesture = Gesture::RowSizing;
             m_gestureStart = RowTop(m_gestureIndex);
         } else {
             const TGridCoord c = MouseCoord(x, y);
-            if (c.X >= 0 && c.Y < m_fixedRows && c.X >= m_fixedCols && m_options.Contains(goColMoving)) {
+            if (c.X >= 0 && c.Y < m_fixedRows && c.X >= m_fixedCols && m_options.Contains(TGridOption::goColMoving)) {
                 m_gesture = Gesture::ColMoving;
                 m_gestureIndex = c.X;
                 m_gestureLine = ColLeft(c.X);
                 DrawSizingLine(m_gestureLine);
-            } else if (c.Y >= 0 && c.X < m_fixedCols && c.Y >= m_fixedRows && m_options.Contains(goRowMoving)) {
+            } else if (c.Y >= 0 && c.X < m_fixedCols && c.Y >= m_fixedRows && m_options.Contains(TGridOption::goRowMoving)) {
                 m_gesture = Gesture::RowMoving;
                 m_gestureIndex = c.Y;
             } else if (c.X >= m_fixedCols && c.Y >= m_fixedRows) {
                 const bool wasCurrent = c.X == m_current.X && c.Y == m_current.Y;
                 m_gesture = Gesture::Selecting;
-                FocusCell(c.X, c.Y, !((shift & ssShift) && m_options.Contains(goRangeSelect)));
-                if (wasCurrent && m_options.Contains(goEditing) && !(shift & ssDouble)) ShowEditor();
+                FocusCell(c.X, c.Y, !(shift.Contains(TShiftStateItem::ssShift) && m_options.Contains(TGridOption::goRangeSelect)));
+                if (wasCurrent && m_options.Contains(TGridOption::goEditing) && !shift.Contains(TShiftStateItem::ssDouble)) ShowEditor();
             }
         }
     }
@@ -1088,7 +1088,7 @@ void TCustomGrid::MouseMove(TShiftState shift, int x, int y)
         break;
     }
     case Gesture::Selecting: {
-        if (!m_options.Contains(goRangeSelect)) break;
+        if (!m_options.Contains(TGridOption::goRangeSelect)) break;
         const TGridCoord c = MouseCoord(x, y);
         if (c.X >= m_fixedCols && c.Y >= m_fixedRows && (c.X != m_current.X || c.Y != m_current.Y))
             MoveCurrent(c.X, c.Y, false, true);
@@ -1130,7 +1130,7 @@ void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 void TCustomGrid::DblClick()
 {
     TWinControlOf<QWidget>::DblClick();
-    if (m_options.Contains(goEditing)) ShowEditor();
+    if (m_options.Contains(TGridOption::goEditing)) ShowEditor();
 }
 
 bool TCustomGrid::DoMouseWheelDown(TShiftState, TPoint)

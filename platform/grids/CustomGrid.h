@@ -184,7 +184,7 @@ protected:
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void DblClick() override;
     void Resize() override;
-    bool WantTab() const override { return m_options.Contains(goTabs); }
+    bool WantTab() const override { return m_options.Contains(TGridOption::goTabs); }
     bool WantKey(int vk, TShiftState shift) const override;
 
     void paintEvent(QPaintEvent* event) override;
@@ -233,7 +233,7 @@ private:
     int m_leftCol = 1;
     TGridCoord m_current{1, 1};
     TGridCoord m_anchor{1, 1};
-    TGridOptions m_options{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect};
+    TGridOptions m_options{TGridOption::goFixedVertLine, TGridOption::goFixedHorzLine, TGridOption::goVertLine, TGridOption::goHorzLine, TGridOption::goRangeSelect};
     bool m_defaultDrawing = true;
     TColor m_fixedColor = clBtnFace;
     TInplaceEdit* m_editor = nullptr;

@@ -4,36 +4,10 @@
 // error.
 
 #include "platform/core/Exception.h"
+#include "platform/core/Set.h"
 
-#include <initializer_list>
 
-// A set over an enumeration of at most 32 values, as the class library's
-// set types: Options + goEditing, State.Contains(gdFixed).
-template <class E>
-class TEnumSet {
-public:
-    constexpr TEnumSet() = default;
-    constexpr TEnumSet(std::initializer_list<E> values)
-    {
-        for (E v : values) m_bits |= Bit(v);
-    }
-    constexpr bool Contains(E v) const { return (m_bits & Bit(v)) != 0; }
-    constexpr bool Empty() const { return m_bits == 0; }
-    constexpr unsigned Bits() const { return m_bits; }
-    constexpr TEnumSet& operator+=(E v) { m_bits |= Bit(v); return *this; }
-    constexpr TEnumSet& operator-=(E v) { m_bits &= ~Bit(v); return *this; }
-    constexpr TEnumSet operator+(E v) const { TEnumSet r = *this; r += v; return r; }
-    constexpr TEnumSet operator-(E v) const { TEnumSet r = *this; r -= v; return r; }
-    constexpr TEnumSet operator+(TEnumSet o) const { TEnumSet r = *this; r.m_bits |= o.m_bits; return r; }
-    constexpr TEnumSet operator-(TEnumSet o) const { TEnumSet r = *this; r.m_bits &= ~o.m_bits; return r; }
-    constexpr bool operator==(const TEnumSet&) const = default;
-
-private:
-    static constexpr unsigned Bit(E v) { return 1u << static_cast<unsigned>(v); }
-    unsigned m_bits = 0;
-};
-
-enum TGridOption {
+enum class TGridOption {
     goFixedVertLine,
     goFixedHorzLine,
     goVertLine,
@@ -50,10 +24,10 @@ enum TGridOption {
     goAlwaysShowEditor,
     goThumbTracking
 };
-using TGridOptions = TEnumSet<TGridOption>;
+using TGridOptions = TSet<TGridOption>;
 
-enum TGridDrawStateItem { gdSelected, gdFocused, gdFixed };
-using TGridDrawState = TEnumSet<TGridDrawStateItem>;
+enum class TGridDrawStateItem { gdSelected, gdFocused, gdFixed };
+using TGridDrawState = TSet<TGridDrawStateItem>;
 
 struct TGridCoord {
     int X = 0;

@@ -4,7 +4,7 @@
 
 TInplaceEdit::TInplaceEdit(TCustomGrid* grid, const QString& name) : TCustomEdit(grid, name), m_grid(grid)
 {
-    SetBorderStyle(bsNone);
+    SetBorderStyle(TBorderStyle::bsNone);
     SetTabStop(false);
     hide();
 }
@@ -40,18 +40,18 @@ void TInplaceEdit::HideEdit()
 
 bool TInplaceEdit::ForwardsKey(int key, TShiftState) const
 {
-    return key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT || key == VK_TAB;
+    return key == Win::VK_UP || key == Win::VK_DOWN || key == Win::VK_PRIOR || key == Win::VK_NEXT || key == Win::VK_TAB;
 }
 
 void TInplaceEdit::KeyDown(int& key, TShiftState shift)
 {
     TCustomEdit::KeyDown(key, shift);
     if (key == 0) return;
-    if (key == VK_ESCAPE) {
+    if (key == Win::VK_ESCAPE) {
         SetText(m_startText);
         m_grid->HideEditor();
         key = 0;
-    } else if (key == VK_RETURN) {
+    } else if (key == Win::VK_RETURN) {
         m_grid->HideEditor();
         key = 0;
     } else if (ForwardsKey(key, shift)) {

@@ -144,9 +144,9 @@ void TStringGrid::DrawCell(int col, int row, TRect rect, TGridDrawState state)
     if (DefaultDrawing() && Canvas()) {
         TCustomGrid::DrawCell(col, row, rect, state);
         TCanvas& canvas = *Canvas();
-        canvas.Font().SetColor(state.Contains(gdSelected) && !state.Contains(gdFocused) ? clHighlightText
+        canvas.Font().SetColor(state.Contains(TGridDrawStateItem::gdSelected) && !state.Contains(TGridDrawStateItem::gdFocused) ? clHighlightText
                                                                                         : clWindowText);
-        canvas.SetBkMode(TRANSPARENT);
+        canvas.SetBkMode(Win::TRANSPARENT);
         canvas.TextRect(rect, rect.Left + 2, rect.Top + 2, Cells(col, row));
         return;
     }

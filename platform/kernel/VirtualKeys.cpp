@@ -15,23 +15,23 @@ struct KeyPair {
 // Keys that have a virtual key of their own (digits and letters are done by
 // range).
 constexpr KeyPair kKeys[] = {
-    {Qt::Key_Backspace, VK_BACK},    {Qt::Key_Tab, VK_TAB},           {Qt::Key_Backtab, VK_TAB},
-    {Qt::Key_Clear, VK_CLEAR},       {Qt::Key_Return, VK_RETURN},     {Qt::Key_Enter, VK_RETURN},
-    {Qt::Key_Shift, VK_SHIFT},       {Qt::Key_Control, VK_CONTROL},   {Qt::Key_Alt, VK_MENU},
-    {Qt::Key_Pause, VK_PAUSE},       {Qt::Key_CapsLock, VK_CAPITAL},  {Qt::Key_Escape, VK_ESCAPE},
-    {Qt::Key_Space, VK_SPACE},       {Qt::Key_PageUp, VK_PRIOR},      {Qt::Key_PageDown, VK_NEXT},
-    {Qt::Key_End, VK_END},           {Qt::Key_Home, VK_HOME},         {Qt::Key_Left, VK_LEFT},
-    {Qt::Key_Up, VK_UP},             {Qt::Key_Right, VK_RIGHT},       {Qt::Key_Down, VK_DOWN},
-    {Qt::Key_Print, VK_SNAPSHOT},    {Qt::Key_Insert, VK_INSERT},     {Qt::Key_Delete, VK_DELETE},
-    {Qt::Key_Help, VK_HELP},         {Qt::Key_Meta, VK_LWIN},         {Qt::Key_Menu, VK_APPS},
-    {Qt::Key_NumLock, VK_NUMLOCK},   {Qt::Key_ScrollLock, VK_SCROLL}, {Qt::Key_Semicolon, VK_OEM_1},
-    {Qt::Key_Colon, VK_OEM_1},       {Qt::Key_Equal, VK_OEM_PLUS},    {Qt::Key_Plus, VK_OEM_PLUS},
-    {Qt::Key_Comma, VK_OEM_COMMA},   {Qt::Key_Less, VK_OEM_COMMA},    {Qt::Key_Minus, VK_OEM_MINUS},
-    {Qt::Key_Underscore, VK_OEM_MINUS}, {Qt::Key_Period, VK_OEM_PERIOD}, {Qt::Key_Greater, VK_OEM_PERIOD},
-    {Qt::Key_Slash, VK_OEM_2},       {Qt::Key_Question, VK_OEM_2},    {Qt::Key_QuoteLeft, VK_OEM_3},
-    {Qt::Key_AsciiTilde, VK_OEM_3},  {Qt::Key_BracketLeft, VK_OEM_4}, {Qt::Key_BraceLeft, VK_OEM_4},
-    {Qt::Key_Backslash, VK_OEM_5},   {Qt::Key_Bar, VK_OEM_5},         {Qt::Key_BracketRight, VK_OEM_6},
-    {Qt::Key_BraceRight, VK_OEM_6},  {Qt::Key_Apostrophe, VK_OEM_7},  {Qt::Key_QuoteDbl, VK_OEM_7},
+    {Qt::Key_Backspace, Win::VK_BACK},    {Qt::Key_Tab, Win::VK_TAB},           {Qt::Key_Backtab, Win::VK_TAB},
+    {Qt::Key_Clear, Win::VK_CLEAR},       {Qt::Key_Return, Win::VK_RETURN},     {Qt::Key_Enter, Win::VK_RETURN},
+    {Qt::Key_Shift, Win::VK_SHIFT},       {Qt::Key_Control, Win::VK_CONTROL},   {Qt::Key_Alt, Win::VK_MENU},
+    {Qt::Key_Pause, Win::VK_PAUSE},       {Qt::Key_CapsLock, Win::VK_CAPITAL},  {Qt::Key_Escape, Win::VK_ESCAPE},
+    {Qt::Key_Space, Win::VK_SPACE},       {Qt::Key_PageUp, Win::VK_PRIOR},      {Qt::Key_PageDown, Win::VK_NEXT},
+    {Qt::Key_End, Win::VK_END},           {Qt::Key_Home, Win::VK_HOME},         {Qt::Key_Left, Win::VK_LEFT},
+    {Qt::Key_Up, Win::VK_UP},             {Qt::Key_Right, Win::VK_RIGHT},       {Qt::Key_Down, Win::VK_DOWN},
+    {Qt::Key_Print, Win::VK_SNAPSHOT},    {Qt::Key_Insert, Win::VK_INSERT},     {Qt::Key_Delete, Win::VK_DELETE},
+    {Qt::Key_Help, Win::VK_HELP},         {Qt::Key_Meta, Win::VK_LWIN},         {Qt::Key_Menu, Win::VK_APPS},
+    {Qt::Key_NumLock, Win::VK_NUMLOCK},   {Qt::Key_ScrollLock, Win::VK_SCROLL}, {Qt::Key_Semicolon, Win::VK_OEM_1},
+    {Qt::Key_Colon, Win::VK_OEM_1},       {Qt::Key_Equal, Win::VK_OEM_PLUS},    {Qt::Key_Plus, Win::VK_OEM_PLUS},
+    {Qt::Key_Comma, Win::VK_OEM_COMMA},   {Qt::Key_Less, Win::VK_OEM_COMMA},    {Qt::Key_Minus, Win::VK_OEM_MINUS},
+    {Qt::Key_Underscore, Win::VK_OEM_MINUS}, {Qt::Key_Period, Win::VK_OEM_PERIOD}, {Qt::Key_Greater, Win::VK_OEM_PERIOD},
+    {Qt::Key_Slash, Win::VK_OEM_2},       {Qt::Key_Question, Win::VK_OEM_2},    {Qt::Key_QuoteLeft, Win::VK_OEM_3},
+    {Qt::Key_AsciiTilde, Win::VK_OEM_3},  {Qt::Key_BracketLeft, Win::VK_OEM_4}, {Qt::Key_BraceLeft, Win::VK_OEM_4},
+    {Qt::Key_Backslash, Win::VK_OEM_5},   {Qt::Key_Bar, Win::VK_OEM_5},         {Qt::Key_BracketRight, Win::VK_OEM_6},
+    {Qt::Key_BraceRight, Win::VK_OEM_6},  {Qt::Key_Apostrophe, Win::VK_OEM_7},  {Qt::Key_QuoteDbl, Win::VK_OEM_7},
 };
 
 // Shifted digits of a US keyboard: Qt names the character, Windows the key.
@@ -47,20 +47,20 @@ constexpr KeyPair kShiftedDigits[] = {
 int VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers)
 {
     if (modifiers & Qt::KeypadModifier) {
-        if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return VK_NUMPAD0 + (qtKey - Qt::Key_0);
+        if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return Win::VK_NUMPAD0 + (qtKey - Qt::Key_0);
         switch (qtKey) {
-        case Qt::Key_Asterisk: return VK_MULTIPLY;
-        case Qt::Key_Plus: return VK_ADD;
-        case Qt::Key_Minus: return VK_SUBTRACT;
+        case Qt::Key_Asterisk: return Win::VK_MULTIPLY;
+        case Qt::Key_Plus: return Win::VK_ADD;
+        case Qt::Key_Minus: return Win::VK_SUBTRACT;
         case Qt::Key_Period:
-        case Qt::Key_Comma: return VK_DECIMAL;
-        case Qt::Key_Slash: return VK_DIVIDE;
+        case Qt::Key_Comma: return Win::VK_DECIMAL;
+        case Qt::Key_Slash: return Win::VK_DIVIDE;
         default: break;
         }
     }
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return '0' + (qtKey - Qt::Key_0);
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return 'A' + (qtKey - Qt::Key_A);
-    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return VK_F1 + (qtKey - Qt::Key_F1);
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return Win::VK_F1 + (qtKey - Qt::Key_F1);
     for (const KeyPair& k : kKeys)
         if (k.qt == qtKey) return k.vk;
     for (const KeyPair& k : kShiftedDigits)
@@ -72,14 +72,14 @@ int QtKeyFromVirtualKey(int vk)
 {
     if (vk >= '0' && vk <= '9') return Qt::Key_0 + (vk - '0');
     if (vk >= 'A' && vk <= 'Z') return Qt::Key_A + (vk - 'A');
-    if (vk >= VK_F1 && vk <= VK_F24) return Qt::Key_F1 + (vk - VK_F1);
-    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) return Qt::Key_0 + (vk - VK_NUMPAD0);
+    if (vk >= Win::VK_F1 && vk <= Win::VK_F24) return Qt::Key_F1 + (vk - Win::VK_F1);
+    if (vk >= Win::VK_NUMPAD0 && vk <= Win::VK_NUMPAD9) return Qt::Key_0 + (vk - Win::VK_NUMPAD0);
     switch (vk) {
-    case VK_MULTIPLY: return Qt::Key_Asterisk;
-    case VK_ADD: return Qt::Key_Plus;
-    case VK_SUBTRACT: return Qt::Key_Minus;
-    case VK_DECIMAL: return Qt::Key_Period;
-    case VK_DIVIDE: return Qt::Key_Slash;
+    case Win::VK_MULTIPLY: return Qt::Key_Asterisk;
+    case Win::VK_ADD: return Qt::Key_Plus;
+    case Win::VK_SUBTRACT: return Qt::Key_Minus;
+    case Win::VK_DECIMAL: return Qt::Key_Period;
+    case Win::VK_DIVIDE: return Qt::Key_Slash;
     default: break;
     }
     for (const KeyPair& k : kKeys)
@@ -89,22 +89,22 @@ int QtKeyFromVirtualKey(int vk)
 
 TShiftState ShiftStateFromQt(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons)
 {
-    TShiftState s = 0;
-    if (modifiers & Qt::ShiftModifier) s |= ssShift;
-    if (modifiers & Qt::AltModifier) s |= ssAlt;
-    if (modifiers & Qt::ControlModifier) s |= ssCtrl;
-    if (buttons & Qt::LeftButton) s |= ssLeft;
-    if (buttons & Qt::RightButton) s |= ssRight;
-    if (buttons & Qt::MiddleButton) s |= ssMiddle;
+    TShiftState s;
+    if (modifiers & Qt::ShiftModifier) s += TShiftStateItem::ssShift;
+    if (modifiers & Qt::AltModifier) s += TShiftStateItem::ssAlt;
+    if (modifiers & Qt::ControlModifier) s += TShiftStateItem::ssCtrl;
+    if (buttons & Qt::LeftButton) s += TShiftStateItem::ssLeft;
+    if (buttons & Qt::RightButton) s += TShiftStateItem::ssRight;
+    if (buttons & Qt::MiddleButton) s += TShiftStateItem::ssMiddle;
     return s;
 }
 
 Qt::KeyboardModifiers QtModifiersFromShiftState(TShiftState shift)
 {
     Qt::KeyboardModifiers m;
-    if (shift & ssShift) m |= Qt::ShiftModifier;
-    if (shift & ssAlt) m |= Qt::AltModifier;
-    if (shift & ssCtrl) m |= Qt::ControlModifier;
+    if (shift.Contains(TShiftStateItem::ssShift)) m |= Qt::ShiftModifier;
+    if (shift.Contains(TShiftStateItem::ssAlt)) m |= Qt::AltModifier;
+    if (shift.Contains(TShiftStateItem::ssCtrl)) m |= Qt::ControlModifier;
     return m;
 }
 

@@ -3,12 +3,16 @@
 // virtual-key numbers (VK_UP is 38), the class library's shift state, and the
 // one place where Qt's keys are turned into them and back.
 
+#include "platform/core/Set.h"
+
 #include <QList>
 #include <QString>
 #include <Qt>
 
 class QKeyEvent;
 class QWidget;
+
+namespace Win {
 
 // Virtual-key numbers. Digits and letters are their upper-case character
 // codes ('0'..'9', 'A'..'Z').
@@ -68,17 +72,11 @@ enum : int {
     VK_OEM_7 = 0xDE,      // '"
 };
 
-// The class library's shift state, as a set of flags.
-using TShiftState = unsigned;
-enum : unsigned {
-    ssShift = 1u << 0,
-    ssAlt = 1u << 1,
-    ssCtrl = 1u << 2,
-    ssLeft = 1u << 3,
-    ssRight = 1u << 4,
-    ssMiddle = 1u << 5,
-    ssDouble = 1u << 6,
-};
+} // namespace Win
+
+// The class library's shift state: Shift.Contains(TShiftStateItem::ssCtrl).
+enum class TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftStateItem>;
 
 // A typed character as the key-press events see it: the real character,
 // also beyond U+00FF and beyond the 16-bit range; 0 means none (dropped).
@@ -101,7 +99,7 @@ QList<TKeyChar> CharactersOfKey(const QKeyEvent& event);
 
 // A key-down message for the widget, queued as the platform's PostMessage
 // of WM_KEYDOWN would (delivered later from the event loop).
-void PostKeyDown(QWidget* target, int vk, TShiftState shift = 0);
+void PostKeyDown(QWidget* target, int vk, TShiftState shift = {});
 
 // The text of one character.
 QString KeyCharText(TKeyChar ch);

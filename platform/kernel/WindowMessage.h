@@ -11,7 +11,9 @@ using WPARAM = quintptr;
 using LPARAM = qintptr;
 using LRESULT = qintptr;
 
+namespace Win {
 constexpr unsigned WM_USER = 1024;
+} // namespace Win
 
 struct TMessage {
     unsigned Msg = 0;

@@ -40,7 +40,7 @@ EHttpError InvalidAnswer()
 void CheckCall(const Guard& g)
 {
     if (!g->alive) throw EHttpClientDestroyed();
-    if (g->aborted) throw ESocketError(WSAEINTR);
+    if (g->aborted) throw ESocketError(Win::WSAEINTR);
 }
 
 // The anti-freeze: runs a nested event loop, so every event (user input,
@@ -54,7 +54,7 @@ void Pump(const Guard& g, const QDeadlineTimer& deadline)
             g->signalled = false;
             return;
         }
-        if (deadline.hasExpired()) throw ESocketError(WSAETIMEDOUT);
+        if (deadline.hasExpired()) throw ESocketError(Win::WSAETIMEDOUT);
         QEventLoop loop;
         QTimer timer;
         timer.setSingleShot(true);
@@ -215,7 +215,7 @@ HttpTarget ParseHttpTarget(const QString& url, const QString& clientHost, int cl
         for (QChar c : scheme) plain = plain && c.isLetter();
         if (plain) {
             if (scheme.compare(QLatin1String("http"), Qt::CaseInsensitive) != 0)
-                throw ESocketError(WSAEPROTONOSUPPORT);
+                throw ESocketError(Win::WSAEPROTONOSUPPORT);
             rest = rest.mid(schemeEnd + 3);
         }
     }
@@ -241,14 +241,14 @@ HttpTarget ParseHttpTarget(const QString& url, const QString& clientHost, int cl
 
     HttpTarget t;
     int port = 0;
-    if (!SplitHostPort(authority, t.host, port)) throw ESocketError(WSAEINVAL);
-    if (t.host.isEmpty()) throw ESocketError(WSAEDESTADDRREQ);
+    if (!SplitHostPort(authority, t.host, port)) throw ESocketError(Win::WSAEINVAL);
+    if (t.host.isEmpty()) throw ESocketError(Win::WSAEDESTADDRREQ);
     const bool v6 = t.host.contains(u':');
     for (QChar c : t.host) {
         const bool ok = v6 ? (c.isDigit() || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F') || c == u':' ||
                               c == u'.')
                            : IsHostNameChar(c);
-        if (!ok) throw ESocketError(WSAHOST_NOT_FOUND);
+        if (!ok) throw ESocketError(Win::WSAHOST_NOT_FOUND);
     }
     if (port == 0) {
         if (t.host.compare(defaultHost, Qt::CaseInsensitive) == 0)
@@ -368,9 +368,9 @@ void THttpClient::SetCustomHeader(const QString& name, const QString& value)
     const QByteArray key = name.toLatin1();
     bool token = !name.isEmpty() && key.size() == name.size();
     for (char c : key) token = token && IsTokenChar(c);
-    if (!token || HasLineBreak(value)) throw ESocketError(WSAEINVAL);
+    if (!token || HasLineBreak(value)) throw ESocketError(Win::WSAEINVAL);
     for (const char* m : managed)
-        if (key.compare(m, Qt::CaseInsensitive) == 0) throw ESocketError(WSAEINVAL);
+        if (key.compare(m, Qt::CaseInsensitive) == 0) throw ESocketError(Win::WSAEINVAL);
     for (auto& h : m_customHeaders) {
         if (h.first.compare(name, Qt::CaseInsensitive) == 0) {
             h.second = value;
@@ -397,7 +397,7 @@ QByteArray THttpClient::RequestHead(const QByteArray& method, const HttpTarget& 
         if (value.isEmpty()) return;
         for (const auto& h : m_customHeaders)
             if (h.first.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) return;
-        if (HasLineBreak(value)) throw ESocketError(WSAEINVAL);
+        if (HasLineBreak(value)) throw ESocketError(Win::WSAEINVAL);
         head += name;
         head += ": ";
         head += value.toUtf8();
@@ -423,7 +423,7 @@ QByteArray THttpClient::RequestHead(const QByteArray& method, const HttpTarget& 
         if (!cookies.isEmpty()) head += "Cookie: " + cookies + "\r\n";
     }
     for (const auto& h : m_customHeaders) {
-        if (HasLineBreak(h.second)) throw ESocketError(WSAEINVAL);
+        if (HasLineBreak(h.second)) throw ESocketError(Win::WSAEINVAL);
         head += h.first.toLatin1() + ": " + h.second.toUtf8() + "\r\n";
     }
     head += "\r\n";
@@ -433,7 +433,7 @@ QByteArray THttpClient::RequestHead(const QByteArray& method, const HttpTarget& 
 void THttpClient::DoRequest(const QByteArray& method, const QString& url, QIODevice* body, QIODevice& response)
 {
     const Guard g = m_guard;
-    if (m_busy) throw ESocketError(WSAEALREADY);
+    if (m_busy) throw ESocketError(Win::WSAEALREADY);
 
     m_responseCode = -1;
     m_responseText.clear();
@@ -497,10 +497,10 @@ QList<QHostAddress> THttpClient::Resolve(const Guard& g, const QString& host, co
     m_lookupId = -1;
     switch (result->error()) {
     case QHostInfo::NoError: break;
-    case QHostInfo::HostNotFound: throw ESocketError(WSAHOST_NOT_FOUND);
-    default: throw ESocketError(WSATRY_AGAIN);
+    case QHostInfo::HostNotFound: throw ESocketError(Win::WSAHOST_NOT_FOUND);
+    default: throw ESocketError(Win::WSATRY_AGAIN);
     }
-    if (result->addresses().isEmpty()) throw ESocketError(WSANO_DATA);
+    if (result->addresses().isEmpty()) throw ESocketError(Win::WSANO_DATA);
     return result->addresses();
 }
 

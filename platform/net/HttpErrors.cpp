@@ -14,48 +14,48 @@ struct CodeText {
 // Descriptions as the socket layer of Windows words them. None carries
 // digits, so a code found in an error text is always the error's own.
 constexpr CodeText kDescriptions[] = {
-    {WSAEINTR, "Interrupted function call."},
-    {WSAEACCES, "Permission denied."},
-    {WSAEFAULT, "Bad address."},
-    {WSAEINVAL, "Invalid argument."},
-    {WSAEMFILE, "Too many open files."},
-    {WSAEWOULDBLOCK, "Resource temporarily unavailable."},
-    {WSAEINPROGRESS, "Operation now in progress."},
-    {WSAEALREADY, "Operation already in progress."},
-    {WSAENOTSOCK, "Socket operation on non-socket."},
-    {WSAEDESTADDRREQ, "Destination address required."},
-    {WSAEMSGSIZE, "Message too long."},
-    {WSAEPROTOTYPE, "Protocol wrong type for socket."},
-    {WSAENOPROTOOPT, "Bad protocol option."},
-    {WSAEPROTONOSUPPORT, "Protocol not supported."},
-    {WSAESOCKTNOSUPPORT, "Socket type not supported."},
-    {WSAEOPNOTSUPP, "Operation not supported."},
-    {WSAEPFNOSUPPORT, "Protocol family not supported."},
-    {WSAEAFNOSUPPORT, "Address family not supported by protocol family."},
-    {WSAEADDRINUSE, "Address already in use."},
-    {WSAEADDRNOTAVAIL, "Cannot assign requested address."},
-    {WSAENETDOWN, "Network is down."},
-    {WSAENETUNREACH, "Network is unreachable."},
-    {WSAENETRESET, "Network dropped connection on reset."},
-    {WSAECONNABORTED, "Software caused connection abort."},
-    {WSAECONNRESET, "Connection reset by peer."},
-    {WSAENOBUFS, "No buffer space available."},
-    {WSAEISCONN, "Socket is already connected."},
-    {WSAENOTCONN, "Socket is not connected."},
-    {WSAESHUTDOWN, "Cannot send after socket shutdown."},
-    {WSAETIMEDOUT, "Connection timed out."},
-    {WSAECONNREFUSED, "Connection refused."},
-    {WSAEHOSTDOWN, "Host is down."},
-    {WSAEHOSTUNREACH, "No route to host."},
-    {WSAEPROCLIM, "Too many processes."},
-    {WSASYSNOTREADY, "Network subsystem is unavailable."},
-    {WSAVERNOTSUPPORTED, "WINSOCK.DLL version out of range."},
-    {WSANOTINITIALISED, "Successful WSAStartup not yet performed."},
-    {WSAEDISCON, "Graceful shutdown in progress."},
-    {WSAHOST_NOT_FOUND, "Host not found."},
-    {WSATRY_AGAIN, "Non-authoritative host not found."},
-    {WSANO_RECOVERY, "This is a non-recoverable error."},
-    {WSANO_DATA, "Valid name, no data record of requested type."},
+    {Win::WSAEINTR, "Interrupted function call."},
+    {Win::WSAEACCES, "Permission denied."},
+    {Win::WSAEFAULT, "Bad address."},
+    {Win::WSAEINVAL, "Invalid argument."},
+    {Win::WSAEMFILE, "Too many open files."},
+    {Win::WSAEWOULDBLOCK, "Resource temporarily unavailable."},
+    {Win::WSAEINPROGRESS, "Operation now in progress."},
+    {Win::WSAEALREADY, "Operation already in progress."},
+    {Win::WSAENOTSOCK, "Socket operation on non-socket."},
+    {Win::WSAEDESTADDRREQ, "Destination address required."},
+    {Win::WSAEMSGSIZE, "Message too long."},
+    {Win::WSAEPROTOTYPE, "Protocol wrong type for socket."},
+    {Win::WSAENOPROTOOPT, "Bad protocol option."},
+    {Win::WSAEPROTONOSUPPORT, "Protocol not supported."},
+    {Win::WSAESOCKTNOSUPPORT, "Socket type not supported."},
+    {Win::WSAEOPNOTSUPP, "Operation not supported."},
+    {Win::WSAEPFNOSUPPORT, "Protocol family not supported."},
+    {Win::WSAEAFNOSUPPORT, "Address family not supported by protocol family."},
+    {Win::WSAEADDRINUSE, "Address already in use."},
+    {Win::WSAEADDRNOTAVAIL, "Cannot assign requested address."},
+    {Win::WSAENETDOWN, "Network is down."},
+    {Win::WSAENETUNREACH, "Network is unreachable."},
+    {Win::WSAENETRESET, "Network dropped connection on reset."},
+    {Win::WSAECONNABORTED, "Software caused connection abort."},
+    {Win::WSAECONNRESET, "Connection reset by peer."},
+    {Win::WSAENOBUFS, "No buffer space available."},
+    {Win::WSAEISCONN, "Socket is already connected."},
+    {Win::WSAENOTCONN, "Socket is not connected."},
+    {Win::WSAESHUTDOWN, "Cannot send after socket shutdown."},
+    {Win::WSAETIMEDOUT, "Connection timed out."},
+    {Win::WSAECONNREFUSED, "Connection refused."},
+    {Win::WSAEHOSTDOWN, "Host is down."},
+    {Win::WSAEHOSTUNREACH, "No route to host."},
+    {Win::WSAEPROCLIM, "Too many processes."},
+    {Win::WSASYSNOTREADY, "Network subsystem is unavailable."},
+    {Win::WSAVERNOTSUPPORTED, "WINSOCK.DLL version out of range."},
+    {Win::WSANOTINITIALISED, "Successful WSAStartup not yet performed."},
+    {Win::WSAEDISCON, "Graceful shutdown in progress."},
+    {Win::WSAHOST_NOT_FOUND, "Host not found."},
+    {Win::WSATRY_AGAIN, "Non-authoritative host not found."},
+    {Win::WSANO_RECOVERY, "This is a non-recoverable error."},
+    {Win::WSANO_DATA, "Valid name, no data record of requested type."},
 };
 
 } // namespace
@@ -75,46 +75,46 @@ QString ESocketError::Description(int code)
 int ESocketError::CodeFromErrno(int error)
 {
     switch (error) {
-    case EINTR: return WSAEINTR;
+    case EINTR: return Win::WSAEINTR;
     case EACCES:
-    case EPERM: return WSAEACCES;
-    case EFAULT: return WSAEFAULT;
-    case EINVAL: return WSAEINVAL;
+    case EPERM: return Win::WSAEACCES;
+    case EFAULT: return Win::WSAEFAULT;
+    case EINVAL: return Win::WSAEINVAL;
     case EMFILE:
-    case ENFILE: return WSAEMFILE;
-    case EAGAIN: return WSAEWOULDBLOCK;
-    case EINPROGRESS: return WSAEINPROGRESS;
-    case EALREADY: return WSAEALREADY;
+    case ENFILE: return Win::WSAEMFILE;
+    case EAGAIN: return Win::WSAEWOULDBLOCK;
+    case EINPROGRESS: return Win::WSAEINPROGRESS;
+    case EALREADY: return Win::WSAEALREADY;
     case ENOTSOCK:
-    case EBADF: return WSAENOTSOCK;
-    case EDESTADDRREQ: return WSAEDESTADDRREQ;
-    case EMSGSIZE: return WSAEMSGSIZE;
-    case EPROTOTYPE: return WSAEPROTOTYPE;
-    case ENOPROTOOPT: return WSAENOPROTOOPT;
-    case EPROTONOSUPPORT: return WSAEPROTONOSUPPORT;
-    case ESOCKTNOSUPPORT: return WSAESOCKTNOSUPPORT;
-    case EOPNOTSUPP: return WSAEOPNOTSUPP;
-    case EPFNOSUPPORT: return WSAEPFNOSUPPORT;
-    case EAFNOSUPPORT: return WSAEAFNOSUPPORT;
-    case EADDRINUSE: return WSAEADDRINUSE;
-    case EADDRNOTAVAIL: return WSAEADDRNOTAVAIL;
-    case ENETDOWN: return WSAENETDOWN;
-    case ENETUNREACH: return WSAENETUNREACH;
-    case ENETRESET: return WSAENETRESET;
-    case ECONNABORTED: return WSAECONNABORTED;
+    case EBADF: return Win::WSAENOTSOCK;
+    case EDESTADDRREQ: return Win::WSAEDESTADDRREQ;
+    case EMSGSIZE: return Win::WSAEMSGSIZE;
+    case EPROTOTYPE: return Win::WSAEPROTOTYPE;
+    case ENOPROTOOPT: return Win::WSAENOPROTOOPT;
+    case EPROTONOSUPPORT: return Win::WSAEPROTONOSUPPORT;
+    case ESOCKTNOSUPPORT: return Win::WSAESOCKTNOSUPPORT;
+    case EOPNOTSUPP: return Win::WSAEOPNOTSUPP;
+    case EPFNOSUPPORT: return Win::WSAEPFNOSUPPORT;
+    case EAFNOSUPPORT: return Win::WSAEAFNOSUPPORT;
+    case EADDRINUSE: return Win::WSAEADDRINUSE;
+    case EADDRNOTAVAIL: return Win::WSAEADDRNOTAVAIL;
+    case ENETDOWN: return Win::WSAENETDOWN;
+    case ENETUNREACH: return Win::WSAENETUNREACH;
+    case ENETRESET: return Win::WSAENETRESET;
+    case ECONNABORTED: return Win::WSAECONNABORTED;
     // Writing to a connection the peer has dropped is a reset on Windows.
     case ECONNRESET:
-    case EPIPE: return WSAECONNRESET;
+    case EPIPE: return Win::WSAECONNRESET;
     case ENOBUFS:
-    case ENOMEM: return WSAENOBUFS;
-    case EISCONN: return WSAEISCONN;
-    case ENOTCONN: return WSAENOTCONN;
-    case ESHUTDOWN: return WSAESHUTDOWN;
-    case ETIMEDOUT: return WSAETIMEDOUT;
-    case ECONNREFUSED: return WSAECONNREFUSED;
-    case EHOSTDOWN: return WSAEHOSTDOWN;
-    case EHOSTUNREACH: return WSAEHOSTUNREACH;
-    default: return WSAECONNABORTED;
+    case ENOMEM: return Win::WSAENOBUFS;
+    case EISCONN: return Win::WSAEISCONN;
+    case ENOTCONN: return Win::WSAENOTCONN;
+    case ESHUTDOWN: return Win::WSAESHUTDOWN;
+    case ETIMEDOUT: return Win::WSAETIMEDOUT;
+    case ECONNREFUSED: return Win::WSAECONNREFUSED;
+    case EHOSTDOWN: return Win::WSAEHOSTDOWN;
+    case EHOSTUNREACH: return Win::WSAEHOSTUNREACH;
+    default: return Win::WSAECONNABORTED;
     }
 }
 

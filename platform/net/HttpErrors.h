@@ -6,6 +6,8 @@
 
 #include "platform/core/Exception.h"
 
+namespace Win {
+
 // The Windows socket error codes the client reports.
 enum TWinsockError : int {
     WSAEINTR = 10004,
@@ -52,6 +54,8 @@ enum TWinsockError : int {
     WSANO_DATA = 11004,
 };
 
+} // namespace Win
+
 // Any failure of a transfer.
 class EHttpError : public Exception {
 public:
@@ -79,7 +83,7 @@ private:
 // nor of an object deriving from it, may be touched after catching this.
 class EHttpClientDestroyed : public ESocketError {
 public:
-    EHttpClientDestroyed() : ESocketError(WSAEINTR) {}
+    EHttpClientDestroyed() : ESocketError(Win::WSAEINTR) {}
 };
 
 // The server closed the connection before its answer was complete (or

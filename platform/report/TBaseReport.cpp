@@ -269,7 +269,7 @@ void TBaseReport::Print(const QString& text)
 
 // ----- Tab stops
 
-void TBaseReport::SetTab(double pos, int justify, double width, double margin, int lines, int shade)
+void TBaseReport::SetTab(double pos, TTabJustify justify, double width, double margin, TTabLines lines, int shade)
 {
     Tab tab;
     if (pos <= tabAfterPrevious + 0.5)
@@ -277,8 +277,8 @@ void TBaseReport::SetTab(double pos, int justify, double width, double margin, i
     tab.Pos = pos;
     tab.Width = std::max(0.0, width);
     tab.Margin = std::max(0.0, margin) / 100.0;
-    tab.Justify = justify >= tjCenter && justify <= tjBlock ? justify : tjLeft;
-    tab.Lines = lines & (tbLeft | tbRight | tbTop | tbBottom);
+    tab.Justify = justify >= TTabJustify::tjCenter && justify <= TTabJustify::tjBlock ? justify : TTabJustify::tjLeft;
+    tab.Lines = lines * TTabLines{TTabLine::tbLeft, TTabLine::tbRight, TTabLine::tbTop, TTabLine::tbBottom};
     tab.Shade = std::clamp(shade, 0, 100);
     m_tabs.push_back(tab);
 }
@@ -317,13 +317,13 @@ void TBaseReport::PrintCell(const Tab& tab, const QString& text)
     const double innerLeft = left + tab.Margin, innerRight = right - tab.Margin;
     const double w = TextWidth(text);
     switch (tab.Justify) {
-    case tjRight:
+    case TTabJustify::tjRight:
         TextAt(innerRight - w, text);
         break;
-    case tjCenter:
+    case TTabJustify::tjCenter:
         TextAt((left + right - w) / 2, text);
         break;
-    case tjBlock: {
+    case TTabJustify::tjBlock: {
         // Words spread so that the text fills the cell; a text that does
         // not fit keeps its own spacing.
         const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -347,15 +347,15 @@ void TBaseReport::PrintCell(const Tab& tab, const QString& text)
         break;
     }
 
-    if (tab.Lines) {
+    if (!tab.Lines.Empty()) {
         SyncPen();
-        if (tab.Lines & tbLeft)
+        if (tab.Lines.Contains(TTabLine::tbLeft))
             m_painter.DrawLine(QPointF(left, top), QPointF(left, bottom));
-        if (tab.Lines & tbRight)
+        if (tab.Lines.Contains(TTabLine::tbRight))
             m_painter.DrawLine(QPointF(right, top), QPointF(right, bottom));
-        if (tab.Lines & tbTop)
+        if (tab.Lines.Contains(TTabLine::tbTop))
             m_painter.DrawLine(QPointF(left, top), QPointF(right, top));
-        if (tab.Lines & tbBottom)
+        if (tab.Lines.Contains(TTabLine::tbBottom))
             m_painter.DrawLine(QPointF(left, bottom), QPointF(right, bottom));
     }
 }

@@ -11,6 +11,7 @@
 // The surface sends what it draws to a page painter (the report file writer
 // records it).
 
+#include "platform/core/Set.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/Color.h"
 #include "platform/report/PagePainter.h"
@@ -28,9 +29,11 @@ class TGraphic;
 class TReportShell;
 
 // Justification of a tab stop, as SetTab takes it.
-enum : int { tjCenter = 0, tjLeft = 1, tjRight = 2, tjBlock = 3 };
-// Cell border lines of a tab stop (a set of these bits).
-enum : int { tbLeft = 1, tbRight = 2, tbTop = 4, tbBottom = 8 };
+enum class TTabJustify : int { tjCenter = 0, tjLeft = 1, tjRight = 2, tjBlock = 3 };
+// Cell border lines of a tab stop; as flags (Bits) left 1, right 2, top 4,
+// bottom 8.
+enum class TTabLine { tbLeft, tbRight, tbTop, tbBottom };
+using TTabLines = TSet<TTabLine>;
 // A tab position meaning "right after the previous tab stop".
 constexpr double tabAfterPrevious = -32768;
 
@@ -105,9 +108,9 @@ public:
     // ----- Tab stops of the line
     // pos in inches (tabAfterPrevious: right after the previous stop),
     // justify tjCenter/tjLeft/tjRight/tjBlock, width in inches, margin in
-    // hundredths of an inch inside the cell, lines a set of tb* borders,
+    // hundredths of an inch inside the cell, lines the borders drawn,
     // shade a grey percentage (clamped to 0..100).
-    void SetTab(double pos, int justify, double width, double margin, int lines, int shade);
+    void SetTab(double pos, TTabJustify justify, double width, double margin, TTabLines lines, int shade);
     void ClearTabs();
     // Shade of the cells printed from now on, clamped to 0..100; 0 leaves
     // each tab stop's own shade.
@@ -162,7 +165,9 @@ private:
     friend class TReportShell;
     struct Tab {
         double Pos, Width, Margin;
-        int Justify, Lines, Shade;
+        TTabJustify Justify;
+        TTabLines Lines;
+        int Shade;
     };
     void BeginPage();
     void EndPage();

@@ -35,7 +35,7 @@ TCustomEdit::TCustomEdit(QWidget* parent, const QString& name) : TWinControlOf<Q
     setDragEnabled(false);
     setAcceptDrops(true);
     setMaxLength(kUnlimited);
-    SetBorderStyle(bsSingle);
+    SetBorderStyle(TBorderStyle::bsSingle);
     ApplyColor();
     QObject::connect(this, &QLineEdit::textChanged, this, [this] { Change(); });
     SetBounds(0, 0, 121, 21);
@@ -173,7 +173,7 @@ void TCustomEdit::Undo()
 
 bool TCustomEdit::WantKey(int vk, TShiftState) const
 {
-    return m_wantReturns && vk == VK_RETURN;
+    return m_wantReturns && vk == Win::VK_RETURN;
 }
 
 void TCustomEdit::SendKey(int qtKey, QKeyEvent* source)

@@ -16,7 +16,7 @@ TLabel::TLabel(QWidget* parent, const QString& name) : TWinControlOf<QWidget>(pa
 
 unsigned TLabel::DrawFlags() const
 {
-    return DT_LEFT | DT_EXPANDTABS | (m_showAccelChar ? 0u : unsigned(DT_NOPREFIX));
+    return Win::DT_LEFT | Win::DT_EXPANDTABS | (m_showAccelChar ? 0u : unsigned(Win::DT_NOPREFIX));
 }
 
 void TLabel::SetCaption(const QString& caption)
@@ -71,7 +71,7 @@ void TLabel::AdjustBounds()
     QString text = m_caption;
     if (text.isEmpty() || (m_showAccelChar && text == QLatin1String("&"))) text += u' ';
     TRect r(0, 0, std::max(1, Width()), 0);
-    canvas.DrawText(text, r, DrawFlags() | DT_CALCRECT);
+    canvas.DrawText(text, r, DrawFlags() | Win::DT_CALCRECT);
     SetBounds(Left(), Top(), r.Width(), r.Height());
 }
 
@@ -84,7 +84,7 @@ void TLabel::paintEvent(QPaintEvent*)
         canvas.Brush().SetColor(Color());
         canvas.FillRect(r);
     }
-    canvas.Brush().SetStyle(bsClear);
+    canvas.Brush().SetStyle(TBrushStyle::bsClear);
     canvas.Font() = Font();
     if (isEnabled()) {
         canvas.DrawText(m_caption, r, DrawFlags());

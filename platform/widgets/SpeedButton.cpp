@@ -18,8 +18,8 @@ TSpeedButton::~TSpeedButton() = default;
 
 TButtonState TSpeedButton::State() const
 {
-    if (!isEnabled()) return bsDisabled;
-    return m_pressed ? bsDown : bsUp;
+    if (!isEnabled()) return TButtonState::bsDisabled;
+    return m_pressed ? TButtonState::bsDown : TButtonState::bsUp;
 }
 
 void TSpeedButton::SetGlyph(const TBitmap* glyph)
@@ -72,7 +72,7 @@ void TSpeedButton::SetPressed(bool value)
 void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
     TWinControlOf<QWidget>::MouseDown(button, shift, x, y);
-    if (button == mbLeft && isEnabled()) {
+    if (button == TMouseButton::mbLeft && isEnabled()) {
         m_dragging = true;
         SetPressed(true);
     }
@@ -87,7 +87,7 @@ void TSpeedButton::MouseMove(TShiftState shift, int x, int y)
 void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
     QPointer<QWidget> alive(this);
-    if (button == mbLeft && m_dragging) {
+    if (button == TMouseButton::mbLeft && m_dragging) {
         m_dragging = false;
         const bool inside = clientRect().Contains(x, y);
         SetPressed(false);
@@ -127,7 +127,7 @@ void TSpeedButton::Paint(TCanvas& canvas)
     TRect r(0, 0, width(), height());
     const bool down = IsDown();
     if (!m_flat) {
-        canvas.DrawFrameControl(r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (down ? DFCS_PUSHED : 0u));
+        canvas.DrawFrameControl(r, Win::DFC_BUTTON, Win::DFCS_BUTTONPUSH | Win::DFCS_ADJUSTRECT | (down ? Win::DFCS_PUSHED : 0u));
     } else {
         if (!m_transparent) {
             canvas.Brush().SetColor(Color());
@@ -135,7 +135,7 @@ void TSpeedButton::Paint(TCanvas& canvas)
         }
         if (down || (m_mouseInControl && isEnabled())) {
             TRect e = r;
-            canvas.DrawEdge(e, down ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+            canvas.DrawEdge(e, down ? Win::BDR_SUNKENOUTER : Win::BDR_RAISEDINNER, Win::BF_RECT);
         }
         r.Inflate(-1, -1);
     }
@@ -150,15 +150,15 @@ void TSpeedButton::DrawGlyph(TCanvas& canvas, int x, int y) const
     const int h = image.height();
     int index = 0;
     switch (State()) {
-    case bsDisabled: index = 1; break;
-    case bsDown: index = 2; break;
-    case bsExclusive: index = 3; break;
+    case TButtonState::bsDisabled: index = 1; break;
+    case TButtonState::bsDown: index = 2; break;
+    case TButtonState::bsExclusive: index = 3; break;
     default: break;
     }
     if (index >= m_numGlyphs) index = 0;
     const TColor transparent = FromQRgb(image.pixel(0, h - 1));
     const TRect source(index * w, 0, index * w + w, h);
-    if (State() == bsDisabled && m_numGlyphs < 2) {
+    if (State() == TButtonState::bsDisabled && m_numGlyphs < 2) {
         // No image of its own for the disabled state: the glyph embossed.
         QImage mask(w, h, QImage::Format_RGB32);
         for (int py = 0; py < h; ++py)
@@ -190,7 +190,7 @@ void TSpeedButton::PaintGlyphAndCaption(TCanvas& canvas, const TRect& r, int off
     const int x = r.Left + (r.Width() - total) / 2 + offset;
     if (gw > 0) DrawGlyph(canvas, x, r.Top + (r.Height() - gh) / 2 + offset);
     if (text.cx > 0) {
-        canvas.SetBkMode(TRANSPARENT);
+        canvas.SetBkMode(Win::TRANSPARENT);
         if (!isEnabled()) canvas.Font().SetColor(clGrayText);
         canvas.TextOut(x + gw + spacing, r.Top + (r.Height() - text.cy) / 2 + offset, m_caption);
     }

@@ -8,7 +8,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/widgets/WinControl.h"
 
-enum TButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
+enum class TButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
 
 class TSpeedButton : public TWinControlOf<QWidget> {
 public:
@@ -17,7 +17,7 @@ public:
 
     // bsDown while held with the mouse over it; bsDisabled while disabled.
     TButtonState State() const;
-    bool IsDown() const { return State() == bsDown || State() == bsExclusive; }
+    bool IsDown() const { return State() == TButtonState::bsDown || State() == TButtonState::bsExclusive; }
     // Between a left press and its release.
     bool MouseCaptured() const { return m_dragging; }
 

@@ -20,9 +20,9 @@ namespace {
 TMouseButton ButtonOf(Qt::MouseButton b)
 {
     switch (b) {
-    case Qt::RightButton: return mbRight;
-    case Qt::MiddleButton: return mbMiddle;
-    default: return mbLeft;
+    case Qt::RightButton: return TMouseButton::mbRight;
+    case Qt::MiddleButton: return TMouseButton::mbMiddle;
+    default: return TMouseButton::mbLeft;
     }
 }
 
@@ -116,7 +116,7 @@ void TWinControl::HandleResize()
 
 int TWinControl::BorderWidth() const
 {
-    if (m_borderStyle == bsNone) return 0;
+    if (m_borderStyle == TBorderStyle::bsNone) return 0;
     return m_ctl3D ? 2 : 1;
 }
 
@@ -187,7 +187,7 @@ void TWinControl::PaintBorder()
     TPainterCanvas canvas(&painter);
     TRect r(0, 0, m_self->width(), m_self->height());
     if (b == 2) {
-        canvas.DrawEdge(r, EDGE_SUNKEN, BF_RECT);
+        canvas.DrawEdge(r, Win::EDGE_SUNKEN, Win::BF_RECT);
     } else {
         canvas.Brush().SetColor(clWindowFrame);
         canvas.FrameRect(r);
@@ -671,7 +671,7 @@ bool TWinControl::FilterEvent(QEvent* e, bool& result)
         const QPoint p = me->position().toPoint() - ClientOrigin();
         TShiftState shift = ShiftStateFromQt(me->modifiers(), me->buttons());
         if (e->type() == QEvent::MouseButtonDblClick) {
-            shift |= ssDouble;
+            shift += TShiftStateItem::ssDouble;
             DblClick();
             if (!alive) return true;
         }

@@ -39,8 +39,8 @@ class TKeyPreview;
 class TLabel;
 class TPopupMenu;
 
-enum TBorderStyle { bsNone, bsSingle };
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum class TBorderStyle { bsNone, bsSingle };
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
 class TWinControl {
 public:
@@ -241,7 +241,7 @@ private:
     bool m_parentFont = true;
     bool m_takingFont = false;
     bool m_tabStop = true;
-    TBorderStyle m_borderStyle = bsNone;
+    TBorderStyle m_borderStyle = TBorderStyle::bsNone;
     bool m_ctl3D = true;
     bool m_entered = false;
     bool m_clickEvents = true;

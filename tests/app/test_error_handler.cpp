@@ -163,5 +163,5 @@ TEST(ErrorDialog, PrintIsOptionalAndPrintsOnePage)
     EXPECT_EQ(runs[5].Text, QStringLiteral("b"));
     EXPECT_EQ(runs[5].From, TPoint(100, 700));
     EXPECT_EQ(runs[5].Font.Size(), 10);
-    EXPECT_TRUE(runs[0].Font.Style().Contains(fsUnderline));
+    EXPECT_TRUE(runs[0].Font.Style().Contains(TFontStyle::fsUnderline));
 }

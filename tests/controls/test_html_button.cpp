@@ -198,7 +198,7 @@ QVector<TCanvasCall> Texts(const TRecordingCanvas& c)
 {
     QVector<TCanvasCall> out;
     for (const auto& call : c.Calls())
-        if (call.Op == QLatin1String("DrawText") && !(call.Flags & DT_CALCRECT)) out << call;
+        if (call.Op == QLatin1String("DrawText") && !(call.Flags & Win::DT_CALCRECT)) out << call;
     return out;
 }
 
@@ -216,8 +216,8 @@ TEST(HTMLButtonLayout, TextBlockPlacement)
     EXPECT_EQ(t[0].Rect.Top, 4 + (32 - 16) / 2);
     EXPECT_EQ(t[0].Font.Color(), clWindowText);
 
-    b.SetAlignment(haRight);
-    b.SetVAlignment(vaBottom);
+    b.SetAlignment(TBtnHAlignment::haRight);
+    b.SetVAlignment(TBtnVAlignment::vaBottom);
     c.Clear();
     b.PaintTo(c, true, false);
     t = Texts(c);
@@ -226,7 +226,7 @@ TEST(HTMLButtonLayout, TextBlockPlacement)
     EXPECT_EQ(t[0].Rect.Top, 36 - 16 + 1);
 
     // Wider than the area: no negative offset; taller: starts above it.
-    b.SetAlignment(haCenter);
+    b.SetAlignment(TBtnHAlignment::haCenter);
     b.SetCaption(QStringLiteral("abcdefghijklmnop<BR>2<BR>3"));
     c.Clear();
     b.PaintTo(c, false, false);
@@ -250,7 +250,7 @@ TEST(HTMLButtonLayout, EllipsisOrWrap)
     b.PaintTo(c, false, false);
     const auto t = Texts(c);
     ASSERT_EQ(t.size(), 1);
-    EXPECT_TRUE(t[0].Flags & DT_END_ELLIPSIS);
+    EXPECT_TRUE(t[0].Flags & Win::DT_END_ELLIPSIS);
 }
 
 TEST(HTMLButtonLayout, NoControlsAndHiddenText)
@@ -273,7 +273,7 @@ TEST(HTMLButtonLayout, StoredPropertiesChangeNothingDrawn)
     b.resize(80, 30);
     b.SetCaption(QStringLiteral("<FONT SIZE=\"10\"><B>Log in</B></FONT>"));
     const QImage before = Paint(b, false, false);
-    b.SetStyle(bsNew);
+    b.SetStyle(TButtonStyle::bsNew);
     b.SetLayout(blGlyphTop);
     b.SetSpacing(10);
     b.SetMargin(5);
@@ -331,7 +331,7 @@ TEST(HTMLButtonFaces, FlatFacesAndFocusFrame)
     const auto frames = c.CallsOf(QStringLiteral("DrawFrameControl"));
     ASSERT_EQ(frames.size(), 1);
     EXPECT_EQ(frames[0].Rect, TRect(1, 1, 49, 19));
-    EXPECT_EQ(frames[0].Flags, DFC_BUTTON | (0x2010u << 16));
+    EXPECT_EQ(frames[0].Flags, Win::DFC_BUTTON | (0x2010u << 16));
     const auto focus = c.CallsOf(QStringLiteral("DrawFocusRect"));
     ASSERT_EQ(focus.size(), 1);
     EXPECT_EQ(focus[0].Rect, TRect(4, 4, 46, 16));

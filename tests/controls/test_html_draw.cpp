@@ -26,7 +26,7 @@ QVector<Drawn> Draws(const TRecordingCanvas& c)
 {
     QVector<Drawn> out;
     for (const TCanvasCall& call : c.Calls())
-        if (call.Op == QLatin1String("DrawText") && !(call.Flags & DT_CALCRECT))
+        if (call.Op == QLatin1String("DrawText") && !(call.Flags & Win::DT_CALCRECT))
             out.push_back({call.Text, call.Rect, call.Font, call.Flags, call.Brush.Color()});
     return out;
 }
@@ -83,7 +83,7 @@ TEST(HTMLLayout, WithoutWordWrapTheLineEndsInAnEllipsis)
     f.Draw(QStringLiteral("a long text that does not fit"), TRect(0, 0, 41, 100));
     const auto d = Draws(f.canvas);
     ASSERT_EQ(d.size(), 1);
-    EXPECT_EQ(d[0].flags, 0x268u | DT_END_ELLIPSIS);
+    EXPECT_EQ(d[0].flags, 0x268u | Win::DT_END_ELLIPSIS);
     EXPECT_EQ(d[0].rect, TRect(1, 0, 41, 16));
     EXPECT_EQ(f.r.YSize, 16);
 }
@@ -102,7 +102,7 @@ TEST(HTMLLayout, WordWrapBreaksAtSpacesAndDropsTheTrailingSpaceWidth)
     EXPECT_EQ(d[1].rect, TRect(1, 16, 61, 32));
     // Each word was measured on its own.
     int measured = 0;
-    for (const auto& c : f.canvas.CallsOf(QStringLiteral("DrawText"))) measured += (c.Flags & DT_CALCRECT) ? 1 : 0;
+    for (const auto& c : f.canvas.CallsOf(QStringLiteral("DrawText"))) measured += (c.Flags & Win::DT_CALCRECT) ? 1 : 0;
     EXPECT_EQ(measured, 4);
     EXPECT_EQ(f.r.XSize, 56);
     EXPECT_EQ(f.r.YSize, 32);
@@ -138,7 +138,7 @@ TEST(HTMLLayout, LongWordsAndWordsSplitByTagsStayWhole)
     ASSERT_EQ(d.size(), 2);
     EXPECT_EQ(d[1].rect.Top, 0);
     EXPECT_EQ(d[1].rect.Left, 17);
-    EXPECT_TRUE(d[1].font.Style().Contains(fsBold));
+    EXPECT_TRUE(d[1].font.Style().Contains(TFontStyle::fsBold));
     EXPECT_EQ(f.r.YSize, 16);
 }
 
@@ -284,7 +284,7 @@ TEST(HTMLLayout, EntitiesAndAngleBrackets)
     auto d = Draws(f.canvas);
     ASSERT_EQ(d.size(), 1);
     EXPECT_EQ(d[0].text, QStringLiteral("<B>x"));
-    EXPECT_FALSE(d[0].font.Style().Contains(fsBold));
+    EXPECT_FALSE(d[0].font.Style().Contains(TFontStyle::fsBold));
     EXPECT_EQ(f.canvas.Runs(), QStringList{QStringLiteral("<B>x")});
 
     f.Draw(QStringLiteral("a&amp;b&nbsp;c&euro;"));
@@ -316,7 +316,7 @@ TEST(HTMLLayout, StylesOnAndOff)
     f.Draw(QStringLiteral("<B><I><U><S>a</S></U></I></B>b"));
     const auto d = Draws(f.canvas);
     ASSERT_EQ(d.size(), 2);
-    EXPECT_EQ(d[0].font.Style(), (TFontStyles{fsBold, fsItalic, fsUnderline, fsStrikeOut}));
+    EXPECT_EQ(d[0].font.Style(), (TFontStyles{TFontStyle::fsBold, TFontStyle::fsItalic, TFontStyle::fsUnderline, TFontStyle::fsStrikeOut}));
     EXPECT_TRUE(d[1].font.Style().Empty());
 }
 
@@ -450,9 +450,9 @@ TEST(HTMLHits, AnchorColoursAndHoverStyle)
     f.Draw(QStringLiteral("<A HREF=\"a\">a</A>b"));
     auto d = Draws(f.canvas);
     EXPECT_EQ(d[0].font.Color(), clGreen);
-    EXPECT_TRUE(d[0].font.Style().Contains(fsUnderline));
+    EXPECT_TRUE(d[0].font.Style().Contains(TFontStyle::fsUnderline));
     EXPECT_EQ(d[1].font.Color(), clBlack);
-    EXPECT_FALSE(d[1].font.Style().Contains(fsUnderline));
+    EXPECT_FALSE(d[1].font.Style().Contains(TFontStyle::fsUnderline));
 
     f.o.HoverStyle = true;
     f.o.HoverLink = 2;
@@ -461,9 +461,9 @@ TEST(HTMLHits, AnchorColoursAndHoverStyle)
     f.Draw(QStringLiteral("<A HREF=\"a\">a</A><A HREF=\"b\">b</A>c"));
     d = Draws(f.canvas);
     ASSERT_EQ(d.size(), 3);
-    EXPECT_FALSE(d[0].font.Style().Contains(fsUnderline));
+    EXPECT_FALSE(d[0].font.Style().Contains(TFontStyle::fsUnderline));
     EXPECT_EQ(d[0].font.Color(), clGreen);
-    EXPECT_TRUE(d[1].font.Style().Contains(fsUnderline));
+    EXPECT_TRUE(d[1].font.Style().Contains(TFontStyle::fsUnderline));
     EXPECT_EQ(d[1].font.Color(), clRed);
     EXPECT_EQ(d[1].brush, clYellow);
     EXPECT_EQ(d[2].font.Color(), clBlack);
@@ -491,7 +491,7 @@ TEST(HTMLHits, EmbeddedControls)
     auto frames = f.canvas.CallsOf(QStringLiteral("DrawFrameControl"));
     ASSERT_EQ(frames.size(), 1);
     EXPECT_EQ(frames[0].Rect, TRect(19, 1, 32, 16));
-    EXPECT_EQ(frames[0].Flags, DFC_BUTTON | (0x4400u << 16));
+    EXPECT_EQ(frames[0].Flags, Win::DFC_BUTTON | (0x4400u << 16));
     EXPECT_EQ(f.r.XSize, 32);
     EXPECT_EQ(f.r.ControlRect, TRect());
 
@@ -656,7 +656,7 @@ TEST(HTMLMendedFaults, AWordAfterATagWrapsByTheLinesVisibleText)
     EXPECT_EQ(d[0].text, QStringLiteral("Price: "));
     EXPECT_EQ(d[1].text, QStringLiteral("$100,000"));
     EXPECT_EQ(d[1].rect, TRect(1, 16, 90, 32));
-    EXPECT_TRUE(d[1].font.Style().Contains(fsBold));
+    EXPECT_TRUE(d[1].font.Style().Contains(TFontStyle::fsBold));
     EXPECT_EQ(f.r.YSize, 32);
 
     // A word split by tags after a space still stays whole.
@@ -699,9 +699,9 @@ TEST(HTMLMendedFaults, AStrayAnchorEndEndsUnderlineAndColour)
     f.Draw(QStringLiteral("<U><FONT COLOR=\"clred\">ab</A>cd"));
     const auto d = Draws(f.canvas);
     ASSERT_EQ(d.size(), 2);
-    EXPECT_TRUE(d[0].font.Style().Contains(fsUnderline));
+    EXPECT_TRUE(d[0].font.Style().Contains(TFontStyle::fsUnderline));
     EXPECT_EQ(d[0].font.Color(), clRed);
-    EXPECT_FALSE(d[1].font.Style().Contains(fsUnderline));
+    EXPECT_FALSE(d[1].font.Style().Contains(TFontStyle::fsUnderline));
     EXPECT_EQ(d[1].font.Color(), clBlack);
     EXPECT_EQ(f.r.HyperLinks, 0);
     EXPECT_EQ(f.r.MouseLink, -1);

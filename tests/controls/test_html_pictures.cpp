@@ -124,13 +124,13 @@ TEST(HTMLPictures, AlignTopRaisesTheText)
     EXPECT_EQ(f.r.YSize, 30);
     // Base-line offset 30 - 16: the text's bottom at 16.
     for (const auto& c : f.canvas.CallsOf(QStringLiteral("DrawText"))) {
-        if (!(c.Flags & DT_CALCRECT)) {
+        if (!(c.Flags & Win::DT_CALCRECT)) {
             EXPECT_EQ(c.Rect.Bottom, 16);
         }
     }
     f.Draw(QStringLiteral("<IMG SRC=\"big\" ALIGN=\"MIDDLE\">x"));
     for (const auto& c : f.canvas.CallsOf(QStringLiteral("DrawText"))) {
-        if (!(c.Flags & DT_CALCRECT)) {
+        if (!(c.Flags & Win::DT_CALCRECT)) {
             EXPECT_EQ(c.Rect.Bottom, 30 - 7);
         }
     }

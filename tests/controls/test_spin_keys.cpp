@@ -344,8 +344,8 @@ TEST_F(SpinKeys, KeyDownSeesTheStepKeysOfTheFormsEditButNotOfTheGrids)
     QTest::keyClick(grid, Qt::Key_Up);
     QTest::keyClick(grid, Qt::Key_Down);
     QTest::keyClick(grid, Qt::Key_Right);
-    EXPECT_EQ(formKeys, (QList<int>{VK_UP, VK_RIGHT}));
-    EXPECT_EQ(gridKeys, QList<int>{VK_RIGHT});
+    EXPECT_EQ(formKeys, (QList<int>{Win::VK_UP, Win::VK_RIGHT}));
+    EXPECT_EQ(gridKeys, QList<int>{Win::VK_RIGHT});
     EXPECT_EQ(grid->Value(), 0);
 }
 
@@ -375,7 +375,7 @@ TEST(SpinPreview, TheFormSeesTheFormsEditsStepKeysButNotTheGridEditors)
     ASSERT_TRUE(testsupport::WaitUntil([&] { return grid.hasFocus(); }));
     QTest::keyClick(&grid, Qt::Key_Up);
     QTest::keyClick(&grid, Qt::Key_Left);
-    EXPECT_EQ(host.keys, (QList<int>{VK_PRIOR, VK_RETURN, VK_LEFT}));
+    EXPECT_EQ(host.keys, (QList<int>{Win::VK_PRIOR, Win::VK_RETURN, Win::VK_LEFT}));
     EXPECT_EQ(edit.Value(), 10);
     EXPECT_EQ(grid.Value(), 1);
 }
@@ -397,7 +397,7 @@ TEST_F(SpinKeys, EnterMovesOnLikeTabWithReturnIsTab)
 
     edit->SetReturnIsTab(true);
     QTest::keyClick(edit, Qt::Key_Return);
-    EXPECT_EQ(downs.last(), VK_TAB);
+    EXPECT_EQ(downs.last(), Win::VK_TAB);
     ASSERT_TRUE(testsupport::WaitUntil([&] { return next->hasFocus(); }));
 
     // The grid's editor likewise.
@@ -604,7 +604,7 @@ TEST(SpinPairLayout, HalvesShareTheHeightWithAOnePixelOverlap)
     EXPECT_FALSE(pair.grab().isNull());
     SetThemesActive(true);
     EXPECT_FALSE(pair.grab().isNull());
-    EXPECT_EQ(pair.UpButton()->ThemePart(), SPNP_UP);
+    EXPECT_EQ(pair.UpButton()->ThemePart(), Win::SPNP_UP);
 }
 
 } // namespace

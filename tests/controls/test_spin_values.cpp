@@ -555,7 +555,7 @@ TEST_F(SpinValues, TheButtonPairSitsInsideTheRightEdge)
     EXPECT_EQ(edit.Button()->UpButton()->ArrowDirection(), adRight);
     EXPECT_EQ(edit.Button()->DownButton()->geometry().x(), 0);
 
-    grid.SetBorderStyle(bsNone);
+    grid.SetBorderStyle(TBorderStyle::bsNone);
     grid.SetBounds(0, 0, 100, 30);
     EXPECT_EQ(grid.Button()->geometry(), QRect(100 - 15 - 1, 0, 15, 29));
     EXPECT_EQ(grid.EditRect(), TRect(1, 1, 100 - 15 - 2 - 1, 31));
@@ -566,11 +566,11 @@ TEST_F(SpinValues, TheFlatLookDropsTheBorderAndGivesTheColourBack)
     edit.SetColor(clYellow);
     edit.SetBounds(0, 0, 100, 30);
     edit.SetFlat(true);
-    EXPECT_EQ(edit.BorderStyle(), bsNone);
+    EXPECT_EQ(edit.BorderStyle(), TBorderStyle::bsNone);
     EXPECT_EQ(edit.EditRect(), TRect(2, 4, 100 - 2 - 15 - 2, 30 - 4));
     edit.SetColor(clAqua);
     edit.SetFlat(false);
-    EXPECT_EQ(edit.BorderStyle(), bsSingle);
+    EXPECT_EQ(edit.BorderStyle(), TBorderStyle::bsSingle);
     EXPECT_EQ(edit.Color(), clYellow);
     edit.SetFlat(true);
     edit.SetFlatLineColor(clRed);

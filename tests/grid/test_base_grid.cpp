@@ -19,7 +19,7 @@ class Grid : public TBaseGrid {
 public:
     Grid() : TBaseGrid(nullptr, QStringLiteral("Grid"))
     {
-        SetBorderStyle(bsNone);
+        SetBorderStyle(TBorderStyle::bsNone);
         resize(400, 300);
         SetColCount(6);
         SetRowCount(20);
@@ -191,27 +191,27 @@ TEST(BaseGridKeys, ArrowsLeaveAMergedAreaInOneStep)
     Grid g;
     g.MergeCells(2, 2, 3, 3);
     g.FocusCell(3, 3); // inside the area: moved to its base cell by the keys
-    int key = VK_RIGHT;
+    int key = Win::VK_RIGHT;
     g.FocusCell(2, 2);
-    TShiftState none = 0;
+    TShiftState none;
     Grid& k = g;
     k.KeyDown(key, none);
     EXPECT_EQ(g.Col(), 5);
     EXPECT_EQ(g.Row(), 2);
-    key = VK_LEFT;
+    key = Win::VK_LEFT;
     k.KeyDown(key, none);
     EXPECT_EQ(g.Col(), 2); // into the area: its base cell
-    key = VK_DOWN;
+    key = Win::VK_DOWN;
     k.KeyDown(key, none);
     EXPECT_EQ(g.Row(), 5);
     // From a covered cell, Left and Up leave the area by one step.
     g.FocusCell(4, 4);
-    key = VK_LEFT;
+    key = Win::VK_LEFT;
     k.KeyDown(key, none);
     EXPECT_EQ(g.Col(), 1);
     EXPECT_EQ(g.Row(), 2);
     g.FocusCell(3, 4);
-    key = VK_UP;
+    key = Win::VK_UP;
     k.KeyDown(key, none);
     EXPECT_EQ(g.Col(), 2);
     EXPECT_EQ(g.Row(), 1);

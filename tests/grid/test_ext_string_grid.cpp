@@ -12,7 +12,7 @@ namespace {
 
 class Grid : public TExtStringGrid {
 public:
-    Grid() : TExtStringGrid(nullptr, QStringLiteral("Grid")) { SetBorderStyle(bsNone); }
+    Grid() : TExtStringGrid(nullptr, QStringLiteral("Grid")) { SetBorderStyle(TBorderStyle::bsNone); }
 };
 
 TEST(ExtStringGridSettings, ConstructionDefaults)
@@ -20,13 +20,13 @@ TEST(ExtStringGridSettings, ConstructionDefaults)
     Grid g;
     EXPECT_EQ(g.Font().Name(), QStringLiteral("Tahoma"));
     EXPECT_EQ(g.FixedFont().Name(), QStringLiteral("Tahoma"));
-    EXPECT_TRUE(g.ActiveCellFont().Style().Contains(fsBold));
+    EXPECT_TRUE(g.ActiveCellFont().Style().Contains(TFontStyle::fsBold));
     EXPECT_EQ(g.DefaultRowHeight(), 21);
     EXPECT_EQ(g.Look(), glSoft);
     EXPECT_EQ(g.FloatFormat(), QStringLiteral("%.2f"));
     EXPECT_EQ(g.GridLineWidth(), 1);
     EXPECT_EQ(g.GridLineColor(), clSilver);
-    EXPECT_TRUE(g.Options().Contains(goDrawFocusSelected));
+    EXPECT_TRUE(g.Options().Contains(TGridOption::goDrawFocusSelected));
     EXPECT_TRUE(g.Navigation().EditSelectAll);
     EXPECT_FALSE(g.Navigation().AllowInsertRow);
     EXPECT_EQ(g.ColumnSize().StretchColumn, -1);
@@ -126,7 +126,7 @@ TEST(ExtStringGridBounds, IntegralHeightSnapsToRowsButNotWithoutRowHeight)
     g.SetIntegralHeight(true);
     g.SetDefaultColWidth(40);
     g.SetBounds(0, 0, 300, 100); // all columns visible
-    EXPECT_EQ(g.Height(), 100 + 21 - 100 % 21 - 1 - GetSystemMetrics(SM_CYHSCROLL));
+    EXPECT_EQ(g.Height(), 100 + 21 - 100 % 21 - 1 - GetSystemMetrics(Win::SM_CYHSCROLL));
     g.SetColCount(30); // columns out of view
     g.SetBounds(0, 0, 300, 100);
     EXPECT_EQ(g.Height(), 100 - 100 % 21 - 1);

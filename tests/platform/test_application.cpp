@@ -70,19 +70,19 @@ TEST(Application, WithoutExceptionEventTheErrorDialogIsShown)
 TEST(WindowMessages, PostedMessageArrivesLaterInOrder)
 {
     Receiver r;
-    PostMessage(&r, WM_USER + 1);
-    PostMessage(&r, WM_USER + 2);
+    PostMessage(&r, Win::WM_USER + 1);
+    PostMessage(&r, Win::WM_USER + 2);
     EXPECT_TRUE(r.got.isEmpty()) << "a posted message must not be dispatched at once";
     TApplication::ProcessMessages();
     ASSERT_EQ(r.got.size(), 2);
-    EXPECT_EQ(r.got[0], WM_USER + 1);
-    EXPECT_EQ(r.got[1], WM_USER + 2);
+    EXPECT_EQ(r.got[0], Win::WM_USER + 1);
+    EXPECT_EQ(r.got[1], Win::WM_USER + 2);
 }
 
 TEST(WindowMessages, SentMessageIsDispatchedAtOnceWithResult)
 {
     Receiver r;
-    EXPECT_EQ(SendMessage(&r, WM_USER + 115, 3, 4), 7);
+    EXPECT_EQ(SendMessage(&r, Win::WM_USER + 115, 3, 4), 7);
     ASSERT_EQ(r.got.size(), 1);
     EXPECT_EQ(r.got[0], 1139u);
 }
@@ -90,7 +90,7 @@ TEST(WindowMessages, SentMessageIsDispatchedAtOnceWithResult)
 TEST(WindowMessages, PostedToDestroyedTargetIsDropped)
 {
     auto* r = new Receiver;
-    PostMessage(r, WM_USER);
+    PostMessage(r, Win::WM_USER);
     delete r;
     TApplication::ProcessMessages(); // must not touch the freed receiver
     SUCCEED();
@@ -101,10 +101,10 @@ TEST(WindowMessages, ExceptionInSentHandlerGoesToApplication)
     ExceptionCatcher catcher;
     Receiver r;
     r.throwOnMessage = true;
-    EXPECT_NO_THROW(SendMessage(&r, WM_USER));
+    EXPECT_NO_THROW(SendMessage(&r, Win::WM_USER));
     ASSERT_EQ(catcher.messages.size(), 1);
     EXPECT_EQ(catcher.messages.first(), QStringLiteral("handler failed"));
-    EXPECT_THROW(Perform(&r, WM_USER), Exception);
+    EXPECT_THROW(Perform(&r, Win::WM_USER), Exception);
 }
 
 namespace {
@@ -113,7 +113,7 @@ public:
     int closes = 0;
     void WndProc(TMessage& m) override
     {
-        if (m.Msg == WM_USER + 102) {
+        if (m.Msg == Win::WM_USER + 102) {
             ++closes;
             Close();
             // Still running on the stack after Close: must not be freed yet.
@@ -128,7 +128,7 @@ TEST(Forms, FreeOnCloseIsDeferredUntilHandlersReturn)
     QPointer<ClosingForm> f = new ClosingForm;
     f->OnClose = [](QObject*, TCloseAction& a) { a = TCloseAction::caFree; };
     f->show();
-    EXPECT_EQ(SendMessage(f, WM_USER + 102), 1);
+    EXPECT_EQ(SendMessage(f, Win::WM_USER + 102), 1);
     ASSERT_FALSE(f.isNull()) << "freed while its handler was on the stack";
     EXPECT_TRUE(f->isHidden());
     EXPECT_TRUE(testsupport::WaitUntil([&] { return f.isNull(); }));
@@ -145,7 +145,7 @@ TEST(Forms, CloseQueryCanRefuseAndBroadcastSkipsOneForm)
     EXPECT_FALSE(a.Close());
     EXPECT_TRUE(a.isVisible());
     allow = true;
-    BroadcastMessage(WM_USER + 102, 0, 0, &main);
+    BroadcastMessage(Win::WM_USER + 102, 0, 0, &main);
     EXPECT_EQ(main.closes, 0);
     EXPECT_EQ(a.closes, 1);
     EXPECT_EQ(b.closes, 1);
@@ -159,7 +159,7 @@ TEST(Forms, BroadcastPassesOverFormsFreedOnTheWay)
     QPointer<ClosingForm> watch = victim;
     killer.OnClose = [&](QObject*, TCloseAction&) { delete watch.data(); };
     // killer was created last, so it is reached first and frees the victim.
-    BroadcastMessage(WM_USER + 102, 0, 0, nullptr);
+    BroadcastMessage(Win::WM_USER + 102, 0, 0, nullptr);
     EXPECT_TRUE(watch.isNull());
     EXPECT_EQ(killer.closes, 1);
 }

@@ -192,19 +192,19 @@ TEST(Themes, SwitchDecidesWhetherThemesOpen)
     EXPECT_EQ(ThemeClassName(list), QStringLiteral("spin"));
     EXPECT_EQ(OpenThemeData(nullptr, QStringLiteral("edit")), nullptr);
     TRecordingCanvas rec;
-    EXPECT_TRUE(DrawThemeBackground(button, rec, BP_CHECKBOX, CBS_CHECKEDNORMAL, TRect(0, 0, 13, 13)));
+    EXPECT_TRUE(DrawThemeBackground(button, rec, Win::BP_CHECKBOX, Win::CBS_CHECKEDNORMAL, TRect(0, 0, 13, 13)));
     EXPECT_FALSE(DrawThemeBackground(nullptr, rec, 1, 1, TRect(0, 0, 13, 13)));
     const auto parts = rec.CallsOf(QStringLiteral("ThemePart"));
     ASSERT_EQ(parts.size(), 1);
     EXPECT_EQ(parts[0].Text, QStringLiteral("button"));
-    EXPECT_EQ(parts[0].Part, BP_CHECKBOX);
-    EXPECT_EQ(parts[0].State, CBS_CHECKEDNORMAL);
+    EXPECT_EQ(parts[0].Part, Win::BP_CHECKBOX);
+    EXPECT_EQ(parts[0].State, Win::CBS_CHECKEDNORMAL);
     // Drawn through the desktop style on an image: something appears, inside
     // the rectangle only.
     ImageCanvas c(60, 30, 0xFF00FF00);
-    DrawThemeBackground(button, *c, BP_PUSHBUTTON, PBS_NORMAL, TRect(5, 5, 45, 25));
+    DrawThemeBackground(button, *c, Win::BP_PUSHBUTTON, Win::PBS_NORMAL, TRect(5, 5, 45, 25));
     HTHEME combo = OpenThemeData(nullptr, QStringLiteral("combobox"));
-    DrawThemeBackground(combo, *c, CP_DROPDOWNBUTTON, CBXS_PRESSED, TRect(47, 5, 59, 25));
+    DrawThemeBackground(combo, *c, Win::CP_DROPDOWNBUTTON, Win::CBXS_PRESSED, TRect(47, 5, 59, 25));
     EXPECT_NE(c.At(25, 15), clLime);
     EXPECT_EQ(c.At(2, 2), clLime);
     EXPECT_EQ(c.At(25, 27), clLime);

@@ -42,18 +42,18 @@ TEST(CanvasGeometry, ClearBrushAndNoneAreNeverPainted)
 {
     ImageCanvas c;
     c->Brush().SetColor(clNone);
-    EXPECT_EQ(c->Brush().Style(), bsClear);
+    EXPECT_EQ(c->Brush().Style(), TBrushStyle::bsClear);
     EXPECT_EQ(c->Brush().Color(), clNone);
     c->FillRect(TRect(0, 0, 10, 10));
-    c->Pen().SetStyle(psClear);
+    c->Pen().SetStyle(TPenStyle::psClear);
     c->Rectangle(0, 0, 10, 10);
     EXPECT_EQ(Count(c.Image(), clWhite), 40 * 30);
     // A colour makes the brush solid again; the style alone keeps the colour.
     c->Brush().SetColor(clLime);
-    EXPECT_EQ(c->Brush().Style(), bsSolid);
-    c->Brush().SetStyle(bsClear);
+    EXPECT_EQ(c->Brush().Style(), TBrushStyle::bsSolid);
+    c->Brush().SetStyle(TBrushStyle::bsClear);
     EXPECT_EQ(c->Brush().Color(), clNone);
-    c->Brush().SetStyle(bsSolid);
+    c->Brush().SetStyle(TBrushStyle::bsSolid);
     EXPECT_EQ(c->Brush().Color(), clLime);
 }
 
@@ -63,7 +63,7 @@ TEST(CanvasGeometry, NoneIsNotPaintedByPenOrFont)
     c->Pen().SetColor(clNone);
     c->MoveTo(0, 0);
     c->LineTo(20, 0);
-    c->Brush().SetStyle(bsClear);
+    c->Brush().SetStyle(TBrushStyle::bsClear);
     c->Font().SetColor(clNone);
     c->TextOut(2, 2, QStringLiteral("Text"));
     EXPECT_EQ(Count(c.Image(), clWhite), 60 * 30);
@@ -73,11 +73,11 @@ TEST(CanvasGeometry, NoneIsNotPaintedByPenOrFont)
 TEST(CanvasGeometry, SavedClearBrushRestoresClear)
 {
     ImageCanvas c;
-    c->Brush().SetStyle(bsClear);
+    c->Brush().SetStyle(TBrushStyle::bsClear);
     const TColor saved = c->Brush().Color();
     c->Brush().SetColor(clYellow);
     c->Brush().SetColor(saved);
-    EXPECT_EQ(c->Brush().Style(), bsClear);
+    EXPECT_EQ(c->Brush().Style(), TBrushStyle::bsClear);
 }
 
 TEST(CanvasGeometry, RectangleOutlineAndInteriorStopBeforeRightAndBottom)
@@ -101,7 +101,7 @@ TEST(CanvasGeometry, RectangleOutlineAndInteriorStopBeforeRightAndBottom)
 TEST(CanvasGeometry, RectangleWithoutPenIsOnePixelSmaller)
 {
     ImageCanvas c;
-    c->Pen().SetStyle(psClear);
+    c->Pen().SetStyle(TPenStyle::psClear);
     c->Brush().SetColor(clRed);
     c->Rectangle(0, 0, 4, 3);
     EXPECT_EQ(Count(c.Image(), clRed), 3 * 2);
@@ -147,14 +147,14 @@ TEST(CanvasGeometry, ClosedPolylineDrawsEveryCorner)
 
 TEST(CanvasGeometry, XorDottedLineTwiceRestoresTheImage)
 {
-    for (int mode : {TRANSPARENT, OPAQUE}) {
+    for (int mode : {Win::TRANSPARENT, Win::OPAQUE}) {
         ImageCanvas c;
         c->Brush().SetColor(clSilver);
         c->FillRect(TRect(0, 10, 40, 20));
         const QImage before = c.Image().copy();
         c->Pen().SetColor(clWhite);
-        c->Pen().SetStyle(psDot);
-        c->Pen().SetMode(pmXor);
+        c->Pen().SetStyle(TPenStyle::psDot);
+        c->Pen().SetMode(TPenMode::pmXor);
         c->SetBkMode(mode);
         c->MoveTo(3, 0);
         c->LineTo(3, 30);
@@ -164,7 +164,7 @@ TEST(CanvasGeometry, XorDottedLineTwiceRestoresTheImage)
         // an opaque one.
         EXPECT_EQ(FromQRgb(once.pixel(3, 0)), clBlack);
         EXPECT_EQ(FromQRgb(once.pixel(3, 2)), clBlack);
-        EXPECT_EQ(FromQRgb(once.pixel(3, 3)), mode == TRANSPARENT ? clWhite : RGB(0x3F, 0x3F, 0x3F));
+        EXPECT_EQ(FromQRgb(once.pixel(3, 3)), mode == Win::TRANSPARENT ? clWhite : RGB(0x3F, 0x3F, 0x3F));
         EXPECT_EQ(FromQRgb(once.pixel(3, 6)), clBlack);
         c->MoveTo(3, 0);
         c->LineTo(3, 30);
@@ -224,7 +224,7 @@ TEST(CanvasFocus, AClearBrushXorsWithItsStoredColourSoTheFrameShowsOnWhite)
     EXPECT_EQ(c.Image(), before);
     // Another stored colour: its XOR shows on the white cell.
     c->Brush().SetColor(clYellow);
-    c->Brush().SetStyle(bsClear);
+    c->Brush().SetStyle(TBrushStyle::bsClear);
     c->DrawFocusRect(r);
     EXPECT_EQ(c.At(2, 2), clBlue);
     EXPECT_EQ(c.At(3, 2), clWhite);
@@ -247,7 +247,7 @@ TEST(CanvasEdges, SunkenEdgeColoursAndCorners)
 {
     ImageCanvas c;
     TRect r(0, 0, 10, 8);
-    c->DrawEdge(r, EDGE_SUNKEN, BF_RECT | BF_ADJUST | BF_MIDDLE);
+    c->DrawEdge(r, Win::EDGE_SUNKEN, Win::BF_RECT | Win::BF_ADJUST | Win::BF_MIDDLE);
     EXPECT_EQ(r, TRect(2, 2, 8, 6));
     // Outer ring: shadow above and left, highlight below and right, which
     // owns the top-right and bottom-left corners.
@@ -270,13 +270,13 @@ TEST(CanvasEdges, RaisedEdgeOnChosenSidesOnly)
 {
     ImageCanvas c(40, 30, 0xFF00FF00);
     TRect r(0, 0, 10, 8);
-    c->DrawEdge(r, BDR_RAISEDINNER, BF_LEFT);
+    c->DrawEdge(r, Win::BDR_RAISEDINNER, Win::BF_LEFT);
     EXPECT_EQ(r, TRect(0, 0, 10, 8)); // no BF_ADJUST
     EXPECT_EQ(c.At(0, 0), ColorToRGB(clBtnHighlight));
     EXPECT_EQ(c.At(0, 7), ColorToRGB(clBtnHighlight)); // whole left side
     EXPECT_EQ(c.At(1, 0), clLime);
     TRect s(20, 0, 30, 8);
-    c->DrawEdge(s, EDGE_RAISED, BF_BOTTOMRIGHT);
+    c->DrawEdge(s, Win::EDGE_RAISED, Win::BF_BOTTOMRIGHT);
     EXPECT_EQ(c.At(29, 0), ColorToRGB(cl3DDkShadow));
     EXPECT_EQ(c.At(20, 7), ColorToRGB(cl3DDkShadow));
     EXPECT_EQ(c.At(28, 0), ColorToRGB(clBtnShadow));
@@ -288,12 +288,12 @@ TEST(CanvasEdges, FlatAndMonoBorders)
 {
     ImageCanvas c;
     TRect r(0, 0, 6, 6);
-    c->DrawEdge(r, EDGE_RAISED, BF_RECT | BF_FLAT);
+    c->DrawEdge(r, Win::EDGE_RAISED, Win::BF_RECT | Win::BF_FLAT);
     EXPECT_EQ(c.At(0, 0), ColorToRGB(clBtnShadow));
     EXPECT_EQ(c.At(5, 5), ColorToRGB(clBtnShadow));
     EXPECT_EQ(c.At(1, 1), ColorToRGB(clBtnFace));
     TRect m(10, 0, 16, 6);
-    c->DrawEdge(m, EDGE_SUNKEN, BF_RECT | BF_MONO);
+    c->DrawEdge(m, Win::EDGE_SUNKEN, Win::BF_RECT | Win::BF_MONO);
     EXPECT_EQ(c.At(10, 0), ColorToRGB(clWindowFrame));
 }
 
@@ -301,14 +301,14 @@ TEST(CanvasFrameControls, PushButtonAdjustsInsideItsEdge)
 {
     ImageCanvas c;
     TRect r(0, 0, 20, 10);
-    c->DrawFrameControl(r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT);
+    c->DrawFrameControl(r, Win::DFC_BUTTON, Win::DFCS_BUTTONPUSH | Win::DFCS_ADJUSTRECT);
     EXPECT_EQ(r, TRect(2, 2, 18, 8));
     EXPECT_EQ(c.At(0, 0), ColorToRGB(clBtnHighlight));
     EXPECT_EQ(c.At(19, 9), ColorToRGB(cl3DDkShadow));
     EXPECT_EQ(c.At(18, 8), ColorToRGB(clBtnShadow));
     EXPECT_EQ(c.At(10, 5), ColorToRGB(clBtnFace));
     TRect pushed(0, 12, 20, 22);
-    c->DrawFrameControl(pushed, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_PUSHED);
+    c->DrawFrameControl(pushed, Win::DFC_BUTTON, Win::DFCS_BUTTONPUSH | Win::DFCS_PUSHED);
     EXPECT_EQ(pushed, TRect(0, 12, 20, 22));
     EXPECT_EQ(c.At(0, 12), ColorToRGB(cl3DDkShadow));
 }
@@ -317,11 +317,11 @@ TEST(CanvasFrameControls, CheckBoxAndRadioShowTheirState)
 {
     ImageCanvas c(60, 20);
     TRect off(0, 0, 13, 13);
-    c->DrawFrameControl(off, DFC_BUTTON, DFCS_BUTTONCHECK);
+    c->DrawFrameControl(off, Win::DFC_BUTTON, Win::DFCS_BUTTONCHECK);
     TRect on(20, 0, 33, 13);
-    c->DrawFrameControl(on, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED);
+    c->DrawFrameControl(on, Win::DFC_BUTTON, Win::DFCS_BUTTONCHECK | Win::DFCS_CHECKED);
     TRect flat(40, 0, 53, 13);
-    c->DrawFrameControl(flat, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED | DFCS_FLAT);
+    c->DrawFrameControl(flat, Win::DFC_BUTTON, Win::DFCS_BUTTONCHECK | Win::DFCS_CHECKED | Win::DFCS_FLAT);
     const QImage& img = c.Image();
     int offMarks = 0;
     int onMarks = 0;
@@ -340,9 +340,9 @@ TEST(CanvasFrameControls, CheckBoxAndRadioShowTheirState)
 
     ImageCanvas r(30, 14);
     TRect a(0, 0, 12, 12);
-    r->DrawFrameControl(a, DFC_BUTTON, DFCS_BUTTONRADIO | DFCS_CHECKED);
+    r->DrawFrameControl(a, Win::DFC_BUTTON, Win::DFCS_BUTTONRADIO | Win::DFCS_CHECKED);
     TRect b(14, 0, 26, 12);
-    r->DrawFrameControl(b, DFC_BUTTON, DFCS_BUTTONRADIO);
+    r->DrawFrameControl(b, Win::DFC_BUTTON, Win::DFCS_BUTTONRADIO);
     EXPECT_EQ(r.At(5, 5), clBlack);
     EXPECT_EQ(r.At(19, 5), clWhite);
     EXPECT_EQ(r.At(4, 0), ColorToRGB(clBtnShadow));
@@ -354,9 +354,9 @@ TEST(CanvasFrameControls, ScrollArrowsPointTheirWay)
 {
     ImageCanvas c(40, 20);
     TRect down(0, 0, 16, 16);
-    c->DrawFrameControl(down, DFC_SCROLL, DFCS_SCROLLCOMBOBOX);
+    c->DrawFrameControl(down, Win::DFC_SCROLL, Win::DFCS_SCROLLCOMBOBOX);
     TRect up(20, 0, 36, 16);
-    c->DrawFrameControl(up, DFC_SCROLL, DFCS_SCROLLUP);
+    c->DrawFrameControl(up, Win::DFC_SCROLL, Win::DFCS_SCROLLUP);
     // A down arrow is wide at its top row, an up arrow at its bottom row.
     auto rowWidth = [&](int x0, int y) {
         int n = 0;
@@ -450,12 +450,12 @@ TEST(CanvasText, SolidBrushPaintsTheTextCellUntilTransparentModeIsSet)
     EXPECT_EQ(c.At(2, 2), clYellow);
     EXPECT_EQ(c.At(2 + ext.cx - 1, 2 + ext.cy - 1), clYellow);
     EXPECT_EQ(c.At(2 + ext.cx, 2), clWhite);
-    c->SetBkMode(TRANSPARENT);
+    c->SetBkMode(Win::TRANSPARENT);
     c->TextOut(60, 2, QStringLiteral("Hi"));
     EXPECT_EQ(c.At(60, 2), clWhite);
     // Any change of the brush makes text opaque again.
     c->Brush().SetColor(clAqua);
-    EXPECT_EQ(c->BkMode(), OPAQUE);
+    EXPECT_EQ(c->BkMode(), Win::OPAQUE);
     c->TextOut(60, 20, QStringLiteral("Hi"));
     EXPECT_EQ(c.At(60, 20), clAqua);
 }
@@ -480,7 +480,7 @@ TEST(CanvasText, FontSizeFollowsTheDeviceResolution)
 TEST(CanvasText, TextIsDrawnInTheFontColourInsideItsCell)
 {
     ImageCanvas c(100, 40);
-    c->Brush().SetStyle(bsClear);
+    c->Brush().SetStyle(TBrushStyle::bsClear);
     c->Font().SetColor(clRed);
     c->Font().SetSize(12);
     c->TextOut(5, 5, QStringLiteral("Mm"));
@@ -503,7 +503,7 @@ TEST(CanvasText, TextIsDrawnInTheFontColourInsideItsCell)
 TEST(CanvasText, RotatedTextRunsUpwards)
 {
     ImageCanvas c(60, 80);
-    c->Brush().SetStyle(bsClear);
+    c->Brush().SetStyle(TBrushStyle::bsClear);
     c->Font().SetColor(clBlack);
     c->Font().SetSize(12);
     c->Font().SetOrientation(900);
@@ -530,12 +530,12 @@ TEST(CanvasText, RotatedTextIsClippedToItsRectangle)
     const TRect cell(10, 50, 160, 80);
     auto ink = [&](unsigned flags, bool outside) {
         ImageCanvas c(200, 100);
-        c->Brush().SetStyle(bsClear);
+        c->Brush().SetStyle(TBrushStyle::bsClear);
         c->Font().SetColor(clBlack);
         c->Font().SetSize(10);
         c->Font().SetOrientation(900);
         TRect r = cell;
-        c->DrawText(QStringLiteral("WWWW"), r, DT_BOTTOM | DT_SINGLELINE | flags);
+        c->DrawText(QStringLiteral("WWWW"), r, Win::DT_BOTTOM | Win::DT_SINGLELINE | flags);
         const QImage& img = c.Image();
         int n = 0;
         for (int y = 0; y < img.height(); ++y)
@@ -545,7 +545,7 @@ TEST(CanvasText, RotatedTextIsClippedToItsRectangle)
     };
     EXPECT_GT(ink(0, false), 0);
     EXPECT_EQ(ink(0, true), 0);
-    EXPECT_GT(ink(DT_NOCLIP, true), 0);
+    EXPECT_GT(ink(Win::DT_NOCLIP, true), 0);
 }
 
 TEST(CanvasBitmaps, TransparentColourIsLeftOut)
@@ -621,10 +621,10 @@ TEST(CanvasBitmaps, FloodFillStopsAtTheBorderColour)
 {
     ImageCanvas c(12, 12);
     c->Pen().SetColor(clGray);
-    c->Brush().SetStyle(bsClear);
+    c->Brush().SetStyle(TBrushStyle::bsClear);
     c->Rectangle(0, 0, 10, 10);
     c->Brush().SetColor(clGreen);
-    c->FloodFill(5, 5, clGray, fsBorder);
+    c->FloodFill(5, 5, clGray, TFillStyle::fsBorder);
     EXPECT_EQ(c.At(5, 5), clGreen);
     EXPECT_EQ(c.At(1, 1), clGreen);
     EXPECT_EQ(c.At(0, 0), clGray);
@@ -638,7 +638,7 @@ TEST(CanvasText, MeasuredWidthsMatchTheFontsOwn)
     for (int size : {6, 8, 10, 13, 20}) {
         for (bool bold : {false, true}) {
             c->Font().SetSize(size);
-            c->Font().SetStyle(bold ? TFontStyles{fsBold} : TFontStyles{});
+            c->Font().SetStyle(bold ? TFontStyles{TFontStyle::fsBold} : TFontStyles{});
             const QFontMetrics fm(c.canvas->CurrentQFont());
             EXPECT_EQ(c->TextWidth(sample), fm.horizontalAdvance(sample)) << size << bold;
             EXPECT_EQ(c->TextWidth(QStringLiteral("caf\u00e9")), fm.horizontalAdvance(QStringLiteral("caf\u00e9")));
@@ -650,14 +650,14 @@ TEST(CanvasBitmaps, BitBltWithRasterOperations)
 {
     ImageCanvas src(4, 4, 0xFFFF0000);
     ImageCanvas dst(8, 8, 0xFFFFFFFF);
-    BitBlt(*dst, 2, 2, 2, 2, *src, 0, 0, SRCCOPY);
+    BitBlt(*dst, 2, 2, 2, 2, *src, 0, 0, Win::SRCCOPY);
     EXPECT_EQ(dst.At(2, 2), clRed);
     EXPECT_EQ(dst.At(4, 4), clWhite);
-    BitBlt(*dst, 2, 2, 2, 2, *src, 0, 0, SRCINVERT);
+    BitBlt(*dst, 2, 2, 2, 2, *src, 0, 0, Win::SRCINVERT);
     EXPECT_EQ(dst.At(3, 3), clBlack); // red XOR red
-    BitBlt(*dst, 0, 0, 1, 1, *src, 0, 0, NOTSRCCOPY);
+    BitBlt(*dst, 0, 0, 1, 1, *src, 0, 0, Win::NOTSRCCOPY);
     EXPECT_EQ(dst.At(0, 0), clAqua);
-    StretchBlt(*dst, 4, 4, 4, 4, *src, 0, 0, 1, 1, SRCCOPY);
+    StretchBlt(*dst, 4, 4, 4, 4, *src, 0, 0, 1, 1, Win::SRCCOPY);
     EXPECT_EQ(dst.At(7, 7), clRed);
 }
 

@@ -53,9 +53,9 @@ TEST(CanvasTextPixels, RunsMatchQtsOwnTextInTheCanvasFont)
         QString::fromUtf16(u"\u20ac 5 \u2013 \u03a9\u03bc"), // beyond Latin-1
         QString::fromUtf16(u"a\u00adb\tc"),                   // soft hyphen and a control character
     };
-    const std::vector<TFontStyles> styles = {{}, {fsBold}, {fsItalic}, {fsUnderline}, {fsStrikeOut}, {fsBold, fsUnderline}};
+    const std::vector<TFontStyles> styles = {{}, {TFontStyle::fsBold}, {TFontStyle::fsItalic}, {TFontStyle::fsUnderline}, {TFontStyle::fsStrikeOut}, {TFontStyle::fsBold, TFontStyle::fsUnderline}};
     ImageCanvas c(400, 40);
-    c->Brush().SetStyle(bsClear);
+    c->Brush().SetStyle(TBrushStyle::bsClear);
     for (int size : {8, 10, 14}) {
         for (const TFontStyles& style : styles) {
             for (const QString& text : texts) {
@@ -78,11 +78,11 @@ TEST(CanvasTextPixels, ARunIsDrawnAtTheSumOfItsCharactersAdvances)
     // Kerning is off, as on the platform: a run looks like its characters
     // drawn one after the other at their measured widths.
     const QString text = QStringLiteral("AVATAR office Ty, WAVE");
-    for (TFontStyles style : {TFontStyles{}, TFontStyles{fsBold}}) {
+    for (TFontStyles style : {TFontStyles{}, TFontStyles{TFontStyle::fsBold}}) {
         ImageCanvas whole(300, 30);
         ImageCanvas pieces(300, 30);
         for (ImageCanvas* c : {&whole, &pieces}) {
-            (*c)->Brush().SetStyle(bsClear);
+            (*c)->Brush().SetStyle(TBrushStyle::bsClear);
             (*c)->Font().SetSize(12);
             (*c)->Font().SetStyle(style);
             (*c)->Font().SetColor(clBlack);
@@ -104,7 +104,7 @@ TEST(CanvasTextPixels, EveryRunTakesTheFontColourOfItsTime)
     const TColor colours[] = {clRed,    clBlue,   clGreen,  clMaroon, clNavy, clPurple, clTeal,
                               clOlive,  clFuchsia, clAqua,  clLime,   clGray, clRed};
     ImageCanvas c(13 * 20, 20);
-    c->Brush().SetStyle(bsClear);
+    c->Brush().SetStyle(TBrushStyle::bsClear);
     c->Font().SetSize(10);
     int i = 0;
     for (TColor colour : colours) {
@@ -126,7 +126,7 @@ TEST(CanvasTextPixels, ColourChangesKeepTheFontAndOtherChangesReachIt)
     const int plain = c->TextWidth(QStringLiteral("Mmmm"));
     c->Font().SetColor(clRed);
     EXPECT_EQ(c->TextWidth(QStringLiteral("Mmmm")), plain);
-    c->Font().SetStyle({fsBold});
+    c->Font().SetStyle({TFontStyle::fsBold});
     const int bold = c->TextWidth(QStringLiteral("Mmmm"));
     EXPECT_GT(bold, plain);
     c->Font().SetColor(clBlue);
@@ -142,12 +142,12 @@ TEST(CanvasTextPixels, AClippedRunLeavesTheCanvasClipInForce)
 {
     for (bool canvasClip : {false, true}) {
         ImageCanvas c(60, 40);
-        c->Brush().SetStyle(bsClear);
+        c->Brush().SetStyle(TBrushStyle::bsClear);
         c->Font().SetColor(clBlack);
         c->Font().SetSize(12);
         if (canvasClip) c->IntersectClipRect(TRect(0, 0, 50, 40));
         TRect r(10, 5, 20, 30);
-        c->DrawText(QStringLiteral("WWWWWWWW"), r, DT_SINGLELINE | DT_NOPREFIX);
+        c->DrawText(QStringLiteral("WWWWWWWW"), r, Win::DT_SINGLELINE | Win::DT_NOPREFIX);
         const QImage& img = c.Image();
         int inside = 0;
         for (int y = 0; y < 40; ++y)
@@ -173,7 +173,7 @@ TEST(CanvasTextPixels, ShortenedLinesShowTheirPrefixWithThreeDots)
     ImageCanvas c(200, 40);
     ImageCanvas expected(200, 40);
     for (ImageCanvas* x : {&c, &expected}) {
-        (*x)->Brush().SetStyle(bsClear);
+        (*x)->Brush().SetStyle(TBrushStyle::bsClear);
         (*x)->Font().SetColor(clBlack);
         (*x)->Font().SetSize(10);
     }
@@ -187,8 +187,8 @@ TEST(CanvasTextPixels, ShortenedLinesShowTheirPrefixWithThreeDots)
     const QString second = QStringLiteral("Quarterly report of the northern district");
     TRect r1(0, 0, 50, 18);
     TRect r2(0, 20, 160, 38);
-    c->DrawText(first, r1, DT_SINGLELINE | DT_END_ELLIPSIS);
-    c->DrawText(second, r2, DT_SINGLELINE | DT_END_ELLIPSIS);
+    c->DrawText(first, r1, Win::DT_SINGLELINE | Win::DT_END_ELLIPSIS);
+    c->DrawText(second, r2, Win::DT_SINGLELINE | Win::DT_END_ELLIPSIS);
     expected->TextOut(0, 0, prefixThatFits(first, 50));
     expected->TextOut(0, 20, prefixThatFits(second, 160));
     EXPECT_EQ(c.Image(), expected.Image());
@@ -204,14 +204,14 @@ TEST(CanvasTextBackground, TransparentTextGetsNoBoxAfterOpaqueDrawing)
     c->Rectangle(0, 0, 10, 10);
     c->Font().SetColor(clBlack);
     c->Font().SetSize(10);
-    c->Brush().SetStyle(bsClear);
+    c->Brush().SetStyle(TBrushStyle::bsClear);
     c->TextOut(12, 2, QStringLiteral("Hi there"));
     c->TextOut(100, 2, QString::fromUtf16(u"Hi \u20ac\u2013\u03a9"));
     c->Brush().SetColor(clWhite);
     c->Rectangle(0, 0, 10, 10);
-    c->SetBkMode(TRANSPARENT);
+    c->SetBkMode(Win::TRANSPARENT);
     TRect r(12, 30, 200, 60);
-    c->DrawText(QString::fromUtf16(u"Tx \u20ac and more"), r, DT_SINGLELINE | DT_NOPREFIX);
+    c->DrawText(QString::fromUtf16(u"Tx \u20ac and more"), r, Win::DT_SINGLELINE | Win::DT_NOPREFIX);
     const QSet<TColor> found = ColoursIn(c.Image(), QRect(11, 0, 189, 60));
     EXPECT_EQ(found, (QSet<TColor>{clYellow, clBlack}));
 }
@@ -224,8 +224,8 @@ TEST(CanvasTextBackground, StyledPenGapsFollowTheBackgroundMode)
     ImageCanvas c(100, 50, 0xFFFFFF00);
     c->Brush().SetColor(clWhite);
     c->Rectangle(0, 0, 5, 5);
-    c->Brush().SetStyle(bsClear);
-    c->Pen().SetStyle(psDot);
+    c->Brush().SetStyle(TBrushStyle::bsClear);
+    c->Pen().SetStyle(TPenStyle::psDot);
     c->Pen().SetColor(clBlack);
     c->Ellipse(10, 5, 45, 45);
     c->Arc(50, 5, 95, 45, 95, 25, 50, 25);
@@ -235,7 +235,7 @@ TEST(CanvasTextBackground, StyledPenGapsFollowTheBackgroundMode)
     o->Brush().SetColor(clWhite);
     o->Rectangle(0, 0, 5, 5);
     o->Brush().SetColor(clAqua);
-    o->Pen().SetStyle(psDot);
+    o->Pen().SetStyle(TPenStyle::psDot);
     o->Pen().SetColor(clBlack);
     o->Arc(50, 5, 95, 45, 95, 25, 50, 25);
     const QSet<TColor> arc = ColoursIn(o.Image(), QRect(6, 0, 94, 50));

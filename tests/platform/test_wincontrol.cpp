@@ -43,25 +43,26 @@ public:
 
 TEST(VirtualKeys, QtKeysMapToTheVirtualKeysOfTheControls)
 {
-    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Up), VK_UP);
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Up), Win::VK_UP);
     EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Down), 40);
-    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_PageUp), VK_PRIOR);
-    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_PageDown), VK_NEXT);
-    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Return), VK_RETURN);
-    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Enter), VK_RETURN);
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_PageUp), Win::VK_PRIOR);
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_PageDown), Win::VK_NEXT);
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Return), Win::VK_RETURN);
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Enter), Win::VK_RETURN);
     EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Delete), 46);
     EXPECT_EQ(VirtualKeyFromQt(Qt::Key_F4), 115);
     EXPECT_EQ(VirtualKeyFromQt(Qt::Key_A), 'A');
     EXPECT_EQ(VirtualKeyFromQt(Qt::Key_7), '7');
-    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_7, Qt::KeypadModifier), VK_NUMPAD0 + 7);
-    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Backtab), VK_TAB);
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_7, Qt::KeypadModifier), Win::VK_NUMPAD0 + 7);
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Backtab), Win::VK_TAB);
     EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Exclam), '1');
     EXPECT_EQ(VirtualKeyFromQt(Qt::Key_unknown), 0);
-    for (int vk : {int(VK_UP), int(VK_DOWN), int(VK_PRIOR), int(VK_NEXT), int(VK_TAB), int(VK_RETURN), int(VK_DELETE),
-                   int(VK_F4), int('Q'), int('5'), int(VK_ESCAPE), int(VK_HOME), int(VK_END)})
+    for (int vk : {int(Win::VK_UP), int(Win::VK_DOWN), int(Win::VK_PRIOR), int(Win::VK_NEXT), int(Win::VK_TAB), int(Win::VK_RETURN), int(Win::VK_DELETE),
+                   int(Win::VK_F4), int('Q'), int('5'), int(Win::VK_ESCAPE), int(Win::VK_HOME), int(Win::VK_END)})
         EXPECT_EQ(VirtualKeyFromQt(QtKeyFromVirtualKey(vk)), vk) << vk;
-    EXPECT_EQ(ShiftStateFromQt(Qt::ShiftModifier | Qt::ControlModifier, Qt::LeftButton), ssShift | ssCtrl | ssLeft);
-    EXPECT_EQ(QtModifiersFromShiftState(ssAlt), Qt::AltModifier);
+    EXPECT_EQ(ShiftStateFromQt(Qt::ShiftModifier | Qt::ControlModifier, Qt::LeftButton),
+              (TShiftState{TShiftStateItem::ssShift, TShiftStateItem::ssCtrl, TShiftStateItem::ssLeft}));
+    EXPECT_EQ(QtModifiersFromShiftState({TShiftStateItem::ssAlt}), Qt::AltModifier);
 }
 
 TEST(VirtualKeys, KeysGiveTheCharactersOfThePlatformsCharacterMessages)
@@ -106,7 +107,7 @@ TEST(WinControl, ColourAndFontFollowTheParentUntilSetOwn)
     parent.Font().SetSize(12);
     EXPECT_EQ(child.Font().Size(), 12);
     EXPECT_EQ(child.Font().Name(), QStringLiteral("Tahoma"));
-    child.Font().SetStyle({fsBold});
+    child.Font().SetStyle({TFontStyle::fsBold});
     EXPECT_FALSE(child.ParentFont());
     parent.Font().SetSize(9);
     EXPECT_EQ(child.Font().Size(), 12);
@@ -125,7 +126,7 @@ TEST(WinControl, ClientAreaLiesInsideTheBorder)
     child.SetBounds(5, 6, 20, 10);
     EXPECT_EQ(child.geometry(), QRect(5, 6, 20, 10));
 
-    panel.SetBorderStyle(bsSingle);
+    panel.SetBorderStyle(TBorderStyle::bsSingle);
     EXPECT_EQ(panel.BorderWidth(), 2);
     EXPECT_EQ(panel.clientRect(), TRect(0, 0, 96, 46));
     EXPECT_EQ(panel.ClientWidth(), 96);
@@ -199,7 +200,7 @@ TEST(WinControl, KeysPassKeyDownKeyPressAndKeyUp)
     edit.OnKeyDown = [&](QObject* sender, int& key, TShiftState) {
         EXPECT_EQ(sender, &edit);
         downs.append(key);
-        if (key == VK_DELETE) key = 0; // consumed
+        if (key == Win::VK_DELETE) key = 0; // consumed
     };
     edit.OnKeyPress = [&](QObject*, TKeyChar& key) {
         presses.append(key);
@@ -285,7 +286,7 @@ public:
     void PreviewKeyDown(int& key, TShiftState) override
     {
         downs.append(key);
-        if (key == VK_DELETE) key = 0;
+        if (key == Win::VK_DELETE) key = 0;
     }
     void PreviewKeyPress(TKeyChar& key) override
     {
@@ -310,9 +311,9 @@ TEST(WinControl, TheWindowsKeyPreviewComesFirst)
     QTest::keyClick(&edit, Qt::Key_A);
     QTest::keyClick(&edit, Qt::Key_Q);
     EXPECT_EQ(edit.Text(), QStringLiteral("zxy"));
-    EXPECT_EQ(top.downs, (QList<int>{VK_DELETE, 'A', 'Q'}));
+    EXPECT_EQ(top.downs, (QList<int>{Win::VK_DELETE, 'A', 'Q'}));
     EXPECT_EQ(controlDowns, (QList<int>{'A', 'Q'}));
-    EXPECT_EQ(top.ups, (QList<int>{VK_DELETE, 'A', 'Q'}));
+    EXPECT_EQ(top.ups, (QList<int>{Win::VK_DELETE, 'A', 'Q'}));
     top.preview = false;
     QTest::keyClick(&edit, Qt::Key_A);
     EXPECT_EQ(edit.Text(), QStringLiteral("zaxy"));

@@ -107,7 +107,7 @@ TEST(TranslateSocketError, EveryCodeInItsOrder)
               QStringLiteral("HTTP/1.1 404 Not Found"));
     EXPECT_EQ(TvxCustomConnection::TranslateSocketError(QStringLiteral("10062")), QStringLiteral("10062"));
     // The platform's own texts carry the codes.
-    EXPECT_EQ(TvxCustomConnection::TranslateSocketError(ESocketError(WSAECONNREFUSED).Message()),
+    EXPECT_EQ(TvxCustomConnection::TranslateSocketError(ESocketError(Win::WSAECONNREFUSED).Message()),
               QStringLiteral("Connection failed!  Error: 10061 - Connection refused"));
 }
 

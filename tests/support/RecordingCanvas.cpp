@@ -56,7 +56,7 @@ void TRecordingCanvas::FloodFill(int x, int y, TColor color, TFillStyle style)
     auto& c = Record(QStringLiteral("FloodFill"));
     c.From = TPoint(x, y);
     c.Color = color;
-    c.Flags = style;
+    c.Flags = unsigned(style);
 }
 TColor TRecordingCanvas::Pixel(int, int) const { return clNone; }
 void TRecordingCanvas::SetPixel(int x, int y, TColor color) { auto& c = Record(QStringLiteral("SetPixel")); c.From = TPoint(x, y); c.Color = color; }

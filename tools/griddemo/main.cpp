@@ -22,7 +22,7 @@ class DemoGrid : public TExtStringGrid {
 public:
     DemoGrid(int cols, int rows, int width, int height) : TExtStringGrid(nullptr, QStringLiteral("Demo"))
     {
-        SetBorderStyle(bsNone);
+        SetBorderStyle(TBorderStyle::bsNone);
         resize(width, height);
         SetColCount(cols);
         SetRowCount(rows);

@@ -20,7 +20,7 @@ class Grid : public TExtStringGrid {
 public:
     explicit Grid(const QString& name = QStringLiteral("Grid")) : TExtStringGrid(nullptr, name)
     {
-        SetBorderStyle(bsNone);
+        SetBorderStyle(TBorderStyle::bsNone);
         resize(400, 300);
         SetColCount(5);
         SetRowCount(10);
@@ -148,7 +148,7 @@ TEST(CellPaintingLines, FocusRectangleOnlyWithFocusAndWithoutRowSelect)
     ASSERT_EQ(focus.size(), 1);
     const TRect cell = g.CalcCellRect(2, 3);
     EXPECT_EQ(focus[0].Rect, TRect(cell.Left, cell.Top, cell.Right - 1, cell.Bottom - 1));
-    g.SetOptions(g.Options() + goRowSelect);
+    g.SetOptions(g.Options() + TGridOption::goRowSelect);
     EXPECT_TRUE(g.PaintCell(2, 3).CallsOf(QStringLiteral("DrawFocusRect")).isEmpty());
 }
 
@@ -162,7 +162,7 @@ TEST(CellPaintingText, MultiLineGridLeavesOtherGridsSingleLine)
     plain.SetCellText(1, 1, QStringLiteral("one\ntwo"));
     const auto texts = plain.PaintCell(1, 1).CallsOf(QStringLiteral("DrawText"));
     ASSERT_FALSE(texts.isEmpty());
-    EXPECT_TRUE(texts.back().Flags & DT_SINGLELINE);
+    EXPECT_TRUE(texts.back().Flags & Win::DT_SINGLELINE);
     EXPECT_EQ(texts.back().Text, QStringLiteral("one"));
 }
 
@@ -241,7 +241,7 @@ TEST(CellPaintingGraphics, ReadOnlyDataCheckBoxIsDrawnDisabled)
     g.ControlLook().ControlStyle = csClassic;
     const auto frames = g.PaintCell(1, 1).CallsOf(QStringLiteral("DrawFrameControl"));
     ASSERT_EQ(frames.size(), 1);
-    EXPECT_TRUE((frames[0].Flags >> 16) & DFCS_CHECKED);
+    EXPECT_TRUE((frames[0].Flags >> 16) & Win::DFCS_CHECKED);
     g.ControlLook().ControlStyle = csGlyph; // no glyph: nothing
     EXPECT_TRUE(g.PaintCell(1, 1).CallsOf(QStringLiteral("DrawImageTransparent")).isEmpty());
 }
@@ -256,9 +256,9 @@ TEST(CellPaintingGraphics, RadioGroupMarksTheItemOfTheCellText)
     g.SetCellText(1, 1, QStringLiteral("two"));
     const auto frames = g.PaintCell(1, 1).CallsOf(QStringLiteral("DrawFrameControl"));
     ASSERT_EQ(frames.size(), 3);
-    EXPECT_FALSE((frames[0].Flags >> 16) & DFCS_CHECKED);
-    EXPECT_TRUE((frames[1].Flags >> 16) & DFCS_CHECKED);
-    EXPECT_FALSE((frames[2].Flags >> 16) & DFCS_CHECKED);
+    EXPECT_FALSE((frames[0].Flags >> 16) & Win::DFCS_CHECKED);
+    EXPECT_TRUE((frames[1].Flags >> 16) & Win::DFCS_CHECKED);
+    EXPECT_FALSE((frames[2].Flags >> 16) & Win::DFCS_CHECKED);
 }
 
 TEST(CellPaintingHTML, LocalFilesThatAreNoRegularFileDrawNothing)

@@ -10,7 +10,7 @@ class Grid : public TExtStringGrid {
 public:
     Grid() : TExtStringGrid(nullptr, QStringLiteral("Grid"))
     {
-        SetBorderStyle(bsNone);
+        SetBorderStyle(TBorderStyle::bsNone);
         resize(300, 200);
         SetDefaultColWidth(50);
         SetDefaultRowHeight(20);

@@ -149,7 +149,7 @@ TEST(TypedAccess, PictureSizesFollowTheStretchMode)
 TEST(Advance, LeftToRightWrapsToTheFirstDataCell)
 {
     Grid g;
-    g.SetOptions(g.Options() + goEditing);
+    g.SetOptions(g.Options() + TGridOption::goEditing);
     g.Navigation().AdvanceOnEnter = true;
     g.FocusCell(3, 3);
     g.AdvanceToNextCell(3, 3, false, false, true);
@@ -169,7 +169,7 @@ TEST(Advance, MergedAreasAndReadOnlyColumnsAreSteppedOver)
 {
     Grid g;
     g.SetColCount(6);
-    g.SetOptions(g.Options() + goEditing);
+    g.SetOptions(g.Options() + TGridOption::goEditing);
     g.MergeCells(1, 1, 3, 1);
     g.AdvanceToNextCell(1, 1, true, false, true);
     EXPECT_EQ(g.Col(), 4);
@@ -182,7 +182,7 @@ TEST(Advance, MergedAreasAndReadOnlyColumnsAreSteppedOver)
 TEST(Advance, AppendsOneRowAtTheEndWithAdvanceInsert)
 {
     Grid g;
-    g.SetOptions(g.Options() + goEditing);
+    g.SetOptions(g.Options() + TGridOption::goEditing);
     g.Navigation().AdvanceInsert = true;
     int added = -1;
     g.OnAutoAddRow = [&](QObject*, int row) { added = row; };
@@ -202,7 +202,7 @@ TEST(Advance, AppendsOneRowAtTheEndWithAdvanceInsert)
 TEST(Advance, NoEditableCellEndsAfterOnePassAndAddsAtMostOneRow)
 {
     Grid g;
-    g.SetOptions(g.Options() + goEditing);
+    g.SetOptions(g.Options() + TGridOption::goEditing);
     g.Navigation().AdvanceInsert = true;
     g.OnCanEditCell = [](QObject*, int, int, bool& can) { can = false; };
     g.FocusCell(2, 2);
@@ -218,7 +218,7 @@ TEST(Advance, NoEditableCellEndsAfterOnePassAndAddsAtMostOneRow)
 TEST(Advance, ACurrentCellPastTheDataAreaStillWraps)
 {
     Grid g;
-    g.SetOptions(g.Options() + goEditing);
+    g.SetOptions(g.Options() + TGridOption::goEditing);
     g.SetFixedRightCols(1); // column 3 is past the data area
     g.AdvanceToNextCell(3, 1, true, false, true);
     EXPECT_EQ(g.Col(), 1);

@@ -18,7 +18,7 @@ TEST(GridDrawUtils, BoundsAndColours)
     EXPECT_FALSE(PointInRectInclusive(TRect(0, 0, 10, 10), 11, 0));
     EXPECT_EQ(DimColor(RGB(200, 101, 2)), RGB(100, 50, 1));
     EXPECT_EQ(DimColor(clWhite), RGB(127, 127, 127));
-    EXPECT_EQ(DimColor(clBtnFace), DimColor(GetSysColor(COLOR_BTNFACE)));
+    EXPECT_EQ(DimColor(clBtnFace), DimColor(GetSysColor(Win::COLOR_BTNFACE)));
 }
 
 TEST(GridDrawUtils, ErrorUnderlineZigZagsUnderTheRange)

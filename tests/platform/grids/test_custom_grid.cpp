@@ -11,7 +11,7 @@ class Grid : public TStringGrid {
 public:
     Grid() : TStringGrid(nullptr, QStringLiteral("Grid"))
     {
-        SetBorderStyle(bsNone);
+        SetBorderStyle(TBorderStyle::bsNone);
         resize(400, 300);
     }
     using TCustomGrid::CellBounds;
@@ -126,7 +126,7 @@ TEST(CustomGridSelection, CurrentCellAndOptions)
     refuse = true;
     g.SetRow(4);
     EXPECT_EQ(g.Row(), 6);
-    g.SetOptions(g.Options() + goRowSelect);
+    g.SetOptions(g.Options() + TGridOption::goRowSelect);
     EXPECT_EQ(g.Selection().Left, 1);
     EXPECT_EQ(g.Selection().Right, 4);
     g.FocusCell(-3, 99);
@@ -170,8 +170,8 @@ TEST(CustomGridPaint, SizingLineIsDrawnInXorAndRemovedByTheSecondCall)
     const auto lines = canvas.CallsOf(QStringLiteral("LineTo"));
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.back().From, TPoint(77, 0));
-    EXPECT_EQ(lines.back().Pen.Mode(), pmXor);
-    EXPECT_EQ(lines.back().Pen.Style(), psDot);
+    EXPECT_EQ(lines.back().Pen.Mode(), TPenMode::pmXor);
+    EXPECT_EQ(lines.back().Pen.Style(), TPenStyle::psDot);
     p.DrawSizingLine(77);
     EXPECT_TRUE(p.SizingLines().empty());
 }

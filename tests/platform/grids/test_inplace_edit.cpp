@@ -12,9 +12,9 @@ class Grid : public TStringGrid {
 public:
     Grid() : TStringGrid(nullptr, QStringLiteral("EditGrid"))
     {
-        SetBorderStyle(bsNone);
+        SetBorderStyle(TBorderStyle::bsNone);
         resize(400, 300);
-        SetOptions(Options() + goEditing);
+        SetOptions(Options() + TGridOption::goEditing);
         OnSetEditText = [this](QObject*, int, int, const QString&) { ++stores; };
     }
     int stores = 0;
@@ -59,10 +59,10 @@ TEST(InplaceEdit, EscapeKeepsTheCell)
 TEST(InplaceEdit, NoEditorInFixedCellsOrRowSelectMode)
 {
     Grid g;
-    g.SetOptions(g.Options() + goRowSelect);
+    g.SetOptions(g.Options() + TGridOption::goRowSelect);
     g.ShowEditor();
     EXPECT_FALSE(g.EditorMode());
-    g.SetOptions(g.Options() - goRowSelect - goEditing);
+    g.SetOptions(g.Options() - TGridOption::goRowSelect - TGridOption::goEditing);
     g.ShowEditor();
     EXPECT_FALSE(g.EditorMode());
 }

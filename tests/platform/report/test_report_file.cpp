@@ -70,7 +70,7 @@ void PrintEverything(TBaseReport& r)
     r.MoveTo(1, 4);
     r.LineTo(7.5, 4);
     r.SetTabShade(20);
-    r.SetTab(1, tjLeft, 1, 0, 15, 0);
+    r.SetTab(1, TTabJustify::tjLeft, 1, 0, TTabLines::FromBits(15), 0);
     r.PrintTab(QStringLiteral("cell"));
 
     // A drawing, twice from separate bitmaps: stored once.

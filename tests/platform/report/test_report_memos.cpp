@@ -127,7 +127,7 @@ TEST(ReportMemos, TabsPrintAsBlanksUnlessExpanded)
     }));
     EXPECT_EQ(plain, QStringList({"a b"}));
     const QStringList dump = DumpReport([&](TBaseReport& r) {
-        r.SetTab(5, tjLeft, 1, 0, 0, 0);
+        r.SetTab(5, TTabJustify::tjLeft, 1, 0, {}, 0);
         TMemoBuf memo(QStringLiteral("a\tb"));
         memo.SetPrintStart(1);
         memo.SetPrintEnd(7);

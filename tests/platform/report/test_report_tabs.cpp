@@ -11,10 +11,10 @@ TEST(ReportTabs, EachJustificationPlacesItsText)
     const QStringList lines = DumpReport([&](TBaseReport& r) {
         r.SetFont(QStringLiteral("Arial"), 10);
         r.GotoXY(0, 2);
-        r.SetTab(1.0, tjLeft, 2.0, 10, 0, 0);
-        r.SetTab(tabAfterPrevious, tjRight, 2.0, 10, 0, 0);
-        r.SetTab(tabAfterPrevious, tjCenter, 2.0, 10, 0, 0);
-        r.SetTab(tabAfterPrevious, tjBlock, 2.0, 10, 0, 0);
+        r.SetTab(1.0, TTabJustify::tjLeft, 2.0, 10, {}, 0);
+        r.SetTab(tabAfterPrevious, TTabJustify::tjRight, 2.0, 10, {}, 0);
+        r.SetTab(tabAfterPrevious, TTabJustify::tjCenter, 2.0, 10, {}, 0);
+        r.SetTab(tabAfterPrevious, TTabJustify::tjBlock, 2.0, 10, {}, 0);
         wLeft = r.TextWidth(QStringLiteral("left"));
         wRight = r.TextWidth(QStringLiteral("right"));
         wCentre = r.TextWidth(QStringLiteral("centre"));
@@ -38,17 +38,17 @@ TEST(ReportTabs, EachJustificationPlacesItsText)
 TEST(ReportTabs, ChainedStopsAndTheRowStartOnEveryLine)
 {
     const QStringList lines = DumpReport([&](TBaseReport& r) {
-        r.SetTab(0.75, tjLeft, 0.8, 0, 0, 0);
-        r.SetTab(tabAfterPrevious, tjLeft, 1.0, 0, 0, 0);
-        r.SetTab(tabAfterPrevious, tjLeft, 1.25, 0, 0, 0);
-        r.SetTab(-32768, tjLeft, 1.75, 0, 0, 0);
+        r.SetTab(0.75, TTabJustify::tjLeft, 0.8, 0, {}, 0);
+        r.SetTab(tabAfterPrevious, TTabJustify::tjLeft, 1.0, 0, {}, 0);
+        r.SetTab(tabAfterPrevious, TTabJustify::tjLeft, 1.25, 0, {}, 0);
+        r.SetTab(-32768, TTabJustify::tjLeft, 1.75, 0, {}, 0);
         r.GotoXY(0, 2);
         for (const char* t : {"a", "b", "c", "d"})
             r.PrintTab(QString::fromLatin1(t));
         r.NewLine();
         r.PrintTab(QStringLiteral("e")); // back at the first stop
         r.ClearTabs();
-        r.SetTab(-32768, tjLeft, 1, 0, 0, 0); // no previous stop: the margin
+        r.SetTab(-32768, TTabJustify::tjLeft, 1, 0, {}, 0); // no previous stop: the margin
         r.PrintTab(QStringLiteral("f"));
     });
     EXPECT_NEAR(FindText(lines, QStringLiteral("a")).X, 0.75, 1e-9);
@@ -65,7 +65,7 @@ TEST(ReportTabs, BorderBitsDrawTheirLines)
         const QStringList lines = DumpReport([&](TBaseReport& r) {
             r.SetLineHeight(0.25);
             r.GotoXY(0, 2);
-            r.SetTab(1, tjLeft, 2, 0, bits, 0);
+            r.SetTab(1, TTabJustify::tjLeft, 2, 0, TTabLines::FromBits(bits), 0);
             r.PrintTab(QStringLiteral("x"));
         });
         return Only(lines, QStringLiteral("line"));
@@ -86,9 +86,9 @@ TEST(ReportTabs, ShadesFillTheCellInGrey)
     const QStringList lines = DumpReport([&](TBaseReport& r) {
         r.SetLineHeight(0.25);
         r.GotoXY(0, 2);
-        r.SetTab(1, tjLeft, 1, 0, 0, 0);
-        r.SetTab(tabAfterPrevious, tjLeft, 1, 0, 0, 50); // its own shade
-        r.SetTab(tabAfterPrevious, tjLeft, 1, 0, 0, 0);
+        r.SetTab(1, TTabJustify::tjLeft, 1, 0, {}, 0);
+        r.SetTab(tabAfterPrevious, TTabJustify::tjLeft, 1, 0, {}, 50); // its own shade
+        r.SetTab(tabAfterPrevious, TTabJustify::tjLeft, 1, 0, {}, 0);
         r.SetTabShade(10);
         r.PrintTab(QStringLiteral("a"));
         r.SetTabShade(0);
@@ -107,7 +107,7 @@ TEST(ReportTabs, ShadesFillTheCellInGrey)
         clampedMax = r.TabShade();
         r.SetTabShade(INT_MIN);
         clampedMin = r.TabShade();
-        r.SetTab(tabAfterPrevious, tjLeft, 1, 0, 0, INT_MAX);
+        r.SetTab(tabAfterPrevious, TTabJustify::tjLeft, 1, 0, {}, INT_MAX);
         r.NewLine();
         r.PrintTab(QString());
         r.PrintTab(QString());
@@ -127,8 +127,8 @@ TEST(ReportTabs, PrintSplitsAtTabsAndTextPastTheLastStopFollowsOn)
 {
     const QStringList lines = DumpReport([&](TBaseReport& r) {
         r.SetFont(QStringLiteral("Arial"), 10);
-        r.SetTab(2, tjLeft, 1, 0, 0, 0);
-        r.SetTab(tabAfterPrevious, tjRight, 1, 0, 0, 0);
+        r.SetTab(2, TTabJustify::tjLeft, 1, 0, {}, 0);
+        r.SetTab(tabAfterPrevious, TTabJustify::tjRight, 1, 0, {}, 0);
         r.GotoXY(1, 2);
         r.Print(QStringLiteral("lead\tfirst\tsecond\tthird"));
     });
