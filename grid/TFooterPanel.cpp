@@ -61,14 +61,14 @@ void TFooterPanel::PaintLastRow(TCanvas& canvas)
         canvas.Pen().SetColor(g.GridLineColor());
         canvas.Pen().SetWidth(1);
         const TGridOptions o = g.Options();
-        if (o.Contains(goFixedVertLine) || o.Contains(goVertLine)) {
+        if (o.Contains(TGridOption::goFixedVertLine) || o.Contains(TGridOption::goVertLine)) {
             canvas.MoveTo(r.Right - 1, 0);
             canvas.LineTo(r.Right - 1, height());
         }
     };
     for (int c = 0; c < g.FixedCols(); ++c) paintColumn(c);
     for (int c = std::max(g.LeftCol(), g.FixedCols()); c < g.ColCount(); ++c) paintColumn(c);
-    if (g.Options().Contains(goFixedHorzLine) || g.Options().Contains(goHorzLine)) {
+    if (g.Options().Contains(TGridOption::goFixedHorzLine) || g.Options().Contains(TGridOption::goHorzLine)) {
         canvas.Pen().SetColor(g.GridLineColor());
         canvas.MoveTo(0, 0);
         canvas.LineTo(all.Right, 0);

@@ -137,7 +137,7 @@ void TExtStringGrid::SetFloatingFooterStyle(TFooterStyle value)
 void TExtStringGrid::PaintFooterCell(TCanvas& canvas, int col, int row, const TRect& rect)
 {
     TGridDrawState state;
-    state += gdFixed;
+    state += TGridDrawStateItem::gdFixed;
     DrawCellContent(canvas, col, row, rect, state);
 }
 
