@@ -36,7 +36,7 @@ struct TGridEditState {
     bool cancelled = false;       // Esc ended the edit: nothing is stored
     TKeyChar pendingStartKey = 0; // the character that started the edit
     QString savedCellText;        // the current cell's text when it was selected
-    bool editingSwitchedOff = false; // goEditing removed for a read-only cell
+    bool editingSwitchedOff = false; // TGridOption::goEditing removed for a read-only cell
     // What the shown control held when it was laid over the cell; a control
     // still holding it stores nothing back.
     QString shownValue;

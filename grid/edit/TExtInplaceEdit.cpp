@@ -65,20 +65,20 @@ void TExtInplaceEdit::TakeCellText()
 
 void TExtInplaceEdit::KeyDownMessage(int& key, TShiftState shift)
 {
-    const bool ctrl = (shift & ssCtrl) != 0;
+    const bool ctrl = shift.Contains(TShiftStateItem::ssCtrl);
     const TNavigation& nav = m_ext->Navigation();
-    m_keypadDecimal = key == VK_DECIMAL;
-    if (key == VK_TAB && m_ext->Options().Contains(goTabs)) {
+    m_keypadDecimal = key == Win::VK_DECIMAL;
+    if (key == Win::VK_TAB && m_ext->Options().Contains(TGridOption::goTabs)) {
         QString text = Text();
         if (!m_ext->ValidateEditorText(text)) TakeCellText();
         else SetText(text);
         m_ext->CloseEditorControl();
-        m_ext->TabToNextCell((shift & ssShift) != 0);
+        m_ext->TabToNextCell(shift.Contains(TShiftStateItem::ssShift));
         key = 0;
         return;
     }
-    if (((key == VK_UP || key == VK_DOWN) && !ctrl && !(shift & ssShift)) ||
-        (key == VK_RETURN && !nav.LineFeedOnEnter && !ctrl)) {
+    if (((key == Win::VK_UP || key == Win::VK_DOWN) && !ctrl && !shift.Contains(TShiftStateItem::ssShift)) ||
+        (key == Win::VK_RETURN && !nav.LineFeedOnEnter && !ctrl)) {
         QString text = Text();
         if (!m_ext->ValidateEditorText(text)) {
             TakeCellText();
@@ -93,12 +93,12 @@ void TExtInplaceEdit::KeyDownMessage(int& key, TShiftState shift)
 void TExtInplaceEdit::KeyDown(int& key, TShiftState shift)
 {
     const TNavigation& nav = m_ext->Navigation();
-    const bool modifier = (shift & (ssShift | ssCtrl | ssAlt)) != 0;
+    const bool modifier = (shift.Contains(TShiftStateItem::ssShift) || shift.Contains(TShiftStateItem::ssCtrl) || shift.Contains(TShiftStateItem::ssAlt));
     const bool noSelection = SelLength() == 0;
-    if ((key == VK_RIGHT && noSelection && SelStart() >= Text().size() && !modifier) ||
-        (key == VK_LEFT && noSelection && SelStart() == 0 && !modifier)) {
+    if ((key == Win::VK_RIGHT && noSelection && SelStart() >= Text().size() && !modifier) ||
+        (key == Win::VK_LEFT && noSelection && SelStart() == 0 && !modifier)) {
         if (nav.CursorWalkEditor) {
-            const bool forward = key == VK_RIGHT;
+            const bool forward = key == Win::VK_RIGHT;
             const TAdvanceDirection saved = m_ext->Navigation().AdvanceDirection;
             m_ext->Navigation().AdvanceDirection = adLeftRight;
             const int col = m_ext->Col();
@@ -110,15 +110,15 @@ void TExtInplaceEdit::KeyDown(int& key, TShiftState shift)
             return;
         }
     }
-    if (key == VK_RETURN && (shift & ssCtrl) && nav.LineFeedOnEnter) {
+    if (key == Win::VK_RETURN && shift.Contains(TShiftStateItem::ssCtrl) && nav.LineFeedOnEnter) {
         InsertText(QStringLiteral("\r\n"));
         key = 0;
         return;
     }
     // The clipboard keys ask the grid's events first.
-    const bool ctrl = (shift & ssCtrl) != 0;
-    const bool copy = (ctrl && (key == 'C' || key == VK_INSERT));
-    const bool cut = (ctrl && key == 'X') || ((shift & ssShift) && key == VK_DELETE);
+    const bool ctrl = shift.Contains(TShiftStateItem::ssCtrl);
+    const bool copy = (ctrl && (key == 'C' || key == Win::VK_INSERT));
+    const bool cut = (ctrl && key == 'X') || (shift.Contains(TShiftStateItem::ssShift) && key == Win::VK_DELETE);
     if (copy || cut) {
         bool allow = true;
         if (copy && m_ext->OnClipboardCopy) m_ext->OnClipboardCopy(this, allow);
@@ -128,10 +128,10 @@ void TExtInplaceEdit::KeyDown(int& key, TShiftState shift)
             return;
         }
     }
-    if (key == VK_BACK || key == VK_DELETE) m_lookupEnabled = false;
-    else if (key != VK_UP && key != VK_DOWN && key != VK_RETURN && key != VK_LEFT && key != VK_RIGHT)
+    if (key == Win::VK_BACK || key == Win::VK_DELETE) m_lookupEnabled = false;
+    else if (key != Win::VK_UP && key != Win::VK_DOWN && key != Win::VK_RETURN && key != Win::VK_LEFT && key != Win::VK_RIGHT)
         m_lookupEnabled = true;
-    if (key == VK_RETURN) {
+    if (key == Win::VK_RETURN) {
         // Enter ends the edit; the grid advances as its navigation says.
         m_ext->EditorKeyDown(key, shift);
         key = 0;
@@ -239,7 +239,7 @@ void TExtInplaceEdit::KeyPress(TKeyChar& key)
 void TExtInplaceEdit::KeyUp(int& key, TShiftState shift)
 {
     TInplaceEdit::KeyUp(key, shift);
-    if (key == VK_LEFT || key == VK_RIGHT) return;
+    if (key == Win::VK_LEFT || key == Win::VK_RIGHT) return;
     Complete();
     // Seam: sizing the column or row while typing (SizeWhileTyping) is the
     // grid's auto-size, built with the column grid.

@@ -119,10 +119,10 @@ void TExtStringGrid::EnsureEditControls() const
         c->SetEnabled(false);
         c->SetVisible(false);
     }
-    e.spin->SetBorderStyle(bsNone);
-    e.uniEdit->SetBorderStyle(bsNone);
-    e.editBtn->SetBorderStyle(bsNone);
-    e.unitEditBtn->SetBorderStyle(bsNone);
+    e.spin->SetBorderStyle(TBorderStyle::bsNone);
+    e.uniEdit->SetBorderStyle(TBorderStyle::bsNone);
+    e.editBtn->SetBorderStyle(TBorderStyle::bsNone);
+    e.unitEditBtn->SetBorderStyle(TBorderStyle::bsNone);
     e.editBtn->SetButtonCaption(QStringLiteral("..."));
     e.unitEditBtn->SetButtonCaption(QStringLiteral("..."));
 }
@@ -450,12 +450,12 @@ void TExtStringGrid::ShowEditorControl(int col, int row)
         place(c, r.Left, r.Top, w, h);
         TDateTime v = 0;
         if (e.editorType == edTimeEdit) {
-            c->SetKind(dtkTime);
+            c->SetKind(TDateTimeKind::dtkTime);
             if (text.isEmpty() || !TryStrToTime(text, v)) v = Now();
             c->SetTime(v);
         } else {
-            c->SetKind(dtkDate);
-            c->SetDateMode(e.editorType == edDateEditUpDown ? dmUpDown : dmComboBox);
+            c->SetKind(TDateTimeKind::dtkDate);
+            c->SetDateMode(e.editorType == edDateEditUpDown ? TDTDateMode::dmUpDown : TDTDateMode::dmComboBox);
             if (text.isEmpty() || !TryStrToDate(text, v)) v = Now();
             c->SetDate(v);
         }
@@ -468,7 +468,7 @@ void TExtStringGrid::ShowEditorControl(int col, int row)
         TGridCheckBox* c = e.checkBox;
         place(c, r.Left, r.Top, w, h);
         c->SetCaption(text);
-        c->SetState(cbUnchecked);
+        c->SetState(TCheckBoxState::cbUnchecked);
         activate(c);
         break;
     }
@@ -641,7 +641,7 @@ void TExtStringGrid::EditorKeyDown(int key, TShiftState shift)
     const int col = Col();
     const int row = Row();
     // Esc ends the edit without storing anything.
-    if (key == VK_ESCAPE) d->edit.cancelled = true;
+    if (key == Win::VK_ESCAPE) d->edit.cancelled = true;
     CloseEditorControl();
     TNavigation& nav = d->navigation;
     const bool alwaysEdit = nav.AlwaysEdit;
@@ -649,12 +649,12 @@ void TExtStringGrid::EditorKeyDown(int key, TShiftState shift)
     setFocus(Qt::OtherFocusReason);
     nav.AlwaysEdit = alwaysEdit;
     switch (key) {
-    case VK_TAB: case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_END: {
+    case Win::VK_TAB: case Win::VK_LEFT: case Win::VK_RIGHT: case Win::VK_UP: case Win::VK_DOWN: case Win::VK_PRIOR: case Win::VK_NEXT: case Win::VK_END: {
         int k = key;
         KeyDown(k, shift);
         break;
     }
-    case VK_RETURN:
+    case Win::VK_RETURN:
         AdvanceToNextCell(col, row, false, nav.AlwaysEdit, true);
         break;
     default:
@@ -688,25 +688,25 @@ bool TExtStringGrid::SelectCell(int col, int row)
     if (col != oldCol && OnColChanging) OnColChanging(this, oldCol, col, allow);
     if ((row != oldRow || col != oldCol) && !e.advancing && OnCellChanging)
         OnCellChanging(this, oldRow, oldCol, row, col, allow);
-    if (col == 0 && d->hidden.nodeCount > 0 && !Options().Contains(goRowSelect)) return false;
+    if (col == 0 && d->hidden.nodeCount > 0 && !Options().Contains(TGridOption::goRowSelect)) return false;
     if (!allow) return false;
     const int rc = RealColIndex(col);
     if (rc < 0) return false;
     const QString text = GetCellText(rc, row);
     if (!IsCheckOrRadioCell(rc, row)) {
-        bool can = Options().Contains(goEditing) || e.editingSwitchedOff;
+        bool can = Options().Contains(TGridOption::goEditing) || e.editingSwitchedOff;
         CanEditCell(rc, row, can);
         if (can) {
-            const bool wasOff = !Options().Contains(goEditing);
+            const bool wasOff = !Options().Contains(TGridOption::goEditing);
             e.editingSwitchedOff = false;
             if (wasOff) {
                 BeginCellEdit(col, row);
-                SetOptions(Options() + goEditing);
+                SetOptions(Options() + TGridOption::goEditing);
             }
-        } else if (Options().Contains(goEditing)) {
+        } else if (Options().Contains(TGridOption::goEditing)) {
             CloseEditorControl();
             e.editingSwitchedOff = true;
-            SetOptions(Options() - goEditing);
+            SetOptions(Options() - TGridOption::goEditing);
         }
     }
     // A pending text edit is validated before the cell is left.

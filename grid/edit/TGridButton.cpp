@@ -8,20 +8,20 @@ TGridButton::~TGridButton() = default;
 
 void TGridButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
-    if (button == mbLeft) SetCaption(m_grid->EllipsClick(Caption()));
+    if (button == TMouseButton::mbLeft) SetCaption(m_grid->EllipsClick(Caption()));
     TButton::MouseUp(button, shift, x, y);
 }
 
 void TGridButton::KeyDown(int& key, TShiftState shift)
 {
-    if (key == VK_ESCAPE) {
+    if (key == Win::VK_ESCAPE) {
         key = 0;
         m_grid->CloseEditorControl();
         m_grid->setFocus(Qt::OtherFocusReason);
         m_grid->RestoreEditText();
         return;
     }
-    if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
+    if (key == Win::VK_LEFT || key == Win::VK_RIGHT || key == Win::VK_UP || key == Win::VK_DOWN) {
         key = 0; // acted on when released
         return;
     }
@@ -30,14 +30,14 @@ void TGridButton::KeyDown(int& key, TShiftState shift)
 
 void TGridButton::KeyUp(int& key, TShiftState shift)
 {
-    if (key == VK_SPACE) {
+    if (key == Win::VK_SPACE) {
         SetCaption(m_grid->EllipsClick(Caption()));
         SetFocus();
         Repaint();
         key = 0;
         return;
     }
-    if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
+    if (key == Win::VK_LEFT || key == Win::VK_RIGHT || key == Win::VK_UP || key == Win::VK_DOWN) {
         const int forward = key;
         key = 0;
         m_grid->EditorKeyDown(forward, shift);

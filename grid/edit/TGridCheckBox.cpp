@@ -8,17 +8,17 @@ TGridCheckBox::TGridCheckBox(TExtStringGrid* grid) : TCheckBox(grid, QStringLite
 
 TGridCheckBox::~TGridCheckBox() = default;
 
-bool TGridCheckBox::WantTab() const { return m_grid->Options().Contains(goTabs); }
+bool TGridCheckBox::WantTab() const { return m_grid->Options().Contains(TGridOption::goTabs); }
 
 void TGridCheckBox::KeyDown(int& key, TShiftState shift)
 {
     switch (key) {
-    case VK_SPACE:
+    case Win::VK_SPACE:
         Toggle();
         key = 0;
         return;
-    case VK_RETURN: case VK_PRIOR: case VK_NEXT: case VK_END:
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: {
+    case Win::VK_RETURN: case Win::VK_PRIOR: case Win::VK_NEXT: case Win::VK_END:
+    case Win::VK_LEFT: case Win::VK_RIGHT: case Win::VK_UP: case Win::VK_DOWN: {
         const int forward = key;
         key = 0;
         m_grid->EditorKeyDown(forward, shift);
@@ -40,7 +40,7 @@ bool TGridCheckBox::AllowDefaultMouse(QMouseEvent* event)
 
 void TGridCheckBox::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
-    if (button == mbLeft) Toggle();
+    if (button == TMouseButton::mbLeft) Toggle();
     TCheckBox::MouseDown(button, shift, x, y);
 }
 

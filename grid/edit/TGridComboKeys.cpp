@@ -7,24 +7,24 @@
 
 void TGridComboKeys::KeyDown(int& key, TShiftState shift)
 {
-    m_lookupEnabled = !(key == VK_BACK || key == VK_DELETE);
+    m_lookupEnabled = !(key == Win::VK_BACK || key == Win::VK_DELETE);
     const bool listMode = m_combo->Style() == csDropDownList || m_combo->DroppedDown();
     bool handled = false;
     switch (key) {
-    case VK_TAB: case VK_RETURN: case VK_ESCAPE: handled = true; break;
-    case VK_LEFT: case VK_RIGHT: handled = listMode; break;
-    case VK_PRIOR: case VK_NEXT: case VK_END: case VK_UP: case VK_DOWN: handled = !listMode; break;
+    case Win::VK_TAB: case Win::VK_RETURN: case Win::VK_ESCAPE: handled = true; break;
+    case Win::VK_LEFT: case Win::VK_RIGHT: handled = listMode; break;
+    case Win::VK_PRIOR: case Win::VK_NEXT: case Win::VK_END: case Win::VK_UP: case Win::VK_DOWN: handled = !listMode; break;
     default: break;
     }
-    if ((shift & ssAlt) && key == VK_DOWN) handled = false;
+    if (shift.Contains(TShiftStateItem::ssAlt) && key == Win::VK_DOWN) handled = false;
     if (!handled) return;
     const QString cellText = m_grid->GetCurrentCellText();
-    if (key == VK_ESCAPE) {
+    if (key == Win::VK_ESCAPE) {
         m_combo->SetText(cellText);
         const int i = m_combo->Items().IndexOf(cellText);
         if (i >= 0) m_combo->SetItemIndex(i);
     }
-    if (key == VK_TAB || key == VK_RETURN || key == VK_UP || key == VK_DOWN) {
+    if (key == Win::VK_TAB || key == Win::VK_RETURN || key == Win::VK_UP || key == Win::VK_DOWN) {
         QString text = m_combo->Text();
         if (!m_grid->ValidateEditorText(text)) {
             m_combo->SetText(cellText);
@@ -35,10 +35,10 @@ void TGridComboKeys::KeyDown(int& key, TShiftState shift)
         }
         if (text != m_combo->Text()) m_combo->SetText(text);
     }
-    if (key == VK_TAB && m_grid->Options().Contains(goTabs)) {
+    if (key == Win::VK_TAB && m_grid->Options().Contains(TGridOption::goTabs)) {
         m_grid->CloseEditorControl();
         m_grid->setFocus(Qt::OtherFocusReason);
-        m_grid->TabToNextCell((shift & ssShift) != 0);
+        m_grid->TabToNextCell(shift.Contains(TShiftStateItem::ssShift));
         key = 0;
         return;
     }
@@ -64,7 +64,7 @@ void TGridComboKeys::Wheel(int delta)
 
 void TGridComboKeys::KeyUp(int key)
 {
-    if (key == VK_RETURN || !m_lookupEnabled || !m_grid->Lookup() || m_combo->Style() != csDropDown) return;
+    if (key == Win::VK_RETURN || !m_lookupEnabled || !m_grid->Lookup() || m_combo->Style() != csDropDown) return;
     const bool cs = m_grid->LookupCaseSensitive();
     const QString typed = m_combo->Text().left(m_combo->SelStart());
     if (typed.isEmpty() || m_combo->SelLength() != 0) return;

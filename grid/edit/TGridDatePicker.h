@@ -1,7 +1,7 @@
 #pragma once
 // The grid's date and time picker (edDateEdit, edDateEditUpDown,
 // edTimeEdit): Esc takes the cell's date (or time) back when the cell holds
-// one and keeps the picker's value otherwise; Tab (with goTabs) moves to the
+// one and keeps the picker's value otherwise; Tab (with TGridOption::goTabs) moves to the
 // next cell; Tab, Enter, Esc, Page Up, Page Down and End leave the cell
 // unless the calendar is open.
 

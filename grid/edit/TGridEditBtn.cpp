@@ -10,7 +10,7 @@ TGridEditBtn::TGridEditBtn(TExtStringGrid* grid, const QString& name) : TEsgEdit
 
 TGridEditBtn::~TGridEditBtn() = default;
 
-bool TGridEditBtn::WantTab() const { return m_grid->Options().Contains(goTabs); }
+bool TGridEditBtn::WantTab() const { return m_grid->Options().Contains(TGridOption::goTabs); }
 
 void TGridEditBtn::ButtonClicked()
 {
@@ -21,13 +21,13 @@ void TGridEditBtn::ButtonClicked()
 
 void TGridEditBtn::KeyDown(int& key, TShiftState shift)
 {
-    const bool handled = key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE || key == VK_PRIOR ||
-                         key == VK_NEXT || key == VK_UP || key == VK_DOWN;
-    if (!handled || (shift & ssCtrl)) {
+    const bool handled = key == Win::VK_TAB || key == Win::VK_RETURN || key == Win::VK_ESCAPE || key == Win::VK_PRIOR ||
+                         key == Win::VK_NEXT || key == Win::VK_UP || key == Win::VK_DOWN;
+    if (!handled || shift.Contains(TShiftStateItem::ssCtrl)) {
         TEsgEditBtn::KeyDown(key, shift);
         return;
     }
-    if (key == VK_ESCAPE) {
+    if (key == Win::VK_ESCAPE) {
         SetText(m_grid->GetCurrentCellText());
     } else {
         QString text = Text();
@@ -42,10 +42,10 @@ void TGridEditBtn::KeyDown(int& key, TShiftState shift)
         }
         if (text != Text()) SetText(text);
     }
-    if (key == VK_TAB && m_grid->Options().Contains(goTabs)) {
+    if (key == Win::VK_TAB && m_grid->Options().Contains(TGridOption::goTabs)) {
         m_grid->CloseEditorControl();
         m_grid->setFocus(Qt::OtherFocusReason);
-        m_grid->TabToNextCell((shift & ssShift) != 0);
+        m_grid->TabToNextCell(shift.Contains(TShiftStateItem::ssShift));
         key = 0;
         return;
     }

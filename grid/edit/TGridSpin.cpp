@@ -11,7 +11,7 @@ TGridSpin::TGridSpin(TExtStringGrid* grid) : TEsgSpinEdit(grid, QStringLiteral("
 
 TGridSpin::~TGridSpin() = default;
 
-bool TGridSpin::WantTab() const { return m_grid->Options().Contains(goTabs); }
+bool TGridSpin::WantTab() const { return m_grid->Options().Contains(TGridOption::goTabs); }
 
 void TGridSpin::SpinClicked(bool up)
 {
@@ -50,20 +50,20 @@ void TGridSpin::KeyDownMessage(int& key, TShiftState shift)
     const bool isFloat = SpinType() == sptFloat;
     const bool isInt = SpinType() == sptNormal;
     switch (key) {
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_HOME:
-    case VK_END: {
-        const bool up = key == VK_PRIOR || key == VK_HOME;
-        if (key == VK_PRIOR) {
+    case Win::VK_PRIOR:
+    case Win::VK_NEXT:
+    case Win::VK_HOME:
+    case Win::VK_END: {
+        const bool up = key == Win::VK_PRIOR || key == Win::VK_HOME;
+        if (key == Win::VK_PRIOR) {
             if (isInt && Value() + Increment() <= MaxValue()) SetValue(Value() + Increment());
             if (isFloat && FloatValue() + IncrementFloat() <= MaxFloatValue())
                 SetFloatValue(FloatValue() + IncrementFloat());
-        } else if (key == VK_NEXT) {
+        } else if (key == Win::VK_NEXT) {
             if (isInt && Value() - Increment() >= MinValue()) SetValue(Value() - Increment());
             if (isFloat && FloatValue() - IncrementFloat() >= MinFloatValue())
                 SetFloatValue(FloatValue() - IncrementFloat());
-        } else if (key == VK_END) {
+        } else if (key == Win::VK_END) {
             if (isInt) SetValue(MinValue());
             if (isFloat) SetFloatValue(MinFloatValue());
         } else {
@@ -74,12 +74,12 @@ void TGridSpin::KeyDownMessage(int& key, TShiftState shift)
         key = 0;
         return;
     }
-    case VK_TAB:
-    case VK_RETURN:
-    case VK_UP:
-    case VK_DOWN:
-    case VK_ESCAPE: {
-        if (key == VK_ESCAPE) {
+    case Win::VK_TAB:
+    case Win::VK_RETURN:
+    case Win::VK_UP:
+    case Win::VK_DOWN:
+    case Win::VK_ESCAPE: {
+        if (key == Win::VK_ESCAPE) {
             SetText(m_grid->GetCurrentCellText());
         } else {
             QString text = Text();
@@ -92,10 +92,10 @@ void TGridSpin::KeyDownMessage(int& key, TShiftState shift)
             }
             if (text != Text()) SetText(text);
         }
-        if (key == VK_TAB && m_grid->Options().Contains(goTabs)) {
+        if (key == Win::VK_TAB && m_grid->Options().Contains(TGridOption::goTabs)) {
             m_grid->CloseEditorControl();
             m_grid->setFocus(Qt::OtherFocusReason);
-            m_grid->TabToNextCell((shift & ssShift) != 0);
+            m_grid->TabToNextCell(shift.Contains(TShiftStateItem::ssShift));
             key = 0;
             return;
         }

@@ -6,17 +6,17 @@ TGridUniEdit::TGridUniEdit(TExtStringGrid* grid) : TEsgUniEdit(grid, QStringLite
 
 TGridUniEdit::~TGridUniEdit() = default;
 
-bool TGridUniEdit::WantTab() const { return m_grid->Options().Contains(goTabs); }
+bool TGridUniEdit::WantTab() const { return m_grid->Options().Contains(TGridOption::goTabs); }
 
 void TGridUniEdit::KeyDown(int& key, TShiftState shift)
 {
-    if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE && key != VK_UP && key != VK_DOWN) {
+    if (key != Win::VK_TAB && key != Win::VK_RETURN && key != Win::VK_ESCAPE && key != Win::VK_UP && key != Win::VK_DOWN) {
         TEsgUniEdit::KeyDown(key, shift);
         return;
     }
     const int col = m_grid->RealCol();
     const int row = m_grid->Row();
-    if (key == VK_ESCAPE) {
+    if (key == Win::VK_ESCAPE) {
         SetText(m_grid->GetWideCellText(col, row));
     } else {
         QString text = Text();
@@ -29,10 +29,10 @@ void TGridUniEdit::KeyDown(int& key, TShiftState shift)
         }
         if (text != Text()) SetText(text);
     }
-    if (key == VK_TAB && m_grid->Options().Contains(goTabs)) {
+    if (key == Win::VK_TAB && m_grid->Options().Contains(TGridOption::goTabs)) {
         m_grid->CloseEditorControl();
         m_grid->setFocus(Qt::OtherFocusReason);
-        m_grid->TabToNextCell((shift & ssShift) != 0);
+        m_grid->TabToNextCell(shift.Contains(TShiftStateItem::ssShift));
         key = 0;
         return;
     }

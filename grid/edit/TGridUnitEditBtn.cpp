@@ -21,17 +21,17 @@ void TGridUnitEditBtn::SetCellValue(const QString& text)
     SetText(value);
 }
 
-bool TGridUnitEditBtn::WantTab() const { return m_grid->Options().Contains(goTabs); }
+bool TGridUnitEditBtn::WantTab() const { return m_grid->Options().Contains(TGridOption::goTabs); }
 
 void TGridUnitEditBtn::KeyDown(int& key, TShiftState shift)
 {
-    const bool handled = key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE || key == VK_PRIOR ||
-                         key == VK_NEXT || key == VK_UP || key == VK_DOWN;
+    const bool handled = key == Win::VK_TAB || key == Win::VK_RETURN || key == Win::VK_ESCAPE || key == Win::VK_PRIOR ||
+                         key == Win::VK_NEXT || key == Win::VK_UP || key == Win::VK_DOWN;
     if (!handled) {
         TEsgUnitEditBtn::KeyDown(key, shift);
         return;
     }
-    if (key == VK_ESCAPE) {
+    if (key == Win::VK_ESCAPE) {
         SetCellValue(m_grid->GetCurrentCellText());
     } else {
         QString value = CellValue();
@@ -41,10 +41,10 @@ void TGridUnitEditBtn::KeyDown(int& key, TShiftState shift)
             return;
         }
     }
-    if (key == VK_TAB && m_grid->Options().Contains(goTabs)) {
+    if (key == Win::VK_TAB && m_grid->Options().Contains(TGridOption::goTabs)) {
         m_grid->CloseEditorControl();
         m_grid->setFocus(Qt::OtherFocusReason);
-        m_grid->TabToNextCell((shift & ssShift) != 0);
+        m_grid->TabToNextCell(shift.Contains(TShiftStateItem::ssShift));
         key = 0;
         return;
     }

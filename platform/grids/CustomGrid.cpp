@@ -986,7 +986,7 @@ void TCustomGrid::KeyDown(int& key, TShiftState shift)
 void TCustomGrid::KeyPress(TKeyChar& key)
 {
     TWinControlOf<QWidget>::KeyPress(key);
-    if (key < 32 || m_editorShown || !m_options.Contains(goEditing)) return;
+    if (key < 32 || m_editorShown || !m_options.Contains(TGridOption::goEditing)) return;
     ShowEditorWithChar(key);
     key = 0;
 }

@@ -14,19 +14,19 @@ TCheckBox::~TCheckBox() = default;
 TCheckBoxState TCheckBox::State() const
 {
     switch (checkState()) {
-    case Qt::Checked: return cbChecked;
-    case Qt::PartiallyChecked: return cbGrayed;
-    default: return cbUnchecked;
+    case Qt::Checked: return TCheckBoxState::cbChecked;
+    case Qt::PartiallyChecked: return TCheckBoxState::cbGrayed;
+    default: return TCheckBoxState::cbUnchecked;
     }
 }
 
 void TCheckBox::SetState(TCheckBoxState value)
 {
-    if (value == cbGrayed) setTristate(true);
-    setCheckState(value == cbChecked ? Qt::Checked : value == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+    if (value == TCheckBoxState::cbGrayed) setTristate(true);
+    setCheckState(value == TCheckBoxState::cbChecked ? Qt::Checked : value == TCheckBoxState::cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
 }
 
 void TCheckBox::Toggle()
 {
-    SetState(State() == cbChecked ? cbUnchecked : cbChecked);
+    SetState(State() == TCheckBoxState::cbChecked ? TCheckBoxState::cbUnchecked : TCheckBoxState::cbChecked);
 }

@@ -8,7 +8,7 @@
 
 #include <QCheckBox>
 
-enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+enum class TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 
 class TCheckBox : public TWinControlOf<QCheckBox> {
 public:
@@ -17,8 +17,8 @@ public:
 
     QString Caption() const { return text(); }
     void SetCaption(const QString& value) { setText(value); }
-    bool Checked() const { return State() == cbChecked; }
-    void SetChecked(bool value) { SetState(value ? cbChecked : cbUnchecked); }
+    bool Checked() const { return State() == TCheckBoxState::cbChecked; }
+    void SetChecked(bool value) { SetState(value ? TCheckBoxState::cbChecked : TCheckBoxState::cbUnchecked); }
     TCheckBoxState State() const;
     void SetState(TCheckBoxState value);
     // Unchecked and greyed become checked, checked becomes unchecked.

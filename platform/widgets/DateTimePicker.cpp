@@ -91,10 +91,10 @@ void TDateTimePicker::SetDateMode(TDTDateMode value)
 
 void TDateTimePicker::ApplyFormat()
 {
-    const bool date = m_kind == dtkDate;
+    const bool date = m_kind == TDateTimeKind::dtkDate;
     setDisplayFormat(QtFormat(date ? RegionalSettings::ShortDateFormat() : RegionalSettings::LongTimeFormat()));
-    setCalendarPopup(date && m_dateMode == dmComboBox);
-    setButtonSymbols(date && m_dateMode == dmComboBox ? QAbstractSpinBox::NoButtons : QAbstractSpinBox::UpDownArrows);
+    setCalendarPopup(date && m_dateMode == TDTDateMode::dmComboBox);
+    setButtonSymbols(date && m_dateMode == TDTDateMode::dmComboBox ? QAbstractSpinBox::NoButtons : QAbstractSpinBox::UpDownArrows);
     WatchCalendar();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The class library's date and time picker: a field showing a date (in the
 // short date format) or a time (in the long time format) whose parts are
-// changed with the keys, with a calendar that drops down (dmComboBox) or
-// up and down arrows (dmUpDown). Checked stays true (no check box is
+// changed with the keys, with a calendar that drops down (TDTDateMode::dmComboBox) or
+// up and down arrows (TDTDateMode::dmUpDown). Checked stays true (no check box is
 // shown).
 
 #include "platform/core/DateTime.h"
@@ -10,8 +10,8 @@
 
 #include <QDateTimeEdit>
 
-enum TDateTimeKind { dtkDate, dtkTime };
-enum TDTDateMode { dmComboBox, dmUpDown };
+enum class TDateTimeKind { dtkDate, dtkTime };
+enum class TDTDateMode { dmComboBox, dmUpDown };
 
 class TDateTimePicker : public TWinControlOf<QDateTimeEdit> {
 public:
@@ -45,8 +45,8 @@ private:
     void ApplyFormat();
     void WatchCalendar();
 
-    TDateTimeKind m_kind = dtkDate;
-    TDTDateMode m_dateMode = dmComboBox;
+    TDateTimeKind m_kind = TDateTimeKind::dtkDate;
+    TDTDateMode m_dateMode = TDTDateMode::dmComboBox;
     bool m_checked = true;
     bool m_droppedDown = false;
     bool m_watching = false;

@@ -34,7 +34,7 @@ public:
         resize(500, 300);
         SetColCount(5);
         SetRowCount(5);
-        SetOptions(Options() + goEditing);
+        SetOptions(Options() + TGridOption::goEditing);
         OnGetEditorType = [this](QObject*, int col, int row, TEditorType& editor) {
             const auto it = editors.find({col, row});
             if (it != editors.end()) editor = it->second;
@@ -88,9 +88,9 @@ TEST(EditorChoice, AReadOnlyCellSwitchesEditingOffAndBack)
     Grid g;
     g.OnCanEditCell = [](QObject*, int row, int, bool& can) { can = row != 2; };
     g.FocusCell(1, 2);
-    EXPECT_FALSE(g.Options().Contains(goEditing));
+    EXPECT_FALSE(g.Options().Contains(TGridOption::goEditing));
     g.FocusCell(1, 3);
-    EXPECT_TRUE(g.Options().Contains(goEditing));
+    EXPECT_TRUE(g.Options().Contains(TGridOption::goEditing));
 }
 
 TEST(EditorChoice, TheFooterRowOfAFloatingFooterIsNeverCurrent)
