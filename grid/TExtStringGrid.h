@@ -638,7 +638,6 @@ public:
     // another grid), where it went, whether it was copied (not cut).
     virtual void PasteNotify(TPoint source, TRect target, bool lastWasCopy);
 
-    std::function<void(QObject* sender, int col, int row, QString& value, bool& allow)> OnClipboardBeforePasteCell;
 
     // Imports from the top-left cell; the cells of an earlier content are
     // cleared (with append the lines go below the data rows instead), at
@@ -762,9 +761,6 @@ public:
     void TabKey(bool backward);
     // Milliseconds the last header-click sort took.
     qint64 SortTime() const;
-    // The keypad decimal key types the locale's decimal separator.
-    bool ExcelStyleDecimalSeparator() const;
-    void SetExcelStyleDecimalSeparator(bool value);
     // Links stay editable by a right click.
     bool URLEdit() const;
     void SetURLEdit(bool value);
