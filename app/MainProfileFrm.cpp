@@ -1,15 +1,22 @@
 #include "app/MainProfileFrm.h"
 
 #include "app/StepMessages.h"
+#include "app/ServerCellText.h"
 #include "app/TBaseFrm.h"
 #include "app/TlcErrorHandler.h"
 #include "app/state/TAppState.h"
 #include "app/steps/TAboutBoxDlg.h"
+#include "app/steps/TCompsParamsFrm.h"
+#include "app/steps/TCompsViewFrm.h"
 #include "app/steps/TCustomerFrm.h"
 #include "app/steps/TLoginFrm.h"
 #include "app/steps/TPersonelFrm.h"
+#include "app/steps/TPropInfoFrm.h"
+#include "app/steps/TPropListFrm.h"
 #include "app/steps/TPropSearchFrm.h"
+#include "app/steps/TReportFrm.h"
 #include "app/steps/TSettingsDlg.h"
+#include "grid/TExtStringGrid.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/FloatFormat.h"
 #include "platform/core/IniFile.h"
@@ -83,13 +90,20 @@ double FloatOr(const QString& text, double fallback)
 
 void TMainProfileFrm::CreateSteps()
 {
-    // A step whose form is not built yet shows none.
     m_steps[siLogin] = {[](TPanel* p) -> TBaseFrm* { return new TLoginFrm(p); },
                         []() -> TBaseFrm* { return LoginFrm.data(); }};
     m_steps[siPersonal] = {[](TPanel* p) -> TBaseFrm* { return new TPersonelFrm(p); },
                            []() -> TBaseFrm* { return PersonelFrm.data(); }};
     m_steps[siPropSearch] = {[](TPanel* p) -> TBaseFrm* { return new TPropSearchFrm(p); },
                              []() -> TBaseFrm* { return PropSearchFrm.data(); }};
+    m_steps[siPropInfo] = {[](TPanel* p) -> TBaseFrm* { return new TPropInfoFrm(p); },
+                           []() -> TBaseFrm* { return PropInfoFrm.data(); }};
+    m_steps[siCompsParams] = {[](TPanel* p) -> TBaseFrm* { return new TCompsParamsFrm(p); },
+                              []() -> TBaseFrm* { return CompsParamsFrm.data(); }};
+    m_steps[siCompsView] = {[](TPanel* p) -> TBaseFrm* { return new TCompsViewFrm(p); },
+                            []() -> TBaseFrm* { return CompsViewFrm.data(); }};
+    m_steps[siReport] = {[](TPanel* p) -> TBaseFrm* { return new TReportFrm(p); },
+                         []() -> TBaseFrm* { return ReportFrm.data(); }};
     m_steps[siCustomer] = {[](TPanel* p) -> TBaseFrm* { return new TCustomerFrm(p); },
                            []() -> TBaseFrm* { return CustomerFrm.data(); }};
 }
@@ -667,7 +681,33 @@ void TMainProfileFrm::WMPropSearch()
 
 void TMainProfileFrm::WMPropList()
 {
-    // The found-properties dialog comes with the grid (its list is a grid).
+    const TXMLElement* list = SubPropXml->RequestElement();
+    if (!list) return;
+    auto dialog = std::make_unique<TPropListFrm>(this);
+    dialog->setGeometry(x(), y(), width(), height() - 25);
+    TExtStringGrid* grid = dialog->Grid;
+    grid->SetRowCount(1);
+    grid->HideColumn(4);
+    grid->AddRow();
+    grid->SetFixedRows(1);
+    int rows = 0;
+    for (const TXMLElement* e = list->getFirstChildElement(); e; e = e->getNextSiblingElement()) {
+        const int row = grid->RowCount() - 1;
+        auto attr = [e](const char* name) { return e->getAttribute(QString::fromLatin1(name)); };
+        grid->SetCellText(1, row, ServerCellText(attr("name")));
+        grid->SetCellText(2, row, ServerCellText(attr("address") + QLatin1Char('\n') + attr("city")));
+        grid->SetCellText(3, row, ServerCellText(attr("apn") + QStringLiteral("\r\n") + attr("land_use")));
+        grid->SetCellText(4, row, attr("parcel"));
+        ++rows;
+        if (e->getNextSiblingElement()) grid->AddRow();
+    }
+    // An empty list keeps the dialog's own caption.
+    if (rows > 0) dialog->setWindowTitle(QStringLiteral("Found %1 Properties").arg(grid->RowCount() - 1));
+    QPointer<TMainProfileFrm> self(this);
+    const int result = Dialogs::ExecModal(*dialog);
+    dialog.reset();
+    // The Prop Search step may have been closed while the dialog was up.
+    if (self && result != mrOk && PropSearchFrm && !PropSearchFrm->IsReleased()) PropSearchFrm->sParcel->setFocus();
 }
 
 void TMainProfileFrm::WMPropData()
@@ -698,8 +738,8 @@ void TMainProfileFrm::WMPropData()
     vxComps->SetParcelID(IntOr(request ? request->getAttribute(QStringLiteral("parcel")) : QString(), 1));
     vxComps->ApnBook = SubProp->ElementText(QStringLiteral("apn_book")).left(255);
     state.PropFound = true;
-    // The property information report "propinfo.rpt" is written here once
-    // the report form exists.
+    WritePropertyInfoReport(SubPropXml->RequestElement(), QStringLiteral("propinfo.rpt"));
+    if (!self) return;
     RunStepAction(siPropInfo);
     UpdateActions();
 }
@@ -800,8 +840,28 @@ void TMainProfileFrm::BuildMapRequest()
 
 void TMainProfileFrm::WMMakeReport()
 {
-    // The profile report is made by the report form, which comes with the
-    // report.
+    // Do Report is open again once this report is done, also after a
+    // failure.
+    QPointer<TMainProfileFrm> self(this);
+    struct Clear {
+        QPointer<TMainProfileFrm>& self;
+        ~Clear() { if (self) self->m_reportBusy = false; }
+    } clear{self};
+    // SEAM(report): the report form's ShowProfileReport with
+    // SubPropXml->RequestElement() (the subject's prop.data).
+}
+
+void TMainProfileFrm::WritePropertyInfoReport(const TXMLElement* property, const QString& fileName)
+{
+    // SEAM(report): the report form's WritePropertyInfoReport.
+    Q_UNUSED(property);
+    Q_UNUSED(fileName);
+}
+
+void TMainProfileFrm::PreviewReportFile(const QString& fileName)
+{
+    // SEAM(report): the report form's PreviewReportFile.
+    Q_UNUSED(fileName);
 }
 
 void TMainProfileFrm::WMLogin()

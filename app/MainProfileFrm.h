@@ -89,6 +89,9 @@ public:
     THttpClient* http = nullptr;
     TlcErrorHandler* lcErrorHandler1 = nullptr;
     QTimer* LogoutTimer = nullptr;
+    // The report form: the property information report's print and save
+    // requests go to it (none until the report is made on the first show).
+    QPointer<QObject> rptProfile;
 
     int StepIndex() const { return m_stepIndex; }
     QAction* StepAction(int index) const;
@@ -124,6 +127,16 @@ public:
     // One child element of a successful login answer taken over.
     void TakeOverLoginElement(const TXMLElement* e);
     void TakeOverBanner(const QString& text);
+
+    // The report form's entry points (the report is made by the report
+    // form once it exists): the one-page property information report of an
+    // answer element written into the temporary directory under fileName,
+    // and a report file of the temporary directory shown in the preview.
+    void WritePropertyInfoReport(const TXMLElement* property, const QString& fileName);
+    void PreviewReportFile(const QString& fileName);
+    // Set from Do Report until the report made for it is closed.
+    bool ReportBusy() const { return m_reportBusy; }
+    void SetReportBusy(bool value) { m_reportBusy = value; }
 
     // The fixed link of the banner picture.
     static const QString kMakerLink;
@@ -165,6 +178,7 @@ private:
     int m_stepIndex = siLogin;
     qint64 m_requestStart = 0;
     bool m_mapBusy = false;
+    bool m_reportBusy = false;
     bool m_shown = false;
 };
 

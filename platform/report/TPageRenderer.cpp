@@ -173,5 +173,16 @@ void TPageRenderer::DrawImage(const QRectF& r, const QImage& image, int)
 {
     if (image.isNull())
         return;
+    // Printers and PDF keep a 1-bit picture as 1 bit only in Qt's own order
+    // of colours (black, white); a white-is-zero sheet goes there inverted,
+    // or it would become a full-colour, lossy picture.
+    const QRgb black = qRgb(0, 0, 0), white = qRgb(255, 255, 255);
+    if (image.depth() == 1 && image.colorCount() == 2 && image.color(0) == white && image.color(1) == black) {
+        QImage flipped = image.convertToFormat(QImage::Format_Mono);
+        flipped.invertPixels();
+        flipped.setColorTable({black, white});
+        m_painter.drawImage(Map(r), flipped);
+        return;
+    }
     m_painter.drawImage(Map(r), image);
 }

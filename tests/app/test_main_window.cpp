@@ -22,6 +22,7 @@
 #include "protocol/xml/TXMLText.h"
 #include "tests/support/GuiTest.h"
 #include "tests/support/SampleService.h"
+#include "tests/app/MainWindowTest.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -39,84 +40,6 @@
 
 using namespace testsupport;
 
-namespace {
-
-// The program in a directory of its own against the sample service.
-class MainWindow : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        s_service = new SampleService;
-        ASSERT_TRUE(s_service->Start()) << s_service->Error().toStdString();
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_service;
-        s_service = nullptr;
-    }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        QDir(m_dir.path()).mkpath(QStringLiteral("temp"));
-        m_oldTmp = qgetenv("TMP");
-        qputenv("TMP", m_dir.filePath(QStringLiteral("temp")).toLocal8Bit());
-        m_override = std::make_unique<ScopedDirectoryOverride>(DirectoryOverride{
-            m_dir.filePath(QStringLiteral("tamsel")), true, m_dir.filePath(QStringLiteral("config")), {}, {}});
-        TIniFile(Directories::IniFileName())
-            .WriteString(QStringLiteral("HOSTS"), QStringLiteral("pmserver"), s_service->Host());
-        s_service->Reset();
-        FreeAppState();
-    }
-
-    void TearDown() override
-    {
-        if (m_main) {
-            m_responder.NextAnswer(mrYes);
-            m_main->Close();
-            delete m_main.data();
-        }
-        WaitUntil([] { return !LoginFrm && !CustomerFrm && !PersonelFrm; }, 2000);
-        FreeAppState();
-        m_override.reset();
-        qputenv("TMP", m_oldTmp);
-    }
-
-    TMainProfileFrm* Open()
-    {
-        m_main = new TMainProfileFrm;
-        m_main->show();
-        return m_main;
-    }
-
-    void LogIn(const QString& user, const QString& password)
-    {
-        ASSERT_TRUE(WaitUntil([] { return bool(LoginFrm); }));
-        LoginFrm->edUser->SetText(user);
-        LoginFrm->edPass->SetText(password);
-        Click(LoginFrm->btnLogin);
-    }
-
-    // The modal error dialog's message, answered with OK.
-    void CatchErrorDialog(QString& text)
-    {
-        m_responder.NextModal([&text](QDialog& d) {
-            if (auto* memo = d.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))) text = memo->toPlainText();
-            return int(mrOk);
-        });
-    }
-
-    static SampleService* s_service;
-    QTemporaryDir m_dir;
-    QByteArray m_oldTmp;
-    std::unique_ptr<ScopedDirectoryOverride> m_override;
-    ScopedDialogResponder m_responder;
-    QPointer<TMainProfileFrm> m_main;
-};
-
-SampleService* MainWindow::s_service = nullptr;
-
-} // namespace
 
 TEST_F(MainWindow, StartsAtLoginWithOnlyMyPageReachable)
 {

@@ -245,6 +245,7 @@ SEARCH_SPECIAL_APNS = {
     "NONE": "none",          # no match: a message answer
     "EMPTYLIST": "empty-list",  # prop.list without rows
     "BADID": "bad-id",       # prop.list whose rows carry no usable id
+    "MARKUP": "markup-list", # prop.list whose texts hold markup and "&"
 }
 
 

@@ -85,9 +85,10 @@ prop.data, several prop.list, none a message.
 
 Selecting scenarios
 -------------------
-1. By typed data. Parcel numbers MULTI, NONE, EMPTYLIST, BADID give a list of
-   every parcel of the county, the "no match" message, an empty list, a list
-   whose ids are not usable. A parcel number or a login user name equal to a
+1. By typed data. Parcel numbers MULTI, NONE, EMPTYLIST, BADID, MARKUP give a
+   list of every parcel of the county, the "no match" message, an empty list,
+   a list whose ids are not usable, a list of two whose names and cities hold
+   markup, "&" and a leading "=". A parcel number or a login user name equal to a
    generic scenario name (upper or lower case: NOT-ZLIB, status-500, ...)
    answers that scenario.
 2. By control requests on either port:
@@ -126,7 +127,7 @@ Selecting scenarios
                      the last one right), unknown-child, alt-paths
      login.request   refuse, refuse-silent, bad-county, bad-userid, bad-port,
                      no-title, huge-logo, extra-page, hostile, no-mls
-     prop.search     list, data, none, empty-list, bad-id
+     prop.search     list, data, none, empty-list, bad-id, markup-list
      prop.get        no-trx, bad-numbers, situs
      prop.getcomps   count (params: count), wrong-type (answer comps.list)
      map.request     mapid-0, mapid-bad
@@ -200,7 +201,7 @@ VARIANTS = {
                "unknown-child", "alt-paths"),
     "login.request": ("refuse", "refuse-silent", "bad-county", "bad-userid", "bad-port", "no-title",
                       "huge-logo", "extra-page", "hostile", "no-mls"),
-    "prop.search": ("list", "data", "none", "empty-list", "bad-id"),
+    "prop.search": ("list", "data", "none", "empty-list", "bad-id", "markup-list"),
     "prop.get": ("no-trx", "bad-numbers", "situs"),
     "prop.getcomps": ("count", "wrong-type"),
     "map.request": ("mapid-0", "mapid-bad"),
@@ -677,6 +678,16 @@ def search_answer(req, variants, ctx):
         raise Reply("message", "No properties were found that match your search.")
     if "empty-list" in variants:
         return El("prop.list", [("version", "1.0")])
+    if "markup-list" in variants:
+        ans = El("prop.list", [("version", "1.0")])
+        for p, (name, city) in zip(in_county[:2] or list(data.PARCELS.values())[:2],
+                                   (("SMITH & <B>JONES</B>", "<A HREF=\"file:///etc\">CITY</A>"),
+                                    ("=1+1", "A&B"))):
+            row = _list_row(p)
+            row.attrs[0] = ("name", name)
+            row.attrs[2] = ("city", city)
+            ans.children.append(row)
+        return ans
     if "bad-id" in variants:
         ans = El("prop.list", [("version", "1.0")])
         for p, bad in zip(in_county[:2] or list(data.PARCELS.values())[:2], ("ABC", "0")):

@@ -13,8 +13,15 @@
 #include "app/steps/TCustomerFrm.h"
 #include "app/steps/TLoginFrm.h"
 #include "app/steps/TPersonelFrm.h"
+#include "app/steps/TCompsParamsFrm.h"
+#include "app/steps/TCompsViewFrm.h"
+#include "app/steps/TPropInfoFrm.h"
+#include "app/steps/TPropListFrm.h"
 #include "app/steps/TPropSearchFrm.h"
-#include "controls/HTMLButton.h"
+#include "app/steps/TReportFrm.h"
+#include "controls/ExtSpinEdit.h"
+#include "grid/TExtStringGrid.h"
+#include "platform/widgets/CustomComboBox.h"
 #include "platform/core/Directories.h"
 #include "platform/core/IniFile.h"
 #include "platform/dialogs/Dialogs.h"
@@ -27,6 +34,8 @@
 #include "tests/support/TestSupport.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QPushButton>
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -61,7 +70,7 @@ public:
         LoginFrm->edUser->SetText(QStringLiteral("demo"));
         LoginFrm->edPass->SetText(QStringLiteral("demo"));
         Picture(*main, 1, QStringLiteral("login"));
-        Click(LoginFrm->btnLogin);
+        Click(LoginFrm->findChild<QWidget*>(QStringLiteral("btnLogin")));
         Expect(QStringLiteral("customer"), [] { return CustomerFrm && CustomerFrm->isVisible(); });
 
         main->PersonalForm->trigger();
@@ -80,14 +89,53 @@ public:
 
         main->PropSearchForm->trigger();
         Expect(QStringLiteral("prop search"), [] { return PropSearchFrm && PropSearchFrm->isVisible(); });
-        PropSearchFrm->sParcel->SetText(QStringLiteral("512-034-019"));
+        PropSearchFrm->sParcel->SetText(QStringLiteral("512-034"));
         Picture(*main, 4, QStringLiteral("prop-search"));
+        // Several matches: the list, where the demo subject is chosen.
+        bool listed = false;
+        responder.NextModal([this, &listed](QDialog& d) {
+            auto& list = static_cast<TPropListFrm&>(d);
+            for (int r = 1; r < list.Grid->RowCount(); ++r)
+                if (list.Grid->GetCellText(4, r) == QLatin1String("100231")) list.Grid->SetRow(r);
+            list.show();
+            Picture(list, 5, QStringLiteral("property-list"));
+            Click(list.btnOk);
+            listed = true;
+            return list.result();
+        });
         Click(PropSearchFrm->btnSearch);
+        Expect(QStringLiteral("the property list"), [&listed] { return listed; });
         Expect(QStringLiteral("the subject property"), [] { return AppState().PropFound; });
+        Expect(QStringLiteral("prop info"), [] { return PropInfoFrm && PropInfoFrm->isVisible(); });
+        Picture(*main, 6, QStringLiteral("prop-info"));
+
+        main->CompsParamsForm->trigger();
+        Expect(QStringLiteral("search params"), [] { return CompsParamsFrm && CompsParamsFrm->isVisible(); });
+        CompsParamsFrm->cbBedType->SetItemIndex(0);
+        CompsParamsFrm->edBedLow->SetValue(1);
+        CompsParamsFrm->edBedHigh->SetValue(1);
+        CompsParamsFrm->RangeTypeChange(TCompsParamsFrm::rgBeds);
+        CompsParamsFrm->cbSqFtType->SetItemIndex(2);
+        CompsParamsFrm->edSqftLow->SetValue(20);
+        CompsParamsFrm->edSqftHigh->SetValue(20);
+        CompsParamsFrm->RangeTypeChange(TCompsParamsFrm::rgSqft);
+        Picture(*main, 7, QStringLiteral("search-ranges"));
+        CompsParamsFrm->SetTabIndex(1);
+        Picture(*main, 8, QStringLiteral("search-type"));
+        CompsParamsFrm->BitBtn1Click();
+        Expect(QStringLiteral("view comps"), [] { return CompsViewFrm && CompsViewFrm->isVisible(); });
+        Picture(*main, 9, QStringLiteral("view-comps"));
+
+        main->ReportForm->trigger();
+        Expect(QStringLiteral("report"), [] { return ReportFrm && ReportFrm->isVisible(); });
+        Expect(QStringLiteral("the street map"), [] { return !AppState().NeedMap && AppState().MapId > 0; });
+        Picture(*main, 10, QStringLiteral("report"));
 
         responder.NextAnswer(mrYes);
         main->Close();
-        if (responder.Count(DialogRequest::Kind::Modal) > 0)
+        // The property list is the one modal dialog of the road; any other
+        // is the error dialog.
+        if (responder.Count(DialogRequest::Kind::Modal) != 1)
             throw StepFailed{QStringLiteral("an error was shown: ") + responder.LastText()};
     }
 

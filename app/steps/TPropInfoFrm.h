@@ -1,0 +1,43 @@
+#pragma once
+// The Prop Info step: the one-page property information report
+// "propinfo.rpt" of the temporary directory in a preview, with print, save
+// as and zoom; Up and Down scroll the page.
+
+#include "app/TBaseFrm.h"
+
+#include <QPointer>
+
+class QScrollArea;
+class QWidget;
+class TSpeedButton;
+
+class TPropInfoFrm : public TBaseFrm {
+    Q_OBJECT
+public:
+    explicit TPropInfoFrm(QObject* owner);
+    ~TPropInfoFrm() override;
+
+    QScrollArea* Preview1 = nullptr;
+    // The report page; the report engine's file preview takes its place.
+    QWidget* PropView = nullptr;
+    TSpeedButton* btnPrint = nullptr;
+    TSpeedButton* btnSaveAs = nullptr;
+    TSpeedButton* btnZoomIn = nullptr;
+    TSpeedButton* btnZoomOut = nullptr;
+
+    // The file the preview shows.
+    QString FileName() const { return m_fileName; }
+
+    // Print and Save as are the report form's.
+    void btnPrintClick();
+    void btnSaveAsClick();
+    // The main window's key preview: Up and Down scroll by 8.
+    Q_INVOKABLE bool PreviewKey(int key);
+
+private:
+    void FormClose(TCloseAction& action);
+
+    QString m_fileName;
+};
+
+extern QPointer<TPropInfoFrm> PropInfoFrm;

@@ -1,0 +1,29 @@
+#pragma once
+// The found-properties dialog: a grid of the properties a search listed,
+// one row each (name; address and city; parcel number and land use; the
+// property id in a hidden column). OK (or a double click) takes the chosen
+// property id into the application state and has the main window fetch it.
+
+#include <QDialog>
+#include <QPointer>
+
+class QPushButton;
+class TExtStringGrid;
+
+class TPropListFrm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TPropListFrm(QWidget* owner);
+    ~TPropListFrm() override;
+
+    TExtStringGrid* Grid = nullptr;
+    QPushButton* btnOk = nullptr;
+    QPushButton* btnCancel = nullptr;
+
+    // The id in column 4 of the selected row; below 1 raises "Invalid
+    // property id!" and the dialog stays.
+    void btnOkClick();
+    void btnCancelClick();
+};
+
+extern QPointer<TPropListFrm> PropListFrm;

@@ -1,0 +1,341 @@
+#include "app/StepMessages.h"
+#include "app/steps/TCompsParamsFrm.h"
+#include "app/steps/TCompsViewFrm.h"
+#include "app/steps/TReportFrm.h"
+#include "grid/TExtStringGrid.h"
+#include "platform/kernel/Application.h"
+#include "platform/kernel/VirtualKeys.h"
+#include "platform/widgets/CustomComboBox.h"
+#include "platform/widgets/Label.h"
+#include "protocol/TvxComps.h"
+#include "protocol/TvxRptGen.h"
+#include "tests/app/MainWindowTest.h"
+
+#include <QFile>
+#include <QLineEdit>
+
+using namespace testsupport;
+
+namespace {
+
+// The comps of the demo subject found through the Search Params step.
+TCompsViewFrm* SearchComps(TMainProfileFrm* main)
+{
+    main->CompsParamsForm->trigger();
+    EXPECT_TRUE(WaitUntil([] { return bool(CompsParamsFrm); }));
+    CompsParamsFrm->BitBtn1Click();
+    EXPECT_TRUE(WaitUntil([] { return CompsViewFrm && CompsViewFrm->isVisible(); }));
+    return CompsViewFrm;
+}
+
+QString StatusCounts(TCompsRecords& records)
+{
+    int counts[4] = {};
+    const char* names[4] = {"Active", "Pending", "Sold", "Expired"};
+    for (int i = 0; i < records.Count(); ++i) {
+        if (!records.IsUsed(i)) continue;
+        records.SetIndex(i);
+        const QString s = records.Field(QStringLiteral("status_text"));
+        if (s == QLatin1String("Sold")) ++counts[2];
+        else if (s == QLatin1String("Active")) ++counts[0];
+        else if (s == QLatin1String("Pending")) ++counts[1];
+        else if (s == QLatin1String("Expired")) ++counts[3];
+    }
+    QString text;
+    for (int i = 0; i < 4; ++i)
+        if (counts[i] > 0)
+            text += (text.isEmpty() ? QString() : QStringLiteral("  ")) + QString::fromLatin1(names[i]) +
+                    QStringLiteral(" = ") + QString::number(counts[i]);
+    return text;
+}
+
+TReportFrm* ShowReport(TMainProfileFrm* main)
+{
+    main->ReportForm->trigger();
+    EXPECT_TRUE(WaitUntil([] { return ReportFrm && ReportFrm->isVisible(); }));
+    return ReportFrm;
+}
+
+QStringList RowNames(TReportFrm* f)
+{
+    QStringList names;
+    for (int r = 1; r < f->ReportGrid->RowCount(); ++r) names << f->ReportGrid->GetCellText(2, r);
+    return names;
+}
+
+} // namespace
+
+TEST_F(MainWindow, ViewCompsListsAndMarksTheComps)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    TCompsViewFrm* f = SearchComps(main);
+    ASSERT_TRUE(f);
+    TCompsRecords& records = main->vxComps->Records;
+    ASSERT_EQ(records.Count(), 36);
+    EXPECT_EQ(main->StepIndex(), siCompsView);
+    EXPECT_FALSE(CompsParamsFrm);
+    EXPECT_EQ(f->grComps->RowCount(), 37);
+    EXPECT_EQ(f->grComps->GetCellText(1, 1), QStringLiteral("Y"));
+    EXPECT_EQ(f->grComps->GetCellText(1, 6), QStringLiteral("N"));  // the sixth comp comes unmarked
+    EXPECT_TRUE(f->grComps->IsHiddenColumn(4));
+    EXPECT_EQ(f->grComps->GetCellText(4, 36), QStringLiteral("35"));
+    EXPECT_EQ(f->lbCount->Caption(), StatusCounts(records));
+    records.SetIndex(0);
+    EXPECT_EQ(f->DetailText(QStringLiteral("APN:")), records.Field(QStringLiteral("apn")));
+    EXPECT_TRUE(f->DetailText(QStringLiteral("Distance:")).endsWith(QLatin1String("  Miles from subject property")));
+    EXPECT_FALSE(f->Modified());
+
+    // Space in the "Use" column itself does nothing; beyond it, it flips.
+    f->grComps->SetRow(1);
+    f->grComps->SetCol(1);
+    int key = Win::VK_SPACE;
+    f->grCompsKeyDown(key);
+    EXPECT_EQ(f->grComps->GetCellText(1, 1), QStringLiteral("Y"));
+    f->grComps->SetCol(2);
+    key = Win::VK_SPACE;
+    f->grCompsKeyDown(key);
+    EXPECT_EQ(f->grComps->GetCellText(1, 1), QStringLiteral("N"));
+    EXPECT_FALSE(records.IsUsed(0));
+    EXPECT_TRUE(f->Modified());
+    EXPECT_EQ(f->lbCount->Caption(), StatusCounts(records));
+    // The pop-up menu's Select and Unselect.
+    f->grComps->SetRow(6);
+    f->SelectRow(true);
+    EXPECT_EQ(f->grComps->GetCellText(1, 6), QStringLiteral("Y"));
+    f->grComps->SetRow(2);
+    f->SelectRow(false);
+
+    // Leaving writes every mark back and makes the next map request due.
+    AppState().NeedMap = false;
+    main->CompsParamsForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return !CompsViewFrm; }));
+    EXPECT_FALSE(records.IsUsed(0));
+    EXPECT_FALSE(records.IsUsed(1));
+    EXPECT_TRUE(records.IsUsed(5));
+    EXPECT_TRUE(AppState().NeedMap);
+
+    // Leaving without a change keeps NeedMap as it was.
+    AppState().NeedMap = false;
+    main->CompsViewForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return bool(CompsViewFrm); }));
+    main->CompsParamsForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return !CompsViewFrm; }));
+    EXPECT_FALSE(AppState().NeedMap);
+}
+
+TEST_F(MainWindow, StatusCountsTakeSoldFirst)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    TCompsViewFrm* f = SearchComps(main);
+    for (int r = 1; r < f->grComps->RowCount(); ++r) f->grComps->SetCellText(1, r, QStringLiteral("N"));
+    f->grComps->SetCellText(1, 1, QStringLiteral("Y"));
+    f->grComps->SetCellText(3, 1, QStringLiteral("Sold Active"));
+    f->grComps->SetCellText(1, 2, QStringLiteral("Y"));
+    f->grComps->SetCellText(3, 2, QStringLiteral("Active"));
+    f->ShowCounts();
+    EXPECT_EQ(f->lbCount->Caption(), QStringLiteral("Active = 1  Sold = 1"));
+    for (int r = 1; r < f->grComps->RowCount(); ++r) f->grComps->SetCellText(1, r, QStringLiteral("N"));
+    f->ShowCounts();
+    EXPECT_TRUE(f->lbCount->Caption().isEmpty());
+}
+
+TEST_F(MainWindow, CompInfoNeverShowsAnEarlierComp)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    TCompsViewFrm* f = SearchComps(main);
+    const QString stale = AppState().TempDir + QStringLiteral("compinfo.rpt");
+    {
+        QFile file(stale);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("an earlier comp");
+    }
+    f->grComps->SetRow(3);
+    f->CompInfo();
+    EXPECT_FALSE(QFile::exists(stale));
+    int gets = 0;
+    for (const QJsonObject& e : s_service->Log(QStringLiteral("service")))
+        if (e.value(QStringLiteral("request_type")).toString() == QLatin1String("prop.get")) {
+            ++gets;
+            EXPECT_TRUE(e.value(QStringLiteral("request")).toString().contains(QLatin1String("10023103")))
+                << e.value(QStringLiteral("request")).toString().toStdString();
+        }
+    EXPECT_EQ(gets, 1);
+    EXPECT_EQ(CompsViewFrm.data(), f);
+}
+
+TEST_F(MainWindow, StepFiveIsLeftBehindOnceTheCompsAreShown)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    SearchComps(main);
+    main->activateWindow();
+    // Enter on View Comps starts no comps search of a gone parameters form.
+    Press(CompsViewFrm->grComps, Qt::Key_Return);
+    TApplication::ProcessMessages();
+    EXPECT_EQ(RequestCount(*s_service, QStringLiteral("prop.getcomps")), 1);
+    main->NextForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return bool(ReportFrm); }));
+    EXPECT_EQ(main->StepIndex(), siReport);
+    main->PriorForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return bool(CompsViewFrm); }));
+    main->PriorForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return bool(CompsParamsFrm); }));
+    EXPECT_EQ(main->StepIndex(), siCompsParams);
+}
+
+TEST_F(MainWindow, TheReportStepOrdersAndChoosesThePages)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    AppState().NeedMap = true;
+    TReportFrm* f = ShowReport(main);
+    const TReportPageList& pages = AppState().ReportPages;
+    ASSERT_EQ(f->ReportGrid->RowCount(), pages.Count() + 1);
+    EXPECT_EQ(f->lbCounty->Caption(), QStringLiteral("Sierra Vista - CA"));
+    EXPECT_EQ(f->lbPhotos->Caption(), QStringLiteral("House photos are available"));
+    // Shown with a map due: one map request.
+    ASSERT_TRUE(WaitUntil([] { return !AppState().NeedMap; }));
+    EXPECT_GT(AppState().MapId, 0);
+    EXPECT_EQ(RequestCount(*s_service, QStringLiteral("map.request")), 1);
+    EXPECT_EQ(f->ReportGrid->GetCellText(4, 1), QStringLiteral("000"));
+
+    // A page moved down stays there through Select none.
+    const QStringList before = RowNames(f);
+    f->ReportGrid->SetRow(1);
+    f->MovePage(1);
+    EXPECT_EQ(f->ReportGrid->Row(), 2);
+    f->SelectPages(0);
+    QStringList moved = before;
+    moved.swapItemsAt(0, 1);
+    EXPECT_EQ(RowNames(f), moved);
+    for (int i = 0; i < pages.Count(); ++i) EXPECT_FALSE(pages.Items(i).Selected);
+    f->SelectPages(-1);
+    EXPECT_EQ(RowNames(f), moved);
+    for (int i = 0; i < pages.Count(); ++i) EXPECT_TRUE(pages.Items(i).Selected);
+    f->ReportGrid->SetRow(3);
+    f->ReportGrid->SetCol(2);
+    int key = Win::VK_SPACE;
+    f->ReportGridKeyDown(key);
+    EXPECT_EQ(f->ReportGrid->GetCellText(1, 3), QStringLiteral("N"));
+
+    // Leaving stores the order (rows from 1) and the marks.
+    main->CompsParamsForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return !ReportFrm; }));
+    for (int i = 0; i < pages.Count(); ++i) {
+        const TReportPageRec& page = pages.Items(i);
+        EXPECT_EQ(page.Order, moved.indexOf(page.Name) + 1) << page.Name.toStdString();
+        EXPECT_EQ(page.Selected, page.Order != 3) << page.Name.toStdString();
+    }
+    f = ShowReport(main);
+    EXPECT_EQ(RowNames(f), moved);
+}
+
+TEST_F(MainWindow, ReportPageSetsAreKeptInTheDataDirectory)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    TReportFrm* f = ShowReport(main);
+    const QString file = AppState().DataDir + QStringLiteral("rs.xml");
+    EXPECT_EQ(f->cbReport->count(), 0);
+    f->SelectPages(0);
+    f->ReportGrid->SetCellText(1, 2, QStringLiteral("Y"));
+    f->ReportGrid->SetCellText(1, 5, QStringLiteral("Y"));
+    m_responder.NextModal([](QDialog& d) {
+        d.findChild<QLineEdit*>(QStringLiteral("edParamsName"))->setText(QStringLiteral("Sales & Listings"));
+        return int(mrOk);
+    });
+    f->SaveSettings();
+    ASSERT_TRUE(QFile::exists(file));
+    EXPECT_EQ(f->cbReport->Text(), QStringLiteral("Sales & Listings"));
+    m_responder.NextModal([](QDialog& d) {
+        d.findChild<QLineEdit*>(QStringLiteral("edParamsName"))->setText(QStringLiteral("Everything"));
+        return int(mrOk);
+    });
+    f->SelectPages(1);
+    f->SaveSettings();
+    EXPECT_EQ(f->cbReport->count(), 2);
+
+    // A set applied in a new step: the pages it does not mark are off.
+    main->CompsParamsForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return !ReportFrm; }));
+    f = ShowReport(main);
+    ASSERT_EQ(f->cbReport->count(), 2);
+    EXPECT_EQ(f->cbReport->itemText(0), QStringLiteral("Sales & Listings"));
+    f->ApplySet(QStringLiteral("Sales & Listings"));
+    const TReportPageList& pages = AppState().ReportPages;
+    int selected = 0;
+    for (int i = 0; i < pages.Count(); ++i) selected += pages.Items(i).Selected ? 1 : 0;
+    EXPECT_EQ(selected, 2);
+    EXPECT_EQ(f->ReportGrid->GetCellText(1, 2), QStringLiteral("Y"));
+    EXPECT_EQ(f->ReportGrid->GetCellText(1, 3), QStringLiteral("N"));
+
+    // Saving under the chosen name replaces the set at the end, nothing chosen.
+    f->cbReport->SetItemIndex(0);
+    m_responder.NextModal([](QDialog&) { return int(mrOk); });
+    f->SaveSettings();
+    EXPECT_EQ(f->cbReport->count(), 2);
+    EXPECT_EQ(f->cbReport->itemText(1), QStringLiteral("Sales & Listings"));
+    EXPECT_EQ(f->cbReport->ItemIndex(), -1);
+
+    // Deleting asks, removes it from the file and the list.
+    f->cbReport->SetItemIndex(1);
+    m_responder.NextAnswer(mrYes);
+    f->DeleteSettings();
+    EXPECT_EQ(m_responder.Shown().last().text,
+              QStringLiteral("Remove the report named \"Sales & Listings\" from the report list?"));
+    EXPECT_EQ(f->cbReport->count(), 1);
+    QFile read(file);
+    ASSERT_TRUE(read.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(read.readAll().contains("Sales"));
+}
+
+TEST_F(MainWindow, DoReportAsksForWhatTheChosenPagesNeed)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    AppState().NeedMap = false;
+    AppState().MapId = 0;
+    TReportFrm* f = ShowReport(main);
+    TvxRptGen* rpt = main->vxRptGen;
+    f->SelectPages(1);
+    f->BitBtn2Click();
+    EXPECT_TRUE(main->ReportBusy());
+    EXPECT_TRUE(rpt->IncludeSchool);
+    EXPECT_TRUE(rpt->IncludeCensus);
+    EXPECT_TRUE(rpt->IncludeServices);
+    EXPECT_DOUBLE_EQ(rpt->ServicesArea, 9.0);
+    EXPECT_EQ(rpt->ServicesCity, QStringLiteral("ALDER CREEK"));
+    EXPECT_TRUE(rpt->IncludeAssessorMap);
+    EXPECT_FALSE(rpt->StreetMap);  // no map answer yet
+    EXPECT_FALSE(rpt->HazardMap);
+    EXPECT_FALSE(rpt->IncludePhotos);  // no comps
+    EXPECT_EQ(rpt->County, 59);
+    EXPECT_NE(rpt->Latitude, 0.0);
+    // A second press before the report is done is ignored.
+    f->SelectPages(0);
+    f->BitBtn2Click();
+    EXPECT_TRUE(rpt->IncludeSchool);
+    ASSERT_TRUE(WaitUntil([main] { return !main->ReportBusy(); }));
+
+    // A map of marks that changed since is not used.
+    AppState().MapId = 7;
+    AppState().NeedMap = true;
+    f->SelectPages(1);
+    f->BitBtn2Click();
+    EXPECT_FALSE(rpt->StreetMap);
+    ASSERT_TRUE(WaitUntil([main] { return !main->ReportBusy(); }));
+    AppState().NeedMap = false;
+    f->BitBtn2Click();
+    EXPECT_TRUE(rpt->StreetMap);
+    EXPECT_TRUE(rpt->HazardMap);
+    EXPECT_EQ(rpt->MapId, 7);
+    ASSERT_TRUE(WaitUntil([main] { return !main->ReportBusy(); }));
+}
+
+TEST_F(MainWindow, DoReportSendsThePhotosOfEveryComp)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    SearchComps(main);
+    TReportFrm* f = ShowReport(main);
+    f->SelectPages(1);
+    f->BitBtn2Click();
+    EXPECT_TRUE(main->vxRptGen->IncludePhotos);
+    EXPECT_EQ(main->vxRptGen->PhotoApns.size(), main->vxComps->Records.Count());
+    ASSERT_TRUE(WaitUntil([main] { return !main->ReportBusy(); }));
+}

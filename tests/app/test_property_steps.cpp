@@ -1,0 +1,158 @@
+#include "app/StepMessages.h"
+#include "app/steps/TPropInfoFrm.h"
+#include "app/steps/TPropListFrm.h"
+#include "app/steps/TPropSearchFrm.h"
+#include "grid/TExtStringGrid.h"
+#include "platform/kernel/Application.h"
+#include "protocol/TvxComps.h"
+#include "tests/app/MainWindowTest.h"
+
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+
+using namespace testsupport;
+
+namespace {
+
+struct ListSeen {
+    QString caption;
+    int rows = 0;
+    QStringList names;
+    QStringList addresses;
+};
+
+// Searches parcel at the Prop Search step; the list dialog is answered by
+// answer, which sees it first.
+void SearchParcel(TMainProfileFrm* main, const QString& parcel)
+{
+    main->PropSearchForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return PropSearchFrm && PropSearchFrm->isVisible(); }));
+    PropSearchFrm->sParcel->SetText(parcel);
+    Click(PropSearchFrm->btnSearch);
+}
+
+} // namespace
+
+TEST_F(MainWindow, SeveralMatchesAreListedAndTheChosenOneIsFetched)
+{
+    TMainProfileFrm* main = OpenLoggedIn();
+    ListSeen seen;
+    m_responder.NextModal([&seen](QDialog& d) {
+        auto& list = static_cast<TPropListFrm&>(d);
+        seen.caption = list.windowTitle();
+        seen.rows = list.Grid->RowCount();
+        for (int r = 1; r < list.Grid->RowCount(); ++r) seen.names << list.Grid->GetCellText(1, r);
+        EXPECT_TRUE(list.Grid->IsHiddenColumn(4));
+        EXPECT_EQ(list.Grid->FixedRows(), 1);
+        EXPECT_EQ(list.Grid->GetCellText(2, 1), QStringLiteral("1427 N ALDER CREEK RD\nALDER CREEK"));
+        EXPECT_EQ(list.Grid->GetCellText(3, 1), QStringLiteral("512-034-019\r\nSingle Family Residence"));
+        list.Grid->SetRow(2);
+        Click(list.btnOk);
+        return list.result();
+    });
+    SearchParcel(main, QStringLiteral("MULTI"));
+    ASSERT_TRUE(WaitUntil([] { return AppState().PropFound; })) << m_responder.LastText().toStdString();
+    EXPECT_GT(seen.rows, 3);
+    EXPECT_EQ(seen.caption, QStringLiteral("Found %1 Properties").arg(seen.rows - 1));
+    EXPECT_EQ(seen.names.first(), QStringLiteral("HARTLEY, JAMES R"));
+    EXPECT_EQ(AppState().PropertyId, 100232);
+    EXPECT_EQ(RequestCount(*s_service, QStringLiteral("prop.get")), 1);
+    EXPECT_EQ(main->vxComps->ParcelID(), 100232);
+    ASSERT_TRUE(WaitUntil([] { return bool(PropInfoFrm); }));
+    EXPECT_EQ(main->StepIndex(), siPropInfo);
+    EXPECT_TRUE(main->PropInfoForm->isEnabled());
+    EXPECT_EQ(PropInfoFrm->FileName(), AppState().TempDir + QStringLiteral("propinfo.rpt"));
+    EXPECT_FALSE(PropListFrm);
+}
+
+TEST_F(MainWindow, AListRowWithoutAUsableIdKeepsTheDialogOpen)
+{
+    TMainProfileFrm* main = OpenLoggedIn();
+    QString error;
+    int result = -1;
+    m_responder.NextModal([this, &error, &result](QDialog& d) {
+        auto& list = static_cast<TPropListFrm&>(d);
+        CatchErrorDialog(error);
+        list.Grid->SetRow(1);  // id "ABC"
+        Click(list.btnOk);
+        result = list.result();
+        return int(mrCancel);
+    });
+    SearchParcel(main, QStringLiteral("BADID"));
+    ASSERT_TRUE(WaitUntil([&] { return !error.isEmpty(); }));
+    EXPECT_EQ(error, QStringLiteral("Invalid property id!"));
+    EXPECT_NE(result, int(mrOk));
+    WaitUntil([] { return !PropListFrm; });
+    EXPECT_FALSE(AppState().PropFound);
+    EXPECT_EQ(RequestCount(*s_service, QStringLiteral("prop.get")), 0);
+    // Cancel gives the parcel edit the focus again.
+    EXPECT_TRUE(WaitUntil([] { return PropSearchFrm && PropSearchFrm->sParcel->hasFocus(); }));
+}
+
+TEST_F(MainWindow, AnEmptyListKeepsTheStoredCaption)
+{
+    TMainProfileFrm* main = OpenLoggedIn();
+    QString caption;
+    int rows = 0;
+    m_responder.NextModal([&](QDialog& d) {
+        caption = d.windowTitle();
+        rows = static_cast<TPropListFrm&>(d).Grid->RowCount();
+        return int(mrCancel);
+    });
+    SearchParcel(main, QStringLiteral("EMPTYLIST"));
+    ASSERT_TRUE(WaitUntil([&] { return !caption.isEmpty(); }));
+    EXPECT_EQ(caption, QStringLiteral("Found Properites"));
+    EXPECT_EQ(rows, 2);
+}
+
+TEST_F(MainWindow, CancelAfterTheSearchStepClosedTouchesNoGoneForm)
+{
+    TMainProfileFrm* main = OpenLoggedIn();
+    bool answered = false;
+    m_responder.NextModal([&](QDialog&) {
+        // Another step replaces Prop Search while the list is up.
+        main->CustomerForm->trigger();
+        answered = true;
+        return int(mrCancel);
+    });
+    SearchParcel(main, QStringLiteral("MULTI"));
+    ASSERT_TRUE(WaitUntil([&] { return answered; }));
+    ASSERT_TRUE(WaitUntil([] { return !PropSearchFrm && CustomerFrm; }));
+    EXPECT_EQ(main->StepIndex(), siCustomer);
+}
+
+TEST_F(MainWindow, ServerTextsInTheListShowAsSentAndNeverAsMarkup)
+{
+    TMainProfileFrm* main = OpenLoggedIn();
+    QStringList cells;
+    m_responder.NextModal([&](QDialog& d) {
+        TExtStringGrid* grid = static_cast<TPropListFrm&>(d).Grid;
+        for (int r = 1; r < grid->RowCount(); ++r)
+            for (int c = 1; c <= 3; ++c) cells << grid->GetCellText(c, r);
+        return int(mrCancel);
+    });
+    SearchParcel(main, QStringLiteral("MARKUP"));
+    ASSERT_TRUE(WaitUntil([&] { return !cells.isEmpty(); }));
+    ASSERT_EQ(cells.size(), 6);
+    EXPECT_EQ(cells[0], QStringLiteral("<FONT>SMITH &amp; &lt;B>JONES&lt;/B></FONT>"));
+    EXPECT_EQ(cells[1], QStringLiteral("<FONT>1427 N ALDER CREEK RD<BR>&lt;A HREF=\"file:///etc\">CITY&lt;/A></FONT>"));
+    // A formula-looking name is no formula; a lone "&" in plain text stays.
+    EXPECT_EQ(cells[3], QStringLiteral("<FONT>=1+1</FONT>"));
+    EXPECT_EQ(cells[4], QStringLiteral("1433 N ALDER CREEK RD\nA&B"));
+}
+
+TEST_F(MainWindow, PropInfoScrollsItsPageWithTheArrowKeys)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    ASSERT_TRUE(WaitUntil([] { return PropInfoFrm && PropInfoFrm->isVisible(); }));
+    main->activateWindow();
+    QScrollBar* bar = PropInfoFrm->Preview1->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 16);
+    bar->setValue(0);
+    Press(PropInfoFrm, Qt::Key_Down);
+    Press(PropInfoFrm, Qt::Key_Down);
+    EXPECT_EQ(bar->value(), 16);
+    Press(PropInfoFrm, Qt::Key_Up);
+    EXPECT_EQ(bar->value(), 8);
+}
