@@ -349,7 +349,9 @@ void TReportFileReader::LoadFromStream(QIODevice& stream)
     const qint64 size = stream.isSequential() ? -1 : stream.size() - stream.pos();
     if (size > MaxFileSize)
         throw EReportFileError(QStringLiteral("The report file is too large."));
-    QByteArray data = stream.read(MaxFileSize + 1);
+    // A file of known size is read as it is: asking for the cap would make
+    // the buffer that large.
+    QByteArray data = size >= 0 ? stream.read(size) : stream.read(MaxFileSize + 1);
     if (data.size() > MaxFileSize)
         throw EReportFileError(QStringLiteral("The report file is too large."));
     LoadFromBytes(data);

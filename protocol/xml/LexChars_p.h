@@ -5,6 +5,8 @@
 #include "protocol/xml/XMLChars.h"
 
 #include <QStringView>
+#include <cstddef>
+#include <cstdint>
 
 namespace lexchars {
 
@@ -17,6 +19,44 @@ inline bool SameText(QStringView a, QStringView b)
     for (qsizetype i = 0; i < a.size(); ++i)
         if (FoldAscii(a[i].unicode()) != FoldAscii(b[i].unicode())) return false;
     return true;
+}
+
+// Tab, LF, CR and 0x20 to 0x7E: one byte, one character, in every byte
+// encoding.
+inline bool PlainByte(uint8_t b) { return (b >= 0x20 && b < 0x7F) || b == '\t' || b == '\n' || b == '\r'; }
+// The ASCII name characters, and those a name may begin with.
+inline bool AsciiNameByte(uint8_t b)
+{
+    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '_' || b == ':'
+           || b == '.' || b == '-';
+}
+inline bool AsciiNameStart(uint8_t b) { return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || b == '_' || b == ':'; }
+
+// The character of a predefined entity name of one-byte characters ("lt",
+// "gt", "amp", "apos", "quot", in any case), or 0.
+inline char16_t PredefinedEntity(const uint8_t* name, qsizetype n)
+{
+    auto is = [name, n](const char* word) {
+        for (qsizetype i = 0; i < n; ++i)
+            if (FoldAscii(name[i]) != char16_t(word[i])) return false;
+        return true;
+    };
+    switch (n) {
+    case 2:
+        if (is("LT")) return u'<';
+        if (is("GT")) return u'>';
+        break;
+    case 3:
+        if (is("AMP")) return u'&';
+        break;
+    case 4:
+        if (is("APOS")) return u'\'';
+        if (is("QUOT")) return u'"';
+        break;
+    default:
+        break;
+    }
+    return 0;
 }
 
 inline bool IsAllBlank(const char16_t* p, size_t n)

@@ -7,6 +7,11 @@ TCharacterData::TCharacterData(const QString& name, TXMLDocument* document, uint
 {
 }
 
+TCharacterData::TCharacterData(const QString& name, TXMLDocument* document, uint8_t nodeType, QString&& data)
+    : TXMLNode(name, std::move(data), document, nodeType, TNameCheck::Unchecked)
+{
+}
+
 TCharacterData::~TCharacterData() = default;
 
 QString TCharacterData::substringData(int offset, int count) const

@@ -23,4 +23,8 @@ public:
     void deleteData(int offset, int count);
     // deleteData then insertData.
     void replaceData(int offset, int count, const QString& text);
+
+protected:
+    // Takes the data over (the parser's text).
+    TCharacterData(const QString& name, TXMLDocument* document, uint8_t nodeType, QString&& data);
 };

@@ -60,6 +60,15 @@ public:
         for (qsizetype i = k; i >= 1; --i) m_hist[(m_h++) & 7] = m_pos - i;
     }
 
+    // Goes on reading at byte pos of a one-byte-per-character input (a
+    // reader that took characters from Bytes() itself); earlier characters
+    // can no longer be stepped back over.
+    void Seek(qsizetype pos)
+    {
+        m_pos = pos;
+        for (auto& h : m_hist) h = pos;
+    }
+
 private:
     void Reset(const QByteArray& bytes);
     char16_t DecodeSlow(uint8_t b);

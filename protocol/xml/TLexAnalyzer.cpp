@@ -230,15 +230,8 @@ void TLexAnalyzer::SetEndToken()
 
 namespace {
 
-// Tab, LF, CR and 0x20 to 0x7E: one byte, one character, in every byte
-// encoding.
-inline bool PlainByte(uint8_t b) { return (b >= 0x20 && b < 0x7F) || b == '\t' || b == '\n' || b == '\r'; }
-
-inline bool AsciiNameByte(uint8_t b)
-{
-    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '_' || b == ':'
-           || b == '.' || b == '-';
-}
+using lexchars::AsciiNameByte;
+using lexchars::PlainByte;
 
 // Appends the run of plain one-byte characters that starts at the buffer's
 // position and stops before any byte for which stop holds (and before any

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringView>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 class TSymTab {
@@ -33,8 +34,9 @@ public:
     // The entry of a keyword kind (256 to 276).
     int KeywordEntry(int kind) const { return m_keywordIndex[kind - 256]; }
 
-    // The shared text of a name read from the input (exact comparison). index
-    // receives the name's number among the names.
+    // The shared text of a name read from the input (exact comparison),
+    // which stays valid as long as the table. index receives the name's
+    // number among the names.
     const QString& InternName(const char16_t* text, qsizetype length, int& index);
     // The same for a name of one-byte characters.
     const QString& InternName(const uint8_t* text, qsizetype length, int& index);
@@ -52,7 +54,7 @@ private:
     template <typename Char>
     const QString& Intern(const Char* text, qsizetype length, int& index);
     std::vector<int32_t> m_slots;         // entry numbers, 0 = free
-    std::vector<QString> m_names;
+    std::deque<QString> m_names;          // stable: a name's string stays where it is
     std::vector<uint32_t> m_nameHashes;
     std::vector<int32_t> m_nameSlots;     // name number + 1, 0 = free
 };

@@ -18,6 +18,12 @@ TXMLAttr::TXMLAttr(const QString& name, TXMLDocument* document, const QString& v
 {
 }
 
+TXMLAttr::TXMLAttr(const QString& name, TXMLDocument* document, QString&& value, Plain)
+    : TXMLNode(name, std::move(value), document, 2, TNameCheck::Unchecked)
+{
+    setValueForm(TValueForm::Expanded);
+}
+
 TXMLAttr::~TXMLAttr() = default;
 
 TXMLElement* TXMLAttr::getOwnerElement() const

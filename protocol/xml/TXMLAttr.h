@@ -38,8 +38,14 @@ public:
 
 private:
     friend class TXMLElement;
+    friend class TXMLParser;
     struct NoExpand {};
     TXMLAttr(const QString& name, TXMLDocument* document, const QString& value, NoExpand);
+    // A value the parser read that expanding would leave as it is (no "&",
+    // "<", tab, LF or CR, no document type), under a name it read: taken
+    // over as it is.
+    struct Plain {};
+    TXMLAttr(const QString& name, TXMLDocument* document, QString&& value, Plain);
 
     bool m_specified = true;
 };

@@ -226,7 +226,15 @@ QString TXMLDocument::WriteToString(TXMLSaveForm form) const
 
 QByteArray TXMLDocument::SaveToBytes(TXMLSaveForm form) const
 {
-    return WideToBytes(WriteToString(form), OutputEncoding(form), BigEndian);
+    QByteArray bytes;
+    TXMLOutput out(FormatedOutput(), OutputEncoding(form), BigEndian, &bytes);
+    WriteDeclaration(out, form);
+    for (const TXMLNode* n = m_list.first(); n; n = n->nextSibling()) {
+        if (n->getNodeType() != 2) n->WriteTo(out, 0);
+        out.MaybeFlush();
+    }
+    out.Flush();
+    return bytes;
 }
 
 void TXMLDocument::SaveToStream(QIODevice* stream, TXMLSaveForm form) const

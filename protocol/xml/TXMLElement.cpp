@@ -15,6 +15,11 @@ TXMLElement::TXMLElement(const QString& tagName, TXMLDocument* document)
 {
 }
 
+TXMLElement::TXMLElement(const QString& tagName, TXMLDocument* document, ParsedName)
+    : TContainer(tagName, document, 1, TNameCheck::Unchecked)
+{
+}
+
 TXMLElement::~TXMLElement() = default;
 
 QString TXMLElement::getAttribute(const QString& name) const
@@ -153,6 +158,7 @@ void TXMLElement::WriteTo(TXMLOutput& out, int indent) const
     if (!openElement(this, out, indent)) return;
     stack.push_back({this, m_list.first(), indent});
     while (!stack.empty()) {
+        out.MaybeFlush();
         Frame& f = stack.back();
         const TXMLNode* c = f.next;
         while (c && c->getNodeType() == 2) c = c->nextSibling();

@@ -50,6 +50,11 @@ public:
     TXMLNode* CloneNode() const override;
 
 private:
+    friend class TXMLParser;
+    // An element under a name the parser read (a valid name already).
+    struct ParsedName {};
+    TXMLElement(const QString& tagName, TXMLDocument* document, ParsedName);
+
     // Appends a new attribute and expands its value (normalized when parsed).
     TXMLAttr* addAttribute(const QString& name, const QString& value, bool parsed);
 };

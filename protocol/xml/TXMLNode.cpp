@@ -43,6 +43,16 @@ TXMLNode::TXMLNode(const QString& name, const QString& value, TXMLDocument* owne
                                    {name}));
 }
 
+TXMLNode::TXMLNode(const QString& name, QString&& value, TXMLDocument* ownerDocument, uint8_t nodeType,
+                   TNameCheck check)
+    : m_name(name), m_value(std::move(value)), m_type(nodeType), m_ownerDocument(ownerDocument)
+{
+    if (check == TNameCheck::Checked && !IsValidName(m_name))
+        throw EDOMException(EDOMException::INVALID_CHARACTER_ERR,
+                            Format(QStringLiteral("TXMLDocument.TXMLNode.Create(\"%s\"): invalid character(s) for name"),
+                                   {m_name}));
+}
+
 TXMLNode::~TXMLNode()
 {
     if (m_parentList) m_parentList->removeChild(this);

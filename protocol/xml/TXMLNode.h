@@ -133,6 +133,8 @@ protected:
     // A node with its value (saves an assignment on the parser's path).
     TXMLNode(const QString& name, const QString& value, TXMLDocument* ownerDocument, uint8_t nodeType,
              TNameCheck check);
+    TXMLNode(const QString& name, QString&& value, TXMLDocument* ownerDocument, uint8_t nodeType,
+             TNameCheck check);
 
     // Called for each node of a subtree moved to another document, after its
     // owner document changed; a class with owned nodes outside its list moves

@@ -5,6 +5,29 @@ TXMLOutput::TXMLOutput(bool formated, qsizetype initialCapacity)
 {
 }
 
+TXMLOutput::TXMLOutput(bool formated, TEncoding encoding, bool bigEndian, QByteArray* bytes)
+    : Formated(formated), m_buffer(kFlushAt + 4096), m_bytes(bytes), m_encoding(encoding), m_bigEndian(bigEndian)
+{
+}
+
+void TXMLOutput::Flush()
+{
+    if (!m_bytes) return;
+    AppendWideToBytes(*m_bytes, m_buffer.View(), m_encoding, m_bigEndian);
+    m_buffer.Clear();
+}
+
+void TXMLOutput::AppendRun(QStringView s)
+{
+    // A long run written to bytes goes straight into them.
+    if (m_bytes && s.size() >= kFlushAt) {
+        Flush();
+        AppendWideToBytes(*m_bytes, s, m_encoding, m_bigEndian);
+        return;
+    }
+    m_buffer.Append(s);
+}
+
 void TXMLOutput::AppendEscaped(QStringView s, TEscapeSet set)
 {
     const char16_t* p = s.utf16();
@@ -15,11 +38,11 @@ void TXMLOutput::AppendEscaped(QStringView s, TEscapeSet set)
         if (c == u'<' && set == esEntityValue) continue;
         if (c == u'"' && set == esText) continue;
         if (c == u'&' && IsReferenceAt(s, i)) continue;
-        m_buffer.Append(QStringView(p + run, i - run));
+        AppendRun(QStringView(p + run, i - run));
         m_buffer.Append(EntityOf(c));
         run = i + 1;
     }
-    m_buffer.Append(QStringView(p + run, n - run));
+    AppendRun(QStringView(p + run, n - run));
 }
 
 void TXMLOutput::AppendValue(QStringView s, TEscapeSet set, TXMLNode::TValueForm form)
@@ -34,6 +57,8 @@ void TXMLOutput::AppendValue(QStringView s, TEscapeSet set, TXMLNode::TValueForm
     const qsizetype n = s.size();
     qsizetype run = 0;
     for (qsizetype i = 0; i < n; ++i) {
+        // Text escapes only "&" and "<": skip to the next of them (or quote).
+        if (!attribute && (i = FindEscapeCandidate(p, i, n)) == n) break;
         const char16_t c = p[i];
         if (c > u'<') continue;
         QStringView entity;
@@ -61,9 +86,9 @@ void TXMLOutput::AppendValue(QStringView s, TEscapeSet set, TXMLNode::TValueForm
             break;
         default: continue;
         }
-        m_buffer.Append(QStringView(p + run, i - run));
+        AppendRun(QStringView(p + run, i - run));
         m_buffer.Append(entity);
         run = i + 1;
     }
-    m_buffer.Append(QStringView(p + run, n - run));
+    AppendRun(QStringView(p + run, n - run));
 }

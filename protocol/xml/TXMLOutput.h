@@ -18,6 +18,9 @@
 class TXMLOutput {
 public:
     explicit TXMLOutput(bool formated = true, qsizetype initialCapacity = 4096);
+    // Output converted to bytes in the encoding as it is written, a piece at
+    // a time (Flush), and appended to bytes: the whole text is never held.
+    TXMLOutput(bool formated, TEncoding encoding, bool bigEndian, QByteArray* bytes);
 
     // Children are indented by 3 per level when set.
     bool Formated;
@@ -50,10 +53,25 @@ public:
     // The indent of the children of a node written with indent.
     int ChildIndent(int indent) const { return Formated ? indent + 3 : indent; }
 
+    // Writing to bytes: converts what the text holds once it is long (the
+    // writers call it between nodes), or whatever it holds (Flush).
+    void MaybeFlush()
+    {
+        if (m_bytes && m_buffer.Length() >= kFlushAt) Flush();
+    }
+    void Flush();
+
     TStringBuffer& Buffer() { return m_buffer; }
     QStringView View() const { return m_buffer.View(); }
     QString Take() { return m_buffer.Take(); }
 
 private:
+    // Characters of a text (written to bytes at once when long).
+    void AppendRun(QStringView s);
+
+    static constexpr qsizetype kFlushAt = 32 * 1024;
     TStringBuffer m_buffer;
+    QByteArray* m_bytes = nullptr;
+    TEncoding m_encoding = UTF_8;
+    bool m_bigEndian = true;
 };

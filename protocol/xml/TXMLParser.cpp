@@ -21,6 +21,8 @@
 #include "protocol/xml/XmlEntities_p.h"
 
 #include <QIODevice>
+#include <QVarLengthArray>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -184,7 +186,7 @@ void TXMLParser::ParseEntityText()
         if (!empty) open.push_back(name);
     }
     if (m_token->Kind != tk::EndOfInput) IllegalOccurrence();
-    m_stack->Pop();
+    m_stack->Drop();
     if (auto* c = xmlentities::Current(); c && c->ElementDepth > 0) --c->ElementDepth;
 }
 
@@ -322,15 +324,37 @@ void TXMLParser::ParseElement()
     bool empty = false;
     ParseStartTag(name, empty);
     if (empty) return;
-    std::vector<QString> open{name};
+    // The open elements (their names end them).
+    std::vector<TXMLNode*> open{m_stack->Top()};
+    // Documents read one byte per character take the byte path wherever a
+    // tag begins.
+    const bool bytes = m_mode == u'd' && m_current == m_main && m_main->ByteEncoded();
+    // Set when the byte path read nothing at the lookahead: the token path
+    // takes that tag.
+    bool stuck = false;
     while (!open.empty()) {
-        if (ParseContentItems()) {
-            ParseEndTag(open.back());
-            open.pop_back();
+        const int kind = m_token->Kind;
+        if (kind != tk::TagStart && kind != tk::EndTagStart) {
+            // Text and other content up to the next tag; anything else is
+            // reported by the end tag expected.
+            if (ParseContentItems() && m_token->Kind != tk::EndTagStart) {
+                ParseEndTag(open.back()->getNodeName());
+                open.pop_back();
+            }
             continue;
         }
-        ParseStartTag(name, empty);
-        if (!empty) open.push_back(name);
+        if (bytes && !stuck) {
+            stuck = !ParseContentBytes(open);
+            continue;
+        }
+        stuck = false;
+        if (kind == tk::EndTagStart) {
+            ParseEndTag(open.back()->getNodeName());
+            open.pop_back();
+        } else {
+            ParseStartTag(name, empty);
+            if (!empty) open.push_back(m_stack->Top());
+        }
     }
 }
 
@@ -400,11 +424,11 @@ void TXMLParser::BeginNode(int nodeKind, const QString& value)
                 docType->setNodeName(value);
             m_stack->Push(docType);
         } else {
-            m_stack->Pop();
+            m_stack->Drop();
         }
         break;
     case 15:
-        m_stack->Pop();
+        m_stack->Drop();
         if (auto* c = xmlentities::Current(); c && c->ElementDepth > 0) --c->ElementDepth;
         break;
     case 28:
@@ -465,6 +489,322 @@ void TXMLParser::AddNode(int nodeKind, const QString& name, const QString& value
     default:
         break;
     }
+}
+
+// ---------------------------------------------------------------- bytes
+
+namespace {
+
+// Blanks inside a tag that leave the line count as it is.
+inline bool TagBlank(uint8_t b) { return b == ' ' || b == '\t' || b == '\r'; }
+
+// A value that attribute expansion leaves as it is (undeclared attributes).
+inline bool PlainValue(const uint8_t* p, qsizetype n)
+{
+    for (qsizetype i = 0; i < n; ++i) {
+        const uint8_t c = p[i];
+        if (c <= '<' && (c == '&' || c == '<' || c == '\t' || c == '\n' || c == '\r')) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+namespace {
+
+// Bytes 0x80 and up of text in encoding: the length in characters of the
+// whole text when every one of them decodes as the input reader decodes it
+// and lists nothing (UTF-8 sequences of two or three bytes, whole and not
+// overlong; table characters that are mapped), -1 otherwise.
+qsizetype DecodedLength(const uint8_t* text, qsizetype length, TEncoding encoding)
+{
+    const char16_t* table = encoding == UTF_8 ? nullptr : CodePageTable(encoding);
+    if (encoding != UTF_8 && !table) return -1;
+    qsizetype chars = 0;
+    for (qsizetype i = 0; i < length; ++chars) {
+        const uint8_t b = text[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        if (table) {
+            if (!table[b]) return -1;
+            ++i;
+            continue;
+        }
+        auto follows = [&](qsizetype k) { return i + k < length && (text[i + k] & 0xC0) == 0x80; };
+        if (b >= 0xC2 && b <= 0xDF && follows(1)) {
+            i += 2;
+        } else if ((b & 0xF0) == 0xE0 && follows(1) && follows(2) && (b != 0xE0 || text[i + 1] >= 0xA0)) {
+            i += 3;
+        } else {
+            return -1;
+        }
+    }
+    return chars;
+}
+
+} // namespace
+
+void TXMLParser::AppendParsedText(const uint8_t* text, qsizetype length, bool plain)
+{
+    const char* const chars = reinterpret_cast<const char*>(text);
+    const void* amp = std::memchr(text, '&', size_t(length));
+    if (plain && !amp) {
+        std::unique_ptr<TXMLNode> node(
+            new (m_document) TXMLText(QString::fromLatin1(chars, length), m_document, TXMLText::Plain{}));
+        static_cast<TContainer*>(m_stack->Top())->appendChild(node.get());
+        node.release();
+        return;
+    }
+    // Text whose references are all predefined entities and character
+    // references is expanded here, as the text's own expand would do it, and
+    // decoded with it into the one string it becomes; anything else is
+    // decoded and left to that expand. (The bytes of "&" and ";" are those
+    // characters in every encoding read here, and in no longer sequence.)
+    bool expand = amp != nullptr;
+    const uint8_t* const end = text + length;
+    for (const uint8_t* a = static_cast<const uint8_t*>(amp); a;
+         a = static_cast<const uint8_t*>(std::memchr(a + 1, '&', size_t(end - a - 1)))) {
+        const void* semi = std::memchr(a + 1, ';', size_t(end - a - 1));
+        const qsizetype n = semi ? static_cast<const uint8_t*>(semi) - a - 1 : -1;
+        if (n < 1 || (a[1] != '#' && !lexchars::PredefinedEntity(a + 1, n))) {
+            expand = false;
+            break;
+        }
+        a += n + 1;
+        if (a + 1 >= end) break;
+    }
+    const TEncoding encoding = m_main->Encoding;
+    const char16_t* table = encoding == UTF_8 ? nullptr : CodePageTable(encoding);
+    QString value(length, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(value.data());
+    qsizetype o = 0;
+    for (qsizetype i = 0; i < length; ++i) {
+        const uint8_t b = text[i];
+        if (b >= 0x80) {
+            if (table) {
+                out[o++] = table[b];
+            } else if (b < 0xE0) {
+                out[o++] = char16_t(((b & 0x1F) << 6) | (text[i + 1] & 0x3F));
+                i += 1;
+            } else {
+                out[o++] = char16_t(((b & 0x0F) << 12) | ((text[i + 1] & 0x3F) << 6) | (text[i + 2] & 0x3F));
+                i += 2;
+            }
+            continue;
+        }
+        if (b != '&' || !expand) {
+            out[o++] = b;
+            continue;
+        }
+        const qsizetype semi = static_cast<const uint8_t*>(std::memchr(text + i + 1, ';', size_t(length - i - 1))) - text;
+        if (text[i + 1] == '#') {
+            QVarLengthArray<char16_t, 16> name;
+            for (qsizetype k = i + 1; k < semi; ++k) name.append(text[k]);
+            out[o++] = CharReferenceValue(QStringView(name.constData(), name.size()), m_document->getEncoding());
+        } else {
+            out[o++] = lexchars::PredefinedEntity(text + i + 1, semi - i - 1);
+        }
+        i = semi;
+    }
+    value.truncate(o);
+    if (amp && !expand) {
+        BeginNode(3, value);
+        return;
+    }
+    // Expanded text that is blank is no node.
+    if (lexchars::IsAllBlank(value)) return;
+    std::unique_ptr<TXMLNode> node(new (m_document) TXMLText(std::move(value), m_document, TXMLText::Plain{}));
+    static_cast<TContainer*>(m_stack->Top())->appendChild(node.get());
+    node.release();
+}
+
+bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
+{
+    using lexchars::AsciiNameByte;
+    using lexchars::AsciiNameStart;
+    TInputBuffer& in = *m_main;
+    const uint8_t* d = in.Bytes();
+    const qsizetype e = in.Size();
+    xmlentities::TParseContext* const context = xmlentities::Current();
+    // Attribute values are expanded alike only without a document type.
+    const bool plainAttributes = !m_document->getDocType();
+    // The lookahead began at its "<" (unless its characters were sequences
+    // of more than one byte each: the token path reads that one).
+    const bool end = m_token->Kind == tk::EndTagStart;
+    qsizetype p = in.Pos() - (end ? 2 : 1);
+    if (p < 0 || d[p] != '<' || (end && d[p + 1] != '/')) return false;
+    const qsizetype start = p;
+    struct Attribute {
+        qsizetype name, nameEnd, value, valueEnd;
+    };
+    QVarLengthArray<Attribute, 32> attributes;
+    for (;;) {
+        // p is at a "<".
+        if (e - p < 2) break;
+        const uint8_t b = d[p + 1];
+        if (b == '/') {
+            // The end tag of the open element, its name exactly, blanks, ">".
+            const QString& name = open.back()->getNodeName();
+            const char16_t* s = reinterpret_cast<const char16_t*>(name.utf16());
+            const qsizetype n = name.size();
+            qsizetype q = p + 2;
+            if (e - q <= n) break;
+            qsizetype i = 0;
+            while (i < n && d[q + i] == s[i]) ++i;
+            if (i < n) break;
+            q += n;
+            while (q < e && TagBlank(d[q])) ++q;
+            if (q == e || d[q] != '>') break;
+            // As BeginNode(15).
+            m_stack->Drop();
+            if (context && context->ElementDepth > 0) --context->ElementDepth;
+            open.pop_back();
+            p = q + 1;
+            if (open.empty()) break;
+        } else if (AsciiNameStart(b)) {
+            // A start tag on one line, read whole before anything is built.
+            qsizetype q = p + 2;
+            while (q < e && AsciiNameByte(d[q])) ++q;
+            const qsizetype nameEnd = q;
+            attributes.clear();
+            bool whole = false;
+            bool empty = false;
+            while (q < e) {
+                uint8_t c = d[q];
+                if (c == '>') {
+                    whole = true;
+                    ++q;
+                    break;
+                }
+                if (c == '/') {
+                    whole = empty = e - q >= 2 && d[q + 1] == '>';
+                    q += 2;
+                    break;
+                }
+                if (!TagBlank(c)) break;
+                while (q < e && TagBlank(d[q])) ++q;
+                if (q == e) break;
+                c = d[q];
+                if (c == '>' || c == '/') continue;
+                if (!AsciiNameStart(c)) break;
+                Attribute a;
+                a.name = q;
+                while (q < e && AsciiNameByte(d[q])) ++q;
+                a.nameEnd = q;
+                while (q < e && TagBlank(d[q])) ++q;
+                if (q == e || d[q] != '=') break;
+                ++q;
+                while (q < e && TagBlank(d[q])) ++q;
+                if (q == e || (d[q] != '"' && d[q] != '\'')) break;
+                const uint8_t quote = d[q++];
+                a.value = q;
+                while (q < e && d[q] != quote && lexchars::PlainByte(d[q])) ++q;
+                if (q == e || d[q] != quote) break;
+                a.valueEnd = q++;
+                attributes.append(a);
+            }
+            if (!whole) break;
+            int index = -1;
+            const QString& name = m_symtab->InternName(d + p + 1, nameEnd - (p + 1), index);
+            // As BeginNode(1).
+            if (context) {
+                if (context->ElementDepth >= xmlentities::MaxElementDepth)
+                    Error(QStringLiteral("Element nesting is too deep."));
+                ++context->ElementDepth;
+            }
+            auto* element = static_cast<TXMLElement*>(
+                AppendTo(m_stack->Top(), m_document,
+                         std::unique_ptr<TXMLNode>(new (m_document)
+                                                       TXMLElement(name, m_document, TXMLElement::ParsedName{}))));
+            m_stack->Push(element);
+            // Attributes: a new name with a value expanding leaves alone is
+            // linked as it is; the rest, and the one past the cap, as AddNode
+            // does it.
+            if (!attributes.isEmpty()) {
+                if (++m_tagStamp == 0) {
+                    std::fill(m_nameStamps.begin(), m_nameStamps.end(), 0u);
+                    m_tagStamp = 1;
+                }
+            }
+            for (const Attribute& a : attributes) {
+                const QString& attribute = m_symtab->InternName(d + a.name, a.nameEnd - a.name, index);
+                if (size_t(index) >= m_nameStamps.size()) m_nameStamps.resize(size_t(index) + 64, 0u);
+                const bool repeated = m_nameStamps[size_t(index)] == m_tagStamp;
+                m_nameStamps[size_t(index)] = m_tagStamp;
+                QString value = QString::fromLatin1(reinterpret_cast<const char*>(d + a.value), a.valueEnd - a.value);
+                if (plainAttributes && !repeated && element->getChildNodes().attributeCount() < xmlentities::MaxAttributes
+                    && PlainValue(d + a.value, a.valueEnd - a.value)) {
+                    std::unique_ptr<TXMLNode> node(
+                        new (m_document) TXMLAttr(attribute, m_document, std::move(value), TXMLAttr::Plain{}));
+                    element->appendChild(node.get());
+                    node.release();
+                } else {
+                    AddNode(2, attribute, value);
+                }
+            }
+            if (empty) {
+                // As BeginNode(15).
+                m_stack->Drop();
+                if (context && context->ElementDepth > 0) --context->ElementDepth;
+            } else {
+                open.push_back(element);
+            }
+            p = q;
+        } else {
+            break;
+        }
+        // Text up to the next "<", when all of it is plain.
+        if (p < e && d[p] != '<') {
+            const void* lt = std::memchr(d + p, '<', size_t(e - p));
+            if (!lt) break;
+            const qsizetype stop = static_cast<const uint8_t*>(lt) - d;
+            // One branch-free pass: are all bytes plain, and how many are LFs.
+            qint32 lines = 0;
+            unsigned plain = 1;
+            for (qsizetype i = p; i < stop; ++i) {
+                const uint8_t c = d[i];
+                lines += c == '\n';
+                plain &= unsigned((c >= 0x20) & (c < 0x7F)) | unsigned(c == '\t') | unsigned(c == '\n')
+                         | unsigned(c == '\r');
+            }
+            // Other characters are decoded here when they decode as the
+            // reader would decode them (control characters, 0x7F and bytes
+            // it lists go to the token path).
+            if (!plain) {
+                bool controls = false;
+                for (qsizetype i = p; i < stop && !controls; ++i)
+                    controls = (d[i] < 0x20 && !lexchars::IsBlank(d[i])) || d[i] == 0x7F;
+                if (controls || DecodedLength(d + p, stop - p, in.Encoding) < 0) break;
+                // Text begins with a character of a document.
+                if (d[p] >= 0x80) {
+                    const char16_t* table = CodePageTable(in.Encoding);
+                    const char16_t c = table ? table[d[p]]
+                                       : d[p] < 0xE0 ? char16_t(((d[p] & 0x1F) << 6) | (d[p + 1] & 0x3F))
+                                                     : char16_t(((d[p] & 0x0F) << 12) | ((d[p + 1] & 0x3F) << 6)
+                                                                | (d[p + 2] & 0x3F));
+                    if (!IsXMLChar(c)) break;
+                }
+            }
+            // The token path lists what it cannot convert in the markup after
+            // a text before what the text's references list: a text with
+            // references before such markup is left to it.
+            if (stop + 1 < e && !lexchars::PlainByte(d[stop + 1]) && std::memchr(d + p, '&', size_t(stop - p)))
+                break;
+            m_line += lines;
+            qsizetype first = p;
+            while (first < stop && lexchars::IsBlank(d[first])) ++first;
+            if (first < stop) AppendParsedText(d + p, stop - p, plain != 0);
+            p = stop;
+        }
+    }
+    // The token path goes on at p, after a ">" or at a "<".
+    in.Seek(p);
+    SetKeyword(tk::TagEnd);
+    m_inContent = true;
+    NextToken();
+    return p != start;
 }
 
 // ---------------------------------------------------------------- validation

@@ -21,6 +21,7 @@
 
 #include <QString>
 #include <functional>
+#include <vector>
 
 class QIODevice;
 class TXMLDocument;
@@ -99,6 +100,17 @@ private:
     bool ParseContentItems();
     void ParseStartTag(QString& name, bool& empty);
     void ParseEndTag(const QString& name);
+    // Reads start tags, end tags and text of the main input straight from its
+    // bytes, building what the token path would build, up to the first thing
+    // it leaves to that path (markup other than tags, characters other than
+    // plain one-byte ones, a tag across lines, anything amiss); the lookahead
+    // token is then read again there. Called at a "<" or "</" lookahead;
+    // false when it read nothing.
+    bool ParseContentBytes(std::vector<TXMLNode*>& open);
+    // Appends text of the main input that is not blank to the open element,
+    // as BeginNode(3) does; plain: all of it plain bytes, otherwise bytes the
+    // byte path decodes.
+    void AppendParsedText(const uint8_t* text, qsizetype length, bool plain);
     [[noreturn]] void Rethrow(const std::exception_ptr& error);
 
     TEncoding m_defaultEncoding = US_ASCII;
@@ -106,4 +118,8 @@ private:
     TEncoding m_entityEncoding = n_sup;
     TErrorsList m_errors;
     qint32 m_depth = 0;
+    // Repeated attribute names of one tag on the byte path: the stamp of the
+    // tag each name was last seen in, by name number.
+    std::vector<uint32_t> m_nameStamps;
+    uint32_t m_tagStamp = 0;
 };

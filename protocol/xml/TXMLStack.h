@@ -13,6 +13,11 @@ public:
     // Pops the top node and returns its name (empty for a nil node or an
     // empty stack).
     QString Pop();
+    // Pops the top node, if any.
+    void Drop()
+    {
+        if (!m_nodes.empty()) m_nodes.pop_back();
+    }
     TXMLNode* Top() const { return m_nodes.empty() ? nullptr : m_nodes.back(); }
     bool IsEmpty() const { return m_nodes.empty(); }
     int Depth() const { return int(m_nodes.size()); }

@@ -27,6 +27,12 @@ TXMLText::TXMLText(const QString& name, const QString& value, TXMLDocument* docu
 {
 }
 
+TXMLText::TXMLText(QString&& value, TXMLDocument* document, Plain)
+    : TCharacterData(textName(), document, 3, std::move(value))
+{
+    setValueForm(TValueForm::Expanded);
+}
+
 TXMLText::~TXMLText() = default;
 
 void TXMLText::Expand()

@@ -24,4 +24,11 @@ public:
 
 protected:
     TXMLText(const QString& name, const QString& value, TXMLDocument* document, uint8_t nodeType);
+
+private:
+    friend class TXMLParser;
+    // Text the parser read that holds no "&": taken over as it is, already
+    // in its expanded form.
+    struct Plain {};
+    TXMLText(QString&& value, TXMLDocument* document, Plain);
 };

@@ -118,24 +118,43 @@ char16_t DecodeUTF8(const uint8_t* b, int count)
 
 QByteArray WideToBytes(QStringView text, TEncoding encoding, bool bigEndian)
 {
+    QByteArray out;
+    AppendWideToBytes(out, text, encoding, bigEndian);
+    return out;
+}
+
+namespace {
+
+// Room for n more bytes at the end of out, growing geometrically; returns
+// where they go. out.size() includes them afterwards.
+uint8_t* GrowBy(QByteArray& out, qsizetype n)
+{
+    const qsizetype old = out.size();
+    if (out.capacity() < old + n) out.reserve(std::max(old + n, 2 * out.capacity()));
+    out.resize(old + n);
+    return reinterpret_cast<uint8_t*>(out.data()) + old;
+}
+
+} // namespace
+
+void AppendWideToBytes(QByteArray& out, QStringView text, TEncoding encoding, bool bigEndian)
+{
     const char16_t* s = text.utf16();
     const qsizetype n = text.size();
-    QByteArray out;
+    if (n == 0) return;
     if (encoding == UTF_16) {
-        out.resize(n * 2);
-        uint8_t* d = reinterpret_cast<uint8_t*>(out.data());
+        uint8_t* d = GrowBy(out, n * 2);
         for (qsizetype i = 0; i < n; ++i) {
             const char16_t c = s[i];
             d[2 * i] = uint8_t(bigEndian ? c >> 8 : c & 0xFF);
             d[2 * i + 1] = uint8_t(bigEndian ? c & 0xFF : c >> 8);
         }
-        return out;
+        return;
     }
     if (encoding == UTF_8) {
         qsizetype len = 0;
         for (qsizetype i = 0; i < n; ++i) len += utf8Length(s[i]);
-        out.resize(len);
-        uint8_t* d = reinterpret_cast<uint8_t*>(out.data());
+        uint8_t* d = GrowBy(out, len);
         for (qsizetype i = 0; i < n; ++i) {
             const char16_t c = s[i];
             if (c < 0x80) {
@@ -149,10 +168,9 @@ QByteArray WideToBytes(QStringView text, TEncoding encoding, bool bigEndian)
                 *d++ = uint8_t(0x80 | (c & 0x3F));
             }
         }
-        return out;
+        return;
     }
-    out.resize(n);
-    uint8_t* d = reinterpret_cast<uint8_t*>(out.data());
+    uint8_t* d = GrowBy(out, n);
     qsizetype i = 0;
 #if defined(__SSE2__)
     // Eight characters below 0x7F at a time are their own bytes.
@@ -168,7 +186,6 @@ QByteArray WideToBytes(QStringView text, TEncoding encoding, bool bigEndian)
         const char16_t c = s[i];
         d[i] = c < 0x7F ? uint8_t(c) : CharToByte(c, encoding);
     }
-    return out;
 }
 
 qsizetype DecodeBytes(TEncoding encoding, bool bigEndian, const uint8_t* src, qsizetype srcLen,

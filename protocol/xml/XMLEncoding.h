@@ -42,6 +42,9 @@ TEncoding EncodingFromName(QStringView name);
 // Text to bytes: UTF-16 (high byte first when bigEndian; no byte-order mark),
 // UTF-8 (EncodeUTF8 per character), or CharToByte per character.
 QByteArray WideToBytes(QStringView text, TEncoding encoding, bool bigEndian = true);
+// The same, appended to out (text converted a piece at a time gives the
+// bytes and the list of unconvertible characters the whole text gives).
+void AppendWideToBytes(QByteArray& out, QStringView text, TEncoding encoding, bool bigEndian = true);
 // Bytes to text, the inverse, as the input reader decodes them: UTF-16 pairs,
 // UTF-8 sequences of one to three bytes (DecodeUTF8), or ByteToChar. A
 // sequence cut short by the end of the bytes is completed with zero bytes.

@@ -1,0 +1,1 @@
+target_compile_definitions(bench_profile PRIVATE TAMSEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

@@ -1,0 +1,176 @@
+// The full property profile report from recorded sample-service answers:
+// all twelve page kinds, 40 comps with their house photos, four assessor
+// map sheets, laid out into a report file, and that file rendered to PDF.
+// Target: both together under one second (Release build).
+//
+//   build/<dir>/bench/bench_profile [--benchmark_filter=...]
+
+#include "app/state/TAppState.h"
+#include "platform/report/TPageRenderer.h"
+#include "platform/report/TReportFileReader.h"
+#include "protocol/TvxAssessorMap.h"
+#include "protocol/TvxComps.h"
+#include "protocol/TvxRptGen.h"
+#include "protocol/TvxpDocument.h"
+#include "protocol/TvxpPersonalInfo.h"
+#include "report/TrptProfile.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+QString Fixture(const QString& name)
+{
+    return QStringLiteral(TAMSEL_SOURCE_DIR "/tests/report/fixtures/") + name;
+}
+
+void Load(TvxpDocument& doc, const QString& name)
+{
+    QFile f(Fixture(name));
+    if (!f.open(QIODevice::ReadOnly) || !doc.LoadDocument(&f)) {
+        std::fprintf(stderr, "bench_profile: cannot read %s\n", qPrintable(name));
+        std::exit(1);
+    }
+}
+
+// The recorded answers and the form, set up once.
+struct Profile {
+    QTemporaryDir Dir;
+    TvxpDocument PropDoc, CompsDoc, RptDoc;
+    TvxComps Comps;
+    TvxRptGen RptGen;
+    TvxAssessorMap Map;
+    TvxpPersonalInfo Personal;
+    std::unique_ptr<TrptProfile> Form;
+
+    Profile()
+    {
+        TAppState& s = AppState();
+        s.TempDir = Dir.path() + QLatin1Char('/');
+        s.ExeDir = s.TempDir;
+        s.County = std::make_shared<TCountyRec>(TCountyRec{true, true, 59, QStringLiteral("Sierra Vista - CA"),
+                                                           QStringLiteral("SVISTA")});
+        s.CompsFound = true;
+        s.MapId = 1001;
+        s.CustName = QStringLiteral("Pat Morales");
+        s.CustAddr1 = QStringLiteral("18 Birch Ln");
+        s.CustCity = QStringLiteral("Alder Creek CA");
+        qint16 order = 1;
+        for (int id : {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 120, 170})
+            s.ReportPages.AddPage(id, order++, QStringLiteral("page"), QStringLiteral("Y"));
+        for (auto* d : {&PropDoc, &CompsDoc, &RptDoc})
+            d->ValidateDocument = false;
+        Load(PropDoc, QStringLiteral("prop_data.xml"));
+        Load(CompsDoc, QStringLiteral("comps.xml"));
+        Load(RptDoc, QStringLiteral("rptgen.xml"));
+        Comps.SetVxpDocument(&CompsDoc);
+        Comps.LoadRecords();
+        RptGen.SetVxpDocument(&RptDoc);
+        Personal.Loaded = true;
+        Personal.SetFullName(QStringLiteral("Dana Whitfield"));
+        Personal.SetCompany(QStringLiteral("Alder Creek Realty"));
+        Form = std::make_unique<TrptProfile>();
+        Form->Comps = &Comps;
+        Form->RptGen = &RptGen;
+        Form->AssessorMap = &Map;
+        Form->PersonalInfo = &Personal;
+        QStringList sheets;
+        for (int n = 1; n <= 4; ++n) {
+            const QString sheet = s.TempDir + QStringLiteral("sheet%1.tif").arg(n);
+            QFile::copy(Fixture(QStringLiteral("sheet%1.tif").arg(n)), sheet);
+            sheets << sheet;
+        }
+        Form->Context().SheetFiles = sheets;
+    }
+};
+
+// Made in main, after the application object and before it goes.
+Profile* g_profile = nullptr;
+
+Profile& Setup() { return *g_profile; }
+
+QString WriteReport()
+{
+    Profile& p = Setup();
+    return p.Form->WriteProfileReport(p.PropDoc.RequestElement());
+}
+
+// Every page of the report file into a PDF file, as the PDF writer does it:
+// the pages replayed onto a PDF painter.
+int RenderPdf(const QString& reportFile, const QString& pdfFile)
+{
+    TReportFileReader reader;
+    reader.LoadFromFile(reportFile);
+    QPdfWriter pdf(pdfFile);
+    pdf.setResolution(300);
+    pdf.setPageSize(QPageSize(QPageSize::Letter));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter(&pdf);
+    TPageRenderer renderer(painter, 300);
+    for (int i = 0; i < reader.PageCount(); ++i) {
+        if (i > 0)
+            pdf.newPage();
+        reader.PlayPage(i, renderer);
+    }
+    painter.end();
+    return reader.PageCount();
+}
+
+void BM_ProfileWrite(benchmark::State& state)
+{
+    int pages = 0;
+    for (auto _ : state) {
+        const QString path = WriteReport();
+        TReportFileReader reader;
+        reader.LoadFromFile(path);
+        pages = reader.PageCount();
+    }
+    state.counters["pages"] = pages;
+}
+BENCHMARK(BM_ProfileWrite)->Unit(benchmark::kMillisecond);
+
+void BM_ProfileRenderPdf(benchmark::State& state)
+{
+    const QString path = WriteReport();
+    const QString pdf = Setup().Dir.filePath(QStringLiteral("profile.pdf"));
+    int pages = 0;
+    for (auto _ : state)
+        pages = RenderPdf(path, pdf);
+    state.counters["pages"] = pages;
+    state.counters["pdf_kb"] = double(QFile(pdf).size()) / 1024;
+}
+BENCHMARK(BM_ProfileRenderPdf)->Unit(benchmark::kMillisecond);
+
+void BM_ProfileWriteAndRenderPdf(benchmark::State& state)
+{
+    const QString pdf = Setup().Dir.filePath(QStringLiteral("profile.pdf"));
+    for (auto _ : state)
+        RenderPdf(WriteReport(), pdf);
+}
+BENCHMARK(BM_ProfileWriteAndRenderPdf)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    auto profile = std::make_unique<Profile>();
+    g_profile = profile.get();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    g_profile = nullptr;
+    profile.reset();
+    FreeAppState();
+    return 0;
+}

@@ -1,0 +1,141 @@
+#include "report/RptTools.h"
+
+#include "platform/core/FloatFormat.h"
+#include "protocol/xml/TXMLElement.h"
+#include "protocol/xml/TXMLText.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <array>
+
+TColor PackRGB(int red, int green, int blue)
+{
+    return TColor(red & 0xFF) | (TColor(green & 0xFF) << 8) | (TColor(blue & 0xFF) << 16);
+}
+
+void SplitRGB(TColor color, int& red, int& green, int& blue)
+{
+    const TColor c = ColorToRGB(color);
+    red = int(c & 0xFF);
+    green = int((c >> 8) & 0xFF);
+    blue = int((c >> 16) & 0xFF);
+}
+
+int BlendChannel(double t, int a, int b)
+{
+    const qint64 v = Round((a - b) * t + b);
+    return int(std::clamp<qint64>(v, 0, 255));
+}
+
+TColor BlendRGB(double t, TColor a, TColor b)
+{
+    t = std::clamp(t, 0.0, 1.0);
+    int ar, ag, ab, br, bg, bb;
+    SplitRGB(a, ar, ag, ab);
+    SplitRGB(b, br, bg, bb);
+    return PackRGB(BlendChannel(t, ar, br), BlendChannel(t, ag, bg), BlendChannel(t, ab, bb));
+}
+
+TColor Lighten(TColor color, float t) { return BlendRGB(double(t), clWhite, color); }
+
+namespace {
+
+QColor Qt(TColor c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
+
+// Bands of the colour lightened from white (band 0) down to the colour
+// (band 200), each band pixels wide along the gradient; then a two-pixel
+// frame in the full colour.
+QImage Gradient(TColor color, int width, int height, bool vertical)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    const TColor rgb = ColorToRGB(color);
+    TColor last = rgb;
+    for (int i = 0; i <= 200; ++i) {
+        last = Lighten(rgb, float(1 - i * 0.01 / 2));
+        const QRect band = vertical ? QRect(0, 5 * i, width, 5) : QRect(8 * i, 0, 8, height);
+        if (band.intersects(image.rect()))
+            p.fillRect(band, Qt(last));
+    }
+    p.setPen(Qt(last));
+    p.setBrush(Qt::NoBrush);
+    // The outer frame leaves the bar's last column free, the band's not.
+    if (vertical) {
+        p.drawRect(QRect(0, 0, width - 2, height - 1));
+        p.drawRect(QRect(1, 1, width - 4, height - 3));
+    } else {
+        p.drawRect(QRect(0, 0, width - 1, height - 1));
+        p.drawRect(QRect(1, 1, width - 3, height - 3));
+    }
+    return image;
+}
+
+} // namespace
+
+QImage GradientFillVertical(TColor color) { return Gradient(color, 60, 960, true); }
+
+QImage GradientFillHorizontal(TColor color) { return Gradient(color, 750, 30, false); }
+
+QString FormatMoney(const QString& mask, double amount)
+{
+    if (!(amount > 0))
+        return QString();
+    return (QStringLiteral("$") + FormatFloat(mask, amount)).left(255);
+}
+
+namespace {
+const std::array<const char*, 11> kStatusNames = {"Active",  "Canceled", "Contingent", "Expired",
+                                                  "First Right", "Hold", "Leased",     "Pending",
+                                                  "Sold",    "Withdrawn", "Unknown"};
+} // namespace
+
+int StatusCodeIndex(const QString& code)
+{
+    if (code.size() != 1)
+        return -1;
+    const QChar c = code.at(0);
+    if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+        return c.unicode() - '0';
+    if (c == QLatin1Char('U'))
+        return 10;
+    return -1;
+}
+
+QString StatusCodeName(const QString& code) { return StatusIndexName(StatusCodeIndex(code)); }
+
+QString StatusIndexName(int index)
+{
+    if (index < 0 || index > 10)
+        return QString();
+    return QString::fromLatin1(kStatusNames[size_t(index)]);
+}
+
+double MathMax(double a, double b) { return b > a ? b : a; }
+double MathMin(double a, double b) { return b < a ? b : a; }
+
+TXMLElement* FindChildElement(const QString& name, const TXMLElement* element)
+{
+    if (!element)
+        return nullptr;
+    for (TXMLElement* e = element->getFirstChildElement(); e; e = e->getNextSiblingElement())
+        if (e->getTagName() == name)
+            return e;
+    return nullptr;
+}
+
+QString ChildText(const QString& name, const TXMLElement* element)
+{
+    if (!element)
+        return QString();
+    const QString upper = name.toUpper();
+    for (TXMLElement* e = element->getFirstChildElement(); e; e = e->getNextSiblingElement())
+        if (e->getTagName().toUpper() == upper)
+            return ElementText(e);
+    return QString();
+}
+
+QString ElementField(const TXMLElement* element, const QString& name)
+{
+    return ElementText(FindChildElement(name, element));
+}

@@ -1,0 +1,54 @@
+#pragma once
+// Small routines shared by the report pages: colour packing and blending,
+// the gradient pictures of the page header bar and the group bands, money
+// texts, the listing status codes with their names, and the element lookups
+// through which the pages read the service's answers.
+
+#include "platform/graphics/Color.h"
+#include "protocol/xml/XMLQuery.h"
+
+#include <QImage>
+#include <QString>
+
+class TXMLElement;
+
+// Colours are BGR integers: red in bits 0-7, green 8-15, blue 16-23.
+TColor PackRGB(int red, int green, int blue);
+// The red, green and blue bytes of the colour (system colours converted).
+void SplitRGB(TColor color, int& red, int& green, int& blue);
+// (a - b) * t + b, rounded halves to even, clamped to 0..255.
+int BlendChannel(double t, int a, int b);
+// t clamped to 0..1, each channel blended.
+TColor BlendRGB(double t, TColor a, TColor b);
+// t = 0 gives the colour, t = 1 white.
+TColor Lighten(TColor color, float t);
+
+// The page header bar: 60 x 960 pixels, white at the top to the colour at
+// the bottom, framed two pixels wide in the colour.
+QImage GradientFillVertical(TColor color);
+// The group band: 750 x 30 pixels, white at the left, framed likewise.
+QImage GradientFillHorizontal(TColor color);
+
+// "$" and the amount formatted with the float mask; empty for an amount not
+// above zero.
+QString FormatMoney(const QString& mask, double amount);
+
+// Listing status codes "0".."9" and "U", compared exactly: the index 0..10,
+// -1 for any other text; the name, empty for any other text.
+int StatusCodeIndex(const QString& code);
+QString StatusCodeName(const QString& code);
+// The name of a status index 0..10; empty outside.
+QString StatusIndexName(int index);
+
+// The larger and smaller of two floats; a when equal.
+double MathMax(double a, double b);
+double MathMin(double a, double b);
+
+// The first direct child element named exactly name; null when absent.
+TXMLElement* FindChildElement(const QString& name, const TXMLElement* element);
+// The text of the first direct child element whose name equals name in
+// upper case; empty when absent or without text.
+QString ChildText(const QString& name, const TXMLElement* element);
+// The text of the first direct child element named exactly name; empty when
+// absent or without a text child.
+QString ElementField(const TXMLElement* element, const QString& name);

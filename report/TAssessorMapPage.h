@@ -1,0 +1,28 @@
+#pragma once
+// Page 120: the county's assessor map sheets of the subject parcel, one
+// page each, filled from (0.75, 0.5) to 0.2 inch short of the right and
+// bottom page edges; no header or footer. The sheets are the TIFF files the
+// tax-map client saved; a sheet that is gone or does not decode is left out.
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+class TBaseReport;
+class TReportContext;
+class TReportShell;
+
+class TAssessorMapPage {
+public:
+    explicit TAssessorMapPage(TReportContext& context) : m_context(context) {}
+    void RowPrint(TBaseReport& report, TReportShell& shell, bool& valid);
+
+    // Decodes TIFF data into a 1-bit picture; false (picture untouched) when
+    // the data is no readable sheet. The last decoding error is kept.
+    bool ReadTiffMonochrome(const QByteArray& data, QImage& picture);
+    const QString& LastError() const { return m_lastError; }
+
+private:
+    TReportContext& m_context;
+    QString m_lastError;
+};

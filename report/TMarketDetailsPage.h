@@ -1,0 +1,38 @@
+#pragma once
+// Pages 60 and 170, "MARKET DETAILS": the category summaries, the subject
+// property block, then a framed block for every comp marked for use under a
+// band whenever the listing status changes; page 170 puts the comp's house
+// photo beside its features and comments.
+
+#include <QString>
+
+class QImage;
+class TBaseReport;
+class TReportContext;
+class TReportShell;
+
+class TMarketDetailsPage {
+public:
+    explicit TMarketDetailsPage(TReportContext& context) : m_context(context) {}
+    void RowPrint(TBaseReport& report, TReportShell& shell, bool& valid);
+    // A deferred comp stays current and is printed on the next page.
+    void RowAfter(TBaseReport& report, TReportShell& shell, bool& valid);
+
+    bool HasCompPhoto(const QString& apn) const;
+    bool LoadCompPhoto(const QString& apn, QImage& photo) const;
+
+private:
+    void PrintCategorySummaries(TBaseReport& report);
+    void PrintSubjectBlock(TBaseReport& report);
+    void PrintCompBlock(TBaseReport& report, TReportShell& shell);
+    void PrintFeatures(TBaseReport& report, const QString& text, double left);
+    static void PrintLabelValue(TBaseReport& report, const QString& label, const QString& value, double x);
+    static double EstimateTextLines(TBaseReport& report, const QString& text, double width);
+    class TXMLElement* PhotoElement(const QString& apn) const;
+
+    TReportContext& m_context;
+    // The comp deferred last and whether it already had a fresh page: a
+    // block that does not fit even there is printed anyway.
+    int m_deferredIndex = -1;
+    int m_deferredPage = -1;
+};

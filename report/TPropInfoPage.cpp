@@ -1,0 +1,287 @@
+#include "report/TPropInfoPage.h"
+
+#include "app/state/TAppState.h"
+#include "platform/report/TBaseReport.h"
+#include "platform/report/TReportShell.h"
+#include "protocol/TvxpPersonalInfo.h"
+#include "protocol/xml/TXMLElement.h"
+#include "report/TReportContext.h"
+
+#include <algorithm>
+
+namespace {
+QString L(const char* text) { return QString::fromLatin1(text); }
+} // namespace
+
+QString TPropInfoPage::Field(const char* name) const { return m_context.SubjectField(L(name)); }
+
+bool TPropInfoPage::Residential() const
+{
+    const QString t = Field("prop_type");
+    return t == QLatin1String("1") || t == QLatin1String("2") || t == QLatin1String("4");
+}
+
+QString TPropInfoPage::BathsText() const
+{
+    if (m_context.CountyId() == 106)
+        return Field("PP_BATH_PART");
+    return Field("bath") + QStringLiteral("      Full: ") + Field("PP_BATH_FULL") + QStringLiteral("      Partial: ")
+           + Field("PP_BATH_PART");
+}
+
+QString TPropInfoPage::LotWidthDepth() const
+{
+    const QString w = Field("PP_LOT_WIDTH");
+    const QString d = Field("PP_LOT_DEPTH");
+    if (w.isEmpty() && d.isEmpty())
+        return QString();
+    return w + QLatin1Char('/') + d;
+}
+
+void TPropInfoPage::PrintBlockCaption(TBaseReport& report, const QString& caption, double x)
+{
+    const TReportSettings& s = m_context.Settings;
+    TReportContext::UseFont(report, s.GroupFont);
+    report.SetBold(true);
+    report.PrintLeft(caption, x);
+    const double w = report.TextWidth(caption);
+    report.Brush().SetColor(s.Color(rcProfileBar));
+    TReportContext::ShadedBox(report, x, report.YPos() - 0.01, x + w, report.YPos() + 0.03);
+    report.Brush().SetColor(clBlack);
+    report.SetFont(QStringLiteral("Arial"), 10);
+    report.NewLine();
+    report.NewLine();
+}
+
+void TPropInfoPage::Row(TBaseReport& report, const QString& label, const QString& value, double labelX,
+                        double valueX)
+{
+    report.PrintLeft(label, labelX);
+    report.PrintLeft(value, valueX);
+}
+
+void TPropInfoPage::PrintCharacteristics(TBaseReport& report, int fromLine, double l1, double v1, double l2,
+                                         double v2)
+{
+    const bool residential = Residential();
+    struct Line {
+        const char* Label1;
+        QString Value1;
+        bool Show1;
+        const char* Label2;
+        QString Value2;
+    };
+    const Line lines[] = {
+        {"Land Use:", Field("land_use"), true, nullptr, QString()},
+        {"Zoning:", Field("zoning"), true, "Heating:", Field("heating")},
+        {"Year Built:", Field("year_built"), true, "Cooling:", Field("cooling")},
+        {"Bedrooms:", Field("bed"), residential, "Parking:", Field("parking")},
+        {"Bathrooms:", BathsText(), residential, "Lot SqFt:", Field("lot_sqft")},
+        {"Units:", Field("units"), true, "Lot Width/Depth:", LotWidthDepth()},
+        {"Rooms:", Field("rooms"), true, "Roof Cover:", Field("roof_cover")},
+        {"SqFt:", Field("house_sqft"), true, "Fireplace:", Field("fireplace")},
+        {"View:", Field("view"), true, "Exterior:", Field("exterior")},
+        {"Water:", Field("water"), true, "Construction:", Field("PP_CONSTRUCTION")},
+        {"Patio:", Field("patio"), true, "Pool:", Field("pool")},
+        {"Stories:", Field("stories"), true, nullptr, QString()},
+    };
+    for (int n = fromLine; n <= 12; ++n) {
+        const Line& line = lines[n - 1];
+        if (line.Show1)
+            Row(report, L(line.Label1), line.Value1, l1, v1);
+        if (line.Label2)
+            Row(report, L(line.Label2), line.Value2, l2, v2);
+        report.NewLine();
+    }
+}
+
+void TPropInfoPage::PrintLegal(TBaseReport& report, double start)
+{
+    TMemoBuf memo(Field("legal_desc"));
+    memo.SetPrintStart(start);
+    memo.SetPrintEnd(7.95);
+    report.PrintMemo(memo, 1, false);
+    if (memo.Pos() < memo.Size())
+        report.PrintMemo(memo, 0, false);
+}
+
+void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
+{
+    const TvxpPersonalInfo* agent = m_context.Personal;
+    const TAppState& state = AppState();
+
+    // 1. The agent's photo, its longer side 196 pixels at 96 per inch.
+    if (agent && !agent->Photo.isNull()) {
+        const QImage& photo = agent->Photo;
+        const double s = std::max(photo.width(), photo.height()) / 196.0;
+        const double w = photo.width() / s / 96.0;
+        const double h = photo.height() / s / 96.0;
+        report.PrintImageRect(1.625 - w / 2, 1.625 - h / 2, 1.625 + w / 2, 1.625 + h / 2, photo);
+    }
+    report.NewLine();
+
+    // 2. The property.
+    report.GotoXY(0, 0.75);
+    PrintBlockCaption(report, QStringLiteral("PROPERTY  INFORMATION"), 2.8);
+    const double l = 2.8, v = 4.0;
+    Row(report, L("Owner:"), Field("owner1"), l, v);
+    report.NewLine();
+    Row(report, L("Parcel:"), Field("apn"), l, v);
+    report.NewLine();
+    Row(report, L("Site Address:"), Field("address") + QLatin1Char(' ') + Field("city_state"), l, v);
+    report.NewLine();
+    Row(report, L("Mail Address:"), Field("m_address") + QLatin1Char(' ') + Field("m_city_state"), l, v);
+    report.NewLine();
+    Row(report, L("Vesting:"), Field("vesting"), l, v);
+    report.NewLine();
+    Row(report, L("Phone Number:"), Field("phone"), l, v);
+    report.NewLine();
+    Row(report, L("Co-Owner:"), Field("owner2"), l, v);
+    report.NewLine();
+    Row(report, L("Map Code:"), Field("map"), l, v);
+    Row(report, L("Flood:"), Field("flood"), 5.5, 6.5);
+    report.NewLine();
+    Row(report, L("Census Tract:"), Field("census_tract"), l, v);
+    Row(report, L("Tract/Lot/Block:"), Field("tract") + QLatin1Char('/') + Field("lot") + QLatin1Char('/') + Field("block"),
+        5.5, 6.5);
+    report.NewLine();
+
+    // 3. The legal description.
+    report.PrintLeft(L("Legal description:"), 2.8);
+    PrintLegal(report, 4.0);
+
+    // 4. The sale history, every transaction.
+    report.GotoXY(0, 5.75);
+    PrintBlockCaption(report, QStringLiteral("SALE AND LOAN INFORMATION"), 0.75);
+    report.ClearTabs();
+    SetTabLines(report, 0.75, TTabJustify::tjLeft, 0.8, 0, 0, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 1.0, 0, 0, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 1.25, 0, 0, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 1.75, 0.01, 0, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 1.75, 0.01, 0, 0);
+    report.SetBold(true);
+    for (const char* h : {"Doc date", "Doc number", "Sold price", "Doc type", "TD type"})
+        report.PrintTab(L(h));
+    report.SetBold(false);
+    while (m_context.TrxCursor) {
+        report.NewLine();
+        report.PrintTab(m_context.TrxField(L("doc_date")));
+        report.PrintTab(m_context.TrxField(L("doc_number")));
+        report.PrintTab(m_context.TrxField(L("sold_price")) + m_context.TrxField(L("doc_sale_code")).left(255));
+        report.PrintTab(m_context.TrxField(L("doc_type")));
+        report.PrintTab(m_context.TrxField(L("td_type")));
+        m_context.TrxCursor = m_context.TrxCursor->getNextSiblingElement();
+    }
+    report.ClearTabs();
+
+    // 5. Assessment and 6. tax.
+    report.GotoXY(0, 7.2);
+    PrintBlockCaption(report, QStringLiteral("ASSESSMENT  INFORMATION"), 4.5);
+    const char* const assessment[][2] = {
+        {"Land:", "land_value"}, {"Structure:", "imp_value"}, {"Total:", "total_value"}, {"% Improved:", "pct_improved"}};
+    for (const auto& r : assessment) {
+        Row(report, L(r[0]), Field(r[1]), 4.5, 5.7);
+        report.NewLine();
+    }
+    report.GotoXY(0, 8.7);
+    PrintBlockCaption(report, QStringLiteral("TAX  INFORMATION"), 4.5);
+    const char* const tax[][2] = {
+        {"Tax Amount:", "tax_amount"}, {"Exempt Type:", "exemption"}, {"Tax Rate Area:", "tax_area"},
+        {"Assessed Year:", "tax_year"}};
+    for (const auto& r : tax) {
+        Row(report, L(r[0]), Field(r[1]), 4.5, 5.7);
+        report.NewLine();
+    }
+
+    // 7. Characteristics.
+    report.GotoXY(0, 3.3);
+    PrintBlockCaption(report, QStringLiteral("PROPERTY  CHARACTERISTICS"), 0.75);
+    PrintCharacteristics(report, 1, 0.75, 1.9, 4.0, 5.2);
+
+    // 8. Prepared for.
+    if (!state.CustName.isEmpty() && !state.CustAddr1.isEmpty() && !state.CustCity.isEmpty()) {
+        report.GotoXY(0, 8.7);
+        PrintBlockCaption(report, QStringLiteral("PREPARED  FOR"), 0.75);
+        report.PrintLeft(state.CustName, 0.75);
+        report.NewLine();
+        report.PrintLeft(state.CustAddr1, 0.75);
+        report.NewLine();
+        if (!state.CustAddr2.isEmpty()) {
+            report.PrintLeft(state.CustAddr2, 0.75);
+            report.NewLine();
+        }
+        report.PrintLeft(state.CustCity, 0.75);
+    }
+
+    // 9. Prepared by: the address at the left, the filled phones beside it
+    // from the name's line.
+    report.GotoXY(0, 7.2);
+    PrintBlockCaption(report, QStringLiteral("PREPARED  BY"), 0.75);
+    const double y0 = report.YPos();
+    if (agent) {
+        report.PrintLeft(agent->FullName(), 0.75);
+        report.NewLine();
+        for (const QString& line : {agent->Company(), agent->Address1(), agent->Address2()}) {
+            if (!line.isEmpty()) {
+                report.PrintLeft(line, 0.75);
+                report.NewLine();
+            }
+        }
+        if (!agent->AddrCity().isEmpty()) {
+            report.PrintLeft(agent->AddrCity() + QStringLiteral(",  ") + agent->AddrState() + QStringLiteral("  ")
+                                 + agent->AddrZip(),
+                             0.75);
+            report.NewLine();
+        }
+        report.GotoXY(0, y0);
+        const QString phones[4][2] = {{agent->PhType1(), agent->PhNumber1()},
+                                      {agent->PhType2(), agent->PhNumber2()},
+                                      {agent->PhType3(), agent->PhNumber3()},
+                                      {agent->PhType4(), agent->PhNumber4()}};
+        for (const auto& p : phones) {
+            if (p[1].isEmpty())
+                continue;
+            report.PrintLeft(p[0], 2.75);
+            report.PrintLeft(p[1], 3.25);
+            report.NewLine();
+        }
+    } else {
+        report.NewLine();
+    }
+
+    report.NewLine();
+    valid = false;
+}
+
+void TPropInfoPage::PrintPropertyBlock(TBaseReport& report)
+{
+    report.GotoXY(0, 6.1);
+    report.SetFont(QStringLiteral("Arial"), 10);
+    report.NewLine();
+    report.NewLine();
+    const double l = 0.8, v = 2.0;
+    const QString pairs[][2] = {
+        {L("Owner:"), Field("owner1")},
+        {L("Parcel:"), Field("apn")},
+        {L("Site Address:"), Field("address") + QLatin1Char(' ') + Field("city_state")},
+        {L("Mail Address:"), Field("m_address") + QLatin1Char(' ') + Field("m_city_state")},
+        {L("Vesting:"), Field("vesting")},
+        {L("Phone Number:"), Field("phone")},
+        {L("Co-Owner:"), Field("owner2")},
+        {L("Map Code:"), Field("map")},
+        {L("Flood:"), Field("flood")},
+        {L("Census Tract:"), Field("census_tract")},
+        {L("Tract/Lot/Block:"), Field("tract") + QLatin1Char('/') + Field("lot") + QLatin1Char('/') + Field("block")},
+        {L("Land Use:"), Field("land_use")},
+    };
+    for (const auto& p : pairs) {
+        Row(report, p[0], p[1], l, v);
+        report.NewLine();
+    }
+    PrintCharacteristics(report, 2, 0.8, 2.0, 4.0, 5.0);
+    // The legal description goes beside the fields; a line advance first
+    // would only break the page at its bottom.
+    report.GotoXY(0, 7.25);
+    report.PrintLeft(L("Legal description:"), 4.0);
+    PrintLegal(report, 5.0);
+}

@@ -1,0 +1,173 @@
+#include "report/TReportContext.h"
+
+#include "app/state/TAppState.h"
+#include "platform/report/TBaseReport.h"
+#include "protocol/TCompsRecords.h"
+#include "protocol/TvxpDocument.h"
+#include "protocol/TvxpPersonalInfo.h"
+#include "protocol/xml/TXMLElement.h"
+#include "report/RptTools.h"
+
+TXMLElement* TReportContext::ReportRoot() const
+{
+    return ReportData ? ReportData->RequestElement() : nullptr;
+}
+
+TXMLElement* TReportContext::RootChild(const QString& name) const
+{
+    return FindChildElement(name, ReportRoot());
+}
+
+TXMLElement* TReportContext::FindMapNode(const QString& name) const
+{
+    const TXMLElement* root = ReportRoot();
+    if (!root)
+        return nullptr;
+    TXMLElement* found = nullptr;
+    for (TXMLElement* e = root->getFirstChildElement(); e; e = e->getNextSiblingElement())
+        if (e->getTagName() == QLatin1String("maps"))
+            found = FindChildElement(name, e);
+    return found;
+}
+
+void TReportContext::GetTrxNode()
+{
+    Trx = FindChildElement(QStringLiteral("trx"), Property);
+    TrxCursor = Trx ? Trx->getFirstChildElement() : nullptr;
+}
+
+QString TReportContext::SubjectField(const QString& name) const { return ElementField(Property, name); }
+
+QString TReportContext::TrxField(const QString& name) const { return ElementField(TrxCursor, name); }
+
+int TReportContext::CompsLastIndex() const
+{
+    if (!Records || !AppState().CompsFound)
+        return -1;
+    return Records->LastIndex();
+}
+
+int TReportContext::CountyId() const
+{
+    const auto& county = AppState().County;
+    return county ? county->Id : 0;
+}
+
+bool TReportContext::CountyPhotos() const
+{
+    const auto& county = AppState().County;
+    return county && county->Photos;
+}
+
+bool TReportContext::PageColor(int pageId, TColor& color) const
+{
+    switch (pageId) {
+    case pgCover: color = 0xFF0000; return true;
+    case pgPropInfo: color = Settings.Color(rcProfileBar); return true;
+    case pgStreet: color = Settings.Color(rcStreetBar); return true;
+    case pgHazard: color = Settings.Color(rcHazardsBar); return true;
+    case pgMarketSummary: color = Settings.Color(rcMarketSumBar); return true;
+    case pgDetails:
+    case pgDetailsPhotos: color = Settings.Color(rcDetailsBar); return true;
+    case pgSummaryAnalysis: color = Settings.Color(rcSumAnalysisBar); return true;
+    case pgCommunity: color = Settings.Color(rcCommunityBar); return true;
+    case pgCensus: color = Settings.Color(rcCensusBar); return true;
+    case pgSchool: color = Settings.Color(rcSchoolBar); return true;
+    default: return false;
+    }
+}
+
+void TReportContext::PageHeader(TBaseReport& report)
+{
+    TColor color;
+    if (PageColor(PageId, color))
+        DrawPageHeader(report, Title, color);
+}
+
+void TReportContext::PageFooter(TBaseReport& report)
+{
+    TColor color;
+    if (PageColor(PageId, color))
+        DrawPageFooter(report, color);
+}
+
+const QImage& TReportContext::Bar(TColor color)
+{
+    auto it = m_bars.find(color);
+    if (it == m_bars.end())
+        it = m_bars.insert(color, GradientFillVertical(color));
+    return *it;
+}
+
+const QImage& TReportContext::Band(TColor color)
+{
+    auto it = m_bands.find(color);
+    if (it == m_bands.end())
+        it = m_bands.insert(color, GradientFillHorizontal(color));
+    return *it;
+}
+
+void TReportContext::UseFont(TBaseReport& report, const TReportFontSetting& font)
+{
+    report.SetFont(font.Name, font.Size);
+    report.SetFontColor(font.Color);
+}
+
+void TReportContext::DrawPageHeader(TBaseReport& report, const QString& title, TColor barColor)
+{
+    report.PrintImageRect(7.85, 0.5, 8.25, 10.35, Bar(barColor));
+    UseFont(report, Settings.LargeFont);
+    report.SetBold(true);
+    for (int i = 1; i <= title.size(); ++i) {
+        report.GotoXY(0, 0.8 + 0.3 * i);
+        report.PrintCenter(title.mid(i - 1, 1), 8.05);
+    }
+    report.GotoXY(0, 0.75);
+}
+
+void TReportContext::DrawPageFooter(TBaseReport& report, TColor ruleColor)
+{
+    const double lineHeight = report.LineHeight();
+    report.SetLineHeight(lineHeight - 0.03);
+    report.SetFont(QStringLiteral("Times New Roman"), 8);
+    report.GotoXY(0, 9.9);
+    report.Brush().SetColor(ruleColor);
+    ShadedBox(report, 0.75, 9.9, 7.8, 9.93);
+    report.Brush().SetColor(clBlack);
+    if (Personal && !Personal->Logo.isNull())
+        report.PrintImageRect(4.0, 9.9, 4.5, 10.4, Personal->Logo);
+    const QString fullName = Personal ? Personal->FullName() : QString();
+    const QString company = Personal ? Personal->Company() : QString();
+    report.NewLine();
+    report.PrintLeft(fullName + QStringLiteral(" - ") + company, 0.75);
+    report.NewLine();
+    report.PrintRight(QStringLiteral("Information deemed reliable but not guaranteed."), 7.8);
+    report.PrintLeft(Settings.ReportDateText(), 0.75);
+    report.NewLine();
+    report.PrintRight(QStringLiteral("Sourced from public and private data."), 7.8);
+    report.SetLineHeight(lineHeight);
+}
+
+void TReportContext::DrawGroupBand(TBaseReport& report, const QString& caption, TColor color)
+{
+    UseFont(report, Settings.GroupFont);
+    report.SetBold(true);
+    report.NewLine();
+    report.PrintImageRect(0.75, report.LineTop() - 0.07, 7.8, report.YPos(), Band(color));
+    report.PrintLeft(caption, 0.79);
+    report.GotoXY(0, report.YPos() + 0.02);
+}
+
+void TReportContext::ShadedBox(TBaseReport& report, double x1, double y1, double x2, double y2)
+{
+    const TColor pen = report.Pen().Color();
+    report.Pen().SetColor(report.Brush().Color());
+    report.Rectangle(x1, y1, x2, y2);
+    report.Pen().SetColor(pen);
+}
+
+void SetTabLines(TBaseReport& report, double pos, TTabJustify justify, double width, double margin, unsigned lines,
+                 int shade)
+{
+    report.SetTab(pos, justify, width, margin, TTabLines::FromBits(lines), shade);
+}

@@ -1,0 +1,216 @@
+#include "report/TSchoolPage.h"
+
+#include "platform/report/TBaseReport.h"
+#include "protocol/xml/TXMLElement.h"
+#include "report/RptTools.h"
+#include "report/TReportContext.h"
+
+namespace {
+
+QString L(const char* text) { return QString::fromLatin1(text); }
+
+QString BlankIfMinus99(const QString& text) { return text == QLatin1String("-99") ? QString() : text; }
+
+int IntOrZero(const QString& text)
+{
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    return ok ? v : 0;
+}
+
+} // namespace
+
+void TSchoolPage::CloseBox(TBaseReport& report, double y0)
+{
+    report.Pen().SetColor(clBlack);
+    report.Pen().SetWidth(2);
+    report.Brush().SetStyle(TBrushStyle::bsClear);
+    report.Rectangle(0.75, y0, 7.8, report.YPos());
+    report.Pen().SetWidth(1);
+    report.Brush().SetStyle(TBrushStyle::bsSolid);
+}
+
+void TSchoolPage::DataFont(TBaseReport& report) { TReportContext::UseFont(report, m_context.Settings.DataFont); }
+
+void TSchoolPage::DrawDistrictTitle(TBaseReport& report)
+{
+    const TReportFontSetting& font = m_context.Settings.DistFont;
+    report.GotoXY(0.75, 0.75);
+    int size = font.Size;
+    report.SetFont(font.Name, size);
+    report.SetBold(true);
+    while (report.TextWidth(m_districtName.trimmed()) > 7.05 && size > 1) {
+        --size;
+        report.SetFont(font.Name, size);
+        report.SetBold(true);
+    }
+    report.SetFontColor(font.Color);
+    report.SetBold(true);
+    report.Pen().SetColor(clBlack);
+    report.Pen().SetWidth(2);
+    report.Brush().SetStyle(TBrushStyle::bsClear);
+    report.Rectangle(0.75, 0.5, 7.8, report.YPos());
+    report.Pen().SetWidth(1);
+    report.Brush().SetStyle(TBrushStyle::bsSolid);
+    report.PrintCenter(m_districtName, 4.275);
+    report.SetBold(false);
+    report.NewLine();
+}
+
+void TSchoolPage::PrintDistrictPersonnel(TBaseReport& report, const TXMLElement* personel, int limit)
+{
+    DrawDistrictTitle(report);
+    m_context.DrawGroupBand(report, L("District Personnel"), m_context.Settings.Color(rcSchoolBar));
+    report.NewLine();
+    const double y0 = report.LineTop();
+    DataFont(report);
+    report.NewLine();
+    report.ClearTabs();
+    SetTabLines(report, 0.75, TTabJustify::tjLeft, 2.9, 10, 0, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 2.6, 0, 0, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 1.9, 0, 0, 0);
+    int row = 1;
+    for (const TXMLElement* p = personel->getFirstChildElement(); p; p = p->getNextSiblingElement()) {
+        report.PrintTab(p->getAttribute(L("job")));
+        report.PrintTab(p->getAttribute(L("name")));
+        report.PrintTab(p->getAttribute(L("phone")));
+        ++row;
+        if (row >= limit || !p->getNextSiblingElement())
+            break;
+        report.NewLine();
+    }
+    report.ClearTabs();
+    CloseBox(report, y0);
+    report.NewLine();
+    report.NewLine();
+}
+
+void TSchoolPage::SetSchoolTabs(TBaseReport& report, double first, double second, double third)
+{
+    report.ClearTabs();
+    SetTabLines(report, 0.75, TTabJustify::tjLeft, first, 10, 0, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, second, 0, 0, 0);
+    SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, third, 0, 0, 0);
+}
+
+void TSchoolPage::PrintSchoolRows(TBaseReport& report, const TXMLElement* school, const QString& name)
+{
+    DataFont(report);
+    SetSchoolTabs(report, 2.8, 1.8, 2.3);
+    report.NewLine();
+    report.PrintTab(name);
+    report.PrintTab(ChildText(L("phone"), school));
+    report.PrintTab(L("Principal, ") + ChildText(L("princ"), school));
+    report.NewLine();
+    const QString pop = ChildText(L("pop"), school);
+    report.PrintTab(ChildText(L("addr"), school));
+    report.PrintTab(QString());
+    report.PrintTab(pop.isEmpty() ? QString() : pop + L(" students"));
+    report.NewLine();
+    report.PrintTab(ChildText(L("city"), school));
+    report.PrintTab(QString());
+    report.PrintTab(ChildText(L("grade"), school));
+}
+
+void TSchoolPage::PrintPrimarySchool(TBaseReport& report, const TXMLElement* school)
+{
+    const QString name = ChildText(L("NAME"), school);
+    if (name.isEmpty())
+        return;
+    m_context.DrawGroupBand(report, L("District Primary School"), m_context.Settings.Color(rcSchoolBar));
+    report.NewLine();
+    const double y0 = report.LineTop();
+    report.Pen().SetColor(clBlack);
+    PrintSchoolRows(report, school, name);
+    CloseBox(report, y0);
+    report.NewLine();
+    if (const TXMLElement* sat = FindChildElement(L("sat"), school))
+        PrintSatScores(report, sat, name);
+}
+
+void TSchoolPage::PrintSatScores(TBaseReport& report, const TXMLElement* sat, const QString& schoolName)
+{
+    report.SetFont(L("Arial"), 10);
+    report.SetBold(true);
+    report.Pen().SetColor(clBlack);
+    report.ClearTabs();
+    report.NewLine();
+    SetTabLines(report, 0.75, TTabJustify::tjLeft, 2.4, 5, 13, 0);
+    for (int i = 0; i < 5; ++i)
+        SetTabLines(report, tabAfterPrevious, TTabJustify::tjCenter, 0.93, 0, 12, 0);
+    report.SetTabShade(10);
+    for (const char* h : {"SAT Scores", "% Grad", "% Taking Sat", "Avg Math", "Avg Verbal", "Avg Total"})
+        report.PrintTab(L(h));
+    report.SetFontColor(clBlack);
+    report.SetBold(false);
+    report.SetTabShade(0);
+    report.SetFont(L("Arial"), 8);
+    report.NewLine();
+    const QString math = BlankIfMinus99(ChildText(L("avg_sat_math"), sat));
+    const QString verbal = BlankIfMinus99(ChildText(L("avg_sat_verbal"), sat));
+    report.PrintTab(schoolName);
+    report.PrintTab(BlankIfMinus99(ChildText(L("pct_grad"), sat)));
+    report.PrintTab(BlankIfMinus99(ChildText(L("pct_taking_sat"), sat)));
+    report.PrintTab(math);
+    report.PrintTab(verbal);
+    report.PrintTab(QString::number(IntOrZero(math) + IntOrZero(verbal)));
+    report.ClearTabs();
+    report.NewLine();
+    report.NewLine();
+}
+
+void TSchoolPage::PrintDistrictSchools(TBaseReport& report, const TXMLElement* schools)
+{
+    const TColor color = m_context.Settings.Color(rcSchoolBar);
+    m_context.DrawGroupBand(report, L("District Schools"), color);
+    report.NewLine();
+    DataFont(report);
+    for (const TXMLElement* s = schools->getFirstChildElement(); s; s = s->getNextSiblingElement()) {
+        const double y0 = report.LineTop();
+        PrintSchoolRows(report, s, ChildText(L("name"), s));
+        CloseBox(report, y0);
+        report.NewLine();
+        report.NewLine();
+        if (s->getNextSiblingElement() && report.LinesLeft() < 13) {
+            report.NewPage();
+            m_context.PageHeader(report);
+            m_context.PageFooter(report);
+            DrawDistrictTitle(report);
+            m_context.DrawGroupBand(report, L("District Schools - cont."), color);
+            report.NewLine();
+            DataFont(report);
+        }
+    }
+}
+
+void TSchoolPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
+{
+    valid = false;
+    const TXMLElement* root = m_context.RootChild(L("short_school"));
+    if (!root)
+        return;
+    bool first = true;
+    for (const TXMLElement* district = root->getFirstChildElement(); district;
+         district = district->getNextSiblingElement()) {
+        // A district without its information has nothing to head a page:
+        // it is passed over.
+        const TXMLElement* info = FindChildElement(L("dist_info"), district);
+        if (!info)
+            continue;
+        if (!first) {
+            report.NewPage();
+            m_context.PageHeader(report);
+        }
+        first = false;
+        m_context.PageFooter(report);
+        m_districtName = ChildText(L("name"), info);
+        if (m_districtName.isEmpty())
+            return;
+        if (const TXMLElement* personel = FindChildElement(L("personel"), district))
+            PrintDistrictPersonnel(report, personel, 10);
+        if (const TXMLElement* primary = FindChildElement(L("primary_school"), district))
+            PrintPrimarySchool(report, primary);
+        if (const TXMLElement* schools = FindChildElement(L("schools"), district))
+            PrintDistrictSchools(report, schools);
+    }
+}

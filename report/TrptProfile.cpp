@@ -1,0 +1,457 @@
+#include "report/TrptProfile.h"
+
+#include "app/state/TAppState.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/Exception.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/kernel/Application.h"
+#include "platform/report/TBaseReport.h"
+#include "protocol/TvxAssessorMap.h"
+#include "protocol/TvxComps.h"
+#include "protocol/TvxRptGen.h"
+#include "protocol/TvxpDocument.h"
+#include "protocol/TvxpPersonalInfo.h"
+#include "protocol/xml/TXMLElement.h"
+#include "report/RptTools.h"
+#include "report/TAssessorMapPage.h"
+#include "report/TCensusPage.h"
+#include "report/THazardPage.h"
+#include "report/TSchoolPage.h"
+#include "report/TStreetMapPage.h"
+#include "report/TCommunityPage.h"
+#include "report/TCoverPage.h"
+#include "report/TMarketDetailsPage.h"
+#include "report/TMarketSummaryPage.h"
+#include "report/TPropInfoPage.h"
+#include "report/TSummaryAnalysisPage.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollArea>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// The hourglass for the lifetime of the object, restored on every path.
+class Hourglass {
+public:
+    Hourglass() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~Hourglass() { QGuiApplication::restoreOverrideCursor(); }
+    Hourglass(const Hourglass&) = delete;
+    Hourglass& operator=(const Hourglass&) = delete;
+};
+
+QString PageTitle(int id)
+{
+    switch (id) {
+    case pgCover: return QStringLiteral("MARKET SPECIALIST");
+    case pgPropInfo: return QStringLiteral("PROPERTY INFORMATION");
+    case pgStreet: return QStringLiteral("STREET MAP");
+    case pgHazard: return QStringLiteral("NATURAL HAZARDS");
+    case pgMarketSummary: return QStringLiteral("MARKET SUMMARY");
+    case pgDetails:
+    case pgDetailsPhotos: return QStringLiteral("MARKET DETAILS");
+    case pgSummaryAnalysis: return QStringLiteral("SUMMARY ANALYSIS");
+    case pgCommunity: return QStringLiteral("COMMUNITY SERVICES");
+    case pgCensus: return QStringLiteral("DEMOGRAPHICS");
+    case pgSchool: return QStringLiteral("SCHOOL REPORT");
+    default: return QString();
+    }
+}
+
+bool MapReady(const TReportContext& c, const char* name)
+{
+    const TXMLElement* map = c.FindMapNode(QString::fromLatin1(name));
+    return map && map->getAttribute(QStringLiteral("status")) == QLatin1String("0");
+}
+
+bool Found(const TXMLElement* e) { return e && e->getAttribute(QStringLiteral("found")) == QLatin1String("Y"); }
+
+} // namespace
+
+TrptProfile::TrptProfile(QWidget* parent)
+    : TForm(parent, Qt::Window)
+{
+    setWindowTitle(QStringLiteral("Preview"));
+    resize(860, 497);
+    m_cover = std::make_unique<TCoverPage>(m_context);
+    m_propInfo = std::make_unique<TPropInfoPage>(m_context);
+    m_marketSummary = std::make_unique<TMarketSummaryPage>(m_context);
+    m_details = std::make_unique<TMarketDetailsPage>(m_context);
+    m_summaryAnalysis = std::make_unique<TSummaryAnalysisPage>(m_context);
+    m_census = std::make_unique<TCensusPage>(m_context);
+    m_community = std::make_unique<TCommunityPage>(m_context);
+    m_school = std::make_unique<TSchoolPage>(m_context);
+    m_street = std::make_unique<TStreetMapPage>(m_context, *m_propInfo);
+    m_hazard = std::make_unique<THazardPage>(m_context);
+    m_assessorMap = std::make_unique<TAssessorMapPage>(m_context);
+    ReportFiler.OnPrint = [this](TBaseReport& report) { RS1Print(report); };
+    fPropPreview.Title = QStringLiteral("Report");
+    fPropPreview.OnPrint = [this](TBaseReport& report) {
+        m_context.PageId = pgPropInfo;
+        m_context.GetTrxNode();
+        m_context.Title = PageTitle(pgPropInfo);
+        rPropInfo.Execute(report);
+    };
+    BindSections();
+}
+
+TrptProfile::~TrptProfile() = default;
+
+void TrptProfile::BindSections()
+{
+    auto header = [this](TBaseReport& r) { m_context.PageHeader(r); };
+    auto footer = [this](TBaseReport& r) { m_context.PageFooter(r); };
+    for (TReportShell* s : {&rCoverPage, &rPropInfo, &rHazard, &rMarketSummary, &rDetails, &rSummaryAnalysis,
+                            &rCommunity, &rCensus}) {
+        s->OnPageHeader = header;
+        s->OnPageFooter = footer;
+    }
+    rStreet.OnPageHeader = header;
+    rSchool.OnReportHeader = header;
+    rSchool.OnReportFooter = footer;
+
+    rCoverPage.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_cover->RowPrint(r, s, v); };
+    rCoverPage.OnRowAfter = [this](TBaseReport& r, TReportShell& s, bool& v) { m_cover->RowAfter(r, s, v); };
+    rPropInfo.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_propInfo->RowPrint(r, s, v); };
+    rMarketSummary.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_marketSummary->RowPrint(r, s, v); };
+    rMarketSummary.OnRowAfter = [this](TBaseReport& r, TReportShell& s, bool& v) { m_marketSummary->RowAfter(r, s, v); };
+    rDetails.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_details->RowPrint(r, s, v); };
+    rDetails.OnRowAfter = [this](TBaseReport& r, TReportShell& s, bool& v) { m_details->RowAfter(r, s, v); };
+    rSummaryAnalysis.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) {
+        m_summaryAnalysis->RowPrint(r, s, v);
+    };
+    rSummaryAnalysis.OnRowAfter = [this](TBaseReport& r, TReportShell& s, bool& v) {
+        m_summaryAnalysis->RowAfter(r, s, v);
+    };
+    rCensus.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_census->RowPrint(r, s, v); };
+    rCensus.OnRowAfter = [this](TBaseReport& r, TReportShell& s, bool& v) { m_census->RowAfter(r, s, v); };
+    rCommunity.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_community->RowPrint(r, s, v); };
+    rSchool.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_school->RowPrint(r, s, v); };
+    rStreet.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_street->RowPrint(r, s, v); };
+    rHazard.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_hazard->RowPrint(r, s, v); };
+    rAssessorMap.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_assessorMap->RowPrint(r, s, v); };
+}
+
+QString TrptProfile::ReportPath(const QString& fileName) const
+{
+    return (AppState().TempDir + fileName).left(255);
+}
+
+void TrptProfile::SyncSources()
+{
+    m_context.Records = Comps ? &Comps->Records : nullptr;
+    m_context.Personal = PersonalInfo;
+    m_context.ReportData = RptGen ? RptGen->vxpDocument() : nullptr;
+}
+
+void TrptProfile::LoadReportSettings() { m_context.Settings.Load(AppState().ExeDir + QStringLiteral("DEDureva.ini")); }
+
+void TrptProfile::CalcCompStatistics()
+{
+    if (Comps)
+        ::CalcCompStatistics(Comps->Records, AppState().CompsFound, m_context.Stats);
+    else
+        m_context.Stats.fill(TStatusStats());
+}
+
+// ----- Entry points
+
+void TrptProfile::ShowProfileReport(TXMLElement* property)
+{
+    Hourglass hourglass;
+    // The sheets go whatever happens after they were fetched.
+    struct SheetCleanup {
+        TrptProfile* Form;
+        ~SheetCleanup() { Form->DeleteAssessorMapFiles(); }
+    } cleanup{this};
+    m_context.Property = property;
+    FetchReportData();
+    const QString path = WriteProfileReport(property);
+    ShowPreview(path);
+}
+
+QString TrptProfile::WriteProfileReport(TXMLElement* property)
+{
+    SyncSources();
+    if (PersonalInfo && !PersonalInfo->Loaded)
+        PersonalInfo->Load();
+    CalcCompStatistics();
+    m_context.Property = property;
+    LoadReportSettings();
+    const QString path = ReportPath(QStringLiteral("profile.rpt"));
+    m_lastReport = path;
+    ReportFiler.FileName = path;
+    ReportFiler.Execute();
+    if (!QFileInfo::exists(path))
+        throw Exception(QStringLiteral("Report not found") + path);
+    return path;
+}
+
+void TrptProfile::WritePropertyInfoReport(TXMLElement* property, const QString& fileName)
+{
+    SyncSources();
+    LoadReportSettings();
+    if (PersonalInfo && !PersonalInfo->Loaded)
+        PersonalInfo->Load();
+    const QString path = ReportPath(fileName);
+    QFile::remove(path);
+    fPropPreview.FileName = path;
+    m_context.Property = property;
+    m_context.GetTrxNode();
+    m_context.Title = PageTitle(pgPropInfo);
+    fPropPreview.Execute();
+}
+
+void TrptProfile::DeleteReportFile(const QString& fileName)
+{
+    const QString path = ReportPath(fileName);
+    if (QFileInfo(path).absoluteDir() == QDir(AppState().TempDir))
+        QFile::remove(path);
+}
+
+void TrptProfile::PreviewReportFile(const QString& fileName)
+{
+    const QString path = ReportPath(fileName);
+    if (!QFileInfo::exists(path))
+        throw Exception(QStringLiteral("Report not found") + path);
+    ShowPreview(path);
+}
+
+void TrptProfile::PrintPropertyInfo()
+{
+    const QString path = ReportPath(QStringLiteral("propinfo.rpt"));
+    if (!Dialogs::PrinterSetup(this))
+        return;
+    // Seam: the file printer (TFilePrinter) prints every page of path here
+    // once it is part of the report output engine.
+    Q_UNUSED(path);
+}
+
+void TrptProfile::SavePropertyInfoAs() { SaveReportAs(ReportPath(QStringLiteral("propinfo.rpt"))); }
+
+void TrptProfile::SaveReportAs(const QString& reportFile)
+{
+    const QString name = Dialogs::SaveFileName(QStringLiteral("Save as..."), QStringLiteral("Report|*.pdf"),
+                                               QStringLiteral("*.pdf"), MainForm, QStringLiteral("pdf"), true);
+    if (name.isEmpty())
+        return;
+    Hourglass hourglass;
+    // The extension is compared without case: "REPORT.PDF" is a PDF too.
+    if (name.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
+        RenderPdf(reportFile, name);
+        return;
+    }
+    QFile source(reportFile);
+    if (!source.open(QIODevice::ReadOnly))
+        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(reportFile, source.errorString()));
+    AtomicFile::WriteAll(name, source.readAll());
+}
+
+void TrptProfile::RenderPdf(const QString& reportFile, const QString& pdfFile)
+{
+    LoadReportSettings();
+    QFile source(reportFile);
+    if (!source.open(QIODevice::ReadOnly))
+        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(reportFile, source.errorString()));
+    const QByteArray data = source.readAll();
+    // Seam: the PDF renderer (TRenderPDF: fonts not embedded, image quality
+    // 90, metafile resolution 300, WinAnsi encoding) renders data into
+    // pdfFile here once it is part of the report output engine.
+    Q_UNUSED(data);
+    throw Exception(QStringLiteral("PDF output is not available: ") + pdfFile);
+}
+
+void TrptProfile::FetchReportData()
+{
+    SyncSources();
+    m_context.SheetFiles.clear();
+    if (!RptGen)
+        return;
+    // An earlier report's answer (maps of another property) never reaches
+    // this report.
+    if (TvxpDocument* doc = RptGen->vxpDocument())
+        doc->ClearDocument();
+    const auto& county = AppState().County;
+    RptGen->County = county ? county->Id : 0;
+    if (RptGen->IncludeAssessorMap && AssessorMap && county) {
+        const QString bookPage = ElementField(m_context.Property, QStringLiteral("apn_book_page"))
+                                     .replace(QLatin1Char(','), QLatin1Char('-'));
+        try {
+            AssessorMap->GetSheets(county->ApnMap, bookPage);
+        } catch (...) {
+            m_context.SheetFiles = AssessorMap->SheetFiles();
+            throw;
+        }
+        m_context.SheetFiles = AssessorMap->SheetFiles();
+    }
+    const bool wanted = RptGen->IncludeCensus || RptGen->IncludeSchool || RptGen->IncludeServices
+                        || RptGen->IncludePhotos || RptGen->StreetMap || RptGen->HazardMap;
+    if (wanted)
+        RptGen->Execute();
+}
+
+void TrptProfile::DeleteAssessorMapFiles()
+{
+    // Only files inside the sheets' own directory are ever removed.
+    QString dir = AssessorMap && !AssessorMap->OutputDir.isEmpty() ? AssessorMap->OutputDir : AppState().TempDir;
+    const QString home = QDir(dir).canonicalPath();
+    for (const QString& name : m_context.SheetFiles) {
+        const QFileInfo info(name);
+        if (!info.exists() || home.isEmpty())
+            continue;
+        if (QFileInfo(info.canonicalFilePath()).absolutePath() == home && info.isFile())
+            QFile::remove(info.canonicalFilePath());
+    }
+}
+
+// ----- Page driver
+
+bool TrptProfile::PageGuard(int id) const
+{
+    const TReportContext& c = m_context;
+    switch (id) {
+    case pgCover:
+    case pgPropInfo: return true;
+    case pgStreet: return MapReady(c, "street");
+    case pgHazard: return MapReady(c, "hazard");
+    case pgMarketSummary:
+    case pgDetails:
+    case pgSummaryAnalysis: return c.CompsLastIndex() > 0;
+    case pgCommunity: return Found(c.RootChild(QStringLiteral("services")));
+    case pgCensus: return c.RootChild(QStringLiteral("census")) != nullptr;
+    case pgSchool: return Found(c.RootChild(QStringLiteral("short_school")));
+    case pgAssessorMap:
+        return std::any_of(c.SheetFiles.begin(), c.SheetFiles.end(),
+                           [](const QString& name) { return QFileInfo(name).isFile(); });
+    case pgDetailsPhotos: return c.CompsLastIndex() > 0 && c.RootChild(QStringLiteral("photos"));
+    default: return false; // a page the report does not know makes no page
+    }
+}
+
+void TrptProfile::RunPage(TBaseReport& report, int id)
+{
+    TReportContext& c = m_context;
+    auto execute = [&](TReportShell& section) {
+        c.Title = PageTitle(id);
+        section.Execute(report);
+    };
+    auto comps = [&](TReportShell& section) {
+        c.FirstComp = true;
+        c.Records->First();
+        execute(section);
+    };
+    switch (id) {
+    case pgCover: execute(rCoverPage); break;
+    case pgStreet: execute(rStreet); break;
+    case pgHazard: execute(rHazard); break;
+    case pgCommunity: execute(rCommunity); break;
+    case pgPropInfo:
+        c.GetTrxNode();
+        execute(rPropInfo);
+        break;
+    case pgMarketSummary: comps(rMarketSummary); break;
+    case pgSummaryAnalysis: comps(rSummaryAnalysis); break;
+    case pgDetails:
+    case pgDetailsPhotos:
+        c.GetTrxNode();
+        comps(rDetails);
+        break;
+    case pgCensus: execute(rCensus); break;
+    case pgSchool: execute(rSchool); break;
+    case pgAssessorMap: rAssessorMap.Execute(report); break;
+    default: break;
+    }
+}
+
+void TrptProfile::RS1Print(TBaseReport& report)
+{
+    report.SetLineHeight(0.17);
+    std::vector<TReportPageRec> pages;
+    const TReportPageList& list = AppState().ReportPages;
+    for (int i = 0; i < list.Count(); ++i)
+        pages.push_back(list.Items(i));
+    std::stable_sort(pages.begin(), pages.end(),
+                     [](const TReportPageRec& a, const TReportPageRec& b) { return a.Order < b.Order; });
+    bool first = true;
+    for (const TReportPageRec& page : pages) {
+        if (!page.Selected)
+            continue;
+        m_context.PageId = page.Id;
+        if (!PageGuard(page.Id))
+            continue;
+        if (!first)
+            report.NewPage();
+        first = false;
+        RunPage(report, page.Id);
+    }
+}
+
+// ----- Preview window
+
+void TrptProfile::ShowPreview(const QString& path)
+{
+    m_previewFile = path;
+    QDialog window(this);
+    window.setWindowTitle(QStringLiteral("Preview"));
+    window.resize(860, 497);
+    if (MainForm)
+        window.setGeometry(MainForm->geometry());
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* bar = new QToolBar(&window);
+    layout->addWidget(bar);
+    QAction* print = bar->addAction(QStringLiteral("Print"));
+    print->setToolTip(QStringLiteral("Print"));
+    QAction* saveAs = bar->addAction(QStringLiteral("Save As"));
+    saveAs->setToolTip(QStringLiteral("Save As"));
+    bar->addAction(QStringLiteral("Zoom In"));
+    bar->addAction(QStringLiteral("Zoom Out"));
+    auto* lbZoom = new QLabel(QStringLiteral("90%"), bar);
+    lbZoom->setFixedWidth(48);
+    lbZoom->setAlignment(Qt::AlignCenter);
+    bar->addWidget(lbZoom);
+    bar->addAction(QStringLiteral("First Page"));
+    bar->addAction(QStringLiteral("Next Page"));
+    bar->addAction(QStringLiteral("Prior Page"));
+    bar->addAction(QStringLiteral("Last Page"));
+    auto* lbPages = new QLabel(bar);
+    lbPages->setFixedWidth(83);
+    lbPages->setAlignment(Qt::AlignCenter);
+    bar->addWidget(lbPages);
+    QAction* back = bar->addAction(QStringLiteral("Back"));
+    auto* ScrollBox1 = new QScrollArea(&window);
+    layout->addWidget(ScrollBox1, 1);
+    // Seam: the file preview (TFilePreview on ScrollBox1, zoom 90, page
+    // label "Page: n of m") shows path here once it is part of the report
+    // output engine.
+    connect(back, &QAction::triggered, &window, &QDialog::reject);
+    connect(saveAs, &QAction::triggered, &window, [this] { GuardedCall(this, [this] { SaveReportAs(m_previewFile); }); });
+    connect(print, &QAction::triggered, &window, [this] {
+        GuardedCall(this, [this] {
+            if (Dialogs::PrinterSetup(this)) {
+                // Seam: the file printer prints every page of m_previewFile.
+            }
+        });
+    });
+    Dialogs::ExecModal(window);
+    m_previewFile.clear();
+}
+
+void TrptProfile::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case kPrintPropInfoMessage: PrintPropertyInfo(); break;
+    case kSavePropInfoMessage: SavePropertyInfoAs(); break;
+    default: TForm::WndProc(message); break;
+    }
+}

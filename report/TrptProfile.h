@@ -1,0 +1,127 @@
+#pragma once
+// The report form: lays the selected report pages out into a report file
+// and shows it in its modal preview window, from which the user prints it or
+// saves it as PDF. The main window and the steps reach it only through its
+// entry points: ShowProfileReport (the full profile report),
+// WritePropertyInfoReport ("propinfo.rpt", "compinfo.rpt"),
+// PreviewReportFile, and the Prop Info step's print and save messages.
+//
+// It reads the main window's comps, report-data and tax-map connections and
+// the personal page (given to it after creation) and the application state,
+// and never writes them.
+
+#include "platform/kernel/Form.h"
+#include "platform/report/TReportFileWriter.h"
+#include "platform/report/TReportShell.h"
+#include "report/TReportContext.h"
+
+#include <QString>
+#include <memory>
+
+class QAction;
+class QDialog;
+class QLabel;
+class QScrollArea;
+class TvxAssessorMap;
+class TvxComps;
+class TvxpPersonalInfo;
+class TvxRptGen;
+class TXMLElement;
+class TAssessorMapPage;
+class TCensusPage;
+class THazardPage;
+class TSchoolPage;
+class TStreetMapPage;
+class TCommunityPage;
+class TCoverPage;
+class TMarketDetailsPage;
+class TMarketSummaryPage;
+class TPropInfoPage;
+class TSummaryAnalysisPage;
+
+class TrptProfile : public TForm {
+    Q_OBJECT
+public:
+    // Posted by the Prop Info step.
+    static constexpr unsigned kPrintPropInfoMessage = 1024 + 108;
+    static constexpr unsigned kSavePropInfoMessage = 1024 + 109;
+
+    explicit TrptProfile(QWidget* parent = nullptr);
+    ~TrptProfile() override;
+
+    // The main window's components the report reads (not owned).
+    TvxComps* Comps = nullptr;
+    TvxRptGen* RptGen = nullptr;
+    TvxAssessorMap* AssessorMap = nullptr;
+    TvxpPersonalInfo* PersonalInfo = nullptr;
+    // Whose place and size the preview window takes.
+    QWidget* MainForm = nullptr;
+
+    // ----- Entry points
+    // Fetches the report data, writes "profile.rpt" from the selected pages
+    // and shows it modally; the map sheets are deleted afterwards, also when
+    // anything fails.
+    void ShowProfileReport(TXMLElement* property);
+    // Writes the one-page property information report into the temporary
+    // directory under fileName, without preview. An earlier file of that
+    // name is removed first, so a failure never leaves an old report behind.
+    void WritePropertyInfoReport(TXMLElement* property, const QString& fileName);
+    // Removes a report file of the temporary directory (before a comp is
+    // fetched, so a failed fetch shows no earlier comp).
+    void DeleteReportFile(const QString& fileName);
+    // Shows a report file of the temporary directory modally; "Report not
+    // found" + path when it does not exist.
+    void PreviewReportFile(const QString& fileName);
+    void PrintPropertyInfo();
+    void SavePropertyInfoAs();
+
+    // ----- Inside the form (public for the tests and the benchmark)
+    // Writes "profile.rpt" (steps 3 to 8 of the profile report) and
+    // returns its path.
+    QString WriteProfileReport(TXMLElement* property);
+    void FetchReportData();
+    void DeleteAssessorMapFiles();
+    void RenderPdf(const QString& reportFile, const QString& pdfFile);
+    void LoadReportSettings();
+    void CalcCompStatistics();
+    // The page driver, the report file writer's OnPrint.
+    void RS1Print(TBaseReport& report);
+    // Saves the report file as PDF (extension ".pdf" in any case) or copies it.
+    void SaveReportAs(const QString& reportFile);
+
+    TReportContext& Context() { return m_context; }
+
+    // Sections, one per page kind.
+    TReportShell rCoverPage, rPropInfo, rStreet, rHazard, rMarketSummary, rDetails, rSummaryAnalysis, rCommunity,
+        rCensus, rSchool, rAssessorMap;
+    TReportFileWriter ReportFiler;
+    TReportFileWriter fPropPreview;
+
+    // The report file of the preview; empty when none is shown.
+    const QString& PreviewFile() const { return m_previewFile; }
+
+    void WndProc(TMessage& message) override;
+
+private:
+    void BindSections();
+    void SyncSources();
+    bool PageGuard(int id) const;
+    void RunPage(TBaseReport& report, int id);
+    void ShowPreview(const QString& path);
+    QString ReportPath(const QString& fileName) const;
+
+    TReportContext m_context;
+    std::unique_ptr<TCoverPage> m_cover;
+    std::unique_ptr<TPropInfoPage> m_propInfo;
+    std::unique_ptr<TMarketSummaryPage> m_marketSummary;
+    std::unique_ptr<TMarketDetailsPage> m_details;
+    std::unique_ptr<TSummaryAnalysisPage> m_summaryAnalysis;
+    std::unique_ptr<TCensusPage> m_census;
+    std::unique_ptr<TCommunityPage> m_community;
+    std::unique_ptr<TSchoolPage> m_school;
+    std::unique_ptr<TStreetMapPage> m_street;
+    std::unique_ptr<THazardPage> m_hazard;
+    std::unique_ptr<TAssessorMapPage> m_assessorMap;
+    QString m_previewFile;
+    QString m_lastReport;
+};

@@ -1,0 +1,153 @@
+// The market pages (summary, details, summary analysis) from the recorded
+// comps and from small comps answers made for the faults they mend.
+
+#include "ProfileFixture.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+using Fields = std::initializer_list<std::pair<const char*, const char*>>;
+
+int Count(const QStringList& texts, const QString& text) { return int(texts.count(text)); }
+
+} // namespace
+
+class MarketPages : public ProfileTest {};
+
+TEST_F(MarketPages, SummaryGroupsTheUsedCompsByStatusWithOneAveragesRowEach)
+{
+    SelectPages({pgMarketSummary});
+    WriteProfile();
+    ASSERT_GE(Pages(), 2);
+    const QStringList first = Page(0);
+    const QStringList texts = AllTexts();
+    // The recorded comps begin with two sold comps: the first band.
+    EXPECT_TRUE(Texts(first).contains(QStringLiteral("Sold Properties")));
+    const TextAt address = FindText(first, QStringLiteral("Address"));
+    EXPECT_NEAR(address.X, 0.75 + 0.05, 0.001);
+    // Every group of more than one comp closes with one averages row.
+    EXPECT_GE(Count(texts, QStringLiteral("Average")), 3);
+    EXPECT_TRUE(texts.filter(QStringLiteral(" Properties - cont.")).size() >= 1);
+    // The heading row of a sold group.
+    EXPECT_TRUE(Texts(first).contains(QStringLiteral("Sold Date")));
+    EXPECT_TRUE(Texts(first).contains(QStringLiteral("Sale Price")));
+}
+
+TEST_F(MarketPages, SummaryAveragesComeOncePerGroupInTheGroupsOwnLayout)
+{
+    ReplaceComps(Comp({{"use_rec", "N"}, {"status", "0"}, {"struct_type", "1"}})
+                 + Comp({{"use_rec", "Y"}, {"status", "X"}, {"struct_type", "1"}, {"address", "1 UNKNOWN WAY"}})
+                 + Comp({{"use_rec", "Y"}, {"status", "X"}, {"struct_type", "1"}, {"address", "2 UNKNOWN WAY"}})
+                 + Comp({{"use_rec", "Y"}, {"status", "8"}, {"struct_type", "1"}, {"bed", "3"}, {"dom", "10"},
+                         {"sold_price", "$400,000"}, {"list_price", "$410,000"}})
+                 + Comp({{"use_rec", "Y"}, {"status", "8"}, {"struct_type", "1"}, {"bed", "5"}, {"dom", "20"},
+                         {"sold_price", "$500,000"}, {"list_price", "$490,000"}})
+                 + Comp({{"use_rec", "N"}, {"status", "0"}, {"struct_type", "6"}})
+                 + Comp({{"use_rec", "N"}, {"status", "0"}, {"struct_type", "6"}})
+                 + Comp({{"use_rec", "Y"}, {"status", "0"}, {"struct_type", "6"}, {"list_price", "$90,000"}})
+                 + Comp({{"use_rec", "Y"}, {"status", "0"}, {"struct_type", "6"}, {"list_price", "$95,000"}}));
+    SelectPages({pgMarketSummary});
+    WriteProfile();
+    const QStringList texts = AllTexts();
+    // The unknown status has a band (with no name) but no averages; the
+    // sold group's averages come once, though unmarked comps follow.
+    EXPECT_EQ(Count(texts, QStringLiteral(" Properties")), 1);
+    EXPECT_EQ(Count(texts, QStringLiteral("Average")), 2);
+    // Laid out by the sold group's own structure type: the bedrooms.
+    EXPECT_TRUE(texts.contains(QStringLiteral("4")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("$450,000")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("$92,500")));
+}
+
+TEST_F(MarketPages, CategorySummariesLeaveTheLowestPriceOfAnUnpricedStatusEmpty)
+{
+    ReplaceComps(Comp({{"use_rec", "Y"}, {"status", "7"}, {"list_price", ""}, {"ppsf", "$100.00"}})
+                 + Comp({{"use_rec", "Y"}, {"status", "8"}, {"sold_price", "$300,000"}, {"list_price", "$310,000"},
+                         {"change", "-3.2"}, {"dom", "15"}, {"house_sqft", "1,500"}, {"ppsf", "$200.00"}}));
+    SelectPages({pgSummaryAnalysis, pgDetails});
+    WriteProfile();
+    const QStringList texts = AllTexts();
+    EXPECT_EQ(texts.filter(QStringLiteral("2,000,000,000")).size(), 0);
+    EXPECT_EQ(Count(texts, QStringLiteral("Pending Listings")), 2);
+    EXPECT_EQ(Count(texts, QStringLiteral("Sold Listings")), 2);
+    // The sold analysis with its averages row.
+    EXPECT_EQ(Count(texts, QStringLiteral("-3.2%")), 2); // the entry and its average
+}
+
+TEST_F(MarketPages, SummaryAnalysisWithoutSoldCompsPrintsTheEmptyAverages)
+{
+    ReplaceComps(Comp({{"use_rec", "Y"}, {"status", "0"}, {"list_price", "$300,000"}})
+                 + Comp({{"use_rec", "Y"}, {"status", "0"}, {"list_price", "$320,000"}}));
+    SelectPages({pgSummaryAnalysis});
+    WriteProfile();
+    ASSERT_EQ(Pages(), 1);
+    const QStringList texts = Texts(Page(0));
+    EXPECT_EQ(Count(texts, QStringLiteral("Analysis of Sold Properties")), 1);
+    EXPECT_EQ(Count(texts, QStringLiteral("Average")), 1);
+    EXPECT_EQ(Count(texts, QStringLiteral("0.0%")), 1);
+    EXPECT_EQ(Count(texts, QStringLiteral("Active Listings")), 1);
+}
+
+TEST_F(MarketPages, DetailsWithPhotosOnPage170Only)
+{
+    SelectPages({pgDetailsPhotos});
+    WriteProfile();
+    const int withPhotos = Pages();
+    int photos = 0;
+    for (int i = 0; i < Pages(); ++i)
+        photos += Page(i).filter(QRegularExpression(QStringLiteral("^image 0.75 [0-9.]+ 2.8 "))).size();
+    // Photos of the used comps the answer has a JPEG for (every fifth has
+    // none, the fourth is no JPEG and leaves an empty box).
+    EXPECT_GE(photos, 20);
+    const QStringList first = Page(0);
+    EXPECT_TRUE(Texts(first).contains(QStringLiteral("Category Summaries")));
+    EXPECT_TRUE(Texts(first).contains(QStringLiteral("Subject Property")));
+    EXPECT_DOUBLE_EQ(FindText(first, QStringLiteral("HARTLEY, JAMES R")).X, 1.52);
+    // The subject's last and prior transactions.
+    EXPECT_TRUE(Texts(first).contains(QStringLiteral("06/14/2019")));
+    EXPECT_TRUE(Texts(first).contains(QStringLiteral("03/02/2011")));
+
+    SelectPages({pgDetails});
+    WriteProfile();
+    int none = 0;
+    for (int i = 0; i < Pages(); ++i)
+        none += Page(i).filter(QRegularExpression(QStringLiteral("^image 0.75 [0-9.]+ 2.8 "))).size();
+    EXPECT_EQ(none, 0);
+    EXPECT_LT(Pages(), withPhotos);
+}
+
+TEST_F(MarketPages, ACompBlockTooLongForAnyPageIsPrintedAnyway)
+{
+    QString remarks;
+    for (int i = 0; i < 400; ++i)
+        remarks += QStringLiteral("Spacious remodel with many upgrades throughout the home. ");
+    const QByteArray rem = remarks.toLatin1();
+    ReplaceComps(Comp({{"use_rec", "Y"}, {"status", "8"}, {"address", "1 FIRST ST"}, {"structure_type", "1"}})
+                 + Comp({{"use_rec", "Y"}, {"status", "8"}, {"address", "2 LONG ST"}, {"rem", rem.constData()}})
+                 + Comp({{"use_rec", "Y"}, {"status", "8"}, {"address", "3 LAST ST"}}));
+    SelectPages({pgDetails});
+    WriteProfile();
+    EXPECT_LT(Pages(), 20);
+    const QStringList texts = AllTexts();
+    EXPECT_EQ(texts.filter(QStringLiteral("3 LAST ST")).size(), 2); // site and mail address
+    EXPECT_EQ(Count(texts, QStringLiteral("Comments:")), 1);
+}
+
+TEST_F(MarketPages, FeaturesBetweenAtSignsPrintBold)
+{
+    ReplaceComps(Comp({{"use_rec", "Y"}, {"status", "8"}, {"features", "@Pool@ and spa, new roof"}})
+                 + Comp({{"use_rec", "N"}, {"status", "8"}}));
+    SelectPages({pgDetails});
+    WriteProfile();
+    const QStringList page = Page(0);
+    const int pool = int(page.indexOf(QRegularExpression(QStringLiteral("^text .*\"Pool \"$"))));
+    ASSERT_GE(pool, 0);
+    // The font before "Pool " is bold, before "and " regular again.
+    QString fontBefore;
+    for (int i = pool; i >= 0 && fontBefore.isEmpty(); --i)
+        if (page[i].startsWith(QLatin1String("font ")))
+            fontBefore = page[i];
+    EXPECT_TRUE(fontBefore.contains(QLatin1String("bold"))) << fontBefore.toStdString();
+    EXPECT_TRUE(Texts(page).contains(QStringLiteral("and ")));
+}

@@ -1,0 +1,198 @@
+// The street map, demographics, community services, school, natural hazards
+// and assessor map pages from the recorded report data, and from answers
+// made for the faults they mend.
+
+#include "ProfileFixture.h"
+
+#include <QDir>
+#include <QRegularExpression>
+
+namespace {
+
+int Count(const QStringList& texts, const QString& text) { return int(texts.count(text)); }
+
+QString Services(const QString& category, int count)
+{
+    QString out = QStringLiteral("<category name=\"%1\">").arg(category);
+    for (int i = 0; i < count; ++i)
+        out += QStringLiteral("<service name=\"%1 %2\" street=\"%2 Main St\" city=\"Alder Creek\" phone=\"555\" "
+                              "distance=\"0.%2\"/>")
+                   .arg(category)
+                   .arg(i + 1);
+    return out + QStringLiteral("</category>");
+}
+
+} // namespace
+
+class OtherPages : public ProfileTest {};
+
+TEST_F(OtherPages, StreetMapDrawsTheMapLegendsAndTable)
+{
+    SelectPages({pgStreet});
+    WriteProfile();
+    ASSERT_EQ(Pages(), 1);
+    const QStringList page = Page(0);
+    const QStringList texts = Texts(page);
+    EXPECT_TRUE(texts.contains(QStringLiteral("1427 N ALDER CREEK RD - ALDER CREEK CA 93602")));
+    EXPECT_DOUBLE_EQ(FindText(page, QStringLiteral("1427 N ALDER CREEK RD - ALDER CREEK CA 93602")).X, 0.75);
+    EXPECT_TRUE(texts.contains(QStringLiteral("Prepared by")));
+    for (const char* s : {"Active", "Pending", "Expired", "Sold"})
+        EXPECT_DOUBLE_EQ(FindText(page, QString::fromLatin1(s)).X, 7.15) << s;
+    // Four price ranges, the highest at the top.
+    EXPECT_EQ(page.filter(QRegularExpression(QStringLiteral("^text 1.25 [0-9.]+ \".* to .* \\(\\d+\\)\"$"))).size(), 4);
+    EXPECT_TRUE(texts.contains(QStringLiteral("Price Per Square Foot")));
+    // The map clipped into its box, and a bar of the graph colour.
+    EXPECT_GE(page.filter(QStringLiteral("clip 0.75 0.75 7.8 5.45")).size(), 1);
+    EXPECT_GE(page.filter(QRegularExpression(QStringLiteral("^rect 5.88 "))).size(), 20);
+}
+
+TEST_F(OtherPages, StreetMapWithoutUsableCompsOrPrices)
+{
+    // Two comps, none marked for use: the table's header row only.
+    ReplaceComps(Comp({{"use_rec", "N"}, {"status", "8"}, {"sold_price", "$1"}})
+                 + Comp({{"use_rec", "N"}, {"status", "0"}, {"list_price", "$2"}}));
+    SelectPages({pgStreet});
+    WriteProfile();
+    QStringList texts = Texts(Page(0));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Stat")));
+    EXPECT_EQ(Count(texts, QStringLiteral("S")), 1); // the title's letter only
+
+    // Four priced comps but no price at all: no ranges from unset bounds.
+    QString comps;
+    for (int i = 0; i < 4; ++i)
+        comps += Comp({{"use_rec", "Y"}, {"status", "8"}, {"ppsf", "$150.00"}, {"address", "9 ELM"}});
+    ReplaceComps(comps);
+    WriteProfile();
+    texts = Texts(Page(0));
+    EXPECT_EQ(texts.filter(QStringLiteral("2,147,483")).size(), 0);
+    EXPECT_EQ(texts.filter(QStringLiteral(" to ")).size(), 0);
+    EXPECT_EQ(Count(texts, QStringLiteral("S")), 1 + 4);
+
+    // A single comp: the property block instead of legends and table.
+    ReplaceComps(Comp({{"use_rec", "Y"}, {"status", "8"}}));
+    WriteProfile();
+    const QStringList page = Page(0);
+    EXPECT_DOUBLE_EQ(FindText(page, QStringLiteral("Owner:")).X, 0.8);
+    EXPECT_DOUBLE_EQ(FindText(page, QStringLiteral("Legal description:")).X, 4.0);
+    EXPECT_FALSE(Texts(page).contains(QStringLiteral("Stat")));
+    EXPECT_EQ(Pages(), 1);
+}
+
+TEST_F(OtherPages, DemographicsBlocksStandAtFixedPlaces)
+{
+    SelectPages({pgCensus});
+    WriteProfile();
+    ASSERT_EQ(Pages(), 1);
+    const QStringList page = Page(0);
+    const struct {
+        const char* Caption;
+        double X;
+    } captions[] = {{"POPULATION", 1.0}, {"EDUCATION", 3.3}, {"INCOME", 5.5},
+                    {"YEAR BUILT", 1.0}, {"FAMILIES", 3.8},  {"EMPLOYMENT BY INDUSTRY", 1.0}};
+    for (const auto& c : captions)
+        EXPECT_DOUBLE_EQ(FindText(page, QString::fromLatin1(c.Caption)).X, c.X) << c.Caption;
+    EXPECT_DOUBLE_EQ(FindText(page, QStringLiteral("1989 - 2000:")).X, 1.0);
+    EXPECT_DOUBLE_EQ(FindText(page, QStringLiteral("Other Services:")).X, 4.5);
+    EXPECT_EQ(Count(Texts(page), QStringLiteral("Total Population:")), 2);
+
+    ReplaceReportData(QStringLiteral("<census><population total=\"100\"/><population total=\"999\"/></census>"));
+    WriteProfile();
+    const QStringList texts = Texts(Page(0));
+    EXPECT_TRUE(texts.contains(QStringLiteral("100")));
+    EXPECT_FALSE(texts.contains(QStringLiteral("999")));
+    EXPECT_FALSE(texts.contains(QStringLiteral("INCOME")));
+}
+
+TEST_F(OtherPages, CommunityServicesContinueOnlyForMoreServices)
+{
+    SelectPages({pgCommunity});
+    WriteProfile();
+    ASSERT_GE(Pages(), 1);
+    const QStringList first = Page(0);
+    EXPECT_DOUBLE_EQ(FindText(first, QStringLiteral("Name")).X, 0.75 + 0.1);
+    EXPECT_TRUE(Texts(first).filter(QStringLiteral(", ")).size() > 0);
+
+    // A category that ends near the page end gets no continuation band;
+    // one that goes on gets it with its rows.
+    for (int count = 39; count <= 42; ++count) {
+        ReplaceReportData(QStringLiteral("<services found=\"Y\">") + Services(QStringLiteral("Parks"), count)
+                          + Services(QStringLiteral("Banks"), 2) + QStringLiteral("</services>"));
+        WriteProfile();
+        for (int p = 0; p < Pages(); ++p) {
+            const QStringList texts = Texts(Page(p));
+            if (texts.contains(QStringLiteral("Parks - Cont."))) {
+                EXPECT_GE(texts.filter(QRegularExpression(QStringLiteral("^Parks \\d+$"))).size(), 1)
+                    << count << " services, page " << p;
+            }
+        }
+        EXPECT_EQ(AllTexts().filter(QRegularExpression(QStringLiteral("^Parks \\d+$"))).size(), count);
+    }
+}
+
+TEST_F(OtherPages, SchoolsPassOverADistrictWithoutItsInformation)
+{
+    SelectPages({pgSchool});
+    WriteProfile();
+    ASSERT_GE(Pages(), 2); // two districts
+    const QStringList first = Page(0);
+    EXPECT_TRUE(Texts(first).contains(QStringLiteral("District Personnel")));
+    EXPECT_TRUE(Texts(first).contains(QStringLiteral("SAT Scores")));
+
+    ReplaceReportData(QStringLiteral(
+        "<short_school found=\"Y\"><district><personel><person job=\"Superintendent\" name=\"Lost\" phone=\"1\"/>"
+        "</personel></district><district><dist_info><name>Alder Creek Unified</name></dist_info><personel>"
+        "<p job=\"a\" name=\"P1\"/><p job=\"a\" name=\"P2\"/><p job=\"a\" name=\"P3\"/><p job=\"a\" name=\"P4\"/>"
+        "<p job=\"a\" name=\"P5\"/><p job=\"a\" name=\"P6\"/><p job=\"a\" name=\"P7\"/><p job=\"a\" name=\"P8\"/>"
+        "<p job=\"a\" name=\"P9\"/><p job=\"a\" name=\"P10\"/></personel><primary_school><NAME>Oak School</NAME>"
+        "<sat><pct_grad>-99</pct_grad><avg_sat_math>520</avg_sat_math><avg_sat_verbal>-99</avg_sat_verbal></sat>"
+        "</primary_school></district></short_school>"));
+    WriteProfile();
+    ASSERT_EQ(Pages(), 1);
+    const QStringList texts = Texts(Page(0));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Alder Creek Unified")));
+    EXPECT_FALSE(texts.contains(QStringLiteral("Lost")));
+    // Nine people of ten; SAT "-99" empty and counted 0 in the total.
+    EXPECT_TRUE(texts.contains(QStringLiteral("P9")));
+    EXPECT_FALSE(texts.contains(QStringLiteral("P10")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("520")));
+    EXPECT_FALSE(texts.contains(QStringLiteral("-99")));
+}
+
+TEST_F(OtherPages, NaturalHazardsMakeTwoPagesWithTheirPictures)
+{
+    AppState().MapId = 0;
+    SelectPages({pgHazard});
+    WriteProfile();
+    ASSERT_EQ(Pages(), 2);
+    const QStringList first = Page(0);
+    EXPECT_TRUE(Texts(first).contains(QStringLiteral("0")));
+    // Seven legend symbols, the logo and the map.
+    EXPECT_EQ(first.filter(QRegularExpression(QStringLiteral("^image 0.76 .* 1.74 .* 113x29$"))).size(), 7);
+    EXPECT_EQ(first.filter(QStringLiteral("image 4.8 5.9 7.39 7.33")).size(), 1);
+    EXPECT_EQ(first.filter(QStringLiteral("image 0.75 1.25 7.8 4.75")).size(), 1);
+    const QStringList second = Texts(Page(1));
+    EXPECT_TRUE(second.contains(QStringLiteral("IMPORTANT FACTS ABOUT MAPPED NATURAL HAZARDS")));
+    EXPECT_TRUE(second.contains(QStringLiteral("EARTHQUAKE FAULT ZONE")));
+    EXPECT_EQ(Count(second, QStringLiteral("\u00B7")), 25);
+}
+
+TEST_F(OtherPages, AssessorMapPrintsEveryReadableSheetOnceAndNoEmptyPage)
+{
+    const QString dir = AppState().TempDir;
+    ASSERT_TRUE(QFile::copy(FixturePath(QStringLiteral("sheet1.tif")), dir + QStringLiteral("s1.tif")));
+    ASSERT_TRUE(QFile::copy(FixturePath(QStringLiteral("sheet2.tif")), dir + QStringLiteral("s2.tif")));
+    QFile bad(dir + QStringLiteral("bad.tif"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("II*\0 not a sheet");
+    bad.close();
+    m_form.Context().SheetFiles = QStringList{dir + QStringLiteral("s1.tif"), dir + QStringLiteral("bad.tif"),
+                                              dir + QStringLiteral("s2.tif"), dir + QStringLiteral("missing.tif")};
+    SelectPages({pgCover, pgAssessorMap});
+    WriteProfile();
+    ASSERT_EQ(Pages(), 3);
+    for (int p : {1, 2}) {
+        const QStringList page = Page(p);
+        EXPECT_EQ(page.filter(QRegularExpression(QStringLiteral("^image 0.75 0.5 8.3 10.8 #\\d+ \\d+x\\d+$"))).size(), 1);
+        EXPECT_EQ(Texts(page).size(), 0); // no header, no footer
+    }
+}

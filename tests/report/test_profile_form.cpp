@@ -1,0 +1,212 @@
+// The report form: the page driver's order and guards, the entry points,
+// the report data fetched before a report, the map sheets removed after it,
+// saving as PDF or as a copy.
+
+#include "ProfileFixture.h"
+
+#include "platform/core/Exception.h"
+#include "tests/support/SampleService.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+namespace {
+
+QString ErrorOf(const std::function<void()>& fn)
+{
+    try {
+        fn();
+    } catch (const Exception& e) {
+        return e.Message();
+    }
+    return QStringLiteral("(no error)");
+}
+
+QByteArray ReadAll(const QString& name)
+{
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Touch(const QString& name)
+{
+    QFile f(name);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("sheet");
+}
+
+} // namespace
+
+TEST_F(ProfileTest, PagesComeInOrderNumberOrderAndFailedGuardsLeaveNoPage)
+{
+    TReportPageList& pages = AppState().ReportPages;
+    pages.AddPage(pgPropInfo, 2, QStringLiteral("Property"), QStringLiteral("Y"));
+    pages.AddPage(pgMarketSummary, 3, QStringLiteral("Market"), QStringLiteral("N"));
+    pages.AddPage(pgCover, 1, QStringLiteral("Cover"), QStringLiteral("Y"));
+    pages.AddPage(pgAssessorMap, 4, QStringLiteral("Map"), QStringLiteral("Y")); // no sheets
+    WriteProfile();
+    ASSERT_EQ(Pages(), 2);
+    // The cover's title spelled down the bar, one letter every 0.3 inch.
+    const QStringList cover = Page(0);
+    const TextAt m = FindText(cover, QStringLiteral("M"));
+    const TextAt k = FindText(cover, QStringLiteral("K"));
+    EXPECT_NEAR(k.Y - m.Y, 0.3 * 3, 1e-3);
+    EXPECT_TRUE(Texts(cover).contains(QStringLiteral("Dana Whitfield")));
+    EXPECT_TRUE(Texts(Page(1)).contains(QStringLiteral("PROPERTY  INFORMATION")));
+    // The bar is drawn from 0.5 to 10.35 at the right edge.
+    EXPECT_TRUE(cover.filter(QStringLiteral("image 7.85 0.5 8.25 10.35")).size() == 1);
+}
+
+TEST_F(ProfileTest, UnknownPageIdsMakeNoPage)
+{
+    SelectPages({110, pgPropInfo, 110, pgCover});
+    WriteProfile();
+    ASSERT_EQ(Pages(), 2);
+    EXPECT_TRUE(Texts(Page(0)).contains(QStringLiteral("PROPERTY  INFORMATION")));
+}
+
+TEST_F(ProfileTest, CompsOfAnEarlierSearchNeverReachTheMarketPages)
+{
+    SelectPages({pgCover, pgMarketSummary, pgSummaryAnalysis});
+    WriteProfile();
+    EXPECT_GE(Pages(), 3);
+    AppState().CompsFound = false;
+    WriteProfile();
+    EXPECT_EQ(Pages(), 1);
+}
+
+TEST_F(ProfileTest, PropertyAndCompReportsKeepToTheirOwnFiles)
+{
+    TvxpDocument comp;
+    comp.ValidateDocument = false;
+    LoadFixture(comp, QStringLiteral("prop_data.xml"));
+    m_form.WritePropertyInfoReport(m_propDoc.RequestElement(), QStringLiteral("propinfo.rpt"));
+    m_form.WritePropertyInfoReport(comp.RequestElement(), QStringLiteral("compinfo.rpt"));
+    ASSERT_TRUE(QFileInfo::exists(Temp(QStringLiteral("propinfo.rpt"))));
+    ASSERT_TRUE(QFileInfo::exists(Temp(QStringLiteral("compinfo.rpt"))));
+    m_reader.LoadFromFile(Temp(QStringLiteral("propinfo.rpt")));
+    EXPECT_EQ(Pages(), 1);
+    EXPECT_EQ(m_reader.Title(), QStringLiteral("Report"));
+
+    // Before a comp is fetched its earlier report goes, so a failed fetch
+    // shows no other comp.
+    m_form.DeleteReportFile(QStringLiteral("compinfo.rpt"));
+    EXPECT_FALSE(QFileInfo::exists(Temp(QStringLiteral("compinfo.rpt"))));
+    EXPECT_TRUE(QFileInfo::exists(Temp(QStringLiteral("propinfo.rpt"))));
+    EXPECT_EQ(ErrorOf([&] { m_form.PreviewReportFile(QStringLiteral("compinfo.rpt")); }),
+              QStringLiteral("Report not found") + Temp(QStringLiteral("compinfo.rpt")));
+    EXPECT_EQ(m_dialogs.Count(DialogRequest::Kind::Modal), 0);
+
+    m_form.PreviewReportFile(QStringLiteral("propinfo.rpt"));
+    ASSERT_EQ(m_dialogs.Count(DialogRequest::Kind::Modal), 1);
+    EXPECT_EQ(m_dialogs.Shown().last().caption, QStringLiteral("Preview"));
+}
+
+TEST_F(ProfileTest, SaveAsTellsPdfByItsExtensionInAnyCase)
+{
+    m_form.WritePropertyInfoReport(m_propDoc.RequestElement(), QStringLiteral("propinfo.rpt"));
+    const QByteArray report = ReadAll(Temp(QStringLiteral("propinfo.rpt")));
+    const QString copy = Temp(QStringLiteral("saved.rpt"));
+    m_dialogs.NextFileName(copy);
+    m_form.SavePropertyInfoAs();
+    EXPECT_EQ(ReadAll(copy), report);
+    EXPECT_EQ(m_dialogs.Shown().last().caption, QStringLiteral("Save as..."));
+
+    // "REPORT.PDF" is a PDF name: it never receives the raw report file.
+    const QString pdf = Temp(QStringLiteral("REPORT.PDF"));
+    m_dialogs.NextFileName(pdf);
+    try {
+        m_form.SavePropertyInfoAs();
+    } catch (const Exception&) {
+    }
+    EXPECT_NE(ReadAll(pdf), report);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    // Cancelling does nothing.
+    m_form.SavePropertyInfoAs();
+}
+
+TEST_F(ProfileTest, MapSheetsAreRemovedOnlyInsideTheirDirectory)
+{
+    QTemporaryDir elsewhere;
+    const QString outside = elsewhere.path() + QStringLiteral("/keep.tif");
+    const QString inside = Temp(QStringLiteral("59-512-034-019-1.tif"));
+    Touch(outside);
+    Touch(inside);
+    m_form.Context().SheetFiles = QStringList{inside, outside, Temp(QStringLiteral("../escape.tif")),
+                                              Temp(QStringLiteral("gone.tif"))};
+    m_form.DeleteAssessorMapFiles();
+    EXPECT_FALSE(QFileInfo::exists(inside));
+    EXPECT_TRUE(QFileInfo::exists(outside));
+}
+
+class ProfileServiceTest : public ProfileTest {
+protected:
+    void SetUp() override
+    {
+        ProfileTest::SetUp();
+        ASSERT_TRUE(m_service.Start()) << m_service.Error().toStdString();
+        m_rptGen.SetHostServer(m_service.Host());
+        m_rptGen.CgiPath = QStringLiteral("/cgi-bin/RptGen.exe");
+        m_rptGen.UserId = 4127;
+        m_map.SetHost(QStringLiteral("127.0.0.1"));
+        m_map.SetPort(m_service.TaxMapPort());
+    }
+    void TearDown() override
+    {
+        m_service.Stop();
+        ProfileTest::TearDown();
+    }
+    int RptGenRequests()
+    {
+        int n = 0;
+        for (const QJsonObject& e : m_service.Log(QStringLiteral("service")))
+            n += e.value(QStringLiteral("request_type")).toString() == QLatin1String("rptgen.request") ? 1 : 0;
+        return n;
+    }
+    testsupport::SampleService m_service;
+};
+
+TEST_F(ProfileServiceTest, ReportDataIsFetchedOnlyWhenWantedAndNeverReused)
+{
+    m_rptGen.IncludeCensus = true;
+    m_rptGen.CensusTract = QStringLiteral("0012.03");
+    m_form.FetchReportData();
+    EXPECT_EQ(RptGenRequests(), 1);
+    EXPECT_EQ(m_rptGen.County, 59);
+    SelectPages({pgCensus});
+    WriteProfile();
+    EXPECT_EQ(Pages(), 1);
+
+    // No part wanted: nothing is sent, and the previous answer is gone.
+    m_rptGen.IncludeCensus = false;
+    m_form.FetchReportData();
+    EXPECT_EQ(RptGenRequests(), 1);
+    EXPECT_EQ(m_rptDoc.RequestElement(), nullptr);
+    SelectPages({pgCover, pgCensus});
+    WriteProfile();
+    EXPECT_EQ(Pages(), 1);
+}
+
+TEST_F(ProfileServiceTest, AFailedReportRestoresTheCursorAndRemovesTheSheets)
+{
+    m_rptGen.IncludeAssessorMap = true;
+    SelectPages({pgCover, pgAssessorMap});
+    // The report file cannot be written: a directory stands in its place.
+    ASSERT_TRUE(QDir(AppState().TempDir).mkdir(QStringLiteral("profile.rpt")));
+    EXPECT_NE(ErrorOf([&] { m_form.ShowProfileReport(m_propDoc.RequestElement()); }), QStringLiteral("(no error)"));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    ASSERT_EQ(m_map.SheetFiles().size(), 3);
+    for (const QString& sheet : m_map.SheetFiles())
+        EXPECT_FALSE(QFileInfo::exists(sheet)) << sheet.toStdString();
+    EXPECT_EQ(m_dialogs.Count(DialogRequest::Kind::Modal), 0);
+
+    // A sound report shows the preview and removes the sheets after it.
+    ASSERT_TRUE(QDir(AppState().TempDir).rmdir(QStringLiteral("profile.rpt")));
+    m_form.ShowProfileReport(m_propDoc.RequestElement());
+    EXPECT_EQ(m_dialogs.Count(DialogRequest::Kind::Modal), 1);
+    for (const QString& sheet : m_map.SheetFiles())
+        EXPECT_FALSE(QFileInfo::exists(sheet)) << sheet.toStdString();
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}

@@ -1,0 +1,145 @@
+// The property information page (also "propinfo.rpt") and the cover page,
+// laid out from the recorded property answer and checked on the dump.
+
+#include "ProfileFixture.h"
+
+#include "protocol/xml/TXMLElement.h"
+#include "protocol/xml/TXMLText.h"
+
+namespace {
+
+// y of the text's base line relative to another's, in lines of 0.17 inch.
+double LinesBetween(const TextAt& a, const TextAt& b) { return (b.Y - a.Y) / 0.17; }
+
+void SetField(TXMLElement* property, const QString& name, const QString& value)
+{
+    for (TXMLElement* e = property->getFirstChildElement(); e; e = e->getNextSiblingElement()) {
+        if (e->getTagName() == name) {
+            e->getFirstTextNode()->setNodeValue(value);
+            return;
+        }
+    }
+    FAIL() << name.toStdString();
+}
+
+} // namespace
+
+class PropInfoPage : public ProfileTest {
+protected:
+    QStringList Write()
+    {
+        SelectPages({pgPropInfo});
+        WriteProfile();
+        EXPECT_EQ(Pages(), 1);
+        return Page(0);
+    }
+};
+
+TEST_F(PropInfoPage, BlocksStandAtTheirPlacesWithTheTextsAsSent)
+{
+    AppState().CustName = QStringLiteral("Pat Morales");
+    AppState().CustAddr1 = QStringLiteral("18 Birch Ln");
+    AppState().CustCity = QStringLiteral("Alder Creek CA");
+    const QStringList page = Write();
+
+    const TextAt caption = FindText(page, QStringLiteral("PROPERTY  INFORMATION"));
+    EXPECT_DOUBLE_EQ(caption.X, 2.8);
+    const TextAt owner = FindText(page, QStringLiteral("Owner:"));
+    const TextAt ownerValue = FindText(page, QStringLiteral("HARTLEY, JAMES R"));
+    EXPECT_DOUBLE_EQ(owner.X, 2.8);
+    EXPECT_DOUBLE_EQ(ownerValue.X, 4.0);
+    // Two lines below the caption (whose larger font sits a little lower).
+    EXPECT_NEAR(LinesBetween(caption, owner), 2, 0.1);
+    EXPECT_NEAR(owner.Y, ownerValue.Y, 1e-9);
+    EXPECT_DOUBLE_EQ(FindText(page, QStringLiteral("1427 N ALDER CREEK RD ALDER CREEK CA 93602")).X, 4.0);
+    EXPECT_DOUBLE_EQ(FindText(page, QStringLiteral("Flood:")).X, 5.5);
+    EXPECT_DOUBLE_EQ(FindText(page, QStringLiteral("11872/14/C")).X, 6.5);
+    EXPECT_DOUBLE_EQ(FindText(page, QStringLiteral("$486,600")).X, 5.7);
+
+    // The sale history: five columns from 0.75, every transaction a row.
+    const double columns[] = {0.75, 1.55, 2.55, 3.8, 5.55};
+    const char* headers[] = {"Doc date", "Doc number", "Sold price", "Doc type", "TD type"};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_NEAR(FindText(page, QString::fromLatin1(headers[i])).X, columns[i], 0.011) << headers[i];
+    const TextAt first = FindText(page, QStringLiteral("$472,500F"));
+    const TextAt last = FindText(page, QStringLiteral("$174,000P"));
+    EXPECT_NEAR(first.X, 2.55, 1e-9);
+    EXPECT_NEAR(LinesBetween(FindText(page, QStringLiteral("Doc date")), first), 1, 1e-3);
+    EXPECT_NEAR(LinesBetween(first, last), 2, 1e-3);
+
+    // Characteristics of a residential type: bedrooms and bathrooms rows.
+    EXPECT_DOUBLE_EQ(FindText(page, QStringLiteral("Bedrooms:")).X, 0.75);
+    EXPECT_DOUBLE_EQ(FindText(page, QStringLiteral("2.5      Full: 2      Partial: 1")).X, 1.9);
+    EXPECT_DOUBLE_EQ(FindText(page, QStringLiteral("65/110")).X, 5.2);
+
+    // PREPARED BY: phones beside the name, only the filled ones.
+    const TextAt name = FindText(page, QStringLiteral("Dana Whitfield"));
+    EXPECT_DOUBLE_EQ(name.X, 0.75);
+    const TextAt office = FindText(page, QStringLiteral("(559) 555-0100"));
+    EXPECT_DOUBLE_EQ(office.X, 3.25);
+    EXPECT_NEAR(office.Y, name.Y, 1e-9);
+    EXPECT_NEAR(LinesBetween(office, FindText(page, QStringLiteral("(559) 555-0199"))), 1, 1e-3);
+    EXPECT_DOUBLE_EQ(FindText(page, QStringLiteral("Alder Creek,  CA  93602")).X, 0.75);
+
+    // PREPARED FOR with the customer's three lines.
+    const TextAt prepared = FindText(page, QStringLiteral("PREPARED  FOR"));
+    EXPECT_DOUBLE_EQ(prepared.X, 0.75);
+    EXPECT_NEAR(LinesBetween(FindText(page, QStringLiteral("Pat Morales")), FindText(page, QStringLiteral("Alder Creek CA"))),
+                2, 1e-3);
+    EXPECT_NEAR(LinesBetween(prepared, FindText(page, QStringLiteral("Pat Morales"))), 2, 0.1);
+
+    // The footer: agent line, date and disclaimers.
+    EXPECT_TRUE(Texts(page).contains(QStringLiteral("Dana Whitfield - Alder Creek Realty")));
+    EXPECT_TRUE(Texts(page).contains(QStringLiteral("Information deemed reliable but not guaranteed.")));
+    EXPECT_TRUE(Texts(page).contains(m_form.Context().Settings.ReportDateText()));
+}
+
+TEST_F(PropInfoPage, OtherTypesAndCounty106ChangeTheCharacteristics)
+{
+    SetField(m_propDoc.RequestElement(), QStringLiteral("prop_type"), QStringLiteral("3"));
+    SetField(m_propDoc.RequestElement(), QStringLiteral("PP_LOT_WIDTH"), QString());
+    QStringList page = Write();
+    EXPECT_EQ(FindText(page, QStringLiteral("Bedrooms:")).X, -1);
+    EXPECT_EQ(FindText(page, QStringLiteral("Bathrooms:")).X, -1);
+    const TextAt parking = FindText(page, QStringLiteral("Parking:"));
+    const TextAt lot = FindText(page, QStringLiteral("Lot SqFt:"));
+    EXPECT_DOUBLE_EQ(parking.X, 4.0);
+    EXPECT_NEAR(LinesBetween(parking, lot), 1, 1e-3);
+    EXPECT_DOUBLE_EQ(FindText(page, QStringLiteral("/110")).X, 5.2);
+    // No customer: no PREPARED FOR block.
+    EXPECT_EQ(FindText(page, QStringLiteral("PREPARED  FOR")).X, -1);
+
+    SetField(m_propDoc.RequestElement(), QStringLiteral("prop_type"), QStringLiteral("1"));
+    AppState().County = std::make_shared<TCountyRec>(TCountyRec{false, false, 106, QStringLiteral("Mariposa Bay - CA"),
+                                                                QStringLiteral("MBAY")});
+    page = Write();
+    // County 106: the bathrooms line shows the partial baths alone.
+    EXPECT_NE(FindText(page, QStringLiteral("Bathrooms:")).X, -1);
+    EXPECT_TRUE(page.filter(QStringLiteral("Full:")).isEmpty());
+}
+
+TEST_F(PropInfoPage, TheCoverCentresTheAgentAndThePreparedForBlock)
+{
+    SelectPages({pgCover});
+    WriteProfile();
+    QStringList page = Page(0);
+    const TextAt name = FindText(page, QStringLiteral("Dana Whitfield"));
+    const TextAt phone = FindText(page, QStringLiteral("Cell (559) 555-0199"));
+    // Company, address, city, office phone: the cell phone five lines down.
+    EXPECT_NEAR(LinesBetween(name, phone) * 0.17 / 0.25, 5, 1e-3);
+    EXPECT_EQ(FindText(page, QStringLiteral("PREPARED FOR")).X, -1);
+
+    AppState().CustName = QStringLiteral("Pat Morales");
+    AppState().CustCity = QStringLiteral("Alder Creek CA");
+    WriteProfile();
+    page = Page(0);
+    const TextAt prepared = FindText(page, QStringLiteral("PREPARED FOR"));
+    ASSERT_NE(prepared.X, -1);
+    EXPECT_NEAR(prepared.Y, 5.75 + 0.25 - 0.25, 0.25); // on the line from 5.75
+    // The red rule, three inches centred on 4.275.
+    EXPECT_EQ(page.filter(QStringLiteral("rect 2.775 ")).size(), 1);
+    // The rule's line, then the customer: name and city on following lines.
+    const TextAt customer = FindText(page, QStringLiteral("Pat Morales"));
+    EXPECT_NEAR((customer.Y - prepared.Y) / 0.25, 2, 0.1);
+    EXPECT_NEAR((FindText(page, QStringLiteral("Alder Creek CA")).Y - customer.Y) / 0.25, 1, 1e-3);
+}
