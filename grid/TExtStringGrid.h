@@ -770,7 +770,6 @@ public:
 
     std::function<void(QObject* sender, int row, int col)> OnClickCell;
     std::function<void(QObject* sender, int row, int col)> OnRightClickCell;
-    std::function<void(QObject* sender, int row, int col)> OnDblClickCell;
     std::function<void(QObject* sender, int col, int row, bool state)> OnCheckBoxClick;
     std::function<void(QObject* sender, int col, int row, bool state)> OnCheckBoxMouseUp;
     std::function<void(QObject* sender, int col, int row, int index)> OnRadioClick;
@@ -792,9 +791,6 @@ public:
     std::function<void(QObject* sender, int col)> OnClickSort;
     std::function<void(QObject* sender, int col, bool& allow)> OnColumnSize;
     std::function<void(QObject* sender, int col)> OnEndColumnSize;
-    std::function<void(QObject* sender, bool& allow)> OnClipboardCut;
-    std::function<void(QObject* sender, bool& allow)> OnClipboardPaste;
-    std::function<void(QObject* sender, bool& allow)> OnClipboardCopy;
     // Pointer moves (grid/input/): what a press in the headers would do
     // (0 nothing, 1 column, 2 row, 3 all, 5 selection resizer), the live
     // size hint, the disjunct cell selection.
