@@ -1,11 +1,9 @@
 // The string grid with 100,000 rows by 10 columns beside Qt's QTableView
 // over a QStandardItemModel holding the same texts: filling, one full
-// repaint of the visible window, scrolling to the end and repainting there.
-// Both paint into an image of the same size with the same font.
-//
-// The row filter and hiding and showing columns join here as Filter* and
-// Hide* cases once the grid hides rows and columns; each runs against the
-// same filled grid (Fixture below).
+// repaint of the visible window, scrolling to the end and repainting there,
+// applying and removing a row filter (a QSortFilterProxyModel under a second
+// view for Qt), hiding and showing five columns. Both paint into an image of
+// the same size with the same font.
 //
 //   build/<dir>/bench/bench_grid [--benchmark_filter=...]
 
@@ -17,6 +15,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QPainter>
+#include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <benchmark/benchmark.h>
@@ -45,6 +44,9 @@ struct Fixture {
     std::unique_ptr<TExtStringGrid> grid;
     std::unique_ptr<QStandardItemModel> model;
     std::unique_ptr<QTableView> view;
+    // The filtered view: the same model through a proxy.
+    std::unique_ptr<QSortFilterProxyModel> proxy;
+    std::unique_ptr<QTableView> filtered;
 
     static Fixture& Get()
     {
@@ -73,6 +75,14 @@ struct Fixture {
         view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         view->horizontalHeader()->setDefaultSectionSize(76);
         view->setFont(TWinControl::QtFontOf(grid->Font()));
+        proxy = std::make_unique<QSortFilterProxyModel>();
+        proxy->setSourceModel(model.get());
+        proxy->setFilterKeyColumn(2);
+        filtered = std::make_unique<QTableView>();
+        filtered->setModel(proxy.get());
+        filtered->resize(kWidth, kHeight);
+        filtered->verticalHeader()->setDefaultSectionSize(21);
+        filtered->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     }
 };
 
@@ -151,12 +161,105 @@ void BM_TableViewScrollToEnd(benchmark::State& state)
     }
 }
 
+// Applying a filter that keeps the two thirds of the rows in "Fresno", then
+// removing it, with a paint of the window after each.
+void BM_GridFilter(benchmark::State& state)
+{
+    Fixture& f = Fixture::Get();
+    TExtStringGrid& g = *f.grid;
+    g.SetTopRow(1);
+    g.Filter().clear();
+    g.Filter().push_back(TFilterData{2, QStringLiteral("Fresno"), false});
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        g.SetFilterActive(true);
+        PaintGrid(g, image);
+        g.SetFilterActive(false);
+        PaintGrid(g, image);
+    }
+    g.Filter().clear();
+}
+
+void BM_TableViewFilter(benchmark::State& state)
+{
+    Fixture& f = Fixture::Get();
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        f.proxy->setFilterFixedString(QStringLiteral("Fresno"));
+        PaintView(*f.filtered, image);
+        f.proxy->setFilterFixedString(QString());
+        PaintView(*f.filtered, image);
+    }
+}
+
+// Hiding five columns, then showing them again, with a paint after each.
+void BM_GridHideColumns(benchmark::State& state)
+{
+    Fixture& f = Fixture::Get();
+    TExtStringGrid& g = *f.grid;
+    g.SetTopRow(1);
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        g.HideColumns(2, 6);
+        PaintGrid(g, image);
+        g.UnHideColumnsAll();
+        PaintGrid(g, image);
+    }
+}
+
+void BM_TableViewHideColumns(benchmark::State& state)
+{
+    Fixture& f = Fixture::Get();
+    f.view->scrollToTop();
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        for (int c = 2; c <= 6; ++c) f.view->setColumnHidden(c, true);
+        PaintView(*f.view, image);
+        for (int c = 2; c <= 6; ++c) f.view->setColumnHidden(c, false);
+        PaintView(*f.view, image);
+    }
+}
+
+// Hiding a block of 59,001 rows and showing every row again.
+void BM_GridHideRows(benchmark::State& state)
+{
+    Fixture& f = Fixture::Get();
+    TExtStringGrid& g = *f.grid;
+    g.SetTopRow(1);
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        g.HideRows(1000, 60000);
+        PaintGrid(g, image);
+        g.UnHideRowsAll();
+        PaintGrid(g, image);
+    }
+}
+
+void BM_TableViewHideRows(benchmark::State& state)
+{
+    Fixture& f = Fixture::Get();
+    f.view->scrollToTop();
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        for (int r = 999; r < 60000; ++r) f.view->setRowHidden(r, true);
+        PaintView(*f.view, image);
+        for (int r = 999; r < 60000; ++r) f.view->setRowHidden(r, false);
+        PaintView(*f.view, image);
+    }
+}
+
 BENCHMARK(BM_GridFill)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_TableViewFill)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_GridRepaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TableViewRepaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GridScrollToEnd)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TableViewScrollToEnd)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GridFilter)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TableViewFilter)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GridHideColumns)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TableViewHideColumns)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GridHideRows)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TableViewHideRows)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

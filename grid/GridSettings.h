@@ -97,6 +97,8 @@ struct TNavigation {
     bool CursorWalkEditor = false;
     bool CursorWalkAlwaysEdit = false;
     bool KeepHorizScroll = false;
+    bool LineFeedOnEnter = false;
+    bool ImproveMaskSel = false;
     bool MoveRowOnSort = false;
     bool TabToNextAtEnd = false;
     TAdvanceDirection AdvanceDirection = adLeftRight;

@@ -29,6 +29,7 @@ TExtStringGrid::TExtStringGrid(QWidget* parent, const QString& name)
 
 TExtStringGrid::~TExtStringGrid()
 {
+    DestroyEditControls();
     if (d->columnSize.Save) SaveColumnSizes();
     Clear();
 }

@@ -26,12 +26,25 @@
 #include "grid/cells/TCellGraphic.h"
 #include "grid/hidden/THiddenRows.h"
 #include "grid/util/TSortIndexList.h"
+#include "platform/core/DateTime.h"
 
 #include <functional>
 #include <memory>
 
 class TImageList;
 class TPictureContainer;
+class TEditLink;
+class TExtInplaceEdit;
+class TExtStringGridCheck;
+class TGridCombo;
+class TGridSpin;
+class TGridUniEdit;
+class TGridUniCombo;
+class TGridCheckBox;
+class TGridEditBtn;
+class TGridUnitEditBtn;
+class TGridDatePicker;
+class TGridButton;
 class THTMLPictureCache;
 class TFooterPanel;
 class THTMLHintWindow;
@@ -259,12 +272,102 @@ public:
         OnGetCellBorderProp;
 
     // =======================================================================
-    // edit/: editors
+    // edit/: the text editor and the in-place controls
     // =======================================================================
     bool IsCellEditable(int col, int row);
 
+    // Auto-completion of typed text from LookupItems (the text editor and
+    // the combos); with LookupHistory a text left in an editor joins them.
+    bool Lookup() const;
+    void SetLookup(bool value);
+    bool LookupCaseSensitive() const;
+    void SetLookupCaseSensitive(bool value);
+    bool LookupHistory() const;
+    void SetLookupHistory(bool value);
+    QStringList& LookupItems();
+    // Longest text the text editor takes (0: no limit).
+    int MaxEditLength() const;
+    void SetMaxEditLength(int value);
+    // A '.' typed on the numeric keypad is the decimal separator.
+    bool ExcelStyleDecimalSeparator() const;
+    void SetExcelStyleDecimalSeparator(bool value);
+    QChar PasswordChar() const;
+    void SetPasswordChar(QChar value);
+    // Corrects and marks edited texts (not owned).
+    TExtStringGridCheck* CellChecker() const;
+    void SetCellChecker(TExtStringGridCheck* value);
+    // The custom editor of edCustom cells (not owned; the column grid sets
+    // it from the column).
+    TEditLink* EditLink() const;
+    void SetEditLink(TEditLink* value);
+
+    // The colour and font an editor takes for a cell (display column).
+    void GetEditorColors(int col, int row, TColor& color, TFont& font);
+    // The editor of the edit in progress (edNormal when none).
+    TEditorType CurrentEditorType() const;
+    bool EditInProgress() const;
+    // The text editor (nullptr until first shown) and the controls.
+    TExtInplaceEdit* TextEditor() const;
+    TGridCombo* GridCombo() const;
+    TGridSpin* GridSpin() const;
+    TGridUniEdit* GridUniEdit() const;
+    TGridUniCombo* GridUniCombo() const;
+    TGridCheckBox* GridCheckBox() const;
+    TGridEditBtn* GridEditBtn() const;
+    TGridUnitEditBtn* GridUnitEditBtn() const;
+    TGridDatePicker* GridDatePicker() const;
+    TGridButton* GridButton() const;
+
+    // Lays the control of the current editor type over the cell (base cell,
+    // display column), fills it from the cell and focuses it.
+    void ShowEditorControl(int col, int row);
+    // Writes the control's value back (only when the user changed it),
+    // hides and disables the control, fires OnEditingDone.
+    void StoreEditorControl(int col, int row);
+    // The current cell gets back the text it had when it was selected.
+    virtual void RestoreEditText();
+    // Ends the edit in progress: the text editor hides (storing a changed
+    // text), a control stores its value.
+    void CloseEditorControl();
+    // Remembers the cell and text an edit starts from (validation compares
+    // with them).
+    virtual void BeginCellEdit(int col, int row);
+    // Runs the cell checker and OnCellValidate on an edited value. A refused
+    // value leaves the cell with the text it had when the edit began.
+    virtual bool ValidateCell(QString& value);
+    // The rule of the keys that leave an editor (Tab, Enter, Up, Down):
+    // accepted, text becomes the (corrected) value to store; refused, text
+    // becomes the cell's text and the key must stay in the editor.
+    bool ValidateEditorText(QString& text);
+    // A key an editor does not use: the edit ends, Tab and the arrows move
+    // the current cell, Enter advances to the next cell.
+    void EditorKeyDown(int key, TShiftState shift);
+    // Moves to the next (previous) cell in tab order.
+    void TabToNextCell(bool backward);
+    // The text of an ellipsis button after OnEllipsClick.
+    virtual QString EllipsClick(const QString& value);
+    virtual QString GetCurrentCellText();
+    virtual void SetCurrentCellText(const QString& value);
+
     std::function<void(QObject* sender, int col, int row, QString& value, bool& valid)> OnCellValidate;
     std::function<void(QObject* sender)> OnEditingDone;
+    std::function<void(QObject* sender, int col, int row, int value, bool upDown)> OnSpinClick;
+    std::function<void(QObject* sender, int col, int row, double value, bool upDown)> OnFloatSpinClick;
+    std::function<void(QObject* sender, int col, int row, TDateTime value, bool upDown)> OnDateSpinClick;
+    std::function<void(QObject* sender, int col, int row, TDateTime value, bool upDown)> OnTimeSpinClick;
+    std::function<void(QObject* sender, int col, int row, int itemIndex, const QString& selection)> OnComboChange;
+    std::function<void(QObject* sender, int col, int row, int itemIndex, const QString& selection, QObject* object)>
+        OnComboObjectChange;
+    std::function<void(QObject* sender, int col, int row, QString& s)> OnEllipsClick;
+    std::function<void(QObject* sender, int col, int row, TEditLink* link)> OnGetEditorProp;
+    std::function<void(QObject* sender, int row, int col)> OnDblClickCell;
+    std::function<void(QObject* sender, bool& allow)> OnClipboardCopy;
+    std::function<void(QObject* sender, bool& allow)> OnClipboardCut;
+    std::function<void(QObject* sender, bool& allow)> OnClipboardPaste;
+    std::function<void(QObject* sender, int col, int row, QString& value, bool& allow)> OnClipboardBeforePasteCell;
+    std::function<void(QObject* sender, int row)> OnEndRowSize;
+    std::function<void(QObject* sender, int oldRow, int newRow, bool& allow)> OnRowChanging;
+    std::function<void(QObject* sender, int oldCol, int newCol, bool& allow)> OnColChanging;
 
     // =======================================================================
     // hidden/: hidden rows and columns, nodes, filtering
@@ -324,6 +427,11 @@ public:
     // Hidden rows behind an inserted or deleted row move with it.
     void InsertRow(int index) override;
     void DeleteRow(int index) override;
+    // After display rows first .. first + order.size() - 1 were put in a new
+    // order (a sort): order[k] was the display row of the row now at
+    // first + k. Each hidden row follows the visible row above it, as it
+    // does when one row moves.
+    void RowsReordered(int first, const std::vector<int>& order);
 
     // =======================================================================
     // scroll/: scrolling and stretching
@@ -555,9 +663,6 @@ public:
     void TabKey(bool backward);
     // Milliseconds the last header-click sort took.
     qint64 SortTime() const;
-    // The keypad decimal key types the locale's decimal separator.
-    bool ExcelStyleDecimalSeparator() const;
-    void SetExcelStyleDecimalSeparator(bool value);
     // Links stay editable by a right click.
     bool URLEdit() const;
     void SetURLEdit(bool value);
@@ -567,7 +672,6 @@ public:
 
     std::function<void(QObject* sender, int row, int col)> OnClickCell;
     std::function<void(QObject* sender, int row, int col)> OnRightClickCell;
-    std::function<void(QObject* sender, int row, int col)> OnDblClickCell;
     std::function<void(QObject* sender, int col, int row, bool state)> OnCheckBoxClick;
     std::function<void(QObject* sender, int col, int row, bool state)> OnCheckBoxMouseUp;
     std::function<void(QObject* sender, int col, int row, int index)> OnRadioClick;
@@ -589,9 +693,6 @@ public:
     std::function<void(QObject* sender, int col)> OnClickSort;
     std::function<void(QObject* sender, int col, bool& allow)> OnColumnSize;
     std::function<void(QObject* sender, int col)> OnEndColumnSize;
-    std::function<void(QObject* sender, bool& allow)> OnClipboardCut;
-    std::function<void(QObject* sender, bool& allow)> OnClipboardPaste;
-    std::function<void(QObject* sender, bool& allow)> OnClipboardCopy;
     // Pointer moves (grid/input/): what a press in the headers would do
     // (0 nothing, 1 column, 2 row, 3 all, 5 selection resizer), the live
     // size hint, the disjunct cell selection.
@@ -648,8 +749,22 @@ protected:
     void PaintBorder() override;
     void Resize() override;
     virtual void CellsChanged(const TRect& cells);
+    // ----- Editing (edit/)
+    // Decides between the text editor and a control; starts the control.
+    bool CanEditShow() override;
+    TInplaceEdit* CreateEditor() override;
+    // The text the text editor starts from (display column).
+    QString GetEditText(int col, int row) override;
+    void SetEditText(int col, int row, const QString& value) override;
+    // Before the current cell moves: the changing events, per-cell
+    // editability and the validation of a pending text edit.
+    bool SelectCell(int col, int row) override;
+    void ShowEditorWithChar(TKeyChar ch) override;
+    void EditorHidden() override;
     // Hidden rows follow inserted and removed rows (hidden/).
     void SizeChanged(int oldColCount, int oldRowCount) override;
+    // Hidden rows follow a moved row (hidden/).
+    void RowMoved(int fromIndex, int toIndex) override;
 
     // ----- input/
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
@@ -661,7 +776,6 @@ protected:
     void KeyPress(TKeyChar& key) override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void ColumnMoved(int fromIndex, int toIndex) override;
-    void RowMoved(int fromIndex, int toIndex) override;
     void paintEvent(QPaintEvent* event) override;
     bool DoMouseWheelDown(TShiftState shift, TPoint mousePos) override;
     bool DoMouseWheelUp(TShiftState shift, TPoint mousePos) override;
@@ -702,6 +816,10 @@ private:
     bool IsCheckCell(int col, int row);
     void ShowControlEdit(int col, int row, const QString& id, const QString& value, const TRect& rect);
     void ShowControlCombo(int col, int row, const QString& id, const QString& value, const TRect& rect);
+    // edit/
+    void EnsureEditControls() const;
+    void DestroyEditControls();
+    QWidget* ActiveEditControl() const;
     // footer/
     double FooterValue(int col, int row);
     // sort/

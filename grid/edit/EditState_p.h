@@ -1,6 +1,74 @@
 #pragma once
-// State of the editor host.
+// State of the editor host: the text editor, the in-place controls and the
+// edit in progress.
+
+#include "grid/cells/CellTypes.h"
+#include "platform/kernel/VirtualKeys.h"
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+class TExtInplaceEdit;
+class TGridCombo;
+class TGridSpin;
+class TGridUniEdit;
+class TGridUniCombo;
+class TGridCheckBox;
+class TGridEditBtn;
+class TGridUnitEditBtn;
+class TGridDatePicker;
+class TGridButton;
+class TEditLink;
+class TExtStringGridCheck;
 
 struct TGridEditState {
     bool editorShown = false; // the in-place editor is shown (frame round the cell)
+
+    // ----- The edit in progress
+    TEditorType editorType = edNormal; // the editor chosen for the cell
+    bool editInProgress = false;
+    bool editorOpened = false;
+    bool textEditPending = false; // the text editor is shown: leaving validates
+    bool validationLock = false;  // validation running
+    bool closing = false;         // a control is being stored (its exit comes back)
+    bool cancelled = false;       // Esc ended the edit: nothing is stored
+    TKeyChar pendingStartKey = 0; // the character that started the edit
+    QString savedCellText;        // the current cell's text when it was selected
+    bool editingSwitchedOff = false; // TGridOption::goEditing removed for a read-only cell
+    // What the shown control held when it was laid over the cell; a control
+    // still holding it stores nothing back.
+    QString shownValue;
+    // The cell validation compares with: the cell and its text when the
+    // edit began.
+    int editCol = -1;
+    int editRow = -1;
+    QString editStartText;
+    bool advancing = false; // AdvanceToNextCell moves the current cell
+
+    // ----- Settings of the editors
+    bool lookup = false;
+    bool lookupCaseSensitive = false;
+    bool lookupHistory = false;
+    QStringList lookupItems;
+    int maxEditLength = 0;
+    bool excelStyleDecimalSeparator = false;
+    QChar passwordChar = QLatin1Char('*');
+    int wideEditOffsetX = 2;
+    int wideEditOffsetY = 2;
+    QPointer<TExtStringGridCheck> cellChecker;
+
+    // ----- The controls, children of the grid (the grid frees them)
+    TGridCombo* combo = nullptr;
+    TGridSpin* spin = nullptr;
+    TGridUniEdit* uniEdit = nullptr;
+    TGridUniCombo* uniCombo = nullptr;
+    TGridCheckBox* checkBox = nullptr;
+    TGridEditBtn* editBtn = nullptr;
+    TGridUnitEditBtn* unitEditBtn = nullptr;
+    TGridDatePicker* datePicker = nullptr;
+    TGridButton* button = nullptr;
+    // Set by the column grid from the column (not owned).
+    TEditLink* editLink = nullptr;
 };

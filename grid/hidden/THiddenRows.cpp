@@ -77,3 +77,36 @@ void THiddenRows::RowsRemoved(int displRow, int count)
         if (before > displRow) m_items[k].Idx = std::max(displRow, before - count) + int(k);
     }
 }
+
+void THiddenRows::RowsReordered(const std::function<int(int)>& newDisplay)
+{
+    if (m_items.empty()) return;
+    // Visible rows before each hidden row once the visible rows moved: one
+    // more than the new place of the row above it.
+    std::vector<std::pair<int, size_t>> keys;
+    keys.reserve(m_items.size());
+    for (size_t k = 0; k < m_items.size(); ++k) {
+        const int before = m_items[k].Idx - int(k);
+        keys.emplace_back(before == 0 ? 0 : newDisplay(before - 1) + 1, k);
+    }
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<TGridItem> items;
+    items.reserve(m_items.size());
+    for (size_t k = 0; k < keys.size(); ++k) {
+        items.push_back(std::move(m_items[keys[k].second]));
+        items.back().Idx = keys[k].first + int(k);
+    }
+    m_items = std::move(items);
+}
+
+void THiddenRows::RowMoved(int from, int to)
+{
+    if (from == to) return;
+    RowsReordered([from, to](int p) {
+        if (p == from) return to;
+        if (from < to && p > from && p <= to) return p - 1;
+        if (from > to && p >= to && p < from) return p + 1;
+        return p;
+    });
+}

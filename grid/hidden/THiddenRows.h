@@ -7,11 +7,12 @@
 //   real row of display row d = d + (hidden rows whose index minus the
 //   hidden rows before them is at most d).
 // Inserting or removing visible rows moves the hidden rows behind them;
-// moving or sorting visible rows changes no hidden row's real index (the
-// number of visible rows before each stays).
+// moving or sorting visible rows takes each hidden row along with the
+// visible row above it (hidden rows above every visible row stay first).
 
 #include "platform/grids/StringGrid.h"
 
+#include <functional>
 #include <vector>
 
 // A hidden row: its real index and its cells. The item alone owns the
@@ -47,6 +48,11 @@ public:
     // from it on.
     void RowsInserted(int displRow, int count);
     void RowsRemoved(int displRow, int count);
+    // Visible rows changed places: newDisplay(old display row) is where each
+    // went. Every hidden row follows the visible row above it.
+    void RowsReordered(const std::function<int(int)>& newDisplay);
+    // One visible row moved from display row from to display row to.
+    void RowMoved(int from, int to);
 
 private:
     std::vector<TGridItem> m_items; // ascending Idx

@@ -35,8 +35,6 @@ bool IsSafeLink(const QString& link)
 } // namespace
 
 qint64 TExtStringGrid::SortTime() const { return d->input.sortTime; }
-bool TExtStringGrid::ExcelStyleDecimalSeparator() const { return d->input.excelStyleDecimalSeparator; }
-void TExtStringGrid::SetExcelStyleDecimalSeparator(bool value) { d->input.excelStyleDecimalSeparator = value; }
 bool TExtStringGrid::URLEdit() const { return d->input.urlEdit; }
 void TExtStringGrid::SetURLEdit(bool value) { d->input.urlEdit = value; }
 bool TExtStringGrid::EnhRowColMove() const { return d->input.enhRowColMove; }

@@ -259,11 +259,6 @@ void TExtStringGrid::ColumnMoved(int fromIndex, int toIndex)
     }
 }
 
-void TExtStringGrid::RowMoved(int fromIndex, int toIndex)
-{
-    TBaseGrid::RowMoved(fromIndex, toIndex);
-    d->input.dblClickSized = d->input.buttonDown;
-}
 
 // ----- Drag seam. The drag objects live in grid/io/; until they stand on
 // this branch an allowed drag start ends here.

@@ -136,6 +136,7 @@ void TExtStringGrid::ApplyRowOrder(int first, const std::vector<int>& order)
         return;
     }
     ReorderRows(first, order);
+    RowsReordered(first, order); // hidden rows follow their rows (hidden/)
     if (d->mouseActions.DisjunctRowSelect && d->navigation.MoveRowOnSort) {
         std::vector<char>& marks = d->typed.rowMarks;
         if (marks.size() < size_t(first + n)) marks.resize(size_t(first + n), 0);

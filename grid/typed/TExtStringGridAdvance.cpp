@@ -82,8 +82,14 @@ void TExtStringGrid::AdvanceToNextCell(int col, int row, bool force, bool showEd
 
         bool allow = true;
         if (OnCellChanging) OnCellChanging(this, row, col, r, c, allow);
-        if (allow) FocusCell(c, r);
-        else SelectCell(col, row);
+        if (allow) {
+            // The changing event ran here: the move does not raise it again.
+            d->edit.advancing = true;
+            FocusCell(c, r);
+            d->edit.advancing = false;
+        } else {
+            SelectCell(col, row);
+        }
         if (showEditor || IsCheckOrRadioCell(rc, r)) ShowEditor();
         return;
     }

@@ -853,7 +853,7 @@ void TCustomGrid::InsertRow(int index)
 
 TInplaceEdit* TCustomGrid::CreateEditor() { return new TInplaceEdit(this); }
 
-bool TCustomGrid::CanEditShow() const
+bool TCustomGrid::CanEditShow()
 {
     return m_options.Contains(TGridOption::goEditing) && !m_options.Contains(TGridOption::goRowSelect) && m_current.X >= m_fixedCols &&
            m_current.Y >= m_fixedRows;
@@ -896,6 +896,7 @@ void TCustomGrid::HideEditor()
     if (m_editor->TextChanged()) SetEditText(m_current.X, m_current.Y, m_editor->Text());
     m_editor->HideEdit();
     InvalidateCell(m_current.X, m_current.Y);
+    EditorHidden();
 }
 
 void TCustomGrid::UpdateEditor()
@@ -985,12 +986,17 @@ void TCustomGrid::KeyDown(int& key, TShiftState shift)
 void TCustomGrid::KeyPress(TKeyChar& key)
 {
     TWinControlOf<QWidget>::KeyPress(key);
-    if (key < 32 || m_editorShown || !CanEditShow()) return;
+    if (key < 32 || m_editorShown || !m_options.Contains(TGridOption::goEditing)) return;
+    ShowEditorWithChar(key);
+    key = 0;
+}
+
+void TCustomGrid::ShowEditorWithChar(TKeyChar ch)
+{
     ShowEditor();
     if (m_editorShown && m_editor) {
-        m_editor->SetText(KeyCharText(key));
+        m_editor->SetText(KeyCharText(ch));
         m_editor->SetSelStart(m_editor->Text().size());
-        key = 0;
     }
 }
 

@@ -156,8 +156,14 @@ protected:
     virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
     // The in-place editor; the base makes a TInplaceEdit.
     virtual TInplaceEdit* CreateEditor();
-    // Whether the editor may show for the current cell.
-    virtual bool CanEditShow() const;
+    // Whether the editor may show for the current cell (a grid may show
+    // another editor of its own here and answer false).
+    virtual bool CanEditShow();
+    // Starts editing the current cell with a typed character: the editor
+    // shows with that character as its text.
+    virtual void ShowEditorWithChar(TKeyChar ch);
+    // The editor was hidden (its text stored when changed).
+    virtual void EditorHidden() {}
     virtual QString GetEditText(int col, int row);
     virtual void SetEditText(int col, int row, const QString& value);
     // The whole paint: the walk over the update rectangle, then the area

@@ -141,7 +141,7 @@ void TCustomEdit::PasteFromClipboard()
 {
     if (!PasteAllowed()) return;
     const QString t = QGuiApplication::clipboard()->text();
-    if (!t.isEmpty()) InsertText(t);
+    if (!t.isEmpty()) PasteText(t);
 }
 
 void TCustomEdit::CutToClipboard()

@@ -91,6 +91,9 @@ protected:
 
     // Inserts text at the caret in place of the selection (no checks).
     void InsertText(const QString& text);
+    // A paste of allowed clipboard text (keys, menu); edits that filter
+    // what is pasted override it.
+    virtual void PasteText(const QString& text) { InsertText(text); }
 
 private:
     void ApplyEditRect();

@@ -163,6 +163,36 @@ TEST(HiddenRows, InsertedAndRemovedRowsMoveTheHiddenRowsBehindThem)
     g.UnHideRowsAll();
     EXPECT_EQ(g.GetCellText(0, 7), "r6");
     EXPECT_EQ(g.GetCellText(0, 6), "r5");
+    // Moving a visible row across a hidden one keeps the hidden row under
+    // the row it followed.
+    g.HideRow(7);
+    g.MoveRow(1, 9);
+    g.UnHideRowsAll();
+    EXPECT_EQ(g.GetCellText(0, 5), "r5");
+    EXPECT_EQ(g.GetCellText(0, 6), "r6");
+    EXPECT_EQ(g.GetCellText(0, 7), "r7");
+}
+
+TEST(HiddenRows, HiddenRowsFollowTheRowAboveThemThroughMovesAndSorts)
+{
+    Grid g;
+    g.HideRows(3, 4);
+    // Display: r0 r1 r2 r5 r6 ...; r3 and r4 follow r2.
+    g.MoveRow(2, 6);
+    g.UnHideRowsAll();
+    EXPECT_EQ(g.Rows(), Expected({0, 1, 5, 6, 7, 8, 2, 3, 4, 9, 10}));
+
+    // A sort reverses the data rows 1..10 while r4 is hidden.
+    Grid s;
+    s.SetCellText(0, 10, QStringLiteral("rA")); // sorts as text: rA, r9 .. r1
+    s.HideRow(4);
+    s.SortSettings().Column = 0;
+    s.SortSettings().Direction = sdDescending;
+    s.SortByColumn();
+    s.UnHideRowsAll();
+    QStringList want = Expected({0, 9, 8, 7, 6, 5, 3, 4, 2, 1});
+    want.insert(1, QStringLiteral("rA"));
+    EXPECT_EQ(s.Rows(), want);
 }
 
 TEST(HiddenRowsStore, CountsAndShiftsByBinarySearch)

@@ -1,0 +1,322 @@
+#include "grid/edit/TExtInplaceEdit.h"
+
+#include "grid/TExtStringGrid.h"
+#include "grid/util/CellText.h"
+#include "grid/util/TextFunctions.h"
+#include "platform/core/RegionalSettings.h"
+
+namespace {
+
+bool IsTextType(TEditorType t)
+{
+    return t == edNormal || t == edCapital || t == edMixedCase || t == edLowerCase || t == edUpperCase;
+}
+
+QChar KeyQChar(TKeyChar key) { return key <= 0xFFFF ? QChar(char16_t(key)) : QChar(); }
+
+} // namespace
+
+TExtInplaceEdit::TExtInplaceEdit(TExtStringGrid* grid) : TInplaceEdit(grid, QStringLiteral("ExtInplaceEdit")), m_ext(grid)
+{
+}
+
+TExtInplaceEdit::~TExtInplaceEdit() = default;
+
+void TExtInplaceEdit::SetVAlign(bool value)
+{
+    m_vAlign = value;
+    SetAlignment(value ? taRightJustify : taLeftJustify);
+}
+
+int TExtInplaceEdit::Limit() const { return m_lengthLimit > 0 ? m_lengthLimit : m_ext->MaxEditLength(); }
+
+void TExtInplaceEdit::ShowAt(const TRect& rect, const QString& text)
+{
+    const bool password = m_ext->CurrentEditorType() == edPassword;
+    setEchoMode(password ? QLineEdit::Password : QLineEdit::Normal);
+    SetMaxLength(0);
+    m_lookupEnabled = true;
+    TColor color = clWindow;
+    m_ext->GetEditorColors(m_ext->Col(), m_ext->Row(), color, Font());
+    SetColor(color);
+    TInplaceEdit::ShowAt(rect, text);
+    if (!m_ext->Navigation().EditSelectAll) SetSelStart(Text().size());
+}
+
+void TExtInplaceEdit::Move(const TRect&)
+{
+    if (!IsShown()) return;
+    // The whole merged area of the current cell.
+    const TRect r = m_ext->GetCellRect(m_ext->Col(), m_ext->Row());
+    const TRect visible = r.Intersected(TRect(0, 0, m_ext->ClientWidth(), m_ext->ClientHeight()));
+    if (visible.IsEmpty()) {
+        m_ext->PlaceChild(this, TRect(r.Left, r.Top, r.Left, r.Top));
+        return;
+    }
+    m_ext->PlaceChild(this, TRect(r.Left, r.Top, r.Right - 1, r.Bottom - 1));
+}
+
+void TExtInplaceEdit::TakeCellText()
+{
+    SetText(m_ext->GetCurrentCellText());
+    SetSelStart(Text().size());
+    Repaint();
+}
+
+void TExtInplaceEdit::KeyDownMessage(int& key, TShiftState shift)
+{
+    const bool ctrl = shift.Contains(TShiftStateItem::ssCtrl);
+    const TNavigation& nav = m_ext->Navigation();
+    m_keypadDecimal = key == Win::VK_DECIMAL;
+    if (key == Win::VK_TAB && m_ext->Options().Contains(TGridOption::goTabs)) {
+        QString text = Text();
+        if (!m_ext->ValidateEditorText(text)) TakeCellText();
+        else SetText(text);
+        m_ext->CloseEditorControl();
+        m_ext->TabToNextCell(shift.Contains(TShiftStateItem::ssShift));
+        key = 0;
+        return;
+    }
+    if (((key == Win::VK_UP || key == Win::VK_DOWN) && !ctrl && !shift.Contains(TShiftStateItem::ssShift)) ||
+        (key == Win::VK_RETURN && !nav.LineFeedOnEnter && !ctrl)) {
+        QString text = Text();
+        if (!m_ext->ValidateEditorText(text)) {
+            TakeCellText();
+            key = 0;
+            return;
+        }
+        if (text != Text()) SetText(text);
+    }
+    TInplaceEdit::KeyDownMessage(key, shift);
+}
+
+void TExtInplaceEdit::KeyDown(int& key, TShiftState shift)
+{
+    const TNavigation& nav = m_ext->Navigation();
+    const bool modifier = (shift.Contains(TShiftStateItem::ssShift) || shift.Contains(TShiftStateItem::ssCtrl) || shift.Contains(TShiftStateItem::ssAlt));
+    const bool noSelection = SelLength() == 0;
+    if ((key == Win::VK_RIGHT && noSelection && SelStart() >= Text().size() && !modifier) ||
+        (key == Win::VK_LEFT && noSelection && SelStart() == 0 && !modifier)) {
+        if (nav.CursorWalkEditor) {
+            const bool forward = key == Win::VK_RIGHT;
+            const TAdvanceDirection saved = m_ext->Navigation().AdvanceDirection;
+            m_ext->Navigation().AdvanceDirection = adLeftRight;
+            const int col = m_ext->Col();
+            const int row = m_ext->Row();
+            m_ext->CloseEditorControl();
+            m_ext->AdvanceToNextCell(col, row, true, true, forward);
+            m_ext->Navigation().AdvanceDirection = saved;
+            key = 0;
+            return;
+        }
+    }
+    if (key == Win::VK_RETURN && shift.Contains(TShiftStateItem::ssCtrl) && nav.LineFeedOnEnter) {
+        InsertText(QStringLiteral("\r\n"));
+        key = 0;
+        return;
+    }
+    // The clipboard keys ask the grid's events first.
+    const bool ctrl = shift.Contains(TShiftStateItem::ssCtrl);
+    const bool copy = (ctrl && (key == 'C' || key == Win::VK_INSERT));
+    const bool cut = (ctrl && key == 'X') || (shift.Contains(TShiftStateItem::ssShift) && key == Win::VK_DELETE);
+    if (copy || cut) {
+        bool allow = true;
+        if (copy && m_ext->OnClipboardCopy) m_ext->OnClipboardCopy(this, allow);
+        if (cut && m_ext->OnClipboardCut) m_ext->OnClipboardCut(this, allow);
+        if (!allow) {
+            key = 0;
+            return;
+        }
+    }
+    if (key == Win::VK_BACK || key == Win::VK_DELETE) m_lookupEnabled = false;
+    else if (key != Win::VK_UP && key != Win::VK_DOWN && key != Win::VK_RETURN && key != Win::VK_LEFT && key != Win::VK_RIGHT)
+        m_lookupEnabled = true;
+    if (key == Win::VK_RETURN) {
+        // Enter ends the edit; the grid advances as its navigation says.
+        m_ext->EditorKeyDown(key, shift);
+        key = 0;
+        return;
+    }
+    TInplaceEdit::KeyDown(key, shift);
+}
+
+bool TExtInplaceEdit::FilterChar(TKeyChar& key)
+{
+    const QChar ch = KeyQChar(key);
+    const QString text = Text();
+    const int caret = SelStart();
+    const QString selected = SelText();
+    // Backspace, Tab, Enter, Esc and the clipboard's control characters.
+    const bool control = key < 32;
+    switch (m_ext->CurrentEditorType()) {
+    case edNormal:
+    case edPassword:
+        return true;
+    case edNumeric:
+        if (control || (key >= '0' && key <= '9')) return true;
+        if (key == '-' && !text.contains(QLatin1Char('-')) && caret == 0) return true;
+        MessageBeep();
+        return false;
+    case edPositiveNumeric:
+        if (control || (key >= '0' && key <= '9')) return true;
+        MessageBeep();
+        return false;
+    case edFloat: {
+        if (control || (key >= '0' && key <= '9')) return true;
+        const QChar dec = RegionalSettings::DecimalSeparator();
+        const QChar thousand = RegionalSettings::ThousandSeparator();
+        if (ch == dec) return !text.contains(dec) || selected.contains(dec);
+        if (ch == thousand) return false;
+        if (key == '-') {
+            if ((caret == 0 && !text.contains(QLatin1Char('-'))) || selected.contains(QLatin1Char('-'))) return true;
+            MessageBeep();
+            return false;
+        }
+        return false;
+    }
+    case edCapital:
+    case edUpperCase:
+        if (!ch.isNull()) key = ch.toUpper().unicode();
+        return true;
+    case edLowerCase:
+        if (!ch.isNull()) key = ch.toLower().unicode();
+        return true;
+    case edMixedCase:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TExtInplaceEdit::CharMessage(TKeyChar& key)
+{
+    if (m_keypadDecimal && key == '.' && m_ext->ExcelStyleDecimalSeparator())
+        key = RegionalSettings::DecimalSeparator().unicode();
+    m_keypadDecimal = false;
+    const int limit = Limit();
+    if (limit > 0 && Text().size() >= limit && SelLength() == 0) {
+        const bool enter = key == '\r' && m_ext->Navigation().AdvanceOnEnter;
+        if (key != '\b' && key != 0x1B && !enter) {
+            key = 0;
+            return;
+        }
+    }
+    const TEditorType type = m_ext->CurrentEditorType();
+    if (key == '\r' && IsTextType(type) && m_ext->Navigation().LineFeedOnEnter) {
+        TInplaceEdit::CharMessage(key);
+        return;
+    }
+    if (!FilterChar(key)) {
+        key = 0;
+        return;
+    }
+    if (type == edMixedCase && key >= 32) {
+        const int caret = SelStart();
+        InsertText(KeyCharText(key));
+        QString proper;
+        ProperCase(Text(), proper);
+        SetText(proper);
+        SetSelStart(caret + 1);
+        key = 0;
+        return;
+    }
+    TInplaceEdit::CharMessage(key);
+}
+
+void TExtInplaceEdit::KeyPress(TKeyChar& key)
+{
+    if (key == '\r' && !m_ext->Navigation().LineFeedOnEnter) {
+        QString text = Text();
+        if (!m_ext->ValidateEditorText(text)) {
+            TakeCellText();
+            key = 0;
+            return;
+        }
+    }
+    TInplaceEdit::KeyPress(key);
+}
+
+void TExtInplaceEdit::KeyUp(int& key, TShiftState shift)
+{
+    TInplaceEdit::KeyUp(key, shift);
+    if (key == Win::VK_LEFT || key == Win::VK_RIGHT) return;
+    Complete();
+    // Seam: sizing the column or row while typing (SizeWhileTyping) is the
+    // grid's auto-size, built with the column grid.
+}
+
+void TExtInplaceEdit::Complete()
+{
+    if (!m_lookupEnabled || SelLength() != 0 || !m_ext->Lookup() || m_ext->LookupItems().isEmpty()) return;
+    const bool cs = m_ext->LookupCaseSensitive();
+    const QString typed = Text().left(SelStart());
+    if (typed.isEmpty()) return;
+    const QString prefix = cs ? typed : typed.toUpper();
+    for (const QString& item : m_ext->LookupItems()) {
+        const QString cmp = cs ? item : item.toUpper();
+        if (!cmp.startsWith(prefix)) continue;
+        const QString text = typed + item.mid(typed.size(), 255);
+        SetText(text);
+        setSelection(typed.size(), text.size() - typed.size());
+        return;
+    }
+}
+
+void TExtInplaceEdit::DblClick()
+{
+    TInplaceEdit::DblClick();
+    if (m_ext->OnDblClickCell) m_ext->OnDblClickCell(m_ext, m_ext->Row(), m_ext->Col());
+}
+
+void TExtInplaceEdit::DoExit()
+{
+    if (IsShown()) {
+        if (m_ext->LookupHistory() && !Text().isEmpty() && !m_ext->LookupItems().contains(Text()))
+            m_ext->LookupItems().append(Text());
+        // Leaving validates: a refused text is not stored.
+        QString text = Text();
+        if (m_ext->ValidateEditorText(text)) SetText(text);
+        else SetText(m_ext->GetCurrentCellText());
+    }
+    TInplaceEdit::DoExit();
+}
+
+void TExtInplaceEdit::PasteText(const QString& clip)
+{
+    QString value = clip;
+    bool allow = true;
+    if (m_ext->OnClipboardBeforePasteCell) m_ext->OnClipboardBeforePasteCell(this, m_ext->Col(), m_ext->Row(), value, allow);
+    if (!allow) return;
+    const int limit = Limit();
+    if (limit > 0 && value.size() > limit) return;
+    const bool replaced = SelLength() > 0;
+    const int start = SelStart();
+    QString text = Text();
+    text.replace(start, SelLength(), value);
+    if (limit > 0 && text.size() > limit) return;
+    if (m_ext->OnClipboardPaste) {
+        m_ext->OnClipboardPaste(this, allow);
+        if (!allow) return;
+    }
+    switch (m_ext->CurrentEditorType()) {
+    case edNumeric:
+    case edPositiveNumeric:
+        if (GetNumberType(text) != 0) return;
+        break;
+    case edFloat:
+        if (GetNumberType(text) > 1) return;
+        break;
+    case edLowerCase: text = text.toLower(); break;
+    case edUpperCase: text = text.toUpper(); break;
+    case edMixedCase: {
+        QString proper;
+        ProperCase(text, proper);
+        text = proper;
+        break;
+    }
+    default: break;
+    }
+    SetText(text);
+    if (replaced) setSelection(start, value.size());
+    else SetSelStart(start + value.size());
+}

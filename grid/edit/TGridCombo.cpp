@@ -1,0 +1,47 @@
+#include "grid/edit/TGridCombo.h"
+
+#include "grid/TExtStringGrid.h"
+
+#include <QWheelEvent>
+
+TGridCombo::TGridCombo(TExtStringGrid* grid)
+    : TESGComboBox(grid, QStringLiteral("GridCombo")), m_grid(grid), m_keys(this, grid)
+{
+    SetButtonWidth(16);
+}
+
+TGridCombo::~TGridCombo() = default;
+
+bool TGridCombo::WantTab() const { return m_grid->Options().Contains(TGridOption::goTabs); }
+
+void TGridCombo::KeyDown(int& key, TShiftState shift)
+{
+    m_keys.KeyDown(key, shift);
+    if (key != 0) TESGComboBox::KeyDown(key, shift);
+}
+
+void TGridCombo::KeyPress(TKeyChar& key)
+{
+    if (key == '\r' && OnReturnKey) OnReturnKey(this);
+    if (key == '\r' || key == '\t') key = 0;
+    TESGComboBox::KeyPress(key);
+}
+
+void TGridCombo::KeyUp(int& key, TShiftState shift)
+{
+    TESGComboBox::KeyUp(key, shift);
+    m_keys.KeyUp(key);
+}
+
+void TGridCombo::DoExit()
+{
+    m_keys.Exit();
+    m_grid->CloseEditorControl();
+    TESGComboBox::DoExit();
+}
+
+void TGridCombo::wheelEvent(QWheelEvent* event)
+{
+    m_keys.Wheel(event->angleDelta().y());
+    event->accept();
+}

@@ -1,0 +1,31 @@
+#pragma once
+// What the grid's two combo editors (TGridCombo, TGridUniCombo) share: the
+// keys that leave the cell, the wheel that steps through the items, the
+// lookup completion and the drop width.
+
+#include "platform/kernel/VirtualKeys.h"
+
+class TESGCustomCombo;
+class TExtStringGrid;
+
+class TGridComboKeys {
+public:
+    TGridComboKeys(TESGCustomCombo* combo, TExtStringGrid* grid) : m_combo(combo), m_grid(grid) {}
+
+    // Key down; key 0 when the combo is done with it.
+    void KeyDown(int& key, TShiftState shift);
+    // The wheel moved by delta (negative: down, to the next item). Stops at
+    // the first and the last item.
+    void Wheel(int delta);
+    // Key release: the typed prefix completed from the items.
+    void KeyUp(int key);
+    // Leaving the combo (before the grid stores it).
+    void Exit();
+    // The list as wide as its widest item.
+    void SizeDropWidth();
+
+private:
+    TESGCustomCombo* m_combo;
+    TExtStringGrid* m_grid;
+    bool m_lookupEnabled = true;
+};

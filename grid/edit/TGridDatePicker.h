@@ -1,0 +1,26 @@
+#pragma once
+// The grid's date and time picker (edDateEdit, edDateEditUpDown,
+// edTimeEdit): Esc takes the cell's date (or time) back when the cell holds
+// one and keeps the picker's value otherwise; Tab (with TGridOption::goTabs) moves to the
+// next cell; Tab, Enter, Esc, Page Up, Page Down and End leave the cell
+// unless the calendar is open.
+
+#include "platform/widgets/DateTimePicker.h"
+
+class TExtStringGrid;
+
+class TGridDatePicker : public TDateTimePicker {
+public:
+    explicit TGridDatePicker(TExtStringGrid* grid);
+    ~TGridDatePicker() override;
+
+    TExtStringGrid* Grid() const { return m_grid; }
+
+protected:
+    void KeyDown(int& key, TShiftState shift) override;
+    void DoExit() override;
+    bool WantTab() const override;
+
+private:
+    TExtStringGrid* m_grid;
+};

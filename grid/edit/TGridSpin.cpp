@@ -1,0 +1,125 @@
+#include "grid/edit/TGridSpin.h"
+
+#include "grid/TExtStringGrid.h"
+
+TGridSpin::TGridSpin(TExtStringGrid* grid) : TEsgSpinEdit(grid, QStringLiteral("GridSpin")), m_grid(grid)
+{
+    SetMaxValue(100);
+    SetMinValue(0);
+    SetIncrement(1);
+}
+
+TGridSpin::~TGridSpin() = default;
+
+bool TGridSpin::WantTab() const { return m_grid->Options().Contains(TGridOption::goTabs); }
+
+void TGridSpin::SpinClicked(bool up)
+{
+    const int col = m_grid->Col();
+    const int row = m_grid->Row();
+    switch (SpinType()) {
+    case sptFloat:
+        if (m_grid->OnFloatSpinClick) m_grid->OnFloatSpinClick(m_grid, col, row, FloatValue(), up);
+        break;
+    case sptDate:
+        if (m_grid->OnDateSpinClick) m_grid->OnDateSpinClick(m_grid, col, row, DateValue(), up);
+        break;
+    case sptTime:
+        if (m_grid->OnTimeSpinClick) m_grid->OnTimeSpinClick(m_grid, col, row, TimeValue(), up);
+        break;
+    default:
+        if (m_grid->OnSpinClick) m_grid->OnSpinClick(m_grid, col, row, Value(), up);
+        break;
+    }
+}
+
+void TGridSpin::StepUp()
+{
+    TEsgSpinEdit::StepUp();
+    SpinClicked(true);
+}
+
+void TGridSpin::StepDown()
+{
+    TEsgSpinEdit::StepDown();
+    SpinClicked(false);
+}
+
+void TGridSpin::KeyDownMessage(int& key, TShiftState shift)
+{
+    const bool isFloat = SpinType() == sptFloat;
+    const bool isInt = SpinType() == sptNormal;
+    switch (key) {
+    case Win::VK_PRIOR:
+    case Win::VK_NEXT:
+    case Win::VK_HOME:
+    case Win::VK_END: {
+        const bool up = key == Win::VK_PRIOR || key == Win::VK_HOME;
+        if (key == Win::VK_PRIOR) {
+            if (isInt && Value() + Increment() <= MaxValue()) SetValue(Value() + Increment());
+            if (isFloat && FloatValue() + IncrementFloat() <= MaxFloatValue())
+                SetFloatValue(FloatValue() + IncrementFloat());
+        } else if (key == Win::VK_NEXT) {
+            if (isInt && Value() - Increment() >= MinValue()) SetValue(Value() - Increment());
+            if (isFloat && FloatValue() - IncrementFloat() >= MinFloatValue())
+                SetFloatValue(FloatValue() - IncrementFloat());
+        } else if (key == Win::VK_END) {
+            if (isInt) SetValue(MinValue());
+            if (isFloat) SetFloatValue(MinFloatValue());
+        } else {
+            if (isInt) SetValue(MaxValue());
+            if (isFloat) SetFloatValue(MaxFloatValue());
+        }
+        if (m_grid->OnSpinClick) m_grid->OnSpinClick(m_grid, m_grid->Col(), m_grid->Row(), Value(), up);
+        key = 0;
+        return;
+    }
+    case Win::VK_TAB:
+    case Win::VK_RETURN:
+    case Win::VK_UP:
+    case Win::VK_DOWN:
+    case Win::VK_ESCAPE: {
+        if (key == Win::VK_ESCAPE) {
+            SetText(m_grid->GetCurrentCellText());
+        } else {
+            QString text = Text();
+            if (!m_grid->ValidateEditorText(text)) {
+                SetText(m_grid->GetCurrentCellText());
+                SetSelStart(Text().size());
+                Repaint();
+                key = 0;
+                return;
+            }
+            if (text != Text()) SetText(text);
+        }
+        if (key == Win::VK_TAB && m_grid->Options().Contains(TGridOption::goTabs)) {
+            m_grid->CloseEditorControl();
+            m_grid->setFocus(Qt::OtherFocusReason);
+            m_grid->TabToNextCell(shift.Contains(TShiftStateItem::ssShift));
+            key = 0;
+            return;
+        }
+        const int forward = key;
+        key = 0;
+        m_grid->EditorKeyDown(forward, shift);
+        return;
+    }
+    default:
+        TEsgSpinEdit::KeyDownMessage(key, shift);
+    }
+}
+
+void TGridSpin::CharMessage(TKeyChar& key)
+{
+    if (key == '\t' || key == '\r') {
+        key = 0;
+        return;
+    }
+    TEsgSpinEdit::CharMessage(key);
+}
+
+void TGridSpin::DoExit()
+{
+    m_grid->CloseEditorControl();
+    TEsgSpinEdit::DoExit();
+}

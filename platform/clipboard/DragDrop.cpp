@@ -1,0 +1,66 @@
+#include "platform/clipboard/DragDrop.h"
+
+#include "platform/clipboard/ESGDropSource.h"
+#include "platform/clipboard/SourceDataObject.h"
+
+#include <QDrag>
+#include <QGuiApplication>
+
+namespace {
+bool g_richTextFlag = false;
+
+Qt::DropActions ToQt(TDropEffect allowed)
+{
+    switch (allowed) {
+    case TDropEffect::Copy: return Qt::CopyAction;
+    case TDropEffect::Move: return Qt::MoveAction;
+    default: return Qt::CopyAction | Qt::MoveAction;
+    }
+}
+
+TDropEffect FromQt(Qt::DropAction action)
+{
+    switch (action) {
+    case Qt::CopyAction: return TDropEffect::Copy;
+    case Qt::MoveAction: return TDropEffect::Move;
+    default: return TDropEffect::None;
+    }
+}
+
+TDragResult RunDrag(TESGDropSource& source, QObject* dragSource, TSourceDataObject* data, TDropEffect allowed,
+                    TDropEffect& effect)
+{
+    auto* drag = new QDrag(dragSource);
+    drag->setMimeData(data);
+    QObject::connect(drag, &QDrag::actionChanged, drag,
+                     [&source](Qt::DropAction action) { source.GiveFeedback(FromQt(action)); });
+    const Qt::DropAction result = drag->exec(ToQt(allowed));
+    effect = FromQt(result);
+    if (source.NoDrop() || result == Qt::IgnoreAction) return TDragResult::Cancel;
+    return TDragResult::Drop;
+}
+} // namespace
+
+namespace DragFormats {
+QString Text() { return QStringLiteral("text/plain"); }
+QString RTF() { return QStringLiteral("text/rtf"); }
+QString Column() { return QStringLiteral("application/x-tamsel-grid-column"); }
+QString Files() { return QStringLiteral("text/uri-list"); }
+} // namespace DragFormats
+
+TDropEffect DropEffectFromKeys(bool ctrlDown) { return ctrlDown ? TDropEffect::Copy : TDropEffect::Move; }
+
+bool DropFormatFlag() { return g_richTextFlag; }
+void SetDropFormatFlag(bool value) { g_richTextFlag = value; }
+
+TDragResult StartTextDragDrop(TESGDropSource& source, QObject* dragSource, const QString& text, const QString& rtf,
+                              TDropEffect allowed, TDropEffect& effect)
+{
+    return RunDrag(source, dragSource, new TSourceDataObject(text, rtf, -1), allowed, effect);
+}
+
+TDragResult StartColumnDragDrop(TESGDropSource& source, QObject* dragSource, int column, TDropEffect allowed,
+                                TDropEffect& effect)
+{
+    return RunDrag(source, dragSource, new TSourceDataObject(QString(), QString(), column), allowed, effect);
+}

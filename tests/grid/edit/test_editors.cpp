@@ -1,0 +1,422 @@
+// Editing cells of the string grid: the choice between the text editor and
+// the in-place controls, filling the controls from the cell, storing back
+// only what the user changed, validation that refuses an edit, and the keys
+// the editors hand back to the grid.
+#include "grid/TExtStringGrid.h"
+#include "grid/edit/TEditLink.h"
+#include "grid/edit/TExtInplaceEdit.h"
+#include "grid/edit/TGridCombo.h"
+#include "grid/edit/TGridDatePicker.h"
+#include "grid/edit/TGridEditBtn.h"
+#include "grid/cells/TExtStringGridCheck.h"
+#include "grid/edit/TGridSpin.h"
+#include "grid/edit/TGridUnitEditBtn.h"
+#include "platform/core/RegionalSettings.h"
+#include "platform/dialogs/Dialogs.h"
+#include "tests/support/PrintQString.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QPointer>
+#include <QTest>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+// A shown 5 x 5 grid with one fixed row and column, editing on, and the
+// editor type of each cell taken from a table.
+class Grid : public TExtStringGrid {
+public:
+    Grid() : TExtStringGrid(nullptr, QStringLiteral("EditGrid"))
+    {
+        resize(500, 300);
+        SetColCount(5);
+        SetRowCount(5);
+        SetOptions(Options() + TGridOption::goEditing);
+        OnGetEditorType = [this](QObject*, int col, int row, TEditorType& editor) {
+            const auto it = editors.find({col, row});
+            if (it != editors.end()) editor = it->second;
+        };
+        OnSetEditText = [this](QObject*, int, int, const QString&) { ++stores; };
+        show();
+        QApplication::setActiveWindow(this);
+        setFocus();
+    }
+    // Starts editing (col, row) as F2 would.
+    void Edit(int col, int row)
+    {
+        FocusCell(col, row);
+        ShowEditor();
+    }
+    std::map<std::pair<int, int>, TEditorType> editors;
+    int stores = 0;
+};
+
+void Key(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(w, key, mods); }
+
+TEST(EditorChoice, TextTypesUseTheTextEditorAndOthersTheirControl)
+{
+    Grid g;
+    g.editors[{1, 1}] = edNumeric;
+    g.editors[{2, 1}] = edSpinEdit;
+    g.editors[{3, 1}] = edDataCheckBox;
+    g.Edit(1, 1);
+    ASSERT_TRUE(g.EditorMode());
+    EXPECT_EQ(g.CurrentEditorType(), edNumeric);
+    g.CloseEditorControl();
+    EXPECT_FALSE(g.EditorMode());
+
+    g.Edit(2, 1);
+    EXPECT_FALSE(g.EditorMode());
+    EXPECT_TRUE(g.GridSpin()->isVisible());
+    EXPECT_TRUE(g.GridSpin()->Enabled());
+    EXPECT_TRUE(g.EditInProgress());
+    g.CloseEditorControl();
+    EXPECT_FALSE(g.GridSpin()->isVisible());
+    EXPECT_FALSE(g.GridSpin()->Enabled());
+
+    // A data check box never shows an editor, and no edit stays open.
+    g.Edit(3, 1);
+    EXPECT_FALSE(g.EditorMode());
+    EXPECT_FALSE(g.EditInProgress());
+}
+
+TEST(EditorChoice, AReadOnlyCellSwitchesEditingOffAndBack)
+{
+    Grid g;
+    g.OnCanEditCell = [](QObject*, int row, int, bool& can) { can = row != 2; };
+    g.FocusCell(1, 2);
+    EXPECT_FALSE(g.Options().Contains(TGridOption::goEditing));
+    g.FocusCell(1, 3);
+    EXPECT_TRUE(g.Options().Contains(TGridOption::goEditing));
+}
+
+TEST(EditorChoice, TheFooterRowOfAFloatingFooterIsNeverCurrent)
+{
+    Grid g;
+    g.FloatingFooter().FooterStyle = fsFixedLastRow;
+    g.SetFloatingFooterVisible(true);
+    g.FocusCell(1, 3);
+    g.FocusCell(1, 4);
+    EXPECT_EQ(g.Row(), 3);
+}
+
+TEST(Editors, LeavingAnUntouchedControlRewritesNoCell)
+{
+    Grid g;
+    g.GridCombo()->Items().Add(QStringLiteral("one"));
+    g.GridCombo()->Items().Add(QStringLiteral("two"));
+    g.editors[{1, 1}] = edComboList;
+    g.editors[{2, 1}] = edSpinEdit;
+    g.editors[{3, 1}] = edDateEdit;
+    g.editors[{4, 1}] = edUnitEditBtn;
+    g.SetCellText(1, 1, QStringLiteral("none of them"));
+    g.SetCellText(3, 1, QStringLiteral("soon"));
+    g.SetCellText(4, 1, QStringLiteral("1a2"));
+
+    // The list shows its first item for a text it lacks.
+    g.Edit(1, 1);
+    EXPECT_EQ(g.GridCombo()->ItemIndex(), 0);
+    g.CloseEditorControl();
+    // An empty cell shows 0 in the spin, a text that is no date today in the
+    // picker, and 1a2 shows 12 with unit a.
+    g.Edit(2, 1);
+    EXPECT_EQ(g.GridSpin()->Text(), "0");
+    g.CloseEditorControl();
+    g.Edit(3, 1);
+    g.CloseEditorControl();
+    g.Edit(4, 1);
+    EXPECT_EQ(g.GridUnitEditBtn()->Text(), "12");
+    EXPECT_EQ(g.GridUnitEditBtn()->UnitID(), "a");
+    g.CloseEditorControl();
+
+    EXPECT_EQ(g.stores, 0);
+    EXPECT_EQ(g.GetCellText(1, 1), "none of them");
+    EXPECT_EQ(g.GetCellText(2, 1), "");
+    EXPECT_EQ(g.GetCellText(3, 1), "soon");
+    EXPECT_EQ(g.GetCellText(4, 1), "1a2");
+}
+
+TEST(Editors, AChangedControlValueIsStoredBack)
+{
+    Grid g;
+    g.editors[{1, 1}] = edUnitEditBtn;
+    g.editors[{2, 1}] = edComboEdit;
+    g.SetCellText(1, 1, QStringLiteral("12.5kg"));
+    g.Edit(1, 1);
+    EXPECT_EQ(g.GridUnitEditBtn()->Text(), "12.5");
+    EXPECT_EQ(g.GridUnitEditBtn()->UnitID(), "kg");
+    g.GridUnitEditBtn()->SetText(QStringLiteral("13"));
+    g.CloseEditorControl();
+    EXPECT_EQ(g.GetCellText(1, 1), "13kg");
+
+    int done = 0;
+    g.OnEditingDone = [&](QObject*) { ++done; };
+    g.Edit(2, 1);
+    g.GridCombo()->SetText(QStringLiteral("typed"));
+    g.CloseEditorControl();
+    EXPECT_EQ(g.GetCellText(2, 1), "typed");
+    EXPECT_EQ(done, 1);
+}
+
+TEST(Editors, ATypedCharacterStartsTheControlWithIt)
+{
+    Grid g;
+    g.editors[{1, 1}] = edEditBtn;
+    g.FocusCell(1, 1);
+    QTest::keyClicks(&g, QStringLiteral("x"));
+    ASSERT_TRUE(g.GridEditBtn()->isVisible());
+    EXPECT_EQ(g.GridEditBtn()->Text(), "x");
+}
+
+TEST(Editors, SpinPageKeysStayInTheRangeAndRaiseTheSpinEvent)
+{
+    Grid g;
+    g.editors[{1, 1}] = edSpinEdit;
+    g.SetCellText(1, 1, QStringLiteral("100"));
+    std::vector<std::pair<int, bool>> clicks;
+    g.OnSpinClick = [&](QObject*, int, int, int value, bool up) { clicks.emplace_back(value, up); };
+    g.Edit(1, 1);
+    TGridSpin* spin = g.GridSpin();
+    Key(spin, Qt::Key_PageUp);
+    EXPECT_EQ(spin->Value(), 100);
+    Key(spin, Qt::Key_End);
+    EXPECT_EQ(spin->Value(), 0);
+    Key(spin, Qt::Key_Home);
+    EXPECT_EQ(spin->Value(), 100);
+    ASSERT_EQ(clicks.size(), 3u);
+    EXPECT_EQ(clicks[0], std::make_pair(100, true));
+    EXPECT_EQ(clicks[1], std::make_pair(0, false));
+    EXPECT_EQ(clicks[2], std::make_pair(100, true));
+}
+
+TEST(Editors, TheComboWheelStopsAtTheLastItem)
+{
+    Grid g;
+    for (const char* s : {"a", "b", "c"}) g.GridCombo()->Items().Add(QString::fromLatin1(s));
+    g.editors[{1, 1}] = edComboList;
+    g.SetCellText(1, 1, QStringLiteral("b"));
+    QStringList changes;
+    g.OnComboChange = [&](QObject*, int, int, int, const QString& text) { changes << text; };
+    g.Edit(1, 1);
+    TGridCombo* combo = g.GridCombo();
+    for (int i = 0; i < 4; ++i) {
+        QWheelEvent down(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(combo, &down);
+    }
+    EXPECT_EQ(combo->ItemIndex(), 2);
+    EXPECT_EQ(changes, QStringList{"c"});
+    QWheelEvent up(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(combo, &up);
+    EXPECT_EQ(combo->Text(), "b");
+}
+
+TEST(Editors, EscapeInTheDatePickerKeepsItsValueForATextThatIsNoDate)
+{
+    Grid g;
+    g.editors[{1, 1}] = edDateEdit;
+    g.SetCellText(1, 1, QStringLiteral("not a date"));
+    g.Edit(1, 1);
+    TGridDatePicker* picker = g.GridDatePicker();
+    picker->SetDate(EncodeDate(2001, 2, 3));
+    Key(picker, Qt::Key_Escape);
+    EXPECT_EQ(picker->Date(), EncodeDate(2001, 2, 3));
+    EXPECT_EQ(g.GetCellText(1, 1), "not a date");
+}
+
+TEST(Editors, EscapeLeavesTheCellAsItWas)
+{
+    Grid g;
+    g.editors[{1, 1}] = edEditBtn;
+    g.SetCellText(1, 1, QStringLiteral("kept"));
+    g.Edit(1, 1);
+    g.GridEditBtn()->SetText(QStringLiteral("changed"));
+    Key(g.GridEditBtn(), Qt::Key_Escape);
+    EXPECT_FALSE(g.EditInProgress());
+    EXPECT_EQ(g.GetCellText(1, 1), "kept");
+}
+
+TEST(Editors, LettersInANumericEditWithButtonBeep)
+{
+    ScopedDialogResponder dialogs;
+    Grid g;
+    g.editors[{1, 1}] = edNumericEditBtn;
+    g.Edit(1, 1);
+    QTest::keyClicks(g.GridEditBtn(), QStringLiteral("-1a2"));
+    EXPECT_EQ(g.GridEditBtn()->Text(), "-12");
+    EXPECT_EQ(dialogs.Beeps(), 1);
+}
+
+TEST(Validation, ARefusedEditKeepsTheCellsTextAndTheCurrentCell)
+{
+    Grid g;
+    g.SetCellText(1, 1, QStringLiteral("good"));
+    int asked = 0;
+    g.OnCellValidate = [&](QObject*, int col, int row, QString& value, bool& valid) {
+        ++asked;
+        EXPECT_EQ(col, 1);
+        EXPECT_EQ(row, 1);
+        valid = value != "bad";
+    };
+    g.Edit(1, 1);
+    TExtInplaceEdit* ed = g.TextEditor();
+    ed->SetText(QStringLiteral("bad"));
+    Key(ed, Qt::Key_Down);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(g.Row(), 1);
+    EXPECT_TRUE(g.EditorMode());
+    EXPECT_EQ(ed->Text(), "good");
+    EXPECT_EQ(g.GetCellText(1, 1), "good");
+
+    ed->SetText(QStringLiteral("better"));
+    Key(ed, Qt::Key_Down);
+    EXPECT_EQ(g.Row(), 2);
+    EXPECT_EQ(g.GetCellText(1, 1), "better");
+    EXPECT_EQ(asked, 2);
+}
+
+TEST(Validation, TheCellCheckerCorrectsBeforeTheEvent)
+{
+    class Upper : public TExtStringGridCheck {
+    public:
+        QString Correct(int, int, const QString& text) override { return text.toUpper(); }
+    } checker;
+    checker.AutoCorrect = true;
+    Grid g;
+    g.SetCellChecker(&checker);
+    QString seen;
+    g.OnCellValidate = [&](QObject*, int, int, QString& value, bool&) { seen = value; };
+    g.Edit(1, 1);
+    g.TextEditor()->SetText(QStringLiteral("abc"));
+    Key(g.TextEditor(), Qt::Key_Return);
+    EXPECT_EQ(seen, "ABC");
+    EXPECT_EQ(g.GetCellText(1, 1), "ABC");
+}
+
+TEST(TextEditor, CharactersAreFilteredByTheEditorType)
+{
+    ScopedDialogResponder dialogs;
+    Grid g;
+    g.editors[{1, 1}] = edNumeric;
+    g.editors[{2, 1}] = edUpperCase;
+    g.editors[{3, 1}] = edFloat;
+    g.Edit(1, 1);
+    QTest::keyClicks(g.TextEditor(), QStringLiteral("-12-x"));
+    EXPECT_EQ(g.TextEditor()->Text(), "-12");
+    EXPECT_EQ(dialogs.Beeps(), 2);
+    g.CloseEditorControl();
+
+    g.Edit(2, 1);
+    QTest::keyClicks(g.TextEditor(), QStringLiteral("ab"));
+    EXPECT_EQ(g.TextEditor()->Text(), "AB");
+    g.CloseEditorControl();
+
+    TFormatSettings comma = RegionalSettings::Current();
+    comma.DecimalSeparator = u',';
+    comma.ThousandSeparator = u'.';
+    ScopedRegionalSettings scoped(comma);
+    g.Edit(3, 1);
+    QTest::keyClicks(g.TextEditor(), QStringLiteral("1.5,2,5x"));
+    EXPECT_EQ(g.TextEditor()->Text(), "15,25");
+}
+
+TEST(TextEditor, PasteIsFilteredAndLengthLimited)
+{
+    Grid g;
+    g.editors[{1, 1}] = edPositiveNumeric;
+    g.SetCellText(1, 1, QStringLiteral("34"));
+    g.Edit(1, 1);
+    TExtInplaceEdit* ed = g.TextEditor();
+    QApplication::clipboard()->setText(QStringLiteral("1a"));
+    ed->SetSelStart(1);
+    Key(ed, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(ed->Text(), "34");
+    QApplication::clipboard()->setText(QStringLiteral("12"));
+    ed->SetSelStart(1);
+    Key(ed, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(ed->Text(), "3124");
+    EXPECT_EQ(ed->SelStart(), 3);
+    g.CloseEditorControl();
+
+    g.SetMaxEditLength(5);
+    g.Edit(2, 1);
+    QTest::keyClicks(g.TextEditor(), QStringLiteral("abcdefg"));
+    EXPECT_EQ(g.TextEditor()->Text(), "abcde");
+    Key(g.TextEditor(), Qt::Key_Backspace);
+    EXPECT_EQ(g.TextEditor()->Text(), "abcd");
+}
+
+TEST(TextEditor, LookupCompletesFromTheItems)
+{
+    Grid g;
+    g.SetLookup(true);
+    g.LookupItems() << QStringLiteral("Apple") << QStringLiteral("Apricot");
+    g.Edit(1, 1);
+    QTest::keyClicks(g.TextEditor(), QStringLiteral("ap"));
+    EXPECT_EQ(g.TextEditor()->Text(), "apple");
+    EXPECT_EQ(g.TextEditor()->SelText(), "ple");
+}
+
+TEST(TextEditor, CursorWalkMovesOnAtTheEndOfTheText)
+{
+    Grid g;
+    g.Navigation().CursorWalkEditor = true;
+    g.SetCellText(1, 1, QStringLiteral("ab"));
+    g.Edit(1, 1);
+    g.TextEditor()->SetSelStart(2);
+    Key(g.TextEditor(), Qt::Key_Right);
+    EXPECT_EQ(g.Col(), 2);
+    EXPECT_EQ(g.Row(), 1);
+}
+
+// A popup editor whose control is a plain line in the popup.
+class PopupLink : public TEditLink {
+public:
+    QWidget* EditControl() override { return m_edit; }
+    void CreateEditor(QWidget* parent) override
+    {
+        m_edit = new QLineEdit(parent);
+        ++created;
+    }
+    QString GetEditorValue() override { return m_edit ? m_edit->text() : QString(); }
+    void SetEditorValue(const QString& value) override
+    {
+        if (m_edit) m_edit->setText(value);
+    }
+    int created = 0;
+
+private:
+    QPointer<QLineEdit> m_edit;
+};
+
+TEST(CustomEditor, APopupFormIsFreedWheneverTheEditEnds)
+{
+    Grid g;
+    PopupLink link;
+    link.EditStyle = esPopup;
+    link.PopupWidth = 120;
+    link.PopupHeight = 80;
+    g.SetEditLink(&link);
+    g.editors[{1, 1}] = edCustom;
+    g.SetCellText(1, 1, QStringLiteral("v"));
+    TEditLink* seen = nullptr;
+    g.OnGetEditorProp = [&](QObject*, int, int, TEditLink* l) { seen = l; };
+    for (int i = 0; i < 3; ++i) {
+        g.Edit(1, 1);
+        ASSERT_NE(link.PopupForm(), nullptr);
+        QPointer<QWidget> popup = link.PopupForm();
+        EXPECT_EQ(link.EditCell(), TPoint(1, 1));
+        g.CloseEditorControl();
+        EXPECT_EQ(link.PopupForm(), nullptr);
+        EXPECT_TRUE(popup.isNull());
+    }
+    EXPECT_EQ(seen, &link);
+    EXPECT_EQ(link.created, 3);
+    EXPECT_EQ(g.GetCellText(1, 1), "v");
+}
+
+} // namespace
