@@ -57,7 +57,6 @@ struct TGridInputState {
     QString autoGotoText;
 
     // ----- Settings of the input
-    bool excelStyleDecimalSeparator = false;
     bool urlEdit = false;
     bool enhRowColMove = true;
     qint64 sortTime = 0;
