@@ -1,19 +1,24 @@
 #pragma once
 // A popup menu of the class library, shown through the dialog layer (so that
 // tests choose its entries): captions by position, "-" for a separator, and
-// an event fired with the chosen entry.
+// an event fired with the chosen entry. A QObject, so that the controls it
+// is assigned to hold it by a guarded pointer and forget it when it goes.
 
+#include <QObject>
 #include <QPoint>
 #include <QStringList>
 #include <functional>
 
-class QObject;
 class QWidget;
 
-class TPopupMenu {
+class TPopupMenu : public QObject {
+    Q_OBJECT
 public:
-    TPopupMenu() = default;
-    explicit TPopupMenu(const QStringList& items) : m_items(items) {}
+    explicit TPopupMenu(QObject* parent = nullptr) : QObject(parent) {}
+    explicit TPopupMenu(const QStringList& items, QObject* parent = nullptr)
+        : QObject(parent), m_items(items)
+    {
+    }
 
     const QStringList& Items() const { return m_items; }
     void SetItems(const QStringList& items) { m_items = items; }

@@ -601,6 +601,16 @@ void TWinControl::HandleInputMethod(QInputMethodEvent* e)
     e->accept();
 }
 
+TPopupMenu* TWinControl::PopupMenu() const
+{
+    return m_popupMenu;
+}
+
+void TWinControl::SetPopupMenu(TPopupMenu* menu)
+{
+    m_popupMenu = menu;
+}
+
 void TWinControl::ShowPopupMenu(const QPoint& screenPos)
 {
     if (m_popupMenu) m_popupMenu->Popup(screenPos, m_self);

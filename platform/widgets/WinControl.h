@@ -122,9 +122,10 @@ public:
     // The label moves with the control to a new parent and follows its
     // Enabled (see LabelFollowsEnabled) and Visible.
     void AttachLabel(TLabel* label);
-    // Shown on a right click instead of the widget's own menu; not owned.
-    TPopupMenu* PopupMenu() const { return m_popupMenu; }
-    void SetPopupMenu(TPopupMenu* menu) { m_popupMenu = menu; }
+    // Shown on a right click instead of the widget's own menu; not owned:
+    // a menu destroyed while assigned reads as none.
+    TPopupMenu* PopupMenu() const;
+    void SetPopupMenu(TPopupMenu* menu);
 
     void Invalidate();
     void Repaint();
@@ -249,7 +250,7 @@ private:
     QSize m_handledSize{-1, -1};
     QPointer<QWidget> m_focusControl;
     QPointer<QWidget> m_label; // a TLabel
-    TPopupMenu* m_popupMenu = nullptr;
+    QPointer<TPopupMenu> m_popupMenu; // not owned; cleared when the menu goes
 };
 
 // A Qt widget class joined with TWinControl. Constructed with its parent and

@@ -273,6 +273,14 @@ TEST(WinControl, PopupMenuAndBeepGoThroughTheDialogLayer)
     ASSERT_EQ(dialogs.Count(DialogRequest::Kind::PopupMenu), 1);
     EXPECT_EQ(dialogs.Shown().last().position, control.mapToGlobal(QPoint(5, 5)));
 
+    // A menu destroyed while assigned is forgotten, not shown from freed memory.
+    auto* gone = new TPopupMenu({QStringLiteral("Gone")});
+    control.SetPopupMenu(gone);
+    delete gone;
+    EXPECT_EQ(control.PopupMenu(), nullptr);
+    QApplication::sendEvent(&control, &ev);
+    EXPECT_EQ(dialogs.Count(DialogRequest::Kind::PopupMenu), 1);
+
     TWinControl::MessageBeep();
     EXPECT_EQ(dialogs.Beeps(), 1);
 }
