@@ -4,6 +4,7 @@
 #include "controls/HTMLPicture.h"
 #include "platform/widgets/PaintBuffer.h"
 #include "platform/graphics/Themes.h"
+#include "platform/kernel/Application.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -22,8 +23,10 @@ THTMLButton::THTMLButton(QWidget* parent, const QString& name) : QPushButton(par
     m_winXP = Win32MajorVersion() > 5 || (Win32MajorVersion() == 5 && Win32MinorVersion() >= 1);
     m_cache = std::make_unique<THTMLPictureCache>();
     m_font.OnChange = [this] { update(); };
+    // A failing handler is reported here, so its exception never unwinds
+    // through Qt's button and event code (which would leak that code's state).
     connect(this, &QAbstractButton::clicked, this, [this] {
-        if (OnClick) OnClick(this);
+        if (OnClick) GuardedCall(this, [this] { OnClick(this); });
     });
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this] { UpdateDefaultStyle(); });
 }
