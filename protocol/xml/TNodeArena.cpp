@@ -94,6 +94,12 @@ void TNodeArena::Free(void* p)
     if (--arena->m_live == 0 && arena->m_released) delete arena;
 }
 
+const char* TNodeArena::HoldBytes(const QByteArray& bytes)
+{
+    if (m_bytes.empty() || m_bytes.back().constData() != bytes.constData()) m_bytes.push_back(bytes);
+    return m_bytes.back().constData();
+}
+
 void TNodeArena::Release()
 {
     m_released = true;

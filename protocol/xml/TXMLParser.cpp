@@ -7,6 +7,7 @@
 #include "protocol/xml/TAttListDecl.h"
 #include "protocol/xml/TDTDParser.h"
 #include "protocol/xml/TDocumentType.h"
+#include "protocol/xml/TNodeArena_p.h"
 #include "protocol/xml/TXMLAttr.h"
 #include "protocol/xml/TXMLCData.h"
 #include "protocol/xml/TXMLComment.h"
@@ -108,6 +109,8 @@ bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
     };
 
     m_errors.Clear();
+    m_sharedNames.clear();
+    m_namesArena = nullptr;
     m_contentEnabled = false;
     m_inContent = false;
     m_inPIData = false;
@@ -546,13 +549,25 @@ qsizetype DecodedLength(const uint8_t* text, qsizetype length, TEncoding encodin
 
 } // namespace
 
+const QString* TXMLParser::SharedName(const uint8_t* text, qsizetype length, int& index)
+{
+    const QString& name = m_symtab->InternName(text, length, index);
+    if (size_t(index) >= m_sharedNames.size()) m_sharedNames.resize(size_t(index) + 64, nullptr);
+    const QString*& shared = m_sharedNames[size_t(index)];
+    if (!shared) shared = m_namesArena->KeepName(name);
+    return shared;
+}
+
 void TXMLParser::AppendParsedText(const uint8_t* text, qsizetype length, bool plain)
 {
     const char* const chars = reinterpret_cast<const char*>(text);
     const void* amp = std::memchr(text, '&', size_t(length));
     if (plain && !amp) {
+        // Kept as the input bytes (which the arena holds) until it is read.
         std::unique_ptr<TXMLNode> node(
-            new (m_document) TXMLText(QString::fromLatin1(chars, length), m_document, TXMLText::Plain{}));
+            length <= qsizetype(UINT32_MAX)
+                ? new (m_document) TXMLText(chars, length, m_document, TXMLText::Plain{})
+                : new (m_document) TXMLText(QString::fromLatin1(chars, length), m_document, TXMLText::Plain{}));
         static_cast<TContainer*>(m_stack->Top())->appendChild(node.get());
         node.release();
         return;
@@ -636,6 +651,13 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
     qsizetype p = in.Pos() - (end ? 2 : 1);
     if (p < 0 || d[p] != '<' || (end && d[p + 1] != '/')) return false;
     const qsizetype start = p;
+    // Nodes keep their names and plain values in the document's arena.
+    TNodeArena* const arena = m_document->NodeArena();
+    if (arena != m_namesArena) {
+        m_sharedNames.clear();
+        m_namesArena = arena;
+    }
+    arena->HoldBytes(in.Data());
     struct Attribute {
         qsizetype name, nameEnd, value, valueEnd;
     };
@@ -647,7 +669,7 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
         if (b == '/') {
             // The end tag of the open element, its name exactly, blanks, ">".
             const QString& name = open.back()->getNodeName();
-            const char16_t* s = reinterpret_cast<const char16_t*>(name.utf16());
+            const char16_t* s = reinterpret_cast<const char16_t*>(name.constData());
             const qsizetype n = name.size();
             qsizetype q = p + 2;
             if (e - q <= n) break;
@@ -707,7 +729,7 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
             }
             if (!whole) break;
             int index = -1;
-            const QString& name = m_symtab->InternName(d + p + 1, nameEnd - (p + 1), index);
+            const QString* name = SharedName(d + p + 1, nameEnd - (p + 1), index);
             // As BeginNode(1).
             if (context) {
                 if (context->ElementDepth >= xmlentities::MaxElementDepth)
@@ -729,19 +751,21 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
                 }
             }
             for (const Attribute& a : attributes) {
-                const QString& attribute = m_symtab->InternName(d + a.name, a.nameEnd - a.name, index);
+                const QString* attribute = SharedName(d + a.name, a.nameEnd - a.name, index);
                 if (size_t(index) >= m_nameStamps.size()) m_nameStamps.resize(size_t(index) + 64, 0u);
                 const bool repeated = m_nameStamps[size_t(index)] == m_tagStamp;
                 m_nameStamps[size_t(index)] = m_tagStamp;
-                QString value = QString::fromLatin1(reinterpret_cast<const char*>(d + a.value), a.valueEnd - a.value);
+                const char* value = reinterpret_cast<const char*>(d + a.value);
+                const qsizetype length = a.valueEnd - a.value;
                 if (plainAttributes && !repeated && element->getChildNodes().attributeCount() < xmlentities::MaxAttributes
-                    && PlainValue(d + a.value, a.valueEnd - a.value)) {
+                    && length <= qsizetype(UINT32_MAX) && PlainValue(d + a.value, length)) {
+                    // Kept as the input bytes until it is read.
                     std::unique_ptr<TXMLNode> node(
-                        new (m_document) TXMLAttr(attribute, m_document, std::move(value), TXMLAttr::Plain{}));
+                        new (m_document) TXMLAttr(attribute, m_document, value, length, TXMLAttr::Plain{}));
                     element->appendChild(node.get());
                     node.release();
                 } else {
-                    AddNode(2, attribute, value);
+                    AddNode(2, *attribute, QString::fromLatin1(value, length));
                 }
             }
             if (empty) {

@@ -24,6 +24,7 @@
 #include <vector>
 
 class QIODevice;
+class TNodeArena;
 class TXMLDocument;
 class TXMLNode;
 
@@ -112,6 +113,9 @@ private:
     // byte path decodes.
     void AppendParsedText(const uint8_t* text, qsizetype length, bool plain);
     [[noreturn]] void Rethrow(const std::exception_ptr& error);
+    // The name of length bytes at text as the document's arena keeps it;
+    // index receives its name number.
+    const QString* SharedName(const uint8_t* text, qsizetype length, int& index);
 
     TEncoding m_defaultEncoding = US_ASCII;
     char16_t m_mode = u'd';
@@ -122,4 +126,8 @@ private:
     // tag each name was last seen in, by name number.
     std::vector<uint32_t> m_nameStamps;
     uint32_t m_tagStamp = 0;
+    // The names of the document read, as its arena keeps them, by name
+    // number (of this parse's symbol table).
+    std::vector<const QString*> m_sharedNames;
+    TNodeArena* m_namesArena = nullptr;
 };
