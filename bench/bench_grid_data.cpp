@@ -1,8 +1,8 @@
 // The string grid's data work on 100,000 rows by 10 columns: sorting by a
 // text, a numeric and a date column (the whole SortByColumn: keys read once
 // per row, rows moved as objects), beside std::stable_sort and the grid's
-// own merge sort over the same keys; copying and pasting the whole block;
-// importing a 100,000-line delimited file.
+// own merge sort over the same keys; copying and pasting the whole block as
+// text and as the cell stream; importing a 100,000-line delimited file.
 //
 //   build/<dir>/bench/bench_grid_data [--benchmark_filter=...]
 
@@ -11,7 +11,11 @@
 #include "platform/core/RegionalSettings.h"
 #include "platform/kernel/Application.h"
 
+#include <QBuffer>
+#include <QFile>
+#include <QMimeData>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -102,6 +106,59 @@ void BM_KeysTextGridSort(benchmark::State& state) { SortKeys<QString, false>(sta
 void BM_KeysNumberStdStableSort(benchmark::State& state) { SortKeys<double, true>(state, NumberKeys()); }
 void BM_KeysNumberGridSort(benchmark::State& state) { SortKeys<double, false>(state, NumberKeys()); }
 
+// Copying the whole 100,000 x 10 block and pasting it into an empty grid,
+// as text and as the cell stream.
+void CopyPaste(benchmark::State& state, bool stream)
+{
+    TExtStringGrid source(nullptr, QStringLiteral("Source"));
+    Fill(source);
+    source.Navigation().AllowFmtClipboard = stream;
+    TExtStringGrid target(nullptr, QStringLiteral("Target"));
+    target.SetOptions(target.Options() + TGridOption::goEditing);
+    target.Navigation().AllowFmtClipboard = stream;
+    const TRect block(0, 1, kCols - 1, kRows);
+    for (auto _ : state) {
+        std::unique_ptr<QMimeData> data(source.RectAsMimeData(block, false));
+        target.SetRowCount(2);
+        target.SetColCount(2);
+        const int pasted = target.PasteMimeData(0, 1, *data);
+        if (pasted < kRows * kCols) state.SkipWithError("not everything pasted");
+    }
+}
+
+void BM_CopyPasteText(benchmark::State& state) { CopyPaste(state, false); }
+void BM_CopyPasteCellStream(benchmark::State& state) { CopyPaste(state, true); }
+
+// Importing a delimited file of 100,000 lines of 10 fields.
+void BM_ImportDelimited(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("import.csv"));
+    {
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        QRandomGenerator rng(3);
+        QByteArray line;
+        for (int r = 0; r < kRows; ++r) {
+            const quint32 key = rng.generate();
+            line.clear();
+            for (int c = 0; c < kCols; ++c) {
+                if (c) line += ',';
+                QString text = CellText(c, key);
+                if (text.contains(u',')) text = u'"' + text + u'"';
+                line += text.toUtf8();
+            }
+            line += '\n';
+            f.write(line);
+        }
+    }
+    TExtStringGrid g(nullptr, QStringLiteral("Import"));
+    for (auto _ : state) {
+        g.LoadFromCSV(path);
+        if (g.RowCount() != kRows) state.SkipWithError("rows missing");
+    }
+}
+
 BENCHMARK(BM_SortText)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SortNumeric)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SortDate)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -109,6 +166,9 @@ BENCHMARK(BM_KeysTextStdStableSort)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_KeysTextGridSort)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_KeysNumberStdStableSort)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_KeysNumberGridSort)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyPasteText)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CopyPasteCellStream)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ImportDelimited)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

@@ -14,6 +14,8 @@
 #include <memory>
 #include <vector>
 
+class TCustomGrid;
+
 enum TCellNodeType { cnFlat, cn3D, cnGlyph, cnLeaf };
 enum TSortDirection { sdAscending, sdDescending };
 enum TSortBlankPosition { blFirst, blLast };
@@ -25,6 +27,7 @@ enum TSortStyle {
 enum TBackgroundDisplay { bdTile, bdFixed };
 enum TBackgroundCells { bcNormal, bcFixed, bcAll };
 enum TFooterStyle { fsFixedLastRow, fsColumnPreview, fsCustomPreview };
+enum TIntelliPan { ipVertical, ipHorizontal, ipBoth, ipNone };
 enum TAdvanceDirection { adLeftRight, adTopBottom };
 enum TInsertPosition { pInsertBefore, pInsertAfter };
 enum THomeEndAction { heFirstLastColumn, heFirstLastRow };
@@ -129,12 +132,15 @@ struct TPrintSettings {
     QStringList TitleLines;
 };
 
-struct TSortSettings {
+// Sort behaviour. Row is the header row that shows the sort indicator and
+// takes the sort clicks: a fixed row (0 is always accepted), anything else
+// raises and keeps the old value.
+class TSortSettings {
+public:
     bool Show = false;
-    int Column = 0;
-    int Row = 0;
-    bool FixedCols = false;
     bool IndexShow = false;
+    int Column = 0;
+    bool FixedCols = false;
     TColor IndexColor = clYellow;
     TSortDirection Direction = sdAscending;
     // Sorting (grid/sort/): ties go on to the next column; a move exchanges
@@ -153,13 +159,23 @@ struct TSortSettings {
     TBitmap DownGlyph;
     TBitmap IndexUpGlyph;
     TBitmap IndexDownGlyph;
+
+    int Row() const { return m_row; }
+    void SetRow(int value);
+    // The grid whose fixed rows bound Row (set by the grid).
+    void SetGrid(const TCustomGrid* grid) { m_grid = grid; }
+
+private:
+    const TCustomGrid* m_grid = nullptr;
+    int m_row = 0;
 };
 
 struct TDragDropSettings {
     bool OleDropTarget = false;
     bool OleDropSource = false;
     bool OleDropRTF = false;
-    bool OleAcceptFiles = false;
+    bool OleAcceptFiles = true;
+    bool OleCopyAlways = false;
     bool OleAcceptText = true;
     bool OleColumnDragDrop = false;
     bool OleEntireRows = false;
@@ -187,6 +203,8 @@ struct TBands {
     int PrimaryLength = 1;
     TColor SecondaryColor = clWindow;
     int SecondaryLength = 1;
+    // Rows of one primary and one secondary band.
+    int Period() const { return PrimaryLength + SecondaryLength; }
 };
 
 struct TBackGround {
@@ -211,10 +229,26 @@ struct TFloatingFooter {
     int FooterHeight = 22;
 };
 
+// The look of the column grid's header filter list.
+struct TFilterDropDown {
+    int Height = 200;
+    int Width = 200;
+    TColor Color = clWindow;
+    TFont Font;
+    // The list takes the width of the column.
+    bool ColumnWidth = false;
+};
+
 // One condition of the row filter.
 struct TFilterData {
     int Column = 0;
     QString Condition;
-    bool CaseSensitive = false;
+    bool CaseSensitive = true;
 };
-using TFilter = std::vector<TFilterData>;
+
+// The conditions of the row filter.
+class TFilter : public std::vector<TFilterData> {
+public:
+    // The first entry of the column, appended when there is none.
+    TFilterData& ColumnFilter(int col);
+};

@@ -24,6 +24,7 @@ TExtStringGrid::TExtStringGrid(QWidget* parent, const QString& name)
     d->fixedFont.OnChange = [this] { InvalidateGrid(); };
     d->activeCellFont.OnChange = [this] { InvalidateGrid(); };
     SetDefaultRowHeight(21);
+    d->sortSettings.SetGrid(this);
 }
 
 TExtStringGrid::~TExtStringGrid()
@@ -55,8 +56,10 @@ TFont& TExtStringGrid::ActiveCellFont() { return d->activeCellFont; }
 
 void TExtStringGrid::SetBands(const TBands& value)
 {
+    // Colours and lengths show only while the bands are on.
+    const bool repaint = value.Active || d->bands.Active;
     d->bands = value;
-    InvalidateGrid();
+    if (repaint) InvalidateGrid();
 }
 
 void TExtStringGrid::SetFloatingFooterVisible(bool value)
@@ -202,6 +205,7 @@ void TExtStringGrid::InvalidateRect(const TRect& r)
 void TExtStringGrid::Resize()
 {
     TBaseGrid::Resize();
+    FollowWidth();
     if (d->footer.panel) d->footer.panel->Place();
     if (OnResize) OnResize(this);
 }
@@ -301,6 +305,19 @@ bool TExtStringGrid::HasColumnFilter(int) { return false; }
 void TExtStringGrid::UpdateColumnSize(int col, int& width)
 {
     if (OnUpdateColumnSize) OnUpdateColumnSize(this, col, width);
+}
+
+void TExtStringGrid::UpdateAutoColumnSize(int, int&) {}
+
+void TExtStringGrid::FileLoaded() { CellsChanged(TRect(0, 0, StoreCols() - 1, RowCount() - 1)); }
+
+int TExtStringGrid::GetEditLimit() { return 0; }
+
+QString TExtStringGrid::GetEditMask(int col, int row)
+{
+    QString mask;
+    if (OnGetEditMask) OnGetEditMask(this, col, row, mask);
+    return mask;
 }
 
 bool TExtStringGrid::IsFixed(int col, int row)

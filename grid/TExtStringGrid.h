@@ -14,6 +14,10 @@
 //   scroll/  scrolling, stretching
 //   typed/   typed access, cell graphics, headers, selection lists,
 //            advancing to the next cell
+//   input/   keyboard, mouse clicks and moves, sizing, timer, wheel
+//   size/    automatic sizing of columns and rows
+// The column grid (column/TExtColumnGrid.h) answers the attribute hooks
+// from its column items.
 // The sections below follow the rooms; each room adds its members in its
 // own section.
 
@@ -26,7 +30,10 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
+class QIODevice;
+class QMimeData;
 class TImageList;
 class TPictureContainer;
 class TEditLink;
@@ -187,6 +194,16 @@ public:
     virtual void GetCheckFalse(int col, int row, QString& value);
     virtual bool HasColumnFilter(int col);
     virtual void UpdateColumnSize(int col, int& width);
+    // The limits automatic sizing keeps to (none here).
+    virtual void UpdateAutoColumnSize(int col, int& width);
+    // ColumnHeaders changed, before the texts go into row 0 (nothing here).
+    virtual void ColumnHeadersChanged() {}
+    // Cells were imported from a file.
+    virtual void FileLoaded();
+    // The editor's length limit at the current cell (0: none) and its edit
+    // mask (OnGetEditMask).
+    virtual int GetEditLimit();
+    virtual QString GetEditMask(int col, int row);
 
     std::function<void(QObject* sender, int row, int col, QString& hint)> OnGridHint;
     std::function<void(QObject* sender, int row, int col, TGridDrawState state, TBrush& brush, TFont& font)>
@@ -204,6 +221,7 @@ public:
     std::function<void(QObject* sender, int col, int row, QString& value)> OnGetCheckTrue;
     std::function<void(QObject* sender, int col, int row, QString& value)> OnGetCheckFalse;
     std::function<void(QObject* sender, int col, int& width)> OnUpdateColumnSize;
+    std::function<void(QObject* sender, int col, int row, QString& value)> OnGetEditMask;
     std::function<void(QObject* sender)> OnResize;
 
     // =======================================================================
@@ -217,8 +235,7 @@ public:
     virtual void GetCellPlainText(int col, int row, QString& text);
     virtual void PutCellText(int col, int row, const QString& value);
     virtual void StoreCellText(int col, int row, const QString& value);
-    // Wide text: after the prefix "|\" every pair of characters is one
-    // UTF-16 unit, high byte first; an odd last character is ignored.
+    // Wide text: cells hold Unicode, so it is stored and read unchanged.
     QString GetWideCellText(int col, int row);
     void SetWideCellText(int col, int row, const QString& value);
     // Empties every cell (hidden columns too) and frees their properties.
@@ -382,8 +399,8 @@ public:
     bool GetColumnVisible(int realCol) const;
     void SetColumnVisible(int realCol, bool visible);
 
-    // Real indices. Hiding the last visible column is refused; columns from
-    // 512 on are never hidden. Hidden columns keep their cells and widths.
+    // Real indices. Hiding the last visible column is refused. Hidden
+    // columns keep their cells and widths.
     void HideColumn(int col);
     void HideColumns(int fromCol, int toCol);
     void UnHideColumn(int col);
@@ -587,6 +604,101 @@ public:
     THTMLHintWindow* HintWindow();
 
     // =======================================================================
+    // io/: the cell stream, the clipboard and the imports. Blocks are in
+    // display columns.
+    // =======================================================================
+    // Writes the block's cells (texts, properties, graphics) as a cell
+    // stream; the private clipboard format.
+    void SaveCellsToStream(const TRect& block, QIODevice& stream);
+    // Reads a cell stream whole, then places its cells relative to the
+    // block's top-left at (col, row) (a whole-grid stream replaces the
+    // grid). EReadError when it does not read; the grid is then unchanged.
+    // Answers the number of cells of the block.
+    int LoadCellsFromStream(int col, int row, QIODevice& stream);
+    // The block as text: cells joined by TAB, rows ended by CR LF when
+    // there are several; with selectedOnly only the disjunctly selected
+    // rows or columns.
+    QString RectAsText(const TRect& block, bool selectedOnly);
+    // The formats of a copy of the block: plain text, rich text (when the
+    // top-left cell holds it and AllowRTFClipboard is set), the cell stream
+    // (AllowFmtClipboard).
+    QMimeData* RectAsMimeData(const TRect& block, bool selectedOnly);
+    void CopyRectAsText(const TRect& block, bool selectedOnly);
+    void CopySelectionToClipboard();
+    void CutSelectionToClipboard();
+    void PasteSelectionFromClipboard();
+    // Pastes the clipboard's best format at the cell; the cells pasted.
+    int PasteFromClipboard(int col, int row);
+    // Pastes the formats of data at the cell, as PasteFromClipboard does.
+    int PasteMimeData(int col, int row, const QMimeData& data);
+    // TAB-separated fields, lines ended by CR LF, lone CR or lone LF; the
+    // number of field places.
+    int PasteText(int col, int row, const QString& text);
+    // After a paste of the cell stream: where it came from ((-1, -1) from
+    // another grid), where it went, whether it was copied (not cut).
+    virtual void PasteNotify(TPoint source, TRect target, bool lastWasCopy);
+
+
+    // Imports from the top-left cell; the cells of an earlier content are
+    // cleared (with append the lines go below the data rows instead), at
+    // least one data row stays, footer rows stay last. The delimiter is
+    // detected from the first two lines unless Delimiter is set; quoted
+    // fields may hold it. EExtGridError "Cannot open file " + name.
+    void LoadFromCSV(const QString& fileName);
+    void LoadFromCSV(const QString& fileName, bool append);
+    // A sheet of a spreadsheet file (the active one when the name is empty)
+    // through the office suite: EExtGridError "Excel OLE server not found"
+    // without it, "Excel worksheet " + name + " not found".
+    void LoadFromXLS(const QString& fileName);
+    void LoadFromXLS(const QString& fileName, const QString& sheetName);
+    // The null character: detected at each import.
+    QChar Delimiter() const;
+    void SetDelimiter(QChar value);
+    // Lines read as OEM code page text.
+    bool OemConvert() const;
+    void SetOemConvert(bool value);
+    std::function<void(QObject* sender, short progress)> OnFileProgress;
+
+    // =======================================================================
+    // dnd/: drag and drop of cells, columns and files (client coordinates)
+    // =======================================================================
+    // Accepts drops on the grid's window while set.
+    void SetOleDropTarget(bool value);
+    void SetOleDropRTF(bool value);
+    // The text a drag of the selection carries (TAB between cells, CR LF
+    // between rows).
+    QString SelectionAsDragText();
+    // What a drag of the selection carries (text, rich text); remembers the
+    // dragged block.
+    QMimeData* DragMimeData();
+    QMimeData* ColumnMimeData(int col);
+    // Whether a drop at the point would be taken; shows the markers.
+    bool DragOver(int x, int y, bool columnDrag);
+    void DragLeave();
+    // The drops; each answers what it took (0: nothing).
+    int DropText(int x, int y, const QString& text);
+    bool DropRTF(int x, int y, const QString& rtf);
+    void DropColumn(int x, int y, int column);
+    // One delimited file or spreadsheet replaces the grid's content.
+    bool DropFiles(int x, int y, const QStringList& files);
+    int DropMimeData(int x, int y, const QMimeData& data);
+    // Drags the selection; after a move with OleRemoveRows the dragged
+    // cells are cleared, but not those a drop into this grid just filled.
+    // The drop action.
+    int StartCellDrag();
+    void RemoveDraggedCells();
+    TRect OleDragRect() const;
+    void SetOleDragRect(const TRect& value);
+    // The block the last drop pasted ((-1, -1, -1, -1): none).
+    TRect LastDropRect() const;
+
+    std::function<void(QObject* sender, int row, int col, const QString& data, bool& allow)> OnOleDrop;
+    std::function<void(QObject* sender, TRect cells)> OnOleDropped;
+    std::function<void(QObject* sender, int row, int col, bool& allow)> OnOleDragOver;
+    std::function<void(QObject* sender, int row, int col, int dropCol)> OnOleDropCol;
+    std::function<void(QObject* sender, int row, int col, const QString& fileName, bool& allow)> OnOleDropFile;
+
+    // =======================================================================
     // Automatic rows
     // =======================================================================
     virtual void AutoInsertRow(int row);
@@ -601,7 +713,127 @@ public:
     std::function<void(QObject* sender, int row)> OnAutoInsertRow;
     std::function<void(QObject* sender, int row)> OnAutoDeleteRow;
 
+    // =======================================================================
+    // size/: automatic sizing (display columns and rows)
+    // =======================================================================
+    // Limits of automatic sizing (0: none) and the grow-only default of the
+    // one-argument forms.
+    int MinColWidth() const;
+    void SetMinColWidth(int value);
+    int MaxColWidth() const;
+    void SetMaxColWidth(int value);
+    int MinRowHeight() const;
+    void SetMinRowHeight(int value);
+    int MaxRowHeight() const;
+    void SetMaxRowHeight(int value);
+    bool AutoSizeGrowOnly() const;
+    void SetAutoSizeGrowOnly(bool value);
+    // The column as wide as its widest cell (margins and grid lines added);
+    // with growOnly it never narrows.
+    void AutoSizeCol(int col);
+    void AutoSizeCol(int col, bool growOnly);
+    void AutoSizeRow(int row);
+    void AutoSizeRow(int row, bool growOnly);
+    // Every column from 0 (or from FixedCols), then extra pixels each.
+    void AutoSizeColumns(bool doFixedCols, int extra);
+    // lines x (h + h / 8) + extra, h the grid font's height of "gh".
+    void SetRowHeightInLines(int row, int lines, int extra);
+    // The most lines of the row's cells (1 without multi-line cells).
+    int MaxLinesInRow(int row);
+    // The content of a cell as drawn; wrapWidth > 0 wraps text at it. The
+    // canvas form measures on a canvas the caller keeps for many cells.
+    TSize MeasureCell(int col, int row, int wrapWidth);
+    TSize MeasureCell(TCanvas& canvas, int col, int row, int wrapWidth);
+
+    // =======================================================================
+    // input/: keyboard, mouse clicks (grid/input/)
+    // =======================================================================
+    // Selects the radio option under a point given from the cell's top-left
+    // corner (real column).
+    void RadioClick(int col, int row, int x, int y);
+    // Ends the editing of an embedded "EDIT" or "COMBO" control: its text
+    // goes into the cell as the control's value.
+    void ControlEditDone();
+    // The first data row whose search-column text starts with text (already
+    // upper-cased); -1 when none.
+    int FindAutoGotoRow(const QString& text);
+    // The TAB walk (called by the key handling).
+    void TabKey(bool backward);
+    // Milliseconds the last header-click sort took.
+    qint64 SortTime() const;
+    // Links stay editable by a right click.
+    bool URLEdit() const;
+    void SetURLEdit(bool value);
+    // Rows and columns move by dragging with the move arrows.
+    bool EnhRowColMove() const;
+    void SetEnhRowColMove(bool value);
+
+    std::function<void(QObject* sender, int row, int col)> OnClickCell;
+    std::function<void(QObject* sender, int row, int col)> OnRightClickCell;
+    std::function<void(QObject* sender, int col, int row, bool state)> OnCheckBoxClick;
+    std::function<void(QObject* sender, int col, int row, bool state)> OnCheckBoxMouseUp;
+    std::function<void(QObject* sender, int col, int row, int index)> OnRadioClick;
+    std::function<void(QObject* sender, int col, int row, int index)> OnRadioMouseUp;
+    std::function<void(QObject* sender, int col, int row)> OnButtonClick;
+    std::function<void(QObject* sender, int row, int realRow)> OnExpandNode;
+    std::function<void(QObject* sender, int row, int realRow)> OnContractNode;
+    std::function<void(QObject* sender, int row, int col, const QString& anchor, bool& autoHandle)> OnAnchorClick;
+    std::function<void(QObject* sender, int row, int col, const QString& ctrlID, const QString& ctrlType,
+                       const QString& ctrlValue)>
+        OnControlClick;
+    std::function<void(QObject* sender, const QString& ctrlID, const QString& ctrlValue, int col, int row,
+                       QStringList& values, bool& edit)>
+        OnControlComboList;
+    std::function<void(QObject* sender, int row, int col, const QString& ctrlID, const QString& ctrlType,
+                       const QString& ctrlValue)>
+        OnControlEditDone;
+    std::function<void(QObject* sender, int col, bool& doSort)> OnCanSort;
+    std::function<void(QObject* sender, int col)> OnClickSort;
+    std::function<void(QObject* sender, int col, bool& allow)> OnColumnSize;
+    std::function<void(QObject* sender, int col)> OnEndColumnSize;
+    // Pointer moves (grid/input/): what a press in the headers would do
+    // (0 nothing, 1 column, 2 row, 3 all, 5 selection resizer), the live
+    // size hint, the disjunct cell selection.
+    int CursorState() const;
+    QString SizeHintText() const;
+    bool HintShowSizing() const;
+    void SetHintShowSizing(bool value);
+    bool IsDisjunctCellSelected(int col, int row) const;
+    int DisjunctCellCount() const;
+    // The grid timer (every 500 ms): blinking text and the current cell
+    // following the pointer.
+    bool Hovering() const;
+    void SetHovering(bool value);
+    bool EnableBlink() const;
+    void SetEnableBlink(bool value);
+    void TimerTick();
+    // What a tick does with the pointer at (x, y) while Hovering is on: a
+    // normal cell there becomes current.
+    void HoverAt(int x, int y);
+    // Ctrl with the wheel zooms by one step, within -10 .. 10.
+    int ZoomLevel() const;
+    // Middle-button panning (ipNone: none). PanStep is one tick of the pan
+    // timer (every 10 ms) with the pointer at (x, y).
+    TIntelliPan IntelliPan() const;
+    void SetIntelliPan(TIntelliPan value);
+    bool Panning() const;
+    bool StartPanning(int x, int y);
+    void StopPanning();
+    void PanStep(int x, int y);
+    std::function<void(QObject* sender, int row, bool& allow)> OnRowSize;
+    std::function<void(QObject* sender, int col, bool& allow)> OnColumnMove;
+    std::function<void(QObject* sender, int row, bool& allow)> OnRowMove;
+    std::function<void(QObject* sender, int row, int col, const QString& data, bool& allow)> OnOleDrag;
+    std::function<void(QObject* sender, int dropIndex)> OnOleDragStart;
+    std::function<void(QObject* sender, int row, int col, const QString& anchor)> OnAnchorEnter;
+    std::function<void(QObject* sender, int row, int col, const QString& anchor)> OnAnchorExit;
+    std::function<void(QObject* sender, int row, bool& canInsert)> OnCanInsertRow;
+    std::function<void(QObject* sender, int row, bool& canDelete)> OnCanDeleteRow;
+
 protected:
+    // A custom editor hands Up and Down on to the key handling.
+    friend class TEditLink;
+
     // ----- Base-grid hooks
     bool IsFixed(int col, int row) override;
     int GetCellIndent(int row) override;
@@ -632,6 +864,20 @@ protected:
     // Hidden rows follow a moved row (hidden/).
     void RowMoved(int fromIndex, int toIndex) override;
 
+    // ----- input/
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void DblClick() override;
+    void Click() override;
+    void KeyDown(int& key, TShiftState shift) override;
+    void KeyUp(int& key, TShiftState shift) override;
+    void KeyPress(TKeyChar& key) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void ColumnMoved(int fromIndex, int toIndex) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool DoMouseWheelDown(TShiftState shift, TPoint mousePos) override;
+    bool DoMouseWheelUp(TShiftState shift, TPoint mousePos) override;
+
     std::unique_ptr<TExtStringGridPrivate> d;
 
 private:
@@ -649,12 +895,38 @@ private:
     void HideDisplayRows(const std::vector<char>& take);
     void PutBackRows(std::vector<TGridItem>&& items);
     int NodeEnd(int row, int span);
+    // input/
+    void LeftButtonDown(TShiftState shift, int x, int y);
+    void LeftButtonUp(TShiftState shift, int x, int y);
+    void DoubleClickAt(TShiftState shift, int x, int y);
+    bool HandleLinkClick(int col, int row, int x, int y, const TRect& cellRect);
+    void SortOnHeaderClick(int col, TShiftState shift);
+    void CutSeam();
+    void CopySeam();
+    void PasteSeam();
+    void StartDragSeam(bool column);
+    void StartGridTimer();
+    bool WheelStep(TShiftState shift, TPoint mousePos, int direction);
+    // Column widths follow the control's width (ColumnSize.SynchWithGrid).
+    void FollowWidth();
+    bool VetoSizing(int x, int y);
+    void EndSizingAndCellMarks(TShiftState shift, int x, int y);
+    bool IsCheckCell(int col, int row);
+    void ShowControlEdit(int col, int row, const QString& id, const QString& value, const TRect& rect);
+    void ShowControlCombo(int col, int row, const QString& id, const QString& value, const TRect& rect);
     // edit/
     void EnsureEditControls() const;
     void DestroyEditControls();
     QWidget* ActiveEditControl() const;
     // footer/
     double FooterValue(int col, int row);
+    // io/
+    qint32 StreamId() const;
+    int LoadCells(int col, int row, QIODevice& stream, bool asPaste);
+    void SmartFill(int pasted);
+    void PlaceImportedRows(const std::vector<QStringList>& rows, int widest, bool append, bool exactCols);
+    // dnd/
+    void HideDropMarkers();
     // sort/
     void RunSort(int mode);
     void ApplyRowOrder(int first, const std::vector<int>& order);

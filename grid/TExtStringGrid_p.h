@@ -7,8 +7,12 @@
 #include "grid/draw/DrawState_p.h"
 #include "grid/edit/EditState_p.h"
 #include "grid/footer/FooterState_p.h"
+#include "grid/dnd/DndState_p.h"
 #include "grid/hidden/HiddenState_p.h"
+#include "grid/input/InputState_p.h"
+#include "grid/io/IoState_p.h"
 #include "grid/scroll/ScrollState_p.h"
+#include "grid/size/SizeState_p.h"
 #include "grid/sort/SortState_p.h"
 #include "grid/typed/TypedState_p.h"
 
@@ -72,8 +76,12 @@ struct TExtStringGridPrivate {
     TGridDrawState_p draw;
     TGridEditState edit;
     TGridHiddenState hidden;
+    TGridInputState input;
     TGridScrollState scroll;
+    TGridSizeState size;
     TGridTypedState typed;
     TGridSortState sort;
     TGridFooterState footer;
+    TGridIoState io;
+    TGridDndState dnd;
 };

@@ -173,6 +173,11 @@ void TvxAssessorMap::Logout()
     m_sessionStarted = false;
 }
 
+void TvxAssessorMap::SetMaxSheets(int value)
+{
+    m_maxSheets = std::clamp(value, 1, kMaxSheets);
+}
+
 int TvxAssessorMap::GetSheets(const QString& County, const QString& Parcel)
 {
     m_sheetFiles.clear();
@@ -210,7 +215,7 @@ int TvxAssessorMap::GetSheets(const QString& County, const QString& Parcel)
             return 0;
         }
         if (GetFirstSheet(Parcel, OutputPath(SheetFileName(County, Parcel, 1)))) {
-            result = std::clamp(StructSheetCount(), 1, kMaxSheets);
+            result = std::clamp(StructSheetCount(), 1, m_maxSheets);
             for (int n = 2; n <= result; ++n) GetNextSheet(OutputPath(SheetFileName(County, Parcel, n)));
         }
     } catch (const EHttpClientDestroyed&) {

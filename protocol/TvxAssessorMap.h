@@ -11,7 +11,7 @@
 // [A-Za-z0-9._-] replaced by "_"; a county giving a name that starts with
 // "." fetches nothing. The query values are percent-encoded (a "," stays).
 // A sheet counts only with status 200 and a body; the sheet count is taken
-// as 1 to 200; bodies are capped at 64 MiB like every answer.
+// as 1 to MaxSheets (200); bodies are capped at 64 MiB like every answer.
 
 #include "protocol/TvxCustomConnection.h"
 
@@ -24,6 +24,11 @@ public:
 
     explicit TvxAssessorMap(QObject* owner = nullptr);
     ~TvxAssessorMap() override;
+
+    // The most sheets one fetch takes (kMaxSheets unless lowered; kept
+    // within 1..kMaxSheets).
+    int MaxSheets() const { return m_maxSheets; }
+    void SetMaxSheets(int value);
 
     // Stored setting without behaviour.
     QString pmCounty;
@@ -74,4 +79,5 @@ private:
     qint16 m_imageNumber = 0;
     std::array<char, 36> m_mapStruct{};
     QStringList m_sheetFiles;
+    int m_maxSheets = kMaxSheets;
 };

@@ -11,6 +11,7 @@ packages=(
   python3
   fonts-liberation2 fonts-dejavu-core fontconfig
   poppler-utils
+  libreoffice-calc-nogui
 )
 
 missing=()

@@ -12,7 +12,6 @@
 #include <algorithm>
 
 namespace {
-const QString kWidePrefix = QStringLiteral("|\\");
 }
 
 void TExtStringGrid::GetCellDisplayText(int col, int row, QString& text)
@@ -54,30 +53,12 @@ void TExtStringGrid::StoreCellText(int col, int row, const QString& value)
     if (col != RealColIndex(col)) InvalidateRow(row);
 }
 
-QString TExtStringGrid::GetWideCellText(int col, int row)
-{
-    const QString s = GetCellText(col, row);
-    if (!s.startsWith(kWidePrefix)) return s;
-    // Pairs of characters after the prefix, high byte first; an odd last
-    // character has no partner and is left out.
-    const qsizetype pairs = (s.size() - kWidePrefix.size()) / 2;
-    QString result(pairs, Qt::Uninitialized);
-    const QChar* p = s.constData() + kWidePrefix.size();
-    for (qsizetype i = 0; i < pairs; ++i)
-        result[i] = QChar(char16_t(((p[2 * i].unicode() & 0xFF) << 8) | (p[2 * i + 1].unicode() & 0xFF)));
-    return result;
-}
+// Cells hold Unicode themselves: wide text is stored and read as it is, and
+// no text is ever reinterpreted by its first characters (a cell that merely
+// begins with "|\\" is plain text).
+QString TExtStringGrid::GetWideCellText(int col, int row) { return GetCellText(col, row); }
 
-void TExtStringGrid::SetWideCellText(int col, int row, const QString& value)
-{
-    QString s = kWidePrefix;
-    s.reserve(kWidePrefix.size() + value.size() * 2);
-    for (QChar c : value) {
-        s += QChar(char16_t(c.unicode() >> 8));
-        s += QChar(char16_t(c.unicode() & 0xFF));
-    }
-    SetCellText(col, row, s);
-}
+void TExtStringGrid::SetWideCellText(int col, int row, const QString& value) { SetCellText(col, row, value); }
 
 void TExtStringGrid::Clear()
 {

@@ -144,7 +144,7 @@ void TExtStringGrid::DrawCellText(TCanvas& canvas, int rcol, int row, TGridDrawS
 
     // Whether the sort glyph goes into this cell.
     const TSortSettings& ss = d->sortSettings;
-    const bool sortHere = ss.Show && row == ss.Row && RowCount() > 2 && rcol == ss.Column && FixedRows() > 0 &&
+    const bool sortHere = ss.Show && row == ss.Row() && RowCount() > 2 && rcol == ss.Column && FixedRows() > 0 &&
                           (rcol >= FixedCols() || ss.FixedCols);
     auto sortY = [&](const TRect& box) {
         switch (vAlign) {

@@ -2,15 +2,11 @@
 
 #include <algorithm>
 
-TColumnMap::TColumnMap()
-{
-    m_visible.fill(true);
-}
-
 bool TColumnMap::SetVisible(int realCol, bool visible)
 {
-    if (realCol < 0 || realCol >= MaxHideable || m_visible[realCol] == visible) return false;
-    m_visible[realCol] = visible;
+    if (realCol < 0 || IsHidden(realCol) == !visible) return false;
+    if (size_t(realCol) >= m_hidden.size()) m_hidden.resize(size_t(realCol) + 1, 0);
+    m_hidden[size_t(realCol)] = visible ? 0 : 1;
     m_hiddenCount += visible ? -1 : 1;
     return true;
 }
@@ -47,10 +43,12 @@ int TColumnMap::DisplColIndex(int realCol) const
 
 int TColumnMap::SavedWidth(int realCol) const
 {
-    return realCol >= 0 && realCol < MaxHideable ? m_savedWidths[size_t(realCol)] : 0;
+    return realCol >= 0 && size_t(realCol) < m_savedWidths.size() ? m_savedWidths[size_t(realCol)] : 0;
 }
 
 void TColumnMap::SetSavedWidth(int realCol, int width)
 {
-    if (realCol >= 0 && realCol < MaxHideable) m_savedWidths[size_t(realCol)] = quint16(std::clamp(width, 0, 0xFFFF));
+    if (realCol < 0) return;
+    if (size_t(realCol) >= m_savedWidths.size()) m_savedWidths.resize(size_t(realCol) + 1, 0);
+    m_savedWidths[size_t(realCol)] = std::max(width, 0);
 }

@@ -4,25 +4,26 @@
 // place on the screen among the visible ones. Both conversions are table
 // look-ups, the tables rebuilt on every hide and show.
 //
-// Columns from MaxHideable on are always visible. A display column past the
-// visible ones has no real column (-1) while columns are hidden.
+// Any column can be hidden; the flags grow with the columns hidden. A display
+// column past the visible ones has no real column (-1) while columns are
+// hidden.
 
 #include <QtGlobal>
-#include <array>
 #include <vector>
 
 class TColumnMap {
 public:
-    static constexpr int MaxHideable = 512;
-
-    TColumnMap();
+    TColumnMap() = default;
 
     int HiddenCount() const { return m_hiddenCount; }
-    bool IsHidden(int realCol) const { return realCol >= 0 && realCol < MaxHideable && !m_visible[realCol]; }
-    // The raw flag (True: visible); columns from MaxHideable on are visible.
+    bool IsHidden(int realCol) const
+    {
+        return realCol >= 0 && size_t(realCol) < m_hidden.size() && m_hidden[size_t(realCol)];
+    }
+    // The raw flag (True: visible).
     bool Visible(int realCol) const { return !IsHidden(realCol); }
-    // Sets the flag; false when it did not change or the column cannot be
-    // hidden. The tables follow at the next Rebuild.
+    // Sets the flag; false when it did not change. The tables follow at the
+    // next Rebuild.
     bool SetVisible(int realCol, bool visible);
 
     // Rebuilds the tables for a grid of totalCols real columns.
@@ -38,8 +39,8 @@ public:
     void SetSavedWidth(int realCol, int width);
 
 private:
-    std::array<bool, MaxHideable> m_visible;
-    std::array<quint16, MaxHideable> m_savedWidths{};
+    std::vector<char> m_hidden;     // per real column, grown on demand
+    std::vector<int> m_savedWidths; // likewise
     int m_hiddenCount = 0;
     int m_total = 0;
     std::vector<int> m_displayToReal;  // per display column

@@ -73,7 +73,7 @@ void TExtStringGrid::HideColumns(int fromCol, int toCol)
     HideEditor();
     TColumnMap& map = d->hidden.columns;
     bool changed = false;
-    const int last = std::min(toCol, TColumnMap::MaxHideable - 1);
+    const int last = std::min(toCol, StoreCols() - 1);
     for (int c = std::max(fromCol, 0); c <= last; ++c) {
         if (map.IsHidden(c) || c >= StoreCols() || ColCount() < 2) continue;
         SyncColumnMap();
@@ -97,7 +97,7 @@ void TExtStringGrid::UnHideColumns(int fromCol, int toCol)
     if (map.HiddenCount() == 0) return;
     HideEditor();
     bool changed = false;
-    const int last = std::min(toCol, TColumnMap::MaxHideable - 1);
+    const int last = std::min(toCol, StoreCols() - 1);
     for (int c = std::max(fromCol, 0); c <= last && map.HiddenCount() > 0; ++c) {
         if (!map.IsHidden(c)) continue;
         const int total = StoreCols();
@@ -112,7 +112,7 @@ void TExtStringGrid::UnHideColumns(int fromCol, int toCol)
     if (changed) InvalidateGrid();
 }
 
-void TExtStringGrid::UnHideColumnsAll() { UnHideColumns(0, TColumnMap::MaxHideable - 1); }
+void TExtStringGrid::UnHideColumnsAll() { UnHideColumns(0, StoreCols() - 1); }
 
 // ---------------------------------------------------------------------------
 // Rows
@@ -199,6 +199,7 @@ void TExtStringGrid::RowMoved(int fromIndex, int toIndex)
 {
     TBaseGrid::RowMoved(fromIndex, toIndex);
     d->hidden.rows.RowMoved(fromIndex, toIndex);
+    d->input.dblClickSized = d->input.buttonDown; // the release that ends the move never sorts
 }
 
 void TExtStringGrid::RowsReordered(int first, const std::vector<int>& order)

@@ -15,7 +15,16 @@
 #include <functional>
 #include <vector>
 
+// A hidden row: its real index and its cells. The item alone owns the
+// cells' objects while the row is hidden, so it moves and is never copied.
 struct TGridItem {
+    TGridItem() = default;
+    TGridItem(int idx, TStringGrid::TRowCells&& items) : Idx(idx), Items(std::move(items)) {}
+    TGridItem(TGridItem&&) = default;
+    TGridItem& operator=(TGridItem&&) = default;
+    TGridItem(const TGridItem&) = delete;
+    TGridItem& operator=(const TGridItem&) = delete;
+
     int Idx = 0;
     TStringGrid::TRowCells Items;
 };

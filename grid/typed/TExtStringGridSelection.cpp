@@ -182,6 +182,7 @@ const QStringList& TExtStringGrid::ColumnHeaders() const { return d->typed.colum
 void TExtStringGrid::SetColumnHeaders(const QStringList& value)
 {
     d->typed.columnHeaders = value;
+    ColumnHeadersChanged();
     if (FixedRows() > 0)
         for (int c = 0; c < StoreCols(); ++c) SetCellText(c, 0, QString());
     for (int i = 0; i < value.size() && i < ColCount(); ++i) {

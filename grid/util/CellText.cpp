@@ -62,7 +62,6 @@ int GetTextKind(const QString& text, bool htmlAllowed)
     // Read as if a blank followed the text, so "" and one character are safe.
     const auto at = [&](qsizetype i) { return i < text.size() ? text[i] : QChar(u' '); };
     if (at(0) == u'=') return tkFormula;
-    if (at(0) == u'|' && at(1) == u'\\') return tkWideText;
     if (at(0) == u'{' && at(1) == u'\\') return tkRichText;
     if (!htmlAllowed) return tkPlain;
     if (text.contains(u"</") || text.contains(u"<B") || text.contains(u"<I")) return tkHTML;

@@ -3,8 +3,9 @@
 // and the short date format come from the regional settings at every call.
 //
 // Text kinds: 0 plain, 1 HTML (HTML allowed and the text holds "</", "<B" or
-// "<I", case kept), 2 rich text (starts "{\"), 3 formula (starts "="),
-// 5 wide text (starts "|\"). Number types: 0 integer, 1 floating, 2 none.
+// "<I", case kept), 2 rich text (starts "{\"), 3 formula (starts "=").
+// Kind 5 (wide text) is never given: cells hold Unicode, and a text starting
+// "|\" is plain. Number types: 0 integer, 1 floating, 2 none.
 
 #include "platform/core/DateTime.h"
 

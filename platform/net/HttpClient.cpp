@@ -54,7 +54,7 @@ void Pump(const Guard& g, const QDeadlineTimer& deadline)
             g->signalled = false;
             return;
         }
-        if (deadline.hasExpired()) throw ESocketError(Win::WSAETIMEDOUT);
+        if (deadline.hasExpired() || (g->expired && !deadline.isForever())) throw ESocketError(Win::WSAETIMEDOUT);
         QEventLoop loop;
         QTimer timer;
         timer.setSingleShot(true);
@@ -140,6 +140,23 @@ bool IsHostNameChar(QChar c)
 
 namespace httpclient {
 
+HttpSocket::HttpSocket(int fd)
+    : m_fd(fd),
+      m_read(std::make_unique<QSocketNotifier>(qintptr(fd), QSocketNotifier::Read)),
+      m_write(std::make_unique<QSocketNotifier>(qintptr(fd), QSocketNotifier::Write))
+{
+    m_read->setEnabled(false);
+    m_write->setEnabled(false);
+}
+
+HttpSocket::~HttpSocket()
+{
+    // The notifiers go before the descriptor they watch.
+    m_read.reset();
+    m_write.reset();
+    ::close(m_fd);
+}
+
 void HttpGuard::Wake()
 {
     signalled = true;
@@ -156,6 +173,17 @@ void HttpGuard::Kill()
 {
     alive = false;
     if (loop) loop->quit();
+}
+
+void HttpGuard::Expire()
+{
+    expired = true;
+    if (loop) loop->quit();
+}
+
+void ExpireDeadline(THttpClient& client)
+{
+    client.m_guard->Expire();
 }
 
 bool HttpCookieJar::setCookiesFromUrl(const QList<QNetworkCookie>& cookies, const QUrl& url)
@@ -294,9 +322,6 @@ THttpClient::~THttpClient()
     // owner is being destroyed too.
     if (m_lookupId >= 0) QHostInfo::abortHostLookup(m_lookupId);
     m_guard->Kill();
-    delete m_readNotifier;
-    delete m_writeNotifier;
-    if (m_fd >= 0) ::close(m_fd);
 }
 
 void THttpClient::Get(const QString& url, QIODevice& response)
@@ -314,9 +339,9 @@ bool THttpClient::Connected() const
     // A call disconnected while it waits is not connected any more, though
     // it has yet to return.
     if (m_busy) return !m_guard->aborted;
-    if (m_fd < 0) return false;
+    if (!m_socket) return false;
     char c;
-    const ssize_t n = ::recv(m_fd, &c, 1, MSG_PEEK | MSG_DONTWAIT);
+    const ssize_t n = ::recv(Fd(), &c, 1, MSG_PEEK | MSG_DONTWAIT);
     if (n > 0) return true;
     if (n == 0) return false;
     return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
@@ -332,17 +357,11 @@ void THttpClient::Disconnect()
         }
         m_guard->Abort();
     }
-    if (m_fd < 0 && !busy) return;
+    if (!m_socket && !busy) return;
     const Guard g = m_guard;
     FireStatus(THttpStatus::hsDisconnecting, QStringLiteral("Disconnecting."));
     if (!g->alive) return;
-    if (m_fd >= 0) {
-        delete m_readNotifier;
-        delete m_writeNotifier;
-        m_readNotifier = m_writeNotifier = nullptr;
-        ::close(m_fd);
-        m_fd = -1;
-    }
+    m_socket.reset();
     FireStatus(THttpStatus::hsDisconnected, QStringLiteral("Disconnected."));
 }
 
@@ -457,6 +476,7 @@ void THttpClient::DoRequest(const QByteArray& method, const QString& url, QIODev
     m_busy = true;
     g->aborted = false;
     g->signalled = false;
+    g->expired = false;
     bool keep = false;
     try {
         Connect(g, target.host, target.port);
@@ -469,7 +489,15 @@ void THttpClient::DoRequest(const QByteArray& method, const QString& url, QIODev
             QHostInfo::abortHostLookup(m_lookupId);
             m_lookupId = -1;
         }
+        const bool open = m_socket != nullptr;
         if (!CloseSocket(true)) throw EHttpClientDestroyed();
+        // A connection that never stood (refused, timed out, no such host)
+        // ends with its report too, so that no status bar keeps showing
+        // "Connecting to ...". Disconnect() during the call reported itself.
+        if (!open && !g->aborted) {
+            FireStatus(THttpStatus::hsDisconnected, QStringLiteral("Disconnected."));
+            if (!g->alive) throw EHttpClientDestroyed();
+        }
         throw;
     }
     m_busy = false;
@@ -477,7 +505,7 @@ void THttpClient::DoRequest(const QByteArray& method, const QString& url, QIODev
     m_inPos = 0;
     if (keep) {
         // Watch the idle connection, so a close by the server is noticed.
-        m_readNotifier->setEnabled(true);
+        m_socket->ReadNotifier().setEnabled(true);
     } else if (!CloseSocket(true)) {
         throw EHttpClientDestroyed();
     }
@@ -506,14 +534,10 @@ QList<QHostAddress> THttpClient::Resolve(const Guard& g, const QString& host, co
 
 void THttpClient::OpenSocket(int fd)
 {
-    m_fd = fd;
+    m_socket = std::make_unique<HttpSocket>(fd);
     m_in.clear();
     m_inPos = 0;
-    m_readNotifier = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
-    m_writeNotifier = new QSocketNotifier(qintptr(fd), QSocketNotifier::Write, this);
-    m_readNotifier->setEnabled(false);
-    m_writeNotifier->setEnabled(false);
-    QSocketNotifier* readNotifier = m_readNotifier;
+    QSocketNotifier* readNotifier = &m_socket->ReadNotifier();
     connect(readNotifier, &QSocketNotifier::activated, this, [this, readNotifier] {
         readNotifier->setEnabled(false);
         // Idle, the connection may be closed (and the notifier deleted):
@@ -521,7 +545,7 @@ void THttpClient::OpenSocket(int fd)
         if (m_busy) m_guard->Wake();
         else QTimer::singleShot(0, this, &THttpClient::IdleReadable);
     });
-    QSocketNotifier* writeNotifier = m_writeNotifier;
+    QSocketNotifier* writeNotifier = &m_socket->WriteNotifier();
     connect(writeNotifier, &QSocketNotifier::activated, this, [this, writeNotifier] {
         writeNotifier->setEnabled(false);
         m_guard->Wake();
@@ -576,7 +600,7 @@ void THttpClient::Connect(const Guard& g, const QString& host, quint16 port)
             if (error == EINPROGRESS || error == EINTR) {
                 WaitSocket(g, true, deadline);
                 socklen_t size = sizeof error;
-                if (::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0) error = errno;
+                if (::getsockopt(Fd(), SOL_SOCKET, SO_ERROR, &error, &size) != 0) error = errno;
             }
         }
         if (error == 0) {
@@ -594,11 +618,11 @@ void THttpClient::WaitSocket(const Guard& g, bool forWrite, const QDeadlineTimer
 {
     CheckCall(g);
     g->signalled = false;
-    QSocketNotifier* notifier = forWrite ? m_writeNotifier : m_readNotifier;
-    notifier->setEnabled(true);
+    QSocketNotifier& notifier = forWrite ? m_socket->WriteNotifier() : m_socket->ReadNotifier();
+    notifier.setEnabled(true);
     Pump(g, deadline);
-    // Alive here: Pump raises otherwise.
-    notifier->setEnabled(false);
+    // Alive and connected here: Pump raises otherwise.
+    notifier.setEnabled(false);
 }
 
 QDeadlineTimer THttpClient::ReadDeadline() const
@@ -611,7 +635,7 @@ void THttpClient::Send(const Guard& g, const QByteArray& data)
     qsizetype sent = 0;
     while (sent < data.size()) {
         CheckCall(g);
-        const ssize_t n = ::send(m_fd, data.constData() + sent, size_t(data.size() - sent), MSG_NOSIGNAL);
+        const ssize_t n = ::send(Fd(), data.constData() + sent, size_t(data.size() - sent), MSG_NOSIGNAL);
         if (n >= 0) {
             sent += n;
             continue;
@@ -636,7 +660,7 @@ bool THttpClient::Fill(const Guard& g)
         CheckCall(g);
         const qsizetype old = m_in.size();
         m_in.resize(old + kChunk);
-        const ssize_t n = ::recv(m_fd, m_in.data() + old, size_t(kChunk), 0);
+        const ssize_t n = ::recv(Fd(), m_in.data() + old, size_t(kChunk), 0);
         const int error = errno;
         m_in.resize(old + qMax<ssize_t>(n, 0));
         if (n > 0) return true;
@@ -800,11 +824,11 @@ void THttpClient::IdleReadable()
 {
     // On an idle connection the server may only close it; anything else it
     // sends was never asked for. Either way the connection is done.
-    if (m_busy || m_fd < 0) return; // a request has taken over meanwhile
+    if (m_busy || !m_socket) return; // a request has taken over meanwhile
     char c;
-    const ssize_t n = ::recv(m_fd, &c, 1, MSG_PEEK | MSG_DONTWAIT);
+    const ssize_t n = ::recv(Fd(), &c, 1, MSG_PEEK | MSG_DONTWAIT);
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
-        m_readNotifier->setEnabled(true);
+        m_socket->ReadNotifier().setEnabled(true);
         return;
     }
     CloseSocket(true);
@@ -812,18 +836,14 @@ void THttpClient::IdleReadable()
 
 bool THttpClient::CloseSocket(bool report)
 {
-    if (m_fd < 0) return true;
+    if (!m_socket) return true;
     const Guard g = m_guard;
     if (report) {
         FireStatus(THttpStatus::hsDisconnecting, QStringLiteral("Disconnecting."));
         if (!g->alive) return false;
-        if (m_fd < 0) return true; // the handler disconnected meanwhile
+        if (!m_socket) return true; // the handler disconnected meanwhile
     }
-    delete m_readNotifier;
-    delete m_writeNotifier;
-    m_readNotifier = m_writeNotifier = nullptr;
-    ::close(m_fd);
-    m_fd = -1;
+    m_socket.reset();
     m_in.clear();
     m_inPos = 0;
     if (report) {
@@ -831,6 +851,11 @@ bool THttpClient::CloseSocket(bool report)
         if (!g->alive) return false;
     }
     return true;
+}
+
+int THttpClient::Fd() const
+{
+    return m_socket ? m_socket->Fd() : -1;
 }
 
 void THttpClient::FireStatus(THttpStatus status, const QString& text)

@@ -42,12 +42,15 @@
 #include <utility>
 
 class QIODevice;
-class QSocketNotifier;
+
+class THttpClient;
 
 namespace httpclient {
 struct HttpGuard;
 struct HttpTarget;
 class HttpCookieJar;
+class HttpSocket;
+void ExpireDeadline(THttpClient& client);
 } // namespace httpclient
 
 enum class THttpStatus { hsResolving, hsConnecting, hsConnected, hsDisconnecting, hsDisconnected };
@@ -128,6 +131,7 @@ public:
     std::function<void(QObject* sender, THttpStatus status, const QString& text)> OnStatus;
 
 private:
+    friend void httpclient::ExpireDeadline(THttpClient& client);
     void DoRequest(const QByteArray& method, const QString& url, QIODevice* body, QIODevice& response);
     QByteArray RequestHead(const QByteArray& method, const httpclient::HttpTarget& target, const QByteArray* body) const;
     void Connect(const std::shared_ptr<httpclient::HttpGuard>& g, const QString& host, quint16 port);
@@ -149,6 +153,7 @@ private:
     // disconnected events. Returns false when an event handler destroyed
     // the client.
     bool CloseSocket(bool report);
+    int Fd() const;
     void FireStatus(THttpStatus status, const QString& text);
 
     std::shared_ptr<httpclient::HttpGuard> m_guard;
@@ -172,9 +177,7 @@ private:
 
     bool m_busy = false;
     int m_lookupId = -1;
-    int m_fd = -1;
-    QSocketNotifier* m_readNotifier = nullptr;
-    QSocketNotifier* m_writeNotifier = nullptr;
+    std::unique_ptr<httpclient::HttpSocket> m_socket; // null while not connected
     QByteArray m_in;        // received, not yet consumed from m_inPos on
     qsizetype m_inPos = 0;
 };

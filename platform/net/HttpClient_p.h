@@ -6,9 +6,12 @@
 #include <QNetworkCookieJar>
 #include <QString>
 #include <QUrl>
+#include <memory>
 #include <utility>
 
 class QEventLoop;
+class QSocketNotifier;
+class THttpClient;
 
 namespace httpclient {
 
@@ -50,11 +53,38 @@ struct HttpGuard {
     bool alive = true;        // false once the client is destroyed
     bool aborted = false;     // Disconnect() during the call
     bool signalled = false;   // what the call waits for has happened
+    bool expired = false;     // the call's deadline counts as passed
     QEventLoop* loop = nullptr;
 
     void Wake();
     void Abort();
     void Kill();
+    void Expire();
+};
+
+// Ends the client's current call as its deadline passing would (socket
+// error 10060), at the wait it is in or at its next one; a wait without a
+// deadline goes on. Tests drive time-outs with it instead of waiting them
+// out.
+void ExpireDeadline(THttpClient& client);
+
+// The socket of a connection with its read and write notifiers (both
+// disabled at first), closed together when the owner goes.
+class HttpSocket {
+public:
+    explicit HttpSocket(int fd);
+    ~HttpSocket();
+    HttpSocket(const HttpSocket&) = delete;
+    HttpSocket& operator=(const HttpSocket&) = delete;
+
+    int Fd() const { return m_fd; }
+    QSocketNotifier& ReadNotifier() const { return *m_read; }
+    QSocketNotifier& WriteNotifier() const { return *m_write; }
+
+private:
+    int m_fd;
+    std::unique_ptr<QSocketNotifier> m_read;
+    std::unique_ptr<QSocketNotifier> m_write;
 };
 
 // One cookie store per client, holding at most kMaxCookies (the oldest go).

@@ -286,6 +286,11 @@ TEST(HttpClient, RefusedConnectionCarriesItsCodeAndNoAddress)
     EXPECT_EQ(log.kinds[0], THttpStatus::hsResolving);
     EXPECT_EQ(log.kinds[1], THttpStatus::hsConnecting);
     EXPECT_FALSE(log.kinds.contains(THttpStatus::hsConnected));
+    // The last word is "Disconnected.", once: a status bar keeps no
+    // "Connecting to ..." after the failure.
+    EXPECT_EQ(log.kinds.last(), THttpStatus::hsDisconnected);
+    EXPECT_EQ(log.texts.last(), QStringLiteral("Disconnected."));
+    EXPECT_EQ(log.kinds.count(THttpStatus::hsDisconnected), 1);
 }
 
 TEST(HttpClient, ResetByPeer)
@@ -407,12 +412,21 @@ TEST(HttpClient, ReadTimeOutWhenSet)
     ScriptedHttpServer server; // takes the request and never answers
     THttpClient client;
     EXPECT_EQ(client.ReadTimeout(), 0) << "no read time-out by default";
-    client.SetReadTimeout(200);
+    // Without a read time-out an expiry changes nothing: the answer still
+    // comes.
+    server.OnRequest = [&](const Request& r) {
+        httpclient::ExpireDeadline(client);
+        r->Send(ScriptedHttpServer::Answer("200 OK", "patient"));
+    };
+    EXPECT_EQ(Get(client, server.Url("/")), "patient");
+    // With one, the call waiting for the answer times out when it passes.
+    client.SetReadTimeout(60000);
+    server.OnRequest = [&](const Request&) { httpclient::ExpireDeadline(client); };
     auto e = Raised<ESocketError>([&] { Get(client, server.Url("/slow")); });
     ASSERT_TRUE(e);
     EXPECT_EQ(e->Code(), 10060);
     EXPECT_EQ(e->Message(), QStringLiteral("Socket Error # 10060\r\nConnection timed out."));
-    EXPECT_EQ(server.requests.size(), 1);
+    EXPECT_EQ(server.requests.size(), 2);
     EXPECT_FALSE(client.Connected());
 }
 
@@ -434,7 +448,15 @@ TEST(HttpClient, ConnectTimeOut)
     ASSERT_EQ(::connect(filler, reinterpret_cast<sockaddr*>(&addr), len), 0);
 
     THttpClient client;
-    client.SetConnectTimeout(300);
+    StatusLog log;
+    log.Attach(client);
+    // The time-out passes once the client waits for the connection.
+    QObject scope;
+    client.OnStatus = [&](QObject*, THttpStatus s, const QString& text) {
+        log.kinds << s;
+        log.texts << text;
+        if (s == THttpStatus::hsConnecting) QTimer::singleShot(0, &scope, [&] { httpclient::ExpireDeadline(client); });
+    };
     auto e = Raised<ESocketError>(
         [&] { Get(client, QStringLiteral("http://127.0.0.1:%1/").arg(ntohs(addr.sin_port))); });
     ::close(filler);
@@ -442,6 +464,8 @@ TEST(HttpClient, ConnectTimeOut)
     ASSERT_TRUE(e);
     EXPECT_EQ(e->Code(), 10060);
     EXPECT_FALSE(client.Connected());
+    ASSERT_FALSE(log.kinds.isEmpty());
+    EXPECT_EQ(log.texts.last(), QStringLiteral("Disconnected."));
 }
 
 TEST(HttpClient, BodyLargerThanTheCapFails)

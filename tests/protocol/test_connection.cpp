@@ -4,6 +4,7 @@
 
 #include "ServiceFixture.h"
 
+#include "platform/net/HttpClient_p.h"
 #include "platform/net/HttpErrors.h"
 #include "protocol/TSubjectProperty.h"
 #include "protocol/TvxCustomConnection.h"
@@ -42,6 +43,16 @@ QByteArray ReadFile(const QString& name)
 {
     QFile f(name);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Runs action as an event once the connection reports status: the call is
+// waiting by then, and the action runs only if events flow while it waits.
+// Nothing runs after scope is gone.
+void WhenStatus(THttpClient& client, THttpStatus status, QObject& scope, const std::function<void()>& action)
+{
+    client.OnStatus = [status, &scope, action](QObject*, THttpStatus s, const QString&) {
+        if (s == status) QTimer::singleShot(0, &scope, action);
+    };
 }
 
 } // namespace
@@ -429,13 +440,17 @@ TEST_F(AnswerKinds, TheUrlIsCutAt255Characters)
 
 TEST_F(AnswerKinds, TheAntiFreezeKeepsEventsFlowingWhileAPostWaits)
 {
+    // The answer is held until an event, delivered while the post waits,
+    // releases it.
     bool sawConnected = false;
     int afterSeenDuringWait = -1;
-    QTimer::singleShot(100, [&] {
+    QObject scope;
+    WhenStatus(prop, THttpStatus::hsConnected, scope, [&] {
         sawConnected = prop.Connected();
         afterSeenDuringWait = after;
+        Service().Release();
     });
-    EXPECT_EQ(SearchWith(QStringLiteral("delay"), QJsonObject{{QStringLiteral("seconds"), 1}}), QStringLiteral("(no error)"));
+    EXPECT_EQ(SearchWith(QStringLiteral("hold")), QStringLiteral("(no error)"));
     EXPECT_TRUE(sawConnected);
     EXPECT_EQ(afterSeenDuringWait, 0);
     EXPECT_EQ(result, QStringLiteral("prop.data"));
@@ -444,8 +459,9 @@ TEST_F(AnswerKinds, TheAntiFreezeKeepsEventsFlowingWhileAPostWaits)
 
 TEST_F(AnswerKinds, ASilentServerEndsTheCallAsATimeOut)
 {
-    // The silence the connection waits out, shortened.
-    prop.SetReadTimeout(300);
+    // The silence the connection waits out passes at once once it waits.
+    QObject scope;
+    WhenStatus(prop, THttpStatus::hsConnected, scope, [&] { httpclient::ExpireDeadline(prop); });
     EXPECT_EQ(SearchWith(QStringLiteral("hang")), QStringLiteral("Can not connect to ") + Host());
     EXPECT_EQ(after, 1);
     EXPECT_FALSE(prop.Connected());
@@ -490,7 +506,8 @@ TEST_F(AnswerKinds, TheErrorResponseFileKeepsTheFirstMiBAndReplacesALink)
 
 TEST_F(AnswerKinds, DisconnectingAWaitingPostEndsIt)
 {
-    QTimer::singleShot(100, [&] { prop.Disconnect(); });
+    QObject scope;
+    WhenStatus(prop, THttpStatus::hsConnected, scope, [&] { prop.Disconnect(); });
     EXPECT_EQ(SearchWith(QStringLiteral("hang")), QStringLiteral("Connection failed!  Error: Interrupted function call"));
     EXPECT_EQ(after, 1);
 }
@@ -504,7 +521,8 @@ TEST_F(AnswerKinds, AConnectionFreedWhileItsPostWaitsIsNotTouched)
     doomed->Values.apn = QStringLiteral("512-034-019");
     int afterEvents = 0;
     doomed->OnAfterSearch = [&](QObject*) { ++afterEvents; };
-    QTimer::singleShot(100, [&] { delete doomed; });
+    QObject scope;
+    WhenStatus(*doomed, THttpStatus::hsConnected, scope, [&] { delete doomed; });
     Service().Next(QStringLiteral("search"), QStringLiteral("hang"));
     bool destroyed = false;
     try {
@@ -534,9 +552,12 @@ TEST_F(AnswerKinds, ADocumentFreedWhileThePostWaitsIsForgotten)
 {
     auto* doomedDoc = new TvxpDocument;
     prop.SetVxpDocument(doomedDoc);
-    QTimer::singleShot(100, [&] { delete doomedDoc; });
-    EXPECT_EQ(SearchWith(QStringLiteral("delay"), QJsonObject{{QStringLiteral("seconds"), 1}}),
-              QStringLiteral("Document component has not been assigned"));
+    QObject scope;
+    WhenStatus(prop, THttpStatus::hsConnected, scope, [&] {
+        delete doomedDoc;
+        Service().Release();
+    });
+    EXPECT_EQ(SearchWith(QStringLiteral("hold")), QStringLiteral("Document component has not been assigned"));
     EXPECT_EQ(prop.vxpDocument(), nullptr);
 }
 
@@ -579,7 +600,9 @@ TEST_F(StalledService, AConnectTimeOutNamesTheHost)
     prop.SetVxpDocument(&doc);
     const QString host = QStringLiteral("127.0.0.1:%1").arg(Service().StallPort());
     prop.SetHostServer(host);
-    prop.SetConnectTimeout(1500);
+    // The connect time-out passes once the connection is under way.
+    QObject scope;
+    WhenStatus(prop, THttpStatus::hsConnecting, scope, [&] { httpclient::ExpireDeadline(prop); });
     const QString error = ErrorOf([&] { prop.GetProperty(1, 2, 0, 3); });
     if (error == QStringLiteral("Connection closed gracefully."))
         GTEST_SKIP() << "this system accepted the connection past the backlog";

@@ -121,6 +121,11 @@ void SampleService::Reset()
     Control("POST", QStringLiteral("/__peer/reset"));
 }
 
+void SampleService::Release()
+{
+    Control("POST", QStringLiteral("/__peer/release"));
+}
+
 QJsonObject SampleService::Info()
 {
     return QJsonDocument::fromJson(Control("GET", QStringLiteral("/__peer/info"))).object();

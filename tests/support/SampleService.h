@@ -47,6 +47,9 @@ public:
     QList<QJsonObject> Log(const QString& server);
     // Clears the log, the queued scenarios, the maps and the sessions.
     void Reset();
+    // Lets one request held by the "hold" scenario be answered (the next
+    // one held, when none is held yet).
+    void Release();
     QJsonObject Info();
 
     // A header of a logged request, empty when absent.

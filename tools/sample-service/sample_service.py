@@ -102,6 +102,9 @@ Selecting scenarios
                        scenarios, status, error.
    POST /__peer/reset  clears the log, the queued scenarios, the map ids and
                        the tax-map sessions.
+   POST /__peer/release lets one request held by the "hold" scenario go on
+                       (the one held next, when none is held yet); answers
+                       the number of requests held at that moment.
    GET  /__peer/info   ports, accounts, counties, parcels, endpoints and
                        their scenarios, as JSON.
    Endpoints: config, login.request (login), prop.search (search), prop.get
@@ -113,7 +116,8 @@ Selecting scenarios
    message, message-empty (params: text), empty-body, not-zlib (params: body),
    bad-xml, truncated-xml, wrong-root, empty-vxp, status-404, status-500,
    close (no answer), reset (connection reset), delay (params: seconds,
-   default 5), hang (never answers), non-ascii-utf8, non-ascii-nodecl,
+   default 5), hang (never answers), hold (answers as usual once released by
+   POST /__peer/release), non-ascii-utf8, non-ascii-nodecl,
    no-declaration, doctype, indent, cookie, oversize-raw, oversize-inflated
    (params: size; default one byte past 64 MiB raw, 256 MiB inflated).
    The non-ascii pair puts accented texts into the answer (user name, title,
@@ -135,7 +139,7 @@ Selecting scenarios
                      and 2, no pictures), school-not-found, services-not-found,
                      school-empty-name
      taxmap.*        empty-body, status-404, status-500, close, reset, delay,
-                     hang; taxmap.login: no-session-header, status-403;
+                     hang, hold; taxmap.login: no-session-header, status-403;
                      taxmap.first and taxmap.next: drop (half a sheet, then a
                      reset), status-500-body (a sheet sent with status 500);
                      taxmap.struct: count (params: count), short-body (20 bytes)
@@ -187,14 +191,14 @@ REQUESTS_OF_SERVICE = {
 GENERIC = (
     "exception", "exception-empty", "message", "message-empty", "empty-body", "not-zlib", "bad-xml",
     "truncated-xml", "wrong-root", "empty-vxp", "status-404", "status-500", "close", "reset", "delay",
-    "hang", "non-ascii-utf8", "non-ascii-nodecl", "no-declaration", "doctype", "indent", "cookie",
+    "hang", "hold", "non-ascii-utf8", "non-ascii-nodecl", "no-declaration", "doctype", "indent", "cookie",
     "oversize-raw", "oversize-inflated",
 )
 CONFIG_GENERIC = (
     "empty-body", "bad-xml", "truncated-xml", "wrong-root", "status-404", "status-500", "close", "reset",
-    "delay", "hang", "no-declaration", "doctype", "indent",
+    "delay", "hang", "hold", "no-declaration", "doctype", "indent",
 )
-TAXMAP_GENERIC = ("empty-body", "status-404", "status-500", "close", "reset", "delay", "hang")
+TAXMAP_GENERIC = ("empty-body", "status-404", "status-500", "close", "reset", "delay", "hang", "hold")
 
 VARIANTS = {
     "config": ("bad-version", "no-vxprofile", "bad-profile-version", "empty-path", "repeat",
@@ -874,6 +878,8 @@ class Peer:
         self.stall_port = None
         self.verbose = False
         self._oversize_cache = {}
+        self.releases = threading.Semaphore(0)
+        self.held = 0
         self.reset()
 
     def reset(self):
@@ -885,6 +891,8 @@ class Peer:
             self.next_mapid = 1001
             self.sessions = {}
             self.next_session = 123
+        while self.releases.acquire(blocking=False):
+            pass  # releases nobody took
 
     # scenarios ------------------------------------------------------------
 
@@ -1099,6 +1107,27 @@ class PeerHandler(BaseHTTPRequestHandler):
             pass
         self.close_connection = True
 
+    def hold(self):
+        """Waits for a release; False when the client gave up or the
+        service stops first."""
+        sock = self.connection
+        with self.peer.lock:
+            self.peer.held += 1
+        try:
+            while not self.peer.stopping.is_set():
+                if self.peer.releases.acquire(timeout=0.05):
+                    return True
+                try:
+                    ready, _, _ = select.select([sock], [], [], 0)
+                    if ready and not sock.recv(1, socket.MSG_PEEK):
+                        return False
+                except (OSError, ValueError):
+                    return False
+            return False
+        finally:
+            with self.peer.lock:
+                self.peer.held -= 1
+
     def hang(self):
         sock = self.connection
         while not self.peer.stopping.is_set():
@@ -1114,6 +1143,9 @@ class PeerHandler(BaseHTTPRequestHandler):
 
     def transport(self, scenarios, params, entry):
         """Faults before any answer; True when the request is done."""
+        if "hold" in scenarios and not self.hold():
+            self.close_connection = True
+            return True
         if "delay" in scenarios:
             if self.peer.stopping.wait(float(params.get("seconds", 5))):
                 self.close_connection = True
@@ -1149,6 +1181,11 @@ class PeerHandler(BaseHTTPRequestHandler):
             self.send_plain(200, body, "application/x-ndjson")
         elif path == "/__peer/info" and self.command == "GET":
             self.send_json(200, self.peer.info())
+        elif path == "/__peer/release" and self.command == "POST":
+            with self.peer.lock:
+                held = self.peer.held
+            self.peer.releases.release()
+            self.send_json(200, {"held": held})
         elif path == "/__peer/reset" and self.command == "POST":
             self.peer.reset()
             self.send_json(200, {"reset": True})

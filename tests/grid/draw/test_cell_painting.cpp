@@ -176,14 +176,16 @@ TEST(CellPaintingText, PasswordCellsShowStars)
     EXPECT_EQ(texts.back().Text, QStringLiteral("******"));
 }
 
-TEST(CellPaintingText, WideTextIgnoresAnOddTrailingCharacter)
+TEST(CellPaintingText, TextStartingWithTheOldWideMarkStaysAsTyped)
 {
     Grid g;
-    g.SetWideCellText(1, 1, QStringLiteral("\u00e9A"));
-    EXPECT_EQ(g.GetWideCellText(1, 1), QStringLiteral("\u00e9A"));
-    g.SetCellText(1, 2, QStringLiteral("|\\") + QChar(0) + QChar(0x41) + QChar(0x42));
-    EXPECT_EQ(g.GetWideCellText(1, 2), QStringLiteral("A"));
-    EXPECT_NO_THROW(g.PaintCell(1, 2));
+    g.SetWideCellText(1, 1, QStringLiteral("AB\u00e9"));
+    EXPECT_EQ(g.GetCellText(1, 1), QStringLiteral("AB\u00e9"));
+    EXPECT_EQ(g.GetWideCellText(1, 1), QStringLiteral("AB\u00e9"));
+    const QString typed = QStringLiteral("|\\path");
+    g.SetCellText(1, 2, typed);
+    EXPECT_EQ(g.GetWideCellText(1, 2), typed);
+    EXPECT_TRUE(g.PaintCell(1, 2).Runs().contains(typed));
 }
 
 TEST(CellPaintingGraphics, ProgressWithoutNumberPaintsAsZero)

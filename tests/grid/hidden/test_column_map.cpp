@@ -34,16 +34,18 @@ TEST(ColumnMap, IndicesMapBothWaysAroundHiddenColumns)
     EXPECT_EQ(map.HiddenCount(), 1);
 }
 
-TEST(ColumnMap, ColumnsBeyondTheFlagsAreAlwaysVisible)
+TEST(ColumnMap, AnyColumnCanBeHidden)
 {
     TColumnMap map;
-    EXPECT_FALSE(map.SetVisible(TColumnMap::MaxHideable, false));
-    EXPECT_FALSE(map.IsHidden(600));
-    EXPECT_EQ(map.HiddenCount(), 0);
+    EXPECT_TRUE(map.SetVisible(600, false));
+    EXPECT_TRUE(map.IsHidden(600));
+    EXPECT_FALSE(map.IsHidden(599));
+    EXPECT_EQ(map.HiddenCount(), 1);
+    map.Rebuild(700);
+    EXPECT_EQ(map.RealColIndex(600), 601);
     map.SetSavedWidth(600, 40);
-    EXPECT_EQ(map.SavedWidth(600), 0);
-    map.SetSavedWidth(5, 70000);
-    EXPECT_EQ(map.SavedWidth(5), 0xFFFF);
-    map.SetSavedWidth(5, 64);
-    EXPECT_EQ(map.SavedWidth(5), 64);
+    EXPECT_EQ(map.SavedWidth(600), 40);
+    EXPECT_EQ(map.SavedWidth(5000), 0);
+    map.SetSavedWidth(5, -3);
+    EXPECT_EQ(map.SavedWidth(5), 0);
 }

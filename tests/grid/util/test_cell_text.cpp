@@ -22,7 +22,7 @@ TEST(CellText, TextKindsFollowTheirMarks)
 {
     EXPECT_EQ(GetTextKind("", true), tkPlain);
     EXPECT_EQ(GetTextKind("=", true), tkFormula);
-    EXPECT_EQ(GetTextKind("|\\x", true), tkWideText);
+    EXPECT_EQ(GetTextKind("|\\x", true), tkPlain); // cells hold Unicode: never decoded
     EXPECT_EQ(GetTextKind("|", true), tkPlain);
     EXPECT_EQ(GetTextKind("{\\rtf1", false), tkRichText);
     EXPECT_EQ(GetTextKind("<b>x", true), tkPlain);

@@ -94,6 +94,10 @@ class Service:
     def reset(self):
         self.http("POST", "/__peer/reset", b"")
 
+    def release(self):
+        """Lets one held request go on; returns how many were held."""
+        return json.loads(self.http("POST", "/__peer/release", b"")[2])["held"]
+
     def log(self, since=0):
         _, _, body = self.http("GET", "/__peer/log?since=%d" % since)
         return [json.loads(line) for line in body.decode().splitlines() if line]

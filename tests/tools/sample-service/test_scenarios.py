@@ -3,6 +3,7 @@ what the client sends."""
 
 import http.client
 import json
+import select
 import socket
 import time
 import xml.etree.ElementTree as ET
@@ -68,6 +69,27 @@ class GenericScenarios(ServiceTest):
         sock.close()
         self.assertEqual(self.service.log()[-1]["scenarios"], ["hang"])
         self.assertEqual(self.service.ask(LOGIN, DEMO).get("result"), "true")
+
+    def test_hold_answers_once_released(self):
+        self.service.next("login", "hold")
+        body = zlib.compress(DEMO.encode())
+        sock = socket.create_connection(("127.0.0.1", self.service.port), timeout=5)
+        try:
+            sock.sendall(b"POST /cgi-bin/Login.exe HTTP/1.1\r\nHost: x\r\nContent-Length: %d\r\n\r\n" % len(body)
+                         + body)
+            deadline = time.monotonic() + 5
+            while not self.service.log() and time.monotonic() < deadline:
+                pass  # each look is a round trip to the service
+            self.assertEqual(self.service.log()[-1]["scenarios"], ["hold"])
+            self.assertEqual(select.select([sock], [], [], 0)[0], [], "nothing is sent while held")
+            self.assertEqual(self.service.release(), 1)
+            answer = sock.makefile("rb").readline()
+            self.assertTrue(answer.startswith(b"HTTP/1.1 200"), answer)
+        finally:
+            sock.close()
+        # A release that comes first lets the next held request through.
+        self.assertEqual(self.service.release(), 0)
+        self.assertEqual(self.scenario("hold")[0], 200)
 
     def test_encodings_and_declarations(self):
         raw = zlib.decompress(self.scenario("non-ascii-utf8")[2])

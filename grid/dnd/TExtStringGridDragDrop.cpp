@@ -1,0 +1,275 @@
+// Drag and drop: the grid as a drop target for text, rich text, a dragged
+// column and a dropped file, and as the source of its selected cells.
+#include "grid/TExtStringGrid.h"
+
+#include "grid/TArrowWindow.h"
+#include "grid/TExtStringGrid_p.h"
+#include "grid/dnd/TGridDropTarget.h"
+#include "grid/io/GridMimeTypes.h"
+
+#include <QDrag>
+#include <QMimeData>
+#include <QUrl>
+#include <algorithm>
+
+namespace {
+
+// Lines and fields of a text as a paste counts them.
+void TextShape(const QString& text, int& lines, int& fields)
+{
+    lines = 0;
+    fields = 0;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n') ++end;
+        ++lines;
+        fields = std::max(fields, int(QStringView(text).mid(start, end - start).count(u'\t')) + 1);
+        if (end >= text.size()) break;
+        start = end + ((text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n') ? 2 : 1);
+    }
+}
+
+} // namespace
+
+void TExtStringGrid::SetOleDropTarget(bool value)
+{
+    d->dragDropSettings.OleDropTarget = value;
+    if (value && !d->dnd.target) d->dnd.target = new TGridDropTarget(this);
+    setAcceptDrops(value);
+}
+
+void TExtStringGrid::SetOleDropRTF(bool value) { d->dragDropSettings.OleDropRTF = value; }
+
+TRect TExtStringGrid::OleDragRect() const { return d->dnd.dragRect; }
+void TExtStringGrid::SetOleDragRect(const TRect& value) { d->dnd.dragRect = value; }
+TRect TExtStringGrid::LastDropRect() const { return d->dnd.dropRect; }
+
+QString TExtStringGrid::SelectionAsDragText()
+{
+    TGridRect s = Selection();
+    if (Options().Contains(TGridOption::goRowSelect) && d->dragDropSettings.OleEntireRows) {
+        s.Left = 0;
+        s.Right = ColCount() - 1;
+    }
+    if (d->mouseActions.DisjunctRowSelect) {
+        s.Top = FixedRows();
+        s.Bottom = RowCount() - 1;
+    }
+    const QString text = RectAsText(TRect(s.Left, s.Top, s.Right, s.Bottom), d->mouseActions.DisjunctRowSelect);
+    // A drag carries no line end after the last row.
+    return text.endsWith(QStringLiteral("\r\n")) ? text.chopped(2) : text;
+}
+
+QMimeData* TExtStringGrid::DragMimeData()
+{
+    auto* data = new QMimeData;
+    data->setData(GridMimeTypes::Text, SelectionAsDragText().toUtf8());
+    const TGridRect s = Selection();
+    const int rc = RealColIndex(s.Left);
+    const QString topLeft = rc >= 0 ? Cells(rc, s.Top) : QString();
+    if (d->dragDropSettings.OleDropRTF && topLeft.contains(QStringLiteral("{\\")))
+        data->setData(GridMimeTypes::RichText, topLeft.toLatin1());
+    d->dnd.dragRect = TRect(s.Left, s.Top, s.Right, s.Bottom);
+    return data;
+}
+
+QMimeData* TExtStringGrid::ColumnMimeData(int col)
+{
+    auto* data = new QMimeData;
+    data->setData(GridMimeTypes::Column, GridMimeTypes::ColumnBytes(col));
+    return data;
+}
+
+void TExtStringGrid::HideDropMarkers()
+{
+    for (QWidget* w : {d->dnd.rowArrow, d->dnd.colArrowTop, d->dnd.colArrowBottom})
+        if (w) w->hide();
+}
+
+bool TExtStringGrid::DragOver(int x, int y, bool columnDrag)
+{
+    int col = -1;
+    int row = -1;
+    MouseToCell(x, y, col, row);
+    bool allow = col >= 0 && row >= 0;
+    if (!columnDrag && allow) {
+        // Scrolling near the edges while cells are dragged.
+        if (row == 0 && TopRow() > FixedRows()) SetTopRow(TopRow() - 1);
+        else if (row == TopRow() + VisibleRowCount() && row < RowCount()) SetTopRow(TopRow() + 1);
+    }
+    if (allow) {
+        if (columnDrag) {
+            allow = row < FixedRows() && col >= FixedCols();
+        } else if (row < FixedRows()) {
+            allow = d->fixedRowAlways && RowCount() == 1;
+        }
+    }
+    if (OnOleDragOver) OnOleDragOver(this, row, col, allow);
+    HideDropMarkers();
+    if (allow && !columnDrag) {
+        if (!d->dnd.rowArrow) d->dnd.rowArrow = new TArrowWindow(this, 2);
+        const int markRow = (row == 0 && d->fixedRowAlways) ? std::min(1, RowCount() - 1) : row;
+        const TRect r = CellRect(d->dragDropSettings.OleEntireRows ? FixedCols() : col, markRow);
+        const QPoint at = mapToGlobal(QPoint(x - 10 - d->dnd.rowArrow->width(), r.Top));
+        d->dnd.rowArrow->move(at);
+        d->dnd.rowArrow->show();
+    } else if (allow) {
+        if (!d->dnd.colArrowTop) d->dnd.colArrowTop = new TArrowWindow(this, 1);
+        if (!d->dnd.colArrowBottom) d->dnd.colArrowBottom = new TArrowWindow(this, 0);
+        const TRect r = CellRect(col, 0);
+        d->dnd.colArrowTop->move(mapToGlobal(QPoint(r.Left - d->dnd.colArrowTop->width() / 2, -8)));
+        d->dnd.colArrowBottom->move(mapToGlobal(QPoint(r.Left - d->dnd.colArrowBottom->width() / 2, FixedRowsHeight())));
+        d->dnd.colArrowTop->show();
+        d->dnd.colArrowBottom->show();
+    }
+    return allow;
+}
+
+void TExtStringGrid::DragLeave() { HideDropMarkers(); }
+
+int TExtStringGrid::DropText(int x, int y, const QString& text)
+{
+    HideDropMarkers();
+    d->dnd.dropRect = TRect(-1, -1, -1, -1);
+    int col = -1;
+    int row = -1;
+    MouseToCell(x, y, col, row);
+    if (col < 0 || row < 0) return 0;
+    int lines = 0;
+    int fields = 0;
+    TextShape(text, lines, fields);
+    if (Options().Contains(TGridOption::goRowSelect)) col = d->dragDropSettings.OleEntireRows ? 0 : FixedCols();
+    bool allow = true;
+    if (OnOleDrop) OnOleDrop(this, row, col, text, allow);
+    if (!allow || lines == 0) return 0;
+    if (row == 0 && RowCount() == 1 && d->fixedRowAlways) {
+        SetRowCount(2);
+        row = 1;
+    }
+    int inserted = 0;
+    if (d->dragDropSettings.OleInsertRows) {
+        const int top = TopRow();
+        const int before = RowCount();
+        InsertRows(row, lines);
+        inserted = RowCount() - before;
+        SetTopRow(std::min(RowCount() - 1, top > FixedRows() ? top + 1 : top));
+    }
+    // The block dragged out of this grid moves down by the rows that were
+    // really inserted above it.
+    if (d->dragDropSettings.OleRemoveRows && d->dnd.dragRect.Top >= 0 && row <= d->dnd.dragRect.Top && inserted > 0) {
+        d->dnd.dragRect.Top += inserted;
+        d->dnd.dragRect.Bottom += inserted;
+    }
+    const int pasted = PasteText(col, row, text);
+    if (pasted == 0) return 0;
+    const int left = std::max(col, FixedCols());
+    const TRect block(left, row, std::min(ColCount() - 1, col + fields - 1), std::min(RowCount() - 1, row + lines - 1));
+    d->dnd.dropRect = block;
+    SetSelection(TGridRect{block.Left, block.Top, block.Right, block.Bottom});
+    if (OnOleDropped) OnOleDropped(this, block);
+    return pasted;
+}
+
+bool TExtStringGrid::DropRTF(int x, int y, const QString& rtf)
+{
+    HideDropMarkers();
+    int col = -1;
+    int row = -1;
+    MouseToCell(x, y, col, row);
+    if (col < 0 || row < 0) return false;
+    bool allow = true;
+    if (OnOleDrop) OnOleDrop(this, row, col, rtf, allow);
+    if (!allow) return false;
+    const int rc = RealColIndex(col);
+    if (rc < 0) return false;
+    SetCellText(rc, row, rtf);
+    return true;
+}
+
+void TExtStringGrid::DropColumn(int x, int y, int column)
+{
+    HideDropMarkers();
+    int col = -1;
+    int row = -1;
+    MouseToCell(x, y, col, row);
+    if (OnOleDropCol) OnOleDropCol(this, row, col, column);
+}
+
+bool TExtStringGrid::DropFiles(int x, int y, const QStringList& files)
+{
+    if (files.size() != 1) return false;
+    int col = -1;
+    int row = -1;
+    MouseToCell(x, y, col, row);
+    const QString& file = files.front();
+    bool allow = true;
+    if (OnOleDropFile) OnOleDropFile(this, row, col, file, allow);
+    if (!allow) return false;
+    const QString upper = file.toUpper();
+    const bool csv = upper.contains(QStringLiteral(".CSV"));
+    const bool xls = !csv && upper.contains(QStringLiteral(".XLS"));
+    if (!csv && !xls) return false;
+    if (OnOleDrop) OnOleDrop(this, -1, -1, file, allow);
+    if (!allow) return false;
+    if (csv) LoadFromCSV(file);
+    else LoadFromXLS(file);
+    return true;
+}
+
+int TExtStringGrid::DropMimeData(int x, int y, const QMimeData& data)
+{
+    if (data.hasFormat(GridMimeTypes::Column)) {
+        int column = -1;
+        if (!GridMimeTypes::ReadColumn(data.data(GridMimeTypes::Column), column)) return 0;
+        DropColumn(x, y, column);
+        return 1;
+    }
+    if (d->dragDropSettings.OleAcceptFiles && data.hasUrls()) {
+        QStringList files;
+        for (const QUrl& url : data.urls())
+            if (url.isLocalFile()) files << url.toLocalFile();
+        if (files.size() != data.urls().size()) return 0;
+        return DropFiles(x, y, files) ? 1 : 0;
+    }
+    if (d->dragDropSettings.OleDropRTF && data.hasFormat(GridMimeTypes::RichText)) {
+        QByteArray bytes = data.data(GridMimeTypes::RichText);
+        const qsizetype zero = bytes.indexOf('\0');
+        if (zero >= 0) bytes.truncate(zero);
+        return DropRTF(x, y, QString::fromLatin1(bytes)) ? 1 : 0;
+    }
+    if (d->dragDropSettings.OleAcceptText && data.hasFormat(GridMimeTypes::Text))
+        return DropText(x, y, QString::fromUtf8(data.data(GridMimeTypes::Text)));
+    if (d->dragDropSettings.OleAcceptText && data.hasText()) return DropText(x, y, data.text());
+    return 0;
+}
+
+void TExtStringGrid::RemoveDraggedCells()
+{
+    const TRect src = d->dnd.dragRect;
+    if (src.Top < 0) return;
+    const TRect pasted = d->dnd.dropRect;
+    BeginUpdate();
+    for (int r = src.Top; r <= src.Bottom && r < RowCount(); ++r)
+        for (int c = src.Left; c <= src.Right && c < ColCount(); ++c) {
+            // What was just dropped into the source block stays.
+            if (pasted.Top >= 0 && c >= pasted.Left && c <= pasted.Right && r >= pasted.Top && r <= pasted.Bottom)
+                continue;
+            const int rc = RealColIndex(c);
+            if (rc >= 0) SetCellText(rc, r, QString());
+        }
+    CellsChanged(src);
+    EndUpdate();
+    d->dnd.dragRect = TRect(-1, -1, -1, -1);
+}
+
+int TExtStringGrid::StartCellDrag()
+{
+    auto* drag = new QDrag(this);
+    drag->setMimeData(DragMimeData());
+    d->dnd.dropRect = TRect(-1, -1, -1, -1);
+    const Qt::DropAction preferred = d->dragDropSettings.OleCopyAlways ? Qt::CopyAction : Qt::MoveAction;
+    const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction, preferred);
+    if (action == Qt::MoveAction && d->dragDropSettings.OleRemoveRows) RemoveDraggedCells();
+    return int(action);
+}

@@ -1,0 +1,71 @@
+#pragma once
+// State of the keyboard and mouse handling.
+
+#include "platform/graphics/Geometry.h"
+#include "grid/GridSettings.h"
+#include "platform/grids/GridTypes.h"
+
+#include <QString>
+#include <set>
+#include <utility>
+
+class QTimer;
+class TCustomEdit;
+class TCustomComboBox;
+
+struct TGridInputState {
+    // ----- The press in progress
+    int downCol = -1; // cell under the last button-down (-1: outside)
+    int downRow = -1;
+    TPoint downPos;
+    TPoint cellOffset;       // pointer inside that cell
+    int buttonCol = -1;      // pressed button cell
+    int buttonRow = -1;
+    int htmlButtonCol = -1;  // pressed embedded "BUTTON"
+    int htmlButtonRow = -1;
+    int selectAnchor = -1;   // row or column selection from a header
+    bool buttonDown = false;
+    bool oleDragArmed = false;
+    bool dblClickSized = false; // suppresses the next sort click
+    int unmarkRow = -1;         // Ctrl-click on a marked row: unmark at release
+    int unmarkCol = -1;
+    bool marksCleared = false;
+    bool smartFill = false;
+    // 0 none, 1 column header, 2 row header, 3 top-left corner, 5 resizer.
+    int cursorState = 0;
+    int sizingCol = -1;  // column (row) being sized by the mouse, its size at the press
+    int sizingWidth = 0;
+    int sizingRow = -1;
+    int sizingHeight = 0;
+    QString sizeHint;    // "cw=<b>..</b>" while sizing
+    bool hintShowSizing = false;
+    QString anchor;      // the anchor under the pointer
+    // Cells picked one by one (column, row), each once.
+    std::set<std::pair<int, int>> disjunctCells;
+
+    // ----- The embedded control being edited
+    int ctrlCol = -1;
+    int ctrlRow = -1;
+    QString ctrlID;
+    QString ctrlType; // "EDIT", "COMBO" or empty
+    TCustomEdit* controlEdit = nullptr;     // child of the grid
+    TCustomComboBox* controlCombo = nullptr;
+
+    // ----- Keyboard
+    TGridRect keySelection;
+    char32_t editorChar = 0;
+    QString autoGotoText;
+
+    // ----- Settings of the input
+    bool urlEdit = false;
+    bool enhRowColMove = true;
+    qint64 sortTime = 0;
+    bool hovering = false;
+    bool enableBlink = false;
+    QTimer* timer = nullptr; // child of the grid, made when first needed
+    int lastWidth = 0;       // for column widths following the width
+    TIntelliPan intelliPan = ipVertical;
+    bool panning = false;
+    TPoint panOrigin;
+    QTimer* panTimer = nullptr; // child of the grid
+};

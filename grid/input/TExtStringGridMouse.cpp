@@ -1,0 +1,632 @@
+// Mouse clicks: what a button going down, coming up or a double click does
+// by the kind of the cell under the pointer and the pointer's place in it.
+// Every rule is tried in a fixed order; the first that applies ends the
+// handling. What no rule takes goes to the standard grid handling.
+#include "grid/TExtStringGrid.h"
+
+#include "controls/HTMLDraw.h"
+#include "controls/HTMLText.h"
+#include "grid/TExtStringGrid_p.h"
+#include "grid/cells/TCellGraphic.h"
+#include "grid/util/CellText.h"
+#include "grid/util/TextFunctions.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/graphics/PainterCanvas.h"
+#include "platform/widgets/CustomComboBox.h"
+#include "platform/widgets/CustomEdit.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+
+namespace {
+
+// Pixels from a column border that count as the border.
+constexpr int kBorderMargin = 4;
+
+// Only web and mail links leave the program; server text never names a
+// local file or another scheme to open.
+bool IsSafeLink(const QString& link)
+{
+    const QString l = link.trimmed().toLower();
+    return l.startsWith(QLatin1String("http://")) || l.startsWith(QLatin1String("https://")) ||
+           l.startsWith(QLatin1String("mailto:"));
+}
+
+} // namespace
+
+qint64 TExtStringGrid::SortTime() const { return d->input.sortTime; }
+bool TExtStringGrid::URLEdit() const { return d->input.urlEdit; }
+void TExtStringGrid::SetURLEdit(bool value) { d->input.urlEdit = value; }
+bool TExtStringGrid::EnhRowColMove() const { return d->input.enhRowColMove; }
+void TExtStringGrid::SetEnhRowColMove(bool value) { d->input.enhRowColMove = value; }
+
+bool TExtStringGrid::IsCheckCell(int col, int row)
+{
+    const TCellType t = GetCellType(col, row);
+    return t == ctCheckBox || t == ctDataCheckBox || t == ctRadio || t == ctVirtCheckBox;
+}
+
+void TExtStringGrid::Click()
+{
+    TBaseGrid::Click();
+}
+
+// ---------------------------------------------------------------------------
+// Button down
+
+void TExtStringGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    // Any press ends panning; the middle button starts it.
+    if (Panning()) {
+        StopPanning();
+        return;
+    }
+    if (button == TMouseButton::mbMiddle && StartPanning(x, y)) return;
+    if (button == TMouseButton::mbLeft) {
+        if (shift.Contains(TShiftStateItem::ssDouble)) DoubleClickAt(shift, x, y);
+        else LeftButtonDown(shift, x, y);
+        return;
+    }
+    TBaseGrid::MouseDown(button, shift, x, y);
+    if (button != TMouseButton::mbRight) return;
+    int c = -1, r = -1;
+    MouseToCell(x, y, c, r);
+    if (OnRightClickCell) OnRightClickCell(this, r, c);
+    if (c < 0 || r < 0 || !d->urlShow || !d->input.urlEdit) return;
+    if (IsURL(GetCellText(RealColIndex(c), r))) {
+        FocusCell(c, r);
+        ShowEditor();
+    }
+}
+
+void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
+{
+    TGridInputState& in = d->input;
+    in.buttonDown = true;
+    in.oleDragArmed = false;
+    in.unmarkRow = in.unmarkCol = -1;
+    in.marksCleared = false;
+
+    if (in.cursorState == 5) {
+        // The selection resizer: the selection is copied for a smart fill.
+        CopySeam();
+        in.smartFill = true;
+        TBaseGrid::MouseDown(TMouseButton::mbLeft, shift, x, y);
+        return;
+    }
+
+    int c = -1, r = -1;
+    MouseToCell(x, y, c, r);
+    in.downCol = c;
+    in.downRow = r;
+    in.downPos = TPoint(x, y);
+    if (c < 0 || r < 0) {
+        HideEditor();
+        TBaseGrid::MouseDown(TMouseButton::mbLeft, shift, x, y);
+        return;
+    }
+
+    int rc = RealColIndex(c);
+    const TPoint base = BaseCellPoint(rc, r);
+    rc = base.X;
+    r = base.Y;
+    c = DisplColIndex(rc);
+    const TRect cellRect = GetCellRect(c, r);
+    const bool fixedArea = r < FixedRows() || c < FixedCols();
+    const bool fixed = fixedArea || IsFixed(c, r);
+    if (fixed) HideEditor();
+
+    // Tree nodes toggle and set the row, nothing else.
+    if (c == 0 && !fixedArea && IsNodeRow(r)) {
+        const int realRow = RealRowIndex(r);
+        if (GetNodeState(r)) {
+            ExpandNode(realRow);
+            if (OnExpandNode) OnExpandNode(this, r, realRow);
+        } else {
+            ContractNode(realRow);
+            if (OnContractNode) OnContractNode(this, r, realRow);
+        }
+        SetRow(r);
+        return;
+    }
+
+    // Radio groups.
+    if (!fixed && IsRadioButtonCell(rc, r) && IsCellEditable(rc, r)) {
+        HideEditor();
+        RadioClick(rc, r, x - cellRect.Left, y - cellRect.Top);
+        return;
+    }
+    if (c == 0 && NodeCount() > 0) return;
+
+    // An OLE drag is armed on a selected cell; it starts on a later move.
+    const bool selected = IsCellInSelection(c, r) || (r < FixedRows() && !in.enhRowColMove);
+    if (selected && !Options().Contains(TGridOption::goEditing) && d->dragDropSettings.OleDropSource &&
+        !d->mouseActions.ColSelect && !d->mouseActions.AllSelect) {
+        const bool nearBorder = Options().Contains(TGridOption::goColSizing) &&
+                                (x - cellRect.Left < kBorderMargin || cellRect.Right - x < kBorderMargin);
+        if (!nearBorder) {
+            in.oleDragArmed = true;
+            if (OnClickCell) OnClickCell(this, r, c);
+            return;
+        }
+    }
+
+    // Button cells are pressed until the release.
+    const TCellType type = GetCellType(rc, r);
+    if (type == ctButton || type == ctBitButton) {
+        HideEditor();
+        SetSelection(TGridRect(c, r, c, r));
+        TRect button;
+        GetCellGraphicRect(c, r, button);
+        if (button.Contains(TPoint(x, y))) {
+            if (TCellGraphic* g = GetCellGraphic(rc, r)) g->CellBoolean = true;
+            in.buttonCol = c;
+            in.buttonRow = r;
+            grabMouse();
+            RepaintCell(c, r);
+        }
+        if (OnClickCell) OnClickCell(this, r, c);
+        return;
+    }
+
+    in.cellOffset = TPoint(x - cellRect.Left, y - cellRect.Top);
+
+    // Disjunct marks.
+    if (d->mouseActions.DisjunctRowSelect && !fixedArea) {
+        if (shift.Contains(TShiftStateItem::ssCtrl)) {
+            if (RowSelect(r)) in.unmarkRow = r;
+        } else {
+            ClearRowSelect();
+            in.marksCleared = true;
+        }
+    }
+    if (d->mouseActions.DisjunctColSelect && !fixedArea) {
+        if (shift.Contains(TShiftStateItem::ssCtrl)) {
+            if (ColSelect(c)) in.unmarkCol = c;
+        } else {
+            ClearColSelect();
+            in.marksCleared = true;
+        }
+    }
+
+    if (HandleLinkClick(c, r, x, y, cellRect)) return;
+
+    // Whole rows, columns or the grid from the headers.
+    in.selectAnchor = -1;
+    const bool range = Options().Contains(TGridOption::goRangeSelect);
+    if (in.cursorState == 3 && d->mouseActions.AllSelect && range) {
+        SetFocus();
+        SetSelection(TGridRect(FixedCols(), FixedRows(), ColCount() - 1, RowCount() - 1));
+        TBaseGrid::MouseDown(TMouseButton::mbLeft, shift, x, y);
+        return;
+    }
+    if (in.cursorState == 2 && d->mouseActions.RowSelect && range) {
+        SetSelection(TGridRect(FixedCols(), r, ColCount() - 1, r));
+        in.selectAnchor = r;
+        if (d->activeCellShow) InvalidateGrid();
+        return;
+    }
+    if (in.cursorState == 1 && d->mouseActions.ColSelect && range) {
+        SetSelection(TGridRect(c, FixedRows(), c, RowCount() - 1));
+        in.selectAnchor = c;
+        if (d->activeCellShow) InvalidateGrid();
+        return;
+    }
+
+    // Check boxes.
+    bool canEdit = Options().Contains(TGridOption::goEditing) || d->mouseActions.RangeSelectAndEdit;
+    if (canEdit) CanEditCell(rc, r, canEdit);
+    if (!fixed && canEdit && IsCheckBoxCell(rc, r)) {
+        HideEditor();
+        SetFocus();
+        ToggleCheckBox(rc, r, true);
+        bool state = false;
+        GetCheckBoxState(rc, r, state);
+        if (OnCheckBoxClick) OnCheckBoxClick(this, c, r, state);
+        if (!d->navigation.AlwaysEdit) FocusCell(c, r);
+        if (d->hideFocusRect) RepaintCell(c, r);
+        Click();
+        return;
+    }
+
+    if (d->mouseActions.DirectEdit && !fixed && IsCellEditable(rc, r)) {
+        SetFocus();
+        HideEditor();
+    }
+
+    if (!fixedArea && fixed) {
+        if (OnClickCell) OnClickCell(this, r, c);
+        return;
+    }
+
+    const TGridRect before = Selection();
+    const bool inSelection = before.Contains(c, r);
+    const int left = LeftCol();
+    const bool alwaysEdit = d->navigation.AlwaysEdit;
+    d->navigation.AlwaysEdit = false;
+    if (VetoSizing(x, y)) {
+        const TGridOptions options = Options();
+        SetOptions(options - TGridOption::goColSizing - TGridOption::goRowSizing - TGridOption::goColMoving - TGridOption::goRowMoving);
+        TBaseGrid::MouseDown(TMouseButton::mbLeft, shift, x, y);
+        SetOptions(options);
+    } else {
+        TBaseGrid::MouseDown(TMouseButton::mbLeft, shift, x, y);
+    }
+    d->navigation.AlwaysEdit = alwaysEdit;
+    if (Options().Contains(TGridOption::goRowSelect) && d->navigation.KeepHorizScroll) SetLeftCol(left);
+
+    if (OnClickCell) OnClickCell(this, r, c);
+
+    // A merged cell is selected whole.
+    if (!fixed && IsMergedCell(rc, r)) {
+        const TPoint span = GetCellSpan(rc, r);
+        SetSelection(TGridRect(c, r, c + span.X, r + span.Y));
+        if (inSelection && canEdit && !IsCheckCell(rc, r)) ShowEditor();
+    }
+
+    if (d->mouseActions.DirectEdit && canEdit && !fixed && !IsCheckCell(rc, r) &&
+        x - cellRect.Left >= kBorderMargin && cellRect.Right - x >= kBorderMargin)
+        ShowEditor();
+}
+
+// Anchors, URL texts and embedded controls; true when something was hit.
+bool TExtStringGrid::HandleLinkClick(int c, int r, int x, int y, const TRect& cellRect)
+{
+    const int rc = RealColIndex(c);
+    const QString text = GetCellText(rc, r);
+    const bool html = GetTextKind(text, d->enableHTML) == tkHTML;
+    if (!d->urlShow && !html) return false;
+
+    QString anchor;
+    QString id, type, value;
+    TRect ctrlRect;
+    if (!html) {
+        if (!IsURL(text)) return false;
+        anchor = text;
+    } else {
+        TRect r2 = cellRect;
+        r2.Left += 1 + d->draw.marginX;
+        r2.Top += 1 + d->draw.marginY;
+        if (IsCheckBoxCell(rc, r)) r2.Left += d->controlLook.CheckSize;
+        QImage image(1, 1, QImage::Format_RGB32);
+        TPainterCanvas canvas(&image);
+        TBrush brush;
+        TFont font = Font();
+        TAlignment ha = taLeftJustify;
+        TVAlignment va = vtaTop;
+        TGridDrawState state;
+        bool reserved = false;
+        PrepareCellCanvas(c, r, state, false, false, true, brush, font, ha, va, reserved);
+        canvas.Font() = font;
+        THTMLDrawOptions o;
+        o.Images = d->gridImages;
+        o.XPos = x;
+        o.YPos = y;
+        o.CheckHotSpot = true;
+        o.WordWrap = !d->enhTextSize;
+        o.PictureCache = d->draw.pictureCache.get();
+        o.PictureContainer = d->pictureContainer;
+        THTMLDrawResults res;
+        if (!HTMLDraw(canvas, text, r2, o, res)) return false;
+        anchor = res.AnchorVal;
+        id = res.CID;
+        type = res.CT.toUpper();
+        value = res.CV;
+        ctrlRect = res.ControlRect;
+    }
+
+    bool autoHandle = true;
+    if (!id.isEmpty()) {
+        // An embedded control: the grid acts on it; its "ctrl" anchor is no
+        // link.
+        if (!d->input.ctrlType.isEmpty()) ControlEditDone();
+        if (type == QLatin1String("BUTTON")) {
+            d->input.htmlButtonCol = c;
+            d->input.htmlButtonRow = r;
+            d->draw.htmlButtonDown = true;
+            RepaintCell(c, r);
+        } else if (type == QLatin1String("CHECK")) {
+            value = value.toUpper() == QLatin1String("TRUE") ? QStringLiteral("FALSE") : QStringLiteral("TRUE");
+            QString html = text;
+            SetControlValue(html, id, value);
+            SetCellText(rc, r, html);
+        }
+        if (OnControlClick) OnControlClick(this, r, c, id, type, value);
+        if (type == QLatin1String("EDIT")) ShowControlEdit(c, r, id, value, ctrlRect);
+        else if (type == QLatin1String("COMBO")) ShowControlCombo(c, r, id, value, ctrlRect);
+        return true;
+    }
+    if (OnAnchorClick) OnAnchorClick(this, r, c, anchor, autoHandle);
+    // The anchor of an embedded control is never a link.
+    if (!autoHandle || anchor.isEmpty() || anchor == QLatin1String("ctrl")) return true;
+
+    const int at = anchor.toUpper().indexOf(QLatin1String("CELL://"));
+    if (at >= 0) {
+        // The reference follows the marker; one outside the grid is ignored.
+        TPoint cell;
+        if (ParseRCReference(anchor.mid(at + 7), cell) && cell.X >= 0 && cell.X < ColCount() && cell.Y >= 0 &&
+            cell.Y < RowCount()) {
+            FocusCell(cell.X, cell.Y);
+            ScrollInView(cell.X, cell.Y);
+        }
+        return true;
+    }
+    if (IsSafeLink(anchor)) Dialogs::OpenLink(anchor.trimmed(), true);
+    return true;
+}
+
+void TExtStringGrid::ShowControlEdit(int c, int r, const QString& id, const QString& value, const TRect& rect)
+{
+    TGridInputState& in = d->input;
+    if (!in.controlEdit) {
+        in.controlEdit = new TCustomEdit(this, QStringLiteral("ControlEdit"));
+        in.controlEdit->SetBorderStyle(TBorderStyle::bsNone);
+        in.controlEdit->OnExit = [this](QObject*) { ControlEditDone(); };
+    }
+    in.ctrlCol = RealColIndex(c);
+    in.ctrlRow = r;
+    in.ctrlID = id;
+    in.ctrlType = QStringLiteral("EDIT");
+    in.controlEdit->SetText(value);
+    PlaceChild(in.controlEdit, rect);
+    in.controlEdit->Show();
+    in.controlEdit->SetFocus();
+}
+
+void TExtStringGrid::ShowControlCombo(int c, int r, const QString& id, const QString& value, const TRect& rect)
+{
+    TGridInputState& in = d->input;
+    if (!in.controlCombo) {
+        in.controlCombo = new TCustomComboBox(this, QStringLiteral("ControlCombo"));
+        in.controlCombo->OnCloseUp = [this](QObject*) { ControlEditDone(); };
+        in.controlCombo->OnExit = [this](QObject*) { ControlEditDone(); };
+    }
+    in.ctrlCol = RealColIndex(c);
+    in.ctrlRow = r;
+    in.ctrlID = id;
+    in.ctrlType = QStringLiteral("COMBO");
+    QStringList values;
+    bool edit = true;
+    if (OnControlComboList) OnControlComboList(this, id, value, in.ctrlCol, r, values, edit);
+    in.controlCombo->SetStyle(edit ? csDropDown : csDropDownList);
+    in.controlCombo->clear();
+    in.controlCombo->addItems(values);
+    const int at = int(values.indexOf(value));
+    if (at >= 0) in.controlCombo->SetItemIndex(at);
+    if (edit) in.controlCombo->SetText(value);
+    PlaceChild(in.controlCombo, rect);
+    in.controlCombo->Show();
+    in.controlCombo->SetFocus();
+}
+
+void TExtStringGrid::ControlEditDone()
+{
+    TGridInputState& in = d->input;
+    if (in.ctrlType.isEmpty()) return;
+    const QString type = in.ctrlType;
+    in.ctrlType.clear(); // before hiding: hiding takes the focus away again
+    QString value;
+    if (type == QLatin1String("EDIT") && in.controlEdit) {
+        value = in.controlEdit->Text();
+        in.controlEdit->Hide();
+    } else if (type == QLatin1String("COMBO") && in.controlCombo) {
+        value = in.controlCombo->Text();
+        in.controlCombo->Hide();
+    }
+    if (in.ctrlCol < 0 || in.ctrlCol >= StoreCols() || in.ctrlRow < 0 || in.ctrlRow >= RowCount()) return;
+    QString html = GetCellText(in.ctrlCol, in.ctrlRow);
+    SetControlValue(html, in.ctrlID, value);
+    SetCellText(in.ctrlCol, in.ctrlRow, html);
+    if (OnControlEditDone) OnControlEditDone(this, in.ctrlRow, in.ctrlCol, in.ctrlID, type, value);
+}
+
+void TExtStringGrid::RadioClick(int col, int row, int x, int y)
+{
+    TCellGraphic* g = GetCellGraphic(col, row);
+    if (!g || g->CellType != ctRadio || g->Options.isEmpty()) return;
+    FocusCell(DisplColIndex(col), row);
+    const TControlStyle style = d->controlLook.ControlStyle;
+    const int size = (style == csClassic || style == csFlat) ? d->controlLook.RadioSize : 16;
+    const bool horizontal = g->CellBoolean;
+    const int lineHeight = TextMetricsOf(Font()).tmHeight;
+    int end = 0;
+    int chosen = -1;
+    for (int i = 0; i < g->Options.size(); ++i) {
+        end += horizontal ? TextWidthOf(Font(), g->Options[i]) + size + 2 : lineHeight;
+        if ((horizontal ? x : y) <= end) {
+            chosen = i;
+            break;
+        }
+    }
+    if (chosen < 0) return;
+    if (g->CellIndex < 0) {
+        SetCellText(col, row, g->Options[chosen]);
+    } else {
+        g->CellIndex = chosen;
+        SetCellText(col, row, GetCellText(col, row));
+        RepaintCell(DisplColIndex(col), row);
+    }
+    if (OnRadioClick) OnRadioClick(this, col, row, chosen);
+}
+
+// ---------------------------------------------------------------------------
+// Button up
+
+void TExtStringGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
+{
+    if (button == TMouseButton::mbLeft) LeftButtonUp(shift, x, y);
+    else TBaseGrid::MouseUp(button, shift, x, y);
+}
+
+void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
+{
+    TGridInputState& in = d->input;
+    const int cursorState = in.cursorState;
+    in.cursorState = 0;
+    if (in.htmlButtonCol >= 0) {
+        d->draw.htmlButtonDown = false;
+        RepaintCell(in.htmlButtonCol, in.htmlButtonRow);
+        in.htmlButtonCol = in.htmlButtonRow = -1;
+    }
+    in.buttonDown = false;
+    in.selectAnchor = -1;
+
+    if (in.buttonCol >= 0) {
+        const int bc = in.buttonCol, br = in.buttonRow;
+        in.buttonCol = in.buttonRow = -1;
+        if (TCellGraphic* g = GetCellGraphic(RealColIndex(bc), br)) g->CellBoolean = false;
+        RepaintCell(bc, br);
+        releaseMouse();
+        if (OnButtonClick) OnButtonClick(this, RealColIndex(bc), br);
+        TBaseGrid::MouseUp(TMouseButton::mbLeft, shift, x, y);
+        return;
+    }
+
+    int c = -1, r = -1;
+    MouseToCell(x, y, c, r);
+    if (c >= 0 && r >= 0) {
+        const TCellType t = GetCellType(RealColIndex(c), r);
+        if (t == ctButton || t == ctBitButton) {
+            TRect button;
+            GetCellGraphicRect(c, r, button);
+            if (button.Contains(TPoint(x, y))) return;
+        }
+    }
+
+    // A release at a header border ends a sizing: no click, no sort.
+    bool sizingEnded = false;
+    if (c >= 0 && r >= 0 && r < FixedRows() && Options().Contains(TGridOption::goColSizing)) {
+        const TRect cell = CellRect(c, r);
+        sizingEnded = x - cell.Left < kBorderMargin || cell.Right - x < kBorderMargin;
+    }
+    (void)cursorState;
+
+    if (in.oleDragArmed) {
+        in.oleDragArmed = false;
+        if (c >= 0 && r >= 0) {
+            if (Options().Contains(TGridOption::goRowSelect)) SetSelection(TGridRect(FixedCols(), r, ColCount() - 1, r));
+            else FocusCell(c, r);
+        }
+    }
+
+    const TGridRect sel = Selection();
+    if (d->mouseActions.DisjunctRowSelect) {
+        for (int row = std::max(sel.Top, FixedRows()); row <= sel.Bottom && row < RowCount(); ++row)
+            SetRowSelect(row, true);
+        if (in.unmarkRow >= 0 && in.unmarkRow < RowCount()) SetRowSelect(in.unmarkRow, false);
+    }
+    if (d->mouseActions.DisjunctColSelect) {
+        for (int col = std::max(sel.Left, FixedCols()); col <= sel.Right && col < ColCount(); ++col)
+            SetColSelect(col, true);
+        if (in.unmarkCol >= 0 && in.unmarkCol < ColCount()) SetColSelect(in.unmarkCol, false);
+    }
+    in.unmarkRow = in.unmarkCol = -1;
+
+    TBaseGrid::MouseUp(TMouseButton::mbLeft, shift, x, y);
+    EndSizingAndCellMarks(shift, x, y);
+    in.smartFill = false;
+
+    if (c >= 0 && r >= 0 && (c >= FixedCols() || d->sortSettings.FixedCols)) {
+        const int rc = RealColIndex(c);
+        bool state = false;
+        if (IsCheckBoxCell(rc, r) && GetCheckBoxState(rc, r, state)) {
+            if (OnCheckBoxMouseUp) OnCheckBoxMouseUp(this, rc, r, state);
+        } else if (IsRadioButtonCell(rc, r)) {
+            int index = -1;
+            GetRadioIndex(rc, r, index);
+            if (OnRadioMouseUp) OnRadioMouseUp(this, rc, r, index);
+        }
+    }
+
+    if (in.dblClickSized) {
+        in.dblClickSized = false;
+        return;
+    }
+
+    // The sort click.
+    if (c < 0 || r < 0 || sizingEnded) return;
+    if (HasColumnFilter(RealColIndex(c)) && r == 0 && CellRect(c, r).Right - x <= 16) return;
+    const TSortSettings& ss = d->sortSettings;
+    if (r != ss.Row() || in.downRow != ss.Row() || FixedRows() <= 0 || !ss.Show || RowCount() <= 2) return;
+    if (c < FixedCols() && !ss.FixedCols) return;
+    bool doSort = true;
+    if (OnCanSort) OnCanSort(this, RealColIndex(c), doSort);
+    if (doSort) SortOnHeaderClick(RealColIndex(c), shift);
+}
+
+void TExtStringGrid::SortOnHeaderClick(int col, TShiftState shift)
+{
+    HideEditor();
+    TSortSettings& ss = d->sortSettings;
+    // Merged runs of the merge columns are undone for the sort and redone.
+    TIntList& merges = MergeColumnList();
+    if (ss.AutoColumnMerge)
+        for (int i = 0; i < merges.Count(); ++i) SplitColumnMerges(merges.Item(i));
+    QElapsedTimer timer;
+    timer.start();
+    if (ss.IndexShow) {
+        TSortIndexList& list = SortIndexes();
+        if (shift.Contains(TShiftStateItem::ssShift)) {
+            if (list.FindIndex(col) < 0) list.AddIndex(col, true);
+            else list.ToggleIndex(col);
+        } else if (list.Count() == 1 && list.FindIndex(col) == 0) {
+            list.ToggleIndex(col);
+        } else {
+            list.Clear();
+            list.AddIndex(col, true);
+        }
+        SortByIndexes();
+    } else {
+        if (col == ss.Column) ss.Direction = ss.Direction == sdAscending ? sdDescending : sdAscending;
+        else {
+            ss.Direction = sdAscending;
+            ss.Column = col;
+        }
+        const int left = LeftCol();
+        BeginUpdate();
+        if (NodeCount() > 0) SortGroups();
+        else SortByColumn();
+        if (Options().Contains(TGridOption::goRowSelect) && d->navigation.KeepHorizScroll) SetLeftCol(left);
+        EndUpdate();
+    }
+    d->input.sortTime = timer.elapsed();
+    if (ss.AutoColumnMerge)
+        for (int i = 0; i < merges.Count(); ++i) MergeColumnCells(merges.Item(i), i == 0);
+    if (OnClickSort) OnClickSort(this, ss.Column);
+}
+
+// ---------------------------------------------------------------------------
+// Double click
+
+void TExtStringGrid::DblClick()
+{
+    // Handled with the second press (DoubleClickAt), which knows the point.
+}
+
+void TExtStringGrid::DoubleClickAt(TShiftState shift, int x, int y)
+{
+    int c = -1, r = -1;
+    MouseToCell(x, y, c, r);
+    if (r == 0 && c >= 0 && Options().Contains(TGridOption::goColSizing)) {
+        const TRect cell = CellRect(c, r);
+        int sized = -1;
+        if (x - cell.Left < kBorderMargin && c - 1 >= FixedCols()) sized = c - 1;
+        else if (cell.Right - x < kBorderMargin && c >= FixedCols()) sized = c;
+        if (sized >= 0) {
+            bool allow = true;
+            if (OnColumnSize) OnColumnSize(this, sized, allow);
+            if (allow) {
+                AutoSizeCol(sized);
+                if (OnEndColumnSize) OnEndColumnSize(this, sized);
+            }
+            d->input.dblClickSized = true;
+            return;
+        }
+    }
+    TBaseGrid::DblClick();
+    if (OnDblClickCell) OnDblClickCell(this, r, c);
+    if (c >= 0 && r >= 0 && d->mouseActions.RangeSelectAndEdit && IsCellEditable(RealColIndex(c), r)) {
+        SetOptions(Options() + TGridOption::goEditing);
+        LeftButtonDown(shift - TShiftStateItem::ssDouble, x, y);
+    }
+}

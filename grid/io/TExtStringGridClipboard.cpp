@@ -1,0 +1,370 @@
+// Copying, cutting and pasting cells through the clipboard, in three
+// formats: plain text, rich text of one cell and the cell stream; and the
+// smart fill of a selection after a paste.
+#include "grid/TExtStringGrid.h"
+
+#include "controls/HTMLText.h"
+#include "grid/TExtStringGrid_p.h"
+#include "grid/cells/TCellProperties.h"
+#include "grid/io/GridMimeTypes.h"
+#include "grid/io/TObjectReader.h"
+#include "platform/clipboard/Clipboard.h"
+#include "platform/core/Format.h"
+#include "platform/core/RegionalSettings.h"
+#include "platform/core/SysUtils.h"
+#include "platform/text/RtfReader.h"
+
+#include <QBuffer>
+#include <QMimeData>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+QString RichTextAsPlain(const QString& text)
+{
+    try {
+        return TRtfReader::Read(text.toLatin1()).PlainText();
+    } catch (const Exception&) {
+        return text;
+    }
+}
+
+// Splits pasted text into lines at CR LF, a lone CR and a lone LF, and the
+// lines into fields at TAB. An empty segment after the final line end is
+// not a line; hasTail tells whether there was one.
+std::vector<QStringList> SplitText(const QString& text, bool& hasTail)
+{
+    std::vector<QStringList> lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    hasTail = false;
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && text[end] != u'\r' && text[end] != u'\n') ++end;
+        lines.push_back(text.mid(start, end - start).split(u'\t'));
+        if (end >= n) {
+            start = n;
+            break;
+        }
+        start = end + ((text[end] == u'\r' && end + 1 < n && text[end + 1] == u'\n') ? 2 : 1);
+        if (start >= n) hasTail = true;
+    }
+    return lines;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Copying
+
+QString TExtStringGrid::RectAsText(const TRect& block, bool selectedOnly)
+{
+    const int left = std::max(0, block.Left);
+    const int top = std::max(0, block.Top);
+    const int right = std::min(block.Right, ColCount() - 1);
+    const int bottom = std::min(block.Bottom, RowCount() - 1);
+    d->io.copyOrigin = TPoint(left, top);
+    const bool rowsOnly = selectedOnly && d->mouseActions.DisjunctRowSelect && !d->mouseActions.DisjunctColSelect;
+    const bool colsOnly = selectedOnly && d->mouseActions.DisjunctColSelect;
+    std::vector<int> cols;
+    for (int c = left; c <= right; ++c)
+        if (!colsOnly || ColSelect(c)) cols.push_back(c);
+    std::vector<int> rows;
+    for (int r = top; r <= bottom; ++r)
+        if (!rowsOnly || RowSelect(r)) rows.push_back(r);
+    const bool multiRow = bottom > top;
+    QString result;
+    for (int r : rows) {
+        bool firstField = true;
+        for (int c : cols) {
+            const int rc = RealColIndex(c);
+            QString text;
+            if (rc >= 0) {
+                GetCellDisplayText(rc, r, text);
+                if (text.isEmpty()) {
+                    bool state = false;
+                    if (GetCellType(rc, r) == ctCheckBox && GetCheckBoxState(rc, r, state)) {
+                        if (state) GetCheckTrue(rc, r, text);
+                        else GetCheckFalse(rc, r, text);
+                    }
+                }
+                if (!d->navigation.CopyHTMLTagsToClipboard && text.contains(QStringLiteral("</")))
+                    text = HTMLStrip(text);
+                if (text.contains(QStringLiteral("{\\"))) text = RichTextAsPlain(text);
+            }
+            if (!firstField) result += u'\t';
+            result += text;
+            firstField = false;
+        }
+        if (multiRow) result += QStringLiteral("\r\n");
+    }
+    return result;
+}
+
+QMimeData* TExtStringGrid::RectAsMimeData(const TRect& block, bool selectedOnly)
+{
+    auto* data = new QMimeData;
+    data->setData(GridMimeTypes::Text, RectAsText(block, selectedOnly).toUtf8());
+    const int tc = RealColIndex(std::max(0, block.Left));
+    const QString topLeft = tc >= 0 ? Cells(tc, std::max(0, block.Top)) : QString();
+    if (d->navigation.AllowRTFClipboard && topLeft.contains(QStringLiteral("{\\")))
+        data->setData(GridMimeTypes::RichText, topLeft.toLatin1());
+    if (d->navigation.AllowFmtClipboard) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        SaveCellsToStream(block, buffer);
+        data->setData(GridMimeTypes::Cells, bytes);
+    }
+    return data;
+}
+
+void TExtStringGrid::CopyRectAsText(const TRect& block, bool selectedOnly)
+{
+    TClipboard::SetMimeData(RectAsMimeData(block, selectedOnly));
+}
+
+void TExtStringGrid::CopySelectionToClipboard()
+{
+    const TMouseActions& m = d->mouseActions;
+    if (m.DisjunctRowSelect || m.DisjunctColSelect) {
+        CopyRectAsText(TRect(0, 0, ColCount() - 1, RowCount() - 1), true);
+    } else {
+        const TGridRect s = Selection();
+        CopyRectAsText(TRect(s.Left, s.Top, s.Right, s.Bottom), false);
+    }
+    d->io.lastWasCopy = true;
+}
+
+void TExtStringGrid::CutSelectionToClipboard()
+{
+    CopySelectionToClipboard();
+    BeginUpdate();
+    const TMouseActions& m = d->mouseActions;
+    if (m.DisjunctRowSelect) {
+        for (int r = FixedRows(); r < RowCount(); ++r)
+            if (RowSelect(r)) ClearRows(r, 1);
+    } else if (m.DisjunctColSelect) {
+        for (int c = FixedCols(); c < ColCount(); ++c)
+            if (ColSelect(c)) ClearCols(c, 1);
+    } else {
+        const TGridRect s = Selection();
+        for (int r = s.Top; r <= s.Bottom; ++r)
+            for (int c = s.Left; c <= s.Right; ++c) {
+                const int rc = RealColIndex(c);
+                if (rc < 0) continue;
+                if (!d->navigation.AllowClipboardAlways && !IsCellEditable(rc, r)) continue;
+                // Only the cells cleared lose their properties.
+                SetCellText(rc, r, QString());
+                if (d->navigation.AllowFmtClipboard) FreeCellProperties(rc, r, rc, r);
+            }
+        CellsChanged(TRect(s.Left, s.Top, s.Right, s.Bottom));
+    }
+    d->io.lastWasCopy = false;
+    EndUpdate();
+}
+
+// ---------------------------------------------------------------------------
+// Pasting
+
+void TExtStringGrid::PasteNotify(TPoint, TRect, bool) {}
+
+int TExtStringGrid::PasteFromClipboard(int col, int row)
+{
+    const QMimeData* data = TClipboard::MimeData();
+    return data ? PasteMimeData(col, row, *data) : 0;
+}
+
+int TExtStringGrid::PasteMimeData(int col, int row, const QMimeData& data)
+{
+    d->io.lastPasteCols = d->io.lastPasteRows = 0;
+    if (d->navigation.AllowFmtClipboard && data.hasFormat(GridMimeTypes::Cells)) {
+        QByteArray bytes = data.data(GridMimeTypes::Cells);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        int count = 0;
+        try {
+            count = LoadCells(col, row, buffer, true);
+        } catch (const EReadError&) {
+            return 0; // a stream that does not read changes nothing
+        }
+        const TPoint source = d->io.lastBlockId == StreamId() ? d->io.copyOrigin : TPoint(-1, -1);
+        d->io.lastPasteCols = d->io.lastBlockCols;
+        d->io.lastPasteRows = d->io.lastBlockRows;
+        PasteNotify(source, TRect(col, row, col + d->io.lastBlockCols - 1, row + d->io.lastBlockRows - 1),
+                    d->io.lastWasCopy);
+        return count;
+    }
+    if (d->navigation.AllowRTFClipboard && data.hasFormat(GridMimeTypes::RichText)) {
+        const int rc = RealColIndex(col);
+        if (rc < 0 || row < 0 || row >= RowCount()) return 0;
+        if (!IsCellEditable(rc, row) && !d->navigation.AllowClipboardAlways) return 0;
+        QByteArray bytes = data.data(GridMimeTypes::RichText);
+        const qsizetype zero = bytes.indexOf('\0');
+        if (zero >= 0) bytes.truncate(zero);
+        SetCellText(rc, row, QString::fromLatin1(bytes));
+        d->io.lastPasteCols = d->io.lastPasteRows = 1;
+        return 1;
+    }
+    if (data.hasFormat(GridMimeTypes::Text)) return PasteText(col, row, QString::fromUtf8(data.data(GridMimeTypes::Text)));
+    if (data.hasText()) return PasteText(col, row, data.text());
+    return 0;
+}
+
+int TExtStringGrid::PasteText(int col, int row, const QString& text)
+{
+    if (col < 0 || row < 0) return 0;
+    const TNavigation& nav = d->navigation;
+    if (!Options().Contains(TGridOption::goEditing) && !nav.AllowClipboardAlways && !d->mouseActions.RangeSelectAndEdit) return 0;
+    bool hasTail = false;
+    const std::vector<QStringList> lines = SplitText(text, hasTail);
+    if (lines.empty()) return hasTail ? 1 : 0;
+    BeginUpdate();
+    // The grid grows once to what the text needs (where allowed).
+    int widest = 0;
+    for (const QStringList& l : lines) widest = std::max(widest, int(l.size()));
+    if (nav.AllowClipboardColGrow && col + widest > ColCount()) SetColCount(col + widest);
+    if (nav.AllowClipboardRowGrow && row + int(lines.size()) > RowCount()) SetRowCount(row + int(lines.size()));
+    int fields = 0;
+    for (int j = 0; j < int(lines.size()); ++j) {
+        const int r = row + j;
+        for (int k = 0; k < lines[size_t(j)].size(); ++k) {
+            ++fields;
+            const int c = col + k;
+            if (r >= RowCount() || c >= ColCount()) continue;
+            const int rc = RealColIndex(c);
+            if (rc < 0) continue;
+            if (!nav.AllowClipboardAlways && !IsCellEditable(rc, r)) continue;
+            QString value = lines[size_t(j)][k];
+            if (OnClipboardBeforePasteCell) {
+                bool allow = true;
+                OnClipboardBeforePasteCell(this, c, r, value, allow);
+                if (!allow) continue;
+            }
+            SetCellText(rc, r, value);
+        }
+    }
+    if (hasTail) ++fields;
+    d->io.lastPasteCols = widest;
+    d->io.lastPasteRows = int(lines.size());
+    CellsChanged(TRect(col, row, std::min(ColCount() - 1, col + widest - 1),
+                       std::min(RowCount() - 1, row + int(lines.size()) - 1)));
+    EndUpdate();
+    return fields;
+}
+
+// ---------------------------------------------------------------------------
+// Smart fill
+
+void TExtStringGrid::PasteSelectionFromClipboard()
+{
+    const TGridRect s = Selection();
+    const int n = PasteFromClipboard(s.Left, s.Top);
+    if (!d->navigation.AllowSmartClipboard || n < 1) return;
+    SmartFill(n);
+}
+
+void TExtStringGrid::SmartFill(int pasted)
+{
+    const TGridRect s = Selection();
+    const int cellCount = (s.Right - s.Left + 1) * (s.Bottom - s.Top + 1);
+    const auto text = [&](int c, int r) {
+        const int rc = RealColIndex(c);
+        return rc >= 0 ? GetCellText(rc, r) : QString();
+    };
+    // Writes f(i) into the i-th editable-or-not cell of the selection.
+    const auto fill = [&](const std::function<QString(int)>& value) {
+        BeginUpdate();
+        int i = 0;
+        for (int r = s.Top; r <= s.Bottom; ++r)
+            for (int c = s.Left; c <= s.Right; ++c, ++i) {
+                const int rc = RealColIndex(c);
+                if (rc >= 0 && (IsCellEditable(rc, r) || d->navigation.AllowClipboardAlways))
+                    SetCellText(rc, r, value(i));
+            }
+        CellsChanged(TRect(s.Left, s.Top, s.Right, s.Bottom));
+        EndUpdate();
+    };
+    if (pasted == 1) {
+        if (cellCount > 1) {
+            const QString v = text(s.Left, s.Top);
+            fill([&](int) { return v; });
+        }
+        return;
+    }
+    const bool column = s.Left == s.Right;
+    const bool rowWise = s.Top == s.Bottom;
+    if (!column && !rowWise) return;
+    const QString a = text(s.Left, s.Top);
+    const QString b = column ? text(s.Left, s.Top + 1) : text(s.Left + 1, s.Top);
+
+    // Dates and times; a text that merely holds a separator goes on to the
+    // next rule.
+    const QChar dateSep = RegionalSettings::DateSeparator();
+    const QChar timeSep = RegionalSettings::TimeSeparator();
+    const auto hasSep = [&](const QString& t) { return t.contains(dateSep) || t.contains(timeSep); };
+    const auto readDateTime = [&](const QString& t, TDateTime& v) {
+        const QString x = t.trimmed();
+        if (TryStrToDate(x, v) || TryStrToTime(x, v)) return true;
+        const qsizetype blank = x.indexOf(u' ');
+        TDateTime date = 0;
+        TDateTime time = 0;
+        if (blank > 0 && TryStrToDate(x.left(blank), date) && TryStrToTime(x.mid(blank + 1).trimmed(), time)) {
+            v = date >= 0 ? date + time : date - time;
+            return true;
+        }
+        return false;
+    };
+    TDateTime da = 0;
+    TDateTime db = 0;
+    if (hasSep(a) && hasSep(b) && readDateTime(a, da) && readDateTime(b, db)) {
+        const bool asDate = a.contains(dateSep);
+        int y1, m1, d1, y2, m2, d2;
+        DecodeDate(da, y1, m1, d1);
+        DecodeDate(db, y2, m2, d2);
+        const int months = (y2 - y1) * 12 + (m2 - m1);
+        const bool byMonths = asDate && d1 == d2 && months != 0;
+        const double delta = db - da;
+        fill([&](int i) {
+            // Month steps count from the first date, each clamped to its
+            // month's last day.
+            const TDateTime v = byMonths ? IncMonth(da, i * months) : da + i * delta;
+            return asDate ? DateToStr(v) : TimeToStr(v);
+        });
+        return;
+    }
+    const QChar decimal = RegionalSettings::DecimalSeparator();
+    double fa = 0;
+    double fb = 0;
+    if ((a.contains(decimal) || b.contains(decimal)) && TryStrToFloat(a, fa) && TryStrToFloat(b, fb)) {
+        const QString format = d->floatFormat;
+        fill([&](int i) { return Format(format, {fa + i * (fb - fa)}); });
+        return;
+    }
+    qint64 ia = 0;
+    qint64 ib = 0;
+    if (TryStrToInt64(a, ia) && TryStrToInt64(b, ib)) {
+        fill([&](int i) { return QString::number(ia + i * (ib - ia)); });
+        return;
+    }
+    // The pasted block again and again after itself.
+    BeginUpdate();
+    if (column) {
+        const int period = std::max(1, d->io.lastPasteRows);
+        for (int r = s.Top + period; r <= s.Bottom; ++r) {
+            const int rc = RealColIndex(s.Left);
+            if (rc >= 0 && (IsCellEditable(rc, r) || d->navigation.AllowClipboardAlways))
+                SetCellText(rc, r, text(s.Left, r - period));
+        }
+    } else {
+        const int period = std::max(1, d->io.lastPasteCols);
+        for (int c = s.Left + period; c <= s.Right; ++c) {
+            const int rc = RealColIndex(c);
+            if (rc >= 0 && (IsCellEditable(rc, s.Top) || d->navigation.AllowClipboardAlways))
+                SetCellText(rc, s.Top, text(c - period, s.Top));
+        }
+    }
+    CellsChanged(TRect(s.Left, s.Top, s.Right, s.Bottom));
+    EndUpdate();
+}

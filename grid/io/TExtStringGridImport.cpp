@@ -1,0 +1,363 @@
+// Importing delimited text files and spreadsheet sheets into the grid from
+// its top-left cell. The imported area is cleared first; footer rows stay
+// below the imported rows.
+//
+// A spreadsheet is converted by the office suite, run without a window on a
+// copy of the file in a private temporary folder, to delimited text of the
+// one sheet wanted (values only; no macro runs); that text is read here.
+#include "grid/TExtStringGrid.h"
+
+#include "grid/TExtStringGrid_p.h"
+#include "grid/util/TextFunctions.h"
+#include "platform/core/AnsiCodePage.h"
+#include "platform/core/SysUtils.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <algorithm>
+
+namespace {
+
+const QString kCandidates = QStringLiteral(",;#\t|");
+constexpr qint64 kMaxImportBytes = qint64(1) << 30;
+constexpr int kMaxSheetRows = 1048576;
+constexpr int kMaxSheetCols = 16384;
+constexpr int kConvertTimeoutMs = 120000;
+
+// The file's text: UTF-8 when it reads as such, else the ANSI code page.
+QString DecodeFile(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (!utf8.hasError()) return text;
+    return AnsiToWide(bytes);
+}
+
+// Lines end at CR LF, a lone CR or a lone LF; no empty line after the last
+// line end.
+QStringList SplitLines(const QString& text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && text[end] != u'\r' && text[end] != u'\n') ++end;
+        lines << text.mid(start, end - start);
+        if (end >= n) break;
+        start = end + ((text[end] == u'\r' && end + 1 < n && text[end + 1] == u'\n') ? 2 : 1);
+    }
+    return lines;
+}
+
+QChar DetectDelimiter(const QString& line1, const QString& line2)
+{
+    QChar found;
+    int best = 0;
+    // Rule 1: single (undoubled) occurrences, equal in both lines.
+    for (QChar c : kCandidates) {
+        const int a = CountSingleChars(c, line1);
+        if (a > best && a == CountSingleChars(c, line2)) {
+            best = a;
+            found = c;
+        }
+    }
+    if (!found.isNull()) return found;
+    // Rule 2: plain counts, equal in both lines.
+    for (QChar c : kCandidates) {
+        const int a = CountChar(c, line1);
+        if (a > best && a == CountChar(c, line2)) {
+            best = a;
+            found = c;
+        }
+    }
+    if (!found.isNull()) return found;
+    // Rule 3: the most in either line.
+    for (QChar c : kCandidates) {
+        const int a = CountChar(c, line1);
+        const int b = CountChar(c, line2);
+        if (a > best || b > best) {
+            best = std::max(a, b);
+            found = c;
+        }
+    }
+    return found;
+}
+
+QString FinishField(const QString& raw)
+{
+    QString field;
+    UndoubleChar(u'"', raw, field);
+    if (field.contains(u'\n')) LFToCRLF(field);
+    return field;
+}
+
+// The fields of one line as the delimited import reads them.
+QStringList ParseLine(QString rest, QChar delimiter)
+{
+    QStringList fields;
+    if (!delimiter.isNull()) {
+        while (rest.contains(delimiter)) {
+            if (rest.startsWith(u'"')) {
+                rest.remove(0, 1);
+                const int close = FindSingleChar(u'"', rest);
+                QString field;
+                if (close > 0) {
+                    field = FinishField(rest.left(close - 1));
+                    rest.remove(0, close);
+                }
+                fields << field;
+                const qsizetype next = rest.indexOf(delimiter);
+                if (next < 0) {
+                    rest.clear(); // nothing but the closing part of the line
+                    break;
+                }
+                rest.remove(0, next + 1);
+                continue;
+            }
+            const qsizetype at = rest.indexOf(delimiter);
+            fields << FinishField(rest.left(at));
+            rest.remove(0, at + 1);
+        }
+    }
+    if (!rest.isEmpty()) {
+        if (rest.startsWith(u'"')) rest.remove(0, 1);
+        if (rest.endsWith(u'"')) rest.chop(1);
+        fields << FinishField(rest);
+    }
+    return fields;
+}
+
+// The fields of comma-separated text as the office suite writes it: quoted
+// fields may hold commas, doubled quotes and line ends.
+std::vector<QStringList> ParseConvertedCsv(const QString& text)
+{
+    std::vector<QStringList> rows;
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    bool any = false;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == u'"') {
+                if (i + 1 < n && text[i + 1] == u'"') {
+                    field += u'"';
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            } else {
+                field += c;
+            }
+            continue;
+        }
+        any = true;
+        if (c == u'"') {
+            quoted = true;
+        } else if (c == u',') {
+            row << field;
+            field.clear();
+        } else if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') ++i;
+            row << field;
+            field.clear();
+            rows.push_back(row);
+            row.clear();
+            any = false;
+        } else {
+            field += c;
+        }
+    }
+    if (any || !field.isEmpty() || !row.isEmpty()) {
+        row << field;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+} // namespace
+
+QChar TExtStringGrid::Delimiter() const { return d->io.delimiter; }
+void TExtStringGrid::SetDelimiter(QChar value) { d->io.delimiter = value; }
+bool TExtStringGrid::OemConvert() const { return d->io.oemConvert; }
+void TExtStringGrid::SetOemConvert(bool value) { d->io.oemConvert = value; }
+
+void TExtStringGrid::LoadFromCSV(const QString& fileName) { LoadFromCSV(fileName, false); }
+
+void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxImportBytes)
+        throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
+    const QStringList lines = SplitLines(DecodeFile(file.readAll()));
+    file.close();
+
+    const QChar saved = d->io.delimiter;
+    QChar delimiter = saved;
+    if (delimiter.isNull() && !lines.isEmpty()) delimiter = DetectDelimiter(lines[0], lines.value(1));
+
+    std::vector<QStringList> rows;
+    rows.reserve(size_t(lines.size()));
+    int widest = 0;
+    for (QString line : lines) {
+        if (d->io.oemConvert) OemToAnsiString(line);
+        rows.push_back(ParseLine(line, delimiter));
+        widest = std::max(widest, int(rows.back().size()));
+    }
+    PlaceImportedRows(rows, widest, append, false);
+    d->io.delimiter = saved;
+}
+
+void TExtStringGrid::PlaceImportedRows(const std::vector<QStringList>& rows, int widest, bool append, bool exactCols)
+{
+    BeginUpdate();
+    struct End {
+        TExtStringGrid* g;
+        ~End() { g->EndUpdate(); }
+    } end{this};
+    const int footers = std::clamp(d->fixedFooters, 0, RowCount() - 1);
+    // The footer rows move along below the imported rows, whole.
+    std::vector<std::vector<QString>> footerTexts;
+    std::vector<std::vector<TObject*>> footerObjects;
+    for (int r = RowCount() - footers; r < RowCount(); ++r) {
+        std::vector<QString> texts;
+        std::vector<TObject*> objects;
+        for (int c = 0; c < StoredCols(r); ++c) {
+            texts.push_back(Cells(c, r));
+            objects.push_back(Objects(c, r));
+            SetObjects(c, r, nullptr);
+            SetCells(c, r, QString());
+        }
+        footerTexts.push_back(std::move(texts));
+        footerObjects.push_back(std::move(objects));
+    }
+    const int dataEnd = RowCount() - footers; // first footer row
+    int first = 0;
+    if (append) {
+        first = dataEnd;
+    } else {
+        // Nothing of an earlier content survives between the imported cells.
+        ClearRect(0, 0, StoreCols() - 1, RowCount() - 1);
+    }
+    const int lastRow = first + int(rows.size()); // one past
+    const int dataRows = std::max(lastRow, FixedRows() + 1);
+    SetRowCount(dataRows + footers);
+    if (widest > ColCount() || exactCols) SetColCount(widest);
+    const bool progress = bool(OnFileProgress);
+    int reported = -1;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const QStringList& fields = rows[i];
+        const int r = first + int(i);
+        for (int c = 0; c < fields.size(); ++c)
+            if (!fields[c].isEmpty()) SetCells(c, r, fields[c]);
+        if (progress) {
+            const int percent = int(Round(double(i + 1) / double(rows.size()) * 100.0));
+            if (percent != reported) {
+                reported = percent;
+                OnFileProgress(this, short(percent));
+            }
+        }
+    }
+    for (size_t f = 0; f < footerTexts.size(); ++f) {
+        const int r = dataRows + int(f);
+        for (size_t c = 0; c < footerTexts[f].size(); ++c) {
+            SetCells(int(c), r, footerTexts[f][c]);
+            SetObjects(int(c), r, footerObjects[f][c]);
+        }
+    }
+    CellsChanged(TRect(0, 0, ColCount() - 1, RowCount() - 1));
+}
+
+void TExtStringGrid::LoadFromXLS(const QString& fileName) { LoadFromXLS(fileName, QString()); }
+
+void TExtStringGrid::LoadFromXLS(const QString& fileName, const QString& sheetName)
+{
+    QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (office.isEmpty()) office = QStandardPaths::findExecutable(QStringLiteral("libreoffice"));
+    if (office.isEmpty()) throw EExtGridError(QStringLiteral("Excel OLE server not found"));
+    const QFileInfo info(fileName);
+    if (!info.isFile() || !info.isReadable() || info.size() > kMaxImportBytes)
+        throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
+
+    // The suite works on a copy with a name of our own, in a folder of our
+    // own, with a profile of its own there; nothing of the file's name
+    // reaches its command line.
+    QTemporaryDir work;
+    if (!work.isValid()) throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
+    QString suffix = info.suffix().toLower();
+    suffix.removeIf([](QChar c) { return !(c.isLetterOrNumber() && c.unicode() < 0x80); });
+    const QString copy = work.filePath(QStringLiteral("workbook.") + (suffix.isEmpty() ? QStringLiteral("xls") : suffix));
+    if (!QFile::copy(info.absoluteFilePath(), copy)) throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
+    const QString outDir = work.filePath(QStringLiteral("out"));
+    QDir().mkpath(outDir);
+
+    // Comma, double quote, UTF-8, values not as shown, no formulas; every
+    // sheet to its own file when a sheet is named, else the active one.
+    const QString sheetToken = sheetName.isEmpty() ? QString() : QStringLiteral(",-1");
+    const QStringList args = {
+        QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(work.filePath(QStringLiteral("profile"))).toString(),
+        QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nolockcheck"),
+        QStringLiteral("--nodefault"), QStringLiteral("--nologo"), QStringLiteral("--convert-to"),
+        QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false") + sheetToken,
+        QStringLiteral("--outdir"), outDir, copy};
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(office, args);
+    if (!process.waitForStarted()) throw EExtGridError(QStringLiteral("Excel OLE server not found"));
+    if (!process.waitForFinished(kConvertTimeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
+    }
+
+    // The converted sheet: found among the folder's files, never named from
+    // the sheet name.
+    QString converted;
+    const QString wanted = sheetName.isEmpty() ? QStringLiteral("workbook.csv")
+                                               : QStringLiteral("workbook-") + sheetName + QStringLiteral(".csv");
+    const QFileInfoList files = QDir(outDir).entryInfoList(QDir::Files);
+    for (const QFileInfo& f : files)
+        if (f.fileName() == wanted) converted = f.absoluteFilePath();
+    if (converted.isEmpty()) {
+        if (files.isEmpty()) throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
+        throw EExtGridError(QStringLiteral("Excel worksheet ") + sheetName + QStringLiteral(" not found"));
+    }
+    QFile csv(converted);
+    if (!csv.open(QIODevice::ReadOnly) || csv.size() > kMaxImportBytes)
+        throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
+    const std::vector<QStringList> cells = ParseConvertedCsv(QString::fromUtf8(csv.readAll()));
+
+    // The extent of the cells that hold values, capped.
+    int top = -1;
+    int bottom = -1;
+    int left = INT_MAX;
+    int right = -1;
+    for (size_t r = 0; r < cells.size(); ++r)
+        for (int c = 0; c < cells[r].size(); ++c)
+            if (!cells[r][c].isEmpty()) {
+                if (top < 0) top = int(r);
+                bottom = int(r);
+                left = std::min(left, c);
+                right = std::max(right, c);
+            }
+    std::vector<QStringList> rows;
+    int widest = 0;
+    if (top >= 0) {
+        bottom = std::min(bottom, top + kMaxSheetRows - 1);
+        right = std::min(right, left + kMaxSheetCols - 1);
+        for (int r = top; r <= bottom; ++r) {
+            const QStringList& src = cells[size_t(r)];
+            rows.push_back(src.mid(left, right - left + 1));
+        }
+        widest = right - left + 1;
+    }
+    PlaceImportedRows(rows, std::max(widest, FixedCols() + 1), false, true);
+}

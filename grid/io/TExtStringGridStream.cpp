@@ -1,0 +1,469 @@
+// The cell stream: a block of cells with their texts, properties and
+// graphics as records of the class library's object stream. It carries the
+// private clipboard format and whole grids.
+//
+// Reading parses the whole stream first, with every size, count and place
+// checked; only a stream that reads completely changes the grid. Pointers
+// (the application's cell object, embedded controls) are never written or
+// read, the owner of pasted properties is the target cell, and a merged
+// area is kept only when the block holds all of it.
+#include "grid/TExtStringGrid.h"
+
+#include "grid/TExtStringGrid_p.h"
+#include "grid/cells/TCellProperties.h"
+#include "grid/io/TObjectReader.h"
+#include "grid/io/TObjectWriter.h"
+
+#include <QBuffer>
+#include <QRandomGenerator>
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+// Bounds a stream may claim.
+constexpr qint64 kMaxStreamCols = 16384;
+constexpr qint64 kMaxStreamRows = 4000000;
+constexpr qint64 kMaxStreamBytes = qint64(512) * 1024 * 1024;
+constexpr int kMaxSize = 10000; // column width or row height in pixels
+
+const QStringList kCellTypes = {
+    "ctBitmap", "ctIcon", "ctNone", "ctImageList", "ctCheckBox", "ctDataCheckBox", "ctRotated", "ctDataImage",
+    "ctNode", "ctRadio", "ctEmpty", "ctImages", "ctPicture", "ctFilePicture", "ctValue", "ctProgress", "ctComment",
+    "ctButton", "ctBitButton", "ctVirtCheckBox", "ctProgressPie"};
+const QStringList kCellVAligns = {"vaTop", "vaBottom", "vaCenter", "vaUnderText", "vaAboveText", "vaFull"};
+const QStringList kCellHAligns = {"haLeft", "haRight", "haCenter", "haBeforeText", "haAfterText", "haFull"};
+const QStringList kAlignments = {"taLeftJustify", "taRightJustify", "taCenter"};
+const QStringList kVAlignments = {"vtaTop", "vtaCenter", "vtaBottom"};
+const QStringList kBrushStyles = {"TBrushStyle::bsSolid",     "TBrushStyle::bsClear",     "bsHorizontal", "bsVertical",
+                                  "bsFDiagonal", "bsBDiagonal", "bsCross",      "bsDiagCross"};
+const QStringList kFontStyles = {"TFontStyle::fsBold", "TFontStyle::fsItalic", "TFontStyle::fsUnderline", "TFontStyle::fsStrikeOut"};
+const QStringList kEditors = {
+    "edNormal", "edSpinEdit", "edComboEdit", "edComboList", "edEditBtn", "edCheckBox", "edDateEdit",
+    "edDateEditUpDown", "edTimeEdit", "edButton", "edDataCheckBox", "edNumeric", "edPositiveNumeric", "edFloat",
+    "edCapital", "edMixedCase", "edPassword", "edUnitEditBtn", "edLowerCase", "edUpperCase", "edFloatSpinEdit",
+    "edTimeSpinEdit", "edDateSpinEdit", "edNumericEditBtn", "edFloatEditBtn", "edCustom", "edRichEdit",
+    "edUniEdit", "edUniComboEdit", "edUniComboList", "edUniEditBtn", "edUniMemo", "edDateTimeEdit"};
+
+[[noreturn]] void Fail() { throw EReadError(QStringLiteral("Invalid cell stream")); }
+
+int Ident(const TStreamRecord& rec, const QString& property, const QStringList& names, int defaultValue)
+{
+    const TStreamValue* v = rec.Find(property);
+    if (!v) return defaultValue;
+    if (v->kind == TStreamValue::Integer && v->integer >= 0 && v->integer < names.size()) return int(v->integer);
+    if (v->kind != TStreamValue::Ident) Fail();
+    const int i = int(names.indexOf(v->text));
+    if (i < 0) Fail();
+    return i;
+}
+
+int Int32(const TStreamRecord& rec, const QString& property, int defaultValue = 0)
+{
+    const qint64 v = rec.Int(property, defaultValue);
+    if (v < INT32_MIN || v > INT32_MAX) Fail();
+    return int(v);
+}
+
+// "64,80,12": sizes, each clamped to 0 .. kMaxSize; the count must match.
+std::vector<int> SizeList(const QString& text, qint64 count)
+{
+    std::vector<int> sizes;
+    if (text.isEmpty()) return sizes;
+    const QStringList parts = text.split(u',');
+    if (parts.size() != count) Fail();
+    for (const QString& p : parts) {
+        bool ok = false;
+        const int v = p.trimmed().toInt(&ok);
+        if (!ok) Fail();
+        sizes.push_back(std::clamp(v, 0, kMaxSize));
+    }
+    return sizes;
+}
+
+bool NeedsContent(TCellType t)
+{
+    return t == ctBitmap || t == ctBitButton || t == ctIcon || t == ctRadio || t == ctImages || t == ctPicture ||
+           t == ctFilePicture;
+}
+
+// Whether a cell's graphic goes into the stream: not one the application
+// owns, and only the kinds whose content the stream can carry.
+bool WritableGraphic(const TCellGraphic* g)
+{
+    if (!g || g->CellType == ctVirtCheckBox) return false;
+    switch (g->CellType) {
+    case ctBitmap:
+    case ctBitButton:
+        return g->CellCreated && dynamic_cast<const TBitmap*>(g->Graphic) != nullptr;
+    case ctIcon:
+    case ctPicture:
+    case ctFilePicture:
+        return false;
+    default:
+        return true;
+    }
+}
+
+struct TParsedCell {
+    int col = 0;
+    int row = 0;
+    QString text;
+    std::unique_ptr<TCellProperties> props;
+    std::unique_ptr<TCellGraphic> graphic;
+};
+
+struct TParsedBlock {
+    qint64 cols = 0;
+    qint64 rows = 0;
+    std::vector<int> colWidths;
+    std::vector<int> rowHeights;
+    bool fullGrid = false;
+    qint64 id = 0;
+    bool hasOrigin = false;
+    int originCol = 0;
+    int originRow = 0;
+    std::vector<TParsedCell> cells;
+};
+
+void ReadProperties(const TStreamRecord& rec, TCellProperties& p)
+{
+    const QString k = QStringLiteral("CellProperties.");
+    p.IsBaseCell = rec.Bool(k + "IsBaseCell", true);
+    p.CellSpanX = Int32(rec, k + "CellSpanX", -1);
+    p.CellSpanY = Int32(rec, k + "CellSpanY", -1);
+    p.Alignment = TAlignment(Ident(rec, k + "Alignment", kAlignments, taLeftJustify));
+    p.BorderColor = TColor(Int32(rec, k + "BorderColor", int(clBlack)));
+    p.BorderWidth = std::clamp(Int32(rec, k + "BorderWidth"), 0, 100);
+    p.BrushColor = TColor(Int32(rec, k + "BrushColor", int(clNone)));
+    p.BrushStyle = TBrushStyle(Ident(rec, k + "BrushStyle", kBrushStyles, int(TBrushStyle::bsSolid)));
+    p.FontColor = TColor(Int32(rec, k + "FontColor", int(clNone)));
+    p.FontName = rec.Str(k + "FontName").left(255);
+    p.FontSize = std::clamp(Int32(rec, k + "FontSize"), -1000, 1000);
+    if (const TStreamValue* v = rec.Find(k + "FontStyle")) {
+        if (v->kind != TStreamValue::Set) Fail();
+        TFontStyles styles;
+        for (const QString& s : v->items) {
+            const int i = int(kFontStyles.indexOf(s));
+            if (i < 0) Fail();
+            styles += TFontStyle(i);
+        }
+        p.FontStyle = styles;
+    }
+    p.Editor = TEditorType(Ident(rec, k + "Editor", kEditors, edNormal));
+    p.ReadOnly = rec.Bool(k + "ReadOnly");
+    p.VAlignment = TVAlignment(Ident(rec, k + "VAlignment", kVAlignments, vtaTop));
+    p.WordWrap = rec.Bool(k + "WordWrap");
+    p.NodeLevel = std::clamp(Int32(rec, k + "NodeLevel"), 0, 1000);
+}
+
+void ReadGraphic(const TStreamRecord& rec, TCellGraphic& g)
+{
+    const QString k = QStringLiteral("CellGraphic.");
+    g.CellType = TCellType(Ident(rec, k + "CellType", kCellTypes, ctNone));
+    g.CellVAlign = TCellVAlign(Ident(rec, k + "CellVAlign", kCellVAligns, vaTop));
+    g.CellHAlign = TCellHAlign(Ident(rec, k + "CellHAlign", kCellHAligns, haLeft));
+    g.CellIndex = Int32(rec, k + "CellIndex");
+    g.CellTransparent = rec.Bool(k + "CellTransparent");
+    g.CellBoolean = rec.Bool(k + "CellBoolean");
+    g.CellAngle = Int32(rec, k + "CellAngle");
+    g.CellValue = rec.Float(k + "CellValue");
+    g.CellErrFrom = short(std::clamp(Int32(rec, k + "CellErrFrom"), -32768, 32767));
+    g.CellErrLen = short(std::clamp(Int32(rec, k + "CellErrLen"), -32768, 32767));
+    g.CellText = rec.Str(k + "CellText");
+    // What the grid makes from a stream is the grid's.
+    g.CellCreated = true;
+}
+
+TParsedBlock ParseBlock(const QByteArray& bytes)
+{
+    TObjectReader reader(bytes);
+    TParsedBlock block;
+    const TStreamRecord head = reader.ReadRecord();
+    if (head.className != QLatin1String("TGridPropIO")) Fail();
+    block.cols = head.Int(QStringLiteral("ColCount"));
+    block.rows = head.Int(QStringLiteral("RowCount"));
+    if (block.cols < 1 || block.rows < 1 || block.cols > kMaxStreamCols || block.rows > kMaxStreamRows) Fail();
+    block.colWidths = SizeList(head.Str(QStringLiteral("ColWidths")), block.cols);
+    block.rowHeights = SizeList(head.Str(QStringLiteral("RowHeights")), block.rows);
+    block.fullGrid = head.Bool(QStringLiteral("FullGrid"));
+    block.id = head.Int(QStringLiteral("ID"));
+    if (head.Find(QStringLiteral("OriginCol")) || head.Find(QStringLiteral("OriginRow"))) {
+        block.hasOrigin = true;
+        block.originCol = Int32(head, QStringLiteral("OriginCol"));
+        block.originRow = Int32(head, QStringLiteral("OriginRow"));
+    }
+    const qint64 maxCells = block.cols * block.rows;
+    while (reader.Remaining() >= 2) {
+        const TStreamRecord rec = reader.ReadRecord();
+        if (rec.className != QLatin1String("TGridCellIO")) Fail();
+        if (qint64(block.cells.size()) >= maxCells) Fail();
+        TParsedCell cell;
+        cell.col = Int32(rec, QStringLiteral("Col"));
+        cell.row = Int32(rec, QStringLiteral("Row"));
+        cell.text = rec.Str(QStringLiteral("Cell"));
+        if (rec.Bool(QStringLiteral("HasProp"))) {
+            const TStreamRecord pr = reader.ReadRecord();
+            if (pr.className != QLatin1String("TGridCellPropIO")) Fail();
+            cell.props = std::make_unique<TCellProperties>(nullptr, 0, 0);
+            ReadProperties(pr, *cell.props);
+            if (pr.Bool(QStringLiteral("HasGraphic"))) {
+                const TStreamRecord gr = reader.ReadRecord();
+                if (gr.className != QLatin1String("TGridGraphicIO")) Fail();
+                cell.graphic = std::make_unique<TCellGraphic>();
+                ReadGraphic(gr, *cell.graphic);
+                const TCellType type = cell.graphic->CellType;
+                if (NeedsContent(type)) {
+                    const TStreamRecord content = reader.ReadRecord();
+                    if (type == ctRadio || type == ctImages) {
+                        if (content.className != QLatin1String("TGridSLIO")) Fail();
+                        const TStreamValue* list = content.Find(QStringLiteral("Strings.Strings"));
+                        const QStringList items = list && list->kind == TStreamValue::List ? list->items : QStringList();
+                        if (type == ctRadio) {
+                            cell.graphic->Options = items;
+                        } else {
+                            for (const QString& s : items.join(u',').split(u',', Qt::SkipEmptyParts)) {
+                                bool ok = false;
+                                cell.graphic->Images.push_back(s.trimmed().toInt(&ok));
+                                if (!ok) Fail();
+                            }
+                        }
+                    } else if (type == ctBitmap || type == ctBitButton) {
+                        if (content.className != QLatin1String("TGridBMPIO")) Fail();
+                        const TStreamValue* data = content.Find(QStringLiteral("Bitmap.Data"));
+                        if (!data || data->kind != TStreamValue::Binary) Fail();
+                        auto bitmap = std::make_unique<TBitmap>();
+                        QByteArray raw = data->bytes;
+                        QBuffer buffer(&raw);
+                        buffer.open(QIODevice::ReadOnly);
+                        try {
+                            bitmap->LoadFromStream(buffer);
+                        } catch (const Exception&) {
+                            Fail();
+                        }
+                        cell.graphic->Graphic = bitmap.release();
+                    } else {
+                        Fail(); // icons and pictures are never written
+                    }
+                }
+            }
+        }
+        block.cells.push_back(std::move(cell));
+    }
+    if (reader.Remaining() != 0) Fail();
+    if (!block.hasOrigin && !block.cells.empty()) {
+        block.originCol = block.cells.front().col;
+        block.originRow = block.cells.front().row;
+    }
+    if (block.fullGrid) block.originCol = block.originRow = 0;
+    // Every cell lies inside the block it claims.
+    for (const TParsedCell& c : block.cells) {
+        const qint64 dc = qint64(c.col) - block.originCol;
+        const qint64 dr = qint64(c.row) - block.originRow;
+        const bool inside = block.hasOrigin || block.fullGrid ? (dc >= 0 && dc < block.cols && dr >= 0 && dr < block.rows)
+                                                              : (dc > -block.cols && dc < block.cols && dr > -block.rows && dr < block.rows);
+        if (!inside) Fail();
+    }
+    return block;
+}
+
+} // namespace
+
+qint32 TExtStringGrid::StreamId() const
+{
+    if (d->io.streamId == 0) d->io.streamId = qint32(QRandomGenerator::global()->bounded(1, INT32_MAX));
+    return d->io.streamId;
+}
+
+void TExtStringGrid::SaveCellsToStream(const TRect& block, QIODevice& stream)
+{
+    const int left = std::max(0, block.Left);
+    const int top = std::max(0, block.Top);
+    const int right = std::min(block.Right, ColCount() - 1);
+    const int bottom = std::min(block.Bottom, RowCount() - 1);
+    if (right < left || bottom < top) return;
+    TObjectWriter w;
+    w.BeginRecord(QStringLiteral("TGridPropIO"));
+    w.Integer(QStringLiteral("ColCount"), right - left + 1);
+    w.Integer(QStringLiteral("RowCount"), bottom - top + 1);
+    QStringList widths;
+    for (int c = left; c <= right; ++c) widths << QString::number(ColWidths(c));
+    QStringList heights;
+    for (int r = top; r <= bottom; ++r) heights << QString::number(RowHeights(r));
+    w.String(QStringLiteral("ColWidths"), widths.join(u','));
+    w.String(QStringLiteral("RowHeights"), heights.join(u','));
+    w.Boolean(QStringLiteral("FullGrid"), right - left + 1 == ColCount() && bottom - top + 1 == RowCount());
+    w.Integer(QStringLiteral("ID"), StreamId());
+    // The block's own top-left: the paste places every cell relative to it.
+    w.Integer(QStringLiteral("OriginCol"), left);
+    w.Integer(QStringLiteral("OriginRow"), top);
+    w.EndRecord();
+
+    for (int c = left; c <= right; ++c) {
+        const int rc = RealColIndex(c);
+        if (rc < 0) continue;
+        for (int r = top; r <= bottom; ++r) {
+            const QString text = Cells(rc, r);
+            const TCellProperties* p = CellPropertiesOf(rc, r);
+            if (text.isEmpty() && !p) continue;
+            w.BeginRecord(QStringLiteral("TGridCellIO"));
+            w.Integer(QStringLiteral("Col"), c);
+            w.Integer(QStringLiteral("Row"), r);
+            w.String(QStringLiteral("Cell"), text);
+            w.Boolean(QStringLiteral("HasProp"), p != nullptr);
+            w.EndRecord();
+            if (!p) continue;
+            const TCellGraphic* g = p->CellGraphic();
+            const bool hasGraphic = WritableGraphic(g);
+            const QString k = QStringLiteral("CellProperties.");
+            w.BeginRecord(QStringLiteral("TGridCellPropIO"));
+            w.Boolean(k + "IsBaseCell", p->IsBaseCell);
+            w.Integer(k + "CellSpanX", p->CellSpanX);
+            w.Integer(k + "CellSpanY", p->CellSpanY);
+            w.Ident(k + "Alignment", kAlignments.value(int(p->Alignment)));
+            w.Integer(k + "BorderColor", qint32(p->BorderColor));
+            w.Integer(k + "BorderWidth", p->BorderWidth);
+            w.Integer(k + "BrushColor", qint32(p->BrushColor));
+            w.Ident(k + "BrushStyle", kBrushStyles.value(int(p->BrushStyle)));
+            w.Integer(k + "FontColor", qint32(p->FontColor));
+            w.String(k + "FontName", p->FontName);
+            w.Integer(k + "FontSize", p->FontSize);
+            QStringList styles;
+            for (int s = 0; s < kFontStyles.size(); ++s)
+                if (p->FontStyle.Contains(TFontStyle(s))) styles << kFontStyles[s];
+            w.Set(k + "FontStyle", styles);
+            w.Ident(k + "Editor", kEditors.value(int(p->Editor)));
+            w.Boolean(k + "ReadOnly", p->ReadOnly);
+            w.Ident(k + "VAlignment", kVAlignments.value(int(p->VAlignment)));
+            w.Boolean(k + "WordWrap", p->WordWrap);
+            w.Integer(k + "NodeLevel", p->NodeLevel);
+            w.Boolean(QStringLiteral("HasGraphic"), hasGraphic);
+            w.EndRecord();
+            if (!hasGraphic) continue;
+            const QString gk = QStringLiteral("CellGraphic.");
+            w.BeginRecord(QStringLiteral("TGridGraphicIO"));
+            w.Ident(gk + "CellType", kCellTypes.value(int(g->CellType)));
+            w.Ident(gk + "CellVAlign", kCellVAligns.value(int(g->CellVAlign)));
+            w.Ident(gk + "CellHAlign", kCellHAligns.value(int(g->CellHAlign)));
+            w.Integer(gk + "CellIndex", g->CellIndex);
+            w.Boolean(gk + "CellTransparent", g->CellTransparent);
+            w.Boolean(gk + "CellCreated", g->CellCreated);
+            w.Boolean(gk + "CellBoolean", g->CellBoolean);
+            w.Integer(gk + "CellAngle", g->CellAngle);
+            w.Float(gk + "CellValue", g->CellValue);
+            w.Integer(gk + "CellErrFrom", g->CellErrFrom);
+            w.Integer(gk + "CellErrLen", g->CellErrLen);
+            w.String(gk + "CellText", g->CellText);
+            w.EndRecord();
+            if (g->CellType == ctRadio || g->CellType == ctImages) {
+                QStringList items = g->Options;
+                if (g->CellType == ctImages) {
+                    QStringList indexes;
+                    for (int i : g->Images) indexes << QString::number(i);
+                    items = QStringList{indexes.join(u',')};
+                }
+                w.BeginRecord(QStringLiteral("TGridSLIO"));
+                w.StringList(QStringLiteral("Strings.Strings"), items);
+                w.EndRecord();
+            } else if (g->CellType == ctBitmap || g->CellType == ctBitButton) {
+                QByteArray raw;
+                QBuffer buffer(&raw);
+                buffer.open(QIODevice::WriteOnly);
+                g->Graphic->SaveToStream(buffer);
+                w.BeginRecord(QStringLiteral("TGridBMPIO"));
+                w.Binary(QStringLiteral("Bitmap.Data"), raw);
+                w.EndRecord();
+            }
+        }
+    }
+    if (stream.write(w.Bytes()) != w.Bytes().size()) throw EExtGridError(QStringLiteral("Stream write error"));
+}
+
+int TExtStringGrid::LoadCellsFromStream(int col, int row, QIODevice& stream)
+{
+    return LoadCells(col, row, stream, false);
+}
+
+int TExtStringGrid::LoadCells(int col, int row, QIODevice& stream, bool asPaste)
+{
+    if (stream.bytesAvailable() > kMaxStreamBytes) throw EReadError(QStringLiteral("Invalid cell stream"));
+    const QByteArray bytes = stream.readAll();
+    TParsedBlock block = ParseBlock(bytes);
+
+    BeginUpdate();
+    struct End {
+        TExtStringGrid* g;
+        ~End() { g->EndUpdate(); }
+    } end{this};
+
+    if (block.fullGrid && !asPaste) {
+        Clear();
+        SetColCount(int(block.cols));
+        SetRowCount(int(block.rows));
+        for (size_t c = 0; c < block.colWidths.size(); ++c) SetColWidths(int(c), block.colWidths[c]);
+        for (size_t r = 0; r < block.rowHeights.size(); ++r) SetRowHeights(int(r), block.rowHeights[r]);
+        col = row = 0;
+    } else if (asPaste) {
+        // A paste grows the grid as a text paste may.
+        const qint64 needCols = col + block.cols;
+        const qint64 needRows = row + block.rows;
+        if (needCols > ColCount() && d->navigation.AllowClipboardColGrow) SetColCount(int(needCols));
+        if (needRows > RowCount() && d->navigation.AllowClipboardRowGrow) SetRowCount(int(needRows));
+    }
+
+    const bool always = !asPaste || d->navigation.AllowClipboardAlways;
+    const auto target = [&](const TParsedCell& c, int& tc, int& tr) {
+        const qint64 x = qint64(col) + c.col - block.originCol;
+        const qint64 y = qint64(row) + c.row - block.originRow;
+        if (x < 0 || y < 0 || x >= ColCount() || y >= RowCount()) return false;
+        tc = RealColIndex(int(x));
+        tr = int(y);
+        return tc >= 0;
+    };
+    for (TParsedCell& c : block.cells) {
+        int tc = 0;
+        int tr = 0;
+        if (!target(c, tc, tr)) continue;
+        if (!always && !IsCellEditable(tc, tr)) continue;
+        QString value = c.text;
+        if (asPaste && OnClipboardBeforePasteCell) {
+            bool allow = true;
+            OnClipboardBeforePasteCell(this, DisplColIndex(tc), tr, value, allow);
+            if (!allow) continue;
+        }
+        SetCells(tc, tr, value);
+        if (!c.props) continue;
+        TCellProperties* p = EnsureCellProperties(tc, tr);
+        p->Assign(*c.props);
+        p->OwnerCol = tc;
+        p->OwnerRow = tr;
+        p->Control = nullptr;
+        // Merges are made again below from the areas the block holds whole.
+        p->IsBaseCell = true;
+        p->CellSpanX = -1;
+        p->CellSpanY = -1;
+        // A virtual check box belongs to the application: let go, not freed.
+        TCellGraphic* old = p->TakeCellGraphic();
+        if (old && old->CellType != ctVirtCheckBox) delete old;
+        if (c.graphic) p->SetCellGraphic(c.graphic.release());
+    }
+    for (const TParsedCell& c : block.cells) {
+        if (!c.props || !c.props->IsBaseCell || (c.props->CellSpanX <= 0 && c.props->CellSpanY <= 0)) continue;
+        const qint64 dc = qint64(c.col) - block.originCol;
+        const qint64 dr = qint64(c.row) - block.originRow;
+        const qint64 sx = std::max(0, c.props->CellSpanX);
+        const qint64 sy = std::max(0, c.props->CellSpanY);
+        if (dc < 0 || dr < 0 || dc + sx >= block.cols || dr + sy >= block.rows) continue;
+        int tc = 0;
+        int tr = 0;
+        if (!target(c, tc, tr)) continue;
+        if (DisplColIndex(tc) + sx >= ColCount() || tr + sy >= RowCount()) continue;
+        MergeCells(tc, tr, int(sx) + 1, int(sy) + 1);
+    }
+    CellsChanged(TRect(col, row, int(std::min<qint64>(ColCount() - 1, col + block.cols - 1)),
+                       int(std::min<qint64>(RowCount() - 1, row + block.rows - 1))));
+    d->io.lastBlockCols = int(block.cols);
+    d->io.lastBlockRows = int(block.rows);
+    d->io.lastBlockId = block.id;
+    return int(std::min<qint64>(INT32_MAX, block.cols * block.rows));
+}

@@ -1,0 +1,254 @@
+// Mouse clicks on the string grid, driven as a user clicks: check boxes,
+// radio groups, button cells, links (only web and mail links leave the
+// program), embedded controls, nodes, header sorting and double clicks at
+// column borders, disjunct marks.
+#include "grid/TExtStringGrid.h"
+#include "grid/cells/TCellGraphic.h"
+#include "platform/dialogs/Dialogs.h"
+#include "tests/support/TestSupport.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Grid : public TExtStringGrid {
+public:
+    Grid() : TExtStringGrid(nullptr, QStringLiteral("Clicks"))
+    {
+        SetBorderStyle(TBorderStyle::bsNone);
+        resize(500, 300);
+        SetDefaultColWidth(80);
+        SetDefaultRowHeight(20);
+        SetColCount(5);
+        SetRowCount(8);
+        show();
+    }
+    QPoint Center(int col, int row) const
+    {
+        const TRect r = CellRect(col, row);
+        return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    }
+    void ClickAt(QPoint p, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QTest::mouseClick(this, Qt::LeftButton, mods, p);
+    }
+    void ClickCell(int col, int row, Qt::KeyboardModifiers mods = Qt::NoModifier) { ClickAt(Center(col, row), mods); }
+    TCellGraphic* AddGraphic(int col, int row, TCellType type)
+    {
+        auto* g = new TCellGraphic;
+        g->CellType = type;
+        SetCellAttachment(col, row, g);
+        return g;
+    }
+};
+
+} // namespace
+
+TEST(GridClicks, CheckBoxesToggleOnlyWhereEditable)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.AddGraphic(1, 2, ctCheckBox);
+    QString seen;
+    g.OnCheckBoxClick = [&](QObject*, int col, int row, bool state) {
+        seen = QStringLiteral("%1,%2,%3").arg(col).arg(row).arg(state);
+    };
+    g.ClickCell(1, 2);
+    EXPECT_EQ(seen, QStringLiteral("1,2,1"));
+    bool state = false;
+    g.GetCheckBoxState(1, 2, state);
+    EXPECT_TRUE(state);
+    // A refusing CanEditCell keeps the box as it is.
+    seen.clear();
+    g.OnCanEditCell = [](QObject*, int, int, bool& can) { can = false; };
+    g.ClickCell(1, 2);
+    EXPECT_TRUE(seen.isEmpty());
+    g.GetCheckBoxState(1, 2, state);
+    EXPECT_TRUE(state);
+}
+
+TEST(GridClicks, RadioGroupsPickTheOptionUnderThePointer)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.SetRowHeights(3, 80);
+    TCellGraphic* radio = g.AddGraphic(2, 3, ctRadio);
+    radio->Options = {QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")};
+    radio->CellIndex = -1; // bound to the cell text
+    int picked = -1;
+    g.OnRadioClick = [&](QObject*, int, int, int index) { picked = index; };
+    const TRect r = g.CellRect(2, 3);
+    const int line = TExtStringGrid::TextMetricsOf(g.Font()).tmHeight;
+    g.ClickAt(QPoint(r.Left + 5, r.Top + line + line / 2));
+    EXPECT_EQ(picked, 1);
+    EXPECT_EQ(g.GetCellText(2, 3), QStringLiteral("two"));
+    EXPECT_EQ(g.Row(), 3);
+}
+
+TEST(GridClicks, OnlyWebAndMailLinksOpen)
+{
+    ScopedDialogResponder responder;
+    Grid g;
+    g.SetURLShow(true);
+    g.SetCellText(1, 1, QStringLiteral("http://example.com/a"));
+    g.SetCellText(2, 1, QStringLiteral("file:///etc/passwd"));
+    g.SetCellText(3, 1, QStringLiteral("mailto:agent@example.com"));
+    g.SetCellText(4, 1, QStringLiteral("javascript://alert(1)"));
+    for (int c = 1; c <= 4; ++c) g.ClickCell(c, 1);
+    ASSERT_EQ(responder.Count(DialogRequest::Kind::OpenLink), 2);
+    QStringList opened;
+    for (const DialogRequest& r : responder.Shown())
+        if (r.kind == DialogRequest::Kind::OpenLink) opened << r.text;
+    EXPECT_EQ(opened, (QStringList{QStringLiteral("http://example.com/a"), QStringLiteral("mailto:agent@example.com")}));
+
+    // The anchor event may take the click over.
+    g.OnAnchorClick = [](QObject*, int, int, const QString&, bool& autoHandle) { autoHandle = false; };
+    g.ClickCell(1, 1);
+    EXPECT_EQ(responder.Count(DialogRequest::Kind::OpenLink), 2);
+}
+
+TEST(GridClicks, CellReferencesMoveTheCurrentCellInsideTheGridOnly)
+{
+    ScopedDialogResponder responder;
+    Grid g;
+    g.SetURLShow(true);
+    g.SetCellText(1, 1, QStringLiteral("go to cell://R3C2"));
+    g.ClickCell(1, 1);
+    EXPECT_EQ(g.Col(), 2);
+    EXPECT_EQ(g.Row(), 3);
+    // Outside the grid nothing moves, and nothing is opened.
+    g.SetCellText(1, 2, QStringLiteral("CELL://R300C2"));
+    g.ClickCell(1, 2);
+    EXPECT_EQ(g.Row(), 3);
+    EXPECT_EQ(responder.Count(DialogRequest::Kind::OpenLink), 0);
+}
+
+TEST(GridClicks, EmbeddedCheckControlsFlipAndAreNoLinks)
+{
+    ScopedDialogResponder responder;
+    Grid g;
+    g.SetColWidths(1, 200);
+    g.SetCellText(1, 1, QStringLiteral("<CONTROL TYPE=\"CHECK\" ID=\"c1\" VALUE=\"FALSE\" WIDTH=\"15\"> <B>x</B>"));
+    QString clicked;
+    g.OnControlClick = [&](QObject*, int, int, const QString& id, const QString& type, const QString& value) {
+        clicked = id + QLatin1Char(':') + type + QLatin1Char(':') + value;
+    };
+    const TRect r = g.CellRect(1, 1);
+    bool hit = false;
+    for (int dx = 2; dx < 30 && !hit; dx += 2) {
+        g.ClickAt(QPoint(r.Left + dx, (r.Top + r.Bottom) / 2));
+        hit = !clicked.isEmpty();
+    }
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(clicked, QStringLiteral("c1:CHECK:TRUE"));
+    EXPECT_TRUE(g.GetCellText(1, 1).contains(QStringLiteral("TRUE")));
+    EXPECT_EQ(responder.Count(DialogRequest::Kind::OpenLink), 0);
+}
+
+TEST(GridClicks, ButtonCellsFireOnRelease)
+{
+    Grid g;
+    TCellGraphic* b = g.AddGraphic(2, 2, ctButton);
+    b->CellIndex = (14 << 16) | 40; // 40 x 14
+    int clicks = 0;
+    g.OnButtonClick = [&](QObject*, int col, int row) { clicks += col == 2 && row == 2; };
+    TRect button;
+    g.GetCellGraphicRect(2, 2, button);
+    ASSERT_FALSE(button.IsEmpty());
+    g.ClickAt(QPoint((button.Left + button.Right) / 2, (button.Top + button.Bottom) / 2));
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(GridClicks, HeaderClicksSortOnlyFromTheSortRow)
+{
+    Grid g;
+    g.SortSettings().Show = true;
+    QList<int> sorted;
+    g.OnClickSort = [&](QObject*, int col) { sorted << col; };
+    g.ClickCell(2, 0);
+    ASSERT_EQ(sorted, QList<int>{2});
+    EXPECT_EQ(g.SortSettings().Column, 2);
+    EXPECT_EQ(g.SortSettings().Direction, sdAscending);
+    g.ClickCell(2, 0);
+    EXPECT_EQ(g.SortSettings().Direction, sdDescending);
+    g.ClickCell(3, 0);
+    EXPECT_EQ(g.SortSettings().Direction, sdAscending);
+    EXPECT_EQ(sorted.size(), 3);
+
+    // A veto, a data row and a grid of two rows never sort.
+    g.OnCanSort = [](QObject*, int, bool& doSort) { doSort = false; };
+    g.ClickCell(1, 0);
+    g.OnCanSort = nullptr;
+    g.ClickCell(1, 3);
+    g.SetRowCount(2);
+    g.ClickCell(1, 0);
+    EXPECT_EQ(sorted.size(), 3);
+}
+
+TEST(GridClicks, BordersSizeInsteadOfSorting)
+{
+    Grid g;
+    g.SortSettings().Show = true;
+    g.SetOptions(g.Options() + TGridOption::goColSizing);
+    g.SetCellText(1, 3, QStringLiteral("a rather long text that needs room"));
+    int sorts = 0;
+    g.OnClickSort = [&](QObject*, int) { ++sorts; };
+    const TRect header = g.CellRect(1, 0);
+    // A release 2 pixels from the border is a sizing, not a sort.
+    g.ClickAt(QPoint(header.Right - 2, header.Top + 5));
+    EXPECT_EQ(sorts, 0);
+
+    int sizedCol = -1;
+    g.OnEndColumnSize = [&](QObject*, int col) { sizedCol = col; };
+    const TRect now = g.CellRect(1, 0);
+    QTest::mouseDClick(&g, Qt::LeftButton, Qt::NoModifier, QPoint(now.Right - 1, now.Top + 5));
+    EXPECT_EQ(sizedCol, 1);
+    EXPECT_GT(g.ColWidths(1), 80);
+    EXPECT_EQ(sorts, 0);
+}
+
+TEST(GridClicks, IndexedSortsBuildOnShiftClicks)
+{
+    Grid g;
+    g.SortSettings().Show = true;
+    g.SortSettings().IndexShow = true;
+    int sorts = 0;
+    g.OnClickSort = [&](QObject*, int) { ++sorts; };
+    g.ClickCell(1, 0);
+    g.ClickCell(2, 0, Qt::ShiftModifier);
+    g.ClickCell(2, 0, Qt::ShiftModifier); // flips column 2
+    EXPECT_EQ(sorts, 3);
+    EXPECT_EQ(g.SortIndexes().Count(), 2);
+    EXPECT_FALSE(TSortIndexList::IsAscending(g.SortIndexes().Item(1)));
+    g.ClickCell(3, 0); // a plain click starts again
+    ASSERT_EQ(g.SortIndexes().Count(), 1);
+    EXPECT_EQ(TSortIndexList::ColumnOf(g.SortIndexes().Item(0)), 3);
+}
+
+TEST(GridClicks, CtrlClickUnmarksAMarkedRow)
+{
+    Grid g;
+    g.MouseActions().DisjunctRowSelect = true;
+    g.ClickCell(1, 2);
+    g.ClickCell(1, 4, Qt::ControlModifier);
+    EXPECT_TRUE(g.RowSelect(2));
+    EXPECT_TRUE(g.RowSelect(4));
+    g.ClickCell(1, 4, Qt::ControlModifier);
+    EXPECT_FALSE(g.RowSelect(4));
+    g.ClickCell(1, 5);
+    EXPECT_FALSE(g.RowSelect(2));
+    EXPECT_TRUE(g.RowSelect(5));
+}
+
+TEST(GridClicks, CellEventsPassRowBeforeColumn)
+{
+    Grid g;
+    QString order;
+    g.OnClickCell = [&](QObject*, int row, int col) { order += QStringLiteral("c%1/%2 ").arg(row).arg(col); };
+    g.OnDblClickCell = [&](QObject*, int row, int col) { order += QStringLiteral("d%1/%2 ").arg(row).arg(col); };
+    g.ClickCell(3, 2);
+    QTest::mouseDClick(&g, Qt::LeftButton, Qt::NoModifier, g.Center(3, 2));
+    EXPECT_TRUE(order.startsWith(QStringLiteral("c2/3 ")));
+    EXPECT_TRUE(order.contains(QStringLiteral("d2/3")));
+}

@@ -1,0 +1,237 @@
+// Keys on the string grid, typed as a user types: Space on check cells,
+// Home and End, the TAB walk, Ctrl+A, row keys, clipboard keys, disjunct
+// marks and type-to-find.
+#include "grid/TExtStringGrid.h"
+#include "grid/cells/TCellGraphic.h"
+#include "tests/support/TestSupport.h"
+
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Grid : public TExtStringGrid {
+public:
+    explicit Grid(QWidget* parent = nullptr) : TExtStringGrid(parent, QStringLiteral("Keys"))
+    {
+        SetBorderStyle(TBorderStyle::bsNone);
+        resize(500, 300);
+        SetDefaultColWidth(80);
+        SetDefaultRowHeight(20);
+        SetColCount(4);
+        SetRowCount(6);
+        if (!parent) show();
+        setFocus();
+    }
+    void Press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(this, key, mods); }
+    TCellGraphic* AddGraphic(int col, int row, TCellType type)
+    {
+        auto* g = new TCellGraphic;
+        g->CellType = type;
+        SetCellAttachment(col, row, g);
+        return g;
+    }
+};
+
+} // namespace
+
+TEST(GridKeys, SpaceTogglesEditableCheckCellsAndAlwaysFlipsMarks)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.AddGraphic(1, 1, ctCheckBox);
+    g.FocusCell(1, 1);
+    int clicks = 0;
+    g.OnCheckBoxClick = [&](QObject*, int, int, bool) { ++clicks; };
+    g.Press(Qt::Key_Space);
+    EXPECT_EQ(clicks, 1);
+    bool state = false;
+    g.GetCheckBoxState(1, 1, state);
+    EXPECT_TRUE(state);
+
+    g.OnCanEditCell = [](QObject*, int, int, bool& can) { can = false; };
+    g.MouseActions().DisjunctRowSelect = true;
+    g.Press(Qt::Key_Space);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(g.RowSelect(1)); // the mark still flips
+}
+
+TEST(GridKeys, RadioCellsStepOnSpace)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    TCellGraphic* radio = g.AddGraphic(2, 2, ctRadio);
+    radio->Options = {QStringLiteral("a"), QStringLiteral("b")};
+    radio->CellIndex = 1;
+    g.FocusCell(2, 2);
+    int index = -1;
+    g.OnRadioClick = [&](QObject*, int, int, int i) { index = i; };
+    g.Press(Qt::Key_Space);
+    EXPECT_EQ(index, 0); // wraps after the last
+}
+
+TEST(GridKeys, HomeAndEndByRowsAndColumns)
+{
+    Grid g;
+    g.FocusCell(2, 3);
+    g.Navigation().HomeEndKey = heFirstLastRow;
+    g.Press(Qt::Key_End);
+    EXPECT_EQ(g.Row(), 5);
+    g.Press(Qt::Key_Home);
+    EXPECT_EQ(g.Row(), 1);
+    // A visible footer keeps End above it, but only with more than 2 rows.
+    g.SetFloatingFooterVisible(true);
+    g.Press(Qt::Key_End);
+    EXPECT_EQ(g.Row(), 4);
+    g.SetRowCount(2);
+    g.Press(Qt::Key_End);
+    EXPECT_EQ(g.Row(), 1);
+}
+
+TEST(GridKeys, TabWalksAcrossAndWrapsToTheNextControl)
+{
+    QWidget form;
+    auto* layout = new QVBoxLayout(&form);
+    auto* g = new Grid(&form);
+    auto* next = new QWidget(&form);
+    next->setFocusPolicy(Qt::StrongFocus);
+    layout->addWidget(g);
+    layout->addWidget(next);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    g->setFocus();
+    g->SetOptions(g->Options() + TGridOption::goTabs);
+    g->Navigation().TabToNextAtEnd = true;
+    g->FocusCell(2, 1);
+    g->Press(Qt::Key_Tab);
+    EXPECT_EQ(g->Col(), 3);
+    g->Press(Qt::Key_Tab);
+    EXPECT_EQ(g->Col(), 1);
+    EXPECT_EQ(g->Row(), 2);
+    g->Press(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(g->Col(), 3);
+    EXPECT_EQ(g->Row(), 1);
+    // Merged cells are passed over whole.
+    g->MergeCells(1, 3, 2, 1);
+    g->FocusCell(1, 3);
+    g->Press(Qt::Key_Tab);
+    EXPECT_EQ(g->Col(), 3);
+    // The last cell wraps to the first and hands the focus on.
+    g->FocusCell(3, 5);
+    g->Press(Qt::Key_Tab);
+    EXPECT_EQ(g->Col(), 1);
+    EXPECT_EQ(g->Row(), 1);
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return next->hasFocus(); }));
+}
+
+TEST(GridKeys, CtrlANeedsRowAndRangeSelect)
+{
+    Grid g;
+    g.FocusCell(2, 2);
+    g.Press(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(g.Selection(), TGridRect(2, 2, 2, 2));
+    g.SetOptions(g.Options() + TGridOption::goRowSelect + TGridOption::goRangeSelect);
+    g.Press(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(g.Selection(), TGridRect(1, 1, 3, 5));
+}
+
+TEST(GridKeys, RowKeysInsertAndDeleteWithTheirVetoes)
+{
+    Grid g;
+    g.Navigation().AllowInsertRow = true;
+    g.Navigation().AllowDeleteRow = true;
+    g.FocusCell(1, 2);
+    g.Press(Qt::Key_Insert, Qt::ShiftModifier); // never with Shift
+    EXPECT_EQ(g.RowCount(), 6);
+    g.Press(Qt::Key_Insert);
+    EXPECT_EQ(g.RowCount(), 7);
+    g.OnCanDeleteRow = [](QObject*, int, bool& can) { can = false; };
+    g.Press(Qt::Key_Delete);
+    EXPECT_EQ(g.RowCount(), 7);
+    g.OnCanDeleteRow = nullptr;
+    g.Press(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(g.RowCount(), 6);
+
+    // The only data row is emptied, not removed.
+    g.SetRowCount(2);
+    g.SetCellText(1, 1, QStringLiteral("x"));
+    g.FocusCell(1, 1);
+    g.Press(Qt::Key_Delete);
+    EXPECT_EQ(g.RowCount(), 2);
+    EXPECT_TRUE(g.GetCellText(1, 1).isEmpty());
+}
+
+TEST(GridKeys, ShiftDeleteCutsAndNeverDeletesARow)
+{
+    Grid g;
+    g.Navigation().AllowClipboardShortCuts = true;
+    g.Navigation().AllowDeleteRow = true;
+    int cuts = 0, copies = 0, pastes = 0;
+    g.OnClipboardCut = [&](QObject*, bool&) { ++cuts; };
+    g.OnClipboardCopy = [&](QObject*, bool&) { ++copies; };
+    g.OnClipboardPaste = [&](QObject*, bool&) { ++pastes; };
+    g.FocusCell(1, 2);
+    g.Press(Qt::Key_Delete, Qt::ShiftModifier);
+    g.Press(Qt::Key_Insert, Qt::ControlModifier);
+    g.Press(Qt::Key_C, Qt::ControlModifier);
+    g.Press(Qt::Key_Insert, Qt::ShiftModifier);
+    g.Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(cuts, 1);
+    EXPECT_EQ(copies, 2);
+    EXPECT_EQ(pastes, 2);
+    EXPECT_EQ(g.RowCount(), 6);
+}
+
+TEST(GridKeys, TypingIntoCheckCellsOpensNoEditor)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.AddGraphic(1, 1, ctCheckBox);
+    g.FocusCell(1, 1);
+    g.Press(Qt::Key_X);
+    EXPECT_FALSE(g.EditorMode());
+    g.FocusCell(2, 1);
+    g.Press(Qt::Key_X);
+    EXPECT_TRUE(g.EditorMode());
+}
+
+TEST(GridKeys, TypeToFindSkipsFootersAndMissingColumns)
+{
+    Grid g;
+    g.Navigation().AutoGotoWhenSorted = true;
+    g.Navigation().AutoGotoIncremental = true;
+    g.SetCellText(1, 1, QStringLiteral("zeta"));
+    g.SetCellText(1, 2, QStringLiteral("Alpha"));
+    g.SetCellText(1, 3, QStringLiteral("abacus"));
+    g.FocusCell(1, 1);
+    g.Press(Qt::Key_A);
+    EXPECT_EQ(g.Row(), 2);
+    g.Press(Qt::Key_B);
+    EXPECT_EQ(g.Row(), 3);
+    EXPECT_EQ(g.FindAutoGotoRow(QStringLiteral("ABA")), 3);
+
+    // The footer row is no data row.
+    g.SetCellText(1, 5, QStringLiteral("TOTAL"));
+    EXPECT_EQ(g.FindAutoGotoRow(QStringLiteral("TOT")), 5);
+    g.SetFixedFooters(1);
+    EXPECT_EQ(g.FindAutoGotoRow(QStringLiteral("TOT")), -1);
+    // A sort column past the grid finds nothing.
+    g.SortSettings().Show = true;
+    g.SortSettings().Column = 40;
+    EXPECT_EQ(g.FindAutoGotoRow(QStringLiteral("A")), -1);
+}
+
+TEST(GridKeys, RowSelectMovesKeepAnEnclosingUpdateBlock)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goRowSelect);
+    g.Navigation().KeepHorizScroll = true;
+    g.FocusCell(1, 1);
+    g.BeginUpdate();
+    g.Press(Qt::Key_Down);
+    EXPECT_EQ(g.Row(), 2);
+    EXPECT_EQ(g.UpdateCount(), 1);
+    g.EndUpdate();
+    EXPECT_EQ(g.UpdateCount(), 0);
+}

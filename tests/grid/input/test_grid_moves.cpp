@@ -1,0 +1,220 @@
+// Pointer moves, sizing, the timer, the wheel and update blocks of the
+// string grid.
+#include "grid/TExtStringGrid.h"
+#include "tests/support/TestSupport.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Grid : public TExtStringGrid {
+public:
+    Grid() : TExtStringGrid(nullptr, QStringLiteral("Moves"))
+    {
+        SetBorderStyle(TBorderStyle::bsNone);
+        resize(500, 300);
+        SetDefaultColWidth(80);
+        SetDefaultRowHeight(20);
+        SetColCount(5);
+        SetRowCount(8);
+        show();
+    }
+    QPoint Center(int col, int row) const
+    {
+        const TRect r = CellRect(col, row);
+        return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    }
+};
+
+} // namespace
+
+TEST(GridMoves, CursorStateFollowsTheHeaders)
+{
+    Grid g;
+    g.MouseActions().ColSelect = true;
+    g.MouseActions().RowSelect = true;
+    g.MouseActions().AllSelect = true;
+    QTest::mouseMove(&g, g.Center(2, 0));
+    EXPECT_EQ(g.CursorState(), 1);
+    QTest::mouseMove(&g, g.Center(0, 3));
+    EXPECT_EQ(g.CursorState(), 2);
+    QTest::mouseMove(&g, g.Center(0, 0));
+    EXPECT_EQ(g.CursorState(), 3);
+    QTest::mouseMove(&g, g.Center(2, 3));
+    EXPECT_EQ(g.CursorState(), 0);
+
+    // A press on a column header then selects the whole column.
+    QTest::mouseMove(&g, g.Center(2, 0));
+    QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, g.Center(2, 0));
+    EXPECT_EQ(g.Selection(), TGridRect(2, 1, 2, 7));
+}
+
+TEST(GridMoves, DragStartsFourPixelsAwayAndARefusalSelects)
+{
+    Grid g;
+    g.DragDropSettings().OleDropSource = true;
+    int asked = 0, started = 0;
+    g.OnOleDrag = [&](QObject*, int, int, const QString&, bool& allow) {
+        ++asked;
+        allow = asked > 1;
+    };
+    g.OnOleDragStart = [&](QObject*, int) { ++started; };
+    g.FocusCell(2, 3);
+    const QPoint p = g.Center(2, 3);
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, p);
+    QTest::mouseMove(&g, p + QPoint(3, 3), -1);
+    EXPECT_EQ(asked, 0);
+    QTest::mouseMove(&g, p + QPoint(4, 0), -1);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(started, 0);
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, p + QPoint(4, 0));
+
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, p);
+    QTest::mouseMove(&g, p + QPoint(0, 5), -1);
+    EXPECT_EQ(started, 1);
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, p + QPoint(0, 5));
+}
+
+TEST(GridMoves, SizingIsVetoedAndDroppedOutsideTheControl)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goColSizing);
+    g.SetHintShowSizing(true);
+    const TRect header = g.CellRect(1, 0);
+    const QPoint border(header.Right, header.Top + 5);
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, border);
+    QTest::mouseMove(&g, border + QPoint(40, 0), -1);
+    EXPECT_TRUE(g.SizeHintText().startsWith(QStringLiteral("cw=<b>")));
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, border + QPoint(40, 0));
+    EXPECT_NEAR(g.ColWidths(1), 120, 2);
+
+    // Released beyond the right edge: the width stays.
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, QPoint(g.CellRect(1, 0).Right, 5));
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, QPoint(g.width() + 50, 5));
+    EXPECT_NEAR(g.ColWidths(1), 120, 2);
+
+    // A refusing OnColumnSize keeps the column.
+    g.OnColumnSize = [](QObject*, int, bool& allow) { allow = false; };
+    const int before = g.ColWidths(2);
+    const QPoint b2(g.CellRect(2, 0).Right, 5);
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, b2);
+    QTest::mouseMove(&g, b2 + QPoint(30, 0), -1);
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, b2 + QPoint(30, 0));
+    EXPECT_EQ(g.ColWidths(2), before);
+}
+
+TEST(GridMoves, DisjunctCellsAreASetOfPairs)
+{
+    Grid g;
+    g.MouseActions().DisjunctCellSelect = true;
+    QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, g.Center(1, 1));
+    QTest::mouseClick(&g, Qt::LeftButton, Qt::ControlModifier, g.Center(3, 2));
+    EXPECT_TRUE(g.IsDisjunctCellSelected(1, 1));
+    EXPECT_TRUE(g.IsDisjunctCellSelected(3, 2));
+    EXPECT_EQ(g.DisjunctCellCount(), 2);
+    QTest::mouseClick(&g, Qt::LeftButton, Qt::ControlModifier, g.Center(3, 2));
+    EXPECT_FALSE(g.IsDisjunctCellSelected(3, 2));
+    QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, g.Center(2, 4));
+    EXPECT_EQ(g.DisjunctCellCount(), 1);
+}
+
+TEST(GridMoves, MovedColumnsTakeTheSortColumnAlong)
+{
+    Grid g;
+    g.SortSettings().Column = 1;
+    g.MoveColumn(1, 3);
+    EXPECT_EQ(g.SortSettings().Column, 3);
+    g.SortSettings().Column = 2;
+    g.MoveColumn(4, 1); // 2 lies between: shifts right
+    EXPECT_EQ(g.SortSettings().Column, 3);
+}
+
+TEST(GridTimer, HoverAndBlink)
+{
+    Grid g;
+    g.HoverAt(g.Center(3, 4).x(), g.Center(3, 4).y());
+    EXPECT_EQ(g.Col(), 3);
+    EXPECT_EQ(g.Row(), 4);
+    g.HoverAt(g.Center(0, 2).x(), g.Center(0, 2).y()); // a fixed cell: nothing
+    EXPECT_EQ(g.Row(), 4);
+
+    g.SetEnableBlink(true);
+    g.SetCellText(2, 2, QStringLiteral("<bliNK>now</BLINK>"));
+    QCoreApplication::processEvents();
+    const unsigned before = g.PaintCounter();
+    g.TimerTick();
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return g.PaintCounter() > before; }));
+}
+
+TEST(GridTimer, UpdateBlocksPaintOnceAtTheEnd)
+{
+    Grid g;
+    QCoreApplication::processEvents();
+    const unsigned before = g.PaintCounter();
+    g.BeginUpdate();
+    g.BeginUpdate();
+    g.SetCellText(1, 1, QStringLiteral("x"));
+    g.repaint();
+    g.EndUpdate();
+    g.repaint();
+    EXPECT_EQ(g.PaintCounter(), before);
+    g.EndUpdate();
+    g.EndUpdate(); // one too many stays at 0
+    EXPECT_EQ(g.UpdateCount(), 0);
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return g.PaintCounter() > before; }));
+}
+
+TEST(GridTimer, CtrlWheelZoomsWithinTenSteps)
+{
+    Grid g;
+    const int width = g.ColWidths(1);
+    for (int i = 0; i < 14; ++i) {
+        QWheelEvent e(QPointF(50, 50), g.mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&g, &e);
+    }
+    EXPECT_EQ(g.ZoomLevel(), 10);
+    EXPECT_EQ(g.ColWidths(1), width + 10);
+}
+
+TEST(GridTimer, WidthsFollowTheControlAndSurviveAZeroWidth)
+{
+    Grid g;
+    g.ColumnSize().SynchWithGrid = true;
+    g.resize(1000, 300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(g.ColWidths(1), 160);
+    g.resize(0, 300);
+    QCoreApplication::processEvents();
+    g.resize(500, 300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(g.ColWidths(1), 80);
+}
+
+TEST(GridPanning, MovesTowardThePointerAndEndsOnAKey)
+{
+    Grid g;
+    g.SetIntelliPan(ipBoth);
+    g.FocusCell(2, 3);
+    const QPoint origin = g.Center(2, 3);
+    QTest::mousePress(&g, Qt::MiddleButton, Qt::NoModifier, origin);
+    ASSERT_TRUE(g.Panning());
+    g.PanStep(origin.x() + 3, origin.y() - 4); // inside the dead zone
+    EXPECT_EQ(g.Row(), 3);
+    g.PanStep(origin.x() + 20, origin.y() + 20);
+    EXPECT_EQ(g.Row(), 4);
+    EXPECT_EQ(g.Col(), 3);
+    g.SetIntelliPan(ipVertical);
+    g.PanStep(origin.x() + 20, origin.y() - 20);
+    EXPECT_EQ(g.Row(), 3);
+    EXPECT_EQ(g.Col(), 3);
+    QTest::keyClick(&g, Qt::Key_A);
+    EXPECT_FALSE(g.Panning());
+    EXPECT_EQ(g.Row(), 3); // the key only ended panning
+
+    // Not in a grid without data rows, nor with ipNone.
+    g.SetIntelliPan(ipNone);
+    QTest::mousePress(&g, Qt::MiddleButton, Qt::NoModifier, origin);
+    EXPECT_FALSE(g.Panning());
+}

@@ -1,0 +1,282 @@
+// Copying and pasting cells as text, rich text and the cell stream, hostile
+// streams, cutting and the smart fill.
+#include "grid/TExtStringGrid.h"
+#include "grid/cells/TCellProperties.h"
+#include "grid/io/GridMimeTypes.h"
+#include "grid/io/TObjectWriter.h"
+#include "platform/clipboard/Clipboard.h"
+#include "platform/core/RegionalSettings.h"
+
+#include <QBuffer>
+#include <QMimeData>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+class Grid : public TExtStringGrid {
+public:
+    explicit Grid(int cols = 5, int rows = 6) : TExtStringGrid(nullptr, QStringLiteral("Grid"))
+    {
+        SetColCount(cols);
+        SetRowCount(rows);
+        SetOptions(Options() + TGridOption::goEditing);
+        Navigation().AllowFmtClipboard = true;
+    }
+    void Select(int left, int top, int right, int bottom)
+    {
+        SetOptions(Options() + TGridOption::goRangeSelect);
+        SetSelection(TGridRect{left, top, right, bottom});
+    }
+    std::unique_ptr<QMimeData> Copy(int left, int top, int right, int bottom)
+    {
+        return std::unique_ptr<QMimeData>(RectAsMimeData(TRect(left, top, right, bottom), false));
+    }
+};
+
+class ClipboardTest : public ::testing::Test {
+protected:
+    ScopedRegionalSettings settings{TFormatSettings{}};
+};
+
+QMimeData* Stream(const QByteArray& bytes)
+{
+    auto* data = new QMimeData;
+    data->setData(GridMimeTypes::Cells, bytes);
+    return data;
+}
+
+TEST_F(ClipboardTest, TextOfBlocks)
+{
+    Grid g;
+    g.SetCells(1, 1, QStringLiteral("a"));
+    g.SetCells(2, 1, QStringLiteral("<b>b</b>"));
+    g.SetCells(1, 2, QStringLiteral("c"));
+    g.CreateCellGraphic(2, 2)->CellType = ctCheckBox;
+    g.SetCheckBoxState(2, 2, true);
+    EXPECT_EQ(g.RectAsText(TRect(1, 1, 2, 2), false), QStringLiteral("a\t<b>b</b>\r\nc\tY\r\n"));
+    g.Navigation().CopyHTMLTagsToClipboard = false;
+    EXPECT_EQ(g.RectAsText(TRect(1, 1, 2, 1), false), QStringLiteral("a\tb"));
+    g.MouseActions().DisjunctRowSelect = true;
+    g.SetRowSelect(2, true);
+    EXPECT_EQ(g.RectAsText(TRect(1, 1, 2, 3), true), QStringLiteral("c\tY\r\n"));
+}
+
+TEST_F(ClipboardTest, PastedTextBreaksLinesEverywhereAndGrowsWhereAllowed)
+{
+    Grid g(4, 3);
+    EXPECT_EQ(g.PasteText(2, 1, QStringLiteral("x\ty\tz")), 3);
+    EXPECT_EQ(g.ColCount(), 5);
+    EXPECT_EQ(g.Cells(4, 1), QStringLiteral("z"));
+    g.Navigation().AllowClipboardColGrow = false;
+    g.Navigation().AllowClipboardRowGrow = false;
+    EXPECT_EQ(g.PasteText(3, 1, QStringLiteral("p\tq\tr")), 3);
+    EXPECT_EQ(g.ColCount(), 5);
+    EXPECT_EQ(g.Cells(4, 1), QStringLiteral("q"));
+
+    // CR LF, lone CR and lone LF; the empty tail counts but is not pasted.
+    Grid h(3, 2);
+    EXPECT_EQ(h.PasteText(1, 1, QStringLiteral("1\r\n2\r3\n4\r\n")), 5);
+    EXPECT_EQ(h.RowCount(), 5);
+    EXPECT_EQ(h.Cells(1, 4), QStringLiteral("4"));
+
+    // Fixed and refused cells stay; a changed value goes in; nothing without
+    // editing.
+    h.OnClipboardBeforePasteCell = [](QObject*, int, int row, QString& value, bool& allow) {
+        allow = row != 1;
+        value += QStringLiteral("!");
+    };
+    h.PasteText(0, 0, QStringLiteral("a\tb\r\nc\td"));
+    EXPECT_EQ(h.Cells(1, 0), QString());
+    EXPECT_EQ(h.Cells(1, 1), QStringLiteral("1"));
+    h.PasteText(1, 2, QStringLiteral("e"));
+    EXPECT_EQ(h.Cells(1, 2), QStringLiteral("e!"));
+    h.SetOptions(h.Options() - TGridOption::goEditing);
+    EXPECT_EQ(h.PasteText(1, 1, QStringLiteral("z")), 0);
+}
+
+TEST_F(ClipboardTest, CellStreamRoundTrip)
+{
+    Grid g(5, 40003);
+    const int far = 40001; // beyond 16-bit coordinates
+    g.SetCells(1, far, QStringLiteral("text"));
+    TCellProperties* p = g.GetCellProperties(2, far);
+    p->BrushColor = clRed;
+    p->FontStyle = {TFontStyle::fsBold, TFontStyle::fsItalic};
+    p->Alignment = taCenter;
+    TCellGraphic marker;
+    p->CellObject = &marker;
+    TCellGraphic* radio = g.CreateCellGraphic(3, far);
+    radio->CellType = ctRadio;
+    radio->Options = QStringList{"one", "two"};
+    radio->CellValue = 2.5;
+    g.MergeCells(1, far + 1, 2, 1);
+    g.SetCells(1, far + 1, QStringLiteral("merged"));
+    g.MergeCells(3, far + 1, 2, 1); // reaches past the block: not kept
+    auto data = g.Copy(1, far, 3, far + 1);
+
+    Grid t(6, 40003);
+    EXPECT_EQ(t.PasteMimeData(2, far, *data), 6);
+    EXPECT_EQ(t.Cells(2, far), QStringLiteral("text"));
+    const TCellProperties* q = t.CellPropertiesOf(3, far);
+    ASSERT_NE(q, nullptr);
+    EXPECT_EQ(q->BrushColor, clRed);
+    EXPECT_EQ(q->FontStyle, TFontStyles({TFontStyle::fsBold, TFontStyle::fsItalic}));
+    EXPECT_EQ(q->Alignment, taCenter);
+    EXPECT_EQ(q->CellObject, nullptr);
+    EXPECT_EQ(q->OwnerCol, 3);
+    EXPECT_EQ(q->OwnerRow, far);
+    const TCellGraphic* r = t.GetCellGraphic(4, far);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->Options, QStringList({"one", "two"}));
+    EXPECT_DOUBLE_EQ(r->CellValue, 2.5);
+    EXPECT_EQ(t.GetCellSpan(2, far + 1), TPoint(1, 0));
+    EXPECT_FALSE(t.IsMergedCell(4, far + 1));
+}
+
+TEST_F(ClipboardTest, BlocksLandAtTheirOwnTopLeftAndWholeGridsKeepSizes)
+{
+    Grid g;
+    g.SetCells(3, 3, QStringLiteral("x")); // the block's top-left (1, 1) is empty
+    Grid t;
+    t.PasteMimeData(1, 1, *g.Copy(1, 1, 3, 3));
+    EXPECT_EQ(t.Cells(3, 3), QStringLiteral("x"));
+
+    g.SetColWidths(2, 99);
+    g.SetRowHeights(4, 33);
+    QByteArray bytes;
+    QBuffer out(&bytes);
+    out.open(QIODevice::WriteOnly);
+    g.SaveCellsToStream(TRect(0, 0, g.ColCount() - 1, g.RowCount() - 1), out);
+    Grid w(2, 2);
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    w.LoadCellsFromStream(0, 0, in);
+    EXPECT_EQ(w.ColCount(), 5);
+    EXPECT_EQ(w.ColWidths(2), 99);
+    EXPECT_EQ(w.RowHeights(4), 33);
+    EXPECT_EQ(w.Cells(3, 3), QStringLiteral("x"));
+}
+
+TEST_F(ClipboardTest, HostileStreamsChangeNothing)
+{
+    Grid g;
+    g.SetCells(1, 1, QStringLiteral("keep"));
+    const auto head = [](qint64 cols, qint64 rows) {
+        TObjectWriter w;
+        w.BeginRecord(QStringLiteral("TGridPropIO"));
+        w.Integer(QStringLiteral("ColCount"), cols);
+        w.Integer(QStringLiteral("RowCount"), rows);
+        w.Integer(QStringLiteral("OriginCol"), 0);
+        w.Integer(QStringLiteral("OriginRow"), 0);
+        w.EndRecord();
+        return w;
+    };
+    const auto cell = [](TObjectWriter& w, int col, int row) {
+        w.BeginRecord(QStringLiteral("TGridCellIO"));
+        w.Integer(QStringLiteral("Col"), col);
+        w.Integer(QStringLiteral("Row"), row);
+        w.String(QStringLiteral("Cell"), QStringLiteral("bad"));
+        w.Boolean(QStringLiteral("HasProp"), false);
+        w.EndRecord();
+    };
+    std::vector<QByteArray> streams;
+    TObjectWriter huge = head(1LL << 40, 1);
+    streams.push_back(huge.Bytes());
+    TObjectWriter outside = head(1, 1);
+    cell(outside, 1, 1);
+    cell(outside, 5, 1); // outside the block it claims
+    streams.push_back(outside.Bytes());
+    TObjectWriter tooMany = head(1, 1);
+    cell(tooMany, 0, 0);
+    cell(tooMany, 0, 0);
+    streams.push_back(tooMany.Bytes());
+    TObjectWriter fine = head(2, 2);
+    cell(fine, 1, 1);
+    QByteArray truncated = fine.Bytes();
+    truncated.chop(3);
+    streams.push_back(truncated);
+    QByteArray lying = fine.Bytes();
+    lying.append("TPF0\x0bTGridCellIO\x00\x04" "Cell\x0c\xff\xff\xff\x7f", 24); // 2 GB string
+    streams.push_back(lying);
+    TObjectWriter prop = head(2, 2);
+    cell(prop, 1, 1);
+    QByteArray withProp = prop.Bytes();
+    withProp.replace("HasProp\x08", "HasProp\x09"); // a property record that never comes
+    streams.push_back(withProp);
+    streams.push_back(QByteArray("garbage"));
+    for (const QByteArray& bytes : streams) {
+        std::unique_ptr<QMimeData> data(Stream(bytes));
+        EXPECT_EQ(g.PasteMimeData(1, 1, *data), 0);
+        EXPECT_EQ(g.Cells(1, 1), QStringLiteral("keep"));
+        EXPECT_EQ(g.ColCount(), 5);
+    }
+}
+
+TEST_F(ClipboardTest, StreamPasteKeepsToEditableCells)
+{
+    Grid g;
+    g.SetCells(0, 1, QStringLiteral("a"));
+    g.SetCells(1, 1, QStringLiteral("b"));
+    g.SetCells(2, 1, QStringLiteral("c"));
+    auto data = g.Copy(0, 1, 2, 1);
+    Grid t;
+    t.OnCanEditCell = [](QObject*, int, int col, bool& can) { can = col != 2; };
+    t.PasteMimeData(0, 2, *data);
+    EXPECT_EQ(t.Cells(0, 2), QString()); // fixed column
+    EXPECT_EQ(t.Cells(1, 2), QStringLiteral("b"));
+    EXPECT_EQ(t.Cells(2, 2), QString()); // not editable
+    t.Navigation().AllowClipboardAlways = true;
+    t.PasteMimeData(0, 2, *data);
+    EXPECT_EQ(t.Cells(2, 2), QStringLiteral("c"));
+}
+
+TEST_F(ClipboardTest, CutClearsAndFreesOnlyEditableCells)
+{
+    Grid g;
+    g.SetCells(1, 1, QStringLiteral("a"));
+    g.SetCells(2, 1, QStringLiteral("b"));
+    g.GetCellProperties(1, 1)->BrushColor = clRed;
+    g.GetCellProperties(2, 1)->BrushColor = clBlue;
+    g.OnCanEditCell = [](QObject*, int, int col, bool& can) { can = col != 2; };
+    g.Select(1, 1, 2, 1);
+    g.CutSelectionToClipboard();
+    EXPECT_EQ(g.Cells(1, 1), QString());
+    EXPECT_FALSE(g.HasCellProperties(1, 1));
+    EXPECT_EQ(g.Cells(2, 1), QStringLiteral("b"));
+    ASSERT_TRUE(g.HasCellProperties(2, 1));
+    Grid t;
+    t.Select(1, 1, 1, 1);
+    t.PasteSelectionFromClipboard();
+    EXPECT_EQ(t.Cells(2, 1), QStringLiteral("b"));
+    EXPECT_EQ(t.CellPropertiesOf(1, 1)->BrushColor, clRed);
+}
+
+TEST_F(ClipboardTest, SmartFillSeries)
+{
+    Grid g(3, 8);
+    g.Navigation().AllowSmartClipboard = true;
+    g.Navigation().AllowFmtClipboard = false;
+    const auto fill = [&](const QString& text) {
+        g.ClearRect(1, 1, 1, 7);
+        auto* data = new QMimeData;
+        data->setText(text);
+        TClipboard::SetMimeData(data);
+        g.Select(1, 1, 1, 5);
+        g.PasteSelectionFromClipboard();
+        QStringList col;
+        for (int r = 1; r <= 5; ++r) col << g.Cells(1, r);
+        return col;
+    };
+    EXPECT_EQ(fill(QStringLiteral("1\r\n3")), QStringList({"1", "3", "5", "7", "9"}));
+    EXPECT_EQ(fill(QStringLiteral("1.5\r\n2")), QStringList({"1.50", "2.00", "2.50", "3.00", "3.50"}));
+    EXPECT_EQ(fill(QStringLiteral("1/31/2001\r\n3/31/2001")),
+              QStringList({"1/31/2001", "3/31/2001", "5/31/2001", "7/31/2001", "9/30/2001"}));
+    EXPECT_EQ(fill(QStringLiteral("1/1/2001\r\n1/8/2001")),
+              QStringList({"1/1/2001", "1/8/2001", "1/15/2001", "1/22/2001", "1/29/2001"}));
+    // Texts that merely hold a separator repeat.
+    EXPECT_EQ(fill(QStringLiteral("a/b\r\nc/d")), QStringList({"a/b", "c/d", "a/b", "c/d", "a/b"}));
+    EXPECT_EQ(fill(QStringLiteral("x")), QStringList({"x", "x", "x", "x", "x"}));
+}
+
+} // namespace

@@ -1,0 +1,154 @@
+// Importing delimited files and spreadsheet sheets.
+#include "grid/TExtStringGrid.h"
+#include "grid/cells/TCellProperties.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ImportTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    TExtStringGrid g{nullptr, QStringLiteral("Grid")};
+    QString Write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+    QStringList Row(int row)
+    {
+        QStringList list;
+        for (int c = 0; c < g.ColCount(); ++c) list << g.Cells(c, row);
+        return list;
+    }
+};
+
+TEST_F(ImportTest, DelimiterDetection)
+{
+    g.SetColCount(2);
+    g.LoadFromCSV(Write("a.csv", "a,b;c,d;e,f;g\n1,2;3,4;5,6;7\n"));
+    EXPECT_EQ(Row(0), QStringList({"a", "b;c", "d;e", "f;g"}));
+    EXPECT_EQ(g.Delimiter(), QChar()); // detected anew each time
+
+    g.LoadFromCSV(Write("b.txt", "a\tb\tc\nd\te\tf\tg\n"));
+    EXPECT_EQ(g.ColCount(), 4);
+    EXPECT_EQ(Row(1), QStringList({"d", "e", "f", "g"}));
+
+    g.LoadFromCSV(Write("c.txt", "x|y|z#w\n")); // one line: the most wins
+    EXPECT_EQ(Row(0).mid(0, 3), QStringList({"x", "y", "z#w"}));
+
+    g.SetDelimiter(u';');
+    g.LoadFromCSV(Write("d.txt", "1,2;3\n"));
+    EXPECT_EQ(Row(0).mid(0, 2), QStringList({"1,2", "3"}));
+    g.SetDelimiter(QChar());
+    g.LoadFromCSV(Write("e.txt", "no delimiter here\nnor here\n"));
+    EXPECT_EQ(g.Cells(0, 1), QStringLiteral("nor here"));
+}
+
+TEST_F(ImportTest, QuotesLineEndsAndShapes)
+{
+    g.SetColCount(1);
+    g.LoadFromCSV(Write("q.csv", "\"a,b\",\"say \"\"hi\"\"\",c\r\n1,2\r\nlast,\"x\"\r"));
+    EXPECT_EQ(g.Cells(0, 0), QStringLiteral("a,b"));
+    EXPECT_EQ(g.Cells(1, 0), QStringLiteral("say \"hi\""));
+    EXPECT_EQ(g.Cells(2, 0), QStringLiteral("c"));
+    EXPECT_EQ(g.Cells(1, 2), QStringLiteral("x"));
+    EXPECT_EQ(g.RowCount(), 3);
+    EXPECT_EQ(g.ColCount(), 3);
+    EXPECT_THROW(g.LoadFromCSV(dir.filePath("missing.csv")), EExtGridError);
+    try {
+        g.LoadFromCSV(dir.filePath("missing.csv"));
+    } catch (const EExtGridError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Cannot open file ") + dir.filePath("missing.csv"));
+    }
+}
+
+TEST_F(ImportTest, OldCellsGoFooterRowsStay)
+{
+    g.SetColCount(5);
+    g.SetRowCount(8);
+    g.SetFixedRows(2);
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 5; ++c) g.SetCells(c, r, QStringLiteral("old"));
+    g.SetFixedFooters(1);
+    g.GetCellProperties(1, 7)->FooterCalc = 1;
+    g.SetCells(0, 7, QStringLiteral("Total"));
+    g.LoadFromCSV(Write("s.csv", "h1,h2\n"));
+    EXPECT_EQ(g.RowCount(), 4); // two fixed rows, one data row, the footer
+    EXPECT_EQ(Row(0), QStringList({"h1", "h2", "", "", ""}));
+    EXPECT_EQ(Row(1), QStringList({"", "", "", "", ""}));
+    EXPECT_EQ(g.Cells(0, 3), QStringLiteral("Total"));
+    ASSERT_TRUE(g.HasCellProperties(1, 3));
+    EXPECT_EQ(g.CellPropertiesOf(1, 3)->FooterCalc, 1);
+
+    g.LoadFromCSV(Write("t.csv", "a,b\nc,d\n"), true);
+    EXPECT_EQ(g.RowCount(), 6);
+    EXPECT_EQ(Row(4).mid(0, 2), QStringList({"c", "d"}));
+    EXPECT_EQ(g.Cells(0, 5), QStringLiteral("Total"));
+}
+
+TEST_F(ImportTest, ProgressReportsEachPercentOnce)
+{
+    QByteArray text;
+    for (int i = 0; i < 200; ++i) text += "a,b\n";
+    std::vector<int> reports;
+    g.OnFileProgress = [&](QObject*, short p) { reports.push_back(p); };
+    g.LoadFromCSV(Write("p.csv", text));
+    ASSERT_EQ(reports.size(), 101u);
+    for (int i = 0; i <= 100; ++i) EXPECT_EQ(reports[size_t(i)], i);
+}
+
+TEST_F(ImportTest, SpreadsheetSheetsThroughTheOfficeSuite)
+{
+    const QByteArray sheetXml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+        "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+        "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+        "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" office:version=\"1.2\" "
+        "office:mimetype=\"application/vnd.oasis.opendocument.spreadsheet\"><office:body><office:spreadsheet>"
+        "<table:table table:name=\"First\"><table:table-row><table:table-cell office:value-type=\"string\">"
+        "<text:p>a1</text:p></table:table-cell></table:table-row></table:table>"
+        "<table:table table:name=\"Data Sheet\"><table:table-row><table:table-cell/></table:table-row>"
+        "<table:table-row><table:table-cell/><table:table-cell office:value-type=\"string\"><text:p>x,\"y\"</text:p>"
+        "</table:table-cell><table:table-cell office:value-type=\"float\" office:value=\"1.5\"><text:p>1.5</text:p>"
+        "</table:table-cell></table:table-row><table:table-row><table:table-cell/><table:table-cell "
+        "office:value-type=\"float\" office:value=\"3\"><text:p>3</text:p></table:table-cell></table:table-row>"
+        "</table:table></office:spreadsheet></office:body></office:document>";
+    const QString book = Write("-book;$(x).fods", sheetXml); // a name no shell may see
+
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", dir.path().toUtf8());
+    try {
+        g.LoadFromXLS(book, QStringLiteral("First"));
+        ADD_FAILURE() << "no error without the office suite";
+    } catch (const EExtGridError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Excel OLE server not found"));
+    }
+    qputenv("PATH", path);
+
+    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
+        GTEST_SKIP() << "SKIPPED LOUDLY: the office suite (libreoffice-calc-nogui) is not installed here";
+    g.SetCells(3, 3, QStringLiteral("old"));
+    g.LoadFromXLS(book, QStringLiteral("Data Sheet"));
+    // The extent of the cells holding values, from the start cell on.
+    EXPECT_EQ(g.ColCount(), 2);
+    EXPECT_EQ(g.RowCount(), 2);
+    EXPECT_EQ(g.Cells(0, 0), QStringLiteral("x,\"y\""));
+    EXPECT_EQ(g.Cells(1, 0), QStringLiteral("1.5"));
+    EXPECT_EQ(g.Cells(0, 1), QStringLiteral("3"));
+    EXPECT_EQ(g.Cells(3, 3), QString());
+    try {
+        g.LoadFromXLS(book, QStringLiteral("Nope"));
+        ADD_FAILURE() << "no error for a missing sheet";
+    } catch (const EExtGridError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Excel worksheet Nope not found"));
+    }
+}
+
+} // namespace
