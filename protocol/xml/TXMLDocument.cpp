@@ -57,9 +57,9 @@ TXMLDocument::~TXMLDocument()
     ReleaseArena();
 }
 
-TNodeArena* TXMLDocument::NodeArena()
+TNodeArena* TXMLDocument::NewArena()
 {
-    if (!m_arena) m_arena = new TNodeArena;
+    m_arena = new TNodeArena;
     return m_arena;
 }
 

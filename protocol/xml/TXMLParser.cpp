@@ -110,6 +110,7 @@ bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
 
     m_errors.Clear();
     m_sharedNames.clear();
+    m_nameSlots.clear();
     m_namesArena = nullptr;
     m_contentEnabled = false;
     m_inContent = false;
@@ -549,12 +550,38 @@ qsizetype DecodedLength(const uint8_t* text, qsizetype length, TEncoding encodin
 
 } // namespace
 
-const QString* TXMLParser::SharedName(const uint8_t* text, qsizetype length, int& index)
+void TXMLParser::LinkNew(TXMLNode* element, TXMLNode* node)
 {
+    static_cast<TContainer*>(element)->getChildNodes().Link(node, nullptr);
+}
+
+const QString* TXMLParser::SharedName(const uint8_t* text, qsizetype length, const uint8_t* end, int& index)
+{
+    // The first eight bytes (fewer when the name is shorter) pick a slot.
+    uint64_t head = 0;
+    if (end - text >= 8) {
+        std::memcpy(&head, text, 8);
+        if (length < 8) head &= (uint64_t(1) << (8 * length)) - 1;
+    } else {
+        std::memcpy(&head, text, size_t(length < 8 ? length : 8));
+    }
+    constexpr size_t kSlots = 512;
+    if (m_nameSlots.empty()) m_nameSlots.resize(kSlots);
+    TNameSlot& slot = m_nameSlots[size_t(((head + uint64_t(length)) * 0x9E3779B97F4A7C15ull) >> 55) & (kSlots - 1)];
+    if (slot.head == head && slot.length == length) {
+        const char16_t* s = reinterpret_cast<const char16_t*>(slot.name->constData());
+        qsizetype k = 8;
+        while (k < length && s[k] == text[k]) ++k;
+        if (k >= length) {
+            index = slot.index;
+            return slot.name;
+        }
+    }
     const QString& name = m_symtab->InternName(text, length, index);
     if (size_t(index) >= m_sharedNames.size()) m_sharedNames.resize(size_t(index) + 64, nullptr);
     const QString*& shared = m_sharedNames[size_t(index)];
     if (!shared) shared = m_namesArena->KeepName(name);
+    slot = {head, length, index, shared};
     return shared;
 }
 
@@ -568,8 +595,7 @@ void TXMLParser::AppendParsedText(const uint8_t* text, qsizetype length, bool pl
             length <= qsizetype(UINT32_MAX)
                 ? new (m_document) TXMLText(chars, length, m_document, TXMLText::Plain{})
                 : new (m_document) TXMLText(QString::fromLatin1(chars, length), m_document, TXMLText::Plain{}));
-        static_cast<TContainer*>(m_stack->Top())->appendChild(node.get());
-        node.release();
+        LinkNew(m_stack->Top(), node.release());
         return;
     }
     // Text whose references are all predefined entities and character
@@ -630,9 +656,7 @@ void TXMLParser::AppendParsedText(const uint8_t* text, qsizetype length, bool pl
     }
     // Expanded text that is blank is no node.
     if (lexchars::IsAllBlank(value)) return;
-    std::unique_ptr<TXMLNode> node(new (m_document) TXMLText(std::move(value), m_document, TXMLText::Plain{}));
-    static_cast<TContainer*>(m_stack->Top())->appendChild(node.get());
-    node.release();
+    LinkNew(m_stack->Top(), new (m_document) TXMLText(std::move(value), m_document, TXMLText::Plain{}));
 }
 
 bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
@@ -655,6 +679,7 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
     TNodeArena* const arena = m_document->NodeArena();
     if (arena != m_namesArena) {
         m_sharedNames.clear();
+        m_nameSlots.clear();
         m_namesArena = arena;
     }
     arena->HoldBytes(in.Data());
@@ -729,17 +754,15 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
             }
             if (!whole) break;
             int index = -1;
-            const QString* name = SharedName(d + p + 1, nameEnd - (p + 1), index);
+            const QString* name = SharedName(d + p + 1, nameEnd - (p + 1), d + e, index);
             // As BeginNode(1).
             if (context) {
                 if (context->ElementDepth >= xmlentities::MaxElementDepth)
                     Error(QStringLiteral("Element nesting is too deep."));
                 ++context->ElementDepth;
             }
-            auto* element = static_cast<TXMLElement*>(
-                AppendTo(m_stack->Top(), m_document,
-                         std::unique_ptr<TXMLNode>(new (m_document)
-                                                       TXMLElement(name, m_document, TXMLElement::ParsedName{}))));
+            auto* element = new (m_document) TXMLElement(name, m_document, TXMLElement::ParsedName{});
+            LinkNew(m_stack->Top(), element);
             m_stack->Push(element);
             // Attributes: a new name with a value expanding leaves alone is
             // linked as it is; the rest, and the one past the cap, as AddNode
@@ -751,7 +774,7 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
                 }
             }
             for (const Attribute& a : attributes) {
-                const QString* attribute = SharedName(d + a.name, a.nameEnd - a.name, index);
+                const QString* attribute = SharedName(d + a.name, a.nameEnd - a.name, d + e, index);
                 if (size_t(index) >= m_nameStamps.size()) m_nameStamps.resize(size_t(index) + 64, 0u);
                 const bool repeated = m_nameStamps[size_t(index)] == m_tagStamp;
                 m_nameStamps[size_t(index)] = m_tagStamp;
@@ -760,10 +783,7 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
                 if (plainAttributes && !repeated && element->getChildNodes().attributeCount() < xmlentities::MaxAttributes
                     && length <= qsizetype(UINT32_MAX) && PlainValue(d + a.value, length)) {
                     // Kept as the input bytes until it is read.
-                    std::unique_ptr<TXMLNode> node(
-                        new (m_document) TXMLAttr(attribute, m_document, value, length, TXMLAttr::Plain{}));
-                    element->appendChild(node.get());
-                    node.release();
+                    LinkNew(element, new (m_document) TXMLAttr(attribute, m_document, value, length, TXMLAttr::Plain{}));
                 } else {
                     AddNode(2, *attribute, QString::fromLatin1(value, length));
                 }

@@ -112,10 +112,13 @@ private:
     // as BeginNode(3) does; plain: all of it plain bytes, otherwise bytes the
     // byte path decodes.
     void AppendParsedText(const uint8_t* text, qsizetype length, bool plain);
+    // Appends a node just made for the document to the open element (see
+    // TNodeList's friends).
+    static void LinkNew(TXMLNode* element, TXMLNode* node);
     [[noreturn]] void Rethrow(const std::exception_ptr& error);
     // The name of length bytes at text as the document's arena keeps it;
-    // index receives its name number.
-    const QString* SharedName(const uint8_t* text, qsizetype length, int& index);
+    // index receives its name number. The input goes on to end at least.
+    const QString* SharedName(const uint8_t* text, qsizetype length, const uint8_t* end, int& index);
 
     TEncoding m_defaultEncoding = US_ASCII;
     char16_t m_mode = u'd';
@@ -130,4 +133,13 @@ private:
     // number (of this parse's symbol table).
     std::vector<const QString*> m_sharedNames;
     TNodeArena* m_namesArena = nullptr;
+    // The names met lately, by their first eight bytes and length: most
+    // names are found here without hashing them whole.
+    struct TNameSlot {
+        uint64_t head = 0;
+        qsizetype length = -1;
+        int index = 0;
+        const QString* name = nullptr;
+    };
+    std::vector<TNameSlot> m_nameSlots;
 };
