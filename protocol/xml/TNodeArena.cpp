@@ -87,6 +87,12 @@ void TNodeArena::Free(void* p)
         return;
     }
     const size_t cls = static_cast<Header*>(block)->sizeClass;
+    if (arena->m_released) {
+        // Nothing is made from it any more.
+        POISON(block, cls << 4);
+        if (--arena->m_live == 0) delete arena;
+        return;
+    }
     auto* f = static_cast<FreeBlock*>(block);
     f->next = arena->m_free[cls];
     arena->m_free[cls] = f;

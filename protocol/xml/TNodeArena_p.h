@@ -35,7 +35,8 @@ public:
     static void Free(void* block);
 
     // The document lets go: the arena frees its chunks now when no block is
-    // in use, else when the last one is freed.
+    // in use, else when the last one is freed. Nothing is made from it any
+    // more, so freed blocks are not kept for reuse.
     void Release();
 
     // Holds bytes (shared, not copied: the caller's bytes own their data);

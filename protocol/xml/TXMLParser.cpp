@@ -585,10 +585,10 @@ const QString* TXMLParser::SharedName(const uint8_t* text, qsizetype length, con
     return shared;
 }
 
-void TXMLParser::AppendParsedText(const uint8_t* text, qsizetype length, bool plain)
+void TXMLParser::AppendParsedText(const uint8_t* text, qsizetype length, bool plain, bool hasAmp)
 {
     const char* const chars = reinterpret_cast<const char*>(text);
-    const void* amp = std::memchr(text, '&', size_t(length));
+    const void* amp = hasAmp ? std::memchr(text, '&', size_t(length)) : nullptr;
     if (plain && !amp) {
         // Kept as the input bytes (which the arena holds) until it is read.
         std::unique_ptr<TXMLNode> node(
@@ -801,15 +801,24 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
         }
         // Text up to the next "<", when all of it is plain.
         if (p < e && d[p] != '<') {
-            const void* lt = std::memchr(d + p, '<', size_t(e - p));
-            if (!lt) break;
-            const qsizetype stop = static_cast<const uint8_t*>(lt) - d;
-            // One branch-free pass: are all bytes plain, and how many are LFs.
+            // Most texts are short: looked through here before memchr.
+            qsizetype stop = p;
+            const qsizetype near = e - p > 32 ? p + 32 : e;
+            while (stop < near && d[stop] != '<') ++stop;
+            if (stop == near) {
+                const void* lt = std::memchr(d + stop, '<', size_t(e - stop));
+                if (!lt) break;
+                stop = static_cast<const uint8_t*>(lt) - d;
+            }
+            // One branch-free pass: are all bytes plain, how many are LFs,
+            // and is there an "&".
             qint32 lines = 0;
             unsigned plain = 1;
+            unsigned amp = 0;
             for (qsizetype i = p; i < stop; ++i) {
                 const uint8_t c = d[i];
                 lines += c == '\n';
+                amp |= unsigned(c == '&');
                 plain &= unsigned((c >= 0x20) & (c < 0x7F)) | unsigned(c == '\t') | unsigned(c == '\n')
                          | unsigned(c == '\r');
             }
@@ -834,12 +843,11 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
             // The token path lists what it cannot convert in the markup after
             // a text before what the text's references list: a text with
             // references before such markup is left to it.
-            if (stop + 1 < e && !lexchars::PlainByte(d[stop + 1]) && std::memchr(d + p, '&', size_t(stop - p)))
-                break;
+            if (stop + 1 < e && !lexchars::PlainByte(d[stop + 1]) && amp) break;
             m_line += lines;
             qsizetype first = p;
             while (first < stop && lexchars::IsBlank(d[first])) ++first;
-            if (first < stop) AppendParsedText(d + p, stop - p, plain != 0);
+            if (first < stop) AppendParsedText(d + p, stop - p, plain != 0, amp != 0);
             p = stop;
         }
     }

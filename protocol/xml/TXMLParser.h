@@ -110,8 +110,8 @@ private:
     bool ParseContentBytes(std::vector<TXMLNode*>& open);
     // Appends text of the main input that is not blank to the open element,
     // as BeginNode(3) does; plain: all of it plain bytes, otherwise bytes the
-    // byte path decodes.
-    void AppendParsedText(const uint8_t* text, qsizetype length, bool plain);
+    // byte path decodes; hasAmp: it holds an "&".
+    void AppendParsedText(const uint8_t* text, qsizetype length, bool plain, bool hasAmp);
     // Appends a node just made for the document to the open element (see
     // TNodeList's friends).
     static void LinkNew(TXMLNode* element, TXMLNode* node);
