@@ -69,6 +69,7 @@ struct TGridEditState {
     TGridUnitEditBtn* unitEditBtn = nullptr;
     TGridDatePicker* datePicker = nullptr;
     TGridButton* button = nullptr;
-    // Set by the column grid from the column (not owned).
-    TEditLink* editLink = nullptr;
+    // The custom editor (not owned; forgotten when it goes). The column
+    // grid sets it from the cell's column.
+    QPointer<TEditLink> editLink;
 };

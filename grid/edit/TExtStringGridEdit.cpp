@@ -344,6 +344,8 @@ void TExtStringGrid::ShowEditorControl(int col, int row)
     const TKeyChar startKey = e.pendingStartKey;
     e.pendingStartKey = 0;
     const bool flat = d->look == glSoft || d->look == glDUV;
+    const int columnLimit = GetEditLimit();
+    const int editLimit = columnLimit > 0 ? columnLimit : e.maxEditLength;
     QWidget* shown = nullptr;
     bool postKey = false;
 
@@ -478,7 +480,7 @@ void TExtStringGrid::ShowEditorControl(int col, int row)
         TGridEditBtn* c = e.editBtn;
         place(c, r.Left, r.Top, w, h);
         c->SetText(text);
-        c->SetMaxLength(e.maxEditLength);
+        c->SetMaxLength(editLimit);
         activate(c);
         e.shownValue = c->Text();
         postKey = true;
@@ -487,7 +489,7 @@ void TExtStringGrid::ShowEditorControl(int col, int row)
     case edUnitEditBtn: {
         TGridUnitEditBtn* c = e.unitEditBtn;
         place(c, r.Left, r.Top, w, h);
-        c->SetMaxLength(e.maxEditLength);
+        c->SetMaxLength(editLimit);
         c->SetCellValue(text);
         activate(c);
         e.shownValue = c->CellValue();
@@ -530,6 +532,7 @@ void TExtStringGrid::ShowEditorControl(int col, int row)
         if (OnGetEditorProp) OnGetEditorProp(this, rc, row, link);
         link->SetEditorValue(text);
         e.shownValue = link->GetEditorValue();
+        link->WatchEditControl();
         link->FocusEditor(true);
         shown = link->EditControl();
         postKey = true;

@@ -14,6 +14,7 @@
 #include "platform/core/RegionalSettings.h"
 #include "platform/dialogs/Dialogs.h"
 #include "tests/support/PrintQString.h"
+#include "tests/support/TestSupport.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -417,6 +418,93 @@ TEST(CustomEditor, APopupFormIsFreedWheneverTheEditEnds)
     EXPECT_EQ(seen, &link);
     EXPECT_EQ(link.created, 3);
     EXPECT_EQ(g.GetCellText(1, 1), "v");
+}
+
+// An in-place editor whose line goes when the edit ends.
+class LineLink : public TEditLink {
+public:
+    QWidget* EditControl() override { return m_edit; }
+    void CreateEditor(QWidget* parent) override { m_edit = new QLineEdit(parent); }
+    void DestroyEditor() override
+    {
+        if (m_edit) m_edit->deleteLater();
+        m_edit = nullptr;
+    }
+    QString GetEditorValue() override { return m_edit ? m_edit->text() : QString(); }
+    void SetEditorValue(const QString& value) override
+    {
+        if (m_edit) m_edit->setText(value);
+    }
+
+private:
+    QPointer<QLineEdit> m_edit;
+};
+
+TEST(CustomEditor, KeysEndTheEditUnlessTheLinkWantsThem)
+{
+    Grid g;
+    LineLink link;
+    g.SetEditLink(&link);
+    for (int r = 1; r < 5; ++r) g.editors[{1, r}] = edCustom;
+    g.SetCellText(1, 1, QStringLiteral("old"));
+    auto typeAndPress = [&](const QString& text, Qt::Key key) {
+        QPointer<QWidget> c = link.EditControl();
+        EXPECT_NE(c, nullptr);
+        if (!c) return;
+        static_cast<QLineEdit*>(c.data())->setText(text);
+        Key(c, key);
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return c.isNull() || !g.EditInProgress(); }));
+    };
+
+    // Which keys end the edit, and which each flag keeps.
+    for (int k : {Win::VK_TAB, Win::VK_RETURN, Win::VK_ESCAPE, Win::VK_PRIOR, Win::VK_NEXT, Win::VK_END,
+                  Win::VK_LEFT, Win::VK_UP, Win::VK_RIGHT, Win::VK_DOWN})
+        EXPECT_TRUE(link.KeyEndsEdit(k)) << k;
+    EXPECT_FALSE(link.KeyEndsEdit(Win::VK_HOME));
+    EXPECT_FALSE(link.KeyEndsEdit('A'));
+    link.WantKeyUpDown = link.WantKeyLeftRight = link.WantKeyHomeEnd = true;
+    link.WantKeyPriorNext = link.WantKeyReturn = link.WantKeyEscape = true;
+    for (int k : {Win::VK_RETURN, Win::VK_ESCAPE, Win::VK_PRIOR, Win::VK_NEXT, Win::VK_END, Win::VK_HOME,
+                  Win::VK_LEFT, Win::VK_UP, Win::VK_RIGHT, Win::VK_DOWN})
+        EXPECT_FALSE(link.KeyEndsEdit(k)) << k;
+    EXPECT_TRUE(link.KeyEndsEdit(Win::VK_TAB));
+
+    // Kept: Down stays in the editor.
+    g.Edit(1, 1);
+    ASSERT_NE(link.EditControl(), nullptr);
+    Key(link.EditControl(), Qt::Key_Down);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(g.EditInProgress());
+    EXPECT_EQ(g.Row(), 1);
+    g.CloseEditorControl();
+
+    // Escape restores the cell's text from before the edit.
+    link.WantKeyUpDown = link.WantKeyEscape = link.WantKeyReturn = false;
+    g.Edit(1, 1);
+    typeAndPress(QStringLiteral("new"), Qt::Key_Escape);
+    EXPECT_EQ(g.GetCellText(1, 1), "old");
+    EXPECT_EQ(g.Row(), 1);
+    // Return stores and stays; Down stores and moves one row down.
+    g.Edit(1, 1);
+    typeAndPress(QStringLiteral("ret"), Qt::Key_Return);
+    EXPECT_EQ(g.GetCellText(1, 1), "ret");
+    EXPECT_EQ(g.Row(), 1);
+    EXPECT_TRUE(g.hasFocus());
+    g.Edit(1, 1);
+    typeAndPress(QStringLiteral("down"), Qt::Key_Down);
+    EXPECT_EQ(g.GetCellText(1, 1), "down");
+    EXPECT_EQ(g.Row(), 2);
+
+    // Leaving the editor for another control stores the value.
+    QLineEdit other(&g);
+    other.show();
+    g.Edit(1, 2);
+    QPointer<QWidget> c = link.EditControl();
+    ASSERT_NE(c, nullptr);
+    static_cast<QLineEdit*>(c.data())->setText(QStringLiteral("left"));
+    other.setFocus();
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return !g.EditInProgress(); }));
+    EXPECT_EQ(g.GetCellText(1, 2), "left");
 }
 
 } // namespace
