@@ -42,6 +42,7 @@
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLText.h"
 #include "protocol/xml/XMLQuery.h"
+#include "report/TrptProfile.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -143,8 +144,8 @@ TMainProfileFrm::TMainProfileFrm(QWidget* parent) : TForm(parent)
     OnCloseQuery = [this](QObject*, bool& canClose) { FormCloseQuery(canClose); };
     OnClose = [this](QObject*, TCloseAction&) { SaveSettings(); };
     OnShow = [this](QObject*) {
-        // The report form is made on the first show (with the report).
         m_shown = true;
+        ProfileReport();
     };
     // Key preview: the window sees keys before the focused control.
     qApp->installEventFilter(this);
@@ -847,21 +848,39 @@ void TMainProfileFrm::WMMakeReport()
         QPointer<TMainProfileFrm>& self;
         ~Clear() { if (self) self->m_reportBusy = false; }
     } clear{self};
-    // SEAM(report): the report form's ShowProfileReport with
-    // SubPropXml->RequestElement() (the subject's prop.data).
+    // The subject's prop.data answer; without one there is nothing to report.
+    TXMLElement* property = SubPropXml->RequestElement();
+    if (!property || !AppState().PropFound) return;
+    ProfileReport()->ShowProfileReport(property);
 }
 
-void TMainProfileFrm::WritePropertyInfoReport(const TXMLElement* property, const QString& fileName)
+TrptProfile* TMainProfileFrm::ProfileReport()
 {
-    // SEAM(report): the report form's WritePropertyInfoReport.
-    Q_UNUSED(property);
-    Q_UNUSED(fileName);
+    if (!rptProfile) {
+        rptProfile = new TrptProfile(this);
+        rptProfile->setObjectName(QStringLiteral("rptProfile"));
+        rptProfile->Comps = vxComps;
+        rptProfile->RptGen = vxRptGen;
+        rptProfile->AssessorMap = vxAssessorMap;
+        rptProfile->PersonalInfo = PersonalInfo;
+        rptProfile->MainForm = this;
+    }
+    return rptProfile;
+}
+
+void TMainProfileFrm::WritePropertyInfoReport(TXMLElement* property, const QString& fileName)
+{
+    ProfileReport()->WritePropertyInfoReport(property, fileName);
+}
+
+void TMainProfileFrm::DeleteReportFile(const QString& fileName)
+{
+    ProfileReport()->DeleteReportFile(fileName);
 }
 
 void TMainProfileFrm::PreviewReportFile(const QString& fileName)
 {
-    // SEAM(report): the report form's PreviewReportFile.
-    Q_UNUSED(fileName);
+    ProfileReport()->PreviewReportFile(fileName);
 }
 
 void TMainProfileFrm::WMLogin()

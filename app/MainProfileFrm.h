@@ -26,6 +26,7 @@ class TlcErrorHandler;
 class TPanel;
 class TStatusBar;
 class TXMLElement;
+class TrptProfile;
 class TSubjectProperty;
 class TvxAssessorMap;
 class TvxComps;
@@ -89,9 +90,10 @@ public:
     THttpClient* http = nullptr;
     TlcErrorHandler* lcErrorHandler1 = nullptr;
     QTimer* LogoutTimer = nullptr;
-    // The report form: the property information report's print and save
-    // requests go to it (none until the report is made on the first show).
-    QPointer<QObject> rptProfile;
+    // The report form, made on the first show and owned by the window: it
+    // makes, previews, prints and saves the reports; the Prop Info step's
+    // print and save requests are posted to it.
+    TrptProfile* rptProfile = nullptr;
 
     int StepIndex() const { return m_stepIndex; }
     QAction* StepAction(int index) const;
@@ -128,12 +130,15 @@ public:
     void TakeOverLoginElement(const TXMLElement* e);
     void TakeOverBanner(const QString& text);
 
-    // The report form's entry points (the report is made by the report
-    // form once it exists): the one-page property information report of an
-    // answer element written into the temporary directory under fileName,
-    // and a report file of the temporary directory shown in the preview.
-    void WritePropertyInfoReport(const TXMLElement* property, const QString& fileName);
+    // The report form's entry points: the one-page property information
+    // report of an answer element written into the temporary directory
+    // under fileName, a report file of the temporary directory removed, and
+    // one shown in the modal preview.
+    void WritePropertyInfoReport(TXMLElement* property, const QString& fileName);
+    void DeleteReportFile(const QString& fileName);
     void PreviewReportFile(const QString& fileName);
+    // The report form, made when first needed.
+    TrptProfile* ProfileReport();
     // Set from Do Report until the report made for it is closed.
     bool ReportBusy() const { return m_reportBusy; }
     void SetReportBusy(bool value) { m_reportBusy = value; }

@@ -271,7 +271,7 @@ void TCompsViewFrm::CompInfo()
     const QString path = state.TempDir + fileName;
     // Only a file written for this comp is shown: an earlier comp's report
     // must not pass for this one.
-    QFile::remove(path);
+    main->DeleteReportFile(fileName);
     bool written = false;
     QPointer<TCompsViewFrm> self(this);
     {
@@ -286,7 +286,7 @@ void TCompsViewFrm::CompInfo()
             if (parcel > 0) {
                 comp->GetProperty(state.County->Id, parcel, state.OrderId, state.UserId);
                 if (!self || !MainProfileFrm) return;
-                const TXMLElement* answer = main->CompInfoXml->RequestElement();
+                TXMLElement* answer = main->CompInfoXml->RequestElement();
                 if (answer && answer->getTagName() == QLatin1String("prop.data")) {
                     main->WritePropertyInfoReport(answer, fileName);
                     written = QFile::exists(path);

@@ -3,8 +3,12 @@
 #include "app/MainProfileFrm.h"
 #include "app/StepMessages.h"
 #include "app/state/TAppState.h"
+#include "platform/kernel/Application.h"
+#include "platform/print/TFilePreview.h"
 #include "platform/widgets/SpeedButton.h"
+#include "report/TrptProfile.h"
 
+#include <QFileInfo>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -33,13 +37,16 @@ TPropInfoFrm::TPropInfoFrm(QObject* owner) : TBaseFrm(owner)
     btnZoomOut = button("btnZoomOut", "Zoom out", "Zoom out", 226);
     btnPrint->OnClick = [this](QObject*) { btnPrintClick(); };
     btnSaveAs->OnClick = [this](QObject*) { btnSaveAsClick(); };
+    btnZoomIn->OnClick = [this](QObject*) { btnZoomInClick(); };
+    btnZoomOut->OnClick = [this](QObject*) { btnZoomOutClick(); };
 
     Preview1 = new QScrollArea(this);
     Preview1->setObjectName(QStringLiteral("Preview1"));
     Preview1->setWidgetResizable(false);
-    PropView = new QWidget;
+    PropView = new TFilePreview;
     PropView->setObjectName(QStringLiteral("PropView"));
-    PropView->resize(780, 1010);
+    PropView->SetZoomFactor(94);
+    PropView->SetShadowDepth(0);
     Preview1->setWidget(PropView);
 
     auto* layout = new QVBoxLayout(this);
@@ -49,8 +56,10 @@ TPropInfoFrm::TPropInfoFrm(QObject* owner) : TBaseFrm(owner)
     layout->addWidget(Preview1, 1);
 
     m_fileName = AppState().TempDir + QStringLiteral("propinfo.rpt");
-    // The report engine's preview starts on m_fileName when the file exists
-    // (zoom 94, no shadow); zoom in and out step its zoom.
+    PropView->FileName = m_fileName;
+    // A missing report leaves the preview empty; a damaged one is reported
+    // and leaves it empty too.
+    if (QFileInfo::exists(m_fileName)) GuardedCall(this, [this] { PropView->Start(); });
 
     OnClose = [this](QObject*, TCloseAction& action) { FormClose(action); };
     Loaded();
@@ -64,6 +73,7 @@ TPropInfoFrm::~TPropInfoFrm()
 void TPropInfoFrm::FormClose(TCloseAction& action)
 {
     // The preview ends before the step goes.
+    PropView->Finish();
     TBaseFrm::FormClose(this, action);
 }
 
@@ -76,6 +86,10 @@ void TPropInfoFrm::btnSaveAsClick()
 {
     if (MainProfileFrm && MainProfileFrm->rptProfile) PostMessage(MainProfileFrm->rptProfile, WM_SAVEPROPINFO);
 }
+
+void TPropInfoFrm::btnZoomInClick() { PropView->ZoomIn(); }
+
+void TPropInfoFrm::btnZoomOutClick() { PropView->ZoomOut(); }
 
 bool TPropInfoFrm::PreviewKey(int key)
 {

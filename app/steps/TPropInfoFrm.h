@@ -8,7 +8,7 @@
 #include <QPointer>
 
 class QScrollArea;
-class QWidget;
+class TFilePreview;
 class TSpeedButton;
 
 class TPropInfoFrm : public TBaseFrm {
@@ -18,8 +18,8 @@ public:
     ~TPropInfoFrm() override;
 
     QScrollArea* Preview1 = nullptr;
-    // The report page; the report engine's file preview takes its place.
-    QWidget* PropView = nullptr;
+    // The page of "propinfo.rpt" (zoom 94, no shadow).
+    TFilePreview* PropView = nullptr;
     TSpeedButton* btnPrint = nullptr;
     TSpeedButton* btnSaveAs = nullptr;
     TSpeedButton* btnZoomIn = nullptr;
@@ -31,6 +31,8 @@ public:
     // Print and Save as are the report form's.
     void btnPrintClick();
     void btnSaveAsClick();
+    void btnZoomInClick();
+    void btnZoomOutClick();
     // The main window's key preview: Up and Down scroll by 8.
     Q_INVOKABLE bool PreviewKey(int key);
 

@@ -139,30 +139,6 @@ TEST_F(MainWindow, StatusCountsTakeSoldFirst)
     EXPECT_TRUE(f->lbCount->Caption().isEmpty());
 }
 
-TEST_F(MainWindow, CompInfoNeverShowsAnEarlierComp)
-{
-    TMainProfileFrm* main = OpenWithProperty();
-    TCompsViewFrm* f = SearchComps(main);
-    const QString stale = AppState().TempDir + QStringLiteral("compinfo.rpt");
-    {
-        QFile file(stale);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("an earlier comp");
-    }
-    f->grComps->SetRow(3);
-    f->CompInfo();
-    EXPECT_FALSE(QFile::exists(stale));
-    int gets = 0;
-    for (const QJsonObject& e : s_service->Log(QStringLiteral("service")))
-        if (e.value(QStringLiteral("request_type")).toString() == QLatin1String("prop.get")) {
-            ++gets;
-            EXPECT_TRUE(e.value(QStringLiteral("request")).toString().contains(QLatin1String("10023103")))
-                << e.value(QStringLiteral("request")).toString().toStdString();
-        }
-    EXPECT_EQ(gets, 1);
-    EXPECT_EQ(CompsViewFrm.data(), f);
-}
-
 TEST_F(MainWindow, StepFiveIsLeftBehindOnceTheCompsAreShown)
 {
     TMainProfileFrm* main = OpenWithProperty();
