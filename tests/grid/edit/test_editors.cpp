@@ -4,6 +4,7 @@
 // the editors hand back to the grid.
 #include "grid/TExtStringGrid.h"
 #include "grid/edit/TEditLink.h"
+#include "grid/edit/TExtRichEdit.h"
 #include "grid/edit/TExtInplaceEdit.h"
 #include "grid/edit/TGridCombo.h"
 #include "grid/edit/TGridDatePicker.h"
@@ -13,6 +14,7 @@
 #include "grid/edit/TGridUnitEditBtn.h"
 #include "platform/core/RegionalSettings.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/text/RtfReader.h"
 #include "tests/support/PrintQString.h"
 #include "tests/support/TestSupport.h"
 
@@ -20,6 +22,7 @@
 #include <QClipboard>
 #include <QPointer>
 #include <QTest>
+#include <QTextCursor>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <map>
@@ -505,6 +508,60 @@ TEST(CustomEditor, KeysEndTheEditUnlessTheLinkWantsThem)
     other.setFocus();
     EXPECT_TRUE(testsupport::WaitUntil([&] { return !g.EditInProgress(); }));
     EXPECT_EQ(g.GetCellText(1, 2), "left");
+}
+
+TEST(RichEditor, RichCellsEditAsFormattedTextAndStoreRtf)
+{
+    Grid g;
+    for (int r = 1; r < 5; ++r) g.editors[{2, r}] = edRichEdit;
+    g.SetCellText(2, 1, QStringLiteral("{\\rtf1\\ansi Plain {\\b bold}}"));
+    g.Edit(2, 1);
+    TExtRichEdit* rich = g.GridRichEdit();
+    ASSERT_TRUE(rich->isVisible());
+    EXPECT_EQ(rich->toPlainText(), QStringLiteral("Plain bold"));
+    const TRtfDocument shown = rich->Document();
+    ASSERT_EQ(shown.Paragraphs.size(), 1);
+    ASSERT_EQ(shown.Paragraphs[0].Runs.size(), 2);
+    EXPECT_TRUE(shown.Paragraphs[0].Runs[1].Bold);
+    // Unchanged, nothing is stored.
+    g.CloseEditorControl();
+    EXPECT_FALSE(rich->isVisible());
+    EXPECT_EQ(g.GetCellText(2, 1), QStringLiteral("{\\rtf1\\ansi Plain {\\b bold}}"));
+
+    // Typed text is stored as rich text that keeps the formats.
+    g.Edit(2, 1);
+    rich->moveCursor(QTextCursor::End);
+    QTest::keyClicks(rich, QStringLiteral("er"));
+    Key(rich, Qt::Key_Down);
+    EXPECT_EQ(g.Row(), 2);
+    const TRtfDocument stored = TRtfReader::Read(g.GetCellText(2, 1).toLatin1());
+    EXPECT_EQ(stored.PlainText(), QStringLiteral("Plain bolder"));
+    EXPECT_TRUE(stored.Paragraphs[0].Runs.last().Bold);
+
+    // Esc stores nothing; a plain cell text comes in as text.
+    g.SetCellText(2, 3, QStringLiteral("just text"));
+    g.Edit(2, 3);
+    EXPECT_EQ(rich->toPlainText(), QStringLiteral("just text"));
+    QTest::keyClicks(rich, QStringLiteral("x"));
+    Key(rich, Qt::Key_Escape);
+    EXPECT_FALSE(g.EditInProgress());
+    EXPECT_EQ(g.GetCellText(2, 3), QStringLiteral("just text"));
+
+    // With multi-line cells Down stays in the editor; a taller text makes
+    // the row taller while SizeWhileTyping.Height is on.
+    g.SetMultilinecells(true);
+    g.SizeWhileTyping().Height = true;
+    int sized = -1;
+    g.OnEndRowSize = [&](QObject*, int row) { sized = row; };
+    g.Edit(2, 2);
+    Key(rich, Qt::Key_Down);
+    EXPECT_TRUE(g.EditInProgress());
+    const int before = g.RowHeights(2);
+    for (int i = 0; i < 3; ++i) Key(rich, Qt::Key_Return);
+    EXPECT_GT(g.RowHeights(2), before);
+    EXPECT_EQ(g.RowHeights(2), rich->ReqHeight + 5);
+    EXPECT_EQ(sized, 2);
+    g.CloseEditorControl();
 }
 
 } // namespace
