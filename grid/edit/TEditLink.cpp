@@ -10,6 +10,9 @@
 
 TEditLink::TEditLink(QObject* owner) : QObject(owner) {}
 
+TExtStringGrid* TEditLink::Grid() const { return m_grid; }
+void TEditLink::SetGrid(TExtStringGrid* grid) { m_grid = grid; }
+
 TEditLink::~TEditLink()
 {
     // The editor lives in the popup; take it out before the form goes.

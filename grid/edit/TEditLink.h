@@ -47,8 +47,9 @@ public:
     int Tag = 0;
 
     // Written by the grid when an edit starts.
-    TExtStringGrid* Grid() const { return m_grid; }
-    void SetGrid(TExtStringGrid* grid) { m_grid = grid; }
+    // (Forgotten when the grid goes.)
+    TExtStringGrid* Grid() const;
+    void SetGrid(TExtStringGrid* grid);
     TPoint EditCell() const { return m_editCell; }
     void SetEditCell(TPoint cell) { m_editCell = cell; }
     // The popup form of the edit in progress (esPopup), or nullptr.
@@ -90,7 +91,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    TExtStringGrid* m_grid = nullptr;
+    QPointer<TExtStringGrid> m_grid;
     QPointer<QWidget> m_watched; // the edit control of the edit in progress
     bool m_endingByKey = false;
     int m_editSerial = 0; // counts edits, so a late close hits only its own
