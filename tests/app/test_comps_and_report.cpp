@@ -2,7 +2,7 @@
 #include "app/steps/TCompsParamsFrm.h"
 #include "app/steps/TCompsViewFrm.h"
 #include "app/steps/TReportFrm.h"
-#include "grid/TExtStringGrid.h"
+#include "grid/column/TExtColumnGrid.h"
 #include "platform/kernel/Application.h"
 #include "platform/kernel/VirtualKeys.h"
 #include "platform/widgets/CustomComboBox.h"
@@ -13,6 +13,7 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QTest>
 
 using namespace testsupport;
 
@@ -314,4 +315,39 @@ TEST_F(MainWindow, DoReportSendsThePhotosOfEveryComp)
     EXPECT_TRUE(main->vxRptGen->IncludePhotos);
     EXPECT_EQ(main->vxRptGen->PhotoApns.size(), main->vxComps->Records.Count());
     ASSERT_TRUE(WaitUntil([main] { return !main->ReportBusy(); }));
+}
+
+TEST_F(MainWindow, CheckBoxClicksMarkCompsAndReportPages)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    TCompsViewFrm* f = SearchComps(main);
+    auto clickCell = [](TExtStringGrid* grid, int col, int row) {
+        const TRect r = grid->CellRect(col, row);
+        QTest::mouseClick(grid, Qt::LeftButton, Qt::NoModifier, QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+    };
+    // The sixth comp comes unmarked: a click marks it and counts it.
+    const QString counts = f->lbCount->Caption();
+    clickCell(f->grComps, 1, 6);
+    EXPECT_EQ(f->grComps->GetCellText(1, 6), QStringLiteral("Y"));
+    EXPECT_NE(f->lbCount->Caption(), counts);
+    EXPECT_TRUE(f->Modified());
+    clickCell(f->grComps, 1, 1);
+    EXPECT_EQ(f->grComps->GetCellText(1, 1), QStringLiteral("N"));
+    // The other columns take no input.
+    clickCell(f->grComps, 2, 2);
+    EXPECT_FALSE(f->grComps->EditorMode());
+    main->CompsParamsForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return !CompsViewFrm; }));
+    EXPECT_TRUE(main->vxComps->Records.IsUsed(5));
+    EXPECT_FALSE(main->vxComps->Records.IsUsed(0));
+
+    TReportFrm* r = ShowReport(main);
+    clickCell(r->ReportGrid, 1, 2);
+    EXPECT_EQ(r->ReportGrid->GetCellText(1, 2), QStringLiteral("N"));
+    const QString page = r->ReportGrid->GetCellText(2, 2);
+    main->CompsParamsForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return !ReportFrm; }));
+    const TReportPageList& pages = AppState().ReportPages;
+    for (int i = 0; i < pages.Count(); ++i)
+        EXPECT_EQ(pages.Items(i).Selected, pages.Items(i).Name != page) << pages.Items(i).Name.toStdString();
 }
