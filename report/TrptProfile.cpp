@@ -5,6 +5,8 @@
 #include "platform/core/Exception.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/kernel/Application.h"
+#include "platform/print/TFilePreview.h"
+#include "platform/print/TPrinterSetupDialog.h"
 #include "platform/report/TBaseReport.h"
 #include "protocol/TvxAssessorMap.h"
 #include "protocol/TvxComps.h"
@@ -26,14 +28,18 @@
 #include "report/TSummaryAnalysisPage.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -75,6 +81,31 @@ bool MapReady(const TReportContext& c, const char* name)
 }
 
 bool Found(const TXMLElement* e) { return e && e->getAttribute(QStringLiteral("found")) == QLatin1String("Y"); }
+
+// The preview window's key preview: every key pressed in the window or any
+// of its controls is offered to the form first.
+class KeyPreview : public QObject {
+public:
+    KeyPreview(QObject* parent, std::function<bool(int)> handler) : QObject(parent), m_handler(std::move(handler)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+                bool handled = false;
+                GuardedCall(watched, [&] { handled = m_handler(key->key()); });
+                if (handled)
+                    return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<bool(int)> m_handler;
+};
 
 } // namespace
 
@@ -168,15 +199,20 @@ void TrptProfile::CalcCompStatistics()
 
 void TrptProfile::ShowProfileReport(TXMLElement* property)
 {
-    Hourglass hourglass;
-    // The sheets go whatever happens after they were fetched.
+    // The sheets go whatever happens after they were fetched, and only
+    // once the preview is closed.
     struct SheetCleanup {
         TrptProfile* Form;
         ~SheetCleanup() { Form->DeleteAssessorMapFiles(); }
     } cleanup{this};
-    m_context.Property = property;
-    FetchReportData();
-    const QString path = WriteProfileReport(property);
+    QString path;
+    {
+        // The hourglass only while the report is made, not over the preview.
+        Hourglass hourglass;
+        m_context.Property = property;
+        FetchReportData();
+        path = WriteProfileReport(property);
+    }
     ShowPreview(path);
 }
 
@@ -229,12 +265,12 @@ void TrptProfile::PreviewReportFile(const QString& fileName)
 
 void TrptProfile::PrintPropertyInfo()
 {
-    const QString path = ReportPath(QStringLiteral("propinfo.rpt"));
-    if (!Dialogs::PrinterSetup(this))
-        return;
-    // Seam: the file printer (TFilePrinter) prints every page of path here
-    // once it is part of the report output engine.
-    Q_UNUSED(path);
+    FilePrinter.FileName = ReportPath(QStringLiteral("propinfo.rpt"));
+    TPrinterSetupDialog setup;
+    setup.FilePrinter = &FilePrinter;
+    setup.Parent = this;
+    if (setup.Execute())
+        FilePrinter.Execute();
 }
 
 void TrptProfile::SavePropertyInfoAs() { SaveReportAs(ReportPath(QStringLiteral("propinfo.rpt"))); }
@@ -247,7 +283,7 @@ void TrptProfile::SaveReportAs(const QString& reportFile)
         return;
     Hourglass hourglass;
     // The extension is compared without case: "REPORT.PDF" is a PDF too.
-    if (name.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
+    if (IsPdfFileName(name)) {
         RenderPdf(reportFile, name);
         return;
     }
@@ -263,12 +299,12 @@ void TrptProfile::RenderPdf(const QString& reportFile, const QString& pdfFile)
     QFile source(reportFile);
     if (!source.open(QIODevice::ReadOnly))
         throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(reportFile, source.errorString()));
-    const QByteArray data = source.readAll();
-    // Seam: the PDF renderer (TRenderPDF: fonts not embedded, image quality
-    // 90, metafile resolution 300, WinAnsi encoding) renders data into
-    // pdfFile here once it is part of the report output engine.
-    Q_UNUSED(data);
-    throw Exception(QStringLiteral("PDF output is not available: ") + pdfFile);
+    QByteArray data = source.readAll();
+    source.close();
+    QBuffer stream(&data);
+    stream.open(QIODevice::ReadOnly);
+    RPRenderPDF1.ImageQuality = 90;
+    RPRenderPDF1.Render(stream, pdfFile);
 }
 
 void TrptProfile::FetchReportData()
@@ -400,51 +436,169 @@ void TrptProfile::RS1Print(TBaseReport& report)
 
 void TrptProfile::ShowPreview(const QString& path)
 {
-    m_previewFile = path;
-    QDialog window(this);
+    QDialog window(this, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint
+                             | Qt::WindowCloseButtonHint);
     window.setWindowTitle(QStringLiteral("Preview"));
     window.resize(860, 497);
-    if (MainForm)
+    if (MainForm) {
+        window.setWindowState(window.windowState() & ~Qt::WindowMaximized);
         window.setGeometry(MainForm->geometry());
+    }
     auto* layout = new QVBoxLayout(&window);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* menu = new QMenuBar(&window);
+    layout->setMenuBar(menu);
     auto* bar = new QToolBar(&window);
     layout->addWidget(bar);
-    QAction* print = bar->addAction(QStringLiteral("Print"));
-    print->setToolTip(QStringLiteral("Print"));
-    QAction* saveAs = bar->addAction(QStringLiteral("Save As"));
-    saveAs->setToolTip(QStringLiteral("Save As"));
-    bar->addAction(QStringLiteral("Zoom In"));
-    bar->addAction(QStringLiteral("Zoom Out"));
-    auto* lbZoom = new QLabel(QStringLiteral("90%"), bar);
+    auto* ScrollBox1 = new QScrollArea(&window);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setWidgetResizable(false);
+    layout->addWidget(ScrollBox1, 1);
+    auto* FilePreview = new TFilePreview;
+    FilePreview->setObjectName(QStringLiteral("FilePreview"));
+    FilePreview->SetShadowDepth(2);
+    ScrollBox1->setWidget(FilePreview);
+
+    auto action = [&](const char* name, const QString& text, const QString& hint = QString()) {
+        auto* a = new QAction(text, &window);
+        a->setObjectName(QString::fromLatin1(name));
+        if (!hint.isEmpty())
+            a->setToolTip(hint);
+        return a;
+    };
+    // The page keys are handled by the key preview; the menu shows them.
+    QAction* FileSaveAs = action("FileSaveAs", QStringLiteral("Save As"), QStringLiteral("Save As"));
+    QAction* FilePrint = action("FilePrint", QStringLiteral("Print"), QStringLiteral("Print"));
+    QAction* FilePrinterSettings =
+        action("FilePrinterSettings", QStringLiteral("Printer Settings"), QStringLiteral("Printer Settings"));
+    FilePrinterSettings->setEnabled(false); // an action without a handler
+    QAction* FileClose = action("FileClose", QStringLiteral("Close"), QStringLiteral("Close"));
+    QAction* ZoomIn = action("ZoomIn", QStringLiteral("Zoom In"));
+    QAction* ZoomOut = action("ZoomOut", QStringLiteral("Zoom Out"));
+    QAction* PageNext = action("PageNext", QStringLiteral("Next Page\tPgDown"));
+    QAction* PagePrior = action("PagePrior", QStringLiteral("Prior Page\tPgUp"));
+    QAction* PageFirst = action("PageFirst", QStringLiteral("First Page\tHome"));
+    QAction* PageLast = action("PageLast", QStringLiteral("Last Page\tEnd"));
+
+    QMenu* file = menu->addMenu(QStringLiteral("File"));
+    file->addActions({FileSaveAs, FilePrint, FilePrinterSettings, FileClose});
+    QMenu* zoom = menu->addMenu(QStringLiteral("Zoom"));
+    zoom->addActions({ZoomIn, ZoomOut});
+    for (int tag = 60; tag <= 200; tag += 20) {
+        QAction* item = zoom->addAction(QStringLiteral("%1%").arg(tag));
+        item->setObjectName(QStringLiteral("Zoom%1").arg(tag));
+        connect(item, &QAction::triggered, &window, [FilePreview, tag] {
+            FilePreview->SetZoomFactor(tag);
+            FilePreview->RedrawPage();
+        });
+    }
+    QMenu* page = menu->addMenu(QStringLiteral("Page"));
+    page->addActions({PageNext, PagePrior, PageFirst, PageLast});
+
+    auto* lbZoom = new QLabel(bar);
+    lbZoom->setObjectName(QStringLiteral("lbZoom"));
     lbZoom->setFixedWidth(48);
     lbZoom->setAlignment(Qt::AlignCenter);
-    bar->addWidget(lbZoom);
-    bar->addAction(QStringLiteral("First Page"));
-    bar->addAction(QStringLiteral("Next Page"));
-    bar->addAction(QStringLiteral("Prior Page"));
-    bar->addAction(QStringLiteral("Last Page"));
     auto* lbPages = new QLabel(bar);
+    lbPages->setObjectName(QStringLiteral("lbPages"));
     lbPages->setFixedWidth(83);
     lbPages->setAlignment(Qt::AlignCenter);
+    auto* back = action("Back", QStringLiteral("Back"), QStringLiteral("Close"));
+    bar->addActions({FilePrint, FileSaveAs, ZoomIn, ZoomOut});
+    bar->addWidget(lbZoom);
+    bar->addActions({PageFirst, PageNext, PagePrior, PageLast});
     bar->addWidget(lbPages);
-    QAction* back = bar->addAction(QStringLiteral("Back"));
-    auto* ScrollBox1 = new QScrollArea(&window);
-    layout->addWidget(ScrollBox1, 1);
-    // Seam: the file preview (TFilePreview on ScrollBox1, zoom 90, page
-    // label "Page: n of m") shows path here once it is part of the report
-    // output engine.
+    bar->addAction(back);
+
+    FilePreview->OnZoomChange = [FilePreview, lbZoom](QObject*) {
+        lbZoom->setText(QString::number(FilePreview->ZoomFactor()) + QLatin1Char('%'));
+    };
+    FilePreview->OnPageChange = [FilePreview, lbPages](QObject*) {
+        const int count = FilePreview->PageCount();
+        lbPages->setText(count >= 2 ? QStringLiteral("Page: %1 of %2").arg(FilePreview->CurrentPage()).arg(count)
+                                    : QString());
+    };
+    auto guarded = [this](std::function<void()> fn) { return [this, fn] { GuardedCall(this, fn); }; };
+    connect(FileSaveAs, &QAction::triggered, &window, guarded([this] { SaveReportAs(m_previewFile); }));
+    connect(FilePrint, &QAction::triggered, &window, guarded([this] { PrintPreviewed(); }));
+    connect(FileClose, &QAction::triggered, &window, &QDialog::reject);
     connect(back, &QAction::triggered, &window, &QDialog::reject);
-    connect(saveAs, &QAction::triggered, &window, [this] { GuardedCall(this, [this] { SaveReportAs(m_previewFile); }); });
-    connect(print, &QAction::triggered, &window, [this] {
-        GuardedCall(this, [this] {
-            if (Dialogs::PrinterSetup(this)) {
-                // Seam: the file printer prints every page of m_previewFile.
-            }
-        });
+    connect(ZoomIn, &QAction::triggered, &window, [FilePreview] {
+        FilePreview->ZoomIn();
+        FilePreview->RedrawPage();
     });
+    connect(ZoomOut, &QAction::triggered, &window, [FilePreview] {
+        FilePreview->ZoomOut();
+        FilePreview->RedrawPage();
+    });
+    connect(PageNext, &QAction::triggered, &window, [FilePreview] { FilePreview->NextPage(); });
+    connect(PagePrior, &QAction::triggered, &window, [FilePreview] { FilePreview->PriorPage(); });
+    connect(PageFirst, &QAction::triggered, &window, [FilePreview] { FilePreview->FirstPage(); });
+    connect(PageLast, &QAction::triggered, &window, [FilePreview] { FilePreview->LastPage(); });
+
+    auto* keys = new KeyPreview(&window, [this](int key) { return PreviewKey(key); });
+    window.installEventFilter(keys);
+    for (QWidget* child : window.findChildren<QWidget*>())
+        child->installEventFilter(keys);
+
+    FilePrinter.FileName = path;
+    FilePreview->FileName = path;
+    FilePreview->Start();
+    FilePreview->SetZoomFactor(90);
+    FilePreview->RedrawPage();
+
+    m_previewFile = path;
+    m_preview = FilePreview;
+    m_scrollBox = ScrollBox1;
+    struct Closed {
+        TrptProfile* Form;
+        ~Closed()
+        {
+            if (Form->m_preview)
+                Form->m_preview->Finish();
+            Form->m_preview = nullptr;
+            Form->m_scrollBox = nullptr;
+            Form->m_previewFile.clear();
+        }
+    } closed{this};
     Dialogs::ExecModal(window);
-    m_previewFile.clear();
+}
+
+void TrptProfile::PrintPreviewed()
+{
+    TPrinterSetupDialog setup;
+    setup.FilePrinter = &FilePrinter;
+    setup.Parent = this;
+    if (setup.Execute())
+        FilePrinter.Execute();
+}
+
+bool TrptProfile::PreviewKey(int key)
+{
+    if (!m_preview)
+        return false;
+    switch (key) {
+    case Qt::Key_Down:
+    case Qt::Key_Up: {
+        QScrollBar* bar = m_scrollBox->verticalScrollBar();
+        bar->setValue(bar->value() + (key == Qt::Key_Down ? 8 : -8));
+        return true;
+    }
+    case Qt::Key_Right:
+        m_preview->ZoomIn();
+        m_preview->RedrawPage();
+        return true;
+    case Qt::Key_Left:
+        m_preview->ZoomOut();
+        m_preview->RedrawPage();
+        return true;
+    case Qt::Key_PageDown: m_preview->NextPage(); return true;
+    case Qt::Key_PageUp: m_preview->PriorPage(); return true;
+    case Qt::Key_Home: m_preview->FirstPage(); return true;
+    case Qt::Key_End: m_preview->LastPage(); return true;
+    default: return false;
+    }
 }
 
 void TrptProfile::WndProc(TMessage& message)

@@ -11,6 +11,8 @@
 // and never writes them.
 
 #include "platform/kernel/Form.h"
+#include "platform/print/TFilePrinter.h"
+#include "platform/print/TRenderPDF.h"
 #include "platform/report/TReportFileWriter.h"
 #include "platform/report/TReportShell.h"
 #include "report/TReportContext.h"
@@ -22,6 +24,7 @@ class QAction;
 class QDialog;
 class QLabel;
 class QScrollArea;
+class TFilePreview;
 class TvxAssessorMap;
 class TvxComps;
 class TvxpPersonalInfo;
@@ -96,6 +99,10 @@ public:
         rCensus, rSchool, rAssessorMap;
     TReportFileWriter ReportFiler;
     TReportFileWriter fPropPreview;
+    // Prints the previewed file or "propinfo.rpt"; its printer is the one
+    // the set-up dialog changes.
+    TFilePrinter FilePrinter;
+    TRenderPDF RPRenderPDF1;
 
     // The report file of the preview; empty when none is shown.
     const QString& PreviewFile() const { return m_previewFile; }
@@ -108,6 +115,9 @@ private:
     bool PageGuard(int id) const;
     void RunPage(TBaseReport& report, int id);
     void ShowPreview(const QString& path);
+    void PrintPreviewed();
+    // The preview window's keys: arrows scroll and zoom, page keys page.
+    bool PreviewKey(int key);
     QString ReportPath(const QString& fileName) const;
 
     TReportContext m_context;
@@ -123,5 +133,8 @@ private:
     std::unique_ptr<THazardPage> m_hazard;
     std::unique_ptr<TAssessorMapPage> m_assessorMap;
     QString m_previewFile;
+    // The shown preview and its window's parts; null while none is shown.
+    TFilePreview* m_preview = nullptr;
+    QScrollArea* m_scrollBox = nullptr;
     QString m_lastReport;
 };

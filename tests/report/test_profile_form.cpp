@@ -116,11 +116,8 @@ TEST_F(ProfileTest, SaveAsTellsPdfByItsExtensionInAnyCase)
     // "REPORT.PDF" is a PDF name: it never receives the raw report file.
     const QString pdf = Temp(QStringLiteral("REPORT.PDF"));
     m_dialogs.NextFileName(pdf);
-    try {
-        m_form.SavePropertyInfoAs();
-    } catch (const Exception&) {
-    }
-    EXPECT_NE(ReadAll(pdf), report);
+    m_form.SavePropertyInfoAs();
+    EXPECT_TRUE(ReadAll(pdf).startsWith("%PDF-"));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
     // Cancelling does nothing.
