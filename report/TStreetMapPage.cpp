@@ -1,6 +1,7 @@
 #include "report/TStreetMapPage.h"
 
 #include "platform/core/FloatFormat.h"
+#include "platform/print/TMetafileGraphic.h"
 #include "platform/report/TBaseReport.h"
 #include "protocol/StringUtils.h"
 #include "protocol/TCompsRecords.h"
@@ -11,7 +12,6 @@
 #include "report/RptTools.h"
 #include "report/TPropInfoPage.h"
 #include "report/TReportContext.h"
-#include "report/TStreetMapPicture.h"
 
 #include <limits>
 
@@ -139,7 +139,7 @@ void TStreetMapPage::PrintStreetMapPage(TBaseReport& report)
             metafile.Clear();
         }
     }
-    const TStreetMapPicture picture(metafile.Data());
+    const TMetafileGraphic picture(metafile.Data());
     report.StretchDraw(QRectF(QPointF(0.75, 0.75), QPointF(7.8, 5.45)), picture);
     report.Pen().SetColor(clBlack);
     report.MoveTo(0.75, 5.45);
