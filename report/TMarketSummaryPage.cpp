@@ -39,7 +39,7 @@ void TMarketSummaryPage::SetMarketSummaryTabs(TBaseReport& report, int style)
     for (int i = 0; i < 9; ++i) {
         int lines = 0;
         if (style == 0)
-            lines = kLineTop | kLineBottom | (i == 0 ? kLineLeft : 0) | (i == 8 ? kLineRight : 0);
+            lines = kLineTop | kLineBottom | (i == 0 ? kLineLeft : 0u) | (i == 8 ? kLineRight : 0u);
         else if (style == 1)
             lines = kLineTop;
         const double width = style == 0 ? heading[i] : data[i];

@@ -24,7 +24,7 @@ void TSummaryAnalysisPage::SetSummaryAnalysisTabs(TBaseReport& report, int style
     for (int i = 0; i < count; ++i) {
         int lines = 0;
         if (boxed)
-            lines = kLineTop | kLineBottom | (i == 0 ? kLineLeft : 0) | (i == count - 1 ? kLineRight : 0);
+            lines = kLineTop | kLineBottom | (i == 0 ? kLineLeft : 0u) | (i == count - 1 ? kLineRight : 0u);
         else if (style == 8)
             lines = kLineTop;
         SetTabLines(report, i == 0 ? 0.75 : tabAfterPrevious, i == 0 ? TTabJustify::tjLeft : TTabJustify::tjRight,
