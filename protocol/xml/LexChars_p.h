@@ -5,6 +5,7 @@
 #include "protocol/xml/XMLChars.h"
 
 #include <QStringView>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -24,13 +25,18 @@ inline bool SameText(QStringView a, QStringView b)
 // Tab, LF, CR and 0x20 to 0x7E: one byte, one character, in every byte
 // encoding.
 inline bool PlainByte(uint8_t b) { return (b >= 0x20 && b < 0x7F) || b == '\t' || b == '\n' || b == '\r'; }
-// The ASCII name characters, and those a name may begin with.
-inline bool AsciiNameByte(uint8_t b)
-{
-    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '_' || b == ':'
-           || b == '.' || b == '-';
-}
-inline bool AsciiNameStart(uint8_t b) { return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || b == '_' || b == ':'; }
+// The ASCII name characters (bit 0), and those a name may begin with (bit 1).
+inline constexpr std::array<uint8_t, 256> kAsciiNameBytes = [] {
+    std::array<uint8_t, 256> t{};
+    for (int b = 0; b < 256; ++b) {
+        const bool start = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || b == '_' || b == ':';
+        const bool name = start || (b >= '0' && b <= '9') || b == '.' || b == '-';
+        t[size_t(b)] = uint8_t((name ? 1 : 0) | (start ? 2 : 0));
+    }
+    return t;
+}();
+inline bool AsciiNameByte(uint8_t b) { return kAsciiNameBytes[b] & 1; }
+inline bool AsciiNameStart(uint8_t b) { return kAsciiNameBytes[b] & 2; }
 
 // The character of a predefined entity name of one-byte characters ("lt",
 // "gt", "amp", "apos", "quot", in any case), or 0.

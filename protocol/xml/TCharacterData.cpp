@@ -7,8 +7,14 @@ TCharacterData::TCharacterData(const QString& name, TXMLDocument* document, uint
 {
 }
 
-TCharacterData::TCharacterData(const QString& name, TXMLDocument* document, uint8_t nodeType, QString&& data)
-    : TXMLNode(name, std::move(data), document, nodeType, TNameCheck::Unchecked)
+TCharacterData::TCharacterData(const QString* sharedName, TXMLDocument* document, uint8_t nodeType, QString data)
+    : TXMLNode(sharedName, document, nodeType, std::move(data))
+{
+}
+
+TCharacterData::TCharacterData(const QString* sharedName, TXMLDocument* document, uint8_t nodeType, const char* raw,
+                               qsizetype rawLength)
+    : TXMLNode(sharedName, document, nodeType, raw, rawLength)
 {
 }
 

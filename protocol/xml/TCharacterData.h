@@ -25,6 +25,8 @@ public:
     void replaceData(int offset, int count, const QString& text);
 
 protected:
-    // Takes the data over (the parser's text).
-    TCharacterData(const QString& name, TXMLDocument* document, uint8_t nodeType, QString&& data);
+    // Under a name that outlives the node (see TXMLNode).
+    TCharacterData(const QString* sharedName, TXMLDocument* document, uint8_t nodeType, QString data);
+    TCharacterData(const QString* sharedName, TXMLDocument* document, uint8_t nodeType, const char* raw,
+                   qsizetype rawLength);
 };

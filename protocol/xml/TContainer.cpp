@@ -8,6 +8,11 @@ TContainer::TContainer(const QString& name, TXMLDocument* ownerDocument, uint8_t
 {
 }
 
+TContainer::TContainer(const QString* sharedName, TXMLDocument* ownerDocument, uint8_t nodeType)
+    : TXMLNode(sharedName, ownerDocument, nodeType, nullptr, 0), m_list(ownerDocument, this)
+{
+}
+
 TContainer::~TContainer() = default;
 
 TXMLNode* TContainer::appendChild(TXMLNode* node) { return m_list.setNamedItem(node); }

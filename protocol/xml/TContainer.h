@@ -42,6 +42,9 @@ public:
     bool hasContent() const;
 
 protected:
+    // Under a name that outlives the node (see TXMLNode).
+    TContainer(const QString* sharedName, TXMLDocument* ownerDocument, uint8_t nodeType);
+
     void OwnerDocumentChanged() override;
 
     TNodeList m_list;

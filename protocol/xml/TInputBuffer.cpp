@@ -7,6 +7,8 @@
 void TInputBuffer::Reset(const QByteArray& bytes)
 {
     m_bytes = bytes;
+    // Raw bytes of the caller's may go before what is read from them.
+    if (!m_bytes.data_ptr().isMutable() && !m_bytes.isEmpty()) m_bytes.detach();
     m_data = reinterpret_cast<const uint8_t*>(m_bytes.constData());
     m_end = m_bytes.size();
     m_pos = 0;

@@ -49,6 +49,8 @@ public:
     // 0x7E (and tab, LF, CR) is its own character in every byte encoding.
     bool ByteEncoded() const { return !IsUTF16; }
     const uint8_t* Bytes() const { return m_data; }
+    // The bytes read (they own their data: raw bytes were copied).
+    const QByteArray& Data() const { return m_bytes; }
     // Where the character read last began.
     qsizetype LastStart() const { return m_hist[(m_h - 1) & 7]; }
     // Consumes n one-byte characters that the caller has read from Bytes().

@@ -87,11 +87,23 @@ void TNodeArena::Free(void* p)
         return;
     }
     const size_t cls = static_cast<Header*>(block)->sizeClass;
+    if (arena->m_released) {
+        // Nothing is made from it any more.
+        POISON(block, cls << 4);
+        if (--arena->m_live == 0) delete arena;
+        return;
+    }
     auto* f = static_cast<FreeBlock*>(block);
     f->next = arena->m_free[cls];
     arena->m_free[cls] = f;
     POISON(block, cls << 4);
     if (--arena->m_live == 0 && arena->m_released) delete arena;
+}
+
+const char* TNodeArena::HoldBytes(const QByteArray& bytes)
+{
+    if (m_bytes.empty() || m_bytes.back().constData() != bytes.constData()) m_bytes.push_back(bytes);
+    return m_bytes.back().constData();
 }
 
 void TNodeArena::Release()

@@ -10,9 +10,17 @@
 // without a document), so a node can be deleted wherever it went. Under
 // AddressSanitizer free blocks and the unused rest of each chunk are
 // poisoned: a use after free or a double free is reported as such.
+//
+// The arena also keeps what the parser's nodes share instead of copying:
+// the input they keep their values in until they are read, and one string
+// per name. Both stay as long as any node of the arena.
+
+#include <QByteArray>
+#include <QString>
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 class TNodeArena {
@@ -27,8 +35,19 @@ public:
     static void Free(void* block);
 
     // The document lets go: the arena frees its chunks now when no block is
-    // in use, else when the last one is freed.
+    // in use, else when the last one is freed. Nothing is made from it any
+    // more, so freed blocks are not kept for reuse.
     void Release();
+
+    // Holds bytes (shared, not copied: the caller's bytes own their data);
+    // returns where they are.
+    const char* HoldBytes(const QByteArray& bytes);
+    // A string kept as long as the arena.
+    const QString* KeepName(const QString& name)
+    {
+        m_names.push_back(name);
+        return &m_names.back();
+    }
 
     size_t LiveBlocks() const { return m_live; }
     size_t ChunkBytes() const { return m_chunkBytes; }
@@ -49,4 +68,6 @@ private:
     size_t m_chunkBytes = 0;
     size_t m_live = 0;
     bool m_released = false;
+    std::vector<QByteArray> m_bytes;
+    std::deque<QString> m_names;
 };

@@ -39,7 +39,7 @@ TNodeNameIndex* TNodeList::Index() const
     m_index = std::make_unique<TNodeNameIndex>();
     m_index->nodes.reserve(m_indexedCount);
     for (TXMLNode* n = m_first; n; n = n->m_next)
-        if (IsIndexedType(n->m_type)) m_index->nodes[{n->m_type, n->m_name}].append(n);
+        if (IsIndexedType(n->m_type)) m_index->nodes[{n->m_type, *n->m_name}].append(n);
     return m_index.get();
 }
 
@@ -96,13 +96,13 @@ TXMLNode* TNodeList::getNamedItem(const QString& name, uint8_t type) const
         int left = m_attributeCount;
         for (TXMLNode* n = m_first; n && left > 0; n = n->m_next) {
             if (n->m_type != 2) continue;
-            if (n->m_name == name) return n;
+            if (*n->m_name == name) return n;
             --left;
         }
         return nullptr;
     }
     for (TXMLNode* n = getFirstOfType(type); n; n = n->nextSameTypeSibling())
-        if (n->m_name == name) return n;
+        if (*n->m_name == name) return n;
     return nullptr;
 }
 
@@ -111,13 +111,13 @@ TXMLNode* TNodeList::nextNamedItem(const TXMLNode* node) const
     if (!node || node->m_parentList != this) return nullptr;
     if (IsIndexedType(node->m_type))
         if (const TNodeNameIndex* index = Index()) {
-            const auto it = index->nodes.constFind({node->m_type, node->m_name});
+            const auto it = index->nodes.constFind({node->m_type, *node->m_name});
             if (it == index->nodes.cend()) return nullptr;
             const auto at = std::find(it->cbegin(), it->cend(), node);
             return (at == it->cend() || at + 1 == it->cend()) ? nullptr : *(at + 1);
         }
     for (TXMLNode* n = node->nextSameTypeSibling(); n; n = n->nextSameTypeSibling())
-        if (n->m_name == node->m_name) return n;
+        if (*n->m_name == *node->m_name) return n;
     return nullptr;
 }
 
@@ -156,7 +156,7 @@ TXMLNode* TNodeList::removeChild(TXMLNode* node)
     if (IsIndexedType(node->m_type)) {
         --m_indexedCount;
         if (m_index) {
-            const auto it = m_index->nodes.find({node->m_type, node->m_name});
+            const auto it = m_index->nodes.find({node->m_type, *node->m_name});
             if (it != m_index->nodes.end()) {
                 it->removeOne(node);
                 if (it->isEmpty()) m_index->nodes.erase(it);
@@ -183,7 +183,7 @@ void TNodeList::CheckInsert(TXMLNode* node, TXMLNode* reference, Op op) const
     if (node->m_parentList) {
         if (op == Op::SetNamedItem)
             throw EDOMException(EDOMException::INUSE_ATTRIBUTE_ERR,
-                                QStringLiteral("TNamedNodeMap.setNamedItem: attribute \"") + node->m_name +
+                                QStringLiteral("TNamedNodeMap.setNamedItem: attribute \"") + *node->m_name +
                                     QStringLiteral("\" already in use (use clone)"));
         throw EDOMException(EDOMException::INUSE_ATTRIBUTE_ERR, where() + QStringLiteral(": attribute already in use (use clone)"));
     }
@@ -211,7 +211,7 @@ void TNodeList::Link(TXMLNode* node, TXMLNode* before)
         // between would have to be placed among them: the index goes.
         if (m_index) {
             if (before) m_index.reset();
-            else m_index->nodes[{node->m_type, node->m_name}].append(node);
+            else m_index->nodes[{node->m_type, *node->m_name}].append(node);
         }
     }
     if (before) {

@@ -79,6 +79,10 @@ private:
     void Link(TXMLNode* node, TXMLNode* before);
 
     friend class TXMLNode;
+    // Links the nodes it has just made with Link alone: a new node of the
+    // list's document, in no list and owning nothing, needs none of the
+    // checks.
+    friend class TXMLParser;
 
     TXMLNode* m_first = nullptr;
     TXMLNode* m_last = nullptr;

@@ -7,6 +7,8 @@
 #include "protocol/xml/TXMLOutput.h"
 #include "protocol/xml/XMLExpand_p.h"
 
+#include <cstring>
+
 TXMLAttr::TXMLAttr(const QString& name, TXMLDocument* document, const QString& value)
     : TXMLNode(name, value, document, 2, TNameCheck::Checked)
 {
@@ -18,8 +20,8 @@ TXMLAttr::TXMLAttr(const QString& name, TXMLDocument* document, const QString& v
 {
 }
 
-TXMLAttr::TXMLAttr(const QString& name, TXMLDocument* document, QString&& value, Plain)
-    : TXMLNode(name, std::move(value), document, 2, TNameCheck::Unchecked)
+TXMLAttr::TXMLAttr(const QString* sharedName, TXMLDocument* document, const char* raw, qsizetype length, Plain)
+    : TXMLNode(sharedName, document, 2, raw, length)
 {
     setValueForm(TValueForm::Expanded);
 }
@@ -55,7 +57,13 @@ void TXMLAttr::WriteTo(TXMLOutput& out, int /*indent*/) const
     out.Append(u' ');
     out.Append(getNodeName());
     out.Append(" = \"");
-    out.AppendValue(getNodeValue(), esAttribute, getValueForm());
+    // Bytes the parser kept hold nothing an attribute escapes but quotes.
+    qsizetype length;
+    const char* raw = RawValue(length);
+    if (raw && getValueForm() == TValueForm::Expanded && !std::memchr(raw, '"', size_t(length)))
+        out.AppendBytes(raw, length);
+    else
+        out.AppendValue(getNodeValue(), esAttribute, getValueForm());
     out.Append(u'"');
     out.LastWasText = false;
 }

@@ -42,10 +42,12 @@ private:
     struct NoExpand {};
     TXMLAttr(const QString& name, TXMLDocument* document, const QString& value, NoExpand);
     // A value the parser read that expanding would leave as it is (no "&",
-    // "<", tab, LF or CR, no document type), under a name it read: taken
-    // over as it is.
+    // "<", tab, LF or CR, no document type), under a name it read: kept as
+    // the length input bytes at raw (one-byte characters) until it is read.
+    // The name and the bytes outlive the node (the document's arena holds
+    // them).
     struct Plain {};
-    TXMLAttr(const QString& name, TXMLDocument* document, QString&& value, Plain);
+    TXMLAttr(const QString* sharedName, TXMLDocument* document, const char* raw, qsizetype length, Plain);
 
     bool m_specified = true;
 };

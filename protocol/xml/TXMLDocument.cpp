@@ -53,13 +53,15 @@ TXMLDocument::~TXMLDocument()
 {
     // The ID list may hold copies of attributes.
     m_idList.reset();
-    m_list.Clear();
+    // Released first: the blocks of the tree then go without being listed
+    // for reuse.
     ReleaseArena();
+    m_list.Clear();
 }
 
-TNodeArena* TXMLDocument::NodeArena()
+TNodeArena* TXMLDocument::NewArena()
 {
-    if (!m_arena) m_arena = new TNodeArena;
+    m_arena = new TNodeArena;
     return m_arena;
 }
 
@@ -71,9 +73,10 @@ void TXMLDocument::ReleaseArena()
 void TXMLDocument::Clear()
 {
     FreeIdList();
-    m_list.Clear();
-    // The tree's memory goes now, not with the next document read into it.
+    // The tree's memory goes now, not with the next document read into it
+    // (released first, see the destructor).
     ReleaseArena();
+    m_list.Clear();
     m_list.setNamedItem(new TXMLAttr(versionName(), this, QStringLiteral("1.0")));
     m_encoding = US_ASCII;
 }

@@ -101,9 +101,10 @@ public:
     TXMLNode* CloneNode() const override;
 
     // Where nodes made with new (document) come from (created on first use).
-    TNodeArena* NodeArena();
+    TNodeArena* NodeArena() { return m_arena ? m_arena : NewArena(); }
 
 private:
+    TNodeArena* NewArena();
     void ReleaseArena();
 
     void WriteDeclaration(TXMLOutput& out, TXMLSaveForm form) const;

@@ -15,8 +15,8 @@ TXMLElement::TXMLElement(const QString& tagName, TXMLDocument* document)
 {
 }
 
-TXMLElement::TXMLElement(const QString& tagName, TXMLDocument* document, ParsedName)
-    : TContainer(tagName, document, 1, TNameCheck::Unchecked)
+TXMLElement::TXMLElement(const QString* tagName, TXMLDocument* document, ParsedName)
+    : TContainer(tagName, document, 1)
 {
 }
 

@@ -51,9 +51,10 @@ public:
 
 private:
     friend class TXMLParser;
-    // An element under a name the parser read (a valid name already).
+    // An element under a name the parser read (a valid name already), which
+    // the document's arena keeps.
     struct ParsedName {};
-    TXMLElement(const QString& tagName, TXMLDocument* document, ParsedName);
+    TXMLElement(const QString* tagName, TXMLDocument* document, ParsedName);
 
     // Appends a new attribute and expands its value (normalized when parsed).
     TXMLAttr* addAttribute(const QString& name, const QString& value, bool parsed);

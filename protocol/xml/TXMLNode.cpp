@@ -11,6 +11,7 @@
 
 #include "protocol/xml/TNodeArena_p.h"
 
+#include <utility>
 #include <vector>
 
 void* TXMLNode::operator new(size_t size) { return TNodeArena::Allocate(nullptr, size); }
@@ -24,38 +25,62 @@ void TXMLNode::operator delete(void* p) { TNodeArena::Free(p); }
 
 void TXMLNode::operator delete(void* p, TXMLDocument*) { TNodeArena::Free(p); }
 
-TXMLNode::TXMLNode(const QString& name, TXMLDocument* ownerDocument, uint8_t nodeType, TNameCheck check)
-    : m_name(name), m_type(nodeType), m_ownerDocument(ownerDocument)
+namespace {
+
+[[noreturn]] void InvalidName(const QString& name)
 {
-    if (check == TNameCheck::Checked && !IsValidName(name))
-        throw EDOMException(EDOMException::INVALID_CHARACTER_ERR,
-                            Format(QStringLiteral("TXMLDocument.TXMLNode.Create(\"%s\"): invalid character(s) for name"),
-                                   {name}));
+    throw EDOMException(EDOMException::INVALID_CHARACTER_ERR,
+                        Format(QStringLiteral("TXMLDocument.TXMLNode.Create(\"%s\"): invalid character(s) for name"),
+                               {name}));
+}
+
+} // namespace
+
+TXMLNode::TXMLNode(const QString& name, TXMLDocument* ownerDocument, uint8_t nodeType, TNameCheck check)
+    : m_name(nullptr), m_type(nodeType), m_ownerDocument(ownerDocument)
+{
+    if (check == TNameCheck::Checked && !IsValidName(name)) InvalidName(name);
+    m_name = new QString(name);
 }
 
 TXMLNode::TXMLNode(const QString& name, const QString& value, TXMLDocument* ownerDocument, uint8_t nodeType,
                    TNameCheck check)
-    : m_name(name), m_value(value), m_type(nodeType), m_ownerDocument(ownerDocument)
+    : m_name(nullptr), m_value(value), m_type(nodeType), m_ownerDocument(ownerDocument)
 {
-    if (check == TNameCheck::Checked && !IsValidName(name))
-        throw EDOMException(EDOMException::INVALID_CHARACTER_ERR,
-                            Format(QStringLiteral("TXMLDocument.TXMLNode.Create(\"%s\"): invalid character(s) for name"),
-                                   {name}));
+    if (check == TNameCheck::Checked && !IsValidName(name)) InvalidName(name);
+    m_name = new QString(name);
 }
 
 TXMLNode::TXMLNode(const QString& name, QString&& value, TXMLDocument* ownerDocument, uint8_t nodeType,
                    TNameCheck check)
-    : m_name(name), m_value(std::move(value)), m_type(nodeType), m_ownerDocument(ownerDocument)
+    : m_name(nullptr), m_value(std::move(value)), m_type(nodeType), m_ownerDocument(ownerDocument)
 {
-    if (check == TNameCheck::Checked && !IsValidName(m_name))
-        throw EDOMException(EDOMException::INVALID_CHARACTER_ERR,
-                            Format(QStringLiteral("TXMLDocument.TXMLNode.Create(\"%s\"): invalid character(s) for name"),
-                                   {m_name}));
+    if (check == TNameCheck::Checked && !IsValidName(name)) InvalidName(name);
+    m_name = new QString(name);
+}
+
+TXMLNode::TXMLNode(const QString* sharedName, TXMLDocument* ownerDocument, uint8_t nodeType, const char* raw,
+                   qsizetype rawLength)
+    : m_name(sharedName), m_raw(raw), m_rawLength(uint32_t(rawLength)), m_type(nodeType), m_ownsName(false),
+      m_ownerDocument(ownerDocument)
+{
+}
+
+TXMLNode::TXMLNode(const QString* sharedName, TXMLDocument* ownerDocument, uint8_t nodeType, QString value)
+    : m_name(sharedName), m_value(std::move(value)), m_type(nodeType), m_ownsName(false),
+      m_ownerDocument(ownerDocument)
+{
+}
+
+void TXMLNode::MakeValue() const
+{
+    m_value = QString::fromLatin1(std::exchange(m_raw, nullptr), qsizetype(m_rawLength));
 }
 
 TXMLNode::~TXMLNode()
 {
     if (m_parentList) m_parentList->removeChild(this);
+    if (m_ownsName) delete m_name;
 }
 
 void TXMLNode::setNodeType(uint8_t type)
@@ -71,7 +96,12 @@ void TXMLNode::setNodeType(uint8_t type)
 
 void TXMLNode::setNodeName(const QString& name)
 {
-    m_name = name;
+    if (m_ownsName) {
+        *const_cast<QString*>(m_name) = name;
+    } else {
+        m_name = new QString(name);
+        m_ownsName = true;
+    }
     if (m_parentList) m_parentList->Renamed(this);
 }
 
@@ -96,9 +126,9 @@ TXMLNode* TXMLNode::previousSameTypeSibling() const
 
 void TXMLNode::WriteTo(TXMLOutput& out, int /*indent*/) const
 {
-    out.Append(m_name);
+    out.Append(*m_name);
     out.Append(u' ');
-    out.Append(m_value);
+    out.Append(getNodeValue());
     out.LastWasText = false;
 }
 
@@ -106,13 +136,14 @@ void TXMLNode::Validate() {}
 
 void TXMLNode::Expand()
 {
-    m_value = xmlexpand::ExpandDeclarationValue(m_value, m_ownerDocument);
+    QString expanded = xmlexpand::ExpandDeclarationValue(getNodeValue(), m_ownerDocument);
+    m_value = std::move(expanded);
 }
 
 TXMLNode* TXMLNode::CloneNode() const
 {
-    TXMLNode* copy = new TXMLNode(m_name, m_ownerDocument, m_type, TNameCheck::Unchecked);
-    copy->m_value = m_value;
+    TXMLNode* copy = new TXMLNode(*m_name, m_ownerDocument, m_type, TNameCheck::Unchecked);
+    copy->m_value = getNodeValue();
     return copy;
 }
 

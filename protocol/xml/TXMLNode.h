@@ -7,6 +7,12 @@
 // the caller). Deleting a linked node unlinks it first. Deleting a node
 // deletes the lists it owns (OwnedList) with every node in them, without
 // recursion, however deep or long they are.
+//
+// Nodes the parser makes share their names (one string per name and
+// document, kept by the document's arena) and may keep their value as the
+// input bytes it was read from: the string is made on the first read of the
+// value. Reading a value may thus change the node, so one node is never read
+// from two threads at once without a lock.
 
 #include <QString>
 #include <cstdint>
@@ -61,14 +67,19 @@ public:
     static void operator delete(void* p);
     static void operator delete(void* p, TXMLDocument* document);
 
-    const QString& getNodeName() const { return m_name; }
+    const QString& getNodeName() const { return *m_name; }
     // Renames without a check (the parser renames a document type).
     void setNodeName(const QString& name);
-    const QString& getNodeValue() const { return m_value; }
+    const QString& getNodeValue() const
+    {
+        if (m_raw) MakeValue();
+        return m_value;
+    }
     // Sets the value as given (TValueForm::AsSet).
     void setNodeValue(const QString& value)
     {
         m_value = value;
+        m_raw = nullptr;
         m_valueForm = TValueForm::AsSet;
     }
 
@@ -135,6 +146,20 @@ protected:
              TNameCheck check);
     TXMLNode(const QString& name, QString&& value, TXMLDocument* ownerDocument, uint8_t nodeType,
              TNameCheck check);
+    // A node under a name that outlives it (a static string, or one the
+    // node's arena keeps), unchecked; its value, when raw is set, is the
+    // rawLength one-byte characters at raw, which outlive the node too.
+    TXMLNode(const QString* sharedName, TXMLDocument* ownerDocument, uint8_t nodeType, const char* raw,
+             qsizetype rawLength);
+    TXMLNode(const QString* sharedName, TXMLDocument* ownerDocument, uint8_t nodeType, QString value);
+
+    // The value still as the input bytes it was read from (none once it was
+    // read or set): one-byte characters, each its own code.
+    const char* RawValue(qsizetype& length) const
+    {
+        length = m_rawLength;
+        return m_raw;
+    }
 
     // Called for each node of a subtree moved to another document, after its
     // owner document changed; a class with owned nodes outside its list moves
@@ -146,10 +171,16 @@ protected:
 private:
     friend class TNodeList;
 
-    QString m_name;
-    QString m_value;
+    void MakeValue() const;
+
+    // Either a string of the node's own (m_ownsName) or a shared one.
+    const QString* m_name;
+    mutable QString m_value;
+    mutable const char* m_raw = nullptr;
+    uint32_t m_rawLength = 0;
     uint8_t m_type;
     TValueForm m_valueForm = TValueForm::AsSet;
+    bool m_ownsName = true;
     TNodeList* m_parentList = nullptr;
     TXMLNode* m_next = nullptr;
     TXMLNode* m_prev = nullptr;

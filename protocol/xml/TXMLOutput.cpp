@@ -28,6 +28,15 @@ void TXMLOutput::AppendRun(QStringView s)
     m_buffer.Append(s);
 }
 
+void TXMLOutput::AppendBytes(const char* s, qsizetype n)
+{
+    if (m_bytes && n >= kFlushAt) {
+        AppendRun(QString::fromLatin1(s, n));
+        return;
+    }
+    m_buffer.AppendLatin1(s, n);
+}
+
 void TXMLOutput::AppendEscaped(QStringView s, TEscapeSet set)
 {
     const char16_t* p = s.utf16();

@@ -50,6 +50,10 @@ public:
     // them as they were.
     void AppendValue(QStringView s, TEscapeSet set, TXMLNode::TValueForm form);
 
+    // One-byte characters, each its own code, written as they are (a value
+    // still held as the input bytes it was read from).
+    void AppendBytes(const char* s, qsizetype n);
+
     // The indent of the children of a node written with indent.
     int ChildIndent(int indent) const { return Formated ? indent + 3 : indent; }
 

@@ -7,6 +7,7 @@
 #include "protocol/xml/TAttListDecl.h"
 #include "protocol/xml/TDTDParser.h"
 #include "protocol/xml/TDocumentType.h"
+#include "protocol/xml/TNodeArena_p.h"
 #include "protocol/xml/TXMLAttr.h"
 #include "protocol/xml/TXMLCData.h"
 #include "protocol/xml/TXMLComment.h"
@@ -108,6 +109,9 @@ bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
     };
 
     m_errors.Clear();
+    m_sharedNames.clear();
+    m_nameSlots.clear();
+    m_namesArena = nullptr;
     m_contentEnabled = false;
     m_inContent = false;
     m_inPIData = false;
@@ -546,15 +550,52 @@ qsizetype DecodedLength(const uint8_t* text, qsizetype length, TEncoding encodin
 
 } // namespace
 
-void TXMLParser::AppendParsedText(const uint8_t* text, qsizetype length, bool plain)
+void TXMLParser::LinkNew(TXMLNode* element, TXMLNode* node)
+{
+    static_cast<TContainer*>(element)->getChildNodes().Link(node, nullptr);
+}
+
+const QString* TXMLParser::SharedName(const uint8_t* text, qsizetype length, const uint8_t* end, int& index)
+{
+    // The first eight bytes (fewer when the name is shorter) pick a slot.
+    uint64_t head = 0;
+    if (end - text >= 8) {
+        std::memcpy(&head, text, 8);
+        if (length < 8) head &= (uint64_t(1) << (8 * length)) - 1;
+    } else {
+        std::memcpy(&head, text, size_t(length < 8 ? length : 8));
+    }
+    constexpr size_t kSlots = 512;
+    if (m_nameSlots.empty()) m_nameSlots.resize(kSlots);
+    TNameSlot& slot = m_nameSlots[size_t(((head + uint64_t(length)) * 0x9E3779B97F4A7C15ull) >> 55) & (kSlots - 1)];
+    if (slot.head == head && slot.length == length) {
+        const char16_t* s = reinterpret_cast<const char16_t*>(slot.name->constData());
+        qsizetype k = 8;
+        while (k < length && s[k] == text[k]) ++k;
+        if (k >= length) {
+            index = slot.index;
+            return slot.name;
+        }
+    }
+    const QString& name = m_symtab->InternName(text, length, index);
+    if (size_t(index) >= m_sharedNames.size()) m_sharedNames.resize(size_t(index) + 64, nullptr);
+    const QString*& shared = m_sharedNames[size_t(index)];
+    if (!shared) shared = m_namesArena->KeepName(name);
+    slot = {head, length, index, shared};
+    return shared;
+}
+
+void TXMLParser::AppendParsedText(const uint8_t* text, qsizetype length, bool plain, bool hasAmp)
 {
     const char* const chars = reinterpret_cast<const char*>(text);
-    const void* amp = std::memchr(text, '&', size_t(length));
+    const void* amp = hasAmp ? std::memchr(text, '&', size_t(length)) : nullptr;
     if (plain && !amp) {
+        // Kept as the input bytes (which the arena holds) until it is read.
         std::unique_ptr<TXMLNode> node(
-            new (m_document) TXMLText(QString::fromLatin1(chars, length), m_document, TXMLText::Plain{}));
-        static_cast<TContainer*>(m_stack->Top())->appendChild(node.get());
-        node.release();
+            length <= qsizetype(UINT32_MAX)
+                ? new (m_document) TXMLText(chars, length, m_document, TXMLText::Plain{})
+                : new (m_document) TXMLText(QString::fromLatin1(chars, length), m_document, TXMLText::Plain{}));
+        LinkNew(m_stack->Top(), node.release());
         return;
     }
     // Text whose references are all predefined entities and character
@@ -615,9 +656,7 @@ void TXMLParser::AppendParsedText(const uint8_t* text, qsizetype length, bool pl
     }
     // Expanded text that is blank is no node.
     if (lexchars::IsAllBlank(value)) return;
-    std::unique_ptr<TXMLNode> node(new (m_document) TXMLText(std::move(value), m_document, TXMLText::Plain{}));
-    static_cast<TContainer*>(m_stack->Top())->appendChild(node.get());
-    node.release();
+    LinkNew(m_stack->Top(), new (m_document) TXMLText(std::move(value), m_document, TXMLText::Plain{}));
 }
 
 bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
@@ -636,6 +675,14 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
     qsizetype p = in.Pos() - (end ? 2 : 1);
     if (p < 0 || d[p] != '<' || (end && d[p + 1] != '/')) return false;
     const qsizetype start = p;
+    // Nodes keep their names and plain values in the document's arena.
+    TNodeArena* const arena = m_document->NodeArena();
+    if (arena != m_namesArena) {
+        m_sharedNames.clear();
+        m_nameSlots.clear();
+        m_namesArena = arena;
+    }
+    arena->HoldBytes(in.Data());
     struct Attribute {
         qsizetype name, nameEnd, value, valueEnd;
     };
@@ -647,7 +694,7 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
         if (b == '/') {
             // The end tag of the open element, its name exactly, blanks, ">".
             const QString& name = open.back()->getNodeName();
-            const char16_t* s = reinterpret_cast<const char16_t*>(name.utf16());
+            const char16_t* s = reinterpret_cast<const char16_t*>(name.constData());
             const qsizetype n = name.size();
             qsizetype q = p + 2;
             if (e - q <= n) break;
@@ -707,17 +754,15 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
             }
             if (!whole) break;
             int index = -1;
-            const QString& name = m_symtab->InternName(d + p + 1, nameEnd - (p + 1), index);
+            const QString* name = SharedName(d + p + 1, nameEnd - (p + 1), d + e, index);
             // As BeginNode(1).
             if (context) {
                 if (context->ElementDepth >= xmlentities::MaxElementDepth)
                     Error(QStringLiteral("Element nesting is too deep."));
                 ++context->ElementDepth;
             }
-            auto* element = static_cast<TXMLElement*>(
-                AppendTo(m_stack->Top(), m_document,
-                         std::unique_ptr<TXMLNode>(new (m_document)
-                                                       TXMLElement(name, m_document, TXMLElement::ParsedName{}))));
+            auto* element = new (m_document) TXMLElement(name, m_document, TXMLElement::ParsedName{});
+            LinkNew(m_stack->Top(), element);
             m_stack->Push(element);
             // Attributes: a new name with a value expanding leaves alone is
             // linked as it is; the rest, and the one past the cap, as AddNode
@@ -729,19 +774,18 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
                 }
             }
             for (const Attribute& a : attributes) {
-                const QString& attribute = m_symtab->InternName(d + a.name, a.nameEnd - a.name, index);
+                const QString* attribute = SharedName(d + a.name, a.nameEnd - a.name, d + e, index);
                 if (size_t(index) >= m_nameStamps.size()) m_nameStamps.resize(size_t(index) + 64, 0u);
                 const bool repeated = m_nameStamps[size_t(index)] == m_tagStamp;
                 m_nameStamps[size_t(index)] = m_tagStamp;
-                QString value = QString::fromLatin1(reinterpret_cast<const char*>(d + a.value), a.valueEnd - a.value);
+                const char* value = reinterpret_cast<const char*>(d + a.value);
+                const qsizetype length = a.valueEnd - a.value;
                 if (plainAttributes && !repeated && element->getChildNodes().attributeCount() < xmlentities::MaxAttributes
-                    && PlainValue(d + a.value, a.valueEnd - a.value)) {
-                    std::unique_ptr<TXMLNode> node(
-                        new (m_document) TXMLAttr(attribute, m_document, std::move(value), TXMLAttr::Plain{}));
-                    element->appendChild(node.get());
-                    node.release();
+                    && length <= qsizetype(UINT32_MAX) && PlainValue(d + a.value, length)) {
+                    // Kept as the input bytes until it is read.
+                    LinkNew(element, new (m_document) TXMLAttr(attribute, m_document, value, length, TXMLAttr::Plain{}));
                 } else {
-                    AddNode(2, attribute, value);
+                    AddNode(2, *attribute, QString::fromLatin1(value, length));
                 }
             }
             if (empty) {
@@ -757,15 +801,24 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
         }
         // Text up to the next "<", when all of it is plain.
         if (p < e && d[p] != '<') {
-            const void* lt = std::memchr(d + p, '<', size_t(e - p));
-            if (!lt) break;
-            const qsizetype stop = static_cast<const uint8_t*>(lt) - d;
-            // One branch-free pass: are all bytes plain, and how many are LFs.
+            // Most texts are short: looked through here before memchr.
+            qsizetype stop = p;
+            const qsizetype near = e - p > 32 ? p + 32 : e;
+            while (stop < near && d[stop] != '<') ++stop;
+            if (stop == near) {
+                const void* lt = std::memchr(d + stop, '<', size_t(e - stop));
+                if (!lt) break;
+                stop = static_cast<const uint8_t*>(lt) - d;
+            }
+            // One branch-free pass: are all bytes plain, how many are LFs,
+            // and is there an "&".
             qint32 lines = 0;
             unsigned plain = 1;
+            unsigned amp = 0;
             for (qsizetype i = p; i < stop; ++i) {
                 const uint8_t c = d[i];
                 lines += c == '\n';
+                amp |= unsigned(c == '&');
                 plain &= unsigned((c >= 0x20) & (c < 0x7F)) | unsigned(c == '\t') | unsigned(c == '\n')
                          | unsigned(c == '\r');
             }
@@ -790,12 +843,11 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
             // The token path lists what it cannot convert in the markup after
             // a text before what the text's references list: a text with
             // references before such markup is left to it.
-            if (stop + 1 < e && !lexchars::PlainByte(d[stop + 1]) && std::memchr(d + p, '&', size_t(stop - p)))
-                break;
+            if (stop + 1 < e && !lexchars::PlainByte(d[stop + 1]) && amp) break;
             m_line += lines;
             qsizetype first = p;
             while (first < stop && lexchars::IsBlank(d[first])) ++first;
-            if (first < stop) AppendParsedText(d + p, stop - p, plain != 0);
+            if (first < stop) AppendParsedText(d + p, stop - p, plain != 0, amp != 0);
             p = stop;
         }
     }

@@ -24,6 +24,7 @@
 #include <vector>
 
 class QIODevice;
+class TNodeArena;
 class TXMLDocument;
 class TXMLNode;
 
@@ -109,9 +110,15 @@ private:
     bool ParseContentBytes(std::vector<TXMLNode*>& open);
     // Appends text of the main input that is not blank to the open element,
     // as BeginNode(3) does; plain: all of it plain bytes, otherwise bytes the
-    // byte path decodes.
-    void AppendParsedText(const uint8_t* text, qsizetype length, bool plain);
+    // byte path decodes; hasAmp: it holds an "&".
+    void AppendParsedText(const uint8_t* text, qsizetype length, bool plain, bool hasAmp);
+    // Appends a node just made for the document to the open element (see
+    // TNodeList's friends).
+    static void LinkNew(TXMLNode* element, TXMLNode* node);
     [[noreturn]] void Rethrow(const std::exception_ptr& error);
+    // The name of length bytes at text as the document's arena keeps it;
+    // index receives its name number. The input goes on to end at least.
+    const QString* SharedName(const uint8_t* text, qsizetype length, const uint8_t* end, int& index);
 
     TEncoding m_defaultEncoding = US_ASCII;
     char16_t m_mode = u'd';
@@ -122,4 +129,17 @@ private:
     // tag each name was last seen in, by name number.
     std::vector<uint32_t> m_nameStamps;
     uint32_t m_tagStamp = 0;
+    // The names of the document read, as its arena keeps them, by name
+    // number (of this parse's symbol table).
+    std::vector<const QString*> m_sharedNames;
+    TNodeArena* m_namesArena = nullptr;
+    // The names met lately, by their first eight bytes and length: most
+    // names are found here without hashing them whole.
+    struct TNameSlot {
+        uint64_t head = 0;
+        qsizetype length = -1;
+        int index = 0;
+        const QString* name = nullptr;
+    };
+    std::vector<TNameSlot> m_nameSlots;
 };

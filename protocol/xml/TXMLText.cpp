@@ -18,17 +18,23 @@ const QString& textName()
 } // namespace
 
 TXMLText::TXMLText(const QString& value, TXMLDocument* document)
-    : TCharacterData(textName(), document, 3, value)
+    : TCharacterData(&textName(), document, 3, value)
 {
 }
 
-TXMLText::TXMLText(const QString& name, const QString& value, TXMLDocument* document, uint8_t nodeType)
-    : TCharacterData(name, document, nodeType, value)
+TXMLText::TXMLText(const QString* sharedName, const QString& value, TXMLDocument* document, uint8_t nodeType)
+    : TCharacterData(sharedName, document, nodeType, value)
 {
 }
 
 TXMLText::TXMLText(QString&& value, TXMLDocument* document, Plain)
-    : TCharacterData(textName(), document, 3, std::move(value))
+    : TCharacterData(&textName(), document, 3, std::move(value))
+{
+    setValueForm(TValueForm::Expanded);
+}
+
+TXMLText::TXMLText(const char* raw, qsizetype length, TXMLDocument* document, Plain)
+    : TCharacterData(&textName(), document, 3, raw, length)
 {
     setValueForm(TValueForm::Expanded);
 }
@@ -84,7 +90,12 @@ void TXMLText::Expand()
 
 void TXMLText::WriteTo(TXMLOutput& out, int /*indent*/) const
 {
-    out.AppendValue(getNodeValue(), esText, getValueForm());
+    // Bytes the parser kept hold nothing that text escapes.
+    qsizetype length;
+    if (const char* raw = RawValue(length); raw && getValueForm() == TValueForm::Expanded)
+        out.AppendBytes(raw, length);
+    else
+        out.AppendValue(getNodeValue(), esText, getValueForm());
     out.LastWasText = true;
 }
 

@@ -23,7 +23,8 @@ public:
     TXMLNode* CloneNode() const override;
 
 protected:
-    TXMLText(const QString& name, const QString& value, TXMLDocument* document, uint8_t nodeType);
+    // Under a static name (CDATA sections, comments).
+    TXMLText(const QString* sharedName, const QString& value, TXMLDocument* document, uint8_t nodeType);
 
 private:
     friend class TXMLParser;
@@ -31,4 +32,8 @@ private:
     // in its expanded form.
     struct Plain {};
     TXMLText(QString&& value, TXMLDocument* document, Plain);
+    // The same, kept as the length input bytes at raw (one-byte characters)
+    // until it is read; the bytes outlive the node (the document's arena
+    // holds them).
+    TXMLText(const char* raw, qsizetype length, TXMLDocument* document, Plain);
 };

@@ -13,7 +13,9 @@
 
 #include <QBuffer>
 
+#include <algorithm>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -43,6 +45,39 @@ TEST(DomArena, RemovedNodesOutliveTheirDocumentAndMoveBetweenDocuments)
     other.setDocumentElement(b);
     EXPECT_EQ(b->getOwnerDocument(), &other);
     EXPECT_NE(other.SaveToBytes().indexOf("<b x = \"1\">text</b>"), -1);
+}
+
+TEST(DomArena, ValuesKeptAsInputBytesOutliveTheInputAndShareNothingButNames)
+{
+    TXMLParser parser;
+    TXMLDocument* doc = nullptr;
+    std::unique_ptr<TXMLDocument> owner;
+    {
+        // Raw bytes of the caller's, overwritten and gone once parsed.
+        std::string text = "<a><b x=\"1 'q'\" y='say \"hi\"'>first</b><b>second</b></a>";
+        QByteArray raw = QByteArray::fromRawData(text.data(), qsizetype(text.size()));
+        QBuffer buffer(&raw);
+        buffer.open(QIODevice::ReadOnly);
+        parser.LoadFromStream(&buffer, doc);
+        owner.reset(doc);
+        std::fill(text.begin(), text.end(), '#');
+    }
+    const QByteArray written = doc->SaveToBytes();
+    EXPECT_NE(written.indexOf("<b x = \"1 'q'\" y = \"say &quot;hi&quot;\">first</b>"), -1) << written.constData();
+    TXMLElement* first = doc->getDocumentElement()->getFirstChildElement();
+    TXMLElement* second = first->getNextSiblingElement();
+    EXPECT_EQ(ElementText(second), QStringLiteral("second"));
+    // Read or not, a value writes alike; a rename stays with its node.
+    EXPECT_EQ(doc->SaveToBytes(), written);
+    second->setNodeName(QStringLiteral("c"));
+    EXPECT_EQ(first->getTagName(), QStringLiteral("b"));
+    doc->getDocumentElement()->removeChild(first);
+    owner.reset();
+    EXPECT_EQ(first->getAttribute(QStringLiteral("y")), QStringLiteral("say \"hi\""));
+    EXPECT_EQ(ElementText(first), QStringLiteral("first"));
+    first->getFirstTextNode()->appendData(QStringLiteral("!"));
+    EXPECT_EQ(ElementText(first), QStringLiteral("first!"));
+    delete first;
 }
 
 TEST(DomArena, ClearingADocumentGivesItsNodesMemoryBack)
