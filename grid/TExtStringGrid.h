@@ -32,8 +32,10 @@
 #include <memory>
 #include <vector>
 
+class QEvent;
 class QIODevice;
 class QMimeData;
+class QPixmap;
 class TImageList;
 class TPictureContainer;
 class TEditLink;
@@ -48,6 +50,7 @@ class TGridEditBtn;
 class TGridUnitEditBtn;
 class TGridDatePicker;
 class TGridButton;
+class TExtRichEdit;
 class THTMLPictureCache;
 class TFooterPanel;
 class THTMLHintWindow;
@@ -315,6 +318,7 @@ public:
     TGridSpin* GridSpin() const;
     TGridUniEdit* GridUniEdit() const;
     TGridUniCombo* GridUniCombo() const;
+    TExtRichEdit* GridRichEdit() const;
     TGridCheckBox* GridCheckBox() const;
     TGridEditBtn* GridEditBtn() const;
     TGridUnitEditBtn* GridUnitEditBtn() const;
@@ -446,6 +450,13 @@ public:
     void StretchColumn(int col);
     // ColumnSize.Stretch stored, then the stretch column stretched.
     void SetColumnSizeStretch(bool value);
+    // The grid grows and shrinks with the form (top-level window) it lies
+    // on, by the form's change of size, keeping above 0; the stretch column
+    // is fitted again after each change.
+    bool SizeWithForm() const;
+    void SetSizeWithForm(bool value);
+    // The form now measures width x height.
+    void FormResized(int width, int height);
     // Makes the cell visible: a column (row) out of view becomes current and
     // is centred, the left column (top row) kept within the fixed part and
     // the last full window.
@@ -682,11 +693,21 @@ public:
     // One delimited file or spreadsheet replaces the grid's content.
     bool DropFiles(int x, int y, const QStringList& files);
     int DropMimeData(int x, int y, const QMimeData& data);
-    // Drags the selection; after a move with OleRemoveRows the dragged
-    // cells are cleared, but not those a drop into this grid just filled.
-    // The drop action.
+    // Drags the selection (text, rich text) with the drag indicator under
+    // the pointer; FinishCellDrag follows. The effect: 0 none, 1 copy, 2 move.
     int StartCellDrag();
+    // After a drag of the selection ended with effect: a move removes the
+    // dragged rows (OleRemoveRows with row selection) or, unless
+    // OleCopyAlways, clears the dragged cells but not those a drop into this
+    // grid just filled; OnOleDragStop is told of every drag that did
+    // something.
+    void FinishCellDrag(int effect);
+    // Drags the column (its index in the grid's column format); the effect.
+    int StartColumnDrag(int col);
     void RemoveDraggedCells();
+    // The image a drag shows beside the pointer: text on the window colour
+    // in a frame, width x height.
+    QPixmap DragImage(const QString& text, int width, int height) const;
     TRect OleDragRect() const;
     void SetOleDragRect(const TRect& value);
     // The block the last drop pasted ((-1, -1, -1, -1): none).
@@ -697,6 +718,7 @@ public:
     std::function<void(QObject* sender, int row, int col, bool& allow)> OnOleDragOver;
     std::function<void(QObject* sender, int row, int col, int dropCol)> OnOleDropCol;
     std::function<void(QObject* sender, int row, int col, const QString& fileName, bool& allow)> OnOleDropFile;
+    std::function<void(QObject* sender, int oleEffect)> OnOleDragStop;
 
     // =======================================================================
     // Automatic rows
@@ -795,11 +817,43 @@ public:
     // (0 nothing, 1 column, 2 row, 3 all, 5 selection resizer), the live
     // size hint, the disjunct cell selection.
     int CursorState() const;
+    // While a row or column moves with EnhRowColMove: the floating image
+    // of the moved header cell follows the pointer, arrows mark the gap
+    // before the target, and the view scrolls when the pointer passes the
+    // fixed part or the edge. The target column (row); -1 when none.
+    int MoveTargetCol() const;
+    int MoveTargetRow() const;
+    QWidget* MoveImage() const;
+    QWidget* MoveArrow(int direction) const;
     QString SizeHintText() const;
     bool HintShowSizing() const;
     void SetHintShowSizing(bool value);
     bool IsDisjunctCellSelected(int col, int row) const;
     int DisjunctCellCount() const;
+    // Cell hints on hover (grid/input/): a normal cell's text with
+    // HintShowCells, or only when it does not fit with HintShowLargeText
+    // (tags kept with HTMLHint, else stripped); with AnchorHint the anchor
+    // under the pointer (OnAnchorHint may change it); OnGridHint has the
+    // last word. The hint window shows it at the cell in HintColor.
+    bool HintShowCells() const;
+    void SetHintShowCells(bool value);
+    bool HintShowLargeText() const;
+    void SetHintShowLargeText(bool value);
+    bool HTMLHint() const;
+    void SetHTMLHint(bool value);
+    bool AnchorHint() const;
+    void SetAnchorHint(bool value);
+    // The hint for the pointer at (x, y) (client coordinates); the cell
+    // under it becomes the hover cell.
+    QString CellHintAt(int x, int y);
+    // Shows that hint (hides the window when there is none); whether one shows.
+    bool ShowCellHint(int x, int y);
+    void HideCellHint();
+    // The cell whose hint may show ((-1, -1): none).
+    TPoint HoverCell() const;
+    // The anchor of an HTML cell under the pointer (empty: none).
+    QString AnchorAt(int col, int row, int x, int y);
+    std::function<void(QObject* sender, int row, int col, QString& anchor)> OnAnchorHint;
     // The grid timer (every 500 ms): blinking text and the current cell
     // following the pointer.
     bool Hovering() const;
@@ -865,6 +919,10 @@ protected:
     void RowMoved(int fromIndex, int toIndex) override;
 
     // ----- input/
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    // Follows the form the grid now lies on (SizeWithForm).
+    void WatchForm();
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void DblClick() override;
@@ -901,15 +959,13 @@ private:
     void DoubleClickAt(TShiftState shift, int x, int y);
     bool HandleLinkClick(int col, int row, int x, int y, const TRect& cellRect);
     void SortOnHeaderClick(int col, TShiftState shift);
-    void CutSeam();
-    void CopySeam();
-    void PasteSeam();
-    void StartDragSeam(bool column);
     void StartGridTimer();
     bool WheelStep(TShiftState shift, TPoint mousePos, int direction);
     // Column widths follow the control's width (ColumnSize.SynchWithGrid).
     void FollowWidth();
     bool VetoSizing(int x, int y);
+    void TrackMove(int x, int y);
+    void EndMoveMarks();
     void EndSizingAndCellMarks(TShiftState shift, int x, int y);
     bool IsCheckCell(int col, int row);
     void ShowControlEdit(int col, int row, const QString& id, const QString& value, const TRect& rect);

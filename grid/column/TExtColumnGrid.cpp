@@ -2,6 +2,9 @@
 
 #include "grid/TExtStringGrid_p.h"
 #include "grid/column/TDropList.h"
+#include "grid/edit/TGridCombo.h"
+#include "grid/edit/TGridSpin.h"
+#include "grid/edit/TGridUniCombo.h"
 #include "grid/util/CellText.h"
 #include "platform/core/Format.h"
 #include "platform/widgets/PopupMenu.h"
@@ -105,7 +108,7 @@ void TExtColumnGrid::Notification(const void* removed)
         if (item->EditLink == removed) item->EditLink = nullptr;
         if (item->ColumnPopup == removed) item->ColumnPopup = nullptr;
     }
-    if (m_editLink == removed) m_editLink = nullptr;
+    if (EditLink() == removed) SetEditLink(nullptr);
 }
 
 void TExtColumnGrid::SizeChanged(int oldColCount, int oldRowCount)
@@ -274,11 +277,15 @@ void TExtColumnGrid::GetCellEditor(int col, int row, TEditorType& editor)
     if (m_columns && IsNormalCell(col, row)) {
         const TGridColumnItem* item = ItemOf(col);
         editor = item->Editor();
-        m_comboItems = item->ComboItems();
-        m_spinMin = item->SpinMin;
-        m_spinMax = item->SpinMax;
-        m_spinStep = item->SpinStep;
-        m_editLink = item->EditLink;
+        // The grid's editors take the column's settings; the event may
+        // still change the editor kind.
+        GridCombo()->Items().Assign(item->ComboItems());
+        GridUniCombo()->Items().Assign(item->ComboItems());
+        TGridSpin* spin = GridSpin();
+        spin->SetMinValue(item->SpinMin);
+        spin->SetMaxValue(item->SpinMax);
+        spin->SetIncrement(item->SpinStep);
+        SetEditLink(item->EditLink);
     }
     TExtStringGrid::GetCellEditor(col, row, editor);
 }

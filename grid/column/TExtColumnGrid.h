@@ -95,13 +95,6 @@ public:
     int GetEditLimit() override;
     QString GetEditMask(int col, int row) override;
 
-    // What the last GetCellEditor gave the grid's editors.
-    const QStringList& EditorComboItems() const { return m_comboItems; }
-    int EditorSpinMin() const { return m_spinMin; }
-    int EditorSpinMax() const { return m_spinMax; }
-    int EditorSpinStep() const { return m_spinStep; }
-    TEditLink* EditorLink() const { return m_editLink; }
-
 protected:
     // The item collection of a new grid (owned by the grid).
     virtual std::unique_ptr<TGridColumnCollection> CreateColumns();
@@ -127,9 +120,4 @@ private:
     std::unique_ptr<TCellGraphic> m_checkGraphic;
     bool m_columnMoving = false;
     bool m_destroying = false;
-    QStringList m_comboItems;
-    int m_spinMin = 0;
-    int m_spinMax = 0;
-    int m_spinStep = 1;
-    TEditLink* m_editLink = nullptr;
 };

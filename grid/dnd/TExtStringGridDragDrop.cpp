@@ -6,9 +6,14 @@
 #include "grid/TExtStringGrid_p.h"
 #include "grid/dnd/TGridDropTarget.h"
 #include "grid/io/GridMimeTypes.h"
+#include "grid/util/CellText.h"
+#include "controls/HTMLText.h"
+#include "platform/graphics/PainterCanvas.h"
 
 #include <QDrag>
 #include <QMimeData>
+#include <QImage>
+#include <QPixmap>
 #include <QUrl>
 #include <algorithm>
 
@@ -263,13 +268,92 @@ void TExtStringGrid::RemoveDraggedCells()
     d->dnd.dragRect = TRect(-1, -1, -1, -1);
 }
 
+namespace {
+
+griddnd::DragRunner& Runner()
+{
+    static griddnd::DragRunner runner;
+    return runner;
+}
+
+int OleEffect(Qt::DropAction action)
+{
+    return action == Qt::MoveAction ? 2 : action == Qt::CopyAction ? 1 : 0;
+}
+
+} // namespace
+
+void griddnd::SetDragRunner(DragRunner runner) { Runner() = std::move(runner); }
+
+Qt::DropAction griddnd::RunDrag(QDrag& drag, Qt::DropActions actions, Qt::DropAction preferred)
+{
+    return Runner() ? Runner()(drag, actions, preferred) : drag.exec(actions, preferred);
+}
+
+QPixmap TExtStringGrid::DragImage(const QString& text, int width, int height) const
+{
+    QImage image(std::max(width, 8), std::max(height, 8), QImage::Format_RGB32);
+    {
+        TPainterCanvas canvas(&image);
+        canvas.Font() = Font();
+        canvas.Brush().SetColor(clWindow);
+        canvas.Pen().SetColor(clBlack);
+        canvas.Rectangle(0, 0, image.width(), image.height());
+        canvas.SetBkMode(Win::TRANSPARENT);
+        TRect r(3, 0, image.width() - 3, image.height());
+        canvas.DrawText(text, r, Win::DT_LEFT | Win::DT_VCENTER | Win::DT_SINGLELINE | Win::DT_NOPREFIX | Win::DT_END_ELLIPSIS);
+    }
+    return QPixmap::fromImage(image);
+}
+
 int TExtStringGrid::StartCellDrag()
 {
     auto* drag = new QDrag(this);
     drag->setMimeData(DragMimeData());
+    // The drag indicator: its left edge at the pointer, its bottom at the
+    // pointer's height.
+    const TGridRect s = Selection();
+    const int rc = RealColIndex(s.Left);
+    QString first = rc >= 0 ? GetCellText(rc, s.Top) : QString();
+    if (GetTextKind(first, false) != tkPlain) first.clear();
+    const QPixmap image = DragImage(first.section(u'\r', 0, 0).left(64), 80, 18);
+    drag->setPixmap(image);
+    drag->setHotSpot(QPoint(0, image.height()));
     d->dnd.dropRect = TRect(-1, -1, -1, -1);
     const Qt::DropAction preferred = d->dragDropSettings.OleCopyAlways ? Qt::CopyAction : Qt::MoveAction;
-    const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction, preferred);
-    if (action == Qt::MoveAction && d->dragDropSettings.OleRemoveRows) RemoveDraggedCells();
-    return int(action);
+    const int effect = OleEffect(griddnd::RunDrag(*drag, Qt::CopyAction | Qt::MoveAction, preferred));
+    drag->deleteLater();
+    FinishCellDrag(effect);
+    return effect;
+}
+
+void TExtStringGrid::FinishCellDrag(int effect)
+{
+    const TDragDropSettings& dd = d->dragDropSettings;
+    if (effect == 2) {
+        const TRect src = d->dnd.dragRect;
+        if (dd.OleRemoveRows && Options().Contains(TGridOption::goRowSelect)) {
+            if (d->mouseActions.DisjunctRowSelect) RemoveSelectedRows();
+            else if (src.Top >= FixedRows()) RemoveRows(src.Top, src.Bottom - src.Top + 1);
+            d->dnd.dragRect = TRect(-1, -1, -1, -1);
+        } else if (!dd.OleCopyAlways) {
+            RemoveDraggedCells();
+        }
+    }
+    if (effect != 0 && OnOleDragStop) OnOleDragStop(this, effect);
+}
+
+int TExtStringGrid::StartColumnDrag(int col)
+{
+    auto* drag = new QDrag(this);
+    drag->setMimeData(ColumnMimeData(col));
+    const int rc = RealColIndex(col);
+    const QPixmap image = DragImage(rc >= 0 ? HTMLStrip(GetCellText(rc, 0)) : QString(), ColWidths(col), RowHeights(0));
+    drag->setPixmap(image);
+    drag->setHotSpot(QPoint(0, image.height()));
+    const int effect = OleEffect(griddnd::RunDrag(*drag, Qt::CopyAction | Qt::MoveAction, Qt::MoveAction));
+    drag->deleteLater();
+    HideDropMarkers();
+    if (effect != 0 && OnOleDragStop) OnOleDragStop(this, effect);
+    return effect;
 }

@@ -4,6 +4,8 @@
 #include "grid/TExtStringGrid.h"
 
 #include "grid/TExtStringGrid_p.h"
+#include "grid/draw/TGridGlyphs.h"
+#include "grid/input/TGridCursors.h"
 #include "platform/graphics/PainterCanvas.h"
 
 #include <QPainter>
@@ -43,6 +45,14 @@ void TExtStringGrid::Paint()
         canvas.Brush().SetStyle(TBrushStyle::bsClear);
         canvas.Rectangle(GetCellRect(Col(), Row()));
         canvas.Brush().SetStyle(TBrushStyle::bsSolid);
+    }
+    if (d->input.panning) {
+        // The origin mark of the pan, in the pan's directions.
+        const QString mark = d->input.intelliPan == ipVertical     ? QStringLiteral("INTLI3")
+                             : d->input.intelliPan == ipHorizontal ? QStringLiteral("INTLI2")
+                                                                   : QStringLiteral("INTLI1");
+        TGridGlyphs::DrawTransparent(canvas, d->input.panOrigin.X - 16, d->input.panOrigin.Y - 16,
+                                     TGridCursors::PanMark(mark));
     }
     canvas.Pen().SetColor(clBlack);
 }

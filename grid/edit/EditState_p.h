@@ -20,6 +20,7 @@ class TGridEditBtn;
 class TGridUnitEditBtn;
 class TGridDatePicker;
 class TGridButton;
+class TExtRichEdit;
 class TEditLink;
 class TExtStringGridCheck;
 
@@ -69,6 +70,8 @@ struct TGridEditState {
     TGridUnitEditBtn* unitEditBtn = nullptr;
     TGridDatePicker* datePicker = nullptr;
     TGridButton* button = nullptr;
-    // Set by the column grid from the column (not owned).
-    TEditLink* editLink = nullptr;
+    TExtRichEdit* richEdit = nullptr;
+    // The custom editor (not owned; forgotten when it goes). The column
+    // grid sets it from the cell's column.
+    QPointer<TEditLink> editLink;
 };

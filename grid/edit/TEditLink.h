@@ -8,14 +8,19 @@
 // when an edit starts and frees it whenever the edit ends, however it ends,
 // so a link never holds more than one.
 //
-// Seam: the key decision and the finishing of an edit ended by a key are
-// the column grid's editor bases; the base here ends no edit by itself.
+// The link watches its edit control: a key that ends editing (Tab, Enter,
+// Esc, Page Up/Down, End, the arrows; each may be kept by its WantKey...
+// flag) closes the edit, Esc without storing, Up and Down then move the
+// grid's current cell; losing the focus elsewhere closes the edit too,
+// storing the value.
 
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/kernel/VirtualKeys.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <memory>
 
@@ -42,8 +47,9 @@ public:
     int Tag = 0;
 
     // Written by the grid when an edit starts.
-    TExtStringGrid* Grid() const { return m_grid; }
-    void SetGrid(TExtStringGrid* grid) { m_grid = grid; }
+    // (Forgotten when the grid goes.)
+    TExtStringGrid* Grid() const;
+    void SetGrid(TExtStringGrid* grid);
     TPoint EditCell() const { return m_editCell; }
     void SetEditCell(TPoint cell) { m_editCell = cell; }
     // The popup form of the edit in progress (esPopup), or nullptr.
@@ -52,6 +58,21 @@ public:
     void SetPopupForm(std::unique_ptr<QWidget> form);
     // Frees the popup form (after the editor went from it).
     void FreePopupForm();
+
+    // Set while an edit is ended by a key.
+    bool EndingByKey() const { return m_endingByKey; }
+    // Whether key (a virtual key) ends editing rather than staying in the
+    // editor.
+    bool KeyEndsEdit(int key) const;
+    // A key pressed in the edit control: when it ends editing the grid
+    // takes the focus and closes the edit (Esc restores the cell's text),
+    // Up and Down go on to the grid's keys; key is 0 when consumed.
+    virtual void EditKeyHandler(int& key, TShiftState shift);
+    // The edit control lost the focus outside the link: the edit closes,
+    // storing the value (later, once the control's event is over).
+    virtual void EditExit();
+    // Called by the grid once the edit control exists: the link watches it.
+    void WatchEditControl();
 
     // ----- The editor's operations, in the order the grid calls them
     // The link's window control (nullptr in the base).
@@ -66,8 +87,14 @@ public:
     virtual QString GetEditorValue() { return QString(); }
     virtual void SetEditorValue(const QString&) {}
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    TExtStringGrid* m_grid = nullptr;
+    QPointer<TExtStringGrid> m_grid;
+    QPointer<QWidget> m_watched; // the edit control of the edit in progress
+    bool m_endingByKey = false;
+    int m_editSerial = 0; // counts edits, so a late close hits only its own
     TPoint m_editCell;
     std::unique_ptr<QWidget> m_popup;
 };

@@ -28,13 +28,22 @@ void TExtInplaceEdit::SetVAlign(bool value)
     SetAlignment(value ? taRightJustify : taLeftJustify);
 }
 
-int TExtInplaceEdit::Limit() const { return m_lengthLimit > 0 ? m_lengthLimit : m_ext->MaxEditLength(); }
+int TExtInplaceEdit::Limit() const
+{
+    // A mask sets the length itself.
+    if (!EditMask().isEmpty()) return 0;
+    return m_lengthLimit > 0 ? m_lengthLimit : m_ext->MaxEditLength();
+}
 
 void TExtInplaceEdit::ShowAt(const TRect& rect, const QString& text)
 {
     const bool password = m_ext->CurrentEditorType() == edPassword;
     setEchoMode(password ? QLineEdit::Password : QLineEdit::Normal);
     SetMaxLength(0);
+    // The cell's column decides the length limit and the mask.
+    const int rc = m_ext->RealColIndex(m_ext->Col());
+    SetLengthLimit(m_ext->GetEditLimit());
+    SetEditMask(rc >= 0 ? m_ext->GetEditMask(rc, m_ext->Row()) : QString());
     m_lookupEnabled = true;
     TColor color = clWindow;
     m_ext->GetEditorColors(m_ext->Col(), m_ext->Row(), color, Font());

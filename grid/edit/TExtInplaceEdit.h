@@ -4,7 +4,8 @@
 // edMixedCase, edPassword, edLowerCase, edUpperCase). On the class
 // library's in-place editor it adds:
 // - characters and pasted text filtered by the editor type;
-// - a length limit (the grid's MaxEditLength when 0);
+// - the column's length limit (GetEditLimit; the grid's MaxEditLength when
+//   0) and edit mask (GetEditMask), taken each time it is shown;
 // - validation before Tab, Enter, Up and Down leave the cell: a refused text
 //   gives the editor the cell's text back and the key stays;
 // - auto-completion from the grid's LookupItems;

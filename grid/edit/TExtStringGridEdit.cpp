@@ -11,6 +11,7 @@
 #include "grid/TExtStringGrid_p.h"
 #include "grid/cells/TExtStringGridCheck.h"
 #include "grid/edit/TEditLink.h"
+#include "grid/edit/TExtRichEdit.h"
 #include "grid/edit/TExtInplaceEdit.h"
 #include "grid/edit/TGridButton.h"
 #include "grid/edit/TGridCheckBox.h"
@@ -27,6 +28,8 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QPalette>
+#include <QTextDocument>
 #include <cmath>
 
 namespace {
@@ -112,6 +115,9 @@ void TExtStringGrid::EnsureEditControls() const
     e.unitEditBtn = new TGridUnitEditBtn(self);
     e.datePicker = new TGridDatePicker(self);
     e.button = new TGridButton(self);
+    e.richEdit = new TExtRichEdit(self);
+    e.richEdit->setEnabled(false);
+    e.richEdit->setVisible(false);
     const QList<TWinControl*> all{e.combo, e.spin, e.uniEdit, e.uniCombo, e.checkBox,
                                   e.editBtn, e.unitEditBtn, e.datePicker, e.button};
     for (TWinControl* c : all) {
@@ -133,7 +139,7 @@ void TExtStringGrid::DestroyEditControls()
     if (!e.combo) return;
     e.editInProgress = false;
     const QList<QWidget*> all{e.combo, e.spin, e.uniEdit, e.uniCombo, e.checkBox,
-                              e.editBtn, e.unitEditBtn, e.datePicker, e.button};
+                              e.editBtn, e.unitEditBtn, e.datePicker, e.button, e.richEdit};
     e.combo = nullptr;
     for (QWidget* w : all) delete w;
 }
@@ -148,6 +154,7 @@ TGridEditBtn* TExtStringGrid::GridEditBtn() const { EnsureEditControls(); return
 TGridUnitEditBtn* TExtStringGrid::GridUnitEditBtn() const { EnsureEditControls(); return d->edit.unitEditBtn; }
 TGridDatePicker* TExtStringGrid::GridDatePicker() const { EnsureEditControls(); return d->edit.datePicker; }
 TGridButton* TExtStringGrid::GridButton() const { EnsureEditControls(); return d->edit.button; }
+TExtRichEdit* TExtStringGrid::GridRichEdit() const { EnsureEditControls(); return d->edit.richEdit; }
 
 QWidget* TExtStringGrid::ActiveEditControl() const
 {
@@ -163,6 +170,7 @@ QWidget* TExtStringGrid::ActiveEditControl() const
     case edEditBtn: case edNumericEditBtn: case edFloatEditBtn: return e.editBtn;
     case edUnitEditBtn: return e.unitEditBtn;
     case edButton: return e.button;
+    case edRichEdit: return e.richEdit;
     case edCustom: return e.editLink ? e.editLink->EditControl() : nullptr;
     default: return nullptr;
     }
@@ -344,6 +352,8 @@ void TExtStringGrid::ShowEditorControl(int col, int row)
     const TKeyChar startKey = e.pendingStartKey;
     e.pendingStartKey = 0;
     const bool flat = d->look == glSoft || d->look == glDUV;
+    const int columnLimit = GetEditLimit();
+    const int editLimit = columnLimit > 0 ? columnLimit : e.maxEditLength;
     QWidget* shown = nullptr;
     bool postKey = false;
 
@@ -478,7 +488,7 @@ void TExtStringGrid::ShowEditorControl(int col, int row)
         TGridEditBtn* c = e.editBtn;
         place(c, r.Left, r.Top, w, h);
         c->SetText(text);
-        c->SetMaxLength(e.maxEditLength);
+        c->SetMaxLength(editLimit);
         activate(c);
         e.shownValue = c->Text();
         postKey = true;
@@ -487,7 +497,7 @@ void TExtStringGrid::ShowEditorControl(int col, int row)
     case edUnitEditBtn: {
         TGridUnitEditBtn* c = e.unitEditBtn;
         place(c, r.Left, r.Top, w, h);
-        c->SetMaxLength(e.maxEditLength);
+        c->SetMaxLength(editLimit);
         c->SetCellValue(text);
         activate(c);
         e.shownValue = c->CellValue();
@@ -530,13 +540,30 @@ void TExtStringGrid::ShowEditorControl(int col, int row)
         if (OnGetEditorProp) OnGetEditorProp(this, rc, row, link);
         link->SetEditorValue(text);
         e.shownValue = link->GetEditorValue();
+        link->WatchEditControl();
         link->FocusEditor(true);
         shown = link->EditControl();
         postKey = true;
         break;
     }
+    case edRichEdit: {
+        TExtRichEdit* c = e.richEdit;
+        c->SizingLock = true;
+        PlaceChild(c, TRect(r.Left, r.Top, r.Left + w, r.Top + h));
+        c->LoadRichText(GetCellText(rc, row));
+        c->selectAll();
+        c->setEnabled(true);
+        c->setVisible(true);
+        c->document()->setDocumentMargin(2); // the text 2 pixels inside the cell
+        QPalette p = c->palette();
+        p.setColor(QPalette::Base, ToQColor(color));
+        c->setPalette(p);
+        e.shownValue = c->SaveRichText();
+        shown = c;
+        postKey = true;
+        break;
+    }
     default:
-        // edRichEdit: seam, the rich-text editor comes with the second share.
         break;
     }
     if (!shown) {
@@ -551,6 +578,7 @@ void TExtStringGrid::ShowEditorControl(int col, int row)
         if (d->mouseActions.DirectComboDrop) e.uniCombo->SetDroppedDown(true);
     }
     if (postKey) SendChar(shown, startKey);
+    if (e.richEdit) e.richEdit->SizingLock = false;
 }
 
 void TExtStringGrid::StoreEditorControl(int col, int row)
@@ -593,6 +621,7 @@ void TExtStringGrid::StoreEditorControl(int col, int row)
     case edNumericEditBtn:
     case edFloatEditBtn: put(e.editBtn->Text()); break;
     case edUnitEditBtn: put(e.unitEditBtn->CellValue()); break;
+    case edRichEdit: put(e.richEdit->SaveRichText()); break;
     case edCustom:
         if (TEditLink* link = e.editLink) {
             put(link->GetEditorValue());
@@ -609,6 +638,9 @@ void TExtStringGrid::StoreEditorControl(int col, int row)
         if (TWinControl* wc = TWinControl::Of(c)) {
             wc->SetEnabled(false);
             wc->SetVisible(false);
+        } else {
+            c->setEnabled(false);
+            c->setVisible(false);
         }
         if (hadFocus) setFocus(Qt::OtherFocusReason);
     }

@@ -9,7 +9,9 @@
 #include <set>
 #include <utility>
 
+class QLabel;
 class QTimer;
+class TArrowWindow;
 class TCustomEdit;
 class TCustomComboBox;
 
@@ -40,8 +42,22 @@ struct TGridInputState {
     QString sizeHint;    // "cw=<b>..</b>" while sizing
     bool hintShowSizing = false;
     QString anchor;      // the anchor under the pointer
+    bool hintShowCells = false;
+    bool hintShowLargeText = false;
+    bool htmlHint = false;
+    bool anchorHint = false;
+    TPoint hoverCell{-1, -1}; // the cell whose hint may show
     // Cells picked one by one (column, row), each once.
     std::set<std::pair<int, int>> disjunctCells;
+
+    // ----- An enhanced row or column move: the arrows at the gap (0 up,
+    // below the header; 1 down, above it; 2 right, left of the row; 3 left,
+    // right of it), the floating image of what moves (children of the
+    // grid) and the cell under the pointer.
+    TArrowWindow* moveArrows[4] = {nullptr, nullptr, nullptr, nullptr};
+    QLabel* moveImage = nullptr;
+    int moveTargetCol = -1;
+    int moveTargetRow = -1;
 
     // ----- The embedded control being edited
     int ctrlCol = -1;

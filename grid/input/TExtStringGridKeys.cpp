@@ -95,12 +95,12 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
         if (allow) (this->*op)();
         key = 0;
     };
-    if (clip && ctrl && key == 'X') return clipboard(OnClipboardCut, &TExtStringGrid::CutSeam);
-    if (clip && ctrl && key == 'V') return clipboard(OnClipboardPaste, &TExtStringGrid::PasteSeam);
-    if (clip && ctrl && (key == Win::VK_INSERT || key == 'C')) return clipboard(OnClipboardCopy, &TExtStringGrid::CopySeam);
+    if (clip && ctrl && key == 'X') return clipboard(OnClipboardCut, &TExtStringGrid::CutSelectionToClipboard);
+    if (clip && ctrl && key == 'V') return clipboard(OnClipboardPaste, &TExtStringGrid::PasteSelectionFromClipboard);
+    if (clip && ctrl && (key == Win::VK_INSERT || key == 'C')) return clipboard(OnClipboardCopy, &TExtStringGrid::CopySelectionToClipboard);
     if (clip && !ctrl && shiftDown && key == Win::VK_INSERT)
-        return clipboard(OnClipboardPaste, &TExtStringGrid::PasteSeam);
-    if (clip && !ctrl && shiftDown && key == Win::VK_DELETE) return clipboard(OnClipboardCut, &TExtStringGrid::CutSeam);
+        return clipboard(OnClipboardPaste, &TExtStringGrid::PasteSelectionFromClipboard);
+    if (clip && !ctrl && shiftDown && key == Win::VK_DELETE) return clipboard(OnClipboardCut, &TExtStringGrid::CutSelectionToClipboard);
     if (ctrl && key == 'A') {
         if (rowSelect && Options().Contains(TGridOption::goRangeSelect))
             SetSelection(TGridRect(FixedCols(), FixedRows(), ColCount() - d->fixedRightCols - 1,
@@ -310,8 +310,3 @@ int TExtStringGrid::FindAutoGotoRow(const QString& text)
     return -1;
 }
 
-// ----- Seams. The clipboard operations live in grid/io/; until they stand on
-// this branch the keys fire their events and do nothing further.
-void TExtStringGrid::CutSeam() {}
-void TExtStringGrid::CopySeam() {}
-void TExtStringGrid::PasteSeam() {}

@@ -89,7 +89,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
 
     if (in.cursorState == 5) {
         // The selection resizer: the selection is copied for a smart fill.
-        CopySeam();
+        CopySelectionToClipboard();
         in.smartFill = true;
         TBaseGrid::MouseDown(TMouseButton::mbLeft, shift, x, y);
         return;
@@ -522,6 +522,7 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
     }
     in.unmarkRow = in.unmarkCol = -1;
 
+    EndMoveMarks();
     TBaseGrid::MouseUp(TMouseButton::mbLeft, shift, x, y);
     EndSizingAndCellMarks(shift, x, y);
     in.smartFill = false;

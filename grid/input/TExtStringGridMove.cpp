@@ -4,15 +4,17 @@
 // hint, the disjunct cell selection, and what follows a moved column or row.
 #include "grid/TExtStringGrid.h"
 
-#include "controls/HTMLDraw.h"
 #include "grid/TExtStringGrid_p.h"
+#include "grid/TArrowWindow.h"
+#include "grid/THTMLHintWindow.h"
+#include "controls/HTMLText.h"
+#include "grid/input/TGridCursors.h"
 #include "grid/util/CellText.h"
 #include "grid/util/TextFunctions.h"
-#include "platform/graphics/PainterCanvas.h"
 
 #include <QCursor>
-#include <QImage>
-#include <QToolTip>
+#include <QLabel>
+#include <QPixmap>
 
 namespace {
 
@@ -31,6 +33,13 @@ int FollowMove(int index, int from, int to)
 } // namespace
 
 int TExtStringGrid::CursorState() const { return d->input.cursorState; }
+int TExtStringGrid::MoveTargetCol() const { return d->input.moveTargetCol; }
+int TExtStringGrid::MoveTargetRow() const { return d->input.moveTargetRow; }
+QWidget* TExtStringGrid::MoveImage() const { return d->input.moveImage; }
+QWidget* TExtStringGrid::MoveArrow(int direction) const
+{
+    return direction >= 0 && direction < 4 ? d->input.moveArrows[direction] : nullptr;
+}
 QString TExtStringGrid::SizeHintText() const { return d->input.sizeHint; }
 bool TExtStringGrid::HintShowSizing() const { return d->input.hintShowSizing; }
 void TExtStringGrid::SetHintShowSizing(bool value) { d->input.hintShowSizing = value; }
@@ -71,7 +80,8 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
             if (allow) {
                 if (OnOleDragStart) OnOleDragStart(this, dr);
                 const bool column = dr < FixedRows() && d->dragDropSettings.OleColumnDragDrop;
-                StartDragSeam(column);
+                if (column) StartColumnDrag(dc);
+                else StartCellDrag();
                 return;
             }
             // Refused: the gesture selects a range instead.
@@ -111,26 +121,11 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
             const int rc = RealColIndex(c);
             const QString text = GetCellText(rc, r);
             if (GetTextKind(text, d->enableHTML) == tkHTML) {
-                TRect rect = GetCellRect(c, r);
-                rect.Left += 1 + d->draw.marginX;
-                rect.Top += 1 + d->draw.marginY;
-                if (IsCheckBoxCell(rc, r)) rect.Left += d->controlLook.CheckSize;
-                QImage image(1, 1, QImage::Format_RGB32);
-                TPainterCanvas canvas(&image);
-                canvas.Font() = Font();
-                THTMLDrawOptions o;
-                o.XPos = x;
-                o.YPos = y;
-                o.CheckHotSpot = true;
-                o.Images = d->gridImages;
-                o.PictureCache = d->draw.pictureCache.get();
-                o.PictureContainer = d->pictureContainer;
-                THTMLDrawResults res;
-                const bool hit = HTMLDraw(canvas, text, rect, o, res) && !res.AnchorVal.isEmpty();
-                if (hit) {
+                const QString anchor = AnchorAt(c, r, x, y);
+                if (!anchor.isEmpty()) {
                     link = true;
-                    if (res.AnchorVal != in.anchor) {
-                        in.anchor = res.AnchorVal;
+                    if (anchor != in.anchor) {
+                        in.anchor = anchor;
                         if (OnAnchorEnter) OnAnchorEnter(this, r, c, in.anchor);
                     }
                 } else if (!in.anchor.isEmpty()) {
@@ -142,13 +137,20 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
                 link = true;
             }
         }
-        if (link) setCursor(Qt::PointingHandCursor);
-        else if (in.cursorState == 1) setCursor(Qt::SizeVerCursor);
-        else if (in.cursorState == 2) setCursor(Qt::SizeHorCursor);
-        else if (in.cursorState == 3 || in.cursorState == 5) setCursor(Qt::CrossCursor);
+        if (link) setCursor(TGridCursors::Cursor(TGridCursors::crLink));
+        else if (in.cursorState == 1) setCursor(TGridCursors::Cursor(TGridCursors::crColSelect));
+        else if (in.cursorState == 2) setCursor(TGridCursors::Cursor(TGridCursors::crRowSelect));
+        else if (in.cursorState == 3 || in.cursorState == 5) setCursor(TGridCursors::Cursor(TGridCursors::crSelectAll));
         else unsetCursor();
     }
 
+    // The hint of the cell left behind goes; the new cell's may show.
+    if (in.hoverCell.X >= 0 && (c != in.hoverCell.X || r != in.hoverCell.Y)) {
+        HideCellHint();
+        in.hoverCell = TPoint(c, r);
+    }
+
+    if (in.buttonDown) TrackMove(x, y);
     const TGridRect before = Selection();
     TBaseGrid::MouseMove(shift, x, y);
     if (d->selectionRectangle && !(Selection() == before)) InvalidateGrid();
@@ -163,7 +165,98 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
     } else {
         return;
     }
-    if (in.hintShowSizing) QToolTip::showText(mapToGlobal(QPoint(x, y)), in.sizeHint, this);
+    if (in.hintShowSizing) {
+        const QPoint at = mapToGlobal(ClientOrigin() + QPoint(x, y));
+        HintWindow()->SetColor(d->hintColor);
+        HintWindow()->ActivateHint(TRect(at.x(), at.y(), at.x(), at.y()), in.sizeHint);
+    }
+}
+
+void TExtStringGrid::TrackMove(int x, int y)
+{
+    TGridInputState& in = d->input;
+    const int movingCol = MovingCol();
+    const int movingRow = MovingRow();
+    if (!in.enhRowColMove || (movingCol < 0 && movingRow < 0)) return;
+    if (x == in.downPos.X && y == in.downPos.Y) return;
+    const bool column = movingCol >= 0;
+
+    // The view scrolls while the pointer is past the fixed part or the edge.
+    const int leftCol = LeftCol();
+    const int topRow = TopRow();
+    if (column) {
+        if (x < FixedWidth() && LeftCol() > FixedCols()) SetLeftCol(LeftCol() - 1);
+        else if (x > ClientWidth() && LeftCol() + VisibleColCount() < ColCount()) SetLeftCol(LeftCol() + 1);
+    } else {
+        if (y < FixedHeight() && TopRow() > FixedRows()) SetTopRow(TopRow() - 1);
+        else if (y > ClientHeight() && TopRow() + VisibleRowCount() < RowCount()) SetTopRow(TopRow() + 1);
+    }
+    if (LeftCol() != leftCol || TopRow() != topRow) repaint();
+
+    // The gap before the target: its leading edge, or its trailing edge
+    // less 5 pixels when it lies past the moved one.
+    auto arrow = [&](int dir) {
+        if (!in.moveArrows[dir]) in.moveArrows[dir] = new TArrowWindow(this, dir);
+        return in.moveArrows[dir];
+    };
+    if (column) {
+        int c = -1, r = -1;
+        MouseToCell(std::clamp(x, FixedWidth(), std::max(FixedWidth(), ClientWidth() - 1)), 0, c, r);
+        if (c >= FixedCols()) {
+            in.moveTargetCol = c;
+            const TRect cell = CellRect(c, 0);
+            const int gap = c > movingCol ? cell.Right - 5 : cell.Left;
+            TArrowWindow* down = arrow(1);
+            TArrowWindow* up = arrow(0);
+            down->move(mapToGlobal(ClientOrigin() + QPoint(gap - down->width() / 2, -down->height())));
+            up->move(mapToGlobal(ClientOrigin() + QPoint(gap - up->width() / 2, FixedHeight())));
+            down->show();
+            up->show();
+        }
+    } else {
+        int c = -1, r = -1;
+        MouseToCell(0, std::clamp(y, FixedHeight(), std::max(FixedHeight(), ClientHeight() - 1)), c, r);
+        if (r >= FixedRows()) {
+            in.moveTargetRow = r;
+            const TRect cell = CellRect(0, r);
+            const int gap = r > movingRow ? cell.Bottom - 5 : cell.Top;
+            TArrowWindow* right = arrow(2);
+            TArrowWindow* left = arrow(3);
+            right->move(mapToGlobal(ClientOrigin() + QPoint(-right->width(), gap - right->height() / 2)));
+            left->move(mapToGlobal(ClientOrigin() + QPoint(FixedWidth(), gap - left->height() / 2)));
+            right->show();
+            left->show();
+        }
+    }
+
+    // The image of the moved header cell follows the pointer.
+    if (!in.moveImage) {
+        in.moveImage = new QLabel(this, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+        in.moveImage->setAttribute(Qt::WA_ShowWithoutActivating);
+    }
+    if (!in.moveImage->isVisible()) {
+        const int rc = RealColIndex(column ? movingCol : 0);
+        const QString text = rc >= 0 ? HTMLStrip(GetCellText(rc, column ? 0 : movingRow)) : QString();
+        const QPixmap image = column ? DragImage(text, ColWidths(movingCol), RowHeights(0))
+                                     : DragImage(text, ColWidths(0), RowHeights(movingRow));
+        in.moveImage->setPixmap(image);
+        in.moveImage->resize(image.size());
+    }
+    const QPoint at = mapToGlobal(ClientOrigin() + QPoint(x, y));
+    in.moveImage->move(at.x() - in.moveImage->width() / 2, at.y() - in.moveImage->height() / 2);
+    in.moveImage->show();
+    setCursor(Qt::DragMoveCursor);
+}
+
+void TExtStringGrid::EndMoveMarks()
+{
+    TGridInputState& in = d->input;
+    const bool shown = in.moveImage && in.moveImage->isVisible();
+    for (TArrowWindow* a : in.moveArrows)
+        if (a) a->hide();
+    if (in.moveImage) in.moveImage->hide();
+    in.moveTargetCol = in.moveTargetRow = -1;
+    if (shown) unsetCursor();
 }
 
 // A press at a sizing border asks the sizing events first; a refusal keeps
@@ -224,7 +317,7 @@ void TExtStringGrid::EndSizingAndCellMarks(TShiftState shift, int x, int y)
     const bool sized = in.sizingCol >= 0 || in.sizingRow >= 0;
     in.sizingCol = in.sizingRow = -1;
     in.sizeHint.clear();
-    if (sized) QToolTip::hideText();
+    if (sized && d->footer.hint) d->footer.hint->hide();
 
     if (!d->mouseActions.DisjunctCellSelect || sized) return;
     int c = -1, r = -1;
@@ -259,7 +352,3 @@ void TExtStringGrid::ColumnMoved(int fromIndex, int toIndex)
     }
 }
 
-
-// ----- Drag seam. The drag objects live in grid/io/; until they stand on
-// this branch an allowed drag start ends here.
-void TExtStringGrid::StartDragSeam(bool) {}

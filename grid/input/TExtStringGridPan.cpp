@@ -4,6 +4,7 @@
 #include "grid/TExtStringGrid.h"
 
 #include "grid/TExtStringGrid_p.h"
+#include "grid/input/TGridCursors.h"
 
 #include <QCursor>
 #include <QTimer>
@@ -23,7 +24,8 @@ bool TExtStringGrid::StartPanning(int x, int y)
     if (in.panning || in.intelliPan == ipNone || RowCount() <= FixedRows()) return false;
     in.panning = true;
     in.panOrigin = TPoint(x, y);
-    setCursor(Qt::SizeAllCursor);
+    setCursor(TGridCursors::Cursor(TGridCursors::crPan));
+    InvalidateRect(Bounds(x - 16, y - 16, 32, 32)); // the origin mark
     if (!in.panTimer) {
         in.panTimer = new QTimer(this);
         in.panTimer->setInterval(kPanInterval);
@@ -56,10 +58,7 @@ void TExtStringGrid::PanStep(int x, int y)
     int dx = x < in.panOrigin.X - kDeadZone ? -1 : (x > in.panOrigin.X + kDeadZone ? 1 : 0);
     if (in.intelliPan == ipHorizontal) dy = 0;
     if (in.intelliPan == ipVertical) dx = 0;
-    if (dx == 0 && dy == 0) setCursor(Qt::SizeAllCursor);
-    else if (dx == 0) setCursor(Qt::SizeVerCursor);
-    else if (dy == 0) setCursor(Qt::SizeHorCursor);
-    else setCursor(dx == dy ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor);
+    setCursor(TGridCursors::Cursor(TGridCursors::PanCursor(dx, dy)));
     const int row = std::clamp(Row() + dy, FixedRows(), std::max(FixedRows(), RowCount() - d->fixedFooters - 1));
     const int col = std::clamp(Col() + dx, FixedCols(), std::max(FixedCols(), ColCount() - 1));
     if (row != Row() || col != Col()) {

@@ -5,6 +5,7 @@
 #include "grid/TExtStringGrid_p.h"
 #include "platform/graphics/SystemMetrics.h"
 
+#include <QResizeEvent>
 #include <algorithm>
 
 void TExtStringGrid::StretchColumn(int col)
@@ -79,4 +80,52 @@ void TExtStringGrid::SetBounds(int left, int top, int width, int height)
             height = height - height % rowHeight - 1;
     }
     TBaseGrid::SetBounds(left, top, width, std::max(height, 0));
+}
+
+// ---------------------------------------------------------------------------
+// Following the form
+
+bool TExtStringGrid::SizeWithForm() const { return d->scroll.sizeWithForm; }
+
+void TExtStringGrid::SetSizeWithForm(bool value)
+{
+    d->scroll.sizeWithForm = value;
+    WatchForm();
+}
+
+void TExtStringGrid::WatchForm()
+{
+    TGridScrollState& s = d->scroll;
+    QWidget* form = window();
+    if (form == this) form = nullptr;
+    if (s.form && s.form != form) s.form->removeEventFilter(this);
+    s.form = form;
+    if (!form) return;
+    form->installEventFilter(this);
+    s.formWidth = form->width();
+    s.formHeight = form->height();
+}
+
+void TExtStringGrid::FormResized(int width, int height)
+{
+    TGridScrollState& s = d->scroll;
+    if (width == s.formWidth && height == s.formHeight) return;
+    if (s.sizeWithForm) {
+        const int w = this->width() + width - s.formWidth;
+        const int h = this->height() + height - s.formHeight;
+        if (w > 0 && h > 0) resize(w, h);
+    }
+    s.formWidth = width;
+    s.formHeight = height;
+    if (s.sizeWithForm && d->columnSize.Stretch && d->columnSize.StretchColumn < ColCount())
+        StretchColumn(d->columnSize.StretchColumn);
+}
+
+bool TExtStringGrid::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() == QEvent::Resize && d && watched == d->scroll.form.data()) {
+        const QSize size = static_cast<QResizeEvent*>(e)->size();
+        FormResized(size.width(), size.height());
+    }
+    return TBaseGrid::eventFilter(watched, e);
 }

@@ -194,6 +194,9 @@ protected:
     // included.
     int FixedWidth() const;
     int FixedHeight() const;
+    // The column (row) a mouse move is carrying; -1 when none.
+    int MovingCol() const { return m_gesture == Gesture::ColMoving ? m_gestureIndex : -1; }
+    int MovingRow() const { return m_gesture == Gesture::RowMoving ? m_gestureIndex : -1; }
     // The unclipped rectangle of any cell, also one scrolled out of view
     // (left of LeftCol it lies at negative x), computed from LeftCol/TopRow.
     TRect CellBounds(int col, int row) const;

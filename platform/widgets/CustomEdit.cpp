@@ -1,5 +1,6 @@
 #include "platform/widgets/CustomEdit.h"
 
+#include "platform/core/RegionalSettings.h"
 #include "platform/dialogs/Dialogs.h"
 
 #include <QClipboard>
@@ -81,6 +82,72 @@ void TCustomEdit::SetMaxLength(int value)
 {
     m_maxLength = std::max(0, value);
     setMaxLength(m_maxLength == 0 ? kUnlimited : m_maxLength);
+}
+
+void TCustomEdit::SetEditMask(const QString& value)
+{
+    if (value == m_editMask) return;
+    m_editMask = value;
+    setInputMask(InputMaskOf(value));
+    if (value.isEmpty()) SetMaxLength(m_maxLength);
+}
+
+QString TCustomEdit::InputMaskOf(const QString& editMask)
+{
+    // The fields are split at the last two unescaped semicolons.
+    QList<int> seps;
+    for (int i = 0; i < editMask.size(); ++i) {
+        if (editMask[i] == u'\\') ++i;
+        else if (editMask[i] == u';') seps.append(i);
+    }
+    QString mask = editMask;
+    QChar blank = u'_';
+    if (seps.size() >= 2) {
+        const QString blankField = editMask.mid(seps.last() + 1);
+        if (!blankField.isEmpty()) blank = blankField[0];
+        mask = editMask.left(seps[seps.size() - 2]);
+    } else if (seps.size() == 1) {
+        mask = editMask.left(seps[0]);
+    }
+    if (mask.isEmpty()) return QString();
+    static const QString qtMeta = QStringLiteral("AaNnXx90DdHhBb#><!\\[]{};");
+    auto literal = [&](QString& out, QChar c) {
+        if (qtMeta.contains(c)) out += u'\\';
+        out += c;
+    };
+    QString out;
+    for (int i = 0; i < mask.size(); ++i) {
+        const QChar c = mask[i];
+        switch (c.unicode()) {
+        case '0': out += u'9'; break;
+        case '9': out += u'0'; break;
+        case '#': out += u'#'; break;
+        case 'L': out += u'A'; break;
+        case 'l': out += u'a'; break;
+        case 'A': out += u'N'; break;
+        case 'a': out += u'n'; break;
+        case 'C': out += u'X'; break;
+        case 'c': out += u'x'; break;
+        case '!': break; // blank trimming: Qt's text drops blanks anyway
+        case '>': out += u'>'; break;
+        case '<':
+            if (i + 1 < mask.size() && mask[i + 1] == u'>') {
+                out += u'!';
+                ++i;
+            } else {
+                out += u'<';
+            }
+            break;
+        case '\\':
+            if (i + 1 < mask.size()) literal(out, mask[++i]);
+            break;
+        case ':': literal(out, RegionalSettings::TimeSeparator()); break;
+        case '/': literal(out, RegionalSettings::DateSeparator()); break;
+        case '_': out += u' '; break;
+        default: literal(out, c); break;
+        }
+    }
+    return out + u';' + blank;
 }
 
 void TCustomEdit::SetAlignment(TAlignment value)

@@ -43,6 +43,15 @@ public:
     // 0: no limit.
     int MaxLength() const { return m_maxLength; }
     void SetMaxLength(int value);
+    // The class library's edit mask, "mask;literals;blank" (0 digit,
+    // 9 optional digit, # digit or sign, L/l letter, A/a letter or digit,
+    // C/c any character, > upper case, < lower case, <> as typed, \ the next
+    // character literally, : and / the time and date separators). The text
+    // takes the mask's form as it is typed; empty: no mask.
+    QString EditMask() const { return m_editMask; }
+    void SetEditMask(const QString& value);
+    // The Qt input mask standing in for an edit mask.
+    static QString InputMaskOf(const QString& editMask);
     // The whole text is selected when the edit is entered.
     bool AutoSelect() const { return m_autoSelect; }
     void SetAutoSelect(bool value) { m_autoSelect = value; }
@@ -100,6 +109,7 @@ private:
     void SendKey(int qtKey, QKeyEvent* source);
 
     int m_maxLength = 0;
+    QString m_editMask;
     bool m_autoSelect = true;
     TAlignment m_alignment = taLeftJustify;
     bool m_hasEditRect = false;

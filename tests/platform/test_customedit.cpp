@@ -185,4 +185,25 @@ TEST_F(CustomEditTest, EditRectKeepsTheTextClearOfTheRightEdge)
     EXPECT_EQ(edit->EditRect(), TRect(0, 0, 100, 19));
 }
 
+TEST_F(CustomEditTest, EditMasksShapeTypedText)
+{
+    // Required and optional places swap their letters; literals that Qt
+    // reads as places are escaped; the third field is the blank.
+    EXPECT_EQ(TCustomEdit::InputMaskOf(QStringLiteral("!0099-L;1;*")), QStringLiteral("9900-A;*"));
+    EXPECT_EQ(TCustomEdit::InputMaskOf(QStringLiteral(">Aa<>Cc\\0 N;0")), QStringLiteral(">Nn!Xx\\0 \\N;_"));
+    EXPECT_EQ(TCustomEdit::InputMaskOf(QString()), QString());
+
+    edit->SetEditMask(QStringLiteral("00-00;1;_"));
+    edit->SetText(QString());
+    edit->setCursorPosition(0);
+    QTest::keyClicks(edit, QStringLiteral("1x234"));
+    EXPECT_EQ(edit->Text(), QStringLiteral("12-34"));
+    // No mask: any text, and the length limit again.
+    edit->SetMaxLength(3);
+    edit->SetEditMask(QString());
+    edit->SetText(QString());
+    QTest::keyClicks(edit, QStringLiteral("abcdef"));
+    EXPECT_EQ(edit->Text(), QStringLiteral("abc"));
+}
+
 } // namespace

@@ -1,6 +1,8 @@
 #include "platform/text/RtfReader.h"
+#include "platform/text/RtfWriter.h"
 #include "tests/support/PrintQString.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 TEST(RtfReader, FormatsColoursAndParagraphs)
@@ -50,4 +52,37 @@ TEST(RtfReader, HostileInputIsBounded)
     EXPECT_EQ(odd.Paragraphs.size(), 1);
     EXPECT_TRUE(odd.PlainText().startsWith(QLatin1Char('a')));
     EXPECT_EQ(odd.Paragraphs[0].Runs[0].HalfPoints, 3276);
+}
+
+TEST(RtfWriter, WhatItWritesReadsBackToTheSameRuns)
+{
+    TRtfDocument doc;
+    TRtfParagraph first;
+    TRtfRun plain;
+    plain.Text = QStringLiteral("a {brace} \\ tab\there ");
+    TRtfRun bold;
+    bold.Text = QStringLiteral("Grüße €");
+    bold.Bold = true;
+    bold.HalfPoints = 20;
+    first.Runs = {plain, bold};
+    TRtfParagraph second;
+    TRtfRun red;
+    red.Text = QStringLiteral("red");
+    red.Color = 0xFF0000;
+    red.Italic = true;
+    TRtfRun navy;
+    navy.Text = QStringLiteral("navy");
+    navy.Color = 0x000080;
+    navy.Underline = true;
+    second.Runs = {red, navy};
+    doc.Paragraphs = {first, second};
+
+    const QByteArray rtf = TRtfWriter::Write(doc);
+    EXPECT_TRUE(rtf.startsWith("{\\rtf1"));
+    EXPECT_TRUE(std::all_of(rtf.begin(), rtf.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+    const TRtfDocument back = TRtfReader::Read(rtf);
+    ASSERT_EQ(back.Paragraphs.size(), 2);
+    EXPECT_EQ(back.Paragraphs[0].Runs, first.Runs);
+    EXPECT_EQ(back.Paragraphs[1].Runs, second.Runs);
+    EXPECT_EQ(TRtfReader::Read(TRtfWriter::Write(TRtfDocument{})).PlainText(), QString());
 }

@@ -4,11 +4,18 @@
 #include "grid/TGridUnit.h"
 #include "grid/column/TDropList.h"
 #include "grid/column/TExtColumnGrid.h"
+#include "grid/edit/TEditLink.h"
+#include "grid/edit/TExtInplaceEdit.h"
+#include "grid/edit/TGridCombo.h"
+#include "grid/edit/TGridSpin.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/widgets/PopupMenu.h"
 #include "tests/support/RecordingCanvas.h"
 #include "tests/support/TestSupport.h"
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <type_traits>
@@ -210,6 +217,93 @@ TEST(ColumnGridHooks, FloatFormatAndSizeLimitsPerColumn)
     w = 300;
     g.UpdateAutoColumnSize(1, w);
     EXPECT_EQ(w, 70);
+}
+
+// A custom editor: a plain line laid over the cell.
+class LineLink : public TEditLink {
+public:
+    QWidget* EditControl() override { return m_edit; }
+    void CreateEditor(QWidget* parent) override { m_edit = new QLineEdit(parent); }
+    void DestroyEditor() override { delete m_edit; }
+    QString GetEditorValue() override { return m_edit ? m_edit->text() : QString(); }
+    void SetEditorValue(const QString& value) override
+    {
+        if (m_edit) m_edit->setText(value);
+    }
+
+private:
+    QPointer<QLineEdit> m_edit;
+};
+
+TEST(ColumnGridEditors, EachColumnHandsItsSettingsToTheEditorOpenedInIt)
+{
+    Grid g;
+    g.SetColCount(6);
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.show();
+    QApplication::setActiveWindow(&g);
+    g.setFocus();
+    auto edit = [&](int col, int row) {
+        g.FocusCell(col, row);
+        g.ShowEditor();
+    };
+    g.Item(1).SetEditor(edComboList);
+    g.Item(1).SetComboItems({QStringLiteral("Low"), QStringLiteral("High")});
+    g.Item(2).SetEditor(edSpinEdit);
+    g.Item(2).SpinMin = 1;
+    g.Item(2).SpinMax = 5;
+    g.Item(2).SpinStep = 2;
+    g.Item(3).EditLength = 3;
+    g.Item(4).EditMask = QStringLiteral("00-00;1;_");
+    LineLink link;
+    g.Item(5).SetEditor(edCustom);
+    g.Item(5).EditLink = &link;
+    g.SetCells(1, 1, QStringLiteral("High"));
+    g.SetCells(2, 1, QStringLiteral("4"));
+    g.SetCells(5, 1, QStringLiteral("linked"));
+
+    edit(1, 1);
+    ASSERT_TRUE(g.GridCombo()->isVisible());
+    EXPECT_EQ(g.GridCombo()->Items().Count(), 2);
+    EXPECT_EQ(g.GridCombo()->ItemIndex(), 1);
+    g.CloseEditorControl();
+
+    edit(2, 1);
+    ASSERT_TRUE(g.GridSpin()->isVisible());
+    g.GridSpin()->StepUp();
+    EXPECT_EQ(g.GridSpin()->Value(), 5); // 4 + 2 held at the column's maximum
+    g.CloseEditorControl();
+    EXPECT_EQ(g.Cells(2, 1), QStringLiteral("5"));
+
+    // The text editor takes the length limit and the mask of each column
+    // anew; a column without them gets neither.
+    edit(3, 1);
+    QTest::keyClicks(g.TextEditor(), QStringLiteral("abcdef"));
+    EXPECT_EQ(g.TextEditor()->Text(), QStringLiteral("abc"));
+    g.HideEditor();
+    edit(4, 1);
+    g.TextEditor()->setCursorPosition(0);
+    QTest::keyClicks(g.TextEditor(), QStringLiteral("1x234"));
+    EXPECT_EQ(g.TextEditor()->Text(), QStringLiteral("12-34"));
+    g.HideEditor();
+    EXPECT_EQ(g.Cells(4, 1), QStringLiteral("12-34"));
+    edit(3, 2);
+    EXPECT_TRUE(g.TextEditor()->EditMask().isEmpty());
+    g.HideEditor();
+
+    edit(5, 1);
+    EXPECT_EQ(g.EditLink(), &link);
+    ASSERT_NE(link.EditControl(), nullptr);
+    EXPECT_EQ(link.GetEditorValue(), QStringLiteral("linked"));
+    g.CloseEditorControl();
+
+    // The editor event still has the last word over the column's kind.
+    g.OnGetEditorType = [](QObject*, int col, int, TEditorType& e) {
+        if (col == 1) e = edNormal;
+    };
+    edit(1, 2);
+    EXPECT_TRUE(g.EditorMode());
+    EXPECT_FALSE(g.GridCombo()->isVisible());
 }
 
 TEST(ColumnGridMoves, AMovedColumnTakesItsWholeItem)

@@ -4,6 +4,7 @@
 // the editors hand back to the grid.
 #include "grid/TExtStringGrid.h"
 #include "grid/edit/TEditLink.h"
+#include "grid/edit/TExtRichEdit.h"
 #include "grid/edit/TExtInplaceEdit.h"
 #include "grid/edit/TGridCombo.h"
 #include "grid/edit/TGridDatePicker.h"
@@ -13,12 +14,15 @@
 #include "grid/edit/TGridUnitEditBtn.h"
 #include "platform/core/RegionalSettings.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/text/RtfReader.h"
 #include "tests/support/PrintQString.h"
+#include "tests/support/TestSupport.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QPointer>
 #include <QTest>
+#include <QTextCursor>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <map>
@@ -417,6 +421,147 @@ TEST(CustomEditor, APopupFormIsFreedWheneverTheEditEnds)
     EXPECT_EQ(seen, &link);
     EXPECT_EQ(link.created, 3);
     EXPECT_EQ(g.GetCellText(1, 1), "v");
+}
+
+// An in-place editor whose line goes when the edit ends.
+class LineLink : public TEditLink {
+public:
+    QWidget* EditControl() override { return m_edit; }
+    void CreateEditor(QWidget* parent) override { m_edit = new QLineEdit(parent); }
+    void DestroyEditor() override
+    {
+        if (m_edit) m_edit->deleteLater();
+        m_edit = nullptr;
+    }
+    QString GetEditorValue() override { return m_edit ? m_edit->text() : QString(); }
+    void SetEditorValue(const QString& value) override
+    {
+        if (m_edit) m_edit->setText(value);
+    }
+
+private:
+    QPointer<QLineEdit> m_edit;
+};
+
+TEST(CustomEditor, KeysEndTheEditUnlessTheLinkWantsThem)
+{
+    Grid g;
+    LineLink link;
+    g.SetEditLink(&link);
+    for (int r = 1; r < 5; ++r) g.editors[{1, r}] = edCustom;
+    g.SetCellText(1, 1, QStringLiteral("old"));
+    auto typeAndPress = [&](const QString& text, Qt::Key key) {
+        QPointer<QWidget> c = link.EditControl();
+        EXPECT_NE(c, nullptr);
+        if (!c) return;
+        static_cast<QLineEdit*>(c.data())->setText(text);
+        Key(c, key);
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return c.isNull() || !g.EditInProgress(); }));
+    };
+
+    // Which keys end the edit, and which each flag keeps.
+    for (int k : {Win::VK_TAB, Win::VK_RETURN, Win::VK_ESCAPE, Win::VK_PRIOR, Win::VK_NEXT, Win::VK_END,
+                  Win::VK_LEFT, Win::VK_UP, Win::VK_RIGHT, Win::VK_DOWN})
+        EXPECT_TRUE(link.KeyEndsEdit(k)) << k;
+    EXPECT_FALSE(link.KeyEndsEdit(Win::VK_HOME));
+    EXPECT_FALSE(link.KeyEndsEdit('A'));
+    link.WantKeyUpDown = link.WantKeyLeftRight = link.WantKeyHomeEnd = true;
+    link.WantKeyPriorNext = link.WantKeyReturn = link.WantKeyEscape = true;
+    for (int k : {Win::VK_RETURN, Win::VK_ESCAPE, Win::VK_PRIOR, Win::VK_NEXT, Win::VK_END, Win::VK_HOME,
+                  Win::VK_LEFT, Win::VK_UP, Win::VK_RIGHT, Win::VK_DOWN})
+        EXPECT_FALSE(link.KeyEndsEdit(k)) << k;
+    EXPECT_TRUE(link.KeyEndsEdit(Win::VK_TAB));
+
+    // Kept: Down stays in the editor.
+    g.Edit(1, 1);
+    ASSERT_NE(link.EditControl(), nullptr);
+    Key(link.EditControl(), Qt::Key_Down);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(g.EditInProgress());
+    EXPECT_EQ(g.Row(), 1);
+    g.CloseEditorControl();
+
+    // Escape restores the cell's text from before the edit.
+    link.WantKeyUpDown = link.WantKeyEscape = link.WantKeyReturn = false;
+    g.Edit(1, 1);
+    typeAndPress(QStringLiteral("new"), Qt::Key_Escape);
+    EXPECT_EQ(g.GetCellText(1, 1), "old");
+    EXPECT_EQ(g.Row(), 1);
+    // Return stores and stays; Down stores and moves one row down.
+    g.Edit(1, 1);
+    typeAndPress(QStringLiteral("ret"), Qt::Key_Return);
+    EXPECT_EQ(g.GetCellText(1, 1), "ret");
+    EXPECT_EQ(g.Row(), 1);
+    EXPECT_TRUE(g.hasFocus());
+    g.Edit(1, 1);
+    typeAndPress(QStringLiteral("down"), Qt::Key_Down);
+    EXPECT_EQ(g.GetCellText(1, 1), "down");
+    EXPECT_EQ(g.Row(), 2);
+
+    // Leaving the editor for another control stores the value.
+    QLineEdit other(&g);
+    other.show();
+    g.Edit(1, 2);
+    QPointer<QWidget> c = link.EditControl();
+    ASSERT_NE(c, nullptr);
+    static_cast<QLineEdit*>(c.data())->setText(QStringLiteral("left"));
+    other.setFocus();
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return !g.EditInProgress(); }));
+    EXPECT_EQ(g.GetCellText(1, 2), "left");
+}
+
+TEST(RichEditor, RichCellsEditAsFormattedTextAndStoreRtf)
+{
+    Grid g;
+    for (int r = 1; r < 5; ++r) g.editors[{2, r}] = edRichEdit;
+    g.SetCellText(2, 1, QStringLiteral("{\\rtf1\\ansi Plain {\\b bold}}"));
+    g.Edit(2, 1);
+    TExtRichEdit* rich = g.GridRichEdit();
+    ASSERT_TRUE(rich->isVisible());
+    EXPECT_EQ(rich->toPlainText(), QStringLiteral("Plain bold"));
+    const TRtfDocument shown = rich->Document();
+    ASSERT_EQ(shown.Paragraphs.size(), 1);
+    ASSERT_EQ(shown.Paragraphs[0].Runs.size(), 2);
+    EXPECT_TRUE(shown.Paragraphs[0].Runs[1].Bold);
+    // Unchanged, nothing is stored.
+    g.CloseEditorControl();
+    EXPECT_FALSE(rich->isVisible());
+    EXPECT_EQ(g.GetCellText(2, 1), QStringLiteral("{\\rtf1\\ansi Plain {\\b bold}}"));
+
+    // Typed text is stored as rich text that keeps the formats.
+    g.Edit(2, 1);
+    rich->moveCursor(QTextCursor::End);
+    QTest::keyClicks(rich, QStringLiteral("er"));
+    Key(rich, Qt::Key_Down);
+    EXPECT_EQ(g.Row(), 2);
+    const TRtfDocument stored = TRtfReader::Read(g.GetCellText(2, 1).toLatin1());
+    EXPECT_EQ(stored.PlainText(), QStringLiteral("Plain bolder"));
+    EXPECT_TRUE(stored.Paragraphs[0].Runs.last().Bold);
+
+    // Esc stores nothing; a plain cell text comes in as text.
+    g.SetCellText(2, 3, QStringLiteral("just text"));
+    g.Edit(2, 3);
+    EXPECT_EQ(rich->toPlainText(), QStringLiteral("just text"));
+    QTest::keyClicks(rich, QStringLiteral("x"));
+    Key(rich, Qt::Key_Escape);
+    EXPECT_FALSE(g.EditInProgress());
+    EXPECT_EQ(g.GetCellText(2, 3), QStringLiteral("just text"));
+
+    // With multi-line cells Down stays in the editor; a taller text makes
+    // the row taller while SizeWhileTyping.Height is on.
+    g.SetMultilinecells(true);
+    g.SizeWhileTyping().Height = true;
+    int sized = -1;
+    g.OnEndRowSize = [&](QObject*, int row) { sized = row; };
+    g.Edit(2, 2);
+    Key(rich, Qt::Key_Down);
+    EXPECT_TRUE(g.EditInProgress());
+    const int before = g.RowHeights(2);
+    for (int i = 0; i < 3; ++i) Key(rich, Qt::Key_Return);
+    EXPECT_GT(g.RowHeights(2), before);
+    EXPECT_EQ(g.RowHeights(2), rich->ReqHeight + 5);
+    EXPECT_EQ(sized, 2);
+    g.CloseEditorControl();
 }
 
 } // namespace

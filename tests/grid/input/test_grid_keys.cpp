@@ -5,6 +5,8 @@
 #include "grid/cells/TCellGraphic.h"
 #include "tests/support/TestSupport.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -171,16 +173,30 @@ TEST(GridKeys, ShiftDeleteCutsAndNeverDeletesARow)
     g.OnClipboardCut = [&](QObject*, bool&) { ++cuts; };
     g.OnClipboardCopy = [&](QObject*, bool&) { ++copies; };
     g.OnClipboardPaste = [&](QObject*, bool&) { ++pastes; };
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.SetCells(1, 2, QStringLiteral("moved"));
     g.FocusCell(1, 2);
     g.Press(Qt::Key_Delete, Qt::ShiftModifier);
-    g.Press(Qt::Key_Insert, Qt::ControlModifier);
-    g.Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(g.Cells(1, 2), QString());
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("moved")));
     g.Press(Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(g.Cells(1, 2), QStringLiteral("moved"));
+    g.Press(Qt::Key_Insert, Qt::ControlModifier);
+    g.FocusCell(2, 3);
     g.Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(g.Cells(2, 3), QStringLiteral("moved"));
+    g.SetCells(2, 3, QStringLiteral("copied"));
+    g.Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("copied")));
     EXPECT_EQ(cuts, 1);
     EXPECT_EQ(copies, 2);
     EXPECT_EQ(pastes, 2);
     EXPECT_EQ(g.RowCount(), 6);
+
+    // A refusing event keeps the clipboard and the cell as they are.
+    g.OnClipboardCut = [](QObject*, bool& allow) { allow = false; };
+    g.Press(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(g.Cells(2, 3), QStringLiteral("copied"));
 }
 
 TEST(GridKeys, TypingIntoCheckCellsOpensNoEditor)

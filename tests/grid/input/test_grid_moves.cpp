@@ -2,7 +2,12 @@
 // string grid.
 #include "grid/TExtStringGrid.h"
 #include "tests/support/TestSupport.h"
+#include "grid/THTMLHintWindow.h"
+#include "grid/TExtStringGrid_p.h"
+#include "grid/input/TGridCursors.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -60,6 +65,11 @@ TEST(GridMoves, DragStartsFourPixelsAwayAndARefusalSelects)
         allow = asked > 1;
     };
     g.OnOleDragStart = [&](QObject*, int) { ++started; };
+    int dragged = 0;
+    griddnd::SetDragRunner([&](QDrag&, Qt::DropActions, Qt::DropAction) {
+        ++dragged;
+        return Qt::IgnoreAction;
+    });
     g.FocusCell(2, 3);
     const QPoint p = g.Center(2, 3);
     QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, p);
@@ -73,6 +83,8 @@ TEST(GridMoves, DragStartsFourPixelsAwayAndARefusalSelects)
     QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, p);
     QTest::mouseMove(&g, p + QPoint(0, 5), -1);
     EXPECT_EQ(started, 1);
+    EXPECT_EQ(dragged, 1);
+    griddnd::SetDragRunner(nullptr);
     QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, p + QPoint(0, 5));
 }
 
@@ -217,4 +229,159 @@ TEST(GridPanning, MovesTowardThePointerAndEndsOnAKey)
     g.SetIntelliPan(ipNone);
     QTest::mousePress(&g, Qt::MiddleButton, Qt::NoModifier, origin);
     EXPECT_FALSE(g.Panning());
+}
+
+TEST(GridMoves, EnhancedColumnMovesShowTheirMarksAndScroll)
+{
+    Grid g;
+    g.SetColCount(12);
+    g.SetOptions(g.Options() + TGridOption::goColMoving);
+    g.SetCells(1, 0, QStringLiteral("Price"));
+    g.SetCells(1, 1, QStringLiteral("p1"));
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, g.Center(1, 0));
+    QTest::mouseMove(&g, g.Center(3, 0), -1);
+    EXPECT_EQ(g.MoveTargetCol(), 3);
+    ASSERT_NE(g.MoveImage(), nullptr);
+    EXPECT_TRUE(g.MoveImage()->isVisible());
+    // The arrows mark the trailing edge of a target past the moved column.
+    ASSERT_NE(g.MoveArrow(1), nullptr);
+    EXPECT_TRUE(g.MoveArrow(0)->isVisible());
+    const QPoint arrow = g.mapFromGlobal(g.MoveArrow(1)->pos()) + QPoint(g.MoveArrow(1)->width() / 2, 0);
+    EXPECT_EQ(arrow.x(), g.CellRect(3, 0).Right - 5);
+    // Past the right edge the view scrolls one column per move.
+    const int left = g.LeftCol();
+    QTest::mouseMove(&g, QPoint(g.width() + 5, 10), -1);
+    EXPECT_EQ(g.LeftCol(), left + 1);
+    QTest::mouseMove(&g, QPoint(g.width() + 6, 10), -1);
+    EXPECT_EQ(g.LeftCol(), left + 2);
+    QTest::mouseMove(&g, g.Center(4, 0), -1);
+    const int target = g.MoveTargetCol();
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, g.Center(4, 0));
+    EXPECT_FALSE(g.MoveImage()->isVisible());
+    EXPECT_FALSE(g.MoveArrow(0)->isVisible());
+    EXPECT_EQ(g.MoveTargetCol(), -1);
+    EXPECT_EQ(g.Cells(target, 1), QStringLiteral("p1"));
+
+    // Without EnhRowColMove nothing floats.
+    g.SetEnhRowColMove(false);
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, g.Center(4, 0));
+    QTest::mouseMove(&g, g.Center(5, 0), -1);
+    EXPECT_EQ(g.MoveTargetCol(), -1);
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, g.Center(5, 0));
+}
+
+TEST(GridHints, CellTextsAnchorsAndTheEventAtTheHoveredCell)
+{
+    Grid g;
+    g.SetCells(1, 1, QStringLiteral("<b>short</b>"));
+    g.SetCells(2, 1, QStringLiteral("a text far too long for a cell of eighty pixels"));
+    g.SetCells(1, 0, QStringLiteral("header"));
+    g.SetCells(3, 1, QStringLiteral("<a href=\"more\">see more</a>"));
+    g.SetEnableHTML(true);
+    const QPoint shortCell = g.Center(1, 1), longCell = g.Center(2, 1);
+    EXPECT_EQ(g.CellHintAt(shortCell.x(), shortCell.y()), QString());
+
+    g.SetHintShowLargeText(true);
+    EXPECT_EQ(g.CellHintAt(shortCell.x(), shortCell.y()), QString());
+    EXPECT_EQ(g.CellHintAt(longCell.x(), longCell.y()), g.Cells(2, 1));
+    EXPECT_EQ(g.HoverCell(), TPoint(2, 1));
+    g.SetHintShowCells(true);
+    EXPECT_EQ(g.CellHintAt(shortCell.x(), shortCell.y()), QStringLiteral("short"));
+    g.SetHTMLHint(true);
+    EXPECT_EQ(g.CellHintAt(shortCell.x(), shortCell.y()), QStringLiteral("<b>short</b>"));
+    EXPECT_EQ(g.CellHintAt(g.Center(1, 0).x(), g.Center(1, 0).y()), QString()); // fixed cells have none
+
+    // The anchor under the pointer, which the anchor event may change.
+    g.SetHintShowCells(false);
+    g.SetHintShowLargeText(false);
+    g.SetAnchorHint(true);
+    const TRect link = g.CellRect(3, 1);
+    const QPoint onLink(link.Left + 8, (link.Top + link.Bottom) / 2);
+    EXPECT_EQ(g.CellHintAt(onLink.x(), onLink.y()), QStringLiteral("more"));
+    g.OnAnchorHint = [](QObject*, int, int, QString& anchor) { anchor = QStringLiteral("Go to ") + anchor; };
+    EXPECT_EQ(g.CellHintAt(onLink.x(), onLink.y()), QStringLiteral("Go to more"));
+    g.OnGridHint = [](QObject*, int row, int col, QString& hint) {
+        if (col == 2 && row == 1) hint = QStringLiteral("from the event");
+    };
+    EXPECT_EQ(g.CellHintAt(longCell.x(), longCell.y()), QStringLiteral("from the event"));
+
+    // Shown by the hint window at the cell on the hint request; moving to
+    // another cell takes it away.
+    QHelpEvent request(QEvent::ToolTip, longCell + g.ClientOrigin(), g.mapToGlobal(longCell));
+    QApplication::sendEvent(&g, &request);
+    ASSERT_NE(g.HintWindow(), nullptr);
+    EXPECT_TRUE(g.HintWindow()->isVisible());
+    EXPECT_EQ(g.HintWindow()->Hint(), QStringLiteral("from the event"));
+    EXPECT_EQ(g.HintWindow()->Color(), g.HintColor());
+    QTest::mouseMove(&g, g.Center(2, 3));
+    EXPECT_FALSE(g.HintWindow()->isVisible());
+}
+
+TEST(GridCursors, OwnImagesForHeadersLinksAndPanning)
+{
+    Grid g;
+    g.MouseActions().ColSelect = true;
+    g.MouseActions().RowSelect = true;
+    g.MouseActions().AllSelect = true;
+    QTest::mouseMove(&g, g.Center(2, 0));
+    EXPECT_TRUE(TGridCursors::IsCursor(g.cursor(), TGridCursors::crColSelect));
+    QTest::mouseMove(&g, g.Center(0, 3));
+    EXPECT_TRUE(TGridCursors::IsCursor(g.cursor(), TGridCursors::crRowSelect));
+    QTest::mouseMove(&g, g.Center(0, 0));
+    EXPECT_TRUE(TGridCursors::IsCursor(g.cursor(), TGridCursors::crSelectAll));
+    g.SetURLShow(true);
+    g.SetCells(2, 3, QStringLiteral("https://example.org"));
+    QTest::mouseMove(&g, g.Center(2, 3));
+    EXPECT_TRUE(TGridCursors::IsCursor(g.cursor(), TGridCursors::crLink));
+    QTest::mouseMove(&g, g.Center(3, 3));
+    EXPECT_EQ(g.cursor().shape(), Qt::ArrowCursor);
+
+    // Panning shows where it goes; the origin mark follows the pan mode.
+    g.SetIntelliPan(ipBoth);
+    const QPoint origin = g.Center(2, 3);
+    QTest::mousePress(&g, Qt::MiddleButton, Qt::NoModifier, origin);
+    EXPECT_TRUE(TGridCursors::IsCursor(g.cursor(), TGridCursors::crPan));
+    g.PanStep(origin.x() - 20, origin.y() + 20);
+    EXPECT_TRUE(TGridCursors::IsCursor(g.cursor(), TGridCursors::crPanDownLeft));
+    QTest::keyClick(&g, Qt::Key_Escape);
+    EXPECT_EQ(TGridCursors::PanCursor(0, -1), TGridCursors::crPanUp);
+    EXPECT_EQ(TGridCursors::PanCursor(1, -1), TGridCursors::crPanUpRight);
+    EXPECT_EQ(TGridCursors::PanCursor(1, 0), TGridCursors::crPanRight);
+    for (const char* mark : {"INTLI1", "INTLI2", "INTLI3"})
+        EXPECT_EQ(TGridCursors::PanMark(QString::fromLatin1(mark)).size(), QSize(32, 32)) << mark;
+    EXPECT_TRUE(TGridCursors::PanMark(QStringLiteral("../8000")).isNull());
+    for (int id = TGridCursors::crPan; id <= TGridCursors::crSelectAll; ++id)
+        EXPECT_EQ(TGridCursors::Cursor(id).shape(), Qt::BitmapCursor) << id;
+    EXPECT_EQ(TGridCursors::Cursor(7999).shape(), Qt::ArrowCursor);
+}
+
+TEST(GridForm, SizeWithFormFollowsTheFormsChangeOfSize)
+{
+    QWidget form;
+    form.resize(400, 300);
+    auto* g = new TExtStringGrid(&form, QStringLiteral("Follows"));
+    g->SetBounds(10, 10, 200, 100);
+    g->SetColCount(3);
+    g->SetDefaultColWidth(40);
+    g->ColumnSize().Stretch = true;
+    form.show();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return form.width() == 400; }));
+    g->SetSizeWithForm(true);
+    form.resize(450, 320);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return g->width() == 250; }));
+    EXPECT_EQ(g->height(), 120);
+    // The stretch column fills what the others leave.
+    EXPECT_EQ(g->ColWidths(0) + g->ColWidths(1) + g->ColWidths(2) + 1, g->GridWidth());
+    // A change that would leave no grid keeps its size, and the next change
+    // counts from the form's new size.
+    form.resize(100, 320);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return form.width() == 100; }));
+    EXPECT_EQ(g->width(), 250);
+    form.resize(110, 330);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return g->width() == 260; }));
+    EXPECT_EQ(g->height(), 130);
+    g->SetSizeWithForm(false);
+    form.resize(300, 300);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return form.width() == 300; }));
+    EXPECT_EQ(g->width(), 260);
 }

@@ -1,7 +1,9 @@
 // Drag and drop of cells, columns and files between and within grids.
 #include "grid/TExtStringGrid.h"
+#include "grid/TExtStringGrid_p.h"
 #include "grid/io/GridMimeTypes.h"
 
+#include <QDrag>
 #include <QFile>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -134,6 +136,78 @@ TEST(GridDragDrop, OneDelimitedFileReplacesTheContent)
     QMimeData remote;
     remote.setUrls({QUrl(QStringLiteral("http://example.com/x.csv"))});
     EXPECT_EQ(g.DropMimeData(10, 30, remote), 0);
+}
+
+// Drags answered at once with a chosen action, as a user's drop would.
+class ScopedDrops {
+public:
+    explicit ScopedDrops(std::function<Qt::DropAction(QDrag&)> answer)
+    {
+        griddnd::SetDragRunner([answer](QDrag& drag, Qt::DropActions, Qt::DropAction) { return answer(drag); });
+    }
+    ~ScopedDrops() { griddnd::SetDragRunner(nullptr); }
+};
+
+TEST(GridDragDrop, AFinishedDragRemovesOrClearsItsSourceAsSet)
+{
+    Grid g;
+    QList<int> stops;
+    g.OnOleDragStop = [&](QObject*, int effect) { stops << effect; };
+    // A move into another grid clears the dragged cells.
+    Grid other;
+    g.SetSelection(TGridRect{1, 2, 1, 3});
+    {
+        ScopedDrops drops([&](QDrag& drag) {
+            EXPECT_FALSE(drag.pixmap().isNull()); // the drag indicator
+            return other.DropMimeData(other.At(2, 1).x(), other.At(2, 1).y(), *drag.mimeData()) > 0
+                       ? Qt::MoveAction
+                       : Qt::IgnoreAction;
+        });
+        EXPECT_EQ(g.StartCellDrag(), 2);
+    }
+    EXPECT_EQ(other.Cells(2, 2), QStringLiteral("r3"));
+    EXPECT_EQ(g.Cells(1, 2), QString());
+    EXPECT_EQ(g.Cells(1, 3), QString());
+    EXPECT_EQ(g.Cells(1, 4), QStringLiteral("r4"));
+
+    // A copy, a refused drop and OleCopyAlways leave the source alone.
+    g.SetSelection(TGridRect{1, 4, 1, 4});
+    {
+        ScopedDrops copies([](QDrag&) { return Qt::CopyAction; });
+        EXPECT_EQ(g.StartCellDrag(), 1);
+    }
+    {
+        ScopedDrops refused([](QDrag&) { return Qt::IgnoreAction; });
+        EXPECT_EQ(g.StartCellDrag(), 0);
+    }
+    g.DragDropSettings().OleCopyAlways = true;
+    delete g.DragMimeData();
+    g.FinishCellDrag(2);
+    EXPECT_EQ(g.Cells(1, 4), QStringLiteral("r4"));
+    EXPECT_EQ(stops, QList<int>({2, 1, 2}));
+
+    // With row selection and OleRemoveRows a move removes the rows.
+    g.DragDropSettings().OleCopyAlways = false;
+    g.DragDropSettings().OleRemoveRows = true;
+    g.SetOptions(g.Options() + TGridOption::goRowSelect);
+    g.SetSelection(TGridRect{1, 5, 4, 6});
+    delete g.DragMimeData();
+    g.FinishCellDrag(2);
+    EXPECT_EQ(g.RowCount(), 6);
+    EXPECT_EQ(g.Cells(1, 5), QStringLiteral("r7"));
+
+    // A column drag carries the column and reports its end.
+    {
+        ScopedDrops columns([&](QDrag& drag) {
+            EXPECT_EQ(other.DropMimeData(other.At(1, 0).x(), other.At(1, 0).y(), *drag.mimeData()), 1);
+            return Qt::MoveAction;
+        });
+        int dropped = -1;
+        other.OnOleDropCol = [&](QObject*, int, int, int col) { dropped = col; };
+        EXPECT_EQ(g.StartColumnDrag(3), 2);
+        EXPECT_EQ(dropped, 3);
+    }
+    EXPECT_EQ(stops.size(), 5);
 }
 
 } // namespace

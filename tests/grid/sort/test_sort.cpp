@@ -312,6 +312,20 @@ TEST_F(SortTest, WorstCasesAndInconsistentComparisonsStaySafe)
     };
     EXPECT_NO_THROW(g.SortByColumn());
     EXPECT_EQ(g.RowCount(), 20001);
+
+    // Input already in order, either way round, keeps the recursion shallow.
+    Grid ordered(30001, 2);
+    ordered.Style(ssNumeric);
+    for (int r = 1; r < ordered.RowCount(); ++r) ordered.SetCells(1, r, QString::number(r));
+    ordered.SortByColumn();
+    EXPECT_EQ(ordered.Cells(1, 30000), QStringLiteral("30000"));
+    ordered.SortSettings().Direction = sdDescending;
+    ordered.SortByColumn();
+    EXPECT_EQ(ordered.Cells(1, 1), QStringLiteral("30000"));
+    ordered.SortSettings().Direction = sdAscending;
+    ordered.SortByColumn();
+    EXPECT_EQ(ordered.Cells(1, 1), QStringLiteral("1"));
+    EXPECT_EQ(ordered.Cells(1, 15000), QStringLiteral("15000"));
 }
 
 TEST_F(SortTest, PictureCellsSortDeterministically)

@@ -90,6 +90,22 @@ TEST(ParserBytePath, BuildsWhatTheTokenPathBuilds)
     for (const char* doc : docs) ExpectSamePaths(doc);
 }
 
+TEST(ParserBytePath, TellsNamesApartPastTheirFirstBytesAndFindsTheEndOfLongText)
+{
+    // Names alike in their first eight bytes or their length, prefixes of
+    // each other, as elements and attributes, and a name ending the input.
+    ExpectSamePaths("<a><property_a/><property_b x=\"1\"/><property_a/><property_ab/><propert/><property/>"
+                    "<b property_a=\"1\" property_b=\"2\" property=\"3\"/><property_b/></a><property_a");
+    // Texts whose "<" lies about where the quick look stops, and beyond.
+    for (int n : {1, 30, 31, 32, 33, 64, 5000}) {
+        const QByteArray text(n, 'x');
+        ExpectSamePaths("<a><b>" + text + "</b><c>" + text + "&amp;" + text + "</c><d>" + text + "</d></a>");
+        ExpectSamePaths("<a><b>t</b>" + text);
+    }
+    // Values kept as bytes are written as their strings would be.
+    ExpectSamePaths("<a x=\"q'\" y='say \"hi\"' z=\"\">line\r\nnext</a>");
+}
+
 TEST(ParserBytePath, KeepsTheLimitsAndTheLineOfAnError)
 {
     // The element depth and the attribute cap hold on either path.

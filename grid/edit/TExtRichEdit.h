@@ -1,0 +1,43 @@
+#pragma once
+// The grid's rich-text cell editor (edRichEdit): cell texts in RTF are
+// loaded into it as formatted text (bold, italic, underline, size, colour
+// per run) and saved back as RTF. Up and Down go back to the grid unless
+// its cells wrap or hold several lines; Tab and Esc end the edit too (Esc
+// storing nothing); leaving it ends the edit. While SizeWhileTyping.Height
+// is on, a text grown taller than the row makes the row (and the editor)
+// taller, telling OnEndRowSize.
+
+#include <QTextEdit>
+
+class TExtStringGrid;
+struct TRtfDocument;
+
+class TExtRichEdit : public QTextEdit {
+public:
+    explicit TExtRichEdit(TExtStringGrid* grid);
+    ~TExtRichEdit() override;
+
+    TExtStringGrid* Grid() const { return m_grid; }
+    // The size the text last asked for.
+    int ReqWidth = 0;
+    int ReqHeight = 0;
+    // Set while the grid sets the editor up: no sizing then.
+    bool SizingLock = false;
+
+    // An empty text clears the editor; a text that is not RTF is taken as
+    // plain text.
+    void LoadRichText(const QString& rtf);
+    QString SaveRichText() const;
+    // The document as formatted runs, and back.
+    TRtfDocument Document() const;
+    void SetDocument(const TRtfDocument& document);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void RequestResize();
+
+    TExtStringGrid* m_grid;
+};

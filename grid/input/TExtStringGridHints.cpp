@@ -1,0 +1,121 @@
+// Cell hints on hover: the text of a cell (all of them, or those that do not
+// fit), the anchor under the pointer in an HTML cell, or what OnGridHint
+// says, shown by the grid's HTML hint window at the cell.
+#include "grid/TExtStringGrid.h"
+
+#include "controls/HTMLDraw.h"
+#include "controls/HTMLText.h"
+#include "grid/THTMLHintWindow.h"
+#include "grid/TExtStringGrid_p.h"
+#include "grid/util/CellText.h"
+#include "platform/graphics/PainterCanvas.h"
+
+#include <QHelpEvent>
+#include <QImage>
+#include <QRegularExpression>
+
+bool TExtStringGrid::HintShowCells() const { return d->input.hintShowCells; }
+void TExtStringGrid::SetHintShowCells(bool value) { d->input.hintShowCells = value; }
+bool TExtStringGrid::HintShowLargeText() const { return d->input.hintShowLargeText; }
+void TExtStringGrid::SetHintShowLargeText(bool value) { d->input.hintShowLargeText = value; }
+bool TExtStringGrid::HTMLHint() const { return d->input.htmlHint; }
+void TExtStringGrid::SetHTMLHint(bool value) { d->input.htmlHint = value; }
+bool TExtStringGrid::AnchorHint() const { return d->input.anchorHint; }
+void TExtStringGrid::SetAnchorHint(bool value) { d->input.anchorHint = value; }
+TPoint TExtStringGrid::HoverCell() const { return d->input.hoverCell; }
+
+QString TExtStringGrid::AnchorAt(int col, int row, int x, int y)
+{
+    const int rc = RealColIndex(col);
+    if (rc < 0 || row < 0 || row >= RowCount()) return QString();
+    const QString text = GetCellText(rc, row);
+    if (GetTextKind(text, d->enableHTML) != tkHTML) return QString();
+    TRect rect = GetCellRect(col, row);
+    rect.Left += 1 + d->draw.marginX;
+    rect.Top += 1 + d->draw.marginY;
+    if (IsCheckBoxCell(rc, row)) rect.Left += d->controlLook.CheckSize;
+    QImage image(1, 1, QImage::Format_RGB32);
+    TPainterCanvas canvas(&image);
+    canvas.Font() = Font();
+    THTMLDrawOptions o;
+    o.XPos = x;
+    o.YPos = y;
+    o.CheckHotSpot = true;
+    o.Images = d->gridImages;
+    o.PictureCache = d->draw.pictureCache.get();
+    o.PictureContainer = d->pictureContainer;
+    THTMLDrawResults res;
+    return HTMLDraw(canvas, text, rect, o, res) ? res.AnchorVal : QString();
+}
+
+QString TExtStringGrid::CellHintAt(int x, int y)
+{
+    TGridInputState& in = d->input;
+    int c = -1, r = -1;
+    MouseToCell(x, y, c, r);
+    in.hoverCell = TPoint(c, r);
+    const int rc = c >= 0 ? RealColIndex(c) : -1;
+    if (rc < 0 || r < 0 || r >= RowCount()) return QString();
+    QString hint;
+    const QString text = GetCellText(rc, r);
+    const bool html = GetTextKind(text, d->enableHTML) == tkHTML;
+    if (html && in.anchorHint) {
+        hint = AnchorAt(c, r, x, y);
+        if (!hint.isEmpty() && OnAnchorHint) OnAnchorHint(this, r, c, hint);
+    }
+    const bool normal = c >= FixedCols() && r >= FixedRows() && !IsFixed(c, r);
+    if (hint.isEmpty() && normal && (in.hintShowCells || in.hintShowLargeText) && !text.isEmpty()) {
+        QString shown;
+        GetCellDisplayText(rc, r, shown);
+        const QString plain = HTMLStrip(shown);
+        bool show = in.hintShowCells;
+        if (!show) {
+            // Large text: wider or taller than the cell's text area.
+            QImage image(1, 1, QImage::Format_RGB32);
+            TPainterCanvas canvas(&image);
+            canvas.Font() = Font();
+            const TRect cell = GetCellRect(c, r);
+            const QStringList lines = plain.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+            int width = 0;
+            for (const QString& line : lines) width = std::max(width, canvas.TextWidth(line));
+            const int height = int(lines.size()) * canvas.TextHeight(QStringLiteral("Xg"));
+            show = width > cell.Width() - 2 * d->draw.marginX || height > cell.Height() - 2 * d->draw.marginY;
+        }
+        if (show) hint = in.htmlHint ? shown : plain;
+    }
+    GetCellHint(rc, r, hint);
+    return hint;
+}
+
+bool TExtStringGrid::ShowCellHint(int x, int y)
+{
+    const QString hint = CellHintAt(x, y);
+    if (hint.isEmpty()) {
+        HideCellHint();
+        return false;
+    }
+    THTMLHintWindow* window = HintWindow();
+    window->SetColor(d->hintColor);
+    window->Font() = Font();
+    const TPoint cell = d->input.hoverCell;
+    const TRect r = GetCellRect(cell.X, cell.Y);
+    const QPoint at = mapToGlobal(ClientOrigin() + QPoint(r.Left, r.Bottom));
+    window->ActivateHint(TRect(at.x(), at.y(), at.x(), at.y()), hint);
+    return true;
+}
+
+void TExtStringGrid::HideCellHint()
+{
+    if (d->footer.hint && d->footer.hint->isVisible() && d->input.sizeHint.isEmpty()) d->footer.hint->hide();
+}
+
+bool TExtStringGrid::event(QEvent* e)
+{
+    if (e->type() == QEvent::ToolTip) {
+        const QPoint p = static_cast<QHelpEvent*>(e)->pos() - ClientOrigin();
+        if (!ShowCellHint(p.x(), p.y())) e->ignore();
+        return true;
+    }
+    if (e->type() == QEvent::ParentChange && d->scroll.sizeWithForm) WatchForm();
+    return TBaseGrid::event(e);
+}

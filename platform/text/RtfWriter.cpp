@@ -1,0 +1,63 @@
+#include "platform/text/RtfWriter.h"
+
+#include <QList>
+
+namespace {
+
+void AppendText(QByteArray& out, const QString& text)
+{
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c == u'\\' || c == u'{' || c == u'}') {
+            out += '\\';
+            out += char(c);
+        } else if (c == u'\t') {
+            out += "\\tab ";
+        } else if (c == u'\r' || c == u'\n') {
+            out += "\\line ";
+        } else if (c < 0x20) {
+            continue; // other control characters carry nothing
+        } else if (c < 0x80) {
+            out += char(c);
+        } else {
+            // Signed 16-bit as the format has it, "?" for readers without it.
+            out += "\\u" + QByteArray::number(int(short(c))) + '?';
+        }
+    }
+}
+
+} // namespace
+
+QByteArray TRtfWriter::Write(const TRtfDocument& document, const QString& fontName)
+{
+    QList<int> colors; // index + 1 is the \cf of a colour
+    for (const TRtfParagraph& p : document.Paragraphs)
+        for (const TRtfRun& run : p.Runs)
+            if (run.Color >= 0 && !colors.contains(run.Color & 0xFFFFFF)) colors.append(run.Color & 0xFFFFFF);
+
+    QByteArray out = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 ";
+    AppendText(out, fontName);
+    out += ";}}";
+    if (!colors.isEmpty()) {
+        out += "{\\colortbl ;";
+        for (const int c : colors)
+            out += "\\red" + QByteArray::number((c >> 16) & 0xFF) + "\\green" + QByteArray::number((c >> 8) & 0xFF) +
+                   "\\blue" + QByteArray::number(c & 0xFF) + ';';
+        out += '}';
+    }
+    for (qsizetype i = 0; i < document.Paragraphs.size(); ++i) {
+        if (i > 0) out += "\\par\r\n";
+        for (const TRtfRun& run : document.Paragraphs[i].Runs) {
+            out += "{\\f0\\fs" + QByteArray::number(run.HalfPoints);
+            if (run.Bold) out += "\\b";
+            if (run.Italic) out += "\\i";
+            if (run.Underline) out += "\\ul";
+            if (run.Color >= 0) out += "\\cf" + QByteArray::number(colors.indexOf(run.Color & 0xFFFFFF) + 1);
+            out += ' ';
+            AppendText(out, run.Text);
+            out += '}';
+        }
+    }
+    out += '}';
+    return out;
+}
