@@ -7,7 +7,7 @@
 #include "app/steps/TCompsParamsNameDlg.h"
 #include "app/steps/TLandUseDlg.h"
 #include "controls/ExtSpinEdit.h"
-#include "grid/TExtStringGrid.h"
+#include "grid/column/TExtColumnGrid.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/FloatFormat.h"
 #include "platform/core/Format.h"
@@ -269,19 +269,21 @@ void TCompsParamsFrm::BuildTypePage(QWidget* page)
     cbSearchType->setGeometry(8, 26, 215, 21);
     cbSearchType->OnChange = [this](QObject*) { cbSearchTypeChange(); };
 
-    gParams = new TExtStringGrid(page, QStringLiteral("gParams"));
+    gParams = new TExtColumnGrid(page, QStringLiteral("gParams"));
     gParams->setGeometry(8, 56, 219, 150);
     gParams->SetFixedCols(0);
     gParams->SetColCount(1);
     gParams->SetRowCount(2);
     gParams->SetFixedRows(1);
-    gParams->SetColWidths(0, 215);
     gParams->SetDefaultRowHeight(21);
     gParams->SetEnableHTML(false);
     gParams->SetOptions(gParams->Options() + TGridOption::goEditing);
     QFont tahoma(QStringLiteral("Tahoma"));
     tahoma.setPointSize(8);
     gParams->setFont(tahoma);
+    gParams->Columns().Items(0)->SetWidth(215);
+    gParams->Loaded();
+    gParams->OnEllipsClick = [this](QObject*, int, int, QString& value) { gParamsEllipsClick(value); };
 
     label(QStringLiteral("Label11"), QStringLiteral("Structure Type to search for"), 8, 214, 200);
     cbPropertyType = new TCustomComboBox(page, QStringLiteral("cbPropertyType"));
@@ -502,7 +504,8 @@ void TCompsParamsFrm::cbSearchTypeChange()
     edArea->setVisible(rec && rec->ShowArea);
     lbArea->setVisible(rec && rec->ShowArea);
     gParams->setVisible(rec && rec->ShowList);
-    m_landUseValues = rec && rec->LandUse;
+    // Land-use values are picked from the codes through the cell's button.
+    gParams->Columns().Items(0)->SetEditor(rec && rec->LandUse ? edEditBtn : edNormal);
     if (!rec || !rec->ShowList) return;
     gParams->SetRowCount(std::clamp(rec->Items, 1, kMaxValueRows) + 1);
     gParams->SetFixedRows(1);
@@ -514,12 +517,10 @@ void TCompsParamsFrm::cbSearchTypeChange()
     gParams->SetCellText(0, 1, v2.isEmpty() ? v1 : v1 + QLatin1Char(',') + v2);
 }
 
-void TCompsParamsFrm::PickLandUse()
+void TCompsParamsFrm::gParamsEllipsClick(QString& value)
 {
     TLandUseDlg dialog(this);
-    if (Dialogs::ExecModal(dialog) != mrOk) return;
-    const int row = gParams->Row();
-    if (row >= gParams->FixedRows() && row < gParams->RowCount()) gParams->SetCellText(0, row, dialog.Code());
+    if (Dialogs::ExecModal(dialog) == mrOk) value = dialog.Code();
 }
 
 void TCompsParamsFrm::DaysBackChange()

@@ -16,7 +16,7 @@ class QTabWidget;
 class TCustomComboBox;
 class TCustomEdit;
 class TExtSpinEdit;
-class TExtStringGrid;
+class TExtColumnGrid;
 class TLabel;
 class TRadioGroup;
 struct TSearchTypeRec;
@@ -75,7 +75,7 @@ public:
     TLabel* lbPriceRange = nullptr;
 
     TCustomComboBox* cbSearchType = nullptr;
-    TExtStringGrid* gParams = nullptr;
+    TExtColumnGrid* gParams = nullptr;
     TCustomComboBox* cbPropertyType = nullptr;
     TExtSpinEdit* edArea = nullptr;
     TLabel* lbArea = nullptr;
@@ -116,16 +116,13 @@ public:
     // The search-type layout: clears the value list, shows area and list as
     // the chosen type asks and prefills the first value row.
     void cbSearchTypeChange();
-    // Opens the land-use codes; OK writes the code into the current value
-    // cell.
-    void PickLandUse();
+    // The value cell's button: the land-use codes; OK replaces the edited
+    // text with the picked code.
+    void gParamsEllipsClick(QString& value);
     // The form's values into the comps object.
     void StoreParams();
     // The comps object's values into the form.
     void LoadParams();
-    // Whether the value list holds land-use codes (its editor then offers
-    // the land-use codes).
-    bool LandUseValues() const { return m_landUseValues; }
     // The main window's key preview: Enter searches.
     Q_INVOKABLE bool PreviewKey(int key);
 
@@ -158,7 +155,6 @@ private:
 
     TRange m_ranges[rgCount];
     bool m_lastKeyUp = false;
-    bool m_landUseValues = false;
     // The cap each status edit got on entry; enforced on exit also when it
     // equals the edit's minimum (equal bounds are no range to the edit).
     int m_statusCap[4] = {-1, -1, -1, -1};

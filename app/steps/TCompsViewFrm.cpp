@@ -3,7 +3,7 @@
 #include "app/MainProfileFrm.h"
 #include "app/ServerCellText.h"
 #include "app/state/TAppState.h"
-#include "grid/TExtStringGrid.h"
+#include "grid/column/TExtColumnGrid.h"
 #include "platform/core/SysUtils.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/kernel/Application.h"
@@ -66,7 +66,7 @@ TCompsViewFrm::TCompsViewFrm(QObject* owner) : TBaseFrm(owner)
     setObjectName(QStringLiteral("CompsViewFrm"));
     CompsViewFrm = this;
 
-    grComps = new TExtStringGrid(this, QStringLiteral("grComps"));
+    grComps = new TExtColumnGrid(this, QStringLiteral("grComps"));
     grComps->setGeometry(4, 4, 400, 440);
     grComps->SetColCount(6);
     grComps->SetRowCount(2);
@@ -75,12 +75,27 @@ TCompsViewFrm::TCompsViewFrm(QObject* owner) : TBaseFrm(owner)
     grComps->SetDefaultRowHeight(42);
     grComps->SetWordWrap(true);
     grComps->SetEnableHTML(true);
-    grComps->SetCheckTrue(QStringLiteral("Y"));
-    grComps->SetCheckFalse(QStringLiteral("N"));
-    const int widths[] = {20, 30, 278, 45, 10, 10};
-    for (int c = 0; c < 6; ++c) grComps->SetColWidths(c, widths[c]);
-    grComps->SetColumnHeaders({QString(), QStringLiteral("Use"), QStringLiteral("Address"),
-                               QStringLiteral("Day / Status")});
+    // Only the "Use" check boxes take input; the other columns are read-only.
+    grComps->SetOptions(grComps->Options() + TGridOption::goEditing);
+    struct Column {
+        const char* name;
+        const char* header;
+        int width;
+    };
+    const Column columns[] = {{"FixedCol", "", 20}, {"RecUse", "Use", 30},  {"Address", "Address", 278},
+                              {"Status", "Day / Status", 45}, {"Apn", "", 10}, {"ParcelId", "", 10}};
+    for (int c = 0; c < 6; ++c) {
+        TGridColumnItem* item = grComps->Columns().Items(c);
+        item->Name = QString::fromLatin1(columns[c].name);
+        item->SetWidth(columns[c].width);
+        item->SetHeader(QString::fromLatin1(columns[c].header));
+        item->ReadOnly = c != colUse;
+        item->SetShowBands(true);
+    }
+    grComps->Columns().Items(0)->SetFixed(true);
+    grComps->Columns().Items(colUse)->SetEditor(edDataCheckBox);
+    grComps->Columns().Items(colUse)->SetAlignment(taCenter);
+    grComps->Loaded();
     TBands bands;
     bands.Active = true;
     grComps->SetBands(bands);
@@ -90,6 +105,7 @@ TCompsViewFrm::TCompsViewFrm(QObject* owner) : TBaseFrm(owner)
             brush.SetColor(TColor(0x808080));
     };
     grComps->OnKeyDown = [this](QObject*, int& key, TShiftState) { grCompsKeyDown(key); };
+    grComps->OnCheckBoxClick = [this](QObject*, int, int row, bool) { grCompsCheckBoxClick(row); };
     grComps->OnClick = [this](QObject*) { ShowDetails(); };
     grComps->OnEnter = [this](QObject*) { ShowDetails(); };
     grComps->OnDblClick = [this](QObject*) { GuardedCall(this, [this] { CompInfo(); }); };
@@ -160,10 +176,6 @@ void TCompsViewFrm::FillGrid()
     for (records.First(); !records.Eof(); records.Next()) {
         const int row = grComps->RowCount() - 1;
         const int index = records.Index();
-        TCellGraphic* check = grComps->CreateCellGraphic(colUse, row);
-        check->CellType = ctDataCheckBox;
-        check->CellHAlign = haCenter;
-        check->CellVAlign = vaCenter;
         grComps->SetCellText(colUse, row, records.IsUsed(index) ? QStringLiteral("Y") : QStringLiteral("N"));
         grComps->SetCellText(colAddress, row, ServerCellText(records.Field(QStringLiteral("address")) +
                                                              QStringLiteral("\r\n") +

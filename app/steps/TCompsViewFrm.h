@@ -10,7 +10,7 @@
 #include <QPointer>
 
 class QScrollArea;
-class TExtStringGrid;
+class TExtColumnGrid;
 class TLabel;
 
 class TCompsViewFrm : public TBaseFrm {
@@ -19,7 +19,7 @@ public:
     explicit TCompsViewFrm(QObject* owner);
     ~TCompsViewFrm() override;
 
-    TExtStringGrid* grComps = nullptr;
+    TExtColumnGrid* grComps = nullptr;
     TLabel* lbCount = nullptr;
     QScrollArea* ScrollBox1 = nullptr;
 

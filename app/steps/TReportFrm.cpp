@@ -4,7 +4,7 @@
 #include "app/StepMessages.h"
 #include "app/state/TAppState.h"
 #include "app/steps/TCompsParamsNameDlg.h"
-#include "grid/TExtStringGrid.h"
+#include "grid/column/TExtColumnGrid.h"
 #include "platform/core/FloatFormat.h"
 #include "platform/core/SysUtils.h"
 #include "platform/dialogs/Dialogs.h"
@@ -89,18 +89,25 @@ TReportFrm::TReportFrm(QObject* owner) : TBaseFrm(owner)
         addAction(action);
     }
 
-    ReportGrid = new TExtStringGrid(this, QStringLiteral("ReportGrid"));
+    ReportGrid = new TExtColumnGrid(this, QStringLiteral("ReportGrid"));
     ReportGrid->setGeometry(4, 34, 310, 410);
     ReportGrid->SetColCount(5);
     ReportGrid->SetFixedCols(1);
     ReportGrid->SetRowCount(2);
     ReportGrid->SetFixedRows(1);
     ReportGrid->SetDefaultRowHeight(26);
-    ReportGrid->SetOptions(ReportGrid->Options() + TGridOption::goRowMoving);
-    ReportGrid->SetCheckTrue(QStringLiteral("Y"));
-    ReportGrid->SetCheckFalse(QStringLiteral("N"));
+    // Pages are marked by their check boxes and reordered by dragging rows.
+    ReportGrid->SetOptions(ReportGrid->Options() + TGridOption::goRowMoving + TGridOption::goEditing);
     const int widths[] = {20, 31, 238, 10, 10};
-    for (int c = 0; c < 5; ++c) ReportGrid->SetColWidths(c, widths[c]);
+    for (int c = 0; c < 5; ++c) {
+        TGridColumnItem* item = ReportGrid->Columns().Items(c);
+        item->SetWidth(widths[c]);
+        item->ReadOnly = c != colUse;
+    }
+    ReportGrid->Columns().Items(colUse)->SetEditor(edDataCheckBox);
+    ReportGrid->Columns().Items(colUse)->SetAlignment(taCenter);
+    ReportGrid->Loaded();
+    ReportGrid->OnCheckBoxClick = [this](QObject*, int, int row, bool) { ReportGridCheckBoxClick(row); };
     ReportGrid->OnGetCellColor = [this](QObject*, int row, int col, TGridDrawState, TBrush& brush, TFont&) {
         if (col > 0 && row >= ReportGrid->FixedRows() && ReportGrid->GetCellText(colUse, row) == QLatin1String("N"))
             brush.SetColor(TColor(0x808080));
@@ -177,10 +184,6 @@ void TReportFrm::FillGrid()
     int row = 1;
     for (int i : order) {
         const TReportPageRec& page = pages.Items(i);
-        TCellGraphic* check = ReportGrid->CreateCellGraphic(colUse, row);
-        check->CellType = ctDataCheckBox;
-        check->CellHAlign = haCenter;
-        check->CellVAlign = vaCenter;
         ReportGrid->SetCellText(colUse, row, page.Selected ? QStringLiteral("Y") : QStringLiteral("N"));
         ReportGrid->SetCellText(colName, row, page.Name);
         ReportGrid->SetCellText(colId, row, QString::number(page.Id));
@@ -287,6 +290,8 @@ void TReportFrm::ReportGridKeyDown(int& key)
                                                                                        : QStringLiteral("Y"));
     ReportGrid->RepaintRow(row);
 }
+
+void TReportFrm::ReportGridCheckBoxClick(int row) { ReportGrid->RepaintRow(row); }
 
 void TReportFrm::SaveSettings()
 {

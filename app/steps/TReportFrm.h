@@ -9,7 +9,7 @@
 #include <QPointer>
 
 class TCustomComboBox;
-class TExtStringGrid;
+class TExtColumnGrid;
 class TLabel;
 class TSpeedButton;
 class TXMLElement;
@@ -21,7 +21,7 @@ public:
     explicit TReportFrm(QObject* owner);
     ~TReportFrm() override;
 
-    TExtStringGrid* ReportGrid = nullptr;
+    TExtColumnGrid* ReportGrid = nullptr;
     TCustomComboBox* cbReport = nullptr;
     TvxpDocument* rsParser = nullptr;
     TLabel* lbCounty = nullptr;
@@ -45,6 +45,7 @@ public:
     // 1 all, 0 none, -1 reverse; the set choice is cleared.
     void SelectPages(int how);
     void ReportGridKeyDown(int& key);
+    void ReportGridCheckBoxClick(int row);
     void SaveSettings();
     void DeleteSettings();
     void BitBtn2Click();

@@ -2,17 +2,20 @@
 #include "app/steps/TCompsParamsFrm.h"
 #include "app/steps/TCompsViewFrm.h"
 #include "app/steps/TReportFrm.h"
-#include "grid/TExtStringGrid.h"
+#include "grid/column/TExtColumnGrid.h"
 #include "platform/kernel/Application.h"
 #include "platform/kernel/VirtualKeys.h"
+#include "platform/report/TReportFileReader.h"
 #include "platform/widgets/CustomComboBox.h"
 #include "platform/widgets/Label.h"
 #include "protocol/TvxComps.h"
 #include "protocol/TvxRptGen.h"
+#include "report/TrptProfile.h"
 #include "tests/app/MainWindowTest.h"
 
 #include <QFile>
 #include <QLineEdit>
+#include <QTest>
 
 using namespace testsupport;
 
@@ -61,6 +64,18 @@ QStringList RowNames(TReportFrm* f)
     QStringList names;
     for (int r = 1; r < f->ReportGrid->RowCount(); ++r) names << f->ReportGrid->GetCellText(2, r);
     return names;
+}
+
+// Notes the report file the preview shows and its page count.
+void WatchPreview(ScopedDialogResponder& responder, TMainProfileFrm* main, QString& file, int& pages)
+{
+    responder.NextModal([main, &file, &pages](QDialog&) {
+        file = main->rptProfile->PreviewFile();
+        TReportFileReader reader;
+        reader.LoadFromFile(file);
+        pages = reader.PageCount();
+        return int(mrCancel);
+    });
 }
 
 } // namespace
@@ -137,6 +152,33 @@ TEST_F(MainWindow, StatusCountsTakeSoldFirst)
     for (int r = 1; r < f->grComps->RowCount(); ++r) f->grComps->SetCellText(1, r, QStringLiteral("N"));
     f->ShowCounts();
     EXPECT_TRUE(f->lbCount->Caption().isEmpty());
+}
+
+TEST_F(MainWindow, CompInfoPreviewsOnlyTheReportItWrote)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    TCompsViewFrm* f = SearchComps(main);
+    const QString path = AppState().TempDir + QStringLiteral("compinfo.rpt");
+    auto writeEarlier = [&path] {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write("an earlier comp") > 0;
+    };
+    ASSERT_TRUE(writeEarlier());
+    QString file;
+    int pages = 0;
+    WatchPreview(m_responder, main, file, pages);
+    f->grComps->SetRow(3);
+    f->CompInfo();
+    EXPECT_EQ(file, path);
+    EXPECT_EQ(pages, 1);  // a report, not the earlier text
+    // A row without a usable record fetches nothing and shows nothing.
+    ASSERT_TRUE(writeEarlier());
+    f->grComps->SetCellText(4, 2, QStringLiteral("x"));
+    f->grComps->SetRow(2);
+    f->CompInfo();
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Modal), 1);
+    EXPECT_EQ(RequestCount(*s_service, QStringLiteral("prop.get")), 1);
 }
 
 TEST_F(MainWindow, StepFiveIsLeftBehindOnceTheCompsAreShown)
@@ -314,4 +356,52 @@ TEST_F(MainWindow, DoReportSendsThePhotosOfEveryComp)
     EXPECT_TRUE(main->vxRptGen->IncludePhotos);
     EXPECT_EQ(main->vxRptGen->PhotoApns.size(), main->vxComps->Records.Count());
     ASSERT_TRUE(WaitUntil([main] { return !main->ReportBusy(); }));
+}
+
+TEST_F(MainWindow, CheckBoxClicksMarkCompsAndReportPages)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    TCompsViewFrm* f = SearchComps(main);
+    auto clickCell = [](TExtStringGrid* grid, int col, int row) {
+        const TRect r = grid->CellRect(col, row);
+        QTest::mouseClick(grid, Qt::LeftButton, Qt::NoModifier, QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+    };
+    // The sixth comp comes unmarked: a click marks it and counts it.
+    const QString counts = f->lbCount->Caption();
+    clickCell(f->grComps, 1, 6);
+    EXPECT_NE(f->lbCount->Caption(), counts);
+    clickCell(f->grComps, 1, 1);
+    clickCell(f->grComps, 2, 2);  // read-only
+    EXPECT_FALSE(f->grComps->EditorMode());
+    main->CompsParamsForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return !CompsViewFrm; }));
+    EXPECT_TRUE(main->vxComps->Records.IsUsed(5));
+    EXPECT_FALSE(main->vxComps->Records.IsUsed(0));
+    EXPECT_TRUE(AppState().NeedMap);
+
+    TReportFrm* r = ShowReport(main);
+    clickCell(r->ReportGrid, 1, 2);
+    const QString page = r->ReportGrid->GetCellText(2, 2);
+    main->CompsParamsForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return !ReportFrm; }));
+    const TReportPageList& pages = AppState().ReportPages;
+    for (int i = 0; i < pages.Count(); ++i) EXPECT_EQ(pages.Items(i).Selected, pages.Items(i).Name != page);
+}
+
+TEST_F(MainWindow, DoReportPreviewsTheProfileReportOfTheChosenPages)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    SearchComps(main);
+    TReportFrm* f = ShowReport(main);
+    ASSERT_TRUE(WaitUntil([] { return !AppState().NeedMap; }));
+    f->SelectPages(1);
+    QString file;
+    int pages = 0;
+    WatchPreview(m_responder, main, file, pages);
+    Click(FindByName<QWidget>(f, QStringLiteral("BitBtn2")));
+    ASSERT_TRUE(WaitUntil([&file, main] { return !file.isEmpty() && !main->ReportBusy(); }));
+    EXPECT_EQ(file, AppState().TempDir + QStringLiteral("profile.rpt"));
+    EXPECT_GE(pages, 10);
+    EXPECT_EQ(RequestCount(*s_service, QStringLiteral("rptgen.request")), 1);
+    EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Modal), 1);  // no error dialog
 }

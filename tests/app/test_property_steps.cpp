@@ -4,9 +4,12 @@
 #include "app/steps/TPropSearchFrm.h"
 #include "grid/TExtStringGrid.h"
 #include "platform/kernel/Application.h"
+#include "platform/print/TFilePreview.h"
 #include "protocol/TvxComps.h"
 #include "tests/app/MainWindowTest.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -155,4 +158,36 @@ TEST_F(MainWindow, PropInfoScrollsItsPageWithTheArrowKeys)
     EXPECT_EQ(bar->value(), 16);
     Press(PropInfoFrm, Qt::Key_Up);
     EXPECT_EQ(bar->value(), 8);
+}
+
+TEST_F(MainWindow, PropInfoShowsThePropertyReport)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    ASSERT_TRUE(WaitUntil([] { return PropInfoFrm && PropInfoFrm->isVisible(); }));
+    auto* view = dynamic_cast<TFilePreview*>(FindByName<QWidget>(PropInfoFrm, QStringLiteral("PropView")));
+    ASSERT_TRUE(view);
+    EXPECT_TRUE(view->Active());
+    EXPECT_EQ(view->PageCount(), 1);
+    Click(FindByName<QWidget>(PropInfoFrm, QStringLiteral("btnZoomOut")));
+    EXPECT_EQ(view->ZoomFactor(), 84);
+    // Save as goes to the report form; a name without ".pdf" gets a copy.
+    const QString report = AppState().TempDir + QStringLiteral("propinfo.rpt");
+    const QString copy = m_dir.filePath(QStringLiteral("subject.rpt"));
+    m_responder.NextFileName(copy);
+    Click(FindByName<QWidget>(PropInfoFrm, QStringLiteral("btnSaveAs")));
+    ASSERT_TRUE(WaitUntil([&copy] { return QFileInfo(copy).size() > 0; }));
+    EXPECT_EQ(QFileInfo(copy).size(), QFileInfo(report).size());
+
+    // A damaged report is reported and leaves the page empty.
+    main->CompsParamsForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return !PropInfoFrm; }));
+    QFile file(report);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("no report") > 0);
+    file.close();
+    QString error;
+    CatchErrorDialog(error);
+    main->PropInfoForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return bool(PropInfoFrm); }));
+    EXPECT_FALSE(PropInfoFrm->PropView->Active());
+    EXPECT_FALSE(error.isEmpty());
 }

@@ -2,7 +2,7 @@
 #include "app/steps/TCompsParamsFrm.h"
 #include "app/steps/TLandUseDlg.h"
 #include "controls/ExtSpinEdit.h"
-#include "grid/TExtStringGrid.h"
+#include "grid/column/TExtColumnGrid.h"
 #include "platform/core/Format.h"
 #include "platform/kernel/Application.h"
 #include "platform/widgets/CustomComboBox.h"
@@ -11,6 +11,7 @@
 #include "protocol/xml/TXMLElement.h"
 #include "tests/app/MainWindowTest.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
@@ -213,14 +214,29 @@ TEST_F(MainWindow, SearchTypesLayTheValueListOut)
     EXPECT_EQ(f->gParams->GetCellText(0, 1), QStringLiteral("93601"));
     EXPECT_EQ(f->gParams->GetCellText(0, 3), QStringLiteral("93603"));
 
-    // Land-use types pick their codes from the dialog; Cancel keeps the cell.
+    // A value typed into a cell is stored on leaving it.
+    choose(QStringLiteral("Zip Code"));
+    f->SetTabIndex(1);
+    f->gParams->SetRow(2);
+    // The first key opens the cell's editor, which takes the rest.
+    Type(f->gParams, QStringLiteral("9"));
+    Type(QApplication::focusWidget(), QStringLiteral("3701"));
+    Press(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(f->gParams->GetCellText(0, 2), QStringLiteral("93701"));
+
+    // Land-use values have a button to the codes; Cancel keeps the text.
     choose(QStringLiteral("Land Use"));
-    EXPECT_TRUE(f->LandUseValues());
     f->gParams->SetRow(2);
     f->gParams->SetCellText(0, 2, QStringLiteral("kept"));
+    f->gParams->setFocus();
+    f->gParams->ShowEditor();
+    auto* edit = dynamic_cast<TCustomEdit*>(FindByName<QWidget>(f->gParams, QStringLiteral("GridEditBtn")));
+    ASSERT_TRUE(edit && edit->isVisible());
+    auto* button = FindByName<QWidget>(edit, QStringLiteral("Button"));
+    ASSERT_TRUE(button);
     m_responder.NextModal([](QDialog&) { return int(mrCancel); });
-    f->PickLandUse();
-    EXPECT_EQ(f->gParams->GetCellText(0, 2), QStringLiteral("kept"));
+    Click(button);
+    EXPECT_EQ(edit->Text(), QStringLiteral("kept"));
     m_responder.NextModal([](QDialog& d) {
         auto& dialog = static_cast<TLandUseDlg&>(d);
         for (int r = 1; r < dialog.gLandUse->RowCount(); ++r)
@@ -228,8 +244,10 @@ TEST_F(MainWindow, SearchTypesLayTheValueListOut)
         dialog.gLandUse->OnDblClick(dialog.gLandUse);
         return dialog.result();
     });
-    f->PickLandUse();
+    Click(button);
+    Press(edit, Qt::Key_Down);
     EXPECT_EQ(f->gParams->GetCellText(0, 2), QStringLiteral("163"));
+    EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Modal), 2);
 }
 
 TEST(LandUseDlg, ListsEveryCodeInOrder)

@@ -1,7 +1,8 @@
 // Drives the real program headless (offscreen platform) against a sample
 // service it starts itself, through the steps of the road, answering every
 // dialog through the dialog layer, and writes a picture of the window at
-// each step into the output directory (NN-<step>.png).
+// each step into the output directory (NN-<step>.png), ending with the
+// profile report saved as PDF from its preview (12-profile-report.pdf).
 //
 //   walkthrough --out DIR
 //
@@ -37,6 +38,7 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
@@ -131,11 +133,35 @@ public:
         Expect(QStringLiteral("the street map"), [] { return !AppState().NeedMap && AppState().MapId > 0; });
         Picture(*main, 10, QStringLiteral("report"));
 
+        // Do Report: the profile report of every page in its preview, saved
+        // from there as PDF.
+        ReportFrm->SelectPages(1);
+        const QString pdf = QDir(m_out).filePath(QStringLiteral("12-profile-report.pdf"));
+        QFile::remove(pdf);
+        bool previewed = false;
+        responder.NextModal([this, &previewed, &responder, &pdf](QDialog& preview) {
+            preview.show();
+            Picture(preview, 11, QStringLiteral("report-preview"));
+            if (QAction* saveAs = preview.findChild<QAction*>(QStringLiteral("FileSaveAs"))) {
+                responder.NextFileName(pdf);
+                saveAs->trigger();
+            }
+            previewed = true;
+            return int(mrCancel);
+        });
+        Click(ReportFrm->BitBtn2);
+        Expect(QStringLiteral("the report preview"), [&previewed] { return previewed; });
+        Expect(QStringLiteral("the report"), [&main] { return !main->ReportBusy(); });
+        QFile saved(pdf);
+        if (!saved.open(QIODevice::ReadOnly) || !saved.read(5).startsWith("%PDF-"))
+            throw StepFailed{QStringLiteral("the report was not saved as ") + pdf};
+        std::printf("%s\n", pdf.toLocal8Bit().constData());
+
         responder.NextAnswer(mrYes);
         main->Close();
-        // The property list is the one modal dialog of the road; any other
-        // is the error dialog.
-        if (responder.Count(DialogRequest::Kind::Modal) != 1)
+        // The property list and the report preview are the modal dialogs of
+        // the road; any other is the error dialog.
+        if (responder.Count(DialogRequest::Kind::Modal) != 2)
             throw StepFailed{QStringLiteral("an error was shown: ") + responder.LastText()};
     }
 
