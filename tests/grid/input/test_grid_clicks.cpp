@@ -6,41 +6,16 @@
 #include "grid/cells/TCellGraphic.h"
 #include "platform/dialogs/Dialogs.h"
 #include "tests/support/TestSupport.h"
+#include "tests/grid/input/InputTestGrid.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
 
-class Grid : public TExtStringGrid {
+class Grid : public InputTestGrid {
 public:
-    Grid() : TExtStringGrid(nullptr, QStringLiteral("Clicks"))
-    {
-        SetBorderStyle(TBorderStyle::bsNone);
-        resize(500, 300);
-        SetDefaultColWidth(80);
-        SetDefaultRowHeight(20);
-        SetColCount(5);
-        SetRowCount(8);
-        show();
-    }
-    QPoint Center(int col, int row) const
-    {
-        const TRect r = CellRect(col, row);
-        return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
-    }
-    void ClickAt(QPoint p, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        QTest::mouseClick(this, Qt::LeftButton, mods, p);
-    }
-    void ClickCell(int col, int row, Qt::KeyboardModifiers mods = Qt::NoModifier) { ClickAt(Center(col, row), mods); }
-    TCellGraphic* AddGraphic(int col, int row, TCellType type)
-    {
-        auto* g = new TCellGraphic;
-        g->CellType = type;
-        SetCellAttachment(col, row, g);
-        return g;
-    }
+    Grid() : InputTestGrid(nullptr, QStringLiteral("Clicks"), 5, 8) {}
 };
 
 } // namespace

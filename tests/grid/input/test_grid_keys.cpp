@@ -4,6 +4,7 @@
 #include "grid/TExtStringGrid.h"
 #include "grid/cells/TCellGraphic.h"
 #include "tests/support/TestSupport.h"
+#include "tests/grid/input/InputTestGrid.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -13,27 +14,9 @@
 
 namespace {
 
-class Grid : public TExtStringGrid {
+class Grid : public InputTestGrid {
 public:
-    explicit Grid(QWidget* parent = nullptr) : TExtStringGrid(parent, QStringLiteral("Keys"))
-    {
-        SetBorderStyle(TBorderStyle::bsNone);
-        resize(500, 300);
-        SetDefaultColWidth(80);
-        SetDefaultRowHeight(20);
-        SetColCount(4);
-        SetRowCount(6);
-        if (!parent) show();
-        setFocus();
-    }
-    void Press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(this, key, mods); }
-    TCellGraphic* AddGraphic(int col, int row, TCellType type)
-    {
-        auto* g = new TCellGraphic;
-        g->CellType = type;
-        SetCellAttachment(col, row, g);
-        return g;
-    }
+    explicit Grid(QWidget* parent = nullptr) : InputTestGrid(parent, QStringLiteral("Keys"), 4, 6) { setFocus(); }
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 // string grid.
 #include "grid/TExtStringGrid.h"
 #include "tests/support/TestSupport.h"
+#include "tests/grid/input/InputTestGrid.h"
 #include "grid/THTMLHintWindow.h"
 #include "grid/TExtStringGrid_p.h"
 #include "grid/input/TGridCursors.h"
@@ -13,23 +14,9 @@
 
 namespace {
 
-class Grid : public TExtStringGrid {
+class Grid : public InputTestGrid {
 public:
-    Grid() : TExtStringGrid(nullptr, QStringLiteral("Moves"))
-    {
-        SetBorderStyle(TBorderStyle::bsNone);
-        resize(500, 300);
-        SetDefaultColWidth(80);
-        SetDefaultRowHeight(20);
-        SetColCount(5);
-        SetRowCount(8);
-        show();
-    }
-    QPoint Center(int col, int row) const
-    {
-        const TRect r = CellRect(col, row);
-        return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
-    }
+    Grid() : InputTestGrid(nullptr, QStringLiteral("Moves"), 5, 8) {}
 };
 
 } // namespace
