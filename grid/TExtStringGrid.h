@@ -980,7 +980,11 @@ private:
     qint32 StreamId() const;
     int LoadCells(int col, int row, QIODevice& stream, bool asPaste);
     void SmartFill(int pasted);
-    void PlaceImportedRows(const std::vector<QStringList>& rows, int widest, bool append, bool exactCols);
+    // Clears what an import replaces, then has read() give the rows (their
+    // fields in order, where each row ends among them, and the columns they
+    // need) and writes them from the start cell.
+    using ImportReader = std::function<int(std::vector<QString>& fields, std::vector<qsizetype>& rowEnds)>;
+    void PlaceImportedRows(const ImportReader& read, bool append, bool exactCols);
     // dnd/
     void HideDropMarkers();
     // sort/

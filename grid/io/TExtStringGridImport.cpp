@@ -47,7 +47,7 @@ qsizetype LineEnd(const char16_t* text, qsizetype start, qsizetype n)
     return end;
 }
 
-// Where the next line starts: past CR LF, a lone CR or a lone LF.
+// Where the line after the one ending at end starts: past CR LF, a lone CR or a lone LF.
 qsizetype NextLine(const char16_t* text, qsizetype end, qsizetype n)
 {
     if (end >= n) return n;
@@ -56,12 +56,10 @@ qsizetype NextLine(const char16_t* text, qsizetype end, qsizetype n)
 
 // Lines end at CR LF, a lone CR or a lone LF; no empty line after the last
 // line end.
-qsizetype CountLines(QStringView text)
+qsizetype CountLines(const char16_t* text, qsizetype n)
 {
-    const char16_t* p = text.utf16();
-    const qsizetype n = text.size();
     qsizetype lines = 0;
-    for (qsizetype start = 0; start < n; start = NextLine(p, LineEnd(p, start, n), n)) ++lines;
+    for (qsizetype start = 0; start < n; start = NextLine(text, LineEnd(text, start, n), n)) ++lines;
     return lines;
 }
 
@@ -131,9 +129,9 @@ QString FinishField(QStringView raw)
     return field;
 }
 
-// The fields of one line (no line end in it) as the delimited import reads
-// them; the scan moves a position along the line instead of cutting it.
-void ParseLine(QStringView line, QChar delimiter, QStringList& fields)
+// Appends the fields of one line (no line end in it) as the delimited import
+// reads them; the scan moves a position along the line instead of cutting it.
+void ParseLine(QStringView line, QChar delimiter, std::vector<QString>& fields)
 {
     const qsizetype n = line.size();
     qsizetype pos = 0;
@@ -147,7 +145,7 @@ void ParseLine(QStringView line, QChar delimiter, QStringList& fields)
                     field = FinishField(line.sliced(pos, close - 1));
                     pos += close;
                 }
-                fields << std::move(field);
+                fields.push_back(std::move(field));
                 const qsizetype next = line.indexOf(delimiter, pos);
                 if (next < 0) {
                     pos = n; // nothing but the closing part of the line
@@ -156,7 +154,7 @@ void ParseLine(QStringView line, QChar delimiter, QStringList& fields)
                 pos = next + 1;
                 continue;
             }
-            fields << FinishField(line.sliced(pos, at - pos));
+            fields.push_back(FinishField(line.sliced(pos, at - pos)));
             pos = at + 1;
         }
     }
@@ -164,7 +162,7 @@ void ParseLine(QStringView line, QChar delimiter, QStringList& fields)
         QStringView rest = line.sliced(pos);
         if (rest.startsWith(u'"')) rest = rest.sliced(1);
         if (rest.endsWith(u'"')) rest.chop(1);
-        fields << FinishField(rest);
+        fields.push_back(FinishField(rest));
     }
 }
 
@@ -233,12 +231,12 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
         throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
     QString text = DecodeFile(file.readAll());
     file.close();
-    const char16_t* p = QStringView(text).utf16();
     const qsizetype n = text.size();
 
     const QChar saved = d->io.delimiter;
     QChar delimiter = saved;
     if (delimiter.isNull() && n > 0) {
+        const char16_t* p = QStringView(text).utf16();
         const qsizetype end1 = LineEnd(p, 0, n);
         const qsizetype start2 = NextLine(p, end1, n);
         const QString line1(QStringView(p, end1).toString());
@@ -247,29 +245,32 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
     }
     // Each character maps on its own and never to a line end, so the whole
     // text converts at once.
-    if (d->io.oemConvert) {
-        OemToAnsiString(text);
-        p = QStringView(text).utf16();
-    }
+    if (d->io.oemConvert) OemToAnsiString(text);
 
-    std::vector<QStringList> rows;
-    rows.reserve(size_t(CountLines(text)));
-    int widest = 0;
-    QStringList fields;
-    for (qsizetype start = 0; start < n;) {
-        const qsizetype end = LineEnd(p, start, n);
-        fields.reserve(widest);
-        ParseLine(QStringView(p + start, end - start), delimiter, fields);
-        widest = std::max(widest, int(fields.size()));
-        rows.push_back(std::move(fields));
-        fields = QStringList();
-        start = NextLine(p, end, n);
-    }
-    PlaceImportedRows(rows, widest, append, false);
+    PlaceImportedRows(
+        [&](std::vector<QString>& fields, std::vector<qsizetype>& rowEnds) {
+            const char16_t* p = QStringView(text).utf16();
+            const qsizetype lines = CountLines(p, n);
+            rowEnds.reserve(size_t(lines));
+            int widest = 0;
+            for (qsizetype start = 0; start < n;) {
+                const qsizetype end = LineEnd(p, start, n);
+                const size_t before = fields.size();
+                ParseLine(QStringView(p + start, end - start), delimiter, fields);
+                widest = std::max(widest, int(fields.size() - before));
+                // The first line tells about how many fields are to come
+                // (never more than characters and lines).
+                if (rowEnds.empty()) fields.reserve(std::min(fields.size() * size_t(lines), size_t(n + lines)));
+                rowEnds.push_back(qsizetype(fields.size()));
+                start = NextLine(p, end, n);
+            }
+            return widest;
+        },
+        append, false);
     d->io.delimiter = saved;
 }
 
-void TExtStringGrid::PlaceImportedRows(const std::vector<QStringList>& rows, int widest, bool append, bool exactCols)
+void TExtStringGrid::PlaceImportedRows(const ImportReader& read, bool append, bool exactCols)
 {
     BeginUpdate();
     struct End {
@@ -298,21 +299,37 @@ void TExtStringGrid::PlaceImportedRows(const std::vector<QStringList>& rows, int
         first = dataEnd;
     } else {
         // Nothing of an earlier content survives between the imported cells.
-        ClearRect(0, 0, StoreCols() - 1, RowCount() - 1);
+        // A cell without an object needs no more than its text emptied
+        // (nothing merges it with another); the last row goes the whole way
+        // for the footer row's notice.
+        const int cols = StoreCols();
+        const int last = RowCount() - 1;
+        for (int r = 0; r < last; ++r) {
+            const int stored = std::min(cols, StoredCols(r));
+            for (int c = 0; c < stored; ++c) {
+                if (Objects(c, r)) ClearCell(c, r);
+                else SetCells(c, r, QString());
+            }
+        }
+        ClearRect(0, last, cols - 1, last);
     }
-    const int lastRow = first + int(rows.size()); // one past
+    // Read only now: the new texts take the memory the old ones left.
+    std::vector<QString> fields;
+    std::vector<qsizetype> rowEnds;
+    const int widest = read(fields, rowEnds);
+    const int lastRow = first + int(rowEnds.size()); // one past
     const int dataRows = std::max(lastRow, FixedRows() + 1);
     SetRowCount(dataRows + footers);
     if (widest > ColCount() || exactCols) SetColCount(widest);
     const bool progress = bool(OnFileProgress);
     int reported = -1;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const QStringList& fields = rows[i];
+    size_t field = 0;
+    for (size_t i = 0; i < rowEnds.size(); ++i) {
         const int r = first + int(i);
-        for (int c = 0; c < fields.size(); ++c)
-            if (!fields[c].isEmpty()) SetCells(c, r, fields[c]);
+        for (int c = 0; field < size_t(rowEnds[i]); ++c, ++field)
+            if (!fields[field].isEmpty()) SetCells(c, r, fields[field]);
         if (progress) {
-            const int percent = int(Round(double(i + 1) / double(rows.size()) * 100.0));
+            const int percent = int(Round(double(i + 1) / double(rowEnds.size()) * 100.0));
             if (percent != reported) {
                 reported = percent;
                 OnFileProgress(this, short(percent));
@@ -401,16 +418,20 @@ void TExtStringGrid::LoadFromXLS(const QString& fileName, const QString& sheetNa
                 left = std::min(left, c);
                 right = std::max(right, c);
             }
-    std::vector<QStringList> rows;
-    int widest = 0;
-    if (top >= 0) {
-        bottom = std::min(bottom, top + kMaxSheetRows - 1);
-        right = std::min(right, left + kMaxSheetCols - 1);
-        for (int r = top; r <= bottom; ++r) {
-            const QStringList& src = cells[size_t(r)];
-            rows.push_back(src.mid(left, right - left + 1));
-        }
-        widest = right - left + 1;
-    }
-    PlaceImportedRows(rows, std::max(widest, FixedCols() + 1), false, true);
+    PlaceImportedRows(
+        [&](std::vector<QString>& fields, std::vector<qsizetype>& rowEnds) {
+            int widest = 0;
+            if (top >= 0) {
+                bottom = std::min(bottom, top + kMaxSheetRows - 1);
+                right = std::min(right, left + kMaxSheetCols - 1);
+                for (int r = top; r <= bottom; ++r) {
+                    const QStringList& src = cells[size_t(r)];
+                    for (int c = left; c <= right && c < src.size(); ++c) fields.push_back(src[c]);
+                    rowEnds.push_back(qsizetype(fields.size()));
+                }
+                widest = right - left + 1;
+            }
+            return std::max(widest, FixedCols() + 1);
+        },
+        false, true);
 }
