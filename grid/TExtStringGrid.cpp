@@ -193,14 +193,7 @@ void TExtStringGrid::EndUpdate()
 
 int TExtStringGrid::UpdateCount() const { return d->updateCount; }
 
-void TExtStringGrid::InvalidateRect(const TRect& r)
-{
-    if (d && d->skipInvalidate) {
-        d->skipInvalidate = false;
-        return;
-    }
-    TBaseGrid::InvalidateRect(r);
-}
+bool TExtStringGrid::UpdatesSuspended() const { return d && d->updateCount > 0; }
 
 void TExtStringGrid::Resize()
 {

@@ -174,8 +174,7 @@ public:
     void BeginUpdate();
     void EndUpdate();
     int UpdateCount() const;
-
-    void InvalidateRect(const TRect& r) override;
+    bool UpdatesSuspended() const override;
 
     // =======================================================================
     // Cell-attribute hooks (answered by the events here, by the column items

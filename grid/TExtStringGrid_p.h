@@ -69,7 +69,6 @@ struct TExtStringGridPrivate {
     QString checkFalse = QStringLiteral("N");
     bool editWithTags = false;
     int updateCount = 0;
-    bool skipInvalidate = false;
 
     // ----- Rooms
     TGridCellsState cells;

@@ -22,6 +22,8 @@ TCustomGrid::TCustomGrid(QWidget* parent, const QString& name) : TWinControlOf<Q
     setMouseTracking(true);
     m_vertBar = new QScrollBar(Qt::Vertical, this);
     m_horzBar = new QScrollBar(Qt::Horizontal, this);
+    m_barWidth = m_vertBar->sizeHint().width();
+    m_barHeight = m_horzBar->sizeHint().height();
     m_vertBar->setObjectName(QStringLiteral("VertScrollBar"));
     m_horzBar->setObjectName(QStringLiteral("HorzScrollBar"));
     m_vertBar->setFocusPolicy(Qt::NoFocus);
@@ -173,12 +175,12 @@ void TCustomGrid::SizeChanged(int, int) {}
 
 int TCustomGrid::GridWidth() const
 {
-    return std::max(0, ClientWidth() - (m_vertBar->isVisibleTo(this) ? m_vertBar->sizeHint().width() : 0));
+    return std::max(0, ClientWidth() - (m_vertBar->isVisibleTo(this) ? m_barWidth : 0));
 }
 
 int TCustomGrid::GridHeight() const
 {
-    return std::max(0, ClientHeight() - (m_horzBar->isVisibleTo(this) ? m_horzBar->sizeHint().height() : 0));
+    return std::max(0, ClientHeight() - (m_horzBar->isVisibleTo(this) ? m_barHeight : 0));
 }
 
 int TCustomGrid::FixedWidth() const
@@ -253,6 +255,20 @@ TRect TCustomGrid::CellRect(int col, int row) const
     if (col < 0 || row < 0 || col >= m_colCount || row >= m_rowCount) return TRect();
     if (col >= m_fixedCols && col < m_leftCol) return TRect();
     if (row >= m_fixedRows && row < m_topRow) return TRect();
+    // Cells beyond the view with sizes of their own: walk no further than
+    // the view's edge.
+    if (row >= m_fixedRows && !m_rowHeights.empty()) {
+        const int bottom = GridHeight();
+        int y = FixedHeight();
+        for (int r = m_topRow; r < row; ++r)
+            if ((y += RowHeights(r) + m_gridLineWidth) >= bottom) return TRect();
+    }
+    if (col >= m_fixedCols && !m_colWidths.empty()) {
+        const int right = GridWidth();
+        int x = FixedWidth();
+        for (int c = m_leftCol; c < col; ++c)
+            if ((x += ColWidths(c) + m_gridLineWidth) >= right) return TRect();
+    }
     const TRect r = CellBounds(col, row);
     if (r.Left >= GridWidth() || r.Top >= GridHeight()) return TRect();
     return r;
@@ -428,8 +444,11 @@ void TCustomGrid::UpdateScrollBars()
     m_updatingBars = true;
     const int cw = ClientWidth();
     const int ch = ClientHeight();
-    const int bw = m_vertBar->sizeHint().width();
-    const int bh = m_horzBar->sizeHint().height();
+    // The bars' extents follow the style; read here, not per cell.
+    m_barWidth = m_vertBar->sizeHint().width();
+    m_barHeight = m_horzBar->sizeHint().height();
+    const int bw = m_barWidth;
+    const int bh = m_barHeight;
     // Twice: showing one bar may make the other necessary.
     for (int pass = 0; pass < 2; ++pass) {
         m_vertBar->setVisible(MaxTopRow() > m_fixedRows || m_topRow > m_fixedRows);
@@ -555,14 +574,18 @@ void TCustomGrid::InvalidateRect(const TRect& r)
     update(r.ToQRect().translated(o));
 }
 
+bool TCustomGrid::PaintPending() const { return !isVisible() || UpdatesSuspended(); }
+
 void TCustomGrid::InvalidateCell(int col, int row)
 {
+    if (PaintPending()) return;
     const TRect r = CellRect(col, row);
     if (!r.IsEmpty()) InvalidateRect(r.Inflated(m_gridLineWidth, m_gridLineWidth));
 }
 
 void TCustomGrid::InvalidateRow(int row)
 {
+    if (PaintPending()) return;
     if (row < 0 || row >= m_rowCount) return;
     if (row >= m_fixedRows && row < m_topRow) return;
     const int y = RowTop(row);
@@ -571,6 +594,7 @@ void TCustomGrid::InvalidateRow(int row)
 
 void TCustomGrid::InvalidateCol(int col)
 {
+    if (PaintPending()) return;
     if (col < 0 || col >= m_colCount) return;
     if (col >= m_fixedCols && col < m_leftCol) return;
     const int x = ColLeft(col);

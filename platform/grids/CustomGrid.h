@@ -103,12 +103,17 @@ public:
     TColor FixedColor() const { return m_fixedColor; }
     void SetFixedColor(TColor value);
 
-    // ----- Invalidation (client coordinates)
+    // ----- Invalidation (client coordinates). Cells, rows and columns are
+    // not invalidated one by one while the grid is hidden (it paints whole
+    // when shown) or its updates are suspended (the end of the suspension
+    // repaints it whole).
     virtual void InvalidateRect(const TRect& r);
     void InvalidateCell(int col, int row);
     void InvalidateRow(int row);
     void InvalidateCol(int col);
     void InvalidateGrid();
+    // Whether painting is suspended by the grid's own update count.
+    virtual bool UpdatesSuspended() const { return false; }
 
     // ----- Painting
     // Runs the paint walk on canvas for the cells that intersect
@@ -221,6 +226,7 @@ private:
     int ColumnBorderAt(int x, int y) const;
     int RowBorderAt(int x, int y) const;
     void ScrollBarMoved();
+    bool PaintPending() const;
 
     int m_colCount = 5;
     int m_rowCount = 5;
@@ -247,6 +253,8 @@ private:
     QScrollBar* m_vertBar = nullptr;
     QScrollBar* m_horzBar = nullptr;
     bool m_updatingBars = false;
+    int m_barWidth = 0;
+    int m_barHeight = 0;
 
     // Mouse gestures.
     enum class Gesture { None, Selecting, ColSizing, RowSizing, ColMoving, RowMoving };
