@@ -1,5 +1,7 @@
 #include "app/TRadioGroup.h"
 
+#include "platform/kernel/Application.h"
+
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QRadioButton>
@@ -10,7 +12,7 @@ TRadioGroup::TRadioGroup(QWidget* parent, const QString& name, const QString& ca
     m_group = new QButtonGroup(this);
     m_group->setExclusive(true);
     connect(m_group, &QButtonGroup::idClicked, this, [this](int) {
-        if (OnClick) OnClick(this);
+        if (OnClick) GuardedCall(this, [this] { OnClick(this); });
     });
 }
 

@@ -1,6 +1,7 @@
 #include "controls/ExtTimerSpeedButton.h"
 
 #include "platform/graphics/Themes.h"
+#include "platform/kernel/Application.h"
 
 #include <QTimer>
 
@@ -61,7 +62,7 @@ void TExtTimerSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int
         if (m_timeBtnState & tbAllowTimer) {
             if (!m_repeatTimer) {
                 m_repeatTimer = new QTimer();
-                QObject::connect(m_repeatTimer, &QTimer::timeout, this, [this] { TimerExpired(); });
+                QObject::connect(m_repeatTimer, &QTimer::timeout, this, [this] { GuardedCall(this, [this] { TimerExpired(); }); });
             }
             m_repeatTimer->setInterval(kFirstDelay);
             m_repeatTimer->start();

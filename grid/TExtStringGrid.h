@@ -977,7 +977,14 @@ private:
     double FooterValue(int col, int row);
     // io/
     qint32 StreamId() const;
-    int LoadCells(int col, int row, QIODevice& stream, bool asPaste);
+    // The cell stream of the block, as SaveCellsToStream writes it.
+    QByteArray CellStreamBytes(const TRect& block);
+    // Reads a whole cell stream (see LoadCellsFromStream); asPaste applies
+    // the clipboard's rules.
+    int LoadCells(int col, int row, const QByteArray& bytes, bool asPaste);
+    // The block's text (see RectAsText) into text, or straight as UTF-8
+    // into utf8 when that is given.
+    void RectText(const TRect& block, bool selectedOnly, QString* text, QByteArray* utf8);
     void SmartFill(int pasted);
     // Clears what an import replaces, then has read() give the rows (their
     // fields in order, where each row ends among them, and the columns they

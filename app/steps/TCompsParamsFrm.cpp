@@ -13,6 +13,7 @@
 #include "platform/core/Format.h"
 #include "platform/core/SysUtils.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/kernel/Application.h"
 #include "platform/kernel/VirtualKeys.h"
 #include "platform/widgets/CustomComboBox.h"
 #include "platform/widgets/CustomEdit.h"
@@ -341,7 +342,9 @@ void TCompsParamsFrm::BuildTypePage(QWidget* page)
         edit->SetMinValue(0);
         edit->SetMaxValue(100);
         edit->setGeometry(344, y, 60, 21);
-        connect(check, &QCheckBox::toggled, this, [this, check, edit] { StatusClick(check, edit); });
+        connect(check, &QCheckBox::toggled, this, [this, check, edit] {
+            GuardedCall(this, [this, check, edit] { StatusClick(check, edit); });
+        });
         edit->OnEnter = [this, edit](QObject*) { StatusEnter(edit); };
         edit->OnExit = [this, edit](QObject*) { StatusExit(edit); };
         edit->OnChange = [this, edit](QObject*) { StatusChange(edit); };

@@ -76,7 +76,7 @@ TPropListFrm::TPropListFrm(QWidget* owner) : QDialog(owner)
     btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
     btnCancel->resize(80, 25);
-    connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { GuardedCall(this, [this] { btnCancelClick(); }); });
     new TPropListLayout(this);
 }
 

@@ -14,6 +14,7 @@
 #include "platform/graphics/Canvas.h"
 #include "platform/widgets/CustomEdit.h"
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -100,7 +101,7 @@ public:
     int AutoMinSize = 0;
     int AutoMaxSize = 0;
     TColumnPopupType ColumnPopupType = cpFixedCellsRClick;
-    TPopupMenu* ColumnPopup = nullptr; // not owned
+    QPointer<TPopupMenu> ColumnPopup; // not owned; reads as none once the menu is gone
     bool FilterCaseSensitive = false;
 
 private:

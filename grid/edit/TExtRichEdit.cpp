@@ -1,6 +1,7 @@
 #include "grid/edit/TExtRichEdit.h"
 
 #include "grid/TExtStringGrid.h"
+#include "platform/kernel/Application.h"
 #include "platform/kernel/VirtualKeys.h"
 #include "platform/text/RtfReader.h"
 #include "platform/text/RtfWriter.h"
@@ -18,7 +19,7 @@ TExtRichEdit::TExtRichEdit(TExtStringGrid* grid) : QTextEdit(grid), m_grid(grid)
     setAcceptRichText(false); // pasted text is plain: formats come from the cell only
     setTabChangesFocus(false);
     connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
-            [this](const QSizeF&) { RequestResize(); });
+            [this](const QSizeF&) { GuardedCall(this, [this] { RequestResize(); }); });
 }
 
 TExtRichEdit::~TExtRichEdit() = default;

@@ -5,6 +5,7 @@
 
 #include "grid/TExtStringGrid_p.h"
 #include "grid/input/TGridCursors.h"
+#include "platform/kernel/Application.h"
 
 #include <QCursor>
 #include <QTimer>
@@ -31,7 +32,7 @@ bool TExtStringGrid::StartPanning(int x, int y)
         in.panTimer->setInterval(kPanInterval);
         QObject::connect(in.panTimer, &QTimer::timeout, this, [this] {
             const QPoint p = mapFromGlobal(QCursor::pos()) - ClientOrigin();
-            PanStep(p.x(), p.y());
+            GuardedCall(this, [this, p] { PanStep(p.x(), p.y()); });
         });
     }
     in.panTimer->start();

@@ -5,6 +5,7 @@
 
 #include "grid/TExtStringGrid_p.h"
 #include "grid/util/TextFunctions.h"
+#include "platform/kernel/Application.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -35,7 +36,7 @@ void TExtStringGrid::StartGridTimer()
     if (d->input.timer) return;
     d->input.timer = new QTimer(this);
     d->input.timer->setInterval(kTimerInterval);
-    QObject::connect(d->input.timer, &QTimer::timeout, this, [this] { TimerTick(); });
+    QObject::connect(d->input.timer, &QTimer::timeout, this, [this] { GuardedCall(this, [this] { TimerTick(); }); });
     d->input.timer->start();
 }
 

@@ -8,15 +8,17 @@
 #include "grid/cells/TCellProperties.h"
 #include "grid/io/GridMimeTypes.h"
 #include "grid/io/TObjectReader.h"
+#include "grid/io/TObjectWriter.h"
 #include "platform/clipboard/Clipboard.h"
 #include "platform/core/Format.h"
 #include "platform/core/RegionalSettings.h"
 #include "platform/core/SysUtils.h"
 #include "platform/text/RtfReader.h"
 
-#include <QBuffer>
 #include <QMimeData>
 #include <algorithm>
+#include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -30,28 +32,74 @@ QString RichTextAsPlain(const QString& text)
     }
 }
 
-// Splits pasted text into lines at CR LF, a lone CR and a lone LF, and the
-// lines into fields at TAB. An empty segment after the final line end is
-// not a line; hasTail tells whether there was one.
-std::vector<QStringList> SplitText(const QString& text, bool& hasTail)
-{
-    std::vector<QStringList> lines;
+// A line of pasted text: its characters [start, end) and its fields.
+struct TTextLine {
     qsizetype start = 0;
+    qsizetype end = 0;
+    int fields = 1;
+};
+
+// Finds the lines of pasted text, ended by CR LF, a lone CR or a lone LF,
+// and counts their TAB-separated fields. An empty segment after the final
+// line end is not a line; hasTail tells whether there was one.
+std::vector<TTextLine> SplitLines(QStringView text, bool& hasTail)
+{
+    std::vector<TTextLine> lines;
+    const char16_t* u = text.utf16();
     const qsizetype n = text.size();
+    qsizetype start = 0;
     hasTail = false;
     while (start < n) {
+        TTextLine line;
+        line.start = start;
         qsizetype end = start;
-        while (end < n && text[end] != u'\r' && text[end] != u'\n') ++end;
-        lines.push_back(text.mid(start, end - start).split(u'\t'));
-        if (end >= n) {
-            start = n;
-            break;
-        }
-        start = end + ((text[end] == u'\r' && end + 1 < n && text[end + 1] == u'\n') ? 2 : 1);
+        for (; end < n && u[end] != u'\r' && u[end] != u'\n'; ++end)
+            if (u[end] == u'\t') ++line.fields;
+        line.end = end;
+        lines.push_back(line);
+        if (end >= n) break;
+        start = end + ((u[end] == u'\r' && end + 1 < n && u[end + 1] == u'\n') ? 2 : 1);
         if (start >= n) hasTail = true;
     }
     return lines;
 }
+
+// Collects text as UTF-8 in one growing buffer.
+class TUtf8Sink {
+public:
+    explicit TUtf8Sink(QByteArray& out) : m_out(out) {}
+    ~TUtf8Sink() { m_out.resize(m_size); }
+    void Append(QStringView s)
+    {
+        if (s.isEmpty()) return;
+        if (s.size() > m_room - m_size) Grow(s.size());
+        if (TObjectWriter::CopyAscii(m_data + m_size, s)) {
+            m_size += s.size();
+            return;
+        }
+        const QByteArray utf8 = s.toUtf8();
+        if (utf8.size() > m_room - m_size) Grow(utf8.size());
+        std::memcpy(m_data + m_size, utf8.constData(), size_t(utf8.size()));
+        m_size += utf8.size();
+    }
+    qsizetype Size() const { return m_size; }
+    void Reserve(qsizetype total)
+    {
+        if (total > m_room) Grow(total - m_size);
+    }
+
+private:
+    void Grow(qsizetype count)
+    {
+        m_out.resize(std::max(m_size + count, std::max<qsizetype>(2 * m_size, 256)));
+        m_room = m_out.size();
+        m_data = m_out.data();
+    }
+    QByteArray& m_out;
+    char* m_data = nullptr;
+    qsizetype m_size = 0;
+    qsizetype m_room = 0;
+};
 
 } // namespace
 
@@ -59,6 +107,13 @@ std::vector<QStringList> SplitText(const QString& text, bool& hasTail)
 // Copying
 
 QString TExtStringGrid::RectAsText(const TRect& block, bool selectedOnly)
+{
+    QString text;
+    RectText(block, selectedOnly, &text, nullptr);
+    return text;
+}
+
+void TExtStringGrid::RectText(const TRect& block, bool selectedOnly, QString* text, QByteArray* utf8)
 {
     const int left = std::max(0, block.Left);
     const int top = std::max(0, block.Top);
@@ -74,49 +129,56 @@ QString TExtStringGrid::RectAsText(const TRect& block, bool selectedOnly)
     for (int r = top; r <= bottom; ++r)
         if (!rowsOnly || RowSelect(r)) rows.push_back(r);
     const bool multiRow = bottom > top;
-    QString result;
-    for (int r : rows) {
+    std::optional<TUtf8Sink> sink;
+    if (utf8) sink.emplace(*utf8);
+    const auto append = [&](QStringView s) {
+        if (sink) sink->Append(s);
+        else text->append(s);
+    };
+    QString cell;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const int r = rows[i];
         bool firstField = true;
         for (int c : cols) {
             const int rc = RealColIndex(c);
-            QString text;
+            cell.clear();
             if (rc >= 0) {
-                GetCellDisplayText(rc, r, text);
-                if (text.isEmpty()) {
+                GetCellDisplayText(rc, r, cell);
+                if (cell.isEmpty()) {
                     bool state = false;
                     if (GetCellType(rc, r) == ctCheckBox && GetCheckBoxState(rc, r, state)) {
-                        if (state) GetCheckTrue(rc, r, text);
-                        else GetCheckFalse(rc, r, text);
+                        if (state) GetCheckTrue(rc, r, cell);
+                        else GetCheckFalse(rc, r, cell);
                     }
                 }
-                if (!d->navigation.CopyHTMLTagsToClipboard && text.contains(QStringLiteral("</")))
-                    text = HTMLStrip(text);
-                if (text.contains(QStringLiteral("{\\"))) text = RichTextAsPlain(text);
+                if (!d->navigation.CopyHTMLTagsToClipboard && cell.contains(QStringLiteral("</")))
+                    cell = HTMLStrip(cell);
+                if (cell.contains(QStringLiteral("{\\"))) cell = RichTextAsPlain(cell);
             }
-            if (!firstField) result += u'\t';
-            result += text;
+            if (!firstField) append(u"\t");
+            append(cell);
             firstField = false;
         }
-        if (multiRow) result += QStringLiteral("\r\n");
+        if (multiRow) append(u"\r\n");
+        // The rows after the first take about as much room as it did.
+        if (i == 0 && rows.size() > 1) {
+            if (sink) sink->Reserve(sink->Size() * qsizetype(rows.size()));
+            else text->reserve(text->size() * qsizetype(rows.size()));
+        }
     }
-    return result;
 }
 
 QMimeData* TExtStringGrid::RectAsMimeData(const TRect& block, bool selectedOnly)
 {
     auto* data = new QMimeData;
-    data->setData(GridMimeTypes::Text, RectAsText(block, selectedOnly).toUtf8());
+    QByteArray text;
+    RectText(block, selectedOnly, nullptr, &text);
+    data->setData(GridMimeTypes::Text, text);
     const int tc = RealColIndex(std::max(0, block.Left));
     const QString topLeft = tc >= 0 ? Cells(tc, std::max(0, block.Top)) : QString();
     if (d->navigation.AllowRTFClipboard && topLeft.contains(QStringLiteral("{\\")))
         data->setData(GridMimeTypes::RichText, topLeft.toLatin1());
-    if (d->navigation.AllowFmtClipboard) {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        SaveCellsToStream(block, buffer);
-        data->setData(GridMimeTypes::Cells, bytes);
-    }
+    if (d->navigation.AllowFmtClipboard) data->setData(GridMimeTypes::Cells, CellStreamBytes(block));
     return data;
 }
 
@@ -180,12 +242,9 @@ int TExtStringGrid::PasteMimeData(int col, int row, const QMimeData& data)
 {
     d->io.lastPasteCols = d->io.lastPasteRows = 0;
     if (d->navigation.AllowFmtClipboard && data.hasFormat(GridMimeTypes::Cells)) {
-        QByteArray bytes = data.data(GridMimeTypes::Cells);
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
         int count = 0;
         try {
-            count = LoadCells(col, row, buffer, true);
+            count = LoadCells(col, row, data.data(GridMimeTypes::Cells), true);
         } catch (const EReadError&) {
             return 0; // a stream that does not read changes nothing
         }
@@ -218,25 +277,35 @@ int TExtStringGrid::PasteText(int col, int row, const QString& text)
     const TNavigation& nav = d->navigation;
     if (!Options().Contains(TGridOption::goEditing) && !nav.AllowClipboardAlways && !d->mouseActions.RangeSelectAndEdit) return 0;
     bool hasTail = false;
-    const std::vector<QStringList> lines = SplitText(text, hasTail);
+    const std::vector<TTextLine> lines = SplitLines(text, hasTail);
     if (lines.empty()) return hasTail ? 1 : 0;
     BeginUpdate();
     // The grid grows once to what the text needs (where allowed).
     int widest = 0;
-    for (const QStringList& l : lines) widest = std::max(widest, int(l.size()));
+    for (const TTextLine& l : lines) widest = std::max(widest, l.fields);
     if (nav.AllowClipboardColGrow && col + widest > ColCount()) SetColCount(col + widest);
     if (nav.AllowClipboardRowGrow && row + int(lines.size()) > RowCount()) SetRowCount(row + int(lines.size()));
+    // Read through a copy of its own: nothing a handler does to the
+    // caller's string moves what is being read.
+    const QString source = text;
+    const char16_t* u = QStringView(source).utf16();
     int fields = 0;
     for (int j = 0; j < int(lines.size()); ++j) {
         const int r = row + j;
-        for (int k = 0; k < lines[size_t(j)].size(); ++k) {
+        const TTextLine& line = lines[size_t(j)];
+        qsizetype start = line.start;
+        for (int k = 0; k < line.fields; ++k) {
             ++fields;
+            qsizetype end = start;
+            while (end < line.end && u[end] != u'\t') ++end;
+            const qsizetype from = start;
+            start = end + 1;
             const int c = col + k;
             if (r >= RowCount() || c >= ColCount()) continue;
             const int rc = RealColIndex(c);
             if (rc < 0) continue;
             if (!nav.AllowClipboardAlways && !IsCellEditable(rc, r)) continue;
-            QString value = lines[size_t(j)][k];
+            QString value(reinterpret_cast<const QChar*>(u + from), end - from);
             if (OnClipboardBeforePasteCell) {
                 bool allow = true;
                 OnClipboardBeforePasteCell(this, c, r, value, allow);

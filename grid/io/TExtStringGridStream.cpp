@@ -26,6 +26,8 @@ constexpr qint64 kMaxStreamCols = 16384;
 constexpr qint64 kMaxStreamRows = 4000000;
 constexpr qint64 kMaxStreamBytes = qint64(512) * 1024 * 1024;
 constexpr int kMaxSize = 10000; // column width or row height in pixels
+// Bytes of the shortest cell record (no properties at all).
+constexpr qint64 kMinCellRecord = 19;
 
 const QStringList kCellTypes = {
     "ctBitmap", "ctIcon", "ctNone", "ctImageList", "ctCheckBox", "ctDataCheckBox", "ctRotated", "ctDataImage",
@@ -47,7 +49,7 @@ const QStringList kEditors = {
 
 [[noreturn]] void Fail() { throw EReadError(QStringLiteral("Invalid cell stream")); }
 
-int Ident(const TStreamRecord& rec, const QString& property, const QStringList& names, int defaultValue)
+int Ident(const TStreamRecord& rec, QByteArrayView property, const QStringList& names, int defaultValue)
 {
     const TStreamValue* v = rec.Find(property);
     if (!v) return defaultValue;
@@ -58,7 +60,7 @@ int Ident(const TStreamRecord& rec, const QString& property, const QStringList& 
     return i;
 }
 
-int Int32(const TStreamRecord& rec, const QString& property, int defaultValue = 0)
+int Int32(const TStreamRecord& rec, QByteArrayView property, int defaultValue = 0)
 {
     const qint64 v = rec.Int(property, defaultValue);
     if (v < INT32_MIN || v > INT32_MAX) Fail();
@@ -128,19 +130,18 @@ struct TParsedBlock {
 
 void ReadProperties(const TStreamRecord& rec, TCellProperties& p)
 {
-    const QString k = QStringLiteral("CellProperties.");
-    p.IsBaseCell = rec.Bool(k + "IsBaseCell", true);
-    p.CellSpanX = Int32(rec, k + "CellSpanX", -1);
-    p.CellSpanY = Int32(rec, k + "CellSpanY", -1);
-    p.Alignment = TAlignment(Ident(rec, k + "Alignment", kAlignments, taLeftJustify));
-    p.BorderColor = TColor(Int32(rec, k + "BorderColor", int(clBlack)));
-    p.BorderWidth = std::clamp(Int32(rec, k + "BorderWidth"), 0, 100);
-    p.BrushColor = TColor(Int32(rec, k + "BrushColor", int(clNone)));
-    p.BrushStyle = TBrushStyle(Ident(rec, k + "BrushStyle", kBrushStyles, int(TBrushStyle::bsSolid)));
-    p.FontColor = TColor(Int32(rec, k + "FontColor", int(clNone)));
-    p.FontName = rec.Str(k + "FontName").left(255);
-    p.FontSize = std::clamp(Int32(rec, k + "FontSize"), -1000, 1000);
-    if (const TStreamValue* v = rec.Find(k + "FontStyle")) {
+    p.IsBaseCell = rec.Bool("CellProperties.IsBaseCell", true);
+    p.CellSpanX = Int32(rec, "CellProperties.CellSpanX", -1);
+    p.CellSpanY = Int32(rec, "CellProperties.CellSpanY", -1);
+    p.Alignment = TAlignment(Ident(rec, "CellProperties.Alignment", kAlignments, taLeftJustify));
+    p.BorderColor = TColor(Int32(rec, "CellProperties.BorderColor", int(clBlack)));
+    p.BorderWidth = std::clamp(Int32(rec, "CellProperties.BorderWidth"), 0, 100);
+    p.BrushColor = TColor(Int32(rec, "CellProperties.BrushColor", int(clNone)));
+    p.BrushStyle = TBrushStyle(Ident(rec, "CellProperties.BrushStyle", kBrushStyles, int(TBrushStyle::bsSolid)));
+    p.FontColor = TColor(Int32(rec, "CellProperties.FontColor", int(clNone)));
+    p.FontName = rec.Str("CellProperties.FontName").left(255);
+    p.FontSize = std::clamp(Int32(rec, "CellProperties.FontSize"), -1000, 1000);
+    if (const TStreamValue* v = rec.Find("CellProperties.FontStyle")) {
         if (v->kind != TStreamValue::Set) Fail();
         TFontStyles styles;
         for (const QString& s : v->items) {
@@ -150,27 +151,26 @@ void ReadProperties(const TStreamRecord& rec, TCellProperties& p)
         }
         p.FontStyle = styles;
     }
-    p.Editor = TEditorType(Ident(rec, k + "Editor", kEditors, edNormal));
-    p.ReadOnly = rec.Bool(k + "ReadOnly");
-    p.VAlignment = TVAlignment(Ident(rec, k + "VAlignment", kVAlignments, vtaTop));
-    p.WordWrap = rec.Bool(k + "WordWrap");
-    p.NodeLevel = std::clamp(Int32(rec, k + "NodeLevel"), 0, 1000);
+    p.Editor = TEditorType(Ident(rec, "CellProperties.Editor", kEditors, edNormal));
+    p.ReadOnly = rec.Bool("CellProperties.ReadOnly");
+    p.VAlignment = TVAlignment(Ident(rec, "CellProperties.VAlignment", kVAlignments, vtaTop));
+    p.WordWrap = rec.Bool("CellProperties.WordWrap");
+    p.NodeLevel = std::clamp(Int32(rec, "CellProperties.NodeLevel"), 0, 1000);
 }
 
 void ReadGraphic(const TStreamRecord& rec, TCellGraphic& g)
 {
-    const QString k = QStringLiteral("CellGraphic.");
-    g.CellType = TCellType(Ident(rec, k + "CellType", kCellTypes, ctNone));
-    g.CellVAlign = TCellVAlign(Ident(rec, k + "CellVAlign", kCellVAligns, vaTop));
-    g.CellHAlign = TCellHAlign(Ident(rec, k + "CellHAlign", kCellHAligns, haLeft));
-    g.CellIndex = Int32(rec, k + "CellIndex");
-    g.CellTransparent = rec.Bool(k + "CellTransparent");
-    g.CellBoolean = rec.Bool(k + "CellBoolean");
-    g.CellAngle = Int32(rec, k + "CellAngle");
-    g.CellValue = rec.Float(k + "CellValue");
-    g.CellErrFrom = short(std::clamp(Int32(rec, k + "CellErrFrom"), -32768, 32767));
-    g.CellErrLen = short(std::clamp(Int32(rec, k + "CellErrLen"), -32768, 32767));
-    g.CellText = rec.Str(k + "CellText");
+    g.CellType = TCellType(Ident(rec, "CellGraphic.CellType", kCellTypes, ctNone));
+    g.CellVAlign = TCellVAlign(Ident(rec, "CellGraphic.CellVAlign", kCellVAligns, vaTop));
+    g.CellHAlign = TCellHAlign(Ident(rec, "CellGraphic.CellHAlign", kCellHAligns, haLeft));
+    g.CellIndex = Int32(rec, "CellGraphic.CellIndex");
+    g.CellTransparent = rec.Bool("CellGraphic.CellTransparent");
+    g.CellBoolean = rec.Bool("CellGraphic.CellBoolean");
+    g.CellAngle = Int32(rec, "CellGraphic.CellAngle");
+    g.CellValue = rec.Float("CellGraphic.CellValue");
+    g.CellErrFrom = short(std::clamp(Int32(rec, "CellGraphic.CellErrFrom"), -32768, 32767));
+    g.CellErrLen = short(std::clamp(Int32(rec, "CellGraphic.CellErrLen"), -32768, 32767));
+    g.CellText = rec.Str("CellGraphic.CellText");
     // What the grid makes from a stream is the grid's.
     g.CellCreated = true;
 }
@@ -180,44 +180,50 @@ TParsedBlock ParseBlock(const QByteArray& bytes)
     TObjectReader reader(bytes);
     TParsedBlock block;
     const TStreamRecord head = reader.ReadRecord();
-    if (head.className != QLatin1String("TGridPropIO")) Fail();
-    block.cols = head.Int(QStringLiteral("ColCount"));
-    block.rows = head.Int(QStringLiteral("RowCount"));
+    if (head.className != "TGridPropIO") Fail();
+    block.cols = head.Int("ColCount");
+    block.rows = head.Int("RowCount");
     if (block.cols < 1 || block.rows < 1 || block.cols > kMaxStreamCols || block.rows > kMaxStreamRows) Fail();
-    block.colWidths = SizeList(head.Str(QStringLiteral("ColWidths")), block.cols);
-    block.rowHeights = SizeList(head.Str(QStringLiteral("RowHeights")), block.rows);
-    block.fullGrid = head.Bool(QStringLiteral("FullGrid"));
-    block.id = head.Int(QStringLiteral("ID"));
-    if (head.Find(QStringLiteral("OriginCol")) || head.Find(QStringLiteral("OriginRow"))) {
+    block.colWidths = SizeList(head.Str("ColWidths"), block.cols);
+    block.rowHeights = SizeList(head.Str("RowHeights"), block.rows);
+    block.fullGrid = head.Bool("FullGrid");
+    block.id = head.Int("ID");
+    if (head.Find("OriginCol") || head.Find("OriginRow")) {
         block.hasOrigin = true;
-        block.originCol = Int32(head, QStringLiteral("OriginCol"));
-        block.originRow = Int32(head, QStringLiteral("OriginRow"));
+        block.originCol = Int32(head, "OriginCol");
+        block.originRow = Int32(head, "OriginRow");
     }
     const qint64 maxCells = block.cols * block.rows;
+    // Room for as many cells as the bytes can hold, at most the block's.
+    block.cells.reserve(size_t(std::min(maxCells, qint64(reader.Remaining()) / kMinCellRecord)));
+    TStreamRecord rec;
+    TStreamRecord pr;
+    TStreamRecord gr;
+    TStreamRecord content;
     while (reader.Remaining() >= 2) {
-        const TStreamRecord rec = reader.ReadRecord();
-        if (rec.className != QLatin1String("TGridCellIO")) Fail();
+        reader.ReadRecord(rec);
+        if (rec.className != "TGridCellIO") Fail();
         if (qint64(block.cells.size()) >= maxCells) Fail();
         TParsedCell cell;
-        cell.col = Int32(rec, QStringLiteral("Col"));
-        cell.row = Int32(rec, QStringLiteral("Row"));
-        cell.text = rec.Str(QStringLiteral("Cell"));
-        if (rec.Bool(QStringLiteral("HasProp"))) {
-            const TStreamRecord pr = reader.ReadRecord();
-            if (pr.className != QLatin1String("TGridCellPropIO")) Fail();
+        cell.col = Int32(rec, "Col");
+        cell.row = Int32(rec, "Row");
+        cell.text = rec.Str("Cell");
+        if (rec.Bool("HasProp")) {
+            reader.ReadRecord(pr);
+            if (pr.className != "TGridCellPropIO") Fail();
             cell.props = std::make_unique<TCellProperties>(nullptr, 0, 0);
             ReadProperties(pr, *cell.props);
-            if (pr.Bool(QStringLiteral("HasGraphic"))) {
-                const TStreamRecord gr = reader.ReadRecord();
-                if (gr.className != QLatin1String("TGridGraphicIO")) Fail();
+            if (pr.Bool("HasGraphic")) {
+                reader.ReadRecord(gr);
+                if (gr.className != "TGridGraphicIO") Fail();
                 cell.graphic = std::make_unique<TCellGraphic>();
                 ReadGraphic(gr, *cell.graphic);
                 const TCellType type = cell.graphic->CellType;
                 if (NeedsContent(type)) {
-                    const TStreamRecord content = reader.ReadRecord();
+                    reader.ReadRecord(content);
                     if (type == ctRadio || type == ctImages) {
-                        if (content.className != QLatin1String("TGridSLIO")) Fail();
-                        const TStreamValue* list = content.Find(QStringLiteral("Strings.Strings"));
+                        if (content.className != "TGridSLIO") Fail();
+                        const TStreamValue* list = content.Find("Strings.Strings");
                         const QStringList items = list && list->kind == TStreamValue::List ? list->items : QStringList();
                         if (type == ctRadio) {
                             cell.graphic->Options = items;
@@ -229,8 +235,8 @@ TParsedBlock ParseBlock(const QByteArray& bytes)
                             }
                         }
                     } else if (type == ctBitmap || type == ctBitButton) {
-                        if (content.className != QLatin1String("TGridBMPIO")) Fail();
-                        const TStreamValue* data = content.Find(QStringLiteral("Bitmap.Data"));
+                        if (content.className != "TGridBMPIO") Fail();
+                        const TStreamValue* data = content.Find("Bitmap.Data");
                         if (!data || data->kind != TStreamValue::Binary) Fail();
                         auto bitmap = std::make_unique<TBitmap>();
                         QByteArray raw = data->bytes;
@@ -277,83 +283,91 @@ qint32 TExtStringGrid::StreamId() const
 
 void TExtStringGrid::SaveCellsToStream(const TRect& block, QIODevice& stream)
 {
+    const QByteArray bytes = CellStreamBytes(block);
+    if (stream.write(bytes) != bytes.size()) throw EExtGridError(QStringLiteral("Stream write error"));
+}
+
+QByteArray TExtStringGrid::CellStreamBytes(const TRect& block)
+{
     const int left = std::max(0, block.Left);
     const int top = std::max(0, block.Top);
     const int right = std::min(block.Right, ColCount() - 1);
     const int bottom = std::min(block.Bottom, RowCount() - 1);
-    if (right < left || bottom < top) return;
+    if (right < left || bottom < top) return QByteArray();
     TObjectWriter w;
-    w.BeginRecord(QStringLiteral("TGridPropIO"));
-    w.Integer(QStringLiteral("ColCount"), right - left + 1);
-    w.Integer(QStringLiteral("RowCount"), bottom - top + 1);
+    w.BeginRecord("TGridPropIO");
+    w.Integer("ColCount", right - left + 1);
+    w.Integer("RowCount", bottom - top + 1);
     QStringList widths;
     for (int c = left; c <= right; ++c) widths << QString::number(ColWidths(c));
     QStringList heights;
     for (int r = top; r <= bottom; ++r) heights << QString::number(RowHeights(r));
-    w.String(QStringLiteral("ColWidths"), widths.join(u','));
-    w.String(QStringLiteral("RowHeights"), heights.join(u','));
-    w.Boolean(QStringLiteral("FullGrid"), right - left + 1 == ColCount() && bottom - top + 1 == RowCount());
-    w.Integer(QStringLiteral("ID"), StreamId());
+    w.String("ColWidths", widths.join(u','));
+    w.String("RowHeights", heights.join(u','));
+    w.Boolean("FullGrid", right - left + 1 == ColCount() && bottom - top + 1 == RowCount());
+    w.Integer("ID", StreamId());
     // The block's own top-left: the paste places every cell relative to it.
-    w.Integer(QStringLiteral("OriginCol"), left);
-    w.Integer(QStringLiteral("OriginRow"), top);
+    w.Integer("OriginCol", left);
+    w.Integer("OriginRow", top);
     w.EndRecord();
 
+    const qsizetype headSize = w.Size();
     for (int c = left; c <= right; ++c) {
+        // The columns after the first take about as much room as it did
+        // (a quarter more, so that the stream is rarely moved).
+        if (c == left + 1) w.Reserve((w.Size() - headSize) * (right - left) * 5 / 4);
         const int rc = RealColIndex(c);
         if (rc < 0) continue;
         for (int r = top; r <= bottom; ++r) {
             const QString text = Cells(rc, r);
             const TCellProperties* p = CellPropertiesOf(rc, r);
             if (text.isEmpty() && !p) continue;
-            w.BeginRecord(QStringLiteral("TGridCellIO"));
-            w.Integer(QStringLiteral("Col"), c);
-            w.Integer(QStringLiteral("Row"), r);
-            w.String(QStringLiteral("Cell"), text);
-            w.Boolean(QStringLiteral("HasProp"), p != nullptr);
+            w.BeginRecord("TGridCellIO");
+            w.Integer("Col", c);
+            w.Integer("Row", r);
+            w.String("Cell", text);
+            w.Boolean("HasProp", p != nullptr);
             w.EndRecord();
             if (!p) continue;
             const TCellGraphic* g = p->CellGraphic();
             const bool hasGraphic = WritableGraphic(g);
-            const QString k = QStringLiteral("CellProperties.");
-            w.BeginRecord(QStringLiteral("TGridCellPropIO"));
-            w.Boolean(k + "IsBaseCell", p->IsBaseCell);
-            w.Integer(k + "CellSpanX", p->CellSpanX);
-            w.Integer(k + "CellSpanY", p->CellSpanY);
-            w.Ident(k + "Alignment", kAlignments.value(int(p->Alignment)));
-            w.Integer(k + "BorderColor", qint32(p->BorderColor));
-            w.Integer(k + "BorderWidth", p->BorderWidth);
-            w.Integer(k + "BrushColor", qint32(p->BrushColor));
-            w.Ident(k + "BrushStyle", kBrushStyles.value(int(p->BrushStyle)));
-            w.Integer(k + "FontColor", qint32(p->FontColor));
-            w.String(k + "FontName", p->FontName);
-            w.Integer(k + "FontSize", p->FontSize);
+                    w.BeginRecord("TGridCellPropIO");
+            w.Boolean("CellProperties.IsBaseCell", p->IsBaseCell);
+            w.Integer("CellProperties.CellSpanX", p->CellSpanX);
+            w.Integer("CellProperties.CellSpanY", p->CellSpanY);
+            w.Ident("CellProperties.Alignment", kAlignments.value(int(p->Alignment)));
+            w.Integer("CellProperties.BorderColor", qint32(p->BorderColor));
+            w.Integer("CellProperties.BorderWidth", p->BorderWidth);
+            w.Integer("CellProperties.BrushColor", qint32(p->BrushColor));
+            w.Ident("CellProperties.BrushStyle", kBrushStyles.value(int(p->BrushStyle)));
+            w.Integer("CellProperties.FontColor", qint32(p->FontColor));
+            w.String("CellProperties.FontName", p->FontName);
+            w.Integer("CellProperties.FontSize", p->FontSize);
             QStringList styles;
             for (int s = 0; s < kFontStyles.size(); ++s)
                 if (p->FontStyle.Contains(TFontStyle(s))) styles << kFontStyles[s];
-            w.Set(k + "FontStyle", styles);
-            w.Ident(k + "Editor", kEditors.value(int(p->Editor)));
-            w.Boolean(k + "ReadOnly", p->ReadOnly);
-            w.Ident(k + "VAlignment", kVAlignments.value(int(p->VAlignment)));
-            w.Boolean(k + "WordWrap", p->WordWrap);
-            w.Integer(k + "NodeLevel", p->NodeLevel);
-            w.Boolean(QStringLiteral("HasGraphic"), hasGraphic);
+            w.Set("CellProperties.FontStyle", styles);
+            w.Ident("CellProperties.Editor", kEditors.value(int(p->Editor)));
+            w.Boolean("CellProperties.ReadOnly", p->ReadOnly);
+            w.Ident("CellProperties.VAlignment", kVAlignments.value(int(p->VAlignment)));
+            w.Boolean("CellProperties.WordWrap", p->WordWrap);
+            w.Integer("CellProperties.NodeLevel", p->NodeLevel);
+            w.Boolean("HasGraphic", hasGraphic);
             w.EndRecord();
             if (!hasGraphic) continue;
-            const QString gk = QStringLiteral("CellGraphic.");
-            w.BeginRecord(QStringLiteral("TGridGraphicIO"));
-            w.Ident(gk + "CellType", kCellTypes.value(int(g->CellType)));
-            w.Ident(gk + "CellVAlign", kCellVAligns.value(int(g->CellVAlign)));
-            w.Ident(gk + "CellHAlign", kCellHAligns.value(int(g->CellHAlign)));
-            w.Integer(gk + "CellIndex", g->CellIndex);
-            w.Boolean(gk + "CellTransparent", g->CellTransparent);
-            w.Boolean(gk + "CellCreated", g->CellCreated);
-            w.Boolean(gk + "CellBoolean", g->CellBoolean);
-            w.Integer(gk + "CellAngle", g->CellAngle);
-            w.Float(gk + "CellValue", g->CellValue);
-            w.Integer(gk + "CellErrFrom", g->CellErrFrom);
-            w.Integer(gk + "CellErrLen", g->CellErrLen);
-            w.String(gk + "CellText", g->CellText);
+            w.BeginRecord("TGridGraphicIO");
+            w.Ident("CellGraphic.CellType", kCellTypes.value(int(g->CellType)));
+            w.Ident("CellGraphic.CellVAlign", kCellVAligns.value(int(g->CellVAlign)));
+            w.Ident("CellGraphic.CellHAlign", kCellHAligns.value(int(g->CellHAlign)));
+            w.Integer("CellGraphic.CellIndex", g->CellIndex);
+            w.Boolean("CellGraphic.CellTransparent", g->CellTransparent);
+            w.Boolean("CellGraphic.CellCreated", g->CellCreated);
+            w.Boolean("CellGraphic.CellBoolean", g->CellBoolean);
+            w.Integer("CellGraphic.CellAngle", g->CellAngle);
+            w.Float("CellGraphic.CellValue", g->CellValue);
+            w.Integer("CellGraphic.CellErrFrom", g->CellErrFrom);
+            w.Integer("CellGraphic.CellErrLen", g->CellErrLen);
+            w.String("CellGraphic.CellText", g->CellText);
             w.EndRecord();
             if (g->CellType == ctRadio || g->CellType == ctImages) {
                 QStringList items = g->Options;
@@ -362,32 +376,32 @@ void TExtStringGrid::SaveCellsToStream(const TRect& block, QIODevice& stream)
                     for (int i : g->Images) indexes << QString::number(i);
                     items = QStringList{indexes.join(u',')};
                 }
-                w.BeginRecord(QStringLiteral("TGridSLIO"));
-                w.StringList(QStringLiteral("Strings.Strings"), items);
+                w.BeginRecord("TGridSLIO");
+                w.StringList("Strings.Strings", items);
                 w.EndRecord();
             } else if (g->CellType == ctBitmap || g->CellType == ctBitButton) {
                 QByteArray raw;
                 QBuffer buffer(&raw);
                 buffer.open(QIODevice::WriteOnly);
                 g->Graphic->SaveToStream(buffer);
-                w.BeginRecord(QStringLiteral("TGridBMPIO"));
-                w.Binary(QStringLiteral("Bitmap.Data"), raw);
+                w.BeginRecord("TGridBMPIO");
+                w.Binary("Bitmap.Data", raw);
                 w.EndRecord();
             }
         }
     }
-    if (stream.write(w.Bytes()) != w.Bytes().size()) throw EExtGridError(QStringLiteral("Stream write error"));
+    return w.Bytes();
 }
 
 int TExtStringGrid::LoadCellsFromStream(int col, int row, QIODevice& stream)
 {
-    return LoadCells(col, row, stream, false);
+    if (stream.bytesAvailable() > kMaxStreamBytes) throw EReadError(QStringLiteral("Invalid cell stream"));
+    return LoadCells(col, row, stream.readAll(), false);
 }
 
-int TExtStringGrid::LoadCells(int col, int row, QIODevice& stream, bool asPaste)
+int TExtStringGrid::LoadCells(int col, int row, const QByteArray& bytes, bool asPaste)
 {
-    if (stream.bytesAvailable() > kMaxStreamBytes) throw EReadError(QStringLiteral("Invalid cell stream"));
-    const QByteArray bytes = stream.readAll();
+    if (bytes.size() > kMaxStreamBytes) throw EReadError(QStringLiteral("Invalid cell stream"));
     TParsedBlock block = ParseBlock(bytes);
 
     BeginUpdate();
@@ -425,7 +439,7 @@ int TExtStringGrid::LoadCells(int col, int row, QIODevice& stream, bool asPaste)
         int tr = 0;
         if (!target(c, tc, tr)) continue;
         if (!always && !IsCellEditable(tc, tr)) continue;
-        QString value = c.text;
+        QString value = std::move(c.text);
         if (asPaste && OnClipboardBeforePasteCell) {
             bool allow = true;
             OnClipboardBeforePasteCell(this, DisplColIndex(tc), tr, value, allow);

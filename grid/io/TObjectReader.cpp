@@ -11,14 +11,14 @@ constexpr int kMaxDepth = 4;
 [[noreturn]] void Fail(const QString& what) { throw EReadError(what); }
 } // namespace
 
-const TStreamValue* TStreamRecord::Find(const QString& property) const
+const TStreamValue* TStreamRecord::Find(QByteArrayView property) const
 {
     for (const auto& [name, value] : properties)
         if (name == property) return &value;
     return nullptr;
 }
 
-qint64 TStreamRecord::Int(const QString& property, qint64 defaultValue) const
+qint64 TStreamRecord::Int(QByteArrayView property, qint64 defaultValue) const
 {
     const TStreamValue* v = Find(property);
     if (!v) return defaultValue;
@@ -26,7 +26,7 @@ qint64 TStreamRecord::Int(const QString& property, qint64 defaultValue) const
     return v->integer;
 }
 
-bool TStreamRecord::Bool(const QString& property, bool defaultValue) const
+bool TStreamRecord::Bool(QByteArrayView property, bool defaultValue) const
 {
     const TStreamValue* v = Find(property);
     if (!v) return defaultValue;
@@ -34,7 +34,7 @@ bool TStreamRecord::Bool(const QString& property, bool defaultValue) const
     return v->boolean;
 }
 
-QString TStreamRecord::Str(const QString& property) const
+QString TStreamRecord::Str(QByteArrayView property) const
 {
     const TStreamValue* v = Find(property);
     if (!v) return QString();
@@ -42,7 +42,7 @@ QString TStreamRecord::Str(const QString& property) const
     return v->text;
 }
 
-double TStreamRecord::Float(const QString& property, double defaultValue) const
+double TStreamRecord::Float(QByteArrayView property, double defaultValue) const
 {
     const TStreamValue* v = Find(property);
     if (!v) return defaultValue;
@@ -59,7 +59,17 @@ const char* TObjectReader::Take(qsizetype count)
     return p;
 }
 
-quint8 TObjectReader::Byte() { return quint8(*Take(1)); }
+quint8 TObjectReader::Byte()
+{
+    if (m_pos >= m_bytes.size()) Fail(QStringLiteral("Stream read error"));
+    return quint8(m_bytes.constData()[m_pos++]);
+}
+
+QByteArrayView TObjectReader::Name()
+{
+    const int n = Byte();
+    return QByteArrayView(Take(n), n);
+}
 
 QString TObjectReader::ShortString()
 {
@@ -93,9 +103,8 @@ QString TObjectReader::StringOf(char type)
     }
 }
 
-TStreamValue TObjectReader::Value(int depth)
+void TObjectReader::Value(TStreamValue& v, int depth)
 {
-    TStreamValue v;
     const char type = char(Byte());
     switch (type) {
     case TObjectWriter::vaNull:
@@ -152,7 +161,8 @@ TStreamValue TObjectReader::Value(int depth)
         if (depth >= kMaxDepth) Fail(QStringLiteral("Stream read error"));
         v.kind = TStreamValue::List;
         while (true) {
-            const TStreamValue item = Value(depth + 1);
+            TStreamValue item;
+            Value(item, depth + 1);
             if (item.kind == TStreamValue::Null) break;
             if (item.kind != TStreamValue::String) Fail(QStringLiteral("Invalid property value"));
             v.items << item.text;
@@ -161,26 +171,37 @@ TStreamValue TObjectReader::Value(int depth)
     default:
         Fail(QStringLiteral("Invalid property value"));
     }
-    return v;
 }
 
 TStreamRecord TObjectReader::ReadRecord()
 {
-    if (Remaining() < 4 || QByteArray(Take(4), 4) != "TPF0") Fail(QStringLiteral("Invalid stream format"));
+    TStreamRecord record;
+    ReadRecord(record);
+    return record;
+}
+
+void TObjectReader::ReadRecord(TStreamRecord& record)
+{
+    if (Remaining() < 4 || QByteArrayView(Take(4), 4) != "TPF0") Fail(QStringLiteral("Invalid stream format"));
     // Filer flags may precede the class name.
     if (Remaining() < 1) Fail(QStringLiteral("Stream read error"));
     const quint8 first = quint8(m_bytes.at(m_pos));
     if ((first & 0xF0) == 0xF0) {
         Byte();
-        if (first & 0x02) Value(kMaxDepth); // child position
+        if (first & 0x02) {
+            TStreamValue position;
+            Value(position, kMaxDepth); // child position
+        }
     }
-    TStreamRecord record;
-    record.className = ShortString();
-    record.name = ShortString();
-    for (QString name = ShortString(); !name.isEmpty(); name = ShortString())
-        record.properties.emplace_back(name, Value(0));
+    record.properties.clear();
+    record.className = Name();
+    record.name = Name();
+    for (QByteArrayView name = Name(); !name.isEmpty(); name = Name()) {
+        record.properties.emplace_back();
+        record.properties.back().first = name;
+        Value(record.properties.back().second, 0);
+    }
     if (Byte() != 0) Fail(QStringLiteral("Invalid stream format")); // no children
-    return record;
 }
 
 double TObjectReader::FromExtended(const char* tenBytes)

@@ -8,6 +8,7 @@
 #include "platform/core/Exception.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <utility>
@@ -29,19 +30,21 @@ struct TStreamValue {
     QByteArray bytes;    // Binary
 };
 
+// One record. Its class, component and property names are views into the
+// bytes read: a record lives no longer than they do.
 struct TStreamRecord {
-    QString className;
-    QString name;
-    std::vector<std::pair<QString, TStreamValue>> properties;
+    QByteArrayView className;
+    QByteArrayView name;
+    std::vector<std::pair<QByteArrayView, TStreamValue>> properties;
 
     // The property of that name, nullptr when the record has none.
-    const TStreamValue* Find(const QString& property) const;
+    const TStreamValue* Find(QByteArrayView property) const;
     // Typed reading; the default when absent; EReadError when the value
     // has another type.
-    qint64 Int(const QString& property, qint64 defaultValue = 0) const;
-    bool Bool(const QString& property, bool defaultValue = false) const;
-    QString Str(const QString& property) const;
-    double Float(const QString& property, double defaultValue = 0) const;
+    qint64 Int(QByteArrayView property, qint64 defaultValue = 0) const;
+    bool Bool(QByteArrayView property, bool defaultValue = false) const;
+    QString Str(QByteArrayView property) const;
+    double Float(QByteArrayView property, double defaultValue = 0) const;
 };
 
 class TObjectReader {
@@ -51,14 +54,17 @@ public:
     // Bytes not read yet.
     qsizetype Remaining() const { return m_bytes.size() - m_pos; }
     TStreamRecord ReadRecord();
+    // Reads the next record into one read before (its room is used again).
+    void ReadRecord(TStreamRecord& record);
 
     static double FromExtended(const char* tenBytes);
 
 private:
     quint8 Byte();
     const char* Take(qsizetype count);
+    QByteArrayView Name();
     QString ShortString();
-    TStreamValue Value(int depth);
+    void Value(TStreamValue& v, int depth);
     QString StringOf(char type);
     const QByteArray& m_bytes;
     qsizetype m_pos = 0;

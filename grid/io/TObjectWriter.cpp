@@ -1,142 +1,124 @@
 #include "grid/io/TObjectWriter.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
-namespace {
-
-void Append32(QByteArray& b, qint32 v)
+void TObjectWriter::Grow(qsizetype count)
 {
-    char raw[4];
-    qToLittleEndian(v, raw);
-    b.append(raw, 4);
+    m_bytes.resize(std::max(m_size + count, std::max<qsizetype>(2 * m_size, 256)));
+    m_room = m_bytes.size();
+    m_data = m_bytes.data();
 }
 
-} // namespace
-
-void TObjectWriter::ShortString(const QString& s)
+void TObjectWriter::Reserve(qsizetype more)
 {
-    // Names are ASCII identifiers; longer ones are cut at 255 bytes.
-    const QByteArray latin = s.toLatin1().left(255);
-    m_bytes.append(char(latin.size()));
-    m_bytes.append(latin);
+    if (more > m_room - m_size) Grow(more);
 }
 
-void TObjectWriter::IntValue(qint64 value)
+const QByteArray& TObjectWriter::Bytes() const
 {
-    if (value >= -128 && value <= 127) {
-        m_bytes.append(vaInt8);
-        m_bytes.append(char(qint8(value)));
-    } else if (value >= -32768 && value <= 32767) {
-        m_bytes.append(vaInt16);
-        char raw[2];
-        qToLittleEndian(qint16(value), raw);
-        m_bytes.append(raw, 2);
+    if (m_bytes.size() != m_size) {
+        m_bytes.resize(m_size);
+        m_room = m_size;
+    }
+    return m_bytes;
+}
+
+bool TObjectWriter::CopyAscii(char* out, QStringView s)
+{
+    const char16_t* u = s.utf16();
+    char16_t seen = 0;
+    for (qsizetype i = 0, n = s.size(); i < n; ++i) {
+        seen |= u[i];
+        out[i] = char(u[i]);
+    }
+    return seen < 0x80;
+}
+
+void TObjectWriter::ShortString(const QString& s) { ShortString(QByteArrayView(s.toLatin1())); }
+
+void TObjectWriter::WideIntValue(qint64 value)
+{
+    if (value >= -32768 && value <= 32767) {
+        char* p = Extend(3);
+        p[0] = vaInt16;
+        qToLittleEndian(qint16(value), p + 1);
     } else if (value >= INT32_MIN && value <= INT32_MAX) {
-        m_bytes.append(vaInt32);
-        Append32(m_bytes, qint32(value));
+        char* p = Extend(5);
+        p[0] = vaInt32;
+        qToLittleEndian(qint32(value), p + 1);
     } else {
-        m_bytes.append(vaInt64);
-        char raw[8];
-        qToLittleEndian(value, raw);
-        m_bytes.append(raw, 8);
+        char* p = Extend(9);
+        p[0] = vaInt64;
+        qToLittleEndian(value, p + 1);
     }
 }
 
 void TObjectWriter::StringValue(const QString& s)
 {
-    bool ascii = true;
-    for (QChar c : s)
-        if (c.unicode() >= 0x80) {
-            ascii = false;
-            break;
-        }
-    if (!ascii) {
-        const QByteArray utf8 = s.toUtf8();
-        m_bytes.append(vaUTF8String);
-        Append32(m_bytes, qint32(utf8.size()));
-        m_bytes.append(utf8);
-        return;
-    }
-    const QByteArray latin = s.toLatin1();
-    if (latin.size() <= 255) {
-        m_bytes.append(vaString);
-        m_bytes.append(char(latin.size()));
+    // The header first, the characters after it; a text that proves not to
+    // be ASCII is written again as UTF-8.
+    const qsizetype start = m_size;
+    const qsizetype n = s.size();
+    if (n <= 255) {
+        char* p = Extend(2);
+        p[0] = vaString;
+        p[1] = char(n);
     } else {
-        m_bytes.append(vaLString);
-        Append32(m_bytes, qint32(latin.size()));
+        char* p = Extend(5);
+        p[0] = vaLString;
+        qToLittleEndian(qint32(n), p + 1);
     }
-    m_bytes.append(latin);
+    if (CopyAscii(Extend(n), s)) return;
+    m_size = start;
+    const QByteArray utf8 = s.toUtf8();
+    char* p = Extend(5 + utf8.size());
+    p[0] = vaUTF8String;
+    qToLittleEndian(qint32(utf8.size()), p + 1);
+    std::memcpy(p + 5, utf8.constData(), size_t(utf8.size()));
 }
 
-void TObjectWriter::BeginRecord(const QString& className, const QString& name)
-{
-    m_bytes.append("TPF0", 4);
-    ShortString(className);
-    ShortString(name);
-}
-
-void TObjectWriter::EndRecord()
-{
-    m_bytes.append(char(0)); // end of properties
-    m_bytes.append(char(0)); // end of children
-}
-
-void TObjectWriter::Integer(const QString& name, qint64 value)
+void TObjectWriter::Float(QByteArrayView name, double value)
 {
     ShortString(name);
-    IntValue(value);
+    const QByteArray extended = Extended(value);
+    char* p = Extend(1 + extended.size());
+    p[0] = vaExtended;
+    std::memcpy(p + 1, extended.constData(), size_t(extended.size()));
 }
 
-void TObjectWriter::Boolean(const QString& name, bool value)
+void TObjectWriter::Ident(QByteArrayView name, const QString& ident)
 {
     ShortString(name);
-    m_bytes.append(value ? vaTrue : vaFalse);
-}
-
-void TObjectWriter::String(const QString& name, const QString& value)
-{
-    ShortString(name);
-    StringValue(value);
-}
-
-void TObjectWriter::Float(const QString& name, double value)
-{
-    ShortString(name);
-    m_bytes.append(vaExtended);
-    m_bytes.append(Extended(value));
-}
-
-void TObjectWriter::Ident(const QString& name, const QString& ident)
-{
-    ShortString(name);
-    m_bytes.append(vaIdent);
+    *Extend(1) = vaIdent;
     ShortString(ident);
 }
 
-void TObjectWriter::Set(const QString& name, const QStringList& idents)
+void TObjectWriter::Set(QByteArrayView name, const QStringList& idents)
 {
     ShortString(name);
-    m_bytes.append(vaSet);
+    *Extend(1) = vaSet;
     for (const QString& i : idents) ShortString(i);
-    m_bytes.append(char(0));
+    *Extend(1) = 0;
 }
 
-void TObjectWriter::Binary(const QString& name, const QByteArray& bytes)
+void TObjectWriter::Binary(QByteArrayView name, const QByteArray& bytes)
 {
     ShortString(name);
-    m_bytes.append(vaBinary);
-    Append32(m_bytes, qint32(bytes.size()));
-    m_bytes.append(bytes);
+    char* p = Extend(5 + bytes.size());
+    p[0] = vaBinary;
+    qToLittleEndian(qint32(bytes.size()), p + 1);
+    if (!bytes.isEmpty()) std::memcpy(p + 5, bytes.constData(), size_t(bytes.size()));
 }
 
-void TObjectWriter::StringList(const QString& name, const QStringList& items)
+void TObjectWriter::StringList(QByteArrayView name, const QStringList& items)
 {
     ShortString(name);
-    m_bytes.append(vaList);
+    *Extend(1) = vaList;
     for (const QString& s : items) StringValue(s);
-    m_bytes.append(vaNull);
+    *Extend(1) = vaNull;
 }
 
 QByteArray TObjectWriter::Extended(double value)

@@ -3,21 +3,23 @@
 //
 // A sorter holds a list of grid rows and a chain of sort columns. Each
 // column decides its sort style once (the format hook, then, for the
-// automatic style, its first cell that holds anything) and converts every
-// row's cell once into a key: a text, a locale sort key or a number. The
-// rows are then ordered by comparing keys, never by reading cells again;
-// the custom and raw styles ask their events per comparison, with the
-// events' results reduced to their sign.
+// automatic style, its first cell that holds anything) and converts a row's
+// cell once into a key: a text, a locale sort key or a number. The rows are
+// then ordered by comparing keys, never by reading cells again; the custom
+// and raw styles ask their events per comparison, with the events' results
+// reduced to their sign.
 //
 // Compare answers -1, 0 or 1 for two positions of the row list, after the
 // column's direction; empty cells go to BlankPos whatever the direction
 // when IgnoreBlanks is set. A tie goes on to the next column of the chain
-// only with SortSettings.Full. Keys of the later columns are made on the
-// first tie that needs them.
+// only with SortSettings.Full. A sort orders the whole list by the first
+// column, then each run of rows equal there by the next column, and so on:
+// a later column's keys are made only for the rows that tie before it.
 
 #include "grid/GridSettings.h"
 
 #include <QString>
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -44,10 +46,15 @@ public:
 
 private:
     struct Column;
-    Column& Built(int entry);
-    void Build(Column& column);
+    struct Keys;
+    struct Entry;
+    Column& Prepared(int entry);
+    void Prepare(Column& column);
     TSortStyle DetectStyle(int col);
-    int CompareFrom(int entry, int i, int j);
+    double NumberKey(const Column& column, QString& text, bool& numeric) const;
+    void MakeKey(const Column& column, int row, Keys& keys, std::size_t slot);
+    int CompareKeys(const Column& column, const Keys& keys, std::size_t a, std::size_t b);
+    int CompareEntries(const Column& column, const Keys& keys, const Entry& a, const Entry& b);
 
     TExtStringGrid& m_grid;
     std::vector<int> m_rows;

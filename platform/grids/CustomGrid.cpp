@@ -2,6 +2,7 @@
 
 #include "platform/graphics/PainterCanvas.h"
 #include "platform/grids/InplaceEdit.h"
+#include "platform/kernel/Application.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -30,8 +31,8 @@ TCustomGrid::TCustomGrid(QWidget* parent, const QString& name) : TWinControlOf<Q
     m_horzBar->setFocusPolicy(Qt::NoFocus);
     m_vertBar->hide();
     m_horzBar->hide();
-    QObject::connect(m_vertBar, &QScrollBar::valueChanged, this, [this] { ScrollBarMoved(); });
-    QObject::connect(m_horzBar, &QScrollBar::valueChanged, this, [this] { ScrollBarMoved(); });
+    QObject::connect(m_vertBar, &QScrollBar::valueChanged, this, [this] { GuardedCall(this, [this] { ScrollBarMoved(); }); });
+    QObject::connect(m_horzBar, &QScrollBar::valueChanged, this, [this] { GuardedCall(this, [this] { ScrollBarMoved(); }); });
     SetBorderStyle(TBorderStyle::bsSingle);
 }
 

@@ -1,11 +1,13 @@
 #include "platform/widgets/CheckBox.h"
 
+#include "platform/kernel/Application.h"
+
 TCheckBox::TCheckBox(QWidget* parent, const QString& name) : TWinControlOf<QCheckBox>(parent, name)
 {
     // OnClick follows the state, not the press and release.
     SetClickEvents(false);
     QObject::connect(this, &QCheckBox::stateChanged, this, [this] {
-        if (OnClick) OnClick(this);
+        if (OnClick) GuardedCall(this, [this] { OnClick(this); });
     });
 }
 

@@ -1,5 +1,7 @@
 #include "platform/widgets/CustomComboBox.h"
 
+#include "platform/kernel/Application.h"
+
 #include <QAbstractItemView>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -11,7 +13,7 @@ TCustomComboBox::TCustomComboBox(QWidget* parent, const QString& name)
     setInsertPolicy(QComboBox::NoInsert);
     setMaxVisibleItems(8);
     SetStyle(csDropDown);
-    QObject::connect(this, &QComboBox::activated, this, [this](int) { SelChange(); });
+    QObject::connect(this, &QComboBox::activated, this, [this](int) { GuardedCall(this, [this] { SelChange(); }); });
     KeepNoChoiceOnFirstItems();
     SetBounds(0, 0, 145, 21);
 }
@@ -57,7 +59,7 @@ void TCustomComboBox::ConnectEdit()
     QLineEdit* edit = lineEdit();
     if (!edit || edit->property("tamselConnected").toBool()) return;
     edit->setProperty("tamselConnected", true);
-    QObject::connect(edit, &QLineEdit::textEdited, this, [this](const QString&) { Change(); });
+    QObject::connect(edit, &QLineEdit::textEdited, this, [this](const QString&) { GuardedCall(this, [this] { Change(); }); });
 }
 
 void TCustomComboBox::SetText(const QString& value)

@@ -2,6 +2,7 @@
 
 #include "platform/core/RegionalSettings.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/kernel/Application.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -38,7 +39,7 @@ TCustomEdit::TCustomEdit(QWidget* parent, const QString& name) : TWinControlOf<Q
     setMaxLength(kUnlimited);
     SetBorderStyle(TBorderStyle::bsSingle);
     ApplyColor();
-    QObject::connect(this, &QLineEdit::textChanged, this, [this] { Change(); });
+    QObject::connect(this, &QLineEdit::textChanged, this, [this] { GuardedCall(this, [this] { Change(); }); });
     SetBounds(0, 0, 121, 21);
 }
 

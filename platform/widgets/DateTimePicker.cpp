@@ -1,6 +1,7 @@
 #include "platform/widgets/DateTimePicker.h"
 
 #include "platform/core/RegionalSettings.h"
+#include "platform/kernel/Application.h"
 
 #include <QCalendarWidget>
 #include <QEvent>
@@ -55,7 +56,7 @@ TDateTimePicker::TDateTimePicker(QWidget* parent, const QString& name)
     ApplyFormat();
     setDateTime(ToQt(::Date()));
     QObject::connect(this, &QDateTimeEdit::dateTimeChanged, this, [this] {
-        if (OnChange) OnChange(this);
+        if (OnChange) GuardedCall(this, [this] { OnChange(this); });
     });
 }
 

@@ -4,6 +4,8 @@
 #include "platform/core/Format.h"
 #include "platform/core/RegionalSettings.h"
 #include "platform/kernel/WindowMessage.h"
+#include "platform/widgets/CheckBox.h"
+#include "platform/widgets/CustomEdit.h"
 #include "tests/support/TestSupport.h"
 
 #include <QPointer>
@@ -65,6 +67,23 @@ TEST(Application, WithoutExceptionEventTheErrorDialogIsShown)
     QTimer::singleShot(0, &target, [] { throw Exception(QStringLiteral("shown")); });
     ASSERT_TRUE(testsupport::WaitUntil([&] { return dialogs.Count(DialogRequest::Kind::Error) == 1; }));
     EXPECT_EQ(dialogs.LastText(), QStringLiteral("shown"));
+}
+
+// Events fired from Qt's signals never unwind through Qt: the error goes to
+// the exception event and the change itself stands.
+TEST(Application, ErrorsOfEventsFiredBySignalsReachTheExceptionEvent)
+{
+    ExceptionCatcher catcher;
+    TCustomEdit edit(nullptr, QStringLiteral("edit"));
+    edit.OnChange = [](QObject*) { throw Exception(QStringLiteral("change refused")); };
+    edit.SetText(QStringLiteral("typed"));
+    TCheckBox box(nullptr, QStringLiteral("box"));
+    box.OnClick = [](QObject*) { throw Exception(QStringLiteral("click refused")); };
+    box.setChecked(true);
+    EXPECT_EQ(catcher.messages, QStringList({"change refused", "click refused"}));
+    EXPECT_EQ(catcher.senders, QList<QObject*>({&edit, &box}));
+    EXPECT_EQ(edit.Text(), QStringLiteral("typed"));
+    EXPECT_TRUE(box.isChecked());
 }
 
 TEST(WindowMessages, PostedMessageArrivesLaterInOrder)

@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <memory>
 #include <type_traits>
 
 namespace {
@@ -114,6 +115,12 @@ TEST(ColumnGridItems, AssignCopiesAllButPopupAndFloatFormat)
     EXPECT_EQ(b.Filter(), QStringList{QStringLiteral("All=*")});
     g.Notification(&menu);
     EXPECT_EQ(a.ColumnPopup, nullptr);
+
+    // A menu destroyed while still assigned reads as none.
+    auto gone = std::make_unique<TPopupMenu>(QStringList{QStringLiteral("y")});
+    b.ColumnPopup = gone.get();
+    gone.reset();
+    EXPECT_EQ(b.ColumnPopup, nullptr);
 }
 
 TEST(ColumnGridItems, OnlyDataCheckBoxEditorsRepaint)

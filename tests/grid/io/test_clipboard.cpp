@@ -164,20 +164,20 @@ TEST_F(ClipboardTest, HostileStreamsChangeNothing)
     g.SetCells(1, 1, QStringLiteral("keep"));
     const auto head = [](qint64 cols, qint64 rows) {
         TObjectWriter w;
-        w.BeginRecord(QStringLiteral("TGridPropIO"));
-        w.Integer(QStringLiteral("ColCount"), cols);
-        w.Integer(QStringLiteral("RowCount"), rows);
-        w.Integer(QStringLiteral("OriginCol"), 0);
-        w.Integer(QStringLiteral("OriginRow"), 0);
+        w.BeginRecord("TGridPropIO");
+        w.Integer("ColCount", cols);
+        w.Integer("RowCount", rows);
+        w.Integer("OriginCol", 0);
+        w.Integer("OriginRow", 0);
         w.EndRecord();
         return w;
     };
     const auto cell = [](TObjectWriter& w, int col, int row) {
-        w.BeginRecord(QStringLiteral("TGridCellIO"));
-        w.Integer(QStringLiteral("Col"), col);
-        w.Integer(QStringLiteral("Row"), row);
-        w.String(QStringLiteral("Cell"), QStringLiteral("bad"));
-        w.Boolean(QStringLiteral("HasProp"), false);
+        w.BeginRecord("TGridCellIO");
+        w.Integer("Col", col);
+        w.Integer("Row", row);
+        w.String("Cell", QStringLiteral("bad"));
+        w.Boolean("HasProp", false);
         w.EndRecord();
     };
     std::vector<QByteArray> streams;

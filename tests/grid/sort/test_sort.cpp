@@ -111,6 +111,33 @@ TEST_F(SortTest, NumbersWithPrefixBlanksAndTexts)
     EXPECT_EQ(g.Column(1), QStringList({"20", "999.99", "1,000.5", "3,000"}));
 }
 
+// Keys are compared by a packed prefix first and read by a quick number
+// reader first: the order must be the one of the full comparison and the
+// full reading.
+TEST_F(SortTest, QuickKeysOrderAsTheFullOnes)
+{
+    Grid g(1, 3);
+    g.Style(ssAlphabetic);
+    g.Fill(1, {"abcdefgh2", "abcdefgh", QString(QChar(0x100)), "abcdefgh10", QString(QChar(0xFF)), "abcdefgi", "abcd",
+               QStringLiteral("abc") + QChar(0)});
+    g.SortByColumn();
+    EXPECT_EQ(g.Column(1), QStringList({"abc" + QString(QChar(0)), "abcd", "abcdefgh", "abcdefgh10", "abcdefgh2",
+                                        "abcdefgi", QString(QChar(0xFF)), QString(QChar(0x100))}));
+
+    g.Style(ssNumeric);
+    g.Fill(1, {" 7 ", "1e3", "-0.5", "12.", "+3", ".25", "1,5", "-12"});
+    g.SortSettings().Full = false;
+    g.SortByColumn();
+    EXPECT_EQ(g.Column(1), QStringList({"-12", "-0.5", ".25", "1,5", "+3", " 7 ", "12.", "1e3"}));
+
+    // Equal first keys go on to the next column, read only for those rows.
+    Grid chain(1, 3);
+    chain.Fill(1, {"b", "a", "b", "a"});
+    chain.Fill(2, {"2", "10", "1", "9"});
+    chain.SortByColumn();
+    EXPECT_EQ(chain.Column(2), QStringList({"9", "10", "1", "2"}));
+}
+
 TEST_F(SortTest, BlanksGoToTheirPlaceInBothDirections)
 {
     Grid g;
