@@ -39,20 +39,27 @@ QString DecodeFile(const QByteArray& bytes)
     return AnsiToWide(bytes);
 }
 
+// The end of the line starting at start: the first CR or LF, or n.
+qsizetype LineEnd(const char16_t* text, qsizetype start, qsizetype n)
+{
+    qsizetype end = start;
+    while (end < n && text[end] != u'\r' && text[end] != u'\n') ++end;
+    return end;
+}
+
+// Where the line after the one ending at end starts: past CR LF, a lone CR or a lone LF.
+qsizetype NextLine(const char16_t* text, qsizetype end, qsizetype n)
+{
+    if (end >= n) return n;
+    return end + ((text[end] == u'\r' && end + 1 < n && text[end + 1] == u'\n') ? 2 : 1);
+}
+
 // Lines end at CR LF, a lone CR or a lone LF; no empty line after the last
 // line end.
-QStringList SplitLines(const QString& text)
+qsizetype CountLines(const char16_t* text, qsizetype n)
 {
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    while (start < n) {
-        qsizetype end = start;
-        while (end < n && text[end] != u'\r' && text[end] != u'\n') ++end;
-        lines << text.mid(start, end - start);
-        if (end >= n) break;
-        start = end + ((text[end] == u'\r' && end + 1 < n && text[end + 1] == u'\n') ? 2 : 1);
-    }
+    qsizetype lines = 0;
+    for (qsizetype start = 0; start < n; start = NextLine(text, LineEnd(text, start, n), n)) ++lines;
     return lines;
 }
 
@@ -90,48 +97,73 @@ QChar DetectDelimiter(const QString& line1, const QString& line2)
     return found;
 }
 
-QString FinishField(const QString& raw)
+// The position after the first double quote that is not doubled (a run of
+// odd length; a quote that ends the text always counts); 0 when none.
+qsizetype FindSingleQuote(QStringView text)
 {
+    qsizetype run = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 1; i <= n; ++i) {
+        if (text[i - 1] == u'"') {
+            if (i == n) return i;
+            ++run;
+        } else if (run % 2 == 1) {
+            return i - 1;
+        } else {
+            run = 0;
+        }
+    }
+    return 0;
+}
+
+// A field's text: every run of double quotes becomes one.
+QString FinishField(QStringView raw)
+{
+    const qsizetype quote = raw.indexOf(u'"');
+    if (quote < 0) return raw.toString();
     QString field;
-    UndoubleChar(u'"', raw, field);
-    if (field.contains(u'\n')) LFToCRLF(field);
+    field.reserve(raw.size());
+    field.append(raw.first(quote + 1));
+    for (qsizetype i = quote + 1; i < raw.size(); ++i)
+        if (raw[i] != u'"' || raw[i - 1] != u'"') field.append(raw[i]);
     return field;
 }
 
-// The fields of one line as the delimited import reads them.
-QStringList ParseLine(QString rest, QChar delimiter)
+// Appends the fields of one line (no line end in it) as the delimited import
+// reads them; the scan moves a position along the line instead of cutting it.
+void ParseLine(QStringView line, QChar delimiter, std::vector<QString>& fields)
 {
-    QStringList fields;
+    const qsizetype n = line.size();
+    qsizetype pos = 0;
     if (!delimiter.isNull()) {
-        while (rest.contains(delimiter)) {
-            if (rest.startsWith(u'"')) {
-                rest.remove(0, 1);
-                const int close = FindSingleChar(u'"', rest);
+        for (qsizetype at = line.indexOf(delimiter, pos); at >= 0; at = line.indexOf(delimiter, pos)) {
+            if (line[pos] == u'"') {
+                ++pos;
+                const qsizetype close = FindSingleQuote(line.sliced(pos));
                 QString field;
                 if (close > 0) {
-                    field = FinishField(rest.left(close - 1));
-                    rest.remove(0, close);
+                    field = FinishField(line.sliced(pos, close - 1));
+                    pos += close;
                 }
-                fields << field;
-                const qsizetype next = rest.indexOf(delimiter);
+                fields.push_back(std::move(field));
+                const qsizetype next = line.indexOf(delimiter, pos);
                 if (next < 0) {
-                    rest.clear(); // nothing but the closing part of the line
+                    pos = n; // nothing but the closing part of the line
                     break;
                 }
-                rest.remove(0, next + 1);
+                pos = next + 1;
                 continue;
             }
-            const qsizetype at = rest.indexOf(delimiter);
-            fields << FinishField(rest.left(at));
-            rest.remove(0, at + 1);
+            fields.push_back(FinishField(line.sliced(pos, at - pos)));
+            pos = at + 1;
         }
     }
-    if (!rest.isEmpty()) {
-        if (rest.startsWith(u'"')) rest.remove(0, 1);
+    if (pos < n) {
+        QStringView rest = line.sliced(pos);
+        if (rest.startsWith(u'"')) rest = rest.sliced(1);
         if (rest.endsWith(u'"')) rest.chop(1);
-        fields << FinishField(rest);
+        fields.push_back(FinishField(rest));
     }
-    return fields;
 }
 
 // The fields of comma-separated text as the office suite writes it: quoted
@@ -197,26 +229,48 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxImportBytes)
         throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
-    const QStringList lines = SplitLines(DecodeFile(file.readAll()));
+    QString text = DecodeFile(file.readAll());
     file.close();
+    const qsizetype n = text.size();
 
     const QChar saved = d->io.delimiter;
     QChar delimiter = saved;
-    if (delimiter.isNull() && !lines.isEmpty()) delimiter = DetectDelimiter(lines[0], lines.value(1));
-
-    std::vector<QStringList> rows;
-    rows.reserve(size_t(lines.size()));
-    int widest = 0;
-    for (QString line : lines) {
-        if (d->io.oemConvert) OemToAnsiString(line);
-        rows.push_back(ParseLine(line, delimiter));
-        widest = std::max(widest, int(rows.back().size()));
+    if (delimiter.isNull() && n > 0) {
+        const char16_t* p = QStringView(text).utf16();
+        const qsizetype end1 = LineEnd(p, 0, n);
+        const qsizetype start2 = NextLine(p, end1, n);
+        const QString line1(QStringView(p, end1).toString());
+        const QString line2(QStringView(p + start2, LineEnd(p, start2, n) - start2).toString());
+        delimiter = DetectDelimiter(line1, line2);
     }
-    PlaceImportedRows(rows, widest, append, false);
+    // Each character maps on its own and never to a line end, so the whole
+    // text converts at once.
+    if (d->io.oemConvert) OemToAnsiString(text);
+
+    PlaceImportedRows(
+        [&](std::vector<QString>& fields, std::vector<qsizetype>& rowEnds) {
+            const char16_t* p = QStringView(text).utf16();
+            const qsizetype lines = CountLines(p, n);
+            rowEnds.reserve(size_t(lines));
+            int widest = 0;
+            for (qsizetype start = 0; start < n;) {
+                const qsizetype end = LineEnd(p, start, n);
+                const size_t before = fields.size();
+                ParseLine(QStringView(p + start, end - start), delimiter, fields);
+                widest = std::max(widest, int(fields.size() - before));
+                // The first line tells about how many fields are to come
+                // (never more than characters and lines).
+                if (rowEnds.empty()) fields.reserve(std::min(fields.size() * size_t(lines), size_t(n + lines)));
+                rowEnds.push_back(qsizetype(fields.size()));
+                start = NextLine(p, end, n);
+            }
+            return widest;
+        },
+        append, false);
     d->io.delimiter = saved;
 }
 
-void TExtStringGrid::PlaceImportedRows(const std::vector<QStringList>& rows, int widest, bool append, bool exactCols)
+void TExtStringGrid::PlaceImportedRows(const ImportReader& read, bool append, bool exactCols)
 {
     BeginUpdate();
     struct End {
@@ -245,21 +299,37 @@ void TExtStringGrid::PlaceImportedRows(const std::vector<QStringList>& rows, int
         first = dataEnd;
     } else {
         // Nothing of an earlier content survives between the imported cells.
-        ClearRect(0, 0, StoreCols() - 1, RowCount() - 1);
+        // A cell without an object needs no more than its text emptied
+        // (nothing merges it with another); the last row goes the whole way
+        // for the footer row's notice.
+        const int cols = StoreCols();
+        const int last = RowCount() - 1;
+        for (int r = 0; r < last; ++r) {
+            const int stored = std::min(cols, StoredCols(r));
+            for (int c = 0; c < stored; ++c) {
+                if (Objects(c, r)) ClearCell(c, r);
+                else SetCells(c, r, QString());
+            }
+        }
+        ClearRect(0, last, cols - 1, last);
     }
-    const int lastRow = first + int(rows.size()); // one past
+    // Read only now: the new texts take the memory the old ones left.
+    std::vector<QString> fields;
+    std::vector<qsizetype> rowEnds;
+    const int widest = read(fields, rowEnds);
+    const int lastRow = first + int(rowEnds.size()); // one past
     const int dataRows = std::max(lastRow, FixedRows() + 1);
     SetRowCount(dataRows + footers);
     if (widest > ColCount() || exactCols) SetColCount(widest);
     const bool progress = bool(OnFileProgress);
     int reported = -1;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const QStringList& fields = rows[i];
+    size_t field = 0;
+    for (size_t i = 0; i < rowEnds.size(); ++i) {
         const int r = first + int(i);
-        for (int c = 0; c < fields.size(); ++c)
-            if (!fields[c].isEmpty()) SetCells(c, r, fields[c]);
+        for (int c = 0; field < size_t(rowEnds[i]); ++c, ++field)
+            if (!fields[field].isEmpty()) SetCells(c, r, fields[field]);
         if (progress) {
-            const int percent = int(Round(double(i + 1) / double(rows.size()) * 100.0));
+            const int percent = int(Round(double(i + 1) / double(rowEnds.size()) * 100.0));
             if (percent != reported) {
                 reported = percent;
                 OnFileProgress(this, short(percent));
@@ -348,16 +418,20 @@ void TExtStringGrid::LoadFromXLS(const QString& fileName, const QString& sheetNa
                 left = std::min(left, c);
                 right = std::max(right, c);
             }
-    std::vector<QStringList> rows;
-    int widest = 0;
-    if (top >= 0) {
-        bottom = std::min(bottom, top + kMaxSheetRows - 1);
-        right = std::min(right, left + kMaxSheetCols - 1);
-        for (int r = top; r <= bottom; ++r) {
-            const QStringList& src = cells[size_t(r)];
-            rows.push_back(src.mid(left, right - left + 1));
-        }
-        widest = right - left + 1;
-    }
-    PlaceImportedRows(rows, std::max(widest, FixedCols() + 1), false, true);
+    PlaceImportedRows(
+        [&](std::vector<QString>& fields, std::vector<qsizetype>& rowEnds) {
+            int widest = 0;
+            if (top >= 0) {
+                bottom = std::min(bottom, top + kMaxSheetRows - 1);
+                right = std::min(right, left + kMaxSheetCols - 1);
+                for (int r = top; r <= bottom; ++r) {
+                    const QStringList& src = cells[size_t(r)];
+                    for (int c = left; c <= right && c < src.size(); ++c) fields.push_back(src[c]);
+                    rowEnds.push_back(qsizetype(fields.size()));
+                }
+                widest = right - left + 1;
+            }
+            return std::max(widest, FixedCols() + 1);
+        },
+        false, true);
 }

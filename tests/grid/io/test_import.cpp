@@ -69,6 +69,39 @@ TEST_F(ImportTest, QuotesLineEndsAndShapes)
     }
 }
 
+TEST_F(ImportTest, LineEndsUnclosedQuotesAndEmptyLines)
+{
+    g.SetColCount(1);
+    // CR CR LF ends a line and an empty one; the file ends without a line end.
+    g.LoadFromCSV(Write("l.csv", "a,b\r\r\n\"x\"\"y\",\"open,z\n\"\"\"q\"\"\",after\"tail,w,\nlast,\"\""));
+    EXPECT_EQ(g.RowCount(), 5);
+    EXPECT_EQ(Row(0), QStringList({"a", "b", ""}));
+    EXPECT_EQ(Row(1), QStringList({"", "", ""}));
+    EXPECT_EQ(Row(2), QStringList({"x\"y", "", "z"})); // no closing quote: an empty field
+    EXPECT_EQ(Row(3), QStringList({"\"q\"", "after\"tail", "w"}));
+    EXPECT_EQ(Row(4), QStringList({"last", "", ""}));
+
+    g.SetOemConvert(true);
+    g.LoadFromCSV(Write("o.csv", "\xC3\xA9,b\n"));
+    EXPECT_EQ(g.Cells(0, 0), QString(QChar(0x0398)));
+}
+
+TEST_F(ImportTest, OldPropertiesAndMergesGo)
+{
+    g.SetColCount(3);
+    g.SetRowCount(4);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 3; ++c) g.SetCells(c, r, QStringLiteral("old"));
+    g.GetCellProperties(1, 1);
+    g.MergeCells(0, 2, 2, 2);
+    EXPECT_EQ(g.GetCellSpan(0, 2), TPoint(1, 1));
+    g.LoadFromCSV(Write("m.csv", "1\n2\n3\n4\n"));
+    for (int r = 0; r < 4; ++r) EXPECT_EQ(Row(r), QStringList({QString::number(r + 1), "", ""}));
+    EXPECT_FALSE(g.HasCellProperties(1, 1));
+    EXPECT_EQ(g.GetCellSpan(0, 2), TPoint(0, 0));
+    EXPECT_FALSE(g.HasCellProperties(1, 3));
+}
+
 TEST_F(ImportTest, OldCellsGoFooterRowsStay)
 {
     g.SetColCount(5);
