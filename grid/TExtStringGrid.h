@@ -989,11 +989,11 @@ private:
     template <class Char>
     int PasteChars(int col, int row, const Char* text, qsizetype size);
     void SmartFill(int pasted);
-    // Clears what an import replaces, then has read() give the rows (their
-    // fields in order, where each row ends among them, and the columns they
-    // need) and writes them from the start cell.
-    using ImportReader = std::function<int(std::vector<QString>& fields, std::vector<qsizetype>& rowEnds)>;
-    void PlaceImportedRows(const ImportReader& read, bool append, bool exactCols);
+    // Clears what an import replaces and sizes the grid for rows rows of up
+    // to widest fields from the start cell, then writes the rows readRow
+    // gives, one call per row in order.
+    using ImportRowReader = std::function<void(std::vector<QString>& fields)>;
+    void PlaceImportedRows(int rows, int widest, const ImportRowReader& readRow, bool append, bool exactCols);
     // dnd/
     void HideDropMarkers();
     // sort/

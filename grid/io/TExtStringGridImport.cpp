@@ -54,15 +54,6 @@ qsizetype NextLine(const char16_t* text, qsizetype end, qsizetype n)
     return end + ((text[end] == u'\r' && end + 1 < n && text[end + 1] == u'\n') ? 2 : 1);
 }
 
-// Lines end at CR LF, a lone CR or a lone LF; no empty line after the last
-// line end.
-qsizetype CountLines(const char16_t* text, qsizetype n)
-{
-    qsizetype lines = 0;
-    for (qsizetype start = 0; start < n; start = NextLine(text, LineEnd(text, start, n), n)) ++lines;
-    return lines;
-}
-
 QChar DetectDelimiter(const QString& line1, const QString& line2)
 {
     QChar found;
@@ -129,9 +120,11 @@ QString FinishField(QStringView raw)
     return field;
 }
 
-// Appends the fields of one line (no line end in it) as the delimited import
-// reads them; the scan moves a position along the line instead of cutting it.
-void ParseLine(QStringView line, QChar delimiter, std::vector<QString>& fields)
+// Scans one line (no line end in it) as the delimited import reads it,
+// handing each field's raw text (quotes still doubled) to take; the scan
+// moves a position along the line instead of cutting it.
+template <class Take>
+void ScanLine(QStringView line, QChar delimiter, Take&& take)
 {
     const qsizetype n = line.size();
     qsizetype pos = 0;
@@ -140,12 +133,12 @@ void ParseLine(QStringView line, QChar delimiter, std::vector<QString>& fields)
             if (line[pos] == u'"') {
                 ++pos;
                 const qsizetype close = FindSingleQuote(line.sliced(pos));
-                QString field;
                 if (close > 0) {
-                    field = FinishField(line.sliced(pos, close - 1));
+                    take(line.sliced(pos, close - 1));
                     pos += close;
+                } else {
+                    take(QStringView()); // no closing quote: an empty field
                 }
-                fields.push_back(std::move(field));
                 const qsizetype next = line.indexOf(delimiter, pos);
                 if (next < 0) {
                     pos = n; // nothing but the closing part of the line
@@ -154,7 +147,7 @@ void ParseLine(QStringView line, QChar delimiter, std::vector<QString>& fields)
                 pos = next + 1;
                 continue;
             }
-            fields.push_back(FinishField(line.sliced(pos, at - pos)));
+            take(line.sliced(pos, at - pos));
             pos = at + 1;
         }
     }
@@ -162,7 +155,7 @@ void ParseLine(QStringView line, QChar delimiter, std::vector<QString>& fields)
         QStringView rest = line.sliced(pos);
         if (rest.startsWith(u'"')) rest = rest.sliced(1);
         if (rest.endsWith(u'"')) rest.chop(1);
-        fields.push_back(FinishField(rest));
+        take(rest);
     }
 }
 
@@ -247,30 +240,31 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
     // text converts at once.
     if (d->io.oemConvert) OemToAnsiString(text);
 
+    // A first pass only counts lines and fields, so the grid is sized once
+    // and the fields go straight into it.
+    const char16_t* p = QStringView(text).utf16();
+    qsizetype lines = 0;
+    int widest = 0;
+    for (qsizetype start = 0; start < n; ++lines) {
+        const qsizetype end = LineEnd(p, start, n);
+        int count = 0;
+        ScanLine(QStringView(p + start, end - start), delimiter, [&](QStringView) { ++count; });
+        widest = std::max(widest, count);
+        start = NextLine(p, end, n);
+    }
+    qsizetype start = 0;
     PlaceImportedRows(
-        [&](std::vector<QString>& fields, std::vector<qsizetype>& rowEnds) {
-            const char16_t* p = QStringView(text).utf16();
-            const qsizetype lines = CountLines(p, n);
-            rowEnds.reserve(size_t(lines));
-            int widest = 0;
-            for (qsizetype start = 0; start < n;) {
-                const qsizetype end = LineEnd(p, start, n);
-                const size_t before = fields.size();
-                ParseLine(QStringView(p + start, end - start), delimiter, fields);
-                widest = std::max(widest, int(fields.size() - before));
-                // The first line tells about how many fields are to come
-                // (never more than characters and lines).
-                if (rowEnds.empty()) fields.reserve(std::min(fields.size() * size_t(lines), size_t(n + lines)));
-                rowEnds.push_back(qsizetype(fields.size()));
-                start = NextLine(p, end, n);
-            }
-            return widest;
+        int(lines), widest,
+        [&](std::vector<QString>& fields) {
+            const qsizetype end = LineEnd(p, start, n);
+            ScanLine(QStringView(p + start, end - start), delimiter, [&](QStringView raw) { fields.push_back(FinishField(raw)); });
+            start = NextLine(p, end, n);
         },
         append, false);
     d->io.delimiter = saved;
 }
 
-void TExtStringGrid::PlaceImportedRows(const ImportReader& read, bool append, bool exactCols)
+void TExtStringGrid::PlaceImportedRows(int rows, int widest, const ImportRowReader& readRow, bool append, bool exactCols)
 {
     BeginUpdate();
     struct End {
@@ -313,23 +307,22 @@ void TExtStringGrid::PlaceImportedRows(const ImportReader& read, bool append, bo
         }
         ClearRect(0, last, cols - 1, last);
     }
-    // Read only now: the new texts take the memory the old ones left.
-    std::vector<QString> fields;
-    std::vector<qsizetype> rowEnds;
-    const int widest = read(fields, rowEnds);
-    const int lastRow = first + int(rowEnds.size()); // one past
+    const int lastRow = first + rows; // one past
     const int dataRows = std::max(lastRow, FixedRows() + 1);
     SetRowCount(dataRows + footers);
     if (widest > ColCount() || exactCols) SetColCount(widest);
     const bool progress = bool(OnFileProgress);
     int reported = -1;
-    size_t field = 0;
-    for (size_t i = 0; i < rowEnds.size(); ++i) {
-        const int r = first + int(i);
-        for (int c = 0; field < size_t(rowEnds[i]); ++c, ++field)
-            if (!fields[field].isEmpty()) SetCells(c, r, fields[field]);
+    // Read only now: the new texts take the memory the old ones left.
+    std::vector<QString> fields;
+    for (int i = 0; i < rows; ++i) {
+        fields.clear();
+        readRow(fields);
+        const int r = first + i;
+        for (size_t c = 0; c < fields.size(); ++c)
+            if (!fields[c].isEmpty()) SetCells(int(c), r, fields[c]);
         if (progress) {
-            const int percent = int(Round(double(i + 1) / double(rowEnds.size()) * 100.0));
+            const int percent = int(Round(double(i + 1) / double(rows) * 100.0));
             if (percent != reported) {
                 reported = percent;
                 OnFileProgress(this, short(percent));
@@ -418,20 +411,20 @@ void TExtStringGrid::LoadFromXLS(const QString& fileName, const QString& sheetNa
                 left = std::min(left, c);
                 right = std::max(right, c);
             }
+    int rows = 0;
+    int widest = 0;
+    if (top >= 0) {
+        bottom = std::min(bottom, top + kMaxSheetRows - 1);
+        right = std::min(right, left + kMaxSheetCols - 1);
+        rows = bottom - top + 1;
+        widest = right - left + 1;
+    }
+    int next = top;
     PlaceImportedRows(
-        [&](std::vector<QString>& fields, std::vector<qsizetype>& rowEnds) {
-            int widest = 0;
-            if (top >= 0) {
-                bottom = std::min(bottom, top + kMaxSheetRows - 1);
-                right = std::min(right, left + kMaxSheetCols - 1);
-                for (int r = top; r <= bottom; ++r) {
-                    const QStringList& src = cells[size_t(r)];
-                    for (int c = left; c <= right && c < src.size(); ++c) fields.push_back(src[c]);
-                    rowEnds.push_back(qsizetype(fields.size()));
-                }
-                widest = right - left + 1;
-            }
-            return std::max(widest, FixedCols() + 1);
+        rows, std::max(widest, FixedCols() + 1),
+        [&](std::vector<QString>& fields) {
+            const QStringList& src = cells[size_t(next++)];
+            for (int c = left; c <= right && c < src.size(); ++c) fields.push_back(src[c]);
         },
         false, true);
 }
