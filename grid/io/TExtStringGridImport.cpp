@@ -21,6 +21,9 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <algorithm>
+#include <string>
+#include <string_view>
+#include <utility>
 
 namespace {
 
@@ -30,28 +33,44 @@ constexpr int kMaxSheetRows = 1048576;
 constexpr int kMaxSheetCols = 16384;
 constexpr int kConvertTimeoutMs = 120000;
 
-// The file's text: UTF-8 when it reads as such, else the ANSI code page.
-QString DecodeFile(const QByteArray& bytes)
+template <class Char>
+using Text = std::basic_string_view<Char>;
+
+// Whether the bytes read as UTF-8 throughout. They are decoded piece by
+// piece into one small buffer, each piece cut before a byte that starts a
+// character, so no decoded copy of the whole file is made.
+bool ReadsAsUtf8(QByteArrayView bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(bytes);
-    if (!utf8.hasError()) return text;
-    return AnsiToWide(bytes);
+    constexpr qsizetype kPiece = qsizetype(1) << 16;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    std::vector<QChar> buffer(size_t(utf8.requiredSpace(kPiece)));
+    const qsizetype n = bytes.size();
+    for (qsizetype at = 0; at < n;) {
+        qsizetype end = std::min(n, at + kPiece);
+        for (int back = 0; back < 3 && end < n && end > at + 1 && (uchar(bytes[end]) & 0xC0) == 0x80; ++back) --end;
+        utf8.appendToBuffer(buffer.data(), bytes.sliced(at, end - at));
+        if (utf8.hasError()) return false;
+        at = end;
+    }
+    return true;
 }
 
-// The end of the line starting at start: the first CR or LF, or n.
-qsizetype LineEnd(const char16_t* text, qsizetype start, qsizetype n)
+// The end of the line starting at start: the first CR or LF, or the end.
+template <class Char>
+size_t LineEnd(Text<Char> text, size_t start)
 {
-    qsizetype end = start;
-    while (end < n && text[end] != u'\r' && text[end] != u'\n') ++end;
+    size_t end = start;
+    while (end < text.size() && text[end] != Char('\r') && text[end] != Char('\n')) ++end;
     return end;
 }
 
-// Where the line after the one ending at end starts: past CR LF, a lone CR or a lone LF.
-qsizetype NextLine(const char16_t* text, qsizetype end, qsizetype n)
+// Where the line after the one ending at end starts: past CR LF, a lone CR
+// or a lone LF.
+template <class Char>
+size_t NextLine(Text<Char> text, size_t end)
 {
-    if (end >= n) return n;
-    return end + ((text[end] == u'\r' && end + 1 < n && text[end + 1] == u'\n') ? 2 : 1);
+    if (end >= text.size()) return text.size();
+    return end + ((text[end] == Char('\r') && end + 1 < text.size() && text[end + 1] == Char('\n')) ? 2 : 1);
 }
 
 QChar DetectDelimiter(const QString& line1, const QString& line2)
@@ -90,12 +109,13 @@ QChar DetectDelimiter(const QString& line1, const QString& line2)
 
 // The position after the first double quote that is not doubled (a run of
 // odd length; a quote that ends the text always counts); 0 when none.
-qsizetype FindSingleQuote(QStringView text)
+template <class Char>
+size_t FindSingleQuote(Text<Char> text)
 {
-    qsizetype run = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 1; i <= n; ++i) {
-        if (text[i - 1] == u'"') {
+    size_t run = 0;
+    const size_t n = text.size();
+    for (size_t i = 1; i <= n; ++i) {
+        if (text[i - 1] == Char('"')) {
             if (i == n) return i;
             ++run;
         } else if (run % 2 == 1) {
@@ -108,55 +128,88 @@ qsizetype FindSingleQuote(QStringView text)
 }
 
 // A field's text: every run of double quotes becomes one.
-QString FinishField(QStringView raw)
+QString FinishField(std::u16string_view raw)
 {
-    const qsizetype quote = raw.indexOf(u'"');
-    if (quote < 0) return raw.toString();
+    const QStringView text(raw.data(), qsizetype(raw.size()));
+    const qsizetype quote = text.indexOf(u'"');
+    if (quote < 0) return text.toString();
     QString field;
-    field.reserve(raw.size());
-    field.append(raw.first(quote + 1));
-    for (qsizetype i = quote + 1; i < raw.size(); ++i)
-        if (raw[i] != u'"' || raw[i - 1] != u'"') field.append(raw[i]);
+    field.reserve(text.size());
+    field.append(text.first(quote + 1));
+    for (qsizetype i = quote + 1; i < text.size(); ++i)
+        if (text[i] != u'"' || text[i - 1] != u'"') field.append(text[i]);
     return field;
+}
+
+// The same from UTF-8 bytes known to be sound; utf8 keeps a U+FEFF that
+// begins a field, as the decoding of the whole file would.
+QString FinishField(std::string_view raw, QStringDecoder& utf8, std::string& scratch)
+{
+    const size_t quote = raw.find('"');
+    if (quote != std::string_view::npos) {
+        scratch.assign(raw.substr(0, quote + 1));
+        for (size_t i = quote + 1; i < raw.size(); ++i)
+            if (raw[i] != '"' || raw[i - 1] != '"') scratch += raw[i];
+        raw = scratch;
+    }
+    return utf8(QByteArrayView(raw.data(), qsizetype(raw.size())));
 }
 
 // Scans one line (no line end in it) as the delimited import reads it,
 // handing each field's raw text (quotes still doubled) to take; the scan
-// moves a position along the line instead of cutting it.
-template <class Take>
-void ScanLine(QStringView line, QChar delimiter, Take&& take)
+// moves a position along the line instead of cutting it. A zero delimiter
+// is none.
+template <class Char, class Take>
+void ScanLine(Text<Char> line, Char delimiter, Take&& take)
 {
-    const qsizetype n = line.size();
-    qsizetype pos = 0;
-    if (!delimiter.isNull()) {
-        for (qsizetype at = line.indexOf(delimiter, pos); at >= 0; at = line.indexOf(delimiter, pos)) {
-            if (line[pos] == u'"') {
+    constexpr size_t npos = Text<Char>::npos;
+    const size_t n = line.size();
+    size_t pos = 0;
+    if (delimiter != Char(0)) {
+        for (size_t at = line.find(delimiter, pos); at != npos; at = line.find(delimiter, pos)) {
+            if (line[pos] == Char('"')) {
                 ++pos;
-                const qsizetype close = FindSingleQuote(line.sliced(pos));
+                const size_t close = FindSingleQuote(line.substr(pos));
                 if (close > 0) {
-                    take(line.sliced(pos, close - 1));
+                    take(line.substr(pos, close - 1));
                     pos += close;
                 } else {
-                    take(QStringView()); // no closing quote: an empty field
+                    take(Text<Char>()); // no closing quote: an empty field
                 }
-                const qsizetype next = line.indexOf(delimiter, pos);
-                if (next < 0) {
+                const size_t next = line.find(delimiter, pos);
+                if (next == npos) {
                     pos = n; // nothing but the closing part of the line
                     break;
                 }
                 pos = next + 1;
                 continue;
             }
-            take(line.sliced(pos, at - pos));
+            take(line.substr(pos, at - pos));
             pos = at + 1;
         }
     }
     if (pos < n) {
-        QStringView rest = line.sliced(pos);
-        if (rest.startsWith(u'"')) rest = rest.sliced(1);
-        if (rest.endsWith(u'"')) rest.chop(1);
+        Text<Char> rest = line.substr(pos);
+        if (rest.starts_with(Char('"'))) rest.remove_prefix(1);
+        if (rest.ends_with(Char('"'))) rest.remove_suffix(1);
         take(rest);
     }
+}
+
+// Lines and the most fields in one line, counted without making any field.
+template <class Char>
+std::pair<qsizetype, int> CountFields(Text<Char> text, Char delimiter)
+{
+    qsizetype lines = 0;
+    int widest = 0;
+    for (size_t start = 0; start < text.size(); ++lines) {
+        const size_t end = LineEnd(text, start);
+        int count = 0;
+        ScanLine(text.substr(start, end - start), delimiter, [&](Text<Char>) { ++count; });
+        widest = std::max(widest, count);
+        start = NextLine(text, end);
+    }
+    return {lines, widest};
 }
 
 // The fields of comma-separated text as the office suite writes it: quoted
@@ -222,45 +275,69 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxImportBytes)
         throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
-    QString text = DecodeFile(file.readAll());
+    const QByteArray bytes = file.readAll();
     file.close();
-    const qsizetype n = text.size();
 
     const QChar saved = d->io.delimiter;
     QChar delimiter = saved;
-    if (delimiter.isNull() && n > 0) {
-        const char16_t* p = QStringView(text).utf16();
-        const qsizetype end1 = LineEnd(p, 0, n);
-        const qsizetype start2 = NextLine(p, end1, n);
-        const QString line1(QStringView(p, end1).toString());
-        const QString line2(QStringView(p + start2, LineEnd(p, start2, n) - start2).toString());
-        delimiter = DetectDelimiter(line1, line2);
-    }
-    // Each character maps on its own and never to a line end, so the whole
-    // text converts at once.
-    if (d->io.oemConvert) OemToAnsiString(text);
-
+    const bool oem = d->io.oemConvert;
     // A first pass only counts lines and fields, so the grid is sized once
     // and the fields go straight into it.
-    const char16_t* p = QStringView(text).utf16();
-    qsizetype lines = 0;
-    int widest = 0;
-    for (qsizetype start = 0; start < n; ++lines) {
-        const qsizetype end = LineEnd(p, start, n);
-        int count = 0;
-        ScanLine(QStringView(p + start, end - start), delimiter, [&](QStringView) { ++count; });
-        widest = std::max(widest, count);
-        start = NextLine(p, end, n);
+    const bool utf8 = ReadsAsUtf8(bytes);
+    if (utf8 && delimiter.unicode() < 0x80) {
+        // UTF-8 is scanned as bytes: CR, LF, the quote and the delimiter are
+        // ASCII, which never occurs inside another character. OEM conversion
+        // maps each character on its own and never to ASCII, so it applies
+        // field by field.
+        std::string_view text(bytes.constData(), size_t(bytes.size()));
+        if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3); // the byte order mark
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        if (delimiter.isNull() && !text.empty()) {
+            const size_t end1 = LineEnd(text, 0);
+            const size_t start2 = NextLine(text, end1);
+            const auto decode = [&](std::string_view line) -> QString { return decoder(QByteArrayView(line.data(), qsizetype(line.size()))); };
+            delimiter = DetectDelimiter(decode(text.substr(0, end1)), decode(text.substr(start2, LineEnd(text, start2) - start2)));
+        }
+        const char sep = char(delimiter.unicode());
+        const auto [lines, widest] = CountFields(text, sep);
+        std::string scratch;
+        size_t start = 0;
+        PlaceImportedRows(
+            int(lines), widest,
+            [&](std::vector<QString>& fields) {
+                const size_t end = LineEnd(text, start);
+                ScanLine(text.substr(start, end - start), sep, [&](std::string_view raw) {
+                    fields.push_back(FinishField(raw, decoder, scratch));
+                    if (oem) OemToAnsiString(fields.back());
+                });
+                start = NextLine(text, end);
+            },
+            append, false);
+    } else {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString decoded = utf8 ? QString(decoder(bytes)) : AnsiToWide(bytes);
+        if (delimiter.isNull() && !decoded.isEmpty()) {
+            const std::u16string_view text(QStringView(decoded).utf16(), size_t(decoded.size()));
+            const size_t end1 = LineEnd(text, 0);
+            const size_t start2 = NextLine(text, end1);
+            const auto line = [&](size_t from, size_t to) { return QStringView(text.data() + from, qsizetype(to - from)).toString(); };
+            delimiter = DetectDelimiter(line(0, end1), line(start2, LineEnd(text, start2)));
+        }
+        // The delimiter may be among the characters converted: all at once.
+        if (oem) OemToAnsiString(decoded);
+        const std::u16string_view text(QStringView(decoded).utf16(), size_t(decoded.size()));
+        const char16_t sep = delimiter.unicode();
+        const auto [lines, widest] = CountFields(text, sep);
+        size_t start = 0;
+        PlaceImportedRows(
+            int(lines), widest,
+            [&](std::vector<QString>& fields) {
+                const size_t end = LineEnd(text, start);
+                ScanLine(text.substr(start, end - start), sep, [&](std::u16string_view raw) { fields.push_back(FinishField(raw)); });
+                start = NextLine(text, end);
+            },
+            append, false);
     }
-    qsizetype start = 0;
-    PlaceImportedRows(
-        int(lines), widest,
-        [&](std::vector<QString>& fields) {
-            const qsizetype end = LineEnd(p, start, n);
-            ScanLine(QStringView(p + start, end - start), delimiter, [&](QStringView raw) { fields.push_back(FinishField(raw)); });
-            start = NextLine(p, end, n);
-        },
-        append, false);
     d->io.delimiter = saved;
 }
 

@@ -86,6 +86,30 @@ TEST_F(ImportTest, LineEndsUnclosedQuotesAndEmptyLines)
     EXPECT_EQ(g.Cells(0, 0), QString(QChar(0x0398)));
 }
 
+TEST_F(ImportTest, EncodingsAcrossALongFile)
+{
+    // A leading byte order mark goes; one inside a field stays.
+    g.LoadFromCSV(Write("bom.csv", "\xEF\xBB\xBFx,\xEF\xBB\xBFy\n"));
+    EXPECT_EQ(g.Cells(0, 0), QStringLiteral("x"));
+    EXPECT_EQ(g.Cells(1, 0), QString(QChar(0xFEFF)) + u'y');
+
+    // Long enough that two-byte characters fall on every kind of cut; one
+    // bad byte at the very end makes the whole file Windows-1252.
+    QByteArray text;
+    for (int i = 0; i < 20000; ++i) text += "\xC3\xA9,x\n";
+    g.LoadFromCSV(Write("long.csv", text));
+    EXPECT_EQ(g.RowCount(), 20000);
+    EXPECT_EQ(g.Cells(0, 13107), QStringLiteral("\u00E9"));
+    EXPECT_EQ(g.Cells(0, 19999), QStringLiteral("\u00E9"));
+    g.LoadFromCSV(Write("ansi.csv", text + "\xFF"));
+    EXPECT_EQ(g.RowCount(), 20001);
+    EXPECT_EQ(g.Cells(0, 13107), QStringLiteral("\u00C3\u00A9"));
+
+    g.SetDelimiter(QChar(0xE9)); // not ASCII
+    g.LoadFromCSV(Write("e.csv", "a\xC3\xA9" "b\n"));
+    EXPECT_EQ(Row(0).mid(0, 2), QStringList({"a", "b"}));
+}
+
 TEST_F(ImportTest, OldPropertiesAndMergesGo)
 {
     g.SetColCount(3);
