@@ -16,7 +16,9 @@
 
 #include <QBuffer>
 #include <QRandomGenerator>
+#include <QStringTokenizer>
 #include <algorithm>
+#include <charconv>
 #include <memory>
 
 namespace {
@@ -72,9 +74,9 @@ std::vector<int> SizeList(const QString& text, qint64 count)
 {
     std::vector<int> sizes;
     if (text.isEmpty()) return sizes;
-    const QStringList parts = text.split(u',');
-    if (parts.size() != count) Fail();
-    for (const QString& p : parts) {
+    if (text.count(u',') + 1 != count) Fail();
+    sizes.reserve(size_t(count));
+    for (const QStringView p : QStringTokenizer(text, u',')) {
         bool ok = false;
         const int v = p.trimmed().toInt(&ok);
         if (!ok) Fail();
@@ -310,12 +312,19 @@ QByteArray TExtStringGrid::CellStreamBytes(const TRect& block)
     w.BeginRecord("TGridPropIO");
     w.Integer("ColCount", right - left + 1);
     w.Integer("RowCount", bottom - top + 1);
-    QStringList widths;
-    for (int c = left; c <= right; ++c) widths << QString::number(ColWidths(c));
-    QStringList heights;
-    for (int r = top; r <= bottom; ++r) heights << QString::number(RowHeights(r));
-    w.String("ColWidths", widths.join(u','));
-    w.String("RowHeights", heights.join(u','));
+    // "64,80,12"
+    const auto sizeList = [](int from, int to, const auto& size) {
+        QByteArray list;
+        list.reserve(qsizetype(to - from + 1) * 4);
+        for (int i = from; i <= to; ++i) {
+            char digits[16];
+            if (i > from) list.append(',');
+            list.append(digits, std::to_chars(digits, digits + sizeof digits, size(i)).ptr - digits);
+        }
+        return QString::fromLatin1(list);
+    };
+    w.String("ColWidths", sizeList(left, right, [this](int c) { return ColWidths(c); }));
+    w.String("RowHeights", sizeList(top, bottom, [this](int r) { return RowHeights(r); }));
     w.Boolean("FullGrid", right - left + 1 == ColCount() && bottom - top + 1 == RowCount());
     w.Integer("ID", StreamId());
     // The block's own top-left: the paste places every cell relative to it.
