@@ -985,6 +985,9 @@ private:
     // The block's text (see RectAsText) into text, or straight as UTF-8
     // into utf8 when that is given.
     void RectText(const TRect& block, bool selectedOnly, QString* text, QByteArray* utf8);
+    // PasteText over UTF-16 or ASCII characters.
+    template <class Char>
+    int PasteChars(int col, int row, const Char* text, qsizetype size);
     void SmartFill(int pasted);
     // Clears what an import replaces and sizes the grid for rows rows of up
     // to widest fields from the start cell, then writes the rows readRow

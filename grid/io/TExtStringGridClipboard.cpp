@@ -42,26 +42,35 @@ struct TTextLine {
 // Finds the lines of pasted text, ended by CR LF, a lone CR or a lone LF,
 // and counts their TAB-separated fields. An empty segment after the final
 // line end is not a line; hasTail tells whether there was one.
-std::vector<TTextLine> SplitLines(QStringView text, bool& hasTail)
+template <class Char>
+std::vector<TTextLine> SplitLines(const Char* u, qsizetype n, bool& hasTail)
 {
     std::vector<TTextLine> lines;
-    const char16_t* u = text.utf16();
-    const qsizetype n = text.size();
     qsizetype start = 0;
     hasTail = false;
     while (start < n) {
         TTextLine line;
         line.start = start;
         qsizetype end = start;
-        for (; end < n && u[end] != u'\r' && u[end] != u'\n'; ++end)
-            if (u[end] == u'\t') ++line.fields;
+        for (; end < n && u[end] != '\r' && u[end] != '\n'; ++end)
+            if (u[end] == '\t') ++line.fields;
         line.end = end;
         lines.push_back(line);
         if (end >= n) break;
-        start = end + ((u[end] == u'\r' && end + 1 < n && u[end + 1] == u'\n') ? 2 : 1);
+        start = end + ((u[end] == '\r' && end + 1 < n && u[end + 1] == '\n') ? 2 : 1);
         if (start >= n) hasTail = true;
     }
     return lines;
+}
+
+QString FieldText(const char* ascii, qsizetype size) { return QString::fromLatin1(ascii, size); }
+QString FieldText(const char16_t* u, qsizetype size) { return QString(reinterpret_cast<const QChar*>(u), size); }
+
+bool IsAscii(const QByteArray& bytes)
+{
+    unsigned char seen = 0;
+    for (const char c : bytes) seen |= static_cast<unsigned char>(c);
+    return seen < 0x80;
 }
 
 // Collects text as UTF-8 in one growing buffer.
@@ -160,10 +169,12 @@ void TExtStringGrid::RectText(const TRect& block, bool selectedOnly, QString* te
             firstField = false;
         }
         if (multiRow) append(u"\r\n");
-        // The rows after the first take about as much room as it did.
+        // The rows after the first take about as much room as it did (a
+        // quarter more, so that the text is rarely moved while it grows).
         if (i == 0 && rows.size() > 1) {
-            if (sink) sink->Reserve(sink->Size() * qsizetype(rows.size()));
-            else text->reserve(text->size() * qsizetype(rows.size()));
+            const qsizetype room = qsizetype(rows.size()) * 5 / 4;
+            if (sink) sink->Reserve(sink->Size() * room);
+            else text->reserve(text->size() * room);
         }
     }
 }
@@ -266,18 +277,33 @@ int TExtStringGrid::PasteMimeData(int col, int row, const QMimeData& data)
         d->io.lastPasteCols = d->io.lastPasteRows = 1;
         return 1;
     }
-    if (data.hasFormat(GridMimeTypes::Text)) return PasteText(col, row, QString::fromUtf8(data.data(GridMimeTypes::Text)));
+    if (data.hasFormat(GridMimeTypes::Text)) {
+        const QByteArray bytes = data.data(GridMimeTypes::Text);
+        // ASCII, the usual case, is read as it stands: no wide copy of the
+        // whole text is made.
+        if (IsAscii(bytes)) return PasteChars(col, row, bytes.constData(), bytes.size());
+        return PasteText(col, row, QString::fromUtf8(bytes));
+    }
     if (data.hasText()) return PasteText(col, row, data.text());
     return 0;
 }
 
 int TExtStringGrid::PasteText(int col, int row, const QString& text)
 {
+    // Read through a copy of its own: nothing a handler does to the
+    // caller's string moves what is being read.
+    const QString source = text;
+    return PasteChars(col, row, QStringView(source).utf16(), source.size());
+}
+
+template <class Char>
+int TExtStringGrid::PasteChars(int col, int row, const Char* u, qsizetype size)
+{
     if (col < 0 || row < 0) return 0;
     const TNavigation& nav = d->navigation;
     if (!Options().Contains(TGridOption::goEditing) && !nav.AllowClipboardAlways && !d->mouseActions.RangeSelectAndEdit) return 0;
     bool hasTail = false;
-    const std::vector<TTextLine> lines = SplitLines(text, hasTail);
+    const std::vector<TTextLine> lines = SplitLines(u, size, hasTail);
     if (lines.empty()) return hasTail ? 1 : 0;
     BeginUpdate();
     // The grid grows once to what the text needs (where allowed).
@@ -285,10 +311,10 @@ int TExtStringGrid::PasteText(int col, int row, const QString& text)
     for (const TTextLine& l : lines) widest = std::max(widest, l.fields);
     if (nav.AllowClipboardColGrow && col + widest > ColCount()) SetColCount(col + widest);
     if (nav.AllowClipboardRowGrow && row + int(lines.size()) > RowCount()) SetRowCount(row + int(lines.size()));
-    // Read through a copy of its own: nothing a handler does to the
-    // caller's string moves what is being read.
-    const QString source = text;
-    const char16_t* u = QStringView(source).utf16();
+    if (col < ColCount()) {
+        const int lastCol = RealColIndex(std::min(ColCount() - 1, col + widest - 1));
+        if (lastCol >= 0) ReserveCols(row, std::min(RowCount() - 1, row + int(lines.size()) - 1), lastCol + 1);
+    }
     int fields = 0;
     for (int j = 0; j < int(lines.size()); ++j) {
         const int r = row + j;
@@ -297,7 +323,7 @@ int TExtStringGrid::PasteText(int col, int row, const QString& text)
         for (int k = 0; k < line.fields; ++k) {
             ++fields;
             qsizetype end = start;
-            while (end < line.end && u[end] != u'\t') ++end;
+            while (end < line.end && u[end] != '\t') ++end;
             const qsizetype from = start;
             start = end + 1;
             const int c = col + k;
@@ -305,7 +331,7 @@ int TExtStringGrid::PasteText(int col, int row, const QString& text)
             const int rc = RealColIndex(c);
             if (rc < 0) continue;
             if (!nav.AllowClipboardAlways && !IsCellEditable(rc, r)) continue;
-            QString value(reinterpret_cast<const QChar*>(u + from), end - from);
+            QString value = FieldText(u + from, end - from);
             if (OnClipboardBeforePasteCell) {
                 bool allow = true;
                 OnClipboardBeforePasteCell(this, c, r, value, allow);

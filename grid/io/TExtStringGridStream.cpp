@@ -26,8 +26,8 @@ constexpr qint64 kMaxStreamCols = 16384;
 constexpr qint64 kMaxStreamRows = 4000000;
 constexpr qint64 kMaxStreamBytes = qint64(512) * 1024 * 1024;
 constexpr int kMaxSize = 10000; // column width or row height in pixels
-// Bytes of the shortest cell record (no properties at all).
-constexpr qint64 kMinCellRecord = 19;
+// Room made ahead for a stream being written, at most.
+constexpr qint64 kMaxReserve = qint64(256) * 1024 * 1024;
 
 const QStringList kCellTypes = {
     "ctBitmap", "ctIcon", "ctNone", "ctImageList", "ctCheckBox", "ctDataCheckBox", "ctRotated", "ctDataImage",
@@ -107,10 +107,13 @@ bool WritableGraphic(const TCellGraphic* g)
     }
 }
 
-struct TParsedCell {
+// The properties and graphic of a cell of the stream, and the records
+// they took.
+struct TParsedExtra {
+    qint64 index = 0; // of the cell in the stream
     int col = 0;
     int row = 0;
-    QString text;
+    int records = 0;
     std::unique_ptr<TCellProperties> props;
     std::unique_ptr<TCellGraphic> graphic;
 };
@@ -125,7 +128,8 @@ struct TParsedBlock {
     bool hasOrigin = false;
     int originCol = 0;
     int originRow = 0;
-    std::vector<TParsedCell> cells;
+    qint64 cellCount = 0;
+    std::vector<TParsedExtra> extras; // in stream order
 };
 
 void ReadProperties(const TStreamRecord& rec, TCellProperties& p)
@@ -175,11 +179,14 @@ void ReadGraphic(const TStreamRecord& rec, TCellGraphic& g)
     g.CellCreated = true;
 }
 
+// Reads and checks the whole stream. The cells' texts are checked but not
+// kept: the grid takes them from the bytes once the stream has proved good.
 TParsedBlock ParseBlock(const QByteArray& bytes)
 {
     TObjectReader reader(bytes);
     TParsedBlock block;
-    const TStreamRecord head = reader.ReadRecord();
+    TStreamRecord head;
+    reader.ReadRecord(head);
     if (head.className != "TGridPropIO") Fail();
     block.cols = head.Int("ColCount");
     block.rows = head.Int("RowCount");
@@ -193,9 +200,11 @@ TParsedBlock ParseBlock(const QByteArray& bytes)
         block.originCol = Int32(head, "OriginCol");
         block.originRow = Int32(head, "OriginRow");
     }
+    // A block's place: its own top-left, the grid's for a whole grid, else
+    // (older streams) its first cell, with the cells on either side of it.
+    if (block.fullGrid) block.originCol = block.originRow = 0;
+    const bool fixedOrigin = block.hasOrigin || block.fullGrid;
     const qint64 maxCells = block.cols * block.rows;
-    // Room for as many cells as the bytes can hold, at most the block's.
-    block.cells.reserve(size_t(std::min(maxCells, qint64(reader.Remaining()) / kMinCellRecord)));
     TStreamRecord rec;
     TStreamRecord pr;
     TStreamRecord gr;
@@ -203,73 +212,76 @@ TParsedBlock ParseBlock(const QByteArray& bytes)
     while (reader.Remaining() >= 2) {
         reader.ReadRecord(rec);
         if (rec.className != "TGridCellIO") Fail();
-        if (qint64(block.cells.size()) >= maxCells) Fail();
-        TParsedCell cell;
-        cell.col = Int32(rec, "Col");
-        cell.row = Int32(rec, "Row");
-        cell.text = rec.Str("Cell");
-        if (rec.Bool("HasProp")) {
-            reader.ReadRecord(pr);
-            if (pr.className != "TGridCellPropIO") Fail();
-            cell.props = std::make_unique<TCellProperties>(nullptr, 0, 0);
-            ReadProperties(pr, *cell.props);
-            if (pr.Bool("HasGraphic")) {
-                reader.ReadRecord(gr);
-                if (gr.className != "TGridGraphicIO") Fail();
-                cell.graphic = std::make_unique<TCellGraphic>();
-                ReadGraphic(gr, *cell.graphic);
-                const TCellType type = cell.graphic->CellType;
-                if (NeedsContent(type)) {
-                    reader.ReadRecord(content);
-                    if (type == ctRadio || type == ctImages) {
-                        if (content.className != "TGridSLIO") Fail();
-                        const TStreamValue* list = content.Find("Strings.Strings");
-                        const QStringList items = list && list->kind == TStreamValue::List ? list->items : QStringList();
-                        if (type == ctRadio) {
-                            cell.graphic->Options = items;
-                        } else {
-                            for (const QString& s : items.join(u',').split(u',', Qt::SkipEmptyParts)) {
-                                bool ok = false;
-                                cell.graphic->Images.push_back(s.trimmed().toInt(&ok));
-                                if (!ok) Fail();
-                            }
-                        }
-                    } else if (type == ctBitmap || type == ctBitButton) {
-                        if (content.className != "TGridBMPIO") Fail();
-                        const TStreamValue* data = content.Find("Bitmap.Data");
-                        if (!data || data->kind != TStreamValue::Binary) Fail();
-                        auto bitmap = std::make_unique<TBitmap>();
-                        QByteArray raw = data->bytes;
-                        QBuffer buffer(&raw);
-                        buffer.open(QIODevice::ReadOnly);
-                        try {
-                            bitmap->LoadFromStream(buffer);
-                        } catch (const Exception&) {
-                            Fail();
-                        }
-                        cell.graphic->Graphic = bitmap.release();
+        if (block.cellCount >= maxCells) Fail();
+        const int col = Int32(rec, "Col");
+        const int row = Int32(rec, "Row");
+        if (const TStreamValue* text = rec.Find("Cell"); text && text->kind != TStreamValue::String) Fail();
+        if (block.cellCount == 0 && !fixedOrigin) {
+            block.originCol = col;
+            block.originRow = row;
+        }
+        // Every cell lies inside the block it claims.
+        const qint64 dc = qint64(col) - block.originCol;
+        const qint64 dr = qint64(row) - block.originRow;
+        const bool inside = fixedOrigin ? (dc >= 0 && dc < block.cols && dr >= 0 && dr < block.rows)
+                                        : (dc > -block.cols && dc < block.cols && dr > -block.rows && dr < block.rows);
+        if (!inside) Fail();
+        const qint64 index = block.cellCount++;
+        if (!rec.Bool("HasProp")) continue;
+        TParsedExtra extra;
+        extra.index = index;
+        extra.col = col;
+        extra.row = row;
+        reader.ReadRecord(pr);
+        extra.records = 1;
+        if (pr.className != "TGridCellPropIO") Fail();
+        extra.props = std::make_unique<TCellProperties>(nullptr, 0, 0);
+        ReadProperties(pr, *extra.props);
+        if (pr.Bool("HasGraphic")) {
+            reader.ReadRecord(gr);
+            ++extra.records;
+            if (gr.className != "TGridGraphicIO") Fail();
+            extra.graphic = std::make_unique<TCellGraphic>();
+            ReadGraphic(gr, *extra.graphic);
+            const TCellType type = extra.graphic->CellType;
+            if (NeedsContent(type)) {
+                reader.ReadRecord(content);
+                ++extra.records;
+                if (type == ctRadio || type == ctImages) {
+                    if (content.className != "TGridSLIO") Fail();
+                    const TStreamValue* list = content.Find("Strings.Strings");
+                    const QStringList items = list && list->kind == TStreamValue::List ? list->items : QStringList();
+                    if (type == ctRadio) {
+                        extra.graphic->Options = items;
                     } else {
-                        Fail(); // icons and pictures are never written
+                        for (const QString& s : items.join(u',').split(u',', Qt::SkipEmptyParts)) {
+                            bool ok = false;
+                            extra.graphic->Images.push_back(s.trimmed().toInt(&ok));
+                            if (!ok) Fail();
+                        }
                     }
+                } else if (type == ctBitmap || type == ctBitButton) {
+                    if (content.className != "TGridBMPIO") Fail();
+                    const TStreamValue* data = content.Find("Bitmap.Data");
+                    if (!data || data->kind != TStreamValue::Binary) Fail();
+                    auto bitmap = std::make_unique<TBitmap>();
+                    QByteArray raw = data->bytes;
+                    QBuffer buffer(&raw);
+                    buffer.open(QIODevice::ReadOnly);
+                    try {
+                        bitmap->LoadFromStream(buffer);
+                    } catch (const Exception&) {
+                        Fail();
+                    }
+                    extra.graphic->Graphic = bitmap.release();
+                } else {
+                    Fail(); // icons and pictures are never written
                 }
             }
         }
-        block.cells.push_back(std::move(cell));
+        block.extras.push_back(std::move(extra));
     }
     if (reader.Remaining() != 0) Fail();
-    if (!block.hasOrigin && !block.cells.empty()) {
-        block.originCol = block.cells.front().col;
-        block.originRow = block.cells.front().row;
-    }
-    if (block.fullGrid) block.originCol = block.originRow = 0;
-    // Every cell lies inside the block it claims.
-    for (const TParsedCell& c : block.cells) {
-        const qint64 dc = qint64(c.col) - block.originCol;
-        const qint64 dr = qint64(c.row) - block.originRow;
-        const bool inside = block.hasOrigin || block.fullGrid ? (dc >= 0 && dc < block.cols && dr >= 0 && dr < block.rows)
-                                                              : (dc > -block.cols && dc < block.cols && dr > -block.rows && dr < block.rows);
-        if (!inside) Fail();
-    }
     return block;
 }
 
@@ -311,11 +323,23 @@ QByteArray TExtStringGrid::CellStreamBytes(const TRect& block)
     w.Integer("OriginRow", top);
     w.EndRecord();
 
-    const qsizetype headSize = w.Size();
+    // Room for what a sample of the cells suggests, a quarter more, so that
+    // a large stream is rarely moved while it grows.
+    const qint64 cells = qint64(right - left + 1) * (bottom - top + 1);
+    const qint64 step = std::max<qint64>(1, cells / 256);
+    qint64 sampled = 0;
+    qint64 sampleBytes = 0;
+    for (qint64 i = 0; i < cells; i += step, ++sampled) {
+        const int rc = RealColIndex(left + int(i % (right - left + 1)));
+        const int r = top + int(i / (right - left + 1));
+        if (rc < 0) continue;
+        const qsizetype length = Cells(rc, r).size();
+        const bool props = CellPropertiesOf(rc, r) != nullptr;
+        if (length > 0 || props) sampleBytes += 50 + length + (props ? 500 : 0);
+    }
+    w.Reserve(qsizetype(std::min(double(sampleBytes) / double(sampled) * double(cells) * 1.25, double(kMaxReserve))));
+
     for (int c = left; c <= right; ++c) {
-        // The columns after the first take about as much room as it did
-        // (a quarter more, so that the stream is rarely moved).
-        if (c == left + 1) w.Reserve((w.Size() - headSize) * (right - left) * 5 / 4);
         const int rc = RealColIndex(c);
         if (rc < 0) continue;
         for (int r = top; r <= bottom; ++r) {
@@ -426,29 +450,45 @@ int TExtStringGrid::LoadCells(int col, int row, const QByteArray& bytes, bool as
     }
 
     const bool always = !asPaste || d->navigation.AllowClipboardAlways;
-    const auto target = [&](const TParsedCell& c, int& tc, int& tr) {
-        const qint64 x = qint64(col) + c.col - block.originCol;
-        const qint64 y = qint64(row) + c.row - block.originRow;
+    const auto target = [&](int cellCol, int cellRow, int& tc, int& tr) {
+        const qint64 x = qint64(col) + cellCol - block.originCol;
+        const qint64 y = qint64(row) + cellRow - block.originRow;
         if (x < 0 || y < 0 || x >= ColCount() || y >= RowCount()) return false;
         tc = RealColIndex(int(x));
         tr = int(y);
         return tc >= 0;
     };
-    for (TParsedCell& c : block.cells) {
+    // The rows get room for the block's columns at once.
+    if (ColCount() > col && RowCount() > row) {
+        const int lastCol = RealColIndex(int(std::min<qint64>(ColCount() - 1, col + block.cols - 1)));
+        if (lastCol >= 0) ReserveCols(row, int(std::min<qint64>(RowCount() - 1, row + block.rows - 1)), lastCol + 1);
+    }
+    // The records again, every one of them read and checked above.
+    TObjectReader reader(bytes);
+    TStreamRecord rec;
+    reader.ReadRecord(rec);
+    auto extra = block.extras.begin();
+    for (qint64 i = 0; i < block.cellCount; ++i) {
+        reader.ReadRecord(rec);
+        TParsedExtra* x = extra != block.extras.end() && extra->index == i ? &*extra++ : nullptr;
+        if (x) {
+            TStreamRecord skipped;
+            for (int k = 0; k < x->records; ++k) reader.ReadRecord(skipped);
+        }
         int tc = 0;
         int tr = 0;
-        if (!target(c, tc, tr)) continue;
+        if (!target(int(rec.Int("Col")), int(rec.Int("Row")), tc, tr)) continue;
         if (!always && !IsCellEditable(tc, tr)) continue;
-        QString value = std::move(c.text);
+        QString value = rec.Str("Cell");
         if (asPaste && OnClipboardBeforePasteCell) {
             bool allow = true;
             OnClipboardBeforePasteCell(this, DisplColIndex(tc), tr, value, allow);
             if (!allow) continue;
         }
         SetCells(tc, tr, value);
-        if (!c.props) continue;
+        if (!x) continue;
         TCellProperties* p = EnsureCellProperties(tc, tr);
-        p->Assign(*c.props);
+        p->Assign(*x->props);
         p->OwnerCol = tc;
         p->OwnerRow = tr;
         p->Control = nullptr;
@@ -459,10 +499,10 @@ int TExtStringGrid::LoadCells(int col, int row, const QByteArray& bytes, bool as
         // A virtual check box belongs to the application: let go, not freed.
         TCellGraphic* old = p->TakeCellGraphic();
         if (old && old->CellType != ctVirtCheckBox) delete old;
-        if (c.graphic) p->SetCellGraphic(c.graphic.release());
+        if (x->graphic) p->SetCellGraphic(x->graphic.release());
     }
-    for (const TParsedCell& c : block.cells) {
-        if (!c.props || !c.props->IsBaseCell || (c.props->CellSpanX <= 0 && c.props->CellSpanY <= 0)) continue;
+    for (const TParsedExtra& c : block.extras) {
+        if (!c.props->IsBaseCell || (c.props->CellSpanX <= 0 && c.props->CellSpanY <= 0)) continue;
         const qint64 dc = qint64(c.col) - block.originCol;
         const qint64 dr = qint64(c.row) - block.originRow;
         const qint64 sx = std::max(0, c.props->CellSpanX);
@@ -470,7 +510,7 @@ int TExtStringGrid::LoadCells(int col, int row, const QByteArray& bytes, bool as
         if (dc < 0 || dr < 0 || dc + sx >= block.cols || dr + sy >= block.rows) continue;
         int tc = 0;
         int tr = 0;
-        if (!target(c, tc, tr)) continue;
+        if (!target(c.col, c.row, tc, tr)) continue;
         if (DisplColIndex(tc) + sx >= ColCount() || tr + sy >= RowCount()) continue;
         MergeCells(tc, tr, int(sx) + 1, int(sy) + 1);
     }

@@ -4,6 +4,7 @@
 
 #include <QtEndian>
 #include <cmath>
+#include <cstring>
 
 namespace {
 constexpr int kMaxDepth = 4;
@@ -14,7 +15,8 @@ constexpr int kMaxDepth = 4;
 const TStreamValue* TStreamRecord::Find(QByteArrayView property) const
 {
     for (const auto& [name, value] : properties)
-        if (name == property) return &value;
+        if (name.size() == property.size() && std::memcmp(name.data(), property.data(), size_t(name.size())) == 0)
+            return &value;
     return nullptr;
 }
 
@@ -39,7 +41,7 @@ QString TStreamRecord::Str(QByteArrayView property) const
     const TStreamValue* v = Find(property);
     if (!v) return QString();
     if (v->kind != TStreamValue::String) Fail(QStringLiteral("Invalid property value"));
-    return v->text;
+    return TObjectReader::DecodeString(v->encoding, v->raw);
 }
 
 double TStreamRecord::Float(QByteArrayView property, double defaultValue) const
@@ -51,25 +53,7 @@ double TStreamRecord::Float(QByteArrayView property, double defaultValue) const
     return v->number;
 }
 
-const char* TObjectReader::Take(qsizetype count)
-{
-    if (count < 0 || count > Remaining()) Fail(QStringLiteral("Stream read error"));
-    const char* p = m_bytes.constData() + m_pos;
-    m_pos += count;
-    return p;
-}
-
-quint8 TObjectReader::Byte()
-{
-    if (m_pos >= m_bytes.size()) Fail(QStringLiteral("Stream read error"));
-    return quint8(m_bytes.constData()[m_pos++]);
-}
-
-QByteArrayView TObjectReader::Name()
-{
-    const int n = Byte();
-    return QByteArrayView(Take(n), n);
-}
+void TObjectReader::Overrun() { Fail(QStringLiteral("Stream read error")); }
 
 QString TObjectReader::ShortString()
 {
@@ -77,34 +61,57 @@ QString TObjectReader::ShortString()
     return QString::fromLatin1(Take(n), n);
 }
 
-QString TObjectReader::StringOf(char type)
+QByteArrayView TObjectReader::RawString(char type)
 {
     switch (type) {
     case TObjectWriter::vaString: {
         const int n = Byte();
-        return QString::fromLatin1(Take(n), n);
+        return QByteArrayView(Take(n), n);
     }
     case TObjectWriter::vaLString:
     case TObjectWriter::vaUTF8String: {
         const qint32 n = qFromLittleEndian<qint32>(Take(4));
-        const char* p = Take(n);
-        return type == TObjectWriter::vaUTF8String ? QString::fromUtf8(p, n) : QString::fromLatin1(p, n);
+        return QByteArrayView(Take(n), n);
     }
     case TObjectWriter::vaWString: {
         const qint32 n = qFromLittleEndian<qint32>(Take(4));
         if (n < 0 || n > Remaining() / 2) Fail(QStringLiteral("Stream read error"));
-        const char* p = Take(qsizetype(n) * 2);
-        QString s(n, Qt::Uninitialized);
-        for (qint32 i = 0; i < n; ++i) s[i] = QChar(qFromLittleEndian<quint16>(p + 2 * i));
-        return s;
+        return QByteArrayView(Take(qsizetype(n) * 2), qsizetype(n) * 2);
     }
     default:
         Fail(QStringLiteral("Invalid property value"));
     }
 }
 
+QString TObjectReader::DecodeString(char type, QByteArrayView raw)
+{
+    switch (type) {
+    case TObjectWriter::vaUTF8String:
+        return QString::fromUtf8(raw);
+    case TObjectWriter::vaWString: {
+        const qsizetype n = raw.size() / 2;
+        QString s(n, Qt::Uninitialized);
+        char16_t* out = reinterpret_cast<char16_t*>(s.data());
+        for (qsizetype i = 0; i < n; ++i) out[i] = qFromLittleEndian<quint16>(raw.data() + 2 * i);
+        return s;
+    }
+    default:
+        return QString::fromLatin1(raw.data(), raw.size());
+    }
+}
+
 void TObjectReader::Value(TStreamValue& v, int depth)
 {
+    // The value may be one read before: nothing of that stays.
+    v.kind = TStreamValue::Null;
+    v.integer = 0;
+    v.number = 0;
+    v.boolean = false;
+    v.raw = QByteArrayView();
+    v.encoding = 0;
+    if (!v.text.isNull()) v.text = QString();
+    if (!v.items.isEmpty()) v.items.clear();
+    if (!v.bytes.isNull()) v.bytes = QByteArray();
     const char type = char(Byte());
     switch (type) {
     case TObjectWriter::vaNull:
@@ -145,7 +152,8 @@ void TObjectReader::Value(TStreamValue& v, int depth)
     case TObjectWriter::vaUTF8String:
     case TObjectWriter::vaWString:
         v.kind = TStreamValue::String;
-        v.text = StringOf(type);
+        v.encoding = type;
+        v.raw = RawString(type);
         break;
     case TObjectWriter::vaSet:
         v.kind = TStreamValue::Set;
@@ -165,7 +173,7 @@ void TObjectReader::Value(TStreamValue& v, int depth)
             Value(item, depth + 1);
             if (item.kind == TStreamValue::Null) break;
             if (item.kind != TStreamValue::String) Fail(QStringLiteral("Invalid property value"));
-            v.items << item.text;
+            v.items << DecodeString(item.encoding, item.raw);
         }
         break;
     default:
@@ -193,14 +201,18 @@ void TObjectReader::ReadRecord(TStreamRecord& record)
             Value(position, kMaxDepth); // child position
         }
     }
-    record.properties.clear();
+    // The record's room is used again, property by property.
     record.className = Name();
     record.name = Name();
+    size_t count = 0;
     for (QByteArrayView name = Name(); !name.isEmpty(); name = Name()) {
-        record.properties.emplace_back();
-        record.properties.back().first = name;
-        Value(record.properties.back().second, 0);
+        if (count == record.properties.size()) record.properties.emplace_back();
+        auto& property = record.properties[count];
+        property.first = name;
+        Value(property.second, 0);
+        ++count;
     }
+    record.properties.resize(count);
     if (Byte() != 0) Fail(QStringLiteral("Invalid stream format")); // no children
 }
 

@@ -25,13 +25,17 @@ struct TStreamValue {
     qint64 integer = 0;
     double number = 0;
     bool boolean = false;
-    QString text;        // String, Ident
+    QString text;        // Ident
     QStringList items;   // Set, List of strings
     QByteArray bytes;    // Binary
+    // A String as it stands in the bytes read, with its value type byte;
+    // decoded by TStreamRecord::Str.
+    QByteArrayView raw;
+    char encoding = 0;
 };
 
-// One record. Its class, component and property names are views into the
-// bytes read: a record lives no longer than they do.
+// One record. Its class, component and property names and its strings are
+// views into the bytes read: a record lives no longer than they do.
 struct TStreamRecord {
     QByteArrayView className;
     QByteArrayView name;
@@ -58,14 +62,31 @@ public:
     void ReadRecord(TStreamRecord& record);
 
     static double FromExtended(const char* tenBytes);
+    // The text of a string value of that type byte.
+    static QString DecodeString(char type, QByteArrayView raw);
 
 private:
-    quint8 Byte();
-    const char* Take(qsizetype count);
-    QByteArrayView Name();
+    [[noreturn]] static void Overrun();
+    quint8 Byte()
+    {
+        if (m_pos >= m_bytes.size()) Overrun();
+        return quint8(m_bytes.constData()[m_pos++]);
+    }
+    const char* Take(qsizetype count)
+    {
+        if (count < 0 || count > Remaining()) Overrun();
+        const char* p = m_bytes.constData() + m_pos;
+        m_pos += count;
+        return p;
+    }
+    QByteArrayView Name()
+    {
+        const int n = Byte();
+        return QByteArrayView(Take(n), n);
+    }
     QString ShortString();
     void Value(TStreamValue& v, int depth);
-    QString StringOf(char type);
+    QByteArrayView RawString(char type);
     const QByteArray& m_bytes;
     qsizetype m_pos = 0;
 };

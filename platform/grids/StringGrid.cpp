@@ -70,6 +70,13 @@ int TStringGrid::StoredCols(int row) const
     return int(std::max(r.Texts.size(), r.Objects.size()));
 }
 
+void TStringGrid::ReserveCols(int first, int last, int cols)
+{
+    first = std::max(0, first);
+    last = std::min(last, int(m_rows.size()) - 1);
+    for (int r = first; r <= last; ++r) m_rows[size_t(r)].Texts.reserve(size_t(std::max(0, cols)));
+}
+
 void TStringGrid::CellChanged(int col, int row) { InvalidateCell(col, row); }
 
 void TStringGrid::SizeChanged(int oldColCount, int oldRowCount)

@@ -30,6 +30,10 @@ public:
     QStringList RowTexts(int row) const;
     // Number of columns stored for a row (at least as many as were written).
     int StoredCols(int row) const;
+    // Room in the rows first .. last for the texts of the columns
+    // 0 .. cols - 1, so that a block written cell by cell does not grow each
+    // row again and again. What is stored does not change.
+    void ReserveCols(int first, int last, int cols);
 
     // ----- Rows taken out and put back in one pass each (hidden rows). A
     // row taken out keeps its texts and objects; nothing is freed.

@@ -95,6 +95,22 @@ TEST_F(ClipboardTest, PastedTextBreaksLinesEverywhereAndGrowsWhereAllowed)
     EXPECT_EQ(h.PasteText(1, 1, QStringLiteral("z")), 0);
 }
 
+TEST_F(ClipboardTest, PastedMimeTextReadsAsciiAndUtf8Alike)
+{
+    for (const QString& second : {QStringLiteral("b"), QStringLiteral("\u20ac")}) {
+        Grid g(3, 2);
+        QMimeData data;
+        data.setData(GridMimeTypes::Text, (QStringLiteral("a\t") + second + QStringLiteral("\r\n\tc\nd\r")).toUtf8());
+        EXPECT_EQ(g.PasteMimeData(1, 1, data), 6);
+        EXPECT_EQ(g.RowCount(), 4);
+        EXPECT_EQ(g.Cells(1, 1), QStringLiteral("a"));
+        EXPECT_EQ(g.Cells(2, 1), second);
+        EXPECT_EQ(g.Cells(1, 2), QString());
+        EXPECT_EQ(g.Cells(2, 2), QStringLiteral("c"));
+        EXPECT_EQ(g.Cells(1, 3), QStringLiteral("d"));
+    }
+}
+
 TEST_F(ClipboardTest, CellStreamRoundTrip)
 {
     Grid g(5, 40003);
