@@ -107,26 +107,6 @@ QChar DetectDelimiter(const QString& line1, const QString& line2)
     return found;
 }
 
-// The position after the first double quote that is not doubled (a run of
-// odd length; a quote that ends the text always counts); 0 when none.
-template <class Char>
-size_t FindSingleQuote(Text<Char> text)
-{
-    size_t run = 0;
-    const size_t n = text.size();
-    for (size_t i = 1; i <= n; ++i) {
-        if (text[i - 1] == Char('"')) {
-            if (i == n) return i;
-            ++run;
-        } else if (run % 2 == 1) {
-            return i - 1;
-        } else {
-            run = 0;
-        }
-    }
-    return 0;
-}
-
 // A field's text: every run of double quotes becomes one.
 QString FinishField(std::u16string_view raw)
 {
@@ -169,7 +149,7 @@ void ScanLine(Text<Char> line, Char delimiter, Take&& take)
         for (size_t at = line.find(delimiter, pos); at != npos; at = line.find(delimiter, pos)) {
             if (line[pos] == Char('"')) {
                 ++pos;
-                const size_t close = FindSingleQuote(line.substr(pos));
+                const size_t close = FindSingleIn(line.substr(pos), Char('"'));
                 if (close > 0) {
                     take(line.substr(pos, close - 1));
                     pos += close;

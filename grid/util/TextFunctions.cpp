@@ -28,22 +28,7 @@ bool IsNameSeparator(QChar c)
     return c == u' ' || c == u'\'' || c == u',' || c == u'-' || c == u'.';
 }
 
-int FindSingle(QChar quote, QStringView text)
-{
-    int run = 0;
-    const int n = int(text.size());
-    for (int i = 1; i <= n; ++i) {
-        if (text[i - 1] == quote) {
-            if (i == n) return i;
-            ++run;
-        } else if (run % 2 == 1) {
-            return i - 1;
-        } else {
-            run = 0;
-        }
-    }
-    return 0;
-}
+int FindSingle(QChar quote, QStringView text) { return int(FindSingleIn(text, quote)); }
 
 } // namespace
 
