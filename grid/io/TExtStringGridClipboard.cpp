@@ -11,6 +11,7 @@
 #include "grid/io/TObjectWriter.h"
 #include "platform/clipboard/Clipboard.h"
 #include "platform/core/Format.h"
+#include "platform/core/LargeBuffer.h"
 #include "platform/core/RegionalSettings.h"
 #include "platform/core/SysUtils.h"
 #include "platform/text/RtfReader.h"
@@ -174,7 +175,10 @@ void TExtStringGrid::RectText(const TRect& block, bool selectedOnly, QString* te
         if (i == 0 && rows.size() > 1) {
             const qsizetype room = qsizetype(rows.size()) * 5 / 4;
             if (sink) sink->Reserve(sink->Size() * room);
-            else text->reserve(text->size() * room);
+            else {
+                text->reserve(text->size() * room);
+                AdviseLargeBuffer(text->data(), size_t(text->capacity()));
+            }
         }
     }
 }

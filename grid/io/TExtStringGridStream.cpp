@@ -364,7 +364,7 @@ QByteArray TExtStringGrid::CellStreamBytes(const TRect& block)
             if (!p) continue;
             const TCellGraphic* g = p->CellGraphic();
             const bool hasGraphic = WritableGraphic(g);
-                    w.BeginRecord("TGridCellPropIO");
+            w.BeginRecord("TGridCellPropIO");
             w.Boolean("CellProperties.IsBaseCell", p->IsBaseCell);
             w.Integer("CellProperties.CellSpanX", p->CellSpanX);
             w.Integer("CellProperties.CellSpanY", p->CellSpanY);

@@ -1,5 +1,7 @@
 #include "grid/io/TObjectWriter.h"
 
+#include "platform/core/LargeBuffer.h"
+
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
@@ -10,6 +12,7 @@ void TObjectWriter::Grow(qsizetype count)
     m_bytes.resize(std::max(m_size + count, std::max<qsizetype>(2 * m_size, 256)));
     m_room = m_bytes.size();
     m_data = m_bytes.data();
+    AdviseLargeBuffer(m_data, size_t(m_room));
 }
 
 void TObjectWriter::Reserve(qsizetype more)
