@@ -11,6 +11,7 @@
 #include "platform/dialogs/Dialogs.h"
 #include "platform/widgets/PopupMenu.h"
 #include "tests/support/RecordingCanvas.h"
+#include "tests/grid/LineEditLink.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
@@ -226,22 +227,6 @@ TEST(ColumnGridHooks, FloatFormatAndSizeLimitsPerColumn)
     EXPECT_EQ(w, 70);
 }
 
-// A custom editor: a plain line laid over the cell.
-class LineLink : public TEditLink {
-public:
-    QWidget* EditControl() override { return m_edit; }
-    void CreateEditor(QWidget* parent) override { m_edit = new QLineEdit(parent); }
-    void DestroyEditor() override { delete m_edit; }
-    QString GetEditorValue() override { return m_edit ? m_edit->text() : QString(); }
-    void SetEditorValue(const QString& value) override
-    {
-        if (m_edit) m_edit->setText(value);
-    }
-
-private:
-    QPointer<QLineEdit> m_edit;
-};
-
 TEST(ColumnGridEditors, EachColumnHandsItsSettingsToTheEditorOpenedInIt)
 {
     Grid g;
@@ -262,7 +247,7 @@ TEST(ColumnGridEditors, EachColumnHandsItsSettingsToTheEditorOpenedInIt)
     g.Item(2).SpinStep = 2;
     g.Item(3).EditLength = 3;
     g.Item(4).EditMask = QStringLiteral("00-00;1;_");
-    LineLink link;
+    LineEditLink link;
     g.Item(5).SetEditor(edCustom);
     g.Item(5).EditLink = &link;
     g.SetCells(1, 1, QStringLiteral("High"));

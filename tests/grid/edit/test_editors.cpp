@@ -16,6 +16,7 @@
 #include "platform/dialogs/Dialogs.h"
 #include "platform/text/RtfReader.h"
 #include "tests/support/PrintQString.h"
+#include "tests/grid/LineEditLink.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
@@ -423,30 +424,10 @@ TEST(CustomEditor, APopupFormIsFreedWheneverTheEditEnds)
     EXPECT_EQ(g.GetCellText(1, 1), "v");
 }
 
-// An in-place editor whose line goes when the edit ends.
-class LineLink : public TEditLink {
-public:
-    QWidget* EditControl() override { return m_edit; }
-    void CreateEditor(QWidget* parent) override { m_edit = new QLineEdit(parent); }
-    void DestroyEditor() override
-    {
-        if (m_edit) m_edit->deleteLater();
-        m_edit = nullptr;
-    }
-    QString GetEditorValue() override { return m_edit ? m_edit->text() : QString(); }
-    void SetEditorValue(const QString& value) override
-    {
-        if (m_edit) m_edit->setText(value);
-    }
-
-private:
-    QPointer<QLineEdit> m_edit;
-};
-
 TEST(CustomEditor, KeysEndTheEditUnlessTheLinkWantsThem)
 {
     Grid g;
-    LineLink link;
+    LineEditLink link;
     g.SetEditLink(&link);
     for (int r = 1; r < 5; ++r) g.editors[{1, r}] = edCustom;
     g.SetCellText(1, 1, QStringLiteral("old"));

@@ -2,8 +2,8 @@
 
 The table between the include-rules markers says which folders a folder may
 include; a folder may always include itself and its sub-folders. Tests may
-include what their layer may, their own folder, tests/support and the
-platform (which the test support stands on); tools and
+include what their layer may, their own folder, their layer's test folder
+(shared test helpers), tests/support and the platform (which the test support stands on); tools and
 benchmarks may include any layer. Public headers never include private ones.
 """
 import os
@@ -59,7 +59,7 @@ def allowed_for(rules, directory):
         folder = rule_folder(rules, layer_dir)
         if folder is None:
             raise LookupError(directory)
-        return [directory, folder, "tests/support"], rules[folder] + ["platform"]
+        return [directory, "tests/" + folder, folder, "tests/support"], rules[folder] + ["platform"]
     folder = rule_folder(rules, directory)
     if folder is None:
         raise LookupError(directory)
