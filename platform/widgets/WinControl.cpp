@@ -492,6 +492,14 @@ void TWinControl::DefaultKeyDown(QKeyEvent* event)
 
 void TWinControl::DefaultChar(TKeyChar ch, QKeyEvent* source)
 {
+    // A Tab character does nothing by itself: the focus moves on the Tab
+    // key, and only for a control that does not take Tab (HandleKeyPress
+    // lets that key go before any handler sees it). Handed to the widget it
+    // would run Qt's focus chain after the key-down handlers had used it.
+    if (ch == '\t') {
+        if (source) source->accept();
+        return;
+    }
     if (source && source->text().size() == KeyCharText(ch).size() && source->text() == KeyCharText(ch)) {
         BaseEvent(source);
         return;
