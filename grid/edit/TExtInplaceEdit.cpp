@@ -72,30 +72,24 @@ void TExtInplaceEdit::TakeCellText()
     Repaint();
 }
 
-void TExtInplaceEdit::KeyDownMessage(int& key, TShiftState shift)
+bool TExtInplaceEdit::WantTab() const { return TEditorKeyProtocol::WantsTab(*m_ext); }
+
+bool TExtInplaceEdit::HandsBack(int key, TShiftState shift) const
 {
     const bool ctrl = shift.Contains(TShiftStateItem::ssCtrl);
-    const TNavigation& nav = m_ext->Navigation();
+    switch (key) {
+    case Win::VK_TAB: return TEditorKeyProtocol::WantsTab(*m_ext);
+    case Win::VK_ESCAPE: return true;
+    case Win::VK_UP: case Win::VK_DOWN: return !ctrl && !shift.Contains(TShiftStateItem::ssShift);
+    case Win::VK_RETURN: return !ctrl && !m_ext->Navigation().LineFeedOnEnter;
+    default: return false;
+    }
+}
+
+void TExtInplaceEdit::KeyDownMessage(int& key, TShiftState shift)
+{
     m_keypadDecimal = key == Win::VK_DECIMAL;
-    if (key == Win::VK_TAB && m_ext->Options().Contains(TGridOption::goTabs)) {
-        QString text = Text();
-        if (!m_ext->ValidateEditorText(text)) TakeCellText();
-        else SetText(text);
-        m_ext->CloseEditorControl();
-        m_ext->TabToNextCell(shift.Contains(TShiftStateItem::ssShift));
-        key = 0;
-        return;
-    }
-    if (((key == Win::VK_UP || key == Win::VK_DOWN) && !ctrl && !shift.Contains(TShiftStateItem::ssShift)) ||
-        (key == Win::VK_RETURN && !nav.LineFeedOnEnter && !ctrl)) {
-        QString text = Text();
-        if (!m_ext->ValidateEditorText(text)) {
-            TakeCellText();
-            key = 0;
-            return;
-        }
-        if (text != Text()) SetText(text);
-    }
+    if (TEditorKeyProtocol::KeyDown(*m_ext, *this, key, shift)) return;
     TInplaceEdit::KeyDownMessage(key, shift);
 }
 

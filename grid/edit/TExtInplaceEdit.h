@@ -6,16 +6,19 @@
 // - characters and pasted text filtered by the editor type;
 // - the column's length limit (GetEditLimit; the grid's MaxEditLength when
 //   0) and edit mask (GetEditMask), taken each time it is shown;
-// - validation before Tab, Enter, Up and Down leave the cell: a refused text
-//   gives the editor the cell's text back and the key stays;
+// - the grid's editor key protocol (TEditorKeyProtocol): validation before
+//   Tab, Enter, Up and Down leave the cell (a refused text gives the editor
+//   the cell's text back and the key stays, but Tab still moves on); Tab
+//   with goTabs walks to the next cell;
 // - auto-completion from the grid's LookupItems;
 // - Right at the end and Left at the start move on (CursorWalkEditor).
 
+#include "grid/edit/TEditorKeyProtocol.h"
 #include "platform/grids/InplaceEdit.h"
 
 class TExtStringGrid;
 
-class TExtInplaceEdit : public TInplaceEdit {
+class TExtInplaceEdit : public TInplaceEdit, public TCellEditor {
 public:
     explicit TExtInplaceEdit(TExtStringGrid* grid);
     ~TExtInplaceEdit() override;
@@ -42,6 +45,16 @@ protected:
     void DblClick() override;
     void DoExit() override;
     void PasteText(const QString& text) override;
+    bool WantTab() const override;
+    // The grid's editor key protocol. Esc and the keys that pass validation
+    // end the edit through the in-place editor's own base; a refused Tab
+    // still leaves the cell, with the cell's text.
+    bool HandsBack(int key, TShiftState shift) const override;
+    QString EditorText() const override { return Text(); }
+    void SetEditorText(const QString& text) override { SetText(text); }
+    void ShowRefused() override { TakeCellText(); }
+    bool RefusedTabLeaves() const override { return true; }
+    bool ForwardsItself(int) const override { return true; }
 
 private:
     int Limit() const;

@@ -86,14 +86,19 @@ void TExtRichEdit::SetDocument(const TRtfDocument& doc)
     }
 }
 
+bool TExtRichEdit::HandsBack(int key, TShiftState shift) const
+{
+    if (key == Win::VK_TAB || key == Win::VK_ESCAPE) return true;
+    // Up and Down stay in the text while the cells hold several lines.
+    const bool lines = m_grid->WordWrap() || m_grid->Multilinecells();
+    const bool plain = !shift.Contains(TShiftStateItem::ssCtrl) && !shift.Contains(TShiftStateItem::ssAlt);
+    return (key == Win::VK_UP || key == Win::VK_DOWN) && !lines && plain;
+}
+
 void TExtRichEdit::keyPressEvent(QKeyEvent* event)
 {
-    const int vk = VirtualKeyFromQt(event->key(), event->modifiers());
-    const bool lines = m_grid->WordWrap() || m_grid->Multilinecells();
-    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-    if (((vk == Win::VK_UP || vk == Win::VK_DOWN) && !lines && plain) || vk == Win::VK_TAB || vk == Win::VK_ESCAPE) {
-        // The edit ends and the grid handles the key.
-        m_grid->EditorKeyDown(vk, ShiftStateFromQt(event->modifiers()));
+    int key = VirtualKeyFromQt(event->key(), event->modifiers());
+    if (TEditorKeyProtocol::KeyDown(*m_grid, *this, key, ShiftStateFromQt(event->modifiers()))) {
         event->accept();
         return;
     }

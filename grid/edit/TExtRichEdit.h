@@ -7,12 +7,14 @@
 // is on, a text grown taller than the row makes the row (and the editor)
 // taller, telling OnEndRowSize.
 
+#include "grid/edit/TEditorKeyProtocol.h"
+
 #include <QTextEdit>
 
 class TExtStringGrid;
 struct TRtfDocument;
 
-class TExtRichEdit : public QTextEdit {
+class TExtRichEdit : public QTextEdit, public TCellEditor {
 public:
     explicit TExtRichEdit(TExtStringGrid* grid);
     ~TExtRichEdit() override;
@@ -35,6 +37,10 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    // The grid's editor key protocol: nothing is validated; Esc stores
+    // nothing.
+    bool HandsBack(int key, TShiftState shift) const override;
+    bool Validates(int) const override { return false; }
 
 private:
     void RequestResize();

@@ -696,12 +696,9 @@ void TExtStringGrid::EditorKeyDown(int key, TShiftState shift)
 
 void TExtStringGrid::TabToNextCell(bool backward)
 {
-    // Seam: the tab order of the keyboard handling (TabAdvanceDirection,
-    // TabToNextAtEnd) comes with the grid's input; here a plain step.
-    const TAdvanceDirection saved = d->navigation.AdvanceDirection;
-    d->navigation.AdvanceDirection = d->navigation.TabAdvanceDirection;
-    AdvanceToNextCell(Col(), Row(), true, d->navigation.AlwaysEdit, !backward);
-    d->navigation.AdvanceDirection = saved;
+    // The grid's own TAB walk: TabAdvanceDirection, merged cells passed
+    // over whole, TabToNextAtEnd handing the focus on at the last cell.
+    TabKey(backward);
 }
 
 // ---------------------------------------------------------------------------

@@ -8,25 +8,27 @@ TGridCheckBox::TGridCheckBox(TExtStringGrid* grid) : TCheckBox(grid, QStringLite
 
 TGridCheckBox::~TGridCheckBox() = default;
 
-bool TGridCheckBox::WantTab() const { return m_grid->Options().Contains(TGridOption::goTabs); }
+bool TGridCheckBox::WantTab() const { return TEditorKeyProtocol::WantsTab(*m_grid); }
+
+bool TGridCheckBox::HandsBack(int key, TShiftState) const
+{
+    switch (key) {
+    case Win::VK_TAB: case Win::VK_ESCAPE: case Win::VK_RETURN: case Win::VK_PRIOR: case Win::VK_NEXT:
+    case Win::VK_END: case Win::VK_LEFT: case Win::VK_RIGHT: case Win::VK_UP: case Win::VK_DOWN:
+        return true;
+    default:
+        return false;
+    }
+}
 
 void TGridCheckBox::KeyDown(int& key, TShiftState shift)
 {
-    switch (key) {
-    case Win::VK_SPACE:
+    if (key == Win::VK_SPACE) {
         Toggle();
         key = 0;
         return;
-    case Win::VK_RETURN: case Win::VK_PRIOR: case Win::VK_NEXT: case Win::VK_END:
-    case Win::VK_LEFT: case Win::VK_RIGHT: case Win::VK_UP: case Win::VK_DOWN: {
-        const int forward = key;
-        key = 0;
-        m_grid->EditorKeyDown(forward, shift);
-        return;
     }
-    default:
-        TCheckBox::KeyDown(key, shift);
-    }
+    if (!TEditorKeyProtocol::KeyDown(*m_grid, *this, key, shift)) TCheckBox::KeyDown(key, shift);
 }
 
 bool TGridCheckBox::AllowDefaultMouse(QMouseEvent* event)

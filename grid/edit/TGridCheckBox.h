@@ -1,13 +1,14 @@
 #pragma once
 // The grid's check box editor (edCheckBox): Space and a mouse press toggle
-// it; Enter, Page Up, Page Down, End and the arrows end the edit (Enter
-// then advances, Up and Down move the current cell).
+// it; Tab, Esc, Enter, Page Up, Page Down, End and the arrows end the edit
+// (Enter then advances, Tab and the arrows move the current cell).
 
+#include "grid/edit/TEditorKeyProtocol.h"
 #include "platform/widgets/CheckBox.h"
 
 class TExtStringGrid;
 
-class TGridCheckBox : public TCheckBox {
+class TGridCheckBox : public TCheckBox, public TCellEditor {
 public:
     explicit TGridCheckBox(TExtStringGrid* grid);
     ~TGridCheckBox() override;
@@ -20,6 +21,10 @@ protected:
     bool AllowDefaultMouse(QMouseEvent* event) override;
     void DoExit() override;
     bool WantTab() const override;
+    // The grid's editor key protocol: nothing is validated, nothing is
+    // stored.
+    bool HandsBack(int key, TShiftState shift) const override;
+    bool Validates(int) const override { return false; }
 
 private:
     TExtStringGrid* m_grid;

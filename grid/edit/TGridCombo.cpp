@@ -12,7 +12,7 @@ TGridCombo::TGridCombo(TExtStringGrid* grid)
 
 TGridCombo::~TGridCombo() = default;
 
-bool TGridCombo::WantTab() const { return m_grid->Options().Contains(TGridOption::goTabs); }
+bool TGridCombo::WantTab() const { return TEditorKeyProtocol::WantsTab(*m_grid); }
 
 void TGridCombo::KeyDown(int& key, TShiftState shift)
 {

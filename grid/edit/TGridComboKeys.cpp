@@ -8,43 +8,39 @@
 void TGridComboKeys::KeyDown(int& key, TShiftState shift)
 {
     m_lookupEnabled = !(key == Win::VK_BACK || key == Win::VK_DELETE);
+    TEditorKeyProtocol::KeyDown(*m_grid, *this, key, shift);
+}
+
+bool TGridComboKeys::HandsBack(int key, TShiftState shift) const
+{
+    if (shift.Contains(TShiftStateItem::ssAlt) && key == Win::VK_DOWN) return false; // opens the list
     const bool listMode = m_combo->Style() == csDropDownList || m_combo->DroppedDown();
-    bool handled = false;
     switch (key) {
-    case Win::VK_TAB: case Win::VK_RETURN: case Win::VK_ESCAPE: handled = true; break;
-    case Win::VK_LEFT: case Win::VK_RIGHT: handled = listMode; break;
-    case Win::VK_PRIOR: case Win::VK_NEXT: case Win::VK_END: case Win::VK_UP: case Win::VK_DOWN: handled = !listMode; break;
-    default: break;
+    case Win::VK_TAB: case Win::VK_RETURN: case Win::VK_ESCAPE: return true;
+    case Win::VK_LEFT: case Win::VK_RIGHT: return listMode;
+    case Win::VK_PRIOR: case Win::VK_NEXT: case Win::VK_END: case Win::VK_UP: case Win::VK_DOWN: return !listMode;
+    default: return false;
     }
-    if (shift.Contains(TShiftStateItem::ssAlt) && key == Win::VK_DOWN) handled = false;
-    if (!handled) return;
+}
+
+QString TGridComboKeys::EditorText() const { return m_combo->Text(); }
+
+void TGridComboKeys::SetEditorText(const QString& text) { m_combo->SetText(text); }
+
+void TGridComboKeys::ResetFromCell()
+{
     const QString cellText = m_grid->GetCurrentCellText();
-    if (key == Win::VK_ESCAPE) {
-        m_combo->SetText(cellText);
-        const int i = m_combo->Items().IndexOf(cellText);
-        if (i >= 0) m_combo->SetItemIndex(i);
-    }
-    if (key == Win::VK_TAB || key == Win::VK_RETURN || key == Win::VK_UP || key == Win::VK_DOWN) {
-        QString text = m_combo->Text();
-        if (!m_grid->ValidateEditorText(text)) {
-            m_combo->SetText(cellText);
-            m_combo->SetSelStart(cellText.size());
-            m_combo->update();
-            key = 0;
-            return;
-        }
-        if (text != m_combo->Text()) m_combo->SetText(text);
-    }
-    if (key == Win::VK_TAB && m_grid->Options().Contains(TGridOption::goTabs)) {
-        m_grid->CloseEditorControl();
-        m_grid->setFocus(Qt::OtherFocusReason);
-        m_grid->TabToNextCell(shift.Contains(TShiftStateItem::ssShift));
-        key = 0;
-        return;
-    }
-    int forward = key;
-    key = 0;
-    m_grid->EditorKeyDown(forward, shift);
+    m_combo->SetText(cellText);
+    const int i = m_combo->Items().IndexOf(cellText);
+    if (i >= 0) m_combo->SetItemIndex(i);
+}
+
+void TGridComboKeys::ShowRefused()
+{
+    const QString cellText = m_grid->GetCurrentCellText();
+    m_combo->SetText(cellText);
+    m_combo->SetSelStart(cellText.size());
+    m_combo->update();
 }
 
 void TGridComboKeys::Wheel(int delta)

@@ -5,11 +5,12 @@
 // next cell; Tab, Enter, Esc, Page Up, Page Down and End leave the cell
 // unless the calendar is open.
 
+#include "grid/edit/TEditorKeyProtocol.h"
 #include "platform/widgets/DateTimePicker.h"
 
 class TExtStringGrid;
 
-class TGridDatePicker : public TDateTimePicker {
+class TGridDatePicker : public TDateTimePicker, public TCellEditor {
 public:
     explicit TGridDatePicker(TExtStringGrid* grid);
     ~TGridDatePicker() override;
@@ -20,6 +21,12 @@ protected:
     void KeyDown(int& key, TShiftState shift) override;
     void DoExit() override;
     bool WantTab() const override;
+    // The grid's editor key protocol: nothing is validated; an open
+    // calendar keeps the keys.
+    bool HandsBack(int key, TShiftState shift) const override;
+    bool Validates(int) const override { return false; }
+    void ResetFromCell() override;
+    bool KeepsKey(int) const override { return DroppedDown(); }
 
 private:
     TExtStringGrid* m_grid;

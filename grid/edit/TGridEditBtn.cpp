@@ -10,7 +10,7 @@ TGridEditBtn::TGridEditBtn(TExtStringGrid* grid, const QString& name) : TEsgEdit
 
 TGridEditBtn::~TGridEditBtn() = default;
 
-bool TGridEditBtn::WantTab() const { return m_grid->Options().Contains(TGridOption::goTabs); }
+bool TGridEditBtn::WantTab() const { return TEditorKeyProtocol::WantsTab(*m_grid); }
 
 void TGridEditBtn::ButtonClicked()
 {
@@ -19,39 +19,26 @@ void TGridEditBtn::ButtonClicked()
     Repaint();
 }
 
+bool TGridEditBtn::HandsBack(int key, TShiftState shift) const
+{
+    // With Ctrl the edit's own keys run.
+    if (shift.Contains(TShiftStateItem::ssCtrl)) return false;
+    return key == Win::VK_TAB || key == Win::VK_RETURN || key == Win::VK_ESCAPE || key == Win::VK_PRIOR ||
+           key == Win::VK_NEXT || key == Win::VK_UP || key == Win::VK_DOWN;
+}
+
+void TGridEditBtn::ResetFromCell() { SetText(m_grid->GetCurrentCellText()); }
+
+void TGridEditBtn::ShowRefused()
+{
+    ResetFromCell();
+    SetSelStart(Text().size());
+    Repaint();
+}
+
 void TGridEditBtn::KeyDown(int& key, TShiftState shift)
 {
-    const bool handled = key == Win::VK_TAB || key == Win::VK_RETURN || key == Win::VK_ESCAPE || key == Win::VK_PRIOR ||
-                         key == Win::VK_NEXT || key == Win::VK_UP || key == Win::VK_DOWN;
-    if (!handled || shift.Contains(TShiftStateItem::ssCtrl)) {
-        TEsgEditBtn::KeyDown(key, shift);
-        return;
-    }
-    if (key == Win::VK_ESCAPE) {
-        SetText(m_grid->GetCurrentCellText());
-    } else {
-        QString text = Text();
-        if (!m_grid->ValidateEditorText(text)) {
-            SetText(m_grid->GetCurrentCellText());
-            if (FullRefusal()) {
-                SetSelStart(Text().size());
-                Repaint();
-            }
-            key = 0;
-            return;
-        }
-        if (text != Text()) SetText(text);
-    }
-    if (key == Win::VK_TAB && m_grid->Options().Contains(TGridOption::goTabs)) {
-        m_grid->CloseEditorControl();
-        m_grid->setFocus(Qt::OtherFocusReason);
-        m_grid->TabToNextCell(shift.Contains(TShiftStateItem::ssShift));
-        key = 0;
-        return;
-    }
-    const int forward = key;
-    key = 0;
-    m_grid->EditorKeyDown(forward, shift);
+    if (!TEditorKeyProtocol::KeyDown(*m_grid, *this, key, shift)) TEsgEditBtn::KeyDown(key, shift);
 }
 
 void TGridEditBtn::CharMessage(TKeyChar& key)

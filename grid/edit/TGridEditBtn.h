@@ -7,10 +7,11 @@
 // OnEllipsClick.
 
 #include "controls/EsgEditBtn.h"
+#include "grid/edit/TEditorKeyProtocol.h"
 
 class TExtStringGrid;
 
-class TGridEditBtn : public TEsgEditBtn {
+class TGridEditBtn : public TEsgEditBtn, public TCellEditor {
 public:
     explicit TGridEditBtn(TExtStringGrid* grid, const QString& name = QStringLiteral("GridEditBtn"));
     ~TGridEditBtn() override;
@@ -22,9 +23,12 @@ protected:
     void CharMessage(TKeyChar& key) override;
     void DoExit() override;
     bool WantTab() const override;
-    // Whether a refused validation also puts the caret at the end and
-    // repaints (the unit edit only takes the text back).
-    virtual bool FullRefusal() const { return true; }
+    // The grid's editor key protocol.
+    bool HandsBack(int key, TShiftState shift) const override;
+    QString EditorText() const override { return Text(); }
+    void SetEditorText(const QString& text) override { SetText(text); }
+    void ResetFromCell() override;
+    void ShowRefused() override;
     // Whether typed characters are filtered by the editor type.
     virtual bool FiltersChars() const { return true; }
     void ButtonClicked();

@@ -11,7 +11,22 @@ TGridSpin::TGridSpin(TExtStringGrid* grid) : TEsgSpinEdit(grid, QStringLiteral("
 
 TGridSpin::~TGridSpin() = default;
 
-bool TGridSpin::WantTab() const { return m_grid->Options().Contains(TGridOption::goTabs); }
+bool TGridSpin::WantTab() const { return TEditorKeyProtocol::WantsTab(*m_grid); }
+
+bool TGridSpin::HandsBack(int key, TShiftState) const
+{
+    return key == Win::VK_TAB || key == Win::VK_RETURN || key == Win::VK_UP || key == Win::VK_DOWN ||
+           key == Win::VK_ESCAPE;
+}
+
+void TGridSpin::ResetFromCell() { SetText(m_grid->GetCurrentCellText()); }
+
+void TGridSpin::ShowRefused()
+{
+    ResetFromCell();
+    SetSelStart(Text().size());
+    Repaint();
+}
 
 void TGridSpin::SpinClicked(bool up)
 {
@@ -74,38 +89,8 @@ void TGridSpin::KeyDownMessage(int& key, TShiftState shift)
         key = 0;
         return;
     }
-    case Win::VK_TAB:
-    case Win::VK_RETURN:
-    case Win::VK_UP:
-    case Win::VK_DOWN:
-    case Win::VK_ESCAPE: {
-        if (key == Win::VK_ESCAPE) {
-            SetText(m_grid->GetCurrentCellText());
-        } else {
-            QString text = Text();
-            if (!m_grid->ValidateEditorText(text)) {
-                SetText(m_grid->GetCurrentCellText());
-                SetSelStart(Text().size());
-                Repaint();
-                key = 0;
-                return;
-            }
-            if (text != Text()) SetText(text);
-        }
-        if (key == Win::VK_TAB && m_grid->Options().Contains(TGridOption::goTabs)) {
-            m_grid->CloseEditorControl();
-            m_grid->setFocus(Qt::OtherFocusReason);
-            m_grid->TabToNextCell(shift.Contains(TShiftStateItem::ssShift));
-            key = 0;
-            return;
-        }
-        const int forward = key;
-        key = 0;
-        m_grid->EditorKeyDown(forward, shift);
-        return;
-    }
     default:
-        TEsgSpinEdit::KeyDownMessage(key, shift);
+        if (!TEditorKeyProtocol::KeyDown(*m_grid, *this, key, shift)) TEsgSpinEdit::KeyDownMessage(key, shift);
     }
 }
 

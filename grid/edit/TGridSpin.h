@@ -7,10 +7,11 @@
 // grid's spin event of the spin type.
 
 #include "controls/EsgSpinEdit.h"
+#include "grid/edit/TEditorKeyProtocol.h"
 
 class TExtStringGrid;
 
-class TGridSpin : public TEsgSpinEdit {
+class TGridSpin : public TEsgSpinEdit, public TCellEditor {
 public:
     explicit TGridSpin(TExtStringGrid* grid);
     ~TGridSpin() override;
@@ -24,6 +25,12 @@ protected:
     void CharMessage(TKeyChar& key) override;
     void DoExit() override;
     bool WantTab() const override;
+    // The grid's editor key protocol.
+    bool HandsBack(int key, TShiftState shift) const override;
+    QString EditorText() const override { return Text(); }
+    void SetEditorText(const QString& text) override { SetText(text); }
+    void ResetFromCell() override;
+    void ShowRefused() override;
 
 private:
     void SpinClicked(bool up);

@@ -12,7 +12,7 @@ TGridUniCombo::TGridUniCombo(TExtStringGrid* grid)
 
 TGridUniCombo::~TGridUniCombo() = default;
 
-bool TGridUniCombo::WantTab() const { return m_grid->Options().Contains(TGridOption::goTabs); }
+bool TGridUniCombo::WantTab() const { return TEditorKeyProtocol::WantsTab(*m_grid); }
 
 void TGridUniCombo::KeyDown(int& key, TShiftState shift)
 {

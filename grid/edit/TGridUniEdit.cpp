@@ -6,39 +6,26 @@ TGridUniEdit::TGridUniEdit(TExtStringGrid* grid) : TEsgUniEdit(grid, QStringLite
 
 TGridUniEdit::~TGridUniEdit() = default;
 
-bool TGridUniEdit::WantTab() const { return m_grid->Options().Contains(TGridOption::goTabs); }
+bool TGridUniEdit::WantTab() const { return TEditorKeyProtocol::WantsTab(*m_grid); }
+
+bool TGridUniEdit::HandsBack(int key, TShiftState) const
+{
+    return key == Win::VK_TAB || key == Win::VK_RETURN || key == Win::VK_ESCAPE || key == Win::VK_UP ||
+           key == Win::VK_DOWN;
+}
+
+void TGridUniEdit::ResetFromCell() { SetText(m_grid->GetWideCellText(m_grid->RealCol(), m_grid->Row())); }
+
+void TGridUniEdit::ShowRefused()
+{
+    ResetFromCell();
+    SetSelStart(Text().size());
+    Repaint();
+}
 
 void TGridUniEdit::KeyDown(int& key, TShiftState shift)
 {
-    if (key != Win::VK_TAB && key != Win::VK_RETURN && key != Win::VK_ESCAPE && key != Win::VK_UP && key != Win::VK_DOWN) {
-        TEsgUniEdit::KeyDown(key, shift);
-        return;
-    }
-    const int col = m_grid->RealCol();
-    const int row = m_grid->Row();
-    if (key == Win::VK_ESCAPE) {
-        SetText(m_grid->GetWideCellText(col, row));
-    } else {
-        QString text = Text();
-        if (!m_grid->ValidateEditorText(text)) {
-            SetText(m_grid->GetWideCellText(col, row));
-            SetSelStart(Text().size());
-            Repaint();
-            key = 0;
-            return;
-        }
-        if (text != Text()) SetText(text);
-    }
-    if (key == Win::VK_TAB && m_grid->Options().Contains(TGridOption::goTabs)) {
-        m_grid->CloseEditorControl();
-        m_grid->setFocus(Qt::OtherFocusReason);
-        m_grid->TabToNextCell(shift.Contains(TShiftStateItem::ssShift));
-        key = 0;
-        return;
-    }
-    const int forward = key;
-    key = 0;
-    m_grid->EditorKeyDown(forward, shift);
+    if (!TEditorKeyProtocol::KeyDown(*m_grid, *this, key, shift)) TEsgUniEdit::KeyDown(key, shift);
 }
 
 void TGridUniEdit::CharMessage(TKeyChar& key)

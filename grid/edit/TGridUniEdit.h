@@ -4,10 +4,11 @@
 // text back.
 
 #include "controls/EsgUniEdit.h"
+#include "grid/edit/TEditorKeyProtocol.h"
 
 class TExtStringGrid;
 
-class TGridUniEdit : public TEsgUniEdit {
+class TGridUniEdit : public TEsgUniEdit, public TCellEditor {
 public:
     explicit TGridUniEdit(TExtStringGrid* grid);
     ~TGridUniEdit() override;
@@ -19,6 +20,12 @@ protected:
     void CharMessage(TKeyChar& key) override;
     void DoExit() override;
     bool WantTab() const override;
+    // The grid's editor key protocol.
+    bool HandsBack(int key, TShiftState shift) const override;
+    QString EditorText() const override { return Text(); }
+    void SetEditorText(const QString& text) override { SetText(text); }
+    void ResetFromCell() override;
+    void ShowRefused() override;
 
 private:
     TExtStringGrid* m_grid;

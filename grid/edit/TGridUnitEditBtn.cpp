@@ -21,36 +21,19 @@ void TGridUnitEditBtn::SetCellValue(const QString& text)
     SetText(value);
 }
 
-bool TGridUnitEditBtn::WantTab() const { return m_grid->Options().Contains(TGridOption::goTabs); }
+bool TGridUnitEditBtn::WantTab() const { return TEditorKeyProtocol::WantsTab(*m_grid); }
+
+bool TGridUnitEditBtn::HandsBack(int key, TShiftState) const
+{
+    return key == Win::VK_TAB || key == Win::VK_RETURN || key == Win::VK_ESCAPE || key == Win::VK_PRIOR ||
+           key == Win::VK_NEXT || key == Win::VK_UP || key == Win::VK_DOWN;
+}
+
+void TGridUnitEditBtn::ResetFromCell() { SetCellValue(m_grid->GetCurrentCellText()); }
 
 void TGridUnitEditBtn::KeyDown(int& key, TShiftState shift)
 {
-    const bool handled = key == Win::VK_TAB || key == Win::VK_RETURN || key == Win::VK_ESCAPE || key == Win::VK_PRIOR ||
-                         key == Win::VK_NEXT || key == Win::VK_UP || key == Win::VK_DOWN;
-    if (!handled) {
-        TEsgUnitEditBtn::KeyDown(key, shift);
-        return;
-    }
-    if (key == Win::VK_ESCAPE) {
-        SetCellValue(m_grid->GetCurrentCellText());
-    } else {
-        QString value = CellValue();
-        if (!m_grid->ValidateEditorText(value)) {
-            SetCellValue(m_grid->GetCurrentCellText());
-            key = 0;
-            return;
-        }
-    }
-    if (key == Win::VK_TAB && m_grid->Options().Contains(TGridOption::goTabs)) {
-        m_grid->CloseEditorControl();
-        m_grid->setFocus(Qt::OtherFocusReason);
-        m_grid->TabToNextCell(shift.Contains(TShiftStateItem::ssShift));
-        key = 0;
-        return;
-    }
-    const int forward = key;
-    key = 0;
-    m_grid->EditorKeyDown(forward, shift);
+    if (!TEditorKeyProtocol::KeyDown(*m_grid, *this, key, shift)) TEsgUnitEditBtn::KeyDown(key, shift);
 }
 
 void TGridUnitEditBtn::CharMessage(TKeyChar& key)

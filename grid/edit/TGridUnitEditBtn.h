@@ -4,10 +4,11 @@
 // characters are not filtered.
 
 #include "controls/EsgUnitEditBtn.h"
+#include "grid/edit/TEditorKeyProtocol.h"
 
 class TExtStringGrid;
 
-class TGridUnitEditBtn : public TEsgUnitEditBtn {
+class TGridUnitEditBtn : public TEsgUnitEditBtn, public TCellEditor {
 public:
     explicit TGridUnitEditBtn(TExtStringGrid* grid);
     ~TGridUnitEditBtn() override;
@@ -24,6 +25,11 @@ protected:
     void CharMessage(TKeyChar& key) override;
     void DoExit() override;
     bool WantTab() const override;
+    // The grid's editor key protocol: the value with its unit is validated.
+    bool HandsBack(int key, TShiftState shift) const override;
+    QString EditorText() const override { return CellValue(); }
+    void SetEditorText(const QString& text) override { SetCellValue(text); }
+    void ResetFromCell() override;
 
 private:
     TExtStringGrid* m_grid;

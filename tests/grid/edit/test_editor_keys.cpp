@@ -1,0 +1,269 @@
+// The keys every cell editor hands back to the grid, typed on a form where
+// the grid has neighbours: TAB walks the cells and keeps the focus in the
+// grid, Esc leaves the cell as it was, a typed start key replaces the old
+// text, and an accepted edit updates the footer and tells OnCellsChanged.
+#include "grid/TExtStringGrid.h"
+#include "grid/cells/TCellProperties.h"
+#include "grid/edit/TExtInplaceEdit.h"
+#include "grid/edit/TGridCombo.h"
+#include "grid/edit/TGridEditBtn.h"
+#include "grid/edit/TGridSpin.h"
+#include "platform/core/RegionalSettings.h"
+#include "tests/support/PrintQString.h"
+#include "tests/support/TestSupport.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+// A form holding a 4 x 5 grid (one fixed row and column, editing and TAB
+// on) between two line edits.
+class Form : public QWidget {
+public:
+    Form()
+    {
+        auto* layout = new QVBoxLayout(this);
+        grid = new TExtStringGrid(this, QStringLiteral("KeyGrid"));
+        next = new QLineEdit(this);
+        after = new QLineEdit(this);
+        layout->addWidget(grid);
+        layout->addWidget(next);
+        layout->addWidget(after);
+        resize(500, 400);
+        grid->SetColCount(4);
+        grid->SetRowCount(5);
+        grid->SetOptions(grid->Options() + TGridOption::goEditing + TGridOption::goTabs);
+        grid->OnGetEditorType = [this](QObject*, int col, int row, TEditorType& editor) {
+            const auto it = editors.find({col, row});
+            if (it != editors.end()) editor = it->second;
+        };
+        show();
+        QApplication::setActiveWindow(this);
+        grid->setFocus();
+    }
+    // Starts editing (col, row) as F2 would.
+    void Edit(int col, int row)
+    {
+        grid->FocusCell(col, row);
+        grid->ShowEditor();
+    }
+    // A key as the user types it: pressed and released in whatever has the
+    // focus at the time.
+    static void Type(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyPress(focus, key, mods);
+        focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyRelease(focus, key, mods);
+    }
+    static void Type(const QString& text)
+    {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClicks(focus, text);
+    }
+    bool GridHasFocus() const
+    {
+        QWidget* focus = QApplication::focusWidget();
+        return focus && (focus == grid || grid->isAncestorOf(focus));
+    }
+
+    TExtStringGrid* grid;
+    QLineEdit* next;
+    QLineEdit* after;
+    std::map<std::pair<int, int>, TEditorType> editors;
+};
+
+TEST(GridTab, TabWalksTheCellsAndKeepsTheFocusInTheGrid)
+{
+    Form f;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.grid->SetOptions(f.grid->Options() - TGridOption::goEditing);
+    f.grid->FocusCell(1, 1);
+    for (int col : {2, 3}) {
+        Form::Type(Qt::Key_Tab);
+        EXPECT_EQ(f.grid->Col(), col);
+        EXPECT_TRUE(f.grid->hasFocus());
+    }
+    Form::Type(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(f.grid->Col(), 2);
+    EXPECT_TRUE(f.grid->hasFocus());
+
+    // The last cell without TabToNextAtEnd wraps and stays.
+    f.grid->FocusCell(3, 4);
+    Form::Type(Qt::Key_Tab);
+    EXPECT_EQ(f.grid->Col(), 1);
+    EXPECT_EQ(f.grid->Row(), 1);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(f.grid->hasFocus());
+}
+
+TEST(GridTab, TabToNextAtEndMovesTheFocusOnOnce)
+{
+    Form f;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.grid->SetOptions(f.grid->Options() - TGridOption::goEditing);
+    f.grid->Navigation().TabToNextAtEnd = true;
+    f.grid->FocusCell(2, 4);
+    Form::Type(Qt::Key_Tab);
+    EXPECT_TRUE(f.grid->hasFocus());
+    Form::Type(Qt::Key_Tab);
+    EXPECT_EQ(f.grid->Col(), 1);
+    EXPECT_EQ(f.grid->Row(), 1);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !f.grid->hasFocus(); }));
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    EXPECT_TRUE(f.next->hasFocus());
+    EXPECT_FALSE(f.after->hasFocus());
+}
+
+TEST(EditorTab, TabInTheTextEditorStoresAndMovesToTheNextCell)
+{
+    Form f;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.Edit(1, 1);
+    ASSERT_TRUE(f.grid->EditorMode());
+    Form::Type(QStringLiteral("abc"));
+    Form::Type(Qt::Key_Tab);
+    EXPECT_EQ(f.grid->Cells(1, 1), QStringLiteral("abc"));
+    EXPECT_EQ(f.grid->Col(), 2);
+    EXPECT_EQ(f.grid->Row(), 1);
+    EXPECT_FALSE(f.grid->EditorMode());
+    EXPECT_TRUE(f.GridHasFocus());
+
+    // Shift+Tab goes back; a refused text keeps the cell's own.
+    f.grid->OnCellValidate = [](QObject*, int, int, QString& value, bool& valid) { valid = value != "bad"; };
+    f.grid->SetCells(2, 1, QStringLiteral("good"));
+    f.Edit(2, 1);
+    Form::Type(Qt::Key_A, Qt::ControlModifier);
+    Form::Type(QStringLiteral("bad"));
+    Form::Type(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(f.grid->Cells(2, 1), QStringLiteral("good"));
+    EXPECT_EQ(f.grid->Col(), 1);
+    EXPECT_TRUE(f.GridHasFocus());
+
+    // With AlwaysEdit the editor opens on the next cell.
+    f.grid->Navigation().AlwaysEdit = true;
+    f.Edit(1, 2);
+    Form::Type(Qt::Key_Tab);
+    EXPECT_EQ(f.grid->Col(), 2);
+    EXPECT_TRUE(f.grid->EditorMode());
+    EXPECT_TRUE(f.GridHasFocus());
+}
+
+// Every kind of cell editor: TAB stores the value and moves on, and the
+// focus stays in the grid; Esc keeps the cell's text.
+TEST(EditorTab, EveryEditorHandsTabAndEscapeToTheGrid)
+{
+    ScopedRegionalSettings settings{TFormatSettings{}};
+    const std::vector<std::pair<TEditorType, QString>> kinds{
+        {edNormal, QStringLiteral("7")},     {edNumeric, QStringLiteral("7")}, {edSpinEdit, QStringLiteral("7")},
+        {edComboEdit, QStringLiteral("7")},  {edUniEdit, QStringLiteral("7")}, {edEditBtn, QStringLiteral("7")},
+        {edUnitEditBtn, QStringLiteral("7")}, {edUniComboEdit, QStringLiteral("7")}, {edDateEdit, QString()},
+        {edCheckBox, QString()},
+    };
+    for (const auto& [type, typed] : kinds) {
+        SCOPED_TRACE(int(type));
+        Form f;
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+        for (int r = 1; r < 5; ++r)
+            for (int c = 1; c < 4; ++c) f.editors[{c, r}] = type;
+        f.grid->SetCells(1, 1, QStringLiteral("5"));
+        f.grid->SetCells(1, 2, QStringLiteral("5"));
+
+        f.Edit(1, 1);
+        ASSERT_TRUE(f.grid->EditInProgress() || f.grid->EditorMode());
+        QWidget* editor = QApplication::focusWidget();
+        ASSERT_NE(editor, nullptr);
+        EXPECT_NE(editor, f.grid);
+        if (!typed.isEmpty()) Form::Type(typed);
+        Form::Type(Qt::Key_Tab);
+        EXPECT_EQ(f.grid->Col(), 2);
+        EXPECT_EQ(f.grid->Row(), 1);
+        EXPECT_FALSE(f.grid->EditInProgress());
+        EXPECT_TRUE(f.GridHasFocus());
+        if (!typed.isEmpty()) {
+            EXPECT_TRUE(f.grid->Cells(1, 1).endsWith(typed)) << f.grid->Cells(1, 1).toStdString();
+            EXPECT_NE(f.grid->Cells(1, 1), QStringLiteral("5"));
+        }
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(f.GridHasFocus());
+
+        f.Edit(1, 2);
+        if (!typed.isEmpty()) Form::Type(typed);
+        Form::Type(Qt::Key_Escape);
+        EXPECT_FALSE(f.grid->EditInProgress());
+        EXPECT_EQ(f.grid->Cells(1, 2), QStringLiteral("5"));
+        EXPECT_EQ(f.grid->Row(), 2);
+        EXPECT_TRUE(f.GridHasFocus());
+    }
+}
+
+TEST(EditorStart, ATypedKeyReplacesTheTextInEveryEditor)
+{
+    for (TEditorType type : {edNormal, edSpinEdit, edComboEdit, edEditBtn}) {
+        SCOPED_TRACE(int(type));
+        Form f;
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+        f.editors[{1, 1}] = type;
+        f.grid->SetCells(1, 1, QStringLiteral("42"));
+        f.grid->FocusCell(1, 1);
+        Form::Type(QStringLiteral("7"));
+        Form::Type(Qt::Key_Return);
+        EXPECT_EQ(f.grid->Cells(1, 1), QStringLiteral("7"));
+    }
+}
+
+TEST(EditorValidation, AnAcceptedEditUpdatesTheFooterAndTellsOnCellsChanged)
+{
+    ScopedRegionalSettings settings{TFormatSettings{}};
+    Form f;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    TExtStringGrid& g = *f.grid;
+    g.SetFloatingFooterVisible(true);
+    g.GetCellProperties(1, g.RowCount() - 1)->FooterCalc = 1; // sum
+    g.SetCells(1, 1, QStringLiteral("1"));
+    g.SetCells(1, 2, QStringLiteral("2"));
+    g.CalcFooter(-1);
+    ASSERT_EQ(g.Cells(1, 4), QStringLiteral("3.00"));
+    std::vector<TRect> changed;
+    g.OnCellsChanged = [&](QObject*, TRect cells) { changed.push_back(cells); };
+
+    f.Edit(1, 2);
+    Form::Type(Qt::Key_A, Qt::ControlModifier);
+    Form::Type(QStringLiteral("5"));
+    Form::Type(Qt::Key_Return);
+    EXPECT_EQ(g.Cells(1, 2), QStringLiteral("5"));
+    EXPECT_EQ(g.Cells(1, 4), QStringLiteral("6.00"));
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed[0], TRect(1, 2, 1, 2));
+
+    // A control's edit the same way.
+    f.editors[{1, 1}] = edSpinEdit;
+    f.Edit(1, 1);
+    Form::Type(Qt::Key_A, Qt::ControlModifier);
+    Form::Type(QStringLiteral("10"));
+    Form::Type(Qt::Key_Down);
+    EXPECT_EQ(g.Cells(1, 1), QStringLiteral("10"));
+    EXPECT_EQ(g.Cells(1, 4), QStringLiteral("15.00"));
+    EXPECT_EQ(changed.size(), 2u);
+
+    // Unchanged or refused, no cell changed.
+    g.OnCellValidate = [](QObject*, int, int, QString&, bool& valid) { valid = false; };
+    f.Edit(1, 3);
+    Form::Type(QStringLiteral("9"));
+    Form::Type(Qt::Key_Return);
+    f.grid->HideEditor();
+    f.Edit(1, 2);
+    Form::Type(Qt::Key_Return);
+    EXPECT_EQ(g.Cells(1, 4), QStringLiteral("15.00"));
+    EXPECT_EQ(changed.size(), 2u);
+}
+
+} // namespace
