@@ -259,11 +259,16 @@ bool TExtStringGrid::ValidateCell(QString& value)
     if (value != e.editStartText) {
         if (TExtStringGridCheck* checker = e.cellChecker) value = checker->Check(e.editCol, e.editRow, value);
         if (OnCellValidate) OnCellValidate(this, e.editCol, e.editRow, value, valid);
-        // Seam: the footer of the column is recalculated here once the
-        // floating footer exists.
     }
     if (valid) {
+        // An accepted change is the cell's text from now on: the footer and
+        // OnCellsChanged see it at once.
+        const bool changed = value != e.editStartText && e.editRow < RowCount() && e.editCol < StoreCols();
         e.editStartText = value;
+        if (changed) {
+            SetCellText(e.editCol, e.editRow, value);
+            CellsChanged(TRect(e.editCol, e.editRow, e.editCol, e.editRow));
+        }
     } else if (e.editRow < RowCount()) {
         // Refused: the cell keeps the text it had when the edit began.
         SetCellText(e.editCol, e.editRow, e.editStartText);
@@ -632,6 +637,15 @@ void TExtStringGrid::StoreEditorControl(int col, int row)
         break;
     default:
         break;
+    }
+    // A value stored without a validating key (the focus went elsewhere)
+    // changes the cell all the same.
+    if (!cancelled && rc == e.editCol && row == e.editRow && row < RowCount() && rc < StoreCols()) {
+        const QString now = GetCellText(rc, row);
+        if (now != e.editStartText) {
+            e.editStartText = now;
+            CellsChanged(TRect(rc, row, rc, row));
+        }
     }
     if (QWidget* c = ActiveEditControl(); c && e.editorType != edCustom) {
         const bool hadFocus = c->hasFocus();

@@ -254,6 +254,18 @@ TEST(EditorValidation, AnAcceptedEditUpdatesTheFooterAndTellsOnCellsChanged)
     EXPECT_EQ(g.Cells(1, 4), QStringLiteral("15.00"));
     EXPECT_EQ(changed.size(), 2u);
 
+    // A control left for another control stores and tells the same way.
+    f.editors[{1, 3}] = edEditBtn;
+    f.Edit(1, 3);
+    Form::Type(QStringLiteral("4"));
+    f.next->setFocus();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return !g.EditInProgress(); }));
+    EXPECT_EQ(g.Cells(1, 3), QStringLiteral("4"));
+    EXPECT_EQ(g.Cells(1, 4), QStringLiteral("19.00"));
+    EXPECT_EQ(changed.size(), 3u);
+    f.editors.clear();
+    g.setFocus();
+
     // Unchanged or refused, no cell changed.
     g.OnCellValidate = [](QObject*, int, int, QString&, bool& valid) { valid = false; };
     f.Edit(1, 3);
@@ -262,8 +274,8 @@ TEST(EditorValidation, AnAcceptedEditUpdatesTheFooterAndTellsOnCellsChanged)
     f.grid->HideEditor();
     f.Edit(1, 2);
     Form::Type(Qt::Key_Return);
-    EXPECT_EQ(g.Cells(1, 4), QStringLiteral("15.00"));
-    EXPECT_EQ(changed.size(), 2u);
+    EXPECT_EQ(g.Cells(1, 4), QStringLiteral("19.00"));
+    EXPECT_EQ(changed.size(), 3u);
 }
 
 } // namespace
