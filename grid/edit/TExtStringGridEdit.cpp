@@ -582,6 +582,8 @@ void TExtStringGrid::ShowEditorControl(int col, int row)
     if (e.editorType == edUniComboEdit || e.editorType == edUniComboList) {
         if (d->mouseActions.DirectComboDrop) e.uniCombo->SetDroppedDown(true);
     }
+    // Typing that started the edit replaces the text, as in the text editor.
+    if (postKey && startKey != 0 && e.editorType == edComboEdit) e.combo->SelectAll();
     if (postKey) SendChar(shown, startKey);
     if (e.richEdit) e.richEdit->SizingLock = false;
 }

@@ -207,7 +207,7 @@ TEST(EditorTab, EveryEditorHandsTabAndEscapeToTheGrid)
 
 TEST(EditorStart, ATypedKeyReplacesTheTextInEveryEditor)
 {
-    for (TEditorType type : {edNormal, edSpinEdit, edComboEdit, edEditBtn}) {
+    for (TEditorType type : {edNormal, edSpinEdit, edComboEdit, edEditBtn, edUnitEditBtn, edUniEdit}) {
         SCOPED_TRACE(int(type));
         Form f;
         ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
