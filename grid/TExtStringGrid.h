@@ -970,6 +970,8 @@ private:
     void ShowControlEdit(int col, int row, const QString& id, const QString& value, const TRect& rect);
     void ShowControlCombo(int col, int row, const QString& id, const QString& value, const TRect& rect);
     // edit/
+    // The in-place control of each editor type (EditorMakers_p.h).
+    struct EditorMaker;
     void EnsureEditControls() const;
     void DestroyEditControls();
     QWidget* ActiveEditControl() const;

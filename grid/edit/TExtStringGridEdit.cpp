@@ -9,6 +9,7 @@
 #include "grid/TExtStringGrid.h"
 
 #include "grid/TExtStringGrid_p.h"
+#include "grid/edit/EditorMakers_p.h"
 #include "grid/cells/TExtStringGridCheck.h"
 #include "grid/edit/TEditLink.h"
 #include "grid/edit/TExtRichEdit.h"
@@ -28,9 +29,6 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QPalette>
-#include <QTextDocument>
-#include <cmath>
 
 namespace {
 
@@ -56,21 +54,6 @@ void SendChar(QWidget* w, TKeyChar ch)
     QCoreApplication::sendEvent(w, &press);
     QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
     QCoreApplication::sendEvent(w, &release);
-}
-
-// The integer at the start of a text (0 when there is none).
-int LeadingInt(const QString& text)
-{
-    const QString t = text.trimmed();
-    int i = 0;
-    if (i < t.size() && (t[i] == u'-' || t[i] == u'+')) ++i;
-    const int digits = i;
-    while (i < t.size() && t[i].isDigit()) ++i;
-    if (i == digits) return 0;
-    bool ok = false;
-    const long long v = t.left(i).toLongLong(&ok);
-    if (!ok) return 0;
-    return int(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
 
 } // namespace
@@ -160,20 +143,8 @@ QWidget* TExtStringGrid::ActiveEditControl() const
 {
     const TGridEditState& e = d->edit;
     if (!e.combo) return nullptr;
-    switch (e.editorType) {
-    case edComboEdit: case edComboList: return e.combo;
-    case edUniEdit: return e.uniEdit;
-    case edUniComboEdit: case edUniComboList: return e.uniCombo;
-    case edSpinEdit: case edFloatSpinEdit: case edTimeSpinEdit: case edDateSpinEdit: return e.spin;
-    case edDateEdit: case edDateEditUpDown: case edTimeEdit: return e.datePicker;
-    case edCheckBox: return e.checkBox;
-    case edEditBtn: case edNumericEditBtn: case edFloatEditBtn: return e.editBtn;
-    case edUnitEditBtn: return e.unitEditBtn;
-    case edButton: return e.button;
-    case edRichEdit: return e.richEdit;
-    case edCustom: return e.editLink ? e.editLink->EditControl() : nullptr;
-    default: return nullptr;
-    }
+    const EditorMaker* maker = EditorMaker::Of(e.editorType);
+    return maker ? maker->control(e) : nullptr;
 }
 
 TInplaceEdit* TExtStringGrid::CreateEditor() { return new TExtInplaceEdit(this); }
@@ -342,249 +313,38 @@ void TExtStringGrid::ShowEditorControl(int col, int row)
 {
     TGridEditState& e = d->edit;
     EnsureEditControls();
-    TRect r = GetCellRect(col, row);
-    const int w = r.Width() - 1;
-    const int h = r.Height() - 1;
+    const TRect r = GetCellRect(col, row);
     const int rc = RealColIndex(col);
     if (rc < 0) {
         e.editInProgress = false;
         return;
     }
-    TColor color = clWindow;
-    TFont font = Font();
-    GetEditorColors(col, Row(), color, font);
-    const QString text = GetEditText(col, row);
+    EditorMaker::Setup s(*this, e, r);
+    s.w = r.Width() - 1;
+    s.h = r.Height() - 1;
+    s.col = col;
+    s.row = row;
+    s.rc = rc;
+    s.font = Font();
+    GetEditorColors(col, Row(), s.color, s.font);
+    s.text = GetEditText(col, row);
     const TKeyChar startKey = e.pendingStartKey;
     e.pendingStartKey = 0;
-    const bool flat = d->look == glSoft || d->look == glDUV;
+    s.flat = d->look == glSoft || d->look == glDUV;
     const int columnLimit = GetEditLimit();
-    const int editLimit = columnLimit > 0 ? columnLimit : e.maxEditLength;
-    QWidget* shown = nullptr;
-    bool postKey = false;
+    s.editLimit = columnLimit > 0 ? columnLimit : e.maxEditLength;
 
-    auto place = [this](TWinControl* c, int left, int top, int width, int height) {
-        PlaceChild(c->Widget(), TRect(left, top, left + width, top + height));
-    };
-    auto activate = [&](TWinControl* c) {
-        c->SetColor(color);
-        c->SetEnabled(true);
-        c->SetVisible(true);
-        shown = c->Widget();
-    };
-
-    switch (e.editorType) {
-    case edComboEdit:
-    case edComboList: {
-        TGridCombo* c = e.combo;
-        c->SetStyle(e.editorType == edComboEdit ? csDropDown : csDropDownList);
-        place(c, r.Left, r.Top, w, h);
-        if (e.editorType == edComboList) {
-            const int i = c->Items().IndexOf(text);
-            c->SetItemIndex(i >= 0 ? i : (c->Items().Count() > 0 ? 0 : -1));
-        } else {
-            c->SetText(text);
-        }
-        c->SetFlat(flat);
-        c->SetEtched(flat);
-        if (d->navigation.AutoComboDropSize) c->SizeDropWidth();
-        activate(c);
-        e.shownValue = c->Text();
-        postKey = true;
-        break;
-    }
-    case edUniEdit: {
-        TGridUniEdit* c = e.uniEdit;
-        place(c, r.Left + 2 + e.wideEditOffsetX, r.Top + 2 + e.wideEditOffsetY, w - 2 - 2 * e.wideEditOffsetX,
-              h - 2 - 2 * e.wideEditOffsetY);
-        c->Font() = Font();
-        c->SetText(GetWideCellText(rc, row));
-        activate(c);
-        e.shownValue = c->Text();
-        postKey = true;
-        break;
-    }
-    case edUniComboEdit:
-    case edUniComboList: {
-        TGridUniCombo* c = e.uniCombo;
-        c->SetStyle(e.editorType == edUniComboEdit ? csDropDown : csDropDownList);
-        place(c, r.Left, r.Top, w, h);
-        const QString wide = GetWideCellText(rc, row);
-        if (e.editorType == edUniComboList) {
-            const int i = c->Items().IndexOf(wide);
-            c->SetItemIndex(i >= 0 ? i : (c->Items().Count() > 0 ? 0 : -1));
-        } else {
-            c->SetText(wide);
-        }
-        c->Font() = Font();
-        c->SetFlat(flat);
-        c->SetEtched(flat);
-        if (d->navigation.AutoComboDropSize) c->SizeDropWidth();
-        activate(c);
-        e.shownValue = c->Text();
-        break;
-    }
-    case edSpinEdit:
-    case edFloatSpinEdit:
-    case edTimeSpinEdit:
-    case edDateSpinEdit: {
-        TGridSpin* c = e.spin;
-        place(c, r.Left, r.Top, w, h);
-        switch (e.editorType) {
-        case edSpinEdit:
-            c->SetSpinType(sptNormal);
-            c->SetValue(LeadingInt(text));
-            break;
-        case edFloatSpinEdit: {
-            c->SetSpinType(sptFloat);
-            bool ok = false;
-            const double v = CleanNumberText(text).replace(RegionalSettings::DecimalSeparator(), u'.').toDouble(&ok);
-            c->SetFloatValue(ok && std::isfinite(v) ? v : 0.0);
-            break;
-        }
-        case edTimeSpinEdit:
-            c->SetSpinType(sptTime);
-            c->SetText(GetEditText(col, row));
-            break;
-        default: {
-            TDateTime dt = 0;
-            if (text.isEmpty() || !TryStrToDate(text, dt)) dt = Now();
-            c->SetDateValue(dt);
-            c->SetSpinType(sptDate);
-            break;
-        }
-        }
-        activate(c);
-        e.shownValue = c->Text();
-        postKey = true;
-        break;
-    }
-    case edDateEdit:
-    case edDateEditUpDown:
-    case edTimeEdit: {
-        TGridDatePicker* c = e.datePicker;
-        place(c, r.Left, r.Top, w, h);
-        TDateTime v = 0;
-        if (e.editorType == edTimeEdit) {
-            c->SetKind(TDateTimeKind::dtkTime);
-            if (text.isEmpty() || !TryStrToTime(text, v)) v = Now();
-            c->SetTime(v);
-        } else {
-            c->SetKind(TDateTimeKind::dtkDate);
-            c->SetDateMode(e.editorType == edDateEditUpDown ? TDTDateMode::dmUpDown : TDTDateMode::dmComboBox);
-            if (text.isEmpty() || !TryStrToDate(text, v)) v = Now();
-            c->SetDate(v);
-        }
-        c->SetChecked(true);
-        activate(c);
-        e.shownValue = e.editorType == edTimeEdit ? TimeToStr(c->Time()) : DateToStr(c->Date());
-        break;
-    }
-    case edCheckBox: {
-        TGridCheckBox* c = e.checkBox;
-        place(c, r.Left, r.Top, w, h);
-        c->SetCaption(text);
-        c->SetState(TCheckBoxState::cbUnchecked);
-        activate(c);
-        break;
-    }
-    case edEditBtn:
-    case edNumericEditBtn:
-    case edFloatEditBtn: {
-        TGridEditBtn* c = e.editBtn;
-        place(c, r.Left, r.Top, w, h);
-        c->SetText(text);
-        c->SetMaxLength(editLimit);
-        activate(c);
-        e.shownValue = c->Text();
-        postKey = true;
-        break;
-    }
-    case edUnitEditBtn: {
-        TGridUnitEditBtn* c = e.unitEditBtn;
-        place(c, r.Left, r.Top, w, h);
-        c->SetMaxLength(editLimit);
-        c->SetCellValue(text);
-        activate(c);
-        e.shownValue = c->CellValue();
-        postKey = true;
-        break;
-    }
-    case edButton: {
-        TGridButton* c = e.button;
-        place(c, r.Left - 1, r.Top - 1, w + 2, h + 2);
-        c->SetCaption(text);
-        c->SetEnabled(true);
-        c->SetVisible(true);
-        shown = c;
-        break;
-    }
-    case edCustom: {
-        TEditLink* link = e.editLink;
-        if (!link) break;
-        link->SetGrid(this);
-        link->SetEditCell(TPoint(rc, row));
-        TRect lr = r;
-        if (link->EditStyle == esPopup) {
-            if (link->AutoPopupWidth) link->PopupWidth = r.Width();
-            // One popup per link at a time, freed whenever the edit ends.
-            auto form = std::make_unique<QWidget>(nullptr, Qt::Popup | Qt::FramelessWindowHint);
-            const QPoint at = mapToGlobal(ClientOrigin() + QPoint(r.Left, r.Top));
-            form->setGeometry(at.x(), at.y(), link->PopupWidth, link->PopupHeight);
-            QWidget* parent = form.get();
-            link->SetPopupForm(std::move(form));
-            parent->show();
-            link->CreateEditor(parent);
-            lr = TRect(0, 0, link->PopupWidth, link->PopupHeight);
-        } else {
-            link->CreateEditor(this);
-        }
-        link->PlaceEditor(lr);
-        link->ShowEditor(true);
-        link->ApplyColors(color, font);
-        link->SetProperties();
-        if (OnGetEditorProp) OnGetEditorProp(this, rc, row, link);
-        link->SetEditorValue(text);
-        e.shownValue = link->GetEditorValue();
-        link->WatchEditControl();
-        link->FocusEditor(true);
-        shown = link->EditControl();
-        postKey = true;
-        break;
-    }
-    case edRichEdit: {
-        TExtRichEdit* c = e.richEdit;
-        c->SizingLock = true;
-        PlaceChild(c, TRect(r.Left, r.Top, r.Left + w, r.Top + h));
-        c->LoadRichText(GetCellText(rc, row));
-        c->selectAll();
-        c->setEnabled(true);
-        c->setVisible(true);
-        c->document()->setDocumentMargin(2); // the text 2 pixels inside the cell
-        QPalette p = c->palette();
-        p.setColor(QPalette::Base, ToQColor(color));
-        c->setPalette(p);
-        e.shownValue = c->SaveRichText();
-        shown = c;
-        postKey = true;
-        break;
-    }
-    default:
-        break;
-    }
-    if (!shown) {
+    const EditorMaker* maker = EditorMaker::Of(e.editorType);
+    if (maker) maker->show(s);
+    if (!s.shown) {
         // Nothing to edit with: no edit is in progress.
         e.editInProgress = false;
         return;
     }
-    if (e.editorType != edCustom) shown->setFocus(Qt::OtherFocusReason);
-    if ((e.editorType == edComboEdit || e.editorType == edComboList) && d->mouseActions.DirectComboDrop)
-        e.combo->SetDroppedDown(true);
-    if (e.editorType == edUniComboEdit || e.editorType == edUniComboList) {
-        if (d->mouseActions.DirectComboDrop) e.uniCombo->SetDroppedDown(true);
-    }
-    // Typing that started the edit replaces the text, as in the text editor.
-    if (postKey && startKey != 0 && e.editorType == edComboEdit) e.combo->SelectAll();
-    if (postKey) SendChar(shown, startKey);
+    if (!maker->focusesItself) s.shown->setFocus(Qt::OtherFocusReason);
+    const bool postKey = maker->postsStartKey && startKey != 0;
+    if (maker->focused) maker->focused(s, postKey);
+    if (postKey) SendChar(s.shown, startKey);
     if (e.richEdit) e.richEdit->SizingLock = false;
 }
 
@@ -596,50 +356,8 @@ void TExtStringGrid::StoreEditorControl(int col, int row)
     const bool cancelled = e.cancelled;
     e.cancelled = false;
     if (rc < 0 || !e.combo) return;
-    // Only a value the user changed goes back into the cell.
-    auto put = [&](const QString& value) {
-        if (!cancelled && value != e.shownValue) PutCellText(rc, row, value);
-    };
-    auto putWide = [&](const QString& value) {
-        if (!cancelled && value != e.shownValue) SetWideCellText(rc, row, value);
-    };
-    switch (e.editorType) {
-    case edComboEdit:
-    case edComboList:
-        if (e.editInProgress) put(e.combo->Text());
-        break;
-    case edUniEdit: putWide(e.uniEdit->Text()); break;
-    case edUniComboEdit:
-    case edUniComboList: putWide(e.uniCombo->Text()); break;
-    case edSpinEdit:
-    case edTimeSpinEdit: put(e.spin->Text()); break;
-    case edFloatSpinEdit:
-        if (!cancelled && e.spin->Text() != e.shownValue) SetCellFloat(rc, row, e.spin->FloatValue());
-        break;
-    case edDateSpinEdit:
-        if (!cancelled && e.spin->Text() != e.shownValue) PutCellText(rc, row, DateToStr(e.spin->DateValue()));
-        break;
-    case edDateEdit:
-    case edDateEditUpDown:
-        put(e.datePicker->Checked() ? DateToStr(e.datePicker->Date()) : QString());
-        break;
-    case edTimeEdit: put(TimeToStr(e.datePicker->Time())); break;
-    case edEditBtn:
-    case edNumericEditBtn:
-    case edFloatEditBtn: put(e.editBtn->Text()); break;
-    case edUnitEditBtn: put(e.unitEditBtn->CellValue()); break;
-    case edRichEdit: put(e.richEdit->SaveRichText()); break;
-    case edCustom:
-        if (TEditLink* link = e.editLink) {
-            put(link->GetEditorValue());
-            if (link->EditStyle != esPopup) link->ShowEditor(false);
-            link->DestroyEditor();
-            link->FreePopupForm();
-        }
-        break;
-    default:
-        break;
-    }
+    if (const EditorMaker* maker = EditorMaker::Of(e.editorType))
+        maker->store(EditorMaker::Store(*this, e, rc, row, cancelled));
     // A value stored without a validating key (the focus went elsewhere)
     // changes the cell all the same.
     if (!cancelled && rc == e.editCol && row == e.editRow && row < RowCount() && rc < StoreCols()) {
