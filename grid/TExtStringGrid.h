@@ -350,6 +350,9 @@ public:
     void EditorKeyDown(int key, TShiftState shift);
     // Moves to the next (previous) cell in tab order.
     void TabToNextCell(bool backward);
+    // SizeWhileTyping: the current column widens to a text being typed into
+    // the current cell, and with word wrap the row fits it (OnEndRowSize).
+    void SizeToTypedText(const QString& text);
     // The text of an ellipsis button after OnEllipsClick.
     virtual QString EllipsClick(const QString& value);
     virtual QString GetCurrentCellText();

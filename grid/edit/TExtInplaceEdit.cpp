@@ -244,8 +244,14 @@ void TExtInplaceEdit::KeyUp(int& key, TShiftState shift)
     TInplaceEdit::KeyUp(key, shift);
     if (key == Win::VK_LEFT || key == Win::VK_RIGHT) return;
     Complete();
-    // Seam: sizing the column or row while typing (SizeWhileTyping) is the
-    // grid's auto-size, built with the column grid.
+    SizeToText();
+}
+
+void TExtInplaceEdit::SizeToText()
+{
+    if (!IsShown()) return;
+    m_ext->SizeToTypedText(Text());
+    Move(TRect());
 }
 
 void TExtInplaceEdit::Complete()

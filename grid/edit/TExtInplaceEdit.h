@@ -11,7 +11,8 @@
 //   the cell's text back and the key stays, but Tab still moves on); Tab
 //   with goTabs walks to the next cell;
 // - auto-completion from the grid's LookupItems;
-// - Right at the end and Left at the start move on (CursorWalkEditor).
+// - Right at the end and Left at the start move on (CursorWalkEditor);
+// - the column and row grow with the typed text (SizeWhileTyping).
 
 #include "grid/edit/TEditorKeyProtocol.h"
 #include "platform/grids/InplaceEdit.h"
@@ -63,6 +64,9 @@ private:
     // The text after a refused validation: the cell's, caret at the end.
     void TakeCellText();
     void Complete();
+    // SizeWhileTyping: the column widens to the typed text, and with word
+    // wrap the row fits it.
+    void SizeToText();
 
     TExtStringGrid* m_ext;
     int m_lengthLimit = 0;

@@ -24,6 +24,7 @@
 #include "grid/edit/TGridUniEdit.h"
 #include "grid/edit/TGridUnitEditBtn.h"
 #include "grid/util/CellText.h"
+#include "grid/util/GridDrawUtils.h"
 #include "controls/HTMLText.h"
 #include "platform/core/RegionalSettings.h"
 
@@ -433,6 +434,31 @@ void TExtStringGrid::TabToNextCell(bool backward)
     // The grid's own TAB walk: TabAdvanceDirection, merged cells passed
     // over whole, TabToNextAtEnd handing the focus on at the last cell.
     TabKey(backward);
+}
+
+void TExtStringGrid::SizeToTypedText(const QString& text)
+{
+    const TSizeWhileTyping& size = d->sizeWhileTyping;
+    const bool rows = size.Height && d->wordWrap;
+    const int col = Col();
+    const int row = Row();
+    const int rc = RealColIndex(col);
+    if ((!size.Width && !rows) || rc < 0) return;
+    // The cell is measured holding the typed text, then gets its own text
+    // back: the edit is stored only when it ends. Only this cell is
+    // measured: the others fit already or keep their width.
+    const QString kept = Cells(rc, row);
+    SetCells(rc, row, text);
+    if (size.Width) {
+        int width = MeasureCell(col, row, 0).cx + d->draw.marginX + 2 * (GridLineWidth() + 1);
+        if (width > ColWidths(col)) {
+            UpdateAutoColumnSize(rc, width);
+            SetColWidths(col, std::max(0, ChooseBound(width, d->size.minColWidth, d->size.maxColWidth)));
+        }
+    }
+    if (rows) AutoSizeRow(row);
+    SetCells(rc, row, kept);
+    if (rows && OnEndRowSize) OnEndRowSize(this, row);
 }
 
 // ---------------------------------------------------------------------------

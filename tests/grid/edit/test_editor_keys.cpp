@@ -278,4 +278,32 @@ TEST(EditorValidation, AnAcceptedEditUpdatesTheFooterAndTellsOnCellsChanged)
     EXPECT_EQ(changed.size(), 3u);
 }
 
+TEST(TextEditor, TheColumnAndRowGrowWithTheTypedText)
+{
+    Form f;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    TExtStringGrid& g = *f.grid;
+    g.SetColWidths(1, 30);
+    g.SizeWhileTyping().Width = true;
+    f.Edit(1, 1);
+    Form::Type(QStringLiteral("a rather long text"));
+    EXPECT_GT(g.ColWidths(1), 60);
+    EXPECT_EQ(g.Cells(1, 1), QString()); // stored when the edit ends
+    EXPECT_GE(g.TextEditor()->width(), g.ColWidths(1) - 2);
+    Form::Type(Qt::Key_Return);
+    EXPECT_EQ(g.Cells(1, 1), QStringLiteral("a rather long text"));
+
+    // With word wrap the row takes the lines instead.
+    g.SizeWhileTyping().Width = false;
+    g.SizeWhileTyping().Height = true;
+    g.SetWordWrap(true);
+    int sized = -1;
+    g.OnEndRowSize = [&](QObject*, int row) { sized = row; };
+    const int before = g.RowHeights(2);
+    f.Edit(2, 2);
+    Form::Type(QStringLiteral("words that wrap over lines"));
+    EXPECT_GT(g.RowHeights(2), before);
+    EXPECT_EQ(sized, 2);
+}
+
 } // namespace
