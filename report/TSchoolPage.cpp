@@ -5,6 +5,8 @@
 #include "report/RptTools.h"
 #include "report/TReportContext.h"
 
+#include <algorithm>
+
 namespace {
 
 QString L(const char* text) { return QString::fromLatin1(text); }
@@ -39,21 +41,28 @@ void TSchoolPage::DrawDistrictTitle(TBaseReport& report)
     int size = font.Size;
     report.SetFont(font.Name, size);
     report.SetBold(true);
-    while (report.TextWidth(m_districtName.trimmed()) > 7.05 && size > 1) {
+    // The name keeps clear of the box's sides.
+    constexpr double pad = 0.05;
+    while (report.TextWidth(m_districtName.trimmed()) > 7.05 - 2 * pad && size > 1) {
         --size;
         report.SetFont(font.Name, size);
         report.SetBold(true);
     }
     report.SetFontColor(font.Color);
     report.SetBold(true);
+    // The box from 0.5 holds the name's whole height with a gap above and
+    // below, so neither of its lines crosses the text.
+    const double textBottom = 0.5 + pad + (0.75 - TReportContext::TextTop(report, 0.75));
+    report.GotoXY(0.75, std::max(0.75, textBottom));
     report.Pen().SetColor(clBlack);
     report.Pen().SetWidth(2);
     report.Brush().SetStyle(TBrushStyle::bsClear);
-    report.Rectangle(0.75, 0.5, 7.8, report.YPos());
+    report.Rectangle(0.75, 0.5, 7.8, report.YPos() + pad);
     report.Pen().SetWidth(1);
     report.Brush().SetStyle(TBrushStyle::bsSolid);
     report.PrintCenter(m_districtName, 4.275);
     report.SetBold(false);
+    report.GotoXY(0.75, report.YPos() + pad);
     report.NewLine();
 }
 

@@ -79,6 +79,11 @@ public:
         Expect(QStringLiteral("my page"), [] { return PersonelFrm && PersonelFrm->isVisible(); });
         PersonelFrm->edFirst->SetText(QStringLiteral("Dana"));
         PersonelFrm->edLast->SetText(QStringLiteral("Whitfield"));
+        // Moving into "Full name" proposes the first and last name.
+        main->activateWindow();
+        PersonelFrm->edFull->setFocus(Qt::TabFocusReason);
+        Expect(QStringLiteral("the proposed full name"),
+               [] { return PersonelFrm->edFull->Text() == QLatin1String("Dana Whitfield"); });
         PersonelFrm->edComp->SetText(QStringLiteral("Whitfield Realty"));
         Picture(*main, 2, QStringLiteral("my-page"));
 
