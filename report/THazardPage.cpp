@@ -260,9 +260,10 @@ void THazardPage::PrintFirstPage(TBaseReport& report)
     QImage map;
     if (LoadHazardMap(map))
         TReportContext::PrintImageFit(report, 0.75, 1.25, 7.8, 4.7, map);
+    // The provider's logo beside its name (printed from 6.0), not under it.
     const QImage logo = ResourcePicture(L("qrnlogo"));
     if (!logo.isNull())
-        TReportContext::PrintImageFit(report, 4.8, 5.9, 7.39, 7.33, logo);
+        TReportContext::PrintImageFit(report, 4.8, 5.9, 5.9, 7.33, logo);
 
     report.SetFont(L("arial"), 12);
     report.SetBold(true);
