@@ -114,7 +114,8 @@ void TPropInfoPage::PrintCharacteristics(TBaseReport& report, int fromLine, doub
 
 void TPropInfoPage::PrintLegal(TBaseReport& report, double start, double end, double bottom)
 {
-    TMemoBuf memo(Field("legal_desc"));
+    // Far more than the lines below can hold: a longer text is cut first.
+    TMemoBuf memo(Field("legal_desc").left(8192));
     memo.SetPrintStart(start);
     memo.SetPrintEnd(end);
     // Lines that end above bottom; at least the first one.

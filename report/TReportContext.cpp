@@ -131,13 +131,17 @@ void TReportContext::DrawPageHeader(TBaseReport& report, const QString& title, T
     report.GotoXY(0, 0.75);
 }
 
-QString TReportContext::FitText(const TBaseReport& report, const QString& text, double width)
+QString TReportContext::FitText(const TBaseReport& report, const QString& whole, double width)
 {
-    if (report.TextWidth(text) <= width)
+    // More characters than any line of the page holds at any size the
+    // pages use: a longer text from the server is cut before it is measured.
+    constexpr qsizetype kLongest = 4096;
+    const QString text = whole.left(kLongest);
+    if (whole.size() <= kLongest && report.TextWidth(text) <= width)
         return text;
     const QString dots = QStringLiteral("...");
     // The longest start of the text that fits with the dots (halving the
-    // range: a text from the server can be long).
+    // range).
     qsizetype lo = 0, hi = text.size();
     while (lo < hi) {
         const qsizetype mid = (lo + hi + 1) / 2;
