@@ -259,12 +259,13 @@ protected:
     std::vector<PdfPage> m_words;
 };
 
-TEST_F(ReportLayout, NoTwoTextsShareAPlace)
+// Pairs of words that cover each other (across, and down by more than the
+// room lines of a small line height leave between their boxes).
+int CheckNoOverlaps(const std::vector<PdfPage>& pages)
 {
-    MakeReport();
     int checked = 0;
-    for (size_t p = 0; p < m_words.size(); ++p) {
-        const PdfPage& page = m_words[p];
+    for (size_t p = 0; p < pages.size(); ++p) {
+        const PdfPage& page = pages[p];
         for (size_t i = 0; i < page.size(); ++i) {
             if (InTitleBar(page[i]))
                 continue;
@@ -283,7 +284,13 @@ TEST_F(ReportLayout, NoTwoTextsShareAPlace)
             }
         }
     }
-    EXPECT_GT(checked, 10000);
+    return checked;
+}
+
+TEST_F(ReportLayout, NoTwoTextsShareAPlace)
+{
+    MakeReport();
+    EXPECT_GT(CheckNoOverlaps(m_words), 10000);
     // The long texts and the income lines are there to be checked.
     const QStringList all = AllTexts();
     EXPECT_TRUE(all.contains(QStringLiteral("Heating:")));
@@ -291,6 +298,29 @@ TEST_F(ReportLayout, NoTwoTextsShareAPlace)
     EXPECT_TRUE(all.filter(QStringLiteral("...")).size() >= 1); // the legal description, cut
     EXPECT_GE(all.count(QStringLiteral("GSI:")), 4);
     EXPECT_GE(all.count(QStringLiteral("Annual Exp:")), 4);
+}
+
+TEST_F(ReportLayout, TheStreetMapsPropertyBlockKeepsItsFieldsApart)
+{
+    // With a single comp the street map shows the property block beside
+    // the long legal description.
+    ReplaceComps(Residential("8", 1));
+    SelectPages({pgStreet});
+    WriteProfile();
+    const QString pdf = Temp(QStringLiteral("street.pdf"));
+    m_form.RenderPdf(Temp(QStringLiteral("profile.rpt")), pdf);
+    const std::vector<PdfPage> pages = PdfWords(pdf);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_GT(CheckNoOverlaps(pages), 1000);
+    int legal = 0;
+    for (const Word& w : pages[0]) {
+        if (!InTitleBar(w)) {
+            EXPECT_LE(w.X2, 7.8 + 0.5 / 72) << w.Text.toStdString();
+        }
+        legal += w.Text == QLatin1String("UNINCORPORATED") ? 1 : 0;
+    }
+    EXPECT_EQ(legal, 1);
+    EXPECT_TRUE(Texts(Page(0)).contains(QStringLiteral("Lot Width/Depth:")));
 }
 
 TEST_F(ReportLayout, MarketSummaryCellsKeepAGap)
