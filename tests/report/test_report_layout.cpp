@@ -165,6 +165,10 @@ protected:
         for (const auto& [status, structure] : income)
             comps += Income(status, ++n, structure);
         comps += Residential("8", ++n);
+        // One comp in a city with a very long name.
+        comps.replace(comps.indexOf(QStringLiteral("<city>ALDER CREEK</city>")), 24,
+                      QStringLiteral("<city>ALDER CREEK HEIGHTS AND THE UNINCORPORATED FOOTHILLS OF SIERRA VISTA COUNTY "
+                                     "ABOVE THE LAKE</city>"));
         ReplaceComps(comps);
 
         // The report data with a wide hazard map and photos of odd sizes.
@@ -174,6 +178,12 @@ protected:
         text.replace(QRegularExpression(QStringLiteral("<hazard status=\"0\">[^<]*</hazard>")),
                      QStringLiteral("<hazard status=\"0\">") + QString::fromLatin1(Jpeg(1200, 300, qRgb(90, 160, 90)))
                          + QStringLiteral("</hazard>"));
+        // Long names of a service and of a school.
+        text.replace(QStringLiteral("name=\"Sierra Vista Community Hospital\""),
+                     QStringLiteral("name=\"Sierra Vista Community Hospital and Regional Trauma and Rehabilitation "
+                                    "Center\""));
+        text.replace(QStringLiteral("<name>Foothill Elementary</name>"),
+                     QStringLiteral("<name>Foothill Elementary and Middle School of the Performing Arts</name>"));
         QString photos = QStringLiteral("<photos>");
         for (int i = 1; i <= n; ++i) {
             const int w = i % 3 == 0 ? 120 : i % 3 == 1 ? 400 : 300, h = i % 3 == 0 ? 300 : i % 3 == 1 ? 100 : 212;
