@@ -341,15 +341,22 @@ void TStreetMapPage::PrintCompsTable(TBaseReport& report)
         if (!r.IsUsed(i))
             continue;
         const QString status = r.Field(L("status"));
-        report.PrintTab(StatusLetter(status));
-        report.PrintTab(r.Field(L("address")));
-        report.PrintTab(r.Field(L("doc_date")));
-        report.PrintTab(r.Field(L("bed")));
-        report.PrintTab(r.Field(county106 ? L("fixtures") : L("bath")));
-        report.PrintTab(status == QLatin1String("8") ? r.Field(L("sold_price")) : r.Field(L("mls_price")));
-        report.PrintTab(r.Field(L("house_sqft")));
+        // Each text keeps a gap to the next cell.
+        int column = 0;
+        auto cell = [&](const QString& text) {
+            const double room = columns[column].Width - (column == 0 ? 0.05 : 0) - 0.04;
+            ++column;
+            report.PrintTab(TReportContext::FitText(report, text, room));
+        };
+        cell(StatusLetter(status));
+        cell(r.Field(L("address")));
+        cell(r.Field(L("doc_date")));
+        cell(r.Field(L("bed")));
+        cell(r.Field(county106 ? L("fixtures") : L("bath")));
+        cell(status == QLatin1String("8") ? r.Field(L("sold_price")) : r.Field(L("mls_price")));
+        cell(r.Field(L("house_sqft")));
         const QString ppsfText = r.Field(L("ppsf"));
-        report.PrintTab(ppsfText);
+        cell(ppsfText);
         if (report.TabShade() == 10) {
             report.SetTabShade(0);
             report.PrintTab(QString());
