@@ -140,6 +140,12 @@ protected:
         m_personal.SetFullName(QString());
         m_personal.SetFirstName(QStringLiteral("Dana"));
         m_personal.SetLastName(QStringLiteral("Whitfield"));
+        // Every line of the agent's block filled: it reaches the customer's.
+        m_personal.SetAddress2(QStringLiteral("Suite 400, Alder Creek Professional Plaza"));
+        m_personal.SetPhType2(QStringLiteral("Direct"));
+        m_personal.SetPhNumber2(QStringLiteral("(559) 555-0101"));
+        m_personal.SetPhType4(QStringLiteral("Fax"));
+        m_personal.SetPhNumber4(QStringLiteral("(559) 555-0102"));
         // A photo as My Page stores it (175 pixels high) and a wide logo.
         m_personal.Photo = QImage(420, 175, QImage::Format_RGB32);
         m_personal.Photo.fill(qRgb(40, 90, 160));
