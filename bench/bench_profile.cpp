@@ -1,11 +1,14 @@
 // The full property profile report from recorded sample-service answers:
 // all twelve page kinds, 40 comps with their house photos, four assessor
-// map sheets, laid out into a report file, and that file rendered to PDF.
+// map sheets, the agent's photo and logo, laid out into a report file, and
+// that file rendered to PDF. Beside it, QTextDocument printing the same
+// texts and pictures, page for page, to PDF as the reference.
 // Target: both together under one second (Release build).
 //
 //   build/<dir>/bench/bench_profile [--benchmark_filter=...]
 
 #include "app/state/TAppState.h"
+#include "platform/report/PagePainter.h"
 #include "platform/report/TReportFileReader.h"
 #include "protocol/TvxAssessorMap.h"
 #include "protocol/TvxComps.h"
@@ -16,10 +19,14 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QPdfWriter>
 #include <QTemporaryDir>
+#include <QTextDocument>
+#include <QUrl>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -73,6 +80,11 @@ struct Profile {
         Personal.Loaded = true;
         Personal.SetFullName(QStringLiteral("Dana Whitfield"));
         Personal.SetCompany(QStringLiteral("Alder Creek Realty"));
+        // As My Page stores them: 175 pixels high.
+        Personal.Photo = QImage(140, 175, QImage::Format_RGB32);
+        Personal.Photo.fill(qRgb(60, 90, 150));
+        Personal.Logo = QImage(578, 175, QImage::Format_RGB32);
+        Personal.Logo.fill(qRgb(150, 60, 60));
         Form = std::make_unique<TrptProfile>();
         Form->Comps = &Comps;
         Form->RptGen = &RptGen;
@@ -137,6 +149,68 @@ void BM_ProfileWriteAndRenderPdf(benchmark::State& state)
         RenderPdf(WriteReport(), pdf);
 }
 BENCHMARK(BM_ProfileWriteAndRenderPdf)->Unit(benchmark::kMillisecond);
+
+// The report's texts and pictures as rich text: a paragraph of texts per
+// page and each picture at its drawn size, a page break after each page.
+class RichTextPages : public TPagePainter {
+public:
+    QString Html;
+    std::vector<QImage> Images;
+    int Texts = 0;
+    void BeginPage(int, QSizeF) override {}
+    void EndPage() override { Html += QStringLiteral("<p style=\"page-break-after: always\"></p>"); }
+    void SetFont(const TPageFont&) override {}
+    void SetPen(const TPagePen&) override {}
+    void SetBrush(const TPageBrush&, const QImage*) override {}
+    void SetClip(const QRectF*) override {}
+    void DrawText(QPointF, const QString& text) override
+    {
+        Html += text.toHtmlEscaped() + QLatin1Char(' ');
+        ++Texts;
+    }
+    void DrawLine(QPointF, QPointF) override {}
+    void DrawRectangle(const QRectF&) override {}
+    void DrawEllipse(const QRectF&) override {}
+    void DrawPolyline(const QPointF*, int) override {}
+    void DrawPolygon(const QPointF*, int, bool) override {}
+    void FillRect(const QRectF&, TColor) override {}
+    void DrawImage(const QRectF& r, const QImage& image, int) override
+    {
+        if (image.isNull())
+            return;
+        Html += QStringLiteral("<img src=\"img%1\" width=\"%2\" height=\"%3\"> ")
+                    .arg(Images.size())
+                    .arg(int(r.width() * 96))
+                    .arg(int(r.height() * 96));
+        Images.push_back(image);
+    }
+};
+
+void BM_ReferenceQTextDocumentPdf(benchmark::State& state)
+{
+    const QString path = WriteReport();
+    TReportFileReader reader;
+    reader.LoadFromFile(path);
+    RichTextPages pages;
+    for (int p = 0; p < reader.PageCount(); ++p)
+        reader.PlayPage(p, pages);
+    const QString pdf = Setup().Dir.filePath(QStringLiteral("reference.pdf"));
+    for (auto _ : state) {
+        QTextDocument document;
+        document.setDefaultFont(QFont(QStringLiteral("Liberation Sans"), 8));
+        for (size_t i = 0; i < pages.Images.size(); ++i)
+            document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("img%1").arg(i)),
+                                 QVariant(pages.Images[i]));
+        document.setHtml(pages.Html);
+        QPdfWriter writer(pdf);
+        writer.setPageSize(QPageSize(QPageSize::Letter));
+        document.print(&writer);
+    }
+    state.counters["texts"] = pages.Texts;
+    state.counters["pictures"] = double(pages.Images.size());
+    state.counters["pdf_kb"] = double(QFile(pdf).size()) / 1024;
+}
+BENCHMARK(BM_ReferenceQTextDocumentPdf)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -3,7 +3,7 @@
 // vector street map, written to a report file, read back, rendered to PDF,
 // and one page with a sheet drawn by the preview at zoom 90 and 200 once its
 // sheet is scaled and cached. Beside it, QTextDocument printing the same
-// texts to PDF as the reference.
+// texts and pictures to PDF as the reference.
 // Targets: writing and reading the file under 100 ms each, the PDF under
 // 700 ms, a preview page under 30 ms.
 //
@@ -24,8 +24,10 @@
 #include <QPdfWriter>
 #include <QTemporaryDir>
 #include <QTextDocument>
+#include <QUrl>
 #include <benchmark/benchmark.h>
 #include <tiffio.h>
+#include <vector>
 
 namespace {
 
@@ -258,7 +260,8 @@ void BM_OutputPreviewPageNewZoom(benchmark::State& state)
 }
 BENCHMARK(BM_OutputPreviewPageNewZoom)->Unit(benchmark::kMillisecond);
 
-// The same texts, one paragraph per page line, printed by QTextDocument.
+// The same texts and pictures, each picture at its drawn size, printed by
+// QTextDocument.
 void BM_ReferenceQTextDocumentPdf(benchmark::State& state)
 {
     Output& o = Shared();
@@ -266,11 +269,13 @@ void BM_ReferenceQTextDocumentPdf(benchmark::State& state)
     TReportFileReader reader;
     reader.LoadFromFile(o.File);
     int runs = 0;
+    std::vector<QImage> images;
     class Texts : public TPagePainter {
     public:
         QString& Html;
         int& Runs;
-        Texts(QString& html, int& runs) : Html(html), Runs(runs) {}
+        std::vector<QImage>& Images;
+        Texts(QString& html, int& runs, std::vector<QImage>& images) : Html(html), Runs(runs), Images(images) {}
         void BeginPage(int, QSizeF) override {}
         void EndPage() override { Html += QStringLiteral("<p style=\"page-break-after: always\"></p>"); }
         void SetFont(const TPageFont&) override {}
@@ -288,20 +293,33 @@ void BM_ReferenceQTextDocumentPdf(benchmark::State& state)
         void DrawPolyline(const QPointF*, int) override {}
         void DrawPolygon(const QPointF*, int, bool) override {}
         void FillRect(const QRectF&, TColor) override {}
-        void DrawImage(const QRectF&, const QImage&, int) override {}
-    } texts(html, runs);
+        void DrawImage(const QRectF& r, const QImage& image, int) override
+        {
+            if (image.isNull())
+                return;
+            Html += QStringLiteral("<img src=\"img%1\" width=\"%2\" height=\"%3\"> ")
+                        .arg(Images.size())
+                        .arg(int(r.width() * 96))
+                        .arg(int(r.height() * 96));
+            Images.push_back(image);
+        }
+    } texts(html, runs, images);
     for (int p = 0; p < reader.PageCount(); ++p)
         reader.PlayPage(p, texts);
     const QString pdf = o.Dir.filePath(QStringLiteral("reference.pdf"));
     for (auto _ : state) {
         QTextDocument document;
         document.setDefaultFont(QFont(QStringLiteral("Liberation Sans"), 8));
+        for (size_t i = 0; i < images.size(); ++i)
+            document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("img%1").arg(i)),
+                                 QVariant(images[i]));
         document.setHtml(html);
         QPdfWriter writer(pdf);
         writer.setPageSize(QPageSize(QPageSize::Letter));
         document.print(&writer);
     }
     state.counters["texts"] = runs;
+    state.counters["pictures"] = double(images.size());
     state.counters["KiB"] = double(QFileInfo(pdf).size()) / 1024;
 }
 BENCHMARK(BM_ReferenceQTextDocumentPdf)->Unit(benchmark::kMillisecond);

@@ -38,7 +38,7 @@ void TAssessorMapPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
             continue;
         if (printed)
             report.NewPage();
-        report.PrintImageRect(0.75, 0.5, report.PageWidth() - 0.2, report.PageHeight() - 0.2, sheet);
+        TReportContext::PrintImageFit(report, 0.75, 0.5, report.PageWidth() - 0.2, report.PageHeight() - 0.2, sheet);
         printed = true;
     }
     valid = false;

@@ -55,11 +55,15 @@ void TCommunityPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
         PrintServicesHeader(report);
         report.NewLine();
         SetServicesTabs(report);
+        // Each cell's text stays inside its margins (0.1 on either side).
+        auto cell = [&](const QString& text, double width) {
+            report.PrintTab(TReportContext::FitText(report, text, width - 0.2));
+        };
         for (; s; s = s->getNextSiblingElement()) {
-            report.PrintTab(s->getAttribute(L("name")));
-            report.PrintTab(s->getAttribute(L("street")) + L(", ") + s->getAttribute(L("city")));
-            report.PrintTab(s->getAttribute(L("phone")));
-            report.PrintTab(s->getAttribute(L("distance")));
+            cell(s->getAttribute(L("name")), 2.5);
+            cell(s->getAttribute(L("street")) + L(", ") + s->getAttribute(L("city")), 2.85);
+            cell(s->getAttribute(L("phone")), 1.15);
+            cell(s->getAttribute(L("distance")), 0.55);
             report.NewLine();
             if (report.LinesLeft() >= 12)
                 continue;

@@ -25,12 +25,13 @@ void TCoverPage::RowPrint(TBaseReport& report, TReportShell&, bool&)
     report.GotoXY(0, 3.75);
     report.SetFont(QStringLiteral("Arial"), 14);
     report.SetBold(true);
+    // Every line stays between the margins (0.75 to 7.8).
     auto line = [&](const QString& text) {
-        report.PrintCenter(text, kCenter);
+        report.PrintCenter(TReportContext::FitText(report, text, 7.05), kCenter);
         report.NewLine();
     };
     if (agent) {
-        line(agent->FullName());
+        line(m_context.AgentName());
         for (const QString& text : {agent->Company(), agent->Address1(), agent->Address2()})
             if (!text.isEmpty())
                 line(text);
@@ -46,7 +47,8 @@ void TCoverPage::RowPrint(TBaseReport& report, TReportShell&, bool&)
                 line(p[0] + QLatin1Char(' ') + p[1]);
     }
 
-    report.GotoXY(0, 5.75);
+    // A long agent block pushes the customer's block down.
+    report.GotoXY(0, std::max(5.75, report.YPos() + 0.25));
     const TAppState& state = AppState();
     if (!state.CustName.isEmpty()) {
         report.SetFont(QStringLiteral("Arial"), 18);

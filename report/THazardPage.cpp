@@ -132,7 +132,7 @@ void THazardPage::PrintHazardSymbol(TBaseReport& report, const QString& name)
 {
     const QImage symbol = ResourcePicture(name);
     if (!symbol.isNull())
-        report.PrintImageRect(0.76, report.LineTop() + 0.01, 1.74, report.YPos() - 0.01, symbol);
+        TReportContext::PrintImageFit(report, 0.76, report.LineTop() + 0.01, 1.74, report.YPos() - 0.01, symbol);
 }
 
 void THazardPage::SetHazardHeadingTab(TBaseReport& report)
@@ -255,12 +255,15 @@ void THazardPage::PrintFirstPage(TBaseReport& report)
     report.PrintCenter(QString::number(AppState().MapId), 6.0);
     report.SetBold(false);
 
+    // The map at its own proportions, clear of the note above it and of the
+    // title below it (whose text starts about 0.19 above its line at 5.0).
     QImage map;
     if (LoadHazardMap(map))
-        report.PrintImageRect(0.75, 1.25, 7.8, 4.75, map);
+        TReportContext::PrintImageFit(report, 0.75, 1.25, 7.8, 4.7, map);
+    // The provider's logo beside its name (printed from 6.0), not under it.
     const QImage logo = ResourcePicture(L("qrnlogo"));
     if (!logo.isNull())
-        report.PrintImageRect(4.8, 5.9, 7.39, 7.33, logo);
+        TReportContext::PrintImageFit(report, 4.8, 5.9, 5.9, 7.33, logo);
 
     report.SetFont(L("arial"), 12);
     report.SetBold(true);

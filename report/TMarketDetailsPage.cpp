@@ -10,6 +10,8 @@
 #include "report/RptTools.h"
 #include "report/TReportContext.h"
 
+#include <algorithm>
+
 namespace {
 
 QString L(const char* text) { return QString::fromLatin1(text); }
@@ -26,12 +28,62 @@ constexpr double kPhotoHeight = 1.45;
 
 } // namespace
 
-void TMarketDetailsPage::PrintLabelValue(TBaseReport& report, const QString& label, const QString& value, double x)
+void TMarketDetailsPage::PrintLabelValue(TBaseReport&, const QString& label, const QString& value, double x)
 {
-    report.PrintRight(label.left(255), x);
-    report.SetBold(true);
-    report.PrintLeft(value.left(255), x + 0.02);
-    report.SetBold(false);
+    m_pairs.push_back(Pair{label.left(255), value.left(255), x, 0, 0});
+}
+
+void TMarketDetailsPage::PrintPairs(TBaseReport& report)
+{
+    // Each pair wants its label to end at its x. Pairs are moved right of
+    // the one before them and left of the right edge, keeping kGap between
+    // them; when they cannot all fit, the longest values are cut first.
+    constexpr double left = 0.79, right = 7.74, kGap = 0.08, labelGap = 0.02;
+    std::vector<Pair>& pairs = m_pairs;
+    auto measure = [&](Pair& p) {
+        p.LabelWidth = report.TextWidth(p.Label);
+        report.SetBold(true);
+        p.ValueWidth = report.TextWidth(p.Value);
+        report.SetBold(false);
+    };
+    double total = 0;
+    for (Pair& p : pairs) {
+        measure(p);
+        total += p.LabelWidth + labelGap + p.ValueWidth + kGap;
+    }
+    total -= pairs.empty() ? 0 : kGap;
+    while (total > right - left) {
+        auto longest = std::max_element(pairs.begin(), pairs.end(),
+                                        [](const Pair& a, const Pair& b) { return a.ValueWidth < b.ValueWidth; });
+        if (longest == pairs.end() || longest->ValueWidth <= 0)
+            break;
+        const double before = longest->ValueWidth;
+        report.SetBold(true);
+        longest->Value = TReportContext::FitText(report, longest->Value, std::max(0.0, before - (total - (right - left))));
+        report.SetBold(false);
+        measure(*longest);
+        total -= before - longest->ValueWidth; // each cut makes the value narrower
+    }
+    std::vector<double> start(pairs.size());
+    double end = left - kGap;
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        start[i] = std::max(pairs[i].X - pairs[i].LabelWidth, end + kGap);
+        end = start[i] + pairs[i].LabelWidth + labelGap + pairs[i].ValueWidth;
+    }
+    double bound = right;
+    for (size_t i = pairs.size(); i-- > 0;) {
+        const double width = pairs[i].LabelWidth + labelGap + pairs[i].ValueWidth;
+        start[i] = std::min(start[i], bound - width);
+        bound = start[i] - kGap;
+    }
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        const double labelEnd = start[i] + pairs[i].LabelWidth;
+        report.PrintRight(pairs[i].Label, labelEnd);
+        report.SetBold(true);
+        report.PrintLeft(pairs[i].Value, labelEnd + labelGap);
+        report.SetBold(false);
+    }
+    pairs.clear();
 }
 
 double TMarketDetailsPage::EstimateTextLines(TBaseReport& report, const QString& text, double width)
@@ -119,13 +171,16 @@ void TMarketDetailsPage::PrintSubjectBlock(TBaseReport& report)
     PrintLabelValue(report, L("Owner:"), f("owner1"), 1.5);
     PrintLabelValue(report, L("APN:"), f("apn"), 5.5);
     PrintLabelValue(report, L("Year Built:"), f("year_built"), 7.0);
+    PrintPairs(report);
     report.NewLine();
     PrintLabelValue(report, L("Site Address:"), f("address") + L(" ") + f("city_state"), 1.5);
     PrintLabelValue(report, L("Use Code:"), f("land_use"), 5.5);
+    PrintPairs(report);
     report.NewLine();
     PrintLabelValue(report, L("Mail Address:"), f("m_address") + L(" ") + f("m_city_state"), 1.5);
     PrintLabelValue(report, L("Last Trans:"), c.TrxField(L("doc_date")), 5.5);
     PrintLabelValue(report, L("Last Price:"), c.TrxField(L("sold_price")), 7.0);
+    PrintPairs(report);
     report.NewLine();
     if (c.TrxCursor)
         c.TrxCursor = c.TrxCursor->getNextSiblingElement();
@@ -137,14 +192,17 @@ void TMarketDetailsPage::PrintSubjectBlock(TBaseReport& report)
     }
     PrintLabelValue(report, L("Prior Trans:"), c.TrxField(L("doc_date")), 5.5);
     PrintLabelValue(report, L("Prior Price:"), c.TrxField(L("sold_price")), 7.0);
+    PrintPairs(report);
     report.NewLine();
     PrintLabelValue(report, L("Lot:"), f("lot_sqft"), 1.2);
     if (!f("lot_width").isEmpty() && !f("lot_depth").isEmpty())
         PrintLabelValue(report, L("Lot Size:"), f("lot_width") + L("x") + f("lot_depth"), 3.2);
     PrintLabelValue(report, L("Deed Type:"), f("doc_type"), 5.5);
+    PrintPairs(report);
     report.NewLine();
     PrintLabelValue(report, L("Pool:"), f("pool"), 1.2);
     PrintLabelValue(report, L("Lender:"), QString(), 5.5);
+    PrintPairs(report);
     report.Brush().SetStyle(TBrushStyle::bsClear);
     report.Pen().SetColor(clBlack);
     report.Pen().SetWidth(2);
@@ -256,10 +314,12 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
     PrintLabelValue(report, L("Owner:"), f("owner"), 1.5);
     PrintLabelValue(report, L("APN:"), apn, 5.5);
     PrintLabelValue(report, L("Year Built:"), f("year_built"), 7.0);
+    PrintPairs(report);
     report.NewLine();
     const QString site = f("address") + L(" ") + f("city");
     PrintLabelValue(report, L("Site Address:"), site, 1.5);
     PrintLabelValue(report, L("Use Code:"), f("land_use"), 5.5);
+    PrintPairs(report);
     report.NewLine();
     PrintLabelValue(report, L("Mail Address:"), site, 1.5);
     if (status == QLatin1String("8"))
@@ -277,6 +337,7 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
     else if (status == QLatin1String("3") || status == QLatin1String("9") || status == QLatin1String("7")
              || status == QLatin1String("0"))
         PrintLabelValue(report, L("List Price:"), f("list_price"), 7.0);
+    PrintPairs(report);
     report.NewLine();
     const int structure = StructureType(f("structure_type"));
     if (structure >= 0 && structure <= 5)
@@ -298,19 +359,23 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
     PrintLabelValue(report, L("Prior Trans:"), f("p_doc_date"), 5.5);
     PrintLabelValue(report, L("Prior Price:"), f("p_sold_price") + L("  ") + ExpandListingAbbrev(f("prev_sale_code")),
                     7.0);
+    PrintPairs(report);
     report.NewLine();
     PrintLabelValue(report, L("Lot:"), f("lot_sqft"), 1.2);
     PrintLabelValue(report, L("Acreage:"), f("acres"), 2.2);
     PrintLabelValue(report, L("Lot Size:"), f("lot_size"), 3.4);
     PrintLabelValue(report, L("Deed Type:"), f("doc_type"), 5.5);
+    PrintPairs(report);
     report.NewLine();
     if (structure == 0 || structure == 1 || structure == 2 || structure == 4)
         PrintLabelValue(report, L("Pool:"), f("pool"), 1.2);
     PrintLabelValue(report, L("Lender:"), f("lender"), 5.5);
+    PrintPairs(report);
     report.NewLine();
     PrintLabelValue(report, QString(), f("ppsf") + L(" Per Sqft."), 1.2);
     PrintLabelValue(report, QString(), f("distance") + L(" miles from subject property"), 2.5);
     PrintLabelValue(report, QString(), L("Comparable is ") + f("house_dif"), 4.8);
+    PrintPairs(report);
     report.NewLine();
 
     report.Brush().SetStyle(TBrushStyle::bsClear);
@@ -331,7 +396,7 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
         report.Rectangle(2.85, report.LineTop(), 7.78, photoBottom);
         QImage picture;
         if (LoadCompPhoto(apn, picture))
-            report.PrintImageRect(0.75, top, 2.8, photoBottom, picture);
+            TReportContext::PrintImageFit(report, 0.75, top, 2.8, photoBottom, picture);
         report.Brush().SetStyle(TBrushStyle::bsClear);
         report.Rectangle(0.75, report.LineTop(), 2.8, photoBottom);
         report.Brush().SetStyle(TBrushStyle::bsSolid);

@@ -5,6 +5,7 @@
 // photo beside its features and comments.
 
 #include <QString>
+#include <vector>
 
 class QImage;
 class TBaseReport;
@@ -26,7 +27,17 @@ private:
     void PrintSubjectBlock(TBaseReport& report);
     void PrintCompBlock(TBaseReport& report, TReportShell& shell);
     void PrintFeatures(TBaseReport& report, const QString& text, double left);
-    static void PrintLabelValue(TBaseReport& report, const QString& label, const QString& value, double x);
+    // A label ending at x and its bold value after it, kept for the line
+    // until PrintPairs prints them.
+    void PrintLabelValue(TBaseReport& report, const QString& label, const QString& value, double x);
+    // The kept pairs of the line, each as near its x as the others and the
+    // margins allow, none touching another.
+    void PrintPairs(TBaseReport& report);
+    struct Pair {
+        QString Label, Value;
+        double X, LabelWidth, ValueWidth;
+    };
+    std::vector<Pair> m_pairs;
     static double EstimateTextLines(TBaseReport& report, const QString& text, double width);
     class TXMLElement* PhotoElement(const QString& apn) const;
 

@@ -30,22 +30,86 @@ QString StatusDateHeading(const QString& status)
 
 } // namespace
 
+namespace {
+
+// Column widths of the heading row (style 0) and of the data and averages
+// rows. The address column, empty on the data lines, gives room to the DOM
+// and date columns, so that a full date keeps a gap to its neighbours.
+const double kHeadingWidths[9] = {1.15, 1.0, 0.54, 0.6, 0.5, 0.78, 0.78, 0.85, 0.85};
+const double kDataWidths[9] = {1.15, 1.0, 0.5, 0.6, 0.5, 0.8, 0.8, 0.85, 0.85};
+// Margins in hundredths of an inch: the outer columns 5, the others 4.
+int Margin(int column) { return (column == 0 || column == 8) ? 5 : 4; }
+// The least room between the texts of two cells.
+constexpr double kCellGap = 0.04;
+
+} // namespace
+
 void TMarketSummaryPage::SetMarketSummaryTabs(TBaseReport& report, int style)
 {
     if (style != 0 && style != 1 && style != 3)
         return;
-    const double heading[] = {1.45, 1.0, 0.54, 0.6, 0.4, 0.68, 0.68, 0.85, 0.85};
-    const double data[] = {1.45, 1.0, 0.5, 0.6, 0.4, 0.7, 0.7, 0.85, 0.85};
     for (int i = 0; i < 9; ++i) {
         int lines = 0;
         if (style == 0)
             lines = kLineTop | kLineBottom | (i == 0 ? kLineLeft : 0u) | (i == 8 ? kLineRight : 0u);
         else if (style == 1)
             lines = kLineTop;
-        const double width = style == 0 ? heading[i] : data[i];
-        const double margin = (i == 0 || i == 8) ? 5 : 0;
-        SetTabLines(report, i == 0 ? 0.75 : tabAfterPrevious, i == 0 ? TTabJustify::tjLeft : TTabJustify::tjRight, width, margin, lines, 0);
+        const double width = style == 0 ? kHeadingWidths[i] : kDataWidths[i];
+        SetTabLines(report, i == 0 ? 0.75 : tabAfterPrevious, i == 0 ? TTabJustify::tjLeft : TTabJustify::tjRight,
+                    width, Margin(i), lines, 0);
     }
+}
+
+int TMarketSummaryPage::StructureKind(int structure)
+{
+    switch (structure) {
+    case 1: case 2: case 4: return 1;
+    case 3: case 5: return 3;
+    case 6: return 6;
+    default: return 0;
+    }
+}
+
+void TMarketSummaryPage::MakeOrder()
+{
+    TCompsRecords& r = *m_context.Records;
+    std::vector<Entry> used;
+    for (int i = 0; i <= r.LastIndex(); ++i) {
+        if (!r.IsUsed(i))
+            continue;
+        r.SetIndex(i);
+        const int structure = StructureType(r.Field(L("struct_type")));
+        used.push_back(Entry{i, r.Field(L("status")), StructureKind(structure), structure, 0});
+    }
+    m_order.clear();
+    std::vector<bool> taken(used.size(), false);
+    for (size_t i = 0; i < used.size(); ++i) {
+        if (taken[i])
+            continue;
+        const size_t group = m_order.size();
+        for (size_t j = i; j < used.size(); ++j) {
+            if (!taken[j] && used[j].Status == used[i].Status && used[j].Kind == used[i].Kind) {
+                taken[j] = true;
+                m_order.push_back(used[j]);
+                m_order.back().Group = group;
+            }
+        }
+    }
+}
+
+TStatusStats TMarketSummaryPage::GroupStats(size_t from, size_t to) const
+{
+    TCompsRecords& r = *m_context.Records;
+    const int kept = r.Index();
+    TStatusStats s;
+    const int slot = StatusCodeIndex(m_order[from].Status);
+    for (size_t i = from; i < to; ++i) {
+        r.SetIndex(m_order[i].Index);
+        AddCompStatistics(r, slot, s);
+    }
+    r.SetIndex(kept);
+    AverageCompStatistics(s);
+    return s;
 }
 
 void TMarketSummaryPage::RowPrint(TBaseReport& report, TReportShell& shell, bool&)
@@ -55,54 +119,66 @@ void TMarketSummaryPage::RowPrint(TBaseReport& report, TReportShell& shell, bool
     if (c.FirstComp) {
         c.FirstComp = false;
         c.GroupStatus.clear();
-        m_groupOpen = false;
+        m_bandGroup = SIZE_MAX;
+        MakeOrder();
+        m_pos = 0;
+        if (!m_order.empty())
+            r.SetIndex(m_order.front().Index);
     }
-    if (!r.IsUsed(r.Index()))
+    if (m_pos >= m_order.size())
         return;
-    const QString status = r.Field(L("status"));
-    const int structure = StructureType(r.Field(L("struct_type")));
+    const Entry& e = m_order[m_pos];
+    const QString& status = e.Status;
+    const int structure = e.Structure;
     const bool county106 = c.CountyId() == 106;
-    const bool heading = status != c.GroupStatus || shell.FirstRow();
+    const bool heading = e.Group != m_bandGroup || shell.FirstRow();
     if (heading) {
         const QString caption = StatusCodeName(status)
-                                + (status == c.GroupStatus ? L(" Properties - cont.") : L(" Properties"));
+                                + (e.Group == m_bandGroup ? L(" Properties - cont.") : L(" Properties"));
         c.DrawGroupBand(report, caption, c.Settings.Color(rcMarketSumBar));
         report.NewLine();
         c.GroupStatus = status;
+        m_bandGroup = e.Group;
     }
-    m_groupOpen = true;
-    m_groupStructure = structure;
     report.ClearTabs();
     SetMarketSummaryTabs(report, 0);
+    int column = 0;
+    // A cell's text cut so that it keeps its margin and a gap to the next.
+    auto cell = [&](const QString& text, const double* widths) {
+        const double room = widths[column] - Margin(column) / 100.0 - (column == 0 ? Margin(column) / 100.0 : kCellGap);
+        ++column;
+        report.PrintTab(TReportContext::FitText(report, text, room));
+    };
     if (heading) {
         report.SetFont(L("Arial"), 10);
         report.SetTabShade(c.Settings.TabShade);
-        report.PrintTab(L("Address"));
+        auto h = [&](const QString& text) { cell(text, kHeadingWidths); };
+        h(L("Address"));
         switch (structure) {
         case 1: case 2: case 4:
-            report.PrintTab(L("Beds"));
-            report.PrintTab(county106 ? L("Fixtures") : L("Baths"));
-            report.PrintTab(L("Est SF"));
+            h(L("Beds"));
+            h(county106 ? L("Fixtures") : L("Baths"));
+            h(L("Est SF"));
             break;
         case 3: case 5:
-            report.PrintTab(L("GSI"));
-            report.PrintTab(L("Zoning"));
-            report.PrintTab(L("Est SF"));
+            h(L("GSI"));
+            h(L("Zoning"));
+            h(L("Est SF"));
             break;
         case 6:
-            report.PrintTab(L("APN"));
-            report.PrintTab(L("Acreage"));
-            report.PrintTab(L("Lot Size"));
+            h(L("APN"));
+            h(L("Acreage"));
+            h(L("Lot Size"));
             break;
         default:
             for (int i = 0; i < 3; ++i)
-                report.PrintTab(QString());
+                h(QString());
         }
-        report.PrintTab(L("DOM"));
-        report.PrintTab(L("List Date"));
-        report.PrintTab(StatusDateHeading(status));
-        report.PrintTab(L("List Price"));
-        report.PrintTab(status == QLatin1String("8") ? L("Sale Price") : QString());
+        h(L("DOM"));
+        h(L("List Date"));
+        h(StatusDateHeading(status));
+        h(L("List Price"));
+        h(status == QLatin1String("8") ? L("Sale Price") : QString());
         report.SetBold(false);
         report.SetFont(L("Arial"), 10);
         report.NewLine();
@@ -113,41 +189,44 @@ void TMarketSummaryPage::RowPrint(TBaseReport& report, TReportShell& shell, bool
     report.SetFont(L("Arial"), 10);
     for (int i = 0; i < 4; ++i)
         report.PrintTab(QString());
-    report.PrintLeft(r.Field(L("address")) + L("   ") + r.Field(L("city")), 0.79);
+    report.PrintLeft(TReportContext::FitText(report, r.Field(L("address")) + L("   ") + r.Field(L("city")), 7.8 - 0.79),
+                     0.79);
     report.NewLine();
 
-    report.PrintTab(QString());
+    column = 0;
+    auto d = [&](const QString& text) { cell(text, kDataWidths); };
+    d(QString());
     switch (structure) {
     case 1: case 2: case 4:
-        report.PrintTab(r.Field(L("bed")));
-        report.PrintTab(r.Field(county106 ? L("partial_baths") : L("bath")));
-        report.PrintTab(r.Field(L("house_sqft")));
+        d(r.Field(L("bed")));
+        d(r.Field(county106 ? L("partial_baths") : L("bath")));
+        d(r.Field(L("house_sqft")));
         break;
     case 3: case 5:
-        report.PrintTab(r.Field(L("annual_gross")));
-        report.PrintTab(r.Field(L("zoning")));
-        report.PrintTab(r.Field(L("house_sqft")));
+        d(r.Field(L("annual_gross")));
+        d(r.Field(L("zoning")));
+        d(r.Field(L("house_sqft")));
         break;
     case 6:
-        report.PrintTab(r.Field(L("apn_index")));
-        report.PrintTab(r.Field(L("acres")));
-        report.PrintTab(r.Field(L("lot_sqft")));
+        d(r.Field(L("apn_index")));
+        d(r.Field(L("acres")));
+        d(r.Field(L("lot_sqft")));
         break;
     default:
         for (int i = 0; i < 3; ++i)
-            report.PrintTab(QString());
+            d(QString());
     }
-    report.PrintTab(r.Field(L("dom")));
-    report.PrintTab(r.Field(L("list_date")));
+    d(r.Field(L("dom")));
+    d(r.Field(L("list_date")));
     const QChar first = status.isEmpty() ? QChar() : status.at(0);
     if (first == QLatin1Char('8') || first == QLatin1Char('3') || first == QLatin1Char('9'))
-        report.PrintTab(r.Field(L("search_date")));
+        d(r.Field(L("search_date")));
     else if (first == QLatin1Char('7'))
-        report.PrintTab(r.Field(L("close_date")));
+        d(r.Field(L("close_date")));
     else
-        report.PrintTab(QString());
-    report.PrintTab(r.Field(L("list_price")));
-    report.PrintTab(status == QLatin1String("8") ? r.Field(L("sold_price")) : QString());
+        d(QString());
+    d(r.Field(L("list_price")));
+    d(status == QLatin1String("8") ? r.Field(L("sold_price")) : QString());
 
     report.Brush().SetColor(0x808080);
     TReportContext::ShadedBox(report, 0.75, report.YPos(), 7.8, report.YPos() + 0.002);
@@ -155,65 +234,80 @@ void TMarketSummaryPage::RowPrint(TBaseReport& report, TReportShell& shell, bool
     report.NewLine();
 }
 
-void TMarketSummaryPage::PrintAverages(TBaseReport& report)
+void TMarketSummaryPage::PrintAverages(TBaseReport& report, size_t from, size_t to)
 {
-    TReportContext& c = m_context;
-    const int slot = StatusCodeIndex(c.GroupStatus);
-    m_groupOpen = false;
-    // A group of a status without statistics (unknown code) has no averages.
-    if (slot < 0)
+    const QString& status = m_order[from].Status;
+    // A group of a status without statistics (unknown code), or of one
+    // comp, has no averages.
+    if (StatusCodeIndex(status) < 0 || to - from <= 1)
         return;
-    const TStatusStats& s = c.Stats[size_t(slot)];
-    if (s.RecordCount <= 1)
-        return;
+    const TStatusStats s = GroupStats(from, to);
     report.ClearTabs();
     SetMarketSummaryTabs(report, 1);
     report.SetBold(true);
-    report.PrintTab(L("Average"));
-    switch (m_groupStructure) {
+    int column = 0;
+    auto a = [&](const QString& text) {
+        const double room = kDataWidths[column] - Margin(column) / 100.0
+                            - (column == 0 ? Margin(column) / 100.0 : kCellGap);
+        ++column;
+        report.PrintTab(TReportContext::FitText(report, text, room));
+    };
+    a(L("Average"));
+    switch (m_order[from].Structure) {
     case 1: case 2: case 4:
-        report.PrintTab(FormatFloat(L("#.#"), s.Bed.Average));
-        report.PrintTab(FormatFloat(L("#.#"), s.Bath.Average));
-        report.PrintTab(FormatFloat(L("#,###"), s.HouseSqft.Average));
+        a(FormatFloat(L("#.#"), s.Bed.Average));
+        a(FormatFloat(L("#.#"), s.Bath.Average));
+        a(FormatFloat(L("#,###"), s.HouseSqft.Average));
         break;
     case 3:
-        report.PrintTab(QString());
-        report.PrintTab(QString());
-        report.PrintTab(FormatFloat(L("#,###"), s.HouseSqft.Average));
+        a(QString());
+        a(QString());
+        a(FormatFloat(L("#,###"), s.HouseSqft.Average));
         break;
     case 5:
-        report.PrintTab(FormatMoney(L("#,###"), s.AnnualGross.Average));
-        report.PrintTab(QString());
-        report.PrintTab(FormatFloat(L("#,###"), s.HouseSqft.Average));
+        a(FormatMoney(L("#,###"), s.AnnualGross.Average));
+        a(QString());
+        a(FormatFloat(L("#,###"), s.HouseSqft.Average));
         break;
     case 6:
-        report.PrintTab(QString());
-        report.PrintTab(QString());
-        report.PrintTab(FormatFloat(L("#,###"), s.LotSqft.Average));
+        a(QString());
+        a(QString());
+        a(FormatFloat(L("#,###"), s.LotSqft.Average));
         break;
     default:
         for (int i = 0; i < 3; ++i)
-            report.PrintTab(QString());
+            a(QString());
     }
-    report.PrintTab(FormatFloat(L("#"), s.Dom.Average));
-    report.PrintTab(QString());
-    report.PrintTab(QString());
-    report.PrintTab(FormatMoney(L("#,###"), s.ListPrice.Average));
-    report.PrintTab(c.GroupStatus == QLatin1String("8") ? FormatMoney(L("#,###"), s.SoldPrice.Average) : QString());
+    a(FormatFloat(L("#"), s.Dom.Average));
+    a(QString());
+    a(QString());
+    a(FormatMoney(L("#,###"), s.ListPrice.Average));
+    a(status == QLatin1String("8") ? FormatMoney(L("#,###"), s.SoldPrice.Average) : QString());
     report.SetBold(false);
     report.NewLine();
 }
 
 void TMarketSummaryPage::RowAfter(TBaseReport& report, TReportShell&, bool& valid)
 {
-    TReportContext& c = m_context;
-    TCompsRecords& r = *c.Records;
-    r.Next();
-    valid = !r.Eof();
-    // The group ends at a record of another status, or with the records;
-    // its averages row comes once.
-    if (m_groupOpen && !(valid && r.Field(L("status")) == c.GroupStatus))
-        PrintAverages(report);
+    TCompsRecords& r = *m_context.Records;
+    if (m_pos >= m_order.size()) {
+        r.SetIndex(r.LastIndex());
+        r.Next();
+        valid = false;
+        return;
+    }
+    const size_t group = m_order[m_pos].Group;
+    ++m_pos;
+    valid = m_pos < m_order.size();
+    if (valid) {
+        r.SetIndex(m_order[m_pos].Index);
+    } else {
+        r.SetIndex(r.LastIndex());
+        r.Next();
+    }
+    // The group ends with its last comp; its averages row comes once.
+    if (!valid || m_order[m_pos].Group != group)
+        PrintAverages(report, group, m_pos);
     if (valid && report.LinesLeft() < 10)
         report.NewPage();
 }

@@ -1,10 +1,14 @@
 #pragma once
 // Page 50, "MARKET SUMMARY": the comps marked for use, two lines each, in
-// groups of the same listing status, each group under a band and a heading
-// row and closed, once, by an averages row laid out by the group's own
-// structure type.
+// groups of the same listing status and structure kind, each group under
+// one band and heading row (repeated, "- cont.", on a new page) and closed,
+// once, by an averages row laid out by the group's own structure type.
+
+#include "report/TStatusStats.h"
 
 #include <QString>
+#include <cstdint>
+#include <vector>
 
 class TBaseReport;
 class TReportContext;
@@ -20,11 +24,30 @@ public:
     static void SetMarketSummaryTabs(TBaseReport& report, int style);
 
 private:
-    void PrintAverages(TBaseReport& report);
+    // The kinds of structure whose comps share a band and its headings:
+    // residential (1, 2, 4), income (3, 5), land (6) and any other.
+    static int StructureKind(int structure);
+    // The used comps in the order they are printed: grouped by status and
+    // structure kind, the groups in the order of their first comp, the comps
+    // of a group in the order of the records.
+    void MakeOrder();
+    // The statistics of the comps of the group at m_order[from, to).
+    TStatusStats GroupStats(size_t from, size_t to) const;
+    // The averages row closing that group (none for one comp or a status
+    // without statistics).
+    void PrintAverages(TBaseReport& report, size_t from, size_t to);
 
     TReportContext& m_context;
-    // The structure type of the group's comps, and whether its averages row
-    // is still to come.
-    int m_groupStructure = 0;
-    bool m_groupOpen = false;
+    struct Entry {
+        int Index;
+        QString Status;
+        int Kind;
+        int Structure;
+        size_t Group; // the first entry of its group
+    };
+    std::vector<Entry> m_order;
+    // The entry of the current row.
+    size_t m_pos = 0;
+    // The group whose band was printed last: its first entry.
+    size_t m_bandGroup = SIZE_MAX;
 };

@@ -11,6 +11,13 @@
 
 namespace {
 QString L(const char* text) { return QString::fromLatin1(text); }
+
+// The right margin of the body, left of the header bar.
+constexpr double kMargin = 7.8;
+// The least room between two fields on a line, and between a label and
+// its value.
+constexpr double kGap = 0.08;
+constexpr double kLabelGap = 0.03;
 } // namespace
 
 QString TPropInfoPage::Field(const char* name) const { return m_context.SubjectField(L(name)); }
@@ -54,14 +61,24 @@ void TPropInfoPage::PrintBlockCaption(TBaseReport& report, const QString& captio
 }
 
 void TPropInfoPage::Row(TBaseReport& report, const QString& label, const QString& value, double labelX,
-                        double valueX)
+                        double valueX, double limitX)
 {
     report.PrintLeft(label, labelX);
-    report.PrintLeft(value, valueX);
+    const double x = std::max(valueX, labelX + report.TextWidth(label) + kLabelGap);
+    report.PrintLeft(TReportContext::FitText(report, value, limitX - x), x);
+}
+
+double TPropInfoPage::CaptionTop(TBaseReport& report, double y) const
+{
+    TReportContext::UseFont(report, m_context.Settings.GroupFont);
+    report.SetBold(true);
+    const double top = TReportContext::TextTop(report, y);
+    report.SetFont(QStringLiteral("Arial"), 10);
+    return top;
 }
 
 void TPropInfoPage::PrintCharacteristics(TBaseReport& report, int fromLine, double l1, double v1, double l2,
-                                         double v2)
+                                         double v2, double limit2)
 {
     const bool residential = Residential();
     struct Line {
@@ -88,21 +105,32 @@ void TPropInfoPage::PrintCharacteristics(TBaseReport& report, int fromLine, doub
     for (int n = fromLine; n <= 12; ++n) {
         const Line& line = lines[n - 1];
         if (line.Show1)
-            Row(report, L(line.Label1), line.Value1, l1, v1);
+            Row(report, L(line.Label1), line.Value1, l1, v1, l2 - kGap);
         if (line.Label2)
-            Row(report, L(line.Label2), line.Value2, l2, v2);
+            Row(report, L(line.Label2), line.Value2, l2, v2, limit2);
         report.NewLine();
     }
 }
 
-void TPropInfoPage::PrintLegal(TBaseReport& report, double start)
+void TPropInfoPage::PrintLegal(TBaseReport& report, double start, double end, double bottom)
 {
-    TMemoBuf memo(Field("legal_desc"));
+    // Far more than the lines below can hold: a longer text is cut first.
+    TMemoBuf memo(Field("legal_desc").left(8192));
     memo.SetPrintStart(start);
-    memo.SetPrintEnd(7.95);
-    report.PrintMemo(memo, 1, false);
-    if (memo.Pos() < memo.Size())
-        report.PrintMemo(memo, 0, false);
+    memo.SetPrintEnd(end);
+    // Lines that end above bottom; at least the first one.
+    const int room = std::max(1, int((bottom - report.YPos()) / report.LineHeight() + 1e-6) + 1);
+    if (report.MemoLines(memo) <= room) {
+        report.PrintMemo(memo, 1, false);
+        if (memo.Pos() < memo.Size())
+            report.PrintMemo(memo, 0, false);
+        return;
+    }
+    report.PrintMemo(memo, room - 1, false);
+    QString rest = memo.Text().mid(memo.Pos()).simplified();
+    rest.truncate(1024); // more than a line can show
+    report.PrintLeft(TReportContext::FitText(report, rest, end - start), start);
+    report.NewLine();
 }
 
 void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
@@ -124,31 +152,32 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
     report.GotoXY(0, 0.75);
     PrintBlockCaption(report, QStringLiteral("PROPERTY  INFORMATION"), 2.8);
     const double l = 2.8, v = 4.0;
-    Row(report, L("Owner:"), Field("owner1"), l, v);
+    Row(report, L("Owner:"), Field("owner1"), l, v, kMargin);
     report.NewLine();
-    Row(report, L("Parcel:"), Field("apn"), l, v);
+    Row(report, L("Parcel:"), Field("apn"), l, v, kMargin);
     report.NewLine();
-    Row(report, L("Site Address:"), Field("address") + QLatin1Char(' ') + Field("city_state"), l, v);
+    Row(report, L("Site Address:"), Field("address") + QLatin1Char(' ') + Field("city_state"), l, v, kMargin);
     report.NewLine();
-    Row(report, L("Mail Address:"), Field("m_address") + QLatin1Char(' ') + Field("m_city_state"), l, v);
+    Row(report, L("Mail Address:"), Field("m_address") + QLatin1Char(' ') + Field("m_city_state"), l, v, kMargin);
     report.NewLine();
-    Row(report, L("Vesting:"), Field("vesting"), l, v);
+    Row(report, L("Vesting:"), Field("vesting"), l, v, kMargin);
     report.NewLine();
-    Row(report, L("Phone Number:"), Field("phone"), l, v);
+    Row(report, L("Phone Number:"), Field("phone"), l, v, kMargin);
     report.NewLine();
-    Row(report, L("Co-Owner:"), Field("owner2"), l, v);
+    Row(report, L("Co-Owner:"), Field("owner2"), l, v, kMargin);
     report.NewLine();
-    Row(report, L("Map Code:"), Field("map"), l, v);
-    Row(report, L("Flood:"), Field("flood"), 5.5, 6.5);
+    Row(report, L("Map Code:"), Field("map"), l, v, 5.5 - kGap);
+    Row(report, L("Flood:"), Field("flood"), 5.5, 6.5, kMargin);
     report.NewLine();
-    Row(report, L("Census Tract:"), Field("census_tract"), l, v);
+    Row(report, L("Census Tract:"), Field("census_tract"), l, v, 5.5 - kGap);
     Row(report, L("Tract/Lot/Block:"), Field("tract") + QLatin1Char('/') + Field("lot") + QLatin1Char('/') + Field("block"),
-        5.5, 6.5);
+        5.5, 6.5, kMargin);
     report.NewLine();
 
-    // 3. The legal description.
+    // 3. The legal description, on the lines left above the characteristics
+    // caption at 3.3.
     report.PrintLeft(L("Legal description:"), 2.8);
-    PrintLegal(report, 4.0);
+    PrintLegal(report, 4.0, kMargin, CaptionTop(report, 3.3) - 0.03);
 
     // 4. The sale history, every transaction.
     report.GotoXY(0, 5.75);
@@ -163,13 +192,25 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
     for (const char* h : {"Doc date", "Doc number", "Sold price", "Doc type", "TD type"})
         report.PrintTab(L(h));
     report.SetBold(false);
+    // Every cell keeps a gap to the next; the rows end above the blocks at
+    // 7.2, the last row that fits showing "..." when more are left.
+    const double cellWidths[] = {0.8, 1.0, 1.25, 1.73, 1.73};
+    auto cell = [&](int i, const QString& text) {
+        report.PrintTab(TReportContext::FitText(report, text, cellWidths[i] - kGap));
+    };
+    const double tableBottom = CaptionTop(report, 7.2) - 0.03;
     while (m_context.TrxCursor) {
         report.NewLine();
-        report.PrintTab(m_context.TrxField(L("doc_date")));
-        report.PrintTab(m_context.TrxField(L("doc_number")));
-        report.PrintTab(m_context.TrxField(L("sold_price")) + m_context.TrxField(L("doc_sale_code")).left(255));
-        report.PrintTab(m_context.TrxField(L("doc_type")));
-        report.PrintTab(m_context.TrxField(L("td_type")));
+        if (report.YPos() + report.LineHeight() > tableBottom && m_context.TrxCursor->getNextSiblingElement()) {
+            report.PrintTab(QStringLiteral("..."));
+            m_context.TrxCursor = nullptr;
+            break;
+        }
+        cell(0, m_context.TrxField(L("doc_date")));
+        cell(1, m_context.TrxField(L("doc_number")));
+        cell(2, m_context.TrxField(L("sold_price")) + m_context.TrxField(L("doc_sale_code")).left(255));
+        cell(3, m_context.TrxField(L("doc_type")));
+        cell(4, m_context.TrxField(L("td_type")));
         m_context.TrxCursor = m_context.TrxCursor->getNextSiblingElement();
     }
     report.ClearTabs();
@@ -180,7 +221,7 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
     const char* const assessment[][2] = {
         {"Land:", "land_value"}, {"Structure:", "imp_value"}, {"Total:", "total_value"}, {"% Improved:", "pct_improved"}};
     for (const auto& r : assessment) {
-        Row(report, L(r[0]), Field(r[1]), 4.5, 5.7);
+        Row(report, L(r[0]), Field(r[1]), 4.5, 5.7, kMargin);
         report.NewLine();
     }
     report.GotoXY(0, 8.7);
@@ -189,28 +230,30 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
         {"Tax Amount:", "tax_amount"}, {"Exempt Type:", "exemption"}, {"Tax Rate Area:", "tax_area"},
         {"Assessed Year:", "tax_year"}};
     for (const auto& r : tax) {
-        Row(report, L(r[0]), Field(r[1]), 4.5, 5.7);
+        Row(report, L(r[0]), Field(r[1]), 4.5, 5.7, kMargin);
         report.NewLine();
     }
 
     // 7. Characteristics.
     report.GotoXY(0, 3.3);
     PrintBlockCaption(report, QStringLiteral("PROPERTY  CHARACTERISTICS"), 0.75);
-    PrintCharacteristics(report, 1, 0.75, 1.9, 4.0, 5.2);
+    PrintCharacteristics(report, 1, 0.75, 1.9, 4.0, 5.2, kMargin);
 
     // 8. Prepared for.
     if (!state.CustName.isEmpty() && !state.CustAddr1.isEmpty() && !state.CustCity.isEmpty()) {
         report.GotoXY(0, 8.7);
         PrintBlockCaption(report, QStringLiteral("PREPARED  FOR"), 0.75);
-        report.PrintLeft(state.CustName, 0.75);
+        // Beside the tax block at 4.5.
+        auto line = [&](const QString& text) { report.PrintLeft(TReportContext::FitText(report, text, 4.5 - kGap - 0.75), 0.75); };
+        line(state.CustName);
         report.NewLine();
-        report.PrintLeft(state.CustAddr1, 0.75);
+        line(state.CustAddr1);
         report.NewLine();
         if (!state.CustAddr2.isEmpty()) {
-            report.PrintLeft(state.CustAddr2, 0.75);
+            line(state.CustAddr2);
             report.NewLine();
         }
-        report.PrintLeft(state.CustCity, 0.75);
+        line(state.CustCity);
     }
 
     // 9. Prepared by: the address at the left, the filled phones beside it
@@ -219,30 +262,32 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
     PrintBlockCaption(report, QStringLiteral("PREPARED  BY"), 0.75);
     const double y0 = report.YPos();
     if (agent) {
-        report.PrintLeft(agent->FullName(), 0.75);
-        report.NewLine();
-        for (const QString& line : {agent->Company(), agent->Address1(), agent->Address2()}) {
-            if (!line.isEmpty()) {
-                report.PrintLeft(line, 0.75);
-                report.NewLine();
-            }
-        }
-        if (!agent->AddrCity().isEmpty()) {
-            report.PrintLeft(agent->AddrCity() + QStringLiteral(",  ") + agent->AddrState() + QStringLiteral("  ")
-                                 + agent->AddrZip(),
-                             0.75);
-            report.NewLine();
-        }
-        report.GotoXY(0, y0);
         const QString phones[4][2] = {{agent->PhType1(), agent->PhNumber1()},
                                       {agent->PhType2(), agent->PhNumber2()},
                                       {agent->PhType3(), agent->PhNumber3()},
                                       {agent->PhType4(), agent->PhNumber4()}};
+        int phoneLines = 0;
+        for (const auto& p : phones)
+            phoneLines += p[1].isEmpty() ? 0 : 1;
+        // The address lines end before the phones on the lines they share,
+        // and before the assessment block at 4.5 below them.
+        int n = 0;
+        auto line = [&](const QString& text) {
+            const double limit = n++ < phoneLines ? 2.75 - kGap : 4.5 - kGap;
+            report.PrintLeft(TReportContext::FitText(report, text, limit - 0.75), 0.75);
+            report.NewLine();
+        };
+        line(m_context.AgentName());
+        for (const QString& text : {agent->Company(), agent->Address1(), agent->Address2()})
+            if (!text.isEmpty())
+                line(text);
+        if (!agent->AddrCity().isEmpty())
+            line(agent->AddrCity() + QStringLiteral(",  ") + agent->AddrState() + QStringLiteral("  ") + agent->AddrZip());
+        report.GotoXY(0, y0);
         for (const auto& p : phones) {
             if (p[1].isEmpty())
                 continue;
-            report.PrintLeft(p[0], 2.75);
-            report.PrintLeft(p[1], 3.25);
+            Row(report, TReportContext::FitText(report, p[0], 1.0), p[1], 2.75, 3.25, 4.5 - kGap);
             report.NewLine();
         }
     } else {
@@ -274,14 +319,21 @@ void TPropInfoPage::PrintPropertyBlock(TBaseReport& report)
         {L("Tract/Lot/Block:"), Field("tract") + QLatin1Char('/') + Field("lot") + QLatin1Char('/') + Field("block")},
         {L("Land Use:"), Field("land_use")},
     };
+    // The first column ends before the legal description and the second
+    // column at 4.0.
     for (const auto& p : pairs) {
-        Row(report, p[0], p[1], l, v);
+        Row(report, p[0], p[1], l, v, 4.0 - kGap);
         report.NewLine();
     }
-    PrintCharacteristics(report, 2, 0.8, 2.0, 4.0, 5.0);
-    // The legal description goes beside the fields; a line advance first
-    // would only break the page at its bottom.
+    const double characteristicsTop = report.YPos();
+    // Inside the street map page's frame.
+    PrintCharacteristics(report, 2, 0.8, 2.0, 4.0, 5.0, kMargin - 0.05);
+    // The legal description goes beside the fields, above the second
+    // column of the characteristics; a line advance first would only break
+    // the page at its bottom.
     report.GotoXY(0, 7.25);
-    report.PrintLeft(L("Legal description:"), 4.0);
-    PrintLegal(report, 5.0);
+    const QString label = L("Legal description:");
+    report.PrintLeft(label, 4.0);
+    PrintLegal(report, std::max(5.0, 4.0 + report.TextWidth(label) + kGap), kMargin - 0.05,
+               characteristicsTop - report.LineHeight() - 0.03);
 }

@@ -21,14 +21,24 @@ public:
 
 private:
     void PrintBlockCaption(TBaseReport& report, const QString& caption, double x);
-    void Row(TBaseReport& report, const QString& label, const QString& value, double labelX, double valueX);
+    // A label and its value; the value starts after the label when the
+    // label is longer than valueX leaves room for, and is cut to end before
+    // limitX (the next field on the line, or the margin).
+    void Row(TBaseReport& report, const QString& label, const QString& value, double labelX, double valueX,
+             double limitX);
     QString Field(const char* name) const;
     QString BathsText() const;
     QString LotWidthDepth() const;
     bool Residential() const;
     // Characteristics lines from..12 with the two pairs at the given places.
-    void PrintCharacteristics(TBaseReport& report, int fromLine, double l1, double v1, double l2, double v2);
-    void PrintLegal(TBaseReport& report, double start);
+    void PrintCharacteristics(TBaseReport& report, int fromLine, double l1, double v1, double l2, double v2,
+                              double limit2);
+    // The legal description wrapped between start and end from the current
+    // line, on the lines that end above bottom; the last of them ends in
+    // "..." when text is left over.
+    void PrintLegal(TBaseReport& report, double start, double end, double bottom);
+    // The y where the text of a caption printed on a line at y starts.
+    double CaptionTop(TBaseReport& report, double y) const;
 
     TReportContext& m_context;
 };

@@ -8,6 +8,12 @@
 #include "protocol/xml/TXMLElement.h"
 #include "report/RptTools.h"
 
+#include "platform/report/ReportFonts.h"
+
+#include <QFontMetricsF>
+#include <algorithm>
+#include <cmath>
+
 TXMLElement* TReportContext::ReportRoot() const
 {
     return ReportData ? ReportData->RequestElement() : nullptr;
@@ -125,21 +131,83 @@ void TReportContext::DrawPageHeader(TBaseReport& report, const QString& title, T
     report.GotoXY(0, 0.75);
 }
 
+QString TReportContext::FitText(const TBaseReport& report, const QString& whole, double width)
+{
+    // More characters than any line of the page holds at any size the
+    // pages use: a longer text from the server is cut before it is measured.
+    constexpr qsizetype kLongest = 4096;
+    const QString text = whole.left(kLongest);
+    if (whole.size() <= kLongest && report.TextWidth(text) <= width)
+        return text;
+    const QString dots = QStringLiteral("...");
+    // The longest start of the text that fits with the dots (halving the
+    // range).
+    qsizetype lo = 0, hi = text.size();
+    while (lo < hi) {
+        const qsizetype mid = (lo + hi + 1) / 2;
+        if (report.TextWidth(text.left(mid).trimmed() + dots) <= width)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    if (lo == 0)
+        return report.TextWidth(dots) <= width ? dots : QString();
+    return text.left(lo).trimmed() + dots;
+}
+
+void TReportContext::PrintImageFit(TBaseReport& report, double x1, double y1, double x2, double y2,
+                                   const QImage& image)
+{
+    if (image.isNull() || image.width() <= 0 || image.height() <= 0)
+        return;
+    const double frameW = std::abs(x2 - x1), frameH = std::abs(y2 - y1);
+    const double scale = std::min(frameW / image.width(), frameH / image.height());
+    const double w = image.width() * scale, h = image.height() * scale;
+    const double left = std::min(x1, x2) + (frameW - w) / 2, top = std::min(y1, y2) + (frameH - h) / 2;
+    report.PrintImageRect(left, top, left + w, top + h, image);
+}
+
+QString TReportContext::AgentName() const
+{
+    if (!Personal)
+        return QString();
+    const QString full = Personal->FullName().trimmed();
+    if (!full.isEmpty())
+        return full;
+    return (Personal->FirstName().trimmed() + QLatin1Char(' ') + Personal->LastName().trimmed()).trimmed();
+}
+
+QString TReportContext::AgentLine() const
+{
+    const QString name = AgentName();
+    const QString company = Personal ? Personal->Company().trimmed() : QString();
+    if (name.isEmpty() || company.isEmpty())
+        return name + company;
+    return name + QStringLiteral(" - ") + company;
+}
+
+double TReportContext::TextTop(const TBaseReport& report, double y)
+{
+    const QFontMetricsF m(ReportFonts::QtFont(report.Font()));
+    return y - (m.ascent() + m.descent()) / ReportFonts::ReferenceDpi;
+}
+
 void TReportContext::DrawPageFooter(TBaseReport& report, TColor ruleColor)
 {
     const double lineHeight = report.LineHeight();
     report.SetLineHeight(lineHeight - 0.03);
     report.SetFont(QStringLiteral("Times New Roman"), 8);
-    report.GotoXY(0, 9.9);
+    // The rule, then the three lines of text below it with a gap.
+    report.GotoXY(0, 9.95);
     report.Brush().SetColor(ruleColor);
     ShadedBox(report, 0.75, 9.9, 7.8, 9.93);
     report.Brush().SetColor(clBlack);
-    if (Personal && !Personal->Logo.isNull())
-        report.PrintImageRect(4.0, 9.9, 4.5, 10.4, Personal->Logo);
-    const QString fullName = Personal ? Personal->FullName() : QString();
-    const QString company = Personal ? Personal->Company() : QString();
+    const bool logo = Personal && !Personal->Logo.isNull();
+    if (logo)
+        PrintImageFit(report, 4.0, 9.96, 4.5, 10.4, Personal->Logo);
     report.NewLine();
-    report.PrintLeft(fullName + QStringLiteral(" - ") + company, 0.75);
+    // The agent line keeps clear of the logo.
+    report.PrintLeft(FitText(report, AgentLine(), (logo ? 3.95 : 7.8) - 0.75), 0.75);
     report.NewLine();
     report.PrintRight(QStringLiteral("Information deemed reliable but not guaranteed."), 7.8);
     report.PrintLeft(Settings.ReportDateText(), 0.75);

@@ -92,6 +92,24 @@ public:
     // Sets font, colour and size of a setting.
     static void UseFont(TBaseReport& report, const TReportFontSetting& font);
 
+    // ----- Fitting texts and pictures into their places
+    // The text in the current font cut to at most width inches, ending in
+    // "..." when it had to be cut (nothing when not even that fits).
+    static QString FitText(const TBaseReport& report, const QString& text, double width);
+    // The picture as large as the frame allows at its own proportions,
+    // centred in the frame.
+    static void PrintImageFit(TBaseReport& report, double x1, double y1, double x2, double y2, const QImage& image);
+    // The agent's name as the furniture prints it: the full name, or the
+    // first and last name when no full name was entered.
+    QString AgentName() const;
+    // Name and company joined by " - "; a part that is empty is left out
+    // with its separator.
+    QString AgentLine() const;
+    // The top of the text of the current font on a line that ends at y
+    // (the surface prints a line's text from there up by the font's ascent
+    // and descent).
+    static double TextTop(const TBaseReport& report, double y);
+
     // The bar colour of a page id; false for an id without furniture.
     bool PageColor(int pageId, TColor& color) const;
 

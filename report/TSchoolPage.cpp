@@ -5,6 +5,8 @@
 #include "report/RptTools.h"
 #include "report/TReportContext.h"
 
+#include <algorithm>
+
 namespace {
 
 QString L(const char* text) { return QString::fromLatin1(text); }
@@ -39,21 +41,28 @@ void TSchoolPage::DrawDistrictTitle(TBaseReport& report)
     int size = font.Size;
     report.SetFont(font.Name, size);
     report.SetBold(true);
-    while (report.TextWidth(m_districtName.trimmed()) > 7.05 && size > 1) {
+    // The name keeps clear of the box's sides.
+    constexpr double pad = 0.05;
+    while (report.TextWidth(m_districtName.trimmed()) > 7.05 - 2 * pad && size > 1) {
         --size;
         report.SetFont(font.Name, size);
         report.SetBold(true);
     }
     report.SetFontColor(font.Color);
     report.SetBold(true);
+    // The box from 0.5 holds the name's whole height with a gap above and
+    // below, so neither of its lines crosses the text.
+    const double textBottom = 0.5 + pad + (0.75 - TReportContext::TextTop(report, 0.75));
+    report.GotoXY(0.75, std::max(0.75, textBottom));
     report.Pen().SetColor(clBlack);
     report.Pen().SetWidth(2);
     report.Brush().SetStyle(TBrushStyle::bsClear);
-    report.Rectangle(0.75, 0.5, 7.8, report.YPos());
+    report.Rectangle(0.75, 0.5, 7.8, report.YPos() + pad);
     report.Pen().SetWidth(1);
     report.Brush().SetStyle(TBrushStyle::bsSolid);
     report.PrintCenter(m_districtName, 4.275);
     report.SetBold(false);
+    report.GotoXY(0.75, report.YPos() + pad);
     report.NewLine();
 }
 
@@ -71,9 +80,10 @@ void TSchoolPage::PrintDistrictPersonnel(TBaseReport& report, const TXMLElement*
     SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 1.9, 0, 0, 0);
     int row = 1;
     for (const TXMLElement* p = personel->getFirstChildElement(); p; p = p->getNextSiblingElement()) {
-        report.PrintTab(p->getAttribute(L("job")));
-        report.PrintTab(p->getAttribute(L("name")));
-        report.PrintTab(p->getAttribute(L("phone")));
+        // Each text keeps a gap to the next column and the box.
+        report.PrintTab(TReportContext::FitText(report, p->getAttribute(L("job")), 2.9 - 0.1 - 0.08));
+        report.PrintTab(TReportContext::FitText(report, p->getAttribute(L("name")), 2.6 - 0.08));
+        report.PrintTab(TReportContext::FitText(report, p->getAttribute(L("phone")), 1.9 - 0.1));
         ++row;
         if (row >= limit || !p->getNextSiblingElement())
             break;
@@ -98,18 +108,22 @@ void TSchoolPage::PrintSchoolRows(TBaseReport& report, const TXMLElement* school
     DataFont(report);
     SetSchoolTabs(report, 2.8, 1.8, 2.3);
     report.NewLine();
-    report.PrintTab(name);
-    report.PrintTab(ChildText(L("phone"), school));
-    report.PrintTab(L("Principal, ") + ChildText(L("princ"), school));
+    // The texts of a row keep a gap to the next column and the box.
+    const double widths[] = {2.8 - 0.1 - 0.08, 1.8 - 0.08, 2.3 - 0.1};
+    int column = 0;
+    auto cell = [&](const QString& text) { report.PrintTab(TReportContext::FitText(report, text, widths[column++ % 3])); };
+    cell(name);
+    cell(ChildText(L("phone"), school));
+    cell(L("Principal, ") + ChildText(L("princ"), school));
     report.NewLine();
     const QString pop = ChildText(L("pop"), school);
-    report.PrintTab(ChildText(L("addr"), school));
-    report.PrintTab(QString());
-    report.PrintTab(pop.isEmpty() ? QString() : pop + L(" students"));
+    cell(ChildText(L("addr"), school));
+    cell(QString());
+    cell(pop.isEmpty() ? QString() : pop + L(" students"));
     report.NewLine();
-    report.PrintTab(ChildText(L("city"), school));
-    report.PrintTab(QString());
-    report.PrintTab(ChildText(L("grade"), school));
+    cell(ChildText(L("city"), school));
+    cell(QString());
+    cell(ChildText(L("grade"), school));
 }
 
 void TSchoolPage::PrintPrimarySchool(TBaseReport& report, const TXMLElement* school)

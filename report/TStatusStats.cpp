@@ -37,6 +37,54 @@ void Average(TStatFigure& f)
 
 } // namespace
 
+void AddCompStatistics(const TCompsRecords& records, int slot, TStatusStats& s)
+{
+    const double bed = IntField(records, "bed");
+    const double bath = IntField(records, "bath");
+    const double sqft = IntField(records, "house_sqft");
+    const double dom = IntField(records, "dom");
+    const double list = FloatField(records, "list_price");
+    const double sold = FloatField(records, "sold_price");
+    const double ppsf = FloatField(records, "ppsf");
+    const double change = FloatField(records, "change");
+    const double lot = IntField(records, "lot_sqft");
+    const double gross = FloatField(records, "annual_gross");
+    if (slot == 8) {
+        if (sold > 0) {
+            s.MaxPrice = double(Round(MathMax(sold, s.MaxPrice)));
+            s.MinPrice = double(Round(MathMin(sold, s.MinPrice)));
+            s.SoldPrice.Total = double(Round(s.SoldPrice.Total + sold));
+            ++s.SoldPrice.Count;
+        }
+        if (!records.Field(QStringLiteral("change")).isEmpty()) {
+            s.Change.Total += change;
+            ++s.Change.Count;
+        }
+    } else if (list > 0) {
+        s.MaxPrice = double(Round(MathMax(list, s.MaxPrice)));
+        s.MinPrice = double(Round(MathMin(list, s.MinPrice)));
+    }
+    if (list > 0) {
+        s.ListPrice.Total = double(Round(s.ListPrice.Total + list));
+        ++s.ListPrice.Count;
+    }
+    Add(s.Ppsf, ppsf);
+    Add(s.HouseSqft, sqft);
+    Add(s.LotSqft, lot);
+    Add(s.Bed, bed);
+    Add(s.Bath, bath);
+    Add(s.Dom, dom);
+    Add(s.AnnualGross, gross);
+    ++s.RecordCount;
+}
+
+void AverageCompStatistics(TStatusStats& s)
+{
+    for (TStatFigure* f : {&s.Bed, &s.Bath, &s.HouseSqft, &s.Dom, &s.ListPrice, &s.SoldPrice, &s.Ppsf, &s.Change,
+                           &s.LotSqft, &s.AnnualGross})
+        Average(*f);
+}
+
 void CalcCompStatistics(TCompsRecords& records, bool compsFound, TStatusStatsList& stats)
 {
     stats.fill(TStatusStats());
@@ -48,50 +96,10 @@ void CalcCompStatistics(TCompsRecords& records, bool compsFound, TStatusStatsLis
         if (!records.IsUsed(i))
             continue;
         const int slot = StatusCodeIndex(records.Field(QStringLiteral("status")));
-        if (slot < 0)
-            continue;
-        TStatusStats& s = stats[size_t(slot)];
-        const double bed = IntField(records, "bed");
-        const double bath = IntField(records, "bath");
-        const double sqft = IntField(records, "house_sqft");
-        const double dom = IntField(records, "dom");
-        const double list = FloatField(records, "list_price");
-        const double sold = FloatField(records, "sold_price");
-        const double ppsf = FloatField(records, "ppsf");
-        const double change = FloatField(records, "change");
-        const double lot = IntField(records, "lot_sqft");
-        const double gross = FloatField(records, "annual_gross");
-        if (slot == 8) {
-            if (sold > 0) {
-                s.MaxPrice = double(Round(MathMax(sold, s.MaxPrice)));
-                s.MinPrice = double(Round(MathMin(sold, s.MinPrice)));
-                s.SoldPrice.Total = double(Round(s.SoldPrice.Total + sold));
-                ++s.SoldPrice.Count;
-            }
-            if (!records.Field(QStringLiteral("change")).isEmpty()) {
-                s.Change.Total += change;
-                ++s.Change.Count;
-            }
-        } else if (list > 0) {
-            s.MaxPrice = double(Round(MathMax(list, s.MaxPrice)));
-            s.MinPrice = double(Round(MathMin(list, s.MinPrice)));
-        }
-        if (list > 0) {
-            s.ListPrice.Total = double(Round(s.ListPrice.Total + list));
-            ++s.ListPrice.Count;
-        }
-        Add(s.Ppsf, ppsf);
-        Add(s.HouseSqft, sqft);
-        Add(s.LotSqft, lot);
-        Add(s.Bed, bed);
-        Add(s.Bath, bath);
-        Add(s.Dom, dom);
-        Add(s.AnnualGross, gross);
-        ++s.RecordCount;
+        if (slot >= 0)
+            AddCompStatistics(records, slot, stats[size_t(slot)]);
     }
     records.First();
     for (TStatusStats& s : stats)
-        for (TStatFigure* f : {&s.Bed, &s.Bath, &s.HouseSqft, &s.Dom, &s.ListPrice, &s.SoldPrice, &s.Ppsf, &s.Change,
-                               &s.LotSqft, &s.AnnualGross})
-            Average(*f);
+        AverageCompStatistics(s);
 }

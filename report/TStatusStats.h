@@ -32,3 +32,8 @@ using TStatusStatsList = std::array<TStatusStats, 11>;
 // for use. A record whose status is none of the eleven codes is left out.
 // The cursor is left on the first record.
 void CalcCompStatistics(TCompsRecords& records, bool compsFound, TStatusStatsList& stats);
+
+// Adds the current record to the figures of a slot (slot 8 is Sold), and
+// turns the totals of a slot into averages once every record is added.
+void AddCompStatistics(const TCompsRecords& records, int slot, TStatusStats& s);
+void AverageCompStatistics(TStatusStats& s);

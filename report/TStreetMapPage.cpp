@@ -72,12 +72,14 @@ void TStreetMapPage::PrintStreetFrame(TBaseReport& report)
     report.Pen().SetWidth(1);
     report.Brush().SetStyle(TBrushStyle::bsSolid);
     report.SetFont(L("Arial"), 8);
-    report.GotoXY(0, 10.45);
-    const TvxpPersonalInfo* agent = m_context.Personal;
-    report.PrintLeft((agent ? agent->FullName() : QString()) + L(" - ") + (agent ? agent->Company() : QString())
-                         + L(" - ") + m_context.Settings.ReportDateText(),
-                     0.75);
-    report.PrintRight(L("Street map data provided by Ostrel Profile Services"), 7.8);
+    // The footer line sits below the frame's bottom line, clear of it.
+    report.GotoXY(0, 10.52);
+    const QString agent = m_context.AgentLine();
+    const QString notice = L("Street map data provided by Ostrel Profile Services");
+    const QString date = m_context.Settings.ReportDateText();
+    const double room = 7.8 - report.TextWidth(notice) - 0.15 - 0.75;
+    report.PrintLeft(TReportContext::FitText(report, agent.isEmpty() ? date : agent + L(" - ") + date, room), 0.75);
+    report.PrintRight(notice, 7.8);
     report.Brush().SetColor(clWhite);
 }
 
@@ -90,11 +92,13 @@ void TStreetMapPage::PrintPreparedBy(TBaseReport& report, const QString& fullNam
     report.GotoXY(0, 6.0);
     report.SetFont(L("Arial"), 12);
     report.SetBold(true);
-    report.PrintCenter(fullName, 4.275);
+    // Centred between the price legend at the left and the status legend
+    // at the right.
+    report.PrintCenter(TReportContext::FitText(report, fullName, 3.4), 4.275);
     report.GotoXY(0, 6.2);
     report.SetFont(L("Arial"), 12);
     report.SetBold(true);
-    report.PrintCenter(company, 4.275);
+    report.PrintCenter(TReportContext::FitText(report, company, 3.4), 4.275);
     report.SetBold(false);
 }
 
@@ -113,12 +117,13 @@ void TStreetMapPage::PrintStreetMapPage(TBaseReport& report)
     // A placeholder address ("SITUS ...", "UNKNOWN") is left out.
     const QString upper = address.toUpper();
     const bool placeholder = upper.contains(L("SITUS")) || upper.contains(L("UNKNOWN"));
-    report.PrintLeft(placeholder ? cityState : address + L(" - ") + cityState, 0.75);
+    report.PrintLeft(TReportContext::FitText(report, placeholder ? cityState : address + L(" - ") + cityState, 7.05),
+                     0.75);
 
     report.Brush().SetColor(clBlack);
     TReportContext::ShadedBox(report, 0.75, 5.65, 7.8, 5.65);
     const TvxpPersonalInfo* agent = c.Personal;
-    PrintPreparedBy(report, agent ? agent->FullName() : QString(), agent ? agent->Company() : QString());
+    PrintPreparedBy(report, c.AgentName(), agent ? agent->Company() : QString());
 
     if (c.CompsLastIndex() > 0) {
         PrintStatusLegend(report);
@@ -336,15 +341,22 @@ void TStreetMapPage::PrintCompsTable(TBaseReport& report)
         if (!r.IsUsed(i))
             continue;
         const QString status = r.Field(L("status"));
-        report.PrintTab(StatusLetter(status));
-        report.PrintTab(r.Field(L("address")));
-        report.PrintTab(r.Field(L("doc_date")));
-        report.PrintTab(r.Field(L("bed")));
-        report.PrintTab(r.Field(county106 ? L("fixtures") : L("bath")));
-        report.PrintTab(status == QLatin1String("8") ? r.Field(L("sold_price")) : r.Field(L("mls_price")));
-        report.PrintTab(r.Field(L("house_sqft")));
+        // Each text keeps a gap to the next cell.
+        int column = 0;
+        auto cell = [&](const QString& text) {
+            const double room = columns[column].Width - (column == 0 ? 0.05 : 0) - 0.04;
+            ++column;
+            report.PrintTab(TReportContext::FitText(report, text, room));
+        };
+        cell(StatusLetter(status));
+        cell(r.Field(L("address")));
+        cell(r.Field(L("doc_date")));
+        cell(r.Field(L("bed")));
+        cell(r.Field(county106 ? L("fixtures") : L("bath")));
+        cell(status == QLatin1String("8") ? r.Field(L("sold_price")) : r.Field(L("mls_price")));
+        cell(r.Field(L("house_sqft")));
         const QString ppsfText = r.Field(L("ppsf"));
-        report.PrintTab(ppsfText);
+        cell(ppsfText);
         if (report.TabShade() == 10) {
             report.SetTabShade(0);
             report.PrintTab(QString());

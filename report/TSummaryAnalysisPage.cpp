@@ -78,7 +78,8 @@ void TSummaryAnalysisPage::RowPrint(TBaseReport& report, TReportShell& shell, bo
     if (r.Field(L("status")) == QLatin1String("8") && r.IsUsed(r.Index())) {
         SetSummaryAnalysisTabs(report, 7);
         report.SetFont(L("Arial"), 10);
-        report.PrintLeft(r.Field(L("address")) + L("   ") + r.Field(L("city")), 0.8);
+        report.PrintLeft(TReportContext::FitText(report, r.Field(L("address")) + L("   ") + r.Field(L("city")), 7.8 - 0.8),
+                         0.8);
         report.NewLine();
         report.PrintTab(QString());
         report.PrintTab(r.Field(L("list_price")));

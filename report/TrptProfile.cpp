@@ -463,6 +463,9 @@ void TrptProfile::ShowPreview(const QString& path)
     auto action = [&](const char* name, const QString& text, const QString& hint = QString()) {
         auto* a = new QAction(text, &window);
         a->setObjectName(QString::fromLatin1(name));
+        // A tool-bar button shows the caption alone, without the key the
+        // menu names after the tab.
+        a->setIconText(text.section(QLatin1Char('\t'), 0, 0));
         if (!hint.isEmpty())
             a->setToolTip(hint);
         return a;

@@ -21,7 +21,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <cmath>
 #include <initializer_list>
+#include <vector>
 
 inline QString FixturePath(const QString& name)
 {
@@ -65,6 +67,43 @@ inline int CountPrefix(const QStringList& lines, const QString& prefix)
     for (const QString& l : lines)
         n += l.startsWith(prefix) ? 1 : 0;
     return n;
+}
+
+// A picture the page draws: its box in inches and its size in pixels.
+struct PagePicture {
+    double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+    int Width = 0, Height = 0;
+    // How far the drawn proportion is from the picture's own (0 when kept).
+    double AspectError() const
+    {
+        return std::abs((X2 - X1) / (Y2 - Y1) / (double(Width) / Height) - 1);
+    }
+    bool Inside(double x1, double y1, double x2, double y2) const
+    {
+        const double e = 1e-6;
+        return X1 >= x1 - e && Y1 >= y1 - e && X2 <= x2 + e && Y2 <= y2 + e;
+    }
+    // Fills the frame along one side at least.
+    bool Fits(double x1, double y1, double x2, double y2) const
+    {
+        const double e = 2e-3;
+        return Inside(x1, y1, x2, y2) && (std::abs((X2 - X1) - (x2 - x1)) < e || std::abs((Y2 - Y1) - (y2 - y1)) < e);
+    }
+};
+inline std::vector<PagePicture> Pictures(const QStringList& lines)
+{
+    std::vector<PagePicture> out;
+    for (const QString& l : lines) {
+        const QStringList f = l.split(QLatin1Char(' '));
+        if (f.size() < 7 || f[0] != QLatin1String("image"))
+            continue;
+        const QStringList size = f[6].split(QLatin1Char('x'));
+        if (size.size() != 2)
+            continue;
+        out.push_back(PagePicture{f[1].toDouble(), f[2].toDouble(), f[3].toDouble(), f[4].toDouble(),
+                                  size[0].toInt(), size[1].toInt()});
+    }
+    return out;
 }
 
 class ProfileTest : public ::testing::Test {

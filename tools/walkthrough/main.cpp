@@ -39,6 +39,7 @@
 #include <QPushButton>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
@@ -79,6 +80,11 @@ public:
         Expect(QStringLiteral("my page"), [] { return PersonelFrm && PersonelFrm->isVisible(); });
         PersonelFrm->edFirst->SetText(QStringLiteral("Dana"));
         PersonelFrm->edLast->SetText(QStringLiteral("Whitfield"));
+        // Moving into "Full name" proposes the first and last name.
+        main->activateWindow();
+        PersonelFrm->edFull->setFocus(Qt::TabFocusReason);
+        Expect(QStringLiteral("the proposed full name"),
+               [] { return PersonelFrm->edFull->Text() == QLatin1String("Dana Whitfield"); });
         PersonelFrm->edComp->SetText(QStringLiteral("Whitfield Realty"));
         Picture(*main, 2, QStringLiteral("my-page"));
 
@@ -155,6 +161,13 @@ public:
         QFile saved(pdf);
         if (!saved.open(QIODevice::ReadOnly) || !saved.read(5).startsWith("%PDF-"))
             throw StepFailed{QStringLiteral("the report was not saved as ") + pdf};
+        // The agent's name and company in the page furniture, as entered.
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
+        if (!text.waitForFinished(60000) || text.exitCode() != 0)
+            throw StepFailed{QStringLiteral("pdftotext could not read ") + pdf};
+        if (!QString::fromUtf8(text.readAllStandardOutput()).contains(QStringLiteral("Dana Whitfield - Whitfield Realty")))
+            throw StepFailed{QStringLiteral("the agent's name in the report's footer")};
         std::printf("%s\n", pdf.toLocal8Bit().constData());
 
         responder.NextAnswer(mrYes);

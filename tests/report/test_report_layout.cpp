@@ -1,0 +1,566 @@
+// What the customer sees of the whole profile report, read back from the PDF
+// (pdftotext -bbox for the text, pdfimages -list for the pictures) and from
+// the recorded drawing operations: no text over text, gaps between cells,
+// nothing past the right margin, rules and pictures clear of the text,
+// pictures at their own proportions and pixels. The report holds a long
+// legal description and long values, income comps, every listing status in
+// mixed order, and pictures of odd proportions.
+
+#include "ProfileFixture.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QDialog>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QToolBar>
+#include <QToolButton>
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace {
+
+// A word of the PDF in inches from the page's top-left corner.
+struct Word {
+    double X1, Y1, X2, Y2;
+    QString Text;
+};
+using PdfPage = std::vector<Word>;
+
+std::vector<PdfPage> PdfWords(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return {};
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    std::vector<PdfPage> pages;
+    static const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    for (const QString& chunk : out.split(QStringLiteral("<page ")).mid(1)) {
+        PdfPage page;
+        for (auto m = word.globalMatch(chunk); m.hasNext();) {
+            const auto w = m.next();
+            QString text = w.captured(5);
+            text.replace(QLatin1String("&amp;"), QLatin1String("&"))
+                .replace(QLatin1String("&lt;"), QLatin1String("<"))
+                .replace(QLatin1String("&gt;"), QLatin1String(">"))
+                .replace(QLatin1String("&quot;"), QLatin1String("\""));
+            page.push_back(Word{w.captured(1).toDouble() / 72, w.captured(2).toDouble() / 72,
+                                w.captured(3).toDouble() / 72, w.captured(4).toDouble() / 72, text});
+        }
+        pages.push_back(page);
+    }
+    return pages;
+}
+
+// The embedded pictures: page, pixel size and resolution across and down.
+struct PdfImage {
+    int Page, Width, Height;
+    double XPpi, YPpi;
+};
+std::vector<PdfImage> PdfImages(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return {};
+    std::vector<PdfImage> out;
+    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')).mid(2)) {
+        const QStringList f = line.simplified().split(QLatin1Char(' '));
+        if (f.size() >= 14 && f[2] == QLatin1String("image"))
+            out.push_back(PdfImage{f[0].toInt(), f[3].toInt(), f[4].toInt(), f[12].toDouble(), f[13].toDouble()});
+    }
+    return out;
+}
+
+// The header bar spells the title down the right edge, one letter a line.
+bool InTitleBar(const Word& w) { return w.X1 >= 7.84; }
+
+// The line a word stands on: words of one line share their bottom.
+std::vector<std::vector<Word>> Lines(const PdfPage& page)
+{
+    std::map<long, std::vector<Word>> byBottom;
+    for (const Word& w : page)
+        if (!InTitleBar(w))
+            byBottom[std::lround(w.Y2 * 144)].push_back(w);
+    std::vector<std::vector<Word>> out;
+    for (auto& [bottom, words] : byBottom) {
+        std::sort(words.begin(), words.end(), [](const Word& a, const Word& b) { return a.X1 < b.X1; });
+        out.push_back(words);
+    }
+    return out;
+}
+
+QString LineText(const std::vector<Word>& line)
+{
+    QStringList parts;
+    for (const Word& w : line)
+        parts << w.Text;
+    return parts.join(QLatin1Char(' '));
+}
+
+QByteArray Jpeg(int width, int height, QRgb colour)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    for (int x = 0; x < width; x += 7)
+        for (int y = 0; y < height; ++y)
+            image.setPixel(x, y, qRgb(20, 20, 20));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 90);
+    return bytes.toBase64();
+}
+
+// The gradient bars and bands are drawings stretched on purpose.
+bool IsGradient(int width, int height) { return (width == 60 && height == 960) || (width == 750 && height == 30); }
+
+const char kLongLegal[] =
+    "LOT 14 IN BLOCK C OF TRACT NO. 11872, IN THE UNINCORPORATED AREA OF THE COUNTY OF SIERRA VISTA, STATE OF "
+    "CALIFORNIA, AS PER MAP RECORDED IN BOOK 512, PAGES 33 TO 36 INCLUSIVE OF MAPS, IN THE OFFICE OF THE COUNTY "
+    "RECORDER OF SAID COUNTY. EXCEPTING THEREFROM ALL OIL, GAS, MINERALS AND OTHER HYDROCARBON SUBSTANCES LYING "
+    "BELOW A DEPTH OF 500 FEET, WITHOUT THE RIGHT OF SURFACE ENTRY, AS RESERVED IN INSTRUMENTS OF RECORD. ALSO "
+    "EXCEPTING THE NORTHERLY 12 FEET THEREOF AS CONVEYED TO THE COUNTY OF SIERRA VISTA FOR ROAD PURPOSES BY DEED "
+    "RECORDED MARCH 3, 1961 IN BOOK 1187, PAGE 402 OF OFFICIAL RECORDS.";
+
+} // namespace
+
+class ReportLayout : public ProfileTest {
+protected:
+    void SetUp() override
+    {
+        ProfileTest::SetUp();
+        AppState().CustName = QStringLiteral("Pat Morales");
+        AppState().CustAddr1 = QStringLiteral("18 Birch Ln");
+        AppState().CustCity = QStringLiteral("Alder Creek CA");
+        // The agent entered first and last name but never the full name.
+        m_personal.SetFullName(QString());
+        m_personal.SetFirstName(QStringLiteral("Dana"));
+        m_personal.SetLastName(QStringLiteral("Whitfield"));
+        // Every line of the agent's block filled: it reaches the customer's.
+        m_personal.SetAddress2(QStringLiteral("Suite 400, Alder Creek Professional Plaza"));
+        m_personal.SetPhType2(QStringLiteral("Direct"));
+        m_personal.SetPhNumber2(QStringLiteral("(559) 555-0101"));
+        m_personal.SetPhType4(QStringLiteral("Fax"));
+        m_personal.SetPhNumber4(QStringLiteral("(559) 555-0102"));
+        // A photo as My Page stores it (175 pixels high) and a wide logo.
+        m_personal.Photo = QImage(420, 175, QImage::Format_RGB32);
+        m_personal.Photo.fill(qRgb(40, 90, 160));
+        m_personal.Logo = QImage(330, 100, QImage::Format_RGB32);
+        m_personal.Logo.fill(qRgb(160, 40, 40));
+
+        // The subject with a long legal description.
+        QFile prop(FixturePath(QStringLiteral("prop_data.xml")));
+        ASSERT_TRUE(prop.open(QIODevice::ReadOnly));
+        QString text = QString::fromUtf8(prop.readAll());
+        text.replace(QRegularExpression(QStringLiteral("<legal_desc>[^<]*</legal_desc>")),
+                     QStringLiteral("<legal_desc>") + QLatin1String(kLongLegal) + QStringLiteral("</legal_desc>"));
+        LoadText(m_propDoc, text);
+
+        // Comps of every status in mixed order, income comps among them.
+        QString comps;
+        const char* statuses[] = {"8", "0", "8", "7", "3", "9", "1", "2", "4", "5", "6", "U", "0", "7", "3", "9",
+                                  "1", "2", "4", "5", "6", "U", "8"};
+        int n = 0;
+        for (const char* status : statuses)
+            comps += Residential(status, ++n);
+        const std::pair<const char*, const char*> income[] = {{"8", "3"}, {"0", "5"}, {"8", "5"}, {"0", "3"}};
+        for (const auto& [status, structure] : income)
+            comps += Income(status, ++n, structure);
+        comps += Residential("8", ++n);
+        // One comp in a city with a very long name.
+        comps.replace(comps.indexOf(QStringLiteral("<city>ALDER CREEK</city>")), 24,
+                      QStringLiteral("<city>ALDER CREEK HEIGHTS AND THE UNINCORPORATED FOOTHILLS OF SIERRA VISTA COUNTY "
+                                     "ABOVE THE LAKE</city>"));
+        ReplaceComps(comps);
+
+        // The report data with a wide hazard map and photos of odd sizes.
+        QFile rpt(FixturePath(QStringLiteral("rptgen.xml")));
+        ASSERT_TRUE(rpt.open(QIODevice::ReadOnly));
+        text = QString::fromUtf8(rpt.readAll());
+        text.replace(QRegularExpression(QStringLiteral("<hazard status=\"0\">[^<]*</hazard>")),
+                     QStringLiteral("<hazard status=\"0\">") + QString::fromLatin1(Jpeg(1200, 300, qRgb(90, 160, 90)))
+                         + QStringLiteral("</hazard>"));
+        // Long names of a service and of a school.
+        text.replace(QStringLiteral("name=\"Sierra Vista Community Hospital\""),
+                     QStringLiteral("name=\"Sierra Vista Community Hospital and Regional Trauma and Rehabilitation "
+                                    "Center\""));
+        text.replace(QStringLiteral("<name>Foothill Elementary</name>"),
+                     QStringLiteral("<name>Foothill Elementary and Middle School of the Performing Arts</name>"));
+        QString photos = QStringLiteral("<photos>");
+        for (int i = 1; i <= n; ++i) {
+            const int w = i % 3 == 0 ? 120 : i % 3 == 1 ? 400 : 300, h = i % 3 == 0 ? 300 : i % 3 == 1 ? 100 : 212;
+            photos += QStringLiteral("<photo apn=\"5120%1\">").arg(i, 5, 10, QLatin1Char('0'))
+                      + QString::fromLatin1(Jpeg(w, h, qRgb(200, 180, 140))) + QStringLiteral("</photo>");
+        }
+        photos += QStringLiteral("</photos>");
+        text.replace(QRegularExpression(QStringLiteral("<photos>.*</photos>"),
+                                        QRegularExpression::DotMatchesEverythingOption),
+                     photos);
+        LoadText(m_rptDoc, text);
+    }
+
+    static QString Residential(const char* status, int n)
+    {
+        const QByteArray address = "10" + QByteArray::number(n) + " STATUS " + status + " RESIDENTIAL WAY";
+        const QByteArray key = "5120" + QByteArray::number(n).rightJustified(5, '0');
+        return Comp({{"use_rec", "Y"}, {"status", status}, {"struct_type", "1"}, {"structure_type", "1"},
+                     {"address", address.constData()}, {"city", "ALDER CREEK"}, {"apn", key.constData()},
+                     {"owner", "MACINTYRE-VANDERBILT, ALEXANDRA CHRISTINE AND JONATHAN"},
+                     {"bed", "4"}, {"bath", "3"}, {"house_sqft", "12,345"}, {"lot_sqft", "123,456"},
+                     {"acres", "12.75"}, {"lot_size", "125x240"}, {"dom", "113"}, {"list_date", "12/28/2023"},
+                     {"search_date", "01/10/2024"}, {"close_date", "02/14/2024"}, {"doc_date", "01/10/2024"},
+                     {"list_price", "$1,491,000"}, {"sold_price", "$1,466,000"}, {"sale_code", "P"},
+                     {"p_doc_date", "08/20/2015"}, {"p_sold_price", "$1,326,500"}, {"prev_sale_code", "P"},
+                     {"ppsf", "$298.72"}, {"change", "-5.1"}, {"distance", "0.15"},
+                     {"house_dif", "1,285 sqft smaller"}, {"land_use", "Single Family Residence"},
+                     {"doc_type", "Grant Deed"}, {"lender", "Sierra Credit Union of the Foothills"},
+                     {"pool", "Yes"}, {"features", "@Pool and spa@ in a private back yard, covered patio"},
+                     {"rem", "Move-in ready with updated bathrooms and new flooring."}});
+    }
+    static QString Income(const char* status, int n, const char* structure)
+    {
+        const QByteArray address = "20" + QByteArray::number(n) + " STATUS " + status + " INCOME AVE";
+        const QByteArray key = "5120" + QByteArray::number(n).rightJustified(5, '0');
+        return Comp({{"use_rec", "Y"}, {"status", status}, {"struct_type", structure}, {"structure_type", structure},
+                     {"address", address.constData()}, {"city", "ALDER CREEK"}, {"apn", key.constData()},
+                     {"owner", "ALDER CREEK APARTMENT HOLDINGS LLC"}, {"house_sqft", "18,450"},
+                     {"annual_gross", "$1,284,000"}, {"annual_expense", "$412,500"}, {"cap_rate", "6.75%"},
+                     {"total_units", "124"}, {"zoning", "R-3-PD"}, {"lot_sqft", "43,560"}, {"dom", "113"},
+                     {"list_date", "12/28/2023"}, {"search_date", "01/10/2024"}, {"doc_date", "01/10/2024"},
+                     {"list_price", "$4,650,000"}, {"sold_price", "$4,466,000"}, {"sale_code", "P"},
+                     {"p_doc_date", "08/20/2015"}, {"p_sold_price", "$3,326,500"}, {"prev_sale_code", "P"},
+                     {"ppsf", "$242.06"}, {"distance", "0.45"}, {"house_dif", "16,605 sqft larger"},
+                     {"land_use", "Apartments"}, {"doc_type", "Grant Deed"}, {"lender", "Cascade Savings"}});
+    }
+
+    // The whole report: every page kind, as the customer gets it.
+    void MakeReport()
+    {
+        SelectPages({pgCover, pgPropInfo, pgStreet, pgHazard, pgMarketSummary, pgDetails, pgSummaryAnalysis,
+                     pgCommunity, pgCensus, pgSchool, pgDetailsPhotos});
+        WriteProfile();
+        m_pdf = Temp(QStringLiteral("layout.pdf"));
+        m_form.RenderPdf(Temp(QStringLiteral("profile.rpt")), m_pdf);
+        m_words = PdfWords(m_pdf);
+        ASSERT_EQ(int(m_words.size()), Pages());
+    }
+    // The index of the first page whose text holds the words.
+    int PageWith(const QString& text) const
+    {
+        for (int i = 0; i < Pages(); ++i)
+            if (Texts(Page(i)).contains(text))
+                return i;
+        return -1;
+    }
+    // The pages whose header bar spells the title (without its blanks).
+    std::vector<int> PagesTitled(const QString& title) const
+    {
+        std::vector<int> out;
+        for (int i = 0; i < Pages(); ++i) {
+            QString down;
+            for (const QString& l : Page(i))
+                if (l.startsWith(QLatin1String("text ")) && l.split(QLatin1Char(' ')).value(1).toDouble() > 7.85)
+                    down += Texts({l}).value(0);
+            if (down.remove(QLatin1Char(' ')) == title)
+                out.push_back(i);
+        }
+        return out;
+    }
+
+    QString m_pdf;
+    std::vector<PdfPage> m_words;
+};
+
+// Pairs of words that cover each other (across, and down by more than the
+// room lines of a small line height leave between their boxes).
+int CheckNoOverlaps(const std::vector<PdfPage>& pages)
+{
+    int checked = 0;
+    for (size_t p = 0; p < pages.size(); ++p) {
+        const PdfPage& page = pages[p];
+        for (size_t i = 0; i < page.size(); ++i) {
+            if (InTitleBar(page[i]))
+                continue;
+            for (size_t j = i + 1; j < page.size(); ++j) {
+                const Word& a = page[i];
+                const Word& b = page[j];
+                if (InTitleBar(b))
+                    continue;
+                const double across = std::min(a.X2, b.X2) - std::max(a.X1, b.X1);
+                const double down = std::min(a.Y2, b.Y2) - std::max(a.Y1, b.Y1);
+                const double lower = std::min(a.Y2 - a.Y1, b.Y2 - b.Y1);
+                ++checked;
+                EXPECT_FALSE(across > 0.5 / 72 && down > 0.4 * lower)
+                    << "page " << p + 1 << ": \"" << a.Text.toStdString() << "\" and \"" << b.Text.toStdString()
+                    << "\"";
+            }
+        }
+    }
+    return checked;
+}
+
+TEST_F(ReportLayout, NoTwoTextsShareAPlace)
+{
+    MakeReport();
+    EXPECT_GT(CheckNoOverlaps(m_words), 10000);
+    // The long texts and the income lines are there to be checked.
+    const QStringList all = AllTexts();
+    EXPECT_TRUE(all.contains(QStringLiteral("Heating:")));
+    EXPECT_TRUE(all.filter(QStringLiteral("UNINCORPORATED")).size() >= 1);
+    EXPECT_TRUE(all.filter(QStringLiteral("...")).size() >= 1); // the legal description, cut
+    EXPECT_GE(all.count(QStringLiteral("GSI:")), 4);
+    EXPECT_GE(all.count(QStringLiteral("Annual Exp:")), 4);
+}
+
+TEST_F(ReportLayout, TheStreetMapsPropertyBlockKeepsItsFieldsApart)
+{
+    // With a single comp the street map shows the property block beside
+    // the long legal description.
+    ReplaceComps(Residential("8", 1));
+    SelectPages({pgStreet});
+    WriteProfile();
+    const QString pdf = Temp(QStringLiteral("street.pdf"));
+    m_form.RenderPdf(Temp(QStringLiteral("profile.rpt")), pdf);
+    const std::vector<PdfPage> pages = PdfWords(pdf);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_GT(CheckNoOverlaps(pages), 1000);
+    int legal = 0;
+    for (const Word& w : pages[0]) {
+        if (!InTitleBar(w)) {
+            EXPECT_LE(w.X2, 7.8 + 0.5 / 72) << w.Text.toStdString();
+        }
+        legal += w.Text == QLatin1String("UNINCORPORATED") ? 1 : 0;
+    }
+    EXPECT_EQ(legal, 1);
+    EXPECT_TRUE(Texts(Page(0)).contains(QStringLiteral("Lot Width/Depth:")));
+}
+
+TEST_F(ReportLayout, MarketSummaryCellsKeepAGap)
+{
+    MakeReport();
+    const std::vector<int> pages = PagesTitled(QStringLiteral("MARKETSUMMARY"));
+    ASSERT_GE(pages.size(), 2u);
+    static const QRegularExpression date(QStringLiteral("^\\d\\d/\\d\\d/\\d{4}$"));
+    int dates = 0;
+    for (int p : pages) {
+        for (const auto& line : Lines(m_words[size_t(p)])) {
+            // The table (in Arial 10, whose blank is 2.8 points), not the
+            // footer below it.
+            if (line.front().Y2 > 9.85)
+                continue;
+            for (size_t i = 1; i < line.size(); ++i)
+                EXPECT_GE(line[i].X1 - line[i - 1].X2, 2.0 / 72)
+                    << "page " << p + 1 << ": " << LineText(line).toStdString();
+            for (const Word& w : line) {
+                if (w.Text.contains(QLatin1Char('/')) && w.Text.size() >= 10) {
+                    EXPECT_TRUE(date.match(w.Text).hasMatch()) << w.Text.toStdString();
+                    ++dates;
+                }
+            }
+        }
+    }
+    EXPECT_GE(dates, 40);
+}
+
+TEST_F(ReportLayout, MarketSummaryHasOneBandPerStatusAndKindClosedByItsAverages)
+{
+    MakeReport();
+    QStringList texts;
+    for (int p : PagesTitled(QStringLiteral("MARKETSUMMARY")))
+        texts += Texts(Page(p));
+    // Every status of the comps has one band per structure kind: Sold and
+    // Active two (residential and income), the others one.
+    std::map<QString, int> bands;
+    for (const QString& t : texts)
+        if (t.endsWith(QLatin1String(" Properties")))
+            ++bands[t];
+    const char* names[] = {"Active", "Canceled", "Contingent", "Expired", "First Right", "Hold",
+                           "Leased", "Pending", "Sold", "Withdrawn", "Unknown"};
+    for (const char* name : names) {
+        const QString band = QString::fromLatin1(name) + QStringLiteral(" Properties");
+        const bool income = band.startsWith(QLatin1String("Active")) || band.startsWith(QLatin1String("Sold"));
+        EXPECT_EQ(bands[band], income ? 2 : 1) << name;
+    }
+    // Each group's comps follow its band, then its one averages row; no comp
+    // of a closed group comes later.
+    std::set<QString> closed;
+    QString group;
+    int averages = 0;
+    for (const QString& t : texts) {
+        static const QRegularExpression entry(QStringLiteral("^\\d+ STATUS (\\S+) (RESIDENTIAL|INCOME)"));
+        const auto m = entry.match(t);
+        if (m.hasMatch()) {
+            const QString key = m.captured(1) + m.captured(2);
+            EXPECT_FALSE(closed.count(key)) << t.toStdString();
+            group = key;
+        } else if (t == QLatin1String("Average")) {
+            EXPECT_FALSE(closed.count(group)) << group.toStdString();
+            closed.insert(group);
+            ++averages;
+        }
+    }
+    // Groups of two comps or more: 11 residential, 2 income.
+    EXPECT_EQ(averages, 13);
+    // The income band's headings.
+    const int sold = int(texts.indexOf(QStringLiteral("Sold Properties"), texts.indexOf(QStringLiteral("Sold Properties")) + 1));
+    ASSERT_GT(sold, 0);
+    EXPECT_EQ(texts.value(sold + 1), QStringLiteral("Address"));
+    EXPECT_EQ(texts.value(sold + 2), QStringLiteral("GSI"));
+    EXPECT_EQ(texts.value(sold + 3), QStringLiteral("Zoning"));
+    // The income group's averages show its gross income.
+    EXPECT_TRUE(texts.contains(QStringLiteral("$1,284,000")));
+}
+
+TEST_F(ReportLayout, RulesAndPicturesKeepClearOfTheText)
+{
+    MakeReport();
+    for (int p = 0; p < Pages(); ++p) {
+        const QStringList lines = Page(p);
+        const PdfPage& words = m_words[size_t(p)];
+        // The footer rule (9.9 to 9.93) and the street map's frame (bottom
+        // line at 10.35) stay above the footer text.
+        const bool rule = lines.contains(QStringLiteral("rect 0.75 9.9 7.8 9.93"));
+        const bool frame = lines.contains(QStringLiteral("rect 0.75 0.75 7.8 10.35"));
+        for (const Word& w : words) {
+            if (rule && w.Y2 > 9.9 && !InTitleBar(w)) {
+                EXPECT_GT(w.Y1, 9.93 + 0.5 / 72) << "page " << p + 1 << " " << w.Text.toStdString();
+            }
+            if (frame && w.Y2 > 10.3) {
+                EXPECT_GT(w.Y1, 10.35 + 1.0 / 72) << "page " << p + 1 << " " << w.Text.toStdString();
+            }
+        }
+        // No picture lies under a text (the bars and bands are backgrounds).
+        for (const PagePicture& pic : Pictures(lines)) {
+            if (IsGradient(pic.Width, pic.Height))
+                continue;
+            for (const Word& w : words)
+                EXPECT_FALSE(w.X1 < pic.X2 && pic.X1 < w.X2 && w.Y1 < pic.Y2 && pic.Y1 < w.Y2)
+                    << "page " << p + 1 << " " << w.Text.toStdString() << " over a " << pic.Width << "x"
+                    << pic.Height << " picture";
+        }
+    }
+    // The school's title box holds the district name within its lines.
+    const int school = PageWith(QStringLiteral("Sierra Vista Unified School District"));
+    ASSERT_GE(school, 0);
+    const QStringList box = Page(school).filter(QRegularExpression(QStringLiteral("^rect 0.75 0.5 7.8 ")));
+    ASSERT_FALSE(box.isEmpty());
+    const double bottom = box.first().split(QLatin1Char(' ')).value(4).toDouble();
+    int inside = 0;
+    for (const Word& w : m_words[size_t(school)]) {
+        if (w.Y2 < bottom + 0.05 && !InTitleBar(w)) {
+            EXPECT_GT(w.Y1, 0.5 + 1.0 / 72) << w.Text.toStdString();
+            EXPECT_LT(w.Y2, bottom - 0.5 / 72) << w.Text.toStdString();
+            ++inside;
+        }
+    }
+    EXPECT_GE(inside, 5);
+}
+
+TEST_F(ReportLayout, PicturesKeepTheirProportionsAndTheirPixels)
+{
+    MakeReport();
+    // In the recorded pages: every picture at its own proportions.
+    int pictures = 0;
+    for (int p = 0; p < Pages(); ++p)
+        for (const PagePicture& pic : Pictures(Page(p)))
+            if (!IsGradient(pic.Width, pic.Height)) {
+                ++pictures;
+                EXPECT_LT(pic.AspectError(), 0.01) << "page " << p + 1 << " " << pic.Width << "x" << pic.Height;
+            }
+    EXPECT_GE(pictures, 30);
+    // In the PDF: the same resolution across and down, and every picture
+    // embedded with the pixels it came with.
+    const std::vector<PdfImage> images = PdfImages(m_pdf);
+    ASSERT_FALSE(images.empty());
+    bool photo = false, logo = false, hazard = false;
+    for (const PdfImage& i : images) {
+        if (IsGradient(i.Width, i.Height))
+            continue;
+        EXPECT_NEAR(i.XPpi / i.YPpi, 1.0, 0.02) << i.Width << "x" << i.Height << " on page " << i.Page;
+        photo = photo || (i.Width == 420 && i.Height == 175);
+        logo = logo || (i.Width == 330 && i.Height == 100);
+        hazard = hazard || (i.Width == 1200 && i.Height == 300);
+    }
+    EXPECT_TRUE(photo);
+    EXPECT_TRUE(logo);
+    EXPECT_TRUE(hazard);
+}
+
+TEST_F(ReportLayout, NoBodyTextPastTheRightMargin)
+{
+    MakeReport();
+    int partial = 0;
+    for (size_t p = 0; p < m_words.size(); ++p) {
+        for (const Word& w : m_words[p]) {
+            if (InTitleBar(w))
+                continue;
+            EXPECT_LE(w.X2, 7.8 + 0.5 / 72) << "page " << p + 1 << " " << w.Text.toStdString();
+            partial += w.Text == QLatin1String("Partial") ? 1 : 0;
+        }
+    }
+    EXPECT_GE(partial, 10); // the sale codes spelled out beside the prices
+}
+
+TEST_F(ReportLayout, TheAgentIsNamedFromFirstAndLastName)
+{
+    MakeReport();
+    const QString line = QStringLiteral("Dana Whitfield - Alder Creek Realty");
+    int footers = 0;
+    for (size_t p = 0; p < m_words.size(); ++p) {
+        for (const auto& words : Lines(m_words[p])) {
+            const QString text = LineText(words);
+            EXPECT_FALSE(text.startsWith(QLatin1Char('-'))) << "page " << p + 1 << ": " << text.toStdString();
+            footers += text == line || text.startsWith(line + QStringLiteral(" - ")) ? 1 : 0;
+        }
+    }
+    // Every page with the common footer, and the street map's own.
+    EXPECT_GE(footers, Pages() - 1);
+    const QStringList cover = Texts(Page(0));
+    EXPECT_TRUE(cover.contains(QStringLiteral("Dana Whitfield")));
+
+    // No name and no company: the furniture prints neither nor a dash.
+    m_personal.SetFirstName(QString());
+    m_personal.SetLastName(QString());
+    m_personal.SetCompany(QString());
+    SelectPages({pgPropInfo, pgStreet});
+    WriteProfile();
+    for (const QString& t : AllTexts()) {
+        EXPECT_FALSE(t.startsWith(QLatin1String(" -")) || t.startsWith(QLatin1String("- "))) << t.toStdString();
+        EXPECT_FALSE(t.endsWith(QLatin1String(" - "))) << t.toStdString();
+    }
+}
+
+TEST_F(ReportLayout, TheLogoKeepsItsProportionAndThePreviewButtonsTheirCaptions)
+{
+    SelectPages({pgPropInfo, pgCensus});
+    WriteProfile();
+    for (int p = 0; p < Pages(); ++p) {
+        int logos = 0;
+        for (const PagePicture& pic : Pictures(Page(p))) {
+            if (pic.Width == 330 && pic.Height == 100) {
+                ++logos;
+                EXPECT_TRUE(pic.Fits(4.0, 9.9, 4.5, 10.4));
+                EXPECT_LT(pic.AspectError(), 0.01);
+            }
+        }
+        EXPECT_EQ(logos, 1) << "page " << p + 1;
+    }
+
+    QStringList captions;
+    m_dialogs.NextModal([&](QDialog& w) {
+        auto* bar = w.findChild<QToolBar*>();
+        for (QAction* a : bar->actions())
+            if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(a)))
+                captions << button->text();
+        return int(mrCancel);
+    });
+    m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
+    EXPECT_EQ(captions, QStringList({QStringLiteral("Print"), QStringLiteral("Save As"), QStringLiteral("Zoom In"),
+                                     QStringLiteral("Zoom Out"), QStringLiteral("First Page"),
+                                     QStringLiteral("Next Page"), QStringLiteral("Prior Page"),
+                                     QStringLiteral("Last Page"), QStringLiteral("Back")}));
+}
