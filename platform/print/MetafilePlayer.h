@@ -8,6 +8,8 @@
 // fit its length is passed over. Pictures that are no metafile (JPEG, PNG,
 // BMP, GIF) go through the image readers as one bitmap.
 
+#include "platform/graphics/PictureLimits.h"
+
 #include <QByteArray>
 #include <QRectF>
 
@@ -16,7 +18,7 @@ class TMetafileTarget;
 class TMetafilePlayer {
 public:
     // Larger sides are refused, in bitmaps inside the metafile too.
-    static constexpr int MaxBitmapSide = 20000;
+    static constexpr int MaxBitmapSide = PictureLimits::MaxPageSide;
 
     // Stretches the picture over frame (target units). False, with nothing
     // drawn, when the data is neither a sound metafile nor a readable image.

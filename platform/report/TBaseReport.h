@@ -20,6 +20,7 @@
 #include <QImage>
 #include <QRectF>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -161,6 +162,10 @@ public:
     // themselves as page operations).
     TPagePainter& Painter() { return m_painter; }
 
+    // Told of every picture the surface leaves out because it cannot be
+    // put on a page (what and on which page).
+    std::function<void(const QString& what)> OnLeftOut;
+
 private:
     friend class TReportShell;
     struct Tab {
@@ -171,6 +176,7 @@ private:
     };
     void BeginPage();
     void EndPage();
+    void LeftOut(const QString& what) const;
     void FirePageHeader();
     void FirePageFooter();
     const QFontMetricsF& Metrics() const;
