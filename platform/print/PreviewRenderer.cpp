@@ -44,11 +44,11 @@ std::vector<TPreviewRenderer::TextPiece> TPreviewRenderer::VisiblePieces(const T
     const int n = int(text.size());
     if (n == 0 || visible.isEmpty() || !std::isfinite(origin.x()) || !std::isfinite(origin.y()))
         return pieces;
-    const QFontMetricsF metrics(ReportFonts::QtFont(font));
-    const double scale = 1.0 / ReportFonts::ReferenceDpi;
+    double scale = 0;
+    const QFontMetricsF metrics(ReportFonts::MeasuringFont(font, scale));
     const double ascent = metrics.ascent() * scale, descent = metrics.descent() * scale;
     // Glyphs reach past their advance (italics, accents) by less than this.
-    const double pad = std::max(metrics.height(), metrics.maxWidth()) * scale;
+    const double pad = metrics.height() * scale;
 
     // The visible area in the run's own frame: along its base line and
     // down from it.

@@ -161,8 +161,8 @@ void TFramedPainter::DrawText(QPointF origin, const QString& text)
         return;
     // The run's box along its base line, turned with the font, must meet
     // the frame.
-    const QFontMetricsF metrics(ReportFonts::QtFont(m_font));
-    const double scale = 1.0 / ReportFonts::ReferenceDpi;
+    double scale = 0;
+    const QFontMetricsF metrics(ReportFonts::MeasuringFont(m_font, scale));
     const QRectF box(0, -metrics.ascent() * scale, metrics.horizontalAdvance(text) * scale,
                      (metrics.ascent() + metrics.descent()) * scale);
     QTransform turn;
