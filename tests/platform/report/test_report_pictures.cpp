@@ -38,6 +38,8 @@ class Positions : public TPagePainter {
 public:
     std::vector<QPointF> Points;
     std::vector<QSize> Images;
+    std::vector<std::pair<QPointF, QPointF>> Lines;
+    int Polygons = 0;
     QStringList Texts;
     void BeginPage(int, QSizeF) override {}
     void EndPage() override {}
@@ -50,11 +52,19 @@ public:
         Points.push_back(origin);
         Texts << text;
     }
-    void DrawLine(QPointF from, QPointF to) override { Points.insert(Points.end(), {from, to}); }
+    void DrawLine(QPointF from, QPointF to) override
+    {
+        Points.insert(Points.end(), {from, to});
+        Lines.emplace_back(from, to);
+    }
     void DrawRectangle(const QRectF& r) override { Points.insert(Points.end(), {r.topLeft(), r.bottomRight()}); }
     void DrawEllipse(const QRectF& r) override { DrawRectangle(r); }
     void DrawPolyline(const QPointF* points, int count) override { Points.insert(Points.end(), points, points + count); }
-    void DrawPolygon(const QPointF* points, int count, bool) override { DrawPolyline(points, count); }
+    void DrawPolygon(const QPointF* points, int count, bool) override
+    {
+        DrawPolyline(points, count);
+        ++Polygons;
+    }
     void FillRect(const QRectF& r, TColor) override { DrawRectangle(r); }
     void DrawImage(const QRectF& r, const QImage& image, int) override
     {
@@ -166,6 +176,13 @@ TEST(ReportPictures, APictureDrawingFarOutsideItsFrameIsCutToItAndTheFileReadsBa
     for (const QPointF& point : p.Points)
         EXPECT_TRUE(near.contains(point)) << point.x() << " " << point.y();
     EXPECT_EQ(p.Texts, (QStringList{QStringLiteral("before"), QStringLiteral("MAIN ST"), QStringLiteral("after")}));
+    // The street still crosses the whole frame, the block and the huge
+    // ellipse still fill their part of it.
+    ASSERT_EQ(p.Lines.size(), 1u);
+    EXPECT_LT(p.Lines[0].first.x(), frame.left());
+    EXPECT_GT(p.Lines[0].second.x(), frame.right());
+    EXPECT_EQ(p.Lines[0].first.y(), frame.center().y());
+    EXPECT_EQ(p.Polygons, 2);
     ASSERT_EQ(p.Images.size(), 2u);
     for (const QSize& s : p.Images)
         EXPECT_LE(s.width(), PictureLimits::MaxPageSide);
