@@ -3,6 +3,7 @@
 #include "platform/core/Exception.h"
 #include "platform/report/PagePicture_p.h"
 #include "platform/report/ReportFormat_p.h"
+#include "platform/report/TReportFileReader.h"
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -169,6 +170,15 @@ void TReportRecorder::EndPage()
     if (!m_pageOpen)
         return;
     m_pageOpen = false;
+    // The reader bounds the operations of a page and of all pages: past
+    // that, a page is left empty.
+    if (m_ops.size() > TReportFileReader::MaxPageOperationsSize
+        || m_operationsBytes + m_ops.size() > TReportFileReader::MaxOperationsTotal) {
+        LeftOut(QStringLiteral("Page %1 was left empty: the report holds as much as a report file may.")
+                    .arg(m_pages.size() + 1));
+        m_ops.clear();
+    }
+    m_operationsBytes += m_ops.size();
     m_pages.push_back(Page{Deflate(m_ops, 6), quint32(m_ops.size()), m_pageSize});
     m_ops.clear();
     if (m_leftOut > 0)
@@ -338,6 +348,19 @@ int TReportRecorder::ImageIndex(const QImage& picture)
             stored.Encoding = EncodingJpeg;
         }
     }
+    // The reader keeps every picture decoded and bounds them in all.
+    const qint64 decoded = stored.Encoding == EncodingJpeg
+                               ? qint64(stored.Width) * stored.Height * 4
+                               : (qint64(stored.Width) * stored.Bits + 31) / 32 * 4 * stored.Height;
+    if (m_pictureBytes + decoded > TReportFileReader::MaxPictureBytesTotal) {
+        LeftOut(QStringLiteral("A picture of %1 x %2 pixels was left out of page %3: the report holds as many "
+                               "pictures as a report file may.")
+                    .arg(picture.width())
+                    .arg(picture.height())
+                    .arg(m_pages.size() + 1));
+        return -1;
+    }
+    m_pictureBytes += decoded;
     if (stored.Encoding == EncodingPixels)
         stored.Data = Deflate(PixelRows(image, image.colorTable()), 1);
 

@@ -2,7 +2,9 @@
 // Records what the page surface draws into the pages and images of a
 // report file (ReportFormat_p.h). Nothing is recorded that the report file
 // reader would refuse: a drawing placed beyond the positions a page may
-// hold is left out, a picture larger than a page picture is scaled down.
+// hold is left out, a picture larger than a page picture is scaled down,
+// and past the reader's caps of a whole file pictures are left out and
+// pages left empty.
 
 #include "platform/report/PagePainter.h"
 
@@ -65,6 +67,7 @@ private:
     QSizeF m_pageSize;
     bool m_pageOpen = false;
     int m_leftOut = 0;
+    qint64 m_operationsBytes = 0, m_pictureBytes = 0;
     std::vector<Page> m_pages;
     std::vector<Image> m_images;
     // Images already stored: by Qt's key of the pixels, and by a hash of
