@@ -173,7 +173,7 @@ void TReportRecorder::EndPage()
     // The reader bounds the operations of a page and of all pages: past
     // that, a page is left empty.
     if (m_ops.size() > TReportFileReader::MaxPageOperationsSize
-        || m_operationsBytes + m_ops.size() > TReportFileReader::MaxOperationsTotal) {
+        || m_operationsBytes + m_ops.size() > MaxOperationsTotal) {
         LeftOut(QStringLiteral("Page %1 was left empty: the report holds as much as a report file may.")
                     .arg(m_pages.size() + 1));
         m_ops.clear();
@@ -352,7 +352,7 @@ int TReportRecorder::ImageIndex(const QImage& picture)
     const qint64 decoded = stored.Encoding == EncodingJpeg
                                ? qint64(stored.Width) * stored.Height * 4
                                : (qint64(stored.Width) * stored.Bits + 31) / 32 * 4 * stored.Height;
-    if (m_pictureBytes + decoded > TReportFileReader::MaxPictureBytesTotal) {
+    if (m_pictureBytes + decoded > MaxPictureBytesTotal) {
         LeftOut(QStringLiteral("A picture of %1 x %2 pixels was left out of page %3: the report holds as many "
                                "pictures as a report file may.")
                     .arg(picture.width())

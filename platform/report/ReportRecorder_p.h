@@ -7,6 +7,7 @@
 // pages left empty.
 
 #include "platform/report/PagePainter.h"
+#include "platform/report/TReportFileReader.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -37,6 +38,9 @@ public:
 
     // Told of what was left out (what and on which page).
     std::function<void(const QString& what)> OnLeftOut;
+    // The reader's caps of a whole file (smaller in tests).
+    qint64 MaxOperationsTotal = TReportFileReader::MaxOperationsTotal;
+    qint64 MaxPictureBytesTotal = TReportFileReader::MaxPictureBytesTotal;
 
 private:
     struct Page {

@@ -2,6 +2,7 @@
 // units; damaged records, counts and object indexes are refused or passed
 // over; image street maps go through the image readers.
 
+#include "platform/graphics/PictureLimits.h"
 #include "platform/print/MetafilePlayer.h"
 #include "platform/print/MetafileTarget.h"
 #include "platform/print/TMetafileGraphic.h"
@@ -270,4 +271,24 @@ TEST(MetafilePlayer, AStreetMapReachingThousandsOfInchesOutStillMakesAReadableRe
     EXPECT_EQ(lines.filter(QStringLiteral("line ")).size(), 1);
     EXPECT_TRUE(lines.filter(QStringLiteral("FAR")).isEmpty());
     EXPECT_EQ(lines.filter(QStringLiteral("Prepared by")).size(), 1);
+}
+
+TEST(MetafilePlayer, AnImageStreetMapWiderThanAPagePictureIsScaledOntoThePage)
+{
+    QImage wide(24000, 12, QImage::Format_RGB32);
+    wide.fill(Qt::darkGreen);
+    QByteArray png;
+    QBuffer b(&png);
+    b.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(wide.save(&b, "PNG"));
+    const TMetafileGraphic map(png);
+    TReportFileReader reader;
+    ASSERT_NO_THROW(reader.LoadFromBytes([&] {
+        TReportFileWriter writer;
+        writer.OnPrint = [&](TBaseReport& r) { r.StretchDraw(QRectF(QPointF(0.75, 0.75), QPointF(7.8, 5.45)), map); };
+        return writer.Record();
+    }()));
+    ASSERT_EQ(reader.ImageCount(), 1);
+    EXPECT_EQ(reader.Image(0).width(), PictureLimits::MaxPageSide);
+    EXPECT_EQ(TReportDump::PageLines(reader, 0).filter(QStringLiteral("image 0.75 0.75 7.8 5.45 #0")).size(), 1);
 }

@@ -7,6 +7,7 @@
 #include "platform/graphics/Graphic.h"
 #include "platform/graphics/PictureLimits.h"
 #include "platform/report/FramedPainter_p.h"
+#include "platform/report/ReportRecorder_p.h"
 #include "platform/report/TPageDrawable.h"
 
 #include <QPainterPath>
@@ -246,4 +247,34 @@ TEST(ReportPictures, WhatNoPageMayHoldIsLeftOutAndTold)
     EXPECT_TRUE(lines.filter(QStringLiteral("line ")).isEmpty());
     EXPECT_TRUE(FindText(lines, QStringLiteral("huge")).Found) << "drawn at the largest size a file holds";
     EXPECT_EQ(leftOut, QStringList{QStringLiteral("2 drawings of page 1 lay too far off the page and were left out.")});
+}
+
+TEST(ReportPictures, PastTheCapsOfAWholeFilePicturesAreLeftOutAndPagesLeftEmpty)
+{
+    TReportRecorder recorder;
+    QStringList leftOut;
+    recorder.OnLeftOut = [&](const QString& what) { leftOut << what; };
+    // Room for two drawings of 100 x 100 (one colour: 8-bit, 10,000 bytes
+    // each once decoded) and for about two pages of text.
+    recorder.MaxPictureBytesTotal = 20000;
+    recorder.MaxOperationsTotal = 200;
+    {
+        TBaseReport r(recorder);
+        for (int i = 0; i < 3; ++i)
+            r.PrintImageRect(1, 1 + i, 2, 2 + i, Filled(100, 100, QImage::Format_RGB32).copy(0, 0, 100 - i, 100));
+        r.NewPage();
+        r.PrintLeft(QStringLiteral("page two"), 1);
+        r.NewPage();
+        r.PrintLeft(QStringLiteral("page three"), 1);
+        r.Finish();
+    }
+    TReportFileReader reader;
+    ASSERT_NO_THROW(reader.LoadFromBytes(recorder.File(QStringLiteral("caps"))));
+    EXPECT_EQ(reader.PageCount(), 3);
+    EXPECT_EQ(reader.ImageCount(), 2);
+    EXPECT_TRUE(FindText(TReportDump::PageLines(reader, 1), QStringLiteral("page two")).Found);
+    EXPECT_TRUE(TReportDump::PageLines(reader, 2).filter(QStringLiteral("text ")).isEmpty());
+    ASSERT_EQ(leftOut.size(), 2);
+    EXPECT_TRUE(leftOut[0].startsWith(QStringLiteral("A picture of 98 x 100 pixels was left out of page 1")));
+    EXPECT_EQ(leftOut[1], QStringLiteral("Page 3 was left empty: the report holds as much as a report file may."));
 }
