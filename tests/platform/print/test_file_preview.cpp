@@ -8,7 +8,10 @@
 #include "tests/platform/print/OutputFixtures.h"
 
 #include <QPainter>
+#include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace outputtest;
@@ -265,4 +268,41 @@ TEST(FilePreview, ATextRunIsDrawnOnlyAsFarAsTheSheetShowsIt)
     EXPECT_GT(pieces[0].Length, 40);
     EXPECT_LT(pieces[0].Length, 200);
     EXPECT_TRUE(TPreviewRenderer::VisiblePieces(font, QPointF(1, 5), run, QRectF()).empty());
+}
+
+TEST(FilePreview, APageOfAHundredInchesIsDrawnWithinTheLimitAndShownAtItsZoom)
+{
+    QTemporaryDir dir;
+    const QString name = Write(dir.filePath(QStringLiteral("big.rpt")), [](TBaseReport& r) {
+        r.SetBrush(clBlack, TBrushStyle(0), nullptr);
+        r.Rectangle(0, 0, 1, 1);
+    });
+    // The first page made 100 x 100 inches, the largest a file may hold.
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    const qsizetype entry = 24 + 2 * qsizetype(qFromLittleEndian<quint32>(bytes.constData() + 20));
+    const double side = 100;
+    quint64 bits;
+    std::memcpy(&bits, &side, 8);
+    qToLittleEndian(bits, bytes.data() + entry + 16);
+    qToLittleEndian(bits, bytes.data() + entry + 24);
+    file.seek(0);
+    file.write(bytes);
+    file.close();
+
+    TFilePreview preview;
+    preview.FileName = name;
+    preview.Start();
+    preview.SetZoomFactor(100);
+    EXPECT_GE(preview.width(), 9600);
+    // Only a corner is painted; the page is drawn whole, but smaller.
+    const QImage corner = preview.grab(QRect(0, 0, 200, 200)).toImage();
+    const QSize drawn = preview.DrawnPageSize();
+    EXPECT_LE(qint64(drawn.width()) * drawn.height(), TFilePreview::MaxPagePixels);
+    EXPECT_GT(qint64(drawn.width()) * drawn.height(), TFilePreview::MaxPagePixels * 9 / 10);
+    // Shown at its zoom: the inch square black, white beside it.
+    const double k = corner.width() / 200.0;
+    EXPECT_EQ(qGray(corner.pixel(int((10 + 48) * k), int((10 + 48) * k))), 0);
+    EXPECT_EQ(qGray(corner.pixel(int((10 + 150) * k), int((10 + 48) * k))), 255);
 }
