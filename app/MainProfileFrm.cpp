@@ -864,6 +864,9 @@ TrptProfile* TMainProfileFrm::ProfileReport()
         rptProfile->AssessorMap = vxAssessorMap;
         rptProfile->PersonalInfo = PersonalInfo;
         rptProfile->MainForm = this;
+        rptProfile->OnLeftOut = [this](QObject* sender, const QString& what) {
+            lcErrorHandler1->LogMessage(sender, what);
+        };
     }
     return rptProfile;
 }

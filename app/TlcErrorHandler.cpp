@@ -68,16 +68,37 @@ void TlcErrorHandler::DoErrorEvent(QObject* sender, Exception& e, bool& handled)
     if (OnErrorEvent) OnErrorEvent(this, sender, e, handled);
 }
 
-void TlcErrorHandler::HandleException(QObject* sender, Exception& e)
+void TlcErrorHandler::SetReporter(QObject* sender)
 {
     m_reporter.clear();
     if (sender) {
         m_reporter = sender->objectName();
         if (m_reporter.isEmpty()) m_reporter = QString::fromLatin1(sender->metaObject()->className());
     }
-    const QString message = e.Message();
+}
+
+void TlcErrorHandler::SetMessage(const QString& message)
+{
     m_lines = message.isEmpty() ? QStringList()
                                 : message.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+}
+
+void TlcErrorHandler::LogMessage(QObject* sender, const QString& message)
+{
+    SetReporter(sender);
+    SetMessage(message);
+    if (!m_writeToLog) return;
+    // Whoever reports goes on: a log that cannot be written loses the note.
+    try {
+        AppendToLog();
+    } catch (const Exception&) {
+    }
+}
+
+void TlcErrorHandler::HandleException(QObject* sender, Exception& e)
+{
+    SetReporter(sender);
+    SetMessage(e.Message());
     bool handled = false;
     DoErrorEvent(sender, e, handled);
     if (handled) return;

@@ -44,6 +44,10 @@ public:
 
     // Handles one exception as the application's exception event does.
     void HandleException(QObject* sender, Exception& e);
+    // Appends a message to the log (when WriteToLog) as an error's block,
+    // without beep or dialog: what went wrong without stopping the user.
+    // A log that cannot be written is passed over.
+    void LogMessage(QObject* sender, const QString& message);
 
     // The lines of the last message.
     const QStringList& MessageLines() const { return m_lines; }
@@ -59,6 +63,8 @@ protected:
 
 private:
     void ApplyUseErrorHandler();
+    void SetReporter(QObject* sender);
+    void SetMessage(const QString& message);
     void AppendToLog() const;
 
     QString m_logFile = QStringLiteral("Error.log");

@@ -260,6 +260,39 @@ void BM_OutputPreviewPageNewZoom(benchmark::State& state)
 }
 BENCHMARK(BM_OutputPreviewPageNewZoom)->Unit(benchmark::kMillisecond);
 
+// A page the file reader accepts that reaches far past its sheet: a 1-bit
+// sheet drawn 10,000 inches tall and 100,000 characters at 2,000 points,
+// previewed at a new zoom each time (so nothing comes from the cache).
+void BM_OutputPreviewFarReachingPage(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    QImage sheet(5000, 3500, QImage::Format_Mono);
+    sheet.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    sheet.fill(0);
+    for (int y = 0; y < sheet.height(); y += 10)
+        std::fill(sheet.scanLine(y), sheet.scanLine(y) + sheet.bytesPerLine(), uchar(0xFF));
+    TReportFileWriter writer;
+    writer.FileName = dir.filePath(QStringLiteral("far.rpt"));
+    writer.OnPrint = [&](TBaseReport& r) {
+        r.PrintImageRect(0.5, 0.5, 8, 10000, sheet);
+        r.SetFontSize(2000);
+        r.GotoXY(0.5, 8);
+        r.PrintLeft(QString(100000, QLatin1Char('W')), 0.5);
+    };
+    writer.Execute();
+    TFilePreview preview;
+    preview.FileName = writer.FileName;
+    preview.Start();
+    int zoom = 90;
+    for (auto _ : state) {
+        preview.SetZoomFactor(zoom = zoom == 90 ? 100 : 90);
+        preview.Finish();
+        preview.Start();
+        benchmark::DoNotOptimize(preview.grab());
+    }
+}
+BENCHMARK(BM_OutputPreviewFarReachingPage)->Unit(benchmark::kMillisecond);
+
 // The same texts and pictures, each picture at its drawn size, printed by
 // QTextDocument.
 void BM_ReferenceQTextDocumentPdf(benchmark::State& state)

@@ -126,6 +126,8 @@ TrptProfile::TrptProfile(QWidget* parent)
     m_hazard = std::make_unique<THazardPage>(m_context);
     m_assessorMap = std::make_unique<TAssessorMapPage>(m_context);
     ReportFiler.OnPrint = [this](TBaseReport& report) { RS1Print(report); };
+    ReportFiler.OnLeftOut = [this](const QString& what) { LeftOut(what); };
+    fPropPreview.OnLeftOut = [this](const QString& what) { LeftOut(what); };
     fPropPreview.Title = QStringLiteral("Report");
     fPropPreview.OnPrint = [this](TBaseReport& report) {
         m_context.PageId = pgPropInfo;
@@ -428,8 +430,22 @@ void TrptProfile::RS1Print(TBaseReport& report)
         if (!first)
             report.NewPage();
         first = false;
-        RunPage(report, page.Id);
+        // A page that fails stops where it failed; the pages after it are
+        // still made.
+        try {
+            RunPage(report, page.Id);
+        } catch (const std::exception& e) {
+            const auto* own = dynamic_cast<const Exception*>(&e);
+            LeftOut(QStringLiteral("The page \"%1\" could not be made whole; it stops where this happened: %2")
+                        .arg(PageTitle(page.Id), own ? own->Message() : QString::fromLocal8Bit(e.what())));
+        }
     }
+}
+
+void TrptProfile::LeftOut(const QString& what)
+{
+    if (OnLeftOut)
+        OnLeftOut(this, what);
 }
 
 // ----- Preview window

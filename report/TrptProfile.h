@@ -18,6 +18,7 @@
 #include "report/TReportContext.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -59,6 +60,9 @@ public:
     TvxpPersonalInfo* PersonalInfo = nullptr;
     // Whose place and size the preview window takes.
     QWidget* MainForm = nullptr;
+    // Told of every page, picture or drawing left out of a report (or of a
+    // page cut short); the rest of the report is made all the same.
+    std::function<void(QObject* sender, const QString& what)> OnLeftOut;
 
     // ----- Entry points
     // Fetches the report data, writes "profile.rpt" from the selected pages
@@ -119,6 +123,7 @@ private:
     // The preview window's keys: arrows scroll and zoom, page keys page.
     bool PreviewKey(int key);
     QString ReportPath(const QString& fileName) const;
+    void LeftOut(const QString& what);
 
     TReportContext m_context;
     std::unique_ptr<TCoverPage> m_cover;

@@ -1,6 +1,7 @@
 #include "platform/print/MetafilePlayer.h"
 
 #include "platform/core/AnsiCodePage.h"
+#include "platform/graphics/PictureReader.h"
 #include "platform/print/MetafileTarget.h"
 
 #include <QBuffer>
@@ -451,12 +452,10 @@ bool PlayImage(const QByteArray& data, TMetafileTarget& target, const QRectF& fr
     QImageReader reader(&buffer);
     const QByteArray format = reader.format();
     if (format != "jpeg" && format != "png" && format != "bmp" && format != "gif") return false;
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > TMetafilePlayer::MaxBitmapSide ||
-        size.height() > TMetafilePlayer::MaxBitmapSide)
-        return false;
-    QImage image;
-    if (!reader.read(&image) || image.isNull()) return false;
+    // Read with the checks every picture gets; one larger than a page
+    // picture is scaled down by the page it goes on.
+    const QImage image = PictureReader::ReadImage(data);
+    if (image.isNull()) return false;
     target.StretchBitmap(frame, image);
     return true;
 }

@@ -6,7 +6,9 @@
 // record length, count and object index is checked; a metafile whose
 // records do not hold together draws nothing, a record whose values do not
 // fit its length is passed over. Pictures that are no metafile (JPEG, PNG,
-// BMP, GIF) go through the image readers as one bitmap.
+// BMP, GIF) go through the picture reader as one bitmap.
+
+#include "platform/graphics/PictureLimits.h"
 
 #include <QByteArray>
 #include <QRectF>
@@ -15,8 +17,8 @@ class TMetafileTarget;
 
 class TMetafilePlayer {
 public:
-    // Larger sides are refused, in bitmaps inside the metafile too.
-    static constexpr int MaxBitmapSide = 20000;
+    // Larger sides of bitmaps inside a metafile are refused.
+    static constexpr int MaxBitmapSide = PictureLimits::MaxPageSide;
 
     // Stretches the picture over frame (target units). False, with nothing
     // drawn, when the data is neither a sound metafile nor a readable image.

@@ -110,6 +110,8 @@ QSize TFilePreview::PageSize() const
     return QSize(std::max(1, int(std::lround(inches.width() * dpi))), std::max(1, int(std::lround(inches.height() * dpi))));
 }
 
+QSize TFilePreview::DrawnPageSize() const { return d->Page.size(); }
+
 void TFilePreview::Layout()
 {
     const QSize page = PageSize();
@@ -120,8 +122,11 @@ void TFilePreview::Layout()
 
 void TFilePreview::RenderPage()
 {
-    const double ratio = devicePixelRatioF();
+    double ratio = devicePixelRatioF();
     const QSize page = PageSize();
+    const double pixels = page.width() * ratio * page.height() * ratio;
+    if (pixels > double(MaxPagePixels))
+        ratio *= std::sqrt(double(MaxPagePixels) / pixels) * 0.999;
     QImage image(QSize(int(std::ceil(page.width() * ratio)), int(std::ceil(page.height() * ratio))), QImage::Format_RGB32);
     if (image.isNull()) {
         d->Page = QImage();

@@ -18,6 +18,10 @@
 class TFilePreview : public QWidget {
 public:
     static constexpr double MaxZoomFactor = 400;
+    // The drawn page has at most this many pixels (256 MiB): a larger page
+    // (a file's pages may be up to 100 inches a side) is drawn at a lower
+    // resolution and shown enlarged to its zoomed size.
+    static constexpr qint64 MaxPagePixels = qint64(64) << 20;
 
     explicit TFilePreview(QWidget* parent = nullptr);
     ~TFilePreview() override;
@@ -56,6 +60,10 @@ public:
 
     std::function<void(QObject* sender)> OnZoomChange;
     std::function<void(QObject* sender)> OnPageChange;
+
+    // Pixels of the page as last drawn (empty before): what it holds in
+    // memory, at most MaxPagePixels.
+    QSize DrawnPageSize() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -7,6 +7,7 @@
 // OnMessage (and the first error into the exception), never to the terminal.
 
 #include "platform/core/Exception.h"
+#include "platform/graphics/PictureLimits.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -21,7 +22,7 @@ public:
 
 class TTiffReader {
 public:
-    static constexpr int MaxSide = 20000;
+    static constexpr int MaxSide = PictureLimits::MaxPageSide;
     // Larger files are not read at all.
     static constexpr qint64 MaxFileSize = 512ll * 1024 * 1024;
 

@@ -71,3 +71,14 @@ QFont ReportFonts::QtFont(const TPageFont& font)
     f.setStyleStrategy(QFont::PreferOutline);
     return f;
 }
+
+QFont ReportFonts::MeasuringFont(const TPageFont& font, double& inchesPerUnit)
+{
+    TPageFont measured = font;
+    inchesPerUnit = 1.0 / ReferenceDpi;
+    if (font.Size > MaxMeasuredSize) {
+        measured.Size = MaxMeasuredSize;
+        inchesPerUnit *= font.Size / MaxMeasuredSize;
+    }
+    return QtFont(measured);
+}

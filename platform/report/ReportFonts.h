@@ -27,4 +27,10 @@ public:
     // The Qt font of a page font at the reference resolution (pixel size,
     // no hinting), for measuring and, scaled, for drawing.
     static QFont QtFont(const TPageFont& font);
+    // A font to measure a page font of any size with: the page font itself
+    // up to MaxMeasuredSize points, beyond that the same face at that size
+    // (Qt's metrics overflow at some ten thousand pixels); inchesPerUnit is
+    // what one of its units is on the page.
+    static constexpr double MaxMeasuredSize = 100;
+    static QFont MeasuringFont(const TPageFont& font, double& inchesPerUnit);
 };

@@ -17,6 +17,8 @@
 // (photographs), or the zlib-compressed pixel rows of a 1-, 8- or 32-bit
 // image (palette first for 1 and 8 bits: u32 count, count u32 ARGB).
 
+#include "platform/graphics/PictureLimits.h"
+
 #include <QByteArray>
 #include <cstdint>
 
@@ -56,6 +58,6 @@ constexpr int MaxPenMode = 15;           // not xor
 constexpr int MaxBrushStyle = 7;         // diagonal cross
 // zlib never packs more than about 1032 bytes into one.
 constexpr std::int64_t MaxInflateRatio = 1032;
-constexpr std::int64_t MaxImagePixelBytes = std::int64_t(256) << 20;
+constexpr std::int64_t MaxImagePixelBytes = PictureLimits::MaxPagePixelBytes;
 
 } // namespace ReportFormat

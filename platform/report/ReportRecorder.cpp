@@ -1,11 +1,15 @@
 #include "platform/report/ReportRecorder_p.h"
 
 #include "platform/core/Exception.h"
+#include "platform/report/PagePicture_p.h"
 #include "platform/report/ReportFormat_p.h"
+#include "platform/report/TReportFileReader.h"
 
 #include <QBuffer>
 #include <QImageWriter>
 #include <QtEndian>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <zlib.h>
 
@@ -104,7 +108,24 @@ QByteArray PixelRows(const QImage& image, const QList<QRgb>& palette)
     return raw;
 }
 
+bool Sound(double v) { return std::isfinite(v) && std::fabs(v) <= MaxCoordinate; }
+bool Sound(QPointF p) { return Sound(p.x()) && Sound(p.y()); }
+bool Sound(const QRectF& r) { return Sound(r.topLeft()) && Sound(r.bottomRight()); }
+
 } // namespace
+
+bool TReportRecorder::Keep(bool sound)
+{
+    if (!sound)
+        ++m_leftOut;
+    return sound;
+}
+
+void TReportRecorder::LeftOut(const QString& what) const
+{
+    if (OnLeftOut)
+        OnLeftOut(what);
+}
 
 void TReportRecorder::U32(quint32 v) { PutU32(m_ops, v); }
 void TReportRecorder::F64(double v) { PutF64(m_ops, v); }
@@ -141,6 +162,7 @@ void TReportRecorder::BeginPage(int, QSizeF inches)
     m_ops.clear();
     m_pageSize = inches;
     m_pageOpen = true;
+    m_leftOut = 0;
 }
 
 void TReportRecorder::EndPage()
@@ -148,8 +170,22 @@ void TReportRecorder::EndPage()
     if (!m_pageOpen)
         return;
     m_pageOpen = false;
+    // The reader bounds the operations of a page and of all pages: past
+    // that, a page is left empty.
+    if (m_ops.size() > TReportFileReader::MaxPageOperationsSize
+        || m_operationsBytes + m_ops.size() > MaxOperationsTotal) {
+        LeftOut(QStringLiteral("Page %1 was left empty: the report holds as much as a report file may.")
+                    .arg(m_pages.size() + 1));
+        m_ops.clear();
+    }
+    m_operationsBytes += m_ops.size();
     m_pages.push_back(Page{Deflate(m_ops, 6), quint32(m_ops.size()), m_pageSize});
     m_ops.clear();
+    if (m_leftOut > 0)
+        LeftOut(QStringLiteral("%1 drawings of page %2 lay too far off the page and were left out.")
+                    .arg(m_leftOut)
+                    .arg(m_pages.size()));
+    m_leftOut = 0;
 }
 
 void TReportRecorder::SetFont(const TPageFont& font)
@@ -157,7 +193,8 @@ void TReportRecorder::SetFont(const TPageFont& font)
     Byte(OpFont);
     Byte(quint8((font.Bold ? FontBold : 0) | (font.Italic ? FontItalic : 0) | (font.Underline ? FontUnderline : 0)
                 | (font.StrikeOut ? FontStrikeOut : 0)));
-    F64(font.Size);
+    // Sizes past what a file may hold are drawn at the largest it may.
+    F64(std::isfinite(font.Size) && font.Size > 0 ? std::min(font.Size, MaxFontSize) : 10.0);
     U32(font.Color & 0xFFFFFF);
     U32(quint32(font.Angle));
     String(font.Family);
@@ -169,12 +206,13 @@ void TReportRecorder::SetPen(const TPagePen& pen)
     U32(pen.Color & 0xFFFFFF);
     Byte(quint8(pen.Style));
     Byte(quint8(pen.Mode));
-    U32(quint32(pen.Width));
+    U32(quint32(std::clamp(pen.Width, 0, MaxPenWidth)));
 }
 
 void TReportRecorder::SetBrush(const TPageBrush& brush, const QImage* pattern)
 {
     const int index = pattern && !pattern->isNull() ? ImageIndex(*pattern) : -1;
+    // A pattern that cannot be stored leaves a plain brush.
     Byte(OpBrush);
     U32(brush.Color & 0xFFFFFF);
     Byte(quint8(brush.Style));
@@ -185,12 +223,17 @@ void TReportRecorder::SetClip(const QRectF* r)
 {
     Byte(OpClip);
     Byte(r ? 1 : 0);
-    if (r)
-        Rect(*r);
+    if (r) {
+        // A clip reaching past what a page may hold is cut to it.
+        const auto bound = [](double v) { return std::isfinite(v) ? std::clamp(v, -MaxCoordinate, MaxCoordinate) : 0.0; };
+        Rect(QRectF(QPointF(bound(r->left()), bound(r->top())), QPointF(bound(r->right()), bound(r->bottom()))));
+    }
 }
 
 void TReportRecorder::DrawText(QPointF origin, const QString& text)
 {
+    if (!Keep(Sound(origin)))
+        return;
     Byte(OpText);
     F64(origin.x());
     F64(origin.y());
@@ -199,6 +242,8 @@ void TReportRecorder::DrawText(QPointF origin, const QString& text)
 
 void TReportRecorder::DrawLine(QPointF from, QPointF to)
 {
+    if (!Keep(Sound(from) && Sound(to)))
+        return;
     Byte(OpLine);
     F64(from.x());
     F64(from.y());
@@ -208,19 +253,23 @@ void TReportRecorder::DrawLine(QPointF from, QPointF to)
 
 void TReportRecorder::DrawRectangle(const QRectF& r)
 {
+    if (!Keep(Sound(r)))
+        return;
     Byte(OpRect);
     Rect(r);
 }
 
 void TReportRecorder::DrawEllipse(const QRectF& r)
 {
+    if (!Keep(Sound(r)))
+        return;
     Byte(OpEllipse);
     Rect(r);
 }
 
 void TReportRecorder::DrawPolyline(const QPointF* points, int count)
 {
-    if (count <= 0)
+    if (count <= 0 || !Keep(std::all_of(points, points + count, [](QPointF p) { return Sound(p); })))
         return;
     Byte(OpPolyline);
     Points(points, count);
@@ -228,7 +277,7 @@ void TReportRecorder::DrawPolyline(const QPointF* points, int count)
 
 void TReportRecorder::DrawPolygon(const QPointF* points, int count, bool winding)
 {
-    if (count <= 0)
+    if (count <= 0 || !Keep(std::all_of(points, points + count, [](QPointF p) { return Sound(p); })))
         return;
     Byte(OpPolygon);
     Byte(winding ? 1 : 0);
@@ -237,6 +286,8 @@ void TReportRecorder::DrawPolygon(const QPointF* points, int count, bool winding
 
 void TReportRecorder::FillRect(const QRectF& r, TColor color)
 {
+    if (!Keep(Sound(r)))
+        return;
     Byte(OpFill);
     Rect(r);
     U32(color & 0xFFFFFF);
@@ -244,18 +295,29 @@ void TReportRecorder::FillRect(const QRectF& r, TColor color)
 
 void TReportRecorder::DrawImage(const QRectF& r, const QImage& image, int)
 {
-    if (image.isNull())
+    if (image.isNull() || !Keep(Sound(r)))
         return;
     const int index = ImageIndex(image);
+    if (index < 0)
+        return;
     Byte(OpImage);
     Rect(r);
     U32(quint32(index));
 }
 
-int TReportRecorder::ImageIndex(const QImage& source)
+int TReportRecorder::ImageIndex(const QImage& picture)
 {
-    if (auto it = m_byKey.constFind(source.cacheKey()); it != m_byKey.constEnd())
+    if (auto it = m_byKey.constFind(picture.cacheKey()); it != m_byKey.constEnd())
         return it.value();
+    // The page surface fits pictures already; any other road is fitted here.
+    const QImage source = PagePicture::Fit(picture);
+    if (source.isNull()) {
+        LeftOut(QStringLiteral("A picture of %1 x %2 pixels was left out of page %3.")
+                    .arg(picture.width())
+                    .arg(picture.height())
+                    .arg(m_pages.size() + 1));
+        return -1;
+    }
     // The same picture made again (a new bitmap per page) is stored once.
     const size_t content = qHashBits(source.constBits(), size_t(source.sizeInBytes()), size_t(source.width()));
     for (auto it = m_byContent.constFind(content); it != m_byContent.constEnd() && it.key() == content; ++it) {
@@ -286,6 +348,19 @@ int TReportRecorder::ImageIndex(const QImage& source)
             stored.Encoding = EncodingJpeg;
         }
     }
+    // The reader keeps every picture decoded and bounds them in all.
+    const qint64 decoded = stored.Encoding == EncodingJpeg
+                               ? qint64(stored.Width) * stored.Height * 4
+                               : (qint64(stored.Width) * stored.Bits + 31) / 32 * 4 * stored.Height;
+    if (m_pictureBytes + decoded > MaxPictureBytesTotal) {
+        LeftOut(QStringLiteral("A picture of %1 x %2 pixels was left out of page %3: the report holds as many "
+                               "pictures as a report file may.")
+                    .arg(picture.width())
+                    .arg(picture.height())
+                    .arg(m_pages.size() + 1));
+        return -1;
+    }
+    m_pictureBytes += decoded;
     if (stored.Encoding == EncodingPixels)
         stored.Data = Deflate(PixelRows(image, image.colorTable()), 1);
 

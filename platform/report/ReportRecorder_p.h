@@ -1,13 +1,19 @@
 #pragma once
 // Records what the page surface draws into the pages and images of a
-// report file (ReportFormat_p.h).
+// report file (ReportFormat_p.h). Nothing is recorded that the report file
+// reader would refuse: a drawing placed beyond the positions a page may
+// hold is left out, a picture larger than a page picture is scaled down,
+// and past the reader's caps of a whole file pictures are left out and
+// pages left empty.
 
 #include "platform/report/PagePainter.h"
+#include "platform/report/TReportFileReader.h"
 
 #include <QByteArray>
 #include <QHash>
 #include <QImage>
 #include <QString>
+#include <functional>
 #include <vector>
 
 class TReportRecorder : public TPagePainter {
@@ -30,6 +36,12 @@ public:
     // The whole report file.
     QByteArray File(const QString& title) const;
 
+    // Told of what was left out (what and on which page).
+    std::function<void(const QString& what)> OnLeftOut;
+    // The reader's caps of a whole file (smaller in tests).
+    qint64 MaxOperationsTotal = TReportFileReader::MaxOperationsTotal;
+    qint64 MaxPictureBytesTotal = TReportFileReader::MaxPictureBytesTotal;
+
 private:
     struct Page {
         QByteArray Stored;
@@ -42,8 +54,12 @@ private:
         quint32 Width, Height;
     };
 
-    // The image's index in the file, storing it on first sight.
+    // The image's index in the file, storing it on first sight; -1 when
+    // it cannot be stored.
     int ImageIndex(const QImage& image);
+    // False, counting it, for a drawing that is left out.
+    bool Keep(bool sound);
+    void LeftOut(const QString& what) const;
     void Byte(quint8 v) { m_ops.append(char(v)); }
     void U32(quint32 v);
     void F64(double v);
@@ -54,6 +70,8 @@ private:
     QByteArray m_ops;
     QSizeF m_pageSize;
     bool m_pageOpen = false;
+    int m_leftOut = 0;
+    qint64 m_operationsBytes = 0, m_pictureBytes = 0;
     std::vector<Page> m_pages;
     std::vector<Image> m_images;
     // Images already stored: by Qt's key of the pixels, and by a hash of

@@ -2,6 +2,8 @@
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Graphic.h"
+#include "platform/report/FramedPainter_p.h"
+#include "platform/report/PagePicture_p.h"
 #include "platform/report/ReportFonts.h"
 #include "platform/report/TPageDrawable.h"
 #include "platform/report/TReportShell.h"
@@ -141,8 +143,17 @@ void TBaseReport::SyncBrush()
     brush.Style = m_brush.Style();
     if (m_brushSent && m_sentBrush == brush && m_sentBrushBitmap == m_brushBitmap)
         return;
-    const QImage* pattern = m_brushBitmap && !m_brushBitmap->Empty() ? &m_brushBitmap->Image() : nullptr;
-    m_painter.SetBrush(brush, pattern);
+    QImage pattern = m_brushBitmap && !m_brushBitmap->Empty() ? m_brushBitmap->Image() : QImage();
+    if (!pattern.isNull() && !PagePicture::Fits(pattern)) {
+        const QImage fitted = PagePicture::Fit(pattern);
+        if (fitted.isNull())
+            LeftOut(QStringLiteral("A brush pattern of %1 x %2 pixels was left out of page %3.")
+                        .arg(pattern.width())
+                        .arg(pattern.height())
+                        .arg(PageNumber()));
+        pattern = fitted;
+    }
+    m_painter.SetBrush(brush, pattern.isNull() ? nullptr : &pattern);
     m_sentBrush = brush;
     m_sentBrushBitmap = m_brushBitmap;
     m_brushSent = true;
@@ -410,11 +421,27 @@ void TBaseReport::LineTo(double x, double y)
     MoveTo(x, y);
 }
 
+void TBaseReport::LeftOut(const QString& what) const
+{
+    if (OnLeftOut)
+        OnLeftOut(what);
+}
+
 void TBaseReport::PrintImageRect(double x1, double y1, double x2, double y2, const QImage& image)
 {
     if (image.isNull() || !m_pageOpen)
         return;
-    m_painter.DrawImage(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized(), image, -1);
+    // Scaled down here when larger than a page picture may be, so that the
+    // report file always reads back.
+    const QImage fitted = PagePicture::Fit(image);
+    if (fitted.isNull()) {
+        LeftOut(QStringLiteral("A picture of %1 x %2 pixels was left out of page %3.")
+                    .arg(image.width())
+                    .arg(image.height())
+                    .arg(PageNumber()));
+        return;
+    }
+    m_painter.DrawImage(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized(), fitted, -1);
 }
 
 void TBaseReport::PrintBitmapRect(double x1, double y1, double x2, double y2, const TBitmap& bitmap)
@@ -433,8 +460,14 @@ void TBaseReport::StretchDraw(const QRectF& r, const TGraphic& graphic)
         m_painter.SetClip(&box);
         // The picture sets its own pen, brush and font: ours go again.
         m_fontSent = m_penSent = m_brushSent = false;
+        // The clip hides what lies outside the frame but records it all: what
+        // the picture draws is cut to its frame before it reaches the page.
+        const int page = PageNumber();
+        TFramedPainter framed(m_painter, box, [this, page](const QString& what) {
+            LeftOut(what.chopped(1) + QStringLiteral(" of page %1.").arg(page));
+        });
         try {
-            drawable->DrawPage(m_painter, box);
+            drawable->DrawPage(framed, box);
         } catch (...) {
             m_painter.SetClip(nullptr);
             throw;

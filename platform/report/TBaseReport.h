@@ -20,6 +20,7 @@
 #include <QImage>
 #include <QRectF>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -138,11 +139,14 @@ public:
     void Ellipse(double x1, double y1, double x2, double y2);
     void MoveTo(double x, double y);
     void LineTo(double x, double y);
-    // The bitmap scaled into the rectangle.
+    // The bitmap scaled into the rectangle. A picture larger than a page
+    // picture may be (PictureLimits) is first scaled down in proportion; one
+    // that cannot be is left out (OnLeftOut).
     void PrintBitmapRect(double x1, double y1, double x2, double y2, const TBitmap& bitmap);
     void PrintImageRect(double x1, double y1, double x2, double y2, const QImage& image);
     // The picture scaled into r (inches). A picture that can draw itself
-    // as page operations (TPageDrawable) stays vector; any other is drawn
+    // as page operations (TPageDrawable) stays vector, what it draws cut
+    // to r (and a margin) however far out it reaches; any other is drawn
     // into a bitmap first.
     void StretchDraw(const QRectF& r, const TGraphic& graphic);
 
@@ -161,6 +165,10 @@ public:
     // themselves as page operations).
     TPagePainter& Painter() { return m_painter; }
 
+    // Told of every picture the surface leaves out because it cannot be
+    // put on a page (what and on which page).
+    std::function<void(const QString& what)> OnLeftOut;
+
 private:
     friend class TReportShell;
     struct Tab {
@@ -171,6 +179,7 @@ private:
     };
     void BeginPage();
     void EndPage();
+    void LeftOut(const QString& what) const;
     void FirePageHeader();
     void FirePageFooter();
     const QFontMetricsF& Metrics() const;

@@ -401,6 +401,7 @@ void TReportFileReader::LoadFromBytes(const QByteArray& bytes)
     std::vector<Stored> stored;
     data->Pages.resize(pageCount);
     stored.reserve(pageCount);
+    qint64 operationsTotal = 0;
     for (quint32 i = 0; i < pageCount; ++i) {
         const quint64 offset = pages.U64();
         const quint32 storedSize = pages.U32(), opsSize = pages.U32();
@@ -413,11 +414,16 @@ void TReportFileReader::LoadFromBytes(const QByteArray& bytes)
             Damaged(QStringLiteral("%1 has no sound page size").arg(what));
         data->Pages[i].Size = QSizeF(w, h);
         stored.push_back(Stored{offset, storedSize, opsSize});
+        // Entries may share their data; every page's copy is kept all the same.
+        operationsTotal += opsSize;
+        if (operationsTotal > MaxOperationsTotal)
+            Damaged(QStringLiteral("its pages claim more than %1 bytes of operations in all").arg(MaxOperationsTotal));
     }
 
     Cursor images(file.constData() + HeaderSize + qint64(titleLength) * 2 + qint64(pageCount) * PageEntrySize,
                   qint64(imageCount) * ImageEntrySize, QStringLiteral("the picture table"));
     data->Images.resize(imageCount);
+    qint64 pictureTotal = 0;
     for (quint32 i = 0; i < imageCount; ++i) {
         ImageEntry& e = data->Images[i];
         const quint64 offset = images.U64();
@@ -443,6 +449,11 @@ void TReportFileReader::LoadFromBytes(const QByteArray& bytes)
         } else {
             Damaged(QStringLiteral("%1 is stored in an unknown way").arg(what));
         }
+        // What the picture takes once decoded (rows as QImage pads them).
+        pictureTotal += e.Encoding == EncodingJpeg ? qint64(e.Width) * e.Height * 4
+                                                   : (qint64(e.Width) * e.Bits + 31) / 32 * 4 * e.Height;
+        if (pictureTotal > MaxPictureBytesTotal)
+            Damaged(QStringLiteral("its pictures claim more than %1 bytes in all").arg(MaxPictureBytesTotal));
     }
 
     for (quint32 i = 0; i < pageCount; ++i) {

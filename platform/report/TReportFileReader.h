@@ -8,6 +8,7 @@
 // area stays empty).
 
 #include "platform/core/Exception.h"
+#include "platform/graphics/PictureLimits.h"
 #include "platform/report/PagePainter.h"
 
 #include <QByteArray>
@@ -29,7 +30,12 @@ public:
     static constexpr int MaxPages = 100000;
     static constexpr int MaxImages = 100000;
     static constexpr qint64 MaxPageOperationsSize = qint64(64) << 20;
-    static constexpr int MaxImageSide = 20000;
+    static constexpr int MaxImageSide = PictureLimits::MaxPageSide;
+    // Of the whole file, however its entries share their data: the pages'
+    // unpacked operations, and the pictures as decoded (4 bytes a pixel
+    // for a JPEG, the stored rows for the others), all of which are kept.
+    static constexpr qint64 MaxOperationsTotal = qint64(256) << 20;
+    static constexpr qint64 MaxPictureBytesTotal = qint64(512) << 20;
 
     TReportFileReader();
     ~TReportFileReader();

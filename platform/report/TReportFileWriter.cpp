@@ -6,7 +6,9 @@
 QByteArray TReportFileWriter::Record()
 {
     TReportRecorder recorder;
+    recorder.OnLeftOut = OnLeftOut;
     TBaseReport report(recorder);
+    report.OnLeftOut = OnLeftOut;
     if (OnPrint)
         OnPrint(report);
     report.Finish();

@@ -17,6 +17,9 @@ public:
     // Kept in the file (the preview and the printer job show it).
     QString Title;
     std::function<void(TBaseReport& report)> OnPrint;
+    // Told of every picture or drawing left out of the report because it
+    // cannot be put on a page; the rest of the report is written.
+    std::function<void(const QString& what)> OnLeftOut;
 
     // Records the report and writes FileName; the errors of OnPrint pass
     // through and leave no new file.

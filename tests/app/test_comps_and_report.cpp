@@ -13,7 +13,11 @@
 #include "report/TrptProfile.h"
 #include "tests/app/MainWindowTest.h"
 
+#include <QAction>
+#include <QDialog>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QTest>
 
@@ -404,4 +408,69 @@ TEST_F(MainWindow, DoReportPreviewsTheProfileReportOfTheChosenPages)
     EXPECT_GE(pages, 10);
     EXPECT_EQ(RequestCount(*s_service, QStringLiteral("rptgen.request")), 1);
     EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Modal), 1);  // no error dialog
+}
+
+namespace {
+
+// Each page's text of a PDF, white space removed.
+QStringList PdfPageTexts(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return {QStringLiteral("pdftotext failed")};
+    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\f'));
+    pages.removeLast();
+    for (QString& page : pages)
+        page.remove(QRegularExpression(QStringLiteral("\\s")));
+    return pages;
+}
+
+} // namespace
+
+TEST_F(MainWindow, AnOversizedStreetMapAndHazardPictureLeaveTheReportWhole)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    SearchComps(main);
+    TReportFrm* f = ShowReport(main);
+    ASSERT_TRUE(WaitUntil([] { return !AppState().NeedMap; }));
+    f->SelectPages(1);
+    // The report as the service usually answers, then with a street map
+    // reaching thousands of inches out of its box and a hazard map of
+    // 24000 x 400 pixels; each saved as PDF from its preview.
+    QStringList texts[2];
+    int widest[2] = {0, 0};
+    for (int run = 0; run < 2; ++run) {
+        if (run == 1)
+            s_service->Next(QStringLiteral("rptgen"), QStringList{QStringLiteral("street-far"), QStringLiteral("hazard-wide")});
+        const QString pdf = AppState().TempDir + QStringLiteral("report%1.pdf").arg(run);
+        bool shown = false;
+        m_responder.NextModal([&, main](QDialog& w) {
+            TReportFileReader reader;
+            reader.LoadFromFile(main->rptProfile->PreviewFile());
+            for (int i = 0; i < reader.ImageCount(); ++i)
+                widest[run] = std::max(widest[run], reader.Image(i).width());
+            m_responder.NextFileName(pdf);
+            w.findChild<QAction*>(QStringLiteral("FileSaveAs"))->trigger();
+            shown = true;
+            return int(mrCancel);
+        });
+        Click(FindByName<QWidget>(f, QStringLiteral("BitBtn2")));
+        ASSERT_TRUE(WaitUntil([&shown, main] { return shown && !main->ReportBusy(); }));
+        texts[run] = PdfPageTexts(pdf);
+    }
+    EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Modal), 2);  // the previews, no error dialog
+    EXPECT_EQ(widest[1], 20000) << "the hazard map scaled to the widest a page picture may be";
+    ASSERT_GE(texts[0].size(), 10);
+    ASSERT_EQ(texts[1].size(), texts[0].size()) << texts[1].join(QLatin1Char('|')).toStdString();
+    for (const char* title : {"STREETMAP", "NATURALHAZARDS", "MARKETSUMMARY", "MARKETDETAILS", "PROPERTYINFORMATION"}) {
+        const QString t = QString::fromLatin1(title);
+        EXPECT_FALSE(texts[1].filter(t).isEmpty()) << title;
+        EXPECT_EQ(texts[1].filter(t).size(), texts[0].filter(t).size()) << title;
+    }
+    // Every page but the street map's and the hazard map's holds the same text.
+    int same = 0;
+    for (int i = 0; i < texts[0].size(); ++i)
+        same += texts[0][i] == texts[1][i];
+    EXPECT_GE(same, texts[0].size() - 2);
 }

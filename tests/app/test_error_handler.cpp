@@ -165,3 +165,27 @@ TEST(ErrorDialog, PrintIsOptionalAndPrintsOnePage)
     EXPECT_EQ(runs[5].Font.Size(), 10);
     EXPECT_TRUE(runs[0].Font.Style().Contains(TFontStyle::fsUnderline));
 }
+
+TEST(ErrorHandler, AMessageLoggedGoesToTheLogWithoutBeepOrDialog)
+{
+    LogDir logDir;
+    ScopedDialogResponder responder;
+    TlcErrorHandler handler;
+    QObject reporter;
+    reporter.setObjectName(QStringLiteral("rptProfile"));
+    handler.LogMessage(&reporter, QStringLiteral("A picture of 30000 x 10 pixels was left out of page 3."));
+    EXPECT_EQ(responder.Beeps(), 0);
+    EXPECT_EQ(responder.Count(DialogRequest::Kind::Modal), 0);
+    const QList<QByteArray> lines = logDir.Log().split('\n');
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[2], "Object reporting error: rptProfile\r");
+    EXPECT_EQ(lines[3], "A picture of 30000 x 10 pixels was left out of page 3.\r");
+    // Not written when the log is off, and a log that cannot be written
+    // stops nobody.
+    handler.SetWriteToLog(false);
+    handler.LogMessage(&reporter, QStringLiteral("not logged"));
+    EXPECT_FALSE(logDir.Log().contains("not logged"));
+    handler.SetWriteToLog(true);
+    handler.SetLogFile(QStringLiteral("no/such/dir/Error.log"));
+    EXPECT_NO_THROW(handler.LogMessage(&reporter, QStringLiteral("lost")));
+}

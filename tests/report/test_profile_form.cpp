@@ -58,6 +58,27 @@ TEST_F(ProfileTest, PagesComeInOrderNumberOrderAndFailedGuardsLeaveNoPage)
     EXPECT_TRUE(cover.filter(QStringLiteral("image 7.85 0.5 8.25 10.35")).size() == 1);
 }
 
+TEST_F(ProfileTest, APageThatFailsStopsWhereItFailedAndThePagesAfterItAreMade)
+{
+    SelectPages({pgCover, pgStreet, pgPropInfo});
+    // The street map's page breaks off after its heading.
+    const auto rows = m_form.rStreet.OnRowPrint;
+    m_form.rStreet.OnRowPrint = [](TBaseReport&, TReportShell&, bool&) {
+        throw Exception(QStringLiteral("The map went missing."));
+    };
+    QStringList told;
+    m_form.OnLeftOut = [&](QObject* sender, const QString& what) {
+        EXPECT_EQ(sender, &m_form);
+        told << what;
+    };
+    WriteProfile();
+    m_form.rStreet.OnRowPrint = rows;
+    ASSERT_EQ(Pages(), 3);
+    EXPECT_TRUE(Texts(Page(2)).contains(QStringLiteral("PROPERTY  INFORMATION")));
+    EXPECT_EQ(told, QStringList{QStringLiteral("The page \"STREET MAP\" could not be made whole; it stops where "
+                                               "this happened: The map went missing.")});
+}
+
 TEST_F(ProfileTest, UnknownPageIdsMakeNoPage)
 {
     SelectPages({110, pgPropInfo, 110, pgCover});

@@ -6,7 +6,10 @@
 - Metafile and street_map(): a placeable Windows metafile (the street map of
   the report data);
 - fixture_jpeg(): the JPEG files kept under fixtures/ (house photos and the
-  hazard map), made once by fixtures/make_fixtures.py.
+  hazard map), made once by fixtures/make_fixtures.py;
+- flat_jpeg(): a grey baseline JPEG of any size whose 8 x 8 blocks are each
+  one shade (the oversized hazard map);
+- far_street_map(): a street map that also draws far outside its box.
 """
 
 import functools
@@ -291,9 +294,12 @@ STATUS_COLOURS = {
 }
 
 
-def street_map(items, streets):
+def street_map(items, streets, far=False):
     """items: [(label, status, lat, lon)], the subject first; streets:
-    [(name, horizontal)] drawn as bands across the map."""
+    [(name, horizontal)] drawn as bands across the map. far adds, in a
+    window of 20 x 20 units, a band across the map from 32000 units left of
+    it to 32000 right (thousands of inches on the page), a label and a block
+    that far away."""
     width, height = 10152, 6768  # 7.05 x 4.7 inches at 1440 units per inch
     m = Metafile()
     m.set_window_org(0, 0)
@@ -342,6 +348,12 @@ def street_map(items, streets):
             size = 110 if status == "T" else 80
             m.rectangle(x - size, y - size, x + size, y + size)
             m.text_out(x + size + 40, y - 100, label)
+    if far:
+        m.set_window_ext(20, 20)
+        m.select_object(road)
+        m.rectangle(-32000, 9, 32000, 10)
+        m.text_out(-32000, 5, "FAR WEST RD")
+        m.rectangle(25000, 25000, 32000, 32000)
     return m.to_bytes((0, 0, width, height))
 
 
@@ -360,3 +372,59 @@ def fixture_jpeg(name):
 
 HOUSE_PHOTOS = ("house1.jpg", "house2.jpg", "house3.jpg", "house4.jpg")
 HAZARD_MAP = "hazard.jpg"
+
+
+# ---------------------------------------------------------------------------
+# A flat grey JPEG of any size
+
+# Huffman tables: DC categories 0..11 as 4-bit codes, and the end of a
+# block as the one AC code "0".
+_DC_BITS = [0, 0, 0, 12] + [0] * 12
+_AC_BITS = [1] + [0] * 15
+
+
+def _segment(marker, payload):
+    return struct.pack(">BBH", 0xFF, marker, len(payload) + 2) + payload
+
+
+def flat_jpeg(width, height, shade):
+    """A grey baseline JPEG; shade(bx, by) is the grey (0..255) of the 8 x 8
+    block at column bx, row by. Each block is its DC value alone."""
+    out = b"\xff\xd8"
+    # DC quantised by 8: the coefficient is the block's grey minus 128.
+    out += _segment(0xDB, bytes([0, 8] + [1] * 63))
+    out += _segment(0xC0, struct.pack(">BHHB", 8, height, width, 1) + bytes([1, 0x11, 0]))
+    out += _segment(0xC4, bytes([0x00] + _DC_BITS + list(range(12))))
+    out += _segment(0xC4, bytes([0x10] + _AC_BITS + [0]))
+    out += _segment(0xDA, bytes([1, 1, 0x00, 0, 63, 0]))
+    bits, count, data, previous = 0, 0, bytearray(), 0
+
+    def put(value, length):
+        nonlocal bits, count
+        bits = (bits << length) | value
+        count += length
+        while count >= 8:
+            count -= 8
+            byte = (bits >> count) & 0xFF
+            data.append(byte)
+            if byte == 0xFF:
+                data.append(0)
+        bits &= (1 << count) - 1
+
+    for by in range((height + 7) // 8):
+        for bx in range((width + 7) // 8):
+            dc = max(0, min(255, shade(bx, by))) - 128
+            diff, previous = dc - previous, dc
+            category = abs(diff).bit_length()
+            put(category, 4)
+            if category:
+                put(diff if diff > 0 else diff + (1 << category) - 1, category)
+            put(0, 1)  # end of block
+    if count:
+        put((1 << (8 - count)) - 1, 8 - count)
+    return out + bytes(data) + b"\xff\xd9"
+
+
+def wide_hazard_map():
+    """24000 x 400 pixels: wider than a report page picture may be."""
+    return flat_jpeg(24000, 400, lambda bx, by: 230 if (bx // 40 + by // 10) % 2 else 150)

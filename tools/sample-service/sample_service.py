@@ -137,7 +137,9 @@ Selecting scenarios
      map.request     mapid-0, mapid-bad
      rptgen.request  census-partial (no income group), maps-failed (status 1
                      and 2, no pictures), school-not-found, services-not-found,
-                     school-empty-name
+                     school-empty-name, street-far (the street map also
+                     draws thousands of inches outside its box), hazard-wide
+                     (the hazard map a JPEG of 24000 x 400 pixels)
      taxmap.*        empty-body, status-404, status-500, close, reset, delay,
                      hang, hold; taxmap.login: no-session-header, status-403;
                      taxmap.first and taxmap.next: drop (half a sheet, then a
@@ -210,7 +212,7 @@ VARIANTS = {
     "prop.getcomps": ("count", "wrong-type"),
     "map.request": ("mapid-0", "mapid-bad"),
     "rptgen.request": ("census-partial", "maps-failed", "school-not-found", "services-not-found",
-                       "school-empty-name"),
+                       "school-empty-name", "street-far", "hazard-wide"),
     "any": (),
     "taxmap.login": ("no-session-header", "status-403"),
     "taxmap.open": (),
@@ -768,7 +770,7 @@ def _float(text):
         return None
 
 
-def street_map_for(peer, mapid):
+def street_map_for(peer, mapid, far=False):
     stored = peer.stored_map(mapid)
     items, streets = [], []
     if stored:
@@ -782,7 +784,7 @@ def street_map_for(peer, mapid):
         if words:
             streets.append((" ".join(words)[:30], True))
     streets += [("OAK KNOLL AVE", False), ("MEADOW VIEW LN", True), ("SUGAR PINE ST", False)]
-    return pictures.street_map(items, streets)
+    return pictures.street_map(items, streets, far)
 
 
 def rptgen_answer(req, variants, ctx):
@@ -835,10 +837,12 @@ def rptgen_answer(req, variants, ctx):
         failed = "maps-failed" in variants
         if m["street"] == "Y":
             maps.add("street", [("status", "1" if failed else "0")],
-                     text=None if failed else b64(street_map_for(ctx["peer"], int(m["mapid"]))))
+                     text=None if failed else b64(street_map_for(ctx["peer"], int(m["mapid"]),
+                                                                 "street-far" in variants)))
         if m["hazard"] == "Y":
-            maps.add("hazard", [("status", "2" if failed else "0")],
-                     text=None if failed else b64(pictures.fixture_jpeg(pictures.HAZARD_MAP)))
+            hazard = pictures.wide_hazard_map() if "hazard-wide" in variants else pictures.fixture_jpeg(
+                pictures.HAZARD_MAP)
+            maps.add("hazard", [("status", "2" if failed else "0")], text=None if failed else b64(hazard))
     return ans
 
 

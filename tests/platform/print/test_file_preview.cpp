@@ -1,12 +1,17 @@
 // The preview: paging and zoom with their events, files that cannot be
 // shown, and pages drawn with 1-bit map sheets averaged to grey.
 
+#include "platform/print/PreviewRenderer_p.h"
 #include "platform/print/SheetCache_p.h"
 #include "platform/print/TFilePreview.h"
 #include "platform/report/TReportFileReader.h"
 #include "tests/platform/print/OutputFixtures.h"
 
+#include <QPainter>
+#include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace outputtest;
@@ -186,4 +191,118 @@ TEST(FilePreview, SheetScalingAveragesEveryBox)
     EXPECT_EQ(cache.Scaled(4, sheet, QSize(30, 20)).cacheKey(), a.cacheKey());
     cache.Scaled(4, sheet, QSize(60, 40));
     EXPECT_EQ(cache.Count(), 2);
+}
+
+TEST(FilePreview, ASheetDrawnFarLargerThanThePageRasterisesOnlyTheVisibleSheet)
+{
+    // A 1-bit sheet drawn 10,000 inches tall (and one wider than the
+    // page): at any zoom what is scaled is no larger than the sheet shown.
+    QImage sheet = Sheet(5000, 3500);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 5000; ++x)
+            sheet.setPixel(x, y, 1);   // the top rows ink
+    for (const double zoom : {90.0, 100.0, 400.0}) {
+        const double dpi = 96 * zoom / 100;
+        QImage page(int(8.5 * dpi), int(11 * dpi), QImage::Format_RGB32);
+        QPainter painter(&page);
+        TSheetCache cache;
+        TPreviewRenderer renderer(painter, dpi, 1, cache);
+        renderer.BeginPage(0, QSizeF(8.5, 11));
+        renderer.DrawImage(QRectF(QPointF(0.5, 0.5), QPointF(8, 10000)), sheet, 0);
+        renderer.DrawImage(QRectF(QPointF(-5000, 5), QPointF(5000, 6)), sheet, 0);
+        renderer.EndPage();
+        painter.end();
+        EXPECT_LE(cache.Bytes(), qint64(page.width()) * page.height() * 4) << zoom;
+        EXPECT_GE(cache.Count(), 1);
+        // The sheet's top rows, enlarged, at the top of its frame; white
+        // above it.
+        EXPECT_LT(qGray(page.pixel(int(4 * dpi), int(0.5 * dpi) + 2)), 128) << zoom;
+        EXPECT_EQ(qGray(page.pixel(int(4 * dpi), int(0.3 * dpi))), 255) << zoom;
+    }
+    // A picture wholly off the sheet costs nothing.
+    QImage page(100, 100, QImage::Format_RGB32);
+    QPainter painter(&page);
+    TSheetCache cache;
+    TPreviewRenderer renderer(painter, 10, 1, cache);
+    renderer.BeginPage(0, QSizeF(8.5, 11));
+    renderer.DrawImage(QRectF(QPointF(20, 20), QPointF(9000, 9000)), sheet, 0);
+    EXPECT_EQ(cache.Count(), 0);
+    renderer.EndPage();
+}
+
+TEST(FilePreview, ATextRunIsDrawnOnlyAsFarAsTheSheetShowsIt)
+{
+    const QRectF sheet(0, 0, 8.5, 11);
+    TPageFont font;
+    // A short run goes whole, or not at all when it lies off the sheet.
+    const QString street = QStringLiteral("MAIN ST");
+    const auto whole = TPreviewRenderer::VisiblePieces(font, QPointF(1, 1), street, sheet);
+    ASSERT_EQ(whole.size(), 1u);
+    EXPECT_EQ(whole[0].Length, street.size());
+    EXPECT_TRUE(TPreviewRenderer::VisiblePieces(font, QPointF(1, 20), street, sheet).empty());
+    EXPECT_TRUE(TPreviewRenderer::VisiblePieces(font, QPointF(-50, 1), street, sheet).empty());
+
+    // A run of 200,000 characters at the largest size: a character or two
+    // of it can show.
+    const QString run(200000, QLatin1Char('W'));
+    font.Size = 2000;
+    int drawn = 0;
+    for (const auto& p : TPreviewRenderer::VisiblePieces(font, QPointF(0.5, 5), run, sheet))
+        drawn += p.Length;
+    EXPECT_GE(drawn, 1);
+    EXPECT_LE(drawn, 4);
+    // Turned upright and starting far off the sheet.
+    font.Angle = 900;
+    drawn = 0;
+    for (const auto& p : TPreviewRenderer::VisiblePieces(font, QPointF(4, 9000), run, sheet))
+        drawn += p.Length;
+    EXPECT_LE(drawn, 4);
+
+    // At 10 points, what shows begins where the run does and covers the
+    // sheet's width, placed where the whole run puts it.
+    font = TPageFont{};
+    const auto pieces = TPreviewRenderer::VisiblePieces(font, QPointF(1, 5), run, sheet);
+    ASSERT_EQ(pieces.size(), 1u);
+    EXPECT_EQ(pieces[0].From, 0);
+    EXPECT_EQ(pieces[0].Offset, 0);
+    EXPECT_GT(pieces[0].Length, 40);
+    EXPECT_LT(pieces[0].Length, 200);
+    EXPECT_TRUE(TPreviewRenderer::VisiblePieces(font, QPointF(1, 5), run, QRectF()).empty());
+}
+
+TEST(FilePreview, APageOfAHundredInchesIsDrawnWithinTheLimitAndShownAtItsZoom)
+{
+    QTemporaryDir dir;
+    const QString name = Write(dir.filePath(QStringLiteral("big.rpt")), [](TBaseReport& r) {
+        r.SetBrush(clBlack, TBrushStyle(0), nullptr);
+        r.Rectangle(0, 0, 1, 1);
+    });
+    // The first page made 100 x 100 inches, the largest a file may hold.
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    const qsizetype entry = 24 + 2 * qsizetype(qFromLittleEndian<quint32>(bytes.constData() + 20));
+    const double side = 100;
+    quint64 bits;
+    std::memcpy(&bits, &side, 8);
+    qToLittleEndian(bits, bytes.data() + entry + 16);
+    qToLittleEndian(bits, bytes.data() + entry + 24);
+    file.seek(0);
+    file.write(bytes);
+    file.close();
+
+    TFilePreview preview;
+    preview.FileName = name;
+    preview.Start();
+    preview.SetZoomFactor(100);
+    EXPECT_GE(preview.width(), 9600);
+    // Only a corner is painted; the page is drawn whole, but smaller.
+    const QImage corner = preview.grab(QRect(0, 0, 200, 200)).toImage();
+    const QSize drawn = preview.DrawnPageSize();
+    EXPECT_LE(qint64(drawn.width()) * drawn.height(), TFilePreview::MaxPagePixels);
+    EXPECT_GT(qint64(drawn.width()) * drawn.height(), TFilePreview::MaxPagePixels * 9 / 10);
+    // Shown at its zoom: the inch square black, white beside it.
+    const double k = corner.width() / 200.0;
+    EXPECT_EQ(qGray(corner.pixel(int((10 + 48) * k), int((10 + 48) * k))), 0);
+    EXPECT_EQ(qGray(corner.pixel(int((10 + 150) * k), int((10 + 48) * k))), 255);
 }

@@ -390,3 +390,59 @@ TEST(ReportFile, UndecodablePicturesAreNullAndLeaveTheirAreaEmpty)
     EXPECT_TRUE(lines.contains(QStringLiteral("image 0.75 5 7.8 6 #1 undecodable")));
     (void)reader.Image(2); // decodes to something or nothing, never past its data
 }
+
+namespace {
+
+// A file whose pages all name one block of operations and whose pictures
+// all name one block of data.
+QByteArray Sharing(int pages, const QByteArray& ops, int pictures, quint32 side)
+{
+    uLongf size = compressBound(uLong(ops.size()));
+    QByteArray packed(qsizetype(size), Qt::Uninitialized);
+    compress2(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(ops.constData()),
+              uLong(ops.size()), 9);
+    packed.truncate(qsizetype(size));
+    const quint64 data = 24 + quint64(pages) * 32 + quint64(pictures) * 24;
+    QByteArray file("TAMSLRPT", 8);
+    file += U32(1) + U32(quint32(pages)) + U32(quint32(pictures)) + U32(0);
+    for (int i = 0; i < pages; ++i) {
+        QByteArray offset(8, 0);
+        qToLittleEndian(data, offset.data());
+        file += offset + U32(quint32(packed.size())) + U32(quint32(ops.size())) + F64(8.5) + F64(11);
+    }
+    for (int i = 0; i < pictures; ++i) {
+        QByteArray entry(24, 0);
+        qToLittleEndian(data, entry.data());
+        qToLittleEndian(quint32(packed.size()), entry.data() + 8);
+        qToLittleEndian(quint16(1), entry.data() + 12); // JPEG
+        qToLittleEndian(quint16(32), entry.data() + 14);
+        qToLittleEndian(side, entry.data() + 16);
+        qToLittleEndian(side, entry.data() + 20);
+        file += entry;
+    }
+    return file + packed;
+}
+
+} // namespace
+
+TEST(ReportFile, EntriesSharingOneBlockAreBoundedInAll)
+{
+    // Lines of 33 bytes each, 60 MB of them, pack into a few tens of KB.
+    QByteArray ops;
+    const QByteArray line = Ops({6}) + F64(1) + F64(1) + F64(2) + F64(2);
+    const int lines = (60 << 20) / int(line.size());
+    ops.reserve(qsizetype(lines) * line.size());
+    for (int i = 0; i < lines; ++i)
+        ops += line;
+    const QByteArray many = Sharing(5, ops, 0, 0); // 300 MB unpacked from one block
+    ASSERT_LT(many.size(), 200 * 1024);
+    EXPECT_TRUE(LoadError(many).contains(QStringLiteral("bytes of operations in all"))) << LoadError(many).toStdString();
+    EXPECT_TRUE(LoadError(Sharing(2, Ops({6}) + F64(1) + F64(1) + F64(2) + F64(2), 0, 0)).isEmpty());
+
+    // Pictures of 8000 x 8000 pixels, 256 MB each once decoded, all from
+    // the same bytes: two are within the cap, a third is past it.
+    const QByteArray small = Ops({6}) + F64(1) + F64(1) + F64(2) + F64(2);
+    EXPECT_TRUE(LoadError(Sharing(1, small, 2, 8000)).isEmpty());
+    EXPECT_TRUE(LoadError(Sharing(1, small, 3, 8000)).contains(QStringLiteral("pictures claim more than")));
+    EXPECT_TRUE(LoadError(Sharing(1, small, 3, 8000)).startsWith(QStringLiteral("The report file is damaged")));
+}

@@ -77,6 +77,46 @@ class Pictures(ServiceTest):
             jpeg = decode(photo.text)
             self.assertEqual((jpeg[:3], jpeg[-2:]), (b"\xff\xd8\xff", b"\xff\xd9"))
 
+    def test_oversized_report_pictures(self):
+        items = [("1427 N ALDER CREEK RD", "$472,500", "37.08124", "-119.52041", "T")]
+        mapid = int(self.service.ask(MAP, map_request(items)).get("mapid"))
+        self.service.next("rptgen", ["street-far", "hazard-wide"])
+        maps = child(self.service.ask(RPTGEN, rptgen_request(mapid=mapid)), "maps")
+        wmf = decode(text(maps, "street"))
+        self.check_wmf(wmf)
+        records, pos = [], 40
+        while True:
+            rsize, function = struct.unpack_from("<IH", wmf, pos)
+            if function == 0:
+                break
+            records.append((function, struct.unpack_from("<%dh" % (rsize - 3), wmf, pos + 6)))
+            pos += rsize * 2
+        # After the map itself, a window of 20 x 20 units and a band from
+        # 32000 units left of it to 32000 right.
+        ext = [params for function, params in records if function == 0x020C]
+        self.assertEqual(ext[-1], (20, 20))
+        self.assertIn((10, 32000, 9, -32000), [params for function, params in records if function == 0x041B])
+
+        jpeg = decode(text(maps, "hazard"))
+        self.assertEqual((jpeg[:2], jpeg[-2:]), (b"\xff\xd8", b"\xff\xd9"))
+        pos, markers, scan = 2, [], None
+        while scan is None:
+            self.assertEqual(jpeg[pos], 0xFF)
+            marker, length = jpeg[pos + 1], struct.unpack_from(">H", jpeg, pos + 2)[0]
+            markers.append(marker)
+            if marker == 0xC0:
+                precision, height, width, components = struct.unpack_from(">BHHB", jpeg, pos + 4)
+                self.assertEqual((precision, width, height, components), (8, 24000, 400, 1))
+            if marker == 0xDA:
+                scan = pos + 2 + length
+            pos += 2 + length
+        self.assertEqual(markers, [0xDB, 0xC0, 0xC4, 0xC4, 0xDA], "baseline, its tables, one scan")
+        data = jpeg[scan:-2]
+        self.assertTrue(all(data[i + 1] == 0 for i in range(len(data) - 1) if data[i] == 0xFF), "0xFF stuffed")
+        # Within what a reader takes for plausible: a pixel per byte and more.
+        self.assertLess(len(jpeg), 24000 * 400 // 64)
+        self.assertGreater(len(jpeg), 24000 * 400 // 1024)
+
     def check_wmf(self, wmf):
         key, hmf, left, top, right, bottom, inch, reserved, checksum = struct.unpack_from("<IHhhhhHIH", wmf, 0)
         self.assertEqual((key, hmf, inch, reserved), (0x9AC6CDD7, 0, 1440, 0))
