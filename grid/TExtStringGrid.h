@@ -386,7 +386,11 @@ public:
     int NumHiddenColumns() const;
     int NumHiddenRows() const;
     bool IsHiddenColumn(int realCol) const;
+    // The node rows: display rows whose cell in column 0 is a ctNode
+    // graphic. Kept between changes of the cell objects; RecountNodes asks
+    // for a new count (a graphic's kind changed in place).
     int NodeCount() const;
+    void RecountNodes();
     // 1: last row of a node, 2: a row inside a node, 0: none.
     int GetNodeLineKind(int row) const;
 
@@ -516,6 +520,11 @@ public:
     void SelectionToColSelect(bool clearOthers);
     void HideSelection();
     void RestoreSelection();
+    // The cells a whole-grid copy takes: every cell while the all-cells
+    // flag is set (as it is at construction), else the cells between the
+    // fixed rows and columns and the footers and fixed right columns.
+    bool DataAreaAllCells() const;
+    void SetDataAreaAllCells(bool value);
     int DataAreaLeft() const;
     int DataAreaTop() const;
     int DataAreaRight() const;

@@ -343,6 +343,59 @@ TEST(CellPaintingPixels, GuideLineTwiceLeavesThePictureUnchanged)
     EXPECT_EQ(image, before);
 }
 
+// The silver lines of the tree beside column 0: (x, y1) .. (x, y2) for the
+// vertical ones, or the stub when y1 == y2.
+QVector<TCanvasCall> TreeLines(TRecordingCanvas& canvas)
+{
+    QVector<TCanvasCall> out;
+    for (const auto& l : canvas.CallsOf(QStringLiteral("LineTo")))
+        if (l.Pen.Color() == clSilver && l.Pen.Width() == 1) out << l;
+    return out;
+}
+
+TEST(CellPaintingNodes, TreeLinesFollowTheNodeRows)
+{
+    Grid g;
+    g.SetOptions(g.Options() - TGridOption::goFixedHorzLine - TGridOption::goFixedVertLine);
+    g.AddGraphic(0, 1, ctNode);
+    g.AddGraphic(0, 5, ctNode);
+    ASSERT_EQ(g.NodeCount(), 2);
+    EXPECT_TRUE(TreeLines(g.PaintCell(0, 2)).isEmpty()); // ShowTree is off
+    g.CellNode().ShowTree = true;
+
+    auto stub = [](const QVector<TCanvasCall>& lines) {
+        for (const auto& l : lines)
+            if (l.From.Y == l.To.Y && l.To.X - l.From.X == 8) return l;
+        return TCanvasCall{};
+    };
+    // A node row has the stub alone, at its middle.
+    auto lines = TreeLines(g.PaintCell(0, 1));
+    ASSERT_EQ(lines.size(), 1);
+    TCanvasCall s = stub(lines);
+    ASSERT_EQ(s.Op, QStringLiteral("LineTo"));
+    EXPECT_GE(s.From.Y, g.CalcCellRect(0, 1).Top + 9);
+    EXPECT_LE(s.From.Y, g.CalcCellRect(0, 1).Top + 10);
+    // A row inside a node: the line runs on down past the cell.
+    lines = TreeLines(g.PaintCell(0, 3));
+    ASSERT_EQ(lines.size(), 2);
+    s = stub(lines);
+    const TCanvasCall& down = lines[0].From.X == lines[0].To.X ? lines[0] : lines[1];
+    EXPECT_EQ(down.From.X, s.From.X);
+    EXPECT_LE(down.From.Y, g.CalcCellRect(0, 3).Top);
+    EXPECT_GT(down.To.Y, g.CalcCellRect(0, 3).Bottom);
+    // The last row ends the line at its middle.
+    lines = TreeLines(g.PaintCell(0, 9));
+    ASSERT_EQ(lines.size(), 2);
+    s = stub(lines);
+    const TCanvasCall& end = lines[0].From.X == lines[0].To.X ? lines[0] : lines[1];
+    EXPECT_EQ(end.To.Y, s.From.Y);
+    // Without nodes there is no tree.
+    g.RemoveCellGraphic(0, 1);
+    g.RemoveCellGraphic(0, 5);
+    EXPECT_EQ(g.NodeCount(), 0);
+    EXPECT_TRUE(TreeLines(g.PaintCell(0, 3)).isEmpty());
+}
+
 TEST(AutoRows, DeletingActsOnlyOnDataRows)
 {
     Grid g;
