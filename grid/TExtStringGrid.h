@@ -38,6 +38,7 @@ class QMimeData;
 class QPixmap;
 class TImageList;
 class TPictureContainer;
+struct TCellPaintOptions;
 class TEditLink;
 class TExtInplaceEdit;
 class TExtStringGridCheck;
@@ -947,13 +948,17 @@ protected:
     std::unique_ptr<TExtStringGridPrivate> d;
 
 private:
-    // The pieces of the pipeline (draw/).
-    void DrawCellText(TCanvas& canvas, int rcol, int row, TGridDrawState& state, TRect rect, TAlignment hAlign,
-                      TVAlignment vAlign, TCellGraphic* graphic, TCellHAlign gh, TCellVAlign gv, bool drawText,
-                      int gw, int gheight, TColor savedBrush, TColor savedFont);
-    void DrawCellGraphic(TCanvas& canvas, int rcol, int row, TGridDrawState state, TRect rect,
-                         TCellGraphic* graphic, TCellHAlign gh, TCellVAlign gv, int gw, int gheight,
-                         TAlignment hAlign);
+    // The pieces of the pipeline (draw/), each reading the options of the
+    // cell being painted: the text painter's shared steps, one painter per
+    // text kind, and the graphic painter.
+    void DrawCellText(TCanvas& canvas, TCellPaintOptions& o);
+    void PaintCellBackground(TCanvas& canvas, const TCellPaintOptions& o);
+    void PaintSelectionEdges(TCanvas& canvas, const TCellPaintOptions& o);
+    void PaintPlainText(TCanvas& canvas, TCellPaintOptions& o, TRect r);
+    void PaintHTMLText(TCanvas& canvas, TCellPaintOptions& o, TRect r);
+    void PaintRichText(TCanvas& canvas, TCellPaintOptions& o, TRect r);
+    bool SortGlyphInCell(int rcol, int row);
+    void DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o, TRect rect);
     void DrawCellBorders(TCanvas& canvas, int rcol, int row, TRect rect);
     void DrawFixedLook(TCanvas& canvas, TRect& rect, int rcol);
     // hidden/

@@ -396,6 +396,107 @@ TEST(CellPaintingNodes, TreeLinesFollowTheNodeRows)
     EXPECT_TRUE(TreeLines(g.PaintCell(0, 3)).isEmpty());
 }
 
+TEST(CellPaintingText, HeadersBreakAtTheGridsCarriageReturn)
+{
+    Grid g;
+    g.SetRowHeights(0, 40);
+    g.SetColumnHeaders({QString(), QStringLiteral("Sale\\nPrice")});
+    ASSERT_EQ(g.GetCellText(1, 0), QStringLiteral("Sale\rPrice"));
+    // One line while cells are single-line.
+    auto texts = g.PaintCell(1, 0).CallsOf(QStringLiteral("DrawText"));
+    ASSERT_FALSE(texts.isEmpty());
+    EXPECT_EQ(texts.back().Text, QStringLiteral("Sale"));
+    g.SetMultilinecells(true);
+    texts = g.PaintCell(1, 0).CallsOf(QStringLiteral("DrawText"));
+    ASSERT_FALSE(texts.isEmpty());
+    EXPECT_FALSE(texts.back().Flags & Win::DT_SINGLELINE);
+    const QStringList runs = g.canvas.Runs();
+    EXPECT_TRUE(runs.contains(QStringLiteral("Sale")));
+    EXPECT_TRUE(runs.contains(QStringLiteral("Price")));
+    // CR LF and a lone LF break the same way.
+    g.SetCellText(1, 1, QStringLiteral("one\r\ntwo\nthree"));
+    g.SetRowHeights(1, 60);
+    const QStringList lines = g.PaintCell(1, 1).Runs();
+    EXPECT_TRUE(lines.contains(QStringLiteral("one")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("two")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("three")));
+}
+
+TEST(CellPaintingGlyphs, IndexedSortShowsEachColumnsPlaceAndWay)
+{
+    Grid g;
+    g.SortSettings().Show = true;
+    g.SortSettings().IndexShow = true;
+    g.SortSettings().Column = 1; // the last plain sort
+    g.SortIndexes().AddIndex(2, true);
+    g.SortIndexes().AddIndex(3, false);
+    auto triangle = [&](int col) {
+        const auto polys = g.PaintCell(col, 0).CallsOf(QStringLiteral("Polygon"));
+        return polys.isEmpty() ? QVector<TPoint>() : polys.front().Points;
+    };
+    // Ascending points up, descending down; each shows its place.
+    QVector<TPoint> up = triangle(2);
+    ASSERT_EQ(up.size(), 3);
+    EXPECT_EQ(up[0].Y, up[1].Y);
+    EXPECT_LT(up[2].Y, up[0].Y);
+    EXPECT_EQ(g.canvas.CallsOf(QStringLiteral("Polygon")).front().Brush.Color(), g.SortSettings().IndexColor);
+    EXPECT_TRUE(g.canvas.Runs().contains(QStringLiteral("1")));
+    QVector<TPoint> down = triangle(3);
+    ASSERT_EQ(down.size(), 3);
+    EXPECT_GT(down[2].Y, down[0].Y);
+    EXPECT_TRUE(g.canvas.Runs().contains(QStringLiteral("2")));
+    // The plain glyph is an outline of slanted lines.
+    auto plainGlyphLines = [&](int col) {
+        int n = 0;
+        for (const auto& l : g.PaintCell(col, 0).CallsOf(QStringLiteral("LineTo")))
+            n += l.From.X != l.To.X && l.From.Y != l.To.Y;
+        return n;
+    };
+    // The column of the last plain sort is not in the list: no glyph.
+    EXPECT_TRUE(triangle(1).isEmpty());
+    EXPECT_EQ(plainGlyphLines(1), 0);
+
+    // Without IndexShow only the first sort column shows the plain glyph.
+    g.SortSettings().IndexShow = false;
+    g.SortSettings().Column = 3;
+    EXPECT_EQ(plainGlyphLines(3), 0); // second in the list
+    EXPECT_GT(plainGlyphLines(2), 0); // first in the list
+}
+
+TEST(CellPaintingGraphics, PiesAreGaugesAndErrorsZigZag)
+{
+    Grid g;
+    TCellGraphic* pie = g.AddGraphic(1, 1, ctProgressPie);
+    pie->BarColor = clRed;
+    pie->CellAngle = 25;
+    const auto& c = g.PaintCell(1, 1);
+    const auto ellipses = c.CallsOf(QStringLiteral("Ellipse"));
+    ASSERT_EQ(ellipses.size(), 1);
+    EXPECT_EQ(ellipses[0].Pen.Color(), clGray);
+    EXPECT_EQ(ellipses[0].Rect.Width(), 20);
+    const auto fills = c.CallsOf(QStringLiteral("FloodFill"));
+    ASSERT_EQ(fills.size(), 1);
+    EXPECT_EQ(fills[0].Brush.Color(), clRed);
+    EXPECT_EQ(fills[0].Color, clGray); // bounded by the outline
+    EXPECT_TRUE(c.CallsOf(QStringLiteral("Polygon")).isEmpty());
+
+    // An error range is underlined by a red zig-zag two pixels wide.
+    TCellGraphic* err = g.AddGraphic(2, 2, ctNone);
+    err->CellErrFrom = 2;
+    err->CellErrLen = 3;
+    g.SetCellText(2, 2, QStringLiteral("abcdefgh"));
+    QVector<TCanvasCall> red;
+    for (const auto& l : g.PaintCell(2, 2).CallsOf(QStringLiteral("LineTo")))
+        if (l.Pen.Color() == clRed) red << l;
+    ASSERT_GE(red.size(), 3);
+    for (const auto& l : red) EXPECT_EQ(l.Pen.Width(), 2);
+    EXPECT_NE(red[0].To.Y, red[1].To.Y);
+    EXPECT_EQ(red[0].To.Y, red[2].To.Y);
+    // It starts under the third character (8 pixels each in the recording
+    // canvas, after the cell's grid line, margin and the edit's own margin).
+    EXPECT_EQ(red[0].From.X, g.CalcCellRect(2, 2).Left + 1 + 2 + 1 + 16);
+}
+
 TEST(AutoRows, DeletingActsOnlyOnDataRows)
 {
     Grid g;
