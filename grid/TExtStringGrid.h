@@ -941,6 +941,11 @@ protected:
     void KeyPress(TKeyChar& key) override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void ColumnMoved(int fromIndex, int toIndex) override;
+    // After widths (heights) change: the stretch column follows, and a
+    // sizing by the mouse ends here (all columns scaled with AllColumnSize,
+    // OnEndColumnSize, the column-width hook; rows likewise).
+    void ColWidthsChanged() override;
+    void RowHeightsChanged() override;
     void paintEvent(QPaintEvent* event) override;
     bool DoMouseWheelDown(TShiftState shift, TPoint mousePos) override;
     bool DoMouseWheelUp(TShiftState shift, TPoint mousePos) override;
@@ -980,6 +985,7 @@ private:
     void TrackMove(int x, int y);
     void EndMoveMarks();
     void EndSizingAndCellMarks(TShiftState shift, int x, int y);
+    void DropSizingOutside(int x, int y);
     bool IsCheckCell(int col, int row);
     void ShowControlEdit(int col, int row, const QString& id, const QString& value, const TRect& rect);
     void ShowControlCombo(int col, int row, const QString& id, const QString& value, const TRect& rect);

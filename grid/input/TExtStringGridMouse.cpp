@@ -526,6 +526,7 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
     in.unmarkRow = in.unmarkCol = -1;
 
     EndMoveMarks();
+    DropSizingOutside(x, y);
     TBaseGrid::MouseUp(TMouseButton::mbLeft, shift, x, y);
     EndSizingAndCellMarks(shift, x, y);
     in.smartFill = false;
