@@ -463,6 +463,49 @@ TEST(CellPaintingGlyphs, IndexedSortShowsEachColumnsPlaceAndWay)
     EXPECT_GT(plainGlyphLines(2), 0); // first in the list
 }
 
+TEST(CellPaintingText, EachTextKindGoesToItsPainter)
+{
+    Grid g;
+    g.SetDefaultRowHeight(30);
+    g.SetCellText(1, 1, QStringLiteral("=1+2"));                 // a formula shows as written
+    g.SetCellText(2, 1, QStringLiteral("<B>bold</B> rest"));     // HTML
+    g.SetCellText(3, 1, QStringLiteral("{\\rtf1 rich words}"));  // rich text
+    EXPECT_TRUE(g.PaintCell(1, 1).Runs().contains(QStringLiteral("=1+2")));
+    const QStringList html = g.PaintCell(2, 1).Runs();
+    EXPECT_TRUE(html.contains(QStringLiteral("bold")));
+    EXPECT_FALSE(html.join(QString()).contains(QStringLiteral("<B>")));
+    const auto rich = g.PaintCell(3, 1).CallsOf(QStringLiteral("DrawText"));
+    ASSERT_FALSE(rich.isEmpty());
+    EXPECT_EQ(rich.back().Text, QStringLiteral("rich words"));
+    EXPECT_TRUE(rich.back().Flags & Win::DT_WORDBREAK);
+    g.SetEnableHTML(false); // then tags are text
+    EXPECT_TRUE(g.PaintCell(2, 1).Runs().join(QString()).contains(QStringLiteral("<B>")));
+}
+
+TEST(CellPaintingGlyphs, SortGlyphSitsBesideTheCaption)
+{
+    Grid g;
+    g.SortSettings().Show = true;
+    g.SortSettings().Column = 2;
+    g.SetCellText(2, 0, QStringLiteral("Price")); // 5 characters of 8 pixels
+    auto glyphX = [&] {
+        // The plain ascending glyph ends its outline at (x, y - 4).
+        for (const auto& l : g.PaintCell(2, 0).CallsOf(QStringLiteral("LineTo")))
+            if (l.Pen.Color() == clWhite && l.From.Y > l.To.Y && l.From.X > l.To.X) return l.To.X;
+        return -1;
+    };
+    const TRect cell = g.CalcCellRect(2, 0);
+    const int left = cell.Left + 1; // inside the grid line
+    EXPECT_EQ(glyphX(), left + 40 + 10);
+    g.OnGetAlignment = [](QObject*, int row, int col, TAlignment& h, TVAlignment&) {
+        if (row == 0 && col == 2) h = taCenter;
+    };
+    EXPECT_EQ(glyphX(), left + 8);
+    // Only the sort row of a grid of more than two rows shows it.
+    g.SetRowCount(2);
+    EXPECT_EQ(glyphX(), -1);
+}
+
 TEST(CellPaintingGraphics, PiesAreGaugesAndErrorsZigZag)
 {
     Grid g;
