@@ -106,6 +106,7 @@ public:
     TCellProperties* EnsureCellProperties(int col, int row) override;
     int StoreCols() const override;
     int StoreRows() const override { return RowCount(); }
+    void CellGraphicChanged() override { TouchObjects(); }
 
 protected:
     // ----- Hooks of the string grid

@@ -38,6 +38,7 @@ class QMimeData;
 class QPixmap;
 class TImageList;
 class TPictureContainer;
+struct TCellPaintOptions;
 class TEditLink;
 class TExtInplaceEdit;
 class TExtStringGridCheck;
@@ -389,7 +390,11 @@ public:
     int NumHiddenColumns() const;
     int NumHiddenRows() const;
     bool IsHiddenColumn(int realCol) const;
+    // The node rows: display rows whose cell in column 0 is a ctNode
+    // graphic. Kept between changes of the cell objects; RecountNodes asks
+    // for a new count (a graphic's kind changed in place).
     int NodeCount() const;
+    void RecountNodes();
     // 1: last row of a node, 2: a row inside a node, 0: none.
     int GetNodeLineKind(int row) const;
 
@@ -519,6 +524,11 @@ public:
     void SelectionToColSelect(bool clearOthers);
     void HideSelection();
     void RestoreSelection();
+    // The cells a whole-grid copy takes: every cell while the all-cells
+    // flag is set (as it is at construction), else the cells between the
+    // fixed rows and columns and the footers and fixed right columns.
+    bool DataAreaAllCells() const;
+    void SetDataAreaAllCells(bool value);
     int DataAreaLeft() const;
     int DataAreaTop() const;
     int DataAreaRight() const;
@@ -934,6 +944,11 @@ protected:
     void KeyPress(TKeyChar& key) override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void ColumnMoved(int fromIndex, int toIndex) override;
+    // After widths (heights) change: the stretch column follows, and a
+    // sizing by the mouse ends here (all columns scaled with AllColumnSize,
+    // OnEndColumnSize, the column-width hook; rows likewise).
+    void ColWidthsChanged() override;
+    void RowHeightsChanged() override;
     void paintEvent(QPaintEvent* event) override;
     bool DoMouseWheelDown(TShiftState shift, TPoint mousePos) override;
     bool DoMouseWheelUp(TShiftState shift, TPoint mousePos) override;
@@ -941,13 +956,17 @@ protected:
     std::unique_ptr<TExtStringGridPrivate> d;
 
 private:
-    // The pieces of the pipeline (draw/).
-    void DrawCellText(TCanvas& canvas, int rcol, int row, TGridDrawState& state, TRect rect, TAlignment hAlign,
-                      TVAlignment vAlign, TCellGraphic* graphic, TCellHAlign gh, TCellVAlign gv, bool drawText,
-                      int gw, int gheight, TColor savedBrush, TColor savedFont);
-    void DrawCellGraphic(TCanvas& canvas, int rcol, int row, TGridDrawState state, TRect rect,
-                         TCellGraphic* graphic, TCellHAlign gh, TCellVAlign gv, int gw, int gheight,
-                         TAlignment hAlign);
+    // The pieces of the pipeline (draw/), each reading the options of the
+    // cell being painted: the text painter's shared steps, one painter per
+    // text kind, and the graphic painter.
+    void DrawCellText(TCanvas& canvas, TCellPaintOptions& o);
+    void PaintCellBackground(TCanvas& canvas, const TCellPaintOptions& o);
+    void PaintSelectionEdges(TCanvas& canvas, const TCellPaintOptions& o);
+    void PaintPlainText(TCanvas& canvas, TCellPaintOptions& o, TRect r);
+    void PaintHTMLText(TCanvas& canvas, TCellPaintOptions& o, TRect r);
+    void PaintRichText(TCanvas& canvas, TCellPaintOptions& o, TRect r);
+    bool SortGlyphInCell(int rcol, int row);
+    void DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o, TRect rect);
     void DrawCellBorders(TCanvas& canvas, int rcol, int row, TRect rect);
     void DrawFixedLook(TCanvas& canvas, TRect& rect, int rcol);
     // hidden/
@@ -969,6 +988,7 @@ private:
     void TrackMove(int x, int y);
     void EndMoveMarks();
     void EndSizingAndCellMarks(TShiftState shift, int x, int y);
+    void DropSizingOutside(int x, int y);
     bool IsCheckCell(int col, int row);
     void ShowControlEdit(int col, int row, const QString& id, const QString& value, const TRect& rect);
     void ShowControlCombo(int col, int row, const QString& id, const QString& value, const TRect& rect);

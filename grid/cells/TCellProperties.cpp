@@ -44,6 +44,13 @@ void TCellProperties::SetCellGraphic(TCellGraphic* graphic)
 {
     if (graphic == m_graphic.get()) return;
     m_graphic.reset(graphic);
+    if (m_owner) m_owner->CellGraphicChanged();
+}
+
+TCellGraphic* TCellProperties::TakeCellGraphic()
+{
+    if (m_graphic && m_owner) m_owner->CellGraphicChanged();
+    return m_graphic.release();
 }
 
 void TCellProperties::Repaint()

@@ -42,7 +42,7 @@ public:
     // Replaces the graphic (the old one is freed).
     void SetCellGraphic(TCellGraphic* graphic);
     // Hands the graphic back without freeing it.
-    TCellGraphic* TakeCellGraphic() { return m_graphic.release(); }
+    TCellGraphic* TakeCellGraphic();
 
     // Writing these repaints the cell.
     void SetBrushColor(TColor value);

@@ -15,4 +15,6 @@ public:
     virtual int StoreCols() const = 0;
     virtual int StoreRows() const = 0;
     virtual void RepaintCell(int col, int row) = 0;
+    // A cell's graphic was put in or taken out.
+    virtual void CellGraphicChanged() {}
 };

@@ -18,7 +18,6 @@ struct TGridDrawState_p {
     TColor selectionRectColor = clBlack;
     TColor commentColor = clRed;
     unsigned lastVFormat = 0;           // last vertical DrawText format (for the editor)
-    int textExtent = 0;                 // text width + 2 for the graphic painter
     int textHeight = 0;
     bool blinkPhase = true;
     bool htmlButtonDown = false;

@@ -6,23 +6,13 @@
 
 #include "grid/TExtStringGrid_p.h"
 #include "grid/cells/TCellProperties.h"
-#include "grid/draw/TGridGlyphs.h"
+#include "grid/draw/CellPaint_p.h"
 #include "grid/util/CellText.h"
+#include "grid/util/GridDrawUtils.h"
 #include "platform/graphics/Graphic.h"
 #include "platform/graphics/ImageList.h"
 
 #include <cmath>
-
-namespace {
-
-// Each RGB channel halved (system colours resolved first).
-TColor HalfColor(TColor c)
-{
-    const TColor rgb = ColorToRGB(c);
-    return RGB(GetRValue(rgb) / 2, GetGValue(rgb) / 2, GetBValue(rgb) / 2);
-}
-
-} // namespace
 
 void TExtStringGrid::PrepareCellCanvas(int col, int row, TGridDrawState& state, bool printing, bool selectionAware,
                                        bool remapColumn, TBrush& brush, TFont& font, TAlignment& hAlign,
@@ -211,16 +201,15 @@ void TExtStringGrid::DrawGradient(TCanvas& canvas, TColor fromColor, TColor toCo
 void TExtStringGrid::DrawCellContent(TCanvas& canvas, int col, int row, TRect rect, TGridDrawState state)
 {
     const int rc = DisplayToRealCol(col);
-    TAlignment ha = taLeftJustify;
-    TVAlignment va = vtaTop;
+    TCellPaintOptions o;
+    o.col = rc;
+    o.row = row;
     bool reserved = false;
-    PrepareCellCanvas(col, row, state, false, false, true, canvas.Brush(), canvas.Font(), ha, va, reserved);
-    TCellHAlign gh = haLeft;
-    TCellVAlign gv = vaTop;
-    bool drawText = true;
-    int gw = 0;
-    int gheight = 0;
-    TCellGraphic* graphic = GetCellGraphicInfo(rc, row, gh, gv, drawText, gheight, gw);
+    PrepareCellCanvas(col, row, state, false, false, true, canvas.Brush(), canvas.Font(), o.hAlign, o.vAlign,
+                      reserved);
+    o.graphic = GetCellGraphicInfo(rc, row, o.graphicHAlign, o.graphicVAlign, o.drawText, o.graphicHeight,
+                                   o.graphicWidth);
+    TCellGraphic* graphic = o.graphic;
     if (state.Contains(TGridDrawStateItem::gdSelected) && !state.Contains(TGridDrawStateItem::gdFocused) && d->selectionColor == clNone)
         canvas.Brush().SetColor(clHighlight);
     if (d->draw.zoom != 0) canvas.Font().SetSize(canvas.Font().Size() + d->draw.zoom);
@@ -230,21 +219,24 @@ void TExtStringGrid::DrawCellContent(TCanvas& canvas, int col, int row, TRect re
         const TColor saved = canvas.Brush().Color();
         canvas.Brush().SetColor(FixedColor());
         canvas.FillRect(rect);
-        TGridGlyphs::DrawTransparent(canvas, rect.Left, rect.Top + (rect.Height() - d->rowIndicator->Height()) / 2,
-                                     *d->rowIndicator);
+        const int top = rect.Top + (rect.Height() - d->rowIndicator->Height()) / 2;
+        DrawBitmapTransparent(canvas, *d->rowIndicator, FixedColor(), TRect(rect.Left, top, rect.Right, rect.Bottom));
         canvas.Brush().SetColor(saved);
         indicator = d->rowIndicator->Width();
         rect.Left += indicator;
     }
-    const TColor savedBrush = canvas.Brush().Color();
-    const TColor savedFont = canvas.Font().Color();
+    o.savedBrush = canvas.Brush().Color();
+    o.savedFont = canvas.Font().Color();
     const bool fixed = IsFixed(col, row) || col < FixedCols() || row < FixedRows();
     if (fixed && d->look == glDUV && !d->flat) DrawGradient(canvas, d->draw.duvTop, d->draw.duvBottom, 10, false, rect);
 
-    DrawCellText(canvas, rc, row, state, rect, ha, va, graphic, gh, gv, drawText, gw, gheight, savedBrush, savedFont);
+    o.state = state;
+    o.rect = rect;
+    DrawCellText(canvas, o);
+    state = o.state;
 
-    canvas.Brush().SetColor(savedBrush);
-    canvas.Font().SetColor(savedFont);
+    canvas.Brush().SetColor(o.savedBrush);
+    canvas.Font().SetColor(o.savedFont);
     rect.Inflate(1, 1);
     DrawCellBorders(canvas, rc, row, rect);
     rect.Left -= indicator;
@@ -290,7 +282,7 @@ void TExtStringGrid::DrawCellContent(TCanvas& canvas, int col, int row, TRect re
         canvas.Pen().SetStyle(TPenStyle::psSolid);
     }
 
-    if (graphic) DrawCellGraphic(canvas, rc, row, state, rect, graphic, gh, gv, gw, gheight, ha);
+    if (graphic) DrawCellGraphic(canvas, o, rect);
 
     if (OnDrawCell) {
         const int g = GridLineWidth();
@@ -312,7 +304,7 @@ void TExtStringGrid::DrawFixedLook(TCanvas& canvas, TRect& rect, int)
 {
     const TPen saved = canvas.Pen();
     TRect& r = rect;
-    const TColor half = HalfColor(FixedColor());
+    const TColor half = DimColor(FixedColor());
     // The shadow along the bottom, the light along the top and left.
     auto raisedLines = [&] {
         canvas.Pen().SetColor(half);

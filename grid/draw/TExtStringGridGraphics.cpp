@@ -4,7 +4,9 @@
 #include "grid/TExtStringGrid.h"
 
 #include "grid/TExtStringGrid_p.h"
+#include "grid/draw/CellPaint_p.h"
 #include "grid/draw/TGridGlyphs.h"
+#include "grid/util/GridDrawUtils.h"
 #include "platform/graphics/Graphic.h"
 #include "platform/graphics/ImageList.h"
 
@@ -32,12 +34,17 @@ int PaintInteger(const QString& text)
 
 } // namespace
 
-void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, int rcol, int row, TGridDrawState state, TRect rect,
-                                     TCellGraphic* g, TCellHAlign gh, TCellVAlign gv, int w, int h,
-                                     TAlignment hAlign)
+void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o, TRect rect)
 {
+    const int rcol = o.col, row = o.row;
+    const TGridDrawState state = o.state;
+    TCellGraphic* g = o.graphic;
+    const TCellHAlign gh = o.graphicHAlign;
+    const TCellVAlign gv = o.graphicVAlign;
+    const int w = o.graphicWidth, h = o.graphicHeight;
+    const TAlignment hAlign = o.hAlign;
     const int L = rect.Left, T = rect.Top, R = rect.Right, B = rect.Bottom;
-    int e = d->draw.textExtent;
+    int e = o.textExtent;
     if (e > 0) e += 2;
     int x1 = L + 1;
     switch (gh) {
@@ -151,7 +158,8 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, int rcol, int row, TGridDr
             canvas.DrawEdge(e3, Win::BDR_RAISEDINNER, Win::BF_RECT);
         }
         if (n.NodeType == cnLeaf) {
-            TGridGlyphs::DrawResource(canvas, r, contracted ? QStringLiteral("ESGLEAFCLOSE") : QStringLiteral("ESGLEAFOPEN"));
+            DrawResourceBitmap(canvas, canvas.Brush().Color(), r,
+                               contracted ? QStringLiteral("ESGLEAFCLOSE") : QStringLiteral("ESGLEAFOPEN"));
             break;
         }
         if (n.NodeType == cnGlyph && !n.ExpandGlyph.Empty() && !n.ContractGlyph.Empty()) {
@@ -226,22 +234,12 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, int rcol, int row, TGridDr
         break;
     }
     case ctProgressPie: {
-        const TColor saved = canvas.Brush().Color();
-        const int value = std::clamp(g->CellAngle, 0, 100);
-        canvas.Pen().SetColor(clBlack);
-        canvas.Brush().SetColor(clWhite);
-        canvas.Ellipse(x1, y1, x1 + 20, y1 + 20);
-        if (value > 0) {
-            canvas.Brush().SetColor(g->BarColor == clNone ? clNavy : g->BarColor);
-            const double a = value * 2 * M_PI / 100.0;
-            QVector<TPoint> pie{TPoint(x1 + 10, y1 + 10)};
-            for (int i = 0; i <= 24; ++i) {
-                const double t = a * i / 24 - M_PI / 2;
-                pie << TPoint(x1 + 10 + int(std::lround(10 * std::cos(t))), y1 + 10 + int(std::lround(10 * std::sin(t))));
-            }
-            canvas.Polygon(pie);
-        }
-        canvas.Brush().SetColor(saved);
+        const TBrush savedBrush = canvas.Brush();
+        const TPen savedPen = canvas.Pen();
+        DrawCircularGauge(canvas, TRect(x1, y1, x1 + 20, y1 + 20), g->BarColor == clNone ? clNavy : g->BarColor,
+                          std::clamp(g->CellAngle, 0, 100));
+        canvas.Brush() = savedBrush;
+        canvas.Pen() = savedPen;
         break;
     }
     case ctComment:
@@ -415,9 +413,34 @@ void TExtStringGrid::DrawRadioGroup(TCanvas& canvas, const TRect& r, int count, 
     }
 }
 
-void TExtStringGrid::DrawSortGlyph(TCanvas& canvas, int, int y, int x)
+void TExtStringGrid::DrawSortGlyph(TCanvas& canvas, int col, int y, int x)
 {
     const TSortSettings& ss = d->sortSettings;
+    if (ss.IndexShow) {
+        // The column's place in the sort index list, on a triangle pointing
+        // its way: descending entries take IndexUpGlyph, ascending ones
+        // IndexDownGlyph.
+        const TSortIndexList& list = d->sort.indexes;
+        const int p = list.FindIndex(col);
+        if (p < 0) return;
+        const bool descending = !TSortIndexList::IsAscending(list.Item(p));
+        const TBrush savedBrush = canvas.Brush();
+        const TFont savedFont = canvas.Font();
+        const int savedMode = canvas.BkMode();
+        canvas.Brush().SetColor(ss.IndexColor);
+        canvas.SetBkMode(Win::TRANSPARENT);
+        canvas.Font().SetColor(clBlack);
+        canvas.Font().SetSize(6);
+        const bool glyphs = !ss.IndexUpGlyph.Empty() && !ss.IndexDownGlyph.Empty();
+        if (glyphs) TGridGlyphs::DrawTransparent(canvas, x - 7, y - 7, descending ? ss.IndexUpGlyph : ss.IndexDownGlyph);
+        else if (descending) canvas.Polygon({TPoint(x - 7, y - 5), TPoint(x + 7, y - 5), TPoint(x, y + 8)});
+        else canvas.Polygon({TPoint(x - 6, y + 8), TPoint(x + 6, y + 8), TPoint(x, y - 4)});
+        canvas.TextOut(x - 2, descending ? y - 4 : y - 2, QString::number(p + 1));
+        canvas.SetBkMode(savedMode);
+        canvas.Font() = savedFont;
+        canvas.Brush() = savedBrush;
+        return;
+    }
     const TPen saved = canvas.Pen();
     canvas.Pen().SetWidth(1);
     if (ss.Direction == sdDescending) {

@@ -1,13 +1,18 @@
-// The text painter of the string grid: selection colours, the background
-// bitmap, the selection rectangle, the filter and sort glyphs, and the cell
-// text drawn as plain text, HTML, rich text or wide text.
+// The text painter of the string grid. DrawCellText runs the steps every
+// cell shares (selection colours, the background and its bitmap, the filter
+// glyph, the selection rectangle, the margins and the room of the graphic)
+// and hands the narrowed rectangle to the painter of the text's kind: plain
+// text (formulas included), HTML or rich text. Each painter reads and
+// completes the cell's paint options.
 #include "grid/TExtStringGrid.h"
 
 #include "controls/HTMLDraw.h"
 #include "controls/HTMLText.h"
 #include "grid/TExtStringGrid_p.h"
+#include "grid/draw/CellPaint_p.h"
 #include "grid/draw/TGridGlyphs.h"
 #include "grid/util/CellText.h"
+#include "grid/util/GridDrawUtils.h"
 #include "grid/util/TextFunctions.h"
 #include "platform/text/RtfReader.h"
 
@@ -18,249 +23,258 @@ namespace {
 constexpr unsigned kHAlignFormat[] = {Win::DT_LEFT, Win::DT_RIGHT, Win::DT_CENTER};
 constexpr unsigned kVAlignFormat[] = {Win::DT_TOP, Win::DT_VCENTER, Win::DT_BOTTOM};
 
+// The sort glyph's y in a box by the vertical alignment.
+int SortGlyphY(const TRect& box, TVAlignment vAlign)
+{
+    switch (vAlign) {
+    case vtaTop: return box.Top + 8;
+    case vtaCenter: return box.Top + box.Height() / 2;
+    case vtaBottom: return box.Bottom - 8;
+    }
+    return box.Top + 8;
+}
+
+// Line breaks as the grid keeps them: CR LF and a lone LF read as CR.
+QString WithGridLineBreaks(const QString& text)
+{
+    if (!text.contains(QLatin1Char('\n'))) return text;
+    QString out = text;
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\r"));
+    out.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+    return out;
+}
+
 } // namespace
 
-void TExtStringGrid::DrawCellText(TCanvas& canvas, int rcol, int row, TGridDrawState& state, TRect rect,
-                                  TAlignment hAlign, TVAlignment vAlign, TCellGraphic* graphic, TCellHAlign gh,
-                                  TCellVAlign gv, bool drawText, int gw, int gheight, TColor savedBrush,
-                                  TColor savedFont)
+bool TExtStringGrid::SortGlyphInCell(int rcol, int row)
 {
-    TColor link = d->urlColor;
-    const bool focusedCell = state.Contains(TGridDrawStateItem::gdFocused);
+    const TSortSettings& ss = d->sortSettings;
+    if (!ss.Show || row != ss.Row() || RowCount() <= 2 || FixedRows() <= 0) return false;
+    if (rcol < FixedCols() && !ss.FixedCols) return false;
+    const int position = d->sort.indexes.FindIndex(rcol);
+    if (rcol != ss.Column && position < 0) return false;
+    // Without IndexShow only the first sort column shows its glyph.
+    return ss.IndexShow || position <= 0;
+}
+
+void TExtStringGrid::DrawCellText(TCanvas& canvas, TCellPaintOptions& o)
+{
+    const int rcol = o.col, row = o.row;
+    o.linkColor = d->urlColor;
+    const bool focusedCell = o.state.Contains(TGridDrawStateItem::gdFocused);
     const bool rowMarked = IsRowSelected(row) && Options().Contains(TGridOption::goRowSelect) && rcol >= FixedCols();
-    bool selColours = (state.Contains(TGridDrawStateItem::gdSelected) || rowMarked) &&
-                      (!focusedCell || Options().Contains(TGridOption::goDrawFocusSelected));
-    if (selColours && d->showSelection) {
+    o.selectionColours = (o.state.Contains(TGridDrawStateItem::gdSelected) || rowMarked) &&
+                         (!focusedCell || Options().Contains(TGridOption::goDrawFocusSelected));
+    if (o.selectionColours && d->showSelection) {
         if (d->selectionColor != clNone) canvas.Brush().SetColor(d->selectionColor);
         if (d->selectionTextColor != clNone) canvas.Font().SetColor(d->selectionTextColor);
-        link = d->selectionTextColor;
-    } else if (selColours && (!hasFocus() || IsCheckBoxCell(rcol, row))) {
-        canvas.Brush().SetColor(savedBrush);
-        canvas.Font().SetColor(savedFont);
-        link = d->urlColor;
+        o.linkColor = d->selectionTextColor;
+    } else if (o.selectionColours && (!hasFocus() || IsCheckBoxCell(rcol, row))) {
+        canvas.Brush().SetColor(o.savedBrush);
+        canvas.Font().SetColor(o.savedFont);
+        o.linkColor = d->urlColor;
     }
 
-    QString text;
-    GetCellDisplayText(rcol, row, text);
-    const int kind = GetTextKind(text, d->enableHTML);
-    if (kind == tkFormula) GetCellRawValue(rcol, row, text);
-    const int errFrom = graphic ? graphic->CellErrFrom : 0;
-    const int errLen = graphic ? graphic->CellErrLen : 0;
+    GetCellDisplayText(rcol, row, o.text);
+    o.kind = GetTextKind(o.text, d->enableHTML);
+    if (o.kind == tkFormula) GetCellRawValue(rcol, row, o.text);
     bool password = false;
     IsPasswordCell(rcol, row, password);
-    if (password) text = QString(text.size(), d->draw.passwordChar);
+    if (password) FillChars(o.text, d->draw.passwordChar);
+    o.filterGlyph = row == 0 && HasColumnFilter(rcol);
 
-    const bool filterGlyph = row == 0 && HasColumnFilter(rcol);
-    const bool fixedCell = rcol < FixedCols() || row < FixedRows();
+    PaintCellBackground(canvas, o);
+    if (o.filterGlyph)
+        DrawResourceBitmap(canvas, FixedColor(), TRect(o.rect.Right - 16, o.rect.Top, o.rect.Right, o.rect.Bottom),
+                           QStringLiteral("ESGFILT"));
+    PaintSelectionEdges(canvas, o);
 
-    // The background: the brush over the cell, or the background bitmap.
-    const TBackGround& bg = d->backGround;
-    const bool bitmapHere = !bg.Bitmap.Empty() &&
-                            (fixedCell ? bg.Cells != bcNormal : bg.Cells != bcFixed) &&
-                            !(d->showSelection && selColours);
-    canvas.FillRect(rect);
-    if (bitmapHere) {
-        const QImage& img = bg.Bitmap.Image();
-        if (bg.Display == bdFixed) {
-            const TRect place = Bounds(bg.Left, bg.Top, img.width(), img.height());
-            const TRect part = place.Intersected(rect);
-            if (!part.IsEmpty())
-                canvas.DrawImage(part, img, part.Offsetted(-place.Left, -place.Top));
-        } else if (img.width() > 0 && img.height() > 0) {
-            // Tiles continue from cell to cell: the offset into the bitmap is
-            // the cell's position from the first scrolling cell.
-            const int originX = bg.Cells == bcNormal ? FixedColsWidth() : 0;
-            const int originY = bg.Cells == bcNormal ? FixedRowsHeight() : 0;
-            int ox = (rect.Left - originX) % img.width();
-            int oy = (rect.Top - originY) % img.height();
-            if (ox < 0) ox += img.width();
-            if (oy < 0) oy += img.height();
-            for (int y = rect.Top - oy; y < rect.Bottom; y += img.height())
-                for (int x = rect.Left - ox; x < rect.Right; x += img.width()) {
-                    const TRect tile = Bounds(x, y, img.width(), img.height()).Intersected(rect);
-                    if (!tile.IsEmpty()) canvas.DrawImage(tile, img, tile.Offsetted(-x, -y));
-                }
-        }
-        canvas.SetBkMode(Win::TRANSPARENT);
-    }
-    if (filterGlyph) {
-        const TColor b = canvas.Brush().Color();
-        canvas.Brush().SetColor(FixedColor());
-        TGridGlyphs::DrawResource(canvas, TRect(rect.Right - 16, rect.Top, rect.Right, rect.Bottom),
-                                  QStringLiteral("ESGFILT"));
-        canvas.Brush().SetColor(b);
-    }
+    o.textExtent = 0;
+    if (!o.drawText) return;
 
-    // The selection rectangle's edges through this cell.
-    if (d->selectionRectangle) {
-        const int dc = DisplColIndex(rcol);
-        const TGridRect sel = Selection();
-        if (sel.Contains(dc, row)) {
-            const TPen saved = canvas.Pen();
-            canvas.Pen().SetWidth(2);
-            canvas.Pen().SetColor(d->draw.selectionRectColor);
-            const int g = GridLineWidth();
-            const TRect& r = rect;
-            if (dc == sel.Left) {
-                canvas.MoveTo(r.Left + 1 - g, r.Bottom - 1);
-                canvas.LineTo(r.Left + 1 - g, r.Top + 1 - g);
-            }
-            if (dc == sel.Right) {
-                canvas.MoveTo(r.Right - 1, r.Bottom - 1);
-                canvas.LineTo(r.Right - 1, r.Top + 1 - g);
-            }
-            if (row == sel.Top) {
-                canvas.MoveTo(r.Left + 1 - g, r.Top + 1 - g);
-                canvas.LineTo(r.Right - 1, r.Top + 1 - g);
-            }
-            if (row == sel.Bottom) {
-                canvas.MoveTo(r.Left + 1 - g, r.Bottom - 1);
-                canvas.LineTo(r.Right - 1, r.Bottom - 1);
-            }
-            if (d->selectionResizer && dc == sel.Right && row == sel.Bottom) {
-                canvas.Brush().SetColor(d->draw.selectionRectColor);
-                canvas.FillRect(TRect(r.Right - 4, r.Bottom - 4, r.Right, r.Bottom));
-            }
-            canvas.Pen() = saved;
-        }
-    }
-
-    d->draw.textExtent = 0;
-    if (!drawText) return;
-
-    TRect r = rect;
+    TRect r = o.rect;
     r.Left += d->draw.marginX;
     r.Right -= d->draw.marginX;
     r.Top += d->draw.marginY;
-    const int textH = canvas.TextHeight(QStringLiteral("hg"));
-    int glyphOffset = 0;
-    if (graphic) {
-        if (gh == haBeforeText && (hAlign == taLeftJustify || hAlign == taRightJustify)) r.Left += gw;
-        if (gh == haAfterText && (hAlign == taLeftJustify || hAlign == taRightJustify)) r.Right -= gw;
-        if (gv == vaAboveText) r.Top += gheight;
-        if (gv == vaUnderText) r.Bottom -= gheight;
-        if (gh == haLeft || (gh == haBeforeText && hAlign == taLeftJustify)) glyphOffset = gw;
+    if (o.graphic) {
+        const TCellHAlign gh = o.graphicHAlign;
+        const bool sideAligned = o.hAlign == taLeftJustify || o.hAlign == taRightJustify;
+        if (gh == haBeforeText && sideAligned) r.Left += o.graphicWidth;
+        if (gh == haAfterText && sideAligned) r.Right -= o.graphicWidth;
+        if (o.graphicVAlign == vaAboveText) r.Top += o.graphicHeight;
+        if (o.graphicVAlign == vaUnderText) r.Bottom -= o.graphicHeight;
+        if (gh == haLeft || (gh == haBeforeText && o.hAlign == taLeftJustify)) o.sortGlyphOffset = o.graphicWidth;
     }
+    o.sortGlyph = SortGlyphInCell(rcol, row);
 
-    // Whether the sort glyph goes into this cell.
-    const TSortSettings& ss = d->sortSettings;
-    const bool sortHere = ss.Show && row == ss.Row() && RowCount() > 2 && rcol == ss.Column && FixedRows() > 0 &&
-                          (rcol >= FixedCols() || ss.FixedCols);
-    auto sortY = [&](const TRect& box) {
-        switch (vAlign) {
-        case vtaTop: return box.Top + 8;
-        case vtaCenter: return box.Top + box.Height() / 2;
-        case vtaBottom: return box.Bottom - 8;
-        }
-        return box.Top + 8;
-    };
-
-    switch (kind) {
-    case tkHTML: {
-        if (filterGlyph) r.Right -= 18;
-        if (sortHere) r.Right -= 10;
-        THTMLDrawOptions o;
-        o.Images = d->gridImages;
-        o.XPos = r.Left;
-        o.YPos = r.Top;
-        o.FocusLink = -1;
-        o.HoverLink = 0;
-        o.ShadowOffset = 1;
-        o.Blink = d->draw.blinkPhase;
-        o.WordWrap = !d->enhTextSize;
-        o.Down = d->draw.htmlButtonDown;
-        o.ResFactor = 0;
-        o.URLColor = link;
-        o.ShadowColor = clGray;
-        o.PictureCache = d->draw.pictureCache.get();
-        o.PictureContainer = d->pictureContainer;
-        o.Window = this;
-        THTMLDrawResults res;
-        HTMLDraw(canvas, text, r, o, res);
-        if (sortHere) DrawSortGlyph(canvas, rcol, sortY(r), r.Right + 2);
-        d->draw.textExtent = res.XSize + 2;
-        break;
+    switch (o.kind) {
+    case tkHTML: PaintHTMLText(canvas, o, r); break;
+    case tkRichText: PaintRichText(canvas, o, r); break;
+    default: PaintPlainText(canvas, o, r); break;
     }
-    case tkRichText:
-    case tkWideText: {
-        canvas.Pen().SetColor(canvas.Brush().Color());
-        if (!(selColours && !focusedCell && d->selectionColor == clNone)) canvas.FillRect(r);
-        unsigned format = kVAlignFormat[vAlign] | kHAlignFormat[hAlign];
-        QString shown;
-        if (kind == tkRichText) {
-            try {
-                shown = TRtfReader::Read(text.toLatin1()).PlainText();
-            } catch (const Exception&) {
-                shown.clear(); // rich text that does not read shows nothing
+}
+
+void TExtStringGrid::PaintCellBackground(TCanvas& canvas, const TCellPaintOptions& o)
+{
+    const TRect& rect = o.rect;
+    const TBackGround& bg = d->backGround;
+    const bool fixedCell = o.col < FixedCols() || o.row < FixedRows();
+    const bool bitmapHere = !bg.Bitmap.Empty() && (fixedCell ? bg.Cells != bcNormal : bg.Cells != bcFixed) &&
+                            !(d->showSelection && o.selectionColours);
+    canvas.FillRect(rect);
+    if (!bitmapHere) return;
+    const QImage& img = bg.Bitmap.Image();
+    if (bg.Display == bdFixed) {
+        const TRect place = Bounds(bg.Left, bg.Top, img.width(), img.height());
+        const TRect part = place.Intersected(rect);
+        if (!part.IsEmpty()) canvas.DrawImage(part, img, part.Offsetted(-place.Left, -place.Top));
+    } else if (img.width() > 0 && img.height() > 0) {
+        // Tiles continue from cell to cell: the offset into the bitmap is
+        // the cell's position from the first scrolling cell.
+        const int originX = bg.Cells == bcNormal ? FixedColsWidth() : 0;
+        const int originY = bg.Cells == bcNormal ? FixedRowsHeight() : 0;
+        int ox = (rect.Left - originX) % img.width();
+        int oy = (rect.Top - originY) % img.height();
+        if (ox < 0) ox += img.width();
+        if (oy < 0) oy += img.height();
+        for (int y = rect.Top - oy; y < rect.Bottom; y += img.height())
+            for (int x = rect.Left - ox; x < rect.Right; x += img.width()) {
+                const TRect tile = Bounds(x, y, img.width(), img.height()).Intersected(rect);
+                if (!tile.IsEmpty()) canvas.DrawImage(tile, img, tile.Offsetted(-x, -y));
             }
-            canvas.Font().SetColor(clBlack);
-            format |= Win::DT_NOPREFIX | Win::DT_WORDBREAK;
-        } else {
-            shown = GetWideCellText(rcol, row);
-            format |= (d->wordWrap || d->multilineCells) ? Win::DT_NOPREFIX : (Win::DT_END_ELLIPSIS | Win::DT_NOPREFIX | Win::DT_SINGLELINE);
-        }
-        canvas.SetBkMode(Win::TRANSPARENT);
-        canvas.DrawText(shown, r, format);
-        break;
     }
-    default: {
-        if (hAlign == taCenter && sortHere) r.Left += 10;
-        const int sortRoom = (ss.Show && row == 0 && rcol == ss.Column) ? 14 : 0;
-        QString shown = text;
-        const bool url = d->urlShow && IsURL(GetCellText(rcol, row));
-        if (url) {
-            if (!d->urlFull) StripURLProtocol(shown);
-            canvas.Font().SetStyle(canvas.Font().Style() + TFontStyle::fsUnderline);
-            canvas.Font().SetColor(link);
-        }
-        // The format is made for this cell alone, never kept between grids.
-        unsigned format = Win::DT_EDITCONTROL;
-        const bool singleLine = !d->multilineCells || !shown.contains(QLatin1Char('\n'));
-        if (singleLine && !d->wordWrap) {
-            const qsizetype br = shown.indexOf(QLatin1Char('\r')) >= 0 ? shown.indexOf(QLatin1Char('\r'))
-                                                                        : shown.indexOf(QLatin1Char('\n'));
-            if (br >= 0) shown.truncate(br);
-            format = Win::DT_SINGLELINE;
-            if (d->enhTextSize) format |= Win::DT_END_ELLIPSIS;
-        }
-        d->draw.lastVFormat = kVAlignFormat[vAlign];
-        format |= Win::DT_EXPANDTABS | Win::DT_NOPREFIX | (d->wordWrap ? Win::DT_WORDBREAK | Win::DT_EDITCONTROL : 0u) |
-                  kHAlignFormat[hAlign] | kVAlignFormat[vAlign];
-        canvas.SetBkMode(Win::TRANSPARENT);
-        if (hAlign == taLeftJustify) r.Right -= sortRoom;
-        else r.Left += sortRoom;
-        if (filterGlyph) r.Right -= 16;
-        if (graphic && !shown.isEmpty()) {
-            TRect m = r;
-            canvas.DrawText(shown, m, format | Win::DT_CALCRECT);
-            d->draw.textExtent = m.Width() + 2;
-        }
-        canvas.DrawText(shown, r, format);
-        if (errLen > 0) {
-            // The marked range underlined in red on the text's baseline.
-            const int from = std::clamp(errFrom, 0, int(shown.size()));
-            const int len = std::clamp(errLen, 0, int(shown.size()) - from);
-            const int x = r.Left + canvas.TextWidth(shown.left(from));
-            const int w = canvas.TextWidth(shown.mid(from, len));
-            const int y = std::min(r.Bottom - 1, r.Top + textH);
-            const TPen saved = canvas.Pen();
-            canvas.Pen().SetColor(clRed);
-            canvas.MoveTo(x, y);
-            canvas.LineTo(x + w, y);
-            canvas.Pen() = saved;
-        }
-        d->draw.textHeight = textH;
-        if (sortHere) {
-            TRect box = rect;
-            if (filterGlyph) box.Right -= 16;
-            const int w = std::max(0, std::min(canvas.TextWidth(shown), box.Width() - 16));
-            int x = box.Left + 8;
-            if (hAlign == taLeftJustify) x = box.Left + w + 10 + glyphOffset;
-            else if (hAlign == taRightJustify) x = box.Right - w - 10;
-            DrawSortGlyph(canvas, rcol, sortY(box), x);
-        }
-        if (url) canvas.Font().SetStyle(canvas.Font().Style() - TFontStyle::fsUnderline);
-        break;
+    canvas.SetBkMode(Win::TRANSPARENT);
+}
+
+void TExtStringGrid::PaintSelectionEdges(TCanvas& canvas, const TCellPaintOptions& o)
+{
+    if (!d->selectionRectangle) return;
+    const int dc = DisplColIndex(o.col);
+    const int row = o.row;
+    const TGridRect sel = Selection();
+    if (!sel.Contains(dc, row)) return;
+    const TPen saved = canvas.Pen();
+    canvas.Pen().SetWidth(2);
+    canvas.Pen().SetColor(d->draw.selectionRectColor);
+    const int g = GridLineWidth();
+    const TRect& r = o.rect;
+    if (dc == sel.Left) {
+        canvas.MoveTo(r.Left + 1 - g, r.Bottom - 1);
+        canvas.LineTo(r.Left + 1 - g, r.Top + 1 - g);
     }
+    if (dc == sel.Right) {
+        canvas.MoveTo(r.Right - 1, r.Bottom - 1);
+        canvas.LineTo(r.Right - 1, r.Top + 1 - g);
     }
+    if (row == sel.Top) {
+        canvas.MoveTo(r.Left + 1 - g, r.Top + 1 - g);
+        canvas.LineTo(r.Right - 1, r.Top + 1 - g);
+    }
+    if (row == sel.Bottom) {
+        canvas.MoveTo(r.Left + 1 - g, r.Bottom - 1);
+        canvas.LineTo(r.Right - 1, r.Bottom - 1);
+    }
+    if (d->selectionResizer && dc == sel.Right && row == sel.Bottom) {
+        canvas.Brush().SetColor(d->draw.selectionRectColor);
+        canvas.FillRect(TRect(r.Right - 4, r.Bottom - 4, r.Right, r.Bottom));
+    }
+    canvas.Pen() = saved;
+}
+
+void TExtStringGrid::PaintHTMLText(TCanvas& canvas, TCellPaintOptions& o, TRect r)
+{
+    if (o.filterGlyph) r.Right -= 18;
+    if (o.sortGlyph) r.Right -= 10;
+    THTMLDrawOptions h;
+    h.Images = d->gridImages;
+    h.XPos = r.Left;
+    h.YPos = r.Top;
+    h.FocusLink = -1;
+    h.HoverLink = 0;
+    h.ShadowOffset = 1;
+    h.Blink = d->draw.blinkPhase;
+    h.WordWrap = !d->enhTextSize;
+    h.Down = d->draw.htmlButtonDown;
+    h.ResFactor = 0;
+    h.URLColor = o.linkColor;
+    h.ShadowColor = clGray;
+    h.PictureCache = d->draw.pictureCache.get();
+    h.PictureContainer = d->pictureContainer;
+    h.Window = this;
+    THTMLDrawResults res;
+    HTMLDraw(canvas, o.text, r, h, res);
+    if (o.sortGlyph) DrawSortGlyph(canvas, o.col, SortGlyphY(r, o.vAlign), r.Right + 2);
+    o.textExtent = res.XSize + 2;
+}
+
+void TExtStringGrid::PaintRichText(TCanvas& canvas, TCellPaintOptions& o, TRect r)
+{
+    canvas.Pen().SetColor(canvas.Brush().Color());
+    const bool unfocusedSelection = o.selectionColours && !o.state.Contains(TGridDrawStateItem::gdFocused);
+    if (!(unfocusedSelection && d->selectionColor == clNone)) canvas.FillRect(r);
+    QString shown;
+    try {
+        shown = TRtfReader::Read(o.text.toLatin1()).PlainText();
+    } catch (const Exception&) {
+        shown.clear(); // rich text that does not read shows nothing
+    }
+    canvas.Font().SetColor(clBlack);
+    canvas.SetBkMode(Win::TRANSPARENT);
+    canvas.DrawText(shown, r, kVAlignFormat[o.vAlign] | kHAlignFormat[o.hAlign] | Win::DT_NOPREFIX | Win::DT_WORDBREAK);
+}
+
+void TExtStringGrid::PaintPlainText(TCanvas& canvas, TCellPaintOptions& o, TRect r)
+{
+    const TSortSettings& ss = d->sortSettings;
+    const int rcol = o.col, row = o.row;
+    if (o.hAlign == taCenter && o.sortGlyph) r.Left += 10;
+    const int sortRoom = (ss.Show && row == 0 && rcol == ss.Column) ? 14 : 0;
+    QString shown = WithGridLineBreaks(o.text);
+    const bool url = d->urlShow && IsURL(GetCellText(rcol, row));
+    if (url) {
+        if (!d->urlFull) StripURLProtocol(shown);
+        canvas.Font().SetStyle(canvas.Font().Style() + TFontStyle::fsUnderline);
+        canvas.Font().SetColor(o.linkColor);
+    }
+    // The format is made for this cell alone, never kept between grids.
+    unsigned format = Win::DT_EDITCONTROL;
+    if (CountLines(shown, d->multilineCells) == 1 && !d->wordWrap) {
+        QString first;
+        CutFirstLine(shown, false, first);
+        shown = first;
+        format = Win::DT_SINGLELINE;
+        if (d->enhTextSize) format |= Win::DT_END_ELLIPSIS;
+    }
+    d->draw.lastVFormat = kVAlignFormat[o.vAlign];
+    format |= Win::DT_EXPANDTABS | Win::DT_NOPREFIX | (d->wordWrap ? Win::DT_WORDBREAK | Win::DT_EDITCONTROL : 0u) |
+              kHAlignFormat[o.hAlign] | kVAlignFormat[o.vAlign];
+    canvas.SetBkMode(Win::TRANSPARENT);
+    if (o.hAlign == taLeftJustify) r.Right -= sortRoom;
+    else r.Left += sortRoom;
+    if (o.filterGlyph) r.Right -= 16;
+    if (o.graphic && !shown.isEmpty()) {
+        TRect m = r;
+        canvas.DrawText(shown, m, format | Win::DT_CALCRECT);
+        o.textExtent = m.Width() + 2;
+    }
+    canvas.DrawText(shown, r, format);
+    const int textH = canvas.TextHeight(QStringLiteral("hg"));
+    const int errFrom = o.graphic ? o.graphic->CellErrFrom : 0;
+    const int errLen = o.graphic ? o.graphic->CellErrLen : 0;
+    if (errLen > 0) {
+        const TPen saved = canvas.Pen();
+        DrawErrorUnderline(canvas, shown, r, textH, errFrom, errLen);
+        canvas.Pen() = saved;
+    }
+    d->draw.textHeight = textH;
+    if (o.sortGlyph) {
+        TRect box = o.rect;
+        if (o.filterGlyph) box.Right -= 16;
+        const int w = std::max(0, std::min(canvas.TextWidth(shown), box.Width() - 16));
+        int x = box.Left + 8;
+        if (o.hAlign == taLeftJustify) x = box.Left + w + 10 + o.sortGlyphOffset;
+        else if (o.hAlign == taRightJustify) x = box.Right - w - 10;
+        DrawSortGlyph(canvas, rcol, SortGlyphY(box, o.vAlign), x);
+    }
+    if (url) canvas.Font().SetStyle(canvas.Font().Style() - TFontStyle::fsUnderline);
 }

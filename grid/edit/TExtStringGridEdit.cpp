@@ -477,7 +477,7 @@ bool TExtStringGrid::SelectCell(int col, int row)
     if (col != oldCol && OnColChanging) OnColChanging(this, oldCol, col, allow);
     if ((row != oldRow || col != oldCol) && !e.advancing && OnCellChanging)
         OnCellChanging(this, oldRow, oldCol, row, col, allow);
-    if (col == 0 && d->hidden.nodeCount > 0 && !Options().Contains(TGridOption::goRowSelect)) return false;
+    if (col == 0 && NodeCount() > 0 && !Options().Contains(TGridOption::goRowSelect)) return false;
     if (!allow) return false;
     const int rc = RealColIndex(col);
     if (rc < 0) return false;

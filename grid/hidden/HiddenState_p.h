@@ -10,7 +10,11 @@
 struct TGridHiddenState {
     TColumnMap columns;
     THiddenRows rows;
+    // Node rows, counted again when the cell objects changed since the
+    // count was taken (nodeStamp) or a graphic may have changed its kind.
     int nodeCount = 0;
+    quint64 nodeStamp = 0;
+    bool nodeCountValid = false;
     bool filterActive = false;
     // FixedRows when the filter was switched on, and whether an empty row
     // stands in for a filter that no row passed.

@@ -42,7 +42,24 @@ int TExtStringGrid::NumHiddenColumns() const { return d->hidden.columns.HiddenCo
 int TExtStringGrid::NumHiddenRows() const { return d->hidden.rows.Count(); }
 bool TExtStringGrid::IsHiddenColumn(int realCol) const { return d->hidden.columns.IsHidden(realCol); }
 bool TExtStringGrid::IsHiddenRow(int realRow) const { return d->hidden.rows.IsHidden(realRow); }
-int TExtStringGrid::NodeCount() const { return d->hidden.nodeCount; }
+int TExtStringGrid::NodeCount() const
+{
+    TGridHiddenState& h = d->hidden;
+    if (!h.nodeCountValid || h.nodeStamp != ObjectsStamp()) {
+        // Only cells holding an object can be nodes.
+        const int c = RealColIndex(0);
+        int n = 0;
+        if (c >= 0)
+            for (int r = 0; r < RowCount(); ++r)
+                if (Objects(c, r) && const_cast<TExtStringGrid*>(this)->GetCellType(c, r) == ctNode) ++n;
+        h.nodeCount = n;
+        h.nodeStamp = ObjectsStamp();
+        h.nodeCountValid = true;
+    }
+    return h.nodeCount;
+}
+
+void TExtStringGrid::RecountNodes() { d->hidden.nodeCountValid = false; }
 bool TExtStringGrid::GetColumnVisible(int realCol) const { return d->hidden.columns.Visible(realCol); }
 
 void TExtStringGrid::SetColumnVisible(int realCol, bool visible)
@@ -61,7 +78,7 @@ int TExtStringGrid::RealToDisplayCol(int realCol) const { return DisplColIndex(r
 int TExtStringGrid::StoreCols() const { return ColCount() + d->hidden.columns.HiddenCount(); }
 
 int TExtStringGrid::GetCellIndent(int) { return 0; }
-bool TExtStringGrid::HasNodeColumn() { return d->hidden.nodeCount > 0; }
+bool TExtStringGrid::HasNodeColumn() { return NodeCount() > 0; }
 
 // ---------------------------------------------------------------------------
 // Columns

@@ -39,6 +39,8 @@ struct TGridInputState {
     int sizingWidth = 0;
     int sizingRow = -1;
     int sizingHeight = 0;
+    // A sizing by the mouse whose end-of-sizing steps have not run yet.
+    bool sizingPending = false;
     QString sizeHint;    // "cw=<b>..</b>" while sizing
     bool hintShowSizing = false;
     QString anchor;      // the anchor under the pointer

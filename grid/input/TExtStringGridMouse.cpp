@@ -86,6 +86,8 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     in.oleDragArmed = false;
     in.unmarkRow = in.unmarkCol = -1;
     in.marksCleared = false;
+    // A node graphic may have been made one since the last count.
+    RecountNodes();
 
     if (in.cursorState == 5) {
         // The selection resizer: the selection is copied for a smart fill.
@@ -116,8 +118,9 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     const bool fixed = fixedArea || IsFixed(c, r);
     if (fixed) HideEditor();
 
-    // Tree nodes toggle and set the row, nothing else.
-    if (c == 0 && !fixedArea && IsNodeRow(r)) {
+    // Tree nodes toggle and set the row, nothing else; the node column is
+    // usually the fixed column 0, so only the row has to be a data row.
+    if (c == 0 && r >= FixedRows() && IsNodeRow(r)) {
         const int realRow = RealRowIndex(r);
         if (GetNodeState(r)) {
             ExpandNode(realRow);
@@ -523,6 +526,7 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
     in.unmarkRow = in.unmarkCol = -1;
 
     EndMoveMarks();
+    DropSizingOutside(x, y);
     TBaseGrid::MouseUp(TMouseButton::mbLeft, shift, x, y);
     EndSizingAndCellMarks(shift, x, y);
     in.smartFill = false;

@@ -6,11 +6,13 @@
 
 #include "grid/TExtStringGrid_p.h"
 #include "grid/TArrowWindow.h"
+#include "grid/TFooterPanel.h"
 #include "grid/THTMLHintWindow.h"
 #include "controls/HTMLText.h"
 #include "grid/input/TGridCursors.h"
 #include "grid/util/CellText.h"
 #include "grid/util/TextFunctions.h"
+#include "platform/core/FloatFormat.h"
 
 #include <QCursor>
 #include <QLabel>
@@ -265,6 +267,7 @@ bool TExtStringGrid::VetoSizing(int x, int y)
 {
     TGridInputState& in = d->input;
     in.sizingCol = in.sizingRow = -1;
+    in.sizingPending = false;
     int c = -1, r = -1;
     if (Options().Contains(TGridOption::goColSizing)) {
         MouseToCell(x - 6, y, c, r);
@@ -276,6 +279,7 @@ bool TExtStringGrid::VetoSizing(int x, int y)
                 if (!allow) return true;
                 in.sizingCol = c;
                 in.sizingWidth = ColWidths(c);
+                in.sizingPending = true;
             }
         }
     }
@@ -289,6 +293,7 @@ bool TExtStringGrid::VetoSizing(int x, int y)
                 if (!allow) return true;
                 in.sizingRow = r;
                 in.sizingHeight = RowHeights(r);
+                in.sizingPending = true;
             }
         }
     }
@@ -307,11 +312,58 @@ bool TExtStringGrid::VetoSizing(int x, int y)
     return false;
 }
 
-// After the release: a sizing that ended outside the control is dropped,
+void TExtStringGrid::ColWidthsChanged()
+{
+    if (d->scroll.stretchGuard && d->columnSize.Stretch && d->columnSize.StretchColumn < ColCount())
+        StretchColumn(d->columnSize.StretchColumn);
+    TBaseGrid::ColWidthsChanged();
+    TGridInputState& in = d->input;
+    const int col = in.sizingCol;
+    if (!in.sizingPending || col < 0 || col >= ColCount()) return;
+    // Off while the steps below set widths of their own.
+    in.sizingPending = false;
+    if (d->mouseActions.AllColumnSize && in.sizingWidth >= 1) {
+        const double f = double(ColWidths(col)) / in.sizingWidth;
+        for (int c = FixedCols(); c < ColCount(); ++c)
+            if (c != col) SetColWidths(c, int(Round(ColWidths(c) * f)));
+    }
+    if (OnEndColumnSize) OnEndColumnSize(this, col);
+    int width = ColWidths(col);
+    UpdateColumnSize(RealColIndex(col), width);
+    if (width != ColWidths(col)) SetColWidths(col, width);
+    if (d->footer.panel) d->footer.panel->update();
+}
+
+void TExtStringGrid::RowHeightsChanged()
+{
+    TBaseGrid::RowHeightsChanged();
+    TGridInputState& in = d->input;
+    const int row = in.sizingRow;
+    if (!in.sizingPending || row < 0 || row >= RowCount()) return;
+    in.sizingPending = false;
+    if (d->mouseActions.AllRowSize && in.sizingHeight >= 1) {
+        const double f = double(RowHeights(row)) / in.sizingHeight;
+        for (int r = FixedRows(); r < RowCount(); ++r)
+            if (r != row) SetRowHeights(r, int(Round(RowHeights(r) * f)));
+    }
+    if (OnEndRowSize) OnEndRowSize(this, row);
+}
+
+// A sizing released outside the control is dropped before the new width
+// (height) is set: it gets none of the end-of-sizing steps.
+void TExtStringGrid::DropSizingOutside(int x, int y)
+{
+    TGridInputState& in = d->input;
+    if ((in.sizingCol >= 0 && x > ClientWidth()) || (in.sizingRow >= 0 && y > ClientHeight()))
+        in.sizingPending = false;
+}
+
+// After the release: a sizing that ended outside the control is undone,
 // and the disjunct cell selection follows the click.
 void TExtStringGrid::EndSizingAndCellMarks(TShiftState shift, int x, int y)
 {
     TGridInputState& in = d->input;
+    in.sizingPending = false;
     if (in.sizingCol >= 0 && x > ClientWidth()) SetColWidths(in.sizingCol, in.sizingWidth);
     if (in.sizingRow >= 0 && y > ClientHeight()) SetRowHeights(in.sizingRow, in.sizingHeight);
     const bool sized = in.sizingCol >= 0 || in.sizingRow >= 0;

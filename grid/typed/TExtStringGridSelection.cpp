@@ -169,10 +169,20 @@ void TExtStringGrid::RestoreSelection()
     SetSelection(d->typed.hiddenSelection);
 }
 
-int TExtStringGrid::DataAreaLeft() const { return FixedCols(); }
-int TExtStringGrid::DataAreaTop() const { return FixedRows(); }
-int TExtStringGrid::DataAreaRight() const { return ColCount() - d->fixedRightCols - 1; }
-int TExtStringGrid::DataAreaBottom() const { return RowCount() - d->fixedFooters - 1; }
+bool TExtStringGrid::DataAreaAllCells() const { return d->typed.dataAreaAllCells; }
+void TExtStringGrid::SetDataAreaAllCells(bool value) { d->typed.dataAreaAllCells = value; }
+int TExtStringGrid::DataAreaLeft() const { return d->typed.dataAreaAllCells ? 0 : FixedCols(); }
+int TExtStringGrid::DataAreaTop() const { return d->typed.dataAreaAllCells ? 0 : FixedRows(); }
+
+int TExtStringGrid::DataAreaRight() const
+{
+    return d->typed.dataAreaAllCells ? ColCount() - 1 : ColCount() - d->fixedRightCols - 1;
+}
+
+int TExtStringGrid::DataAreaBottom() const
+{
+    return d->typed.dataAreaAllCells ? RowCount() - 1 : RowCount() - d->fixedFooters - 1;
+}
 
 // ---------------------------------------------------------------------------
 // Headers

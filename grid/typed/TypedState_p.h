@@ -13,4 +13,6 @@ struct TGridTypedState {
     QStringList rowHeaders;
     TGridRect hiddenSelection;
     bool selectionHidden = false;
+    // The data area spans every cell, fixed ones included.
+    bool dataAreaAllCells = true;
 };

@@ -25,22 +25,12 @@ int MaxOf(int a, int b)
     return a > b ? a : b;
 }
 
-int MinOf(int a, int b)
-{
-    return a < b ? a : b;
-}
-
 int ChooseBound(int current, int a, int b)
 {
     if (a == b) return current;
     if (b > 0 && b < current) return b;
     if (a > current && a > 0) return a;
     return current;
-}
-
-bool PointInRectInclusive(const TRect& r, int x, int y)
-{
-    return x >= r.Left && x <= r.Right && y >= r.Top && y <= r.Bottom;
 }
 
 TColor DimColor(TColor color)

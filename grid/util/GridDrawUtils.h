@@ -12,12 +12,9 @@ class TCanvas;
 class TBitmap;
 
 int MaxOf(int a, int b);
-int MinOf(int a, int b);
 // current when a equals b; else b when 0 < b < current; else a when
 // a > current and a > 0; else current.
 int ChooseBound(int current, int a, int b);
-// Left <= x <= Right and Top <= y <= Bottom.
-bool PointInRectInclusive(const TRect& r, int x, int y);
 // Each channel of the colour (system colours resolved) halved.
 TColor DimColor(TColor color);
 

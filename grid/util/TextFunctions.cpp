@@ -32,36 +32,17 @@ int FindSingle(QChar quote, QStringView text) { return int(FindSingleIn(text, qu
 
 } // namespace
 
-int CharPos(QChar c, const QString& text)
-{
-    return int(text.indexOf(c)) + 1;
-}
-
 int CharPosOut(QChar c, const QString& text, int& pos)
 {
-    const int found = CharPos(c, text);
+    const int found = int(text.indexOf(c)) + 1;
     if (found > 0) pos = found;
     return found;
-}
-
-int VarPos(const QString& pattern, const QString& text, int& pos)
-{
-    pos = pattern.isEmpty() ? 0 : int(text.indexOf(pattern)) + 1;
-    return pos;
 }
 
 int UpperPos(const QString& pattern, const QString& text)
 {
     if (pattern.isEmpty()) return 0;
     return int(UpperCase(text).indexOf(pattern)) + 1;
-}
-
-QChar FirstCharOfSet(const QString& set, const QString& text)
-{
-    for (QChar c : text) {
-        if (set.contains(c)) return c;
-    }
-    return QChar(0);
 }
 
 void FillChars(QString& text, QChar c)
@@ -112,20 +93,9 @@ int CountChar(QChar c, const QString& text)
     return int(text.count(c));
 }
 
-void QuoteMultiline(QString& text)
-{
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text = u'"' + text + u'"';
-}
-
 void LFToCRLF(QString& text)
 {
     if (text.contains(LF)) text.replace(LF, QStringLiteral("\r\n"));
-}
-
-void TildeToCRLF(QString& text)
-{
-    text.replace(u'~', QStringLiteral("\r\n"));
 }
 
 void ExpandNewlineEscapes(const QString& text, QString& result)

@@ -9,17 +9,12 @@
 #include <QString>
 #include <cstddef>
 
-int CharPos(QChar c, const QString& text);
-// As CharPos; the position is also stored in pos when found (untouched when
-// absent).
+// Position of c in text; it is also stored in pos when found (untouched
+// when absent).
 int CharPosOut(QChar c, const QString& text, int& pos);
-// Position of pattern in text (0 when absent), also stored in pos.
-int VarPos(const QString& pattern, const QString& text, int& pos);
 // Position of pattern in text with the text's letters a..z upper-cased; the
 // pattern is taken as it is.
 int UpperPos(const QString& pattern, const QString& text);
-// The first character of text that is in set, or the zero character.
-QChar FirstCharOfSet(const QString& set, const QString& text);
 // Every character replaced by c, the length kept.
 void FillChars(QString& text, QChar c);
 // Characters 0x80..0xFF read as bytes of the OEM code page (437) become the
@@ -54,11 +49,8 @@ std::size_t FindSingleIn(const Text& text, Char quote)
 int CountSingleChars(QChar quote, const QString& text);
 int CountChar(QChar c, const QString& text);
 
-// CR LF pairs lose their CR, then the text is enclosed in double quotes.
-void QuoteMultiline(QString& text);
 // Every LF becomes CR LF (an existing CR LF becomes CR CR LF).
 void LFToCRLF(QString& text);
-void TildeToCRLF(QString& text);
 // Every backslash + "n" becomes one CR.
 void ExpandNewlineEscapes(const QString& text, QString& result);
 // line: the text before the first CR (all of it when there is none); the

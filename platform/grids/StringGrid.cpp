@@ -46,6 +46,7 @@ TObject* TStringGrid::Objects(int col, int row) const
 
 void TStringGrid::SetObjects(int col, int row, TObject* object)
 {
+    ++m_objectsStamp;
     if (col < 0) throw EInvalidGridOperation(QStringLiteral("Grid index out of range"));
     RowData& r = RowAt(row);
     if (size_t(col) >= r.Objects.size()) {
@@ -81,6 +82,7 @@ void TStringGrid::CellChanged(int col, int row) { InvalidateCell(col, row); }
 
 void TStringGrid::SizeChanged(int oldColCount, int oldRowCount)
 {
+    ++m_objectsStamp;
     m_rows.resize(size_t(RowCount()));
     TCustomGrid::SizeChanged(oldColCount, oldRowCount);
 }
@@ -100,6 +102,7 @@ void MoveItem(std::vector<T>& v, int from, int to)
 
 void TStringGrid::ColumnMoved(int fromIndex, int toIndex)
 {
+    ++m_objectsStamp;
     for (RowData& r : m_rows) {
         MoveItem(r.Texts, fromIndex, toIndex);
         MoveItem(r.Objects, fromIndex, toIndex);
@@ -109,12 +112,14 @@ void TStringGrid::ColumnMoved(int fromIndex, int toIndex)
 
 void TStringGrid::RowMoved(int fromIndex, int toIndex)
 {
+    ++m_objectsStamp;
     MoveItem(m_rows, fromIndex, toIndex);
     TCustomGrid::RowMoved(fromIndex, toIndex);
 }
 
 void TStringGrid::DeleteColumn(int index)
 {
+    ++m_objectsStamp;
     if (ColCount() <= 1 || index < 0 || index >= ColCount()) return TCustomGrid::DeleteColumn(index);
     for (RowData& r : m_rows) {
         if (size_t(index) < r.Texts.size()) r.Texts.erase(r.Texts.begin() + index);
@@ -125,6 +130,7 @@ void TStringGrid::DeleteColumn(int index)
 
 void TStringGrid::InsertColumn(int index)
 {
+    ++m_objectsStamp;
     if (index >= 0 && index <= ColCount()) {
         for (RowData& r : m_rows) {
             if (size_t(index) < r.Texts.size()) r.Texts.insert(r.Texts.begin() + index, QString());
@@ -136,12 +142,14 @@ void TStringGrid::InsertColumn(int index)
 
 void TStringGrid::DeleteRow(int index)
 {
+    ++m_objectsStamp;
     if (RowCount() > 1 && index >= 0 && index < RowCount()) m_rows.erase(m_rows.begin() + index);
     TCustomGrid::DeleteRow(index);
 }
 
 void TStringGrid::InsertRow(int index)
 {
+    ++m_objectsStamp;
     if (index >= 0 && index <= RowCount()) m_rows.insert(m_rows.begin() + index, RowData());
     TCustomGrid::InsertRow(index);
 }
@@ -175,6 +183,7 @@ void TStringGrid::SetEditText(int col, int row, const QString& value)
 
 std::vector<TStringGrid::TRowCells> TStringGrid::TakeRows(const std::vector<char>& take)
 {
+    ++m_objectsStamp;
     std::vector<TRowCells> taken;
     const int rows = RowCount();
     std::vector<int> heights;
@@ -203,6 +212,7 @@ std::vector<TStringGrid::TRowCells> TStringGrid::TakeRows(const std::vector<char
 
 void TStringGrid::PutRows(std::vector<std::pair<int, TRowCells>>& rows)
 {
+    ++m_objectsStamp;
     if (rows.empty()) return;
     const int oldRows = RowCount();
     std::vector<int> heights;
@@ -235,6 +245,7 @@ void TStringGrid::PutRows(std::vector<std::pair<int, TRowCells>>& rows)
 
 void TStringGrid::ReorderRows(int first, const std::vector<int>& order)
 {
+    ++m_objectsStamp;
     const int n = int(order.size());
     if (n == 0) return;
     if (first < 0 || first + n > RowCount() || first + n > int(m_rows.size()))

@@ -34,6 +34,10 @@ public:
     // 0 .. cols - 1, so that a block written cell by cell does not grow each
     // row again and again. What is stored does not change.
     void ReserveCols(int first, int last, int cols);
+    // Grows with every write of an object slot and every change of the rows
+    // or columns that hold the objects, so that what is counted over the
+    // objects knows when to count again.
+    quint64 ObjectsStamp() const { return m_objectsStamp; }
 
     // ----- Rows taken out and put back in one pass each (hidden rows). A
     // row taken out keeps its texts and objects; nothing is freed.
@@ -69,9 +73,12 @@ protected:
     void SetEditText(int col, int row, const QString& value) override;
     // Text-changed notification of one cell (repaints it).
     virtual void CellChanged(int col, int row);
+    // An object changed inside its slot (ObjectsStamp grows).
+    void TouchObjects() { ++m_objectsStamp; }
 
 private:
     using RowData = TRowCells;
     RowData& RowAt(int row);
     std::vector<RowData> m_rows;
+    quint64 m_objectsStamp = 0;
 };

@@ -1,7 +1,7 @@
 // Paints sample string grids (merged cells, bands, borders, HTML cells with
 // pictures, check boxes and radio buttons in every style, nodes, progress
-// cells, sort and filter glyphs) with the grid's real paint code into one
-// picture (default griddemo.png).
+// cells, sort and filter glyphs, a hidden column and filtered rows) with the
+// grid's real paint code into one picture (default griddemo.png).
 
 #include "grid/TExtStringGrid.h"
 #include "grid/cells/TCellGraphic.h"
@@ -137,8 +137,7 @@ int main(int argc, char** argv)
     html.SetCellText(2, 2, QStringLiteral("<FONT BGCOLOR=\"clyellow\">marked</FONT> text"));
     html.SetCellText(1, 3, QStringLiteral("<IMG SRC=\"IDX:2\"> H<SUB>2</SUB>O, E = mc<SUP>2</SUP>"));
     html.SetCellText(2, 3, QStringLiteral("Plain text that is cut at the edge of its cell"));
-    html.SetCellText(1, 4, QStringLiteral("|\\") + QChar(0x03) + QChar(0xA9) + QChar(0x03) + QChar(0xB2)
-                               + QChar(0) + QChar(' ') + QChar(0) + QChar('w'));
+    html.SetCellText(1, 4, QStringLiteral("Wide: \u03a9\u03b2\u03b3 \u00e9t\u00e9 \u0416\u0438\u0437\u043d\u044c \u00f1"));
     html.SetCellText(2, 4, QStringLiteral("<P ALIGN=\"RIGHT\">right aligned</P>"));
     Caption(painter, 530, 30, "HTML cells with pictures, wide text");
     PaintGrid(painter, html, 530, 30);
@@ -240,6 +239,29 @@ int main(int argc, char** argv)
     }
     Caption(painter, 20, 645, "Column sizing guide line (XOR)");
     painter.drawImage(20, 645, sizingImage);
+
+    // 6. A hidden column and filtered rows: real column 2 (City) is hidden
+    // and only the rows whose status is "Sold" pass the filter; the row
+    // numbers in column 0 show which rows are left.
+    DemoGrid filtered(5, 9, 490, 100);
+    filtered.SetShowSelection(false);
+    const char* fheads[] = {"Row", "Address", "City", "Price", "Status"};
+    for (int c = 0; c < 5; ++c) filtered.SetCellText(c, 0, QString::fromLatin1(fheads[c]));
+    for (int r = 1; r < 9; ++r) {
+        filtered.SetCellText(0, r, QString::number(r));
+        filtered.SetCellText(1, r, QStringLiteral("%1 Elm Ave").arg(200 + r * 11));
+        filtered.SetCellText(2, r, r % 2 ? QStringLiteral("Fresno") : QStringLiteral("Clovis"));
+        filtered.SetCellText(3, r, QStringLiteral("$%1,000").arg(180 + r * 17));
+        filtered.SetCellText(4, r, r % 3 ? QStringLiteral("Active") : QStringLiteral("Sold"));
+    }
+    filtered.HideColumn(2);
+    TFilterData sold;
+    sold.Column = 4;
+    sold.Condition = QStringLiteral("Sold");
+    filtered.Filter().push_back(sold);
+    filtered.SetFilterActive(true);
+    Caption(painter, 530, 645, "Column City hidden, rows filtered to Status = Sold");
+    PaintGrid(painter, filtered, 530, 645);
 
     painter.end();
     if (!image.save(out)) {

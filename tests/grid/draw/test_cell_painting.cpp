@@ -343,6 +343,203 @@ TEST(CellPaintingPixels, GuideLineTwiceLeavesThePictureUnchanged)
     EXPECT_EQ(image, before);
 }
 
+// The silver lines of the tree beside column 0: (x, y1) .. (x, y2) for the
+// vertical ones, or the stub when y1 == y2.
+QVector<TCanvasCall> TreeLines(TRecordingCanvas& canvas)
+{
+    QVector<TCanvasCall> out;
+    for (const auto& l : canvas.CallsOf(QStringLiteral("LineTo")))
+        if (l.Pen.Color() == clSilver && l.Pen.Width() == 1) out << l;
+    return out;
+}
+
+TEST(CellPaintingNodes, TreeLinesFollowTheNodeRows)
+{
+    Grid g;
+    g.SetOptions(g.Options() - TGridOption::goFixedHorzLine - TGridOption::goFixedVertLine);
+    g.AddGraphic(0, 1, ctNode);
+    g.AddGraphic(0, 5, ctNode);
+    ASSERT_EQ(g.NodeCount(), 2);
+    EXPECT_TRUE(TreeLines(g.PaintCell(0, 2)).isEmpty()); // ShowTree is off
+    g.CellNode().ShowTree = true;
+
+    auto stub = [](const QVector<TCanvasCall>& lines) {
+        for (const auto& l : lines)
+            if (l.From.Y == l.To.Y && l.To.X - l.From.X == 8) return l;
+        return TCanvasCall{};
+    };
+    // A node row has the stub alone, at its middle.
+    auto lines = TreeLines(g.PaintCell(0, 1));
+    ASSERT_EQ(lines.size(), 1);
+    TCanvasCall s = stub(lines);
+    ASSERT_EQ(s.Op, QStringLiteral("LineTo"));
+    EXPECT_GE(s.From.Y, g.CalcCellRect(0, 1).Top + 9);
+    EXPECT_LE(s.From.Y, g.CalcCellRect(0, 1).Top + 10);
+    // A row inside a node: the line runs on down past the cell.
+    lines = TreeLines(g.PaintCell(0, 3));
+    ASSERT_EQ(lines.size(), 2);
+    s = stub(lines);
+    const TCanvasCall& down = lines[0].From.X == lines[0].To.X ? lines[0] : lines[1];
+    EXPECT_EQ(down.From.X, s.From.X);
+    EXPECT_LE(down.From.Y, g.CalcCellRect(0, 3).Top);
+    EXPECT_GT(down.To.Y, g.CalcCellRect(0, 3).Bottom);
+    // The last row ends the line at its middle.
+    lines = TreeLines(g.PaintCell(0, 9));
+    ASSERT_EQ(lines.size(), 2);
+    s = stub(lines);
+    const TCanvasCall& end = lines[0].From.X == lines[0].To.X ? lines[0] : lines[1];
+    EXPECT_EQ(end.To.Y, s.From.Y);
+    // Without nodes there is no tree.
+    g.RemoveCellGraphic(0, 1);
+    g.RemoveCellGraphic(0, 5);
+    EXPECT_EQ(g.NodeCount(), 0);
+    EXPECT_TRUE(TreeLines(g.PaintCell(0, 3)).isEmpty());
+}
+
+TEST(CellPaintingText, HeadersBreakAtTheGridsCarriageReturn)
+{
+    Grid g;
+    g.SetRowHeights(0, 40);
+    g.SetColumnHeaders({QString(), QStringLiteral("Sale\\nPrice")});
+    ASSERT_EQ(g.GetCellText(1, 0), QStringLiteral("Sale\rPrice"));
+    // One line while cells are single-line.
+    auto texts = g.PaintCell(1, 0).CallsOf(QStringLiteral("DrawText"));
+    ASSERT_FALSE(texts.isEmpty());
+    EXPECT_EQ(texts.back().Text, QStringLiteral("Sale"));
+    g.SetMultilinecells(true);
+    texts = g.PaintCell(1, 0).CallsOf(QStringLiteral("DrawText"));
+    ASSERT_FALSE(texts.isEmpty());
+    EXPECT_FALSE(texts.back().Flags & Win::DT_SINGLELINE);
+    const QStringList runs = g.canvas.Runs();
+    EXPECT_TRUE(runs.contains(QStringLiteral("Sale")));
+    EXPECT_TRUE(runs.contains(QStringLiteral("Price")));
+    // CR LF and a lone LF break the same way.
+    g.SetCellText(1, 1, QStringLiteral("one\r\ntwo\nthree"));
+    g.SetRowHeights(1, 60);
+    const QStringList lines = g.PaintCell(1, 1).Runs();
+    EXPECT_TRUE(lines.contains(QStringLiteral("one")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("two")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("three")));
+}
+
+TEST(CellPaintingGlyphs, IndexedSortShowsEachColumnsPlaceAndWay)
+{
+    Grid g;
+    g.SortSettings().Show = true;
+    g.SortSettings().IndexShow = true;
+    g.SortSettings().Column = 1; // the last plain sort
+    g.SortIndexes().AddIndex(2, true);
+    g.SortIndexes().AddIndex(3, false);
+    auto triangle = [&](int col) {
+        const auto polys = g.PaintCell(col, 0).CallsOf(QStringLiteral("Polygon"));
+        return polys.isEmpty() ? QVector<TPoint>() : polys.front().Points;
+    };
+    // Ascending points up, descending down; each shows its place.
+    QVector<TPoint> up = triangle(2);
+    ASSERT_EQ(up.size(), 3);
+    EXPECT_EQ(up[0].Y, up[1].Y);
+    EXPECT_LT(up[2].Y, up[0].Y);
+    EXPECT_EQ(g.canvas.CallsOf(QStringLiteral("Polygon")).front().Brush.Color(), g.SortSettings().IndexColor);
+    EXPECT_TRUE(g.canvas.Runs().contains(QStringLiteral("1")));
+    QVector<TPoint> down = triangle(3);
+    ASSERT_EQ(down.size(), 3);
+    EXPECT_GT(down[2].Y, down[0].Y);
+    EXPECT_TRUE(g.canvas.Runs().contains(QStringLiteral("2")));
+    // The plain glyph is an outline of slanted lines.
+    auto plainGlyphLines = [&](int col) {
+        int n = 0;
+        for (const auto& l : g.PaintCell(col, 0).CallsOf(QStringLiteral("LineTo")))
+            n += l.From.X != l.To.X && l.From.Y != l.To.Y;
+        return n;
+    };
+    // The column of the last plain sort is not in the list: no glyph.
+    EXPECT_TRUE(triangle(1).isEmpty());
+    EXPECT_EQ(plainGlyphLines(1), 0);
+
+    // Without IndexShow only the first sort column shows the plain glyph.
+    g.SortSettings().IndexShow = false;
+    g.SortSettings().Column = 3;
+    EXPECT_EQ(plainGlyphLines(3), 0); // second in the list
+    EXPECT_GT(plainGlyphLines(2), 0); // first in the list
+}
+
+TEST(CellPaintingText, EachTextKindGoesToItsPainter)
+{
+    Grid g;
+    g.SetDefaultRowHeight(30);
+    g.SetCellText(1, 1, QStringLiteral("=1+2"));                 // a formula shows as written
+    g.SetCellText(2, 1, QStringLiteral("<B>bold</B> rest"));     // HTML
+    g.SetCellText(3, 1, QStringLiteral("{\\rtf1 rich words}"));  // rich text
+    EXPECT_TRUE(g.PaintCell(1, 1).Runs().contains(QStringLiteral("=1+2")));
+    const QStringList html = g.PaintCell(2, 1).Runs();
+    EXPECT_TRUE(html.contains(QStringLiteral("bold")));
+    EXPECT_FALSE(html.join(QString()).contains(QStringLiteral("<B>")));
+    const auto rich = g.PaintCell(3, 1).CallsOf(QStringLiteral("DrawText"));
+    ASSERT_FALSE(rich.isEmpty());
+    EXPECT_EQ(rich.back().Text, QStringLiteral("rich words"));
+    EXPECT_TRUE(rich.back().Flags & Win::DT_WORDBREAK);
+    g.SetEnableHTML(false); // then tags are text
+    EXPECT_TRUE(g.PaintCell(2, 1).Runs().join(QString()).contains(QStringLiteral("<B>")));
+}
+
+TEST(CellPaintingGlyphs, SortGlyphSitsBesideTheCaption)
+{
+    Grid g;
+    g.SortSettings().Show = true;
+    g.SortSettings().Column = 2;
+    g.SetCellText(2, 0, QStringLiteral("Price")); // 5 characters of 8 pixels
+    auto glyphX = [&] {
+        // The plain ascending glyph ends its outline at (x, y - 4).
+        for (const auto& l : g.PaintCell(2, 0).CallsOf(QStringLiteral("LineTo")))
+            if (l.Pen.Color() == clWhite && l.From.Y > l.To.Y && l.From.X > l.To.X) return l.To.X;
+        return -1;
+    };
+    const TRect cell = g.CalcCellRect(2, 0);
+    const int left = cell.Left + 1; // inside the grid line
+    EXPECT_EQ(glyphX(), left + 40 + 10);
+    g.OnGetAlignment = [](QObject*, int row, int col, TAlignment& h, TVAlignment&) {
+        if (row == 0 && col == 2) h = taCenter;
+    };
+    EXPECT_EQ(glyphX(), left + 8);
+    // Only the sort row of a grid of more than two rows shows it.
+    g.SetRowCount(2);
+    EXPECT_EQ(glyphX(), -1);
+}
+
+TEST(CellPaintingGraphics, PiesAreGaugesAndErrorsZigZag)
+{
+    Grid g;
+    TCellGraphic* pie = g.AddGraphic(1, 1, ctProgressPie);
+    pie->BarColor = clRed;
+    pie->CellAngle = 25;
+    const auto& c = g.PaintCell(1, 1);
+    const auto ellipses = c.CallsOf(QStringLiteral("Ellipse"));
+    ASSERT_EQ(ellipses.size(), 1);
+    EXPECT_EQ(ellipses[0].Pen.Color(), clGray);
+    EXPECT_EQ(ellipses[0].Rect.Width(), 20);
+    const auto fills = c.CallsOf(QStringLiteral("FloodFill"));
+    ASSERT_EQ(fills.size(), 1);
+    EXPECT_EQ(fills[0].Brush.Color(), clRed);
+    EXPECT_EQ(fills[0].Color, clGray); // bounded by the outline
+    EXPECT_TRUE(c.CallsOf(QStringLiteral("Polygon")).isEmpty());
+
+    // An error range is underlined by a red zig-zag two pixels wide.
+    TCellGraphic* err = g.AddGraphic(2, 2, ctNone);
+    err->CellErrFrom = 2;
+    err->CellErrLen = 3;
+    g.SetCellText(2, 2, QStringLiteral("abcdefgh"));
+    QVector<TCanvasCall> red;
+    for (const auto& l : g.PaintCell(2, 2).CallsOf(QStringLiteral("LineTo")))
+        if (l.Pen.Color() == clRed) red << l;
+    ASSERT_GE(red.size(), 3);
+    for (const auto& l : red) EXPECT_EQ(l.Pen.Width(), 2);
+    EXPECT_NE(red[0].To.Y, red[1].To.Y);
+    EXPECT_EQ(red[0].To.Y, red[2].To.Y);
+    // It starts under the third character (8 pixels each in the recording
+    // canvas, after the cell's grid line, margin and the edit's own margin).
+    EXPECT_EQ(red[0].From.X, g.CalcCellRect(2, 2).Left + 1 + 2 + 1 + 16);
+}
+
 TEST(AutoRows, DeletingActsOnlyOnDataRows)
 {
     Grid g;

@@ -227,3 +227,63 @@ TEST(GridClicks, CellEventsPassRowBeforeColumn)
     EXPECT_TRUE(order.startsWith(QStringLiteral("c2/3 ")));
     EXPECT_TRUE(order.contains(QStringLiteral("d2/3")));
 }
+
+namespace {
+
+// Rows 1 and 4 of column 0 are nodes reaching to the next node; column 1
+// holds the texts of all seven data rows.
+void AddNodes(Grid& g, const QStringList& texts)
+{
+    for (int r = 0; r < texts.size(); ++r) g.SetCellText(1, r + 1, texts[r]);
+    g.AddGraphic(0, 1, ctNode);
+    g.AddGraphic(0, 4, ctNode);
+}
+
+QStringList Column(TExtStringGrid& g, int col)
+{
+    QStringList out;
+    for (int r = 1; r < g.RowCount(); ++r) out << g.GetCellText(col, r);
+    return out;
+}
+
+} // namespace
+
+TEST(GridClicks, NodesInTheFixedColumnToggleTheirRows)
+{
+    Grid g;
+    ASSERT_EQ(g.FixedCols(), 1);
+    AddNodes(g, {"n1", "a", "b", "n2", "c", "d", "e"});
+    EXPECT_EQ(g.NodeCount(), 2);
+    QString seen;
+    g.OnContractNode = [&](QObject*, int row, int real) { seen = QStringLiteral("contract %1 %2").arg(row).arg(real); };
+    g.OnExpandNode = [&](QObject*, int row, int real) { seen = QStringLiteral("expand %1 %2").arg(row).arg(real); };
+    g.ClickCell(0, 4);
+    EXPECT_EQ(seen, QStringLiteral("contract 4 4"));
+    EXPECT_EQ(g.RowCount(), 5); // c, d and e went with their node
+    EXPECT_EQ(g.Row(), 4);
+    g.ClickCell(0, 1);
+    EXPECT_EQ(seen, QStringLiteral("contract 1 1"));
+    EXPECT_EQ(Column(g, 1), QStringList({"n1", "n2"}));
+    g.ClickCell(0, 2); // n2 now stands in row 2
+    EXPECT_EQ(seen, QStringLiteral("expand 2 4"));
+    EXPECT_EQ(Column(g, 1), QStringList({"n1", "n2", "c", "d", "e"}));
+    EXPECT_FALSE(g.EditorMode());
+}
+
+TEST(GridClicks, HeaderClicksSortEachNodeGroupByItself)
+{
+    Grid g;
+    g.SortSettings().Show = true;
+    AddNodes(g, {"m", "z", "a", "b", "y", "c", "x"});
+    g.ClickCell(1, 0);
+    EXPECT_EQ(Column(g, 1), QStringList({"m", "a", "z", "b", "c", "x", "y"}));
+    g.ClickCell(1, 0);
+    EXPECT_EQ(Column(g, 1), QStringList({"m", "z", "a", "b", "y", "x", "c"}));
+    // A graphic made a node after it was counted is seen at the next click.
+    TCellGraphic* late = g.AddGraphic(0, 2, ctNone);
+    EXPECT_EQ(g.NodeCount(), 2);
+    late->CellType = ctNode;
+    g.ClickCell(1, 0);
+    EXPECT_EQ(g.NodeCount(), 3);
+    EXPECT_EQ(Column(g, 1), QStringList({"m", "z", "a", "b", "c", "x", "y"}));
+}

@@ -1,6 +1,8 @@
 // Pointer moves, sizing, the timer, the wheel and update blocks of the
 // string grid.
 #include "grid/TExtStringGrid.h"
+#include "grid/column/TExtColumnGrid.h"
+#include "grid/column/TGridColumnItem.h"
 #include "tests/support/TestSupport.h"
 #include "tests/grid/input/InputTestGrid.h"
 #include "grid/THTMLHintWindow.h"
@@ -101,6 +103,84 @@ TEST(GridMoves, SizingIsVetoedAndDroppedOutsideTheControl)
     QTest::mouseMove(&g, b2 + QPoint(30, 0), -1);
     QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, b2 + QPoint(30, 0));
     EXPECT_EQ(g.ColWidths(2), before);
+}
+
+namespace {
+
+// Drags the right border of header cell col (the bottom border of row
+// row's fixed cell) by dx (dy) pixels.
+void DragColumnBorder(TExtStringGrid& g, int col, int dx, int releaseX = -1)
+{
+    const QPoint border(g.CellRect(col, 0).Right, 5);
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, border);
+    QTest::mouseMove(&g, border + QPoint(dx, 0), -1);
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier,
+                        releaseX < 0 ? border + QPoint(dx, 0) : QPoint(releaseX, 5));
+}
+
+void DragRowBorder(TExtStringGrid& g, int row, int dy)
+{
+    const QPoint border(10, g.CellRect(0, row).Bottom);
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, border);
+    QTest::mouseMove(&g, border + QPoint(0, dy), -1);
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, border + QPoint(0, dy));
+}
+
+} // namespace
+
+TEST(GridMoves, ASizingEndsWithItsEventAndTheWidthHook)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goColSizing);
+    QList<int> ended;
+    g.OnEndColumnSize = [&](QObject*, int col) { ended << col; };
+    g.OnUpdateColumnSize = [](QObject*, int, int& width) { width = std::min(width, 100); };
+    DragColumnBorder(g, 1, 40);
+    EXPECT_EQ(ended, QList<int>{1});
+    EXPECT_EQ(g.ColWidths(1), 100);
+    // Released outside the control: dropped, no end of sizing.
+    DragColumnBorder(g, 2, 30, g.width() + 40);
+    EXPECT_EQ(ended, QList<int>{1});
+    EXPECT_EQ(g.ColWidths(2), 80);
+    // Widths set by the program are no sizing.
+    g.SetColWidths(3, 50);
+    EXPECT_EQ(ended, QList<int>{1});
+}
+
+TEST(GridMoves, AllColumnAndRowSizeScaleTheOthers)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goColSizing + TGridOption::goRowSizing);
+    g.MouseActions().AllColumnSize = true;
+    g.MouseActions().AllRowSize = true;
+    int rowEnded = -1;
+    g.OnEndRowSize = [&](QObject*, int row) { rowEnded = row; };
+    DragColumnBorder(g, 1, 40); // 80 -> 120: one and a half
+    for (int c = 1; c < g.ColCount(); ++c) EXPECT_EQ(g.ColWidths(c), 120) << c;
+    EXPECT_EQ(g.ColWidths(0), 80); // the fixed column keeps its width
+    DragRowBorder(g, 2, 20); // 20 -> 40: twice
+    EXPECT_EQ(rowEnded, 2);
+    for (int r = 1; r < g.RowCount(); ++r) EXPECT_EQ(g.RowHeights(r), 40) << r;
+    EXPECT_EQ(g.RowHeights(0), 20);
+}
+
+TEST(GridMoves, ColumnItemsLimitWhatTheUserSizes)
+{
+    TExtColumnGrid g(nullptr, QStringLiteral("Columns"));
+    g.SetBorderStyle(TBorderStyle::bsNone);
+    g.resize(500, 300);
+    g.SetColCount(4);
+    g.SetRowCount(5);
+    for (int c = 0; c < 4; ++c) g.SetColWidths(c, 80);
+    g.SetOptions(g.Options() + TGridOption::goColSizing);
+    g.show();
+    g.Columns().Items(1)->MaxSize = 90;
+    g.Columns().Items(2)->MinSize = 70;
+    DragColumnBorder(g, 1, 40);
+    EXPECT_EQ(g.ColWidths(1), 90);
+    EXPECT_EQ(g.Columns().Items(1)->Width(), 90);
+    DragColumnBorder(g, 2, -30);
+    EXPECT_EQ(g.ColWidths(2), 70);
 }
 
 TEST(GridMoves, DisjunctCellsAreASetOfPairs)

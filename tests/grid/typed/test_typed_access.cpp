@@ -232,3 +232,22 @@ TEST(Advance, ACurrentCellPastTheDataAreaStillWraps)
     EXPECT_TRUE(asked);
     EXPECT_EQ(g.Col(), 1);
 }
+
+TEST(DataArea, EveryCellUntilTheAllCellsFlagIsCleared)
+{
+    Grid g;
+    g.SetColCount(6);
+    g.SetRowCount(8);
+    g.SetFixedRightCols(1);
+    g.SetFixedFooters(1);
+    EXPECT_TRUE(g.DataAreaAllCells());
+    EXPECT_EQ(g.DataAreaLeft(), 0);
+    EXPECT_EQ(g.DataAreaTop(), 0);
+    EXPECT_EQ(g.DataAreaRight(), 5);
+    EXPECT_EQ(g.DataAreaBottom(), 7);
+    g.SetDataAreaAllCells(false);
+    EXPECT_EQ(g.DataAreaLeft(), 1);
+    EXPECT_EQ(g.DataAreaTop(), 1);
+    EXPECT_EQ(g.DataAreaRight(), 4);
+    EXPECT_EQ(g.DataAreaBottom(), 6);
+}

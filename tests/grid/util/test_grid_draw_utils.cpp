@@ -8,14 +8,11 @@
 TEST(GridDrawUtils, BoundsAndColours)
 {
     EXPECT_EQ(MaxOf(3, -2), 3);
-    EXPECT_EQ(MinOf(3, -2), -2);
     EXPECT_EQ(ChooseBound(10, 4, 4), 10);
     EXPECT_EQ(ChooseBound(10, 20, 5), 5);
     EXPECT_EQ(ChooseBound(10, 20, 15), 20);
     EXPECT_EQ(ChooseBound(10, 5, 0), 10);
     EXPECT_EQ(ChooseBound(10, -20, 0), 10);
-    EXPECT_TRUE(PointInRectInclusive(TRect(0, 0, 10, 10), 10, 10));
-    EXPECT_FALSE(PointInRectInclusive(TRect(0, 0, 10, 10), 11, 0));
     EXPECT_EQ(DimColor(RGB(200, 101, 2)), RGB(100, 50, 1));
     EXPECT_EQ(DimColor(clWhite), RGB(127, 127, 127));
     EXPECT_EQ(DimColor(clBtnFace), DimColor(GetSysColor(Win::COLOR_BTNFACE)));
