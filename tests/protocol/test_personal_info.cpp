@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <random>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -264,6 +265,29 @@ TEST_F(PersonalInfo, ASaveThatFailsRaisesAndTouchesNoOtherFile)
     elsewhere.SetFirstName(QStringLiteral("Lost"));
     EXPECT_THROW(elsewhere.Save(), Exception);
     EXPECT_EQ(ReadFile(file), before);
+}
+
+TEST_F(PersonalInfo, ThePageIsOpenToItsOwnerAloneAfterEverySave)
+{
+    const auto mode = [](const QString& path) {
+        struct stat st;
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+    };
+    const mode_t umask = ::umask(022);
+    TvxpPersonalInfo info;
+    info.SetFileName(file);
+    info.SetFirstName(QStringLiteral("Ann"));
+    info.Save();
+    EXPECT_EQ(mode(file), 0600u);
+    ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0644), 0);
+    info.SetLastName(QStringLiteral("Lee"));
+    info.Save();
+    ::umask(umask);
+    EXPECT_EQ(mode(file), 0600u);
+    TvxpPersonalInfo back;
+    back.SetFileName(file);
+    back.Load();
+    EXPECT_EQ(back.LastName(), QStringLiteral("Lee"));
 }
 
 TEST_F(PersonalInfo, PicturesPastTheCapAreDroppedAndTheTextsLoad)
