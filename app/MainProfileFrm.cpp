@@ -384,7 +384,8 @@ void TMainProfileFrm::CreateBanner()
 void TMainProfileFrm::FormCreate()
 {
     TAppState& state = AppState();
-    QDir().mkpath(state.DataDir);
+    // The personal page and the named sets are a person's data.
+    Directories::MakePrivateDir(state.DataDir);
     vxComps->ParamFile = state.DataDir + QStringLiteral("ss.xml");
     PersonalInfo->SetFileName(state.DataDir + QStringLiteral("myinfo.xml"));
     vxAssessorMap->OutputDir = state.TempDir;

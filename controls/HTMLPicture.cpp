@@ -95,8 +95,18 @@ void THTMLPicture::SetFrame(int frame)
         // A number outside the frames would show nothing: it is ignored.
         if (frames >= 1 && (frame < 1 || frame > frames)) return;
     }
+    const int previous = m_frame;
     m_frame = frame;
-    if (!m_data.isEmpty()) LoadPicture();
+    if (!m_data.isEmpty()) {
+        try {
+            LoadPicture();
+        } catch (const EPictureLoadError&) {
+            // A frame that does not decode is no frame of the GIF: the last
+            // good one stays shown.
+            m_frame = previous;
+            return;
+        }
+    }
     if (OnFrameChange) OnFrameChange(this);
 }
 

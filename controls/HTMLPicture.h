@@ -46,7 +46,8 @@ public:
     void SetStretch(bool value) { m_stretch = value; }
     int Frame() const { return m_frame; }
     // Shows frame n (1-based) of a GIF and fires OnFrameChange; a number
-    // outside the GIF's frames is ignored.
+    // outside the GIF's frames, or a frame that does not decode, is ignored
+    // (the frame shown and Frame() stay).
     void SetFrame(int frame);
     std::function<void(THTMLPicture* sender)> OnFrameChange;
     // Download events: nothing fires them.

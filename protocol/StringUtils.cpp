@@ -86,8 +86,9 @@ void ToFixed(const Decimal& d, std::string& intPart, std::string& fraction)
             fraction = d.digits.substr(intDigits);
         }
     } else {
-        intPart = "0";
-        fraction = std::string(static_cast<std::size_t>(-d.exponent - 1), '0') + d.digits;
+        intPart.assign(1, '0');
+        fraction.assign(static_cast<std::size_t>(-d.exponent - 1), '0');
+        fraction += d.digits;
     }
 }
 
@@ -306,13 +307,13 @@ QString WireFloatToStr(double value)
     std::string out = value < 0 ? "-" : "";
     if (d.exponent < -5 || d.exponent >= 15) {
         out += d.digits[0];
-        if (d.digits.size() > 1) out += "." + d.digits.substr(1);
-        out += "E" + std::to_string(d.exponent);
+        if (d.digits.size() > 1) out.append(1, '.').append(d.digits, 1, std::string::npos);
+        out.append(1, 'E').append(std::to_string(d.exponent));
     } else {
         std::string intPart, fraction;
         ToFixed(d, intPart, fraction);
         out += intPart;
-        if (!fraction.empty()) out += "." + fraction;
+        if (!fraction.empty()) out.append(1, '.').append(fraction);
     }
     return QString::fromLatin1(out.data(), static_cast<qsizetype>(out.size()));
 }

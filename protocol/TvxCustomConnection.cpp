@@ -72,8 +72,8 @@ constexpr std::array<SocketErrorText, 42> kSocketErrors{{
     {"11004", "Connection failed!  Error: 11004 - Valid name, no data record of requested type"},
 }};
 
-const QString kUnexpectedResponse = QStringLiteral(
-    "Tamsel recieved an unexpected response from the server. This was saved as error_response.txt.");
+const QString kUnexpectedResponse = QStringLiteral("Tamsel recieved an unexpected response from the server.");
+const QString kSavedAsErrorResponse = QStringLiteral(" This was saved as error_response.txt.");
 
 void OpenBuffer(QBuffer& buffer)
 {
@@ -179,16 +179,22 @@ void TvxCustomConnection::DisconnectIfConnected()
 void TvxCustomConnection::UnexpectedResponse(const QByteArray& raw)
 {
     // The answer is kept for whoever looks into the failure; not being able
-    // to keep it must not hide the failure itself.
-    try {
-        const QString path = QDir::current().filePath(QStringLiteral("error_response.txt"));
-        // The name is replaced, never followed: a link there goes, whatever
-        // it pointed to stays as it was.
-        if (QFileInfo(path).isSymLink()) QFile::remove(path);
-        AtomicFile::WriteAll(path, raw.left(kMaxErrorResponse));
-    } catch (...) {
+    // to keep it must not hide the failure itself. An answer refused before
+    // its body was read leaves nothing to keep: an older file then stays,
+    // and the message does not claim a file.
+    bool saved = false;
+    if (!raw.isEmpty()) {
+        try {
+            const QString path = QDir::current().filePath(QStringLiteral("error_response.txt"));
+            // The name is replaced, never followed: a link there goes,
+            // whatever it pointed to stays as it was.
+            if (QFileInfo(path).isSymLink()) QFile::remove(path);
+            AtomicFile::WriteAll(path, raw.left(kMaxErrorResponse));
+            saved = true;
+        } catch (...) {
+        }
     }
-    throw Exception(kUnexpectedResponse);
+    throw Exception(saved ? kUnexpectedResponse + kSavedAsErrorResponse : kUnexpectedResponse);
 }
 
 bool TvxCustomConnection::Post(QIODevice& request, QIODevice& response)

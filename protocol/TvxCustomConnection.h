@@ -6,7 +6,10 @@
 // raised, a "message" for the user). The request classes derive from it.
 //
 // Limits: an answer body above 64 MiB, or one inflating past 256 MiB, is an
-// unexpected response, as is an answer that is not HTTP.
+// unexpected response, as is an answer that is not HTTP. The body of an
+// unexpected response (its first MiB) is saved as "error_response.txt" in
+// the working directory, and the message says so only when it was: an
+// answer refused before its body was read leaves an older file as it was.
 //
 // The anti-freeze: a post keeps every event flowing while it waits. When the
 // connection is destroyed meanwhile (by a handler of one of those events, of

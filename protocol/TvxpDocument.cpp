@@ -3,6 +3,7 @@
 #include "platform/core/Format.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/core/SysUtils.h"
+#include "platform/graphics/BitmapWriter.h"
 #include "platform/graphics/EInvalidGraphic.h"
 #include "platform/graphics/PictureReader.h"
 #include "protocol/StreamCodecs.h"
@@ -12,7 +13,6 @@
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLText.h"
 
-#include <QBuffer>
 #include <QImage>
 
 namespace {
@@ -143,15 +143,9 @@ bool TvxpDocument::LoadServiceAnswer(QIODevice* stream)
 
 void TvxpDocument::EncodeGraphic(const QImage& graphic, QString& text)
 {
-    QBuffer picture;
-    picture.open(QIODevice::ReadWrite);
-    if (!graphic.isNull() && !graphic.save(&picture, "BMP"))
-        throw EInvalidGraphic(QStringLiteral("Bitmap image is not valid"));
-    picture.seek(0);
-    QBuffer encoded;
-    encoded.open(QIODevice::ReadWrite);
-    MimeEncodeStream(picture, encoded);
-    text = QString::fromLatin1(encoded.data());
+    const QByteArray picture = BitmapWriter::Write(graphic);
+    if (!graphic.isNull() && picture.isEmpty()) throw EInvalidGraphic(QStringLiteral("Bitmap image is not valid"));
+    text = QString::fromLatin1(MimeEncode(picture));
 }
 
 void TvxpDocument::DecodeBitmap(const QString& text, QImage& graphic)

@@ -74,8 +74,9 @@ public:
     // Drops the tree's nodes (the request element and the root with them).
     void ClearDocument();
 
-    // The picture saved in its own format (BMP for a bitmap) as Base64
-    // text, lines of 76 characters ended by CR LF.
+    // The picture saved as a bitmap file (in the smallest of the forms every
+    // bitmap reader takes, see BitmapWriter) as Base64 text, lines of 76
+    // characters separated by CR LF.
     static void EncodeGraphic(const QImage& graphic, QString& text);
     // Base64 text into a picture; characters outside the alphabet are
     // skipped. Text that does not hold a picture of the kind raises

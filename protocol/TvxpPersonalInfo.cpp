@@ -1,6 +1,9 @@
 #include "protocol/TvxpPersonalInfo.h"
 
+#include "platform/graphics/BitmapWriter.h"
 #include "platform/graphics/EInvalidGraphic.h"
+#include "platform/graphics/PictureReader.h"
+#include "protocol/StreamCodecs.h"
 #include "protocol/StringUtils.h"
 #include "protocol/xml/TXMLDocument.h"
 #include "protocol/xml/TXMLElement.h"
@@ -16,33 +19,38 @@ const std::array<const char*, TvxpPersonalInfo::kFieldCount> TvxpPersonalInfo::k
     "type1", "number1", "type2", "number2", "type3", "number3", "type4", "number4",
 };
 
-namespace {
-
-void DecodePicture(const QString& text, QImage& picture)
+void TvxpPersonalInfo::DecodePicture(const QString& text, QImage& picture, StoredPicture& stored)
 {
     if (text.isEmpty()) return;
-    try {
-        TvxpDocument::DecodeBitmap(text, picture);
-    } catch (const EInvalidGraphic&) {
-        // A picture that is broken or too large is dropped; the page's texts
-        // still load.
-    }
+    // As DecodeBitmap, keeping the file's bytes. A picture that is broken or
+    // too large is dropped; the page's texts still load.
+    const QByteArray bytes = MimeDecode(text.toLatin1());
+    const QImage image = PictureReader::ReadBitmap(bytes);
+    if (image.isNull()) return;
+    picture = image;
+    stored = {bytes, image};
 }
 
-void AppendPicture(TXMLElement* request, const QString& name, const QImage& picture)
+void TvxpPersonalInfo::AppendPicture(TXMLElement* request, const QString& name, const QImage& picture,
+                                     StoredPicture& stored)
 {
     TXMLDocument* doc = request->getOwnerDocument();
     auto element = std::make_unique<TXMLElement>(name, doc);
     if (!picture.isNull()) {
-        QString text;
-        TvxpDocument::EncodeGraphic(picture, text);
-        element->appendText(new TXMLText(text, doc));
+        // A picture as it was read (or last written) keeps its bytes; a new
+        // one is written in a compact form and kept for the next save.
+        const bool same = !stored.bytes.isEmpty() &&
+                          (picture.cacheKey() == stored.image.cacheKey() || picture == stored.image);
+        if (!same) {
+            const QByteArray bytes = BitmapWriter::Write(picture);
+            if (bytes.isEmpty()) throw EInvalidGraphic(QStringLiteral("Bitmap image is not valid"));
+            stored = {bytes, picture};
+        }
+        element->appendText(new TXMLText(QString::fromLatin1(MimeEncode(stored.bytes)), doc));
     }
     request->appendChild(element.get());
     element.release();
 }
-
-} // namespace
 
 TvxpPersonalInfo::TvxpPersonalInfo(QObject* owner) : TvxpDocument(owner) {}
 
@@ -102,9 +110,9 @@ void TvxpPersonalInfo::Load()
                     AddProvider(p->getAttribute(QStringLiteral("mlsid")).left(255),
                                 p->getAttribute(QStringLiteral("name")).left(255));
             } else if (tag == QLatin1String("photo")) {
-                DecodePicture(ElementText(e), Photo);
+                DecodePicture(ElementText(e), Photo, m_storedPhoto);
             } else if (tag == QLatin1String("logo")) {
-                DecodePicture(ElementText(e), Logo);
+                DecodePicture(ElementText(e), Logo, m_storedLogo);
             }
         }
     }
@@ -141,8 +149,8 @@ void TvxpPersonalInfo::Save()
     request->appendChild(providers.get());
     providers.release();
 
-    AppendPicture(request, QStringLiteral("photo"), Photo);
-    AppendPicture(request, QStringLiteral("logo"), Logo);
+    AppendPicture(request, QStringLiteral("photo"), Photo, m_storedPhoto);
+    AppendPicture(request, QStringLiteral("logo"), Logo, m_storedLogo);
 
     doc->SaveToFile(m_fileName, TXMLSaveForm::LocalFile);
 }

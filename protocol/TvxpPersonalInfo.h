@@ -5,7 +5,9 @@
 // Read once on first demand (Load), written back when a text field was
 // changed (Save). The file is written in UTF-8 with the encoding declared,
 // atomically, every value escaped, so any text survives any number of
-// rounds.
+// rounds. A photo or logo that was not changed is written with the bytes it
+// was read with; a changed one as a compact bitmap (BitmapWriter), so a
+// page stays near its size however often it is saved.
 
 #include "protocol/TMlsList.h"
 #include "protocol/TvxpDocument.h"
@@ -95,7 +97,18 @@ private:
     QString Value(Field f) const { return m_values[f]; }
     void SetValue(Field f, const QString& value);
 
+    // A picture's bitmap file as read or last written, and the picture it
+    // gave: written again as it is while the picture is unchanged.
+    struct StoredPicture {
+        QByteArray bytes;
+        QImage image;
+    };
+    static void DecodePicture(const QString& text, QImage& picture, StoredPicture& stored);
+    static void AppendPicture(TXMLElement* request, const QString& name, const QImage& picture, StoredPicture& stored);
+
     QString m_fileName;
     std::array<QString, kFieldCount> m_values;
     TMlsList m_providers;
+    StoredPicture m_storedPhoto;
+    StoredPicture m_storedLogo;
 };

@@ -1,7 +1,8 @@
 #pragma once
 // Writes records in the class library's binary object stream: per record
 // the signature "TPF0", the class name and the component name as short
-// strings, then each property as its name and a typed value, a zero byte
+// strings (a class name of 240 bytes or more after an empty set of filer
+// flags, whose byte its length would otherwise be taken for), then each property as its name and a typed value, a zero byte
 // closing the properties and another closing the (empty) child list.
 // Nested properties are written with dotted names ("CellProperties.Alignment").
 //
@@ -32,6 +33,9 @@ public:
     void BeginRecord(QByteArrayView className, QByteArrayView name = {})
     {
         std::memcpy(Extend(4), "TPF0", 4);
+        // A length byte of 0xF0 or more would read as filer flags: such a
+        // name follows an empty set of flags.
+        if (className.size() >= 0xF0) *Extend(1) = char(0xF0);
         ShortString(className);
         ShortString(name);
     }

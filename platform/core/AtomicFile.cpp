@@ -2,6 +2,8 @@
 
 #include "platform/core/Format.h"
 
+#include <sys/stat.h>
+
 AtomicFile::AtomicFile(const QString& fileName) : m_fileName(fileName), m_file(fileName)
 {
     // Never fall back to writing the target in place.
@@ -43,4 +45,10 @@ void AtomicFile::WriteAll(const QString& fileName, const QByteArray& data)
     AtomicFile file(fileName);
     file.Write(data);
     file.Commit();
+}
+
+bool AtomicFile::RestrictToOwner(QFileDevice& file)
+{
+    const int fd = file.handle();
+    return fd >= 0 && ::fchmod(fd, S_IRUSR | S_IWUSR) == 0;
 }

@@ -6,6 +6,11 @@
 // (creating the temporary file, writing, flushing, renaming) raises
 // EFCreateError "Cannot create file "<name>". <reason>", never a silent
 // success. The permissions of an existing file are kept.
+//
+// RestrictToOwner serves writers of files that hold a person's data with a
+// save file of their own: the temporary file, made 0600 before anything is
+// written to it, puts a file open to its owner alone in place, whatever
+// the file it replaces allowed.
 
 #include "platform/core/Exception.h"
 
@@ -29,6 +34,9 @@ public:
 
     // Writes data as the whole new content of fileName.
     static void WriteAll(const QString& fileName, const QByteArray& data);
+
+    // The open file made 0600; false when that fails.
+    static bool RestrictToOwner(QFileDevice& file);
 
 private:
     [[noreturn]] void Fail(const QString& reason);

@@ -176,6 +176,26 @@ QString Directories::TempDir()
     return PrivateDir(SystemTempDir());
 }
 
+bool Directories::MakePrivateDir(const QString& dir)
+{
+    const QString path = QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st;
+    if (::lstat(native.constData(), &st) != 0) {
+        const QString parent = QFileInfo(path).absolutePath();
+        if (!QDir().mkpath(parent)) return false;
+        if (::mkdir(native.constData(), 0700) == 0) ::chmod(native.constData(), 0700); // whatever the umask took
+        else if (errno != EEXIST) return false;
+        if (::lstat(native.constData(), &st) != 0) return false;
+    }
+    if (S_ISLNK(st.st_mode)) return QFileInfo(path).isDir(); // left as it is
+    if (!S_ISDIR(st.st_mode)) return false;
+    // What an older run left open: the owner alone from now on.
+    if (st.st_uid == ::geteuid() && !(st.st_mode & S_ISVTX) && (st.st_mode & 077))
+        ::chmod(native.constData(), (st.st_mode & 07700) | S_IRWXU);
+    return true;
+}
+
 ScopedDirectoryOverride::ScopedDirectoryOverride(const DirectoryOverride& values)
     : m_values(values), m_previous(g_innermost)
 {

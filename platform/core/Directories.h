@@ -29,6 +29,10 @@
 //   or others. Otherwise it is left alone and a new directory with a unique
 //   name is made in its place (and kept for the rest of the run).
 //   Failing to make one raises EFCreateError.
+// - MakePrivateDir: a directory for a person's data (DataDir: the personal
+//   page, the parameter and page sets). A missing one is made (its parents
+//   as usual) with mode 0700; an existing one that is a real directory (not
+//   a link, not sticky) of this user is closed to group and others.
 
 #include "platform/core/Exception.h"
 
@@ -44,6 +48,8 @@ public:
     static QString DataDir();
     static QString LogDir();
     static QString TempDir();
+    // False when dir cannot be made or is no directory.
+    static bool MakePrivateDir(const QString& dir);
 
     // The per-user directories used when the program's directory is not
     // writable ("Ostrel/Tamsel/" under the user's configuration and data

@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QImageReader>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <vector>
@@ -129,6 +130,54 @@ bool DecodeJpegInto(JpegSession& s, const QByteArray& data)
     return true;
 }
 
+// --- GIF ------------------------------------------------------------------
+
+// The canvas a GIF is decoded into: Qt's reader makes one image of the
+// logical screen (or of the first frame's extent when the screen is empty)
+// and draws every frame into it, so neither the first frame nor the screen
+// alone tells the size that is read. The canvas taken here holds the
+// screen and every frame's rectangle; false when the blocks do not walk.
+bool GifCanvas(const QByteArray& data, qint64& width, qint64& height)
+{
+    const qsizetype n = data.size();
+    if (n < 13) return false;
+    width = Word(data, 6);
+    height = Word(data, 8);
+    qsizetype p = 13;
+    if (Byte(data, 10) & 0x80) p += 3LL << ((Byte(data, 10) & 7) + 1);
+    // Sub-blocks up to their terminator; false when the data ends first.
+    const auto skipSubBlocks = [&]() {
+        while (p < n) {
+            const unsigned size = Byte(data, p++);
+            if (size == 0) return true;
+            p += size;
+        }
+        return false;
+    };
+    bool frames = false;
+    while (p < n) {
+        const unsigned introducer = Byte(data, p);
+        if (introducer == 0x3B) break; // trailer
+        if (introducer == 0x21) {
+            p += 2;
+            if (!skipSubBlocks()) break;
+        } else if (introducer == 0x2C) {
+            if (p + 10 > n) break;
+            width = std::max<qint64>(width, qint64(Word(data, p + 1)) + Word(data, p + 5));
+            height = std::max<qint64>(height, qint64(Word(data, p + 3)) + Word(data, p + 7));
+            frames = true;
+            const unsigned flags = Byte(data, p + 9);
+            p += 10;
+            if (flags & 0x80) p += 3LL << ((flags & 7) + 1);
+            p += 1; // the code size
+            if (!skipSubBlocks()) break;
+        } else {
+            break; // what follows is no block: the reader stops there too
+        }
+    }
+    return frames;
+}
+
 } // namespace
 
 QImage ReadBitmap(const QByteArray& data)
@@ -175,12 +224,26 @@ QImage ReadJpeg(const QByteArray& data)
     return ok ? std::move(s.image) : QImage();
 }
 
+QImage ReadGif(const QByteArray& data)
+{
+    if (!IsGif(data)) return QImage();
+    qint64 width = 0;
+    qint64 height = 0;
+    if (!GifCanvas(data, width, height) || !WithinLimits(width, height) ||
+        width * height > qint64(data.size()) * MaxPixelsPerByte)
+        return QImage();
+    QImage img = ReadWithQt(data, "gif");
+    // Whatever the walk above missed, nothing larger than the cap is kept.
+    if (!img.isNull() && !WithinLimits(img.width(), img.height())) return QImage();
+    return img;
+}
+
 QImage ReadPicture(const QByteArray& data)
 {
     if (data.size() < 4) return QImage();
     if (IsBitmap(data)) return ReadBitmap(data);
     if (IsJpeg(data)) return ReadJpeg(data);
-    if (IsGif(data)) return ReadWithQt(data, "gif");
+    if (IsGif(data)) return ReadGif(data);
     if (IsIcon(data)) return ReadWithQt(data, "ico");
     return QImage();
 }

@@ -8,7 +8,10 @@
 //  - a JPEG is decoded by libjpeg at 1/2, 1/4 or 1/8 of its size when that
 //    is what brings it within MaxPixels, straight into the image, with
 //    libjpeg's own memory bounded; one that declares far more pixels than
-//    its bytes could hold is refused.
+//    its bytes could hold is refused;
+//  - a GIF is refused when the canvas it is read into (its logical screen
+//    and every frame's rectangle) is past MaxPixels or declares more pixels
+//    than its bytes could plausibly hold.
 // A refused or broken picture is a null image; nothing here raises.
 
 #include <QByteArray>
@@ -32,6 +35,8 @@ QImage ReadBitmap(const QByteArray& data);
 // A JPEG file, scaled down by a power of two when needed (see above). A
 // file cut off inside its picture data shows what it has.
 QImage ReadJpeg(const QByteArray& data);
+// A GIF file, its first frame drawn on its canvas; null when refused.
+QImage ReadGif(const QByteArray& data);
 // Bitmap, JPEG, GIF or icon, told apart by content; null for anything else.
 QImage ReadPicture(const QByteArray& data);
 // ReadPicture, and any other format Qt reads (PNG among them) within the

@@ -23,7 +23,4 @@ public:
     void SetState(TCheckBoxState value);
     // Unchecked and greyed become checked, checked becomes unchecked.
     void Toggle();
-
-private:
-    bool m_settingState = false;
 };

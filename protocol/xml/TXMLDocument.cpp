@@ -1,5 +1,6 @@
 #include "protocol/xml/TXMLDocument.h"
 
+#include "platform/core/AtomicFile.h"
 #include "protocol/xml/EDOMException.h"
 #include "protocol/xml/EXMLParserError.h"
 #include "protocol/xml/TDocumentType.h"
@@ -253,8 +254,11 @@ void TXMLDocument::SaveToFile(const QString& fileName, TXMLSaveForm form) const
 {
     // A temporary file beside the target, renamed over it only when all went
     // well: a failed save leaves the old file as it was.
+    // The program's own files hold a person's data: open to the owner alone
+    // after every save.
+    const bool personal = form == TXMLSaveForm::LocalFile;
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly) || (personal && !AtomicFile::RestrictToOwner(file)))
         throw EFCreateError(QStringLiteral("Error creating file stream for ") + fileName);
     if (OutputEncoding(form) == UTF_16) {
         const char bom[2] = {char(BigEndian ? 0xFE : 0xFF), char(BigEndian ? 0xFF : 0xFE)};

@@ -13,7 +13,9 @@
 //    is ever lost.
 //  - TXMLSaveForm::LocalFile: UTF-8 with encoding = "UTF-8" declared (right
 //    after version, in place of any other encoding), so the program's own
-//    files (myinfo.xml, ss.xml, rs.xml) read back unchanged.
+//    files (myinfo.xml, ss.xml, rs.xml) read back unchanged. They hold a
+//    person's data: SaveToFile writes them open to their owner alone (0600,
+//    also when replacing a file open to others).
 // The document itself is not changed by saving in either form.
 // SaveToFile writes a temporary file beside the target and renames it over
 // the target only when every write succeeded; failures raise (EFCreateError,

@@ -37,6 +37,7 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <sys/stat.h>
 
 using namespace testsupport;
 
@@ -389,4 +390,22 @@ TEST_F(MainWindow, TheLogoutTimerLogsOutOnlyALoggedInUser)
     EXPECT_TRUE(main->LogoutTimer->isActive());
     // A local logout: nothing is sent.
     EXPECT_EQ(int(s_service->Log(QStringLiteral("service")).size()), requests);
+}
+
+TEST_F(MainWindow, ThePersonalPageAndItsFolderAreTheUsersAlone)
+{
+    // A data folder an older run left open to others.
+    const QString data = Directories::DataDir();
+    ASSERT_TRUE(QDir().mkpath(data));
+    ASSERT_EQ(::chmod(QFile::encodeName(data).constData(), 0755), 0);
+    const auto mode = [](const QString& path) {
+        struct stat st;
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+    };
+    TMainProfileFrm* main = Open();
+    EXPECT_EQ(mode(AppState().DataDir), 0700u);
+    main->PersonalInfo->Load();
+    main->PersonalInfo->SetFirstName(QStringLiteral("Dana"));
+    main->PersonalInfo->Save();
+    EXPECT_EQ(mode(AppState().DataDir + QStringLiteral("myinfo.xml")), 0600u);
 }

@@ -1,12 +1,14 @@
 // The picture container and cache: every format, GIF frames, references to
 // resources and files, and the faults mended in loading (bounds-checked GIF
-// frames, frame numbers outside the frames, only regular files of bounded
-// size, resources that are no picture).
+// frames, frame numbers outside the frames or that do not decode, GIFs
+// past the size cap, only regular files of bounded size, resources that are
+// no picture).
 
 #include "controls/HTMLPicture.h"
 #include "controls/PictureDecoder_p.h"
 #include "platform/graphics/PictureReader.h"
 #include "platform/graphics/Bitmap.h"
+#include "tests/support/PictureBombs.h"
 #include "tests/support/RecordingCanvas.h"
 #include "tests/support/TestSupport.h"
 
@@ -112,6 +114,46 @@ TEST(PictureGif, FrameNumbersOutsideTheFramesAreIgnored)
     EXPECT_EQ(changes, 0);
     EXPECT_FALSE(p.Empty());
     EXPECT_EQ(p.Image(), shown);
+}
+
+TEST(PictureGif, AFrameThatDoesNotDecodeIsIgnored)
+{
+    // The third frame's image descriptor is complete, its picture data gone.
+    const QByteArray gif = Fixture("three.gif");
+    const QVector<int> starts = picturedecoder::FrameStarts(gif);
+    ASSERT_EQ(starts.size(), 3);
+    THTMLPicture p;
+    Load(p, gif.left(starts[2] + 18));
+    ASSERT_EQ(p.GetFrameCount(), 3);
+    int changes = 0;
+    p.OnFrameChange = [&](THTMLPicture*) { ++changes; };
+    p.SetFrame(2);
+    const QImage shown = p.Image();
+    EXPECT_EQ(shown.size(), QSize(4, 3));
+    EXPECT_NO_THROW(p.SetFrame(3));
+    EXPECT_EQ(p.Frame(), 2);
+    EXPECT_EQ(p.FrameLeft(), 2);
+    EXPECT_EQ(p.Image(), shown);
+    EXPECT_EQ(changes, 1);
+    p.SetFrame(1);
+    EXPECT_EQ(p.Frame(), 1);
+    EXPECT_EQ(changes, 2);
+}
+
+TEST(PictureGif, AGifLargerThanTheCapIsRefused)
+{
+    // One pixel in a logical screen of 27 million: the canvas is what counts.
+    THTMLPicture p;
+    try {
+        Load(p, picturebombs::GifDeclaring(5200, 5200, {{}}));
+        FAIL() << "no error";
+    } catch (const EPictureLoadError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Could not load image. Invalid format"));
+    }
+    EXPECT_TRUE(p.Image().isNull());
+    // The same frame on a small screen shows.
+    Load(p, picturebombs::GifDeclaring(8, 8, {{}}));
+    EXPECT_EQ(p.Image().size(), QSize(8, 8));
 }
 
 TEST(PictureGif, AFailedLoadKeepsTheShownPicture)

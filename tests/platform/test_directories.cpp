@@ -236,6 +236,42 @@ TEST_F(DirectoriesTest, PrivateDirectoryIsMadeForTheUserAlone)
     EXPECT_EQ(Directories::TempDir(), dir);
 }
 
+TEST_F(DirectoriesTest, ADirectoryForAPersonsDataIsTheOwnersAlone)
+{
+    // Made with its parents, itself 0700 whatever the umask.
+    const QString data = scratch.filePath("share/Ostrel/Tamsel/data/");
+    const mode_t old = ::umask(0);
+    EXPECT_TRUE(Directories::MakePrivateDir(data));
+    ::umask(old);
+    EXPECT_TRUE(LStat(data).isDir);
+    EXPECT_EQ(LStat(data).mode, 0700u);
+    // One an older run left open to others is closed.
+    ASSERT_EQ(::chmod(QFile::encodeName(data).constData(), 0755), 0);
+    EXPECT_TRUE(Directories::MakePrivateDir(data));
+    EXPECT_EQ(LStat(data).mode, 0700u);
+    // A link is left as it is, and so is what it points to.
+    const QString open = scratch.filePath("open");
+    ASSERT_TRUE(QDir().mkpath(open));
+    ASSERT_EQ(::chmod(QFile::encodeName(open).constData(), 0755), 0);
+    const QString link = scratch.filePath("link");
+    ASSERT_TRUE(QFile::link(open, link));
+    EXPECT_TRUE(Directories::MakePrivateDir(link));
+    EXPECT_TRUE(LStat(link).isLink);
+    EXPECT_EQ(LStat(open).mode, 0755u);
+    // A shared directory (sticky) is not changed either.
+    const QString shared = scratch.filePath("shared");
+    ASSERT_TRUE(QDir().mkpath(shared));
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+    EXPECT_TRUE(Directories::MakePrivateDir(shared));
+    EXPECT_EQ(LStat(shared).mode, 01777u);
+    // A file in the way is no directory.
+    QFile file(scratch.filePath("file"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EXPECT_FALSE(Directories::MakePrivateDir(scratch.filePath("file")));
+    EXPECT_FALSE(Directories::MakePrivateDir(scratch.filePath("file/data")));
+}
+
 TEST_F(DirectoriesTest, SharedTmpGetsAPrivateDirectoryInside)
 {
     const QString shared = scratch.filePath("shared");

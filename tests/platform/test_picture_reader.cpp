@@ -1,7 +1,7 @@
 // The one picture reader: bitmaps that do not carry their pixels, pictures
 // past the size cap and JPEGs that declare more than their bytes could hold
-// are refused; large JPEGs come back scaled by libjpeg; real pictures of
-// every kind come back whole.
+// are refused, GIFs by the canvas they are read into; large JPEGs come
+// back scaled by libjpeg; real pictures of every kind come back whole.
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/PictureReader.h"
@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 using picturebombs::BitmapDeclaring;
+using picturebombs::GifDeclaring;
 using picturebombs::JpegDeclaring;
 
 namespace {
@@ -110,4 +111,38 @@ TEST(PictureReader, ALargePhotoIsScaledByAPowerOfTwo)
     ASSERT_EQ(whole.size(), QSize(4000, 4000));
     EXPECT_TRUE(Reddish(whole.pixel(10, 3990)));
     EXPECT_TRUE(Bluish(whole.pixel(3990, 10)));
+}
+
+TEST(PictureReader, GifBombsAreRefusedByTheCanvasTheyAreReadInto)
+{
+    // A few dozen bytes: one pixel in a logical screen of 27 million.
+    const QByteArray screen = GifDeclaring(5200, 5200, {{}});
+    EXPECT_LT(screen.size(), 64);
+    EXPECT_TRUE(PictureReader::ReadGif(screen).isNull());
+    EXPECT_TRUE(PictureReader::ReadPicture(screen).isNull());
+    EXPECT_TRUE(PictureReader::ReadImage(screen).isNull());
+    // A small screen whose later frame reaches far beyond it.
+    const QByteArray frame = GifDeclaring(4, 4, {{}, {60000, 60000, 1, 1}});
+    EXPECT_TRUE(PictureReader::ReadPicture(frame).isNull());
+    // Within the cap, but far more pixels than the bytes could hold.
+    const QByteArray flat = GifDeclaring(2000, 2000, {{0, 0, 2, 2}});
+    EXPECT_LT(flat.size(), 100);
+    EXPECT_TRUE(PictureReader::ReadPicture(flat).isNull());
+    // An empty screen is read as large as the first frame reaches.
+    EXPECT_TRUE(PictureReader::ReadPicture(GifDeclaring(0, 0, {{5000, 5000, 1, 1}})).isNull());
+}
+
+TEST(PictureReader, RealGifsComeBackOnTheirCanvas)
+{
+    // Every pixel of the frame carried: read whole, the size of its screen.
+    const QByteArray gif = GifDeclaring(300, 200, {{0, 0, 300, 200}});
+    const QImage read = PictureReader::ReadPicture(gif);
+    ASSERT_EQ(read.size(), QSize(300, 200));
+    EXPECT_EQ(read.pixel(150, 100) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(read.pixel(299, 199) & 0xFFFFFF, 0xFF0000u);
+    // A frame within a screen somewhat larger than itself.
+    EXPECT_EQ(PictureReader::ReadGif(GifDeclaring(320, 240, {{10, 10, 300, 200}})).size(), QSize(320, 240));
+    // A cut-off file reads as far as it goes.
+    EXPECT_FALSE(PictureReader::ReadGif(gif.left(gif.size() / 2)).isNull());
+    EXPECT_TRUE(PictureReader::ReadGif(gif.left(12)).isNull());
 }

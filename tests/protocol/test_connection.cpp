@@ -25,6 +25,8 @@ namespace {
 
 const QString kUnexpected = QStringLiteral(
     "Tamsel recieved an unexpected response from the server. This was saved as error_response.txt.");
+// The same when there was nothing to save, or it could not be saved.
+const QString kUnexpectedUnsaved = QStringLiteral("Tamsel recieved an unexpected response from the server.");
 
 // Runs the test body with the working directory in a fresh temporary
 // directory (where "error_response.txt" goes).
@@ -347,7 +349,7 @@ TEST_F(AnswerKinds, AnErrorResponseFileThatCannotBeWrittenDoesNotHideTheError)
     ScopedWorkingDir dir;
     // A directory of that name: the file cannot be written.
     ASSERT_TRUE(QDir().mkdir(dir.File(QStringLiteral("error_response.txt"))));
-    EXPECT_EQ(SearchWith(QStringLiteral("not-zlib")), kUnexpected);
+    EXPECT_EQ(SearchWith(QStringLiteral("not-zlib")), kUnexpectedUnsaved);
 }
 
 TEST_F(AnswerKinds, MalformedAnswersGiveTheParsersError)
@@ -420,11 +422,22 @@ TEST_F(AnswerKinds, NonAsciiTextWithoutADeclarationIsReadAsAscii)
 TEST_F(AnswerKinds, OversizeAnswersAreUnexpected)
 {
     ScopedWorkingDir dir;
-    EXPECT_EQ(SearchWith(QStringLiteral("oversize-raw")), kUnexpected);
+    // Refused by its length before the body is read: nothing is saved, an
+    // older file stays and the message names none.
+    {
+        QFile older(dir.File(QStringLiteral("error_response.txt")));
+        ASSERT_TRUE(older.open(QIODevice::WriteOnly));
+        older.write("older answer");
+    }
+    EXPECT_EQ(SearchWith(QStringLiteral("oversize-raw")), kUnexpectedUnsaved);
+    EXPECT_EQ(ReadFile(dir.File(QStringLiteral("error_response.txt"))), QByteArray("older answer"));
+    QFile::remove(dir.File(QStringLiteral("error_response.txt")));
+    EXPECT_EQ(SearchWith(QStringLiteral("oversize-raw")), kUnexpectedUnsaved);
+    EXPECT_FALSE(QFileInfo::exists(dir.File(QStringLiteral("error_response.txt"))));
+    // A body read within its limit that inflates past its own is kept.
     EXPECT_EQ(SearchWith(QStringLiteral("oversize-inflated")), kUnexpected);
-    EXPECT_EQ(after, 2);
+    EXPECT_EQ(after, 3);
     EXPECT_FALSE(prop.Connected());
-    // The body within its limit was kept.
     EXPECT_GT(QFileInfo(dir.File(QStringLiteral("error_response.txt"))).size(), 0);
 }
 

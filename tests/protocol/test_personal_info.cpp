@@ -1,7 +1,10 @@
 // The personal page file: what it writes, what it reads back, and that any
-// text and picture survives any number of rounds.
+// text and picture survives any number of rounds, and pictures keep the
+// page near its size.
 
+#include "protocol/StreamCodecs.h"
 #include "protocol/TvxpPersonalInfo.h"
+#include "protocol/xml/XMLQuery.h"
 #include "protocol/xml/EXMLParserError.h"
 #include "tests/support/PictureBombs.h"
 #include "tests/support/PrintQString.h"
@@ -10,6 +13,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <random>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -264,6 +268,135 @@ TEST_F(PersonalInfo, ASaveThatFailsRaisesAndTouchesNoOtherFile)
     elsewhere.SetFirstName(QStringLiteral("Lost"));
     EXPECT_THROW(elsewhere.Save(), Exception);
     EXPECT_EQ(ReadFile(file), before);
+}
+
+TEST_F(PersonalInfo, ThePageIsOpenToItsOwnerAloneAfterEverySave)
+{
+    const auto mode = [](const QString& path) {
+        struct stat st;
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+    };
+    const mode_t umask = ::umask(022);
+    TvxpPersonalInfo info;
+    info.SetFileName(file);
+    info.SetFirstName(QStringLiteral("Ann"));
+    info.Save();
+    EXPECT_EQ(mode(file), 0600u);
+    ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0644), 0);
+    info.SetLastName(QStringLiteral("Lee"));
+    info.Save();
+    ::umask(umask);
+    EXPECT_EQ(mode(file), 0600u);
+    TvxpPersonalInfo back;
+    back.SetFileName(file);
+    back.Load();
+    EXPECT_EQ(back.LastName(), QStringLiteral("Lee"));
+}
+
+namespace {
+
+// A run-length bitmap of w x h pixels of its one (red) palette entry: runs of
+// up to 255 pixels and a line end per row, as a flat logo is stored.
+QByteArray RunLengthBitmap(int w, int h)
+{
+    QByteArray rows;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; x += 255) {
+            rows.append(char(std::min(255, w - x)));
+            rows.append('\0');
+        }
+        rows.append('\0');
+        rows.append(y == h - 1 ? '\1' : '\0');
+    }
+    return picturebombs::BitmapDeclaring(w, h, 8, 1, rows);
+}
+
+QByteArray PageWith(const QByteArray& photo, const QByteArray& logo)
+{
+    return "<?xml version=\"1.0\"?>\r\n<vxp><personel.info version=\"1.0\"><name_info first=\"Ann\"/>"
+           "<providers/><photo>" + MimeEncode(photo) + "</photo><logo>" + MimeEncode(logo) +
+           "</logo></personel.info></vxp>";
+}
+
+// The bytes of a picture element of the page file.
+QByteArray StoredBytes(const QString& file, const QString& name)
+{
+    TvxpDocument doc;
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly) || !doc.LoadDocument(&f)) return QByteArray();
+    return MimeDecode(ElementText(ChildElement(doc.RequestElement(), name)).toLatin1());
+}
+
+QImage Rgb(const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); }
+
+} // namespace
+
+TEST_F(PersonalInfo, UnchangedPicturesKeepTheirBytesAndThePageItsSize)
+{
+    const QByteArray photo = RunLengthBitmap(2400, 1600);
+    const QByteArray logo = RunLengthBitmap(900, 300);
+    const QByteArray page = PageWith(photo, logo);
+    WriteFile(file, page);
+    TvxpPersonalInfo info;
+    info.SetFileName(file);
+    info.Load();
+    ASSERT_EQ(info.Photo.size(), QSize(2400, 1600));
+    ASSERT_EQ(info.Logo.size(), QSize(900, 300));
+    // A text changed: the page is written again, its pictures as they were.
+    info.SetCompany(QStringLiteral("Ostrel Realty"));
+    info.Save();
+    EXPECT_LE(QFileInfo(file).size(), page.size() + 2000);
+    EXPECT_EQ(StoredBytes(file, QStringLiteral("photo")), photo);
+    EXPECT_EQ(StoredBytes(file, QStringLiteral("logo")), logo);
+    // A copy handed back, as the My Page step does, is the same picture.
+    const QImage shown = info.Photo;
+    info.Photo = shown;
+    info.Save();
+    EXPECT_EQ(StoredBytes(file, QStringLiteral("photo")), photo);
+
+    TvxpPersonalInfo back;
+    back.SetFileName(file);
+    back.Load();
+    EXPECT_EQ(back.Company(), QStringLiteral("Ostrel Realty"));
+    EXPECT_EQ(Rgb(back.Photo), Rgb(info.Photo));
+    EXPECT_EQ(Rgb(back.Logo), Rgb(info.Logo));
+}
+
+TEST_F(PersonalInfo, AChangedPictureIsWrittenNearItsSize)
+{
+    const QByteArray page = PageWith(RunLengthBitmap(2400, 1600), RunLengthBitmap(900, 300));
+    WriteFile(file, page);
+    TvxpPersonalInfo info;
+    info.SetFileName(file);
+    info.Load();
+    // A few colours more on the same photo: still run-length coded.
+    QImage photo = Rgb(info.Photo);
+    for (int y = 100; y < 700; ++y)
+        for (int x = 300; x < 1500; ++x) photo.setPixel(x, y, qRgb(0, 60, 200));
+    info.Photo = photo;
+    // A photo as the My Page step loads one: 175 rows of many colours.
+    QImage logo(233, 175, QImage::Format_RGB32);
+    for (int y = 0; y < logo.height(); ++y)
+        for (int x = 0; x < logo.width(); ++x) logo.setPixel(x, y, qRgb(x, y, (x * y) % 256));
+    info.Logo = logo;
+    info.SetCompany(QStringLiteral("Ostrel Realty"));
+    info.Save();
+    // The photo: near its input; the logo: its 24-bit pixels in Base64.
+    const qint64 photoBytes = StoredBytes(file, QStringLiteral("photo")).size();
+    EXPECT_LE(photoBytes, 2 * RunLengthBitmap(2400, 1600).size());
+    const qint64 logoBytes = StoredBytes(file, QStringLiteral("logo")).size();
+    EXPECT_LE(logoBytes, 54 + 700 * 175);
+    EXPECT_LE(QFileInfo(file).size(), (photoBytes + logoBytes) * 4 / 3 * 78 / 76 + 2000);
+
+    TvxpPersonalInfo back;
+    back.SetFileName(file);
+    back.Load();
+    EXPECT_EQ(Rgb(back.Photo), photo);
+    EXPECT_EQ(Rgb(back.Logo), logo);
+    // Saved again unchanged: the same bytes.
+    const QByteArray written = ReadFile(file);
+    info.Save();
+    EXPECT_EQ(ReadFile(file), written);
 }
 
 TEST_F(PersonalInfo, PicturesPastTheCapAreDroppedAndTheTextsLoad)

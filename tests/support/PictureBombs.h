@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QtEndian>
+#include <algorithm>
+#include <initializer_list>
 
 namespace picturebombs {
 
@@ -59,6 +61,70 @@ inline QByteArray JpegDeclaring(quint16 width, quint16 height, bool progressive 
         }
     }
     return data + QByteArray(pad, '\0');
+}
+
+// One frame of a GIF: its rectangle in the logical screen, every pixel of
+// it colour 0 (red) of a four-colour table.
+struct GifRect {
+    quint16 left = 0;
+    quint16 top = 0;
+    quint16 width = 1;
+    quint16 height = 1;
+};
+
+// A GIF of a logical screen of width x height holding the given frames,
+// each with all its pixels in its data (three-bit codes, a clear code
+// before every second pixel, so the code size never grows).
+inline QByteArray GifDeclaring(quint16 width, quint16 height, std::initializer_list<GifRect> frames)
+{
+    QByteArray b("GIF89a");
+    auto put16 = [&](quint16 v) {
+        b.append(char(v & 0xFF));
+        b.append(char(v >> 8));
+    };
+    put16(width);
+    put16(height);
+    b.append(char(0x81)); // a global table of four colours
+    b.append(char(0));
+    b.append(char(0));
+    b.append(QByteArray("\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF\xFF\xFF\xFF", 12));
+    for (const GifRect& f : frames) {
+        b.append(QByteArray("\x21\xF9\x04\x00\x0A\x00\x00\x00", 8)); // graphic control
+        b.append(char(0x2C));
+        put16(f.left);
+        put16(f.top);
+        put16(f.width);
+        put16(f.height);
+        b.append(char(0));
+        b.append(char(2)); // minimum code size
+        QByteArray codes;
+        quint32 bits = 0;
+        int count = 0;
+        auto code = [&](quint32 c) {
+            bits |= c << count;
+            count += 3;
+            while (count >= 8) {
+                codes.append(char(bits & 0xFF));
+                bits >>= 8;
+                count -= 8;
+            }
+        };
+        const qint64 pixels = qint64(f.width) * f.height;
+        for (qint64 i = 0; i < pixels; ++i) {
+            if (i % 2 == 0) code(4); // clear
+            code(0);
+        }
+        code(5); // end of information
+        if (count > 0) codes.append(char(bits & 0xFF));
+        for (qsizetype at = 0; at < codes.size(); at += 255) {
+            const qsizetype n = std::min<qsizetype>(255, codes.size() - at);
+            b.append(char(n));
+            b.append(codes.constData() + at, n);
+        }
+        b.append(char(0));
+    }
+    b.append(char(0x3B));
+    return b;
 }
 
 } // namespace picturebombs

@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 namespace {
 
@@ -353,6 +354,37 @@ TEST(DomFile, SaveToFileMarksAndReplaces)
     // encoding.
     doc.SaveToFile(name, TXMLSaveForm::LocalFile);
     EXPECT_EQ(readFile(name), QByteArray("<?xml version = \"1.0\" encoding = \"UTF-8\"?>\r\n\r\n<r/>"));
+}
+
+TEST(DomFile, LocalFilesAreOpenToTheirOwnerAloneOnEverySave)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const auto mode = [](const QString& path) {
+        struct stat st;
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+    };
+    const mode_t umask = ::umask(022);
+    TXMLDocument doc;
+    doc.setDocumentElement(new TXMLElement(QStringLiteral("r"), &doc));
+    const QString local = dir.filePath(QStringLiteral("myinfo.xml"));
+    doc.SaveToFile(local, TXMLSaveForm::LocalFile);
+    EXPECT_EQ(mode(local), 0600u);
+    // An older file open to others is replaced by one that is not.
+    ASSERT_EQ(::chmod(QFile::encodeName(local).constData(), 0644), 0);
+    doc.SaveToFile(local, TXMLSaveForm::LocalFile);
+    EXPECT_EQ(mode(local), 0600u);
+    EXPECT_EQ(readFile(local), QByteArray("<?xml version = \"1.0\" encoding = \"UTF-8\"?>\r\n\r\n<r/>"));
+    // Other documents follow the umask, and keep the mode of what they replace.
+    const QString other = dir.filePath(QStringLiteral("other.xml"));
+    doc.SaveToFile(other);
+    EXPECT_EQ(mode(other), 0644u);
+    ASSERT_EQ(::chmod(QFile::encodeName(other).constData(), 0640), 0);
+    doc.SaveToFile(other);
+    EXPECT_EQ(mode(other), 0640u);
+    ::umask(umask);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("myinfo.xml"), QStringLiteral("other.xml")}));
 }
 
 TEST(DomFile, FailedSaveKeepsTheOldFileAndRaises)
