@@ -7,6 +7,7 @@
 #include "grid/TExtStringGrid_p.h"
 #include "grid/cells/TCellProperties.h"
 #include "grid/io/GridMimeTypes.h"
+#include "grid/io/TBlockBudget.h"
 #include "grid/io/TObjectReader.h"
 #include "grid/io/TObjectWriter.h"
 #include "platform/clipboard/Clipboard.h"
@@ -19,6 +20,7 @@
 #include <QMimeData>
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -33,35 +35,56 @@ QString RichTextAsPlain(const QString& text)
     }
 }
 
-// A line of pasted text: its characters [start, end) and its fields.
-struct TTextLine {
-    qsizetype start = 0;
-    qsizetype end = 0;
-    int fields = 1;
+// The shape of pasted text and what pasting it would take, read without
+// making anything: its lines (ended by CR LF, a lone CR or a lone LF; an
+// empty segment after the final line end is no line, hasTail tells whether
+// there was one), its widest line in TAB-separated fields, and per line the
+// cell slots up to its last non-empty field and the texts of its fields.
+struct TTextShape {
+    qint64 lines = 0;
+    qint64 widest = 0;
+    qint64 fields = 0;
+    bool hasTail = false;
 };
 
-// Finds the lines of pasted text, ended by CR LF, a lone CR or a lone LF,
-// and counts their TAB-separated fields. An empty segment after the final
-// line end is not a line; hasTail tells whether there was one.
+// A cell of a paste with the value it gets, decided before any is written.
+struct TPastedCell {
+    int col;
+    int row;
+    QString value;
+};
+
 template <class Char>
-std::vector<TTextLine> SplitLines(const Char* u, qsizetype n, bool& hasTail)
+TTextShape MeasureText(const Char* u, qsizetype n, qint64 col, TBlockBudget& budget)
 {
-    std::vector<TTextLine> lines;
+    TTextShape shape;
     qsizetype start = 0;
-    hasTail = false;
     while (start < n) {
-        TTextLine line;
-        line.start = start;
+        qint64 fields = 1;
+        qint64 lastFilled = -1;
+        qsizetype fieldStart = start;
         qsizetype end = start;
-        for (; end < n && u[end] != '\r' && u[end] != '\n'; ++end)
-            if (u[end] == '\t') ++line.fields;
-        line.end = end;
-        lines.push_back(line);
+        for (;; ++end) {
+            const bool atEnd = end >= n || u[end] == '\r' || u[end] == '\n';
+            if (atEnd || u[end] == '\t') {
+                if (end > fieldStart) {
+                    budget.Text(end - fieldStart);
+                    lastFilled = fields - 1;
+                }
+                if (atEnd) break;
+                ++fields;
+                fieldStart = end + 1;
+            }
+        }
+        ++shape.lines;
+        shape.fields += fields;
+        shape.widest = std::max(shape.widest, fields);
+        if (lastFilled >= 0) budget.Slots(col + lastFilled + 1);
         if (end >= n) break;
         start = end + ((u[end] == '\r' && end + 1 < n && u[end + 1] == '\n') ? 2 : 1);
-        if (start >= n) hasTail = true;
+        if (start >= n) shape.hasTail = true;
     }
-    return lines;
+    return shape;
 }
 
 QString FieldText(const char* ascii, qsizetype size) { return QString::fromLatin1(ascii, size); }
@@ -281,14 +304,19 @@ int TExtStringGrid::PasteMimeData(int col, int row, const QMimeData& data)
         d->io.lastPasteCols = d->io.lastPasteRows = 1;
         return 1;
     }
-    if (data.hasFormat(GridMimeTypes::Text)) {
-        const QByteArray bytes = data.data(GridMimeTypes::Text);
-        // ASCII, the usual case, is read as it stands: no wide copy of the
-        // whole text is made.
-        if (IsAscii(bytes)) return PasteChars(col, row, bytes.constData(), bytes.size());
-        return PasteText(col, row, QString::fromUtf8(bytes));
+    // Text past the caps changes nothing, as a stream that does not read.
+    try {
+        if (data.hasFormat(GridMimeTypes::Text)) {
+            const QByteArray bytes = data.data(GridMimeTypes::Text);
+            // ASCII, the usual case, is read as it stands: no wide copy of
+            // the whole text is made.
+            if (IsAscii(bytes)) return PasteChars(col, row, bytes.constData(), bytes.size());
+            return PasteText(col, row, QString::fromUtf8(bytes));
+        }
+        if (data.hasText()) return PasteText(col, row, data.text());
+    } catch (const EReadError&) {
+        return 0;
     }
-    if (data.hasText()) return PasteText(col, row, data.text());
     return 0;
 }
 
@@ -306,51 +334,84 @@ int TExtStringGrid::PasteChars(int col, int row, const Char* u, qsizetype size)
     if (col < 0 || row < 0) return 0;
     const TNavigation& nav = d->navigation;
     if (!Options().Contains(TGridOption::goEditing) && !nav.AllowClipboardAlways && !d->mouseActions.RangeSelectAndEdit) return 0;
-    bool hasTail = false;
-    const std::vector<TTextLine> lines = SplitLines(u, size, hasTail);
-    if (lines.empty()) return hasTail ? 1 : 0;
+    // The whole text is measured against the caps before anything changes.
+    TBlockBudget budget;
+    const TTextShape shape = MeasureText(u, size, col, budget);
+    if (shape.lines == 0) return shape.hasTail ? 1 : 0;
+    budget.Claim(shape.widest, shape.lines);
+    if (nav.AllowClipboardRowGrow) budget.Rows(row + shape.lines - RowCount());
+    // Room for the cells decided before any is written.
+    budget.Bytes(qint64(sizeof(TPastedCell)) * shape.fields);
+    if (!budget.Fits()) throw EReadError(budget.Refusal(QStringLiteral("The pasted text")));
+    const int lines = int(shape.lines);
+    const int widest = int(shape.widest);
+
     BeginUpdate();
-    // The grid grows once to what the text needs (where allowed).
-    int widest = 0;
-    for (const TTextLine& l : lines) widest = std::max(widest, l.fields);
-    if (nav.AllowClipboardColGrow && col + widest > ColCount()) SetColCount(col + widest);
-    if (nav.AllowClipboardRowGrow && row + int(lines.size()) > RowCount()) SetRowCount(row + int(lines.size()));
-    if (col < ColCount()) {
-        const int lastCol = RealColIndex(std::min(ColCount() - 1, col + widest - 1));
-        if (lastCol >= 0) ReserveCols(row, std::min(RowCount() - 1, row + int(lines.size()) - 1), lastCol + 1);
-    }
+    struct End {
+        TExtStringGrid* g;
+        ~End() { g->EndUpdate(); }
+    } end{this};
+    const int oldCols = ColCount();
+    const int oldRows = RowCount();
+    std::vector<TPastedCell> cells;
     int fields = 0;
-    for (int j = 0; j < int(lines.size()); ++j) {
-        const int r = row + j;
-        const TTextLine& line = lines[size_t(j)];
-        qsizetype start = line.start;
-        for (int k = 0; k < line.fields; ++k) {
-            ++fields;
-            qsizetype end = start;
-            while (end < line.end && u[end] != '\t') ++end;
-            const qsizetype from = start;
-            start = end + 1;
-            const int c = col + k;
-            if (r >= RowCount() || c >= ColCount()) continue;
-            const int rc = RealColIndex(c);
-            if (rc < 0) continue;
-            if (!nav.AllowClipboardAlways && !IsCellEditable(rc, r)) continue;
-            QString value = FieldText(u + from, end - from);
-            if (OnClipboardBeforePasteCell) {
-                bool allow = true;
-                OnClipboardBeforePasteCell(this, c, r, value, allow);
-                if (!allow) continue;
+    try {
+        cells.reserve(size_t(shape.fields));
+        // The grid grows once to what the text needs (where allowed).
+        if (nav.AllowClipboardColGrow && col + widest > ColCount()) SetColCount(col + widest);
+        if (nav.AllowClipboardRowGrow && row + lines > RowCount()) SetRowCount(row + lines);
+        // Every cell's value is decided (the paste event may change or
+        // refuse it) before the first one is written, and each row gets
+        // room for its cells: the writing then cannot fail half-way.
+        qsizetype start = 0;
+        for (int j = 0; j < lines; ++j) {
+            const int r = row + j;
+            int rowWidth = 0;
+            for (int c = col;; ++c) {
+                ++fields;
+                qsizetype stop = start;
+                while (stop < size && u[stop] != '\t' && u[stop] != '\r' && u[stop] != '\n') ++stop;
+                const qsizetype from = start;
+                const bool lineEnd = stop >= size || u[stop] != '\t';
+                start = stop + 1;
+                if (r < RowCount() && c < ColCount()) {
+                    const int rc = RealColIndex(c);
+                    if (rc >= 0 && (nav.AllowClipboardAlways || IsCellEditable(rc, r))) {
+                        QString value = FieldText(u + from, stop - from);
+                        bool allow = true;
+                        if (OnClipboardBeforePasteCell) OnClipboardBeforePasteCell(this, c, r, value, allow);
+                        if (allow) {
+                            if (!value.isEmpty()) rowWidth = std::max(rowWidth, rc + 1);
+                            cells.push_back(TPastedCell{rc, r, std::move(value)});
+                        }
+                    }
+                }
+                if (lineEnd) {
+                    if (stop < size && u[stop] == '\r' && stop + 1 < size && u[stop + 1] == '\n') ++start;
+                    break;
+                }
             }
-            SetCellText(rc, r, value);
+            if (rowWidth > 0) ReserveCols(r, r, rowWidth);
         }
+    } catch (const std::bad_alloc&) {
+        RestoreSize(oldCols, oldRows);
+        throw EReadError(QStringLiteral("Not enough memory to paste the text"));
+    } catch (...) {
+        RestoreSize(oldCols, oldRows);
+        throw;
     }
-    if (hasTail) ++fields;
+    for (const TPastedCell& cell : cells) SetCellText(cell.col, cell.row, cell.value);
+    if (shape.hasTail) ++fields;
     d->io.lastPasteCols = widest;
-    d->io.lastPasteRows = int(lines.size());
-    CellsChanged(TRect(col, row, std::min(ColCount() - 1, col + widest - 1),
-                       std::min(RowCount() - 1, row + int(lines.size()) - 1)));
-    EndUpdate();
+    d->io.lastPasteRows = lines;
+    CellsChanged(TRect(col, row, std::min(ColCount() - 1, col + widest - 1), std::min(RowCount() - 1, row + lines - 1)));
     return fields;
+}
+
+void TExtStringGrid::RestoreSize(int cols, int rows)
+{
+    SetRowCount(rows);
+    SetColCount(cols);
 }
 
 // ---------------------------------------------------------------------------

@@ -77,6 +77,12 @@ void TStringGrid::ReserveCols(int first, int last, int cols)
     for (int r = first; r <= last; ++r) m_rows[size_t(r)].Texts.reserve(size_t(std::max(0, cols)));
 }
 
+void TStringGrid::SwapRowCells(int row, TRowCells& cells)
+{
+    std::swap(RowAt(row), cells);
+    InvalidateRow(row);
+}
+
 void TStringGrid::CellChanged(int col, int row) { InvalidateCell(col, row); }
 
 void TStringGrid::SizeChanged(int oldColCount, int oldRowCount)

@@ -48,6 +48,9 @@ public:
     // Puts rows back, each at its index in the grid that results (indices
     // ascending).
     void PutRows(std::vector<std::pair<int, TRowCells>>& rows);
+    // Exchanges the texts and objects of a row with cells, whole: nothing
+    // is copied, freed or allocated.
+    void SwapRowCells(int row, TRowCells& cells);
 
     // Puts the rows first .. first + order.size() - 1 in a new order: the
     // row at first + k becomes the one that stood at order[k] (order holds
