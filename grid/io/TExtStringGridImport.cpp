@@ -11,14 +11,12 @@
 #include "grid/io/TBlockBudget.h"
 #include "grid/util/TextFunctions.h"
 #include "platform/core/AnsiCodePage.h"
+#include "platform/core/ChildProcess.h"
 #include "platform/core/SysUtils.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QTemporaryDir>
@@ -610,18 +608,14 @@ void TExtStringGrid::LoadFromXLS(const QString& fileName, const QString& sheetNa
         !WriteSmallFile(work.filePath(QStringLiteral("cap.txt")), QByteArray::number(TBlockBudget::MaxCells)))
         throw EExtGridError(cannotOpen);
 
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TAMSEL_SHEET_WORK"), work.path());
-    process.setProcessEnvironment(env);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(office, {QStringLiteral("-env:UserInstallation=") +
-                               QUrl::fromLocalFile(work.filePath(QStringLiteral("profile"))).toString(),
-                           QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nolockcheck"),
-                           QStringLiteral("--nodefault"), QStringLiteral("--nologo"),
-                           QStringLiteral("macro:///Tamsel.Sheet.Convert()")});
-    if (!process.waitForStarted()) throw EExtGridError(QStringLiteral("Excel OLE server not found"));
+    TChildProcess process;
+    process.SetEnvironment(QStringLiteral("TAMSEL_SHEET_WORK"), work.path());
+    if (!process.Start(office, {QStringLiteral("-env:UserInstallation=") +
+                                    QUrl::fromLocalFile(work.filePath(QStringLiteral("profile"))).toString(),
+                                QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nolockcheck"),
+                                QStringLiteral("--nodefault"), QStringLiteral("--nologo"),
+                                QStringLiteral("macro:///Tamsel.Sheet.Convert()")}))
+        throw EExtGridError(QStringLiteral("Excel OLE server not found"));
     // The converted sheet is watched while it is written: past the cap the
     // suite is stopped there and then.
     const auto convertedSize = [&] {
@@ -629,24 +623,20 @@ void TExtStringGrid::LoadFromXLS(const QString& fileName, const QString& sheetNa
         for (const QFileInfo& f : QDir(outDir).entryInfoList(QDir::Files)) size += f.size();
         return size;
     };
-    QElapsedTimer clock;
-    clock.start();
     bool tooLarge = false;
-    while (!process.waitForFinished(kConvertPollMs)) {
+    process.Wait(kConvertTimeoutMs, kConvertPollMs, [&] {
         tooLarge = convertedSize() > kMaxConvertedBytes;
-        if (tooLarge || clock.elapsed() > kConvertTimeoutMs) {
-            process.kill();
-            process.waitForFinished();
-            break;
-        }
-    }
+        return !tooLarge;
+    });
     tooLarge = tooLarge || convertedSize() > kMaxConvertedBytes;
     QFile statusFile(work.filePath(QStringLiteral("status.txt")));
     const QByteArray status = statusFile.open(QIODevice::ReadOnly) ? statusFile.read(16).trimmed() : QByteArray();
     TBlockBudget budget;
     if (status == "missing") throw EExtGridError(QStringLiteral("Excel worksheet ") + sheetName + QStringLiteral(" not found"));
     if (status == "large" || tooLarge) {
-        budget.Claim(TBlockBudget::MaxCells + 1, 1);
+        // The used area past the cell cap, or its values past the bytes.
+        if (status == "large") budget.Claim(TBlockBudget::MaxCells + 1, 1);
+        else budget.Bytes(TBlockBudget::MaxBytes + 1);
         throw EExtGridError(budget.Refusal(QStringLiteral("The worksheet of ") + fileName));
     }
     const QFileInfoList files = QDir(outDir).entryInfoList({QStringLiteral("*.csv")}, QDir::Files);
