@@ -32,6 +32,12 @@ public:
     void Rows(qint64 n) { Add(std::max<qint64>(0, n), RowBytes); }
     void Slots(qint64 n) { Add(std::max<qint64>(0, n), SlotBytes); }
     void Text(qint64 chars) { Add(1, TextBytes + 2 * std::max<qint64>(0, chars)); }
+    // count texts of chars characters in all.
+    void Texts(qint64 count, qint64 chars)
+    {
+        Add(count, TextBytes);
+        Add(2, std::max<qint64>(0, chars));
+    }
     void Properties(qint64 n) { Add(std::max<qint64>(0, n), PropertyBytes); }
     void Bytes(qint64 n) { Add(1, std::max<qint64>(0, n)); }
 
@@ -50,8 +56,10 @@ private:
     void Add(qint64 count, qint64 each)
     {
         // Saturates: a hostile count never wraps round to a small total.
-        if (count > 0 && each > (MaxBytes + 1 - m_bytes) / count) m_bytes = MaxBytes + 1;
-        else m_bytes = std::min(MaxBytes + 1, m_bytes + count * each);
+        if (count <= 0) return;
+        const qint64 room = MaxBytes + 1 - m_bytes;
+        if (count == 1 ? each >= room : each > room / count) m_bytes = MaxBytes + 1;
+        else m_bytes += count * each;
     }
     qint64 m_cells = 0;
     qint64 m_bytes = 0;

@@ -39,7 +39,8 @@ QString RichTextAsPlain(const QString& text)
 // making anything: its lines (ended by CR LF, a lone CR or a lone LF; an
 // empty segment after the final line end is no line, hasTail tells whether
 // there was one), its widest line in TAB-separated fields, and per line the
-// cell slots up to its last non-empty field and the texts of its fields.
+// cell slots up to its last non-empty field (noted in lineLast, -1 for none)
+// and the texts of its fields.
 struct TTextShape {
     qint64 lines = 0;
     qint64 widest = 0;
@@ -47,17 +48,13 @@ struct TTextShape {
     bool hasTail = false;
 };
 
-// A cell of a paste with the value it gets, decided before any is written.
-struct TPastedCell {
-    int col;
-    int row;
-    QString value;
-};
 
 template <class Char>
-TTextShape MeasureText(const Char* u, qsizetype n, qint64 col, TBlockBudget& budget)
+TTextShape MeasureText(const Char* u, qsizetype n, qint64 col, TBlockBudget& budget, std::vector<int>& lineLast)
 {
     TTextShape shape;
+    qint64 filled = 0; // non-empty fields
+    qint64 chars = 0;  // their characters
     qsizetype start = 0;
     while (start < n) {
         qint64 fields = 1;
@@ -65,10 +62,13 @@ TTextShape MeasureText(const Char* u, qsizetype n, qint64 col, TBlockBudget& bud
         qsizetype fieldStart = start;
         qsizetype end = start;
         for (;; ++end) {
-            const bool atEnd = end >= n || u[end] == '\r' || u[end] == '\n';
-            if (atEnd || u[end] == '\t') {
+            const Char ch = end < n ? u[end] : Char('\n');
+            if (ch > '\r') continue; // neither TAB nor a line end
+            const bool atEnd = ch == '\r' || ch == '\n';
+            if (atEnd || ch == '\t') {
                 if (end > fieldStart) {
-                    budget.Text(end - fieldStart);
+                    ++filled;
+                    chars += end - fieldStart;
                     lastFilled = fields - 1;
                 }
                 if (atEnd) break;
@@ -77,6 +77,8 @@ TTextShape MeasureText(const Char* u, qsizetype n, qint64 col, TBlockBudget& bud
             }
         }
         ++shape.lines;
+        // Lines past the cell cap are counted, not noted: that paste is refused.
+        if (shape.lines <= TBlockBudget::MaxCells) lineLast.push_back(int(lastFilled));
         shape.fields += fields;
         shape.widest = std::max(shape.widest, fields);
         if (lastFilled >= 0) budget.Slots(col + lastFilled + 1);
@@ -84,6 +86,7 @@ TTextShape MeasureText(const Char* u, qsizetype n, qint64 col, TBlockBudget& bud
         start = end + ((u[end] == '\r' && end + 1 < n && u[end + 1] == '\n') ? 2 : 1);
         if (start >= n) shape.hasTail = true;
     }
+    budget.Texts(filled, chars);
     return shape;
 }
 
@@ -336,12 +339,13 @@ int TExtStringGrid::PasteChars(int col, int row, const Char* u, qsizetype size)
     if (!Options().Contains(TGridOption::goEditing) && !nav.AllowClipboardAlways && !d->mouseActions.RangeSelectAndEdit) return 0;
     // The whole text is measured against the caps before anything changes.
     TBlockBudget budget;
-    const TTextShape shape = MeasureText(u, size, col, budget);
+    std::vector<int> lineLast;
+    const TTextShape shape = MeasureText(u, size, col, budget, lineLast);
     if (shape.lines == 0) return shape.hasTail ? 1 : 0;
     budget.Claim(shape.widest, shape.lines);
     if (nav.AllowClipboardRowGrow) budget.Rows(row + shape.lines - RowCount());
-    // Room for the cells decided before any is written.
-    budget.Bytes(qint64(sizeof(TPastedCell)) * shape.fields);
+    // The note of the cells written, kept until the paste is done.
+    budget.Bytes(qint64(sizeof(TPoint)) * shape.fields + qint64(sizeof(int)) * shape.lines);
     if (!budget.Fits()) throw EReadError(budget.Refusal(QStringLiteral("The pasted text")));
     const int lines = int(shape.lines);
     const int widest = int(shape.widest);
@@ -353,20 +357,26 @@ int TExtStringGrid::PasteChars(int col, int row, const Char* u, qsizetype size)
     } end{this};
     const int oldCols = ColCount();
     const int oldRows = RowCount();
-    std::vector<TPastedCell> cells;
+    // Each cell gets its value as the text is walked; the cells written are
+    // noted, with what they held when that was not empty, so that a failure
+    // half-way (the paste event, memory) puts every one back.
+    std::vector<TPoint> written;
+    std::vector<std::pair<size_t, QString>> held;
     int fields = 0;
     try {
-        cells.reserve(size_t(shape.fields));
+        written.reserve(size_t(shape.fields));
         // The grid grows once to what the text needs (where allowed).
         if (nav.AllowClipboardColGrow && col + widest > ColCount()) SetColCount(col + widest);
         if (nav.AllowClipboardRowGrow && row + lines > RowCount()) SetRowCount(row + lines);
-        // Every cell's value is decided (the paste event may change or
-        // refuse it) before the first one is written, and each row gets
-        // room for its cells: the writing then cannot fail half-way.
         qsizetype start = 0;
         for (int j = 0; j < lines; ++j) {
             const int r = row + j;
-            int rowWidth = 0;
+            // Room for the row's cells up to its last non-empty field.
+            const int last = lineLast[size_t(j)];
+            if (r < RowCount() && last >= 0 && col < ColCount()) {
+                const int rc = RealColIndex(std::min(ColCount() - 1, col + last));
+                if (rc >= 0) ReserveCols(r, r, rc + 1);
+            }
             for (int c = col;; ++c) {
                 ++fields;
                 qsizetype stop = start;
@@ -381,8 +391,12 @@ int TExtStringGrid::PasteChars(int col, int row, const Char* u, qsizetype size)
                         bool allow = true;
                         if (OnClipboardBeforePasteCell) OnClipboardBeforePasteCell(this, c, r, value, allow);
                         if (allow) {
-                            if (!value.isEmpty()) rowWidth = std::max(rowWidth, rc + 1);
-                            cells.push_back(TPastedCell{rc, r, std::move(value)});
+                            // Only a cell with a property object may lie in a merged area.
+                            const TPoint base = Objects(rc, r) ? BaseCellPoint(rc, r) : TPoint(rc, r);
+                            QString old = Cells(base.X, base.Y);
+                            if (!old.isEmpty()) held.emplace_back(written.size(), std::move(old));
+                            written.push_back(base);
+                            SetCellText(rc, r, std::move(value));
                         }
                     }
                 }
@@ -391,16 +405,22 @@ int TExtStringGrid::PasteChars(int col, int row, const Char* u, qsizetype size)
                     break;
                 }
             }
-            if (rowWidth > 0) ReserveCols(r, r, rowWidth);
         }
-    } catch (const std::bad_alloc&) {
-        RestoreSize(oldCols, oldRows);
-        throw EReadError(QStringLiteral("Not enough memory to paste the text"));
     } catch (...) {
+        // Back the way it came: the cells, then the counts.
+        auto h = held.rbegin();
+        for (size_t k = written.size(); k-- > 0;) {
+            QString old;
+            if (h != held.rend() && h->first == k) old = std::move((h++)->second);
+            SetCells(written[k].X, written[k].Y, std::move(old));
+        }
         RestoreSize(oldCols, oldRows);
-        throw;
+        try {
+            throw;
+        } catch (const std::bad_alloc&) {
+            throw EReadError(QStringLiteral("Not enough memory to paste the text"));
+        }
     }
-    for (const TPastedCell& cell : cells) SetCellText(cell.col, cell.row, cell.value);
     if (shape.hasTail) ++fields;
     d->io.lastPasteCols = widest;
     d->io.lastPasteRows = lines;

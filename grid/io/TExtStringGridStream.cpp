@@ -135,6 +135,10 @@ struct TParsedBlock {
     int originRow = 0;
     qint64 cellCount = 0;
     std::vector<TParsedExtra> extras; // in stream order
+    // Per row of the block (from rowBase rows above its top): one past the
+    // grid column its last cell goes to, 0 for a row without cells.
+    std::vector<int> reach;
+    qint64 rowBase = 0;
 };
 
 void ReadProperties(const TStreamRecord& rec, TCellProperties& p)
@@ -225,8 +229,9 @@ TParsedBlock ParseBlock(const QByteArray& bytes, TBlockBudget& budget,
     // The columns each row of the block reaches: a row's slots run up to
     // its last cell. A block placed by its first cell has rows on both
     // sides of it.
-    const qint64 rowBase = fixedOrigin ? 0 : block.rows - 1;
-    std::vector<int> reach(size_t(fixedOrigin ? block.rows : 2 * block.rows - 1), 0);
+    block.rowBase = fixedOrigin ? 0 : block.rows - 1;
+    std::vector<int>& reach = block.reach;
+    reach.assign(size_t(fixedOrigin ? block.rows : 2 * block.rows - 1), 0);
     TStreamRecord rec;
     TStreamRecord pr;
     TStreamRecord gr;
@@ -251,7 +256,7 @@ TParsedBlock ParseBlock(const QByteArray& bytes, TBlockBudget& budget,
         if (!inside) Fail();
         // A text takes no more characters than its bytes.
         if (text && !text->raw.isEmpty()) budget.Text(text->raw.size());
-        int& width = reach[size_t(rowBase + dr)];
+        int& width = reach[size_t(block.rowBase + dr)];
         width = int(std::clamp<qint64>(left + dc + 1, std::max(width, 1), INT32_MAX));
         const qint64 index = block.cellCount++;
         if (!rec.Bool("HasProp")) continue;
@@ -460,7 +465,13 @@ QByteArray TExtStringGrid::CellStreamBytes(const TRect& block)
 int TExtStringGrid::LoadCellsFromStream(int col, int row, QIODevice& stream)
 {
     if (stream.bytesAvailable() > kMaxStreamBytes) throw EReadError(QStringLiteral("Invalid cell stream"));
-    return LoadCells(col, row, stream.readAll(), false);
+    QByteArray bytes;
+    try {
+        bytes = stream.readAll();
+    } catch (const std::bad_alloc&) {
+        throw EReadError(QStringLiteral("Not enough memory to read the cell stream"));
+    }
+    return LoadCells(col, row, bytes, false);
 }
 
 int TExtStringGrid::LoadCells(int col, int row, const QByteArray& bytes, bool asPaste)
@@ -471,14 +482,19 @@ int TExtStringGrid::LoadCells(int col, int row, const QByteArray& bytes, bool as
     // The rows the grid would grow by count against the caps before the
     // cells are read.
     TBlockBudget budget;
-    TParsedBlock block = ParseBlock(bytes, budget, [&](const TParsedBlock& b, TBlockBudget& bb) -> qint64 {
-        if (b.fullGrid && whole) {
-            bb.Rows(b.rows - RowCount());
-            return 0;
-        }
-        if (asPaste && nav.AllowClipboardRowGrow) bb.Rows(row + b.rows - RowCount());
-        return col;
-    });
+    TParsedBlock block;
+    try {
+        block = ParseBlock(bytes, budget, [&](const TParsedBlock& b, TBlockBudget& bb) -> qint64 {
+            if (b.fullGrid && whole) {
+                bb.Rows(b.rows - RowCount());
+                return 0;
+            }
+            if (asPaste && nav.AllowClipboardRowGrow) bb.Rows(row + b.rows - RowCount());
+            return col;
+        });
+    } catch (const std::bad_alloc&) {
+        throw EReadError(QStringLiteral("Not enough memory to read the cell stream"));
+    }
     const bool replace = block.fullGrid && whole;
     if (replace) col = row = 0;
 
@@ -551,20 +567,11 @@ int TExtStringGrid::LoadCells(int col, int row, const QByteArray& bytes, bool as
             placed.push_back(TPlaced{tc, tr, std::move(value), x});
         }
         // Each row gets room for the columns its cells reach.
-        if (!placed.empty()) {
-            int top = INT_MAX;
-            int bottom = -1;
-            for (const TPlaced& p : placed) {
-                top = std::min(top, p.row);
-                bottom = std::max(bottom, p.row);
-            }
-            std::vector<int> reach(size_t(bottom - top + 1), 0);
-            for (const TPlaced& p : placed) {
-                int& width = reach[size_t(p.row - top)];
-                if (!p.value.isEmpty() || p.extra) width = std::max(width, p.col + 1);
-            }
-            for (size_t k = 0; k < reach.size(); ++k)
-                if (reach[k] > 0) ReserveCols(top + int(k), top + int(k), reach[k]);
+        for (size_t k = 0; k < block.reach.size(); ++k) {
+            const qint64 r = qint64(row) + qint64(k) - block.rowBase;
+            if (block.reach[k] <= 0 || r < 0 || r >= RowCount()) continue;
+            const int rc = RealColIndex(int(std::min<qint64>(ColCount(), block.reach[k]) - 1));
+            if (rc >= 0) ReserveCols(int(r), int(r), rc + 1);
         }
     } catch (const std::bad_alloc&) {
         RestoreSize(oldCols, oldRows);
@@ -582,7 +589,7 @@ int TExtStringGrid::LoadCells(int col, int row, const QByteArray& bytes, bool as
         for (size_t r = 0; r < block.rowHeights.size(); ++r) SetRowHeights(int(r), block.rowHeights[r]);
     }
     for (TPlaced& cell : placed) {
-        SetCells(cell.col, cell.row, cell.value);
+        SetCells(cell.col, cell.row, std::move(cell.value));
         TParsedExtra* x = cell.extra;
         if (!x) continue;
         TCellProperties* p = EnsureCellProperties(cell.col, cell.row);

@@ -37,6 +37,19 @@ void TStringGrid::SetCells(int col, int row, const QString& value)
     CellChanged(col, row);
 }
 
+void TStringGrid::SetCells(int col, int row, QString&& value)
+{
+    if (col < 0) throw EInvalidGridOperation(QStringLiteral("Grid index out of range"));
+    RowData& r = RowAt(row);
+    if (size_t(col) >= r.Texts.size()) {
+        if (value.isEmpty()) return;
+        r.Texts.resize(size_t(col) + 1);
+    }
+    if (r.Texts[size_t(col)] == value) return;
+    r.Texts[size_t(col)] = std::move(value);
+    CellChanged(col, row);
+}
+
 TObject* TStringGrid::Objects(int col, int row) const
 {
     if (row < 0 || col < 0 || row >= int(m_rows.size())) return nullptr;

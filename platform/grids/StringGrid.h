@@ -24,6 +24,8 @@ public:
     // Raises EInvalidGridOperation for a row outside 0 .. RowCount-1 or a
     // negative column.
     void SetCells(int col, int row, const QString& value);
+    // The same, taking the text over.
+    void SetCells(int col, int row, QString&& value);
     TObject* Objects(int col, int row) const;
     void SetObjects(int col, int row, TObject* object);
     // The texts of a row from column 0, as far as written.
