@@ -19,6 +19,7 @@
 
 #include <QMimeData>
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 #include <optional>
@@ -49,6 +50,28 @@ struct TTextShape {
 };
 
 
+// The first position from at on that holds a character up to CR (TAB, LF
+// and CR among them), or n. ASCII text is searched eight bytes at a time.
+qsizetype NextControl(const char* u, qsizetype at, qsizetype n)
+{
+    constexpr quint64 kOnes = 0x0101010101010101ULL;
+    for (; at + 8 <= n; at += 8) {
+        quint64 x;
+        std::memcpy(&x, u + at, 8);
+        // The lowest byte below 14 sets the lowest flag (bytes are ASCII).
+        const quint64 low = (x - 14 * kOnes) & ~x & (0x80 * kOnes);
+        if (low) return at + (std::countr_zero(low) >> 3);
+    }
+    while (at < n && static_cast<unsigned char>(u[at]) > '\r') ++at;
+    return at;
+}
+
+qsizetype NextControl(const char16_t* u, qsizetype at, qsizetype n)
+{
+    while (at < n && u[at] > u'\r') ++at;
+    return at;
+}
+
 template <class Char>
 TTextShape MeasureText(const Char* u, qsizetype n, qint64 col, TBlockBudget& budget, std::vector<int>& lineLast)
 {
@@ -62,8 +85,8 @@ TTextShape MeasureText(const Char* u, qsizetype n, qint64 col, TBlockBudget& bud
         qsizetype fieldStart = start;
         qsizetype end = start;
         for (;; ++end) {
+            end = NextControl(u, end, n);
             const Char ch = end < n ? u[end] : Char('\n');
-            if (ch > '\r') continue; // neither TAB nor a line end
             const bool atEnd = ch == '\r' || ch == '\n';
             if (atEnd || ch == '\t') {
                 if (end > fieldStart) {
@@ -379,8 +402,8 @@ int TExtStringGrid::PasteChars(int col, int row, const Char* u, qsizetype size)
             }
             for (int c = col;; ++c) {
                 ++fields;
-                qsizetype stop = start;
-                while (stop < size && u[stop] != '\t' && u[stop] != '\r' && u[stop] != '\n') ++stop;
+                qsizetype stop = NextControl(u, start, size);
+                while (stop < size && u[stop] != '\t' && u[stop] != '\r' && u[stop] != '\n') stop = NextControl(u, stop + 1, size);
                 const qsizetype from = start;
                 const bool lineEnd = stop >= size || u[stop] != '\t';
                 start = stop + 1;
