@@ -141,6 +141,14 @@ void TBaseGrid::SetCellText(int col, int row, const QString& value)
     if (m_footerRow && row == RowCount() - 1) LastRowChanged();
 }
 
+void TBaseGrid::SetCellText(int col, int row, QString&& value)
+{
+    const TPoint b = TCellMerges::BaseCell(*this, col, row);
+    SetCells(b.X, b.Y, std::move(value));
+    if (HasCellProperties(b.X, b.Y) && parentWidget()) RepaintCell(RealToDisplayCol(b.X), b.Y);
+    if (m_footerRow && row == RowCount() - 1) LastRowChanged();
+}
+
 void TBaseGrid::GetDisplText(int col, int row, QString& value)
 {
     if (OnGetDisplText) OnGetDisplText(this, col, row, value);

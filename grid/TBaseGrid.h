@@ -52,6 +52,7 @@ public:
     // through the base cell of a merged area.
     QString GetCellText(int col, int row);
     void SetCellText(int col, int row, const QString& value);
+    void SetCellText(int col, int row, QString&& value);
     QString GetCellRaw(int col, int row) const { return Cells(col, row); }
     void SetCellRaw(int col, int row, const QString& value) { SetCells(col, row, value); }
     TObject* GetObjectRaw(int col, int row) const { return Objects(col, row); }

@@ -1013,12 +1013,17 @@ private:
     // PasteText over UTF-16 or ASCII characters.
     template <class Char>
     int PasteChars(int col, int row, const Char* text, qsizetype size);
+    // Puts the counts back after a paste or import that could not finish.
+    void RestoreSize(int cols, int rows);
     void SmartFill(int pasted);
-    // Clears what an import replaces and sizes the grid for rows rows of up
-    // to widest fields from the start cell, then writes the rows readRow
-    // gives, one call per row in order.
-    using ImportRowReader = std::function<void(std::vector<QString>& fields)>;
-    void PlaceImportedRows(int rows, int widest, const ImportRowReader& readRow, bool append, bool exactCols);
+    // The rows of an import, built aside: each row's texts from the start
+    // column.
+    using ImportRows = std::vector<TRowCells>;
+    // Replaces what an import replaces (with append: adds below the data
+    // rows) by rows, of up to widest fields, sizing the grid to them;
+    // footer rows stay last. Either the grid takes all of it or, when it
+    // cannot grow, it stays as it was.
+    void PlaceImportedRows(ImportRows& rows, int widest, bool append, bool exactCols);
     // dnd/
     void HideDropMarkers();
     // sort/

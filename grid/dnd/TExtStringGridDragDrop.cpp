@@ -6,6 +6,8 @@
 #include "grid/TExtStringGrid_p.h"
 #include "grid/dnd/TGridDropTarget.h"
 #include "grid/io/GridMimeTypes.h"
+#include "grid/io/TBlockBudget.h"
+#include "grid/io/TObjectReader.h"
 #include "grid/util/CellText.h"
 #include "controls/HTMLText.h"
 #include "platform/graphics/PainterCanvas.h"
@@ -144,6 +146,8 @@ int TExtStringGrid::DropText(int x, int y, const QString& text)
     int lines = 0;
     int fields = 0;
     TextShape(text, lines, fields);
+    // Text the paste would refuse inserts no rows either.
+    if (TBlockBudget budget; !budget.Claim(fields, lines)) throw EReadError(budget.Refusal(QStringLiteral("The dropped text")));
     if (Options().Contains(TGridOption::goRowSelect)) col = d->dragDropSettings.OleEntireRows ? 0 : FixedCols();
     bool allow = true;
     if (OnOleDrop) OnOleDrop(this, row, col, text, allow);

@@ -7,6 +7,7 @@
 #include "grid/TExtStringGrid_p.h"
 #include "grid/cells/TCellProperties.h"
 #include "grid/io/GridMimeTypes.h"
+#include "grid/io/TBlockBudget.h"
 #include "grid/io/TObjectReader.h"
 #include "grid/io/TObjectWriter.h"
 #include "platform/clipboard/Clipboard.h"
@@ -18,7 +19,9 @@
 
 #include <QMimeData>
 #include <algorithm>
+#include <bit>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -33,35 +36,81 @@ QString RichTextAsPlain(const QString& text)
     }
 }
 
-// A line of pasted text: its characters [start, end) and its fields.
-struct TTextLine {
-    qsizetype start = 0;
-    qsizetype end = 0;
-    int fields = 1;
+// The shape of pasted text and what pasting it would take, read without
+// making anything: its lines (ended by CR LF, a lone CR or a lone LF; an
+// empty segment after the final line end is no line, hasTail tells whether
+// there was one), its widest line in TAB-separated fields, and per line the
+// cell slots up to its last non-empty field (noted in lineLast, -1 for none)
+// and the texts of its fields.
+struct TTextShape {
+    qint64 lines = 0;
+    qint64 widest = 0;
+    qint64 fields = 0;
+    bool hasTail = false;
 };
 
-// Finds the lines of pasted text, ended by CR LF, a lone CR or a lone LF,
-// and counts their TAB-separated fields. An empty segment after the final
-// line end is not a line; hasTail tells whether there was one.
-template <class Char>
-std::vector<TTextLine> SplitLines(const Char* u, qsizetype n, bool& hasTail)
+
+// The first position from at on that holds a character up to CR (TAB, LF
+// and CR among them), or n. ASCII text is searched eight bytes at a time.
+qsizetype NextControl(const char* u, qsizetype at, qsizetype n)
 {
-    std::vector<TTextLine> lines;
+    constexpr quint64 kOnes = 0x0101010101010101ULL;
+    for (; at + 8 <= n; at += 8) {
+        quint64 x;
+        std::memcpy(&x, u + at, 8);
+        // The lowest byte below 14 sets the lowest flag (bytes are ASCII).
+        const quint64 low = (x - 14 * kOnes) & ~x & (0x80 * kOnes);
+        if (low) return at + (std::countr_zero(low) >> 3);
+    }
+    while (at < n && static_cast<unsigned char>(u[at]) > '\r') ++at;
+    return at;
+}
+
+qsizetype NextControl(const char16_t* u, qsizetype at, qsizetype n)
+{
+    while (at < n && u[at] > u'\r') ++at;
+    return at;
+}
+
+template <class Char>
+TTextShape MeasureText(const Char* u, qsizetype n, qint64 col, TBlockBudget& budget, std::vector<int>& lineLast)
+{
+    TTextShape shape;
+    qint64 filled = 0; // non-empty fields
+    qint64 chars = 0;  // their characters
     qsizetype start = 0;
-    hasTail = false;
     while (start < n) {
-        TTextLine line;
-        line.start = start;
+        qint64 fields = 1;
+        qint64 lastFilled = -1;
+        qsizetype fieldStart = start;
         qsizetype end = start;
-        for (; end < n && u[end] != '\r' && u[end] != '\n'; ++end)
-            if (u[end] == '\t') ++line.fields;
-        line.end = end;
-        lines.push_back(line);
+        for (;; ++end) {
+            end = NextControl(u, end, n);
+            const Char ch = end < n ? u[end] : Char('\n');
+            const bool atEnd = ch == '\r' || ch == '\n';
+            if (atEnd || ch == '\t') {
+                if (end > fieldStart) {
+                    ++filled;
+                    chars += end - fieldStart;
+                    lastFilled = fields - 1;
+                }
+                if (atEnd) break;
+                ++fields;
+                fieldStart = end + 1;
+            }
+        }
+        ++shape.lines;
+        // Lines past the cell cap are counted, not noted: that paste is refused.
+        if (shape.lines <= TBlockBudget::MaxCells) lineLast.push_back(int(lastFilled));
+        shape.fields += fields;
+        shape.widest = std::max(shape.widest, fields);
+        if (lastFilled >= 0) budget.Slots(col + lastFilled + 1);
         if (end >= n) break;
         start = end + ((u[end] == '\r' && end + 1 < n && u[end + 1] == '\n') ? 2 : 1);
-        if (start >= n) hasTail = true;
+        if (start >= n) shape.hasTail = true;
     }
-    return lines;
+    budget.Texts(filled, chars);
+    return shape;
 }
 
 QString FieldText(const char* ascii, qsizetype size) { return QString::fromLatin1(ascii, size); }
@@ -281,14 +330,19 @@ int TExtStringGrid::PasteMimeData(int col, int row, const QMimeData& data)
         d->io.lastPasteCols = d->io.lastPasteRows = 1;
         return 1;
     }
-    if (data.hasFormat(GridMimeTypes::Text)) {
-        const QByteArray bytes = data.data(GridMimeTypes::Text);
-        // ASCII, the usual case, is read as it stands: no wide copy of the
-        // whole text is made.
-        if (IsAscii(bytes)) return PasteChars(col, row, bytes.constData(), bytes.size());
-        return PasteText(col, row, QString::fromUtf8(bytes));
+    // Text past the caps changes nothing, as a stream that does not read.
+    try {
+        if (data.hasFormat(GridMimeTypes::Text)) {
+            const QByteArray bytes = data.data(GridMimeTypes::Text);
+            // ASCII, the usual case, is read as it stands: no wide copy of
+            // the whole text is made.
+            if (IsAscii(bytes)) return PasteChars(col, row, bytes.constData(), bytes.size());
+            return PasteText(col, row, QString::fromUtf8(bytes));
+        }
+        if (data.hasText()) return PasteText(col, row, data.text());
+    } catch (const EReadError&) {
+        return 0;
     }
-    if (data.hasText()) return PasteText(col, row, data.text());
     return 0;
 }
 
@@ -306,51 +360,101 @@ int TExtStringGrid::PasteChars(int col, int row, const Char* u, qsizetype size)
     if (col < 0 || row < 0) return 0;
     const TNavigation& nav = d->navigation;
     if (!Options().Contains(TGridOption::goEditing) && !nav.AllowClipboardAlways && !d->mouseActions.RangeSelectAndEdit) return 0;
-    bool hasTail = false;
-    const std::vector<TTextLine> lines = SplitLines(u, size, hasTail);
-    if (lines.empty()) return hasTail ? 1 : 0;
+    // The whole text is measured against the caps before anything changes.
+    TBlockBudget budget;
+    std::vector<int> lineLast;
+    const TTextShape shape = MeasureText(u, size, col, budget, lineLast);
+    if (shape.lines == 0) return shape.hasTail ? 1 : 0;
+    budget.Claim(shape.widest, shape.lines);
+    if (nav.AllowClipboardRowGrow) budget.Rows(row + shape.lines - RowCount());
+    // The note of the cells written, kept until the paste is done.
+    budget.Bytes(qint64(sizeof(TPoint)) * shape.fields + qint64(sizeof(int)) * shape.lines);
+    if (!budget.Fits()) throw EReadError(budget.Refusal(QStringLiteral("The pasted text")));
+    const int lines = int(shape.lines);
+    const int widest = int(shape.widest);
+
     BeginUpdate();
-    // The grid grows once to what the text needs (where allowed).
-    int widest = 0;
-    for (const TTextLine& l : lines) widest = std::max(widest, l.fields);
-    if (nav.AllowClipboardColGrow && col + widest > ColCount()) SetColCount(col + widest);
-    if (nav.AllowClipboardRowGrow && row + int(lines.size()) > RowCount()) SetRowCount(row + int(lines.size()));
-    if (col < ColCount()) {
-        const int lastCol = RealColIndex(std::min(ColCount() - 1, col + widest - 1));
-        if (lastCol >= 0) ReserveCols(row, std::min(RowCount() - 1, row + int(lines.size()) - 1), lastCol + 1);
-    }
+    struct End {
+        TExtStringGrid* g;
+        ~End() { g->EndUpdate(); }
+    } end{this};
+    const int oldCols = ColCount();
+    const int oldRows = RowCount();
+    // Each cell gets its value as the text is walked; the cells written are
+    // noted, with what they held when that was not empty, so that a failure
+    // half-way (the paste event, memory) puts every one back.
+    std::vector<TPoint> written;
+    std::vector<std::pair<size_t, QString>> held;
     int fields = 0;
-    for (int j = 0; j < int(lines.size()); ++j) {
-        const int r = row + j;
-        const TTextLine& line = lines[size_t(j)];
-        qsizetype start = line.start;
-        for (int k = 0; k < line.fields; ++k) {
-            ++fields;
-            qsizetype end = start;
-            while (end < line.end && u[end] != '\t') ++end;
-            const qsizetype from = start;
-            start = end + 1;
-            const int c = col + k;
-            if (r >= RowCount() || c >= ColCount()) continue;
-            const int rc = RealColIndex(c);
-            if (rc < 0) continue;
-            if (!nav.AllowClipboardAlways && !IsCellEditable(rc, r)) continue;
-            QString value = FieldText(u + from, end - from);
-            if (OnClipboardBeforePasteCell) {
-                bool allow = true;
-                OnClipboardBeforePasteCell(this, c, r, value, allow);
-                if (!allow) continue;
+    try {
+        written.reserve(size_t(shape.fields));
+        // The grid grows once to what the text needs (where allowed).
+        if (nav.AllowClipboardColGrow && col + widest > ColCount()) SetColCount(col + widest);
+        if (nav.AllowClipboardRowGrow && row + lines > RowCount()) SetRowCount(row + lines);
+        qsizetype start = 0;
+        for (int j = 0; j < lines; ++j) {
+            const int r = row + j;
+            // Room for the row's cells up to its last non-empty field.
+            const int last = lineLast[size_t(j)];
+            if (r < RowCount() && last >= 0 && col < ColCount()) {
+                const int rc = RealColIndex(std::min(ColCount() - 1, col + last));
+                if (rc >= 0) ReserveCols(r, r, rc + 1);
             }
-            SetCellText(rc, r, value);
+            for (int c = col;; ++c) {
+                ++fields;
+                qsizetype stop = NextControl(u, start, size);
+                while (stop < size && u[stop] != '\t' && u[stop] != '\r' && u[stop] != '\n') stop = NextControl(u, stop + 1, size);
+                const qsizetype from = start;
+                const bool lineEnd = stop >= size || u[stop] != '\t';
+                start = stop + 1;
+                if (r < RowCount() && c < ColCount()) {
+                    const int rc = RealColIndex(c);
+                    if (rc >= 0 && (nav.AllowClipboardAlways || IsCellEditable(rc, r))) {
+                        QString value = FieldText(u + from, stop - from);
+                        bool allow = true;
+                        if (OnClipboardBeforePasteCell) OnClipboardBeforePasteCell(this, c, r, value, allow);
+                        if (allow) {
+                            // Only a cell with a property object may lie in a merged area.
+                            const TPoint base = Objects(rc, r) ? BaseCellPoint(rc, r) : TPoint(rc, r);
+                            QString old = Cells(base.X, base.Y);
+                            if (!old.isEmpty()) held.emplace_back(written.size(), std::move(old));
+                            written.push_back(base);
+                            SetCellText(rc, r, std::move(value));
+                        }
+                    }
+                }
+                if (lineEnd) {
+                    if (stop < size && u[stop] == '\r' && stop + 1 < size && u[stop + 1] == '\n') ++start;
+                    break;
+                }
+            }
+        }
+    } catch (...) {
+        // Back the way it came: the cells, then the counts.
+        auto h = held.rbegin();
+        for (size_t k = written.size(); k-- > 0;) {
+            QString old;
+            if (h != held.rend() && h->first == k) old = std::move((h++)->second);
+            SetCells(written[k].X, written[k].Y, std::move(old));
+        }
+        RestoreSize(oldCols, oldRows);
+        try {
+            throw;
+        } catch (const std::bad_alloc&) {
+            throw EReadError(QStringLiteral("Not enough memory to paste the text"));
         }
     }
-    if (hasTail) ++fields;
+    if (shape.hasTail) ++fields;
     d->io.lastPasteCols = widest;
-    d->io.lastPasteRows = int(lines.size());
-    CellsChanged(TRect(col, row, std::min(ColCount() - 1, col + widest - 1),
-                       std::min(RowCount() - 1, row + int(lines.size()) - 1)));
-    EndUpdate();
+    d->io.lastPasteRows = lines;
+    CellsChanged(TRect(col, row, std::min(ColCount() - 1, col + widest - 1), std::min(RowCount() - 1, row + lines - 1)));
     return fields;
+}
+
+void TExtStringGrid::RestoreSize(int cols, int rows)
+{
+    SetRowCount(rows);
+    SetColCount(cols);
 }
 
 // ---------------------------------------------------------------------------

@@ -8,19 +8,22 @@
 #include "grid/TExtStringGrid.h"
 
 #include "grid/TExtStringGrid_p.h"
+#include "grid/io/TBlockBudget.h"
 #include "grid/util/TextFunctions.h"
 #include "platform/core/AnsiCodePage.h"
+#include "platform/core/ChildProcess.h"
 #include "platform/core/SysUtils.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <algorithm>
+#include <climits>
+#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -31,7 +34,11 @@ const QString kCandidates = QStringLiteral(",;#\t|");
 constexpr qint64 kMaxImportBytes = qint64(1) << 30;
 constexpr int kMaxSheetRows = 1048576;
 constexpr int kMaxSheetCols = 16384;
-constexpr int kConvertTimeoutMs = 120000;
+constexpr int kConvertTimeoutMs = 60000;
+constexpr int kConvertPollMs = 50;
+// A converted sheet past this could never fit the grid's byte cap (each
+// character takes two bytes there).
+constexpr qint64 kMaxConvertedBytes = TBlockBudget::MaxBytes / 2;
 
 template <class Char>
 using Text = std::basic_string_view<Char>;
@@ -176,69 +183,262 @@ void ScanLine(Text<Char> line, Char delimiter, Take&& take)
     }
 }
 
-// Lines and the most fields in one line, counted without making any field.
+// Lines and the most fields in one line, counted without making any field,
+// and what the rows would take: each line's slots up to its last non-empty
+// field, the texts (no more characters than their raw ones).
 template <class Char>
-std::pair<qsizetype, int> CountFields(Text<Char> text, Char delimiter)
+std::pair<qsizetype, int> CountFields(Text<Char> text, Char delimiter, TBlockBudget& budget)
 {
     qsizetype lines = 0;
     int widest = 0;
     for (size_t start = 0; start < text.size(); ++lines) {
         const size_t end = LineEnd(text, start);
         int count = 0;
-        ScanLine(text.substr(start, end - start), delimiter, [&](Text<Char>) { ++count; });
+        int filled = 0;
+        ScanLine(text.substr(start, end - start), delimiter, [&](Text<Char> raw) {
+            ++count;
+            if (raw.empty()) return;
+            filled = count;
+            budget.Text(qint64(raw.size()));
+        });
         widest = std::max(widest, count);
+        budget.Slots(filled);
         start = NextLine(text, end);
     }
+    budget.Claim(widest, lines);
+    budget.Rows(lines);
     return {lines, widest};
 }
 
-// The fields of comma-separated text as the office suite writes it: quoted
-// fields may hold commas, doubled quotes and line ends.
-std::vector<QStringList> ParseConvertedCsv(const QString& text)
+// Builds one row's texts from the fields of a line: the slots run to the
+// last non-empty field only.
+template <class Char, class Finish>
+void BuildRow(Text<Char> line, Char delimiter, TStringGrid::TRowCells& row, Finish&& finish)
 {
-    std::vector<QStringList> rows;
-    QStringList row;
-    QString field;
-    bool quoted = false;
-    bool any = false;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c == u'"') {
-                if (i + 1 < n && text[i + 1] == u'"') {
-                    field += u'"';
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else {
-                field += c;
+    size_t filled = 0;
+    size_t count = 0;
+    ScanLine(line, delimiter, [&](Text<Char> raw) {
+        ++count;
+        if (!raw.empty()) filled = count;
+    });
+    row.Texts.reserve(filled);
+    count = 0;
+    ScanLine(line, delimiter, [&](Text<Char> raw) {
+        ++count;
+        if (raw.empty() || count > filled) return;
+        row.Texts.resize(count - 1);
+        row.Texts.push_back(finish(raw));
+    });
+}
+
+// The percentages of rows done, each reported once.
+class TImportProgress {
+public:
+    TImportProgress(TExtStringGrid& grid, qint64 rows) : m_grid(grid), m_rows(rows) {}
+    void Done(qint64 row)
+    {
+        if (!m_grid.OnFileProgress) return;
+        const int percent = int(Round(double(row + 1) / double(m_rows) * 100.0));
+        if (percent == m_reported) return;
+        m_reported = percent;
+        m_grid.OnFileProgress(&m_grid, short(percent));
+    }
+
+private:
+    TExtStringGrid& m_grid;
+    qint64 m_rows;
+    int m_reported = -1;
+};
+
+// The office suite's part of a sheet import, a Basic module run from a
+// profile of its own: it opens the copy of the workbook without running
+// any of its macros, picks the named sheet or the one the workbook was
+// saved with in front (the first when it names none), refuses a used area
+// past the cell cap before anything is written, and writes the sheet as
+// comma-separated UTF-8 values. The outcome goes to status.txt: "done",
+// "missing" (no such sheet), "large", anything else when the workbook did
+// not open.
+const char* const kSheetMacro = R"basic(
+Function ReadText(url As String) As String
+    Dim sfa As Object, text As Object, s As String
+    sfa = createUnoService("com.sun.star.ucb.SimpleFileAccess")
+    If sfa.exists(url) Then
+        text = createUnoService("com.sun.star.io.TextInputStream")
+        text.setInputStream(sfa.openFileRead(url))
+        text.setEncoding("UTF-8")
+        Do While Not text.isEOF()
+            s = s & text.readLine()
+        Loop
+        text.closeInput()
+    End If
+    ReadText = s
+End Function
+
+Sub WriteText(url As String, s As String)
+    Dim sfa As Object, out As Object
+    sfa = createUnoService("com.sun.star.ucb.SimpleFileAccess")
+    out = createUnoService("com.sun.star.io.TextOutputStream")
+    out.setOutputStream(sfa.openFileWrite(url))
+    out.setEncoding("UTF-8")
+    out.writeString(s)
+    out.closeOutput()
+End Sub
+
+Sub Convert
+    Dim work As String, name As String, status As String
+    Dim doc As Object, sheet As Object, cursor As Object
+    Dim views As Object, view As Variant, i As Long
+    Dim lastCol As Double, lastRow As Double
+    work = ConvertToURL(Environ("TAMSEL_SHEET_WORK"))
+    status = "open"
+    On Error GoTo Done
+    Dim load(1) As New com.sun.star.beans.PropertyValue
+    load(0).Name = "Hidden"
+    load(0).Value = True
+    load(1).Name = "MacroExecutionMode"
+    load(1).Value = 0
+    name = ReadText(work & "/sheet.txt")
+    doc = StarDesktop.loadComponentFromURL(work & "/" & ReadText(work & "/book.txt"), "_blank", 0, load())
+    If IsNull(doc) Then GoTo Done
+    If name = "" Then
+        sheet = doc.getSheets().getByIndex(0)
+        views = doc.getViewData()
+        If Not IsNull(views) Then
+            If views.getCount() > 0 Then
+                view = views.getByIndex(0)
+                For i = LBound(view) To UBound(view)
+                    If view(i).Name = "ActiveTable" Then
+                        If doc.getSheets().hasByName(view(i).Value) Then sheet = doc.getSheets().getByName(view(i).Value)
+                    End If
+                Next i
+            End If
+        End If
+    ElseIf doc.getSheets().hasByName(name) Then
+        sheet = doc.getSheets().getByName(name)
+    Else
+        status = "missing"
+        GoTo Done
+    End If
+    cursor = sheet.createCursor()
+    cursor.gotoEndOfUsedArea(False)
+    lastCol = cursor.getRangeAddress().EndColumn
+    lastRow = cursor.getRangeAddress().EndRow
+    status = "large"
+    If (lastCol + 1) * (lastRow + 1) > CDbl(ReadText(work & "/cap.txt")) Then GoTo Done
+    status = "convert"
+    Dim store(1) As New com.sun.star.beans.PropertyValue
+    store(0).Name = "FilterName"
+    store(0).Value = "Text - txt - csv (StarCalc)"
+    store(1).Name = "FilterOptions"
+    store(1).Value = "44,34,76,1,,0,false,true,false,false,false," & CStr(sheet.getRangeAddress().Sheet + 1)
+    doc.storeToURL(work & "/out/workbook.csv", store())
+    status = "done"
+Done:
+    On Error Resume Next
+    WriteText(work & "/status.txt", status)
+    If Not IsNull(doc) Then doc.close(True)
+    StarDesktop.terminate()
+End Sub
+)basic";
+
+bool WriteSmallFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// A profile for the suite that holds the module (as an installed one, so
+// the suite's first start does not put its own in place).
+bool WriteSheetMacro(const QString& profile)
+{
+    const QString basic = profile + QStringLiteral("/user/basic");
+    if (!QDir().mkpath(basic + QStringLiteral("/Tamsel"))) return false;
+    const QByteArray doctype = "<!DOCTYPE library:%1 PUBLIC \"-//OpenOffice.org//DTD OfficeDocument 1.0//EN\" \"%2\">\n";
+    const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    const QByteArray containers =
+        head + "<!DOCTYPE library:libraries PUBLIC \"-//OpenOffice.org//DTD OfficeDocument 1.0//EN\" \"libraries.dtd\">\n"
+               "<library:libraries xmlns:library=\"http://openoffice.org/2000/library\" "
+               "xmlns:xlink=\"http://www.w3.org/1999/xlink\">\n"
+               " <library:library library:name=\"Tamsel\" library:link=\"false\"/>\n</library:libraries>\n";
+    const QByteArray library = head +
+                               "<!DOCTYPE library:library PUBLIC \"-//OpenOffice.org//DTD OfficeDocument 1.0//EN\" \"library.dtd\">\n"
+                               "<library:library xmlns:library=\"http://openoffice.org/2000/library\" library:name=\"Tamsel\" "
+                               "library:readonly=\"false\" library:passwordprotected=\"false\">\n%1</library:library>\n";
+    const QByteArray module = head +
+                              "<!DOCTYPE script:module PUBLIC \"-//OpenOffice.org//DTD OfficeDocument 1.0//EN\" \"module.dtd\">\n"
+                              "<script:module xmlns:script=\"http://openoffice.org/2000/script\" script:name=\"Sheet\" "
+                              "script:language=\"StarBasic\">" +
+                              QString::fromLatin1(kSheetMacro).toHtmlEscaped().toUtf8() + "</script:module>\n";
+    const QByteArray settings =
+        head + "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+               "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+               "<item oor:path=\"/org.openoffice.Setup/Office\"><prop oor:name=\"ooSetupInstCompleted\" oor:op=\"fuse\">"
+               "<value>true</value></prop></item>\n"
+               "<item oor:path=\"/org.openoffice.Office.Common/Misc\"><prop oor:name=\"FirstRun\" oor:op=\"fuse\">"
+               "<value>false</value></prop></item>\n</oor:items>\n";
+    return WriteSmallFile(profile + QStringLiteral("/user/registrymodifications.xcu"), settings) &&
+           WriteSmallFile(basic + QStringLiteral("/script.xlc"), containers) &&
+           WriteSmallFile(basic + QStringLiteral("/dialog.xlc"), containers) &&
+           WriteSmallFile(basic + QStringLiteral("/Tamsel/script.xlb"),
+                          QByteArray(library).replace("%1", " <library:element library:name=\"Sheet\"/>\n")) &&
+           WriteSmallFile(basic + QStringLiteral("/Tamsel/dialog.xlb"), QByteArray(library).replace("%1", "")) &&
+           WriteSmallFile(basic + QStringLiteral("/Tamsel/Sheet.xba"), module);
+}
+
+// Walks comma-separated UTF-8 text as the office suite writes it: quoted
+// fields may hold commas, doubled quotes and line ends. Hands each field's
+// row, column and raw bytes (quotes still doubled) to field; a line end at
+// the very end starts no further row.
+template <class Field>
+void WalkCsv(std::string_view text, Field&& field)
+{
+    const size_t n = text.size();
+    if (n == 0) return;
+    qint64 row = 0;
+    qint64 col = 0;
+    size_t i = 0;
+    for (;;) {
+        size_t from = i;
+        size_t to = i;
+        bool quoted = false;
+        if (text[i] == '"') {
+            quoted = true;
+            from = ++i;
+            while (i < n && (text[i] != '"' || (i + 1 < n && text[i + 1] == '"'))) i += text[i] == '"' ? 2 : 1;
+            to = std::min(i, n);
+            if (i < n) ++i;
+        }
+        while (i < n && text[i] != ',' && text[i] != '\r' && text[i] != '\n') ++i;
+        if (!quoted) to = i;
+        field(row, col, text.substr(from, to - from), quoted);
+        if (i >= n) return;
+        if (text[i] == ',') {
+            ++i;
+            ++col;
+            if (i >= n) {
+                field(row, col, std::string_view(), false);
+                return;
             }
             continue;
         }
-        any = true;
-        if (c == u'"') {
-            quoted = true;
-        } else if (c == u',') {
-            row << field;
-            field.clear();
-        } else if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') ++i;
-            row << field;
-            field.clear();
-            rows.push_back(row);
-            row.clear();
-            any = false;
-        } else {
-            field += c;
-        }
+        if (text[i] == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
+        if (++i >= n) return;
+        ++row;
+        col = 0;
     }
-    if (any || !field.isEmpty() || !row.isEmpty()) {
-        row << field;
-        rows.push_back(row);
+}
+
+// A field of the converted sheet: doubled quotes made single.
+QString CsvField(std::string_view raw, bool quoted)
+{
+    if (!quoted || raw.find('"') == std::string_view::npos) return QString::fromUtf8(raw.data(), qsizetype(raw.size()));
+    std::string single;
+    single.reserve(raw.size());
+    for (size_t i = 0; i < raw.size(); ++i) {
+        single += raw[i];
+        if (raw[i] == '"' && i + 1 < raw.size() && raw[i + 1] == '"') ++i;
     }
-    return rows;
+    return QString::fromStdString(single);
 }
 
 } // namespace
@@ -258,11 +458,16 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
     const QByteArray bytes = file.readAll();
     file.close();
 
-    const QChar saved = d->io.delimiter;
-    QChar delimiter = saved;
+    QChar delimiter = d->io.delimiter; // the property itself never changes
     const bool oem = d->io.oemConvert;
-    // A first pass only counts lines and fields, so the grid is sized once
-    // and the fields go straight into it.
+    // A first pass only counts lines and fields and what they would take;
+    // the rows are then built aside, every one before the grid changes.
+    TBlockBudget budget;
+    ImportRows rows;
+    int widest = 0;
+    const auto refuse = [&] {
+        if (!budget.Fits()) throw EExtGridError(budget.Refusal(QStringLiteral("The file ") + fileName));
+    };
     const bool utf8 = ReadsAsUtf8(bytes);
     if (utf8 && delimiter.unicode() < 0x80) {
         // UTF-8 is scanned as bytes: CR, LF, the quote and the delimiter are
@@ -279,20 +484,23 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
             delimiter = DetectDelimiter(decode(text.substr(0, end1)), decode(text.substr(start2, LineEnd(text, start2) - start2)));
         }
         const char sep = char(delimiter.unicode());
-        const auto [lines, widest] = CountFields(text, sep);
+        const auto [lines, most] = CountFields(text, sep, budget);
+        refuse();
+        widest = most;
         std::string scratch;
+        rows.resize(size_t(lines));
+        TImportProgress progress(*this, lines);
         size_t start = 0;
-        PlaceImportedRows(
-            int(lines), widest,
-            [&](std::vector<QString>& fields) {
-                const size_t end = LineEnd(text, start);
-                ScanLine(text.substr(start, end - start), sep, [&](std::string_view raw) {
-                    fields.push_back(FinishField(raw, decoder, scratch));
-                    if (oem) OemToAnsiString(fields.back());
-                });
-                start = NextLine(text, end);
-            },
-            append, false);
+        for (qsizetype i = 0; i < lines; ++i) {
+            const size_t end = LineEnd(text, start);
+            BuildRow(text.substr(start, end - start), sep, rows[size_t(i)], [&](std::string_view raw) {
+                QString field = FinishField(raw, decoder, scratch);
+                if (oem) OemToAnsiString(field);
+                return field;
+            });
+            start = NextLine(text, end);
+            progress.Done(i);
+        }
     } else {
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         QString decoded = utf8 ? QString(decoder(bytes)) : AnsiToWide(bytes);
@@ -307,92 +515,68 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
         if (oem) OemToAnsiString(decoded);
         const std::u16string_view text(QStringView(decoded).utf16(), size_t(decoded.size()));
         const char16_t sep = delimiter.unicode();
-        const auto [lines, widest] = CountFields(text, sep);
+        const auto [lines, most] = CountFields(text, sep, budget);
+        refuse();
+        widest = most;
+        rows.resize(size_t(lines));
+        TImportProgress progress(*this, lines);
         size_t start = 0;
-        PlaceImportedRows(
-            int(lines), widest,
-            [&](std::vector<QString>& fields) {
-                const size_t end = LineEnd(text, start);
-                ScanLine(text.substr(start, end - start), sep, [&](std::u16string_view raw) { fields.push_back(FinishField(raw)); });
-                start = NextLine(text, end);
-            },
-            append, false);
+        for (qsizetype i = 0; i < lines; ++i) {
+            const size_t end = LineEnd(text, start);
+            BuildRow(text.substr(start, end - start), sep, rows[size_t(i)], [](std::u16string_view raw) { return FinishField(raw); });
+            start = NextLine(text, end);
+            progress.Done(i);
+        }
     }
-    d->io.delimiter = saved;
+    PlaceImportedRows(rows, widest, append, false);
 }
 
-void TExtStringGrid::PlaceImportedRows(int rows, int widest, const ImportRowReader& readRow, bool append, bool exactCols)
+void TExtStringGrid::PlaceImportedRows(ImportRows& rows, int widest, bool append, bool exactCols)
 {
     BeginUpdate();
     struct End {
         TExtStringGrid* g;
         ~End() { g->EndUpdate(); }
     } end{this};
-    const int footers = std::clamp(d->fixedFooters, 0, RowCount() - 1);
-    // The footer rows move along below the imported rows, whole.
-    std::vector<std::vector<QString>> footerTexts;
-    std::vector<std::vector<TObject*>> footerObjects;
-    for (int r = RowCount() - footers; r < RowCount(); ++r) {
-        std::vector<QString> texts;
-        std::vector<TObject*> objects;
-        for (int c = 0; c < StoredCols(r); ++c) {
-            texts.push_back(Cells(c, r));
-            objects.push_back(Objects(c, r));
-            SetObjects(c, r, nullptr);
-            SetCells(c, r, QString());
-        }
-        footerTexts.push_back(std::move(texts));
-        footerObjects.push_back(std::move(objects));
-    }
-    const int dataEnd = RowCount() - footers; // first footer row
-    int first = 0;
-    if (append) {
-        first = dataEnd;
-    } else {
-        // Nothing of an earlier content survives between the imported cells.
-        // A cell without an object needs no more than its text emptied
-        // (nothing merges it with another); the last row goes the whole way
-        // for the footer row's notice.
-        const int cols = StoreCols();
-        const int last = RowCount() - 1;
-        for (int r = 0; r < last; ++r) {
-            const int stored = std::min(cols, StoredCols(r));
-            for (int c = 0; c < stored; ++c) {
-                if (Objects(c, r)) ClearCell(c, r);
-                else SetCells(c, r, QString());
-            }
-        }
-        ClearRect(0, last, cols - 1, last);
-    }
-    const int lastRow = first + rows; // one past
+    const int oldCols = ColCount();
+    const int oldRows = RowCount();
+    const int footers = std::clamp(d->fixedFooters, 0, oldRows - 1);
+    const int dataEnd = oldRows - footers; // first footer row
+    const int first = append ? dataEnd : 0;
+    const int lastRow = first + int(rows.size()); // one past
     const int dataRows = std::max(lastRow, FixedRows() + 1);
-    SetRowCount(dataRows + footers);
-    if (widest > ColCount() || exactCols) SetColCount(widest);
-    const bool progress = bool(OnFileProgress);
-    int reported = -1;
-    // Read only now: the new texts take the memory the old ones left.
-    std::vector<QString> fields;
-    for (int i = 0; i < rows; ++i) {
-        fields.clear();
-        readRow(fields);
-        const int r = first + i;
-        for (size_t c = 0; c < fields.size(); ++c)
-            if (!fields[c].isEmpty()) SetCells(int(c), r, fields[c]);
-        if (progress) {
-            const int percent = int(Round(double(i + 1) / double(rows) * 100.0));
-            if (percent != reported) {
-                reported = percent;
-                OnFileProgress(this, short(percent));
-            }
+    const int newRows = dataRows + footers;
+    const int newCols = widest > oldCols || exactCols ? std::max(1, widest) : oldCols;
+    // The grid grows first; a failure puts the counts back. From then on
+    // nothing allocates: rows are exchanged whole.
+    std::vector<TRowCells> footerCells;
+    try {
+        footerCells.resize(size_t(footers));
+        if (newRows > oldRows) SetRowCount(newRows);
+        if (newCols > oldCols) SetColCount(newCols);
+    } catch (const std::bad_alloc&) {
+        RestoreSize(oldCols, oldRows);
+        throw EExtGridError(QStringLiteral("Not enough memory to import the file"));
+    }
+    // The footer rows move along below the imported rows, whole.
+    for (int f = 0; f < footers; ++f) SwapRowCells(dataEnd + f, footerCells[size_t(f)]);
+    if (!append) {
+        // Nothing of an earlier content survives: property objects are
+        // freed, texts go with the rows exchanged (or emptied). The last
+        // row goes the whole way for the footer row's notice.
+        for (int r = 0; r < dataEnd; ++r)
+            for (int c = 0; c < StoredCols(r); ++c)
+                if (Objects(c, r)) ClearCell(c, r);
+        ClearRect(0, oldRows - 1, std::max(oldCols, StoreCols()) - 1, oldRows - 1);
+        for (int r = lastRow; r < std::min(dataRows, dataEnd); ++r) {
+            TRowCells empty;
+            SwapRowCells(r, empty);
         }
     }
-    for (size_t f = 0; f < footerTexts.size(); ++f) {
-        const int r = dataRows + int(f);
-        for (size_t c = 0; c < footerTexts[f].size(); ++c) {
-            SetCells(int(c), r, footerTexts[f][c]);
-            SetObjects(int(c), r, footerObjects[f][c]);
-        }
-    }
+    for (size_t i = 0; i < rows.size(); ++i) SwapRowCells(first + int(i), rows[i]);
+    if (newRows < RowCount()) SetRowCount(newRows);
+    if (newCols != ColCount()) SetColCount(newCols);
+    for (int f = 0; f < footers; ++f) SwapRowCells(dataRows + f, footerCells[size_t(f)]);
     CellsChanged(TRect(0, 0, ColCount() - 1, RowCount() - 1));
 }
 
@@ -404,84 +588,103 @@ void TExtStringGrid::LoadFromXLS(const QString& fileName, const QString& sheetNa
     if (office.isEmpty()) office = QStandardPaths::findExecutable(QStringLiteral("libreoffice"));
     if (office.isEmpty()) throw EExtGridError(QStringLiteral("Excel OLE server not found"));
     const QFileInfo info(fileName);
-    if (!info.isFile() || !info.isReadable() || info.size() > kMaxImportBytes)
-        throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
+    const QString cannotOpen = QStringLiteral("Cannot open file ") + fileName;
+    if (!info.isFile() || !info.isReadable() || info.size() > kMaxImportBytes) throw EExtGridError(cannotOpen);
 
     // The suite works on a copy with a name of our own, in a folder of our
-    // own, with a profile of its own there; nothing of the file's name
-    // reaches its command line.
+    // own, with a profile of its own there; nothing of the file's or the
+    // sheet's name reaches its command line.
     QTemporaryDir work;
-    if (!work.isValid()) throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
+    if (!work.isValid()) throw EExtGridError(cannotOpen);
     QString suffix = info.suffix().toLower();
     suffix.removeIf([](QChar c) { return !(c.isLetterOrNumber() && c.unicode() < 0x80); });
-    const QString copy = work.filePath(QStringLiteral("workbook.") + (suffix.isEmpty() ? QStringLiteral("xls") : suffix));
-    if (!QFile::copy(info.absoluteFilePath(), copy)) throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
+    const QString book = QStringLiteral("workbook.") + (suffix.isEmpty() ? QStringLiteral("xls") : suffix);
+    if (!QFile::copy(info.absoluteFilePath(), work.filePath(book))) throw EExtGridError(cannotOpen);
     const QString outDir = work.filePath(QStringLiteral("out"));
     QDir().mkpath(outDir);
+    if (!WriteSheetMacro(work.filePath(QStringLiteral("profile"))) ||
+        !WriteSmallFile(work.filePath(QStringLiteral("book.txt")), book.toUtf8()) ||
+        !WriteSmallFile(work.filePath(QStringLiteral("sheet.txt")), sheetName.toUtf8()) ||
+        !WriteSmallFile(work.filePath(QStringLiteral("cap.txt")), QByteArray::number(TBlockBudget::MaxCells)))
+        throw EExtGridError(cannotOpen);
 
-    // Comma, double quote, UTF-8, values not as shown, no formulas; every
-    // sheet to its own file when a sheet is named, else the active one.
-    const QString sheetToken = sheetName.isEmpty() ? QString() : QStringLiteral(",-1");
-    const QStringList args = {
-        QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(work.filePath(QStringLiteral("profile"))).toString(),
-        QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nolockcheck"),
-        QStringLiteral("--nodefault"), QStringLiteral("--nologo"), QStringLiteral("--convert-to"),
-        QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false") + sheetToken,
-        QStringLiteral("--outdir"), outDir, copy};
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(office, args);
-    if (!process.waitForStarted()) throw EExtGridError(QStringLiteral("Excel OLE server not found"));
-    if (!process.waitForFinished(kConvertTimeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
+    TChildProcess process;
+    process.SetEnvironment(QStringLiteral("TAMSEL_SHEET_WORK"), work.path());
+    if (!process.Start(office, {QStringLiteral("-env:UserInstallation=") +
+                                    QUrl::fromLocalFile(work.filePath(QStringLiteral("profile"))).toString(),
+                                QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nolockcheck"),
+                                QStringLiteral("--nodefault"), QStringLiteral("--nologo"),
+                                QStringLiteral("macro:///Tamsel.Sheet.Convert()")}))
+        throw EExtGridError(QStringLiteral("Excel OLE server not found"));
+    // The converted sheet is watched while it is written: past the cap the
+    // suite is stopped there and then.
+    const auto convertedSize = [&] {
+        qint64 size = 0;
+        for (const QFileInfo& f : QDir(outDir).entryInfoList(QDir::Files)) size += f.size();
+        return size;
+    };
+    bool tooLarge = false;
+    process.Wait(kConvertTimeoutMs, kConvertPollMs, [&] {
+        tooLarge = convertedSize() > kMaxConvertedBytes;
+        return !tooLarge;
+    });
+    tooLarge = tooLarge || convertedSize() > kMaxConvertedBytes;
+    QFile statusFile(work.filePath(QStringLiteral("status.txt")));
+    const QByteArray status = statusFile.open(QIODevice::ReadOnly) ? statusFile.read(16).trimmed() : QByteArray();
+    TBlockBudget budget;
+    if (status == "missing") throw EExtGridError(QStringLiteral("Excel worksheet ") + sheetName + QStringLiteral(" not found"));
+    if (status == "large" || tooLarge) {
+        // The used area past the cell cap, or its values past the bytes.
+        if (status == "large") budget.Claim(TBlockBudget::MaxCells + 1, 1);
+        else budget.Bytes(TBlockBudget::MaxBytes + 1);
+        throw EExtGridError(budget.Refusal(QStringLiteral("The worksheet of ") + fileName));
     }
+    const QFileInfoList files = QDir(outDir).entryInfoList({QStringLiteral("*.csv")}, QDir::Files);
+    if (status != "done" || files.size() != 1) throw EExtGridError(cannotOpen);
+    QFile csv(files.first().absoluteFilePath());
+    if (!csv.open(QIODevice::ReadOnly)) throw EExtGridError(cannotOpen);
+    const QByteArray bytes = csv.readAll();
+    csv.close();
+    std::string_view text(bytes.constData(), size_t(bytes.size()));
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
 
-    // The converted sheet: found among the folder's files, never named from
-    // the sheet name.
-    QString converted;
-    const QString wanted = sheetName.isEmpty() ? QStringLiteral("workbook.csv")
-                                               : QStringLiteral("workbook-") + sheetName + QStringLiteral(".csv");
-    const QFileInfoList files = QDir(outDir).entryInfoList(QDir::Files);
-    for (const QFileInfo& f : files)
-        if (f.fileName() == wanted) converted = f.absoluteFilePath();
-    if (converted.isEmpty()) {
-        if (files.isEmpty()) throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
-        throw EExtGridError(QStringLiteral("Excel worksheet ") + sheetName + QStringLiteral(" not found"));
-    }
-    QFile csv(converted);
-    if (!csv.open(QIODevice::ReadOnly) || csv.size() > kMaxImportBytes)
-        throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
-    const std::vector<QStringList> cells = ParseConvertedCsv(QString::fromUtf8(csv.readAll()));
-
-    // The extent of the cells that hold values, capped.
-    int top = -1;
-    int bottom = -1;
-    int left = INT_MAX;
-    int right = -1;
-    for (size_t r = 0; r < cells.size(); ++r)
-        for (int c = 0; c < cells[r].size(); ++c)
-            if (!cells[r][c].isEmpty()) {
-                if (top < 0) top = int(r);
-                bottom = int(r);
-                left = std::min(left, c);
-                right = std::max(right, c);
-            }
-    int rows = 0;
+    // The extent of the cells that hold values, and what its rows would
+    // take, before any cell is made.
+    qint64 top = -1;
+    qint64 bottom = -1;
+    qint64 left = LLONG_MAX;
+    qint64 right = -1;
+    qint64 filledRow = -1;
+    qint64 filledCol = -1;
+    WalkCsv(text, [&](qint64 r, qint64 c, std::string_view raw, bool) {
+        if (raw.empty()) return;
+        if (top < 0) top = r;
+        bottom = r;
+        left = std::min(left, c);
+        right = std::max(right, c);
+        budget.Text(qint64(raw.size()));
+        if (r != filledRow && filledRow >= 0) budget.Slots(filledCol + 1);
+        filledRow = r;
+        filledCol = c;
+    });
+    if (filledRow >= 0) budget.Slots(filledCol + 1);
+    ImportRows rows;
     int widest = 0;
     if (top >= 0) {
         bottom = std::min(bottom, top + kMaxSheetRows - 1);
         right = std::min(right, left + kMaxSheetCols - 1);
-        rows = bottom - top + 1;
-        widest = right - left + 1;
+        budget.Claim(right - left + 1, bottom - top + 1);
+        budget.Rows(bottom - top + 1);
+        if (!budget.Fits()) throw EExtGridError(budget.Refusal(QStringLiteral("The worksheet of ") + fileName));
+        widest = int(right - left + 1);
+        rows.resize(size_t(bottom - top + 1));
+        WalkCsv(text, [&](qint64 r, qint64 c, std::string_view raw, bool quoted) {
+            if (raw.empty() || r < top || r > bottom || c < left || c > right) return;
+            std::vector<QString>& texts = rows[size_t(r - top)].Texts;
+            texts.resize(size_t(c - left));
+            texts.push_back(CsvField(raw, quoted));
+        });
     }
-    int next = top;
-    PlaceImportedRows(
-        rows, std::max(widest, FixedCols() + 1),
-        [&](std::vector<QString>& fields) {
-            const QStringList& src = cells[size_t(next++)];
-            for (int c = left; c <= right && c < src.size(); ++c) fields.push_back(src[c]);
-        },
-        false, true);
+    PlaceImportedRows(rows, std::max(widest, FixedCols() + 1), false, true);
 }
+

@@ -11,6 +11,7 @@
 
 #include "grid/TExtStringGrid_p.h"
 #include "grid/cells/TCellProperties.h"
+#include "grid/io/TBlockBudget.h"
 #include "grid/io/TObjectReader.h"
 #include "grid/io/TObjectWriter.h"
 
@@ -19,7 +20,9 @@
 #include <QStringTokenizer>
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -132,6 +135,10 @@ struct TParsedBlock {
     int originRow = 0;
     qint64 cellCount = 0;
     std::vector<TParsedExtra> extras; // in stream order
+    // Per row of the block (from rowBase rows above its top): one past the
+    // grid column its last cell goes to, 0 for a row without cells.
+    std::vector<int> reach;
+    qint64 rowBase = 0;
 };
 
 void ReadProperties(const TStreamRecord& rec, TCellProperties& p)
@@ -183,7 +190,13 @@ void ReadGraphic(const TStreamRecord& rec, TCellGraphic& g)
 
 // Reads and checks the whole stream. The cells' texts are checked but not
 // kept: the grid takes them from the bytes once the stream has proved good.
-TParsedBlock ParseBlock(const QByteArray& bytes)
+// What the block would take goes into budget: claim adds the rows the grid
+// grows by once the head is read (before anything is made for the rows)
+// and answers the grid column the block's left edge goes to; then the
+// cells' slots, texts and properties follow. A block past the caps is
+// refused as soon as that shows.
+TParsedBlock ParseBlock(const QByteArray& bytes, TBlockBudget& budget,
+                        const std::function<qint64(const TParsedBlock&, TBlockBudget&)>& claim)
 {
     TObjectReader reader(bytes);
     TParsedBlock block;
@@ -207,6 +220,18 @@ TParsedBlock ParseBlock(const QByteArray& bytes)
     if (block.fullGrid) block.originCol = block.originRow = 0;
     const bool fixedOrigin = block.hasOrigin || block.fullGrid;
     const qint64 maxCells = block.cols * block.rows;
+    budget.Claim(block.cols, block.rows);
+    const qint64 left = claim(block, budget);
+    const auto refuse = [&] {
+        if (!budget.Fits()) throw EReadError(budget.Refusal(QStringLiteral("The cell block")));
+    };
+    refuse();
+    // The columns each row of the block reaches: a row's slots run up to
+    // its last cell. A block placed by its first cell has rows on both
+    // sides of it.
+    block.rowBase = fixedOrigin ? 0 : block.rows - 1;
+    std::vector<int>& reach = block.reach;
+    reach.assign(size_t(fixedOrigin ? block.rows : 2 * block.rows - 1), 0);
     TStreamRecord rec;
     TStreamRecord pr;
     TStreamRecord gr;
@@ -217,7 +242,8 @@ TParsedBlock ParseBlock(const QByteArray& bytes)
         if (block.cellCount >= maxCells) Fail();
         const int col = Int32(rec, "Col");
         const int row = Int32(rec, "Row");
-        if (const TStreamValue* text = rec.Find("Cell"); text && text->kind != TStreamValue::String) Fail();
+        const TStreamValue* text = rec.Find("Cell");
+        if (text && text->kind != TStreamValue::String) Fail();
         if (block.cellCount == 0 && !fixedOrigin) {
             block.originCol = col;
             block.originRow = row;
@@ -228,8 +254,14 @@ TParsedBlock ParseBlock(const QByteArray& bytes)
         const bool inside = fixedOrigin ? (dc >= 0 && dc < block.cols && dr >= 0 && dr < block.rows)
                                         : (dc > -block.cols && dc < block.cols && dr > -block.rows && dr < block.rows);
         if (!inside) Fail();
+        // A text takes no more characters than its bytes.
+        if (text && !text->raw.isEmpty()) budget.Text(text->raw.size());
+        int& width = reach[size_t(block.rowBase + dr)];
+        width = int(std::clamp<qint64>(left + dc + 1, std::max(width, 1), INT32_MAX));
         const qint64 index = block.cellCount++;
         if (!rec.Bool("HasProp")) continue;
+        budget.Properties(1);
+        refuse();
         TParsedExtra extra;
         extra.index = index;
         extra.col = col;
@@ -284,6 +316,10 @@ TParsedBlock ParseBlock(const QByteArray& bytes)
         block.extras.push_back(std::move(extra));
     }
     if (reader.Remaining() != 0) Fail();
+    for (const int width : reach)
+        if (width > 0) budget.Slots(width);
+    budget.Bytes(qint64(sizeof(void*) * 5) * block.cellCount); // the cells' places, decided before any is written
+    refuse();
     return block;
 }
 
@@ -429,13 +465,38 @@ QByteArray TExtStringGrid::CellStreamBytes(const TRect& block)
 int TExtStringGrid::LoadCellsFromStream(int col, int row, QIODevice& stream)
 {
     if (stream.bytesAvailable() > kMaxStreamBytes) throw EReadError(QStringLiteral("Invalid cell stream"));
-    return LoadCells(col, row, stream.readAll(), false);
+    QByteArray bytes;
+    try {
+        bytes = stream.readAll();
+    } catch (const std::bad_alloc&) {
+        throw EReadError(QStringLiteral("Not enough memory to read the cell stream"));
+    }
+    return LoadCells(col, row, bytes, false);
 }
 
 int TExtStringGrid::LoadCells(int col, int row, const QByteArray& bytes, bool asPaste)
 {
     if (bytes.size() > kMaxStreamBytes) throw EReadError(QStringLiteral("Invalid cell stream"));
-    TParsedBlock block = ParseBlock(bytes);
+    const TNavigation& nav = d->navigation;
+    const bool whole = !asPaste; // a whole-grid stream replaces the grid
+    // The rows the grid would grow by count against the caps before the
+    // cells are read.
+    TBlockBudget budget;
+    TParsedBlock block;
+    try {
+        block = ParseBlock(bytes, budget, [&](const TParsedBlock& b, TBlockBudget& bb) -> qint64 {
+            if (b.fullGrid && whole) {
+                bb.Rows(b.rows - RowCount());
+                return 0;
+            }
+            if (asPaste && nav.AllowClipboardRowGrow) bb.Rows(row + b.rows - RowCount());
+            return col;
+        });
+    } catch (const std::bad_alloc&) {
+        throw EReadError(QStringLiteral("Not enough memory to read the cell stream"));
+    }
+    const bool replace = block.fullGrid && whole;
+    if (replace) col = row = 0;
 
     BeginUpdate();
     struct End {
@@ -443,63 +504,98 @@ int TExtStringGrid::LoadCells(int col, int row, const QByteArray& bytes, bool as
         ~End() { g->EndUpdate(); }
     } end{this};
 
-    if (block.fullGrid && !asPaste) {
+    // The grid grows first, to what the block needs; a failure puts the
+    // counts back. A whole grid is cut to its size only once nothing can
+    // fail any more.
+    const int oldCols = ColCount();
+    const int oldRows = RowCount();
+    const qint64 needCols = replace ? block.cols : col + block.cols;
+    const qint64 needRows = replace ? block.rows : row + block.rows;
+    const bool growCols = replace || (asPaste && nav.AllowClipboardColGrow);
+    const bool growRows = replace || (asPaste && nav.AllowClipboardRowGrow);
+
+    struct TPlaced {
+        int col;
+        int row;
+        QString value;
+        TParsedExtra* extra;
+    };
+    std::vector<TPlaced> placed;
+    try {
+        if (growCols && needCols > ColCount()) SetColCount(int(needCols));
+        if (growRows && needRows > RowCount()) SetRowCount(int(needRows));
+        if (replace) {
+            // The sizes are stored where they will be set (the lists are
+            // made now, each size as it was).
+            if (!block.colWidths.empty()) SetColWidths(0, ColWidths(0));
+            if (!block.rowHeights.empty()) SetRowHeights(0, RowHeights(0));
+        }
+        // Where each cell goes and what it gets (the paste event may change
+        // or refuse it), all decided before the first is written.
+        const bool always = !asPaste || nav.AllowClipboardAlways;
+        const auto target = [&](int cellCol, int cellRow, int& tc, int& tr) {
+            const qint64 x = qint64(col) + cellCol - block.originCol;
+            const qint64 y = qint64(row) + cellRow - block.originRow;
+            if (x < 0 || y < 0 || x >= (replace ? needCols : ColCount()) || y >= (replace ? needRows : RowCount()))
+                return false;
+            tc = RealColIndex(int(x));
+            tr = int(y);
+            return tc >= 0;
+        };
+        placed.reserve(size_t(block.cellCount));
+        TObjectReader reader(bytes);
+        TStreamRecord rec;
+        reader.ReadRecord(rec);
+        auto extra = block.extras.begin();
+        for (qint64 i = 0; i < block.cellCount; ++i) {
+            reader.ReadRecord(rec);
+            TParsedExtra* x = extra != block.extras.end() && extra->index == i ? &*extra++ : nullptr;
+            if (x) {
+                TStreamRecord skipped;
+                for (int k = 0; k < x->records; ++k) reader.ReadRecord(skipped);
+            }
+            int tc = 0;
+            int tr = 0;
+            if (!target(int(rec.Int("Col")), int(rec.Int("Row")), tc, tr)) continue;
+            if (!always && !IsCellEditable(tc, tr)) continue;
+            QString value = rec.Str("Cell");
+            if (asPaste && OnClipboardBeforePasteCell) {
+                bool allow = true;
+                OnClipboardBeforePasteCell(this, DisplColIndex(tc), tr, value, allow);
+                if (!allow) continue;
+            }
+            placed.push_back(TPlaced{tc, tr, std::move(value), x});
+        }
+        // Each row gets room for the columns its cells reach.
+        for (size_t k = 0; k < block.reach.size(); ++k) {
+            const qint64 r = qint64(row) + qint64(k) - block.rowBase;
+            if (block.reach[k] <= 0 || r < 0 || r >= RowCount()) continue;
+            const int rc = RealColIndex(int(std::min<qint64>(ColCount(), block.reach[k]) - 1));
+            if (rc >= 0) ReserveCols(int(r), int(r), rc + 1);
+        }
+    } catch (const std::bad_alloc&) {
+        RestoreSize(oldCols, oldRows);
+        throw EReadError(QStringLiteral("Not enough memory to read the cell stream"));
+    } catch (...) {
+        RestoreSize(oldCols, oldRows);
+        throw;
+    }
+
+    if (replace) {
         Clear();
         SetColCount(int(block.cols));
         SetRowCount(int(block.rows));
         for (size_t c = 0; c < block.colWidths.size(); ++c) SetColWidths(int(c), block.colWidths[c]);
         for (size_t r = 0; r < block.rowHeights.size(); ++r) SetRowHeights(int(r), block.rowHeights[r]);
-        col = row = 0;
-    } else if (asPaste) {
-        // A paste grows the grid as a text paste may.
-        const qint64 needCols = col + block.cols;
-        const qint64 needRows = row + block.rows;
-        if (needCols > ColCount() && d->navigation.AllowClipboardColGrow) SetColCount(int(needCols));
-        if (needRows > RowCount() && d->navigation.AllowClipboardRowGrow) SetRowCount(int(needRows));
     }
-
-    const bool always = !asPaste || d->navigation.AllowClipboardAlways;
-    const auto target = [&](int cellCol, int cellRow, int& tc, int& tr) {
-        const qint64 x = qint64(col) + cellCol - block.originCol;
-        const qint64 y = qint64(row) + cellRow - block.originRow;
-        if (x < 0 || y < 0 || x >= ColCount() || y >= RowCount()) return false;
-        tc = RealColIndex(int(x));
-        tr = int(y);
-        return tc >= 0;
-    };
-    // The rows get room for the block's columns at once.
-    if (ColCount() > col && RowCount() > row) {
-        const int lastCol = RealColIndex(int(std::min<qint64>(ColCount() - 1, col + block.cols - 1)));
-        if (lastCol >= 0) ReserveCols(row, int(std::min<qint64>(RowCount() - 1, row + block.rows - 1)), lastCol + 1);
-    }
-    // The records again, every one of them read and checked above.
-    TObjectReader reader(bytes);
-    TStreamRecord rec;
-    reader.ReadRecord(rec);
-    auto extra = block.extras.begin();
-    for (qint64 i = 0; i < block.cellCount; ++i) {
-        reader.ReadRecord(rec);
-        TParsedExtra* x = extra != block.extras.end() && extra->index == i ? &*extra++ : nullptr;
-        if (x) {
-            TStreamRecord skipped;
-            for (int k = 0; k < x->records; ++k) reader.ReadRecord(skipped);
-        }
-        int tc = 0;
-        int tr = 0;
-        if (!target(int(rec.Int("Col")), int(rec.Int("Row")), tc, tr)) continue;
-        if (!always && !IsCellEditable(tc, tr)) continue;
-        QString value = rec.Str("Cell");
-        if (asPaste && OnClipboardBeforePasteCell) {
-            bool allow = true;
-            OnClipboardBeforePasteCell(this, DisplColIndex(tc), tr, value, allow);
-            if (!allow) continue;
-        }
-        SetCells(tc, tr, value);
+    for (TPlaced& cell : placed) {
+        SetCells(cell.col, cell.row, std::move(cell.value));
+        TParsedExtra* x = cell.extra;
         if (!x) continue;
-        TCellProperties* p = EnsureCellProperties(tc, tr);
+        TCellProperties* p = EnsureCellProperties(cell.col, cell.row);
         p->Assign(*x->props);
-        p->OwnerCol = tc;
-        p->OwnerRow = tr;
+        p->OwnerCol = cell.col;
+        p->OwnerRow = cell.row;
         p->Control = nullptr;
         // Merges are made again below from the areas the block holds whole.
         p->IsBaseCell = true;
@@ -510,6 +606,14 @@ int TExtStringGrid::LoadCells(int col, int row, const QByteArray& bytes, bool as
         if (old && old->CellType != ctVirtCheckBox) delete old;
         if (x->graphic) p->SetCellGraphic(x->graphic.release());
     }
+    const auto target = [&](int cellCol, int cellRow, int& tc, int& tr) {
+        const qint64 x = qint64(col) + cellCol - block.originCol;
+        const qint64 y = qint64(row) + cellRow - block.originRow;
+        if (x < 0 || y < 0 || x >= ColCount() || y >= RowCount()) return false;
+        tc = RealColIndex(int(x));
+        tr = int(y);
+        return tc >= 0;
+    };
     for (const TParsedExtra& c : block.extras) {
         if (!c.props->IsBaseCell || (c.props->CellSpanX <= 0 && c.props->CellSpanY <= 0)) continue;
         const qint64 dc = qint64(c.col) - block.originCol;

@@ -37,6 +37,19 @@ void TStringGrid::SetCells(int col, int row, const QString& value)
     CellChanged(col, row);
 }
 
+void TStringGrid::SetCells(int col, int row, QString&& value)
+{
+    if (col < 0) throw EInvalidGridOperation(QStringLiteral("Grid index out of range"));
+    RowData& r = RowAt(row);
+    if (size_t(col) >= r.Texts.size()) {
+        if (value.isEmpty()) return;
+        r.Texts.resize(size_t(col) + 1);
+    }
+    if (r.Texts[size_t(col)] == value) return;
+    r.Texts[size_t(col)] = std::move(value);
+    CellChanged(col, row);
+}
+
 TObject* TStringGrid::Objects(int col, int row) const
 {
     if (row < 0 || col < 0 || row >= int(m_rows.size())) return nullptr;
@@ -76,6 +89,12 @@ void TStringGrid::ReserveCols(int first, int last, int cols)
     first = std::max(0, first);
     last = std::min(last, int(m_rows.size()) - 1);
     for (int r = first; r <= last; ++r) m_rows[size_t(r)].Texts.reserve(size_t(std::max(0, cols)));
+}
+
+void TStringGrid::SwapRowCells(int row, TRowCells& cells)
+{
+    std::swap(RowAt(row), cells);
+    InvalidateRow(row);
 }
 
 void TStringGrid::CellChanged(int col, int row) { InvalidateCell(col, row); }

@@ -24,6 +24,8 @@ public:
     // Raises EInvalidGridOperation for a row outside 0 .. RowCount-1 or a
     // negative column.
     void SetCells(int col, int row, const QString& value);
+    // The same, taking the text over.
+    void SetCells(int col, int row, QString&& value);
     TObject* Objects(int col, int row) const;
     void SetObjects(int col, int row, TObject* object);
     // The texts of a row from column 0, as far as written.
@@ -52,6 +54,9 @@ public:
     // Puts rows back, each at its index in the grid that results (indices
     // ascending).
     void PutRows(std::vector<std::pair<int, TRowCells>>& rows);
+    // Exchanges the texts and objects of a row with cells, whole: nothing
+    // is copied, freed or allocated.
+    void SwapRowCells(int row, TRowCells& cells);
 
     // Puts the rows first .. first + order.size() - 1 in a new order: the
     // row at first + k becomes the one that stood at order[k] (order holds

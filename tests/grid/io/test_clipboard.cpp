@@ -296,3 +296,29 @@ TEST_F(ClipboardTest, SmartFillSeries)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ClipboardTest, AsciiTextSplitsWhereverItsBreaksFall)
+{
+    // Fields of every length from 0 to 19 put the breaks at every place of
+    // an eight-byte word; other control characters stay in their fields.
+    QByteArray text;
+    QStringList expected;
+    for (int n = 0; n < 20; ++n) {
+        QByteArray field(n, char('a' + n));
+        if (n == 9) field[4] = '\x0b';
+        text += field + (n % 5 == 4 ? (n % 10 == 4 ? "\r\n" : "\n") : "\t");
+        expected << QString::fromLatin1(field);
+    }
+    Grid g(6, 5);
+    QMimeData data;
+    data.setData(GridMimeTypes::Text, text);
+    EXPECT_EQ(g.PasteMimeData(1, 1, data), 21);
+    QStringList got;
+    for (int r = 1; r < 5; ++r)
+        for (int c = 1; c < 6; ++c) got << g.Cells(c, r);
+    EXPECT_EQ(got, expected);
+}
+
+} // namespace
