@@ -327,7 +327,7 @@ void TMainProfileFrm::CreateActions()
     connect(NextForm, &QAction::triggered, this, [this] { Guarded([this] { NextFormExecute(); }); });
     connect(PriorForm, &QAction::triggered, this, [this] { Guarded([this] { PriorFormExecute(); }); });
     connect(FileSettings, &QAction::triggered, this, [this] { Guarded([this] { FileSettingsExecute(); }); });
-    connect(FileExit, &QAction::triggered, this, [this] { Close(); });
+    connect(FileExit, &QAction::triggered, this, [this] { Guarded([this] { Close(); }); });
     connect(HelpAbout, &QAction::triggered, this, [this] { Guarded([this] { HelpAboutExecute(); }); });
 
     ToolBar1->addSeparator();
@@ -410,12 +410,18 @@ QToolButton* TMainProfileFrm::StepButton(int index) const
     return index >= 0 && index < siStepCount ? m_stepButtons[index] : nullptr;
 }
 
-void TMainProfileFrm::ShowStep(int index)
+bool TMainProfileFrm::ShowStep(int index)
 {
-    if (index < 0 || index >= siStepCount || LiveStep(index)) return;
-    // A step whose close failed stays current (it answers non-zero).
-    if (AppState().BroadcastMessage(this, WM_STEPCLOSE) != 0) return;
+    if (index < 0 || index >= siStepCount) return false;
+    if (LiveStep(index)) return true;
+    // A step whose close failed stays current (it answers non-zero): its
+    // button is pressed again and the step index stays.
+    if (AppState().BroadcastMessage(this, WM_STEPCLOSE) != 0) {
+        m_stepActions[m_stepIndex]->setChecked(true);
+        return false;
+    }
     if (const auto& make = m_steps[index].make) make(Panel1);
+    return true;
 }
 
 void TMainProfileFrm::RunStepAction(int index)
@@ -425,27 +431,27 @@ void TMainProfileFrm::RunStepAction(int index)
         return;
     }
     m_stepActions[index]->setChecked(true);
-    ShowStep(index);
-    m_stepIndex = index;
+    if (ShowStep(index)) m_stepIndex = index;
 }
 
 void TMainProfileFrm::LoginFormExecute()
 {
     TAppState& state = AppState();
     LoginForm->setChecked(true);
+    bool shown = false;
     if (state.LoggedIn) {
         state.LoggedIn = false;
         state.Reset();
-        ShowStep(siLogin);
+        shown = ShowStep(siLogin);
         UpdateActions();
         state.Counties.Clear();
         StatusBar1->SetPanelText(2, QString());
     } else {
         LogoutTimer->stop();
         LogoutTimer->start();
-        ShowStep(siLogin);
+        shown = ShowStep(siLogin);
     }
-    m_stepIndex = siLogin;
+    if (shown) m_stepIndex = siLogin;
 }
 
 void TMainProfileFrm::LogoutTimerTimer()
@@ -611,8 +617,16 @@ void TMainProfileFrm::FormCloseQuery(bool& canClose)
     QList<QPointer<TForm>> others;
     for (auto it = forms.crbegin(); it != forms.crend(); ++it)
         if ((*it)->objectName() != QLatin1String("MainProfileFrm")) others.append(*it);
-    for (const QPointer<TForm>& f : others)
-        if (f && !f->IsReleased()) f->Close();
+    // A form that fails to close (My Page whose save failed) is reported;
+    // the program is left all the same.
+    for (const QPointer<TForm>& f : others) {
+        if (!f || f->IsReleased()) continue;
+        try {
+            f->Close();
+        } catch (...) {
+            if (TApplication* app = TApplication::Instance()) app->HandleException(f ? f.data() : this);
+        }
+    }
 }
 
 bool TMainProfileFrm::eventFilter(QObject* watched, QEvent* event)

@@ -16,6 +16,8 @@ QList<TForm*>& formList()
 TForm::TForm(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags)
 {
     formList().append(this);
+    TApplication* app = TApplication::Instance();
+    if (app && !parent && !app->MainForm()) app->SetMainForm(this);
 }
 
 TForm::~TForm()
@@ -42,6 +44,13 @@ bool TForm::Close()
     if (!canClose) return false;
     TCloseAction action = TCloseAction::caHide;
     if (OnClose) OnClose(this, action);
+    if (action == TCloseAction::caNone) return false;
+    // The main form closed: the program ends, whatever the action says.
+    if (TApplication* app = TApplication::Instance(); app && app->MainForm() == this) {
+        hide();
+        app->Terminate();
+        return true;
+    }
     switch (action) {
     case TCloseAction::caNone:
         return false;
