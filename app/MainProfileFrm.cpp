@@ -284,9 +284,16 @@ void TMainProfileFrm::CreateActions()
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
     ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    QFont small = ToolBar1->font();
-    small.setPointSize(8);
+    // The form's font, MS Sans Serif at 8 points (11 pixels on the screen).
+    QFont small(QStringLiteral("MS Sans Serif"));
+    small.setPixelSize(11);
     ToolBar1->setFont(small);
+    // Buttons are 79 by 36; one whose caption needs more (with 4 pixels
+    // of margin at each side) grows to fit it.
+    auto fit = [](QToolButton* button) {
+        const int needed = button->fontMetrics().horizontalAdvance(button->text()) + 8;
+        button->setFixedSize(std::max(79, needed), 36);
+    };
     m_stepGroup = new QActionGroup(this);
     m_stepGroup->setExclusive(true);
     for (int i = 0; i < siStepCount; ++i) {
@@ -306,7 +313,7 @@ void TMainProfileFrm::CreateActions()
         auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(a));
         if (button) {
             button->setObjectName(QStringLiteral("ToolButton%1").arg(i + 1));
-            button->setFixedSize(79, 36);
+            fit(button);
         }
         m_stepButtons[i] = button;
     }
@@ -335,7 +342,7 @@ void TMainProfileFrm::CreateActions()
     ToolBar1->addAction(FileExit);
     if (auto* exitButton = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(FileExit))) {
         exitButton->setObjectName(QStringLiteral("ToolButtonExit"));
-        exitButton->setFixedSize(79, 36);
+        fit(exitButton);
     }
 
     MainMenu1 = new QMenuBar(this);
