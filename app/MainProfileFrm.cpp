@@ -126,6 +126,8 @@ TMainProfileFrm::TMainProfileFrm(QWidget* parent) : TForm(parent)
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     MainProfileFrm = this;
+    // The application's main form: closing it ends the program.
+    if (TApplication* app = TApplication::Instance()) app->SetMainForm(this);
 
     CreateSteps();
     CreateComponents();

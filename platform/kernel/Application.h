@@ -32,8 +32,8 @@ public:
     // Delivers every pending event, as the class library's ProcessMessages.
     static void ProcessMessages();
 
-    // The main form: the first form made (TForm registers itself). Closing
-    // it ends the program, whatever its close action.
+    // The main form, as the program's start makes it. Closing it ends the
+    // program, whatever its close action.
     QWidget* MainForm() const { return m_mainForm.data(); }
     void SetMainForm(QWidget* form) { m_mainForm = form; }
     // Ends the message loop (every nested one too) and keeps Run from

@@ -16,8 +16,6 @@ QList<TForm*>& formList()
 TForm::TForm(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags)
 {
     formList().append(this);
-    TApplication* app = TApplication::Instance();
-    if (app && !parent && !app->MainForm()) app->SetMainForm(this);
 }
 
 TForm::~TForm()

@@ -25,8 +25,8 @@ public:
 
     // The close of the class library: asks OnCloseQuery, then OnClose with the
     // default action (caHide); caHide hides, caFree hides and releases, caNone
-    // keeps the form. The application's main form (the first form made
-    // without a parent) ends the program instead of any action but caNone.
+    // keeps the form. The application's main form (TApplication::MainForm)
+    // ends the program instead, whatever the action but caNone.
     // Returns true when the form was closed.
     bool Close();
     // Frees the form once control is back in the event loop.
