@@ -102,15 +102,15 @@ QIcon StockIcon(TStockIcon icon)
 // Wine's Tahoma (drawn to Tahoma's metrics; not on fontconfig's path, so
 // registered here), and the class library's default "MS Sans Serif" (and
 // "Microsoft Sans Serif") draws in it too: its widths are within a pixel
-// or two of MS Sans Serif's on the captions, and it has a bold face. Arial
-// and the rest are mapped by the canvas (to the Liberation fonts).
+// or two of MS Sans Serif's on the captions. Only the regular face is
+// registered: Wine's bold face has wider advances but the regular strokes,
+// so bold text is emboldened from the regular face instead, and shows.
+// Arial and the rest are mapped by the canvas (to the Liberation fonts).
 void InstallWindowsFaces()
 {
-    const char* const files[] = {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"};
+    const QString file = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
     bool tahoma = QFontDatabase::families().contains(QStringLiteral("Tahoma"), Qt::CaseInsensitive);
-    for (const char* file : files)
-        if (QFile::exists(QString::fromLatin1(file)) && QFontDatabase::addApplicationFont(QString::fromLatin1(file)) >= 0)
-            tahoma = true;
+    if (!tahoma && QFile::exists(file) && QFontDatabase::addApplicationFont(file) >= 0) tahoma = true;
     if (!tahoma) return;
     for (const char* face : {"MS Sans Serif", "Microsoft Sans Serif"})
         if (!QFontDatabase::families().contains(QString::fromLatin1(face), Qt::CaseInsensitive))

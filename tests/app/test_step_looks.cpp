@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
+#include <QImage>
 #include <QFontMetrics>
 #include <QToolButton>
 
@@ -82,6 +83,21 @@ TEST_F(MainWindow, TheLoginButtonShowsLoginInBoldAtTen)
         EXPECT_EQ(c.Font.Size(), 10);
     }
     EXPECT_TRUE(drawn);
+
+    // And it shows: the bold caption puts more ink on the face than the
+    // same caption in the regular face.
+    auto ink = [button] {
+        const QImage face = button->grab().toImage();
+        int dark = 0;
+        for (int y = 0; y < face.height(); ++y)
+            for (int x = 0; x < face.width(); ++x)
+                if (qGray(face.pixel(x, y)) < 96) ++dark;
+        return dark;
+    };
+    const int bold = ink();
+    button->SetCaption(QStringLiteral("Login"));
+    const int regular = ink();
+    EXPECT_GT(bold, regular + regular / 8) << bold << " against " << regular;
 }
 
 TEST_F(MainWindow, StepCaptionsFitTheirButtons)
