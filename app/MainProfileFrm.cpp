@@ -126,6 +126,8 @@ TMainProfileFrm::TMainProfileFrm(QWidget* parent) : TForm(parent)
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     MainProfileFrm = this;
+    // The application's main form: closing it ends the program.
+    if (TApplication* app = TApplication::Instance()) app->SetMainForm(this);
 
     CreateSteps();
     CreateComponents();
@@ -284,9 +286,16 @@ void TMainProfileFrm::CreateActions()
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
     ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    QFont small = ToolBar1->font();
-    small.setPointSize(8);
+    // The form's font, MS Sans Serif at 8 points (11 pixels on the screen).
+    QFont small(QStringLiteral("MS Sans Serif"));
+    small.setPixelSize(11);
     ToolBar1->setFont(small);
+    // Buttons are 79 by 36; one whose caption needs more (with 4 pixels
+    // of margin at each side) grows to fit it.
+    auto fit = [](QToolButton* button) {
+        const int needed = button->fontMetrics().horizontalAdvance(button->text()) + 8;
+        button->setFixedSize(std::max(79, needed), 36);
+    };
     m_stepGroup = new QActionGroup(this);
     m_stepGroup->setExclusive(true);
     for (int i = 0; i < siStepCount; ++i) {
@@ -306,7 +315,7 @@ void TMainProfileFrm::CreateActions()
         auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(a));
         if (button) {
             button->setObjectName(QStringLiteral("ToolButton%1").arg(i + 1));
-            button->setFixedSize(79, 36);
+            fit(button);
         }
         m_stepButtons[i] = button;
     }
@@ -327,7 +336,7 @@ void TMainProfileFrm::CreateActions()
     connect(NextForm, &QAction::triggered, this, [this] { Guarded([this] { NextFormExecute(); }); });
     connect(PriorForm, &QAction::triggered, this, [this] { Guarded([this] { PriorFormExecute(); }); });
     connect(FileSettings, &QAction::triggered, this, [this] { Guarded([this] { FileSettingsExecute(); }); });
-    connect(FileExit, &QAction::triggered, this, [this] { Close(); });
+    connect(FileExit, &QAction::triggered, this, [this] { Guarded([this] { Close(); }); });
     connect(HelpAbout, &QAction::triggered, this, [this] { Guarded([this] { HelpAboutExecute(); }); });
 
     ToolBar1->addSeparator();
@@ -335,7 +344,7 @@ void TMainProfileFrm::CreateActions()
     ToolBar1->addAction(FileExit);
     if (auto* exitButton = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(FileExit))) {
         exitButton->setObjectName(QStringLiteral("ToolButtonExit"));
-        exitButton->setFixedSize(79, 36);
+        fit(exitButton);
     }
 
     MainMenu1 = new QMenuBar(this);
@@ -411,12 +420,18 @@ QToolButton* TMainProfileFrm::StepButton(int index) const
     return index >= 0 && index < siStepCount ? m_stepButtons[index] : nullptr;
 }
 
-void TMainProfileFrm::ShowStep(int index)
+bool TMainProfileFrm::ShowStep(int index)
 {
-    if (index < 0 || index >= siStepCount || LiveStep(index)) return;
-    // A step whose close failed stays current (it answers non-zero).
-    if (AppState().BroadcastMessage(this, WM_STEPCLOSE) != 0) return;
+    if (index < 0 || index >= siStepCount) return false;
+    if (LiveStep(index)) return true;
+    // A step whose close failed stays current (it answers non-zero): its
+    // button is pressed again and the step index stays.
+    if (AppState().BroadcastMessage(this, WM_STEPCLOSE) != 0) {
+        m_stepActions[m_stepIndex]->setChecked(true);
+        return false;
+    }
     if (const auto& make = m_steps[index].make) make(Panel1);
+    return true;
 }
 
 void TMainProfileFrm::RunStepAction(int index)
@@ -426,27 +441,27 @@ void TMainProfileFrm::RunStepAction(int index)
         return;
     }
     m_stepActions[index]->setChecked(true);
-    ShowStep(index);
-    m_stepIndex = index;
+    if (ShowStep(index)) m_stepIndex = index;
 }
 
 void TMainProfileFrm::LoginFormExecute()
 {
     TAppState& state = AppState();
     LoginForm->setChecked(true);
+    bool shown = false;
     if (state.LoggedIn) {
         state.LoggedIn = false;
         state.Reset();
-        ShowStep(siLogin);
+        shown = ShowStep(siLogin);
         UpdateActions();
         state.Counties.Clear();
         StatusBar1->SetPanelText(2, QString());
     } else {
         LogoutTimer->stop();
         LogoutTimer->start();
-        ShowStep(siLogin);
+        shown = ShowStep(siLogin);
     }
-    m_stepIndex = siLogin;
+    if (shown) m_stepIndex = siLogin;
 }
 
 void TMainProfileFrm::LogoutTimerTimer()
@@ -612,8 +627,16 @@ void TMainProfileFrm::FormCloseQuery(bool& canClose)
     QList<QPointer<TForm>> others;
     for (auto it = forms.crbegin(); it != forms.crend(); ++it)
         if ((*it)->objectName() != QLatin1String("MainProfileFrm")) others.append(*it);
-    for (const QPointer<TForm>& f : others)
-        if (f && !f->IsReleased()) f->Close();
+    // A form that fails to close (My Page whose save failed) is reported;
+    // the program is left all the same.
+    for (const QPointer<TForm>& f : others) {
+        if (!f || f->IsReleased()) continue;
+        try {
+            f->Close();
+        } catch (...) {
+            if (TApplication* app = TApplication::Instance()) app->HandleException(f ? f.data() : this);
+        }
+    }
 }
 
 bool TMainProfileFrm::eventFilter(QObject* watched, QEvent* event)

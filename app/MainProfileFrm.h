@@ -100,8 +100,9 @@ public:
     QToolButton* StepButton(int index) const;
 
     // Closes every other step and creates the step's form in the panel,
-    // unless the step's form already exists.
-    void ShowStep(int index);
+    // unless the step's form already exists. False when the current step
+    // could not be closed (it stays current).
+    bool ShowStep(int index);
     void UpdateActions();
     void ApplyServerHost();
     void LoadSettings();

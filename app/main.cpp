@@ -14,7 +14,7 @@ int main(int argc, char** argv)
     try {
         auto mainForm = std::make_unique<TMainProfileFrm>();
         mainForm->show();
-        result = app.exec();
+        result = app.Run();
         FreeAppState();
     } catch (const Exception& e) {
         Dialogs::ShowError(e.Message());

@@ -9,7 +9,7 @@ packages=(
   zlib1g-dev libjpeg62-turbo-dev libtiff-dev
   libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev libpugixml-dev
   python3
-  fonts-liberation2 fonts-dejavu-core fontconfig
+  fonts-liberation2 fonts-dejavu-core fonts-wine fontconfig
   poppler-utils
   libreoffice-calc-nogui
 )

@@ -14,7 +14,9 @@ program=build/release/app/tamsel
 ports=$(mktemp)
 python3 tools/sample-service/sample_service.py --port 0 --taxmap-port 0 >"$ports" &
 service=$!
-trap 'kill "$service" 2>/dev/null || true; rm -f "$ports"' EXIT
+# When the program ends (Exit, or its window closed), the service is stopped
+# and waited for before the script returns.
+trap '{ kill "$service" 2>/dev/null && wait "$service" 2>/dev/null; } || true; rm -f "$ports"' EXIT
 for _ in $(seq 100); do
   [[ -s "$ports" ]] && break
   kill -0 "$service" 2>/dev/null || { echo "The sample service did not start." >&2; exit 1; }

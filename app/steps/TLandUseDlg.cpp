@@ -89,7 +89,9 @@ TLandUseDlg::TLandUseDlg(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Land Use Codes"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(364, 468);
-    if (parent) move(parent->geometry().center() - rect().center());
+    // Centred on the main window: its geometry is in screen coordinates
+    // (a step form's is in its panel's).
+    if (QWidget* main = parent ? parent->window() : nullptr) move(main->geometry().center() - rect().center());
 
     gLandUse = new TExtStringGrid(this, QStringLiteral("gLandUse"));
     gLandUse->setGeometry(0, 0, 364, 424);

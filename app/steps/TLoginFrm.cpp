@@ -58,9 +58,7 @@ TLoginFrm::TLoginFrm(QObject* owner) : TBaseFrm(owner)
 
     btnLogin = new THTMLButton(this);
     btnLogin->setObjectName(QStringLiteral("btnLogin"));
-    QFont font = btnLogin->font();
-    font.setPointSize(10);
-    btnLogin->setFont(font);
+    btnLogin->Font().SetSize(10);
     btnLogin->SetCaption(QStringLiteral("<B>Login</B>"));
     btnLogin->setGeometry(362, 252, 75, 28);
     btnLogin->OnClick = [this](QObject*) { btnLoginClick(); };

@@ -217,12 +217,13 @@ void TPersonelFrm::StorePage()
 
 void TPersonelFrm::FormClose(TCloseAction& action)
 {
-    // A page that cannot be saved is reported; closing goes on, so the
-    // program can always be left.
+    // A page that cannot be saved keeps the form open with the change in its
+    // fields: the step stays current, and the program's close reports it and
+    // goes on.
     try {
         StorePage();
-    } catch (...) {
-        if (TApplication* app = TApplication::Instance()) app->HandleException(this);
+    } catch (const Exception& e) {
+        throw Exception(QStringLiteral("My Page was not saved: ") + e.Message());
     }
     if (PersonelFrm == this) PersonelFrm = nullptr;
     TBaseFrm::FormClose(this, action);

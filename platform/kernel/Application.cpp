@@ -35,6 +35,21 @@ void TApplication::ProcessMessages()
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+void TApplication::Terminate()
+{
+    m_terminated = true;
+    // exit() ends every running loop of the thread, a modal one included
+    // (quit() would first ask each window again whether it may close). Out
+    // of any loop there is nothing to end: Run then returns at once.
+    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
+}
+
+int TApplication::Run()
+{
+    if (m_terminated) return 0;
+    return exec();
+}
+
 void TApplication::HandleException(QObject* sender)
 {
     HandleException(sender, std::current_exception());

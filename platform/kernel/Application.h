@@ -6,6 +6,8 @@
 #include "platform/core/Exception.h"
 
 #include <QApplication>
+#include <QPointer>
+#include <QWidget>
 #include <exception>
 #include <functional>
 
@@ -30,6 +32,18 @@ public:
     // Delivers every pending event, as the class library's ProcessMessages.
     static void ProcessMessages();
 
+    // The main form, as the program's start makes it. Closing it ends the
+    // program, whatever its close action.
+    QWidget* MainForm() const { return m_mainForm.data(); }
+    void SetMainForm(QWidget* form) { m_mainForm = form; }
+    // Ends the message loop (every nested one too) and keeps Run from
+    // entering a new one; the program ends once control is back in main.
+    void Terminate();
+    bool Terminated() const { return m_terminated; }
+    // The message loop: runs until Terminate; returns its exit code (0 at
+    // once when the program was told to end before).
+    int Run();
+
     bool notify(QObject* receiver, QEvent* event) override;
 
     // Title used by message boxes ("Tamsel").
@@ -38,6 +52,8 @@ public:
 
 private:
     QString m_title = QStringLiteral("Tamsel");
+    QPointer<QWidget> m_mainForm;
+    bool m_terminated = false;
 };
 
 // Runs fn; an exception escaping it goes to the application's exception event

@@ -42,6 +42,13 @@ bool TForm::Close()
     if (!canClose) return false;
     TCloseAction action = TCloseAction::caHide;
     if (OnClose) OnClose(this, action);
+    if (action == TCloseAction::caNone) return false;
+    // The main form closed: the program ends, whatever the action says.
+    if (TApplication* app = TApplication::Instance(); app && app->MainForm() == this) {
+        hide();
+        app->Terminate();
+        return true;
+    }
     switch (action) {
     case TCloseAction::caNone:
         return false;

@@ -25,7 +25,9 @@ public:
 
     // The close of the class library: asks OnCloseQuery, then OnClose with the
     // default action (caHide); caHide hides, caFree hides and releases, caNone
-    // keeps the form. Returns true when the form was closed.
+    // keeps the form. The application's main form (TApplication::MainForm)
+    // ends the program instead, whatever the action but caNone.
+    // Returns true when the form was closed.
     bool Close();
     // Frees the form once control is back in the event loop.
     void Release();

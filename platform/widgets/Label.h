@@ -2,7 +2,8 @@
 // The class library's label: a caption drawn in the control's font on its
 // parent's colour (or transparent), sized to its caption while AutoSize is
 // on, greyed and embossed while disabled. A label may name the control that
-// takes the focus in its place (FocusControl).
+// takes the focus in its place (FocusControl). A font given to the widget
+// (setFont) becomes the control's font: face, size and style.
 
 #include "platform/widgets/WinControl.h"
 
@@ -26,6 +27,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void FontChanged() override;
     void ApplyColor() override;
 

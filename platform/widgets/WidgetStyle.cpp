@@ -4,6 +4,10 @@
 #include "platform/graphics/StyleHooks.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFont>
+#include <QFontDatabase>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleFactory>
@@ -93,10 +97,36 @@ QIcon StockIcon(TStockIcon icon)
     return style->standardIcon(QStyle::SP_FileIcon);
 }
 
+
+// The Windows faces the forms name, in faces of their widths: Tahoma is
+// Wine's Tahoma (drawn to Tahoma's metrics; not on fontconfig's path, so
+// registered here), and the class library's default "MS Sans Serif" (and
+// "Microsoft Sans Serif") draws in it too: its widths are within a pixel
+// or two of MS Sans Serif's on the captions. Only the regular face is
+// registered: Wine's bold face has wider advances but the regular strokes,
+// so bold text is emboldened from the regular face instead, and shows.
+// Arial and the rest are mapped by the canvas (to the Liberation fonts).
+void InstallWindowsFaces()
+{
+    const QString file = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
+    bool tahoma = QFontDatabase::families().contains(QStringLiteral("Tahoma"), Qt::CaseInsensitive);
+    if (!tahoma && QFile::exists(file) && QFontDatabase::addApplicationFont(file) >= 0) tahoma = true;
+    if (!tahoma) return;
+    for (const char* face : {"MS Sans Serif", "Microsoft Sans Serif"})
+        if (!QFontDatabase::families().contains(QString::fromLatin1(face), Qt::CaseInsensitive))
+            QFont::insertSubstitution(QString::fromLatin1(face), QStringLiteral("Tahoma"));
+}
+
 } // namespace
 
 void InstallWidgetStyle()
 {
+    // Faces need the font database, so the application object.
+    static bool faces = false;
+    if (!faces && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        faces = true;
+        InstallWindowsFaces();
+    }
     static const bool installed = [] {
         TStyleHooks hooks;
         hooks.DrawThemePart = DrawThemePart;

@@ -256,7 +256,8 @@ TEST_F(MainWindow, MyPageKeepsTheMlsIdAndAFailedSaveDoesNotBlockClosing)
     EXPECT_EQ(main->PersonalInfo->FirstName(), QStringLiteral("Dana"));
     EXPECT_TRUE(QFile::exists(AppState().DataDir + QStringLiteral("myinfo.xml")));
 
-    // A page that cannot be written is reported, and the program still closes.
+    // A page that cannot be written is reported, and the program still closes
+    // and ends.
     main->PersonalInfo->SetFileName(m_dir.filePath(QStringLiteral("missing/dir/myinfo.xml")));
     main->PersonalForm->trigger();
     ASSERT_TRUE(WaitUntil([] { return bool(PersonelFrm); }));
@@ -265,8 +266,46 @@ TEST_F(MainWindow, MyPageKeepsTheMlsIdAndAFailedSaveDoesNotBlockClosing)
     CatchErrorDialog(error);
     m_responder.NextAnswer(mrYes);
     EXPECT_TRUE(main->Close());
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_TRUE(WaitUntil([] { return !PersonelFrm; }));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("My Page was not saved: "))) << error.toStdString();
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_TRUE(TApplication::Instance()->Terminated());
+}
+
+TEST_F(MainWindow, AMyPageChangeThatCannotBeSavedKeepsTheStepUntilItIs)
+{
+    TMainProfileFrm* main = Open();
+    const QString file = AppState().DataDir + QStringLiteral("myinfo.xml");
+    main->PersonalInfo->SetFileName(m_dir.filePath(QStringLiteral("missing/myinfo.xml")));
+    main->PersonalForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return bool(PersonelFrm); }));
+    QPointer<TPersonelFrm> page = PersonelFrm.data();
+    Type(page->edFirst, QStringLiteral("Dana"));
+    QString error;
+    CatchErrorDialog(error);
+
+    // Leaving the step: the failure is shown and the step stays, with the
+    // change in its field and its button down.
+    main->LoginForm->trigger();
+    TApplication::ProcessMessages();
+    EXPECT_TRUE(error.startsWith(QStringLiteral("My Page was not saved: "))) << error.toStdString();
+    ASSERT_TRUE(page);
+    EXPECT_EQ(PersonelFrm.data(), page.data());
+    EXPECT_TRUE(page->isVisible());
+    EXPECT_TRUE(!LoginFrm || LoginFrm->IsReleased());
+    EXPECT_EQ(main->StepIndex(), siPersonal);
+    EXPECT_TRUE(main->PersonalForm->isChecked());
+    EXPECT_EQ(page->edFirst->Text(), QStringLiteral("Dana"));
+    EXPECT_TRUE(page->Modified());
+    EXPECT_FALSE(main->isHidden());
+
+    // Once the file can be written, the next step change saves the change.
+    main->PersonalInfo->SetFileName(file);
+    main->LoginForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return LoginFrm && !PersonelFrm; }));
+    EXPECT_EQ(main->StepIndex(), siLogin);
+    QFile saved(file);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().contains("Dana"));
 }
 
 TEST_F(MainWindow, ClosingAsksAndKeepsTheSettings)

@@ -234,9 +234,17 @@ TEST_F(MainWindow, SearchTypesLayTheValueListOut)
     ASSERT_TRUE(edit && edit->isVisible());
     auto* button = FindByName<QWidget>(edit, QStringLiteral("Button"));
     ASSERT_TRUE(button);
-    m_responder.NextModal([](QDialog&) { return int(mrCancel); });
+    // The codes open centred on the main window (in screen coordinates).
+    QPoint centre;
+    m_responder.NextModal([&centre](QDialog& d) {
+        centre = d.geometry().center();
+        return int(mrCancel);
+    });
     Click(button);
     EXPECT_EQ(edit->Text(), QStringLiteral("kept"));
+    const QPoint mainCentre = MainProfileFrm->geometry().center();
+    EXPECT_LE((centre - mainCentre).manhattanLength(), 2) << centre.x() << "," << centre.y() << " vs "
+                                                          << mainCentre.x() << "," << mainCentre.y();
     m_responder.NextModal([](QDialog& d) {
         auto& dialog = static_cast<TLandUseDlg&>(d);
         for (int r = 1; r < dialog.gLandUse->RowCount(); ++r)

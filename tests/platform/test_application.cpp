@@ -216,3 +216,27 @@ TEST(Format, PlaceholdersAsTheClassLibraryWritesThem)
     EXPECT_EQ(Format(QStringLiteral("%0.0n sq ft, %.1f%%"), {1234567.4, 2.25}), QStringLiteral("1,234,567 sq ft, 2.3%"));
     EXPECT_EQ(EListError::IndexOutOfBounds(3).Message(), QStringLiteral("List index out of bounds (3)"));
 }
+
+TEST(Forms, ClosingTheMainFormEndsTheProgram)
+{
+    ClosingForm main;
+    ClosingForm other;
+    other.OnClose = [](QObject*, TCloseAction& a) { a = TCloseAction::caHide; };
+    main.OnClose = [](QObject*, TCloseAction& a) { a = TCloseAction::caHide; };
+    TApplication* app = TApplication::Instance();
+    app->SetMainForm(&main);
+    main.show();
+    other.show();
+    EXPECT_TRUE(other.Close());
+    EXPECT_FALSE(app->Terminated());
+    // From inside the message loop, as a click on Exit runs: the loop ends.
+    int ran = -1;
+    QTimer::singleShot(0, &main, [&main] { main.Close(); });
+    ran = app->Run();
+    EXPECT_EQ(ran, 0);
+    EXPECT_TRUE(app->Terminated());
+    EXPECT_TRUE(main.isHidden());
+    // Told to end, the loop is not entered again.
+    EXPECT_EQ(app->Run(), 0);
+    app->SetMainForm(nullptr);
+}

@@ -2,7 +2,9 @@
 // service it starts itself, through the steps of the road, answering every
 // dialog through the dialog layer, and writes a picture of the window at
 // each step into the output directory (NN-<step>.png), ending with the
-// profile report saved as PDF from its preview (12-profile-report.pdf).
+// profile report saved as PDF from its preview (12-profile-report.pdf), and
+// ends by pressing Exit, answering Yes and checking that the program ended
+// (its message loop then returns at once).
 //
 //   walkthrough --out DIR
 //
@@ -170,8 +172,13 @@ public:
             throw StepFailed{QStringLiteral("the agent's name in the report's footer")};
         std::printf("%s\n", pdf.toLocal8Bit().constData());
 
+        // Exit and Yes: the window closes and the program ends.
         responder.NextAnswer(mrYes);
-        main->Close();
+        Click(main->findChild<QWidget*>(QStringLiteral("ToolButtonExit")));
+        if (responder.LastText() != QLatin1String("Close?"))
+            throw StepFailed{QStringLiteral("Exit did not ask \"Close?\"")};
+        if (main->isVisible() || !TApplication::Instance()->Terminated())
+            throw StepFailed{QStringLiteral("the program did not end after Exit and Yes")};
         // The property list and the report preview are the modal dialogs of
         // the road; any other is the error dialog.
         if (responder.Count(DialogRequest::Kind::Modal) != 2)
@@ -227,5 +234,5 @@ int main(int argc, char** argv)
         return 1;
     }
     FreeAppState();
-    return 0;
+    return app.Run();
 }

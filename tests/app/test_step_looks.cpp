@@ -1,0 +1,126 @@
+// What the steps look like: the fonts their labels and buttons are drawn in,
+// and captions that fit their buttons.
+
+#include "app/MainProfileFrm.h"
+#include "app/steps/TCompsParamsFrm.h"
+#include "app/steps/TCustomerFrm.h"
+#include "app/steps/TLoginFrm.h"
+#include "controls/HTMLButton.h"
+#include "platform/widgets/Label.h"
+#include "tests/app/MainWindowTest.h"
+#include "tests/support/RecordingCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontInfo>
+#include <QImage>
+#include <QFontMetrics>
+#include <QToolButton>
+
+using namespace testsupport;
+
+namespace {
+
+void ExpectDrawnIn(const TLabel* label, const QString& name, int size, bool bold)
+{
+    ASSERT_TRUE(label);
+    const std::string what = label->objectName().toStdString();
+    EXPECT_EQ(label->Font().Name(), name) << what;
+    EXPECT_EQ(label->Font().Size(), size) << what;
+    EXPECT_EQ(label->Font().Style().Contains(TFontStyle::fsBold), bold) << what;
+    // Room for its caption in that font, as it is painted.
+    const TTextMetric tm = TWinControl::TextMetricsOf(label->Font());
+    EXPECT_GE(label->height(), tm.tmHeight) << what;
+    if (!label->Caption().isEmpty()) {
+        EXPECT_GE(label->width(), TWinControl::TextWidthOf(label->Font(), label->Caption())) << what;
+    }
+}
+
+} // namespace
+
+TEST_F(MainWindow, LabelsAreDrawnInTheFontsTheStepsGiveThem)
+{
+    TMainProfileFrm* main = Open();
+    main->ShowStep(siCustomer);
+    ASSERT_TRUE(WaitUntil([] { return bool(CustomerFrm); }));
+    const TLabel* heading = nullptr;
+    for (const QWidget* w : CustomerFrm->findChildren<QWidget*>())
+        if (auto* l = dynamic_cast<const TLabel*>(w); l && l->Caption() == QLatin1String("Customer Information"))
+            heading = l;
+    ExpectDrawnIn(heading, QStringLiteral("MS Sans Serif"), 12, true);
+
+    main->ShowStep(siCompsParams);
+    ASSERT_TRUE(WaitUntil([] { return bool(CompsParamsFrm); }));
+    const TLabel* subject = nullptr;
+    for (const QWidget* w : CompsParamsFrm->findChildren<QWidget*>())
+        if (auto* l = dynamic_cast<const TLabel*>(w); l && l->Caption() == QLatin1String("Subject Property"))
+            subject = l;
+    ExpectDrawnIn(subject, QStringLiteral("MS Sans Serif"), 8, true);
+    for (int i = 0; i < TCompsParamsFrm::rgCount; ++i) {
+        TLabel* range = CompsParamsFrm->Range(i).RangeLabel;
+        ExpectDrawnIn(range, QStringLiteral("Arial"), 12, true);
+        range->SetCaption(QStringLiteral("1 to 3"));
+        ExpectDrawnIn(range, QStringLiteral("Arial"), 12, true);
+        // A regular 8-point caption is lower than the 12-point bold one.
+        TFont small;
+        EXPECT_LT(TWinControl::TextMetricsOf(small).tmHeight, range->height());
+    }
+}
+
+TEST_F(MainWindow, TheLoginButtonShowsLoginInBoldAtTen)
+{
+    Open();
+    ASSERT_TRUE(LoginFrm);
+    THTMLButton* button = LoginFrm->btnLogin;
+    EXPECT_EQ(button->Caption(), QStringLiteral("<B>Login</B>"));
+    TRecordingCanvas canvas;
+    button->PaintTo(canvas, false, false);
+    bool drawn = false;
+    for (const TCanvasCall& c : canvas.CallsOf(QStringLiteral("TextRun"))) {
+        if (c.Text != QLatin1String("Login")) continue;
+        drawn = true;
+        EXPECT_TRUE(c.Font.Style().Contains(TFontStyle::fsBold));
+        EXPECT_EQ(c.Font.Size(), 10);
+    }
+    EXPECT_TRUE(drawn);
+
+    // And it shows: the bold caption puts more ink on the face than the
+    // same caption in the regular face.
+    auto ink = [button] {
+        const QImage face = button->grab().toImage();
+        int dark = 0;
+        for (int y = 0; y < face.height(); ++y)
+            for (int x = 0; x < face.width(); ++x)
+                if (qGray(face.pixel(x, y)) < 96) ++dark;
+        return dark;
+    };
+    const int bold = ink();
+    button->SetCaption(QStringLiteral("Login"));
+    const int regular = ink();
+    EXPECT_GT(bold, regular + regular / 8) << bold << " against " << regular;
+}
+
+TEST_F(MainWindow, StepCaptionsFitTheirButtons)
+{
+    // The forms' Windows faces: Tahoma, and MS Sans Serif drawn in it.
+    EXPECT_EQ(QFontInfo(QFont(QStringLiteral("Tahoma"))).family(), QStringLiteral("Tahoma"));
+    EXPECT_EQ(QFontInfo(QFont(QStringLiteral("MS Sans Serif"))).family(), QStringLiteral("Tahoma"));
+    QFont bold(QStringLiteral("MS Sans Serif"));
+    bold.setBold(true);
+    EXPECT_TRUE(QFontInfo(bold).bold());
+
+    TMainProfileFrm* main = Open();
+    QList<QToolButton*> buttons;
+    for (int i = 0; i < siStepCount; ++i) buttons.append(main->StepButton(i));
+    buttons.append(main->findChild<QToolButton*>(QStringLiteral("ToolButtonExit")));
+    for (QToolButton* b : buttons) {
+        ASSERT_TRUE(b);
+        const std::string what = b->text().toStdString();
+        EXPECT_EQ(QFontInfo(b->font()).family(), QStringLiteral("Tahoma")) << what;
+        EXPECT_EQ(b->height(), 36) << what;
+        // Every caption fits its button at the design width, "Search
+        // Params" included (a wider face clipped it at both ends).
+        EXPECT_EQ(b->width(), 79) << what;
+        EXPECT_LE(QFontMetrics(b->font()).horizontalAdvance(b->text()) + 8, b->width()) << what;
+    }
+}
