@@ -7,6 +7,7 @@
 //
 //   build/<dir>/bench/bench_profile [--benchmark_filter=...]
 
+#include "RichTextReference.h"
 #include "app/state/TAppState.h"
 #include "platform/report/PagePainter.h"
 #include "platform/report/TReportFileReader.h"
@@ -19,10 +20,7 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QPdfWriter>
 #include <QTemporaryDir>
-#include <QTextDocument>
-#include <QUrl>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <memory>
@@ -150,62 +148,14 @@ void BM_ProfileWriteAndRenderPdf(benchmark::State& state)
 }
 BENCHMARK(BM_ProfileWriteAndRenderPdf)->Unit(benchmark::kMillisecond);
 
-// The report's texts and pictures as rich text: a paragraph of texts per
-// page and each picture at its drawn size, a page break after each page.
-class RichTextPages : public TPagePainter {
-public:
-    QString Html;
-    std::vector<QImage> Images;
-    int Texts = 0;
-    void BeginPage(int, QSizeF) override {}
-    void EndPage() override { Html += QStringLiteral("<p style=\"page-break-after: always\"></p>"); }
-    void SetFont(const TPageFont&) override {}
-    void SetPen(const TPagePen&) override {}
-    void SetBrush(const TPageBrush&, const QImage*) override {}
-    void SetClip(const QRectF*) override {}
-    void DrawText(QPointF, const QString& text) override
-    {
-        Html += text.toHtmlEscaped() + QLatin1Char(' ');
-        ++Texts;
-    }
-    void DrawLine(QPointF, QPointF) override {}
-    void DrawRectangle(const QRectF&) override {}
-    void DrawEllipse(const QRectF&) override {}
-    void DrawPolyline(const QPointF*, int) override {}
-    void DrawPolygon(const QPointF*, int, bool) override {}
-    void FillRect(const QRectF&, TColor) override {}
-    void DrawImage(const QRectF& r, const QImage& image, int) override
-    {
-        if (image.isNull())
-            return;
-        Html += QStringLiteral("<img src=\"img%1\" width=\"%2\" height=\"%3\"> ")
-                    .arg(Images.size())
-                    .arg(int(r.width() * 96))
-                    .arg(int(r.height() * 96));
-        Images.push_back(image);
-    }
-};
-
 void BM_ReferenceQTextDocumentPdf(benchmark::State& state)
 {
-    const QString path = WriteReport();
     TReportFileReader reader;
-    reader.LoadFromFile(path);
-    RichTextPages pages;
-    for (int p = 0; p < reader.PageCount(); ++p)
-        reader.PlayPage(p, pages);
+    reader.LoadFromFile(WriteReport());
+    const RichTextPages pages(reader);
     const QString pdf = Setup().Dir.filePath(QStringLiteral("reference.pdf"));
-    for (auto _ : state) {
-        QTextDocument document;
-        document.setDefaultFont(QFont(QStringLiteral("Liberation Sans"), 8));
-        for (size_t i = 0; i < pages.Images.size(); ++i)
-            document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("img%1").arg(i)),
-                                 QVariant(pages.Images[i]));
-        document.setHtml(pages.Html);
-        QPdfWriter writer(pdf);
-        writer.setPageSize(QPageSize(QPageSize::Letter));
-        document.print(&writer);
-    }
+    for (auto _ : state)
+        pages.PrintPdf(pdf);
     state.counters["texts"] = pages.Texts;
     state.counters["pictures"] = double(pages.Images.size());
     state.counters["pdf_kb"] = double(QFile(pdf).size()) / 1024;

@@ -10,6 +10,7 @@
 //   build/<dir>/bench/bench_report_output [--benchmark_filter=...]
 
 #include "ReportBenchmarkPages.h"
+#include "RichTextReference.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/print/TFilePreview.h"
 #include "platform/print/TMetafileGraphic.h"
@@ -21,10 +22,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QPdfWriter>
 #include <QTemporaryDir>
-#include <QTextDocument>
-#include <QUrl>
 #include <benchmark/benchmark.h>
 #include <tiffio.h>
 #include <vector>
@@ -298,61 +296,14 @@ BENCHMARK(BM_OutputPreviewFarReachingPage)->Unit(benchmark::kMillisecond);
 void BM_ReferenceQTextDocumentPdf(benchmark::State& state)
 {
     Output& o = Shared();
-    QString html;
     TReportFileReader reader;
     reader.LoadFromFile(o.File);
-    int runs = 0;
-    std::vector<QImage> images;
-    class Texts : public TPagePainter {
-    public:
-        QString& Html;
-        int& Runs;
-        std::vector<QImage>& Images;
-        Texts(QString& html, int& runs, std::vector<QImage>& images) : Html(html), Runs(runs), Images(images) {}
-        void BeginPage(int, QSizeF) override {}
-        void EndPage() override { Html += QStringLiteral("<p style=\"page-break-after: always\"></p>"); }
-        void SetFont(const TPageFont&) override {}
-        void SetPen(const TPagePen&) override {}
-        void SetBrush(const TPageBrush&, const QImage*) override {}
-        void SetClip(const QRectF*) override {}
-        void DrawText(QPointF, const QString& text) override
-        {
-            Html += QStringLiteral("<span>") + text.toHtmlEscaped() + QStringLiteral("</span> ");
-            ++Runs;
-        }
-        void DrawLine(QPointF, QPointF) override {}
-        void DrawRectangle(const QRectF&) override {}
-        void DrawEllipse(const QRectF&) override {}
-        void DrawPolyline(const QPointF*, int) override {}
-        void DrawPolygon(const QPointF*, int, bool) override {}
-        void FillRect(const QRectF&, TColor) override {}
-        void DrawImage(const QRectF& r, const QImage& image, int) override
-        {
-            if (image.isNull())
-                return;
-            Html += QStringLiteral("<img src=\"img%1\" width=\"%2\" height=\"%3\"> ")
-                        .arg(Images.size())
-                        .arg(int(r.width() * 96))
-                        .arg(int(r.height() * 96));
-            Images.push_back(image);
-        }
-    } texts(html, runs, images);
-    for (int p = 0; p < reader.PageCount(); ++p)
-        reader.PlayPage(p, texts);
+    const RichTextPages pages(reader);
     const QString pdf = o.Dir.filePath(QStringLiteral("reference.pdf"));
-    for (auto _ : state) {
-        QTextDocument document;
-        document.setDefaultFont(QFont(QStringLiteral("Liberation Sans"), 8));
-        for (size_t i = 0; i < images.size(); ++i)
-            document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("img%1").arg(i)),
-                                 QVariant(images[i]));
-        document.setHtml(html);
-        QPdfWriter writer(pdf);
-        writer.setPageSize(QPageSize(QPageSize::Letter));
-        document.print(&writer);
-    }
-    state.counters["texts"] = runs;
-    state.counters["pictures"] = double(images.size());
+    for (auto _ : state)
+        pages.PrintPdf(pdf);
+    state.counters["texts"] = pages.Texts;
+    state.counters["pictures"] = double(pages.Images.size());
     state.counters["KiB"] = double(QFileInfo(pdf).size()) / 1024;
 }
 BENCHMARK(BM_ReferenceQTextDocumentPdf)->Unit(benchmark::kMillisecond);

@@ -198,10 +198,10 @@ class TamselDriverPlugin : public QGenericPlugin {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "driver.json")
 public:
-    QObject* create(const QString& key, const QString& specification) override
+    QObject* create(const QString& key, const QString& script) override
     {
         if (key.compare(QLatin1String("tamseldriver"), Qt::CaseInsensitive) != 0) return nullptr;
-        return new Driver(specification);
+        return new Driver(script);
     }
 };
 
