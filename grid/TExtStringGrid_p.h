@@ -84,3 +84,15 @@ struct TExtStringGridPrivate {
     TGridIoState io;
     TGridDndState dnd;
 };
+
+// BeginUpdate for a scope; the count comes back also when an error passes.
+class TUpdateScope {
+public:
+    explicit TUpdateScope(TExtStringGrid& grid) : m_grid(grid) { m_grid.BeginUpdate(); }
+    ~TUpdateScope() { m_grid.EndUpdate(); }
+    TUpdateScope(const TUpdateScope&) = delete;
+    TUpdateScope& operator=(const TUpdateScope&) = delete;
+
+private:
+    TExtStringGrid& m_grid;
+};

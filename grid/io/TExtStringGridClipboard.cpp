@@ -373,11 +373,7 @@ int TExtStringGrid::PasteChars(int col, int row, const Char* u, qsizetype size)
     const int lines = int(shape.lines);
     const int widest = int(shape.widest);
 
-    BeginUpdate();
-    struct End {
-        TExtStringGrid* g;
-        ~End() { g->EndUpdate(); }
-    } end{this};
+    const TUpdateScope update(*this);
     const int oldCols = ColCount();
     const int oldRows = RowCount();
     // Each cell gets its value as the text is walked; the cells written are

@@ -533,11 +533,7 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
 
 void TExtStringGrid::PlaceImportedRows(ImportRows& rows, int widest, bool append, bool exactCols)
 {
-    BeginUpdate();
-    struct End {
-        TExtStringGrid* g;
-        ~End() { g->EndUpdate(); }
-    } end{this};
+    const TUpdateScope update(*this);
     const int oldCols = ColCount();
     const int oldRows = RowCount();
     const int footers = std::clamp(d->fixedFooters, 0, oldRows - 1);

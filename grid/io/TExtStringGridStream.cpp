@@ -498,11 +498,7 @@ int TExtStringGrid::LoadCells(int col, int row, const QByteArray& bytes, bool as
     const bool replace = block.fullGrid && whole;
     if (replace) col = row = 0;
 
-    BeginUpdate();
-    struct End {
-        TExtStringGrid* g;
-        ~End() { g->EndUpdate(); }
-    } end{this};
+    const TUpdateScope update(*this);
 
     // The grid grows first, to what the block needs; a failure puts the
     // counts back. A whole grid is cut to its size only once nothing can

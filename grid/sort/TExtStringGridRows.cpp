@@ -9,17 +9,6 @@
 
 namespace {
 
-class TUpdateScope {
-public:
-    explicit TUpdateScope(TExtStringGrid& grid) : m_grid(grid) { m_grid.BeginUpdate(); }
-    ~TUpdateScope() { m_grid.EndUpdate(); }
-    TUpdateScope(const TUpdateScope&) = delete;
-    TUpdateScope& operator=(const TUpdateScope&) = delete;
-
-private:
-    TExtStringGrid& m_grid;
-};
-
 void InsertMarks(std::vector<char>& marks, int index, int count)
 {
     if (size_t(index) < marks.size()) marks.insert(marks.begin() + index, size_t(count), 0);

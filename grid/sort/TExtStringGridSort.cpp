@@ -16,18 +16,6 @@ namespace {
 
 enum : int { smColumn = 0, smIndexes = 1, smGroups = 2 };
 
-// BeginUpdate for a scope; the count comes back also when an error passes.
-class TUpdateScope {
-public:
-    explicit TUpdateScope(TExtStringGrid& grid) : m_grid(grid) { m_grid.BeginUpdate(); }
-    ~TUpdateScope() { m_grid.EndUpdate(); }
-    TUpdateScope(const TUpdateScope&) = delete;
-    TUpdateScope& operator=(const TUpdateScope&) = delete;
-
-private:
-    TExtStringGrid& m_grid;
-};
-
 std::vector<int> RowRange(int from, int to)
 {
     std::vector<int> rows;

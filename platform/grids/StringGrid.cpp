@@ -26,15 +26,7 @@ QString TStringGrid::Cells(int col, int row) const
 
 void TStringGrid::SetCells(int col, int row, const QString& value)
 {
-    if (col < 0) throw EInvalidGridOperation(QStringLiteral("Grid index out of range"));
-    RowData& r = RowAt(row);
-    if (size_t(col) >= r.Texts.size()) {
-        if (value.isEmpty()) return;
-        r.Texts.resize(size_t(col) + 1);
-    }
-    if (r.Texts[size_t(col)] == value) return;
-    r.Texts[size_t(col)] = value;
-    CellChanged(col, row);
+    SetCells(col, row, QString(value)); // a shared copy: no characters are copied
 }
 
 void TStringGrid::SetCells(int col, int row, QString&& value)
