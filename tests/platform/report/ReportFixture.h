@@ -2,7 +2,9 @@
 // Prints a report through the file writer, reads the file back and gives
 // its text dump: what a page holds, operation by operation, in inches.
 
+#include "platform/graphics/Graphic.h"
 #include "platform/report/TBaseReport.h"
+#include "platform/report/TPageDrawable.h"
 #include "platform/report/TReportDump.h"
 #include "platform/report/TReportFileReader.h"
 #include "platform/report/TReportFileWriter.h"
@@ -66,3 +68,21 @@ inline QStringList Texts(const QStringList& lines)
             out << l.mid(l.indexOf(QLatin1Char('"')) + 1).chopped(1);
     return out;
 }
+
+// A picture that draws itself as page operations, through a function.
+class DrawnPicture : public TGraphic, public TPageDrawable {
+public:
+    explicit DrawnPicture(std::function<void(TPagePainter&, const QRectF&)> draw) : m_draw(std::move(draw)) {}
+    void Draw(TCanvas&, const TRect&) const override {}
+    bool Empty() const override { return false; }
+    int Width() const override { return 100; }
+    int Height() const override { return 100; }
+    void SetWidth(int) override {}
+    void SetHeight(int) override {}
+    void LoadFromStream(QIODevice&) override {}
+    void SaveToStream(QIODevice&) const override {}
+    void DrawPage(TPagePainter& p, const QRectF& r) const override { m_draw(p, r); }
+
+private:
+    std::function<void(TPagePainter&, const QRectF&)> m_draw;
+};

@@ -16,36 +16,25 @@
 
 namespace {
 
-// A picture that draws itself as page operations.
-class VectorPicture : public TGraphic, public TPageDrawable {
-public:
-    void Draw(TCanvas&, const TRect&) const override {}
-    bool Empty() const override { return false; }
-    int Width() const override { return 100; }
-    int Height() const override { return 100; }
-    void SetWidth(int) override {}
-    void SetHeight(int) override {}
-    void LoadFromStream(QIODevice&) override {}
-    void SaveToStream(QIODevice&) const override {}
-    void DrawPage(TPagePainter& p, const QRectF& r) const override
-    {
-        TPagePen pen;
-        pen.Color = 0x00FF00;
-        pen.Width = 3;
-        p.SetPen(pen);
-        const QPointF line[] = {r.topLeft(), r.center(), r.bottomRight()};
-        p.DrawPolyline(line, 3);
-        TPageBrush brush;
-        brush.Color = 0x123456;
-        p.SetBrush(brush, nullptr);
-        p.DrawPolygon(line, 3, true);
-        p.DrawEllipse(r.adjusted(0.1, 0.1, -0.1, -0.1));
-        TPageFont font;
-        font.Angle = 900;
-        p.SetFont(font);
-        p.DrawText(r.center(), QStringLiteral("Main St"));
-    }
-};
+// What a street map draws: a polyline, a polygon, an ellipse and a turned text.
+void DrawMap(TPagePainter& p, const QRectF& r)
+{
+    TPagePen pen;
+    pen.Color = 0x00FF00;
+    pen.Width = 3;
+    p.SetPen(pen);
+    const QPointF line[] = {r.topLeft(), r.center(), r.bottomRight()};
+    p.DrawPolyline(line, 3);
+    TPageBrush brush;
+    brush.Color = 0x123456;
+    p.SetBrush(brush, nullptr);
+    p.DrawPolygon(line, 3, true);
+    p.DrawEllipse(r.adjusted(0.1, 0.1, -0.1, -0.1));
+    TPageFont font;
+    font.Angle = 900;
+    p.SetFont(font);
+    p.DrawText(r.center(), QStringLiteral("Main St"));
+}
 
 QImage Photo(int w, int h, int seed)
 {
@@ -95,7 +84,7 @@ void PrintEverything(TBaseReport& r)
     r.SetBrush(0, TBrushStyle(0), &pattern);
     r.Rectangle(2, 7, 3, 8);
     r.NewPage();
-    VectorPicture map;
+    const DrawnPicture map(DrawMap);
     r.StretchDraw(QRectF(QPointF(0.75, 0.75), QPointF(7.8, 5.45)), map);
     r.Rectangle(1, 6, 2, 6); // the surface's own pen and brush again
 }

@@ -16,24 +16,6 @@
 
 namespace {
 
-// A picture that draws itself through a function.
-class DrawnPicture : public TGraphic, public TPageDrawable {
-public:
-    explicit DrawnPicture(std::function<void(TPagePainter&, const QRectF&)> draw) : m_draw(std::move(draw)) {}
-    void Draw(TCanvas&, const TRect&) const override {}
-    bool Empty() const override { return false; }
-    int Width() const override { return 100; }
-    int Height() const override { return 100; }
-    void SetWidth(int) override {}
-    void SetHeight(int) override {}
-    void LoadFromStream(QIODevice&) override {}
-    void SaveToStream(QIODevice&) const override {}
-    void DrawPage(TPagePainter& p, const QRectF& r) const override { m_draw(p, r); }
-
-private:
-    std::function<void(TPagePainter&, const QRectF&)> m_draw;
-};
-
 // Every position a replayed page holds, and its pictures' sizes.
 class Positions : public TPagePainter {
 public:
