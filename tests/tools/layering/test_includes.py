@@ -55,7 +55,7 @@ def allowed_for(rules, directory):
         # dialog responder), so every test may use it.
         layer_dir = "/".join(parts[1:])
         if within(layer_dir, "platform"):
-            return [directory, "tests/support"], ["platform"]
+            return [directory, "tests/platform", "tests/support"], ["platform"]
         folder = rule_folder(rules, layer_dir)
         if folder is None:
             raise LookupError(directory)
