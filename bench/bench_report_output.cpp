@@ -15,7 +15,7 @@
 #include "platform/print/TFilePreview.h"
 #include "platform/print/TMetafileGraphic.h"
 #include "platform/print/TRenderPDF.h"
-#include "platform/print/TiffReader.h"
+#include "platform/readers/TiffReader.h"
 #include "platform/report/TReportFileReader.h"
 #include "platform/report/TReportFileWriter.h"
 

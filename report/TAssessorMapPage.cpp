@@ -1,6 +1,6 @@
 #include "report/TAssessorMapPage.h"
 
-#include "platform/print/TiffReader.h"
+#include "platform/readers/TiffReader.h"
 #include "platform/report/TBaseReport.h"
 #include "report/TReportContext.h"
 

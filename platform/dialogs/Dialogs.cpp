@@ -7,8 +7,6 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrinter>
 
 namespace {
 DialogResponder* g_responder = nullptr;
@@ -194,19 +192,6 @@ QString Dialogs::SaveFileName(const QString& title, const QString& filter, const
     if (!initialFile.isEmpty() && !initialFile.contains(u'*')) dlg.selectFile(initialFile);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
     return dlg.selectedFiles().first();
-}
-
-bool Dialogs::PrinterSetup(QWidget* parent, QPrinter* printer)
-{
-    if (g_responder) {
-        DialogRequest r;
-        r.kind = DialogRequest::Kind::PrinterSetup;
-        r.buttons = mbOKCancel;
-        return g_responder->Answer(r) == mrOk;
-    }
-    QPrinter own;
-    QPrintDialog dlg(printer ? printer : &own, parent);
-    return dlg.exec() == QDialog::Accepted;
 }
 
 int Dialogs::PopupMenu(const QStringList& items, const QPoint& screenPos, QWidget* parent)

@@ -114,7 +114,8 @@ public:
                                 const QString& initialFile = QString(), QWidget* parent = nullptr,
                                 const QString& defaultExt = QString(), bool overwritePrompt = true);
     // The printer set-up dialog on printer (a printer of its own when null);
-    // true when accepted.
+    // true when accepted. Defined in platform/print, the one room that links
+    // Qt PrintSupport, so the rooms below it do not pull the printing in.
     static bool PrinterSetup(QWidget* parent = nullptr, QPrinter* printer = nullptr);
 
     // Shows the items as a popup menu at a screen position; the chosen index,

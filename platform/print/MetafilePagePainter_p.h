@@ -3,7 +3,7 @@
 // shapes, texts and bitmaps become page operations in inches, so the map
 // stays vector in the preview, the printer and the PDF.
 
-#include "platform/print/MetafileTarget.h"
+#include "platform/readers/MetafileTarget.h"
 #include "platform/report/PagePainter.h"
 
 class TMetafilePagePainter : public TMetafileTarget {

@@ -3,7 +3,7 @@
 #include "platform/core/Exception.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/print/MetafilePagePainter_p.h"
-#include "platform/print/MetafilePlayer.h"
+#include "platform/readers/MetafilePlayer.h"
 #include "platform/report/TPageRenderer.h"
 
 #include <QBuffer>

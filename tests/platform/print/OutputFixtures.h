@@ -5,7 +5,7 @@
 #include "platform/core/AtomicFile.h"
 #include "platform/report/TBaseReport.h"
 #include "platform/report/TReportFileWriter.h"
-#include "tests/platform/print/WmfBuilder.h"
+#include "tests/platform/readers/WmfBuilder.h"
 
 #include <QImage>
 #include <QProcess>

@@ -55,7 +55,7 @@ def allowed_for(rules, directory):
         # dialog responder), so every test may use it.
         layer_dir = "/".join(parts[1:])
         if within(layer_dir, "platform"):
-            return [directory, "tests/support"], ["platform"]
+            return [directory, "tests/platform", "tests/support"], ["platform"]
         folder = rule_folder(rules, layer_dir)
         if folder is None:
             raise LookupError(directory)
@@ -137,6 +137,13 @@ class IncludeRules(unittest.TestCase):
         self.assertFalse(any(within("platform/widgets", a) for a in own + allowed))
         own, allowed = allowed_for(self.rules, "app/steps")
         self.assertTrue(any(within("grid", a) for a in allowed))
+        # The grid and the report name the rooms they use: the grid reaches
+        # neither the network nor printing, the report not the network.
+        for room in ("platform/net", "platform/print", "platform/readers"):
+            own, allowed = allowed_for(self.rules, "grid/draw")
+            self.assertFalse(any(within(room, a) for a in own + allowed), room)
+        own, allowed = allowed_for(self.rules, "report")
+        self.assertFalse(any(within("platform/net", a) for a in own + allowed))
 
 
 if __name__ == "__main__":

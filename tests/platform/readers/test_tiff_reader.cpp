@@ -1,8 +1,8 @@
 // Map sheets: every compression, strips and tiles, 1 and 8 bits, and the
 // hostile ones (truncated, oversized, malformed) refused cleanly and quietly.
 
-#include "platform/print/TiffReader.h"
-#include "tests/platform/print/TiffFixtures.h"
+#include "platform/readers/TiffReader.h"
+#include "tests/platform/readers/TiffFixtures.h"
 
 #include <gtest/gtest.h>
 

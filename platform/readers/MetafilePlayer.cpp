@@ -1,8 +1,8 @@
-#include "platform/print/MetafilePlayer.h"
+#include "platform/readers/MetafilePlayer.h"
 
 #include "platform/core/AnsiCodePage.h"
 #include "platform/graphics/PictureReader.h"
-#include "platform/print/MetafileTarget.h"
+#include "platform/readers/MetafileTarget.h"
 
 #include <QBuffer>
 #include <QImageReader>

@@ -1,4 +1,4 @@
-#include "platform/print/TiffReader.h"
+#include "platform/readers/TiffReader.h"
 
 #include <QFile>
 

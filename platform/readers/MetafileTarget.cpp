@@ -1,3 +1,3 @@
-#include "platform/print/MetafileTarget.h"
+#include "platform/readers/MetafileTarget.h"
 
 TMetafileTarget::~TMetafileTarget() = default;
