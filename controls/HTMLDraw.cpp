@@ -139,6 +139,13 @@ public:
 private:
     qsizetype Core(bool draw, QStringView src, const TRect& lr, Line& ln);
     TagResult Tag(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w, bool& liSeen);
+    TagResult OpenTag(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w, bool& liSeen);
+    TagResult CloseTag(bool draw, QStringView tag, const TRect& lr, const Line& ln, int x);
+    void CloseFont(bool draw);
+    void Highlight(bool draw);
+    void Rule(const TRect& lr);
+    void Indent(QStringView tag, const TRect& lr, int& x, int& w);
+    void Rotate(QStringView tag);
     void OpenAnchor(bool draw, QStringView tag, const TRect& lr, const Line& ln, int x);
     void CloseAnchor(bool draw, const TRect& lr, const Line& ln, int x);
     void Body(bool draw, QStringView tag);
@@ -517,79 +524,26 @@ void Renderer::ZigZag(int left, int right, int bottom)
     c.Pen() = saved;
 }
 
+// A tag is dispatched on its first letter, that of a closing tag on the
+// letter after the "/"; a letter without an entry, or a tag that its letter's
+// entries do not name, has no effect.
 TagResult Renderer::Tag(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w, bool& liSeen)
 {
-    TFont& font = c.Font();
     const bool closing = tag.size() >= 4 && tag[1] == u'/';
-    const QChar letter = (closing ? tag[2] : tag[1]).toUpper();
+    if (closing) return CloseTag(draw, tag, lr, ln, x);
+    return OpenTag(draw, tag, lr, ln, x, w, liSeen);
+}
 
-    if (closing) {
-        switch (letter.unicode()) {
-        case 'A':
-            CloseAnchor(draw, lr, ln, x);
-            break;
-        case 'B':
-            if (IsTag(tag, u"</B")) AddStyle(TFontStyle::fsBold, false);
-            else SetFontColor(m_entryFont.Color());
-            break;
-        case 'E':
-            m_s.error = false;
-            break;
-        case 'F':
-            if (IsTag(tag, u"</FONT")) {
-                if (font.Name() != m_entryFont.Name()) font.SetName(m_entryFont.Name());
-                if (font.Size() != m_entryFont.Size()) font.SetSize(m_entryFont.Size());
-                if (draw && !o.Selected) {
-                    SetFontColor(m_entryFont.Color());
-                    c.Brush().SetColor(m_bodyColor);
-                }
-            }
-            break;
-        case 'H':
-            if (IsTag(tag, u"</HI") && draw) {
-                SetFontColor(m_hiText);
-                c.Brush().SetColor(m_hiBrush);
-            }
-            break;
-        case 'I':
-            AddStyle(TFontStyle::fsItalic, false);
-            break;
-        case 'P':
-            if (draw) c.Brush().SetColor(m_paraColor);
-            m_s.paraBg = false;
-            return TagResult::LineEnd;
-        case 'R':
-            if (!m_s.rotations.isEmpty()) {
-                font.SetOrientation(m_s.rotations.back());
-                m_s.rotations.pop_back();
-            }
-            break;
-        case 'S':
-            if (tag.startsWith(u"</SU", Qt::CaseInsensitive)) m_s.sub = m_s.sup = false;
-            else if (IsTag(tag, u"</SH")) m_s.shadow = false;
-            else if (IsTag(tag, u"</S")) AddStyle(TFontStyle::fsStrikeOut, false);
-            break;
-        case 'U':
-            if (IsTag(tag, u"</UL")) {
-                if (m_s.listLevel > 0) --m_s.listLevel;
-            } else if (IsTag(tag, u"</U")) {
-                AddStyle(TFontStyle::fsUnderline, false);
-            }
-            break;
-        case 'Z':
-            m_s.hidden = false;
-            break;
-        default:
-            break;
-        }
-        return TagResult::Next;
-    }
-
-    switch (letter.unicode()) {
+TagResult Renderer::OpenTag(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w, bool& liSeen)
+{
+    switch (tag[1].toUpper().unicode()) {
     case 'A':
+        // Anchor: opens a link, underlined and in the link colours.
         if (IsTag(tag, u"<A")) OpenAnchor(draw, tag, lr, ln, x);
         break;
     case 'B':
+        // Line break (a carriage return in the stripped text), the body's
+        // background, blinking text, bold.
         if (IsTag(tag, u"<BR")) {
             if (m_firstPass) r.StripVal += u'\r';
             return TagResult::LineEnd;
@@ -600,83 +554,186 @@ TagResult Renderer::Tag(bool draw, QStringView tag, const TRect& lr, Line& ln, i
         } else if (IsTag(tag, u"<B")) AddStyle(TFontStyle::fsBold, true);
         break;
     case 'C':
+        // Embedded control: laid out, drawn and hit-tested as an object.
         if (IsTag(tag, u"<CONTROL") && o.Controls) return Control(draw, tag, lr, ln, x, w);
         break;
     case 'E':
+        // Error mark: a red zig-zag under the text.
         if (IsTag(tag, u"<E")) m_s.error = true;
         break;
     case 'F':
+        // Font face, size, colour and background.
         if (IsTag(tag, u"<FONT")) Font(draw, tag);
         break;
     case 'H':
+        // Highlighted text, or a horizontal rule that ends the line.
         if (IsTag(tag, u"<HI")) {
-            if (draw) {
-                m_hiText = font.Color();
-                m_hiBrush = c.Brush().Color();
-                c.Brush().SetColor(clHighlight);
-                SetFontColor(clHighlightText);
-            }
+            Highlight(draw);
         } else if (IsTag(tag, u"<HR")) {
-            if (draw) {
-                const TPen saved = c.Pen();
-                c.Pen().SetColor(clBlack);
-                c.Pen().SetWidth(1);
-                c.MoveTo(lr.Left, lr.Bottom + 1);
-                c.LineTo(m_work.Right, lr.Bottom + 1);
-                c.Pen() = saved;
-            }
+            if (draw) Rule(lr);
             return TagResult::LineEnd;
         }
         break;
     case 'I':
+        // Picture, indent to a position, italic.
         if (IsTag(tag, u"<IMG")) return Image(draw, tag, lr, ln, x, w);
-        if (IsTag(tag, u"<IND")) {
-            bool found = false;
-            const int n = Number(Attribute(tag, u"X", &found));
-            if (found && w < n) {
-                w = n;
-                x = lr.Left + n;
-            }
-        } else if (IsTag(tag, u"<I")) {
-            AddStyle(TFontStyle::fsItalic, true);
-        }
+        if (IsTag(tag, u"<IND")) Indent(tag, lr, x, w);
+        else if (IsTag(tag, u"<I")) AddStyle(TFontStyle::fsItalic, true);
         break;
     case 'L':
+        // List item: bullet at the list's indent, one item per line.
         if (IsTag(tag, u"<LI")) return ListItem(draw, lr, ln, x, w, liSeen);
         break;
     case 'P':
+        // Paragraph: alignment, indent and background of its lines.
         if (IsTag(tag, u"<P")) Paragraph(draw, tag, lr, ln);
         break;
     case 'R':
-        if (IsTag(tag, u"<R")) {
-            qsizetype a = -1;
-            for (qsizetype i = 2; i < tag.size(); ++i)
-                if (tag[i] == u'a' || tag[i] == u'A') {
-                    a = i;
-                    break;
-                }
-            const int angle = a < 0 ? 0 : Number(FirstQuoted(tag, a + 2)) % 3600;
-            m_s.rotations.push_back(font.Orientation());
-            font.SetOrientation(angle * 10);
-        }
+        // Rotated text.
+        if (IsTag(tag, u"<R")) Rotate(tag);
         break;
     case 'S':
+        // Subscript, superscript, shadow, strike-out.
         if (tag.size() == 5 && tag.compare(u"<SUB>", Qt::CaseInsensitive) == 0) m_s.sub = true;
         else if (tag.size() == 5 && tag.compare(u"<SUP>", Qt::CaseInsensitive) == 0) m_s.sup = true;
         else if (IsTag(tag, u"<SH")) m_s.shadow = true;
         else if (IsTag(tag, u"<S")) AddStyle(TFontStyle::fsStrikeOut, true);
         break;
     case 'U':
+        // List level, underline.
         if (IsTag(tag, u"<UL")) ++m_s.listLevel;
         else if (IsTag(tag, u"<U")) AddStyle(TFontStyle::fsUnderline, true);
         break;
     case 'Z':
+        // Hidden text: stripped but not laid out.
         if (IsTag(tag, u"<Z")) m_s.hidden = true;
         break;
     default:
         break;
     }
     return TagResult::Next;
+}
+
+// Closing tags bring back what their opening tag changed: the colours it
+// saved, or the entry font's.
+TagResult Renderer::CloseTag(bool draw, QStringView tag, const TRect& lr, const Line& ln, int x)
+{
+    switch (tag[2].toUpper().unicode()) {
+    case 'A':
+        // Anchor end: the hover rectangle and the focus frame close here.
+        CloseAnchor(draw, lr, ln, x);
+        break;
+    case 'B':
+        // Bold; any other B tag (the end of blinking) brings back the text colour.
+        if (IsTag(tag, u"</B")) AddStyle(TFontStyle::fsBold, false);
+        else SetFontColor(m_entryFont.Color());
+        break;
+    case 'E':
+        m_s.error = false;
+        break;
+    case 'F':
+        if (IsTag(tag, u"</FONT")) CloseFont(draw);
+        break;
+    case 'H':
+        if (IsTag(tag, u"</HI") && draw) {
+            SetFontColor(m_hiText);
+            c.Brush().SetColor(m_hiBrush);
+        }
+        break;
+    case 'I':
+        AddStyle(TFontStyle::fsItalic, false);
+        break;
+    case 'P':
+        // Paragraph end: its background stops and the line ends.
+        if (draw) c.Brush().SetColor(m_paraColor);
+        m_s.paraBg = false;
+        return TagResult::LineEnd;
+    case 'R':
+        // Rotation back to the angle before the matching R.
+        if (!m_s.rotations.isEmpty()) {
+            c.Font().SetOrientation(m_s.rotations.back());
+            m_s.rotations.pop_back();
+        }
+        break;
+    case 'S':
+        // Subscript and superscript, shadow, strike-out.
+        if (tag.startsWith(u"</SU", Qt::CaseInsensitive)) m_s.sub = m_s.sup = false;
+        else if (IsTag(tag, u"</SH")) m_s.shadow = false;
+        else if (IsTag(tag, u"</S")) AddStyle(TFontStyle::fsStrikeOut, false);
+        break;
+    case 'U':
+        // List level (never below 0), underline.
+        if (IsTag(tag, u"</UL")) {
+            if (m_s.listLevel > 0) --m_s.listLevel;
+        } else if (IsTag(tag, u"</U")) {
+            AddStyle(TFontStyle::fsUnderline, false);
+        }
+        break;
+    case 'Z':
+        m_s.hidden = false;
+        break;
+    default:
+        break;
+    }
+    return TagResult::Next;
+}
+
+void Renderer::CloseFont(bool draw)
+{
+    TFont& font = c.Font();
+    if (font.Name() != m_entryFont.Name()) font.SetName(m_entryFont.Name());
+    if (font.Size() != m_entryFont.Size()) font.SetSize(m_entryFont.Size());
+    if (draw && !o.Selected) {
+        SetFontColor(m_entryFont.Color());
+        c.Brush().SetColor(m_bodyColor);
+    }
+}
+
+void Renderer::Highlight(bool draw)
+{
+    if (!draw) return;
+    m_hiText = c.Font().Color();
+    m_hiBrush = c.Brush().Color();
+    c.Brush().SetColor(clHighlight);
+    SetFontColor(clHighlightText);
+}
+
+void Renderer::Rule(const TRect& lr)
+{
+    const TPen saved = c.Pen();
+    c.Pen().SetColor(clBlack);
+    c.Pen().SetWidth(1);
+    c.MoveTo(lr.Left, lr.Bottom + 1);
+    c.LineTo(m_work.Right, lr.Bottom + 1);
+    c.Pen() = saved;
+}
+
+// IND X="n": the line goes on at n pixels from its left edge, unless it is
+// already past it.
+void Renderer::Indent(QStringView tag, const TRect& lr, int& x, int& w)
+{
+    bool found = false;
+    const int n = Number(Attribute(tag, u"X", &found));
+    if (found && w < n) {
+        w = n;
+        x = lr.Left + n;
+    }
+}
+
+// R A="degrees": the text turns by the angle quoted after the tag's first A;
+// the angle in force before is kept for the matching /R.
+void Renderer::Rotate(QStringView tag)
+{
+    TFont& font = c.Font();
+    qsizetype a = -1;
+    for (qsizetype i = 2; i < tag.size(); ++i)
+        if (tag[i] == u'a' || tag[i] == u'A') {
+            a = i;
+            break;
+        }
+    const int angle = a < 0 ? 0 : Number(FirstQuoted(tag, a + 2)) % 3600;
+    m_s.rotations.push_back(font.Orientation());
+    font.SetOrientation(angle * 10);
 }
 
 void Renderer::OpenAnchor(bool draw, QStringView tag, const TRect& lr, const Line& ln, int x)
