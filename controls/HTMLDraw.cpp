@@ -131,7 +131,7 @@ enum class LineStep { Next, LineEnd, BreakBefore };
 struct Cursor {
     int x = 0; // where the next piece or object goes
     int w = 0; // used width
-    bool liSeen = false;
+    bool liSeen = false; // a second LI breaks the line before itself
     // Whether the visible text laid out on the line so far ends in a space
     // (tags between words do not count; "&nbsp;" is no place to break).
     bool endsInSpace = false;
