@@ -123,7 +123,34 @@ struct PassState {
     QVarLengthArray<int, 4> rotations;
 };
 
-enum class TagResult { Next, LineEnd, BreakBefore };
+// What a tag or a piece of text does to the line: nothing more, ends it, or
+// ends it before itself (it is met again on the next line).
+enum class LineStep { Next, LineEnd, BreakBefore };
+
+// Where the layout of a line stands while a pass interprets it.
+struct Cursor {
+    int x = 0; // where the next piece or object goes
+    int w = 0; // used width
+    bool liSeen = false; // a second LI breaks the line before itself
+    // Whether the visible text laid out on the line so far ends in a space
+    // (tags between words do not count; "&nbsp;" is no place to break).
+    bool endsInSpace = false;
+    bool hasText = false;
+};
+
+// The font and tag state one pass left at the end of a line.
+struct PassEnd {
+    TFont font;
+    PassState state;
+};
+
+// Entities replaced, the first "<#" placeholder unwrapped, line ends as BR.
+QString PrepareText(const QString& text)
+{
+    QString work = text;
+    if (work.contains(u'&')) ReplaceEntities(work);
+    return LineBreaksToBR(UnwrapHashTag(work), true);
+}
 
 class Renderer {
 public:
@@ -137,16 +164,46 @@ public:
     void Restore();
 
 private:
+    // Saves what the call changes on the canvas and sets the call's state up.
+    void Begin();
+    // The measuring pass of the next line: takes the line's source off rest
+    // and returns it, with the line's size, alignment and indent in ln.
+    QStringView MeasureLine(QStringView& rest, int top, PassEnd& from, Line& ln);
+    // Left edge of a measured line: its alignment in the working rectangle
+    // plus its indent.
+    int HorizontalStart(const Line& ln) const;
+    // The second pass of a line, from the state the previous line's second
+    // pass left: draws it, or hit-tests it without drawing. True when the
+    // mouse is on an object, or on an anchor's text within the line's band.
+    bool SecondPass(QStringView src, const TRect& lr, const Line& measured, PassEnd& from);
     qsizetype Core(bool draw, QStringView src, const TRect& lr, Line& ln);
-    TagResult Tag(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w, bool& liSeen);
+    // Hit flags cleared; an open anchor and focus frame restart at the left
+    // edge; a paragraph background fills the band first.
+    void StartLine(bool draw, const TRect& lr, Line& ln);
+    // One piece of text: measured, added to the stripped text, fitted on the
+    // line, then drawn or hit-tested.
+    LineStep Piece(bool draw, QStringView raw, const TRect& lr, Line& ln, Cursor& cur);
+    // In a measuring pass: whether the mouse is on the piece of an anchor.
+    void HitTestPiece(const TRect& pr, int x, int pw, Line& ln);
+    // The line's width (less a trailing space) and the focus frame's part
+    // on it.
+    void EndLine(bool draw, bool endsInSpace, const TRect& lr, Line& ln, const Cursor& cur);
+    LineStep Tag(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w, bool& liSeen);
+    LineStep OpenTag(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w, bool& liSeen);
+    LineStep CloseTag(bool draw, QStringView tag, const TRect& lr, const Line& ln, int x);
+    void CloseFont(bool draw);
+    void Highlight(bool draw);
+    void Rule(const TRect& lr);
+    void Indent(QStringView tag, const TRect& lr, int& x, int& w);
+    void Rotate(QStringView tag);
     void OpenAnchor(bool draw, QStringView tag, const TRect& lr, const Line& ln, int x);
     void CloseAnchor(bool draw, const TRect& lr, const Line& ln, int x);
     void Body(bool draw, QStringView tag);
     void Font(bool draw, QStringView tag);
     void Paragraph(bool draw, QStringView tag, const TRect& lr, Line& ln);
-    TagResult ListItem(bool draw, const TRect& lr, const Line& ln, int& x, int& w, bool& liSeen);
-    TagResult Image(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w);
-    TagResult Control(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w);
+    LineStep ListItem(bool draw, const TRect& lr, const Line& ln, int& x, int& w, bool& liSeen);
+    LineStep Image(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w);
+    LineStep Control(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w);
     void DrawControl(const TControlTag& t, int x, int b, int width, int height, bool hot, bool checked);
     void DrawPiece(const QString& piece, const TRect& pr, int pw);
     void FlushRun();
@@ -252,78 +309,29 @@ const QString& Renderer::Decode(QStringView raw)
 
 bool Renderer::Run(const QString& text)
 {
-    m_entryFont = c.Font();
-    m_entryBrush = c.Brush().Color();
-    m_entryPen = c.Pen();
-    m_entryBkMode = c.BkMode();
-    c.Brush().SetColor(clNone);
-    m_themes = o.Controls && IsWinXPOrLater() && ThemeLibraryLoaded() && IsThemeActive();
-    c.SetBkMode(Win::TRANSPARENT);
-    m_flags = kTextFlags | (o.WordWrap ? 0u : unsigned(Win::DT_END_ELLIPSIS));
-    m_pictures.Reset(o.PictureCache, o.PictureContainer, o.Images);
-
+    Begin();
     r.StripVal.reserve(text.size());
-    QString work = text;
-    if (work.contains(u'&')) ReplaceEntities(work);
-    work = LineBreaksToBR(UnwrapHashTag(work), true);
+    const QString work = PrepareText(text);
 
-    m_work = m_rect;
-    m_work.Left += 1;
-
-    TFont fontAfterMeasure = m_entryFont;
-    TFont fontAfterDraw = m_entryFont;
-    PassState afterMeasure;
-    PassState afterDraw;
+    PassEnd measured{m_entryFont, {}};
+    PassEnd drawn{m_entryFont, {}};
     bool result = false;
     int top = m_work.Top;
     QStringView rest(work);
 
     while (!rest.isEmpty()) {
-        if (!(c.Font() == fontAfterMeasure)) c.Font() = fontAfterMeasure;
-        m_gh = c.TextMetrics().tmHeight; // the height of "gh"
         Line ln;
-        ln.height = m_gh;
-
-        m_s = afterMeasure;
-        m_firstPass = true;
-        m_widths.clear();
-        m_widthIndex = 0;
-        m_hoverSet = false;
-        const qsizetype consumed = Core(false, rest, TRect(m_work.Left, top, m_work.Right, top + m_gh), ln);
-        afterMeasure = m_s;
-        fontAfterMeasure = c.Font();
-        const QStringView src = rest.left(consumed);
-        rest = (m_dropRest || consumed == 0) ? QStringView() : rest.mid(consumed);
-
-        int hstart = m_work.Left;
-        if (ln.align == 1) {
-            if (m_work.Right - ln.width > m_work.Left) hstart = m_work.Right - ln.width;
-        } else if (ln.align == 2) {
-            const int d = m_work.Right - m_work.Left - ln.width;
-            if (d > 0) hstart = m_work.Left + d / 2;
-        }
-        hstart += ln.indent;
+        const QStringView src = MeasureLine(rest, top, measured, ln);
+        const int left = HorizontalStart(ln);
         const int bottom = top + ln.height + ln.sub + ln.sup;
 
         // The measuring pass ran at the working left edge and did not know
         // the line's final height.
         if (m_hoverSet) {
-            r.HoverRect.Offset(hstart - m_work.Left, 0);
+            r.HoverRect.Offset(left - m_work.Left, 0);
             r.HoverRect.Bottom = bottom;
         }
-
-        if (!o.CheckHeight) {
-            if (!(c.Font() == fontAfterDraw)) c.Font() = fontAfterDraw;
-            m_s = afterDraw;
-            m_firstPass = false;
-            Line second = ln;
-            Core(!o.CheckHotSpot, src, TRect(hstart, top, m_work.Right, bottom), second);
-            afterDraw = m_s;
-            fontAfterDraw = c.Font();
-            if (second.objectHit) result = true;
-            if (second.anchorHit && bottom - second.base - m_gh < o.YPos && o.YPos < bottom - second.base)
-                result = true;
-        }
+        if (!o.CheckHeight && SecondPass(src, TRect(left, top, m_work.Right, bottom), ln, drawn)) result = true;
 
         const int advance = ln.height + ln.sub + ln.sup;
         top += advance;
@@ -336,6 +344,64 @@ bool Renderer::Run(const QString& text)
     }
     Restore();
     return result;
+}
+
+void Renderer::Begin()
+{
+    m_entryFont = c.Font();
+    m_entryBrush = c.Brush().Color();
+    m_entryPen = c.Pen();
+    m_entryBkMode = c.BkMode();
+    c.Brush().SetColor(clNone);
+    m_themes = o.Controls && IsWinXPOrLater() && ThemeLibraryLoaded() && IsThemeActive();
+    c.SetBkMode(Win::TRANSPARENT);
+    m_flags = kTextFlags | (o.WordWrap ? 0u : unsigned(Win::DT_END_ELLIPSIS));
+    m_pictures.Reset(o.PictureCache, o.PictureContainer, o.Images);
+    m_work = m_rect;
+    m_work.Left += 1;
+}
+
+QStringView Renderer::MeasureLine(QStringView& rest, int top, PassEnd& from, Line& ln)
+{
+    if (!(c.Font() == from.font)) c.Font() = from.font;
+    m_gh = c.TextMetrics().tmHeight; // the height of "gh"
+    ln.height = m_gh;
+    m_s = from.state;
+    m_firstPass = true;
+    m_widths.clear();
+    m_widthIndex = 0;
+    m_hoverSet = false;
+    const qsizetype consumed = Core(false, rest, TRect(m_work.Left, top, m_work.Right, top + m_gh), ln);
+    from.state = m_s;
+    from.font = c.Font();
+    const QStringView src = rest.left(consumed);
+    rest = (m_dropRest || consumed == 0) ? QStringView() : rest.mid(consumed);
+    return src;
+}
+
+int Renderer::HorizontalStart(const Line& ln) const
+{
+    int left = m_work.Left;
+    if (ln.align == 1) {
+        if (m_work.Right - ln.width > m_work.Left) left = m_work.Right - ln.width;
+    } else if (ln.align == 2) {
+        const int d = m_work.Right - m_work.Left - ln.width;
+        if (d > 0) left = m_work.Left + d / 2;
+    }
+    return left + ln.indent;
+}
+
+bool Renderer::SecondPass(QStringView src, const TRect& lr, const Line& measured, PassEnd& from)
+{
+    if (!(c.Font() == from.font)) c.Font() = from.font;
+    m_s = from.state;
+    m_firstPass = false;
+    Line ln = measured;
+    Core(!o.CheckHotSpot, src, lr, ln);
+    from.state = m_s;
+    from.font = c.Font();
+    if (ln.objectHit) return true;
+    return ln.anchorHit && lr.Bottom - ln.base - m_gh < o.YPos && o.YPos < lr.Bottom - ln.base;
 }
 
 void Renderer::Restore()
@@ -354,108 +420,130 @@ void Renderer::FillBand(int top, int height)
     c.Rectangle(TRect(m_rect.Left, top, m_rect.Right, top + height));
 }
 
+// One line of one pass: text pieces and tags in turn until the line ends;
+// returns how much of src the line took.
 qsizetype Renderer::Core(bool draw, QStringView src, const TRect& lr, Line& ln)
 {
-    ln.anchorHit = ln.objectHit = false;
-    const int lineWidth = m_work.Width();
-    int x = lr.Left;
-    int w = 0;
-    bool liSeen = false;
+    StartLine(draw, lr, ln);
+    Cursor cur;
+    cur.x = lr.Left;
     bool lineEnd = false;
-    // Whether the visible text laid out on the line so far ends in a space
-    // (tags between words do not count; "&nbsp;" is no place to break).
-    bool textEndsInSpace = false;
-    bool lineHasText = false;
     qsizetype pos = 0;
-
-    if (m_s.anchorOpen) m_s.anchorStart = lr.Left;
-    if (m_s.focusOpen) m_s.focus = TRect(lr.Left + 1, lr.Top, lr.Left + 1, lr.Top);
-    if (m_s.paraBg && draw) FillBand(lr.Top, ln.height);
-
     const qsizetype n = src.size();
     while (pos < n && !lineEnd) {
         if (src[pos] == u'<') {
-            if (n - pos <= 2) { // "<" followed by at most one character ends the text
-                pos = n;
-                break;
-            }
-            const qsizetype gt = src.indexOf(u'>', pos);
+            // A "<" followed by at most one character, or a tag without its
+            // ">", ends the text.
+            const qsizetype gt = n - pos <= 2 ? -1 : src.indexOf(u'>', pos);
             if (gt < 0) {
                 pos = n;
                 break;
             }
             if (draw) FlushRun();
-            const TagResult tr = Tag(draw, src.mid(pos, gt - pos + 1), lr, ln, x, w, liSeen);
-            if (tr == TagResult::BreakBefore) break;
+            const LineStep step = Tag(draw, src.mid(pos, gt - pos + 1), lr, ln, cur.x, cur.w, cur.liSeen);
+            if (step == LineStep::BreakBefore) break;
             pos = gt + 1;
-            if (tr == TagResult::LineEnd) lineEnd = true;
+            if (step == LineStep::LineEnd) lineEnd = true;
             continue;
         }
-
+        // A piece runs up to the next tag; with WordWrap up to and including
+        // the next space when that comes first.
         qsizetype end = src.indexOf(u'<', pos);
         if (end < 0) end = n;
         if (o.WordWrap) {
             const qsizetype sp = src.indexOf(u' ', pos);
             if (sp >= 0 && sp < end) end = sp + 1;
         }
-        const QString& piece = Decode(src.mid(pos, end - pos));
-        const int h = c.TextMetrics().tmHeight;
-        if (m_s.sub) ln.sub = std::max(ln.sub, h / 4);
-        if (m_s.sup) ln.sup = std::max(ln.sup, h / 4);
-        ln.height = std::max(ln.height, h);
-
-        if (m_s.hidden) {
-            if (m_firstPass) r.StripVal += piece;
-            pos = end;
-            continue;
-        }
-
-        const TRect pr = PieceRect(draw, lr, ln, x);
-        int pw;
-        if (!m_firstPass && m_widthIndex < m_widths.size()) pw = m_widths[m_widthIndex++];
-        else pw = TextExtent(piece, pr);
-        w += pw;
-        if (!(w <= lineWidth || pw > lineWidth || !textEndsInSpace)) {
-            if (o.WordWrap) {
-                w -= pw;
-                break; // the piece goes to the next line
-            }
-            if (!draw && m_firstPass && lineHasText) {
-                m_dropRest = true;
-                lineEnd = true;
-            }
-        }
-        textEndsInSpace = src[end - 1] == u' ';
-        lineHasText = true;
-
-        if (m_firstPass) {
-            r.StripVal += piece;
-            m_widths.push_back(pw);
-        }
-        if (draw) {
-            DrawPiece(piece, pr, pw);
-        } else if (o.XPos >= x && o.XPos < x + pw && m_s.anchorOpen) {
-            ln.anchorHit = true;
-            if (o.YPos >= pr.Top) {
-                r.AnchorVal = m_s.href.toString();
-                m_s.mouseInAnchor = true;
-            }
-        }
-        x += pw;
+        const LineStep step = Piece(draw, src.mid(pos, end - pos), lr, ln, cur);
+        if (step == LineStep::BreakBefore) break;
+        if (step == LineStep::LineEnd) lineEnd = true;
         pos = end;
     }
+    EndLine(draw, pos > 0 && src[pos - 1] == u' ', lr, ln, cur);
+    return pos;
+}
 
+void Renderer::StartLine(bool draw, const TRect& lr, Line& ln)
+{
+    ln.anchorHit = ln.objectHit = false;
+    if (m_s.anchorOpen) m_s.anchorStart = lr.Left;
+    if (m_s.focusOpen) m_s.focus = TRect(lr.Left + 1, lr.Top, lr.Left + 1, lr.Top);
+    if (m_s.paraBg && draw) FillBand(lr.Top, ln.height);
+}
+
+LineStep Renderer::Piece(bool draw, QStringView raw, const TRect& lr, Line& ln, Cursor& cur)
+{
+    const QString& piece = Decode(raw);
+    const int h = c.TextMetrics().tmHeight;
+    if (m_s.sub) ln.sub = std::max(ln.sub, h / 4);
+    if (m_s.sup) ln.sup = std::max(ln.sup, h / 4);
+    ln.height = std::max(ln.height, h);
+
+    if (m_s.hidden) { // stripped, not laid out
+        if (m_firstPass) r.StripVal += piece;
+        return LineStep::Next;
+    }
+
+    const TRect pr = PieceRect(draw, lr, ln, cur.x);
+    int pw;
+    if (!m_firstPass && m_widthIndex < m_widths.size()) pw = m_widths[m_widthIndex++];
+    else pw = TextExtent(piece, pr);
+
+    // Fitting: a piece wider than the line, or one that continues a word
+    // split by tags, stays on the line.
+    LineStep step = LineStep::Next;
+    const int lineWidth = m_work.Width();
+    cur.w += pw;
+    if (!(cur.w <= lineWidth || pw > lineWidth || !cur.endsInSpace)) {
+        if (o.WordWrap) {
+            cur.w -= pw;
+            return LineStep::BreakBefore; // the piece goes to the next line
+        }
+        // Without WordWrap the piece stays, clipped with an ellipsis, and
+        // nothing after it is shown.
+        if (!draw && m_firstPass && cur.hasText) {
+            m_dropRest = true;
+            step = LineStep::LineEnd;
+        }
+    }
+    cur.endsInSpace = raw.back() == u' ';
+    cur.hasText = true;
+
+    if (m_firstPass) {
+        r.StripVal += piece;
+        m_widths.push_back(pw);
+    }
+    if (draw) DrawPiece(piece, pr, pw);
+    else HitTestPiece(pr, cur.x, pw, ln);
+    cur.x += pw;
+    return step;
+}
+
+void Renderer::HitTestPiece(const TRect& pr, int x, int pw, Line& ln)
+{
+    if (!(o.XPos >= x && o.XPos < x + pw && m_s.anchorOpen)) return;
+    ln.anchorHit = true;
+    if (o.YPos >= pr.Top) {
+        r.AnchorVal = m_s.href.toString();
+        m_s.mouseInAnchor = true;
+    }
+}
+
+void Renderer::EndLine(bool draw, bool endsInSpace, const TRect& lr, Line& ln, const Cursor& cur)
+{
     if (draw) FlushRun();
-    if (pos > 0 && src[pos - 1] == u' ') w -= c.TextWidth(QStringLiteral(" "));
+    int w = cur.w;
+    if (endsInSpace) w -= c.TextWidth(QStringLiteral(" "));
     ln.width = w;
     r.XSize = std::max(r.XSize, w);
 
+    // An anchor with the focus frames what it holds on this line and goes on
+    // at the next line's left edge.
     if (m_s.focusOpen) {
-        m_s.focus.Right = x;
+        m_s.focus.Right = cur.x;
         m_s.focus.Bottom = LineBottom(draw, lr, ln);
         if (draw) c.DrawFocusRect(m_s.focus.Inflated(1, 0));
     }
-    return pos;
 }
 
 void Renderer::DrawPiece(const QString& piece, const TRect& pr, int pw)
@@ -517,82 +605,29 @@ void Renderer::ZigZag(int left, int right, int bottom)
     c.Pen() = saved;
 }
 
-TagResult Renderer::Tag(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w, bool& liSeen)
+// A tag is dispatched on its first letter, that of a closing tag on the
+// letter after the "/"; a letter without an entry, or a tag that its letter's
+// entries do not name, has no effect.
+LineStep Renderer::Tag(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w, bool& liSeen)
 {
-    TFont& font = c.Font();
     const bool closing = tag.size() >= 4 && tag[1] == u'/';
-    const QChar letter = (closing ? tag[2] : tag[1]).toUpper();
+    if (closing) return CloseTag(draw, tag, lr, ln, x);
+    return OpenTag(draw, tag, lr, ln, x, w, liSeen);
+}
 
-    if (closing) {
-        switch (letter.unicode()) {
-        case 'A':
-            CloseAnchor(draw, lr, ln, x);
-            break;
-        case 'B':
-            if (IsTag(tag, u"</B")) AddStyle(TFontStyle::fsBold, false);
-            else SetFontColor(m_entryFont.Color());
-            break;
-        case 'E':
-            m_s.error = false;
-            break;
-        case 'F':
-            if (IsTag(tag, u"</FONT")) {
-                if (font.Name() != m_entryFont.Name()) font.SetName(m_entryFont.Name());
-                if (font.Size() != m_entryFont.Size()) font.SetSize(m_entryFont.Size());
-                if (draw && !o.Selected) {
-                    SetFontColor(m_entryFont.Color());
-                    c.Brush().SetColor(m_bodyColor);
-                }
-            }
-            break;
-        case 'H':
-            if (IsTag(tag, u"</HI") && draw) {
-                SetFontColor(m_hiText);
-                c.Brush().SetColor(m_hiBrush);
-            }
-            break;
-        case 'I':
-            AddStyle(TFontStyle::fsItalic, false);
-            break;
-        case 'P':
-            if (draw) c.Brush().SetColor(m_paraColor);
-            m_s.paraBg = false;
-            return TagResult::LineEnd;
-        case 'R':
-            if (!m_s.rotations.isEmpty()) {
-                font.SetOrientation(m_s.rotations.back());
-                m_s.rotations.pop_back();
-            }
-            break;
-        case 'S':
-            if (tag.startsWith(u"</SU", Qt::CaseInsensitive)) m_s.sub = m_s.sup = false;
-            else if (IsTag(tag, u"</SH")) m_s.shadow = false;
-            else if (IsTag(tag, u"</S")) AddStyle(TFontStyle::fsStrikeOut, false);
-            break;
-        case 'U':
-            if (IsTag(tag, u"</UL")) {
-                if (m_s.listLevel > 0) --m_s.listLevel;
-            } else if (IsTag(tag, u"</U")) {
-                AddStyle(TFontStyle::fsUnderline, false);
-            }
-            break;
-        case 'Z':
-            m_s.hidden = false;
-            break;
-        default:
-            break;
-        }
-        return TagResult::Next;
-    }
-
-    switch (letter.unicode()) {
+LineStep Renderer::OpenTag(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w, bool& liSeen)
+{
+    switch (tag[1].toUpper().unicode()) {
     case 'A':
+        // Anchor: opens a link, underlined and in the link colours.
         if (IsTag(tag, u"<A")) OpenAnchor(draw, tag, lr, ln, x);
         break;
     case 'B':
+        // Line break (a carriage return in the stripped text), the body's
+        // background, blinking text, bold.
         if (IsTag(tag, u"<BR")) {
             if (m_firstPass) r.StripVal += u'\r';
-            return TagResult::LineEnd;
+            return LineStep::LineEnd;
         }
         if (IsTag(tag, u"<BODY")) Body(draw, tag);
         else if (IsTag(tag, u"<BLINK")) {
@@ -600,83 +635,186 @@ TagResult Renderer::Tag(bool draw, QStringView tag, const TRect& lr, Line& ln, i
         } else if (IsTag(tag, u"<B")) AddStyle(TFontStyle::fsBold, true);
         break;
     case 'C':
+        // Embedded control: laid out, drawn and hit-tested as an object.
         if (IsTag(tag, u"<CONTROL") && o.Controls) return Control(draw, tag, lr, ln, x, w);
         break;
     case 'E':
+        // Error mark: a red zig-zag under the text.
         if (IsTag(tag, u"<E")) m_s.error = true;
         break;
     case 'F':
+        // Font face, size, colour and background.
         if (IsTag(tag, u"<FONT")) Font(draw, tag);
         break;
     case 'H':
+        // Highlighted text, or a horizontal rule that ends the line.
         if (IsTag(tag, u"<HI")) {
-            if (draw) {
-                m_hiText = font.Color();
-                m_hiBrush = c.Brush().Color();
-                c.Brush().SetColor(clHighlight);
-                SetFontColor(clHighlightText);
-            }
+            Highlight(draw);
         } else if (IsTag(tag, u"<HR")) {
-            if (draw) {
-                const TPen saved = c.Pen();
-                c.Pen().SetColor(clBlack);
-                c.Pen().SetWidth(1);
-                c.MoveTo(lr.Left, lr.Bottom + 1);
-                c.LineTo(m_work.Right, lr.Bottom + 1);
-                c.Pen() = saved;
-            }
-            return TagResult::LineEnd;
+            if (draw) Rule(lr);
+            return LineStep::LineEnd;
         }
         break;
     case 'I':
+        // Picture, indent to a position, italic.
         if (IsTag(tag, u"<IMG")) return Image(draw, tag, lr, ln, x, w);
-        if (IsTag(tag, u"<IND")) {
-            bool found = false;
-            const int n = Number(Attribute(tag, u"X", &found));
-            if (found && w < n) {
-                w = n;
-                x = lr.Left + n;
-            }
-        } else if (IsTag(tag, u"<I")) {
-            AddStyle(TFontStyle::fsItalic, true);
-        }
+        if (IsTag(tag, u"<IND")) Indent(tag, lr, x, w);
+        else if (IsTag(tag, u"<I")) AddStyle(TFontStyle::fsItalic, true);
         break;
     case 'L':
+        // List item: bullet at the list's indent, one item per line.
         if (IsTag(tag, u"<LI")) return ListItem(draw, lr, ln, x, w, liSeen);
         break;
     case 'P':
+        // Paragraph: alignment, indent and background of its lines.
         if (IsTag(tag, u"<P")) Paragraph(draw, tag, lr, ln);
         break;
     case 'R':
-        if (IsTag(tag, u"<R")) {
-            qsizetype a = -1;
-            for (qsizetype i = 2; i < tag.size(); ++i)
-                if (tag[i] == u'a' || tag[i] == u'A') {
-                    a = i;
-                    break;
-                }
-            const int angle = a < 0 ? 0 : Number(FirstQuoted(tag, a + 2)) % 3600;
-            m_s.rotations.push_back(font.Orientation());
-            font.SetOrientation(angle * 10);
-        }
+        // Rotated text.
+        if (IsTag(tag, u"<R")) Rotate(tag);
         break;
     case 'S':
+        // Subscript, superscript, shadow, strike-out.
         if (tag.size() == 5 && tag.compare(u"<SUB>", Qt::CaseInsensitive) == 0) m_s.sub = true;
         else if (tag.size() == 5 && tag.compare(u"<SUP>", Qt::CaseInsensitive) == 0) m_s.sup = true;
         else if (IsTag(tag, u"<SH")) m_s.shadow = true;
         else if (IsTag(tag, u"<S")) AddStyle(TFontStyle::fsStrikeOut, true);
         break;
     case 'U':
+        // List level, underline.
         if (IsTag(tag, u"<UL")) ++m_s.listLevel;
         else if (IsTag(tag, u"<U")) AddStyle(TFontStyle::fsUnderline, true);
         break;
     case 'Z':
+        // Hidden text: stripped but not laid out.
         if (IsTag(tag, u"<Z")) m_s.hidden = true;
         break;
     default:
         break;
     }
-    return TagResult::Next;
+    return LineStep::Next;
+}
+
+// Closing tags bring back what their opening tag changed: the colours it
+// saved, or the entry font's.
+LineStep Renderer::CloseTag(bool draw, QStringView tag, const TRect& lr, const Line& ln, int x)
+{
+    switch (tag[2].toUpper().unicode()) {
+    case 'A':
+        // Anchor end: the hover rectangle and the focus frame close here.
+        CloseAnchor(draw, lr, ln, x);
+        break;
+    case 'B':
+        // Bold; any other B tag (the end of blinking) brings back the text colour.
+        if (IsTag(tag, u"</B")) AddStyle(TFontStyle::fsBold, false);
+        else SetFontColor(m_entryFont.Color());
+        break;
+    case 'E':
+        m_s.error = false;
+        break;
+    case 'F':
+        if (IsTag(tag, u"</FONT")) CloseFont(draw);
+        break;
+    case 'H':
+        if (IsTag(tag, u"</HI") && draw) {
+            SetFontColor(m_hiText);
+            c.Brush().SetColor(m_hiBrush);
+        }
+        break;
+    case 'I':
+        AddStyle(TFontStyle::fsItalic, false);
+        break;
+    case 'P':
+        // Paragraph end: its background stops and the line ends.
+        if (draw) c.Brush().SetColor(m_paraColor);
+        m_s.paraBg = false;
+        return LineStep::LineEnd;
+    case 'R':
+        // Rotation back to the angle before the matching R.
+        if (!m_s.rotations.isEmpty()) {
+            c.Font().SetOrientation(m_s.rotations.back());
+            m_s.rotations.pop_back();
+        }
+        break;
+    case 'S':
+        // Subscript and superscript, shadow, strike-out.
+        if (tag.startsWith(u"</SU", Qt::CaseInsensitive)) m_s.sub = m_s.sup = false;
+        else if (IsTag(tag, u"</SH")) m_s.shadow = false;
+        else if (IsTag(tag, u"</S")) AddStyle(TFontStyle::fsStrikeOut, false);
+        break;
+    case 'U':
+        // List level (never below 0), underline.
+        if (IsTag(tag, u"</UL")) {
+            if (m_s.listLevel > 0) --m_s.listLevel;
+        } else if (IsTag(tag, u"</U")) {
+            AddStyle(TFontStyle::fsUnderline, false);
+        }
+        break;
+    case 'Z':
+        m_s.hidden = false;
+        break;
+    default:
+        break;
+    }
+    return LineStep::Next;
+}
+
+void Renderer::CloseFont(bool draw)
+{
+    TFont& font = c.Font();
+    if (font.Name() != m_entryFont.Name()) font.SetName(m_entryFont.Name());
+    if (font.Size() != m_entryFont.Size()) font.SetSize(m_entryFont.Size());
+    if (draw && !o.Selected) {
+        SetFontColor(m_entryFont.Color());
+        c.Brush().SetColor(m_bodyColor);
+    }
+}
+
+void Renderer::Highlight(bool draw)
+{
+    if (!draw) return;
+    m_hiText = c.Font().Color();
+    m_hiBrush = c.Brush().Color();
+    c.Brush().SetColor(clHighlight);
+    SetFontColor(clHighlightText);
+}
+
+void Renderer::Rule(const TRect& lr)
+{
+    const TPen saved = c.Pen();
+    c.Pen().SetColor(clBlack);
+    c.Pen().SetWidth(1);
+    c.MoveTo(lr.Left, lr.Bottom + 1);
+    c.LineTo(m_work.Right, lr.Bottom + 1);
+    c.Pen() = saved;
+}
+
+// IND X="n": the line goes on at n pixels from its left edge, unless it is
+// already past it.
+void Renderer::Indent(QStringView tag, const TRect& lr, int& x, int& w)
+{
+    bool found = false;
+    const int n = Number(Attribute(tag, u"X", &found));
+    if (found && w < n) {
+        w = n;
+        x = lr.Left + n;
+    }
+}
+
+// R A="degrees": the text turns by the angle quoted after the tag's first A;
+// the angle in force before is kept for the matching /R.
+void Renderer::Rotate(QStringView tag)
+{
+    TFont& font = c.Font();
+    qsizetype a = -1;
+    for (qsizetype i = 2; i < tag.size(); ++i)
+        if (tag[i] == u'a' || tag[i] == u'A') {
+            a = i;
+            break;
+        }
+    const int angle = a < 0 ? 0 : Number(FirstQuoted(tag, a + 2)) % 3600;
+    m_s.rotations.push_back(font.Orientation());
+    font.SetOrientation(angle * 10);
 }
 
 void Renderer::OpenAnchor(bool draw, QStringView tag, const TRect& lr, const Line& ln, int x)
@@ -801,9 +939,9 @@ void Renderer::Paragraph(bool draw, QStringView tag, const TRect& lr, Line& ln)
     }
 }
 
-TagResult Renderer::ListItem(bool draw, const TRect& lr, const Line& ln, int& x, int& w, bool& liSeen)
+LineStep Renderer::ListItem(bool draw, const TRect& lr, const Line& ln, int& x, int& w, bool& liSeen)
 {
-    if (liSeen) return TagResult::BreakBefore;
+    if (liSeen) return LineStep::BreakBefore;
     liSeen = true;
     // An item outside any list is laid out as one of the first level; the
     // indent stays within the coordinate range however deep the nesting.
@@ -820,10 +958,10 @@ TagResult Renderer::ListItem(bool draw, const TRect& lr, const Line& ln, int& x,
         font.SetName(name);
     }
     x += kListStep;
-    return TagResult::Next;
+    return LineStep::Next;
 }
 
-TagResult Renderer::Image(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w)
+LineStep Renderer::Image(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w)
 {
     const QString src = Attribute(tag, u"SRC").toString();
     const TPictureRef pic = m_pictures.Resolve(src, c, o.Print, o.ResFactor);
@@ -839,12 +977,12 @@ TagResult Renderer::Image(bool draw, QStringView tag, const TRect& lr, Line& ln,
             ph = MulDiv(height, c.PixelsPerInchY(), 96);
         }
     }
-    if (pw <= 0 || ph <= 0) return TagResult::Next; // a missing or empty picture takes no room
+    if (pw <= 0 || ph <= 0) return LineStep::Next; // a missing or empty picture takes no room
 
     const int lineWidth = m_work.Width();
     if (w + pw > lineWidth && pw <= lineWidth) {
         --m_s.pictures; // met again on the next line
-        return TagResult::BreakBefore;
+        return LineStep::BreakBefore;
     }
 
     // Hit-tested where it is drawn: only the second pass knows the line's
@@ -875,24 +1013,24 @@ TagResult Renderer::Image(bool draw, QStringView tag, const TRect& lr, Line& ln,
     const QString align = Attribute(tag, u"ALIGN").toString().toUpper();
     if (align.startsWith(u"TOP")) ln.base = ln.height - m_gh;
     else if (align.startsWith(u"MIDDLE")) ln.base = (ln.height - m_gh) / 2;
-    return TagResult::Next;
+    return LineStep::Next;
 }
 
-TagResult Renderer::Control(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w)
+LineStep Renderer::Control(bool draw, QStringView tag, const TRect& lr, Line& ln, int& x, int& w)
 {
     const qsizetype inner = 8; // after "<CONTROL"
     const TControlTag t = ParseControlTag(tag.mid(inner, tag.size() - inner - 1));
     bool ok = false;
     int cw = Number(t.Width, &ok);
-    if (!ok) return TagResult::Next;
+    if (!ok) return LineStep::Next;
     int ch = m_gh + 6;
     if (t.Type == u"BUTTON") ch = 24;
     else if (t.Type == u"COMBO") ch = 25;
     else if (t.Type == u"CHECK" || t.Type == u"RADIO") cw = ch = 16;
-    if (cw <= 0) return TagResult::Next;
+    if (cw <= 0) return LineStep::Next;
 
     const int lineWidth = m_work.Width();
-    if (w + cw > lineWidth && cw <= lineWidth) return TagResult::BreakBefore;
+    if (w + cw > lineWidth && cw <= lineWidth) return LineStep::BreakBefore;
 
     const int b = LineBottom(draw, lr, ln);
     const bool hot = x - 2 < o.XPos && o.XPos < x + cw - 2 && b - ch - 2 < o.YPos && o.YPos < b - 2;
@@ -912,7 +1050,7 @@ TagResult Renderer::Control(bool draw, QStringView tag, const TRect& lr, Line& l
     ln.height = std::max(ln.height, ch);
     m_objectWidth = cw;
     m_objectHeight = ch;
-    return TagResult::Next;
+    return LineStep::Next;
 }
 
 void Renderer::DrawControl(const TControlTag& t, int x, int b, int width, int h, bool hot, bool checked)

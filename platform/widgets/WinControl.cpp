@@ -624,54 +624,34 @@ void TWinControl::ShowPopupMenu(const QPoint& screenPos)
     if (m_popupMenu) m_popupMenu->Popup(screenPos, m_self);
 }
 
+// Every event of the control passes here first: keys and characters go to
+// the key hooks (with the window's key preview), focus changes to Enter and
+// Exit, mouse messages to the mouse hooks, and the widget's changes of size,
+// visibility, enabled state, parent and paint to what follows them. Anything
+// else is the widget's own.
 bool TWinControl::FilterEvent(QEvent* e, bool& result)
 {
     switch (e->type()) {
     case QEvent::KeyPress:
-        if (HandleKeyPress(static_cast<QKeyEvent*>(e))) {
-            result = true;
-            return true;
-        }
-        return false;
+        if (!HandleKeyPress(static_cast<QKeyEvent*>(e))) return false;
+        result = true;
+        return true;
     case QEvent::KeyRelease:
-        if (HandleKeyRelease(static_cast<QKeyEvent*>(e))) {
-            result = true;
-            return true;
-        }
-        return false;
-    case QEvent::ShortcutOverride: {
-        auto* ke = static_cast<QKeyEvent*>(e);
-        const int vk = VirtualKeyFromQt(ke->key(), ke->modifiers());
-        if (vk != 0 && WantKey(vk, ShiftStateFromQt(ke->modifiers()))) {
-            ke->accept();
-            result = true;
-            return true;
-        }
-        return false;
-    }
+        if (!HandleKeyRelease(static_cast<QKeyEvent*>(e))) return false;
+        result = true;
+        return true;
+    case QEvent::ShortcutOverride:
+        if (!TakeShortcutKey(static_cast<QKeyEvent*>(e))) return false;
+        result = true;
+        return true;
     case QEvent::InputMethod:
         HandleInputMethod(static_cast<QInputMethodEvent*>(e));
         result = true;
         return true;
-    case QEvent::FocusIn: {
-        QPointer<QWidget> alive(m_self);
-        result = BaseEvent(e);
-        if (alive && !m_entered) {
-            m_entered = true;
-            DoEnter();
-        }
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        result = HandleFocus(static_cast<QFocusEvent*>(e));
         return true;
-    }
-    case QEvent::FocusOut: {
-        QPointer<QWidget> alive(m_self);
-        result = BaseEvent(e);
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
-        if (alive && m_entered && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
-            m_entered = false;
-            DoExit();
-        }
-        return true;
-    }
     case QEvent::Enter:
         result = BaseEvent(e);
         MouseEnter();
@@ -681,81 +661,155 @@ bool TWinControl::FilterEvent(QEvent* e, bool& result)
         MouseLeave();
         return true;
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick: {
-        auto* me = static_cast<QMouseEvent*>(e);
-        QPointer<QWidget> alive(m_self);
-        result = AllowDefaultMouse(me) ? BaseEvent(e) : (e->accept(), true);
-        if (!alive) return true;
-        const QPoint p = me->position().toPoint() - ClientOrigin();
-        TShiftState shift = ShiftStateFromQt(me->modifiers(), me->buttons());
-        if (e->type() == QEvent::MouseButtonDblClick) {
-            shift += TShiftStateItem::ssDouble;
-            DblClick();
-            if (!alive) return true;
-        }
-        MouseDown(ButtonOf(me->button()), shift, p.x(), p.y());
+    case QEvent::MouseButtonDblClick:
+        result = HandleMousePress(static_cast<QMouseEvent*>(e));
         return true;
-    }
-    case QEvent::MouseButtonRelease: {
-        auto* me = static_cast<QMouseEvent*>(e);
-        QPointer<QWidget> alive(m_self);
-        result = AllowDefaultMouse(me) ? BaseEvent(e) : (e->accept(), true);
-        if (!alive) return true;
-        const QPoint p = me->position().toPoint() - ClientOrigin();
-        if (m_clickEvents && me->button() == Qt::LeftButton && m_self->rect().contains(me->position().toPoint())) {
-            Click();
-            if (!alive) return true;
-        }
-        MouseUp(ButtonOf(me->button()), ShiftStateFromQt(me->modifiers(), me->buttons()), p.x(), p.y());
+    case QEvent::MouseButtonRelease:
+        result = HandleMouseRelease(static_cast<QMouseEvent*>(e));
         return true;
-    }
-    case QEvent::MouseMove: {
-        auto* me = static_cast<QMouseEvent*>(e);
-        QPointer<QWidget> alive(m_self);
-        result = AllowDefaultMouse(me) ? BaseEvent(e) : (e->accept(), true);
-        if (!alive) return true;
-        const QPoint p = me->position().toPoint() - ClientOrigin();
-        MouseMove(ShiftStateFromQt(me->modifiers(), me->buttons()), p.x(), p.y());
+    case QEvent::MouseMove:
+        result = HandleMouseMove(static_cast<QMouseEvent*>(e));
         return true;
-    }
     case QEvent::ContextMenu:
-        if (m_popupMenu) {
-            ShowPopupMenu(static_cast<QContextMenuEvent*>(e)->globalPos());
-        } else {
-            DefaultContextMenu(e);
-        }
-        e->accept();
+        HandleContextMenu(static_cast<QContextMenuEvent*>(e));
         result = true;
         return true;
     case QEvent::Resize:
-        result = BaseEvent(e);
-        HandleResize();
-        return true;
     case QEvent::ShowToParent:
     case QEvent::HideToParent:
-        result = BaseEvent(e);
-        // The label shows and hides with the control.
-        if (TLabel* label = AttachedLabel(); label && m_self->parentWidget())
-            label->setVisible(e->type() == QEvent::ShowToParent);
-        return true;
     case QEvent::EnabledChange:
-        result = BaseEvent(e);
-        EnabledChanged();
-        return true;
     case QEvent::ParentChange:
-        result = BaseEvent(e);
-        if (TLabel* label = AttachedLabel(); label && label->parentWidget() != m_self->parentWidget()) {
-            label->setParent(m_self->parentWidget());
-            label->SetVisible(m_self->parentWidget() && Visible());
-        }
-        if (m_parentColor) TakeParentColor();
-        if (m_parentFont) TakeParentFont();
-        return true;
     case QEvent::Paint:
-        result = BaseEvent(e);
-        PaintBorder();
+        result = HandleWidgetChange(e);
         return true;
     default:
         return false;
     }
+}
+
+bool TWinControl::TakeShortcutKey(QKeyEvent* e)
+{
+    const int vk = VirtualKeyFromQt(e->key(), e->modifiers());
+    if (vk == 0 || !WantKey(vk, ShiftStateFromQt(e->modifiers()))) return false;
+    e->accept();
+    return true;
+}
+
+bool TWinControl::HandleFocus(QFocusEvent* e)
+{
+    QPointer<QWidget> alive(m_self);
+    const bool result = BaseEvent(e);
+    if (!alive) return result;
+    if (e->type() == QEvent::FocusIn) {
+        if (!m_entered) {
+            m_entered = true;
+            DoEnter();
+        }
+        return result;
+    }
+    // A popup or another active window takes the focus only for a while.
+    const Qt::FocusReason reason = e->reason();
+    if (m_entered && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+        m_entered = false;
+        DoExit();
+    }
+    return result;
+}
+
+bool TWinControl::MouseBaseEvent(QMouseEvent* e)
+{
+    if (AllowDefaultMouse(e)) return BaseEvent(e);
+    e->accept();
+    return true;
+}
+
+bool TWinControl::HandleMousePress(QMouseEvent* e)
+{
+    QPointer<QWidget> alive(m_self);
+    const bool result = MouseBaseEvent(e);
+    if (!alive) return result;
+    const QPoint p = e->position().toPoint() - ClientOrigin();
+    TShiftState shift = ShiftStateFromQt(e->modifiers(), e->buttons());
+    if (e->type() == QEvent::MouseButtonDblClick) {
+        shift += TShiftStateItem::ssDouble;
+        DblClick();
+        if (!alive) return result;
+    }
+    MouseDown(ButtonOf(e->button()), shift, p.x(), p.y());
+    return result;
+}
+
+bool TWinControl::HandleMouseRelease(QMouseEvent* e)
+{
+    QPointer<QWidget> alive(m_self);
+    const bool result = MouseBaseEvent(e);
+    if (!alive) return result;
+    const QPoint p = e->position().toPoint() - ClientOrigin();
+    // A click is a left press and release inside the control.
+    if (m_clickEvents && e->button() == Qt::LeftButton && m_self->rect().contains(e->position().toPoint())) {
+        Click();
+        if (!alive) return result;
+    }
+    MouseUp(ButtonOf(e->button()), ShiftStateFromQt(e->modifiers(), e->buttons()), p.x(), p.y());
+    return result;
+}
+
+bool TWinControl::HandleMouseMove(QMouseEvent* e)
+{
+    QPointer<QWidget> alive(m_self);
+    const bool result = MouseBaseEvent(e);
+    if (!alive) return result;
+    const QPoint p = e->position().toPoint() - ClientOrigin();
+    MouseMove(ShiftStateFromQt(e->modifiers(), e->buttons()), p.x(), p.y());
+    return result;
+}
+
+void TWinControl::HandleContextMenu(QContextMenuEvent* e)
+{
+    if (m_popupMenu) {
+        ShowPopupMenu(e->globalPos());
+    } else {
+        DefaultContextMenu(e);
+    }
+    e->accept();
+}
+
+bool TWinControl::HandleWidgetChange(QEvent* e)
+{
+    const bool result = BaseEvent(e);
+    switch (e->type()) {
+    case QEvent::Resize:
+        HandleResize();
+        break;
+    case QEvent::ShowToParent:
+    case QEvent::HideToParent:
+        // The label shows and hides with the control.
+        if (TLabel* label = AttachedLabel(); label && m_self->parentWidget())
+            label->setVisible(e->type() == QEvent::ShowToParent);
+        break;
+    case QEvent::EnabledChange:
+        EnabledChanged();
+        break;
+    case QEvent::ParentChange:
+        FollowNewParent();
+        break;
+    case QEvent::Paint:
+        PaintBorder();
+        break;
+    default:
+        break;
+    }
+    return result;
+}
+
+// The attached label moves to the new parent with the control; a parent's
+// colour and font, where followed, are taken from the new one.
+void TWinControl::FollowNewParent()
+{
+    if (TLabel* label = AttachedLabel(); label && label->parentWidget() != m_self->parentWidget()) {
+        label->setParent(m_self->parentWidget());
+        label->SetVisible(m_self->parentWidget() && Visible());
+    }
+    if (m_parentColor) TakeParentColor();
+    if (m_parentFont) TakeParentFont();
 }

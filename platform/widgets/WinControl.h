@@ -35,6 +35,8 @@
 class QKeyEvent;
 class QMouseEvent;
 class QInputMethodEvent;
+class QFocusEvent;
+class QContextMenuEvent;
 class TKeyPreview;
 class TLabel;
 class TPopupMenu;
@@ -232,6 +234,20 @@ private:
     bool HandleKeyPress(QKeyEvent* event);
     bool HandleKeyRelease(QKeyEvent* event);
     void HandleInputMethod(QInputMethodEvent* event);
+    // A key the control wants (WantKey) is kept from the window's shortcuts.
+    bool TakeShortcutKey(QKeyEvent* event);
+    // The handlers below return event()'s answer.
+    bool HandleFocus(QFocusEvent* event);
+    // The widget's own handling of a mouse event, where it is allowed.
+    bool MouseBaseEvent(QMouseEvent* event);
+    bool HandleMousePress(QMouseEvent* event);
+    bool HandleMouseRelease(QMouseEvent* event);
+    bool HandleMouseMove(QMouseEvent* event);
+    void HandleContextMenu(QContextMenuEvent* event);
+    // Size, visibility, enabled state, parent and paint: the widget's own
+    // handling first, then what follows from the change.
+    bool HandleWidgetChange(QEvent* event);
+    void FollowNewParent();
     void ShowPopupMenu(const QPoint& screenPos);
     TKeyPreview* PreviewWindow() const;
 
