@@ -1,8 +1,6 @@
 #include "report/RptTools.h"
 
 #include "platform/core/FloatFormat.h"
-#include "protocol/xml/TXMLElement.h"
-#include "protocol/xml/TXMLText.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -113,29 +111,3 @@ QString StatusIndexName(int index)
 
 double MathMax(double a, double b) { return b > a ? b : a; }
 double MathMin(double a, double b) { return b < a ? b : a; }
-
-TXMLElement* FindChildElement(const QString& name, const TXMLElement* element)
-{
-    if (!element)
-        return nullptr;
-    for (TXMLElement* e = element->getFirstChildElement(); e; e = e->getNextSiblingElement())
-        if (e->getTagName() == name)
-            return e;
-    return nullptr;
-}
-
-QString ChildText(const QString& name, const TXMLElement* element)
-{
-    if (!element)
-        return QString();
-    const QString upper = name.toUpper();
-    for (TXMLElement* e = element->getFirstChildElement(); e; e = e->getNextSiblingElement())
-        if (e->getTagName().toUpper() == upper)
-            return ElementText(e);
-    return QString();
-}
-
-QString ElementField(const TXMLElement* element, const QString& name)
-{
-    return ElementText(FindChildElement(name, element));
-}

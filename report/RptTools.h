@@ -1,16 +1,12 @@
 #pragma once
 // Small routines shared by the report pages: colour packing and blending,
 // the gradient pictures of the page header bar and the group bands, money
-// texts, the listing status codes with their names, and the element lookups
-// through which the pages read the service's answers.
+// texts, and the listing status codes with their names.
 
 #include "platform/graphics/Color.h"
-#include "protocol/xml/XMLQuery.h"
 
 #include <QImage>
 #include <QString>
-
-class TXMLElement;
 
 // Colours are BGR integers: red in bits 0-7, green 8-15, blue 16-23.
 TColor PackRGB(int red, int green, int blue);
@@ -43,12 +39,3 @@ QString StatusIndexName(int index);
 // The larger and smaller of two floats; a when equal.
 double MathMax(double a, double b);
 double MathMin(double a, double b);
-
-// The first direct child element named exactly name; null when absent.
-TXMLElement* FindChildElement(const QString& name, const TXMLElement* element);
-// The text of the first direct child element whose name equals name in
-// upper case; empty when absent or without text.
-QString ChildText(const QString& name, const TXMLElement* element);
-// The text of the first direct child element named exactly name; empty when
-// absent or without a text child.
-QString ElementField(const TXMLElement* element, const QString& name);

@@ -7,6 +7,7 @@
 #include "protocol/TCompsRecords.h"
 #include "protocol/TvxpDocument.h"
 #include "protocol/xml/TXMLElement.h"
+#include "protocol/xml/XMLQuery.h"
 #include "report/RptTools.h"
 #include "report/TReportContext.h"
 

@@ -9,6 +9,7 @@
 #include "protocol/TvxpDocument.h"
 #include "protocol/TvxpPersonalInfo.h"
 #include "protocol/xml/TXMLElement.h"
+#include "protocol/xml/XMLQuery.h"
 #include "report/RptTools.h"
 #include "report/TPropInfoPage.h"
 #include "report/TReportContext.h"

@@ -13,6 +13,7 @@
 #include "protocol/TvxpDocument.h"
 #include "protocol/TvxpPersonalInfo.h"
 #include "protocol/xml/TXMLElement.h"
+#include "protocol/xml/XMLQuery.h"
 #include "report/RptTools.h"
 #include "report/TAssessorMapPage.h"
 #include "report/TCensusPage.h"
@@ -287,7 +288,7 @@ void TrptProfile::FetchReportData()
     const auto& county = AppState().County;
     RptGen->County = county ? county->Id : 0;
     if (RptGen->IncludeAssessorMap && AssessorMap && county) {
-        const QString bookPage = ElementField(m_context.Property, QStringLiteral("apn_book_page"))
+        const QString bookPage = ChildText(m_context.Property, QStringLiteral("apn_book_page"))
                                      .replace(QLatin1Char(','), QLatin1Char('-'));
         try {
             AssessorMap->GetSheets(county->ApnMap, bookPage);

@@ -81,19 +81,6 @@ TEST(ReportTools, MoneyTextsAndStatusNames)
     }
 }
 
-TEST(ReportTools, ChildTextIgnoresCaseFindChildElementDoesNot)
-{
-    TvxpDocument doc;
-    LoadXml(doc, QStringLiteral("<vxp><a><NAME>Lincoln</NAME><name>second</name><empty/></a></vxp>"));
-    const TXMLElement* a = doc.RequestElement();
-    EXPECT_EQ(ChildText(QStringLiteral("name"), a), QStringLiteral("Lincoln"));
-    EXPECT_EQ(ElementText(FindChildElement(QStringLiteral("name"), a)), QStringLiteral("second"));
-    EXPECT_EQ(FindChildElement(QStringLiteral("Name"), a), nullptr);
-    EXPECT_EQ(ChildText(QStringLiteral("empty"), a), QString());
-    EXPECT_EQ(ChildText(QStringLiteral("missing"), a), QString());
-    EXPECT_EQ(ChildText(QStringLiteral("x"), nullptr), QString());
-}
-
 class ReportSettingsTest : public ::testing::Test {
 protected:
     QString Ini() const { return m_dir.path() + QStringLiteral("/DEDureva.ini"); }
