@@ -3,7 +3,6 @@
 #include "platform/report/TBaseReport.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/XMLQuery.h"
-#include "report/RptTools.h"
 #include "report/TReportContext.h"
 
 #include <vector>

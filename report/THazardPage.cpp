@@ -4,7 +4,6 @@
 #include "platform/report/TBaseReport.h"
 #include "protocol/TvxpDocument.h"
 #include "protocol/xml/XMLQuery.h"
-#include "report/RptTools.h"
 #include "report/TReportContext.h"
 
 #include <QFile>

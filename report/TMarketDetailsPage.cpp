@@ -8,7 +8,8 @@
 #include "protocol/TvxpDocument.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/XMLQuery.h"
-#include "report/RptTools.h"
+#include "report/ListingStatus.h"
+#include "report/ReportNumbers.h"
 #include "report/TReportContext.h"
 
 #include <algorithm>

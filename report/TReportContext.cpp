@@ -7,9 +7,9 @@
 #include "protocol/TvxpPersonalInfo.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/XMLQuery.h"
-#include "report/RptTools.h"
 
 #include "platform/report/ReportFonts.h"
+#include "report/ReportColors.h"
 
 #include <QFontMetricsF>
 #include <algorithm>

@@ -3,7 +3,8 @@
 #include "platform/core/FloatFormat.h"
 #include "protocol/StringUtils.h"
 #include "protocol/TCompsRecords.h"
-#include "report/RptTools.h"
+#include "report/ListingStatus.h"
+#include "report/ReportNumbers.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "protocol/TvxpPersonalInfo.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/XMLQuery.h"
-#include "report/RptTools.h"
+#include "report/ReportNumbers.h"
 #include "report/TPropInfoPage.h"
 #include "report/TReportContext.h"
 

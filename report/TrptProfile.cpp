@@ -14,7 +14,6 @@
 #include "protocol/TvxpPersonalInfo.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/XMLQuery.h"
-#include "report/RptTools.h"
 #include "report/TAssessorMapPage.h"
 #include "report/TCensusPage.h"
 #include "report/THazardPage.h"

@@ -1,10 +1,9 @@
-#include "report/RptTools.h"
+#include "report/ReportColors.h"
 
 #include "platform/core/FloatFormat.h"
 
 #include <QPainter>
 #include <algorithm>
-#include <array>
 
 TColor PackRGB(int red, int green, int blue)
 {
@@ -74,40 +73,3 @@ QImage Gradient(TColor color, int width, int height, bool vertical)
 QImage GradientFillVertical(TColor color) { return Gradient(color, 60, 960, true); }
 
 QImage GradientFillHorizontal(TColor color) { return Gradient(color, 750, 30, false); }
-
-QString FormatMoney(const QString& mask, double amount)
-{
-    if (!(amount > 0))
-        return QString();
-    return (QStringLiteral("$") + FormatFloat(mask, amount)).left(255);
-}
-
-namespace {
-const std::array<const char*, 11> kStatusNames = {"Active",  "Canceled", "Contingent", "Expired",
-                                                  "First Right", "Hold", "Leased",     "Pending",
-                                                  "Sold",    "Withdrawn", "Unknown"};
-} // namespace
-
-int StatusCodeIndex(const QString& code)
-{
-    if (code.size() != 1)
-        return -1;
-    const QChar c = code.at(0);
-    if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-        return c.unicode() - '0';
-    if (c == QLatin1Char('U'))
-        return 10;
-    return -1;
-}
-
-QString StatusCodeName(const QString& code) { return StatusIndexName(StatusCodeIndex(code)); }
-
-QString StatusIndexName(int index)
-{
-    if (index < 0 || index > 10)
-        return QString();
-    return QString::fromLatin1(kStatusNames[size_t(index)]);
-}
-
-double MathMax(double a, double b) { return b > a ? b : a; }
-double MathMin(double a, double b) { return b < a ? b : a; }

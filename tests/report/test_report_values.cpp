@@ -1,4 +1,4 @@
-// The drawing tools, the appearance settings and the comparable-sales
+// The page colours and numbers, the appearance settings and the comparable-sales
 // statistics against hand-computed values.
 
 #include "app/state/TAppState.h"
@@ -6,7 +6,9 @@
 #include "protocol/TvxComps.h"
 #include "protocol/TvxpDocument.h"
 #include "protocol/xml/TXMLElement.h"
-#include "report/RptTools.h"
+#include "report/ListingStatus.h"
+#include "report/ReportColors.h"
+#include "report/ReportNumbers.h"
 #include "report/TReportSettings.h"
 #include "report/TStatusStats.h"
 #include "tests/support/PrintQString.h"
@@ -29,7 +31,7 @@ void LoadXml(TvxpDocument& doc, const QString& xml)
 
 } // namespace
 
-TEST(ReportTools, BlendsRoundHalvesToEvenAndClamp)
+TEST(ReportColors, BlendsRoundHalvesToEvenAndClamp)
 {
     EXPECT_EQ(BlendChannel(0.5, 255, 0), 128); // 127.5
     EXPECT_EQ(BlendChannel(0.5, 1, 0), 0);     // 0.5
@@ -43,7 +45,7 @@ TEST(ReportTools, BlendsRoundHalvesToEvenAndClamp)
     EXPECT_EQ(Lighten(clBackground, 0.0f), ColorToRGB(clBackground));
 }
 
-TEST(ReportTools, GradientsRunFromWhiteToTheColourInsideAFrame)
+TEST(ReportColors, GradientsRunFromWhiteToTheColourInsideAFrame)
 {
     const QImage bar = GradientFillVertical(0x0000FF);
     ASSERT_EQ(bar.size(), QSize(60, 960));
@@ -59,7 +61,7 @@ TEST(ReportTools, GradientsRunFromWhiteToTheColourInsideAFrame)
     EXPECT_EQ(band.pixel(746, 15), QColor(136, 255, 136).rgb());
 }
 
-TEST(ReportTools, MoneyTextsAndStatusNames)
+TEST(ReportNumbers, MoneyTextsAndListingStatusNames)
 {
     EXPECT_EQ(FormatMoney(QStringLiteral("#,###"), 1234), QStringLiteral("$1,234"));
     EXPECT_EQ(FormatMoney(QStringLiteral("#,###"), 1234567.5), QStringLiteral("$1,234,568"));

@@ -1,12 +1,10 @@
 #pragma once
-// Small routines shared by the report pages: colour packing and blending,
-// the gradient pictures of the page header bar and the group bands, money
-// texts, and the listing status codes with their names.
+// The report pages' colours: packing and blending, and the gradient pictures
+// of the page header bar and the group bands.
 
 #include "platform/graphics/Color.h"
 
 #include <QImage>
-#include <QString>
 
 // Colours are BGR integers: red in bits 0-7, green 8-15, blue 16-23.
 TColor PackRGB(int red, int green, int blue);
@@ -24,18 +22,3 @@ TColor Lighten(TColor color, float t);
 QImage GradientFillVertical(TColor color);
 // The group band: 750 x 30 pixels, white at the left, framed likewise.
 QImage GradientFillHorizontal(TColor color);
-
-// "$" and the amount formatted with the float mask; empty for an amount not
-// above zero.
-QString FormatMoney(const QString& mask, double amount);
-
-// Listing status codes "0".."9" and "U", compared exactly: the index 0..10,
-// -1 for any other text; the name, empty for any other text.
-int StatusCodeIndex(const QString& code);
-QString StatusCodeName(const QString& code);
-// The name of a status index 0..10; empty outside.
-QString StatusIndexName(int index);
-
-// The larger and smaller of two floats; a when equal.
-double MathMax(double a, double b);
-double MathMin(double a, double b);
