@@ -3,7 +3,7 @@
 #include "platform/core/FloatFormat.h"
 #include "platform/report/TBaseReport.h"
 #include "platform/report/TReportShell.h"
-#include "protocol/StringUtils.h"
+#include "protocol/FieldTexts.h"
 #include "protocol/TCompsRecords.h"
 #include "protocol/TvxpDocument.h"
 #include "protocol/xml/TXMLElement.h"

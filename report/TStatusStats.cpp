@@ -1,8 +1,9 @@
 #include "report/TStatusStats.h"
 
 #include "platform/core/FloatFormat.h"
-#include "protocol/StringUtils.h"
+#include "protocol/FieldTexts.h"
 #include "protocol/TCompsRecords.h"
+#include "protocol/WireNumbers.h"
 #include "report/ListingStatus.h"
 #include "report/ReportNumbers.h"
 
