@@ -11,9 +11,9 @@
 #include "grid/TExtStringGrid_p.h"
 #include "grid/draw/CellPaint_p.h"
 #include "grid/draw/TGridGlyphs.h"
-#include "grid/util/CellText.h"
-#include "grid/util/GridDrawUtils.h"
-#include "grid/util/TextFunctions.h"
+#include "grid/text/CellText.h"
+#include "grid/draw/CellDrawing.h"
+#include "grid/text/TextFunctions.h"
 #include "platform/text/RtfReader.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "grid/util/TFilterPattern.h"
+#include "grid/filter/TFilterPattern.h"
 
-#include "grid/util/CellText.h"
+#include "grid/text/CellText.h"
 #include "platform/core/FloatFormat.h"
 #include "platform/core/RegionalSettings.h"
 

@@ -1,4 +1,4 @@
-#include "grid/util/TextFunctions.h"
+#include "grid/text/TextFunctions.h"
 #include "tests/support/PrintQString.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
-#include "grid/util/GridDrawUtils.h"
+#include "grid/draw/CellDrawing.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/PainterCanvas.h"
 #include "tests/support/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
 
-TEST(GridDrawUtils, BoundsAndColours)
+TEST(CellDrawing, BoundsAndColours)
 {
     EXPECT_EQ(MaxOf(3, -2), 3);
     EXPECT_EQ(ChooseBound(10, 4, 4), 10);
@@ -18,7 +18,7 @@ TEST(GridDrawUtils, BoundsAndColours)
     EXPECT_EQ(DimColor(clBtnFace), DimColor(GetSysColor(Win::COLOR_BTNFACE)));
 }
 
-TEST(GridDrawUtils, ErrorUnderlineZigZagsUnderTheRange)
+TEST(CellDrawing, ErrorUnderlineZigZagsUnderTheRange)
 {
     TRecordingCanvas canvas; // characters 8 pixels wide
     DrawErrorUnderline(canvas, "abcdef", TRect(10, 20, 100, 40), 2, 1, 2);
@@ -40,7 +40,7 @@ TEST(GridDrawUtils, ErrorUnderlineZigZagsUnderTheRange)
     EXPECT_EQ(canvas.CallsOf("LineTo").front().From.X, 1 + 16 + 4);
 }
 
-TEST(GridDrawUtils, CircularGaugeFillsFromTwelveOClock)
+TEST(CellDrawing, CircularGaugeFillsFromTwelveOClock)
 {
     TRecordingCanvas canvas;
     DrawCircularGauge(canvas, TRect(0, 0, 20, 20), clRed, 25);
@@ -58,7 +58,7 @@ TEST(GridDrawUtils, CircularGaugeFillsFromTwelveOClock)
     EXPECT_EQ(fills.front().Brush.Color(), clRed);
 }
 
-TEST(GridDrawUtils, TransparentBitmapsTakeTheBackground)
+TEST(CellDrawing, TransparentBitmapsTakeTheBackground)
 {
     TBitmap bitmap(4, 3);
     bitmap.Canvas().Brush().SetColor(clFuchsia);

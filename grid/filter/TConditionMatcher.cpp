@@ -1,4 +1,4 @@
-#include "grid/util/TConditionMatcher.h"
+#include "grid/filter/TConditionMatcher.h"
 
 #include "platform/core/SysUtils.h"
 

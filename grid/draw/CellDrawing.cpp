@@ -1,4 +1,4 @@
-#include "grid/util/GridDrawUtils.h"
+#include "grid/draw/CellDrawing.h"
 
 #include "platform/core/FloatFormat.h"
 #include "platform/graphics/Bitmap.h"

@@ -1,4 +1,4 @@
-#include "grid/util/TSortIndexList.h"
+#include "grid/lists/TSortIndexList.h"
 #include "platform/core/Exception.h"
 #include "tests/support/PrintQString.h"
 

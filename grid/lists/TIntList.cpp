@@ -1,4 +1,4 @@
-#include "grid/util/TIntList.h"
+#include "grid/lists/TIntList.h"
 
 #include "platform/core/Exception.h"
 #include "platform/core/SysUtils.h"

@@ -1,4 +1,4 @@
-#include "grid/util/TextFunctions.h"
+#include "grid/text/TextFunctions.h"
 
 #include "platform/core/SysUtils.h"
 

@@ -8,7 +8,7 @@
 // combined strictly from left to right without precedence. Without case
 // sensitivity both condition and text are upper-cased.
 
-#include "grid/util/TFilterPattern.h"
+#include "grid/filter/TFilterPattern.h"
 
 #include <QString>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "grid/util/TSortIndexList.h"
+#include "grid/lists/TSortIndexList.h"
 
 void TSortIndexList::AddIndex(int column, bool ascending)
 {

@@ -2,7 +2,7 @@
 // The sort columns in order of precedence: each entry is a column number in
 // bits 0..30, bit 31 set for a descending sort.
 
-#include "grid/util/TIntList.h"
+#include "grid/lists/TIntList.h"
 
 class TSortIndexList : public TIntList {
 public:

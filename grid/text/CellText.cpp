@@ -1,4 +1,4 @@
-#include "grid/util/CellText.h"
+#include "grid/text/CellText.h"
 
 #include "platform/core/RegionalSettings.h"
 #include "platform/core/SysUtils.h"
