@@ -2,7 +2,7 @@
 
 #include "grid/TExtStringGrid.h"
 #include "grid/text/CellText.h"
-#include "grid/text/TextFunctions.h"
+#include "grid/text/TextChars.h"
 #include "platform/core/RegionalSettings.h"
 
 namespace {

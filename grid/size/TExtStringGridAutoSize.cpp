@@ -6,9 +6,9 @@
 #include "controls/HTMLDraw.h"
 #include "grid/TExtStringGrid_p.h"
 #include "grid/cells/TCellGraphic.h"
+#include "grid/text/CellLines.h"
 #include "grid/text/CellText.h"
 #include "grid/draw/CellDrawing.h"
-#include "grid/text/TextFunctions.h"
 #include "platform/graphics/PainterCanvas.h"
 
 #include <QImage>

@@ -1,13 +1,10 @@
-#include "grid/text/TextFunctions.h"
+#include "grid/text/TextChars.h"
 
 #include "platform/core/SysUtils.h"
 
 #include <array>
 
 namespace {
-
-constexpr QChar CR = u'\r';
-constexpr QChar LF = u'\n';
 
 // Code page 437, bytes 0x80..0xFF.
 constexpr std::array<char16_t, 128> Oem437High = {
@@ -27,8 +24,6 @@ bool IsNameSeparator(QChar c)
 {
     return c == u' ' || c == u'\'' || c == u',' || c == u'-' || c == u'.';
 }
-
-int FindSingle(QChar quote, QStringView text) { return int(FindSingleIn(text, quote)); }
 
 } // namespace
 
@@ -58,70 +53,9 @@ void OemToAnsiString(QString& text)
     }
 }
 
-void UndoubleChar(QChar quote, const QString& text, QString& result)
-{
-    if (!text.contains(quote)) {
-        result = text;
-        return;
-    }
-    result.clear();
-    result.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == quote && i > 0 && text[i - 1] == quote) continue;
-        result += text[i];
-    }
-}
-
-int FindSingleChar(QChar quote, const QString& text)
-{
-    return FindSingle(quote, text);
-}
-
-int CountSingleChars(QChar quote, const QString& text)
-{
-    int count = 0;
-    QStringView rest(text);
-    for (int found = FindSingle(quote, rest); found > 0; found = FindSingle(quote, rest)) {
-        ++count;
-        rest = rest.mid(found);
-    }
-    return count;
-}
-
 int CountChar(QChar c, const QString& text)
 {
     return int(text.count(c));
-}
-
-void LFToCRLF(QString& text)
-{
-    if (text.contains(LF)) text.replace(LF, QStringLiteral("\r\n"));
-}
-
-void ExpandNewlineEscapes(const QString& text, QString& result)
-{
-    result = text;
-    result.replace(QStringLiteral("\\n"), QString(CR));
-}
-
-void CutFirstLine(QString& text, bool multiLine, QString& line)
-{
-    const qsizetype cr = text.indexOf(CR);
-    if (cr < 0) {
-        line = text;
-        text.clear();
-        return;
-    }
-    line = text.left(cr);
-    qsizetype cut = cr + 1;
-    if (cut < text.size() && text[cut] == LF) ++cut;
-    if (multiLine) text.remove(0, cut);
-    else text.clear();
-}
-
-int CountLines(const QString& text, bool multiLine)
-{
-    return multiLine ? 1 + int(text.count(CR)) : 1;
 }
 
 void ProperCase(const QString& text, QString& result)
@@ -149,33 +83,4 @@ void ProperCase(const QString& text, QString& result)
             if (i >= 3 && QStringView(result).mid(i - 3, 3) == u" II") capitalise = true;
         }
     }
-}
-
-bool IsURL(const QString& text)
-{
-    return text.contains(u"://") || text.contains(u"mailto:");
-}
-
-void StripURLProtocol(QString& text)
-{
-    qsizetype p = text.indexOf(u"://");
-    if (p >= 0) {
-        text.remove(0, p + 3);
-        return;
-    }
-    p = text.indexOf(u"mailto:");
-    if (p >= 0) text.remove(0, p + 7);
-}
-
-bool ParseRCReference(const QString& text, TPoint& cell)
-{
-    const QString s = UpperCase(text);
-    if (s.size() < 4 || s[0] != u'R') return false;
-    const qsizetype c = s.indexOf(u'C', 1);
-    if (c < 0) return false;
-    int row = 0;
-    int col = 0;
-    if (!TryStrToInt(s.mid(1, c - 1), row) || !TryStrToInt(s.mid(c + 1), col)) return false;
-    cell = TPoint(col, row);
-    return true;
 }
