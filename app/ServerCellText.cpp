@@ -1,6 +1,6 @@
 #include "app/ServerCellText.h"
 
-#include "grid/util/CellText.h"
+#include "grid/text/CellText.h"
 
 QString ServerCellText(const QString& text)
 {

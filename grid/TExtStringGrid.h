@@ -25,7 +25,7 @@
 #include "grid/GridSettings.h"
 #include "grid/cells/TCellGraphic.h"
 #include "grid/hidden/THiddenRows.h"
-#include "grid/util/TSortIndexList.h"
+#include "grid/lists/TSortIndexList.h"
 #include "platform/core/DateTime.h"
 
 #include <functional>

@@ -1,7 +1,8 @@
 #include "protocol/TSubjectProperty.h"
 
 #include "platform/core/SysUtils.h"
-#include "protocol/StringUtils.h"
+#include "protocol/FieldTexts.h"
+#include "protocol/TextSearch.h"
 #include "protocol/TvxpDocument.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLText.h"

@@ -1,7 +1,8 @@
 #include "protocol/TvxComps.h"
 
-#include "protocol/StringUtils.h"
+#include "protocol/FieldTexts.h"
 #include "protocol/TvxpDocument.h"
+#include "protocol/WireNumbers.h"
 #include "protocol/xml/TXMLElement.h"
 
 #include <memory>

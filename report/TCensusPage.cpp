@@ -2,7 +2,7 @@
 
 #include "platform/report/TBaseReport.h"
 #include "protocol/xml/TXMLElement.h"
-#include "report/RptTools.h"
+#include "protocol/xml/XMLQuery.h"
 #include "report/TReportContext.h"
 
 #include <vector>
@@ -86,7 +86,7 @@ void TCensusPage::RowPrint(TBaseReport& report, TReportShell&, bool&)
     const TXMLElement* census = m_context.RootChild(QStringLiteral("census"));
     const TReportSettings& s = m_context.Settings;
     for (const Block& b : Blocks()) {
-        const TXMLElement* group = FindChildElement(QString::fromLatin1(b.Group), census);
+        const TXMLElement* group = ChildElement(census, QString::fromLatin1(b.Group));
         if (!group)
             continue;
         report.GotoXY(0, b.Y);

@@ -3,7 +3,7 @@
 #include "app/state/TAppState.h"
 #include "platform/report/TBaseReport.h"
 #include "protocol/TvxpDocument.h"
-#include "report/RptTools.h"
+#include "protocol/xml/XMLQuery.h"
 #include "report/TReportContext.h"
 
 #include <QFile>

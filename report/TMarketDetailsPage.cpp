@@ -3,11 +3,13 @@
 #include "platform/core/FloatFormat.h"
 #include "platform/report/TBaseReport.h"
 #include "platform/report/TReportShell.h"
-#include "protocol/StringUtils.h"
+#include "protocol/FieldTexts.h"
 #include "protocol/TCompsRecords.h"
 #include "protocol/TvxpDocument.h"
 #include "protocol/xml/TXMLElement.h"
-#include "report/RptTools.h"
+#include "protocol/xml/XMLQuery.h"
+#include "report/ListingStatus.h"
+#include "report/ReportNumbers.h"
 #include "report/TReportContext.h"
 
 #include <algorithm>

@@ -6,9 +6,10 @@
 #include "protocol/TvxpDocument.h"
 #include "protocol/TvxpPersonalInfo.h"
 #include "protocol/xml/TXMLElement.h"
-#include "report/RptTools.h"
+#include "protocol/xml/XMLQuery.h"
 
 #include "platform/report/ReportFonts.h"
+#include "report/ReportColors.h"
 
 #include <QFontMetricsF>
 #include <algorithm>
@@ -21,7 +22,7 @@ TXMLElement* TReportContext::ReportRoot() const
 
 TXMLElement* TReportContext::RootChild(const QString& name) const
 {
-    return FindChildElement(name, ReportRoot());
+    return ChildElement(ReportRoot(), name);
 }
 
 TXMLElement* TReportContext::FindMapNode(const QString& name) const
@@ -32,19 +33,19 @@ TXMLElement* TReportContext::FindMapNode(const QString& name) const
     TXMLElement* found = nullptr;
     for (TXMLElement* e = root->getFirstChildElement(); e; e = e->getNextSiblingElement())
         if (e->getTagName() == QLatin1String("maps"))
-            found = FindChildElement(name, e);
+            found = ChildElement(e, name);
     return found;
 }
 
 void TReportContext::GetTrxNode()
 {
-    Trx = FindChildElement(QStringLiteral("trx"), Property);
+    Trx = ChildElement(Property, QStringLiteral("trx"));
     TrxCursor = Trx ? Trx->getFirstChildElement() : nullptr;
 }
 
-QString TReportContext::SubjectField(const QString& name) const { return ElementField(Property, name); }
+QString TReportContext::SubjectField(const QString& name) const { return ChildText(Property, name); }
 
-QString TReportContext::TrxField(const QString& name) const { return ElementField(TrxCursor, name); }
+QString TReportContext::TrxField(const QString& name) const { return ChildText(TrxCursor, name); }
 
 int TReportContext::CompsLastIndex() const
 {

@@ -2,7 +2,7 @@
 
 #include "platform/report/TBaseReport.h"
 #include "protocol/xml/TXMLElement.h"
-#include "report/RptTools.h"
+#include "protocol/xml/XMLQuery.h"
 #include "report/TReportContext.h"
 
 #include <algorithm>
@@ -113,22 +113,22 @@ void TSchoolPage::PrintSchoolRows(TBaseReport& report, const TXMLElement* school
     int column = 0;
     auto cell = [&](const QString& text) { report.PrintTab(TReportContext::FitText(report, text, widths[column++ % 3])); };
     cell(name);
-    cell(ChildText(L("phone"), school));
-    cell(L("Principal, ") + ChildText(L("princ"), school));
+    cell(ChildTextNoCase(school, L("phone")));
+    cell(L("Principal, ") + ChildTextNoCase(school, L("princ")));
     report.NewLine();
-    const QString pop = ChildText(L("pop"), school);
-    cell(ChildText(L("addr"), school));
+    const QString pop = ChildTextNoCase(school, L("pop"));
+    cell(ChildTextNoCase(school, L("addr")));
     cell(QString());
     cell(pop.isEmpty() ? QString() : pop + L(" students"));
     report.NewLine();
-    cell(ChildText(L("city"), school));
+    cell(ChildTextNoCase(school, L("city")));
     cell(QString());
-    cell(ChildText(L("grade"), school));
+    cell(ChildTextNoCase(school, L("grade")));
 }
 
 void TSchoolPage::PrintPrimarySchool(TBaseReport& report, const TXMLElement* school)
 {
-    const QString name = ChildText(L("NAME"), school);
+    const QString name = ChildTextNoCase(school, L("NAME"));
     if (name.isEmpty())
         return;
     m_context.DrawGroupBand(report, L("District Primary School"), m_context.Settings.Color(rcSchoolBar));
@@ -138,7 +138,7 @@ void TSchoolPage::PrintPrimarySchool(TBaseReport& report, const TXMLElement* sch
     PrintSchoolRows(report, school, name);
     CloseBox(report, y0);
     report.NewLine();
-    if (const TXMLElement* sat = FindChildElement(L("sat"), school))
+    if (const TXMLElement* sat = ChildElement(school, L("sat")))
         PrintSatScores(report, sat, name);
 }
 
@@ -160,11 +160,11 @@ void TSchoolPage::PrintSatScores(TBaseReport& report, const TXMLElement* sat, co
     report.SetTabShade(0);
     report.SetFont(L("Arial"), 8);
     report.NewLine();
-    const QString math = BlankIfMinus99(ChildText(L("avg_sat_math"), sat));
-    const QString verbal = BlankIfMinus99(ChildText(L("avg_sat_verbal"), sat));
+    const QString math = BlankIfMinus99(ChildTextNoCase(sat, L("avg_sat_math")));
+    const QString verbal = BlankIfMinus99(ChildTextNoCase(sat, L("avg_sat_verbal")));
     report.PrintTab(schoolName);
-    report.PrintTab(BlankIfMinus99(ChildText(L("pct_grad"), sat)));
-    report.PrintTab(BlankIfMinus99(ChildText(L("pct_taking_sat"), sat)));
+    report.PrintTab(BlankIfMinus99(ChildTextNoCase(sat, L("pct_grad"))));
+    report.PrintTab(BlankIfMinus99(ChildTextNoCase(sat, L("pct_taking_sat"))));
     report.PrintTab(math);
     report.PrintTab(verbal);
     report.PrintTab(QString::number(IntOrZero(math) + IntOrZero(verbal)));
@@ -181,7 +181,7 @@ void TSchoolPage::PrintDistrictSchools(TBaseReport& report, const TXMLElement* s
     DataFont(report);
     for (const TXMLElement* s = schools->getFirstChildElement(); s; s = s->getNextSiblingElement()) {
         const double y0 = report.LineTop();
-        PrintSchoolRows(report, s, ChildText(L("name"), s));
+        PrintSchoolRows(report, s, ChildTextNoCase(s, L("name")));
         CloseBox(report, y0);
         report.NewLine();
         report.NewLine();
@@ -208,7 +208,7 @@ void TSchoolPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
          district = district->getNextSiblingElement()) {
         // A district without its information has nothing to head a page:
         // it is passed over.
-        const TXMLElement* info = FindChildElement(L("dist_info"), district);
+        const TXMLElement* info = ChildElement(district, L("dist_info"));
         if (!info)
             continue;
         if (!first) {
@@ -217,14 +217,14 @@ void TSchoolPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
         }
         first = false;
         m_context.PageFooter(report);
-        m_districtName = ChildText(L("name"), info);
+        m_districtName = ChildTextNoCase(info, L("name"));
         if (m_districtName.isEmpty())
             return;
-        if (const TXMLElement* personel = FindChildElement(L("personel"), district))
+        if (const TXMLElement* personel = ChildElement(district, L("personel")))
             PrintDistrictPersonnel(report, personel, 10);
-        if (const TXMLElement* primary = FindChildElement(L("primary_school"), district))
+        if (const TXMLElement* primary = ChildElement(district, L("primary_school")))
             PrintPrimarySchool(report, primary);
-        if (const TXMLElement* schools = FindChildElement(L("schools"), district))
+        if (const TXMLElement* schools = ChildElement(district, L("schools")))
             PrintDistrictSchools(report, schools);
     }
 }

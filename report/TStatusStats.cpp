@@ -1,9 +1,11 @@
 #include "report/TStatusStats.h"
 
 #include "platform/core/FloatFormat.h"
-#include "protocol/StringUtils.h"
+#include "protocol/FieldTexts.h"
 #include "protocol/TCompsRecords.h"
-#include "report/RptTools.h"
+#include "protocol/WireNumbers.h"
+#include "report/ListingStatus.h"
+#include "report/ReportNumbers.h"
 
 namespace {
 

@@ -4,7 +4,8 @@
 #include "platform/report/TBaseReport.h"
 #include "platform/report/TReportShell.h"
 #include "protocol/TCompsRecords.h"
-#include "report/RptTools.h"
+#include "report/ListingStatus.h"
+#include "report/ReportNumbers.h"
 #include "report/TReportContext.h"
 
 namespace {

@@ -5,7 +5,6 @@
 #include "platform/core/Exception.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/kernel/Application.h"
-#include "platform/print/TFilePreview.h"
 #include "platform/print/TPrinterSetupDialog.h"
 #include "platform/report/TBaseReport.h"
 #include "protocol/TvxAssessorMap.h"
@@ -14,7 +13,7 @@
 #include "protocol/TvxpDocument.h"
 #include "protocol/TvxpPersonalInfo.h"
 #include "protocol/xml/TXMLElement.h"
-#include "report/RptTools.h"
+#include "protocol/xml/XMLQuery.h"
 #include "report/TAssessorMapPage.h"
 #include "report/TCensusPage.h"
 #include "report/THazardPage.h"
@@ -24,24 +23,15 @@
 #include "report/TCoverPage.h"
 #include "report/TMarketDetailsPage.h"
 #include "report/TMarketSummaryPage.h"
+#include "report/TProfilePreviewDlg.h"
 #include "report/TPropInfoPage.h"
 #include "report/TSummaryAnalysisPage.h"
 
-#include <QAction>
 #include <QBuffer>
-#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QToolBar>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <vector>
 
@@ -81,31 +71,6 @@ bool MapReady(const TReportContext& c, const char* name)
 }
 
 bool Found(const TXMLElement* e) { return e && e->getAttribute(QStringLiteral("found")) == QLatin1String("Y"); }
-
-// The preview window's key preview: every key pressed in the window or any
-// of its controls is offered to the form first.
-class KeyPreview : public QObject {
-public:
-    KeyPreview(QObject* parent, std::function<bool(int)> handler) : QObject(parent), m_handler(std::move(handler)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
-                bool handled = false;
-                GuardedCall(watched, [&] { handled = m_handler(key->key()); });
-                if (handled)
-                    return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<bool(int)> m_handler;
-};
 
 } // namespace
 
@@ -322,7 +287,7 @@ void TrptProfile::FetchReportData()
     const auto& county = AppState().County;
     RptGen->County = county ? county->Id : 0;
     if (RptGen->IncludeAssessorMap && AssessorMap && county) {
-        const QString bookPage = ElementField(m_context.Property, QStringLiteral("apn_book_page"))
+        const QString bookPage = ChildText(m_context.Property, QStringLiteral("apn_book_page"))
                                      .replace(QLatin1Char(','), QLatin1Char('-'));
         try {
             AssessorMap->GetSheets(county->ApnMap, bookPage);
@@ -452,135 +417,22 @@ void TrptProfile::LeftOut(const QString& what)
 
 void TrptProfile::ShowPreview(const QString& path)
 {
-    QDialog window(this, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint
-                             | Qt::WindowCloseButtonHint);
-    window.setWindowTitle(QStringLiteral("Preview"));
-    window.resize(860, 497);
-    if (MainForm) {
-        window.setWindowState(window.windowState() & ~Qt::WindowMaximized);
-        window.setGeometry(MainForm->geometry());
-    }
-    auto* layout = new QVBoxLayout(&window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto* menu = new QMenuBar(&window);
-    layout->setMenuBar(menu);
-    auto* bar = new QToolBar(&window);
-    layout->addWidget(bar);
-    auto* ScrollBox1 = new QScrollArea(&window);
-    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
-    ScrollBox1->setWidgetResizable(false);
-    layout->addWidget(ScrollBox1, 1);
-    auto* FilePreview = new TFilePreview;
-    FilePreview->setObjectName(QStringLiteral("FilePreview"));
-    FilePreview->SetShadowDepth(2);
-    ScrollBox1->setWidget(FilePreview);
-
-    auto action = [&](const char* name, const QString& text, const QString& hint = QString()) {
-        auto* a = new QAction(text, &window);
-        a->setObjectName(QString::fromLatin1(name));
-        // A tool-bar button shows the caption alone, without the key the
-        // menu names after the tab.
-        a->setIconText(text.section(QLatin1Char('\t'), 0, 0));
-        if (!hint.isEmpty())
-            a->setToolTip(hint);
-        return a;
-    };
-    // The page keys are handled by the key preview; the menu shows them.
-    QAction* FileSaveAs = action("FileSaveAs", QStringLiteral("Save As"), QStringLiteral("Save As"));
-    QAction* FilePrint = action("FilePrint", QStringLiteral("Print"), QStringLiteral("Print"));
-    QAction* FilePrinterSettings =
-        action("FilePrinterSettings", QStringLiteral("Printer Settings"), QStringLiteral("Printer Settings"));
-    FilePrinterSettings->setEnabled(false); // an action without a handler
-    QAction* FileClose = action("FileClose", QStringLiteral("Close"), QStringLiteral("Close"));
-    QAction* ZoomIn = action("ZoomIn", QStringLiteral("Zoom In"));
-    QAction* ZoomOut = action("ZoomOut", QStringLiteral("Zoom Out"));
-    QAction* PageNext = action("PageNext", QStringLiteral("Next Page\tPgDown"));
-    QAction* PagePrior = action("PagePrior", QStringLiteral("Prior Page\tPgUp"));
-    QAction* PageFirst = action("PageFirst", QStringLiteral("First Page\tHome"));
-    QAction* PageLast = action("PageLast", QStringLiteral("Last Page\tEnd"));
-
-    QMenu* file = menu->addMenu(QStringLiteral("File"));
-    file->addActions({FileSaveAs, FilePrint, FilePrinterSettings, FileClose});
-    QMenu* zoom = menu->addMenu(QStringLiteral("Zoom"));
-    zoom->addActions({ZoomIn, ZoomOut});
-    for (int tag = 60; tag <= 200; tag += 20) {
-        QAction* item = zoom->addAction(QStringLiteral("%1%").arg(tag));
-        item->setObjectName(QStringLiteral("Zoom%1").arg(tag));
-        connect(item, &QAction::triggered, &window, [FilePreview, tag] {
-            FilePreview->SetZoomFactor(tag);
-            FilePreview->RedrawPage();
-        });
-    }
-    QMenu* page = menu->addMenu(QStringLiteral("Page"));
-    page->addActions({PageNext, PagePrior, PageFirst, PageLast});
-
-    auto* lbZoom = new QLabel(bar);
-    lbZoom->setObjectName(QStringLiteral("lbZoom"));
-    lbZoom->setFixedWidth(48);
-    lbZoom->setAlignment(Qt::AlignCenter);
-    auto* lbPages = new QLabel(bar);
-    lbPages->setObjectName(QStringLiteral("lbPages"));
-    lbPages->setFixedWidth(83);
-    lbPages->setAlignment(Qt::AlignCenter);
-    auto* back = action("Back", QStringLiteral("Back"), QStringLiteral("Close"));
-    bar->addActions({FilePrint, FileSaveAs, ZoomIn, ZoomOut});
-    bar->addWidget(lbZoom);
-    bar->addActions({PageFirst, PageNext, PagePrior, PageLast});
-    bar->addWidget(lbPages);
-    bar->addAction(back);
-
-    FilePreview->OnZoomChange = [FilePreview, lbZoom](QObject*) {
-        lbZoom->setText(QString::number(FilePreview->ZoomFactor()) + QLatin1Char('%'));
-    };
-    FilePreview->OnPageChange = [FilePreview, lbPages](QObject*) {
-        const int count = FilePreview->PageCount();
-        lbPages->setText(count >= 2 ? QStringLiteral("Page: %1 of %2").arg(FilePreview->CurrentPage()).arg(count)
-                                    : QString());
-    };
-    auto guarded = [this](std::function<void()> fn) { return [this, fn] { GuardedCall(this, fn); }; };
-    connect(FileSaveAs, &QAction::triggered, &window, guarded([this] { SaveReportAs(m_previewFile); }));
-    connect(FilePrint, &QAction::triggered, &window, guarded([this] { PrintPreviewed(); }));
-    connect(FileClose, &QAction::triggered, &window, &QDialog::reject);
-    connect(back, &QAction::triggered, &window, &QDialog::reject);
-    connect(ZoomIn, &QAction::triggered, &window, [FilePreview] {
-        FilePreview->ZoomIn();
-        FilePreview->RedrawPage();
-    });
-    connect(ZoomOut, &QAction::triggered, &window, [FilePreview] {
-        FilePreview->ZoomOut();
-        FilePreview->RedrawPage();
-    });
-    connect(PageNext, &QAction::triggered, &window, [FilePreview] { FilePreview->NextPage(); });
-    connect(PagePrior, &QAction::triggered, &window, [FilePreview] { FilePreview->PriorPage(); });
-    connect(PageFirst, &QAction::triggered, &window, [FilePreview] { FilePreview->FirstPage(); });
-    connect(PageLast, &QAction::triggered, &window, [FilePreview] { FilePreview->LastPage(); });
-
-    auto* keys = new KeyPreview(&window, [this](int key) { return PreviewKey(key); });
-    window.installEventFilter(keys);
-    for (QWidget* child : window.findChildren<QWidget*>())
-        child->installEventFilter(keys);
-
+    TProfilePreviewDlg window(this, MainForm);
+    window.OnSaveAs = [this](QObject*) { GuardedCall(this, [this] { SaveReportAs(m_previewFile); }); };
+    window.OnPrint = [this](QObject*) { GuardedCall(this, [this] { PrintPreviewed(); }); };
     FilePrinter.FileName = path;
-    FilePreview->FileName = path;
-    FilePreview->Start();
-    FilePreview->SetZoomFactor(90);
-    FilePreview->RedrawPage();
+    window.Open(path);
 
     m_previewFile = path;
-    m_preview = FilePreview;
-    m_scrollBox = ScrollBox1;
     struct Closed {
         TrptProfile* Form;
+        TProfilePreviewDlg& Window;
         ~Closed()
         {
-            if (Form->m_preview)
-                Form->m_preview->Finish();
-            Form->m_preview = nullptr;
-            Form->m_scrollBox = nullptr;
+            Window.Finish();
             Form->m_previewFile.clear();
         }
-    } closed{this};
+    } closed{this, window};
     Dialogs::ExecModal(window);
 }
 
@@ -591,33 +443,6 @@ void TrptProfile::PrintPreviewed()
     setup.Parent = this;
     if (setup.Execute())
         FilePrinter.Execute();
-}
-
-bool TrptProfile::PreviewKey(int key)
-{
-    if (!m_preview)
-        return false;
-    switch (key) {
-    case Qt::Key_Down:
-    case Qt::Key_Up: {
-        QScrollBar* bar = m_scrollBox->verticalScrollBar();
-        bar->setValue(bar->value() + (key == Qt::Key_Down ? 8 : -8));
-        return true;
-    }
-    case Qt::Key_Right:
-        m_preview->ZoomIn();
-        m_preview->RedrawPage();
-        return true;
-    case Qt::Key_Left:
-        m_preview->ZoomOut();
-        m_preview->RedrawPage();
-        return true;
-    case Qt::Key_PageDown: m_preview->NextPage(); return true;
-    case Qt::Key_PageUp: m_preview->PriorPage(); return true;
-    case Qt::Key_Home: m_preview->FirstPage(); return true;
-    case Qt::Key_End: m_preview->LastPage(); return true;
-    default: return false;
-    }
 }
 
 void TrptProfile::WndProc(TMessage& message)

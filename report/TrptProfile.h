@@ -21,11 +21,6 @@
 #include <functional>
 #include <memory>
 
-class QAction;
-class QDialog;
-class QLabel;
-class QScrollArea;
-class TFilePreview;
 class TvxAssessorMap;
 class TvxComps;
 class TvxpPersonalInfo;
@@ -120,8 +115,6 @@ private:
     void RunPage(TBaseReport& report, int id);
     void ShowPreview(const QString& path);
     void PrintPreviewed();
-    // The preview window's keys: arrows scroll and zoom, page keys page.
-    bool PreviewKey(int key);
     QString ReportPath(const QString& fileName) const;
     void LeftOut(const QString& what);
 
@@ -138,8 +131,5 @@ private:
     std::unique_ptr<THazardPage> m_hazard;
     std::unique_ptr<TAssessorMapPage> m_assessorMap;
     QString m_previewFile;
-    // The shown preview and its window's parts; null while none is shown.
-    TFilePreview* m_preview = nullptr;
-    QScrollArea* m_scrollBox = nullptr;
     QString m_lastReport;
 };

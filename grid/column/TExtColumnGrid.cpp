@@ -5,7 +5,7 @@
 #include "grid/edit/TGridCombo.h"
 #include "grid/edit/TGridSpin.h"
 #include "grid/edit/TGridUniCombo.h"
-#include "grid/util/CellText.h"
+#include "grid/text/CellText.h"
 #include "platform/core/Format.h"
 #include "platform/widgets/PopupMenu.h"
 

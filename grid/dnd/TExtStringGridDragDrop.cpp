@@ -8,7 +8,7 @@
 #include "grid/io/GridMimeTypes.h"
 #include "grid/io/TBlockBudget.h"
 #include "grid/io/TObjectReader.h"
-#include "grid/util/CellText.h"
+#include "grid/text/CellText.h"
 #include "controls/HTMLText.h"
 #include "platform/graphics/PainterCanvas.h"
 

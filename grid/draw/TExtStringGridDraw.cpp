@@ -7,8 +7,8 @@
 #include "grid/TExtStringGrid_p.h"
 #include "grid/cells/TCellProperties.h"
 #include "grid/draw/CellPaint_p.h"
-#include "grid/util/CellText.h"
-#include "grid/util/GridDrawUtils.h"
+#include "grid/text/CellText.h"
+#include "grid/draw/CellDrawing.h"
 #include "platform/graphics/Graphic.h"
 #include "platform/graphics/ImageList.h"
 

@@ -6,7 +6,7 @@
 #include "grid/TExtStringGrid_p.h"
 #include "grid/draw/CellPaint_p.h"
 #include "grid/draw/TGridGlyphs.h"
-#include "grid/util/GridDrawUtils.h"
+#include "grid/draw/CellDrawing.h"
 #include "platform/graphics/Graphic.h"
 #include "platform/graphics/ImageList.h"
 

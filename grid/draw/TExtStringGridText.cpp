@@ -11,9 +11,11 @@
 #include "grid/TExtStringGrid_p.h"
 #include "grid/draw/CellPaint_p.h"
 #include "grid/draw/TGridGlyphs.h"
-#include "grid/util/CellText.h"
-#include "grid/util/GridDrawUtils.h"
-#include "grid/util/TextFunctions.h"
+#include "grid/text/CellLines.h"
+#include "grid/text/CellLinks.h"
+#include "grid/text/CellText.h"
+#include "grid/draw/CellDrawing.h"
+#include "grid/text/TextChars.h"
 #include "platform/text/RtfReader.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "grid/edit/TExtInplaceEdit.h"
 
 #include "grid/TExtStringGrid.h"
-#include "grid/util/CellText.h"
-#include "grid/util/TextFunctions.h"
+#include "grid/text/CellText.h"
+#include "grid/text/TextChars.h"
 #include "platform/core/RegionalSettings.h"
 
 namespace {

@@ -23,8 +23,8 @@
 #include "grid/edit/TGridUniCombo.h"
 #include "grid/edit/TGridUniEdit.h"
 #include "grid/edit/TGridUnitEditBtn.h"
-#include "grid/util/CellText.h"
-#include "grid/util/GridDrawUtils.h"
+#include "grid/text/CellText.h"
+#include "grid/draw/CellDrawing.h"
 #include "controls/HTMLText.h"
 #include "platform/core/RegionalSettings.h"
 

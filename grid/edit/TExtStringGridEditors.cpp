@@ -14,7 +14,7 @@
 #include "grid/edit/TGridUniCombo.h"
 #include "grid/edit/TGridUniEdit.h"
 #include "grid/edit/TGridUnitEditBtn.h"
-#include "grid/util/CellText.h"
+#include "grid/text/CellText.h"
 #include "platform/core/RegionalSettings.h"
 
 #include <QPalette>

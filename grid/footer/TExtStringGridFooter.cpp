@@ -5,7 +5,7 @@
 #include "grid/TFooterPanel.h"
 #include "grid/THTMLHintWindow.h"
 #include "grid/cells/TCellProperties.h"
-#include "grid/util/CellText.h"
+#include "grid/text/CellText.h"
 #include "platform/core/SysUtils.h"
 
 #include <QLocale>

@@ -3,7 +3,7 @@
 
 #include "grid/hidden/TColumnMap.h"
 #include "grid/hidden/THiddenRows.h"
-#include "grid/util/TConditionMatcher.h"
+#include "grid/filter/TConditionMatcher.h"
 
 #include <vector>
 

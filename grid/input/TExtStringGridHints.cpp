@@ -7,7 +7,7 @@
 #include "controls/HTMLText.h"
 #include "grid/THTMLHintWindow.h"
 #include "grid/TExtStringGrid_p.h"
-#include "grid/util/CellText.h"
+#include "grid/text/CellText.h"
 #include "platform/graphics/PainterCanvas.h"
 
 #include <QHelpEvent>

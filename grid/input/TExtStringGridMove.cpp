@@ -10,8 +10,8 @@
 #include "grid/THTMLHintWindow.h"
 #include "controls/HTMLText.h"
 #include "grid/input/TGridCursors.h"
-#include "grid/util/CellText.h"
-#include "grid/util/TextFunctions.h"
+#include "grid/text/CellLinks.h"
+#include "grid/text/CellText.h"
 #include "platform/core/FloatFormat.h"
 
 #include <QCursor>

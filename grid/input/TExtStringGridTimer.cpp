@@ -4,7 +4,7 @@
 #include "grid/TExtStringGrid.h"
 
 #include "grid/TExtStringGrid_p.h"
-#include "grid/util/TextFunctions.h"
+#include "grid/text/TextChars.h"
 #include "platform/kernel/Application.h"
 
 #include <QApplication>

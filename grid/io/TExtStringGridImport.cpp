@@ -9,7 +9,8 @@
 
 #include "grid/TExtStringGrid_p.h"
 #include "grid/io/TBlockBudget.h"
-#include "grid/util/TextFunctions.h"
+#include "grid/text/QuotedFields.h"
+#include "grid/text/TextChars.h"
 #include "platform/core/AnsiCodePage.h"
 #include "platform/core/ChildProcess.h"
 #include "platform/core/SysUtils.h"

@@ -6,9 +6,9 @@
 #include "controls/HTMLDraw.h"
 #include "grid/TExtStringGrid_p.h"
 #include "grid/cells/TCellGraphic.h"
-#include "grid/util/CellText.h"
-#include "grid/util/GridDrawUtils.h"
-#include "grid/util/TextFunctions.h"
+#include "grid/text/CellLines.h"
+#include "grid/text/CellText.h"
+#include "grid/draw/CellDrawing.h"
 #include "platform/graphics/PainterCanvas.h"
 
 #include <QImage>

@@ -1,8 +1,8 @@
 #pragma once
 // State of sorting and the row and column maintenance.
 
-#include "grid/util/TIntList.h"
-#include "grid/util/TSortIndexList.h"
+#include "grid/lists/TIntList.h"
+#include "grid/lists/TSortIndexList.h"
 
 struct TGridSortState {
     // The sort columns of an indexed sort, in priority order.

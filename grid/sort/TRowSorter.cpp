@@ -3,7 +3,7 @@
 #include "controls/HTMLText.h"
 #include "grid/TExtStringGrid.h"
 #include "grid/sort/StableSort.h"
-#include "grid/util/CellText.h"
+#include "grid/text/CellText.h"
 #include "platform/core/RegionalSettings.h"
 #include "platform/core/SysUtils.h"
 

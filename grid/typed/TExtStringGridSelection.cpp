@@ -3,7 +3,7 @@
 
 #include "grid/TExtStringGrid_p.h"
 #include "grid/cells/TCellProperties.h"
-#include "grid/util/TextFunctions.h"
+#include "grid/text/CellLines.h"
 #include "platform/core/FloatFormat.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 
 #include "grid/TExtStringGrid_p.h"
 #include "grid/cells/TCellProperties.h"
-#include "grid/util/CellText.h"
+#include "grid/text/CellText.h"
 #include "platform/core/FloatFormat.h"
 #include "platform/core/Format.h"
 #include "platform/graphics/Graphic.h"

@@ -22,6 +22,20 @@ QString ChildText(const TXMLElement* parent, const QString& tagName)
     return ElementText(ChildElement(parent, tagName));
 }
 
+TXMLElement* ChildElementNoCase(const TXMLElement* parent, const QString& tagName)
+{
+    if (!parent) return nullptr;
+    const QString upper = tagName.toUpper();
+    for (TXMLElement* e = parent->getFirstChildElement(); e; e = e->getNextSiblingElement())
+        if (e->getTagName().toUpper() == upper) return e;
+    return nullptr;
+}
+
+QString ChildTextNoCase(const TXMLElement* parent, const QString& tagName)
+{
+    return ElementText(ChildElementNoCase(parent, tagName));
+}
+
 int ChildElementCount(const TXMLElement* parent)
 {
     int n = 0;

@@ -14,5 +14,8 @@ QString ElementText(const TXMLElement* element);
 // The text of the first child element of that name (ElementText of
 // ChildElement).
 QString ChildText(const TXMLElement* parent, const QString& tagName);
+// The same, the names compared in upper case ("NAME" finds "name").
+TXMLElement* ChildElementNoCase(const TXMLElement* parent, const QString& tagName);
+QString ChildTextNoCase(const TXMLElement* parent, const QString& tagName);
 // The number of child elements.
 int ChildElementCount(const TXMLElement* parent);

@@ -115,3 +115,18 @@ TEST(DomQuery, ChildByNameItsTextAndTheCountChainOverAbsentElements)
     EXPECT_EQ(ChildText(ChildElement(a, QStringLiteral("none")), QStringLiteral("w")), QString());
     EXPECT_EQ(ChildElementCount(nullptr), 0);
 }
+
+TEST(DomQuery, ChildTextNoCaseIgnoresCaseChildElementDoesNot)
+{
+    TXMLParser parser;
+    auto doc = Parse(parser, "<a><NAME>Lincoln</NAME><name>second</name><empty/></a>");
+    const TXMLElement* a = doc->getDocumentElement();
+    EXPECT_EQ(ChildTextNoCase(a, QStringLiteral("name")), QStringLiteral("Lincoln"));
+    EXPECT_EQ(ChildTextNoCase(a, QStringLiteral("Name")), QStringLiteral("Lincoln"));
+    EXPECT_EQ(ElementText(ChildElementNoCase(a, QStringLiteral("Name"))), QStringLiteral("Lincoln"));
+    EXPECT_EQ(ElementText(ChildElement(a, QStringLiteral("name"))), QStringLiteral("second"));
+    EXPECT_EQ(ChildElement(a, QStringLiteral("Name")), nullptr);
+    EXPECT_EQ(ChildTextNoCase(a, QStringLiteral("empty")), QString());
+    EXPECT_EQ(ChildTextNoCase(a, QStringLiteral("missing")), QString());
+    EXPECT_EQ(ChildTextNoCase(nullptr, QStringLiteral("x")), QString());
+}
