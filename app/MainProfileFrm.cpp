@@ -4,7 +4,7 @@
 #include "app/ServerCellText.h"
 #include "app/TBaseFrm.h"
 #include "app/TlcErrorHandler.h"
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "app/steps/TAboutBoxDlg.h"
 #include "app/steps/TCompsParamsFrm.h"
 #include "app/steps/TCompsViewFrm.h"

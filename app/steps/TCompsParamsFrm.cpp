@@ -3,7 +3,7 @@
 #include "app/MainProfileFrm.h"
 #include "app/StepMessages.h"
 #include "app/TRadioGroup.h"
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "app/steps/TCompsParamsNameDlg.h"
 #include "app/steps/TLandUseDlg.h"
 #include "controls/ExtSpinEdit.h"

@@ -2,7 +2,7 @@
 
 #include "app/MainProfileFrm.h"
 #include "app/ServerCellText.h"
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "grid/column/TExtColumnGrid.h"
 #include "platform/core/SysUtils.h"
 #include "platform/dialogs/Dialogs.h"

@@ -1,6 +1,6 @@
 #include "app/steps/TCustomerFrm.h"
 
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "platform/widgets/CustomEdit.h"
 #include "platform/widgets/Label.h"
 #include "platform/widgets/SpeedButton.h"

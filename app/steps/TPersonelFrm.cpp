@@ -1,7 +1,7 @@
 #include "app/steps/TPersonelFrm.h"
 
 #include "app/MainProfileFrm.h"
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "platform/core/FloatFormat.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/kernel/Application.h"

@@ -2,7 +2,7 @@
 
 #include "app/MainProfileFrm.h"
 #include "app/StepMessages.h"
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "platform/kernel/Application.h"
 #include "platform/print/TFilePreview.h"
 #include "platform/widgets/SpeedButton.h"

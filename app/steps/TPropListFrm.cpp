@@ -2,7 +2,7 @@
 
 #include "app/MainProfileFrm.h"
 #include "app/StepMessages.h"
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "grid/TExtStringGrid.h"
 #include "platform/core/SysUtils.h"
 #include "platform/dialogs/Dialogs.h"

@@ -3,7 +3,7 @@
 #include "app/MainProfileFrm.h"
 #include "app/StepMessages.h"
 #include "app/TControlField.h"
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "platform/core/Directories.h"
 #include "platform/core/IniFile.h"
 #include "platform/kernel/VirtualKeys.h"

@@ -2,7 +2,7 @@
 
 #include "app/MainProfileFrm.h"
 #include "app/StepMessages.h"
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "app/steps/TCompsParamsNameDlg.h"
 #include "grid/column/TExtColumnGrid.h"
 #include "platform/core/FloatFormat.h"
