@@ -1,8 +1,8 @@
 #include "app/MainProfileFrm.h"
 
-#include "app/StepMessages.h"
-#include "app/ServerCellText.h"
-#include "app/TBaseFrm.h"
+#include "forms/StepMessages.h"
+#include "forms/ServerCellText.h"
+#include "forms/TBaseFrm.h"
 #include "app/TlcErrorHandler.h"
 #include "state/TAppState.h"
 #include "app/steps/TAboutBoxDlg.h"

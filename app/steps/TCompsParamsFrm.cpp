@@ -1,8 +1,8 @@
 #include "app/steps/TCompsParamsFrm.h"
 
 #include "app/MainProfileFrm.h"
-#include "app/StepMessages.h"
-#include "app/TRadioGroup.h"
+#include "forms/StepMessages.h"
+#include "forms/TRadioGroup.h"
 #include "state/TAppState.h"
 #include "app/steps/TCompsParamsNameDlg.h"
 #include "app/steps/TLandUseDlg.h"

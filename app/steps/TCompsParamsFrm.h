@@ -6,7 +6,7 @@
 // written back on Search and on close. Named parameter sets live in
 // "ss.xml" of the data directory.
 
-#include "app/TBaseFrm.h"
+#include "forms/TBaseFrm.h"
 
 #include <QPointer>
 #include <functional>

@@ -1,7 +1,7 @@
 #include "app/steps/TCompsViewFrm.h"
 
 #include "app/MainProfileFrm.h"
-#include "app/ServerCellText.h"
+#include "forms/ServerCellText.h"
 #include "state/TAppState.h"
 #include "grid/column/TExtColumnGrid.h"
 #include "platform/core/SysUtils.h"

@@ -4,7 +4,7 @@
 // comp under the cursor, the marked comps counted by listing status, and a
 // one-page information report of one comp.
 
-#include "app/TBaseFrm.h"
+#include "forms/TBaseFrm.h"
 
 #include <QMap>
 #include <QPointer>

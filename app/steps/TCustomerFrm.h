@@ -2,7 +2,7 @@
 // The Customer step: the customer the report is made for and whether a tour
 // map is wanted, kept in the application state.
 
-#include "app/TBaseFrm.h"
+#include "forms/TBaseFrm.h"
 
 #include <QPointer>
 

@@ -1,7 +1,7 @@
 #include "app/steps/TLoginFrm.h"
 
 #include "app/MainProfileFrm.h"
-#include "app/StepMessages.h"
+#include "forms/StepMessages.h"
 #include "state/TAppState.h"
 #include "controls/HTMLButton.h"
 #include "platform/core/FloatFormat.h"

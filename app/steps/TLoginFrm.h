@@ -3,7 +3,7 @@
 // and the Login button, which downloads the configuration document, hands
 // its service paths to the connections and has the main window log in.
 
-#include "app/TBaseFrm.h"
+#include "forms/TBaseFrm.h"
 
 #include <QPointer>
 

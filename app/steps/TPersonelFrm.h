@@ -4,7 +4,7 @@
 // the main window's personal-information document when the step opens and
 // written back when it closes after a change.
 
-#include "app/TBaseFrm.h"
+#include "forms/TBaseFrm.h"
 
 #include <QImage>
 #include <QPointer>

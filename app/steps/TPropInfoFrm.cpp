@@ -1,7 +1,7 @@
 #include "app/steps/TPropInfoFrm.h"
 
 #include "app/MainProfileFrm.h"
-#include "app/StepMessages.h"
+#include "forms/StepMessages.h"
 #include "state/TAppState.h"
 #include "platform/kernel/Application.h"
 #include "platform/print/TFilePreview.h"

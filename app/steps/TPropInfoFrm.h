@@ -3,7 +3,7 @@
 // "propinfo.rpt" of the temporary directory in a preview, with print, save
 // as and zoom; Up and Down scroll the page.
 
-#include "app/TBaseFrm.h"
+#include "forms/TBaseFrm.h"
 
 #include <QPointer>
 

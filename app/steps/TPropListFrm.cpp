@@ -1,7 +1,7 @@
 #include "app/steps/TPropListFrm.h"
 
 #include "app/MainProfileFrm.h"
-#include "app/StepMessages.h"
+#include "forms/StepMessages.h"
 #include "state/TAppState.h"
 #include "grid/TExtStringGrid.h"
 #include "platform/core/SysUtils.h"

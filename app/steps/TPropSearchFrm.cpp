@@ -1,8 +1,8 @@
 #include "app/steps/TPropSearchFrm.h"
 
 #include "app/MainProfileFrm.h"
-#include "app/StepMessages.h"
-#include "app/TControlField.h"
+#include "forms/StepMessages.h"
+#include "forms/TControlField.h"
 #include "state/TAppState.h"
 #include "platform/core/Directories.h"
 #include "platform/core/IniFile.h"

@@ -3,7 +3,7 @@
 // edits bound to the main window's subject-property connection, and the
 // county to search in. Search has the main window run the request.
 
-#include "app/TBaseFrm.h"
+#include "forms/TBaseFrm.h"
 
 #include <QPointer>
 

@@ -1,7 +1,7 @@
 #include "app/steps/TReportFrm.h"
 
 #include "app/MainProfileFrm.h"
-#include "app/StepMessages.h"
+#include "forms/StepMessages.h"
 #include "state/TAppState.h"
 #include "app/steps/TCompsParamsNameDlg.h"
 #include "grid/column/TExtColumnGrid.h"

@@ -4,7 +4,7 @@
 // Report, which fills the report-data connection with what the chosen pages
 // need and has the main window make the report.
 
-#include "app/TBaseFrm.h"
+#include "forms/TBaseFrm.h"
 
 #include <QPointer>
 

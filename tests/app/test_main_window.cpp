@@ -1,5 +1,5 @@
 #include "app/MainProfileFrm.h"
-#include "app/StepMessages.h"
+#include "forms/StepMessages.h"
 #include "state/TAppState.h"
 #include "app/steps/TCustomerFrm.h"
 #include "app/steps/TLoginFrm.h"

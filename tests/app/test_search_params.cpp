@@ -1,4 +1,4 @@
-#include "app/TRadioGroup.h"
+#include "forms/TRadioGroup.h"
 #include "app/steps/TCompsParamsFrm.h"
 #include "app/steps/TLandUseDlg.h"
 #include "controls/ExtSpinEdit.h"

@@ -12,7 +12,7 @@ import unittest
 
 ROOT = os.environ.get("TAMSEL_SOURCE_DIR") or os.path.abspath(
     os.path.join(os.path.dirname(__file__), "..", "..", ".."))
-SOURCE_DIRS = ("platform", "protocol", "controls", "grid", "state", "report", "app", "tests", "tools", "bench")
+SOURCE_DIRS = ("platform", "protocol", "controls", "grid", "state", "report", "forms", "app", "tests", "tools", "bench")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 

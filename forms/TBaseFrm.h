@@ -4,7 +4,7 @@
 // Descendants that bind their own close or show handler call FormClose or
 // FormShow first.
 
-#include "app/TChildForm.h"
+#include "forms/TChildForm.h"
 
 class TBaseFrm : public TChildForm {
     Q_OBJECT

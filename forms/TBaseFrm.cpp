@@ -1,6 +1,6 @@
-#include "app/TBaseFrm.h"
+#include "forms/TBaseFrm.h"
 
-#include "app/StepMessages.h"
+#include "forms/StepMessages.h"
 #include "platform/kernel/Application.h"
 
 TBaseFrm::TBaseFrm(QObject* owner) : TChildForm(owner)
