@@ -649,19 +649,13 @@ bool TMainProfileFrm::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress && isActiveWindow()) {
         auto* w = qobject_cast<QWidget*>(watched);
         if (w && (w == this || isAncestorOf(w))) {
-            // The window's key preview: steps that take keys from it answer
-            // the "previewKey" property protocol of their form.
+            // The window's key preview: every live step is offered the key
+            // (the search parameters only while they are the current step).
             const int key = static_cast<QKeyEvent*>(event)->key();
             for (int i = 0; i < siStepCount; ++i) {
                 TBaseFrm* f = LiveStep(i);
-                if (!f) continue;
-                bool consumed = false;
-                if (i == siCompsParams && m_stepIndex == siCompsParams &&
-                    (key == Qt::Key_Return || key == Qt::Key_Enter))
-                    QMetaObject::invokeMethod(f, "PreviewKey", Q_RETURN_ARG(bool, consumed), Q_ARG(int, key));
-                else if (i == siPropInfo && (key == Qt::Key_Up || key == Qt::Key_Down))
-                    QMetaObject::invokeMethod(f, "PreviewKey", Q_RETURN_ARG(bool, consumed), Q_ARG(int, key));
-                if (consumed) return true;
+                if (!f || (i == siCompsParams && m_stepIndex != siCompsParams)) continue;
+                if (f->PreviewKey(key)) return true;
             }
         }
     }

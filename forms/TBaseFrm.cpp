@@ -50,3 +50,8 @@ void TBaseFrm::FormShow(QObject*)
     FitToPanel();
     setFocus();
 }
+
+bool TBaseFrm::PreviewKey(int)
+{
+    return false;
+}

@@ -17,4 +17,9 @@ public:
     void FormClose(QObject* sender, TCloseAction& action);
     // Fits the form to its panel and gives it the focus.
     void FormShow(QObject* sender);
+
+    // The main window's key preview: a key pressed anywhere in the window is
+    // offered to the step before the control with the focus sees it. True
+    // when the step took it; the base takes none.
+    virtual bool PreviewKey(int key);
 };

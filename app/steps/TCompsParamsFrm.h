@@ -124,7 +124,7 @@ public:
     // The comps object's values into the form.
     void LoadParams();
     // The main window's key preview: Enter searches.
-    Q_INVOKABLE bool PreviewKey(int key);
+    bool PreviewKey(int key) override;
 
     // "ss.xml" read again into ssParser and the name list filled.
     void LoadParamFile();

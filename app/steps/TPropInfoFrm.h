@@ -34,7 +34,7 @@ public:
     void btnZoomInClick();
     void btnZoomOutClick();
     // The main window's key preview: Up and Down scroll by 8.
-    Q_INVOKABLE bool PreviewKey(int key);
+    bool PreviewKey(int key) override;
 
 private:
     void FormClose(TCloseAction& action);
