@@ -3,7 +3,7 @@
 #include "forms/StepMessages.h"
 #include "platform/kernel/Application.h"
 
-TBaseFrm::TBaseFrm(QObject* owner) : TChildForm(owner)
+TBaseFrm::TBaseFrm(QObject* owner, TStepHost* host) : TChildForm(owner), m_host(host)
 {
     setObjectName(QStringLiteral("BaseFrm"));
     setWindowTitle(QStringLiteral("BaseFrm"));

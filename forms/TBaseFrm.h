@@ -6,10 +6,16 @@
 
 #include "forms/TChildForm.h"
 
+class TStepHost;
+
 class TBaseFrm : public TChildForm {
     Q_OBJECT
 public:
-    explicit TBaseFrm(QObject* owner);
+    // The host is the window the step asks for its services and actions;
+    // a step made without one asks nothing of a window.
+    explicit TBaseFrm(QObject* owner, TStepHost* host = nullptr);
+
+    TStepHost* Host() const { return m_host; }
 
     void WndProc(TMessage& message) override;
 
@@ -22,4 +28,7 @@ public:
     // offered to the step before the control with the focus sees it. True
     // when the step took it; the base takes none.
     virtual bool PreviewKey(int key);
+
+private:
+    TStepHost* m_host = nullptr;
 };

@@ -7,6 +7,7 @@
 // "ss.xml" of the data directory.
 
 #include "forms/TBaseFrm.h"
+#include "forms/TStepHost.h"
 
 #include <QPointer>
 #include <functional>
@@ -29,7 +30,7 @@ class TCompsParamsFrm : public TBaseFrm {
     Q_OBJECT
     Q_PROPERTY(int tabIndex READ TabIndex WRITE SetTabIndex)
 public:
-    explicit TCompsParamsFrm(QObject* owner);
+    explicit TCompsParamsFrm(QObject* owner, TStepHost* host = nullptr);
     ~TCompsParamsFrm() override;
 
     // One range row of the first page.

@@ -9,7 +9,7 @@
 
 QPointer<TCustomerFrm> CustomerFrm;
 
-TCustomerFrm::TCustomerFrm(QObject* owner) : TBaseFrm(owner)
+TCustomerFrm::TCustomerFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, host)
 {
     setObjectName(QStringLiteral("CustomerFrm"));
     CustomerFrm = this;

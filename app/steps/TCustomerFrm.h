@@ -3,6 +3,7 @@
 // map is wanted, kept in the application state.
 
 #include "forms/TBaseFrm.h"
+#include "forms/TStepHost.h"
 
 #include <QPointer>
 
@@ -13,7 +14,7 @@ class TSpeedButton;
 class TCustomerFrm : public TBaseFrm {
     Q_OBJECT
 public:
-    explicit TCustomerFrm(QObject* owner);
+    explicit TCustomerFrm(QObject* owner, TStepHost* host = nullptr);
     ~TCustomerFrm() override;
 
     TCustomEdit* edCustName = nullptr;

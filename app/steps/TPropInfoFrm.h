@@ -4,6 +4,7 @@
 // as and zoom; Up and Down scroll the page.
 
 #include "forms/TBaseFrm.h"
+#include "forms/TStepHost.h"
 
 #include <QPointer>
 
@@ -14,7 +15,7 @@ class TSpeedButton;
 class TPropInfoFrm : public TBaseFrm {
     Q_OBJECT
 public:
-    explicit TPropInfoFrm(QObject* owner);
+    explicit TPropInfoFrm(QObject* owner, TStepHost* host = nullptr);
     ~TPropInfoFrm() override;
 
     QScrollArea* Preview1 = nullptr;

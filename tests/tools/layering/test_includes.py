@@ -178,6 +178,8 @@ class IncludeRules(unittest.TestCase):
         self.assertFalse(any(within("platform/widgets", a) for a in own + allowed))
         own, allowed = allowed_for(self.rules, "app/steps")
         self.assertTrue(any(within("grid", a) for a in allowed))
+        # The steps reach the main window only through their host.
+        self.assertFalse(any(within("app", a) for a in own + allowed))
 
 
 if __name__ == "__main__":
