@@ -19,6 +19,8 @@ class TvxRptGen;
 
 class TStepHost {
 public:
+    virtual ~TStepHost() = default;
+
     // The connections and documents the steps use; all owned by the host.
     struct TServices {
         THttpClient* http = nullptr;
@@ -64,7 +66,4 @@ public:
     virtual void WritePropertyInfoReport(TXMLElement* property, const QString& fileName) = 0;
     virtual void DeleteReportFile(const QString& fileName) = 0;
     virtual void PreviewReportFile(const QString& fileName) = 0;
-
-protected:
-    ~TStepHost() = default;
 };
