@@ -1,10 +1,10 @@
 #include "app/MainProfileFrm.h"
 
-#include "app/StepMessages.h"
-#include "app/ServerCellText.h"
-#include "app/TBaseFrm.h"
+#include "forms/StepMessages.h"
+#include "forms/ServerCellText.h"
+#include "forms/TBaseFrm.h"
 #include "app/TlcErrorHandler.h"
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "app/steps/TAboutBoxDlg.h"
 #include "app/steps/TCompsParamsFrm.h"
 #include "app/steps/TCompsViewFrm.h"
@@ -63,8 +63,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-QPointer<TMainProfileFrm> MainProfileFrm;
-
 const QString TMainProfileFrm::kMakerLink = QStringLiteral("https://www.ostrel.com/");
 
 namespace {
@@ -91,21 +89,21 @@ double FloatOr(const QString& text, double fallback)
 
 void TMainProfileFrm::CreateSteps()
 {
-    m_steps[siLogin] = {[](TPanel* p) -> TBaseFrm* { return new TLoginFrm(p); },
+    m_steps[siLogin] = {[](TPanel* p, TStepHost* host) -> TBaseFrm* { return new TLoginFrm(p, host); },
                         []() -> TBaseFrm* { return LoginFrm.data(); }};
-    m_steps[siPersonal] = {[](TPanel* p) -> TBaseFrm* { return new TPersonelFrm(p); },
+    m_steps[siPersonal] = {[](TPanel* p, TStepHost* host) -> TBaseFrm* { return new TPersonelFrm(p, host); },
                            []() -> TBaseFrm* { return PersonelFrm.data(); }};
-    m_steps[siPropSearch] = {[](TPanel* p) -> TBaseFrm* { return new TPropSearchFrm(p); },
+    m_steps[siPropSearch] = {[](TPanel* p, TStepHost* host) -> TBaseFrm* { return new TPropSearchFrm(p, host); },
                              []() -> TBaseFrm* { return PropSearchFrm.data(); }};
-    m_steps[siPropInfo] = {[](TPanel* p) -> TBaseFrm* { return new TPropInfoFrm(p); },
+    m_steps[siPropInfo] = {[](TPanel* p, TStepHost* host) -> TBaseFrm* { return new TPropInfoFrm(p, host); },
                            []() -> TBaseFrm* { return PropInfoFrm.data(); }};
-    m_steps[siCompsParams] = {[](TPanel* p) -> TBaseFrm* { return new TCompsParamsFrm(p); },
+    m_steps[siCompsParams] = {[](TPanel* p, TStepHost* host) -> TBaseFrm* { return new TCompsParamsFrm(p, host); },
                               []() -> TBaseFrm* { return CompsParamsFrm.data(); }};
-    m_steps[siCompsView] = {[](TPanel* p) -> TBaseFrm* { return new TCompsViewFrm(p); },
+    m_steps[siCompsView] = {[](TPanel* p, TStepHost* host) -> TBaseFrm* { return new TCompsViewFrm(p, host); },
                             []() -> TBaseFrm* { return CompsViewFrm.data(); }};
-    m_steps[siReport] = {[](TPanel* p) -> TBaseFrm* { return new TReportFrm(p); },
+    m_steps[siReport] = {[](TPanel* p, TStepHost* host) -> TBaseFrm* { return new TReportFrm(p, host); },
                          []() -> TBaseFrm* { return ReportFrm.data(); }};
-    m_steps[siCustomer] = {[](TPanel* p) -> TBaseFrm* { return new TCustomerFrm(p); },
+    m_steps[siCustomer] = {[](TPanel* p, TStepHost* host) -> TBaseFrm* { return new TCustomerFrm(p, host); },
                            []() -> TBaseFrm* { return CustomerFrm.data(); }};
 }
 
@@ -125,7 +123,6 @@ TMainProfileFrm::TMainProfileFrm(QWidget* parent) : TForm(parent)
     setFixedSize(800, 600);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    MainProfileFrm = this;
     // The application's main form: closing it ends the program.
     if (TApplication* app = TApplication::Instance()) app->SetMainForm(this);
 
@@ -430,7 +427,7 @@ bool TMainProfileFrm::ShowStep(int index)
         m_stepActions[m_stepIndex]->setChecked(true);
         return false;
     }
-    if (const auto& make = m_steps[index].make) make(Panel1);
+    if (const auto& make = m_steps[index].make) make(Panel1, this);
     return true;
 }
 
@@ -649,19 +646,13 @@ bool TMainProfileFrm::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress && isActiveWindow()) {
         auto* w = qobject_cast<QWidget*>(watched);
         if (w && (w == this || isAncestorOf(w))) {
-            // The window's key preview: steps that take keys from it answer
-            // the "previewKey" property protocol of their form.
+            // The window's key preview: every live step is offered the key
+            // (the search parameters only while they are the current step).
             const int key = static_cast<QKeyEvent*>(event)->key();
             for (int i = 0; i < siStepCount; ++i) {
                 TBaseFrm* f = LiveStep(i);
-                if (!f) continue;
-                bool consumed = false;
-                if (i == siCompsParams && m_stepIndex == siCompsParams &&
-                    (key == Qt::Key_Return || key == Qt::Key_Enter))
-                    QMetaObject::invokeMethod(f, "PreviewKey", Q_RETURN_ARG(bool, consumed), Q_ARG(int, key));
-                else if (i == siPropInfo && (key == Qt::Key_Up || key == Qt::Key_Down))
-                    QMetaObject::invokeMethod(f, "PreviewKey", Q_RETURN_ARG(bool, consumed), Q_ARG(int, key));
-                if (consumed) return true;
+                if (!f || (i == siCompsParams && m_stepIndex != siCompsParams)) continue;
+                if (f->PreviewKey(key)) return true;
             }
         }
     }
@@ -708,7 +699,7 @@ void TMainProfileFrm::WMPropList()
 {
     const TXMLElement* list = SubPropXml->RequestElement();
     if (!list) return;
-    auto dialog = std::make_unique<TPropListFrm>(this);
+    auto dialog = std::make_unique<TPropListFrm>(this, this);
     dialog->setGeometry(x(), y(), width(), height() - 25);
     TExtStringGrid* grid = dialog->Grid;
     grid->SetRowCount(1);
@@ -893,6 +884,43 @@ TrptProfile* TMainProfileFrm::ProfileReport()
         };
     }
     return rptProfile;
+}
+
+TStepHost::TServices TMainProfileFrm::Services() const
+{
+    TServices services;
+    services.http = http;
+    services.ConfigDoc = ConfigDoc;
+    services.vxLogin = vxLogin;
+    services.SubProp = SubProp;
+    services.CompProp = CompProp;
+    services.vxComps = vxComps;
+    services.RequestMap = RequestMap;
+    services.vxRptGen = vxRptGen;
+    services.CompInfoXml = CompInfoXml;
+    services.PersonalInfo = PersonalInfo;
+    return services;
+}
+
+void TMainProfileFrm::PostStepMessage(unsigned msg) { PostMessage(this, msg); }
+
+void TMainProfileFrm::SendStepMessage(unsigned msg) { SendMessage(this, msg); }
+
+void TMainProfileFrm::PostReportMessage(unsigned msg)
+{
+    if (rptProfile) PostMessage(rptProfile, msg);
+}
+
+void TMainProfileFrm::SetBusy(bool busy) { Animate1->SetActive(busy); }
+
+void TMainProfileFrm::ShowElapsed(const QString& text) { StatusBar1->SetPanelText(1, text); }
+
+void TMainProfileFrm::SetCaption(const QString& caption) { setWindowTitle(caption); }
+
+void TMainProfileFrm::RestartLogoutTimer()
+{
+    LogoutTimer->stop();
+    LogoutTimer->start();
 }
 
 void TMainProfileFrm::WritePropertyInfoReport(TXMLElement* property, const QString& fileName)

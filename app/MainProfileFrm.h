@@ -6,6 +6,7 @@
 // steps (one step form at a time inside Panel1) and runs every service
 // request on the steps' behalf.
 
+#include "forms/TStepHost.h"
 #include "platform/kernel/Form.h"
 
 #include <QPointer>
@@ -42,7 +43,7 @@ enum TStepIndex : int {
     siLogin, siPersonal, siCustomer, siPropSearch, siPropInfo, siCompsParams, siCompsView, siReport, siStepCount
 };
 
-class TMainProfileFrm : public TForm {
+class TMainProfileFrm : public TForm, public TStepHost {
     Q_OBJECT
 public:
     explicit TMainProfileFrm(QWidget* parent = nullptr);
@@ -103,7 +104,7 @@ public:
     // unless the step's form already exists. False when the current step
     // could not be closed (it stays current).
     bool ShowStep(int index);
-    void UpdateActions();
+    void UpdateActions() override;
     void ApplyServerHost();
     void LoadSettings();
     void SaveSettings();
@@ -135,14 +136,25 @@ public:
     // report of an answer element written into the temporary directory
     // under fileName, a report file of the temporary directory removed, and
     // one shown in the modal preview.
-    void WritePropertyInfoReport(TXMLElement* property, const QString& fileName);
-    void DeleteReportFile(const QString& fileName);
-    void PreviewReportFile(const QString& fileName);
+    void WritePropertyInfoReport(TXMLElement* property, const QString& fileName) override;
+    void DeleteReportFile(const QString& fileName) override;
+    void PreviewReportFile(const QString& fileName) override;
     // The report form, made when first needed.
     TrptProfile* ProfileReport();
     // Set from Do Report until the report made for it is closed.
-    bool ReportBusy() const { return m_reportBusy; }
-    void SetReportBusy(bool value) { m_reportBusy = value; }
+    bool ReportBusy() const override { return m_reportBusy; }
+    void SetReportBusy(bool value) override { m_reportBusy = value; }
+
+    // The rest of what the steps ask of the window.
+    TServices Services() const override;
+    QObject* HostWindow() override { return this; }
+    void PostStepMessage(unsigned msg) override;
+    void SendStepMessage(unsigned msg) override;
+    void PostReportMessage(unsigned msg) override;
+    void SetBusy(bool busy) override;
+    void ShowElapsed(const QString& text) override;
+    void SetCaption(const QString& caption) override;
+    void RestartLogoutTimer() override;
 
     // The fixed link of the banner picture.
     static const QString kMakerLink;
@@ -152,7 +164,7 @@ protected:
 
 private:
     struct TStep {
-        std::function<TBaseFrm*(TPanel* panel)> make;  // the step's form class
+        std::function<TBaseFrm*(TPanel* panel, TStepHost* host)> make;  // the step's form class
         std::function<TBaseFrm*()> current;             // its global reference
     };
     // The step's form while it exists and is not closing.
@@ -188,5 +200,3 @@ private:
     bool m_shown = false;
 };
 
-// The one main window while it exists.
-extern QPointer<TMainProfileFrm> MainProfileFrm;

@@ -1,5 +1,5 @@
 #include "app/MainProfileFrm.h"
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/kernel/Application.h"
 #include "platform/widgets/WidgetStyle.h"

@@ -8,7 +8,7 @@
 //   build/<dir>/bench/bench_profile [--benchmark_filter=...]
 
 #include "RichTextReference.h"
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "platform/report/PagePainter.h"
 #include "platform/report/TReportFileReader.h"
 #include "protocol/TvxAssessorMap.h"

@@ -1,6 +1,6 @@
 #include "report/TCoverPage.h"
 
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "platform/report/TBaseReport.h"
 #include "protocol/TvxpPersonalInfo.h"
 #include "report/TReportContext.h"

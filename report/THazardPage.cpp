@@ -1,6 +1,6 @@
 #include "report/THazardPage.h"
 
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "platform/report/TBaseReport.h"
 #include "protocol/TvxpDocument.h"
 #include "protocol/xml/XMLQuery.h"

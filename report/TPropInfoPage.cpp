@@ -1,6 +1,6 @@
 #include "report/TPropInfoPage.h"
 
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "platform/report/TBaseReport.h"
 #include "platform/report/TReportShell.h"
 #include "protocol/TvxpPersonalInfo.h"

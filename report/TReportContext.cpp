@@ -1,6 +1,6 @@
 #include "report/TReportContext.h"
 
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "platform/report/TBaseReport.h"
 #include "protocol/TCompsRecords.h"
 #include "protocol/TvxpDocument.h"

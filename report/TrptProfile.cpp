@@ -1,6 +1,6 @@
 #include "report/TrptProfile.h"
 
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Exception.h"
 #include "platform/dialogs/Dialogs.h"

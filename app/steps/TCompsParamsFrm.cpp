@@ -1,9 +1,8 @@
 #include "app/steps/TCompsParamsFrm.h"
 
-#include "app/MainProfileFrm.h"
-#include "app/StepMessages.h"
-#include "app/TRadioGroup.h"
-#include "app/state/TAppState.h"
+#include "forms/StepMessages.h"
+#include "forms/TRadioGroup.h"
+#include "state/TAppState.h"
 #include "app/steps/TCompsParamsNameDlg.h"
 #include "app/steps/TLandUseDlg.h"
 #include "controls/ExtSpinEdit.h"
@@ -68,7 +67,7 @@ QString YN(bool value)
 
 } // namespace
 
-TCompsParamsFrm::TCompsParamsFrm(QObject* owner) : TBaseFrm(owner)
+TCompsParamsFrm::TCompsParamsFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, host)
 {
     setObjectName(QStringLiteral("CompsParamsFrm"));
     CompsParamsFrm = this;
@@ -138,7 +137,7 @@ TCompsParamsFrm::~TCompsParamsFrm()
 
 TvxComps* TCompsParamsFrm::Comps() const
 {
-    return MainProfileFrm ? MainProfileFrm->vxComps : nullptr;
+    return Host() ? Host()->Services().vxComps : nullptr;
 }
 
 void TCompsParamsFrm::BuildRangesPage(QWidget* page)
@@ -512,7 +511,7 @@ void TCompsParamsFrm::cbSearchTypeChange()
     if (!rec || !rec->ShowList) return;
     gParams->SetRowCount(std::clamp(rec->Items, 1, kMaxValueRows) + 1);
     gParams->SetFixedRows(1);
-    TSubjectProperty* subject = MainProfileFrm ? MainProfileFrm->SubProp : nullptr;
+    TSubjectProperty* subject = Host() ? Host()->Services().SubProp : nullptr;
     if (!subject) return;
     const QString v1 = subject->ElementText(rec->Field1);
     const QString v2 = subject->ElementText(rec->Field2);
@@ -734,11 +733,11 @@ void TCompsParamsFrm::BitBtn1Click()
     state.MapId = 0;
     state.CompsFound = false;
     state.NeedMap = true;
-    if (!MainProfileFrm) return;
-    MainProfileFrm->UpdateActions();
+    if (!Host()) return;
+    Host()->UpdateActions();
     const int index = rgSearchFor->ItemIndex();
-    MainProfileFrm->vxComps->UseMls = index == 1 || index == 2;
-    PostMessage(MainProfileFrm, WM_COMPSSEARCH);
+    Host()->Services().vxComps->UseMls = index == 1 || index == 2;
+    Host()->PostStepMessage(WM_COMPSSEARCH);
 }
 
 bool TCompsParamsFrm::PreviewKey(int key)

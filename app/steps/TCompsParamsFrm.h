@@ -6,7 +6,8 @@
 // written back on Search and on close. Named parameter sets live in
 // "ss.xml" of the data directory.
 
-#include "app/TBaseFrm.h"
+#include "forms/TBaseFrm.h"
+#include "forms/TStepHost.h"
 
 #include <QPointer>
 #include <functional>
@@ -29,7 +30,7 @@ class TCompsParamsFrm : public TBaseFrm {
     Q_OBJECT
     Q_PROPERTY(int tabIndex READ TabIndex WRITE SetTabIndex)
 public:
-    explicit TCompsParamsFrm(QObject* owner);
+    explicit TCompsParamsFrm(QObject* owner, TStepHost* host = nullptr);
     ~TCompsParamsFrm() override;
 
     // One range row of the first page.
@@ -124,7 +125,7 @@ public:
     // The comps object's values into the form.
     void LoadParams();
     // The main window's key preview: Enter searches.
-    Q_INVOKABLE bool PreviewKey(int key);
+    bool PreviewKey(int key) override;
 
     // "ss.xml" read again into ssParser and the name list filled.
     void LoadParamFile();

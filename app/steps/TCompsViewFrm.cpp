@@ -1,8 +1,7 @@
 #include "app/steps/TCompsViewFrm.h"
 
-#include "app/MainProfileFrm.h"
-#include "app/ServerCellText.h"
-#include "app/state/TAppState.h"
+#include "forms/ServerCellText.h"
+#include "state/TAppState.h"
 #include "grid/column/TExtColumnGrid.h"
 #include "platform/core/SysUtils.h"
 #include "platform/dialogs/Dialogs.h"
@@ -54,14 +53,14 @@ const Detail kDetails[] = {
     {"Document #:", "doc_number", nullptr, false},
 };
 
-TvxComps* Comps()
+TvxComps* Comps(const TStepHost* host)
 {
-    return MainProfileFrm ? MainProfileFrm->vxComps : nullptr;
+    return host ? host->Services().vxComps : nullptr;
 }
 
 } // namespace
 
-TCompsViewFrm::TCompsViewFrm(QObject* owner) : TBaseFrm(owner)
+TCompsViewFrm::TCompsViewFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, host)
 {
     setObjectName(QStringLiteral("CompsViewFrm"));
     CompsViewFrm = this;
@@ -169,7 +168,7 @@ int TCompsViewFrm::RecordIndex(int row)
 
 void TCompsViewFrm::FillGrid()
 {
-    TvxComps* comps = Comps();
+    TvxComps* comps = Comps(Host());
     if (!comps) return;
     TCompsRecords& records = comps->Records;
     grComps->SetRowCount(2);
@@ -193,7 +192,7 @@ void TCompsViewFrm::FillGrid()
 
 void TCompsViewFrm::ShowDetails()
 {
-    TvxComps* comps = Comps();
+    TvxComps* comps = Comps(Host());
     if (!comps) return;
     const int index = RecordIndex(grComps->Row());
     if (index < 0 || index >= comps->Records.Count()) return;
@@ -244,7 +243,7 @@ void TCompsViewFrm::grCompsKeyDown(int& key)
     const int row = grComps->Row();
     if (key == Win::VK_SPACE && grComps->Col() > colUse && row >= grComps->FixedRows())
         SetMark(row, grComps->GetCellText(colUse, row) != QLatin1String("Y"));
-    TvxComps* comps = Comps();
+    TvxComps* comps = Comps(Host());
     const int index = RecordIndex(row);
     if (comps && index >= 0 && index < comps->Records.Count()) {
         comps->Records.SetIndex(index);
@@ -273,10 +272,12 @@ void TCompsViewFrm::SelectRow(bool use)
 
 void TCompsViewFrm::CompInfo()
 {
-    if (!MainProfileFrm) return;
-    TMainProfileFrm* main = MainProfileFrm;
-    TSubjectProperty* comp = main->CompProp;
-    TvxComps* comps = main->vxComps;
+    TStepHost* main = Host();
+    if (!main) return;
+    const TStepHost::TServices services = main->Services();
+    TSubjectProperty* comp = services.CompProp;
+    TvxComps* comps = services.vxComps;
+    QPointer<QObject> mainAlive(main->HostWindow());
     const TAppState& state = AppState();
     if (comp->Connected() || !state.County) return;
     const QString fileName = QStringLiteral("compinfo.rpt");
@@ -297,8 +298,8 @@ void TCompsViewFrm::CompInfo()
             const int parcel = StrToIntDef(comps->Records.Field(QStringLiteral("parcel")).trimmed(), 0);
             if (parcel > 0) {
                 comp->GetProperty(state.County->Id, parcel, state.OrderId, state.UserId);
-                if (!self || !MainProfileFrm) return;
-                TXMLElement* answer = main->CompInfoXml->RequestElement();
+                if (!self || !mainAlive) return;
+                TXMLElement* answer = services.CompInfoXml->RequestElement();
                 if (answer && answer->getTagName() == QLatin1String("prop.data")) {
                     main->WritePropertyInfoReport(answer, fileName);
                     written = QFile::exists(path);
@@ -313,7 +314,7 @@ void TCompsViewFrm::CompInfo()
 void TCompsViewFrm::FormClose(TCloseAction& action)
 {
     TBaseFrm::FormClose(this, action);
-    TvxComps* comps = Comps();
+    TvxComps* comps = Comps(Host());
     if (!comps) return;
     for (int row = grComps->FixedRows(); row < grComps->RowCount(); ++row) {
         const int index = std::max(0, RecordIndex(row));

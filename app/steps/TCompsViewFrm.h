@@ -4,7 +4,8 @@
 // comp under the cursor, the marked comps counted by listing status, and a
 // one-page information report of one comp.
 
-#include "app/TBaseFrm.h"
+#include "forms/TBaseFrm.h"
+#include "forms/TStepHost.h"
 
 #include <QMap>
 #include <QPointer>
@@ -16,7 +17,7 @@ class TLabel;
 class TCompsViewFrm : public TBaseFrm {
     Q_OBJECT
 public:
-    explicit TCompsViewFrm(QObject* owner);
+    explicit TCompsViewFrm(QObject* owner, TStepHost* host = nullptr);
     ~TCompsViewFrm() override;
 
     TExtColumnGrid* grComps = nullptr;

@@ -1,6 +1,6 @@
 #include "app/steps/TCustomerFrm.h"
 
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "platform/widgets/CustomEdit.h"
 #include "platform/widgets/Label.h"
 #include "platform/widgets/SpeedButton.h"
@@ -9,7 +9,7 @@
 
 QPointer<TCustomerFrm> CustomerFrm;
 
-TCustomerFrm::TCustomerFrm(QObject* owner) : TBaseFrm(owner)
+TCustomerFrm::TCustomerFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, host)
 {
     setObjectName(QStringLiteral("CustomerFrm"));
     CustomerFrm = this;

@@ -2,7 +2,8 @@
 // The Customer step: the customer the report is made for and whether a tour
 // map is wanted, kept in the application state.
 
-#include "app/TBaseFrm.h"
+#include "forms/TBaseFrm.h"
+#include "forms/TStepHost.h"
 
 #include <QPointer>
 
@@ -13,7 +14,7 @@ class TSpeedButton;
 class TCustomerFrm : public TBaseFrm {
     Q_OBJECT
 public:
-    explicit TCustomerFrm(QObject* owner);
+    explicit TCustomerFrm(QObject* owner, TStepHost* host = nullptr);
     ~TCustomerFrm() override;
 
     TCustomEdit* edCustName = nullptr;

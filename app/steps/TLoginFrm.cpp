@@ -1,8 +1,7 @@
 #include "app/steps/TLoginFrm.h"
 
-#include "app/MainProfileFrm.h"
-#include "app/StepMessages.h"
-#include "app/state/TAppState.h"
+#include "forms/StepMessages.h"
+#include "state/TAppState.h"
 #include "controls/HTMLButton.h"
 #include "platform/core/FloatFormat.h"
 #include "platform/core/UserRegistry.h"
@@ -29,7 +28,7 @@
 
 QPointer<TLoginFrm> LoginFrm;
 
-TLoginFrm::TLoginFrm(QObject* owner) : TBaseFrm(owner)
+TLoginFrm::TLoginFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, host)
 {
     setObjectName(QStringLiteral("LoginFrm"));
     LoginFrm = this;
@@ -99,30 +98,33 @@ bool TLoginFrm::IsServicePath(const QString& path)
 
 void TLoginFrm::btnLoginClick()
 {
-    TMainProfileFrm* main = MainProfileFrm.data();
-    if (!main || main->http->Connected() || main->vxLogin->Connected()) return;
-    QPointer<TMainProfileFrm> mainAlive(main);
+    TStepHost* main = Host();
+    if (!main) return;
+    const TStepHost::TServices services = main->Services();
+    if (services.http->Connected() || services.vxLogin->Connected()) return;
+    QPointer<QObject> mainAlive(main->HostWindow());
     const TAppState& state = AppState();
     QElapsedTimer clock;
     clock.start();
     QBuffer stream;
     stream.open(QIODevice::ReadWrite);
-    main->Animate1->SetActive(true);
+    main->SetBusy(true);
     struct Finally {
-        QPointer<TMainProfileFrm>& main;
+        QPointer<QObject>& alive;
+        TStepHost* main;
         QElapsedTimer& clock;
         ~Finally()
         {
-            if (!main) return;
-            main->Animate1->SetActive(false);
-            main->StatusBar1->SetPanelText(
-                1, QStringLiteral("et: ") + FormatFloat(QStringLiteral("#.00"), double(clock.elapsed()) / 1000.0));
+            if (!alive) return;
+            main->SetBusy(false);
+            main->ShowElapsed(QStringLiteral("et: ") +
+                              FormatFloat(QStringLiteral("#.00"), double(clock.elapsed()) / 1000.0));
         }
-    } finally{mainAlive, clock};
+    } finally{mainAlive, main, clock};
 
-    if (main->ConfigDoc->XMLDocument()) main->ConfigDoc->ClearDocument();
+    if (services.ConfigDoc->XMLDocument()) services.ConfigDoc->ClearDocument();
     try {
-        main->http->Get(QStringLiteral("http://") + state.Host + QStringLiteral("/vxpconfig.xml"), stream);
+        services.http->Get(QStringLiteral("http://") + state.Host + QStringLiteral("/vxpconfig.xml"), stream);
     } catch (const EHttpClientDestroyed&) {
         throw;
     } catch (const Exception& e) {
@@ -132,13 +134,13 @@ void TLoginFrm::btnLoginClick()
         throw Exception(text);
     }
     if (!mainAlive) return;
-    main->http->Disconnect();
+    services.http->Disconnect();
     stream.seek(0);
     // A document without the "vxp" envelope has no version of its own: it
     // must not pass on the version a former download left.
-    if (!main->ConfigDoc->LoadServiceAnswer(&stream) || main->ConfigDoc->VxpTypeVersion != QLatin1String("1.0"))
+    if (!services.ConfigDoc->LoadServiceAnswer(&stream) || services.ConfigDoc->VxpTypeVersion != QLatin1String("1.0"))
         throw Exception(QStringLiteral("Invalid config document version"));
-    const TXMLElement* profile = main->ConfigDoc->RequestElement()->getFirstChildElement();
+    const TXMLElement* profile = services.ConfigDoc->RequestElement()->getFirstChildElement();
     if (profile && profile->getTagName() == QLatin1String("vxprofile") &&
         profile->getAttribute(QStringLiteral("version")) == QLatin1String("1.0")) {
         for (const TXMLElement* e = profile->getFirstChildElement(); e; e = e->getNextSiblingElement()) {
@@ -146,21 +148,21 @@ void TLoginFrm::btnLoginClick()
             const QString path = ElementText(e);
             if (!IsServicePath(path)) continue;
             if (tag == QLatin1String("propsrch")) {
-                main->SubProp->CgiPath = path;
-                main->CompProp->CgiPath = path;
+                services.SubProp->CgiPath = path;
+                services.CompProp->CgiPath = path;
             } else if (tag == QLatin1String("login")) {
-                main->vxLogin->CgiPath = path;
+                services.vxLogin->CgiPath = path;
             } else if (tag == QLatin1String("comps")) {
-                main->vxComps->CgiPath = path;
+                services.vxComps->CgiPath = path;
             } else if (tag == QLatin1String("requestmap")) {
-                main->RequestMap->CgiPath = path;
+                services.RequestMap->CgiPath = path;
             } else if (tag == QLatin1String("rptgen")) {
-                main->vxRptGen->CgiPath = path;
+                services.vxRptGen->CgiPath = path;
             }
         }
     }
-    main->vxLogin->UserName = edUser->Text().left(255);
-    main->vxLogin->Password = edPass->Text().left(255);
+    services.vxLogin->UserName = edUser->Text().left(255);
+    services.vxLogin->Password = edPass->Text().left(255);
     // WM_LOGIN may close this form (it is freed later, not now).
-    SendMessage(main, WM_LOGIN);
+    main->SendStepMessage(WM_LOGIN);
 }

@@ -3,7 +3,8 @@
 // and the Login button, which downloads the configuration document, hands
 // its service paths to the connections and has the main window log in.
 
-#include "app/TBaseFrm.h"
+#include "forms/TBaseFrm.h"
+#include "forms/TStepHost.h"
 
 #include <QPointer>
 
@@ -14,7 +15,7 @@ class THTMLButton;
 class TLoginFrm : public TBaseFrm {
     Q_OBJECT
 public:
-    explicit TLoginFrm(QObject* owner);
+    explicit TLoginFrm(QObject* owner, TStepHost* host = nullptr);
     ~TLoginFrm() override;
 
     QLabel* Image1 = nullptr;

@@ -1,7 +1,6 @@
 #include "app/steps/TPersonelFrm.h"
 
-#include "app/MainProfileFrm.h"
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "platform/core/FloatFormat.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/kernel/Application.h"
@@ -34,11 +33,11 @@ const char* const kPictureFilter = "All (*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp|
 
 } // namespace
 
-TPersonelFrm::TPersonelFrm(QObject* owner) : TBaseFrm(owner)
+TPersonelFrm::TPersonelFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, host)
 {
     setObjectName(QStringLiteral("PersonelFrm"));
     PersonelFrm = this;
-    m_info = MainProfileFrm ? MainProfileFrm->PersonalInfo : nullptr;
+    m_info = host ? host->Services().PersonalInfo : nullptr;
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));

@@ -4,7 +4,8 @@
 // the main window's personal-information document when the step opens and
 // written back when it closes after a change.
 
-#include "app/TBaseFrm.h"
+#include "forms/TBaseFrm.h"
+#include "forms/TStepHost.h"
 
 #include <QImage>
 #include <QPointer>
@@ -19,7 +20,7 @@ class TvxpPersonalInfo;
 class TPersonelFrm : public TBaseFrm {
     Q_OBJECT
 public:
-    explicit TPersonelFrm(QObject* owner);
+    explicit TPersonelFrm(QObject* owner, TStepHost* host = nullptr);
     ~TPersonelFrm() override;
 
     QTabWidget* PageControl1 = nullptr;

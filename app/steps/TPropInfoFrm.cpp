@@ -1,8 +1,7 @@
 #include "app/steps/TPropInfoFrm.h"
 
-#include "app/MainProfileFrm.h"
-#include "app/StepMessages.h"
-#include "app/state/TAppState.h"
+#include "forms/StepMessages.h"
+#include "state/TAppState.h"
 #include "platform/kernel/Application.h"
 #include "platform/print/TFilePreview.h"
 #include "platform/widgets/SpeedButton.h"
@@ -15,7 +14,7 @@
 
 QPointer<TPropInfoFrm> PropInfoFrm;
 
-TPropInfoFrm::TPropInfoFrm(QObject* owner) : TBaseFrm(owner)
+TPropInfoFrm::TPropInfoFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, host)
 {
     setObjectName(QStringLiteral("PropInfoFrm"));
     PropInfoFrm = this;
@@ -79,12 +78,12 @@ void TPropInfoFrm::FormClose(TCloseAction& action)
 
 void TPropInfoFrm::btnPrintClick()
 {
-    if (MainProfileFrm && MainProfileFrm->rptProfile) PostMessage(MainProfileFrm->rptProfile, WM_PRINTPROPINFO);
+    if (Host()) Host()->PostReportMessage(WM_PRINTPROPINFO);
 }
 
 void TPropInfoFrm::btnSaveAsClick()
 {
-    if (MainProfileFrm && MainProfileFrm->rptProfile) PostMessage(MainProfileFrm->rptProfile, WM_SAVEPROPINFO);
+    if (Host()) Host()->PostReportMessage(WM_SAVEPROPINFO);
 }
 
 void TPropInfoFrm::btnZoomInClick() { PropView->ZoomIn(); }

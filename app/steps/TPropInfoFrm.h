@@ -3,7 +3,8 @@
 // "propinfo.rpt" of the temporary directory in a preview, with print, save
 // as and zoom; Up and Down scroll the page.
 
-#include "app/TBaseFrm.h"
+#include "forms/TBaseFrm.h"
+#include "forms/TStepHost.h"
 
 #include <QPointer>
 
@@ -14,7 +15,7 @@ class TSpeedButton;
 class TPropInfoFrm : public TBaseFrm {
     Q_OBJECT
 public:
-    explicit TPropInfoFrm(QObject* owner);
+    explicit TPropInfoFrm(QObject* owner, TStepHost* host = nullptr);
     ~TPropInfoFrm() override;
 
     QScrollArea* Preview1 = nullptr;
@@ -34,7 +35,7 @@ public:
     void btnZoomInClick();
     void btnZoomOutClick();
     // The main window's key preview: Up and Down scroll by 8.
-    Q_INVOKABLE bool PreviewKey(int key);
+    bool PreviewKey(int key) override;
 
 private:
     void FormClose(TCloseAction& action);

@@ -1,8 +1,8 @@
 #include "app/steps/TPropListFrm.h"
 
-#include "app/MainProfileFrm.h"
-#include "app/StepMessages.h"
-#include "app/state/TAppState.h"
+#include "forms/StepMessages.h"
+#include "forms/TStepHost.h"
+#include "state/TAppState.h"
 #include "grid/TExtStringGrid.h"
 #include "platform/core/SysUtils.h"
 #include "platform/dialogs/Dialogs.h"
@@ -37,7 +37,7 @@ private:
 
 } // namespace
 
-TPropListFrm::TPropListFrm(QWidget* owner) : QDialog(owner)
+TPropListFrm::TPropListFrm(QWidget* owner, TStepHost* host) : QDialog(owner), m_host(host)
 {
     setObjectName(QStringLiteral("PropListFrm"));
     setWindowTitle(QStringLiteral("Found Properites"));
@@ -90,7 +90,7 @@ void TPropListFrm::btnOkClick()
     const int id = StrToIntDef(Grid->GetCellText(4, Grid->Row()).trimmed(), 0);
     if (id < 1) throw Exception(QStringLiteral("Invalid property id!"));
     AppState().PropertyId = id;
-    if (MainProfileFrm) PostMessage(MainProfileFrm, WM_PROPDATA);
+    if (m_host) m_host->PostStepMessage(WM_PROPDATA);
     done(mrOk);
 }
 

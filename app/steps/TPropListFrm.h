@@ -9,11 +9,13 @@
 
 class QPushButton;
 class TExtStringGrid;
+class TStepHost;
 
 class TPropListFrm : public QDialog {
     Q_OBJECT
 public:
-    explicit TPropListFrm(QWidget* owner);
+    // The host is asked to fetch the chosen property; none, nothing is asked.
+    TPropListFrm(QWidget* owner, TStepHost* host);
     ~TPropListFrm() override;
 
     TExtStringGrid* Grid = nullptr;
@@ -24,6 +26,9 @@ public:
     // property id!" and the dialog stays.
     void btnOkClick();
     void btnCancelClick();
+
+private:
+    TStepHost* m_host = nullptr;
 };
 
 extern QPointer<TPropListFrm> PropListFrm;

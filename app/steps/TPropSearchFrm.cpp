@@ -1,9 +1,8 @@
 #include "app/steps/TPropSearchFrm.h"
 
-#include "app/MainProfileFrm.h"
-#include "app/StepMessages.h"
-#include "app/TControlField.h"
-#include "app/state/TAppState.h"
+#include "forms/StepMessages.h"
+#include "forms/TControlField.h"
+#include "state/TAppState.h"
 #include "platform/core/Directories.h"
 #include "platform/core/IniFile.h"
 #include "platform/kernel/VirtualKeys.h"
@@ -19,14 +18,14 @@ QPointer<TPropSearchFrm> PropSearchFrm;
 
 namespace {
 
-TSubjectProperty* SubProp()
+TSubjectProperty* SubProp(const TStepHost* host)
 {
-    return MainProfileFrm ? MainProfileFrm->SubProp : nullptr;
+    return host ? host->Services().SubProp : nullptr;
 }
 
 } // namespace
 
-TPropSearchFrm::TPropSearchFrm(QObject* owner) : TBaseFrm(owner)
+TPropSearchFrm::TPropSearchFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, host)
 {
     setObjectName(QStringLiteral("PropSearchFrm"));
     PropSearchFrm = this;
@@ -103,11 +102,11 @@ TPropSearchFrm::TPropSearchFrm(QObject* owner) : TBaseFrm(owner)
     btnNext = button("btnNext", QStringLiteral("Next"), QStringLiteral("Next search"), 118);
     btnClear = button("btnClear", QStringLiteral("Clear"), QStringLiteral("Clear search"), 212);
     btnSearch = button("btnSearch", QStringLiteral("Search"), QString(), 444);
-    btnPrior->OnClick = [](QObject*) {
-        if (TSubjectProperty* p = SubProp()) p->HistoryBack();
+    btnPrior->OnClick = [this](QObject*) {
+        if (TSubjectProperty* p = SubProp(Host())) p->HistoryBack();
     };
-    btnNext->OnClick = [](QObject*) {
-        if (TSubjectProperty* p = SubProp()) p->HistoryForward();
+    btnNext->OnClick = [this](QObject*) {
+        if (TSubjectProperty* p = SubProp(Host())) p->HistoryForward();
     };
     btnClear->OnClick = [this](QObject*) { ClearSearch(); };
     btnSearch->OnClick = [this](QObject*) { btnSearchClick(); };
@@ -148,7 +147,7 @@ TPropSearchFrm::~TPropSearchFrm()
 
 void TPropSearchFrm::BindFields()
 {
-    TSubjectProperty* p = SubProp();
+    TSubjectProperty* p = SubProp(Host());
     if (!p) return;
     p->FieldCounty = new TComboField(cbCounty);
     p->FieldApn = new TEditField(sParcel);
@@ -169,13 +168,13 @@ void TPropSearchFrm::FormShow()
 {
     TBaseFrm::FormShow(this);
     BindFields();
-    if (TSubjectProperty* p = SubProp()) p->WriteFields();
+    if (TSubjectProperty* p = SubProp(Host())) p->WriteFields();
 }
 
 void TPropSearchFrm::FormClose(TCloseAction& action)
 {
     TBaseFrm::FormClose(this, action);
-    if (TSubjectProperty* p = SubProp()) p->ReadFields();
+    if (TSubjectProperty* p = SubProp(Host())) p->ReadFields();
 }
 
 void TPropSearchFrm::cbCountyChange(QObject* sender)
@@ -185,26 +184,25 @@ void TPropSearchFrm::cbCountyChange(QObject* sender)
     state.County = state.Counties.Objects(index);
     if (!state.County) return;
     if (sender == cbCounty) ClearSearch();
-    if (MainProfileFrm) MainProfileFrm->setWindowTitle(state.TitleCoName + QStringLiteral(" - ") + state.County->Name);
+    if (Host()) Host()->SetCaption(state.TitleCoName + QStringLiteral(" - ") + state.County->Name);
     TIniFile(Directories::IniFileName()).WriteInteger(QStringLiteral("SEARCH"), QStringLiteral("County"), state.County->Id);
 }
 
 void TPropSearchFrm::btnSearchClick()
 {
-    TSubjectProperty* p = SubProp();
+    TSubjectProperty* p = SubProp(Host());
     TAppState& state = AppState();
     if (!p || p->Connected() || !state.County) return;
     state.CompsFound = false;
     state.PropFound = false;
     state.NeedMap = true;
-    PostMessage(MainProfileFrm, WM_PROPSEARCH);
+    if (Host()) Host()->PostStepMessage(WM_PROPSEARCH);
 }
 
 void TPropSearchFrm::ClearSearch()
 {
-    if (TSubjectProperty* p = SubProp()) p->Clear();
-    if (!MainProfileFrm) return;
-    MainProfileFrm->UpdateActions();
-    MainProfileFrm->LogoutTimer->stop();
-    MainProfileFrm->LogoutTimer->start();
+    if (TSubjectProperty* p = SubProp(Host())) p->Clear();
+    if (!Host()) return;
+    Host()->UpdateActions();
+    Host()->RestartLogoutTimer();
 }

@@ -3,7 +3,8 @@
 // edits bound to the main window's subject-property connection, and the
 // county to search in. Search has the main window run the request.
 
-#include "app/TBaseFrm.h"
+#include "forms/TBaseFrm.h"
+#include "forms/TStepHost.h"
 
 #include <QPointer>
 
@@ -14,7 +15,7 @@ class TSpeedButton;
 class TPropSearchFrm : public TBaseFrm {
     Q_OBJECT
 public:
-    explicit TPropSearchFrm(QObject* owner);
+    explicit TPropSearchFrm(QObject* owner, TStepHost* host = nullptr);
     ~TPropSearchFrm() override;
 
     TCustomComboBox* cbCounty = nullptr;

@@ -1,8 +1,7 @@
 #include "app/steps/TReportFrm.h"
 
-#include "app/MainProfileFrm.h"
-#include "app/StepMessages.h"
-#include "app/state/TAppState.h"
+#include "forms/StepMessages.h"
+#include "state/TAppState.h"
 #include "app/steps/TCompsParamsNameDlg.h"
 #include "grid/column/TExtColumnGrid.h"
 #include "platform/core/FloatFormat.h"
@@ -49,7 +48,7 @@ double FloatOr(const QString& text, double fallback)
 
 } // namespace
 
-TReportFrm::TReportFrm(QObject* owner) : TBaseFrm(owner)
+TReportFrm::TReportFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, host)
 {
     setObjectName(QStringLiteral("ReportFrm"));
 
@@ -161,7 +160,7 @@ TReportFrm::~TReportFrm()
 void TReportFrm::FormShow()
 {
     TBaseFrm::FormShow(this);
-    if (AppState().NeedMap && MainProfileFrm) PostMessage(MainProfileFrm, WM_MAPREQUEST);
+    if (AppState().NeedMap && Host()) Host()->PostStepMessage(WM_MAPREQUEST);
 }
 
 void TReportFrm::FormClose(TCloseAction& action)
@@ -352,15 +351,16 @@ void TReportFrm::DeleteSettings()
 
 void TReportFrm::BitBtn2Click()
 {
-    if (!MainProfileFrm) return;
-    TMainProfileFrm* main = MainProfileFrm;
-    TvxRptGen* rpt = main->vxRptGen;
+    TStepHost* main = Host();
+    if (!main) return;
+    const TStepHost::TServices services = main->Services();
+    TvxRptGen* rpt = services.vxRptGen;
     // One report at a time: a second press waits for the first report.
     if (rpt->Connected() || main->ReportBusy()) return;
     StoreGrid();
     const TAppState& state = AppState();
     const TReportPageList& pages = state.ReportPages;
-    TSubjectProperty* subject = main->SubProp;
+    TSubjectProperty* subject = services.SubProp;
     rpt->County = state.County ? state.County->Id : 0;
     rpt->UserId = state.UserId;
     rpt->Latitude = FloatOr(subject->ElementText(QStringLiteral("latitude")), 0);
@@ -381,11 +381,11 @@ void TReportFrm::BitBtn2Click()
     const bool mapReady = state.MapId >= 1 && !state.NeedMap;
     rpt->StreetMap = mapReady && pages.IsPageOn(30);
     rpt->HazardMap = mapReady && pages.IsPageOn(40);
-    TCompsRecords& records = main->vxComps->Records;
+    TCompsRecords& records = services.vxComps->Records;
     rpt->IncludePhotos = pages.IsPageOn(170) && records.Count() > 0;
     rpt->PhotoApns.clear();
     if (rpt->IncludePhotos)
         for (records.First(); !records.Eof(); records.Next()) rpt->PhotoApns << records.Field(QStringLiteral("apn"));
     main->SetReportBusy(true);
-    PostMessage(main, WM_MAKEREPORT);
+    main->PostStepMessage(WM_MAKEREPORT);
 }

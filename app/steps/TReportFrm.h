@@ -4,7 +4,8 @@
 // Report, which fills the report-data connection with what the chosen pages
 // need and has the main window make the report.
 
-#include "app/TBaseFrm.h"
+#include "forms/TBaseFrm.h"
+#include "forms/TStepHost.h"
 
 #include <QPointer>
 
@@ -18,7 +19,7 @@ class TvxpDocument;
 class TReportFrm : public TBaseFrm {
     Q_OBJECT
 public:
-    explicit TReportFrm(QObject* owner);
+    explicit TReportFrm(QObject* owner, TStepHost* host = nullptr);
     ~TReportFrm() override;
 
     TExtColumnGrid* ReportGrid = nullptr;

@@ -1,6 +1,6 @@
 #include "app/steps/TSettingsDlg.h"
 
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "platform/dialogs/Dialogs.h"
 
 #include <QLabel>

@@ -4,7 +4,7 @@
 // dialogs answered by the test.
 
 #include "app/MainProfileFrm.h"
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "app/steps/TCustomerFrm.h"
 #include "app/steps/TLoginFrm.h"
 #include "app/steps/TPersonelFrm.h"

@@ -1,4 +1,4 @@
-#include "app/StepMessages.h"
+#include "forms/StepMessages.h"
 #include "app/steps/TCompsParamsFrm.h"
 #include "app/steps/TCompsViewFrm.h"
 #include "app/steps/TReportFrm.h"

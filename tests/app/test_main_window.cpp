@@ -1,6 +1,6 @@
 #include "app/MainProfileFrm.h"
-#include "app/StepMessages.h"
-#include "app/state/TAppState.h"
+#include "forms/StepMessages.h"
+#include "state/TAppState.h"
 #include "app/steps/TCustomerFrm.h"
 #include "app/steps/TLoginFrm.h"
 #include "app/steps/TPersonelFrm.h"

@@ -1,4 +1,4 @@
-#include "app/StepMessages.h"
+#include "forms/StepMessages.h"
 #include "app/steps/TPropInfoFrm.h"
 #include "app/steps/TPropListFrm.h"
 #include "app/steps/TPropSearchFrm.h"

@@ -1,4 +1,4 @@
-#include "app/TRadioGroup.h"
+#include "forms/TRadioGroup.h"
 #include "app/steps/TCompsParamsFrm.h"
 #include "app/steps/TLandUseDlg.h"
 #include "controls/ExtSpinEdit.h"
@@ -242,7 +242,7 @@ TEST_F(MainWindow, SearchTypesLayTheValueListOut)
     });
     Click(button);
     EXPECT_EQ(edit->Text(), QStringLiteral("kept"));
-    const QPoint mainCentre = MainProfileFrm->geometry().center();
+    const QPoint mainCentre = main->geometry().center();
     EXPECT_LE((centre - mainCentre).manhattanLength(), 2) << centre.x() << "," << centre.y() << " vs "
                                                           << mainCentre.x() << "," << mainCentre.y();
     m_responder.NextModal([](QDialog& d) {

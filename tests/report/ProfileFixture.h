@@ -4,7 +4,7 @@
 // test picks the pages, writes the report and reads it back as the text dump,
 // one line per drawing operation, in inches.
 
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/report/TReportDump.h"
 #include "platform/report/TReportFileReader.h"

@@ -1,7 +1,7 @@
 // The page colours and numbers, the appearance settings and the comparable-sales
 // statistics against hand-computed values.
 
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "platform/core/IniFile.h"
 #include "protocol/TvxComps.h"
 #include "protocol/TvxpDocument.h"

@@ -12,7 +12,7 @@
 // on standard error, 2 for a usage error.
 
 #include "app/MainProfileFrm.h"
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 #include "app/steps/TCustomerFrm.h"
 #include "app/steps/TLoginFrm.h"
 #include "app/steps/TPersonelFrm.h"

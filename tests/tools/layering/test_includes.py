@@ -5,6 +5,8 @@ include; a folder may always include itself and its sub-folders. Tests may
 include what their layer may, their own folder, their layer's test folder
 (shared test helpers), tests/support and the platform (which the test support stands on); tools and
 benchmarks may include any layer. Public headers never include private ones.
+No two folders of the table, and no two top folders of the tree, include each
+other, whatever the table allows.
 """
 import os
 import re
@@ -12,7 +14,7 @@ import unittest
 
 ROOT = os.environ.get("TAMSEL_SOURCE_DIR") or os.path.abspath(
     os.path.join(os.path.dirname(__file__), "..", "..", ".."))
-SOURCE_DIRS = ("platform", "protocol", "controls", "grid", "report", "app", "tests", "tools", "bench")
+SOURCE_DIRS = ("platform", "protocol", "controls", "grid", "state", "report", "forms", "app", "tests", "tools", "bench")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 
@@ -82,6 +84,35 @@ def includes(path):
         return INCLUDE.findall(f.read())
 
 
+def top_folder(rules, directory):
+    return directory.split("/")[0]
+
+
+def folder_edges(rules, folder_of=rule_folder):
+    """The pairs (folder, included folder) that the layers' sources make, a
+    folder being the table's (folder_of=rule_folder) or a top folder of the
+    tree (folder_of=top_folder); tests, tools and benchmarks stand above them
+    all."""
+    edges = set()
+    for path in sources():
+        directory = os.path.dirname(path)
+        if directory.split("/")[0] in ("tests", "tools", "bench"):
+            continue
+        source = folder_of(rules, directory)
+        for inc in includes(path):
+            if "/" not in inc or not os.path.exists(os.path.join(ROOT, inc)):
+                continue
+            target = folder_of(rules, os.path.dirname(inc))
+            if source and target and source != target:
+                edges.add((source, target))
+    return edges
+
+
+def mutual_pairs(edges):
+    """Each pair of folders that include each other, once."""
+    return sorted((a, b) for a, b in edges if a < b and (b, a) in edges)
+
+
 class IncludeRules(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -128,6 +159,16 @@ class IncludeRules(unittest.TestCase):
                     bad.append("%s includes %s" % (path, inc))
         self.assertEqual(bad, [], "\n".join(bad))
 
+    def test_no_two_folders_include_each_other(self):
+        pairs = mutual_pairs(folder_edges(self.rules, top_folder)) + mutual_pairs(folder_edges(self.rules))
+        self.assertEqual(pairs, [], "\n".join("%s <-> %s" % p for p in pairs))
+
+    def test_a_mutual_pair_is_seen(self):
+        # The checker itself: a circle of two is found whichever way it is
+        # listed; a one-way edge and a chain are not circles.
+        self.assertEqual(mutual_pairs({("app", "report"), ("report", "app")}), [("app", "report")])
+        self.assertEqual(mutual_pairs({("report", "state"), ("app", "report"), ("app", "state")}), [])
+
     def test_a_forbidden_edge_is_seen(self):
         # The checker itself: protocol/xml may not reach the dialogs, the
         # graphics room may not reach widgets.
@@ -137,6 +178,8 @@ class IncludeRules(unittest.TestCase):
         self.assertFalse(any(within("platform/widgets", a) for a in own + allowed))
         own, allowed = allowed_for(self.rules, "app/steps")
         self.assertTrue(any(within("grid", a) for a in allowed))
+        # The steps reach the main window only through their host.
+        self.assertFalse(any(within("app", a) for a in own + allowed))
         # The grid and the report name the rooms they use: the grid reaches
         # neither the network nor printing, the report not the network.
         for room in ("platform/net", "platform/print", "platform/readers"):

@@ -5,9 +5,9 @@
 // read and write it; it is reached only through AppState(), which makes it on
 // first use.
 
-#include "app/state/TCountyList.h"
-#include "app/state/TReportPageList.h"
-#include "app/state/TSearchTypeList.h"
+#include "state/TCountyList.h"
+#include "state/TReportPageList.h"
+#include "state/TSearchTypeList.h"
 #include "platform/kernel/WindowMessage.h"
 
 #include <QString>

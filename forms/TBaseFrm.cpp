@@ -1,9 +1,9 @@
-#include "app/TBaseFrm.h"
+#include "forms/TBaseFrm.h"
 
-#include "app/StepMessages.h"
+#include "forms/StepMessages.h"
 #include "platform/kernel/Application.h"
 
-TBaseFrm::TBaseFrm(QObject* owner) : TChildForm(owner)
+TBaseFrm::TBaseFrm(QObject* owner, TStepHost* host) : TChildForm(owner), m_host(host)
 {
     setObjectName(QStringLiteral("BaseFrm"));
     setWindowTitle(QStringLiteral("BaseFrm"));
@@ -49,4 +49,9 @@ void TBaseFrm::FormShow(QObject*)
 {
     FitToPanel();
     setFocus();
+}
+
+bool TBaseFrm::PreviewKey(int)
+{
+    return false;
 }

@@ -1,4 +1,4 @@
-#include "app/state/TReportPageList.h"
+#include "state/TReportPageList.h"
 
 #include "platform/core/Exception.h"
 

@@ -1,4 +1,4 @@
-#include "app/ServerCellText.h"
+#include "forms/ServerCellText.h"
 
 #include "grid/text/CellText.h"
 

@@ -1,4 +1,4 @@
-#include "app/TRadioGroup.h"
+#include "forms/TRadioGroup.h"
 
 #include "platform/kernel/Application.h"
 

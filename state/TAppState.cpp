@@ -1,4 +1,4 @@
-#include "app/state/TAppState.h"
+#include "state/TAppState.h"
 
 #include "platform/core/Directories.h"
 #include "platform/kernel/Form.h"

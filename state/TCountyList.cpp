@@ -1,4 +1,4 @@
-#include "app/state/TCountyList.h"
+#include "state/TCountyList.h"
 
 QString TCountyList::Strings(int index) const
 {

@@ -1,4 +1,4 @@
-#include "app/TChildForm.h"
+#include "forms/TChildForm.h"
 
 #include "platform/core/Exception.h"
 #include "platform/widgets/Panel.h"

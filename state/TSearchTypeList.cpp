@@ -1,4 +1,4 @@
-#include "app/state/TSearchTypeList.h"
+#include "state/TSearchTypeList.h"
 
 QString TSearchTypeList::Strings(int index) const
 {

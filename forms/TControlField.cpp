@@ -1,4 +1,4 @@
-#include "app/TControlField.h"
+#include "forms/TControlField.h"
 
 #include "platform/widgets/CustomComboBox.h"
 #include "platform/widgets/CustomEdit.h"
