@@ -74,10 +74,7 @@ qint64 Ticks()
     return clock.elapsed();
 }
 
-int IntOr(const QString& text, int fallback)
-{
-    return StrToIntDef(text.trimmed(), fallback);
-}
+int IntOr(const QString& text, int fallback) { return StrToIntDef(text.trimmed(), fallback); }
 
 double FloatOr(const QString& text, double fallback)
 {
@@ -153,10 +150,7 @@ TMainProfileFrm::TMainProfileFrm(QWidget* parent) : TForm(parent)
     FormCreate();
 }
 
-TMainProfileFrm::~TMainProfileFrm()
-{
-    qApp->removeEventFilter(this);
-}
+TMainProfileFrm::~TMainProfileFrm() { qApp->removeEventFilter(this); }
 
 void TMainProfileFrm::CreateComponents()
 {
@@ -208,11 +202,10 @@ void TMainProfileFrm::CreateComponents()
     named(http, "http");
     http->OnStatus = [this](QObject*, THttpStatus, const QString& text) { StatusBar1->SetPanelText(0, text); };
 
-    for (TvxCustomConnection* c : {static_cast<TvxCustomConnection*>(SubProp), static_cast<TvxCustomConnection*>(CompProp),
-                                   static_cast<TvxCustomConnection*>(vxComps),
-                                   static_cast<TvxCustomConnection*>(RequestMap),
-                                   static_cast<TvxCustomConnection*>(vxRptGen),
-                                   static_cast<TvxCustomConnection*>(vxAssessorMap)})
+    for (TvxCustomConnection* c :
+         {static_cast<TvxCustomConnection*>(SubProp), static_cast<TvxCustomConnection*>(CompProp),
+          static_cast<TvxCustomConnection*>(vxComps), static_cast<TvxCustomConnection*>(RequestMap),
+          static_cast<TvxCustomConnection*>(vxRptGen), static_cast<TvxCustomConnection*>(vxAssessorMap)})
         BindConnection(c, true);
     BindConnection(vxLogin, false);
 
@@ -257,8 +250,8 @@ void TMainProfileFrm::BeforeRequest()
 void TMainProfileFrm::AfterRequest()
 {
     Animate1->SetActive(false);
-    StatusBar1->SetPanelText(1, QStringLiteral("et: ") + FormatFloat(QStringLiteral("#.00"),
-                                                                     double(Ticks() - m_requestStart) / 1000.0));
+    StatusBar1->SetPanelText(
+        1, QStringLiteral("et: ") + FormatFloat(QStringLiteral("#.00"), double(Ticks() - m_requestStart) / 1000.0));
 }
 
 void TMainProfileFrm::CreateActions()
@@ -402,10 +395,7 @@ void TMainProfileFrm::FormCreate()
     SetLogoLink(kMakerLink);
 }
 
-void TMainProfileFrm::Guarded(const std::function<void()>& fn)
-{
-    GuardedCall(this, fn);
-}
+void TMainProfileFrm::Guarded(const std::function<void()>& fn) { GuardedCall(this, fn); }
 
 QAction* TMainProfileFrm::StepAction(int index) const
 {
@@ -484,10 +474,10 @@ void TMainProfileFrm::ApplyServerHost()
 {
     const TAppState& state = AppState();
     http->SetHost(state.Host);
-    for (TvxCustomConnection* c : {static_cast<TvxCustomConnection*>(SubProp), static_cast<TvxCustomConnection*>(vxComps),
-                                   static_cast<TvxCustomConnection*>(CompProp),
-                                   static_cast<TvxCustomConnection*>(RequestMap),
-                                   static_cast<TvxCustomConnection*>(vxRptGen), static_cast<TvxCustomConnection*>(vxLogin)}) {
+    for (TvxCustomConnection* c :
+         {static_cast<TvxCustomConnection*>(SubProp), static_cast<TvxCustomConnection*>(vxComps),
+          static_cast<TvxCustomConnection*>(CompProp), static_cast<TvxCustomConnection*>(RequestMap),
+          static_cast<TvxCustomConnection*>(vxRptGen), static_cast<TvxCustomConnection*>(vxLogin)}) {
         c->SetHost(state.Host);
         c->SetHostServer(state.Host);
     }
@@ -532,7 +522,7 @@ void TMainProfileFrm::SetBannerText(const QByteArray& rtf)
                 if (r.Underline) style += QStringLiteral("text-decoration:underline;");
                 if (r.Color >= 0) style += QStringLiteral("color:#%1;").arg(r.Color, 6, 16, QLatin1Char('0'));
                 html += QStringLiteral("<span style=\"") + style + QStringLiteral("\">") + r.Text.toHtmlEscaped() +
-                        QStringLiteral("</span>");
+                    QStringLiteral("</span>");
             }
             html += QStringLiteral("</p>");
         }
@@ -550,14 +540,22 @@ void TMainProfileFrm::NextFormExecute()
     };
     switch (m_stepIndex) {
     case siLogin: go(siPersonal); break;
-    case siPersonal: if (state.LoggedIn) go(siCustomer); break;
-    case siCustomer: if (state.LoggedIn) go(siPropSearch); break;
-    case siPropSearch: if (state.PropFound) go(siPropInfo); break;
-    case siPropInfo: if (state.PropFound) go(siCompsParams); break;
+    case siPersonal:
+        if (state.LoggedIn) go(siCustomer);
+        break;
+    case siCustomer:
+        if (state.LoggedIn) go(siPropSearch);
+        break;
+    case siPropSearch:
+        if (state.PropFound) go(siPropInfo);
+        break;
+    case siPropInfo:
+        if (state.PropFound) go(siCompsParams);
+        break;
     case siCompsParams:
         // The parameters form's own tab pages come first (with that form).
-        if (TBaseFrm* f = LiveStep(siCompsParams); f && f->property("tabIndex").toInt() == 0 &&
-                                                   f->property("tabIndex").isValid()) {
+        if (TBaseFrm* f = LiveStep(siCompsParams);
+            f && f->property("tabIndex").toInt() == 0 && f->property("tabIndex").isValid()) {
             f->setProperty("tabIndex", 1);
         } else if (state.CompsFound) {
             go(siCompsView);
@@ -565,7 +563,9 @@ void TMainProfileFrm::NextFormExecute()
             go(siReport);
         }
         break;
-    case siCompsView: if (state.CompsFound) go(siReport); break;
+    case siCompsView:
+        if (state.CompsFound) go(siReport);
+        break;
     default: break;
     }
 }
@@ -581,14 +581,18 @@ void TMainProfileFrm::PriorFormExecute()
     case siPropInfo: go(siPropSearch); break;
     case siCompsParams:
         if (TBaseFrm* f = LiveStep(siCompsParams)) {
-            if (f->property("tabIndex").toInt() == 1) f->setProperty("tabIndex", 0);
-            else go(siPropInfo);
+            if (f->property("tabIndex").toInt() == 1)
+                f->setProperty("tabIndex", 0);
+            else
+                go(siPropInfo);
         }
         break;
     case siCompsView: go(siCompsParams); break;
     case siReport:
-        if (CompsViewForm->isEnabled()) go(siCompsView);
-        else go(siCompsParams);
+        if (CompsViewForm->isEnabled())
+            go(siCompsView);
+        else
+            go(siCompsParams);
         break;
     default: break;
     }
@@ -690,8 +694,10 @@ void TMainProfileFrm::WMPropSearch()
     QPointer<TMainProfileFrm> self(this);
     const QString answer = SubProp->Search(state.County->Id, state.UserId);
     if (!self) return;
-    if (answer == QLatin1String("prop.list")) PostMessage(this, WM_PROPLIST);
-    else if (answer == QLatin1String("prop.data")) PostMessage(this, WM_PROPDATA);
+    if (answer == QLatin1String("prop.list"))
+        PostMessage(this, WM_PROPLIST);
+    else if (answer == QLatin1String("prop.data"))
+        PostMessage(this, WM_PROPDATA);
     UpdateActions();
 }
 
@@ -787,7 +793,10 @@ void TMainProfileFrm::WMMapRequest()
     QPointer<TMainProfileFrm> self(this);
     struct Clear {
         QPointer<TMainProfileFrm>& self;
-        ~Clear() { if (self) self->m_mapBusy = false; }
+        ~Clear()
+        {
+            if (self) self->m_mapBusy = false;
+        }
     } clear{self};
     BuildMapRequest();
     RequestMap->Execute();
@@ -847,7 +856,7 @@ void TMainProfileFrm::BuildMapRequest()
                 address = records.Field(QStringLiteral("apn")).left(255);
             const QString status = records.Field(QStringLiteral("status"));
             const bool priced = status == QLatin1String("8") || status == QLatin1String("0") ||
-                                status == QLatin1String("3") || status == QLatin1String("7");
+                status == QLatin1String("3") || status == QLatin1String("7");
             addItem(address, priced ? records.Field(QStringLiteral("sold_price")) : QString(),
                     records.Field(QStringLiteral("lat")), records.Field(QStringLiteral("lon")), status);
         }
@@ -861,7 +870,10 @@ void TMainProfileFrm::WMMakeReport()
     QPointer<TMainProfileFrm> self(this);
     struct Clear {
         QPointer<TMainProfileFrm>& self;
-        ~Clear() { if (self) self->m_reportBusy = false; }
+        ~Clear()
+        {
+            if (self) self->m_reportBusy = false;
+        }
     } clear{self};
     // The subject's prop.data answer; without one there is nothing to report.
     TXMLElement* property = SubPropXml->RequestElement();
@@ -928,15 +940,9 @@ void TMainProfileFrm::WritePropertyInfoReport(TXMLElement* property, const QStri
     ProfileReport()->WritePropertyInfoReport(property, fileName);
 }
 
-void TMainProfileFrm::DeleteReportFile(const QString& fileName)
-{
-    ProfileReport()->DeleteReportFile(fileName);
-}
+void TMainProfileFrm::DeleteReportFile(const QString& fileName) { ProfileReport()->DeleteReportFile(fileName); }
 
-void TMainProfileFrm::PreviewReportFile(const QString& fileName)
-{
-    ProfileReport()->PreviewReportFile(fileName);
-}
+void TMainProfileFrm::PreviewReportFile(const QString& fileName) { ProfileReport()->PreviewReportFile(fileName); }
 
 void TMainProfileFrm::WMLogin()
 {

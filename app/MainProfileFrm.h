@@ -40,7 +40,15 @@ class TvxRptGen;
 
 // The step indices, in tool-bar order.
 enum TStepIndex : int {
-    siLogin, siPersonal, siCustomer, siPropSearch, siPropInfo, siCompsParams, siCompsView, siReport, siStepCount
+    siLogin,
+    siPersonal,
+    siCustomer,
+    siPropSearch,
+    siPropInfo,
+    siCompsParams,
+    siCompsView,
+    siReport,
+    siStepCount
 };
 
 class TMainProfileFrm : public TForm, public TStepHost {
@@ -164,8 +172,8 @@ protected:
 
 private:
     struct TStep {
-        std::function<TBaseFrm*(TPanel* panel, TStepHost* host)> make;  // the step's form class
-        std::function<TBaseFrm*()> current;             // its global reference
+        std::function<TBaseFrm*(TPanel* panel, TStepHost* host)> make; // the step's form class
+        std::function<TBaseFrm*()> current;                            // its global reference
     };
     // The step's form while it exists and is not closing.
     TBaseFrm* LiveStep(int index) const;
@@ -199,4 +207,3 @@ private:
     bool m_reportBusy = false;
     bool m_shown = false;
 };
-

@@ -52,10 +52,7 @@ TErrorDlg::TErrorDlg(QWidget* parent) : QDialog(parent)
     connect(PrintBtn, &QPushButton::clicked, this, [this] { GuardedCall(this, [this] { PrintBtnClick(); }); });
 }
 
-void TErrorDlg::SetMessageLines(const QStringList& lines)
-{
-    Memo1->setPlainText(lines.join(QLatin1Char('\n')));
-}
+void TErrorDlg::SetMessageLines(const QStringList& lines) { Memo1->setPlainText(lines.join(QLatin1Char('\n'))); }
 
 void TErrorDlg::SetAllowPrint(bool allow)
 {

@@ -17,10 +17,7 @@ const QString kRule = QString(45, QLatin1Char('='));
 
 } // namespace
 
-TlcErrorHandler::TlcErrorHandler(QObject* owner) : QObject(owner)
-{
-    setObjectName(QStringLiteral("lcErrorHandler1"));
-}
+TlcErrorHandler::TlcErrorHandler(QObject* owner) : QObject(owner) { setObjectName(QStringLiteral("lcErrorHandler1")); }
 
 TlcErrorHandler::~TlcErrorHandler()
 {
@@ -79,8 +76,7 @@ void TlcErrorHandler::SetReporter(QObject* sender)
 
 void TlcErrorHandler::SetMessage(const QString& message)
 {
-    m_lines = message.isEmpty() ? QStringList()
-                                : message.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    m_lines = message.isEmpty() ? QStringList() : message.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
 }
 
 void TlcErrorHandler::LogMessage(QObject* sender, const QString& message)
@@ -91,8 +87,7 @@ void TlcErrorHandler::LogMessage(QObject* sender, const QString& message)
     // Whoever reports goes on: a log that cannot be written loses the note.
     try {
         AppendToLog();
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) { }
 }
 
 void TlcErrorHandler::HandleException(QObject* sender, Exception& e)

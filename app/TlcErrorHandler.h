@@ -10,7 +10,9 @@
 #include <QStringList>
 #include <functional>
 
-class EedException : public Exception { using Exception::Exception; };
+class EedException : public Exception {
+    using Exception::Exception;
+};
 
 class TlcErrorHandler : public QObject {
     Q_OBJECT
@@ -26,7 +28,7 @@ public:
 
     bool AllowPrint = true;
     QString Caption = QStringLiteral("Error Message");
-    int HelpContext = 0;  // kept, not used
+    int HelpContext = 0; // kept, not used
     bool ShowError = true;
     TErrorEvent OnErrorEvent;
 

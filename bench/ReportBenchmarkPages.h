@@ -64,8 +64,7 @@ inline void PrintReportBenchmarkPages(TBaseReport& r, const ReportBenchmarkInput
             const int band = std::min(200, y / 5);
             const int light = 255 - band * 255 / 200;
             QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < 60; ++x)
-                line[x] = qRgb(light, light, 255);
+            for (int x = 0; x < 60; ++x) line[x] = qRgb(light, light, 255);
         }
         bar.SetImage(image);
         s.PrintBitmapRect(7.85, 0.5, 8.25, 10.35, bar);
@@ -77,8 +76,7 @@ inline void PrintReportBenchmarkPages(TBaseReport& r, const ReportBenchmarkInput
             s.PrintCenter(title.mid(i, 1), 8.05);
         }
         s.GotoXY(0, 0.75);
-        if (s.PageNumber() == 1 && input.StreetMap)
-            s.StretchDraw(QRectF(0.75, 0.75, 7.05, 4.7), *input.StreetMap);
+        if (s.PageNumber() == 1 && input.StreetMap) s.StretchDraw(QRectF(0.75, 0.75, 7.05, 4.7), *input.StreetMap);
     };
     shell.OnPageFooter = [&](TBaseReport& s) {
         const int sheet = s.PageNumber() / 3 - 1;
@@ -116,8 +114,7 @@ inline void PrintReportBenchmarkPages(TBaseReport& r, const ReportBenchmarkInput
         s.SetFont(QStringLiteral("Arial"), 8);
         s.ClearTabs();
         s.SetTab(0.75, TTabJustify::tjLeft, 2.1, 5, {}, 0);
-        for (int c = 0; c < 6; ++c)
-            s.SetTab(tabAfterPrevious, TTabJustify::tjRight, 0.825, 0, {}, 0);
+        for (int c = 0; c < 6; ++c) s.SetTab(tabAfterPrevious, TTabJustify::tjRight, 0.825, 0, {}, 0);
         for (int line = 0; line < 6; ++line) {
             s.NewLine();
             s.SetTabShade(line % 2 ? 0 : 10);
@@ -150,8 +147,7 @@ inline void PrintReportBenchmarkPages(TBaseReport& r, const ReportBenchmarkInput
         ++row;
         valid = row < 48;
         // A comp that no longer fits in full starts a new page.
-        if (valid && s.LinesLeft() < 12)
-            s.NewPage();
+        if (valid && s.LinesLeft() < 12) s.NewPage();
         page = s.PageNumber();
     };
     shell.Execute(r);

@@ -23,8 +23,7 @@ public:
 
     explicit RichTextPages(TReportFileReader& reader)
     {
-        for (int p = 0; p < reader.PageCount(); ++p)
-            reader.PlayPage(p, *this);
+        for (int p = 0; p < reader.PageCount(); ++p) reader.PlayPage(p, *this);
     }
 
     void PrintPdf(const QString& pdf) const
@@ -40,27 +39,26 @@ public:
         document.print(&writer);
     }
 
-    void BeginPage(int, QSizeF) override {}
+    void BeginPage(int, QSizeF) override { }
     void EndPage() override { Html += QStringLiteral("<p style=\"page-break-after: always\"></p>"); }
-    void SetFont(const TPageFont&) override {}
-    void SetPen(const TPagePen&) override {}
-    void SetBrush(const TPageBrush&, const QImage*) override {}
-    void SetClip(const QRectF*) override {}
+    void SetFont(const TPageFont&) override { }
+    void SetPen(const TPagePen&) override { }
+    void SetBrush(const TPageBrush&, const QImage*) override { }
+    void SetClip(const QRectF*) override { }
     void DrawText(QPointF, const QString& text) override
     {
         Html += text.toHtmlEscaped() + QLatin1Char(' ');
         ++Texts;
     }
-    void DrawLine(QPointF, QPointF) override {}
-    void DrawRectangle(const QRectF&) override {}
-    void DrawEllipse(const QRectF&) override {}
-    void DrawPolyline(const QPointF*, int) override {}
-    void DrawPolygon(const QPointF*, int, bool) override {}
-    void FillRect(const QRectF&, TColor) override {}
+    void DrawLine(QPointF, QPointF) override { }
+    void DrawRectangle(const QRectF&) override { }
+    void DrawEllipse(const QRectF&) override { }
+    void DrawPolyline(const QPointF*, int) override { }
+    void DrawPolygon(const QPointF*, int, bool) override { }
+    void FillRect(const QRectF&, TColor) override { }
     void DrawImage(const QRectF& r, const QImage& image, int) override
     {
-        if (image.isNull())
-            return;
+        if (image.isNull()) return;
         Html += QStringLiteral("<img src=\"img%1\" width=\"%2\" height=\"%3\"> ")
                     .arg(Images.size())
                     .arg(int(r.width() * 96))

@@ -62,8 +62,8 @@ constexpr int kColumns = 10;
 constexpr int kRows = 20;
 
 struct Cell {
-    QString ours;  // the mini-language
-    QString qt;    // the same in Qt's rich text
+    QString ours; // the mini-language
+    QString qt;   // the same in Qt's rich text
 };
 
 std::vector<Cell> MakeCells()
@@ -73,9 +73,7 @@ std::vector<Cell> MakeCells()
     for (int i = 0; i < kCells; ++i) {
         const QString n = QString::number(100000 + i * 37);
         switch (i % 5) {
-        case 0:
-            cells.push_back({n + QStringLiteral(" Main Street"), n + QStringLiteral(" Main Street")});
-            break;
+        case 0: cells.push_back({n + QStringLiteral(" Main Street"), n + QStringLiteral(" Main Street")}); break;
         case 1:
             cells.push_back({QStringLiteral("<FONT COLOR=\"clred\">$") + n + QStringLiteral("</FONT> sold"),
                              QStringLiteral("<font color=\"#ff0000\">$") + n + QStringLiteral("</font> sold")});
@@ -89,8 +87,8 @@ std::vector<Cell> MakeCells()
                              QStringLiteral("<a href=\"prop:") + n + QStringLiteral("\">Details</a> ") + n});
             break;
         default:
-            cells.push_back({QStringLiteral("<IMG SRC=\"IDX:0\"> Photo ") + n,
-                             QStringLiteral("<img src=\"idx0\"> Photo ") + n});
+            cells.push_back(
+                {QStringLiteral("<IMG SRC=\"IDX:0\"> Photo ") + n, QStringLiteral("<img src=\"idx0\"> Photo ") + n});
             break;
         }
     }
@@ -176,8 +174,8 @@ void BM_AllocationsPerCell(benchmark::State& state)
 {
     const int length = int(state.range(0));
     const QString word(length, QLatin1Char('x'));
-    const QString text = QStringLiteral("<FONT COLOR=\"clblue\">") + word + QStringLiteral("</FONT><B>") + word +
-                         QStringLiteral("</B>");
+    const QString text =
+        QStringLiteral("<FONT COLOR=\"clblue\">") + word + QStringLiteral("</FONT><B>") + word + QStringLiteral("</B>");
     QImage target(2000, 40, QImage::Format_RGB32);
     target.fill(Qt::white);
     TPainterCanvas canvas(&target, 96);

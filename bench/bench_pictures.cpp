@@ -34,8 +34,7 @@ void DecodeCase(benchmark::State& state, const QString& text, Decode decode)
         image = QImage();
         try {
             decode(text, image);
-        } catch (const EInvalidGraphic&) {
-        }
+        } catch (const EInvalidGraphic&) { }
         benchmark::DoNotOptimize(image);
     }
     state.counters["width"] = image.width();
@@ -59,8 +58,7 @@ void BM_JpegBomb(benchmark::State& state)
         b.open(QIODevice::ReadOnly);
         try {
             picture.LoadFromStream(b);
-        } catch (const Exception&) {
-        }
+        } catch (const Exception&) { }
         i = picture.Image();
     });
 }
@@ -77,8 +75,8 @@ void BM_PersonalPageBomb(benchmark::State& state)
     const QString path = dir.filePath(QStringLiteral("myinfo.xml"));
     const QString picture = Base64(picturebombs::BitmapDeclaring(5790, 5790, 8, 1, QByteArray("\0\1", 2)));
     const QByteArray file = "<?xml version=\"1.0\"?><vxp><personel.info version=\"1.0\"><name_info first=\"A\"/>"
-                            "<providers/><photo>" + picture.toLatin1() + "</photo><logo>" + picture.toLatin1() +
-                            "</logo></personel.info></vxp>";
+                            "<providers/><photo>" +
+        picture.toLatin1() + "</photo><logo>" + picture.toLatin1() + "</logo></personel.info></vxp>";
     qint64 saved = 0;
     for (auto _ : state) {
         QFile f(path);

@@ -28,10 +28,7 @@
 
 namespace {
 
-QString Fixture(const QString& name)
-{
-    return QStringLiteral(TAMSEL_SOURCE_DIR "/tests/report/fixtures/") + name;
-}
+QString Fixture(const QString& name) { return QStringLiteral(TAMSEL_SOURCE_DIR "/tests/report/fixtures/") + name; }
 
 void Load(TvxpDocument& doc, const QString& name)
 {
@@ -57,8 +54,8 @@ struct Profile {
         TAppState& s = AppState();
         s.TempDir = Dir.path() + QLatin1Char('/');
         s.ExeDir = s.TempDir;
-        s.County = std::make_shared<TCountyRec>(TCountyRec{true, true, 59, QStringLiteral("Sierra Vista - CA"),
-                                                           QStringLiteral("SVISTA")});
+        s.County = std::make_shared<TCountyRec>(
+            TCountyRec{true, true, 59, QStringLiteral("Sierra Vista - CA"), QStringLiteral("SVISTA")});
         s.CompsFound = true;
         s.MapId = 1001;
         s.CustName = QStringLiteral("Pat Morales");
@@ -67,8 +64,7 @@ struct Profile {
         qint16 order = 1;
         for (int id : {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 120, 170})
             s.ReportPages.AddPage(id, order++, QStringLiteral("page"), QStringLiteral("Y"));
-        for (auto* d : {&PropDoc, &CompsDoc, &RptDoc})
-            d->ValidateDocument = false;
+        for (auto* d : {&PropDoc, &CompsDoc, &RptDoc}) d->ValidateDocument = false;
         Load(PropDoc, QStringLiteral("prop_data.xml"));
         Load(CompsDoc, QStringLiteral("comps.xml"));
         Load(RptDoc, QStringLiteral("rptgen.xml"));
@@ -123,8 +119,7 @@ int PageCount(const QString& reportFile)
 void BM_ProfileWrite(benchmark::State& state)
 {
     int pages = 0;
-    for (auto _ : state)
-        pages = PageCount(WriteReport());
+    for (auto _ : state) pages = PageCount(WriteReport());
     state.counters["pages"] = pages;
 }
 BENCHMARK(BM_ProfileWrite)->Unit(benchmark::kMillisecond);
@@ -133,8 +128,7 @@ void BM_ProfileRenderPdf(benchmark::State& state)
 {
     const QString path = WriteReport();
     const QString pdf = Setup().Dir.filePath(QStringLiteral("profile.pdf"));
-    for (auto _ : state)
-        RenderPdf(path, pdf);
+    for (auto _ : state) RenderPdf(path, pdf);
     state.counters["pages"] = PageCount(path);
     state.counters["pdf_kb"] = double(QFile(pdf).size()) / 1024;
 }
@@ -143,8 +137,7 @@ BENCHMARK(BM_ProfileRenderPdf)->Unit(benchmark::kMillisecond);
 void BM_ProfileWriteAndRenderPdf(benchmark::State& state)
 {
     const QString pdf = Setup().Dir.filePath(QStringLiteral("profile.pdf"));
-    for (auto _ : state)
-        RenderPdf(WriteReport(), pdf);
+    for (auto _ : state) RenderPdf(WriteReport(), pdf);
 }
 BENCHMARK(BM_ProfileWriteAndRenderPdf)->Unit(benchmark::kMillisecond);
 
@@ -154,8 +147,7 @@ void BM_ReferenceQTextDocumentPdf(benchmark::State& state)
     reader.LoadFromFile(WriteReport());
     const RichTextPages pages(reader);
     const QString pdf = Setup().Dir.filePath(QStringLiteral("reference.pdf"));
-    for (auto _ : state)
-        pages.PrintPdf(pdf);
+    for (auto _ : state) pages.PrintPdf(pdf);
     state.counters["texts"] = pages.Texts;
     state.counters["pictures"] = double(pages.Images.size());
     state.counters["pdf_kb"] = double(QFile(pdf).size()) / 1024;
@@ -169,8 +161,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     auto profile = std::make_unique<Profile>();
     g_profile = profile.get();
     benchmark::RunSpecifiedBenchmarks();

@@ -37,8 +37,7 @@ void BM_ReportWrite(benchmark::State& state)
     TReportFileWriter writer;
     writer.FileName = dir.filePath(QStringLiteral("profile.rpt"));
     writer.OnPrint = [](TBaseReport& r) { PrintReportBenchmarkPages(r, Input()); };
-    for (auto _ : state)
-        writer.Execute();
+    for (auto _ : state) writer.Execute();
     TReportFileReader reader;
     reader.LoadFromFile(writer.FileName);
     int texts = 0;
@@ -71,8 +70,7 @@ void BM_ReportReadAndDecodePictures(benchmark::State& state)
     for (auto _ : state) {
         TReportFileReader reader;
         reader.LoadFromBytes(bytes);
-        for (int i = 0; i < reader.ImageCount(); ++i)
-            benchmark::DoNotOptimize(reader.Image(i).width());
+        for (int i = 0; i < reader.ImageCount(); ++i) benchmark::DoNotOptimize(reader.Image(i).width());
     }
 }
 BENCHMARK(BM_ReportReadAndDecodePictures)->Unit(benchmark::kMillisecond);

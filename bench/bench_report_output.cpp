@@ -39,20 +39,17 @@ QImage ParcelSheet(int seed)
     image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
     image.fill(0);
     const auto ink = [&](int x, int y) {
-        if (x >= 0 && y >= 0 && x < sheetWidth && y < sheetHeight)
-            image.scanLine(y)[x >> 3] |= uchar(0x80 >> (x & 7));
+        if (x >= 0 && y >= 0 && x < sheetWidth && y < sheetHeight) image.scanLine(y)[x >> 3] |= uchar(0x80 >> (x & 7));
     };
     for (int y = 0; y < sheetHeight; y += 3)
         for (int x = 0; x < sheetWidth; ++x) {
             const bool lotLine = (y % 240 < 3) || (x % (110 + seed * 7) < 3 && y % 240 < 200);
             if (lotLine)
-                for (int t = 0; t < 3; ++t)
-                    ink(x, y + t);
+                for (int t = 0; t < 3; ++t) ink(x, y + t);
         }
     for (int d = 0; d < 4; ++d)
         for (int x = 0; x < sheetWidth; ++x)
-            for (int t = 0; t < 4; ++t)
-                ink(x, (x * (d + 1) / 3 + d * 900 + seed * 50 + t) % sheetHeight);
+            for (int t = 0; t < 4; ++t) ink(x, (x * (d + 1) / 3 + d * 900 + seed * 50 + t) % sheetHeight);
     return image;
 }
 
@@ -87,15 +84,13 @@ QByteArray StreetMapMetafile()
         put16(records, size & 0xFFFF);
         put16(records, size >> 16);
         put16(records, function);
-        for (int w : words)
-            put16(records, w);
+        for (int w : words) put16(records, w);
         records += tail;
-        if (tail.size() % 2)
-            records.append('\0');
+        if (tail.size() % 2) records.append('\0');
     };
-    record(0x020C, {3000, 4500});                         // window extent
-    record(0x02FA, {0, 6, 0, 0x8080, 0x0080});            // grey pen
-    record(0x02FC, {0, 0xF0F0, 0x00E0, 0});               // pale brush
+    record(0x020C, {3000, 4500});              // window extent
+    record(0x02FA, {0, 6, 0, 0x8080, 0x0080}); // grey pen
+    record(0x02FC, {0, 0xF0F0, 0x00E0, 0});    // pale brush
     record(0x02FB, {-40, 0, 0, 0, 400, 0, 0, 0, 0}, QByteArray("Arial\0", 6));
     record(0x012D, {0});
     record(0x012D, {1});
@@ -108,19 +103,18 @@ QByteArray StreetMapMetafile()
     }
     for (int street = 0; street < 35; ++street) {
         QList<int> words{20};
-        for (int i = 0; i < 20; ++i)
-            words << i * 235 << (street * 90 + (i * 37 + street * 11) % 60);
+        for (int i = 0; i < 20; ++i) words << i * 235 << (street * 90 + (i * 37 + street * 11) % 60);
         QByteArray r;
         put16(r, 3 + int(words.size()));
         put16(r, 0);
         put16(r, 0x0325);
-        for (int w : words)
-            put16(r, w);
+        for (int w : words) put16(r, w);
         records += r;
         const QByteArray name = QStringLiteral("%1 Street").arg(street + 1).toLatin1();
-        record(0x0521, {int(name.size())}, name + (name.size() % 2 ? QByteArray(1, '\0') : QByteArray())
-                                               + QByteArray(1, char((street * 90 + 30) & 0xFF))
-                                               + QByteArray(1, char((street * 90 + 30) >> 8)) + QByteArray("\x64\x00", 2));
+        record(0x0521, {int(name.size())},
+               name + (name.size() % 2 ? QByteArray(1, '\0') : QByteArray()) +
+                   QByteArray(1, char((street * 90 + 30) & 0xFF)) + QByteArray(1, char((street * 90 + 30) >> 8)) +
+                   QByteArray("\x64\x00", 2));
     }
     for (int comp = 0; comp < 40; ++comp) {
         const int x = 300 + comp * 97, y = 400 + (comp * 311) % 2400;
@@ -176,8 +170,7 @@ void BM_SheetTiffRead(benchmark::State& state)
 {
     Output& o = Shared();
     TTiffReader tiff;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(tiff.Read(o.Tiffs[0]).width());
+    for (auto _ : state) benchmark::DoNotOptimize(tiff.Read(o.Tiffs[0]).width());
     state.counters["KiB"] = double(o.Tiffs[0].size()) / 1024;
 }
 BENCHMARK(BM_SheetTiffRead)->Unit(benchmark::kMillisecond);
@@ -188,8 +181,7 @@ void BM_OutputFileWrite(benchmark::State& state)
     TReportFileWriter writer;
     writer.FileName = o.Dir.filePath(QStringLiteral("written.rpt"));
     writer.OnPrint = [&](TBaseReport& r) { PrintReportBenchmarkPages(r, o.Input); };
-    for (auto _ : state)
-        writer.Execute();
+    for (auto _ : state) writer.Execute();
     TReportFileReader reader;
     reader.LoadFromFile(writer.FileName);
     state.counters["pages"] = reader.PageCount();
@@ -300,8 +292,7 @@ void BM_ReferenceQTextDocumentPdf(benchmark::State& state)
     reader.LoadFromFile(o.File);
     const RichTextPages pages(reader);
     const QString pdf = o.Dir.filePath(QStringLiteral("reference.pdf"));
-    for (auto _ : state)
-        pages.PrintPdf(pdf);
+    for (auto _ : state) pages.PrintPdf(pdf);
     state.counters["texts"] = pages.Texts;
     state.counters["pictures"] = double(pages.Images.size());
     state.counters["KiB"] = double(QFileInfo(pdf).size()) / 1024;
@@ -312,12 +303,10 @@ BENCHMARK(BM_ReferenceQTextDocumentPdf)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

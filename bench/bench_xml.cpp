@@ -68,7 +68,9 @@ QByteArray CompsResult()
             case 2: out += kCities[rng.bounded(6)]; break;
             case 3: out += "$" + QByteArray::number(rng.bounded(100, 2000)) + ",000"; break;
             case 4: out += QByteArray(kNames[rng.bounded(5)]).replace("&", "&amp;"); break;
-            default: out += "2003-0" + QByteArray::number(rng.bounded(1, 9)) + "-1" + QByteArray::number(rng.bounded(9)); break;
+            default:
+                out += "2003-0" + QByteArray::number(rng.bounded(1, 9)) + "-1" + QByteArray::number(rng.bounded(9));
+                break;
             }
             out += "</" + tag + ">\r\n";
         }
@@ -85,14 +87,15 @@ QByteArray PropList()
     out.reserve(3 << 20);
     out += "<?xml version=\"1.0\"?>\r\n\r\n<vxp>\r\n   <prop.list version=\"1.0\" count=\"10000\">\r\n";
     for (int r = 0; r < 10000; ++r) {
-        out += "      <prop id = \"" + QByteArray::number(r) + "\" apn = \"" + QByteArray::number(rng.bounded(100, 999))
-               + "-" + QByteArray::number(rng.bounded(100, 999)) + "-" + QByteArray::number(rng.bounded(10, 99))
-               + "\" owner = \"" + QByteArray(kNames[rng.bounded(5)]).replace("&", "&amp;") + "\" addr = \""
-               + QByteArray::number(rng.bounded(1, 9999)) + " " + kStreets[rng.bounded(7)] + "\" city = \""
-               + kCities[rng.bounded(6)] + "\" zip = \"9" + QByteArray::number(rng.bounded(1000, 9999))
-               + "\" beds = \"" + QByteArray::number(rng.bounded(1, 6)) + "\" baths = \""
-               + QByteArray::number(rng.bounded(1, 4)) + ".5\" sqft = \"" + QByteArray::number(rng.bounded(700, 5000))
-               + "\" order = \"" + QByteArray::number(r + 1) + "\"/>\r\n";
+        out += "      <prop id = \"" + QByteArray::number(r) + "\" apn = \"" +
+            QByteArray::number(rng.bounded(100, 999)) + "-" + QByteArray::number(rng.bounded(100, 999)) + "-" +
+            QByteArray::number(rng.bounded(10, 99)) + "\" owner = \"" +
+            QByteArray(kNames[rng.bounded(5)]).replace("&", "&amp;") + "\" addr = \"" +
+            QByteArray::number(rng.bounded(1, 9999)) + " " + kStreets[rng.bounded(7)] + "\" city = \"" +
+            kCities[rng.bounded(6)] + "\" zip = \"9" + QByteArray::number(rng.bounded(1000, 9999)) + "\" beds = \"" +
+            QByteArray::number(rng.bounded(1, 6)) + "\" baths = \"" + QByteArray::number(rng.bounded(1, 4)) +
+            ".5\" sqft = \"" + QByteArray::number(rng.bounded(700, 5000)) + "\" order = \"" +
+            QByteArray::number(r + 1) + "\"/>\r\n";
     }
     out += "   </prop.list>\r\n</vxp>";
     return out;
@@ -118,11 +121,12 @@ QByteArray Photo()
 QByteArray CompsDense()
 {
     static const char* const fields[54] = {
-        "apn", "addr", "unit", "city", "zip", "owner", "use_cd", "zoning", "tract", "lot", "block", "map_pg",
-        "sale_dt", "sale_amt", "doc_no", "doc_type", "prior_dt", "prior_amt", "loan1", "loan2", "lender",
-        "beds", "baths", "rooms", "sqft", "lot_sqft", "acres", "yr_blt", "eff_yr", "stories", "units", "pool",
-        "garage", "park", "fire", "heat", "cool", "roof", "view", "quality", "cond", "land_val", "impr_val",
-        "tot_val", "tax_amt", "tax_yr", "exempt", "dist", "price_sf", "lat", "lon", "dom", "status", "use_rec"};
+        "apn",    "addr",   "unit",    "city",     "zip",      "owner",    "use_cd",   "zoning",   "tract",
+        "lot",    "block",  "map_pg",  "sale_dt",  "sale_amt", "doc_no",   "doc_type", "prior_dt", "prior_amt",
+        "loan1",  "loan2",  "lender",  "beds",     "baths",    "rooms",    "sqft",     "lot_sqft", "acres",
+        "yr_blt", "eff_yr", "stories", "units",    "pool",     "garage",   "park",     "fire",     "heat",
+        "cool",   "roof",   "view",    "quality",  "cond",     "land_val", "impr_val", "tot_val",  "tax_amt",
+        "tax_yr", "exempt", "dist",    "price_sf", "lat",      "lon",      "dom",      "status",   "use_rec"};
     QRandomGenerator rng(11);
     QByteArray out;
     out.reserve(9 << 20);
@@ -140,10 +144,14 @@ QByteArray CompsDense()
             case 2: out += kCities[rng.bounded(6)]; break;
             case 3: out += QByteArray::number(rng.bounded(100, 2000)) + "000"; break;
             case 4: out += QByteArray(kNames[rng.bounded(5)]).replace("&", "&amp;"); break;
-            case 5: out += "2003-0" + QByteArray::number(rng.bounded(1, 9)) + "-1" + QByteArray::number(rng.bounded(9)); break;
+            case 5:
+                out += "2003-0" + QByteArray::number(rng.bounded(1, 9)) + "-1" + QByteArray::number(rng.bounded(9));
+                break;
             case 6: out += QByteArray::number(rng.bounded(1, 6)); break;
             case 7: out += rng.bounded(2) ? "Y" : "N"; break;
-            default: out += QByteArray::number(rng.bounded(10, 99)) + "." + QByteArray::number(rng.bounded(10, 99)); break;
+            default:
+                out += QByteArray::number(rng.bounded(10, 99)) + "." + QByteArray::number(rng.bounded(10, 99));
+                break;
             }
             out += "</";
             out += fields[f];
@@ -163,14 +171,14 @@ QByteArray AttributeList()
     out.reserve(8 << 20);
     out += "<?xml version=\"1.0\"?>\n<vxp>\n<prop.list version=\"1.0\" count=\"10000\">\n";
     for (int r = 0; r < 10000; ++r) {
-        out += "<prop id=\"" + QByteArray::number(r) + "\" apn=\"" + QByteArray::number(rng.bounded(100, 999)) + "-"
-               + QByteArray::number(rng.bounded(100, 999)) + "-" + QByteArray::number(rng.bounded(10, 99))
-               + "\" owner=\"" + QByteArray(kNames[rng.bounded(5)]).replace("&", "&amp;") + "\" addr=\""
-               + QByteArray::number(rng.bounded(1, 9999)) + " " + kStreets[rng.bounded(7)] + "\" city=\""
-               + kCities[rng.bounded(6)] + "\" zip=\"9" + QByteArray::number(rng.bounded(1000, 9999)) + "\"";
-        static const char* const numeric[] = {"beds", "baths", "sqft", "lot", "yr", "stories", "garage", "pool",
-                                              "land", "impr", "total", "tax", "sale", "prior", "dom", "dist",
-                                              "lat", "lon"};
+        out += "<prop id=\"" + QByteArray::number(r) + "\" apn=\"" + QByteArray::number(rng.bounded(100, 999)) + "-" +
+            QByteArray::number(rng.bounded(100, 999)) + "-" + QByteArray::number(rng.bounded(10, 99)) + "\" owner=\"" +
+            QByteArray(kNames[rng.bounded(5)]).replace("&", "&amp;") + "\" addr=\"" +
+            QByteArray::number(rng.bounded(1, 9999)) + " " + kStreets[rng.bounded(7)] + "\" city=\"" +
+            kCities[rng.bounded(6)] + "\" zip=\"9" + QByteArray::number(rng.bounded(1000, 9999)) + "\"";
+        static const char* const numeric[] = {"beds",   "baths", "sqft", "lot",  "yr",    "stories",
+                                              "garage", "pool",  "land", "impr", "total", "tax",
+                                              "sale",   "prior", "dom",  "dist", "lat",   "lon"};
         for (const char* a : numeric)
             out += QByteArray(" ") + a + "=\"" + QByteArray::number(rng.bounded(1, 99999)) + "\"";
         out += "/>\n";
@@ -183,8 +191,9 @@ QByteArray AttributeList()
 // references, in a Latin-1 document.
 QByteArray Entities()
 {
-    static const char* const pieces[] = {"Smith &amp; Jones", "&lt;none&gt;", "O&apos;Brien", "&quot;as is&quot;",
-                                         "Caf&#233; Row", "&#169; 2003", "R&amp;D &#x2F; Lab", "5 &lt; 6 &amp;&amp; 7 &gt; 2"};
+    static const char* const pieces[] = {
+        "Smith &amp; Jones", "&lt;none&gt;", "O&apos;Brien",       "&quot;as is&quot;",
+        "Caf&#233; Row",     "&#169; 2003",  "R&amp;D &#x2F; Lab", "5 &lt; 6 &amp;&amp; 7 &gt; 2"};
     QRandomGenerator rng(9);
     QByteArray out;
     out.reserve(6 << 20);
@@ -209,8 +218,8 @@ const char* const kLabels[kShapes] = {"comps.result", "prop.list", "photo", "com
 
 const QByteArray& Input(int which)
 {
-    static const QByteArray docs[kShapes] = {CompsResult(), PropList(), Photo(), CompsDense(), AttributeList(),
-                                             Entities()};
+    static const QByteArray docs[kShapes] = {CompsResult(), PropList(),      Photo(),
+                                             CompsDense(),  AttributeList(), Entities()};
     return docs[which];
 }
 
@@ -296,8 +305,8 @@ public:
     {
         std::printf("\nBest CPU time per document, ms (x: their time over ours; write/parse: write time over "
                     "parse time of our tree)\n");
-        std::printf("%-13s %7s %9s %8s %9s %7s %9s %7s %9s %10s\n", "shape", "MB", "tamsel", "MB/s", "libxml2",
-                    "x", "pugixml", "x", "write", "write/parse");
+        std::printf("%-13s %7s %9s %8s %9s %7s %9s %7s %9s %10s\n", "shape", "MB", "tamsel", "MB/s", "libxml2", "x",
+                    "pugixml", "x", "write", "write/parse");
         for (int s = 0; s < kShapes; ++s) {
             const double ours = Best("parse/tamsel/", s);
             if (ours <= 0) continue;
@@ -319,8 +328,10 @@ private:
     }
     static void Column(double ms, double ratio)
     {
-        if (ms > 0) std::printf(" %9.2f %7.2f", ms, ratio);
-        else std::printf(" %9s %7s", "-", "-");
+        if (ms > 0)
+            std::printf(" %9.2f %7.2f", ms, ratio);
+        else
+            std::printf(" %9s %7s", "-", "-");
     }
 
     std::map<std::string, double> m_best;
@@ -331,7 +342,8 @@ void Register(const char* what, void (*fn)(benchmark::State&, int))
     for (int s = 0; s < kShapes; ++s)
         benchmark::RegisterBenchmark((std::string(what) + kLabels[s]).c_str(), fn, s)
             ->Unit(benchmark::kMillisecond)
-            ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+            ->ComputeStatistics("min",
+                                [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
 }
 
 } // namespace

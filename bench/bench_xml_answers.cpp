@@ -77,7 +77,8 @@ QByteArray Deflate(const std::function<bool(QByteArray&)>& next)
 QByteArray AttributesAnswer(int n)
 {
     QByteArray xml = "<?xml version=\"1.0\"?>\n<vxp><message version=\"1.0\"";
-    for (int i = 0; i < n; ++i) xml += " attr" + QByteArray::number(i) + "=\"value " + QByteArray::number(i * 7919) + "\"";
+    for (int i = 0; i < n; ++i)
+        xml += " attr" + QByteArray::number(i) + "=\"value " + QByteArray::number(i * 7919) + "\"";
     xml += ">No properties were found that match your search.</message></vxp>\n";
     bool given = false;
     return Deflate([&](QByteArray& piece) {
@@ -133,11 +134,14 @@ public:
                     const qsizetype end = received->indexOf("\r\n\r\n");
                     if (end < 0 || m_silent) return;
                     const qsizetype at = received->toLower().indexOf("content-length:");
-                    const qsizetype length = at < 0 ? 0 : received->mid(at + 15, received->indexOf('\r', at) - at - 15).trimmed().toLongLong();
+                    const qsizetype length = at < 0
+                        ? 0
+                        : received->mid(at + 15, received->indexOf('\r', at) - at - 15).trimmed().toLongLong();
                     if (received->size() < end + 4 + length) return;
                     received->clear();
-                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
-                                  + QByteArray::number(m_body.size()) + "\r\n\r\n");
+                    socket->write(
+                        "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: " +
+                        QByteArray::number(m_body.size()) + "\r\n\r\n");
                     socket->write(m_body);
                     socket->disconnectFromHost();
                 });
@@ -226,7 +230,8 @@ int main(int argc, char** argv)
     const QByteArray what = argc > 1 ? QByteArray(argv[1]) : QByteArray();
     const long arg = argc > 2 ? std::strtol(argv[2], nullptr, 10) : -1;
     if (what == "attributes" && arg > 0) return Search(AttributesAnswer(int(arg)), false, -1, 600);
-    if (what == "big" && arg > 0) return Search(BigAnswer(arg, argc > 3 && QByteArray(argv[3]) == "amp"), false, -1, 600);
+    if (what == "big" && arg > 0)
+        return Search(BigAnswer(arg, argc > 3 && QByteArray(argv[3]) == "amp"), false, -1, 600);
     if (what == "silent") return Search(QByteArray(), true, int(arg), argc > 3 ? std::atoi(argv[3]) : 60);
     if (what == "declarations" && arg > 0) {
         QByteArray b = "<?xml version=\"1.0\"?><!DOCTYPE r [\n";

@@ -36,8 +36,7 @@ void TButtonHolder::PassFocus()
 {
     QWidget* fc = FocusControl();
     TWinControl* control = TWinControl::Of(fc);
-    if (fc && (!control || control->TabStop()) && fc->isEnabled() && fc->isVisibleTo(fc->window()) &&
-        !fc->hasFocus()) {
+    if (fc && (!control || control->TabStop()) && fc->isEnabled() && fc->isVisibleTo(fc->window()) && !fc->hasFocus()) {
         fc->setFocus(Qt::MouseFocusReason);
         return;
     }

@@ -13,10 +13,7 @@ inline void Put(QImage& img, int x, int y, QRgb c)
     reinterpret_cast<QRgb*>(img.scanLine(y))[x] = c;
 }
 
-inline QRgb Get(const QImage& img, int x, int y)
-{
-    return reinterpret_cast<const QRgb*>(img.constScanLine(y))[x];
-}
+inline QRgb Get(const QImage& img, int x, int y) { return reinterpret_cast<const QRgb*>(img.constScanLine(y))[x]; }
 
 struct Shader {
     int r, g, b;
@@ -98,9 +95,7 @@ QImage BuildButtonTexture(TBtnBackground kind, TColor color, int width, int heig
 
     switch (kind) {
     case stNormal:
-    case stXPTheme:
-        img.fill(qRgb(sh.r, sh.g, sh.b));
-        break;
+    case stXPTheme: img.fill(qRgb(sh.r, sh.g, sh.b)); break;
     case stNoise:
         for (int y = 0; y <= h; ++y)
             for (int x = 0; x <= w; ++x) Put(img, x, y, sh.shade(128 + int(rnd.bounded(32))));
@@ -167,13 +162,9 @@ QImage BuildButtonTexture(TBtnBackground kind, TColor color, int width, int heig
         break;
     }
     case stLMetal:
-    case stRMetal:
-        Streaks(img, sh, kind == stLMetal, rnd);
-        break;
+    case stRMetal: Streaks(img, sh, kind == stLMetal, rnd); break;
     case stIRadial:
-    case stORadial:
-        Radial(img, sh, kind == stIRadial);
-        break;
+    case stORadial: Radial(img, sh, kind == stIRadial); break;
     }
     return img;
 }

@@ -30,5 +30,4 @@ enum TBtnBackground {
 // The face for a button of width x height: an image two pixels wider and
 // higher. Noise and metal faces draw from random (a generator seeded from
 // the clock when none is given).
-QImage BuildButtonTexture(TBtnBackground kind, TColor color, int width, int height,
-                          QRandomGenerator* random = nullptr);
+QImage BuildButtonTexture(TBtnBackground kind, TColor color, int width, int height, QRandomGenerator* random = nullptr);

@@ -9,14 +9,11 @@ namespace {
 
 constexpr int kObjectRole = Qt::UserRole + 77;
 
-EOutOfResources InsertError()
-{
-    return EOutOfResources(QStringLiteral("Unable to insert a line"));
-}
+EOutOfResources InsertError() { return EOutOfResources(QStringLiteral("Unable to insert a line")); }
 
 } // namespace
 
-TComboBoxStrings::TComboBoxStrings(QComboBox* comboBox) : m_comboBox(comboBox) {}
+TComboBoxStrings::TComboBoxStrings(QComboBox* comboBox) : m_comboBox(comboBox) { }
 
 TComboBoxStrings::~TComboBoxStrings() = default;
 
@@ -31,10 +28,7 @@ QString TComboBoxStrings::Get(int index) const
     return m_comboBox->itemText(index);
 }
 
-int TComboBoxStrings::Count() const
-{
-    return m_comboBox ? m_comboBox->count() : 0;
-}
+int TComboBoxStrings::Count() const { return m_comboBox ? m_comboBox->count() : 0; }
 
 QObject* TComboBoxStrings::GetObject(int index) const
 {
@@ -75,10 +69,7 @@ void TComboBoxStrings::Delete(int index)
     if (m_comboBox && index >= 0 && index < m_comboBox->count()) m_comboBox->removeItem(index);
 }
 
-int TComboBoxStrings::IndexOf(const QString& value) const
-{
-    return TWideStrings::IndexOf(value);
-}
+int TComboBoxStrings::IndexOf(const QString& value) const { return TWideStrings::IndexOf(value); }
 
 void TComboBoxStrings::SetUpdateState(bool updating)
 {

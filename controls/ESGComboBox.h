@@ -5,5 +5,5 @@
 
 class TESGComboBox : public TESGCustomCombo {
 public:
-    explicit TESGComboBox(QWidget* parent, const QString& name = QString()) : TESGCustomCombo(parent, name) {}
+    explicit TESGComboBox(QWidget* parent, const QString& name = QString()) : TESGCustomCombo(parent, name) { }
 };

@@ -9,8 +9,7 @@
 #include <QLineEdit>
 #include <QPainter>
 
-TESGCustomCombo::TESGCustomCombo(QWidget* parent, const QString& name)
-    : TCustomComboBox(parent, name), m_items(this)
+TESGCustomCombo::TESGCustomCombo(QWidget* parent, const QString& name) : TCustomComboBox(parent, name), m_items(this)
 {
     m_buttonWidth = GetSystemMetrics(Win::SM_CXVSCROLL) + 4;
     m_savedColor = Color();
@@ -63,15 +62,9 @@ void TESGCustomCombo::SetButtonStyleFlag(bool value)
     Invalidate();
 }
 
-bool TESGCustomCombo::Active() const
-{
-    return m_mouseInControl || hasFocus();
-}
+bool TESGCustomCombo::Active() const { return m_mouseInControl || hasFocus(); }
 
-bool TESGCustomCombo::Highlighted() const
-{
-    return Active() && m_focusBorder;
-}
+bool TESGCustomCombo::Highlighted() const { return Active() && m_focusBorder; }
 
 // ---------------------------------------------------------------------------
 // Events
@@ -115,8 +108,10 @@ void TESGCustomCombo::EnabledChanged()
         m_lastEnabled = enabled;
         if (m_flat) {
             if (enabled) {
-                if (m_savedParentColor) SetParentColor(true);
-                else SetColor(m_savedColor);
+                if (m_savedParentColor)
+                    SetParentColor(true);
+                else
+                    SetColor(m_savedColor);
             } else {
                 m_savedColor = Color();
                 m_savedParentColor = ParentColor();
@@ -219,7 +214,8 @@ void TESGCustomCombo::PaintButton(TCanvas& canvas)
     if (m_styleFlag) {
         HTHEME theme = OpenThemeData(this, QStringLiteral("combobox"));
         const bool pressed = (QGuiApplication::mouseButtons() & (Qt::LeftButton | Qt::RightButton)) != 0;
-        drawn = DrawThemeBackground(theme, canvas, Win::CP_DROPDOWNBUTTON, pressed ? Win::CBXS_PRESSED : Win::CBXS_NORMAL, r);
+        drawn = DrawThemeBackground(theme, canvas, Win::CP_DROPDOWNBUTTON,
+                                    pressed ? Win::CBXS_PRESSED : Win::CBXS_NORMAL, r);
         CloseThemeData(theme);
     }
     if (!drawn) {
@@ -233,8 +229,8 @@ void TESGCustomCombo::RedrawBorders(TCanvas& canvas)
     const int w = width(), h = height();
     TWinControl* parentControl = TWinControl::Of(parentWidget());
     const TColor parentColor = parentControl ? parentControl->Color()
-                               : parentWidget()  ? FromQColor(parentWidget()->palette().color(QPalette::Window))
-                                                 : clBtnFace;
+        : parentWidget()                     ? FromQColor(parentWidget()->palette().color(QPalette::Window))
+                                             : clBtnFace;
     const TColor outer = Highlighted() ? clBtnFace : parentColor;
     TRect r(0, 0, w, h);
     if (Highlighted()) {
@@ -261,7 +257,8 @@ void TESGCustomCombo::RedrawBorders(TCanvas& canvas)
     b.Left += w - m_buttonWidth - 2;
     b.Inflate(-2, -2);
     if (Active()) {
-        canvas.DrawEdge(b, m_etched ? Win::EDGE_ETCHED : Win::EDGE_RAISED, Win::BF_RECT | (DroppedDown() ? unsigned(Win::BF_FLAT) : 0u));
+        canvas.DrawEdge(b, m_etched ? Win::EDGE_ETCHED : Win::EDGE_RAISED,
+                        Win::BF_RECT | (DroppedDown() ? unsigned(Win::BF_FLAT) : 0u));
     } else {
         b.Inflate(0, -1);
         b.Right -= 1;

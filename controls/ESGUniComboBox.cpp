@@ -1,6 +1,6 @@
 #include "controls/ESGUniComboBox.h"
 
-TESGUniComboBox::TESGUniComboBox(QWidget* parent, const QString& name) : TESGCustomCombo(parent, name) {}
+TESGUniComboBox::TESGUniComboBox(QWidget* parent, const QString& name) : TESGCustomCombo(parent, name) { }
 
 void TESGUniComboBox::KeyPress(TKeyChar& key)
 {

@@ -1,8 +1,6 @@
 #include "controls/EsgSpinEdit.h"
 
-TEsgSpinEdit::TEsgSpinEdit(QWidget* parent, const QString& name) : TSpinEditCore(parent, name, Dialect::Esg)
-{
-}
+TEsgSpinEdit::TEsgSpinEdit(QWidget* parent, const QString& name) : TSpinEditCore(parent, name, Dialect::Esg) { }
 
 TEsgSpinEdit::~TEsgSpinEdit() = default;
 
@@ -16,8 +14,10 @@ void TEsgSpinEdit::KeyDownMessage(int& key, TShiftState shift)
 {
     // The arrows step at the key-down message itself: no handler sees them.
     if (key == Win::VK_UP || key == Win::VK_DOWN) {
-        if (key == Win::VK_UP) StepUp();
-        else StepDown();
+        if (key == Win::VK_UP)
+            StepUp();
+        else
+            StepDown();
         key = 0;
         return;
     }

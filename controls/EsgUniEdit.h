@@ -7,5 +7,5 @@
 
 class TEsgUniEdit : public TCustomEdit {
 public:
-    explicit TEsgUniEdit(QWidget* parent, const QString& name = QString()) : TCustomEdit(parent, name) {}
+    explicit TEsgUniEdit(QWidget* parent, const QString& name = QString()) : TCustomEdit(parent, name) { }
 };

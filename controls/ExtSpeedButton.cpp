@@ -46,7 +46,8 @@ void TExtSpeedButton::Paint(TCanvas& canvas)
     }
     if (!drawn) {
         if (!m_ownFlat) {
-            canvas.DrawFrameControl(r, Win::DFC_BUTTON, Win::DFCS_BUTTONPUSH | Win::DFCS_ADJUSTRECT | (down ? Win::DFCS_PUSHED : 0u));
+            canvas.DrawFrameControl(r, Win::DFC_BUTTON,
+                                    Win::DFCS_BUTTONPUSH | Win::DFCS_ADJUSTRECT | (down ? Win::DFCS_PUSHED : 0u));
         } else {
             TRect e = r;
             canvas.DrawEdge(e, down ? Win::BDR_SUNKENOUTER : Win::BDR_RAISEDINNER, Win::BF_RECT | Win::BF_MIDDLE);

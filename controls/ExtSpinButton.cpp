@@ -18,7 +18,9 @@ TExtTimerSpeedButton* TExtSpinButton::CreateButton(const QString& name)
 {
     auto* half = new TExtTimerSpeedButton(this, name);
     half->OnClick = [this, half](QObject*) { BtnClick(half); };
-    half->OnMouseDown = [this, half](QObject*, TMouseButton button, TShiftState, int, int) { BtnMouseDown(half, button); };
+    half->OnMouseDown = [this, half](QObject*, TMouseButton button, TShiftState, int, int) {
+        BtnMouseDown(half, button);
+    };
     half->SetTimeBtnState(tbAllowTimer);
     half->show();
     return half;

@@ -36,10 +36,11 @@ void TExtSpinEdit::PageStep(int direction)
         SmartStep(direction);
         return;
     }
-    if (SpinType() == sptNormal) SetValue(int(std::clamp<qint64>(qint64(Value()) + qint64(direction) * m_incrementPage,
-                                                                  std::numeric_limits<int>::min(),
-                                                                  std::numeric_limits<int>::max())));
-    else if (SpinType() == sptFloat) SetFloatValue(FloatValue() + direction * m_incrementFloatPage);
+    if (SpinType() == sptNormal)
+        SetValue(int(std::clamp<qint64>(qint64(Value()) + qint64(direction) * m_incrementPage,
+                                        std::numeric_limits<int>::min(), std::numeric_limits<int>::max())));
+    else if (SpinType() == sptFloat)
+        SetFloatValue(FloatValue() + direction * m_incrementFloatPage);
 }
 
 void TExtSpinEdit::KeyDown(int& key, TShiftState shift)
@@ -53,8 +54,10 @@ void TExtSpinEdit::KeyDown(int& key, TShiftState shift)
     case Win::VK_DOWN: {
         const int direction = key == Win::VK_UP ? +1 : -1;
         if (!smart) {
-            if (direction > 0) StepUp();
-            else StepDown();
+            if (direction > 0)
+                StepUp();
+            else
+                StepDown();
         } else if (ReadOnly()) {
             MessageBeep();
         } else {
@@ -75,7 +78,8 @@ void TExtSpinEdit::KeyDown(int& key, TShiftState shift)
         break;
     default: break;
     }
-    if (key == Win::VK_UP || key == Win::VK_DOWN || key == Win::VK_PRIOR || key == Win::VK_NEXT || key == Win::VK_RETURN || key == Win::VK_DELETE) {
+    if (key == Win::VK_UP || key == Win::VK_DOWN || key == Win::VK_PRIOR || key == Win::VK_NEXT ||
+        key == Win::VK_RETURN || key == Win::VK_DELETE) {
         SetSelStart(selStart);
         SetSelLength(selLength);
     }
@@ -151,8 +155,10 @@ void TExtSpinEdit::SetFlat(bool value)
 void TExtSpinEdit::SetFlatRect(bool flat)
 {
     const int pw = Button()->Width();
-    if (flat) SetEditRect(TRect(2, 4, ClientWidth() - 2 - pw - 2, ClientHeight() - 4));
-    else SetEditRect(TRect(0, 0, ClientWidth() - pw - 2, ClientHeight()));
+    if (flat)
+        SetEditRect(TRect(2, 4, ClientWidth() - 2 - pw - 2, ClientHeight() - 4));
+    else
+        SetEditRect(TRect(0, 0, ClientWidth() - pw - 2, ClientHeight()));
 }
 
 void TExtSpinEdit::SetFlatLineColor(TColor value)
@@ -282,16 +288,46 @@ void TExtSpinEdit::UpdateLabel()
     const int m = m_labelMargin;
     int top = t, left = l;
     switch (m_labelPosition) {
-    case lpLeftTop: top = t; left = l - tw - m; break;
-    case lpLeftCenter: top = t + (h - lh) / 2; left = l - tw - m; break;
-    case lpLeftBottom: top = t + h - lh; left = l - tw - m; break;
-    case lpTopLeft: top = t - lh - m; left = l; break;
-    case lpBottomLeft: top = t + h + m; left = l; break;
-    case lpLeftTopLeft: top = t; left = l - m; break;
-    case lpLeftCenterLeft: top = t + (h - lh) / 2; left = l - m; break;
-    case lpLeftBottomLeft: top = t + h - lh; left = l - m; break;
-    case lpTopCenter: top = t - lh - m; left = l + (w - lw) / 2; break;
-    case lpBottomCenter: top = t + h + m; left = l + (w - lw) / 2; break;
+    case lpLeftTop:
+        top = t;
+        left = l - tw - m;
+        break;
+    case lpLeftCenter:
+        top = t + (h - lh) / 2;
+        left = l - tw - m;
+        break;
+    case lpLeftBottom:
+        top = t + h - lh;
+        left = l - tw - m;
+        break;
+    case lpTopLeft:
+        top = t - lh - m;
+        left = l;
+        break;
+    case lpBottomLeft:
+        top = t + h + m;
+        left = l;
+        break;
+    case lpLeftTopLeft:
+        top = t;
+        left = l - m;
+        break;
+    case lpLeftCenterLeft:
+        top = t + (h - lh) / 2;
+        left = l - m;
+        break;
+    case lpLeftBottomLeft:
+        top = t + h - lh;
+        left = l - m;
+        break;
+    case lpTopCenter:
+        top = t - lh - m;
+        left = l + (w - lw) / 2;
+        break;
+    case lpBottomCenter:
+        top = t + h + m;
+        left = l + (w - lw) / 2;
+        break;
     }
     label->SetBounds(left, top, lw, lh);
 }

@@ -18,10 +18,7 @@ TExtTimerSpeedButton::TExtTimerSpeedButton(QWidget* parent, const QString& name)
     setCursor(Qt::ArrowCursor);
 }
 
-TExtTimerSpeedButton::~TExtTimerSpeedButton()
-{
-    delete m_repeatTimer;
-}
+TExtTimerSpeedButton::~TExtTimerSpeedButton() { delete m_repeatTimer; }
 
 void TExtTimerSpeedButton::SetTimeBtnState(TTimeBtnState value)
 {
@@ -62,7 +59,8 @@ void TExtTimerSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int
         if (m_timeBtnState & tbAllowTimer) {
             if (!m_repeatTimer) {
                 m_repeatTimer = new QTimer();
-                QObject::connect(m_repeatTimer, &QTimer::timeout, this, [this] { GuardedCall(this, [this] { TimerExpired(); }); });
+                QObject::connect(m_repeatTimer, &QTimer::timeout, this,
+                                 [this] { GuardedCall(this, [this] { TimerExpired(); }); });
             }
             m_repeatTimer->setInterval(kFirstDelay);
             m_repeatTimer->start();

@@ -11,7 +11,6 @@
 #include <QEnterEvent>
 #include <QShortcut>
 
-
 THTMLButton::THTMLButton(QWidget* parent, const QString& name) : QPushButton(parent)
 {
     setObjectName(name);
@@ -31,10 +30,7 @@ THTMLButton::THTMLButton(QWidget* parent, const QString& name) : QPushButton(par
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this] { UpdateDefaultStyle(); });
 }
 
-THTMLButton::~THTMLButton()
-{
-    disconnect(m_focusWatch);
-}
+THTMLButton::~THTMLButton() { disconnect(m_focusWatch); }
 
 void THTMLButton::SetCaption(const QString& caption)
 {
@@ -214,10 +210,7 @@ void THTMLButton::DialogKey(bool cancel)
     if (isEnabled() && isVisible()) click();
 }
 
-void THTMLButton::BuildBackground()
-{
-    m_bitmap.SetImage(BuildButtonTexture(m_background, m_color, width(), height()));
-}
+void THTMLButton::BuildBackground() { m_bitmap.SetImage(BuildButtonTexture(m_background, m_color, width(), height())); }
 
 void THTMLButton::resizeEvent(QResizeEvent* event)
 {
@@ -338,7 +331,8 @@ void THTMLButton::PaintTo(TCanvas& canvas, bool down, bool focused)
             canvas.Rectangle(r);
             r.Inflate(-1, -1);
         } else {
-            canvas.DrawFrameControl(r, Win::DFC_BUTTON, Win::DFCS_BUTTONPUSH | Win::DFCS_ADJUSTRECT | (disabled ? Win::DFCS_INACTIVE : 0u));
+            canvas.DrawFrameControl(r, Win::DFC_BUTTON,
+                                    Win::DFCS_BUTTONPUSH | Win::DFCS_ADJUSTRECT | (disabled ? Win::DFCS_INACTIVE : 0u));
         }
     }
 

@@ -92,9 +92,9 @@ TColor ParseColor(QStringView v)
 struct Line {
     int width = 0;
     int height = 0;
-    int sub = 0;  // extra height below (subscript)
-    int sup = 0;  // extra height above (superscript)
-    int base = 0; // base-line offset (IMG ALIGN)
+    int sub = 0;   // extra height below (subscript)
+    int sup = 0;   // extra height above (superscript)
+    int base = 0;  // base-line offset (IMG ALIGN)
     int align = 0; // 0 left, 1 right, 2 centre
     int indent = 0;
     bool anchorHit = false;
@@ -129,8 +129,8 @@ enum class LineStep { Next, LineEnd, BreakBefore };
 
 // Where the layout of a line stands while a pass interprets it.
 struct Cursor {
-    int x = 0; // where the next piece or object goes
-    int w = 0; // used width
+    int x = 0;           // where the next piece or object goes
+    int w = 0;           // used width
     bool liSeen = false; // a second LI breaks the line before itself
     // Whether the visible text laid out on the line so far ends in a space
     // (tags between words do not count; "&nbsp;" is no place to break).
@@ -154,11 +154,10 @@ QString PrepareText(const QString& text)
 
 class Renderer {
 public:
-    Renderer(TCanvas& canvas, const TRect& rect, const THTMLDrawOptions& o, THTMLDrawResults& r,
-             QString& pieceBuffer, QString& runBuffer)
+    Renderer(TCanvas& canvas, const TRect& rect, const THTMLDrawOptions& o, THTMLDrawResults& r, QString& pieceBuffer,
+             QString& runBuffer)
         : c(canvas), m_rect(rect), o(o), r(r), m_piece(pieceBuffer), m_runText(runBuffer)
-    {
-    }
+    { }
 
     bool Run(const QString& text);
     void Restore();
@@ -486,8 +485,10 @@ LineStep Renderer::Piece(bool draw, QStringView raw, const TRect& lr, Line& ln, 
 
     const TRect pr = PieceRect(draw, lr, ln, cur.x);
     int pw;
-    if (!m_firstPass && m_widthIndex < m_widths.size()) pw = m_widths[m_widthIndex++];
-    else pw = TextExtent(piece, pr);
+    if (!m_firstPass && m_widthIndex < m_widths.size())
+        pw = m_widths[m_widthIndex++];
+    else
+        pw = TextExtent(piece, pr);
 
     // Fitting: a piece wider than the line, or one that continues a word
     // split by tags, stays on the line.
@@ -513,8 +514,10 @@ LineStep Renderer::Piece(bool draw, QStringView raw, const TRect& lr, Line& ln, 
         r.StripVal += piece;
         m_widths.push_back(pw);
     }
-    if (draw) DrawPiece(piece, pr, pw);
-    else HitTestPiece(pr, cur.x, pw, ln);
+    if (draw)
+        DrawPiece(piece, pr, pw);
+    else
+        HitTestPiece(pr, cur.x, pw, ln);
     cur.x += pw;
     return step;
 }
@@ -552,7 +555,8 @@ void Renderer::DrawPiece(const QString& piece, const TRect& pr, int pw)
     if (!m_s.shadow && !m_s.error && !piece.contains(u'\t')) {
         // Pieces that follow each other in the same state are drawn as one
         // run: the same pixels with one text call instead of one per word.
-        if (m_run && m_runRect.Top == pr.Top && m_runRect.Bottom == pr.Bottom && m_runRect.Left + m_runWidth == pr.Left) {
+        if (m_run && m_runRect.Top == pr.Top && m_runRect.Bottom == pr.Bottom &&
+            m_runRect.Left + m_runWidth == pr.Left) {
             m_runText.append(piece);
             m_runWidth += pw;
             return;
@@ -629,10 +633,12 @@ LineStep Renderer::OpenTag(bool draw, QStringView tag, const TRect& lr, Line& ln
             if (m_firstPass) r.StripVal += u'\r';
             return LineStep::LineEnd;
         }
-        if (IsTag(tag, u"<BODY")) Body(draw, tag);
+        if (IsTag(tag, u"<BODY"))
+            Body(draw, tag);
         else if (IsTag(tag, u"<BLINK")) {
             if (!o.Blink) SetFontColor(m_entryBrush);
-        } else if (IsTag(tag, u"<B")) AddStyle(TFontStyle::fsBold, true);
+        } else if (IsTag(tag, u"<B"))
+            AddStyle(TFontStyle::fsBold, true);
         break;
     case 'C':
         // Embedded control: laid out, drawn and hit-tested as an object.
@@ -658,8 +664,10 @@ LineStep Renderer::OpenTag(bool draw, QStringView tag, const TRect& lr, Line& ln
     case 'I':
         // Picture, indent to a position, italic.
         if (IsTag(tag, u"<IMG")) return Image(draw, tag, lr, ln, x, w);
-        if (IsTag(tag, u"<IND")) Indent(tag, lr, x, w);
-        else if (IsTag(tag, u"<I")) AddStyle(TFontStyle::fsItalic, true);
+        if (IsTag(tag, u"<IND"))
+            Indent(tag, lr, x, w);
+        else if (IsTag(tag, u"<I"))
+            AddStyle(TFontStyle::fsItalic, true);
         break;
     case 'L':
         // List item: bullet at the list's indent, one item per line.
@@ -675,22 +683,27 @@ LineStep Renderer::OpenTag(bool draw, QStringView tag, const TRect& lr, Line& ln
         break;
     case 'S':
         // Subscript, superscript, shadow, strike-out.
-        if (tag.size() == 5 && tag.compare(u"<SUB>", Qt::CaseInsensitive) == 0) m_s.sub = true;
-        else if (tag.size() == 5 && tag.compare(u"<SUP>", Qt::CaseInsensitive) == 0) m_s.sup = true;
-        else if (IsTag(tag, u"<SH")) m_s.shadow = true;
-        else if (IsTag(tag, u"<S")) AddStyle(TFontStyle::fsStrikeOut, true);
+        if (tag.size() == 5 && tag.compare(u"<SUB>", Qt::CaseInsensitive) == 0)
+            m_s.sub = true;
+        else if (tag.size() == 5 && tag.compare(u"<SUP>", Qt::CaseInsensitive) == 0)
+            m_s.sup = true;
+        else if (IsTag(tag, u"<SH"))
+            m_s.shadow = true;
+        else if (IsTag(tag, u"<S"))
+            AddStyle(TFontStyle::fsStrikeOut, true);
         break;
     case 'U':
         // List level, underline.
-        if (IsTag(tag, u"<UL")) ++m_s.listLevel;
-        else if (IsTag(tag, u"<U")) AddStyle(TFontStyle::fsUnderline, true);
+        if (IsTag(tag, u"<UL"))
+            ++m_s.listLevel;
+        else if (IsTag(tag, u"<U"))
+            AddStyle(TFontStyle::fsUnderline, true);
         break;
     case 'Z':
         // Hidden text: stripped but not laid out.
         if (IsTag(tag, u"<Z")) m_s.hidden = true;
         break;
-    default:
-        break;
+    default: break;
     }
     return LineStep::Next;
 }
@@ -706,12 +719,12 @@ LineStep Renderer::CloseTag(bool draw, QStringView tag, const TRect& lr, const L
         break;
     case 'B':
         // Bold; any other B tag (the end of blinking) brings back the text colour.
-        if (IsTag(tag, u"</B")) AddStyle(TFontStyle::fsBold, false);
-        else SetFontColor(m_entryFont.Color());
+        if (IsTag(tag, u"</B"))
+            AddStyle(TFontStyle::fsBold, false);
+        else
+            SetFontColor(m_entryFont.Color());
         break;
-    case 'E':
-        m_s.error = false;
-        break;
+    case 'E': m_s.error = false; break;
     case 'F':
         if (IsTag(tag, u"</FONT")) CloseFont(draw);
         break;
@@ -721,9 +734,7 @@ LineStep Renderer::CloseTag(bool draw, QStringView tag, const TRect& lr, const L
             c.Brush().SetColor(m_hiBrush);
         }
         break;
-    case 'I':
-        AddStyle(TFontStyle::fsItalic, false);
-        break;
+    case 'I': AddStyle(TFontStyle::fsItalic, false); break;
     case 'P':
         // Paragraph end: its background stops and the line ends.
         if (draw) c.Brush().SetColor(m_paraColor);
@@ -738,9 +749,12 @@ LineStep Renderer::CloseTag(bool draw, QStringView tag, const TRect& lr, const L
         break;
     case 'S':
         // Subscript and superscript, shadow, strike-out.
-        if (tag.startsWith(u"</SU", Qt::CaseInsensitive)) m_s.sub = m_s.sup = false;
-        else if (IsTag(tag, u"</SH")) m_s.shadow = false;
-        else if (IsTag(tag, u"</S")) AddStyle(TFontStyle::fsStrikeOut, false);
+        if (tag.startsWith(u"</SU", Qt::CaseInsensitive))
+            m_s.sub = m_s.sup = false;
+        else if (IsTag(tag, u"</SH"))
+            m_s.shadow = false;
+        else if (IsTag(tag, u"</S"))
+            AddStyle(TFontStyle::fsStrikeOut, false);
         break;
     case 'U':
         // List level (never below 0), underline.
@@ -750,11 +764,8 @@ LineStep Renderer::CloseTag(bool draw, QStringView tag, const TRect& lr, const L
             AddStyle(TFontStyle::fsUnderline, false);
         }
         break;
-    case 'Z':
-        m_s.hidden = false;
-        break;
-    default:
-        break;
+    case 'Z': m_s.hidden = false; break;
+    default: break;
     }
     return LineStep::Next;
 }
@@ -912,8 +923,10 @@ void Renderer::Font(bool draw, QStringView tag)
         const int n = Number(size);
         // Sizes below 1 are ignored and large ones kept within reason: the
         // text may come from the server.
-        if (n >= 1 && n <= 5) font.SetSize(kSizes[n - 1]);
-        else if (n > 5) font.SetSize(std::min(n, kMaxPoints));
+        if (n >= 1 && n <= 5)
+            font.SetSize(kSizes[n - 1]);
+        else if (n > 5)
+            font.SetSize(std::min(n, kMaxPoints));
     }
 }
 
@@ -922,9 +935,12 @@ void Renderer::Paragraph(bool draw, QStringView tag, const TRect& lr, Line& ln)
     bool found = false;
     const QString align = Attribute(tag, u"ALIGN", &found).toString().toUpper();
     if (found) {
-        if (align.contains(u"RIGHT")) ln.align = 1;
-        else if (align.contains(u"LEFT")) ln.align = 0;
-        else if (align.contains(u"CENTER")) ln.align = 2;
+        if (align.contains(u"RIGHT"))
+            ln.align = 1;
+        else if (align.contains(u"LEFT"))
+            ln.align = 0;
+        else if (align.contains(u"CENTER"))
+            ln.align = 2;
     }
     const QStringView indent = Attribute(tag, u"INDENT", &found);
     if (found) ln.indent = Number(indent);
@@ -1011,8 +1027,10 @@ LineStep Renderer::Image(bool draw, QStringView tag, const TRect& lr, Line& ln, 
     m_objectWidth = pw;
     m_objectHeight = ph;
     const QString align = Attribute(tag, u"ALIGN").toString().toUpper();
-    if (align.startsWith(u"TOP")) ln.base = ln.height - m_gh;
-    else if (align.startsWith(u"MIDDLE")) ln.base = (ln.height - m_gh) / 2;
+    if (align.startsWith(u"TOP"))
+        ln.base = ln.height - m_gh;
+    else if (align.startsWith(u"MIDDLE"))
+        ln.base = (ln.height - m_gh) / 2;
     return LineStep::Next;
 }
 
@@ -1024,9 +1042,12 @@ LineStep Renderer::Control(bool draw, QStringView tag, const TRect& lr, Line& ln
     int cw = Number(t.Width, &ok);
     if (!ok) return LineStep::Next;
     int ch = m_gh + 6;
-    if (t.Type == u"BUTTON") ch = 24;
-    else if (t.Type == u"COMBO") ch = 25;
-    else if (t.Type == u"CHECK" || t.Type == u"RADIO") cw = ch = 16;
+    if (t.Type == u"BUTTON")
+        ch = 24;
+    else if (t.Type == u"COMBO")
+        ch = 25;
+    else if (t.Type == u"CHECK" || t.Type == u"RADIO")
+        cw = ch = 16;
     if (cw <= 0) return LineStep::Next;
 
     const int lineWidth = m_work.Width();
@@ -1072,7 +1093,8 @@ void Renderer::DrawControl(const TControlTag& t, int x, int b, int width, int h,
         c.Rectangle(TRect(x, b - h + 3, x + width, b + 1));
         const bool combo = t.Type == u"COMBO";
         TRect vr = combo ? TRect(x + 2, b - h + 6, x + width - 17, b) : TRect(x + 2, b - h + 4, x + width, b);
-        if (c.Font().Color() != clNone) c.DrawText(t.Value, vr, Win::DT_LEFT | Win::DT_TOP | Win::DT_SINGLELINE | Win::DT_NOPREFIX);
+        if (c.Font().Color() != clNone)
+            c.DrawText(t.Value, vr, Win::DT_LEFT | Win::DT_TOP | Win::DT_SINGLELINE | Win::DT_NOPREFIX);
         if (combo) {
             TRect br(x + width - 19, b - h + 6, x + width - 3, b - 2);
             if (!(m_themes && themed("combobox", Win::CP_DROPDOWNBUTTON, hot ? Win::CBXS_HOT : Win::CBXS_NORMAL, br)))
@@ -1080,7 +1102,8 @@ void Renderer::DrawControl(const TControlTag& t, int x, int b, int width, int h,
         }
     } else if (t.Type == u"CHECK") {
         TRect cr(x + 2, b - 15, x + 15, b);
-        if (!(m_themes && themed("button", Win::BP_CHECKBOX, checked ? Win::CBS_CHECKEDNORMAL : Win::CBS_UNCHECKEDNORMAL, cr)))
+        if (!(m_themes &&
+              themed("button", Win::BP_CHECKBOX, checked ? Win::CBS_CHECKEDNORMAL : Win::CBS_UNCHECKEDNORMAL, cr)))
             c.DrawFrameControl(cr, Win::DFC_BUTTON, checked ? 0x4400u : 0x4000u);
     } else if (t.Type == u"RADIO") {
         TRect rr(x + 2, b - 14, x + 14, b);
@@ -1128,19 +1151,18 @@ bool HTMLDraw(TCanvas& canvas, const QString& text, const TRect& rect, const THT
         // canvas as it was given.
         try {
             renderer.Restore();
-        } catch (...) {
-        }
+        } catch (...) { }
         return false;
     }
 }
 
-bool HTMLDrawEx(TCanvas* Canvas, const QString& Text, const TRect& Rect, const TImageList* Images, int XPos,
-                int YPos, int FocusLink, int HoverLink, int ShadowOffset, bool CheckHotSpot, bool CheckHeight,
-                bool Print, bool Selected, bool Blink, bool HoverStyle, bool WordWrap, bool Down, double ResFactor,
-                TColor URLColor, TColor HoverColor, TColor HoverFontColor, TColor ShadowColor, QString& AnchorVal,
-                QString& StripVal, QString& FocusAnchor, int& XSize, int& YSize, int& HyperLinks, int& MouseLink,
-                TRect& HoverRect, TRect& ControlRect, QString& CID, QString& CV, QString& CT,
-                THTMLPictureCache* PictureCache, TPictureContainer* PictureContainer, QWidget* Window)
+bool HTMLDrawEx(TCanvas* Canvas, const QString& Text, const TRect& Rect, const TImageList* Images, int XPos, int YPos,
+                int FocusLink, int HoverLink, int ShadowOffset, bool CheckHotSpot, bool CheckHeight, bool Print,
+                bool Selected, bool Blink, bool HoverStyle, bool WordWrap, bool Down, double ResFactor, TColor URLColor,
+                TColor HoverColor, TColor HoverFontColor, TColor ShadowColor, QString& AnchorVal, QString& StripVal,
+                QString& FocusAnchor, int& XSize, int& YSize, int& HyperLinks, int& MouseLink, TRect& HoverRect,
+                TRect& ControlRect, QString& CID, QString& CV, QString& CT, THTMLPictureCache* PictureCache,
+                TPictureContainer* PictureContainer, QWidget* Window)
 {
     THTMLDrawOptions o;
     o.Images = Images;

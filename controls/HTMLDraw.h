@@ -19,12 +19,12 @@ class TPictureContainer;
 
 // The inputs of one call, with the defaults of a plain draw.
 struct THTMLDrawOptions {
-    const TImageList* Images = nullptr;     // IMG SRC="IDX:n"
-    int XPos = -1;                            // mouse point
+    const TImageList* Images = nullptr; // IMG SRC="IDX:n"
+    int XPos = -1;                      // mouse point
     int YPos = -1;
-    int FocusLink = -1;   // 0-based index of the anchor with the keyboard focus; -1 none
-    int HoverLink = -1;   // 1-based number of the hovered anchor
-    int ShadowOffset = 1; // SH text shadow offset, right and down
+    int FocusLink = -1;        // 0-based index of the anchor with the keyboard focus; -1 none
+    int HoverLink = -1;        // 1-based number of the hovered anchor
+    int ShadowOffset = 1;      // SH text shadow offset, right and down
     bool CheckHotSpot = false; // the second pass hit-tests instead of drawing
     bool CheckHeight = false;  // measure only; lines go on past the bottom
     bool Print = false;        // image-list pictures through a stretched bitmap
@@ -68,10 +68,10 @@ bool HTMLDraw(TCanvas& canvas, const QString& text, const TRect& rect, const THT
               THTMLDrawResults& results);
 
 // The same with the renderer's classic argument list.
-bool HTMLDrawEx(TCanvas* Canvas, const QString& Text, const TRect& Rect, const TImageList* Images, int XPos,
-                int YPos, int FocusLink, int HoverLink, int ShadowOffset, bool CheckHotSpot, bool CheckHeight,
-                bool Print, bool Selected, bool Blink, bool HoverStyle, bool WordWrap, bool Down, double ResFactor,
-                TColor URLColor, TColor HoverColor, TColor HoverFontColor, TColor ShadowColor, QString& AnchorVal,
-                QString& StripVal, QString& FocusAnchor, int& XSize, int& YSize, int& HyperLinks, int& MouseLink,
-                TRect& HoverRect, TRect& ControlRect, QString& CID, QString& CV, QString& CT,
-                THTMLPictureCache* PictureCache, TPictureContainer* PictureContainer, QWidget* Window);
+bool HTMLDrawEx(TCanvas* Canvas, const QString& Text, const TRect& Rect, const TImageList* Images, int XPos, int YPos,
+                int FocusLink, int HoverLink, int ShadowOffset, bool CheckHotSpot, bool CheckHeight, bool Print,
+                bool Selected, bool Blink, bool HoverStyle, bool WordWrap, bool Down, double ResFactor, TColor URLColor,
+                TColor HoverColor, TColor HoverFontColor, TColor ShadowColor, QString& AnchorVal, QString& StripVal,
+                QString& FocusAnchor, int& XSize, int& YSize, int& HyperLinks, int& MouseLink, TRect& HoverRect,
+                TRect& ControlRect, QString& CID, QString& CV, QString& CT, THTMLPictureCache* PictureCache,
+                TPictureContainer* PictureContainer, QWidget* Window);

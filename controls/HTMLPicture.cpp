@@ -144,15 +144,9 @@ void THTMLPicture::Draw(TCanvas& canvas, const TRect& r) const
     canvas.DrawImage(TRect(r.Left, r.Top, r.Left + w, r.Top + h), m_picture, source, cmSrcCopy);
 }
 
-int THTMLPicture::Width() const
-{
-    return m_picture.isNull() ? 0 : MulDiv(m_himetricWidth, 96, 2540);
-}
+int THTMLPicture::Width() const { return m_picture.isNull() ? 0 : MulDiv(m_himetricWidth, 96, 2540); }
 
-int THTMLPicture::Height() const
-{
-    return m_picture.isNull() ? 0 : MulDiv(m_himetricHeight, 96, 2540);
-}
+int THTMLPicture::Height() const { return m_picture.isNull() ? 0 : MulDiv(m_himetricHeight, 96, 2540); }
 
 int THTMLPicture::GetPictureWidth() const
 {
@@ -179,15 +173,9 @@ void THTMLPicture::ReadData(QIODevice& stream)
     LoadPicture();
 }
 
-void THTMLPicture::WriteData(QIODevice& stream) const
-{
-    stream.write(m_data);
-}
+void THTMLPicture::WriteData(QIODevice& stream) const { stream.write(m_data); }
 
-void THTMLPicture::SaveToStream(QIODevice& stream) const
-{
-    stream.write(m_data);
-}
+void THTMLPicture::SaveToStream(QIODevice& stream) const { stream.write(m_data); }
 
 void THTMLPicture::LoadFromFile(const QString& fileName)
 {
@@ -281,8 +269,7 @@ void THTMLPictureCache::Clear() { m_pictures.clear(); }
 
 TPictureItem::TPictureItem(TPictureCollection* collection)
     : m_collection(collection), m_picture(std::make_unique<THTMLPicture>())
-{
-}
+{ }
 
 TPictureItem::~TPictureItem() = default;
 
@@ -294,7 +281,7 @@ void TPictureItem::Assign(const TPictureItem& source)
     m_picture->Assign(source.m_picture.get());
 }
 
-TPictureCollection::TPictureCollection(TPictureContainer* owner) : m_owner(owner) {}
+TPictureCollection::TPictureCollection(TPictureContainer* owner) : m_owner(owner) { }
 TPictureCollection::~TPictureCollection() = default;
 
 TPictureItem* TPictureCollection::Add()
@@ -322,7 +309,7 @@ void TPictureCollection::Assign(const TPictureCollection& source)
     for (const auto& item : source.m_items) Add()->Assign(*item);
 }
 
-TPictureContainer::TPictureContainer(QObject* owner) : QObject(owner), m_items(this) {}
+TPictureContainer::TPictureContainer(QObject* owner) : QObject(owner), m_items(this) { }
 TPictureContainer::~TPictureContainer() = default;
 
 THTMLPicture* TPictureContainer::FindPicture(const QString& name) const

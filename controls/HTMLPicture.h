@@ -19,7 +19,9 @@
 class THTMLPicture;
 
 // Loading a picture failed; the message is one of the loader's texts.
-class EPictureLoadError : public Exception { using Exception::Exception; };
+class EPictureLoadError : public Exception {
+    using Exception::Exception;
+};
 
 // The download thread of a picture named by a URL: it does no work and ends
 // at once (pictures named by a URL stay empty); it frees itself.
@@ -62,8 +64,8 @@ public:
     bool Empty() const override { return m_empty; }
     int Width() const override;
     int Height() const override;
-    void SetWidth(int) override {}
-    void SetHeight(int) override {}
+    void SetWidth(int) override { }
+    void SetHeight(int) override { }
     // Keeps a copy of the stream's bytes and loads the picture; raises
     // EPictureLoadError when they are no picture (the picture shown before
     // stays until a new one has loaded).
@@ -77,8 +79,8 @@ public:
     void ReadData(QIODevice& stream);
     void WriteData(QIODevice& stream) const;
     // Clipboard formats are not supported: nothing happens.
-    void LoadFromClipboardFormat() {}
-    void SaveToClipboardFormat() const {}
+    void LoadFromClipboardFormat() { }
+    void SaveToClipboardFormat() const { }
 
     // Size the renderer lays out: the GIF's logical screen when it has one.
     int GetPictureWidth() const;

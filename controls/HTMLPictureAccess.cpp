@@ -8,7 +8,6 @@
 
 #include <cmath>
 
-
 namespace {
 
 int Scaled(int size, double factor)
@@ -81,8 +80,8 @@ TPictureRef HTMLPictureAccess::Resolve(const QString& src, TCanvas& canvas, bool
     return ref;
 }
 
-void HTMLPictureAccess::Draw(const TPictureRef& pic, TCanvas& canvas, const TRect& box, TColor entryBrush,
-                             bool print, double resFactor)
+void HTMLPictureAccess::Draw(const TPictureRef& pic, TCanvas& canvas, const TRect& box, TColor entryBrush, bool print,
+                             double resFactor)
 {
     if (pic.list) {
         if (print) {

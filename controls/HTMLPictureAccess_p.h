@@ -19,7 +19,7 @@ struct TPictureRef {
     int width = 0; // laid-out size in device pixels; 0 takes no room
     int height = 0;
     const THTMLPicture* graphic = nullptr; // container or cache picture
-    int frames = -1;                   // frames of an animated picture
+    int frames = -1;                       // frames of an animated picture
     int frameLeft = 0;
     int frameTop = 0;
     const TImageList* list = nullptr; // image-list entry

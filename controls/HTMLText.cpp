@@ -13,22 +13,38 @@ struct NamedColor {
 
 // Plain colours: red + green * 256 + blue * 65536.
 constexpr NamedColor kPlainColors[] = {
-    {"clred", 0x0000FF},    {"clblack", 0x000000}, {"clblue", 0xFF0000},   {"clgreen", 0x008000},
+    {"clred", 0x0000FF},    {"clblack", 0x000000},  {"clblue", 0xFF0000},    {"clgreen", 0x008000},
     {"claqua", 0xFFFF00},   {"clyellow", 0x00FFFF}, {"clfuchsia", 0xFF00FF}, {"clwhite", 0xFFFFFF},
-    {"clsilver", 0xC0C0C0}, {"clgray", 0x808080},  {"clolive", 0x008080},  {"clnavy", 0x800000},
-    {"clpurple", 0x800080}, {"clteal", 0x808000},  {"clmaroon", 0x000080}, {"cllime", 0x00FF00},
+    {"clsilver", 0xC0C0C0}, {"clgray", 0x808080},   {"clolive", 0x008080},   {"clnavy", 0x800000},
+    {"clpurple", 0x800080}, {"clteal", 0x808000},   {"clmaroon", 0x000080},  {"cllime", 0x00FF00},
 };
 
 // System colours: 0xFF000000 + the system colour index.
 constexpr NamedColor kSystemColors[] = {
-    {"clbackground", 1},       {"clactivecaption", 2},        {"clinactivecaption", 3},
-    {"clmenu", 4},             {"clwindow", 5},               {"clwindowframe", 6},
-    {"clmenutext", 7},         {"clwindowtext", 8},           {"clcaptiontext", 9},
-    {"clactiveborder", 10},    {"clinactiveborder", 11},      {"clappworkspace", 12},
-    {"clhighlight", 13},       {"clhighlighttext", 14},       {"clbtnface", 15},
-    {"clbtnshadow", 16},       {"clgraytext", 17},            {"clbtntext", 18},
-    {"clinactivecaptiontext", 19}, {"clbtnhighlight", 20},    {"cl3ddkshadow", 21},
-    {"cl3dlight", 22},         {"clinfotext", 23},            {"clinfobk", 24},
+    {"clbackground", 1},
+    {"clactivecaption", 2},
+    {"clinactivecaption", 3},
+    {"clmenu", 4},
+    {"clwindow", 5},
+    {"clwindowframe", 6},
+    {"clmenutext", 7},
+    {"clwindowtext", 8},
+    {"clcaptiontext", 9},
+    {"clactiveborder", 10},
+    {"clinactiveborder", 11},
+    {"clappworkspace", 12},
+    {"clhighlight", 13},
+    {"clhighlighttext", 14},
+    {"clbtnface", 15},
+    {"clbtnshadow", 16},
+    {"clgraytext", 17},
+    {"clbtntext", 18},
+    {"clinactivecaptiontext", 19},
+    {"clbtnhighlight", 20},
+    {"cl3ddkshadow", 21},
+    {"cl3dlight", 22},
+    {"clinfotext", 23},
+    {"clinfobk", 24},
 };
 
 bool SameLatin1(QStringView s, const char* name)
@@ -49,9 +65,9 @@ struct Entity {
 // 0x99 and 0x80 of Windows-1252 are U+00A7, U+2030, U+00AE, U+00A9, U+00B6,
 // U+2122 and U+20AC.
 const Entity kEntities[] = {
-    {u"&amp;", u"&&"},       {u"&quot;", u"\""},      {u"&sect;", u"\u00A7"},
+    {u"&amp;", u"&&"},        {u"&quot;", u"\""},      {u"&sect;", u"\u00A7"},
     {u"&permil;", u"\u2030"}, {u"&reg;", u"\u00AE"},   {u"&copy;", u"\u00A9"},
-    {u"&para;", u"\u00B6"},  {u"&trade;", u"\u2122"}, {u"&euro;", u"\u20AC"},
+    {u"&para;", u"\u00B6"},   {u"&trade;", u"\u2122"}, {u"&euro;", u"\u20AC"},
 };
 
 int HexDigit(QChar c)
@@ -194,8 +210,10 @@ void ReplaceEntities(QString& text)
             while (hit && hit->replacement.endsWith(u'&')) {
                 out.append(hit->replacement.chopped(1));
                 hit = matchCarried(src.mid(next));
-                if (hit) next += hit->name.size() - 1;
-                else out.append(u'&');
+                if (hit)
+                    next += hit->name.size() - 1;
+                else
+                    out.append(u'&');
             }
             if (hit) out.append(hit->replacement);
             copied = next;
@@ -276,9 +294,9 @@ bool SetControlValue(QString& html, const QString& id, const QString& value)
         if (gt < 0) return false;
         const TControlTag tag = ParseControlTag(QStringView(html).mid(attrs, gt - attrs));
         if (tag.ID == id) {
-            const QString replacement = QStringLiteral("CONTROL ID=\"") + id + QStringLiteral("\" VALUE=\"") +
-                                        encoded + QStringLiteral("\" WIDTH=\"") + tag.Width +
-                                        QStringLiteral("\" TYPE=\"") + tag.Type + QStringLiteral("\">");
+            const QString replacement = QStringLiteral("CONTROL ID=\"") + id + QStringLiteral("\" VALUE=\"") + encoded +
+                QStringLiteral("\" WIDTH=\"") + tag.Width + QStringLiteral("\" TYPE=\"") + tag.Type +
+                QStringLiteral("\">");
             html.replace(start + 1, gt - start, replacement);
             return true;
         }

@@ -14,15 +14,12 @@ bool IsFrameStart(const QByteArray& d, qsizetype p)
     // Extension introducer, graphic control label, block size 4, then the
     // image separator at +8 and a complete image descriptor (+8 .. +17).
     return p + 18 <= d.size() && Byte(d, p) == 0x21 && Byte(d, p + 1) == 0xF9 && Byte(d, p + 2) == 4 &&
-           Byte(d, p + 8) == 0x2C;
+        Byte(d, p + 8) == 0x2C;
 }
 
 } // namespace
 
-bool IsGif(const QByteArray& data)
-{
-    return data.size() >= 5 && data.startsWith("GIF8");
-}
+bool IsGif(const QByteArray& data) { return data.size() >= 5 && data.startsWith("GIF8"); }
 
 QVector<int> FrameStarts(const QByteArray& data)
 {

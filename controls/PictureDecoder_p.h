@@ -17,8 +17,8 @@ bool IsGif(const QByteArray& data);
 QVector<int> FrameStarts(const QByteArray& data);
 
 struct GifFrame {
-    QByteArray bytes;   // header and global data, then the wanted frame and all later frames
-    int left = 0;       // the frame's rectangle in the logical screen
+    QByteArray bytes; // header and global data, then the wanted frame and all later frames
+    int left = 0;     // the frame's rectangle in the logical screen
     int top = 0;
     int width = 0;
     int height = 0;

@@ -14,15 +14,9 @@ namespace {
 const TDateTime kFirstDay = EncodeDate(1, 1, 1);
 const TDateTime kDayAfterLast = EncodeDate(9999, 12, 31) + 1.0;
 
-double TimeOfDay(TDateTime value)
-{
-    return std::fabs(value - std::trunc(value));
-}
+double TimeOfDay(TDateTime value) { return std::fabs(value - std::trunc(value)); }
 
-TDateTime Combine(TDateTime day, double timeOfDay)
-{
-    return day >= 0 ? day + timeOfDay : day - timeOfDay;
-}
+TDateTime Combine(TDateTime day, double timeOfDay) { return day >= 0 ? day + timeOfDay : day - timeOfDay; }
 
 // To whole milliseconds, so that repeated steps do not drift off a second.
 TDateTime ToMilliseconds(TDateTime value)
@@ -35,20 +29,11 @@ int Saturated(qint64 value)
     return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
-bool IsDigit(TKeyChar c)
-{
-    return c >= U'0' && c <= U'9';
-}
+bool IsDigit(TKeyChar c) { return c >= U'0' && c <= U'9'; }
 
-bool IsHexLetter(TKeyChar c)
-{
-    return (c >= U'A' && c <= U'F') || (c >= U'a' && c <= U'f');
-}
+bool IsHexLetter(TKeyChar c) { return (c >= U'A' && c <= U'F') || (c >= U'a' && c <= U'f'); }
 
-bool IsControl(TKeyChar c)
-{
-    return c < 32 || c == 127;
-}
+bool IsControl(TKeyChar c) { return c < 32 || c == 127; }
 
 // 1-based positions of the first separator and of the next one after it
 // (0 when missing).
@@ -83,8 +68,10 @@ TSpinEditCore::TSpinEditCore(QWidget* parent, const QString& name, Dialect diale
     : TCustomEdit(parent, name), m_dialect(dialect)
 {
     SetWantReturns(true);
-    if (dialect == Dialect::Ext) m_button = new TExtSpinButton(this, QStringLiteral("SpinButton"));
-    else m_button = new TEsgSpinButton(this, QStringLiteral("SpinButton"));
+    if (dialect == Dialect::Ext)
+        m_button = new TExtSpinButton(this, QStringLiteral("SpinButton"));
+    else
+        m_button = new TEsgSpinButton(this, QStringLiteral("SpinButton"));
     m_button->SetBounds(0, 0, 15, 17);
     m_button->SetFocusControl(this);
     m_button->OnUpClick = [this](QObject*) { StepUp(); };
@@ -144,9 +131,12 @@ void TSpinEditCore::SetFloatValue(double value)
 {
     const double v = CheckFloatValue(value);
     QString s;
-    if (m_precision > 0) s = FloatToStrF(v, ffFixed, 15, m_precision);
-    else if (m_precision < 0 && m_dialect == Dialect::Ext) s = FloatToStrF(v, ffGeneral, 4, 0);
-    else s = FloatToStr(v);
+    if (m_precision > 0)
+        s = FloatToStrF(v, ffFixed, 15, m_precision);
+    else if (m_precision < 0 && m_dialect == Dialect::Ext)
+        s = FloatToStrF(v, ffGeneral, 4, 0);
+    else
+        s = FloatToStr(v);
     WriteText(s);
 }
 
@@ -195,10 +185,14 @@ int TSpinEditCore::HexValueOfText() const
     for (QChar c : t) {
         const char16_t u = c.unicode();
         int digit;
-        if (u >= u'0' && u <= u'9') digit = u - u'0';
-        else if (u >= u'A' && u <= u'F') digit = u - u'A' + 10;
-        else if (u >= u'a' && u <= u'f') digit = u - u'a' + 10;
-        else return m_minValue;
+        if (u >= u'0' && u <= u'9')
+            digit = u - u'0';
+        else if (u >= u'A' && u <= u'F')
+            digit = u - u'A' + 10;
+        else if (u >= u'a' && u <= u'f')
+            digit = u - u'a' + 10;
+        else
+            return m_minValue;
         v = v * 16 + quint32(digit);
     }
     // Up to eight digits are a 32-bit value in two's complement, as written.
@@ -256,15 +250,9 @@ void TSpinEditCore::SetPrecision(int value)
 // ---------------------------------------------------------------------------
 // Steps
 
-void TSpinEditCore::StepUp()
-{
-    Step(+1);
-}
+void TSpinEditCore::StepUp() { Step(+1); }
 
-void TSpinEditCore::StepDown()
-{
-    Step(-1);
-}
+void TSpinEditCore::StepDown() { Step(-1); }
 
 void TSpinEditCore::Step(int direction)
 {
@@ -278,12 +266,16 @@ void TSpinEditCore::Step(int direction)
     const bool ext = m_dialect == Dialect::Ext;
     switch (m_spinType) {
     case sptNormal:
-        if (ext && m_incrementSmart) SmartStep(direction);
-        else SetValue(Saturated(qint64(Value()) + qint64(direction) * m_increment));
+        if (ext && m_incrementSmart)
+            SmartStep(direction);
+        else
+            SetValue(Saturated(qint64(Value()) + qint64(direction) * m_increment));
         break;
     case sptFloat:
-        if (ext && m_incrementSmart) SmartStep(direction);
-        else SetFloatValue(FloatValue() + direction * m_incrementFloat);
+        if (ext && m_incrementSmart)
+            SmartStep(direction);
+        else
+            SetFloatValue(FloatValue() + direction * m_incrementFloat);
         break;
     case sptDate: StepDate(direction); break;
     case sptTime: StepTime(direction); break;
@@ -307,8 +299,10 @@ void TSpinEditCore::SmartStep(int direction)
     const int fraction = d > 0 ? length - d : -1;
     const bool isFloat = m_spinType == sptFloat;
     if (caret == 0 || (t.contains(u'-') && caret == 1)) {
-        if (isFloat) SetFloatValue(FloatValue() + direction * m_incrementFloat);
-        else SetValue(Saturated(qint64(Value()) + qint64(direction) * m_increment));
+        if (isFloat)
+            SetFloatValue(FloatValue() + direction * m_incrementFloat);
+        else
+            SetValue(Saturated(qint64(Value()) + qint64(direction) * m_increment));
         return;
     }
     if (right < fraction) {
@@ -322,8 +316,10 @@ void TSpinEditCore::SmartStep(int direction)
     const int n = right - fraction - 1;
     qint64 step = 1;
     for (int i = 0; i < n && step < qint64(1) << 40; ++i) step *= 10;
-    if (isFloat) SetFloatValue(FloatValue() + direction * double(step));
-    else SetValue(Saturated(qint64(Value()) + direction * step));
+    if (isFloat)
+        SetFloatValue(FloatValue() + direction * double(step));
+    else
+        SetValue(Saturated(qint64(Value()) + direction * step));
 }
 
 void TSpinEditCore::StepDate(int direction)
@@ -383,13 +379,18 @@ void TSpinEditCore::StepTime(int direction)
             return;
         }
         const TDateTime v = TimeValue();
-        if (direction > 0) SetTimeValue(ToMilliseconds(v + step));
-        else if (v >= step) SetTimeValue(ToMilliseconds(v - step));
+        if (direction > 0)
+            SetTimeValue(ToMilliseconds(v + step));
+        else if (v >= step)
+            SetTimeValue(ToMilliseconds(v - step));
         return;
     }
-    if (caret < p1) step = EncodeTime(1, 0, 0, 0);
-    else if (caret < p2) step = EncodeTime(0, 1, 0, 0);
-    else step = EncodeTime(0, 0, 1, 0);
+    if (caret < p1)
+        step = EncodeTime(1, 0, 0, 0);
+    else if (caret < p2)
+        step = EncodeTime(0, 1, 0, 0);
+    else
+        step = EncodeTime(0, 0, 1, 0);
     if (direction > 0) {
         SetTimeValue(ToMilliseconds(TimeValue() + step));
     } else {
@@ -412,7 +413,7 @@ bool TSpinEditCore::IsValidChar(TKeyChar& key)
     const bool ext = m_dialect == Dialect::Ext;
 
     bool valid = key == U'+' || key == U'-' || IsDigit(key) || key == ds || key == ts || key == tsep || key == dsep ||
-                 (IsControl(key) && key != 13);
+        (IsControl(key) && key != 13);
     if (ext) {
         // A separator of another kind, unless a float's separator is the
         // same character.

@@ -2,16 +2,13 @@
 
 #include <QCollator>
 
-TWideStrings::TWideStrings() : m_locale(QLocale::system()) {}
+TWideStrings::TWideStrings() : m_locale(QLocale::system()) { }
 
 TWideStrings::~TWideStrings() = default;
 
-QObject* TWideStrings::GetObject(int) const
-{
-    return nullptr;
-}
+QObject* TWideStrings::GetObject(int) const { return nullptr; }
 
-void TWideStrings::PutObject(int, QObject*) {}
+void TWideStrings::PutObject(int, QObject*) { }
 
 void TWideStrings::Put(int index, const QString& value)
 {

@@ -21,7 +21,7 @@ public:
     virtual QString Get(int index) const = 0;
     virtual int Count() const = 0;
     virtual int Capacity() const { return Count(); }
-    virtual void SetCapacity(int) {}
+    virtual void SetCapacity(int) { }
     virtual QObject* GetObject(int index) const;
     virtual void PutObject(int index, QObject* object);
     // Replaces the entry's string; its object stays.
@@ -63,7 +63,7 @@ public:
     int UpdateCount() const { return m_updateCount; }
 
 protected:
-    virtual void SetUpdateState(bool) {}
+    virtual void SetUpdateState(bool) { }
 
 private:
     QLocale m_locale;

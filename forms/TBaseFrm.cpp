@@ -32,18 +32,12 @@ void TBaseFrm::WndProc(TMessage& message)
         }
         break;
     }
-    case WM_FITPANEL:
-        FitToPanel();
-        break;
-    default:
-        TChildForm::WndProc(message);
+    case WM_FITPANEL: FitToPanel(); break;
+    default: TChildForm::WndProc(message);
     }
 }
 
-void TBaseFrm::FormClose(QObject*, TCloseAction& action)
-{
-    action = TCloseAction::caFree;
-}
+void TBaseFrm::FormClose(QObject*, TCloseAction& action) { action = TCloseAction::caFree; }
 
 void TBaseFrm::FormShow(QObject*)
 {
@@ -51,7 +45,4 @@ void TBaseFrm::FormShow(QObject*)
     setFocus();
 }
 
-bool TBaseFrm::PreviewKey(int)
-{
-    return false;
-}
+bool TBaseFrm::PreviewKey(int) { return false; }

@@ -35,10 +35,7 @@ void TRadioGroup::SetItems(const QStringList& items)
     }
 }
 
-int TRadioGroup::ItemIndex() const
-{
-    return m_group->checkedId();
-}
+int TRadioGroup::ItemIndex() const { return m_group->checkedId(); }
 
 void TRadioGroup::SetItemIndex(int index)
 {

@@ -13,10 +13,7 @@ TBaseGrid::TBaseGrid(QWidget* parent, const QString& name) : TStringGrid(parent,
     SetOptions(Options() + TGridOption::goDrawFocusSelected);
 }
 
-TBaseGrid::~TBaseGrid()
-{
-    FreeCellProperties(0, 0, StoreCols() - 1, RowCount() - 1);
-}
+TBaseGrid::~TBaseGrid() { FreeCellProperties(0, 0, StoreCols() - 1, RowCount() - 1); }
 
 // ---------------------------------------------------------------------------
 // Settings
@@ -189,7 +186,10 @@ bool TBaseGrid::HasMergedCellsInRows(int row1, int row2) const
     return found;
 }
 
-void TBaseGrid::MergeCells(int col, int row, int spanX, int spanY) { TCellMerges::Merge(*this, col, row, spanX, spanY); }
+void TBaseGrid::MergeCells(int col, int row, int spanX, int spanY)
+{
+    TCellMerges::Merge(*this, col, row, spanX, spanY);
+}
 
 void TBaseGrid::SplitCells(int col, int row) { TCellMerges::Split(*this, col, row); }
 
@@ -237,8 +237,7 @@ bool TBaseGrid::HasNodeColumn() { return false; }
 
 void TBaseGrid::PrepareCellCanvas(int, int, TGridDrawState&, bool, bool, bool, TBrush&, TFont&, TAlignment&,
                                   TVAlignment&, bool&)
-{
-}
+{ }
 
 void TBaseGrid::DrawCellContent(TCanvas& canvas, int col, int row, TRect rect, TGridDrawState)
 {
@@ -294,7 +293,7 @@ void TBaseGrid::DrawCellArea(int col, int row, TRect, TGridDrawState state)
     const int fw = col >= FixedCols() ? FixedColsWidth() : 0;
     const int fh = row >= FixedRows() ? FixedRowsHeight() : 0;
     const bool clip = (FixedCols() >= 1 && col >= FixedCols() && r.Left < fw) ||
-                      (FixedRows() >= 1 && row >= FixedRows() && r.Top < fh);
+        (FixedRows() >= 1 && row >= FixedRows() && r.Top < fh);
     if (clip) {
         canvas.SaveClip();
         canvas.IntersectClipRect(TRect(fw, fh, GridWidth(), GridHeight()));
@@ -377,8 +376,7 @@ void TBaseGrid::KeyDown(int& key, TShiftState shift)
     case Win::VK_DOWN:
         if (merged && Row() < RowCount() - 1) FocusCell(Col(), std::min(b.Y + span.Y, RowCount() - 1));
         break;
-    default:
-        break;
+    default: break;
     }
     TStringGrid::KeyDown(key, shift);
     MoveToBaseCell();

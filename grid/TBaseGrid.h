@@ -117,7 +117,7 @@ protected:
     // Draws the cell's content in rect (inside its grid lines); the base
     // draws the display text centred on one line.
     virtual void DrawCellContent(TCanvas& canvas, int col, int row, TRect rect, TGridDrawState state);
-    virtual void LastRowChanged() {}
+    virtual void LastRowChanged() { }
     // Fills font, brush and alignment of a cell; nothing here.
     virtual void PrepareCellCanvas(int col, int row, TGridDrawState& state, bool printing, bool selectionAware,
                                    bool remapColumn, TBrush& brush, TFont& font, TAlignment& hAlign,

@@ -12,7 +12,7 @@
 
 #include <algorithm>
 
-TGridDrawState_p::TGridDrawState_p() : pictureCache(std::make_unique<THTMLPictureCache>()) {}
+TGridDrawState_p::TGridDrawState_p() : pictureCache(std::make_unique<THTMLPictureCache>()) { }
 TGridDrawState_p::~TGridDrawState_p() = default;
 
 TExtStringGrid::TExtStringGrid(QWidget* parent, const QString& name)
@@ -74,13 +74,13 @@ void TExtStringGrid::SetFloatingFooterVisible(bool value)
 }
 
 // A value that repaints the grid when it changes.
-#define GRID_PROPERTY(Type, Name, field)                                                                              \
-    Type TExtStringGrid::Name() const { return d->field; }                                                            \
-    void TExtStringGrid::Set##Name(Type value)                                                                        \
-    {                                                                                                                 \
-        if (d->field == value) return;                                                                                \
-        d->field = value;                                                                                             \
-        InvalidateGrid();                                                                                             \
+#define GRID_PROPERTY(Type, Name, field)                                                                               \
+    Type TExtStringGrid::Name() const { return d->field; }                                                             \
+    void TExtStringGrid::Set##Name(Type value)                                                                         \
+    {                                                                                                                  \
+        if (d->field == value) return;                                                                                 \
+        d->field = value;                                                                                              \
+        InvalidateGrid();                                                                                              \
     }
 
 GRID_PROPERTY(TColor, ActiveCellColor, activeCellColor)
@@ -160,7 +160,8 @@ void TExtStringGrid::SaveColumnSizes()
         for (int i = 0; i < ColCount(); ++i) ini.WriteInteger(cs.Section, QStringLiteral("Col%1").arg(i), ColWidths(i));
     } else {
         const QString key = cs.Key + QLatin1Char('\\') + cs.Section;
-        for (int i = 0; i < ColCount(); ++i) UserRegistry::WriteInteger(key, QStringLiteral("Col%1").arg(i), ColWidths(i));
+        for (int i = 0; i < ColCount(); ++i)
+            UserRegistry::WriteInteger(key, QStringLiteral("Col%1").arg(i), ColWidths(i));
     }
 }
 
@@ -265,7 +266,7 @@ void TExtStringGrid::IsFixedCell(int col, int row, bool& isFixed)
 {
     if (isFixed) return;
     isFixed = (row == 0 && d->fixedRowAlways && RowCount() == 1) ||
-              (col == 0 && d->fixedColAlways && ColCount() == 1) || col < FixedCols() || row < FixedRows();
+        (col == 0 && d->fixedColAlways && ColCount() == 1) || col < FixedCols() || row < FixedRows();
     if (!isFixed && OnIsFixedCell) OnIsFixedCell(this, row, col, isFixed);
 }
 
@@ -300,7 +301,7 @@ void TExtStringGrid::UpdateColumnSize(int col, int& width)
     if (OnUpdateColumnSize) OnUpdateColumnSize(this, col, width);
 }
 
-void TExtStringGrid::UpdateAutoColumnSize(int, int&) {}
+void TExtStringGrid::UpdateAutoColumnSize(int, int&) { }
 
 void TExtStringGrid::FileLoaded() { CellsChanged(TRect(0, 0, StoreCols() - 1, RowCount() - 1)); }
 
@@ -347,8 +348,10 @@ void TExtStringGrid::AutoDeleteRow(int row)
     const int firstData = FixedRows();
     const int lastData = RowCount() - d->fixedFooters - (FooterRowFlag() ? 1 : 0) - 1;
     if (row < firstData || row > lastData) return;
-    if (lastData - firstData + 1 > 1) RemoveRows(row, 1);
-    else ClearRows(row, 1);
+    if (lastData - firstData + 1 > 1)
+        RemoveRows(row, 1);
+    else
+        ClearRows(row, 1);
     if (OnAutoDeleteRow) OnAutoDeleteRow(this, row);
 }
 

@@ -200,7 +200,7 @@ public:
     // The limits automatic sizing keeps to (none here).
     virtual void UpdateAutoColumnSize(int col, int& width);
     // ColumnHeaders changed, before the texts go into row 0 (nothing here).
-    virtual void ColumnHeadersChanged() {}
+    virtual void ColumnHeadersChanged() { }
     // Cells were imported from a file.
     virtual void FileLoaded();
     // The editor's length limit at the current cell (0: none) and its edit
@@ -259,8 +259,7 @@ public:
     TCellGraphic* GetCellGraphicInfo(int col, int row, TCellHAlign& hAlign, TCellVAlign& vAlign, bool& drawText,
                                      int& height, int& width);
     // Colour bands over a rectangle of the canvas.
-    void DrawGradient(TCanvas& canvas, TColor fromColor, TColor toColor, int steps, bool horizontal,
-                      const TRect& rect);
+    void DrawGradient(TCanvas& canvas, TColor fromColor, TColor toColor, int steps, bool horizontal, const TRect& rect);
     // The XOR guide line of column moving and sizing; drawing it twice at
     // the same x removes it.
     void DrawMoveLine(TCanvas& canvas, int x);
@@ -660,7 +659,6 @@ public:
     // After a paste of the cell stream: where it came from ((-1, -1) from
     // another grid), where it went, whether it was copied (not cut).
     virtual void PasteNotify(TPoint source, TRect target, bool lastWasCopy);
-
 
     // Imports from the top-left cell; the cells of an earlier content are
     // cleared (with append the lines go below the data rows instead), at

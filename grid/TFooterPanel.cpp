@@ -33,8 +33,10 @@ void TFooterPanel::paintEvent(QPaintEvent*)
 
 void TFooterPanel::PaintTo(TCanvas& canvas)
 {
-    if (m_grid->FloatingFooter().FooterStyle == fsFixedLastRow) PaintLastRow(canvas);
-    else PaintPreview(canvas);
+    if (m_grid->FloatingFooter().FooterStyle == fsFixedLastRow)
+        PaintLastRow(canvas);
+    else
+        PaintPreview(canvas);
 }
 
 void TFooterPanel::PaintLastRow(TCanvas& canvas)

@@ -24,15 +24,9 @@ QString XmlEscape(const QString& text)
     return out;
 }
 
-QString BoolToYN(bool value)
-{
-    return value ? QStringLiteral("Y") : QStringLiteral("N");
-}
+QString BoolToYN(bool value) { return value ? QStringLiteral("Y") : QStringLiteral("N"); }
 
-bool YNToBool(const QString& text)
-{
-    return text == u"Y";
-}
+bool YNToBool(const QString& text) { return text == u"Y"; }
 
 QString MoneyToInt(const QString& text)
 {

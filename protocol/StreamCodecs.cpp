@@ -10,10 +10,10 @@
 
 namespace {
 
-constexpr qsizetype kGroupBytes = 57;                          // input bytes per line
-constexpr qsizetype kLineChars = 76;                           // characters per line
+constexpr qsizetype kGroupBytes = 57; // input bytes per line
+constexpr qsizetype kLineChars = 76;  // characters per line
 constexpr qsizetype kBlockLines = 192;
-constexpr qsizetype kBlockBytes = kGroupBytes * kBlockLines;   // 10944
+constexpr qsizetype kBlockBytes = kGroupBytes * kBlockLines;      // 10944
 constexpr qsizetype kBlockChars = (kLineChars + 2) * kBlockLines; // 14976
 
 void RequireReadable(QIODevice& device)
@@ -122,8 +122,7 @@ QByteArray ZCompress(const QByteArray& data)
     QByteArray out;
     out.resize(static_cast<qsizetype>(size));
     const int rc = compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-                             reinterpret_cast<const Bytef*>(data.constData()),
-                             static_cast<uLong>(data.size()), 9);
+                             reinterpret_cast<const Bytef*>(data.constData()), static_cast<uLong>(data.size()), 9);
     if (rc != Z_OK) throw EZCompressionError(QString::fromLatin1(zError(rc)));
     out.resize(static_cast<qsizetype>(size));
     return out;
@@ -167,8 +166,7 @@ QByteArray ZDecompress(const QByteArray& data, qint64 maxOutput)
         if (rc == Z_STREAM_END) break;
         if (rc == Z_OK) continue;
         if (rc == Z_BUF_ERROR && (s.avail_out == 0 || (s.avail_in == 0 && inLeft > 0))) continue;
-        if (rc == Z_BUF_ERROR)
-            throw EZDecompressionError(QStringLiteral("unexpected end of compressed data"));
+        if (rc == Z_BUF_ERROR) throw EZDecompressionError(QStringLiteral("unexpected end of compressed data"));
         throw EZDecompressionError(QString::fromLatin1(s.msg ? s.msg : zError(rc)));
     }
     if (produced > maxOutput)
@@ -256,12 +254,6 @@ void MimeDecodeStream(QIODevice& input, QIODevice& output)
     }
 }
 
-QByteArray MimeEncode(const QByteArray& data)
-{
-    return ThroughStreams(data, MimeEncodeStream);
-}
+QByteArray MimeEncode(const QByteArray& data) { return ThroughStreams(data, MimeEncodeStream); }
 
-QByteArray MimeDecode(const QByteArray& text)
-{
-    return ThroughStreams(text, MimeDecodeStream);
-}
+QByteArray MimeDecode(const QByteArray& text) { return ThroughStreams(text, MimeDecodeStream); }

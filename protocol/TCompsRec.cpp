@@ -6,10 +6,7 @@
 
 #include <memory>
 
-QString TCompsRec::GetValue(const QString& name) const
-{
-    return ChildText(m_element, name);
-}
+QString TCompsRec::GetValue(const QString& name) const { return ChildText(m_element, name); }
 
 void TCompsRec::SetValue(const QString& name, const QString& value)
 {

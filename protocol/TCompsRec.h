@@ -9,7 +9,7 @@ class TXMLElement;
 
 class TCompsRec {
 public:
-    explicit TCompsRec(TXMLElement* element) : m_element(element) {}
+    explicit TCompsRec(TXMLElement* element) : m_element(element) { }
 
     TXMLElement* Element() const { return m_element; }
     // The text of the first child element of that name; empty when there is

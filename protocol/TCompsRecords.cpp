@@ -27,10 +27,7 @@ bool TCompsRecords::Stale() const
     return !m_source || m_source->TreeGeneration() != m_generation;
 }
 
-int TCompsRecords::Count() const
-{
-    return Stale() ? 0 : int(m_list.size());
-}
+int TCompsRecords::Count() const { return Stale() ? 0 : int(m_list.size()); }
 
 void TCompsRecords::Add(TXMLElement* element)
 {
@@ -47,8 +44,10 @@ void TCompsRecords::First()
 
 void TCompsRecords::Next()
 {
-    if (m_index < LastIndex()) ++m_index;
-    else m_eof = true;
+    if (m_index < LastIndex())
+        ++m_index;
+    else
+        m_eof = true;
     m_bof = false;
 }
 

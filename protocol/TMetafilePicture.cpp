@@ -11,20 +11,11 @@ constexpr quint32 kPlaceableKey = 0x9AC6CDD7u;
 constexpr qsizetype kPlaceableSize = 22;
 constexpr qsizetype kMetaHeaderSize = 18;
 
-quint16 Word(const QByteArray& d, qsizetype at)
-{
-    return quint16(uchar(d[at]) | (uchar(d[at + 1]) << 8));
-}
+quint16 Word(const QByteArray& d, qsizetype at) { return quint16(uchar(d[at]) | (uchar(d[at + 1]) << 8)); }
 
-qint16 Short(const QByteArray& d, qsizetype at)
-{
-    return qint16(Word(d, at));
-}
+qint16 Short(const QByteArray& d, qsizetype at) { return qint16(Word(d, at)); }
 
-quint32 DWord(const QByteArray& d, qsizetype at)
-{
-    return quint32(Word(d, at)) | (quint32(Word(d, at + 2)) << 16);
-}
+quint32 DWord(const QByteArray& d, qsizetype at) { return quint32(Word(d, at)) | (quint32(Word(d, at + 2)) << 16); }
 
 // The META header: type 1 (memory) or 2 (disk), 9 words of header, version
 // 0x0100 or 0x0300, a size in words covering at least the header.
@@ -35,14 +26,10 @@ bool ValidMetaHeader(const QByteArray& d, qsizetype at)
     const quint16 headerWords = Word(d, at + 2);
     const quint16 version = Word(d, at + 4);
     const quint32 sizeWords = DWord(d, at + 6);
-    return (type == 1 || type == 2) && headerWords == 9 && (version == 0x0100 || version == 0x0300) &&
-           sizeWords >= 9;
+    return (type == 1 || type == 2) && headerWords == 9 && (version == 0x0100 || version == 0x0300) && sizeWords >= 9;
 }
 
-[[noreturn]] void Invalid()
-{
-    throw EInvalidGraphic(QStringLiteral("Metafile is not valid"));
-}
+[[noreturn]] void Invalid() { throw EInvalidGraphic(QStringLiteral("Metafile is not valid")); }
 
 } // namespace
 

@@ -8,7 +8,4 @@ const TMlsRec& TMlsList::Item(int index) const
     return m_items[size_t(index)];
 }
 
-void TMlsList::Add(const QString& id, const QString& name)
-{
-    m_items.push_back({id, name});
-}
+void TMlsList::Add(const QString& id, const QString& name) { m_items.push_back({id, name}); }

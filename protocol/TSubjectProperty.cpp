@@ -30,7 +30,7 @@ void ForEachField(TSubjectProperty& s, Visit visit)
 
 } // namespace
 
-TSubjectProperty::TSubjectProperty(QObject* owner) : TvxCustomConnection(owner) {}
+TSubjectProperty::TSubjectProperty(QObject* owner) : TvxCustomConnection(owner) { }
 
 TSubjectProperty::~TSubjectProperty() = default;
 
@@ -92,13 +92,12 @@ QString TSubjectProperty::Search(qint32 County, qint32 UserId)
     TXMLDocument* doc = request->getOwnerDocument();
     auto search = std::make_unique<TXMLElement>(QStringLiteral("search"), doc);
     const std::pair<const char*, const QString*> attributes[] = {
-        {"apn", &Values.apn},         {"mls", &Values.mls},       {"first", &Values.first},
-        {"last", &Values.last},       {"stnum", &Values.stnum},   {"stname", &Values.stname},
-        {"stdir", &Values.stdir},     {"stsuffix", &Values.stsuffix}, {"stunit", &Values.stunit},
-        {"city", &Values.city},       {"state", &Values.state},   {"zip", &Values.zip},
+        {"apn", &Values.apn},     {"mls", &Values.mls},           {"first", &Values.first},
+        {"last", &Values.last},   {"stnum", &Values.stnum},       {"stname", &Values.stname},
+        {"stdir", &Values.stdir}, {"stsuffix", &Values.stsuffix}, {"stunit", &Values.stunit},
+        {"city", &Values.city},   {"state", &Values.state},       {"zip", &Values.zip},
     };
-    for (const auto& [name, value] : attributes)
-        search->setAttribute(QLatin1String(name), XmlEscape(*value));
+    for (const auto& [name, value] : attributes) search->setAttribute(QLatin1String(name), XmlEscape(*value));
     request->appendChild(search.get());
     search.release();
 
@@ -136,7 +135,8 @@ qint32 TSubjectProperty::SoldPrice() const
     QString price;
     for (const TXMLElement* e = rec->getFirstChildElement(); e; e = e->getNextSiblingElement()) {
         if (e->getTagName() != QLatin1String("sold_price") || !e->hasTextNode()) continue;
-        price = FastReplace(FastReplace(::ElementText(e), QStringLiteral(","), QString()), QStringLiteral("$"), QString());
+        price =
+            FastReplace(FastReplace(::ElementText(e), QStringLiteral(","), QString()), QStringLiteral("$"), QString());
     }
     return StrToIntDef(price, 0);
 }

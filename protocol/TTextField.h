@@ -10,7 +10,7 @@
 
 class TTextField : public QObject {
 public:
-    explicit TTextField(QObject* parent = nullptr) : QObject(parent) {}
+    explicit TTextField(QObject* parent = nullptr) : QObject(parent) { }
     ~TTextField() override = default;
 
     virtual QString Text() const = 0;

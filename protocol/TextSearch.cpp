@@ -30,8 +30,7 @@ void BuildTable(const Ch* pattern, qsizetype length, TBMTable& table, Key key)
 {
     if (length < 1) throw EBMError(QStringLiteral("Buffer length is 0"));
     table.fill(static_cast<std::uint32_t>(length));
-    for (qsizetype i = 0; i + 1 < length; ++i)
-        table[key(pattern[i])] = static_cast<std::uint32_t>(length - 1 - i);
+    for (qsizetype i = 0; i + 1 < length; ++i) table[key(pattern[i])] = static_cast<std::uint32_t>(length - 1 - i);
 }
 
 template <typename Ch, typename Key, typename Equal>
@@ -59,16 +58,16 @@ void MakeBMTableNoCase(const char* pattern, qsizetype length, TBMTable& table)
     BuildTable(pattern, length, table, UpperByteKey);
 }
 
-qsizetype BMPos(const char* pattern, const char* text, qsizetype patternLength,
-                const TBMTable& table, qsizetype textLength)
+qsizetype BMPos(const char* pattern, const char* text, qsizetype patternLength, const TBMTable& table,
+                qsizetype textLength)
 {
     return Search(pattern, patternLength, text, textLength, table, ByteKey, [&](const char* window) {
         return std::memcmp(window, pattern, static_cast<std::size_t>(patternLength)) == 0;
     });
 }
 
-qsizetype BMPosNoCase(const char* pattern, const char* text, qsizetype patternLength,
-                      const TBMTable& table, qsizetype textLength)
+qsizetype BMPosNoCase(const char* pattern, const char* text, qsizetype patternLength, const TBMTable& table,
+                      qsizetype textLength)
 {
     return Search(pattern, patternLength, text, textLength, table, UpperByteKey, [&](const char* window) {
         for (qsizetype i = 0; i < patternLength; ++i)
@@ -109,13 +108,13 @@ QString FastReplace(const QString& source, const QString& find, const QString& r
                 return std::memcmp(window, pattern, static_cast<std::size_t>(m) * sizeof(char16_t)) == 0;
             });
         } else {
-            hit = Search(folded.data(), m, text + pos, n - pos, table,
-                         [](char16_t c) { return UnitKey(UpperUnit(c)); },
-                         [&](const char16_t* window) {
-                             for (qsizetype i = 0; i < m; ++i)
-                                 if (UpperUnit(window[i]) != folded[static_cast<std::size_t>(i)]) return false;
-                             return true;
-                         });
+            hit = Search(
+                folded.data(), m, text + pos, n - pos, table, [](char16_t c) { return UnitKey(UpperUnit(c)); },
+                [&](const char16_t* window) {
+                    for (qsizetype i = 0; i < m; ++i)
+                        if (UpperUnit(window[i]) != folded[static_cast<std::size_t>(i)]) return false;
+                    return true;
+                });
         }
         if (hit < 0) break;
         result.append(QStringView(source).mid(pos, hit));

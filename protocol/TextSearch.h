@@ -25,12 +25,11 @@ void MakeBMTableNoCase(const char* pattern, qsizetype length, TBMTable& table);
 
 // Start of the first occurrence of the pattern in the text, -1 when none.
 // The table must have been built for the pattern by the matching builder.
-qsizetype BMPos(const char* pattern, const char* text, qsizetype patternLength,
-                const TBMTable& table, qsizetype textLength);
-qsizetype BMPosNoCase(const char* pattern, const char* text, qsizetype patternLength,
-                      const TBMTable& table, qsizetype textLength);
+qsizetype BMPos(const char* pattern, const char* text, qsizetype patternLength, const TBMTable& table,
+                qsizetype textLength);
+qsizetype BMPosNoCase(const char* pattern, const char* text, qsizetype patternLength, const TBMTable& table,
+                      qsizetype textLength);
 
 // Every non-overlapping occurrence of find replaced, left to right. An empty
 // source, an empty find or a find longer than the source gives the source.
-QString FastReplace(const QString& source, const QString& find, const QString& replace,
-                    bool caseSensitive = true);
+QString FastReplace(const QString& source, const QString& find, const QString& replace, bool caseSensitive = true);

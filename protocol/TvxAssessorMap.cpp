@@ -23,7 +23,7 @@ QString SafeName(const QString& text)
     for (QChar& c : out) {
         const char16_t u = c.unicode();
         const bool keep = (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') ||
-                          u == u'.' || u == u'_' || u == u'-';
+            u == u'.' || u == u'_' || u == u'-';
         if (!keep) c = u'_';
     }
     return out;
@@ -31,17 +31,11 @@ QString SafeName(const QString& text)
 
 } // namespace
 
-TvxAssessorMap::TvxAssessorMap(QObject* owner) : TvxCustomConnection(owner)
-{
-    SetPort(9000);
-}
+TvxAssessorMap::TvxAssessorMap(QObject* owner) : TvxCustomConnection(owner) { SetPort(9000); }
 
 TvxAssessorMap::~TvxAssessorMap() = default;
 
-qint32 TvxAssessorMap::StructSheetCount() const
-{
-    return qFromLittleEndian<qint32>(m_mapStruct.data() + 32);
-}
+qint32 TvxAssessorMap::StructSheetCount() const { return qFromLittleEndian<qint32>(m_mapStruct.data() + 32); }
 
 QString TvxAssessorMap::SheetFileName(const QString& County, const QString& Parcel, int n)
 {
@@ -62,8 +56,8 @@ QString TvxAssessorMap::Command(const QString& type, const QString& params, bool
     // Every command goes to the tax-map server at Host and Port; the texts
     // are held in short strings.
     const QString url = (withScheme ? QStringLiteral("http://") : QString()) + Host() +
-                        QStringLiteral("/taxmap.dll?type=") + type + QStringLiteral("&params=") + Encoded(params) +
-                        QStringLiteral("&sid=") + Encoded(m_sessionId);
+        QStringLiteral("/taxmap.dll?type=") + type + QStringLiteral("&params=") + Encoded(params) +
+        QStringLiteral("&sid=") + Encoded(m_sessionId);
     return url.left(255);
 }
 
@@ -167,16 +161,12 @@ void TvxAssessorMap::Logout()
         Get(Command(QStringLiteral("logout"), QStringLiteral("close"), false), body);
     } catch (const EHttpClientDestroyed&) {
         throw;
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) { }
     m_sessionId.clear();
     m_sessionStarted = false;
 }
 
-void TvxAssessorMap::SetMaxSheets(int value)
-{
-    m_maxSheets = std::clamp(value, 1, kMaxSheets);
-}
+void TvxAssessorMap::SetMaxSheets(int value) { m_maxSheets = std::clamp(value, 1, kMaxSheets); }
 
 int TvxAssessorMap::GetSheets(const QString& County, const QString& Parcel)
 {
@@ -196,15 +186,13 @@ int TvxAssessorMap::GetSheets(const QString& County, const QString& Parcel)
                 CloseCounty(county);
             } catch (const EHttpClientDestroyed&) {
                 throw;
-            } catch (const Exception&) {
-            }
+            } catch (const Exception&) { }
         }
         try {
             if (m_sessionStarted) Logout();
         } catch (const EHttpClientDestroyed&) {
             throw;
-        } catch (const Exception&) {
-        }
+        } catch (const Exception&) { }
         DisconnectIfConnected();
     };
 

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-TvxComps::TvxComps(QObject* owner) : TvxCustomConnection(owner) {}
+TvxComps::TvxComps(QObject* owner) : TvxCustomConnection(owner) { }
 
 TvxComps::~TvxComps() = default;
 
@@ -110,8 +110,7 @@ QString TvxComps::GetComps()
 
     if (!PostDocument()) return QString();
     TvxpDocument& document = Document();
-    if (document.VxpTypeName != QLatin1String("comps.result"))
-        throw Exception(QStringLiteral("Invalid document type"));
+    if (document.VxpTypeName != QLatin1String("comps.result")) throw Exception(QStringLiteral("Invalid document type"));
     LoadRecords();
     Records.First();
     const QString type = document.VxpTypeName;

@@ -18,10 +18,10 @@ public:
     ~TvxComps() override;
 
     // The subject property.
-    qint32 Sqft = 0;    // sp_sqft
-    qint32 LotSqft = 0; // sp_lot
-    qint32 Beds = 0;    // sp_beds
-    double Baths = 0;   // sp_baths
+    qint32 Sqft = 0;                         // sp_sqft
+    qint32 LotSqft = 0;                      // sp_lot
+    qint32 Beds = 0;                         // sp_beds
+    double Baths = 0;                        // sp_baths
     qint32 Price() const { return m_price; } // sp_price
     virtual void SetPrice(qint32 value);
 

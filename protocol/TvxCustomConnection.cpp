@@ -75,10 +75,7 @@ constexpr std::array<SocketErrorText, 42> kSocketErrors{{
 const QString kUnexpectedResponse = QStringLiteral("Tamsel recieved an unexpected response from the server.");
 const QString kSavedAsErrorResponse = QStringLiteral(" This was saved as error_response.txt.");
 
-void OpenBuffer(QBuffer& buffer)
-{
-    buffer.open(QIODevice::ReadWrite);
-}
+void OpenBuffer(QBuffer& buffer) { buffer.open(QIODevice::ReadWrite); }
 
 void OpenForWriting(QIODevice& device)
 {
@@ -100,10 +97,7 @@ TvxCustomConnection::TvxCustomConnection(QObject* owner) : THttpClient(owner)
 
 TvxCustomConnection::~TvxCustomConnection() = default;
 
-QString TvxCustomConnection::GetHostServer() const
-{
-    return m_hostServer;
-}
+QString TvxCustomConnection::GetHostServer() const { return m_hostServer; }
 
 void TvxCustomConnection::SetHostServer(const QString& value)
 {
@@ -153,15 +147,9 @@ QString TvxCustomConnection::TranslateSocketError(const QString& text)
     return text;
 }
 
-QString TvxCustomConnection::XmlEscape(const QString& text)
-{
-    return ::XmlEscape(text);
-}
+QString TvxCustomConnection::XmlEscape(const QString& text) { return ::XmlEscape(text); }
 
-QString TvxCustomConnection::BoolToYN(bool value)
-{
-    return ::BoolToYN(value);
-}
+QString TvxCustomConnection::BoolToYN(bool value) { return ::BoolToYN(value); }
 
 QString TvxCustomConnection::TransferErrorText(const QString& message) const
 {
@@ -191,8 +179,7 @@ void TvxCustomConnection::UnexpectedResponse(const QByteArray& raw)
             if (QFileInfo(path).isSymLink()) QFile::remove(path);
             AtomicFile::WriteAll(path, raw.left(kMaxErrorResponse));
             saved = true;
-        } catch (...) {
-        }
+        } catch (...) { }
     }
     throw Exception(saved ? kUnexpectedResponse + kSavedAsErrorResponse : kUnexpectedResponse);
 }

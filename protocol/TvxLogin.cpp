@@ -2,7 +2,7 @@
 
 #include "protocol/TvxpDocument.h"
 
-TvxLogin::TvxLogin(QObject* owner) : TvxCustomConnection(owner) {}
+TvxLogin::TvxLogin(QObject* owner) : TvxCustomConnection(owner) { }
 
 TvxLogin::~TvxLogin() = default;
 

@@ -22,7 +22,7 @@ void Append(TXMLElement* parent, std::unique_ptr<TXMLElement> child)
 
 } // namespace
 
-TvxRptGen::TvxRptGen(QObject* owner) : TvxCustomConnection(owner) {}
+TvxRptGen::TvxRptGen(QObject* owner) : TvxCustomConnection(owner) { }
 
 TvxRptGen::~TvxRptGen() = default;
 
@@ -49,8 +49,7 @@ QString TvxRptGen::Execute()
         AppendTextElement(part.get(), QStringLiteral("area"), areaText);
         Append(request, std::move(part));
     };
-    if (IncludeSchool)
-        area(QStringLiteral("school"), SchoolCity, SchoolZip, SchoolAndOr, QStringLiteral("8.0"));
+    if (IncludeSchool) area(QStringLiteral("school"), SchoolCity, SchoolZip, SchoolAndOr, QStringLiteral("8.0"));
     if (IncludeServices)
         area(QStringLiteral("services"), ServicesCity, ServicesZip, ServicesAndOr, WireFloatToStr(ServicesArea));
     if (IncludePhotos && !PhotoApns.isEmpty()) {

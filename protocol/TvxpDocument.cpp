@@ -44,8 +44,10 @@ TXMLDocument& TvxpDocument::EnsureDocument()
     m_root = nullptr;
     m_request = nullptr;
     ++m_generation;
-    if (!m_document) m_document = std::make_unique<TXMLDocument>();
-    else m_document->Clear();
+    if (!m_document)
+        m_document = std::make_unique<TXMLDocument>();
+    else
+        m_document->Clear();
     return *m_document;
 }
 
@@ -170,12 +172,6 @@ void TvxpDocument::DecodeMetafile(const QString& text, TMetafilePicture& graphic
     graphic.LoadFromData(DecodeBase64Text(text));
 }
 
-QString TvxpDocument::XmlEscape(const QString& text)
-{
-    return ::XmlEscape(text);
-}
+QString TvxpDocument::XmlEscape(const QString& text) { return ::XmlEscape(text); }
 
-QString TvxpDocument::BoolToYN(bool value)
-{
-    return ::BoolToYN(value);
-}
+QString TvxpDocument::BoolToYN(bool value) { return ::BoolToYN(value); }

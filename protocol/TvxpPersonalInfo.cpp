@@ -15,8 +15,8 @@
 #include <memory>
 
 const std::array<const char*, TvxpPersonalInfo::kFieldCount> TvxpPersonalInfo::kAttributes = {
-    "first", "last", "full", "addr1", "addr2", "comp", "city", "state", "zip", "MlsId", "MemberId",
-    "type1", "number1", "type2", "number2", "type3", "number3", "type4", "number4",
+    "first",    "last",  "full",    "addr1", "addr2",   "comp",  "city",    "state", "zip",     "MlsId",
+    "MemberId", "type1", "number1", "type2", "number2", "type3", "number3", "type4", "number4",
 };
 
 void TvxpPersonalInfo::DecodePicture(const QString& text, QImage& picture, StoredPicture& stored)
@@ -39,8 +39,8 @@ void TvxpPersonalInfo::AppendPicture(TXMLElement* request, const QString& name, 
     if (!picture.isNull()) {
         // A picture as it was read (or last written) keeps its bytes; a new
         // one is written in a compact form and kept for the next save.
-        const bool same = !stored.bytes.isEmpty() &&
-                          (picture.cacheKey() == stored.image.cacheKey() || picture == stored.image);
+        const bool same =
+            !stored.bytes.isEmpty() && (picture.cacheKey() == stored.image.cacheKey() || picture == stored.image);
         if (!same) {
             const QByteArray bytes = BitmapWriter::Write(picture);
             if (bytes.isEmpty()) throw EInvalidGraphic(QStringLiteral("Bitmap image is not valid"));
@@ -52,7 +52,7 @@ void TvxpPersonalInfo::AppendPicture(TXMLElement* request, const QString& name, 
     element.release();
 }
 
-TvxpPersonalInfo::TvxpPersonalInfo(QObject* owner) : TvxpDocument(owner) {}
+TvxpPersonalInfo::TvxpPersonalInfo(QObject* owner) : TvxpDocument(owner) { }
 
 TvxpPersonalInfo::~TvxpPersonalInfo() = default;
 
@@ -68,15 +68,9 @@ void TvxpPersonalInfo::SetValue(Field f, const QString& value)
     Dirty = true;
 }
 
-void TvxpPersonalInfo::AddProvider(const QString& id, const QString& name)
-{
-    m_providers.Add(id, name);
-}
+void TvxpPersonalInfo::AddProvider(const QString& id, const QString& name) { m_providers.Add(id, name); }
 
-void TvxpPersonalInfo::ClearProviders()
-{
-    m_providers.Clear();
-}
+void TvxpPersonalInfo::ClearProviders() { m_providers.Clear(); }
 
 QString TvxpPersonalInfo::ProviderName() const
 {
@@ -99,8 +93,7 @@ void TvxpPersonalInfo::Load()
         for (TXMLElement* e = RequestElement()->getFirstChildElement(); e; e = e->getNextSiblingElement()) {
             const QString& tag = e->getTagName();
             if (tag == QLatin1String("name_info")) {
-                for (int f = 0; f < kFieldCount; ++f)
-                    m_values[f] = e->getAttribute(QLatin1String(kAttributes[f]));
+                for (int f = 0; f < kFieldCount; ++f) m_values[f] = e->getAttribute(QLatin1String(kAttributes[f]));
                 ShowMls = e->getAttribute(QStringLiteral("showmls")) == QLatin1String("Y");
             } else if (tag == QLatin1String("providers")) {
                 // Providers that came from the login answer stay.
@@ -132,8 +125,7 @@ void TvxpPersonalInfo::Save()
     // Escaped values: the new attribute resolves the references again, so a
     // "<" or a lone "&" cannot make it fail and the writer escapes once.
     auto nameInfo = std::make_unique<TXMLElement>(QStringLiteral("name_info"), doc);
-    for (int f = 0; f < kFieldCount; ++f)
-        nameInfo->setAttribute(QLatin1String(kAttributes[f]), XmlEscape(m_values[f]));
+    for (int f = 0; f < kFieldCount; ++f) nameInfo->setAttribute(QLatin1String(kAttributes[f]), XmlEscape(m_values[f]));
     nameInfo->setAttribute(QStringLiteral("showmls"), BoolToYN(ShowMls));
     request->appendChild(nameInfo.get());
     nameInfo.release();

@@ -89,8 +89,26 @@ public:
 
 private:
     enum Field {
-        kFirst, kLast, kFull, kAddr1, kAddr2, kComp, kCity, kState, kZip, kMlsId, kMemberId,
-        kType1, kNumber1, kType2, kNumber2, kType3, kNumber3, kType4, kNumber4, kFieldCount
+        kFirst,
+        kLast,
+        kFull,
+        kAddr1,
+        kAddr2,
+        kComp,
+        kCity,
+        kState,
+        kZip,
+        kMlsId,
+        kMemberId,
+        kType1,
+        kNumber1,
+        kType2,
+        kNumber2,
+        kType3,
+        kNumber3,
+        kType4,
+        kNumber4,
+        kFieldCount
     };
     static const std::array<const char*, kFieldCount> kAttributes;
 

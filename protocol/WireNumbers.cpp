@@ -19,8 +19,7 @@ struct Decimal {
 Decimal ToDecimal(double value, int precision)
 {
     char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific,
-                           precision - 1);
+    auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, precision - 1);
     Decimal d;
     const char* p = buf;
     for (; p != r.ptr && *p != 'e'; ++p)
@@ -87,8 +86,10 @@ double StrToFloatDefault(const QString& text, double defaultValue)
     qsizetype intDigits = 0, leadingZeros = 0, fracDigits = 0;
     bool seenNonZero = false;
     for (; isDigit(i); ++i, ++intDigits) {
-        if (text[i] != u'0') seenNonZero = true;
-        else if (!seenNonZero) ++leadingZeros;
+        if (text[i] != u'0')
+            seenNonZero = true;
+        else if (!seenNonZero)
+            ++leadingZeros;
         ascii.push_back(static_cast<char>(text[i].unicode()));
     }
     if (i < n && text[i] == u'.') {

@@ -3,20 +3,17 @@
 #include <array>
 
 namespace {
-const std::array<const char*, 11> kStatusNames = {"Active",  "Canceled", "Contingent", "Expired",
-                                                  "First Right", "Hold", "Leased",     "Pending",
-                                                  "Sold",    "Withdrawn", "Unknown"};
+const std::array<const char*, 11> kStatusNames = {"Active",      "Canceled",  "Contingent", "Expired",
+                                                  "First Right", "Hold",      "Leased",     "Pending",
+                                                  "Sold",        "Withdrawn", "Unknown"};
 } // namespace
 
 int StatusCodeIndex(const QString& code)
 {
-    if (code.size() != 1)
-        return -1;
+    if (code.size() != 1) return -1;
     const QChar c = code.at(0);
-    if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-        return c.unicode() - '0';
-    if (c == QLatin1Char('U'))
-        return 10;
+    if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) return c.unicode() - '0';
+    if (c == QLatin1Char('U')) return 10;
     return -1;
 }
 
@@ -24,7 +21,6 @@ QString StatusCodeName(const QString& code) { return StatusIndexName(StatusCodeI
 
 QString StatusIndexName(int index)
 {
-    if (index < 0 || index > 10)
-        return QString();
+    if (index < 0 || index > 10) return QString();
     return QString::fromLatin1(kStatusNames[size_t(index)]);
 }

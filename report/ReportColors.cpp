@@ -52,8 +52,7 @@ QImage Gradient(TColor color, int width, int height, bool vertical)
     for (int i = 0; i <= 200; ++i) {
         last = Lighten(rgb, float(1 - i * 0.01 / 2));
         const QRect band = vertical ? QRect(0, 5 * i, width, 5) : QRect(8 * i, 0, 8, height);
-        if (band.intersects(image.rect()))
-            p.fillRect(band, Qt(last));
+        if (band.intersects(image.rect())) p.fillRect(band, Qt(last));
     }
     p.setPen(Qt(last));
     p.setBrush(Qt::NoBrush);

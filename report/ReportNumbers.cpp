@@ -4,8 +4,7 @@
 
 QString FormatMoney(const QString& mask, double amount)
 {
-    if (!(amount > 0))
-        return QString();
+    if (!(amount > 0)) return QString();
     return (QStringLiteral("$") + FormatFloat(mask, amount)).left(255);
 }
 

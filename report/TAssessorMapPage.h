@@ -14,7 +14,7 @@ class TReportShell;
 
 class TAssessorMapPage {
 public:
-    explicit TAssessorMapPage(TReportContext& context) : m_context(context) {}
+    explicit TAssessorMapPage(TReportContext& context) : m_context(context) { }
     void RowPrint(TBaseReport& report, TReportShell& shell, bool& valid);
 
     // Decodes TIFF data into a 1-bit picture; false (picture untouched) when

@@ -9,7 +9,7 @@ class TReportShell;
 
 class TCensusPage {
 public:
-    explicit TCensusPage(TReportContext& context) : m_context(context) {}
+    explicit TCensusPage(TReportContext& context) : m_context(context) { }
     void RowPrint(TBaseReport& report, TReportShell& shell, bool& valid);
     void RowAfter(TBaseReport& report, TReportShell& shell, bool& valid);
 

@@ -25,8 +25,7 @@ void TCommunityPage::PrintServicesHeader(TBaseReport& report)
     report.SetFont(L("Arial black"), 10);
     report.SetTabShade(10);
     report.SetBold(true);
-    for (const char* h : {"Name", "Address", "Phone", "Dist."})
-        report.PrintTab(L(h));
+    for (const char* h : {"Name", "Address", "Phone", "Dist."}) report.PrintTab(L(h));
     report.SetBold(false);
     report.SetFont(L("Arial"), 9);
     report.NewLine();
@@ -47,8 +46,7 @@ void TCommunityPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
     for (const TXMLElement* category = services ? services->getFirstChildElement() : nullptr; category;
          category = category->getNextSiblingElement()) {
         const TXMLElement* s = category->getFirstChildElement();
-        if (!s)
-            continue;
+        if (!s) continue;
         const QString name = category->getAttribute(L("name"));
         c.DrawGroupBand(report, name, color);
         report.NewLine();
@@ -65,13 +63,11 @@ void TCommunityPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
             cell(s->getAttribute(L("phone")), 1.15);
             cell(s->getAttribute(L("distance")), 0.55);
             report.NewLine();
-            if (report.LinesLeft() >= 12)
-                continue;
+            if (report.LinesLeft() >= 12) continue;
             // Near the page end: the band goes on only for another service
             // of the category; another category starts on the next page.
             if (!s->getNextSiblingElement()) {
-                if (category->getNextSiblingElement())
-                    report.NewPage();
+                if (category->getNextSiblingElement()) report.NewPage();
                 continue;
             }
             {

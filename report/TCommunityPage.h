@@ -9,7 +9,7 @@ class TReportShell;
 
 class TCommunityPage {
 public:
-    explicit TCommunityPage(TReportContext& context) : m_context(context) {}
+    explicit TCommunityPage(TReportContext& context) : m_context(context) { }
     void RowPrint(TBaseReport& report, TReportShell& shell, bool& valid);
     static void PrintServicesHeader(TBaseReport& report);
     static void SetServicesTabs(TBaseReport& report);

@@ -33,18 +33,16 @@ void TCoverPage::RowPrint(TBaseReport& report, TReportShell&, bool&)
     if (agent) {
         line(m_context.AgentName());
         for (const QString& text : {agent->Company(), agent->Address1(), agent->Address2()})
-            if (!text.isEmpty())
-                line(text);
+            if (!text.isEmpty()) line(text);
         if (!agent->AddrCity().isEmpty())
-            line(agent->AddrCity() + QStringLiteral(",  ") + agent->AddrState() + QStringLiteral("  ")
-                 + agent->AddrZip());
+            line(agent->AddrCity() + QStringLiteral(",  ") + agent->AddrState() + QStringLiteral("  ") +
+                 agent->AddrZip());
         const QString phones[4][2] = {{agent->PhType1(), agent->PhNumber1()},
                                       {agent->PhType2(), agent->PhNumber2()},
                                       {agent->PhType3(), agent->PhNumber3()},
                                       {agent->PhType4(), agent->PhNumber4()}};
         for (const auto& p : phones)
-            if (!p[1].isEmpty())
-                line(p[0] + QLatin1Char(' ') + p[1]);
+            if (!p[1].isEmpty()) line(p[0] + QLatin1Char(' ') + p[1]);
     }
 
     // A long agent block pushes the customer's block down.
@@ -61,8 +59,7 @@ void TCoverPage::RowPrint(TBaseReport& report, TReportShell&, bool&)
         report.NewLine();
         report.Brush().SetColor(clBlack);
         for (const QString& text : {state.CustName, state.CustAddr1, state.CustAddr2, state.CustCity})
-            if (!text.isEmpty())
-                line(text);
+            if (!text.isEmpty()) line(text);
     }
     report.SetLineHeight(0.17);
 }

@@ -8,7 +8,7 @@ class TReportShell;
 
 class TCoverPage {
 public:
-    explicit TCoverPage(TReportContext& context) : m_context(context) {}
+    explicit TCoverPage(TReportContext& context) : m_context(context) { }
     void RowPrint(TBaseReport& report, TReportShell& shell, bool& valid);
     // One row only.
     void RowAfter(TBaseReport& report, TReportShell& shell, bool& valid);

@@ -42,21 +42,24 @@ struct Section {
 const std::vector<Section>& Sections()
 {
     static const std::vector<Section> sections = {
-        {"SPECIAL FLOOD HAZARD AREA", 0xFF0000,
+        {"SPECIAL FLOOD HAZARD AREA",
+         0xFF0000,
          {"*Designated by the Federal Emergency Management Agency (FEMA).",
           "*Identified on the Flood Insurance Rate Maps of the National Flood Insurance Program.",
           "*An area with a one percent chance of flooding in any given year (the \"100-year flood\").",
           "*Lenders require flood insurance for loans on structures in the area.",
           "*Disclosure required by California Government Code Section 8589.3.",
           "The owner or agent must tell a buyer when the property lies in such an area."}},
-        {"AREA OF POTENTIAL FLOODING", 0x800080,
+        {"AREA OF POTENTIAL FLOODING",
+         0x800080,
          {"*Designated by the California Office of Emergency Services.",
           "*Identified on dam inundation maps prepared under Government Code Section 8589.5.",
           "*An area that may flood on the total or partial failure of a dam upstream;",
           "the maps show where the water would go, not how likely a failure is.",
           "*Disclosure required by California Government Code Section 8589.4.",
           "The seller or agent must disclose it on the natural hazard disclosure statement."}},
-        {"WILDLAND - STATE RESPONSIBILITY AREA", 0x0000FF,
+        {"WILDLAND - STATE RESPONSIBILITY AREA",
+         0x0000FF,
          {"*Designated by the California Department of Forestry and Fire Protection (CAL FIRE).",
           "*Identified on the maps of state responsibility areas under Public Resources Code Section 4125.",
           "*An owner must maintain the property: clear brush and flammable growth around structures,",
@@ -66,7 +69,8 @@ const std::vector<Section>& Sections()
           "*The area may contain substantial forest fire risks and hazards.",
           "*Disclosure required by California Public Resources Code Section 4136.",
           "The disclosure is made before the transfer of the property."}},
-        {"VERY HIGH FIRE HAZARD SEVERITY ZONE", 0x0000FF,
+        {"VERY HIGH FIRE HAZARD SEVERITY ZONE",
+         0x0000FF,
          {"*Designated by the California Department of Forestry and Fire Protection with local agencies.",
           "*Identified on maps of very high fire hazard severity zones under Government Code Section 51178.",
           "*The zones are found by statewide criteria: fuels, terrain, weather and fire history.",
@@ -75,14 +79,16 @@ const std::vector<Section>& Sections()
           "*Disclosure required by California Government Code Section 51183.5.",
           "The seller or agent must disclose the zone to a prospective buyer,",
           "together with the maintenance duties that go with it."}},
-        {"EARTHQUAKE FAULT ZONE", 0xFF00FF,
+        {"EARTHQUAKE FAULT ZONE",
+         0xFF00FF,
          {"*Designated by the California Geological Survey under the Alquist-Priolo Act.",
           "*Identified on the official earthquake fault zone maps; the zones show only known \"active\" faults,",
           "those displaced within the past 10,000-11,000 years; other faults are not zoned.",
           "Building in a zone may require a geologic report before construction.",
           "*Disclosure required by California Public Resources Code Section 2621.9.",
           "The seller or agent must disclose the zone to a prospective buyer."}},
-        {"SEISMIC HAZARD ZONE - LIQUEFACTION AND LANDSLIDE", 0x008000,
+        {"SEISMIC HAZARD ZONE - LIQUEFACTION AND LANDSLIDE",
+         0x008000,
          {"*Designated by the California Geological Survey under the Seismic Hazards Mapping Act.",
           "*Identified on seismic hazard zone maps; only portions of the state have been mapped so far,",
           "so an unmapped area is not known to be free of the hazard.",
@@ -104,13 +110,11 @@ QImage THazardPage::ResourcePicture(const QString& name)
 bool THazardPage::LoadHazardMap(QImage& picture) const
 {
     const QString text = ElementText(m_context.FindMapNode(L("hazard")));
-    if (text.isEmpty())
-        return false;
+    if (text.isEmpty()) return false;
     try {
         QImage decoded;
         TvxpDocument::DecodeJpeg(text, decoded);
-        if (decoded.isNull())
-            return false;
+        if (decoded.isNull()) return false;
         picture = decoded.convertToFormat(QImage::Format_RGB32);
         return true;
     } catch (...) {
@@ -167,12 +171,13 @@ void THazardPage::PrintFirstPage(TBaseReport& report)
     report.SetBold(true);
     report.PrintLeft(L("NOTE:"), 0.75);
     report.SetBold(false);
-    report.PrintLeft(L("The location of the subject property, streets, and natural hazard as depicted below are"), 1.25);
+    report.PrintLeft(L("The location of the subject property, streets, and natural hazard as depicted below are"),
+                     1.25);
     report.NewLine();
     report.PrintLeft(L("approximations only.  These representations are FOR INFORMATIONAL PURPOSES ONLY and"), 0.75);
     report.NewLine();
-    report.PrintLeft(L("should not to be relied upon for the purpose of satisfying disclosure required by California law."),
-                     0.75);
+    report.PrintLeft(
+        L("should not to be relied upon for the purpose of satisfying disclosure required by California law."), 0.75);
     report.NewLine();
 
     report.GotoXY(1.0, 5.0);
@@ -191,12 +196,15 @@ void THazardPage::PrintFirstPage(TBaseReport& report)
     report.SetBold(true);
     report.NewLine();
     const std::vector<LegendTable> tables = {
-        {5.1, "Water Hazards",
+        {5.1,
+         "Water Hazards",
          {{"Special Flood Hazard Area", 0xFF0000, "dam"}, {"Area of Potential Flooding", 0x800080, "flood"}}},
-        {6.2, "Fire Hazards",
+        {6.2,
+         "Fire Hazards",
          {{"Wildland - State Responsibility Area", 0x0000FF, "fire"},
           {"Very High Fire Hazard Severity Zone", 0x0000FF, "highfire"}}},
-        {7.3, "Earthquake & Seismic Hazards",
+        {7.3,
+         "Earthquake & Seismic Hazards",
          {{"Earthquake Fault Zone", 0xFF00FF, "fault"},
           {"Seismic Hazard Zone - Liquefaction", 0x008000, "liquid"},
           {"Seismic Hazard Zone - Landslide", 0x008000, "landslide"}}},
@@ -226,8 +234,7 @@ void THazardPage::PrintFirstPage(TBaseReport& report)
     report.SetFontColor(0xFF0000);
     report.SetBold(true);
     QString spaced;
-    for (const QChar ch : L(kProviderName))
-        spaced += spaced.isEmpty() ? QString(ch) : QStringLiteral(" ") + ch;
+    for (const QChar ch : L(kProviderName)) spaced += spaced.isEmpty() ? QString(ch) : QStringLiteral(" ") + ch;
     report.PrintCenter(spaced, 4.0);
     report.SetFont(L("arial"), 10);
     report.SetFontColor(0xFF0000);
@@ -258,12 +265,10 @@ void THazardPage::PrintFirstPage(TBaseReport& report)
     // The map at its own proportions, clear of the note above it and of the
     // title below it (whose text starts about 0.19 above its line at 5.0).
     QImage map;
-    if (LoadHazardMap(map))
-        TReportContext::PrintImageFit(report, 0.75, 1.25, 7.8, 4.7, map);
+    if (LoadHazardMap(map)) TReportContext::PrintImageFit(report, 0.75, 1.25, 7.8, 4.7, map);
     // The provider's logo beside its name (printed from 6.0), not under it.
     const QImage logo = ResourcePicture(L("qrnlogo"));
-    if (!logo.isNull())
-        TReportContext::PrintImageFit(report, 4.8, 5.9, 5.9, 7.33, logo);
+    if (!logo.isNull()) TReportContext::PrintImageFit(report, 4.8, 5.9, 5.9, 7.33, logo);
 
     report.SetFont(L("arial"), 12);
     report.SetBold(true);
@@ -288,8 +293,7 @@ void THazardPage::PrintSecondPage(TBaseReport& report)
     bool first = true;
     for (const Section& s : Sections()) {
         SetHazardHeadingTab(report);
-        if (!first)
-            report.NewLine();
+        if (!first) report.NewLine();
         first = false;
         report.SetFontColor(s.Color);
         report.PrintTab(L(s.Heading));

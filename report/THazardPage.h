@@ -13,7 +13,7 @@ class TReportShell;
 
 class THazardPage {
 public:
-    explicit THazardPage(TReportContext& context) : m_context(context) {}
+    explicit THazardPage(TReportContext& context) : m_context(context) { }
     void RowPrint(TBaseReport& report, TReportShell& shell, bool& valid);
 
     // The report's own picture of that name (legend symbols, the logo),

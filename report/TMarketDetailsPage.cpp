@@ -57,11 +57,11 @@ void TMarketDetailsPage::PrintPairs(TBaseReport& report)
     while (total > right - left) {
         auto longest = std::max_element(pairs.begin(), pairs.end(),
                                         [](const Pair& a, const Pair& b) { return a.ValueWidth < b.ValueWidth; });
-        if (longest == pairs.end() || longest->ValueWidth <= 0)
-            break;
+        if (longest == pairs.end() || longest->ValueWidth <= 0) break;
         const double before = longest->ValueWidth;
         report.SetBold(true);
-        longest->Value = TReportContext::FitText(report, longest->Value, std::max(0.0, before - (total - (right - left))));
+        longest->Value =
+            TReportContext::FitText(report, longest->Value, std::max(0.0, before - (total - (right - left))));
         report.SetBold(false);
         measure(*longest);
         total -= before - longest->ValueWidth; // each cut makes the value narrower
@@ -95,16 +95,13 @@ double TMarketDetailsPage::EstimateTextLines(TBaseReport& report, const QString&
 
 TXMLElement* TMarketDetailsPage::PhotoElement(const QString& apn) const
 {
-    if (m_context.PageId != pgDetailsPhotos || !m_context.CountyPhotos())
-        return nullptr;
+    if (m_context.PageId != pgDetailsPhotos || !m_context.CountyPhotos()) return nullptr;
     const TXMLElement* photos = m_context.RootChild(L("photos"));
-    if (!photos)
-        return nullptr;
+    if (!photos) return nullptr;
     QString key = apn;
     key.remove(QLatin1Char('-')).remove(QLatin1Char(' '));
     for (TXMLElement* e = photos->getFirstChildElement(); e; e = e->getNextSiblingElement())
-        if (e->getAttribute(L("apn")) == key)
-            return e;
+        if (e->getAttribute(L("apn")) == key) return e;
     return nullptr;
 }
 
@@ -113,13 +110,11 @@ bool TMarketDetailsPage::HasCompPhoto(const QString& apn) const { return PhotoEl
 bool TMarketDetailsPage::LoadCompPhoto(const QString& apn, QImage& photo) const
 {
     const TXMLElement* e = PhotoElement(apn);
-    if (!e)
-        return false;
+    if (!e) return false;
     try {
         QImage decoded;
         TvxpDocument::DecodeJpeg(ElementText(e), decoded);
-        if (decoded.isNull())
-            return false;
+        if (decoded.isNull()) return false;
         photo = decoded;
         return true;
     } catch (...) {
@@ -145,8 +140,7 @@ void TMarketDetailsPage::PrintCategorySummaries(TBaseReport& report)
     report.NewLine();
     for (int status = 0; status <= 9; ++status) {
         const TStatusStats& s = c.Stats[size_t(status)];
-        if (s.RecordCount <= 0)
-            continue;
+        if (s.RecordCount <= 0) continue;
         report.PrintRight(StatusIndexName(status) + L(" Listings"), 2.0);
         report.PrintRight(s.HasMinPrice() ? FormatMoney(L("#,###"), s.MinPrice) : QString(), 3.25);
         report.PrintRight(FormatMoney(L("#,###"), s.MaxPrice), 4.75);
@@ -184,8 +178,7 @@ void TMarketDetailsPage::PrintSubjectBlock(TBaseReport& report)
     PrintLabelValue(report, L("Last Price:"), c.TrxField(L("sold_price")), 7.0);
     PrintPairs(report);
     report.NewLine();
-    if (c.TrxCursor)
-        c.TrxCursor = c.TrxCursor->getNextSiblingElement();
+    if (c.TrxCursor) c.TrxCursor = c.TrxCursor->getNextSiblingElement();
     PrintLabelValue(report, L("Sqft:"), f("house_sqft"), 1.2);
     const QString type = f("prop_type");
     if (type == QLatin1String("1") || type == QLatin1String("2") || type == QLatin1String("4")) {
@@ -245,8 +238,7 @@ void TMarketDetailsPage::PrintFeatures(TBaseReport& report, const QString& text,
             ends = ch == QLatin1Char(' ') && word.size() >= 2;
         }
         if (ends || i == text.size() - 1) {
-            if (boldStart && !report.Bold())
-                report.SetBold(true);
+            if (boldStart && !report.Bold()) report.SetBold(true);
             if (7.8 - report.XPos() < report.TextWidth(word)) {
                 report.NewLine();
                 report.GotoXY(left, report.YPos());
@@ -266,8 +258,7 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
     TReportContext& c = m_context;
     TCompsRecords& r = *c.Records;
     c.PageBreakPending = false;
-    if (!r.IsUsed(r.Index()))
-        return;
+    if (!r.IsUsed(r.Index())) return;
     auto f = [&](const char* name) { return r.Field(L(name)); };
     const QString features = f("features");
     const QString remarks = f("rem");
@@ -287,8 +278,7 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
         memo.SetPrintEnd(7.8);
         estimate += report.MemoLines(memo);
     }
-    if (photo)
-        estimate = std::max(estimate, 18.0);
+    if (photo) estimate = std::max(estimate, 18.0);
     if (report.LinesLeft() - 5 <= estimate) {
         // A block that does not fit even on the fresh page it was deferred
         // to is printed anyway; its comments break the pages.
@@ -303,8 +293,8 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
     m_deferredIndex = -1;
 
     if (band) {
-        const QString caption = StatusCodeName(status)
-                                + (status == c.GroupStatus ? L(" Properties - cont.") : L(" Properties"));
+        const QString caption =
+            StatusCodeName(status) + (status == c.GroupStatus ? L(" Properties - cont.") : L(" Properties"));
         c.DrawGroupBand(report, caption, c.Settings.Color(rcDetailsBar));
         report.SetFont(L("Arial"), 8);
         report.NewLine();
@@ -336,22 +326,20 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
         PrintLabelValue(report, L("Last Trans:"), f("search_date"), 5.5);
     if (status == QLatin1String("8"))
         PrintLabelValue(report, L("Last Price:"), f("sold_price") + L(" ") + ExpandListingAbbrev(f("sale_code")), 7.0);
-    else if (status == QLatin1String("3") || status == QLatin1String("9") || status == QLatin1String("7")
-             || status == QLatin1String("0"))
+    else if (status == QLatin1String("3") || status == QLatin1String("9") || status == QLatin1String("7") ||
+             status == QLatin1String("0"))
         PrintLabelValue(report, L("List Price:"), f("list_price"), 7.0);
     PrintPairs(report);
     report.NewLine();
     const int structure = StructureType(f("structure_type"));
-    if (structure >= 0 && structure <= 5)
-        PrintLabelValue(report, L("Sqft:"), f("house_sqft"), 1.2);
+    if (structure >= 0 && structure <= 5) PrintLabelValue(report, L("Sqft:"), f("house_sqft"), 1.2);
     if (structure == 0 || structure == 1 || structure == 2 || structure == 4) {
         PrintLabelValue(report, L("Bdrms:"), f("bed"), 2.2);
         if (county106)
             PrintLabelValue(report, L("Fixtures:"), f("fixtures"), 3.4);
         else
             PrintLabelValue(report, L("Baths:"), f("bath"), 3.4);
-        if (!f("dom").isEmpty())
-            PrintLabelValue(report, L("DOM:"), f("dom"), 3.9);
+        if (!f("dom").isEmpty()) PrintLabelValue(report, L("DOM:"), f("dom"), 3.9);
     } else if (structure == 3 || structure == 5) {
         PrintLabelValue(report, L("GSI:"), f("annual_gross"), 1.7);
         PrintLabelValue(report, L("Annual Exp:"), f("annual_expense"), 2.7);
@@ -397,8 +385,7 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
         report.Rectangle(0.75, report.LineTop(), 2.8, photoBottom);
         report.Rectangle(2.85, report.LineTop(), 7.78, photoBottom);
         QImage picture;
-        if (LoadCompPhoto(apn, picture))
-            TReportContext::PrintImageFit(report, 0.75, top, 2.8, photoBottom, picture);
+        if (LoadCompPhoto(apn, picture)) TReportContext::PrintImageFit(report, 0.75, top, 2.8, photoBottom, picture);
         report.Brush().SetStyle(TBrushStyle::bsClear);
         report.Rectangle(0.75, report.LineTop(), 2.8, photoBottom);
         report.Brush().SetStyle(TBrushStyle::bsSolid);
@@ -414,8 +401,7 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
         report.SetFont(L("Arial"), 8);
         report.SetBold(true);
         if (photo) {
-            while (report.LineTop() < top + kPhotoHeight / 2 - 0.25)
-                report.NewLine();
+            while (report.LineTop() < top + kPhotoHeight / 2 - 0.25) report.NewLine();
             report.PrintLeft(L("Comments:"), 2.9);
         } else {
             report.PrintLeft(L("Comments:"), 0.79);
@@ -430,8 +416,7 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
         }
     }
     if (photo) {
-        while (report.LineTop() < photoBottom)
-            report.NewLine();
+        while (report.LineTop() < photoBottom) report.NewLine();
     } else {
         report.Pen().SetColor(clBlack);
         report.Brush().SetStyle(TBrushStyle::bsClear);

@@ -14,7 +14,7 @@ class TReportShell;
 
 class TMarketDetailsPage {
 public:
-    explicit TMarketDetailsPage(TReportContext& context) : m_context(context) {}
+    explicit TMarketDetailsPage(TReportContext& context) : m_context(context) { }
     void RowPrint(TBaseReport& report, TReportShell& shell, bool& valid);
     // A deferred comp stays current and is printed on the next page.
     void RowAfter(TBaseReport& report, TReportShell& shell, bool& valid);

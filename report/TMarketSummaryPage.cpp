@@ -47,8 +47,7 @@ constexpr double kCellGap = 0.04;
 
 void TMarketSummaryPage::SetMarketSummaryTabs(TBaseReport& report, int style)
 {
-    if (style != 0 && style != 1 && style != 3)
-        return;
+    if (style != 0 && style != 1 && style != 3) return;
     for (int i = 0; i < 9; ++i) {
         int lines = 0;
         if (style == 0)
@@ -64,8 +63,11 @@ void TMarketSummaryPage::SetMarketSummaryTabs(TBaseReport& report, int style)
 int TMarketSummaryPage::StructureKind(int structure)
 {
     switch (structure) {
-    case 1: case 2: case 4: return 1;
-    case 3: case 5: return 3;
+    case 1:
+    case 2:
+    case 4: return 1;
+    case 3:
+    case 5: return 3;
     case 6: return 6;
     default: return 0;
     }
@@ -76,8 +78,7 @@ void TMarketSummaryPage::MakeOrder()
     TCompsRecords& r = *m_context.Records;
     std::vector<Entry> used;
     for (int i = 0; i <= r.LastIndex(); ++i) {
-        if (!r.IsUsed(i))
-            continue;
+        if (!r.IsUsed(i)) continue;
         r.SetIndex(i);
         const int structure = StructureType(r.Field(L("struct_type")));
         used.push_back(Entry{i, r.Field(L("status")), StructureKind(structure), structure, 0});
@@ -85,8 +86,7 @@ void TMarketSummaryPage::MakeOrder()
     m_order.clear();
     std::vector<bool> taken(used.size(), false);
     for (size_t i = 0; i < used.size(); ++i) {
-        if (taken[i])
-            continue;
+        if (taken[i]) continue;
         const size_t group = m_order.size();
         for (size_t j = i; j < used.size(); ++j) {
             if (!taken[j] && used[j].Status == used[i].Status && used[j].Kind == used[i].Kind) {
@@ -123,19 +123,17 @@ void TMarketSummaryPage::RowPrint(TBaseReport& report, TReportShell& shell, bool
         m_bandGroup = SIZE_MAX;
         MakeOrder();
         m_pos = 0;
-        if (!m_order.empty())
-            r.SetIndex(m_order.front().Index);
+        if (!m_order.empty()) r.SetIndex(m_order.front().Index);
     }
-    if (m_pos >= m_order.size())
-        return;
+    if (m_pos >= m_order.size()) return;
     const Entry& e = m_order[m_pos];
     const QString& status = e.Status;
     const int structure = e.Structure;
     const bool county106 = c.CountyId() == 106;
     const bool heading = e.Group != m_bandGroup || shell.FirstRow();
     if (heading) {
-        const QString caption = StatusCodeName(status)
-                                + (e.Group == m_bandGroup ? L(" Properties - cont.") : L(" Properties"));
+        const QString caption =
+            StatusCodeName(status) + (e.Group == m_bandGroup ? L(" Properties - cont.") : L(" Properties"));
         c.DrawGroupBand(report, caption, c.Settings.Color(rcMarketSumBar));
         report.NewLine();
         c.GroupStatus = status;
@@ -156,12 +154,15 @@ void TMarketSummaryPage::RowPrint(TBaseReport& report, TReportShell& shell, bool
         auto h = [&](const QString& text) { cell(text, kHeadingWidths); };
         h(L("Address"));
         switch (structure) {
-        case 1: case 2: case 4:
+        case 1:
+        case 2:
+        case 4:
             h(L("Beds"));
             h(county106 ? L("Fixtures") : L("Baths"));
             h(L("Est SF"));
             break;
-        case 3: case 5:
+        case 3:
+        case 5:
             h(L("GSI"));
             h(L("Zoning"));
             h(L("Est SF"));
@@ -172,8 +173,7 @@ void TMarketSummaryPage::RowPrint(TBaseReport& report, TReportShell& shell, bool
             h(L("Lot Size"));
             break;
         default:
-            for (int i = 0; i < 3; ++i)
-                h(QString());
+            for (int i = 0; i < 3; ++i) h(QString());
         }
         h(L("DOM"));
         h(L("List Date"));
@@ -188,8 +188,7 @@ void TMarketSummaryPage::RowPrint(TBaseReport& report, TReportShell& shell, bool
     report.ClearTabs();
     SetMarketSummaryTabs(report, 3);
     report.SetFont(L("Arial"), 10);
-    for (int i = 0; i < 4; ++i)
-        report.PrintTab(QString());
+    for (int i = 0; i < 4; ++i) report.PrintTab(QString());
     report.PrintLeft(TReportContext::FitText(report, r.Field(L("address")) + L("   ") + r.Field(L("city")), 7.8 - 0.79),
                      0.79);
     report.NewLine();
@@ -198,12 +197,15 @@ void TMarketSummaryPage::RowPrint(TBaseReport& report, TReportShell& shell, bool
     auto d = [&](const QString& text) { cell(text, kDataWidths); };
     d(QString());
     switch (structure) {
-    case 1: case 2: case 4:
+    case 1:
+    case 2:
+    case 4:
         d(r.Field(L("bed")));
         d(r.Field(county106 ? L("partial_baths") : L("bath")));
         d(r.Field(L("house_sqft")));
         break;
-    case 3: case 5:
+    case 3:
+    case 5:
         d(r.Field(L("annual_gross")));
         d(r.Field(L("zoning")));
         d(r.Field(L("house_sqft")));
@@ -214,8 +216,7 @@ void TMarketSummaryPage::RowPrint(TBaseReport& report, TReportShell& shell, bool
         d(r.Field(L("lot_sqft")));
         break;
     default:
-        for (int i = 0; i < 3; ++i)
-            d(QString());
+        for (int i = 0; i < 3; ++i) d(QString());
     }
     d(r.Field(L("dom")));
     d(r.Field(L("list_date")));
@@ -240,22 +241,23 @@ void TMarketSummaryPage::PrintAverages(TBaseReport& report, size_t from, size_t 
     const QString& status = m_order[from].Status;
     // A group of a status without statistics (unknown code), or of one
     // comp, has no averages.
-    if (StatusCodeIndex(status) < 0 || to - from <= 1)
-        return;
+    if (StatusCodeIndex(status) < 0 || to - from <= 1) return;
     const TStatusStats s = GroupStats(from, to);
     report.ClearTabs();
     SetMarketSummaryTabs(report, 1);
     report.SetBold(true);
     int column = 0;
     auto a = [&](const QString& text) {
-        const double room = kDataWidths[column] - Margin(column) / 100.0
-                            - (column == 0 ? Margin(column) / 100.0 : kCellGap);
+        const double room =
+            kDataWidths[column] - Margin(column) / 100.0 - (column == 0 ? Margin(column) / 100.0 : kCellGap);
         ++column;
         report.PrintTab(TReportContext::FitText(report, text, room));
     };
     a(L("Average"));
     switch (m_order[from].Structure) {
-    case 1: case 2: case 4:
+    case 1:
+    case 2:
+    case 4:
         a(FormatFloat(L("#.#"), s.Bed.Average));
         a(FormatFloat(L("#.#"), s.Bath.Average));
         a(FormatFloat(L("#,###"), s.HouseSqft.Average));
@@ -276,8 +278,7 @@ void TMarketSummaryPage::PrintAverages(TBaseReport& report, size_t from, size_t 
         a(FormatFloat(L("#,###"), s.LotSqft.Average));
         break;
     default:
-        for (int i = 0; i < 3; ++i)
-            a(QString());
+        for (int i = 0; i < 3; ++i) a(QString());
     }
     a(FormatFloat(L("#"), s.Dom.Average));
     a(QString());
@@ -307,8 +308,6 @@ void TMarketSummaryPage::RowAfter(TBaseReport& report, TReportShell&, bool& vali
         r.Next();
     }
     // The group ends with its last comp; its averages row comes once.
-    if (!valid || m_order[m_pos].Group != group)
-        PrintAverages(report, group, m_pos);
-    if (valid && report.LinesLeft() < 10)
-        report.NewPage();
+    if (!valid || m_order[m_pos].Group != group) PrintAverages(report, group, m_pos);
+    if (valid && report.LinesLeft() < 10) report.NewPage();
 }

@@ -16,7 +16,7 @@ class TReportShell;
 
 class TMarketSummaryPage {
 public:
-    explicit TMarketSummaryPage(TReportContext& context) : m_context(context) {}
+    explicit TMarketSummaryPage(TReportContext& context) : m_context(context) { }
     void RowPrint(TBaseReport& report, TReportShell& shell, bool& valid);
     void RowAfter(TBaseReport& report, TReportShell& shell, bool& valid);
     // The nine column stops in style 0 (boxed heading), 1 (averages, line

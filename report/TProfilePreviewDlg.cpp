@@ -19,7 +19,7 @@ namespace {
 // window first.
 class KeyPreview : public QObject {
 public:
-    KeyPreview(QObject* parent, std::function<bool(int)> handler) : QObject(parent), m_handler(std::move(handler)) {}
+    KeyPreview(QObject* parent, std::function<bool(int)> handler) : QObject(parent), m_handler(std::move(handler)) { }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -29,8 +29,7 @@ protected:
             if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
                 bool handled = false;
                 GuardedCall(watched, [&] { handled = m_handler(key->key()); });
-                if (handled)
-                    return true;
+                if (handled) return true;
             }
         }
         return QObject::eventFilter(watched, event);
@@ -43,8 +42,9 @@ private:
 } // namespace
 
 TProfilePreviewDlg::TProfilePreviewDlg(QWidget* parent, QWidget* placeOf)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint
-                          | Qt::WindowCloseButtonHint)
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                  Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("Preview"));
     resize(860, 497);
@@ -81,8 +81,7 @@ void TProfilePreviewDlg::Build()
         // A tool-bar button shows the caption alone, without the key the
         // menu names after the tab.
         a->setIconText(text.section(QLatin1Char('\t'), 0, 0));
-        if (!hint.isEmpty())
-            a->setToolTip(hint);
+        if (!hint.isEmpty()) a->setToolTip(hint);
         return a;
     };
     // The page keys are handled by the key preview; the menu shows them.
@@ -138,12 +137,10 @@ void TProfilePreviewDlg::Build()
                                     : QString());
     };
     connect(FileSaveAs, &QAction::triggered, this, [this] {
-        if (OnSaveAs)
-            OnSaveAs(this);
+        if (OnSaveAs) OnSaveAs(this);
     });
     connect(FilePrint, &QAction::triggered, this, [this] {
-        if (OnPrint)
-            OnPrint(this);
+        if (OnPrint) OnPrint(this);
     });
     connect(FileClose, &QAction::triggered, this, &QDialog::reject);
     connect(back, &QAction::triggered, this, &QDialog::reject);
@@ -162,8 +159,7 @@ void TProfilePreviewDlg::Build()
 
     auto* keys = new KeyPreview(this, [this](int key) { return PreviewKey(key); });
     installEventFilter(keys);
-    for (QWidget* child : findChildren<QWidget*>())
-        child->installEventFilter(keys);
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(keys);
 }
 
 void TProfilePreviewDlg::Open(const QString& path)
@@ -177,16 +173,14 @@ void TProfilePreviewDlg::Open(const QString& path)
 
 void TProfilePreviewDlg::Finish()
 {
-    if (!m_open)
-        return;
+    if (!m_open) return;
     m_open = false;
     m_preview->Finish();
 }
 
 bool TProfilePreviewDlg::PreviewKey(int key)
 {
-    if (!m_open)
-        return false;
+    if (!m_open) return false;
     switch (key) {
     case Qt::Key_Down:
     case Qt::Key_Up: {

@@ -30,18 +30,16 @@ bool TPropInfoPage::Residential() const
 
 QString TPropInfoPage::BathsText() const
 {
-    if (m_context.CountyId() == 106)
-        return Field("PP_BATH_PART");
-    return Field("bath") + QStringLiteral("      Full: ") + Field("PP_BATH_FULL") + QStringLiteral("      Partial: ")
-           + Field("PP_BATH_PART");
+    if (m_context.CountyId() == 106) return Field("PP_BATH_PART");
+    return Field("bath") + QStringLiteral("      Full: ") + Field("PP_BATH_FULL") + QStringLiteral("      Partial: ") +
+        Field("PP_BATH_PART");
 }
 
 QString TPropInfoPage::LotWidthDepth() const
 {
     const QString w = Field("PP_LOT_WIDTH");
     const QString d = Field("PP_LOT_DEPTH");
-    if (w.isEmpty() && d.isEmpty())
-        return QString();
+    if (w.isEmpty() && d.isEmpty()) return QString();
     return w + QLatin1Char('/') + d;
 }
 
@@ -60,8 +58,8 @@ void TPropInfoPage::PrintBlockCaption(TBaseReport& report, const QString& captio
     report.NewLine();
 }
 
-void TPropInfoPage::Row(TBaseReport& report, const QString& label, const QString& value, double labelX,
-                        double valueX, double limitX)
+void TPropInfoPage::Row(TBaseReport& report, const QString& label, const QString& value, double labelX, double valueX,
+                        double limitX)
 {
     report.PrintLeft(label, labelX);
     const double x = std::max(valueX, labelX + report.TextWidth(label) + kLabelGap);
@@ -77,8 +75,8 @@ double TPropInfoPage::CaptionTop(TBaseReport& report, double y) const
     return top;
 }
 
-void TPropInfoPage::PrintCharacteristics(TBaseReport& report, int fromLine, double l1, double v1, double l2,
-                                         double v2, double limit2)
+void TPropInfoPage::PrintCharacteristics(TBaseReport& report, int fromLine, double l1, double v1, double l2, double v2,
+                                         double limit2)
 {
     const bool residential = Residential();
     struct Line {
@@ -104,10 +102,8 @@ void TPropInfoPage::PrintCharacteristics(TBaseReport& report, int fromLine, doub
     };
     for (int n = fromLine; n <= 12; ++n) {
         const Line& line = lines[n - 1];
-        if (line.Show1)
-            Row(report, L(line.Label1), line.Value1, l1, v1, l2 - kGap);
-        if (line.Label2)
-            Row(report, L(line.Label2), line.Value2, l2, v2, limit2);
+        if (line.Show1) Row(report, L(line.Label1), line.Value1, l1, v1, l2 - kGap);
+        if (line.Label2) Row(report, L(line.Label2), line.Value2, l2, v2, limit2);
         report.NewLine();
     }
 }
@@ -122,8 +118,7 @@ void TPropInfoPage::PrintLegal(TBaseReport& report, double start, double end, do
     const int room = std::max(1, int((bottom - report.YPos()) / report.LineHeight() + 1e-6) + 1);
     if (report.MemoLines(memo) <= room) {
         report.PrintMemo(memo, 1, false);
-        if (memo.Pos() < memo.Size())
-            report.PrintMemo(memo, 0, false);
+        if (memo.Pos() < memo.Size()) report.PrintMemo(memo, 0, false);
         return;
     }
     report.PrintMemo(memo, room - 1, false);
@@ -170,8 +165,8 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
     Row(report, L("Flood:"), Field("flood"), 5.5, 6.5, kMargin);
     report.NewLine();
     Row(report, L("Census Tract:"), Field("census_tract"), l, v, 5.5 - kGap);
-    Row(report, L("Tract/Lot/Block:"), Field("tract") + QLatin1Char('/') + Field("lot") + QLatin1Char('/') + Field("block"),
-        5.5, 6.5, kMargin);
+    Row(report, L("Tract/Lot/Block:"),
+        Field("tract") + QLatin1Char('/') + Field("lot") + QLatin1Char('/') + Field("block"), 5.5, 6.5, kMargin);
     report.NewLine();
 
     // 3. The legal description, on the lines left above the characteristics
@@ -189,8 +184,7 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
     SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 1.75, 0.01, 0, 0);
     SetTabLines(report, tabAfterPrevious, TTabJustify::tjLeft, 1.75, 0.01, 0, 0);
     report.SetBold(true);
-    for (const char* h : {"Doc date", "Doc number", "Sold price", "Doc type", "TD type"})
-        report.PrintTab(L(h));
+    for (const char* h : {"Doc date", "Doc number", "Sold price", "Doc type", "TD type"}) report.PrintTab(L(h));
     report.SetBold(false);
     // Every cell keeps a gap to the next; the rows end above the blocks at
     // 7.2, the last row that fits showing "..." when more are left.
@@ -218,17 +212,20 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
     // 5. Assessment and 6. tax.
     report.GotoXY(0, 7.2);
     PrintBlockCaption(report, QStringLiteral("ASSESSMENT  INFORMATION"), 4.5);
-    const char* const assessment[][2] = {
-        {"Land:", "land_value"}, {"Structure:", "imp_value"}, {"Total:", "total_value"}, {"% Improved:", "pct_improved"}};
+    const char* const assessment[][2] = {{"Land:", "land_value"},
+                                         {"Structure:", "imp_value"},
+                                         {"Total:", "total_value"},
+                                         {"% Improved:", "pct_improved"}};
     for (const auto& r : assessment) {
         Row(report, L(r[0]), Field(r[1]), 4.5, 5.7, kMargin);
         report.NewLine();
     }
     report.GotoXY(0, 8.7);
     PrintBlockCaption(report, QStringLiteral("TAX  INFORMATION"), 4.5);
-    const char* const tax[][2] = {
-        {"Tax Amount:", "tax_amount"}, {"Exempt Type:", "exemption"}, {"Tax Rate Area:", "tax_area"},
-        {"Assessed Year:", "tax_year"}};
+    const char* const tax[][2] = {{"Tax Amount:", "tax_amount"},
+                                  {"Exempt Type:", "exemption"},
+                                  {"Tax Rate Area:", "tax_area"},
+                                  {"Assessed Year:", "tax_year"}};
     for (const auto& r : tax) {
         Row(report, L(r[0]), Field(r[1]), 4.5, 5.7, kMargin);
         report.NewLine();
@@ -244,7 +241,9 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
         report.GotoXY(0, 8.7);
         PrintBlockCaption(report, QStringLiteral("PREPARED  FOR"), 0.75);
         // Beside the tax block at 4.5.
-        auto line = [&](const QString& text) { report.PrintLeft(TReportContext::FitText(report, text, 4.5 - kGap - 0.75), 0.75); };
+        auto line = [&](const QString& text) {
+            report.PrintLeft(TReportContext::FitText(report, text, 4.5 - kGap - 0.75), 0.75);
+        };
         line(state.CustName);
         report.NewLine();
         line(state.CustAddr1);
@@ -267,8 +266,7 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
                                       {agent->PhType3(), agent->PhNumber3()},
                                       {agent->PhType4(), agent->PhNumber4()}};
         int phoneLines = 0;
-        for (const auto& p : phones)
-            phoneLines += p[1].isEmpty() ? 0 : 1;
+        for (const auto& p : phones) phoneLines += p[1].isEmpty() ? 0 : 1;
         // The address lines end before the phones on the lines they share,
         // and before the assessment block at 4.5 below them.
         int n = 0;
@@ -279,14 +277,13 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
         };
         line(m_context.AgentName());
         for (const QString& text : {agent->Company(), agent->Address1(), agent->Address2()})
-            if (!text.isEmpty())
-                line(text);
+            if (!text.isEmpty()) line(text);
         if (!agent->AddrCity().isEmpty())
-            line(agent->AddrCity() + QStringLiteral(",  ") + agent->AddrState() + QStringLiteral("  ") + agent->AddrZip());
+            line(agent->AddrCity() + QStringLiteral(",  ") + agent->AddrState() + QStringLiteral("  ") +
+                 agent->AddrZip());
         report.GotoXY(0, y0);
         for (const auto& p : phones) {
-            if (p[1].isEmpty())
-                continue;
+            if (p[1].isEmpty()) continue;
             Row(report, TReportContext::FitText(report, p[0], 1.0), p[1], 2.75, 3.25, 4.5 - kGap);
             report.NewLine();
         }

@@ -12,7 +12,7 @@ class QString;
 
 class TPropInfoPage {
 public:
-    explicit TPropInfoPage(TReportContext& context) : m_context(context) {}
+    explicit TPropInfoPage(TReportContext& context) : m_context(context) { }
 
     // The section's row: the whole page; ends the rows.
     void RowPrint(TBaseReport& report, TReportShell& shell, bool& valid);

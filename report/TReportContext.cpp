@@ -15,25 +15,17 @@
 #include <algorithm>
 #include <cmath>
 
-TXMLElement* TReportContext::ReportRoot() const
-{
-    return ReportData ? ReportData->RequestElement() : nullptr;
-}
+TXMLElement* TReportContext::ReportRoot() const { return ReportData ? ReportData->RequestElement() : nullptr; }
 
-TXMLElement* TReportContext::RootChild(const QString& name) const
-{
-    return ChildElement(ReportRoot(), name);
-}
+TXMLElement* TReportContext::RootChild(const QString& name) const { return ChildElement(ReportRoot(), name); }
 
 TXMLElement* TReportContext::FindMapNode(const QString& name) const
 {
     const TXMLElement* root = ReportRoot();
-    if (!root)
-        return nullptr;
+    if (!root) return nullptr;
     TXMLElement* found = nullptr;
     for (TXMLElement* e = root->getFirstChildElement(); e; e = e->getNextSiblingElement())
-        if (e->getTagName() == QLatin1String("maps"))
-            found = ChildElement(e, name);
+        if (e->getTagName() == QLatin1String("maps")) found = ChildElement(e, name);
     return found;
 }
 
@@ -49,8 +41,7 @@ QString TReportContext::TrxField(const QString& name) const { return ChildText(T
 
 int TReportContext::CompsLastIndex() const
 {
-    if (!Records || !AppState().CompsFound)
-        return -1;
+    if (!Records || !AppState().CompsFound) return -1;
     return Records->LastIndex();
 }
 
@@ -87,30 +78,26 @@ bool TReportContext::PageColor(int pageId, TColor& color) const
 void TReportContext::PageHeader(TBaseReport& report)
 {
     TColor color;
-    if (PageColor(PageId, color))
-        DrawPageHeader(report, Title, color);
+    if (PageColor(PageId, color)) DrawPageHeader(report, Title, color);
 }
 
 void TReportContext::PageFooter(TBaseReport& report)
 {
     TColor color;
-    if (PageColor(PageId, color))
-        DrawPageFooter(report, color);
+    if (PageColor(PageId, color)) DrawPageFooter(report, color);
 }
 
 const QImage& TReportContext::Bar(TColor color)
 {
     auto it = m_bars.find(color);
-    if (it == m_bars.end())
-        it = m_bars.insert(color, GradientFillVertical(color));
+    if (it == m_bars.end()) it = m_bars.insert(color, GradientFillVertical(color));
     return *it;
 }
 
 const QImage& TReportContext::Band(TColor color)
 {
     auto it = m_bands.find(color);
-    if (it == m_bands.end())
-        it = m_bands.insert(color, GradientFillHorizontal(color));
+    if (it == m_bands.end()) it = m_bands.insert(color, GradientFillHorizontal(color));
     return *it;
 }
 
@@ -138,8 +125,7 @@ QString TReportContext::FitText(const TBaseReport& report, const QString& whole,
     // pages use: a longer text from the server is cut before it is measured.
     constexpr qsizetype kLongest = 4096;
     const QString text = whole.left(kLongest);
-    if (whole.size() <= kLongest && report.TextWidth(text) <= width)
-        return text;
+    if (whole.size() <= kLongest && report.TextWidth(text) <= width) return text;
     const QString dots = QStringLiteral("...");
     // The longest start of the text that fits with the dots (halving the
     // range).
@@ -151,16 +137,13 @@ QString TReportContext::FitText(const TBaseReport& report, const QString& whole,
         else
             hi = mid - 1;
     }
-    if (lo == 0)
-        return report.TextWidth(dots) <= width ? dots : QString();
+    if (lo == 0) return report.TextWidth(dots) <= width ? dots : QString();
     return text.left(lo).trimmed() + dots;
 }
 
-void TReportContext::PrintImageFit(TBaseReport& report, double x1, double y1, double x2, double y2,
-                                   const QImage& image)
+void TReportContext::PrintImageFit(TBaseReport& report, double x1, double y1, double x2, double y2, const QImage& image)
 {
-    if (image.isNull() || image.width() <= 0 || image.height() <= 0)
-        return;
+    if (image.isNull() || image.width() <= 0 || image.height() <= 0) return;
     const double frameW = std::abs(x2 - x1), frameH = std::abs(y2 - y1);
     const double scale = std::min(frameW / image.width(), frameH / image.height());
     const double w = image.width() * scale, h = image.height() * scale;
@@ -170,11 +153,9 @@ void TReportContext::PrintImageFit(TBaseReport& report, double x1, double y1, do
 
 QString TReportContext::AgentName() const
 {
-    if (!Personal)
-        return QString();
+    if (!Personal) return QString();
     const QString full = Personal->FullName().trimmed();
-    if (!full.isEmpty())
-        return full;
+    if (!full.isEmpty()) return full;
     return (Personal->FirstName().trimmed() + QLatin1Char(' ') + Personal->LastName().trimmed()).trimmed();
 }
 
@@ -182,8 +163,7 @@ QString TReportContext::AgentLine() const
 {
     const QString name = AgentName();
     const QString company = Personal ? Personal->Company().trimmed() : QString();
-    if (name.isEmpty() || company.isEmpty())
-        return name + company;
+    if (name.isEmpty() || company.isEmpty()) return name + company;
     return name + QStringLiteral(" - ") + company;
 }
 
@@ -204,8 +184,7 @@ void TReportContext::DrawPageFooter(TBaseReport& report, TColor ruleColor)
     ShadedBox(report, 0.75, 9.9, 7.8, 9.93);
     report.Brush().SetColor(clBlack);
     const bool logo = Personal && !Personal->Logo.isNull();
-    if (logo)
-        PrintImageFit(report, 4.0, 9.96, 4.5, 10.4, Personal->Logo);
+    if (logo) PrintImageFit(report, 4.0, 9.96, 4.5, 10.4, Personal->Logo);
     report.NewLine();
     // The agent line keeps clear of the logo.
     report.PrintLeft(FitText(report, AgentLine(), (logo ? 3.95 : 7.8) - 0.75), 0.75);

@@ -22,8 +22,17 @@ class TXMLElement;
 
 // The page ids the page driver knows.
 enum TReportPageId : int {
-    pgCover = 10, pgPropInfo = 20, pgStreet = 30, pgHazard = 40, pgMarketSummary = 50, pgDetails = 60,
-    pgSummaryAnalysis = 70, pgCommunity = 80, pgCensus = 90, pgSchool = 100, pgAssessorMap = 120,
+    pgCover = 10,
+    pgPropInfo = 20,
+    pgStreet = 30,
+    pgHazard = 40,
+    pgMarketSummary = 50,
+    pgDetails = 60,
+    pgSummaryAnalysis = 70,
+    pgCommunity = 80,
+    pgCensus = 90,
+    pgSchool = 100,
+    pgAssessorMap = 120,
     pgDetailsPhotos = 170
 };
 

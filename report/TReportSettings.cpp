@@ -14,13 +14,11 @@ struct ColorKey {
 };
 
 const std::array<ColorKey, rcColorCount> kColorKeys = {{
-    {"ProfileBar", 53247},        {"ProfileTitle", 8421504},   {"StreetBar", 14070478},
-    {"StreetTitle", 8421504},     {"DetailsBar", 189},          {"DetailsTitle", 8421504},
-    {"CensusBar", 9217791},       {"CensusTitle", 8421504},     {"CommunityBar", 10275740},
-    {"CommunityTitle", 8421504},  {"SchoolBar", 15707755},      {"SchoolTitle", 8421504},
-    {"HazardsBar", 64000},        {"HazardsTitle", 8421504},    {"MarketSumBar", 7697664},
-    {"MarketSumTitle", 8421504},  {"SumAnalysisBar", 16744576}, {"SumAnalysisTitle", 8421504},
-    {"AgentBar", 10485760},       {"AgentTitle", 8421504},
+    {"ProfileBar", 53247},        {"ProfileTitle", 8421504},     {"StreetBar", 14070478},   {"StreetTitle", 8421504},
+    {"DetailsBar", 189},          {"DetailsTitle", 8421504},     {"CensusBar", 9217791},    {"CensusTitle", 8421504},
+    {"CommunityBar", 10275740},   {"CommunityTitle", 8421504},   {"SchoolBar", 15707755},   {"SchoolTitle", 8421504},
+    {"HazardsBar", 64000},        {"HazardsTitle", 8421504},     {"MarketSumBar", 7697664}, {"MarketSumTitle", 8421504},
+    {"SumAnalysisBar", 16744576}, {"SumAnalysisTitle", 8421504}, {"AgentBar", 10485760},    {"AgentTitle", 8421504},
 }};
 
 QString S(const char* text) { return QString::fromLatin1(text); }
@@ -30,8 +28,8 @@ TColor ReadColor(const TIniFile& ini, const char* section, const char* key, TCol
     return TColor(ini.ReadInteger(S(section), S(key), int(def)));
 }
 
-void ReadFont(const TIniFile& ini, const char* section, const char* prefix, TReportFontSetting& font,
-              const char* name, int size)
+void ReadFont(const TIniFile& ini, const char* section, const char* prefix, TReportFontSetting& font, const char* name,
+              int size)
 {
     const QString p = S(prefix);
     font.Name = ini.ReadString(S(section), p + QStringLiteral("Font"), S(name)).left(255);
@@ -64,10 +62,7 @@ int ReadShade(const TIniFile& ini)
 
 TReportSettings::TReportSettings() { Reset(); }
 
-void TReportSettings::Reset()
-{
-    Load(QString());
-}
+void TReportSettings::Reset() { Load(QString()); }
 
 void TReportSettings::Load(const QString& iniFile)
 {
@@ -91,7 +86,4 @@ void TReportSettings::Load(const QString& iniFile)
     cpLogo31 = ini.ReadString(QStringLiteral("TITLE COVER"), QStringLiteral("cpLogo31"), QString());
 }
 
-QString TReportSettings::ReportDateText() const
-{
-    return FormatDateTime(QStringLiteral("mm/dd/yyyy"), ReportDate);
-}
+QString TReportSettings::ReportDateText() const { return FormatDateTime(QStringLiteral("mm/dd/yyyy"), ReportDate); }

@@ -18,9 +18,26 @@ struct TReportFontSetting {
 
 // The REPORT COLORS keys in file order.
 enum TReportColorIndex : int {
-    rcProfileBar, rcProfileTitle, rcStreetBar, rcStreetTitle, rcDetailsBar, rcDetailsTitle, rcCensusBar,
-    rcCensusTitle, rcCommunityBar, rcCommunityTitle, rcSchoolBar, rcSchoolTitle, rcHazardsBar, rcHazardsTitle,
-    rcMarketSumBar, rcMarketSumTitle, rcSumAnalysisBar, rcSumAnalysisTitle, rcAgentBar, rcAgentTitle,
+    rcProfileBar,
+    rcProfileTitle,
+    rcStreetBar,
+    rcStreetTitle,
+    rcDetailsBar,
+    rcDetailsTitle,
+    rcCensusBar,
+    rcCensusTitle,
+    rcCommunityBar,
+    rcCommunityTitle,
+    rcSchoolBar,
+    rcSchoolTitle,
+    rcHazardsBar,
+    rcHazardsTitle,
+    rcMarketSumBar,
+    rcMarketSumTitle,
+    rcSumAnalysisBar,
+    rcSumAnalysisTitle,
+    rcAgentBar,
+    rcAgentTitle,
     rcColorCount
 };
 

@@ -85,8 +85,7 @@ void TSchoolPage::PrintDistrictPersonnel(TBaseReport& report, const TXMLElement*
         report.PrintTab(TReportContext::FitText(report, p->getAttribute(L("name")), 2.6 - 0.08));
         report.PrintTab(TReportContext::FitText(report, p->getAttribute(L("phone")), 1.9 - 0.1));
         ++row;
-        if (row >= limit || !p->getNextSiblingElement())
-            break;
+        if (row >= limit || !p->getNextSiblingElement()) break;
         report.NewLine();
     }
     report.ClearTabs();
@@ -111,7 +110,9 @@ void TSchoolPage::PrintSchoolRows(TBaseReport& report, const TXMLElement* school
     // The texts of a row keep a gap to the next column and the box.
     const double widths[] = {2.8 - 0.1 - 0.08, 1.8 - 0.08, 2.3 - 0.1};
     int column = 0;
-    auto cell = [&](const QString& text) { report.PrintTab(TReportContext::FitText(report, text, widths[column++ % 3])); };
+    auto cell = [&](const QString& text) {
+        report.PrintTab(TReportContext::FitText(report, text, widths[column++ % 3]));
+    };
     cell(name);
     cell(ChildTextNoCase(school, L("phone")));
     cell(L("Principal, ") + ChildTextNoCase(school, L("princ")));
@@ -129,8 +130,7 @@ void TSchoolPage::PrintSchoolRows(TBaseReport& report, const TXMLElement* school
 void TSchoolPage::PrintPrimarySchool(TBaseReport& report, const TXMLElement* school)
 {
     const QString name = ChildTextNoCase(school, L("NAME"));
-    if (name.isEmpty())
-        return;
+    if (name.isEmpty()) return;
     m_context.DrawGroupBand(report, L("District Primary School"), m_context.Settings.Color(rcSchoolBar));
     report.NewLine();
     const double y0 = report.LineTop();
@@ -138,8 +138,7 @@ void TSchoolPage::PrintPrimarySchool(TBaseReport& report, const TXMLElement* sch
     PrintSchoolRows(report, school, name);
     CloseBox(report, y0);
     report.NewLine();
-    if (const TXMLElement* sat = ChildElement(school, L("sat")))
-        PrintSatScores(report, sat, name);
+    if (const TXMLElement* sat = ChildElement(school, L("sat"))) PrintSatScores(report, sat, name);
 }
 
 void TSchoolPage::PrintSatScores(TBaseReport& report, const TXMLElement* sat, const QString& schoolName)
@@ -150,8 +149,7 @@ void TSchoolPage::PrintSatScores(TBaseReport& report, const TXMLElement* sat, co
     report.ClearTabs();
     report.NewLine();
     SetTabLines(report, 0.75, TTabJustify::tjLeft, 2.4, 5, 13, 0);
-    for (int i = 0; i < 5; ++i)
-        SetTabLines(report, tabAfterPrevious, TTabJustify::tjCenter, 0.93, 0, 12, 0);
+    for (int i = 0; i < 5; ++i) SetTabLines(report, tabAfterPrevious, TTabJustify::tjCenter, 0.93, 0, 12, 0);
     report.SetTabShade(10);
     for (const char* h : {"SAT Scores", "% Grad", "% Taking Sat", "Avg Math", "Avg Verbal", "Avg Total"})
         report.PrintTab(L(h));
@@ -201,16 +199,14 @@ void TSchoolPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
 {
     valid = false;
     const TXMLElement* root = m_context.RootChild(L("short_school"));
-    if (!root)
-        return;
+    if (!root) return;
     bool first = true;
     for (const TXMLElement* district = root->getFirstChildElement(); district;
          district = district->getNextSiblingElement()) {
         // A district without its information has nothing to head a page:
         // it is passed over.
         const TXMLElement* info = ChildElement(district, L("dist_info"));
-        if (!info)
-            continue;
+        if (!info) continue;
         if (!first) {
             report.NewPage();
             m_context.PageHeader(report);
@@ -218,13 +214,11 @@ void TSchoolPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
         first = false;
         m_context.PageFooter(report);
         m_districtName = ChildTextNoCase(info, L("name"));
-        if (m_districtName.isEmpty())
-            return;
+        if (m_districtName.isEmpty()) return;
         if (const TXMLElement* personel = ChildElement(district, L("personel")))
             PrintDistrictPersonnel(report, personel, 10);
         if (const TXMLElement* primary = ChildElement(district, L("primary_school")))
             PrintPrimarySchool(report, primary);
-        if (const TXMLElement* schools = ChildElement(district, L("schools")))
-            PrintDistrictSchools(report, schools);
+        if (const TXMLElement* schools = ChildElement(district, L("schools"))) PrintDistrictSchools(report, schools);
     }
 }

@@ -12,7 +12,7 @@ class TXMLElement;
 
 class TSchoolPage {
 public:
-    explicit TSchoolPage(TReportContext& context) : m_context(context) {}
+    explicit TSchoolPage(TReportContext& context) : m_context(context) { }
     void RowPrint(TBaseReport& report, TReportShell& shell, bool& valid);
 
 private:

@@ -33,8 +33,7 @@ void Add(TStatFigure& f, double value)
 
 void Average(TStatFigure& f)
 {
-    if (f.Count > 0)
-        f.Average = f.Total / f.Count;
+    if (f.Count > 0) f.Average = f.Total / f.Count;
 }
 
 } // namespace
@@ -90,18 +89,14 @@ void AverageCompStatistics(TStatusStats& s)
 void CalcCompStatistics(TCompsRecords& records, bool compsFound, TStatusStatsList& stats)
 {
     stats.fill(TStatusStats());
-    if (!compsFound)
-        return;
+    if (!compsFound) return;
     records.First();
     for (int i = 0; i <= records.LastIndex(); ++i) {
         records.SetIndex(i);
-        if (!records.IsUsed(i))
-            continue;
+        if (!records.IsUsed(i)) continue;
         const int slot = StatusCodeIndex(records.Field(QStringLiteral("status")));
-        if (slot >= 0)
-            AddCompStatistics(records, slot, stats[size_t(slot)]);
+        if (slot >= 0) AddCompStatistics(records, slot, stats[size_t(slot)]);
     }
     records.First();
-    for (TStatusStats& s : stats)
-        AverageCompStatistics(s);
+    for (TStatusStats& s : stats) AverageCompStatistics(s);
 }

@@ -160,8 +160,7 @@ void TStreetMapPage::PrintStatusLegend(TBaseReport& report)
     for (int i = 0; i <= r.LastIndex(); ++i) {
         r.SetIndex(i);
         const QString status = r.Field(L("status"));
-        for (int k = 0; k < 4; ++k)
-            present[k] = present[k] || status == QLatin1String(kLegend[k].Code);
+        for (int k = 0; k < 4; ++k) present[k] = present[k] || status == QLatin1String(kLegend[k].Code);
     }
     r.First();
     report.SetBKColor(clWhite);
@@ -169,8 +168,7 @@ void TStreetMapPage::PrintStatusLegend(TBaseReport& report)
     report.SetFont(L("WingDings"), 12);
     report.SetBold(true);
     for (int k = 0; k < 4; ++k) {
-        if (!present[k])
-            continue;
+        if (!present[k]) continue;
         report.GotoXY(0, y);
         report.PrintCenter(QString::fromLatin1(kLegend[k].Symbol), 6.95);
         y += 0.14;
@@ -179,8 +177,7 @@ void TStreetMapPage::PrintStatusLegend(TBaseReport& report)
     y = 5.75;
     report.SetFont(L("Arial"), 8);
     for (int k = 0; k < 4; ++k) {
-        if (!present[k])
-            continue;
+        if (!present[k]) continue;
         report.GotoXY(0, y);
         report.PrintLeft(QString::fromLatin1(kLegend[k].Name), 7.15);
         y += 0.14;
@@ -196,8 +193,7 @@ QString TStreetMapPage::PriceOf() const
 void TStreetMapPage::UpdatePriceRange(const QString& priceText)
 {
     const qint64 price = PriceValue(priceText);
-    if (price == 0)
-        return;
+    if (price == 0) return;
     m_anyPrice = true;
     m_lowest = std::min(m_lowest, price);
     m_highest = std::max(m_highest, price);
@@ -234,13 +230,11 @@ void TStreetMapPage::PrintPriceLegend(TBaseReport& report)
     m_anyPrice = false;
     for (int i = 0; i <= r.LastIndex(); ++i) {
         r.SetIndex(i);
-        if (!r.IsUsed(i))
-            continue;
+        if (!r.IsUsed(i)) continue;
         UpdatePriceRange(PriceOf());
         const double v = PpsfValue(r.Field(L("ppsf")));
         m_largestPpsf = MathMax(m_largestPpsf, v);
-        if (v > 0)
-            ++m_priced;
+        if (v > 0) ++m_priced;
     }
     CalcPriceRangeWidth();
     if (m_rangeWidth < kNoRanges)
@@ -257,11 +251,9 @@ void TStreetMapPage::PrintPriceRanges(TBaseReport& report)
     const qint64 w = m_rangeWidth, lo = m_lowest;
     for (int i = 0; i <= r.LastIndex(); ++i) {
         r.SetIndex(i);
-        if (!r.IsUsed(i))
-            continue;
+        if (!r.IsUsed(i)) continue;
         const qint64 p = PriceValue(PriceOf());
-        if (p == 0 || p < lo)
-            continue;
+        if (p == 0 || p < lo) continue;
         const int range = p < lo + w ? 1 : p < lo + 2 * w ? 2 : p < lo + 3 * w ? 3 : 4;
         ++counts[range];
     }
@@ -282,8 +274,7 @@ void TStreetMapPage::PrintPriceList(TBaseReport& report)
         r.SetIndex(i);
         const QString sold = r.Field(L("sold_price"));
         const QString list = r.Field(L("list_price"));
-        if (sold.isEmpty() && list.isEmpty())
-            continue;
+        if (sold.isEmpty() && list.isEmpty()) continue;
         ++n;
         PrintPriceLegendEntry(report, n, F(PriceValue(sold.isEmpty() ? list : sold)), 0x800080);
     }
@@ -294,8 +285,7 @@ void TStreetMapPage::PrintCompsTable(TBaseReport& report)
     TReportContext& c = m_context;
     TCompsRecords& r = *c.Records;
     int used = 0;
-    for (int i = 0; i <= r.LastIndex(); ++i)
-        used += r.IsUsed(i) ? 1 : 0;
+    for (int i = 0; i <= r.LastIndex(); ++i) used += r.IsUsed(i) ? 1 : 0;
     const bool county106 = c.CountyId() == 106;
     const double kept = report.LineHeight();
     struct Column {
@@ -303,21 +293,22 @@ void TStreetMapPage::PrintCompsTable(TBaseReport& report)
         TTabJustify Justify;
         double Margin;
     };
-    const Column columns[] = {{0.24, TTabJustify::tjLeft, 0.01}, {2.0, TTabJustify::tjLeft, 0},     {0.6, TTabJustify::tjRight, 0},
-                              {0.25, TTabJustify::tjRight, 0},   {0.3, TTabJustify::tjRight, 0.01}, {0.7, TTabJustify::tjRight, 0.01},
-                              {0.45, TTabJustify::tjRight, 0},   {0.57, TTabJustify::tjRight, 0},   {1.9, TTabJustify::tjCenter, 0}};
+    const Column columns[] = {
+        {0.24, TTabJustify::tjLeft, 0.01}, {2.0, TTabJustify::tjLeft, 0},     {0.6, TTabJustify::tjRight, 0},
+        {0.25, TTabJustify::tjRight, 0},   {0.3, TTabJustify::tjRight, 0.01}, {0.7, TTabJustify::tjRight, 0.01},
+        {0.45, TTabJustify::tjRight, 0},   {0.57, TTabJustify::tjRight, 0},   {1.9, TTabJustify::tjCenter, 0}};
 
     report.SetFontSize(8);
     report.SetBold(true);
     report.ClearTabs();
     for (int i = 0; i < 9; ++i)
         SetTabLines(report, i == 0 ? 0.75 : tabAfterPrevious, columns[i].Justify, columns[i].Width, columns[i].Margin,
-                      kLineLeft | kLineRight | kLineTop | kLineBottom, 0);
+                    kLineLeft | kLineRight | kLineTop | kLineBottom, 0);
     report.GotoXY(0.75, 6.55 - kept);
     report.SetTabShade(100);
     report.SetFontColor(0xFFFFFF);
-    for (const QString& h : {L("Stat"), L("Address"), L("Date"), L("Bed"), county106 ? L("Fix") : L("Bath"),
-                             L("Price"), L("SqFt"), L("PPSF"), L("Price Per Square Foot")})
+    for (const QString& h : {L("Stat"), L("Address"), L("Date"), L("Bed"), county106 ? L("Fix") : L("Bath"), L("Price"),
+                             L("SqFt"), L("PPSF"), L("Price Per Square Foot")})
         report.PrintTab(h);
     report.NewLine();
     report.SetTabShade(0);
@@ -335,13 +326,12 @@ void TStreetMapPage::PrintCompsTable(TBaseReport& report)
     report.GotoXY(0.75, 6.57 + height - kept);
     report.ClearTabs();
     for (int i = 0; i < 9; ++i)
-        SetTabLines(report, i == 0 ? 0.76 : tabAfterPrevious, i == 8 ? TTabJustify::tjLeft : columns[i].Justify, columns[i].Width,
-                      i == 0 ? 5 : 0, 0, 0);
+        SetTabLines(report, i == 0 ? 0.76 : tabAfterPrevious, i == 8 ? TTabJustify::tjLeft : columns[i].Justify,
+                    columns[i].Width, i == 0 ? 5 : 0, 0, 0);
     report.SetTabShade(10);
     for (int i = 0; i <= r.LastIndex(); ++i) {
         r.SetIndex(i);
-        if (!r.IsUsed(i))
-            continue;
+        if (!r.IsUsed(i)) continue;
         const QString status = r.Field(L("status"));
         // Each text keeps a gap to the next cell.
         int column = 0;

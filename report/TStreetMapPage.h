@@ -15,7 +15,7 @@ class TReportShell;
 
 class TStreetMapPage {
 public:
-    TStreetMapPage(TReportContext& context, TPropInfoPage& propInfo) : m_context(context), m_propInfo(propInfo) {}
+    TStreetMapPage(TReportContext& context, TPropInfoPage& propInfo) : m_context(context), m_propInfo(propInfo) { }
     void RowPrint(TBaseReport& report, TReportShell& shell, bool& valid);
 
     static QString StatusLetter(const QString& status);

@@ -15,8 +15,7 @@ QString L(const char* text) { return QString::fromLatin1(text); }
 void TSummaryAnalysisPage::SetSummaryAnalysisTabs(TBaseReport& report, int style)
 {
     report.ClearTabs();
-    if (style < 4 || style > 8)
-        return;
+    if (style < 4 || style > 8) return;
     const bool summary = style == 4 || style == 5;
     const double summaryWidths[] = {1.44, 1.4, 1.4, 1.4, 1.4};
     const double soldWidths[] = {1.64, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9};
@@ -29,7 +28,7 @@ void TSummaryAnalysisPage::SetSummaryAnalysisTabs(TBaseReport& report, int style
         else if (style == 8)
             lines = kLineTop;
         SetTabLines(report, i == 0 ? 0.75 : tabAfterPrevious, i == 0 ? TTabJustify::tjLeft : TTabJustify::tjRight,
-                      summary ? summaryWidths[i] : soldWidths[i], (i == 0 || i == count - 1) ? 5 : 0, lines, 0);
+                    summary ? summaryWidths[i] : soldWidths[i], (i == 0 || i == count - 1) ? 5 : 0, lines, 0);
     }
 }
 
@@ -45,7 +44,8 @@ void TSummaryAnalysisPage::RowPrint(TBaseReport& report, TReportShell& shell, bo
         SetSummaryAnalysisTabs(report, 4);
         report.SetFont(L("Arial"), 10);
         report.SetTabShade(c.Settings.TabShade);
-        for (const char* h : {"Listing Category", "Lowest Price", "Highest Price", "Average Price", "Average Price SqFt"})
+        for (const char* h :
+             {"Listing Category", "Lowest Price", "Highest Price", "Average Price", "Average Price SqFt"})
             report.PrintTab(L(h));
         report.NewLine();
         report.ClearTabs();
@@ -53,8 +53,7 @@ void TSummaryAnalysisPage::RowPrint(TBaseReport& report, TReportShell& shell, bo
         SetSummaryAnalysisTabs(report, 5);
         for (int status = 0; status <= 9; ++status) {
             const TStatusStats& s = c.Stats[size_t(status)];
-            if (s.RecordCount <= 0)
-                continue;
+            if (s.RecordCount <= 0) continue;
             report.PrintTab(StatusIndexName(status) + L(" Listings"));
             report.PrintTab(s.HasMinPrice() ? FormatMoney(L("#,###"), s.MinPrice) : QString());
             report.PrintTab(FormatMoney(L("#,###"), s.MaxPrice));
@@ -79,8 +78,8 @@ void TSummaryAnalysisPage::RowPrint(TBaseReport& report, TReportShell& shell, bo
     if (r.Field(L("status")) == QLatin1String("8") && r.IsUsed(r.Index())) {
         SetSummaryAnalysisTabs(report, 7);
         report.SetFont(L("Arial"), 10);
-        report.PrintLeft(TReportContext::FitText(report, r.Field(L("address")) + L("   ") + r.Field(L("city")), 7.8 - 0.8),
-                         0.8);
+        report.PrintLeft(
+            TReportContext::FitText(report, r.Field(L("address")) + L("   ") + r.Field(L("city")), 7.8 - 0.8), 0.8);
         report.NewLine();
         report.PrintTab(QString());
         report.PrintTab(r.Field(L("list_price")));
@@ -119,6 +118,5 @@ void TSummaryAnalysisPage::RowAfter(TBaseReport& report, TReportShell&, bool& va
         return;
     }
     valid = true;
-    if (report.LinesLeft() < 12)
-        report.NewPage();
+    if (report.LinesLeft() < 12) report.NewPage();
 }

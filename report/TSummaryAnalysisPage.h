@@ -9,7 +9,7 @@ class TReportShell;
 
 class TSummaryAnalysisPage {
 public:
-    explicit TSummaryAnalysisPage(TReportContext& context) : m_context(context) {}
+    explicit TSummaryAnalysisPage(TReportContext& context) : m_context(context) { }
     void RowPrint(TBaseReport& report, TReportShell& shell, bool& valid);
     void RowAfter(TBaseReport& report, TReportShell& shell, bool& valid);
     // Clears the stops, then adds those of style 4 to 8; any other style

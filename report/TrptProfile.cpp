@@ -74,8 +74,7 @@ bool Found(const TXMLElement* e) { return e && e->getAttribute(QStringLiteral("f
 
 } // namespace
 
-TrptProfile::TrptProfile(QWidget* parent)
-    : TForm(parent, Qt::Window)
+TrptProfile::TrptProfile(QWidget* parent) : TForm(parent, Qt::Window)
 {
     setWindowTitle(QStringLiteral("Preview"));
     resize(860, 497);
@@ -109,8 +108,8 @@ void TrptProfile::BindSections()
 {
     auto header = [this](TBaseReport& r) { m_context.PageHeader(r); };
     auto footer = [this](TBaseReport& r) { m_context.PageFooter(r); };
-    for (TReportShell* s : {&rCoverPage, &rPropInfo, &rHazard, &rMarketSummary, &rDetails, &rSummaryAnalysis,
-                            &rCommunity, &rCensus}) {
+    for (TReportShell* s :
+         {&rCoverPage, &rPropInfo, &rHazard, &rMarketSummary, &rDetails, &rSummaryAnalysis, &rCommunity, &rCensus}) {
         s->OnPageHeader = header;
         s->OnPageFooter = footer;
     }
@@ -121,8 +120,12 @@ void TrptProfile::BindSections()
     rCoverPage.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_cover->RowPrint(r, s, v); };
     rCoverPage.OnRowAfter = [this](TBaseReport& r, TReportShell& s, bool& v) { m_cover->RowAfter(r, s, v); };
     rPropInfo.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_propInfo->RowPrint(r, s, v); };
-    rMarketSummary.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_marketSummary->RowPrint(r, s, v); };
-    rMarketSummary.OnRowAfter = [this](TBaseReport& r, TReportShell& s, bool& v) { m_marketSummary->RowAfter(r, s, v); };
+    rMarketSummary.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) {
+        m_marketSummary->RowPrint(r, s, v);
+    };
+    rMarketSummary.OnRowAfter = [this](TBaseReport& r, TReportShell& s, bool& v) {
+        m_marketSummary->RowAfter(r, s, v);
+    };
     rDetails.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_details->RowPrint(r, s, v); };
     rDetails.OnRowAfter = [this](TBaseReport& r, TReportShell& s, bool& v) { m_details->RowAfter(r, s, v); };
     rSummaryAnalysis.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) {
@@ -140,10 +143,7 @@ void TrptProfile::BindSections()
     rAssessorMap.OnRowPrint = [this](TBaseReport& r, TReportShell& s, bool& v) { m_assessorMap->RowPrint(r, s, v); };
 }
 
-QString TrptProfile::ReportPath(const QString& fileName) const
-{
-    return (AppState().TempDir + fileName).left(255);
-}
+QString TrptProfile::ReportPath(const QString& fileName) const { return (AppState().TempDir + fileName).left(255); }
 
 void TrptProfile::SyncSources()
 {
@@ -186,8 +186,7 @@ void TrptProfile::ShowProfileReport(TXMLElement* property)
 QString TrptProfile::WriteProfileReport(TXMLElement* property)
 {
     SyncSources();
-    if (PersonalInfo && !PersonalInfo->Loaded)
-        PersonalInfo->Load();
+    if (PersonalInfo && !PersonalInfo->Loaded) PersonalInfo->Load();
     CalcCompStatistics();
     m_context.Property = property;
     LoadReportSettings();
@@ -195,8 +194,7 @@ QString TrptProfile::WriteProfileReport(TXMLElement* property)
     m_lastReport = path;
     ReportFiler.FileName = path;
     ReportFiler.Execute();
-    if (!QFileInfo::exists(path))
-        throw Exception(QStringLiteral("Report not found") + path);
+    if (!QFileInfo::exists(path)) throw Exception(QStringLiteral("Report not found") + path);
     return path;
 }
 
@@ -204,8 +202,7 @@ void TrptProfile::WritePropertyInfoReport(TXMLElement* property, const QString& 
 {
     SyncSources();
     LoadReportSettings();
-    if (PersonalInfo && !PersonalInfo->Loaded)
-        PersonalInfo->Load();
+    if (PersonalInfo && !PersonalInfo->Loaded) PersonalInfo->Load();
     const QString path = ReportPath(fileName);
     QFile::remove(path);
     fPropPreview.FileName = path;
@@ -218,15 +215,13 @@ void TrptProfile::WritePropertyInfoReport(TXMLElement* property, const QString& 
 void TrptProfile::DeleteReportFile(const QString& fileName)
 {
     const QString path = ReportPath(fileName);
-    if (QFileInfo(path).absoluteDir() == QDir(AppState().TempDir))
-        QFile::remove(path);
+    if (QFileInfo(path).absoluteDir() == QDir(AppState().TempDir)) QFile::remove(path);
 }
 
 void TrptProfile::PreviewReportFile(const QString& fileName)
 {
     const QString path = ReportPath(fileName);
-    if (!QFileInfo::exists(path))
-        throw Exception(QStringLiteral("Report not found") + path);
+    if (!QFileInfo::exists(path)) throw Exception(QStringLiteral("Report not found") + path);
     ShowPreview(path);
 }
 
@@ -236,8 +231,7 @@ void TrptProfile::PrintPropertyInfo()
     TPrinterSetupDialog setup;
     setup.FilePrinter = &FilePrinter;
     setup.Parent = this;
-    if (setup.Execute())
-        FilePrinter.Execute();
+    if (setup.Execute()) FilePrinter.Execute();
 }
 
 void TrptProfile::SavePropertyInfoAs() { SaveReportAs(ReportPath(QStringLiteral("propinfo.rpt"))); }
@@ -246,8 +240,7 @@ void TrptProfile::SaveReportAs(const QString& reportFile)
 {
     const QString name = Dialogs::SaveFileName(QStringLiteral("Save as..."), QStringLiteral("Report|*.pdf"),
                                                QStringLiteral("*.pdf"), MainForm, QStringLiteral("pdf"), true);
-    if (name.isEmpty())
-        return;
+    if (name.isEmpty()) return;
     Hourglass hourglass;
     // The extension is compared without case: "REPORT.PDF" is a PDF too.
     if (IsPdfFileName(name)) {
@@ -278,17 +271,15 @@ void TrptProfile::FetchReportData()
 {
     SyncSources();
     m_context.SheetFiles.clear();
-    if (!RptGen)
-        return;
+    if (!RptGen) return;
     // An earlier report's answer (maps of another property) never reaches
     // this report.
-    if (TvxpDocument* doc = RptGen->vxpDocument())
-        doc->ClearDocument();
+    if (TvxpDocument* doc = RptGen->vxpDocument()) doc->ClearDocument();
     const auto& county = AppState().County;
     RptGen->County = county ? county->Id : 0;
     if (RptGen->IncludeAssessorMap && AssessorMap && county) {
-        const QString bookPage = ChildText(m_context.Property, QStringLiteral("apn_book_page"))
-                                     .replace(QLatin1Char(','), QLatin1Char('-'));
+        const QString bookPage =
+            ChildText(m_context.Property, QStringLiteral("apn_book_page")).replace(QLatin1Char(','), QLatin1Char('-'));
         try {
             AssessorMap->GetSheets(county->ApnMap, bookPage);
         } catch (...) {
@@ -297,10 +288,9 @@ void TrptProfile::FetchReportData()
         }
         m_context.SheetFiles = AssessorMap->SheetFiles();
     }
-    const bool wanted = RptGen->IncludeCensus || RptGen->IncludeSchool || RptGen->IncludeServices
-                        || RptGen->IncludePhotos || RptGen->StreetMap || RptGen->HazardMap;
-    if (wanted)
-        RptGen->Execute();
+    const bool wanted = RptGen->IncludeCensus || RptGen->IncludeSchool || RptGen->IncludeServices ||
+        RptGen->IncludePhotos || RptGen->StreetMap || RptGen->HazardMap;
+    if (wanted) RptGen->Execute();
 }
 
 void TrptProfile::DeleteAssessorMapFiles()
@@ -310,8 +300,7 @@ void TrptProfile::DeleteAssessorMapFiles()
     const QString home = QDir(dir).canonicalPath();
     for (const QString& name : m_context.SheetFiles) {
         const QFileInfo info(name);
-        if (!info.exists() || home.isEmpty())
-            continue;
+        if (!info.exists() || home.isEmpty()) continue;
         if (QFileInfo(info.canonicalFilePath()).absolutePath() == home && info.isFile())
             QFile::remove(info.canonicalFilePath());
     }
@@ -381,19 +370,15 @@ void TrptProfile::RS1Print(TBaseReport& report)
     report.SetLineHeight(0.17);
     std::vector<TReportPageRec> pages;
     const TReportPageList& list = AppState().ReportPages;
-    for (int i = 0; i < list.Count(); ++i)
-        pages.push_back(list.Items(i));
+    for (int i = 0; i < list.Count(); ++i) pages.push_back(list.Items(i));
     std::stable_sort(pages.begin(), pages.end(),
                      [](const TReportPageRec& a, const TReportPageRec& b) { return a.Order < b.Order; });
     bool first = true;
     for (const TReportPageRec& page : pages) {
-        if (!page.Selected)
-            continue;
+        if (!page.Selected) continue;
         m_context.PageId = page.Id;
-        if (!PageGuard(page.Id))
-            continue;
-        if (!first)
-            report.NewPage();
+        if (!PageGuard(page.Id)) continue;
+        if (!first) report.NewPage();
         first = false;
         // A page that fails stops where it failed; the pages after it are
         // still made.
@@ -409,8 +394,7 @@ void TrptProfile::RS1Print(TBaseReport& report)
 
 void TrptProfile::LeftOut(const QString& what)
 {
-    if (OnLeftOut)
-        OnLeftOut(this, what);
+    if (OnLeftOut) OnLeftOut(this, what);
 }
 
 // ----- Preview window
@@ -441,8 +425,7 @@ void TrptProfile::PrintPreviewed()
     TPrinterSetupDialog setup;
     setup.FilePrinter = &FilePrinter;
     setup.Parent = this;
-    if (setup.Execute())
-        FilePrinter.Execute();
+    if (setup.Execute()) FilePrinter.Execute();
 }
 
 void TrptProfile::WndProc(TMessage& message)

@@ -28,7 +28,7 @@ public:
     bool MlsValid = false;
     bool LoggedIn = false;
     bool CompsFound = false;
-    QString ExeDir;      // with a trailing separator
+    QString ExeDir; // with a trailing separator
     QString Host;
     QString UserName;
     // The current county; none until one is chosen. Shared with the county
@@ -37,11 +37,11 @@ public:
     int PropertyId = 0;
     int OrderId = 0;
     int UserId = 0;
-    QString TempDir;     // with a trailing separator
+    QString TempDir; // with a trailing separator
     bool PropFound = false;
     int MapId = 0;
     bool NeedMap = false;
-    QString DataDir;     // ExeDir + "data/"
+    QString DataDir; // ExeDir + "data/"
     QString CustCity;
     QString CustName;
     QString CustAddr2;

@@ -7,10 +7,10 @@
 #include <vector>
 
 struct TCountyRec {
-    bool Photos = false;   // house photos are available
-    bool Hazards = false;  // hazard maps are available
+    bool Photos = false;  // house photos are available
+    bool Hazards = false; // hazard maps are available
     int Id = 0;
-    QString Name;          // name + " - " + state
+    QString Name; // name + " - " + state
     QString ApnMap;
 };
 

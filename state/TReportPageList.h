@@ -7,10 +7,10 @@
 #include <vector>
 
 struct TReportPageRec {
-    int Id = 0;           // the page's numeric id
+    int Id = 0; // the page's numeric id
     QString Name;
     bool Selected = false;
-    qint16 Order = 0;     // the position in the report
+    qint16 Order = 0; // the position in the report
 };
 
 class TReportPageList {

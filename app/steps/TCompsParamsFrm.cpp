@@ -55,15 +55,9 @@ double ReadFloat(const QString& text, double fallback)
 }
 
 // Floats are written with "." always.
-QString WriteFloat(double value)
-{
-    return QString::number(value, 'g', 15);
-}
+QString WriteFloat(double value) { return QString::number(value, 'g', 15); }
 
-QString YN(bool value)
-{
-    return value ? QStringLiteral("Y") : QStringLiteral("N");
-}
+QString YN(bool value) { return value ? QStringLiteral("Y") : QStringLiteral("N"); }
 
 } // namespace
 
@@ -115,14 +109,20 @@ TCompsParamsFrm::TCompsParamsFrm(QObject* owner, TStepHost* host) : TBaseFrm(own
     const struct {
         const char* name;
         int code;
-    } structures[] = {{"Single Family Detached", 1}, {"Single Family Attached", 2}, {"Rental", 3}, {"Mobil", 4},
-                      {"Commercial", 5}, {"Land", 6}, {"Unknown", 7}};
+    } structures[] = {{"Single Family Detached", 1},
+                      {"Single Family Attached", 2},
+                      {"Rental", 3},
+                      {"Mobil", 4},
+                      {"Commercial", 5},
+                      {"Land", 6},
+                      {"Unknown", 7}};
     cbPropertyType->clear();
     for (const auto& s : structures) cbPropertyType->addItem(QString::fromLatin1(s.name), s.code);
     cbPropertyType->SetItemIndex(0);
     const TSearchTypeList& searchTypes = AppState().SearchTypes;
     cbSearchType->clear();
-    for (int i = 0; i < searchTypes.Count(); ++i) cbSearchType->addItem(searchTypes.Strings(i), searchTypes.Objects(i)->Id);
+    for (int i = 0; i < searchTypes.Count(); ++i)
+        cbSearchType->addItem(searchTypes.Strings(i), searchTypes.Objects(i)->Id);
     LoadParams();
     LoadParamFile();
 
@@ -135,10 +135,7 @@ TCompsParamsFrm::~TCompsParamsFrm()
     if (CompsParamsFrm == this) CompsParamsFrm = nullptr;
 }
 
-TvxComps* TCompsParamsFrm::Comps() const
-{
-    return Host() ? Host()->Services().vxComps : nullptr;
-}
+TvxComps* TCompsParamsFrm::Comps() const { return Host() ? Host()->Services().vxComps : nullptr; }
 
 void TCompsParamsFrm::BuildRangesPage(QWidget* page)
 {
@@ -171,14 +168,14 @@ void TCompsParamsFrm::BuildRangesPage(QWidget* page)
     const Def defs[rgCount] = {
         {"Beds", "edSpBeds", "edBedLow", "edBedHigh", "cbBedType", "lbBedRange", "lbBedLow", "lbBedHigh", false, 1,
          10000},
-        {"Baths", "edSpBaths", "edBathLow", "edBathHigh", "cbBathType", "lbBathRange", "lbBathLow", "lbBathHigh",
-         true, 0.5, 1000},
-        {"SqFt", "edSpSqft", "edSqftLow", "edSqftHigh", "cbSqFtType", "lbSqFtRange", "lbSqftLow", "lbSqftHigh",
-         false, 100, 10000000},
-        {"Lot SqFt", "edSpLot", "edLotLow", "edLotHigh", "cbLotType", "lbLotRange", "lbLotLow", "lbLotHigh", false,
+        {"Baths", "edSpBaths", "edBathLow", "edBathHigh", "cbBathType", "lbBathRange", "lbBathLow", "lbBathHigh", true,
+         0.5, 1000},
+        {"SqFt", "edSpSqft", "edSqftLow", "edSqftHigh", "cbSqFtType", "lbSqFtRange", "lbSqftLow", "lbSqftHigh", false,
          100, 10000000},
-        {"Price", "edSpPrice", "edPriceLow", "edPriceHigh", "cbPriceType", "lbPriceRange", "lbPriceLow",
-         "lbPriceHigh", false, 10000, 10000000},
+        {"Lot SqFt", "edSpLot", "edLotLow", "edLotHigh", "cbLotType", "lbLotRange", "lbLotLow", "lbLotHigh", false, 100,
+         10000000},
+        {"Price", "edSpPrice", "edPriceLow", "edPriceHigh", "cbPriceType", "lbPriceRange", "lbPriceLow", "lbPriceHigh",
+         false, 10000, 10000000},
     };
     QFont rangeFont(QStringLiteral("Arial"));
     rangeFont.setPointSize(12);
@@ -341,13 +338,14 @@ void TCompsParamsFrm::BuildTypePage(QWidget* page)
         edit->SetMinValue(0);
         edit->SetMaxValue(100);
         edit->setGeometry(344, y, 60, 21);
-        connect(check, &QCheckBox::toggled, this, [this, check, edit] {
-            GuardedCall(this, [this, check, edit] { StatusClick(check, edit); });
-        });
+        connect(check, &QCheckBox::toggled, this,
+                [this, check, edit] { GuardedCall(this, [this, check, edit] { StatusClick(check, edit); }); });
         edit->OnEnter = [this, edit](QObject*) { StatusEnter(edit); };
         edit->OnExit = [this, edit](QObject*) { StatusExit(edit); };
         edit->OnChange = [this, edit](QObject*) { StatusChange(edit); };
-        edit->OnKeyDown = [this](QObject*, int& key, TShiftState) { m_lastKeyUp = key == Win::VK_PRIOR || key == Win::VK_UP; };
+        edit->OnKeyDown = [this](QObject*, int& key, TShiftState) {
+            m_lastKeyUp = key == Win::VK_PRIOR || key == Win::VK_UP;
+        };
         *s.check = check;
         *s.edit = edit;
         y += 26;
@@ -361,15 +359,9 @@ void TCompsParamsFrm::BuildTypePage(QWidget* page)
     ckZero->setVisible(false);
 }
 
-int TCompsParamsFrm::TabIndex() const
-{
-    return PageControl1->currentIndex();
-}
+int TCompsParamsFrm::TabIndex() const { return PageControl1->currentIndex(); }
 
-void TCompsParamsFrm::SetTabIndex(int index)
-{
-    PageControl1->setCurrentIndex(index);
-}
+void TCompsParamsFrm::SetTabIndex(int index) { PageControl1->setCurrentIndex(index); }
 
 // ---------------------------------------------------------------------------
 // Ranges
@@ -380,8 +372,10 @@ void TCompsParamsFrm::RangeTypeChange(int range)
     const int item = r.Type->ItemIndex();
     auto setIncrement = [&r](double step) {
         for (TExtSpinEdit* e : {r.Low, r.High}) {
-            if (r.IsFloat) e->SetIncrementFloat(step);
-            else e->SetIncrement(int(step));
+            if (r.IsFloat)
+                e->SetIncrementFloat(step);
+            else
+                e->SetIncrement(int(step));
         }
     };
     auto setMax = [&r](int low, int high) {
@@ -395,8 +389,10 @@ void TCompsParamsFrm::RangeTypeChange(int range)
     };
     auto value = [&r](TExtSpinEdit* e) { return r.IsFloat ? e->FloatValue() : double(e->Value()); };
     auto setValue = [&r](TExtSpinEdit* e, double v) {
-        if (r.IsFloat) e->SetFloatValue(v);
-        else e->SetValue(int(v));
+        if (r.IsFloat)
+            e->SetFloatValue(v);
+        else
+            e->SetValue(int(v));
     };
     switch (item) {
     case 0:
@@ -460,13 +456,11 @@ void TCompsParamsFrm::UpdateRangeText(int range)
         from = std::max(s * (100 - l) / 100, 0.0);
         to = s * (1 + h / 100);
         break;
-    default:
-        r.RangeLabel->SetCaption(QStringLiteral("Ignored"));
-        return;
+    default: r.RangeLabel->SetCaption(QStringLiteral("Ignored")); return;
     }
     // Baths are shown with their one decimal.
-    r.RangeLabel->SetCaption(Format(r.IsFloat ? QStringLiteral("%0.1n  to  %0.1n") : QStringLiteral("%0.0n  to  %0.0n"),
-                                    {from, to}));
+    r.RangeLabel->SetCaption(
+        Format(r.IsFloat ? QStringLiteral("%0.1n  to  %0.1n") : QStringLiteral("%0.0n  to  %0.0n"), {from, to}));
 }
 
 // ---------------------------------------------------------------------------
@@ -841,10 +835,10 @@ void TCompsParamsFrm::ApplyParams(const QString& name)
     auto integer = [&attr](const char* a, int fallback) { return StrToIntDef(attr(a).trimmed(), fallback); };
     auto flag = [&attr](const char* a) { return attr(a) == QLatin1String("Y"); };
     const char* const names[rgCount][3] = {{"edBedLow", "edBedHigh", "cbBedType"},
-                                            {"edBathLow", "edBathHigh", "cbBathType"},
-                                            {"edSqftLow", "edSqftHigh", "cbSqftType"},
-                                            {"edLotLow", "edLotHigh", "cbLotType"},
-                                            {"edPriceLow", "edPriceHigh", "cbPriceType"}};
+                                           {"edBathLow", "edBathHigh", "cbBathType"},
+                                           {"edSqftLow", "edSqftHigh", "cbSqftType"},
+                                           {"edLotLow", "edLotHigh", "cbLotType"},
+                                           {"edPriceLow", "edPriceHigh", "cbPriceType"}};
     for (int i = 0; i < rgCount; ++i) {
         RangeValues v;
         if (m_ranges[i].IsFloat) {

@@ -43,8 +43,8 @@ public:
         TLabel* LowLabel = nullptr;
         TLabel* HighLabel = nullptr;
         bool IsFloat = false;
-        double Step = 1;                         // increment of the range types 0 and 1
-        std::function<double()> SubjectValue;   // the subject's figure in the comps object
+        double Step = 1;                      // increment of the range types 0 and 1
+        std::function<double()> SubjectValue; // the subject's figure in the comps object
     };
     enum { rgBeds, rgBaths, rgSqft, rgLot, rgPrice, rgCount };
 
@@ -94,9 +94,9 @@ public:
     TLabel* lbTotal = nullptr;
     QCheckBox* ckZero = nullptr;
 
-    TSpeedButton* BitBtn1 = nullptr;  // Search
-    TSpeedButton* BitBtn2 = nullptr;  // Save Settings
-    TSpeedButton* BitBtn3 = nullptr;  // Delete Settings
+    TSpeedButton* BitBtn1 = nullptr; // Search
+    TSpeedButton* BitBtn2 = nullptr; // Save Settings
+    TSpeedButton* BitBtn3 = nullptr; // Delete Settings
     TCustomComboBox* cbParams = nullptr;
     TvxpDocument* ssParser = nullptr;
 

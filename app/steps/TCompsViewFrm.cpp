@@ -30,7 +30,7 @@ constexpr int colParcel = 5;
 struct Detail {
     const char* caption;
     const char* field;
-    const char* second;  // a second field after two blanks, or a fixed suffix
+    const char* second; // a second field after two blanks, or a fixed suffix
     bool suffixIsField;
 };
 
@@ -53,10 +53,7 @@ const Detail kDetails[] = {
     {"Document #:", "doc_number", nullptr, false},
 };
 
-TvxComps* Comps(const TStepHost* host)
-{
-    return host ? host->Services().vxComps : nullptr;
-}
+TvxComps* Comps(const TStepHost* host) { return host ? host->Services().vxComps : nullptr; }
 
 } // namespace
 
@@ -81,8 +78,8 @@ TCompsViewFrm::TCompsViewFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, 
         const char* header;
         int width;
     };
-    const Column columns[] = {{"FixedCol", "", 20}, {"RecUse", "Use", 30},  {"Address", "Address", 278},
-                              {"Status", "Day / Status", 45}, {"Apn", "", 10}, {"ParcelId", "", 10}};
+    const Column columns[] = {{"FixedCol", "", 20},           {"RecUse", "Use", 30}, {"Address", "Address", 278},
+                              {"Status", "Day / Status", 45}, {"Apn", "", 10},       {"ParcelId", "", 10}};
     for (int c = 0; c < 6; ++c) {
         TGridColumnItem* item = grComps->Columns().Items(c);
         item->Name = QString::fromLatin1(columns[c].name);
@@ -110,13 +107,16 @@ TCompsViewFrm::TCompsViewFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, 
     grComps->OnDblClick = [this](QObject*) { GuardedCall(this, [this] { CompInfo(); }); };
     grComps->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grComps, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        const int choice = Dialogs::PopupMenu({QStringLiteral("Select"), QStringLiteral("Unselect"), QStringLiteral("-"),
-                                               QStringLiteral("Info")},
-                                              grComps->mapToGlobal(at), this);
+        const int choice = Dialogs::PopupMenu(
+            {QStringLiteral("Select"), QStringLiteral("Unselect"), QStringLiteral("-"), QStringLiteral("Info")},
+            grComps->mapToGlobal(at), this);
         GuardedCall(this, [this, choice] {
-            if (choice == 0) SelectRow(true);
-            else if (choice == 1) SelectRow(false);
-            else if (choice == 3) CompInfo();
+            if (choice == 0)
+                SelectRow(true);
+            else if (choice == 1)
+                SelectRow(false);
+            else if (choice == 3)
+                CompInfo();
         });
     });
 
@@ -161,10 +161,7 @@ QString TCompsViewFrm::DetailText(const QString& caption) const
     return l ? l->Caption() : QString();
 }
 
-int TCompsViewFrm::RecordIndex(int row)
-{
-    return StrToIntDef(grComps->GetCellText(colIndex, row).trimmed(), -1);
-}
+int TCompsViewFrm::RecordIndex(int row) { return StrToIntDef(grComps->GetCellText(colIndex, row).trimmed(), -1); }
 
 void TCompsViewFrm::FillGrid()
 {
@@ -176,12 +173,12 @@ void TCompsViewFrm::FillGrid()
         const int row = grComps->RowCount() - 1;
         const int index = records.Index();
         grComps->SetCellText(colUse, row, records.IsUsed(index) ? QStringLiteral("Y") : QStringLiteral("N"));
-        grComps->SetCellText(colAddress, row, ServerCellText(records.Field(QStringLiteral("address")) +
-                                                             QStringLiteral("\r\n") +
-                                                             records.Field(QStringLiteral("city"))));
-        grComps->SetCellText(colStatus, row, ServerCellText(records.Field(QStringLiteral("status_text")) +
-                                                            QStringLiteral("\r\n") +
-                                                            records.Field(QStringLiteral("search_date"))));
+        grComps->SetCellText(colAddress, row,
+                             ServerCellText(records.Field(QStringLiteral("address")) + QStringLiteral("\r\n") +
+                                            records.Field(QStringLiteral("city"))));
+        grComps->SetCellText(colStatus, row,
+                             ServerCellText(records.Field(QStringLiteral("status_text")) + QStringLiteral("\r\n") +
+                                            records.Field(QStringLiteral("search_date"))));
         grComps->SetCellText(colIndex, row, QString::number(index));
         grComps->SetCellText(colParcel, row, records.Field(QStringLiteral("parcel")));
         if (index < records.LastIndex()) grComps->InsertRows(row + 1, 1);
@@ -213,10 +210,14 @@ void TCompsViewFrm::ShowCounts()
     for (int row = grComps->FixedRows(); row < grComps->RowCount(); ++row) {
         if (grComps->GetCellText(colUse, row) != QLatin1String("Y")) continue;
         const QString status = grComps->GetCellText(colStatus, row);
-        if (status.contains(QLatin1String("Sold"))) ++sold;
-        else if (status.contains(QLatin1String("Active"))) ++active;
-        else if (status.contains(QLatin1String("Pending"))) ++pending;
-        else if (status.contains(QLatin1String("Expired"))) ++expired;
+        if (status.contains(QLatin1String("Sold")))
+            ++sold;
+        else if (status.contains(QLatin1String("Active")))
+            ++active;
+        else if (status.contains(QLatin1String("Pending")))
+            ++pending;
+        else if (status.contains(QLatin1String("Expired")))
+            ++expired;
     }
     QString text;
     auto add = [&text](const char* name, int count) {
@@ -265,8 +266,10 @@ void TCompsViewFrm::SelectRow(bool use)
     const int row = grComps->Row();
     if (row < grComps->FixedRows()) return;
     const QString mark = grComps->GetCellText(colUse, row);
-    if (use && mark == QLatin1String("N")) SetMark(row, true);
-    else if (!use && mark == QLatin1String("Y")) SetMark(row, false);
+    if (use && mark == QLatin1String("N"))
+        SetMark(row, true);
+    else if (!use && mark == QLatin1String("Y"))
+        SetMark(row, false);
     ShowCounts();
 }
 

@@ -52,7 +52,7 @@ TLoginFrm::TLoginFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, host)
     edPass->setFrame(false);
     edPass->SetMaxLength(40);
     edPass->setEchoMode(QLineEdit::Password);
-    edPass->setStyleSheet(QStringLiteral("lineedit-password-character: 35"));  // "#"
+    edPass->setStyleSheet(QStringLiteral("lineedit-password-character: 35")); // "#"
     edPass->setGeometry(300, 216, 200, 21);
 
     btnLogin = new THTMLButton(this);
@@ -81,8 +81,10 @@ TLoginFrm::~TLoginFrm()
 void TLoginFrm::FormShow()
 {
     TBaseFrm::FormShow(this);
-    if (!edUser->Text().isEmpty()) edPass->setFocus();
-    else edUser->setFocus();
+    if (!edUser->Text().isEmpty())
+        edPass->setFocus();
+    else
+        edUser->setFocus();
 }
 
 void TLoginFrm::FormClose(TCloseAction& action)

@@ -231,7 +231,8 @@ void TPersonelFrm::FormClose(TCloseAction& action)
 QImage TPersonelFrm::ReadPicture(const QString& fileName, int height)
 {
     const bool jpeg = fileName.endsWith(QLatin1String(".jpg")) || fileName.endsWith(QLatin1String(".jpeg"));
-    if (!jpeg && !fileName.endsWith(QLatin1String(".bmp"))) throw EInvalidGraphic(QStringLiteral("Unsupported file type"));
+    if (!jpeg && !fileName.endsWith(QLatin1String(".bmp")))
+        throw EInvalidGraphic(QStringLiteral("Unsupported file type"));
     // Through the picture reader: a camera photo larger than its cap comes
     // in scaled down, a bitmap past it is refused.
     QFile file(fileName);

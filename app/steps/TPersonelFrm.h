@@ -39,8 +39,8 @@ public:
     TCustomComboBox* cbMLSname = nullptr;
     TLabel* lbMLSid = nullptr;
     TCustomEdit* edMLSid = nullptr;
-    QLabel* Image1 = nullptr;  // the photo
-    QLabel* Image2 = nullptr;  // the logo
+    QLabel* Image1 = nullptr; // the photo
+    QLabel* Image2 = nullptr; // the logo
 
     bool Modified() const { return m_modified; }
 
@@ -71,7 +71,7 @@ private:
     QImage m_photo;
     QImage m_logo;
     bool m_modified = false;
-    bool m_mlsChosen = false;  // the user chose a provider since loading
+    bool m_mlsChosen = false; // the user chose a provider since loading
 };
 
 extern QPointer<TPersonelFrm> PersonelFrm;

@@ -93,8 +93,11 @@ void TPropInfoFrm::btnZoomOutClick() { PropView->ZoomOut(); }
 bool TPropInfoFrm::PreviewKey(int key)
 {
     QScrollBar* bar = Preview1->verticalScrollBar();
-    if (key == Qt::Key_Down) bar->setValue(bar->value() + 8);
-    else if (key == Qt::Key_Up) bar->setValue(bar->value() - 8);
-    else return false;
+    if (key == Qt::Key_Down)
+        bar->setValue(bar->value() + 8);
+    else if (key == Qt::Key_Up)
+        bar->setValue(bar->value() - 8);
+    else
+        return false;
     return true;
 }

@@ -60,11 +60,12 @@ TPropListFrm::TPropListFrm(QWidget* owner, TStepHost* host) : QDialog(owner), m_
     bands.PrimaryColor = clInfoBk;
     bands.SecondaryColor = clWindow;
     Grid->SetBands(bands);
-    Grid->SetColumnHeaders({QString(), QStringLiteral("Name"), QStringLiteral("Address"),
-                            QStringLiteral("APN / Land use")});
+    Grid->SetColumnHeaders(
+        {QString(), QStringLiteral("Name"), QStringLiteral("Address"), QStringLiteral("APN / Land use")});
     // The focused cell of the selected row is written in white.
     Grid->OnGetCellColor = [this](QObject*, int row, int col, TGridDrawState state, TBrush&, TFont& font) {
-        if (state.Contains(TGridDrawStateItem::gdFocused) && row == Grid->Row() && col == Grid->Col()) font.SetColor(clWhite);
+        if (state.Contains(TGridDrawStateItem::gdFocused) && row == Grid->Row() && col == Grid->Col())
+            font.SetColor(clWhite);
     };
     Grid->OnDblClick = [this](QObject*) { GuardedCall(this, [this] { btnOkClick(); }); };
 
@@ -94,7 +95,4 @@ void TPropListFrm::btnOkClick()
     done(mrOk);
 }
 
-void TPropListFrm::btnCancelClick()
-{
-    done(mrCancel);
-}
+void TPropListFrm::btnCancelClick() { done(mrCancel); }

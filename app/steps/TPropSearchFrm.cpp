@@ -18,10 +18,7 @@ QPointer<TPropSearchFrm> PropSearchFrm;
 
 namespace {
 
-TSubjectProperty* SubProp(const TStepHost* host)
-{
-    return host ? host->Services().SubProp : nullptr;
-}
+TSubjectProperty* SubProp(const TStepHost* host) { return host ? host->Services().SubProp : nullptr; }
 
 } // namespace
 
@@ -112,9 +109,9 @@ TPropSearchFrm::TPropSearchFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner
     btnSearch->OnClick = [this](QObject*) { btnSearchClick(); };
 
     // Enter in any edit or list searches.
-    for (TWinControl* c : std::initializer_list<TWinControl*>{cbCounty, sParcel, sMLS, sFirst, sLast, sStreetNum,
-                                                              sStreetDir, sStreetName, sStreetSuffix, sStreetUnit,
-                                                              sCity, sState, sZip})
+    for (TWinControl* c :
+         std::initializer_list<TWinControl*>{cbCounty, sParcel, sMLS, sFirst, sLast, sStreetNum, sStreetDir,
+                                             sStreetName, sStreetSuffix, sStreetUnit, sCity, sState, sZip})
         c->OnKeyDown = [this](QObject*, int& key, TShiftState) {
             if (key == Win::VK_RETURN) {
                 key = 0;
@@ -185,7 +182,8 @@ void TPropSearchFrm::cbCountyChange(QObject* sender)
     if (!state.County) return;
     if (sender == cbCounty) ClearSearch();
     if (Host()) Host()->SetCaption(state.TitleCoName + QStringLiteral(" - ") + state.County->Name);
-    TIniFile(Directories::IniFileName()).WriteInteger(QStringLiteral("SEARCH"), QStringLiteral("County"), state.County->Id);
+    TIniFile(Directories::IniFileName())
+        .WriteInteger(QStringLiteral("SEARCH"), QStringLiteral("County"), state.County->Id);
 }
 
 void TPropSearchFrm::btnSearchClick()

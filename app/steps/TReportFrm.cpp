@@ -35,10 +35,7 @@ constexpr int colName = 2;
 constexpr int colId = 3;
 constexpr int colOrder = 4;
 
-QString SetsFile()
-{
-    return AppState().DataDir + QStringLiteral("rs.xml");
-}
+QString SetsFile() { return AppState().DataDir + QStringLiteral("rs.xml"); }
 
 double FloatOr(const QString& text, double fallback)
 {
@@ -216,7 +213,8 @@ void TReportFrm::LoadSetNames()
         rsParser->LoadDocument(&file);
         if (const TXMLElement* sets = rsParser->RequestElement())
             for (const TXMLElement* e = sets->getFirstChildElement(); e; e = e->getNextSiblingElement())
-                if (e->getTagName() == QLatin1String("report")) cbReport->addItem(e->getAttribute(QStringLiteral("name")));
+                if (e->getTagName() == QLatin1String("report"))
+                    cbReport->addItem(e->getAttribute(QStringLiteral("name")));
     } else {
         rsParser->VxpTypeName = QStringLiteral("report.list");
         rsParser->VxpTypeVersion = QStringLiteral("1.0");

@@ -33,7 +33,7 @@ public:
     TSpeedButton* btnAll = nullptr;
     TSpeedButton* btnNone = nullptr;
     TSpeedButton* btnReverse = nullptr;
-    TSpeedButton* BitBtn2 = nullptr;  // Do Report
+    TSpeedButton* BitBtn2 = nullptr; // Do Report
     TSpeedButton* btnSave = nullptr;
     TSpeedButton* btnDelete = nullptr;
 

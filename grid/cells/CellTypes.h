@@ -8,11 +8,39 @@ enum TVAlignment { vtaTop, vtaCenter, vtaBottom };
 enum TGridLook { glStandard, glSoft, glClassic, glDUV };
 enum TControlStyle { csClassic, csFlat, csWinXP, csBrevon, csDUV, csGlyph, csTheme };
 enum TEditorType {
-    edNormal, edSpinEdit, edComboEdit, edComboList, edEditBtn, edCheckBox, edDateEdit, edDateEditUpDown,
-    edTimeEdit, edButton, edDataCheckBox, edNumeric, edPositiveNumeric, edFloat, edCapital, edMixedCase,
-    edPassword, edUnitEditBtn, edLowerCase, edUpperCase, edFloatSpinEdit, edTimeSpinEdit, edDateSpinEdit,
-    edNumericEditBtn, edFloatEditBtn, edCustom, edRichEdit, edUniEdit, edUniComboEdit, edUniComboList,
-    edUniEditBtn, edUniMemo, edDateTimeEdit
+    edNormal,
+    edSpinEdit,
+    edComboEdit,
+    edComboList,
+    edEditBtn,
+    edCheckBox,
+    edDateEdit,
+    edDateEditUpDown,
+    edTimeEdit,
+    edButton,
+    edDataCheckBox,
+    edNumeric,
+    edPositiveNumeric,
+    edFloat,
+    edCapital,
+    edMixedCase,
+    edPassword,
+    edUnitEditBtn,
+    edLowerCase,
+    edUpperCase,
+    edFloatSpinEdit,
+    edTimeSpinEdit,
+    edDateSpinEdit,
+    edNumericEditBtn,
+    edFloatEditBtn,
+    edCustom,
+    edRichEdit,
+    edUniEdit,
+    edUniComboEdit,
+    edUniComboList,
+    edUniEditBtn,
+    edUniMemo,
+    edDateTimeEdit
 };
 enum TCellBorder { cbTop, cbLeft, cbRight, cbBottom };
 using TCellBorders = TSet<TCellBorder>;

@@ -5,7 +5,7 @@
 
 TCellStore::~TCellStore() = default;
 
-TCellProperties::TCellProperties(TCellStore* owner, int col, int row) : OwnerCol(col), OwnerRow(row), m_owner(owner) {}
+TCellProperties::TCellProperties(TCellStore* owner, int col, int row) : OwnerCol(col), OwnerRow(row), m_owner(owner) { }
 
 TCellProperties::~TCellProperties() = default;
 

@@ -16,5 +16,5 @@ public:
     virtual int StoreRows() const = 0;
     virtual void RepaintCell(int col, int row) = 0;
     // A cell's graphic was put in or taken out.
-    virtual void CellGraphicChanged() {}
+    virtual void CellGraphicChanged() { }
 };

@@ -11,8 +11,7 @@
 #include <QVariant>
 #include <algorithm>
 
-namespace {
-}
+namespace { }
 
 void TExtStringGrid::GetCellDisplayText(int col, int row, QString& text)
 {
@@ -35,8 +34,10 @@ void TExtStringGrid::GetCellPlainText(int col, int row, QString& text)
     text = d->cells.plainThroughMerges ? GetCellText(col, row) : GetCellRaw(col, row);
     if (text.isEmpty() && GetCellType(col, row) == ctCheckBox) {
         const TCellGraphic* g = GetCellGraphic(col, row);
-        if (g && g->CellBoolean) GetCheckTrue(col, row, text);
-        else GetCheckFalse(col, row, text);
+        if (g && g->CellBoolean)
+            GetCheckTrue(col, row, text);
+        else
+            GetCheckFalse(col, row, text);
     }
     if (!d->cells.plainKeepTags) text = HTMLStrip(text);
 }

@@ -1,14 +1,8 @@
 #include "grid/cells/TExtStringGridCheck.h"
 
-QString TExtStringGridCheck::MarkError(int, int, const QString& text)
-{
-    return text;
-}
+QString TExtStringGridCheck::MarkError(int, int, const QString& text) { return text; }
 
-QString TExtStringGridCheck::Correct(int, int, const QString& text)
-{
-    return text;
-}
+QString TExtStringGridCheck::Correct(int, int, const QString& text) { return text; }
 
 QString TExtStringGridCheck::Check(int col, int row, const QString& text)
 {

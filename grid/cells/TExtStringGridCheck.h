@@ -9,7 +9,7 @@
 
 class TExtStringGridCheck : public QObject {
 public:
-    explicit TExtStringGridCheck(QObject* owner = nullptr) : QObject(owner) {}
+    explicit TExtStringGridCheck(QObject* owner = nullptr) : QObject(owner) { }
 
     bool GotoCell = false;
     bool AutoCorrect = false;

@@ -60,7 +60,7 @@ bool TExtColumnGrid::IsNormalCell(int col, int row) const
 bool TExtColumnGrid::IsBodyCell(int col, int row) const
 {
     return IsNormalCell(col, row) && col < ColCount() - d->fixedRightCols + NumHiddenColumns() &&
-           row < RowCount() - d->fixedFooters;
+        row < RowCount() - d->fixedFooters;
 }
 
 void TExtColumnGrid::SynchronizeColumns()
@@ -214,8 +214,10 @@ void TExtColumnGrid::GetCellColor(int col, int row, TGridDrawState state, TBrush
 {
     if (m_columns && IsBodyCell(col, row)) {
         const TGridColumnItem* item = ItemOf(col);
-        if (item->Fixed()) brush.SetColor(FixedColor());
-        else if (!(item->ShowBands() && d->bands.Active)) brush.SetColor(item->Color());
+        if (item->Fixed())
+            brush.SetColor(FixedColor());
+        else if (!(item->ShowBands() && d->bands.Active))
+            brush.SetColor(item->Color());
         font = item->Font();
     }
     TExtStringGrid::GetCellColor(col, row, state, brush, font);
@@ -225,8 +227,10 @@ void TExtColumnGrid::GetCellPrintColor(int col, int row, TGridDrawState state, T
 {
     if (const TGridColumnItem* item = ItemOf(col)) {
         if (IsBodyCell(col, row)) {
-            if (item->Fixed()) brush.SetColor(FixedColor());
-            else if (!(item->ShowBands() && d->bands.Active && d->bands.Print)) brush.SetColor(item->PrintColor);
+            if (item->Fixed())
+                brush.SetColor(FixedColor());
+            else if (!(item->ShowBands() && d->bands.Active && d->bands.Print))
+                brush.SetColor(item->PrintColor);
             font = item->PrintFont;
         } else {
             font = d->printSettings.HeaderFont;

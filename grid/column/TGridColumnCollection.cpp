@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-TGridColumnCollection::TGridColumnCollection(TExtColumnGrid* owner) : m_owner(owner) {}
+TGridColumnCollection::TGridColumnCollection(TExtColumnGrid* owner) : m_owner(owner) { }
 
 TGridColumnCollection::~TGridColumnCollection() = default;
 

@@ -35,7 +35,10 @@ public:
 
     bool Locked() const { return m_locked > 0; }
     void Lock() { ++m_locked; }
-    void Unlock() { if (m_locked > 0) --m_locked; }
+    void Unlock()
+    {
+        if (m_locked > 0) --m_locked;
+    }
     // An item changed: the grid follows unless locked.
     void Update();
 

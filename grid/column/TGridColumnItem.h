@@ -23,7 +23,11 @@ class TGridColumnCollection;
 class TPopupMenu;
 
 enum TColumnPopupType {
-    cpFixedCellsRClick, cpFixedCellsLClick, cpNormalCellsRClick, cpNormalCellsLClick, cpAllCellsRClick,
+    cpFixedCellsRClick,
+    cpFixedCellsLClick,
+    cpNormalCellsRClick,
+    cpNormalCellsLClick,
+    cpAllCellsRClick,
     cpAllCellsLClick
 };
 

@@ -102,8 +102,10 @@ bool TExtStringGrid::DragOver(int x, int y, bool columnDrag)
     bool allow = col >= 0 && row >= 0;
     if (!columnDrag && allow) {
         // Scrolling near the edges while cells are dragged.
-        if (row == 0 && TopRow() > FixedRows()) SetTopRow(TopRow() - 1);
-        else if (row == TopRow() + VisibleRowCount() && row < RowCount()) SetTopRow(TopRow() + 1);
+        if (row == 0 && TopRow() > FixedRows())
+            SetTopRow(TopRow() - 1);
+        else if (row == TopRow() + VisibleRowCount() && row < RowCount())
+            SetTopRow(TopRow() + 1);
     }
     if (allow) {
         if (columnDrag) {
@@ -126,7 +128,8 @@ bool TExtStringGrid::DragOver(int x, int y, bool columnDrag)
         if (!d->dnd.colArrowBottom) d->dnd.colArrowBottom = new TArrowWindow(this, 0);
         const TRect r = CellRect(col, 0);
         d->dnd.colArrowTop->move(mapToGlobal(QPoint(r.Left - d->dnd.colArrowTop->width() / 2, -8)));
-        d->dnd.colArrowBottom->move(mapToGlobal(QPoint(r.Left - d->dnd.colArrowBottom->width() / 2, FixedRowsHeight())));
+        d->dnd.colArrowBottom->move(
+            mapToGlobal(QPoint(r.Left - d->dnd.colArrowBottom->width() / 2, FixedRowsHeight())));
         d->dnd.colArrowTop->show();
         d->dnd.colArrowBottom->show();
     }
@@ -147,7 +150,8 @@ int TExtStringGrid::DropText(int x, int y, const QString& text)
     int fields = 0;
     TextShape(text, lines, fields);
     // Text the paste would refuse inserts no rows either.
-    if (TBlockBudget budget; !budget.Claim(fields, lines)) throw EReadError(budget.Refusal(QStringLiteral("The dropped text")));
+    if (TBlockBudget budget; !budget.Claim(fields, lines))
+        throw EReadError(budget.Refusal(QStringLiteral("The dropped text")));
     if (Options().Contains(TGridOption::goRowSelect)) col = d->dragDropSettings.OleEntireRows ? 0 : FixedCols();
     bool allow = true;
     if (OnOleDrop) OnOleDrop(this, row, col, text, allow);
@@ -221,8 +225,10 @@ bool TExtStringGrid::DropFiles(int x, int y, const QStringList& files)
     if (!csv && !xls) return false;
     if (OnOleDrop) OnOleDrop(this, -1, -1, file, allow);
     if (!allow) return false;
-    if (csv) LoadFromCSV(file);
-    else LoadFromXLS(file);
+    if (csv)
+        LoadFromCSV(file);
+    else
+        LoadFromXLS(file);
     return true;
 }
 
@@ -280,10 +286,7 @@ griddnd::DragRunner& Runner()
     return runner;
 }
 
-int OleEffect(Qt::DropAction action)
-{
-    return action == Qt::MoveAction ? 2 : action == Qt::CopyAction ? 1 : 0;
-}
+int OleEffect(Qt::DropAction action) { return action == Qt::MoveAction ? 2 : action == Qt::CopyAction ? 1 : 0; }
 
 } // namespace
 
@@ -305,7 +308,8 @@ QPixmap TExtStringGrid::DragImage(const QString& text, int width, int height) co
         canvas.Rectangle(0, 0, image.width(), image.height());
         canvas.SetBkMode(Win::TRANSPARENT);
         TRect r(3, 0, image.width() - 3, image.height());
-        canvas.DrawText(text, r, Win::DT_LEFT | Win::DT_VCENTER | Win::DT_SINGLELINE | Win::DT_NOPREFIX | Win::DT_END_ELLIPSIS);
+        canvas.DrawText(text, r,
+                        Win::DT_LEFT | Win::DT_VCENTER | Win::DT_SINGLELINE | Win::DT_NOPREFIX | Win::DT_END_ELLIPSIS);
     }
     return QPixmap::fromImage(image);
 }
@@ -337,8 +341,10 @@ void TExtStringGrid::FinishCellDrag(int effect)
     if (effect == 2) {
         const TRect src = d->dnd.dragRect;
         if (dd.OleRemoveRows && Options().Contains(TGridOption::goRowSelect)) {
-            if (d->mouseActions.DisjunctRowSelect) RemoveSelectedRows();
-            else if (src.Top >= FixedRows()) RemoveRows(src.Top, src.Bottom - src.Top + 1);
+            if (d->mouseActions.DisjunctRowSelect)
+                RemoveSelectedRows();
+            else if (src.Top >= FixedRows())
+                RemoveRows(src.Top, src.Bottom - src.Top + 1);
             d->dnd.dragRect = TRect(-1, -1, -1, -1);
         } else if (!dd.OleCopyAlways) {
             RemoveDraggedCells();

@@ -7,10 +7,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 
-TGridDropTarget::TGridDropTarget(TExtStringGrid* grid) : QObject(grid), m_grid(grid)
-{
-    grid->installEventFilter(this);
-}
+TGridDropTarget::TGridDropTarget(TExtStringGrid* grid) : QObject(grid), m_grid(grid) { grid->installEventFilter(this); }
 
 TGridDropTarget::~TGridDropTarget() = default;
 
@@ -23,13 +20,13 @@ bool TGridDropTarget::eventFilter(QObject* watched, QEvent* event)
         auto* e = static_cast<QDragMoveEvent*>(event);
         const QPoint p = e->position().toPoint();
         const bool column = e->mimeData() && e->mimeData()->hasFormat(GridMimeTypes::Column);
-        if (m_grid->DragOver(p.x(), p.y(), column)) e->acceptProposedAction();
-        else e->ignore();
+        if (m_grid->DragOver(p.x(), p.y(), column))
+            e->acceptProposedAction();
+        else
+            e->ignore();
         return true;
     }
-    case QEvent::DragLeave:
-        m_grid->DragLeave();
-        return true;
+    case QEvent::DragLeave: m_grid->DragLeave(); return true;
     case QEvent::Drop: {
         auto* e = static_cast<QDropEvent*>(event);
         const QPoint p = e->position().toPoint();
@@ -42,7 +39,6 @@ bool TGridDropTarget::eventFilter(QObject* watched, QEvent* event)
         }
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }

@@ -20,10 +20,7 @@ TPoint CharPosition(TCanvas& canvas, const QString& text, int index)
 
 } // namespace
 
-int MaxOf(int a, int b)
-{
-    return a > b ? a : b;
-}
+int MaxOf(int a, int b) { return a > b ? a : b; }
 
 int ChooseBound(int current, int a, int b)
 {

@@ -35,8 +35,8 @@ struct TCellPaintOptions {
     TColor savedFont = clNone;
 
     // Set by the text painter.
-    QString text;             // as shown (password characters applied)
-    int kind = 0;             // text kind of the cell text
+    QString text; // as shown (password characters applied)
+    int kind = 0; // text kind of the cell text
     TColor linkColor = clNone;
     bool selectionColours = false;
     bool filterGlyph = false; // a filter button in this header cell

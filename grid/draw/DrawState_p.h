@@ -9,15 +9,15 @@
 class THTMLPictureCache;
 
 struct TGridDrawState_p {
-    int zoom = 0;                       // added to the font size of every cell
-    TColor duvTop = clSilver;           // glDUV fixed-cell gradient
+    int zoom = 0;             // added to the font size of every cell
+    TColor duvTop = clSilver; // glDUV fixed-cell gradient
     TColor duvBottom = clWhite;
-    int marginX = 2;                    // cell text margins
+    int marginX = 2; // cell text margins
     int marginY = 2;
     QChar passwordChar = QLatin1Char('*');
     TColor selectionRectColor = clBlack;
     TColor commentColor = clRed;
-    unsigned lastVFormat = 0;           // last vertical DrawText format (for the editor)
+    unsigned lastVFormat = 0; // last vertical DrawText format (for the editor)
     int textHeight = 0;
     bool blinkPhase = true;
     bool htmlButtonDown = false;

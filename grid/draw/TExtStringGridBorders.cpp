@@ -48,9 +48,9 @@ void TExtStringGrid::Paint()
     }
     if (d->input.panning) {
         // The origin mark of the pan, in the pan's directions.
-        const QString mark = d->input.intelliPan == ipVertical     ? QStringLiteral("INTLI3")
-                             : d->input.intelliPan == ipHorizontal ? QStringLiteral("INTLI2")
-                                                                   : QStringLiteral("INTLI1");
+        const QString mark = d->input.intelliPan == ipVertical ? QStringLiteral("INTLI3")
+            : d->input.intelliPan == ipHorizontal              ? QStringLiteral("INTLI2")
+                                                               : QStringLiteral("INTLI1");
         TGridGlyphs::DrawTransparent(canvas, d->input.panOrigin.X - 16, d->input.panOrigin.Y - 16,
                                      TGridCursors::PanMark(mark));
     }

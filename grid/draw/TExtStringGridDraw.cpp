@@ -46,25 +46,31 @@ void TExtStringGrid::PrepareCellCanvas(int col, int row, TGridDrawState& state, 
         font.SetColor(d->fixedFont.Color());
         state += TGridDrawStateItem::gdFixed;
     }
-    if (printing) GetCellPrintColor(rc, row, state, brush, font);
-    else GetCellColor(rc, row, state, brush, font);
+    if (printing)
+        GetCellPrintColor(rc, row, state, brush, font);
+    else
+        GetCellColor(rc, row, state, brush, font);
 
     if (selectionAware && !printing && d->showSelection && !fixed) {
         const TMouseActions& ma = d->mouseActions;
         const bool selecting = d->draw.mouseSelecting;
         bool select = false;
         if (ma.DisjunctRowSelect) {
-            select = IsRowSelected(row) ? !(row == Row() && selecting) : (state.Contains(TGridDrawStateItem::gdSelected) && selecting);
+            select = IsRowSelected(row) ? !(row == Row() && selecting)
+                                        : (state.Contains(TGridDrawStateItem::gdSelected) && selecting);
         } else if (ma.DisjunctColSelect) {
-            select = IsColSelected(rc) ? !(col == Col() && selecting) : (state.Contains(TGridDrawStateItem::gdSelected) && selecting);
+            select = IsColSelected(rc) ? !(col == Col() && selecting)
+                                       : (state.Contains(TGridDrawStateItem::gdSelected) && selecting);
         } else {
             select = IsCellInSelection(col, row);
         }
         if (select) {
             brush.SetColor(d->selectionColor);
             font.SetColor(d->selectionTextColor);
-            if (ma.DisjunctRowSelect || ma.DisjunctColSelect) state = TGridDrawState{TGridDrawStateItem::gdSelected};
-            else state += TGridDrawStateItem::gdSelected;
+            if (ma.DisjunctRowSelect || ma.DisjunctColSelect)
+                state = TGridDrawState{TGridDrawStateItem::gdSelected};
+            else
+                state += TGridDrawStateItem::gdSelected;
         }
     }
     if (state.Contains(TGridDrawStateItem::gdSelected) && d->draw.mouseSelecting) {
@@ -117,9 +123,7 @@ TCellGraphic* TExtStringGrid::GetCellGraphicInfo(int col, int row, TCellHAlign& 
         }
         drawText = g->CellType == ctImageList;
         break;
-    case ctCheckBox:
-        width = height = check;
-        break;
+    case ctCheckBox: width = height = check; break;
     case ctDataCheckBox:
     case ctVirtCheckBox:
         width = height = check;
@@ -127,9 +131,7 @@ TCellGraphic* TExtStringGrid::GetCellGraphicInfo(int col, int row, TCellHAlign& 
         break;
     case ctRotated:
     case ctRadio:
-    case ctProgress:
-        drawText = false;
-        break;
+    case ctProgress: drawText = false; break;
     case ctImages:
         if (images) {
             const int n = int(g->Images.size());
@@ -165,11 +167,8 @@ TCellGraphic* TExtStringGrid::GetCellGraphicInfo(int col, int row, TCellHAlign& 
         width = g->CellIndex & 0xFFFF;
         height = (g->CellIndex >> 16) & 0xFFFF;
         break;
-    case ctProgressPie:
-        width = height = 20;
-        break;
-    default:
-        break;
+    case ctProgressPie: width = height = 20; break;
+    default: break;
     }
     hAlign = g->CellHAlign;
     vAlign = g->CellVAlign;
@@ -193,8 +192,10 @@ void TExtStringGrid::DrawGradient(TCanvas& canvas, TColor fromColor, TColor toCo
         canvas.Brush().SetColor(c);
         const int a = int(std::lround(i * band));
         const int b = a + int(std::lround(band)) + 1;
-        if (horizontal) canvas.Rectangle(r.Left + a, r.Top, r.Left + b, r.Bottom);
-        else canvas.Rectangle(r.Left, r.Top + a, r.Right, r.Top + b);
+        if (horizontal)
+            canvas.Rectangle(r.Left + a, r.Top, r.Left + b, r.Bottom);
+        else
+            canvas.Rectangle(r.Left, r.Top + a, r.Right, r.Top + b);
     }
 }
 
@@ -205,12 +206,12 @@ void TExtStringGrid::DrawCellContent(TCanvas& canvas, int col, int row, TRect re
     o.col = rc;
     o.row = row;
     bool reserved = false;
-    PrepareCellCanvas(col, row, state, false, false, true, canvas.Brush(), canvas.Font(), o.hAlign, o.vAlign,
-                      reserved);
-    o.graphic = GetCellGraphicInfo(rc, row, o.graphicHAlign, o.graphicVAlign, o.drawText, o.graphicHeight,
-                                   o.graphicWidth);
+    PrepareCellCanvas(col, row, state, false, false, true, canvas.Brush(), canvas.Font(), o.hAlign, o.vAlign, reserved);
+    o.graphic =
+        GetCellGraphicInfo(rc, row, o.graphicHAlign, o.graphicVAlign, o.drawText, o.graphicHeight, o.graphicWidth);
     TCellGraphic* graphic = o.graphic;
-    if (state.Contains(TGridDrawStateItem::gdSelected) && !state.Contains(TGridDrawStateItem::gdFocused) && d->selectionColor == clNone)
+    if (state.Contains(TGridDrawStateItem::gdSelected) && !state.Contains(TGridDrawStateItem::gdFocused) &&
+        d->selectionColor == clNone)
         canvas.Brush().SetColor(clHighlight);
     if (d->draw.zoom != 0) canvas.Font().SetSize(canvas.Font().Size() + d->draw.zoom);
 
@@ -347,8 +348,7 @@ void TExtStringGrid::DrawFixedLook(TCanvas& canvas, TRect& rect, int)
             canvas.LineTo(r.Right - 1, r.Bottom - 1);
         }
         break;
-    case glStandard:
-        break;
+    case glStandard: break;
     }
     canvas.Pen() = saved;
 }

@@ -52,7 +52,8 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
     case haRight: x1 = R - 1 - w; break;
     case haCenter: x1 = R - L > w ? L + (R - L - w) / 2 : L + 1; break;
     case haBeforeText:
-        if (hAlign == taLeftJustify) x1 = L + 1;
+        if (hAlign == taLeftJustify)
+            x1 = L + 1;
         else {
             x1 = R - e - w;
             if (x1 < L) x1 = L + 1;
@@ -83,9 +84,10 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
         if (g->Graphic && !g->Graphic->Empty()) {
             if (g->CellTransparent) {
                 const TColor saved = canvas.Brush().Color();
-                const bool sel = (state.Contains(TGridDrawStateItem::gdSelected) ||
-                                  (IsRowSelected(row) && Options().Contains(TGridOption::goRowSelect) && dc >= FixedCols())) &&
-                                 !state.Contains(TGridDrawStateItem::gdFocused);
+                const bool sel =
+                    (state.Contains(TGridDrawStateItem::gdSelected) ||
+                     (IsRowSelected(row) && Options().Contains(TGridOption::goRowSelect) && dc >= FixedCols())) &&
+                    !state.Contains(TGridDrawStateItem::gdFocused);
                 canvas.Brush().SetColor(sel ? d->selectionColor : saved);
                 canvas.FillRect(TRect(x1, y1, x2, y2));
                 canvas.Brush().SetColor(saved);
@@ -105,8 +107,10 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
         if (images) {
             for (int index : g->Images) {
                 if (images->HasImage(index)) images->Draw(canvas, x1, y1, index, true);
-                if (g->CellBoolean) x1 += images->Width();
-                else y1 += images->Height();
+                if (g->CellBoolean)
+                    x1 += images->Width();
+                else
+                    y1 += images->Height();
             }
         }
         break;
@@ -121,10 +125,14 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
     case ctDataCheckBox:
     case ctVirtCheckBox: {
         const bool data = g->CellType != ctCheckBox;
-        if (hAlign == taLeftJustify) x1 = L + 1;
-        else if (hAlign == taRightJustify) x1 = data ? R - w - 1 : R - e - w - 1;
-        else if (!data && e > 0) x1 = (L - w) + std::max(R - e - L, 0) / 2;
-        else x1 = L + std::max(R - L - w, 0) / 2;
+        if (hAlign == taLeftJustify)
+            x1 = L + 1;
+        else if (hAlign == taRightJustify)
+            x1 = data ? R - w - 1 : R - e - w - 1;
+        else if (!data && e > 0)
+            x1 = (L - w) + std::max(R - e - L, 0) / 2;
+        else
+            x1 = L + std::max(R - L - w, 0) / 2;
         if (x1 < L) x1 = L + 1;
         x2 = x1 + w;
         CanEditCell(rcol, row, enabled);
@@ -204,8 +212,10 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
     case ctPicture:
     case ctFilePicture:
         if (g->Graphic && !g->Graphic->Empty()) {
-            if (g->CellAngle != 0) canvas.StretchDraw(TRect(x1, y1, x2, y2), *g->Graphic);
-            else canvas.Draw(x1, y1, *g->Graphic);
+            if (g->CellAngle != 0)
+                canvas.StretchDraw(TRect(x1, y1, x2, y2), *g->Graphic);
+            else
+                canvas.Draw(x1, y1, *g->Graphic);
         }
         break;
     case ctProgress: {
@@ -270,8 +280,7 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
         canvas.Brush().SetColor(saved);
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -293,7 +302,8 @@ void TExtStringGrid::DrawCheckBox(TCanvas& canvas, const TRect& r, bool checked,
     }
     case csWinXP:
     case csBrevon:
-        TGridGlyphs::DrawTransparent(canvas, r.Left, r.Top, TGridGlyphs::Glyph(CheckGlyphName(false, checked, enabled, style)));
+        TGridGlyphs::DrawTransparent(canvas, r.Left, r.Top,
+                                     TGridGlyphs::Glyph(CheckGlyphName(false, checked, enabled, style)));
         break;
     case csDUV: {
         const TPen saved = canvas.Pen();
@@ -336,9 +346,8 @@ void TExtStringGrid::DrawCheckBox(TCanvas& canvas, const TRect& r, bool checked,
     }
 }
 
-void TExtStringGrid::DrawRadioGroup(TCanvas& canvas, const TRect& r, int count, int itemIndex,
-                                    const QStringList& items, bool disabled, bool horizontal,
-                                    const QString& cellText, TGridDrawState state)
+void TExtStringGrid::DrawRadioGroup(TCanvas& canvas, const TRect& r, int count, int itemIndex, const QStringList& items,
+                                    bool disabled, bool horizontal, const QString& cellText, TGridDrawState state)
 {
     canvas.SetBkMode(Win::TRANSPARENT);
     const TControlStyle style = d->controlLook.ControlStyle;
@@ -399,7 +408,8 @@ void TExtStringGrid::DrawRadioGroup(TCanvas& canvas, const TRect& r, int count, 
             if (on) {
                 canvas.Brush().SetColor(d->controlLook.Color);
                 canvas.Pen().SetColor(d->controlLook.Color);
-                canvas.Polygon({TPoint(x + 6, y + 8), TPoint(x + 8, y + 6), TPoint(x + 10, y + 8), TPoint(x + 8, y + 10)});
+                canvas.Polygon(
+                    {TPoint(x + 6, y + 8), TPoint(x + 8, y + 6), TPoint(x + 10, y + 8), TPoint(x + 8, y + 10)});
             }
             canvas.Pen() = saved;
             break;
@@ -432,9 +442,12 @@ void TExtStringGrid::DrawSortGlyph(TCanvas& canvas, int col, int y, int x)
         canvas.Font().SetColor(clBlack);
         canvas.Font().SetSize(6);
         const bool glyphs = !ss.IndexUpGlyph.Empty() && !ss.IndexDownGlyph.Empty();
-        if (glyphs) TGridGlyphs::DrawTransparent(canvas, x - 7, y - 7, descending ? ss.IndexUpGlyph : ss.IndexDownGlyph);
-        else if (descending) canvas.Polygon({TPoint(x - 7, y - 5), TPoint(x + 7, y - 5), TPoint(x, y + 8)});
-        else canvas.Polygon({TPoint(x - 6, y + 8), TPoint(x + 6, y + 8), TPoint(x, y - 4)});
+        if (glyphs)
+            TGridGlyphs::DrawTransparent(canvas, x - 7, y - 7, descending ? ss.IndexUpGlyph : ss.IndexDownGlyph);
+        else if (descending)
+            canvas.Polygon({TPoint(x - 7, y - 5), TPoint(x + 7, y - 5), TPoint(x, y + 8)});
+        else
+            canvas.Polygon({TPoint(x - 6, y + 8), TPoint(x + 6, y + 8), TPoint(x, y - 4)});
         canvas.TextOut(x - 2, descending ? y - 4 : y - 2, QString::number(p + 1));
         canvas.SetBkMode(savedMode);
         canvas.Font() = savedFont;

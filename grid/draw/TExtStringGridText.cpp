@@ -66,7 +66,7 @@ void TExtStringGrid::DrawCellText(TCanvas& canvas, TCellPaintOptions& o)
     const bool focusedCell = o.state.Contains(TGridDrawStateItem::gdFocused);
     const bool rowMarked = IsRowSelected(row) && Options().Contains(TGridOption::goRowSelect) && rcol >= FixedCols();
     o.selectionColours = (o.state.Contains(TGridDrawStateItem::gdSelected) || rowMarked) &&
-                         (!focusedCell || Options().Contains(TGridOption::goDrawFocusSelected));
+        (!focusedCell || Options().Contains(TGridOption::goDrawFocusSelected));
     if (o.selectionColours && d->showSelection) {
         if (d->selectionColor != clNone) canvas.Brush().SetColor(d->selectionColor);
         if (d->selectionTextColor != clNone) canvas.Font().SetColor(d->selectionTextColor);
@@ -122,7 +122,7 @@ void TExtStringGrid::PaintCellBackground(TCanvas& canvas, const TCellPaintOption
     const TBackGround& bg = d->backGround;
     const bool fixedCell = o.col < FixedCols() || o.row < FixedRows();
     const bool bitmapHere = !bg.Bitmap.Empty() && (fixedCell ? bg.Cells != bcNormal : bg.Cells != bcFixed) &&
-                            !(d->showSelection && o.selectionColours);
+        !(d->showSelection && o.selectionColours);
     canvas.FillRect(rect);
     if (!bitmapHere) return;
     const QImage& img = bg.Bitmap.Image();
@@ -249,10 +249,12 @@ void TExtStringGrid::PaintPlainText(TCanvas& canvas, TCellPaintOptions& o, TRect
     }
     d->draw.lastVFormat = kVAlignFormat[o.vAlign];
     format |= Win::DT_EXPANDTABS | Win::DT_NOPREFIX | (d->wordWrap ? Win::DT_WORDBREAK | Win::DT_EDITCONTROL : 0u) |
-              kHAlignFormat[o.hAlign] | kVAlignFormat[o.vAlign];
+        kHAlignFormat[o.hAlign] | kVAlignFormat[o.vAlign];
     canvas.SetBkMode(Win::TRANSPARENT);
-    if (o.hAlign == taLeftJustify) r.Right -= sortRoom;
-    else r.Left += sortRoom;
+    if (o.hAlign == taLeftJustify)
+        r.Right -= sortRoom;
+    else
+        r.Left += sortRoom;
     if (o.filterGlyph) r.Right -= 16;
     if (o.graphic && !shown.isEmpty()) {
         TRect m = r;
@@ -274,8 +276,10 @@ void TExtStringGrid::PaintPlainText(TCanvas& canvas, TCellPaintOptions& o, TRect
         if (o.filterGlyph) box.Right -= 16;
         const int w = std::max(0, std::min(canvas.TextWidth(shown), box.Width() - 16));
         int x = box.Left + 8;
-        if (o.hAlign == taLeftJustify) x = box.Left + w + 10 + o.sortGlyphOffset;
-        else if (o.hAlign == taRightJustify) x = box.Right - w - 10;
+        if (o.hAlign == taLeftJustify)
+            x = box.Left + w + 10 + o.sortGlyphOffset;
+        else if (o.hAlign == taRightJustify)
+            x = box.Right - w - 10;
         DrawSortGlyph(canvas, rcol, SortGlyphY(box, o.vAlign), x);
     }
     if (url) canvas.Font().SetStyle(canvas.Font().Style() - TFontStyle::fsUnderline);

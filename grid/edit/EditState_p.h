@@ -31,12 +31,12 @@ struct TGridEditState {
     TEditorType editorType = edNormal; // the editor chosen for the cell
     bool editInProgress = false;
     bool editorOpened = false;
-    bool textEditPending = false; // the text editor is shown: leaving validates
-    bool validationLock = false;  // validation running
-    bool closing = false;         // a control is being stored (its exit comes back)
-    bool cancelled = false;       // Esc ended the edit: nothing is stored
-    TKeyChar pendingStartKey = 0; // the character that started the edit
-    QString savedCellText;        // the current cell's text when it was selected
+    bool textEditPending = false;    // the text editor is shown: leaving validates
+    bool validationLock = false;     // validation running
+    bool closing = false;            // a control is being stored (its exit comes back)
+    bool cancelled = false;          // Esc ended the edit: nothing is stored
+    TKeyChar pendingStartKey = 0;    // the character that started the edit
+    QString savedCellText;           // the current cell's text when it was selected
     bool editingSwitchedOff = false; // TGridOption::goEditing removed for a read-only cell
     // What the shown control held when it was laid over the cell; a control
     // still holding it stores nothing back.

@@ -11,13 +11,13 @@
 struct TExtStringGrid::EditorMaker {
     // The cell a control is laid over.
     struct Setup {
-        Setup(TExtStringGrid& g, TGridEditState& e, const TRect& cell) : grid(g), edit(e), r(cell) {}
+        Setup(TExtStringGrid& g, TGridEditState& e, const TRect& cell) : grid(g), edit(e), r(cell) { }
         TExtStringGrid& grid;
         TGridEditState& edit;
-        TRect r;      // the cell with its merged span
-        int w = 0;    // its width and height less the grid line
+        TRect r;   // the cell with its merged span
+        int w = 0; // its width and height less the grid line
         int h = 0;
-        int col = 0;  // display column
+        int col = 0; // display column
         int row = 0;
         int rc = 0;   // real column
         QString text; // the edit text of the cell
@@ -35,8 +35,7 @@ struct TExtStringGrid::EditorMaker {
     struct Store {
         Store(TExtStringGrid& g, TGridEditState& e, int col, int r, bool cancel)
             : grid(g), edit(e), rc(col), row(r), cancelled(cancel)
-        {
-        }
+        { }
         TExtStringGrid& grid;
         TGridEditState& edit;
         int rc = 0;

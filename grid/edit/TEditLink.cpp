@@ -8,7 +8,7 @@
 #include <QKeyEvent>
 #include <QWidget>
 
-TEditLink::TEditLink(QObject* owner) : QObject(owner) {}
+TEditLink::TEditLink(QObject* owner) : QObject(owner) { }
 
 TExtStringGrid* TEditLink::Grid() const { return m_grid; }
 void TEditLink::SetGrid(TExtStringGrid* grid) { m_grid = grid; }
@@ -25,13 +25,10 @@ void TEditLink::SetPopupForm(std::unique_ptr<QWidget> form)
     m_popup = std::move(form);
 }
 
-void TEditLink::FreePopupForm()
-{
-    m_popup.reset();
-}
+void TEditLink::FreePopupForm() { m_popup.reset(); }
 
-void TEditLink::CreateEditor(QWidget*) {}
-void TEditLink::DestroyEditor() {}
+void TEditLink::CreateEditor(QWidget*) { }
+void TEditLink::DestroyEditor() { }
 
 void TEditLink::PlaceEditor(const TRect& rect)
 {
@@ -46,7 +43,7 @@ void TEditLink::ShowEditor(bool visible)
     if (QWidget* c = EditControl()) c->setVisible(visible);
 }
 
-void TEditLink::ApplyColors(TColor, const TFont&) {}
+void TEditLink::ApplyColors(TColor, const TFont&) { }
 
 void TEditLink::FocusEditor(bool focus)
 {
@@ -66,11 +63,17 @@ namespace {
 bool IsEditKey(int key)
 {
     switch (key) {
-    case Win::VK_UP: case Win::VK_DOWN: case Win::VK_LEFT: case Win::VK_RIGHT: case Win::VK_END:
-    case Win::VK_HOME: case Win::VK_PRIOR: case Win::VK_NEXT: case Win::VK_RETURN: case Win::VK_ESCAPE:
-        return true;
-    default:
-        return false;
+    case Win::VK_UP:
+    case Win::VK_DOWN:
+    case Win::VK_LEFT:
+    case Win::VK_RIGHT:
+    case Win::VK_END:
+    case Win::VK_HOME:
+    case Win::VK_PRIOR:
+    case Win::VK_NEXT:
+    case Win::VK_RETURN:
+    case Win::VK_ESCAPE: return true;
+    default: return false;
     }
 }
 
@@ -79,10 +82,13 @@ bool IsEditKey(int key)
 bool TEditLink::KeyEndsEdit(int key) const
 {
     switch (key) {
-    case Win::VK_UP: case Win::VK_DOWN: return !WantKeyUpDown;
-    case Win::VK_LEFT: case Win::VK_RIGHT: return !WantKeyLeftRight;
+    case Win::VK_UP:
+    case Win::VK_DOWN: return !WantKeyUpDown;
+    case Win::VK_LEFT:
+    case Win::VK_RIGHT: return !WantKeyLeftRight;
     case Win::VK_END: return !WantKeyHomeEnd;
-    case Win::VK_PRIOR: case Win::VK_NEXT: return !WantKeyPriorNext;
+    case Win::VK_PRIOR:
+    case Win::VK_NEXT: return !WantKeyPriorNext;
     case Win::VK_RETURN: return !WantKeyReturn;
     case Win::VK_ESCAPE: return !WantKeyEscape;
     case Win::VK_TAB: return true;
@@ -119,8 +125,9 @@ void TEditLink::EditExit()
     // The focus went within the link's own windows: still editing.
     const QWidget* focus = QApplication::focusWidget();
     const QWidget* control = EditControl();
-    if (focus && ((control && (focus == control || control->isAncestorOf(focus))) ||
-                  (m_popup && (focus == m_popup.get() || m_popup->isAncestorOf(focus)))))
+    if (focus &&
+        ((control && (focus == control || control->isAncestorOf(focus))) ||
+         (m_popup && (focus == m_popup.get() || m_popup->isAncestorOf(focus)))))
         return;
     m_grid->CloseEditorControl();
 }

@@ -82,10 +82,10 @@ public:
     virtual void PlaceEditor(const TRect& rect);
     virtual void ShowEditor(bool visible);
     virtual void ApplyColors(TColor color, const TFont& font);
-    virtual void SetProperties() {}
+    virtual void SetProperties() { }
     virtual void FocusEditor(bool focus);
     virtual QString GetEditorValue() { return QString(); }
-    virtual void SetEditorValue(const QString&) {}
+    virtual void SetEditorValue(const QString&) { }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

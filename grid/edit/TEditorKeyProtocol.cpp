@@ -7,10 +7,7 @@ bool TCellEditor::Validates(int key) const
     return key == Win::VK_TAB || key == Win::VK_RETURN || key == Win::VK_UP || key == Win::VK_DOWN;
 }
 
-bool TEditorKeyProtocol::WantsTab(const TExtStringGrid& grid)
-{
-    return grid.Options().Contains(TGridOption::goTabs);
-}
+bool TEditorKeyProtocol::WantsTab(const TExtStringGrid& grid) { return grid.Options().Contains(TGridOption::goTabs); }
 
 bool TEditorKeyProtocol::KeyDown(TExtStringGrid& grid, TCellEditor& editor, int& key, TShiftState shift)
 {

@@ -35,9 +35,9 @@ public:
     virtual bool Validates(int key) const;
     // The value as the validation sees it, and the corrected value back.
     virtual QString EditorText() const { return QString(); }
-    virtual void SetEditorText(const QString&) {}
+    virtual void SetEditorText(const QString&) { }
     // Esc: the editor shows the cell's value again.
-    virtual void ResetFromCell() {}
+    virtual void ResetFromCell() { }
     // A refused validation: the editor shows the cell's text.
     virtual void ShowRefused() { ResetFromCell(); }
     // Whether a refused Tab still leaves the cell (with the cell's text).

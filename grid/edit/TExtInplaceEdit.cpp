@@ -16,9 +16,9 @@ QChar KeyQChar(TKeyChar key) { return key <= 0xFFFF ? QChar(char16_t(key)) : QCh
 
 } // namespace
 
-TExtInplaceEdit::TExtInplaceEdit(TExtStringGrid* grid) : TInplaceEdit(grid, QStringLiteral("ExtInplaceEdit")), m_ext(grid)
-{
-}
+TExtInplaceEdit::TExtInplaceEdit(TExtStringGrid* grid)
+    : TInplaceEdit(grid, QStringLiteral("ExtInplaceEdit")), m_ext(grid)
+{ }
 
 TExtInplaceEdit::~TExtInplaceEdit() = default;
 
@@ -80,7 +80,8 @@ bool TExtInplaceEdit::HandsBack(int key, TShiftState shift) const
     switch (key) {
     case Win::VK_TAB: return TEditorKeyProtocol::WantsTab(*m_ext);
     case Win::VK_ESCAPE: return true;
-    case Win::VK_UP: case Win::VK_DOWN: return !ctrl && !shift.Contains(TShiftStateItem::ssShift);
+    case Win::VK_UP:
+    case Win::VK_DOWN: return !ctrl && !shift.Contains(TShiftStateItem::ssShift);
     case Win::VK_RETURN: return !ctrl && !m_ext->Navigation().LineFeedOnEnter;
     default: return false;
     }
@@ -96,7 +97,8 @@ void TExtInplaceEdit::KeyDownMessage(int& key, TShiftState shift)
 void TExtInplaceEdit::KeyDown(int& key, TShiftState shift)
 {
     const TNavigation& nav = m_ext->Navigation();
-    const bool modifier = (shift.Contains(TShiftStateItem::ssShift) || shift.Contains(TShiftStateItem::ssCtrl) || shift.Contains(TShiftStateItem::ssAlt));
+    const bool modifier = (shift.Contains(TShiftStateItem::ssShift) || shift.Contains(TShiftStateItem::ssCtrl) ||
+                           shift.Contains(TShiftStateItem::ssAlt));
     const bool noSelection = SelLength() == 0;
     if ((key == Win::VK_RIGHT && noSelection && SelStart() >= Text().size() && !modifier) ||
         (key == Win::VK_LEFT && noSelection && SelStart() == 0 && !modifier)) {
@@ -131,8 +133,10 @@ void TExtInplaceEdit::KeyDown(int& key, TShiftState shift)
             return;
         }
     }
-    if (key == Win::VK_BACK || key == Win::VK_DELETE) m_lookupEnabled = false;
-    else if (key != Win::VK_UP && key != Win::VK_DOWN && key != Win::VK_RETURN && key != Win::VK_LEFT && key != Win::VK_RIGHT)
+    if (key == Win::VK_BACK || key == Win::VK_DELETE)
+        m_lookupEnabled = false;
+    else if (key != Win::VK_UP && key != Win::VK_DOWN && key != Win::VK_RETURN && key != Win::VK_LEFT &&
+             key != Win::VK_RIGHT)
         m_lookupEnabled = true;
     if (key == Win::VK_RETURN) {
         // Enter ends the edit; the grid advances as its navigation says.
@@ -153,8 +157,7 @@ bool TExtInplaceEdit::FilterChar(TKeyChar& key)
     const bool control = key < 32;
     switch (m_ext->CurrentEditorType()) {
     case edNormal:
-    case edPassword:
-        return true;
+    case edPassword: return true;
     case edNumeric:
         if (control || (key >= '0' && key <= '9')) return true;
         if (key == '-' && !text.contains(QLatin1Char('-')) && caret == 0) return true;
@@ -184,10 +187,8 @@ bool TExtInplaceEdit::FilterChar(TKeyChar& key)
     case edLowerCase:
         if (!ch.isNull()) key = ch.toLower().unicode();
         return true;
-    case edMixedCase:
-        return true;
-    default:
-        return false;
+    case edMixedCase: return true;
+    default: return false;
     }
 }
 
@@ -284,8 +285,10 @@ void TExtInplaceEdit::DoExit()
             m_ext->LookupItems().append(Text());
         // Leaving validates: a refused text is not stored.
         QString text = Text();
-        if (m_ext->ValidateEditorText(text)) SetText(text);
-        else SetText(m_ext->GetCurrentCellText());
+        if (m_ext->ValidateEditorText(text))
+            SetText(text);
+        else
+            SetText(m_ext->GetCurrentCellText());
     }
     TInplaceEdit::DoExit();
 }
@@ -294,7 +297,8 @@ void TExtInplaceEdit::PasteText(const QString& clip)
 {
     QString value = clip;
     bool allow = true;
-    if (m_ext->OnClipboardBeforePasteCell) m_ext->OnClipboardBeforePasteCell(this, m_ext->Col(), m_ext->Row(), value, allow);
+    if (m_ext->OnClipboardBeforePasteCell)
+        m_ext->OnClipboardBeforePasteCell(this, m_ext->Col(), m_ext->Row(), value, allow);
     if (!allow) return;
     const int limit = Limit();
     if (limit > 0 && value.size() > limit) return;
@@ -326,6 +330,8 @@ void TExtInplaceEdit::PasteText(const QString& clip)
     default: break;
     }
     SetText(text);
-    if (replaced) setSelection(start, value.size());
-    else SetSelStart(start + value.size());
+    if (replaced)
+        setSelection(start, value.size());
+    else
+        SetSelStart(start + value.size());
 }

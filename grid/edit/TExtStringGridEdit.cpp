@@ -36,11 +36,16 @@ namespace {
 bool IsTextEditorType(TEditorType t)
 {
     switch (t) {
-    case edNormal: case edNumeric: case edPositiveNumeric: case edFloat: case edCapital:
-    case edMixedCase: case edPassword: case edLowerCase: case edUpperCase:
-        return true;
-    default:
-        return false;
+    case edNormal:
+    case edNumeric:
+    case edPositiveNumeric:
+    case edFloat:
+    case edCapital:
+    case edMixedCase:
+    case edPassword:
+    case edLowerCase:
+    case edUpperCase: return true;
+    default: return false;
     }
 }
 
@@ -102,7 +107,7 @@ void TExtStringGrid::EnsureEditControls() const
     e.richEdit = new TExtRichEdit(self);
     e.richEdit->setEnabled(false);
     e.richEdit->setVisible(false);
-    const QList<TWinControl*> all{e.combo, e.spin, e.uniEdit, e.uniCombo, e.checkBox,
+    const QList<TWinControl*> all{e.combo,   e.spin,        e.uniEdit,    e.uniCombo, e.checkBox,
                                   e.editBtn, e.unitEditBtn, e.datePicker, e.button};
     for (TWinControl* c : all) {
         c->SetTabStop(false);
@@ -122,23 +127,63 @@ void TExtStringGrid::DestroyEditControls()
     TGridEditState& e = d->edit;
     if (!e.combo) return;
     e.editInProgress = false;
-    const QList<QWidget*> all{e.combo, e.spin, e.uniEdit, e.uniCombo, e.checkBox,
-                              e.editBtn, e.unitEditBtn, e.datePicker, e.button, e.richEdit};
+    const QList<QWidget*> all{e.combo,   e.spin,        e.uniEdit,    e.uniCombo, e.checkBox,
+                              e.editBtn, e.unitEditBtn, e.datePicker, e.button,   e.richEdit};
     e.combo = nullptr;
     for (QWidget* w : all) delete w;
 }
 
 TExtInplaceEdit* TExtStringGrid::TextEditor() const { return static_cast<TExtInplaceEdit*>(InplaceEditor()); }
-TGridCombo* TExtStringGrid::GridCombo() const { EnsureEditControls(); return d->edit.combo; }
-TGridSpin* TExtStringGrid::GridSpin() const { EnsureEditControls(); return d->edit.spin; }
-TGridUniEdit* TExtStringGrid::GridUniEdit() const { EnsureEditControls(); return d->edit.uniEdit; }
-TGridUniCombo* TExtStringGrid::GridUniCombo() const { EnsureEditControls(); return d->edit.uniCombo; }
-TGridCheckBox* TExtStringGrid::GridCheckBox() const { EnsureEditControls(); return d->edit.checkBox; }
-TGridEditBtn* TExtStringGrid::GridEditBtn() const { EnsureEditControls(); return d->edit.editBtn; }
-TGridUnitEditBtn* TExtStringGrid::GridUnitEditBtn() const { EnsureEditControls(); return d->edit.unitEditBtn; }
-TGridDatePicker* TExtStringGrid::GridDatePicker() const { EnsureEditControls(); return d->edit.datePicker; }
-TGridButton* TExtStringGrid::GridButton() const { EnsureEditControls(); return d->edit.button; }
-TExtRichEdit* TExtStringGrid::GridRichEdit() const { EnsureEditControls(); return d->edit.richEdit; }
+TGridCombo* TExtStringGrid::GridCombo() const
+{
+    EnsureEditControls();
+    return d->edit.combo;
+}
+TGridSpin* TExtStringGrid::GridSpin() const
+{
+    EnsureEditControls();
+    return d->edit.spin;
+}
+TGridUniEdit* TExtStringGrid::GridUniEdit() const
+{
+    EnsureEditControls();
+    return d->edit.uniEdit;
+}
+TGridUniCombo* TExtStringGrid::GridUniCombo() const
+{
+    EnsureEditControls();
+    return d->edit.uniCombo;
+}
+TGridCheckBox* TExtStringGrid::GridCheckBox() const
+{
+    EnsureEditControls();
+    return d->edit.checkBox;
+}
+TGridEditBtn* TExtStringGrid::GridEditBtn() const
+{
+    EnsureEditControls();
+    return d->edit.editBtn;
+}
+TGridUnitEditBtn* TExtStringGrid::GridUnitEditBtn() const
+{
+    EnsureEditControls();
+    return d->edit.unitEditBtn;
+}
+TGridDatePicker* TExtStringGrid::GridDatePicker() const
+{
+    EnsureEditControls();
+    return d->edit.datePicker;
+}
+TGridButton* TExtStringGrid::GridButton() const
+{
+    EnsureEditControls();
+    return d->edit.button;
+}
+TExtRichEdit* TExtStringGrid::GridRichEdit() const
+{
+    EnsureEditControls();
+    return d->edit.richEdit;
+}
 
 QWidget* TExtStringGrid::ActiveEditControl() const
 {
@@ -416,16 +461,20 @@ void TExtStringGrid::EditorKeyDown(int key, TShiftState shift)
     setFocus(Qt::OtherFocusReason);
     nav.AlwaysEdit = alwaysEdit;
     switch (key) {
-    case Win::VK_TAB: case Win::VK_LEFT: case Win::VK_RIGHT: case Win::VK_UP: case Win::VK_DOWN: case Win::VK_PRIOR: case Win::VK_NEXT: case Win::VK_END: {
+    case Win::VK_TAB:
+    case Win::VK_LEFT:
+    case Win::VK_RIGHT:
+    case Win::VK_UP:
+    case Win::VK_DOWN:
+    case Win::VK_PRIOR:
+    case Win::VK_NEXT:
+    case Win::VK_END: {
         int k = key;
         KeyDown(k, shift);
         break;
     }
-    case Win::VK_RETURN:
-        AdvanceToNextCell(col, row, false, nav.AlwaysEdit, true);
-        break;
-    default:
-        break;
+    case Win::VK_RETURN: AdvanceToNextCell(col, row, false, nav.AlwaysEdit, true); break;
+    default: break;
     }
 }
 

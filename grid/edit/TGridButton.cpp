@@ -2,7 +2,7 @@
 
 #include "grid/TExtStringGrid.h"
 
-TGridButton::TGridButton(TExtStringGrid* grid) : TButton(grid, QStringLiteral("GridButton")), m_grid(grid) {}
+TGridButton::TGridButton(TExtStringGrid* grid) : TButton(grid, QStringLiteral("GridButton")), m_grid(grid) { }
 
 TGridButton::~TGridButton() = default;
 

@@ -4,7 +4,7 @@
 
 #include <QMouseEvent>
 
-TGridCheckBox::TGridCheckBox(TExtStringGrid* grid) : TCheckBox(grid, QStringLiteral("GridCheckBox")), m_grid(grid) {}
+TGridCheckBox::TGridCheckBox(TExtStringGrid* grid) : TCheckBox(grid, QStringLiteral("GridCheckBox")), m_grid(grid) { }
 
 TGridCheckBox::~TGridCheckBox() = default;
 
@@ -13,11 +13,17 @@ bool TGridCheckBox::WantTab() const { return TEditorKeyProtocol::WantsTab(*m_gri
 bool TGridCheckBox::HandsBack(int key, TShiftState) const
 {
     switch (key) {
-    case Win::VK_TAB: case Win::VK_ESCAPE: case Win::VK_RETURN: case Win::VK_PRIOR: case Win::VK_NEXT:
-    case Win::VK_END: case Win::VK_LEFT: case Win::VK_RIGHT: case Win::VK_UP: case Win::VK_DOWN:
-        return true;
-    default:
-        return false;
+    case Win::VK_TAB:
+    case Win::VK_ESCAPE:
+    case Win::VK_RETURN:
+    case Win::VK_PRIOR:
+    case Win::VK_NEXT:
+    case Win::VK_END:
+    case Win::VK_LEFT:
+    case Win::VK_RIGHT:
+    case Win::VK_UP:
+    case Win::VK_DOWN: return true;
+    default: return false;
     }
 }
 

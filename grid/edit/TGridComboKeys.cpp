@@ -16,9 +16,16 @@ bool TGridComboKeys::HandsBack(int key, TShiftState shift) const
     if (shift.Contains(TShiftStateItem::ssAlt) && key == Win::VK_DOWN) return false; // opens the list
     const bool listMode = m_combo->Style() == csDropDownList || m_combo->DroppedDown();
     switch (key) {
-    case Win::VK_TAB: case Win::VK_RETURN: case Win::VK_ESCAPE: return true;
-    case Win::VK_LEFT: case Win::VK_RIGHT: return listMode;
-    case Win::VK_PRIOR: case Win::VK_NEXT: case Win::VK_END: case Win::VK_UP: case Win::VK_DOWN: return !listMode;
+    case Win::VK_TAB:
+    case Win::VK_RETURN:
+    case Win::VK_ESCAPE: return true;
+    case Win::VK_LEFT:
+    case Win::VK_RIGHT: return listMode;
+    case Win::VK_PRIOR:
+    case Win::VK_NEXT:
+    case Win::VK_END:
+    case Win::VK_UP:
+    case Win::VK_DOWN: return !listMode;
     default: return false;
     }
 }
@@ -48,8 +55,10 @@ void TGridComboKeys::Wheel(int delta)
     const int count = m_combo->Items().Count();
     if (count == 0 || delta == 0) return;
     int i = m_combo->ItemIndex();
-    if (delta < 0) i = std::min(i + 1, count - 1); // never past the last item
-    else i = std::max(i - 1, 0);
+    if (delta < 0)
+        i = std::min(i + 1, count - 1); // never past the last item
+    else
+        i = std::max(i - 1, 0);
     if (i == m_combo->ItemIndex()) return;
     m_combo->SetItemIndex(i);
     const QString text = m_combo->Items().Strings(i);
@@ -92,8 +101,10 @@ void TGridComboKeys::SizeDropWidth()
     const bool scrolls = items.Count() > m_combo->DropDownCount();
     for (int i = 0; i < items.Count(); ++i) {
         const int tw = fm.horizontalAdvance(items.Strings(i));
-        if (scrolls && tw > w - 25) w = tw + 25;
-        else if (!scrolls && tw > w - 5) w = tw + 8;
+        if (scrolls && tw > w - 25)
+            w = tw + 25;
+        else if (!scrolls && tw > w - 5)
+            w = tw + 8;
     }
     m_combo->SetDropWidth(w);
 }

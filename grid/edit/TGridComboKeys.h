@@ -10,7 +10,7 @@ class TExtStringGrid;
 
 class TGridComboKeys : public TCellEditor {
 public:
-    TGridComboKeys(TESGCustomCombo* combo, TExtStringGrid* grid) : m_combo(combo), m_grid(grid) {}
+    TGridComboKeys(TESGCustomCombo* combo, TExtStringGrid* grid) : m_combo(combo), m_grid(grid) { }
 
     // Key down through the grid's editor key protocol; key 0 when the
     // combo is done with it.

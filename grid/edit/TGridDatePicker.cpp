@@ -4,8 +4,7 @@
 
 TGridDatePicker::TGridDatePicker(TExtStringGrid* grid)
     : TDateTimePicker(grid, QStringLiteral("GridDatePicker")), m_grid(grid)
-{
-}
+{ }
 
 TGridDatePicker::~TGridDatePicker() = default;
 
@@ -14,7 +13,7 @@ bool TGridDatePicker::WantTab() const { return TEditorKeyProtocol::WantsTab(*m_g
 bool TGridDatePicker::HandsBack(int key, TShiftState) const
 {
     return key == Win::VK_TAB || key == Win::VK_RETURN || key == Win::VK_ESCAPE || key == Win::VK_PRIOR ||
-           key == Win::VK_NEXT || key == Win::VK_END;
+        key == Win::VK_NEXT || key == Win::VK_END;
 }
 
 void TGridDatePicker::ResetFromCell()

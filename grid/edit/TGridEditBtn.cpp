@@ -24,7 +24,7 @@ bool TGridEditBtn::HandsBack(int key, TShiftState shift) const
     // With Ctrl the edit's own keys run.
     if (shift.Contains(TShiftStateItem::ssCtrl)) return false;
     return key == Win::VK_TAB || key == Win::VK_RETURN || key == Win::VK_ESCAPE || key == Win::VK_PRIOR ||
-           key == Win::VK_NEXT || key == Win::VK_UP || key == Win::VK_DOWN;
+        key == Win::VK_NEXT || key == Win::VK_UP || key == Win::VK_DOWN;
 }
 
 void TGridEditBtn::ResetFromCell() { SetText(m_grid->GetCurrentCellText()); }
@@ -64,7 +64,8 @@ void TGridEditBtn::CharMessage(TKeyChar& key)
             const QChar ch(char16_t(key <= 0xFFFF ? key : 0));
             const QChar dec = RegionalSettings::DecimalSeparator();
             bool ok = digit;
-            if (ch == dec) ok = !text.contains(dec) || selected.contains(dec);
+            if (ch == dec)
+                ok = !text.contains(dec) || selected.contains(dec);
             else if (key == '-') {
                 ok = (caret == 0 && !text.contains(QLatin1Char('-'))) || selected.contains(QLatin1Char('-'));
                 if (!ok) MessageBeep();
@@ -75,8 +76,7 @@ void TGridEditBtn::CharMessage(TKeyChar& key)
             }
             break;
         }
-        default:
-            break;
+        default: break;
         }
     }
     TEsgEditBtn::CharMessage(key);

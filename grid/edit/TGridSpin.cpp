@@ -16,7 +16,7 @@ bool TGridSpin::WantTab() const { return TEditorKeyProtocol::WantsTab(*m_grid); 
 bool TGridSpin::HandsBack(int key, TShiftState) const
 {
     return key == Win::VK_TAB || key == Win::VK_RETURN || key == Win::VK_UP || key == Win::VK_DOWN ||
-           key == Win::VK_ESCAPE;
+        key == Win::VK_ESCAPE;
 }
 
 void TGridSpin::ResetFromCell() { SetText(m_grid->GetCurrentCellText()); }

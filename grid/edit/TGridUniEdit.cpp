@@ -2,7 +2,7 @@
 
 #include "grid/TExtStringGrid.h"
 
-TGridUniEdit::TGridUniEdit(TExtStringGrid* grid) : TEsgUniEdit(grid, QStringLiteral("GridUniEdit")), m_grid(grid) {}
+TGridUniEdit::TGridUniEdit(TExtStringGrid* grid) : TEsgUniEdit(grid, QStringLiteral("GridUniEdit")), m_grid(grid) { }
 
 TGridUniEdit::~TGridUniEdit() = default;
 
@@ -11,7 +11,7 @@ bool TGridUniEdit::WantTab() const { return TEditorKeyProtocol::WantsTab(*m_grid
 bool TGridUniEdit::HandsBack(int key, TShiftState) const
 {
     return key == Win::VK_TAB || key == Win::VK_RETURN || key == Win::VK_ESCAPE || key == Win::VK_UP ||
-           key == Win::VK_DOWN;
+        key == Win::VK_DOWN;
 }
 
 void TGridUniEdit::ResetFromCell() { SetText(m_grid->GetWideCellText(m_grid->RealCol(), m_grid->Row())); }

@@ -4,8 +4,7 @@
 
 TGridUnitEditBtn::TGridUnitEditBtn(TExtStringGrid* grid)
     : TEsgUnitEditBtn(grid, QStringLiteral("GridUnitEditBtn")), m_grid(grid)
-{
-}
+{ }
 
 TGridUnitEditBtn::~TGridUnitEditBtn() = default;
 
@@ -14,8 +13,10 @@ void TGridUnitEditBtn::SetCellValue(const QString& text)
     QString value;
     QString unit;
     for (const QChar c : text) {
-        if (c == u',' || c == u'-' || c == u'.' || (c >= u'0' && c <= u'9')) value += c;
-        else unit += c;
+        if (c == u',' || c == u'-' || c == u'.' || (c >= u'0' && c <= u'9'))
+            value += c;
+        else
+            unit += c;
     }
     SetUnitID(unit);
     SetText(value);
@@ -26,7 +27,7 @@ bool TGridUnitEditBtn::WantTab() const { return TEditorKeyProtocol::WantsTab(*m_
 bool TGridUnitEditBtn::HandsBack(int key, TShiftState) const
 {
     return key == Win::VK_TAB || key == Win::VK_RETURN || key == Win::VK_ESCAPE || key == Win::VK_PRIOR ||
-           key == Win::VK_NEXT || key == Win::VK_UP || key == Win::VK_DOWN;
+        key == Win::VK_NEXT || key == Win::VK_UP || key == Win::VK_DOWN;
 }
 
 void TGridUnitEditBtn::ResetFromCell() { SetCellValue(m_grid->GetCurrentCellText()); }

@@ -6,10 +6,7 @@ namespace {
 
 constexpr char16_t Operators[] = u"&;^|=";
 
-bool IsJoin(QChar c)
-{
-    return c == u'&' || c == u';' || c == u'^' || c == u'|';
-}
+bool IsJoin(QChar c) { return c == u'&' || c == u';' || c == u'^' || c == u'|'; }
 
 QString Normalised(const QString& condition)
 {

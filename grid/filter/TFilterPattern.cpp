@@ -158,7 +158,4 @@ bool TFilterPattern::Match(QStringView text) const
     return MatchSegment(m_segments[0], text, 0, &tail);
 }
 
-bool MatchPattern(const QString& pattern, const QString& text)
-{
-    return TFilterPattern(pattern).Match(text);
-}
+bool MatchPattern(const QString& pattern, const QString& text) { return TFilterPattern(pattern).Match(text); }

@@ -49,7 +49,8 @@ private:
     static std::optional<TOperand> ReadOperand(const QString& pattern, qsizetype sign, const QString& dateFormat,
                                                QChar dateSeparator);
     bool Relational(const TSegment& segment, QStringView text) const;
-    bool MatchSegment(const TSegment& segment, QStringView text, qsizetype from, const std::vector<char>* nextTail) const;
+    bool MatchSegment(const TSegment& segment, QStringView text, qsizetype from,
+                      const std::vector<char>* nextTail) const;
 
     QString m_pattern;
     std::vector<TSegment> m_segments;

@@ -70,24 +70,22 @@ void TExtStringGrid::CalcFooter(int col)
         const TCellProperties* p = CellPropertiesOf(c, footer);
         if (!p) continue;
         switch (p->FooterCalc) {
-        case fcSum:
-            SetCellFloat(c, footer, ColumnSum(c, from, to));
-            break;
-        case fcCount:
-            SetCellFloat(c, footer, noRows ? 0 : to - from + 1);
-            break;
+        case fcSum: SetCellFloat(c, footer, ColumnSum(c, from, to)); break;
+        case fcCount: SetCellFloat(c, footer, noRows ? 0 : to - from + 1); break;
         case fcAvg:
         case fcMin:
         case fcMax:
             // Nothing to average or compare without data rows.
-            if (noRows) SetCellText(c, footer, QString());
-            else if (p->FooterCalc == fcAvg) SetCellFloat(c, footer, ColumnAvg(c, from, to));
-            else if (p->FooterCalc == fcMin) SetCellFloat(c, footer, ColumnMin(c, from, to));
-            else SetCellFloat(c, footer, ColumnMax(c, from, to));
+            if (noRows)
+                SetCellText(c, footer, QString());
+            else if (p->FooterCalc == fcAvg)
+                SetCellFloat(c, footer, ColumnAvg(c, from, to));
+            else if (p->FooterCalc == fcMin)
+                SetCellFloat(c, footer, ColumnMin(c, from, to));
+            else
+                SetCellFloat(c, footer, ColumnMax(c, from, to));
             break;
-        default:
-            SetCellText(c, footer, QString());
-            break;
+        default: SetCellText(c, footer, QString()); break;
         }
     }
     if (d->footer.panel) d->footer.panel->update();

@@ -22,8 +22,10 @@ void TColumnMap::Rebuild(int totalCols)
     int hidden = 0;
     for (int c = 0; c < total; ++c) {
         m_hiddenBefore[size_t(c)] = hidden;
-        if (IsHidden(c)) ++hidden;
-        else m_displayToReal.push_back(c);
+        if (IsHidden(c))
+            ++hidden;
+        else
+            m_displayToReal.push_back(c);
     }
     m_hiddenBefore[size_t(total)] = hidden;
 }

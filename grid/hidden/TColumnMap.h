@@ -43,6 +43,6 @@ private:
     std::vector<int> m_savedWidths; // likewise
     int m_hiddenCount = 0;
     int m_total = 0;
-    std::vector<int> m_displayToReal;  // per display column
-    std::vector<int> m_hiddenBefore;   // per real column: hidden columns left of it
+    std::vector<int> m_displayToReal; // per display column
+    std::vector<int> m_hiddenBefore;  // per real column: hidden columns left of it
 };

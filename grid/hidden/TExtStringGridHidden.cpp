@@ -322,8 +322,8 @@ bool TExtStringGrid::FilterMatch(int row)
     for (size_t i = 0; i < filter.size(); ++i) {
         const TFilterData& f = filter[i];
         const QString text = GetCellText(f.Column, row);
-        const bool ok = i < compiled.size() ? compiled[i].Match(text)
-                                             : MatchFilterCondition(f.Condition, text, f.CaseSensitive);
+        const bool ok =
+            i < compiled.size() ? compiled[i].Match(text) : MatchFilterCondition(f.Condition, text, f.CaseSensitive);
         if (!ok) return false;
     }
     return true;

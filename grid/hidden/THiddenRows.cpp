@@ -5,10 +5,7 @@
 
 namespace {
 
-bool ByIdx(const TGridItem& a, const TGridItem& b)
-{
-    return a.Idx < b.Idx;
-}
+bool ByIdx(const TGridItem& a, const TGridItem& b) { return a.Idx < b.Idx; }
 
 } // namespace
 
@@ -22,8 +19,8 @@ bool THiddenRows::IsHidden(int realRow) const
 int THiddenRows::HiddenBefore(int realRow) const
 {
     return int(std::lower_bound(m_items.begin(), m_items.end(), realRow,
-                                [](const TGridItem& item, int r) { return item.Idx < r; })
-               - m_items.begin());
+                                [](const TGridItem& item, int r) { return item.Idx < r; }) -
+               m_items.begin());
 }
 
 int THiddenRows::RealRowIndex(int displRow) const
@@ -35,8 +32,10 @@ int THiddenRows::RealRowIndex(int displRow) const
     size_t hi = m_items.size();
     while (lo < hi) {
         const size_t mid = (lo + hi) / 2;
-        if (m_items[mid].Idx - int(mid) <= displRow) lo = mid + 1;
-        else hi = mid;
+        if (m_items[mid].Idx - int(mid) <= displRow)
+            lo = mid + 1;
+        else
+            hi = mid;
     }
     return displRow + int(lo);
 }
@@ -45,8 +44,8 @@ void THiddenRows::Add(std::vector<TGridItem>&& items)
 {
     if (items.empty()) return;
     std::sort(items.begin(), items.end(), ByIdx);
-    const auto middle = m_items.insert(m_items.end(), std::make_move_iterator(items.begin()),
-                                       std::make_move_iterator(items.end()));
+    const auto middle =
+        m_items.insert(m_items.end(), std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
     std::inplace_merge(m_items.begin(), middle, m_items.end(), ByIdx);
 }
 
@@ -54,8 +53,8 @@ std::vector<TGridItem> THiddenRows::Take(int fromRow, int toRow)
 {
     const auto first = std::lower_bound(m_items.begin(), m_items.end(), fromRow,
                                         [](const TGridItem& item, int r) { return item.Idx < r; });
-    const auto last = std::upper_bound(first, m_items.end(), toRow,
-                                       [](int r, const TGridItem& item) { return r < item.Idx; });
+    const auto last =
+        std::upper_bound(first, m_items.end(), toRow, [](int r, const TGridItem& item) { return r < item.Idx; });
     std::vector<TGridItem> taken(std::make_move_iterator(first), std::make_move_iterator(last));
     m_items.erase(first, last);
     return taken;
@@ -89,8 +88,7 @@ void THiddenRows::RowsReordered(const std::function<int(int)>& newDisplay)
         const int before = m_items[k].Idx - int(k);
         keys.emplace_back(before == 0 ? 0 : newDisplay(before - 1) + 1, k);
     }
-    std::stable_sort(keys.begin(), keys.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<TGridItem> items;
     items.reserve(m_items.size());
     for (size_t k = 0; k < keys.size(); ++k) {

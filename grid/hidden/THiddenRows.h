@@ -19,7 +19,7 @@
 // cells' objects while the row is hidden, so it moves and is never copied.
 struct TGridItem {
     TGridItem() = default;
-    TGridItem(int idx, TStringGrid::TRowCells&& items) : Idx(idx), Items(std::move(items)) {}
+    TGridItem(int idx, TStringGrid::TRowCells&& items) : Idx(idx), Items(std::move(items)) { }
     TGridItem(TGridItem&&) = default;
     TGridItem& operator=(TGridItem&&) = default;
     TGridItem(const TGridItem&) = delete;

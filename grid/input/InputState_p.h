@@ -20,12 +20,12 @@ struct TGridInputState {
     int downCol = -1; // cell under the last button-down (-1: outside)
     int downRow = -1;
     TPoint downPos;
-    TPoint cellOffset;       // pointer inside that cell
-    int buttonCol = -1;      // pressed button cell
+    TPoint cellOffset;  // pointer inside that cell
+    int buttonCol = -1; // pressed button cell
     int buttonRow = -1;
-    int htmlButtonCol = -1;  // pressed embedded "BUTTON"
+    int htmlButtonCol = -1; // pressed embedded "BUTTON"
     int htmlButtonRow = -1;
-    int selectAnchor = -1;   // row or column selection from a header
+    int selectAnchor = -1; // row or column selection from a header
     bool buttonDown = false;
     bool oleDragArmed = false;
     bool dblClickSized = false; // suppresses the next sort click
@@ -35,15 +35,15 @@ struct TGridInputState {
     bool smartFill = false;
     // 0 none, 1 column header, 2 row header, 3 top-left corner, 5 resizer.
     int cursorState = 0;
-    int sizingCol = -1;  // column (row) being sized by the mouse, its size at the press
+    int sizingCol = -1; // column (row) being sized by the mouse, its size at the press
     int sizingWidth = 0;
     int sizingRow = -1;
     int sizingHeight = 0;
     // A sizing by the mouse whose end-of-sizing steps have not run yet.
     bool sizingPending = false;
-    QString sizeHint;    // "cw=<b>..</b>" while sizing
+    QString sizeHint; // "cw=<b>..</b>" while sizing
     bool hintShowSizing = false;
-    QString anchor;      // the anchor under the pointer
+    QString anchor; // the anchor under the pointer
     bool hintShowCells = false;
     bool hintShowLargeText = false;
     bool htmlHint = false;
@@ -65,8 +65,8 @@ struct TGridInputState {
     int ctrlCol = -1;
     int ctrlRow = -1;
     QString ctrlID;
-    QString ctrlType; // "EDIT", "COMBO" or empty
-    TCustomEdit* controlEdit = nullptr;     // child of the grid
+    QString ctrlType;                   // "EDIT", "COMBO" or empty
+    TCustomEdit* controlEdit = nullptr; // child of the grid
     TCustomComboBox* controlCombo = nullptr;
 
     // ----- Keyboard

@@ -97,10 +97,12 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
     };
     if (clip && ctrl && key == 'X') return clipboard(OnClipboardCut, &TExtStringGrid::CutSelectionToClipboard);
     if (clip && ctrl && key == 'V') return clipboard(OnClipboardPaste, &TExtStringGrid::PasteSelectionFromClipboard);
-    if (clip && ctrl && (key == Win::VK_INSERT || key == 'C')) return clipboard(OnClipboardCopy, &TExtStringGrid::CopySelectionToClipboard);
+    if (clip && ctrl && (key == Win::VK_INSERT || key == 'C'))
+        return clipboard(OnClipboardCopy, &TExtStringGrid::CopySelectionToClipboard);
     if (clip && !ctrl && shiftDown && key == Win::VK_INSERT)
         return clipboard(OnClipboardPaste, &TExtStringGrid::PasteSelectionFromClipboard);
-    if (clip && !ctrl && shiftDown && key == Win::VK_DELETE) return clipboard(OnClipboardCut, &TExtStringGrid::CutSelectionToClipboard);
+    if (clip && !ctrl && shiftDown && key == Win::VK_DELETE)
+        return clipboard(OnClipboardCut, &TExtStringGrid::CutSelectionToClipboard);
     if (ctrl && key == 'A') {
         if (rowSelect && Options().Contains(TGridOption::goRangeSelect))
             SetSelection(TGridRect(FixedCols(), FixedRows(), ColCount() - d->fixedRightCols - 1,
@@ -113,8 +115,9 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
     TBaseGrid::KeyDown(key, shift);
     if (key == 0) return;
 
-    if ((keyBefore == Win::VK_PRIOR || keyBefore == Win::VK_NEXT || keyBefore == Win::VK_UP || keyBefore == Win::VK_DOWN) && rowSelect &&
-        d->navigation.KeepHorizScroll) {
+    if ((keyBefore == Win::VK_PRIOR || keyBefore == Win::VK_NEXT || keyBefore == Win::VK_UP ||
+         keyBefore == Win::VK_DOWN) &&
+        rowSelect && d->navigation.KeepHorizScroll) {
         // Painting waits meanwhile; an enclosing update block keeps its count.
         const int saved = d->updateCount;
         ++d->updateCount;
@@ -188,13 +191,15 @@ void TExtStringGrid::TabKey(bool backward)
     bool leave = false;
     if (backward) {
         if (leftRight) {
-            if (col > FixedCols()) --col;
+            if (col > FixedCols())
+                --col;
             else {
                 col = lastCol;
                 row = row <= FixedRows() ? lastRow : row - 1;
             }
         } else {
-            if (row > FixedRows()) --row;
+            if (row > FixedRows())
+                --row;
             else {
                 row = lastRow;
                 col = col <= FixedCols() ? lastCol : col - 1;
@@ -221,7 +226,8 @@ void TExtStringGrid::TabKey(bool backward)
                 row = next;
             } else {
                 row = FixedRows();
-                if (col < lastCol) ++col;
+                if (col < lastCol)
+                    ++col;
                 else {
                     col = FixedCols();
                     leave = true;
@@ -248,11 +254,8 @@ void TExtStringGrid::KeyUp(int& key, TShiftState shift)
     case Win::VK_RIGHT:
     case Win::VK_DOWN:
     case Win::VK_INSERT:
-    case Win::VK_DELETE:
-        d->input.autoGotoText.clear();
-        break;
-    default:
-        break;
+    case Win::VK_DELETE: d->input.autoGotoText.clear(); break;
+    default: break;
     }
     const int k = key;
     TBaseGrid::KeyUp(key, shift);
@@ -284,9 +287,12 @@ void TExtStringGrid::KeyPress(TKeyChar& key)
     // Typing finds rows when the grid is sorted and not editing.
     if (d->navigation.AutoGotoWhenSorted && !EditorMode() && (key == 8 || key >= 0x20)) {
         QString& text = d->input.autoGotoText;
-        if (key == 8) text.chop(1);
-        else if (d->navigation.AutoGotoIncremental) text += QString::fromUcs4(&key, 1);
-        else text = QString::fromUcs4(&key, 1);
+        if (key == 8)
+            text.chop(1);
+        else if (d->navigation.AutoGotoIncremental)
+            text += QString::fromUcs4(&key, 1);
+        else
+            text = QString::fromUcs4(&key, 1);
         const int found = FindAutoGotoRow(text.toUpper());
         if (found >= 0) SetRow(found);
         key = 0;
@@ -309,4 +315,3 @@ int TExtStringGrid::FindAutoGotoRow(const QString& text)
     }
     return -1;
 }
-

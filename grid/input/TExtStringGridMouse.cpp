@@ -29,7 +29,7 @@ bool IsSafeLink(const QString& link)
 {
     const QString l = link.trimmed().toLower();
     return l.startsWith(QLatin1String("http://")) || l.startsWith(QLatin1String("https://")) ||
-           l.startsWith(QLatin1String("mailto:"));
+        l.startsWith(QLatin1String("mailto:"));
 }
 
 } // namespace
@@ -46,10 +46,7 @@ bool TExtStringGrid::IsCheckCell(int col, int row)
     return t == ctCheckBox || t == ctDataCheckBox || t == ctRadio || t == ctVirtCheckBox;
 }
 
-void TExtStringGrid::Click()
-{
-    TBaseGrid::Click();
-}
+void TExtStringGrid::Click() { TBaseGrid::Click(); }
 
 // ---------------------------------------------------------------------------
 // Button down
@@ -63,8 +60,10 @@ void TExtStringGrid::MouseDown(TMouseButton button, TShiftState shift, int x, in
     }
     if (button == TMouseButton::mbMiddle && StartPanning(x, y)) return;
     if (button == TMouseButton::mbLeft) {
-        if (shift.Contains(TShiftStateItem::ssDouble)) DoubleClickAt(shift, x, y);
-        else LeftButtonDown(shift, x, y);
+        if (shift.Contains(TShiftStateItem::ssDouble))
+            DoubleClickAt(shift, x, y);
+        else
+            LeftButtonDown(shift, x, y);
         return;
     }
     TBaseGrid::MouseDown(button, shift, x, y);
@@ -146,7 +145,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     if (selected && !Options().Contains(TGridOption::goEditing) && d->dragDropSettings.OleDropSource &&
         !d->mouseActions.ColSelect && !d->mouseActions.AllSelect) {
         const bool nearBorder = Options().Contains(TGridOption::goColSizing) &&
-                                (x - cellRect.Left < kBorderMargin || cellRect.Right - x < kBorderMargin);
+            (x - cellRect.Left < kBorderMargin || cellRect.Right - x < kBorderMargin);
         if (!nearBorder) {
             in.oleDragArmed = true;
             if (OnClickCell) OnClickCell(this, r, c);
@@ -249,7 +248,8 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     d->navigation.AlwaysEdit = false;
     if (VetoSizing(x, y)) {
         const TGridOptions options = Options();
-        SetOptions(options - TGridOption::goColSizing - TGridOption::goRowSizing - TGridOption::goColMoving - TGridOption::goRowMoving);
+        SetOptions(options - TGridOption::goColSizing - TGridOption::goRowSizing - TGridOption::goColMoving -
+                   TGridOption::goRowMoving);
         TBaseGrid::MouseDown(TMouseButton::mbLeft, shift, x, y);
         SetOptions(options);
     } else {
@@ -267,8 +267,8 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
         if (inSelection && canEdit && !IsCheckCell(rc, r)) ShowEditor();
     }
 
-    if (d->mouseActions.DirectEdit && canEdit && !fixed && !IsCheckCell(rc, r) &&
-        x - cellRect.Left >= kBorderMargin && cellRect.Right - x >= kBorderMargin)
+    if (d->mouseActions.DirectEdit && canEdit && !fixed && !IsCheckCell(rc, r) && x - cellRect.Left >= kBorderMargin &&
+        cellRect.Right - x >= kBorderMargin)
         ShowEditor();
 }
 
@@ -335,8 +335,10 @@ bool TExtStringGrid::HandleLinkClick(int c, int r, int x, int y, const TRect& ce
             SetCellText(rc, r, html);
         }
         if (OnControlClick) OnControlClick(this, r, c, id, type, value);
-        if (type == QLatin1String("EDIT")) ShowControlEdit(c, r, id, value, ctrlRect);
-        else if (type == QLatin1String("COMBO")) ShowControlCombo(c, r, id, value, ctrlRect);
+        if (type == QLatin1String("EDIT"))
+            ShowControlEdit(c, r, id, value, ctrlRect);
+        else if (type == QLatin1String("COMBO"))
+            ShowControlCombo(c, r, id, value, ctrlRect);
         return true;
     }
     if (OnAnchorClick) OnAnchorClick(this, r, c, anchor, autoHandle);
@@ -457,8 +459,10 @@ void TExtStringGrid::RadioClick(int col, int row, int x, int y)
 
 void TExtStringGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
-    if (button == TMouseButton::mbLeft) LeftButtonUp(shift, x, y);
-    else TBaseGrid::MouseUp(button, shift, x, y);
+    if (button == TMouseButton::mbLeft)
+        LeftButtonUp(shift, x, y);
+    else
+        TBaseGrid::MouseUp(button, shift, x, y);
 }
 
 void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
@@ -507,8 +511,10 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
     if (in.oleDragArmed) {
         in.oleDragArmed = false;
         if (c >= 0 && r >= 0) {
-            if (Options().Contains(TGridOption::goRowSelect)) SetSelection(TGridRect(FixedCols(), r, ColCount() - 1, r));
-            else FocusCell(c, r);
+            if (Options().Contains(TGridOption::goRowSelect))
+                SetSelection(TGridRect(FixedCols(), r, ColCount() - 1, r));
+            else
+                FocusCell(c, r);
         }
     }
 
@@ -572,8 +578,10 @@ void TExtStringGrid::SortOnHeaderClick(int col, TShiftState shift)
     if (ss.IndexShow) {
         TSortIndexList& list = SortIndexes();
         if (shift.Contains(TShiftStateItem::ssShift)) {
-            if (list.FindIndex(col) < 0) list.AddIndex(col, true);
-            else list.ToggleIndex(col);
+            if (list.FindIndex(col) < 0)
+                list.AddIndex(col, true);
+            else
+                list.ToggleIndex(col);
         } else if (list.Count() == 1 && list.FindIndex(col) == 0) {
             list.ToggleIndex(col);
         } else {
@@ -582,15 +590,18 @@ void TExtStringGrid::SortOnHeaderClick(int col, TShiftState shift)
         }
         SortByIndexes();
     } else {
-        if (col == ss.Column) ss.Direction = ss.Direction == sdAscending ? sdDescending : sdAscending;
+        if (col == ss.Column)
+            ss.Direction = ss.Direction == sdAscending ? sdDescending : sdAscending;
         else {
             ss.Direction = sdAscending;
             ss.Column = col;
         }
         const int left = LeftCol();
         BeginUpdate();
-        if (NodeCount() > 0) SortGroups();
-        else SortByColumn();
+        if (NodeCount() > 0)
+            SortGroups();
+        else
+            SortByColumn();
         if (Options().Contains(TGridOption::goRowSelect) && d->navigation.KeepHorizScroll) SetLeftCol(left);
         EndUpdate();
     }
@@ -615,8 +626,10 @@ void TExtStringGrid::DoubleClickAt(TShiftState shift, int x, int y)
     if (r == 0 && c >= 0 && Options().Contains(TGridOption::goColSizing)) {
         const TRect cell = CellRect(c, r);
         int sized = -1;
-        if (x - cell.Left < kBorderMargin && c - 1 >= FixedCols()) sized = c - 1;
-        else if (cell.Right - x < kBorderMargin && c >= FixedCols()) sized = c;
+        if (x - cell.Left < kBorderMargin && c - 1 >= FixedCols())
+            sized = c - 1;
+        else if (cell.Right - x < kBorderMargin && c >= FixedCols())
+            sized = c;
         if (sized >= 0) {
             bool allow = true;
             if (OnColumnSize) OnColumnSize(this, sized, allow);

@@ -63,11 +63,11 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
     // Selections started in the headers follow the pointer.
     if (in.buttonDown && in.selectAnchor >= 0 && c >= 0 && r >= 0) {
         if (in.cursorState == 2 && d->mouseActions.RowSelect)
-            SetSelection(TGridRect(FixedCols(), std::min(in.selectAnchor, r), ColCount() - 1,
-                                   std::max(in.selectAnchor, r)));
+            SetSelection(
+                TGridRect(FixedCols(), std::min(in.selectAnchor, r), ColCount() - 1, std::max(in.selectAnchor, r)));
         else if (in.cursorState == 1 && d->mouseActions.ColSelect)
-            SetSelection(TGridRect(std::min(in.selectAnchor, c), FixedRows(), std::max(in.selectAnchor, c),
-                                   RowCount() - 1));
+            SetSelection(
+                TGridRect(std::min(in.selectAnchor, c), FixedRows(), std::max(in.selectAnchor, c), RowCount() - 1));
     }
 
     // The OLE drag starts once the pointer left the press point.
@@ -82,8 +82,10 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
             if (allow) {
                 if (OnOleDragStart) OnOleDragStart(this, dr);
                 const bool column = dr < FixedRows() && d->dragDropSettings.OleColumnDragDrop;
-                if (column) StartColumnDrag(dc);
-                else StartCellDrag();
+                if (column)
+                    StartColumnDrag(dc);
+                else
+                    StartCellDrag();
                 return;
             }
             // Refused: the gesture selects a range instead.
@@ -97,8 +99,8 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
         const TGridRect sel = Selection();
         const TRect corner = CellRect(sel.Right, sel.Bottom);
         const bool onResizer = d->navigation.AllowSmartClipboard && d->selectionResizer && d->selectionRectangle &&
-                               !corner.IsEmpty() && x >= corner.Right - 4 && x <= corner.Right &&
-                               y >= corner.Bottom - 4 && y <= corner.Bottom;
+            !corner.IsEmpty() && x >= corner.Right - 4 && x <= corner.Right && y >= corner.Bottom - 4 &&
+            y <= corner.Bottom;
         const bool nearColBorder = [&] {
             if (c < 0 || !Options().Contains(TGridOption::goColSizing)) return false;
             const TRect cell = CellRect(c, std::max(r, 0));
@@ -109,7 +111,8 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
             const TRect cell = CellRect(std::max(c, 0), r);
             return y - cell.Top < kBorderMargin || cell.Bottom - y < kBorderMargin;
         }();
-        if (onResizer) in.cursorState = 5;
+        if (onResizer)
+            in.cursorState = 5;
         else if (c >= 0 && r >= 0 && c < FixedCols() && r < FixedRows() && d->mouseActions.AllSelect)
             in.cursorState = 3;
         else if (c >= FixedCols() && r >= 0 && r < FixedRows() && d->mouseActions.ColSelect && !nearColBorder)
@@ -139,11 +142,16 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
                 link = true;
             }
         }
-        if (link) setCursor(TGridCursors::Cursor(TGridCursors::crLink));
-        else if (in.cursorState == 1) setCursor(TGridCursors::Cursor(TGridCursors::crColSelect));
-        else if (in.cursorState == 2) setCursor(TGridCursors::Cursor(TGridCursors::crRowSelect));
-        else if (in.cursorState == 3 || in.cursorState == 5) setCursor(TGridCursors::Cursor(TGridCursors::crSelectAll));
-        else unsetCursor();
+        if (link)
+            setCursor(TGridCursors::Cursor(TGridCursors::crLink));
+        else if (in.cursorState == 1)
+            setCursor(TGridCursors::Cursor(TGridCursors::crColSelect));
+        else if (in.cursorState == 2)
+            setCursor(TGridCursors::Cursor(TGridCursors::crRowSelect));
+        else if (in.cursorState == 3 || in.cursorState == 5)
+            setCursor(TGridCursors::Cursor(TGridCursors::crSelectAll));
+        else
+            unsetCursor();
     }
 
     // The hint of the cell left behind goes; the new cell's may show.
@@ -187,11 +195,15 @@ void TExtStringGrid::TrackMove(int x, int y)
     const int leftCol = LeftCol();
     const int topRow = TopRow();
     if (column) {
-        if (x < FixedWidth() && LeftCol() > FixedCols()) SetLeftCol(LeftCol() - 1);
-        else if (x > ClientWidth() && LeftCol() + VisibleColCount() < ColCount()) SetLeftCol(LeftCol() + 1);
+        if (x < FixedWidth() && LeftCol() > FixedCols())
+            SetLeftCol(LeftCol() - 1);
+        else if (x > ClientWidth() && LeftCol() + VisibleColCount() < ColCount())
+            SetLeftCol(LeftCol() + 1);
     } else {
-        if (y < FixedHeight() && TopRow() > FixedRows()) SetTopRow(TopRow() - 1);
-        else if (y > ClientHeight() && TopRow() + VisibleRowCount() < RowCount()) SetTopRow(TopRow() + 1);
+        if (y < FixedHeight() && TopRow() > FixedRows())
+            SetTopRow(TopRow() - 1);
+        else if (y > ClientHeight() && TopRow() + VisibleRowCount() < RowCount())
+            SetTopRow(TopRow() + 1);
     }
     if (LeftCol() != leftCol || TopRow() != topRow) repaint();
 
@@ -299,12 +311,14 @@ bool TExtStringGrid::VetoSizing(int x, int y)
     }
     // A move of a column (row) by its header asks first as well.
     MouseToCell(x, y, c, r);
-    if (c >= FixedCols() && r >= 0 && r < FixedRows() && Options().Contains(TGridOption::goColMoving) && in.sizingCol < 0) {
+    if (c >= FixedCols() && r >= 0 && r < FixedRows() && Options().Contains(TGridOption::goColMoving) &&
+        in.sizingCol < 0) {
         bool allow = true;
         if (OnColumnMove) OnColumnMove(this, c, allow);
         if (!allow) return true;
     }
-    if (r >= FixedRows() && c >= 0 && c < FixedCols() && Options().Contains(TGridOption::goRowMoving) && in.sizingRow < 0) {
+    if (r >= FixedRows() && c >= 0 && c < FixedCols() && Options().Contains(TGridOption::goRowMoving) &&
+        in.sizingRow < 0) {
         bool allow = true;
         if (OnRowMove) OnRowMove(this, r, allow);
         if (!allow) return true;
@@ -354,8 +368,7 @@ void TExtStringGrid::RowHeightsChanged()
 void TExtStringGrid::DropSizingOutside(int x, int y)
 {
     TGridInputState& in = d->input;
-    if ((in.sizingCol >= 0 && x > ClientWidth()) || (in.sizingRow >= 0 && y > ClientHeight()))
-        in.sizingPending = false;
+    if ((in.sizingCol >= 0 && x > ClientWidth()) || (in.sizingRow >= 0 && y > ClientHeight())) in.sizingPending = false;
 }
 
 // After the release: a sizing that ended outside the control is undone,
@@ -403,4 +416,3 @@ void TExtStringGrid::ColumnMoved(int fromIndex, int toIndex)
         list.SetItem(i, int(unsigned(col) | (unsigned(entry) & TSortIndexList::DescendingBit)));
     }
 }
-

@@ -102,8 +102,8 @@ bool TExtStringGrid::WheelStep(TShiftState shift, TPoint mousePos, int direction
     const int left = LeftCol();
     const int saved = d->updateCount;
     if (keep) ++d->updateCount;
-    const bool result = direction < 0 ? TBaseGrid::DoMouseWheelDown(shift, mousePos)
-                                      : TBaseGrid::DoMouseWheelUp(shift, mousePos);
+    const bool result =
+        direction < 0 ? TBaseGrid::DoMouseWheelDown(shift, mousePos) : TBaseGrid::DoMouseWheelUp(shift, mousePos);
     if (keep) {
         SetLeftCol(left);
         d->updateCount = saved;
@@ -122,8 +122,7 @@ void TExtStringGrid::FollowWidth()
     if (width <= 0) return;
     if (old > 0 && width != old && d->columnSize.SynchWithGrid) {
         BeginUpdate();
-        for (int c = 0; c < ColCount(); ++c)
-            SetColWidths(c, int(std::lround(double(ColWidths(c)) * width / old)));
+        for (int c = 0; c < ColCount(); ++c) SetColWidths(c, int(std::lround(double(ColWidths(c)) * width / old)));
         EndUpdate();
     }
     d->input.lastWidth = width;

@@ -50,7 +50,7 @@ bool TGridCursors::IsCursor(const QCursor& cursor, int id)
 {
     if (cursor.shape() != Qt::BitmapCursor || id < crPan || id > crSelectAll) return false;
     return cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32) ==
-           Image(QString::number(id)).convertToFormat(QImage::Format_ARGB32);
+        Image(QString::number(id)).convertToFormat(QImage::Format_ARGB32);
 }
 
 int TGridCursors::PanCursor(int dx, int dy)

@@ -47,8 +47,7 @@ public:
     // Why it does not fit.
     QString Refusal(const QString& what) const
     {
-        if (m_cells > MaxCells)
-            return what + QStringLiteral(" is too large: more than %1 cells").arg(MaxCells);
+        if (m_cells > MaxCells) return what + QStringLiteral(" is too large: more than %1 cells").arg(MaxCells);
         return what + QStringLiteral(" is too large: more than %1 MB").arg(MaxBytes >> 20);
     }
 
@@ -58,8 +57,10 @@ private:
         // Saturates: a hostile count never wraps round to a small total.
         if (count <= 0) return;
         const qint64 room = MaxBytes + 1 - m_bytes;
-        if (count == 1 ? each >= room : each > room / count) m_bytes = MaxBytes + 1;
-        else m_bytes += count * each;
+        if (count == 1 ? each >= room : each > room / count)
+            m_bytes = MaxBytes + 1;
+        else
+            m_bytes += count * each;
     }
     qint64 m_cells = 0;
     qint64 m_bytes = 0;

@@ -49,7 +49,6 @@ struct TTextShape {
     bool hasTail = false;
 };
 
-
 // The first position from at on that holds a character up to CR (TAB, LF
 // and CR among them), or n. ASCII text is searched eight bytes at a time.
 qsizetype NextControl(const char* u, qsizetype at, qsizetype n)
@@ -62,7 +61,7 @@ qsizetype NextControl(const char* u, qsizetype at, qsizetype n)
         const quint64 low = (x - 14 * kOnes) & ~x & (0x80 * kOnes);
         if (low) return at + (std::countr_zero(low) >> 3);
     }
-    while (at < n && static_cast<unsigned char>(u[at]) > '\r') ++at;
+    while (at<n&& static_cast<unsigned char>(u[at])> '\r') ++at;
     return at;
 }
 
@@ -126,7 +125,7 @@ bool IsAscii(const QByteArray& bytes)
 // Collects text as UTF-8 in one growing buffer.
 class TUtf8Sink {
 public:
-    explicit TUtf8Sink(QByteArray& out) : m_out(out) {}
+    explicit TUtf8Sink(QByteArray& out) : m_out(out) { }
     ~TUtf8Sink() { m_out.resize(m_size); }
     void Append(QStringView s)
     {
@@ -191,8 +190,10 @@ void TExtStringGrid::RectText(const TRect& block, bool selectedOnly, QString* te
     std::optional<TUtf8Sink> sink;
     if (utf8) sink.emplace(*utf8);
     const auto append = [&](QStringView s) {
-        if (sink) sink->Append(s);
-        else text->append(s);
+        if (sink)
+            sink->Append(s);
+        else
+            text->append(s);
     };
     QString cell;
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -206,8 +207,10 @@ void TExtStringGrid::RectText(const TRect& block, bool selectedOnly, QString* te
                 if (cell.isEmpty()) {
                     bool state = false;
                     if (GetCellType(rc, r) == ctCheckBox && GetCheckBoxState(rc, r, state)) {
-                        if (state) GetCheckTrue(rc, r, cell);
-                        else GetCheckFalse(rc, r, cell);
+                        if (state)
+                            GetCheckTrue(rc, r, cell);
+                        else
+                            GetCheckFalse(rc, r, cell);
                     }
                 }
                 if (!d->navigation.CopyHTMLTagsToClipboard && cell.contains(QStringLiteral("</")))
@@ -223,7 +226,8 @@ void TExtStringGrid::RectText(const TRect& block, bool selectedOnly, QString* te
         // quarter more, so that the text is rarely moved while it grows).
         if (i == 0 && rows.size() > 1) {
             const qsizetype room = qsizetype(rows.size()) * 5 / 4;
-            if (sink) sink->Reserve(sink->Size() * room);
+            if (sink)
+                sink->Reserve(sink->Size() * room);
             else {
                 text->reserve(text->size() * room);
                 AdviseLargeBuffer(text->data(), size_t(text->capacity()));
@@ -294,7 +298,7 @@ void TExtStringGrid::CutSelectionToClipboard()
 // ---------------------------------------------------------------------------
 // Pasting
 
-void TExtStringGrid::PasteNotify(TPoint, TRect, bool) {}
+void TExtStringGrid::PasteNotify(TPoint, TRect, bool) { }
 
 int TExtStringGrid::PasteFromClipboard(int col, int row)
 {
@@ -359,7 +363,8 @@ int TExtStringGrid::PasteChars(int col, int row, const Char* u, qsizetype size)
 {
     if (col < 0 || row < 0) return 0;
     const TNavigation& nav = d->navigation;
-    if (!Options().Contains(TGridOption::goEditing) && !nav.AllowClipboardAlways && !d->mouseActions.RangeSelectAndEdit) return 0;
+    if (!Options().Contains(TGridOption::goEditing) && !nav.AllowClipboardAlways && !d->mouseActions.RangeSelectAndEdit)
+        return 0;
     // The whole text is measured against the caps before anything changes.
     TBlockBudget budget;
     std::vector<int> lineLast;
@@ -399,7 +404,8 @@ int TExtStringGrid::PasteChars(int col, int row, const Char* u, qsizetype size)
             for (int c = col;; ++c) {
                 ++fields;
                 qsizetype stop = NextControl(u, start, size);
-                while (stop < size && u[stop] != '\t' && u[stop] != '\r' && u[stop] != '\n') stop = NextControl(u, stop + 1, size);
+                while (stop < size && u[stop] != '\t' && u[stop] != '\r' && u[stop] != '\n')
+                    stop = NextControl(u, stop + 1, size);
                 const qsizetype from = start;
                 const bool lineEnd = stop >= size || u[stop] != '\t';
                 start = stop + 1;
@@ -443,7 +449,8 @@ int TExtStringGrid::PasteChars(int col, int row, const Char* u, qsizetype size)
     if (shape.hasTail) ++fields;
     d->io.lastPasteCols = widest;
     d->io.lastPasteRows = lines;
-    CellsChanged(TRect(col, row, std::min(ColCount() - 1, col + widest - 1), std::min(RowCount() - 1, row + lines - 1)));
+    CellsChanged(
+        TRect(col, row, std::min(ColCount() - 1, col + widest - 1), std::min(RowCount() - 1, row + lines - 1)));
     return fields;
 }
 

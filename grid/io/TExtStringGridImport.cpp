@@ -50,7 +50,8 @@ using Text = std::basic_string_view<Char>;
 bool ReadsAsUtf8(QByteArrayView bytes)
 {
     constexpr qsizetype kPiece = qsizetype(1) << 16;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     std::vector<QChar> buffer(size_t(utf8.requiredSpace(kPiece)));
     const qsizetype n = bytes.size();
     for (qsizetype at = 0; at < n;) {
@@ -235,7 +236,7 @@ void BuildRow(Text<Char> line, Char delimiter, TStringGrid::TRowCells& row, Fini
 // The percentages of rows done, each reported once.
 class TImportProgress {
 public:
-    TImportProgress(TExtStringGrid& grid, qint64 rows) : m_grid(grid), m_rows(rows) {}
+    TImportProgress(TExtStringGrid& grid, qint64 rows) : m_grid(grid), m_rows(rows) { }
     void Done(qint64 row)
     {
         if (!m_grid.OnFileProgress) return;
@@ -354,36 +355,37 @@ bool WriteSheetMacro(const QString& profile)
 {
     const QString basic = profile + QStringLiteral("/user/basic");
     if (!QDir().mkpath(basic + QStringLiteral("/Tamsel"))) return false;
-    const QByteArray doctype = "<!DOCTYPE library:%1 PUBLIC \"-//OpenOffice.org//DTD OfficeDocument 1.0//EN\" \"%2\">\n";
+    const QByteArray doctype =
+        "<!DOCTYPE library:%1 PUBLIC \"-//OpenOffice.org//DTD OfficeDocument 1.0//EN\" \"%2\">\n";
     const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    const QByteArray containers =
-        head + "<!DOCTYPE library:libraries PUBLIC \"-//OpenOffice.org//DTD OfficeDocument 1.0//EN\" \"libraries.dtd\">\n"
-               "<library:libraries xmlns:library=\"http://openoffice.org/2000/library\" "
-               "xmlns:xlink=\"http://www.w3.org/1999/xlink\">\n"
-               " <library:library library:name=\"Tamsel\" library:link=\"false\"/>\n</library:libraries>\n";
+    const QByteArray containers = head +
+        "<!DOCTYPE library:libraries PUBLIC \"-//OpenOffice.org//DTD OfficeDocument 1.0//EN\" \"libraries.dtd\">\n"
+        "<library:libraries xmlns:library=\"http://openoffice.org/2000/library\" "
+        "xmlns:xlink=\"http://www.w3.org/1999/xlink\">\n"
+        " <library:library library:name=\"Tamsel\" library:link=\"false\"/>\n</library:libraries>\n";
     const QByteArray library = head +
-                               "<!DOCTYPE library:library PUBLIC \"-//OpenOffice.org//DTD OfficeDocument 1.0//EN\" \"library.dtd\">\n"
-                               "<library:library xmlns:library=\"http://openoffice.org/2000/library\" library:name=\"Tamsel\" "
-                               "library:readonly=\"false\" library:passwordprotected=\"false\">\n%1</library:library>\n";
+        "<!DOCTYPE library:library PUBLIC \"-//OpenOffice.org//DTD OfficeDocument 1.0//EN\" \"library.dtd\">\n"
+        "<library:library xmlns:library=\"http://openoffice.org/2000/library\" library:name=\"Tamsel\" "
+        "library:readonly=\"false\" library:passwordprotected=\"false\">\n%1</library:library>\n";
     const QByteArray module = head +
-                              "<!DOCTYPE script:module PUBLIC \"-//OpenOffice.org//DTD OfficeDocument 1.0//EN\" \"module.dtd\">\n"
-                              "<script:module xmlns:script=\"http://openoffice.org/2000/script\" script:name=\"Sheet\" "
-                              "script:language=\"StarBasic\">" +
-                              QString::fromLatin1(kSheetMacro).toHtmlEscaped().toUtf8() + "</script:module>\n";
-    const QByteArray settings =
-        head + "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
-               "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
-               "<item oor:path=\"/org.openoffice.Setup/Office\"><prop oor:name=\"ooSetupInstCompleted\" oor:op=\"fuse\">"
-               "<value>true</value></prop></item>\n"
-               "<item oor:path=\"/org.openoffice.Office.Common/Misc\"><prop oor:name=\"FirstRun\" oor:op=\"fuse\">"
-               "<value>false</value></prop></item>\n</oor:items>\n";
+        "<!DOCTYPE script:module PUBLIC \"-//OpenOffice.org//DTD OfficeDocument 1.0//EN\" \"module.dtd\">\n"
+        "<script:module xmlns:script=\"http://openoffice.org/2000/script\" script:name=\"Sheet\" "
+        "script:language=\"StarBasic\">" +
+        QString::fromLatin1(kSheetMacro).toHtmlEscaped().toUtf8() + "</script:module>\n";
+    const QByteArray settings = head +
+        "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\" xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" "
+        "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
+        "<item oor:path=\"/org.openoffice.Setup/Office\"><prop oor:name=\"ooSetupInstCompleted\" oor:op=\"fuse\">"
+        "<value>true</value></prop></item>\n"
+        "<item oor:path=\"/org.openoffice.Office.Common/Misc\"><prop oor:name=\"FirstRun\" oor:op=\"fuse\">"
+        "<value>false</value></prop></item>\n</oor:items>\n";
     return WriteSmallFile(profile + QStringLiteral("/user/registrymodifications.xcu"), settings) &&
-           WriteSmallFile(basic + QStringLiteral("/script.xlc"), containers) &&
-           WriteSmallFile(basic + QStringLiteral("/dialog.xlc"), containers) &&
-           WriteSmallFile(basic + QStringLiteral("/Tamsel/script.xlb"),
-                          QByteArray(library).replace("%1", " <library:element library:name=\"Sheet\"/>\n")) &&
-           WriteSmallFile(basic + QStringLiteral("/Tamsel/dialog.xlb"), QByteArray(library).replace("%1", "")) &&
-           WriteSmallFile(basic + QStringLiteral("/Tamsel/Sheet.xba"), module);
+        WriteSmallFile(basic + QStringLiteral("/script.xlc"), containers) &&
+        WriteSmallFile(basic + QStringLiteral("/dialog.xlc"), containers) &&
+        WriteSmallFile(basic + QStringLiteral("/Tamsel/script.xlb"),
+                       QByteArray(library).replace("%1", " <library:element library:name=\"Sheet\"/>\n")) &&
+        WriteSmallFile(basic + QStringLiteral("/Tamsel/dialog.xlb"), QByteArray(library).replace("%1", "")) &&
+        WriteSmallFile(basic + QStringLiteral("/Tamsel/Sheet.xba"), module);
 }
 
 // Walks comma-separated UTF-8 text as the office suite writes it: quoted
@@ -477,12 +479,16 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
         // field by field.
         std::string_view text(bytes.constData(), size_t(bytes.size()));
         if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3); // the byte order mark
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        QStringDecoder decoder(QStringDecoder::Utf8,
+                               QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
         if (delimiter.isNull() && !text.empty()) {
             const size_t end1 = LineEnd(text, 0);
             const size_t start2 = NextLine(text, end1);
-            const auto decode = [&](std::string_view line) -> QString { return decoder(QByteArrayView(line.data(), qsizetype(line.size()))); };
-            delimiter = DetectDelimiter(decode(text.substr(0, end1)), decode(text.substr(start2, LineEnd(text, start2) - start2)));
+            const auto decode = [&](std::string_view line) -> QString {
+                return decoder(QByteArrayView(line.data(), qsizetype(line.size())));
+            };
+            delimiter = DetectDelimiter(decode(text.substr(0, end1)),
+                                        decode(text.substr(start2, LineEnd(text, start2) - start2)));
         }
         const char sep = char(delimiter.unicode());
         const auto [lines, most] = CountFields(text, sep, budget);
@@ -509,7 +515,9 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
             const std::u16string_view text(QStringView(decoded).utf16(), size_t(decoded.size()));
             const size_t end1 = LineEnd(text, 0);
             const size_t start2 = NextLine(text, end1);
-            const auto line = [&](size_t from, size_t to) { return QStringView(text.data() + from, qsizetype(to - from)).toString(); };
+            const auto line = [&](size_t from, size_t to) {
+                return QStringView(text.data() + from, qsizetype(to - from)).toString();
+            };
             delimiter = DetectDelimiter(line(0, end1), line(start2, LineEnd(text, start2)));
         }
         // The delimiter may be among the characters converted: all at once.
@@ -524,7 +532,8 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
         size_t start = 0;
         for (qsizetype i = 0; i < lines; ++i) {
             const size_t end = LineEnd(text, start);
-            BuildRow(text.substr(start, end - start), sep, rows[size_t(i)], [](std::u16string_view raw) { return FinishField(raw); });
+            BuildRow(text.substr(start, end - start), sep, rows[size_t(i)],
+                     [](std::u16string_view raw) { return FinishField(raw); });
             start = NextLine(text, end);
             progress.Done(i);
         }
@@ -607,11 +616,12 @@ void TExtStringGrid::LoadFromXLS(const QString& fileName, const QString& sheetNa
 
     TChildProcess process;
     process.SetEnvironment(QStringLiteral("TAMSEL_SHEET_WORK"), work.path());
-    if (!process.Start(office, {QStringLiteral("-env:UserInstallation=") +
-                                    QUrl::fromLocalFile(work.filePath(QStringLiteral("profile"))).toString(),
-                                QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nolockcheck"),
-                                QStringLiteral("--nodefault"), QStringLiteral("--nologo"),
-                                QStringLiteral("macro:///Tamsel.Sheet.Convert()")}))
+    if (!process.Start(office,
+                       {QStringLiteral("-env:UserInstallation=") +
+                            QUrl::fromLocalFile(work.filePath(QStringLiteral("profile"))).toString(),
+                        QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nolockcheck"),
+                        QStringLiteral("--nodefault"), QStringLiteral("--nologo"),
+                        QStringLiteral("macro:///Tamsel.Sheet.Convert()")}))
         throw EExtGridError(QStringLiteral("Excel OLE server not found"));
     // The converted sheet is watched while it is written: past the cap the
     // suite is stopped there and then.
@@ -629,11 +639,14 @@ void TExtStringGrid::LoadFromXLS(const QString& fileName, const QString& sheetNa
     QFile statusFile(work.filePath(QStringLiteral("status.txt")));
     const QByteArray status = statusFile.open(QIODevice::ReadOnly) ? statusFile.read(16).trimmed() : QByteArray();
     TBlockBudget budget;
-    if (status == "missing") throw EExtGridError(QStringLiteral("Excel worksheet ") + sheetName + QStringLiteral(" not found"));
+    if (status == "missing")
+        throw EExtGridError(QStringLiteral("Excel worksheet ") + sheetName + QStringLiteral(" not found"));
     if (status == "large" || tooLarge) {
         // The used area past the cell cap, or its values past the bytes.
-        if (status == "large") budget.Claim(TBlockBudget::MaxCells + 1, 1);
-        else budget.Bytes(TBlockBudget::MaxBytes + 1);
+        if (status == "large")
+            budget.Claim(TBlockBudget::MaxCells + 1, 1);
+        else
+            budget.Bytes(TBlockBudget::MaxBytes + 1);
         throw EExtGridError(budget.Refusal(QStringLiteral("The worksheet of ") + fileName));
     }
     const QFileInfoList files = QDir(outDir).entryInfoList({QStringLiteral("*.csv")}, QDir::Files);
@@ -684,4 +697,3 @@ void TExtStringGrid::LoadFromXLS(const QString& fileName, const QString& sheetNa
     }
     PlaceImportedRows(rows, std::max(widest, FixedCols() + 1), false, true);
 }
-

@@ -35,22 +35,24 @@ constexpr int kMaxSize = 10000; // column width or row height in pixels
 constexpr qint64 kMaxReserve = qint64(256) * 1024 * 1024;
 
 const QStringList kCellTypes = {
-    "ctBitmap", "ctIcon", "ctNone", "ctImageList", "ctCheckBox", "ctDataCheckBox", "ctRotated", "ctDataImage",
-    "ctNode", "ctRadio", "ctEmpty", "ctImages", "ctPicture", "ctFilePicture", "ctValue", "ctProgress", "ctComment",
-    "ctButton", "ctBitButton", "ctVirtCheckBox", "ctProgressPie"};
+    "ctBitmap",    "ctIcon",     "ctNone",    "ctImageList", "ctCheckBox",  "ctDataCheckBox", "ctRotated",
+    "ctDataImage", "ctNode",     "ctRadio",   "ctEmpty",     "ctImages",    "ctPicture",      "ctFilePicture",
+    "ctValue",     "ctProgress", "ctComment", "ctButton",    "ctBitButton", "ctVirtCheckBox", "ctProgressPie"};
 const QStringList kCellVAligns = {"vaTop", "vaBottom", "vaCenter", "vaUnderText", "vaAboveText", "vaFull"};
 const QStringList kCellHAligns = {"haLeft", "haRight", "haCenter", "haBeforeText", "haAfterText", "haFull"};
 const QStringList kAlignments = {"taLeftJustify", "taRightJustify", "taCenter"};
 const QStringList kVAlignments = {"vtaTop", "vtaCenter", "vtaBottom"};
-const QStringList kBrushStyles = {"TBrushStyle::bsSolid",     "TBrushStyle::bsClear",     "bsHorizontal", "bsVertical",
-                                  "bsFDiagonal", "bsBDiagonal", "bsCross",      "bsDiagCross"};
-const QStringList kFontStyles = {"TFontStyle::fsBold", "TFontStyle::fsItalic", "TFontStyle::fsUnderline", "TFontStyle::fsStrikeOut"};
+const QStringList kBrushStyles = {"TBrushStyle::bsSolid", "TBrushStyle::bsClear", "bsHorizontal", "bsVertical",
+                                  "bsFDiagonal",          "bsBDiagonal",          "bsCross",      "bsDiagCross"};
+const QStringList kFontStyles = {"TFontStyle::fsBold", "TFontStyle::fsItalic", "TFontStyle::fsUnderline",
+                                 "TFontStyle::fsStrikeOut"};
 const QStringList kEditors = {
-    "edNormal", "edSpinEdit", "edComboEdit", "edComboList", "edEditBtn", "edCheckBox", "edDateEdit",
-    "edDateEditUpDown", "edTimeEdit", "edButton", "edDataCheckBox", "edNumeric", "edPositiveNumeric", "edFloat",
-    "edCapital", "edMixedCase", "edPassword", "edUnitEditBtn", "edLowerCase", "edUpperCase", "edFloatSpinEdit",
-    "edTimeSpinEdit", "edDateSpinEdit", "edNumericEditBtn", "edFloatEditBtn", "edCustom", "edRichEdit",
-    "edUniEdit", "edUniComboEdit", "edUniComboList", "edUniEditBtn", "edUniMemo", "edDateTimeEdit"};
+    "edNormal",          "edSpinEdit",       "edComboEdit",     "edComboList",    "edEditBtn",      "edCheckBox",
+    "edDateEdit",        "edDateEditUpDown", "edTimeEdit",      "edButton",       "edDataCheckBox", "edNumeric",
+    "edPositiveNumeric", "edFloat",          "edCapital",       "edMixedCase",    "edPassword",     "edUnitEditBtn",
+    "edLowerCase",       "edUpperCase",      "edFloatSpinEdit", "edTimeSpinEdit", "edDateSpinEdit", "edNumericEditBtn",
+    "edFloatEditBtn",    "edCustom",         "edRichEdit",      "edUniEdit",      "edUniComboEdit", "edUniComboList",
+    "edUniEditBtn",      "edUniMemo",        "edDateTimeEdit"};
 
 [[noreturn]] void Fail() { throw EReadError(QStringLiteral("Invalid cell stream")); }
 
@@ -91,7 +93,7 @@ std::vector<int> SizeList(const QString& text, qint64 count)
 bool NeedsContent(TCellType t)
 {
     return t == ctBitmap || t == ctBitButton || t == ctIcon || t == ctRadio || t == ctImages || t == ctPicture ||
-           t == ctFilePicture;
+        t == ctFilePicture;
 }
 
 // Whether a cell's graphic goes into the stream: not one the application
@@ -101,14 +103,11 @@ bool WritableGraphic(const TCellGraphic* g)
     if (!g || g->CellType == ctVirtCheckBox) return false;
     switch (g->CellType) {
     case ctBitmap:
-    case ctBitButton:
-        return g->CellCreated && dynamic_cast<const TBitmap*>(g->Graphic) != nullptr;
+    case ctBitButton: return g->CellCreated && dynamic_cast<const TBitmap*>(g->Graphic) != nullptr;
     case ctIcon:
     case ctPicture:
-    case ctFilePicture:
-        return false;
-    default:
-        return true;
+    case ctFilePicture: return false;
+    default: return true;
     }
 }
 

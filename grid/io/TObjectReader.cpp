@@ -78,16 +78,14 @@ QByteArrayView TObjectReader::RawString(char type)
         if (n < 0 || n > Remaining() / 2) Fail(QStringLiteral("Stream read error"));
         return QByteArrayView(Take(qsizetype(n) * 2), qsizetype(n) * 2);
     }
-    default:
-        Fail(QStringLiteral("Invalid property value"));
+    default: Fail(QStringLiteral("Invalid property value"));
     }
 }
 
 QString TObjectReader::DecodeString(char type, QByteArrayView raw)
 {
     switch (type) {
-    case TObjectWriter::vaUTF8String:
-        return QString::fromUtf8(raw);
+    case TObjectWriter::vaUTF8String: return QString::fromUtf8(raw);
     case TObjectWriter::vaWString: {
         const qsizetype n = raw.size() / 2;
         QString s(n, Qt::Uninitialized);
@@ -95,8 +93,7 @@ QString TObjectReader::DecodeString(char type, QByteArrayView raw)
         for (qsizetype i = 0; i < n; ++i) out[i] = qFromLittleEndian<quint16>(raw.data() + 2 * i);
         return s;
     }
-    default:
-        return QString::fromLatin1(raw.data(), raw.size());
+    default: return QString::fromLatin1(raw.data(), raw.size());
     }
 }
 
@@ -115,9 +112,7 @@ void TObjectReader::Value(TStreamValue& v, int depth)
     const char type = char(Byte());
     switch (type) {
     case TObjectWriter::vaNull:
-    case TObjectWriter::vaNil:
-        v.kind = TStreamValue::Null;
-        break;
+    case TObjectWriter::vaNil: v.kind = TStreamValue::Null; break;
     case TObjectWriter::vaInt8:
         v.kind = TStreamValue::Integer;
         v.integer = qint8(Byte());
@@ -176,8 +171,7 @@ void TObjectReader::Value(TStreamValue& v, int depth)
             v.items << DecodeString(item.encoding, item.raw);
         }
         break;
-    default:
-        Fail(QStringLiteral("Invalid property value"));
+    default: Fail(QStringLiteral("Invalid property value"));
     }
 }
 
@@ -223,8 +217,11 @@ double TObjectReader::FromExtended(const char* tenBytes)
     const bool negative = se & 0x8000;
     const int exp = se & 0x7FFF;
     double v;
-    if (exp == 0x7FFF) v = (mantissa << 1) ? std::nan("") : HUGE_VAL;
-    else if (mantissa == 0) v = 0;
-    else v = std::ldexp(double(mantissa), exp - 16383 - 63);
+    if (exp == 0x7FFF)
+        v = (mantissa << 1) ? std::nan("") : HUGE_VAL;
+    else if (mantissa == 0)
+        v = 0;
+    else
+        v = std::ldexp(double(mantissa), exp - 16383 - 63);
     return negative ? -v : v;
 }

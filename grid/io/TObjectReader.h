@@ -25,9 +25,9 @@ struct TStreamValue {
     qint64 integer = 0;
     double number = 0;
     bool boolean = false;
-    QString text;        // Ident
-    QStringList items;   // Set, List of strings
-    QByteArray bytes;    // Binary
+    QString text;      // Ident
+    QStringList items; // Set, List of strings
+    QByteArray bytes;  // Binary
     // A String as it stands in the bytes read, with its value type byte;
     // decoded by TStreamRecord::Str.
     QByteArrayView raw;
@@ -53,7 +53,7 @@ struct TStreamRecord {
 
 class TObjectReader {
 public:
-    explicit TObjectReader(const QByteArray& bytes) : m_bytes(bytes) {}
+    explicit TObjectReader(const QByteArray& bytes) : m_bytes(bytes) { }
 
     // Bytes not read yet.
     qsizetype Remaining() const { return m_bytes.size() - m_pos; }

@@ -12,7 +12,7 @@
 
 class TIntList {
 public:
-    explicit TIntList(int param1 = 0, int param2 = 0) : m_param1(param1), m_param2(param2) {}
+    explicit TIntList(int param1 = 0, int param2 = 0) : m_param1(param1), m_param2(param2) { }
     virtual ~TIntList() = default;
 
     int Count() const { return int(m_items.size()); }

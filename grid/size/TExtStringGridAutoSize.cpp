@@ -84,8 +84,10 @@ TSize TExtStringGrid::MeasureCell(TCanvas& canvas, int col, int row, int wordWra
     bool drawText = true;
     int gh = 0, gw = 0;
     if (GetCellGraphicInfo(rc, row, ha, va, drawText, gh, gw)) {
-        if (va == vaFull) size.cx = size.cx - d->draw.marginX - 2 * (GridLineWidth() + 1);
-        else size.cx += gw;
+        if (va == vaFull)
+            size.cx = size.cx - d->draw.marginX - 2 * (GridLineWidth() + 1);
+        else
+            size.cx += gw;
         size.cy = std::max(size.cy, gh);
     }
     return size;
@@ -149,7 +151,8 @@ void TExtStringGrid::SetRowHeightInLines(int row, int lines, int extra)
     canvas.Font() = Font();
     const int h = canvas.TextHeight(QStringLiteral("gh"));
     const int lineHeight = h + h / 8;
-    SetRowHeights(row, std::max(0, ChooseBound(lines * lineHeight + extra, d->size.minRowHeight, d->size.maxRowHeight)));
+    SetRowHeights(row,
+                  std::max(0, ChooseBound(lines * lineHeight + extra, d->size.minRowHeight, d->size.maxRowHeight)));
 }
 
 int TExtStringGrid::MaxLinesInRow(int row)

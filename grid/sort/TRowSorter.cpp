@@ -242,18 +242,10 @@ void TRowSorter::Prepare(Column& c)
     case ssShortDateEU:
     case ssShortDateUS:
     case ssImages:
-    case ssCheckBox:
-        c.kind = KeyKind::Number;
-        break;
-    case ssCustom:
-        c.kind = KeyKind::Custom;
-        break;
-    case ssRaw:
-        c.kind = KeyKind::Raw;
-        break;
-    default:
-        c.kind = KeyKind::Text;
-        break;
+    case ssCheckBox: c.kind = KeyKind::Number; break;
+    case ssCustom: c.kind = KeyKind::Custom; break;
+    case ssRaw: c.kind = KeyKind::Raw; break;
+    default: c.kind = KeyKind::Text; break;
     }
 }
 
@@ -286,14 +278,10 @@ double TRowSorter::NumberKey(const Column& c, QString& text, bool& numeric) cons
         numeric = ok;
         return v;
     }
-    case ssDate:
-        return DateKey(text);
-    case ssShortDateEU:
-        return ParseDateDayFirst(text);
-    case ssShortDateUS:
-        return ParseDateMonthFirst(text);
-    default:
-        return 0;
+    case ssDate: return DateKey(text);
+    case ssShortDateEU: return ParseDateDayFirst(text);
+    case ssShortDateUS: return ParseDateMonthFirst(text);
+    default: return 0;
     }
 }
 
@@ -305,17 +293,16 @@ void TRowSorter::MakeKey(const Column& c, int row, Keys& keys, size_t slot)
     switch (c.style) {
     case ssAnsiAlphaCase:
     case ssAnsiAlphaNoCase:
-    case ssUnicode:
-        keys.collated[slot].emplace(c.collator->sortKey(text));
-        break;
+    case ssUnicode: keys.collated[slot].emplace(c.collator->sortKey(text)); break;
     case ssImages: {
         const TCellGraphic* g = m_grid.GetCellGraphic(c.col, row);
         double key = -1;
         if (g && g->CellType == ctImageList) key = g->CellIndex;
         // Pictures have no order of their own: one key after every image
         // index, so they stay together in their former order.
-        else if (g && (g->CellType == ctBitmap || g->CellType == ctIcon || g->CellType == ctPicture ||
-                       g->CellType == ctFilePicture))
+        else if (g &&
+                 (g->CellType == ctBitmap || g->CellType == ctIcon || g->CellType == ctPicture ||
+                  g->CellType == ctFilePicture))
             key = INT_MAX;
         keys.number[slot] = key;
         keys.numeric[slot] = 1;
@@ -328,14 +315,9 @@ void TRowSorter::MakeKey(const Column& c, int row, Keys& keys, size_t slot)
         keys.numeric[slot] = 1;
         break;
     }
-    case ssRaw:
-        break;
-    case ssHTML:
-        keys.text[slot] = HTMLStrip(text);
-        break;
-    case ssAlphaNoCase:
-        keys.text[slot] = UpperCase(text);
-        break;
+    case ssRaw: break;
+    case ssHTML: keys.text[slot] = HTMLStrip(text); break;
+    case ssAlphaNoCase: keys.text[slot] = UpperCase(text); break;
     default:
         if (c.kind == KeyKind::Number) {
             bool numeric = true;
@@ -353,12 +335,8 @@ int TRowSorter::CompareKeys(const Column& c, const Keys& keys, size_t a, size_t 
     if (m_ignoreBlanks && keys.empty[a] != keys.empty[b]) return keys.empty[a] == m_blanksLast ? 1 : -1;
     int r = 0;
     switch (c.kind) {
-    case KeyKind::Text:
-        r = Sign(keys.text[a].compare(keys.text[b]));
-        break;
-    case KeyKind::Collated:
-        r = Sign(keys.collated[a]->compare(*keys.collated[b]));
-        break;
+    case KeyKind::Text: r = Sign(keys.text[a].compare(keys.text[b])); break;
+    case KeyKind::Collated: r = Sign(keys.collated[a]->compare(*keys.collated[b])); break;
     case KeyKind::Number:
         if (keys.numeric[a] || keys.numeric[b])
             r = keys.number[a] < keys.number[b] ? -1 : (keys.number[a] > keys.number[b] ? 1 : 0);
@@ -413,8 +391,7 @@ int TRowSorter::CompareEntries(const Column& c, const Keys& keys, const Entry& a
         const double y = std::bit_cast<double>(b.key);
         return dir * (x < y ? -1 : (x > y ? 1 : 0));
     }
-    default:
-        return CompareKeys(c, keys, a.slot & kSlot, b.slot & kSlot);
+    default: return CompareKeys(c, keys, a.slot & kSlot, b.slot & kSlot);
     }
 }
 
@@ -458,9 +435,8 @@ std::vector<int> TRowSorter::SortedRows()
             case KeyKind::Number:
                 // The key kinds compared in place: one switch per comparison
                 // the branch predictor always wins.
-                StableSortRange(first, count, [&](const Entry& a, const Entry& b) {
-                    return CompareEntries(c, keys, a, b) < 0;
-                });
+                StableSortRange(first, count,
+                                [&](const Entry& a, const Entry& b) { return CompareEntries(c, keys, a, b) < 0; });
                 break;
             default:
                 StableSortRange(first, count, [&](const Entry& a, const Entry& b) {

@@ -29,11 +29,10 @@ void CutFirstLine(QString& text, bool multiLine, QString& line)
     line = text.left(cr);
     qsizetype cut = cr + 1;
     if (cut < text.size() && text[cut] == LF) ++cut;
-    if (multiLine) text.remove(0, cut);
-    else text.clear();
+    if (multiLine)
+        text.remove(0, cut);
+    else
+        text.clear();
 }
 
-int CountLines(const QString& text, bool multiLine)
-{
-    return multiLine ? 1 + int(text.count(CR)) : 1;
-}
+int CountLines(const QString& text, bool multiLine) { return multiLine ? 1 + int(text.count(CR)) : 1; }

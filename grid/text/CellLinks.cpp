@@ -2,10 +2,7 @@
 
 #include "platform/core/SysUtils.h"
 
-bool IsURL(const QString& text)
-{
-    return text.contains(u"://") || text.contains(u"mailto:");
-}
+bool IsURL(const QString& text) { return text.contains(u"://") || text.contains(u"mailto:"); }
 
 void StripURLProtocol(QString& text)
 {

@@ -9,17 +9,11 @@
 
 namespace {
 
-bool IsDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
+bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 // The class library's integer reading of a field: a field too long for a
 // 32-bit integer is none.
-bool ReadInt(QStringView field, int& value)
-{
-    return TryStrToInt(field.toString(), value);
-}
+bool ReadInt(QStringView field, int& value) { return TryStrToInt(field.toString(), value); }
 
 TDateTime WithTimeOf(TDateTime day, TDateTime source)
 {
@@ -45,8 +39,9 @@ TDateTime ParseSortDate(const QString& text, bool monthFirst)
     int a = 0;
     int b = 0;
     int year = 0;
-    if (!ReadInt(QStringView(text).left(first), a) || !ReadInt(QStringView(text).mid(first + 1, second - first - 1), b)
-        || !ReadInt(QStringView(text).mid(second + 1), year))
+    if (!ReadInt(QStringView(text).left(first), a) ||
+        !ReadInt(QStringView(text).mid(first + 1, second - first - 1), b) ||
+        !ReadInt(QStringView(text).mid(second + 1), year))
         return 0;
     if (year > 9999) return 0;
     year += year <= 25 ? 2000 : 1900;
@@ -160,15 +155,9 @@ bool ParseShortDate(const QString& text, TDateTime& date, const QString& shortDa
     return TryEncodeDate(year, month, day, date);
 }
 
-TDateTime ParseDateMonthFirst(const QString& text)
-{
-    return ParseSortDate(text, true);
-}
+TDateTime ParseDateMonthFirst(const QString& text) { return ParseSortDate(text, true); }
 
-TDateTime ParseDateDayFirst(const QString& text)
-{
-    return ParseSortDate(text, false);
-}
+TDateTime ParseDateDayFirst(const QString& text) { return ParseSortDate(text, false); }
 
 TDateTime ShiftDate(quint16 years, quint16 months, quint16 days, TDateTime date, double delta)
 {

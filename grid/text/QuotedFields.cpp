@@ -20,10 +20,7 @@ void UndoubleChar(QChar quote, const QString& text, QString& result)
     }
 }
 
-int FindSingleChar(QChar quote, const QString& text)
-{
-    return FindSingle(quote, text);
-}
+int FindSingleChar(QChar quote, const QString& text) { return FindSingle(quote, text); }
 
 int CountSingleChars(QChar quote, const QString& text)
 {

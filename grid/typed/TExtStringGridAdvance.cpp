@@ -7,7 +7,8 @@ void TExtStringGrid::AdvanceToNextCell(int col, int row, bool force, bool showEd
 {
     TNavigation& nav = d->navigation;
     if (!nav.AdvanceOnEnter && !force) return;
-    if (d->mouseActions.RangeSelectAndEdit && !Options().Contains(TGridOption::goEditing)) SetOptions(Options() + TGridOption::goEditing);
+    if (d->mouseActions.RangeSelectAndEdit && !Options().Contains(TGridOption::goEditing))
+        SetOptions(Options() + TGridOption::goEditing);
 
     const int firstCol = FixedCols();
     const int firstRow = FixedRows();
@@ -23,13 +24,25 @@ void TExtStringGrid::AdvanceToNextCell(int col, int row, bool force, bool showEd
         const int sx = std::max(span.X, 0);
         if (!forward) {
             if (nav.AdvanceDirection == adLeftRight) {
-                if (c > firstCol) --c;
-                else if (r > firstRow) { --r; c = lastCol; }
-                else { r = lastRow; c = lastCol; }
+                if (c > firstCol)
+                    --c;
+                else if (r > firstRow) {
+                    --r;
+                    c = lastCol;
+                } else {
+                    r = lastRow;
+                    c = lastCol;
+                }
             } else {
-                if (r > firstRow) --r;
-                else if (c > firstCol) { --c; r = lastRow; }
-                else { c = lastCol; r = lastRow; }
+                if (r > firstRow)
+                    --r;
+                else if (c > firstCol) {
+                    --c;
+                    r = lastRow;
+                } else {
+                    c = lastCol;
+                    r = lastRow;
+                }
             }
         } else if (nav.AdvanceDirection == adLeftRight) {
             // The current cell may lie past the data area: compare with >=.

@@ -79,10 +79,7 @@ void TExtStringGrid::GetCellGraphicRect(int col, int row, TRect& rect)
 
 namespace {
 
-bool Mark(const std::vector<char>& marks, int i)
-{
-    return i >= 0 && size_t(i) < marks.size() && marks[size_t(i)];
-}
+bool Mark(const std::vector<char>& marks, int i) { return i >= 0 && size_t(i) < marks.size() && marks[size_t(i)]; }
 
 // Sets a mark; true when it changed.
 bool SetMark(std::vector<char>& marks, int i, bool value)
@@ -225,6 +222,8 @@ void TExtStringGrid::RepaintRect(const TRect& cells)
     if (cells.Left < 0 || cells.Top < 0 || cells.Right < 0 || cells.Bottom < 0) return;
     const TRect a = GetCellRect(cells.Left, cells.Top);
     const TRect b = GetCellRect(cells.Right, cells.Bottom);
-    if (a.IsEmpty() || b.IsEmpty()) InvalidateGrid();
-    else InvalidateRect(a.United(b));
+    if (a.IsEmpty() || b.IsEmpty())
+        InvalidateGrid();
+    else
+        InvalidateRect(a.United(b));
 }

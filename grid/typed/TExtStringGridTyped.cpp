@@ -116,8 +116,10 @@ void TExtStringGrid::SetCheckBoxState(int col, int row, bool state)
     if (g->CellType == ctDataCheckBox || g->CellType == ctVirtCheckBox) {
         // These show their text: the check text is what a reader sees.
         QString text;
-        if (state) GetCheckTrue(col, row, text);
-        else GetCheckFalse(col, row, text);
+        if (state)
+            GetCheckTrue(col, row, text);
+        else
+            GetCheckFalse(col, row, text);
         SetCellText(col, row, text);
     } else {
         g->CellBoolean = state;
@@ -201,15 +203,10 @@ TPoint TExtStringGrid::GetPictureSize(const TCellGraphic& graphic, int cellWidth
         return fx >= fy ? TPoint(int(Round(pw * fy)), h) : TPoint(w, int(Round(ph * fx)));
     };
     switch (graphic.CellAngle) {
-    case 1:
-        return TPoint(w, h);
-    case 2:
-        return proportional(false);
-    case 3:
-        return pw > w || ph > h ? TPoint(w, h) : TPoint(pw, ph);
-    case 4:
-        return pw <= w && ph <= h ? TPoint(pw, ph) : proportional(true);
-    default:
-        return TPoint(pw, ph);
+    case 1: return TPoint(w, h);
+    case 2: return proportional(false);
+    case 3: return pw > w || ph > h ? TPoint(w, h) : TPoint(pw, ph);
+    case 4: return pw <= w && ph <= h ? TPoint(pw, ph) : proportional(true);
+    default: return TPoint(pw, ph);
     }
 }

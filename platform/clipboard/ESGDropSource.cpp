@@ -17,5 +17,5 @@ void TESGDropSource::GiveFeedback(TDropEffect effect)
     CurrentEffect(effect);
 }
 
-void TESGDropSource::CurrentEffect(TDropEffect) {}
-void TESGDropSource::QueryDrag() {}
+void TESGDropSource::CurrentEffect(TDropEffect) { }
+void TESGDropSource::QueryDrag() { }

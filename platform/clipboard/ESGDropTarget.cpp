@@ -50,7 +50,7 @@ void TESGDropTarget::DragEnter(const QMimeData* data, bool ctrlDown, TPoint, TDr
     const TEnumFormats formats(data);
     m_kinds = TDropKinds{formats.HasText(), formats.HasFiles(), formats.HasCol(), formats.HasRTF()};
     m_accept = (m_kinds.Text && AcceptText) || (m_kinds.Files && AcceptFiles) ||
-               (m_kinds.RTF && DropFormatFlag() && AcceptText) || (m_kinds.Column && AcceptCols);
+        (m_kinds.RTF && DropFormatFlag() && AcceptText) || (m_kinds.Column && AcceptCols);
     effect = m_accept ? DropEffectFromKeys(ctrlDown) : TDropEffect::None;
     DragMouseEnter();
 }
@@ -72,9 +72,12 @@ void TESGDropTarget::Drop(const QMimeData* data, bool ctrlDown, TPoint point, TD
         return;
     }
     const TEnumFormats formats(data);
-    if (formats.HasCol()) DropCol(point, formats.GetCol());
-    else if (formats.HasRTF() && DropFormatFlag()) DropRTF(point, formats.GetRTF());
-    else if (formats.HasText()) DropText(point, formats.GetText());
+    if (formats.HasCol())
+        DropCol(point, formats.GetCol());
+    else if (formats.HasRTF() && DropFormatFlag())
+        DropRTF(point, formats.GetRTF());
+    else if (formats.HasText())
+        DropText(point, formats.GetText());
     if (formats.HasFiles()) {
         QStringList files;
         formats.GetFiles(files);
@@ -83,13 +86,13 @@ void TESGDropTarget::Drop(const QMimeData* data, bool ctrlDown, TPoint point, TD
     effect = DropEffectFromKeys(ctrlDown);
 }
 
-void TESGDropTarget::DropText(TPoint, const QString&) {}
-void TESGDropTarget::DropCol(TPoint, int) {}
-void TESGDropTarget::DropRTF(TPoint, const QString&) {}
-void TESGDropTarget::DropFiles(TPoint, const QStringList&) {}
-void TESGDropTarget::DragMouseMove(TPoint, bool&, TDropKinds) {}
-void TESGDropTarget::DragMouseEnter() {}
-void TESGDropTarget::DragMouseLeave() {}
+void TESGDropTarget::DropText(TPoint, const QString&) { }
+void TESGDropTarget::DropCol(TPoint, int) { }
+void TESGDropTarget::DropRTF(TPoint, const QString&) { }
+void TESGDropTarget::DropFiles(TPoint, const QStringList&) { }
+void TESGDropTarget::DragMouseMove(TPoint, bool&, TDropKinds) { }
+void TESGDropTarget::DragMouseEnter() { }
+void TESGDropTarget::DragMouseLeave() { }
 
 bool TESGDropTarget::eventFilter(QObject* watched, QEvent* event)
 {
@@ -106,16 +109,13 @@ bool TESGDropTarget::eventFilter(QObject* watched, QEvent* event)
         DragOver(CtrlOf(e), PointOf(e), effect);
         break;
     }
-    case QEvent::DragLeave:
-        DragLeave();
-        return true;
+    case QEvent::DragLeave: DragLeave(); return true;
     case QEvent::Drop: {
         auto* e = static_cast<QDropEvent*>(event);
         Drop(e->mimeData(), CtrlOf(e), PointOf(e), effect);
         break;
     }
-    default:
-        return QObject::eventFilter(watched, event);
+    default: return QObject::eventFilter(watched, event);
     }
     auto* e = static_cast<QDropEvent*>(event);
     if (effect == TDropEffect::None) {

@@ -6,7 +6,7 @@
 #include <QUrl>
 #include <QtEndian>
 
-TEnumFormats::TEnumFormats(const QMimeData* data) : m_data(data) {}
+TEnumFormats::TEnumFormats(const QMimeData* data) : m_data(data) { }
 
 bool TEnumFormats::HasText() const { return m_data && m_data->hasFormat(DragFormats::Text()); }
 bool TEnumFormats::HasRTF() const { return m_data && m_data->hasFormat(DragFormats::RTF()); }

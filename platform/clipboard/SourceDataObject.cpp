@@ -6,8 +6,7 @@
 
 TSourceDataObject::TSourceDataObject(const QString& text, const QString& rtf, int column)
     : m_text(text), m_rtf(rtf), m_column(column)
-{
-}
+{ }
 
 TSourceDataObject::~TSourceDataObject() = default;
 

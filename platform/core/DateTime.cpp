@@ -82,10 +82,7 @@ int Run(const QString& s, qsizetype i)
     return int(j - i);
 }
 
-QString Pad(int value, int width)
-{
-    return QString::number(value).rightJustified(width, u'0');
-}
+QString Pad(int value, int width) { return QString::number(value).rightJustified(width, u'0'); }
 
 bool MatchesAt(const QString& s, qsizetype i, QLatin1StringView what)
 {
@@ -103,8 +100,8 @@ bool AmPmFollows(const QString& f, qsizetype i)
             i = end + 1;
             continue;
         }
-        if (MatchesAt(f, i, QLatin1StringView("am/pm")) || MatchesAt(f, i, QLatin1StringView("a/p"))
-            || MatchesAt(f, i, QLatin1StringView("ampm")))
+        if (MatchesAt(f, i, QLatin1StringView("am/pm")) || MatchesAt(f, i, QLatin1StringView("a/p")) ||
+            MatchesAt(f, i, QLatin1StringView("ampm")))
             return true;
         ++i;
     }
@@ -154,8 +151,12 @@ void AppendFormatted(QString& out, const QString& f, const Parts& p, const TForm
             switch (run) {
             case 1: out += QString::number(p.day); break;
             case 2: out += Pad(p.day, 2); break;
-            case 3: if (p.dayOfWeek) out += fs.ShortDayName(p.dayOfWeek); break;
-            case 4: if (p.dayOfWeek) out += fs.LongDayName(p.dayOfWeek); break;
+            case 3:
+                if (p.dayOfWeek) out += fs.ShortDayName(p.dayOfWeek);
+                break;
+            case 4:
+                if (p.dayOfWeek) out += fs.LongDayName(p.dayOfWeek);
+                break;
             case 5: AppendFormatted(out, fs.ShortDateFormat, p, fs, depth + 1); break;
             default: AppendFormatted(out, fs.LongDateFormat, p, fs, depth + 1); break;
             }
@@ -244,7 +245,7 @@ void AppendFormatted(QString& out, const QString& f, const Parts& p, const TForm
 // Reads the pieces of a date or time text.
 class Scanner {
 public:
-    explicit Scanner(const QString& s) : m_s(s) {}
+    explicit Scanner(const QString& s) : m_s(s) { }
 
     void Blanks()
     {
@@ -332,10 +333,7 @@ int ScanAmPm(Scanner& sc, const TFormatSettings& fs)
 
 } // namespace
 
-bool IsLeapYear(int year)
-{
-    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-}
+bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
 int DaysInAMonth(int year, int month)
 {
@@ -353,8 +351,7 @@ int DaysInMonth(TDateTime date)
 
 bool TryEncodeDate(int year, int month, int day, TDateTime& date)
 {
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInAMonth(year, month))
-        return false;
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInAMonth(year, month)) return false;
     date = double(DaysFromCivil(year, month, day) - kEpoch);
     return true;
 }
@@ -362,8 +359,7 @@ bool TryEncodeDate(int year, int month, int day, TDateTime& date)
 TDateTime EncodeDate(int year, int month, int day)
 {
     TDateTime date = 0;
-    if (!TryEncodeDate(year, month, day, date))
-        throw EConvertError(QStringLiteral("Invalid argument to date encode"));
+    if (!TryEncodeDate(year, month, day, date)) throw EConvertError(QStringLiteral("Invalid argument to date encode"));
     return date;
 }
 
@@ -400,10 +396,7 @@ void DecodeTime(TDateTime time, int& hour, int& minute, int& second, int& msec)
     msec = p.msec;
 }
 
-int DayOfWeek(TDateTime date)
-{
-    return Decode(date).dayOfWeek;
-}
+int DayOfWeek(TDateTime date) { return Decode(date).dayOfWeek; }
 
 TDateTime IncMonth(TDateTime date, int months)
 {
@@ -440,20 +433,11 @@ QString FormatDateTime(const QString& format, TDateTime value)
     return out;
 }
 
-QString DateToStr(TDateTime date)
-{
-    return FormatDateTime(QStringLiteral("ddddd"), date);
-}
+QString DateToStr(TDateTime date) { return FormatDateTime(QStringLiteral("ddddd"), date); }
 
-QString TimeToStr(TDateTime time)
-{
-    return FormatDateTime(QStringLiteral("tt"), time);
-}
+QString TimeToStr(TDateTime time) { return FormatDateTime(QStringLiteral("tt"), time); }
 
-QString DateTimeToStr(TDateTime value)
-{
-    return FormatDateTime(QStringLiteral("c"), value);
-}
+QString DateTimeToStr(TDateTime value) { return FormatDateTime(QStringLiteral("c"), value); }
 
 bool TryStrToDate(const QString& text, TDateTime& date)
 {
@@ -467,15 +451,36 @@ bool TryStrToDate(const QString& text, TDateTime& date)
     if (sc.Char(fs.DateSeparator)) {
         if (!sc.Number(n3, len3)) return false;
         switch (order) {
-        case DateOrder::MDY: month = n1; day = n2; year = n3; yearDigits = len3; break;
-        case DateOrder::DMY: day = n1; month = n2; year = n3; yearDigits = len3; break;
-        case DateOrder::YMD: default: year = n1; month = n2; day = n3; yearDigits = len1; break;
+        case DateOrder::MDY:
+            month = n1;
+            day = n2;
+            year = n3;
+            yearDigits = len3;
+            break;
+        case DateOrder::DMY:
+            day = n1;
+            month = n2;
+            year = n3;
+            yearDigits = len3;
+            break;
+        case DateOrder::YMD:
+        default:
+            year = n1;
+            month = n2;
+            day = n3;
+            yearDigits = len1;
+            break;
         }
     } else {
         year = QDate::currentDate().year();
         yearDigits = 4;
-        if (order == DateOrder::DMY) { day = n1; month = n2; }
-        else { month = n1; day = n2; }
+        if (order == DateOrder::DMY) {
+            day = n1;
+            month = n2;
+        } else {
+            month = n1;
+            day = n2;
+        }
     }
     if (!sc.AtEnd()) return false;
     if (yearDigits <= 2) {
@@ -489,8 +494,7 @@ bool TryStrToDate(const QString& text, TDateTime& date)
 TDateTime StrToDate(const QString& text)
 {
     TDateTime date = 0;
-    if (!TryStrToDate(text, date))
-        throw EConvertError(Format(QStringLiteral("'%s' is not a valid date"), {text}));
+    if (!TryStrToDate(text, date)) throw EConvertError(Format(QStringLiteral("'%s' is not a valid date"), {text}));
     return date;
 }
 
@@ -524,7 +528,6 @@ bool TryStrToTime(const QString& text, TDateTime& time)
 TDateTime StrToTime(const QString& text)
 {
     TDateTime time = 0;
-    if (!TryStrToTime(text, time))
-        throw EConvertError(Format(QStringLiteral("'%s' is not a valid time"), {text}));
+    if (!TryStrToTime(text, time)) throw EConvertError(Format(QStringLiteral("'%s' is not a valid time"), {text}));
     return time;
 }

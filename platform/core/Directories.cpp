@@ -21,15 +21,9 @@ ScopedDirectoryOverride* g_innermost = nullptr;
 // Private directories made with a unique name this run, by base directory.
 QHash<QString, QString> g_uniqueDirs;
 
-const DirectoryOverride* Override()
-{
-    return g_innermost ? &g_innermost->Values() : nullptr;
-}
+const DirectoryOverride* Override() { return g_innermost ? &g_innermost->Values() : nullptr; }
 
-QString WithSlash(const QString& path)
-{
-    return path.endsWith(u'/') ? path : path + u'/';
-}
+QString WithSlash(const QString& path) { return path.endsWith(u'/') ? path : path + u'/'; }
 
 // The class library's ChangeFileExt: the extension is what follows the last
 // "." of the file name.
@@ -40,10 +34,7 @@ QString ChangeFileExt(const QString& path, const QString& ext)
     return (dot > slash ? path.left(dot) : path) + ext;
 }
 
-QString SystemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
+QString SystemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
 [[noreturn]] void CannotCreate(const QString& name, const QString& reason)
 {
@@ -60,8 +51,8 @@ bool IsPrivateDir(const QString& path)
 {
     struct stat st;
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0) return false;
-    return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0
-        && (st.st_mode & S_IRWXU) == S_IRWXU;
+    return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0 &&
+        (st.st_mode & S_IRWXU) == S_IRWXU;
 }
 
 QString PrivateDir(const QString& baseDir)
@@ -98,10 +89,7 @@ QString Directories::ExeName()
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
 }
 
-QString Directories::ExeDir()
-{
-    return WithSlash(QFileInfo(ExeName()).absolutePath());
-}
+QString Directories::ExeDir() { return WithSlash(QFileInfo(ExeName()).absolutePath()); }
 
 bool Directories::ExeDirWritable()
 {
@@ -149,10 +137,7 @@ QString Directories::IniFileName()
     return own;
 }
 
-QString Directories::DataDir()
-{
-    return (ExeDirWritable() ? ExeDir() : UserDataDir()) + QStringLiteral("data/");
-}
+QString Directories::DataDir() { return (ExeDirWritable() ? ExeDir() : UserDataDir()) + QStringLiteral("data/"); }
 
 QString Directories::LogDir()
 {
@@ -184,8 +169,10 @@ bool Directories::MakePrivateDir(const QString& dir)
     if (::lstat(native.constData(), &st) != 0) {
         const QString parent = QFileInfo(path).absolutePath();
         if (!QDir().mkpath(parent)) return false;
-        if (::mkdir(native.constData(), 0700) == 0) ::chmod(native.constData(), 0700); // whatever the umask took
-        else if (errno != EEXIST) return false;
+        if (::mkdir(native.constData(), 0700) == 0)
+            ::chmod(native.constData(), 0700); // whatever the umask took
+        else if (errno != EEXIST)
+            return false;
         if (::lstat(native.constData(), &st) != 0) return false;
     }
     if (S_ISLNK(st.st_mode)) return QFileInfo(path).isDir(); // left as it is
@@ -202,7 +189,4 @@ ScopedDirectoryOverride::ScopedDirectoryOverride(const DirectoryOverride& values
     g_innermost = this;
 }
 
-ScopedDirectoryOverride::~ScopedDirectoryOverride()
-{
-    g_innermost = m_previous;
-}
+ScopedDirectoryOverride::~ScopedDirectoryOverride() { g_innermost = m_previous; }

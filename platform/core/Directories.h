@@ -61,11 +61,11 @@ public:
 // Stand-ins for the facts the directories are derived from (tests). Empty
 // fields keep the real value.
 struct DirectoryOverride {
-    QString ExeName;                     // the program's path
-    std::optional<bool> ExeDirWritable;  // the answer of the permission check
-    QString ConfigHome;                  // in place of XDG_CONFIG_HOME
-    QString DataHome;                    // in place of XDG_DATA_HOME
-    QString SystemTempDir;               // in place of TMPDIR or /tmp
+    QString ExeName;                    // the program's path
+    std::optional<bool> ExeDirWritable; // the answer of the permission check
+    QString ConfigHome;                 // in place of XDG_CONFIG_HOME
+    QString DataHome;                   // in place of XDG_DATA_HOME
+    QString SystemTempDir;              // in place of TMPDIR or /tmp
 };
 
 // Puts an override in place for its lifetime. Overrides nest.

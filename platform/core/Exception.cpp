@@ -2,7 +2,7 @@
 
 #include "platform/core/Format.h"
 
-Exception::Exception(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
+Exception::Exception(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) { }
 
 Exception::~Exception() = default;
 

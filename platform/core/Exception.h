@@ -24,10 +24,12 @@ private:
 };
 
 // The class library's own errors that the program raises or relies on.
-class EConvertError : public Exception { using Exception::Exception; };
+class EConvertError : public Exception {
+    using Exception::Exception;
+};
 class EInvalidCast : public Exception {
 public:
-    EInvalidCast() : Exception(QStringLiteral("Invalid class typecast")) {}
+    EInvalidCast() : Exception(QStringLiteral("Invalid class typecast")) { }
     using Exception::Exception;
 };
 class EListError : public Exception {
@@ -36,10 +38,18 @@ public:
     // "List index out of bounds (%d)"
     static EListError IndexOutOfBounds(qint64 index);
 };
-class EStreamError : public Exception { using Exception::Exception; };
-class EFCreateError : public EStreamError { using EStreamError::EStreamError; };
-class EFOpenError : public EStreamError { using EStreamError::EStreamError; };
-class EOutOfResources : public Exception { using Exception::Exception; };
+class EStreamError : public Exception {
+    using Exception::Exception;
+};
+class EFCreateError : public EStreamError {
+    using EStreamError::EStreamError;
+};
+class EFOpenError : public EStreamError {
+    using EStreamError::EStreamError;
+};
+class EOutOfResources : public Exception {
+    using Exception::Exception;
+};
 
 // An exception caught where it cannot travel on (an event handler called
 // from the event loop or a socket notifier) is handed here, with the object

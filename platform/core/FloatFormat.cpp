@@ -246,7 +246,10 @@ QString Render(const Section& s, const Decimal& d, QChar dec, QChar thou)
             const bool plus = t[i + 1] == u'+';
             i += 2;
             int zeros = 0;
-            while (i < t.size() && t[i] == u'0') { ++zeros; ++i; }
+            while (i < t.size() && t[i] == u'0') {
+                ++zeros;
+                ++i;
+            }
             out += ExponentText(exponent, zeros, plus);
             // Everything after the exponent is text.
             for (; i < t.size(); ++i)
@@ -303,10 +306,7 @@ QStringList SplitSections(const QString& format)
     return sections;
 }
 
-bool IsDigit(QChar c)
-{
-    return c.unicode() >= u'0' && c.unicode() <= u'9';
-}
+bool IsDigit(QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; }
 
 double CheckedInteger(double value)
 {
@@ -342,10 +342,7 @@ QString FormatFloat(const QString& format, double value)
     return out;
 }
 
-QString FloatToStr(double value)
-{
-    return GeneralForm(value, 15, 0, RegionalSettings::DecimalSeparator());
-}
+QString FloatToStr(double value) { return GeneralForm(value, 15, 0, RegionalSettings::DecimalSeparator()); }
 
 QString FloatToStrF(double value, TFloatFormat format, int precision, int digits)
 {
@@ -353,8 +350,7 @@ QString FloatToStrF(double value, TFloatFormat format, int precision, int digits
     if (!std::isfinite(value)) return Special(value);
     precision = qBound(1, precision, kMaxDigits);
     switch (format) {
-    case ffGeneral:
-        return GeneralForm(value, precision, digits, dec);
+    case ffGeneral: return GeneralForm(value, precision, digits, dec);
     case ffExponent: {
         const Decimal d = ToDecimal(value, precision, -1);
         QString out;
@@ -403,8 +399,8 @@ bool TryStrToFloat(const QString& text, double& value)
         ++i;
     }
     int digits = 0;
-    int integerDigits = 0;     // significant integer digits
-    int leadingFracZeros = 0;  // zeros after the point before the first digit
+    int integerDigits = 0;    // significant integer digits
+    int leadingFracZeros = 0; // zeros after the point before the first digit
     bool point = false;
     bool seenNonZero = false;
     for (; i < n; ++i) {
@@ -490,7 +486,4 @@ qint64 Round(double value)
     return qint64(CheckedInteger(r));
 }
 
-qint64 Trunc(double value)
-{
-    return qint64(CheckedInteger(std::trunc(value)));
-}
+qint64 Trunc(double value) { return qint64(CheckedInteger(std::trunc(value))); }

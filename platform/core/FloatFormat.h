@@ -52,7 +52,7 @@
 // into an integer (NaN, infinite, beyond 64 bits).
 class EInvalidOp : public Exception {
 public:
-    EInvalidOp() : Exception(QStringLiteral("Invalid floating point operation")) {}
+    EInvalidOp() : Exception(QStringLiteral("Invalid floating point operation")) { }
     using Exception::Exception;
 };
 

@@ -25,7 +25,10 @@ QString Format(const QString& pattern, std::initializer_list<QVariant> args)
         // %[-][width][.precision]type
         int j = i + 1;
         bool left = false;
-        if (j < n && pattern[j] == u'-') { left = true; ++j; }
+        if (j < n && pattern[j] == u'-') {
+            left = true;
+            ++j;
+        }
         int width = 0;
         while (j < n && pattern[j].isDigit()) width = width * 10 + pattern[j++].digitValue();
         int precision = -1;
@@ -42,39 +45,35 @@ QString Format(const QString& pattern, std::initializer_list<QVariant> args)
         QString piece;
         const QVariant& v = values[next];
         switch (type.unicode()) {
-        case u's': case u'S':
+        case u's':
+        case u'S':
             piece = v.toString();
             if (precision >= 0) piece.truncate(precision);
             break;
-        case u'd': case u'D': {
+        case u'd':
+        case u'D': {
             const qlonglong x = v.toLongLong();
             piece = QString::number(x < 0 ? -x : x);
             if (precision > piece.size()) piece = QString(precision - piece.size(), u'0') + piece;
             if (x < 0) piece.prepend(u'-');
             break;
         }
-        case u'u': case u'U':
-            piece = QString::number(v.toULongLong());
-            break;
-        case u'x': case u'X':
+        case u'u':
+        case u'U': piece = QString::number(v.toULongLong()); break;
+        case u'x':
+        case u'X':
             piece = QString::number(v.toULongLong(), 16).toUpper();
             if (precision > piece.size()) piece = QString(precision - piece.size(), u'0') + piece;
             break;
-        case u'f': case u'F':
-            piece = FloatToStrF(v.toDouble(), ffFixed, 15, precision < 0 ? 2 : precision);
-            break;
-        case u'n': case u'N':
-            piece = FloatToStrF(v.toDouble(), ffNumber, 15, precision < 0 ? 2 : precision);
-            break;
-        case u'e': case u'E':
-            piece = FloatToStrF(v.toDouble(), ffExponent, precision < 0 ? 15 : precision, 3);
-            break;
-        case u'g': case u'G':
-            piece = FloatToStrF(v.toDouble(), ffGeneral, precision < 0 ? 15 : precision, 3);
-            break;
-        default:
-            out += c;
-            continue;
+        case u'f':
+        case u'F': piece = FloatToStrF(v.toDouble(), ffFixed, 15, precision < 0 ? 2 : precision); break;
+        case u'n':
+        case u'N': piece = FloatToStrF(v.toDouble(), ffNumber, 15, precision < 0 ? 2 : precision); break;
+        case u'e':
+        case u'E': piece = FloatToStrF(v.toDouble(), ffExponent, precision < 0 ? 15 : precision, 3); break;
+        case u'g':
+        case u'G': piece = FloatToStrF(v.toDouble(), ffGeneral, precision < 0 ? 15 : precision, 3); break;
+        default: out += c; continue;
         }
         ++next;
         if (piece.size() < width) {

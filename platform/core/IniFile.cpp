@@ -11,10 +11,7 @@
 
 namespace {
 
-bool IsBlank(QChar c)
-{
-    return c == u' ' || c == u'\t';
-}
+bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
 
 QString TrimBlanks(QStringView s)
 {
@@ -25,10 +22,7 @@ QString TrimBlanks(QStringView s)
     return s.mid(first, last - first).toString();
 }
 
-bool SameName(const QString& a, const QString& b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
+bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 struct Line {
     enum Kind { Other, Comment, Section, Key };
@@ -109,7 +103,8 @@ struct Document {
         }
         if (finalNewline && !lines.empty()) text += eol;
         // A Latin-1 file stays so unless a written value needs more.
-        const bool narrow = latin1 && std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
+        const bool narrow =
+            latin1 && std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
         QByteArray bytes = narrow ? text.toLatin1() : text.toUtf8();
         if (bom) bytes.prepend("\xEF\xBB\xBF");
         return bytes;
@@ -169,14 +164,11 @@ void Save(const QString& fileName, const Document& doc)
     }
 }
 
-bool HasLineBreak(const QString& s)
-{
-    return s.contains(u'\n') || s.contains(u'\r');
-}
+bool HasLineBreak(const QString& s) { return s.contains(u'\n') || s.contains(u'\r'); }
 
 } // namespace
 
-TIniFile::TIniFile(const QString& fileName) : m_fileName(fileName) {}
+TIniFile::TIniFile(const QString& fileName) : m_fileName(fileName) { }
 
 QString TIniFile::ReadString(const QString& section, const QString& ident, const QString& defaultValue) const
 {
@@ -200,9 +192,9 @@ void TIniFile::WriteString(const QString& sectionName, const QString& identName,
 {
     const QString section = TrimBlanks(sectionName);
     const QString ident = TrimBlanks(identName);
-    if (HasLineBreak(section) || section.contains(u'[') || section.contains(u']') || ident.isEmpty()
-        || HasLineBreak(ident) || ident.contains(u'=') || ident.startsWith(u';') || ident.startsWith(u'[')
-        || HasLineBreak(value))
+    if (HasLineBreak(section) || section.contains(u'[') || section.contains(u']') || ident.isEmpty() ||
+        HasLineBreak(ident) || ident.contains(u'=') || ident.startsWith(u';') || ident.startsWith(u'[') ||
+        HasLineBreak(value))
         Unwritable(m_fileName);
 
     Document doc = Load(m_fileName, true);

@@ -4,10 +4,7 @@ namespace {
 
 ScopedRegionalSettings* g_innermost = nullptr;
 
-bool IsCLocale(const QLocale& locale)
-{
-    return locale.language() == QLocale::C;
-}
+bool IsCLocale(const QLocale& locale) { return locale.language() == QLocale::C; }
 
 bool IsAsciiLetter(QChar c)
 {
@@ -15,10 +12,7 @@ bool IsAsciiLetter(QChar c)
     return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z');
 }
 
-QChar FirstOr(const QString& s, QChar fallback)
-{
-    return s.isEmpty() ? fallback : s.front();
-}
+QChar FirstOr(const QString& s, QChar fallback) { return s.isEmpty() ? fallback : s.front(); }
 
 int RunLength(const QString& s, qsizetype i)
 {
@@ -45,7 +39,11 @@ QString Translate(const QString& qt, QChar* separator, QChar placeholder)
             ++i;
             while (i < n) {
                 if (qt[i] == u'\'') {
-                    if (i + 1 < n && qt[i + 1] == u'\'') { literal += u'\''; i += 2; continue; }
+                    if (i + 1 < n && qt[i + 1] == u'\'') {
+                        literal += u'\'';
+                        i += 2;
+                        continue;
+                    }
                     ++i;
                     break;
                 }
@@ -62,11 +60,13 @@ QString Translate(const QString& qt, QChar* separator, QChar placeholder)
             case u'd': out += QString(qMin(run, 4), u'd'); break;
             case u'M': out += QString(qMin(run, 4), u'm'); break;
             case u'y': out += run <= 2 ? QStringLiteral("yy") : QStringLiteral("yyyy"); break;
-            case u'h': case u'H': out += run == 1 ? QStringLiteral("h") : QStringLiteral("hh"); break;
+            case u'h':
+            case u'H': out += run == 1 ? QStringLiteral("h") : QStringLiteral("hh"); break;
             case u'm': out += run == 1 ? QStringLiteral("n") : QStringLiteral("nn"); break;
             case u's': out += run == 1 ? QStringLiteral("s") : QStringLiteral("ss"); break;
             case u'z': out += run < 3 ? QStringLiteral("z") : QStringLiteral("zzz"); break;
-            case u'A': case u'a':
+            case u'A':
+            case u'a':
                 out += QStringLiteral("AMPM");
                 if (i + run < n && (qt[i + run] == u'P' || qt[i + run] == u'p')) ++i;
                 break;
@@ -82,31 +82,25 @@ QString Translate(const QString& qt, QChar* separator, QChar placeholder)
             continue;
         }
         if (sep.isNull() && c != u' ' && c != u'"') sep = c;
-        if (!placeholder.isNull() && c == sep) out += placeholder;
-        else if (c == u'"') out += QStringLiteral("'\"'");
-        else out += c;
+        if (!placeholder.isNull() && c == sep)
+            out += placeholder;
+        else if (c == u'"')
+            out += QStringLiteral("'\"'");
+        else
+            out += c;
         ++i;
     }
     if (separator) *separator = sep;
     return out.trimmed();
 }
 
-TFormatSettings FromSystem()
-{
-    return RegionalSettings::FromLocale(QLocale::system());
-}
+TFormatSettings FromSystem() { return RegionalSettings::FromLocale(QLocale::system()); }
 
 } // namespace
 
-QString TFormatSettings::ShortMonthName(int month) const
-{
-    return Locale.monthName(month, QLocale::ShortFormat);
-}
+QString TFormatSettings::ShortMonthName(int month) const { return Locale.monthName(month, QLocale::ShortFormat); }
 
-QString TFormatSettings::LongMonthName(int month) const
-{
-    return Locale.monthName(month, QLocale::LongFormat);
-}
+QString TFormatSettings::LongMonthName(int month) const { return Locale.monthName(month, QLocale::LongFormat); }
 
 // Qt counts days from Monday = 1 to Sunday = 7; the class library from
 // Sunday = 1 to Saturday = 7.
@@ -141,10 +135,7 @@ TFormatSettings RegionalSettings::FromLocale(const QLocale& locale)
     return s;
 }
 
-TFormatSettings RegionalSettings::Current()
-{
-    return g_innermost ? g_innermost->Settings() : FromSystem();
-}
+TFormatSettings RegionalSettings::Current() { return g_innermost ? g_innermost->Settings() : FromSystem(); }
 
 QChar RegionalSettings::DecimalSeparator()
 {
@@ -186,7 +177,4 @@ ScopedRegionalSettings::ScopedRegionalSettings(const TFormatSettings& settings)
     g_innermost = this;
 }
 
-ScopedRegionalSettings::~ScopedRegionalSettings()
-{
-    g_innermost = m_previous;
-}
+ScopedRegionalSettings::~ScopedRegionalSettings() { g_innermost = m_previous; }

@@ -24,14 +24,50 @@ public:
     constexpr bool Empty() const { return m_bits == 0; }
     constexpr unsigned Bits() const { return m_bits; }
 
-    constexpr TSet& operator+=(E v) { m_bits |= Bit(v); return *this; }
-    constexpr TSet& operator-=(E v) { m_bits &= ~Bit(v); return *this; }
-    constexpr TSet& operator+=(TSet o) { m_bits |= o.m_bits; return *this; }
-    constexpr TSet& operator-=(TSet o) { m_bits &= ~o.m_bits; return *this; }
-    constexpr TSet operator+(E v) const { TSet r = *this; r += v; return r; }
-    constexpr TSet operator-(E v) const { TSet r = *this; r -= v; return r; }
-    constexpr TSet operator+(TSet o) const { TSet r = *this; r += o; return r; }
-    constexpr TSet operator-(TSet o) const { TSet r = *this; r -= o; return r; }
+    constexpr TSet& operator+=(E v)
+    {
+        m_bits |= Bit(v);
+        return *this;
+    }
+    constexpr TSet& operator-=(E v)
+    {
+        m_bits &= ~Bit(v);
+        return *this;
+    }
+    constexpr TSet& operator+=(TSet o)
+    {
+        m_bits |= o.m_bits;
+        return *this;
+    }
+    constexpr TSet& operator-=(TSet o)
+    {
+        m_bits &= ~o.m_bits;
+        return *this;
+    }
+    constexpr TSet operator+(E v) const
+    {
+        TSet r = *this;
+        r += v;
+        return r;
+    }
+    constexpr TSet operator-(E v) const
+    {
+        TSet r = *this;
+        r -= v;
+        return r;
+    }
+    constexpr TSet operator+(TSet o) const
+    {
+        TSet r = *this;
+        r += o;
+        return r;
+    }
+    constexpr TSet operator-(TSet o) const
+    {
+        TSet r = *this;
+        r -= o;
+        return r;
+    }
     // Intersection.
     constexpr TSet operator*(TSet o) const { return FromBits(m_bits & o.m_bits); }
     constexpr bool operator==(const TSet&) const = default;

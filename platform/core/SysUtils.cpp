@@ -6,15 +6,9 @@
 
 namespace {
 
-char16_t AsciiUpper(char16_t c)
-{
-    return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
-}
+char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
 
-char16_t AsciiLower(char16_t c)
-{
-    return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
-}
+char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
 
 int HexValue(char16_t c)
 {
@@ -99,15 +93,9 @@ QString LowerCase(const QString& s)
     return r;
 }
 
-QString AnsiUpperCase(const QString& s)
-{
-    return s.toUpper();
-}
+QString AnsiUpperCase(const QString& s) { return s.toUpper(); }
 
-QString AnsiLowerCase(const QString& s)
-{
-    return s.toLower();
-}
+QString AnsiLowerCase(const QString& s) { return s.toLower(); }
 
 QString Trim(const QString& s)
 {
@@ -142,10 +130,7 @@ int CompareText(const QString& a, const QString& b)
     return int(a.size() - b.size());
 }
 
-bool SameText(const QString& a, const QString& b)
-{
-    return a.size() == b.size() && CompareText(a, b) == 0;
-}
+bool SameText(const QString& a, const QString& b) { return a.size() == b.size() && CompareText(a, b) == 0; }
 
 QString QuotedStr(const QString& s)
 {
@@ -193,10 +178,7 @@ int StrToIntDef(const QString& text, int defaultValue)
     return TryStrToInt(text, v) ? v : defaultValue;
 }
 
-bool TryStrToInt64(const QString& text, qint64& value)
-{
-    return ParseInteger(text, 64, value);
-}
+bool TryStrToInt64(const QString& text, qint64& value) { return ParseInteger(text, 64, value); }
 
 qint64 StrToInt64(const QString& text)
 {

@@ -118,10 +118,7 @@ DialogResponder* Dialogs::SetResponder(DialogResponder* responder)
     return previous;
 }
 
-DialogResponder* Dialogs::Responder()
-{
-    return g_responder;
-}
+DialogResponder* Dialogs::Responder() { return g_responder; }
 
 int Dialogs::MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons buttons)
 {
@@ -136,12 +133,20 @@ int Dialogs::MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons bu
     case TMsgDlgType::mtConfirmation: box.setIcon(QMessageBox::Question); break;
     case TMsgDlgType::mtCustom: break;
     }
-    struct Map { TMsgDlgBtn flag; QMessageBox::StandardButton button; int result; };
+    struct Map {
+        TMsgDlgBtn flag;
+        QMessageBox::StandardButton button;
+        int result;
+    };
     static const Map map[] = {
-        {mbYes, QMessageBox::Yes, mrYes},       {mbNo, QMessageBox::No, mrNo},
-        {mbOK, QMessageBox::Ok, mrOk},          {mbCancel, QMessageBox::Cancel, mrCancel},
-        {mbAbort, QMessageBox::Abort, mrAbort}, {mbRetry, QMessageBox::Retry, mrRetry},
-        {mbIgnore, QMessageBox::Ignore, mrIgnore}, {mbAll, QMessageBox::YesToAll, mrAll},
+        {mbYes, QMessageBox::Yes, mrYes},
+        {mbNo, QMessageBox::No, mrNo},
+        {mbOK, QMessageBox::Ok, mrOk},
+        {mbCancel, QMessageBox::Cancel, mrCancel},
+        {mbAbort, QMessageBox::Abort, mrAbort},
+        {mbRetry, QMessageBox::Retry, mrRetry},
+        {mbIgnore, QMessageBox::Ignore, mrIgnore},
+        {mbAll, QMessageBox::YesToAll, mrAll},
         {mbHelp, QMessageBox::Help, mrNone},
     };
     QMessageBox::StandardButtons std;
@@ -155,15 +160,9 @@ int Dialogs::MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons bu
     return defaultAnswer(buttons);
 }
 
-void Dialogs::ShowMessage(const QString& text)
-{
-    MessageDlg(text, TMsgDlgType::mtInformation, mbOK);
-}
+void Dialogs::ShowMessage(const QString& text) { MessageDlg(text, TMsgDlgType::mtInformation, mbOK); }
 
-bool Dialogs::Confirm(const QString& text)
-{
-    return MessageDlg(text, TMsgDlgType::mtConfirmation, mbYesNo) == mrYes;
-}
+bool Dialogs::Confirm(const QString& text) { return MessageDlg(text, TMsgDlgType::mtConfirmation, mbYesNo) == mrYes; }
 
 void Dialogs::ShowError(const QString& text)
 {
@@ -174,15 +173,14 @@ void Dialogs::ShowError(const QString& text)
     QMessageBox::critical(nullptr, captionFor(TMsgDlgType::mtError), text);
 }
 
-QString Dialogs::OpenFileName(const QString& title, const QString& filter, const QString& initialFile,
-                              QWidget* parent)
+QString Dialogs::OpenFileName(const QString& title, const QString& filter, const QString& initialFile, QWidget* parent)
 {
     if (g_responder) return answerFile(DialogRequest::Kind::OpenFile, title, filter, initialFile);
     return QFileDialog::getOpenFileName(parent, title, initialFile, qtFilter(filter));
 }
 
-QString Dialogs::SaveFileName(const QString& title, const QString& filter, const QString& initialFile,
-                              QWidget* parent, const QString& defaultExt, bool overwritePrompt)
+QString Dialogs::SaveFileName(const QString& title, const QString& filter, const QString& initialFile, QWidget* parent,
+                              const QString& defaultExt, bool overwritePrompt)
 {
     if (g_responder) return answerFile(DialogRequest::Kind::SaveFile, title, filter, initialFile);
     QFileDialog dlg(parent, title, QString(), qtFilter(filter));

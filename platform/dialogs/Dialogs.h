@@ -53,10 +53,10 @@ struct DialogRequest {
     TMsgDlgType type = TMsgDlgType::mtInformation;
     TMsgDlgButtons buttons = 0;
     QString caption;
-    QString text;        // message text; file dialog filter; menu items joined by '\n'
-    QString fileName;    // initial file name of a file dialog
-    QStringList items;   // popup menu items
-    QPoint position;     // popup menu position, screen coordinates
+    QString text;      // message text; file dialog filter; menu items joined by '\n'
+    QString fileName;  // initial file name of a file dialog
+    QStringList items; // popup menu items
+    QPoint position;   // popup menu position, screen coordinates
     QDialog* dialog = nullptr;
 };
 
@@ -108,11 +108,11 @@ public:
 
     // File dialogs; an empty result means cancelled. filter uses the class
     // library's "Name|*.ext|Other|*.x" form.
-    static QString OpenFileName(const QString& title, const QString& filter,
-                                const QString& initialFile = QString(), QWidget* parent = nullptr);
-    static QString SaveFileName(const QString& title, const QString& filter,
-                                const QString& initialFile = QString(), QWidget* parent = nullptr,
-                                const QString& defaultExt = QString(), bool overwritePrompt = true);
+    static QString OpenFileName(const QString& title, const QString& filter, const QString& initialFile = QString(),
+                                QWidget* parent = nullptr);
+    static QString SaveFileName(const QString& title, const QString& filter, const QString& initialFile = QString(),
+                                QWidget* parent = nullptr, const QString& defaultExt = QString(),
+                                bool overwritePrompt = true);
     // The printer set-up dialog on printer (a printer of its own when null);
     // true when accepted. Defined in platform/print, the one room that links
     // Qt PrintSupport, so the rooms below it do not pull the printing in.

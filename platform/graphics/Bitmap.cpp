@@ -58,7 +58,9 @@ void TBitmap::SetPixelFormat(TPixelFormat format)
     switch (format) {
     case pf1bit: m_image = m_image.convertToFormat(QImage::Format_Mono).convertToFormat(QImage::Format_RGB32); break;
     case pf4bit:
-    case pf8bit: m_image = m_image.convertToFormat(QImage::Format_Indexed8).convertToFormat(QImage::Format_RGB32); break;
+    case pf8bit:
+        m_image = m_image.convertToFormat(QImage::Format_Indexed8).convertToFormat(QImage::Format_RGB32);
+        break;
     case pf15bit: m_image = m_image.convertToFormat(QImage::Format_RGB555).convertToFormat(QImage::Format_RGB32); break;
     case pf16bit: m_image = m_image.convertToFormat(QImage::Format_RGB16).convertToFormat(QImage::Format_RGB32); break;
     default: break;
@@ -80,7 +82,11 @@ void TBitmap::SetTransparentColor(TColor color)
     Changed();
 }
 
-void TBitmap::SetTransparentMode(TTransparentMode mode) { m_transparentMode = mode; Changed(); }
+void TBitmap::SetTransparentMode(TTransparentMode mode)
+{
+    m_transparentMode = mode;
+    Changed();
+}
 
 TCanvas& TBitmap::Canvas()
 {
@@ -122,8 +128,8 @@ void TBitmap::LoadFromStream(QIODevice& stream)
         m_pixelFormat = pf24bit;
     }
     EndPaint();
-    m_image = img.hasAlphaChannel() ? img.convertToFormat(QImage::Format_ARGB32)
-                                    : img.convertToFormat(QImage::Format_RGB32);
+    m_image =
+        img.hasAlphaChannel() ? img.convertToFormat(QImage::Format_ARGB32) : img.convertToFormat(QImage::Format_RGB32);
     Changed();
 }
 

@@ -16,7 +16,9 @@ enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit,
 enum TTransparentMode { tmAuto, tmFixed };
 
 // A bitmap resource that the program does not have.
-class EResNotFound : public Exception { using Exception::Exception; };
+class EResNotFound : public Exception {
+    using Exception::Exception;
+};
 
 class TBitmap : public TGraphic {
 public:

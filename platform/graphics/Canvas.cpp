@@ -9,13 +9,16 @@
 // ---------------------------------------------------------------------------
 // Font, brush, pen
 
-TFont::TFont() : m_name(QStringLiteral("MS Sans Serif")) {}
+TFont::TFont() : m_name(QStringLiteral("MS Sans Serif")) { }
 
 TFont::TFont(const TFont& o)
-    : m_name(o.m_name), m_size(o.m_size), m_pixelsPerInch(o.m_pixelsPerInch), m_color(o.m_color), m_style(o.m_style),
+    : m_name(o.m_name),
+      m_size(o.m_size),
+      m_pixelsPerInch(o.m_pixelsPerInch),
+      m_color(o.m_color),
+      m_style(o.m_style),
       m_orientation(o.m_orientation)
-{
-}
+{ }
 
 TFont& TFont::operator=(const TFont& o)
 {
@@ -30,23 +33,47 @@ TFont& TFont::operator=(const TFont& o)
     return *this;
 }
 
-void TFont::SetName(const QString& name) { m_name = name; Changed(); }
-void TFont::SetSize(int points) { m_size = points; Changed(); }
+void TFont::SetName(const QString& name)
+{
+    m_name = name;
+    Changed();
+}
+void TFont::SetSize(int points)
+{
+    m_size = points;
+    Changed();
+}
 int TFont::Height() const { return -MulDiv(m_size, m_pixelsPerInch, 72); }
 void TFont::SetHeight(int height)
 {
     m_size = -MulDiv(height < 0 ? height : -height, 72, m_pixelsPerInch);
     Changed();
 }
-void TFont::SetPixelsPerInch(int ppi) { m_pixelsPerInch = ppi > 0 ? ppi : 96; Changed(); }
-void TFont::SetColor(TColor color) { m_color = color; Changed(); }
-void TFont::SetStyle(TFontStyles style) { m_style = style; Changed(); }
-void TFont::SetOrientation(int tenths) { m_orientation = tenths; Changed(); }
+void TFont::SetPixelsPerInch(int ppi)
+{
+    m_pixelsPerInch = ppi > 0 ? ppi : 96;
+    Changed();
+}
+void TFont::SetColor(TColor color)
+{
+    m_color = color;
+    Changed();
+}
+void TFont::SetStyle(TFontStyles style)
+{
+    m_style = style;
+    Changed();
+}
+void TFont::SetOrientation(int tenths)
+{
+    m_orientation = tenths;
+    Changed();
+}
 
 bool TFont::operator==(const TFont& o) const
 {
     return m_size == o.m_size && m_color == o.m_color && m_style == o.m_style && m_orientation == o.m_orientation &&
-           m_name == o.m_name;
+        m_name == o.m_name;
 }
 
 void TFont::Changed()
@@ -55,7 +82,7 @@ void TFont::Changed()
     if (OnChange) OnChange();
 }
 
-TBrush::TBrush(const TBrush& o) : m_color(o.m_color), m_style(o.m_style) {}
+TBrush::TBrush(const TBrush& o) : m_color(o.m_color), m_style(o.m_style) { }
 
 TBrush& TBrush::operator=(const TBrush& o)
 {
@@ -77,7 +104,11 @@ void TBrush::SetColor(TColor color)
     Changed();
 }
 
-void TBrush::SetStyle(TBrushStyle style) { m_style = style; Changed(); }
+void TBrush::SetStyle(TBrushStyle style)
+{
+    m_style = style;
+    Changed();
+}
 
 void TBrush::Changed()
 {
@@ -85,7 +116,7 @@ void TBrush::Changed()
     if (OnChange) OnChange();
 }
 
-TPen::TPen(const TPen& o) : m_color(o.m_color), m_width(o.m_width), m_style(o.m_style), m_mode(o.m_mode) {}
+TPen::TPen(const TPen& o) : m_color(o.m_color), m_width(o.m_width), m_style(o.m_style), m_mode(o.m_mode) { }
 
 TPen& TPen::operator=(const TPen& o)
 {
@@ -98,10 +129,26 @@ TPen& TPen::operator=(const TPen& o)
     return *this;
 }
 
-void TPen::SetColor(TColor color) { m_color = color; Changed(); }
-void TPen::SetWidth(int width) { m_width = width < 0 ? 0 : width; Changed(); }
-void TPen::SetStyle(TPenStyle style) { m_style = style; Changed(); }
-void TPen::SetMode(TPenMode mode) { m_mode = mode; Changed(); }
+void TPen::SetColor(TColor color)
+{
+    m_color = color;
+    Changed();
+}
+void TPen::SetWidth(int width)
+{
+    m_width = width < 0 ? 0 : width;
+    Changed();
+}
+void TPen::SetStyle(TPenStyle style)
+{
+    m_style = style;
+    Changed();
+}
+void TPen::SetMode(TPenMode mode)
+{
+    m_mode = mode;
+    Changed();
+}
 
 void TPen::Changed()
 {
@@ -193,10 +240,7 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const QString& text)
     TextRun(x, y, text, false, &r);
 }
 
-TSize TCanvas::TextExtent(const QString& text)
-{
-    return TSize(CurrentTextWidth(text), CurrentTextMetrics().tmHeight);
-}
+TSize TCanvas::TextExtent(const QString& text) { return TSize(CurrentTextWidth(text), CurrentTextMetrics().tmHeight); }
 
 int TCanvas::TextFit(const QString& text, int maxExtent, int* extent)
 {
@@ -396,10 +440,13 @@ int TCanvas::DrawText(const QString& input, TRect& r, unsigned format)
 
     int y = r.Top;
     if (singleLine) {
-        if (format & Win::DT_VCENTER) y = (r.Top + r.Bottom - lineHeight) / 2;
-        else if (format & Win::DT_BOTTOM) y = r.Bottom - lineHeight;
+        if (format & Win::DT_VCENTER)
+            y = (r.Top + r.Bottom - lineHeight) / 2;
+        else if (format & Win::DT_BOTTOM)
+            y = r.Bottom - lineHeight;
     }
-    const int result = (singleLine && (format & (Win::DT_VCENTER | Win::DT_BOTTOM))) ? y + lineHeight - r.Top : totalHeight;
+    const int result =
+        (singleLine && (format & (Win::DT_VCENTER | Win::DT_BOTTOM))) ? y + lineHeight - r.Top : totalHeight;
 
     const bool clip = !(format & Win::DT_NOCLIP);
     const bool rotated = m_font.Orientation() % 3600 != 0;
@@ -420,8 +467,10 @@ int TCanvas::DrawText(const QString& input, TRect& r, unsigned format)
             int hi = line.length;
             while (lo < hi) {
                 const int mid = (lo + hi + 1) / 2;
-                if (widthOf(line.start, line.start, line.start + mid) + ellipsisWidth <= maxWidth) lo = mid;
-                else hi = mid - 1;
+                if (widthOf(line.start, line.start, line.start + mid) + ellipsisWidth <= maxWidth)
+                    lo = mid;
+                else
+                    hi = mid - 1;
             }
             keep = lo;
             // The shortened line in a buffer kept between calls.
@@ -432,13 +481,15 @@ int TCanvas::DrawText(const QString& input, TRect& r, unsigned format)
             shownWidth = widthOf(line.start, line.start, line.start + keep) + ellipsisWidth;
         }
         int x = r.Left;
-        if (format & Win::DT_CENTER) x = (r.Left + r.Right - shownWidth) / 2;
-        else if (format & Win::DT_RIGHT) x = r.Right - shownWidth;
+        if (format & Win::DT_CENTER)
+            x = (r.Left + r.Right - shownWidth) / 2;
+        else if (format & Win::DT_RIGHT)
+            x = r.Right - shownWidth;
 
         // Rotated text turns about its start, away from the extent measured
         // here, so it is always clipped.
-        const bool inside = !rotated && x >= r.Left && x + shownWidth <= r.Right && y >= r.Top &&
-                            y + lineHeight <= r.Bottom;
+        const bool inside =
+            !rotated && x >= r.Left && x + shownWidth <= r.Right && y >= r.Top && y + lineHeight <= r.Bottom;
         const TRect* clipRect = (clip && !inside) ? &r : nullptr;
         if (opaque && !shown.isEmpty()) {
             TRect cell(x, y, x + shownWidth, y + lineHeight);
@@ -513,8 +564,10 @@ static void DrawRing(TCanvas& canvas, const TRect& r, unsigned sides, RingColors
 {
     (void)canvas;
     if (r.IsEmpty()) return;
-    if (sides & Win::BF_TOP) fill(TRect(r.Left, r.Top, r.Right - ((sides & Win::BF_RIGHT) ? 1 : 0), r.Top + 1), colors.topLeft);
-    if (sides & Win::BF_LEFT) fill(TRect(r.Left, r.Top, r.Left + 1, r.Bottom - ((sides & Win::BF_BOTTOM) ? 1 : 0)), colors.topLeft);
+    if (sides & Win::BF_TOP)
+        fill(TRect(r.Left, r.Top, r.Right - ((sides & Win::BF_RIGHT) ? 1 : 0), r.Top + 1), colors.topLeft);
+    if (sides & Win::BF_LEFT)
+        fill(TRect(r.Left, r.Top, r.Left + 1, r.Bottom - ((sides & Win::BF_BOTTOM) ? 1 : 0)), colors.topLeft);
     if (sides & Win::BF_BOTTOM) fill(TRect(r.Left, r.Bottom - 1, r.Right, r.Bottom), colors.bottomRight);
     if (sides & Win::BF_RIGHT) fill(TRect(r.Right - 1, r.Top, r.Right, r.Bottom), colors.bottomRight);
 }
@@ -535,19 +588,27 @@ bool TCanvas::DrawEdge(TRect& rc, unsigned edge, unsigned flags)
     const unsigned inner = edge & Win::BDR_INNER;
     if (outer) {
         RingColors c;
-        if (flags & Win::BF_MONO) c = {clWindowFrame, clWindowFrame};
-        else if (flags & Win::BF_FLAT) c = {clBtnShadow, clBtnShadow};
-        else if (outer & Win::BDR_RAISEDOUTER) c = {soft ? clBtnHighlight : cl3DLight, cl3DDkShadow};
-        else c = {soft ? cl3DDkShadow : clBtnShadow, clBtnHighlight};
+        if (flags & Win::BF_MONO)
+            c = {clWindowFrame, clWindowFrame};
+        else if (flags & Win::BF_FLAT)
+            c = {clBtnShadow, clBtnShadow};
+        else if (outer & Win::BDR_RAISEDOUTER)
+            c = {soft ? clBtnHighlight : cl3DLight, cl3DDkShadow};
+        else
+            c = {soft ? cl3DDkShadow : clBtnShadow, clBtnHighlight};
         DrawRing(*this, r, sides, c, fill);
         shrink(r);
     }
     if (inner) {
         RingColors c;
-        if (flags & Win::BF_MONO) c = {clWindow, clWindow};
-        else if (flags & Win::BF_FLAT) c = {clBtnFace, clBtnFace};
-        else if (inner & Win::BDR_RAISEDINNER) c = {soft ? cl3DLight : clBtnHighlight, clBtnShadow};
-        else c = {soft ? clBtnShadow : cl3DDkShadow, cl3DLight};
+        if (flags & Win::BF_MONO)
+            c = {clWindow, clWindow};
+        else if (flags & Win::BF_FLAT)
+            c = {clBtnFace, clBtnFace};
+        else if (inner & Win::BDR_RAISEDINNER)
+            c = {soft ? cl3DLight : clBtnHighlight, clBtnShadow};
+        else
+            c = {soft ? clBtnShadow : cl3DDkShadow, cl3DLight};
         DrawRing(*this, r, sides, c, fill);
         shrink(r);
     }
@@ -589,7 +650,8 @@ bool TCanvas::DrawFrameControl(TRect& rc, unsigned kind, unsigned state)
     const bool mono = state & Win::DFCS_MONO;
     const bool pushed = state & Win::DFCS_PUSHED;
     const bool inactive = state & Win::DFCS_INACTIVE;
-    auto plot = [this](const char* const* rows, int count, int x0, int y0, const std::function<TColor(int, int)>& color) {
+    auto plot = [this](const char* const* rows, int count, int x0, int y0,
+                       const std::function<TColor(int, int)>& color) {
         for (int y = 0; y < count; ++y)
             for (int x = 0; rows[y][x]; ++x)
                 if (rows[y][x] == 'X') FillSolid(TRect(x0 + x, y0 + y, x0 + x + 1, y0 + y + 1), color(x, y));
@@ -638,7 +700,8 @@ bool TCanvas::DrawFrameControl(TRect& rc, unsigned kind, unsigned state)
         TRect box = Bounds(rc.Left + (rc.Width() - side) / 2, rc.Top + (rc.Height() - side) / 2, side, side);
         const TColor face = (pushed || inactive) ? clBtnFace : clWindow;
         if (flat || mono) {
-            DrawRing(*this, box, Win::BF_RECT, mono ? RingColors{clWindowFrame, clWindowFrame} : RingColors{clBtnShadow, clBtnShadow},
+            DrawRing(*this, box, Win::BF_RECT,
+                     mono ? RingColors{clWindowFrame, clWindowFrame} : RingColors{clBtnShadow, clBtnShadow},
                      [this](const TRect& x, TColor c) { FillSolid(x, c); });
             box.Inflate(-1, -1);
         } else {
@@ -646,7 +709,8 @@ bool TCanvas::DrawFrameControl(TRect& rc, unsigned kind, unsigned state)
         }
         if (!box.IsEmpty()) FillSolid(box, face);
         if (state & Win::DFCS_CHECKED) {
-            const TColor mark = inactive ? clBtnShadow : ((type == Win::DFCS_BUTTON3STATE) ? clBtnShadow : clWindowText);
+            const TColor mark =
+                inactive ? clBtnShadow : ((type == Win::DFCS_BUTTON3STATE) ? clBtnShadow : clWindowText);
             const int x0 = box.Left + (box.Width() - 7) / 2;
             const int y0 = box.Top + (box.Height() - 7) / 2;
             SaveClip();
@@ -659,17 +723,22 @@ bool TCanvas::DrawFrameControl(TRect& rc, unsigned kind, unsigned state)
 
     if (kind == Win::DFC_SCROLL) {
         const unsigned type = state & 0x1F;
-        if (type != Win::DFCS_SCROLLUP && type != Win::DFCS_SCROLLDOWN && type != Win::DFCS_SCROLLLEFT && type != Win::DFCS_SCROLLRIGHT &&
-            type != Win::DFCS_SCROLLCOMBOBOX)
+        if (type != Win::DFCS_SCROLLUP && type != Win::DFCS_SCROLLDOWN && type != Win::DFCS_SCROLLLEFT &&
+            type != Win::DFCS_SCROLLRIGHT && type != Win::DFCS_SCROLLCOMBOBOX)
             return false;
         TRect r = rc;
-        if (pushed) DrawEdge(r, Win::EDGE_RAISED, Win::BF_RECT | Win::BF_MIDDLE | Win::BF_FLAT | Win::BF_ADJUST);
-        else DrawEdge(r, Win::EDGE_RAISED, Win::BF_RECT | Win::BF_MIDDLE | Win::BF_ADJUST | (flat ? unsigned(Win::BF_FLAT) : 0u) | (mono ? unsigned(Win::BF_MONO) : 0u));
+        if (pushed)
+            DrawEdge(r, Win::EDGE_RAISED, Win::BF_RECT | Win::BF_MIDDLE | Win::BF_FLAT | Win::BF_ADJUST);
+        else
+            DrawEdge(r, Win::EDGE_RAISED,
+                     Win::BF_RECT | Win::BF_MIDDLE | Win::BF_ADJUST | (flat ? unsigned(Win::BF_FLAT) : 0u) |
+                         (mono ? unsigned(Win::BF_MONO) : 0u));
         // Arrow: a triangle whose rows shrink by one pixel at each end.
         const int side = std::min(rc.Width(), rc.Height());
         const int rows = std::max(1, (side - 4) / 3);
         const int base = 2 * rows - 1;
-        const bool vertical = type == Win::DFCS_SCROLLUP || type == Win::DFCS_SCROLLDOWN || type == Win::DFCS_SCROLLCOMBOBOX;
+        const bool vertical =
+            type == Win::DFCS_SCROLLUP || type == Win::DFCS_SCROLLDOWN || type == Win::DFCS_SCROLLCOMBOBOX;
         int x0 = rc.Left + (rc.Width() - (vertical ? base : rows)) / 2;
         int y0 = rc.Top + (rc.Height() - (vertical ? rows : base)) / 2;
         if (pushed) {
@@ -682,9 +751,7 @@ bool TCanvas::DrawFrameControl(TRect& rc, unsigned kind, unsigned state)
                 const int half = i;
                 TRect seg;
                 switch (type) {
-                case Win::DFCS_SCROLLUP:
-                    seg = TRect(x0 + rows - 1 - half, y0 + i, x0 + rows + half, y0 + i + 1);
-                    break;
+                case Win::DFCS_SCROLLUP: seg = TRect(x0 + rows - 1 - half, y0 + i, x0 + rows + half, y0 + i + 1); break;
                 case Win::DFCS_SCROLLLEFT:
                     seg = TRect(x0 + i, y0 + rows - 1 - half, x0 + i + 1, y0 + rows + half);
                     break;

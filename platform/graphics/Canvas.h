@@ -168,11 +168,34 @@ enum : unsigned {
 } // namespace Win
 
 enum class TFontStyle : unsigned char { fsBold, fsItalic, fsUnderline, fsStrikeOut };
-enum class TBrushStyle : unsigned char { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+enum class TBrushStyle : unsigned char {
+    bsSolid,
+    bsClear,
+    bsHorizontal,
+    bsVertical,
+    bsFDiagonal,
+    bsBDiagonal,
+    bsCross,
+    bsDiagCross
+};
 enum class TPenStyle : unsigned char { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 enum class TPenMode : unsigned char {
-    pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
-    pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+    pmBlack,
+    pmWhite,
+    pmNop,
+    pmNot,
+    pmCopy,
+    pmNotCopy,
+    pmMergePenNot,
+    pmMaskPenNot,
+    pmMergeNotPen,
+    pmMaskNotPen,
+    pmMerge,
+    pmNotMerge,
+    pmMask,
+    pmNotMask,
+    pmXor,
+    pmNotXor
 };
 enum class TFillStyle : unsigned char { fsSurface, fsBorder };
 
@@ -181,7 +204,7 @@ using TFontStyles = TSet<TFontStyle>;
 
 // Text metrics of the selected font, in device pixels.
 struct TTextMetric {
-    int tmHeight = 0;          // ascent + descent
+    int tmHeight = 0; // ascent + descent
     int tmAscent = 0;
     int tmDescent = 0;
     int tmInternalLeading = 0;
@@ -289,7 +312,8 @@ public:
 
     bool operator==(const TPen& other) const
     {
-        return m_color == other.m_color && m_width == other.m_width && m_style == other.m_style && m_mode == other.m_mode;
+        return m_color == other.m_color && m_width == other.m_width && m_style == other.m_style &&
+            m_mode == other.m_mode;
     }
 
     std::function<void()> OnChange;
@@ -421,7 +445,8 @@ public:
     // The raw copies the graphics use: the part source of image stretched to
     // dest with a raster operation, or with the pixels of a colour left out.
     virtual void DrawImage(const TRect& dest, const QImage& image, const TRect& source, TCopyMode rop = cmSrcCopy) = 0;
-    virtual void DrawImageTransparent(const TRect& dest, const QImage& image, const TRect& source, TColor transparent) = 0;
+    virtual void DrawImageTransparent(const TRect& dest, const QImage& image, const TRect& source,
+                                      TColor transparent) = 0;
     // The pixels of r as an image (an empty image when the canvas cannot
     // read back).
     virtual QImage Grab(const TRect& r) const = 0;
@@ -452,10 +477,10 @@ public:
 protected:
     // Device bounds used by ClipRect without a clip region.
     virtual TRect DeviceRect() const = 0;
-    virtual void ClipChanged() {}
-    virtual void FontChanged() {}
-    virtual void BrushChanged() {}
-    virtual void PenChanged() {}
+    virtual void ClipChanged() { }
+    virtual void FontChanged() { }
+    virtual void BrushChanged() { }
+    virtual void PenChanged() { }
 
     // Text primitives of the implementations, in the current font.
     virtual TTextMetric CurrentTextMetrics() = 0;

@@ -58,10 +58,7 @@ QColor ToQColor(TColor color)
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
-TColor FromQColor(const QColor& color)
-{
-    return RGB(color.red(), color.green(), color.blue());
-}
+TColor FromQColor(const QColor& color) { return RGB(color.red(), color.green(), color.blue()); }
 
 unsigned ToQRgb(TColor color)
 {

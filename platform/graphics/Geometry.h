@@ -12,7 +12,7 @@ struct TPoint {
     int X = 0;
     int Y = 0;
     constexpr TPoint() = default;
-    constexpr TPoint(int x, int y) : X(x), Y(y) {}
+    constexpr TPoint(int x, int y) : X(x), Y(y) { }
     constexpr bool operator==(const TPoint&) const = default;
     QPoint ToQPoint() const { return QPoint(X, Y); }
 };
@@ -21,7 +21,7 @@ struct TSize {
     int cx = 0;
     int cy = 0;
     constexpr TSize() = default;
-    constexpr TSize(int w, int h) : cx(w), cy(h) {}
+    constexpr TSize(int w, int h) : cx(w), cy(h) { }
     constexpr bool operator==(const TSize&) const = default;
 };
 
@@ -32,10 +32,14 @@ struct TRect {
     int Bottom = 0;
 
     constexpr TRect() = default;
-    constexpr TRect(int l, int t, int r, int b) : Left(l), Top(t), Right(r), Bottom(b) {}
+    constexpr TRect(int l, int t, int r, int b) : Left(l), Top(t), Right(r), Bottom(b) { }
     constexpr TRect(TPoint topLeft, TPoint bottomRight)
-        : Left(topLeft.X), Top(topLeft.Y), Right(bottomRight.X), Bottom(bottomRight.Y) {}
-    static TRect FromQRect(const QRect& r) { return TRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height()); }
+        : Left(topLeft.X), Top(topLeft.Y), Right(bottomRight.X), Bottom(bottomRight.Y)
+    { }
+    static TRect FromQRect(const QRect& r)
+    {
+        return TRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+    }
 
     constexpr bool operator==(const TRect&) const = default;
     constexpr int Width() const { return Right - Left; }
@@ -48,10 +52,32 @@ struct TRect {
     constexpr bool Contains(int x, int y) const { return x >= Left && x < Right && y >= Top && y < Bottom; }
     constexpr bool Contains(TPoint p) const { return Contains(p.X, p.Y); }
     // Grows (negative: shrinks) by dx left and right, dy top and bottom.
-    constexpr void Inflate(int dx, int dy) { Left -= dx; Right += dx; Top -= dy; Bottom += dy; }
-    constexpr void Offset(int dx, int dy) { Left += dx; Right += dx; Top += dy; Bottom += dy; }
-    constexpr TRect Inflated(int dx, int dy) const { TRect r = *this; r.Inflate(dx, dy); return r; }
-    constexpr TRect Offsetted(int dx, int dy) const { TRect r = *this; r.Offset(dx, dy); return r; }
+    constexpr void Inflate(int dx, int dy)
+    {
+        Left -= dx;
+        Right += dx;
+        Top -= dy;
+        Bottom += dy;
+    }
+    constexpr void Offset(int dx, int dy)
+    {
+        Left += dx;
+        Right += dx;
+        Top += dy;
+        Bottom += dy;
+    }
+    constexpr TRect Inflated(int dx, int dy) const
+    {
+        TRect r = *this;
+        r.Inflate(dx, dy);
+        return r;
+    }
+    constexpr TRect Offsetted(int dx, int dy) const
+    {
+        TRect r = *this;
+        r.Offset(dx, dy);
+        return r;
+    }
     // Intersection; an empty result is (0,0,0,0) as IntersectRect gives it.
     constexpr TRect Intersected(const TRect& o) const
     {
@@ -62,7 +88,8 @@ struct TRect {
     {
         if (IsEmpty()) return o;
         if (o.IsEmpty()) return *this;
-        return TRect(std::min(Left, o.Left), std::min(Top, o.Top), std::max(Right, o.Right), std::max(Bottom, o.Bottom));
+        return TRect(std::min(Left, o.Left), std::min(Top, o.Top), std::max(Right, o.Right),
+                     std::max(Bottom, o.Bottom));
     }
     // The same pixels as a Qt rectangle (an inverted rectangle gives an empty one).
     QRect ToQRect() const { return QRect(Left, Top, std::max(0, Right - Left), std::max(0, Bottom - Top)); }

@@ -23,7 +23,7 @@ void TGraphic::SaveToFile(const QString& fileName) const
     SaveToStream(file);
 }
 
-void TGraphic::Assign(const TGraphic*) {}
+void TGraphic::Assign(const TGraphic*) { }
 
 void TGraphic::SetTransparent(bool value)
 {

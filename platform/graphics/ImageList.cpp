@@ -30,7 +30,7 @@ QImage Fit(const QImage& source, int w, int h, TColor key)
 
 } // namespace
 
-TImageList::TImageList(int width, int height) : m_width(std::max(1, width)), m_height(std::max(1, height)) {}
+TImageList::TImageList(int width, int height) : m_width(std::max(1, width)), m_height(std::max(1, height)) { }
 
 void TImageList::SetSize(int width, int height)
 {
@@ -107,7 +107,4 @@ bool TImageList::GetBitmap(int index, TBitmap& bitmap) const
     return true;
 }
 
-QImage TImageList::Image(int index) const
-{
-    return HasImage(index) ? m_images[index] : QImage();
-}
+QImage TImageList::Image(int index) const { return HasImage(index) ? m_images[index] : QImage(); }

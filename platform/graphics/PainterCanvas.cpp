@@ -29,10 +29,7 @@ QString MapSymbol(QStringView text)
 
 // Latin-1 characters measured and drawn one by one: the printable ones, but
 // the soft hyphen, which the text layout hides.
-constexpr bool IsSimple(char16_t u)
-{
-    return (u >= 0x20 && u < 0x7F) || (u >= 0xA0 && u <= 0xFF && u != 0xAD);
-}
+constexpr bool IsSimple(char16_t u) { return (u >= 0x20 && u < 0x7F) || (u >= 0xA0 && u <= 0xFF && u != 0xAD); }
 
 // A realised font: the Qt font and the metrics in Windows terms, with tables
 // of the simple Latin-1 characters: their advances (kerning is off, so a
@@ -41,15 +38,15 @@ constexpr bool IsSimple(char16_t u)
 struct FontEntry {
     QFont font;
     QFontMetrics metrics;
-    QRawFont raw;          // the primary face
-    QGlyphRun run;         // glyph run of the primary face, filled per draw
+    QRawFont raw;  // the primary face
+    QGlyphRun run; // glyph run of the primary face, filled per draw
     TTextMetric tm;
-    bool symbol = false;   // the "Symbol" face: its private code points map to Unicode
-    QString name;          // the key the entry was realised for
+    bool symbol = false; // the "Symbol" face: its private code points map to Unicode
+    QString name;        // the key the entry was realised for
     int pixelSize = 0;
     unsigned style = 0;
-    int advance[256];      // -1: not looked up yet
-    quint32 glyph[256];    // 0: not in the primary face (drawn through the text layout)
+    int advance[256];   // -1: not looked up yet
+    quint32 glyph[256]; // 0: not in the primary face (drawn through the text layout)
 
     explicit FontEntry(const QFont& f) : font(f), metrics(f)
     {
@@ -81,10 +78,7 @@ struct FontEntry {
         return w;
     }
     // Width through the text layout (any character).
-    int LayoutWidth(QStringView text)
-    {
-        return metrics.horizontalAdvance(symbol ? MapSymbol(text) : Raw(text));
-    }
+    int LayoutWidth(QStringView text) { return metrics.horizontalAdvance(symbol ? MapSymbol(text) : Raw(text)); }
     static QString Raw(QStringView text) { return QString::fromRawData(text.data(), text.size()); }
 };
 
@@ -95,10 +89,7 @@ struct FontKey {
     bool operator==(const FontKey&) const = default;
 };
 
-size_t qHash(const FontKey& k, size_t seed = 0)
-{
-    return qHashMulti(seed, k.name, k.pixelSize, k.style);
-}
+size_t qHash(const FontKey& k, size_t seed = 0) { return qHashMulti(seed, k.name, k.pixelSize, k.style); }
 
 // Faces of the platform mapped to faces found here (metric-compatible ones
 // first); done once, only for faces the font database lacks.
@@ -111,7 +102,8 @@ void InstallSubstitutes()
     auto add = [&](const QString& face, const QStringList& subs) {
         if (!families.contains(face, Qt::CaseInsensitive)) QFont::insertSubstitutions(face, subs);
     };
-    const QStringList sans = {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")};
+    const QStringList sans = {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                              QStringLiteral("DejaVu Sans")};
     add(QStringLiteral("MS Sans Serif"), sans);
     add(QStringLiteral("Microsoft Sans Serif"), sans);
     add(QStringLiteral("Tahoma"), sans);
@@ -123,10 +115,7 @@ void InstallSubstitutes()
     add(QStringLiteral("Symbol"), sans);
 }
 
-int PixelSizeOf(const TFont& font, int ppiY)
-{
-    return std::max(1, MulDiv(std::max(1, font.Size()), ppiY, 72));
-}
+int PixelSizeOf(const TFont& font, int ppiY) { return std::max(1, MulDiv(std::max(1, font.Size()), ppiY, 72)); }
 
 std::shared_ptr<FontEntry> RealiseFont(const TFont& font, int ppiY)
 {
@@ -227,11 +216,11 @@ std::vector<int> DashOf(TPenStyle style)
 } // namespace
 
 struct TPainterCanvas::Private {
-    QPainter* painter = nullptr;       // the painter in use (own or the caller's)
-    QImage* image = nullptr;           // target of an image canvas
+    QPainter* painter = nullptr; // the painter in use (own or the caller's)
+    QImage* image = nullptr;     // target of an image canvas
     std::unique_ptr<QPainter> own;
-    std::shared_ptr<FontEntry> font;   // realised current font
-    std::optional<QRegion> baseClip;   // the caller's clip (a widget's paint region)
+    std::shared_ptr<FontEntry> font; // realised current font
+    std::optional<QRegion> baseClip; // the caller's clip (a widget's paint region)
     // Pens of the last text colours, reused round-robin.
     struct TextPen {
         TColor color = clNone;
@@ -327,10 +316,7 @@ TPainterCanvas::TPainterCanvas(QImage* image, int ppi) : d(new Private)
     }
 }
 
-TPainterCanvas::~TPainterCanvas()
-{
-    Release();
-}
+TPainterCanvas::~TPainterCanvas() { Release(); }
 
 void TPainterCanvas::Release()
 {
@@ -360,7 +346,8 @@ QPainter* TPainterCanvas::Painter()
 TRect TPainterCanvas::DeviceRect() const
 {
     if (d->image) return TRect(0, 0, d->image->width(), d->image->height());
-    if (d->painter && d->painter->device()) return TRect(0, 0, d->painter->device()->width(), d->painter->device()->height());
+    if (d->painter && d->painter->device())
+        return TRect(0, 0, d->painter->device()->width(), d->painter->device()->height());
     return TRect();
 }
 
@@ -383,19 +370,15 @@ void TPainterCanvas::FontChanged()
 {
     // Colour changes keep the realised font.
     const FontEntry* fe = d->font.get();
-    if (fe && (fe->pixelSize != PixelSizeOf(Font(), m_ppiY) || fe->style != Font().Style().Bits() || fe->name != Font().Name()))
+    if (fe &&
+        (fe->pixelSize != PixelSizeOf(Font(), m_ppiY) || fe->style != Font().Style().Bits() ||
+         fe->name != Font().Name()))
         d->font = nullptr;
 }
 
-QFont TPainterCanvas::CurrentQFont()
-{
-    return d->Realised(Font(), m_ppiY).font;
-}
+QFont TPainterCanvas::CurrentQFont() { return d->Realised(Font(), m_ppiY).font; }
 
-TTextMetric TPainterCanvas::CurrentTextMetrics()
-{
-    return d->Realised(Font(), m_ppiY).tm;
-}
+TTextMetric TPainterCanvas::CurrentTextMetrics() { return d->Realised(Font(), m_ppiY).tm; }
 
 int TPainterCanvas::CurrentTextWidth(QStringView text)
 {
@@ -543,15 +526,20 @@ struct PenDrawer {
     {
         if (dash.empty()) {
             // Solid: a level or upright line is one rectangle.
-            if (y0 == y1 && x0 != x1) p->fillRect(QRect(std::min(x0, x1 + 1), y0, std::abs(x1 - x0), 1), color);
-            else if (x0 == x1 && y0 != y1) p->fillRect(QRect(x0, std::min(y0, y1 + 1), 1, std::abs(y1 - y0)), color);
-            else LinePixels(x0, y0, x1, y1, [&](int x, int y) { p->fillRect(QRect(x, y, 1, 1), color); });
+            if (y0 == y1 && x0 != x1)
+                p->fillRect(QRect(std::min(x0, x1 + 1), y0, std::abs(x1 - x0), 1), color);
+            else if (x0 == x1 && y0 != y1)
+                p->fillRect(QRect(x0, std::min(y0, y1 + 1), 1, std::abs(y1 - y0)), color);
+            else
+                LinePixels(x0, y0, x1, y1, [&](int x, int y) { p->fillRect(QRect(x, y, 1, 1), color); });
             return;
         }
         // Styled line: pixel by pixel along the line.
         LinePixels(x0, y0, x1, y1, [&](int x, int y) {
-            if (OnAt(phase++)) p->fillRect(QRect(x, y, 1, 1), color);
-            else if (drawGaps) p->fillRect(QRect(x, y, 1, 1), gap);
+            if (OnAt(phase++))
+                p->fillRect(QRect(x, y, 1, 1), color);
+            else if (drawGaps)
+                p->fillRect(QRect(x, y, 1, 1), gap);
         });
     }
 };
@@ -562,9 +550,13 @@ bool PreparePen(QPainter* p, const TPen& pen, bool rasterOps, QColor& color)
 {
     if (pen.Style() == TPenStyle::psClear || pen.Mode() == TPenMode::pmNop) return false;
     TColor c = pen.Color();
-    if (c == clNone && pen.Mode() != TPenMode::pmBlack && pen.Mode() != TPenMode::pmWhite && pen.Mode() != TPenMode::pmNot) return false;
-    if (pen.Mode() == TPenMode::pmBlack) c = clBlack;
-    else if (pen.Mode() == TPenMode::pmWhite) c = clWhite;
+    if (c == clNone && pen.Mode() != TPenMode::pmBlack && pen.Mode() != TPenMode::pmWhite &&
+        pen.Mode() != TPenMode::pmNot)
+        return false;
+    if (pen.Mode() == TPenMode::pmBlack)
+        c = clBlack;
+    else if (pen.Mode() == TPenMode::pmWhite)
+        c = clWhite;
     color = ToQColor(c);
     QPainter::CompositionMode mode = ModeOfPen(pen.Mode());
     if (!rasterOps && mode != QPainter::CompositionMode_SourceOver) mode = QPainter::CompositionMode_SourceOver;
@@ -638,8 +630,10 @@ void TPainterCanvas::Rectangle(int x1, int y1, int x2, int y2)
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     // Interior.
     QRect interior;
-    if (noPen) interior = QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1);
-    else if (w == 1) interior = QRect(x1 + 1, y1 + 1, x2 - x1 - 2, y2 - y1 - 2);
+    if (noPen)
+        interior = QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1);
+    else if (w == 1)
+        interior = QRect(x1 + 1, y1 + 1, x2 - x1 - 2, y2 - y1 - 2);
     else {
         const int inset = Pen().Style() == TPenStyle::psInsideFrame ? w : w - w / 2;
         interior = QRect(x1 + inset, y1 + inset, x2 - x1 - 2 * inset, y2 - y1 - 2 * inset);
@@ -658,8 +652,8 @@ void TPainterCanvas::Rectangle(int x1, int y1, int x2, int y2)
     // Wide pen: bands of the pen's width centred on the edges (inside the
     // rectangle for psInsideFrame).
     const bool inside = Pen().Style() == TPenStyle::psInsideFrame;
-    const QRect outer = inside ? QRect(x1, y1, x2 - x1, y2 - y1)
-                               : QRect(x1 - w / 2, y1 - w / 2, x2 - x1 + w - 1, y2 - y1 + w - 1);
+    const QRect outer =
+        inside ? QRect(x1, y1, x2 - x1, y2 - y1) : QRect(x1 - w / 2, y1 - w / 2, x2 - x1 + w - 1, y2 - y1 + w - 1);
     QColor color;
     const bool rasterOps = p->paintEngine() && p->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
     if (!PreparePen(p, Pen(), rasterOps, color)) return;
@@ -786,8 +780,8 @@ void TPainterCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4,
     const bool rasterOps = p->paintEngine() && p->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
     ApplyOutlinePen(p, Pen(), rasterOps, Brush(), Opaque());
     p->setBrush(Qt::NoBrush);
-    p->drawArc(QRect(std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1) - 1, std::abs(y2 - y1) - 1),
-               qRound(a1 * 16), qRound(span * 16));
+    p->drawArc(QRect(std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1) - 1, std::abs(y2 - y1) - 1), qRound(a1 * 16),
+               qRound(span * 16));
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
@@ -832,13 +826,15 @@ void TPainterCanvas::FloodFill(int x, int y, TColor color, TFillStyle style)
         if (mark[size_t(py - clip.Top) * w + (lx - clip.Left)]) continue;
         while (lx > clip.Left && !mark[size_t(py - clip.Top) * w + (lx - 1 - clip.Left)] && matches(lx - 1, py)) --lx;
         int rx = pt.X;
-        while (rx + 1 < clip.Right && !mark[size_t(py - clip.Top) * w + (rx + 1 - clip.Left)] && matches(rx + 1, py)) ++rx;
+        while (rx + 1 < clip.Right && !mark[size_t(py - clip.Top) * w + (rx + 1 - clip.Left)] && matches(rx + 1, py))
+            ++rx;
         for (int i = lx; i <= rx; ++i) mark[size_t(py - clip.Top) * w + (i - clip.Left)] = 1;
         runs.push_back(QRect(lx, py, rx - lx + 1, 1));
         for (int ny : {py - 1, py + 1}) {
             if (ny < clip.Top || ny >= clip.Bottom) continue;
             for (int i = lx; i <= rx; ++i)
-                if (!mark[size_t(ny - clip.Top) * w + (i - clip.Left)] && matches(i, ny)) stack.push_back(TPoint(i, ny));
+                if (!mark[size_t(ny - clip.Top) * w + (i - clip.Left)] && matches(i, ny))
+                    stack.push_back(TPoint(i, ny));
         }
     }
     (void)h;
@@ -854,10 +850,7 @@ TColor TPainterCanvas::Pixel(int x, int y) const
     return FromQRgb(img->pixel(x, y));
 }
 
-void TPainterCanvas::SetPixel(int x, int y, TColor color)
-{
-    FillSolid(TRect(x, y, x + 1, y + 1), color);
-}
+void TPainterCanvas::SetPixel(int x, int y, TColor color) { FillSolid(TRect(x, y, x + 1, y + 1), color); }
 
 void TPainterCanvas::InvertRect(const TRect& r)
 {
@@ -888,7 +881,8 @@ void TPainterCanvas::DrawImage(const TRect& dest, const QImage& image, const TRe
     }
     // Alpha of the source is ignored as a device bitmap has none, except that
     // pictures with transparency (icons, GIFs) are blended.
-    if (mode == QPainter::CompositionMode_Source && image.hasAlphaChannel()) mode = QPainter::CompositionMode_SourceOver;
+    if (mode == QPainter::CompositionMode_Source && image.hasAlphaChannel())
+        mode = QPainter::CompositionMode_SourceOver;
     p->setCompositionMode(mode);
     QRect target(std::min(dest.Left, dest.Right), std::min(dest.Top, dest.Bottom), std::abs(dest.Width()),
                  std::abs(dest.Height()));
@@ -904,7 +898,8 @@ void TPainterCanvas::DrawImage(const TRect& dest, const QImage& image, const TRe
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-void TPainterCanvas::DrawImageTransparent(const TRect& dest, const QImage& image, const TRect& source, TColor transparent)
+void TPainterCanvas::DrawImageTransparent(const TRect& dest, const QImage& image, const TRect& source,
+                                          TColor transparent)
 {
     QPainter* p = Painter();
     if (!p || image.isNull() || dest.IsEmpty()) return;

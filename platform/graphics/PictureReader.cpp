@@ -45,7 +45,7 @@ bool IsGif(const QByteArray& data) { return data.size() >= 5 && data.startsWith(
 bool IsIcon(const QByteArray& data)
 {
     return data.size() >= 4 && Byte(data, 0) == 0 && Byte(data, 1) == 0 && (Byte(data, 2) == 1 || Byte(data, 2) == 2) &&
-           Byte(data, 3) == 0;
+        Byte(data, 3) == 0;
 }
 
 // --- JPEG -----------------------------------------------------------------
@@ -55,12 +55,9 @@ struct JpegError {
     std::jmp_buf jump;
 };
 
-extern "C" void JpegErrorExit(j_common_ptr cinfo)
-{
-    std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1);
-}
+extern "C" void JpegErrorExit(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1); }
 
-extern "C" void JpegOutputMessage(j_common_ptr) {}
+extern "C" void JpegOutputMessage(j_common_ptr) { }
 
 // Everything the decoding touches after setjmp lives here, outside the
 // function that calls setjmp, so a jump back leaves it in a known state.

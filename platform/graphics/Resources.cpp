@@ -18,15 +18,13 @@ QString ResourcePath(const QString& name, TResourceType type)
     InitResources();
     if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))) return QString();
     const QString upper = name.toUpper();
-    const QString path = type == TResourceType::Bitmap ? QStringLiteral(":/res/bitmap/") + upper + QStringLiteral(".bmp")
-                                                       : QStringLiteral(":/res/rcdata/") + upper;
+    const QString path = type == TResourceType::Bitmap
+        ? QStringLiteral(":/res/bitmap/") + upper + QStringLiteral(".bmp")
+        : QStringLiteral(":/res/rcdata/") + upper;
     return QFile::exists(path) ? path : QString();
 }
 
-bool HasResource(const QString& name, TResourceType type)
-{
-    return !ResourcePath(name, type).isEmpty();
-}
+bool HasResource(const QString& name, TResourceType type) { return !ResourcePath(name, type).isEmpty(); }
 
 QByteArray LoadResourceData(const QString& name, TResourceType type)
 {

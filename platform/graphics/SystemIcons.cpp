@@ -27,10 +27,7 @@ QIcon Stock(TStockIcon which)
 
 } // namespace
 
-TSize SystemIconSize(bool large)
-{
-    return large ? TSize(32, 32) : TSize(16, 16);
-}
+TSize SystemIconSize(bool large) { return large ? TSize(32, 32) : TSize(16, 16); }
 
 QImage SystemIcon(const QString& pathOrIndex, bool large)
 {

@@ -13,7 +13,4 @@ int GetSystemMetrics(int index)
     }
 }
 
-int SystemFontCharHeight()
-{
-    return 16;
-}
+int SystemFontCharHeight() { return 16; }

@@ -42,4 +42,8 @@ QString ThemeClassName(HTHEME theme) { return theme ? theme->className : QString
 
 int Win32MajorVersion() { return g_major; }
 int Win32MinorVersion() { return g_minor; }
-void SetWin32Version(int major, int minor) { g_major = major; g_minor = minor; }
+void SetWin32Version(int major, int minor)
+{
+    g_major = major;
+    g_minor = minor;
+}

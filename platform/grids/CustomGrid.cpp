@@ -31,8 +31,10 @@ TCustomGrid::TCustomGrid(QWidget* parent, const QString& name) : TWinControlOf<Q
     m_horzBar->setFocusPolicy(Qt::NoFocus);
     m_vertBar->hide();
     m_horzBar->hide();
-    QObject::connect(m_vertBar, &QScrollBar::valueChanged, this, [this] { GuardedCall(this, [this] { ScrollBarMoved(); }); });
-    QObject::connect(m_horzBar, &QScrollBar::valueChanged, this, [this] { GuardedCall(this, [this] { ScrollBarMoved(); }); });
+    QObject::connect(m_vertBar, &QScrollBar::valueChanged, this,
+                     [this] { GuardedCall(this, [this] { ScrollBarMoved(); }); });
+    QObject::connect(m_horzBar, &QScrollBar::valueChanged, this,
+                     [this] { GuardedCall(this, [this] { ScrollBarMoved(); }); });
     SetBorderStyle(TBorderStyle::bsSingle);
 }
 
@@ -90,8 +92,7 @@ void TCustomGrid::SetFixedCols(int value)
 void TCustomGrid::SetFixedRows(int value)
 {
     if (value < 0) throw EInvalidGridOperation(QStringLiteral("Grid index out of range"));
-    if (value >= m_rowCount)
-        throw EInvalidGridOperation(QStringLiteral("Fixed row count must be less than row count"));
+    if (value >= m_rowCount) throw EInvalidGridOperation(QStringLiteral("Fixed row count must be less than row count"));
     if (value == m_fixedRows) return;
     m_fixedRows = value;
     m_topRow = std::max(m_topRow, value);
@@ -169,7 +170,7 @@ void TCustomGrid::RowHeightsChanged()
     InvalidateGrid();
 }
 
-void TCustomGrid::SizeChanged(int, int) {}
+void TCustomGrid::SizeChanged(int, int) { }
 
 // ---------------------------------------------------------------------------
 // Geometry
@@ -519,8 +520,8 @@ void TCustomGrid::MoveCurrent(int col, int row, bool moveAnchor, bool show)
 
 TGridRect TCustomGrid::Selection() const
 {
-    TGridRect s(std::min(m_anchor.X, m_current.X), std::min(m_anchor.Y, m_current.Y),
-                std::max(m_anchor.X, m_current.X), std::max(m_anchor.Y, m_current.Y));
+    TGridRect s(std::min(m_anchor.X, m_current.X), std::min(m_anchor.Y, m_current.Y), std::max(m_anchor.X, m_current.X),
+                std::max(m_anchor.Y, m_current.Y));
     if (m_options.Contains(TGridOption::goRowSelect)) {
         s.Left = m_fixedCols;
         s.Right = m_colCount - 1;
@@ -531,9 +532,10 @@ TGridRect TCustomGrid::Selection() const
 void TCustomGrid::SetSelection(const TGridRect& value)
 {
     const TGridRect before = Selection();
-    m_anchor = TGridCoord(Clamp(value.Left, m_fixedCols, m_colCount - 1), Clamp(value.Top, m_fixedRows, m_rowCount - 1));
-    m_current = TGridCoord(Clamp(value.Right, m_fixedCols, m_colCount - 1),
-                           Clamp(value.Bottom, m_fixedRows, m_rowCount - 1));
+    m_anchor =
+        TGridCoord(Clamp(value.Left, m_fixedCols, m_colCount - 1), Clamp(value.Top, m_fixedRows, m_rowCount - 1));
+    m_current =
+        TGridCoord(Clamp(value.Right, m_fixedCols, m_colCount - 1), Clamp(value.Bottom, m_fixedRows, m_rowCount - 1));
     InvalidateSelection(before, Selection());
 }
 
@@ -670,14 +672,19 @@ void TCustomGrid::Paint()
                     const TRect r(x, y, x + w, y + h);
                     const bool fixed = col < m_fixedCols || row < m_fixedRows;
                     TGridDrawState state;
-                    if (fixed) state += TGridDrawStateItem::gdFixed;
-                    else if (sel.Contains(col, row)) state += TGridDrawStateItem::gdSelected;
-                    if (!fixed && focused && col == m_current.X && row == m_current.Y) state += TGridDrawStateItem::gdFocused;
+                    if (fixed)
+                        state += TGridDrawStateItem::gdFixed;
+                    else if (sel.Contains(col, row))
+                        state += TGridDrawStateItem::gdSelected;
+                    if (!fixed && focused && col == m_current.X && row == m_current.Y)
+                        state += TGridDrawStateItem::gdFocused;
                     DrawCell(col, row, r, state);
                     if (g > 0) {
                         const TColor line = fixed ? clBlack : clSilver;
-                        const bool vert = m_options.Contains(fixed ? TGridOption::goFixedVertLine : TGridOption::goVertLine);
-                        const bool horz = m_options.Contains(fixed ? TGridOption::goFixedHorzLine : TGridOption::goHorzLine);
+                        const bool vert =
+                            m_options.Contains(fixed ? TGridOption::goFixedVertLine : TGridOption::goVertLine);
+                        const bool horz =
+                            m_options.Contains(fixed ? TGridOption::goFixedHorzLine : TGridOption::goHorzLine);
                         canvas.Brush().SetColor(vert ? line : Color());
                         canvas.FillRect(TRect(r.Right, r.Top, r.Right + g, r.Bottom + g));
                         canvas.Brush().SetColor(horz ? line : Color());
@@ -704,7 +711,8 @@ void TCustomGrid::Paint()
         if (m_rowCount > 0 && lastRight == 0) lastRight = ColLeft(m_colCount - 1) + ColWidths(m_colCount - 1) + g;
         // What lies beyond the last column and row.
         canvas.Brush().SetColor(Color());
-        if (lastRight < upd.Right) canvas.FillRect(TRect(std::max(lastRight, upd.Left), upd.Top, upd.Right, upd.Bottom));
+        if (lastRight < upd.Right)
+            canvas.FillRect(TRect(std::max(lastRight, upd.Left), upd.Top, upd.Right, upd.Bottom));
         if (lastBottom < upd.Bottom)
             canvas.FillRect(TRect(upd.Left, std::max(lastBottom, upd.Top), upd.Right, upd.Bottom));
     }
@@ -735,9 +743,12 @@ void TCustomGrid::DrawCell(int col, int row, TRect rect, TGridDrawState state)
 {
     if (m_defaultDrawing && m_canvas) {
         TCanvas& canvas = *m_canvas;
-        if (state.Contains(TGridDrawStateItem::gdFixed)) canvas.Brush().SetColor(m_fixedColor);
-        else if (state.Contains(TGridDrawStateItem::gdSelected) && !state.Contains(TGridDrawStateItem::gdFocused)) canvas.Brush().SetColor(clHighlight);
-        else canvas.Brush().SetColor(Color());
+        if (state.Contains(TGridDrawStateItem::gdFixed))
+            canvas.Brush().SetColor(m_fixedColor);
+        else if (state.Contains(TGridDrawStateItem::gdSelected) && !state.Contains(TGridDrawStateItem::gdFocused))
+            canvas.Brush().SetColor(clHighlight);
+        else
+            canvas.Brush().SetColor(Color());
         canvas.FillRect(rect);
         if (state.Contains(TGridDrawStateItem::gdFocused)) canvas.DrawFocusRect(rect);
     }
@@ -761,8 +772,10 @@ void TCustomGrid::SetFixedColor(TColor value)
 void TCustomGrid::DrawSizingLine(int x)
 {
     auto it = std::find(m_sizingLines.begin(), m_sizingLines.end(), x);
-    if (it != m_sizingLines.end()) m_sizingLines.erase(it);
-    else m_sizingLines.push_back(x);
+    if (it != m_sizingLines.end())
+        m_sizingLines.erase(it);
+    else
+        m_sizingLines.push_back(x);
     InvalidateRect(TRect(x - 1, 0, x + 2, ClientHeight()));
 }
 
@@ -777,13 +790,18 @@ void TCustomGrid::MoveColumn(int fromIndex, int toIndex)
     HideEditor();
     if (!m_colWidths.empty()) {
         auto first = m_colWidths.begin();
-        if (fromIndex < toIndex) std::rotate(first + fromIndex, first + fromIndex + 1, first + toIndex + 1);
-        else std::rotate(first + toIndex, first + fromIndex, first + fromIndex + 1);
+        if (fromIndex < toIndex)
+            std::rotate(first + fromIndex, first + fromIndex + 1, first + toIndex + 1);
+        else
+            std::rotate(first + toIndex, first + fromIndex, first + fromIndex + 1);
     }
     auto shift = [&](int& c) {
-        if (c == fromIndex) c = toIndex;
-        else if (fromIndex < toIndex && c > fromIndex && c <= toIndex) --c;
-        else if (fromIndex > toIndex && c >= toIndex && c < fromIndex) ++c;
+        if (c == fromIndex)
+            c = toIndex;
+        else if (fromIndex < toIndex && c > fromIndex && c <= toIndex)
+            --c;
+        else if (fromIndex > toIndex && c >= toIndex && c < fromIndex)
+            ++c;
     };
     shift(m_current.X);
     shift(m_anchor.X);
@@ -799,13 +817,18 @@ void TCustomGrid::MoveRow(int fromIndex, int toIndex)
     HideEditor();
     if (!m_rowHeights.empty()) {
         auto first = m_rowHeights.begin();
-        if (fromIndex < toIndex) std::rotate(first + fromIndex, first + fromIndex + 1, first + toIndex + 1);
-        else std::rotate(first + toIndex, first + fromIndex, first + fromIndex + 1);
+        if (fromIndex < toIndex)
+            std::rotate(first + fromIndex, first + fromIndex + 1, first + toIndex + 1);
+        else
+            std::rotate(first + toIndex, first + fromIndex, first + fromIndex + 1);
     }
     auto shift = [&](int& r) {
-        if (r == fromIndex) r = toIndex;
-        else if (fromIndex < toIndex && r > fromIndex && r <= toIndex) --r;
-        else if (fromIndex > toIndex && r >= toIndex && r < fromIndex) ++r;
+        if (r == fromIndex)
+            r = toIndex;
+        else if (fromIndex < toIndex && r > fromIndex && r <= toIndex)
+            --r;
+        else if (fromIndex > toIndex && r >= toIndex && r < fromIndex)
+            ++r;
     };
     shift(m_current.Y);
     shift(m_anchor.Y);
@@ -880,8 +903,8 @@ TInplaceEdit* TCustomGrid::CreateEditor() { return new TInplaceEdit(this); }
 
 bool TCustomGrid::CanEditShow()
 {
-    return m_options.Contains(TGridOption::goEditing) && !m_options.Contains(TGridOption::goRowSelect) && m_current.X >= m_fixedCols &&
-           m_current.Y >= m_fixedRows;
+    return m_options.Contains(TGridOption::goEditing) && !m_options.Contains(TGridOption::goRowSelect) &&
+        m_current.X >= m_fixedCols && m_current.Y >= m_fixedRows;
 }
 
 QString TCustomGrid::GetEditText(int col, int row)
@@ -900,8 +923,10 @@ bool TCustomGrid::EditorMode() const { return m_editorShown; }
 
 void TCustomGrid::SetEditorMode(bool value)
 {
-    if (value) ShowEditor();
-    else HideEditor();
+    if (value)
+        ShowEditor();
+    else
+        HideEditor();
 }
 
 void TCustomGrid::ShowEditor()
@@ -935,11 +960,16 @@ void TCustomGrid::UpdateEditor()
 bool TCustomGrid::WantKey(int vk, TShiftState shift) const
 {
     switch (vk) {
-    case Win::VK_LEFT: case Win::VK_RIGHT: case Win::VK_UP: case Win::VK_DOWN: case Win::VK_PRIOR: case Win::VK_NEXT: case Win::VK_HOME: case Win::VK_END:
-    case Win::VK_RETURN:
-        return true;
-    default:
-        return TWinControlOf<QWidget>::WantKey(vk, shift);
+    case Win::VK_LEFT:
+    case Win::VK_RIGHT:
+    case Win::VK_UP:
+    case Win::VK_DOWN:
+    case Win::VK_PRIOR:
+    case Win::VK_NEXT:
+    case Win::VK_HOME:
+    case Win::VK_END:
+    case Win::VK_RETURN: return true;
+    default: return TWinControlOf<QWidget>::WantKey(vk, shift);
     }
 }
 
@@ -948,7 +978,8 @@ void TCustomGrid::KeyDown(int& key, TShiftState shift)
     TWinControlOf<QWidget>::KeyDown(key, shift);
     if (key == 0) return;
     const bool ctrl = shift.Contains(TShiftStateItem::ssCtrl);
-    const bool extend = shift.Contains(TShiftStateItem::ssShift) && m_options.Contains(TGridOption::goRangeSelect) && !m_options.Contains(TGridOption::goRowSelect);
+    const bool extend = shift.Contains(TShiftStateItem::ssShift) && m_options.Contains(TGridOption::goRangeSelect) &&
+        !m_options.Contains(TGridOption::goRowSelect);
     int col = m_current.X;
     int row = m_current.Y;
     const int page = std::max(1, VisibleRowCount());
@@ -957,11 +988,19 @@ void TCustomGrid::KeyDown(int& key, TShiftState shift)
     case Win::VK_UP: --row; break;
     case Win::VK_DOWN: ++row; break;
     case Win::VK_LEFT:
-        if (rowSelect) { SetLeftCol(m_leftCol - 1); key = 0; return; }
+        if (rowSelect) {
+            SetLeftCol(m_leftCol - 1);
+            key = 0;
+            return;
+        }
         --col;
         break;
     case Win::VK_RIGHT:
-        if (rowSelect) { SetLeftCol(m_leftCol + 1); key = 0; return; }
+        if (rowSelect) {
+            SetLeftCol(m_leftCol + 1);
+            key = 0;
+            return;
+        }
         ++col;
         break;
     case Win::VK_PRIOR:
@@ -983,10 +1022,16 @@ void TCustomGrid::KeyDown(int& key, TShiftState shift)
     case Win::VK_TAB:
         if (!m_options.Contains(TGridOption::goTabs)) return;
         if (shift.Contains(TShiftStateItem::ssShift)) {
-            if (--col < m_fixedCols) { col = m_colCount - 1; --row; }
+            if (--col < m_fixedCols) {
+                col = m_colCount - 1;
+                --row;
+            }
             if (row < m_fixedRows) { row = m_rowCount - 1; }
         } else {
-            if (++col >= m_colCount) { col = m_fixedCols; ++row; }
+            if (++col >= m_colCount) {
+                col = m_fixedCols;
+                ++row;
+            }
             if (row >= m_rowCount) { row = m_fixedRows; }
         }
         break;
@@ -996,13 +1041,14 @@ void TCustomGrid::KeyDown(int& key, TShiftState shift)
         return;
     case Win::VK_RETURN:
         if (m_options.Contains(TGridOption::goEditing)) {
-            if (m_editorShown) HideEditor();
-            else ShowEditor();
+            if (m_editorShown)
+                HideEditor();
+            else
+                ShowEditor();
             key = 0;
         }
         return;
-    default:
-        return;
+    default: return;
     }
     key = 0;
     FocusCell(col, row, !extend);
@@ -1071,14 +1117,19 @@ void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
                 m_gestureIndex = c.X;
                 m_gestureLine = ColLeft(c.X);
                 DrawSizingLine(m_gestureLine);
-            } else if (c.Y >= 0 && c.X < m_fixedCols && c.Y >= m_fixedRows && m_options.Contains(TGridOption::goRowMoving)) {
+            } else if (c.Y >= 0 && c.X < m_fixedCols && c.Y >= m_fixedRows &&
+                       m_options.Contains(TGridOption::goRowMoving)) {
                 m_gesture = Gesture::RowMoving;
                 m_gestureIndex = c.Y;
             } else if (c.X >= m_fixedCols && c.Y >= m_fixedRows) {
                 const bool wasCurrent = c.X == m_current.X && c.Y == m_current.Y;
                 m_gesture = Gesture::Selecting;
-                FocusCell(c.X, c.Y, !(shift.Contains(TShiftStateItem::ssShift) && m_options.Contains(TGridOption::goRangeSelect)));
-                if (wasCurrent && m_options.Contains(TGridOption::goEditing) && !shift.Contains(TShiftStateItem::ssDouble)) ShowEditor();
+                FocusCell(
+                    c.X, c.Y,
+                    !(shift.Contains(TShiftStateItem::ssShift) && m_options.Contains(TGridOption::goRangeSelect)));
+                if (wasCurrent && m_options.Contains(TGridOption::goEditing) &&
+                    !shift.Contains(TShiftStateItem::ssDouble))
+                    ShowEditor();
             }
         }
     }
@@ -1097,9 +1148,7 @@ void TCustomGrid::MouseMove(TShiftState shift, int x, int y)
         }
         break;
     }
-    case Gesture::RowSizing:
-        SetRowHeights(m_gestureIndex, std::max(0, y - m_gestureStart));
-        break;
+    case Gesture::RowSizing: SetRowHeights(m_gestureIndex, std::max(0, y - m_gestureStart)); break;
     case Gesture::ColMoving: {
         const TGridCoord c = MouseCoord(std::max(x, FixedWidth()), 0);
         if (c.X >= m_fixedCols) {
@@ -1119,8 +1168,7 @@ void TCustomGrid::MouseMove(TShiftState shift, int x, int y)
             MoveCurrent(c.X, c.Y, false, true);
         break;
     }
-    default:
-        break;
+    default: break;
     }
     TWinControlOf<QWidget>::MouseMove(shift, x, y);
 }
@@ -1145,8 +1193,7 @@ void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
         if (c.Y >= m_fixedRows && c.Y != m_gestureIndex) MoveRow(m_gestureIndex, c.Y);
         break;
     }
-    default:
-        break;
+    default: break;
     }
     m_gestureLine = -1;
     TWinControlOf<QWidget>::MouseUp(button, shift, x, y);
@@ -1178,8 +1225,10 @@ void TCustomGrid::wheelEvent(QWheelEvent* event)
     const TShiftState shift = ShiftStateFromQt(event->modifiers(), event->buttons());
     const int notches = std::max(1, std::abs(dy) / 120);
     for (int i = 0; i < notches; ++i) {
-        if (dy < 0) DoMouseWheelDown(shift, TPoint(p.x(), p.y()));
-        else DoMouseWheelUp(shift, TPoint(p.x(), p.y()));
+        if (dy < 0)
+            DoMouseWheelDown(shift, TPoint(p.x(), p.y()));
+        else
+            DoMouseWheelUp(shift, TPoint(p.x(), p.y()));
     }
     event->accept();
 }

@@ -168,7 +168,7 @@ protected:
     // shows with that character as its text.
     virtual void ShowEditorWithChar(TKeyChar ch);
     // The editor was hidden (its text stored when changed).
-    virtual void EditorHidden() {}
+    virtual void EditorHidden() { }
     virtual QString GetEditText(int col, int row);
     virtual void SetEditText(int col, int row, const QString& value);
     // The whole paint: the walk over the update rectangle, then the area
@@ -242,7 +242,8 @@ private:
     int m_leftCol = 1;
     TGridCoord m_current{1, 1};
     TGridCoord m_anchor{1, 1};
-    TGridOptions m_options{TGridOption::goFixedVertLine, TGridOption::goFixedHorzLine, TGridOption::goVertLine, TGridOption::goHorzLine, TGridOption::goRangeSelect};
+    TGridOptions m_options{TGridOption::goFixedVertLine, TGridOption::goFixedHorzLine, TGridOption::goVertLine,
+                           TGridOption::goHorzLine, TGridOption::goRangeSelect};
     bool m_defaultDrawing = true;
     TColor m_fixedColor = clBtnFace;
     TInplaceEdit* m_editor = nullptr;

@@ -6,7 +6,6 @@
 #include "platform/core/Exception.h"
 #include "platform/core/Set.h"
 
-
 enum class TGridOption {
     goFixedVertLine,
     goFixedHorzLine,
@@ -33,7 +32,7 @@ struct TGridCoord {
     int X = 0;
     int Y = 0;
     constexpr TGridCoord() = default;
-    constexpr TGridCoord(int x, int y) : X(x), Y(y) {}
+    constexpr TGridCoord(int x, int y) : X(x), Y(y) { }
     constexpr bool operator==(const TGridCoord&) const = default;
 };
 
@@ -44,7 +43,7 @@ struct TGridRect {
     int Right = 0;
     int Bottom = 0;
     constexpr TGridRect() = default;
-    constexpr TGridRect(int l, int t, int r, int b) : Left(l), Top(t), Right(r), Bottom(b) {}
+    constexpr TGridRect(int l, int t, int r, int b) : Left(l), Top(t), Right(r), Bottom(b) { }
     constexpr bool operator==(const TGridRect&) const = default;
     constexpr bool Contains(int col, int row) const
     {

@@ -40,7 +40,8 @@ void TInplaceEdit::HideEdit()
 
 bool TInplaceEdit::ForwardsKey(int key, TShiftState) const
 {
-    return key == Win::VK_UP || key == Win::VK_DOWN || key == Win::VK_PRIOR || key == Win::VK_NEXT || key == Win::VK_TAB;
+    return key == Win::VK_UP || key == Win::VK_DOWN || key == Win::VK_PRIOR || key == Win::VK_NEXT ||
+        key == Win::VK_TAB;
 }
 
 void TInplaceEdit::KeyDown(int& key, TShiftState shift)

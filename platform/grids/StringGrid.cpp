@@ -106,8 +106,10 @@ void MoveItem(std::vector<T>& v, int from, int to)
     if (v.size() <= size_t(from) && v.size() <= size_t(to)) return; // both empty
     if (v.size() < need) v.resize(need);
     auto first = v.begin();
-    if (from < to) std::rotate(first + from, first + from + 1, first + to + 1);
-    else std::rotate(first + to, first + from, first + from + 1);
+    if (from < to)
+        std::rotate(first + from, first + from + 1, first + to + 1);
+    else
+        std::rotate(first + to, first + from, first + from + 1);
 }
 } // namespace
 
@@ -170,8 +172,10 @@ void TStringGrid::DrawCell(int col, int row, TRect rect, TGridDrawState state)
     if (DefaultDrawing() && Canvas()) {
         TCustomGrid::DrawCell(col, row, rect, state);
         TCanvas& canvas = *Canvas();
-        canvas.Font().SetColor(state.Contains(TGridDrawStateItem::gdSelected) && !state.Contains(TGridDrawStateItem::gdFocused) ? clHighlightText
-                                                                                        : clWindowText);
+        canvas.Font().SetColor(state.Contains(TGridDrawStateItem::gdSelected) &&
+                                       !state.Contains(TGridDrawStateItem::gdFocused)
+                                   ? clHighlightText
+                                   : clWindowText);
         canvas.SetBkMode(Win::TRANSPARENT);
         canvas.TextRect(rect, rect.Left + 2, rect.Top + 2, Cells(col, row));
         return;

@@ -24,10 +24,7 @@ TApplication::~TApplication()
     g_instance = nullptr;
 }
 
-TApplication* TApplication::Instance()
-{
-    return g_instance;
-}
+TApplication* TApplication::Instance() { return g_instance; }
 
 void TApplication::ProcessMessages()
 {
@@ -50,10 +47,7 @@ int TApplication::Run()
     return exec();
 }
 
-void TApplication::HandleException(QObject* sender)
-{
-    HandleException(sender, std::current_exception());
-}
+void TApplication::HandleException(QObject* sender) { HandleException(sender, std::current_exception()); }
 
 void TApplication::HandleException(QObject* sender, std::exception_ptr error)
 {
@@ -62,12 +56,16 @@ void TApplication::HandleException(QObject* sender, std::exception_ptr error)
         try {
             std::rethrow_exception(error);
         } catch (Exception& e) {
-            if (OnException) OnException(sender, e);
-            else Dialogs::ShowError(e.Message());
+            if (OnException)
+                OnException(sender, e);
+            else
+                Dialogs::ShowError(e.Message());
         } catch (const std::exception& e) {
             Exception wrapped(QString::fromLocal8Bit(e.what()));
-            if (OnException) OnException(sender, wrapped);
-            else Dialogs::ShowError(wrapped.Message());
+            if (OnException)
+                OnException(sender, wrapped);
+            else
+                Dialogs::ShowError(wrapped.Message());
         }
     } catch (...) {
         // The exception event itself failed: nothing more can be reported.

@@ -13,20 +13,11 @@ QList<TForm*>& formList()
 }
 } // namespace
 
-TForm::TForm(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags)
-{
-    formList().append(this);
-}
+TForm::TForm(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) { formList().append(this); }
 
-TForm::~TForm()
-{
-    formList().removeAll(this);
-}
+TForm::~TForm() { formList().removeAll(this); }
 
-QList<TForm*> TForm::Forms()
-{
-    return formList();
-}
+QList<TForm*> TForm::Forms() { return formList(); }
 
 bool TForm::Close()
 {
@@ -34,7 +25,10 @@ bool TForm::Close()
     m_closing = true;
     struct Reset {
         QPointer<TForm> f;
-        ~Reset() { if (f) f->m_closing = false; }
+        ~Reset()
+        {
+            if (f) f->m_closing = false;
+        }
     } reset{this};
 
     bool canClose = true;
@@ -50,12 +44,9 @@ bool TForm::Close()
         return true;
     }
     switch (action) {
-    case TCloseAction::caNone:
-        return false;
+    case TCloseAction::caNone: return false;
     case TCloseAction::caHide:
-    case TCloseAction::caMinimize:
-        hide();
-        return true;
+    case TCloseAction::caMinimize: hide(); return true;
     case TCloseAction::caFree:
         hide();
         Release();
@@ -71,7 +62,7 @@ void TForm::Release()
     deleteLater();
 }
 
-void TForm::WndProc(TMessage&) {}
+void TForm::WndProc(TMessage&) { }
 
 void TForm::closeEvent(QCloseEvent* event)
 {

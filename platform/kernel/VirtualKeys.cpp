@@ -15,31 +15,64 @@ struct KeyPair {
 // Keys that have a virtual key of their own (digits and letters are done by
 // range).
 constexpr KeyPair kKeys[] = {
-    {Qt::Key_Backspace, Win::VK_BACK},    {Qt::Key_Tab, Win::VK_TAB},           {Qt::Key_Backtab, Win::VK_TAB},
-    {Qt::Key_Clear, Win::VK_CLEAR},       {Qt::Key_Return, Win::VK_RETURN},     {Qt::Key_Enter, Win::VK_RETURN},
-    {Qt::Key_Shift, Win::VK_SHIFT},       {Qt::Key_Control, Win::VK_CONTROL},   {Qt::Key_Alt, Win::VK_MENU},
-    {Qt::Key_Pause, Win::VK_PAUSE},       {Qt::Key_CapsLock, Win::VK_CAPITAL},  {Qt::Key_Escape, Win::VK_ESCAPE},
-    {Qt::Key_Space, Win::VK_SPACE},       {Qt::Key_PageUp, Win::VK_PRIOR},      {Qt::Key_PageDown, Win::VK_NEXT},
-    {Qt::Key_End, Win::VK_END},           {Qt::Key_Home, Win::VK_HOME},         {Qt::Key_Left, Win::VK_LEFT},
-    {Qt::Key_Up, Win::VK_UP},             {Qt::Key_Right, Win::VK_RIGHT},       {Qt::Key_Down, Win::VK_DOWN},
-    {Qt::Key_Print, Win::VK_SNAPSHOT},    {Qt::Key_Insert, Win::VK_INSERT},     {Qt::Key_Delete, Win::VK_DELETE},
-    {Qt::Key_Help, Win::VK_HELP},         {Qt::Key_Meta, Win::VK_LWIN},         {Qt::Key_Menu, Win::VK_APPS},
-    {Qt::Key_NumLock, Win::VK_NUMLOCK},   {Qt::Key_ScrollLock, Win::VK_SCROLL}, {Qt::Key_Semicolon, Win::VK_OEM_1},
-    {Qt::Key_Colon, Win::VK_OEM_1},       {Qt::Key_Equal, Win::VK_OEM_PLUS},    {Qt::Key_Plus, Win::VK_OEM_PLUS},
-    {Qt::Key_Comma, Win::VK_OEM_COMMA},   {Qt::Key_Less, Win::VK_OEM_COMMA},    {Qt::Key_Minus, Win::VK_OEM_MINUS},
-    {Qt::Key_Underscore, Win::VK_OEM_MINUS}, {Qt::Key_Period, Win::VK_OEM_PERIOD}, {Qt::Key_Greater, Win::VK_OEM_PERIOD},
-    {Qt::Key_Slash, Win::VK_OEM_2},       {Qt::Key_Question, Win::VK_OEM_2},    {Qt::Key_QuoteLeft, Win::VK_OEM_3},
-    {Qt::Key_AsciiTilde, Win::VK_OEM_3},  {Qt::Key_BracketLeft, Win::VK_OEM_4}, {Qt::Key_BraceLeft, Win::VK_OEM_4},
-    {Qt::Key_Backslash, Win::VK_OEM_5},   {Qt::Key_Bar, Win::VK_OEM_5},         {Qt::Key_BracketRight, Win::VK_OEM_6},
-    {Qt::Key_BraceRight, Win::VK_OEM_6},  {Qt::Key_Apostrophe, Win::VK_OEM_7},  {Qt::Key_QuoteDbl, Win::VK_OEM_7},
+    {Qt::Key_Backspace, Win::VK_BACK},
+    {Qt::Key_Tab, Win::VK_TAB},
+    {Qt::Key_Backtab, Win::VK_TAB},
+    {Qt::Key_Clear, Win::VK_CLEAR},
+    {Qt::Key_Return, Win::VK_RETURN},
+    {Qt::Key_Enter, Win::VK_RETURN},
+    {Qt::Key_Shift, Win::VK_SHIFT},
+    {Qt::Key_Control, Win::VK_CONTROL},
+    {Qt::Key_Alt, Win::VK_MENU},
+    {Qt::Key_Pause, Win::VK_PAUSE},
+    {Qt::Key_CapsLock, Win::VK_CAPITAL},
+    {Qt::Key_Escape, Win::VK_ESCAPE},
+    {Qt::Key_Space, Win::VK_SPACE},
+    {Qt::Key_PageUp, Win::VK_PRIOR},
+    {Qt::Key_PageDown, Win::VK_NEXT},
+    {Qt::Key_End, Win::VK_END},
+    {Qt::Key_Home, Win::VK_HOME},
+    {Qt::Key_Left, Win::VK_LEFT},
+    {Qt::Key_Up, Win::VK_UP},
+    {Qt::Key_Right, Win::VK_RIGHT},
+    {Qt::Key_Down, Win::VK_DOWN},
+    {Qt::Key_Print, Win::VK_SNAPSHOT},
+    {Qt::Key_Insert, Win::VK_INSERT},
+    {Qt::Key_Delete, Win::VK_DELETE},
+    {Qt::Key_Help, Win::VK_HELP},
+    {Qt::Key_Meta, Win::VK_LWIN},
+    {Qt::Key_Menu, Win::VK_APPS},
+    {Qt::Key_NumLock, Win::VK_NUMLOCK},
+    {Qt::Key_ScrollLock, Win::VK_SCROLL},
+    {Qt::Key_Semicolon, Win::VK_OEM_1},
+    {Qt::Key_Colon, Win::VK_OEM_1},
+    {Qt::Key_Equal, Win::VK_OEM_PLUS},
+    {Qt::Key_Plus, Win::VK_OEM_PLUS},
+    {Qt::Key_Comma, Win::VK_OEM_COMMA},
+    {Qt::Key_Less, Win::VK_OEM_COMMA},
+    {Qt::Key_Minus, Win::VK_OEM_MINUS},
+    {Qt::Key_Underscore, Win::VK_OEM_MINUS},
+    {Qt::Key_Period, Win::VK_OEM_PERIOD},
+    {Qt::Key_Greater, Win::VK_OEM_PERIOD},
+    {Qt::Key_Slash, Win::VK_OEM_2},
+    {Qt::Key_Question, Win::VK_OEM_2},
+    {Qt::Key_QuoteLeft, Win::VK_OEM_3},
+    {Qt::Key_AsciiTilde, Win::VK_OEM_3},
+    {Qt::Key_BracketLeft, Win::VK_OEM_4},
+    {Qt::Key_BraceLeft, Win::VK_OEM_4},
+    {Qt::Key_Backslash, Win::VK_OEM_5},
+    {Qt::Key_Bar, Win::VK_OEM_5},
+    {Qt::Key_BracketRight, Win::VK_OEM_6},
+    {Qt::Key_BraceRight, Win::VK_OEM_6},
+    {Qt::Key_Apostrophe, Win::VK_OEM_7},
+    {Qt::Key_QuoteDbl, Win::VK_OEM_7},
 };
 
 // Shifted digits of a US keyboard: Qt names the character, Windows the key.
 constexpr KeyPair kShiftedDigits[] = {
-    {Qt::Key_ParenRight, '0'}, {Qt::Key_Exclam, '1'},     {Qt::Key_At, '2'},
-    {Qt::Key_NumberSign, '3'}, {Qt::Key_Dollar, '4'},     {Qt::Key_Percent, '5'},
-    {Qt::Key_AsciiCircum, '6'}, {Qt::Key_Ampersand, '7'}, {Qt::Key_Asterisk, '8'},
-    {Qt::Key_ParenLeft, '9'},
+    {Qt::Key_ParenRight, '0'}, {Qt::Key_Exclam, '1'},    {Qt::Key_At, '2'},          {Qt::Key_NumberSign, '3'},
+    {Qt::Key_Dollar, '4'},     {Qt::Key_Percent, '5'},   {Qt::Key_AsciiCircum, '6'}, {Qt::Key_Ampersand, '7'},
+    {Qt::Key_Asterisk, '8'},   {Qt::Key_ParenLeft, '9'},
 };
 
 } // namespace
@@ -118,10 +151,14 @@ QList<TKeyChar> CharactersOfKey(const QKeyEvent& event)
     if (ctrl && !alt) {
         // Ctrl+letter gives its control character; a few other keys give one
         // too; the rest give none.
-        if (key >= Qt::Key_A && key <= Qt::Key_Z) out.append(TKeyChar(key - Qt::Key_A + 1));
-        else if (key == Qt::Key_Backspace) out.append(TKeyChar(127));
-        else if (key == Qt::Key_Return || key == Qt::Key_Enter) out.append(TKeyChar(10));
-        else if (key == Qt::Key_BracketLeft) out.append(TKeyChar(27));
+        if (key >= Qt::Key_A && key <= Qt::Key_Z)
+            out.append(TKeyChar(key - Qt::Key_A + 1));
+        else if (key == Qt::Key_Backspace)
+            out.append(TKeyChar(127));
+        else if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            out.append(TKeyChar(10));
+        else if (key == Qt::Key_BracketLeft)
+            out.append(TKeyChar(27));
         return out;
     }
     if (alt && !ctrl) return out; // the system-character path: no key press
@@ -155,11 +192,8 @@ QList<TKeyChar> CharactersOfKey(const QKeyEvent& event)
 void PostKeyDown(QWidget* target, int vk, TShiftState shift)
 {
     if (!target) return;
-    QCoreApplication::postEvent(target,
-                                new QKeyEvent(QEvent::KeyPress, QtKeyFromVirtualKey(vk), QtModifiersFromShiftState(shift)));
+    QCoreApplication::postEvent(
+        target, new QKeyEvent(QEvent::KeyPress, QtKeyFromVirtualKey(vk), QtModifiersFromShiftState(shift)));
 }
 
-QString KeyCharText(TKeyChar ch)
-{
-    return QString::fromUcs4(&ch, 1);
-}
+QString KeyCharText(TKeyChar ch) { return QString::fromUcs4(&ch, 1); }

@@ -6,7 +6,7 @@
 
 TMessageHandler::~TMessageHandler() = default;
 
-TMessageEvent::TMessageEvent(const TMessage& message) : QEvent(EventType()), m_message(message) {}
+TMessageEvent::TMessageEvent(const TMessage& message) : QEvent(EventType()), m_message(message) { }
 
 QEvent::Type TMessageEvent::EventType()
 {

@@ -25,15 +25,9 @@ namespace {
 
 using Guard = std::shared_ptr<HttpGuard>;
 
-EHttpError TooLarge()
-{
-    return EHttpError(QStringLiteral("The server's answer exceeds the size limit."));
-}
+EHttpError TooLarge() { return EHttpError(QStringLiteral("The server's answer exceeds the size limit.")); }
 
-EHttpError InvalidAnswer()
-{
-    return EHttpError(QStringLiteral("Invalid HTTP response."));
-}
+EHttpError InvalidAnswer() { return EHttpError(QStringLiteral("Invalid HTTP response.")); }
 
 // Ends the call when its client was destroyed or disconnected meanwhile.
 // Touches nothing but the guard.
@@ -132,8 +126,8 @@ QString ReasonText(const QByteArray& raw)
 
 bool IsHostNameChar(QChar c)
 {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-' ||
-           c == u'.' || c == u'_';
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.' ||
+        c == u'_';
 }
 
 } // namespace
@@ -181,10 +175,7 @@ void HttpGuard::Expire()
     if (loop) loop->quit();
 }
 
-void ExpireDeadline(THttpClient& client)
-{
-    client.m_guard->Expire();
-}
+void ExpireDeadline(THttpClient& client) { client.m_guard->Expire(); }
 
 bool HttpCookieJar::setCookiesFromUrl(const QList<QNetworkCookie>& cookies, const QUrl& url)
 {
@@ -273,9 +264,9 @@ HttpTarget ParseHttpTarget(const QString& url, const QString& clientHost, int cl
     if (t.host.isEmpty()) throw ESocketError(Win::WSAEDESTADDRREQ);
     const bool v6 = t.host.contains(u':');
     for (QChar c : t.host) {
-        const bool ok = v6 ? (c.isDigit() || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F') || c == u':' ||
-                              c == u'.')
-                           : IsHostNameChar(c);
+        const bool ok = v6
+            ? (c.isDigit() || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F') || c == u':' || c == u'.')
+            : IsHostNameChar(c);
         if (!ok) throw ESocketError(Win::WSAHOST_NOT_FOUND);
     }
     if (port == 0) {
@@ -312,8 +303,7 @@ HttpTarget ParseHttpTarget(const QString& url, const QString& clientHost, int cl
 
 THttpClient::THttpClient(QObject* owner)
     : QObject(owner), m_guard(std::make_shared<HttpGuard>()), m_cookies(new HttpCookieJar(this))
-{
-}
+{ }
 
 THttpClient::~THttpClient()
 {
@@ -382,8 +372,8 @@ QStringList THttpClient::RawResponseHeaders() const
 
 void THttpClient::SetCustomHeader(const QString& name, const QString& value)
 {
-    static const char* const managed[] = {"Host", "Content-Length", "Transfer-Encoding", "Connection",
-                                          "Accept-Encoding", "Cookie"};
+    static const char* const managed[] = {"Host",       "Content-Length",  "Transfer-Encoding",
+                                          "Connection", "Accept-Encoding", "Cookie"};
     const QByteArray key = name.toLatin1();
     bool token = !name.isEmpty() && key.size() == name.size();
     for (char c : key) token = token && IsTokenChar(c);
@@ -399,15 +389,9 @@ void THttpClient::SetCustomHeader(const QString& name, const QString& value)
     m_customHeaders.append({name, value});
 }
 
-QList<QNetworkCookie> THttpClient::Cookies() const
-{
-    return m_cookies->All();
-}
+QList<QNetworkCookie> THttpClient::Cookies() const { return m_cookies->All(); }
 
-void THttpClient::ClearCookies()
-{
-    m_cookies->Clear();
-}
+void THttpClient::ClearCookies() { m_cookies->Clear(); }
 
 QByteArray THttpClient::RequestHead(const QByteArray& method, const HttpTarget& target, const QByteArray* body) const
 {
@@ -461,7 +445,8 @@ void THttpClient::DoRequest(const QByteArray& method, const QString& url, QIODev
     const HttpTarget target = ParseHttpTarget(url, m_host, m_port);
     QByteArray payload;
     if (body) {
-        if (!body->isOpen() && !body->open(QIODevice::ReadOnly)) throw EStreamError(QStringLiteral("Stream read error"));
+        if (!body->isOpen() && !body->open(QIODevice::ReadOnly))
+            throw EStreamError(QStringLiteral("Stream read error"));
         if (!body->isSequential()) body->seek(0);
         payload = body->readAll();
     }
@@ -542,8 +527,10 @@ void THttpClient::OpenSocket(int fd)
         readNotifier->setEnabled(false);
         // Idle, the connection may be closed (and the notifier deleted):
         // not while the notifier is still delivering its signal.
-        if (m_busy) m_guard->Wake();
-        else QTimer::singleShot(0, this, &THttpClient::IdleReadable);
+        if (m_busy)
+            m_guard->Wake();
+        else
+            QTimer::singleShot(0, this, &THttpClient::IdleReadable);
     });
     QSocketNotifier* writeNotifier = &m_socket->WriteNotifier();
     connect(writeNotifier, &QSocketNotifier::activated, this, [this, writeNotifier] {
@@ -779,10 +766,10 @@ bool THttpClient::ReadAnswer(const Guard& g, const HttpTarget& target, QIODevice
             if (line.isEmpty() || line.size() > 15) throw InvalidAnswer();
             qint64 size = 0;
             for (char c : line) {
-                const int digit = (c >= '0' && c <= '9')   ? c - '0'
-                                  : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                                  : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                                           : -1;
+                const int digit = (c >= '0' && c <= '9') ? c - '0'
+                    : (c >= 'a' && c <= 'f')             ? c - 'a' + 10
+                    : (c >= 'A' && c <= 'F')             ? c - 'A' + 10
+                                                         : -1;
                 if (digit < 0) throw InvalidAnswer();
                 size = size * 16 + digit;
             }
@@ -853,10 +840,7 @@ bool THttpClient::CloseSocket(bool report)
     return true;
 }
 
-int THttpClient::Fd() const
-{
-    return m_socket ? m_socket->Fd() : -1;
-}
+int THttpClient::Fd() const { return m_socket ? m_socket->Fd() : -1; }
 
 void THttpClient::FireStatus(THttpStatus status, const QString& text)
 {

@@ -133,16 +133,18 @@ public:
 private:
     friend void httpclient::ExpireDeadline(THttpClient& client);
     void DoRequest(const QByteArray& method, const QString& url, QIODevice* body, QIODevice& response);
-    QByteArray RequestHead(const QByteArray& method, const httpclient::HttpTarget& target, const QByteArray* body) const;
+    QByteArray RequestHead(const QByteArray& method, const httpclient::HttpTarget& target,
+                           const QByteArray* body) const;
     void Connect(const std::shared_ptr<httpclient::HttpGuard>& g, const QString& host, quint16 port);
     QList<QHostAddress> Resolve(const std::shared_ptr<httpclient::HttpGuard>& g, const QString& host,
-                                      const QDeadlineTimer& deadline);
+                                const QDeadlineTimer& deadline);
     void OpenSocket(int fd);
     void WaitSocket(const std::shared_ptr<httpclient::HttpGuard>& g, bool forWrite, const QDeadlineTimer& deadline);
     void Send(const std::shared_ptr<httpclient::HttpGuard>& g, const QByteArray& data);
     bool Fill(const std::shared_ptr<httpclient::HttpGuard>& g);
     QByteArray ReadLine(const std::shared_ptr<httpclient::HttpGuard>& g);
-    void ReadHeaders(const std::shared_ptr<httpclient::HttpGuard>& g, QList<std::pair<QByteArray, QByteArray>>& headers);
+    void ReadHeaders(const std::shared_ptr<httpclient::HttpGuard>& g,
+                     QList<std::pair<QByteArray, QByteArray>>& headers);
     bool ReadAnswer(const std::shared_ptr<httpclient::HttpGuard>& g, const httpclient::HttpTarget& target,
                     QIODevice& response);
     void ReadBody(const std::shared_ptr<httpclient::HttpGuard>& g, qint64 length, QIODevice& response, qint64& total);
@@ -178,6 +180,6 @@ private:
     bool m_busy = false;
     int m_lookupId = -1;
     std::unique_ptr<httpclient::HttpSocket> m_socket; // null while not connected
-    QByteArray m_in;        // received, not yet consumed from m_inPos on
+    QByteArray m_in;                                  // received, not yet consumed from m_inPos on
     qsizetype m_inPos = 0;
 };

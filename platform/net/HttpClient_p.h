@@ -16,19 +16,19 @@ class THttpClient;
 namespace httpclient {
 
 // Limits on what a server may make the client hold, besides the body cap.
-constexpr qsizetype kMaxLineBytes = 16 * 1024;      // status, header, chunk-size line
-constexpr qsizetype kMaxHeaderBytes = 256 * 1024;   // one header block
+constexpr qsizetype kMaxLineBytes = 16 * 1024;    // status, header, chunk-size line
+constexpr qsizetype kMaxHeaderBytes = 256 * 1024; // one header block
 constexpr int kMaxHeaderLines = 256;
-constexpr int kMaxCookies = 300;                    // kept per client
-constexpr int kMaxReasonChars = 256;                // reason phrase kept for messages
+constexpr int kMaxCookies = 300;     // kept per client
+constexpr int kMaxReasonChars = 256; // reason phrase kept for messages
 
 // Where one request goes and what it asks for.
 struct HttpTarget {
-    QString host;              // name or address, without brackets
+    QString host; // name or address, without brackets
     quint16 port = 80;
-    QByteArray hostHeader;     // value of the Host header: host[:port]
-    QByteArray requestTarget;  // path and query, escaped for the request line
-    QUrl cookieUrl;            // the same place as a URL, for the cookie store
+    QByteArray hostHeader;    // value of the Host header: host[:port]
+    QByteArray requestTarget; // path and query, escaped for the request line
+    QUrl cookieUrl;           // the same place as a URL, for the cookie store
 };
 
 // Reads a URL text as the connections write it: "http://host[:port]/path?query",
@@ -50,10 +50,10 @@ bool SplitHostPort(const QString& text, QString& host, int& port);
 // both hold it, so the frame can see that the client is gone without
 // touching it.
 struct HttpGuard {
-    bool alive = true;        // false once the client is destroyed
-    bool aborted = false;     // Disconnect() during the call
-    bool signalled = false;   // what the call waits for has happened
-    bool expired = false;     // the call's deadline counts as passed
+    bool alive = true;      // false once the client is destroyed
+    bool aborted = false;   // Disconnect() during the call
+    bool signalled = false; // what the call waits for has happened
+    bool expired = false;   // the call's deadline counts as passed
     QEventLoop* loop = nullptr;
 
     void Wake();

@@ -62,8 +62,7 @@ constexpr CodeText kDescriptions[] = {
 
 ESocketError::ESocketError(int code)
     : EHttpError(Format(QStringLiteral("Socket Error # %d\r\n%s"), {code, Description(code)})), m_code(code)
-{
-}
+{ }
 
 QString ESocketError::Description(int code)
 {
@@ -118,9 +117,8 @@ int ESocketError::CodeFromErrno(int error)
     }
 }
 
-EConnClosedGracefully::EConnClosedGracefully() : EHttpError(QStringLiteral("Connection closed gracefully.")) {}
+EConnClosedGracefully::EConnClosedGracefully() : EHttpError(QStringLiteral("Connection closed gracefully.")) { }
 
 EHttpProtocolError::EHttpProtocolError(int code, const QString& reason)
     : EHttpError(QStringLiteral("HTTP/1.1 ") + QString::number(code) + u' ' + reason), m_code(code)
-{
-}
+{ }

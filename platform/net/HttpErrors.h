@@ -83,7 +83,7 @@ private:
 // nor of an object deriving from it, may be touched after catching this.
 class EHttpClientDestroyed : public ESocketError {
 public:
-    EHttpClientDestroyed() : ESocketError(Win::WSAEINTR) {}
+    EHttpClientDestroyed() : ESocketError(Win::WSAEINTR) { }
 };
 
 // The server closed the connection before its answer was complete (or

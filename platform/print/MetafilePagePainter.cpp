@@ -56,12 +56,11 @@ void TMetafilePagePainter::Rectangle(const QRectF& r) { m_painter.DrawRectangle(
 
 void TMetafilePagePainter::Ellipse(const QRectF& r) { m_painter.DrawEllipse(r); }
 
-void TMetafilePagePainter::Text(const QPointF& at, const QString& text, const TMetafileFont& font,
-                                const QColor& color, Qt::Alignment align, const QColor& background)
+void TMetafilePagePainter::Text(const QPointF& at, const QString& text, const TMetafileFont& font, const QColor& color,
+                                Qt::Alignment align, const QColor& background)
 {
     const double points = font.height * 72;
-    if (text.isEmpty() || !(points > 0) || points > 2000)
-        return;
+    if (text.isEmpty() || !(points > 0) || points > 2000) return;
     TPageFont f = ReportFonts::Resolve(font.name, points);
     f.Bold = f.Bold || font.bold;
     f.Italic = font.italic;

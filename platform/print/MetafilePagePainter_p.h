@@ -8,7 +8,7 @@
 
 class TMetafilePagePainter : public TMetafileTarget {
 public:
-    explicit TMetafilePagePainter(TPagePainter& painter) : m_painter(painter) {}
+    explicit TMetafilePagePainter(TPagePainter& painter) : m_painter(painter) { }
 
     void SetPen(const QPen& pen) override;
     void SetBrush(const QBrush& brush) override;

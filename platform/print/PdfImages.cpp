@@ -21,8 +21,7 @@ struct Object {
 qsizetype StartXref(const QByteArray& pdf)
 {
     const qsizetype at = pdf.lastIndexOf("startxref");
-    if (at < 0)
-        return -1;
+    if (at < 0) return -1;
     bool ok = false;
     const qsizetype value = pdf.mid(at + 9, 24).trimmed().split('\n').value(0).trimmed().toLongLong(&ok);
     return ok ? value : -1;
@@ -31,8 +30,7 @@ qsizetype StartXref(const QByteArray& pdf)
 QByteArray Encode(const QByteArray& jpeg, bool gray, int quality)
 {
     QImage image = QImage::fromData(jpeg, "JPEG");
-    if (image.isNull())
-        return {};
+    if (image.isNull()) return {};
     image = image.convertToFormat(gray ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
     QByteArray out;
     QBuffer buffer(&out);
@@ -48,44 +46,34 @@ bool PdfImages::SetJpegQuality(QByteArray& pdf, int quality)
 {
     quality = std::clamp(quality, 1, 100);
     const qsizetype xref = StartXref(pdf);
-    if (xref <= 0 || xref >= pdf.size() || !pdf.mid(xref, 4).startsWith("xref"))
-        return false;
+    if (xref <= 0 || xref >= pdf.size() || !pdf.mid(xref, 4).startsWith("xref")) return false;
 
     // The cross-reference section: "xref", "0 N", N entries, then the trailer.
     const qsizetype tableEnd = pdf.indexOf("trailer", xref);
-    if (tableEnd < 0)
-        return false;
+    if (tableEnd < 0) return false;
     const QList<QByteArray> lines = pdf.mid(xref, tableEnd - xref).split('\n');
-    if (lines.size() < 2)
-        return false;
+    if (lines.size() < 2) return false;
     const QList<QByteArray> section = lines[1].trimmed().split(' ');
-    if (section.size() != 2 || section[0] != "0")
-        return false;
+    if (section.size() != 2 || section[0] != "0") return false;
     bool ok = false;
     const int count = section[1].toInt(&ok);
-    if (!ok || count < 1 || lines.size() < count + 2)
-        return false;
+    if (!ok || count < 1 || lines.size() < count + 2) return false;
     std::vector<Object> objects;
     for (int i = 1; i < count; ++i) {
         const QList<QByteArray> f = lines[i + 2].trimmed().split(' ');
-        if (f.size() != 3)
-            return false;
-        if (f[2] != "n")
-            continue;
+        if (f.size() != 3) return false;
+        if (f[2] != "n") continue;
         const qsizetype offset = f[0].toLongLong(&ok);
-        if (!ok || offset <= 0 || offset >= xref)
-            return false;
+        if (!ok || offset <= 0 || offset >= xref) return false;
         objects.push_back({i, offset, {}});
     }
-    if (objects.empty())
-        return false;
+    if (objects.empty()) return false;
     std::sort(objects.begin(), objects.end(), [](const Object& a, const Object& b) { return a.Offset < b.Offset; });
     QMap<int, size_t> byNumber;
     for (size_t i = 0; i < objects.size(); ++i) {
         const qsizetype end = i + 1 < objects.size() ? objects[i + 1].Offset : xref;
         objects[i].Bytes = pdf.mid(objects[i].Offset, end - objects[i].Offset);
-        if (!objects[i].Bytes.startsWith(QByteArray::number(objects[i].Number) + " 0 obj"))
-            return false;
+        if (!objects[i].Bytes.startsWith(QByteArray::number(objects[i].Number) + " 0 obj")) return false;
         byNumber.insert(objects[i].Number, i);
     }
 
@@ -93,29 +81,23 @@ bool PdfImages::SetJpegQuality(QByteArray& pdf, int quality)
     bool changed = false;
     for (Object& o : objects) {
         const qsizetype streamAt = o.Bytes.indexOf("stream\n");
-        if (streamAt < 0)
-            continue;
+        if (streamAt < 0) continue;
         const QByteArray dict = o.Bytes.left(streamAt);
-        if (!dict.contains("/Subtype /Image") || !dict.contains("/Filter /DCTDecode"))
-            continue;
+        if (!dict.contains("/Subtype /Image") || !dict.contains("/Filter /DCTDecode")) continue;
         const auto m = lengthRef.match(QString::fromLatin1(dict));
-        if (!m.hasMatch() || !byNumber.contains(m.captured(1).toInt()))
-            continue;
+        if (!m.hasMatch() || !byNumber.contains(m.captured(1).toInt())) continue;
         Object& lengthObject = objects[byNumber.value(m.captured(1).toInt())];
         const QByteArray head = QByteArray::number(lengthObject.Number) + " 0 obj";
         const qsizetype length = lengthObject.Bytes.mid(head.size()).replace("endobj", "").trimmed().toLongLong(&ok);
         const qsizetype dataAt = streamAt + 7;
-        if (!ok || length <= 0 || dataAt + length > o.Bytes.size())
-            continue;
+        if (!ok || length <= 0 || dataAt + length > o.Bytes.size()) continue;
         const QByteArray jpeg = Encode(o.Bytes.mid(dataAt, length), dict.contains("/DeviceGray"), quality);
-        if (jpeg.isEmpty())
-            continue;
+        if (jpeg.isEmpty()) continue;
         o.Bytes = o.Bytes.left(dataAt) + jpeg + o.Bytes.mid(dataAt + length);
         lengthObject.Bytes = head + "\n" + QByteArray::number(jpeg.size()) + "\nendobj\n";
         changed = true;
     }
-    if (!changed)
-        return false;
+    if (!changed) return false;
 
     // The file again, each object at its new offset.
     QByteArray out = pdf.left(objects.front().Offset);

@@ -11,8 +11,7 @@
 
 TPreviewRenderer::TPreviewRenderer(QPainter& painter, double dotsPerInch, double pixelRatio, TSheetCache& cache)
     : TPageRenderer(painter, dotsPerInch), m_painter(painter), m_dpi(dotsPerInch), m_ratio(pixelRatio), m_cache(cache)
-{
-}
+{ }
 
 void TPreviewRenderer::BeginPage(int index, QSizeF inches)
 {
@@ -24,8 +23,7 @@ void TPreviewRenderer::BeginPage(int index, QSizeF inches)
 void TPreviewRenderer::SetClip(const QRectF* r)
 {
     m_clipped = r != nullptr;
-    if (r)
-        m_clip = r->normalized();
+    if (r) m_clip = r->normalized();
     TPageRenderer::SetClip(r);
 }
 
@@ -42,8 +40,7 @@ std::vector<TPreviewRenderer::TextPiece> TPreviewRenderer::VisiblePieces(const T
 {
     std::vector<TextPiece> pieces;
     const int n = int(text.size());
-    if (n == 0 || visible.isEmpty() || !std::isfinite(origin.x()) || !std::isfinite(origin.y()))
-        return pieces;
+    if (n == 0 || visible.isEmpty() || !std::isfinite(origin.x()) || !std::isfinite(origin.y())) return pieces;
     double scale = 0;
     const QFontMetricsF metrics(ReportFonts::MeasuringFont(font, scale));
     const double ascent = metrics.ascent() * scale, descent = metrics.descent() * scale;
@@ -56,15 +53,13 @@ std::vector<TPreviewRenderer::TextPiece> TPreviewRenderer::VisiblePieces(const T
     toPage.translate(origin.x(), origin.y());
     toPage.rotate(-font.Angle / 10.0);
     const QRectF local = toPage.inverted().mapRect(visible);
-    if (local.bottom() < -ascent - pad || local.top() > descent + pad)
-        return pieces;
+    if (local.bottom() < -ascent - pad || local.top() > descent + pad) return pieces;
     const double from = local.left() - pad, to = local.right() + pad;
 
     constexpr int shortRun = 64;
     if (n <= shortRun) {
         const double width = metrics.horizontalAdvance(text) * scale;
-        if (width >= from && 0 <= to)
-            pieces.push_back(TextPiece{0, n, 0});
+        if (width >= from && 0 <= to) pieces.push_back(TextPiece{0, n, 0});
         return pieces;
     }
     // Pieces about as long as the visible width holds characters, so that
@@ -76,8 +71,7 @@ std::vector<TPreviewRenderer::TextPiece> TPreviewRenderer::VisiblePieces(const T
     const int end = std::min(n, MaxScannedChars);
     for (int i = 0; i < end && x <= to && drawn < MaxDrawnChars;) {
         int length = std::min(step, end - i);
-        if (i + length < n && text[i + length - 1].isHighSurrogate())
-            ++length;
+        if (i + length < n && text[i + length - 1].isHighSurrogate()) ++length;
         const double width = metrics.horizontalAdvance(text.mid(i, length)) * scale;
         if (x + width >= from) {
             if (!pieces.empty() && pieces.back().From + pieces.back().Length == i)
@@ -113,8 +107,7 @@ void TPreviewRenderer::DrawImage(const QRectF& shape, const QImage& image, int i
     }
     const QRectF r = shape.normalized();
     const QRectF visible = r.intersected(Visible());
-    if (r.width() <= 0 || r.height() <= 0 || visible.isEmpty())
-        return;
+    if (r.width() <= 0 || r.height() <= 0 || visible.isEmpty()) return;
     // The picture's pixels under the visible part, whole pixels.
     const double sx = image.width() / r.width(), sy = image.height() / r.height();
     const int x0 = std::clamp(int(std::floor((visible.left() - r.left()) * sx)), 0, image.width() - 1);
@@ -128,14 +121,12 @@ void TPreviewRenderer::DrawImage(const QRectF& shape, const QImage& image, int i
     const double unit = m_dpi * m_ratio;
     const double left = std::round(part.left() * unit), top = std::round(part.top() * unit);
     const double width = std::round(part.right() * unit) - left, height = std::round(part.bottom() * unit) - top;
-    if (width < 1 || height < 1)
-        return;
+    if (width < 1 || height < 1) return;
     // Scaled down where the part has more pixels than it covers; where it
     // has fewer, its own are kept and enlarged as they are drawn.
     const QSize reduced(int(std::min<double>(width, source.width())), int(std::min<double>(height, source.height())));
     QImage scaled = m_cache.Scaled(imageIndex, image, source, reduced);
-    if (scaled.isNull())
-        return;
+    if (scaled.isNull()) return;
     if (reduced.width() == width && reduced.height() == height) {
         scaled.setDevicePixelRatio(m_ratio);
         m_painter.drawImage(QPointF(left / m_ratio, top / m_ratio), scaled);
@@ -143,7 +134,8 @@ void TPreviewRenderer::DrawImage(const QRectF& shape, const QImage& image, int i
     }
     // Only the visible part of the enlargement, from the matching part of
     // the pixels, so the target stays within the sheet.
-    const QRectF target(visible.left() * m_dpi, visible.top() * m_dpi, visible.width() * m_dpi, visible.height() * m_dpi);
+    const QRectF target(visible.left() * m_dpi, visible.top() * m_dpi, visible.width() * m_dpi,
+                        visible.height() * m_dpi);
     const double kx = scaled.width() / part.width(), ky = scaled.height() / part.height();
     const QRectF from((visible.left() - part.left()) * kx, (visible.top() - part.top()) * ky, visible.width() * kx,
                       visible.height() * ky);

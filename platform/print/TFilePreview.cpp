@@ -26,24 +26,20 @@ TFilePreview::~TFilePreview() = default;
 
 void TFilePreview::SetZoomFactor(double percent)
 {
-    if (!std::isfinite(percent))
-        return;
+    if (!std::isfinite(percent)) return;
     percent = std::clamp(percent, 1.0, MaxZoomFactor);
-    if (percent == m_zoom)
-        return;
+    if (percent == m_zoom) return;
     m_zoom = percent;
     Layout();
     update();
-    if (OnZoomChange)
-        OnZoomChange(this);
+    if (OnZoomChange) OnZoomChange(this);
 }
 
 void TFilePreview::ZoomIn() { SetZoomFactor(m_zoom + ZoomStep); }
 
 void TFilePreview::ZoomOut()
 {
-    if (m_zoom > ZoomStep)
-        SetZoomFactor(m_zoom - ZoomStep);
+    if (m_zoom > ZoomStep) SetZoomFactor(m_zoom - ZoomStep);
 }
 
 void TFilePreview::SetShadowDepth(int pixels)
@@ -63,8 +59,7 @@ void TFilePreview::Start()
     m_page = d->Reader->PageCount() > 0 ? 1 : 0;
     Layout();
     update();
-    if (OnPageChange)
-        OnPageChange(this);
+    if (OnPageChange) OnPageChange(this);
 }
 
 void TFilePreview::Finish()
@@ -89,13 +84,11 @@ void TFilePreview::RedrawPage()
 
 void TFilePreview::GotoPage(int page)
 {
-    if (page < 1 || page > PageCount() || page == m_page)
-        return;
+    if (page < 1 || page > PageCount() || page == m_page) return;
     m_page = page;
     Layout();
     update();
-    if (OnPageChange)
-        OnPageChange(this);
+    if (OnPageChange) OnPageChange(this);
 }
 
 void TFilePreview::PriorPage() { GotoPage(m_page - 1); }
@@ -107,7 +100,8 @@ QSize TFilePreview::PageSize() const
 {
     const QSizeF inches = m_page > 0 && d->Reader ? d->Reader->PageSize(m_page - 1) : QSizeF(8.5, 11);
     const double dpi = screenDpi * m_zoom / 100;
-    return QSize(std::max(1, int(std::lround(inches.width() * dpi))), std::max(1, int(std::lround(inches.height() * dpi))));
+    return QSize(std::max(1, int(std::lround(inches.width() * dpi))),
+                 std::max(1, int(std::lround(inches.height() * dpi))));
 }
 
 QSize TFilePreview::DrawnPageSize() const { return d->Page.size(); }
@@ -125,9 +119,9 @@ void TFilePreview::RenderPage()
     double ratio = devicePixelRatioF();
     const QSize page = PageSize();
     const double pixels = page.width() * ratio * page.height() * ratio;
-    if (pixels > double(MaxPagePixels))
-        ratio *= std::sqrt(double(MaxPagePixels) / pixels) * 0.999;
-    QImage image(QSize(int(std::ceil(page.width() * ratio)), int(std::ceil(page.height() * ratio))), QImage::Format_RGB32);
+    if (pixels > double(MaxPagePixels)) ratio *= std::sqrt(double(MaxPagePixels) / pixels) * 0.999;
+    QImage image(QSize(int(std::ceil(page.width() * ratio)), int(std::ceil(page.height() * ratio))),
+                 QImage::Format_RGB32);
     if (image.isNull()) {
         d->Page = QImage();
         return;
@@ -146,13 +140,10 @@ void TFilePreview::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     painter.fillRect(event->rect(), QColor(128, 128, 128));
-    if (!d->Reader || m_page < 1)
-        return;
-    if (d->Page.isNull() || d->PageShown != m_page || d->ZoomShown != m_zoom)
-        RenderPage();
+    if (!d->Reader || m_page < 1) return;
+    if (d->Page.isNull() || d->PageShown != m_page || d->ZoomShown != m_zoom) RenderPage();
     const QSize page = PageSize();
     const QRect at(QPoint(margin, margin), page);
-    if (m_shadow > 0)
-        painter.fillRect(at.translated(m_shadow, m_shadow), Qt::black);
+    if (m_shadow > 0) painter.fillRect(at.translated(m_shadow, m_shadow), Qt::black);
     painter.drawImage(at.topLeft(), d->Page);
 }

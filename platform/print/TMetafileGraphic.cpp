@@ -51,8 +51,7 @@ void TMetafileGraphic::SetData(const QByteArray& data)
 
 void TMetafileGraphic::DrawPage(TPagePainter& painter, const QRectF& r) const
 {
-    if (m_data.isEmpty())
-        return;
+    if (m_data.isEmpty()) return;
     TMetafilePagePainter target(painter);
     TMetafilePlayer::Play(m_data, target, r);
 }
@@ -60,8 +59,7 @@ void TMetafileGraphic::DrawPage(TPagePainter& painter, const QRectF& r) const
 void TMetafileGraphic::Draw(TCanvas& canvas, const TRect& r) const
 {
     QPainter* painter = canvas.Painter();
-    if (!painter || m_data.isEmpty())
-        return;
+    if (!painter || m_data.isEmpty()) return;
     // Played as a page at 96 per inch onto the canvas's painter.
     painter->save();
     TPageRenderer renderer(*painter, 96);
@@ -75,12 +73,10 @@ void TMetafileGraphic::LoadFromStream(QIODevice& stream) { SetData(stream.read(m
 
 void TMetafileGraphic::SaveToStream(QIODevice& stream) const
 {
-    if (stream.write(m_data) != m_data.size())
-        throw EStreamError(QStringLiteral("Stream write error"));
+    if (stream.write(m_data) != m_data.size()) throw EStreamError(QStringLiteral("Stream write error"));
 }
 
 void TMetafileGraphic::Assign(const TGraphic* source)
 {
-    if (const auto* other = dynamic_cast<const TMetafileGraphic*>(source))
-        SetData(other->m_data);
+    if (const auto* other = dynamic_cast<const TMetafileGraphic*>(source)) SetData(other->m_data);
 }

@@ -24,8 +24,8 @@ public:
     // image's own size); 0 when the data does not say.
     int Width() const override { return m_width; }
     int Height() const override { return m_height; }
-    void SetWidth(int) override {}
-    void SetHeight(int) override {}
+    void SetWidth(int) override { }
+    void SetHeight(int) override { }
     void LoadFromStream(QIODevice& stream) override;
     void SaveToStream(QIODevice& stream) const override;
     void Assign(const TGraphic* source) override;

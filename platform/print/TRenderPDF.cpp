@@ -40,11 +40,11 @@ void TRenderPDF::Render(QIODevice& stream, const QString& pdfFileName) const
         // needs no scaling.
         writer.setResolution(ReportFonts::ReferenceDpi);
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        if (reader.PageCount() > 0)
-            writer.setPageSize(PageSizeOf(reader.PageSize(0)));
+        if (reader.PageCount() > 0) writer.setPageSize(PageSizeOf(reader.PageSize(0)));
         QPainter painter;
         if (!painter.begin(&writer))
-            throw EFCreateError(QStringLiteral("Cannot create file \"%1\". The PDF writer did not start.").arg(pdfFileName));
+            throw EFCreateError(
+                QStringLiteral("Cannot create file \"%1\". The PDF writer did not start.").arg(pdfFileName));
         TPageRenderer renderer(painter, ReportFonts::ReferenceDpi);
         for (int page = 0; page < reader.PageCount(); ++page) {
             if (page > 0) {

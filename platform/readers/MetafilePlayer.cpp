@@ -54,7 +54,7 @@ enum : quint16 {
 // marks the record bad instead of reading on.
 class Params {
 public:
-    Params(const uchar* p, qsizetype n) : m_p(p), m_n(n) {}
+    Params(const uchar* p, qsizetype n) : m_p(p), m_n(n) { }
     qsizetype Size() const { return m_n; }
     bool Has(qsizetype at, qsizetype bytes) const { return at >= 0 && bytes >= 0 && at <= m_n - bytes; }
     quint16 Word(qsizetype at) const { return Has(at, 2) ? quint16(m_p[at] | (m_p[at + 1] << 8)) : Bad(); }
@@ -75,10 +75,7 @@ private:
     mutable bool m_ok = true;
 };
 
-QColor ColorRef(quint32 c)
-{
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
+QColor ColorRef(quint32 c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
 
 enum class Kind { None, Pen, Brush, Font, Other };
 
@@ -87,7 +84,7 @@ struct Object {
     QPen pen;
     QBrush brush;
     TMetafileFont font;
-    double size = 0;   // pen width or font em height in logical units
+    double size = 0; // pen width or font em height in logical units
 };
 
 // Reads a DIB (info header, colour table, bits) into an image, checking
@@ -120,7 +117,7 @@ QImage ReadDib(const uchar* p, qsizetype n)
     if (colors > 256) return {};
     const qint64 entry = headerSize == 12 ? 3 : 4;
     qint64 tableBytes = colors * entry;
-    if (compression == 3 && headerSize == 40) tableBytes += 12;   // the three bit-field masks
+    if (compression == 3 && headerSize == 40) tableBytes += 12; // the three bit-field masks
     const qint64 bitsAt = headerSize + tableBytes;
     const qint64 available = n - bitsAt;
     if (available < 0) return {};
@@ -143,7 +140,7 @@ QImage ReadDib(const uchar* p, qsizetype n)
 
 class Player {
 public:
-    Player(TMetafileTarget& target, const QRectF& frame) : m_target(target), m_frame(frame) {}
+    Player(TMetafileTarget& target, const QRectF& frame) : m_target(target), m_frame(frame) { }
 
     void SetObjectCount(int n) { m_objects.resize(size_t(n)); }
     void SetWindow(double x, double y, double w, double h)
@@ -182,8 +179,8 @@ private:
     void Create(const Object& o);
     void Select(quint16 index);
     void TextAt(double x, double y, const uchar* bytes, int count);
-    void Bitmap(const Params& p, qsizetype dibAt, double x, double y, double w, double h, int sx, int sy,
-                int sw, int sh);
+    void Bitmap(const Params& p, qsizetype dibAt, double x, double y, double w, double h, int sx, int sy, int sw,
+                int sh);
 
     TMetafileTarget& m_target;
     QRectF m_frame;
@@ -234,7 +231,7 @@ void Player::TextAt(double x, double y, const uchar* bytes, int count)
     QString text = AnsiToWide(QByteArray(reinterpret_cast<const char*>(bytes), count));
     const qsizetype nul = text.indexOf(QChar(0));
     if (nul >= 0) text.truncate(nul);
-    if (m_textAlign & 1) {   // TA_UPDATECP: the current position instead of x and y
+    if (m_textAlign & 1) { // TA_UPDATECP: the current position instead of x and y
         x = m_orgX + (m_pos.x() - m_frame.left()) / Sx();
         y = m_orgY + (m_pos.y() - m_frame.top()) / Sy();
     }
@@ -252,8 +249,8 @@ void Player::TextAt(double x, double y, const uchar* bytes, int count)
     m_target.Text(Map(x, y), text, m_font, m_textColor, align, m_opaque ? m_bkColor : QColor());
 }
 
-void Player::Bitmap(const Params& p, qsizetype dibAt, double x, double y, double w, double h, int sx, int sy,
-                    int sw, int sh)
+void Player::Bitmap(const Params& p, qsizetype dibAt, double x, double y, double w, double h, int sx, int sy, int sw,
+                    int sh)
 {
     if (!Mapped() || !p.Has(dibAt, 12)) return;
     QImage image = ReadDib(p.At(dibAt), p.Size() - dibAt);
@@ -284,8 +281,8 @@ void Player::Record(quint16 function, const Params& p)
         const double width = std::abs(p.Short(2));
         const QColor color = ColorRef(p.DWord(6));
         if (!p.ok()) break;
-        static const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine,
-                                              Qt::DashDotDotLine, Qt::NoPen, Qt::SolidLine};
+        static const Qt::PenStyle styles[] = {Qt::SolidLine,      Qt::DashLine, Qt::DotLine,  Qt::DashDotLine,
+                                              Qt::DashDotDotLine, Qt::NoPen,    Qt::SolidLine};
         Object o;
         o.kind = Kind::Pen;
         o.pen = QPen(QBrush(color), 0, style < 7 ? styles[style] : Qt::SolidLine);
@@ -298,13 +295,16 @@ void Player::Record(quint16 function, const Params& p)
         const QColor color = ColorRef(p.DWord(2));
         const quint16 hatch = p.Word(6);
         if (!p.ok()) break;
-        static const Qt::BrushStyle hatches[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
+        static const Qt::BrushStyle hatches[] = {Qt::HorPattern,   Qt::VerPattern,   Qt::FDiagPattern,
                                                  Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
         Object o;
         o.kind = Kind::Brush;
-        if (style == 1) o.brush = QBrush(Qt::NoBrush);
-        else if (style == 2) o.brush = QBrush(color, hatch < 6 ? hatches[hatch] : Qt::SolidPattern);
-        else o.brush = QBrush(color);
+        if (style == 1)
+            o.brush = QBrush(Qt::NoBrush);
+        else if (style == 2)
+            o.brush = QBrush(color, hatch < 6 ? hatches[hatch] : Qt::SolidPattern);
+        else
+            o.brush = QBrush(color);
         Create(o);
         return;
     }
@@ -320,8 +320,13 @@ void Player::Record(quint16 function, const Params& p)
         o.kind = Kind::Font;
         // A positive height is the cell height, a negative one the em height.
         o.size = height < 0 ? -height : height / 1.15;
-        o.font = {face.isEmpty() ? QStringLiteral("Arial") : AnsiToWide(face), 0, weight >= 600, italic != 0,
-                  underline != 0, strike != 0, escapement / 10.0};
+        o.font = {face.isEmpty() ? QStringLiteral("Arial") : AnsiToWide(face),
+                  0,
+                  weight >= 600,
+                  italic != 0,
+                  underline != 0,
+                  strike != 0,
+                  escapement / 10.0};
         Create(o);
         return;
     }
@@ -366,8 +371,10 @@ void Player::Record(quint16 function, const Params& p)
         const int count = p.Word(0);
         if (!p.ok() || !p.Has(2, qsizetype(count) * 4) || count < 2) break;
         const QPolygonF poly = Points(p, 2, count);
-        if (function == META_POLYLINE) m_target.Polyline(poly);
-        else m_target.Polygon(poly, m_fill);
+        if (function == META_POLYLINE)
+            m_target.Polyline(poly);
+        else
+            m_target.Polygon(poly, m_fill);
         break;
     }
     case META_POLYPOLYGON: {
@@ -386,8 +393,10 @@ void Player::Record(quint16 function, const Params& p)
     case META_ELLIPSE: {
         const QRectF r = MapRect(p.Short(6), p.Short(4), p.Short(2), p.Short(0));
         if (!p.ok()) break;
-        if (function == META_RECTANGLE) m_target.Rectangle(r);
-        else m_target.Ellipse(r);
+        if (function == META_RECTANGLE)
+            m_target.Rectangle(r);
+        else
+            m_target.Ellipse(r);
         break;
     }
     case META_ROUNDRECT: {
@@ -406,7 +415,7 @@ void Player::Record(quint16 function, const Params& p)
         const double y = p.Short(0), x = p.Short(2);
         const int count = p.Word(4);
         const quint16 options = p.Word(6);
-        const qsizetype at = (options & 0x0006) ? 16 : 8;   // a clipping or opaquing rectangle first
+        const qsizetype at = (options & 0x0006) ? 16 : 8; // a clipping or opaquing rectangle first
         if (p.ok() && p.Has(at, count)) TextAt(x, y, p.At(at), count);
         break;
     }
@@ -428,7 +437,7 @@ void Player::Record(quint16 function, const Params& p)
         if (p.ok()) Bitmap(p, 16, x, y, w, h, sx, sy, int(w), int(h));
         break;
     }
-    default: break;   // every other record is passed over
+    default: break; // every other record is passed over
     }
 }
 

@@ -13,12 +13,12 @@
 
 struct TMetafileFont {
     QString name;
-    double height = 0;   // the character (em) height, in target units
+    double height = 0; // the character (em) height, in target units
     bool bold = false;
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
-    double angle = 0;    // degrees, counter-clockwise
+    double angle = 0; // degrees, counter-clockwise
 };
 
 class TMetafileTarget {

@@ -32,17 +32,16 @@ tmsize_t ReadProc(thandle_t h, void* buf, tmsize_t n)
     return tmsize_t(count);
 }
 
-tmsize_t WriteProc(thandle_t, void*, tmsize_t)
-{
-    return 0;
-}
+tmsize_t WriteProc(thandle_t, void*, tmsize_t) { return 0; }
 
 toff_t SeekProc(thandle_t h, toff_t off, int whence)
 {
     auto* s = static_cast<MemorySource*>(h);
     toff_t base = 0;
-    if (whence == SEEK_CUR) base = s->pos;
-    else if (whence == SEEK_END) base = s->size;
+    if (whence == SEEK_CUR)
+        base = s->pos;
+    else if (whence == SEEK_END)
+        base = s->size;
     // libtiff passes negative offsets as their two's complement.
     const toff_t target = base + off;
     if (target > s->size) return toff_t(-1);
@@ -50,15 +49,9 @@ toff_t SeekProc(thandle_t h, toff_t off, int whence)
     return target;
 }
 
-int CloseProc(thandle_t)
-{
-    return 0;
-}
+int CloseProc(thandle_t) { return 0; }
 
-toff_t SizeProc(thandle_t h)
-{
-    return static_cast<MemorySource*>(h)->size;
-}
+toff_t SizeProc(thandle_t h) { return static_cast<MemorySource*>(h)->size; }
 
 int MapProc(thandle_t h, void** base, toff_t* size)
 {
@@ -69,7 +62,7 @@ int MapProc(thandle_t h, void** base, toff_t* size)
     return 1;
 }
 
-void UnmapProc(thandle_t, void*, toff_t) {}
+void UnmapProc(thandle_t, void*, toff_t) { }
 
 QString FormatMessage(const char* module, const char* fmt, va_list ap)
 {
@@ -132,10 +125,10 @@ double ExpansionBound(uint16_t compression)
 {
     switch (compression) {
     case COMPRESSION_NONE: return 1.0;
-    case COMPRESSION_PACKBITS: return 64.0;    // two bytes repeat one 128 times
-    case COMPRESSION_LZW: return 2731.0;       // a 12-bit code stands for at most 4096 bytes
+    case COMPRESSION_PACKBITS: return 64.0; // two bytes repeat one 128 times
+    case COMPRESSION_LZW: return 2731.0;    // a 12-bit code stands for at most 4096 bytes
     case COMPRESSION_ADOBE_DEFLATE:
-    case COMPRESSION_DEFLATE: return 1032.0;   // the deflate format's limit
+    case COMPRESSION_DEFLATE: return 1032.0; // the deflate format's limit
     case COMPRESSION_CCITTRLE:
     case COMPRESSION_CCITTRLEW:
     case COMPRESSION_CCITTFAX3:
@@ -165,8 +158,7 @@ void TTiffReader::Message(bool error, const QString& text)
 QImage TTiffReader::ReadFile(const QString& fileName)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ETiffError(QStringLiteral("Cannot open file \"%1\"").arg(fileName));
+    if (!file.open(QIODevice::ReadOnly)) throw ETiffError(QStringLiteral("Cannot open file \"%1\"").arg(fileName));
     if (file.size() > MaxFileSize) throw ETiffError(QStringLiteral("TIFF file too large"));
     return Read(file.readAll());
 }
@@ -187,9 +179,8 @@ QImage TTiffReader::Read(const QByteArray& data)
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), HandleError, this);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), HandleWarning, this);
     TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), 256 * 1024 * 1024);
-    std::unique_ptr<TIFF, TiffClose> tif(TIFFClientOpenExt("map sheet", "r", &source, ReadProc, WriteProc,
-                                                           SeekProc, CloseProc, SizeProc, MapProc,
-                                                           UnmapProc, options.get()));
+    std::unique_ptr<TIFF, TiffClose> tif(TIFFClientOpenExt("map sheet", "r", &source, ReadProc, WriteProc, SeekProc,
+                                                           CloseProc, SizeProc, MapProc, UnmapProc, options.get()));
     if (!tif) throw damaged(QStringLiteral("Not a TIFF image"));
 
     uint32_t width = 0, height = 0;
@@ -207,15 +198,16 @@ QImage TTiffReader::Read(const QByteArray& data)
         throw ETiffError(QStringLiteral("TIFF image too large (%1 x %2)").arg(width).arg(height));
     const bool palette = photometric == PHOTOMETRIC_PALETTE;
     const bool supported = samples == 1 &&
-                           ((bits == 1 && (photometric == PHOTOMETRIC_MINISWHITE ||
-                                           photometric == PHOTOMETRIC_MINISBLACK)) ||
-                            (bits == 8 && (photometric == PHOTOMETRIC_MINISWHITE ||
-                                           photometric == PHOTOMETRIC_MINISBLACK || palette)));
+        ((bits == 1 && (photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK)) ||
+         (bits == 8 && (photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK || palette)));
     const double expansion = ExpansionBound(compression);
     if (!supported || expansion < 0)
         throw ETiffError(QStringLiteral("Unsupported TIFF image (%1 bits, %2 samples, photometric %3, "
                                         "compression %4)")
-                             .arg(bits).arg(samples).arg(photometric).arg(compression));
+                             .arg(bits)
+                             .arg(samples)
+                             .arg(photometric)
+                             .arg(compression));
 
     const bool tiled = TIFFIsTiled(tif.get());
     uint32_t tileW = 0, tileH = 0;
@@ -223,8 +215,7 @@ QImage TTiffReader::Read(const QByteArray& data)
     if (tiled) {
         TIFFGetField(tif.get(), TIFFTAG_TILEWIDTH, &tileW);
         TIFFGetField(tif.get(), TIFFTAG_TILELENGTH, &tileH);
-        if (tileW == 0 || tileH == 0 || tileW > uint32_t(MaxSide) || tileH > uint32_t(MaxSide) ||
-            tileW % 8 != 0)
+        if (tileW == 0 || tileH == 0 || tileW > uint32_t(MaxSide) || tileH > uint32_t(MaxSide) || tileW % 8 != 0)
             throw ETiffError(QStringLiteral("TIFF tiles are not valid"));
         coveredWidth = double((width + tileW - 1) / tileW) * tileW;
         coveredRows = double((height + tileH - 1) / tileH) * tileH;
@@ -232,21 +223,21 @@ QImage TTiffReader::Read(const QByteArray& data)
     // Refuse what the data cannot hold before allocating anything for it.
     const double decodedBytes = coveredRows * std::ceil(coveredWidth * bits / 8.0);
     const double dataBytes = double(data.size());
-    const bool plausible = expansion > 0 ? decodedBytes <= dataBytes * expansion
-                                         : coveredRows <= dataBytes * 8.0;
+    const bool plausible = expansion > 0 ? decodedBytes <= dataBytes * expansion : coveredRows <= dataBytes * 8.0;
     if (!plausible)
-        throw ETiffError(QStringLiteral("TIFF image declares more pixels than its data holds (%1 x %2)")
-                             .arg(width).arg(height));
+        throw ETiffError(
+            QStringLiteral("TIFF image declares more pixels than its data holds (%1 x %2)").arg(width).arg(height));
 
-    QImage image(int(width), int(height), bits == 1 ? QImage::Format_Mono
-                                          : palette  ? QImage::Format_Indexed8
-                                                     : QImage::Format_Grayscale8);
+    QImage image(int(width), int(height),
+                 bits == 1     ? QImage::Format_Mono
+                     : palette ? QImage::Format_Indexed8
+                               : QImage::Format_Grayscale8);
     if (image.isNull()) throw ETiffError(QStringLiteral("Not enough memory for the TIFF image"));
 
     if (bits == 1) {
         const QRgb white = qRgb(255, 255, 255), black = qRgb(0, 0, 0);
         image.setColorTable(photometric == PHOTOMETRIC_MINISWHITE ? QList<QRgb>{white, black}
-                                                                   : QList<QRgb>{black, white});
+                                                                  : QList<QRgb>{black, white});
     } else if (palette) {
         uint16_t *r = nullptr, *g = nullptr, *b = nullptr;
         if (!TIFFGetField(tif.get(), TIFFTAG_COLORMAP, &r, &g, &b))

@@ -20,8 +20,8 @@ public:
     QRectF Bound() const;
 
     // Pages are the surface's: a picture neither begins nor ends one.
-    void BeginPage(int, QSizeF) override {}
-    void EndPage() override {}
+    void BeginPage(int, QSizeF) override { }
+    void EndPage() override { }
     void SetFont(const TPageFont& font) override;
     void SetPen(const TPagePen& pen) override;
     void SetBrush(const TPageBrush& brush, const QImage* pattern) override;

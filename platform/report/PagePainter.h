@@ -18,7 +18,7 @@
 // A font as the page uses it, already resolved to an installed family.
 struct TPageFont {
     QString Family = QStringLiteral("Liberation Sans");
-    double Size = 10;       // points
+    double Size = 10; // points
     bool Bold = false;
     bool Italic = false;
     bool Underline = false;
@@ -34,7 +34,7 @@ struct TPagePen {
     TColor Color = clBlack;
     TPenStyle Style = TPenStyle(0); // solid
     int Width = 1;
-    TPenMode Mode = TPenMode(4);    // copy
+    TPenMode Mode = TPenMode(4); // copy
     bool operator==(const TPagePen&) const = default;
 };
 

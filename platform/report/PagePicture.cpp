@@ -11,17 +11,15 @@ namespace {
 
 qint64 Bytes(qint64 width, qint64 height, const QImage& like)
 {
-    if (like.depth() == 1)
-        return (width + 7) / 8 * height;
-    if (like.format() == QImage::Format_Indexed8)
-        return width * height;
+    if (like.depth() == 1) return (width + 7) / 8 * height;
+    if (like.format() == QImage::Format_Indexed8) return width * height;
     return width * height * 4;
 }
 
 bool Within(qint64 width, qint64 height, const QImage& like)
 {
-    return width > 0 && height > 0 && width <= PictureLimits::MaxPageSide && height <= PictureLimits::MaxPageSide
-           && Bytes(width, height, like) <= PictureLimits::MaxPagePixelBytes;
+    return width > 0 && height > 0 && width <= PictureLimits::MaxPageSide && height <= PictureLimits::MaxPageSide &&
+        Bytes(width, height, like) <= PictureLimits::MaxPagePixelBytes;
 }
 
 } // namespace
@@ -32,10 +30,8 @@ bool Fits(const QImage& image) { return !image.isNull() && Within(image.width(),
 
 QImage Fit(const QImage& image)
 {
-    if (image.isNull())
-        return {};
-    if (Fits(image))
-        return image;
+    if (image.isNull()) return {};
+    if (Fits(image)) return image;
     const double w = image.width(), h = image.height();
     double scale = std::min({1.0, PictureLimits::MaxPageSide / w, PictureLimits::MaxPageSide / h,
                              std::sqrt(double(PictureLimits::MaxPagePixelBytes) / double(StoredBytes(image)))});
@@ -45,11 +41,9 @@ QImage Fit(const QImage& image)
     for (int i = 0; i < 100; ++i, scale *= 0.99) {
         tw = std::max<qint64>(1, qint64(std::floor(w * scale)));
         th = std::max<qint64>(1, qint64(std::floor(h * scale)));
-        if (Within(tw, th, image))
-            break;
+        if (Within(tw, th, image)) break;
     }
-    if (!Within(tw, th, image))
-        return {};
+    if (!Within(tw, th, image)) return {};
     // 1-bit and palette pictures are sampled, so they keep their format
     // (and their size in memory); others are averaged.
     const bool sampled = image.depth() == 1 || image.format() == QImage::Format_Indexed8;

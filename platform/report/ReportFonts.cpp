@@ -41,8 +41,7 @@ TPageFont ReportFonts::Resolve(const QString& name, double size)
 
 QString ReportFonts::MapSymbols(const QString& name, const QString& text)
 {
-    if (!IsSymbolFont(name))
-        return text;
+    if (!IsSymbolFont(name)) return text;
     QString out = text;
     for (QChar& c : out) {
         switch (c.unicode()) {

@@ -50,12 +50,12 @@ enum FontStyleBit : std::uint8_t { FontBold = 1, FontItalic = 2, FontUnderline =
 enum Encoding : std::uint16_t { EncodingJpeg = 1, EncodingPixels = 2 };
 
 // Bounds of the values a page may hold.
-constexpr double MaxCoordinate = 10000;  // inches
-constexpr double MaxFontSize = 2000;     // points
+constexpr double MaxCoordinate = 10000; // inches
+constexpr double MaxFontSize = 2000;    // points
 constexpr int MaxPenWidth = 10000;
-constexpr int MaxPenStyle = 6;           // inside frame
-constexpr int MaxPenMode = 15;           // not xor
-constexpr int MaxBrushStyle = 7;         // diagonal cross
+constexpr int MaxPenStyle = 6;   // inside frame
+constexpr int MaxPenMode = 15;   // not xor
+constexpr int MaxBrushStyle = 7; // diagonal cross
 // zlib never packs more than about 1032 bytes into one.
 constexpr std::int64_t MaxInflateRatio = 1032;
 constexpr std::int64_t MaxImagePixelBytes = PictureLimits::MaxPagePixelBytes;

@@ -22,8 +22,7 @@ QByteArray Deflate(const QByteArray& raw, int level)
     uLongf size = compressBound(uLong(raw.size()));
     QByteArray out(qsizetype(size), Qt::Uninitialized);
     if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(raw.constData()),
-                  uLong(raw.size()), level)
-        != Z_OK)
+                  uLong(raw.size()), level) != Z_OK)
         throw Exception(QStringLiteral("Cannot compress the report file."));
     out.truncate(qsizetype(size));
     return out;
@@ -78,8 +77,7 @@ QImage Indexed(const QImage& image)
             if (c != last || lastIndex < 0) {
                 auto it = index.constFind(c);
                 if (it == index.constEnd()) {
-                    if (colours.size() == drawingColours)
-                        return {};
+                    if (colours.size() == drawingColours) return {};
                     it = index.insert(c, int(colours.size()));
                     colours.append(c);
                 }
@@ -98,8 +96,7 @@ QByteArray PixelRows(const QImage& image, const QList<QRgb>& palette)
     QByteArray raw;
     if (image.depth() <= 8) {
         PutU32(raw, quint32(palette.size()));
-        for (QRgb c : palette)
-            PutU32(raw, c);
+        for (QRgb c : palette) PutU32(raw, c);
     }
     const qsizetype rowBytes = (qsizetype(image.width()) * image.depth() + 7) / 8;
     raw.reserve(raw.size() + rowBytes * image.height());
@@ -116,15 +113,13 @@ bool Sound(const QRectF& r) { return Sound(r.topLeft()) && Sound(r.bottomRight()
 
 bool TReportRecorder::Keep(bool sound)
 {
-    if (!sound)
-        ++m_leftOut;
+    if (!sound) ++m_leftOut;
     return sound;
 }
 
 void TReportRecorder::LeftOut(const QString& what) const
 {
-    if (OnLeftOut)
-        OnLeftOut(what);
+    if (OnLeftOut) OnLeftOut(what);
 }
 
 void TReportRecorder::U32(quint32 v) { PutU32(m_ops, v); }
@@ -167,13 +162,12 @@ void TReportRecorder::BeginPage(int, QSizeF inches)
 
 void TReportRecorder::EndPage()
 {
-    if (!m_pageOpen)
-        return;
+    if (!m_pageOpen) return;
     m_pageOpen = false;
     // The reader bounds the operations of a page and of all pages: past
     // that, a page is left empty.
-    if (m_ops.size() > TReportFileReader::MaxPageOperationsSize
-        || m_operationsBytes + m_ops.size() > MaxOperationsTotal) {
+    if (m_ops.size() > TReportFileReader::MaxPageOperationsSize ||
+        m_operationsBytes + m_ops.size() > MaxOperationsTotal) {
         LeftOut(QStringLiteral("Page %1 was left empty: the report holds as much as a report file may.")
                     .arg(m_pages.size() + 1));
         m_ops.clear();
@@ -191,8 +185,8 @@ void TReportRecorder::EndPage()
 void TReportRecorder::SetFont(const TPageFont& font)
 {
     Byte(OpFont);
-    Byte(quint8((font.Bold ? FontBold : 0) | (font.Italic ? FontItalic : 0) | (font.Underline ? FontUnderline : 0)
-                | (font.StrikeOut ? FontStrikeOut : 0)));
+    Byte(quint8((font.Bold ? FontBold : 0) | (font.Italic ? FontItalic : 0) | (font.Underline ? FontUnderline : 0) |
+                (font.StrikeOut ? FontStrikeOut : 0)));
     // Sizes past what a file may hold are drawn at the largest it may.
     F64(std::isfinite(font.Size) && font.Size > 0 ? std::min(font.Size, MaxFontSize) : 10.0);
     U32(font.Color & 0xFFFFFF);
@@ -225,15 +219,16 @@ void TReportRecorder::SetClip(const QRectF* r)
     Byte(r ? 1 : 0);
     if (r) {
         // A clip reaching past what a page may hold is cut to it.
-        const auto bound = [](double v) { return std::isfinite(v) ? std::clamp(v, -MaxCoordinate, MaxCoordinate) : 0.0; };
+        const auto bound = [](double v) {
+            return std::isfinite(v) ? std::clamp(v, -MaxCoordinate, MaxCoordinate) : 0.0;
+        };
         Rect(QRectF(QPointF(bound(r->left()), bound(r->top())), QPointF(bound(r->right()), bound(r->bottom()))));
     }
 }
 
 void TReportRecorder::DrawText(QPointF origin, const QString& text)
 {
-    if (!Keep(Sound(origin)))
-        return;
+    if (!Keep(Sound(origin))) return;
     Byte(OpText);
     F64(origin.x());
     F64(origin.y());
@@ -242,8 +237,7 @@ void TReportRecorder::DrawText(QPointF origin, const QString& text)
 
 void TReportRecorder::DrawLine(QPointF from, QPointF to)
 {
-    if (!Keep(Sound(from) && Sound(to)))
-        return;
+    if (!Keep(Sound(from) && Sound(to))) return;
     Byte(OpLine);
     F64(from.x());
     F64(from.y());
@@ -253,32 +247,28 @@ void TReportRecorder::DrawLine(QPointF from, QPointF to)
 
 void TReportRecorder::DrawRectangle(const QRectF& r)
 {
-    if (!Keep(Sound(r)))
-        return;
+    if (!Keep(Sound(r))) return;
     Byte(OpRect);
     Rect(r);
 }
 
 void TReportRecorder::DrawEllipse(const QRectF& r)
 {
-    if (!Keep(Sound(r)))
-        return;
+    if (!Keep(Sound(r))) return;
     Byte(OpEllipse);
     Rect(r);
 }
 
 void TReportRecorder::DrawPolyline(const QPointF* points, int count)
 {
-    if (count <= 0 || !Keep(std::all_of(points, points + count, [](QPointF p) { return Sound(p); })))
-        return;
+    if (count <= 0 || !Keep(std::all_of(points, points + count, [](QPointF p) { return Sound(p); }))) return;
     Byte(OpPolyline);
     Points(points, count);
 }
 
 void TReportRecorder::DrawPolygon(const QPointF* points, int count, bool winding)
 {
-    if (count <= 0 || !Keep(std::all_of(points, points + count, [](QPointF p) { return Sound(p); })))
-        return;
+    if (count <= 0 || !Keep(std::all_of(points, points + count, [](QPointF p) { return Sound(p); }))) return;
     Byte(OpPolygon);
     Byte(winding ? 1 : 0);
     Points(points, count);
@@ -286,8 +276,7 @@ void TReportRecorder::DrawPolygon(const QPointF* points, int count, bool winding
 
 void TReportRecorder::FillRect(const QRectF& r, TColor color)
 {
-    if (!Keep(Sound(r)))
-        return;
+    if (!Keep(Sound(r))) return;
     Byte(OpFill);
     Rect(r);
     U32(color & 0xFFFFFF);
@@ -295,11 +284,9 @@ void TReportRecorder::FillRect(const QRectF& r, TColor color)
 
 void TReportRecorder::DrawImage(const QRectF& r, const QImage& image, int)
 {
-    if (image.isNull() || !Keep(Sound(r)))
-        return;
+    if (image.isNull() || !Keep(Sound(r))) return;
     const int index = ImageIndex(image);
-    if (index < 0)
-        return;
+    if (index < 0) return;
     Byte(OpImage);
     Rect(r);
     U32(quint32(index));
@@ -307,8 +294,7 @@ void TReportRecorder::DrawImage(const QRectF& r, const QImage& image, int)
 
 int TReportRecorder::ImageIndex(const QImage& picture)
 {
-    if (auto it = m_byKey.constFind(picture.cacheKey()); it != m_byKey.constEnd())
-        return it.value();
+    if (auto it = m_byKey.constFind(picture.cacheKey()); it != m_byKey.constEnd()) return it.value();
     // The page surface fits pictures already; any other road is fitted here.
     const QImage source = PagePicture::Fit(picture);
     if (source.isNull()) {
@@ -344,14 +330,15 @@ int TReportRecorder::ImageIndex(const QImage& picture)
             QImageWriter writer(&buffer, "jpeg");
             writer.setQuality(90);
             if (!writer.write(image))
-                throw Exception(QStringLiteral("Cannot store a picture in the report file: %1").arg(writer.errorString()));
+                throw Exception(
+                    QStringLiteral("Cannot store a picture in the report file: %1").arg(writer.errorString()));
             stored.Encoding = EncodingJpeg;
         }
     }
     // The reader keeps every picture decoded and bounds them in all.
     const qint64 decoded = stored.Encoding == EncodingJpeg
-                               ? qint64(stored.Width) * stored.Height * 4
-                               : (qint64(stored.Width) * stored.Bits + 31) / 32 * 4 * stored.Height;
+        ? qint64(stored.Width) * stored.Height * 4
+        : (qint64(stored.Width) * stored.Bits + 31) / 32 * 4 * stored.Height;
     if (m_pictureBytes + decoded > MaxPictureBytesTotal) {
         LeftOut(QStringLiteral("A picture of %1 x %2 pixels was left out of page %3: the report holds as many "
                                "pictures as a report file may.")
@@ -361,8 +348,7 @@ int TReportRecorder::ImageIndex(const QImage& picture)
         return -1;
     }
     m_pictureBytes += decoded;
-    if (stored.Encoding == EncodingPixels)
-        stored.Data = Deflate(PixelRows(image, image.colorTable()), 1);
+    if (stored.Encoding == EncodingPixels) stored.Data = Deflate(PixelRows(image, image.colorTable()), 1);
 
     const int index = int(m_images.size());
     m_images.push_back(std::move(stored));
@@ -375,14 +361,12 @@ int TReportRecorder::ImageIndex(const QImage& picture)
 
 QByteArray TReportRecorder::File(const QString& title) const
 {
-    const qint64 tables = HeaderSize + qint64(title.size()) * 2 + qint64(m_pages.size()) * PageEntrySize
-                          + qint64(m_images.size()) * ImageEntrySize;
+    const qint64 tables = HeaderSize + qint64(title.size()) * 2 + qint64(m_pages.size()) * PageEntrySize +
+        qint64(m_images.size()) * ImageEntrySize;
     QByteArray out;
     qint64 total = tables;
-    for (const Page& p : m_pages)
-        total += p.Stored.size();
-    for (const Image& i : m_images)
-        total += i.Data.size();
+    for (const Page& p : m_pages) total += p.Stored.size();
+    for (const Image& i : m_images) total += i.Data.size();
     out.reserve(qsizetype(total));
 
     out.append(Magic, 8);
@@ -390,8 +374,7 @@ QByteArray TReportRecorder::File(const QString& title) const
     PutU32(out, quint32(m_pages.size()));
     PutU32(out, quint32(m_images.size()));
     PutU32(out, quint32(title.size()));
-    for (QChar c : title)
-        PutU16(out, c.unicode());
+    for (QChar c : title) PutU16(out, c.unicode());
 
     quint64 offset = quint64(tables);
     for (const Page& p : m_pages) {
@@ -411,9 +394,7 @@ QByteArray TReportRecorder::File(const QString& title) const
         PutU32(out, i.Height);
         offset += quint64(i.Data.size());
     }
-    for (const Page& p : m_pages)
-        out.append(p.Stored);
-    for (const Image& i : m_images)
-        out.append(i.Data);
+    for (const Page& p : m_pages) out.append(p.Stored);
+    for (const Image& i : m_images) out.append(i.Data);
     return out;
 }

@@ -48,8 +48,7 @@ TBaseReport::~TBaseReport() = default;
 
 void TBaseReport::Finish()
 {
-    if (m_finished)
-        return;
+    if (m_finished) return;
     m_finished = true;
     EndPage();
 }
@@ -68,8 +67,7 @@ void TBaseReport::BeginPage()
 
 void TBaseReport::EndPage()
 {
-    if (!m_pageOpen)
-        return;
+    if (!m_pageOpen) return;
     m_pageOpen = false;
     m_painter.EndPage();
 }
@@ -78,8 +76,7 @@ void TBaseReport::EndPage()
 
 void TBaseReport::SetFont(const QString& name, double size)
 {
-    if (!(size > 0))
-        return;
+    if (!(size > 0)) return;
     m_fontName = name;
     m_font = ReportFonts::Resolve(name, size);
     m_symbolFont = ReportFonts::IsSymbolFont(name);
@@ -89,8 +86,7 @@ void TBaseReport::SetFontColor(TColor color) { m_font.Color = ColorToRGB(color);
 
 void TBaseReport::SetFontSize(double size)
 {
-    if (size > 0)
-        m_font.Size = size;
+    if (size > 0) m_font.Size = size;
 }
 
 void TBaseReport::SetBold(bool on) { m_font.Bold = on; }
@@ -99,8 +95,8 @@ void TBaseReport::SetUnderline(bool on) { m_font.Underline = on; }
 
 const QFontMetricsF& TBaseReport::Metrics() const
 {
-    if (!m_metrics || m_metricsFont.Family != m_font.Family || m_metricsFont.Size != m_font.Size
-        || m_metricsFont.Bold != m_font.Bold || m_metricsFont.Italic != m_font.Italic) {
+    if (!m_metrics || m_metricsFont.Family != m_font.Family || m_metricsFont.Size != m_font.Size ||
+        m_metricsFont.Bold != m_font.Bold || m_metricsFont.Italic != m_font.Italic) {
         m_metrics = std::make_unique<QFontMetricsF>(ReportFonts::QtFont(m_font));
         m_metricsFont = m_font;
     }
@@ -109,8 +105,7 @@ const QFontMetricsF& TBaseReport::Metrics() const
 
 double TBaseReport::TextWidth(const QString& text) const
 {
-    if (text.isEmpty())
-        return 0;
+    if (text.isEmpty()) return 0;
     const QString t = m_symbolFont ? ReportFonts::MapSymbols(m_fontName, text) : text;
     return Metrics().horizontalAdvance(t) / ref;
 }
@@ -119,8 +114,7 @@ double TBaseReport::Descent() const { return Metrics().descent() / ref; }
 
 void TBaseReport::SyncFont()
 {
-    if (m_fontSent && m_sentFont == m_font)
-        return;
+    if (m_fontSent && m_sentFont == m_font) return;
     m_painter.SetFont(m_font);
     m_sentFont = m_font;
     m_fontSent = true;
@@ -129,8 +123,7 @@ void TBaseReport::SyncFont()
 void TBaseReport::SyncPen()
 {
     const TPagePen pen = PagePen(m_pen);
-    if (m_penSent && m_sentPen == pen)
-        return;
+    if (m_penSent && m_sentPen == pen) return;
     m_painter.SetPen(pen);
     m_sentPen = pen;
     m_penSent = true;
@@ -141,8 +134,7 @@ void TBaseReport::SyncBrush()
     TPageBrush brush;
     brush.Color = ColorToRGB(m_brush.StoredColor());
     brush.Style = m_brush.Style();
-    if (m_brushSent && m_sentBrush == brush && m_sentBrushBitmap == m_brushBitmap)
-        return;
+    if (m_brushSent && m_sentBrush == brush && m_sentBrushBitmap == m_brushBitmap) return;
     QImage pattern = m_brushBitmap && !m_brushBitmap->Empty() ? m_brushBitmap->Image() : QImage();
     if (!pattern.isNull() && !PagePicture::Fits(pattern)) {
         const QImage fitted = PagePicture::Fit(pattern);
@@ -169,15 +161,13 @@ void TBaseReport::GotoXY(double x, double y)
 
 void TBaseReport::SetLineHeight(double height)
 {
-    if (height > 0)
-        m_lineHeight = height;
+    if (height > 0) m_lineHeight = height;
 }
 
 void TBaseReport::NewLine()
 {
     const double limit = PageHeight() - BottomMargin();
-    if (!m_inFurniture && m_y + m_lineHeight > limit + slack)
-        NewPage();
+    if (!m_inFurniture && m_y + m_lineHeight > limit + slack) NewPage();
     m_y += m_lineHeight;
     m_x = LeftMargin();
     m_tabIndex = 0;
@@ -186,15 +176,13 @@ void TBaseReport::NewLine()
 int TBaseReport::LinesLeft() const
 {
     const double room = PageHeight() - BottomMargin() - m_y;
-    if (room <= 0)
-        return 0;
+    if (room <= 0) return 0;
     return int(std::floor(room / m_lineHeight + 1e-6));
 }
 
 void TBaseReport::NewPage()
 {
-    if (m_finished)
-        return;
+    if (m_finished) return;
     FirePageFooter();
     EndPage();
     BeginPage();
@@ -204,8 +192,7 @@ void TBaseReport::NewPage()
 
 void TBaseReport::FirePageHeader()
 {
-    if (!m_shell || m_inFurniture || !m_shell->OnPageHeader)
-        return;
+    if (!m_shell || m_inFurniture || !m_shell->OnPageHeader) return;
     ++m_inFurniture;
     try {
         m_shell->OnPageHeader(*this);
@@ -218,8 +205,7 @@ void TBaseReport::FirePageHeader()
 
 void TBaseReport::FirePageFooter()
 {
-    if (!m_shell || m_inFurniture || !m_shell->OnPageFooter)
-        return;
+    if (!m_shell || m_inFurniture || !m_shell->OnPageFooter) return;
     ++m_inFurniture;
     try {
         m_shell->OnPageFooter(*this);
@@ -234,8 +220,7 @@ void TBaseReport::FirePageFooter()
 
 void TBaseReport::TextAt(double x, const QString& text)
 {
-    if (text.isEmpty() || !m_pageOpen)
-        return;
+    if (text.isEmpty() || !m_pageOpen) return;
     SyncFont();
     const QString t = m_symbolFont ? ReportFonts::MapSymbols(m_fontName, text) : text;
     m_painter.DrawText(QPointF(x, m_y - Descent()), t);
@@ -272,8 +257,7 @@ void TBaseReport::Print(const QString& text)
     for (;;) {
         const qsizetype next = text.indexOf(QLatin1Char('\t'), start);
         PrintTab(text.mid(start, next < 0 ? -1 : next - start));
-        if (next < 0)
-            break;
+        if (next < 0) break;
         start = next + 1;
     }
 }
@@ -283,8 +267,7 @@ void TBaseReport::Print(const QString& text)
 void TBaseReport::SetTab(double pos, TTabJustify justify, double width, double margin, TTabLines lines, int shade)
 {
     Tab tab;
-    if (pos <= tabAfterPrevious + 0.5)
-        pos = m_tabs.empty() ? LeftMargin() : m_tabs.back().Pos + m_tabs.back().Width;
+    if (pos <= tabAfterPrevious + 0.5) pos = m_tabs.empty() ? LeftMargin() : m_tabs.back().Pos + m_tabs.back().Width;
     tab.Pos = pos;
     tab.Width = std::max(0.0, width);
     tab.Margin = std::max(0.0, margin) / 100.0;
@@ -315,8 +298,7 @@ void TBaseReport::PrintTab(const QString& text)
 
 void TBaseReport::PrintCell(const Tab& tab, const QString& text)
 {
-    if (!m_pageOpen)
-        return;
+    if (!m_pageOpen) return;
     const double left = tab.Pos, right = tab.Pos + tab.Width;
     const double top = LineTop(), bottom = m_y;
     const int shade = m_tabShade > 0 ? m_tabShade : tab.Shade;
@@ -328,19 +310,14 @@ void TBaseReport::PrintCell(const Tab& tab, const QString& text)
     const double innerLeft = left + tab.Margin, innerRight = right - tab.Margin;
     const double w = TextWidth(text);
     switch (tab.Justify) {
-    case TTabJustify::tjRight:
-        TextAt(innerRight - w, text);
-        break;
-    case TTabJustify::tjCenter:
-        TextAt((left + right - w) / 2, text);
-        break;
+    case TTabJustify::tjRight: TextAt(innerRight - w, text); break;
+    case TTabJustify::tjCenter: TextAt((left + right - w) / 2, text); break;
     case TTabJustify::tjBlock: {
         // Words spread so that the text fills the cell; a text that does
         // not fit keeps its own spacing.
         const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         double sum = 0;
-        for (const QString& word : words)
-            sum += TextWidth(word);
+        for (const QString& word : words) sum += TextWidth(word);
         const double gap = words.size() > 1 ? (innerRight - innerLeft - sum) / double(words.size() - 1) : 0;
         if (words.size() < 2 || gap < TextWidth(QStringLiteral(" "))) {
             TextAt(innerLeft, text);
@@ -353,21 +330,15 @@ void TBaseReport::PrintCell(const Tab& tab, const QString& text)
         }
         break;
     }
-    default:
-        TextAt(innerLeft, text);
-        break;
+    default: TextAt(innerLeft, text); break;
     }
 
     if (!tab.Lines.Empty()) {
         SyncPen();
-        if (tab.Lines.Contains(TTabLine::tbLeft))
-            m_painter.DrawLine(QPointF(left, top), QPointF(left, bottom));
-        if (tab.Lines.Contains(TTabLine::tbRight))
-            m_painter.DrawLine(QPointF(right, top), QPointF(right, bottom));
-        if (tab.Lines.Contains(TTabLine::tbTop))
-            m_painter.DrawLine(QPointF(left, top), QPointF(right, top));
-        if (tab.Lines.Contains(TTabLine::tbBottom))
-            m_painter.DrawLine(QPointF(left, bottom), QPointF(right, bottom));
+        if (tab.Lines.Contains(TTabLine::tbLeft)) m_painter.DrawLine(QPointF(left, top), QPointF(left, bottom));
+        if (tab.Lines.Contains(TTabLine::tbRight)) m_painter.DrawLine(QPointF(right, top), QPointF(right, bottom));
+        if (tab.Lines.Contains(TTabLine::tbTop)) m_painter.DrawLine(QPointF(left, top), QPointF(right, top));
+        if (tab.Lines.Contains(TTabLine::tbBottom)) m_painter.DrawLine(QPointF(left, bottom), QPointF(right, bottom));
     }
 }
 
@@ -390,8 +361,7 @@ void TBaseReport::SetBrush(TColor color, TBrushStyle style, const TBitmap* bitma
 
 void TBaseReport::Rectangle(double x1, double y1, double x2, double y2)
 {
-    if (!m_pageOpen)
-        return;
+    if (!m_pageOpen) return;
     SyncPen();
     SyncBrush();
     m_painter.DrawRectangle(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized());
@@ -399,8 +369,7 @@ void TBaseReport::Rectangle(double x1, double y1, double x2, double y2)
 
 void TBaseReport::Ellipse(double x1, double y1, double x2, double y2)
 {
-    if (!m_pageOpen)
-        return;
+    if (!m_pageOpen) return;
     SyncPen();
     SyncBrush();
     m_painter.DrawEllipse(QRectF(QPointF(x1, y1), QPointF(x2, y2)).normalized());
@@ -423,14 +392,12 @@ void TBaseReport::LineTo(double x, double y)
 
 void TBaseReport::LeftOut(const QString& what) const
 {
-    if (OnLeftOut)
-        OnLeftOut(what);
+    if (OnLeftOut) OnLeftOut(what);
 }
 
 void TBaseReport::PrintImageRect(double x1, double y1, double x2, double y2, const QImage& image)
 {
-    if (image.isNull() || !m_pageOpen)
-        return;
+    if (image.isNull() || !m_pageOpen) return;
     // Scaled down here when larger than a page picture may be, so that the
     // report file always reads back.
     const QImage fitted = PagePicture::Fit(image);
@@ -446,15 +413,13 @@ void TBaseReport::PrintImageRect(double x1, double y1, double x2, double y2, con
 
 void TBaseReport::PrintBitmapRect(double x1, double y1, double x2, double y2, const TBitmap& bitmap)
 {
-    if (bitmap.Empty())
-        return;
+    if (bitmap.Empty()) return;
     PrintImageRect(x1, y1, x2, y2, bitmap.Image());
 }
 
 void TBaseReport::StretchDraw(const QRectF& r, const TGraphic& graphic)
 {
-    if (!m_pageOpen)
-        return;
+    if (!m_pageOpen) return;
     const QRectF box = r.normalized();
     if (const auto* drawable = dynamic_cast<const TPageDrawable*>(&graphic)) {
         m_painter.SetClip(&box);
@@ -479,8 +444,7 @@ void TBaseReport::StretchDraw(const QRectF& r, const TGraphic& graphic)
         PrintBitmapRect(box.left(), box.top(), box.right(), box.bottom(), *bitmap);
         return;
     }
-    if (graphic.Empty() || graphic.Width() <= 0 || graphic.Height() <= 0)
-        return;
+    if (graphic.Empty() || graphic.Width() <= 0 || graphic.Height() <= 0) return;
     const double scale = std::min(1.0, double(maxRasterSide) / std::max(graphic.Width(), graphic.Height()));
     const int w = std::max(1, int(graphic.Width() * scale)), h = std::max(1, int(graphic.Height() * scale));
     TBitmap raster(w, h);
@@ -495,18 +459,15 @@ int TBaseReport::WrapLine(const QString& text, int pos, double width, int& next)
 {
     const int n = int(text.size());
     int hard = pos;
-    while (hard < n && !IsBreak(text[hard]))
-        ++hard;
+    while (hard < n && !IsBreak(text[hard])) ++hard;
     const auto fits = [&](int end) { return TextWidth(text.mid(pos, end - pos)) <= width + slack; };
 
     int end = pos; // end of the last word that fits
     int i = pos;
     while (i < hard) {
         int j = i;
-        while (j < hard && IsBlank(text[j]))
-            ++j;
-        while (j < hard && !IsBlank(text[j]))
-            ++j;
+        while (j < hard && IsBlank(text[j])) ++j;
+        while (j < hard && !IsBlank(text[j])) ++j;
         if (fits(j)) {
             end = j;
             i = j;
@@ -525,8 +486,7 @@ int TBaseReport::WrapLine(const QString& text, int pos, double width, int& next)
             }
             next = pos + lo;
             // A word broken at its very end: the blanks after it go too.
-            while (next < hard && IsBlank(text[next]))
-                ++next;
+            while (next < hard && IsBlank(text[next])) ++next;
             return lo;
         }
         break;
@@ -543,8 +503,7 @@ int TBaseReport::WrapLine(const QString& text, int pos, double width, int& next)
         return hard - pos;
     }
     next = end;
-    while (next < hard && IsBlank(text[next]))
-        ++next;
+    while (next < hard && IsBlank(text[next])) ++next;
     return end - pos;
 }
 

@@ -8,7 +8,7 @@
 class TMemoBuf {
 public:
     TMemoBuf() = default;
-    explicit TMemoBuf(const QString& text) : m_text(text) {}
+    explicit TMemoBuf(const QString& text) : m_text(text) { }
 
     const QString& Text() const { return m_text; }
     // New text; the read position goes back to its start.

@@ -54,8 +54,7 @@ void TPageRenderer::BeginPage(int, QSizeF inches)
     m_painter.setRenderHint(QPainter::Antialiasing, true);
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
     m_painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    if (m_background)
-        m_painter.fillRect(Map(QRectF(QPointF(0, 0), inches)), Qt::white);
+    if (m_background) m_painter.fillRect(Map(QRectF(QPointF(0, 0), inches)), Qt::white);
 }
 
 void TPageRenderer::EndPage() { m_painter.restore(); }
@@ -70,8 +69,7 @@ void TPageRenderer::SetPen(const TPagePen& pen)
 {
     m_penNone = int(pen.Style) == 5 || int(pen.Mode) == 2; // clear, no-op
     m_pen = QPen(ToQColor(pen.Color), pen.Width * m_dpi / 96.0, QtPenStyle(pen.Style), Qt::FlatCap, Qt::MiterJoin);
-    if (pen.Width == 0)
-        m_pen.setCosmetic(true);
+    if (pen.Width == 0) m_pen.setCosmetic(true);
 }
 
 void TPageRenderer::SetBrush(const TPageBrush& brush, const QImage* pattern)
@@ -107,8 +105,7 @@ void TPageRenderer::DrawText(QPointF origin, const QString& text)
     QTransform t = saved;
     t.translate(Map(origin).x(), Map(origin).y());
     t.scale(scale, scale);
-    if (m_font.Angle)
-        t.rotate(-m_font.Angle / 10.0);
+    if (m_font.Angle) t.rotate(-m_font.Angle / 10.0);
     m_painter.setWorldTransform(t);
     m_painter.setFont(m_qfont);
     m_painter.setPen(ToQColor(m_font.Color));
@@ -118,8 +115,7 @@ void TPageRenderer::DrawText(QPointF origin, const QString& text)
 
 void TPageRenderer::DrawLine(QPointF from, QPointF to)
 {
-    if (m_penNone)
-        return;
+    if (m_penNone) return;
     m_painter.setPen(m_pen);
     m_painter.drawLine(Map(from), Map(to));
 }
@@ -130,8 +126,7 @@ void TPageRenderer::DrawRectangle(const QRectF& r)
     ApplyShapeStyle();
     if (d.width() == 0 || d.height() == 0) {
         // An empty rectangle still strokes its outline: a line.
-        if (!m_penNone)
-            m_painter.drawLine(d.topLeft(), d.bottomRight());
+        if (!m_penNone) m_painter.drawLine(d.topLeft(), d.bottomRight());
         return;
     }
     m_painter.drawRect(d);
@@ -145,24 +140,20 @@ void TPageRenderer::DrawEllipse(const QRectF& r)
 
 void TPageRenderer::DrawPolyline(const QPointF* points, int count)
 {
-    if (m_penNone || count < 2)
-        return;
+    if (m_penNone || count < 2) return;
     QPolygonF poly;
     poly.reserve(count);
-    for (int i = 0; i < count; ++i)
-        poly.append(Map(points[i]));
+    for (int i = 0; i < count; ++i) poly.append(Map(points[i]));
     m_painter.setPen(m_pen);
     m_painter.drawPolyline(poly);
 }
 
 void TPageRenderer::DrawPolygon(const QPointF* points, int count, bool winding)
 {
-    if (count < 2)
-        return;
+    if (count < 2) return;
     QPolygonF poly;
     poly.reserve(count);
-    for (int i = 0; i < count; ++i)
-        poly.append(Map(points[i]));
+    for (int i = 0; i < count; ++i) poly.append(Map(points[i]));
     ApplyShapeStyle();
     m_painter.drawPolygon(poly, winding ? Qt::WindingFill : Qt::OddEvenFill);
 }
@@ -171,8 +162,7 @@ void TPageRenderer::FillRect(const QRectF& r, TColor color) { m_painter.fillRect
 
 void TPageRenderer::DrawImage(const QRectF& r, const QImage& image, int)
 {
-    if (image.isNull())
-        return;
+    if (image.isNull()) return;
     // Printers and PDF keep a 1-bit picture as 1 bit only in Qt's own order
     // of colours (black, white); a white-is-zero sheet goes there inverted,
     // or it would become a full-colour, lossy picture.

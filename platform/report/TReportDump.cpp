@@ -5,10 +5,11 @@
 namespace {
 
 const char* const penStyles[] = {"solid", "dash", "dot", "dashdot", "dashdotdot", "clear", "insideframe"};
-const char* const penModes[] = {"black", "white", "nop", "not", "copy", "notcopy", "mergepennot", "maskpennot",
-                                "mergenotpen", "masknotpen", "merge", "notmerge", "mask", "notmask", "xor", "notxor"};
-const char* const brushStyles[] = {"solid", "clear", "horizontal", "vertical", "fdiagonal", "bdiagonal", "cross",
-                                   "diagcross"};
+const char* const penModes[] = {"black",       "white",      "nop",         "not",        "copy",  "notcopy",
+                                "mergepennot", "maskpennot", "mergenotpen", "masknotpen", "merge", "notmerge",
+                                "mask",        "notmask",    "xor",         "notxor"};
+const char* const brushStyles[] = {"solid",     "clear",     "horizontal", "vertical",
+                                   "fdiagonal", "bdiagonal", "cross",      "diagcross"};
 
 QString Colour(TColor c) { return QStringLiteral("$%1").arg(c & 0xFFFFFF, 6, 16, QLatin1Char('0')).toUpper(); }
 
@@ -28,16 +29,16 @@ QString Quoted(const QString& text)
 
 QString Box(const QRectF& r)
 {
-    return TReportDump::Number(r.left()) + QLatin1Char(' ') + TReportDump::Number(r.top()) + QLatin1Char(' ')
-           + TReportDump::Number(r.right()) + QLatin1Char(' ') + TReportDump::Number(r.bottom());
+    return TReportDump::Number(r.left()) + QLatin1Char(' ') + TReportDump::Number(r.top()) + QLatin1Char(' ') +
+        TReportDump::Number(r.right()) + QLatin1Char(' ') + TReportDump::Number(r.bottom());
 }
 
 QString Points(const QPointF* points, int count)
 {
     QString out;
     for (int i = 0; i < count; ++i)
-        out += QLatin1Char(' ') + TReportDump::Number(points[i].x()) + QLatin1Char(',')
-               + TReportDump::Number(points[i].y());
+        out += QLatin1Char(' ') + TReportDump::Number(points[i].x()) + QLatin1Char(',') +
+            TReportDump::Number(points[i].y());
     return out;
 }
 
@@ -46,12 +47,9 @@ QString Points(const QPointF* points, int count)
 QString TReportDump::Number(double inches)
 {
     QString s = QString::number(inches, 'f', 4);
-    while (s.endsWith(QLatin1Char('0')))
-        s.chop(1);
-    if (s.endsWith(QLatin1Char('.')))
-        s.chop(1);
-    if (s == QLatin1String("-0"))
-        s = QStringLiteral("0");
+    while (s.endsWith(QLatin1Char('0'))) s.chop(1);
+    if (s.endsWith(QLatin1Char('.'))) s.chop(1);
+    if (s == QLatin1String("-0")) s = QStringLiteral("0");
     return s;
 }
 
@@ -72,29 +70,23 @@ QString TReportDump::Text(const TReportFileReader& reader)
     for (int i = 0; i < reader.PageCount(); ++i) {
         const QSizeF size = reader.PageSize(i);
         out += QStringLiteral("page %1 %2 x %3\n").arg(i + 1).arg(Number(size.width()), Number(size.height()));
-        for (const QString& line : PageLines(reader, i))
-            out += line + QLatin1Char('\n');
+        for (const QString& line : PageLines(reader, i)) out += line + QLatin1Char('\n');
     }
     return out;
 }
 
-void TReportDump::BeginPage(int, QSizeF) {}
-void TReportDump::EndPage() {}
+void TReportDump::BeginPage(int, QSizeF) { }
+void TReportDump::EndPage() { }
 
 void TReportDump::SetFont(const TPageFont& font)
 {
     QString line = QStringLiteral("font %1 %2").arg(Quoted(font.Family), Number(font.Size));
-    if (font.Bold)
-        line += QStringLiteral(" bold");
-    if (font.Italic)
-        line += QStringLiteral(" italic");
-    if (font.Underline)
-        line += QStringLiteral(" underline");
-    if (font.StrikeOut)
-        line += QStringLiteral(" strikeout");
+    if (font.Bold) line += QStringLiteral(" bold");
+    if (font.Italic) line += QStringLiteral(" italic");
+    if (font.Underline) line += QStringLiteral(" underline");
+    if (font.StrikeOut) line += QStringLiteral(" strikeout");
     line += QLatin1Char(' ') + Colour(font.Color);
-    if (font.Angle)
-        line += QStringLiteral(" angle %1").arg(font.Angle);
+    if (font.Angle) line += QStringLiteral(" angle %1").arg(font.Angle);
     m_lines << line;
 }
 
@@ -108,9 +100,9 @@ void TReportDump::SetPen(const TPagePen& pen)
 
 void TReportDump::SetBrush(const TPageBrush& brush, const QImage*)
 {
-    QString line = QStringLiteral("brush %1 %2").arg(Colour(brush.Color), QLatin1String(brushStyles[int(brush.Style) % 8]));
-    if (brush.Pattern >= 0)
-        line += QStringLiteral(" pattern #%1").arg(brush.Pattern);
+    QString line =
+        QStringLiteral("brush %1 %2").arg(Colour(brush.Color), QLatin1String(brushStyles[int(brush.Style) % 8]));
+    if (brush.Pattern >= 0) line += QStringLiteral(" pattern #%1").arg(brush.Pattern);
     m_lines << line;
 }
 
@@ -126,7 +118,8 @@ void TReportDump::DrawText(QPointF origin, const QString& text)
 
 void TReportDump::DrawLine(QPointF from, QPointF to)
 {
-    m_lines << QStringLiteral("line %1 %2 %3 %4").arg(Number(from.x()), Number(from.y()), Number(to.x()), Number(to.y()));
+    m_lines
+        << QStringLiteral("line %1 %2 %3 %4").arg(Number(from.x()), Number(from.y()), Number(to.x()), Number(to.y()));
 }
 
 void TReportDump::DrawRectangle(const QRectF& r) { m_lines << QStringLiteral("rect ") + Box(r); }
@@ -150,6 +143,7 @@ void TReportDump::FillRect(const QRectF& r, TColor color)
 void TReportDump::DrawImage(const QRectF& r, const QImage& image, int imageIndex)
 {
     QString line = QStringLiteral("image ") + Box(r) + QStringLiteral(" #%1").arg(imageIndex);
-    line += image.isNull() ? QStringLiteral(" undecodable") : QStringLiteral(" %1x%2").arg(image.width()).arg(image.height());
+    line += image.isNull() ? QStringLiteral(" undecodable")
+                           : QStringLiteral(" %1x%2").arg(image.width()).arg(image.height());
     m_lines << line;
 }

@@ -23,21 +23,21 @@ namespace {
 // Reads fields from a byte range, refusing to read past its end.
 class Cursor {
 public:
-    Cursor(const char* data, qint64 size, QString where) : m_p(data), m_end(data + size), m_where(std::move(where)) {}
+    Cursor(const char* data, qint64 size, QString where) : m_p(data), m_end(data + size), m_where(std::move(where)) { }
 
     qint64 Left() const { return m_end - m_p; }
     bool AtEnd() const { return m_p == m_end; }
     void Need(qint64 n) const
     {
-        if (n < 0 || n > Left())
-            Damaged(QStringLiteral("%1 ends inside a field").arg(m_where));
+        if (n < 0 || n > Left()) Damaged(QStringLiteral("%1 ends inside a field").arg(m_where));
     }
     quint8 U8()
     {
         Need(1);
         return quint8(*m_p++);
     }
-    template <class T> T Number()
+    template <class T>
+    T Number()
     {
         Need(qint64(sizeof(T)));
         const T v = qFromLittleEndian<T>(m_p);
@@ -72,8 +72,7 @@ public:
     {
         Need(qint64(n) * 2); // checked before anything is allocated
         QString s(qsizetype(n), Qt::Uninitialized);
-        for (quint32 i = 0; i < n; ++i)
-            s[qsizetype(i)] = QChar(qFromLittleEndian<quint16>(m_p + 2 * i));
+        for (quint32 i = 0; i < n; ++i) s[qsizetype(i)] = QChar(qFromLittleEndian<quint16>(m_p + 2 * i));
         m_p += qint64(n) * 2;
         return s;
     }
@@ -104,8 +103,8 @@ QByteArray Inflate(const char* data, qint64 size, qint64 expected, bool& ok)
     ok = false;
     QByteArray out(qsizetype(expected), Qt::Uninitialized);
     uLongf length = uLongf(expected);
-    const int rc = uncompress(reinterpret_cast<Bytef*>(out.data()), &length, reinterpret_cast<const Bytef*>(data),
-                              uLong(size));
+    const int rc =
+        uncompress(reinterpret_cast<Bytef*>(out.data()), &length, reinterpret_cast<const Bytef*>(data), uLong(size));
     ok = rc == Z_OK && qint64(length) == expected;
     return out;
 }
@@ -122,8 +121,7 @@ QImage DecodePixels(const QByteArray& file, const ImageEntry& e)
     uLongf length = uLongf(most);
     const int rc = uncompress(reinterpret_cast<Bytef*>(raw.data()), &length,
                               reinterpret_cast<const Bytef*>(file.constData() + e.Offset), uLong(e.Size));
-    if (rc != Z_OK || qint64(length) < least)
-        return {};
+    if (rc != Z_OK || qint64(length) < least) return {};
     const char* p = raw.constData();
     const char* end = p + length;
     QList<QRgb> colours;
@@ -131,30 +129,26 @@ QImage DecodePixels(const QByteArray& file, const ImageEntry& e)
         const quint32 count = qFromLittleEndian<quint32>(p);
         p += 4;
         // Every index a pixel can hold must name a colour.
-        if ((e.Bits == 1 && count != 2) || count == 0 || count > (1u << e.Bits) || end - p != qint64(count) * 4 + rowBytes * e.Height)
+        if ((e.Bits == 1 && count != 2) || count == 0 || count > (1u << e.Bits) ||
+            end - p != qint64(count) * 4 + rowBytes * e.Height)
             return {};
-        for (quint32 i = 0; i < count; ++i, p += 4)
-            colours.append(qFromLittleEndian<quint32>(p));
+        for (quint32 i = 0; i < count; ++i, p += 4) colours.append(qFromLittleEndian<quint32>(p));
     } else if (end - p != rowBytes * e.Height) {
         return {};
     }
     const QImage::Format format = e.Bits == 1 ? QImage::Format_Mono
-                                  : e.Bits == 8 ? QImage::Format_Indexed8
-                                                : QImage::Format_ARGB32;
+        : e.Bits == 8                         ? QImage::Format_Indexed8
+                                              : QImage::Format_ARGB32;
     QImage image(int(e.Width), int(e.Height), format);
-    if (image.isNull())
-        return {};
-    if (e.Bits <= 8)
-        image.setColorTable(colours);
-    for (quint32 y = 0; y < e.Height; ++y, p += rowBytes)
-        std::memcpy(image.scanLine(int(y)), p, size_t(rowBytes));
+    if (image.isNull()) return {};
+    if (e.Bits <= 8) image.setColorTable(colours);
+    for (quint32 y = 0; y < e.Height; ++y, p += rowBytes) std::memcpy(image.scanLine(int(y)), p, size_t(rowBytes));
     if (e.Bits == 8) {
         // An index past the palette would be read out of it when drawn.
         for (int y = 0; y < image.height(); ++y) {
             const uchar* row = image.constScanLine(y);
             for (int x = 0; x < image.width(); ++x)
-                if (row[x] >= colours.size())
-                    return {};
+                if (row[x] >= colours.size()) return {};
         }
     }
     return image;
@@ -166,11 +160,9 @@ QImage DecodeJpeg(const QByteArray& file, const ImageEntry& e)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "jpeg");
-    if (reader.size() != QSize(int(e.Width), int(e.Height)))
-        return {};
+    if (reader.size() != QSize(int(e.Width), int(e.Height))) return {};
     QImage image;
-    if (!reader.read(&image) || image.size() != QSize(int(e.Width), int(e.Height)))
-        return {};
+    if (!reader.read(&image) || image.size() != QSize(int(e.Width), int(e.Height))) return {};
     return image;
 }
 
@@ -189,8 +181,7 @@ namespace {
 // Walks one page's operations; with a painter, draws them. Every field is
 // checked, so a page that walks without painter replays without error.
 template <class Painter>
-void Walk(const QByteArray& ops, int page, int imageCount, Painter* painter,
-          const TReportFileReader* reader)
+void Walk(const QByteArray& ops, int page, int imageCount, Painter* painter, const TReportFileReader* reader)
 {
     Cursor c(ops.constData(), ops.size(), QStringLiteral("page %1").arg(page + 1));
     std::vector<QPointF> points;
@@ -224,8 +215,7 @@ void Walk(const QByteArray& ops, int page, int imageCount, Painter* painter,
             f.Color = c.U32() & 0xFFFFFF;
             f.Angle = int(qint32(c.U32())) % 3600;
             f.Family = c.String();
-            if (painter)
-                painter->SetFont(f);
+            if (painter) painter->SetFont(f);
             break;
         }
         case OpPen: {
@@ -238,16 +228,14 @@ void Walk(const QByteArray& ops, int page, int imageCount, Painter* painter,
             p.Style = TPenStyle(style);
             p.Mode = TPenMode(mode);
             p.Width = width;
-            if (painter)
-                painter->SetPen(p);
+            if (painter) painter->SetPen(p);
             break;
         }
         case OpBrush: {
             TPageBrush b;
             b.Color = c.U32() & 0xFFFFFF;
             const quint8 style = c.U8();
-            if (style > MaxBrushStyle)
-                Damaged(QStringLiteral("page %1 holds an unknown brush").arg(page + 1));
+            if (style > MaxBrushStyle) Damaged(QStringLiteral("page %1 holds an unknown brush").arg(page + 1));
             b.Style = TBrushStyle(style);
             const quint32 pattern = c.U32();
             b.Pattern = pattern == 0xFFFFFFFFu ? -1 : imageRef(pattern);
@@ -259,12 +247,10 @@ void Walk(const QByteArray& ops, int page, int imageCount, Painter* painter,
         }
         case OpClip: {
             const quint8 on = c.U8();
-            if (on > 1)
-                Damaged(QStringLiteral("page %1 holds an unknown clip").arg(page + 1));
+            if (on > 1) Damaged(QStringLiteral("page %1 holds an unknown clip").arg(page + 1));
             if (on) {
                 const QRectF r = c.Rect();
-                if (painter)
-                    painter->SetClip(&r);
+                if (painter) painter->SetClip(&r);
             } else if (painter) {
                 painter->SetClip(nullptr);
             }
@@ -273,14 +259,12 @@ void Walk(const QByteArray& ops, int page, int imageCount, Painter* painter,
         case OpText: {
             const double x = c.Coordinate(), y = c.Coordinate();
             const QString text = c.String();
-            if (painter)
-                painter->DrawText(QPointF(x, y), text);
+            if (painter) painter->DrawText(QPointF(x, y), text);
             break;
         }
         case OpLine: {
             const double x1 = c.Coordinate(), y1 = c.Coordinate(), x2 = c.Coordinate(), y2 = c.Coordinate();
-            if (painter)
-                painter->DrawLine(QPointF(x1, y1), QPointF(x2, y2));
+            if (painter) painter->DrawLine(QPointF(x1, y1), QPointF(x2, y2));
             break;
         }
         case OpRect:
@@ -296,41 +280,35 @@ void Walk(const QByteArray& ops, int page, int imageCount, Painter* painter,
         }
         case OpPolyline:
             readPoints();
-            if (painter)
-                painter->DrawPolyline(points.data(), int(points.size()));
+            if (painter) painter->DrawPolyline(points.data(), int(points.size()));
             break;
         case OpPolygon: {
             const quint8 winding = c.U8();
-            if (winding > 1)
-                Damaged(QStringLiteral("page %1 holds an unknown fill rule").arg(page + 1));
+            if (winding > 1) Damaged(QStringLiteral("page %1 holds an unknown fill rule").arg(page + 1));
             readPoints();
-            if (painter)
-                painter->DrawPolygon(points.data(), int(points.size()), winding == 1);
+            if (painter) painter->DrawPolygon(points.data(), int(points.size()), winding == 1);
             break;
         }
         case OpFill: {
             const QRectF r = c.Rect();
             const TColor colour = c.U32() & 0xFFFFFF;
-            if (painter)
-                painter->FillRect(r, colour);
+            if (painter) painter->FillRect(r, colour);
             break;
         }
         case OpImage: {
             const QRectF r = c.Rect();
             const int index = imageRef(c.U32());
-            if (painter)
-                painter->DrawImage(r, reader->Image(index), index);
+            if (painter) painter->DrawImage(r, reader->Image(index), index);
             break;
         }
-        default:
-            Damaged(QStringLiteral("page %1 holds an unknown operation %2").arg(page + 1).arg(op));
+        default: Damaged(QStringLiteral("page %1 holds an unknown operation %2").arg(page + 1).arg(op));
         }
     }
 }
 
 } // namespace
 
-TReportFileReader::TReportFileReader() : d(std::make_unique<Data>()) {}
+TReportFileReader::TReportFileReader() : d(std::make_unique<Data>()) { }
 TReportFileReader::~TReportFileReader() = default;
 
 void TReportFileReader::Clear() { d = std::make_unique<Data>(); }
@@ -347,13 +325,11 @@ void TReportFileReader::LoadFromStream(QIODevice& stream)
 {
     Clear();
     const qint64 size = stream.isSequential() ? -1 : stream.size() - stream.pos();
-    if (size > MaxFileSize)
-        throw EReportFileError(QStringLiteral("The report file is too large."));
+    if (size > MaxFileSize) throw EReportFileError(QStringLiteral("The report file is too large."));
     // A file of known size is read as it is: asking for the cap would make
     // the buffer that large.
     QByteArray data = size >= 0 ? stream.read(size) : stream.read(MaxFileSize + 1);
-    if (data.size() > MaxFileSize)
-        throw EReportFileError(QStringLiteral("The report file is too large."));
+    if (data.size() > MaxFileSize) throw EReportFileError(QStringLiteral("The report file is too large."));
     LoadFromBytes(data);
 }
 
@@ -364,26 +340,23 @@ void TReportFileReader::LoadFromBytes(const QByteArray& bytes)
     data->File = bytes;
     const QByteArray& file = data->File;
     const qint64 fileSize = file.size();
-    if (fileSize > MaxFileSize)
-        throw EReportFileError(QStringLiteral("The report file is too large."));
+    if (fileSize > MaxFileSize) throw EReportFileError(QStringLiteral("The report file is too large."));
     if (fileSize < HeaderSize || std::memcmp(file.constData(), Magic, 8) != 0)
         throw EReportFileError(QStringLiteral("This is not a report file."));
 
     Cursor c(file.constData() + 8, fileSize - 8, QStringLiteral("the header"));
     const quint32 version = c.U32();
     if (version != ReportFormat::Version)
-        throw EReportFileError(
-            QStringLiteral("The report file has version %1; this program reads version %2.").arg(version).arg(ReportFormat::Version));
+        throw EReportFileError(QStringLiteral("The report file has version %1; this program reads version %2.")
+                                   .arg(version)
+                                   .arg(ReportFormat::Version));
     data->Version = int(version);
     const quint32 pageCount = c.U32(), imageCount = c.U32(), titleLength = c.U32();
-    if (pageCount > quint32(MaxPages))
-        Damaged(QStringLiteral("it claims %1 pages").arg(pageCount));
-    if (imageCount > quint32(MaxImages))
-        Damaged(QStringLiteral("it claims %1 pictures").arg(imageCount));
-    const qint64 tables = HeaderSize + qint64(titleLength) * 2 + qint64(pageCount) * PageEntrySize
-                          + qint64(imageCount) * ImageEntrySize;
-    if (tables > fileSize)
-        Damaged(QStringLiteral("its tables run past its end"));
+    if (pageCount > quint32(MaxPages)) Damaged(QStringLiteral("it claims %1 pages").arg(pageCount));
+    if (imageCount > quint32(MaxImages)) Damaged(QStringLiteral("it claims %1 pictures").arg(imageCount));
+    const qint64 tables =
+        HeaderSize + qint64(titleLength) * 2 + qint64(pageCount) * PageEntrySize + qint64(imageCount) * ImageEntrySize;
+    if (tables > fileSize) Damaged(QStringLiteral("its tables run past its end"));
     data->Title = c.Chars(titleLength);
 
     // Every blob lies after the tables and inside the file.
@@ -410,8 +383,7 @@ void TReportFileReader::LoadFromBytes(const QByteArray& bytes)
         blob(offset, storedSize, what);
         if (qint64(opsSize) > MaxPageOperationsSize || qint64(opsSize) > qint64(storedSize) * MaxInflateRatio + 64)
             Damaged(QStringLiteral("%1 claims %2 bytes of operations").arg(what).arg(opsSize));
-        if (!(w > 0 && w <= 100 && h > 0 && h <= 100))
-            Damaged(QStringLiteral("%1 has no sound page size").arg(what));
+        if (!(w > 0 && w <= 100 && h > 0 && h <= 100)) Damaged(QStringLiteral("%1 has no sound page size").arg(what));
         data->Pages[i].Size = QSizeF(w, h);
         stored.push_back(Stored{offset, storedSize, opsSize});
         // Entries may share their data; every page's copy is kept all the same.
@@ -460,8 +432,7 @@ void TReportFileReader::LoadFromBytes(const QByteArray& bytes)
         bool ok = false;
         data->Pages[i].Operations =
             Inflate(file.constData() + stored[i].Offset, stored[i].Size, stored[i].OperationsSize, ok);
-        if (!ok)
-            Damaged(QStringLiteral("the operations of page %1 do not unpack").arg(i + 1));
+        if (!ok) Damaged(QStringLiteral("the operations of page %1 do not unpack").arg(i + 1));
         Walk<TPagePainter>(data->Pages[i].Operations, int(i), int(imageCount), nullptr, nullptr);
     }
     d = std::move(data);
@@ -474,15 +445,13 @@ int TReportFileReader::ImageCount() const { return int(d->Images.size()); }
 
 QSizeF TReportFileReader::PageSize(int page) const
 {
-    if (page < 0 || page >= PageCount())
-        throw EListError::IndexOutOfBounds(page);
+    if (page < 0 || page >= PageCount()) throw EListError::IndexOutOfBounds(page);
     return d->Pages[size_t(page)].Size;
 }
 
 QImage TReportFileReader::Image(int index) const
 {
-    if (index < 0 || index >= ImageCount())
-        throw EListError::IndexOutOfBounds(index);
+    if (index < 0 || index >= ImageCount()) throw EListError::IndexOutOfBounds(index);
     const ImageEntry& e = d->Images[size_t(index)];
     if (!e.Tried) {
         e.Tried = true;
@@ -493,8 +462,7 @@ QImage TReportFileReader::Image(int index) const
 
 void TReportFileReader::PlayPage(int page, TPagePainter& painter) const
 {
-    if (page < 0 || page >= PageCount())
-        throw EListError::IndexOutOfBounds(page);
+    if (page < 0 || page >= PageCount()) throw EListError::IndexOutOfBounds(page);
     const PageEntry& p = d->Pages[size_t(page)];
     painter.BeginPage(page, p.Size);
     Walk(p.Operations, page, ImageCount(), &painter, this);

@@ -9,15 +9,13 @@ QByteArray TReportFileWriter::Record()
     recorder.OnLeftOut = OnLeftOut;
     TBaseReport report(recorder);
     report.OnLeftOut = OnLeftOut;
-    if (OnPrint)
-        OnPrint(report);
+    if (OnPrint) OnPrint(report);
     report.Finish();
     return recorder.File(Title);
 }
 
 void TReportFileWriter::Execute()
 {
-    if (FileName.isEmpty())
-        throw Exception(QStringLiteral("The report file writer has no file name."));
+    if (FileName.isEmpty()) throw Exception(QStringLiteral("The report file writer has no file name."));
     AtomicFile::WriteAll(FileName, Record());
 }

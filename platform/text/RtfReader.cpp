@@ -7,14 +7,12 @@ namespace {
 
 // Windows-1252 in 0x80 .. 0x9F; the other bytes are Latin-1.
 const char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-char16_t FromCp1252(unsigned char b)
-{
-    return b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b);
-}
+char16_t FromCp1252(unsigned char b) { return b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b); }
 
 struct State {
     bool Bold = false;
@@ -31,10 +29,42 @@ struct State {
 bool IsSkippedDestination(const QByteArray& word)
 {
     static const char* const kSkipped[] = {
-        "fonttbl", "stylesheet", "info", "pict", "object", "header", "headerl", "headerr", "headerf", "footer",
-        "footerl", "footerr", "footerf", "footnote", "fldinst", "themedata", "colorschememapping", "latentstyles",
-        "datastore", "xmlnstbl", "listtable", "listoverridetable", "rsidtbl", "generator", "filetbl", "revtbl",
-        "pgdsctbl", "bkmkstart", "bkmkend", "annotation", "atnid", "atnauthor", "nonshppict", "shp", "xe", "tc",
+        "fonttbl",
+        "stylesheet",
+        "info",
+        "pict",
+        "object",
+        "header",
+        "headerl",
+        "headerr",
+        "headerf",
+        "footer",
+        "footerl",
+        "footerr",
+        "footerf",
+        "footnote",
+        "fldinst",
+        "themedata",
+        "colorschememapping",
+        "latentstyles",
+        "datastore",
+        "xmlnstbl",
+        "listtable",
+        "listoverridetable",
+        "rsidtbl",
+        "generator",
+        "filetbl",
+        "revtbl",
+        "pgdsctbl",
+        "bkmkstart",
+        "bkmkend",
+        "annotation",
+        "atnid",
+        "atnauthor",
+        "nonshppict",
+        "shp",
+        "xe",
+        "tc",
     };
     for (const char* s : kSkipped)
         if (word == s) return true;
@@ -43,12 +73,12 @@ bool IsSkippedDestination(const QByteArray& word)
 
 class Parser {
 public:
-    explicit Parser(const QByteArray& data) : m_p(data.constData()), m_end(data.constData() + data.size()) {}
+    explicit Parser(const QByteArray& data) : m_p(data.constData()), m_end(data.constData() + data.size()) { }
 
     TRtfDocument Run()
     {
         m_doc.Paragraphs.append(TRtfParagraph());
-        m_colors.push_back(-1);  // index 0: the default colour
+        m_colors.push_back(-1); // index 0: the default colour
         std::vector<State> stack;
         State st;
         while (m_p < m_end) {
@@ -63,7 +93,7 @@ public:
                     st.Skip = true;
                 }
             } else if (c == '}') {
-                if (stack.empty()) break;  // the end of the document
+                if (stack.empty()) break; // the end of the document
                 if (st.ColorTable) EndColor();
                 st = stack.back();
                 stack.pop_back();
@@ -74,8 +104,9 @@ public:
             } else if (st.ColorTable) {
                 if (c == ';') EndColor();
             } else if (!st.Skip) {
-                Append(st, char16_t(static_cast<unsigned char>(c)) >= 0x80 ? FromCp1252(static_cast<unsigned char>(c))
-                                                                          : char16_t(c));
+                Append(st,
+                       char16_t(static_cast<unsigned char>(c)) >= 0x80 ? FromCp1252(static_cast<unsigned char>(c))
+                                                                       : char16_t(c));
             }
         }
         // Drop a trailing empty paragraph left by a final \par.
@@ -91,7 +122,9 @@ private:
         if (!IsLetter(c)) {
             ++m_p;
             switch (c) {
-            case '\\': case '{': case '}':
+            case '\\':
+            case '{':
+            case '}':
                 if (!st.Skip && !st.ColorTable) Append(st, char16_t(c));
                 break;
             case '~':
@@ -109,11 +142,11 @@ private:
                 }
                 break;
             }
-            case '\r': case '\n':
+            case '\r':
+            case '\n':
                 if (!st.Skip) NewParagraph();
                 break;
-            default:
-                break;  // \-, \*, \| and the like: nothing to show
+            default: break; // \-, \*, \| and the like: nothing to show
             }
             return;
         }
@@ -136,7 +169,7 @@ private:
         }
         if (negative) param = -param;
         param = qBound(qint64(-2147483647), param, qint64(2147483647));
-        if (m_p < m_end && *m_p == ' ') ++m_p;  // the delimiter belongs to the word
+        if (m_p < m_end && *m_p == ' ') ++m_p; // the delimiter belongs to the word
         Apply(st, word, hasParam, int(param));
     }
 
@@ -144,9 +177,12 @@ private:
     {
         const bool on = !hasParam || param != 0;
         if (st.ColorTable) {
-            if (w == "red") m_color[0] = qBound(0, param, 255);
-            else if (w == "green") m_color[1] = qBound(0, param, 255);
-            else if (w == "blue") m_color[2] = qBound(0, param, 255);
+            if (w == "red")
+                m_color[0] = qBound(0, param, 255);
+            else if (w == "green")
+                m_color[1] = qBound(0, param, 255);
+            else if (w == "blue")
+                m_color[2] = qBound(0, param, 255);
             m_colorSet = true;
             return;
         }
@@ -162,30 +198,47 @@ private:
             st.Skip = true;
             return;
         }
-        if (w == "b") st.Bold = on;
-        else if (w == "i") st.Italic = on;
-        else if (w == "ul") st.Underline = on;
-        else if (w == "ulnone") st.Underline = false;
-        else if (w == "fs") st.HalfPoints = hasParam && param > 0 ? qMin(param, 3276) : 24;
-        else if (w == "cf") st.ColorIndex = qMax(0, param);
+        if (w == "b")
+            st.Bold = on;
+        else if (w == "i")
+            st.Italic = on;
+        else if (w == "ul")
+            st.Underline = on;
+        else if (w == "ulnone")
+            st.Underline = false;
+        else if (w == "fs")
+            st.HalfPoints = hasParam && param > 0 ? qMin(param, 3276) : 24;
+        else if (w == "cf")
+            st.ColorIndex = qMax(0, param);
         else if (w == "plain") {
             st.Bold = st.Italic = st.Underline = false;
             st.HalfPoints = 24;
             st.ColorIndex = 0;
-        } else if (w == "uc") st.UnicodeSkip = qBound(0, param, 10);
+        } else if (w == "uc")
+            st.UnicodeSkip = qBound(0, param, 10);
         else if (w == "u") {
             if (!st.Skip) Append(st, char16_t(param < 0 ? param + 65536 : param));
             SkipFallback(st.UnicodeSkip);
-        } else if (st.Skip) return;
-        else if (w == "par" || w == "line" || w == "sect" || w == "page") NewParagraph();
-        else if (w == "tab") Append(st, u'\t');
-        else if (w == "emdash") Append(st, u'\u2014');
-        else if (w == "endash") Append(st, u'\u2013');
-        else if (w == "bullet") Append(st, u'\u2022');
-        else if (w == "lquote") Append(st, u'\u2018');
-        else if (w == "rquote") Append(st, u'\u2019');
-        else if (w == "ldblquote") Append(st, u'\u201C');
-        else if (w == "rdblquote") Append(st, u'\u201D');
+        } else if (st.Skip)
+            return;
+        else if (w == "par" || w == "line" || w == "sect" || w == "page")
+            NewParagraph();
+        else if (w == "tab")
+            Append(st, u'\t');
+        else if (w == "emdash")
+            Append(st, u'\u2014');
+        else if (w == "endash")
+            Append(st, u'\u2013');
+        else if (w == "bullet")
+            Append(st, u'\u2022');
+        else if (w == "lquote")
+            Append(st, u'\u2018');
+        else if (w == "rquote")
+            Append(st, u'\u2019');
+        else if (w == "ldblquote")
+            Append(st, u'\u201C');
+        else if (w == "rdblquote")
+            Append(st, u'\u201D');
     }
 
     // After \uN: the N fallback characters (a byte, or one \'hh escape each).
@@ -194,8 +247,10 @@ private:
         for (int i = 0; i < count && m_p < m_end; ++i) {
             if (*m_p == '{' || *m_p == '}') return;
             if (*m_p == '\\') {
-                if (m_end - m_p >= 4 && m_p[1] == '\'') m_p += 4;
-                else return;  // another control word is not a fallback
+                if (m_end - m_p >= 4 && m_p[1] == '\'')
+                    m_p += 4;
+                else
+                    return; // another control word is not a fallback
             } else {
                 ++m_p;
             }
@@ -225,8 +280,8 @@ private:
 
     static bool SameFormat(const TRtfRun& a, const TRtfRun& b)
     {
-        return a.Bold == b.Bold && a.Italic == b.Italic && a.Underline == b.Underline &&
-               a.HalfPoints == b.HalfPoints && a.Color == b.Color;
+        return a.Bold == b.Bold && a.Italic == b.Italic && a.Underline == b.Underline && a.HalfPoints == b.HalfPoints &&
+            a.Color == b.Color;
     }
 
     void NewParagraph() { m_doc.Paragraphs.append(TRtfParagraph()); }

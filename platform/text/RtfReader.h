@@ -13,15 +13,17 @@
 #include <QList>
 #include <QString>
 
-class ERtfError : public Exception { using Exception::Exception; };
+class ERtfError : public Exception {
+    using Exception::Exception;
+};
 
 struct TRtfRun {
     QString Text;
     bool Bold = false;
     bool Italic = false;
     bool Underline = false;
-    int HalfPoints = 24;  // font size in half points (12 pt)
-    int Color = -1;       // 0xRRGGBB, or -1 for the default colour
+    int HalfPoints = 24; // font size in half points (12 pt)
+    int Color = -1;      // 0xRRGGBB, or -1 for the default colour
     bool operator==(const TRtfRun&) const = default;
 };
 

@@ -42,7 +42,7 @@ QByteArray TRtfWriter::Write(const TRtfDocument& document, const QString& fontNa
         out += "{\\colortbl ;";
         for (const int c : colors)
             out += "\\red" + QByteArray::number((c >> 16) & 0xFF) + "\\green" + QByteArray::number((c >> 8) & 0xFF) +
-                   "\\blue" + QByteArray::number(c & 0xFF) + ';';
+                "\\blue" + QByteArray::number(c & 0xFF) + ';';
         out += '}';
     }
     for (qsizetype i = 0; i < document.Paragraphs.size(); ++i) {

@@ -25,7 +25,9 @@ TCheckBoxState TCheckBox::State() const
 void TCheckBox::SetState(TCheckBoxState value)
 {
     if (value == TCheckBoxState::cbGrayed) setTristate(true);
-    setCheckState(value == TCheckBoxState::cbChecked ? Qt::Checked : value == TCheckBoxState::cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+    setCheckState(value == TCheckBoxState::cbChecked      ? Qt::Checked
+                      : value == TCheckBoxState::cbGrayed ? Qt::PartiallyChecked
+                                                          : Qt::Unchecked);
 }
 
 void TCheckBox::Toggle()

@@ -59,7 +59,8 @@ void TCustomComboBox::ConnectEdit()
     QLineEdit* edit = lineEdit();
     if (!edit || edit->property("tamselConnected").toBool()) return;
     edit->setProperty("tamselConnected", true);
-    QObject::connect(edit, &QLineEdit::textEdited, this, [this](const QString&) { GuardedCall(this, [this] { Change(); }); });
+    QObject::connect(edit, &QLineEdit::textEdited, this,
+                     [this](const QString&) { GuardedCall(this, [this] { Change(); }); });
 }
 
 void TCustomComboBox::SetText(const QString& value)
@@ -71,16 +72,15 @@ void TCustomComboBox::SetText(const QString& value)
     setCurrentIndex(findText(value, Qt::MatchFixedString));
 }
 
-void TCustomComboBox::SetItemIndex(int value)
-{
-    setCurrentIndex(value >= 0 && value < count() ? value : -1);
-}
+void TCustomComboBox::SetItemIndex(int value) { setCurrentIndex(value >= 0 && value < count() ? value : -1); }
 
 void TCustomComboBox::SetDroppedDown(bool value)
 {
     if (value == m_droppedDown) return;
-    if (value) showPopup();
-    else hidePopup();
+    if (value)
+        showPopup();
+    else
+        hidePopup();
 }
 
 void TCustomComboBox::SetMaxLength(int value)

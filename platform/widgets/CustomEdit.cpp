@@ -23,10 +23,10 @@ constexpr int kUnlimited = 32767;
 bool IsForeignEditingKey(const QKeyEvent* e)
 {
     return e->matches(QKeySequence::DeleteEndOfWord) || e->matches(QKeySequence::DeleteStartOfWord) ||
-           e->matches(QKeySequence::DeleteEndOfLine) || e->matches(QKeySequence::DeleteCompleteLine) ||
-           e->matches(QKeySequence::Redo) || e->matches(QKeySequence::Undo) ||
-           (e->key() == Qt::Key_Delete && (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) ||
-           (e->key() == Qt::Key_Backspace);
+        e->matches(QKeySequence::DeleteEndOfLine) || e->matches(QKeySequence::DeleteCompleteLine) ||
+        e->matches(QKeySequence::Redo) || e->matches(QKeySequence::Undo) ||
+        (e->key() == Qt::Key_Delete && (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) ||
+        (e->key() == Qt::Key_Backspace);
 }
 
 } // namespace
@@ -51,33 +51,23 @@ void TCustomEdit::SetText(const QString& value)
     setText(value);
 }
 
-int TCustomEdit::SelStart() const
-{
-    return hasSelectedText() ? selectionStart() : cursorPosition();
-}
+int TCustomEdit::SelStart() const { return hasSelectedText() ? selectionStart() : cursorPosition(); }
 
-void TCustomEdit::SetSelStart(int value)
-{
-    setCursorPosition(std::clamp(value, 0, int(text().size())));
-}
+void TCustomEdit::SetSelStart(int value) { setCursorPosition(std::clamp(value, 0, int(text().size()))); }
 
-int TCustomEdit::SelLength() const
-{
-    return hasSelectedText() ? int(selectedText().size()) : 0;
-}
+int TCustomEdit::SelLength() const { return hasSelectedText() ? int(selectedText().size()) : 0; }
 
 void TCustomEdit::SetSelLength(int value)
 {
     const int start = SelStart();
     const int length = std::clamp(value, 0, int(text().size()) - start);
-    if (length == 0) setCursorPosition(start);
-    else setSelection(start, length);
+    if (length == 0)
+        setCursorPosition(start);
+    else
+        setSelection(start, length);
 }
 
-void TCustomEdit::SetReadOnly(bool value)
-{
-    setReadOnly(value);
-}
+void TCustomEdit::SetReadOnly(bool value) { setReadOnly(value); }
 
 void TCustomEdit::SetMaxLength(int value)
 {
@@ -98,8 +88,10 @@ QString TCustomEdit::InputMaskOf(const QString& editMask)
     // The fields are split at the last two unescaped semicolons.
     QList<int> seps;
     for (int i = 0; i < editMask.size(); ++i) {
-        if (editMask[i] == u'\\') ++i;
-        else if (editMask[i] == u';') seps.append(i);
+        if (editMask[i] == u'\\')
+            ++i;
+        else if (editMask[i] == u';')
+            seps.append(i);
     }
     QString mask = editMask;
     QChar blank = u'_';
@@ -159,10 +151,7 @@ void TCustomEdit::SetAlignment(TAlignment value)
     setAlignment(a);
 }
 
-TRect TCustomEdit::EditRect() const
-{
-    return m_hasEditRect ? m_editRect : clientRect();
-}
+TRect TCustomEdit::EditRect() const { return m_hasEditRect ? m_editRect : clientRect(); }
 
 void TCustomEdit::SetEditRect(const TRect& r)
 {
@@ -182,25 +171,16 @@ void TCustomEdit::ApplyEditRect()
                    std::max(0, c.Bottom - m_editRect.Bottom));
 }
 
-void TCustomEdit::Resize()
-{
-    ApplyEditRect();
-}
+void TCustomEdit::Resize() { ApplyEditRect(); }
 
-void TCustomEdit::ApplyColor()
-{
-    TWinControlOf<QLineEdit>::ApplyColor();
-}
+void TCustomEdit::ApplyColor() { TWinControlOf<QLineEdit>::ApplyColor(); }
 
 void TCustomEdit::Change()
 {
     if (OnChange) OnChange(this);
 }
 
-void TCustomEdit::InsertText(const QString& value)
-{
-    insert(value);
-}
+void TCustomEdit::InsertText(const QString& value) { insert(value); }
 
 // ---------------------------------------------------------------------------
 // Clipboard
@@ -239,10 +219,7 @@ void TCustomEdit::Undo()
 // ---------------------------------------------------------------------------
 // Keys
 
-bool TCustomEdit::WantKey(int vk, TShiftState) const
-{
-    return m_wantReturns && vk == Win::VK_RETURN;
-}
+bool TCustomEdit::WantKey(int vk, TShiftState) const { return m_wantReturns && vk == Win::VK_RETURN; }
 
 void TCustomEdit::SendKey(int qtKey, QKeyEvent* source)
 {

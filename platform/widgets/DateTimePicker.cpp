@@ -73,10 +73,7 @@ void TDateTimePicker::SetDate(TDateTime value)
 
 TDateTime TDateTimePicker::Time() const { return DateTime() - std::floor(DateTime()); }
 
-void TDateTimePicker::SetTime(TDateTime value)
-{
-    SetDateTime(std::floor(DateTime()) + (value - std::floor(value)));
-}
+void TDateTimePicker::SetTime(TDateTime value) { SetDateTime(std::floor(DateTime()) + (value - std::floor(value))); }
 
 void TDateTimePicker::SetKind(TDateTimeKind value)
 {
@@ -95,7 +92,8 @@ void TDateTimePicker::ApplyFormat()
     const bool date = m_kind == TDateTimeKind::dtkDate;
     setDisplayFormat(QtFormat(date ? RegionalSettings::ShortDateFormat() : RegionalSettings::LongTimeFormat()));
     setCalendarPopup(date && m_dateMode == TDTDateMode::dmComboBox);
-    setButtonSymbols(date && m_dateMode == TDTDateMode::dmComboBox ? QAbstractSpinBox::NoButtons : QAbstractSpinBox::UpDownArrows);
+    setButtonSymbols(date && m_dateMode == TDTDateMode::dmComboBox ? QAbstractSpinBox::NoButtons
+                                                                   : QAbstractSpinBox::UpDownArrows);
     WatchCalendar();
 }
 

@@ -59,8 +59,10 @@ void TLabel::changeEvent(QEvent* event)
     const QFont given = font();
     TFont taken = Font();
     taken.SetName(given.family());
-    if (given.pointSize() > 0) taken.SetSize(given.pointSize());
-    else if (given.pixelSize() > 0) taken.SetSize(qRound(given.pixelSize() * 72.0 / 96.0));
+    if (given.pointSize() > 0)
+        taken.SetSize(given.pointSize());
+    else if (given.pixelSize() > 0)
+        taken.SetSize(qRound(given.pixelSize() * 72.0 / 96.0));
     TFontStyles style;
     if (given.bold()) style = style + TFontStyle::fsBold;
     if (given.italic()) style = style + TFontStyle::fsItalic;
@@ -70,10 +72,7 @@ void TLabel::changeEvent(QEvent* event)
     if (!(taken == Font())) Font() = taken;
 }
 
-void TLabel::FontChanged()
-{
-    AdjustBounds();
-}
+void TLabel::FontChanged() { AdjustBounds(); }
 
 void TLabel::ApplyColor()
 {

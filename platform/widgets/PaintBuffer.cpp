@@ -4,8 +4,9 @@
 #include <QWidget>
 
 TPaintBuffer::TPaintBuffer(QWidget* widget)
-    : m_widget(widget), m_image(std::max(1, widget ? widget->width() : 1), std::max(1, widget ? widget->height() : 1),
-                                QImage::Format_RGB32)
+    : m_widget(widget),
+      m_image(std::max(1, widget ? widget->width() : 1), std::max(1, widget ? widget->height() : 1),
+              QImage::Format_RGB32)
 {
     m_image.fill(ToQRgb(clBtnFace));
     m_canvas = std::make_unique<TPainterCanvas>(&m_image, widget ? widget->logicalDpiY() : 96);

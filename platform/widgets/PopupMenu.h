@@ -14,11 +14,8 @@ class QWidget;
 class TPopupMenu : public QObject {
     Q_OBJECT
 public:
-    explicit TPopupMenu(QObject* parent = nullptr) : QObject(parent) {}
-    explicit TPopupMenu(const QStringList& items, QObject* parent = nullptr)
-        : QObject(parent), m_items(items)
-    {
-    }
+    explicit TPopupMenu(QObject* parent = nullptr) : QObject(parent) { }
+    explicit TPopupMenu(const QStringList& items, QObject* parent = nullptr) : QObject(parent), m_items(items) { }
 
     const QStringList& Items() const { return m_items; }
     void SetItems(const QStringList& items) { m_items = items; }

@@ -24,8 +24,10 @@ TButtonState TSpeedButton::State() const
 
 void TSpeedButton::SetGlyph(const TBitmap* glyph)
 {
-    if (glyph) m_glyph.Assign(glyph);
-    else m_glyph.SetImage(QImage());
+    if (glyph)
+        m_glyph.Assign(glyph);
+    else
+        m_glyph.SetImage(QImage());
     Invalidate();
 }
 
@@ -57,10 +59,7 @@ void TSpeedButton::SetCaption(const QString& value)
     Invalidate();
 }
 
-void TSpeedButton::Click()
-{
-    TWinControlOf<QWidget>::Click();
-}
+void TSpeedButton::Click() { TWinControlOf<QWidget>::Click(); }
 
 void TSpeedButton::SetPressed(bool value)
 {
@@ -127,7 +126,8 @@ void TSpeedButton::Paint(TCanvas& canvas)
     TRect r(0, 0, width(), height());
     const bool down = IsDown();
     if (!m_flat) {
-        canvas.DrawFrameControl(r, Win::DFC_BUTTON, Win::DFCS_BUTTONPUSH | Win::DFCS_ADJUSTRECT | (down ? Win::DFCS_PUSHED : 0u));
+        canvas.DrawFrameControl(r, Win::DFC_BUTTON,
+                                Win::DFCS_BUTTONPUSH | Win::DFCS_ADJUSTRECT | (down ? Win::DFCS_PUSHED : 0u));
     } else {
         if (!m_transparent) {
             canvas.Brush().SetColor(Color());
@@ -163,7 +163,8 @@ void TSpeedButton::DrawGlyph(TCanvas& canvas, int x, int y) const
         QImage mask(w, h, QImage::Format_RGB32);
         for (int py = 0; py < h; ++py)
             for (int px = 0; px < w; ++px)
-                mask.setPixel(px, py, image.pixel(source.Left + px, py) == image.pixel(0, h - 1) ? 0xFFFFFFFFu : 0xFF000000u);
+                mask.setPixel(px, py,
+                              image.pixel(source.Left + px, py) == image.pixel(0, h - 1) ? 0xFFFFFFFFu : 0xFF000000u);
         const TRect all(0, 0, w, h);
         QImage light = mask, dark = mask;
         for (int py = 0; py < h; ++py)

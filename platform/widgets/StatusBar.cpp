@@ -2,10 +2,7 @@
 
 #include <QLabel>
 
-TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent)
-{
-    setSizeGripEnabled(false);
-}
+TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent) { setSizeGripEnabled(false); }
 
 int TStatusBar::AddPanel(int width)
 {

@@ -39,8 +39,10 @@ void DrawThemePart(QPainter* p, QWidget* window, const QString& themeClass, int 
         opt.state = QStyle::State_None;
         if (!disabled) opt.state |= QStyle::State_Enabled;
         if (hot) opt.state |= QStyle::State_MouseOver;
-        if (pressed) opt.state |= QStyle::State_Sunken;
-        else opt.state |= QStyle::State_Raised;
+        if (pressed)
+            opt.state |= QStyle::State_Sunken;
+        else
+            opt.state |= QStyle::State_Raised;
     };
     if (themeClass == QLatin1String("button")) {
         QStyleOptionButton opt;
@@ -49,8 +51,8 @@ void DrawThemePart(QPainter* p, QWidget* window, const QString& themeClass, int 
             if (state == 5) opt.features |= QStyleOptionButton::DefaultButton;
             style->drawPrimitive(QStyle::PE_PanelButtonCommand, &opt, p, window);
         } else if (part == 3 || part == 2) {
-            const int group = (state - 1) / 4;    // 0 unchecked, 1 checked, 2 mixed
-            const int sub = (state - 1) % 4 + 1;  // 1 normal, 2 hot, 3 pressed, 4 disabled
+            const int group = (state - 1) / 4;   // 0 unchecked, 1 checked, 2 mixed
+            const int sub = (state - 1) % 4 + 1; // 1 normal, 2 hot, 3 pressed, 4 disabled
             initOption(opt, sub == 4, sub == 2, sub == 3);
             opt.state &= ~QStyle::State_Raised;
             opt.state |= group == 1 ? QStyle::State_On : (group == 2 ? QStyle::State_NoChange : QStyle::State_Off);
@@ -96,7 +98,6 @@ QIcon StockIcon(TStockIcon icon)
     }
     return style->standardIcon(QStyle::SP_FileIcon);
 }
-
 
 // The Windows faces the forms name, in faces of their widths: Tahoma is
 // Wine's Tahoma (drawn to Tahoma's metrics; not on fontconfig's path, so

@@ -29,7 +29,7 @@ TMouseButton ButtonOf(Qt::MouseButton b)
 bool IsTabKey(const QKeyEvent* e)
 {
     return (e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab) &&
-           !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
 }
 
 } // namespace
@@ -40,34 +40,24 @@ TWinControl::TWinControl(QWidget* self, TColor color) : m_self(self), m_color(co
     m_font.OnChange = [this] { FontObjectChanged(); };
 }
 
-TWinControl::~TWinControl()
-{
-    m_font.OnChange = nullptr;
-}
+TWinControl::~TWinControl() { m_font.OnChange = nullptr; }
 
 void TWinControl::InitControl()
 {
     SetTabStop(m_tabStop);
     UpdateContentsMargins();
-    if (m_parentFont) TakeParentFont();
-    else ApplyFont();
+    if (m_parentFont)
+        TakeParentFont();
+    else
+        ApplyFont();
     ApplyColor();
 }
 
-TWinControl* TWinControl::Of(QWidget* widget)
-{
-    return widget ? dynamic_cast<TWinControl*>(widget) : nullptr;
-}
+TWinControl* TWinControl::Of(QWidget* widget) { return widget ? dynamic_cast<TWinControl*>(widget) : nullptr; }
 
-QString TWinControl::Name() const
-{
-    return m_self->objectName();
-}
+QString TWinControl::Name() const { return m_self->objectName(); }
 
-void TWinControl::SetName(const QString& name)
-{
-    m_self->setObjectName(name);
-}
+void TWinControl::SetName(const QString& name) { m_self->setObjectName(name); }
 
 // ---------------------------------------------------------------------------
 // Position, border and client area
@@ -78,25 +68,13 @@ int TWinControl::ParentBorder() const
     return parent ? parent->BorderWidth() : 0;
 }
 
-int TWinControl::Left() const
-{
-    return m_self->geometry().x() - ParentBorder();
-}
+int TWinControl::Left() const { return m_self->geometry().x() - ParentBorder(); }
 
-int TWinControl::Top() const
-{
-    return m_self->geometry().y() - ParentBorder();
-}
+int TWinControl::Top() const { return m_self->geometry().y() - ParentBorder(); }
 
-int TWinControl::Width() const
-{
-    return m_self->width();
-}
+int TWinControl::Width() const { return m_self->width(); }
 
-int TWinControl::Height() const
-{
-    return m_self->height();
-}
+int TWinControl::Height() const { return m_self->height(); }
 
 void TWinControl::SetBounds(int left, int top, int width, int height)
 {
@@ -120,15 +98,9 @@ int TWinControl::BorderWidth() const
     return m_ctl3D ? 2 : 1;
 }
 
-int TWinControl::ClientWidth() const
-{
-    return std::max(0, m_self->width() - 2 * BorderWidth());
-}
+int TWinControl::ClientWidth() const { return std::max(0, m_self->width() - 2 * BorderWidth()); }
 
-int TWinControl::ClientHeight() const
-{
-    return std::max(0, m_self->height() - 2 * BorderWidth());
-}
+int TWinControl::ClientHeight() const { return std::max(0, m_self->height() - 2 * BorderWidth()); }
 
 void TWinControl::PlaceChild(QWidget* child, const TRect& bounds) const
 {
@@ -325,10 +297,7 @@ int TWinControl::TextWidthOf(const TFont& font, const QString& text)
 // ---------------------------------------------------------------------------
 // State and focus
 
-bool TWinControl::Enabled() const
-{
-    return !m_self->testAttribute(Qt::WA_ForceDisabled);
-}
+bool TWinControl::Enabled() const { return !m_self->testAttribute(Qt::WA_ForceDisabled); }
 
 void TWinControl::SetEnabled(bool value)
 {
@@ -336,10 +305,7 @@ void TWinControl::SetEnabled(bool value)
     if (TLabel* label = AttachedLabel(); label && LabelFollowsEnabled()) label->SetEnabled(value);
 }
 
-bool TWinControl::Visible() const
-{
-    return !m_self->isHidden();
-}
+bool TWinControl::Visible() const { return !m_self->isHidden(); }
 
 void TWinControl::SetVisible(bool value)
 {
@@ -364,40 +330,19 @@ bool TWinControl::CanFocus() const
     return m_self->isEnabled() && m_self->isVisibleTo(m_self->window()) && !m_self->isHidden();
 }
 
-bool TWinControl::Focused() const
-{
-    return m_self->hasFocus();
-}
+bool TWinControl::Focused() const { return m_self->hasFocus(); }
 
-void TWinControl::SetFocus()
-{
-    m_self->setFocus(Qt::OtherFocusReason);
-}
+void TWinControl::SetFocus() { m_self->setFocus(Qt::OtherFocusReason); }
 
-void TWinControl::AttachLabel(TLabel* label)
-{
-    m_label = label;
-}
+void TWinControl::AttachLabel(TLabel* label) { m_label = label; }
 
-TLabel* TWinControl::AttachedLabel() const
-{
-    return static_cast<TLabel*>(m_label.data());
-}
+TLabel* TWinControl::AttachedLabel() const { return static_cast<TLabel*>(m_label.data()); }
 
-void TWinControl::Invalidate()
-{
-    m_self->update();
-}
+void TWinControl::Invalidate() { m_self->update(); }
 
-void TWinControl::Repaint()
-{
-    m_self->repaint();
-}
+void TWinControl::Repaint() { m_self->repaint(); }
 
-void TWinControl::MessageBeep()
-{
-    Dialogs::Beep();
-}
+void TWinControl::MessageBeep() { Dialogs::Beep(); }
 
 // ---------------------------------------------------------------------------
 // Hooks
@@ -480,15 +425,9 @@ void TWinControl::DblClick()
     if (OnDblClick) OnDblClick(m_self);
 }
 
-bool TWinControl::WantKey(int, TShiftState) const
-{
-    return false;
-}
+bool TWinControl::WantKey(int, TShiftState) const { return false; }
 
-void TWinControl::DefaultKeyDown(QKeyEvent* event)
-{
-    BaseEvent(event);
-}
+void TWinControl::DefaultKeyDown(QKeyEvent* event) { BaseEvent(event); }
 
 void TWinControl::DefaultChar(TKeyChar ch, QKeyEvent* source)
 {
@@ -509,15 +448,9 @@ void TWinControl::DefaultChar(TKeyChar ch, QKeyEvent* source)
     if (source) source->setAccepted(synth.isAccepted());
 }
 
-bool TWinControl::AllowDefaultMouse(QMouseEvent*)
-{
-    return true;
-}
+bool TWinControl::AllowDefaultMouse(QMouseEvent*) { return true; }
 
-void TWinControl::DefaultContextMenu(QEvent* event)
-{
-    BaseEvent(event);
-}
+void TWinControl::DefaultContextMenu(QEvent* event) { BaseEvent(event); }
 
 // ---------------------------------------------------------------------------
 // Event routing
@@ -609,15 +542,9 @@ void TWinControl::HandleInputMethod(QInputMethodEvent* e)
     e->accept();
 }
 
-TPopupMenu* TWinControl::PopupMenu() const
-{
-    return m_popupMenu;
-}
+TPopupMenu* TWinControl::PopupMenu() const { return m_popupMenu; }
 
-void TWinControl::SetPopupMenu(TPopupMenu* menu)
-{
-    m_popupMenu = menu;
-}
+void TWinControl::SetPopupMenu(TPopupMenu* menu) { m_popupMenu = menu; }
 
 void TWinControl::ShowPopupMenu(const QPoint& screenPos)
 {
@@ -649,9 +576,7 @@ bool TWinControl::FilterEvent(QEvent* e, bool& result)
         result = true;
         return true;
     case QEvent::FocusIn:
-    case QEvent::FocusOut:
-        result = HandleFocus(static_cast<QFocusEvent*>(e));
-        return true;
+    case QEvent::FocusOut: result = HandleFocus(static_cast<QFocusEvent*>(e)); return true;
     case QEvent::Enter:
         result = BaseEvent(e);
         MouseEnter();
@@ -661,15 +586,9 @@ bool TWinControl::FilterEvent(QEvent* e, bool& result)
         MouseLeave();
         return true;
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-        result = HandleMousePress(static_cast<QMouseEvent*>(e));
-        return true;
-    case QEvent::MouseButtonRelease:
-        result = HandleMouseRelease(static_cast<QMouseEvent*>(e));
-        return true;
-    case QEvent::MouseMove:
-        result = HandleMouseMove(static_cast<QMouseEvent*>(e));
-        return true;
+    case QEvent::MouseButtonDblClick: result = HandleMousePress(static_cast<QMouseEvent*>(e)); return true;
+    case QEvent::MouseButtonRelease: result = HandleMouseRelease(static_cast<QMouseEvent*>(e)); return true;
+    case QEvent::MouseMove: result = HandleMouseMove(static_cast<QMouseEvent*>(e)); return true;
     case QEvent::ContextMenu:
         HandleContextMenu(static_cast<QContextMenuEvent*>(e));
         result = true;
@@ -679,11 +598,8 @@ bool TWinControl::FilterEvent(QEvent* e, bool& result)
     case QEvent::HideToParent:
     case QEvent::EnabledChange:
     case QEvent::ParentChange:
-    case QEvent::Paint:
-        result = HandleWidgetChange(e);
-        return true;
-    default:
-        return false;
+    case QEvent::Paint: result = HandleWidgetChange(e); return true;
+    default: return false;
     }
 }
 
@@ -778,26 +694,17 @@ bool TWinControl::HandleWidgetChange(QEvent* e)
 {
     const bool result = BaseEvent(e);
     switch (e->type()) {
-    case QEvent::Resize:
-        HandleResize();
-        break;
+    case QEvent::Resize: HandleResize(); break;
     case QEvent::ShowToParent:
     case QEvent::HideToParent:
         // The label shows and hides with the control.
         if (TLabel* label = AttachedLabel(); label && m_self->parentWidget())
             label->setVisible(e->type() == QEvent::ShowToParent);
         break;
-    case QEvent::EnabledChange:
-        EnabledChanged();
-        break;
-    case QEvent::ParentChange:
-        FollowNewParent();
-        break;
-    case QEvent::Paint:
-        PaintBorder();
-        break;
-    default:
-        break;
+    case QEvent::EnabledChange: EnabledChanged(); break;
+    case QEvent::ParentChange: FollowNewParent(); break;
+    case QEvent::Paint: PaintBorder(); break;
+    default: break;
     }
     return result;
 }

@@ -175,13 +175,13 @@ protected:
     virtual void MouseMove(TShiftState shift, int x, int y);
     virtual void Click();
     virtual void DblClick();
-    virtual void MouseEnter() {}
-    virtual void MouseLeave() {}
+    virtual void MouseEnter() { }
+    virtual void MouseLeave() { }
     // The size changed (also for a hidden control, at once).
-    virtual void Resize() {}
-    virtual void ColorChanged() {}
-    virtual void FontChanged() {}
-    virtual void EnabledChanged() {}
+    virtual void Resize() { }
+    virtual void ColorChanged() { }
+    virtual void FontChanged() { }
+    virtual void EnabledChanged() { }
     // Whether Tab reaches KeyDown instead of moving the focus.
     virtual bool WantTab() const { return false; }
     // Whether the key reaches KeyDown even when a shortcut of the window
@@ -265,7 +265,7 @@ private:
     bool m_clickFocus = true;
     QSize m_handledSize{-1, -1};
     QPointer<QWidget> m_focusControl;
-    QPointer<QWidget> m_label; // a TLabel
+    QPointer<QWidget> m_label;        // a TLabel
     QPointer<TPopupMenu> m_popupMenu; // not owned; cleared when the menu goes
 };
 

@@ -20,13 +20,9 @@ const char* const kCodeNames[13] = {
 
 EDOMException::EDOMException(uint8_t code, const QString& text)
     : Exception(QStringLiteral("XML-DOM [") + CodeName(code) + QStringLiteral("]: ") + text), m_code(code)
-{
-}
+{ }
 
-EDOMException::EDOMException(uint8_t code, const QString& message, RawMessage)
-    : Exception(message), m_code(code)
-{
-}
+EDOMException::EDOMException(uint8_t code, const QString& message, RawMessage) : Exception(message), m_code(code) { }
 
 EDOMException::~EDOMException() = default;
 
@@ -35,7 +31,4 @@ EDOMException EDOMException::WithMessage(uint8_t code, const QString& message)
     return EDOMException(code, message, RawMessage{});
 }
 
-QString EDOMException::CodeName(uint8_t code)
-{
-    return code < 13 ? QString::fromLatin1(kCodeNames[code]) : QString();
-}
+QString EDOMException::CodeName(uint8_t code) { return code < 13 ? QString::fromLatin1(kCodeNames[code]) : QString(); }

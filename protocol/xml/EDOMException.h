@@ -35,7 +35,7 @@ public:
     static QString CodeName(uint8_t code);
 
 private:
-    struct RawMessage {};
+    struct RawMessage { };
     EDOMException(uint8_t code, const QString& message, RawMessage);
     uint8_t m_code;
 };

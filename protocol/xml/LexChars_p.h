@@ -59,8 +59,7 @@ inline char16_t PredefinedEntity(const uint8_t* name, qsizetype n)
         if (is("APOS")) return u'\'';
         if (is("QUOT")) return u'"';
         break;
-    default:
-        break;
+    default: break;
     }
     return 0;
 }

@@ -14,7 +14,7 @@
 #include "protocol/xml/XMLChars.h"
 #include "protocol/xml/XmlEntities_p.h"
 
-TAttDef::TAttDef(const QString& name, TXMLDocument* document) : TXMLNode(name, document, nt::AttDef) {}
+TAttDef::TAttDef(const QString& name, TXMLDocument* document) : TXMLNode(name, document, nt::AttDef) { }
 
 TAttDef::~TAttDef() = default;
 
@@ -31,7 +31,10 @@ void TAttDef::OwnerDocumentChanged()
 
 bool TAttDef::TypeFromText(const QString& text, TAttType& type)
 {
-    static const struct { const char16_t* text; TAttType type; } types[] = {
+    static const struct {
+        const char16_t* text;
+        TAttType type;
+    } types[] = {
         {u"CDATA", atCDATA},       {u"ID", atID},
         {u"IDREF", atIDREF},       {u"IDREFS", atIDREFS},
         {u"ENTITY", atENTITY},     {u"ENTITIES", atENTITIES},
@@ -48,10 +51,7 @@ bool TAttDef::TypeFromText(const QString& text, TAttType& type)
 
 namespace {
 
-bool IsGatheredId(TXMLDocument* document, const QString& value)
-{
-    return document->IdValueCount(value) > 0;
-}
+bool IsGatheredId(TXMLDocument* document, const QString& value) { return document->IdValueCount(value) > 0; }
 
 bool IsUnparsedEntity(TDocumentType* docType, const QString& name)
 {
@@ -83,7 +83,8 @@ void TAttDef::CheckValue(TXMLAttr* attribute, TXMLElement* element, TErrorsList&
     if (AttType == atNOTATION && m_enumeration) {
         for (TXMLNode* v = m_enumeration->Values().first(); v; v = v->nextSibling())
             if (!docType || !docType->getNotation(v->getNodeName()))
-                errors.Add(Format(QStringLiteral("[DTD]: Notation name \"%s\" is not declared."), {v->getNodeName()}), v);
+                errors.Add(Format(QStringLiteral("[DTD]: Notation name \"%s\" is not declared."), {v->getNodeName()}),
+                           v);
     }
     if (DefaultKind == dkFixed && value != DefaultValue)
         errors.Add(Format(QStringLiteral("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value doesn't "
@@ -105,16 +106,18 @@ void TAttDef::CheckValue(TXMLAttr* attribute, TXMLElement* element, TErrorsList&
             for (TXMLNode* a = attribute->nextSameTypeSibling(); a; a = a->nextSameTypeSibling()) {
                 const TAttDef* def = list->Definition(a->getNodeName());
                 if (def && def->AttType == atID)
-                    errors.Add(Format(QStringLiteral("[Element: \"%s\"]: Element has more than one attribute of type ID."),
-                                      {elementName}),
-                               element);
+                    errors.Add(
+                        Format(QStringLiteral("[Element: \"%s\"]: Element has more than one attribute of type ID."),
+                               {elementName}),
+                        element);
             }
         }
         if (DefaultKind != dkImplied && DefaultKind != dkRequired)
-            errors.Add(Format(QStringLiteral("[Element: \"%s\" Attribute: \"%s\"]: An ID attribute must have a declared "
-                                             "default of #IMPLIED or #REQUIRED."),
-                              {elementName, name}),
-                       attribute);
+            errors.Add(
+                Format(QStringLiteral("[Element: \"%s\" Attribute: \"%s\"]: An ID attribute must have a declared "
+                                      "default of #IMPLIED or #REQUIRED."),
+                       {elementName, name}),
+                attribute);
         break;
     }
     case atIDREF:
@@ -145,12 +148,14 @@ void TAttDef::CheckValue(TXMLAttr* attribute, TXMLElement* element, TErrorsList&
     }
     case atNMTOKEN:
         if (!IsValidNmtoken(value))
-            add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value doesn't match NMTOKEN production .",
+            add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value doesn't match NMTOKEN production "
+                ".",
                 attribute);
         break;
     case atNMTOKENS:
         if (!IsValidNmtokens(value))
-            add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value doesn't match TOKENS production .",
+            add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value doesn't match TOKENS production "
+                ".",
                 attribute);
         break;
     case atNOTATION:
@@ -159,8 +164,7 @@ void TAttDef::CheckValue(TXMLAttr* attribute, TXMLElement* element, TErrorsList&
             add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Improper value of an enumerated attribute.",
                 attribute);
         break;
-    case atCDATA:
-        break;
+    case atCDATA: break;
     }
 }
 

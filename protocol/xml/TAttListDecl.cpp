@@ -9,8 +9,7 @@
 
 TAttListDecl::TAttListDecl(const QString& elementName, TXMLDocument* document)
     : TXMLNode(elementName, document, nt::AttList), m_definitions(document, this)
-{
-}
+{ }
 
 TAttListDecl::~TAttListDecl() = default;
 

@@ -5,8 +5,7 @@
 
 TCharReference::TCharReference(const QString& name, TXMLDocument* document)
     : TCustomReference(name, document, rkCharacter)
-{
-}
+{ }
 
 TCharReference::~TCharReference() = default;
 

@@ -4,19 +4,16 @@
 
 TCharacterData::TCharacterData(const QString& name, TXMLDocument* document, uint8_t nodeType, const QString& data)
     : TXMLNode(name, data, document, nodeType, TNameCheck::Unchecked)
-{
-}
+{ }
 
 TCharacterData::TCharacterData(const QString* sharedName, TXMLDocument* document, uint8_t nodeType, QString data)
     : TXMLNode(sharedName, document, nodeType, std::move(data))
-{
-}
+{ }
 
 TCharacterData::TCharacterData(const QString* sharedName, TXMLDocument* document, uint8_t nodeType, const char* raw,
                                qsizetype rawLength)
     : TXMLNode(sharedName, document, nodeType, raw, rawLength)
-{
-}
+{ }
 
 TCharacterData::~TCharacterData() = default;
 

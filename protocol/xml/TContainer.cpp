@@ -5,13 +5,11 @@
 
 TContainer::TContainer(const QString& name, TXMLDocument* ownerDocument, uint8_t nodeType, TNameCheck check)
     : TXMLNode(name, ownerDocument, nodeType, check), m_list(ownerDocument, this)
-{
-}
+{ }
 
 TContainer::TContainer(const QString* sharedName, TXMLDocument* ownerDocument, uint8_t nodeType)
     : TXMLNode(sharedName, ownerDocument, nodeType, nullptr, 0), m_list(ownerDocument, this)
-{
-}
+{ }
 
 TContainer::~TContainer() = default;
 
@@ -25,8 +23,9 @@ TXMLAttr* TContainer::setAttributeNode(TXMLAttr* attribute)
         throw EDOMException(EDOMException::INVALID_POINTER_ERR,
                             QStringLiteral("TContainer.setAttributeNode: no attribute given"));
     if (getAttributeNode(attribute->getNodeName()))
-        throw EDOMException(15, QStringLiteral("TContainer.setAttributeNode: element already contains the attribute \"") +
-                                    attribute->getNodeName() + u'"');
+        throw EDOMException(15,
+                            QStringLiteral("TContainer.setAttributeNode: element already contains the attribute \"") +
+                                attribute->getNodeName() + u'"');
     if (attribute->getParentList())
         throw EDOMException(EDOMException::INUSE_ATTRIBUTE_ERR,
                             QStringLiteral("TContainer.setAttributeNode: attribute already in use"));

@@ -6,8 +6,7 @@
 
 TContentModel::TContentModel(const QString& name, TXMLDocument* document)
     : TXMLNode(name, document, nt::ContentParticle, TNameCheck::Unchecked), m_children(document, this)
-{
-}
+{ }
 
 TContentModel::~TContentModel() = default;
 
@@ -46,12 +45,8 @@ void TContentModel::WriteTo(TXMLOutput& out, int /*indent*/) const
         return;
     }
     switch (Kind) {
-    case ckEmpty:
-        out.Append(" EMPTY");
-        return;
-    case ckAny:
-        out.Append(" ANY");
-        return;
+    case ckEmpty: out.Append(" EMPTY"); return;
+    case ckAny: out.Append(" ANY"); return;
     case ckMixed: {
         out.Append("(#PCDATA ");
         bool names = false;
@@ -66,7 +61,10 @@ void TContentModel::WriteTo(TXMLOutput& out, int /*indent*/) const
     }
     case ckChildren: {
         // Deep groups are written without recursion.
-        struct Frame { const TContentModel* group; const TXMLNode* next; };
+        struct Frame {
+            const TContentModel* group;
+            const TXMLNode* next;
+        };
         std::vector<Frame> stack;
         out.Append(u'(');
         stack.push_back({this, m_children.first()});

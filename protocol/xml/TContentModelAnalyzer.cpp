@@ -45,8 +45,7 @@ TContentModelAnalyzer::TContentModelAnalyzer(const TContentModel* model)
             m_states[size_t(f.out)].eps.push_back(out);
             return {f.in, out};
         }
-        default:
-            return f;
+        default: return f;
         }
     };
     auto particle = [&](const TContentModel* p) -> Fragment {
@@ -66,8 +65,7 @@ TContentModelAnalyzer::TContentModelAnalyzer(const TContentModel* model)
             }
         } else {
             m_states[size_t(in)].eps.push_back(parts.front().in);
-            for (size_t i = 0; i + 1 < parts.size(); ++i)
-                m_states[size_t(parts[i].out)].eps.push_back(parts[i + 1].in);
+            for (size_t i = 0; i + 1 < parts.size(); ++i) m_states[size_t(parts[i].out)].eps.push_back(parts[i + 1].in);
             m_states[size_t(parts.back().out)].eps.push_back(out);
         }
         return applyOccurrence({in, out}, g->Occurrence);
@@ -87,14 +85,18 @@ TContentModelAnalyzer::TContentModelAnalyzer(const TContentModel* model)
             if (!f.nextChild) {
                 const Fragment done = group(f.node, f.parts);
                 stack.pop_back();
-                if (stack.empty()) whole = done;
-                else stack.back().parts.push_back(done);
+                if (stack.empty())
+                    whole = done;
+                else
+                    stack.back().parts.push_back(done);
                 continue;
             }
             const auto* child = static_cast<const TContentModel*>(f.nextChild);
             f.nextChild = f.nextChild->nextSibling();
-            if (child->IsParticle()) f.parts.push_back(particle(child));
-            else stack.push_back({child, child->Children().first(), {}});
+            if (child->IsParticle())
+                f.parts.push_back(particle(child));
+            else
+                stack.push_back({child, child->Children().first(), {}});
         }
     }
     m_start = whole.in;

@@ -26,9 +26,9 @@ public:
 
 private:
     struct State {
-        QString name;              // label of the one labelled edge, if any
-        int next = -1;             // target of the labelled edge
-        std::vector<int> eps;      // epsilon edges
+        QString name;         // label of the one labelled edge, if any
+        int next = -1;        // target of the labelled edge
+        std::vector<int> eps; // epsilon edges
     };
     int NewState();
     int m_start = -1;

@@ -111,10 +111,14 @@ void TContentModelParser::BeginNode(int nodeKind, const QString& value)
     case 20:
         if (auto* decl = dynamic_cast<TElementDecl*>(top)) {
             auto* model = new TContentModel(QString(), m_document);
-            if (SameText(value, u"EMPTY")) model->Kind = ckEmpty;
-            else if (SameText(value, u"ANY")) model->Kind = ckAny;
-            else if (value == u"#PCDATA") model->Kind = ckMixed;
-            else model->Kind = ckChildren;
+            if (SameText(value, u"EMPTY"))
+                model->Kind = ckEmpty;
+            else if (SameText(value, u"ANY"))
+                model->Kind = ckAny;
+            else if (value == u"#PCDATA")
+                model->Kind = ckMixed;
+            else
+                model->Kind = ckChildren;
             decl->SetContentModel(model);
             if (model->Kind == ckMixed || model->Kind == ckChildren) m_stack->Push(model);
         } else if (auto* parent = dynamic_cast<TContentModel*>(top)) {
@@ -125,7 +129,8 @@ void TContentModelParser::BeginNode(int nodeKind, const QString& value)
         }
         break;
     case 22:
-        if (auto* model = dynamic_cast<TContentModel*>(top); model && !value.isEmpty()) model->Separator = value[0].unicode();
+        if (auto* model = dynamic_cast<TContentModel*>(top); model && !value.isEmpty())
+            model->Separator = value[0].unicode();
         break;
     case 21:
         if (auto* model = dynamic_cast<TContentModel*>(top)) {
@@ -133,8 +138,7 @@ void TContentModelParser::BeginNode(int nodeKind, const QString& value)
             m_stack->Pop();
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -7,8 +7,7 @@
 
 TCustomEntityDecl::TCustomEntityDecl(const QString& name, TXMLDocument* document)
     : TExternalNode(name, document, nt::EntityDecl)
-{
-}
+{ }
 
 TCustomEntityDecl::~TCustomEntityDecl() = default;
 

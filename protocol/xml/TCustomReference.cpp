@@ -2,7 +2,6 @@
 
 TCustomReference::TCustomReference(const QString& name, TXMLDocument* document, TRefKind kind)
     : TXMLNode(name, document, nt::Reference, TNameCheck::Unchecked), m_refKind(kind)
-{
-}
+{ }
 
 TCustomReference::~TCustomReference() = default;

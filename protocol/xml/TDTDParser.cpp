@@ -22,10 +22,7 @@
 
 using lexchars::SameText;
 
-TDTDParser::TDTDParser(QObject* owner) : TLexAnalyzer(owner)
-{
-    m_expandsReferences = true;
-}
+TDTDParser::TDTDParser(QObject* owner) : TLexAnalyzer(owner) { m_expandsReferences = true; }
 
 TDTDParser::~TDTDParser() = default;
 
@@ -210,9 +207,7 @@ void TDTDParser::BeginNode(int nodeKind, const QString& value)
     TXMLNode* top = m_stack->Top();
     if (!value.isEmpty() && (nodeKind == 8 || nodeKind == 18 || nodeKind == 9 || nodeKind == 11)) CountDeclaration();
     switch (nodeKind) {
-    case 5:
-        DocType()->getDeclarations().setNamedItem(new TXMLComment(value, m_document));
-        break;
+    case 5: DocType()->getDeclarations().setNamedItem(new TXMLComment(value, m_document)); break;
     case 8:
         if (!value.isEmpty()) {
             auto* decl = new TElementDecl(value, m_document);
@@ -235,8 +230,10 @@ void TDTDParser::BeginNode(int nodeKind, const QString& value)
     case 9: {
         auto* list = static_cast<TAttListDecl*>(top);
         auto* def = new TAttDef(value, m_document);
-        if (list->Definition(value)) m_dropped.reset(def);
-        else list->AddDefinition(def);
+        if (list->Definition(value))
+            m_dropped.reset(def);
+        else
+            list->AddDefinition(def);
         m_stack->Push(def);
         break;
     }
@@ -252,9 +249,7 @@ void TDTDParser::BeginNode(int nodeKind, const QString& value)
     case 24:
         if (auto* def = dynamic_cast<TAttDef*>(top); def && def->Enumeration()) def->Enumeration()->AddValue(value);
         break;
-    case 26:
-        m_stack->Pop();
-        break;
+    case 26: m_stack->Pop(); break;
     case 27:
         if (auto* entity = dynamic_cast<TCustomEntityDecl*>(top)) entity->SetValue(value);
         break;
@@ -291,8 +286,7 @@ void TDTDParser::BeginNode(int nodeKind, const QString& value)
             m_stack->Pop();
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -309,15 +303,17 @@ void TDTDParser::AddNode(int nodeKind, const QString& name, const QString& value
             if (!InEntity()) m_current->SetEncoding(encoding);
         }
         break;
-    case 6:
-        DocType()->getDeclarations().setNamedItem(m_document->createProcessingInstruction(name, value));
-        break;
+    case 6: DocType()->getDeclarations().setNamedItem(m_document->createProcessingInstruction(name, value)); break;
     case 9: {
         auto* def = static_cast<TAttDef*>(top);
-        if (name.isEmpty()) def->DefaultKind = dkValue;
-        else if (SameText(name, u"#REQUIRED")) def->DefaultKind = dkRequired;
-        else if (SameText(name, u"#IMPLIED")) def->DefaultKind = dkImplied;
-        else def->DefaultKind = dkFixed;
+        if (name.isEmpty())
+            def->DefaultKind = dkValue;
+        else if (SameText(name, u"#REQUIRED"))
+            def->DefaultKind = dkRequired;
+        else if (SameText(name, u"#IMPLIED"))
+            def->DefaultKind = dkImplied;
+        else
+            def->DefaultKind = dkFixed;
         def->DefaultValue = value;
         m_stack->Pop();
         if (m_dropped.get() == def) m_dropped.reset();
@@ -326,13 +322,14 @@ void TDTDParser::AddNode(int nodeKind, const QString& name, const QString& value
     case 10: {
         CountDeclaration();
         TCustomEntityDecl* decl = nullptr;
-        if (value == u"%") decl = new TPEntityDecl(name, m_document);
-        else decl = new TGEntityDecl(name, m_document);
+        if (value == u"%")
+            decl = new TPEntityDecl(name, m_document);
+        else
+            decl = new TGEntityDecl(name, m_document);
         if (!DocType()->AddEntityDecl(decl)) m_dropped.reset(decl);
         m_stack->Push(decl);
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }

@@ -40,5 +40,5 @@ private:
     std::unique_ptr<TXMLNode> m_dropped;
     // Counts a markup declaration against the document's cap.
     void CountDeclaration();
-    qint64 m_declarations = 0;  // when no parse context counts them
+    qint64 m_declarations = 0; // when no parse context counts them
 };

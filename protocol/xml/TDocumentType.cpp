@@ -7,8 +7,7 @@
 
 TDocumentType::TDocumentType(const QString& rootName, TXMLDocument* document)
     : TExternalNode(rootName, document, 12), m_declarations(document, this)
-{
-}
+{ }
 
 TDocumentType::~TDocumentType() = default;
 
@@ -43,7 +42,8 @@ bool TDocumentType::AddAttList(TXMLNode* attList)
 
 bool TDocumentType::AddEntityDecl(TXMLNode* declaration)
 {
-    for (TXMLNode* n = m_declarations.getNamedItem(declaration->getNodeName(), 10); n; n = m_declarations.nextNamedItem(n))
+    for (TXMLNode* n = m_declarations.getNamedItem(declaration->getNodeName(), 10); n;
+         n = m_declarations.nextNamedItem(n))
         if (typeid(*n) == typeid(*declaration)) return false;
     m_declarations.setNamedItem(declaration);
     return true;

@@ -7,17 +7,11 @@
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLOutput.h"
 
-TElementDecl::TElementDecl(const QString& name, TXMLDocument* document)
-    : TXMLNode(name, document, nt::ElementDecl)
-{
-}
+TElementDecl::TElementDecl(const QString& name, TXMLDocument* document) : TXMLNode(name, document, nt::ElementDecl) { }
 
 TElementDecl::~TElementDecl() = default;
 
-void TElementDecl::SetContentModel(TContentModel* model)
-{
-    m_model.reset(model);
-}
+void TElementDecl::SetContentModel(TContentModel* model) { m_model.reset(model); }
 
 void TElementDecl::OwnerDocumentChanged()
 {
@@ -31,15 +25,15 @@ void TElementDecl::CheckContent(TXMLElement* element, TErrorsList& errors) const
     switch (m_model->Kind) {
     case ckEmpty:
         if (element->hasElementNode() || element->hasCDataNode() || element->hasPINode() || element->hasTextNode())
-            errors.Add(Format(QStringLiteral("[Element \"%s\"]: Element declared as EMPTY can not have a content."),
-                              {name}),
-                       element);
+            errors.Add(
+                Format(QStringLiteral("[Element \"%s\"]: Element declared as EMPTY can not have a content."), {name}),
+                element);
         break;
     case ckMixed:
         if (element->hasPINode())
-            errors.Add(Format(QStringLiteral("[Element \"%s\"]: Element declared as MIXED has improper content."),
-                              {name}),
-                       element);
+            errors.Add(
+                Format(QStringLiteral("[Element \"%s\"]: Element declared as MIXED has improper content."), {name}),
+                element);
         for (TXMLElement* child = element->getFirstChildElement(); child; child = child->getNextSiblingElement())
             if (!m_model->HasName(child->getTagName()))
                 errors.Add(Format(QStringLiteral("[Element \"%s\"]: Element is not declared as a child of \"%s\"."),
@@ -48,18 +42,18 @@ void TElementDecl::CheckContent(TXMLElement* element, TErrorsList& errors) const
         break;
     case ckChildren: {
         if (element->hasTextNode() || element->hasCDataNode() || element->hasPINode())
-            errors.Add(Format(QStringLiteral("[Element \"%s\"]: Element declared as CHILDREN has improper content."),
-                              {name}),
-                       element);
+            errors.Add(
+                Format(QStringLiteral("[Element \"%s\"]: Element declared as CHILDREN has improper content."), {name}),
+                element);
         const TContentModelAnalyzer analyzer(m_model.get());
         if (!analyzer.Match(element->getChildNodes()))
-            errors.Add(Format(QStringLiteral("[Element \"%s\"]: Content of the element does not match its declaration."),
-                              {name}),
-                       element);
+            errors.Add(
+                Format(QStringLiteral("[Element \"%s\"]: Content of the element does not match its declaration."),
+                       {name}),
+                element);
         break;
     }
-    case ckAny:
-        break;
+    case ckAny: break;
     }
 }
 

@@ -4,8 +4,7 @@
 
 TEnumeration::TEnumeration(TXMLDocument* document)
     : TXMLNode(QString(), document, nt::Enumeration, TNameCheck::Unchecked), m_values(document, this)
-{
-}
+{ }
 
 TEnumeration::~TEnumeration() = default;
 

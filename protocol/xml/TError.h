@@ -7,8 +7,8 @@ class TXMLNode;
 
 class TError {
 public:
-    TError(const QString& message, TXMLNode* node) : Message(message), Node(node) {}
+    TError(const QString& message, TXMLNode* node) : Message(message), Node(node) { }
 
     QString Message;
-    TXMLNode* Node = nullptr;  // not owned
+    TXMLNode* Node = nullptr; // not owned
 };

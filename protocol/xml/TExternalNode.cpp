@@ -2,9 +2,8 @@
 
 TExternalNode::TExternalNode(const QString& name, TXMLDocument* document, uint8_t nodeType, TNameCheck check)
     : TXMLNode(name, document, nodeType, check)
-{
-}
+{ }
 
 TExternalNode::~TExternalNode() = default;
 
-void TExternalNode::LoadExternal() {}
+void TExternalNode::LoadExternal() { }

@@ -5,7 +5,7 @@
 #include "protocol/xml/TErrorsList.h"
 #include "protocol/xml/TXMLDocument.h"
 
-TGEntityDecl::TGEntityDecl(const QString& name, TXMLDocument* document) : TCustomEntityDecl(name, document) {}
+TGEntityDecl::TGEntityDecl(const QString& name, TXMLDocument* document) : TCustomEntityDecl(name, document) { }
 
 TGEntityDecl::~TGEntityDecl() = default;
 
@@ -14,9 +14,10 @@ void TGEntityDecl::CheckNotation(TErrorsList& errors)
     if (!IsUnparsed) return;
     TDocumentType* docType = getOwnerDocument() ? getOwnerDocument()->getDocType() : nullptr;
     if (!docType || !docType->getNotation(NotationName))
-        errors.Add(Format(QStringLiteral("[Unparsed entity declaration: \"%s\"]: Notation name \"%s\" is not declared."),
-                          {getNodeName(), NotationName}),
-                   this);
+        errors.Add(
+            Format(QStringLiteral("[Unparsed entity declaration: \"%s\"]: Notation name \"%s\" is not declared."),
+                   {getNodeName(), NotationName}),
+            this);
 }
 
 TXMLNode* TGEntityDecl::CloneNode() const

@@ -7,8 +7,7 @@
 namespace {
 TRefKind KindOf(const QString& name, TXMLDocument* document)
 {
-    const TGEntityDecl* decl =
-        xmlentities::FindGeneralEntity(document ? document->getDocType() : nullptr, name);
+    const TGEntityDecl* decl = xmlentities::FindGeneralEntity(document ? document->getDocType() : nullptr, name);
     if (!decl) return rkNotDeclared;
     if (decl->IsUnparsed) return rkUnparsedGeneral;
     return decl->IsInternal ? rkInternalGeneral : rkExternalGeneral;
@@ -27,8 +26,7 @@ QString Predefined(const QString& name)
 
 TGEntityReference::TGEntityReference(const QString& name, TXMLDocument* document)
     : TCustomReference(name, document, KindOf(name, document))
-{
-}
+{ }
 
 TGEntityReference::~TGEntityReference() = default;
 

@@ -90,10 +90,7 @@ char16_t TInputBuffer::DecodeSlow(uint8_t b)
     return XmlByteToChar(b, Encoding);
 }
 
-void TInputBuffer::StepBack()
-{
-    m_pos = m_hist[(--m_h) & 7];
-}
+void TInputBuffer::StepBack() { m_pos = m_hist[(--m_h) & 7]; }
 
 QString TInputBuffer::ReadChars(int n)
 {

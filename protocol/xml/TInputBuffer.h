@@ -78,7 +78,7 @@ private:
 
     QByteArray m_bytes;
     const uint8_t* m_data = nullptr;
-    qsizetype m_pos = 0;   // next byte to read
+    qsizetype m_pos = 0; // next byte to read
     qsizetype m_end = 0;
     qsizetype m_hist[8] = {};
     unsigned m_h = 0;

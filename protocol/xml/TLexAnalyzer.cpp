@@ -9,17 +9,11 @@
 
 using lexchars::SameText;
 
-TLexAnalyzer::TLexAnalyzer(QObject* owner) : QObject(owner) {}
+TLexAnalyzer::TLexAnalyzer(QObject* owner) : QObject(owner) { }
 
-TLexAnalyzer::~TLexAnalyzer()
-{
-    CloseLexer();
-}
+TLexAnalyzer::~TLexAnalyzer() { CloseLexer(); }
 
-TLexParts::TLexParts()
-{
-    SymTab.AddKeywords();
-}
+TLexParts::TLexParts() { SymTab.AddKeywords(); }
 
 TLexParts::~TLexParts()
 {
@@ -103,10 +97,7 @@ void TLexAnalyzer::SwitchBuffer()
     m_current = m_entity ? m_entity : m_main;
 }
 
-void TLexAnalyzer::Error(const QString& message) const
-{
-    throw EXMLParserError(message, m_line, 0, m_sourceName);
-}
+void TLexAnalyzer::Error(const QString& message) const { throw EXMLParserError(message, m_line, 0, m_sourceName); }
 
 // ---------------------------------------------------------------- matching
 
@@ -199,15 +190,9 @@ void TLexAnalyzer::MatchStrictText(const QString& text)
 
 // ---------------------------------------------------------------- tokens
 
-void TLexAnalyzer::SetKeyword(int kind)
-{
-    *m_token = m_symtab->Entry(m_symtab->KeywordEntry(kind));
-}
+void TLexAnalyzer::SetKeyword(int kind) { *m_token = m_symtab->Entry(m_symtab->KeywordEntry(kind)); }
 
-void TLexAnalyzer::SetCharToken(char16_t c)
-{
-    *m_token = m_symtab->Entry(m_symtab->CharEntry(c));
-}
+void TLexAnalyzer::SetCharToken(char16_t c) { *m_token = m_symtab->Entry(m_symtab->CharEntry(c)); }
 
 void TLexAnalyzer::SetTextToken(int kind)
 {
@@ -221,10 +206,7 @@ void TLexAnalyzer::SetNameToken()
     m_token->SetToken(tk::Name, name, index);
 }
 
-void TLexAnalyzer::SetEndToken()
-{
-    m_token->SetToken(tk::EndOfInput, QString(), -1);
-}
+void TLexAnalyzer::SetEndToken() { m_token->SetToken(tk::EndOfInput, QString(), -1); }
 
 // ---------------------------------------------------------------- scanners
 
@@ -361,9 +343,7 @@ void TLexAnalyzer::ScanClose()
             SetCharToken(u']');
         }
         break;
-    default:
-        SetKeyword(tk::TagEnd);
-        break;
+    default: SetKeyword(tk::TagEnd); break;
     }
 }
 
@@ -371,8 +351,8 @@ void TLexAnalyzer::ScanText(bool endEndsText)
 {
     char16_t c = m_curChar;
     // Plain one-byte text up to "<" (or the end) becomes the token at once.
-    if (m_current->ByteEncoded() && c < 0x80 && PlainByte(uint8_t(c)) && c != u'<'
-        && m_current->Pos() - m_current->LastStart() == 1) {
+    if (m_current->ByteEncoded() && c < 0x80 && PlainByte(uint8_t(c)) && c != u'<' &&
+        m_current->Pos() - m_current->LastStart() == 1) {
         const uint8_t* d = m_current->Bytes();
         const qsizetype start = m_current->LastStart();
         const qsizetype e = m_current->Size();
@@ -385,7 +365,8 @@ void TLexAnalyzer::ScanText(bool endEndsText)
         for (qsizetype i = from; i < stop; ++i) {
             const uint8_t b = d[i];
             lines += b == '\n';
-            plain &= unsigned((b >= 0x20) & (b < 0x7F)) | unsigned(b == '\t') | unsigned(b == '\n') | unsigned(b == '\r');
+            plain &=
+                unsigned((b >= 0x20) & (b < 0x7F)) | unsigned(b == '\t') | unsigned(b == '\n') | unsigned(b == '\r');
         }
         const qsizetype q = stop;
         if (plain) {
@@ -414,7 +395,8 @@ void TLexAnalyzer::ScanText(bool endEndsText)
         }
         if (c == u'\n') ++m_line;
         m_text.push_back(c);
-        BulkAppend(*m_current, m_text, [](uint8_t b) { return b == '<'; }, &m_line);
+        BulkAppend(
+            *m_current, m_text, [](uint8_t b) { return b == '<'; }, &m_line);
         c = NextChar();
     }
     SetTextToken(tk::Text);
@@ -468,7 +450,8 @@ void TLexAnalyzer::ScanCDATA()
         } else {
             if (c == u'\n') ++m_line;
             m_text.push_back(c);
-            BulkAppend(*m_current, m_text, [](uint8_t b) { return b == ']'; }, &m_line);
+            BulkAppend(
+                *m_current, m_text, [](uint8_t b) { return b == ']'; }, &m_line);
         }
         c = NextChar();
     }
@@ -507,14 +490,19 @@ void TLexAnalyzer::ScanQuoted()
         while (q < e && d[q] != quote && PlainByte(d[q])) ++q;
         if (q < e && d[q] == quote) {
             m_current->SkipAscii(q + 1 - start);
-            m_token->SetToken(tk::Literal, QString::fromLatin1(reinterpret_cast<const char*>(d + start), q - start), -1);
+            m_token->SetToken(tk::Literal, QString::fromLatin1(reinterpret_cast<const char*>(d + start), q - start),
+                              -1);
             return;
         }
     }
     m_text.clear();
     for (;;) {
-        if (quote == u'"') BulkAppend(*m_current, m_text, [](uint8_t b) { return b == '"'; }, nullptr);
-        else BulkAppend(*m_current, m_text, [](uint8_t b) { return b == '\''; }, nullptr);
+        if (quote == u'"')
+            BulkAppend(
+                *m_current, m_text, [](uint8_t b) { return b == '"'; }, nullptr);
+        else
+            BulkAppend(
+                *m_current, m_text, [](uint8_t b) { return b == '\''; }, nullptr);
         const char16_t c = NextChar();
         if (c == quote) break;
         if (c == 0) Error(QStringLiteral("Unexpected end of file."));
@@ -575,12 +563,31 @@ void TLexAnalyzer::ScanHashKeyword()
     int kind = 0;
     const char16_t* keyword = nullptr;
     switch (c) {
-    case u'F': case u'f': more = 4; keyword = u"#FIXED"; kind = tk::Fixed; break;
-    case u'I': case u'i': more = 6; keyword = u"#IMPLIED"; kind = tk::Implied; break;
-    case u'P': case u'p': more = 5; keyword = u"#PCDATA"; kind = tk::PCData; break;
-    case u'R': case u'r': more = 7; keyword = u"#REQUIRED"; kind = tk::Required; break;
-    default:
-        Error(QStringLiteral("Wrong declaration: \"#\"."));
+    case u'F':
+    case u'f':
+        more = 4;
+        keyword = u"#FIXED";
+        kind = tk::Fixed;
+        break;
+    case u'I':
+    case u'i':
+        more = 6;
+        keyword = u"#IMPLIED";
+        kind = tk::Implied;
+        break;
+    case u'P':
+    case u'p':
+        more = 5;
+        keyword = u"#PCDATA";
+        kind = tk::PCData;
+        break;
+    case u'R':
+    case u'r':
+        more = 7;
+        keyword = u"#REQUIRED";
+        kind = tk::Required;
+        break;
+    default: Error(QStringLiteral("Wrong declaration: \"#\"."));
     }
     m_text.push_back(c);
     for (int i = 0; i < more; ++i) m_text.push_back(NextChar());
@@ -602,29 +609,23 @@ bool TLexAnalyzer::ScanToken(bool nameTokens)
         return true;
     }
     switch (c) {
-    case u' ': case u'\t': case u'\r':
+    case u' ':
+    case u'\t':
+    case u'\r':
         if (m_inContent) break;
         return false;
-    case u'\n':
-        ++m_line;
-        return false;
-    case u'<':
-        ScanMarkup();
-        return true;
-    case u'-': case u'?': case u']': case u'/': case u'>':
-        ScanClose();
-        return true;
-    case u'#':
-        ScanHashKeyword();
-        return true;
-    case u'"': case u'\'':
-        ScanQuoted();
-        return true;
-    case 0:
-        SetEndToken();
-        return true;
-    default:
-        break;
+    case u'\n': ++m_line; return false;
+    case u'<': ScanMarkup(); return true;
+    case u'-':
+    case u'?':
+    case u']':
+    case u'/':
+    case u'>': ScanClose(); return true;
+    case u'#': ScanHashKeyword(); return true;
+    case u'"':
+    case u'\'': ScanQuoted(); return true;
+    case 0: SetEndToken(); return true;
+    default: break;
     }
     if (nameTokens ? IsNameChar(c) : IsNameStart(c)) {
         ScanName();

@@ -32,7 +32,7 @@ struct TPEFrame {
 // (OpenLexer); a sub-parser borrows them through SaveState and RestoreState.
 struct TLexParts {
     TLexParts();
-    ~TLexParts();  // ends the expansions still open
+    ~TLexParts(); // ends the expansions still open
     TLexParts(const TLexParts&) = delete;
     TLexParts& operator=(const TLexParts&) = delete;
 
@@ -80,8 +80,8 @@ public:
     // released when it closes or goes, whatever ends the parse.
     class TLexSession {
     public:
-        explicit TLexSession(TLexAnalyzer& lexer) : m_lexer(&lexer) {}
-        TLexSession(TLexSession&& other) noexcept : m_lexer(std::exchange(other.m_lexer, nullptr)) {}
+        explicit TLexSession(TLexAnalyzer& lexer) : m_lexer(&lexer) { }
+        TLexSession(TLexSession&& other) noexcept : m_lexer(std::exchange(other.m_lexer, nullptr)) { }
         TLexSession(const TLexSession&) = delete;
         TLexSession& operator=(const TLexSession&) = delete;
         TLexSession& operator=(TLexSession&&) = delete;

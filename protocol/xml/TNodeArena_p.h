@@ -56,7 +56,7 @@ private:
     ~TNodeArena();
     void* Carve(size_t bytes);
 
-    static constexpr size_t kClassCount = 40;  // 16-byte classes up to 624 bytes
+    static constexpr size_t kClassCount = 40; // 16-byte classes up to 624 bytes
     struct FreeBlock {
         FreeBlock* next;
     };

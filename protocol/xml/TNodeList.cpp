@@ -27,8 +27,7 @@ constexpr int kIndexFrom = 12;
 
 TNodeList::TNodeList(TXMLDocument* ownerDocument, TXMLNode* ownerNode)
     : m_ownerNode(ownerNode), m_ownerDocument(ownerDocument)
-{
-}
+{ }
 
 TNodeList::~TNodeList() { Clear(); }
 
@@ -136,7 +135,6 @@ int TNodeList::getLength() const
     return count;
 }
 
-
 TXMLNode* TNodeList::removeChild(TXMLNode* node)
 {
     if (!node)
@@ -145,10 +143,14 @@ TXMLNode* TNodeList::removeChild(TXMLNode* node)
     if (node->m_parentList != this)
         throw EDOMException(EDOMException::INVALID_POINTER_ERR,
                             QStringLiteral("TNodeList.removeChild: you are trying to remove child out of list."));
-    if (node->m_prev) node->m_prev->m_next = node->m_next;
-    else m_first = node->m_next;
-    if (node->m_next) node->m_next->m_prev = node->m_prev;
-    else m_last = node->m_prev;
+    if (node->m_prev)
+        node->m_prev->m_next = node->m_next;
+    else
+        m_first = node->m_next;
+    if (node->m_next)
+        node->m_next->m_prev = node->m_prev;
+    else
+        m_last = node->m_prev;
     node->m_prev = node->m_next = nullptr;
     node->m_parentList = nullptr;
     --m_count;
@@ -178,14 +180,14 @@ void TNodeList::CheckInsert(TXMLNode* node, TXMLNode* reference, Op op) const
                                           "TNodeList.insertAfter"};
     // Built only on the way to an error: inserting is on every parse's path.
     auto where = [op] { return QString::fromLatin1(kWhere[int(op)]); };
-    if (!node)
-        throw EDOMException(EDOMException::INVALID_POINTER_ERR, where() + QStringLiteral(": no node given"));
+    if (!node) throw EDOMException(EDOMException::INVALID_POINTER_ERR, where() + QStringLiteral(": no node given"));
     if (node->m_parentList) {
         if (op == Op::SetNamedItem)
             throw EDOMException(EDOMException::INUSE_ATTRIBUTE_ERR,
                                 QStringLiteral("TNamedNodeMap.setNamedItem: attribute \"") + *node->m_name +
                                     QStringLiteral("\" already in use (use clone)"));
-        throw EDOMException(EDOMException::INUSE_ATTRIBUTE_ERR, where() + QStringLiteral(": attribute already in use (use clone)"));
+        throw EDOMException(EDOMException::INUSE_ATTRIBUTE_ERR,
+                            where() + QStringLiteral(": attribute already in use (use clone)"));
     }
     if (reference && reference->m_parentList != this)
         throw EDOMException(EDOMException::NOT_FOUND_ERR,
@@ -210,21 +212,27 @@ void TNodeList::Link(TXMLNode* node, TXMLNode* before)
         // Appended nodes come last among their namesakes; one linked in
         // between would have to be placed among them: the index goes.
         if (m_index) {
-            if (before) m_index.reset();
-            else m_index->nodes[{node->m_type, *node->m_name}].append(node);
+            if (before)
+                m_index.reset();
+            else
+                m_index->nodes[{node->m_type, *node->m_name}].append(node);
         }
     }
     if (before) {
         node->m_next = before;
         node->m_prev = before->m_prev;
-        if (before->m_prev) before->m_prev->m_next = node;
-        else m_first = node;
+        if (before->m_prev)
+            before->m_prev->m_next = node;
+        else
+            m_first = node;
         before->m_prev = node;
     } else {
         node->m_prev = m_last;
         node->m_next = nullptr;
-        if (m_last) m_last->m_next = node;
-        else m_first = node;
+        if (m_last)
+            m_last->m_next = node;
+        else
+            m_first = node;
         m_last = node;
     }
     if (node->m_ownerDocument != m_ownerDocument && m_ownerDocument) node->setOwnerDocumentDeep(m_ownerDocument);

@@ -2,7 +2,7 @@
 
 #include "protocol/xml/DTDWriting_p.h"
 
-TNotation::TNotation(const QString& name, TXMLDocument* document) : TExternalNode(name, document, nt::Notation) {}
+TNotation::TNotation(const QString& name, TXMLDocument* document) : TExternalNode(name, document, nt::Notation) { }
 
 TNotation::~TNotation() = default;
 

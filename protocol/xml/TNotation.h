@@ -8,7 +8,7 @@ public:
     TNotation(const QString& name, TXMLDocument* document);
     ~TNotation() override;
 
-    void LoadExternal() override {}
+    void LoadExternal() override { }
     void WriteTo(TXMLOutput& out, int indent) const override;
     TXMLNode* CloneNode() const override;
 };

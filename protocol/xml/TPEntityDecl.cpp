@@ -1,6 +1,6 @@
 #include "protocol/xml/TPEntityDecl.h"
 
-TPEntityDecl::TPEntityDecl(const QString& name, TXMLDocument* document) : TCustomEntityDecl(name, document) {}
+TPEntityDecl::TPEntityDecl(const QString& name, TXMLDocument* document) : TCustomEntityDecl(name, document) { }
 
 TPEntityDecl::~TPEntityDecl() = default;
 

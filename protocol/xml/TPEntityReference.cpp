@@ -8,8 +8,7 @@ TPEntityReference::TPEntityReference(const QString& name, TXMLDocument* document
                        xmlentities::FindParameterEntity(document ? document->getDocType() : nullptr, name)
                            ? rkParameterEntity
                            : rkNotDeclared)
-{
-}
+{ }
 
 TPEntityReference::~TPEntityReference() = default;
 

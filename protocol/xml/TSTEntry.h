@@ -7,7 +7,7 @@
 class TSTEntry {
 public:
     TSTEntry() = default;
-    TSTEntry(int kind, int index, const QString& text) : Text(text), Kind(kind), Index(index) {}
+    TSTEntry(int kind, int index, const QString& text) : Text(text), Kind(kind), Index(index) { }
 
     void Assign(const TSTEntry& other) { *this = other; }
     void SetToken(int kind, const QString& text, int index)

@@ -93,26 +93,45 @@ const QString& TSymTab::TextOf(int index) const
 
 void TSymTab::AddKeywords()
 {
-    static const struct { const char16_t* text; int kind; } keywords[] = {
-        {u"<!--", tk::CommentStart},   {u"<?", tk::PIStart},
-        {u"<![CDATA[", tk::CDataStart}, {u"<?xml", tk::XmlDeclStart},
-        {u"<!DOCTYPE", tk::Doctype},   {u"<", tk::TagStart},
-        {u">", tk::TagEnd},            {u"/>", tk::EmptyTagEnd},
-        {u"</", tk::EndTagStart},      {u"<!ELEMENT", tk::ElementDecl},
-        {u"<!ATTLIST", tk::AttlistDecl}, {u"<![", tk::SectionStart},
-        {u"<!ENTITY", tk::EntityDecl}, {u"-->", tk::CommentEnd},
-        {u"?>", tk::PIEnd},            {u"]]>", tk::CDataEnd},
-        {u"#PCDATA", tk::PCData},      {u"#REQUIRED", tk::Required},
-        {u"#IMPLIED", tk::Implied},    {u"#FIXED", tk::Fixed},
+    static const struct {
+        const char16_t* text;
+        int kind;
+    } keywords[] = {
+        {u"<!--", tk::CommentStart},
+        {u"<?", tk::PIStart},
+        {u"<![CDATA[", tk::CDataStart},
+        {u"<?xml", tk::XmlDeclStart},
+        {u"<!DOCTYPE", tk::Doctype},
+        {u"<", tk::TagStart},
+        {u">", tk::TagEnd},
+        {u"/>", tk::EmptyTagEnd},
+        {u"</", tk::EndTagStart},
+        {u"<!ELEMENT", tk::ElementDecl},
+        {u"<!ATTLIST", tk::AttlistDecl},
+        {u"<![", tk::SectionStart},
+        {u"<!ENTITY", tk::EntityDecl},
+        {u"-->", tk::CommentEnd},
+        {u"?>", tk::PIEnd},
+        {u"]]>", tk::CDataEnd},
+        {u"#PCDATA", tk::PCData},
+        {u"#REQUIRED", tk::Required},
+        {u"#IMPLIED", tk::Implied},
+        {u"#FIXED", tk::Fixed},
         {u"<!NOTATION", tk::NotationDecl},
-        {u"%", '%'}, {u"?", '?'}, {u"*", '*'}, {u"+", '+'},
-        {u"(", '('}, {u")", ')'}, {u"|", '|'}, {u",", ','},
+        {u"%", '%'},
+        {u"?", '?'},
+        {u"*", '*'},
+        {u"+", '+'},
+        {u"(", '('},
+        {u")", ')'},
+        {u"|", '|'},
+        {u",", ','},
     };
     // The texts are static: copying them into tokens costs no reference count.
     for (const auto& k : keywords) {
-        const int index = Add(
-            QString::fromRawData(reinterpret_cast<const QChar*>(k.text), qsizetype(std::char_traits<char16_t>::length(k.text))),
-            k.kind);
+        const int index = Add(QString::fromRawData(reinterpret_cast<const QChar*>(k.text),
+                                                   qsizetype(std::char_traits<char16_t>::length(k.text))),
+                              k.kind);
         if (k.kind >= 256 && k.kind <= 276) m_keywordIndex[k.kind - 256] = index;
     }
 }

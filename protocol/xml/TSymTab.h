@@ -48,13 +48,13 @@ private:
     static uint32_t ExactHash(const Char* text, qsizetype length);
     void Rehash(std::vector<int32_t>& table, size_t size, bool names);
 
-    std::vector<TSTEntry> m_entries;      // item 0 is empty
-    int m_asciiChars[128] = {};           // entry of each ASCII character token
+    std::vector<TSTEntry> m_entries; // item 0 is empty
+    int m_asciiChars[128] = {};      // entry of each ASCII character token
     int m_keywordIndex[21] = {};
     template <typename Char>
     const QString& Intern(const Char* text, qsizetype length, int& index);
-    std::vector<int32_t> m_slots;         // entry numbers, 0 = free
-    std::deque<QString> m_names;          // stable: a name's string stays where it is
+    std::vector<int32_t> m_slots; // entry numbers, 0 = free
+    std::deque<QString> m_names;  // stable: a name's string stays where it is
     std::vector<uint32_t> m_nameHashes;
-    std::vector<int32_t> m_nameSlots;     // name number + 1, 0 = free
+    std::vector<int32_t> m_nameSlots; // name number + 1, 0 = free
 };

@@ -17,8 +17,7 @@ TXMLAttr::TXMLAttr(const QString& name, TXMLDocument* document, const QString& v
 
 TXMLAttr::TXMLAttr(const QString& name, TXMLDocument* document, const QString& value, NoExpand)
     : TXMLNode(name, value, document, 2, TNameCheck::Checked)
-{
-}
+{ }
 
 TXMLAttr::TXMLAttr(const QString* sharedName, TXMLDocument* document, const char* raw, qsizetype length, Plain)
     : TXMLNode(sharedName, document, 2, raw, length)

@@ -39,14 +39,14 @@ public:
 private:
     friend class TXMLElement;
     friend class TXMLParser;
-    struct NoExpand {};
+    struct NoExpand { };
     TXMLAttr(const QString& name, TXMLDocument* document, const QString& value, NoExpand);
     // A value the parser read that expanding would leave as it is (no "&",
     // "<", tab, LF or CR, no document type), under a name it read: kept as
     // the length input bytes at raw (one-byte characters) until it is read.
     // The name and the bytes outlive the node (the document's arena holds
     // them).
-    struct Plain {};
+    struct Plain { };
     TXMLAttr(const QString* sharedName, TXMLDocument* document, const char* raw, qsizetype length, Plain);
 
     bool m_specified = true;

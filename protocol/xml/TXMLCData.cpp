@@ -10,7 +10,7 @@ const QString& cdataName()
 }
 } // namespace
 
-TXMLCData::TXMLCData(const QString& value, TXMLDocument* document) : TXMLText(&cdataName(), value, document, 4) {}
+TXMLCData::TXMLCData(const QString& value, TXMLDocument* document) : TXMLText(&cdataName(), value, document, 4) { }
 
 TXMLCData::~TXMLCData() = default;
 

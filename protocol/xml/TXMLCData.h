@@ -8,7 +8,7 @@ public:
     TXMLCData(const QString& value, TXMLDocument* document);
     ~TXMLCData() override;
 
-    void Expand() override {}
+    void Expand() override { }
     void WriteTo(TXMLOutput& out, int indent) const override;
     TXMLNode* CloneNode() const override;
 };

@@ -11,9 +11,7 @@ const QString& commentName()
 } // namespace
 
 TXMLComment::TXMLComment(const QString& value, TXMLDocument* document)
-    : TXMLText(&commentName(), value, document, 5)
-{
-}
+    : TXMLText(&commentName(), value, document, 5) { }
 
 TXMLComment::~TXMLComment() = default;
 

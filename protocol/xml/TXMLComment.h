@@ -8,7 +8,7 @@ public:
     TXMLComment(const QString& value, TXMLDocument* document);
     ~TXMLComment() override;
 
-    void Expand() override {}
+    void Expand() override { }
     void WriteTo(TXMLOutput& out, int indent) const override;
     TXMLNode* CloneNode() const override;
 };

@@ -18,17 +18,16 @@ public:
     virtual ~TXMLDTDHooks();
 
     enum TGeneralEntityKind {
-        gekNotDeclared,  // no document type or no such general entity
-        gekInternal,     // internal entity: value is its replacement text
-        gekExternal,     // external parsed entity: value is its loaded text
-        gekUnparsed,     // unparsed (NDATA) entity
+        gekNotDeclared, // no document type or no such general entity
+        gekInternal,    // internal entity: value is its replacement text
+        gekExternal,    // external parsed entity: value is its loaded text
+        gekUnparsed,    // unparsed (NDATA) entity
     };
     // The general entity of that name (never one of the five predefined
     // names, which the model resolves itself), and its replacement text as a
     // reference resolves it (the declaration's value, expanded). Guarding
     // against recursion and expansion bombs is the DTD side's.
-    virtual TGeneralEntityKind ResolveGeneralEntity(TDocumentType* docType, const QString& name,
-                                                    QString& value) = 0;
+    virtual TGeneralEntityKind ResolveGeneralEntity(TDocumentType* docType, const QString& name, QString& value) = 0;
 
     // Parses an entity's replacement text that holds markup as content under
     // an element "_root" of a new document, read in the encoding and byte

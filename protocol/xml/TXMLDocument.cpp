@@ -40,8 +40,7 @@ struct ClearListOnExit {
 
 void writeAll(QIODevice* stream, const QByteArray& bytes)
 {
-    if (!stream || stream->write(bytes) != bytes.size())
-        throw EStreamError(QStringLiteral("Stream write error"));
+    if (!stream || stream->write(bytes) != bytes.size()) throw EStreamError(QStringLiteral("Stream write error"));
 }
 } // namespace
 
@@ -90,20 +89,14 @@ void TXMLDocument::setDocumentElement(TXMLElement* element)
     m_list.setNamedItem(element);
 }
 
-TXMLElement* TXMLDocument::getDocumentElement() const
-{
-    return static_cast<TXMLElement*>(m_list.getFirstOfType(1));
-}
+TXMLElement* TXMLDocument::getDocumentElement() const { return static_cast<TXMLElement*>(m_list.getFirstOfType(1)); }
 
 TXMLNode* TXMLDocument::insertBeforeDocumentElement(TXMLNode* node)
 {
     return m_list.insertBefore(node, getDocumentElement());
 }
 
-TDocumentType* TXMLDocument::getDocType() const
-{
-    return static_cast<TDocumentType*>(m_list.getFirstOfType(12));
-}
+TDocumentType* TXMLDocument::getDocType() const { return static_cast<TDocumentType*>(m_list.getFirstOfType(12)); }
 
 QString TXMLDocument::getVersion() const
 {
@@ -122,8 +115,10 @@ void TXMLDocument::setEncoding(const QString& name)
     } else {
         TXMLAttr* attr = new TXMLAttr(encodingName(), this, name);
         try {
-            if (TXMLAttr* version = getAttributeNode(versionName())) m_list.insertAfter(attr, version);
-            else m_list.insertBefore(attr, m_list.first());
+            if (TXMLAttr* version = getAttributeNode(versionName()))
+                m_list.insertAfter(attr, version);
+            else
+                m_list.insertBefore(attr, m_list.first());
         } catch (...) {
             delete attr;
             throw;
@@ -136,8 +131,10 @@ void TXMLDocument::setStandalone(bool standalone)
 {
     const QString value = standalone ? QStringLiteral("yes") : QStringLiteral("no");
     static const QString name = QStringLiteral("standalone");
-    if (TXMLAttr* a = getAttributeNode(name)) a->setNodeValue(value);
-    else m_list.setNamedItem(new TXMLAttr(name, this, value));
+    if (TXMLAttr* a = getAttributeNode(name))
+        a->setNodeValue(value);
+    else
+        m_list.setNamedItem(new TXMLAttr(name, this, value));
 }
 
 bool TXMLDocument::getStandalone() const
@@ -154,10 +151,7 @@ TXMLPI* TXMLDocument::createProcessingInstruction(const QString& target, const Q
     return new TXMLPI(target, data, this);
 }
 
-void TXMLDocument::SetParser(TXMLDocumentOwner* parser)
-{
-    m_parser = parser ? parser->OwnerLink() : nullptr;
-}
+void TXMLDocument::SetParser(TXMLDocumentOwner* parser) { m_parser = parser ? parser->OwnerLink() : nullptr; }
 
 TXMLDocumentOwner* TXMLDocument::Parser() const { return m_parser ? *m_parser : nullptr; }
 

@@ -115,7 +115,7 @@ private:
     TEncoding m_encoding = UTF_8;
     std::shared_ptr<TXMLDocumentOwner* const> m_parser;
     std::unique_ptr<TNodeList> m_idList;
-    QHash<QString, int> m_idValues;  // of the ID list as it held m_idValuesOf nodes
+    QHash<QString, int> m_idValues; // of the ID list as it held m_idValuesOf nodes
     int m_idValuesOf = -1;
     TNodeArena* m_arena = nullptr;
 };

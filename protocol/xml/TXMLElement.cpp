@@ -10,15 +10,10 @@
 #include <algorithm>
 #include <vector>
 
-TXMLElement::TXMLElement(const QString& tagName, TXMLDocument* document)
-    : TContainer(tagName, document, 1)
-{
-}
+TXMLElement::TXMLElement(const QString& tagName, TXMLDocument* document) : TContainer(tagName, document, 1) { }
 
-TXMLElement::TXMLElement(const QString* tagName, TXMLDocument* document, ParsedName)
-    : TContainer(tagName, document, 1)
-{
-}
+TXMLElement::TXMLElement(const QString* tagName, TXMLDocument* document, ParsedName) : TContainer(tagName, document, 1)
+{ }
 
 TXMLElement::~TXMLElement() = default;
 
@@ -44,7 +39,7 @@ TXMLAttr* TXMLElement::addAttribute(const QString& name, const QString& value, b
     try {
         a->ExpandValue(parsed);
     } catch (...) {
-        delete a;  // unlinks itself
+        delete a; // unlinks itself
         throw;
     }
     return a;
@@ -81,15 +76,9 @@ TXMLText* TXMLElement::appendText(TXMLText* text)
     return text;
 }
 
-TXMLElement* TXMLElement::getFirstChildElement() const
-{
-    return static_cast<TXMLElement*>(m_list.getFirstOfType(1));
-}
+TXMLElement* TXMLElement::getFirstChildElement() const { return static_cast<TXMLElement*>(m_list.getFirstOfType(1)); }
 
-TXMLElement* TXMLElement::getNextSiblingElement() const
-{
-    return static_cast<TXMLElement*>(nextSameTypeSibling());
-}
+TXMLElement* TXMLElement::getNextSiblingElement() const { return static_cast<TXMLElement*>(nextSameTypeSibling()); }
 
 TXMLText* TXMLElement::getFirstTextNode() const { return static_cast<TXMLText*>(m_list.getFirstOfType(3)); }
 
@@ -171,8 +160,7 @@ void TXMLElement::WriteTo(TXMLOutput& out, int indent) const
         const int childIndent = out.ChildIndent(f.indent);
         if (c->getNodeType() == 1) {
             const TXMLElement* e = static_cast<const TXMLElement*>(c);
-            if (openElement(e, out, childIndent))
-                stack.push_back({e, e->getChildNodes().first(), childIndent});
+            if (openElement(e, out, childIndent)) stack.push_back({e, e->getChildNodes().first(), childIndent});
         } else {
             c->WriteTo(out, childIndent);
         }

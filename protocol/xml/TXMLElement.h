@@ -53,7 +53,7 @@ private:
     friend class TXMLParser;
     // An element under a name the parser read (a valid name already), which
     // the document's arena keeps.
-    struct ParsedName {};
+    struct ParsedName { };
     TXMLElement(const QString* tagName, TXMLDocument* document, ParsedName);
 
     // Appends a new attribute and expands its value (normalized when parsed).

@@ -29,9 +29,9 @@ namespace {
 
 [[noreturn]] void InvalidName(const QString& name)
 {
-    throw EDOMException(EDOMException::INVALID_CHARACTER_ERR,
-                        Format(QStringLiteral("TXMLDocument.TXMLNode.Create(\"%s\"): invalid character(s) for name"),
-                               {name}));
+    throw EDOMException(
+        EDOMException::INVALID_CHARACTER_ERR,
+        Format(QStringLiteral("TXMLDocument.TXMLNode.Create(\"%s\"): invalid character(s) for name"), {name}));
 }
 
 } // namespace
@@ -61,16 +61,17 @@ TXMLNode::TXMLNode(const QString& name, QString&& value, TXMLDocument* ownerDocu
 
 TXMLNode::TXMLNode(const QString* sharedName, TXMLDocument* ownerDocument, uint8_t nodeType, const char* raw,
                    qsizetype rawLength)
-    : m_name(sharedName), m_raw(raw), m_rawLength(uint32_t(rawLength)), m_type(nodeType), m_ownsName(false),
+    : m_name(sharedName),
+      m_raw(raw),
+      m_rawLength(uint32_t(rawLength)),
+      m_type(nodeType),
+      m_ownsName(false),
       m_ownerDocument(ownerDocument)
-{
-}
+{ }
 
 TXMLNode::TXMLNode(const QString* sharedName, TXMLDocument* ownerDocument, uint8_t nodeType, QString value)
-    : m_name(sharedName), m_value(std::move(value)), m_type(nodeType), m_ownsName(false),
-      m_ownerDocument(ownerDocument)
-{
-}
+    : m_name(sharedName), m_value(std::move(value)), m_type(nodeType), m_ownsName(false), m_ownerDocument(ownerDocument)
+{ }
 
 void TXMLNode::MakeValue() const
 {
@@ -105,10 +106,7 @@ void TXMLNode::setNodeName(const QString& name)
     if (m_parentList) m_parentList->Renamed(this);
 }
 
-TXMLNode* TXMLNode::getParentNode() const
-{
-    return m_parentList ? m_parentList->getOwnerNode() : nullptr;
-}
+TXMLNode* TXMLNode::getParentNode() const { return m_parentList ? m_parentList->getOwnerNode() : nullptr; }
 
 TXMLNode* TXMLNode::nextSameTypeSibling() const
 {
@@ -132,7 +130,7 @@ void TXMLNode::WriteTo(TXMLOutput& out, int /*indent*/) const
     out.LastWasText = false;
 }
 
-void TXMLNode::Validate() {}
+void TXMLNode::Validate() { }
 
 void TXMLNode::Expand()
 {

@@ -144,8 +144,7 @@ protected:
     // A node with its value (saves an assignment on the parser's path).
     TXMLNode(const QString& name, const QString& value, TXMLDocument* ownerDocument, uint8_t nodeType,
              TNameCheck check);
-    TXMLNode(const QString& name, QString&& value, TXMLDocument* ownerDocument, uint8_t nodeType,
-             TNameCheck check);
+    TXMLNode(const QString& name, QString&& value, TXMLDocument* ownerDocument, uint8_t nodeType, TNameCheck check);
     // A node under a name that outlives it (a static string, or one the
     // node's arena keeps), unchecked; its value, when raw is set, is the
     // rawLength one-byte characters at raw, which outlive the node too.
@@ -164,7 +163,7 @@ protected:
     // Called for each node of a subtree moved to another document, after its
     // owner document changed; a class with owned nodes outside its list moves
     // them here (with setOwnerDocumentDeep).
-    virtual void OwnerDocumentChanged() {}
+    virtual void OwnerDocumentChanged() { }
     void SetOwnerDocumentField(TXMLDocument* document) { m_ownerDocument = document; }
     void setValueForm(TValueForm form) { m_valueForm = form; }
 

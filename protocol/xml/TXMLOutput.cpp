@@ -1,14 +1,10 @@
 #include "protocol/xml/TXMLOutput.h"
 
-TXMLOutput::TXMLOutput(bool formated, qsizetype initialCapacity)
-    : Formated(formated), m_buffer(initialCapacity)
-{
-}
+TXMLOutput::TXMLOutput(bool formated, qsizetype initialCapacity) : Formated(formated), m_buffer(initialCapacity) { }
 
 TXMLOutput::TXMLOutput(bool formated, TEncoding encoding, bool bigEndian, QByteArray* bytes)
     : Formated(formated), m_buffer(kFlushAt + 4096), m_bytes(bytes), m_encoding(encoding), m_bigEndian(bigEndian)
-{
-}
+{ }
 
 void TXMLOutput::Flush()
 {

@@ -30,7 +30,10 @@ public:
     void Append(QStringView s) { m_buffer.Append(s); }
     void Append(char16_t c) { m_buffer.Append(c); }
     template <qsizetype N>
-    void Append(const char (&ascii)[N]) { m_buffer.AppendLatin1(ascii, N - 1); }
+    void Append(const char (&ascii)[N])
+    {
+        m_buffer.AppendLatin1(ascii, N - 1);
+    }
     void AppendSpaces(int n) { m_buffer.AppendRepeated(u' ', n); }
     void AppendCRLF() { m_buffer.AppendLatin1("\r\n", 2); }
     // CR LF and indent spaces, unless the last output was text.

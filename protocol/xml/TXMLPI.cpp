@@ -4,8 +4,7 @@
 
 TXMLPI::TXMLPI(const QString& target, const QString& data, TXMLDocument* document)
     : TXMLNode(target, data, document, 6, TNameCheck::Checked)
-{
-}
+{ }
 
 TXMLPI::~TXMLPI() = default;
 

@@ -13,7 +13,7 @@ public:
     const QString& getTarget() const { return getNodeName(); }
     const QString& getData() const { return getNodeValue(); }
 
-    void Expand() override {}
+    void Expand() override { }
     void WriteTo(TXMLOutput& out, int indent) const override;
     TXMLNode* CloneNode() const override;
 };

@@ -29,10 +29,7 @@
 
 using lexchars::SameText;
 
-TXMLParser::TXMLParser(QObject* owner) : TLexAnalyzer(owner), Version(QStringLiteral("1.0"))
-{
-    InstallXmlDTDHooks();
-}
+TXMLParser::TXMLParser(QObject* owner) : TLexAnalyzer(owner), Version(QStringLiteral("1.0")) { InstallXmlDTDHooks(); }
 
 TXMLParser::~TXMLParser() = default;
 
@@ -41,10 +38,7 @@ void TXMLParser::DocumentUnconverted(const QString& message)
     if (OnUnconverted) OnUnconverted(this, message);
 }
 
-void TXMLParser::SetDefaultEncoding(TEncoding encoding)
-{
-    m_defaultEncoding = encoding == n_sup ? US_ASCII : encoding;
-}
+void TXMLParser::SetDefaultEncoding(TEncoding encoding) { m_defaultEncoding = encoding == n_sup ? US_ASCII : encoding; }
 
 // ---------------------------------------------------------------- tokens
 
@@ -59,8 +53,7 @@ void TXMLParser::NextToken()
         }
         if (m_inContent && IsCharDataStart(m_curChar)) {
             const int k = m_prev->Kind;
-            if (k == tk::TagEnd || k == tk::EmptyTagEnd || k == tk::PIEnd || k == tk::CommentEnd
-                || k == tk::CDataEnd) {
+            if (k == tk::TagEnd || k == tk::EmptyTagEnd || k == tk::PIEnd || k == tk::CommentEnd || k == tk::CDataEnd) {
                 // The content of an entity ends where its text ends.
                 ScanText(m_mode == u'e');
                 return;
@@ -73,8 +66,10 @@ void TXMLParser::NextToken()
 
 bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
 {
-    if (!document) document = new TXMLDocument();
-    else document->Clear();
+    if (!document)
+        document = new TXMLDocument();
+    else
+        document->Clear();
     m_document = document;
     document->SetParser(this);
     if (m_mode == u'e' && m_entityEncoding != n_sup) document->setEncodingValue(m_entityEncoding);
@@ -91,8 +86,10 @@ bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
         } else if (m_main->HasByteOrderMark) {
             document->setEncodingValue(m_main->Encoding);
         } else {
-            if (m_defaultEncoding == UTF_16) m_main->ForceEncoding(UTF_16, false);
-            else m_main->SetEncoding(m_defaultEncoding);
+            if (m_defaultEncoding == UTF_16)
+                m_main->ForceEncoding(UTF_16, false);
+            else
+                m_main->SetEncoding(m_defaultEncoding);
             document->setEncodingValue(m_defaultEncoding);
         }
     }
@@ -117,8 +114,10 @@ bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
     m_inPIData = false;
     m_depth = 0;
     try {
-        if (m_mode == u'e') ParseEntityText();
-        else ParseDocument();
+        if (m_mode == u'e')
+            ParseEntityText();
+        else
+            ParseDocument();
     } catch (EXMLParserError& e) {
         const qint32 line = e.Line ? e.Line : m_line;
         const QString source = e.Line ? e.Source : m_sourceName;
@@ -229,9 +228,12 @@ void TXMLParser::ParseXMLDecl()
 void TXMLParser::ParseMisc()
 {
     for (;;) {
-        if (m_token->Kind == tk::CommentStart) ParseComment();
-        else if (m_token->Kind == tk::PIStart) ParsePI();
-        else return;
+        if (m_token->Kind == tk::CommentStart)
+            ParseComment();
+        else if (m_token->Kind == tk::PIStart)
+            ParsePI();
+        else
+            return;
     }
 }
 
@@ -298,11 +300,8 @@ bool TXMLParser::ParseContentItems()
 {
     for (;;) {
         switch (m_token->Kind) {
-        case tk::TagStart:
-            return false;
-        case tk::PIStart:
-            ParsePI();
-            break;
+        case tk::TagStart: return false;
+        case tk::PIStart: ParsePI(); break;
         case tk::Text:
             MatchStrict(tk::Text);
             BeginNode(3, m_prev->Text);
@@ -313,11 +312,8 @@ bool TXMLParser::ParseContentItems()
             BeginNode(4, m_prev->Text);
             MatchStrict(tk::CDataEnd);
             break;
-        case tk::CommentStart:
-            ParseComment();
-            break;
-        default:
-            return true;
+        case tk::CommentStart: ParseComment(); break;
+        default: return true;
         }
     }
 }
@@ -370,11 +366,14 @@ namespace {
 // here until it is linked, so a refused node is freed.
 TXMLNode* AppendTo(TXMLNode* top, TXMLDocument* document, std::unique_ptr<TXMLNode> node)
 {
-    if (!top) document->appendChild(node.get());
-    else if (top->getNodeType() == nt::Element) static_cast<TContainer*>(top)->appendChild(node.get());
+    if (!top)
+        document->appendChild(node.get());
+    else if (top->getNodeType() == nt::Element)
+        static_cast<TContainer*>(top)->appendChild(node.get());
     else if (top->getNodeType() == nt::DocumentType)
         static_cast<TDocumentType*>(top)->getDeclarations().setNamedItem(node.get());
-    else document->appendChild(node.get());
+    else
+        document->appendChild(node.get());
     return node.release();
 }
 
@@ -445,8 +444,7 @@ void TXMLParser::BeginNode(int nodeKind, const QString& value)
     case 29:
         if (top && top->getNodeType() == nt::DocumentType) static_cast<TExternalNode*>(top)->PublicId = value;
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -458,8 +456,8 @@ void TXMLParser::AddNode(int nodeKind, const QString& name, const QString& value
         try {
             if (top && top->getNodeType() == nt::Element) {
                 auto* element = static_cast<TXMLElement*>(top);
-                if (element->getChildNodes().attributeCount() >= xmlentities::MaxAttributes
-                    && !element->getAttributeNode(name))
+                if (element->getChildNodes().attributeCount() >= xmlentities::MaxAttributes &&
+                    !element->getAttributeNode(name))
                     Error(Format(QStringLiteral("Element \"%s\" has more than %d attributes."),
                                  {element->getTagName(), xmlentities::MaxAttributes}));
                 // A repeated attribute is expanded like a new one.
@@ -490,8 +488,7 @@ void TXMLParser::AddNode(int nodeKind, const QString& name, const QString& value
     case 6:
         AppendTo(top, m_document, std::unique_ptr<TXMLNode>(m_document->createProcessingInstruction(name, value)));
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -639,7 +636,8 @@ void TXMLParser::AppendParsedText(const uint8_t* text, qsizetype length, bool pl
             out[o++] = b;
             continue;
         }
-        const qsizetype semi = static_cast<const uint8_t*>(std::memchr(text + i + 1, ';', size_t(length - i - 1))) - text;
+        const qsizetype semi =
+            static_cast<const uint8_t*>(std::memchr(text + i + 1, ';', size_t(length - i - 1))) - text;
         if (text[i + 1] == '#') {
             QVarLengthArray<char16_t, 16> name;
             for (qsizetype k = i + 1; k < semi; ++k) name.append(text[k]);
@@ -780,10 +778,12 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
                 m_nameStamps[size_t(index)] = m_tagStamp;
                 const char* value = reinterpret_cast<const char*>(d + a.value);
                 const qsizetype length = a.valueEnd - a.value;
-                if (plainAttributes && !repeated && element->getChildNodes().attributeCount() < xmlentities::MaxAttributes
-                    && length <= qsizetype(UINT32_MAX) && PlainValue(d + a.value, length)) {
+                if (plainAttributes && !repeated &&
+                    element->getChildNodes().attributeCount() < xmlentities::MaxAttributes &&
+                    length <= qsizetype(UINT32_MAX) && PlainValue(d + a.value, length)) {
                     // Kept as the input bytes until it is read.
-                    LinkNew(element, new (m_document) TXMLAttr(attribute, m_document, value, length, TXMLAttr::Plain{}));
+                    LinkNew(element,
+                            new (m_document) TXMLAttr(attribute, m_document, value, length, TXMLAttr::Plain{}));
                 } else {
                     AddNode(2, *attribute, QString::fromLatin1(value, length));
                 }
@@ -819,8 +819,8 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
                 const uint8_t c = d[i];
                 lines += c == '\n';
                 amp |= unsigned(c == '&');
-                plain &= unsigned((c >= 0x20) & (c < 0x7F)) | unsigned(c == '\t') | unsigned(c == '\n')
-                         | unsigned(c == '\r');
+                plain &= unsigned((c >= 0x20) & (c < 0x7F)) | unsigned(c == '\t') | unsigned(c == '\n') |
+                    unsigned(c == '\r');
             }
             // Other characters are decoded here when they decode as the
             // reader would decode them (control characters, 0x7F and bytes
@@ -834,9 +834,8 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
                 if (d[p] >= 0x80) {
                     const char16_t* table = CodePageTable(in.Encoding);
                     const char16_t c = table ? table[d[p]]
-                                       : d[p] < 0xE0 ? char16_t(((d[p] & 0x1F) << 6) | (d[p + 1] & 0x3F))
-                                                     : char16_t(((d[p] & 0x0F) << 12) | ((d[p + 1] & 0x3F) << 6)
-                                                                | (d[p + 2] & 0x3F));
+                        : d[p] < 0xE0        ? char16_t(((d[p] & 0x1F) << 6) | (d[p + 1] & 0x3F))
+                                      : char16_t(((d[p] & 0x0F) << 12) | ((d[p + 1] & 0x3F) << 6) | (d[p + 2] & 0x3F));
                     if (!IsXMLChar(c)) break;
                 }
             }

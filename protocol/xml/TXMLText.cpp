@@ -17,15 +17,11 @@ const QString& textName()
 }
 } // namespace
 
-TXMLText::TXMLText(const QString& value, TXMLDocument* document)
-    : TCharacterData(&textName(), document, 3, value)
-{
-}
+TXMLText::TXMLText(const QString& value, TXMLDocument* document) : TCharacterData(&textName(), document, 3, value) { }
 
 TXMLText::TXMLText(const QString* sharedName, const QString& value, TXMLDocument* document, uint8_t nodeType)
     : TCharacterData(sharedName, document, nodeType, value)
-{
-}
+{ }
 
 TXMLText::TXMLText(QString&& value, TXMLDocument* document, Plain)
     : TCharacterData(&textName(), document, 3, std::move(value))

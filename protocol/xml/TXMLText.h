@@ -30,7 +30,7 @@ private:
     friend class TXMLParser;
     // Text the parser read that holds no "&": taken over as it is, already
     // in its expanded form.
-    struct Plain {};
+    struct Plain { };
     TXMLText(QString&& value, TXMLDocument* document, Plain);
     // The same, kept as the length input bytes at raw (one-byte characters)
     // until it is read; the bytes outlive the node (the document's arena

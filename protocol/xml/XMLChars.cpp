@@ -63,10 +63,7 @@ bool validPieces(QStringView s, QStringList* list, bool (*check)(QStringView))
 }
 
 inline bool isAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-inline bool isHexDigit(char16_t c)
-{
-    return isAsciiDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-}
+inline bool isHexDigit(char16_t c) { return isAsciiDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); }
 
 const char16_t kLt[] = u"&lt;";
 const char16_t kGt[] = u"&gt;";
@@ -208,7 +205,7 @@ qsizetype EscapedLength(QStringView s, TEscapeSet set)
 void AppendEscaped(QString& out, QStringView s, TEscapeSet set)
 {
     const qsizetype n = s.size();
-    qsizetype run = 0;  // start of the characters not yet copied
+    qsizetype run = 0; // start of the characters not yet copied
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = s[i].unicode();
         if (!inSet(c, set)) continue;

@@ -13,13 +13,13 @@
 
 namespace xmlchars_detail {
 enum : uint8_t {
-    fXMLChar = 0x01,    // Char (16-bit part)
-    fLetter = 0x02,     // BaseChar | Ideographic
-    fDigit = 0x04,      // Digit
-    fWhite = 0x08,      // S
-    fNameStart = 0x10,  // Letter | '_' | ':'
-    fNameChar = 0x20,   // NameStart | Digit | '.' | '-'
-    fClose = 0x40,      // '-' '?' ']' '/' '>'
+    fXMLChar = 0x01,   // Char (16-bit part)
+    fLetter = 0x02,    // BaseChar | Ideographic
+    fDigit = 0x04,     // Digit
+    fWhite = 0x08,     // S
+    fNameStart = 0x10, // Letter | '_' | ':'
+    fNameChar = 0x20,  // NameStart | Digit | '.' | '-'
+    fClose = 0x40,     // '-' '?' ']' '/' '>'
 };
 // One byte of flags per 16-bit character.
 extern const std::array<uint8_t, 65536> kCharFlags;

@@ -12,9 +12,8 @@
 namespace {
 
 const char* const kNames[14] = {
-    "not supported", "ISO-8859-1", "ISO-8859-2", "ISO-8859-3", "ISO-8859-4", "ISO-8859-5",
-    "ISO-8859-6",    "ISO-8859-7", "ISO-8859-8", "ISO-8859-9", "ISO-8859-10", "US-ASCII",
-    "UTF-8",         "UTF-16",
+    "not supported", "ISO-8859-1", "ISO-8859-2", "ISO-8859-3",  "ISO-8859-4", "ISO-8859-5", "ISO-8859-6",
+    "ISO-8859-7",    "ISO-8859-8", "ISO-8859-9", "ISO-8859-10", "US-ASCII",   "UTF-8",      "UTF-16",
 };
 
 // The list of unconvertible characters. One list per thread: the program
@@ -27,8 +26,8 @@ uint8_t reverseLookup(char16_t c, TEncoding e)
 {
     const xmltables::TReverseTable& t = xmltables::kReverse[e];
     const xmltables::TByteOfChar* end = t.pairs + t.count;
-    const xmltables::TByteOfChar* it = std::lower_bound(
-        t.pairs, end, c, [](const xmltables::TByteOfChar& p, char16_t v) { return p.character < v; });
+    const xmltables::TByteOfChar* it =
+        std::lower_bound(t.pairs, end, c, [](const xmltables::TByteOfChar& p, char16_t v) { return p.character < v; });
     if (it != end && it->character == c) return it->byte;
     return 0;
 }
@@ -58,8 +57,7 @@ TEncoding EncodingFromName(QStringView name)
         const qsizetype len = qsizetype(std::char_traits<char>::length(n));
         if (name.size() != len) continue;
         bool same = true;
-        for (qsizetype i = 0; i < len && same; ++i)
-            same = upperAscii(name[i].unicode()) == char16_t(n[i]);
+        for (qsizetype i = 0; i < len && same; ++i) same = upperAscii(name[i].unicode()) == char16_t(n[i]);
         if (same) return TEncoding(e);
     }
     return n_sup;
@@ -70,10 +68,7 @@ const char16_t* CodePageTable(TEncoding encoding)
     return IsSingleByteEncoding(encoding) ? xmltables::kCodePages[encoding] : nullptr;
 }
 
-char16_t ByteToChar(uint8_t byte, TEncoding encoding)
-{
-    return XmlByteToChar(byte, encoding);
-}
+char16_t ByteToChar(uint8_t byte, TEncoding encoding) { return XmlByteToChar(byte, encoding); }
 
 uint8_t CharToByte(char16_t character, TEncoding encoding)
 {
@@ -188,8 +183,8 @@ void AppendWideToBytes(QByteArray& out, QStringView text, TEncoding encoding, bo
     }
 }
 
-qsizetype DecodeBytes(TEncoding encoding, bool bigEndian, const uint8_t* src, qsizetype srcLen,
-                      char16_t* dst, qsizetype* consumed, bool atEnd)
+qsizetype DecodeBytes(TEncoding encoding, bool bigEndian, const uint8_t* src, qsizetype srcLen, char16_t* dst,
+                      qsizetype* consumed, bool atEnd)
 {
     qsizetype i = 0;
     qsizetype o = 0;

@@ -56,8 +56,8 @@ QString BytesToWide(const QByteArray& bytes, TEncoding encoding, bool bigEndian 
 // written; *consumed receives the number of bytes used. Without atEnd an
 // incomplete sequence at the end of src is left unconsumed; with atEnd it is
 // completed with zero bytes.
-qsizetype DecodeBytes(TEncoding encoding, bool bigEndian, const uint8_t* src, qsizetype srcLen,
-                      char16_t* dst, qsizetype* consumed, bool atEnd);
+qsizetype DecodeBytes(TEncoding encoding, bool bigEndian, const uint8_t* src, qsizetype srcLen, char16_t* dst,
+                      qsizetype* consumed, bool atEnd);
 
 // --- Single characters ----------------------------------------------------
 

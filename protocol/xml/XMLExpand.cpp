@@ -37,9 +37,10 @@ struct DepthGuard {
 
 [[noreturn]] void raiseUnparsed(Ctx ctx)
 {
-    throw EXMLParserError(ctx == Ctx::Attribute
-                              ? QStringLiteral("Reference to an unparsed entity is not allowed in the attribute value.")
-                              : QStringLiteral("Reference to an unparsed entity is not allowed in the character data."));
+    throw EXMLParserError(
+        ctx == Ctx::Attribute
+            ? QStringLiteral("Reference to an unparsed entity is not allowed in the attribute value.")
+            : QStringLiteral("Reference to an unparsed entity is not allowed in the character data."));
 }
 
 // The character of a predefined entity name (any case), or 0.
@@ -69,8 +70,7 @@ TEncoding encodingOf(TXMLDocument* document) { return document ? document->getEn
 // Parses a markup entity's text through the DTD side. The list of
 // unconvertible characters of the surrounding parse or save is kept; what
 // the nested parse lists is added to it.
-TXMLDocument* parseContent(TXMLDTDHooks* hooks, TXMLDocument* document, const QString& name,
-                           const QString& value)
+TXMLDocument* parseContent(TXMLDTDHooks* hooks, TXMLDocument* document, const QString& name, const QString& value)
 {
     DepthGuard depth(name);
     TUnconvertedListState outer = SaveUnconvertedList();
@@ -101,7 +101,7 @@ QString expand(const QString& value, TXMLDocument* document, Ctx ctx, std::vecto
     out.reserve(n);
     TXMLDTDHooks* hooks = TXMLDTDHooks::Current();
     TDocumentType* docType = hooks ? docTypeOf(document) : nullptr;
-    qsizetype run = 0;  // first character not yet copied
+    qsizetype run = 0; // first character not yet copied
     auto flush = [&](qsizetype upTo) {
         if (upTo > run) out.append(QStringView(s + run, upTo - run));
     };
@@ -126,20 +126,19 @@ QString expand(const QString& value, TXMLDocument* document, Ctx ctx, std::vecto
                     continue;
                 }
                 QString text;
-                const TXMLDTDHooks::TGeneralEntityKind kind =
-                    docType ? hooks->ResolveGeneralEntity(docType, name.toString(), text)
-                            : TXMLDTDHooks::gekNotDeclared;
+                const TXMLDTDHooks::TGeneralEntityKind kind = docType
+                    ? hooks->ResolveGeneralEntity(docType, name.toString(), text)
+                    : TXMLDTDHooks::gekNotDeclared;
                 switch (kind) {
                 case TXMLDTDHooks::gekNotDeclared:
                     out.append(QStringView(s + refStart, semi + 1 - refStart));
                     if (kept) *kept = true;
                     break;
-                case TXMLDTDHooks::gekUnparsed:
-                    raiseUnparsed(ctx);
+                case TXMLDTDHooks::gekUnparsed: raiseUnparsed(ctx);
                 case TXMLDTDHooks::gekExternal:
                     if (ctx == Ctx::Attribute)
-                        throw EXMLParserError(QStringLiteral(
-                            "Reference to an external entity is not allowed in the attribute value."));
+                        throw EXMLParserError(
+                            QStringLiteral("Reference to an external entity is not allowed in the attribute value."));
                     [[fallthrough]];
                 case TXMLDTDHooks::gekInternal:
                     if (pieces && text.contains(u'<') && text.contains(u'>')) {

@@ -10,7 +10,7 @@ struct TByteOfChar {
     uint8_t byte;
 };
 struct TReverseTable {
-    const TByteOfChar* pairs;  // sorted by character
+    const TByteOfChar* pairs; // sorted by character
     int count;
 };
 struct TCharRange {

@@ -35,10 +35,7 @@ TAttListDecl* AttListOf(TDocumentType* docType, const QString& elementName)
     return docType ? dynamic_cast<TAttListDecl*>(docType->getAttList(elementName)) : nullptr;
 }
 
-bool LooksLikeMarkup(const QString& text)
-{
-    return text.contains(u'<') && text.contains(u'>');
-}
+bool LooksLikeMarkup(const QString& text) { return text.contains(u'<') && text.contains(u'>'); }
 
 // "&amp;", "&apos;", "&quot;", "&lt;" and "&gt;" (names in any case) as
 // their characters; every other "&" stays.
@@ -54,11 +51,16 @@ QString ResolvePredefined(const QString& text)
             if (semi > i && semi - i <= 5) {
                 const QStringView name = QStringView(text).mid(i + 1, semi - i - 1);
                 QChar c;
-                if (name.compare(u"amp", Qt::CaseInsensitive) == 0) c = u'&';
-                else if (name.compare(u"apos", Qt::CaseInsensitive) == 0) c = u'\'';
-                else if (name.compare(u"quot", Qt::CaseInsensitive) == 0) c = u'"';
-                else if (name.compare(u"lt", Qt::CaseInsensitive) == 0) c = u'<';
-                else if (name.compare(u"gt", Qt::CaseInsensitive) == 0) c = u'>';
+                if (name.compare(u"amp", Qt::CaseInsensitive) == 0)
+                    c = u'&';
+                else if (name.compare(u"apos", Qt::CaseInsensitive) == 0)
+                    c = u'\'';
+                else if (name.compare(u"quot", Qt::CaseInsensitive) == 0)
+                    c = u'"';
+                else if (name.compare(u"lt", Qt::CaseInsensitive) == 0)
+                    c = u'<';
+                else if (name.compare(u"gt", Qt::CaseInsensitive) == 0)
+                    c = u'>';
                 if (!c.isNull()) {
                     out.append(c);
                     i = semi;
@@ -114,8 +116,7 @@ public:
         return content;
     }
 
-    bool IsTokenizedAttribute(TDocumentType* docType, const QString& elementName,
-                              const QString& attributeName) override
+    bool IsTokenizedAttribute(TDocumentType* docType, const QString& elementName, const QString& attributeName) override
     {
         const TAttListDecl* list = AttListOf(docType, elementName);
         const TAttDef* def = list ? list->Definition(attributeName) : nullptr;
@@ -142,7 +143,8 @@ public:
         TErrorsList* errors = ErrorsOf(document);
         if (!errors) return;
         TXMLElement* root = document->getDocumentElement();
-        if (!root) errors->Add(QStringLiteral("[XML]: Root element not found."), docType);
+        if (!root)
+            errors->Add(QStringLiteral("[XML]: Root element not found."), docType);
         else if (root->getTagName() != docType->getNodeName())
             errors->Add(Format(QStringLiteral("[DTD]: Root name \"%s\" in declaration does not match root name \"%s\" "
                                               "in document."),
@@ -151,9 +153,9 @@ public:
         const TNodeList& decls = docType->getDeclarations();
         for (TXMLNode* d = decls.getFirstOfType(nt::ElementDecl); d; d = d->nextSameTypeSibling())
             for (TXMLNode* other = decls.nextNamedItem(d); other; other = decls.nextNamedItem(other))
-                errors->Add(Format(QStringLiteral("[DTD]: Element \"%s\" is declared more than once."),
-                                       {d->getNodeName()}),
-                                other);
+                errors->Add(
+                    Format(QStringLiteral("[DTD]: Element \"%s\" is declared more than once."), {d->getNodeName()}),
+                    other);
         const bool standalone = document->getStandalone();
         for (TXMLNode* d = decls.getFirstOfType(nt::EntityDecl); d; d = d->nextSameTypeSibling()) {
             auto* entity = dynamic_cast<TCustomEntityDecl*>(d);
@@ -172,8 +174,7 @@ public:
         if (!errors || !docType) return;
         const QString& name = element->getTagName();
         auto* decl = dynamic_cast<TElementDecl*>(docType->getElementDecl(name));
-        if (!decl)
-            errors->Add(Format(QStringLiteral("[Element \"%s\"]: Element is not declared."), {name}), element);
+        if (!decl) errors->Add(Format(QStringLiteral("[Element \"%s\"]: Element is not declared."), {name}), element);
         const TAttListDecl* list = AttListOf(docType, name);
         for (TXMLNode* a = element->getFirstAttribute(); a; a = a->nextSameTypeSibling()) {
             const TAttDef* def = list ? list->Definition(a->getNodeName()) : nullptr;

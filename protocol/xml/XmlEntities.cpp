@@ -20,16 +20,10 @@ namespace xmlentities {
 namespace {
 thread_local TParseContext* t_current = nullptr;
 
-[[noreturn]] void LimitExceeded()
-{
-    throw EXMLParserError(QStringLiteral("Entity expansion limit exceeded."));
-}
+[[noreturn]] void LimitExceeded() { throw EXMLParserError(QStringLiteral("Entity expansion limit exceeded.")); }
 } // namespace
 
-TParseContext* Current()
-{
-    return t_current;
-}
+TParseContext* Current() { return t_current; }
 
 TContextScope::TContextScope(qint64 inputSize, TXMLParser* parser)
 {
@@ -69,8 +63,7 @@ void Charge(qint64 chars)
 void BeginExpansion(TCustomEntityDecl* decl, const QString& name)
 {
     if (!decl) return;
-    if (decl->Expanding)
-        throw EXMLParserError(Format(QStringLiteral("Recursive reference to entity \"%s\"."), {name}));
+    if (decl->Expanding) throw EXMLParserError(Format(QStringLiteral("Recursive reference to entity \"%s\"."), {name}));
     if (TParseContext* c = t_current) {
         if (c->EntityDepth >= MaxEntityDepth) LimitExceeded();
         ++c->EntityDepth;
@@ -113,8 +106,8 @@ QString ExpandEntityValue(const QString& value, TXMLDocument* document, TExpandM
     bool plain = true;
     for (qsizetype i = 0; i < n && plain; ++i) {
         const char16_t c = v[i].unicode();
-        plain = !(c == u'&' || (c == u'%' && percentIsReference)
-                  || (fold && (c == u'\t' || c == u'\r' || c == u'\n' || (c == u' ' && i > 0 && v[i - 1] == u' '))));
+        plain = !(c == u'&' || (c == u'%' && percentIsReference) ||
+                  (fold && (c == u'\t' || c == u'\r' || c == u'\n' || (c == u' ' && i > 0 && v[i - 1] == u' '))));
     }
     if (plain) return value;
 
@@ -135,18 +128,15 @@ QString ExpandEntityValue(const QString& value, TXMLDocument* document, TExpandM
         case u'\n':
             if (prev != u'\r') out.Append(u' ');
             continue;
-        default:
-            break;
+        default: break;
         }
         if (c != u'&' && !(c == u'%' && percentIsReference)) {
             out.Append(c);
             continue;
         }
-        if (i + 1 >= n)
-            throw EXMLParserError(QStringLiteral("Illegal character in the entity value '&&' or '%'."));
+        if (i + 1 >= n) throw EXMLParserError(QStringLiteral("Illegal character in the entity value '&&' or '%'."));
         const qsizetype semi = value.indexOf(u';', i + 1);
-        if (semi < 0)
-            throw EXMLParserError(QStringLiteral("Illegal character in the the entity value '&&' or '%'."));
+        if (semi < 0) throw EXMLParserError(QStringLiteral("Illegal character in the the entity value '&&' or '%'."));
         const QString name = value.mid(i + 1, semi - i - 1);
         const QStringView written(v + i, semi - i + 1);
         i = semi;
@@ -169,8 +159,10 @@ QString ExpandEntityValue(const QString& value, TXMLDocument* document, TExpandM
         }
         QString replacement;
         TCustomEntityDecl* decl = nullptr;
-        if (ResolveParameterEntity(document, name, replacement, decl)) out.Append(replacement);
-        else out.Append(written);
+        if (ResolveParameterEntity(document, name, replacement, decl))
+            out.Append(replacement);
+        else
+            out.Append(written);
     }
     return out.Take();
 }
@@ -255,8 +247,7 @@ QString ExternalFile(const QString& publicId, const QString& systemId)
 QByteArray ReadExternalFile(const QString& path, const QString& name)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFOpenError(Format(QStringLiteral("Cannot open file \"%s\"."), {name}));
+    if (!file.open(QIODevice::ReadOnly)) throw EFOpenError(Format(QStringLiteral("Cannot open file \"%s\"."), {name}));
     const QByteArray bytes = file.read(MaxExternalFileSize);
     Charge(bytes.size());
     return bytes;

@@ -43,16 +43,20 @@ QString StatusCounts(TCompsRecords& records)
         if (!records.IsUsed(i)) continue;
         records.SetIndex(i);
         const QString s = records.Field(QStringLiteral("status_text"));
-        if (s == QLatin1String("Sold")) ++counts[2];
-        else if (s == QLatin1String("Active")) ++counts[0];
-        else if (s == QLatin1String("Pending")) ++counts[1];
-        else if (s == QLatin1String("Expired")) ++counts[3];
+        if (s == QLatin1String("Sold"))
+            ++counts[2];
+        else if (s == QLatin1String("Active"))
+            ++counts[0];
+        else if (s == QLatin1String("Pending"))
+            ++counts[1];
+        else if (s == QLatin1String("Expired"))
+            ++counts[3];
     }
     QString text;
     for (int i = 0; i < 4; ++i)
         if (counts[i] > 0)
             text += (text.isEmpty() ? QString() : QStringLiteral("  ")) + QString::fromLatin1(names[i]) +
-                    QStringLiteral(" = ") + QString::number(counts[i]);
+                QStringLiteral(" = ") + QString::number(counts[i]);
     return text;
 }
 
@@ -95,7 +99,7 @@ TEST_F(MainWindow, ViewCompsListsAndMarksTheComps)
     EXPECT_FALSE(CompsParamsFrm);
     EXPECT_EQ(f->grComps->RowCount(), 37);
     EXPECT_EQ(f->grComps->GetCellText(1, 1), QStringLiteral("Y"));
-    EXPECT_EQ(f->grComps->GetCellText(1, 6), QStringLiteral("N"));  // the sixth comp comes unmarked
+    EXPECT_EQ(f->grComps->GetCellText(1, 6), QStringLiteral("N")); // the sixth comp comes unmarked
     EXPECT_TRUE(f->grComps->IsHiddenColumn(4));
     EXPECT_EQ(f->grComps->GetCellText(4, 36), QStringLiteral("35"));
     EXPECT_EQ(f->lbCount->Caption(), StatusCounts(records));
@@ -174,7 +178,7 @@ TEST_F(MainWindow, CompInfoPreviewsOnlyTheReportItWrote)
     f->grComps->SetRow(3);
     f->CompInfo();
     EXPECT_EQ(file, path);
-    EXPECT_EQ(pages, 1);  // a report, not the earlier text
+    EXPECT_EQ(pages, 1); // a report, not the earlier text
     // A row without a usable record fetches nothing and shows nothing.
     ASSERT_TRUE(writeEarlier());
     f->grComps->SetCellText(4, 2, QStringLiteral("x"));
@@ -324,9 +328,9 @@ TEST_F(MainWindow, DoReportAsksForWhatTheChosenPagesNeed)
     EXPECT_DOUBLE_EQ(rpt->ServicesArea, 9.0);
     EXPECT_EQ(rpt->ServicesCity, QStringLiteral("ALDER CREEK"));
     EXPECT_TRUE(rpt->IncludeAssessorMap);
-    EXPECT_FALSE(rpt->StreetMap);  // no map answer yet
+    EXPECT_FALSE(rpt->StreetMap); // no map answer yet
     EXPECT_FALSE(rpt->HazardMap);
-    EXPECT_FALSE(rpt->IncludePhotos);  // no comps
+    EXPECT_FALSE(rpt->IncludePhotos); // no comps
     EXPECT_EQ(rpt->County, 59);
     EXPECT_NE(rpt->Latitude, 0.0);
     // A second press before the report is done is ignored.
@@ -375,7 +379,7 @@ TEST_F(MainWindow, CheckBoxClicksMarkCompsAndReportPages)
     clickCell(f->grComps, 1, 6);
     EXPECT_NE(f->lbCount->Caption(), counts);
     clickCell(f->grComps, 1, 1);
-    clickCell(f->grComps, 2, 2);  // read-only
+    clickCell(f->grComps, 2, 2); // read-only
     EXPECT_FALSE(f->grComps->EditorMode());
     main->CompsParamsForm->trigger();
     ASSERT_TRUE(WaitUntil([] { return !CompsViewFrm; }));
@@ -407,7 +411,7 @@ TEST_F(MainWindow, DoReportPreviewsTheProfileReportOfTheChosenPages)
     EXPECT_EQ(file, AppState().TempDir + QStringLiteral("profile.rpt"));
     EXPECT_GE(pages, 10);
     EXPECT_EQ(RequestCount(*s_service, QStringLiteral("rptgen.request")), 1);
-    EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Modal), 1);  // no error dialog
+    EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Modal), 1); // no error dialog
 }
 
 namespace {
@@ -417,12 +421,10 @@ QStringList PdfPageTexts(const QString& pdf)
 {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return {QStringLiteral("pdftotext failed")};
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return {QStringLiteral("pdftotext failed")};
     QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\f'));
     pages.removeLast();
-    for (QString& page : pages)
-        page.remove(QRegularExpression(QStringLiteral("\\s")));
+    for (QString& page : pages) page.remove(QRegularExpression(QStringLiteral("\\s")));
     return pages;
 }
 
@@ -442,14 +444,14 @@ TEST_F(MainWindow, AnOversizedStreetMapAndHazardPictureLeaveTheReportWhole)
     int widest[2] = {0, 0};
     for (int run = 0; run < 2; ++run) {
         if (run == 1)
-            s_service->Next(QStringLiteral("rptgen"), QStringList{QStringLiteral("street-far"), QStringLiteral("hazard-wide")});
+            s_service->Next(QStringLiteral("rptgen"),
+                            QStringList{QStringLiteral("street-far"), QStringLiteral("hazard-wide")});
         const QString pdf = AppState().TempDir + QStringLiteral("report%1.pdf").arg(run);
         bool shown = false;
         m_responder.NextModal([&, main](QDialog& w) {
             TReportFileReader reader;
             reader.LoadFromFile(main->rptProfile->PreviewFile());
-            for (int i = 0; i < reader.ImageCount(); ++i)
-                widest[run] = std::max(widest[run], reader.Image(i).width());
+            for (int i = 0; i < reader.ImageCount(); ++i) widest[run] = std::max(widest[run], reader.Image(i).width());
             m_responder.NextFileName(pdf);
             w.findChild<QAction*>(QStringLiteral("FileSaveAs"))->trigger();
             shown = true;
@@ -459,7 +461,7 @@ TEST_F(MainWindow, AnOversizedStreetMapAndHazardPictureLeaveTheReportWhole)
         ASSERT_TRUE(WaitUntil([&shown, main] { return shown && !main->ReportBusy(); }));
         texts[run] = PdfPageTexts(pdf);
     }
-    EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Modal), 2);  // the previews, no error dialog
+    EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Modal), 2); // the previews, no error dialog
     EXPECT_EQ(widest[1], 20000) << "the hazard map scaled to the widest a page picture may be";
     ASSERT_GE(texts[0].size(), 10);
     ASSERT_EQ(texts[1].size(), texts[0].size()) << texts[1].join(QLatin1Char('|')).toStdString();
@@ -470,7 +472,6 @@ TEST_F(MainWindow, AnOversizedStreetMapAndHazardPictureLeaveTheReportWhole)
     }
     // Every page but the street map's and the hazard map's holds the same text.
     int same = 0;
-    for (int i = 0; i < texts[0].size(); ++i)
-        same += texts[0][i] == texts[1][i];
+    for (int i = 0; i < texts[0].size(); ++i) same += texts[0][i] == texts[1][i];
     EXPECT_GE(same, texts[0].size() - 2);
 }

@@ -84,7 +84,7 @@ TEST(ErrorHandler, BeepsShowsTheDialogAndAppendsABlock)
     EXPECT_EQ(shownText, QStringLiteral("first\nsecond\nthird"));
     const QByteArray log = logDir.Log();
     const QList<QByteArray> lines = log.split('\n');
-    ASSERT_EQ(lines.size(), 8);  // seven lines and the empty rest after the last line end
+    ASSERT_EQ(lines.size(), 8); // seven lines and the empty rest after the last line end
     EXPECT_EQ(lines[0], kRule + "\r");
     EXPECT_TRUE(lines[1].startsWith("Time of error: "));
     EXPECT_EQ(lines[2], "Object reporting error: SubProp\r");

@@ -41,7 +41,6 @@
 
 using namespace testsupport;
 
-
 TEST_F(MainWindow, StartsAtLoginWithOnlyMyPageReachable)
 {
     TMainProfileFrm* main = Open();
@@ -221,7 +220,7 @@ TEST_F(MainWindow, ASecondLoginListsEachCountyOnce)
     LogIn(QStringLiteral("demo"), QStringLiteral("demo"));
     ASSERT_TRUE(WaitUntil([] { return bool(CustomerFrm); }));
     // A login while logged in (the Login step shown again by hand).
-    main->LoginForm->trigger();  // logs out
+    main->LoginForm->trigger(); // logs out
     ASSERT_TRUE(WaitUntil([] { return bool(LoginFrm); }));
     AppState().Counties.AddCounty(1, QStringLiteral("Stale - XX"), {}, false, false);
     LogIn(QStringLiteral("demo"), QStringLiteral("demo"));
@@ -320,7 +319,8 @@ TEST_F(MainWindow, ClosingAsksAndKeepsTheSettings)
     m_responder.NextAnswer(mrYes);
     EXPECT_TRUE(main->Close());
     EXPECT_TRUE(WaitUntil([] { return !LoginFrm; }));
-    EXPECT_TRUE(TIniFile(Directories::IniFileName()).ReadBool(QStringLiteral("REPORT"), QStringLiteral("tourmap"), false));
+    EXPECT_TRUE(
+        TIniFile(Directories::IniFileName()).ReadBool(QStringLiteral("REPORT"), QStringLiteral("tourmap"), false));
 }
 
 TEST_F(MainWindow, ThePropertyRoadFillsTheCompsSearch)
@@ -355,13 +355,13 @@ TEST_F(MainWindow, ThePropertyRoadFillsTheCompsSearch)
     EXPECT_EQ(request->getTagName(), QStringLiteral("map.request"));
     const TXMLElement* hazard = request->getFirstChildElement();
     ASSERT_NE(hazard, nullptr);
-    EXPECT_EQ(hazard->getAttribute(QStringLiteral("request")), QStringLiteral("Y"));  // Sierra Vista has hazards
+    EXPECT_EQ(hazard->getAttribute(QStringLiteral("request")), QStringLiteral("Y")); // Sierra Vista has hazards
     const TXMLElement* street = hazard->getNextSiblingElement();
     EXPECT_EQ(street->getAttribute(QStringLiteral("tour")), QStringLiteral("N"));
     const TXMLElement* items = street->getNextSiblingElement();
     int count = 0;
     for (const TXMLElement* it = items->getFirstChildElement(); it; it = it->getNextSiblingElement()) ++count;
-    EXPECT_EQ(count, 3);  // the subject and the two comps in use
+    EXPECT_EQ(count, 3); // the subject and the two comps in use
     const TXMLElement* subject = items->getFirstChildElement();
     const TXMLElement* stat = subject->getFirstChildElement();
     for (int i = 0; i < 4; ++i) stat = stat->getNextSiblingElement();
@@ -404,7 +404,8 @@ TEST_F(MainWindow, PropSearchKeepsTheCountyAndSearchesOnEnter)
     form->cbCountyChange(form->cbCounty);
     EXPECT_EQ(AppState().County->Id, 59);
     EXPECT_TRUE(form->sCity->Text().isEmpty());
-    EXPECT_EQ(TIniFile(Directories::IniFileName()).ReadInteger(QStringLiteral("SEARCH"), QStringLiteral("County"), 0), 59);
+    EXPECT_EQ(TIniFile(Directories::IniFileName()).ReadInteger(QStringLiteral("SEARCH"), QStringLiteral("County"), 0),
+              59);
 
     // Enter in an edit searches; one match opens the property directly.
     Type(form->sParcel, QStringLiteral("512-034-019"));
@@ -418,7 +419,7 @@ TEST_F(MainWindow, TheLogoutTimerLogsOutOnlyALoggedInUser)
 {
     TMainProfileFrm* main = Open();
     EXPECT_EQ(main->LogoutTimer->interval(), 10800000);
-    main->LogoutTimerTimer();  // nobody logged in: nothing happens
+    main->LogoutTimerTimer(); // nobody logged in: nothing happens
     EXPECT_TRUE(LoginFrm);
     LogIn(QStringLiteral("demo"), QStringLiteral("demo"));
     ASSERT_TRUE(WaitUntil([] { return bool(CustomerFrm); }));

@@ -27,7 +27,8 @@ protected:
         ASSERT_TRUE(m_dir->isValid());
         m_program = m_dir->filePath(QStringLiteral("tamsel"));
         // A hard link: the program finds its directory through its own path.
-        if (::link(QFile::encodeName(built.absoluteFilePath()).constData(), QFile::encodeName(m_program).constData()) != 0) {
+        if (::link(QFile::encodeName(built.absoluteFilePath()).constData(), QFile::encodeName(m_program).constData()) !=
+            0) {
             ASSERT_TRUE(QFile::copy(built.absoluteFilePath(), m_program));
         }
         QDir(m_dir->path()).mkpath(QStringLiteral("temp"));

@@ -77,7 +77,7 @@ TEST_F(MainWindow, AListRowWithoutAUsableIdKeepsTheDialogOpen)
     m_responder.NextModal([this, &error, &result](QDialog& d) {
         auto& list = static_cast<TPropListFrm&>(d);
         CatchErrorDialog(error);
-        list.Grid->SetRow(1);  // id "ABC"
+        list.Grid->SetRow(1); // id "ABC"
         Click(list.btnOk);
         result = list.result();
         return int(mrCancel);

@@ -27,10 +27,7 @@ TCompsParamsFrm* ShowParams(TMainProfileFrm* main)
     return CompsParamsFrm;
 }
 
-QString Bounds(double from, double to)
-{
-    return Format(QStringLiteral("%0.0n  to  %0.0n"), {from, to});
-}
+QString Bounds(double from, double to) { return Format(QStringLiteral("%0.0n  to  %0.0n"), {from, to}); }
 
 QString ReadFile(const QString& name)
 {
@@ -188,8 +185,8 @@ TEST_F(MainWindow, SearchTypesLayTheValueListOut)
     EXPECT_EQ(f->gParams->RowCount(), 4);
     EXPECT_EQ(f->gParams->GetCellText(0, 1), QStringLiteral("93602"));
     choose(QStringLiteral("Book and Tract"));
-    EXPECT_EQ(f->gParams->GetCellText(0, 1), main->SubProp->ElementText(QStringLiteral("apn_book")) +
-                                                 QStringLiteral(",11872"));
+    EXPECT_EQ(f->gParams->GetCellText(0, 1),
+              main->SubProp->ElementText(QStringLiteral("apn_book")) + QStringLiteral(",11872"));
     EXPECT_TRUE(f->edArea->isHidden());
     f->gParams->SetCellText(0, 2, QStringLiteral("513"));
     f->StoreParams();
@@ -243,12 +240,13 @@ TEST_F(MainWindow, SearchTypesLayTheValueListOut)
     Click(button);
     EXPECT_EQ(edit->Text(), QStringLiteral("kept"));
     const QPoint mainCentre = main->geometry().center();
-    EXPECT_LE((centre - mainCentre).manhattanLength(), 2) << centre.x() << "," << centre.y() << " vs "
-                                                          << mainCentre.x() << "," << mainCentre.y();
+    EXPECT_LE((centre - mainCentre).manhattanLength(), 2)
+        << centre.x() << "," << centre.y() << " vs " << mainCentre.x() << "," << mainCentre.y();
     m_responder.NextModal([](QDialog& d) {
         auto& dialog = static_cast<TLandUseDlg&>(d);
         for (int r = 1; r < dialog.gLandUse->RowCount(); ++r)
-            if (dialog.gLandUse->GetCellText(2, r) == QLatin1String("Single Family Residence")) dialog.gLandUse->SetRow(r);
+            if (dialog.gLandUse->GetCellText(2, r) == QLatin1String("Single Family Residence"))
+                dialog.gLandUse->SetRow(r);
         dialog.gLandUse->OnDblClick(dialog.gLandUse);
         return dialog.result();
     });

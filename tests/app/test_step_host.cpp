@@ -22,19 +22,19 @@ public:
 
     TServices Services() const override { return {}; }
     QObject* HostWindow() override { return &Window; }
-    void UpdateActions() override {}
+    void UpdateActions() override { }
     void PostStepMessage(unsigned msg) override { Posted.push_back(msg); }
     void SendStepMessage(unsigned msg) override { Sent.push_back(msg); }
     void PostReportMessage(unsigned msg) override { ToReport.push_back(msg); }
-    void SetBusy(bool) override {}
-    void ShowElapsed(const QString&) override {}
+    void SetBusy(bool) override { }
+    void ShowElapsed(const QString&) override { }
     bool ReportBusy() const override { return false; }
-    void SetReportBusy(bool) override {}
-    void SetCaption(const QString&) override {}
-    void RestartLogoutTimer() override {}
-    void WritePropertyInfoReport(TXMLElement*, const QString&) override {}
-    void DeleteReportFile(const QString&) override {}
-    void PreviewReportFile(const QString&) override {}
+    void SetReportBusy(bool) override { }
+    void SetCaption(const QString&) override { }
+    void RestartLogoutTimer() override { }
+    void WritePropertyInfoReport(TXMLElement*, const QString&) override { }
+    void DeleteReportFile(const QString&) override { }
+    void PreviewReportFile(const QString&) override { }
 };
 
 struct StepHost : ::testing::Test {

@@ -66,8 +66,9 @@ TEST_F(EditButtons, F4FiresTheButtonOnceAfterTheKeysOwnHandling)
     QTest::keyClick(edit, Qt::Key_F4);
     QTest::keyClick(edit, Qt::Key_F5);
     QTest::keyClick(edit, Qt::Key_F3);
-    EXPECT_EQ(log, (QStringList{QStringLiteral("key 115"), QStringLiteral("click"), QStringLiteral("key 116"),
-                                QStringLiteral("key 114")}));
+    EXPECT_EQ(log,
+              (QStringList{QStringLiteral("key 115"), QStringLiteral("click"), QStringLiteral("key 116"),
+                           QStringLiteral("key 114")}));
     // A key-down handler that takes F4 takes the click with it.
     edit->OnKeyDown = [&](QObject*, int& key, TShiftState) { key = 0; };
     QTest::keyClick(edit, Qt::Key_F4);
@@ -156,8 +157,8 @@ TEST_F(EditButtons, TheUnitMenuOpensOnTheScreenAtTheEditsCorner)
     EXPECT_EQ(unit->UnitID(), QStringLiteral("lb"));
 
     // The unit is drawn right of the text.
-    EXPECT_EQ(unit->UnitRect(), TRect(unit->ClientWidth() - 18 - 3 - 20, 2, unit->ClientWidth() - 18 - 3,
-                                      unit->ClientHeight()));
+    EXPECT_EQ(unit->UnitRect(),
+              TRect(unit->ClientWidth() - 18 - 3 - 20, 2, unit->ClientWidth() - 18 - 3, unit->ClientHeight()));
     EXPECT_FALSE(unit->grab().isNull());
 }
 

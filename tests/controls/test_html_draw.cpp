@@ -115,14 +115,15 @@ TEST(HTMLLayout, RunsBreakAtTagsTabsShadowsAndErrorMarks)
     f.Draw(QStringLiteral("ab cd <B>ef gh</B> ij\tk l"));
     QStringList texts;
     for (const auto& d : Draws(f.canvas)) texts << d.text;
-    EXPECT_EQ(texts, (QStringList{QStringLiteral("ab cd "), QStringLiteral("ef gh"), QStringLiteral(" "),
-                                  QStringLiteral("ij\tk "), QStringLiteral("l")}));
+    EXPECT_EQ(texts,
+              (QStringList{QStringLiteral("ab cd "), QStringLiteral("ef gh"), QStringLiteral(" "),
+                           QStringLiteral("ij\tk "), QStringLiteral("l")}));
     f.Draw(QStringLiteral("<SH>a b</SH> <E>c d</E>"));
     texts.clear();
     for (const auto& d : Draws(f.canvas)) texts << d.text;
-    EXPECT_EQ(texts, (QStringList{QStringLiteral("a "), QStringLiteral("a "), QStringLiteral("b"),
-                                  QStringLiteral("b"), QStringLiteral(" "), QStringLiteral("c "),
-                                  QStringLiteral("d")}));
+    EXPECT_EQ(texts,
+              (QStringList{QStringLiteral("a "), QStringLiteral("a "), QStringLiteral("b"), QStringLiteral("b"),
+                           QStringLiteral(" "), QStringLiteral("c "), QStringLiteral("d")}));
 }
 
 TEST(HTMLLayout, LongWordsAndWordsSplitByTagsStayWhole)
@@ -316,7 +317,9 @@ TEST(HTMLLayout, StylesOnAndOff)
     f.Draw(QStringLiteral("<B><I><U><S>a</S></U></I></B>b"));
     const auto d = Draws(f.canvas);
     ASSERT_EQ(d.size(), 2);
-    EXPECT_EQ(d[0].font.Style(), (TFontStyles{TFontStyle::fsBold, TFontStyle::fsItalic, TFontStyle::fsUnderline, TFontStyle::fsStrikeOut}));
+    EXPECT_EQ(
+        d[0].font.Style(),
+        (TFontStyles{TFontStyle::fsBold, TFontStyle::fsItalic, TFontStyle::fsUnderline, TFontStyle::fsStrikeOut}));
     EXPECT_TRUE(d[1].font.Style().Empty());
 }
 
@@ -713,10 +716,10 @@ TEST(HTMLClassicArguments, SameResultsAsTheOptions)
     QString anchor, strip, focus, cid, cv, ct;
     int xs = -5, ys = -5, links = -5, mouse = -5;
     TRect hover(1, 1, 1, 1), control(1, 1, 1, 1);
-    const bool hit = HTMLDrawEx(&canvas, QStringLiteral("<A HREF=\"u\">link</A><BR>x"), TRect(0, 0, 100, 100),
-                                nullptr, 10, 5, 0, -1, 1, true, false, false, false, true, false, true, false, 1.0,
-                                clBlue, clNone, clNone, clGray, anchor, strip, focus, xs, ys, links, mouse, hover,
-                                control, cid, cv, ct, nullptr, nullptr, nullptr);
+    const bool hit =
+        HTMLDrawEx(&canvas, QStringLiteral("<A HREF=\"u\">link</A><BR>x"), TRect(0, 0, 100, 100), nullptr, 10, 5, 0, -1,
+                   1, true, false, false, false, true, false, true, false, 1.0, clBlue, clNone, clNone, clGray, anchor,
+                   strip, focus, xs, ys, links, mouse, hover, control, cid, cv, ct, nullptr, nullptr, nullptr);
     EXPECT_TRUE(hit);
     EXPECT_EQ(anchor, QStringLiteral("u"));
     EXPECT_EQ(strip, QStringLiteral("link\rx"));
@@ -734,13 +737,56 @@ namespace {
 
 TEST(HTMLRobustness, RandomTextsNeverRaiseAndStayInRange)
 {
-    static const char* const parts[] = {
-        "<", ">", "</", "<B>", "</B>", "<A HREF=\"x\">", "</A>", "<FONT SIZE=\"", "\">", "<FONT COLOR=\"#ZZ\">",
-        "</FONT>", "<UL>", "</UL>", "<LI>", "<SUB>", "</SUP>", "<R a=\"90\">", "</R>", "<Z>", "</Z>", "<BR>", "<HR>",
-        "<P ALIGN=\"RIGHT\" INDENT=\"-50\">", "</P>", "<IMG SRC=\"IDX:3\" WIDTH=\"99999\" HEIGHT=\"-1\">",
-        "<CONTROL TYPE=\"EDIT\" WIDTH=\"", "<CONTROL TYPE=\"CHECK\" ID=\"a\" VALUE=\"TRUE\" WIDTH=\"16\">",
-        "<IND x=\"", "<BODY BGCOLOR=\"clred\">", "<SH>", "<E>", "</E>", "<#", "&amp;", "&lt;", "&nbsp;", "&",
-        "word ", "  ", "\t", "\r\n", "x", "\"", "=", "1000000000", "-5", "<BLINK>", "</BLINK>", "<HI>", "</HI>"};
+    static const char* const parts[] = {"<",
+                                        ">",
+                                        "</",
+                                        "<B>",
+                                        "</B>",
+                                        "<A HREF=\"x\">",
+                                        "</A>",
+                                        "<FONT SIZE=\"",
+                                        "\">",
+                                        "<FONT COLOR=\"#ZZ\">",
+                                        "</FONT>",
+                                        "<UL>",
+                                        "</UL>",
+                                        "<LI>",
+                                        "<SUB>",
+                                        "</SUP>",
+                                        "<R a=\"90\">",
+                                        "</R>",
+                                        "<Z>",
+                                        "</Z>",
+                                        "<BR>",
+                                        "<HR>",
+                                        "<P ALIGN=\"RIGHT\" INDENT=\"-50\">",
+                                        "</P>",
+                                        "<IMG SRC=\"IDX:3\" WIDTH=\"99999\" HEIGHT=\"-1\">",
+                                        "<CONTROL TYPE=\"EDIT\" WIDTH=\"",
+                                        "<CONTROL TYPE=\"CHECK\" ID=\"a\" VALUE=\"TRUE\" WIDTH=\"16\">",
+                                        "<IND x=\"",
+                                        "<BODY BGCOLOR=\"clred\">",
+                                        "<SH>",
+                                        "<E>",
+                                        "</E>",
+                                        "<#",
+                                        "&amp;",
+                                        "&lt;",
+                                        "&nbsp;",
+                                        "&",
+                                        "word ",
+                                        "  ",
+                                        "\t",
+                                        "\r\n",
+                                        "x",
+                                        "\"",
+                                        "=",
+                                        "1000000000",
+                                        "-5",
+                                        "<BLINK>",
+                                        "</BLINK>",
+                                        "<HI>",
+                                        "</HI>"};
     QRandomGenerator rnd(5);
     TRecordingCanvas canvas;
     for (int n = 0; n < 1500; ++n) {

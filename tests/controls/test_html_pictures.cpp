@@ -124,15 +124,11 @@ TEST(HTMLPictures, AlignTopRaisesTheText)
     EXPECT_EQ(f.r.YSize, 30);
     // Base-line offset 30 - 16: the text's bottom at 16.
     for (const auto& c : f.canvas.CallsOf(QStringLiteral("DrawText"))) {
-        if (!(c.Flags & Win::DT_CALCRECT)) {
-            EXPECT_EQ(c.Rect.Bottom, 16);
-        }
+        if (!(c.Flags & Win::DT_CALCRECT)) { EXPECT_EQ(c.Rect.Bottom, 16); }
     }
     f.Draw(QStringLiteral("<IMG SRC=\"big\" ALIGN=\"MIDDLE\">x"));
     for (const auto& c : f.canvas.CallsOf(QStringLiteral("DrawText"))) {
-        if (!(c.Flags & Win::DT_CALCRECT)) {
-            EXPECT_EQ(c.Rect.Bottom, 30 - 7);
-        }
+        if (!(c.Flags & Win::DT_CALCRECT)) { EXPECT_EQ(c.Rect.Bottom, 30 - 7); }
     }
 }
 
@@ -232,7 +228,8 @@ TEST(HTMLPictures, PicturesAndControlsAreHitWhereTheyAreDrawn)
     }
 
     // A check box (16 x 16) beside the picture: drawn from y 8 to 24.
-    const QString check = QStringLiteral("<IMG SRC=\"IDX:0\"><CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"true\" WIDTH=\"16\">");
+    const QString check =
+        QStringLiteral("<IMG SRC=\"IDX:0\"><CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"true\" WIDTH=\"16\">");
     f.o.CheckHotSpot = true;
     f.o.XPos = 25;
     f.o.YPos = 20;

@@ -52,7 +52,8 @@ TEST(HTMLPixels, ErrorZigZagUnderTheText)
 TEST(HTMLPixels, ParagraphAndBodyBackgrounds)
 {
     ImageFixture f;
-    const int h = f.Draw(QStringLiteral("<BODY BGCOLOR=\"clSilver\"><P BGCOLOR=\"#00FF00\">ab</P>c"), TRect(10, 5, 110, 55));
+    const int h =
+        f.Draw(QStringLiteral("<BODY BGCOLOR=\"clSilver\"><P BGCOLOR=\"#00FF00\">ab</P>c"), TRect(10, 5, 110, 55));
     const QRgb silver = 0xFFC0C0C0;
     const QRgb lime = 0xFF00FF00;
     // The band covers the whole width of the rectangle, one line high.
@@ -86,8 +87,6 @@ TEST(HTMLPixels, RotatedTextStaysInItsRectangle)
                 ASSERT_TRUE(cell.Contains(x, y)) << x << "," << y;
                 ++inside;
             }
-        if (angle != 90) {
-            EXPECT_GT(inside, 0);
-        }
+        if (angle != 90) { EXPECT_GT(inside, 0); }
     }
 }

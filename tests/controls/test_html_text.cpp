@@ -77,9 +77,9 @@ TEST(HTMLColors, NonHexDigitCountsZeroAndDoesNotSpill)
 QString ReferenceEntities(QString text)
 {
     static const std::pair<const char16_t*, const char16_t*> table[] = {
-        {u"&amp;", u"&&"},       {u"&quot;", u"\""},      {u"&sect;", u"\u00A7"},
+        {u"&amp;", u"&&"},        {u"&quot;", u"\""},      {u"&sect;", u"\u00A7"},
         {u"&permil;", u"\u2030"}, {u"&reg;", u"\u00AE"},   {u"&copy;", u"\u00A9"},
-        {u"&para;", u"\u00B6"},  {u"&trade;", u"\u2122"}, {u"&euro;", u"\u20AC"},
+        {u"&para;", u"\u00B6"},   {u"&trade;", u"\u2122"}, {u"&euro;", u"\u20AC"},
     };
     bool any = true;
     while (any) {
@@ -116,8 +116,8 @@ TEST(HTMLEntities, RoundsRepeatUntilNothingApplies)
 
 TEST(HTMLEntities, OneScanPerRoundGivesTheSameResultsAsOneReplacementPerRound)
 {
-    static const char16_t* parts[] = {u"&amp;", u"amp;", u"&", u"quot;", u"&quot;", u"&euro;", u"x",  u" ",
-                                      u"&AmP;", u"&reg", u";",  u"&copy;", u"&trade;", u"euro;", u"AMP;", u"am"};
+    static const char16_t* parts[] = {u"&amp;", u"amp;", u"&", u"quot;",  u"&quot;",  u"&euro;", u"x",    u" ",
+                                      u"&AmP;", u"&reg", u";", u"&copy;", u"&trade;", u"euro;",  u"AMP;", u"am"};
     QRandomGenerator rnd(42);
     for (int n = 0; n < 20000; ++n) {
         QString text;
@@ -166,8 +166,7 @@ TEST(HTMLLineEnds, CarriageReturnsBecomeBreaks)
 
 TEST(HTMLControlTags, AttributesParsed)
 {
-    const TControlTag t =
-        ParseControlTag(u" type=\"check\" id=\"Chk1\" width=\"15\" value=\"a&lt;b&gt;c\"");
+    const TControlTag t = ParseControlTag(u" type=\"check\" id=\"Chk1\" width=\"15\" value=\"a&lt;b&gt;c\"");
     EXPECT_EQ(t.Type, QStringLiteral("CHECK"));
     EXPECT_EQ(t.ID, QStringLiteral("Chk1"));
     EXPECT_EQ(t.Width, QStringLiteral("15"));
@@ -191,10 +190,12 @@ TEST(HTMLControlTags, SetControlValueRewritesTheTag)
     QString html = QStringLiteral("x<control type=\"EDIT\" id=\"a\" width=\"40\" value=\"old\" extra=\"1\">"
                                   "<CONTROL TYPE=\"CHECK\" ID=\"b\" WIDTH=\"15\" VALUE=\"FALSE\">y");
     ASSERT_TRUE(SetControlValue(html, QStringLiteral("b"), QStringLiteral("TRUE")));
-    EXPECT_EQ(html, QStringLiteral("x<control type=\"EDIT\" id=\"a\" width=\"40\" value=\"old\" extra=\"1\">"
-                                   "<CONTROL ID=\"b\" VALUE=\"TRUE\" WIDTH=\"15\" TYPE=\"CHECK\">y"));
+    EXPECT_EQ(html,
+              QStringLiteral("x<control type=\"EDIT\" id=\"a\" width=\"40\" value=\"old\" extra=\"1\">"
+                             "<CONTROL ID=\"b\" VALUE=\"TRUE\" WIDTH=\"15\" TYPE=\"CHECK\">y"));
     ASSERT_TRUE(SetControlValue(html, QStringLiteral("a"), QStringLiteral("<new>")));
-    EXPECT_TRUE(html.startsWith(QStringLiteral("x<CONTROL ID=\"a\" VALUE=\"&lt;new&gt;\" WIDTH=\"40\" TYPE=\"EDIT\">")));
+    EXPECT_TRUE(
+        html.startsWith(QStringLiteral("x<CONTROL ID=\"a\" VALUE=\"&lt;new&gt;\" WIDTH=\"40\" TYPE=\"EDIT\">")));
     const QString before = html;
     EXPECT_FALSE(SetControlValue(html, QStringLiteral("A"), QStringLiteral("z")));
     EXPECT_FALSE(SetControlValue(html, QStringLiteral("missing"), QStringLiteral("z")));

@@ -198,15 +198,13 @@ TEST(PictureGif, EveryTruncationIsReadWithinItsBytes)
         THTMLPicture p;
         try {
             Load(p, part);
-        } catch (const EPictureLoadError&) {
-        }
+        } catch (const EPictureLoadError&) { }
         const int frames = p.GetFrameCount();
         EXPECT_LE(frames, 3);
         for (int f = 1; f <= 3; ++f) {
             try {
                 p.SetFrame(f);
-            } catch (const EPictureLoadError&) {
-            }
+            } catch (const EPictureLoadError&) { }
         }
         const picturedecoder::GifFrame fr = picturedecoder::ExtractGifFrame(part, 2);
         EXPECT_LE(fr.bytes.size(), part.size());
@@ -273,9 +271,7 @@ TEST(PictureFormats, TruncatedJpegs)
     for (int cut = 0; cut < jpeg.size(); cut += 7) {
         const QByteArray part(jpeg.constData(), cut);
         const QImage img = PictureReader::ReadJpeg(part);
-        if (!img.isNull()) {
-            EXPECT_EQ(img.width(), 64);
-        }
+        if (!img.isNull()) { EXPECT_EQ(img.width(), 64); }
     }
 }
 
@@ -320,7 +316,8 @@ TEST(PictureFormats, NoPictureRaisesFromStreamsButNotFromFiles)
         EXPECT_EQ(e.Message(), QStringLiteral("Could not load image. Invalid format"));
     }
     THTMLPicture f;
-    EXPECT_NO_THROW(f.LoadFromFile(testsupport::SourcePath(QStringLiteral("tests/controls/fixtures/pictures/notapicture.txt"))));
+    EXPECT_NO_THROW(
+        f.LoadFromFile(testsupport::SourcePath(QStringLiteral("tests/controls/fixtures/pictures/notapicture.txt"))));
     EXPECT_TRUE(f.Empty());
     EXPECT_NO_THROW(f.LoadFromFile(QStringLiteral("/no/such/file.gif")));
     EXPECT_TRUE(f.Empty());

@@ -355,8 +355,8 @@ public:
     QList<int> keys;
     bool KeyPreview() const override { return true; }
     void PreviewKeyDown(int& key, TShiftState) override { keys.append(key); }
-    void PreviewKeyPress(TKeyChar&) override {}
-    void PreviewKeyUp(int&, TShiftState) override {}
+    void PreviewKeyPress(TKeyChar&) override { }
+    void PreviewKeyUp(int&, TShiftState) override { }
 };
 
 TEST(SpinPreview, TheFormSeesTheFormsEditsStepKeysButNotTheGridEditors)
@@ -522,8 +522,8 @@ TEST_F(SpinRepeat, RepeatsStopWhileTheMouseIsOffAndResumeWhenItComesBack)
     TExtTimerSpeedButton* up = Up();
     QTest::mousePress(up, Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
     EXPECT_EQ(edit->Value(), 1);
-    QMouseEvent away(QEvent::MouseMove, QPointF(40, 40), up->mapToGlobal(QPointF(40, 40)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent away(QEvent::MouseMove, QPointF(40, 40), up->mapToGlobal(QPointF(40, 40)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(up, &away);
     EXPECT_FALSE(up->IsDown());
     up->TimerExpired();

@@ -29,10 +29,7 @@ protected:
     }
 };
 
-TDateTime Ymd(int y, int m, int d)
-{
-    return EncodeDate(y, m, d);
-}
+TDateTime Ymd(int y, int m, int d) { return EncodeDate(y, m, d); }
 
 // ---------------------------------------------------------------------------
 // Clamping and fallbacks
@@ -423,12 +420,9 @@ struct LabelCase {
     const char* name;
 };
 
-void PrintTo(const LabelCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo(const LabelCase& c, std::ostream* os) { *os << c.name; }
 
-class SpinLabel : public ::testing::TestWithParam<LabelCase> {};
+class SpinLabel : public ::testing::TestWithParam<LabelCase> { };
 
 TEST_P(SpinLabel, StandsWhereItsPositionSays)
 {
@@ -449,16 +443,46 @@ TEST_P(SpinLabel, StandsWhereItsPositionSays)
     ASSERT_GT(lw, W); // wider than the edit: centring gives a negative offset
     int top = 0, left = 0;
     switch (GetParam().position) {
-    case lpLeftTop: top = T; left = L - tw - M; break;
-    case lpLeftCenter: top = T + (H - lh) / 2; left = L - tw - M; break;
-    case lpLeftBottom: top = T + H - lh; left = L - tw - M; break;
-    case lpTopLeft: top = T - lh - M; left = L; break;
-    case lpBottomLeft: top = T + H + M; left = L; break;
-    case lpLeftTopLeft: top = T; left = L - M; break;
-    case lpLeftCenterLeft: top = T + (H - lh) / 2; left = L - M; break;
-    case lpLeftBottomLeft: top = T + H - lh; left = L - M; break;
-    case lpTopCenter: top = T - lh - M; left = L + (W - lw) / 2; break;
-    case lpBottomCenter: top = T + H + M; left = L + (W - lw) / 2; break;
+    case lpLeftTop:
+        top = T;
+        left = L - tw - M;
+        break;
+    case lpLeftCenter:
+        top = T + (H - lh) / 2;
+        left = L - tw - M;
+        break;
+    case lpLeftBottom:
+        top = T + H - lh;
+        left = L - tw - M;
+        break;
+    case lpTopLeft:
+        top = T - lh - M;
+        left = L;
+        break;
+    case lpBottomLeft:
+        top = T + H + M;
+        left = L;
+        break;
+    case lpLeftTopLeft:
+        top = T;
+        left = L - M;
+        break;
+    case lpLeftCenterLeft:
+        top = T + (H - lh) / 2;
+        left = L - M;
+        break;
+    case lpLeftBottomLeft:
+        top = T + H - lh;
+        left = L - M;
+        break;
+    case lpTopCenter:
+        top = T - lh - M;
+        left = L + (W - lw) / 2;
+        break;
+    case lpBottomCenter:
+        top = T + H + M;
+        left = L + (W - lw) / 2;
+        break;
     }
     EXPECT_EQ(label->Top(), top);
     EXPECT_EQ(label->Left(), left);
@@ -468,16 +492,14 @@ TEST_P(SpinLabel, StandsWhereItsPositionSays)
     EXPECT_EQ(label->Top(), top + 10);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllTen, SpinLabel,
-                         ::testing::Values(LabelCase{lpLeftTop, "LeftTop"}, LabelCase{lpLeftCenter, "LeftCenter"},
-                                           LabelCase{lpLeftBottom, "LeftBottom"}, LabelCase{lpTopLeft, "TopLeft"},
-                                           LabelCase{lpBottomLeft, "BottomLeft"},
-                                           LabelCase{lpLeftTopLeft, "LeftTopLeft"},
-                                           LabelCase{lpLeftCenterLeft, "LeftCenterLeft"},
-                                           LabelCase{lpLeftBottomLeft, "LeftBottomLeft"},
-                                           LabelCase{lpTopCenter, "TopCenter"},
-                                           LabelCase{lpBottomCenter, "BottomCenter"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    AllTen, SpinLabel,
+    ::testing::Values(LabelCase{lpLeftTop, "LeftTop"}, LabelCase{lpLeftCenter, "LeftCenter"},
+                      LabelCase{lpLeftBottom, "LeftBottom"}, LabelCase{lpTopLeft, "TopLeft"},
+                      LabelCase{lpBottomLeft, "BottomLeft"}, LabelCase{lpLeftTopLeft, "LeftTopLeft"},
+                      LabelCase{lpLeftCenterLeft, "LeftCenterLeft"}, LabelCase{lpLeftBottomLeft, "LeftBottomLeft"},
+                      LabelCase{lpTopCenter, "TopCenter"}, LabelCase{lpBottomCenter, "BottomCenter"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SpinLabelFont, TheCaptionIsMeasuredInTheLabelsOwnFont)
 {

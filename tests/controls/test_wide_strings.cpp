@@ -42,13 +42,18 @@ TEST(WideStrings, TextSplitsAtEveryLineBreak)
     EXPECT_EQ(list.ToStringList(), QStringList{QStringLiteral("a")});
     list.SetText(QString());
     EXPECT_EQ(list.Count(), 0);
-    list.SetText(QStringLiteral("1\x0b" "2\x0c" "3\u2028" "4\u2029" "5\r6"));
-    EXPECT_EQ(list.ToStringList(), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                                                QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6")}));
+    list.SetText(QStringLiteral("1\x0b"
+                                "2\x0c"
+                                "3\u2028"
+                                "4\u2029"
+                                "5\r6"));
+    EXPECT_EQ(list.ToStringList(),
+              (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+                           QStringLiteral("5"), QStringLiteral("6")}));
     // Only CR LF is one break; LF CR and CR CR are two.
     list.SetText(QStringLiteral("a\n\rb\r\rc"));
-    EXPECT_EQ(list.ToStringList(), (QStringList{QStringLiteral("a"), QString(), QStringLiteral("b"), QString(),
-                                                QStringLiteral("c")}));
+    EXPECT_EQ(list.ToStringList(),
+              (QStringList{QStringLiteral("a"), QString(), QStringLiteral("b"), QString(), QStringLiteral("c")}));
     list.SetText(QStringLiteral("x\ny"));
     EXPECT_EQ(list.Text(), QStringLiteral("x\r\ny\r\n"));
     // All of it inside one update.

@@ -43,7 +43,9 @@ TEST(ExtStringGridHooks, CheckTextsAndFixedCells)
     EXPECT_EQ(v, QStringLiteral("Y"));
     g.GetCheckFalse(1, 1, v);
     EXPECT_EQ(v, QStringLiteral("N"));
-    g.OnGetCheckTrue = [](QObject*, int col, int, QString& value) { if (col == 2) value = QStringLiteral("yes"); };
+    g.OnGetCheckTrue = [](QObject*, int col, int, QString& value) {
+        if (col == 2) value = QStringLiteral("yes");
+    };
     g.GetCheckTrue(2, 1, v);
     EXPECT_EQ(v, QStringLiteral("yes"));
     int asked = 0;

@@ -62,25 +62,16 @@ ScriptedHttpServer::ScriptedHttpServer()
     connect(&m_server, &QTcpServer::newConnection, this, &ScriptedHttpServer::Accept);
 }
 
-ScriptedHttpServer::~ScriptedHttpServer()
-{
-    m_server.close();
-}
+ScriptedHttpServer::~ScriptedHttpServer() { m_server.close(); }
 
-QString ScriptedHttpServer::HostPort() const
-{
-    return QStringLiteral("127.0.0.1:%1").arg(Port());
-}
+QString ScriptedHttpServer::HostPort() const { return QStringLiteral("127.0.0.1:%1").arg(Port()); }
 
-QString ScriptedHttpServer::Url(const QString& path) const
-{
-    return QStringLiteral("http://") + HostPort() + path;
-}
+QString ScriptedHttpServer::Url(const QString& path) const { return QStringLiteral("http://") + HostPort() + path; }
 
 QByteArray ScriptedHttpServer::Answer(const QByteArray& status, const QByteArray& body, const QByteArray& extraHeaders)
 {
     return "HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n" + extraHeaders +
-           "\r\n" + body;
+        "\r\n" + body;
 }
 
 void ScriptedHttpServer::Accept()

@@ -17,7 +17,7 @@ class ScriptedHttpServer : public QObject {
 public:
     // One request as the server received it.
     struct Request {
-        QByteArray head;  // request line and header lines, without the blank line
+        QByteArray head; // request line and header lines, without the blank line
         QByteArray body;
         QPointer<QTcpSocket> socket;
 

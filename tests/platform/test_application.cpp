@@ -191,7 +191,8 @@ TEST(DialogResponder, AnswersFromScriptAndRecords)
     EXPECT_FALSE(Dialogs::Confirm(QStringLiteral("Again?"))) << "unscripted confirmation answers No";
     Dialogs::ShowMessage(QStringLiteral("Info"));
     d.NextFileName(QStringLiteral("/tmp/x.pdf"));
-    EXPECT_EQ(Dialogs::SaveFileName(QStringLiteral("Save"), QStringLiteral("Report|*.pdf")), QStringLiteral("/tmp/x.pdf"));
+    EXPECT_EQ(Dialogs::SaveFileName(QStringLiteral("Save"), QStringLiteral("Report|*.pdf")),
+              QStringLiteral("/tmp/x.pdf"));
     EXPECT_TRUE(Dialogs::OpenFileName(QStringLiteral("Open"), QString()).isEmpty());
     d.NextMenuChoice(1);
     EXPECT_EQ(Dialogs::PopupMenu({QStringLiteral("a"), QStringLiteral("b")}, QPoint(5, 6)), 1);
@@ -208,12 +209,14 @@ TEST(DialogResponder, AnswersFromScriptAndRecords)
 TEST(Format, PlaceholdersAsTheClassLibraryWritesThem)
 {
     ScopedRegionalSettings us{TFormatSettings{}};
-    EXPECT_EQ(Format(QStringLiteral("List index out of bounds (%d)"), {-1}), QStringLiteral("List index out of bounds (-1)"));
+    EXPECT_EQ(Format(QStringLiteral("List index out of bounds (%d)"), {-1}),
+              QStringLiteral("List index out of bounds (-1)"));
     EXPECT_EQ(Format(QStringLiteral("Recursive reference to entity \"%s\"."), {QStringLiteral("a")}),
               QStringLiteral("Recursive reference to entity \"a\"."));
     EXPECT_EQ(Format(QStringLiteral("%4d|%-3s|%.3d|%x|%%|%s"), {7, QStringLiteral("a"), 5, 255}),
               QStringLiteral("   7|a  |005|FF|%|%s"));
-    EXPECT_EQ(Format(QStringLiteral("%0.0n sq ft, %.1f%%"), {1234567.4, 2.25}), QStringLiteral("1,234,567 sq ft, 2.3%"));
+    EXPECT_EQ(Format(QStringLiteral("%0.0n sq ft, %.1f%%"), {1234567.4, 2.25}),
+              QStringLiteral("1,234,567 sq ft, 2.3%"));
     EXPECT_EQ(EListError::IndexOutOfBounds(3).Message(), QStringLiteral("List index out of bounds (3)"));
 }
 

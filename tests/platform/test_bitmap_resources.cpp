@@ -81,14 +81,14 @@ TEST(Resources, EveryNamedBitmapExistsWithItsSize)
         TPixelFormat format;
     };
     const Expect table[] = {
-        {"ESGCHK01", 20, 20, pf4bit}, {"ESGCHK02", 20, 20, pf4bit}, {"ESGCHK03", 20, 20, pf4bit},
-        {"ESGCHK04", 20, 20, pf4bit}, {"ESGCHK05", 16, 16, pf8bit}, {"ESGCHK06", 16, 16, pf8bit},
-        {"ESGCHK07", 16, 16, pf8bit}, {"ESGCHK08", 16, 16, pf8bit}, {"ESGRAD01", 16, 16, pf4bit},
-        {"ESGRAD02", 16, 16, pf4bit}, {"ESGRAD03", 16, 16, pf4bit}, {"ESGRAD04", 16, 16, pf4bit},
-        {"ESGRAD05", 16, 16, pf8bit}, {"ESGRAD06", 16, 16, pf8bit}, {"ESGRAD07", 16, 16, pf8bit},
+        {"ESGCHK01", 20, 20, pf4bit}, {"ESGCHK02", 20, 20, pf4bit},    {"ESGCHK03", 20, 20, pf4bit},
+        {"ESGCHK04", 20, 20, pf4bit}, {"ESGCHK05", 16, 16, pf8bit},    {"ESGCHK06", 16, 16, pf8bit},
+        {"ESGCHK07", 16, 16, pf8bit}, {"ESGCHK08", 16, 16, pf8bit},    {"ESGRAD01", 16, 16, pf4bit},
+        {"ESGRAD02", 16, 16, pf4bit}, {"ESGRAD03", 16, 16, pf4bit},    {"ESGRAD04", 16, 16, pf4bit},
+        {"ESGRAD05", 16, 16, pf8bit}, {"ESGRAD06", 16, 16, pf8bit},    {"ESGRAD07", 16, 16, pf8bit},
         {"ESGRAD08", 16, 16, pf8bit}, {"ESGLEAFOPEN", 16, 16, pf8bit}, {"ESGLEAFCLOSE", 16, 16, pf8bit},
-        {"ESGFILT", 16, 16, pf4bit}, {"ExtSpinUp", 9, 6, pf4bit}, {"ExtSpinDown", 9, 6, pf4bit},
-        {"EsgSpinUp", 9, 6, pf4bit}, {"EsgSpinDown", 9, 6, pf4bit},
+        {"ESGFILT", 16, 16, pf4bit},  {"ExtSpinUp", 9, 6, pf4bit},     {"ExtSpinDown", 9, 6, pf4bit},
+        {"EsgSpinUp", 9, 6, pf4bit},  {"EsgSpinDown", 9, 6, pf4bit},
     };
     for (const Expect& e : table) {
         TBitmap b;

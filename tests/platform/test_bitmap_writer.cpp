@@ -17,8 +17,7 @@ quint32 Compression(const QByteArray& file) { return qFromLittleEndian<quint32>(
 // Equal pixels, whatever the formats.
 bool SamePixels(const QImage& a, const QImage& b)
 {
-    return a.size() == b.size() &&
-           a.convertToFormat(QImage::Format_ARGB32) == b.convertToFormat(QImage::Format_ARGB32);
+    return a.size() == b.size() && a.convertToFormat(QImage::Format_ARGB32) == b.convertToFormat(QImage::Format_ARGB32);
 }
 
 QImage Flat(int w, int h)
@@ -52,9 +51,7 @@ TEST(BitmapWriter, FewColoursAreRunLengthCodedNearTheirSize)
                 mixed.setPixel(x, y, (x / 5) % 3 == 1 ? qRgb(int(random() % 6) * 40, 0, 0) : qRgb(0, 0, 200 + y));
         const QByteArray written = BitmapWriter::Write(mixed);
         EXPECT_EQ(BitsPerPixel(written), 8) << w;
-        if (w > 200) {
-            EXPECT_EQ(Compression(written), 1u) << w;
-        }
+        if (w > 200) { EXPECT_EQ(Compression(written), 1u) << w; }
         EXPECT_TRUE(SamePixels(PictureReader::ReadBitmap(written), mixed)) << w;
     }
 }

@@ -418,8 +418,10 @@ TEST(CanvasClip, AClipSetAfterARestoreHolds)
             for (int x = 0; x < img.width(); ++x) {
                 const TColor got = FromQRgb(img.pixel(x, y));
                 TColor want = clBlue;
-                if (!outerClip.Contains(x, y)) want = clWhite;
-                else if (TRect(10, 10, 20, 20).Contains(x, y)) want = x < 30 ? clRed : clWhite;
+                if (!outerClip.Contains(x, y))
+                    want = clWhite;
+                else if (TRect(10, 10, 20, 20).Contains(x, y))
+                    want = x < 30 ? clRed : clWhite;
                 ASSERT_EQ(got, want) << "pixel " << x << "," << y;
             }
     };
@@ -491,8 +493,10 @@ TEST(CanvasText, TextIsDrawnInTheFontColourInsideItsCell)
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x) {
             if (FromQRgb(img.pixel(x, y)) != clRed) continue;
-            if (x >= 5 && x < 5 + ext.cx && y >= 5 && y < 5 + ext.cy) ++inside;
-            else ++outside;
+            if (x >= 5 && x < 5 + ext.cx && y >= 5 && y < 5 + ext.cy)
+                ++inside;
+            else
+                ++outside;
         }
     EXPECT_GT(inside, 20);
     EXPECT_EQ(outside, 0);

@@ -51,9 +51,14 @@ TEST(CanvasTextPixels, RunsMatchQtsOwnTextInTheCanvasFont)
         QStringLiteral("Hello World, 123 (gh)! ~ValUe~"),
         QString::fromUtf16(u"Caf\u00e9 \u00c5ngstr\u00f6m \u00bd\u00b0 \u00df\u00ff \u00a9"),
         QString::fromUtf16(u"\u20ac 5 \u2013 \u03a9\u03bc"), // beyond Latin-1
-        QString::fromUtf16(u"a\u00adb\tc"),                   // soft hyphen and a control character
+        QString::fromUtf16(u"a\u00adb\tc"),                  // soft hyphen and a control character
     };
-    const std::vector<TFontStyles> styles = {{}, {TFontStyle::fsBold}, {TFontStyle::fsItalic}, {TFontStyle::fsUnderline}, {TFontStyle::fsStrikeOut}, {TFontStyle::fsBold, TFontStyle::fsUnderline}};
+    const std::vector<TFontStyles> styles = {{},
+                                             {TFontStyle::fsBold},
+                                             {TFontStyle::fsItalic},
+                                             {TFontStyle::fsUnderline},
+                                             {TFontStyle::fsStrikeOut},
+                                             {TFontStyle::fsBold, TFontStyle::fsUnderline}};
     ImageCanvas c(400, 40);
     c->Brush().SetStyle(TBrushStyle::bsClear);
     for (int size : {8, 10, 14}) {
@@ -101,8 +106,8 @@ TEST(CanvasTextPixels, ARunIsDrawnAtTheSumOfItsCharactersAdvances)
 TEST(CanvasTextPixels, EveryRunTakesTheFontColourOfItsTime)
 {
     // More colours than the canvas keeps pens for, then the first again.
-    const TColor colours[] = {clRed,    clBlue,   clGreen,  clMaroon, clNavy, clPurple, clTeal,
-                              clOlive,  clFuchsia, clAqua,  clLime,   clGray, clRed};
+    const TColor colours[] = {clRed,   clBlue,    clGreen, clMaroon, clNavy, clPurple, clTeal,
+                              clOlive, clFuchsia, clAqua,  clLime,   clGray, clRed};
     ImageCanvas c(13 * 20, 20);
     c->Brush().SetStyle(TBrushStyle::bsClear);
     c->Font().SetSize(10);

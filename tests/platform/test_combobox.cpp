@@ -32,8 +32,10 @@ Ink InkIn(const QImage& img, const QRect& r, QRgb c)
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x) {
             const QRgb p = img.pixel(x, y) & 0xFFFFFF;
-            if (p == (c & 0xFFFFFF)) ++ink.exact;
-            else if (qGray(p) < qGray(c)) ++ink.darker;
+            if (p == (c & 0xFFFFFF))
+                ++ink.exact;
+            else if (qGray(p) < qGray(c))
+                ++ink.darker;
         }
     return ink;
 }

@@ -14,7 +14,7 @@ namespace {
 // An edit whose paste and cut can be switched off, as the controls do.
 class GatedEdit : public TCustomEdit {
 public:
-    explicit GatedEdit(QWidget* parent) : TCustomEdit(parent, QStringLiteral("edGated")) {}
+    explicit GatedEdit(QWidget* parent) : TCustomEdit(parent, QStringLiteral("edGated")) { }
     bool allowed = true;
 
 protected:

@@ -14,10 +14,7 @@
 
 namespace {
 
-bool RunningAsRoot()
-{
-    return ::geteuid() == 0;
-}
+bool RunningAsRoot() { return ::geteuid() == 0; }
 
 // Sets (or with nullopt removes) an environment variable for its lifetime.
 class ScopedEnv {
@@ -25,13 +22,17 @@ public:
     ScopedEnv(const char* name, std::optional<QString> value)
         : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
     {
-        if (value) qputenv(name, QFile::encodeName(*value));
-        else qunsetenv(name);
+        if (value)
+            qputenv(name, QFile::encodeName(*value));
+        else
+            qunsetenv(name);
     }
     ~ScopedEnv()
     {
-        if (m_had) qputenv(m_name, m_old);
-        else qunsetenv(m_name);
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
     }
 
 private:
@@ -63,10 +64,7 @@ StatInfo LStat(const QString& path)
     return info;
 }
 
-QString PrivateName()
-{
-    return QStringLiteral("tamsel-") + QString::number(::geteuid());
-}
+QString PrivateName() { return QStringLiteral("tamsel-") + QString::number(::geteuid()); }
 
 class DirectoriesTest : public ::testing::Test {
 protected:

@@ -91,8 +91,9 @@ TEST(DrawTextLayout, EndEllipsisCutsWhatDoesNotFit)
     c.DrawText(QStringLiteral("abcdefghij"), r3, Win::DT_SINGLELINE | Win::DT_END_ELLIPSIS);
     TRect r4(0, 0, 10, 16);
     c.DrawText(QStringLiteral("abcdefghij"), r4, Win::DT_SINGLELINE | Win::DT_END_ELLIPSIS);
-    EXPECT_EQ(c.Runs(), (QStringList{QStringLiteral("abc..."), QStringLiteral("ab..."), QStringLiteral("abcdefghij"),
-                                     QStringLiteral("...")}));
+    EXPECT_EQ(c.Runs(),
+              (QStringList{QStringLiteral("abc..."), QStringLiteral("ab..."), QStringLiteral("abcdefghij"),
+                           QStringLiteral("...")}));
     // The shortened text is still right-aligned by its new width.
     c.Clear();
     TRect r5(0, 0, 48, 16);
@@ -108,8 +109,9 @@ TEST(DrawTextLayout, AmpersandPrefixes)
     c.DrawText(QStringLiteral("a&&b"), r, Win::DT_SINGLELINE);
     c.DrawText(QStringLiteral("&File"), r, Win::DT_SINGLELINE | Win::DT_NOPREFIX);
     c.DrawText(QStringLiteral("ab&"), r, Win::DT_SINGLELINE);
-    EXPECT_EQ(c.Runs(), (QStringList{QStringLiteral("File"), QStringLiteral("a&b"), QStringLiteral("&File"),
-                                     QStringLiteral("ab")}));
+    EXPECT_EQ(
+        c.Runs(),
+        (QStringList{QStringLiteral("File"), QStringLiteral("a&b"), QStringLiteral("&File"), QStringLiteral("ab")}));
     // One underline, under the y: one character wide, below the base line.
     c.Clear();
     c.Brush().SetStyle(TBrushStyle::bsClear);

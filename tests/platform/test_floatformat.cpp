@@ -172,8 +172,8 @@ TEST_F(FloatFormatTest, StrToFloatReadsTheClassLibrarySyntax)
     EXPECT_DOUBLE_EQ(StrToFloat("5."), 5);
     EXPECT_DOUBLE_EQ(StrToFloat("1E-2"), 0.01);
     EXPECT_DOUBLE_EQ(StrToFloat("1e-400"), 0);
-    for (const char* bad : {"", " ", "abc", "1,5", "1,000", "1.5.2", "1e", "e5", ".", "-", "1 000", "0x10",
-                            "1e400", "1.5x", "--1", "INF", "NAN"}) {
+    for (const char* bad : {"", " ", "abc", "1,5", "1,000", "1.5.2", "1e", "e5", ".", "-", "1 000", "0x10", "1e400",
+                            "1.5x", "--1", "INF", "NAN"}) {
         double v = 42;
         EXPECT_FALSE(TryStrToFloat(QString::fromLatin1(bad), v)) << bad;
         EXPECT_EQ(v, 42) << bad;

@@ -80,8 +80,8 @@ TEST(HttpClient, GetSendsTheConnectionsHeadersAndDeliversTheBodyUntouched)
     // A gzip-labelled body must arrive as the server wrote it.
     const QByteArray body = AllBytes();
     server.OnRequest = [&](const Request& r) {
-        r->Send(ScriptedHttpServer::Answer("200 OK", body,
-                                           "Content-Encoding: gzip\r\nMessage-Id: sid-42\r\nX-Folded: one\r\n two\r\n"));
+        r->Send(ScriptedHttpServer::Answer(
+            "200 OK", body, "Content-Encoding: gzip\r\nMessage-Id: sid-42\r\nX-Folded: one\r\n two\r\n"));
     };
     THttpClient client;
     client.SetContentType(QStringLiteral("text/html"));
@@ -142,11 +142,15 @@ TEST(HttpClient, PostSendsTheWholeBodyWithItsHeaders)
 TEST(HttpClient, ChunkedAnswerIsJoined)
 {
     ScriptedHttpServer server;
-    const QByteArray binary("\r\n\0\xff" "0\r\n", 7);
+    const QByteArray binary("\r\n\0\xff"
+                            "0\r\n",
+                            7);
     server.OnRequest = [&](const Request& r) {
         r->Send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
                 "5;name=value\r\nhello\r\n"
-                "7\r\n" + binary + "\r\n"
+                "7\r\n" +
+                binary +
+                "\r\n"
                 "A\r\n0123456789\r\n"
                 "0\r\nX-Trailer: t\r\n\r\n");
     };
@@ -457,8 +461,8 @@ TEST(HttpClient, ConnectTimeOut)
         log.texts << text;
         if (s == THttpStatus::hsConnecting) QTimer::singleShot(0, &scope, [&] { httpclient::ExpireDeadline(client); });
     };
-    auto e = Raised<ESocketError>(
-        [&] { Get(client, QStringLiteral("http://127.0.0.1:%1/").arg(ntohs(addr.sin_port))); });
+    auto e =
+        Raised<ESocketError>([&] { Get(client, QStringLiteral("http://127.0.0.1:%1/").arg(ntohs(addr.sin_port))); });
     ::close(filler);
     ::close(listener);
     ASSERT_TRUE(e);
@@ -692,8 +696,10 @@ TEST(HttpClient, DestroyedDuringTheWait)
             if (!held) return;
             timer.stop();
             // As an owner freeing its components, at once or later.
-            if (deferred) client->deleteLater();
-            else delete client.data();
+            if (deferred)
+                client->deleteLater();
+            else
+                delete client.data();
         });
         timer.start();
         THttpClient* raw = client.data();

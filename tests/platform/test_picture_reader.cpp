@@ -76,7 +76,8 @@ TEST(PictureReader, RealBitmapsComeBackWhole)
     EXPECT_TRUE(Bluish(read.pixel(36, 15)));
     // A small run-length bitmap: one row of 4 pixels of the one (red)
     // palette entry.
-    const QImage small = PictureReader::ReadBitmap(BitmapDeclaring(4, 1, 8, 1, QByteArray("\x04\x00\x00\x00\x00\x01", 6)));
+    const QImage small =
+        PictureReader::ReadBitmap(BitmapDeclaring(4, 1, 8, 1, QByteArray("\x04\x00\x00\x00\x00\x01", 6)));
     ASSERT_EQ(small.size(), QSize(4, 1));
     EXPECT_EQ(small.pixel(2, 0) & 0xFFFFFF, 0xFF0000u);
     EXPECT_FALSE(PictureReader::ReadImage(Encode(Halves(8, 8), "png")).isNull());

@@ -31,9 +31,9 @@ TEST(RtfReader, FormatsColoursAndParagraphs)
 
 TEST(RtfReader, EscapesAndSkippedDestinations)
 {
-    const TRtfDocument doc = TRtfReader::Read(
-        "{\\rtf1 caf\\'e9 \\'93q\\'94 \\u8364?\\uc2\\u8482\\'99\\'99!\\{x\\}\\\\ "
-        "{\\*\\generator Word;}{\\pict\\pngblip 89504e47}{\\info{\\title T}}\\tab end}");
+    const TRtfDocument doc =
+        TRtfReader::Read("{\\rtf1 caf\\'e9 \\'93q\\'94 \\u8364?\\uc2\\u8482\\'99\\'99!\\{x\\}\\\\ "
+                         "{\\*\\generator Word;}{\\pict\\pngblip 89504e47}{\\info{\\title T}}\\tab end}");
     EXPECT_EQ(doc.PlainText(), QString::fromUtf8("caf\u00e9 \u201cq\u201d \u20ac\u2122!{x}\\ \tend"));
 }
 

@@ -18,7 +18,7 @@ namespace {
 // A plain windowed control.
 class Panel : public TWinControlOf<QWidget> {
 public:
-    explicit Panel(QWidget* parent, const QString& name = QString()) : TWinControlOf<QWidget>(parent, name) {}
+    explicit Panel(QWidget* parent, const QString& name = QString()) : TWinControlOf<QWidget>(parent, name) { }
     int resizes = 0;
 
 protected:
@@ -57,8 +57,9 @@ TEST(VirtualKeys, QtKeysMapToTheVirtualKeysOfTheControls)
     EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Backtab), Win::VK_TAB);
     EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Exclam), '1');
     EXPECT_EQ(VirtualKeyFromQt(Qt::Key_unknown), 0);
-    for (int vk : {int(Win::VK_UP), int(Win::VK_DOWN), int(Win::VK_PRIOR), int(Win::VK_NEXT), int(Win::VK_TAB), int(Win::VK_RETURN), int(Win::VK_DELETE),
-                   int(Win::VK_F4), int('Q'), int('5'), int(Win::VK_ESCAPE), int(Win::VK_HOME), int(Win::VK_END)})
+    for (int vk : {int(Win::VK_UP), int(Win::VK_DOWN), int(Win::VK_PRIOR), int(Win::VK_NEXT), int(Win::VK_TAB),
+                   int(Win::VK_RETURN), int(Win::VK_DELETE), int(Win::VK_F4), int('Q'), int('5'), int(Win::VK_ESCAPE),
+                   int(Win::VK_HOME), int(Win::VK_END)})
         EXPECT_EQ(VirtualKeyFromQt(QtKeyFromVirtualKey(vk)), vk) << vk;
     EXPECT_EQ(ShiftStateFromQt(Qt::ShiftModifier | Qt::ControlModifier, Qt::LeftButton),
               (TShiftState{TShiftStateItem::ssShift, TShiftStateItem::ssCtrl, TShiftStateItem::ssLeft}));
@@ -251,8 +252,9 @@ TEST(WinControl, EnterAndExitOncePerFocusChangeBetweenControls)
     QApplication::sendEvent(&first, &popupBack);
     second.SetFocus();
     ASSERT_TRUE(testsupport::WaitUntil([&] { return second.hasFocus(); }));
-    EXPECT_EQ(log, (QStringList{QStringLiteral("enter first"), QStringLiteral("exit first"),
-                                QStringLiteral("enter second")}));
+    EXPECT_EQ(
+        log,
+        (QStringList{QStringLiteral("enter first"), QStringLiteral("exit first"), QStringLiteral("enter second")}));
 }
 
 TEST(WinControl, PopupMenuAndBeepGoThroughTheDialogLayer)

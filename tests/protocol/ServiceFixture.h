@@ -13,10 +13,7 @@
 
 class ServiceTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_service.Start(StallPort())) << m_service.Error().toStdString();
-    }
+    void SetUp() override { ASSERT_TRUE(m_service.Start(StallPort())) << m_service.Error().toStdString(); }
     void TearDown() override { m_service.Stop(); }
 
     // Whether the service also opens its never-accepting socket.

@@ -66,8 +66,9 @@ TEST_F(AssessorMap, ThreeSheets)
     EXPECT_EQ(map.StructSheetCount(), 3);
     EXPECT_FALSE(map.SessionStarted());
     EXPECT_TRUE(map.SessionId().isEmpty());
-    EXPECT_EQ(Commands(), (QStringList{"login plomvek7", "command open,SVISTA", "fiex 512-034-019", "struct curr",
-                                       "fiex nsht", "fiex nsht", "command close,SVISTA", "logout close"}));
+    EXPECT_EQ(Commands(),
+              (QStringList{"login plomvek7", "command open,SVISTA", "fiex 512-034-019", "struct curr", "fiex nsht",
+                           "fiex nsht", "command close,SVISTA", "logout close"}));
     // Every command names the session, the server's own host and port.
     const QList<QJsonObject> log = Service().Log(QStringLiteral("taxmap"));
     EXPECT_TRUE(log[1].value(QStringLiteral("target")).toString().endsWith(QStringLiteral("&sid=S123")));
@@ -84,8 +85,9 @@ TEST_F(AssessorMap, OneSheetAndAGap)
 
     // Sheet 2 of three is missing: the files skip its number, the count stays.
     EXPECT_EQ(map.GetSheets(QStringLiteral("SVISTA"), QStringLiteral("512-036-044")), 3);
-    EXPECT_EQ(map.SheetFiles(), (QStringList{File(QStringLiteral("SVISTA-512-036-044-1.tif")),
-                                             File(QStringLiteral("SVISTA-512-036-044-3.tif"))}));
+    EXPECT_EQ(map.SheetFiles(),
+              (QStringList{File(QStringLiteral("SVISTA-512-036-044-1.tif")),
+                           File(QStringLiteral("SVISTA-512-036-044-3.tif"))}));
     EXPECT_EQ(map.ImageNumber(), 2);
 }
 
@@ -97,14 +99,17 @@ TEST_F(AssessorMap, TheSheetCountIsTakenFrom1ToTheCap)
     // A small cap keeps the fetch short; the rule is the same.
     map.SetMaxSheets(4);
 
-    Service().Next(QStringLiteral("taxmap.struct"), QStringLiteral("count"), 1, QJsonObject{{QStringLiteral("count"), 0}});
+    Service().Next(QStringLiteral("taxmap.struct"), QStringLiteral("count"), 1,
+                   QJsonObject{{QStringLiteral("count"), 0}});
     EXPECT_EQ(map.GetSheets(QStringLiteral("SVISTA"), QStringLiteral("512-034-019")), 1);
     EXPECT_EQ(map.SheetFiles().size(), 1);
 
-    Service().Next(QStringLiteral("taxmap.struct"), QStringLiteral("count"), 1, QJsonObject{{QStringLiteral("count"), -5}});
+    Service().Next(QStringLiteral("taxmap.struct"), QStringLiteral("count"), 1,
+                   QJsonObject{{QStringLiteral("count"), -5}});
     EXPECT_EQ(map.GetSheets(QStringLiteral("SVISTA"), QStringLiteral("512-034-019")), 1);
 
-    Service().Next(QStringLiteral("taxmap.struct"), QStringLiteral("count"), 1, QJsonObject{{QStringLiteral("count"), 70000}});
+    Service().Next(QStringLiteral("taxmap.struct"), QStringLiteral("count"), 1,
+                   QJsonObject{{QStringLiteral("count"), 70000}});
     EXPECT_EQ(map.GetSheets(QStringLiteral("SVISTA"), QStringLiteral("512-034-019")), 4);
     EXPECT_EQ(map.SheetFiles().size(), 4);
 }
@@ -141,8 +146,9 @@ TEST_F(AssessorMap, AnUnknownCountyLogsOut)
 TEST_F(AssessorMap, NoFirstSheetClosesAndLogsOut)
 {
     EXPECT_EQ(map.GetSheets(QStringLiteral("SVISTA"), QStringLiteral("512-060-001")), 0);
-    EXPECT_EQ(Commands(), (QStringList{"login plomvek7", "command open,SVISTA", "fiex 512-060-001",
-                                       "command close,SVISTA", "logout close"}));
+    EXPECT_EQ(Commands(),
+              (QStringList{"login plomvek7", "command open,SVISTA", "fiex 512-060-001", "command close,SVISTA",
+                           "logout close"}));
     // A sheet sent with an error status is no sheet.
     Service().Reset();
     Service().Next(QStringLiteral("taxmap.first"), QStringLiteral("status-500-body"));
@@ -156,8 +162,9 @@ TEST_F(AssessorMap, ANextSheetWithAnErrorStatusLeavesAGap)
 {
     Service().Next(QStringLiteral("taxmap.next"), QStringLiteral("status-500-body"));
     EXPECT_EQ(map.GetSheets(QStringLiteral("SVISTA"), QStringLiteral("512-034-019")), 3);
-    EXPECT_EQ(map.SheetFiles(), (QStringList{File(QStringLiteral("SVISTA-512-034-019-1.tif")),
-                                             File(QStringLiteral("SVISTA-512-034-019-3.tif"))}));
+    EXPECT_EQ(map.SheetFiles(),
+              (QStringList{File(QStringLiteral("SVISTA-512-034-019-1.tif")),
+                           File(QStringLiteral("SVISTA-512-034-019-3.tif"))}));
 }
 
 TEST_F(AssessorMap, AnEmptyCountySendsNothing)
@@ -170,7 +177,8 @@ TEST_F(AssessorMap, ServerTextsNeverChooseThePath)
 {
     EXPECT_EQ(TvxAssessorMap::SheetFileName(QStringLiteral("SVISTA"), QStringLiteral("../../x/y z"), 2),
               QStringLiteral("SVISTA-.._.._x_y_z-2.tif"));
-    EXPECT_EQ(TvxAssessorMap::SheetFileName(QStringLiteral("C\u00e9"), QStringLiteral("1"), 1), QStringLiteral("C_-1-1.tif"));
+    EXPECT_EQ(TvxAssessorMap::SheetFileName(QStringLiteral("C\u00e9"), QStringLiteral("1"), 1),
+              QStringLiteral("C_-1-1.tif"));
     EXPECT_EQ(TvxAssessorMap::SheetFileName(QStringLiteral("../../tmp/x"), QStringLiteral("1"), 1), QString());
     EXPECT_EQ(TvxAssessorMap::SheetFileName(QStringLiteral(".hidden"), QStringLiteral("1"), 1), QString());
 
@@ -186,7 +194,10 @@ TEST_F(AssessorMap, QueryValuesAreEncoded)
     const QList<QJsonObject> log = Service().Log(QStringLiteral("taxmap"));
     ASSERT_GE(log.size(), 2);
     EXPECT_EQ(Commands()[1], QStringLiteral("command open,SV&ISTA=1 #"));
-    EXPECT_TRUE(log[1].value(QStringLiteral("target")).toString().contains(QStringLiteral("params=open,SV%26ISTA%3D1%20%23&sid=")));
+    EXPECT_TRUE(log[1]
+                    .value(QStringLiteral("target"))
+                    .toString()
+                    .contains(QStringLiteral("params=open,SV%26ISTA%3D1%20%23&sid=")));
     EXPECT_TRUE(log[1].value(QStringLiteral("error")).toString().contains(QStringLiteral("unknown county")));
 }
 
@@ -220,7 +231,8 @@ TEST_F(AssessorMap, CommandsNeedASession)
         }
         return QString();
     };
-    EXPECT_EQ(message([&] { map.OpenCounty(QStringLiteral("SVISTA")); }), QStringLiteral("ERROR--Not Logged In to Map Server"));
+    EXPECT_EQ(message([&] { map.OpenCounty(QStringLiteral("SVISTA")); }),
+              QStringLiteral("ERROR--Not Logged In to Map Server"));
     EXPECT_EQ(message([&] { map.ReadStruct(); }), QStringLiteral("ERROR--Not Logged In"));
     EXPECT_EQ(message([&] { map.CloseCounty(QStringLiteral("SVISTA")); }), QStringLiteral("ERROR--Not Logged In"));
     EXPECT_EQ(message([&] { map.Logout(); }), QStringLiteral("ERROR--Not Logged In to Map Server"));

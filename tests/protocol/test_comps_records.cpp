@@ -23,10 +23,7 @@ protected:
         comps.LoadRecords();
         comps.Records.First();
     }
-    QString Written()
-    {
-        return QString::fromUtf8(doc.XMLDocument()->SaveToBytes(TXMLSaveForm::Request));
-    }
+    QString Written() { return QString::fromUtf8(doc.XMLDocument()->SaveToBytes(TXMLSaveForm::Request)); }
     static QString Message(const std::function<void()>& fn)
     {
         try {

@@ -23,8 +23,8 @@
 
 namespace {
 
-const QString kUnexpected = QStringLiteral(
-    "Tamsel recieved an unexpected response from the server. This was saved as error_response.txt.");
+const QString kUnexpected =
+    QStringLiteral("Tamsel recieved an unexpected response from the server. This was saved as error_response.txt.");
 // The same when there was nothing to save, or it could not be saved.
 const QString kUnexpectedUnsaved = QStringLiteral("Tamsel recieved an unexpected response from the server.");
 
@@ -110,7 +110,8 @@ TEST(TranslateSocketError, EveryCodeInItsOrder)
         EXPECT_EQ(TvxCustomConnection::TranslateSocketError(QStringLiteral("Socket Error # %1\r\nWhatever.").arg(code)),
                   QString::fromLatin1(text));
         // Anywhere in the text.
-        EXPECT_EQ(TvxCustomConnection::TranslateSocketError(QStringLiteral("x%1y").arg(code)), QString::fromLatin1(text));
+        EXPECT_EQ(TvxCustomConnection::TranslateSocketError(QStringLiteral("x%1y").arg(code)),
+                  QString::fromLatin1(text));
     }
     // The table's order decides, not the text's.
     EXPECT_EQ(TvxCustomConnection::TranslateSocketError(QStringLiteral("11001 then 10004")),
@@ -271,13 +272,17 @@ TEST_F(AnswerKinds, ADataAnswer)
     const QList<QJsonObject> log = Service().Log(QStringLiteral("service"));
     ASSERT_EQ(log.size(), 1);
     EXPECT_EQ(log[0].value(QStringLiteral("request_type")).toString(), QStringLiteral("prop.search"));
-    EXPECT_TRUE(log[0].value(QStringLiteral("error")).isNull()) << log[0].value(QStringLiteral("error")).toString().toStdString();
+    EXPECT_TRUE(log[0].value(QStringLiteral("error")).isNull())
+        << log[0].value(QStringLiteral("error")).toString().toStdString();
     EXPECT_EQ(testsupport::SampleService::Header(log[0], QStringLiteral("Content-Type")), QStringLiteral("text/html"));
     EXPECT_EQ(testsupport::SampleService::Header(log[0], QStringLiteral("Accept")), QStringLiteral("text/html, */*"));
     EXPECT_EQ(testsupport::SampleService::Header(log[0], QStringLiteral("User-Agent")),
               QStringLiteral("Mozilla/3.0 (compatible; Indy Library)"));
-    EXPECT_TRUE(log[0].value(QStringLiteral("request")).toString().startsWith(
-        QStringLiteral("<?xml version = \"1.0\" standalone = \"yes\"?>\r\n\r\n<vxp>\r\n   <prop.search ")));
+    EXPECT_TRUE(log[0]
+                    .value(QStringLiteral("request"))
+                    .toString()
+                    .startsWith(QStringLiteral(
+                        "<?xml version = \"1.0\" standalone = \"yes\"?>\r\n\r\n<vxp>\r\n   <prop.search ")));
 }
 
 TEST_F(AnswerKinds, AnExceptionAnswerRaisesTheServersText)
@@ -285,7 +290,8 @@ TEST_F(AnswerKinds, AnExceptionAnswerRaisesTheServersText)
     EXPECT_EQ(SearchWith(QStringLiteral("exception")),
               QStringLiteral("The county database is not available. Please try again later."));
     EXPECT_EQ(after, 1);
-    EXPECT_EQ(SearchWith(QStringLiteral("exception"), QJsonObject{{QStringLiteral("text"), QStringLiteral("Locked & <gone>")}}),
+    EXPECT_EQ(SearchWith(QStringLiteral("exception"),
+                         QJsonObject{{QStringLiteral("text"), QStringLiteral("Locked & <gone>")}}),
               QStringLiteral("Locked & <gone>"));
     // Without text: an empty error, no crash.
     EXPECT_EQ(SearchWith(QStringLiteral("exception-empty")), QString());
@@ -338,7 +344,8 @@ TEST_F(AnswerKinds, BodiesThatAreNoAnswer)
 
     EXPECT_EQ(SearchWith(QStringLiteral("not-zlib")), kUnexpected);
     EXPECT_EQ(ReadFile(dir.File(QStringLiteral("error_response.txt"))), QByteArray("hello"));
-    EXPECT_EQ(SearchWith(QStringLiteral("not-zlib"), QJsonObject{{QStringLiteral("body"), QStringLiteral("<html>busy</html>")}}),
+    EXPECT_EQ(SearchWith(QStringLiteral("not-zlib"),
+                         QJsonObject{{QStringLiteral("body"), QStringLiteral("<html>busy</html>")}}),
               kUnexpected);
     EXPECT_EQ(ReadFile(dir.File(QStringLiteral("error_response.txt"))), QByteArray("<html>busy</html>"));
     EXPECT_EQ(after, 3);
@@ -392,7 +399,8 @@ TEST_F(AnswerKinds, HttpErrorsKeepTheirOwnText)
 TEST_F(AnswerKinds, ClosedAndResetConnections)
 {
     EXPECT_EQ(SearchWith(QStringLiteral("close")), QStringLiteral("Connection closed gracefully."));
-    EXPECT_EQ(SearchWith(QStringLiteral("reset")), QStringLiteral("Connection failed!  Error: 10054 - Connection reset by peer"));
+    EXPECT_EQ(SearchWith(QStringLiteral("reset")),
+              QStringLiteral("Connection failed!  Error: 10054 - Connection reset by peer"));
     EXPECT_FALSE(prop.Connected());
 }
 
@@ -400,8 +408,10 @@ TEST_F(AnswerKinds, NonAsciiTextWithItsEncodingDeclared)
 {
     EXPECT_EQ(SearchWith(QStringLiteral("non-ascii-utf8")), QStringLiteral("(no error)"));
     EXPECT_EQ(prop.ElementText(QStringLiteral("owner1")), QStringLiteral("PE\u00d1A, JOS\u00c9 & MAR\u00cdA"));
-    EXPECT_EQ(SearchWith(QStringLiteral("exception"), QJsonObject{}), QStringLiteral("The county database is not available. Please try again later."));
-    Service().Next(QStringLiteral("search"), QStringList{QStringLiteral("non-ascii-utf8"), QStringLiteral("exception")});
+    EXPECT_EQ(SearchWith(QStringLiteral("exception"), QJsonObject{}),
+              QStringLiteral("The county database is not available. Please try again later."));
+    Service().Next(QStringLiteral("search"),
+                   QStringList{QStringLiteral("non-ascii-utf8"), QStringLiteral("exception")});
     EXPECT_EQ(ErrorOf([&] { prop.Search(59, 4127); }),
               QStringLiteral("Se\u00f1or Garc\u00eda: the record is locked (\u00a7 12)"));
 }
@@ -448,7 +458,8 @@ TEST_F(AnswerKinds, TheUrlIsCutAt255Characters)
     const QList<QJsonObject> log = Service().Log(QStringLiteral("service"));
     ASSERT_EQ(log.size(), 1);
     const QString target = log[0].value(QStringLiteral("target")).toString();
-    EXPECT_EQ(QStringLiteral("http://") + Host() + target, (QStringLiteral("http://") + Host() + prop.CgiPath).left(255));
+    EXPECT_EQ(QStringLiteral("http://") + Host() + target,
+              (QStringLiteral("http://") + Host() + prop.CgiPath).left(255));
 }
 
 TEST_F(AnswerKinds, TheAntiFreezeKeepsEventsFlowingWhileAPostWaits)
@@ -487,7 +498,7 @@ TEST_F(AnswerKinds, TheMessageBoxShowsTheFirst64KiBOfALongMessage)
     const QString text = QString(70 * 1024, u'm') + QStringLiteral("end");
     EXPECT_EQ(SearchWith(QStringLiteral("message"), QJsonObject{{QStringLiteral("text"), text}}),
               QStringLiteral("(no error)"));
-    EXPECT_EQ(event, text);  // the handler reads it whole
+    EXPECT_EQ(event, text); // the handler reads it whole
     EXPECT_EQ(m_dialogs.LastText(), text.left(64 * 1024) + QStringLiteral("..."));
     // Up to the cap the text is shown as it is.
     const QString exact(64 * 1024, u'x');
@@ -521,7 +532,8 @@ TEST_F(AnswerKinds, DisconnectingAWaitingPostEndsIt)
 {
     QObject scope;
     WhenStatus(prop, THttpStatus::hsConnected, scope, [&] { prop.Disconnect(); });
-    EXPECT_EQ(SearchWith(QStringLiteral("hang")), QStringLiteral("Connection failed!  Error: Interrupted function call"));
+    EXPECT_EQ(SearchWith(QStringLiteral("hang")),
+              QStringLiteral("Connection failed!  Error: Interrupted function call"));
     EXPECT_EQ(after, 1);
 }
 
@@ -592,7 +604,8 @@ TEST_F(AnswerKinds, CookiesAreKeptPerConnection)
     const QList<QJsonObject> log = Service().Log(QStringLiteral("service"));
     ASSERT_EQ(log.size(), 3);
     EXPECT_TRUE(testsupport::SampleService::Header(log[0], QStringLiteral("Cookie")).isEmpty());
-    EXPECT_TRUE(testsupport::SampleService::Header(log[1], QStringLiteral("Cookie")).startsWith(QStringLiteral("VXSESSION=")));
+    EXPECT_TRUE(
+        testsupport::SampleService::Header(log[1], QStringLiteral("Cookie")).startsWith(QStringLiteral("VXSESSION=")));
     EXPECT_TRUE(testsupport::SampleService::Header(log[2], QStringLiteral("Cookie")).isEmpty());
 }
 

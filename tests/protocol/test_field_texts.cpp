@@ -11,7 +11,8 @@ QString S(const char16_t* text) { return QString::fromUtf16(text); }
 TEST(XmlEscape, FiveEntitiesInOrder)
 {
     EXPECT_EQ(XmlEscape(QStringLiteral("a&b\"c'd<e>f")), QStringLiteral("a&amp;b&quot;c&apos;d&lt;e&gt;f"));
-    EXPECT_EQ(XmlEscape(QStringLiteral("&amp;")), QStringLiteral("&amp;amp;")) << "an entity in the input is escaped again";
+    EXPECT_EQ(XmlEscape(QStringLiteral("&amp;")), QStringLiteral("&amp;amp;"))
+        << "an entity in the input is escaped again";
     EXPECT_EQ(XmlEscape(QString()), QString());
     EXPECT_EQ(XmlEscape(QStringLiteral("plain text")), QStringLiteral("plain text"));
     EXPECT_EQ(XmlEscape(S(u"R&D \u00e9")), S(u"R&amp;D \u00e9"));

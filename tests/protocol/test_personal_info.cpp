@@ -69,10 +69,10 @@ void FillEveryField(TvxpPersonalInfo& info, const QString& text)
 
 QStringList EveryField(const TvxpPersonalInfo& info)
 {
-    return {info.FirstName(), info.LastName(), info.FullName(), info.Address1(), info.Address2(),
-            info.Company(), info.AddrCity(), info.AddrState(), info.AddrZip(), info.MlsId(),
-            info.MlsMemberId(), info.PhType1(), info.PhNumber1(), info.PhType2(), info.PhNumber2(),
-            info.PhType3(), info.PhNumber3(), info.PhType4(), info.PhNumber4()};
+    return {info.FirstName(),   info.LastName(),  info.FullName(),  info.Address1(), info.Address2(),
+            info.Company(),     info.AddrCity(),  info.AddrState(), info.AddrZip(),  info.MlsId(),
+            info.MlsMemberId(), info.PhType1(),   info.PhNumber1(), info.PhType2(),  info.PhNumber2(),
+            info.PhType3(),     info.PhNumber3(), info.PhType4(),   info.PhNumber4()};
 }
 
 QImage Picture(int w, int h, QRgb seed)
@@ -105,8 +105,10 @@ TEST_F(PersonalInfo, EveryValueSurvivesRounds)
             info.Dirty = true; // write it again as read
         }
         info.Save();
-        if (round == 0) firstFile = ReadFile(file);
-        else EXPECT_EQ(ReadFile(file), firstFile) << "round " << round;
+        if (round == 0)
+            firstFile = ReadFile(file);
+        else
+            EXPECT_EQ(ReadFile(file), firstFile) << "round " << round;
 
         TvxpPersonalInfo back;
         back.SetFileName(file);
@@ -136,16 +138,18 @@ TEST_F(PersonalInfo, TheFileLayout)
     info.SetMlsId(QStringLiteral("SVMLS"));
     info.Save();
     const QString text = QString::fromUtf8(ReadFile(file));
-    EXPECT_EQ(text, QStringLiteral(
-                        "<?xml version = \"1.0\" encoding = \"UTF-8\" standalone = \"yes\"?>\r\n\r\n<vxp>\r\n"
-                        "   <personel.info version = \"1.0\" UserID = \"0\" County = \"0\" LogEvent = \"N\">\r\n"
-                        "      <name_info first = \"Dana\" last = \"\" full = \"\" addr1 = \"\" addr2 = \"\" comp = \"\" "
-                        "city = \"\" state = \"\" zip = \"\" MlsId = \"SVMLS\" MemberId = \"\" type1 = \"\" number1 = \"\" "
-                        "type2 = \"\" number2 = \"\" type3 = \"\" number3 = \"\" type4 = \"\" number4 = \"\" showmls = \"N\"/>\r\n"
-                        "      <providers/>\r\n"
-                        "      <photo/>\r\n"
-                        "      <logo/>\r\n"
-                        "   </personel.info>\r\n</vxp>"));
+    EXPECT_EQ(
+        text,
+        QStringLiteral(
+            "<?xml version = \"1.0\" encoding = \"UTF-8\" standalone = \"yes\"?>\r\n\r\n<vxp>\r\n"
+            "   <personel.info version = \"1.0\" UserID = \"0\" County = \"0\" LogEvent = \"N\">\r\n"
+            "      <name_info first = \"Dana\" last = \"\" full = \"\" addr1 = \"\" addr2 = \"\" comp = \"\" "
+            "city = \"\" state = \"\" zip = \"\" MlsId = \"SVMLS\" MemberId = \"\" type1 = \"\" number1 = \"\" "
+            "type2 = \"\" number2 = \"\" type3 = \"\" number3 = \"\" type4 = \"\" number4 = \"\" showmls = \"N\"/>\r\n"
+            "      <providers/>\r\n"
+            "      <photo/>\r\n"
+            "      <logo/>\r\n"
+            "   </personel.info>\r\n</vxp>"));
 }
 
 TEST_F(PersonalInfo, LoadReadsOnceAndSaveWritesOnlyChanges)
@@ -217,9 +221,10 @@ TEST_F(PersonalInfo, ProviderNameOfTheMlsId)
 TEST_F(PersonalInfo, ReadingFilesOfOtherShapes)
 {
     // Cut providers' texts, an empty photo, attributes missing.
-    WriteFile(file, "<?xml version=\"1.0\"?><vxp><personel.info version=\"1.0\">"
-                    "<name_info first=\"A&amp;B\" showmls=\"y\"/><providers><p mlsid=\"X\" name=\"" +
-                        QByteArray(300, 'n') + "\"/></providers><photo/><logo>   </logo></personel.info></vxp>");
+    WriteFile(file,
+              "<?xml version=\"1.0\"?><vxp><personel.info version=\"1.0\">"
+              "<name_info first=\"A&amp;B\" showmls=\"y\"/><providers><p mlsid=\"X\" name=\"" +
+                  QByteArray(300, 'n') + "\"/></providers><photo/><logo>   </logo></personel.info></vxp>");
     TvxpPersonalInfo info;
     info.SetFileName(file);
     info.Load();
@@ -314,8 +319,8 @@ QByteArray RunLengthBitmap(int w, int h)
 QByteArray PageWith(const QByteArray& photo, const QByteArray& logo)
 {
     return "<?xml version=\"1.0\"?>\r\n<vxp><personel.info version=\"1.0\"><name_info first=\"Ann\"/>"
-           "<providers/><photo>" + MimeEncode(photo) + "</photo><logo>" + MimeEncode(logo) +
-           "</logo></personel.info></vxp>";
+           "<providers/><photo>" +
+        MimeEncode(photo) + "</photo><logo>" + MimeEncode(logo) + "</logo></personel.info></vxp>";
 }
 
 // The bytes of a picture element of the page file.
@@ -405,7 +410,8 @@ TEST_F(PersonalInfo, PicturesPastTheCapAreDroppedAndTheTextsLoad)
     // pixels.
     const QByteArray bomb = picturebombs::BitmapDeclaring(5790, 5790, 8, 1, QByteArray("\0\1", 2)).toBase64();
     const QByteArray page = "<?xml version=\"1.0\"?><vxp><personel.info version=\"1.0\"><name_info first=\"Ann\"/>"
-                            "<providers/><photo>" + bomb + "</photo><logo>" + bomb + "</logo></personel.info></vxp>";
+                            "<providers/><photo>" +
+        bomb + "</photo><logo>" + bomb + "</logo></personel.info></vxp>";
     EXPECT_LT(page.size(), 400);
     WriteFile(file, page);
     TvxpPersonalInfo info;
@@ -428,14 +434,14 @@ namespace {
 QString RandomText(std::mt19937& random)
 {
     static const QStringList pieces = {
-        QStringLiteral("a"),     QStringLiteral("Z"),      QStringLiteral("7"),      QStringLiteral(" "),
-        QStringLiteral("  "),    QStringLiteral("&"),      QStringLiteral("&amp;"),  QStringLiteral("&#65;"),
-        QStringLiteral("&#x41;"), QStringLiteral("&lt;"),  QStringLiteral("&gt;"),   QStringLiteral("&&gt;"),
-        QStringLiteral("&nbsp;"), QStringLiteral("&quot;"), QStringLiteral("&;"),    QStringLiteral("&#;"),
-        QStringLiteral("<"),     QStringLiteral(">"),      QStringLiteral("\""),     QStringLiteral("'"),
-        QStringLiteral(";"),     QStringLiteral("#"),      QStringLiteral("\r"),     QStringLiteral("\n"),
-        QStringLiteral("\r\n"),  QStringLiteral("\t"),     QStringLiteral("\u00e9"), QStringLiteral("\u20ac"),
-        QStringLiteral("\u6771"), QStringLiteral("\U0001F3E0"), QStringLiteral("]]>"), QStringLiteral("=")};
+        QStringLiteral("a"),      QStringLiteral("Z"),          QStringLiteral("7"),      QStringLiteral(" "),
+        QStringLiteral("  "),     QStringLiteral("&"),          QStringLiteral("&amp;"),  QStringLiteral("&#65;"),
+        QStringLiteral("&#x41;"), QStringLiteral("&lt;"),       QStringLiteral("&gt;"),   QStringLiteral("&&gt;"),
+        QStringLiteral("&nbsp;"), QStringLiteral("&quot;"),     QStringLiteral("&;"),     QStringLiteral("&#;"),
+        QStringLiteral("<"),      QStringLiteral(">"),          QStringLiteral("\""),     QStringLiteral("'"),
+        QStringLiteral(";"),      QStringLiteral("#"),          QStringLiteral("\r"),     QStringLiteral("\n"),
+        QStringLiteral("\r\n"),   QStringLiteral("\t"),         QStringLiteral("\u00e9"), QStringLiteral("\u20ac"),
+        QStringLiteral("\u6771"), QStringLiteral("\U0001F3E0"), QStringLiteral("]]>"),    QStringLiteral("=")};
     QString text;
     const int n = int(random() % 12);
     for (int i = 0; i < n; ++i) text += pieces[int(random() % pieces.size())];

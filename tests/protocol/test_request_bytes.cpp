@@ -46,7 +46,7 @@ QString Captured(TvxCustomConnection& connection, const std::function<void()>& r
 
 class FixedText : public TTextField {
 public:
-    explicit FixedText(const QString& text) : m_text(text) {}
+    explicit FixedText(const QString& text) : m_text(text) { }
     QString Text() const override { return m_text; }
     void SetText(const QString& text) override { m_text = text; }
 
@@ -90,7 +90,8 @@ TEST(RequestBytes, LoginWithoutListingServiceValues)
     login.UserName = QStringLiteral("demo");
     login.Password = QStringLiteral("demo");
     const QString text = Captured(login, [&] { login.Execute(); });
-    EXPECT_TRUE(text.contains(QStringLiteral("<mls_user/>\r\n      <mls_pass/>\r\n      <mls_id/>"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("<mls_user/>\r\n      <mls_pass/>\r\n      <mls_id/>")))
+        << text.toStdString();
 }
 
 TEST(RequestBytes, PropertySearch)
@@ -120,9 +121,9 @@ TEST(RequestBytes, PropertySearchWithEveryFieldBlank)
     TSubjectProperty prop;
     prop.SetVxpDocument(&doc);
     const QString text = Captured(prop, [&] { prop.Search(59, 4127); });
-    EXPECT_TRUE(text.contains(QStringLiteral(
-        "<search apn = \"\" mls = \"\" first = \"\" last = \"\" stnum = \"\" stname = \"\" stdir = \"\" "
-        "stsuffix = \"\" stunit = \"\" city = \"\" state = \"\" zip = \"\"/>")))
+    EXPECT_TRUE(text.contains(
+        QStringLiteral("<search apn = \"\" mls = \"\" first = \"\" last = \"\" stnum = \"\" stname = \"\" stdir = \"\" "
+                       "stsuffix = \"\" stunit = \"\" city = \"\" state = \"\" zip = \"\"/>")))
         << text.toStdString();
     EXPECT_TRUE(prop.History().empty());
 }
@@ -134,7 +135,8 @@ TEST(RequestBytes, PropertyGet)
     doc.SetEvent(QStringLiteral("PROP_FOUND")); // not sent by a new document
     TSubjectProperty prop;
     prop.SetVxpDocument(&doc);
-    EXPECT_EQ(Captured(prop, [&] { prop.GetProperty(59, 100231, 2, 4127); }), Lines(R"(<?xml version = "1.0" standalone = "yes"?>
+    EXPECT_EQ(Captured(prop, [&] { prop.GetProperty(59, 100231, 2, 4127); }),
+              Lines(R"(<?xml version = "1.0" standalone = "yes"?>
 
 <vxp>
    <prop.get version = "1.0" UserID = "0" County = "0" LogEvent = "Y" county = "59" userid = "4127" parcel = "100231" order = "2"/>

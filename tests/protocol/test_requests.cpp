@@ -57,7 +57,8 @@ TEST_F(Requests, LoginWithEveryItemTheShellReads)
     for (const char* name : {"username", "assr_map_ip", "assr_map_port", "mls_valid", "mlslogin", "titleconame",
                              "banner", "logo", "counties", "comps", "rpages", "providers"})
         EXPECT_NE(ChildElement(answer, QLatin1String(name)), nullptr) << name;
-    EXPECT_EQ(ElementText(ChildElement(answer, QStringLiteral("assr_map_port"))), QString::number(Service().TaxMapPort()));
+    EXPECT_EQ(ElementText(ChildElement(answer, QStringLiteral("assr_map_port"))),
+              QString::number(Service().TaxMapPort()));
     QImage logo;
     TvxpDocument::DecodeBitmap(ElementText(ChildElement(answer, QStringLiteral("logo"))), logo);
     EXPECT_FALSE(logo.isNull());
@@ -75,8 +76,10 @@ TEST_F(Requests, APasswordWithMarkupCharactersArrivesAsTyped)
     EXPECT_EQ(login.Execute(), QStringLiteral("login.response"));
     EXPECT_EQ(doc.RequestElement()->getAttribute(QStringLiteral("result")), QStringLiteral("true"));
     EXPECT_EQ(doc.RequestElement()->getAttribute(QStringLiteral("UserId")), QStringLiteral("4128"));
-    EXPECT_TRUE(LastRequest(Service()).value(QStringLiteral("request")).toString().contains(
-        QStringLiteral("<pass>p&amp;ss&lt;w\"rd>'</pass>")));
+    EXPECT_TRUE(LastRequest(Service())
+                    .value(QStringLiteral("request"))
+                    .toString()
+                    .contains(QStringLiteral("<pass>p&amp;ss&lt;w\"rd>'</pass>")));
 }
 
 TEST_F(Requests, RequestsAreUtf8)
@@ -88,8 +91,10 @@ TEST_F(Requests, RequestsAreUtf8)
     EXPECT_EQ(login.Execute(), QStringLiteral("login.response"));
     const QJsonObject entry = LastRequest(Service());
     // The service refuses anything but well-formed UTF-8.
-    EXPECT_TRUE(entry.value(QStringLiteral("error")).isNull()) << entry.value(QStringLiteral("error")).toString().toStdString();
-    EXPECT_TRUE(entry.value(QStringLiteral("request")).toString().contains(QStringLiteral("<user>Jos\u00e9 \u20ac</user>")));
+    EXPECT_TRUE(entry.value(QStringLiteral("error")).isNull())
+        << entry.value(QStringLiteral("error")).toString().toStdString();
+    EXPECT_TRUE(
+        entry.value(QStringLiteral("request")).toString().contains(QStringLiteral("<user>Jos\u00e9 \u20ac</user>")));
     EXPECT_FALSE(entry.value(QStringLiteral("request")).toString().contains(QStringLiteral("encoding")));
 }
 
@@ -157,8 +162,11 @@ TEST_F(Requests, SearchWithSeveralMatchesListsThem)
     prop.GetProperty(59, parcel, 0, 4127);
     EXPECT_EQ(doc.VxpTypeName, QStringLiteral("prop.data"));
     EXPECT_EQ(doc.RequestElement()->getAttribute(QStringLiteral("parcel")), QString::number(parcel));
-    EXPECT_TRUE(LastRequest(Service()).value(QStringLiteral("request")).toString().contains(
-        QStringLiteral("<prop.get version = \"1.0\" UserID = \"0\" County = \"0\" LogEvent = \"Y\" county = \"59\"")));
+    EXPECT_TRUE(LastRequest(Service())
+                    .value(QStringLiteral("request"))
+                    .toString()
+                    .contains(QStringLiteral(
+                        "<prop.get version = \"1.0\" UserID = \"0\" County = \"0\" LogEvent = \"Y\" county = \"59\"")));
 }
 
 TEST_F(Requests, SearchWithoutAMatchShowsTheServersMessage)
@@ -285,7 +293,7 @@ TEST_F(Comps, RecordsGoWithTheirDocument)
     EXPECT_THROW(comps.Records.Rec(0), EListError);
 }
 
-class ReportRoad : public Comps {};
+class ReportRoad : public Comps { };
 
 TEST_F(ReportRoad, MapRequestAndReportData)
 {
@@ -378,8 +386,10 @@ TEST_F(ReportRoad, MapRequestAndReportData)
     const TXMLElement* census = ChildElement(answer, QStringLiteral("census"));
     ASSERT_NE(census, nullptr);
     EXPECT_NE(ChildElement(census, QStringLiteral("population")), nullptr);
-    EXPECT_EQ(ChildElement(answer, QStringLiteral("short_school"))->getAttribute(QStringLiteral("found")), QStringLiteral("Y"));
-    EXPECT_EQ(ChildElement(answer, QStringLiteral("services"))->getAttribute(QStringLiteral("found")), QStringLiteral("Y"));
+    EXPECT_EQ(ChildElement(answer, QStringLiteral("short_school"))->getAttribute(QStringLiteral("found")),
+              QStringLiteral("Y"));
+    EXPECT_EQ(ChildElement(answer, QStringLiteral("services"))->getAttribute(QStringLiteral("found")),
+              QStringLiteral("Y"));
 
     // Photos: JPEG pictures keyed by the apn without dashes; one is broken.
     int good = 0, bad = 0;
@@ -401,7 +411,8 @@ TEST_F(ReportRoad, MapRequestAndReportData)
     // Maps: the street map a metafile, the hazard map a JPEG picture.
     const TXMLElement* maps = ChildElement(answer, QStringLiteral("maps"));
     ASSERT_NE(maps, nullptr);
-    EXPECT_EQ(ChildElement(maps, QStringLiteral("street"))->getAttribute(QStringLiteral("status")), QStringLiteral("0"));
+    EXPECT_EQ(ChildElement(maps, QStringLiteral("street"))->getAttribute(QStringLiteral("status")),
+              QStringLiteral("0"));
     TMetafilePicture streetMap;
     TvxpDocument::DecodeMetafile(ElementText(ChildElement(maps, QStringLiteral("street"))), streetMap);
     EXPECT_TRUE(streetMap.Placeable());

@@ -58,15 +58,15 @@ TEST(Zlib, StreamsStartFromTheInputStartAndRewindTheOutput)
     const QByteArray packed = RunStream(CompressStream, body, QByteArray(), body.size());
     EXPECT_EQ(ZDecompress(packed), body);
 
-    const QByteArray out = RunStream([](QIODevice& i, QIODevice& o) { DecompressStream(i, o); }, packed,
-                                     QByteArray("KEEP"), 3);
+    const QByteArray out =
+        RunStream([](QIODevice& i, QIODevice& o) { DecompressStream(i, o); }, packed, QByteArray("KEEP"), 3);
     EXPECT_EQ(out, QByteArray("KEEP") + body) << "written at the output's position";
 }
 
 TEST(Zlib, EmptyInputInflatesToNothing)
 {
-    const QByteArray out = RunStream([](QIODevice& i, QIODevice& o) { DecompressStream(i, o); }, QByteArray(),
-                                     QByteArray("pre"));
+    const QByteArray out =
+        RunStream([](QIODevice& i, QIODevice& o) { DecompressStream(i, o); }, QByteArray(), QByteArray("pre"));
     EXPECT_EQ(out, QByteArray("pre"));
 }
 
@@ -182,8 +182,8 @@ TEST(Base64, DecodingSkipsWhatIsNotInTheAlphabet)
 
 TEST(Base64, RoundTripsAcrossBlocks)
 {
-    for (qsizetype n : {qsizetype(0), qsizetype(1), qsizetype(56), qsizetype(10943), qsizetype(10945),
-                        qsizetype(200000)}) {
+    for (qsizetype n :
+         {qsizetype(0), qsizetype(1), qsizetype(56), qsizetype(10943), qsizetype(10945), qsizetype(200000)}) {
         const QByteArray data = RandomBytes(n, quint32(n + 11));
         const QByteArray text = MimeEncode(data);
         EXPECT_EQ(MimeDecode(text), data) << n;

@@ -77,7 +77,7 @@ TEST(BMPos, FindsFirstMatchOrNone)
 
 TEST(BMPos, NoCaseFoldsLettersOfTheCodePage)
 {
-    const char text[] = "Caf\xC9 au LAIT";  // E acute in upper case
+    const char text[] = "Caf\xC9 au LAIT"; // E acute in upper case
     TBMTable t;
     MakeBMTableNoCase("caf\xE9", 4, t);
     EXPECT_EQ(BMPosNoCase("caf\xE9", text, 4, t, qsizetype(sizeof text - 1)), 0);
@@ -108,7 +108,8 @@ TEST(FastReplace, CaseSensitivity)
 {
     const QString text = QStringLiteral("Hello HELLO hello");
     EXPECT_EQ(FastReplace(text, QStringLiteral("hello"), QStringLiteral("bye"), false), QStringLiteral("bye bye bye"));
-    EXPECT_EQ(FastReplace(text, QStringLiteral("hello"), QStringLiteral("bye"), true), QStringLiteral("Hello HELLO bye"));
+    EXPECT_EQ(FastReplace(text, QStringLiteral("hello"), QStringLiteral("bye"), true),
+              QStringLiteral("Hello HELLO bye"));
     EXPECT_EQ(FastReplace(S(u"\u00C9T\u00C9 \u00e9t\u00e9"), S(u"\u00e9t\u00e9"), QStringLiteral("x"), false),
               QStringLiteral("x x"));
 }

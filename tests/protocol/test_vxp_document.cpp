@@ -55,7 +55,7 @@ QByteArray SmallMetafile(bool goodChecksum = true)
     // META header: type, header words, version, size (words), objects, max record, 0
     w16(1), w16(9), w16(0x0300), w32(9 + 7 + 3), w16(0), w32(7), w16(0);
     w32(7), w16(0x041B), w16(100), w16(100), w16(10), w16(10); // Rectangle
-    w32(3), w16(0);                                              // EOF
+    w32(3), w16(0);                                            // EOF
     return d;
 }
 
@@ -108,8 +108,9 @@ TEST(TvxpDocument, SettersBeforeAnyDocumentOnlyStore)
 TEST(TvxpDocument, LoadReadsTheEnvelope)
 {
     TvxpDocument doc;
-    ASSERT_TRUE(Load(doc, "<vxp><prop.list version=\"2.1\" UserId=\"x\" County=\"3\" event=\"E\" LogEvent=\"y\">"
-                          "<prop/></prop.list></vxp>"));
+    ASSERT_TRUE(Load(doc,
+                     "<vxp><prop.list version=\"2.1\" UserId=\"x\" County=\"3\" event=\"E\" LogEvent=\"y\">"
+                     "<prop/></prop.list></vxp>"));
     EXPECT_EQ(doc.VxpTypeName, QStringLiteral("prop.list"));
     EXPECT_EQ(doc.VxpTypeVersion, QStringLiteral("2.1"));
     EXPECT_EQ(doc.UserId(), 0);
@@ -230,12 +231,13 @@ TEST(TvxpDocument, DecodingTextThatHoldsNoPictureRaisesAndKeepsThePicture)
 
     // Pictures declaring far more than they carry are refused the same way.
     image = kept;
-    EXPECT_THROW(TvxpDocument::DecodeBitmap(QString::fromLatin1(MimeEncode(picturebombs::BitmapDeclaring(4, 3145728, 8, 1, QByteArray("\0\1", 2)))),
+    EXPECT_THROW(TvxpDocument::DecodeBitmap(QString::fromLatin1(MimeEncode(picturebombs::BitmapDeclaring(
+                                                4, 3145728, 8, 1, QByteArray("\0\1", 2)))),
                                             image),
                  EInvalidGraphic);
-    EXPECT_THROW(TvxpDocument::DecodeJpeg(QString::fromLatin1(MimeEncode(picturebombs::JpegDeclaring(5000, 5000))),
-                                          image),
-                 EInvalidGraphic);
+    EXPECT_THROW(
+        TvxpDocument::DecodeJpeg(QString::fromLatin1(MimeEncode(picturebombs::JpegDeclaring(5000, 5000))), image),
+        EInvalidGraphic);
     EXPECT_EQ(image, kept);
 }
 

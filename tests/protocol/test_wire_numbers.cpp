@@ -20,8 +20,9 @@ TEST(StrToFloatDefault, AcceptsOnlyWholeNumbers)
     EXPECT_DOUBLE_EQ(StrToFloatDefault(QStringLiteral("-1.5E-3"), 0), -1.5e-3);
     EXPECT_DOUBLE_EQ(StrToFloatDefault(QStringLiteral("1e-400"), 7), 0) << "underflow is zero";
 
-    for (const char* bad : {"", "2,5", " 2.5", "2.5 ", "inf", "-inf", "INF", "nan", "NaN", "Infinity", "0x1A",
-                            "$10", "1e", "1e+", ".", "-", "+", "1.2.3", "1e400", "12a", "--1", "1 000"}) {
+    for (const char* bad :
+         {"",    "2,5", " 2.5", "2.5 ", "inf", "-inf", "INF",   "nan",   "NaN", "Infinity", "0x1A",
+          "$10", "1e",  "1e+",  ".",    "-",   "+",    "1.2.3", "1e400", "12a", "--1",      "1 000"}) {
         EXPECT_DOUBLE_EQ(StrToFloatDefault(QString::fromLatin1(bad), -7), -7) << "text: '" << bad << "'";
     }
     EXPECT_DOUBLE_EQ(StrToFloatDefault(S(u"\u0661\u0662"), -7), -7) << "only ASCII digits";

@@ -57,15 +57,13 @@ inline QStringList Texts(const QStringList& lines)
 {
     QStringList out;
     for (const QString& l : lines)
-        if (l.startsWith(QLatin1String("text ")))
-            out << l.mid(l.indexOf(QLatin1Char('"')) + 1).chopped(1);
+        if (l.startsWith(QLatin1String("text "))) out << l.mid(l.indexOf(QLatin1Char('"')) + 1).chopped(1);
     return out;
 }
 inline int CountPrefix(const QStringList& lines, const QString& prefix)
 {
     int n = 0;
-    for (const QString& l : lines)
-        n += l.startsWith(prefix) ? 1 : 0;
+    for (const QString& l : lines) n += l.startsWith(prefix) ? 1 : 0;
     return n;
 }
 
@@ -74,10 +72,7 @@ struct PagePicture {
     double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
     int Width = 0, Height = 0;
     // How far the drawn proportion is from the picture's own (0 when kept).
-    double AspectError() const
-    {
-        return std::abs((X2 - X1) / (Y2 - Y1) / (double(Width) / Height) - 1);
-    }
+    double AspectError() const { return std::abs((X2 - X1) / (Y2 - Y1) / (double(Width) / Height) - 1); }
     bool Inside(double x1, double y1, double x2, double y2) const
     {
         const double e = 1e-6;
@@ -95,13 +90,11 @@ inline std::vector<PagePicture> Pictures(const QStringList& lines)
     std::vector<PagePicture> out;
     for (const QString& l : lines) {
         const QStringList f = l.split(QLatin1Char(' '));
-        if (f.size() < 7 || f[0] != QLatin1String("image"))
-            continue;
+        if (f.size() < 7 || f[0] != QLatin1String("image")) continue;
         const QStringList size = f[6].split(QLatin1Char('x'));
-        if (size.size() != 2)
-            continue;
-        out.push_back(PagePicture{f[1].toDouble(), f[2].toDouble(), f[3].toDouble(), f[4].toDouble(),
-                                  size[0].toInt(), size[1].toInt()});
+        if (size.size() != 2) continue;
+        out.push_back(PagePicture{f[1].toDouble(), f[2].toDouble(), f[3].toDouble(), f[4].toDouble(), size[0].toInt(),
+                                  size[1].toInt()});
     }
     return out;
 }
@@ -115,13 +108,12 @@ protected:
         TAppState& s = AppState();
         s.TempDir = m_temp.path() + QLatin1Char('/');
         s.ExeDir = s.TempDir;
-        s.County = std::make_shared<TCountyRec>(TCountyRec{true, true, 59, QStringLiteral("Sierra Vista - CA"),
-                                                           QStringLiteral("SVISTA")});
+        s.County = std::make_shared<TCountyRec>(
+            TCountyRec{true, true, 59, QStringLiteral("Sierra Vista - CA"), QStringLiteral("SVISTA")});
         s.CompsFound = true;
         s.PropFound = true;
         s.MapId = 1001;
-        for (auto* d : {&m_propDoc, &m_compsDoc, &m_rptDoc})
-            d->ValidateDocument = false;
+        for (auto* d : {&m_propDoc, &m_compsDoc, &m_rptDoc}) d->ValidateDocument = false;
         LoadFixture(m_propDoc, QStringLiteral("prop_data.xml"));
         LoadFixture(m_compsDoc, QStringLiteral("comps.xml"));
         LoadFixture(m_rptDoc, QStringLiteral("rptgen.xml"));
@@ -153,8 +145,7 @@ protected:
         TReportPageList& pages = AppState().ReportPages;
         pages.Clear();
         qint16 order = 1;
-        for (int id : ids)
-            pages.AddPage(id, order++, QStringLiteral("page %1").arg(id), QStringLiteral("Y"));
+        for (int id : ids) pages.AddPage(id, order++, QStringLiteral("page %1").arg(id), QStringLiteral("Y"));
     }
 
     // Writes profile.rpt with the selected pages and reads it back.
@@ -166,15 +157,17 @@ protected:
     // The comps answer replaced by these comp elements.
     void ReplaceComps(const QString& comps)
     {
-        LoadText(m_compsDoc, QStringLiteral("<vxp><comps.result version=\"1.0\">") + comps
-                                 + QStringLiteral("</comps.result></vxp>"));
+        LoadText(m_compsDoc,
+                 QStringLiteral("<vxp><comps.result version=\"1.0\">") + comps +
+                     QStringLiteral("</comps.result></vxp>"));
         m_comps.LoadRecords();
     }
     // The report-data answer replaced by these children.
     void ReplaceReportData(const QString& children)
     {
-        LoadText(m_rptDoc, QStringLiteral("<vxp><rptgen.response version=\"1.0\">") + children
-                               + QStringLiteral("</rptgen.response></vxp>"));
+        LoadText(m_rptDoc,
+                 QStringLiteral("<vxp><rptgen.response version=\"1.0\">") + children +
+                     QStringLiteral("</rptgen.response></vxp>"));
     }
     static void LoadText(TvxpDocument& doc, const QString& xml)
     {
@@ -195,8 +188,7 @@ protected:
     QStringList AllTexts() const
     {
         QStringList out;
-        for (int i = 0; i < Pages(); ++i)
-            out += Texts(Page(i));
+        for (int i = 0; i < Pages(); ++i) out += Texts(Page(i));
         return out;
     }
     QStringList Page(int index) const { return TReportDump::PageLines(m_reader, index); }
@@ -212,4 +204,3 @@ protected:
     TrptProfile m_form;
     TReportFileReader m_reader;
 };
-

@@ -17,8 +17,8 @@ int PhotoBoxPictures(const QStringList& page)
     int n = 0;
     for (const QString& line : page) {
         const QStringList f = line.split(QLatin1Char(' '));
-        if (f.size() >= 5 && f[0] == QLatin1String("image") && f[1].toDouble() >= 0.75 - 1e-9
-            && f[3].toDouble() <= 2.8 + 1e-9)
+        if (f.size() >= 5 && f[0] == QLatin1String("image") && f[1].toDouble() >= 0.75 - 1e-9 &&
+            f[3].toDouble() <= 2.8 + 1e-9)
             ++n;
     }
     return n;
@@ -26,7 +26,7 @@ int PhotoBoxPictures(const QStringList& page)
 
 } // namespace
 
-class MarketPages : public ProfileTest {};
+class MarketPages : public ProfileTest { };
 
 TEST_F(MarketPages, SummaryGroupsTheUsedCompsByStatusWithOneAveragesRowEach)
 {
@@ -48,17 +48,27 @@ TEST_F(MarketPages, SummaryGroupsTheUsedCompsByStatusWithOneAveragesRowEach)
 
 TEST_F(MarketPages, SummaryAveragesComeOncePerGroupInTheGroupsOwnLayout)
 {
-    ReplaceComps(Comp({{"use_rec", "N"}, {"status", "0"}, {"struct_type", "1"}})
-                 + Comp({{"use_rec", "Y"}, {"status", "X"}, {"struct_type", "1"}, {"address", "1 UNKNOWN WAY"}})
-                 + Comp({{"use_rec", "Y"}, {"status", "X"}, {"struct_type", "1"}, {"address", "2 UNKNOWN WAY"}})
-                 + Comp({{"use_rec", "Y"}, {"status", "8"}, {"struct_type", "1"}, {"bed", "3"}, {"dom", "10"},
-                         {"sold_price", "$400,000"}, {"list_price", "$410,000"}})
-                 + Comp({{"use_rec", "Y"}, {"status", "8"}, {"struct_type", "1"}, {"bed", "5"}, {"dom", "20"},
-                         {"sold_price", "$500,000"}, {"list_price", "$490,000"}})
-                 + Comp({{"use_rec", "N"}, {"status", "0"}, {"struct_type", "6"}})
-                 + Comp({{"use_rec", "N"}, {"status", "0"}, {"struct_type", "6"}})
-                 + Comp({{"use_rec", "Y"}, {"status", "0"}, {"struct_type", "6"}, {"list_price", "$90,000"}})
-                 + Comp({{"use_rec", "Y"}, {"status", "0"}, {"struct_type", "6"}, {"list_price", "$95,000"}}));
+    ReplaceComps(Comp({{"use_rec", "N"}, {"status", "0"}, {"struct_type", "1"}}) +
+                 Comp({{"use_rec", "Y"}, {"status", "X"}, {"struct_type", "1"}, {"address", "1 UNKNOWN WAY"}}) +
+                 Comp({{"use_rec", "Y"}, {"status", "X"}, {"struct_type", "1"}, {"address", "2 UNKNOWN WAY"}}) +
+                 Comp({{"use_rec", "Y"},
+                       {"status", "8"},
+                       {"struct_type", "1"},
+                       {"bed", "3"},
+                       {"dom", "10"},
+                       {"sold_price", "$400,000"},
+                       {"list_price", "$410,000"}}) +
+                 Comp({{"use_rec", "Y"},
+                       {"status", "8"},
+                       {"struct_type", "1"},
+                       {"bed", "5"},
+                       {"dom", "20"},
+                       {"sold_price", "$500,000"},
+                       {"list_price", "$490,000"}}) +
+                 Comp({{"use_rec", "N"}, {"status", "0"}, {"struct_type", "6"}}) +
+                 Comp({{"use_rec", "N"}, {"status", "0"}, {"struct_type", "6"}}) +
+                 Comp({{"use_rec", "Y"}, {"status", "0"}, {"struct_type", "6"}, {"list_price", "$90,000"}}) +
+                 Comp({{"use_rec", "Y"}, {"status", "0"}, {"struct_type", "6"}, {"list_price", "$95,000"}}));
     SelectPages({pgMarketSummary});
     WriteProfile();
     const QStringList texts = AllTexts();
@@ -74,9 +84,15 @@ TEST_F(MarketPages, SummaryAveragesComeOncePerGroupInTheGroupsOwnLayout)
 
 TEST_F(MarketPages, CategorySummariesLeaveTheLowestPriceOfAnUnpricedStatusEmpty)
 {
-    ReplaceComps(Comp({{"use_rec", "Y"}, {"status", "7"}, {"list_price", ""}, {"ppsf", "$100.00"}})
-                 + Comp({{"use_rec", "Y"}, {"status", "8"}, {"sold_price", "$300,000"}, {"list_price", "$310,000"},
-                         {"change", "-3.2"}, {"dom", "15"}, {"house_sqft", "1,500"}, {"ppsf", "$200.00"}}));
+    ReplaceComps(Comp({{"use_rec", "Y"}, {"status", "7"}, {"list_price", ""}, {"ppsf", "$100.00"}}) +
+                 Comp({{"use_rec", "Y"},
+                       {"status", "8"},
+                       {"sold_price", "$300,000"},
+                       {"list_price", "$310,000"},
+                       {"change", "-3.2"},
+                       {"dom", "15"},
+                       {"house_sqft", "1,500"},
+                       {"ppsf", "$200.00"}}));
     SelectPages({pgSummaryAnalysis, pgDetails});
     WriteProfile();
     const QStringList texts = AllTexts();
@@ -89,8 +105,8 @@ TEST_F(MarketPages, CategorySummariesLeaveTheLowestPriceOfAnUnpricedStatusEmpty)
 
 TEST_F(MarketPages, SummaryAnalysisWithoutSoldCompsPrintsTheEmptyAverages)
 {
-    ReplaceComps(Comp({{"use_rec", "Y"}, {"status", "0"}, {"list_price", "$300,000"}})
-                 + Comp({{"use_rec", "Y"}, {"status", "0"}, {"list_price", "$320,000"}}));
+    ReplaceComps(Comp({{"use_rec", "Y"}, {"status", "0"}, {"list_price", "$300,000"}}) +
+                 Comp({{"use_rec", "Y"}, {"status", "0"}, {"list_price", "$320,000"}}));
     SelectPages({pgSummaryAnalysis});
     WriteProfile();
     ASSERT_EQ(Pages(), 1);
@@ -107,8 +123,7 @@ TEST_F(MarketPages, DetailsWithPhotosOnPage170Only)
     WriteProfile();
     const int withPhotos = Pages();
     int photos = 0;
-    for (int i = 0; i < Pages(); ++i)
-        photos += PhotoBoxPictures(Page(i));
+    for (int i = 0; i < Pages(); ++i) photos += PhotoBoxPictures(Page(i));
     // Photos of the used comps the answer has a JPEG for (every fifth has
     // none, the fourth is no JPEG and leaves an empty box).
     EXPECT_GE(photos, 20);
@@ -123,8 +138,7 @@ TEST_F(MarketPages, DetailsWithPhotosOnPage170Only)
     SelectPages({pgDetails});
     WriteProfile();
     int none = 0;
-    for (int i = 0; i < Pages(); ++i)
-        none += PhotoBoxPictures(Page(i));
+    for (int i = 0; i < Pages(); ++i) none += PhotoBoxPictures(Page(i));
     EXPECT_EQ(none, 0);
     EXPECT_LT(Pages(), withPhotos);
 }
@@ -135,9 +149,9 @@ TEST_F(MarketPages, ACompBlockTooLongForAnyPageIsPrintedAnyway)
     for (int i = 0; i < 400; ++i)
         remarks += QStringLiteral("Spacious remodel with many upgrades throughout the home. ");
     const QByteArray rem = remarks.toLatin1();
-    ReplaceComps(Comp({{"use_rec", "Y"}, {"status", "8"}, {"address", "1 FIRST ST"}, {"structure_type", "1"}})
-                 + Comp({{"use_rec", "Y"}, {"status", "8"}, {"address", "2 LONG ST"}, {"rem", rem.constData()}})
-                 + Comp({{"use_rec", "Y"}, {"status", "8"}, {"address", "3 LAST ST"}}));
+    ReplaceComps(Comp({{"use_rec", "Y"}, {"status", "8"}, {"address", "1 FIRST ST"}, {"structure_type", "1"}}) +
+                 Comp({{"use_rec", "Y"}, {"status", "8"}, {"address", "2 LONG ST"}, {"rem", rem.constData()}}) +
+                 Comp({{"use_rec", "Y"}, {"status", "8"}, {"address", "3 LAST ST"}}));
     SelectPages({pgDetails});
     WriteProfile();
     EXPECT_LT(Pages(), 20);
@@ -148,8 +162,8 @@ TEST_F(MarketPages, ACompBlockTooLongForAnyPageIsPrintedAnyway)
 
 TEST_F(MarketPages, FeaturesBetweenAtSignsPrintBold)
 {
-    ReplaceComps(Comp({{"use_rec", "Y"}, {"status", "8"}, {"features", "@Pool@ and spa, new roof"}})
-                 + Comp({{"use_rec", "N"}, {"status", "8"}}));
+    ReplaceComps(Comp({{"use_rec", "Y"}, {"status", "8"}, {"features", "@Pool@ and spa, new roof"}}) +
+                 Comp({{"use_rec", "N"}, {"status", "8"}}));
     SelectPages({pgDetails});
     WriteProfile();
     const QStringList page = Page(0);
@@ -158,8 +172,7 @@ TEST_F(MarketPages, FeaturesBetweenAtSignsPrintBold)
     // The font before "Pool " is bold, before "and " regular again.
     QString fontBefore;
     for (int i = pool; i >= 0 && fontBefore.isEmpty(); --i)
-        if (page[i].startsWith(QLatin1String("font ")))
-            fontBefore = page[i];
+        if (page[i].startsWith(QLatin1String("font "))) fontBefore = page[i];
     EXPECT_TRUE(fontBefore.contains(QLatin1String("bold"))) << fontBefore.toStdString();
     EXPECT_TRUE(Texts(page).contains(QStringLiteral("and ")));
 }

@@ -24,7 +24,7 @@ QString Services(const QString& category, int count)
 
 } // namespace
 
-class OtherPages : public ProfileTest {};
+class OtherPages : public ProfileTest { };
 
 TEST_F(OtherPages, StreetMapDrawsTheMapLegendsAndTable)
 {
@@ -53,8 +53,8 @@ TEST_F(OtherPages, StreetMapDrawsTheMapLegendsAndTable)
 TEST_F(OtherPages, StreetMapWithoutUsableCompsOrPrices)
 {
     // Two comps, none marked for use: the table's header row only.
-    ReplaceComps(Comp({{"use_rec", "N"}, {"status", "8"}, {"sold_price", "$1"}})
-                 + Comp({{"use_rec", "N"}, {"status", "0"}, {"list_price", "$2"}}));
+    ReplaceComps(Comp({{"use_rec", "N"}, {"status", "8"}, {"sold_price", "$1"}}) +
+                 Comp({{"use_rec", "N"}, {"status", "0"}, {"list_price", "$2"}}));
     SelectPages({pgStreet});
     WriteProfile();
     QStringList texts = Texts(Page(0));
@@ -93,8 +93,7 @@ TEST_F(OtherPages, DemographicsBlocksStandAtFixedPlaces)
         double X;
     } captions[] = {{"POPULATION", 1.0}, {"EDUCATION", 3.3}, {"INCOME", 5.5},
                     {"YEAR BUILT", 1.0}, {"FAMILIES", 3.8},  {"EMPLOYMENT BY INDUSTRY", 1.0}};
-    for (const auto& c : captions)
-        EXPECT_DOUBLE_EQ(FindText(page, QString::fromLatin1(c.Caption)).X, c.X) << c.Caption;
+    for (const auto& c : captions) EXPECT_DOUBLE_EQ(FindText(page, QString::fromLatin1(c.Caption)).X, c.X) << c.Caption;
     EXPECT_DOUBLE_EQ(FindText(page, QStringLiteral("1989 - 2000:")).X, 1.0);
     EXPECT_DOUBLE_EQ(FindText(page, QStringLiteral("Other Services:")).X, 4.5);
     EXPECT_EQ(Count(Texts(page), QStringLiteral("Total Population:")), 2);
@@ -119,8 +118,8 @@ TEST_F(OtherPages, CommunityServicesContinueOnlyForMoreServices)
     // A category that ends near the page end gets no continuation band;
     // one that goes on gets it with its rows.
     for (int count = 39; count <= 42; ++count) {
-        ReplaceReportData(QStringLiteral("<services found=\"Y\">") + Services(QStringLiteral("Parks"), count)
-                          + Services(QStringLiteral("Banks"), 2) + QStringLiteral("</services>"));
+        ReplaceReportData(QStringLiteral("<services found=\"Y\">") + Services(QStringLiteral("Parks"), count) +
+                          Services(QStringLiteral("Banks"), 2) + QStringLiteral("</services>"));
         WriteProfile();
         for (int p = 0; p < Pages(); ++p) {
             const QStringList texts = Texts(Page(p));

@@ -75,8 +75,9 @@ TEST_F(ProfileTest, APageThatFailsStopsWhereItFailedAndThePagesAfterItAreMade)
     m_form.rStreet.OnRowPrint = rows;
     ASSERT_EQ(Pages(), 3);
     EXPECT_TRUE(Texts(Page(2)).contains(QStringLiteral("PROPERTY  INFORMATION")));
-    EXPECT_EQ(told, QStringList{QStringLiteral("The page \"STREET MAP\" could not be made whole; it stops where "
-                                               "this happened: The map went missing.")});
+    EXPECT_EQ(told,
+              QStringList{QStringLiteral("The page \"STREET MAP\" could not be made whole; it stops where "
+                                         "this happened: The map went missing.")});
 }
 
 TEST_F(ProfileTest, UnknownPageIdsMakeNoPage)
@@ -152,8 +153,8 @@ TEST_F(ProfileTest, MapSheetsAreRemovedOnlyInsideTheirDirectory)
     const QString inside = Temp(QStringLiteral("59-512-034-019-1.tif"));
     Touch(outside);
     Touch(inside);
-    m_form.Context().SheetFiles = QStringList{inside, outside, Temp(QStringLiteral("../escape.tif")),
-                                              Temp(QStringLiteral("gone.tif"))};
+    m_form.Context().SheetFiles =
+        QStringList{inside, outside, Temp(QStringLiteral("../escape.tif")), Temp(QStringLiteral("gone.tif"))};
     m_form.DeleteAssessorMapFiles();
     EXPECT_FALSE(QFileInfo::exists(inside));
     EXPECT_TRUE(QFileInfo::exists(outside));
@@ -216,15 +217,13 @@ TEST_F(ProfileServiceTest, AFailedReportRestoresTheCursorAndRemovesTheSheets)
     EXPECT_NE(ErrorOf([&] { m_form.ShowProfileReport(m_propDoc.RequestElement()); }), QStringLiteral("(no error)"));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     ASSERT_EQ(m_map.SheetFiles().size(), 3);
-    for (const QString& sheet : m_map.SheetFiles())
-        EXPECT_FALSE(QFileInfo::exists(sheet)) << sheet.toStdString();
+    for (const QString& sheet : m_map.SheetFiles()) EXPECT_FALSE(QFileInfo::exists(sheet)) << sheet.toStdString();
     EXPECT_EQ(m_dialogs.Count(DialogRequest::Kind::Modal), 0);
 
     // A sound report shows the preview and removes the sheets after it.
     ASSERT_TRUE(QDir(AppState().TempDir).rmdir(QStringLiteral("profile.rpt")));
     m_form.ShowProfileReport(m_propDoc.RequestElement());
     EXPECT_EQ(m_dialogs.Count(DialogRequest::Kind::Modal), 1);
-    for (const QString& sheet : m_map.SheetFiles())
-        EXPECT_FALSE(QFileInfo::exists(sheet)) << sheet.toStdString();
+    for (const QString& sheet : m_map.SheetFiles()) EXPECT_FALSE(QFileInfo::exists(sheet)) << sheet.toStdString();
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }

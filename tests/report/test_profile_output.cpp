@@ -24,12 +24,10 @@ QStringList PdfPages(const QString& pdf)
 {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return {QStringLiteral("pdftotext failed")};
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return {QStringLiteral("pdftotext failed")};
     QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\f'));
     pages.removeLast(); // after the last page's form feed
-    for (QString& page : pages)
-        page.remove(QRegularExpression(QStringLiteral("\\s")));
+    for (QString& page : pages) page.remove(QRegularExpression(QStringLiteral("\\s")));
     return pages;
 }
 

@@ -84,8 +84,9 @@ TEST_F(PropInfoPage, BlocksStandAtTheirPlacesWithTheTextsAsSent)
     // PREPARED FOR with the customer's three lines.
     const TextAt prepared = FindText(page, QStringLiteral("PREPARED  FOR"));
     EXPECT_DOUBLE_EQ(prepared.X, 0.75);
-    EXPECT_NEAR(LinesBetween(FindText(page, QStringLiteral("Pat Morales")), FindText(page, QStringLiteral("Alder Creek CA"))),
-                2, 1e-3);
+    EXPECT_NEAR(
+        LinesBetween(FindText(page, QStringLiteral("Pat Morales")), FindText(page, QStringLiteral("Alder Creek CA"))),
+        2, 1e-3);
     EXPECT_NEAR(LinesBetween(prepared, FindText(page, QStringLiteral("Pat Morales"))), 2, 0.1);
 
     // The footer: agent line, date and disclaimers.
@@ -110,8 +111,8 @@ TEST_F(PropInfoPage, OtherTypesAndCounty106ChangeTheCharacteristics)
     EXPECT_EQ(FindText(page, QStringLiteral("PREPARED  FOR")).X, -1);
 
     SetField(m_propDoc.RequestElement(), QStringLiteral("prop_type"), QStringLiteral("1"));
-    AppState().County = std::make_shared<TCountyRec>(TCountyRec{false, false, 106, QStringLiteral("Mariposa Bay - CA"),
-                                                                QStringLiteral("MBAY")});
+    AppState().County = std::make_shared<TCountyRec>(
+        TCountyRec{false, false, 106, QStringLiteral("Mariposa Bay - CA"), QStringLiteral("MBAY")});
     page = Write();
     // County 106: the bathrooms line shows the partial baths alone.
     EXPECT_NE(FindText(page, QStringLiteral("Bathrooms:")).X, -1);

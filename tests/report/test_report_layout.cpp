@@ -32,8 +32,7 @@ std::vector<PdfPage> PdfWords(const QString& pdf)
 {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return {};
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
     const QString out = QString::fromUtf8(p.readAllStandardOutput());
     std::vector<PdfPage> pages;
     static const QRegularExpression word(QStringLiteral(
@@ -64,8 +63,7 @@ std::vector<PdfImage> PdfImages(const QString& pdf)
 {
     QProcess p;
     p.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return {};
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
     std::vector<PdfImage> out;
     for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')).mid(2)) {
         const QStringList f = line.simplified().split(QLatin1Char(' '));
@@ -83,8 +81,7 @@ std::vector<std::vector<Word>> Lines(const PdfPage& page)
 {
     std::map<long, std::vector<Word>> byBottom;
     for (const Word& w : page)
-        if (!InTitleBar(w))
-            byBottom[std::lround(w.Y2 * 144)].push_back(w);
+        if (!InTitleBar(w)) byBottom[std::lround(w.Y2 * 144)].push_back(w);
     std::vector<std::vector<Word>> out;
     for (auto& [bottom, words] : byBottom) {
         std::sort(words.begin(), words.end(), [](const Word& a, const Word& b) { return a.X1 < b.X1; });
@@ -96,8 +93,7 @@ std::vector<std::vector<Word>> Lines(const PdfPage& page)
 QString LineText(const std::vector<Word>& line)
 {
     QStringList parts;
-    for (const Word& w : line)
-        parts << w.Text;
+    for (const Word& w : line) parts << w.Text;
     return parts.join(QLatin1Char(' '));
 }
 
@@ -106,8 +102,7 @@ QByteArray Jpeg(int width, int height, QRgb colour)
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(colour);
     for (int x = 0; x < width; x += 7)
-        for (int y = 0; y < height; ++y)
-            image.setPixel(x, y, qRgb(20, 20, 20));
+        for (int y = 0; y < height; ++y) image.setPixel(x, y, qRgb(20, 20, 20));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -162,19 +157,18 @@ protected:
 
         // Comps of every status in mixed order, income comps among them.
         QString comps;
-        const char* statuses[] = {"8", "0", "8", "7", "3", "9", "1", "2", "4", "5", "6", "U", "0", "7", "3", "9",
-                                  "1", "2", "4", "5", "6", "U", "8"};
+        const char* statuses[] = {"8", "0", "8", "7", "3", "9", "1", "2", "4", "5", "6", "U",
+                                  "0", "7", "3", "9", "1", "2", "4", "5", "6", "U", "8"};
         int n = 0;
-        for (const char* status : statuses)
-            comps += Residential(status, ++n);
+        for (const char* status : statuses) comps += Residential(status, ++n);
         const std::pair<const char*, const char*> income[] = {{"8", "3"}, {"0", "5"}, {"8", "5"}, {"0", "3"}};
-        for (const auto& [status, structure] : income)
-            comps += Income(status, ++n, structure);
+        for (const auto& [status, structure] : income) comps += Income(status, ++n, structure);
         comps += Residential("8", ++n);
         // One comp in a city with a very long name.
-        comps.replace(comps.indexOf(QStringLiteral("<city>ALDER CREEK</city>")), 24,
-                      QStringLiteral("<city>ALDER CREEK HEIGHTS AND THE UNINCORPORATED FOOTHILLS OF SIERRA VISTA COUNTY "
-                                     "ABOVE THE LAKE</city>"));
+        comps.replace(
+            comps.indexOf(QStringLiteral("<city>ALDER CREEK</city>")), 24,
+            QStringLiteral("<city>ALDER CREEK HEIGHTS AND THE UNINCORPORATED FOOTHILLS OF SIERRA VISTA COUNTY "
+                           "ABOVE THE LAKE</city>"));
         ReplaceComps(comps);
 
         // The report data with a wide hazard map and photos of odd sizes.
@@ -182,8 +176,8 @@ protected:
         ASSERT_TRUE(rpt.open(QIODevice::ReadOnly));
         text = QString::fromUtf8(rpt.readAll());
         text.replace(QRegularExpression(QStringLiteral("<hazard status=\"0\">[^<]*</hazard>")),
-                     QStringLiteral("<hazard status=\"0\">") + QString::fromLatin1(Jpeg(1200, 300, qRgb(90, 160, 90)))
-                         + QStringLiteral("</hazard>"));
+                     QStringLiteral("<hazard status=\"0\">") + QString::fromLatin1(Jpeg(1200, 300, qRgb(90, 160, 90))) +
+                         QStringLiteral("</hazard>"));
         // Long names of a service and of a school.
         text.replace(QStringLiteral("name=\"Sierra Vista Community Hospital\""),
                      QStringLiteral("name=\"Sierra Vista Community Hospital and Regional Trauma and Rehabilitation "
@@ -193,13 +187,13 @@ protected:
         QString photos = QStringLiteral("<photos>");
         for (int i = 1; i <= n; ++i) {
             const int w = i % 3 == 0 ? 120 : i % 3 == 1 ? 400 : 300, h = i % 3 == 0 ? 300 : i % 3 == 1 ? 100 : 212;
-            photos += QStringLiteral("<photo apn=\"5120%1\">").arg(i, 5, 10, QLatin1Char('0'))
-                      + QString::fromLatin1(Jpeg(w, h, qRgb(200, 180, 140))) + QStringLiteral("</photo>");
+            photos += QStringLiteral("<photo apn=\"5120%1\">").arg(i, 5, 10, QLatin1Char('0')) +
+                QString::fromLatin1(Jpeg(w, h, qRgb(200, 180, 140))) + QStringLiteral("</photo>");
         }
         photos += QStringLiteral("</photos>");
-        text.replace(QRegularExpression(QStringLiteral("<photos>.*</photos>"),
-                                        QRegularExpression::DotMatchesEverythingOption),
-                     photos);
+        text.replace(
+            QRegularExpression(QStringLiteral("<photos>.*</photos>"), QRegularExpression::DotMatchesEverythingOption),
+            photos);
         LoadText(m_rptDoc, text);
     }
 
@@ -207,34 +201,77 @@ protected:
     {
         const QByteArray address = "10" + QByteArray::number(n) + " STATUS " + status + " RESIDENTIAL WAY";
         const QByteArray key = "5120" + QByteArray::number(n).rightJustified(5, '0');
-        return Comp({{"use_rec", "Y"}, {"status", status}, {"struct_type", "1"}, {"structure_type", "1"},
-                     {"address", address.constData()}, {"city", "ALDER CREEK"}, {"apn", key.constData()},
+        return Comp({{"use_rec", "Y"},
+                     {"status", status},
+                     {"struct_type", "1"},
+                     {"structure_type", "1"},
+                     {"address", address.constData()},
+                     {"city", "ALDER CREEK"},
+                     {"apn", key.constData()},
                      {"owner", "MACINTYRE-VANDERBILT, ALEXANDRA CHRISTINE AND JONATHAN"},
-                     {"bed", "4"}, {"bath", "3"}, {"house_sqft", "12,345"}, {"lot_sqft", "123,456"},
-                     {"acres", "12.75"}, {"lot_size", "125x240"}, {"dom", "113"}, {"list_date", "12/28/2023"},
-                     {"search_date", "01/10/2024"}, {"close_date", "02/14/2024"}, {"doc_date", "01/10/2024"},
-                     {"list_price", "$1,491,000"}, {"sold_price", "$1,466,000"}, {"sale_code", "P"},
-                     {"p_doc_date", "08/20/2015"}, {"p_sold_price", "$1,326,500"}, {"prev_sale_code", "P"},
-                     {"ppsf", "$298.72"}, {"change", "-5.1"}, {"distance", "0.15"},
-                     {"house_dif", "1,285 sqft smaller"}, {"land_use", "Single Family Residence"},
-                     {"doc_type", "Grant Deed"}, {"lender", "Sierra Credit Union of the Foothills"},
-                     {"pool", "Yes"}, {"features", "@Pool and spa@ in a private back yard, covered patio"},
+                     {"bed", "4"},
+                     {"bath", "3"},
+                     {"house_sqft", "12,345"},
+                     {"lot_sqft", "123,456"},
+                     {"acres", "12.75"},
+                     {"lot_size", "125x240"},
+                     {"dom", "113"},
+                     {"list_date", "12/28/2023"},
+                     {"search_date", "01/10/2024"},
+                     {"close_date", "02/14/2024"},
+                     {"doc_date", "01/10/2024"},
+                     {"list_price", "$1,491,000"},
+                     {"sold_price", "$1,466,000"},
+                     {"sale_code", "P"},
+                     {"p_doc_date", "08/20/2015"},
+                     {"p_sold_price", "$1,326,500"},
+                     {"prev_sale_code", "P"},
+                     {"ppsf", "$298.72"},
+                     {"change", "-5.1"},
+                     {"distance", "0.15"},
+                     {"house_dif", "1,285 sqft smaller"},
+                     {"land_use", "Single Family Residence"},
+                     {"doc_type", "Grant Deed"},
+                     {"lender", "Sierra Credit Union of the Foothills"},
+                     {"pool", "Yes"},
+                     {"features", "@Pool and spa@ in a private back yard, covered patio"},
                      {"rem", "Move-in ready with updated bathrooms and new flooring."}});
     }
     static QString Income(const char* status, int n, const char* structure)
     {
         const QByteArray address = "20" + QByteArray::number(n) + " STATUS " + status + " INCOME AVE";
         const QByteArray key = "5120" + QByteArray::number(n).rightJustified(5, '0');
-        return Comp({{"use_rec", "Y"}, {"status", status}, {"struct_type", structure}, {"structure_type", structure},
-                     {"address", address.constData()}, {"city", "ALDER CREEK"}, {"apn", key.constData()},
-                     {"owner", "ALDER CREEK APARTMENT HOLDINGS LLC"}, {"house_sqft", "18,450"},
-                     {"annual_gross", "$1,284,000"}, {"annual_expense", "$412,500"}, {"cap_rate", "6.75%"},
-                     {"total_units", "124"}, {"zoning", "R-3-PD"}, {"lot_sqft", "43,560"}, {"dom", "113"},
-                     {"list_date", "12/28/2023"}, {"search_date", "01/10/2024"}, {"doc_date", "01/10/2024"},
-                     {"list_price", "$4,650,000"}, {"sold_price", "$4,466,000"}, {"sale_code", "P"},
-                     {"p_doc_date", "08/20/2015"}, {"p_sold_price", "$3,326,500"}, {"prev_sale_code", "P"},
-                     {"ppsf", "$242.06"}, {"distance", "0.45"}, {"house_dif", "16,605 sqft larger"},
-                     {"land_use", "Apartments"}, {"doc_type", "Grant Deed"}, {"lender", "Cascade Savings"}});
+        return Comp({{"use_rec", "Y"},
+                     {"status", status},
+                     {"struct_type", structure},
+                     {"structure_type", structure},
+                     {"address", address.constData()},
+                     {"city", "ALDER CREEK"},
+                     {"apn", key.constData()},
+                     {"owner", "ALDER CREEK APARTMENT HOLDINGS LLC"},
+                     {"house_sqft", "18,450"},
+                     {"annual_gross", "$1,284,000"},
+                     {"annual_expense", "$412,500"},
+                     {"cap_rate", "6.75%"},
+                     {"total_units", "124"},
+                     {"zoning", "R-3-PD"},
+                     {"lot_sqft", "43,560"},
+                     {"dom", "113"},
+                     {"list_date", "12/28/2023"},
+                     {"search_date", "01/10/2024"},
+                     {"doc_date", "01/10/2024"},
+                     {"list_price", "$4,650,000"},
+                     {"sold_price", "$4,466,000"},
+                     {"sale_code", "P"},
+                     {"p_doc_date", "08/20/2015"},
+                     {"p_sold_price", "$3,326,500"},
+                     {"prev_sale_code", "P"},
+                     {"ppsf", "$242.06"},
+                     {"distance", "0.45"},
+                     {"house_dif", "16,605 sqft larger"},
+                     {"land_use", "Apartments"},
+                     {"doc_type", "Grant Deed"},
+                     {"lender", "Cascade Savings"}});
     }
 
     // The whole report: every page kind, as the customer gets it.
@@ -252,8 +289,7 @@ protected:
     int PageWith(const QString& text) const
     {
         for (int i = 0; i < Pages(); ++i)
-            if (Texts(Page(i)).contains(text))
-                return i;
+            if (Texts(Page(i)).contains(text)) return i;
         return -1;
     }
     // The pages whose header bar spells the title (without its blanks).
@@ -265,8 +301,7 @@ protected:
             for (const QString& l : Page(i))
                 if (l.startsWith(QLatin1String("text ")) && l.split(QLatin1Char(' ')).value(1).toDouble() > 7.85)
                     down += Texts({l}).value(0);
-            if (down.remove(QLatin1Char(' ')) == title)
-                out.push_back(i);
+            if (down.remove(QLatin1Char(' ')) == title) out.push_back(i);
         }
         return out;
     }
@@ -283,13 +318,11 @@ int CheckNoOverlaps(const std::vector<PdfPage>& pages)
     for (size_t p = 0; p < pages.size(); ++p) {
         const PdfPage& page = pages[p];
         for (size_t i = 0; i < page.size(); ++i) {
-            if (InTitleBar(page[i]))
-                continue;
+            if (InTitleBar(page[i])) continue;
             for (size_t j = i + 1; j < page.size(); ++j) {
                 const Word& a = page[i];
                 const Word& b = page[j];
-                if (InTitleBar(b))
-                    continue;
+                if (InTitleBar(b)) continue;
                 const double across = std::min(a.X2, b.X2) - std::max(a.X1, b.X1);
                 const double down = std::min(a.Y2, b.Y2) - std::max(a.Y1, b.Y1);
                 const double lower = std::min(a.Y2 - a.Y1, b.Y2 - b.Y1);
@@ -330,9 +363,7 @@ TEST_F(ReportLayout, TheStreetMapsPropertyBlockKeepsItsFieldsApart)
     EXPECT_GT(CheckNoOverlaps(pages), 1000);
     int legal = 0;
     for (const Word& w : pages[0]) {
-        if (!InTitleBar(w)) {
-            EXPECT_LE(w.X2, 7.8 + 0.5 / 72) << w.Text.toStdString();
-        }
+        if (!InTitleBar(w)) { EXPECT_LE(w.X2, 7.8 + 0.5 / 72) << w.Text.toStdString(); }
         legal += w.Text == QLatin1String("UNINCORPORATED") ? 1 : 0;
     }
     EXPECT_EQ(legal, 1);
@@ -350,8 +381,7 @@ TEST_F(ReportLayout, MarketSummaryCellsKeepAGap)
         for (const auto& line : Lines(m_words[size_t(p)])) {
             // The table (in Arial 10, whose blank is 2.8 points), not the
             // footer below it.
-            if (line.front().Y2 > 9.85)
-                continue;
+            if (line.front().Y2 > 9.85) continue;
             for (size_t i = 1; i < line.size(); ++i)
                 EXPECT_GE(line[i].X1 - line[i - 1].X2, 2.0 / 72)
                     << "page " << p + 1 << ": " << LineText(line).toStdString();
@@ -370,16 +400,14 @@ TEST_F(ReportLayout, MarketSummaryHasOneBandPerStatusAndKindClosedByItsAverages)
 {
     MakeReport();
     QStringList texts;
-    for (int p : PagesTitled(QStringLiteral("MARKETSUMMARY")))
-        texts += Texts(Page(p));
+    for (int p : PagesTitled(QStringLiteral("MARKETSUMMARY"))) texts += Texts(Page(p));
     // Every status of the comps has one band per structure kind: Sold and
     // Active two (residential and income), the others one.
     std::map<QString, int> bands;
     for (const QString& t : texts)
-        if (t.endsWith(QLatin1String(" Properties")))
-            ++bands[t];
-    const char* names[] = {"Active", "Canceled", "Contingent", "Expired", "First Right", "Hold",
-                           "Leased", "Pending", "Sold", "Withdrawn", "Unknown"};
+        if (t.endsWith(QLatin1String(" Properties"))) ++bands[t];
+    const char* names[] = {"Active", "Canceled", "Contingent", "Expired",   "First Right", "Hold",
+                           "Leased", "Pending",  "Sold",       "Withdrawn", "Unknown"};
     for (const char* name : names) {
         const QString band = QString::fromLatin1(name) + QStringLiteral(" Properties");
         const bool income = band.startsWith(QLatin1String("Active")) || band.startsWith(QLatin1String("Sold"));
@@ -406,7 +434,8 @@ TEST_F(ReportLayout, MarketSummaryHasOneBandPerStatusAndKindClosedByItsAverages)
     // Groups of two comps or more: 11 residential, 2 income.
     EXPECT_EQ(averages, 13);
     // The income band's headings.
-    const int sold = int(texts.indexOf(QStringLiteral("Sold Properties"), texts.indexOf(QStringLiteral("Sold Properties")) + 1));
+    const int sold =
+        int(texts.indexOf(QStringLiteral("Sold Properties"), texts.indexOf(QStringLiteral("Sold Properties")) + 1));
     ASSERT_GT(sold, 0);
     EXPECT_EQ(texts.value(sold + 1), QStringLiteral("Address"));
     EXPECT_EQ(texts.value(sold + 2), QStringLiteral("GSI"));
@@ -435,12 +464,11 @@ TEST_F(ReportLayout, RulesAndPicturesKeepClearOfTheText)
         }
         // No picture lies under a text (the bars and bands are backgrounds).
         for (const PagePicture& pic : Pictures(lines)) {
-            if (IsGradient(pic.Width, pic.Height))
-                continue;
+            if (IsGradient(pic.Width, pic.Height)) continue;
             for (const Word& w : words)
                 EXPECT_FALSE(w.X1 < pic.X2 && pic.X1 < w.X2 && w.Y1 < pic.Y2 && pic.Y1 < w.Y2)
-                    << "page " << p + 1 << " " << w.Text.toStdString() << " over a " << pic.Width << "x"
-                    << pic.Height << " picture";
+                    << "page " << p + 1 << " " << w.Text.toStdString() << " over a " << pic.Width << "x" << pic.Height
+                    << " picture";
         }
     }
     // The school's title box holds the district name within its lines.
@@ -478,8 +506,7 @@ TEST_F(ReportLayout, PicturesKeepTheirProportionsAndTheirPixels)
     ASSERT_FALSE(images.empty());
     bool photo = false, logo = false, hazard = false;
     for (const PdfImage& i : images) {
-        if (IsGradient(i.Width, i.Height))
-            continue;
+        if (IsGradient(i.Width, i.Height)) continue;
         EXPECT_NEAR(i.XPpi / i.YPpi, 1.0, 0.02) << i.Width << "x" << i.Height << " on page " << i.Page;
         photo = photo || (i.Width == 420 && i.Height == 175);
         logo = logo || (i.Width == 330 && i.Height == 100);
@@ -496,8 +523,7 @@ TEST_F(ReportLayout, NoBodyTextPastTheRightMargin)
     int partial = 0;
     for (size_t p = 0; p < m_words.size(); ++p) {
         for (const Word& w : m_words[p]) {
-            if (InTitleBar(w))
-                continue;
+            if (InTitleBar(w)) continue;
             EXPECT_LE(w.X2, 7.8 + 0.5 / 72) << "page " << p + 1 << " " << w.Text.toStdString();
             partial += w.Text == QLatin1String("Partial") ? 1 : 0;
         }
@@ -554,13 +580,12 @@ TEST_F(ReportLayout, TheLogoKeepsItsProportionAndThePreviewButtonsTheirCaptions)
     m_dialogs.NextModal([&](QDialog& w) {
         auto* bar = w.findChild<QToolBar*>();
         for (QAction* a : bar->actions())
-            if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(a)))
-                captions << button->text();
+            if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(a))) captions << button->text();
         return int(mrCancel);
     });
     m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
-    EXPECT_EQ(captions, QStringList({QStringLiteral("Print"), QStringLiteral("Save As"), QStringLiteral("Zoom In"),
-                                     QStringLiteral("Zoom Out"), QStringLiteral("First Page"),
-                                     QStringLiteral("Next Page"), QStringLiteral("Prior Page"),
-                                     QStringLiteral("Last Page"), QStringLiteral("Back")}));
+    EXPECT_EQ(captions,
+              QStringList({QStringLiteral("Print"), QStringLiteral("Save As"), QStringLiteral("Zoom In"),
+                           QStringLiteral("Zoom Out"), QStringLiteral("First Page"), QStringLiteral("Next Page"),
+                           QStringLiteral("Prior Page"), QStringLiteral("Last Page"), QStringLiteral("Back")}));
 }

@@ -69,8 +69,8 @@ TEST(ReportNumbers, MoneyTextsAndListingStatusNames)
     EXPECT_EQ(FormatMoney(QStringLiteral("#,###"), 0), QString());
     EXPECT_EQ(FormatMoney(QStringLiteral("#,###"), -5), QString());
 
-    const char* names[] = {"Active", "Canceled", "Contingent", "Expired", "First Right", "Hold",
-                           "Leased", "Pending", "Sold", "Withdrawn"};
+    const char* names[] = {"Active", "Canceled", "Contingent", "Expired", "First Right",
+                           "Hold",   "Leased",   "Pending",    "Sold",    "Withdrawn"};
     for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(StatusCodeIndex(QString::number(i)), i);
         EXPECT_EQ(StatusCodeName(QString::number(i)), QString::fromLatin1(names[i]));
@@ -134,7 +134,7 @@ TEST_F(ReportSettingsTest, ValuesAreReadAgainForEveryReport)
 TEST_F(ReportSettingsTest, TabShadeOfAnyWholeNumberIsClampedToPercent)
 {
     const std::pair<const char*, int> cases[] = {
-        {"40", 40},  {"-3", 0},       {"250", 100},  {"99999999999999999999999", 100},
+        {"40", 40},    {"-3", 0},      {"250", 100},  {"99999999999999999999999", 100},
         {"-40000", 0}, {"70000", 100}, {"shade", 10}, {"", 10},
     };
     for (const auto& [text, shade] : cases) {
@@ -149,8 +149,9 @@ class StatisticsTest : public ::testing::Test {
 protected:
     void Load(const QString& records)
     {
-        LoadXml(m_doc, QStringLiteral("<vxp><comps.result version=\"1.0\">") + records
-                           + QStringLiteral("</comps.result></vxp>"));
+        LoadXml(m_doc,
+                QStringLiteral("<vxp><comps.result version=\"1.0\">") + records +
+                    QStringLiteral("</comps.result></vxp>"));
         m_comps.SetVxpDocument(&m_doc);
         m_comps.LoadRecords();
     }
@@ -169,15 +170,14 @@ TEST_F(StatisticsTest, SumsTheUsedCompsPerStatus)
     Load(Rec("Y", "8",
              "<list_price>$100,000</list_price><sold_price>$102,500</sold_price><bed>3</bed><bath>2</bath>"
              "<house_sqft>1,500</house_sqft><ppsf>$68.33</ppsf><change>2.5</change><dom>10</dom>"
-             "<lot_sqft>6,000</lot_sqft>")
-         + Rec("Y", "8",
-               "<list_price>$200,001</list_price><sold_price>199999.5</sold_price><bath>2.5</bath>"
-               "<change>-0.5</change><dom>20</dom><annual_gross>$24,000</annual_gross>")
-         + Rec("N", "8", "<list_price>$9,000,000</list_price><sold_price>$9,000,000</sold_price>")
-         + Rec("Y", "0", "<list_price>300000.5</list_price><sold_price>$1</sold_price>")
-         + Rec("Y", "X", "<list_price>$1</list_price>")
-         + Rec("Y", "u", "<list_price>$1</list_price>")
-         + Rec("Y", "8", "<list_price>$50,000</list_price><sold_price></sold_price><change></change>"));
+             "<lot_sqft>6,000</lot_sqft>") +
+         Rec("Y", "8",
+             "<list_price>$200,001</list_price><sold_price>199999.5</sold_price><bath>2.5</bath>"
+             "<change>-0.5</change><dom>20</dom><annual_gross>$24,000</annual_gross>") +
+         Rec("N", "8", "<list_price>$9,000,000</list_price><sold_price>$9,000,000</sold_price>") +
+         Rec("Y", "0", "<list_price>300000.5</list_price><sold_price>$1</sold_price>") +
+         Rec("Y", "X", "<list_price>$1</list_price>") + Rec("Y", "u", "<list_price>$1</list_price>") +
+         Rec("Y", "8", "<list_price>$50,000</list_price><sold_price></sold_price><change></change>"));
     CalcCompStatistics(m_comps.Records, true, m_stats);
 
     const TStatusStats& sold = m_stats[8];
@@ -185,8 +185,8 @@ TEST_F(StatisticsTest, SumsTheUsedCompsPerStatus)
     EXPECT_EQ(sold.SoldPrice.Count, 2);
     EXPECT_DOUBLE_EQ(sold.SoldPrice.Total, 302500); // round(302499.5): halves to even
     EXPECT_DOUBLE_EQ(sold.SoldPrice.Average, 151250);
-    EXPECT_DOUBLE_EQ(sold.MaxPrice, 200000);       // round(199999.5)
-    EXPECT_DOUBLE_EQ(sold.MinPrice, 102500);       // sold prices, not list prices
+    EXPECT_DOUBLE_EQ(sold.MaxPrice, 200000); // round(199999.5)
+    EXPECT_DOUBLE_EQ(sold.MinPrice, 102500); // sold prices, not list prices
     EXPECT_EQ(sold.ListPrice.Count, 3);
     EXPECT_DOUBLE_EQ(sold.ListPrice.Total, 350001);
     EXPECT_DOUBLE_EQ(sold.ListPrice.Average, 116667);

@@ -67,13 +67,13 @@ TEST_F(FreshState, ResetClearsOnlyTheSearchResults)
 TEST(ReportPageList, PagesAreFoundSortedAndChecked)
 {
     TReportPageList pages;
-    pages.SortByOrder();  // empty: nothing happens
+    pages.SortByOrder(); // empty: nothing happens
     EXPECT_EQ(pages.Count(), 0);
     EXPECT_EQ(pages.AddPage(7, 2, QStringLiteral("Cover"), QStringLiteral("N")), 0);
     EXPECT_EQ(pages.AddPage(7, 1, QStringLiteral("Cover again"), QStringLiteral("Y")), 1);
     EXPECT_EQ(pages.AddPage(9, 1, QStringLiteral("Map"), QStringLiteral("y")), 2);
-    EXPECT_TRUE(pages.IsPageOn(7));   // listed twice, once selected
-    EXPECT_FALSE(pages.IsPageOn(9));  // only "Y" selects
+    EXPECT_TRUE(pages.IsPageOn(7));  // listed twice, once selected
+    EXPECT_FALSE(pages.IsPageOn(9)); // only "Y" selects
     EXPECT_FALSE(pages.IsPageOn(8));
     pages.SortByOrder();
     // Equal orders keep their relative position.
@@ -90,7 +90,8 @@ TEST(ReportPageList, PagesAreFoundSortedAndChecked)
 TEST(SearchTypeList, RecordsAreKeptByName)
 {
     TSearchTypeList types;
-    types.AddSearchType(3, QStringLiteral("Radius"), QStringLiteral("f1"), QStringLiteral("f2"), true, false, true, 4, 9);
+    types.AddSearchType(3, QStringLiteral("Radius"), QStringLiteral("f1"), QStringLiteral("f2"), true, false, true, 4,
+                        9);
     ASSERT_EQ(types.Count(), 1);
     EXPECT_EQ(types.IndexOf(QStringLiteral("Radius")), 0);
     EXPECT_EQ(types.IndexOf(QStringLiteral("radius")), -1);

@@ -22,10 +22,7 @@ T* FindByName(QObject* root, const QString& name)
 }
 
 // A left click in the middle of the widget.
-inline void Click(QWidget* w)
-{
-    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
-}
+inline void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center()); }
 
 // Focuses the widget and types the text key by key.
 inline void Type(QWidget* w, const QString& text)

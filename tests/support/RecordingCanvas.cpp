@@ -1,6 +1,6 @@
 #include "tests/support/RecordingCanvas.h"
 
-TRecordingCanvas::TRecordingCanvas(int ppi, TRect deviceRect) : m_ppi(ppi), m_deviceRect(deviceRect) {}
+TRecordingCanvas::TRecordingCanvas(int ppi, TRect deviceRect) : m_ppi(ppi), m_deviceRect(deviceRect) { }
 TRecordingCanvas::~TRecordingCanvas() = default;
 
 TCanvasCall& TRecordingCanvas::Record(const QString& op)
@@ -31,13 +31,25 @@ QStringList TRecordingCanvas::Runs() const
     return out;
 }
 
-void TRecordingCanvas::LineTo(int x, int y) { auto& c = Record(QStringLiteral("LineTo")); c.From = PenPos(); c.To = TPoint(x, y); MoveTo(x, y); }
+void TRecordingCanvas::LineTo(int x, int y)
+{
+    auto& c = Record(QStringLiteral("LineTo"));
+    c.From = PenPos();
+    c.To = TPoint(x, y);
+    MoveTo(x, y);
+}
 void TRecordingCanvas::Polyline(const QVector<TPoint>& p) { Record(QStringLiteral("Polyline")).Points = p; }
 void TRecordingCanvas::Polygon(const QVector<TPoint>& p) { Record(QStringLiteral("Polygon")).Points = p; }
-void TRecordingCanvas::Rectangle(int x1, int y1, int x2, int y2) { Record(QStringLiteral("Rectangle")).Rect = TRect(x1, y1, x2, y2); }
+void TRecordingCanvas::Rectangle(int x1, int y1, int x2, int y2)
+{
+    Record(QStringLiteral("Rectangle")).Rect = TRect(x1, y1, x2, y2);
+}
 void TRecordingCanvas::FillRect(const TRect& r) { Record(QStringLiteral("FillRect")).Rect = r; }
 void TRecordingCanvas::FrameRect(const TRect& r) { Record(QStringLiteral("FrameRect")).Rect = r; }
-void TRecordingCanvas::Ellipse(int x1, int y1, int x2, int y2) { Record(QStringLiteral("Ellipse")).Rect = TRect(x1, y1, x2, y2); }
+void TRecordingCanvas::Ellipse(int x1, int y1, int x2, int y2)
+{
+    Record(QStringLiteral("Ellipse")).Rect = TRect(x1, y1, x2, y2);
+}
 void TRecordingCanvas::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3)
 {
     auto& c = Record(QStringLiteral("RoundRect"));
@@ -59,7 +71,12 @@ void TRecordingCanvas::FloodFill(int x, int y, TColor color, TFillStyle style)
     c.Flags = unsigned(style);
 }
 TColor TRecordingCanvas::Pixel(int, int) const { return clNone; }
-void TRecordingCanvas::SetPixel(int x, int y, TColor color) { auto& c = Record(QStringLiteral("SetPixel")); c.From = TPoint(x, y); c.Color = color; }
+void TRecordingCanvas::SetPixel(int x, int y, TColor color)
+{
+    auto& c = Record(QStringLiteral("SetPixel"));
+    c.From = TPoint(x, y);
+    c.Color = color;
+}
 void TRecordingCanvas::InvertRect(const TRect& r) { Record(QStringLiteral("InvertRect")).Rect = r; }
 int TRecordingCanvas::DrawText(const QString& text, TRect& r, unsigned format)
 {
@@ -108,7 +125,8 @@ void TRecordingCanvas::DrawImageTransparent(const TRect& dest, const QImage&, co
     c.Color = transparent;
 }
 QImage TRecordingCanvas::Grab(const TRect&) const { return QImage(); }
-void TRecordingCanvas::DrawThemePart(QWidget*, const QString& cls, int part, int state, const TRect& r, const TRect* clip)
+void TRecordingCanvas::DrawThemePart(QWidget*, const QString& cls, int part, int state, const TRect& r,
+                                     const TRect* clip)
 {
     auto& c = Record(QStringLiteral("ThemePart"));
     c.Text = cls;

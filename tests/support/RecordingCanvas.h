@@ -23,10 +23,10 @@ struct TCanvasCall {
     // edges, frame controls, text backgrounds, prefix underlines) and
     // "XorPattern" (focus rectangle sides).
     QString Op;
-    TRect Rect;            // the rectangle of the call (DrawText: as passed)
-    TRect Rect2;           // DrawImage: source; TextRun: clip; DrawText: result
-    TPoint From;           // LineTo: start; TextRun: cell top-left
-    TPoint To;             // LineTo: end
+    TRect Rect;  // the rectangle of the call (DrawText: as passed)
+    TRect Rect2; // DrawImage: source; TextRun: clip; DrawText: result
+    TPoint From; // LineTo: start; TextRun: cell top-left
+    TPoint To;   // LineTo: end
     QVector<TPoint> Points;
     QString Text;          // text; ThemePart: the theme class
     unsigned Flags = 0;    // DrawText format, edge|flags<<16, frame kind|state<<16, rop

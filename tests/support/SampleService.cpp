@@ -11,10 +11,7 @@ namespace testsupport {
 
 SampleService::SampleService() = default;
 
-SampleService::~SampleService()
-{
-    Stop();
-}
+SampleService::~SampleService() { Stop(); }
 
 bool SampleService::Start(bool stallPort)
 {
@@ -33,7 +30,7 @@ bool SampleService::Start(bool stallPort)
     while (!m_process.canReadLine()) {
         if (m_process.state() != QProcess::Running || deadline.hasExpired()) {
             m_error = QStringLiteral("the sample service did not name its ports: ") +
-                      QString::fromUtf8(m_process.readAllStandardError());
+                QString::fromUtf8(m_process.readAllStandardError());
             Stop();
             return false;
         }
@@ -61,15 +58,9 @@ void SampleService::Stop()
     }
 }
 
-bool SampleService::Running() const
-{
-    return m_process.state() == QProcess::Running;
-}
+bool SampleService::Running() const { return m_process.state() == QProcess::Running; }
 
-QString SampleService::Host() const
-{
-    return QStringLiteral("127.0.0.1:%1").arg(m_servicePort);
-}
+QString SampleService::Host() const { return QStringLiteral("127.0.0.1:%1").arg(m_servicePort); }
 
 QByteArray SampleService::Control(const QByteArray& method, const QString& path, const QByteArray& body)
 {
@@ -116,15 +107,9 @@ QList<QJsonObject> SampleService::Log(const QString& server)
     return entries;
 }
 
-void SampleService::Reset()
-{
-    Control("POST", QStringLiteral("/__peer/reset"));
-}
+void SampleService::Reset() { Control("POST", QStringLiteral("/__peer/reset")); }
 
-void SampleService::Release()
-{
-    Control("POST", QStringLiteral("/__peer/release"));
-}
+void SampleService::Release() { Control("POST", QStringLiteral("/__peer/release")); }
 
 QJsonObject SampleService::Info()
 {

@@ -74,8 +74,8 @@ ScopedUnprivileged::ScopedUnprivileged(const QStringList& paths)
     if (!groups.empty()) groups.resize(size_t(::getgroups(int(groups.size()), groups.data())));
     for (gid_t g : groups) m_groups.append(unsigned(g));
     // Real and effective ids change; the saved id stays 0 so root can return.
-    if (::setgroups(0, nullptr) != 0 || ::setresgid(kNogroup, kNogroup, 0) != 0
-        || ::setresuid(kNobody, kNobody, 0) != 0)
+    if (::setgroups(0, nullptr) != 0 || ::setresgid(kNogroup, kNogroup, 0) != 0 ||
+        ::setresuid(kNobody, kNobody, 0) != 0)
         qFatal("cannot switch to an unprivileged user");
     m_dropped = true;
 }
@@ -85,8 +85,7 @@ ScopedUnprivileged::~ScopedUnprivileged()
     if (!m_dropped) return;
     std::vector<gid_t> groups;
     for (unsigned g : m_groups) groups.push_back(gid_t(g));
-    if (::setresuid(0, 0, 0) != 0 || ::setresgid(0, 0, 0) != 0
-        || ::setgroups(groups.size(), groups.data()) != 0)
+    if (::setresuid(0, 0, 0) != 0 || ::setresgid(0, 0, 0) != 0 || ::setgroups(groups.size(), groups.data()) != 0)
         qFatal("cannot return to root");
 }
 

@@ -137,7 +137,8 @@ int main(int argc, char** argv)
     html.SetCellText(2, 2, QStringLiteral("<FONT BGCOLOR=\"clyellow\">marked</FONT> text"));
     html.SetCellText(1, 3, QStringLiteral("<IMG SRC=\"IDX:2\"> H<SUB>2</SUB>O, E = mc<SUP>2</SUP>"));
     html.SetCellText(2, 3, QStringLiteral("Plain text that is cut at the edge of its cell"));
-    html.SetCellText(1, 4, QStringLiteral("Wide: \u03a9\u03b2\u03b3 \u00e9t\u00e9 \u0416\u0438\u0437\u043d\u044c \u00f1"));
+    html.SetCellText(1, 4,
+                     QStringLiteral("Wide: \u03a9\u03b2\u03b3 \u00e9t\u00e9 \u0416\u0438\u0437\u043d\u044c \u00f1"));
     html.SetCellText(2, 4, QStringLiteral("<P ALIGN=\"RIGHT\">right aligned</P>"));
     Caption(painter, 530, 30, "HTML cells with pictures, wide text");
     PaintGrid(painter, html, 530, 30);
@@ -175,7 +176,9 @@ int main(int argc, char** argv)
         checks.PaintTo(canvas, TRect(0, 0, checks.width(), checks.height()));
         for (int c = 1; c <= 6; ++c) {
             checks.ControlLook().ControlStyle = c <= 5 ? styles[c - 1] : csWinXP;
-            if (c <= 5) checks.ControlLook().CheckSize = (styles[c - 1] == csWinXP) ? 20 : (styles[c - 1] == csBrevon ? 16 : 15);
+            if (c <= 5)
+                checks.ControlLook().CheckSize =
+                    (styles[c - 1] == csWinXP) ? 20 : (styles[c - 1] == csBrevon ? 16 : 15);
             for (int r = 1; r < 4; ++r) checks.PaintTo(canvas, checks.CalcCellRect(c, r));
         }
     }
@@ -222,7 +225,8 @@ int main(int argc, char** argv)
             misc.PaintTo(canvas, misc.CalcCellRect(1, r));
         }
     }
-    Caption(painter, 20, 440, "Node boxes (flat, 3D, leaf, flat, leaf), progress cells (the last one not a number), comment, button");
+    Caption(painter, 20, 440,
+            "Node boxes (flat, 3D, leaf, flat, leaf), progress cells (the last one not a number), comment, button");
     painter.drawImage(20, 440, miscImage);
 
     // 5. The guide line of column sizing, drawn in XOR.

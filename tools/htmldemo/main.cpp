@@ -35,9 +35,9 @@ const char* const kSamples[] = {
     "<CONTROL TYPE=\"BUTTON\" ID=\"b\" VALUE=\"Go\" WIDTH=\"50\">",
 };
 
-const char* const kFaces[] = {"stNormal",   "stNoise",   "stDiagShade", "stHShade", "stVShade",   "stHBump",
-                              "stVBump",    "stSoftBump", "stHardBump", "stLMetal", "stRMetal",   "stIRadial",
-                              "stORadial",  "stHShadeInv", "stVShadeInv", "stXPTheme"};
+const char* const kFaces[] = {"stNormal",  "stNoise",     "stDiagShade", "stHShade", "stVShade", "stHBump",
+                              "stVBump",   "stSoftBump",  "stHardBump",  "stLMetal", "stRMetal", "stIRadial",
+                              "stORadial", "stHShadeInv", "stVShadeInv", "stXPTheme"};
 
 void DrawButton(QImage& target, THTMLButton& b, int x, int y, bool down)
 {

@@ -61,10 +61,7 @@ struct RoadError {
     QString text;
 };
 
-[[noreturn]] void Fail(const QString& text)
-{
-    throw RoadError{text};
-}
+[[noreturn]] void Fail(const QString& text) { throw RoadError{text}; }
 
 // The message boxes the protocol showed since the last call.
 void ShowMessages(DialogResponder& dialogs, int& seen)
@@ -111,9 +108,10 @@ struct Road {
         comps.SetVxpDocument(&compsDoc);
         requestMap.SetVxpDocument(&mapDoc);
         rptGen.SetVxpDocument(&rptDoc);
-        for (TvxCustomConnection* c : {static_cast<TvxCustomConnection*>(&login), static_cast<TvxCustomConnection*>(&subProp),
-                                       static_cast<TvxCustomConnection*>(&comps), static_cast<TvxCustomConnection*>(&requestMap),
-                                       static_cast<TvxCustomConnection*>(&rptGen)}) {
+        for (TvxCustomConnection* c :
+             {static_cast<TvxCustomConnection*>(&login), static_cast<TvxCustomConnection*>(&subProp),
+              static_cast<TvxCustomConnection*>(&comps), static_cast<TvxCustomConnection*>(&requestMap),
+              static_cast<TvxCustomConnection*>(&rptGen)}) {
             c->SetHost(host);
             c->SetHostServer(host);
         }
@@ -136,7 +134,8 @@ struct Road {
             throw;
         } catch (const Exception& e) {
             const QString text = TvxCustomConnection::TranslateSocketError(e.Message());
-            if (text.contains(QLatin1String("Connection timed out"))) Fail(QStringLiteral("Can not connect to ") + host);
+            if (text.contains(QLatin1String("Connection timed out")))
+                Fail(QStringLiteral("Can not connect to ") + host);
             Fail(text);
         }
         download.Disconnect();
@@ -149,11 +148,16 @@ struct Road {
             for (const TXMLElement* e = profile->getFirstChildElement(); e; e = e->getNextSiblingElement()) {
                 const QString tag = e->getTagName();
                 const QString path = ElementText(e);
-                if (tag == QLatin1String("propsrch")) subProp.CgiPath = path;
-                else if (tag == QLatin1String("login")) login.CgiPath = path;
-                else if (tag == QLatin1String("comps")) comps.CgiPath = path;
-                else if (tag == QLatin1String("requestmap")) requestMap.CgiPath = path;
-                else if (tag == QLatin1String("rptgen")) rptGen.CgiPath = path;
+                if (tag == QLatin1String("propsrch"))
+                    subProp.CgiPath = path;
+                else if (tag == QLatin1String("login"))
+                    login.CgiPath = path;
+                else if (tag == QLatin1String("comps"))
+                    comps.CgiPath = path;
+                else if (tag == QLatin1String("requestmap"))
+                    requestMap.CgiPath = path;
+                else if (tag == QLatin1String("rptgen"))
+                    rptGen.CgiPath = path;
             }
         } else {
             Out(QStringLiteral("  no vxprofile of version 1.0: the paths stay as they were"));
@@ -187,8 +191,8 @@ struct Road {
         personal.ShowMls = ElementText(ChildElement(answer, QStringLiteral("mlslogin"))) == QLatin1String("Y");
         Out(QStringLiteral("  user id %1, name \"%2\", title \"%3\", tax-map server %4:%5, MLS %6")
                 .arg(userId)
-                .arg(ElementText(ChildElement(answer, QStringLiteral("username"))), ElementText(ChildElement(answer, QStringLiteral("titleconame"))),
-                     assrMapIp)
+                .arg(ElementText(ChildElement(answer, QStringLiteral("username"))),
+                     ElementText(ChildElement(answer, QStringLiteral("titleconame"))), assrMapIp)
                 .arg(assrMapPort)
                 .arg(mlsValid ? QStringLiteral("valid") : QStringLiteral("not valid")));
         const QString logoText = ElementText(ChildElement(answer, QStringLiteral("logo")));
@@ -201,7 +205,9 @@ struct Road {
                 Out(QStringLiteral("  logo not shown: ") + e.Message());
             }
         }
-        for (const TXMLElement* c = ChildElement(answer, QStringLiteral("counties")) ? ChildElement(answer, QStringLiteral("counties"))->getFirstChildElement() : nullptr;
+        for (const TXMLElement* c = ChildElement(answer, QStringLiteral("counties"))
+                 ? ChildElement(answer, QStringLiteral("counties"))->getFirstChildElement()
+                 : nullptr;
              c; c = c->getNextSiblingElement()) {
             County k;
             bool ok = false;
@@ -216,7 +222,8 @@ struct Road {
             Out(QStringLiteral("  county %1: %2 - %3 (tax map \"%4\")").arg(k.id).arg(k.name, k.state, k.apnMap));
         }
         Out(QStringLiteral("  %1 search types, %2 report pages")
-                .arg(ChildElementCount(ChildElement(ChildElement(answer, QStringLiteral("comps")), QStringLiteral("searchby"))))
+                .arg(ChildElementCount(
+                    ChildElement(ChildElement(answer, QStringLiteral("comps")), QStringLiteral("searchby"))))
                 .arg(ChildElementCount(ChildElement(answer, QStringLiteral("rpages")))));
         if (const TXMLElement* providers = ChildElement(answer, QStringLiteral("providers"))) {
             personal.ClearProviders();
@@ -295,8 +302,12 @@ struct Road {
             if (comps.Records.IsUsed(comps.Records.Index())) ++used;
         }
         QStringList parts;
-        for (auto it = statuses.cbegin(); it != statuses.cend(); ++it) parts << QStringLiteral("%1 %2").arg(it.value()).arg(it.key());
-        Out(QStringLiteral("  %1 comps (%2), %3 marked for use").arg(comps.Records.Count()).arg(parts.join(QStringLiteral(", "))).arg(used));
+        for (auto it = statuses.cbegin(); it != statuses.cend(); ++it)
+            parts << QStringLiteral("%1 %2").arg(it.value()).arg(it.key());
+        Out(QStringLiteral("  %1 comps (%2), %3 marked for use")
+                .arg(comps.Records.Count())
+                .arg(parts.join(QStringLiteral(", ")))
+                .arg(used));
     }
 
     void MapRequest()
@@ -337,12 +348,14 @@ struct Road {
             if (comps.Records.Field(QStringLiteral("use_rec")) != QLatin1String("Y")) continue;
             TXMLElement* item = add(items, QStringLiteral("item"));
             QString address = comps.Records.Field(QStringLiteral("address"));
-            if (address.toUpper().contains(QLatin1String("SITUS"))) address = comps.Records.Field(QStringLiteral("apn")).left(255);
+            if (address.toUpper().contains(QLatin1String("SITUS")))
+                address = comps.Records.Field(QStringLiteral("apn")).left(255);
             const QString status = comps.Records.Field(QStringLiteral("status"));
-            const bool priced = status == QLatin1String("8") || status == QLatin1String("0") || status == QLatin1String("3") ||
-                                status == QLatin1String("7");
+            const bool priced = status == QLatin1String("8") || status == QLatin1String("0") ||
+                status == QLatin1String("3") || status == QLatin1String("7");
             addText(item, QStringLiteral("address"), address);
-            addText(item, QStringLiteral("price"), priced ? comps.Records.Field(QStringLiteral("sold_price")) : QString());
+            addText(item, QStringLiteral("price"),
+                    priced ? comps.Records.Field(QStringLiteral("sold_price")) : QString());
             addText(item, QStringLiteral("lat"), comps.Records.Field(QStringLiteral("lat")));
             addText(item, QStringLiteral("lon"), comps.Records.Field(QStringLiteral("lon")));
             addText(item, QStringLiteral("stat"), status);
@@ -350,7 +363,8 @@ struct Road {
         }
         requestMap.Execute();
         ShowMessages(dialogs, dialogsSeen);
-        mapId = mapDoc.RequestElement() ? StrToIntDef(mapDoc.RequestElement()->getAttribute(QStringLiteral("mapid")), 0) : 0;
+        mapId = mapDoc.RequestElement() ? StrToIntDef(mapDoc.RequestElement()->getAttribute(QStringLiteral("mapid")), 0)
+                                        : 0;
         Out(QStringLiteral("  %1 items sent, map id %2").arg(sent + 1).arg(mapId));
     }
 
@@ -386,7 +400,9 @@ struct Road {
                 .arg(ChildElementCount(ChildElement(answer, QStringLiteral("short_school"))))
                 .arg(ChildElementCount(ChildElement(answer, QStringLiteral("services")))));
         int good = 0, bad = 0;
-        for (const TXMLElement* p = ChildElement(answer, QStringLiteral("photos")) ? ChildElement(answer, QStringLiteral("photos"))->getFirstChildElement() : nullptr;
+        for (const TXMLElement* p = ChildElement(answer, QStringLiteral("photos"))
+                 ? ChildElement(answer, QStringLiteral("photos"))->getFirstChildElement()
+                 : nullptr;
              p; p = p->getNextSiblingElement()) {
             QImage photo;
             try {
@@ -425,8 +441,11 @@ struct Road {
 
     void MapSheets()
     {
-        const QString parcel = FastReplace(subProp.ElementText(QStringLiteral("apn_book_page")), QStringLiteral(","), QStringLiteral("-"));
-        Out(QStringLiteral("== assessor map sheets of %1 in \"%2\" from %3:%4").arg(parcel, county.apnMap, assrMapIp).arg(assrMapPort));
+        const QString parcel =
+            FastReplace(subProp.ElementText(QStringLiteral("apn_book_page")), QStringLiteral(","), QStringLiteral("-"));
+        Out(QStringLiteral("== assessor map sheets of %1 in \"%2\" from %3:%4")
+                .arg(parcel, county.apnMap, assrMapIp)
+                .arg(assrMapPort));
         assessorMap.SetHost(assrMapIp);
         assessorMap.SetPort(assrMapPort);
         const int sheets = assessorMap.GetSheets(county.apnMap, parcel);
@@ -462,17 +481,22 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Runs the service road against a host and prints what it received."));
+    parser.setApplicationDescription(
+        QStringLiteral("Runs the service road against a host and prints what it received."));
     parser.addHelpOption();
-    const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("Service host, HOST[:PORT]."), QStringLiteral("host"));
-    const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("Login name."), QStringLiteral("name"), QStringLiteral("demo"));
+    const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("Service host, HOST[:PORT]."),
+                                  QStringLiteral("host"));
+    const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("Login name."), QStringLiteral("name"),
+                                  QStringLiteral("demo"));
     const QCommandLineOption password(QStringLiteral("password"), QStringLiteral("Password."), QStringLiteral("text"),
                                       QStringLiteral("demo"));
     const QCommandLineOption county(QStringLiteral("county"), QStringLiteral("County id."), QStringLiteral("id"));
-    const QCommandLineOption apn(QStringLiteral("apn"), QStringLiteral("Parcel number to search."), QStringLiteral("text"),
-                                 QStringLiteral("512-034-019"));
-    const QCommandLineOption dataDir(QStringLiteral("data-dir"), QStringLiteral("Directory of myinfo.xml."), QStringLiteral("dir"));
-    const QCommandLineOption outDir(QStringLiteral("out-dir"), QStringLiteral("Directory of the map sheets."), QStringLiteral("dir"));
+    const QCommandLineOption apn(QStringLiteral("apn"), QStringLiteral("Parcel number to search."),
+                                 QStringLiteral("text"), QStringLiteral("512-034-019"));
+    const QCommandLineOption dataDir(QStringLiteral("data-dir"), QStringLiteral("Directory of myinfo.xml."),
+                                     QStringLiteral("dir"));
+    const QCommandLineOption outDir(QStringLiteral("out-dir"), QStringLiteral("Directory of the map sheets."),
+                                    QStringLiteral("dir"));
     const QCommandLineOption keep(QStringLiteral("keep-sheets"), QStringLiteral("Leave the map sheets in place."));
     parser.addOptions({host, user, password, county, apn, dataDir, outDir, keep});
     if (!parser.parse(app.arguments()) || !parser.isSet(host) || !parser.positionalArguments().isEmpty()) {

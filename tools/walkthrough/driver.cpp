@@ -36,10 +36,7 @@
 
 namespace {
 
-QString Plain(QString text)
-{
-    return text.remove(QLatin1Char('&'));
-}
+QString Plain(QString text) { return text.remove(QLatin1Char('&')); }
 
 class Driver : public QObject {
 public:

@@ -56,15 +56,15 @@ struct StepFailed {
 
 class Walk {
 public:
-    explicit Walk(const QString& out) : m_out(out) {}
+    explicit Walk(const QString& out) : m_out(out) { }
 
     void Run()
     {
         if (!m_service.Start()) throw StepFailed{QStringLiteral("the sample service: ") + m_service.Error()};
         QDir(m_home.path()).mkpath(QStringLiteral("temp"));
         qputenv("TMP", m_home.filePath(QStringLiteral("temp")).toLocal8Bit());
-        ScopedDirectoryOverride over(DirectoryOverride{m_home.filePath(QStringLiteral("tamsel")), true,
-                                                       m_home.filePath(QStringLiteral("config")), {}, {}});
+        ScopedDirectoryOverride over(DirectoryOverride{
+            m_home.filePath(QStringLiteral("tamsel")), true, m_home.filePath(QStringLiteral("config")), {}, {}});
         TIniFile(Directories::IniFileName())
             .WriteString(QStringLiteral("HOSTS"), QStringLiteral("pmserver"), m_service.Host());
         ScopedDialogResponder responder;
@@ -168,7 +168,8 @@ public:
         text.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
         if (!text.waitForFinished(60000) || text.exitCode() != 0)
             throw StepFailed{QStringLiteral("pdftotext could not read ") + pdf};
-        if (!QString::fromUtf8(text.readAllStandardOutput()).contains(QStringLiteral("Dana Whitfield - Whitfield Realty")))
+        if (!QString::fromUtf8(text.readAllStandardOutput())
+                 .contains(QStringLiteral("Dana Whitfield - Whitfield Realty")))
             throw StepFailed{QStringLiteral("the agent's name in the report's footer")};
         std::printf("%s\n", pdf.toLocal8Bit().constData());
 
@@ -194,7 +195,8 @@ private:
     void Picture(QWidget& window, int number, const QString& name)
     {
         TApplication::ProcessMessages();
-        const QString file = QDir(m_out).filePath(QStringLiteral("%1-%2.png").arg(number, 2, 10, QLatin1Char('0')).arg(name));
+        const QString file =
+            QDir(m_out).filePath(QStringLiteral("%1-%2.png").arg(number, 2, 10, QLatin1Char('0')).arg(name));
         if (!window.grab().save(file)) throw StepFailed{QStringLiteral("cannot write ") + file};
         std::printf("%s\n", file.toLocal8Bit().constData());
     }

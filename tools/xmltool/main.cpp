@@ -59,7 +59,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     ScopedDialogResponder responder;
 
-    QObject form;  // the parser's owner, as on the program's forms
+    QObject form; // the parser's owner, as on the program's forms
     TXMLParser parser(&form);
     parser.OnUnconverted = [](TXMLParser*, const QString& message) {
         Dialogs::MessageDlg(message, TMsgDlgType::mtInformation, mbOK);
@@ -95,8 +95,7 @@ int main(int argc, char** argv)
         }
     }
     if (input.isEmpty()) return Usage();
-    if (parser.AllowExternalFiles)
-        parser.ExternalBaseDir = base.isEmpty() ? QFileInfo(input).absolutePath() : base;
+    if (parser.AllowExternalFiles) parser.ExternalBaseDir = base.isEmpty() ? QFileInfo(input).absolutePath() : base;
     parser.OnFileNotFound = [](TXMLNode*, const QString& name) {
         Err(QStringLiteral("note: external file not found or not allowed: ") + name);
     };

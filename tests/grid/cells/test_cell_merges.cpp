@@ -103,7 +103,7 @@ TEST(CellMerges, StaleOffsetsNeverLeadToWrongOrNegativeCells)
     EXPECT_EQ(TCellMerges::BaseCell(s, 5, 5), TPoint(5, 5));
     TCellMerges::Merge(s, 4, 4, 1, 2);
     EXPECT_EQ(TCellMerges::BaseCell(s, 5, 5), TPoint(5, 5)); // (4,4) spans no column to the right
-    TCellMerges::Merge(s, 0, 8, 20, 20); // clipped to the store
+    TCellMerges::Merge(s, 0, 8, 20, 20);                     // clipped to the store
     EXPECT_EQ(TCellMerges::Span(s, 0, 8), TPoint(9, 1));
 }
 

@@ -279,7 +279,7 @@ TEST(CellPaintingHTML, LocalFilesThatAreNoRegularFileDrawNothing)
         return c.CallsOf(QStringLiteral("DrawImage")).size() + c.CallsOf(QStringLiteral("DrawImageTransparent")).size();
     };
     EXPECT_GT(images(file), 0);
-    EXPECT_EQ(images(dir.path()), 0);              // a folder
+    EXPECT_EQ(images(dir.path()), 0);                  // a folder
     EXPECT_EQ(images(QStringLiteral("/dev/zero")), 0); // no regular file
 }
 
@@ -467,9 +467,9 @@ TEST(CellPaintingText, EachTextKindGoesToItsPainter)
 {
     Grid g;
     g.SetDefaultRowHeight(30);
-    g.SetCellText(1, 1, QStringLiteral("=1+2"));                 // a formula shows as written
-    g.SetCellText(2, 1, QStringLiteral("<B>bold</B> rest"));     // HTML
-    g.SetCellText(3, 1, QStringLiteral("{\\rtf1 rich words}"));  // rich text
+    g.SetCellText(1, 1, QStringLiteral("=1+2"));                // a formula shows as written
+    g.SetCellText(2, 1, QStringLiteral("<B>bold</B> rest"));    // HTML
+    g.SetCellText(3, 1, QStringLiteral("{\\rtf1 rich words}")); // rich text
     EXPECT_TRUE(g.PaintCell(1, 1).Runs().contains(QStringLiteral("=1+2")));
     const QStringList html = g.PaintCell(2, 1).Runs();
     EXPECT_TRUE(html.contains(QStringLiteral("bold")));
@@ -546,7 +546,10 @@ TEST(AutoRows, DeletingActsOnlyOnDataRows)
     g.SetRowCount(3);
     g.SetFixedFooters(1);
     int fired = 0;
-    g.OnAutoDeleteRow = [&](QObject*, int row) { EXPECT_EQ(row, 1); ++fired; };
+    g.OnAutoDeleteRow = [&](QObject*, int row) {
+        EXPECT_EQ(row, 1);
+        ++fired;
+    };
     g.SetCellText(2, 1, QStringLiteral("data"));
     g.AutoDeleteRow(0); // fixed
     g.AutoDeleteRow(2); // footer

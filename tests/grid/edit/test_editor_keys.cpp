@@ -163,10 +163,17 @@ TEST(EditorTab, EveryEditorHandsTabAndEscapeToTheGrid)
 {
     ScopedRegionalSettings settings{TFormatSettings{}};
     const std::vector<std::pair<TEditorType, QString>> kinds{
-        {edNormal, QStringLiteral("7")},     {edNumeric, QStringLiteral("7")}, {edSpinEdit, QStringLiteral("7")},
-        {edComboEdit, QStringLiteral("7")},  {edUniEdit, QStringLiteral("7")}, {edEditBtn, QStringLiteral("7")},
-        {edUnitEditBtn, QStringLiteral("7")}, {edUniComboEdit, QStringLiteral("7")}, {edDateEdit, QString()},
-        {edCheckBox, QString()}, {edRichEdit, QString()},
+        {edNormal, QStringLiteral("7")},
+        {edNumeric, QStringLiteral("7")},
+        {edSpinEdit, QStringLiteral("7")},
+        {edComboEdit, QStringLiteral("7")},
+        {edUniEdit, QStringLiteral("7")},
+        {edEditBtn, QStringLiteral("7")},
+        {edUnitEditBtn, QStringLiteral("7")},
+        {edUniComboEdit, QStringLiteral("7")},
+        {edDateEdit, QString()},
+        {edCheckBox, QString()},
+        {edRichEdit, QString()},
     };
     for (const auto& [type, typed] : kinds) {
         SCOPED_TRACE(int(type));

@@ -441,15 +441,15 @@ TEST(CustomEditor, KeysEndTheEditUnlessTheLinkWantsThem)
     };
 
     // Which keys end the edit, and which each flag keeps.
-    for (int k : {Win::VK_TAB, Win::VK_RETURN, Win::VK_ESCAPE, Win::VK_PRIOR, Win::VK_NEXT, Win::VK_END,
-                  Win::VK_LEFT, Win::VK_UP, Win::VK_RIGHT, Win::VK_DOWN})
+    for (int k : {Win::VK_TAB, Win::VK_RETURN, Win::VK_ESCAPE, Win::VK_PRIOR, Win::VK_NEXT, Win::VK_END, Win::VK_LEFT,
+                  Win::VK_UP, Win::VK_RIGHT, Win::VK_DOWN})
         EXPECT_TRUE(link.KeyEndsEdit(k)) << k;
     EXPECT_FALSE(link.KeyEndsEdit(Win::VK_HOME));
     EXPECT_FALSE(link.KeyEndsEdit('A'));
     link.WantKeyUpDown = link.WantKeyLeftRight = link.WantKeyHomeEnd = true;
     link.WantKeyPriorNext = link.WantKeyReturn = link.WantKeyEscape = true;
-    for (int k : {Win::VK_RETURN, Win::VK_ESCAPE, Win::VK_PRIOR, Win::VK_NEXT, Win::VK_END, Win::VK_HOME,
-                  Win::VK_LEFT, Win::VK_UP, Win::VK_RIGHT, Win::VK_DOWN})
+    for (int k : {Win::VK_RETURN, Win::VK_ESCAPE, Win::VK_PRIOR, Win::VK_NEXT, Win::VK_END, Win::VK_HOME, Win::VK_LEFT,
+                  Win::VK_UP, Win::VK_RIGHT, Win::VK_DOWN})
         EXPECT_FALSE(link.KeyEndsEdit(k)) << k;
     EXPECT_TRUE(link.KeyEndsEdit(Win::VK_TAB));
 

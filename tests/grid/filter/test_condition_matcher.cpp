@@ -25,11 +25,19 @@ bool Reference(QStringView p, QStringView t)
             }
             return negate;
         }
-        if (c == u'"') { ++i; continue; }
+        if (c == u'"') {
+            ++i;
+            continue;
+        }
         if (j >= t.size()) return negate;
-        if (c == u'!') { negate = true; ++i; }
-        else if (c == u'?' || c == t[j]) { ++i; ++j; }
-        else return negate;
+        if (c == u'!') {
+            negate = true;
+            ++i;
+        } else if (c == u'?' || c == t[j]) {
+            ++i;
+            ++j;
+        } else
+            return negate;
     }
 }
 
@@ -113,7 +121,8 @@ TEST(FilterCondition, CompiledMatcherAgreesWithTheRecursiveOne)
     all(QString(), 4, [&](const QString& pattern) {
         all(QString(), 4, [&](const QString& text) {
             if (text.contains(u'?') || text.contains(u'*') || text.contains(u'!')) return;
-            EXPECT_EQ(MatchPattern(pattern, text), Reference(pattern, text)) << pattern.toStdString() << " / " << text.toStdString();
+            EXPECT_EQ(MatchPattern(pattern, text), Reference(pattern, text))
+                << pattern.toStdString() << " / " << text.toStdString();
             ++checked;
         });
     });

@@ -15,7 +15,7 @@ namespace {
 
 class Grid : public InputTestGrid {
 public:
-    Grid() : InputTestGrid(nullptr, QStringLiteral("Clicks"), 5, 8) {}
+    Grid() : InputTestGrid(nullptr, QStringLiteral("Clicks"), 5, 8) { }
 };
 
 } // namespace
@@ -75,7 +75,8 @@ TEST(GridClicks, OnlyWebAndMailLinksOpen)
     QStringList opened;
     for (const DialogRequest& r : responder.Shown())
         if (r.kind == DialogRequest::Kind::OpenLink) opened << r.text;
-    EXPECT_EQ(opened, (QStringList{QStringLiteral("http://example.com/a"), QStringLiteral("mailto:agent@example.com")}));
+    EXPECT_EQ(opened,
+              (QStringList{QStringLiteral("http://example.com/a"), QStringLiteral("mailto:agent@example.com")}));
 
     // The anchor event may take the click over.
     g.OnAnchorClick = [](QObject*, int, int, const QString&, bool& autoHandle) { autoHandle = false; };

@@ -18,7 +18,7 @@ namespace {
 
 class Grid : public InputTestGrid {
 public:
-    Grid() : InputTestGrid(nullptr, QStringLiteral("Moves"), 5, 8) {}
+    Grid() : InputTestGrid(nullptr, QStringLiteral("Moves"), 5, 8) { }
 };
 
 } // namespace
@@ -158,7 +158,7 @@ TEST(GridMoves, AllColumnAndRowSizeScaleTheOthers)
     DragColumnBorder(g, 1, 40); // 80 -> 120: one and a half
     for (int c = 1; c < g.ColCount(); ++c) EXPECT_EQ(g.ColWidths(c), 120) << c;
     EXPECT_EQ(g.ColWidths(0), 80); // the fixed column keeps its width
-    DragRowBorder(g, 2, 20); // 20 -> 40: twice
+    DragRowBorder(g, 2, 20);       // 20 -> 40: twice
     EXPECT_EQ(rowEnded, 2);
     for (int r = 1; r < g.RowCount(); ++r) EXPECT_EQ(g.RowHeights(r), 40) << r;
     EXPECT_EQ(g.RowHeights(0), 20);

@@ -40,7 +40,7 @@ public:
 
 class Stop : public Exception {
 public:
-    Stop() : Exception(QStringLiteral("stopped")) {}
+    Stop() : Exception(QStringLiteral("stopped")) { }
 };
 
 QByteArray StreamHead(qint64 cols, qint64 rows, TObjectWriter& w)
@@ -243,9 +243,10 @@ QByteArray Zip(const std::vector<std::pair<QByteArray, QByteArray>>& entries)
 // second in front.
 QByteArray Workbook()
 {
-    const QByteArray sheet = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet "
-                             "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData><row r=\"1\">"
-                             "<c r=\"A1\" t=\"inlineStr\"><is><t>%1</t></is></c></row></sheetData></worksheet>";
+    const QByteArray sheet =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet "
+        "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData><row r=\"1\">"
+        "<c r=\"A1\" t=\"inlineStr\"><is><t>%1</t></is></c></row></sheetData></worksheet>";
     const QByteArray rel = "<Relationship Id=\"%1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
                            "relationships/%2\" Target=\"%3\"/>";
     const QByteArray rels = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
@@ -262,9 +263,14 @@ QByteArray Workbook()
          "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
          "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
          "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-         "<Override PartName=\"/xl/workbook.xml\" ContentType=\"" + ct + "sheet.main+xml\"/>"
-         "<Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"" + ct + "worksheet+xml\"/>"
-         "<Override PartName=\"/xl/worksheets/sheet2.xml\" ContentType=\"" + ct + "worksheet+xml\"/></Types>"},
+         "<Override PartName=\"/xl/workbook.xml\" ContentType=\"" +
+             ct +
+             "sheet.main+xml\"/>"
+             "<Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"" +
+             ct +
+             "worksheet+xml\"/>"
+             "<Override PartName=\"/xl/worksheets/sheet2.xml\" ContentType=\"" +
+             ct + "worksheet+xml\"/></Types>"},
         {"_rels/.rels", arg(rels, {arg(rel, {"rId1", "officeDocument", "xl/workbook.xml"})})},
         {"xl/workbook.xml",
          "<?xml version=\"1.0\" encoding=\"UTF-8\"?><workbook "
@@ -273,8 +279,10 @@ QByteArray Workbook()
          "<bookViews><workbookView activeTab=\"1\"/></bookViews><sheets>"
          "<sheet name=\"First\" sheetId=\"1\" r:id=\"rId1\"/><sheet name=\"Second\" sheetId=\"2\" r:id=\"rId2\"/>"
          "</sheets></workbook>"},
-        {"xl/_rels/workbook.xml.rels", arg(rels, {arg(rel, {"rId1", "worksheet", "worksheets/sheet1.xml"}) +
-                                                  arg(rel, {"rId2", "worksheet", "worksheets/sheet2.xml"})})},
+        {"xl/_rels/workbook.xml.rels",
+         arg(rels,
+             {arg(rel, {"rId1", "worksheet", "worksheets/sheet1.xml"}) +
+              arg(rel, {"rId2", "worksheet", "worksheets/sheet2.xml"})})},
         {"xl/worksheets/sheet1.xml", arg(sheet, {"a1"})},
         {"xl/worksheets/sheet2.xml", arg(sheet, {"b1"})},
     });

@@ -213,7 +213,9 @@ TEST_F(ClipboardTest, HostileStreamsChangeNothing)
     truncated.chop(3);
     streams.push_back(truncated);
     QByteArray lying = fine.Bytes();
-    lying.append("TPF0\x0bTGridCellIO\x00\x04" "Cell\x0c\xff\xff\xff\x7f", 24); // 2 GB string
+    lying.append("TPF0\x0bTGridCellIO\x00\x04"
+                 "Cell\x0c\xff\xff\xff\x7f",
+                 24); // 2 GB string
     streams.push_back(lying);
     TObjectWriter prop = head(2, 2);
     cell(prop, 1, 1);

@@ -159,9 +159,8 @@ TEST(GridDragDrop, AFinishedDragRemovesOrClearsItsSourceAsSet)
     {
         ScopedDrops drops([&](QDrag& drag) {
             EXPECT_FALSE(drag.pixmap().isNull()); // the drag indicator
-            return other.DropMimeData(other.At(2, 1).x(), other.At(2, 1).y(), *drag.mimeData()) > 0
-                       ? Qt::MoveAction
-                       : Qt::IgnoreAction;
+            return other.DropMimeData(other.At(2, 1).x(), other.At(2, 1).y(), *drag.mimeData()) > 0 ? Qt::MoveAction
+                                                                                                    : Qt::IgnoreAction;
         });
         EXPECT_EQ(g.StartCellDrag(), 2);
     }

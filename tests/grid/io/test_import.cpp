@@ -106,7 +106,9 @@ TEST_F(ImportTest, EncodingsAcrossALongFile)
     EXPECT_EQ(g.Cells(0, 13107), QStringLiteral("\u00C3\u00A9"));
 
     g.SetDelimiter(QChar(0xE9)); // not ASCII
-    g.LoadFromCSV(Write("e.csv", "a\xC3\xA9" "b\n"));
+    g.LoadFromCSV(Write("e.csv",
+                        "a\xC3\xA9"
+                        "b\n"));
     EXPECT_EQ(Row(0).mid(0, 2), QStringList({"a", "b"}));
 }
 

@@ -118,11 +118,13 @@ TEST_F(SortTest, QuickKeysOrderAsTheFullOnes)
 {
     Grid g(1, 3);
     g.Style(ssAlphabetic);
-    g.Fill(1, {"abcdefgh2", "abcdefgh", QString(QChar(0x100)), "abcdefgh10", QString(QChar(0xFF)), "abcdefgi", "abcd",
-               QStringLiteral("abc") + QChar(0)});
+    g.Fill(1,
+           {"abcdefgh2", "abcdefgh", QString(QChar(0x100)), "abcdefgh10", QString(QChar(0xFF)), "abcdefgi", "abcd",
+            QStringLiteral("abc") + QChar(0)});
     g.SortByColumn();
-    EXPECT_EQ(g.Column(1), QStringList({"abc" + QString(QChar(0)), "abcd", "abcdefgh", "abcdefgh10", "abcdefgh2",
-                                        "abcdefgi", QString(QChar(0xFF)), QString(QChar(0x100))}));
+    EXPECT_EQ(g.Column(1),
+              QStringList({"abc" + QString(QChar(0)), "abcd", "abcdefgh", "abcdefgh10", "abcdefgh2", "abcdefgi",
+                           QString(QChar(0xFF)), QString(QChar(0x100))}));
 
     g.Style(ssNumeric);
     g.Fill(1, {" 7 ", "1e3", "-0.5", "12.", "+3", ".25", "1,5", "-12"});

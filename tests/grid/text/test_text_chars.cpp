@@ -18,7 +18,9 @@ TEST(TextChars, SearchesAnswerOneBasedPositions)
     EXPECT_EQ(filled, "***");
     QString oem = QString(QChar(0x81)) + QStringLiteral("ber") + QChar(0xE1);
     OemToAnsiString(oem);
-    EXPECT_EQ(oem, QString::fromUtf8("\xC3\xBC" "ber\xC3\x9F"));
+    EXPECT_EQ(oem,
+              QString::fromUtf8("\xC3\xBC"
+                                "ber\xC3\x9F"));
 }
 
 TEST(TextChars, ProperCaseOfNames)

@@ -52,7 +52,7 @@ TEST(CustomGridDimensions, WidthsHeightsAndRectangles)
     EXPECT_EQ(g.CellRect(0, 0), TRect(0, 0, 50, 20));
     g.SetTopRow(10);
     EXPECT_EQ(g.CellRect(1, 10), TRect(51, 21, 101, 41));
-    EXPECT_TRUE(g.CellRect(1, 5).IsEmpty()); // scrolled out of view
+    EXPECT_TRUE(g.CellRect(1, 5).IsEmpty());              // scrolled out of view
     EXPECT_EQ(g.CellBounds(1, 9), TRect(51, 0, 101, 20)); // above the window, from TopRow
     int c = 0, r = 0;
     g.MouseToCell(120, 30, c, r);

@@ -39,8 +39,7 @@ inline ToolResult RunTool(const QString& program, const QStringList& args)
     QProcess p;
     p.start(program, args);
     ToolResult r;
-    if (!p.waitForFinished(60000))
-        return r;
+    if (!p.waitForFinished(60000)) return r;
     r.Exit = p.exitCode();
     r.Out = QString::fromUtf8(p.readAllStandardOutput());
     r.Err = QString::fromUtf8(p.readAllStandardError());
@@ -55,11 +54,9 @@ inline QImage Sheet(int w, int h)
     image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
     for (int y = 0; y < h; ++y) {
         uchar* row = image.scanLine(y);
-        for (int b = 0; b < image.bytesPerLine(); ++b)
-            row[b] = y % 10 == 0 ? 0xFF : 0;
+        for (int b = 0; b < image.bytesPerLine(); ++b) row[b] = y % 10 == 0 ? 0xFF : 0;
         if (y % 10)
-            for (int x = 0; x < w; x += 10)
-                row[x / 8] |= uchar(0x80 >> (x % 8));
+            for (int x = 0; x < w; x += 10) row[x / 8] |= uchar(0x80 >> (x % 8));
     }
     return image;
 }
@@ -68,8 +65,7 @@ inline QImage Photo(int w, int h)
 {
     QImage image(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            image.setPixel(x, y, qRgb((x * 3 + y) & 255, (y * 2) & 255, (x ^ y) & 255));
+        for (int x = 0; x < w; ++x) image.setPixel(x, y, qRgb((x * 3 + y) & 255, (y * 2) & 255, (x ^ y) & 255));
     return image;
 }
 
@@ -79,16 +75,17 @@ inline QByteArray StreetMap(const QByteArray& name = "Elm Street")
     Wmf w;
     QByteArray face("Arial");
     face.append('\0');
-    w.Rec(0x020C, {500, 1000})                              // window extent
-        .Rec(0x02FA, {0, 10, 0, 0, 0})                      // solid black pen, 10 units
+    w.Rec(0x020C, {500, 1000})         // window extent
+        .Rec(0x02FA, {0, 10, 0, 0, 0}) // solid black pen, 10 units
         .Rec(0x012D, {0})
-        .Rec(0x0325, {3, 0, 250, 500, 250, 1000, 250})      // the road
+        .Rec(0x0325, {3, 0, 250, 500, 250, 1000, 250}) // the road
         .Rec(0x02FB, {quint16(-60), 0, 0, 0, 400, 0, 0, 0, 0}, face)
         .Rec(0x012D, {1})
-        .Rec(0x0102, {1})                                   // transparent text
-        .Rec(0x012E, {24})                                  // on the base line
-        .Rec(0x0521, {quint16(name.size())}, name + (name.size() % 2 ? QByteArray(1, '\0') : QByteArray())
-                                                 + QByteArray("\xC8\x00\x64\x00", 4));   // y 200, x 100
+        .Rec(0x0102, {1})  // transparent text
+        .Rec(0x012E, {24}) // on the base line
+        .Rec(0x0521, {quint16(name.size())},
+             name + (name.size() % 2 ? QByteArray(1, '\0') : QByteArray()) +
+                 QByteArray("\xC8\x00\x64\x00", 4)); // y 200, x 100
     return w.Bytes();
 }
 

@@ -22,8 +22,7 @@ QString ThreePages(const QTemporaryDir& dir)
 {
     return Write(dir.filePath(QStringLiteral("profile.rpt")), [](TBaseReport& r) {
         for (int page = 1; page <= 3; ++page) {
-            if (page > 1)
-                r.NewPage();
+            if (page > 1) r.NewPage();
             r.PrintLeft(QStringLiteral("Page %1").arg(page), 1);
         }
     });
@@ -59,12 +58,12 @@ TEST(FilePreview, PagingMovesWithinTheFileAndReportsEachChange)
     EXPECT_EQ(preview.PageCount(), 3);
     preview.NextPage();
     preview.LastPage();
-    preview.NextPage();   // past the end: nothing
+    preview.NextPage(); // past the end: nothing
     preview.PriorPage();
     preview.FirstPage();
-    preview.PriorPage();  // before the start: nothing
+    preview.PriorPage(); // before the start: nothing
     preview.GotoPage(3);
-    preview.GotoPage(3);  // already there
+    preview.GotoPage(3); // already there
     preview.GotoPage(0);
     preview.GotoPage(4);
     EXPECT_EQ(events.Pages, (QList<int>{1, 2, 3, 2, 1, 3}));
@@ -91,11 +90,11 @@ TEST(FilePreview, ZoomStepsOutOnlyWhileAboveTheStepAndSizesThePage)
     preview.SetZoomFactor(90);
     EXPECT_EQ(preview.size(), QSize(734 + 22, 950 + 22));
     preview.ZoomIn();
-    preview.SetZoomFactor(100);   // unchanged: no event
+    preview.SetZoomFactor(100); // unchanged: no event
     preview.ZoomStep = 40;
     preview.ZoomOut();
     preview.ZoomOut();
-    preview.ZoomOut();            // 20 is not above 40
+    preview.ZoomOut(); // 20 is not above 40
     EXPECT_EQ(events.Zooms, (QList<double>{90, 100, 60, 20}));
     EXPECT_EQ(preview.ZoomFactor(), 20);
 
@@ -168,9 +167,8 @@ TEST(FilePreview, SheetScalingAveragesEveryBox)
         image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
         image.fill(0);
         for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 8; ++x)
-                image.setPixel(x, y, 1);
-        image.setPixel(12, 0, 1);   // one ink pixel in a box of 4 x 4
+            for (int x = 0; x < 8; ++x) image.setPixel(x, y, 1);
+        image.setPixel(12, 0, 1); // one ink pixel in a box of 4 x 4
         const QImage out = TSheetCache::ScaleMono(image, QSize(4, 1));
         ASSERT_EQ(out.size(), QSize(4, 1));
         EXPECT_EQ(qGray(out.pixel(0, 0)), 0);
@@ -199,8 +197,7 @@ TEST(FilePreview, ASheetDrawnFarLargerThanThePageRasterisesOnlyTheVisibleSheet)
     // page): at any zoom what is scaled is no larger than the sheet shown.
     QImage sheet = Sheet(5000, 3500);
     for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 5000; ++x)
-            sheet.setPixel(x, y, 1);   // the top rows ink
+        for (int x = 0; x < 5000; ++x) sheet.setPixel(x, y, 1); // the top rows ink
     for (const double zoom : {90.0, 100.0, 400.0}) {
         const double dpi = 96 * zoom / 100;
         QImage page(int(8.5 * dpi), int(11 * dpi), QImage::Format_RGB32);
@@ -247,15 +244,13 @@ TEST(FilePreview, ATextRunIsDrawnOnlyAsFarAsTheSheetShowsIt)
     const QString run(200000, QLatin1Char('W'));
     font.Size = 2000;
     int drawn = 0;
-    for (const auto& p : TPreviewRenderer::VisiblePieces(font, QPointF(0.5, 5), run, sheet))
-        drawn += p.Length;
+    for (const auto& p : TPreviewRenderer::VisiblePieces(font, QPointF(0.5, 5), run, sheet)) drawn += p.Length;
     EXPECT_GE(drawn, 1);
     EXPECT_LE(drawn, 4);
     // Turned upright and starting far off the sheet.
     font.Angle = 900;
     drawn = 0;
-    for (const auto& p : TPreviewRenderer::VisiblePieces(font, QPointF(4, 9000), run, sheet))
-        drawn += p.Length;
+    for (const auto& p : TPreviewRenderer::VisiblePieces(font, QPointF(4, 9000), run, sheet)) drawn += p.Length;
     EXPECT_LE(drawn, 4);
 
     // At 10 points, what shows begins where the run does and covers the

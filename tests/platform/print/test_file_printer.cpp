@@ -22,8 +22,7 @@ QString Pages(const QTemporaryDir& dir)
     return Write(dir.filePath(QStringLiteral("propinfo.rpt")), [](TBaseReport& r) {
         r.SetFont(QStringLiteral("Arial"), 14);
         for (int page = 1; page <= 3; ++page) {
-            if (page > 1)
-                r.NewPage();
+            if (page > 1) r.NewPage();
             r.PrintLeft(QStringLiteral("Printed page %1").arg(page), 1);
             r.Rectangle(1, 2, 7.5, 3);
         }
@@ -51,8 +50,7 @@ TEST(FilePrinter, PrintsEveryPageInOrder)
     ASSERT_EQ(text.Exit, 0) << text.Err.toStdString();
     const QStringList pages = text.Out.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
     ASSERT_EQ(pages.size(), 3) << text.Out.toStdString();
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(pages[i].trimmed(), QStringLiteral("Printed page %1").arg(i + 1));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(pages[i].trimmed(), QStringLiteral("Printed page %1").arg(i + 1));
     const ToolResult info = RunTool(QStringLiteral("pdfinfo"), {pdf});
     EXPECT_TRUE(info.Out.contains(QLatin1String("612 x 792 pts"))) << info.Out.toStdString();
     EXPECT_TRUE(info.Out.contains(QRegularExpression(QStringLiteral("Title:\\s+test\\n")))) << info.Out.toStdString();
@@ -68,8 +66,8 @@ TEST(FilePrinter, PrintsOnlyThePagesChosen)
     printer.Printer().setPrintRange(QPrinter::PageRange);
     printer.Printer().setFromTo(2, 7);
     printer.Execute();
-    const QStringList pages =
-        RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).Out.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    const QStringList pages = RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")})
+                                  .Out.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
     ASSERT_EQ(pages.size(), 2);
     EXPECT_EQ(pages[0].trimmed(), QStringLiteral("Printed page 2"));
     EXPECT_EQ(pages[1].trimmed(), QStringLiteral("Printed page 3"));

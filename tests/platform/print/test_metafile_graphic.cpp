@@ -22,8 +22,8 @@ TEST(MetafileGraphic, AStreetMapReachingThousandsOfInchesOutStillMakesAReadableR
     w.Rec(0x020C, {20, 20})
         .Rec(0x02FC, {0, 0x00C4, 0x00C4, 0})
         .Rec(0x012D, {0})
-        .Rec(0x041B, {10, 32000, 9, -32000})            // a road across the map, from far out to far out
-        .Rec(0x041B, {32000, 32000, 25000, 25000})      // a block far away
+        .Rec(0x041B, {10, 32000, 9, -32000})       // a road across the map, from far out to far out
+        .Rec(0x041B, {32000, 32000, 25000, 25000}) // a block far away
         .Rec(0x0214, {10, -32000})
         .Rec(0x0213, {10, 32000})
         .Rec(0x0521, {4}, QByteArray("FAR\0", 4) + QByteArray("\x05\x00\x00\x83", 4)); // y 5, x -32000

@@ -36,12 +36,10 @@ QString RenderToPdf(const QTemporaryDir& dir, const QByteArray& report, int qual
 QList<int> Quantisation(const QString& jpegFile)
 {
     QFile f(jpegFile);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
+    if (!f.open(QIODevice::ReadOnly)) return {};
     const QByteArray b = f.readAll();
     const qsizetype at = b.indexOf("\xFF\xDB");
-    if (at < 0 || at + 8 > b.size())
-        return {};
+    if (at < 0 || at + 8 > b.size()) return {};
     return {uchar(b[at + 5]), uchar(b[at + 6]), uchar(b[at + 7])};
 }
 
@@ -50,18 +48,19 @@ QList<int> Quantisation(const QString& jpegFile)
 TEST(RenderPDF, TextStaysTextInEmbeddedFontsPageByPage)
 {
     QTemporaryDir dir;
-    const QString pdf = RenderToPdf(dir, Record(
-                                             [](TBaseReport& r) {
-                                                 r.SetFont(QStringLiteral("Arial"), 12);
-                                                 r.PrintLeft(QStringLiteral("Subject property"), 1);
-                                                 r.NewLine();
-                                                 r.SetFont(QStringLiteral("Times New Roman"), 10);
-                                                 r.SetBold(true);
-                                                 r.PrintLeft(QStringLiteral("Market summary"), 1);
-                                                 r.NewPage();
-                                                 r.PrintLeft(QStringLiteral("Second page"), 1);
-                                             },
-                                             QStringLiteral("Profile of 12 Oak Lane")));
+    const QString pdf = RenderToPdf(dir,
+                                    Record(
+                                        [](TBaseReport& r) {
+                                            r.SetFont(QStringLiteral("Arial"), 12);
+                                            r.PrintLeft(QStringLiteral("Subject property"), 1);
+                                            r.NewLine();
+                                            r.SetFont(QStringLiteral("Times New Roman"), 10);
+                                            r.SetBold(true);
+                                            r.PrintLeft(QStringLiteral("Market summary"), 1);
+                                            r.NewPage();
+                                            r.PrintLeft(QStringLiteral("Second page"), 1);
+                                        },
+                                        QStringLiteral("Profile of 12 Oak Lane")));
 
     const ToolResult text = RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
     ASSERT_EQ(text.Exit, 0) << text.Err.toStdString();
@@ -102,27 +101,30 @@ TEST(RenderPDF, PhotosAreJpegAtTheAskedQualityAndSheetsStayOneBit)
         const ToolResult list = RunTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
         ASSERT_EQ(list.Exit, 0) << list.Err.toStdString();
         EXPECT_TRUE(list.Err.isEmpty()) << list.Err.toStdString();
-        EXPECT_TRUE(list.Out.contains(QRegularExpression(QStringLiteral("image\\s+320\\s+240\\s+rgb\\s+3\\s+8\\s+jpeg"))))
+        EXPECT_TRUE(
+            list.Out.contains(QRegularExpression(QStringLiteral("image\\s+320\\s+240\\s+rgb\\s+3\\s+8\\s+jpeg"))))
             << list.Out.toStdString();
-        EXPECT_TRUE(list.Out.contains(QRegularExpression(QStringLiteral("image\\s+400\\s+300\\s+gray\\s+1\\s+1\\s+image"))))
+        EXPECT_TRUE(
+            list.Out.contains(QRegularExpression(QStringLiteral("image\\s+400\\s+300\\s+gray\\s+1\\s+1\\s+image"))))
             << list.Out.toStdString();
 
-        const ToolResult extract = RunTool(QStringLiteral("pdfimages"), {QStringLiteral("-j"), pdf, dir.filePath(QStringLiteral("img"))});
+        const ToolResult extract =
+            RunTool(QStringLiteral("pdfimages"), {QStringLiteral("-j"), pdf, dir.filePath(QStringLiteral("img"))});
         ASSERT_EQ(extract.Exit, 0) << extract.Err.toStdString();
         // libjpeg's luminance table scaled for the quality.
         const QList<int> expected = quality == 90 ? QList<int>{3, 2, 2} : QList<int>{16, 11, 12};
         EXPECT_EQ(Quantisation(dir.filePath(QStringLiteral("img-000.jpg"))), expected) << "quality " << quality;
 
         // The sheet keeps black lines on white (mostly light at 10 dpi).
-        const ToolResult raster = RunTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("10"), QStringLiteral("-gray"),
-                                                                        QStringLiteral("-singlefile"), pdf, dir.filePath(QStringLiteral("page"))});
+        const ToolResult raster = RunTool(QStringLiteral("pdftoppm"),
+                                          {QStringLiteral("-r"), QStringLiteral("10"), QStringLiteral("-gray"),
+                                           QStringLiteral("-singlefile"), pdf, dir.filePath(QStringLiteral("page"))});
         ASSERT_EQ(raster.Exit, 0) << raster.Err.toStdString();
         const QImage page(dir.filePath(QStringLiteral("page.pgm")));
         ASSERT_FALSE(page.isNull());
         int sum = 0, count = 0;
         for (int y = 42; y < 84; ++y)
-            for (int x = 12; x < 68; ++x, ++count)
-                sum += qGray(page.pixel(x, y));
+            for (int x = 12; x < 68; ++x, ++count) sum += qGray(page.pixel(x, y));
         EXPECT_GT(sum / count, 150);
     }
 }
@@ -137,15 +139,20 @@ TEST(RenderPDF, StreetMapStaysVectorOnThePage)
     reader.LoadFromBytes(report);
     const QStringList ops = TReportDump::PageLines(reader, 0);
     EXPECT_EQ(reader.ImageCount(), 0);
-    EXPECT_TRUE(ops.contains(QStringLiteral("polyline 0.75,2 3.25,2 5.75,2"))) << ops.join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(ops.contains(QStringLiteral("text 1.25 1.75 \"Elm Street\""))) << ops.join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(ops.contains(QStringLiteral("font \"Liberation Sans\" 21.6 $000000"))) << ops.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(ops.contains(QStringLiteral("polyline 0.75,2 3.25,2 5.75,2")))
+        << ops.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(ops.contains(QStringLiteral("text 1.25 1.75 \"Elm Street\"")))
+        << ops.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(ops.contains(QStringLiteral("font \"Liberation Sans\" 21.6 $000000")))
+        << ops.join(QLatin1Char('\n')).toStdString();
 
     QTemporaryDir dir;
     const QString pdf = RenderToPdf(dir, report);
-    EXPECT_TRUE(RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).Out.contains(QLatin1String("Elm Street")));
+    EXPECT_TRUE(
+        RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).Out.contains(QLatin1String("Elm Street")));
     const ToolResult list = RunTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
-    EXPECT_EQ(list.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 2) << "only the table's head: " << list.Out.toStdString();
+    EXPECT_EQ(list.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 2)
+        << "only the table's head: " << list.Out.toStdString();
 }
 
 TEST(RenderPDF, DamagedStreetMapsLeaveTheirAreaEmpty)
@@ -160,8 +167,8 @@ TEST(RenderPDF, DamagedStreetMapsLeaveTheirAreaEmpty)
         TReportFileReader reader;
         reader.LoadFromBytes(report);
         for (const QString& op : TReportDump::PageLines(reader, 0))
-            EXPECT_TRUE(op.startsWith(QLatin1String("clip")) || op.startsWith(QLatin1String("pen"))
-                        || op.startsWith(QLatin1String("brush")))
+            EXPECT_TRUE(op.startsWith(QLatin1String("clip")) || op.startsWith(QLatin1String("pen")) ||
+                        op.startsWith(QLatin1String("brush")))
                 << op.toStdString();
     }
 }

@@ -20,7 +20,7 @@ struct Sheet {
     int bits = 1;
     uint16_t compression = COMPRESSION_NONE;
     uint16_t photometric = PHOTOMETRIC_MINISWHITE;
-    int tile = 0;            // tile side; 0 writes strips
+    int tile = 0; // tile side; 0 writes strips
     int rowsPerStrip = 5;
     bool palette = false;
 };
@@ -102,8 +102,12 @@ public:
             Put16(b, e.tag);
             Put16(b, e.isLong ? 4 : 3);
             Put32(b, 1);
-            if (e.isLong) Put32(b, e.value);
-            else { Put16(b, uint16_t(e.value)); Put16(b, 0); }
+            if (e.isLong)
+                Put32(b, e.value);
+            else {
+                Put16(b, uint16_t(e.value));
+                Put16(b, 0);
+            }
         }
         Put32(b, nextDirectory);
         return b + m_data;
@@ -116,7 +120,11 @@ private:
         bool isLong;
     };
     static void Put16(QByteArray& b, uint16_t v) { b.append(char(v & 0xFF)).append(char(v >> 8)); }
-    static void Put32(QByteArray& b, uint32_t v) { Put16(b, uint16_t(v & 0xFFFF)); Put16(b, uint16_t(v >> 16)); }
+    static void Put32(QByteArray& b, uint32_t v)
+    {
+        Put16(b, uint16_t(v & 0xFFFF));
+        Put16(b, uint16_t(v >> 16));
+    }
     std::vector<E> m_entries;
     QByteArray m_data;
 };

@@ -35,8 +35,8 @@ public:
     }
     void Rectangle(const QRectF& r) override { calls << QStringLiteral("rect ") + Rect(r); }
     void Ellipse(const QRectF& r) override { calls << QStringLiteral("ellipse ") + Rect(r); }
-    void Text(const QPointF& at, const QString& text, const TMetafileFont& f, const QColor& color,
-              Qt::Alignment align, const QColor& bk) override
+    void Text(const QPointF& at, const QString& text, const TMetafileFont& f, const QColor& color, Qt::Alignment align,
+              const QColor& bk) override
     {
         calls << QStringLiteral("text %1 \"%2\" %3 %4%5 %6 %7 %8")
                      .arg(P(at), text, f.name, R(f.height), f.bold ? "b" : "", R(f.angle), color.name())
@@ -81,31 +81,25 @@ QStringList Play(const QByteArray& data, bool* ok = nullptr)
 TEST(MetafilePlayer, ShapesPensBrushesAndTheWindowMapOntoTheFrame)
 {
     Wmf w;
-    w.Rec(0x020B, {100, 200})                               // window origin y 100, x 200
-        .Rec(0x020C, {500, 1000})                           // extent 1000 x 500
-        .Rec(0x02FA, {1, 20, 0, 0x00FF, 0})                 // dashed red pen, 20 units wide
-        .Rec(0x02FC, {0, 0xFF00, 0x0000, 0})                // solid green brush
+    w.Rec(0x020B, {100, 200})                // window origin y 100, x 200
+        .Rec(0x020C, {500, 1000})            // extent 1000 x 500
+        .Rec(0x02FA, {1, 20, 0, 0x00FF, 0})  // dashed red pen, 20 units wide
+        .Rec(0x02FC, {0, 0xFF00, 0x0000, 0}) // solid green brush
         .Rec(0x012D, {0})
         .Rec(0x012D, {1})
-        .Rec(0x0214, {100, 200})                            // move to the origin
-        .Rec(0x0213, {600, 1200})                           // line to the far corner
-        .Rec(0x0325, {3, 200, 100, 300, 100, 300, 200})     // polyline (x, y pairs)
-        .Rec(0x0106, {2})                                   // winding fill
+        .Rec(0x0214, {100, 200})                        // move to the origin
+        .Rec(0x0213, {600, 1200})                       // line to the far corner
+        .Rec(0x0325, {3, 200, 100, 300, 100, 300, 200}) // polyline (x, y pairs)
+        .Rec(0x0106, {2})                               // winding fill
         .Rec(0x0324, {3, 200, 100, 700, 100, 700, 600})
-        .Rec(0x041B, {600, 1200, 100, 200})                 // rectangle bottom, right, top, left
+        .Rec(0x041B, {600, 1200, 100, 200}) // rectangle bottom, right, top, left
         .Rec(0x0418, {350, 700, 100, 200})
         .Rec(0x0538, {2, 2, 3, 200, 100, 300, 100, 200, 100, 300, 100, 300, 200});
     const QStringList calls = Play(w.Bytes());
     const QStringList expected = {
-        "pen #000000 1 0", "brush #ffffff 1",
-        "pen #ff0000 2 0.2", "brush #00ff00 1",
-        "line 1,2 11,7",
-        "polyline 1,2 2,2 2,3",
-        "polygonw 1,2 6,2 6,7",
-        "rect 1,2 11,7",
-        "ellipse 1,2 6,4.5",
-        "polygonw 1,2 2,2",
-        "polygonw 1,2 2,2 2,3",
+        "pen #000000 1 0",   "brush #ffffff 1",      "pen #ff0000 2 0.2",    "brush #00ff00 1",
+        "line 1,2 11,7",     "polyline 1,2 2,2 2,3", "polygonw 1,2 6,2 6,7", "rect 1,2 11,7",
+        "ellipse 1,2 6,4.5", "polygonw 1,2 2,2",     "polygonw 1,2 2,2 2,3",
     };
     EXPECT_EQ(calls, expected);
 }
@@ -116,16 +110,16 @@ TEST(MetafilePlayer, TextFontsAndAlignmentInTheCodePageOfTheMap)
     QByteArray face("Times New Roman");
     face.append('\0');
     w.Rec(0x020C, {500, 1000})
-        .Rec(0x02FB, {quint16(-100), 0, 900, 0, 700, 0x0001, 0, 0, 0}, face)   // 100 units, 90 degrees, bold, italic
+        .Rec(0x02FB, {quint16(-100), 0, 900, 0, 700, 0x0001, 0, 0, 0}, face) // 100 units, 90 degrees, bold, italic
         .Rec(0x012D, {0})
-        .Rec(0x0209, {0x0000, 0x00FF})                       // blue text
-        .Rec(0x0102, {1})                                    // transparent background
-        .Rec(0x012E, {6 | 24})                               // centred on the baseline
-        .Rec(0x0521, {5}, QByteArray("Main\xE9", 5) + QByteArray("\x00\x64\x00\xC8\x00", 5))   // y 100, x 200
+        .Rec(0x0209, {0x0000, 0x00FF})                                                       // blue text
+        .Rec(0x0102, {1})                                                                    // transparent background
+        .Rec(0x012E, {6 | 24})                                                               // centred on the baseline
+        .Rec(0x0521, {5}, QByteArray("Main\xE9", 5) + QByteArray("\x00\x64\x00\xC8\x00", 5)) // y 100, x 200
         .Rec(0x0102, {2})
-        .Rec(0x0201, {0xFFFF, 0x0000})                       // yellow background
+        .Rec(0x0201, {0xFFFF, 0x0000}) // yellow background
         .Rec(0x012E, {0})
-        .Rec(0x0A32, {50, 100, 2, 4, 0, 0, 9, 9}, QByteArray("Oak"));   // clipped: a rectangle first, then 2 chars
+        .Rec(0x0A32, {50, 100, 2, 4, 0, 0, 9, 9}, QByteArray("Oak")); // clipped: a rectangle first, then 2 chars
     const QStringList calls = Play(w.Bytes());
     ASSERT_EQ(calls.size(), 4);
     EXPECT_EQ(calls[2], QStringLiteral("text 3,3 \"Main\u00E9\" Times New Roman 1b 90 #0000ff 260 none"));
@@ -174,15 +168,15 @@ TEST(MetafilePlayer, DamagedChainsDrawNothingAndBadRecordsArePassedOver)
 
     Wmf bad;
     bad.Rec(0x020C, {500, 1000})
-        .Rec(0x0325, {4000, 0, 0, 10, 10})           // more points than the record holds
-        .Rec(0x0538, {3, 2, 60000, 2, 0, 0, 1, 1})   // a polygon count past the record
-        .Rec(0x0521, {300})                          // text longer than the record
-        .Rec(0x012D, {9})                            // no such object
+        .Rec(0x0325, {4000, 0, 0, 10, 10})         // more points than the record holds
+        .Rec(0x0538, {3, 2, 60000, 2, 0, 0, 1, 1}) // a polygon count past the record
+        .Rec(0x0521, {300})                        // text longer than the record
+        .Rec(0x012D, {9})                          // no such object
         .Rec(0x012D, {65535})
         .Rec(0x01F0, {40000})
-        .Rec(0x041B, {1, 1})                         // a rectangle without its corners
-        .Rec(0x0F43, {0, 0, 0})                      // a bitmap record without a bitmap
-        .Rec(0x0626, {1, 2, 3})                      // a record the player does not know
+        .Rec(0x041B, {1, 1})    // a rectangle without its corners
+        .Rec(0x0F43, {0, 0, 0}) // a bitmap record without a bitmap
+        .Rec(0x0626, {1, 2, 3}) // a record the player does not know
         .Rec(0x0418, {350, 700, 100, 200});
     const QStringList calls = Play(bad.Bytes(2), &ok);
     EXPECT_TRUE(ok);
@@ -193,12 +187,12 @@ TEST(MetafilePlayer, ObjectSlotsAreReusedAndPatternObjectsHoldTheirs)
 {
     Wmf w;
     w.Rec(0x020C, {500, 1000})
-        .Rec(0x00F7, {0x0300, 0})                    // a palette takes slot 0
-        .Rec(0x02FC, {0, 0x00FF, 0, 0})              // red brush in slot 1
-        .Rec(0x02FC, {0, 0xFF00, 0, 0})              // no free slot: lost
+        .Rec(0x00F7, {0x0300, 0})       // a palette takes slot 0
+        .Rec(0x02FC, {0, 0x00FF, 0, 0}) // red brush in slot 1
+        .Rec(0x02FC, {0, 0xFF00, 0, 0}) // no free slot: lost
         .Rec(0x012D, {1})
-        .Rec(0x01F0, {0})                            // slot 0 free again
-        .Rec(0x02FC, {1, 0, 0, 0})                   // hollow brush in slot 0
+        .Rec(0x01F0, {0})          // slot 0 free again
+        .Rec(0x02FC, {1, 0, 0, 0}) // hollow brush in slot 0
         .Rec(0x012D, {0})
         .Rec(0x012D, {2});
     EXPECT_EQ(Play(w.Bytes(2)).mid(2), (QStringList{"brush #ff0000 1", "brush #000000 0"}));
@@ -221,7 +215,8 @@ TEST(MetafilePlayer, ImageStreetMapsGoThroughTheImageReaders)
         EXPECT_FALSE(ok);
     }
     // A GIF of 1 x 1.
-    const QByteArray gif = QByteArray::fromHex("47494638396101000100800000000000ffffff2c00000000010001000002024401003b");
+    const QByteArray gif =
+        QByteArray::fromHex("47494638396101000100800000000000ffffff2c00000000010001000002024401003b");
     EXPECT_EQ(Play(gif), QStringList{"bitmap 1,2 11,7 1x1"});
     bool ok = true;
     EXPECT_TRUE(Play(QByteArray("no picture at all"), &ok).isEmpty());

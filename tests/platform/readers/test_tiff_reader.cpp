@@ -49,7 +49,7 @@ void ExpectSheetPixels(const QImage& image, const Sheet& s)
     EXPECT_EQ(wrong, 0);
 }
 
-class TiffCompression : public testing::TestWithParam<uint16_t> {};
+class TiffCompression : public testing::TestWithParam<uint16_t> { };
 
 } // namespace
 
@@ -113,8 +113,8 @@ TEST(TiffReader, TruncatedSheetsFailCleanlyWithLibtiffsMessageAtTheHandler)
     s.width = 300;
     s.height = 200;
     s.rowsPerStrip = 200;
-    for (uint16_t compression : {uint16_t(COMPRESSION_NONE), uint16_t(COMPRESSION_CCITTFAX4),
-                                 uint16_t(COMPRESSION_LZW), uint16_t(COMPRESSION_ADOBE_DEFLATE)}) {
+    for (uint16_t compression : {uint16_t(COMPRESSION_NONE), uint16_t(COMPRESSION_CCITTFAX4), uint16_t(COMPRESSION_LZW),
+                                 uint16_t(COMPRESSION_ADOBE_DEFLATE)}) {
         s.compression = compression;
         const QByteArray data = tifftest::Write(s);
         // libtiff writes the directory after the strips: keep it and cut

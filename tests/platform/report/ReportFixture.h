@@ -36,8 +36,7 @@ inline QStringList Only(const QStringList& lines, const QString& prefix)
 {
     QStringList out;
     for (const QString& l : lines)
-        if (l.startsWith(prefix + QLatin1Char(' ')) || l == prefix)
-            out << l;
+        if (l.startsWith(prefix + QLatin1Char(' ')) || l == prefix) out << l;
     return out;
 }
 
@@ -64,23 +63,22 @@ inline QStringList Texts(const QStringList& lines)
 {
     QStringList out;
     for (const QString& l : lines)
-        if (l.startsWith(QLatin1String("text ")))
-            out << l.mid(l.indexOf(QLatin1Char('"')) + 1).chopped(1);
+        if (l.startsWith(QLatin1String("text "))) out << l.mid(l.indexOf(QLatin1Char('"')) + 1).chopped(1);
     return out;
 }
 
 // A picture that draws itself as page operations, through a function.
 class DrawnPicture : public TGraphic, public TPageDrawable {
 public:
-    explicit DrawnPicture(std::function<void(TPagePainter&, const QRectF&)> draw) : m_draw(std::move(draw)) {}
-    void Draw(TCanvas&, const TRect&) const override {}
+    explicit DrawnPicture(std::function<void(TPagePainter&, const QRectF&)> draw) : m_draw(std::move(draw)) { }
+    void Draw(TCanvas&, const TRect&) const override { }
     bool Empty() const override { return false; }
     int Width() const override { return 100; }
     int Height() const override { return 100; }
-    void SetWidth(int) override {}
-    void SetHeight(int) override {}
-    void LoadFromStream(QIODevice&) override {}
-    void SaveToStream(QIODevice&) const override {}
+    void SetWidth(int) override { }
+    void SetHeight(int) override { }
+    void LoadFromStream(QIODevice&) override { }
+    void SaveToStream(QIODevice&) const override { }
     void DrawPage(TPagePainter& p, const QRectF& r) const override { m_draw(p, r); }
 
 private:

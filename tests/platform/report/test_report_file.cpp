@@ -68,16 +68,14 @@ void PrintEverything(TBaseReport& r)
         bar.SetPixelFormat(pf32bit);
         QImage image(60, 96, QImage::Format_RGB32);
         for (int y = 0; y < 96; ++y)
-            for (int x = 0; x < 60; ++x)
-                image.setPixel(x, y, qRgb(255 - y, 255 - y, 255));
+            for (int x = 0; x < 60; ++x) image.setPixel(x, y, qRgb(255 - y, 255 - y, 255));
         bar.SetImage(image);
         r.PrintBitmapRect(7.85, 0.5, 8.25, 10.35, bar);
     }
     // A 1-bit sheet and a photograph.
     QImage sheet(333, 77, QImage::Format_Mono);
     sheet.fill(1);
-    for (int x = 0; x < 333; x += 3)
-        sheet.setPixel(x, x % 77, 0);
+    for (int x = 0; x < 333; x += 3) sheet.setPixel(x, x % 77, 0);
     r.PrintImageRect(0.75, 5, 7.8, 6, sheet);
     r.PrintImageRect(1, 6, 2, 7, Photo(120, 90, 3));
     TBitmap pattern(8, 8);
@@ -131,8 +129,7 @@ QByteArray WithOperations(const QByteArray& ops, const QByteArray& raw = {})
 QByteArray Ops(std::initializer_list<int> bytes)
 {
     QByteArray b;
-    for (int v : bytes)
-        b.append(char(v));
+    for (int v : bytes) b.append(char(v));
     return b;
 }
 
@@ -184,8 +181,8 @@ TEST(ReportFile, RoundTripKeepsEveryOperation)
                            "polyline 0.75,0.75 4.275,3.1 7.8,5.45", "brush $123456 solid",
                            "polygon winding 0.75,0.75 4.275,3.1 7.8,5.45", "ellipse 0.85 0.85 7.7 5.35",
                            "font \"Liberation Sans\" 10 $000000 angle 900", "text 4.275 3.1 \"Main St\""}));
-    EXPECT_EQ(second.mid(8), QStringList({"clip off", "pen $0000FF dash 2 copy", "brush $000000 solid pattern #3",
-                                          "rect 1 6 2 6"}));
+    EXPECT_EQ(second.mid(8),
+              QStringList({"clip off", "pen $0000FF dash 2 copy", "brush $000000 solid pattern #3", "rect 1 6 2 6"}));
 }
 
 TEST(ReportFile, PicturesComeBackAsStored)
@@ -205,8 +202,7 @@ TEST(ReportFile, PicturesComeBackAsStored)
     ASSERT_EQ(photo.size(), original.size());
     double error = 0;
     for (int y = 0; y < 90; ++y)
-        for (int x = 0; x < 120; ++x)
-            error += std::abs(qGreen(photo.pixel(x, y)) - qGreen(original.pixel(x, y)));
+        for (int x = 0; x < 120; ++x) error += std::abs(qGreen(photo.pixel(x, y)) - qGreen(original.pixel(x, y)));
     EXPECT_LT(error / (120 * 90), 12);
 }
 
@@ -247,9 +243,9 @@ TEST(ReportFile, RendererDrawsAPage)
     TPageRenderer renderer(painter, 100);
     reader.PlayPage(0, renderer);
     painter.end();
-    EXPECT_EQ(page.pixel(5, 5), qRgb(255, 255, 255));   // the white page
-    EXPECT_EQ(page.pixel(150, 150), qRgb(255, 0, 0));   // BGR $0000FF is red
-    EXPECT_EQ(page.pixel(400, 100), qRgb(0, 0, 255));   // the blue rule
+    EXPECT_EQ(page.pixel(5, 5), qRgb(255, 255, 255)); // the white page
+    EXPECT_EQ(page.pixel(150, 150), qRgb(255, 0, 0)); // BGR $0000FF is red
+    EXPECT_EQ(page.pixel(400, 100), qRgb(0, 0, 255)); // the blue rule
     EXPECT_EQ(page.pixel(400, 110), qRgb(255, 255, 255));
 }
 
@@ -285,8 +281,7 @@ TEST(ReportFile, FlippedBytesGiveACleanErrorOrASoundFile)
             }
             // It loaded: every page replays and every picture decodes or
             // is null.
-            for (int p = 0; p < reader.PageCount(); ++p)
-                TReportDump::PageLines(reader, p);
+            for (int p = 0; p < reader.PageCount(); ++p) TReportDump::PageLines(reader, p);
         }
     }
 }
@@ -346,15 +341,21 @@ TEST(ReportFile, DamagedOperationsAreRefused)
     EXPECT_TRUE(LoadError(WithOperations(Ops({99}))).contains(QStringLiteral("unknown operation 99")));
     EXPECT_TRUE(LoadError(WithOperations(Ops({6, 0, 0}))).contains(QStringLiteral("ends inside")));
     // A text claiming four billion characters.
-    EXPECT_TRUE(LoadError(WithOperations(Ops({5}) + F64(1) + F64(1) + U32(0xFFFFFFFF))).contains(QStringLiteral("ends inside")));
+    EXPECT_TRUE(LoadError(WithOperations(Ops({5}) + F64(1) + F64(1) + U32(0xFFFFFFFF)))
+                    .contains(QStringLiteral("ends inside")));
     // A polyline claiming more points than follow.
     EXPECT_TRUE(LoadError(WithOperations(Ops({9}) + U32(100000000) + F64(1))).contains(QStringLiteral("ends inside")));
-    EXPECT_TRUE(LoadError(WithOperations(Ops({6}) + F64(qQNaN()) + F64(1) + F64(1) + F64(1))).contains(QStringLiteral("out of range")));
-    EXPECT_TRUE(LoadError(WithOperations(Ops({6}) + F64(1e300) + F64(1) + F64(1) + F64(1))).contains(QStringLiteral("out of range")));
-    EXPECT_TRUE(LoadError(WithOperations(Ops({12}) + F64(1) + F64(1) + F64(2) + F64(2) + U32(5))).contains(QStringLiteral("picture 5")));
+    EXPECT_TRUE(LoadError(WithOperations(Ops({6}) + F64(qQNaN()) + F64(1) + F64(1) + F64(1)))
+                    .contains(QStringLiteral("out of range")));
+    EXPECT_TRUE(LoadError(WithOperations(Ops({6}) + F64(1e300) + F64(1) + F64(1) + F64(1)))
+                    .contains(QStringLiteral("out of range")));
+    EXPECT_TRUE(LoadError(WithOperations(Ops({12}) + F64(1) + F64(1) + F64(2) + F64(2) + U32(5)))
+                    .contains(QStringLiteral("picture 5")));
     EXPECT_TRUE(LoadError(WithOperations(Ops({2}) + U32(0) + Ops({9, 4}) + U32(1))).contains(QStringLiteral("pen")));
-    EXPECT_TRUE(LoadError(WithOperations(Ops({3}) + U32(0) + Ops({8}) + U32(0xFFFFFFFF))).contains(QStringLiteral("brush")));
-    EXPECT_TRUE(LoadError(WithOperations(Ops({1, 0}) + F64(-4) + U32(0) + U32(0) + U32(0))).contains(QStringLiteral("font size")));
+    EXPECT_TRUE(
+        LoadError(WithOperations(Ops({3}) + U32(0) + Ops({8}) + U32(0xFFFFFFFF))).contains(QStringLiteral("brush")));
+    EXPECT_TRUE(LoadError(WithOperations(Ops({1, 0}) + F64(-4) + U32(0) + U32(0) + U32(0)))
+                    .contains(QStringLiteral("font size")));
     // Stored bytes that are no zlib data, or unpack to another size.
     EXPECT_TRUE(LoadError(WithOperations(Ops({6}) + F64(1) + F64(1) + F64(1) + F64(1), QByteArray(40, 'z')))
                     .contains(QStringLiteral("do not unpack")));
@@ -368,8 +369,7 @@ TEST(ReportFile, UndecodablePicturesAreNullAndLeaveTheirAreaEmpty)
     const qsizetype imageTable = pageTable + 2 * 32;
     // The photograph's JPEG data overwritten.
     const quint64 photo = Get64(file, imageTable + 2 * 24);
-    for (int i = 0; i < 64; ++i)
-        file[qsizetype(photo) + 20 + i] = char(i * 37);
+    for (int i = 0; i < 64; ++i) file[qsizetype(photo) + 20 + i] = char(i * 37);
     // The sheet's declared size no longer matches its pixels.
     Put32(file, imageTable + 1 * 24 + 20, 76);
     TReportFileReader reader;
@@ -421,11 +421,11 @@ TEST(ReportFile, EntriesSharingOneBlockAreBoundedInAll)
     const QByteArray line = Ops({6}) + F64(1) + F64(1) + F64(2) + F64(2);
     const int lines = (60 << 20) / int(line.size());
     ops.reserve(qsizetype(lines) * line.size());
-    for (int i = 0; i < lines; ++i)
-        ops += line;
+    for (int i = 0; i < lines; ++i) ops += line;
     const QByteArray many = Sharing(5, ops, 0, 0); // 300 MB unpacked from one block
     ASSERT_LT(many.size(), 200 * 1024);
-    EXPECT_TRUE(LoadError(many).contains(QStringLiteral("bytes of operations in all"))) << LoadError(many).toStdString();
+    EXPECT_TRUE(LoadError(many).contains(QStringLiteral("bytes of operations in all")))
+        << LoadError(many).toStdString();
     EXPECT_TRUE(LoadError(Sharing(2, Ops({6}) + F64(1) + F64(1) + F64(2) + F64(2), 0, 0)).isEmpty());
 
     // Pictures of 8000 x 8000 pixels, 256 MB each once decoded, all from

@@ -77,8 +77,8 @@ TEST(ReportLines, MeasurementIsTheReferenceMeasurement)
     EXPECT_EQ(serif.family(), QStringLiteral("Liberation Serif"));
     EXPECT_NEAR(width, QFontMetricsF(serif).horizontalAdvance(QStringLiteral("Comparable sales")) / 1440.0, 1e-9);
     EXPECT_NEAR(FindText(lines, QStringLiteral("Comparable sales")).X, 5.0 - width, 1e-4);
-    EXPECT_GT(wide, width);  // the sans face runs wider than the serif
-    EXPECT_GT(black, wide);  // and its bold wider still
+    EXPECT_GT(wide, width); // the sans face runs wider than the serif
+    EXPECT_GT(black, wide); // and its bold wider still
     EXPECT_TRUE(lines.contains(QStringLiteral("font \"Liberation Serif\" 12 $000000")));
 }
 
@@ -170,19 +170,14 @@ TEST(ReportLines, HeadersAndFootersFrameEveryPageAndNeverBreakThemselves)
     QString previous;
     for (const QString& l : lines) {
         if (l.startsWith(QLatin1String("page "))) {
-            if (page) {
-                EXPECT_EQ(previous, QStringLiteral("footer 3"));
-            }
+            if (page) { EXPECT_EQ(previous, QStringLiteral("footer 3")); }
             ++page;
             previous.clear();
             continue;
         }
-        if (!l.startsWith(QLatin1String("text ")))
-            continue;
+        if (!l.startsWith(QLatin1String("text "))) continue;
         const QString t = Texts({l}).value(0);
-        if (previous.isEmpty()) {
-            EXPECT_EQ(t, QStringLiteral("header")) << "page " << page;
-        }
+        if (previous.isEmpty()) { EXPECT_EQ(t, QStringLiteral("header")) << "page " << page; }
         previous = t;
     }
     EXPECT_EQ(previous, QStringLiteral("footer 3"));

@@ -10,10 +10,10 @@
 namespace {
 
 struct MemoRun {
-    QStringList Lines;    // the printed texts
-    QStringList Dump;     // the whole page
-    int Counted = -1;     // MemoLines before printing
-    int Left = -1;        // characters left after printing
+    QStringList Lines; // the printed texts
+    QStringList Dump;  // the whole page
+    int Counted = -1;  // MemoLines before printing
+    int Left = -1;     // characters left after printing
     double YAfter = 0;
 };
 
@@ -37,8 +37,9 @@ MemoRun PrintMemo(const QString& text, double start, double end, int lines = 0)
 
 double Width(const QString& text)
 {
-    return QFontMetricsF(ReportFonts::QtFont(ReportFonts::Resolve(QStringLiteral("Arial"), 10))).horizontalAdvance(text)
-           / ReportFonts::ReferenceDpi;
+    return QFontMetricsF(ReportFonts::QtFont(ReportFonts::Resolve(QStringLiteral("Arial"), 10)))
+               .horizontalAdvance(text) /
+        ReportFonts::ReferenceDpi;
 }
 
 } // namespace
@@ -80,8 +81,7 @@ TEST(ReportMemos, AWordLongerThanTheLineIsBroken)
     EXPECT_EQ(run.Lines.first(), QStringLiteral("short"));
     EXPECT_EQ(run.Lines.last(), QStringLiteral("end"));
     EXPECT_EQ(run.Lines.mid(1, run.Lines.size() - 2).join(QString()), word);
-    for (const QString& l : run.Lines)
-        EXPECT_LE(Width(l), 1.0 + 1e-9);
+    for (const QString& l : run.Lines) EXPECT_LE(Width(l), 1.0 + 1e-9);
     EXPECT_EQ(run.Counted, run.Lines.size());
 
     // No room at all: one character a line, still ending.

@@ -24,12 +24,12 @@ public:
     std::vector<std::pair<QPointF, QPointF>> Lines;
     int Polygons = 0;
     QStringList Texts;
-    void BeginPage(int, QSizeF) override {}
-    void EndPage() override {}
-    void SetFont(const TPageFont&) override {}
-    void SetPen(const TPagePen&) override {}
-    void SetBrush(const TPageBrush&, const QImage*) override {}
-    void SetClip(const QRectF*) override {}
+    void BeginPage(int, QSizeF) override { }
+    void EndPage() override { }
+    void SetFont(const TPageFont&) override { }
+    void SetPen(const TPagePen&) override { }
+    void SetBrush(const TPageBrush&, const QImage*) override { }
+    void SetClip(const QRectF*) override { }
     void DrawText(QPointF origin, const QString& text) override
     {
         Points.push_back(origin);
@@ -42,7 +42,10 @@ public:
     }
     void DrawRectangle(const QRectF& r) override { Points.insert(Points.end(), {r.topLeft(), r.bottomRight()}); }
     void DrawEllipse(const QRectF& r) override { DrawRectangle(r); }
-    void DrawPolyline(const QPointF* points, int count) override { Points.insert(Points.end(), points, points + count); }
+    void DrawPolyline(const QPointF* points, int count) override
+    {
+        Points.insert(Points.end(), points, points + count);
+    }
     void DrawPolygon(const QPointF* points, int count, bool) override
     {
         DrawPolyline(points, count);
@@ -90,9 +93,9 @@ TEST(ReportPictures, PicturesPastThePageLimitsAreScaledInProportionAsTheyEnterTh
     TReportFileWriter writer;
     writer.OnLeftOut = [&](const QString& what) { leftOut << what; };
     writer.OnPrint = [&](TBaseReport& r) {
-        r.PrintImageRect(0.75, 1, 7.8, 2, wide);   // a hazard map
-        r.PrintImageRect(4, 5.9, 4.5, 7.3, tall);  // a logo
-        r.PrintImageRect(1, 3, 7, 7.5, dense);     // a photo
+        r.PrintImageRect(0.75, 1, 7.8, 2, wide);  // a hazard map
+        r.PrintImageRect(4, 5.9, 4.5, 7.3, tall); // a logo
+        r.PrintImageRect(1, 3, 7, 7.5, dense);    // a photo
     };
     TReportFileReader reader;
     ASSERT_NO_THROW(reader.LoadFromBytes(writer.Record()));
@@ -156,8 +159,7 @@ TEST(ReportPictures, APictureDrawingFarOutsideItsFrameIsCutToItAndTheFileReadsBa
     Positions p;
     ASSERT_NO_THROW(p = Replay(file));
     const QRectF near = frame.adjusted(-200, -200, 200, 200);
-    for (const QPointF& point : p.Points)
-        EXPECT_TRUE(near.contains(point)) << point.x() << " " << point.y();
+    for (const QPointF& point : p.Points) EXPECT_TRUE(near.contains(point)) << point.x() << " " << point.y();
     EXPECT_EQ(p.Texts, (QStringList{QStringLiteral("before"), QStringLiteral("MAIN ST"), QStringLiteral("after")}));
     // The street still crosses the whole frame, the block and the huge
     // ellipse still fill their part of it.
@@ -167,8 +169,7 @@ TEST(ReportPictures, APictureDrawingFarOutsideItsFrameIsCutToItAndTheFileReadsBa
     EXPECT_EQ(p.Lines[0].first.y(), frame.center().y());
     EXPECT_EQ(p.Polygons, 2);
     ASSERT_EQ(p.Images.size(), 2u);
-    for (const QSize& s : p.Images)
-        EXPECT_LE(s.width(), PictureLimits::MaxPageSide);
+    for (const QSize& s : p.Images) EXPECT_LE(s.width(), PictureLimits::MaxPageSide);
     EXPECT_TRUE(leftOut.isEmpty()) << leftOut.join(QLatin1Char('|')).toStdString();
 }
 
@@ -191,8 +192,7 @@ TEST(ReportPictures, CutShapesKeepWhatShowsInsideTheFrame)
     const QPointF shape[] = {{1, 1}, {1e6, 3}, {1, 5}, {5, 3}};
     const std::vector<QPointF> cut = TFramedPainter::ClipPolygon(shape, 4, bound);
     QPolygonF before, after;
-    for (const QPointF& p : shape)
-        before << p;
+    for (const QPointF& p : shape) before << p;
     for (const QPointF& p : cut) {
         after << p;
         EXPECT_TRUE(bound.adjusted(-1e-9, -1e-9, 1e-9, 1e-9).contains(p));

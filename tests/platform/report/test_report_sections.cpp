@@ -27,8 +27,7 @@ struct LoggedShell {
             valid = rows < count;
         };
         shell.OnRowAfter = [this](TBaseReport& r, TReportShell&, bool&) {
-            if (rows == breakAfter)
-                r.NewPage();
+            if (rows == breakAfter) r.NewPage();
         };
     }
 };
@@ -39,8 +38,9 @@ TEST(ReportSections, EventsInTheirOrder)
 {
     LoggedShell s(3);
     DumpReport([&](TBaseReport& r) { s.shell.Execute(r); });
-    EXPECT_EQ(s.log, QStringList({"report header", "page header 1", "row 1 first", "row 2", "row 3", "page footer 1",
-                                  "report footer"}));
+    EXPECT_EQ(s.log,
+              QStringList({"report header", "page header 1", "row 1 first", "row 2", "row 3", "page footer 1",
+                           "report footer"}));
 }
 
 TEST(ReportSections, FirstRowAfterEachPageBreak)
@@ -48,8 +48,9 @@ TEST(ReportSections, FirstRowAfterEachPageBreak)
     LoggedShell s(5);
     s.breakAfter = 2;
     DumpReport([&](TBaseReport& r) { s.shell.Execute(r); });
-    EXPECT_EQ(s.log, QStringList({"report header", "page header 1", "row 1 first", "row 2", "page footer 1",
-                                  "page header 2", "row 3 first", "row 4", "row 5", "page footer 2", "report footer"}));
+    EXPECT_EQ(s.log,
+              QStringList({"report header", "page header 1", "row 1 first", "row 2", "page footer 1", "page header 2",
+                           "row 3 first", "row 4", "row 5", "page footer 2", "report footer"}));
 }
 
 TEST(ReportSections, AutomaticBreakInsideARowMarksTheNextRowFirst)

@@ -43,8 +43,7 @@ TEST(ReportTabs, ChainedStopsAndTheRowStartOnEveryLine)
         r.SetTab(tabAfterPrevious, TTabJustify::tjLeft, 1.25, 0, {}, 0);
         r.SetTab(-32768, TTabJustify::tjLeft, 1.75, 0, {}, 0);
         r.GotoXY(0, 2);
-        for (const char* t : {"a", "b", "c", "d"})
-            r.PrintTab(QString::fromLatin1(t));
+        for (const char* t : {"a", "b", "c", "d"}) r.PrintTab(QString::fromLatin1(t));
         r.NewLine();
         r.PrintTab(QStringLiteral("e")); // back at the first stop
         r.ClearTabs();

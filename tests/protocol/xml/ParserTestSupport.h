@@ -92,9 +92,6 @@ inline Failure ParseFailure(const QByteArray& bytes)
 }
 
 // The document as 16-bit text (the writer's layout).
-inline QString Text(const TXMLDocument& doc)
-{
-    return doc.WriteToString();
-}
+inline QString Text(const TXMLDocument& doc) { return doc.WriteToString(); }
 
 } // namespace parsertest

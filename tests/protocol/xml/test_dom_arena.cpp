@@ -92,7 +92,7 @@ TEST(DomArena, ClearingADocumentGivesItsNodesMemoryBack)
     parser.LoadFromStream(&buffer, doc);
     std::unique_ptr<TXMLDocument> owner(doc);
     const TNodeArena* arena = doc->NodeArena();
-    EXPECT_GE(arena->LiveBlocks(), 60000u);  // elements, attributes, texts
+    EXPECT_GE(arena->LiveBlocks(), 60000u); // elements, attributes, texts
     EXPECT_GE(arena->ChunkBytes(), 60000u * 64);
     doc->Clear();
     // A fresh arena: the old one and its chunks are gone.
@@ -105,11 +105,11 @@ TEST(DomQuery, ChildByNameItsTextAndTheCountChainOverAbsentElements)
     TXMLParser parser;
     auto doc = Parse(parser, "<a><x>1</x><y/><x>2</x><z><w>deep</w></z>text</a>");
     const TXMLElement* a = doc->getDocumentElement();
-    EXPECT_EQ(ChildText(a, QStringLiteral("x")), QStringLiteral("1"));  // the first of that name
+    EXPECT_EQ(ChildText(a, QStringLiteral("x")), QStringLiteral("1")); // the first of that name
     EXPECT_EQ(ChildText(ChildElement(a, QStringLiteral("z")), QStringLiteral("w")), QStringLiteral("deep"));
     EXPECT_EQ(ChildText(a, QStringLiteral("y")), QString());
-    EXPECT_EQ(ChildElement(a, QStringLiteral("X")), nullptr);  // names compare exactly
-    EXPECT_EQ(ChildElementCount(a), 4);                         // elements only, not the text
+    EXPECT_EQ(ChildElement(a, QStringLiteral("X")), nullptr); // names compare exactly
+    EXPECT_EQ(ChildElementCount(a), 4);                       // elements only, not the text
     EXPECT_EQ(ElementText(a), QStringLiteral("text"));
     EXPECT_EQ(ChildElement(nullptr, QStringLiteral("x")), nullptr);
     EXPECT_EQ(ChildText(ChildElement(a, QStringLiteral("none")), QStringLiteral("w")), QString());

@@ -22,21 +22,21 @@ TEST(XmlChars, Classes)
 
     EXPECT_TRUE(IsLetter(u'A'));
     EXPECT_TRUE(IsLetter(char16_t(0x00E9)));
-    EXPECT_FALSE(IsLetter(char16_t(0x00D7)));  // multiplication sign
-    EXPECT_FALSE(IsLetter(char16_t(0x0132)));  // ligature IJ: not a base character
+    EXPECT_FALSE(IsLetter(char16_t(0x00D7))); // multiplication sign
+    EXPECT_FALSE(IsLetter(char16_t(0x0132))); // ligature IJ: not a base character
     EXPECT_TRUE(IsLetter(char16_t(0x0386)));
     EXPECT_FALSE(IsLetter(char16_t(0x0387)));
-    EXPECT_TRUE(IsLetter(char16_t(0x4E00)));   // ideographic
+    EXPECT_TRUE(IsLetter(char16_t(0x4E00))); // ideographic
     EXPECT_TRUE(IsLetter(char16_t(0x9FA5)));
     EXPECT_FALSE(IsLetter(char16_t(0x9FA6)));
     EXPECT_TRUE(IsLetter(char16_t(0x3007)));
     EXPECT_TRUE(IsLetter(char16_t(0xAC00)));
     EXPECT_TRUE(IsLetter(char16_t(0xD7A3)));
-    EXPECT_FALSE(IsLetter(char16_t(0x1200)));  // Ethiopic came later than the tables
+    EXPECT_FALSE(IsLetter(char16_t(0x1200))); // Ethiopic came later than the tables
     EXPECT_TRUE(IsDigit(u'7'));
     EXPECT_TRUE(IsDigit(char16_t(0x0660)));
     EXPECT_TRUE(IsDigit(char16_t(0x0F29)));
-    EXPECT_FALSE(IsDigit(char16_t(0x0BE6)));  // Tamil zero is not in the table
+    EXPECT_FALSE(IsDigit(char16_t(0x0BE6))); // Tamil zero is not in the table
     EXPECT_FALSE(IsDigit(u'a'));
 
     EXPECT_TRUE(IsWhiteSpace(u' '));
@@ -48,8 +48,8 @@ TEST(XmlChars, Classes)
     EXPECT_TRUE(IsNameChar(u'-'));
     EXPECT_TRUE(IsNameChar(u'.'));
     EXPECT_TRUE(IsNameChar(u'5'));
-    EXPECT_FALSE(IsNameChar(char16_t(0x0301)));  // combining marks are not name characters
-    EXPECT_FALSE(IsNameChar(char16_t(0x00B7)));  // nor extenders
+    EXPECT_FALSE(IsNameChar(char16_t(0x0301))); // combining marks are not name characters
+    EXPECT_FALSE(IsNameChar(char16_t(0x00B7))); // nor extenders
     for (char16_t c : {u'-', u'?', u']', u'/', u'>'}) EXPECT_TRUE(IsCloseStart(c));
     EXPECT_FALSE(IsCloseStart(u'<'));
     EXPECT_TRUE(IsCharDataStart(u'a'));
@@ -94,8 +94,7 @@ TEST(XmlChars, EscapingKeepsOnlyCompleteReferences)
     EXPECT_EQ(EscapeChar(u"a &amp; b", u'&'), QStringLiteral("a &amp; b"));
     EXPECT_EQ(EscapeChar(u"a & b", u'&'), QStringLiteral("a &amp; b"));
     EXPECT_EQ(EscapeChar(u"a & b;", u'&'), QStringLiteral("a &amp; b;"));
-    EXPECT_EQ(EscapeChar(u"&#233;&#xE9;&#x;&#;&#12a;", u'&'),
-              QStringLiteral("&#233;&#xE9;&amp;#x;&amp;#;&amp;#12a;"));
+    EXPECT_EQ(EscapeChar(u"&#233;&#xE9;&#x;&#;&#12a;", u'&'), QStringLiteral("&#233;&#xE9;&amp;#x;&amp;#;&amp;#12a;"));
     EXPECT_EQ(EscapeChar(u"&name.x-1;", u'&'), QStringLiteral("&name.x-1;"));
     // "<" and the double quote are always escaped, ";" or not.
     EXPECT_EQ(EscapeChar(u"a < b;", u'<'), QStringLiteral("a &lt; b;"));
@@ -123,8 +122,8 @@ TEST(XmlChars, EscapingKeepsOnlyCompleteReferences)
 TEST(XmlChars, ReferenceEndAndHexValue)
 {
     EXPECT_EQ(ReferenceEnd(u"&amp;x", 2), 5);
-    EXPECT_EQ(ReferenceEnd(u"&amp;x", 1), 0);  // starting on the "&" itself
-    EXPECT_EQ(ReferenceEnd(u"&a &b;", 2), 0);  // an "&" comes first
+    EXPECT_EQ(ReferenceEnd(u"&amp;x", 1), 0); // starting on the "&" itself
+    EXPECT_EQ(ReferenceEnd(u"&a &b;", 2), 0); // an "&" comes first
     EXPECT_EQ(ReferenceEnd(u"abc", 1), 0);
     EXPECT_EQ(ReferenceEnd(u"a;", 5), 0);
     EXPECT_EQ(HexValue(u"1F"), 31u);
@@ -152,7 +151,7 @@ TEST(XmlChars, CharacterReferences)
     EXPECT_EQ(CharReferenceValue(u"#xD800", UTF_8), u'_');
     EXPECT_EQ(CharReferenceValue(u"#12ab", UTF_8), u'_');
     EXPECT_EQ(CharReferenceValue(u"#99999999999999999999", UTF_8), u'_');
-    EXPECT_EQ(CharReferenceValue(u"#x100000041", UTF_8), u'_');  // no wrap-around
+    EXPECT_EQ(CharReferenceValue(u"#x100000041", UTF_8), u'_'); // no wrap-around
     EXPECT_EQ(UnconvertedList(), QStringLiteral("(0x0000), (0x1F600), (0xD800), (0x110000)"));
     ClearUnconvertedList();
     EXPECT_EQ(CharReferenceValue(u"#x0000000041", UTF_8), u'A');

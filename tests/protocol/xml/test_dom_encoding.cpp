@@ -63,9 +63,9 @@ TEST(XmlEncoding, SpotValuesOfTheTables)
         TEncoding e;
         uint8_t b;
     };
-    for (Gap g : {Gap{i8859_1, 0x85}, Gap{i8859_1, 0x7F}, Gap{i8859_1, 0x01}, Gap{i8859_3, 0xA5},
-                  Gap{i8859_7, 0xA4}, Gap{i8859_7, 0xA5}, Gap{i8859_7, 0xAA}, Gap{i8859_8, 0xFD},
-                  Gap{i8859_8, 0xFE}, Gap{US_ASCII, 0x80}, Gap{US_ASCII, 0xFF}}) {
+    for (Gap g : {Gap{i8859_1, 0x85}, Gap{i8859_1, 0x7F}, Gap{i8859_1, 0x01}, Gap{i8859_3, 0xA5}, Gap{i8859_7, 0xA4},
+                  Gap{i8859_7, 0xA5}, Gap{i8859_7, 0xAA}, Gap{i8859_8, 0xFD}, Gap{i8859_8, 0xFE}, Gap{US_ASCII, 0x80},
+                  Gap{US_ASCII, 0xFF}}) {
         EXPECT_EQ(CodePageTable(g.e)[g.b], 0) << int(g.e) << " " << int(g.b);
         EXPECT_EQ(ByteToChar(g.b, g.e), u'_');
     }
@@ -90,7 +90,7 @@ TEST(XmlEncoding, EveryMappedByteRoundTrips)
             if (!c) continue;
             ++mapped;
             EXPECT_EQ(ByteToChar(uint8_t(b), enc), c);
-            if (c == 0x7F) continue;  // DEL is never written as itself
+            if (c == 0x7F) continue; // DEL is never written as itself
             EXPECT_EQ(CharToByte(c, enc), b) << e << " " << b;
             EXPECT_EQ(WideToBytes(QString(QChar(c)), enc), QByteArray(1, char(b)));
         }
@@ -143,8 +143,7 @@ TEST(XmlEncoding, SaveAndRestoreTheListAroundNestedWork)
         TUnconvertedListGuard guard;
         ListUnconverted(0x1);
         throw 1;
-    } catch (int) {
-    }
+    } catch (int) { }
     EXPECT_EQ(UnconvertedList(), QStringLiteral("(0x00E9)"));
 }
 
@@ -199,7 +198,7 @@ TEST(XmlEncoding, DecodeBytesKeepsIncompleteSequences)
     n = DecodeBytes(UTF_8, false, bytesOf(bytes), bytes.size(), out, &used, true);
     EXPECT_EQ(n, 3);
     EXPECT_EQ(used, 5);
-    EXPECT_EQ(out[2], char16_t((0x2 << 12) + (0x02 << 6)));  // missing byte read as 0
+    EXPECT_EQ(out[2], char16_t((0x2 << 12) + (0x02 << 6))); // missing byte read as 0
 
     const QByteArray odd("\0A\0", 3);
     n = DecodeBytes(UTF_16, true, bytesOf(odd), odd.size(), out, &used, false);
@@ -229,12 +228,12 @@ TEST(XmlWideStrings, Routines)
     EXPECT_EQ(WideCompare(u"abc", u"abcd"), 1);
     EXPECT_EQ(WideCompareText(u"DocType", u"DOCTYPE"), 0);
     EXPECT_EQ(WideCompareText(u"doctype", u"DOCTYPE"), 0);
-    EXPECT_EQ(WideCompareText(u"\u00e9", u"\u00c9"), 1);  // no folding beyond ASCII
+    EXPECT_EQ(WideCompareText(u"\u00e9", u"\u00c9"), 1); // no folding beyond ASCII
     EXPECT_EQ(WideCompareText(u"\u0101", u"\u0100"), 1);
     EXPECT_EQ(WideCompareText(u"ab", u"abc"), 1);
     EXPECT_EQ(WideTrim(u" \t\r\n a b \n"), QStringLiteral("a b"));
     EXPECT_EQ(WideTrim(u" \t\r\n"), QString());
-    EXPECT_EQ(WideTrim(u"\u00a0x\u00a0"), QString::fromUtf8("\u00a0x\u00a0"));  // not Unicode white space
+    EXPECT_EQ(WideTrim(u"\u00a0x\u00a0"), QString::fromUtf8("\u00a0x\u00a0")); // not Unicode white space
     EXPECT_EQ(WideTrim(u"\fx"), QStringLiteral("\fx"));
     EXPECT_TRUE(WideIsBlank(u" \r\n\t"));
     EXPECT_FALSE(WideIsBlank(u" x "));

@@ -93,7 +93,7 @@ public:
         return tokenized.contains(element + u'/' + attribute);
     }
     void LoadExternal(TDocumentType*) override { ++loaded; }
-    void ValidateDocumentType(TDocumentType*) override {}
+    void ValidateDocumentType(TDocumentType*) override { }
     void ValidateElement(TXMLElement* e) override { validated << e->getTagName(); }
 
 private:
@@ -109,7 +109,7 @@ TEST(DomFaults, LongAndDeepTreesAreDestroyedWithoutRecursion)
     doc->setDocumentElement(root);
     for (int i = 0; i < 300000; ++i) root->appendChild(new TXMLElement(QStringLiteral("s"), doc.get()));
     root->appendChild(deepChain(*doc, 200000));
-    doc.reset();  // must not overflow the stack
+    doc.reset(); // must not overflow the stack
 
     // A removed deep subtree deleted on its own.
     TXMLDocument other;
@@ -122,7 +122,7 @@ TEST(DomFaults, LongAndDeepTreesAreDestroyedWithoutRecursion)
 TEST(DomFaults, DeepTreesAreWrittenClonedAndValidatedWithoutRecursion)
 {
     TXMLDocument doc;
-    FlatParser flat;  // indentation would make the text quadratic in the depth
+    FlatParser flat; // indentation would make the text quadratic in the depth
     doc.SetParser(&flat);
     TXMLElement* inner = nullptr;
     doc.setDocumentElement(deepChain(doc, 100000, &inner));
@@ -264,13 +264,15 @@ TEST(DomFaults, EntityWithMarkupGoesInPlaceAndItsDocumentIsFreed)
         root->setAttribute(QStringLiteral("a"), QStringLiteral("&ext;"));
         ADD_FAILURE() << "no error";
     } catch (const EXMLParserError& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Reference to an external entity is not allowed in the attribute value."));
+        EXPECT_EQ(e.Message(),
+                  QStringLiteral("Reference to an external entity is not allowed in the attribute value."));
     }
     try {
         root->setAttribute(QStringLiteral("a"), QStringLiteral("&pic;"));
         ADD_FAILURE() << "no error";
     } catch (const EXMLParserError& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Reference to an unparsed entity is not allowed in the attribute value."));
+        EXPECT_EQ(e.Message(),
+                  QStringLiteral("Reference to an unparsed entity is not allowed in the attribute value."));
     }
     // In an attribute, markup text is plain text.
     root->setAttribute(QStringLiteral("n"), QStringLiteral("&name; &bold;"));

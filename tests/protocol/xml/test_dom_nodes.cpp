@@ -48,15 +48,18 @@ TEST(DomNode, ElementNameMustBeValidTextNameNeedNot)
     TXMLDocument doc;
     const EDOMException e = domError([&] { TXMLElement bad(QStringLiteral("1abc"), &doc); });
     EXPECT_EQ(e.Code(), 5);
-    EXPECT_EQ(e.Message(), QStringLiteral("XML-DOM [INVALID_CHARACTER_ERR]: TXMLDocument.TXMLNode.Create(\"1abc\"): "
-                                          "invalid character(s) for name"));
+    EXPECT_EQ(e.Message(),
+              QStringLiteral("XML-DOM [INVALID_CHARACTER_ERR]: TXMLDocument.TXMLNode.Create(\"1abc\"): "
+                             "invalid character(s) for name"));
     TXMLText text(QStringLiteral("1abc"), &doc);
     EXPECT_EQ(text.getNodeValue(), QStringLiteral("1abc"));
     EXPECT_EQ(domError([&] { TXMLAttr a(QStringLiteral("a b"), &doc, QString()); }).Code(), 5);
     EXPECT_EQ(domError([&] { TXMLPI p(QStringLiteral("-x"), QString(), &doc); }).Code(), 5);
     const EDOMException pi = domError([&] { delete doc.createProcessingInstruction(QStringLiteral("1x"), QString()); });
-    EXPECT_EQ(pi.Message(),
-              QStringLiteral("XML-DOM [INVALID_CHARACTER_ERR]: TXMLDocument.createProcessingInstruction: invalid character for name"));
+    EXPECT_EQ(
+        pi.Message(),
+        QStringLiteral(
+            "XML-DOM [INVALID_CHARACTER_ERR]: TXMLDocument.createProcessingInstruction: invalid character for name"));
 }
 
 TEST(DomNode, ExceptionCodeNames)
@@ -100,7 +103,7 @@ TEST(DomNode, SameTypeSiblingsSkipOtherKinds)
     EXPECT_EQ(list.item(2, 1), e2);
     EXPECT_EQ(list.item(3, 1), nullptr);
     EXPECT_EQ(list.item(2, 2), b);
-    EXPECT_EQ(list.getLength(), 2);  // from the first node (an attribute) along attributes
+    EXPECT_EQ(list.getLength(), 2); // from the first node (an attribute) along attributes
     EXPECT_EQ(list.count(), 5);
     EXPECT_EQ(list.getNamedItem(QStringLiteral("e2"), 1), e2);
     EXPECT_EQ(list.getNamedItem(QStringLiteral("e2"), 2), nullptr);
@@ -126,18 +129,24 @@ TEST(DomNode, ListInsertRemoveAndTheirErrors)
 
     EDOMException e = domError([&] { list.setNamedItem(y); });
     EXPECT_EQ(e.Code(), 10);
-    EXPECT_EQ(e.Message(),
-              QStringLiteral("XML-DOM [INUSE_ATTRIBUTE_ERR]: TNamedNodeMap.setNamedItem: attribute \"y\" already in use (use clone)"));
-    EXPECT_EQ(domError([&] { list.insertBefore(y, x); }).Message(),
-              QStringLiteral("XML-DOM [INUSE_ATTRIBUTE_ERR]: TNodeList.insertBefore: attribute already in use (use clone)"));
-    EXPECT_EQ(domError([&] { list.insertAfter(y, x); }).Message(),
-              QStringLiteral("XML-DOM [INUSE_ATTRIBUTE_ERR]: TNodeList.insertAfter: attribute already in use (use clone)"));
+    EXPECT_EQ(
+        e.Message(),
+        QStringLiteral(
+            "XML-DOM [INUSE_ATTRIBUTE_ERR]: TNamedNodeMap.setNamedItem: attribute \"y\" already in use (use clone)"));
+    EXPECT_EQ(
+        domError([&] { list.insertBefore(y, x); }).Message(),
+        QStringLiteral("XML-DOM [INUSE_ATTRIBUTE_ERR]: TNodeList.insertBefore: attribute already in use (use clone)"));
+    EXPECT_EQ(
+        domError([&] { list.insertAfter(y, x); }).Message(),
+        QStringLiteral("XML-DOM [INUSE_ATTRIBUTE_ERR]: TNodeList.insertAfter: attribute already in use (use clone)"));
 
     EXPECT_EQ(domError([&] { list.removeChild(nullptr); }).Message(),
-              QStringLiteral("XML-DOM [INVALID_POINTER_ERR]: TNodeList.removeChild: you are trying to remove not exist child"));
+              QStringLiteral(
+                  "XML-DOM [INVALID_POINTER_ERR]: TNodeList.removeChild: you are trying to remove not exist child"));
     TXMLElement loose(QStringLiteral("loose"), &doc);
     EXPECT_EQ(domError([&] { list.removeChild(&loose); }).Message(),
-              QStringLiteral("XML-DOM [INVALID_POINTER_ERR]: TNodeList.removeChild: you are trying to remove child out of list."));
+              QStringLiteral(
+                  "XML-DOM [INVALID_POINTER_ERR]: TNodeList.removeChild: you are trying to remove child out of list."));
 
     std::unique_ptr<TXMLNode> removed(list.removeChild(y));
     EXPECT_EQ(removed.get(), y);
@@ -161,7 +170,7 @@ TEST(DomNode, DeletingALinkedNodeUnlinksIt)
     root.appendChild(a);
     root.appendChild(b);
     root.appendChild(c);
-    delete b;  // only b goes, its siblings stay
+    delete b; // only b goes, its siblings stay
     EXPECT_EQ(a->nextSibling(), c);
     EXPECT_EQ(c->previousSibling(), a);
     EXPECT_EQ(root.getChildNodes().count(), 2);
@@ -180,7 +189,7 @@ TEST(DomElement, Attributes)
     EXPECT_EQ(e.getAttribute(QStringLiteral("a")), QStringLiteral("2"));
     EXPECT_EQ(e.getAttribute(QStringLiteral("empty")), QString());
     EXPECT_EQ(e.getAttribute(QStringLiteral("late")), QStringLiteral("x"));
-    EXPECT_EQ(e.getAttribute(QStringLiteral("A")), QString());  // names compare exactly
+    EXPECT_EQ(e.getAttribute(QStringLiteral("A")), QString()); // names compare exactly
     // One attribute "a", still first.
     EXPECT_EQ(e.getFirstAttribute()->getNodeName(), QStringLiteral("a"));
     int count = 0;
@@ -208,15 +217,19 @@ TEST(DomElement, SetAttributeNodeErrorsInOrder)
     // Same name present: 15, checked before "in use".
     EDOMException dup = domError([&] { e.setAttributeNode(a); });
     EXPECT_EQ(dup.Code(), 15);
-    EXPECT_EQ(dup.Message(), QStringLiteral("XML-DOM []: TContainer.setAttributeNode: element already contains the attribute \"a\""));
+    EXPECT_EQ(dup.Message(),
+              QStringLiteral("XML-DOM []: TContainer.setAttributeNode: element already contains the attribute \"a\""));
     // The same attribute on a second element: 10.
     EDOMException inUse = domError([&] { f.setAttributeNode(a); });
     EXPECT_EQ(inUse.Code(), 10);
-    EXPECT_EQ(inUse.Message(), QStringLiteral("XML-DOM [INUSE_ATTRIBUTE_ERR]: TContainer.setAttributeNode: attribute already in use"));
+    EXPECT_EQ(inUse.Message(),
+              QStringLiteral("XML-DOM [INUSE_ATTRIBUTE_ERR]: TContainer.setAttributeNode: attribute already in use"));
     std::unique_ptr<TXMLAttr> foreign(new TXMLAttr(QStringLiteral("b"), &other, QString()));
     EDOMException wrong = domError([&] { f.setAttributeNode(foreign.get()); });
     EXPECT_EQ(wrong.Code(), 4);
-    EXPECT_EQ(wrong.Message(), QStringLiteral("XML-DOM [WRONG_DOCUMENT_ERR]: TContainer.setAttributeNode: wrong document in attribute node"));
+    EXPECT_EQ(
+        wrong.Message(),
+        QStringLiteral("XML-DOM [WRONG_DOCUMENT_ERR]: TContainer.setAttributeNode: wrong document in attribute node"));
     EXPECT_EQ(f.getFirstAttribute(), nullptr);
     // Appending the attribute to a second element's list: 10 as well.
     EXPECT_EQ(domError([&] { f.appendChild(a); }).Code(), 10);
@@ -239,7 +252,7 @@ TEST(DomElement, AppendTextDropsBlankText)
 
 TEST(DomElement, TextExpand)
 {
-    TXMLDocument doc;  // no document type: undeclared references stay
+    TXMLDocument doc; // no document type: undeclared references stay
     TXMLElement e(QStringLiteral("e"), &doc);
     TXMLText* t = e.appendText(new TXMLText(QStringLiteral("&lt;&amp;&GT;&Apos;&QUOT;&#65;&#x42;&#X43;&nbsp;x"), &doc));
     ASSERT_NE(t, nullptr);
@@ -248,7 +261,7 @@ TEST(DomElement, TextExpand)
               QStringLiteral("Illegal character in the text value '&&'."));
     EXPECT_EQ(parserError([&] { e.appendText(new TXMLText(QStringLiteral("end &"), &doc)); }),
               QStringLiteral("Illegal character in the text value '&&'."));
-    EXPECT_EQ(e.getChildNodes().count(), 1);  // the failed texts are gone
+    EXPECT_EQ(e.getChildNodes().count(), 1); // the failed texts are gone
 }
 
 TEST(DomAttr, AttributeExpandAndNormalization)
@@ -287,18 +300,20 @@ TEST(DomCharacterData, Operations)
     t.deleteData(0, 1);
     EXPECT_EQ(t.getData(), QStringLiteral("Yes!"));
 
-    const QString sub = QStringLiteral("XML-DOM [INDEX_SIZE_ERR]: TCharacterData.substring: invalid offset/count values");
+    const QString sub =
+        QStringLiteral("XML-DOM [INDEX_SIZE_ERR]: TCharacterData.substring: invalid offset/count values");
     EXPECT_EQ(domError([&] { t.substringData(-1, 1); }).Message(), sub);
     EXPECT_EQ(domError([&] { t.substringData(4, 1); }).Message(), sub);
     EXPECT_EQ(domError([&] { t.substringData(0, -1); }).Message(), sub);
     EXPECT_EQ(domError([&] { t.insertData(5, QStringLiteral("x")); }).Message(),
               QStringLiteral("XML-DOM [INDEX_SIZE_ERR]: TCharacterData.insertData: invalid offset value"));
     EXPECT_EQ(domError([&] { t.insertData(-1, QStringLiteral("x")); }).Code(), 1);
-    const QString del = QStringLiteral("XML-DOM [INDEX_SIZE_ERR]: TCharacterData.deleteData: invalid offset/count values");
+    const QString del =
+        QStringLiteral("XML-DOM [INDEX_SIZE_ERR]: TCharacterData.deleteData: invalid offset/count values");
     EXPECT_EQ(domError([&] { t.deleteData(4, 1); }).Message(), del);
     EXPECT_EQ(domError([&] { t.deleteData(0, -2); }).Message(), del);
     EXPECT_EQ(domError([&] { t.replaceData(9, 1, QStringLiteral("x")); }).Code(), 1);
-    EXPECT_EQ(t.getData(), QStringLiteral("Yes!"));  // failures change nothing
+    EXPECT_EQ(t.getData(), QStringLiteral("Yes!")); // failures change nothing
     TXMLComment c(QStringLiteral("c"), &doc);
     TXMLCData d(QStringLiteral("d"), &doc);
     EXPECT_EQ(c.getNodeType(), 5);
@@ -351,7 +366,7 @@ TEST(DomDocument, CreateClearAndDeclaration)
     EXPECT_EQ(doc.getDocumentElement(), nullptr);
     EXPECT_EQ(doc.getChildNodes().count(), 1);
     EXPECT_EQ(doc.getVersion(), QStringLiteral("1.0"));
-    EXPECT_FALSE(doc.BigEndian);  // the other settings stay
+    EXPECT_FALSE(doc.BigEndian); // the other settings stay
 }
 
 TEST(DomDocument, StandaloneReaderIgnoresCase)

@@ -74,7 +74,7 @@ TEST(DomRoundTrip, EveryNodeKindAndTrickyEscapes)
     TXMLElement* pe = back->getDocumentElement()->getFirstChildElement();
     ASSERT_NE(pe, nullptr);
     EXPECT_EQ(pe->getAttribute(QStringLiteral("name")), QStringLiteral("x\" evil=\"1; <b> & 'q' &"));
-    EXPECT_EQ(pe->getAttributeNode(QStringLiteral("evil")), nullptr);  // no injected attribute
+    EXPECT_EQ(pe->getAttributeNode(QStringLiteral("evil")), nullptr); // no injected attribute
     TXMLElement* te = pe->getFirstChildElement();
     EXPECT_EQ(te->getFirstTextNode()->getNodeValue(), QStringLiteral("1 < 2; 3 > 2 & a; \"quoted\" 'single' & b"));
     TXMLElement* raw = te->getNextSiblingElement();
@@ -87,17 +87,16 @@ TEST(DomRoundTrip, EveryNodeKindAndTrickyEscapes)
 
 TEST(DomRoundTrip, DocumentTypeWithInternalSubset)
 {
-    const QByteArray source =
-        "<?xml version=\"1.0\"?>\n"
-        "<!DOCTYPE r SYSTEM \"r.dtd\" [\n"
-        "<!ELEMENT r (a|b)*>\n"
-        "<!ELEMENT a (#PCDATA)>\n"
-        "<!ELEMENT b EMPTY>\n"
-        "<!ATTLIST a id ID #IMPLIED kind (x|y) \"x\">\n"
-        "<!ENTITY who \"World &amp; co\">\n"
-        "<!NOTATION gif SYSTEM \"viewer\">\n"
-        "]>\n"
-        "<r><a id=\"i1\">Hello &who;</a><b/></r>";
+    const QByteArray source = "<?xml version=\"1.0\"?>\n"
+                              "<!DOCTYPE r SYSTEM \"r.dtd\" [\n"
+                              "<!ELEMENT r (a|b)*>\n"
+                              "<!ELEMENT a (#PCDATA)>\n"
+                              "<!ELEMENT b EMPTY>\n"
+                              "<!ATTLIST a id ID #IMPLIED kind (x|y) \"x\">\n"
+                              "<!ENTITY who \"World &amp; co\">\n"
+                              "<!NOTATION gif SYSTEM \"viewer\">\n"
+                              "]>\n"
+                              "<r><a id=\"i1\">Hello &who;</a><b/></r>";
     QObject owner;
     ScopedDialogResponder responder;
     std::unique_ptr<TXMLDocument> doc = parse(source, &owner);
@@ -120,7 +119,7 @@ TEST(DomRoundTrip, LocalFileKeepsAccentedNames)
     ASSERT_TRUE(dir.isValid());
     const QString name = dir.filePath(QStringLiteral("myinfo.xml"));
     TXMLDocument doc;
-    doc.Clear();  // US-ASCII, as the service document starts
+    doc.Clear(); // US-ASCII, as the service document starts
     doc.setStandalone(true);
     auto* vxp = new TXMLElement(QStringLiteral("vxp"), &doc);
     doc.setDocumentElement(vxp);
@@ -135,7 +134,7 @@ TEST(DomRoundTrip, LocalFileKeepsAccentedNames)
     QFile f(name);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     QObject owner;
-    TXMLParser parser(&owner);  // DefaultEncoding US-ASCII, as the forms place it
+    TXMLParser parser(&owner); // DefaultEncoding US-ASCII, as the forms place it
     TXMLDocument* loaded = nullptr;
     parser.LoadFromStream(&f, loaded);
     std::unique_ptr<TXMLDocument> guard(loaded);

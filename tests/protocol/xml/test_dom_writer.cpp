@@ -28,7 +28,7 @@ namespace {
 
 class FakeParser : public TXMLDocumentOwner {
 public:
-    explicit FakeParser(bool formated) : m_formated(formated) {}
+    explicit FakeParser(bool formated) : m_formated(formated) { }
     bool DocumentFormatedOutput() const override { return m_formated; }
 
 private:
@@ -78,7 +78,7 @@ QByteArray readFile(const QString& name)
 // A node whose writer fails, to break a save half way.
 class FailingNode : public TXMLNode {
 public:
-    explicit FailingNode(TXMLDocument* doc) : TXMLNode(QStringLiteral("fail"), doc, 5) {}
+    explicit FailingNode(TXMLDocument* doc) : TXMLNode(QStringLiteral("fail"), doc, 5) { }
     void WriteTo(TXMLOutput&, int) const override { throw Exception(QStringLiteral("writer failed")); }
 };
 
@@ -104,17 +104,16 @@ TEST(DomWriter, ServiceEnvelopeBytes)
     search->setAttribute(QStringLiteral("last"), QStringLiteral("O&apos;Neil &amp; Sons"));
     search->setAttribute(QStringLiteral("stname"), QStringLiteral("MAIN"));
 
-    const QByteArray expected =
-        "<?xml version = \"1.0\" standalone = \"yes\"?>\r\n"
-        "\r\n"
-        "<vxp>\r\n"
-        "   <prop.search version = \"1.0\" UserID = \"7\" County = \"12\" LogEvent = \"N\">\r\n"
-        "      <county>12</county>\r\n"
-        "      <userid>7</userid>\r\n"
-        "      <use_mls>T</use_mls>\r\n"
-        "      <search apn = \"\" last = \"O'Neil &amp; Sons\" stname = \"MAIN\"/>\r\n"
-        "   </prop.search>\r\n"
-        "</vxp>";
+    const QByteArray expected = "<?xml version = \"1.0\" standalone = \"yes\"?>\r\n"
+                                "\r\n"
+                                "<vxp>\r\n"
+                                "   <prop.search version = \"1.0\" UserID = \"7\" County = \"12\" LogEvent = \"N\">\r\n"
+                                "      <county>12</county>\r\n"
+                                "      <userid>7</userid>\r\n"
+                                "      <use_mls>T</use_mls>\r\n"
+                                "      <search apn = \"\" last = \"O'Neil &amp; Sons\" stname = \"MAIN\"/>\r\n"
+                                "   </prop.search>\r\n"
+                                "</vxp>";
     EXPECT_EQ(saveToBytes(doc), expected);
     // An ASCII request is the same in the request form.
     EXPECT_EQ(saveToBytes(doc, TXMLSaveForm::Request), expected);
@@ -131,14 +130,17 @@ TEST(DomWriter, OneChildWithTextExample)
     req->setAttribute(QStringLiteral("a"), QStringLiteral("1"));
     req->setAttribute(QStringLiteral("b"), QStringLiteral("2"));
     addElement(doc, req, "c", "x");
-    EXPECT_EQ(doc.WriteToString(),
-              QStringLiteral("<?xml version = \"1.0\"?>\r\n\r\n<vxp>\r\n   <req a = \"1\" b = \"2\">\r\n      <c>x</c>\r\n"
-                             "   </req>\r\n</vxp>"));
+    EXPECT_EQ(
+        doc.WriteToString(),
+        QStringLiteral("<?xml version = \"1.0\"?>\r\n\r\n<vxp>\r\n   <req a = \"1\" b = \"2\">\r\n      <c>x</c>\r\n"
+                       "   </req>\r\n</vxp>"));
     // Without FormatedOutput every element still starts a line, unindented.
     FakeParser flat(false);
     doc.SetParser(&flat);
-    EXPECT_EQ(doc.WriteToString(),
-              QStringLiteral("<?xml version = \"1.0\"?>\r\n\r\n<vxp>\r\n<req a = \"1\" b = \"2\">\r\n<c>x</c>\r\n</req>\r\n</vxp>"));
+    EXPECT_EQ(
+        doc.WriteToString(),
+        QStringLiteral(
+            "<?xml version = \"1.0\"?>\r\n\r\n<vxp>\r\n<req a = \"1\" b = \"2\">\r\n<c>x</c>\r\n</req>\r\n</vxp>"));
 }
 
 TEST(DomWriter, ParserLinkIsWeak)
@@ -168,7 +170,7 @@ TEST(DomWriter, MyInfoShapedLocalFile)
     TXMLElement* req = buildEnvelope(doc, "personel.info");
     auto* info = addElement(doc, req, "name_info");
     info->setAttribute(QStringLiteral("first"), QString::fromUtf8("Jos\u00e9"));
-    info->setAttribute(QStringLiteral("last"), QStringLiteral("Smith &amp; Co"));  // as XmlEscape leaves it
+    info->setAttribute(QStringLiteral("last"), QStringLiteral("Smith &amp; Co")); // as XmlEscape leaves it
     info->setAttribute(QStringLiteral("comp"), QStringLiteral("A &quot;B&quot; &lt;C&gt;"));
     info->setAttribute(QStringLiteral("showmls"), QStringLiteral("Y"));
     auto* providers = addElement(doc, req, "providers");
@@ -178,18 +180,18 @@ TEST(DomWriter, MyInfoShapedLocalFile)
     addElement(doc, req, "photo", "QUJD\r\nREVG");
     addElement(doc, req, "logo");
 
-    const QByteArray body =
-        "\r\n"
-        "<vxp>\r\n"
-        "   <personel.info version = \"1.0\" UserID = \"7\" County = \"12\" LogEvent = \"N\">\r\n"
-        "      <name_info first = \"Jos\xc3\xa9\" last = \"Smith &amp; Co\" comp = \"A &quot;B&quot; &lt;C>\" showmls = \"Y\"/>\r\n"
-        "      <providers>\r\n"
-        "         <provider mlsid = \"12\" name = \"North\"/>\r\n"
-        "      </providers>\r\n"
-        "      <photo>QUJD\r\nREVG</photo>\r\n"
-        "      <logo/>\r\n"
-        "   </personel.info>\r\n"
-        "</vxp>";
+    const QByteArray body = "\r\n"
+                            "<vxp>\r\n"
+                            "   <personel.info version = \"1.0\" UserID = \"7\" County = \"12\" LogEvent = \"N\">\r\n"
+                            "      <name_info first = \"Jos\xc3\xa9\" last = \"Smith &amp; Co\" comp = \"A "
+                            "&quot;B&quot; &lt;C>\" showmls = \"Y\"/>\r\n"
+                            "      <providers>\r\n"
+                            "         <provider mlsid = \"12\" name = \"North\"/>\r\n"
+                            "      </providers>\r\n"
+                            "      <photo>QUJD\r\nREVG</photo>\r\n"
+                            "      <logo/>\r\n"
+                            "   </personel.info>\r\n"
+                            "</vxp>";
     ScopedDialogResponder responder;
     EXPECT_EQ(saveToBytes(doc, TXMLSaveForm::LocalFile),
               "<?xml version = \"1.0\" encoding = \"UTF-8\" standalone = \"yes\"?>\r\n" + body);
@@ -216,7 +218,8 @@ TEST(DomWriter, LocalFileReplacesADeclaredEncoding)
     doc.setEncoding(QStringLiteral("ISO-8859-1"));
     doc.setDocumentElement(new TXMLElement(QStringLiteral("r"), &doc));
     EXPECT_TRUE(saveToBytes(doc).startsWith("<?xml version = \"1.0\" encoding = \"ISO-8859-1\"?>\r\n"));
-    EXPECT_TRUE(saveToBytes(doc, TXMLSaveForm::LocalFile).startsWith("<?xml version = \"1.0\" encoding = \"UTF-8\"?>\r\n"));
+    EXPECT_TRUE(
+        saveToBytes(doc, TXMLSaveForm::LocalFile).startsWith("<?xml version = \"1.0\" encoding = \"UTF-8\"?>\r\n"));
     EXPECT_TRUE(saveToBytes(doc, TXMLSaveForm::Request).startsWith("<?xml version = \"1.0\"?>\r\n"));
     // Saving changed nothing in the document.
     EXPECT_EQ(doc.getEncoding(), i8859_1);
@@ -226,7 +229,8 @@ TEST(DomWriter, LocalFileReplacesADeclaredEncoding)
 TEST(DomWriter, EveryNodeKind)
 {
     TXMLDocument doc;
-    doc.appendChild(doc.createProcessingInstruction(QStringLiteral("xml-stylesheet"), QStringLiteral("href=\"a.css\"")));
+    doc.appendChild(
+        doc.createProcessingInstruction(QStringLiteral("xml-stylesheet"), QStringLiteral("href=\"a.css\"")));
     doc.appendChild(new TXMLComment(QStringLiteral(" top "), &doc));
     auto* root = new TXMLElement(QStringLiteral("root"), &doc);
     doc.setDocumentElement(root);
@@ -255,7 +259,7 @@ TEST(DomWriter, Escaping)
     TXMLDocument doc;
     auto* root = new TXMLElement(QStringLiteral("r"), &doc);
     doc.setDocumentElement(root);
-    root->setAttribute(QStringLiteral("q"), QStringLiteral("say &quot;hi&quot;"));  // resolves to say "hi"
+    root->setAttribute(QStringLiteral("q"), QStringLiteral("say &quot;hi&quot;")); // resolves to say "hi"
     TXMLAttr* injected = root->setAttribute(QStringLiteral("v"), QStringLiteral("x"));
     injected->setNodeValue(QStringLiteral("x\" evil=\"1;"));
     TXMLAttr* lt = root->setAttribute(QStringLiteral("lt"), QStringLiteral("x"));
@@ -269,8 +273,8 @@ TEST(DomWriter, Escaping)
     EXPECT_TRUE(out.contains(QStringLiteral(" v = \"x&quot; evil=&quot;1;\""))) << qPrintable(out);
     EXPECT_TRUE(out.contains(QStringLiteral(" lt = \"a&lt;b;c\""))) << qPrintable(out);
     EXPECT_TRUE(out.contains(QStringLiteral(" apos = \"it's\""))) << qPrintable(out);
-    EXPECT_TRUE(out.contains(QStringLiteral(
-        ">1 &lt; 2; 3 > 2 &amp; &amp; &#38; &#x26; &name; &amp;#x; &amp; b; \"q\"</r>")))
+    EXPECT_TRUE(
+        out.contains(QStringLiteral(">1 &lt; 2; 3 > 2 &amp; &amp; &#38; &#x26; &name; &amp;#x; &amp; b; \"q\"</r>")))
         << qPrintable(out);
 }
 
@@ -286,14 +290,16 @@ TEST(DomWriter, DocumentTypeIsEndedProperly)
               QStringLiteral("<?xml version = \"1.0\"?>\r\n<!DOCTYPE root SYSTEM \"root.dtd\">\r\n\r\n<root/>"));
     dt->PublicId = QStringLiteral("-//X//Y");
     dt->SystemId.clear();
-    EXPECT_EQ(doc.WriteToString(),
-              QStringLiteral("<?xml version = \"1.0\"?>\r\n<!DOCTYPE root PUBLIC \"-//X//Y\" \"root.dtd\">\r\n\r\n<root/>"));
+    EXPECT_EQ(
+        doc.WriteToString(),
+        QStringLiteral("<?xml version = \"1.0\"?>\r\n<!DOCTYPE root PUBLIC \"-//X//Y\" \"root.dtd\">\r\n\r\n<root/>"));
     dt->PublicId.clear();
     dt->SystemId = QStringLiteral("say\"so\".dtd");
     dt->getDeclarations().setNamedItem(new TXMLComment(QStringLiteral("decl"), &doc));
     EXPECT_EQ(doc.WriteToString(),
-              QStringLiteral("<?xml version = \"1.0\"?>\r\n<!DOCTYPE root SYSTEM 'say\"so\".dtd' [\r\n\r\n   <!--decl-->]>\r\n"
-                             "\r\n<root/>"));
+              QStringLiteral(
+                  "<?xml version = \"1.0\"?>\r\n<!DOCTYPE root SYSTEM 'say\"so\".dtd' [\r\n\r\n   <!--decl-->]>\r\n"
+                  "\r\n<root/>"));
 }
 
 TEST(DomWriter, SaveToStreamWritesAtThePositionAndChecksWrites)
@@ -314,7 +320,7 @@ TEST(DomWriter, SaveToStreamWritesAtThePositionAndChecksWrites)
     } catch (const EStreamError& e) {
         EXPECT_EQ(e.Message(), QStringLiteral("Stream write error"));
     }
-    QBuffer closed;  // not open: every write fails
+    QBuffer closed; // not open: every write fails
     EXPECT_THROW(doc.SaveToStream(&closed), EStreamError);
 }
 

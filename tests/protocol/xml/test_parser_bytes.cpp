@@ -141,7 +141,9 @@ TEST(ParserBytePath, TakesUpAgainAfterWhatItLeaves)
     // path's, as is the tag after it.
     TXMLParser utf8(&form);
     utf8.SetDefaultEncoding(UTF_8);
-    const Doc u = Parse(utf8, "<a><b>caf\xC3\xA9 &amp; cr\xC3\xA8me &#65;</b><c>x\xC0\xBC" "d/>y</c></a>");
+    const Doc u = Parse(utf8,
+                        "<a><b>caf\xC3\xA9 &amp; cr\xC3\xA8me &#65;</b><c>x\xC0\xBC"
+                        "d/>y</c></a>");
     const TXMLElement* ub = u.doc->getDocumentElement()->getFirstChildElement();
     EXPECT_EQ(ub->getFirstTextNode()->getNodeValue(), QStringLiteral("caf\u00E9 & cr\u00E8me A"));
     const TXMLElement* uc = ub->getNextSiblingElement();
@@ -166,8 +168,8 @@ TEST(DocumentWriter, WritesBytesAPieceAtATimeAsTheWholeText)
         auto* e = new TXMLElement(QStringLiteral("row"), d.doc.get());
         a->appendChild(e);
         e->setAttribute(QStringLiteral("n"), QString::number(i) + (i == 7 ? QStringLiteral("\u00E9") : QString()));
-        e->appendText(new TXMLText(i == 2500 ? QString(40000, u'x') + QStringLiteral("\u20AC&amp;") : QStringLiteral("t"),
-                                   d.doc.get()));
+        e->appendText(new TXMLText(
+            i == 2500 ? QString(40000, u'x') + QStringLiteral("\u20AC&amp;") : QStringLiteral("t"), d.doc.get()));
     }
     for (const TEncoding encoding : {US_ASCII, UTF_8, UTF_16}) {
         d.doc->setEncodingValue(encoding);
@@ -177,9 +179,7 @@ TEST(DocumentWriter, WritesBytesAPieceAtATimeAsTheWholeText)
         ClearUnconvertedList();
         EXPECT_EQ(d.doc->SaveToBytes(), whole);
         EXPECT_EQ(UnconvertedList(), listed);
-        if (encoding == US_ASCII) {
-            EXPECT_EQ(listed, QStringLiteral("(0x00E9), (0x20AC)"));
-        }
+        if (encoding == US_ASCII) { EXPECT_EQ(listed, QStringLiteral("(0x00E9), (0x20AC)")); }
     }
     ClearUnconvertedList();
 }

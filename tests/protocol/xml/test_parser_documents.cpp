@@ -66,7 +66,7 @@ TEST(ParserDocuments, OwnedParserAppliesItsDefaultEncoding)
     ScopedDialogResponder responder;
     Doc u = Parse(loose, latin);
     EXPECT_EQ(u.doc->getDocumentElement()->getFirstTextNode()->getNodeValue(), QStringLiteral("caf_"));
-    EXPECT_EQ(int(u.doc->getEncoding()), int(UTF_8));  // as a new document has it
+    EXPECT_EQ(int(u.doc->getEncoding()), int(UTF_8)); // as a new document has it
 }
 
 TEST(ParserDocuments, UnconvertibleCharactersAreReportedOnceInABox)
@@ -80,9 +80,10 @@ TEST(ParserDocuments, UnconvertibleCharactersAreReportedOnceInABox)
     ASSERT_EQ(responder.Shown().size(), 1);
     const DialogRequest& box = responder.Shown().first();
     EXPECT_EQ(box.type, TMsgDlgType::mtInformation);
-    EXPECT_EQ(box.text, QStringLiteral("The file contains the following characters that are illegal in the US-ASCII "
-                                       "encoding scheme: \r\n\r\n[(0x00E9), (0x00E8)]\r\n\r\nThey have been replaced "
-                                       "with the default underscore placeholder char '_' (0x005F)!"));
+    EXPECT_EQ(box.text,
+              QStringLiteral("The file contains the following characters that are illegal in the US-ASCII "
+                             "encoding scheme: \r\n\r\n[(0x00E9), (0x00E8)]\r\n\r\nThey have been replaced "
+                             "with the default underscore placeholder char '_' (0x005F)!"));
     EXPECT_TRUE(UnconvertedListIsEmpty());
 
     // A failed parse shows no box.
@@ -93,7 +94,8 @@ TEST(ParserDocuments, UnconvertibleCharactersAreReportedOnceInABox)
 
 TEST(ParserDocuments, Utf16WithAndWithoutMark)
 {
-    const QString text = QString::fromUtf8("<?xml version=\"1.0\" encoding=\"UTF-16\"?><r a=\"\u00e9\u4e2d\">\u0416\u20ac</r>");
+    const QString text =
+        QString::fromUtf8("<?xml version=\"1.0\" encoding=\"UTF-16\"?><r a=\"\u00e9\u4e2d\">\u0416\u20ac</r>");
     QObject form;
     for (bool bigEndian : {true, false}) {
         TXMLParser parser(&form);
@@ -215,7 +217,9 @@ TEST(ParserDocuments, LargeServiceAnswer)
     QByteArray xml = "<?xml version=\"1.0\"?><vxp><comps.result version=\"1.0\">";
     for (int r = 0; r < 2000; ++r) {
         xml += "<comp>";
-        for (int f = 0; f < 20; ++f) xml += "<f" + QByteArray::number(f) + ">v&amp;" + QByteArray::number(r) + "</f" + QByteArray::number(f) + ">";
+        for (int f = 0; f < 20; ++f)
+            xml +=
+                "<f" + QByteArray::number(f) + ">v&amp;" + QByteArray::number(r) + "</f" + QByteArray::number(f) + ">";
         xml += "<use_rec>N</use_rec></comp>";
     }
     xml += "</comps.result></vxp>";

@@ -147,7 +147,8 @@ TEST(DtdDeclarations, EntityReferencesInContent)
 
     // The predefined references of an entity's text resolve as well, and
     // inside markup they stay character data.
-    Doc p = Parse(WithDtd("<!ENTITY t \"a &lt; b &amp; c\"><!ENTITY m \"<i>&lt;x&gt;</i>\">", "<r v=\"&t;\">&t;&m;</r>"));
+    Doc p =
+        Parse(WithDtd("<!ENTITY t \"a &lt; b &amp; c\"><!ENTITY m \"<i>&lt;x&gt;</i>\">", "<r v=\"&t;\">&t;&m;</r>"));
     TXMLElement* pr = p.doc->getDocumentElement();
     EXPECT_EQ(pr->getAttribute(QStringLiteral("v")), QStringLiteral("a < b & c"));
     EXPECT_EQ(pr->getFirstTextNode()->getNodeValue(), QStringLiteral("a < b & c"));
@@ -242,8 +243,8 @@ TEST(ContentModels, PathologicalModelsStayFast)
     body += "</r>";
     TXMLParser parser;
     parser.ValidateDocument = true;
-    Doc d = Parse(parser, WithDtd((QByteArray("<!ELEMENT r ") + model + "><!ELEMENT a EMPTY>").constData(),
-                                  body.constData()));
+    Doc d = Parse(parser,
+                  WithDtd((QByteArray("<!ELEMENT r ") + model + "><!ELEMENT a EMPTY>").constData(), body.constData()));
     EXPECT_TRUE(d.result) << parser.Errors().Messages().join(u'\n').toStdString();
 }
 
@@ -271,24 +272,33 @@ TEST(Validation, AttributeChecks)
                       "<!ATTLIST e id ID #IMPLIED ref IDREF #IMPLIED refs IDREFS #IMPLIED ent ENTITY #IMPLIED "
                       "ents ENTITIES #IMPLIED tok NMTOKEN #IMPLIED toks NMTOKENS #IMPLIED "
                       "en (x|y) #IMPLIED fx CDATA #FIXED \"f\" req CDATA #REQUIRED nt NOTATION (gif|png) #IMPLIED>";
-    EXPECT_EQ(Validate(dtd, "<r><e id=\"a1\" req=\"1\"/><e ref=\"a1\" refs=\"a1  a1\" ent=\"pic\" ents=\"pic pic\" "
-                            "tok=\"1.x\" toks=\"a b\" en=\"y\" fx=\"f\" req=\"\" nt=\"gif\"/></r>"),
+    EXPECT_EQ(Validate(dtd,
+                       "<r><e id=\"a1\" req=\"1\"/><e ref=\"a1\" refs=\"a1  a1\" ent=\"pic\" ents=\"pic pic\" "
+                       "tok=\"1.x\" toks=\"a b\" en=\"y\" fx=\"f\" req=\"\" nt=\"gif\"/></r>"),
               QStringList{QStringLiteral("[DTD]: Notation name \"png\" is not declared.")});
-    const QStringList bad = Validate(dtd, "<r><e id=\"1a\" ref=\"zz\" refs=\"a,b\" ent=\"txt\" ents=\"\" tok=\"a b\" "
-                                          "toks=\"a,b\" en=\"z\" fx=\"g\"/></r>");
+    const QStringList bad = Validate(dtd,
+                                     "<r><e id=\"1a\" ref=\"zz\" refs=\"a,b\" ent=\"txt\" ents=\"\" tok=\"a b\" "
+                                     "toks=\"a,b\" en=\"z\" fx=\"g\"/></r>");
     const QString p = QStringLiteral("[Element: \"e\" Attribute: \"%1\" Value: \"%2\"]: ");
     EXPECT_TRUE(bad.contains(p.arg("id", "1a") + QStringLiteral("Attribute's value doesn't match NAME production .")));
-    EXPECT_TRUE(bad.contains(p.arg("ref", "zz") + QStringLiteral(
-        "The value of an IDREF Attribute matches the value of a nonexisting ID attribute.")));
-    EXPECT_TRUE(bad.contains(p.arg("refs", "a,b") + QStringLiteral("Attribute value doesn't match NAMES production .")));
-    EXPECT_TRUE(bad.contains(p.arg("ent", "txt") + QStringLiteral(
-        "The value of an ENTITY Attribute matches a nonexisting unparsed entity.")));
+    EXPECT_TRUE(bad.contains(
+        p.arg("ref", "zz") +
+        QStringLiteral("The value of an IDREF Attribute matches the value of a nonexisting ID attribute.")));
+    EXPECT_TRUE(
+        bad.contains(p.arg("refs", "a,b") + QStringLiteral("Attribute value doesn't match NAMES production .")));
+    EXPECT_TRUE(
+        bad.contains(p.arg("ent", "txt") +
+                     QStringLiteral("The value of an ENTITY Attribute matches a nonexisting unparsed entity.")));
     EXPECT_TRUE(bad.contains(p.arg("ents", "") + QStringLiteral("Attribute's value doesn't match NAMES production .")));
-    EXPECT_TRUE(bad.contains(p.arg("tok", "a b") + QStringLiteral("Attribute's value doesn't match NMTOKEN production .")));
-    EXPECT_TRUE(bad.contains(p.arg("toks", "a,b") + QStringLiteral("Attribute's value doesn't match TOKENS production .")));
+    EXPECT_TRUE(
+        bad.contains(p.arg("tok", "a b") + QStringLiteral("Attribute's value doesn't match NMTOKEN production .")));
+    EXPECT_TRUE(
+        bad.contains(p.arg("toks", "a,b") + QStringLiteral("Attribute's value doesn't match TOKENS production .")));
     EXPECT_TRUE(bad.contains(p.arg("en", "z") + QStringLiteral("Improper value of an enumerated attribute.")));
-    EXPECT_TRUE(bad.contains(p.arg("fx", "g") + QStringLiteral("Attribute's value doesn't match the default value \"f\".")));
-    EXPECT_TRUE(bad.contains(QStringLiteral("[Element: \"e\" Attribute: \"req\"]: Element does not contain #REQUIRED attribute.")));
+    EXPECT_TRUE(
+        bad.contains(p.arg("fx", "g") + QStringLiteral("Attribute's value doesn't match the default value \"f\".")));
+    EXPECT_TRUE(bad.contains(
+        QStringLiteral("[Element: \"e\" Attribute: \"req\"]: Element does not contain #REQUIRED attribute.")));
 }
 
 TEST(Validation, IdentifiersAppearingMoreThanOnce)
@@ -298,8 +308,9 @@ TEST(Validation, IdentifiersAppearingMoreThanOnce)
                                         "<r><e i=\"x\"/><e i=\"x\"/><e i=\"x\"/></r>");
     EXPECT_EQ(errors.size(), 6);
     for (const QString& e : errors)
-        EXPECT_EQ(e, QStringLiteral("[Element: \"e\" Attribute: \"i\" Value: \"x\"]: Attribute's value of type ID "
-                                    "appears more than once."));
+        EXPECT_EQ(e,
+                  QStringLiteral("[Element: \"e\" Attribute: \"i\" Value: \"x\"]: Attribute's value of type ID "
+                                 "appears more than once."));
     EXPECT_EQ(Validate("<!ELEMENT r ANY><!ATTLIST r a ID #IMPLIED b ID #IMPLIED c ID 'd'>", "<r a=\"x\" b=\"y\"/>"),
               (QStringList{QStringLiteral("[Element: \"r\"]: Element has more than one attribute of type ID.")}));
     EXPECT_EQ(Validate("<!ELEMENT r ANY><!ATTLIST r c ID 'd'>", "<r c=\"d\"/>"),
@@ -310,13 +321,15 @@ TEST(Validation, IdentifiersAppearingMoreThanOnce)
 TEST(Validation, DocumentTypeChecks)
 {
     EXPECT_EQ(Validate("<!ELEMENT q ANY>", "<q/>"),
-              (QStringList{QStringLiteral("[DTD]: Root name \"r\" in declaration does not match root name \"q\" in document.")}));
+              (QStringList{QStringLiteral(
+                  "[DTD]: Root name \"r\" in declaration does not match root name \"q\" in document.")}));
     EXPECT_EQ(Validate("<!ELEMENT r ANY><!ELEMENT r EMPTY><!ELEMENT r ANY>", "<r/>"),
               (QStringList{QStringLiteral("[DTD]: Element \"r\" is declared more than once."),
                            QStringLiteral("[DTD]: Element \"r\" is declared more than once."),
                            QStringLiteral("[DTD]: Element \"r\" is declared more than once.")}));
     EXPECT_EQ(Validate("<!ELEMENT r ANY><!ENTITY pic SYSTEM \"p\" NDATA gif>", "<r/>"),
-              (QStringList{QStringLiteral("[Unparsed entity declaration: \"pic\"]: Notation name \"gif\" is not declared.")}));
+              (QStringList{
+                  QStringLiteral("[Unparsed entity declaration: \"pic\"]: Notation name \"gif\" is not declared.")}));
 }
 
 TEST(Validation, DocumentLevelChecksAndNeverRaising)

@@ -56,13 +56,16 @@ TEST(ParseErrors, StandardXmlDeclaration)
 {
     // Any order is accepted by default; strictly, encoding comes first.
     EXPECT_NO_THROW(Parse(QByteArray("<?xml version=\"1.0\" standalone=\"yes\" encoding=\"UTF-8\"?><a/>")));
-    ExpectErrors({
-        {"<?xml version=\"1.0\" standalone=\"yes\" encoding=\"UTF-8\"?><a/>", "Illegal occurence of \"encoding\"", 1},
-        {"<?xml version=\"1.0\" standalone=\"maybe\"?><a/>", "Standalone declaration: incorrect attribute value", 1},
-        {"<?xml version=\"1.0\" other=\"1\"?><a/>", "Illegal occurence of \"other\"", 1},
-        {"<a></>", "Illegal occurence of \">\"", 1},
-    },
-                 true);
+    ExpectErrors(
+        {
+            {"<?xml version=\"1.0\" standalone=\"yes\" encoding=\"UTF-8\"?><a/>", "Illegal occurence of \"encoding\"",
+             1},
+            {"<?xml version=\"1.0\" standalone=\"maybe\"?><a/>", "Standalone declaration: incorrect attribute value",
+             1},
+            {"<?xml version=\"1.0\" other=\"1\"?><a/>", "Illegal occurence of \"other\"", 1},
+            {"<a></>", "Illegal occurence of \">\"", 1},
+        },
+        true);
     TXMLParser strict;
     strict.StandardXML = true;
     EXPECT_NO_THROW(Parse(strict, QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"NO\"?><a/>")));

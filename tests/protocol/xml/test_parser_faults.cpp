@@ -24,15 +24,9 @@ using namespace parsertest;
 
 namespace {
 
-QByteArray WithDtd(const QByteArray& subset, const QByteArray& body)
-{
-    return "<!DOCTYPE r [" + subset + "]>" + body;
-}
+QByteArray WithDtd(const QByteArray& subset, const QByteArray& body) { return "<!DOCTYPE r [" + subset + "]>" + body; }
 
-QString Message(const QByteArray& xml)
-{
-    return ParseFailure(xml).message;
-}
+QString Message(const QByteArray& xml) { return ParseFailure(xml).message; }
 
 void WriteFile(const QString& path, const QByteArray& bytes)
 {
@@ -77,7 +71,8 @@ TEST(HostileEntities, RecursionIsReportedNotFollowed)
 TEST(HostileEntities, NestingDepthIsBounded)
 {
     QByteArray subset;
-    for (int i = 0; i < 60; ++i) subset += "<!ENTITY e" + QByteArray::number(i) + " \"&e" + QByteArray::number(i + 1) + ";\">";
+    for (int i = 0; i < 60; ++i)
+        subset += "<!ENTITY e" + QByteArray::number(i) + " \"&e" + QByteArray::number(i + 1) + ";\">";
     subset += "<!ENTITY e60 \"end\">";
     EXPECT_EQ(Message(WithDtd(subset, "<r>&e0;</r>")), QStringLiteral("Entity expansion limit exceeded."));
     // A chain well inside the bound resolves.
@@ -214,8 +209,9 @@ TEST(HostileExternalFiles, OnlyRegularFilesBelowTheBase)
         ASSERT_TRUE(huge.resize(xmlentities::MaxExternalFileSize + 1));
     }
     const QString absolute = base + QStringLiteral("/sub/inside.dtd");
-    const char* refused[] = {"../outside.dtd", "sub/../../outside.dtd", "link.dtd", "fifo.dtd", "folder.dtd",
-                             "huge.dtd", "C:inside.dtd", "file:sub/inside.dtd", "", "missing.dtd"};
+    const char* refused[] = {
+        "../outside.dtd", "sub/../../outside.dtd", "link.dtd", "fifo.dtd",   "folder.dtd", "huge.dtd",
+        "C:inside.dtd",   "file:sub/inside.dtd",   "",         "missing.dtd"};
     for (const char* name : refused) {
         ExternalParser p(base);
         Doc d = Parse(p.parser, "<!DOCTYPE r SYSTEM \"" + QByteArray(name) + "\"><r/>");
@@ -243,14 +239,14 @@ TEST(HostileExternalFiles, EntitiesAreReadWhenFirstReferredTo)
     WriteFile(dir.filePath(QStringLiteral("lines.txt")), "first\r\nsecond\n\nfourth\n");
     WriteFile(dir.filePath(QStringLiteral("decls.ent")), "<!ELEMENT r ANY>");
     ExternalParser p(dir.path());
-    Doc d = Parse(p.parser, WithDtd("<!ENTITY unused SYSTEM \"nowhere.txt\"><!ENTITY lines SYSTEM \"lines.txt\">"
-                                    "<!ENTITY % decls SYSTEM \"decls.ent\">%decls;",
-                                    "<r>&lines;</r>"));
+    Doc d = Parse(p.parser,
+                  WithDtd("<!ENTITY unused SYSTEM \"nowhere.txt\"><!ENTITY lines SYSTEM \"lines.txt\">"
+                          "<!ENTITY % decls SYSTEM \"decls.ent\">%decls;",
+                          "<r>&lines;</r>"));
     // The unused entity was never looked for.
     EXPECT_TRUE(p.missing.isEmpty());
     // Line breaks are kept, joined with LF.
-    EXPECT_EQ(d.doc->getDocumentElement()->getFirstTextNode()->getNodeValue().toStdString(),
-              "first\nsecond\n\nfourth");
+    EXPECT_EQ(d.doc->getDocumentElement()->getFirstTextNode()->getNodeValue().toStdString(), "first\nsecond\n\nfourth");
     EXPECT_NE(d.doc->getDocType()->getElementDecl(QStringLiteral("r")), nullptr);
 }
 
@@ -260,7 +256,8 @@ TEST(HostileExternalFiles, ErrorsInsideADtdFileNameTheFile)
     ASSERT_TRUE(dir.isValid());
     WriteFile(dir.filePath(QStringLiteral("bad.dtd")), "<!ELEMENT r EMPTY>\n\n<!ATTLIST r a FOO #IMPLIED>");
     ExternalParser p(dir.path());
-    const Failure f = ParseFailure(p.parser, QByteArray("<?xml version=\"1.0\"?>\n<!DOCTYPE r SYSTEM \"bad.dtd\"><r/>"));
+    const Failure f =
+        ParseFailure(p.parser, QByteArray("<?xml version=\"1.0\"?>\n<!DOCTYPE r SYSTEM \"bad.dtd\"><r/>"));
     EXPECT_EQ(f.message, QStringLiteral("Unknown attribute type: \"FOO\"."));
     EXPECT_EQ(f.line, 3);
     EXPECT_EQ(f.source, QStringLiteral("bad.dtd"));
@@ -269,8 +266,9 @@ TEST(HostileExternalFiles, ErrorsInsideADtdFileNameTheFile)
 TEST(HostileEncodings, EntityTextIsCheckedButNotSwitched)
 {
     // Inside an entity's content the text declaration is checked only.
-    Doc d = Parse("<?xml version=\"1.0\" encoding=\"UTF-8\"?>" +
-                  WithDtd("<!ENTITY m \"<?xml version='1.0' encoding='ISO-8859-5'?><b>caf\xC3\xA9</b>\">", "<r>&m;</r>"));
+    Doc d =
+        Parse("<?xml version=\"1.0\" encoding=\"UTF-8\"?>" +
+              WithDtd("<!ENTITY m \"<?xml version='1.0' encoding='ISO-8859-5'?><b>caf\xC3\xA9</b>\">", "<r>&m;</r>"));
     TXMLElement* b = d.doc->getDocumentElement()->getFirstChildElement();
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->getFirstTextNode()->getNodeValue(), QString::fromUtf8("caf\u00e9"));
@@ -296,7 +294,8 @@ TEST(HostileCharacters, ReferencesThatAreNoCharacters)
     TXMLParser parser(&form);
     ShowUnconvertedInABox(parser);
     parser.SetDefaultEncoding(UTF_8);
-    Doc d = Parse(parser, QByteArray("<r a=\"&#0;\">&#0;|&#x10000;|&#xD800;|&#xFFFE;|&#65;|&#99999999999999999999;</r>"));
+    Doc d =
+        Parse(parser, QByteArray("<r a=\"&#0;\">&#0;|&#x10000;|&#xD800;|&#xFFFE;|&#65;|&#99999999999999999999;</r>"));
     EXPECT_EQ(d.doc->getDocumentElement()->getFirstTextNode()->getNodeValue(), QStringLiteral("_|_|_|_|A|_"));
     EXPECT_EQ(d.doc->getDocumentElement()->getAttribute(QStringLiteral("a")), QStringLiteral("_"));
     ASSERT_EQ(responder.Shown().size(), 1);
@@ -333,12 +332,14 @@ TEST(HostileMarkupEntities, LeadingAndTrailingTextAndOwnerDocument)
     Doc t = Parse(WithDtd("<!ENTITY m \"<b/>only text\">", "<r>&m;</r>"));
     EXPECT_EQ(t.doc->getDocumentElement()->getFirstTextNode()->getNodeValue(), QStringLiteral("only text"));
     // Unbalanced markup in an entity is an error.
-    EXPECT_EQ(Message(WithDtd("<!ENTITY m \"x</b>y<c>\">", "<r>&m;</r>")), QStringLiteral("Illegal occurence of \"</\""));
+    EXPECT_EQ(Message(WithDtd("<!ENTITY m \"x</b>y<c>\">", "<r>&m;</r>")),
+              QStringLiteral("Illegal occurence of \"</\""));
 }
 
 TEST(HostileMarkupEntities, PercentInAGeneralEntityStaysAPercent)
 {
-    Doc d = Parse(WithDtd("<!ENTITY % q \"param\"><!ENTITY p \"100&#37;\"><!ENTITY s \"&#37;q;\">", "<r a=\"&p;\">&s;</r>"));
+    Doc d = Parse(
+        WithDtd("<!ENTITY % q \"param\"><!ENTITY p \"100&#37;\"><!ENTITY s \"&#37;q;\">", "<r a=\"&p;\">&s;</r>"));
     EXPECT_EQ(d.doc->getDocumentElement()->getAttribute(QStringLiteral("a")), QStringLiteral("100%"));
     EXPECT_EQ(d.doc->getDocumentElement()->getFirstTextNode()->getNodeValue(), QStringLiteral("%q;"));
 }
@@ -356,7 +357,7 @@ TEST(HostileUnconvertedList, NestedParsesKeepTheOuterListAndShowNoBox)
 {
     ScopedDialogResponder responder;
     QObject form;
-    TXMLParser parser(&form);  // US-ASCII
+    TXMLParser parser(&form); // US-ASCII
     ShowUnconvertedInABox(parser);
     // The reference reaches the entity's content as "&#241;", resolved there.
     Doc d = Parse(parser, WithDtd("<!ENTITY m \"<b>&#38;#38;#241;</b>\">", "<r>\xE8&m;\xE8</r>"));
@@ -393,8 +394,7 @@ TEST(HostileInput, GarbageFailsCleanly)
         try {
             Parse(in);
         } catch (const EXMLParserError&) {
-        } catch (const EDOMException&) {
-        }
+        } catch (const EDOMException&) { }
     }
     SUCCEED();
 }

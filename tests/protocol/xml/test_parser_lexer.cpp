@@ -35,7 +35,9 @@ QString ReadAll(TInputBuffer& in, int max = 100)
 TEST(InputBuffer, ByteOrderMarks)
 {
     TInputBuffer le;
-    le.SetBytes(QByteArray("\xFF\xFE" "a\0\xE9\0", 6));
+    le.SetBytes(QByteArray("\xFF\xFE"
+                           "a\0\xE9\0",
+                           6));
     EXPECT_TRUE(le.IsUTF16);
     EXPECT_FALSE(le.BigEndian);
     EXPECT_EQ(le.Encoding, UTF_16);
@@ -49,7 +51,8 @@ TEST(InputBuffer, ByteOrderMarks)
 
     // A UTF-8 mark is skipped and the rest read as UTF-8.
     TInputBuffer u8;
-    u8.SetBytes(QByteArray("\xEF\xBB\xBF" "a\xC3\xA9"));
+    u8.SetBytes(QByteArray("\xEF\xBB\xBF"
+                           "a\xC3\xA9"));
     EXPECT_FALSE(u8.IsUTF16);
     EXPECT_EQ(u8.Encoding, UTF_8);
     EXPECT_EQ(ReadAll(u8), QString::fromUtf8("a\u00e9"));
@@ -72,7 +75,9 @@ TEST(InputBuffer, ReadsAfterTheEndKeepReturningZero)
     // An odd byte at the end of UTF-16 input: the missing byte reads as 0, and
     // so does everything after it.
     TInputBuffer odd;
-    odd.SetBytes(QByteArray("\xFF\xFE" "a\0b", 5));
+    odd.SetBytes(QByteArray("\xFF\xFE"
+                            "a\0b",
+                            5));
     EXPECT_EQ(odd.NextChar(), u'a');
     EXPECT_EQ(odd.NextChar(), u'b');
     for (int i = 0; i < 5; ++i) EXPECT_EQ(odd.NextChar(), 0);
@@ -99,7 +104,8 @@ TEST(InputBuffer, Utf8DecodingAsDescribed)
 
     // Stepping back a multi-byte character un-reads all its bytes.
     TInputBuffer b;
-    b.SetBytes(QByteArray("\xE2\x82\xAC" "x"));
+    b.SetBytes(QByteArray("\xE2\x82\xAC"
+                          "x"));
     b.SetEncoding(UTF_8);
     EXPECT_EQ(b.NextChar(), u'\u20ac');
     b.StepBack();
@@ -177,7 +183,8 @@ TEST(SymTab, ManyNamesStayFindable)
 
 TEST(Tokens, KeywordsInAnyCase)
 {
-    Doc d = Parse(QByteArray("<?XML VERSION=\"1.0\"?><!doctype a [<!element a EMPTY><!attlist a x cdata #implied>]><a/>"));
+    Doc d =
+        Parse(QByteArray("<?XML VERSION=\"1.0\"?><!doctype a [<!element a EMPTY><!attlist a x cdata #implied>]><a/>"));
     ASSERT_NE(d.doc->getDocType(), nullptr);
     EXPECT_NE(d.doc->getDocType()->getElementDecl(QStringLiteral("a")), nullptr);
     EXPECT_EQ(d.doc->getVersion(), QStringLiteral("1.0"));
@@ -221,14 +228,13 @@ TEST(Tokens, LinesCountLineFeedsOutsideLiteralsAndInstructions)
 {
     // Text, comments and CDATA count; literals and processing instructions
     // do not.
-    struct Case { const char* xml; int line; };
+    struct Case {
+        const char* xml;
+        int line;
+    };
     const Case cases[] = {
-        {"<a>\n\n<b></c></a>", 3},
-        {"<a>\n<!--\n\n-->\n<b></c></a>", 5},
-        {"<a><![CDATA[\n\n]]><b></c></a>", 3},
-        {"<a x=\"\n\n\"><b></c></a>", 1},
-        {"<a><?pi \n\n?><b></c></a>", 1},
-        {"\n\n<a\n\nx=\"1\"><b></c></a>", 5},
+        {"<a>\n\n<b></c></a>", 3},        {"<a>\n<!--\n\n-->\n<b></c></a>", 5}, {"<a><![CDATA[\n\n]]><b></c></a>", 3},
+        {"<a x=\"\n\n\"><b></c></a>", 1}, {"<a><?pi \n\n?><b></c></a>", 1},     {"\n\n<a\n\nx=\"1\"><b></c></a>", 5},
     };
     for (const Case& c : cases) {
         const Failure f = ParseFailure(QByteArray(c.xml));
@@ -256,7 +262,8 @@ TEST(Tokens, LongDocumentsReadAcrossBufferSeams)
 TEST(Tokens, ContentWithCharactersBeyondAscii)
 {
     TXMLParser parser;
-    Doc d = Parse(parser, QByteArray("\xEF\xBB\xBF<r n\xC3\xA9=\"\xE2\x82\xAC\"><\xC3\xA9l>caf\xC3\xA9</\xC3\xA9l></r>"));
+    Doc d =
+        Parse(parser, QByteArray("\xEF\xBB\xBF<r n\xC3\xA9=\"\xE2\x82\xAC\"><\xC3\xA9l>caf\xC3\xA9</\xC3\xA9l></r>"));
     TXMLElement* r = d.doc->getDocumentElement();
     EXPECT_EQ(r->getAttribute(QString::fromUtf8("n\u00e9")), QString::fromUtf8("\u20ac"));
     EXPECT_EQ(r->getFirstChildElement()->getTagName(), QString::fromUtf8("\u00e9l"));

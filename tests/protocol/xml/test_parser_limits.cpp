@@ -97,9 +97,10 @@ TEST(ParserLimits, ADocumentHoldsAtMost100000Declarations)
 TEST(ParserLimits, ManyEntitiesResolveByNameAndKindFirstOneWinning)
 {
     QByteArray subset;
-    for (int i = 0; i < 50; ++i) subset += "<!ENTITY e" + QByteArray::number(i) + " \"g" + QByteArray::number(i) + "\">";
-    subset += "<!ENTITY % e7 \"<!ENTITY fromPE 'pe'>\">%e7;";  // a parameter namesake
-    subset += "<!ENTITY e7 \"second\">";                          // ignored: the first wins
+    for (int i = 0; i < 50; ++i)
+        subset += "<!ENTITY e" + QByteArray::number(i) + " \"g" + QByteArray::number(i) + "\">";
+    subset += "<!ENTITY % e7 \"<!ENTITY fromPE 'pe'>\">%e7;"; // a parameter namesake
+    subset += "<!ENTITY e7 \"second\">";                      // ignored: the first wins
     Doc d = Parse(Doctype(subset, "<r>&e7;&e49;&fromPE;&e50;</r>"));
     EXPECT_EQ(ElementText(d.doc->getDocumentElement()), QStringLiteral("g7g49pe&e50;"));
 }
@@ -111,9 +112,10 @@ TEST(ParserLimits, RepeatedIdsAreReportedOncePerFurtherNamesake)
     body += "<e id=\"i3\"/><e id=\"i3\"/><f ref=\"i39\"/><f ref=\"i40\"/></r>";
     TXMLParser parser;
     parser.ValidateDocument = true;
-    Doc d = Parse(parser, Doctype("<!ELEMENT r (e|f)*><!ELEMENT e EMPTY><!ELEMENT f EMPTY>"
-                                  "<!ATTLIST e id ID #REQUIRED><!ATTLIST f ref IDREF #REQUIRED>",
-                                  body));
+    Doc d = Parse(parser,
+                  Doctype("<!ELEMENT r (e|f)*><!ELEMENT e EMPTY><!ELEMENT f EMPTY>"
+                          "<!ATTLIST e id ID #REQUIRED><!ATTLIST f ref IDREF #REQUIRED>",
+                          body));
     EXPECT_FALSE(d.result);
     int repeated = 0, dangling = 0;
     for (const QString& m : parser.Errors().Messages()) {
@@ -123,6 +125,6 @@ TEST(ParserLimits, RepeatedIdsAreReportedOncePerFurtherNamesake)
             EXPECT_TRUE(m.contains(QStringLiteral("\"i40\""))) << m.toStdString();
         }
     }
-    EXPECT_EQ(repeated, 6);  // three attributes of i3, two further namesakes each
+    EXPECT_EQ(repeated, 6); // three attributes of i3, two further namesakes each
     EXPECT_EQ(dangling, 1);
 }
