@@ -129,9 +129,9 @@ public:
     void MoveColumn(int fromIndex, int toIndex);
     void MoveRow(int fromIndex, int toIndex);
     virtual void DeleteColumn(int index);
-    virtual void DeleteRow(int index);
+    void DeleteRow(int index);
     virtual void InsertColumn(int index);
-    virtual void InsertRow(int index);
+    void InsertRow(int index);
     // count rows at once, in one pass over the grid (the single-row forms
     // come here; descendants override these). Deleting keeps one row.
     virtual void InsertRowRange(int index, int count);
