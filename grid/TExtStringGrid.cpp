@@ -29,6 +29,7 @@ TExtStringGrid::TExtStringGrid(QWidget* parent, const QString& name)
 
 TExtStringGrid::~TExtStringGrid()
 {
+    d->cells.destroying = true;
     DestroyEditControls();
     if (d->columnSize.Save) SaveColumnSizes();
     Clear();

@@ -451,9 +451,9 @@ public:
     void ApplyFilter();
     void SetFilterActive(bool value);
     std::function<void(QObject* sender, short progress)> OnFilterProgress;
-    // Hidden rows behind an inserted or deleted row move with it.
-    void InsertRow(int index) override;
-    void DeleteRow(int index) override;
+    // Hidden rows behind inserted or deleted rows move with them.
+    void InsertRowRange(int index, int count) override;
+    void DeleteRowRange(int index, int count) override;
     // After display rows first .. first + order.size() - 1 were put in a new
     // order (a sort): order[k] was the display row of the row now at
     // first + k. Each hidden row follows the visible row above it, as it
@@ -703,16 +703,14 @@ public:
     // =======================================================================
     // dnd/: drag and drop of cells, columns and files (client coordinates)
     // =======================================================================
-    // Accepts drops on the grid's window while set.
+    // Accepts drops on the grid's window while set (its drop target is
+    // registered for the window).
     void SetOleDropTarget(bool value);
+    // Also lets drags offer, and drops take, rich text (SetDropFormatFlag).
     void SetOleDropRTF(bool value);
     // The text a drag of the selection carries (TAB between cells, CR LF
     // between rows).
     QString SelectionAsDragText();
-    // What a drag of the selection carries (text, rich text); remembers the
-    // dragged block.
-    QMimeData* DragMimeData();
-    QMimeData* ColumnMimeData(int col);
     // Whether a drop at the point would be taken; shows the markers.
     bool DragOver(int x, int y, bool columnDrag);
     void DragLeave();
@@ -722,9 +720,9 @@ public:
     void DropColumn(int x, int y, int column);
     // One delimited file or spreadsheet replaces the grid's content.
     bool DropFiles(int x, int y, const QStringList& files);
-    int DropMimeData(int x, int y, const QMimeData& data);
     // Drags the selection (text, rich text) with the drag indicator under
-    // the pointer; FinishCellDrag follows. The effect: 0 none, 1 copy, 2 move.
+    // the pointer (StartTextDragDrop) and remembers the dragged block;
+    // FinishCellDrag follows. The effect: 0 none, 1 copy, 2 move.
     int StartCellDrag();
     // After a drag of the selection ended with effect: a move removes the
     // dragged rows (OleRemoveRows with row selection) or, unless
@@ -732,7 +730,7 @@ public:
     // grid just filled; OnOleDragStop is told of every drag that did
     // something.
     void FinishCellDrag(int effect);
-    // Drags the column (its index in the grid's column format); the effect.
+    // Drags the column (StartColumnDragDrop); the effect.
     int StartColumnDrag(int col);
     void RemoveDraggedCells();
     // The image a drag shows beside the pointer: text on the window colour
@@ -1043,11 +1041,12 @@ private:
     // The rows of an import, built aside: each row's texts from the start
     // column.
     using ImportRows = std::vector<TRowCells>;
-    // Replaces what an import replaces (with append: adds below the data
-    // rows) by rows, of up to widest fields, sizing the grid to them;
-    // footer rows stay last. Either the grid takes all of it or, when it
-    // cannot grow, it stays as it was.
-    void PlaceImportedRows(ImportRows& rows, int widest, bool append, bool exactCols);
+    // Writes rows, of up to widest fields, into the grid (with append:
+    // below the data rows), sizing the grid to them; footer rows stay last.
+    // A cell no field reaches keeps its text: reach gives each row's count
+    // of fields (nullptr: every non-empty text is a field). Either the grid
+    // takes all of it or, when it cannot grow, it stays as it was.
+    void PlaceImportedRows(ImportRows& rows, const std::vector<int>* reach, int widest, bool append, bool exactCols);
     // dnd/
     void HideDropMarkers();
     // sort/

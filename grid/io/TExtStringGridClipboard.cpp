@@ -5,6 +5,7 @@
 
 #include "controls/HTMLText.h"
 #include "grid/TExtStringGrid_p.h"
+#include "grid/TGridUnit.h"
 #include "grid/cells/TCellProperties.h"
 #include "grid/io/GridMimeTypes.h"
 #include "grid/io/TBlockBudget.h"
@@ -246,7 +247,8 @@ QMimeData* TExtStringGrid::RectAsMimeData(const TRect& block, bool selectedOnly)
     const QString topLeft = tc >= 0 ? Cells(tc, std::max(0, block.Top)) : QString();
     if (d->navigation.AllowRTFClipboard && topLeft.contains(QStringLiteral("{\\")))
         data->setData(GridMimeTypes::RichText, topLeft.toLatin1());
-    if (d->navigation.AllowFmtClipboard) data->setData(GridMimeTypes::Cells, CellStreamBytes(block));
+    const QString cells = TGridUnit::CellsFormat();
+    if (d->navigation.AllowFmtClipboard && !cells.isEmpty()) data->setData(cells, CellStreamBytes(block));
     return data;
 }
 
@@ -309,10 +311,11 @@ int TExtStringGrid::PasteFromClipboard(int col, int row)
 int TExtStringGrid::PasteMimeData(int col, int row, const QMimeData& data)
 {
     d->io.lastPasteCols = d->io.lastPasteRows = 0;
-    if (d->navigation.AllowFmtClipboard && data.hasFormat(GridMimeTypes::Cells)) {
+    const QString cells = TGridUnit::CellsFormat();
+    if (d->navigation.AllowFmtClipboard && !cells.isEmpty() && data.hasFormat(cells)) {
         int count = 0;
         try {
-            count = LoadCells(col, row, data.data(GridMimeTypes::Cells), true);
+            count = LoadCells(col, row, data.data(cells), true);
         } catch (const EReadError&) {
             return 0; // a stream that does not read changes nothing
         }

@@ -132,6 +132,10 @@ public:
     virtual void DeleteRow(int index);
     virtual void InsertColumn(int index);
     virtual void InsertRow(int index);
+    // count rows at once, in one pass over the grid (the single-row forms
+    // come here; descendants override these). Deleting keeps one row.
+    virtual void InsertRowRange(int index, int count);
+    virtual void DeleteRowRange(int index, int count);
 
     // ----- Events
     std::function<void(QObject* sender, int col, int row, TRect rect, TGridDrawState state)> OnDrawCell;
