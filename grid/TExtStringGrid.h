@@ -129,6 +129,8 @@ public:
     void SetEnhTextSize(bool value);
     bool AutoNumAlign() const;
     void SetAutoNumAlign(bool value);
+    // Switching it on sizes every column past the fixed ones to its cells,
+    // 10 pixels wider (size/).
     bool AutoSize() const;
     void SetAutoSize(bool value);
     QString FloatFormat() const;
@@ -145,6 +147,13 @@ public:
     void SetFixedRowAlways(bool value);
     bool FixedColAlways() const;
     void SetFixedColAlways(bool value);
+    // The counts (typed/): with FixedRowAlways (FixedColAlways) a count of
+    // 2 or more makes FixedRows (FixedCols) 1, and a fixed count of 0 reads
+    // 1; a new column count fits the stretch column again.
+    void SetRowCount(int value);
+    void SetColCount(int value);
+    int FixedRows() const;
+    int FixedCols() const;
     // Shown in column 0 of the current row (not owned; nullptr: none).
     TBitmap* RowIndicator() const;
     void SetRowIndicator(TBitmap* value);
@@ -169,6 +178,9 @@ public:
     // the ini file or user registry key ColumnSize.Key.
     void SaveColumnSizes();
     void LoadColumnSizes();
+    // Called once the settings are in place (as after reading a form's
+    // description): the stored widths come back with ColumnSize.Save.
+    virtual void Loaded();
 
     // Update blocks: EndUpdate repaints the whole grid when the count
     // reaches 0 again.
@@ -279,7 +291,9 @@ public:
     // =======================================================================
     // edit/: the text editor and the in-place controls
     // =======================================================================
-    bool IsCellEditable(int col, int row);
+    // Whether an edit may start at the cell (real column): editing on, the
+    // base cell of its area, CanEditCell and not IsFixedCell.
+    bool IsEditableCell(int col, int row);
 
     // Auto-completion of typed text from LookupItems (the text editor and
     // the combos); with LookupHistory a text left in an editor joins them.
@@ -472,6 +486,12 @@ public:
     bool IntegralHeight() const;
     void SetIntegralHeight(bool value);
     void SetBounds(int left, int top, int width, int height) override;
+    // While a scroll bar's thumb is dragged a hint beside the pointer shows
+    // the row ("Row : " + row) or column ("Col : " + column) it brings to
+    // the top (left); OnScrollHint may change the text.
+    TScrollHintType ScrollHints() const;
+    void SetScrollHints(TScrollHintType value);
+    std::function<void(QObject* sender, int row, QString& hint)> OnScrollHint;
 
     // =======================================================================
     // typed/: typed access, cell graphics, headers, selection lists
@@ -926,6 +946,9 @@ protected:
     // Hidden rows follow a moved row (hidden/).
     void RowMoved(int fromIndex, int toIndex) override;
 
+    // The first showing of the window: the stored widths come back with
+    // ColumnSize.Save.
+    virtual void CreateWnd();
     // ----- input/
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -945,6 +968,9 @@ protected:
     // OnEndColumnSize, the column-width hook; rows likewise).
     void ColWidthsChanged() override;
     void RowHeightsChanged() override;
+    // ----- scroll/: the scroll hint follows the dragged thumb.
+    void ThumbTracking(bool vertical, int position) override;
+    void ThumbReleased(bool vertical) override;
     void paintEvent(QPaintEvent* event) override;
     bool DoMouseWheelDown(TShiftState shift, TPoint mousePos) override;
     bool DoMouseWheelUp(TShiftState shift, TPoint mousePos) override;

@@ -286,7 +286,7 @@ void TExtStringGrid::CutSelectionToClipboard()
             for (int c = s.Left; c <= s.Right; ++c) {
                 const int rc = RealColIndex(c);
                 if (rc < 0) continue;
-                if (!d->navigation.AllowClipboardAlways && !IsCellEditable(rc, r)) continue;
+                if (!d->navigation.AllowClipboardAlways && !IsEditableCell(rc, r)) continue;
                 // Only the cells cleared lose their properties.
                 SetCellText(rc, r, QString());
                 if (d->navigation.AllowFmtClipboard) FreeCellProperties(rc, r, rc, r);
@@ -329,7 +329,7 @@ int TExtStringGrid::PasteMimeData(int col, int row, const QMimeData& data)
     if (d->navigation.AllowRTFClipboard && data.hasFormat(GridMimeTypes::RichText)) {
         const int rc = RealColIndex(col);
         if (rc < 0 || row < 0 || row >= RowCount()) return 0;
-        if (!IsCellEditable(rc, row) && !d->navigation.AllowClipboardAlways) return 0;
+        if (!IsEditableCell(rc, row) && !d->navigation.AllowClipboardAlways) return 0;
         QByteArray bytes = data.data(GridMimeTypes::RichText);
         const qsizetype zero = bytes.indexOf('\0');
         if (zero >= 0) bytes.truncate(zero);
@@ -414,7 +414,7 @@ int TExtStringGrid::PasteChars(int col, int row, const Char* u, qsizetype size)
                 start = stop + 1;
                 if (r < RowCount() && c < ColCount()) {
                     const int rc = RealColIndex(c);
-                    if (rc >= 0 && (nav.AllowClipboardAlways || IsCellEditable(rc, r))) {
+                    if (rc >= 0 && (nav.AllowClipboardAlways || IsEditableCell(rc, r))) {
                         QString value = FieldText(u + from, stop - from);
                         bool allow = true;
                         if (OnClipboardBeforePasteCell) OnClipboardBeforePasteCell(this, c, r, value, allow);
@@ -489,7 +489,7 @@ void TExtStringGrid::SmartFill(int pasted)
         for (int r = s.Top; r <= s.Bottom; ++r)
             for (int c = s.Left; c <= s.Right; ++c, ++i) {
                 const int rc = RealColIndex(c);
-                if (rc >= 0 && (IsCellEditable(rc, r) || d->navigation.AllowClipboardAlways))
+                if (rc >= 0 && (IsEditableCell(rc, r) || d->navigation.AllowClipboardAlways))
                     SetCellText(rc, r, value(i));
             }
         CellsChanged(TRect(s.Left, s.Top, s.Right, s.Bottom));
@@ -563,14 +563,14 @@ void TExtStringGrid::SmartFill(int pasted)
         const int period = std::max(1, d->io.lastPasteRows);
         for (int r = s.Top + period; r <= s.Bottom; ++r) {
             const int rc = RealColIndex(s.Left);
-            if (rc >= 0 && (IsCellEditable(rc, r) || d->navigation.AllowClipboardAlways))
+            if (rc >= 0 && (IsEditableCell(rc, r) || d->navigation.AllowClipboardAlways))
                 SetCellText(rc, r, text(s.Left, r - period));
         }
     } else {
         const int period = std::max(1, d->io.lastPasteCols);
         for (int c = s.Left + period; c <= s.Right; ++c) {
             const int rc = RealColIndex(c);
-            if (rc >= 0 && (IsCellEditable(rc, s.Top) || d->navigation.AllowClipboardAlways))
+            if (rc >= 0 && (IsEditableCell(rc, s.Top) || d->navigation.AllowClipboardAlways))
                 SetCellText(rc, s.Top, text(c - period, s.Top));
         }
     }

@@ -595,7 +595,7 @@ int TExtStringGrid::LoadCells(int col, int row, const QByteArray& bytes, bool as
             int tc = 0;
             int tr = 0;
             if (!target(int(rec.Int("Col")), int(rec.Int("Row")), tc, tr)) continue;
-            if (!always && !IsCellEditable(tc, tr)) continue;
+            if (!always && !IsEditableCell(tc, tr)) continue;
             QString value = rec.Str("Cell");
             if (asPaste && OnClipboardBeforePasteCell) {
                 bool allow = true;

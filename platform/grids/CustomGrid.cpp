@@ -35,6 +35,14 @@ TCustomGrid::TCustomGrid(QWidget* parent, const QString& name) : TWinControlOf<Q
                      [this] { GuardedCall(this, [this] { ScrollBarMoved(); }); });
     QObject::connect(m_horzBar, &QScrollBar::valueChanged, this,
                      [this] { GuardedCall(this, [this] { ScrollBarMoved(); }); });
+    QObject::connect(m_vertBar, &QScrollBar::sliderMoved, this,
+                     [this](int position) { GuardedCall(this, [this, position] { ThumbTracking(true, position); }); });
+    QObject::connect(m_horzBar, &QScrollBar::sliderMoved, this,
+                     [this](int position) { GuardedCall(this, [this, position] { ThumbTracking(false, position); }); });
+    QObject::connect(m_vertBar, &QScrollBar::sliderReleased, this,
+                     [this] { GuardedCall(this, [this] { ThumbReleased(true); }); });
+    QObject::connect(m_horzBar, &QScrollBar::sliderReleased, this,
+                     [this] { GuardedCall(this, [this] { ThumbReleased(false); }); });
     SetBorderStyle(TBorderStyle::bsSingle);
 }
 

@@ -157,6 +157,11 @@ protected:
     virtual void TopLeftChanged();
     virtual void ColWidthsChanged();
     virtual void RowHeightsChanged();
+    // The thumb of the vertical (horizontal) scroll bar is being dragged to
+    // the top row (left column) position, before the cells follow it; and
+    // the thumb was let go.
+    virtual void ThumbTracking(bool, int) { }
+    virtual void ThumbReleased(bool) { }
     // After the counts changed (the stores adjust here).
     virtual void SizeChanged(int oldColCount, int oldRowCount);
     virtual void ColumnMoved(int fromIndex, int toIndex);
