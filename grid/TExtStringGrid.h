@@ -345,6 +345,10 @@ public:
     // accepted, text becomes the (corrected) value to store; refused, text
     // becomes the cell's text and the key must stay in the editor.
     bool ValidateEditorText(QString& text);
+    // The pending click position: where a click that opened the editor
+    // was, with MouseActions.CaretPositioning (grid client coordinates).
+    // Taken once; false when there is none.
+    bool TakePendingClick(QPoint& pos);
     // A key an editor does not use: the edit ends, Tab and the arrows move
     // the current cell, Enter advances to the next cell.
     void EditorKeyDown(int key, TShiftState shift);
@@ -367,6 +371,7 @@ public:
     std::function<void(QObject* sender, int col, int row, int itemIndex, const QString& selection)> OnComboChange;
     std::function<void(QObject* sender, int col, int row, int itemIndex, const QString& selection, QObject* object)>
         OnComboObjectChange;
+    std::function<void(QObject* sender, int row, int col)> OnComboCloseUp;
     std::function<void(QObject* sender, int col, int row, QString& s)> OnEllipsClick;
     std::function<void(QObject* sender, int col, int row, TEditLink* link)> OnGetEditorProp;
     std::function<void(QObject* sender, int row, int col)> OnDblClickCell;
@@ -735,6 +740,8 @@ public:
     // =======================================================================
     virtual void AutoInsertRow(int row);
     virtual void AutoDeleteRow(int row);
+    // Called by the text editor after each key with its text (param: the
+    // key); a descendant answering true gives the editor value instead.
     virtual bool EditTextHook(const QString& text, QString& value, int param);
     // Row operations the automatic rows and the forms use (display rows;
     // footer rows stay last).

@@ -9,6 +9,7 @@
 #include "grid/TExtStringGrid.h"
 
 #include "grid/TExtStringGrid_p.h"
+#include "grid/TFooterPanel.h"
 #include "grid/edit/EditorMakers_p.h"
 #include "grid/cells/TExtStringGridCheck.h"
 #include "grid/edit/TEditLink.h"
@@ -193,7 +194,22 @@ QWidget* TExtStringGrid::ActiveEditControl() const
     return maker ? maker->control(e) : nullptr;
 }
 
-TInplaceEdit* TExtStringGrid::CreateEditor() { return new TExtInplaceEdit(this); }
+TInplaceEdit* TExtStringGrid::CreateEditor()
+{
+    auto* editor = new TExtInplaceEdit(this);
+    editor->SetWordWrap(d->wordWrap);
+    return editor;
+}
+
+// The text editor's word wrap follows the grid's.
+bool TExtStringGrid::WordWrap() const { return d->wordWrap; }
+void TExtStringGrid::SetWordWrap(bool value)
+{
+    if (d->wordWrap == value) return;
+    d->wordWrap = value;
+    if (TExtInplaceEdit* editor = TextEditor()) editor->SetWordWrap(value);
+    InvalidateGrid();
+}
 
 void TExtStringGrid::GetEditorColors(int col, int row, TColor& color, TFont& font)
 {
@@ -273,8 +289,10 @@ bool TExtStringGrid::ValidateCell(QString& value)
     if (e.validationLock || e.editCol < 0) return true;
     e.validationLock = true;
     bool valid = true;
+    QString offered = value;
     if (value != e.editStartText) {
         if (TExtStringGridCheck* checker = e.cellChecker) value = checker->Check(e.editCol, e.editRow, value);
+        offered = value;
         if (OnCellValidate) OnCellValidate(this, e.editCol, e.editRow, value, valid);
     }
     if (valid) {
@@ -286,9 +304,15 @@ bool TExtStringGrid::ValidateCell(QString& value)
             SetCellText(e.editCol, e.editRow, value);
             CellsChanged(TRect(e.editCol, e.editRow, e.editCol, e.editRow));
         }
-    } else if (e.editRow < RowCount()) {
-        // Refused: the cell keeps the text it had when the edit began.
-        SetCellText(e.editCol, e.editRow, e.editStartText);
+    } else if (e.editRow < RowCount() && e.editCol < StoreCols()) {
+        // Refused: the cell takes the event's correction, or keeps the text
+        // it had when the edit began when the event left the value as it
+        // was; the editor shows the cell's text and the edit goes on from it.
+        const QString kept = value != offered ? value : e.editStartText;
+        const bool changed = kept != e.editStartText;
+        e.editStartText = kept;
+        SetCellText(e.editCol, e.editRow, kept);
+        if (changed) CellsChanged(TRect(e.editCol, e.editRow, e.editCol, e.editRow));
     }
     e.validationLock = false;
     return valid;
@@ -303,6 +327,15 @@ bool TExtStringGrid::ValidateEditorText(QString& text)
     }
     text = GetCurrentCellText();
     return false;
+}
+
+bool TExtStringGrid::TakePendingClick(QPoint& pos)
+{
+    TGridEditState& e = d->edit;
+    if (!e.clickPending) return false;
+    e.clickPending = false;
+    pos = e.clickPos;
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -517,7 +550,17 @@ bool TExtStringGrid::SelectCell(int col, int row)
 {
     TGridEditState& e = d->edit;
     const TFloatingFooter& ff = d->floatingFooter;
-    if (ff.Visible && ff.FooterStyle == fsFixedLastRow && row == RowCount() - 1) return false;
+    if (ff.Visible) {
+        // The preview shows the row about to be current; a target cell under
+        // the panel brings the next row into view.
+        const bool preview = ff.FooterStyle == fsColumnPreview || ff.FooterStyle == fsCustomPreview;
+        if (preview && d->footer.panel) d->footer.panel->update();
+        if (col >= 0 && row >= 0 && col < ColCount() && row < (preview ? RowCount() : RowCount() - 1)) {
+            const TRect cell = CellRect(col, row);
+            if (!cell.IsEmpty() && cell.Bottom > ClientHeight() - ff.FooterHeight + 2) SetTopRow(TopRow() + 1);
+        }
+        if (ff.FooterStyle == fsFixedLastRow && row == RowCount() - 1) return false;
+    }
     if (col < 0 || row < 0) return false;
     bool allow = true;
     const int oldRow = Row();
@@ -550,6 +593,11 @@ bool TExtStringGrid::SelectCell(int col, int row)
     // A pending text edit is validated before the cell is left.
     if (e.editInProgress && !IsTextEditorType(e.editorType)) CloseEditorControl();
     bool result = TBaseGrid::SelectCell(col, row);
+    // The row indicator leaves the old row for the new one.
+    if (d->rowIndicator && !d->rowIndicator->Empty() && FixedCols() > 0) {
+        RepaintCell(0, oldRow);
+        RepaintCell(0, row);
+    }
     if (result && d->activeCellShow) {
         InvalidateRow(0);
         InvalidateCol(0);

@@ -53,6 +53,16 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
         }
     }
 
+    // Enter on a check-box or radio cell advances (AdvanceOnEnter); it ends
+    // there when the new row holds one in the same column.
+    if (key == Win::VK_RETURN && rc >= 0 && IsCheckOrRadioCell(rc, row)) {
+        AdvanceToNextCell(Col(), row, false, false, true);
+        if (IsCheckOrRadioCell(rc, Row())) {
+            key = 0;
+            return;
+        }
+    }
+
     const THomeEndAction homeEnd = d->navigation.HomeEndKey;
     const bool rowSelect = Options().Contains(TGridOption::goRowSelect);
     if (key == Win::VK_HOME && homeEnd == heFirstLastRow) {

@@ -60,10 +60,15 @@ void TExtStringGrid::MouseDown(TMouseButton button, TShiftState shift, int x, in
     }
     if (button == TMouseButton::mbMiddle && StartPanning(x, y)) return;
     if (button == TMouseButton::mbLeft) {
-        if (shift.Contains(TShiftStateItem::ssDouble))
+        if (shift.Contains(TShiftStateItem::ssDouble)) {
             DoubleClickAt(shift, x, y);
-        else
+        } else {
+            // An editor this click opens puts its caret under the pointer.
+            d->edit.clickPending = d->mouseActions.CaretPositioning;
+            d->edit.clickPos = QPoint(x, y);
             LeftButtonDown(shift, x, y);
+            d->edit.clickPending = false;
+        }
         return;
     }
     TBaseGrid::MouseDown(button, shift, x, y);

@@ -1,16 +1,19 @@
 // Paints sample string grids (merged cells, bands, borders, HTML cells with
 // pictures, check boxes and radio buttons in every style, nodes, progress
-// cells, sort and filter glyphs, a hidden column and filtered rows) with the
-// grid's real paint code into one picture (default griddemo.png).
+// cells, sort and filter glyphs, a hidden column and filtered rows, a
+// multi-line cell being edited) with the grid's real paint code into one
+// picture (default griddemo.png).
 
 #include "grid/TExtStringGrid.h"
 #include "grid/cells/TCellGraphic.h"
 #include "grid/cells/TCellProperties.h"
+#include "grid/edit/TExtInplaceEdit.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/graphics/PainterCanvas.h"
 #include "platform/kernel/Application.h"
 #include "platform/widgets/WidgetStyle.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <cstdio>
@@ -68,7 +71,7 @@ int main(int argc, char** argv)
     InstallWidgetStyle();
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("griddemo.png");
 
-    QImage image(1040, 760, QImage::Format_RGB32);
+    QImage image(1040, 920, QImage::Format_RGB32);
     image.fill(QColor(212, 208, 200));
     QPainter painter(&image);
 
@@ -266,6 +269,33 @@ int main(int argc, char** argv)
     filtered.SetFilterActive(true);
     Caption(painter, 530, 645, "Column City hidden, rows filtered to Status = Sold");
     PaintGrid(painter, filtered, 530, 645);
+
+    // 7. A multi-line cell being edited: the text editor shows the cell's
+    // lines, the caret on the second one, a third line typed with
+    // Ctrl+Enter.
+    DemoGrid lines(4, 4, 490, 110);
+    lines.SetMultilinecells(true);
+    lines.SetOptions(lines.Options() + TGridOption::goEditing);
+    lines.SetCellText(1, 0, QStringLiteral("Property"));
+    lines.SetCellText(2, 0, QStringLiteral("Notes"));
+    lines.SetCellText(1, 1, QStringLiteral("12 Oak Ct"));
+    lines.SetCellText(2, 1, QStringLiteral("Corner lot\r\nPool, new roof"));
+    lines.SetRowHeights(1, 52);
+    lines.SetColWidths(2, 200);
+    lines.show();
+    QApplication::setActiveWindow(&lines);
+    lines.setFocus();
+    lines.FocusCell(2, 1);
+    lines.ShowEditor();
+    if (TExtInplaceEdit* editor = lines.TextEditor(); editor && lines.EditorMode()) {
+        editor->SetText(lines.Cells(2, 1) + QStringLiteral("\r\nSeller motivated"));
+        editor->SetSelStart(editor->Text().size());
+    }
+    QCoreApplication::processEvents();
+    Caption(painter, 20, 790, "A multi-line cell being edited");
+    lines.render(&painter, QPoint(20, 790));
+    painter.setPen(Qt::darkGray);
+    painter.drawRect(19, 789, lines.width() + 1, lines.height() + 1);
 
     painter.end();
     if (!image.save(out)) {
