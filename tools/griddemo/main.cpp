@@ -1,10 +1,12 @@
 // Paints sample string grids (merged cells, bands, borders, HTML cells with
 // pictures, check boxes and radio buttons in every style, nodes, progress
-// cells, sort and filter glyphs, a hidden column and filtered rows, a
-// multi-line cell being edited) with the grid's real paint code into one
+// cells, sort and filter glyphs, a hidden column and filtered rows, a fixed
+// footer row and right column with the hint of a dragged scroll bar thumb,
+// a multi-line cell being edited) with the grid's real paint code into one
 // picture (default griddemo.png).
 
 #include "grid/TExtStringGrid.h"
+#include "grid/THTMLHintWindow.h"
 #include "grid/cells/TCellGraphic.h"
 #include "grid/cells/TCellProperties.h"
 #include "grid/edit/TExtInplaceEdit.h"
@@ -16,6 +18,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QScrollBar>
 #include <cstdio>
 
 namespace {
@@ -62,6 +65,42 @@ void Caption(QPainter& p, int x, int y, const char* text)
     p.drawText(x, y - 6, QString::fromLatin1(text));
 }
 
+// A fixed footer row and a fixed right column (the totals), scrolled to the
+// end by dragging the vertical thumb, with the scroll hint that drag shows
+// beside the thumb.
+void PaintFixedAndHint(QPainter& painter, int x, int y)
+{
+    DemoGrid grid(6, 30, 490, 150);
+    grid.SetDefaultColWidth(84);
+    grid.SetDefaultRowHeight(20);
+    const char* heads[] = {"", "Address", "Beds", "Baths", "Price", "Total"};
+    for (int c = 0; c < 6; ++c) grid.SetCellText(c, 0, QString::fromLatin1(heads[c]));
+    for (int r = 1; r < 29; ++r) {
+        grid.SetCellText(0, r, QString::number(r));
+        grid.SetCellText(1, r, QStringLiteral("%1 Oak Dr").arg(300 + r * 9));
+        grid.SetCellText(2, r, QString::number(2 + r % 3));
+        grid.SetCellText(3, r, QString::number(1 + r % 2));
+        grid.SetCellText(4, r, QStringLiteral("$%1,000").arg(150 + r * 11));
+        grid.SetCellText(5, r, QString::number(3 + r % 3 + r % 2));
+    }
+    grid.SetCellText(1, 29, QStringLiteral("28 homes"));
+    grid.SetCellText(4, 29, QStringLiteral("$8,666,000"));
+    grid.SetFixedFooters(1);
+    grid.SetFixedRightCols(1);
+    grid.SetScrollHints(shVertical);
+    grid.FocusCell(2, 1);
+    grid.show();
+    QScrollBar* bar = grid.findChild<QScrollBar*>(QStringLiteral("VertScrollBar"));
+    bar->setSliderDown(true);
+    bar->setSliderPosition(bar->maximum());
+    painter.drawImage(x, y, grid.grab().toImage());
+    painter.setPen(Qt::darkGray);
+    painter.drawRect(x - 1, y - 1, grid.width() + 1, grid.height() + 1);
+    THTMLHintWindow* hint = grid.HintWindow();
+    if (hint->isVisible()) painter.drawImage(x + grid.width() + 6, y + grid.height() - 40, hint->grab().toImage());
+    bar->setSliderDown(false);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -71,7 +110,7 @@ int main(int argc, char** argv)
     InstallWidgetStyle();
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("griddemo.png");
 
-    QImage image(1040, 920, QImage::Format_RGB32);
+    QImage image(1040, 960, QImage::Format_RGB32);
     image.fill(QColor(212, 208, 200));
     QPainter painter(&image);
 
@@ -270,7 +309,11 @@ int main(int argc, char** argv)
     Caption(painter, 530, 645, "Column City hidden, rows filtered to Status = Sold");
     PaintGrid(painter, filtered, 530, 645);
 
-    // 7. A multi-line cell being edited: the text editor shows the cell's
+    // 7. Fixed footer row and right column, the scroll hint.
+    Caption(painter, 20, 790, "Fixed footer row and right column; the hint of the dragged vertical thumb");
+    PaintFixedAndHint(painter, 20, 790);
+
+    // 8. A multi-line cell being edited: the text editor shows the cell's
     // lines, the caret on the second one, a third line typed with
     // Ctrl+Enter.
     DemoGrid lines(4, 4, 490, 110);
@@ -292,10 +335,10 @@ int main(int argc, char** argv)
         editor->SetSelStart(editor->Text().size());
     }
     QCoreApplication::processEvents();
-    Caption(painter, 20, 790, "A multi-line cell being edited");
-    lines.render(&painter, QPoint(20, 790));
+    Caption(painter, 530, 790, "A multi-line cell being edited");
+    lines.render(&painter, QPoint(530, 790));
     painter.setPen(Qt::darkGray);
-    painter.drawRect(19, 789, lines.width() + 1, lines.height() + 1);
+    painter.drawRect(529, 789, lines.width() + 1, lines.height() + 1);
 
     painter.end();
     if (!image.save(out)) {
