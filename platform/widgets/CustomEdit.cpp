@@ -145,6 +145,7 @@ QString TCustomEdit::InputMaskOf(const QString& editMask)
 
 void TCustomEdit::SetPasswordChar(QChar value)
 {
+    if (value == m_passwordChar) return;
     m_passwordChar = value;
     setEchoMode(value.isNull() ? QLineEdit::Normal : QLineEdit::Password);
     // The character a password edit shows is the style's; the style sheet
