@@ -47,6 +47,7 @@ enum TAdvanceDirection { adLeftRight, adTopBottom };
 enum TInsertPosition { pInsertBefore, pInsertAfter };
 enum THomeEndAction { heFirstLastColumn, heFirstLastRow };
 enum TColumnSizeLocation { clRegistry, clIniFile };
+enum TScrollHintType { shNone, shVertical, shHorizontal, shBoth };
 enum TFilterCondition { fcNone };
 
 // The node boxes of the grid; a change of NodeType or ShowTree repaints
