@@ -23,8 +23,12 @@ TExtStringGrid::TExtStringGrid(QWidget* parent, const QString& name)
     d->activeCellFont.SetStyle({TFontStyle::fsBold});
     d->fixedFont.OnChange = [this] { InvalidateGrid(); };
     d->activeCellFont.OnChange = [this] { InvalidateGrid(); };
-    SetDefaultRowHeight(21);
+    // The footer keeps its own default height.
+    TBaseGrid::SetDefaultRowHeight(21);
     d->sortSettings.SetGrid(this);
+    d->cellNode.SetGrid(this);
+    d->backGround.SetGrid(this);
+    d->typed.selectedColumns.OnChange = [this](TIntList* list, int, int) { ApplySelectedColumns(*this, *list); };
 }
 
 TExtStringGrid::~TExtStringGrid()

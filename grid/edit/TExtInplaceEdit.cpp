@@ -66,7 +66,7 @@ int TExtInplaceEdit::Limit() const
 void TExtInplaceEdit::ShowAt(const TRect& rect, const QString& text)
 {
     const bool password = m_ext->CurrentEditorType() == edPassword;
-    setEchoMode(password ? QLineEdit::Password : QLineEdit::Normal);
+    SetPasswordChar(password ? m_ext->PasswordChar() : QChar());
     SetMaxLength(0);
     // The cell's column decides the length limit and the mask.
     const int rc = m_ext->RealColIndex(m_ext->Col());

@@ -80,7 +80,13 @@ void TExtStringGrid::SetMaxEditLength(int value) { d->edit.maxEditLength = std::
 bool TExtStringGrid::ExcelStyleDecimalSeparator() const { return d->edit.excelStyleDecimalSeparator; }
 void TExtStringGrid::SetExcelStyleDecimalSeparator(bool value) { d->edit.excelStyleDecimalSeparator = value; }
 QChar TExtStringGrid::PasswordChar() const { return d->edit.passwordChar; }
-void TExtStringGrid::SetPasswordChar(QChar value) { d->edit.passwordChar = value; }
+void TExtStringGrid::SetPasswordChar(QChar value)
+{
+    if (value == d->edit.passwordChar) return;
+    d->edit.passwordChar = value;
+    // Password cells show the new character.
+    InvalidateGrid();
+}
 TExtStringGridCheck* TExtStringGrid::CellChecker() const { return d->edit.cellChecker; }
 void TExtStringGrid::SetCellChecker(TExtStringGridCheck* value) { d->edit.cellChecker = value; }
 TEditLink* TExtStringGrid::EditLink() const { return d->edit.editLink; }
@@ -532,7 +538,9 @@ void TExtStringGrid::SizeToTypedText(const QString& text)
     const QString kept = Cells(rc, row);
     SetCells(rc, row, text);
     if (size.Width) {
-        int width = MeasureCell(col, row, 0).cx + d->draw.marginX + 2 * (GridLineWidth() + 1);
+        TSize typed{0, 0};
+        GetCellTextSize(col, row, typed, false);
+        int width = typed.cx - d->draw.marginX + 2 * (GridLineWidth() + 1);
         if (width > ColWidths(col)) {
             UpdateAutoColumnSize(rc, width);
             SetColWidths(col, std::max(0, ChooseBound(width, d->size.minColWidth, d->size.maxColWidth)));
@@ -598,10 +606,8 @@ bool TExtStringGrid::SelectCell(int col, int row)
         RepaintCell(0, oldRow);
         RepaintCell(0, row);
     }
-    if (result && d->activeCellShow) {
-        InvalidateRow(0);
-        InvalidateCol(0);
-    }
+    // The headers of the old and the new current cell change their look.
+    if (result && d->activeCellShow) RepaintHeaders(Col(), Row(), col, row);
     e.savedCellText = text;
     return result;
 }

@@ -196,7 +196,7 @@ const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType t
                 if (s.Changed(c->Text())) s.grid.SetCellFloat(s.rc, s.row, c->FloatValue());
                 break;
             case edDateSpinEdit:
-                if (s.Changed(c->Text())) s.grid.PutCellText(s.rc, s.row, DateToStr(c->DateValue()));
+                if (s.Changed(c->Text())) s.grid.SetCellDate(s.rc, s.row, c->DateValue());
                 break;
             default: s.Put(c->Text()); break;
             }

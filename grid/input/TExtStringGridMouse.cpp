@@ -159,8 +159,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     }
 
     // Button cells are pressed until the release.
-    const TCellType type = GetCellType(rc, r);
-    if (type == ctButton || type == ctBitButton) {
+    if (IsButtonCell(rc, r)) {
         HideEditor();
         SetSelection(TGridRect(c, r, c, r));
         TRect button;
@@ -497,8 +496,7 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
     int c = -1, r = -1;
     MouseToCell(x, y, c, r);
     if (c >= 0 && r >= 0) {
-        const TCellType t = GetCellType(RealColIndex(c), r);
-        if (t == ctButton || t == ctBitButton) {
+        if (IsButtonCell(RealColIndex(c), r)) {
             TRect button;
             GetCellGraphicRect(c, r, button);
             if (button.Contains(TPoint(x, y))) return;

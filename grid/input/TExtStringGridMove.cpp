@@ -8,6 +8,7 @@
 #include "grid/TArrowWindow.h"
 #include "grid/TFooterPanel.h"
 #include "grid/THTMLHintWindow.h"
+#include "grid/draw/CellDrawing.h"
 #include "controls/HTMLText.h"
 #include "grid/input/TGridCursors.h"
 #include "grid/text/CellLinks.h"
@@ -99,8 +100,8 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
         const TGridRect sel = Selection();
         const TRect corner = CellRect(sel.Right, sel.Bottom);
         const bool onResizer = d->navigation.AllowSmartClipboard && d->selectionResizer && d->selectionRectangle &&
-            !corner.IsEmpty() && x >= corner.Right - 4 && x <= corner.Right && y >= corner.Bottom - 4 &&
-            y <= corner.Bottom;
+            !corner.IsEmpty() &&
+            PointInRectInclusive(TRect(corner.Right - 4, corner.Bottom - 4, corner.Right, corner.Bottom), x, y);
         const bool nearColBorder = [&] {
             if (c < 0 || !Options().Contains(TGridOption::goColSizing)) return false;
             const TRect cell = CellRect(c, std::max(r, 0));

@@ -47,7 +47,7 @@ public:
     int DefaultColWidth() const { return m_defaultColWidth; }
     void SetDefaultColWidth(int value);
     int DefaultRowHeight() const { return m_defaultRowHeight; }
-    void SetDefaultRowHeight(int value);
+    virtual void SetDefaultRowHeight(int value);
     int ColWidths(int col) const;
     void SetColWidths(int col, int width);
     int RowHeights(int row) const;

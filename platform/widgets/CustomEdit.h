@@ -59,6 +59,10 @@ public:
     void SetModified(bool value) { setModified(value); }
     TAlignment Alignment() const { return m_alignment; }
     void SetAlignment(TAlignment value);
+    // Every character shows as this one; the null character shows the
+    // text itself.
+    QChar PasswordChar() const { return m_passwordChar; }
+    void SetPasswordChar(QChar value);
 
     // The formatting rectangle, in client coordinates (the whole client
     // area until one is set).
@@ -112,6 +116,7 @@ private:
     QString m_editMask;
     bool m_autoSelect = true;
     TAlignment m_alignment = taLeftJustify;
+    QChar m_passwordChar;
     bool m_hasEditRect = false;
     TRect m_editRect;
     bool m_wantReturns = false;

@@ -263,7 +263,7 @@ int main(int argc, char** argv)
         TPainterCanvas canvas(&p);
         misc.PaintTo(canvas, TRect(0, 0, misc.width(), misc.height()));
         for (int r = 1; r < 6; ++r) {
-            misc.CellNode().NodeType = nodes[r - 1];
+            misc.CellNode().SetNodeType(nodes[r - 1]);
             misc.PaintTo(canvas, misc.CalcCellRect(1, r));
         }
     }
