@@ -33,6 +33,12 @@ struct TGridInputState {
     int unmarkCol = -1;
     bool marksCleared = false;
     bool smartFill = false;
+    // The fixed column sized by dragging its border over the body rows
+    // (MouseActions.SizeFixedCol): the pointer is at that border; a drag
+    // runs, with the x of its sizing line.
+    bool overFixedColBorder = false;
+    bool fixedColSizing = false;
+    int fixedColX = 0;
     // 0 none, 1 column header, 2 row header, 3 top-left corner, 5 resizer.
     int cursorState = 0;
     int sizingCol = -1; // column (row) being sized by the mouse, its size at the press
@@ -72,6 +78,7 @@ struct TGridInputState {
     // ----- Keyboard
     TGridRect keySelection;
     char32_t editorChar = 0;
+    bool keypadDecimal = false; // the key down is the keypad's decimal key
     QString autoGotoText;
 
     // ----- Settings of the input
@@ -84,6 +91,9 @@ struct TGridInputState {
     int lastWidth = 0;       // for column widths following the width
     TIntelliPan intelliPan = ipVertical;
     bool panning = false;
+    // The focus is coming back from one of the grid's own child windows
+    // (an editor), not from another window.
+    bool focusFromChild = false;
     TPoint panOrigin;
     QTimer* panTimer = nullptr; // child of the grid
 };

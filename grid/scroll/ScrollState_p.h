@@ -13,4 +13,8 @@ struct TGridScrollState {
     QPointer<QWidget> form;
     int formWidth = 0;
     int formHeight = 0;
+    // The top-left the controls placed in cells were last laid out for
+    // (-1: the first scrolling column and row).
+    int lastLeft = -1;
+    int lastTop = -1;
 };
