@@ -91,9 +91,6 @@ struct TGridInputState {
     int lastWidth = 0;       // for column widths following the width
     TIntelliPan intelliPan = ipVertical;
     bool panning = false;
-    // The focus is coming back from one of the grid's own child windows
-    // (an editor), not from another window.
-    bool focusFromChild = false;
     TPoint panOrigin;
     QTimer* panTimer = nullptr; // child of the grid
 };

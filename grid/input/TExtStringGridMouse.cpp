@@ -502,14 +502,15 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
 {
     TGridInputState& in = d->input;
     in.cursorState = 0;
-    // The end of a sizing of the fixed column: it takes the width dragged.
+    // The end of a sizing of the fixed column: it takes the width dragged,
+    // unless released beyond the control, as any column sizing.
     const bool fixedColSized = in.fixedColSizing;
     if (fixedColSized) {
         in.fixedColSizing = false;
         DrawSizingLine(in.fixedColX);
         in.sizeHint.clear();
         if (d->footer.hint) d->footer.hint->hide();
-        SetColWidths(0, std::max(1, x));
+        if (x <= ClientWidth()) SetColWidths(0, std::max(1, x));
     }
     if (in.htmlButtonCol >= 0) {
         d->draw.htmlButtonDown = false;

@@ -62,6 +62,11 @@ TEST(GridFocus, AlwaysEditOpensTheEditorWhenTheGridGetsTheFocus)
     g.HideEditor();
     EXPECT_TRUE(g.hasFocus());
     EXPECT_FALSE(g.EditorMode());
+    // Coming from another control it does, the editor made before or not.
+    f.other->setFocus();
+    g.setFocus(Qt::MouseFocusReason);
+    EXPECT_TRUE(g.EditorMode());
+    g.HideEditor();
 
     // Nor does it on a check box.
     f.other->setFocus();

@@ -479,6 +479,14 @@ TEST(GridMoves, TheFixedColumnIsSizedFromItsBorderOverTheBody)
     EXPECT_EQ(g.Selection(), TGridRect(1, 1, 1, 1)); // no cell was clicked
     EXPECT_EQ(clicks, 0);
 
+    // Released beyond the control's right edge, the width stays.
+    const QPoint newBorder(121, border.y());
+    QTest::mouseMove(&g, newBorder);
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, newBorder);
+    QTest::mouseMove(&g, QPoint(g.width() + 40, border.y()), -1);
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, QPoint(g.width() + 40, border.y()));
+    EXPECT_EQ(g.ColWidths(0), 120);
+
     // Away from the border the cursor is the grid's own again.
     QTest::mouseMove(&g, g.Center(2, 4));
     EXPECT_NE(g.cursor().shape(), Qt::SplitHCursor);
