@@ -9,7 +9,9 @@
 #include "platform/core/IniFile.h"
 #include "platform/core/UserRegistry.h"
 #include "platform/graphics/SystemMetrics.h"
+#include "platform/kernel/Application.h"
 
+#include <QApplication>
 #include <algorithm>
 
 TGridDrawState_p::TGridDrawState_p() : pictureCache(std::make_unique<THTMLPictureCache>()) { }
@@ -29,10 +31,18 @@ TExtStringGrid::TExtStringGrid(QWidget* parent, const QString& name)
     d->cellNode.SetGrid(this);
     d->backGround.SetGrid(this);
     d->typed.selectedColumns.OnChange = [this](TIntList* list, int, int) { ApplySelectedColumns(*this, *list); };
+    // The release decides the click itself: one that ends a sizing is none.
+    SetClickEvents(false);
+    QObject::connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (now == old) return;
+        if (old == this) GuardedCall(this, [this] { WMKillFocus(); });
+        if (now == this) GuardedCall(this, [this, old] { WMSetFocus(old && isAncestorOf(old)); });
+    });
 }
 
 TExtStringGrid::~TExtStringGrid()
 {
+    QObject::disconnect(qApp, &QApplication::focusChanged, this, nullptr);
     d->cells.destroying = true;
     DestroyEditControls();
     if (d->columnSize.Save) SaveColumnSizes();

@@ -1017,6 +1017,8 @@ protected:
     void KeyPress(TKeyChar& key) override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void ColumnMoved(int fromIndex, int toIndex) override;
+    // The controls placed in cells follow the view (scroll/).
+    void TopLeftChanged() override;
     // After widths (heights) change: the stretch column follows, and a
     // sizing by the mouse ends here (all columns scaled with AllColumnSize,
     // OnEndColumnSize, the column-width hook; rows likewise).
@@ -1068,6 +1070,10 @@ private:
     bool IsCheckCell(int col, int row);
     void ShowControlEdit(int col, int row, const QString& id, const QString& value, const TRect& rect);
     void ShowControlCombo(int col, int row, const QString& id, const QString& value, const TRect& rect);
+    void ControlEnterKey(QObject* sender, TKeyChar& key);
+    // The focus came (from a window of the grid's own: its editors) or went.
+    void WMSetFocus(bool fromOwnWindow);
+    void WMKillFocus();
     // edit/
     // The in-place control of each editor type (EditorMakers_p.h).
     struct EditorMaker;

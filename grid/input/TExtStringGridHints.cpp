@@ -107,8 +107,9 @@ void TExtStringGrid::HideCellHint()
 bool TExtStringGrid::event(QEvent* e)
 {
     if (e->type() == QEvent::ToolTip) {
+        // Cell hints are off while panning.
         const QPoint p = static_cast<QHelpEvent*>(e)->pos() - ClientOrigin();
-        if (!ShowCellHint(p.x(), p.y())) e->ignore();
+        if (d->input.panning || !ShowCellHint(p.x(), p.y())) e->ignore();
         return true;
     }
     if (e->type() == QEvent::ParentChange && d->scroll.sizeWithForm) WatchForm();

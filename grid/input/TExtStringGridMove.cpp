@@ -71,6 +71,16 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
                 TGridRect(std::min(in.selectAnchor, c), FixedRows(), std::max(in.selectAnchor, c), RowCount() - 1));
     }
 
+    // The border of the fixed column, over any row, sizes that column.
+    if (!in.buttonDown)
+        in.overFixedColBorder =
+            d->mouseActions.SizeFixedCol && FixedCols() > 0 && c >= 0 && r >= 0 && std::abs(x - ColWidths(0)) < 3;
+    if (in.fixedColSizing && x != in.fixedColX) {
+        DrawSizingLine(in.fixedColX);
+        in.fixedColX = x;
+        DrawSizingLine(x);
+    }
+
     // The OLE drag starts once the pointer left the press point.
     if (in.oleDragArmed && c >= 0 && r >= 0) {
         const bool far = std::abs(x - in.downPos.X) >= kDragDistance || std::abs(y - in.downPos.Y) >= kDragDistance;
@@ -153,6 +163,7 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
             setCursor(TGridCursors::Cursor(TGridCursors::crSelectAll));
         else
             unsetCursor();
+        if (in.overFixedColBorder) setCursor(Qt::SplitHCursor);
     }
 
     // The hint of the cell left behind goes; the new cell's may show.
@@ -173,6 +184,8 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
     } else if (in.buttonDown && in.sizingRow >= 0) {
         const int h = std::max(0, y - CellBounds(0, in.sizingRow).Top);
         in.sizeHint = QStringLiteral("rh=<b>%1</b>").arg(h);
+    } else if (in.fixedColSizing) {
+        in.sizeHint = QStringLiteral("cw=<b>%1</b>").arg(x);
     } else {
         return;
     }
