@@ -17,8 +17,7 @@ class TOwnerDrawDelegate : public QStyledItemDelegate {
 public:
     TOwnerDrawDelegate(TESGComboBox* combo, QAbstractItemDelegate* before)
         : QStyledItemDelegate(combo), m_combo(combo), m_before(before)
-    {
-    }
+    { }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {

@@ -43,7 +43,7 @@ void TCustomComboBox::KeepNoChoiceOnFirstItems()
 void TCustomComboBox::SetStyle(TComboBoxStyle value)
 {
     m_style = value;
-    const bool editable = value != csDropDownList;
+    const bool editable = value == csDropDown || value == csSimple;
     if (editable != isEditable()) {
         setEditable(editable);
         if (editable) {
