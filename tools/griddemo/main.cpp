@@ -1,9 +1,11 @@
 // Paints sample string grids (merged cells, bands, borders, HTML cells with
 // pictures, check boxes and radio buttons in every style, nodes, progress
-// cells, sort and filter glyphs, a hidden column and filtered rows) with the
-// grid's real paint code into one picture (default griddemo.png).
+// cells, sort and filter glyphs, a hidden column and filtered rows, a fixed
+// footer row and right column with the hint of a dragged scroll bar thumb)
+// with the grid's real paint code into one picture (default griddemo.png).
 
 #include "grid/TExtStringGrid.h"
+#include "grid/THTMLHintWindow.h"
 #include "grid/cells/TCellGraphic.h"
 #include "grid/cells/TCellProperties.h"
 #include "platform/graphics/ImageList.h"
@@ -13,6 +15,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QScrollBar>
 #include <cstdio>
 
 namespace {
@@ -59,6 +62,42 @@ void Caption(QPainter& p, int x, int y, const char* text)
     p.drawText(x, y - 6, QString::fromLatin1(text));
 }
 
+// A fixed footer row and a fixed right column (the totals), scrolled to the
+// end by dragging the vertical thumb, with the scroll hint that drag shows
+// beside the thumb.
+void PaintFixedAndHint(QPainter& painter, int x, int y)
+{
+    DemoGrid grid(6, 30, 490, 150);
+    grid.SetDefaultColWidth(84);
+    grid.SetDefaultRowHeight(20);
+    const char* heads[] = {"", "Address", "Beds", "Baths", "Price", "Total"};
+    for (int c = 0; c < 6; ++c) grid.SetCellText(c, 0, QString::fromLatin1(heads[c]));
+    for (int r = 1; r < 29; ++r) {
+        grid.SetCellText(0, r, QString::number(r));
+        grid.SetCellText(1, r, QStringLiteral("%1 Oak Dr").arg(300 + r * 9));
+        grid.SetCellText(2, r, QString::number(2 + r % 3));
+        grid.SetCellText(3, r, QString::number(1 + r % 2));
+        grid.SetCellText(4, r, QStringLiteral("$%1,000").arg(150 + r * 11));
+        grid.SetCellText(5, r, QString::number(3 + r % 3 + r % 2));
+    }
+    grid.SetCellText(1, 29, QStringLiteral("28 homes"));
+    grid.SetCellText(4, 29, QStringLiteral("$8,666,000"));
+    grid.SetFixedFooters(1);
+    grid.SetFixedRightCols(1);
+    grid.SetScrollHints(shVertical);
+    grid.FocusCell(2, 1);
+    grid.show();
+    QScrollBar* bar = grid.findChild<QScrollBar*>(QStringLiteral("VertScrollBar"));
+    bar->setSliderDown(true);
+    bar->setSliderPosition(bar->maximum());
+    painter.drawImage(x, y, grid.grab().toImage());
+    painter.setPen(Qt::darkGray);
+    painter.drawRect(x - 1, y - 1, grid.width() + 1, grid.height() + 1);
+    THTMLHintWindow* hint = grid.HintWindow();
+    if (hint->isVisible()) painter.drawImage(x + grid.width() + 6, y + grid.height() - 40, hint->grab().toImage());
+    bar->setSliderDown(false);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -68,7 +107,7 @@ int main(int argc, char** argv)
     InstallWidgetStyle();
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("griddemo.png");
 
-    QImage image(1040, 760, QImage::Format_RGB32);
+    QImage image(1040, 960, QImage::Format_RGB32);
     image.fill(QColor(212, 208, 200));
     QPainter painter(&image);
 
@@ -266,6 +305,10 @@ int main(int argc, char** argv)
     filtered.SetFilterActive(true);
     Caption(painter, 530, 645, "Column City hidden, rows filtered to Status = Sold");
     PaintGrid(painter, filtered, 530, 645);
+
+    // 7. Fixed footer row and right column, the scroll hint.
+    Caption(painter, 20, 790, "Fixed footer row and right column; the hint of the dragged vertical thumb");
+    PaintFixedAndHint(painter, 20, 790);
 
     painter.end();
     if (!image.save(out)) {
