@@ -17,15 +17,16 @@ TReportMetrics::Font& TReportMetrics::Find(const TPageFont& font)
     if (m_last && SameFace(m_last->Key, font)) return *m_last;
     for (const auto& f : m_fonts)
         if (SameFace(f->Key, font)) return *(m_last = f.get());
-    if (m_fonts.size() >= MaxFonts) m_fonts.clear();
+    if (m_fonts.size() >= MaxFonts) {
+        m_fonts.clear();
+        m_keptCost = 0;
+    }
     auto made = std::make_unique<Font>();
     made->Key = font;
     made->Metrics = std::make_unique<QFontMetricsF>(ReportFonts::QtFont(font));
     m_fonts.push_back(std::move(made));
     return *(m_last = m_fonts.back().get());
 }
-
-const QFontMetricsF& TReportMetrics::Metrics(const TPageFont& font) { return *Find(font).Metrics; }
 
 double TReportMetrics::Descent(const TPageFont& font) { return Find(font).Metrics->descent(); }
 
@@ -35,7 +36,12 @@ double TReportMetrics::Width(const TPageFont& font, const QString& text)
     if (text.size() > MaxKeptLength) return f.Metrics->horizontalAdvance(text);
     if (const auto it = f.Widths.constFind(text); it != f.Widths.constEnd()) return it.value();
     const double width = f.Metrics->horizontalAdvance(text);
-    if (f.Widths.size() >= MaxKeptWidths) f.Widths.clear();
+    const qsizetype cost = text.size() + EntryCost;
+    if (m_keptCost + cost > MaxKeptCost) {
+        for (const auto& kept : m_fonts) kept->Widths.clear();
+        m_keptCost = 0;
+    }
     f.Widths.insert(text, width);
+    m_keptCost += cost;
     return width;
 }

@@ -17,15 +17,16 @@ class TReportMetrics {
 public:
     // Texts longer than this are measured each time, not kept.
     static constexpr qsizetype MaxKeptLength = 512;
-    // Widths kept per font; past it the font's widths start afresh.
-    static constexpr qsizetype MaxKeptWidths = 16384;
+    // What the kept widths may take, reckoned as each text's characters
+    // plus an entry's overhead; past it every font's widths start afresh.
+    static constexpr qsizetype EntryCost = 16;
+    static constexpr qsizetype MaxKeptCost = qsizetype(1) << 18;
     // Fonts kept; past it all start afresh.
     static constexpr size_t MaxFonts = 64;
 
     // Width in reference units (ReportFonts::ReferenceDpi a inch).
     double Width(const TPageFont& font, const QString& text);
     double Descent(const TPageFont& font);
-    const QFontMetricsF& Metrics(const TPageFont& font);
 
 private:
     struct Font {
@@ -36,4 +37,5 @@ private:
     Font& Find(const TPageFont& font);
     std::vector<std::unique_ptr<Font>> m_fonts;
     Font* m_last = nullptr;
+    qsizetype m_keptCost = 0;
 };
