@@ -111,6 +111,35 @@ bool Sound(const QRectF& r) { return Sound(r.topLeft()) && Sound(r.bottomRight()
 
 } // namespace
 
+struct TReportRecorder::PageZip {
+    z_stream Stream{};
+    ~PageZip() { deflateEnd(&Stream); }
+};
+
+TReportRecorder::TReportRecorder() = default;
+TReportRecorder::~TReportRecorder() = default;
+
+QByteArray TReportRecorder::PackPage(const QByteArray& raw)
+{
+    if (!m_zip) {
+        auto zip = std::make_unique<PageZip>();
+        if (deflateInit(&zip->Stream, 6) != Z_OK) throw Exception(QStringLiteral("Cannot compress the report file."));
+        m_zip = std::move(zip);
+    } else if (deflateReset(&m_zip->Stream) != Z_OK) {
+        throw Exception(QStringLiteral("Cannot compress the report file."));
+    }
+    z_stream& z = m_zip->Stream;
+    const uLong bound = deflateBound(&z, uLong(raw.size()));
+    QByteArray out(qsizetype(bound), Qt::Uninitialized);
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(raw.constData()));
+    z.avail_in = uInt(raw.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = uInt(bound);
+    if (deflate(&z, Z_FINISH) != Z_STREAM_END) throw Exception(QStringLiteral("Cannot compress the report file."));
+    out.truncate(qsizetype(z.total_out));
+    return out;
+}
+
 bool TReportRecorder::Keep(bool sound)
 {
     if (!sound) ++m_leftOut;
@@ -173,7 +202,7 @@ void TReportRecorder::EndPage()
         m_ops.clear();
     }
     m_operationsBytes += m_ops.size();
-    m_pages.push_back(Page{Deflate(m_ops, 6), quint32(m_ops.size()), m_pageSize});
+    m_pages.push_back(Page{PackPage(m_ops), quint32(m_ops.size()), m_pageSize});
     m_ops.clear();
     if (m_leftOut > 0)
         LeftOut(QStringLiteral("%1 drawings of page %2 lay too far off the page and were left out.")

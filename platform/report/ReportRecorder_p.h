@@ -14,10 +14,16 @@
 #include <QImage>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class TReportRecorder : public TPagePainter {
 public:
+    TReportRecorder();
+    ~TReportRecorder() override;
+    TReportRecorder(const TReportRecorder&) = delete;
+    TReportRecorder& operator=(const TReportRecorder&) = delete;
+
     void BeginPage(int index, QSizeF inches) override;
     void EndPage() override;
     void SetFont(const TPageFont& font) override;
@@ -54,6 +60,9 @@ private:
         quint32 Width, Height;
     };
 
+    // The page's operations packed; one compressor packs every page, as
+    // setting one up costs about as much as packing a page.
+    QByteArray PackPage(const QByteArray& raw);
     // The image's index in the file, storing it on first sight; -1 when
     // it cannot be stored.
     int ImageIndex(const QImage& image);
@@ -67,6 +76,8 @@ private:
     void String(const QString& s);
     void Points(const QPointF* points, int count);
 
+    struct PageZip;
+    std::unique_ptr<PageZip> m_zip;
     QByteArray m_ops;
     QSizeF m_pageSize;
     bool m_pageOpen = false;

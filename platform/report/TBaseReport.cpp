@@ -5,12 +5,13 @@
 #include "platform/report/FramedPainter_p.h"
 #include "platform/report/PagePicture_p.h"
 #include "platform/report/ReportFonts.h"
+#include "platform/report/ReportMetrics_p.h"
 #include "platform/report/TPageDrawable.h"
 #include "platform/report/TReportShell.h"
 
-#include <QFontMetricsF>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -38,7 +39,7 @@ constexpr int maxRasterSide = 4000;
 
 } // namespace
 
-TBaseReport::TBaseReport(TPagePainter& painter) : m_painter(painter)
+TBaseReport::TBaseReport(TPagePainter& painter) : m_painter(painter), m_metrics(std::make_unique<TReportMetrics>())
 {
     m_font = ReportFonts::Resolve(m_fontName, 10);
     BeginPage();
@@ -93,24 +94,14 @@ void TBaseReport::SetBold(bool on) { m_font.Bold = on; }
 void TBaseReport::SetItalic(bool on) { m_font.Italic = on; }
 void TBaseReport::SetUnderline(bool on) { m_font.Underline = on; }
 
-const QFontMetricsF& TBaseReport::Metrics() const
-{
-    if (!m_metrics || m_metricsFont.Family != m_font.Family || m_metricsFont.Size != m_font.Size ||
-        m_metricsFont.Bold != m_font.Bold || m_metricsFont.Italic != m_font.Italic) {
-        m_metrics = std::make_unique<QFontMetricsF>(ReportFonts::QtFont(m_font));
-        m_metricsFont = m_font;
-    }
-    return *m_metrics;
-}
-
 double TBaseReport::TextWidth(const QString& text) const
 {
     if (text.isEmpty()) return 0;
     const QString t = m_symbolFont ? ReportFonts::MapSymbols(m_fontName, text) : text;
-    return Metrics().horizontalAdvance(t) / ref;
+    return m_metrics->Width(m_font, t) / ref;
 }
 
-double TBaseReport::Descent() const { return Metrics().descent() / ref; }
+double TBaseReport::Descent() const { return m_metrics->Descent(m_font) / ref; }
 
 void TBaseReport::SyncFont()
 {
@@ -462,36 +453,24 @@ int TBaseReport::WrapLine(const QString& text, int pos, double width, int& next)
     while (hard < n && !IsBreak(text[hard])) ++hard;
     const auto fits = [&](int end) { return TextWidth(text.mid(pos, end - pos)) <= width + slack; };
 
-    int end = pos; // end of the last word that fits
-    int i = pos;
-    while (i < hard) {
-        int j = i;
-        while (j < hard && IsBlank(text[j])) ++j;
-        while (j < hard && !IsBlank(text[j])) ++j;
-        if (fits(j)) {
-            end = j;
-            i = j;
-            continue;
-        }
-        if (end == pos) {
-            // Not even the first word fits: break it where the line ends,
-            // at least one character, so every line makes progress.
-            int lo = 1, hi = j - pos;
-            while (lo < hi) {
-                const int mid = (lo + hi + 1) / 2;
-                if (fits(pos + mid))
-                    lo = mid;
-                else
-                    hi = mid - 1;
-            }
-            next = pos + lo;
-            // A word broken at its very end: the blanks after it go too.
-            while (next < hard && IsBlank(text[next])) ++next;
-            return lo;
-        }
-        break;
+    // Where each word of the line ends (with the blanks before it); a
+    // longer stretch is wider, so the last end that fits is found by
+    // halving rather than by measuring every word.
+    std::vector<int> ends;
+    for (int i = pos; i < hard;) {
+        while (i < hard && IsBlank(text[i])) ++i;
+        while (i < hard && !IsBlank(text[i])) ++i;
+        ends.push_back(i);
     }
-    if (i >= hard) {
+    int lo = 0, hi = int(ends.size()); // ends[0, lo) fit
+    while (lo < hi) {
+        const int mid = (lo + hi + 1) / 2;
+        if (fits(ends[size_t(mid - 1)]))
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    if (lo == int(ends.size())) {
         next = hard;
         if (next < n) {
             // One hard break: CR LF, CR or LF.
@@ -502,6 +481,23 @@ int TBaseReport::WrapLine(const QString& text, int pos, double width, int& next)
         }
         return hard - pos;
     }
+    if (lo == 0) {
+        // Not even the first word fits: break it where the line ends, at
+        // least one character, so every line makes progress.
+        int low = 1, high = ends.front() - pos;
+        while (low < high) {
+            const int mid = (low + high + 1) / 2;
+            if (fits(pos + mid))
+                low = mid;
+            else
+                high = mid - 1;
+        }
+        next = pos + low;
+        // A word broken at its very end: the blanks after it go too.
+        while (next < hard && IsBlank(text[next])) ++next;
+        return low;
+    }
+    const int end = ends[size_t(lo - 1)];
     next = end;
     while (next < hard && IsBlank(text[next])) ++next;
     return end - pos;

@@ -24,9 +24,9 @@
 #include <memory>
 #include <vector>
 
-class QFontMetricsF;
 class TBitmap;
 class TGraphic;
+class TReportMetrics;
 class TReportShell;
 
 // Justification of a tab stop, as SetTab takes it.
@@ -182,7 +182,6 @@ private:
     void LeftOut(const QString& what) const;
     void FirePageHeader();
     void FirePageFooter();
-    const QFontMetricsF& Metrics() const;
     void SyncFont();
     void SyncPen();
     void SyncBrush();
@@ -222,6 +221,6 @@ private:
     int m_inFurniture = 0;
     int m_pageBreaks = 0;
 
-    mutable std::unique_ptr<QFontMetricsF> m_metrics;
-    mutable TPageFont m_metricsFont;
+    // Widths and metrics of the fonts measured, kept while the surface lives.
+    std::unique_ptr<TReportMetrics> m_metrics;
 };

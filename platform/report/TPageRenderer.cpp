@@ -51,6 +51,8 @@ QRectF TPageRenderer::Map(const QRectF& r) const { return QRectF(Map(r.topLeft()
 void TPageRenderer::BeginPage(int, QSizeF inches)
 {
     m_painter.save();
+    // The page's end restores the painter's font with the rest.
+    m_fontSet = false;
     m_painter.setRenderHint(QPainter::Antialiasing, true);
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
     m_painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
@@ -63,6 +65,7 @@ void TPageRenderer::SetFont(const TPageFont& font)
 {
     m_font = font;
     m_qfont = ReportFonts::QtFont(font);
+    m_fontSet = false;
 }
 
 void TPageRenderer::SetPen(const TPagePen& pen)
@@ -98,17 +101,27 @@ void TPageRenderer::ApplyShapeStyle()
 
 void TPageRenderer::DrawText(QPointF origin, const QString& text)
 {
-    // Shaped at the reference size and scaled, so glyph advances match the
-    // measurement the page was laid out with.
+    if (!m_fontSet) {
+        m_painter.setFont(m_qfont);
+        m_fontSet = true;
+    }
+    m_painter.setPen(ToQColor(m_font.Color));
+    // Shaped at the reference size, so glyph advances match the measurement
+    // the page was laid out with. At the reference resolution (PDF) that is
+    // the device's own size: the text goes where it stands, with no
+    // transform of its own for the device to record around every run.
     const double scale = m_dpi / ReportFonts::ReferenceDpi;
+    if (scale == 1 && !m_font.Angle && m_painter.worldTransform().isIdentity()) {
+        m_painter.drawText(Map(origin), text);
+        return;
+    }
+    // Elsewhere shaped at the reference size and scaled.
     const QTransform saved = m_painter.worldTransform();
     QTransform t = saved;
     t.translate(Map(origin).x(), Map(origin).y());
     t.scale(scale, scale);
     if (m_font.Angle) t.rotate(-m_font.Angle / 10.0);
     m_painter.setWorldTransform(t);
-    m_painter.setFont(m_qfont);
-    m_painter.setPen(ToQColor(m_font.Color));
     m_painter.drawText(QPointF(0, 0), text);
     m_painter.setWorldTransform(saved);
 }

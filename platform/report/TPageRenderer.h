@@ -47,6 +47,8 @@ private:
     bool m_background = true;
     TPageFont m_font;
     QFont m_qfont;
+    // Whether the painter has m_qfont.
+    bool m_fontSet = false;
     QPen m_pen;
     QBrush m_brush;
     bool m_penNone = false;

@@ -82,6 +82,42 @@ TEST(ReportLines, MeasurementIsTheReferenceMeasurement)
     EXPECT_TRUE(lines.contains(QStringLiteral("font \"Liberation Serif\" 12 $000000")));
 }
 
+TEST(ReportLines, WidthsKeptWhileMeasuringStayThoseOfEachFaceAndText)
+{
+    // The surface keeps what it measured: going back and forth between
+    // faces and sizes, each text still measures as shaped in its own face.
+    const QString text = QStringLiteral("Sold 1,250,000");
+    const auto shaped = [&](const QString& name, double size, bool bold, const QString& t) {
+        TPageFont f = ReportFonts::Resolve(name, size);
+        f.Bold = f.Bold || bold;
+        return QFontMetricsF(ReportFonts::QtFont(f)).horizontalAdvance(t) / ReportFonts::ReferenceDpi;
+    };
+    DumpReport([&](TBaseReport& r) {
+        for (int round = 0; round < 3; ++round) {
+            r.SetFont(QStringLiteral("Arial"), 8);
+            EXPECT_NEAR(r.TextWidth(text), shaped(QStringLiteral("Arial"), 8, false, text), 1e-12);
+            r.SetBold(true);
+            EXPECT_NEAR(r.TextWidth(text), shaped(QStringLiteral("Arial"), 8, true, text), 1e-12);
+            r.SetBold(false);
+            r.SetFontSize(10);
+            EXPECT_NEAR(r.TextWidth(text), shaped(QStringLiteral("Arial"), 10, false, text), 1e-12);
+            r.SetFont(QStringLiteral("Times New Roman"), 8);
+            EXPECT_NEAR(r.TextWidth(text), shaped(QStringLiteral("Times New Roman"), 8, false, text), 1e-12);
+            // A text that differs only at its end is measured on its own.
+            EXPECT_NEAR(r.TextWidth(text + QLatin1Char('W')),
+                        shaped(QStringLiteral("Times New Roman"), 8, false, text + QLatin1Char('W')), 1e-12);
+        }
+        // More texts than are kept: still each its own width.
+        r.SetFont(QStringLiteral("Arial"), 8);
+        for (int i = 0; i < 20000; i += 997) {
+            const QString t = QString::number(i) + QStringLiteral(" Main St");
+            EXPECT_NEAR(r.TextWidth(t), shaped(QStringLiteral("Arial"), 8, false, t), 1e-12);
+        }
+        for (int i = 0; i < 20000; ++i) r.TextWidth(QString::number(i));
+        EXPECT_NEAR(r.TextWidth(text), shaped(QStringLiteral("Arial"), 8, false, text), 1e-12);
+    });
+}
+
 TEST(ReportLines, SetFontResetsColourAndStylesAndIgnoresSizesNotAboveZero)
 {
     bool boldAfterReset = true;
