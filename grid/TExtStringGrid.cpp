@@ -3,12 +3,15 @@
 #include "grid/TExtStringGrid.h"
 
 #include "controls/HTMLPicture.h"
+#include "controls/HTMLText.h"
 #include "grid/TExtStringGrid_p.h"
 #include "grid/TFooterPanel.h"
+#include "grid/TPopupButton.h"
 #include "grid/cells/TCellProperties.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/UserRegistry.h"
 #include "platform/graphics/SystemMetrics.h"
+#include "platform/graphics/Themes.h"
 
 #include <algorithm>
 
@@ -25,6 +28,11 @@ TExtStringGrid::TExtStringGrid(QWidget* parent, const QString& name)
     d->activeCellFont.OnChange = [this] { InvalidateGrid(); };
     SetDefaultRowHeight(21);
     d->sortSettings.SetGrid(this);
+    d->controlLook.SetGrid(this);
+    d->backGround.SetGrid(this);
+    d->floatingFooter.SetGrid(this);
+    d->draw.themesInUse = IsWinXPOrLater() && IsThemeActive();
+    (new TPopupButton(this))->setObjectName(QStringLiteral("PopupButton"));
 }
 
 TExtStringGrid::~TExtStringGrid()
@@ -64,8 +72,8 @@ void TExtStringGrid::SetBands(const TBands& value)
 
 void TExtStringGrid::SetFloatingFooterVisible(bool value)
 {
-    d->floatingFooter.Visible = value;
-    SetFooterRowFlag(value && d->floatingFooter.FooterStyle == fsFixedLastRow);
+    d->floatingFooter.m_visible = value;
+    SetFooterRowFlag(value && d->floatingFooter.FooterStyle() == fsFixedLastRow);
     // The footer row is no data row while the panel shows it.
     d->fixedFooters = value ? 1 : 0;
     FooterPanel()->Place();
@@ -91,6 +99,7 @@ GRID_PROPERTY(bool, ShowSelection, showSelection)
 GRID_PROPERTY(bool, HideFocusRect, hideFocusRect)
 GRID_PROPERTY(bool, SelectionRectangle, selectionRectangle)
 GRID_PROPERTY(bool, SelectionResizer, selectionResizer)
+GRID_PROPERTY(bool, SelectionRTFKeep, selectionRTFKeep)
 GRID_PROPERTY(TColor, URLColor, urlColor)
 GRID_PROPERTY(bool, URLShow, urlShow)
 GRID_PROPERTY(bool, URLFull, urlFull)

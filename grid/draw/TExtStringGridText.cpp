@@ -10,6 +10,7 @@
 #include "controls/HTMLText.h"
 #include "grid/TExtStringGrid_p.h"
 #include "grid/draw/CellPaint_p.h"
+#include "grid/draw/RichTextRuns_p.h"
 #include "grid/draw/TGridGlyphs.h"
 #include "grid/text/CellLines.h"
 #include "grid/text/CellLinks.h"
@@ -121,20 +122,20 @@ void TExtStringGrid::PaintCellBackground(TCanvas& canvas, const TCellPaintOption
     const TRect& rect = o.rect;
     const TBackGround& bg = d->backGround;
     const bool fixedCell = o.col < FixedCols() || o.row < FixedRows();
-    const bool bitmapHere = !bg.Bitmap.Empty() && (fixedCell ? bg.Cells != bcNormal : bg.Cells != bcFixed) &&
+    const bool bitmapHere = !bg.Bitmap().Empty() && (fixedCell ? bg.Cells() != bcNormal : bg.Cells() != bcFixed) &&
         !(d->showSelection && o.selectionColours);
     canvas.FillRect(rect);
     if (!bitmapHere) return;
-    const QImage& img = bg.Bitmap.Image();
-    if (bg.Display == bdFixed) {
-        const TRect place = Bounds(bg.Left, bg.Top, img.width(), img.height());
+    const QImage& img = bg.Bitmap().Image();
+    if (bg.Display() == bdFixed) {
+        const TRect place = Bounds(bg.Left(), bg.Top(), img.width(), img.height());
         const TRect part = place.Intersected(rect);
         if (!part.IsEmpty()) canvas.DrawImage(part, img, part.Offsetted(-place.Left, -place.Top));
     } else if (img.width() > 0 && img.height() > 0) {
         // Tiles continue from cell to cell: the offset into the bitmap is
         // the cell's position from the first scrolling cell.
-        const int originX = bg.Cells == bcNormal ? FixedColsWidth() : 0;
-        const int originY = bg.Cells == bcNormal ? FixedRowsHeight() : 0;
+        const int originX = bg.Cells() == bcNormal ? FixedColsWidth() : 0;
+        const int originY = bg.Cells() == bcNormal ? FixedRowsHeight() : 0;
         int ox = (rect.Left - originX) % img.width();
         int oy = (rect.Top - originY) % img.height();
         if (ox < 0) ox += img.width();
@@ -214,15 +215,27 @@ void TExtStringGrid::PaintRichText(TCanvas& canvas, TCellPaintOptions& o, TRect 
     canvas.Pen().SetColor(canvas.Brush().Color());
     const bool unfocusedSelection = o.selectionColours && !o.state.Contains(TGridDrawStateItem::gdFocused);
     if (!(unfocusedSelection && d->selectionColor == clNone)) canvas.FillRect(r);
-    QString shown;
+    TRtfDocument document;
     try {
-        shown = TRtfReader::Read(o.text.toLatin1()).PlainText();
+        document = TRtfReader::Read(o.text.toLatin1());
     } catch (const Exception&) {
-        shown.clear(); // rich text that does not read shows nothing
+        document = TRtfDocument(); // rich text that does not read shows nothing
     }
+    // A selected cell shows its text in the selection's text colour, unless
+    // the cell keeps its own colours.
+    const TMouseActions& ma = d->mouseActions;
+    const int dc = DisplColIndex(o.col);
+    const bool focusedCurrent =
+        dc == Col() && o.row == Row() && hasFocus() && !Options().Contains(TGridOption::goDrawFocusSelected);
+    const bool selected = (Selection().Contains(dc, o.row) && !focusedCurrent && !ma.DisjunctRowSelect) ||
+        (ma.DisjunctRowSelect && IsRowSelected(o.row)) || (ma.DisjunctColSelect && IsColSelected(o.col));
+    TRichTextLook look;
+    look.zoom = d->draw.zoom;
+    if (selected && !d->selectionRTFKeep) look.overrideColor = d->selectionTextColor;
+    canvas.Brush().SetStyle(TBrushStyle::bsClear);
+    DrawRichTextRuns(canvas, document, r, look);
+    canvas.Brush().SetStyle(TBrushStyle::bsSolid);
     canvas.Font().SetColor(clBlack);
-    canvas.SetBkMode(Win::TRANSPARENT);
-    canvas.DrawText(shown, r, kVAlignFormat[o.vAlign] | kHAlignFormat[o.hAlign] | Win::DT_NOPREFIX | Win::DT_WORDBREAK);
 }
 
 void TExtStringGrid::PaintPlainText(TCanvas& canvas, TCellPaintOptions& o, TRect r)

@@ -120,6 +120,12 @@ void TExtStringGrid::EnsureEditControls() const
     e.unitEditBtn->SetBorderStyle(TBorderStyle::bsNone);
     e.editBtn->SetButtonCaption(QStringLiteral("..."));
     e.unitEditBtn->SetButtonCaption(QStringLiteral("..."));
+    // The buttons of these draw through the visual style as the grid does.
+    const bool themed = d->draw.themesInUse;
+    e.combo->SetButtonStyleFlag(themed);
+    e.spin->SetButtonStyleFlag(themed);
+    e.uniCombo->SetButtonStyleFlag(themed);
+    e.editBtn->SetIsWinXP(themed);
 }
 
 void TExtStringGrid::DestroyEditControls()
@@ -517,7 +523,7 @@ bool TExtStringGrid::SelectCell(int col, int row)
 {
     TGridEditState& e = d->edit;
     const TFloatingFooter& ff = d->floatingFooter;
-    if (ff.Visible && ff.FooterStyle == fsFixedLastRow && row == RowCount() - 1) return false;
+    if (ff.Visible() && ff.FooterStyle() == fsFixedLastRow && row == RowCount() - 1) return false;
     if (col < 0 || row < 0) return false;
     bool allow = true;
     const int oldRow = Row();
