@@ -1,4 +1,5 @@
 #include "app/MainProfileFrm.h"
+#include "grid/TGridUnit.h"
 #include "state/TAppState.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/kernel/Application.h"
@@ -10,6 +11,8 @@ int main(int argc, char** argv)
 {
     TApplication app(argc, argv);
     InstallWidgetStyle();
+    // The grid unit's start-up: its clipboard format, once per process.
+    TGridUnit::Startup();
     int result = 1;
     try {
         auto mainForm = std::make_unique<TMainProfileFrm>();
@@ -19,5 +22,6 @@ int main(int argc, char** argv)
     } catch (const Exception& e) {
         Dialogs::ShowError(e.Message());
     }
+    TGridUnit::Shutdown();
     return result;
 }

@@ -50,6 +50,7 @@ enum TAdvanceDirection { adLeftRight, adTopBottom };
 enum TInsertPosition { pInsertBefore, pInsertAfter };
 enum THomeEndAction { heFirstLastColumn, heFirstLastRow };
 enum TColumnSizeLocation { clRegistry, clIniFile };
+enum TScrollHintType { shNone, shVertical, shHorizontal, shBoth };
 enum TFilterCondition { fcNone };
 
 struct TCellNode {

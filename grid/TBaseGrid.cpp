@@ -225,6 +225,13 @@ void TBaseGrid::RepaintCell(int col, int row)
     InvalidateRect(GetCellRect(col, row));
 }
 
+void TBaseGrid::RepaintStoredCell(int col, int row)
+{
+    // Stored columns count the hidden ones: the screen shows the display
+    // column.
+    RepaintCell(RealToDisplayCol(col), row);
+}
+
 int TBaseGrid::FixedColsWidth() const { return FixedWidth(); }
 int TBaseGrid::FixedRowsHeight() const { return FixedHeight(); }
 

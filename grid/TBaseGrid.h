@@ -92,7 +92,7 @@ public:
     TRect GetCellRect(int col, int row) const;
     // Width and height of that area.
     TPoint GetMergedCellRect(int col, int row) const;
-    void RepaintCell(int col, int row) override;
+    void RepaintCell(int col, int row);
     int FixedColsWidth() const;
     int FixedRowsHeight() const;
 
@@ -108,6 +108,7 @@ public:
     int StoreCols() const override;
     int StoreRows() const override { return RowCount(); }
     void CellGraphicChanged() override { TouchObjects(); }
+    void RepaintStoredCell(int col, int row) override;
 
 protected:
     // ----- Hooks of the string grid

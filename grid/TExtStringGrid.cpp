@@ -37,6 +37,7 @@ TExtStringGrid::TExtStringGrid(QWidget* parent, const QString& name)
 
 TExtStringGrid::~TExtStringGrid()
 {
+    d->cells.destroying = true;
     DestroyEditControls();
     if (d->columnSize.Save) SaveColumnSizes();
     Clear();
@@ -112,7 +113,6 @@ GRID_PROPERTY(bool, WordWrap, wordWrap)
 GRID_PROPERTY(bool, Multilinecells, multilineCells)
 GRID_PROPERTY(bool, EnhTextSize, enhTextSize)
 GRID_PROPERTY(bool, AutoNumAlign, autoNumAlign)
-GRID_PROPERTY(bool, AutoSize, autoSize)
 GRID_PROPERTY(TGridLook, Look, look)
 GRID_PROPERTY(bool, Flat, flat)
 GRID_PROPERTY(int, FixedRightCols, fixedRightCols)
@@ -190,6 +190,17 @@ void TExtStringGrid::LoadColumnSizes()
     }
 }
 
+void TExtStringGrid::Loaded()
+{
+    if (d->columnSize.Save) LoadColumnSizes();
+}
+
+void TExtStringGrid::CreateWnd()
+{
+    d->windowCreated = true;
+    if (d->columnSize.Save) LoadColumnSizes();
+}
+
 // ---------------------------------------------------------------------------
 // Update blocks and invalidation
 
@@ -208,7 +219,24 @@ bool TExtStringGrid::UpdatesSuspended() const { return d && d->updateCount > 0; 
 void TExtStringGrid::Resize()
 {
     TBaseGrid::Resize();
-    FollowWidth();
+    // The stretch column follows the new width; while the other columns
+    // leave it room it takes the change alone and no column is scaled.
+    const TColumnSize& cs = d->columnSize;
+    bool fitted = false;
+    if (cs.Stretch && ColCount() > 0 && cs.StretchColumn < ColCount()) {
+        StretchColumn(cs.StretchColumn);
+        const int stretched = cs.StretchColumn < 0 ? ColCount() - 1 : cs.StretchColumn;
+        int others = 0;
+        for (int c = 0; c < ColCount(); ++c)
+            if (c != stretched) others += ColWidths(c);
+        fitted = others < GridWidth();
+    }
+    if (fitted)
+        d->input.lastWidth = Width();
+    else
+        FollowWidth();
+    // The fixed footer rows and right columns are painted again whole.
+    if (d->fixedFooters > 0 || d->fixedRightCols > 0) InvalidateGrid();
     if (d->footer.panel) d->footer.panel->Place();
     if (OnResize) OnResize(this);
 }
@@ -325,21 +353,31 @@ QString TExtStringGrid::GetEditMask(int col, int row)
 
 bool TExtStringGrid::IsFixed(int col, int row)
 {
+    const int rc = RealColIndex(col);
+    if (rc < 0 || row < 0) return false;
+    const TPoint b = BaseCellPoint(rc, row);
+    // The footer rows below and the right columns (counted over every
+    // stored column, hidden ones included) stay fixed.
+    if (b.Y >= RowCount() - d->fixedFooters) return true;
+    if (b.X >= ColCount() - d->fixedRightCols + NumHiddenColumns()) return true;
     bool fixed = false;
-    IsFixedCell(RealColIndex(col), row, fixed);
+    IsFixedCell(b.X, b.Y, fixed);
     return fixed;
 }
 
 // ---------------------------------------------------------------------------
 // Editing
 
-bool TExtStringGrid::IsCellEditable(int col, int row)
+bool TExtStringGrid::IsEditableCell(int col, int row)
 {
     bool can = Options().Contains(TGridOption::goEditing) || d->mouseActions.RangeSelectAndEdit;
     if (!can) return false;
-    if (IsFixed(DisplColIndex(col), row)) return false;
+    // Only the base cell of a merged area edits it.
+    if (!IsBaseCell(col, row)) return false;
     CanEditCell(col, row, can);
-    return can;
+    bool fixed = false;
+    IsFixedCell(col, row, fixed);
+    return can && !fixed;
 }
 
 // ---------------------------------------------------------------------------

@@ -132,6 +132,8 @@ public:
     void SetEnhTextSize(bool value);
     bool AutoNumAlign() const;
     void SetAutoNumAlign(bool value);
+    // Switching it on sizes every column past the fixed ones to its cells,
+    // 10 pixels wider (size/).
     bool AutoSize() const;
     void SetAutoSize(bool value);
     QString FloatFormat() const;
@@ -148,6 +150,13 @@ public:
     void SetFixedRowAlways(bool value);
     bool FixedColAlways() const;
     void SetFixedColAlways(bool value);
+    // The counts (typed/): with FixedRowAlways (FixedColAlways) a count of
+    // 2 or more makes FixedRows (FixedCols) 1, and a fixed count of 0 reads
+    // 1; a new column count fits the stretch column again.
+    void SetRowCount(int value);
+    void SetColCount(int value);
+    int FixedRows() const;
+    int FixedCols() const;
     // Shown in column 0 of the current row (not owned; nullptr: none).
     TBitmap* RowIndicator() const;
     void SetRowIndicator(TBitmap* value);
@@ -172,6 +181,9 @@ public:
     // the ini file or user registry key ColumnSize.Key.
     void SaveColumnSizes();
     void LoadColumnSizes();
+    // Called once the settings are in place (as after reading a form's
+    // description): the stored widths come back with ColumnSize.Save.
+    virtual void Loaded();
 
     // Update blocks: EndUpdate repaints the whole grid when the count
     // reaches 0 again.
@@ -288,7 +300,9 @@ public:
     // =======================================================================
     // edit/: the text editor and the in-place controls
     // =======================================================================
-    bool IsCellEditable(int col, int row);
+    // Whether an edit may start at the cell (real column): editing on, the
+    // base cell of its area, CanEditCell and not IsFixedCell.
+    bool IsEditableCell(int col, int row);
 
     // Auto-completion of typed text from LookupItems (the text editor and
     // the combos); with LookupHistory a text left in an editor joins them.
@@ -446,9 +460,9 @@ public:
     void ApplyFilter();
     void SetFilterActive(bool value);
     std::function<void(QObject* sender, short progress)> OnFilterProgress;
-    // Hidden rows behind an inserted or deleted row move with it.
-    void InsertRow(int index) override;
-    void DeleteRow(int index) override;
+    // Hidden rows behind inserted or deleted rows move with them.
+    void InsertRowRange(int index, int count) override;
+    void DeleteRowRange(int index, int count) override;
     // After display rows first .. first + order.size() - 1 were put in a new
     // order (a sort): order[k] was the display row of the row now at
     // first + k. Each hidden row follows the visible row above it, as it
@@ -481,6 +495,12 @@ public:
     bool IntegralHeight() const;
     void SetIntegralHeight(bool value);
     void SetBounds(int left, int top, int width, int height) override;
+    // While a scroll bar's thumb is dragged a hint beside the pointer shows
+    // the row ("Row : " + row) or column ("Col : " + column) it brings to
+    // the top (left); OnScrollHint may change the text.
+    TScrollHintType ScrollHints() const;
+    void SetScrollHints(TScrollHintType value);
+    std::function<void(QObject* sender, int row, QString& hint)> OnScrollHint;
 
     // =======================================================================
     // typed/: typed access, cell graphics, headers, selection lists
@@ -692,16 +712,14 @@ public:
     // =======================================================================
     // dnd/: drag and drop of cells, columns and files (client coordinates)
     // =======================================================================
-    // Accepts drops on the grid's window while set.
+    // Accepts drops on the grid's window while set (its drop target is
+    // registered for the window).
     void SetOleDropTarget(bool value);
+    // Also lets drags offer, and drops take, rich text (SetDropFormatFlag).
     void SetOleDropRTF(bool value);
     // The text a drag of the selection carries (TAB between cells, CR LF
     // between rows).
     QString SelectionAsDragText();
-    // What a drag of the selection carries (text, rich text); remembers the
-    // dragged block.
-    QMimeData* DragMimeData();
-    QMimeData* ColumnMimeData(int col);
     // Whether a drop at the point would be taken; shows the markers.
     bool DragOver(int x, int y, bool columnDrag);
     void DragLeave();
@@ -711,9 +729,9 @@ public:
     void DropColumn(int x, int y, int column);
     // One delimited file or spreadsheet replaces the grid's content.
     bool DropFiles(int x, int y, const QStringList& files);
-    int DropMimeData(int x, int y, const QMimeData& data);
     // Drags the selection (text, rich text) with the drag indicator under
-    // the pointer; FinishCellDrag follows. The effect: 0 none, 1 copy, 2 move.
+    // the pointer (StartTextDragDrop) and remembers the dragged block;
+    // FinishCellDrag follows. The effect: 0 none, 1 copy, 2 move.
     int StartCellDrag();
     // After a drag of the selection ended with effect: a move removes the
     // dragged rows (OleRemoveRows with row selection) or, unless
@@ -721,7 +739,7 @@ public:
     // grid just filled; OnOleDragStop is told of every drag that did
     // something.
     void FinishCellDrag(int effect);
-    // Drags the column (its index in the grid's column format); the effect.
+    // Drags the column (StartColumnDragDrop); the effect.
     int StartColumnDrag(int col);
     void RemoveDraggedCells();
     // The image a drag shows beside the pointer: text on the window colour
@@ -937,6 +955,9 @@ protected:
     // Hidden rows follow a moved row (hidden/).
     void RowMoved(int fromIndex, int toIndex) override;
 
+    // The first showing of the window: the stored widths come back with
+    // ColumnSize.Save.
+    virtual void CreateWnd();
     // ----- input/
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -956,6 +977,9 @@ protected:
     // OnEndColumnSize, the column-width hook; rows likewise).
     void ColWidthsChanged() override;
     void RowHeightsChanged() override;
+    // ----- scroll/: the scroll hint follows the dragged thumb.
+    void ThumbTracking(bool vertical, int position) override;
+    void ThumbReleased(bool vertical) override;
     void paintEvent(QPaintEvent* event) override;
     bool DoMouseWheelDown(TShiftState shift, TPoint mousePos) override;
     bool DoMouseWheelUp(TShiftState shift, TPoint mousePos) override;
@@ -1026,11 +1050,12 @@ private:
     // The rows of an import, built aside: each row's texts from the start
     // column.
     using ImportRows = std::vector<TRowCells>;
-    // Replaces what an import replaces (with append: adds below the data
-    // rows) by rows, of up to widest fields, sizing the grid to them;
-    // footer rows stay last. Either the grid takes all of it or, when it
-    // cannot grow, it stays as it was.
-    void PlaceImportedRows(ImportRows& rows, int widest, bool append, bool exactCols);
+    // Writes rows, of up to widest fields, into the grid (with append:
+    // below the data rows), sizing the grid to them; footer rows stay last.
+    // A cell no field reaches keeps its text: reach gives each row's count
+    // of fields (nullptr: every non-empty text is a field). Either the grid
+    // takes all of it or, when it cannot grow, it stays as it was.
+    void PlaceImportedRows(ImportRows& rows, const std::vector<int>* reach, int widest, bool append, bool exactCols);
     // dnd/
     void HideDropMarkers();
     // sort/

@@ -70,6 +70,8 @@ struct TExtStringGridPrivate {
     QString checkFalse = QStringLiteral("N");
     bool editWithTags = false;
     int updateCount = 0;
+    // The window was shown once (CreateWnd ran).
+    bool windowCreated = false;
 
     // ----- Rooms
     TGridCellsState cells;

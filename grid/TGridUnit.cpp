@@ -22,7 +22,9 @@ void TGridUnit::Startup()
     UnitState& s = State();
     if (s.users++ > 0) return;
     if (s.cellsFormat.isEmpty()) {
-        s.cellsFormat = QStringLiteral("application/x-tamsel-grid-cells");
+        // A format registered by its name, as the platform's clipboard
+        // names it (on Windows, Qt hands it to RegisterClipboardFormat).
+        s.cellsFormat = QStringLiteral("application/x-qt-windows-mime;value=\"%1\"").arg(CellsFormatName());
         ++s.registrations;
     }
     s.flatScrollBars = false;

@@ -16,8 +16,9 @@ public:
     // How many times the clipboard format was registered in this process.
     static int Registrations();
 
-    // The private clipboard and drag format of grid cells (registered under
-    // the name "TExtStringGrid Cells"); empty before start-up.
+    // The private clipboard format of grid cells (registered under the
+    // name "TExtStringGrid Cells"), the one the grid's copy and paste use;
+    // empty before start-up (the grid then offers and reads no cells).
     static QString CellsFormat();
     static QString CellsFormatName() { return QStringLiteral("TExtStringGrid Cells"); }
     static bool FlatScrollBars();

@@ -5,4 +5,6 @@ struct TGridCellsState {
     // Read through merged cells, and keep HTML tags (plain-text reading).
     bool plainThroughMerges = true;
     bool plainKeepTags = true;
+    // The grid is being destroyed: clearing cells tells no one.
+    bool destroying = false;
 };

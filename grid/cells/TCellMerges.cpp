@@ -64,7 +64,7 @@ void TCellMerges::Merge(TCellStore& store, int col, int row, int spanX, int span
         }
     }
     for (int c = col; c < col + spanX; ++c)
-        for (int r = row; r < row + spanY; ++r) store.RepaintCell(c, r);
+        for (int r = row; r < row + spanY; ++r) store.RepaintStoredCell(c, r);
 }
 
 void TCellMerges::Split(TCellStore& store, int col, int row)
@@ -86,5 +86,5 @@ void TCellMerges::Split(TCellStore& store, int col, int row)
         p->CellSpanY = -1;
     }
     for (int c = a.Left; c <= a.Right; ++c)
-        for (int r = a.Top; r <= a.Bottom; ++r) store.RepaintCell(c, r);
+        for (int r = a.Top; r <= a.Bottom; ++r) store.RepaintStoredCell(c, r);
 }

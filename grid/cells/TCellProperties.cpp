@@ -55,7 +55,7 @@ TCellGraphic* TCellProperties::TakeCellGraphic()
 
 void TCellProperties::Repaint()
 {
-    if (m_owner) m_owner->RepaintCell(OwnerCol, OwnerRow);
+    if (m_owner) m_owner->RepaintStoredCell(OwnerCol, OwnerRow);
 }
 
 void TCellProperties::SetBrushColor(TColor value)

@@ -14,7 +14,9 @@ public:
     // Bounds for merges: columns and rows that hold cells.
     virtual int StoreCols() const = 0;
     virtual int StoreRows() const = 0;
-    virtual void RepaintCell(int col, int row) = 0;
+    // Repaints the cell of a stored column (the grid finds the column it
+    // shows in).
+    virtual void RepaintStoredCell(int col, int row) = 0;
     // A cell's graphic was put in or taken out.
     virtual void CellGraphicChanged() { }
 };

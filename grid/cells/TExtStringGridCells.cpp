@@ -63,11 +63,16 @@ void TExtStringGrid::SetWideCellText(int col, int row, const QString& value) { S
 
 void TExtStringGrid::Clear()
 {
+    // What was typed for the incremental row search went with the rows.
+    d->input.autoGotoText.clear();
     FreeCellProperties(0, 0, StoreCols() - 1, RowCount() - 1);
+    int widest = 0;
     for (int r = 0; r < RowCount(); ++r) {
         const int cols = StoredCols(r);
+        widest = std::max(widest, cols);
         for (int c = 0; c < cols; ++c) SetCells(c, r, QString());
     }
+    if (!d->cells.destroying) CellsChanged(TRect(0, 0, std::max(widest, StoreCols()) - 1, RowCount() - 1));
 }
 
 void TExtStringGrid::ClearRows(int row, int count)
@@ -75,10 +80,12 @@ void TExtStringGrid::ClearRows(int row, int count)
     if (RowCount() < 1 || ColCount() < 1 || count < 1) return;
     const int last = std::min(RowCount() - 1, row + count - 1);
     for (int r = std::max(0, row); r <= last; ++r) ClearRow(r);
+    if (!d->cells.destroying) CellsChanged(TRect(0, std::max(0, row), ColCount() - 1, last));
 }
 
 void TExtStringGrid::ClearRect(int col1, int row1, int col2, int row2)
 {
     for (int r = std::max(0, row1); r <= std::min(row2, RowCount() - 1); ++r)
         for (int c = std::max(0, col1); c <= col2; ++c) ClearCell(c, r);
+    if (!d->cells.destroying) CellsChanged(TRect(col1, row1, col2, row2));
 }

@@ -96,6 +96,7 @@ void TExtColumnGrid::HeadersFromItems()
 
 void TExtColumnGrid::Loaded()
 {
+    TExtStringGrid::Loaded();
     SynchronizeColumns();
     for (int i = 0; i < m_columns->Count(); ++i) m_columns->Items(i)->PositionIndex = i;
 }

@@ -41,7 +41,7 @@ public:
 
     // The form finished setting the grid up: items follow the column count
     // and remember their places.
-    void Loaded();
+    void Loaded() override;
     // An object the items refer to goes away (an edit link or a popup
     // menu): the items forget it.
     void Notification(const void* removed);

@@ -4,19 +4,17 @@
 
 #include "grid/TArrowWindow.h"
 #include "grid/TExtStringGrid_p.h"
+#include "grid/dnd/TGridDropSource.h"
 #include "grid/dnd/TGridDropTarget.h"
-#include "grid/io/GridMimeTypes.h"
 #include "grid/io/TBlockBudget.h"
 #include "grid/io/TObjectReader.h"
 #include "grid/text/CellText.h"
 #include "controls/HTMLText.h"
+#include "platform/clipboard/DragDrop.h"
 #include "platform/graphics/PainterCanvas.h"
 
-#include <QDrag>
-#include <QMimeData>
 #include <QImage>
 #include <QPixmap>
-#include <QUrl>
 #include <algorithm>
 
 namespace {
@@ -42,11 +40,21 @@ void TextShape(const QString& text, int& lines, int& fields)
 void TExtStringGrid::SetOleDropTarget(bool value)
 {
     d->dragDropSettings.OleDropTarget = value;
-    if (value && !d->dnd.target) d->dnd.target = new TGridDropTarget(this);
+    if (value) {
+        if (!d->dnd.target) d->dnd.target = new TGridDropTarget(this);
+        d->dnd.target->Register(this);
+    } else if (d->dnd.target) {
+        d->dnd.target->Revoke();
+    }
     setAcceptDrops(value);
 }
 
-void TExtStringGrid::SetOleDropRTF(bool value) { d->dragDropSettings.OleDropRTF = value; }
+void TExtStringGrid::SetOleDropRTF(bool value)
+{
+    // Whether drags offer rich text and drops take it.
+    SetDropFormatFlag(value);
+    d->dragDropSettings.OleDropRTF = value;
+}
 
 TRect TExtStringGrid::OleDragRect() const { return d->dnd.dragRect; }
 void TExtStringGrid::SetOleDragRect(const TRect& value) { d->dnd.dragRect = value; }
@@ -66,26 +74,6 @@ QString TExtStringGrid::SelectionAsDragText()
     const QString text = RectAsText(TRect(s.Left, s.Top, s.Right, s.Bottom), d->mouseActions.DisjunctRowSelect);
     // A drag carries no line end after the last row.
     return text.endsWith(QStringLiteral("\r\n")) ? text.chopped(2) : text;
-}
-
-QMimeData* TExtStringGrid::DragMimeData()
-{
-    auto* data = new QMimeData;
-    data->setData(GridMimeTypes::Text, SelectionAsDragText().toUtf8());
-    const TGridRect s = Selection();
-    const int rc = RealColIndex(s.Left);
-    const QString topLeft = rc >= 0 ? Cells(rc, s.Top) : QString();
-    if (d->dragDropSettings.OleDropRTF && topLeft.contains(QStringLiteral("{\\")))
-        data->setData(GridMimeTypes::RichText, topLeft.toLatin1());
-    d->dnd.dragRect = TRect(s.Left, s.Top, s.Right, s.Bottom);
-    return data;
-}
-
-QMimeData* TExtStringGrid::ColumnMimeData(int col)
-{
-    auto* data = new QMimeData;
-    data->setData(GridMimeTypes::Column, GridMimeTypes::ColumnBytes(col));
-    return data;
 }
 
 void TExtStringGrid::HideDropMarkers()
@@ -149,33 +137,64 @@ int TExtStringGrid::DropText(int x, int y, const QString& text)
     int lines = 0;
     int fields = 0;
     TextShape(text, lines, fields);
-    // Text the paste would refuse inserts no rows either.
-    if (TBlockBudget budget; !budget.Claim(fields, lines))
-        throw EReadError(budget.Refusal(QStringLiteral("The dropped text")));
+    // The drop is checked as the paste will check it before any row is
+    // added: a grid that takes no paste, or text past the caps, takes
+    // nothing, not even the rows.
+    const bool insert = d->dragDropSettings.OleInsertRows;
+    TBlockBudget budget;
+    budget.Claim(fields, lines);
+    if (insert) budget.Rows(lines);
+    if (!budget.Fits()) throw EReadError(budget.Refusal(QStringLiteral("The dropped text")));
+    if (!Options().Contains(TGridOption::goEditing) && !d->navigation.AllowClipboardAlways &&
+        !d->mouseActions.RangeSelectAndEdit)
+        return 0;
     if (Options().Contains(TGridOption::goRowSelect)) col = d->dragDropSettings.OleEntireRows ? 0 : FixedCols();
     bool allow = true;
     if (OnOleDrop) OnOleDrop(this, row, col, text, allow);
     if (!allow || lines == 0) return 0;
+
+    const TUpdateScope update(*this);
+    const int oldRows = RowCount();
+    const int oldTop = TopRow();
+    const TRect oldDragRect = d->dnd.dragRect;
     if (row == 0 && RowCount() == 1 && d->fixedRowAlways) {
         SetRowCount(2);
         row = 1;
     }
+    const int grown = RowCount() - oldRows;
     int inserted = 0;
-    if (d->dragDropSettings.OleInsertRows) {
-        const int top = TopRow();
-        const int before = RowCount();
-        InsertRows(row, lines);
-        inserted = RowCount() - before;
-        SetTopRow(std::min(RowCount() - 1, top > FixedRows() ? top + 1 : top));
+    const auto rollBack = [&] {
+        if (inserted > 0) RemoveRows(row, inserted);
+        if (grown > 0) SetRowCount(oldRows);
+        SetTopRow(std::min(RowCount() - 1, oldTop));
+        d->dnd.dragRect = oldDragRect;
+    };
+    int pasted = 0;
+    try {
+        if (insert) {
+            // All the rows in one step.
+            const int before = RowCount();
+            InsertRows(row, lines);
+            inserted = RowCount() - before;
+            SetTopRow(std::min(RowCount() - 1, oldTop > FixedRows() ? oldTop + 1 : oldTop));
+        }
+        // The block dragged out of this grid moves down by the rows that
+        // were really inserted above it.
+        if (d->dragDropSettings.OleRemoveRows && d->dnd.dragRect.Top >= 0 && row <= d->dnd.dragRect.Top &&
+            inserted > 0) {
+            d->dnd.dragRect.Top += inserted;
+            d->dnd.dragRect.Bottom += inserted;
+        }
+        pasted = PasteText(col, row, text);
+    } catch (...) {
+        rollBack();
+        throw;
     }
-    // The block dragged out of this grid moves down by the rows that were
-    // really inserted above it.
-    if (d->dragDropSettings.OleRemoveRows && d->dnd.dragRect.Top >= 0 && row <= d->dnd.dragRect.Top && inserted > 0) {
-        d->dnd.dragRect.Top += inserted;
-        d->dnd.dragRect.Bottom += inserted;
+    // A paste that took nothing leaves no rows behind.
+    if (pasted == 0) {
+        rollBack();
+        return 0;
     }
-    const int pasted = PasteText(col, row, text);
-    if (pasted == 0) return 0;
     const int left = std::max(col, FixedCols());
     const TRect block(left, row, std::min(ColCount() - 1, col + fields - 1), std::min(RowCount() - 1, row + lines - 1));
     d->dnd.dropRect = block;
@@ -232,33 +251,6 @@ bool TExtStringGrid::DropFiles(int x, int y, const QStringList& files)
     return true;
 }
 
-int TExtStringGrid::DropMimeData(int x, int y, const QMimeData& data)
-{
-    if (data.hasFormat(GridMimeTypes::Column)) {
-        int column = -1;
-        if (!GridMimeTypes::ReadColumn(data.data(GridMimeTypes::Column), column)) return 0;
-        DropColumn(x, y, column);
-        return 1;
-    }
-    if (d->dragDropSettings.OleAcceptFiles && data.hasUrls()) {
-        QStringList files;
-        for (const QUrl& url : data.urls())
-            if (url.isLocalFile()) files << url.toLocalFile();
-        if (files.size() != data.urls().size()) return 0;
-        return DropFiles(x, y, files) ? 1 : 0;
-    }
-    if (d->dragDropSettings.OleDropRTF && data.hasFormat(GridMimeTypes::RichText)) {
-        QByteArray bytes = data.data(GridMimeTypes::RichText);
-        const qsizetype zero = bytes.indexOf('\0');
-        if (zero >= 0) bytes.truncate(zero);
-        return DropRTF(x, y, QString::fromLatin1(bytes)) ? 1 : 0;
-    }
-    if (d->dragDropSettings.OleAcceptText && data.hasFormat(GridMimeTypes::Text))
-        return DropText(x, y, QString::fromUtf8(data.data(GridMimeTypes::Text)));
-    if (d->dragDropSettings.OleAcceptText && data.hasText()) return DropText(x, y, data.text());
-    return 0;
-}
-
 void TExtStringGrid::RemoveDraggedCells()
 {
     const TRect src = d->dnd.dragRect;
@@ -278,25 +270,6 @@ void TExtStringGrid::RemoveDraggedCells()
     d->dnd.dragRect = TRect(-1, -1, -1, -1);
 }
 
-namespace {
-
-griddnd::DragRunner& Runner()
-{
-    static griddnd::DragRunner runner;
-    return runner;
-}
-
-int OleEffect(Qt::DropAction action) { return action == Qt::MoveAction ? 2 : action == Qt::CopyAction ? 1 : 0; }
-
-} // namespace
-
-void griddnd::SetDragRunner(DragRunner runner) { Runner() = std::move(runner); }
-
-Qt::DropAction griddnd::RunDrag(QDrag& drag, Qt::DropActions actions, Qt::DropAction preferred)
-{
-    return Runner() ? Runner()(drag, actions, preferred) : drag.exec(actions, preferred);
-}
-
 QPixmap TExtStringGrid::DragImage(const QString& text, int width, int height) const
 {
     QImage image(std::max(width, 8), std::max(height, 8), QImage::Format_RGB32);
@@ -314,25 +287,41 @@ QPixmap TExtStringGrid::DragImage(const QString& text, int width, int height) co
     return QPixmap::fromImage(image);
 }
 
+namespace {
+
+// The effect of a finished drag: 0 none, 1 copy, 2 move. A drop that
+// reported no effect of its own has the one its place last offered.
+int OleEffect(TDragResult result, TDropEffect effect, const TGridDropSource& source)
+{
+    if (result == TDragResult::Cancel) return 0;
+    if (effect == TDropEffect::None) effect = source.LastEffect();
+    return effect == TDropEffect::Move ? 2 : effect == TDropEffect::Copy ? 1 : 0;
+}
+
+} // namespace
+
 int TExtStringGrid::StartCellDrag()
 {
-    auto* drag = new QDrag(this);
-    drag->setMimeData(DragMimeData());
-    // The drag indicator: its left edge at the pointer, its bottom at the
-    // pointer's height.
     const TGridRect s = Selection();
     const int rc = RealColIndex(s.Left);
+    const QString topLeft = rc >= 0 ? Cells(rc, s.Top) : QString();
+    const QString rtf = d->dragDropSettings.OleDropRTF && topLeft.contains(QStringLiteral("{\\")) ? topLeft : QString();
+    const QString text = SelectionAsDragText();
+    d->dnd.dragRect = TRect(s.Left, s.Top, s.Right, s.Bottom);
+    d->dnd.dropRect = TRect(-1, -1, -1, -1);
+    // The drag indicator: its left edge at the pointer, its bottom at the
+    // pointer's height.
     QString first = rc >= 0 ? GetCellText(rc, s.Top) : QString();
     if (GetTextKind(first, false) != tkPlain) first.clear();
+    TGridDropSource source;
     const QPixmap image = DragImage(first.section(u'\r', 0, 0).left(64), 80, 18);
-    drag->setPixmap(image);
-    drag->setHotSpot(QPoint(0, image.height()));
-    d->dnd.dropRect = TRect(-1, -1, -1, -1);
-    const Qt::DropAction preferred = d->dragDropSettings.OleCopyAlways ? Qt::CopyAction : Qt::MoveAction;
-    const int effect = OleEffect(griddnd::RunDrag(*drag, Qt::CopyAction | Qt::MoveAction, preferred));
-    drag->deleteLater();
-    FinishCellDrag(effect);
-    return effect;
+    source.SetIndicator(image, QPoint(0, image.height()));
+    TDropEffect effect = TDropEffect::None;
+    const TDragResult result = StartTextDragDrop(
+        source, this, text, rtf, d->dragDropSettings.OleCopyAlways ? TDropEffect::Copy : TDropEffect::None, effect);
+    const int oleEffect = OleEffect(result, effect, source);
+    FinishCellDrag(oleEffect);
+    return oleEffect;
 }
 
 void TExtStringGrid::FinishCellDrag(int effect)
@@ -355,15 +344,14 @@ void TExtStringGrid::FinishCellDrag(int effect)
 
 int TExtStringGrid::StartColumnDrag(int col)
 {
-    auto* drag = new QDrag(this);
-    drag->setMimeData(ColumnMimeData(col));
     const int rc = RealColIndex(col);
+    TGridDropSource source;
     const QPixmap image = DragImage(rc >= 0 ? HTMLStrip(GetCellText(rc, 0)) : QString(), ColWidths(col), RowHeights(0));
-    drag->setPixmap(image);
-    drag->setHotSpot(QPoint(0, image.height()));
-    const int effect = OleEffect(griddnd::RunDrag(*drag, Qt::CopyAction | Qt::MoveAction, Qt::MoveAction));
-    drag->deleteLater();
+    source.SetIndicator(image, QPoint(0, image.height()));
+    TDropEffect effect = TDropEffect::None;
+    const TDragResult result = StartColumnDragDrop(source, this, col, TDropEffect::None, effect);
+    const int oleEffect = OleEffect(result, effect, source);
     HideDropMarkers();
-    if (effect != 0 && OnOleDragStop) OnOleDragStop(this, effect);
-    return effect;
+    if (oleEffect != 0 && OnOleDragStop) OnOleDragStop(this, oleEffect);
+    return oleEffect;
 }

@@ -1,44 +1,68 @@
 #include "grid/dnd/TGridDropTarget.h"
 
 #include "grid/TExtStringGrid.h"
-#include "grid/io/GridMimeTypes.h"
+#include "grid/io/TObjectReader.h"
+#include "platform/kernel/Application.h"
 
-#include <QDragMoveEvent>
-#include <QDropEvent>
-#include <QMimeData>
+#include <QEvent>
 
-TGridDropTarget::TGridDropTarget(TExtStringGrid* grid) : QObject(grid), m_grid(grid) { grid->installEventFilter(this); }
+TGridDropTarget::TGridDropTarget(TExtStringGrid* grid) : m_grid(grid) { setParent(grid); }
 
 TGridDropTarget::~TGridDropTarget() = default;
 
 bool TGridDropTarget::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != m_grid || !m_grid->DragDropSettings().OleDropTarget) return false;
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* e = static_cast<QDragMoveEvent*>(event);
-        const QPoint p = e->position().toPoint();
-        const bool column = e->mimeData() && e->mimeData()->hasFormat(GridMimeTypes::Column);
-        if (m_grid->DragOver(p.x(), p.y(), column))
-            e->acceptProposedAction();
-        else
-            e->ignore();
-        return true;
+    if (watched == m_grid && event->type() == QEvent::DragEnter) {
+        const TDragDropSettings& dd = m_grid->DragDropSettings();
+        AcceptText = dd.OleAcceptText;
+        AcceptFiles = dd.OleAcceptFiles;
+        AcceptCols = dd.OleColumnDragDrop;
     }
-    case QEvent::DragLeave: m_grid->DragLeave(); return true;
-    case QEvent::Drop: {
-        auto* e = static_cast<QDropEvent*>(event);
-        const QPoint p = e->position().toPoint();
-        const int taken = e->mimeData() ? m_grid->DropMimeData(p.x(), p.y(), *e->mimeData()) : 0;
-        if (taken > 0) {
-            e->acceptProposedAction();
-        } else {
-            e->setDropAction(Qt::IgnoreAction);
-            e->ignore();
-        }
-        return true;
-    }
-    default: return false;
-    }
+    return TESGDropTarget::eventFilter(watched, event);
 }
+
+// Each hook runs the grid's handling guarded: an error reaches the
+// application's handler, never the platform's drag loop.
+
+void TGridDropTarget::DropText(TPoint point, const QString& text)
+{
+    int pasted = 0;
+    GuardedCall(m_grid, [&] {
+        try {
+            pasted = m_grid->DropText(point.X, point.Y, text);
+        } catch (const EReadError&) {
+            // Text past the caps is dropped as nothing, as a paste takes it.
+        }
+    });
+    if (pasted == 0) RefuseDrop();
+}
+
+void TGridDropTarget::DropCol(TPoint point, int column)
+{
+    GuardedCall(m_grid, [&] { m_grid->DropColumn(point.X, point.Y, column); });
+}
+
+void TGridDropTarget::DropRTF(TPoint point, const QString& rtf)
+{
+    bool taken = false;
+    GuardedCall(m_grid, [&] { taken = m_grid->DropRTF(point.X, point.Y, rtf); });
+    if (!taken) RefuseDrop();
+}
+
+void TGridDropTarget::DropFiles(TPoint point, const QStringList& files)
+{
+    bool taken = false;
+    GuardedCall(m_grid, [&] { taken = m_grid->DropFiles(point.X, point.Y, files); });
+    if (!taken) RefuseDrop();
+}
+
+void TGridDropTarget::DragMouseMove(TPoint point, bool& allow, TDropKinds kinds)
+{
+    if (!allow) {
+        m_grid->DragLeave();
+        return;
+    }
+    GuardedCall(m_grid, [&] { allow = m_grid->DragOver(point.X, point.Y, kinds.Column && AcceptCols); });
+}
+
+void TGridDropTarget::DragMouseLeave() { m_grid->DragLeave(); }

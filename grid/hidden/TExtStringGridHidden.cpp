@@ -198,21 +198,22 @@ void TExtStringGrid::UnHideRowsAll()
     PutBackRows(d->hidden.rows.Take(INT_MIN, INT_MAX));
 }
 
-void TExtStringGrid::InsertRow(int index)
-{
-    d->hidden.movingRows = true;
-    TBaseGrid::InsertRow(index);
-    d->hidden.movingRows = false;
-    d->hidden.rows.RowsInserted(index, 1);
-}
-
-void TExtStringGrid::DeleteRow(int index)
+void TExtStringGrid::InsertRowRange(int index, int count)
 {
     const int before = RowCount();
     d->hidden.movingRows = true;
-    TBaseGrid::DeleteRow(index);
+    TBaseGrid::InsertRowRange(index, count);
     d->hidden.movingRows = false;
-    if (RowCount() < before) d->hidden.rows.RowsRemoved(index, 1);
+    d->hidden.rows.RowsInserted(index, RowCount() - before);
+}
+
+void TExtStringGrid::DeleteRowRange(int index, int count)
+{
+    const int before = RowCount();
+    d->hidden.movingRows = true;
+    TBaseGrid::DeleteRowRange(index, count);
+    d->hidden.movingRows = false;
+    if (RowCount() < before) d->hidden.rows.RowsRemoved(index, before - RowCount());
 }
 
 void TExtStringGrid::RowMoved(int fromIndex, int toIndex)

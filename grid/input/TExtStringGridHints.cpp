@@ -117,5 +117,6 @@ bool TExtStringGrid::event(QEvent* e)
         return true;
     }
     if (e->type() == QEvent::ParentChange && d->scroll.sizeWithForm) WatchForm();
+    if (e->type() == QEvent::Show && !d->windowCreated) CreateWnd();
     return TBaseGrid::event(e);
 }

@@ -270,7 +270,7 @@ void TExtStringGrid::KeyPress(TKeyChar& key)
     const int rc = RealColIndex(Col());
     const int row = Row();
     const bool check = rc >= 0 && IsCheckCell(rc, row);
-    if (d->mouseActions.RangeSelectAndEdit && !check && rc >= 0 && IsCellEditable(rc, row) &&
+    if (d->mouseActions.RangeSelectAndEdit && !check && rc >= 0 && IsEditableCell(rc, row) &&
         !Options().Contains(TGridOption::goEditing)) {
         SetOptions(Options() + TGridOption::goEditing);
         const TRect r = CellRect(Col(), row);

@@ -133,7 +133,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     }
 
     // Radio groups.
-    if (!fixed && IsRadioButtonCell(rc, r) && IsCellEditable(rc, r)) {
+    if (!fixed && IsRadioButtonCell(rc, r) && IsEditableCell(rc, r)) {
         HideEditor();
         RadioClick(rc, r, x - cellRect.Left, y - cellRect.Top);
         return;
@@ -231,7 +231,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
         return;
     }
 
-    if (d->mouseActions.DirectEdit && !fixed && IsCellEditable(rc, r)) {
+    if (d->mouseActions.DirectEdit && !fixed && IsEditableCell(rc, r)) {
         SetFocus();
         HideEditor();
     }
@@ -643,7 +643,7 @@ void TExtStringGrid::DoubleClickAt(TShiftState shift, int x, int y)
     }
     TBaseGrid::DblClick();
     if (OnDblClickCell) OnDblClickCell(this, r, c);
-    if (c >= 0 && r >= 0 && d->mouseActions.RangeSelectAndEdit && IsCellEditable(RealColIndex(c), r)) {
+    if (c >= 0 && r >= 0 && d->mouseActions.RangeSelectAndEdit && IsEditableCell(RealColIndex(c), r)) {
         SetOptions(Options() + TGridOption::goEditing);
         LeftButtonDown(shift - TShiftStateItem::ssDouble, x, y);
     }

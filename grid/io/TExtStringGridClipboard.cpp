@@ -5,6 +5,7 @@
 
 #include "controls/HTMLText.h"
 #include "grid/TExtStringGrid_p.h"
+#include "grid/TGridUnit.h"
 #include "grid/cells/TCellProperties.h"
 #include "grid/io/GridMimeTypes.h"
 #include "grid/io/TBlockBudget.h"
@@ -246,7 +247,8 @@ QMimeData* TExtStringGrid::RectAsMimeData(const TRect& block, bool selectedOnly)
     const QString topLeft = tc >= 0 ? Cells(tc, std::max(0, block.Top)) : QString();
     if (d->navigation.AllowRTFClipboard && topLeft.contains(QStringLiteral("{\\")))
         data->setData(GridMimeTypes::RichText, topLeft.toLatin1());
-    if (d->navigation.AllowFmtClipboard) data->setData(GridMimeTypes::Cells, CellStreamBytes(block));
+    const QString cells = TGridUnit::CellsFormat();
+    if (d->navigation.AllowFmtClipboard && !cells.isEmpty()) data->setData(cells, CellStreamBytes(block));
     return data;
 }
 
@@ -284,7 +286,7 @@ void TExtStringGrid::CutSelectionToClipboard()
             for (int c = s.Left; c <= s.Right; ++c) {
                 const int rc = RealColIndex(c);
                 if (rc < 0) continue;
-                if (!d->navigation.AllowClipboardAlways && !IsCellEditable(rc, r)) continue;
+                if (!d->navigation.AllowClipboardAlways && !IsEditableCell(rc, r)) continue;
                 // Only the cells cleared lose their properties.
                 SetCellText(rc, r, QString());
                 if (d->navigation.AllowFmtClipboard) FreeCellProperties(rc, r, rc, r);
@@ -309,10 +311,11 @@ int TExtStringGrid::PasteFromClipboard(int col, int row)
 int TExtStringGrid::PasteMimeData(int col, int row, const QMimeData& data)
 {
     d->io.lastPasteCols = d->io.lastPasteRows = 0;
-    if (d->navigation.AllowFmtClipboard && data.hasFormat(GridMimeTypes::Cells)) {
+    const QString cells = TGridUnit::CellsFormat();
+    if (d->navigation.AllowFmtClipboard && !cells.isEmpty() && data.hasFormat(cells)) {
         int count = 0;
         try {
-            count = LoadCells(col, row, data.data(GridMimeTypes::Cells), true);
+            count = LoadCells(col, row, data.data(cells), true);
         } catch (const EReadError&) {
             return 0; // a stream that does not read changes nothing
         }
@@ -326,7 +329,7 @@ int TExtStringGrid::PasteMimeData(int col, int row, const QMimeData& data)
     if (d->navigation.AllowRTFClipboard && data.hasFormat(GridMimeTypes::RichText)) {
         const int rc = RealColIndex(col);
         if (rc < 0 || row < 0 || row >= RowCount()) return 0;
-        if (!IsCellEditable(rc, row) && !d->navigation.AllowClipboardAlways) return 0;
+        if (!IsEditableCell(rc, row) && !d->navigation.AllowClipboardAlways) return 0;
         QByteArray bytes = data.data(GridMimeTypes::RichText);
         const qsizetype zero = bytes.indexOf('\0');
         if (zero >= 0) bytes.truncate(zero);
@@ -411,7 +414,7 @@ int TExtStringGrid::PasteChars(int col, int row, const Char* u, qsizetype size)
                 start = stop + 1;
                 if (r < RowCount() && c < ColCount()) {
                     const int rc = RealColIndex(c);
-                    if (rc >= 0 && (nav.AllowClipboardAlways || IsCellEditable(rc, r))) {
+                    if (rc >= 0 && (nav.AllowClipboardAlways || IsEditableCell(rc, r))) {
                         QString value = FieldText(u + from, stop - from);
                         bool allow = true;
                         if (OnClipboardBeforePasteCell) OnClipboardBeforePasteCell(this, c, r, value, allow);
@@ -486,7 +489,7 @@ void TExtStringGrid::SmartFill(int pasted)
         for (int r = s.Top; r <= s.Bottom; ++r)
             for (int c = s.Left; c <= s.Right; ++c, ++i) {
                 const int rc = RealColIndex(c);
-                if (rc >= 0 && (IsCellEditable(rc, r) || d->navigation.AllowClipboardAlways))
+                if (rc >= 0 && (IsEditableCell(rc, r) || d->navigation.AllowClipboardAlways))
                     SetCellText(rc, r, value(i));
             }
         CellsChanged(TRect(s.Left, s.Top, s.Right, s.Bottom));
@@ -560,14 +563,14 @@ void TExtStringGrid::SmartFill(int pasted)
         const int period = std::max(1, d->io.lastPasteRows);
         for (int r = s.Top + period; r <= s.Bottom; ++r) {
             const int rc = RealColIndex(s.Left);
-            if (rc >= 0 && (IsCellEditable(rc, r) || d->navigation.AllowClipboardAlways))
+            if (rc >= 0 && (IsEditableCell(rc, r) || d->navigation.AllowClipboardAlways))
                 SetCellText(rc, r, text(s.Left, r - period));
         }
     } else {
         const int period = std::max(1, d->io.lastPasteCols);
         for (int c = s.Left + period; c <= s.Right; ++c) {
             const int rc = RealColIndex(c);
-            if (rc >= 0 && (IsCellEditable(rc, s.Top) || d->navigation.AllowClipboardAlways))
+            if (rc >= 0 && (IsEditableCell(rc, s.Top) || d->navigation.AllowClipboardAlways))
                 SetCellText(rc, s.Top, text(c - period, s.Top));
         }
     }

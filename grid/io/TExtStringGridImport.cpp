@@ -213,9 +213,9 @@ std::pair<qsizetype, int> CountFields(Text<Char> text, Char delimiter, TBlockBud
 }
 
 // Builds one row's texts from the fields of a line: the slots run to the
-// last non-empty field only.
+// last non-empty field only. The number of fields of the line.
 template <class Char, class Finish>
-void BuildRow(Text<Char> line, Char delimiter, TStringGrid::TRowCells& row, Finish&& finish)
+int BuildRow(Text<Char> line, Char delimiter, TStringGrid::TRowCells& row, Finish&& finish)
 {
     size_t filled = 0;
     size_t count = 0;
@@ -231,6 +231,7 @@ void BuildRow(Text<Char> line, Char delimiter, TStringGrid::TRowCells& row, Fini
         row.Texts.resize(count - 1);
         row.Texts.push_back(finish(raw));
     });
+    return int(count);
 }
 
 // The percentages of rows done, each reported once.
@@ -467,6 +468,7 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
     // the rows are then built aside, every one before the grid changes.
     TBlockBudget budget;
     ImportRows rows;
+    std::vector<int> reach;
     int widest = 0;
     const auto refuse = [&] {
         if (!budget.Fits()) throw EExtGridError(budget.Refusal(QStringLiteral("The file ") + fileName));
@@ -496,15 +498,17 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
         widest = most;
         std::string scratch;
         rows.resize(size_t(lines));
+        reach.resize(size_t(lines));
         TImportProgress progress(*this, lines);
         size_t start = 0;
         for (qsizetype i = 0; i < lines; ++i) {
             const size_t end = LineEnd(text, start);
-            BuildRow(text.substr(start, end - start), sep, rows[size_t(i)], [&](std::string_view raw) {
-                QString field = FinishField(raw, decoder, scratch);
-                if (oem) OemToAnsiString(field);
-                return field;
-            });
+            reach[size_t(i)] =
+                BuildRow(text.substr(start, end - start), sep, rows[size_t(i)], [&](std::string_view raw) {
+                    QString field = FinishField(raw, decoder, scratch);
+                    if (oem) OemToAnsiString(field);
+                    return field;
+                });
             start = NextLine(text, end);
             progress.Done(i);
         }
@@ -528,20 +532,22 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
         refuse();
         widest = most;
         rows.resize(size_t(lines));
+        reach.resize(size_t(lines));
         TImportProgress progress(*this, lines);
         size_t start = 0;
         for (qsizetype i = 0; i < lines; ++i) {
             const size_t end = LineEnd(text, start);
-            BuildRow(text.substr(start, end - start), sep, rows[size_t(i)],
-                     [](std::u16string_view raw) { return FinishField(raw); });
+            reach[size_t(i)] = BuildRow(text.substr(start, end - start), sep, rows[size_t(i)],
+                                        [](std::u16string_view raw) { return FinishField(raw); });
             start = NextLine(text, end);
             progress.Done(i);
         }
     }
-    PlaceImportedRows(rows, widest, append, false);
+    PlaceImportedRows(rows, &reach, widest, append, false);
 }
 
-void TExtStringGrid::PlaceImportedRows(ImportRows& rows, int widest, bool append, bool exactCols)
+void TExtStringGrid::PlaceImportedRows(ImportRows& rows, const std::vector<int>* reach, int widest, bool append,
+                                       bool exactCols)
 {
     const TUpdateScope update(*this);
     const int oldCols = ColCount();
@@ -553,10 +559,27 @@ void TExtStringGrid::PlaceImportedRows(ImportRows& rows, int widest, bool append
     const int dataRows = std::max(lastRow, FixedRows() + 1);
     const int newRows = dataRows + footers;
     const int newCols = widest > oldCols || exactCols ? std::max(1, widest) : oldCols;
-    // The grid grows first; a failure puts the counts back. From then on
-    // nothing allocates: rows are exchanged whole.
+    // The grid is not cleared: each imported row takes the earlier texts
+    // and objects of its grid row where no field reaches. All of it is
+    // made aside, then the grid grows; a failure puts the counts back. From
+    // then on nothing allocates: rows are exchanged whole.
     std::vector<TRowCells> footerCells;
     try {
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const int r = first + int(i);
+            if (r >= dataEnd) break;
+            TRowCells& row = rows[i];
+            const int stored = StoredCols(r);
+            const int fields = reach ? (*reach)[i] : 0;
+            const size_t size = std::max(row.Texts.size(), size_t(stored));
+            row.Texts.resize(size);
+            row.Objects.assign(size, nullptr);
+            for (int c = 0; c < int(size); ++c) {
+                if (c < stored) row.Objects[size_t(c)] = Objects(c, r);
+                const bool reached = reach ? c < fields : !row.Texts[size_t(c)].isEmpty();
+                if (!reached && c < stored) row.Texts[size_t(c)] = Cells(c, r);
+            }
+        }
         footerCells.resize(size_t(footers));
         if (newRows > oldRows) SetRowCount(newRows);
         if (newCols > oldCols) SetColCount(newCols);
@@ -567,14 +590,10 @@ void TExtStringGrid::PlaceImportedRows(ImportRows& rows, int widest, bool append
     // The footer rows move along below the imported rows, whole.
     for (int f = 0; f < footers; ++f) SwapRowCells(dataEnd + f, footerCells[size_t(f)]);
     if (!append) {
-        // Nothing of an earlier content survives: property objects are
-        // freed, texts go with the rows exchanged (or emptied). The last
-        // row goes the whole way for the footer row's notice.
-        for (int r = 0; r < dataEnd; ++r)
+        // Data rows below the imported ones are cut off, with their objects.
+        for (int r = dataRows; r < dataEnd; ++r) {
             for (int c = 0; c < StoredCols(r); ++c)
-                if (Objects(c, r)) ClearCell(c, r);
-        ClearRect(0, oldRows - 1, std::max(oldCols, StoreCols()) - 1, oldRows - 1);
-        for (int r = lastRow; r < std::min(dataRows, dataEnd); ++r) {
+                if (Objects(c, r)) SetCellObject(c, r, nullptr);
             TRowCells empty;
             SwapRowCells(r, empty);
         }
@@ -583,7 +602,8 @@ void TExtStringGrid::PlaceImportedRows(ImportRows& rows, int widest, bool append
     if (newRows < RowCount()) SetRowCount(newRows);
     if (newCols != ColCount()) SetColCount(newCols);
     for (int f = 0; f < footers; ++f) SwapRowCells(dataRows + f, footerCells[size_t(f)]);
-    CellsChanged(TRect(0, 0, ColCount() - 1, RowCount() - 1));
+    // A column grid's items take the imported header row.
+    FileLoaded();
 }
 
 void TExtStringGrid::LoadFromXLS(const QString& fileName) { LoadFromXLS(fileName, QString()); }
@@ -695,5 +715,5 @@ void TExtStringGrid::LoadFromXLS(const QString& fileName, const QString& sheetNa
             texts.push_back(CsvField(raw, quoted));
         });
     }
-    PlaceImportedRows(rows, std::max(widest, FixedCols() + 1), false, true);
+    PlaceImportedRows(rows, nullptr, std::max(widest, FixedCols() + 1), false, true);
 }

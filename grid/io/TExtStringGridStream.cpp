@@ -14,6 +14,7 @@
 #include "grid/io/TBlockBudget.h"
 #include "grid/io/TObjectReader.h"
 #include "grid/io/TObjectWriter.h"
+#include "controls/HTMLPicture.h"
 
 #include <QBuffer>
 #include <QRandomGenerator>
@@ -104,9 +105,9 @@ bool WritableGraphic(const TCellGraphic* g)
     switch (g->CellType) {
     case ctBitmap:
     case ctBitButton: return g->CellCreated && dynamic_cast<const TBitmap*>(g->Graphic) != nullptr;
-    case ctIcon:
+    case ctIcon: return g->CellCreated && g->Icon != nullptr;
     case ctPicture:
-    case ctFilePicture: return false;
+    case ctFilePicture: return g->CellCreated && g->Graphic != nullptr;
     default: return true;
     }
 }
@@ -308,7 +309,29 @@ TParsedBlock ParseBlock(const QByteArray& bytes, TBlockBudget& budget,
                     }
                     extra.graphic->Graphic = bitmap.release();
                 } else {
-                    Fail(); // icons and pictures are never written
+                    // An icon, a picture or a file picture: the picture's
+                    // own bytes, read by the bounded picture reader. What it
+                    // keeps and shows counts against the caps.
+                    const char* cls = type == ctIcon ? "TGridIconIO"
+                        : type == ctPicture          ? "TGridPicIO"
+                                                     : "TGridFilePicIO";
+                    if (content.className != cls) Fail();
+                    const TStreamValue* data = content.Find(type == ctIcon ? "Icon.Data" : "Picture.Data");
+                    if (!data || data->kind != TStreamValue::Binary) Fail();
+                    auto picture = std::make_unique<THTMLPicture>();
+                    if (!data->bytes.isEmpty()) {
+                        QByteArray raw = data->bytes;
+                        QBuffer buffer(&raw);
+                        buffer.open(QIODevice::ReadOnly);
+                        try {
+                            picture->LoadFromStream(buffer);
+                        } catch (const Exception&) {
+                            Fail();
+                        }
+                        budget.Bytes(raw.size() + qint64(picture->Image().width()) * picture->Image().height() * 4);
+                        refuse();
+                    }
+                    (type == ctIcon ? extra.graphic->Icon : extra.graphic->Graphic) = picture.release();
                 }
             }
         }
@@ -447,13 +470,33 @@ QByteArray TExtStringGrid::CellStreamBytes(const TRect& block)
                 w.BeginRecord("TGridSLIO");
                 w.StringList("Strings.Strings", items);
                 w.EndRecord();
-            } else if (g->CellType == ctBitmap || g->CellType == ctBitButton) {
+            } else if (NeedsContent(g->CellType)) {
+                // The bitmap, icon or picture the grid made, in its own bytes.
+                const TGraphic* picture = g->CellType == ctIcon ? g->Icon : g->Graphic;
                 QByteArray raw;
-                QBuffer buffer(&raw);
-                buffer.open(QIODevice::WriteOnly);
-                g->Graphic->SaveToStream(buffer);
-                w.BeginRecord("TGridBMPIO");
-                w.Binary("Bitmap.Data", raw);
+                if (!picture->Empty()) {
+                    QBuffer buffer(&raw);
+                    buffer.open(QIODevice::WriteOnly);
+                    picture->SaveToStream(buffer);
+                }
+                switch (g->CellType) {
+                case ctIcon:
+                    w.BeginRecord("TGridIconIO");
+                    w.Binary("Icon.Data", raw);
+                    break;
+                case ctPicture:
+                    w.BeginRecord("TGridPicIO");
+                    w.Binary("Picture.Data", raw);
+                    break;
+                case ctFilePicture:
+                    w.BeginRecord("TGridFilePicIO");
+                    w.Binary("Picture.Data", raw);
+                    break;
+                default:
+                    w.BeginRecord("TGridBMPIO");
+                    w.Binary("Bitmap.Data", raw);
+                    break;
+                }
                 w.EndRecord();
             }
         }
@@ -552,7 +595,7 @@ int TExtStringGrid::LoadCells(int col, int row, const QByteArray& bytes, bool as
             int tc = 0;
             int tr = 0;
             if (!target(int(rec.Int("Col")), int(rec.Int("Row")), tc, tr)) continue;
-            if (!always && !IsCellEditable(tc, tr)) continue;
+            if (!always && !IsEditableCell(tc, tr)) continue;
             QString value = rec.Str("Cell");
             if (asPaste && OnClipboardBeforePasteCell) {
                 bool allow = true;

@@ -1,6 +1,8 @@
 #pragma once
 // State of scrolling and stretching.
 
+#include "grid/GridSettings.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -13,4 +15,8 @@ struct TGridScrollState {
     QPointer<QWidget> form;
     int formWidth = 0;
     int formHeight = 0;
+    // Which scroll bars show the row (column) hint while their thumb is
+    // dragged, and whether that hint is on screen.
+    TScrollHintType scrollHints = shNone;
+    bool hintShown = false;
 };

@@ -1,10 +1,12 @@
-// Keeping cells in view, stretching a column to the client width, and
-// heights in whole rows.
+// Keeping cells in view, stretching a column to the client width, heights
+// in whole rows, and the hint of a dragged scroll bar thumb.
 #include "grid/TExtStringGrid.h"
 
+#include "grid/THTMLHintWindow.h"
 #include "grid/TExtStringGrid_p.h"
 #include "platform/graphics/SystemMetrics.h"
 
+#include <QCursor>
 #include <QResizeEvent>
 #include <algorithm>
 
@@ -128,4 +130,36 @@ bool TExtStringGrid::eventFilter(QObject* watched, QEvent* e)
         FormResized(size.width(), size.height());
     }
     return TBaseGrid::eventFilter(watched, e);
+}
+
+// ---------------------------------------------------------------------------
+// Scroll hints
+
+TScrollHintType TExtStringGrid::ScrollHints() const { return d->scroll.scrollHints; }
+void TExtStringGrid::SetScrollHints(TScrollHintType value) { d->scroll.scrollHints = value; }
+
+void TExtStringGrid::ThumbTracking(bool vertical, int position)
+{
+    TGridScrollState& s = d->scroll;
+    const bool wanted = s.scrollHints == shBoth || s.scrollHints == (vertical ? shVertical : shHorizontal);
+    if (!wanted) return;
+    // The thumb's position is the top row (left column) it brings.
+    QString hint = (vertical ? QStringLiteral("Row : ") : QStringLiteral("Col : ")) + QString::number(position);
+    if (OnScrollHint) OnScrollHint(this, position, hint);
+    THTMLHintWindow* window = HintWindow();
+    window->SetColor(d->hintColor);
+    window->Font() = Font();
+    TRect r = window->CalcHintRect(0, hint);
+    const QPoint at = QCursor::pos();
+    r.Offset(at.x() + 10, at.y());
+    window->ActivateHint(r, hint);
+    s.hintShown = true;
+}
+
+void TExtStringGrid::ThumbReleased(bool)
+{
+    TGridScrollState& s = d->scroll;
+    if (!s.hintShown) return;
+    s.hintShown = false;
+    HintWindow()->hide();
 }

@@ -26,6 +26,15 @@ void TExtStringGrid::SetMaxRowHeight(int value) { d->size.maxRowHeight = std::ma
 bool TExtStringGrid::AutoSizeGrowOnly() const { return d->size.growOnly; }
 void TExtStringGrid::SetAutoSizeGrowOnly(bool value) { d->size.growOnly = value; }
 
+bool TExtStringGrid::AutoSize() const { return d->autoSize; }
+
+void TExtStringGrid::SetAutoSize(bool value)
+{
+    d->autoSize = value;
+    // Switching it on fits every scrolling column to its cells once.
+    if (value) AutoSizeColumns(false, 10);
+}
+
 TSize TExtStringGrid::MeasureCell(int col, int row, int wordWrapWidth)
 {
     QImage image(1, 1, QImage::Format_RGB32);

@@ -14,10 +14,14 @@ void InsertMarks(std::vector<char>& marks, int index, int count)
     if (size_t(index) < marks.size()) marks.insert(marks.begin() + index, size_t(count), 0);
 }
 
-void EraseMark(std::vector<char>& marks, int index)
+void EraseMarks(std::vector<char>& marks, int index, int count)
 {
-    if (size_t(index) < marks.size()) marks.erase(marks.begin() + index);
+    if (size_t(index) >= marks.size()) return;
+    const size_t end = std::min(marks.size(), size_t(index) + size_t(count));
+    marks.erase(marks.begin() + index, marks.begin() + ptrdiff_t(end));
 }
+
+void EraseMark(std::vector<char>& marks, int index) { EraseMarks(marks, index, 1); }
 
 } // namespace
 
@@ -27,7 +31,8 @@ void TExtStringGrid::InsertRows(int index, int count)
     // Footer rows stay last.
     index = std::clamp(index, 0, std::max(0, RowCount() - d->fixedFooters));
     TUpdateScope update(*this);
-    for (int i = 0; i < count; ++i) InsertRow(index);
+    // In one step: the rows below move once, whatever the count.
+    InsertRowRange(index, count);
     // The inserted rows are unmarked; the marks of the rows below move down.
     InsertMarks(d->typed.rowMarks, index, count);
     CellsChanged(TRect(0, index, ColCount() - 1, RowCount() - 1));
@@ -39,10 +44,12 @@ void TExtStringGrid::RemoveRows(int index, int count)
     count = std::min(count, RowCount() - index);
     TUpdateScope update(*this);
     const int top = TopRow();
-    for (int i = 0; i < count && RowCount() > 1; ++i) {
-        FreeCellProperties(0, index, StoreCols() - 1, index);
-        DeleteRow(index);
-        EraseMark(d->typed.rowMarks, index);
+    // In one step; the grid keeps one row.
+    const int n = std::min(count, RowCount() - 1);
+    if (n > 0) {
+        FreeCellProperties(0, index, StoreCols() - 1, index + n - 1);
+        DeleteRowRange(index, n);
+        EraseMarks(d->typed.rowMarks, index, n);
     }
     // The current row stays unless it fell among the footer rows.
     const int lastData = RowCount() - d->fixedFooters - 1;
@@ -61,7 +68,13 @@ void TExtStringGrid::RemoveSelectedRows()
     std::vector<int> rows;
     for (int r = FixedRows(); r <= RowCount() - d->fixedFooters - 1; ++r)
         if (RowSelect(r)) rows.push_back(r);
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) RemoveRows(*it, 1);
+    // Each run of adjacent rows goes in one step.
+    for (auto it = rows.rbegin(); it != rows.rend();) {
+        const int last = *it;
+        int first = last;
+        for (++it; it != rows.rend() && *it == first - 1; ++it) first = *it;
+        RemoveRows(first, last - first + 1);
+    }
 }
 
 void TExtStringGrid::ClearCols(int col, int count)

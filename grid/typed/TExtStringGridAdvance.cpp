@@ -91,7 +91,7 @@ void TExtStringGrid::AdvanceToNextCell(int col, int row, bool force, bool showEd
             }
         }
         const int rc = RealColIndex(c);
-        if (rc < 0 || c < firstCol || r < firstRow || !IsCellEditable(rc, r)) continue;
+        if (rc < 0 || c < firstCol || r < firstRow || !IsEditableCell(rc, r)) continue;
 
         bool allow = true;
         if (OnCellChanging) OnCellChanging(this, row, col, r, c, allow);

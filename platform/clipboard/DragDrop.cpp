@@ -1,4 +1,5 @@
 #include "platform/clipboard/DragDrop.h"
+#include "platform/clipboard/DragDrop_p.h"
 
 #include "platform/clipboard/ESGDropSource.h"
 #include "platform/clipboard/SourceDataObject.h"
@@ -27,19 +28,32 @@ TDropEffect FromQt(Qt::DropAction action)
     }
 }
 
+DragDropTesting::DragRunner& Runner()
+{
+    static DragDropTesting::DragRunner runner;
+    return runner;
+}
+
 TDragResult RunDrag(TESGDropSource& source, QObject* dragSource, TSourceDataObject* data, TDropEffect allowed,
                     TDropEffect& effect)
 {
     auto* drag = new QDrag(dragSource);
     drag->setMimeData(data);
+    if (!source.Indicator().isNull()) {
+        drag->setPixmap(source.Indicator());
+        drag->setHotSpot(source.IndicatorHotSpot());
+    }
     QObject::connect(drag, &QDrag::actionChanged, drag,
                      [&source](Qt::DropAction action) { source.GiveFeedback(FromQt(action)); });
-    const Qt::DropAction result = drag->exec(ToQt(allowed));
+    const Qt::DropAction result = Runner() ? Runner()(*drag, source) : drag->exec(ToQt(allowed));
+    drag->deleteLater();
     effect = FromQt(result);
     if (source.NoDrop() || result == Qt::IgnoreAction) return TDragResult::Cancel;
     return TDragResult::Drop;
 }
 } // namespace
+
+void DragDropTesting::SetDragRunner(DragRunner runner) { Runner() = std::move(runner); }
 
 namespace DragFormats {
 QString Text() { return QStringLiteral("text/plain"); }

@@ -43,8 +43,9 @@ bool DropFormatFlag();
 void SetDropFormatFlag(bool value);
 
 // Drags the texts (rich text offered only with the flag) from dragSource,
-// a widget. Cancel when the source last showed "no drop" or the drag was
-// abandoned; effect is the effect of the drop.
+// a widget, with the effects allowed (None: copy or move). Cancel when the
+// source last showed "no drop" or the drag was abandoned; effect is the
+// effect of the drop.
 TDragResult StartTextDragDrop(TESGDropSource& source, QObject* dragSource, const QString& text, const QString& rtf,
                               TDropEffect allowed, TDropEffect& effect);
 // The same for a column index in the grid column format.

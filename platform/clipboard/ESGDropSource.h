@@ -5,6 +5,9 @@
 
 #include "platform/clipboard/DragDrop.h"
 
+#include <QPixmap>
+#include <QPoint>
+
 class TESGDropSource {
 public:
     TESGDropSource();
@@ -20,10 +23,22 @@ public:
     // The last feedback was "no drop".
     bool NoDrop() const { return m_noDrop; }
 
+    // The picture that follows the pointer during the drag (none: the
+    // platform's own), hotSpot being the pointer's place in it.
+    void SetIndicator(const QPixmap& picture, QPoint hotSpot)
+    {
+        m_indicator = picture;
+        m_hotSpot = hotSpot;
+    }
+    const QPixmap& Indicator() const { return m_indicator; }
+    QPoint IndicatorHotSpot() const { return m_hotSpot; }
+
 protected:
     virtual void CurrentEffect(TDropEffect effect);
     virtual void QueryDrag();
 
 private:
     bool m_noDrop = false;
+    QPixmap m_indicator;
+    QPoint m_hotSpot;
 };

@@ -72,18 +72,23 @@ void TESGDropTarget::Drop(const QMimeData* data, bool ctrlDown, TPoint point, TD
         return;
     }
     const TEnumFormats formats(data);
+    m_refused = 0;
+    int hooks = 1;
     if (formats.HasCol())
         DropCol(point, formats.GetCol());
     else if (formats.HasRTF() && DropFormatFlag())
         DropRTF(point, formats.GetRTF());
     else if (formats.HasText())
         DropText(point, formats.GetText());
+    else
+        hooks = 0;
     if (formats.HasFiles()) {
+        ++hooks;
         QStringList files;
         formats.GetFiles(files);
         DropFiles(point, files);
     }
-    effect = DropEffectFromKeys(ctrlDown);
+    effect = hooks > 0 && m_refused >= hooks ? TDropEffect::None : DropEffectFromKeys(ctrlDown);
 }
 
 void TESGDropTarget::DropText(TPoint, const QString&) { }

@@ -47,6 +47,10 @@ protected:
     virtual void DragMouseMove(TPoint point, bool& allow, TDropKinds kinds);
     virtual void DragMouseEnter();
     virtual void DragMouseLeave();
+    // Called by a drop hook that took nothing: when every hook of a drop
+    // refused, the drop answers "no drop", so a source never removes what
+    // was not moved.
+    void RefuseDrop() { ++m_refused; }
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -54,4 +58,5 @@ private:
     QPointer<QObject> m_widget;
     bool m_accept = false;
     TDropKinds m_kinds;
+    int m_refused = 0;
 };

@@ -35,6 +35,14 @@ TCustomGrid::TCustomGrid(QWidget* parent, const QString& name) : TWinControlOf<Q
                      [this] { GuardedCall(this, [this] { ScrollBarMoved(); }); });
     QObject::connect(m_horzBar, &QScrollBar::valueChanged, this,
                      [this] { GuardedCall(this, [this] { ScrollBarMoved(); }); });
+    QObject::connect(m_vertBar, &QScrollBar::sliderMoved, this,
+                     [this](int position) { GuardedCall(this, [this, position] { ThumbTracking(true, position); }); });
+    QObject::connect(m_horzBar, &QScrollBar::sliderMoved, this,
+                     [this](int position) { GuardedCall(this, [this, position] { ThumbTracking(false, position); }); });
+    QObject::connect(m_vertBar, &QScrollBar::sliderReleased, this,
+                     [this] { GuardedCall(this, [this] { ThumbReleased(true); }); });
+    QObject::connect(m_horzBar, &QScrollBar::sliderReleased, this,
+                     [this] { GuardedCall(this, [this] { ThumbReleased(false); }); });
     SetBorderStyle(TBorderStyle::bsSingle);
 }
 
@@ -858,15 +866,24 @@ void TCustomGrid::DeleteColumn(int index)
     InvalidateGrid();
 }
 
-void TCustomGrid::DeleteRow(int index)
+void TCustomGrid::DeleteRow(int index) { DeleteRowRange(index, 1); }
+
+void TCustomGrid::DeleteRowRange(int index, int count)
 {
     if (index < 0 || index >= m_rowCount) throw EInvalidGridOperation(QStringLiteral("Grid index out of range"));
-    if (m_rowCount == 1) return;
+    count = std::min({count, m_rowCount - index, m_rowCount - 1});
+    if (count < 1) return;
     HideEditor();
-    if (!m_rowHeights.empty()) m_rowHeights.erase(m_rowHeights.begin() + index);
-    if (m_current.Y > index) --m_current.Y;
-    if (m_anchor.Y > index) --m_anchor.Y;
-    SetRowCount(m_rowCount - 1);
+    if (!m_rowHeights.empty()) m_rowHeights.erase(m_rowHeights.begin() + index, m_rowHeights.begin() + index + count);
+    const auto shift = [&](int& y) {
+        if (y >= index + count)
+            y -= count;
+        else if (y > index)
+            y = index;
+    };
+    shift(m_current.Y);
+    shift(m_anchor.Y);
+    SetRowCount(m_rowCount - count);
     InvalidateGrid();
 }
 
@@ -883,16 +900,19 @@ void TCustomGrid::InsertColumn(int index)
     InvalidateGrid();
 }
 
-void TCustomGrid::InsertRow(int index)
+void TCustomGrid::InsertRow(int index) { InsertRowRange(index, 1); }
+
+void TCustomGrid::InsertRowRange(int index, int count)
 {
     if (index < 0 || index > m_rowCount) throw EInvalidGridOperation(QStringLiteral("Grid index out of range"));
+    if (count < 1) return;
     HideEditor();
     std::vector<int> heights = m_rowHeights;
-    if (!heights.empty()) heights.insert(heights.begin() + index, m_defaultRowHeight);
-    SetRowCount(m_rowCount + 1);
-    if (!heights.empty()) m_rowHeights = heights;
-    if (m_current.Y >= index && m_current.Y + 1 < m_rowCount) ++m_current.Y;
-    if (m_anchor.Y >= index && m_anchor.Y + 1 < m_rowCount) ++m_anchor.Y;
+    if (!heights.empty()) heights.insert(heights.begin() + index, size_t(count), m_defaultRowHeight);
+    SetRowCount(m_rowCount + count);
+    if (!heights.empty()) m_rowHeights = std::move(heights);
+    if (m_current.Y >= index && m_current.Y + count < m_rowCount) m_current.Y += count;
+    if (m_anchor.Y >= index && m_anchor.Y + count < m_rowCount) m_anchor.Y += count;
     InvalidateGrid();
 }
 

@@ -132,6 +132,10 @@ public:
     virtual void DeleteRow(int index);
     virtual void InsertColumn(int index);
     virtual void InsertRow(int index);
+    // count rows at once, in one pass over the grid (the single-row forms
+    // come here; descendants override these). Deleting keeps one row.
+    virtual void InsertRowRange(int index, int count);
+    virtual void DeleteRowRange(int index, int count);
 
     // ----- Events
     std::function<void(QObject* sender, int col, int row, TRect rect, TGridDrawState state)> OnDrawCell;
@@ -153,6 +157,11 @@ protected:
     virtual void TopLeftChanged();
     virtual void ColWidthsChanged();
     virtual void RowHeightsChanged();
+    // The thumb of the vertical (horizontal) scroll bar is being dragged to
+    // the top row (left column) position, before the cells follow it; and
+    // the thumb was let go.
+    virtual void ThumbTracking(bool, int) { }
+    virtual void ThumbReleased(bool) { }
     // After the counts changed (the stores adjust here).
     virtual void SizeChanged(int oldColCount, int oldRowCount);
     virtual void ColumnMoved(int fromIndex, int toIndex);

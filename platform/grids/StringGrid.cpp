@@ -153,18 +153,21 @@ void TStringGrid::InsertColumn(int index)
     TCustomGrid::InsertColumn(index);
 }
 
-void TStringGrid::DeleteRow(int index)
+void TStringGrid::DeleteRowRange(int index, int count)
 {
     ++m_objectsStamp;
-    if (RowCount() > 1 && index >= 0 && index < RowCount()) m_rows.erase(m_rows.begin() + index);
-    TCustomGrid::DeleteRow(index);
+    const int n = std::min({count, RowCount() - index, RowCount() - 1});
+    if (index >= 0 && index < RowCount() && n > 0 && size_t(index + n) <= m_rows.size())
+        m_rows.erase(m_rows.begin() + index, m_rows.begin() + index + n);
+    TCustomGrid::DeleteRowRange(index, count);
 }
 
-void TStringGrid::InsertRow(int index)
+void TStringGrid::InsertRowRange(int index, int count)
 {
     ++m_objectsStamp;
-    if (index >= 0 && index <= RowCount()) m_rows.insert(m_rows.begin() + index, RowData());
-    TCustomGrid::InsertRow(index);
+    if (index >= 0 && index <= RowCount() && count > 0 && size_t(index) <= m_rows.size())
+        m_rows.insert(m_rows.begin() + index, size_t(count), RowData());
+    TCustomGrid::InsertRowRange(index, count);
 }
 
 void TStringGrid::DrawCell(int col, int row, TRect rect, TGridDrawState state)

@@ -65,9 +65,9 @@ public:
     void ReorderRows(int first, const std::vector<int>& order);
 
     void DeleteColumn(int index) override;
-    void DeleteRow(int index) override;
     void InsertColumn(int index) override;
-    void InsertRow(int index) override;
+    void InsertRowRange(int index, int count) override;
+    void DeleteRowRange(int index, int count) override;
 
 protected:
     void DrawCell(int col, int row, TRect rect, TGridDrawState state) override;

@@ -107,6 +107,53 @@ TEST(ExtStringGridColumnSizes, StoredInAnIniFile)
     EXPECT_EQ(g.ColWidths(4), g.DefaultColWidth());
 }
 
+TEST(ExtStringGridColumnSizes, SavedOnDestructionAndBackWhenLoadedOrShown)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("sizes.ini"));
+    auto setUp = [&](Grid& g) {
+        g.SetColCount(4);
+        g.ColumnSize().Save = true;
+        g.ColumnSize().Location = clIniFile;
+        g.ColumnSize().Key = file;
+        g.ColumnSize().Section = QStringLiteral("View");
+    };
+    {
+        Grid g;
+        setUp(g);
+        g.SetColWidths(1, 140);
+        g.SetColWidths(3, 25);
+    } // the user closes the form: the widths are written
+    {
+        // A form sets its grid up, then it is loaded.
+        Grid g;
+        setUp(g);
+        EXPECT_EQ(g.ColWidths(1), g.DefaultColWidth());
+        g.Loaded();
+        EXPECT_EQ(g.ColWidths(1), 140);
+        EXPECT_EQ(g.ColWidths(3), 25);
+        g.SetColWidths(1, 90);
+    }
+    {
+        // A grid made in code gets them when its window first shows.
+        Grid g;
+        setUp(g);
+        g.show();
+        EXPECT_EQ(g.ColWidths(1), 90);
+        EXPECT_EQ(g.ColWidths(3), 25);
+        g.ColumnSize().Save = false;
+        g.SetColWidths(1, 70);
+    }
+    // Without Save nothing was written.
+    EXPECT_EQ(TIniFile(file).ReadInteger(QStringLiteral("View"), QStringLiteral("Col1"), 0), 90);
+    Grid g;
+    setUp(g);
+    g.ColumnSize().Save = false;
+    g.Loaded();
+    g.show();
+    EXPECT_EQ(g.ColWidths(1), g.DefaultColWidth());
+}
+
 TEST(ExtStringGridColumnSizes, NothingWithoutKeyOrSection)
 {
     QTemporaryDir dir;

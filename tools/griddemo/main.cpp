@@ -1,10 +1,12 @@
 // Paints sample string grids (merged cells, bands, borders, HTML cells with
 // pictures, check boxes and radio buttons in every style, nodes, progress
-// cells, sort and filter glyphs, a hidden column and filtered rows, rich-text
-// cells, cells picked one by one, tree lines) with the grid's real paint code
-// into one picture (default griddemo.png).
+// cells, sort and filter glyphs, a hidden column and filtered rows, a fixed
+// footer row and right column with the hint of a dragged scroll bar thumb,
+// rich-text cells, cells picked one by one, tree lines) with the grid's real
+// paint code into one picture (default griddemo.png).
 
 #include "grid/TExtStringGrid.h"
+#include "grid/THTMLHintWindow.h"
 #include "grid/cells/TCellGraphic.h"
 #include "grid/cells/TCellProperties.h"
 #include "platform/graphics/ImageList.h"
@@ -16,6 +18,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <cstdio>
 
 namespace {
@@ -73,6 +76,42 @@ void Caption(QPainter& p, int x, int y, const char* text)
     p.drawText(x, y - 6, QString::fromLatin1(text));
 }
 
+// A fixed footer row and a fixed right column (the totals), scrolled to the
+// end by dragging the vertical thumb, with the scroll hint that drag shows
+// beside the thumb.
+void PaintFixedAndHint(QPainter& painter, int x, int y)
+{
+    DemoGrid grid(6, 30, 490, 150);
+    grid.SetDefaultColWidth(84);
+    grid.SetDefaultRowHeight(20);
+    const char* heads[] = {"", "Address", "Beds", "Baths", "Price", "Total"};
+    for (int c = 0; c < 6; ++c) grid.SetCellText(c, 0, QString::fromLatin1(heads[c]));
+    for (int r = 1; r < 29; ++r) {
+        grid.SetCellText(0, r, QString::number(r));
+        grid.SetCellText(1, r, QStringLiteral("%1 Oak Dr").arg(300 + r * 9));
+        grid.SetCellText(2, r, QString::number(2 + r % 3));
+        grid.SetCellText(3, r, QString::number(1 + r % 2));
+        grid.SetCellText(4, r, QStringLiteral("$%1,000").arg(150 + r * 11));
+        grid.SetCellText(5, r, QString::number(3 + r % 3 + r % 2));
+    }
+    grid.SetCellText(1, 29, QStringLiteral("28 homes"));
+    grid.SetCellText(4, 29, QStringLiteral("$8,666,000"));
+    grid.SetFixedFooters(1);
+    grid.SetFixedRightCols(1);
+    grid.SetScrollHints(shVertical);
+    grid.FocusCell(2, 1);
+    grid.show();
+    QScrollBar* bar = grid.findChild<QScrollBar*>(QStringLiteral("VertScrollBar"));
+    bar->setSliderDown(true);
+    bar->setSliderPosition(bar->maximum());
+    painter.drawImage(x, y, grid.grab().toImage());
+    painter.setPen(Qt::darkGray);
+    painter.drawRect(x - 1, y - 1, grid.width() + 1, grid.height() + 1);
+    THTMLHintWindow* hint = grid.HintWindow();
+    if (hint->isVisible()) painter.drawImage(x + grid.width() + 6, y + grid.height() - 40, hint->grab().toImage());
+    bar->setSliderDown(false);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -82,7 +121,7 @@ int main(int argc, char** argv)
     InstallWidgetStyle();
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("griddemo.png");
 
-    QImage image(1040, 960, QImage::Format_RGB32);
+    QImage image(1040, 1150, QImage::Format_RGB32);
     image.fill(QColor(212, 208, 200));
     QPainter painter(&image);
 
@@ -281,7 +320,11 @@ int main(int argc, char** argv)
     Caption(painter, 530, 645, "Column City hidden, rows filtered to Status = Sold");
     PaintGrid(painter, filtered, 530, 645);
 
-    // 7. Rich-text cells (one of them selected: its text takes the selection
+    // 7. Fixed footer row and right column, the scroll hint.
+    Caption(painter, 20, 790, "Fixed footer row and right column; the hint of the dragged vertical thumb");
+    PaintFixedAndHint(painter, 20, 790);
+
+    // 8. Rich-text cells (one of them selected: its text takes the selection
     // colour) and cells picked one by one with Ctrl.
     DemoGrid rich(4, 5, 490, 150);
     rich.SetDefaultRowHeight(26);
@@ -306,10 +349,10 @@ int main(int argc, char** argv)
     ClickCell(rich, 3, 2, Qt::ControlModifier);
     ClickCell(rich, 2, 3, Qt::ControlModifier);
     ClickCell(rich, 1, 4, Qt::ControlModifier);
-    Caption(painter, 20, 780, "Rich-text cells; cells picked with Ctrl (disjunct cell selection)");
-    PaintGrid(painter, rich, 20, 780);
+    Caption(painter, 20, 980, "Rich-text cells; cells picked with Ctrl (disjunct cell selection)");
+    PaintGrid(painter, rich, 20, 980);
 
-    // 8. Tree lines beside the nodes of column 0.
+    // 9. Tree lines beside the nodes of column 0.
     DemoGrid tree(3, 7, 490, 150);
     tree.SetDefaultRowHeight(20);
     tree.SetColWidths(0, 60);
@@ -322,8 +365,8 @@ int main(int argc, char** argv)
     tree.CellNode().ShowTree = true;
     const char* parcels[] = {"Tract 1", "lot 1", "lot 2", "lot 3", "Tract 2", "lot 7"};
     for (int r = 1; r < 7; ++r) tree.SetCellText(1, r, QString::fromLatin1(parcels[r - 1]));
-    Caption(painter, 530, 780, "Nodes in column 0 with tree lines");
-    PaintGrid(painter, tree, 530, 780);
+    Caption(painter, 530, 980, "Nodes in column 0 with tree lines");
+    PaintGrid(painter, tree, 530, 980);
 
     painter.end();
     if (!image.save(out)) {

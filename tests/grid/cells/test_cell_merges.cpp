@@ -25,7 +25,7 @@ public:
     }
     int StoreCols() const override { return 10; }
     int StoreRows() const override { return 10; }
-    void RepaintCell(int, int) override { ++repaints; }
+    void RepaintStoredCell(int, int) override { ++repaints; }
     int repaints = 0;
 
 private:

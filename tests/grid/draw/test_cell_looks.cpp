@@ -13,7 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <set>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -61,12 +62,17 @@ public:
         const TRect r = CellRect(col, row);
         return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
     }
-    void RepaintCell(int col, int row) override
+    void InvalidateRect(const TRect& r) override
     {
-        repainted.insert({col, row});
-        TExtStringGrid::RepaintCell(col, row);
+        invalidated.push_back(r);
+        TExtStringGrid::InvalidateRect(r);
     }
-    std::set<std::pair<int, int>> repainted;
+    // Whether the cell was repainted since invalidated was last cleared.
+    bool Repainted(int col, int row) const
+    {
+        return std::find(invalidated.begin(), invalidated.end(), GetCellRect(col, row)) != invalidated.end();
+    }
+    std::vector<TRect> invalidated;
     TRecordingCanvas canvas;
 };
 
@@ -104,12 +110,12 @@ TEST(CellLooksDisjunct, PickedCellsPaintSelectedAndRepaintWhenDropped)
 
     // A plain click drops the picked cells: each is repainted, and the
     // clicked one with them.
-    g.repainted.clear();
+    g.invalidated.clear();
     QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, g.Center(4, 3));
-    EXPECT_TRUE(g.repainted.count({1, 1}));
-    EXPECT_TRUE(g.repainted.count({3, 2}));
-    EXPECT_TRUE(g.repainted.count({2, 5}));
-    EXPECT_TRUE(g.repainted.count({4, 3}));
+    EXPECT_TRUE(g.Repainted(1, 1));
+    EXPECT_TRUE(g.Repainted(3, 2));
+    EXPECT_TRUE(g.Repainted(2, 5));
+    EXPECT_TRUE(g.Repainted(4, 3));
     g.FocusCell(4, 8);
     EXPECT_EQ(g.CellBrush(1, 1), g.Color());
     EXPECT_EQ(g.CellBrush(4, 3), clNavy);

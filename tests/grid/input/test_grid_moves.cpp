@@ -7,6 +7,7 @@
 #include "tests/grid/input/InputTestGrid.h"
 #include "grid/THTMLHintWindow.h"
 #include "grid/TExtStringGrid_p.h"
+#include "platform/clipboard/DragDrop_p.h"
 #include "grid/input/TGridCursors.h"
 
 #include <QApplication>
@@ -55,7 +56,7 @@ TEST(GridMoves, DragStartsFourPixelsAwayAndARefusalSelects)
     };
     g.OnOleDragStart = [&](QObject*, int) { ++started; };
     int dragged = 0;
-    griddnd::SetDragRunner([&](QDrag&, Qt::DropActions, Qt::DropAction) {
+    DragDropTesting::SetDragRunner([&](QDrag&, TESGDropSource&) {
         ++dragged;
         return Qt::IgnoreAction;
     });
@@ -73,7 +74,7 @@ TEST(GridMoves, DragStartsFourPixelsAwayAndARefusalSelects)
     QTest::mouseMove(&g, p + QPoint(0, 5), -1);
     EXPECT_EQ(started, 1);
     EXPECT_EQ(dragged, 1);
-    griddnd::SetDragRunner(nullptr);
+    DragDropTesting::SetDragRunner(nullptr);
     QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, p + QPoint(0, 5));
 }
 

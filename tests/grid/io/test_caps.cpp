@@ -1,6 +1,7 @@
 // Pastes and imports past the caps on cells and bytes, and ones whose event
 // stops them half-way: each is refused whole and the grid stays as it was.
 #include "grid/TExtStringGrid.h"
+#include "grid/TGridUnit.h"
 #include "grid/io/GridMimeTypes.h"
 #include "grid/io/TBlockBudget.h"
 #include "grid/io/TObjectReader.h"
@@ -87,7 +88,7 @@ TEST(GridCaps, CellStreamsPastTheCapsChangeNothing)
     StreamHead(16384, 1020, wide);
     for (int r = 0; r < 1020; ++r) StreamCell(wide, 16383, r, QString(2000, u'x'));
     for (const QByteArray& bytes : {huge.Bytes(), wide.Bytes()}) {
-        EXPECT_EQ(g.PasteMimeData(1, 1, *Mime(GridMimeTypes::Cells, bytes)), 0);
+        EXPECT_EQ(g.PasteMimeData(1, 1, *Mime(TGridUnit::CellsFormat(), bytes)), 0);
         EXPECT_TRUE(g.State() == before) << g.ColCount() << " x " << g.RowCount();
         QByteArray copy = bytes;
         QBuffer in(&copy);

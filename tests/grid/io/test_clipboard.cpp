@@ -1,14 +1,19 @@
 // Copying and pasting cells as text, rich text and the cell stream, hostile
 // streams, cutting and the smart fill.
 #include "grid/TExtStringGrid.h"
+#include "grid/TGridUnit.h"
 #include "grid/cells/TCellProperties.h"
 #include "grid/io/GridMimeTypes.h"
 #include "grid/io/TObjectWriter.h"
+#include "controls/HTMLPicture.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Canvas.h"
 #include "platform/clipboard/Clipboard.h"
 #include "platform/core/RegionalSettings.h"
 
 #include <QBuffer>
 #include <QMimeData>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -42,7 +47,7 @@ protected:
 QMimeData* Stream(const QByteArray& bytes)
 {
     auto* data = new QMimeData;
-    data->setData(GridMimeTypes::Cells, bytes);
+    data->setData(TGridUnit::CellsFormat(), bytes);
     return data;
 }
 
@@ -172,6 +177,133 @@ TEST_F(ClipboardTest, BlocksLandAtTheirOwnTopLeftAndWholeGridsKeepSizes)
     EXPECT_EQ(w.ColWidths(2), 99);
     EXPECT_EQ(w.RowHeights(4), 33);
     EXPECT_EQ(w.Cells(3, 3), QStringLiteral("x"));
+}
+
+// A picture file's bytes: a small bitmap.
+QByteArray PictureBytes(int width, int height, TColor color)
+{
+    TBitmap bitmap(width, height);
+    bitmap.Canvas().Brush().SetColor(color);
+    bitmap.Canvas().FillRect(TRect(0, 0, width, height));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    bitmap.SaveToStream(buffer);
+    return bytes;
+}
+
+TEST_F(ClipboardTest, GridOwnedIconsAndPicturesCopyWithTheirCells)
+{
+    Grid g;
+    const auto picture = [&](int col, TCellType type, int width, bool owned) {
+        auto* p = new THTMLPicture;
+        QByteArray bytes = PictureBytes(width, 7, clRed);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        p->LoadFromStream(buffer);
+        TCellGraphic* graphic = g.CreateCellGraphic(col, 1);
+        graphic->CellType = type;
+        (type == ctIcon ? graphic->Icon : graphic->Graphic) = p;
+        graphic->CellCreated = owned;
+        return p;
+    };
+    picture(1, ctIcon, 11, true);
+    picture(2, ctPicture, 12, true);
+    picture(3, ctFilePicture, 13, true);
+    std::unique_ptr<THTMLPicture> appOwned(picture(4, ctPicture, 14, false));
+    g.Select(1, 1, 4, 1);
+    g.CopySelectionToClipboard();
+
+    Grid t;
+    t.Select(1, 2, 1, 2);
+    t.PasteSelectionFromClipboard();
+    const TCellGraphic* icon = t.GetCellGraphic(1, 2);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->CellType, ctIcon);
+    ASSERT_NE(icon->Icon, nullptr);
+    EXPECT_EQ(icon->Icon->Width(), 11);
+    for (int col = 2; col <= 3; ++col) {
+        const TCellGraphic* pic = t.GetCellGraphic(col, 2);
+        ASSERT_NE(pic, nullptr);
+        EXPECT_EQ(pic->CellType, col == 2 ? ctPicture : ctFilePicture);
+        ASSERT_NE(pic->Graphic, nullptr);
+        EXPECT_EQ(pic->Graphic->Width(), 10 + col);
+        EXPECT_EQ(pic->Graphic->Height(), 7);
+    }
+    // The application's picture is not the grid's: its cell has no graphic.
+    EXPECT_EQ(t.GetCellGraphic(4, 2), nullptr);
+    EXPECT_TRUE(t.HasCellProperties(4, 2));
+
+    // A picture record whose bytes are no picture refuses the whole paste.
+    TObjectWriter w;
+    w.BeginRecord("TGridPropIO");
+    w.Integer("ColCount", 2);
+    w.Integer("RowCount", 1);
+    w.Integer("OriginCol", 0);
+    w.Integer("OriginRow", 0);
+    w.EndRecord();
+    w.BeginRecord("TGridCellIO");
+    w.Integer("Col", 0);
+    w.Integer("Row", 0);
+    w.String("Cell", QStringLiteral("x"));
+    w.Boolean("HasProp", true);
+    w.EndRecord();
+    w.BeginRecord("TGridCellPropIO");
+    w.Boolean("HasGraphic", true);
+    w.EndRecord();
+    w.BeginRecord("TGridGraphicIO");
+    w.Ident("CellGraphic.CellType", "ctPicture");
+    w.EndRecord();
+    w.BeginRecord("TGridPicIO");
+    w.Binary("Picture.Data", QByteArray("not a picture"));
+    w.EndRecord();
+    Grid u;
+    u.SetCells(1, 1, QStringLiteral("keep"));
+    std::unique_ptr<QMimeData> data(Stream(w.Bytes()));
+    EXPECT_EQ(u.PasteMimeData(1, 1, *data), 0);
+    EXPECT_EQ(u.Cells(1, 1), QStringLiteral("keep"));
+    EXPECT_FALSE(u.HasCellProperties(1, 1));
+}
+
+TEST_F(ClipboardTest, ClearingTellsOfTheCellsAndForgetsTypedText)
+{
+    Grid g(4, 6);
+    g.SetCells(1, 1, QStringLiteral("7"));
+    g.SetCells(1, 2, QStringLiteral("5"));
+    g.SetFloatingFooterVisible(true);
+    g.GetCellProperties(1, 5)->FooterCalc = 1;
+    g.CalcFooter(-1);
+    EXPECT_EQ(g.Cells(1, 5).toDouble(), 12);
+    QList<TRect> changed;
+    g.OnCellsChanged = [&](QObject*, TRect cells) { changed << cells; };
+    // A cut of disjunctly selected rows recalculates the footer.
+    g.MouseActions().DisjunctRowSelect = true;
+    g.SetRowSelect(2, true);
+    g.CutSelectionToClipboard();
+    EXPECT_EQ(g.Cells(1, 2), QString());
+    EXPECT_FALSE(changed.isEmpty());
+    EXPECT_EQ(g.Cells(1, 5).toDouble(), 7);
+    changed.clear();
+    g.ClearRect(1, 1, 1, 1);
+    EXPECT_EQ(changed, QList<TRect>({TRect(1, 1, 1, 1)}));
+    EXPECT_EQ(g.Cells(1, 5).toDouble(), 0);
+
+    // Clear forgets what was typed for the incremental row search.
+    Grid k(3, 5);
+    k.SetOptions(k.Options() - TGridOption::goEditing);
+    k.Navigation().AutoGotoWhenSorted = true;
+    k.Navigation().AutoGotoIncremental = true;
+    const auto fill = [&] {
+        k.SetCells(1, 1, QStringLiteral("ab"));
+        k.SetCells(1, 2, QStringLiteral("b"));
+    };
+    fill();
+    QTest::keyClick(&k, Qt::Key_A);
+    EXPECT_EQ(k.Row(), 1);
+    k.Clear();
+    fill();
+    QTest::keyClick(&k, Qt::Key_B);
+    EXPECT_EQ(k.Row(), 2);
 }
 
 TEST_F(ClipboardTest, HostileStreamsChangeNothing)

@@ -1,6 +1,9 @@
 // Importing delimited files and spreadsheet sheets.
 #include "grid/TExtStringGrid.h"
 #include "grid/cells/TCellProperties.h"
+#include "grid/column/TExtColumnGrid.h"
+#include "grid/column/TGridColumnCollection.h"
+#include "grid/column/TGridColumnItem.h"
 
 #include <QFile>
 #include <QStandardPaths>
@@ -112,23 +115,25 @@ TEST_F(ImportTest, EncodingsAcrossALongFile)
     EXPECT_EQ(Row(0).mid(0, 2), QStringList({"a", "b"}));
 }
 
-TEST_F(ImportTest, OldPropertiesAndMergesGo)
+TEST_F(ImportTest, EarlierCellsStayWhereNoFieldReaches)
 {
-    g.SetColCount(3);
+    g.SetColCount(4);
     g.SetRowCount(4);
     for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 3; ++c) g.SetCells(c, r, QStringLiteral("old"));
-    g.GetCellProperties(1, 1);
-    g.MergeCells(0, 2, 2, 2);
-    EXPECT_EQ(g.GetCellSpan(0, 2), TPoint(1, 1));
-    g.LoadFromCSV(Write("m.csv", "1\n2\n3\n4\n"));
-    for (int r = 0; r < 4; ++r) EXPECT_EQ(Row(r), QStringList({QString::number(r + 1), "", ""}));
-    EXPECT_FALSE(g.HasCellProperties(1, 1));
-    EXPECT_EQ(g.GetCellSpan(0, 2), TPoint(0, 0));
-    EXPECT_FALSE(g.HasCellProperties(1, 3));
+        for (int c = 0; c < 4; ++c) g.SetCells(c, r, QStringLiteral("old"));
+    g.GetCellProperties(2, 1)->BrushColor = clRed;
+    // A short line, fields left empty before a delimiter (written empty),
+    // an empty last field (not written).
+    g.LoadFromCSV(Write("m.csv", "1\n2,,x\n3,,\n"));
+    EXPECT_EQ(g.RowCount(), 3); // rows below the imported ones are cut off
+    EXPECT_EQ(Row(0), QStringList({"1", "old", "old", "old"}));
+    EXPECT_EQ(Row(1), QStringList({"2", "", "x", "old"}));
+    EXPECT_EQ(Row(2), QStringList({"3", "", "old", "old"}));
+    ASSERT_TRUE(g.HasCellProperties(2, 1));
+    EXPECT_EQ(g.CellPropertiesOf(2, 1)->BrushColor, clRed);
 }
 
-TEST_F(ImportTest, OldCellsGoFooterRowsStay)
+TEST_F(ImportTest, FooterRowsStayBelowTheImportedRows)
 {
     g.SetColCount(5);
     g.SetRowCount(8);
@@ -137,11 +142,12 @@ TEST_F(ImportTest, OldCellsGoFooterRowsStay)
         for (int c = 0; c < 5; ++c) g.SetCells(c, r, QStringLiteral("old"));
     g.SetFixedFooters(1);
     g.GetCellProperties(1, 7)->FooterCalc = 1;
+    g.GetCellProperties(1, 5)->BrushColor = clRed; // a row cut off
     g.SetCells(0, 7, QStringLiteral("Total"));
     g.LoadFromCSV(Write("s.csv", "h1,h2\n"));
     EXPECT_EQ(g.RowCount(), 4); // two fixed rows, one data row, the footer
-    EXPECT_EQ(Row(0), QStringList({"h1", "h2", "", "", ""}));
-    EXPECT_EQ(Row(1), QStringList({"", "", "", "", ""}));
+    EXPECT_EQ(Row(0), QStringList({"h1", "h2", "old", "old", "old"}));
+    EXPECT_EQ(Row(2), QStringList({"old", "old", "old", "old", "old"}));
     EXPECT_EQ(g.Cells(0, 3), QStringLiteral("Total"));
     ASSERT_TRUE(g.HasCellProperties(1, 3));
     EXPECT_EQ(g.CellPropertiesOf(1, 3)->FooterCalc, 1);
@@ -150,6 +156,21 @@ TEST_F(ImportTest, OldCellsGoFooterRowsStay)
     EXPECT_EQ(g.RowCount(), 6);
     EXPECT_EQ(Row(4).mid(0, 2), QStringList({"c", "d"}));
     EXPECT_EQ(g.Cells(0, 5), QStringLiteral("Total"));
+}
+
+TEST_F(ImportTest, AColumnGridTakesTheImportedHeaders)
+{
+    TExtColumnGrid cg(nullptr, QStringLiteral("Columns"));
+    cg.SetColCount(2);
+    cg.SetRowCount(3);
+    cg.Columns().Items(0)->SetHeader(QStringLiteral("before"));
+    TRect changed;
+    cg.OnCellsChanged = [&](QObject*, TRect cells) { changed = cells; };
+    cg.LoadFromCSV(Write("h.csv", "Name,City,Zip\nA,B,C\n"));
+    ASSERT_EQ(cg.Columns().Count(), 3);
+    EXPECT_EQ(cg.Columns().Items(0)->Header(), QStringLiteral("Name"));
+    EXPECT_EQ(cg.Columns().Items(2)->Header(), QStringLiteral("Zip"));
+    EXPECT_EQ(changed, TRect(0, 0, 2, 1));
 }
 
 TEST_F(ImportTest, ProgressReportsEachPercentOnce)

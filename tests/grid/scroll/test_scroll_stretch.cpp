@@ -1,7 +1,15 @@
-// Stretching a column, keeping cells in view and whole-row heights.
+// Stretching a column (also after a resize), keeping cells in view,
+// whole-row heights, and the hints of a dragged scroll bar thumb.
 #include "grid/TExtStringGrid.h"
+#include "grid/THTMLHintWindow.h"
 #include "tests/support/PrintQString.h"
 
+#include <QApplication>
+#include <QCursor>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <gtest/gtest.h>
 
 namespace {
@@ -67,4 +75,152 @@ TEST(IntegralHeight, HeightsSnapToWholeRowsAndAZeroRowHeightSkipsIt)
     g.SetDefaultRowHeight(0);
     g.SetBounds(0, 0, 300, 205);
     EXPECT_EQ(g.Height(), 205);
+}
+
+// ---------------------------------------------------------------------------
+// Following a resize
+
+TEST(StretchColumn, FollowsTheGridsWidth)
+{
+    Grid g;
+    g.ColumnSize().StretchColumn = 1;
+    g.SetColumnSizeStretch(true);
+    g.show();
+    const int before = g.ColWidths(1);
+    EXPECT_EQ(before, g.GridWidth() - 100 - 1);
+    g.resize(g.width() + 100, g.height());
+    EXPECT_EQ(g.ColWidths(1), before + 100);
+    EXPECT_EQ(g.ColWidths(0), 50);
+    EXPECT_EQ(g.ColWidths(2), 50);
+    g.resize(g.width() - 150, g.height());
+    EXPECT_EQ(g.ColWidths(1), before - 50);
+
+    // Without Stretch a resize leaves the widths alone.
+    g.SetColumnSizeStretch(false);
+    g.resize(g.width() + 100, g.height());
+    EXPECT_EQ(g.ColWidths(1), before - 50);
+}
+
+TEST(StretchColumn, FollowsANewColumnCount)
+{
+    Grid g;
+    g.ColumnSize().StretchColumn = 1;
+    g.SetColumnSizeStretch(true);
+    EXPECT_EQ(g.ColWidths(1), g.GridWidth() - 100 - 1);
+    // The new column takes the default width from the stretched one.
+    g.SetColCount(4);
+    EXPECT_EQ(g.ColWidths(3), 50);
+    EXPECT_EQ(g.ColWidths(1), g.GridWidth() - 150 - 1);
+}
+
+// ---------------------------------------------------------------------------
+// Scroll hints
+
+namespace {
+
+class ThumbDrag {
+public:
+    ThumbDrag(QScrollBar* bar) : m_bar(bar) { }
+    // The centre of the thumb as the bar's style places it.
+    QPoint ThumbCentre() const
+    {
+        QStyleOptionSlider o;
+        o.initFrom(m_bar);
+        o.subControls = QStyle::SC_All;
+        o.orientation = m_bar->orientation();
+        if (o.orientation == Qt::Horizontal) o.state |= QStyle::State_Horizontal;
+        o.minimum = m_bar->minimum();
+        o.maximum = m_bar->maximum();
+        o.sliderPosition = m_bar->sliderPosition();
+        o.sliderValue = m_bar->value();
+        o.singleStep = m_bar->singleStep();
+        o.pageStep = m_bar->pageStep();
+        return m_bar->style()->subControlRect(QStyle::CC_ScrollBar, &o, QStyle::SC_ScrollBarSlider, m_bar).center();
+    }
+    void Press()
+    {
+        m_at = ThumbCentre();
+        Send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+    }
+    void MoveBy(int delta)
+    {
+        m_at += m_bar->orientation() == Qt::Vertical ? QPoint(0, delta) : QPoint(delta, 0);
+        Send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
+    }
+    void Release() { Send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton); }
+
+private:
+    void Send(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons)
+    {
+        QMouseEvent e(type, m_at, m_bar->mapToGlobal(m_at), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(m_bar, &e);
+    }
+    QScrollBar* m_bar;
+    QPoint m_at;
+};
+
+} // namespace
+
+TEST(ScrollHints, DraggingTheThumbShowsTheRowBesideThePointer)
+{
+    Grid g;
+    g.SetColCount(30);
+    g.show();
+    QCursor::setPos(200, 150);
+    auto* vert = g.findChild<QScrollBar*>(QStringLiteral("VertScrollBar"));
+    auto* horz = g.findChild<QScrollBar*>(QStringLiteral("HorzScrollBar"));
+    ASSERT_TRUE(vert && vert->isVisible());
+    ASSERT_TRUE(horz && horz->isVisible());
+
+    // shNone: nothing shows.
+    ThumbDrag none(vert);
+    none.Press();
+    none.MoveBy(40);
+    EXPECT_FALSE(g.HintWindow()->isVisible());
+    none.Release();
+
+    g.SetScrollHints(shVertical);
+    ThumbDrag drag(vert);
+    drag.Press();
+    drag.MoveBy(30);
+    ASSERT_TRUE(g.HintWindow()->isVisible());
+    EXPECT_EQ(g.HintWindow()->Hint(), QStringLiteral("Row : %1").arg(g.TopRow()));
+    EXPECT_GT(g.TopRow(), g.FixedRows());
+    EXPECT_LE(g.TopRow(), g.RowCount() - g.VisibleRowCount());
+    EXPECT_EQ(g.HintWindow()->x(), QCursor::pos().x() + 10);
+    EXPECT_EQ(g.HintWindow()->y(), QCursor::pos().y());
+    drag.MoveBy(500); // to the end
+    EXPECT_EQ(g.HintWindow()->Hint(), QStringLiteral("Row : %1").arg(g.RowCount() - g.VisibleRowCount()));
+    drag.Release();
+    EXPECT_FALSE(g.HintWindow()->isVisible());
+
+    // Only the vertical bar: the horizontal thumb shows nothing.
+    ThumbDrag across(horz);
+    across.Press();
+    across.MoveBy(40);
+    EXPECT_FALSE(g.HintWindow()->isVisible());
+    across.Release();
+}
+
+TEST(ScrollHints, TheColumnHintAndTheHandlersText)
+{
+    Grid g;
+    g.SetColCount(30);
+    g.show();
+    g.SetScrollHints(shBoth);
+    int asked = -1;
+    g.OnScrollHint = [&](QObject*, int row, QString& hint) {
+        asked = row;
+        hint += QStringLiteral(" of 29");
+    };
+    auto* horz = g.findChild<QScrollBar*>(QStringLiteral("HorzScrollBar"));
+    ThumbDrag drag(horz);
+    drag.Press();
+    drag.MoveBy(20);
+    ASSERT_TRUE(g.HintWindow()->isVisible());
+    EXPECT_GT(g.LeftCol(), g.FixedCols());
+    EXPECT_EQ(asked, g.LeftCol());
+    EXPECT_EQ(g.HintWindow()->Hint(), QStringLiteral("Col : %1 of 29").arg(g.LeftCol()));
+    drag.Release();
+    EXPECT_FALSE(g.HintWindow()->isVisible());
 }

@@ -2,6 +2,7 @@
 // formats a drag of texts or of a column offers, the drop effect of the
 // keys, and malformed data from other programs read within its length.
 #include "platform/clipboard/DragDrop.h"
+#include "platform/clipboard/DragDrop_p.h"
 #include "platform/clipboard/ESGDropSource.h"
 #include "platform/clipboard/ESGDropTarget.h"
 #include "platform/clipboard/EnumFormats.h"
@@ -9,6 +10,7 @@
 #include "tests/support/PrintQString.h"
 
 #include <QApplication>
+#include <QDrag>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QWidget>
@@ -210,6 +212,64 @@ TEST(DropSource, EscapeCancelsAReleasedButtonDropsAndNoDropIsRemembered)
     s.GiveFeedback(TDropEffect::Copy);
     EXPECT_FALSE(s.NoDrop());
     EXPECT_EQ(s.effects, (QList<TDropEffect>{TDropEffect::None, TDropEffect::Copy}));
+}
+
+TEST(DropTarget, ADropEveryHookRefusedHasNoEffect)
+{
+    class Refusing : public TESGDropTarget {
+    public:
+        bool refuseText = true;
+        bool refuseFiles = true;
+
+    protected:
+        void DropText(TPoint, const QString&) override
+        {
+            if (refuseText) RefuseDrop();
+        }
+        void DropFiles(TPoint, const QStringList&) override
+        {
+            if (refuseFiles) RefuseDrop();
+        }
+    } t;
+    std::unique_ptr<QMimeData> m(Mime({{DragFormats::Text(), "a"}, {DragFormats::Files(), "file:///tmp/x.csv\n"}}));
+    TDropEffect effect = TDropEffect::None;
+    t.DragEnter(m.get(), false, TPoint(), effect);
+    t.Drop(m.get(), false, TPoint(), effect);
+    EXPECT_EQ(effect, TDropEffect::None);
+    t.refuseFiles = false; // one hook took its part: the drop took effect
+    t.DragEnter(m.get(), false, TPoint(), effect);
+    t.Drop(m.get(), false, TPoint(), effect);
+    EXPECT_EQ(effect, TDropEffect::Move);
+}
+
+TEST(DragStart, ADragShowsItsIndicatorAndReportsTheDrop)
+{
+    QWidget w;
+    TESGDropSource source;
+    QPixmap indicator(20, 10);
+    indicator.fill(Qt::red);
+    source.SetIndicator(indicator, QPoint(0, 10));
+    QSize shown;
+    QPoint hotSpot;
+    QByteArray text;
+    Qt::DropAction answer = Qt::MoveAction;
+    DragDropTesting::SetDragRunner([&](QDrag& drag, TESGDropSource& s) {
+        shown = drag.pixmap().size();
+        hotSpot = drag.hotSpot();
+        text = drag.mimeData()->data(DragFormats::Text());
+        s.GiveFeedback(answer == Qt::IgnoreAction ? TDropEffect::None : TDropEffect::Move);
+        return answer;
+    });
+    TDropEffect effect = TDropEffect::None;
+    EXPECT_EQ(StartTextDragDrop(source, &w, QStringLiteral("cells"), QString(), TDropEffect::None, effect),
+              TDragResult::Drop);
+    EXPECT_EQ(effect, TDropEffect::Move);
+    EXPECT_EQ(shown, QSize(20, 10));
+    EXPECT_EQ(hotSpot, QPoint(0, 10));
+    EXPECT_EQ(text, QByteArray("cells"));
+    answer = Qt::IgnoreAction;
+    EXPECT_EQ(StartColumnDragDrop(source, &w, 2, TDropEffect::None, effect), TDragResult::Cancel);
+    DragDropTesting::SetDragRunner(nullptr);
 }
 
 } // namespace

@@ -1,0 +1,78 @@
+// A cell's property setters and merging repaint the cell where it shows:
+// with hidden columns its stored column sits further right than its display
+// column.
+#include "grid/TExtStringGrid.h"
+#include "grid/cells/TCellProperties.h"
+
+#include <QVector>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Grid : public TExtStringGrid {
+public:
+    Grid() : TExtStringGrid(nullptr, QStringLiteral("Grid"))
+    {
+        SetBorderStyle(TBorderStyle::bsNone);
+        resize(600, 300);
+        SetDefaultColWidth(60);
+        SetDefaultRowHeight(20);
+        SetColCount(7);
+        SetRowCount(6);
+        HideColumn(1); // stored column c shows in display column c - 1 from here on
+        show();
+    }
+    void InvalidateRect(const TRect& r) override
+    {
+        invalidated.append(r);
+        TExtStringGrid::InvalidateRect(r);
+    }
+    // The union of what was invalidated since the last call.
+    TRect Taken()
+    {
+        TRect u = invalidated.isEmpty() ? TRect() : invalidated.front();
+        for (const TRect& r : invalidated) {
+            u.Left = std::min(u.Left, r.Left);
+            u.Top = std::min(u.Top, r.Top);
+            u.Right = std::max(u.Right, r.Right);
+            u.Bottom = std::max(u.Bottom, r.Bottom);
+        }
+        invalidated.clear();
+        return u;
+    }
+    QVector<TRect> invalidated;
+};
+
+TEST(CellRepaint, PropertySettersRepaintTheDisplayedCell)
+{
+    Grid g;
+    ASSERT_EQ(g.DisplColIndex(4), 3);
+    TCellProperties* p = g.GetCellProperties(4, 2);
+    const TRect shown = g.GetCellRect(3, 2);
+    g.Taken();
+    p->SetBrushColor(clRed);
+    EXPECT_EQ(g.Taken(), shown);
+    p->SetVAlignment(vtaBottom);
+    EXPECT_EQ(g.Taken(), shown);
+    p->SetWordWrap(true);
+    EXPECT_EQ(g.Taken(), shown);
+    // And the colour shows there.
+    EXPECT_EQ(p->BrushColor, clRed);
+}
+
+TEST(CellRepaint, MergingAndSplittingRepaintTheDisplayedArea)
+{
+    Grid g;
+    // Stored columns 3 and 4 show as display columns 2 and 3.
+    TRect area = g.CalcCellRect(2, 1);
+    const TRect last = g.CalcCellRect(3, 2);
+    area.Right = last.Right;
+    area.Bottom = last.Bottom;
+    g.Taken();
+    g.MergeCells(3, 1, 2, 2);
+    EXPECT_EQ(g.Taken(), area);
+    g.SplitCells(4, 2);
+    EXPECT_EQ(g.Taken(), area);
+}
+
+} // namespace

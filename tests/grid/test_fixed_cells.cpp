@@ -1,0 +1,175 @@
+// Fixed cells beyond the header row and column: footer rows and right
+// columns painted as fixed, taking no selection and no editor; and the fixed
+// counts FixedRowAlways and FixedColAlways keep.
+#include "grid/TExtStringGrid.h"
+#include "grid/cells/TCellProperties.h"
+#include "tests/support/RecordingCanvas.h"
+
+#include <QApplication>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Grid : public TExtStringGrid {
+public:
+    Grid() : TExtStringGrid(nullptr, QStringLiteral("Grid"))
+    {
+        SetBorderStyle(TBorderStyle::bsNone);
+        resize(500, 300);
+        SetDefaultColWidth(60);
+        SetDefaultRowHeight(20);
+        SetColCount(6);
+        SetRowCount(8);
+        SetOptions(Options() + TGridOption::goEditing + TGridOption::goRangeSelect);
+    }
+    // What painting the cell records: its fill colour and the state the
+    // colour hook was asked with.
+    TColor PaintedBrush(int col, int row)
+    {
+        canvas.Clear();
+        PaintTo(canvas, CalcCellRect(col, row));
+        const auto fills = canvas.CallsOf(QStringLiteral("FillRect"));
+        return fills.isEmpty() ? clNone : fills.front().Brush.Color();
+    }
+    bool PaintedAsFixed(int col, int row)
+    {
+        bool fixed = false;
+        OnGetCellColor = [&](QObject*, int r, int c, TGridDrawState state, TBrush&, TFont&) {
+            if (c == RealColIndex(col) && r == row) fixed = state.Contains(TGridDrawStateItem::gdFixed);
+        };
+        PaintedBrush(col, row);
+        OnGetCellColor = nullptr;
+        return fixed;
+    }
+    QPoint Center(int col, int row) const
+    {
+        const TRect r = CellRect(col, row);
+        return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    }
+    TRecordingCanvas canvas;
+};
+
+TEST(FixedFootersAndRightCols, PaintAsFixedCellsAndNeverSelected)
+{
+    Grid g;
+    g.SetSelectionColor(clLime);
+    g.SetSelection(TGridRect(1, 1, 5, 7)); // over the footer row and right column
+    EXPECT_EQ(g.PaintedBrush(2, 7), clLime);
+    EXPECT_FALSE(g.PaintedAsFixed(2, 7));
+
+    g.SetFixedFooters(1);
+    g.SetFixedRightCols(1);
+    EXPECT_EQ(g.PaintedBrush(2, 7), g.FixedColor());
+    EXPECT_TRUE(g.PaintedAsFixed(2, 7));
+    EXPECT_EQ(g.PaintedBrush(5, 3), g.FixedColor());
+    EXPECT_TRUE(g.PaintedAsFixed(5, 3));
+    // The cells between stay selected.
+    EXPECT_EQ(g.PaintedBrush(4, 6), clLime);
+    EXPECT_FALSE(g.PaintedAsFixed(4, 6));
+}
+
+TEST(FixedFootersAndRightCols, HiddenColumnsCountAndMergedAreasFollowTheirBase)
+{
+    Grid g;
+    g.SetFixedRightCols(1);
+    g.HideColumn(2);
+    // Five columns shown; the last one shows the last stored column.
+    ASSERT_EQ(g.ColCount(), 5);
+    EXPECT_TRUE(g.PaintedAsFixed(4, 3));
+    EXPECT_FALSE(g.PaintedAsFixed(3, 3));
+    g.UnHideColumnsAll();
+
+    // An area reaching into the footer row from above is as fixed as its
+    // base cell: not at all.
+    g.SetFixedRightCols(0);
+    g.SetFixedFooters(1);
+    g.MergeCells(2, 6, 1, 2);
+    EXPECT_FALSE(g.PaintedAsFixed(2, 6));
+}
+
+TEST(FixedFootersAndRightCols, AClickDoesNotSelectAndNoEditorOpens)
+{
+    Grid g;
+    g.SetFixedFooters(1);
+    g.SetFixedRightCols(1);
+    g.show();
+    QApplication::setActiveWindow(&g);
+    g.setFocus();
+    int clicks = 0;
+    g.OnClickCell = [&](QObject*, int, int) { ++clicks; };
+
+    g.FocusCell(2, 3);
+    QTest::mouseClick(&g, Qt::LeftButton, {}, g.Center(2, 7));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(g.Row(), 3);
+    QTest::mouseClick(&g, Qt::LeftButton, {}, g.Center(5, 2));
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(g.Col(), 2);
+    // A normal cell beside them still selects.
+    QTest::mouseClick(&g, Qt::LeftButton, {}, g.Center(4, 6));
+    EXPECT_EQ(g.Col(), 4);
+    EXPECT_EQ(g.Row(), 6);
+
+    // The keys may reach them, the editor does not open there.
+    g.FocusCell(2, 7);
+    QTest::keyClick(&g, Qt::Key_F2);
+    EXPECT_FALSE(g.EditorMode());
+    g.FocusCell(5, 2);
+    QTest::keyClick(&g, Qt::Key_F2);
+    EXPECT_FALSE(g.EditorMode());
+    g.FocusCell(4, 6);
+    QTest::keyClick(&g, Qt::Key_F2);
+    EXPECT_TRUE(g.EditorMode());
+}
+
+TEST(IsEditableCell, OnlyTheBaseCellOfAMergedArea)
+{
+    Grid g;
+    g.MergeCells(1, 1, 2, 2);
+    EXPECT_TRUE(g.IsEditableCell(1, 1));
+    EXPECT_FALSE(g.IsEditableCell(2, 1));
+    EXPECT_FALSE(g.IsEditableCell(1, 2));
+    EXPECT_TRUE(g.IsEditableCell(3, 1));
+    g.SplitCells(1, 1);
+    EXPECT_TRUE(g.IsEditableCell(2, 2));
+    EXPECT_FALSE(g.IsEditableCell(0, 2)); // the fixed column
+    g.SetOptions(g.Options() - TGridOption::goEditing);
+    EXPECT_FALSE(g.IsEditableCell(1, 1));
+}
+
+TEST(FixedRowAlways, TheRowCountKeepsOneFixedRow)
+{
+    Grid g;
+    g.SetFixedRowAlways(true);
+    g.SetRowCount(1);
+    EXPECT_EQ(g.RowCount(), 1);
+    EXPECT_EQ(g.FixedRows(), 1); // the class library has none left
+    EXPECT_TRUE(g.PaintedAsFixed(2, 0));
+    g.SetRowCount(4);
+    EXPECT_EQ(g.FixedRows(), 1);
+    EXPECT_FALSE(g.PaintedAsFixed(2, 1));
+
+    // Without it a grid of one row has no fixed row.
+    Grid h;
+    h.SetRowCount(1);
+    EXPECT_EQ(h.FixedRows(), 0);
+    h.SetRowCount(4);
+    EXPECT_EQ(h.FixedRows(), 0);
+}
+
+TEST(FixedColAlways, TheColumnCountKeepsOneFixedColumn)
+{
+    Grid g;
+    g.SetFixedColAlways(true);
+    g.SetColCount(1);
+    EXPECT_EQ(g.FixedCols(), 1);
+    EXPECT_TRUE(g.PaintedAsFixed(0, 3));
+    g.SetFixedCols(0);
+    g.SetColCount(3);
+    EXPECT_EQ(g.FixedCols(), 1);
+    EXPECT_TRUE(g.PaintedAsFixed(0, 3));
+    EXPECT_FALSE(g.PaintedAsFixed(1, 3));
+}
+
+} // namespace
