@@ -26,6 +26,14 @@ void TFilePicture::Assign(const TGraphic* source)
     if (const auto* picture = dynamic_cast<const TFilePicture*>(source)) Assign(*picture);
 }
 
+void TFilePicture::SaveToStream(QIODevice& stream) const
+{
+    if (m_filename.isEmpty()) return;
+    THTMLPicture picture;
+    picture.LoadFromFile(m_filename);
+    if (!picture.Empty()) picture.SaveToStream(stream);
+}
+
 void TFilePicture::DrawPicture(TCanvas& canvas, const TRect& rect) const
 {
     if (m_filename.isEmpty()) return;

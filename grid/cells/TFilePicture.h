@@ -28,11 +28,12 @@ public:
     // The file decides the size.
     void SetWidth(int) override { }
     void SetHeight(int) override { }
-    // Loading from a file names the file; a stream carries no file name, so
-    // a file picture neither reads nor writes picture data through one.
+    // Loading from a file names the file. A stream carries no file name:
+    // saving writes the picture the file holds now (the cell stream keeps
+    // it so), and loading from a stream reads nothing.
     void LoadFromFile(const QString& fileName) override { SetFilename(fileName); }
     void LoadFromStream(QIODevice&) override { }
-    void SaveToStream(QIODevice&) const override { }
+    void SaveToStream(QIODevice& stream) const override;
     void Assign(const TGraphic* source) override;
 
 private:

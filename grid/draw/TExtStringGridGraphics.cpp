@@ -3,6 +3,7 @@
 // text and comment markers, and the sort glyph.
 #include "grid/TExtStringGrid.h"
 
+#include "controls/HTMLPicture.h"
 #include "grid/TExtStringGrid_p.h"
 #include "grid/draw/CellPaint_p.h"
 #include "grid/draw/TGridGlyphs.h"
@@ -219,9 +220,14 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
         }
         break;
     case ctFilePicture:
-        // Read from its file now, stretched into its place.
-        if (const auto* file = dynamic_cast<const TFilePicture*>(g->Graphic))
+        // Read from its file now, stretched into its place; a file picture
+        // that came through the cell stream holds the picture itself.
+        if (const auto* file = dynamic_cast<const TFilePicture*>(g->Graphic)) {
             file->DrawPicture(canvas, TRect(x1, y1, x2, y2));
+        } else if (const auto* kept = dynamic_cast<const THTMLPicture*>(g->Graphic); kept && !kept->Empty()) {
+            const QImage& image = kept->Image();
+            canvas.DrawImage(TRect(x1, y1, x2, y2), image, TRect(0, 0, image.width(), image.height()));
+        }
         break;
     case ctProgress: {
         const TColor savedBrush = canvas.Brush().Color();

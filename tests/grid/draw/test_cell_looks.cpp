@@ -9,6 +9,7 @@
 #include "tests/support/PrintQString.h"
 #include "tests/support/RecordingCanvas.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
@@ -326,6 +327,23 @@ TEST(CellLooksGraphics, FilePicturesAreReadAtEveryPaint)
     ASSERT_EQ(second.size(), 1);
     EXPECT_EQ(second[0].Rect2, TRect(0, 0, 30, 6));
     EXPECT_EQ(second[0].Rect, first[0].Rect);
+
+    // Through the cell stream the cell keeps the picture the file holds.
+    QByteArray bytes;
+    {
+        QBuffer out(&bytes);
+        out.open(QIODevice::WriteOnly);
+        g.SaveCellsToStream(TRect(1, 1, 1, 1), out);
+    }
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    g.LoadCellsFromStream(2, 1, in);
+    g.SetColWidths(2, 100);
+    ASSERT_EQ(g.GetCellType(2, 1), ctFilePicture);
+    const auto copied = g.PaintCell(2, 1).CallsOf(QStringLiteral("DrawImage"));
+    ASSERT_EQ(copied.size(), 1);
+    EXPECT_EQ(copied[0].Rect2, TRect(0, 0, 30, 6));
+    EXPECT_EQ(copied[0].Rect.Width(), second[0].Rect.Width()); // stretched alike
 
     ASSERT_TRUE(QFile::remove(path));
     EXPECT_TRUE(drawn().isEmpty());
