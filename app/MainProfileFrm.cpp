@@ -181,9 +181,16 @@ void TMainProfileFrm::CreateComponents()
     CompProp = new TSubjectProperty(this);
     named(CompProp, "CompProp");
     CompProp->SetVxpDocument(CompInfoXml);
+    // The subject-property connections name their body's coding, and start
+    // with the service paths the configuration document may replace.
+    for (TSubjectProperty* c : {SubProp, CompProp}) {
+        c->SetContentEncoding(QStringLiteral("ZIP,ENC"));
+        c->CgiPath = QStringLiteral("/cgi-bin/PropSearch.exe");
+    }
     vxComps = new TvxComps(this);
     named(vxComps, "vxComps");
     vxComps->SetVxpDocument(CompsXml);
+    vxComps->CgiPath = QStringLiteral("/cgi-bin/IComps.exe");
     vxComps->OnRecievedDoc = [this](QObject*) { vxCompsRecievedDoc(); };
     RequestMap = new TvxRequestMap(this);
     named(RequestMap, "RequestMap");

@@ -3,7 +3,11 @@
 #include "platform/core/Exception.h"
 
 #include <QComboBox>
+#include <QSignalBlocker>
 #include <QVariant>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -45,8 +49,43 @@ void TComboBoxStrings::PutObject(int index, QObject* object)
 int TComboBoxStrings::Add(const QString& value)
 {
     if (!m_comboBox) throw InsertError();
-    m_comboBox->addItem(value);
-    return m_comboBox->count() - 1;
+    int at = m_comboBox->count();
+    if (m_sorted) {
+        at = 0;
+        while (at < m_comboBox->count() && QString::compare(m_comboBox->itemText(at), value, Qt::CaseInsensitive) <= 0)
+            ++at;
+    }
+    m_comboBox->insertItem(at, value);
+    return at;
+}
+
+void TComboBoxStrings::SetSorted(bool value)
+{
+    if (m_sorted == value) return;
+    m_sorted = value;
+    if (!m_sorted || !m_comboBox || m_comboBox->count() < 2) return;
+    struct Item {
+        QString Text;
+        QVariant Object;
+        bool Chosen;
+    };
+    std::vector<Item> items;
+    const int chosen = m_comboBox->currentIndex();
+    for (int i = 0; i < m_comboBox->count(); ++i)
+        items.push_back(Item{m_comboBox->itemText(i), m_comboBox->itemData(i, kObjectRole), i == chosen});
+    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+        return QString::compare(a.Text, b.Text, Qt::CaseInsensitive) < 0;
+    });
+    // The items change places, not the text or the choice.
+    const QSignalBlocker quiet(m_comboBox);
+    const QString text = m_comboBox->currentText();
+    for (int i = 0; i < int(items.size()); ++i) {
+        m_comboBox->setItemText(i, items[size_t(i)].Text);
+        m_comboBox->setItemData(i, items[size_t(i)].Object, kObjectRole);
+        if (items[size_t(i)].Chosen) m_comboBox->setCurrentIndex(i);
+    }
+    if (m_comboBox->isEditable() && m_comboBox->currentText() != text) m_comboBox->setEditText(text);
+    m_comboBox->update();
 }
 
 void TComboBoxStrings::Insert(int index, const QString& value)

@@ -3,6 +3,9 @@
 // items and the objects ride with them. Reading an item that is not there
 // gives an empty string; an object of an item that is not there, or an
 // insertion outside the list, is an error. Clearing keeps the combo's text.
+// Sorted, as the platform's sorted combo: Add puts an item in its place
+// (letter case ignored, after equal ones), and sorting an unsorted list
+// keeps the chosen item chosen; Insert still puts it where it is told.
 
 #include "controls/WideStrings.h"
 
@@ -15,6 +18,9 @@ public:
     ~TComboBoxStrings() override;
 
     QComboBox* ComboBox() const { return m_comboBox.data(); }
+
+    bool Sorted() const { return m_sorted; }
+    void SetSorted(bool value);
 
     QString Get(int index) const override;
     int Count() const override;
@@ -33,4 +39,5 @@ protected:
 private:
     void CheckIndex(int index) const;
     QPointer<QComboBox> m_comboBox;
+    bool m_sorted = false;
 };

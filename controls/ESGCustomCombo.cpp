@@ -180,28 +180,30 @@ void TESGCustomCombo::PaintFlat(TCanvas& canvas)
     canvas.FillRect(TRect(0, 0, w, h));
     canvas.SaveClip();
     PaintButton(canvas);
-    if (!isEditable()) {
-        // The chosen item in the field, highlighted while focused.
-        TRect field(3, 3, w - m_buttonWidth - 2, h - 3);
-        canvas.Font() = Font();
-        if (hasFocus() && !DroppedDown()) {
-            canvas.Brush().SetColor(clHighlight);
-            canvas.FillRect(field);
-            canvas.Font().SetColor(clHighlightText);
-        }
-        canvas.Brush().SetStyle(TBrushStyle::bsClear);
-        if (!isEnabled()) canvas.Font().SetColor(clGrayText);
-        TRect text = field;
-        text.Left += 1;
-        canvas.DrawText(Text(), text, Win::DT_SINGLELINE | Win::DT_VCENTER | Win::DT_NOPREFIX | Win::DT_END_ELLIPSIS);
-        if (hasFocus() && !DroppedDown()) {
-            canvas.Font().SetColor(clBtnText);
-            canvas.Brush().SetColor(clBtnFace);
-            canvas.DrawFocusRect(field);
-        }
-    }
+    if (!isEditable()) DrawField(canvas, TRect(3, 3, w - m_buttonWidth - 2, h - 3));
     canvas.RestoreClip();
     RedrawBorders(canvas);
+}
+
+void TESGCustomCombo::DrawField(TCanvas& canvas, const TRect& field)
+{
+    // The chosen item, highlighted while focused.
+    canvas.Font() = Font();
+    if (hasFocus() && !DroppedDown()) {
+        canvas.Brush().SetColor(clHighlight);
+        canvas.FillRect(field);
+        canvas.Font().SetColor(clHighlightText);
+    }
+    canvas.Brush().SetStyle(TBrushStyle::bsClear);
+    if (!isEnabled()) canvas.Font().SetColor(clGrayText);
+    TRect text = field;
+    text.Left += 1;
+    canvas.DrawText(Text(), text, Win::DT_SINGLELINE | Win::DT_VCENTER | Win::DT_NOPREFIX | Win::DT_END_ELLIPSIS);
+    if (hasFocus() && !DroppedDown()) {
+        canvas.Font().SetColor(clBtnText);
+        canvas.Brush().SetColor(clBtnFace);
+        canvas.DrawFocusRect(field);
+    }
 }
 
 void TESGCustomCombo::PaintButton(TCanvas& canvas)

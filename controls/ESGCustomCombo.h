@@ -47,6 +47,12 @@ public:
     void PaintFlat(TCanvas& canvas);
 
 protected:
+    TComboBoxStrings& ComboItems() { return m_items; }
+    const TComboBoxStrings& ComboItems() const { return m_items; }
+    // Draws the chosen item in the field of a list-only combo (flat look);
+    // field is the field's rectangle.
+    virtual void DrawField(TCanvas& canvas, const TRect& field);
+
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void DoEnter() override;

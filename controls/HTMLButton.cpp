@@ -6,10 +6,29 @@
 #include "platform/graphics/Themes.h"
 #include "platform/kernel/Application.h"
 
+#include "platform/dialogs/Dialogs.h"
+#include "platform/graphics/ImageList.h"
+
 #include <QApplication>
 #include <QCursor>
+#include <QDialog>
 #include <QEnterEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QShortcut>
+
+namespace {
+
+TMouseButton ButtonOf(Qt::MouseButton b)
+{
+    switch (b) {
+    case Qt::RightButton: return TMouseButton::mbRight;
+    case Qt::MiddleButton: return TMouseButton::mbMiddle;
+    default: return TMouseButton::mbLeft;
+    }
+}
+
+} // namespace
 
 THTMLButton::THTMLButton(QWidget* parent, const QString& name) : QPushButton(parent)
 {
@@ -17,6 +36,7 @@ THTMLButton::THTMLButton(QWidget* parent, const QString& name) : QPushButton(par
     setAutoDefault(false);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover, true);
+    setMouseTracking(true);
     m_caption = QStringLiteral("THTMLButton");
     QPushButton::setText(m_caption);
     m_winXP = Win32MajorVersion() > 5 || (Win32MajorVersion() == 5 && Win32MinorVersion() >= 1);
@@ -25,6 +45,10 @@ THTMLButton::THTMLButton(QWidget* parent, const QString& name) : QPushButton(par
     // A failing handler is reported here, so its exception never unwinds
     // through Qt's button and event code (which would leak that code's state).
     connect(this, &QAbstractButton::clicked, this, [this] {
+        // The dialog takes the button's modal result first, as the class
+        // library's form does, and ends once the click is handled.
+        if (m_modalResult != mrNone)
+            if (auto* dialog = qobject_cast<QDialog*>(window())) dialog->done(m_modalResult);
         if (OnClick) GuardedCall(this, [this] { OnClick(this); });
     });
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this] { UpdateDefaultStyle(); });
@@ -109,6 +133,7 @@ void THTMLButton::SetShadowOffset(int value)
 void THTMLButton::SetImages(TImageList* value)
 {
     m_images = value;
+    m_imagesLife = value ? value->LifeWatch() : std::weak_ptr<const void>();
     update();
 }
 
@@ -249,7 +274,83 @@ void THTMLButton::focusOutEvent(QFocusEvent* event)
 void THTMLButton::changeEvent(QEvent* event)
 {
     QPushButton::changeEvent(event);
+    if (event->type() == QEvent::FontChange && testAttribute(Qt::WA_SetFont)) {
+        // A font given with setFont becomes the face font: face, size and
+        // style (the colour stays Font()'s).
+        const QFont given = font();
+        TFont taken = m_font;
+        taken.SetName(given.family());
+        if (given.pointSize() > 0)
+            taken.SetSize(given.pointSize());
+        else if (given.pixelSize() > 0)
+            taken.SetSize(qRound(given.pixelSize() * 72.0 / 96.0));
+        TFontStyles style;
+        if (given.bold()) style = style + TFontStyle::fsBold;
+        if (given.italic()) style = style + TFontStyle::fsItalic;
+        if (given.underline()) style = style + TFontStyle::fsUnderline;
+        if (given.strikeOut()) style = style + TFontStyle::fsStrikeOut;
+        taken.SetStyle(style);
+        if (!(taken == m_font)) m_font = taken;
+    }
     if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange) update();
+}
+
+void THTMLButton::keyPressEvent(QKeyEvent* event)
+{
+    int key = VirtualKeyFromQt(event->key(), event->modifiers());
+    const TShiftState shift = ShiftStateFromQt(event->modifiers());
+    if (OnKeyDown && key != 0) GuardedCall(this, [&] { OnKeyDown(this, key, shift); });
+    if (key == 0) {
+        event->accept();
+        return;
+    }
+    if (OnKeyPress)
+        for (TKeyChar ch : CharactersOfKey(*event)) GuardedCall(this, [&] { OnKeyPress(this, ch); });
+    QPushButton::keyPressEvent(event);
+}
+
+void THTMLButton::keyReleaseEvent(QKeyEvent* event)
+{
+    int key = VirtualKeyFromQt(event->key(), event->modifiers());
+    if (OnKeyUp && key != 0 && !event->isAutoRepeat())
+        GuardedCall(this, [&] { OnKeyUp(this, key, ShiftStateFromQt(event->modifiers())); });
+    if (key == 0) {
+        event->accept();
+        return;
+    }
+    QPushButton::keyReleaseEvent(event);
+}
+
+void THTMLButton::mousePressEvent(QMouseEvent* event)
+{
+    // A double click comes here too: it is a press like any other.
+    const QPointer<THTMLButton> self(this);
+    QPushButton::mousePressEvent(event);
+    if (!self || !OnMouseDown) return;
+    const QPoint p = event->position().toPoint();
+    const TShiftState shift = ShiftStateFromQt(event->modifiers(), event->buttons());
+    GuardedCall(this, [&] { OnMouseDown(this, ButtonOf(event->button()), shift, p.x(), p.y()); });
+}
+
+void THTMLButton::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPointer<THTMLButton> self(this);
+    QPushButton::mouseMoveEvent(event);
+    if (!self || !OnMouseMove) return;
+    const QPoint p = event->position().toPoint();
+    const TShiftState shift = ShiftStateFromQt(event->modifiers(), event->buttons());
+    GuardedCall(this, [&] { OnMouseMove(this, shift, p.x(), p.y()); });
+}
+
+void THTMLButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    // The click (and OnClick) comes first, then OnMouseUp.
+    const QPointer<THTMLButton> self(this);
+    QPushButton::mouseReleaseEvent(event);
+    if (!self || !OnMouseUp) return;
+    const QPoint p = event->position().toPoint();
+    const TShiftState shift = ShiftStateFromQt(event->modifiers(), event->buttons());
+    GuardedCall(this, [&] { OnMouseUp(this, ButtonOf(event->button()), shift, p.x(), p.y()); });
 }
 
 void THTMLButton::paintEvent(QPaintEvent*)
@@ -346,7 +447,7 @@ void THTMLButton::PaintTo(TCanvas& canvas, bool down, bool focused)
     // The caption, measured first to place the text block.
     r = client.Inflated(-4, -4);
     THTMLDrawOptions o;
-    o.Images = m_images;
+    o.Images = Images();
     o.XPos = o.YPos = 0;
     o.ShadowOffset = m_shadowOffset;
     o.Blink = false;

@@ -4,13 +4,19 @@
 // and pressed colours, the visual-style push button, or one of fourteen
 // textures generated in the button's colour. A disabled caption is drawn
 // embossed. Default and Cancel buttons answer Enter and Escape in their
-// window as the class library's buttons do.
+// window as the class library's buttons do; a click on a button with a
+// ModalResult ends its dialog with that result. The face font is Font(),
+// or a font given to the widget with setFont. The key and mouse events are
+// those of the class library's button: a key set to 0 by OnKeyDown or
+// OnKeyUp is consumed.
 
 #include "controls/ButtonTexture.h"
 #include "controls/HTMLPicture.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/Color.h"
+#include "platform/kernel/VirtualKeys.h"
+#include "platform/widgets/WinControl.h"
 
 #include <QPointer>
 #include <QPushButton>
@@ -54,7 +60,8 @@ public:
     void SetShadowColor(TColor value);
     int ShadowOffset() const { return m_shadowOffset; }
     void SetShadowOffset(int value);
-    TImageList* Images() const { return m_images; }
+    // Forgotten (nullptr) once the list is destroyed.
+    TImageList* Images() const { return m_imagesLife.expired() ? nullptr : m_images; }
     void SetImages(TImageList* value);
     TPictureContainer* PictureContainer() const { return m_pictureContainer; }
     void SetPictureContainer(TPictureContainer* value);
@@ -86,6 +93,12 @@ public:
     std::function<void(QObject* sender)> OnClick;
     std::function<void(QObject* sender)> OnEnter;
     std::function<void(QObject* sender)> OnExit;
+    std::function<void(QObject* sender, int& key, TShiftState shift)> OnKeyDown;
+    std::function<void(QObject* sender, TKeyChar& key)> OnKeyPress;
+    std::function<void(QObject* sender, int& key, TShiftState shift)> OnKeyUp;
+    std::function<void(QObject* sender, TMouseButton button, TShiftState shift, int x, int y)> OnMouseDown;
+    std::function<void(QObject* sender, TShiftState shift, int x, int y)> OnMouseMove;
+    std::function<void(QObject* sender, TMouseButton button, TShiftState shift, int x, int y)> OnMouseUp;
 
     // The button-style operation of the class library: the button becomes or
     // stops being the default-styled button (focused, or the Default button
@@ -111,6 +124,11 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void BuildBackground();
@@ -130,6 +148,7 @@ private:
     TColor m_shadowColor = clGray;
     int m_shadowOffset = 1;
     TImageList* m_images = nullptr;
+    std::weak_ptr<const void> m_imagesLife;
     // Cleared when the container is destroyed.
     QPointer<TPictureContainer> m_pictureContainer;
     TButtonStyle m_style = TButtonStyle::bsAutoDetect;

@@ -12,6 +12,55 @@ void TSortSettings::SetRow(int value)
     m_row = value;
 }
 
+void TCellNode::SetNodeType(TCellNodeType value)
+{
+    if (value == m_nodeType) return;
+    m_nodeType = value;
+    if (m_grid) m_grid->InvalidateGrid();
+}
+
+void TCellNode::SetShowTree(bool value)
+{
+    if (value == m_showTree) return;
+    m_showTree = value;
+    if (m_grid) m_grid->InvalidateGrid();
+}
+
+void TBackGround::SetGrid(TCustomGrid* grid)
+{
+    m_grid = grid;
+    Bitmap.OnChange = [this](TGraphic*) { Changed(); };
+}
+
+void TBackGround::Changed()
+{
+    if (m_grid) m_grid->InvalidateGrid();
+}
+
+void TBackGround::SetLeft(int value)
+{
+    m_left = value;
+    Changed();
+}
+
+void TBackGround::SetTop(int value)
+{
+    m_top = value;
+    Changed();
+}
+
+void TBackGround::SetDisplay(TBackgroundDisplay value)
+{
+    m_display = value;
+    Changed();
+}
+
+void TBackGround::SetCells(TBackgroundCells value)
+{
+    m_cells = value;
+    Changed();
+}
+
 // ---------------------------------------------------------------------------
 // Objects that repaint their grid
 
@@ -79,37 +128,6 @@ void TControlLook::SetRadioOffGlyph(const TBitmap& value)
 {
     m_radioOffGlyph.Assign(&value);
     Changed();
-}
-
-void TBackGround::Changed()
-{
-    if (m_grid) m_grid->InvalidateGrid();
-}
-
-void TBackGround::SetBitmap(const TBitmap& value)
-{
-    m_bitmap.Assign(&value);
-    Changed();
-}
-
-void TBackGround::SetLeft(int value)
-{
-    if (Store(m_left, value)) Changed();
-}
-
-void TBackGround::SetTop(int value)
-{
-    if (Store(m_top, value)) Changed();
-}
-
-void TBackGround::SetDisplay(TBackgroundDisplay value)
-{
-    if (Store(m_display, value)) Changed();
-}
-
-void TBackGround::SetCells(TBackgroundCells value)
-{
-    if (Store(m_cells, value)) Changed();
 }
 
 void TFloatingFooter::SetVisible(bool value)

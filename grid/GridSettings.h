@@ -3,8 +3,9 @@
 // and the forms fill in place (grid.Navigation().AdvanceOnEnter = true),
 // read when they are needed; a change made through the grid's setter
 // (SetBands, ...) repaints at once. The objects whose every change shows
-// (the sort row, the background picture, the control look and the floating
-// footer) know their grid and tell it through their own setters.
+// (the sort row, the tree settings, the background picture, the control
+// look and the floating footer) know their grid and tell it through their
+// own setters.
 
 #include "grid/cells/CellTypes.h"
 #include "platform/graphics/Bitmap.h"
@@ -53,13 +54,26 @@ enum TColumnSizeLocation { clRegistry, clIniFile };
 enum TScrollHintType { shNone, shVertical, shHorizontal, shBoth };
 enum TFilterCondition { fcNone };
 
-struct TCellNode {
+// The node boxes of the grid; a change of NodeType or ShowTree repaints
+// the grid.
+class TCellNode {
+public:
     TColor Color = clSilver;
     TColor NodeColor = clBlack;
-    TCellNodeType NodeType = cnFlat;
-    bool ShowTree = false;
     TBitmap ExpandGlyph;
     TBitmap ContractGlyph;
+
+    TCellNodeType NodeType() const { return m_nodeType; }
+    void SetNodeType(TCellNodeType value);
+    bool ShowTree() const { return m_showTree; }
+    void SetShowTree(bool value);
+    // The grid repainted (set by the grid).
+    void SetGrid(TCustomGrid* grid) { m_grid = grid; }
+
+private:
+    TCustomGrid* m_grid = nullptr;
+    TCellNodeType m_nodeType = cnFlat;
+    bool m_showTree = false;
 };
 
 struct TSizeWhileTyping {
@@ -254,13 +268,12 @@ struct TBands {
     int Period() const { return PrimaryLength + SecondaryLength; }
 };
 
-// The picture behind the cells: tiled, or once at (Left, Top), on the
-// normal cells, the fixed ones or all. Every change repaints the grid; the
-// bitmap setter copies the picture.
+// The picture behind the cells; every change repaints the grid (the
+// bitmap's own changes too, once the grid owns the record).
 class TBackGround {
 public:
-    const TBitmap& Bitmap() const { return m_bitmap; }
-    void SetBitmap(const TBitmap& value);
+    TBitmap Bitmap;
+
     int Left() const { return m_left; }
     void SetLeft(int value);
     int Top() const { return m_top; }
@@ -269,14 +282,12 @@ public:
     void SetDisplay(TBackgroundDisplay value);
     TBackgroundCells Cells() const { return m_cells; }
     void SetCells(TBackgroundCells value);
-
-    // The grid repainted on a change (set by the grid).
-    void SetGrid(TExtStringGrid* grid) { m_grid = grid; }
+    // The grid repainted (set by the grid).
+    void SetGrid(TCustomGrid* grid);
 
 private:
     void Changed();
-    TExtStringGrid* m_grid = nullptr;
-    TBitmap m_bitmap;
+    TCustomGrid* m_grid = nullptr;
     int m_left = 0;
     int m_top = 0;
     TBackgroundDisplay m_display = bdTile;

@@ -9,6 +9,7 @@
 #include <QtEndian>
 #include <algorithm>
 #include <cstring>
+#include <exception>
 
 namespace {
 
@@ -175,6 +176,30 @@ int TvxAssessorMap::GetSheets(const QString& County, const QString& Parcel)
     m_imageNumber = 0;
     // Nothing to ask for, or no safe file name for the sheets.
     if (County.isEmpty() || SheetFileName(County, Parcel, 1).isEmpty()) return 0;
+
+    // The whole fetch is one request to the owner: OnBeforeSearch before the
+    // login, OnAfterSearch once the session ended, also after a failure.
+    const QPointer<TvxCustomConnection> self(this);
+    bool doSearch = true;
+    DoBeforeSearch(doSearch);
+    CheckAlive(self);
+    int result = 0;
+    std::exception_ptr failure;
+    try {
+        if (doSearch) result = FetchSheets(County, Parcel);
+    } catch (const EHttpClientDestroyed&) {
+        throw;
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    DoAfterSearch();
+    CheckAlive(self);
+    if (failure) std::rethrow_exception(failure);
+    return result;
+}
+
+int TvxAssessorMap::FetchSheets(const QString& County, const QString& Parcel)
+{
     if (!Login()) return 0;
 
     const QPointer<TvxCustomConnection> self(this);

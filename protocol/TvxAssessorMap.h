@@ -50,7 +50,9 @@ public:
     // out. The number of sheets, 0 when none could be fetched (also for an
     // empty county, which sends nothing). Errors of the transfer while the
     // sheets are fetched propagate, after the county was closed and the
-    // session ended.
+    // session ended. OnBeforeSearch fires before the login (clearing
+    // DoSearch sends nothing) and OnAfterSearch after the session ended,
+    // whatever happened, as for a post.
     int GetSheets(const QString& County, const QString& Parcel);
 
     // The commands, in the order GetSheets runs them.
@@ -71,6 +73,8 @@ private:
     // GET of url; false for a status other than 200 (also one the transfer
     // raises as a protocol error). Transport errors propagate.
     bool GetStatus200(const QString& url, QIODevice& body);
+    // The commands of GetSheets from the login to the logout.
+    int FetchSheets(const QString& County, const QString& Parcel);
     bool FetchSheet(const QString& url, const QString& fileName);
     QString OutputPath(const QString& fileName) const;
 

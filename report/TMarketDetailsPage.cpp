@@ -400,14 +400,14 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
         report.NewLine();
         report.SetFont(L("Arial"), 8);
         report.SetBold(true);
-        if (photo) {
+        const double label = photo ? 2.9 : 0.79;
+        if (photo)
             while (report.LineTop() < top + kPhotoHeight / 2 - 0.25) report.NewLine();
-            report.PrintLeft(L("Comments:"), 2.9);
-        } else {
-            report.PrintLeft(L("Comments:"), 0.79);
-        }
+        report.PrintLeft(L("Comments:"), label);
+        // The remarks follow the label after a space at the least.
+        const double labelEnd = label + report.TextWidth(L("Comments: "));
         report.SetBold(false);
-        memo.SetPrintStart(photo ? 3.55 : 1.4);
+        memo.SetPrintStart(std::max(photo ? 3.55 : 1.4, labelEnd));
         memo.SetPrintEnd(7.8);
         report.PrintMemo(memo, 1, false);
         if (memo.Pos() < memo.Size()) {

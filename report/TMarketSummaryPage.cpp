@@ -35,9 +35,11 @@ namespace {
 
 // Column widths of the heading row (style 0) and of the data and averages
 // rows. The address column, empty on the data lines, gives room to the DOM
-// and date columns, so that a full date keeps a gap to its neighbours.
-const double kHeadingWidths[9] = {1.15, 1.0, 0.54, 0.6, 0.5, 0.78, 0.78, 0.85, 0.85};
-const double kDataWidths[9] = {1.15, 1.0, 0.5, 0.6, 0.5, 0.8, 0.8, 0.85, 0.85};
+// and date columns, so that a full date keeps a gap to its neighbours, and
+// to the third column, so that its longest headings ("Acreage",
+// "Fixtures") are printed whole.
+const double kHeadingWidths[9] = {1.05, 1.0, 0.64, 0.6, 0.5, 0.78, 0.78, 0.85, 0.85};
+const double kDataWidths[9] = {1.05, 1.0, 0.6, 0.6, 0.5, 0.8, 0.8, 0.85, 0.85};
 // Margins in hundredths of an inch: the outer columns 5, the others 4.
 int Margin(int column) { return (column == 0 || column == 8) ? 5 : 4; }
 // The least room between the texts of two cells.

@@ -1,5 +1,6 @@
 #include "report/TStreetMapPage.h"
 
+#include "platform/core/Exception.h"
 #include "platform/core/FloatFormat.h"
 #include "platform/print/TMetafileGraphic.h"
 #include "platform/report/TBaseReport.h"
@@ -136,14 +137,19 @@ void TStreetMapPage::PrintStreetMapPage(TBaseReport& report)
     }
 
     // The map, decoded from its Base64 text; a text that holds no metafile
-    // leaves the map's area empty.
+    // leaves the map's area empty, and the report's log says so.
     TMetafilePicture metafile;
     const QString text = ElementText(c.FindMapNode(L("street")));
     if (!text.isEmpty()) {
         try {
             TvxpDocument::DecodeMetafile(text, metafile);
-        } catch (...) {
+        } catch (const std::exception& e) {
             metafile.Clear();
+            const auto* own = dynamic_cast<const Exception*>(&e);
+            if (report.OnLeftOut)
+                report.OnLeftOut(QStringLiteral("The street map could not be read and was left out of page %1: %2")
+                                     .arg(report.PageNumber())
+                                     .arg(own ? own->Message() : QString::fromLocal8Bit(e.what())));
         }
     }
     const TMetafileGraphic picture(metafile.Data());

@@ -192,8 +192,7 @@ QString TrptProfile::WriteProfileReport(TXMLElement* property)
     LoadReportSettings();
     const QString path = ReportPath(QStringLiteral("profile.rpt"));
     m_lastReport = path;
-    ReportFiler.FileName = path;
-    ReportFiler.Execute();
+    WriteNoting(ReportFiler, path);
     if (!QFileInfo::exists(path)) throw Exception(QStringLiteral("Report not found") + path);
     return path;
 }
@@ -205,11 +204,22 @@ void TrptProfile::WritePropertyInfoReport(TXMLElement* property, const QString& 
     if (PersonalInfo && !PersonalInfo->Loaded) PersonalInfo->Load();
     const QString path = ReportPath(fileName);
     QFile::remove(path);
-    fPropPreview.FileName = path;
     m_context.Property = property;
     m_context.GetTrxNode();
     m_context.Title = PageTitle(pgPropInfo);
-    fPropPreview.Execute();
+    WriteNoting(fPropPreview, path);
+}
+
+void TrptProfile::WriteNoting(TReportFileWriter& writer, const QString& path)
+{
+    m_incomplete.remove(path);
+    m_writing = path;
+    struct Done {
+        QString& Writing;
+        ~Done() { Writing.clear(); }
+    } done{m_writing};
+    writer.FileName = path;
+    writer.Execute();
 }
 
 void TrptProfile::DeleteReportFile(const QString& fileName)
@@ -394,7 +404,27 @@ void TrptProfile::RS1Print(TBaseReport& report)
 
 void TrptProfile::LeftOut(const QString& what)
 {
+    if (!m_writing.isEmpty()) {
+        QStringList& pages = m_incomplete[m_writing];
+        // The page's own title; a page without one by its name in the list.
+        QString title = PageTitle(m_context.PageId);
+        const TReportPageList& list = AppState().ReportPages;
+        for (int i = 0; title.isEmpty() && i < list.Count(); ++i)
+            if (list.Items(i).Id == m_context.PageId) title = list.Items(i).Name.left(80);
+        if (title.isEmpty()) title = QStringLiteral("A page without a title");
+        if (!pages.contains(title)) pages << title;
+    }
     if (OnLeftOut) OnLeftOut(this, what);
+}
+
+void TrptProfile::TellIncompletePages(const QString& path)
+{
+    const QStringList pages = m_incomplete.take(path);
+    if (pages.isEmpty()) return;
+    Dialogs::MessageDlg(QStringLiteral("Some pages of this report are incomplete: parts of them were cut short or "
+                                       "left out.\n\n%1\n\nError.log has the details.")
+                            .arg(pages.join(QLatin1Char('\n'))),
+                        TMsgDlgType::mtWarning, mbOK);
 }
 
 // ----- Preview window
@@ -408,6 +438,7 @@ void TrptProfile::ShowPreview(const QString& path)
     window.Open(path);
 
     m_previewFile = path;
+    TellIncompletePages(path);
     struct Closed {
         TrptProfile* Form;
         TProfilePreviewDlg& Window;

@@ -17,7 +17,9 @@
 #include "platform/report/TReportShell.h"
 #include "report/TReportContext.h"
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -56,7 +58,8 @@ public:
     // Whose place and size the preview window takes.
     QWidget* MainForm = nullptr;
     // Told of every page, picture or drawing left out of a report (or of a
-    // page cut short); the rest of the report is made all the same.
+    // page cut short); the rest of the report is made all the same. When the
+    // report is previewed, the user is told once which pages are incomplete.
     std::function<void(QObject* sender, const QString& what)> OnLeftOut;
 
     // ----- Entry points
@@ -117,6 +120,11 @@ private:
     void PrintPreviewed();
     QString ReportPath(const QString& fileName) const;
     void LeftOut(const QString& what);
+    // Runs writer into the report file path, noting the pages it leaves
+    // incomplete.
+    void WriteNoting(TReportFileWriter& writer, const QString& path);
+    // Tells the user which pages of the report file are incomplete (once).
+    void TellIncompletePages(const QString& path);
 
     TReportContext m_context;
     std::unique_ptr<TCoverPage> m_cover;
@@ -132,4 +140,8 @@ private:
     std::unique_ptr<TAssessorMapPage> m_assessorMap;
     QString m_previewFile;
     QString m_lastReport;
+    // The report file being written, and the titles of the pages of each
+    // written file that are incomplete, in page order.
+    QString m_writing;
+    QHash<QString, QStringList> m_incomplete;
 };

@@ -283,15 +283,32 @@ const LandUse kLandUses[] = {
 
 } // namespace
 
+void TLandUseDlg::CentreOnMainWindow()
+{
+    // The main window, not the step form that opened the dialog (whose
+    // geometry is in its panel's coordinates).
+    const QWidget* main = parentWidget() ? parentWidget()->window() : nullptr;
+    if (!main) return;
+    const QRect mainFrame = main->frameGeometry();
+    QSize frame = frameGeometry().size();
+    if (!isVisible() || frame == size()) frame = size() + (mainFrame.size() - main->size());
+    // move() places the frame's top left corner.
+    move(mainFrame.center() - QPoint((frame.width() - 1) / 2, (frame.height() - 1) / 2));
+}
+
+void TLandUseDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    CentreOnMainWindow();
+}
+
 TLandUseDlg::TLandUseDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("LandUseDlg"));
     setWindowTitle(QStringLiteral("Land Use Codes"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(364, 468);
-    // Centred on the main window: its geometry is in screen coordinates
-    // (a step form's is in its panel's).
-    if (QWidget* main = parent ? parent->window() : nullptr) move(main->geometry().center() - rect().center());
+    CentreOnMainWindow();
 
     gLandUse = new TExtStringGrid(this, QStringLiteral("gLandUse"));
     gLandUse->setGeometry(0, 0, 364, 424);

@@ -19,4 +19,13 @@ public:
 
     // Column 1 of the current row.
     QString Code();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Puts the dialog's frame (title bar included) centred on the main
+    // window's frame. Before the window manager framed the dialog, its
+    // frame is taken to be as thick as the main window's.
+    void CentreOnMainWindow();
 };

@@ -40,11 +40,7 @@ TPropSearchFrm::TPropSearchFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner
         e->setGeometry(x, y, w, 21);
         return e;
     };
-    auto upper = [](TCustomEdit* e) {
-        e->OnKeyPress = [](QObject*, TKeyChar& key) {
-            if (key >= U'a' && key <= U'z') key = key - U'a' + U'A';
-        };
-    };
+    auto upper = [](TCustomEdit* e) { e->SetCharCase(TEditCharCase::ecUpperCase); };
 
     label(QStringLiteral("County"), 24, 20);
     cbCounty = new TCustomComboBox(this, QStringLiteral("cbCounty"));

@@ -1,6 +1,6 @@
 #pragma once
-// The settings dialog: the profile server's host. Whichever button closes
-// it, the main window takes the host over.
+// The settings dialog: the profile server's host. The main window takes
+// the host over when OK closes it; Cancel leaves the host as it was.
 
 #include <QDialog>
 #include <QPointer>

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QVector>
+#include <memory>
 
 class TBitmap;
 class TCanvas;
@@ -46,7 +47,19 @@ public:
     // The image with its left-out pixels transparent; null outside the list.
     QImage Image(int index) const;
 
+    // A watch on the list's life, expired once the list is destroyed, so
+    // that a control holding the list can forget it (a copy of a list has
+    // a life of its own).
+    std::weak_ptr<const void> LifeWatch() const { return m_life.Token; }
+
 private:
+    struct Life {
+        std::shared_ptr<const char> Token = std::make_shared<const char>('\0');
+        Life() = default;
+        Life(const Life&) { }
+        Life& operator=(const Life&) { return *this; }
+    };
+    Life m_life;
     int m_width;
     int m_height;
     QVector<QImage> m_images; // ARGB32, alpha 0 where left out

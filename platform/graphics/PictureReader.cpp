@@ -42,6 +42,7 @@ QImage ReadWithQt(const QByteArray& data, const char* format)
 bool IsBitmap(const QByteArray& data) { return data.startsWith("BM"); }
 bool IsJpeg(const QByteArray& data) { return data.size() >= 2 && Byte(data, 0) == 0xFF && Byte(data, 1) == 0xD8; }
 bool IsGif(const QByteArray& data) { return data.size() >= 5 && data.startsWith("GIF8"); }
+bool IsPng(const QByteArray& data) { return data.startsWith("\x89PNG\r\n\x1a\n"); }
 bool IsIcon(const QByteArray& data)
 {
     return data.size() >= 4 && Byte(data, 0) == 0 && Byte(data, 1) == 0 && (Byte(data, 2) == 1 || Byte(data, 2) == 2) &&
@@ -175,6 +176,47 @@ bool GifCanvas(const QByteArray& data, qint64& width, qint64& height)
     return frames;
 }
 
+// --- PNG ------------------------------------------------------------------
+
+inline quint32 BigEndian(const QByteArray& d, qsizetype i)
+{
+    return (Byte(d, i) << 24) | (Byte(d, i + 1) << 16) | (Byte(d, i + 2) << 8) | Byte(d, i + 3);
+}
+
+// The PNG library allocates each chunk's declared length before it reads
+// the chunk, so the chunks are walked first: each must lie whole within the
+// data (the largest length the format allows at most), the header must come
+// first and declare a picture within the limits, and all chunks together
+// may not hold more than the largest picture's pixels. Chunks after the
+// end chunk are never read.
+bool PngChunksFit(const QByteArray& data)
+{
+    constexpr qsizetype kSignature = 8;
+    constexpr quint32 kMaxChunk = 0x7FFFFFFFu;
+    constexpr qint64 kMaxTotal = MaxPixels * 4;
+    const qsizetype n = data.size();
+    qsizetype p = kSignature;
+    qint64 total = 0;
+    bool first = true;
+    while (p < n) {
+        if (n - p < 12) return false;
+        const quint32 length = BigEndian(data, p);
+        const QByteArray type = data.mid(p + 4, 4);
+        if (length > kMaxChunk || qint64(length) > qint64(n - p - 12)) return false;
+        total += length;
+        if (total > kMaxTotal) return false;
+        if (first) {
+            if (type != "IHDR" || length != 13 || !WithinLimits(BigEndian(data, p + 8), BigEndian(data, p + 12)))
+                return false;
+            first = false;
+        }
+        p += 12 + qsizetype(length);
+        if (type == "IEND") return true;
+    }
+    // No end chunk: what is there may still show.
+    return !first;
+}
+
 } // namespace
 
 QImage ReadBitmap(const QByteArray& data)
@@ -249,6 +291,7 @@ QImage ReadImage(const QByteArray& data)
 {
     if (data.size() < 4) return QImage();
     if (IsBitmap(data) || IsJpeg(data) || IsGif(data) || IsIcon(data)) return ReadPicture(data);
+    if (IsPng(data) && !PngChunksFit(data)) return QImage();
     return ReadWithQt(data, nullptr);
 }
 

@@ -11,7 +11,10 @@
 //    its bytes could hold is refused;
 //  - a GIF is refused when the canvas it is read into (its logical screen
 //    and every frame's rectangle) is past MaxPixels or declares more pixels
-//    than its bytes could plausibly hold.
+//    than its bytes could plausibly hold;
+//  - a PNG's chunks are walked before it is decoded: one that declares more
+//    bytes than the data holds, a header past the limits, or chunks holding
+//    more than MaxPixels 32-bit pixels in all, refuse it.
 // A refused or broken picture is a null image; nothing here raises.
 
 #include <QByteArray>

@@ -68,7 +68,24 @@ void TApplication::HandleException(QObject* sender, std::exception_ptr error)
                 Dialogs::ShowError(wrapped.Message());
         }
     } catch (...) {
-        // The exception event itself failed: nothing more can be reported.
+        // The exception event itself failed (its log could not be written,
+        // say): that failure gets the default handling, a message box.
+        ShowHandlerFailure(std::current_exception());
+    }
+}
+
+void TApplication::ShowHandlerFailure(std::exception_ptr error)
+{
+    try {
+        try {
+            std::rethrow_exception(error);
+        } catch (const Exception& e) {
+            Dialogs::ShowError(e.Message());
+        } catch (const std::exception& e) {
+            Dialogs::ShowError(QString::fromLocal8Bit(e.what()));
+        }
+    } catch (...) {
+        // Not even the box could be shown: nothing more can be reported.
         qWarning("Exception raised while handling an exception");
     }
 }

@@ -25,7 +25,8 @@ public:
     std::function<void(QObject* sender, Exception& e)> OnException;
 
     // Hands the exception in flight (call from a catch block) or the given one
-    // to OnException. Never throws.
+    // to OnException; a failure of the event itself is shown in the error
+    // dialog of the dialog layer. Never throws.
     void HandleException(QObject* sender);
     void HandleException(QObject* sender, std::exception_ptr error);
 
@@ -51,6 +52,8 @@ public:
     void SetTitle(const QString& title) { m_title = title; }
 
 private:
+    static void ShowHandlerFailure(std::exception_ptr error);
+
     QString m_title = QStringLiteral("Tamsel");
     QPointer<QWidget> m_mainForm;
     bool m_terminated = false;

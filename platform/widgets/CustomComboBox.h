@@ -1,7 +1,9 @@
 #pragma once
 // The class library's combo box over a Qt combo box: an editable field
 // with a list (csDropDown), a list only (csDropDownList), or an always open
-// list (csSimple). A choice from the list, by mouse or keys, sets the text
+// list (csSimple); the owner-drawn styles (csOwnerDrawFixed, items of one
+// height, and csOwnerDrawVariable, each item measured) are lists only whose
+// items the control's owner draws. A choice from the list, by mouse or keys, sets the text
 // to the chosen item and fires OnClick and then OnChange; typing in the
 // field fires OnChange. OnDropDown and OnCloseUp tell of the list opening
 // and closing. Items put into a list leave nothing chosen (ItemIndex -1,
@@ -11,7 +13,25 @@
 
 #include <QComboBox>
 
-enum TComboBoxStyle { csDropDown, csSimple, csDropDownList };
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+// The state an owner-drawn item is drawn in: chosen, focused, disabled, or
+// the item shown in the field of the closed combo.
+enum class TOwnerDrawStateItem {
+    odSelected,
+    odGrayed,
+    odDisabled,
+    odChecked,
+    odFocused,
+    odDefault,
+    odHotLight,
+    odInactive,
+    odNoAccel,
+    odNoFocusRect,
+    odReserved1,
+    odReserved2,
+    odComboBoxEdit
+};
+using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
 
 class TCustomComboBox : public TWinControlOf<QComboBox> {
 public:

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <algorithm>
 
 namespace {
 
@@ -39,7 +40,12 @@ TCustomEdit::TCustomEdit(QWidget* parent, const QString& name) : TWinControlOf<Q
     setMaxLength(kUnlimited);
     SetBorderStyle(TBorderStyle::bsSingle);
     ApplyColor();
-    QObject::connect(this, &QLineEdit::textChanged, this, [this] { GuardedCall(this, [this] { Change(); }); });
+    QObject::connect(this, &QLineEdit::textChanged, this, [this] {
+        // A text turned to the letter case changes once more: that change
+        // is the one reported.
+        if (ApplyCharCase()) return;
+        GuardedCall(this, [this] { Change(); });
+    });
     SetBounds(0, 0, 121, 21);
 }
 
@@ -47,8 +53,38 @@ TCustomEdit::~TCustomEdit() = default;
 
 void TCustomEdit::SetText(const QString& value)
 {
-    if (value == text()) return;
-    setText(value);
+    const QString cased = Cased(value);
+    if (cased == text()) return;
+    setText(cased);
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase value)
+{
+    if (m_charCase == value) return;
+    m_charCase = value;
+    ApplyCharCase();
+}
+
+QString TCustomEdit::Cased(const QString& value) const
+{
+    switch (m_charCase) {
+    case TEditCharCase::ecUpperCase: return value.toUpper();
+    case TEditCharCase::ecLowerCase: return value.toLower();
+    default: return value;
+    }
+}
+
+bool TCustomEdit::ApplyCharCase()
+{
+    const QString current = text();
+    const QString cased = Cased(current);
+    if (cased == current) return false;
+    const int caret = cursorPosition();
+    const bool modified = isModified();
+    setText(cased);
+    setModified(modified);
+    setCursorPosition(std::min(caret, int(cased.size())));
+    return true;
 }
 
 int TCustomEdit::SelStart() const { return hasSelectedText() ? selectionStart() : cursorPosition(); }
@@ -143,6 +179,17 @@ QString TCustomEdit::InputMaskOf(const QString& editMask)
     return out + u';' + blank;
 }
 
+void TCustomEdit::SetPasswordChar(QChar value)
+{
+    if (value == m_passwordChar) return;
+    m_passwordChar = value;
+    setEchoMode(value.isNull() ? QLineEdit::Normal : QLineEdit::Password);
+    // The character a password edit shows is the style's; the style sheet
+    // names ours.
+    setStyleSheet(value.isNull() ? QString()
+                                 : QStringLiteral("lineedit-password-character: %1").arg(int(value.unicode())));
+}
+
 void TCustomEdit::SetAlignment(TAlignment value)
 {
     m_alignment = value;
@@ -180,7 +227,7 @@ void TCustomEdit::Change()
     if (OnChange) OnChange(this);
 }
 
-void TCustomEdit::InsertText(const QString& value) { insert(value); }
+void TCustomEdit::InsertText(const QString& value) { insert(Cased(value)); }
 
 // ---------------------------------------------------------------------------
 // Clipboard

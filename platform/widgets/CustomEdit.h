@@ -10,7 +10,9 @@
 //   delete to the end of the line, delete the line, redo) do nothing;
 // - pasting and cutting pass PasteAllowed / CutAllowed on every route: keys,
 //   the context menu, text dropped on the edit and the middle-button paste
-//   of the selection; no text can be dragged out of the edit.
+//   of the selection; no text can be dragged out of the edit;
+// - with a letter case (CharCase) every text put in, typed, pasted, dropped
+//   or set by code, is turned to it.
 // The formatting rectangle (EditRect) is where the text lies, in client
 // coordinates; the context menu is the edit's standard one, shown through
 // the dialog layer, unless a popup menu is assigned.
@@ -20,6 +22,7 @@
 #include <QLineEdit>
 
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 
 class TCustomEdit : public TWinControlOf<QLineEdit> {
 public:
@@ -59,6 +62,13 @@ public:
     void SetModified(bool value) { setModified(value); }
     TAlignment Alignment() const { return m_alignment; }
     void SetAlignment(TAlignment value);
+    // Every character shows as this one; the null character shows the
+    // text itself.
+    QChar PasswordChar() const { return m_passwordChar; }
+    void SetPasswordChar(QChar value);
+    // The letter case of the text; setting one turns the current text too.
+    TEditCharCase CharCase() const { return m_charCase; }
+    void SetCharCase(TEditCharCase value);
 
     // The formatting rectangle, in client coordinates (the whole client
     // area until one is set).
@@ -107,11 +117,18 @@ protected:
 private:
     void ApplyEditRect();
     void SendKey(int qtKey, QKeyEvent* source);
+    // The text in the edit's letter case.
+    QString Cased(const QString& value) const;
+    // Turns a text that reached the edit past InsertText and SetText (a
+    // drop, an undo) to the letter case; true when it had to.
+    bool ApplyCharCase();
 
     int m_maxLength = 0;
     QString m_editMask;
     bool m_autoSelect = true;
     TAlignment m_alignment = taLeftJustify;
+    QChar m_passwordChar;
+    TEditCharCase m_charCase = TEditCharCase::ecNormal;
     bool m_hasEditRect = false;
     TRect m_editRect;
     bool m_wantReturns = false;

@@ -653,6 +653,11 @@ void TLexAnalyzer::ParsePI()
     Match(tk::Name);
     m_inPIData = false;
     const QString target = m_prev->Text;
+    // The target "xml" is reserved in any letter case (white space after
+    // "<?" lets it through the token reader): such a node would be written
+    // as an XML declaration, which the document could no longer hold.
+    if (SameText(target, QStringLiteral("xml")))
+        Error(Format(QStringLiteral("Illegal occurence of \"%s\""), {QStringLiteral("<?") + target}));
     Match(tk::Text);
     AddNode(6, target, m_prev->Text);
     Match(tk::PIEnd);

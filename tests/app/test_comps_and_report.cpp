@@ -8,6 +8,9 @@
 #include "platform/report/TReportFileReader.h"
 #include "platform/widgets/CustomComboBox.h"
 #include "platform/widgets/Label.h"
+#include "platform/widgets/Animate.h"
+#include "platform/widgets/StatusBar.h"
+#include "protocol/TvxAssessorMap.h"
 #include "protocol/TvxComps.h"
 #include "protocol/TvxRptGen.h"
 #include "report/TrptProfile.h"
@@ -19,6 +22,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QLineEdit>
+#include <QMap>
 #include <QTest>
 
 using namespace testsupport;
@@ -474,4 +478,58 @@ TEST_F(MainWindow, AnOversizedStreetMapAndHazardPictureLeaveTheReportWhole)
     int same = 0;
     for (int i = 0; i < texts[0].size(); ++i) same += texts[0][i] == texts[1][i];
     EXPECT_GE(same, texts[0].size() - 2);
+}
+
+TEST_F(MainWindow, SubjectPropertyRequestsNameTheirCodingAndGoToTheServicePaths)
+{
+    // A configuration without the search entries leaves the connections
+    // on their own paths, not on the bare host.
+    s_service->Next(QStringLiteral("config"), QStringLiteral("no-search-paths"));
+    TMainProfileFrm* main = OpenWithProperty();
+    TCompsViewFrm* f = SearchComps(main);
+    f->grComps->SetRow(3);
+    f->CompInfo(); // the comp's data through the second connection
+
+    QMap<QString, int> seen;
+    for (const QJsonObject& e : s_service->Log(QStringLiteral("service"))) {
+        const QString type = e.value(QStringLiteral("request_type")).toString();
+        if (type != QLatin1String("prop.search") && type != QLatin1String("prop.get") &&
+            type != QLatin1String("prop.getcomps"))
+            continue;
+        ++seen[type];
+        const bool comps = type == QLatin1String("prop.getcomps");
+        SCOPED_TRACE(type.toStdString());
+        EXPECT_EQ(e.value(QStringLiteral("target")).toString(),
+                  comps ? QStringLiteral("/cgi-bin/IComps.exe") : QStringLiteral("/cgi-bin/PropSearch.exe"));
+        EXPECT_EQ(SampleService::Header(e, QStringLiteral("Content-Type")), QStringLiteral("text/html"));
+        EXPECT_EQ(SampleService::Header(e, QStringLiteral("Accept")), QStringLiteral("text/html, */*"));
+        // Only the subject-property connections name the body's coding.
+        EXPECT_EQ(SampleService::Header(e, QStringLiteral("Content-Encoding")),
+                  comps ? QString() : QStringLiteral("ZIP,ENC"));
+    }
+    EXPECT_EQ(seen.value(QStringLiteral("prop.search")), 1); // SubProp
+    EXPECT_EQ(seen.value(QStringLiteral("prop.get")), 1);    // CompProp
+    EXPECT_EQ(seen.value(QStringLiteral("prop.getcomps")), 1);
+}
+
+TEST_F(MainWindow, FetchingTheMapSheetsShowsTheWaitingAnimationAndTheTime)
+{
+    TMainProfileFrm* main = Open();
+    TvxAssessorMap* map = main->vxAssessorMap;
+    map->SetHost(QStringLiteral("127.0.0.1"));
+    map->SetPort(s_service->TaxMapPort());
+    // The window's status handler, watched for the animation meanwhile.
+    bool animatedMeanwhile = false;
+    const auto status = map->OnStatus;
+    map->OnStatus = [&](QObject* sender, THttpStatus s, const QString& text) {
+        animatedMeanwhile = animatedMeanwhile || main->Animate1->Active();
+        status(sender, s, text);
+    };
+    main->StatusBar1->SetPanelText(1, QString());
+    EXPECT_EQ(map->GetSheets(QStringLiteral("SVISTA"), QStringLiteral("512-034-019")), 3);
+    EXPECT_TRUE(animatedMeanwhile);
+    EXPECT_FALSE(main->Animate1->Active());
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^et: \\d*\\.\\d\\d$")).match(main->StatusBar1->PanelText(1)).hasMatch())
+        << main->StatusBar1->PanelText(1).toStdString();
 }

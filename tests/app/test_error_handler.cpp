@@ -189,3 +189,20 @@ TEST(ErrorHandler, AMessageLoggedGoesToTheLogWithoutBeepOrDialog)
     handler.SetLogFile(QStringLiteral("no/such/dir/Error.log"));
     EXPECT_NO_THROW(handler.LogMessage(&reporter, QStringLiteral("lost")));
 }
+
+TEST(ErrorHandler, ALogThatCannotBeWrittenIsShownToTheUser)
+{
+    LogDir logDir;
+    ScopedDialogResponder responder;
+    TlcErrorHandler handler;
+    handler.Loaded();
+    handler.SetLogFile(QStringLiteral("no/such/dir/Error.log"));
+    QObject reporter;
+    // An event handler fails; the error dialog shows it, then the log fails.
+    GuardedCall(&reporter, [] { throw Exception(QStringLiteral("The search failed.")); });
+    EXPECT_EQ(responder.Count(DialogRequest::Kind::Modal), 1);
+    ASSERT_EQ(responder.Count(DialogRequest::Kind::Error), 1);
+    EXPECT_TRUE(responder.Shown().last().text.startsWith(QStringLiteral("Cannot open file \"")))
+        << responder.Shown().last().text.toStdString();
+    EXPECT_TRUE(responder.Shown().last().text.contains(QStringLiteral("no/such/dir/Error.log")));
+}

@@ -8,7 +8,9 @@
 #include "protocol/TvxComps.h"
 #include "tests/app/MainWindowTest.h"
 
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QScrollArea>
@@ -190,4 +192,29 @@ TEST_F(MainWindow, PropInfoShowsThePropertyReport)
     ASSERT_TRUE(WaitUntil([] { return bool(PropInfoFrm); }));
     EXPECT_FALSE(PropInfoFrm->PropView->Active());
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(MainWindow, APastedParcelNumberGoesToTheServerInUpperCase)
+{
+    TMainProfileFrm* main = OpenLoggedIn();
+    main->PropSearchForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return PropSearchFrm && PropSearchFrm->isVisible(); }));
+    TCustomEdit* parcel = PropSearchFrm->sParcel;
+    parcel->setFocus();
+    ASSERT_TRUE(WaitUntil([parcel] { return parcel->hasFocus(); }));
+    QGuiApplication::clipboard()->setText(QStringLiteral("none"));
+    Press(parcel, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(parcel->Text(), QStringLiteral("NONE"));
+    // The MLS edit turns what is put into it as well.
+    PropSearchFrm->sMLS->SetText(QStringLiteral("ml-12a"));
+    EXPECT_EQ(PropSearchFrm->sMLS->Text(), QStringLiteral("ML-12A"));
+    PropSearchFrm->sMLS->SetText(QString());
+
+    Click(PropSearchFrm->btnSearch);
+    ASSERT_TRUE(WaitUntil([] { return RequestCount(*s_service, QStringLiteral("prop.search")) == 1; }));
+    QString request;
+    for (const QJsonObject& e : s_service->Log(QStringLiteral("service")))
+        if (e.value(QStringLiteral("request_type")).toString() == QLatin1String("prop.search"))
+            request = e.value(QStringLiteral("request")).toString();
+    EXPECT_TRUE(request.contains(QStringLiteral("apn = \"NONE\""))) << request.toStdString();
 }

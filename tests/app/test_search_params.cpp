@@ -276,6 +276,25 @@ TEST(LandUseDlg, ListsEveryCodeInOrder)
     EXPECT_EQ(dialog.Code(), QStringLiteral("99"));
 }
 
+TEST_F(MainWindow, TheLandUseDialogsFrameIsCentredOnTheMainWindowsFrame)
+{
+    TMainProfileFrm* main = Open();
+    main->move(40, 30);
+    ASSERT_TRUE(WaitUntil([main] { return main->isVisible() && main->frameGeometry().topLeft() == QPoint(40, 30); }));
+    ASSERT_TRUE(WaitUntil([] { return bool(LoginFrm); }));
+    // Opened from a step form, as the Search Params step does.
+    TLandUseDlg dialog(LoginFrm);
+    dialog.show();
+    ASSERT_TRUE(WaitUntil([&] { return dialog.isVisible(); }));
+    const QPoint off = dialog.frameGeometry().center() - main->frameGeometry().center();
+    EXPECT_LE(std::abs(off.x()), 1) << off.x();
+    EXPECT_LE(std::abs(off.y()), 1) << off.y();
+    // Framed windows, so the frame counts.
+    EXPECT_NE(dialog.frameGeometry().size(), dialog.size());
+    EXPECT_EQ(dialog.frameGeometry().size() - dialog.size(), main->frameGeometry().size() - main->size());
+    dialog.hide();
+}
+
 TEST_F(MainWindow, SearchForFollowsTheMlsAccess)
 {
     TMainProfileFrm* main = OpenWithProperty();

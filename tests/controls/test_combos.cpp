@@ -244,3 +244,83 @@ TEST_F(Combos, TheWideEditStoresAndReportsTheRealCharacter)
 }
 
 } // namespace
+
+TEST_F(Combos, ASortedComboKeepsItsItemsInOrder)
+{
+    TWideStrings& items = combo->Items();
+    items.Add(QStringLiteral("pear"));
+    items.Add(QStringLiteral("Apple"));
+    combo->SetItemIndex(0); // "pear"
+    EXPECT_FALSE(combo->Sorted());
+    // Switching on sorts what is there, the choice going with its item.
+    combo->SetSorted(true);
+    EXPECT_TRUE(combo->Sorted());
+    EXPECT_EQ(items.Text(), QStringLiteral("Apple\r\npear\r\n"));
+    EXPECT_EQ(combo->ItemIndex(), 1);
+    EXPECT_EQ(combo->Text(), QStringLiteral("pear"));
+    // Each item added goes to its place, letter case ignored.
+    EXPECT_EQ(items.Add(QStringLiteral("banana")), 1);
+    EXPECT_EQ(items.Add(QStringLiteral("APPLE")), 1); // after the equal one
+    EXPECT_EQ(items.Add(QStringLiteral("zucchini")), 4);
+    EXPECT_EQ(items.Text(), QStringLiteral("Apple\r\nAPPLE\r\nbanana\r\npear\r\nzucchini\r\n"));
+    // Off again: items are appended.
+    combo->SetSorted(false);
+    EXPECT_EQ(items.Add(QStringLiteral("cherry")), 5);
+}
+
+TEST_F(Combos, OwnerDrawnItemsAreMeasuredAndDrawnByTheEvents)
+{
+    combo->SetStyle(csOwnerDrawVariable);
+    EXPECT_FALSE(combo->isEditable());
+    for (const char* t : {"one", "two", "three"}) combo->Items().Add(QString::fromLatin1(t));
+    QList<int> measured;
+    combo->OnMeasureItem = [&](QObject* control, int index, int& height) {
+        EXPECT_EQ(control, combo);
+        EXPECT_GT(height, 0); // the list's own height comes in
+        measured << index;
+        height = 20 + 10 * index;
+    };
+    QStringList drawn;
+    combo->OnDrawItem = [&](QObject*, int index, const TRect& rect, TOwnerDrawState state) {
+        ASSERT_NE(combo->Canvas(), nullptr);
+        drawn << QStringLiteral("%1 %2%3%4")
+                     .arg(index)
+                     .arg(rect.Height())
+                     .arg(state.Contains(TOwnerDrawStateItem::odSelected) ? " selected" : "")
+                     .arg(state.Contains(TOwnerDrawStateItem::odComboBoxEdit) ? " field" : "");
+        combo->Canvas()->Brush().SetColor(clLime);
+        combo->Canvas()->FillRect(rect);
+    };
+    host.ShowActive();
+    combo->SetItemIndex(2);
+    combo->showPopup();
+    QAbstractItemView* list = combo->view();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return list->isVisible(); }));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(list->visualRect(list->model()->index(i, 0)).height(), 20 + 10 * i);
+    EXPECT_TRUE(measured.contains(0) && measured.contains(2));
+    // Each item painted by the event, in the colour it chose.
+    const QImage shown = list->viewport()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(list->visualRect(list->model()->index(1, 0)).center()), ToQColor(clLime));
+    EXPECT_TRUE(drawn.contains(QStringLiteral("0 20")));
+    EXPECT_TRUE(drawn.contains(QStringLiteral("1 30")));
+    EXPECT_TRUE(drawn.contains(QStringLiteral("2 40 selected")));
+    combo->hidePopup();
+
+    // The field of the closed combo shows the chosen item the same way.
+    drawn.clear();
+    const QImage face = combo->grab().toImage();
+    EXPECT_EQ(drawn.value(0).section(u' ', 0, 0), QStringLiteral("2"));
+    EXPECT_TRUE(drawn.value(0).endsWith(QStringLiteral(" field")));
+    EXPECT_EQ(face.pixelColor(8, 10), ToQColor(clLime));
+
+    // Fixed height: no measuring; without OnDrawItem the text is drawn.
+    measured.clear();
+    combo->SetStyle(csOwnerDrawFixed);
+    combo->OnDrawItem = nullptr;
+    combo->showPopup();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return list->isVisible(); }));
+    const int h0 = list->visualRect(list->model()->index(0, 0)).height();
+    EXPECT_EQ(list->visualRect(list->model()->index(2, 0)).height(), h0);
+    EXPECT_TRUE(measured.isEmpty());
+    combo->hidePopup();
+}

@@ -3,13 +3,17 @@
 
 #include "controls/HTMLButton.h"
 #include "controls/HTMLDraw.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/graphics/ImageList.h"
 #include "platform/graphics/PainterCanvas.h"
 #include "tests/support/RecordingCanvas.h"
 #include "platform/graphics/Themes.h"
 #include "tests/support/TestSupport.h"
 
+#include <QDialog>
 #include <QLineEdit>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -462,6 +466,137 @@ TEST(HTMLButtonBehaviour, MouseClickFiresOnClick)
     b.SetCaption(QStringLiteral("<B>Go</B>"));
     EXPECT_EQ(b.Caption(), QStringLiteral("<B>Go</B>"));
     EXPECT_EQ(b.text(), QStringLiteral("<B>Go</B>"));
+}
+
+TEST(HTMLButtonBehaviour, KeyAndMouseEventsAsTheClassLibrarysButton)
+{
+    QWidget form;
+    form.resize(200, 80);
+    auto* b = new THTMLButton(&form, QStringLiteral("GoBtn"));
+    b->setGeometry(10, 10, 80, 30);
+    QStringList events;
+    b->OnClick = [&](QObject*) { events << QStringLiteral("click"); };
+    b->OnKeyDown = [&](QObject* sender, int& key, TShiftState shift) {
+        EXPECT_EQ(sender, b);
+        events << QStringLiteral("down %1%2").arg(key).arg(shift.Contains(TShiftStateItem::ssShift) ? "+shift" : "");
+        if (key == Win::VK_SPACE && shift.Contains(TShiftStateItem::ssShift)) key = 0; // consumed
+    };
+    b->OnKeyPress = [&](QObject*, TKeyChar& key) { events << QStringLiteral("press %1").arg(uint(key)); };
+    b->OnKeyUp = [&](QObject*, int& key, TShiftState) { events << QStringLiteral("up %1").arg(key); };
+    b->OnMouseDown = [&](QObject*, TMouseButton button, TShiftState, int x, int y) {
+        events << QStringLiteral("mousedown %1 %2,%3").arg(int(button)).arg(x).arg(y);
+    };
+    b->OnMouseUp = [&](QObject*, TMouseButton button, TShiftState, int x, int y) {
+        events << QStringLiteral("mouseup %1 %2,%3").arg(int(button)).arg(x).arg(y);
+    };
+    b->OnMouseMove = [&](QObject*, TShiftState, int x, int y) { events << QStringLiteral("move %1,%2").arg(x).arg(y); };
+    form.show();
+    QApplication::setActiveWindow(&form);
+    b->setFocus();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return b->hasFocus(); }));
+
+    // Space: down, its character, up, and the click on release.
+    QTest::keyClick(b, Qt::Key_Space);
+    EXPECT_EQ(events,
+              (QStringList{QStringLiteral("down 32"), QStringLiteral("press 32"), QStringLiteral("up 32"),
+                           QStringLiteral("click")}));
+    // A key the handler consumes reaches nothing else: no click.
+    events.clear();
+    QTest::keyPress(b, Qt::Key_Space, Qt::ShiftModifier);
+    QTest::keyRelease(b, Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_FALSE(events.contains(QStringLiteral("click"))) << events.join(u',').toStdString();
+    EXPECT_TRUE(events.contains(QStringLiteral("down 32+shift"))) << events.join(u',').toStdString();
+
+    // The mouse: down, the click, then up, in client coordinates.
+    events.clear();
+    QTest::mouseMove(b, QPoint(20, 12));
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(30, 12));
+    QTest::mouseClick(b, Qt::RightButton, {}, QPoint(5, 6));
+    const QStringList moves = events.filter(QRegularExpression(QStringLiteral("^move ")));
+    EXPECT_EQ(moves.value(0), QStringLiteral("move 20,12"));
+    for (const QString& m : moves) events.removeAll(m);
+    EXPECT_EQ(
+        events,
+        (QStringList{QStringLiteral("mousedown 0 30,12"), QStringLiteral("click"), QStringLiteral("mouseup 0 30,12"),
+                     QStringLiteral("mousedown 1 5,6"), QStringLiteral("mouseup 1 5,6")}));
+}
+
+TEST(HTMLButtonBehaviour, AModalResultEndsTheDialog)
+{
+    QDialog dialog;
+    auto* ok = new THTMLButton(&dialog, QStringLiteral("OkBtn"));
+    auto* plain = new THTMLButton(&dialog, QStringLiteral("HelpBtn"));
+    ok->setGeometry(0, 0, 60, 24);
+    plain->setGeometry(0, 30, 60, 24);
+    ok->SetModalResult(mrOk);
+    int clicks = 0;
+    ok->OnClick = [&](QObject*) {
+        ++clicks;
+        EXPECT_EQ(dialog.result(), int(mrOk)); // the dialog has its result first
+    };
+    dialog.show();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return dialog.isVisible(); }));
+    // A button without one leaves the dialog open.
+    QTest::mouseClick(plain, Qt::LeftButton, {}, QPoint(30, 12));
+    EXPECT_TRUE(dialog.isVisible());
+    QTest::mouseClick(ok, Qt::LeftButton, {}, QPoint(30, 12));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), int(mrOk));
+}
+
+TEST(HTMLButtonBehaviour, AFontGivenWithSetFontIsTheFaceFont)
+{
+    THTMLButton b;
+    b.resize(120, 30);
+    b.SetCaption(QStringLiteral("Go"));
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSize(14);
+    f.setBold(true);
+    b.setFont(f);
+    EXPECT_EQ(b.Font().Name(), QStringLiteral("Arial"));
+    EXPECT_EQ(b.Font().Size(), 14);
+    EXPECT_TRUE(b.Font().Style().Contains(TFontStyle::fsBold));
+    TRecordingCanvas canvas;
+    b.PaintTo(canvas, false, false);
+    const QVector<TCanvasCall> runs = canvas.CallsOf(QStringLiteral("TextRun"));
+    ASSERT_FALSE(runs.isEmpty());
+    EXPECT_EQ(runs.first().Font.Size(), 14);
+    EXPECT_EQ(runs.first().Font.Name(), QStringLiteral("Arial"));
+    // Font() keeps working as before.
+    b.Font().SetSize(9);
+    canvas.Clear();
+    b.PaintTo(canvas, false, false);
+    EXPECT_EQ(canvas.CallsOf(QStringLiteral("TextRun")).first().Font.Size(), 9);
+}
+
+TEST(HTMLButtonBehaviour, AFreedImageListIsForgotten)
+{
+    THTMLButton b;
+    b.resize(120, 30);
+    b.SetCaption(QStringLiteral("<IMG SRC=\"IDX:0\">Go"));
+    auto list = std::make_unique<TImageList>(16, 16);
+    QImage red(16, 16, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    list->Add(red);
+    b.SetImages(list.get());
+    EXPECT_EQ(b.Images(), list.get());
+    TRecordingCanvas canvas;
+    b.PaintTo(canvas, false, false);
+    EXPECT_FALSE(canvas.CallsOf(QStringLiteral("DrawImage")).isEmpty() &&
+                 canvas.CallsOf(QStringLiteral("DrawImageTransparent")).isEmpty());
+    // A copy of the list is a list of its own.
+    {
+        TImageList copy = *list;
+        EXPECT_FALSE(copy.LifeWatch().expired());
+    }
+    EXPECT_EQ(b.Images(), list.get());
+    list.reset();
+    EXPECT_EQ(b.Images(), nullptr);
+    canvas.Clear();
+    b.PaintTo(canvas, false, false); // draws without the list (ASan would catch a use)
+    EXPECT_TRUE(canvas.CallsOf(QStringLiteral("DrawImage")).isEmpty());
+    EXPECT_TRUE(canvas.Runs().join(QString()).contains(QStringLiteral("Go")));
 }
 
 } // namespace

@@ -1,170 +1,66 @@
-// The settings objects that tell their grid: the background picture and the
-// control look repaint the grid on every change, the floating footer's
-// colour, preview column and template repaint its panel.
+// Settings objects whose setters repaint the grid: the node boxes and the
+// background picture.
 #include "grid/TExtStringGrid.h"
-#include "grid/TFooterPanel.h"
-#include "grid/cells/TCellGraphic.h"
 #include "platform/graphics/Bitmap.h"
-#include "tests/support/PrintQString.h"
-#include "tests/support/RecordingCanvas.h"
-#include "tests/support/TestSupport.h"
 
-#include <QCoreApplication>
-#include <QEvent>
-#include <QTest>
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace {
 
 class Grid : public TExtStringGrid {
 public:
-    Grid() : TExtStringGrid(nullptr, QStringLiteral("Grid"))
-    {
-        SetBorderStyle(TBorderStyle::bsNone);
-        resize(400, 300);
-        SetColCount(5);
-        SetRowCount(10);
-    }
-    // How often the whole grid was asked to repaint since the last call.
-    int WholeRepaints()
-    {
-        const int n = whole;
-        whole = 0;
-        return n;
-    }
+    Grid() : TExtStringGrid(nullptr, QStringLiteral("Grid")) { resize(300, 200); }
     void InvalidateRect(const TRect& r) override
     {
-        if (r == TRect(0, 0, ClientWidth(), ClientHeight())) ++whole;
+        // Only whole-grid repaints count here.
+        if (r == TRect(0, 0, ClientWidth(), ClientHeight())) ++repaints;
         TExtStringGrid::InvalidateRect(r);
     }
-    int whole = 0;
-};
-
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* e) override
+    int Repaints()
     {
-        if (e->type() == QEvent::Paint) ++paints;
-        return false;
+        const int n = repaints;
+        repaints = 0;
+        return n;
     }
-    int paints = 0;
+    int repaints = 0;
 };
-
-std::unique_ptr<TBitmap> Square(int size, QColor colour)
-{
-    QImage image(size, size, QImage::Format_RGB32);
-    image.fill(colour);
-    auto b = std::make_unique<TBitmap>();
-    b->SetImage(image);
-    return b;
-}
 
 } // namespace
 
-TEST(GridSettingsNotify, BackGroundChangesRepaintAndShow)
+TEST(GridSettingsRepaint, NodeTypeAndShowTreeRepaintWhenChanged)
 {
     Grid g;
-    g.WholeRepaints();
+    g.Repaints();
+    g.CellNode().SetNodeType(cn3D);
+    EXPECT_EQ(g.CellNode().NodeType(), cn3D);
+    EXPECT_EQ(g.Repaints(), 1);
+    g.CellNode().SetNodeType(cn3D);
+    EXPECT_EQ(g.Repaints(), 0);
+    g.CellNode().SetShowTree(true);
+    EXPECT_TRUE(g.CellNode().ShowTree());
+    EXPECT_EQ(g.Repaints(), 1);
+    g.CellNode().SetShowTree(true);
+    EXPECT_EQ(g.Repaints(), 0);
+}
+
+TEST(GridSettingsRepaint, EveryBackgroundSetterRepaints)
+{
+    Grid g;
+    g.Repaints();
     TBackGround& bg = g.BackGround();
-    bg.SetBitmap(*Square(8, Qt::red));
-    EXPECT_EQ(g.WholeRepaints(), 1);
+    bg.SetLeft(10);
+    EXPECT_EQ(g.Repaints(), 1);
+    bg.SetTop(12);
+    EXPECT_EQ(g.Repaints(), 1);
     bg.SetDisplay(bdFixed);
-    bg.SetLeft(200);
-    bg.SetTop(100);
+    EXPECT_EQ(g.Repaints(), 1);
     bg.SetCells(bcAll);
-    EXPECT_EQ(g.WholeRepaints(), 4);
-    bg.SetLeft(200); // no change
-    EXPECT_EQ(g.WholeRepaints(), 0);
-    EXPECT_EQ(bg.Left(), 200);
+    EXPECT_EQ(g.Repaints(), 1);
+    EXPECT_EQ(bg.Left(), 10);
+    EXPECT_EQ(bg.Top(), 12);
     EXPECT_EQ(bg.Display(), bdFixed);
-    EXPECT_EQ(bg.Bitmap().Width(), 8);
-
-    // The picture stands at (200, 100), inside cell (3, 4).
-    TRecordingCanvas canvas;
-    g.PaintTo(canvas, TRect(0, 0, 400, 300));
-    const auto images = canvas.CallsOf(QStringLiteral("DrawImage"));
-    ASSERT_FALSE(images.isEmpty());
-    TRect covered = images.front().Rect;
-    for (const auto& c : images) covered = covered.United(c.Rect);
-    EXPECT_EQ(covered, TRect(200, 100, 208, 108));
-}
-
-TEST(GridSettingsNotify, ControlLookChangesRepaintAndShow)
-{
-    Grid g;
-    g.SetDefaultRowHeight(30);
-    TCellGraphic* box = new TCellGraphic;
-    box->CellType = ctCheckBox;
-    g.SetCellAttachment(1, 1, box);
-    g.FocusCell(3, 3);
-    g.WholeRepaints();
-    TControlLook& look = g.ControlLook();
-    look.SetCheckSize(20);
-    look.SetRadioSize(12);
-    look.SetColor(clRed);
-    look.SetFlatButton(true);
-    look.SetControlStyle(csGlyph);
-    EXPECT_EQ(g.WholeRepaints(), 5);
-    look.SetControlStyle(csGlyph);
-    EXPECT_EQ(g.WholeRepaints(), 0);
-    look.SetUnCheckedGlyph(*Square(11, Qt::green));
-    look.SetCheckedGlyph(*Square(13, Qt::blue));
-    look.SetRadioOnGlyph(*Square(9, Qt::blue));
-    look.SetRadioOffGlyph(*Square(9, Qt::blue));
-    EXPECT_EQ(g.WholeRepaints(), 4);
-    EXPECT_EQ(look.CheckSize(), 20);
-    EXPECT_EQ(look.RadioSize(), 12);
-    EXPECT_EQ(look.Color(), clRed);
-    EXPECT_TRUE(look.FlatButton());
-
-    // The unchecked glyph is a copy drawn for the box.
-    TRecordingCanvas canvas;
-    g.PaintTo(canvas, g.CalcCellRect(1, 1));
-    const auto glyphs = canvas.CallsOf(QStringLiteral("DrawImageTransparent"));
-    ASSERT_EQ(glyphs.size(), 1);
-    EXPECT_EQ(glyphs[0].Rect.Width(), 11);
-}
-
-TEST(GridSettingsNotify, FooterSettingsRepaintThePanel)
-{
-    Grid g;
-    g.SetCellText(2, 3, QStringLiteral("15"));
-    g.FloatingFooter().SetFooterStyle(fsColumnPreview);
-    EXPECT_EQ(g.FloatingFooter().FooterStyle(), fsColumnPreview);
-    g.FloatingFooter().SetVisible(true);
-    EXPECT_TRUE(g.FloatingFooter().Visible());
-    EXPECT_EQ(g.FixedFooters(), 1);
-    g.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&g));
-    TFooterPanel* panel = g.FooterPanel();
-    ASSERT_TRUE(testsupport::WaitUntil([&] { return panel->isVisible(); }));
-    QCoreApplication::processEvents();
-    PaintCounter counter(panel);
-
-    auto repaintsAfter = [&](const std::function<void()>& change) {
-        counter.paints = 0;
-        change();
-        return testsupport::WaitUntil([&] { return counter.paints > 0; }, 2000);
-    };
-    EXPECT_TRUE(repaintsAfter([&] { g.FloatingFooter().SetColor(clYellow); }));
-    EXPECT_TRUE(repaintsAfter([&] { g.FloatingFooter().SetColumn(2); }));
-    EXPECT_TRUE(repaintsAfter([&] { g.FloatingFooter().SetCustomTemplate(QStringLiteral("at <#2>")); }));
-
-    // What the panel shows follows: the colour, then column 2 of the
-    // current row, then the template.
-    g.FocusCell(1, 3);
-    TRecordingCanvas canvas;
-    panel->PaintTo(canvas);
-    EXPECT_EQ(canvas.CallsOf(QStringLiteral("FillRect")).front().Brush.Color(), clYellow);
-    EXPECT_TRUE(canvas.Runs().contains(QStringLiteral("15")));
-    g.FloatingFooter().SetFooterStyle(fsCustomPreview);
-    canvas.Clear();
-    panel->PaintTo(canvas);
-    const QString shown = canvas.Runs().join(QString());
-    EXPECT_TRUE(shown.startsWith(QStringLiteral("at")) && shown.contains(QStringLiteral("15"))) << shown.toStdString();
-
-    g.FloatingFooter().SetVisible(false);
-    EXPECT_EQ(g.FixedFooters(), 0);
+    EXPECT_EQ(bg.Cells(), bcAll);
+    // A new picture shows at once.
+    bg.Bitmap.SetSize(16, 16);
+    EXPECT_GE(g.Repaints(), 1);
 }

@@ -176,6 +176,46 @@ TEST_F(CustomEditTest, ChangeFiresForTypingAndForCode)
     EXPECT_EQ(changes, 2);
 }
 
+TEST_F(CustomEditTest, ALetterCaseTurnsEveryTextPutIn)
+{
+    edit->SetText(QStringLiteral("mixed Text"));
+    QStringList changes;
+    edit->OnChange = [&](QObject*) { changes << edit->Text(); };
+    // The current text at once, reported as one change.
+    edit->SetCharCase(TEditCharCase::ecUpperCase);
+    EXPECT_EQ(edit->Text(), QStringLiteral("MIXED TEXT"));
+    EXPECT_EQ(changes, QStringList{QStringLiteral("MIXED TEXT")});
+
+    // Typed, pasted by key, pasted from the menu, dropped, set by code.
+    edit->SetText(QString());
+    QTest::keyClicks(edit, QStringLiteral("ab"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("cd"));
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    QGuiApplication::clipboard()->setText(QStringLiteral("ef"));
+    ContextMenu();
+    dialogs.NextMenuChoice(int(dialogs.Shown().last().items.indexOf(QStringLiteral("&Paste"))));
+    ContextMenu();
+    EXPECT_EQ(edit->Text(), QStringLiteral("ABCDEF"));
+    edit->SetSelStart(int(edit->Text().size()));
+    EXPECT_TRUE(Drop(QStringLiteral("gh")));
+    EXPECT_EQ(edit->Text().toUpper(), edit->Text());
+    EXPECT_TRUE(edit->Text().contains(QStringLiteral("GH")));
+    EXPECT_EQ(edit->Text().size(), 8);
+    changes.clear();
+    edit->SetText(QStringLiteral("ijk"));
+    EXPECT_EQ(changes, QStringList{QStringLiteral("IJK")});
+    // Typing goes on at the caret after the text was turned.
+    QTest::keyClick(edit, Qt::Key_End);
+    QTest::keyClicks(edit, QStringLiteral("l"));
+    EXPECT_EQ(edit->Text(), QStringLiteral("IJKL"));
+
+    edit->SetCharCase(TEditCharCase::ecLowerCase);
+    EXPECT_EQ(edit->Text(), QStringLiteral("ijkl"));
+    edit->SetCharCase(TEditCharCase::ecNormal);
+    QTest::keyClicks(edit, QStringLiteral("M"));
+    EXPECT_EQ(edit->Text(), QStringLiteral("ijklM"));
+}
+
 TEST_F(CustomEditTest, EditRectKeepsTheTextClearOfTheRightEdge)
 {
     edit->SetBounds(0, 0, 120, 22);

@@ -133,6 +133,68 @@ TEST(PictureReader, GifBombsAreRefusedByTheCanvasTheyAreReadInto)
     EXPECT_TRUE(PictureReader::ReadPicture(GifDeclaring(0, 0, {{5000, 5000, 1, 1}})).isNull());
 }
 
+namespace {
+
+QByteArray BigEndian32(quint32 v)
+{
+    const char bytes[4] = {char(v >> 24), char((v >> 16) & 0xFF), char((v >> 8) & 0xFF), char(v & 0xFF)};
+    return QByteArray(bytes, 4);
+}
+
+// A chunk of the given type declaring length bytes and holding data (its
+// checksum left zero: the walk does not read it).
+QByteArray PngChunk(const char* type, quint32 length, const QByteArray& data)
+{
+    return BigEndian32(length) + QByteArray(type, 4) + data + BigEndian32(0);
+}
+
+// A real PNG with chunk inserted after its header chunk.
+QByteArray PngWith(const QByteArray& chunk)
+{
+    QByteArray png = Encode(Halves(8, 8), "png");
+    png.insert(8 + 25, chunk);
+    return png;
+}
+
+} // namespace
+
+TEST(PictureReader, PngChunksAreWalkedBeforeTheyAreDecoded)
+{
+    // 41 bytes: a one-pixel header, then a text chunk declaring 2 GiB.
+    const QByteArray header = QByteArray("\x89PNG\r\n\x1a\n", 8) +
+        PngChunk("IHDR", 13, BigEndian32(1) + BigEndian32(1) + QByteArray("\x08\x02\x00\x00\x00", 5));
+    const QByteArray bomb = header + BigEndian32(0x7FFFFFFF) + QByteArray("tEXt", 4);
+    EXPECT_EQ(bomb.size(), 41);
+    EXPECT_TRUE(PictureReader::ReadImage(bomb).isNull());
+    // Every road through the reader gets its clean error.
+    QBuffer stream;
+    stream.setData(bomb);
+    stream.open(QIODevice::ReadOnly);
+    TBitmap bitmap;
+    EXPECT_THROW(bitmap.LoadFromStream(stream), EInvalidGraphic);
+
+    // A last chunk longer than what is left of the data.
+    QByteArray cut = Encode(Halves(8, 8), "png");
+    cut = cut.left(cut.indexOf("IEND") - 4) + PngChunk("prVt", 100, QByteArray(87, 'x'));
+    EXPECT_TRUE(PictureReader::ReadImage(cut).isNull());
+    // Chunks present in full but holding more than the largest picture.
+    const QByteArray bulky(int(PictureReader::MaxPixels * 4) + 1, 'x');
+    EXPECT_TRUE(PictureReader::ReadImage(PngWith(PngChunk("prVt", quint32(bulky.size()), bulky))).isNull());
+    // A header past the picture limits, or not first.
+    const QByteArray wide = QByteArray("\x89PNG\r\n\x1a\n", 8) +
+        PngChunk("IHDR", 13, BigEndian32(40000) + BigEndian32(1) + QByteArray("\x08\x02\x00\x00\x00", 5)) +
+        PngChunk("IEND", 0, {});
+    EXPECT_TRUE(PictureReader::ReadImage(wide).isNull());
+    QByteArray late = Encode(Halves(8, 8), "png");
+    late.insert(8, PngChunk("prVt", 5, "abcde"));
+    EXPECT_TRUE(PictureReader::ReadImage(late).isNull());
+    // A picture with a small extra chunk of its own reads as ever.
+    const QImage fine = PictureReader::ReadImage(PngWith(PngChunk("prVt", 4, "abcd")));
+    ASSERT_FALSE(fine.isNull());
+    EXPECT_TRUE(Reddish(fine.pixel(1, 1)));
+    EXPECT_TRUE(Bluish(fine.pixel(6, 6)));
+}
+
 TEST(PictureReader, RealGifsComeBackOnTheirCanvas)
 {
     // Every pixel of the frame carried: read whole, the size of its screen.

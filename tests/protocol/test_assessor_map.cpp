@@ -221,6 +221,40 @@ TEST_F(AssessorMap, ADroppedSheetPropagatesAfterTheSessionEnds)
     EXPECT_FALSE(map.SessionStarted());
 }
 
+TEST_F(AssessorMap, AFetchIsOneRequestToItsOwner)
+{
+    // Before the login and after the logout, once per fetch, also when it fails.
+    QStringList events;
+    map.OnBeforeSearch = [&](QObject* sender, bool&) {
+        EXPECT_EQ(sender, &map);
+        events << QStringLiteral("before %1").arg(Commands().size());
+    };
+    map.OnAfterSearch = [&](QObject*) { events << QStringLiteral("after %1").arg(Commands().size()); };
+    EXPECT_EQ(map.GetSheets(QStringLiteral("SVISTA"), QStringLiteral("512-034-019")), 3);
+    EXPECT_EQ(events, (QStringList{QStringLiteral("before 0"), QStringLiteral("after 8")}));
+
+    Service().Reset();
+    events.clear();
+    Service().Next(QStringLiteral("taxmap.next"), QStringLiteral("drop"));
+    EXPECT_THROW(map.GetSheets(QStringLiteral("SVISTA"), QStringLiteral("512-034-019")), EHttpError);
+    ASSERT_EQ(events.size(), 2);
+    EXPECT_EQ(events.last(), QStringLiteral("after %1").arg(Commands().size()));
+
+    // A handler that clears DoSearch keeps the fetch from sending anything.
+    Service().Reset();
+    events.clear();
+    map.OnBeforeSearch = [&](QObject*, bool& doSearch) {
+        events << QStringLiteral("before");
+        doSearch = false;
+    };
+    EXPECT_EQ(map.GetSheets(QStringLiteral("SVISTA"), QStringLiteral("512-034-019")), 0);
+    EXPECT_EQ(events, (QStringList{QStringLiteral("before"), QStringLiteral("after 0")}));
+    // Nothing to fetch is no request at all.
+    events.clear();
+    EXPECT_EQ(map.GetSheets(QString(), QStringLiteral("512-034-019")), 0);
+    EXPECT_TRUE(events.isEmpty());
+}
+
 TEST_F(AssessorMap, CommandsNeedASession)
 {
     auto message = [](const std::function<void()>& fn) {

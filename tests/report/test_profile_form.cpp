@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QRegularExpression>
 
 namespace {
 
@@ -226,4 +227,49 @@ TEST_F(ProfileServiceTest, AFailedReportRestoresTheCursorAndRemovesTheSheets)
     EXPECT_EQ(m_dialogs.Count(DialogRequest::Kind::Modal), 1);
     for (const QString& sheet : m_map.SheetFiles()) EXPECT_FALSE(QFileInfo::exists(sheet)) << sheet.toStdString();
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(ProfileTest, ThePreviewTellsOnceWhichPagesAreIncomplete)
+{
+    SelectPages({pgCover, pgStreet, pgPropInfo, pgHazard});
+    // The street map's picture does not decode, and the hazards page breaks off.
+    QFile rpt(FixturePath(QStringLiteral("rptgen.xml")));
+    ASSERT_TRUE(rpt.open(QIODevice::ReadOnly));
+    QString text = QString::fromUtf8(rpt.readAll());
+    text.replace(QRegularExpression(QStringLiteral("<street status=\"0\">[^<]*</street>")),
+                 QStringLiteral("<street status=\"0\">AAAAAAAAAAAAAAAAAAAAAAAAAAAA</street>"));
+    LoadText(m_rptDoc, text);
+    m_form.rHazard.OnRowPrint = [](TBaseReport&, TReportShell&, bool&) {
+        throw Exception(QStringLiteral("The legend went missing."));
+    };
+    QStringList told;
+    m_form.OnLeftOut = [&](QObject*, const QString& what) { told << what; };
+    WriteProfile();
+    ASSERT_EQ(told.size(), 2);
+    // The street map frame stays empty and the log says why.
+    EXPECT_TRUE(told[0].startsWith(QStringLiteral("The street map could not be read and was left out of page 2: ")))
+        << told[0].toStdString();
+    EXPECT_TRUE(told[1].startsWith(QStringLiteral("The page \"NATURAL HAZARDS\" could not be made whole")));
+
+    m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
+    ASSERT_EQ(m_dialogs.Count(DialogRequest::Kind::Message), 1);
+    const DialogRequest& note = m_dialogs.Shown().at(m_dialogs.Shown().size() - 2);
+    EXPECT_EQ(note.kind, DialogRequest::Kind::Message);
+    EXPECT_EQ(note.type, TMsgDlgType::mtWarning);
+    EXPECT_EQ(note.text,
+              QStringLiteral("Some pages of this report are incomplete: parts of them were cut short or left out.\n\n"
+                             "STREET MAP\nNATURAL HAZARDS\n\nError.log has the details."));
+    EXPECT_EQ(m_dialogs.Shown().last().kind, DialogRequest::Kind::Modal); // then the preview
+    // Once: the same report previewed again says nothing more.
+    m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
+    EXPECT_EQ(m_dialogs.Count(DialogRequest::Kind::Message), 1);
+    EXPECT_EQ(m_dialogs.Count(DialogRequest::Kind::Modal), 2);
+
+    // A report made whole tells nothing.
+    LoadFixture(m_rptDoc, QStringLiteral("rptgen.xml"));
+    m_form.rHazard.OnRowPrint = nullptr;
+    SelectPages({pgCover, pgStreet, pgPropInfo});
+    WriteProfile();
+    m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
+    EXPECT_EQ(m_dialogs.Count(DialogRequest::Kind::Message), 1);
 }

@@ -589,3 +589,72 @@ TEST_F(ReportLayout, TheLogoKeepsItsProportionAndThePreviewButtonsTheirCaptions)
                            QStringLiteral("Zoom Out"), QStringLiteral("First Page"), QStringLiteral("Next Page"),
                            QStringLiteral("Prior Page"), QStringLiteral("Last Page"), QStringLiteral("Back")}));
 }
+
+TEST_F(ReportLayout, CommentsAreFollowedByASpace)
+{
+    MakeReport();
+    int seen = 0;
+    for (const PdfPage& page : m_words) {
+        for (const auto& line : Lines(page)) {
+            for (size_t i = 0; i + 1 < line.size(); ++i) {
+                if (line[i].Text != QLatin1String("Comments:")) continue;
+                ++seen;
+                // A blank of Arial 8 is 2.2 points.
+                EXPECT_GE(line[i + 1].X1 - line[i].X2, 2.0 / 72) << LineText(line).toStdString();
+            }
+            for (const Word& w : line)
+                EXPECT_FALSE(w.Text.startsWith(QLatin1String("Comments:")) && w.Text.size() > 9)
+                    << w.Text.toStdString();
+        }
+    }
+    EXPECT_GE(seen, 20);
+}
+
+TEST_F(ReportLayout, MarketSummaryHeadingsArePrintedWhole)
+{
+    // Land comps, and residential ones in county 106.
+    QString comps;
+    for (const char* status : {"8", "8", "0"})
+        comps += Comp({{"use_rec", "Y"},
+                       {"status", status},
+                       {"struct_type", "6"},
+                       {"address", "1 LAND WAY"},
+                       {"apn_index", "512-034-019"},
+                       {"acres", "1,234.75"},
+                       {"lot_sqft", "53,786,710"},
+                       {"dom", "113"},
+                       {"list_date", "12/28/2023"},
+                       {"search_date", "01/10/2024"},
+                       {"list_price", "$1,491,000"},
+                       {"sold_price", "$1,466,000"}});
+    ReplaceComps(comps);
+    SelectPages({pgMarketSummary});
+    const auto headings = [this](const QString& pdfName) {
+        WriteProfile();
+        const QString pdf = Temp(pdfName);
+        m_form.RenderPdf(Temp(QStringLiteral("profile.rpt")), pdf);
+        std::vector<std::vector<Word>> rows;
+        for (const PdfPage& page : PdfWords(pdf))
+            for (const auto& line : Lines(page))
+                if (!line.empty() && line.front().Text == QLatin1String("Address")) rows.push_back(line);
+        return rows;
+    };
+    const auto check = [](const std::vector<std::vector<Word>>& rows, const QString& whole) {
+        ASSERT_FALSE(rows.empty());
+        for (const auto& row : rows) {
+            EXPECT_TRUE(std::any_of(row.begin(), row.end(), [&](const Word& w) { return w.Text == whole; }))
+                << LineText(row).toStdString();
+            EXPECT_FALSE(LineText(row).contains(QLatin1String("..."))) << LineText(row).toStdString();
+            for (size_t i = 1; i < row.size(); ++i)
+                EXPECT_GE(row[i].X1 - row[i - 1].X2, 2.0 / 72) << LineText(row).toStdString();
+        }
+    };
+    check(headings(QStringLiteral("land.pdf")), QStringLiteral("Acreage"));
+
+    AppState().County = std::make_shared<TCountyRec>(
+        TCountyRec{true, true, 106, QStringLiteral("Mariposa Bay - CA"), QStringLiteral("MBAY")});
+    comps.clear();
+    for (const char* status : {"8", "8"}) comps += Residential(status, 1);
+    ReplaceComps(comps);
+    check(headings(QStringLiteral("county106.pdf")), QStringLiteral("Fixtures"));
+}

@@ -2,18 +2,21 @@
 // pictures, check boxes and radio buttons in every style, nodes, progress
 // cells, sort and filter glyphs, a hidden column and filtered rows, a fixed
 // footer row and right column with the hint of a dragged scroll bar thumb,
-// rich-text cells, cells picked one by one, tree lines) with the grid's real
-// paint code into one picture (default griddemo.png).
+// a multi-line cell being edited, rich-text cells, cells picked one by one,
+// tree lines) with the grid's real paint code into one picture (default
+// griddemo.png).
 
 #include "grid/TExtStringGrid.h"
 #include "grid/THTMLHintWindow.h"
 #include "grid/cells/TCellGraphic.h"
 #include "grid/cells/TCellProperties.h"
+#include "grid/edit/TExtInplaceEdit.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/graphics/PainterCanvas.h"
 #include "platform/kernel/Application.h"
 #include "platform/widgets/WidgetStyle.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -274,7 +277,7 @@ int main(int argc, char** argv)
         TPainterCanvas canvas(&p);
         misc.PaintTo(canvas, TRect(0, 0, misc.width(), misc.height()));
         for (int r = 1; r < 6; ++r) {
-            misc.CellNode().NodeType = nodes[r - 1];
+            misc.CellNode().SetNodeType(nodes[r - 1]);
             misc.PaintTo(canvas, misc.CalcCellRect(1, r));
         }
     }
@@ -324,7 +327,34 @@ int main(int argc, char** argv)
     Caption(painter, 20, 790, "Fixed footer row and right column; the hint of the dragged vertical thumb");
     PaintFixedAndHint(painter, 20, 790);
 
-    // 8. Rich-text cells (one of them selected: its text takes the selection
+    // 8. A multi-line cell being edited: the text editor shows the cell's
+    // lines, the caret on the second one, a third line typed with
+    // Ctrl+Enter.
+    DemoGrid lines(4, 4, 490, 110);
+    lines.SetMultilinecells(true);
+    lines.SetOptions(lines.Options() + TGridOption::goEditing);
+    lines.SetCellText(1, 0, QStringLiteral("Property"));
+    lines.SetCellText(2, 0, QStringLiteral("Notes"));
+    lines.SetCellText(1, 1, QStringLiteral("12 Oak Ct"));
+    lines.SetCellText(2, 1, QStringLiteral("Corner lot\r\nPool, new roof"));
+    lines.SetRowHeights(1, 52);
+    lines.SetColWidths(2, 200);
+    lines.show();
+    QApplication::setActiveWindow(&lines);
+    lines.setFocus();
+    lines.FocusCell(2, 1);
+    lines.ShowEditor();
+    if (TExtInplaceEdit* editor = lines.TextEditor(); editor && lines.EditorMode()) {
+        editor->SetText(lines.Cells(2, 1) + QStringLiteral("\r\nSeller motivated"));
+        editor->SetSelStart(editor->Text().size());
+    }
+    QCoreApplication::processEvents();
+    Caption(painter, 530, 790, "A multi-line cell being edited");
+    lines.render(&painter, QPoint(530, 790));
+    painter.setPen(Qt::darkGray);
+    painter.drawRect(529, 789, lines.width() + 1, lines.height() + 1);
+
+    // 9. Rich-text cells (one of them selected: its text takes the selection
     // colour) and cells picked one by one with Ctrl.
     DemoGrid rich(4, 5, 490, 150);
     rich.SetDefaultRowHeight(26);
@@ -352,7 +382,7 @@ int main(int argc, char** argv)
     Caption(painter, 20, 980, "Rich-text cells; cells picked with Ctrl (disjunct cell selection)");
     PaintGrid(painter, rich, 20, 980);
 
-    // 9. Tree lines beside the nodes of column 0.
+    // 10. Tree lines beside the nodes of column 0.
     DemoGrid tree(3, 7, 490, 150);
     tree.SetDefaultRowHeight(20);
     tree.SetColWidths(0, 60);
@@ -362,7 +392,7 @@ int main(int argc, char** argv)
     tree.Graphic(0, 1, ctNode)->CellIndex = 4;
     tree.Graphic(0, 5, ctNode)->CellIndex = 2;
     tree.RecountNodes();
-    tree.CellNode().ShowTree = true;
+    tree.CellNode().SetShowTree(true);
     const char* parcels[] = {"Tract 1", "lot 1", "lot 2", "lot 3", "Tract 2", "lot 7"};
     for (int r = 1; r < 7; ++r) tree.SetCellText(1, r, QString::fromLatin1(parcels[r - 1]));
     Caption(painter, 530, 980, "Nodes in column 0 with tree lines");

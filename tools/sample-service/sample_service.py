@@ -128,7 +128,8 @@ Selecting scenarios
    Variants of each endpoint (also listed by /__peer/info):
      config          bad-version, no-vxprofile, bad-profile-version,
                      empty-path (rptgen without text), repeat (login twice,
-                     the last one right), unknown-child, alt-paths
+                     the last one right), unknown-child, alt-paths,
+                     no-search-paths (no propsrch and no comps entry)
      login.request   refuse, refuse-silent, bad-county, bad-userid, bad-port,
                      no-title, huge-logo, extra-page, hostile, no-mls
      prop.search     list, data, none, empty-list, bad-id, markup-list
@@ -204,7 +205,7 @@ TAXMAP_GENERIC = ("empty-body", "status-404", "status-500", "close", "reset", "d
 
 VARIANTS = {
     "config": ("bad-version", "no-vxprofile", "bad-profile-version", "empty-path", "repeat",
-               "unknown-child", "alt-paths"),
+               "unknown-child", "alt-paths", "no-search-paths"),
     "login.request": ("refuse", "refuse-silent", "bad-county", "bad-userid", "bad-port", "no-title",
                       "huge-logo", "extra-page", "hostile", "no-mls"),
     "prop.search": ("list", "data", "none", "empty-list", "bad-id", "markup-list"),
@@ -863,6 +864,8 @@ def config_answer(variants):
             profile.add("login", text="/cgi-bin/Outdated.exe")
         if name == "rptgen" and "empty-path" in variants:
             profile.add("rptgen")
+            continue
+        if name in ("propsrch", "comps") and "no-search-paths" in variants:
             continue
         profile.add(name, text=paths[name])
     if "unknown-child" in variants:

@@ -242,7 +242,7 @@ TEST(CellLooksTree, LinesLieInsideTheNodeColumn)
     g.AddGraphic(0, 4, ctNode)->CellIndex = 0;
     g.RecountNodes();
     ASSERT_EQ(g.NodeCount(), 2);
-    g.CellNode().ShowTree = true;
+    g.CellNode().SetShowTree(true);
     auto silver = [&](int row) {
         QVector<TCanvasCall> lines;
         for (const TCanvasCall& c : g.PaintCell(0, row).CallsOf(QStringLiteral("LineTo")))
@@ -273,7 +273,7 @@ TEST(CellLooksTree, LinesLieInsideTheNodeColumn)
     EXPECT_EQ((box.Left + box.Right) / 2, x);
     EXPECT_EQ(silver(1).size(), 1); // a node row: the stub only
 
-    g.CellNode().ShowTree = false;
+    g.CellNode().SetShowTree(false);
     EXPECT_TRUE(silver(2).isEmpty());
 }
 

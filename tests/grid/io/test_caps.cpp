@@ -200,7 +200,10 @@ QByteArray Zip(const std::vector<std::pair<QByteArray, QByteArray>>& entries)
     const auto le = [](QByteArray& b, quint32 v, int bytes) {
         for (int i = 0; i < bytes; ++i) b.append(char((v >> (8 * i)) & 0xFF));
     };
-    for (const auto& [name, data] : entries) {
+    for (const auto& entry : entries) {
+        // Plain references: clang 14 refuses a lambda capturing a structured binding.
+        const QByteArray& name = entry.first;
+        const QByteArray& data = entry.second;
         const quint32 crc = Crc32(data);
         const quint32 offset = quint32(out.size());
         const auto header = [&](QByteArray& b, bool central) {

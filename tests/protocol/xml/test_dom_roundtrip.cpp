@@ -2,6 +2,7 @@
 // node kind, tricky escapes, the document type, and the local-file form
 // with characters beyond ASCII.
 
+#include "protocol/xml/EXMLParserError.h"
 #include "protocol/xml/TDocumentType.h"
 #include "protocol/xml/TXMLAttr.h"
 #include "protocol/xml/TXMLCData.h"
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QFile>
 #include <QObject>
 #include <QTemporaryDir>
 
@@ -32,7 +34,12 @@ std::unique_ptr<TXMLDocument> parse(const QByteArray& bytes, QObject* owner)
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
     TXMLDocument* doc = nullptr;
-    parser.LoadFromStream(&buffer, doc);
+    try {
+        parser.LoadFromStream(&buffer, doc);
+    } catch (...) {
+        delete doc;
+        throw;
+    }
     std::unique_ptr<TXMLDocument> result(doc);
     result->SetParser(nullptr);
     return result;
@@ -141,4 +148,56 @@ TEST(DomRoundTrip, LocalFileKeepsAccentedNames)
     EXPECT_EQ(loaded->getEncoding(), UTF_8);
     EXPECT_EQ(loaded->getDocumentElement()->getFirstChildElement()->getAttribute(QStringLiteral("first")), first);
     EXPECT_EQ(responder.Shown().size(), 0);
+}
+
+TEST(DomRoundTrip, AReportSetFileThatLoadsIsWrittenAndReadAgain)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString name = dir.filePath(QStringLiteral("rs.xml"));
+    QObject owner;
+    // Processing instructions with white space before their target load
+    // and come back as they were.
+    const QByteArray sets = "<?xml version=\"1.0\"?>\n"
+                            "<? report-style compact?>\n"
+                            "<vxp version=\"1.0\">\n"
+                            " <report.list>\n"
+                            "  <?  xml-stylesheet href=\"sets.css\"?>\n"
+                            "  <report name=\"Sales\"><page id=\"20\" order=\"1\"/></report>\n"
+                            " </report.list>\n"
+                            "</vxp>\n";
+    const auto readAll = [](const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    ScopedDialogResponder responder;
+    parse(sets, &owner)->SaveToFile(name, TXMLSaveForm::LocalFile);
+    const QByteArray saved = readAll(name);
+    EXPECT_TRUE(saved.contains("<?report-style compact?>")) << saved.constData();
+    EXPECT_TRUE(saved.contains("<?xml-stylesheet href=\"sets.css\"?>")) << saved.constData();
+    // Read at the next start and saved again: the same file.
+    parse(saved, &owner)->SaveToFile(name, TXMLSaveForm::LocalFile);
+    EXPECT_EQ(readAll(name), saved);
+
+    // The reserved target, in any letter case, is refused wherever it
+    // stands: before the root, in content, after the root, in the DTD.
+    const QList<QByteArray> reserved{
+        "<? xml?>\n<vxp version=\"1.0\"/>",
+        "<vxp version=\"1.0\"><report.list><? XML?></report.list></vxp>",
+        "<vxp version=\"1.0\"/><?\txMl data?>",
+        "<!DOCTYPE vxp [<? Xml?><!ELEMENT vxp ANY>]><vxp/>",
+    };
+    for (const QByteArray& text : reserved) {
+        QString message;
+        try {
+            parse(text, &owner);
+        } catch (const EXMLParserError& e) {
+            message = e.Message();
+        }
+        EXPECT_TRUE(message.startsWith(QStringLiteral("Illegal occurence of \"<?")) && message.endsWith(u'"'))
+            << text.constData() << ": " << message.toStdString();
+        EXPECT_EQ(message.mid(24).toLower(), QStringLiteral("xml\"")) << message.toStdString();
+    }
+    // A target that only begins with those letters is no declaration.
+    EXPECT_NO_THROW(parse("<vxp><?xmlish a?></vxp>", &owner));
 }

@@ -67,6 +67,7 @@ class ConfigDocument(ServiceTest):
         self.assertEqual(len(logins), 2)
         self.assertEqual(logins[-1], "/cgi-bin/Login.exe", "the last one is the one that works")
         self.assertIsNotNone(variant("unknown-child")[0].find("reports"))
+        self.assertEqual([c.tag for c in variant("no-search-paths")[0]], ["login", "requestmap", "rptgen"])
         alt = {c.tag: c.text for c in variant("alt-paths")[0]}
         self.assertTrue(alt["login"].startswith("/vx2/"))
         answer = self.service.ask(alt["login"], login_request("demo", "demo"))
