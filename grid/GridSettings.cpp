@@ -2,15 +2,13 @@
 #include "grid/GridSettings.h"
 
 #include "grid/TExtStringGrid.h"
+#include "grid/TFooterPanel.h"
 
 void TSortSettings::SetRow(int value)
 {
-    // The indicator row is a header row: a data row would take the sort
-    // clicks away from the cells. Row 0 stays valid for a grid still
-    // without fixed rows.
+    // Up to the row below the fixed rows.
     const int fixedRows = m_grid ? m_grid->FixedRows() : 1;
-    if (value < 0 || (value > 0 && value >= fixedRows))
-        throw EExtGridError(QStringLiteral("Sort row should be smaller than number of fixed rows"));
+    if (value > fixedRows) throw EExtGridError(QStringLiteral("Sort row should be smaller than number of fixed rows"));
     m_row = value;
 }
 
@@ -61,6 +59,111 @@ void TBackGround::SetCells(TBackgroundCells value)
 {
     m_cells = value;
     Changed();
+}
+
+// ---------------------------------------------------------------------------
+// Objects that repaint their grid
+
+namespace {
+
+template <class T>
+bool Store(T& field, const T& value)
+{
+    if (field == value) return false;
+    field = value;
+    return true;
+}
+
+} // namespace
+
+void TControlLook::Changed()
+{
+    if (m_grid) m_grid->InvalidateGrid();
+}
+
+void TControlLook::SetCheckSize(int value)
+{
+    if (Store(m_checkSize, value)) Changed();
+}
+
+void TControlLook::SetRadioSize(int value)
+{
+    if (Store(m_radioSize, value)) Changed();
+}
+
+void TControlLook::SetControlStyle(TControlStyle value)
+{
+    if (Store(m_controlStyle, value)) Changed();
+}
+
+void TControlLook::SetColor(TColor value)
+{
+    if (Store(m_color, value)) Changed();
+}
+
+void TControlLook::SetFlatButton(bool value)
+{
+    if (Store(m_flatButton, value)) Changed();
+}
+
+void TControlLook::SetCheckedGlyph(const TBitmap& value)
+{
+    m_checkedGlyph.Assign(&value);
+    Changed();
+}
+
+void TControlLook::SetUnCheckedGlyph(const TBitmap& value)
+{
+    m_unCheckedGlyph.Assign(&value);
+    Changed();
+}
+
+void TControlLook::SetRadioOnGlyph(const TBitmap& value)
+{
+    m_radioOnGlyph.Assign(&value);
+    Changed();
+}
+
+void TControlLook::SetRadioOffGlyph(const TBitmap& value)
+{
+    m_radioOffGlyph.Assign(&value);
+    Changed();
+}
+
+void TFloatingFooter::SetVisible(bool value)
+{
+    if (m_grid)
+        m_grid->SetFloatingFooterVisible(value);
+    else
+        m_visible = value;
+}
+
+void TFloatingFooter::SetFooterStyle(TFooterStyle value)
+{
+    if (m_grid)
+        m_grid->SetFloatingFooterStyle(value);
+    else
+        m_footerStyle = value;
+}
+
+void TFloatingFooter::PanelChanged()
+{
+    if (m_grid) m_grid->FooterPanel()->update();
+}
+
+void TFloatingFooter::SetColor(TColor value)
+{
+    if (Store(m_color, value)) PanelChanged();
+}
+
+void TFloatingFooter::SetColumn(int value)
+{
+    if (Store(m_column, value)) PanelChanged();
+}
+
+void TFloatingFooter::SetCustomTemplate(const QString& value)
+{
+    if (Store(m_customTemplate, value)) PanelChanged();
 }
 
 TFilterData& TFilter::ColumnFilter(int col)

@@ -1,8 +1,11 @@
 #pragma once
-// The settings objects of the string grid, as plain records the grid owns
-// and the forms fill in place (grid.Bands().Active = true). The painting
-// reads them at each paint; a change made through the grid's setter
-// (SetBands, ...) repaints at once.
+// The settings objects of the string grid. Most are records the grid owns
+// and the forms fill in place (grid.Navigation().AdvanceOnEnter = true),
+// read when they are needed; a change made through the grid's setter
+// (SetBands, ...) repaints at once. The objects whose every change shows
+// (the sort row, the tree settings, the background picture, the control
+// look and the floating footer) know their grid and tell it through their
+// own setters.
 
 #include "grid/cells/CellTypes.h"
 #include "platform/graphics/Bitmap.h"
@@ -15,6 +18,7 @@
 #include <vector>
 
 class TCustomGrid;
+class TExtStringGrid;
 
 enum TCellNodeType { cnFlat, cn3D, cnGlyph, cnLeaf };
 enum TSortDirection { sdAscending, sdDescending };
@@ -162,8 +166,8 @@ struct TPrintSettings {
 };
 
 // Sort behaviour. Row is the header row that shows the sort indicator and
-// takes the sort clicks: a fixed row (0 is always accepted), anything else
-// raises and keeps the old value.
+// takes the sort clicks: any row up to and including FixedRows is taken, a
+// row below that raises and keeps the old value.
 class TSortSettings {
 public:
     bool Show = false;
@@ -213,16 +217,44 @@ struct TDragDropSettings {
     bool OleRemoveRows = false;
 };
 
-struct TControlLook {
-    int CheckSize = 15;
-    int RadioSize = 10;
-    TControlStyle ControlStyle = csClassic;
-    TColor Color = clBlack;
-    bool FlatButton = false;
-    TBitmap CheckedGlyph;
-    TBitmap UnCheckedGlyph;
-    TBitmap RadioOnGlyph;
-    TBitmap RadioOffGlyph;
+// The look of check boxes, radio buttons and buttons in cells. Every
+// change repaints the grid; the glyph setters copy the picture.
+class TControlLook {
+public:
+    int CheckSize() const { return m_checkSize; }
+    void SetCheckSize(int value);
+    int RadioSize() const { return m_radioSize; }
+    void SetRadioSize(int value);
+    TControlStyle ControlStyle() const { return m_controlStyle; }
+    void SetControlStyle(TControlStyle value);
+    TColor Color() const { return m_color; }
+    void SetColor(TColor value);
+    bool FlatButton() const { return m_flatButton; }
+    void SetFlatButton(bool value);
+    const TBitmap& CheckedGlyph() const { return m_checkedGlyph; }
+    void SetCheckedGlyph(const TBitmap& value);
+    const TBitmap& UnCheckedGlyph() const { return m_unCheckedGlyph; }
+    void SetUnCheckedGlyph(const TBitmap& value);
+    const TBitmap& RadioOnGlyph() const { return m_radioOnGlyph; }
+    void SetRadioOnGlyph(const TBitmap& value);
+    const TBitmap& RadioOffGlyph() const { return m_radioOffGlyph; }
+    void SetRadioOffGlyph(const TBitmap& value);
+
+    // The grid repainted on a change (set by the grid).
+    void SetGrid(TExtStringGrid* grid) { m_grid = grid; }
+
+private:
+    void Changed();
+    TExtStringGrid* m_grid = nullptr;
+    int m_checkSize = 15;
+    int m_radioSize = 10;
+    TControlStyle m_controlStyle = csClassic;
+    TColor m_color = clBlack;
+    bool m_flatButton = false;
+    TBitmap m_checkedGlyph;
+    TBitmap m_unCheckedGlyph;
+    TBitmap m_radioOnGlyph;
+    TBitmap m_radioOffGlyph;
 };
 
 struct TBands {
@@ -263,17 +295,39 @@ private:
 };
 
 // The floating footer (grid/footer/): the grid's last row kept in view
-// below the cells, or a preview of the current row. Change Visible and
-// FooterStyle through the grid's setters.
-struct TFloatingFooter {
-    bool Visible = false;
-    TColor Color = clBtnFace;
-    TFooterStyle FooterStyle = fsFixedLastRow;
+// below the cells, or a preview of the current row. Visible and
+// FooterStyle go to the grid (SetFloatingFooterVisible,
+// SetFloatingFooterStyle); the colour, the preview column and the template
+// repaint the footer panel.
+class TFloatingFooter {
+public:
+    bool Visible() const { return m_visible; }
+    void SetVisible(bool value);
+    TFooterStyle FooterStyle() const { return m_footerStyle; }
+    void SetFooterStyle(TFooterStyle value);
+    TColor Color() const { return m_color; }
+    void SetColor(TColor value);
     // The column fsColumnPreview shows; the text of fsCustomPreview, where
     // "<#n>" stands for column n of the current row.
-    int Column = 0;
-    QString CustomTemplate;
+    int Column() const { return m_column; }
+    void SetColumn(int value);
+    const QString& CustomTemplate() const { return m_customTemplate; }
+    void SetCustomTemplate(const QString& value);
+    // The panel's height while the footer shows.
     int FooterHeight = 22;
+
+    // The grid whose footer this is (set by the grid).
+    void SetGrid(TExtStringGrid* grid) { m_grid = grid; }
+
+private:
+    friend class TExtStringGrid;
+    void PanelChanged();
+    TExtStringGrid* m_grid = nullptr;
+    bool m_visible = false;
+    TFooterStyle m_footerStyle = fsFixedLastRow;
+    TColor m_color = clBtnFace;
+    int m_column = 0;
+    QString m_customTemplate;
 };
 
 // The look of the column grid's header filter list.

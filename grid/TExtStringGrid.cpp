@@ -3,12 +3,15 @@
 #include "grid/TExtStringGrid.h"
 
 #include "controls/HTMLPicture.h"
+#include "controls/HTMLText.h"
 #include "grid/TExtStringGrid_p.h"
 #include "grid/TFooterPanel.h"
+#include "grid/TPopupButton.h"
 #include "grid/cells/TCellProperties.h"
 #include "platform/core/IniFile.h"
 #include "platform/core/UserRegistry.h"
 #include "platform/graphics/SystemMetrics.h"
+#include "platform/graphics/Themes.h"
 #include "platform/kernel/Application.h"
 
 #include <QApplication>
@@ -30,6 +33,10 @@ TExtStringGrid::TExtStringGrid(QWidget* parent, const QString& name)
     d->sortSettings.SetGrid(this);
     d->cellNode.SetGrid(this);
     d->backGround.SetGrid(this);
+    d->controlLook.SetGrid(this);
+    d->floatingFooter.SetGrid(this);
+    d->draw.themesInUse = IsWinXPOrLater() && IsThemeActive();
+    (new TPopupButton(this))->setObjectName(QStringLiteral("PopupButton"));
     d->typed.selectedColumns.OnChange = [this](TIntList* list, int, int) { ApplySelectedColumns(*this, *list); };
     // The release decides the click itself: one that ends a sizing is none.
     SetClickEvents(false);
@@ -79,8 +86,8 @@ void TExtStringGrid::SetBands(const TBands& value)
 
 void TExtStringGrid::SetFloatingFooterVisible(bool value)
 {
-    d->floatingFooter.Visible = value;
-    SetFooterRowFlag(value && d->floatingFooter.FooterStyle == fsFixedLastRow);
+    d->floatingFooter.m_visible = value;
+    SetFooterRowFlag(value && d->floatingFooter.FooterStyle() == fsFixedLastRow);
     // The footer row is no data row while the panel shows it.
     d->fixedFooters = value ? 1 : 0;
     FooterPanel()->Place();
@@ -106,6 +113,7 @@ GRID_PROPERTY(bool, ShowSelection, showSelection)
 GRID_PROPERTY(bool, HideFocusRect, hideFocusRect)
 GRID_PROPERTY(bool, SelectionRectangle, selectionRectangle)
 GRID_PROPERTY(bool, SelectionResizer, selectionResizer)
+GRID_PROPERTY(bool, SelectionRTFKeep, selectionRTFKeep)
 GRID_PROPERTY(TColor, URLColor, urlColor)
 GRID_PROPERTY(bool, URLShow, urlShow)
 GRID_PROPERTY(bool, URLFull, urlFull)

@@ -105,6 +105,9 @@ public:
     void SetSelectionRectangle(bool value);
     bool SelectionResizer() const;
     void SetSelectionResizer(bool value);
+    // Selected rich-text cells keep their own text colours.
+    bool SelectionRTFKeep() const;
+    void SetSelectionRTFKeep(bool value);
     TColor URLColor() const;
     void SetURLColor(TColor value);
     bool URLShow() const;
@@ -281,6 +284,12 @@ public:
     void DrawRadioGroup(TCanvas& canvas, const TRect& rect, int count, int itemIndex, const QStringList& items,
                         bool disabled, bool horizontal, const QString& cellText, TGridDrawState state);
     void DrawSortGlyph(TCanvas& canvas, int col, int y, int x);
+    // Where text turned by angle degrees (counter-clockwise) starts in a
+    // cell: rect's left and top become that point, so the turned text lies
+    // in the cell by the alignments, inside the text margins. The text is
+    // measured in the canvas font.
+    void GetRotatedTextOrigin(TCanvas& canvas, TRect& rect, int angle, TVAlignment vAlign, TAlignment hAlign,
+                              const QString& text);
 
     std::function<void(QObject* sender, TCanvas& canvas, int col, int row, TGridDrawState state, TRect rect,
                        bool printing)>

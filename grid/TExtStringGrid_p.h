@@ -42,6 +42,7 @@ struct TExtStringGridPrivate {
     bool hideFocusRect = false;
     bool selectionRectangle = false;
     bool selectionResizer = false;
+    bool selectionRTFKeep = false;
     TColor urlColor = clBlue;
     bool urlShow = false;
     bool urlFull = false;

@@ -18,9 +18,9 @@ TFooterPanel::~TFooterPanel() = default;
 void TFooterPanel::Place()
 {
     const TFloatingFooter& f = m_grid->FloatingFooter();
-    const int h = f.Visible ? std::max(0, f.FooterHeight - 1) : 0;
+    const int h = f.Visible() ? std::max(0, f.FooterHeight - 1) : 0;
     setGeometry(0, std::max(0, m_grid->GridHeight() - h), m_grid->GridWidth(), h);
-    setVisible(f.Visible && h > 0);
+    setVisible(f.Visible() && h > 0);
     update();
 }
 
@@ -33,7 +33,7 @@ void TFooterPanel::paintEvent(QPaintEvent*)
 
 void TFooterPanel::PaintTo(TCanvas& canvas)
 {
-    if (m_grid->FloatingFooter().FooterStyle == fsFixedLastRow)
+    if (m_grid->FloatingFooter().FooterStyle() == fsFixedLastRow)
         PaintLastRow(canvas);
     else
         PaintPreview(canvas);
@@ -82,7 +82,7 @@ void TFooterPanel::PaintPreview(TCanvas& canvas)
     TExtStringGrid& g = *m_grid;
     const TFloatingFooter& f = g.FloatingFooter();
     const TRect all(0, 0, width(), height());
-    canvas.Brush().SetColor(f.Color);
+    canvas.Brush().SetColor(f.Color());
     canvas.FillRect(all);
     // A raised one-pixel edge.
     canvas.Pen().SetWidth(1);
@@ -94,8 +94,8 @@ void TFooterPanel::PaintPreview(TCanvas& canvas)
     canvas.LineTo(all.Right - 1, all.Bottom - 1);
     canvas.LineTo(0, all.Bottom - 1);
     const TRect inner(2, 1, all.Right - 2, all.Bottom - 1);
-    if (f.FooterStyle == fsColumnPreview) {
-        const int col = g.DisplColIndex(f.Column);
+    if (f.FooterStyle() == fsColumnPreview) {
+        const int col = g.DisplColIndex(f.Column());
         if (col >= 0 && g.Row() >= 0 && g.Row() < g.RowCount()) g.PaintFooterCell(canvas, col, g.Row(), inner);
         return;
     }
@@ -104,5 +104,5 @@ void TFooterPanel::PaintPreview(TCanvas& canvas)
     options.ShadowColor = TColor(0x808080);
     options.Window = this;
     THTMLDrawResults results;
-    HTMLDraw(canvas, g.FormatFooterTemplate(f.CustomTemplate), inner, options, results);
+    HTMLDraw(canvas, g.FormatFooterTemplate(f.CustomTemplate()), inner, options, results);
 }

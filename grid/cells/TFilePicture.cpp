@@ -10,6 +10,7 @@ void TFilePicture::SetFilename(const QString& filename)
     picture.LoadFromFile(filename);
     m_width = picture.Empty() ? 0 : picture.Width();
     m_height = picture.Empty() ? 0 : picture.Height();
+    Changed();
 }
 
 void TFilePicture::Assign(const TFilePicture& source)
@@ -17,6 +18,20 @@ void TFilePicture::Assign(const TFilePicture& source)
     m_filename = source.m_filename;
     m_width = source.m_width;
     m_height = source.m_height;
+    Changed();
+}
+
+void TFilePicture::Assign(const TGraphic* source)
+{
+    if (const auto* picture = dynamic_cast<const TFilePicture*>(source)) Assign(*picture);
+}
+
+void TFilePicture::SaveToStream(QIODevice& stream) const
+{
+    if (m_filename.isEmpty()) return;
+    THTMLPicture picture;
+    picture.LoadFromFile(m_filename);
+    if (!picture.Empty()) picture.SaveToStream(stream);
 }
 
 void TFilePicture::DrawPicture(TCanvas& canvas, const TRect& rect) const

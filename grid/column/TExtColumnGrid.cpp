@@ -175,7 +175,7 @@ TCellGraphic* TExtColumnGrid::GetCellGraphic(int col, int row)
     const TGridColumnItem* item = ItemOf(col);
     if (!item || item->Editor() != edDataCheckBox) return g;
     m_checkGraphic->CellType = ctVirtCheckBox;
-    m_checkGraphic->CellTransparent = d->controlLook.ControlStyle == csFlat;
+    m_checkGraphic->CellTransparent = d->controlLook.ControlStyle() == csFlat;
     return m_checkGraphic.get();
 }
 

@@ -77,6 +77,12 @@ void TExtStringGrid::PrepareCellCanvas(int col, int row, TGridDrawState& state, 
         brush.SetColor(d->selectionColor);
         font.SetColor(d->selectionTextColor);
     }
+    // Cells picked one by one look selected.
+    if (d->mouseActions.DisjunctCellSelect && IsDisjunctCellSelected(col, row)) {
+        brush.SetColor(d->selectionColor);
+        font.SetColor(d->selectionTextColor);
+        state += TGridDrawStateItem::gdSelected;
+    }
     GetCellAlign(rc, row, hAlign, vAlign);
 }
 
@@ -103,7 +109,7 @@ TCellGraphic* TExtStringGrid::GetCellGraphicInfo(int col, int row, TCellHAlign& 
     vAlign = vaTop;
     TCellGraphic* g = GetCellGraphic(col, row);
     if (!g) return nullptr;
-    const int check = std::max(0, d->controlLook.CheckSize);
+    const int check = std::max(0, d->controlLook.CheckSize());
     const TImageList* images = d->gridImages;
     switch (g->CellType) {
     case ctBitmap:

@@ -3,12 +3,15 @@
 // text and comment markers, and the sort glyph.
 #include "grid/TExtStringGrid.h"
 
+#include "controls/HTMLPicture.h"
 #include "grid/TExtStringGrid_p.h"
 #include "grid/draw/CellPaint_p.h"
 #include "grid/draw/TGridGlyphs.h"
+#include "grid/cells/TFilePicture.h"
 #include "grid/draw/CellDrawing.h"
 #include "platform/graphics/Graphic.h"
 #include "platform/graphics/ImageList.h"
+#include "platform/graphics/Themes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -142,7 +145,7 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
             GetCheckTrue(rcol, row, t);
             checked = GetCellText(rcol, row) == t;
         }
-        DrawCheckBox(canvas, TRect(x1, y1, x2, y2), checked, enabled, d->controlLook.ControlStyle);
+        DrawCheckBox(canvas, TRect(x1, y1, x2, y2), checked, enabled, d->controlLook.ControlStyle());
         break;
     }
     case ctRadio: {
@@ -195,26 +198,34 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
         break;
     }
     case ctRotated: {
-        TRect r = rect.Inflated(-2, -2);
+        const QString text = GetCellText(rcol, row);
+        TRect origin = rect;
+        GetRotatedTextOrigin(canvas, origin, g->CellAngle, o.vAlign, hAlign, text);
+        const TRect r = rect.Inflated(-2, -2);
         const TFont saved = canvas.Font();
         canvas.Font().SetOrientation(g->CellAngle * 10);
         canvas.Brush().SetStyle(TBrushStyle::bsClear);
-        const QString text = GetCellText(rcol, row);
-        // Rising text starts at the bottom left, falling text at the top.
-        const int ox = r.Left;
-        const int oy = g->CellAngle > 0 && g->CellAngle < 180 ? r.Bottom - 2 : r.Top;
-        canvas.TextRect(r, ox, oy, text);
+        canvas.TextRect(r, origin.Left, origin.Top, text);
         canvas.Font() = saved;
         canvas.Brush().SetStyle(TBrushStyle::bsSolid);
         break;
     }
     case ctPicture:
-    case ctFilePicture:
         if (g->Graphic && !g->Graphic->Empty()) {
             if (g->CellAngle != 0)
                 canvas.StretchDraw(TRect(x1, y1, x2, y2), *g->Graphic);
             else
                 canvas.Draw(x1, y1, *g->Graphic);
+        }
+        break;
+    case ctFilePicture:
+        // Read from its file now, stretched into its place; a file picture
+        // that came through the cell stream holds the picture itself.
+        if (const auto* file = dynamic_cast<const TFilePicture*>(g->Graphic)) {
+            file->DrawPicture(canvas, TRect(x1, y1, x2, y2));
+        } else if (const auto* kept = dynamic_cast<const THTMLPicture*>(g->Graphic); kept && !kept->Empty()) {
+            const QImage& image = kept->Image();
+            canvas.DrawImage(TRect(x1, y1, x2, y2), image, TRect(0, 0, image.width(), image.height()));
         }
         break;
     case ctProgress: {
@@ -265,10 +276,15 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
         const TColor saved = canvas.Brush().Color();
         canvas.Brush().SetColor(clBtnFace);
         TRect r(x1, y1, x2, y2);
-        unsigned st = Win::DFCS_BUTTONPUSH;
-        if (d->controlLook.FlatButton) st |= Win::DFCS_FLAT;
-        if (g->CellBoolean) st |= Win::DFCS_PUSHED;
-        canvas.DrawFrameControl(r, Win::DFC_BUTTON, st);
+        if (d->draw.themesInUse && IsThemeActive()) {
+            canvas.DrawThemePart(this, QStringLiteral("button"), Win::BP_PUSHBUTTON,
+                                 g->CellBoolean ? Win::PBS_PRESSED : Win::PBS_NORMAL, r, nullptr);
+        } else {
+            unsigned st = Win::DFCS_BUTTONPUSH;
+            if (d->controlLook.FlatButton()) st |= Win::DFCS_FLAT;
+            if (g->CellBoolean) st |= Win::DFCS_PUSHED;
+            canvas.DrawFrameControl(r, Win::DFC_BUTTON, st);
+        }
         r.Inflate(g->CellBoolean ? -3 : -2, g->CellBoolean ? -3 : -2);
         if (g->CellType == ctBitButton && g->Graphic && !g->Graphic->Empty()) {
             canvas.Draw(r.Left, r.Top + (r.Height() - g->Graphic->Height()) / 2, *g->Graphic);
@@ -283,9 +299,51 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
     }
 }
 
+void TExtStringGrid::GetRotatedTextOrigin(TCanvas& canvas, TRect& rect, int angle, TVAlignment vAlign,
+                                          TAlignment hAlign, const QString& text)
+{
+    // The turned text's box: the text (with one "w" of room) turned about
+    // its top-left corner, which is where the text starts.
+    const TSize size = canvas.TextExtent(text + QLatin1Char('w'));
+    const int a = ((angle % 360) + 360) % 360;
+    const double rad = a * M_PI / 180.0;
+    const int cw = int(std::fabs(std::cos(rad) * size.cx));
+    const int sh = int(std::fabs(std::sin(rad) * size.cy));
+    const int sw = int(std::fabs(std::sin(rad) * size.cx));
+    const int ch = int(std::fabs(std::cos(rad) * size.cy));
+    const int boxWidth = cw + sh;
+    const int boxHeight = sw + ch;
+    // The start's place in the box by the quadrant the text points into.
+    int dx = 0, dy = 0;
+    if (a <= 90) {
+        dy = sw;
+    } else if (a <= 180) {
+        dx = cw;
+        dy = sw + ch;
+    } else if (a <= 270) {
+        dx = cw + sh;
+        dy = ch;
+    } else {
+        dx = sh;
+    }
+    const int mx = d->draw.marginX, my = d->draw.marginY;
+    int left = rect.Left + mx;
+    if (hAlign == taRightJustify)
+        left = rect.Right - mx - boxWidth;
+    else if (hAlign == taCenter)
+        left = rect.Left + (rect.Width() - boxWidth) / 2;
+    int top = rect.Top + my;
+    if (vAlign == vtaBottom)
+        top = rect.Bottom - my - boxHeight;
+    else if (vAlign == vtaCenter)
+        top = rect.Top + (rect.Height() - boxHeight) / 2;
+    rect.Left = left + dx;
+    rect.Top = top + dy;
+}
+
 void TExtStringGrid::DrawCheckBox(TCanvas& canvas, const TRect& r, bool checked, bool enabled, TControlStyle style)
 {
-    const int size = d->controlLook.CheckSize;
+    const int size = d->controlLook.CheckSize();
     switch (style) {
     case csClassic:
     case csFlat: {
@@ -318,7 +376,7 @@ void TExtStringGrid::DrawCheckBox(TCanvas& canvas, const TRect& r, bool checked,
         canvas.LineTo(r.Left, r.Bottom);
         if (checked) {
             canvas.Pen().SetWidth(1);
-            canvas.Pen().SetColor(enabled ? d->controlLook.Color : clGray);
+            canvas.Pen().SetColor(enabled ? d->controlLook.Color() : clGray);
             const int x1 = r.Left, y1 = r.Top, x2 = r.Right, y2 = r.Bottom;
             canvas.MoveTo(x1 + 2, y1 + size / 2 + 1);
             canvas.LineTo(x1 + 2, y2 - 1);
@@ -333,7 +391,7 @@ void TExtStringGrid::DrawCheckBox(TCanvas& canvas, const TRect& r, bool checked,
         break;
     }
     case csGlyph: {
-        const TBitmap& glyph = checked ? d->controlLook.CheckedGlyph : d->controlLook.UnCheckedGlyph;
+        const TBitmap& glyph = checked ? d->controlLook.CheckedGlyph() : d->controlLook.UnCheckedGlyph();
         TGridGlyphs::DrawTransparent(canvas, r.Left, r.Top, glyph);
         break;
     }
@@ -349,9 +407,9 @@ void TExtStringGrid::DrawRadioGroup(TCanvas& canvas, const TRect& r, int count, 
                                     bool disabled, bool horizontal, const QString& cellText, TGridDrawState state)
 {
     canvas.SetBkMode(Win::TRANSPARENT);
-    const TControlStyle style = d->controlLook.ControlStyle;
+    const TControlStyle style = d->controlLook.ControlStyle();
     const bool classic = style == csClassic || style == csFlat;
-    const int s = classic ? d->controlLook.RadioSize : 16;
+    const int s = classic ? d->controlLook.RadioSize() : 16;
     const int h = std::max(classic ? 0 : 16, canvas.TextHeight(QStringLiteral("gh")));
     if (state.Contains(TGridDrawStateItem::gdSelected)) canvas.Font().SetColor(d->selectionTextColor);
     int widths = 0;
@@ -390,7 +448,8 @@ void TExtStringGrid::DrawRadioGroup(TCanvas& canvas, const TRect& r, int count, 
             TGridGlyphs::DrawTransparent(canvas, x, y, TGridGlyphs::Glyph(CheckGlyphName(true, on, !disabled, style)));
             break;
         case csGlyph:
-            TGridGlyphs::DrawTransparent(canvas, x, y, on ? d->controlLook.RadioOnGlyph : d->controlLook.RadioOffGlyph);
+            TGridGlyphs::DrawTransparent(canvas, x, y,
+                                         on ? d->controlLook.RadioOnGlyph() : d->controlLook.RadioOffGlyph());
             break;
         case csDUV: {
             const TPen saved = canvas.Pen();
@@ -405,8 +464,8 @@ void TExtStringGrid::DrawRadioGroup(TCanvas& canvas, const TRect& r, int count, 
             canvas.LineTo(x + 14, y + 8);
             canvas.LineTo(x + 8, y + 14);
             if (on) {
-                canvas.Brush().SetColor(d->controlLook.Color);
-                canvas.Pen().SetColor(d->controlLook.Color);
+                canvas.Brush().SetColor(d->controlLook.Color());
+                canvas.Pen().SetColor(d->controlLook.Color());
                 canvas.Polygon(
                     {TPoint(x + 6, y + 8), TPoint(x + 8, y + 6), TPoint(x + 10, y + 8), TPoint(x + 8, y + 10)});
             }

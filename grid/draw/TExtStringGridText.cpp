@@ -10,6 +10,7 @@
 #include "controls/HTMLText.h"
 #include "grid/TExtStringGrid_p.h"
 #include "grid/draw/CellPaint_p.h"
+#include "grid/draw/RichTextRuns_p.h"
 #include "grid/draw/TGridGlyphs.h"
 #include "grid/text/CellLines.h"
 #include "grid/text/CellLinks.h"
@@ -214,15 +215,27 @@ void TExtStringGrid::PaintRichText(TCanvas& canvas, TCellPaintOptions& o, TRect 
     canvas.Pen().SetColor(canvas.Brush().Color());
     const bool unfocusedSelection = o.selectionColours && !o.state.Contains(TGridDrawStateItem::gdFocused);
     if (!(unfocusedSelection && d->selectionColor == clNone)) canvas.FillRect(r);
-    QString shown;
+    TRtfDocument document;
     try {
-        shown = TRtfReader::Read(o.text.toLatin1()).PlainText();
+        document = TRtfReader::Read(o.text.toLatin1());
     } catch (const Exception&) {
-        shown.clear(); // rich text that does not read shows nothing
+        document = TRtfDocument(); // rich text that does not read shows nothing
     }
+    // A selected cell shows its text in the selection's text colour, unless
+    // the cell keeps its own colours.
+    const TMouseActions& ma = d->mouseActions;
+    const int dc = DisplColIndex(o.col);
+    const bool focusedCurrent =
+        dc == Col() && o.row == Row() && hasFocus() && !Options().Contains(TGridOption::goDrawFocusSelected);
+    const bool selected = (Selection().Contains(dc, o.row) && !focusedCurrent && !ma.DisjunctRowSelect) ||
+        (ma.DisjunctRowSelect && IsRowSelected(o.row)) || (ma.DisjunctColSelect && IsColSelected(o.col));
+    TRichTextLook look;
+    look.zoom = d->draw.zoom;
+    if (selected && !d->selectionRTFKeep) look.overrideColor = d->selectionTextColor;
+    canvas.Brush().SetStyle(TBrushStyle::bsClear);
+    DrawRichTextRuns(canvas, document, r, look);
+    canvas.Brush().SetStyle(TBrushStyle::bsSolid);
     canvas.Font().SetColor(clBlack);
-    canvas.SetBkMode(Win::TRANSPARENT);
-    canvas.DrawText(shown, r, kVAlignFormat[o.vAlign] | kHAlignFormat[o.hAlign] | Win::DT_NOPREFIX | Win::DT_WORDBREAK);
 }
 
 void TExtStringGrid::PaintPlainText(TCanvas& canvas, TCellPaintOptions& o, TRect r)

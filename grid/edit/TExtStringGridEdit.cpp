@@ -127,6 +127,12 @@ void TExtStringGrid::EnsureEditControls() const
     e.unitEditBtn->SetBorderStyle(TBorderStyle::bsNone);
     e.editBtn->SetButtonCaption(QStringLiteral("..."));
     e.unitEditBtn->SetButtonCaption(QStringLiteral("..."));
+    // The buttons of these draw through the visual style as the grid does.
+    const bool themed = d->draw.themesInUse;
+    e.combo->SetButtonStyleFlag(themed);
+    e.spin->SetButtonStyleFlag(themed);
+    e.uniCombo->SetButtonStyleFlag(themed);
+    e.editBtn->SetIsWinXP(themed);
 }
 
 void TExtStringGrid::DestroyEditControls()
@@ -558,16 +564,16 @@ bool TExtStringGrid::SelectCell(int col, int row)
 {
     TGridEditState& e = d->edit;
     const TFloatingFooter& ff = d->floatingFooter;
-    if (ff.Visible) {
+    if (ff.Visible()) {
         // The preview shows the row about to be current; a target cell under
         // the panel brings the next row into view.
-        const bool preview = ff.FooterStyle == fsColumnPreview || ff.FooterStyle == fsCustomPreview;
+        const bool preview = ff.FooterStyle() == fsColumnPreview || ff.FooterStyle() == fsCustomPreview;
         if (preview && d->footer.panel) d->footer.panel->update();
         if (col >= 0 && row >= 0 && col < ColCount() && row < (preview ? RowCount() : RowCount() - 1)) {
             const TRect cell = CellRect(col, row);
             if (!cell.IsEmpty() && cell.Bottom > ClientHeight() - ff.FooterHeight + 2) SetTopRow(TopRow() + 1);
         }
-        if (ff.FooterStyle == fsFixedLastRow && row == RowCount() - 1) return false;
+        if (ff.FooterStyle() == fsFixedLastRow && row == RowCount() - 1) return false;
     }
     if (col < 0 || row < 0) return false;
     bool allow = true;

@@ -59,7 +59,7 @@ double TExtStringGrid::ColumnMax(int col, int fromRow, int toRow)
 void TExtStringGrid::CalcFooter(int col)
 {
     const TFloatingFooter& f = d->floatingFooter;
-    if (!f.Visible || f.FooterStyle != fsFixedLastRow) return;
+    if (!f.Visible() || f.FooterStyle() != fsFixedLastRow) return;
     const int footer = RowCount() - 1;
     const int from = FixedRows();
     const int to = RowCount() - 2;
@@ -128,13 +128,13 @@ void TExtStringGrid::SetDefaultRowHeight(int value)
 {
     TBaseGrid::SetDefaultRowHeight(value);
     d->floatingFooter.FooterHeight = DefaultRowHeight();
-    if (d->floatingFooter.Visible && d->footer.panel) d->footer.panel->Place();
+    if (d->floatingFooter.Visible() && d->footer.panel) d->footer.panel->Place();
 }
 
 void TExtStringGrid::SetFloatingFooterStyle(TFooterStyle value)
 {
-    d->floatingFooter.FooterStyle = value;
-    SetFooterRowFlag(d->floatingFooter.Visible && value == fsFixedLastRow);
+    d->floatingFooter.m_footerStyle = value;
+    SetFooterRowFlag(d->floatingFooter.Visible() && value == fsFixedLastRow);
     InvalidateGrid();
     if (d->footer.panel) d->footer.panel->update();
 }

@@ -77,7 +77,10 @@ int TExtStringGrid::RealToDisplayCol(int realCol) const { return DisplColIndex(r
 
 int TExtStringGrid::StoreCols() const { return ColCount() + d->hidden.columns.HiddenCount(); }
 
-int TExtStringGrid::GetCellIndent(int) { return 0; }
+// Column 0 of a grid with nodes keeps room at its left for the node box
+// and the tree lines (8 pixels left of the indented cell, through the
+// middle of the box); texts start right of it.
+int TExtStringGrid::GetCellIndent(int) { return NodeCount() > 0 ? 16 : 0; }
 bool TExtStringGrid::HasNodeColumn() { return NodeCount() > 0; }
 
 // ---------------------------------------------------------------------------

@@ -32,7 +32,7 @@ QString TExtStringGrid::AnchorAt(int col, int row, int x, int y)
     TRect rect = GetCellRect(col, row);
     rect.Left += 1 + d->draw.marginX;
     rect.Top += 1 + d->draw.marginY;
-    if (IsCheckBoxCell(rc, row)) rect.Left += d->controlLook.CheckSize;
+    if (IsCheckBoxCell(rc, row)) rect.Left += d->controlLook.CheckSize();
     QImage image(1, 1, QImage::Format_RGB32);
     TPainterCanvas canvas(&image);
     canvas.Font() = Font();

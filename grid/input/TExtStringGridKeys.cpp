@@ -80,7 +80,7 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
         return;
     }
     if (key == Win::VK_END && homeEnd == heFirstLastRow) {
-        SetRow(d->floatingFooter.Visible && RowCount() > 2 ? RowCount() - 2 : RowCount() - 1);
+        SetRow(d->floatingFooter.Visible() && RowCount() > 2 ? RowCount() - 2 : RowCount() - 1);
         MoveToBaseCell();
         key = 0;
         return;

@@ -314,7 +314,7 @@ bool TExtStringGrid::HandleLinkClick(int c, int r, int x, int y, const TRect& ce
         TRect r2 = cellRect;
         r2.Left += 1 + d->draw.marginX;
         r2.Top += 1 + d->draw.marginY;
-        if (IsCheckBoxCell(rc, r)) r2.Left += d->controlLook.CheckSize;
+        if (IsCheckBoxCell(rc, r)) r2.Left += d->controlLook.CheckSize();
         QImage image(1, 1, QImage::Format_RGB32);
         TPainterCanvas canvas(&image);
         TBrush brush;
@@ -467,8 +467,8 @@ void TExtStringGrid::RadioClick(int col, int row, int x, int y)
     TCellGraphic* g = GetCellGraphic(col, row);
     if (!g || g->CellType != ctRadio || g->Options.isEmpty()) return;
     FocusCell(DisplColIndex(col), row);
-    const TControlStyle style = d->controlLook.ControlStyle;
-    const int size = (style == csClassic || style == csFlat) ? d->controlLook.RadioSize : 16;
+    const TControlStyle style = d->controlLook.ControlStyle();
+    const int size = (style == csClassic || style == csFlat) ? d->controlLook.RadioSize() : 16;
     const bool horizontal = g->CellBoolean;
     const int lineHeight = TextMetricsOf(Font()).tmHeight;
     int end = 0;

@@ -406,9 +406,10 @@ void TExtStringGrid::EndSizingAndCellMarks(TShiftState shift, int x, int y)
     if (shift.Contains(TShiftStateItem::ssCtrl)) {
         if (!cells.erase({c, r})) cells.insert({c, r});
     } else {
+        // The cells picked before lose their selection look.
+        for (const auto& [col, row] : cells) RepaintCell(col, row);
         cells.clear();
         cells.insert({c, r});
-        InvalidateGrid();
     }
     const TGridRect sel = Selection();
     if (sel.Right > sel.Left || sel.Bottom > sel.Top)

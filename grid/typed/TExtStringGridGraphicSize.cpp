@@ -54,7 +54,7 @@ TPoint GraphicSize(TExtStringGrid& grid, const TExtStringGridPrivate& d, TCanvas
         break;
     case ctCheckBox:
     case ctDataCheckBox:
-    case ctVirtCheckBox: size = TPoint(d.controlLook.CheckSize, d.controlLook.CheckSize); break;
+    case ctVirtCheckBox: size = TPoint(d.controlLook.CheckSize(), d.controlLook.CheckSize()); break;
     case ctRadio: {
         const QStringList* options = grid.GetRadioOptions(col, row);
         if (!options) break;

@@ -2,8 +2,9 @@
 // pictures, check boxes and radio buttons in every style, nodes, progress
 // cells, sort and filter glyphs, a hidden column and filtered rows, a fixed
 // footer row and right column with the hint of a dragged scroll bar thumb,
-// a multi-line cell being edited) with the grid's real paint code into one
-// picture (default griddemo.png).
+// a multi-line cell being edited, rich-text cells, cells picked one by one,
+// tree lines) with the grid's real paint code into one picture (default
+// griddemo.png).
 
 #include "grid/TExtStringGrid.h"
 #include "grid/THTMLHintWindow.h"
@@ -16,7 +17,9 @@
 #include "platform/widgets/WidgetStyle.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <cstdio>
@@ -57,6 +60,17 @@ void PaintGrid(QPainter& painter, DemoGrid& grid, int x, int y)
     painter.restore();
     painter.setPen(Qt::darkGray);
     painter.drawRect(x - 1, y - 1, grid.width() + 1, grid.height() + 1);
+}
+
+// A left click on a cell as the mouse gives it.
+void ClickCell(TExtStringGrid& grid, int col, int row, Qt::KeyboardModifiers modifiers)
+{
+    const TRect r = grid.CellRect(col, row);
+    const QPointF at((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    QMouseEvent press(QEvent::MouseButtonPress, at, grid.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, modifiers);
+    QCoreApplication::sendEvent(&grid, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, grid.mapToGlobal(at), Qt::LeftButton, Qt::NoButton, modifiers);
+    QCoreApplication::sendEvent(&grid, &release);
 }
 
 void Caption(QPainter& p, int x, int y, const char* text)
@@ -110,7 +124,7 @@ int main(int argc, char** argv)
     InstallWidgetStyle();
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("griddemo.png");
 
-    QImage image(1040, 960, QImage::Format_RGB32);
+    QImage image(1040, 1150, QImage::Format_RGB32);
     image.fill(QColor(212, 208, 200));
     QPainter painter(&image);
 
@@ -217,10 +231,10 @@ int main(int argc, char** argv)
         TPainterCanvas canvas(&p);
         checks.PaintTo(canvas, TRect(0, 0, checks.width(), checks.height()));
         for (int c = 1; c <= 6; ++c) {
-            checks.ControlLook().ControlStyle = c <= 5 ? styles[c - 1] : csWinXP;
+            checks.ControlLook().SetControlStyle(c <= 5 ? styles[c - 1] : csWinXP);
             if (c <= 5)
-                checks.ControlLook().CheckSize =
-                    (styles[c - 1] == csWinXP) ? 20 : (styles[c - 1] == csBrevon ? 16 : 15);
+                checks.ControlLook().SetCheckSize((styles[c - 1] == csWinXP) ? 20
+                                                                             : (styles[c - 1] == csBrevon ? 16 : 15));
             for (int r = 1; r < 4; ++r) checks.PaintTo(canvas, checks.CalcCellRect(c, r));
         }
     }
@@ -339,6 +353,50 @@ int main(int argc, char** argv)
     lines.render(&painter, QPoint(530, 790));
     painter.setPen(Qt::darkGray);
     painter.drawRect(529, 789, lines.width() + 1, lines.height() + 1);
+
+    // 9. Rich-text cells (one of them selected: its text takes the selection
+    // colour) and cells picked one by one with Ctrl.
+    DemoGrid rich(4, 5, 490, 150);
+    rich.SetDefaultRowHeight(26);
+    rich.SetColWidths(0, 40);
+    rich.SetColWidths(1, 220);
+    rich.SetColWidths(2, 100);
+    rich.SetColWidths(3, 100);
+    rich.SetCellText(1, 0, QStringLiteral("Rich text"));
+    rich.SetCellText(2, 0, QStringLiteral("Picked"));
+    rich.SetCellText(3, 0, QStringLiteral("Picked"));
+    const QString colours = QStringLiteral("{\\colortbl;\\red192\\green0\\blue0;\\red0\\green96\\blue0;}");
+    rich.SetCellText(1, 1, QStringLiteral("{\\rtf1\\ansi%1{\\b Bold} {\\i italic} {\\ul under}}").arg(colours));
+    rich.SetCellText(1, 2, QStringLiteral("{\\rtf1\\ansi%1{\\cf1 red} and {\\cf2\\fs24 green 12 pt}}").arg(colours));
+    rich.SetCellText(1, 3, QStringLiteral("{\\rtf1\\ansi%1{\\fs28\\b Big} {\\fs14 small}}").arg(colours));
+    rich.SetCellText(1, 4, QStringLiteral("{\\rtf1\\ansi%1Selected {\\cf1 cell}}").arg(colours));
+    for (int r = 1; r < 5; ++r) {
+        rich.SetCellText(2, r, QStringLiteral("cell 2,%1").arg(r));
+        rich.SetCellText(3, r, QStringLiteral("cell 3,%1").arg(r));
+    }
+    rich.MouseActions().DisjunctCellSelect = true;
+    ClickCell(rich, 2, 1, Qt::NoModifier);
+    ClickCell(rich, 3, 2, Qt::ControlModifier);
+    ClickCell(rich, 2, 3, Qt::ControlModifier);
+    ClickCell(rich, 1, 4, Qt::ControlModifier);
+    Caption(painter, 20, 980, "Rich-text cells; cells picked with Ctrl (disjunct cell selection)");
+    PaintGrid(painter, rich, 20, 980);
+
+    // 10. Tree lines beside the nodes of column 0.
+    DemoGrid tree(3, 7, 490, 150);
+    tree.SetDefaultRowHeight(20);
+    tree.SetColWidths(0, 60);
+    tree.SetColWidths(1, 200);
+    tree.SetShowSelection(false);
+    tree.SetCellText(1, 0, QStringLiteral("Parcel"));
+    tree.Graphic(0, 1, ctNode)->CellIndex = 4;
+    tree.Graphic(0, 5, ctNode)->CellIndex = 2;
+    tree.RecountNodes();
+    tree.CellNode().SetShowTree(true);
+    const char* parcels[] = {"Tract 1", "lot 1", "lot 2", "lot 3", "Tract 2", "lot 7"};
+    for (int r = 1; r < 7; ++r) tree.SetCellText(1, r, QString::fromLatin1(parcels[r - 1]));
+    Caption(painter, 530, 980, "Nodes in column 0 with tree lines");
+    PaintGrid(painter, tree, 530, 980);
 
     painter.end();
     if (!image.save(out)) {

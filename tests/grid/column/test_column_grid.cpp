@@ -384,17 +384,22 @@ TEST(ColumnGridVersion, ReadsTwoFourOfNovember)
     EXPECT_TRUE(g.GetComponentVersionText().endsWith(QStringLiteral("Nov, 2002")));
 }
 
-TEST(GridSettings, SortRowOnlyAboveTheData)
+TEST(GridSettings, SortRowUpToTheFixedRowCount)
 {
     Grid g; // one fixed row
-    EXPECT_NO_THROW(g.SortSettings().SetRow(0));
-    // The first data row would take sort clicks away from the cells.
-    EXPECT_THROW(g.SortSettings().SetRow(1), EExtGridError);
-    EXPECT_THROW(g.SortSettings().SetRow(2), EExtGridError);
-    EXPECT_EQ(g.SortSettings().Row(), 0);
-    g.SetFixedRows(2);
     EXPECT_NO_THROW(g.SortSettings().SetRow(1));
     EXPECT_EQ(g.SortSettings().Row(), 1);
+    EXPECT_NO_THROW(g.SortSettings().SetRow(0));
+    try {
+        g.SortSettings().SetRow(2);
+        ADD_FAILURE() << "row 2 taken";
+    } catch (const EExtGridError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Sort row should be smaller than number of fixed rows"));
+    }
+    EXPECT_EQ(g.SortSettings().Row(), 0);
+    g.SetFixedRows(2);
+    EXPECT_NO_THROW(g.SortSettings().SetRow(2));
+    EXPECT_EQ(g.SortSettings().Row(), 2);
 }
 
 TEST(GridSettings, FilterLookupBandsAndFooter)

@@ -408,8 +408,8 @@ TEST(MovingTheCurrentCell, APreviewFooterIsRepaintedAndACellUnderItBringsTheNext
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
     RecordingGrid& g = *f.grid;
     g.SetRowCount(30);
-    g.FloatingFooter().FooterStyle = fsColumnPreview;
-    g.FloatingFooter().Column = 1;
+    g.FloatingFooter().SetFooterStyle(fsColumnPreview);
+    g.FloatingFooter().SetColumn(1);
     g.SetFloatingFooterVisible(true);
     TFooterPanel* panel = g.findChild<TFooterPanel*>(QStringLiteral("FooterPanel"));
     ASSERT_NE(panel, nullptr);

@@ -101,7 +101,7 @@ TEST(EditorChoice, AReadOnlyCellSwitchesEditingOffAndBack)
 TEST(EditorChoice, TheFooterRowOfAFloatingFooterIsNeverCurrent)
 {
     Grid g;
-    g.FloatingFooter().FooterStyle = fsFixedLastRow;
+    g.FloatingFooter().SetFooterStyle(fsFixedLastRow);
     g.SetFloatingFooterVisible(true);
     g.FocusCell(1, 3);
     g.FocusCell(1, 4);

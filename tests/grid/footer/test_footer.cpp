@@ -82,7 +82,7 @@ TEST_F(FooterTest, PanelFollowsVisibilityAndPaintsTheLastRow)
     panel->PaintTo(canvas);
     EXPECT_TRUE(canvas.Runs().contains(QStringLiteral("Total")));
 
-    g.FloatingFooter().CustomTemplate = QStringLiteral("Row <#1>");
+    g.FloatingFooter().SetCustomTemplate(QStringLiteral("Row <#1>"));
     g.SetCells(1, 1, QStringLiteral("abc"));
     g.SetRow(1);
     g.SetFloatingFooterStyle(fsCustomPreview);
