@@ -14,6 +14,55 @@ void TSortSettings::SetRow(int value)
     m_row = value;
 }
 
+void TCellNode::SetNodeType(TCellNodeType value)
+{
+    if (value == m_nodeType) return;
+    m_nodeType = value;
+    if (m_grid) m_grid->InvalidateGrid();
+}
+
+void TCellNode::SetShowTree(bool value)
+{
+    if (value == m_showTree) return;
+    m_showTree = value;
+    if (m_grid) m_grid->InvalidateGrid();
+}
+
+void TBackGround::SetGrid(TCustomGrid* grid)
+{
+    m_grid = grid;
+    Bitmap.OnChange = [this](TGraphic*) { Changed(); };
+}
+
+void TBackGround::Changed()
+{
+    if (m_grid) m_grid->InvalidateGrid();
+}
+
+void TBackGround::SetLeft(int value)
+{
+    m_left = value;
+    Changed();
+}
+
+void TBackGround::SetTop(int value)
+{
+    m_top = value;
+    Changed();
+}
+
+void TBackGround::SetDisplay(TBackgroundDisplay value)
+{
+    m_display = value;
+    Changed();
+}
+
+void TBackGround::SetCells(TBackgroundCells value)
+{
+    m_cells = value;
+    Changed();
+}
+
 TFilterData& TFilter::ColumnFilter(int col)
 {
     for (TFilterData& f : *this)

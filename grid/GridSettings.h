@@ -50,13 +50,26 @@ enum TColumnSizeLocation { clRegistry, clIniFile };
 enum TScrollHintType { shNone, shVertical, shHorizontal, shBoth };
 enum TFilterCondition { fcNone };
 
-struct TCellNode {
+// The node boxes of the grid; a change of NodeType or ShowTree repaints
+// the grid.
+class TCellNode {
+public:
     TColor Color = clSilver;
     TColor NodeColor = clBlack;
-    TCellNodeType NodeType = cnFlat;
-    bool ShowTree = false;
     TBitmap ExpandGlyph;
     TBitmap ContractGlyph;
+
+    TCellNodeType NodeType() const { return m_nodeType; }
+    void SetNodeType(TCellNodeType value);
+    bool ShowTree() const { return m_showTree; }
+    void SetShowTree(bool value);
+    // The grid repainted (set by the grid).
+    void SetGrid(TCustomGrid* grid) { m_grid = grid; }
+
+private:
+    TCustomGrid* m_grid = nullptr;
+    TCellNodeType m_nodeType = cnFlat;
+    bool m_showTree = false;
 };
 
 struct TSizeWhileTyping {
@@ -223,12 +236,30 @@ struct TBands {
     int Period() const { return PrimaryLength + SecondaryLength; }
 };
 
-struct TBackGround {
+// The picture behind the cells; every change repaints the grid (the
+// bitmap's own changes too, once the grid owns the record).
+class TBackGround {
+public:
     TBitmap Bitmap;
-    int Left = 0;
-    int Top = 0;
-    TBackgroundDisplay Display = bdTile;
-    TBackgroundCells Cells = bcNormal;
+
+    int Left() const { return m_left; }
+    void SetLeft(int value);
+    int Top() const { return m_top; }
+    void SetTop(int value);
+    TBackgroundDisplay Display() const { return m_display; }
+    void SetDisplay(TBackgroundDisplay value);
+    TBackgroundCells Cells() const { return m_cells; }
+    void SetCells(TBackgroundCells value);
+    // The grid repainted (set by the grid).
+    void SetGrid(TCustomGrid* grid);
+
+private:
+    void Changed();
+    TCustomGrid* m_grid = nullptr;
+    int m_left = 0;
+    int m_top = 0;
+    TBackgroundDisplay m_display = bdTile;
+    TBackgroundCells m_cells = bcNormal;
 };
 
 // The floating footer (grid/footer/): the grid's last row kept in view

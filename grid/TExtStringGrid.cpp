@@ -9,7 +9,9 @@
 #include "platform/core/IniFile.h"
 #include "platform/core/UserRegistry.h"
 #include "platform/graphics/SystemMetrics.h"
+#include "platform/kernel/Application.h"
 
+#include <QApplication>
 #include <algorithm>
 
 TGridDrawState_p::TGridDrawState_p() : pictureCache(std::make_unique<THTMLPictureCache>()) { }
@@ -23,12 +25,24 @@ TExtStringGrid::TExtStringGrid(QWidget* parent, const QString& name)
     d->activeCellFont.SetStyle({TFontStyle::fsBold});
     d->fixedFont.OnChange = [this] { InvalidateGrid(); };
     d->activeCellFont.OnChange = [this] { InvalidateGrid(); };
-    SetDefaultRowHeight(21);
+    // The footer keeps its own default height.
+    TBaseGrid::SetDefaultRowHeight(21);
     d->sortSettings.SetGrid(this);
+    d->cellNode.SetGrid(this);
+    d->backGround.SetGrid(this);
+    d->typed.selectedColumns.OnChange = [this](TIntList* list, int, int) { ApplySelectedColumns(*this, *list); };
+    // The release decides the click itself: one that ends a sizing is none.
+    SetClickEvents(false);
+    QObject::connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (now == old) return;
+        if (old == this) GuardedCall(this, [this] { WMKillFocus(); });
+        if (now == this) GuardedCall(this, [this, old] { WMSetFocus(old && isAncestorOf(old)); });
+    });
 }
 
 TExtStringGrid::~TExtStringGrid()
 {
+    QObject::disconnect(qApp, &QApplication::focusChanged, this, nullptr);
     d->cells.destroying = true;
     DestroyEditControls();
     if (d->columnSize.Save) SaveColumnSizes();
@@ -100,7 +114,6 @@ GRID_PROPERTY(bool, EnableHTML, enableHTML)
 GRID_PROPERTY(bool, EnableWheel, enableWheel)
 GRID_PROPERTY(bool, IntelliZoom, intelliZoom)
 GRID_PROPERTY(TVAlignment, VAlignment, vAlignment)
-GRID_PROPERTY(bool, WordWrap, wordWrap)
 GRID_PROPERTY(bool, Multilinecells, multilineCells)
 GRID_PROPERTY(bool, EnhTextSize, enhTextSize)
 GRID_PROPERTY(bool, AutoNumAlign, autoNumAlign)

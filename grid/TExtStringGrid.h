@@ -359,6 +359,10 @@ public:
     // accepted, text becomes the (corrected) value to store; refused, text
     // becomes the cell's text and the key must stay in the editor.
     bool ValidateEditorText(QString& text);
+    // The pending click position: where a click that opened the editor
+    // was, with MouseActions.CaretPositioning (grid client coordinates).
+    // Taken once; false when there is none.
+    bool TakePendingClick(QPoint& pos);
     // A key an editor does not use: the edit ends, Tab and the arrows move
     // the current cell, Enter advances to the next cell.
     void EditorKeyDown(int key, TShiftState shift);
@@ -374,6 +378,8 @@ public:
 
     std::function<void(QObject* sender, int col, int row, QString& value, bool& valid)> OnCellValidate;
     std::function<void(QObject* sender)> OnEditingDone;
+    // The selection (or the caret) of the rich-text editor moved.
+    std::function<void(QObject* sender)> OnRichEditSelectionChange;
     std::function<void(QObject* sender, int col, int row, int value, bool upDown)> OnSpinClick;
     std::function<void(QObject* sender, int col, int row, double value, bool upDown)> OnFloatSpinClick;
     std::function<void(QObject* sender, int col, int row, TDateTime value, bool upDown)> OnDateSpinClick;
@@ -381,6 +387,7 @@ public:
     std::function<void(QObject* sender, int col, int row, int itemIndex, const QString& selection)> OnComboChange;
     std::function<void(QObject* sender, int col, int row, int itemIndex, const QString& selection, QObject* object)>
         OnComboObjectChange;
+    std::function<void(QObject* sender, int row, int col)> OnComboCloseUp;
     std::function<void(QObject* sender, int col, int row, QString& s)> OnEllipsClick;
     std::function<void(QObject* sender, int col, int row, TEditLink* link)> OnGetEditorProp;
     std::function<void(QObject* sender, int row, int col)> OnDblClickCell;
@@ -501,10 +508,17 @@ public:
     int CellAsInteger(int col, int row);
     bool IsCheckBoxCell(int col, int row);
     bool IsRadioButtonCell(int col, int row);
+    // ctButton and ctBitButton (the base cell's graphic).
+    bool IsButtonCell(int col, int row);
     bool IsCheckOrRadioCell(int col, int row);
     double CellAsFloat(int col, int row);
     void SetCellInteger(int col, int row, int value);
     void SetCellFloat(int col, int row, double value);
+    // The short date form of value; a value of 0 or less gives an empty text
+    // unless ShowZeroDates is on (as it is at construction).
+    void SetCellDate(int col, int row, TDateTime value);
+    bool ShowZeroDates() const;
+    void SetShowZeroDates(bool value);
     // Size of the picture of a ctPicture or ctFilePicture record in a cell
     // of that size; zero and negative sizes are clamped.
     static TPoint GetPictureSize(const TCellGraphic& graphic, int cellWidth, int cellHeight);
@@ -528,6 +542,22 @@ public:
     bool GetRotatedAngle(int col, int row, int& angle);
     // The rectangle of a button cell's button (display column).
     void GetCellGraphicRect(int col, int row, TRect& rect);
+    // The bitmap (ctBitmap) or icon (ctIcon) as a handle, the image index of
+    // ctImageList; -1 for anything else.
+    qintptr GetCellGraphicHandle(int col, int row);
+    // The image indices of a ctImages cell (nullptr for any other).
+    std::vector<int>* GetCellImages(int col, int row);
+    // The option strings of the base cell's radio graphic (nullptr: none).
+    QStringList* GetRadioOptions(int col, int row);
+    // The room a cell's graphic takes beside its text: a bitmap, icon or
+    // image-list image counts its width only before or after the text or
+    // in an empty cell; radio groups are measured in the cell's font.
+    virtual TPoint GetCellGraphicSize(int col, int row);
+    // The same for a cell of cellWidth x cellHeight drawn at scale on
+    // canvas: pictures scaled, texts measured on canvas, bitmaps, icons and
+    // data images always counting their width.
+    virtual TPoint GetCellGraphicSizeScaled(int col, int row, double scale, int cellWidth, int cellHeight,
+                                            TCanvas& canvas);
 
     // Disjunct selection marks; an index outside the grid raises
     // EExtGridError "Invalid row accessed" / "Invalid column accessed".
@@ -565,6 +595,25 @@ public:
     // The cells between two corners; the whole grid when a corner is out of
     // view.
     void RepaintRect(const TRect& cells);
+    // The header cells of two columns (row 0) and of two rows (column 0).
+    void RepaintHeaders(int col1, int row1, int col2, int row2);
+    // The cell under a point given in screen coordinates.
+    void MouseToCellScreen(TPoint pt, int& col, int& row) const;
+    // Within 4 pixels of a column border in the fixed rows (goColSizing) or
+    // of a row border in the fixed columns (goRowSizing); client
+    // coordinates.
+    bool IsOnSizingEdge(int x, int y) const;
+
+    // One display column selected: with DisjunctColSelect its mark is set
+    // beside the others; otherwise it becomes the selection. UnSelectColumn
+    // clears the mark, or collapses a selection spanning the column to the
+    // current cell.
+    void SelectColumn(int col);
+    void UnSelectColumn(int col);
+    // The selected columns: each change unselects every column and selects
+    // the listed ones, the first replacing the selection and the others
+    // adding to it.
+    TIntList& SelectedColumns();
 
     // Moves the current cell from (col, row) (display indices) to the next
     // editable cell by Navigation.AdvanceDirection, wrapping at the end of
@@ -639,6 +688,9 @@ public:
     // row; a placeholder that names no column disappears.
     QString FormatFooterTemplate(const QString& text);
     TFooterPanel* FooterPanel();
+    // The floating footer takes the new height too (the panel at once while
+    // it shows).
+    void SetDefaultRowHeight(int value) override;
     void SetFloatingFooterStyle(TFooterStyle value);
     // One cell drawn by the cell painter as a fixed cell (display column).
     void PaintFooterCell(TCanvas& canvas, int col, int row, const TRect& rect);
@@ -753,6 +805,8 @@ public:
     // =======================================================================
     virtual void AutoInsertRow(int row);
     virtual void AutoDeleteRow(int row);
+    // Called by the text editor after each key with its text (param: the
+    // key); a descendant answering true gives the editor value instead.
     virtual bool EditTextHook(const QString& text, QString& value, int param);
     // Row operations the automatic rows and the forms use (display rows;
     // footer rows stay last).
@@ -790,10 +844,10 @@ public:
     void SetRowHeightInLines(int row, int lines, int extra);
     // The most lines of the row's cells (1 without multi-line cells).
     int MaxLinesInRow(int row);
-    // The content of a cell as drawn; wrapWidth > 0 wraps text at it. The
-    // canvas form measures on a canvas the caller keeps for many cells.
-    TSize MeasureCell(int col, int row, int wrapWidth);
-    TSize MeasureCell(TCanvas& canvas, int col, int row, int wrapWidth);
+    // The size a display cell's text takes as drawn, margins included:
+    // plain lines, HTML, rich text as its formatted runs, rotated text by
+    // its angle; wrapToColumn wraps it at the column's width.
+    void GetCellTextSize(int col, int row, TSize& size, bool wrapToColumn);
 
     // =======================================================================
     // input/: keyboard, mouse clicks (grid/input/)
@@ -963,6 +1017,8 @@ protected:
     void KeyPress(TKeyChar& key) override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void ColumnMoved(int fromIndex, int toIndex) override;
+    // The controls placed in cells follow the view (scroll/).
+    void TopLeftChanged() override;
     // After widths (heights) change: the stretch column follows, and a
     // sizing by the mouse ends here (all columns scaled with AllColumnSize,
     // OnEndColumnSize, the column-width hook; rows likewise).
@@ -1014,6 +1070,10 @@ private:
     bool IsCheckCell(int col, int row);
     void ShowControlEdit(int col, int row, const QString& id, const QString& value, const TRect& rect);
     void ShowControlCombo(int col, int row, const QString& id, const QString& value, const TRect& rect);
+    void ControlEnterKey(QObject* sender, TKeyChar& key);
+    // The focus came (from a window of the grid's own: its editors) or went.
+    void WMSetFocus(bool fromOwnWindow);
+    void WMKillFocus();
     // edit/
     // The in-place control of each editor type (EditorMakers_p.h).
     struct EditorMaker;

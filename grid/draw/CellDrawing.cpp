@@ -21,6 +21,12 @@ TPoint CharPosition(TCanvas& canvas, const QString& text, int index)
 } // namespace
 
 int MaxOf(int a, int b) { return a > b ? a : b; }
+int MinOf(int a, int b) { return a < b ? a : b; }
+
+bool PointInRectInclusive(const TRect& rect, int x, int y)
+{
+    return x >= rect.Left && x <= rect.Right && y >= rect.Top && y <= rect.Bottom;
+}
 
 int ChooseBound(int current, int a, int b)
 {

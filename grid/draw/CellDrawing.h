@@ -12,6 +12,10 @@ class TCanvas;
 class TBitmap;
 
 int MaxOf(int a, int b);
+int MinOf(int a, int b);
+// Left <= x <= Right and Top <= y <= Bottom: the edges belong to the
+// rectangle.
+bool PointInRectInclusive(const TRect& rect, int x, int y);
 // current when a equals b; else b when 0 < b < current; else a when
 // a > current and a > 0; else current.
 int ChooseBound(int current, int a, int b);

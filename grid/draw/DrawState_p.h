@@ -14,7 +14,6 @@ struct TGridDrawState_p {
     TColor duvBottom = clWhite;
     int marginX = 2; // cell text margins
     int marginY = 2;
-    QChar passwordChar = QLatin1Char('*');
     TColor selectionRectColor = clBlack;
     TColor commentColor = clRed;
     unsigned lastVFormat = 0; // last vertical DrawText format (for the editor)

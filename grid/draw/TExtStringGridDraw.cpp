@@ -266,7 +266,7 @@ void TExtStringGrid::DrawCellContent(TCanvas& canvas, int col, int row, TRect re
     }
 
     // Tree lines beside the node column.
-    if (NodeCount() > 0 && rc == 0 && row >= FixedRows() && d->cellNode.ShowTree) {
+    if (NodeCount() > 0 && rc == 0 && row >= FixedRows() && d->cellNode.ShowTree()) {
         canvas.Pen().SetColor(clSilver);
         canvas.Pen().SetWidth(1);
         const int m = rect.Top + rect.Height() / 2;

@@ -147,9 +147,8 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
     }
     case ctRadio: {
         CanEditCell(rcol, row, enabled);
-        const TPoint b = BaseCellPoint(rcol, row);
-        const TCellGraphic* bg = GetCellGraphic(b.X, b.Y);
-        const QStringList& items = bg ? bg->Options : g->Options;
+        const QStringList* options = GetRadioOptions(rcol, row);
+        const QStringList& items = options ? *options : g->Options;
         DrawRadioGroup(canvas, rect, int(items.size()), g->CellIndex, items, !enabled, g->CellBoolean,
                        GetCellText(rcol, row), state);
         break;
@@ -159,18 +158,18 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
         r.Left -= GetCellIndent(row);
         const TCellNode& n = d->cellNode;
         const bool contracted = g->CellBoolean;
-        if (n.NodeType == cn3D) {
+        if (n.NodeType() == cn3D) {
             canvas.Brush().SetColor(n.Color);
             canvas.FillRect(r);
             TRect e3 = r;
             canvas.DrawEdge(e3, Win::BDR_RAISEDINNER, Win::BF_RECT);
         }
-        if (n.NodeType == cnLeaf) {
+        if (n.NodeType() == cnLeaf) {
             DrawResourceBitmap(canvas, canvas.Brush().Color(), r,
                                contracted ? QStringLiteral("ESGLEAFCLOSE") : QStringLiteral("ESGLEAFOPEN"));
             break;
         }
-        if (n.NodeType == cnGlyph && !n.ExpandGlyph.Empty() && !n.ContractGlyph.Empty()) {
+        if (n.NodeType() == cnGlyph && !n.ExpandGlyph.Empty() && !n.ContractGlyph.Empty()) {
             const TBitmap& gl = contracted ? n.ContractGlyph : n.ExpandGlyph;
             TGridGlyphs::DrawTransparent(canvas, r.Left + std::max(0, (r.Width() - gl.Width()) / 2),
                                          r.Top + std::max(0, (r.Height() - gl.Height()) / 2), gl);
@@ -180,7 +179,7 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
         const int bl = r.Left + 4;
         const int bt = r.Top + std::max(r.Height() - 8, 0) / 2;
         const int br = bl + 8, bb = bt + 8;
-        if (n.NodeType == cnFlat) {
+        if (n.NodeType() == cnFlat) {
             canvas.Pen().SetColor(n.NodeColor);
             canvas.Rectangle(bl - 1, bt - 1, br + 1, bb + 1);
             canvas.MoveTo(bl + 1, bt + 3);

@@ -82,7 +82,7 @@ void TExtStringGrid::DrawCellText(TCanvas& canvas, TCellPaintOptions& o)
     if (o.kind == tkFormula) GetCellRawValue(rcol, row, o.text);
     bool password = false;
     IsPasswordCell(rcol, row, password);
-    if (password) FillChars(o.text, d->draw.passwordChar);
+    if (password) FillChars(o.text, d->edit.passwordChar);
     o.filterGlyph = row == 0 && HasColumnFilter(rcol);
 
     PaintCellBackground(canvas, o);
@@ -121,20 +121,20 @@ void TExtStringGrid::PaintCellBackground(TCanvas& canvas, const TCellPaintOption
     const TRect& rect = o.rect;
     const TBackGround& bg = d->backGround;
     const bool fixedCell = o.col < FixedCols() || o.row < FixedRows();
-    const bool bitmapHere = !bg.Bitmap.Empty() && (fixedCell ? bg.Cells != bcNormal : bg.Cells != bcFixed) &&
+    const bool bitmapHere = !bg.Bitmap.Empty() && (fixedCell ? bg.Cells() != bcNormal : bg.Cells() != bcFixed) &&
         !(d->showSelection && o.selectionColours);
     canvas.FillRect(rect);
     if (!bitmapHere) return;
     const QImage& img = bg.Bitmap.Image();
-    if (bg.Display == bdFixed) {
-        const TRect place = Bounds(bg.Left, bg.Top, img.width(), img.height());
+    if (bg.Display() == bdFixed) {
+        const TRect place = Bounds(bg.Left(), bg.Top(), img.width(), img.height());
         const TRect part = place.Intersected(rect);
         if (!part.IsEmpty()) canvas.DrawImage(part, img, part.Offsetted(-place.Left, -place.Top));
     } else if (img.width() > 0 && img.height() > 0) {
         // Tiles continue from cell to cell: the offset into the bitmap is
         // the cell's position from the first scrolling cell.
-        const int originX = bg.Cells == bcNormal ? FixedColsWidth() : 0;
-        const int originY = bg.Cells == bcNormal ? FixedRowsHeight() : 0;
+        const int originX = bg.Cells() == bcNormal ? FixedColsWidth() : 0;
+        const int originY = bg.Cells() == bcNormal ? FixedRowsHeight() : 0;
         int ox = (rect.Left - originX) % img.width();
         int oy = (rect.Top - originY) % img.height();
         if (ox < 0) ox += img.width();
@@ -274,7 +274,7 @@ void TExtStringGrid::PaintPlainText(TCanvas& canvas, TCellPaintOptions& o, TRect
     if (o.sortGlyph) {
         TRect box = o.rect;
         if (o.filterGlyph) box.Right -= 16;
-        const int w = std::max(0, std::min(canvas.TextWidth(shown), box.Width() - 16));
+        const int w = MaxOf(0, MinOf(canvas.TextWidth(shown), box.Width() - 16));
         int x = box.Left + 8;
         if (o.hAlign == taLeftJustify)
             x = box.Left + w + 10 + o.sortGlyphOffset;

@@ -47,6 +47,11 @@ struct TGridEditState {
     int editRow = -1;
     QString editStartText;
     bool advancing = false; // AdvanceToNextCell moves the current cell
+    // A click that may open an editor with MouseActions.CaretPositioning:
+    // the editor that opens puts its caret under it (grid client
+    // coordinates) and takes it; it is forgotten when the click is done.
+    bool clickPending = false;
+    QPoint clickPos;
 
     // ----- Settings of the editors
     bool lookup = false;

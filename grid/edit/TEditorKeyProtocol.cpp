@@ -36,7 +36,7 @@ bool TEditorKeyProtocol::KeyDown(TExtStringGrid& grid, TCellEditor& editor, int&
     }
     if (editor.KeepsKey(key)) return true;
     if (editor.ForwardsItself(key)) return false;
-    const int forward = key;
+    const int forward = editor.MovesGrid(key) ? key : 0;
     key = 0;
     grid.EditorKeyDown(forward, shift);
     return true;

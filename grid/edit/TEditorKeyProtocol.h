@@ -14,7 +14,8 @@
 //    cell (Shift: the previous one) as the grid's own TAB does;
 // 5. every other key handed back ends the edit and goes to the grid
 //    (EditorKeyDown): arrows and page keys move the current cell, Enter
-//    advances.
+//    advances; keys the editor says do not move the grid (MovesGrid) only
+//    end the edit.
 // Editors that are controls take Tab exactly when goTabs is on (WantsTab).
 
 #include "platform/kernel/VirtualKeys.h"
@@ -48,6 +49,9 @@ public:
     // Whether the editor's own base ends the edit for key (left unchanged
     // for it) instead of the grid.
     virtual bool ForwardsItself(int) const { return false; }
+    // Whether a key handed back also goes to the grid's key handling after
+    // the edit ended (false: it only ends the edit).
+    virtual bool MovesGrid(int) const { return true; }
 };
 
 class TEditorKeyProtocol {

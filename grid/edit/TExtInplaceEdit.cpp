@@ -1,9 +1,14 @@
 #include "grid/edit/TExtInplaceEdit.h"
 
 #include "grid/TExtStringGrid.h"
+#include "grid/edit/TExtInplaceMemo.h"
+#include "grid/text/CellLines.h"
 #include "grid/text/CellText.h"
 #include "grid/text/TextChars.h"
 #include "platform/core/RegionalSettings.h"
+
+#include <QFontMetrics>
+#include <QTextOption>
 
 namespace {
 
@@ -18,7 +23,12 @@ QChar KeyQChar(TKeyChar key) { return key <= 0xFFFF ? QChar(char16_t(key)) : QCh
 
 TExtInplaceEdit::TExtInplaceEdit(TExtStringGrid* grid)
     : TInplaceEdit(grid, QStringLiteral("ExtInplaceEdit")), m_ext(grid)
-{ }
+{
+    // The lines show every change of the text, typed or set.
+    QObject::connect(this, &QLineEdit::textChanged, this, [this] {
+        if (m_linesOn && m_lines) m_lines->Pull();
+    });
+}
 
 TExtInplaceEdit::~TExtInplaceEdit() = default;
 
@@ -26,6 +36,24 @@ void TExtInplaceEdit::SetVAlign(bool value)
 {
     m_vAlign = value;
     SetAlignment(value ? taRightJustify : taLeftJustify);
+    if (m_linesOn) ApplyLinesLook();
+}
+
+void TExtInplaceEdit::SetWordWrap(bool value)
+{
+    m_wordWrap = value;
+    if (m_linesOn) ApplyLinesLook();
+}
+
+void TExtInplaceEdit::ApplyLinesLook()
+{
+    m_lines->setFont(font());
+    m_lines->setPalette(palette());
+    QTextOption option = m_lines->document()->defaultTextOption();
+    option.setAlignment(m_vAlign ? Qt::AlignRight : Qt::AlignLeft);
+    m_lines->document()->setDefaultTextOption(option);
+    m_lines->setLineWrapMode(m_wordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    m_lines->setTabChangesFocus(!TEditorKeyProtocol::WantsTab(*m_ext));
 }
 
 int TExtInplaceEdit::Limit() const
@@ -38,7 +66,7 @@ int TExtInplaceEdit::Limit() const
 void TExtInplaceEdit::ShowAt(const TRect& rect, const QString& text)
 {
     const bool password = m_ext->CurrentEditorType() == edPassword;
-    setEchoMode(password ? QLineEdit::Password : QLineEdit::Normal);
+    SetPasswordChar(password ? m_ext->PasswordChar() : QChar());
     SetMaxLength(0);
     // The cell's column decides the length limit and the mask.
     const int rc = m_ext->RealColIndex(m_ext->Col());
@@ -48,8 +76,66 @@ void TExtInplaceEdit::ShowAt(const TRect& rect, const QString& text)
     TColor color = clWindow;
     m_ext->GetEditorColors(m_ext->Col(), m_ext->Row(), color, Font());
     SetColor(color);
+    // Multi-line and word-wrapped cells are edited on lines, which take the
+    // focus for the editor.
+    m_linesOn = !password && EditMask().isEmpty() && (m_wordWrap || m_ext->Multilinecells());
+    if (m_linesOn) {
+        if (!m_lines) m_lines = new TExtInplaceMemo(this, this);
+        ApplyLinesLook();
+        setFocusProxy(m_lines);
+        m_lines->show();
+        m_lines->raise();
+    } else {
+        setFocusProxy(nullptr);
+        if (m_lines) m_lines->hide();
+    }
     TInplaceEdit::ShowAt(rect, text);
-    if (!m_ext->Navigation().EditSelectAll) SetSelStart(Text().size());
+    const TNavigation& nav = m_ext->Navigation();
+    QPoint click;
+    const bool clicked = m_ext->TakePendingClick(click);
+    // A masked text starts with its first position selected.
+    if (!EditMask().isEmpty() && nav.ImproveMaskSel && !clicked) {
+        setSelection(0, 1);
+        return;
+    }
+    if (!nav.EditSelectAll) SetSelStart(Text().size());
+    if (m_linesOn) {
+        m_lines->setGeometry(QWidget::rect());
+        m_lines->Pull();
+    }
+    // A click that opened the editor puts the caret at the character under
+    // the pointer.
+    if (clicked && m_linesOn) {
+        const QPoint p = m_lines->viewport()->mapFrom(m_ext, click);
+        if (m_lines->viewport()->rect().contains(p)) {
+            m_lines->setTextCursor(m_lines->cursorForPosition(p));
+            m_lines->Push();
+        }
+    } else if (clicked) {
+        const QPoint p = mapFrom(m_ext, click);
+        if (this->rect().contains(p)) SetSelStart(cursorPositionAt(p));
+    }
+}
+
+void TExtInplaceEdit::HideEdit()
+{
+    if (m_linesOn && m_lines) {
+        // The grid takes the focus from the lines before they go.
+        m_hiding = true;
+        const bool hadFocus = m_lines->hasFocus();
+        setFocusProxy(nullptr);
+        if (hadFocus && IsShown()) m_ext->setFocus(Qt::OtherFocusReason);
+        m_lines->hide();
+        m_hiding = false;
+    }
+    m_linesOn = false;
+    TInplaceEdit::HideEdit();
+}
+
+void TExtInplaceEdit::LinesLeft()
+{
+    if (m_hiding || !IsShown()) return;
+    DoExit();
 }
 
 void TExtInplaceEdit::Move(const TRect&)
@@ -58,11 +144,16 @@ void TExtInplaceEdit::Move(const TRect&)
     // The whole merged area of the current cell.
     const TRect r = m_ext->GetCellRect(m_ext->Col(), m_ext->Row());
     const TRect visible = r.Intersected(TRect(0, 0, m_ext->ClientWidth(), m_ext->ClientHeight()));
-    if (visible.IsEmpty()) {
-        m_ext->PlaceChild(this, TRect(r.Left, r.Top, r.Left, r.Top));
-        return;
-    }
-    m_ext->PlaceChild(this, TRect(r.Left, r.Top, r.Right - 1, r.Bottom - 1));
+    const TRect place =
+        visible.IsEmpty() ? TRect(r.Left, r.Top, r.Left, r.Top) : TRect(r.Left, r.Top, r.Right - 1, r.Bottom - 1);
+    m_ext->PlaceChild(this, place);
+}
+
+void TExtInplaceEdit::Resize()
+{
+    TInplaceEdit::Resize();
+    // The lines cover the editor.
+    if (m_lines) m_lines->setGeometry(rect());
 }
 
 void TExtInplaceEdit::TakeCellText()
@@ -89,9 +180,12 @@ bool TExtInplaceEdit::HandsBack(int key, TShiftState shift) const
 
 void TExtInplaceEdit::KeyDownMessage(int& key, TShiftState shift)
 {
+    const int pressed = key;
     m_keypadDecimal = key == Win::VK_DECIMAL;
-    if (TEditorKeyProtocol::KeyDown(*m_ext, *this, key, shift)) return;
-    TInplaceEdit::KeyDownMessage(key, shift);
+    if (!TEditorKeyProtocol::KeyDown(*m_ext, *this, key, shift)) TInplaceEdit::KeyDownMessage(key, shift);
+    // An Enter taken at key-down (the edit ended, a refusal, a line break)
+    // types nothing more.
+    m_dropReturn = pressed == Win::VK_RETURN && key == 0;
 }
 
 void TExtInplaceEdit::KeyDown(int& key, TShiftState shift)
@@ -115,13 +209,19 @@ void TExtInplaceEdit::KeyDown(int& key, TShiftState shift)
             return;
         }
     }
-    if (key == Win::VK_RETURN && shift.Contains(TShiftStateItem::ssCtrl) && nav.LineFeedOnEnter) {
-        InsertText(QStringLiteral("\r\n"));
-        key = 0;
-        return;
+    const bool ctrl = shift.Contains(TShiftStateItem::ssCtrl);
+    if (key == Win::VK_RETURN) {
+        if (ctrl && !nav.LineFeedOnEnter && m_ext->SizeWhileTyping().Height && m_ext->Multilinecells())
+            GrowRowForLines();
+        // Ctrl+Enter breaks the line (on lines also Enter with
+        // LineFeedOnEnter).
+        if ((ctrl && nav.LineFeedOnEnter) || (m_linesOn && (ctrl || nav.LineFeedOnEnter))) {
+            InsertText(QStringLiteral("\r\n"));
+            key = 0;
+            return;
+        }
     }
     // The clipboard keys ask the grid's events first.
-    const bool ctrl = shift.Contains(TShiftStateItem::ssCtrl);
     const bool copy = (ctrl && (key == 'C' || key == Win::VK_INSERT));
     const bool cut = (ctrl && key == 'X') || (shift.Contains(TShiftStateItem::ssShift) && key == Win::VK_DELETE);
     if (copy || cut) {
@@ -194,6 +294,13 @@ bool TExtInplaceEdit::FilterChar(TKeyChar& key)
 
 void TExtInplaceEdit::CharMessage(TKeyChar& key)
 {
+    // An ended edit takes no more characters (the grid would see them).
+    const bool dropReturn = m_dropReturn;
+    m_dropReturn = false;
+    if (!IsShown() || (dropReturn && (key == '\r' || key == '\n'))) {
+        key = 0;
+        return;
+    }
     if (m_keypadDecimal && key == '.' && m_ext->ExcelStyleDecimalSeparator())
         key = RegionalSettings::DecimalSeparator().unicode();
     m_keypadDecimal = false;
@@ -240,12 +347,57 @@ void TExtInplaceEdit::KeyPress(TKeyChar& key)
     TInplaceEdit::KeyPress(key);
 }
 
+void TExtInplaceEdit::DefaultChar(TKeyChar ch, QKeyEvent* source)
+{
+    TInplaceEdit::DefaultChar(ch, source);
+    // AdvanceAuto: a masked text typed full is Enter to the grid.
+    if (ch < 32 || !m_ext->Navigation().AdvanceAuto || EditMask().isEmpty() || !IsShown()) return;
+    const QString mask = inputMask();
+    const QString shown = displayText();
+    if (mask.isEmpty() || shown.contains(mask.back()) || cursorPosition() < shown.size()) return;
+    QString text = Text();
+    if (!m_ext->ValidateEditorText(text)) {
+        TakeCellText();
+        return;
+    }
+    SetText(text);
+    m_ext->EditorKeyDown(Win::VK_RETURN, TShiftState{});
+}
+
 void TExtInplaceEdit::KeyUp(int& key, TShiftState shift)
 {
     TInplaceEdit::KeyUp(key, shift);
     if (key == Win::VK_LEFT || key == Win::VK_RIGHT) return;
+    if (!IsShown()) return;
+    // The grid's hook sees the text and may give the editor another.
+    QString value = Text();
+    if (m_ext->EditTextHook(Text(), value, key) && value != Text()) {
+        SetText(value);
+        SetSelStart(value.size());
+    }
     Complete();
     SizeToText();
+}
+
+void TExtInplaceEdit::GrowRowForLines()
+{
+    const int row = m_ext->Row();
+    // The lines of the text once the line is broken, against the most any
+    // cell of the row holds.
+    const int lines = CountLines(Text() + QStringLiteral("\r\n "), true);
+    int most = 1;
+    for (int c = 0; c < m_ext->ColCount(); ++c) {
+        const int rc = m_ext->RealColIndex(c);
+        if (rc >= 0) most = std::max(most, CountLines(m_ext->Cells(rc, row), true));
+    }
+    if (lines >= most) {
+        const int lineHeight = QFontMetrics(TWinControl::QtFontOf(m_ext->Font())).height();
+        m_ext->SetRowHeights(row, lines * lineHeight + 2 * 2);
+    } else {
+        m_ext->AutoSizeRow(row);
+    }
+    if (m_ext->OnEndRowSize) m_ext->OnEndRowSize(m_ext, row);
+    Move(TRect());
 }
 
 void TExtInplaceEdit::SizeToText()

@@ -20,6 +20,19 @@ TExtRichEdit::TExtRichEdit(TExtStringGrid* grid) : QTextEdit(grid), m_grid(grid)
     setTabChangesFocus(false);
     connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
             [this](const QSizeF&) { GuardedCall(this, [this] { RequestResize(); }); });
+    // A moved caret is a new (empty) selection too.
+    connect(this, &QTextEdit::cursorPositionChanged, this, [this] { GuardedCall(this, [this] { SelectionMoved(); }); });
+    connect(this, &QTextEdit::selectionChanged, this, [this] { GuardedCall(this, [this] { SelectionMoved(); }); });
+}
+
+void TExtRichEdit::SelectionMoved()
+{
+    const QTextCursor c = textCursor();
+    const std::pair<int, int> now{c.anchor(), c.position()};
+    if (now == m_selection) return;
+    m_selection = now;
+    // Not while the grid loads a cell into the editor.
+    if (!SizingLock && m_grid->OnRichEditSelectionChange) m_grid->OnRichEditSelectionChange(m_grid);
 }
 
 TExtRichEdit::~TExtRichEdit() = default;

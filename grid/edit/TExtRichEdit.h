@@ -10,6 +10,7 @@
 #include "grid/edit/TEditorKeyProtocol.h"
 
 #include <QTextEdit>
+#include <utility>
 
 class TExtStringGrid;
 struct TRtfDocument;
@@ -44,6 +45,10 @@ protected:
 
 private:
     void RequestResize();
+    // Tells the grid's OnRichEditSelectionChange of a new selection.
+    void SelectionMoved();
 
     TExtStringGrid* m_grid;
+    // The selection last told of: anchor and caret.
+    std::pair<int, int> m_selection{0, 0};
 };

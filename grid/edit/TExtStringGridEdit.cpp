@@ -9,6 +9,7 @@
 #include "grid/TExtStringGrid.h"
 
 #include "grid/TExtStringGrid_p.h"
+#include "grid/TFooterPanel.h"
 #include "grid/edit/EditorMakers_p.h"
 #include "grid/cells/TExtStringGridCheck.h"
 #include "grid/edit/TEditLink.h"
@@ -79,7 +80,13 @@ void TExtStringGrid::SetMaxEditLength(int value) { d->edit.maxEditLength = std::
 bool TExtStringGrid::ExcelStyleDecimalSeparator() const { return d->edit.excelStyleDecimalSeparator; }
 void TExtStringGrid::SetExcelStyleDecimalSeparator(bool value) { d->edit.excelStyleDecimalSeparator = value; }
 QChar TExtStringGrid::PasswordChar() const { return d->edit.passwordChar; }
-void TExtStringGrid::SetPasswordChar(QChar value) { d->edit.passwordChar = value; }
+void TExtStringGrid::SetPasswordChar(QChar value)
+{
+    if (value == d->edit.passwordChar) return;
+    d->edit.passwordChar = value;
+    // Password cells show the new character.
+    InvalidateGrid();
+}
 TExtStringGridCheck* TExtStringGrid::CellChecker() const { return d->edit.cellChecker; }
 void TExtStringGrid::SetCellChecker(TExtStringGridCheck* value) { d->edit.cellChecker = value; }
 TEditLink* TExtStringGrid::EditLink() const { return d->edit.editLink; }
@@ -193,7 +200,22 @@ QWidget* TExtStringGrid::ActiveEditControl() const
     return maker ? maker->control(e) : nullptr;
 }
 
-TInplaceEdit* TExtStringGrid::CreateEditor() { return new TExtInplaceEdit(this); }
+TInplaceEdit* TExtStringGrid::CreateEditor()
+{
+    auto* editor = new TExtInplaceEdit(this);
+    editor->SetWordWrap(d->wordWrap);
+    return editor;
+}
+
+// The text editor's word wrap follows the grid's.
+bool TExtStringGrid::WordWrap() const { return d->wordWrap; }
+void TExtStringGrid::SetWordWrap(bool value)
+{
+    if (d->wordWrap == value) return;
+    d->wordWrap = value;
+    if (TExtInplaceEdit* editor = TextEditor()) editor->SetWordWrap(value);
+    InvalidateGrid();
+}
 
 void TExtStringGrid::GetEditorColors(int col, int row, TColor& color, TFont& font)
 {
@@ -273,8 +295,10 @@ bool TExtStringGrid::ValidateCell(QString& value)
     if (e.validationLock || e.editCol < 0) return true;
     e.validationLock = true;
     bool valid = true;
+    QString offered = value;
     if (value != e.editStartText) {
         if (TExtStringGridCheck* checker = e.cellChecker) value = checker->Check(e.editCol, e.editRow, value);
+        offered = value;
         if (OnCellValidate) OnCellValidate(this, e.editCol, e.editRow, value, valid);
     }
     if (valid) {
@@ -286,9 +310,15 @@ bool TExtStringGrid::ValidateCell(QString& value)
             SetCellText(e.editCol, e.editRow, value);
             CellsChanged(TRect(e.editCol, e.editRow, e.editCol, e.editRow));
         }
-    } else if (e.editRow < RowCount()) {
-        // Refused: the cell keeps the text it had when the edit began.
-        SetCellText(e.editCol, e.editRow, e.editStartText);
+    } else if (e.editRow < RowCount() && e.editCol < StoreCols()) {
+        // Refused: the cell takes the event's correction, or keeps the text
+        // it had when the edit began when the event left the value as it
+        // was; the editor shows the cell's text and the edit goes on from it.
+        const QString kept = value != offered ? value : e.editStartText;
+        const bool changed = kept != e.editStartText;
+        e.editStartText = kept;
+        SetCellText(e.editCol, e.editRow, kept);
+        if (changed) CellsChanged(TRect(e.editCol, e.editRow, e.editCol, e.editRow));
     }
     e.validationLock = false;
     return valid;
@@ -303,6 +333,15 @@ bool TExtStringGrid::ValidateEditorText(QString& text)
     }
     text = GetCurrentCellText();
     return false;
+}
+
+bool TExtStringGrid::TakePendingClick(QPoint& pos)
+{
+    TGridEditState& e = d->edit;
+    if (!e.clickPending) return false;
+    e.clickPending = false;
+    pos = e.clickPos;
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -499,7 +538,9 @@ void TExtStringGrid::SizeToTypedText(const QString& text)
     const QString kept = Cells(rc, row);
     SetCells(rc, row, text);
     if (size.Width) {
-        int width = MeasureCell(col, row, 0).cx + d->draw.marginX + 2 * (GridLineWidth() + 1);
+        TSize typed{0, 0};
+        GetCellTextSize(col, row, typed, false);
+        int width = typed.cx - d->draw.marginX + 2 * (GridLineWidth() + 1);
         if (width > ColWidths(col)) {
             UpdateAutoColumnSize(rc, width);
             SetColWidths(col, std::max(0, ChooseBound(width, d->size.minColWidth, d->size.maxColWidth)));
@@ -517,7 +558,17 @@ bool TExtStringGrid::SelectCell(int col, int row)
 {
     TGridEditState& e = d->edit;
     const TFloatingFooter& ff = d->floatingFooter;
-    if (ff.Visible && ff.FooterStyle == fsFixedLastRow && row == RowCount() - 1) return false;
+    if (ff.Visible) {
+        // The preview shows the row about to be current; a target cell under
+        // the panel brings the next row into view.
+        const bool preview = ff.FooterStyle == fsColumnPreview || ff.FooterStyle == fsCustomPreview;
+        if (preview && d->footer.panel) d->footer.panel->update();
+        if (col >= 0 && row >= 0 && col < ColCount() && row < (preview ? RowCount() : RowCount() - 1)) {
+            const TRect cell = CellRect(col, row);
+            if (!cell.IsEmpty() && cell.Bottom > ClientHeight() - ff.FooterHeight + 2) SetTopRow(TopRow() + 1);
+        }
+        if (ff.FooterStyle == fsFixedLastRow && row == RowCount() - 1) return false;
+    }
     if (col < 0 || row < 0) return false;
     bool allow = true;
     const int oldRow = Row();
@@ -550,10 +601,13 @@ bool TExtStringGrid::SelectCell(int col, int row)
     // A pending text edit is validated before the cell is left.
     if (e.editInProgress && !IsTextEditorType(e.editorType)) CloseEditorControl();
     bool result = TBaseGrid::SelectCell(col, row);
-    if (result && d->activeCellShow) {
-        InvalidateRow(0);
-        InvalidateCol(0);
+    // The row indicator leaves the old row for the new one.
+    if (d->rowIndicator && !d->rowIndicator->Empty() && FixedCols() > 0) {
+        RepaintCell(0, oldRow);
+        RepaintCell(0, row);
     }
+    // The headers of the old and the new current cell change their look.
+    if (result && d->activeCellShow) RepaintHeaders(Col(), Row(), col, row);
     e.savedCellText = text;
     return result;
 }

@@ -17,6 +17,7 @@
 #include "grid/text/CellText.h"
 #include "platform/core/RegionalSettings.h"
 
+#include <QLineEdit>
 #include <QPalette>
 #include <QTextDocument>
 #include <climits>
@@ -38,6 +39,18 @@ int LeadingInt(const QString& text)
     const long long v = t.left(i).toLongLong(&ok);
     if (!ok) return 0;
     return int(std::clamp<long long>(v, INT_MIN, INT_MAX));
+}
+
+// A click that opened the combo puts the caret at the character under the
+// pointer in its field.
+void CaretToClick(TExtStringGrid& grid, QComboBox* combo)
+{
+    QPoint click;
+    if (!grid.TakePendingClick(click)) return;
+    QLineEdit* field = combo->lineEdit();
+    if (!field) return;
+    const QPoint p = field->mapFrom(&grid, click);
+    if (field->rect().contains(p)) field->setCursorPosition(field->cursorPositionAt(p));
 }
 
 } // namespace
@@ -94,6 +107,7 @@ const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType t
             // Typing that started the edit replaces the text, as in the text
             // editor.
             if (startKey && s.edit.editorType == edComboEdit) s.edit.combo->SelectAll();
+            CaretToClick(s.grid, s.edit.combo);
         };
         combo.store = [](const Store& s) {
             if (s.edit.editInProgress) s.Put(s.edit.combo->Text());
@@ -138,6 +152,7 @@ const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType t
         };
         uniCombo.focused = [](Setup& s, bool) {
             if (s.grid.d->mouseActions.DirectComboDrop) s.edit.uniCombo->SetDroppedDown(true);
+            CaretToClick(s.grid, s.edit.uniCombo);
         };
         uniCombo.store = [](const Store& s) { s.PutWide(s.edit.uniCombo->Text()); };
 
@@ -181,7 +196,7 @@ const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType t
                 if (s.Changed(c->Text())) s.grid.SetCellFloat(s.rc, s.row, c->FloatValue());
                 break;
             case edDateSpinEdit:
-                if (s.Changed(c->Text())) s.grid.PutCellText(s.rc, s.row, DateToStr(c->DateValue()));
+                if (s.Changed(c->Text())) s.grid.SetCellDate(s.rc, s.row, c->DateValue());
                 break;
             default: s.Put(c->Text()); break;
             }

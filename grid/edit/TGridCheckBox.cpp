@@ -27,6 +27,12 @@ bool TGridCheckBox::HandsBack(int key, TShiftState) const
     }
 }
 
+bool TGridCheckBox::MovesGrid(int key) const
+{
+    return key != Win::VK_PRIOR && key != Win::VK_NEXT && key != Win::VK_END && key != Win::VK_LEFT &&
+        key != Win::VK_RIGHT;
+}
+
 void TGridCheckBox::KeyDown(int& key, TShiftState shift)
 {
     if (key == Win::VK_SPACE) {

@@ -1,7 +1,8 @@
 #pragma once
 // The grid's check box editor (edCheckBox): Space and a mouse press toggle
 // it; Tab, Esc, Enter, Page Up, Page Down, End and the arrows end the edit
-// (Enter then advances, Tab and the arrows move the current cell).
+// and focus the grid: Enter then advances, Tab, Up and Down move the
+// current cell, the others only end the edit.
 
 #include "grid/edit/TEditorKeyProtocol.h"
 #include "platform/widgets/CheckBox.h"
@@ -25,6 +26,7 @@ protected:
     // stored.
     bool HandsBack(int key, TShiftState shift) const override;
     bool Validates(int) const override { return false; }
+    bool MovesGrid(int key) const override;
 
 private:
     TExtStringGrid* m_grid;

@@ -2,6 +2,7 @@
 
 #include "grid/TExtStringGrid.h"
 
+#include <QPointer>
 #include <QWheelEvent>
 
 TGridCombo::TGridCombo(TExtStringGrid* grid)
@@ -44,4 +45,26 @@ void TGridCombo::wheelEvent(QWheelEvent* event)
 {
     m_keys.Wheel(event->angleDelta().y());
     event->accept();
+}
+
+void TGridCombo::SelChange()
+{
+    // The choice is told once, not again as a change of the field.
+    m_selecting = true;
+    QPointer<QWidget> alive(this);
+    m_keys.Selected();
+    if (alive) TESGComboBox::SelChange();
+    if (alive) m_selecting = false;
+}
+
+void TGridCombo::Change()
+{
+    if (!m_selecting) m_keys.Edited();
+    TESGComboBox::Change();
+}
+
+void TGridCombo::CloseUp()
+{
+    TESGComboBox::CloseUp();
+    m_keys.ClosedUp();
 }

@@ -4,6 +4,7 @@
 #include "grid/TExtStringGrid.h"
 
 #include <QFontMetrics>
+#include <QPointer>
 
 void TGridComboKeys::KeyDown(int& key, TShiftState shift)
 {
@@ -61,10 +62,28 @@ void TGridComboKeys::Wheel(int delta)
         i = std::max(i - 1, 0);
     if (i == m_combo->ItemIndex()) return;
     m_combo->SetItemIndex(i);
+    Selected();
+}
+
+void TGridComboKeys::Selected()
+{
+    const int i = m_combo->ItemIndex();
+    if (i < 0 || i >= m_combo->Items().Count()) return;
     const QString text = m_combo->Items().Strings(i);
+    QPointer<QWidget> alive(m_combo);
     if (m_grid->OnComboChange) m_grid->OnComboChange(m_combo, m_grid->Col(), m_grid->Row(), i, text);
-    if (m_grid->OnComboObjectChange)
+    if (alive && m_grid->OnComboObjectChange)
         m_grid->OnComboObjectChange(m_combo, m_grid->Col(), m_grid->Row(), i, text, m_combo->Items().GetObject(i));
+}
+
+void TGridComboKeys::Edited()
+{
+    if (m_grid->OnComboChange) m_grid->OnComboChange(m_combo, m_grid->Col(), m_grid->Row(), -1, m_combo->Text());
+}
+
+void TGridComboKeys::ClosedUp()
+{
+    if (m_grid->OnComboCloseUp) m_grid->OnComboCloseUp(m_combo, m_grid->Row(), m_grid->Col());
 }
 
 void TGridComboKeys::KeyUp(int key)

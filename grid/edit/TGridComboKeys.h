@@ -30,6 +30,13 @@ public:
     void KeyUp(int key);
     // Leaving the combo (before the grid stores it).
     void Exit();
+    // The grid's combo events: a choice from the list (OnComboChange and
+    // OnComboObjectChange with the item), typing in the field
+    // (OnComboChange with index -1 and the text), the list closing
+    // (OnComboCloseUp).
+    void Selected();
+    void Edited();
+    void ClosedUp();
     // The list as wide as its widest item.
     void SizeDropWidth();
 

@@ -2,6 +2,7 @@
 
 #include "grid/TExtStringGrid.h"
 
+#include <QPointer>
 #include <QWheelEvent>
 
 TGridUniCombo::TGridUniCombo(TExtStringGrid* grid)
@@ -44,4 +45,26 @@ void TGridUniCombo::wheelEvent(QWheelEvent* event)
 {
     m_keys.Wheel(event->angleDelta().y());
     event->accept();
+}
+
+void TGridUniCombo::SelChange()
+{
+    // The choice is told once, not again as a change of the field.
+    m_selecting = true;
+    QPointer<QWidget> alive(this);
+    m_keys.Selected();
+    if (alive) TESGUniComboBox::SelChange();
+    if (alive) m_selecting = false;
+}
+
+void TGridUniCombo::Change()
+{
+    if (!m_selecting) m_keys.Edited();
+    TESGUniComboBox::Change();
+}
+
+void TGridUniCombo::CloseUp()
+{
+    TESGUniComboBox::CloseUp();
+    m_keys.ClosedUp();
 }

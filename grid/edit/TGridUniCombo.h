@@ -1,7 +1,8 @@
 #pragma once
 // The grid's wide-text combo editor (edUniComboEdit, edUniComboList): Tab, Enter, Up and Down
 // store the text after validation and leave the cell, Esc takes the cell's
-// text back, the wheel steps through the items (raising OnComboChange),
+// text back, the wheel and a choice from the list raise OnComboChange (typing
+// too, with index -1) and closing the list OnComboCloseUp,
 // typed text is completed from the items, and leaving stores the text.
 
 #include "controls/ESGUniComboBox.h"
@@ -27,8 +28,12 @@ protected:
     void DoExit() override;
     bool WantTab() const override;
     void wheelEvent(QWheelEvent* event) override;
+    void SelChange() override;
+    void Change() override;
+    void CloseUp() override;
 
 private:
     TExtStringGrid* m_grid;
     TGridComboKeys m_keys;
+    bool m_selecting = false;
 };

@@ -1,12 +1,12 @@
 #include "grid/filter/TConditionMatcher.h"
 
+#include "grid/text/TextChars.h"
 #include "platform/core/SysUtils.h"
 
 namespace {
 
 constexpr char16_t Operators[] = u"&;^|=";
-
-bool IsJoin(QChar c) { return c == u'&' || c == u';' || c == u'^' || c == u'|'; }
+constexpr QStringView Joins = u"&;^|";
 
 QString Normalised(const QString& condition)
 {
@@ -34,14 +34,17 @@ TConditionMatcher::TConditionMatcher(const QString& condition, bool caseSensitiv
 {
     QString s = Normalised(condition);
     if (!caseSensitive) s = AnsiUpperCase(s);
-    qsizetype start = 0;
+    // Split at each joining operator, left to right.
     bool joinedByAnd = false;
-    for (qsizetype i = 0; i <= s.size(); ++i) {
-        if (i < s.size() && !IsJoin(s[i])) continue;
-        m_parts.push_back(TPart{TFilterPattern(s.mid(start, i - start)), joinedByAnd});
-        if (i < s.size()) joinedByAnd = s[i] == u'&';
-        start = i + 1;
+    for (;;) {
+        const QChar op = FirstCharOfSet(Joins, s);
+        if (op.isNull()) break;
+        const int at = CharPos(op, s);
+        m_parts.push_back(TPart{TFilterPattern(s.left(at - 1)), joinedByAnd});
+        joinedByAnd = op == u'&';
+        s.remove(0, at);
     }
+    m_parts.push_back(TPart{TFilterPattern(s), joinedByAnd});
 }
 
 bool TConditionMatcher::Match(const QString& text) const

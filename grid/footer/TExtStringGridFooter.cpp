@@ -124,6 +124,13 @@ TFooterPanel* TExtStringGrid::FooterPanel()
     return d->footer.panel;
 }
 
+void TExtStringGrid::SetDefaultRowHeight(int value)
+{
+    TBaseGrid::SetDefaultRowHeight(value);
+    d->floatingFooter.FooterHeight = DefaultRowHeight();
+    if (d->floatingFooter.Visible && d->footer.panel) d->footer.panel->Place();
+}
+
 void TExtStringGrid::SetFloatingFooterStyle(TFooterStyle value)
 {
     d->floatingFooter.FooterStyle = value;

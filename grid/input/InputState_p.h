@@ -33,6 +33,12 @@ struct TGridInputState {
     int unmarkCol = -1;
     bool marksCleared = false;
     bool smartFill = false;
+    // The fixed column sized by dragging its border over the body rows
+    // (MouseActions.SizeFixedCol): the pointer is at that border; a drag
+    // runs, with the x of its sizing line.
+    bool overFixedColBorder = false;
+    bool fixedColSizing = false;
+    int fixedColX = 0;
     // 0 none, 1 column header, 2 row header, 3 top-left corner, 5 resizer.
     int cursorState = 0;
     int sizingCol = -1; // column (row) being sized by the mouse, its size at the press
@@ -72,6 +78,7 @@ struct TGridInputState {
     // ----- Keyboard
     TGridRect keySelection;
     char32_t editorChar = 0;
+    bool keypadDecimal = false; // the key down is the keypad's decimal key
     QString autoGotoText;
 
     // ----- Settings of the input

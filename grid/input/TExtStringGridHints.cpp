@@ -12,7 +12,6 @@
 
 #include <QHelpEvent>
 #include <QImage>
-#include <QRegularExpression>
 
 bool TExtStringGrid::HintShowCells() const { return d->input.hintShowCells; }
 void TExtStringGrid::SetHintShowCells(bool value) { d->input.hintShowCells = value; }
@@ -70,16 +69,12 @@ QString TExtStringGrid::CellHintAt(int x, int y)
         const QString plain = HTMLStrip(shown);
         bool show = in.hintShowCells;
         if (!show) {
-            // Large text: wider or taller than the cell's text area.
-            QImage image(1, 1, QImage::Format_RGB32);
-            TPainterCanvas canvas(&image);
-            canvas.Font() = Font();
+            // Large text: the text as drawn, margins included, is wider or
+            // taller than the cell.
             const TRect cell = GetCellRect(c, r);
-            const QStringList lines = plain.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
-            int width = 0;
-            for (const QString& line : lines) width = std::max(width, canvas.TextWidth(line));
-            const int height = int(lines.size()) * canvas.TextHeight(QStringLiteral("Xg"));
-            show = width > cell.Width() - 2 * d->draw.marginX || height > cell.Height() - 2 * d->draw.marginY;
+            TSize size{0, 0};
+            GetCellTextSize(c, r, size, false);
+            show = size.cx > cell.Width() || size.cy > cell.Height();
         }
         if (show) hint = in.htmlHint ? shown : plain;
     }
@@ -112,8 +107,9 @@ void TExtStringGrid::HideCellHint()
 bool TExtStringGrid::event(QEvent* e)
 {
     if (e->type() == QEvent::ToolTip) {
+        // Cell hints are off while panning.
         const QPoint p = static_cast<QHelpEvent*>(e)->pos() - ClientOrigin();
-        if (!ShowCellHint(p.x(), p.y())) e->ignore();
+        if (d->input.panning || !ShowCellHint(p.x(), p.y())) e->ignore();
         return true;
     }
     if (e->type() == QEvent::ParentChange && d->scroll.sizeWithForm) WatchForm();

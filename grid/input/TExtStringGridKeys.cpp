@@ -20,6 +20,7 @@ bool IsNavigationKey(int key) { return key >= Win::VK_PRIOR && key <= Win::VK_DO
 void TExtStringGrid::KeyDown(int& key, TShiftState shift)
 {
     TGridInputState& in = d->input;
+    in.keypadDecimal = key == Win::VK_DECIMAL;
     if (in.panning) {
         StopPanning();
         key = 0;
@@ -50,6 +51,16 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
                 if (OnRadioClick) OnRadioClick(this, rc, row, index);
             }
             RepaintCell(Col(), row);
+        }
+    }
+
+    // Enter on a check-box or radio cell advances (AdvanceOnEnter); it ends
+    // there when the new row holds one in the same column.
+    if (key == Win::VK_RETURN && rc >= 0 && IsCheckOrRadioCell(rc, row)) {
+        AdvanceToNextCell(Col(), row, false, false, true);
+        if (IsCheckOrRadioCell(rc, Row())) {
+            key = 0;
+            return;
         }
     }
 
@@ -87,7 +98,28 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
         return;
     }
 
-    // The clipboard keys and Ctrl+A never reach the standard handling.
+    const int keyBefore = key;
+    TBaseGrid::KeyDown(key, shift);
+    if (key == 0) return;
+
+    if ((keyBefore == Win::VK_PRIOR || keyBefore == Win::VK_NEXT || keyBefore == Win::VK_UP ||
+         keyBefore == Win::VK_DOWN) &&
+        rowSelect && d->navigation.KeepHorizScroll) {
+        // Painting waits meanwhile; an enclosing update block keeps its count.
+        const int saved = d->updateCount;
+        ++d->updateCount;
+        SetLeftCol(left);
+        d->updateCount = saved;
+    }
+
+    const TGridRect now = Selection();
+    if (!(now == in.keySelection) && d->selectionRectangle) {
+        InvalidateRect(CellRect(now.Left, now.Top).United(CellRect(now.Right, now.Bottom)));
+        in.keySelection = now;
+    }
+
+    // The clipboard keys and Ctrl+A, after OnKeyDown has seen them; they
+    // go no further.
     const bool clip = d->navigation.AllowClipboardShortCuts;
     auto clipboard = [&](const std::function<void(QObject*, bool&)>& event, void (TExtStringGrid::*op)()) {
         bool allow = true;
@@ -109,26 +141,6 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
                                    RowCount() - d->fixedFooters - 1));
         key = 0;
         return;
-    }
-
-    const int keyBefore = key;
-    TBaseGrid::KeyDown(key, shift);
-    if (key == 0) return;
-
-    if ((keyBefore == Win::VK_PRIOR || keyBefore == Win::VK_NEXT || keyBefore == Win::VK_UP ||
-         keyBefore == Win::VK_DOWN) &&
-        rowSelect && d->navigation.KeepHorizScroll) {
-        // Painting waits meanwhile; an enclosing update block keeps its count.
-        const int saved = d->updateCount;
-        ++d->updateCount;
-        SetLeftCol(left);
-        d->updateCount = saved;
-    }
-
-    const TGridRect now = Selection();
-    if (!(now == in.keySelection) && d->selectionRectangle) {
-        InvalidateRect(CellRect(now.Left, now.Top).United(CellRect(now.Right, now.Bottom)));
-        in.keySelection = now;
     }
 
     if (key == Win::VK_INSERT && d->navigation.AllowInsertRow && !ctrl && !shiftDown && !alt) {
@@ -278,6 +290,10 @@ void TExtStringGrid::KeyPress(TKeyChar& key)
         TBaseGrid::KeyPress(key);
         return;
     }
+    // The keypad's decimal key types the locale's separator.
+    if (key == '.' && d->input.keypadDecimal && d->edit.excelStyleDecimalSeparator)
+        key = RegionalSettings::DecimalSeparator().unicode();
+    d->input.keypadDecimal = false;
     if (check && key != 13) {
         key = 0;
         return;
@@ -295,6 +311,14 @@ void TExtStringGrid::KeyPress(TKeyChar& key)
             text = QString::fromUcs4(&key, 1);
         const int found = FindAutoGotoRow(text.toUpper());
         if (found >= 0) SetRow(found);
+        key = 0;
+        return;
+    }
+    // Backspace starts an edit as a typed character does: on an empty text.
+    if (key == 8 && Options().Contains(TGridOption::goEditing) && !EditorMode()) {
+        TBaseGrid::KeyPress(key);
+        if (key == 0) return;
+        ShowEditorWithChar(key);
         key = 0;
         return;
     }

@@ -7,6 +7,7 @@
 #include "controls/HTMLDraw.h"
 #include "controls/HTMLText.h"
 #include "grid/TExtStringGrid_p.h"
+#include "grid/THTMLHintWindow.h"
 #include "grid/cells/TCellGraphic.h"
 #include "grid/text/CellLinks.h"
 #include "grid/text/CellText.h"
@@ -60,10 +61,15 @@ void TExtStringGrid::MouseDown(TMouseButton button, TShiftState shift, int x, in
     }
     if (button == TMouseButton::mbMiddle && StartPanning(x, y)) return;
     if (button == TMouseButton::mbLeft) {
-        if (shift.Contains(TShiftStateItem::ssDouble))
+        if (shift.Contains(TShiftStateItem::ssDouble)) {
             DoubleClickAt(shift, x, y);
-        else
+        } else {
+            // An editor this click opens puts its caret under the pointer.
+            d->edit.clickPending = d->mouseActions.CaretPositioning;
+            d->edit.clickPos = QPoint(x, y);
             LeftButtonDown(shift, x, y);
+            d->edit.clickPending = false;
+        }
         return;
     }
     TBaseGrid::MouseDown(button, shift, x, y);
@@ -89,10 +95,24 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     RecountNodes();
 
     if (in.cursorState == 5) {
-        // The selection resizer: the selection is copied for a smart fill.
+        // The selection resizer: the selection is copied for a smart fill,
+        // and the drag grows it from its top-left corner (the press opens
+        // no editor on the corner cell).
         CopySelectionToClipboard();
         in.smartFill = true;
-        TBaseGrid::MouseDown(TMouseButton::mbLeft, shift, x, y);
+        SetSelection(Selection());
+        const TGridOptions options = Options();
+        SetOptions(options - TGridOption::goEditing);
+        TBaseGrid::MouseDown(TMouseButton::mbLeft, shift + TShiftStateItem::ssShift, x, y);
+        SetOptions(options);
+        return;
+    }
+
+    if (in.overFixedColBorder) {
+        // The fixed column is sized from its border over the body rows.
+        in.fixedColSizing = true;
+        in.fixedColX = x;
+        DrawSizingLine(x);
         return;
     }
 
@@ -154,8 +174,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     }
 
     // Button cells are pressed until the release.
-    const TCellType type = GetCellType(rc, r);
-    if (type == ctButton || type == ctBitButton) {
+    if (IsButtonCell(rc, r)) {
         HideEditor();
         SetSelection(TGridRect(c, r, c, r));
         TRect button;
@@ -244,6 +263,8 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     const TGridRect before = Selection();
     const bool inSelection = before.Contains(c, r);
     const int left = LeftCol();
+    // The partly visible column or row just past the view.
+    const bool pastView = c == LeftCol() + VisibleColCount() || r == TopRow() + VisibleRowCount();
     const bool alwaysEdit = d->navigation.AlwaysEdit;
     d->navigation.AlwaysEdit = false;
     if (VetoSizing(x, y)) {
@@ -256,6 +277,9 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
         TBaseGrid::MouseDown(TMouseButton::mbLeft, shift, x, y);
     }
     d->navigation.AlwaysEdit = alwaysEdit;
+    // Clicked there, the view scrolls under the pointer; without the
+    // range selection going on, that scroll selects no further.
+    if (pastView && d->mouseActions.NoAutoRangeScroll && Selecting()) EndSelecting();
     if (Options().Contains(TGridOption::goRowSelect) && d->navigation.KeepHorizScroll) SetLeftCol(left);
 
     if (OnClickCell) OnClickCell(this, r, c);
@@ -367,6 +391,7 @@ void TExtStringGrid::ShowControlEdit(int c, int r, const QString& id, const QStr
         in.controlEdit = new TCustomEdit(this, QStringLiteral("ControlEdit"));
         in.controlEdit->SetBorderStyle(TBorderStyle::bsNone);
         in.controlEdit->OnExit = [this](QObject*) { ControlEditDone(); };
+        in.controlEdit->OnKeyPress = [this](QObject* sender, TKeyChar& key) { ControlEnterKey(sender, key); };
     }
     in.ctrlCol = RealColIndex(c);
     in.ctrlRow = r;
@@ -385,6 +410,7 @@ void TExtStringGrid::ShowControlCombo(int c, int r, const QString& id, const QSt
         in.controlCombo = new TCustomComboBox(this, QStringLiteral("ControlCombo"));
         in.controlCombo->OnCloseUp = [this](QObject*) { ControlEditDone(); };
         in.controlCombo->OnExit = [this](QObject*) { ControlEditDone(); };
+        in.controlCombo->OnKeyPress = [this](QObject* sender, TKeyChar& key) { ControlEnterKey(sender, key); };
     }
     in.ctrlCol = RealColIndex(c);
     in.ctrlRow = r;
@@ -402,6 +428,17 @@ void TExtStringGrid::ShowControlCombo(int c, int r, const QString& id, const QSt
     PlaceChild(in.controlCombo, rect);
     in.controlCombo->Show();
     in.controlCombo->SetFocus();
+}
+
+// Enter in an embedded control ends its edit as leaving it does; the grid
+// takes the focus back.
+void TExtStringGrid::ControlEnterKey(QObject* sender, TKeyChar& key)
+{
+    if (key != '\r') return;
+    key = 0;
+    auto* control = TWinControl::Of(qobject_cast<QWidget*>(sender));
+    if (control && control->OnExit) control->OnExit(sender);
+    SetFocus();
 }
 
 void TExtStringGrid::ControlEditDone()
@@ -468,8 +505,17 @@ void TExtStringGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int 
 void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
 {
     TGridInputState& in = d->input;
-    const int cursorState = in.cursorState;
     in.cursorState = 0;
+    // The end of a sizing of the fixed column: it takes the width dragged,
+    // unless released beyond the control, as any column sizing.
+    const bool fixedColSized = in.fixedColSizing;
+    if (fixedColSized) {
+        in.fixedColSizing = false;
+        DrawSizingLine(in.fixedColX);
+        in.sizeHint.clear();
+        if (d->footer.hint) d->footer.hint->hide();
+        if (x <= ClientWidth()) SetColWidths(0, std::max(1, x));
+    }
     if (in.htmlButtonCol >= 0) {
         d->draw.htmlButtonDown = false;
         RepaintCell(in.htmlButtonCol, in.htmlButtonRow);
@@ -492,21 +538,25 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
     int c = -1, r = -1;
     MouseToCell(x, y, c, r);
     if (c >= 0 && r >= 0) {
-        const TCellType t = GetCellType(RealColIndex(c), r);
-        if (t == ctButton || t == ctBitButton) {
+        if (IsButtonCell(RealColIndex(c), r)) {
             TRect button;
             GetCellGraphicRect(c, r, button);
             if (button.Contains(TPoint(x, y))) return;
         }
     }
 
-    // A release at a header border ends a sizing: no click, no sort.
-    bool sizingEnded = false;
+    // A release that ends a sizing (the sizing cursor shows from the press
+    // at a border to the release) is no click and no sort.
+    bool sizingEnded = fixedColSized || in.sizingCol >= 0 || in.sizingRow >= 0;
     if (c >= 0 && r >= 0 && r < FixedRows() && Options().Contains(TGridOption::goColSizing)) {
         const TRect cell = CellRect(c, r);
-        sizingEnded = x - cell.Left < kBorderMargin || cell.Right - x < kBorderMargin;
+        sizingEnded = sizingEnded || x - cell.Left < kBorderMargin || cell.Right - x < kBorderMargin;
     }
-    (void)cursorState;
+    if (c >= 0 && r >= 0 && c < FixedCols() && Options().Contains(TGridOption::goRowSizing)) {
+        const TRect cell = CellRect(c, r);
+        sizingEnded = sizingEnded || y - cell.Top < kBorderMargin || cell.Bottom - y < kBorderMargin;
+    }
+    if (!sizingEnded) Click();
 
     if (in.oleDragArmed) {
         in.oleDragArmed = false;
@@ -535,7 +585,11 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
     DropSizingOutside(x, y);
     TBaseGrid::MouseUp(TMouseButton::mbLeft, shift, x, y);
     EndSizingAndCellMarks(shift, x, y);
-    in.smartFill = false;
+    if (in.smartFill) {
+        // The copied cells fill the selection the drag made.
+        in.smartFill = false;
+        PasteSelectionFromClipboard();
+    }
 
     if (c >= 0 && r >= 0 && (c >= FixedCols() || d->sortSettings.FixedCols)) {
         const int rc = RealColIndex(c);

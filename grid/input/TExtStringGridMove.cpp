@@ -8,6 +8,7 @@
 #include "grid/TArrowWindow.h"
 #include "grid/TFooterPanel.h"
 #include "grid/THTMLHintWindow.h"
+#include "grid/draw/CellDrawing.h"
 #include "controls/HTMLText.h"
 #include "grid/input/TGridCursors.h"
 #include "grid/text/CellLinks.h"
@@ -70,6 +71,16 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
                 TGridRect(std::min(in.selectAnchor, c), FixedRows(), std::max(in.selectAnchor, c), RowCount() - 1));
     }
 
+    // The border of the fixed column, over any row, sizes that column.
+    if (!in.buttonDown)
+        in.overFixedColBorder =
+            d->mouseActions.SizeFixedCol && FixedCols() > 0 && c >= 0 && r >= 0 && std::abs(x - ColWidths(0)) < 3;
+    if (in.fixedColSizing && x != in.fixedColX) {
+        DrawSizingLine(in.fixedColX);
+        in.fixedColX = x;
+        DrawSizingLine(x);
+    }
+
     // The OLE drag starts once the pointer left the press point.
     if (in.oleDragArmed && c >= 0 && r >= 0) {
         const bool far = std::abs(x - in.downPos.X) >= kDragDistance || std::abs(y - in.downPos.Y) >= kDragDistance;
@@ -99,8 +110,8 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
         const TGridRect sel = Selection();
         const TRect corner = CellRect(sel.Right, sel.Bottom);
         const bool onResizer = d->navigation.AllowSmartClipboard && d->selectionResizer && d->selectionRectangle &&
-            !corner.IsEmpty() && x >= corner.Right - 4 && x <= corner.Right && y >= corner.Bottom - 4 &&
-            y <= corner.Bottom;
+            !corner.IsEmpty() &&
+            PointInRectInclusive(TRect(corner.Right - 4, corner.Bottom - 4, corner.Right, corner.Bottom), x, y);
         const bool nearColBorder = [&] {
             if (c < 0 || !Options().Contains(TGridOption::goColSizing)) return false;
             const TRect cell = CellRect(c, std::max(r, 0));
@@ -152,6 +163,7 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
             setCursor(TGridCursors::Cursor(TGridCursors::crSelectAll));
         else
             unsetCursor();
+        if (in.overFixedColBorder) setCursor(Qt::SplitHCursor);
     }
 
     // The hint of the cell left behind goes; the new cell's may show.
@@ -172,6 +184,8 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
     } else if (in.buttonDown && in.sizingRow >= 0) {
         const int h = std::max(0, y - CellBounds(0, in.sizingRow).Top);
         in.sizeHint = QStringLiteral("rh=<b>%1</b>").arg(h);
+    } else if (in.fixedColSizing) {
+        in.sizeHint = QStringLiteral("cw=<b>%1</b>").arg(x);
     } else {
         return;
     }

@@ -37,6 +37,7 @@ bool TExtStringGrid::StartPanning(int x, int y)
     }
     in.panTimer->start();
     grabMouse();
+    HideCellHint(); // hints are off until the panning ends
     return true;
 }
 

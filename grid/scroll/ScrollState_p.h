@@ -19,4 +19,8 @@ struct TGridScrollState {
     // dragged, and whether that hint is on screen.
     TScrollHintType scrollHints = shNone;
     bool hintShown = false;
+    // The top-left the controls placed in cells were last laid out for
+    // (-1: the first scrolling column and row).
+    int lastLeft = -1;
+    int lastTop = -1;
 };

@@ -4,11 +4,13 @@
 
 #include "grid/THTMLHintWindow.h"
 #include "grid/TExtStringGrid_p.h"
+#include "grid/cells/TCellProperties.h"
 #include "platform/graphics/SystemMetrics.h"
 
 #include <QCursor>
 #include <QResizeEvent>
 #include <algorithm>
+#include <functional>
 
 void TExtStringGrid::StretchColumn(int col)
 {
@@ -54,6 +56,48 @@ void TExtStringGrid::ScrollInView(int col, int row)
     top = std::clamp(top, FixedRows(), std::max(FixedRows(), RowCount() - visRows));
     SetLeftCol(left);
     SetTopRow(top);
+}
+
+void TExtStringGrid::TopLeftChanged()
+{
+    TBaseGrid::TopLeftChanged();
+    TGridScrollState& s = d->scroll;
+    const int wasLeft = s.lastLeft < 0 ? FixedCols() : s.lastLeft;
+    const int wasTop = s.lastTop < 0 ? FixedRows() : s.lastTop;
+    s.lastLeft = LeftCol();
+    s.lastTop = TopRow();
+    // The cells on view with a top-left: the fixed ones and the scrolling
+    // ones from there to the first partly visible one.
+    const int visCols = VisibleColCount();
+    const int visRows = VisibleRowCount();
+    const auto inView = [&](int col, int row, int left, int top) {
+        return (col < FixedCols() || (col >= left && col <= left + visCols)) &&
+            (row < FixedRows() || (row >= top && row <= top + visRows));
+    };
+    // The controls placed in cells follow: those of cells gone from view
+    // shrink to nothing at the cell's corner, those on view take the cell.
+    const auto place = [&](int col, int row, bool shown) {
+        if (col >= ColCount() || row >= RowCount()) return;
+        const int rc = RealColIndex(col);
+        if (rc < 0 || !HasCellProperties(rc, row)) return;
+        QWidget* control = GetCellProperties(rc, row)->Control;
+        if (!control) return;
+        const TRect r = CellBounds(col, row);
+        PlaceChild(control, shown ? r : TRect(r.Left, r.Top, r.Left, r.Top));
+    };
+    const auto walk = [&](int left, int top, const std::function<void(int, int)>& each) {
+        for (int row = 0; row < RowCount() && row <= top + visRows; ++row) {
+            if (row >= FixedRows() && row < top) row = top;
+            for (int col = 0; col < ColCount() && col <= left + visCols; ++col) {
+                if (col >= FixedCols() && col < left) col = left;
+                each(col, row);
+            }
+        }
+    };
+    walk(wasLeft, wasTop, [&](int col, int row) {
+        if (!inView(col, row, LeftCol(), TopRow())) place(col, row, false);
+    });
+    walk(LeftCol(), TopRow(), [&](int col, int row) { place(col, row, true); });
 }
 
 bool TExtStringGrid::IsPasswordCellAt(int col, int row)

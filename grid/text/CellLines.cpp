@@ -12,6 +12,18 @@ void LFToCRLF(QString& text)
     if (text.contains(LF)) text.replace(LF, QStringLiteral("\r\n"));
 }
 
+void TildeToCRLF(QString& text)
+{
+    if (text.contains(u'~')) text.replace(u'~', QStringLiteral("\r\n"));
+}
+
+void QuoteMultiline(QString& text)
+{
+    text.replace(QStringLiteral("\r\n"), QString(LF));
+    text.prepend(u'"');
+    text.append(u'"');
+}
+
 void ExpandNewlineEscapes(const QString& text, QString& result)
 {
     result = text;

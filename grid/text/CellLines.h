@@ -5,6 +5,11 @@
 
 // Every LF becomes CR LF (an existing CR LF becomes CR CR LF).
 void LFToCRLF(QString& text);
+// Every "~" becomes CR LF.
+void TildeToCRLF(QString& text);
+// Every CR followed by LF loses the CR, then the text is put in double
+// quotes.
+void QuoteMultiline(QString& text);
 // Every backslash + "n" becomes one CR.
 void ExpandNewlineEscapes(const QString& text, QString& result);
 // line: the text before the first CR (all of it when there is none); the

@@ -24,11 +24,26 @@ bool IsNameSeparator(QChar c) { return c == u' ' || c == u'\'' || c == u',' || c
 
 } // namespace
 
+int CharPos(QChar c, const QString& text) { return int(text.indexOf(c)) + 1; }
+
 int CharPosOut(QChar c, const QString& text, int& pos)
 {
     const int found = int(text.indexOf(c)) + 1;
     if (found > 0) pos = found;
     return found;
+}
+
+int VarPos(const QString& pattern, const QString& text, int& pos)
+{
+    pos = pattern.isEmpty() ? 0 : int(text.indexOf(pattern)) + 1;
+    return pos;
+}
+
+QChar FirstCharOfSet(QStringView set, const QString& text)
+{
+    for (const QChar c : text)
+        if (set.contains(c)) return c;
+    return QChar();
 }
 
 int UpperPos(const QString& pattern, const QString& text)

@@ -4,9 +4,16 @@
 
 #include <QString>
 
-// Position of c in text; it is also stored in pos when found (untouched
-// when absent).
+// Position of c in text (0 when absent).
+int CharPos(QChar c, const QString& text);
+// The same; it is also stored in pos when found (untouched when absent).
 int CharPosOut(QChar c, const QString& text, int& pos);
+// Position of pattern in text (0 when absent, an empty pattern included);
+// also stored in pos.
+int VarPos(const QString& pattern, const QString& text, int& pos);
+// The first character of text that is one of set; the null character when
+// none is.
+QChar FirstCharOfSet(QStringView set, const QString& text);
 // Position of pattern in text with the text's letters a..z upper-cased; the
 // pattern is taken as it is.
 int UpperPos(const QString& pattern, const QString& text);

@@ -227,3 +227,121 @@ void TExtStringGrid::RepaintRect(const TRect& cells)
     else
         InvalidateRect(a.United(b));
 }
+
+void TExtStringGrid::RepaintHeaders(int col1, int row1, int col2, int row2)
+{
+    if (FixedRows() > 0) {
+        if (col1 >= 0 && col1 < ColCount()) RepaintCell(col1, 0);
+        if (col2 >= 0 && col2 < ColCount()) RepaintCell(col2, 0);
+    }
+    if (FixedCols() > 0) {
+        if (row1 >= 0 && row1 < RowCount()) RepaintCell(0, row1);
+        if (row2 >= 0 && row2 < RowCount()) RepaintCell(0, row2);
+    }
+}
+
+void TExtStringGrid::MouseToCellScreen(TPoint pt, int& col, int& row) const
+{
+    const QPoint p = mapFromGlobal(QPoint(pt.X, pt.Y)) - ClientOrigin();
+    MouseToCell(p.x(), p.y(), col, row);
+}
+
+bool TExtStringGrid::IsOnSizingEdge(int x, int y) const
+{
+    int c = -1;
+    int r = -1;
+    MouseToCell(x, y, c, r);
+    if (c < 0 || r < 0) return false;
+    const TRect cell = CellRect(c, r);
+    if (r < FixedRows() && Options().Contains(TGridOption::goColSizing) && (x - cell.Left < 4 || cell.Right - x < 4))
+        return true;
+    return c < FixedCols() && Options().Contains(TGridOption::goRowSizing) && (y - cell.Top < 4 || cell.Bottom - y < 4);
+}
+
+// ---------------------------------------------------------------------------
+// Selected columns
+
+namespace {
+
+// The column's data rows as a selection.
+TGridRect ColumnArea(const TExtStringGrid& grid, int col)
+{
+    return TGridRect(col, grid.FixedRows(), col, grid.RowCount() - 1);
+}
+
+void AddColumn(TExtStringGrid& grid, int col)
+{
+    if (grid.MouseActions().DisjunctColSelect) {
+        grid.SetColSelect(col, true);
+        return;
+    }
+    const TGridRect sel = grid.Selection();
+    const TGridRect area = ColumnArea(grid, col);
+    grid.SetSelection(TGridRect(std::min(sel.Left, area.Left), std::min(sel.Top, area.Top),
+                                std::max(sel.Right, area.Right), std::max(sel.Bottom, area.Bottom)));
+}
+
+bool ValidColumn(const TExtStringGrid& grid, int col)
+{
+    return col >= grid.FixedCols() && col < grid.ColCount() && grid.RowCount() > grid.FixedRows();
+}
+
+} // namespace
+
+void TExtStringGrid::SelectColumn(int col)
+{
+    if (!ValidColumn(*this, col)) return;
+    if (d->mouseActions.DisjunctColSelect)
+        SetColSelect(col, true);
+    else
+        SetSelection(ColumnArea(*this, col));
+}
+
+void TExtStringGrid::UnSelectColumn(int col)
+{
+    if (!ValidColumn(*this, col)) return;
+    if (d->mouseActions.DisjunctColSelect) {
+        SetColSelect(col, false);
+        return;
+    }
+    const TGridRect sel = Selection();
+    if (col >= sel.Left && col <= sel.Right) SetSelection(TGridRect(Col(), Row(), Col(), Row()));
+}
+
+TIntList& TExtStringGrid::SelectedColumns() { return d->typed.selectedColumns; }
+
+void ApplySelectedColumns(TExtStringGrid& grid, const TIntList& columns)
+{
+    for (int c = grid.FixedCols(); c < grid.ColCount(); ++c) grid.UnSelectColumn(c);
+    bool first = true;
+    for (int i = 0; i < columns.Count(); ++i) {
+        const int col = columns.Item(i);
+        if (!ValidColumn(grid, col)) continue;
+        if (first)
+            grid.SelectColumn(col);
+        else
+            AddColumn(grid, col);
+        first = false;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Graphic handles
+
+qintptr TExtStringGrid::GetCellGraphicHandle(int col, int row)
+{
+    const TCellGraphic* g = GetCellGraphic(col, row);
+    if (!g) return -1;
+    switch (g->CellType) {
+    case ctBitmap: return reinterpret_cast<qintptr>(g->Graphic);
+    case ctIcon: return reinterpret_cast<qintptr>(g->Icon);
+    case ctImageList: return g->CellIndex;
+    default: return -1;
+    }
+}
+
+std::vector<int>* TExtStringGrid::GetCellImages(int col, int row)
+{
+    TCellGraphic* g = GetCellGraphic(col, row);
+    return g && g->CellType == ctImages ? &g->Images : nullptr;
+}

@@ -4,6 +4,7 @@
 
 #include "grid/TExtStringGrid_p.h"
 #include "grid/cells/TCellProperties.h"
+#include "grid/draw/CellDrawing.h"
 #include "grid/text/CellText.h"
 #include "platform/core/FloatFormat.h"
 #include "platform/core/Format.h"
@@ -53,7 +54,8 @@ bool TExtStringGrid::IsCellInSelection(int col, int row) const
     if (col < FixedCols() || row < FixedRows()) return false;
     if (d->mouseActions.DisjunctRowSelect) return IsRowSelected(row);
     if (d->mouseActions.DisjunctColSelect) return IsColSelected(col);
-    return Selection().Contains(col, row);
+    const TGridRect sel = Selection();
+    return PointInRectInclusive(TRect(sel.Left, sel.Top, sel.Right, sel.Bottom), col, row);
 }
 
 // ---------------------------------------------------------------------------
@@ -78,6 +80,14 @@ void TExtStringGrid::SetCellFloat(int col, int row, double value)
     SetCellText(col, row, Format(d->floatFormat, {value}));
 }
 
+bool TExtStringGrid::ShowZeroDates() const { return d->typed.showZeroDates; }
+void TExtStringGrid::SetShowZeroDates(bool value) { d->typed.showZeroDates = value; }
+
+void TExtStringGrid::SetCellDate(int col, int row, TDateTime value)
+{
+    SetCellText(col, row, value <= 0 && !d->typed.showZeroDates ? QString() : DateToStr(value));
+}
+
 // ---------------------------------------------------------------------------
 // Check boxes and radio buttons
 
@@ -85,6 +95,20 @@ bool TExtStringGrid::IsRadioButtonCell(int col, int row)
 {
     const TPoint b = BaseCellPoint(col, row);
     return GetCellType(b.X, b.Y) == ctRadio;
+}
+
+bool TExtStringGrid::IsButtonCell(int col, int row)
+{
+    const TPoint b = BaseCellPoint(col, row);
+    const TCellType t = GetCellType(b.X, b.Y);
+    return t == ctButton || t == ctBitButton;
+}
+
+QStringList* TExtStringGrid::GetRadioOptions(int col, int row)
+{
+    const TPoint b = BaseCellPoint(col, row);
+    TCellGraphic* g = GetCellGraphic(b.X, b.Y);
+    return g && g->CellType == ctRadio ? &g->Options : nullptr;
 }
 
 bool TExtStringGrid::IsCheckOrRadioCell(int col, int row)

@@ -520,6 +520,7 @@ void TCustomGrid::MoveCurrent(int col, int row, bool moveAnchor, bool show)
         HideEditor();
     }
     m_current = TGridCoord(col, row);
+    m_selectNothing = false;
     if (moveAnchor) m_anchor = m_current;
     if (show) ScrollInView(col, row);
     InvalidateSelection(before, Selection());
@@ -528,6 +529,7 @@ void TCustomGrid::MoveCurrent(int col, int row, bool moveAnchor, bool show)
 
 TGridRect TCustomGrid::Selection() const
 {
+    if (m_selectNothing) return TGridRect(m_colCount, m_rowCount, m_colCount, m_rowCount);
     TGridRect s(std::min(m_anchor.X, m_current.X), std::min(m_anchor.Y, m_current.Y), std::max(m_anchor.X, m_current.X),
                 std::max(m_anchor.Y, m_current.Y));
     if (m_options.Contains(TGridOption::goRowSelect)) {
@@ -540,11 +542,20 @@ TGridRect TCustomGrid::Selection() const
 void TCustomGrid::SetSelection(const TGridRect& value)
 {
     const TGridRect before = Selection();
+    m_selectNothing = false;
     m_anchor =
         TGridCoord(Clamp(value.Left, m_fixedCols, m_colCount - 1), Clamp(value.Top, m_fixedRows, m_rowCount - 1));
     m_current =
         TGridCoord(Clamp(value.Right, m_fixedCols, m_colCount - 1), Clamp(value.Bottom, m_fixedRows, m_rowCount - 1));
     InvalidateSelection(before, Selection());
+}
+
+void TCustomGrid::SelectNothing()
+{
+    if (m_selectNothing) return;
+    const TGridRect before = Selection();
+    m_selectNothing = true;
+    InvalidateSelection(before, before);
 }
 
 void TCustomGrid::SetOptions(TGridOptions value)
@@ -684,7 +695,7 @@ void TCustomGrid::Paint()
                         state += TGridDrawStateItem::gdFixed;
                     else if (sel.Contains(col, row))
                         state += TGridDrawStateItem::gdSelected;
-                    if (!fixed && focused && col == m_current.X && row == m_current.Y)
+                    if (!fixed && focused && !m_selectNothing && col == m_current.X && row == m_current.Y)
                         state += TGridDrawStateItem::gdFocused;
                     DrawCell(col, row, r, state);
                     if (g > 0) {
@@ -1086,7 +1097,8 @@ void TCustomGrid::ShowEditorWithChar(TKeyChar ch)
 {
     ShowEditor();
     if (m_editorShown && m_editor) {
-        m_editor->SetText(KeyCharText(ch));
+        // A backspace typed over the whole text selected leaves it empty.
+        m_editor->SetText(ch == '\b' ? QString() : KeyCharText(ch));
         m_editor->SetSelStart(m_editor->Text().size());
     }
 }
@@ -1217,6 +1229,11 @@ void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
     }
     m_gestureLine = -1;
     TWinControlOf<QWidget>::MouseUp(button, shift, x, y);
+}
+
+void TCustomGrid::EndSelecting()
+{
+    if (m_gesture == Gesture::Selecting) m_gesture = Gesture::None;
 }
 
 void TCustomGrid::DblClick()

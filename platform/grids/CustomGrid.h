@@ -47,7 +47,7 @@ public:
     int DefaultColWidth() const { return m_defaultColWidth; }
     void SetDefaultColWidth(int value);
     int DefaultRowHeight() const { return m_defaultRowHeight; }
-    void SetDefaultRowHeight(int value);
+    virtual void SetDefaultRowHeight(int value);
     int ColWidths(int col) const;
     void SetColWidths(int col, int width);
     int RowHeights(int row) const;
@@ -87,6 +87,9 @@ public:
     // rows of the scrolling columns with goRowSelect).
     TGridRect Selection() const;
     void SetSelection(const TGridRect& value);
+    // Moves the selection past the last cell: no cell shows selected or
+    // focused until the current cell or the selection is set again.
+    void SelectNothing();
     TGridOptions Options() const { return m_options; }
     virtual void SetOptions(TGridOptions value);
 
@@ -211,6 +214,10 @@ protected:
     // The column (row) a mouse move is carrying; -1 when none.
     int MovingCol() const { return m_gesture == Gesture::ColMoving ? m_gestureIndex : -1; }
     int MovingRow() const { return m_gesture == Gesture::RowMoving ? m_gestureIndex : -1; }
+    // Whether a press is selecting a range; EndSelecting ends it (later
+    // moves of the pointer select nothing more).
+    bool Selecting() const { return m_gesture == Gesture::Selecting; }
+    void EndSelecting();
     // The unclipped rectangle of any cell, also one scrolled out of view
     // (left of LeftCol it lies at negative x), computed from LeftCol/TopRow.
     TRect CellBounds(int col, int row) const;
@@ -251,6 +258,7 @@ private:
     int m_leftCol = 1;
     TGridCoord m_current{1, 1};
     TGridCoord m_anchor{1, 1};
+    bool m_selectNothing = false;
     TGridOptions m_options{TGridOption::goFixedVertLine, TGridOption::goFixedHorzLine, TGridOption::goVertLine,
                            TGridOption::goHorzLine, TGridOption::goRangeSelect};
     bool m_defaultDrawing = true;

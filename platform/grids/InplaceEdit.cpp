@@ -33,9 +33,10 @@ void TInplaceEdit::HideEdit()
 {
     if (!m_shown) return;
     m_shown = false;
-    const bool hadFocus = hasFocus();
+    // The focus goes straight back to the grid, not first to whichever
+    // control follows a hidden focus widget.
+    if (hasFocus()) m_grid->setFocus(Qt::OtherFocusReason);
     hide();
-    if (hadFocus) m_grid->setFocus(Qt::OtherFocusReason);
 }
 
 bool TInplaceEdit::ForwardsKey(int key, TShiftState) const

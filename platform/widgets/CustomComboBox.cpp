@@ -45,6 +45,9 @@ void TCustomComboBox::SetStyle(TComboBoxStyle value)
     m_style = value;
     const bool editable = value == csDropDown || value == csSimple;
     if (editable != isEditable()) {
+        // The field goes later; it hands the focus to the combo, and a
+        // focused combo would lose it when the field is deleted.
+        if (!editable && lineEdit()) lineEdit()->setFocusProxy(nullptr);
         setEditable(editable);
         if (editable) {
             lineEdit()->setObjectName(Name().isEmpty() ? QStringLiteral("Edit") : Name() + QStringLiteral("Edit"));

@@ -179,6 +179,17 @@ QString TCustomEdit::InputMaskOf(const QString& editMask)
     return out + u';' + blank;
 }
 
+void TCustomEdit::SetPasswordChar(QChar value)
+{
+    if (value == m_passwordChar) return;
+    m_passwordChar = value;
+    setEchoMode(value.isNull() ? QLineEdit::Normal : QLineEdit::Password);
+    // The character a password edit shows is the style's; the style sheet
+    // names ours.
+    setStyleSheet(value.isNull() ? QString()
+                                 : QStringLiteral("lineedit-password-character: %1").arg(int(value.unicode())));
+}
+
 void TCustomEdit::SetAlignment(TAlignment value)
 {
     m_alignment = value;

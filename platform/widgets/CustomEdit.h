@@ -62,6 +62,10 @@ public:
     void SetModified(bool value) { setModified(value); }
     TAlignment Alignment() const { return m_alignment; }
     void SetAlignment(TAlignment value);
+    // Every character shows as this one; the null character shows the
+    // text itself.
+    QChar PasswordChar() const { return m_passwordChar; }
+    void SetPasswordChar(QChar value);
     // The letter case of the text; setting one turns the current text too.
     TEditCharCase CharCase() const { return m_charCase; }
     void SetCharCase(TEditCharCase value);
@@ -123,6 +127,7 @@ private:
     QString m_editMask;
     bool m_autoSelect = true;
     TAlignment m_alignment = taLeftJustify;
+    QChar m_passwordChar;
     TEditCharCase m_charCase = TEditCharCase::ecNormal;
     bool m_hasEditRect = false;
     TRect m_editRect;

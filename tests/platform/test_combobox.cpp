@@ -1,10 +1,13 @@
-// The platform's combo box: what filling its list chooses (nothing), and
-// the colour disabled edits and combos write their text in.
+// The platform's combo box: what filling its list chooses (nothing), the
+// colour disabled edits and combos write their text in, and the focus kept
+// when a combo becomes a list.
 
 #include "platform/widgets/CustomComboBox.h"
 #include "platform/widgets/CustomEdit.h"
 #include "tests/platform/DrawingFixtures.h"
+#include "tests/support/TestSupport.h"
 
+#include <QApplication>
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -110,4 +113,27 @@ TEST(ComboBoxChoice, DisabledEditsAndCombosWriteInTheDisabledTextColour)
         EXPECT_GT(c.exact, 0);
         EXPECT_EQ(c.darker, 0);
     }
+}
+
+// A focused combo made a list keeps the focus: its field, which handed the
+// focus to it, goes without taking the focus along.
+TEST(ComboBoxStyle, AFocusedComboMadeAListKeepsTheFocus)
+{
+    QWidget form;
+    auto* combo = new TCustomComboBox(&form, QStringLiteral("Combo"));
+    auto* other = new TCustomEdit(&form, QStringLiteral("Other"));
+    other->move(0, 40);
+    int exits = 0;
+    combo->OnExit = [&](QObject*) { ++exits; };
+    form.show();
+    QApplication::setActiveWindow(&form);
+    combo->setFocus();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return combo->hasFocus(); }));
+    combo->SetStyle(csDropDownList);
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_TRUE(combo->hasFocus());
+    EXPECT_EQ(exits, 0);
 }

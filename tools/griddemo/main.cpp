@@ -1,18 +1,21 @@
 // Paints sample string grids (merged cells, bands, borders, HTML cells with
 // pictures, check boxes and radio buttons in every style, nodes, progress
 // cells, sort and filter glyphs, a hidden column and filtered rows, a fixed
-// footer row and right column with the hint of a dragged scroll bar thumb)
-// with the grid's real paint code into one picture (default griddemo.png).
+// footer row and right column with the hint of a dragged scroll bar thumb,
+// a multi-line cell being edited) with the grid's real paint code into one
+// picture (default griddemo.png).
 
 #include "grid/TExtStringGrid.h"
 #include "grid/THTMLHintWindow.h"
 #include "grid/cells/TCellGraphic.h"
 #include "grid/cells/TCellProperties.h"
+#include "grid/edit/TExtInplaceEdit.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/graphics/PainterCanvas.h"
 #include "platform/kernel/Application.h"
 #include "platform/widgets/WidgetStyle.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
@@ -260,7 +263,7 @@ int main(int argc, char** argv)
         TPainterCanvas canvas(&p);
         misc.PaintTo(canvas, TRect(0, 0, misc.width(), misc.height()));
         for (int r = 1; r < 6; ++r) {
-            misc.CellNode().NodeType = nodes[r - 1];
+            misc.CellNode().SetNodeType(nodes[r - 1]);
             misc.PaintTo(canvas, misc.CalcCellRect(1, r));
         }
     }
@@ -309,6 +312,33 @@ int main(int argc, char** argv)
     // 7. Fixed footer row and right column, the scroll hint.
     Caption(painter, 20, 790, "Fixed footer row and right column; the hint of the dragged vertical thumb");
     PaintFixedAndHint(painter, 20, 790);
+
+    // 8. A multi-line cell being edited: the text editor shows the cell's
+    // lines, the caret on the second one, a third line typed with
+    // Ctrl+Enter.
+    DemoGrid lines(4, 4, 490, 110);
+    lines.SetMultilinecells(true);
+    lines.SetOptions(lines.Options() + TGridOption::goEditing);
+    lines.SetCellText(1, 0, QStringLiteral("Property"));
+    lines.SetCellText(2, 0, QStringLiteral("Notes"));
+    lines.SetCellText(1, 1, QStringLiteral("12 Oak Ct"));
+    lines.SetCellText(2, 1, QStringLiteral("Corner lot\r\nPool, new roof"));
+    lines.SetRowHeights(1, 52);
+    lines.SetColWidths(2, 200);
+    lines.show();
+    QApplication::setActiveWindow(&lines);
+    lines.setFocus();
+    lines.FocusCell(2, 1);
+    lines.ShowEditor();
+    if (TExtInplaceEdit* editor = lines.TextEditor(); editor && lines.EditorMode()) {
+        editor->SetText(lines.Cells(2, 1) + QStringLiteral("\r\nSeller motivated"));
+        editor->SetSelStart(editor->Text().size());
+    }
+    QCoreApplication::processEvents();
+    Caption(painter, 530, 790, "A multi-line cell being edited");
+    lines.render(&painter, QPoint(530, 790));
+    painter.setPen(Qt::darkGray);
+    painter.drawRect(529, 789, lines.width() + 1, lines.height() + 1);
 
     painter.end();
     if (!image.save(out)) {

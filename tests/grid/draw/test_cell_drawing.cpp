@@ -8,6 +8,14 @@
 TEST(CellDrawing, BoundsAndColours)
 {
     EXPECT_EQ(MaxOf(3, -2), 3);
+    EXPECT_EQ(MinOf(3, -2), -2);
+    EXPECT_EQ(MinOf(4, 4), 4);
+    // The edges belong to the rectangle.
+    const TRect r(10, 20, 30, 40);
+    EXPECT_TRUE(PointInRectInclusive(r, 10, 20));
+    EXPECT_TRUE(PointInRectInclusive(r, 30, 40));
+    EXPECT_FALSE(PointInRectInclusive(r, 31, 40));
+    EXPECT_FALSE(PointInRectInclusive(r, 30, 19));
     EXPECT_EQ(ChooseBound(10, 4, 4), 10);
     EXPECT_EQ(ChooseBound(10, 20, 5), 5);
     EXPECT_EQ(ChooseBound(10, 20, 15), 20);

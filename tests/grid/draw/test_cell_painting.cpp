@@ -361,7 +361,7 @@ TEST(CellPaintingNodes, TreeLinesFollowTheNodeRows)
     g.AddGraphic(0, 5, ctNode);
     ASSERT_EQ(g.NodeCount(), 2);
     EXPECT_TRUE(TreeLines(g.PaintCell(0, 2)).isEmpty()); // ShowTree is off
-    g.CellNode().ShowTree = true;
+    g.CellNode().SetShowTree(true);
 
     auto stub = [](const QVector<TCanvasCall>& lines) {
         for (const auto& l : lines)

@@ -116,3 +116,17 @@ TEST(HTMLHintWindow, MeasuresLinesAndStaysOnTheScreen)
 }
 
 } // namespace
+
+TEST_F(FooterTest, TheDefaultRowHeightSetsTheFootersHeight)
+{
+    TFooterPanel* panel = g.FooterPanel();
+    g.SetDefaultRowHeight(30);
+    EXPECT_EQ(g.FloatingFooter().FooterHeight, 30);
+    EXPECT_EQ(panel->height(), 29);
+    // Hidden, the footer keeps the height for when it shows again.
+    g.SetFloatingFooterVisible(false);
+    g.SetDefaultRowHeight(25);
+    EXPECT_EQ(panel->height(), 0);
+    g.SetFloatingFooterVisible(true);
+    EXPECT_EQ(panel->height(), 24);
+}

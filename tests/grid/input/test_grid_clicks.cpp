@@ -288,3 +288,137 @@ TEST(GridClicks, HeaderClicksSortEachNodeGroupByItself)
     EXPECT_EQ(g.NodeCount(), 3);
     EXPECT_EQ(Column(g, 1), QStringList({"m", "z", "a", "b", "c", "x", "y"}));
 }
+
+TEST(GridClicks, DraggingTheSelectionResizerFillsTheNewSelection)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.Navigation().AllowSmartClipboard = true;
+    g.SetSelectionResizer(true);
+    g.SetSelectionRectangle(true);
+    auto drag = [&](int toRow) {
+        const TGridRect s = g.Selection();
+        const TRect corner = g.CellRect(s.Right, s.Bottom);
+        const QPoint handle(corner.Right - 1, corner.Bottom - 1);
+        QTest::mouseMove(&g, handle);
+        EXPECT_EQ(g.CursorState(), 5);
+        QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, handle);
+        QTest::mouseMove(&g, g.Center(s.Right, toRow), -1);
+        QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, g.Center(s.Right, toRow));
+    };
+
+    // One "5" dragged three rows down: every cell takes it.
+    g.SetCellText(1, 1, QStringLiteral("5"));
+    g.FocusCell(1, 1);
+    drag(4);
+    EXPECT_EQ(g.Selection(), TGridRect(1, 1, 1, 4));
+    for (int r = 1; r <= 4; ++r) EXPECT_EQ(g.GetCellText(1, r), QStringLiteral("5")) << r;
+    EXPECT_EQ(g.GetCellText(1, 5), QString());
+    EXPECT_EQ(g.GetCellText(2, 2), QString());
+
+    // Two numbers dragged on: the series goes on by their difference.
+    g.SetCellText(3, 1, QStringLiteral("1"));
+    g.SetCellText(3, 2, QStringLiteral("3"));
+    g.SetSelection(TGridRect(3, 1, 3, 2));
+    drag(5);
+    QStringList column;
+    for (int r = 1; r <= 5; ++r) column << g.GetCellText(3, r);
+    EXPECT_EQ(column.join(u','), QStringLiteral("1,3,5,7,9"));
+}
+
+TEST(GridClicks, OnClickFiresOnReleaseButNotForASizing)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goColSizing + TGridOption::goRowSizing);
+    int clicks = 0;
+    g.OnClick = [&](QObject*) { ++clicks; };
+    g.ClickCell(2, 3);
+    EXPECT_EQ(clicks, 1);
+
+    // A column sized by its header border, released well away from it.
+    const TRect header = g.CellRect(2, 0);
+    const QPoint border(header.Right - 1, (header.Top + header.Bottom) / 2);
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, border);
+    QTest::mouseMove(&g, border + QPoint(30, 0), -1);
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, border + QPoint(30, 0));
+    EXPECT_GT(g.ColWidths(2), 100);
+    // A row sized by its border in the fixed column.
+    const TRect side = g.CellRect(0, 3);
+    const QPoint rowBorder((side.Left + side.Right) / 2, side.Bottom - 1);
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, rowBorder);
+    QTest::mouseMove(&g, rowBorder + QPoint(0, 12), -1);
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, rowBorder + QPoint(0, 12));
+    EXPECT_GT(g.RowHeights(3), 25);
+    EXPECT_EQ(clicks, 1);
+
+    g.ClickCell(1, 1);
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST(GridClicks, NoAutoRangeScrollStopsTheRangeAtThePartlyVisibleRow)
+{
+    for (const bool noScroll : {false, true}) {
+        InputTestGrid g(nullptr, QStringLiteral("Ranges"), 5, 40);
+        g.resize(500, 310); // the last row on view shows in part
+        g.MouseActions().NoAutoRangeScroll = noScroll;
+        const int last = g.TopRow() + g.VisibleRowCount(); // partly visible
+        const TRect r = g.CellRect(2, last);
+        ASSERT_FALSE(r.IsEmpty());
+        ASSERT_GT(r.Bottom, g.GridHeight());
+        const QPoint p((r.Left + r.Right) / 2, r.Top + 2);
+        QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, p);
+        // The view scrolled under the pointer, which now is over the next row.
+        QTest::mouseMove(&g, p + QPoint(1, 0), -1);
+        QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, p + QPoint(1, 0));
+        if (noScroll)
+            EXPECT_EQ(g.Selection(), TGridRect(2, last, 2, last));
+        else
+            EXPECT_GT(g.Selection().Bottom, last);
+    }
+}
+
+TEST(GridClicks, EnterInAnEmbeddedEditOrComboEndsItsEdit)
+{
+    Grid g;
+    g.SetColWidths(1, 200);
+    g.SetColWidths(2, 200);
+    g.SetRowHeights(1, 40); // the controls' own heights
+    g.SetRowHeights(2, 40);
+    g.SetCellText(1, 1, QStringLiteral("<CONTROL TYPE=\"EDIT\" ID=\"e1\" VALUE=\"old\" WIDTH=\"80\"> <B>x</B>"));
+    g.SetCellText(2, 2, QStringLiteral("<CONTROL TYPE=\"COMBO\" ID=\"c1\" VALUE=\"b\" WIDTH=\"80\"> <B>x</B>"));
+    g.OnControlComboList = [](QObject*, const QString&, const QString&, int, int, QStringList& values, bool&) {
+        values = {QStringLiteral("a"), QStringLiteral("b")};
+    };
+    QStringList done;
+    g.OnControlEditDone = [&](QObject*, int row, int col, const QString& id, const QString& type,
+                              const QString& value) {
+        done << QStringLiteral("%1,%2:%3:%4:%5").arg(col).arg(row).arg(id, type, value);
+    };
+    // Clicks across the cell until one lands on the control.
+    auto open = [&](int col, int row, const char* name) -> QWidget* {
+        const TRect r = g.CellRect(col, row);
+        for (int dy = 3; dy < r.Height(); dy += 4)
+            for (int dx = 2; dx < 80; dx += 4) {
+                g.ClickAt(QPoint(r.Left + dx, r.Top + dy));
+                auto* w = g.findChild<QWidget*>(QLatin1String(name));
+                if (w && w->isVisible()) return w;
+            }
+        return nullptr;
+    };
+
+    QWidget* edit = open(1, 1, "ControlEdit");
+    ASSERT_NE(edit, nullptr);
+    QTest::keyClick(edit, Qt::Key_End);
+    QTest::keyClicks(edit, QStringLiteral("er"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(done, QStringList{QStringLiteral("1,1:e1:EDIT:older")});
+    EXPECT_FALSE(edit->isVisible());
+    EXPECT_TRUE(g.GetCellText(1, 1).contains(QStringLiteral("VALUE=\"older\"")));
+
+    QWidget* combo = open(2, 2, "ControlCombo");
+    ASSERT_NE(combo, nullptr);
+    QTest::keyClick(combo, Qt::Key_Return);
+    ASSERT_EQ(done.size(), 2);
+    EXPECT_EQ(done[1], QStringLiteral("2,2:c1:COMBO:b"));
+    EXPECT_FALSE(combo->isVisible());
+}

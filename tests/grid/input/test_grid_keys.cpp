@@ -3,6 +3,8 @@
 // marks and type-to-find.
 #include "grid/TExtStringGrid.h"
 #include "grid/cells/TCellGraphic.h"
+#include "platform/core/RegionalSettings.h"
+#include "platform/grids/InplaceEdit.h"
 #include "tests/support/TestSupport.h"
 #include "tests/grid/input/InputTestGrid.h"
 
@@ -233,4 +235,72 @@ TEST(GridKeys, RowSelectMovesKeepAnEnclosingUpdateBlock)
     EXPECT_EQ(g.UpdateCount(), 1);
     g.EndUpdate();
     EXPECT_EQ(g.UpdateCount(), 0);
+}
+
+TEST(GridKeys, TheKeypadDecimalKeyStartsAnEditWithTheLocaleSeparator)
+{
+    TFormatSettings comma;
+    comma.DecimalSeparator = u',';
+    comma.ThousandSeparator = u'.';
+    ScopedRegionalSettings locale(comma);
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.FocusCell(1, 1);
+    g.Press(Qt::Key_Period, Qt::KeypadModifier);
+    ASSERT_TRUE(g.EditorMode());
+    EXPECT_EQ(g.InplaceEditor()->Text(), QStringLiteral("."));
+    g.HideEditor();
+
+    g.SetExcelStyleDecimalSeparator(true);
+    g.FocusCell(2, 2);
+    g.Press(Qt::Key_Period, Qt::KeypadModifier);
+    ASSERT_TRUE(g.EditorMode());
+    EXPECT_EQ(g.InplaceEditor()->Text(), QStringLiteral(","));
+    g.HideEditor();
+    // The main keyboard's '.' stays itself.
+    g.FocusCell(1, 3);
+    g.Press(Qt::Key_Period);
+    ASSERT_TRUE(g.EditorMode());
+    EXPECT_EQ(g.InplaceEditor()->Text(), QStringLiteral("."));
+}
+
+TEST(GridKeys, BackspaceOpensTheEditorOnAnEmptyText)
+{
+    Grid g;
+    g.SetCells(1, 2, QStringLiteral("old"));
+    g.FocusCell(1, 2);
+    g.Press(Qt::Key_Backspace);
+    EXPECT_FALSE(g.EditorMode()); // not without goEditing
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.Press(Qt::Key_Backspace);
+    ASSERT_TRUE(g.EditorMode());
+    EXPECT_EQ(g.InplaceEditor()->Text(), QString());
+    QTest::keyClicks(g.InplaceEditor(), QStringLiteral("new"));
+    QTest::keyClick(g.InplaceEditor(), Qt::Key_Return);
+    EXPECT_EQ(g.Cells(1, 2), QStringLiteral("new"));
+}
+
+TEST(GridKeys, OnKeyDownSeesTheClipboardKeysAndCtrlA)
+{
+    Grid g;
+    g.Navigation().AllowClipboardShortCuts = true;
+    g.SetOptions(g.Options() + TGridOption::goRowSelect + TGridOption::goRangeSelect);
+    g.SetCells(1, 2, QStringLiteral("kept"));
+    g.FocusCell(1, 2);
+    QList<int> seen;
+    g.OnKeyDown = [&](QObject*, int& key, TShiftState) {
+        if (key >= 'A' && key <= 'Z') seen << key;
+    };
+    int copies = 0;
+    g.OnClipboardCopy = [&](QObject*, bool&) { ++copies; };
+    g.Press(Qt::Key_C, Qt::ControlModifier);
+    g.Press(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(seen, (QList<int>{'C', 'A'}));
+    EXPECT_EQ(copies, 1);
+    EXPECT_EQ(g.Selection(), TGridRect(1, 1, 3, 5));
+
+    // A handler that takes the key keeps it from the grid.
+    g.OnKeyDown = [](QObject*, int& key, TShiftState) { key = 0; };
+    g.Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(copies, 1);
 }

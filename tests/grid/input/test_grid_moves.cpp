@@ -453,3 +453,42 @@ TEST(GridForm, SizeWithFormFollowsTheFormsChangeOfSize)
     ASSERT_TRUE(testsupport::WaitUntil([&] { return form.width() == 300; }));
     EXPECT_EQ(g->width(), 260);
 }
+
+TEST(GridMoves, TheFixedColumnIsSizedFromItsBorderOverTheBody)
+{
+    Grid g;
+    g.SetHintShowSizing(true);
+    int clicks = 0;
+    g.OnClick = [&](QObject*) { ++clicks; };
+    const QPoint border(g.ColWidths(0) + 1, g.Center(0, 4).y());
+    // Without SizeFixedCol the border is no handle: a press there is a click.
+    QTest::mouseMove(&g, border);
+    EXPECT_NE(g.cursor().shape(), Qt::SplitHCursor);
+    g.MouseActions().SizeFixedCol = true;
+    QTest::mouseMove(&g, border + QPoint(0, 1));
+    EXPECT_EQ(g.cursor().shape(), Qt::SplitHCursor);
+
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, border);
+    QTest::mouseMove(&g, QPoint(120, border.y()), -1);
+    EXPECT_EQ(g.SizeHintText(), QStringLiteral("cw=<b>120</b>"));
+    ASSERT_NE(g.HintWindow(), nullptr);
+    EXPECT_TRUE(g.HintWindow()->isVisible());
+    EXPECT_EQ(g.HintWindow()->Hint(), QStringLiteral("cw=<b>120</b>"));
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, QPoint(120, border.y()));
+    EXPECT_EQ(g.ColWidths(0), 120);
+    EXPECT_FALSE(g.HintWindow()->isVisible());
+    EXPECT_EQ(g.Selection(), TGridRect(1, 1, 1, 1)); // no cell was clicked
+    EXPECT_EQ(clicks, 0);
+
+    // Released beyond the control's right edge, the width stays.
+    const QPoint newBorder(121, border.y());
+    QTest::mouseMove(&g, newBorder);
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, newBorder);
+    QTest::mouseMove(&g, QPoint(g.width() + 40, border.y()), -1);
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, QPoint(g.width() + 40, border.y()));
+    EXPECT_EQ(g.ColWidths(0), 120);
+
+    // Away from the border the cursor is the grid's own again.
+    QTest::mouseMove(&g, g.Center(2, 4));
+    EXPECT_NE(g.cursor().shape(), Qt::SplitHCursor);
+}

@@ -28,3 +28,20 @@ TEST(CellLines, LineBreaksOfMultiLineCells)
     EXPECT_EQ(CountLines("a\rb\rc", true), 3);
     EXPECT_EQ(CountLines("a\rb\rc", false), 1);
 }
+
+TEST(CellLines, TildesAndQuotedMultilineText)
+{
+    QString text = "one~two~";
+    TildeToCRLF(text);
+    EXPECT_EQ(text, "one\r\ntwo\r\n");
+    text = "plain";
+    TildeToCRLF(text);
+    EXPECT_EQ(text, "plain");
+
+    text = "a\r\nb\rc\nd";
+    QuoteMultiline(text);
+    EXPECT_EQ(text, "\"a\nb\rc\nd\"");
+    text = "";
+    QuoteMultiline(text);
+    EXPECT_EQ(text, "\"\"");
+}

@@ -37,3 +37,19 @@ TEST(TextChars, ProperCaseOfNames)
     ProperCase("", r);
     EXPECT_EQ(r, "");
 }
+
+TEST(TextChars, PositionsOfCharactersPatternsAndSets)
+{
+    EXPECT_EQ(CharPos(u'b', "abcb"), 2);
+    EXPECT_EQ(CharPos(u'z', "abc"), 0);
+    EXPECT_EQ(CharPos(u'a', ""), 0);
+    int pos = -1;
+    EXPECT_EQ(VarPos("://", "http://x", pos), 5);
+    EXPECT_EQ(pos, 5);
+    EXPECT_EQ(VarPos("ftp", "http://x", pos), 0);
+    EXPECT_EQ(pos, 0);
+    EXPECT_EQ(VarPos("", "abc", pos), 0);
+    EXPECT_EQ(FirstCharOfSet(u"&|", "a|b&c"), QChar(u'|'));
+    EXPECT_EQ(FirstCharOfSet(u"&|", "abc"), QChar());
+    EXPECT_EQ(FirstCharOfSet(u"", "abc"), QChar());
+}

@@ -1,0 +1,28 @@
+// The focus: coming to the grid it opens the editor with AlwaysEdit, and a
+// grid that is all fixed row (column) shows no selection; leaving it, a
+// pressed embedded button comes up.
+#include "grid/TExtStringGrid.h"
+
+#include "grid/TExtStringGrid_p.h"
+
+void TExtStringGrid::WMSetFocus(bool fromOwnWindow)
+{
+    const int rc = RealColIndex(Col());
+    const bool checkBox = rc >= 0 && IsCheckBoxCell(rc, Row());
+    if (d->navigation.AlwaysEdit && !checkBox) {
+        // Coming back from its own editor, or in a row or column move, the
+        // grid keeps its editor closed.
+        const bool reopen = InplaceEditor() == nullptr || (!fromOwnWindow && MovingCol() < 0 && MovingRow() < 0);
+        if (reopen) ShowEditor();
+    }
+    if ((RowCount() == 1 && d->fixedRowAlways) || (ColCount() == 1 && d->fixedColAlways)) SelectNothing();
+}
+
+void TExtStringGrid::WMKillFocus()
+{
+    TGridInputState& in = d->input;
+    if (in.htmlButtonCol < 0 || !d->draw.htmlButtonDown) return;
+    d->draw.htmlButtonDown = false;
+    RepaintCell(in.htmlButtonCol, in.htmlButtonRow);
+    in.htmlButtonCol = in.htmlButtonRow = -1;
+}
