@@ -406,12 +406,12 @@ void TrptProfile::LeftOut(const QString& what)
 {
     if (!m_writing.isEmpty()) {
         QStringList& pages = m_incomplete[m_writing];
-        // The page's own title; a page without one by its name in the list.
+        // The page's own title (the server's page names are not shown: a
+        // message box would take their markup).
         QString title = PageTitle(m_context.PageId);
-        const TReportPageList& list = AppState().ReportPages;
-        for (int i = 0; title.isEmpty() && i < list.Count(); ++i)
-            if (list.Items(i).Id == m_context.PageId) title = list.Items(i).Name.left(80);
-        if (title.isEmpty()) title = QStringLiteral("A page without a title");
+        if (title.isEmpty())
+            title = m_context.PageId == pgAssessorMap ? QStringLiteral("ASSESSOR MAP")
+                                                      : QStringLiteral("A page without a title");
         if (!pages.contains(title)) pages << title;
     }
     if (OnLeftOut) OnLeftOut(this, what);
