@@ -125,6 +125,9 @@ int Dialogs::MessageDlg(const QString& text, TMsgDlgType type, TMsgDlgButtons bu
     if (g_responder) return answerMessage(DialogRequest::Kind::Message, type, buttons, text);
     QMessageBox box;
     box.setWindowTitle(captionFor(type));
+    // Message texts carry the server's words: shown as they are, never as
+    // markup whose links a click would open.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (type) {
     case TMsgDlgType::mtWarning: box.setIcon(QMessageBox::Warning); break;
@@ -170,7 +173,10 @@ void Dialogs::ShowError(const QString& text)
         answerMessage(DialogRequest::Kind::Error, TMsgDlgType::mtError, mbOK, text);
         return;
     }
-    QMessageBox::critical(nullptr, captionFor(TMsgDlgType::mtError), text);
+    QMessageBox box(QMessageBox::Critical, captionFor(TMsgDlgType::mtError), QString(), QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    box.exec();
 }
 
 QString Dialogs::OpenFileName(const QString& title, const QString& filter, const QString& initialFile, QWidget* parent)

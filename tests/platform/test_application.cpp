@@ -8,6 +8,8 @@
 #include "platform/widgets/CustomEdit.h"
 #include "tests/support/TestSupport.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -242,4 +244,31 @@ TEST(Forms, ClosingTheMainFormEndsTheProgram)
     // Told to end, the loop is not entered again.
     EXPECT_EQ(app->Run(), 0);
     app->SetMainForm(nullptr);
+}
+
+// Without a responder the real message box shows the text as it stands: a
+// server's markup is neither rendered nor turned into links to open.
+TEST(MessageBoxes, ShowTheirTextAsPlainText)
+{
+    DialogResponder* previous = Dialogs::SetResponder(nullptr);
+    const QString hostile = QStringLiteral("<a href=\"file:///etc/passwd\">Click</a> <b>here</b>");
+    QList<Qt::TextFormat> formats;
+    QStringList texts;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        formats.append(box->textFormat());
+        texts.append(box->text());
+        box->done(QMessageBox::Ok);
+    });
+    closer.start(0);
+    Dialogs::ShowMessage(hostile);
+    Dialogs::ShowError(hostile);
+    closer.stop();
+    Dialogs::SetResponder(previous);
+    ASSERT_EQ(formats.size(), 2);
+    EXPECT_EQ(formats[0], Qt::PlainText);
+    EXPECT_EQ(formats[1], Qt::PlainText);
+    EXPECT_EQ(texts, QStringList({hostile, hostile}));
 }
