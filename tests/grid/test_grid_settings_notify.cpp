@@ -8,6 +8,7 @@
 #include "tests/support/PrintQString.h"
 #include "tests/support/RecordingCanvas.h"
 #include "tests/support/TestSupport.h"
+#include "tests/grid/TestGrids.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -19,13 +20,7 @@ namespace {
 
 class Grid : public TExtStringGrid {
 public:
-    Grid() : TExtStringGrid(nullptr, QStringLiteral("Grid"))
-    {
-        SetBorderStyle(TBorderStyle::bsNone);
-        resize(400, 300);
-        SetColCount(5);
-        SetRowCount(10);
-    }
+    Grid() : TExtStringGrid(nullptr, QStringLiteral("Grid")) { ShapeGrid(*this, 400, 300, 5, 10); }
     // How often the whole grid was asked to repaint since the last call.
     int WholeRepaints()
     {

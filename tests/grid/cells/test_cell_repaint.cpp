@@ -3,6 +3,7 @@
 // column.
 #include "grid/TExtStringGrid.h"
 #include "grid/cells/TCellProperties.h"
+#include "tests/grid/TestGrids.h"
 
 #include <QVector>
 #include <gtest/gtest.h>
@@ -13,12 +14,7 @@ class Grid : public TExtStringGrid {
 public:
     Grid() : TExtStringGrid(nullptr, QStringLiteral("Grid"))
     {
-        SetBorderStyle(TBorderStyle::bsNone);
-        resize(600, 300);
-        SetDefaultColWidth(60);
-        SetDefaultRowHeight(20);
-        SetColCount(7);
-        SetRowCount(6);
+        ShapeGrid(*this, 600, 300, 7, 6, 60, 20);
         HideColumn(1); // stored column c shows in display column c - 1 from here on
         show();
     }

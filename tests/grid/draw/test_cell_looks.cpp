@@ -8,6 +8,7 @@
 #include "platform/graphics/Themes.h"
 #include "tests/support/PrintQString.h"
 #include "tests/support/RecordingCanvas.h"
+#include "tests/grid/TestGrids.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -29,35 +30,9 @@ private:
     bool m_was;
 };
 
-class Grid : public TExtStringGrid {
+class Grid : public PaintTestGrid {
 public:
-    explicit Grid(QWidget* parent = nullptr) : TExtStringGrid(parent, QStringLiteral("Grid"))
-    {
-        SetBorderStyle(TBorderStyle::bsNone);
-        resize(400, 300);
-        SetColCount(5);
-        SetRowCount(10);
-        SetDefaultColWidth(60);
-        SetDefaultRowHeight(20);
-    }
-    TRecordingCanvas& PaintCell(int col, int row)
-    {
-        canvas.Clear();
-        PaintTo(canvas, CalcCellRect(col, row));
-        return canvas;
-    }
-    TColor CellBrush(int col, int row)
-    {
-        const auto fills = PaintCell(col, row).CallsOf(QStringLiteral("FillRect"));
-        return fills.isEmpty() ? clNone : fills.front().Brush.Color();
-    }
-    TCellGraphic* AddGraphic(int col, int row, TCellType type)
-    {
-        auto* g = new TCellGraphic;
-        g->CellType = type;
-        SetCellAttachment(col, row, g);
-        return g;
-    }
+    explicit Grid(QWidget* parent = nullptr) : PaintTestGrid(parent) { }
     QPoint Center(int col, int row) const
     {
         const TRect r = CellRect(col, row);
@@ -74,7 +49,6 @@ public:
         return std::find(invalidated.begin(), invalidated.end(), GetCellRect(col, row)) != invalidated.end();
     }
     std::vector<TRect> invalidated;
-    TRecordingCanvas canvas;
 };
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "platform/graphics/PainterCanvas.h"
 #include "tests/support/RecordingCanvas.h"
 #include "tests/support/TestSupport.h"
+#include "tests/grid/TestGrids.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -16,37 +17,9 @@
 
 namespace {
 
-class Grid : public TExtStringGrid {
+class Grid : public PaintTestGrid {
 public:
-    explicit Grid(const QString& name = QStringLiteral("Grid")) : TExtStringGrid(nullptr, name)
-    {
-        SetBorderStyle(TBorderStyle::bsNone);
-        resize(400, 300);
-        SetColCount(5);
-        SetRowCount(10);
-        SetDefaultColWidth(60);
-        SetDefaultRowHeight(20);
-    }
-    // Paints one cell and answers what was recorded.
-    TRecordingCanvas& PaintCell(int col, int row)
-    {
-        canvas.Clear();
-        PaintTo(canvas, CalcCellRect(col, row));
-        return canvas;
-    }
-    TColor CellBrush(int col, int row)
-    {
-        const auto fills = PaintCell(col, row).CallsOf(QStringLiteral("FillRect"));
-        return fills.isEmpty() ? clNone : fills.front().Brush.Color();
-    }
-    TCellGraphic* AddGraphic(int col, int row, TCellType type)
-    {
-        auto* g = new TCellGraphic;
-        g->CellType = type;
-        SetCellAttachment(col, row, g);
-        return g;
-    }
-    TRecordingCanvas canvas;
+    explicit Grid(const QString& name = QStringLiteral("Grid")) : PaintTestGrid(nullptr, name) { }
 };
 
 TEST(CellPaintingColours, BandsRunPrimaryPrimarySecondary)

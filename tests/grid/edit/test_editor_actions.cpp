@@ -15,6 +15,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "tests/support/PrintQString.h"
 #include "tests/support/TestSupport.h"
+#include "tests/grid/edit/TypeIntoFocus.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -87,21 +88,8 @@ public:
         grid->FocusCell(col, row);
         grid->ShowEditor();
     }
-    static void Type(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        QWidget* focus = QApplication::focusWidget();
-        ASSERT_NE(focus, nullptr);
-        QTest::keyPress(focus, key, mods);
-        focus = QApplication::focusWidget();
-        ASSERT_NE(focus, nullptr);
-        QTest::keyRelease(focus, key, mods);
-    }
-    static void Type(const QString& text)
-    {
-        QWidget* focus = QApplication::focusWidget();
-        ASSERT_NE(focus, nullptr);
-        QTest::keyClicks(focus, text);
-    }
+    static void Type(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) { TypeIntoFocus(key, mods); }
+    static void Type(const QString& text) { TypeIntoFocus(text); }
     // A click 20 pixels into the cell, halfway down.
     void ClickInto(int col, int row)
     {

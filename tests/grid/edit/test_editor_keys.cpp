@@ -11,6 +11,7 @@
 #include "platform/core/RegionalSettings.h"
 #include "tests/support/PrintQString.h"
 #include "tests/support/TestSupport.h"
+#include "tests/grid/edit/TypeIntoFocus.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -52,23 +53,8 @@ public:
         grid->FocusCell(col, row);
         grid->ShowEditor();
     }
-    // A key as the user types it: pressed and released in whatever has the
-    // focus at the time.
-    static void Type(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        QWidget* focus = QApplication::focusWidget();
-        ASSERT_NE(focus, nullptr);
-        QTest::keyPress(focus, key, mods);
-        focus = QApplication::focusWidget();
-        ASSERT_NE(focus, nullptr);
-        QTest::keyRelease(focus, key, mods);
-    }
-    static void Type(const QString& text)
-    {
-        QWidget* focus = QApplication::focusWidget();
-        ASSERT_NE(focus, nullptr);
-        QTest::keyClicks(focus, text);
-    }
+    static void Type(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) { TypeIntoFocus(key, mods); }
+    static void Type(const QString& text) { TypeIntoFocus(text); }
     bool GridHasFocus() const
     {
         QWidget* focus = QApplication::focusWidget();

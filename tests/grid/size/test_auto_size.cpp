@@ -2,6 +2,7 @@
 // 10-pixel margin.
 #include "grid/TExtStringGrid.h"
 #include "platform/graphics/PainterCanvas.h"
+#include "tests/grid/TestGrids.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -12,11 +13,7 @@ class Grid : public TExtStringGrid {
 public:
     Grid() : TExtStringGrid(nullptr, QStringLiteral("Grid"))
     {
-        SetBorderStyle(TBorderStyle::bsNone);
-        resize(600, 300);
-        SetDefaultColWidth(64);
-        SetColCount(4);
-        SetRowCount(4);
+        ShapeGrid(*this, 600, 300, 4, 4, 64);
         SetCellText(0, 1, QStringLiteral("a row header far wider than its column"));
         SetCellText(1, 1, QStringLiteral("ab"));
         SetCellText(1, 2, QStringLiteral("abcd"));

@@ -5,6 +5,7 @@
 #include "grid/cells/TCellGraphic.h"
 #include "platform/graphics/PainterCanvas.h"
 #include "tests/support/PrintQString.h"
+#include "tests/grid/TestGrids.h"
 
 #include <QImage>
 #include <cmath>
@@ -14,21 +15,11 @@ namespace {
 
 class Grid : public TExtStringGrid {
 public:
-    Grid() : TExtStringGrid(nullptr, QStringLiteral("Grid"))
-    {
-        SetBorderStyle(TBorderStyle::bsNone);
-        resize(600, 300);
-        SetColCount(4);
-        SetRowCount(4);
-        SetDefaultColWidth(60);
-        SetDefaultRowHeight(20);
-    }
+    Grid() : TExtStringGrid(nullptr, QStringLiteral("Grid")) { ShapeGrid(*this, 600, 300, 4, 4, 60, 20); }
     TCellGraphic* Rotated(int col, int row, int angle)
     {
-        auto* g = new TCellGraphic;
-        g->CellType = ctRotated;
+        TCellGraphic* g = AttachGraphic(*this, col, row, ctRotated);
         g->CellAngle = angle;
-        SetCellAttachment(col, row, g);
         return g;
     }
 };

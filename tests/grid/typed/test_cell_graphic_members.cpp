@@ -8,6 +8,7 @@
 #include "platform/graphics/ImageList.h"
 #include "platform/graphics/PainterCanvas.h"
 #include "tests/support/PrintQString.h"
+#include "tests/grid/TestGrids.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -18,22 +19,8 @@ namespace {
 // what it invalidates.
 class Grid : public TExtStringGrid {
 public:
-    Grid() : TExtStringGrid(nullptr, QStringLiteral("Grid"))
-    {
-        SetBorderStyle(TBorderStyle::bsNone);
-        resize(400, 300);
-        SetColCount(5);
-        SetRowCount(6);
-        SetDefaultColWidth(60);
-        SetDefaultRowHeight(20);
-    }
-    TCellGraphic* Graphic(int col, int row, TCellType type)
-    {
-        auto* g = new TCellGraphic;
-        g->CellType = type;
-        SetCellAttachment(col, row, g);
-        return g;
-    }
+    Grid() : TExtStringGrid(nullptr, QStringLiteral("Grid")) { ShapeGrid(*this, 400, 300, 5, 6, 60, 20); }
+    TCellGraphic* Graphic(int col, int row, TCellType type) { return AttachGraphic(*this, col, row, type); }
     void InvalidateRect(const TRect& r) override
     {
         invalidated.push_back(r);
