@@ -7,6 +7,7 @@
 //
 //   build/<dir>/bench/bench_grid [--benchmark_filter=...]
 
+#include "WidgetBenchMain.h"
 #include "grid/TExtStringGrid.h"
 #include "platform/graphics/PainterCanvas.h"
 #include "platform/kernel/Application.h"
@@ -263,13 +264,4 @@ BENCHMARK(BM_TableViewHideRows)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    TApplication app(argc, argv);
-    InstallWidgetStyle();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunWidgetBenchmarks(argc, argv); }

@@ -4,6 +4,7 @@
 //
 //   build/<dir>/bench/bench_grid_autosize [--benchmark_filter=...]
 
+#include "WidgetBenchMain.h"
 #include "grid/column/TExtColumnGrid.h"
 #include "platform/kernel/Application.h"
 #include "platform/widgets/WidgetStyle.h"
@@ -66,14 +67,4 @@ BENCHMARK(AutoSizeMultiLineRows)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    TApplication app(argc, argv);
-    InstallWidgetStyle();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunWidgetBenchmarks(argc, argv); }

@@ -6,6 +6,7 @@
 //
 //   build/<dir>/bench/bench_grid_rows [--benchmark_filter=...]
 
+#include "WidgetBenchMain.h"
 #include "grid/TExtStringGrid.h"
 #include "platform/kernel/Application.h"
 #include "platform/widgets/WidgetStyle.h"
@@ -122,13 +123,4 @@ BENCHMARK(BM_VectorDropRows)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    TApplication app(argc, argv);
-    InstallWidgetStyle();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunWidgetBenchmarks(argc, argv); }

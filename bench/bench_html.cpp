@@ -6,6 +6,7 @@
 //
 //   build/<dir>/bench/bench_html [--benchmark_filter=...]
 
+#include "WidgetBenchMain.h"
 #include "controls/HTMLDraw.h"
 #include "platform/kernel/Application.h"
 #include "platform/widgets/WidgetStyle.h"
@@ -207,14 +208,4 @@ BENCHMARK(BM_AllocationsPerCell)->Arg(10)->Arg(100)->Unit(benchmark::kMicrosecon
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    TApplication app(argc, argv);
-    InstallWidgetStyle();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunWidgetBenchmarks(argc, argv); }

@@ -17,19 +17,6 @@
 #include <QMouseEvent>
 #include <QShortcut>
 
-namespace {
-
-TMouseButton ButtonOf(Qt::MouseButton b)
-{
-    switch (b) {
-    case Qt::RightButton: return TMouseButton::mbRight;
-    case Qt::MiddleButton: return TMouseButton::mbMiddle;
-    default: return TMouseButton::mbLeft;
-    }
-}
-
-} // namespace
-
 THTMLButton::THTMLButton(QWidget* parent, const QString& name) : QPushButton(parent)
 {
     setObjectName(name);
@@ -277,19 +264,7 @@ void THTMLButton::changeEvent(QEvent* event)
     if (event->type() == QEvent::FontChange && testAttribute(Qt::WA_SetFont)) {
         // A font given with setFont becomes the face font: face, size and
         // style (the colour stays Font()'s).
-        const QFont given = font();
-        TFont taken = m_font;
-        taken.SetName(given.family());
-        if (given.pointSize() > 0)
-            taken.SetSize(given.pointSize());
-        else if (given.pixelSize() > 0)
-            taken.SetSize(qRound(given.pixelSize() * 72.0 / 96.0));
-        TFontStyles style;
-        if (given.bold()) style = style + TFontStyle::fsBold;
-        if (given.italic()) style = style + TFontStyle::fsItalic;
-        if (given.underline()) style = style + TFontStyle::fsUnderline;
-        if (given.strikeOut()) style = style + TFontStyle::fsStrikeOut;
-        taken.SetStyle(style);
+        const TFont taken = FontTakenFromQt(font(), m_font);
         if (!(taken == m_font)) m_font = taken;
     }
     if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange) update();
@@ -329,7 +304,7 @@ void THTMLButton::mousePressEvent(QMouseEvent* event)
     if (!self || !OnMouseDown) return;
     const QPoint p = event->position().toPoint();
     const TShiftState shift = ShiftStateFromQt(event->modifiers(), event->buttons());
-    GuardedCall(this, [&] { OnMouseDown(this, ButtonOf(event->button()), shift, p.x(), p.y()); });
+    GuardedCall(this, [&] { OnMouseDown(this, MouseButtonFromQt(event->button()), shift, p.x(), p.y()); });
 }
 
 void THTMLButton::mouseMoveEvent(QMouseEvent* event)
@@ -350,7 +325,7 @@ void THTMLButton::mouseReleaseEvent(QMouseEvent* event)
     if (!self || !OnMouseUp) return;
     const QPoint p = event->position().toPoint();
     const TShiftState shift = ShiftStateFromQt(event->modifiers(), event->buttons());
-    GuardedCall(this, [&] { OnMouseUp(this, ButtonOf(event->button()), shift, p.x(), p.y()); });
+    GuardedCall(this, [&] { OnMouseUp(this, MouseButtonFromQt(event->button()), shift, p.x(), p.y()); });
 }
 
 void THTMLButton::paintEvent(QPaintEvent*)

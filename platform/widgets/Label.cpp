@@ -56,19 +56,7 @@ void TLabel::changeEvent(QEvent* event)
     if (event->type() != QEvent::FontChange) return;
     // The control's own font comes back here too (it is applied with
     // setFont): only a face, size or style of its own is taken over.
-    const QFont given = font();
-    TFont taken = Font();
-    taken.SetName(given.family());
-    if (given.pointSize() > 0)
-        taken.SetSize(given.pointSize());
-    else if (given.pixelSize() > 0)
-        taken.SetSize(qRound(given.pixelSize() * 72.0 / 96.0));
-    TFontStyles style;
-    if (given.bold()) style = style + TFontStyle::fsBold;
-    if (given.italic()) style = style + TFontStyle::fsItalic;
-    if (given.underline()) style = style + TFontStyle::fsUnderline;
-    if (given.strikeOut()) style = style + TFontStyle::fsStrikeOut;
-    taken.SetStyle(style);
+    const TFont taken = FontTakenFromQt(font(), Font());
     if (!(taken == Font())) Font() = taken;
 }
 

@@ -15,16 +15,32 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace {
-
-TMouseButton ButtonOf(Qt::MouseButton b)
+TMouseButton MouseButtonFromQt(Qt::MouseButton button)
 {
-    switch (b) {
+    switch (button) {
     case Qt::RightButton: return TMouseButton::mbRight;
     case Qt::MiddleButton: return TMouseButton::mbMiddle;
     default: return TMouseButton::mbLeft;
     }
 }
+
+TFont FontTakenFromQt(const QFont& given, TFont base)
+{
+    base.SetName(given.family());
+    if (given.pointSize() > 0)
+        base.SetSize(given.pointSize());
+    else if (given.pixelSize() > 0)
+        base.SetSize(qRound(given.pixelSize() * 72.0 / 96.0));
+    TFontStyles style;
+    if (given.bold()) style = style + TFontStyle::fsBold;
+    if (given.italic()) style = style + TFontStyle::fsItalic;
+    if (given.underline()) style = style + TFontStyle::fsUnderline;
+    if (given.strikeOut()) style = style + TFontStyle::fsStrikeOut;
+    base.SetStyle(style);
+    return base;
+}
+
+namespace {
 
 bool IsTabKey(const QKeyEvent* e)
 {
@@ -651,7 +667,7 @@ bool TWinControl::HandleMousePress(QMouseEvent* e)
         DblClick();
         if (!alive) return result;
     }
-    MouseDown(ButtonOf(e->button()), shift, p.x(), p.y());
+    MouseDown(MouseButtonFromQt(e->button()), shift, p.x(), p.y());
     return result;
 }
 
@@ -666,7 +682,7 @@ bool TWinControl::HandleMouseRelease(QMouseEvent* e)
         Click();
         if (!alive) return result;
     }
-    MouseUp(ButtonOf(e->button()), ShiftStateFromQt(e->modifiers(), e->buttons()), p.x(), p.y());
+    MouseUp(MouseButtonFromQt(e->button()), ShiftStateFromQt(e->modifiers(), e->buttons()), p.x(), p.y());
     return result;
 }
 

@@ -27,6 +27,7 @@
 #include "platform/kernel/VirtualKeys.h"
 
 #include <QEvent>
+#include <QFont>
 #include <QPointer>
 #include <QSize>
 #include <QWidget>
@@ -43,6 +44,12 @@ class TPopupMenu;
 
 enum class TBorderStyle { bsNone, bsSingle };
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// The button of a Qt mouse event.
+TMouseButton MouseButtonFromQt(Qt::MouseButton button);
+// A font given to a widget with setFont, taken over as a control's font: its
+// face, size and style on base, whose colour stays.
+TFont FontTakenFromQt(const QFont& given, TFont base);
 
 class TWinControl {
 public:
