@@ -238,7 +238,7 @@ quint16 PdfFont::Data::CmapLookup(char32_t c) const
     } else if (CmapFormat == 12) {
         const QByteArray& t = Cmap;
         const qsizetype groups = CmapAt + 16;
-        const qsizetype count = std::min<qsizetype>(U32(t, CmapAt + 12), (CmapEnd - groups) / 12);
+        const qsizetype count = std::clamp<qsizetype>((CmapEnd - groups) / 12, 0, U32(t, CmapAt + 12));
         qsizetype lo = 0, hi = count;
         while (lo < hi) {
             const qsizetype mid = (lo + hi) / 2;
@@ -488,6 +488,7 @@ void PdfFont::Layout(QStringView text, std::vector<Glyph>& out)
 {
     out.clear();
     const qsizetype n = text.size();
+    out.reserve(size_t(n));
     for (qsizetype i = 0; i < n; ++i) {
         char32_t c = text[i].unicode();
         if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate())

@@ -68,7 +68,7 @@ quint16 GlyphOf(PdfFont& font, const QString& character)
 QHash<int, QString> ReadToUnicode(const QByteArray& cmap, QList<int>* blocks = nullptr)
 {
     QHash<int, QString> map;
-    const QString text = QString::fromLatin1(cmap);
+    const QString text = QString::fromLatin1(cmap.mid(cmap.indexOf("endcodespacerange")));
     static const QRegularExpression entry(QStringLiteral("^<([0-9A-F]{4})> <([0-9A-F]+)>$"),
                                           QRegularExpression::MultilineOption);
     for (auto it = entry.globalMatch(text); it.hasNext();) {
@@ -100,6 +100,30 @@ QByteArray NameTable(const QString& postScriptName)
         name.append(char(c.unicode() & 0xFF));
     }
     return name;
+}
+
+// A Windows Unicode character map (format 4) of single characters.
+QByteArray CharacterMap(const std::vector<std::pair<char16_t, quint16>>& glyphs)
+{
+    const int segments = int(glyphs.size()) + 1;
+    QByteArray map(12 + 16 + segments * 8, '\0');
+    Put16(map, 2, 1);
+    Put16(map, 4, 3);
+    Put16(map, 6, 1);
+    qToBigEndian<quint32>(12, map.data() + 8);
+    const qsizetype at = 12;
+    Put16(map, at, 4);
+    Put16(map, at + 2, quint16(map.size() - at));
+    Put16(map, at + 6, quint16(segments * 2));
+    const qsizetype ends = at + 14, starts = ends + segments * 2 + 2, deltas = starts + segments * 2;
+    for (int i = 0; i < segments; ++i) {
+        const char16_t c = i < int(glyphs.size()) ? glyphs[i].first : 0xFFFF;
+        const quint16 g = i < int(glyphs.size()) ? glyphs[i].second : 1;
+        Put16(map, ends + i * 2, c);
+        Put16(map, starts + i * 2, c);
+        Put16(map, deltas + i * 2, quint16(g - c));
+    }
+    return map;
 }
 
 } // namespace
@@ -264,7 +288,7 @@ TEST(PdfFont, ToUnicodeMapsEveryUsedGlyphBackInBlocksOfAHundred)
 {
     const auto sans = PdfFont::Open(Sans, false, false);
     QString text;
-    for (char16_t c = 0x21; c < 0x17F; ++c) text += QChar(c);
+    for (char16_t c = 0x20; c < 0x17F; ++c) text += QChar(c);
     text += QStringLiteral("AAA");
     std::vector<PdfFont::Glyph> glyphs;
     sans->Layout(text, glyphs);
@@ -284,6 +308,17 @@ TEST(PdfFont, ToUnicodeMapsEveryUsedGlyphBackInBlocksOfAHundred)
         EXPECT_EQ(GlyphOf(*sans, back), glyphs[i].Id) << i;
     }
     EXPECT_EQ(map.value(GlyphOf(*sans, QStringLiteral("\u00E9"))), QStringLiteral("\u00E9"));
+    // A glyph two characters share maps to the first laid out.
+    auto tables = Tables(Sans);
+    tables["cmap"] = CharacterMap({{'a', 68}, {'b', 68}, {'c', 70}});
+    const auto shared = PdfFont::FromTables(tables, Sans);
+    shared->Layout(u"bac", glyphs);
+    EXPECT_EQ(glyphs[0].Id, 68);
+    EXPECT_EQ(glyphs[1].Id, 68);
+    EXPECT_EQ(glyphs[2].Id, 70);
+    const QHash<int, QString> sharedMap = ReadToUnicode(shared->ToUnicode());
+    EXPECT_EQ(sharedMap.size(), 2);
+    EXPECT_EQ(sharedMap.value(68), QStringLiteral("b"));
     EXPECT_TRUE(sans->ToUnicode().contains("1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange"));
 }
 
