@@ -123,7 +123,7 @@ QByteArray TReportRecorder::PackPage(const QByteArray& raw)
 {
     if (!m_zip) {
         auto zip = std::make_unique<PageZip>();
-        if (deflateInit(&zip->Stream, 6) != Z_OK) throw Exception(QStringLiteral("Cannot compress the report file."));
+        if (deflateInit(&zip->Stream, 1) != Z_OK) throw Exception(QStringLiteral("Cannot compress the report file."));
         m_zip = std::move(zip);
     } else if (deflateReset(&m_zip->Stream) != Z_OK) {
         throw Exception(QStringLiteral("Cannot compress the report file."));
