@@ -610,12 +610,18 @@ QByteArray PdfFont::SubsetFile() const
         }
     }
 
+    // Outlines of a sound face do not overlap, so the kept ones fit in the
+    // face's glyph table (with alignment); a damaged location table whose
+    // outlines each span the table gets no more.
+    const qsizetype budget = d->Glyf.size() + qsizetype(d->NumGlyphs) * 4;
     QByteArray glyf, loca;
     loca.reserve(qsizetype(d->NumGlyphs + 1) * 4);
     for (int g = 0; g < d->NumGlyphs; ++g) {
         AppendU32(loca, quint32(glyf.size()));
         if (!keep[g]) continue;
-        glyf += d->GlyphData(g);
+        const QByteArray outline = d->GlyphData(g);
+        if (glyf.size() + outline.size() > budget) continue;
+        glyf += outline;
         while (glyf.size() % 4) glyf.append('\0');
     }
     AppendU32(loca, quint32(glyf.size()));

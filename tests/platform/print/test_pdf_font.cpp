@@ -441,4 +441,23 @@ TEST(PdfFont, DamagedTablesAreRefusedOrBoundedWithoutACrash)
     const QRawFont subset(damaged->SubsetFile(), 2048);
     EXPECT_TRUE(subset.isValid());
     EXPECT_TRUE(subset.pathForGlyph(a).isEmpty());
+
+    // Every other outline spanning the whole glyph table: the subset is no
+    // larger than the face.
+    t = good;
+    const qsizetype entries = loca.size() / (longLoca ? 4 : 2);
+    for (qsizetype i = 0; i < entries; ++i) {
+        const quint32 offset = i % 2 ? quint32(glyf.size()) : 0;
+        if (longLoca)
+            qToBigEndian<quint32>(offset, loca.data() + i * 4);
+        else
+            Put16(loca, i * 2, quint16(offset / 2));
+    }
+    t["loca"] = loca;
+    damaged = PdfFont::FromTables(t, Sans);
+    ASSERT_NE(damaged, nullptr);
+    QString text;
+    for (char16_t c = 0x20; c < 0x17F; ++c) text += QChar(c);
+    damaged->Layout(text, glyphs);
+    EXPECT_LT(damaged->SubsetFile().size(), glyf.size() + loca.size() * 2 + 100000);
 }
