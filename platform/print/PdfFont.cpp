@@ -387,8 +387,8 @@ void PdfFont::Data::ReadMetrics()
         UnderlineThickness = 50;
         UnderlinePosition = -100;
     }
+    // Where the screen and the printer draw it, so the PDF shows the same.
     StrikeOutPosition = Ascent / 3;
-    if (hasOs2 && S16(os2, 26) > 0 && S16(os2, 28) > 0) StrikeOutPosition = float(S16(os2, 28) * Scale);
 
     const bool italic = ItalicAngle != 0 || (U16(head, 44) & 0x2) || (hasOs2 && (U16(os2, 62) & 0x1));
     const bool fixedPitch = post.size() >= 16 && U32(post, 12) != 0;
