@@ -88,6 +88,21 @@ void AppendUtf16Hex(QByteArray& out, char32_t c)
     for (qsizetype i = 0; i < n; ++i) out.append(QByteArray::number(units[i], 16).rightJustified(4, '0').toUpper());
 }
 
+// The first of count entries, sorted by their key, whose key is not below c.
+template <class Key>
+qsizetype FirstNotBelow(qsizetype count, char32_t c, Key key)
+{
+    qsizetype lo = 0, hi = count;
+    while (lo < hi) {
+        const qsizetype mid = (lo + hi) / 2;
+        if (key(mid) < c)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
 } // namespace
 
 struct PdfFont::Data {
@@ -214,14 +229,7 @@ quint16 PdfFont::Data::CmapLookup(char32_t c) const
         const qsizetype ends = CmapAt + 14, starts = ends + segCount * 2 + 2;
         const qsizetype deltas = starts + segCount * 2, rangeOffsets = deltas + segCount * 2;
         if (rangeOffsets + segCount * 2 > CmapEnd) return 0;
-        qsizetype lo = 0, hi = segCount;
-        while (lo < hi) {
-            const qsizetype mid = (lo + hi) / 2;
-            if (U16(t, ends + mid * 2) < c)
-                lo = mid + 1;
-            else
-                hi = mid;
-        }
+        const qsizetype lo = FirstNotBelow(segCount, c, [&](qsizetype i) { return U16(t, ends + i * 2); });
         if (lo == segCount) return 0;
         const quint16 start = U16(t, starts + lo * 2);
         if (c < start) return 0;
@@ -239,14 +247,7 @@ quint16 PdfFont::Data::CmapLookup(char32_t c) const
         const QByteArray& t = Cmap;
         const qsizetype groups = CmapAt + 16;
         const qsizetype count = std::clamp<qsizetype>((CmapEnd - groups) / 12, 0, U32(t, CmapAt + 12));
-        qsizetype lo = 0, hi = count;
-        while (lo < hi) {
-            const qsizetype mid = (lo + hi) / 2;
-            if (U32(t, groups + mid * 12 + 4) < c)
-                lo = mid + 1;
-            else
-                hi = mid;
-        }
+        const qsizetype lo = FirstNotBelow(count, c, [&](qsizetype i) { return U32(t, groups + i * 12 + 4); });
         if (lo == count) return 0;
         const quint32 start = U32(t, groups + lo * 12);
         if (c < start) return 0;
