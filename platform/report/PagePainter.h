@@ -79,4 +79,9 @@ public:
     // report file (-1 while recording); an image that could not be decoded
     // is null and leaves its area empty.
     virtual void DrawImage(const QRectF& r, const QImage& image, int imageIndex) = 0;
+    // Whether DrawImage needs the picture's pixels. A painter that takes
+    // the picture by its index from the file instead (the PDF writer keeps
+    // stored JPEG photos as they are) is handed a null image, and the
+    // picture is not decoded for it.
+    virtual bool NeedsImagePixels() const { return true; }
 };

@@ -145,10 +145,12 @@ QImage DecodePixels(const QByteArray& file, const ImageEntry& e)
     for (quint32 y = 0; y < e.Height; ++y, p += rowBytes) std::memcpy(image.scanLine(int(y)), p, size_t(rowBytes));
     if (e.Bits == 8) {
         // An index past the palette would be read out of it when drawn.
-        for (int y = 0; y < image.height(); ++y) {
+        const int width = image.width(), height = image.height();
+        const qsizetype count = colours.size();
+        for (int y = 0; y < height; ++y) {
             const uchar* row = image.constScanLine(y);
-            for (int x = 0; x < image.width(); ++x)
-                if (row[x] >= colours.size()) return {};
+            for (int x = 0; x < width; ++x)
+                if (row[x] >= count) return {};
         }
     }
     return image;
@@ -298,7 +300,7 @@ void Walk(const QByteArray& ops, int page, int imageCount, Painter* painter, con
         case OpImage: {
             const QRectF r = c.Rect();
             const int index = imageRef(c.U32());
-            if (painter) painter->DrawImage(r, reader->Image(index), index);
+            if (painter) painter->DrawImage(r, painter->NeedsImagePixels() ? reader->Image(index) : QImage(), index);
             break;
         }
         default: Damaged(QStringLiteral("page %1 holds an unknown operation %2").arg(page + 1).arg(op));
@@ -458,6 +460,18 @@ QImage TReportFileReader::Image(int index) const
         e.Decoded = e.Encoding == EncodingJpeg ? DecodeJpeg(d->File, e) : DecodePixels(d->File, e);
     }
     return e.Decoded;
+}
+
+TReportFileReader::StoredPicture TReportFileReader::Stored(int index) const
+{
+    if (index < 0 || index >= ImageCount()) throw EListError::IndexOutOfBounds(index);
+    const ImageEntry& e = d->Images[size_t(index)];
+    StoredPicture p;
+    p.Encoding = e.Encoding == EncodingJpeg ? StoredPicture::Jpeg : StoredPicture::Pixels;
+    p.Bits = e.Bits;
+    p.Size = QSize(int(e.Width), int(e.Height));
+    p.Data = QByteArrayView(d->File.constData() + e.Offset, qsizetype(e.Size));
+    return p;
 }
 
 void TReportFileReader::PlayPage(int page, TPagePainter& painter) const

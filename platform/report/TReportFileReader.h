@@ -12,7 +12,9 @@
 #include "platform/report/PagePainter.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QImage>
+#include <QSize>
 #include <QSizeF>
 #include <QString>
 #include <memory>
@@ -56,6 +58,17 @@ public:
     int ImageCount() const;
     // The picture, decoded on first use and kept; null when undecodable.
     QImage Image(int index) const;
+
+    // A picture as the file stores it: a JPEG file, or the zlib-compressed
+    // pixel rows (palette first for 1 and 8 bits). Data views the loaded
+    // file and lives as long as the load.
+    struct StoredPicture {
+        enum Kind { Jpeg, Pixels } Encoding = Pixels;
+        int Bits = 0; // per pixel, of pixel rows
+        QSize Size;
+        QByteArrayView Data;
+    };
+    StoredPicture Stored(int index) const;
 
     // Replays page (0-based) between BeginPage and EndPage.
     void PlayPage(int page, TPagePainter& painter) const;
