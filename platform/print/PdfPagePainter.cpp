@@ -1,0 +1,390 @@
+#include "platform/print/PdfPagePainter_p.h"
+
+#include "platform/print/PdfDocument_p.h"
+#include "platform/print/PdfFonts_p.h"
+#include "platform/print/PdfPictures_p.h"
+
+#include <QtMath>
+#include <cmath>
+
+namespace {
+
+constexpr double PointsPerInch = 72;
+// A pen or hatch pixel: 1/96 inch.
+constexpr double PointsPerPixel = 72.0 / 96.0;
+// The control points of a quarter ellipse, as a fraction of its radius.
+constexpr double Kappa = 0.5522847498;
+
+} // namespace
+
+PdfPagePainter::PdfPagePainter(PdfDocument& document, PdfFonts& fonts, PdfPictures& pictures)
+    : m_document(document), m_fonts(fonts), m_pictures(pictures)
+{
+    m_out.Reserve(64 * 1024);
+    SetFont(TPageFont{});
+    SetPen(TPagePen{});
+    SetBrush(TPageBrush{}, nullptr);
+}
+
+double PdfPagePainter::X(double inches) const { return inches * PointsPerInch; }
+
+double PdfPagePainter::Y(double inches) const { return m_height - inches * PointsPerInch; }
+
+void PdfPagePainter::Point(QPointF p) { m_out.Num(X(p.x())).SNum(Y(p.y())); }
+
+void PdfPagePainter::Rect(const QRectF& r)
+{
+    m_out.Num(X(r.left())).SNum(Y(r.bottom())).SNum(r.width() * PointsPerInch).SNum(r.height() * PointsPerInch);
+}
+
+void PdfPagePainter::Colour(TColor c)
+{
+    const quint32 v = quint32(c);
+    m_out.Num((v & 0xFF) / 255.0, 3).SNum(((v >> 8) & 0xFF) / 255.0, 3).SNum(((v >> 16) & 0xFF) / 255.0, 3);
+}
+
+void PdfPagePainter::BeginPage(int, QSizeF inches)
+{
+    m_width = inches.width() * PointsPerInch;
+    m_height = inches.height() * PointsPerInch;
+    m_out.Clear();
+    m_state = State{};
+    m_clipped = false;
+}
+
+void PdfPagePainter::EndPage()
+{
+    if (m_clipped) m_out << "Q\n";
+    m_clipped = false;
+    m_document.AddPage(QSizeF(m_width, m_height), m_out.View());
+}
+
+void PdfPagePainter::SetFont(const TPageFont& font)
+{
+    if (font.Family != m_font.Family || font.Bold != m_font.Bold || font.Italic != m_font.Italic)
+        m_faceResolved = false;
+    m_font = font;
+}
+
+PdfFont* PdfPagePainter::Face()
+{
+    if (!m_faceResolved) {
+        m_face = m_fonts.Face(m_font);
+        m_faceResolved = true;
+    }
+    return m_face;
+}
+
+void PdfPagePainter::SetPen(const TPagePen& pen)
+{
+    m_pen = pen;
+    m_penNone = int(pen.Style) == 5 || int(pen.Mode) == 2; // clear, no-op
+}
+
+void PdfPagePainter::SetBrush(const TPageBrush& brush, const QImage* pattern)
+{
+    const int style = int(brush.Style);
+    if (pattern && style != 1)
+        m_brush = Fill{PictureFill, clBlack, 0, brush.Pattern};
+    else if (style == 1)
+        m_brush = Fill{NoFill};
+    else if (style >= 2 && style <= 7)
+        m_brush = Fill{HatchFill, brush.Color, style};
+    else
+        m_brush = Fill{ColourFill, brush.Color};
+}
+
+void PdfPagePainter::SetClip(const QRectF* r)
+{
+    if (m_clipped) {
+        m_out << "Q\n";
+        m_state = m_saved;
+        m_clipped = false;
+    }
+    if (!r) return;
+    m_saved = m_state;
+    m_out << "q ";
+    Rect(*r);
+    m_out << " re W n\n";
+    m_clipped = true;
+}
+
+bool PdfPagePainter::ApplyPen()
+{
+    if (m_penNone) return false;
+    if (m_state.Stroke != m_pen.Color) {
+        Colour(m_pen.Color);
+        m_out << " RG\n";
+        m_state.Stroke = m_pen.Color;
+    }
+    // Width 0 is the thinnest line the device draws.
+    const double width = m_pen.Width * PointsPerPixel;
+    if (width != m_state.LineWidth) {
+        m_out.Num(width, 3) << " w\n";
+        m_state.LineWidth = width;
+    }
+    // Dashes in units of the pen's width, as long as a pixel at least.
+    int dash = int(m_pen.Style);
+    if (dash < 1 || dash > 4) dash = 0;
+    const double unit = dash ? qMax(width, PointsPerPixel) : 0;
+    if (dash != m_state.Dash || unit != m_state.DashUnit) {
+        static constexpr int patterns[5][7] = {{0}, {2, 4, 2}, {2, 1, 2}, {4, 4, 2, 1, 2}, {6, 4, 2, 1, 2, 1, 2}};
+        m_out << '[';
+        for (int i = 1; i <= patterns[dash][0]; ++i) {
+            if (i > 1) m_out << ' ';
+            m_out.Num(patterns[dash][i] * unit, 3);
+        }
+        m_out << "] 0 d\n";
+        m_state.Dash = dash;
+        m_state.DashUnit = unit;
+    }
+    return true;
+}
+
+bool PdfPagePainter::ApplyBrush()
+{
+    if (m_brush.Kind == NoFill) return false;
+    ApplyFill(m_brush);
+    return true;
+}
+
+void PdfPagePainter::ApplyFill(const Fill& fill)
+{
+    if (fill == m_state.FillSet) return;
+    switch (fill.Kind) {
+    case ColourFill:
+        Colour(fill.Colour);
+        m_out << " rg\n";
+        break;
+    case HatchFill:
+        m_out << PdfDocument::HatchColourSpace << " cs ";
+        Colour(fill.Colour);
+        m_out << ' ';
+        m_out.Name(HatchPattern(fill.Style)) << " scn\n";
+        break;
+    case PictureFill: {
+        const QByteArray pattern = m_pictures.Pattern(fill.Picture, m_height);
+        if (pattern.isEmpty()) return;
+        m_out << "/Pattern cs ";
+        m_out.Name(pattern) << " scn\n";
+        break;
+    }
+    case NoFill: return;
+    }
+    m_state.FillSet = fill;
+}
+
+QByteArray PdfPagePainter::HatchPattern(int style)
+{
+    const QPair<int, qint64> key(style, qRound64(m_height * 100));
+    if (const auto it = m_hatches.constFind(key); it != m_hatches.constEnd()) return it.value();
+    // A cell of 8 x 8 pixels, y down from the page's top-left corner; the
+    // lines one pixel wide, the diagonals drawn past the corners so the
+    // cells join without notches.
+    PdfOutput content;
+    const bool horizontal = style == 2 || style == 6, vertical = style == 3 || style == 6;
+    const bool rising = style == 4 || style == 7, falling = style == 5 || style == 7;
+    if (horizontal) content << "0 0 8 1 re f\n";
+    if (vertical) content << "0 0 1 8 re f\n";
+    if (rising || falling) content << "1 w 0 J\n";
+    if (rising) content << "-1 9 m 9 -1 l S -1 1 m 1 -1 l S 7 9 m 9 7 l S\n";
+    if (falling) content << "-1 -1 m 9 9 l S -1 7 m 1 9 l S 7 -1 m 9 1 l S\n";
+    PdfOutput entries;
+    entries << "/Type /Pattern /PatternType 1 /PaintType 2 /TilingType 1 /BBox [0 0 8 8] /XStep 8 /YStep 8 "
+               "/Resources <<>> /Matrix [";
+    entries.Num(PointsPerPixel, 4) << " 0 0";
+    entries.SNum(-PointsPerPixel, 4) << " 0";
+    entries.SNum(m_height) << ']';
+    const int object = m_document.Reserve();
+    m_document.Stream(object, entries.View(), content.View());
+    const QByteArray name = m_document.AddResource(PdfDocument::PatternResource, object);
+    m_hatches.insert(key, name);
+    return name;
+}
+
+void PdfPagePainter::Paint(bool fill, bool stroke, bool evenOdd)
+{
+    if (fill && stroke)
+        m_out << (evenOdd ? " B*\n" : " B\n");
+    else if (fill)
+        m_out << (evenOdd ? " f*\n" : " f\n");
+    else if (stroke)
+        m_out << " S\n";
+    else
+        m_out << " n\n";
+}
+
+void PdfPagePainter::DrawText(QPointF origin, const QString& text)
+{
+    PdfFont* face = Face();
+    if (!face || text.isEmpty()) return;
+    face->Layout(text, m_glyphs);
+    if (m_glyphs.empty()) return;
+    // The size the report laid the text out at: whole pixels at the
+    // reference resolution of 1440 per inch.
+    const double size = qMax(1, qRound(m_font.Size * 20)) / 20.0;
+    ApplyFill(Fill{ColourFill, m_font.Color});
+    const double x = X(origin.x()), y = Y(origin.y());
+    double cosine = 1, sine = 0;
+    m_out << "BT ";
+    if (m_font.Angle) {
+        const double angle = qDegreesToRadians(m_font.Angle / 10.0);
+        cosine = std::cos(angle);
+        sine = std::sin(angle);
+        m_out.Num(cosine, 5).SNum(sine, 5).SNum(-sine, 5).SNum(cosine, 5);
+    } else {
+        m_out << "1 0 0 1";
+    }
+    m_out.SNum(x).SNum(y) << " Tm";
+
+    PdfFont* fallback = nullptr;
+    double advance = 0; // thousandths of the em
+    const size_t count = m_glyphs.size();
+    for (size_t i = 0; i < count;) {
+        const quint8 faceIndex = m_glyphs[i].Face;
+        PdfFont* run = face;
+        if (faceIndex) {
+            if (!fallback) fallback = m_fonts.Fallback();
+            if (fallback) run = fallback;
+        }
+        if (run != m_state.Face || size != m_state.FontSize) {
+            m_out << ' ';
+            m_out.Name(m_fonts.Resource(run)).SNum(size) << " Tf";
+            m_state.Face = run;
+            m_state.FontSize = size;
+        }
+        m_out << " [<";
+        bool open = true;
+        for (; i < count && m_glyphs[i].Face == faceIndex; ++i) {
+            const PdfFont::Glyph& g = m_glyphs[i];
+            if (!open) {
+                m_out << '<';
+                open = true;
+            }
+            m_out.Hex4(g.Id);
+            advance += g.Advance;
+            if (i + 1 == count) continue;
+            // Kerning: a positive adjustment moves the next glyph left.
+            const double adjust = run->GlyphWidth(g.Id) - g.Advance;
+            if (std::fabs(adjust) >= 0.05) {
+                m_out << '>';
+                m_out.Num(adjust, 1);
+                open = false;
+            }
+        }
+        if (open) m_out << '>';
+        m_out << "] TJ";
+    }
+    m_out << " ET\n";
+
+    if (m_font.Underline || m_font.StrikeOut) {
+        const double width = advance * size / 1000, thickness = face->UnderlineThickness() * size / 1000;
+        // The face's underline position is the line's top edge.
+        if (m_font.Underline)
+            Decoration(x, y, cosine, sine, width, face->UnderlinePosition() * size / 1000 - thickness / 2, thickness);
+        if (m_font.StrikeOut) Decoration(x, y, cosine, sine, width, face->StrikeOutPosition() * size / 1000, thickness);
+    }
+}
+
+void PdfPagePainter::Decoration(double x, double y, double cosine, double sine, double width, double position,
+                                double thickness)
+{
+    // A filled band centred on the line's position above the base line.
+    const double bottom = position - thickness / 2;
+    if (sine == 0 && cosine == 1) {
+        m_out.Num(x).SNum(y + bottom).SNum(width).SNum(thickness) << " re f\n";
+        return;
+    }
+    m_out << "q ";
+    m_out.Num(cosine, 5).SNum(sine, 5).SNum(-sine, 5).SNum(cosine, 5).SNum(x).SNum(y) << " cm 0";
+    m_out.SNum(bottom).SNum(width).SNum(thickness) << " re f Q\n";
+}
+
+void PdfPagePainter::DrawLine(QPointF from, QPointF to)
+{
+    if (!ApplyPen()) return;
+    Point(from);
+    m_out << " m ";
+    Point(to);
+    m_out << " l S\n";
+}
+
+void PdfPagePainter::DrawRectangle(const QRectF& r)
+{
+    if (r.width() == 0 || r.height() == 0) {
+        // An empty rectangle still strokes its outline: a line.
+        DrawLine(r.topLeft(), r.bottomRight());
+        return;
+    }
+    const bool stroke = ApplyPen(), fill = ApplyBrush();
+    if (!stroke && !fill) return;
+    Rect(r);
+    m_out << " re";
+    Paint(fill, stroke, false);
+}
+
+void PdfPagePainter::DrawEllipse(const QRectF& r)
+{
+    const bool stroke = ApplyPen(), fill = ApplyBrush();
+    if (!stroke && !fill) return;
+    const double cx = X(r.center().x()), cy = Y(r.center().y());
+    const double rx = r.width() * PointsPerInch / 2, ry = r.height() * PointsPerInch / 2;
+    const double kx = rx * Kappa, ky = ry * Kappa;
+    const auto curve = [this](double x1, double y1, double x2, double y2, double x3, double y3) {
+        m_out.SNum(x1).SNum(y1).SNum(x2).SNum(y2).SNum(x3).SNum(y3) << " c";
+    };
+    m_out.Num(cx + rx).SNum(cy) << " m";
+    curve(cx + rx, cy + ky, cx + kx, cy + ry, cx, cy + ry);
+    curve(cx - kx, cy + ry, cx - rx, cy + ky, cx - rx, cy);
+    curve(cx - rx, cy - ky, cx - kx, cy - ry, cx, cy - ry);
+    curve(cx + kx, cy - ry, cx + rx, cy - ky, cx + rx, cy);
+    m_out << " h";
+    Paint(fill, stroke, false);
+}
+
+void PdfPagePainter::DrawPolyline(const QPointF* points, int count)
+{
+    if (count < 2 || !ApplyPen()) return;
+    Point(points[0]);
+    m_out << " m";
+    for (int i = 1; i < count; ++i) {
+        m_out << ' ';
+        Point(points[i]);
+        m_out << " l";
+    }
+    m_out << " S\n";
+}
+
+void PdfPagePainter::DrawPolygon(const QPointF* points, int count, bool winding)
+{
+    if (count < 2) return;
+    const bool stroke = ApplyPen(), fill = ApplyBrush();
+    if (!stroke && !fill) return;
+    Point(points[0]);
+    m_out << " m";
+    for (int i = 1; i < count; ++i) {
+        m_out << ' ';
+        Point(points[i]);
+        m_out << " l";
+    }
+    m_out << " h";
+    Paint(fill, stroke, !winding);
+}
+
+void PdfPagePainter::FillRect(const QRectF& r, TColor color)
+{
+    ApplyFill(Fill{ColourFill, color});
+    Rect(r);
+    m_out << " re f\n";
+}
+
+void PdfPagePainter::DrawImage(const QRectF& r, const QImage&, int imageIndex)
+{
+    if (imageIndex < 0) return;
+    const QByteArray name = m_pictures.Picture(imageIndex);
+    if (name.isEmpty()) return;
+    m_out << "q ";
+    m_out.Num(r.width() * PointsPerInch) << " 0 0";
+    m_out.SNum(r.height() * PointsPerInch).SNum(X(r.left())).SNum(Y(r.bottom())) << " cm ";
+    m_out.Name(name) << " Do Q\n";
+}

@@ -1,0 +1,97 @@
+#pragma once
+// Writes report pages as PDF content streams: each page operation becomes
+// the PDF operators that draw it, with no painter in between. Page inches
+// from the top-left become points from the bottom-left; pen, brush, font
+// and colours are written only when they change; text goes in as glyph ids
+// of the document's fonts, positioned as the report measured it.
+
+#include "platform/print/PdfFont_p.h"
+#include "platform/print/PdfOutput_p.h"
+#include "platform/report/PagePainter.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <vector>
+
+class PdfDocument;
+class PdfFonts;
+class PdfPictures;
+
+class PdfPagePainter : public TPagePainter {
+public:
+    PdfPagePainter(PdfDocument& document, PdfFonts& fonts, PdfPictures& pictures);
+
+    void BeginPage(int index, QSizeF inches) override;
+    void EndPage() override;
+    void SetFont(const TPageFont& font) override;
+    void SetPen(const TPagePen& pen) override;
+    void SetBrush(const TPageBrush& brush, const QImage* pattern) override;
+    void SetClip(const QRectF* r) override;
+    void DrawText(QPointF origin, const QString& text) override;
+    void DrawLine(QPointF from, QPointF to) override;
+    void DrawRectangle(const QRectF& r) override;
+    void DrawEllipse(const QRectF& r) override;
+    void DrawPolyline(const QPointF* points, int count) override;
+    void DrawPolygon(const QPointF* points, int count, bool winding) override;
+    void FillRect(const QRectF& r, TColor color) override;
+    void DrawImage(const QRectF& r, const QImage& image, int imageIndex) override;
+    // Pictures are taken from the file by index.
+    bool NeedsImagePixels() const override { return false; }
+
+private:
+    // How areas are filled: nothing, a colour, a hatch in a colour, a
+    // picture pattern.
+    enum FillKind { NoFill, ColourFill, HatchFill, PictureFill };
+    struct Fill {
+        FillKind Kind = NoFill;
+        TColor Colour = clBlack;
+        int Style = 0;    // the hatch
+        int Picture = -1; // the pattern's picture
+        bool operator==(const Fill&) const = default;
+    };
+    // What the content stream has set, so each is written only on change.
+    struct State {
+        Fill FillSet{ColourFill, clBlack};
+        TColor Stroke = clBlack;
+        double LineWidth = 1;
+        double DashUnit = 0;
+        int Dash = 0;
+        PdfFont* Face = nullptr;
+        double FontSize = 0;
+    };
+
+    PdfFont* Face();
+    double X(double inches) const;
+    double Y(double inches) const;
+    void Point(QPointF p);
+    void Rect(const QRectF& r);
+    void Colour(TColor c);
+    // Sets the stroke for the pen; false when the pen draws nothing.
+    bool ApplyPen();
+    // Sets the fill for the brush; false when the brush fills nothing.
+    bool ApplyBrush();
+    void ApplyFill(const Fill& fill);
+    void Paint(bool fill, bool stroke, bool evenOdd);
+    // Underline or strike-out of a text at x, y turned by the angle of
+    // cosine and sine: a band of thickness centred position above the base
+    // line, width long.
+    void Decoration(double x, double y, double cosine, double sine, double width, double position, double thickness);
+    QByteArray HatchPattern(int style);
+
+    PdfDocument& m_document;
+    PdfFonts& m_fonts;
+    PdfPictures& m_pictures;
+    PdfOutput m_out;
+    double m_width = 612, m_height = 792; // points
+    State m_state, m_saved;
+    bool m_clipped = false;
+
+    TPageFont m_font;
+    PdfFont* m_face = nullptr;
+    bool m_faceResolved = false;
+    TPagePen m_pen;
+    bool m_penNone = false;
+    Fill m_brush{ColourFill, clWhite};
+    std::vector<PdfFont::Glyph> m_glyphs;
+    QHash<QPair<int, qint64>, QByteArray> m_hatches;
+};
