@@ -206,6 +206,58 @@ TEST(ReportFile, PicturesComeBackAsStored)
     EXPECT_LT(error / (120 * 90), 12);
 }
 
+// The pictures a replay hands over: decoded, or only their index for a
+// painter that takes them from the file.
+class PictureTaker : public TPagePainter {
+public:
+    explicit PictureTaker(bool pixels) : m_pixels(pixels) { }
+    std::vector<std::pair<int, QImage>> Drawn;
+    void BeginPage(int, QSizeF) override { }
+    void EndPage() override { }
+    void SetFont(const TPageFont&) override { }
+    void SetPen(const TPagePen&) override { }
+    void SetBrush(const TPageBrush&, const QImage*) override { }
+    void SetClip(const QRectF*) override { }
+    void DrawText(QPointF, const QString&) override { }
+    void DrawLine(QPointF, QPointF) override { }
+    void DrawRectangle(const QRectF&) override { }
+    void DrawEllipse(const QRectF&) override { }
+    void DrawPolyline(const QPointF*, int) override { }
+    void DrawPolygon(const QPointF*, int, bool) override { }
+    void FillRect(const QRectF&, TColor) override { }
+    void DrawImage(const QRectF&, const QImage& image, int index) override { Drawn.emplace_back(index, image); }
+    bool NeedsImagePixels() const override { return m_pixels; }
+
+private:
+    bool m_pixels;
+};
+
+TEST(ReportFile, PicturesAsStoredForAPainterThatTakesThemByIndex)
+{
+    TReportFileReader reader;
+    reader.LoadFromBytes(Sample());
+    const TReportFileReader::StoredPicture sheet = reader.Stored(1), photo = reader.Stored(2);
+    EXPECT_EQ(sheet.Encoding, TReportFileReader::StoredPicture::Pixels);
+    EXPECT_EQ(sheet.Bits, 1);
+    EXPECT_EQ(sheet.Size, reader.Image(1).size());
+    EXPECT_EQ(photo.Encoding, TReportFileReader::StoredPicture::Jpeg);
+    EXPECT_EQ(photo.Size, QSize(120, 90));
+    // The photo's bytes are the JPEG file the picture decodes from.
+    EXPECT_EQ(QImage::fromData(photo.Data.toByteArray(), "JPEG"), reader.Image(2));
+    EXPECT_THROW(reader.Stored(reader.ImageCount()), EListError);
+    EXPECT_THROW(reader.Stored(-1), EListError);
+
+    for (const bool pixels : {true, false}) {
+        PictureTaker taker(pixels);
+        reader.PlayPage(0, taker);
+        ASSERT_EQ(taker.Drawn.size(), 4u);
+        for (const auto& [index, image] : taker.Drawn) {
+            EXPECT_GE(index, 0);
+            EXPECT_EQ(image.isNull(), !pixels) << index;
+        }
+    }
+}
+
 TEST(ReportFile, ExecuteWritesTheFileAndAFailedReportLeavesNone)
 {
     QTemporaryDir dir;
