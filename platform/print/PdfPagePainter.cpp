@@ -141,16 +141,11 @@ bool PdfPagePainter::ApplyPen()
     return true;
 }
 
-bool PdfPagePainter::ApplyBrush()
-{
-    if (m_brush.Kind == NoFill) return false;
-    ApplyFill(m_brush);
-    return true;
-}
+bool PdfPagePainter::ApplyBrush() { return m_brush.Kind != NoFill && ApplyFill(m_brush); }
 
-void PdfPagePainter::ApplyFill(const Fill& fill)
+bool PdfPagePainter::ApplyFill(const Fill& fill)
 {
-    if (fill == m_state.FillSet) return;
+    if (fill == m_state.FillSet) return true;
     switch (fill.Kind) {
     case ColourFill:
         Colour(fill.Colour);
@@ -164,14 +159,15 @@ void PdfPagePainter::ApplyFill(const Fill& fill)
         break;
     case PictureFill: {
         const QByteArray pattern = m_pictures.Pattern(fill.Picture, m_height);
-        if (pattern.isEmpty()) return;
+        if (pattern.isEmpty()) return false;
         m_out << "/Pattern cs ";
         m_out.Name(pattern) << " scn\n";
         break;
     }
-    case NoFill: return;
+    case NoFill: return false;
     }
     m_state.FillSet = fill;
+    return true;
 }
 
 QByteArray PdfPagePainter::HatchPattern(int style)

@@ -70,7 +70,9 @@ private:
     bool ApplyPen();
     // Sets the fill for the brush; false when the brush fills nothing.
     bool ApplyBrush();
-    void ApplyFill(const Fill& fill);
+    // Sets the fill; false when it fills nothing (a picture that cannot be
+    // written).
+    bool ApplyFill(const Fill& fill);
     void Paint(bool fill, bool stroke, bool evenOdd);
     // Underline or strike-out of a text at x, y turned by the angle of
     // cosine and sine: a band of thickness centred position above the base
