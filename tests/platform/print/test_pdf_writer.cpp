@@ -116,12 +116,14 @@ TPageBrush Brush(TColor colour, int style)
     return brush;
 }
 
-// A tile of 16 x 16 pixels: red on the left half, blue on the right.
+// A tile of 16 x 16 pixels: red on the left half, blue on the right but
+// green at its bottom.
 QImage Tile()
 {
     QImage tile(16, 16, QImage::Format_RGB32);
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) tile.setPixel(x, y, x < 8 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
+        for (int x = 0; x < 16; ++x)
+            tile.setPixel(x, y, x < 8 ? qRgb(255, 0, 0) : y < 8 ? qRgb(0, 0, 255) : qRgb(0, 255, 0));
     return tile;
 }
 
@@ -195,10 +197,14 @@ TEST(PdfWriter, BrushesFillWithColoursHatchesAndPictures)
     EXPECT_GT(rows, 0.1) << "cross hatch";
     EXPECT_GT(columns, 0.1) << "cross hatch";
 
-    // The tile at 96 pixels an inch from the page's corner.
+    // The tile upright at 96 pixels an inch from the page's top-left corner.
+    const auto greenish = [](QRgb c) { return qGreen(c) > 200 && qRed(c) < 60 && qBlue(c) < 60; };
     for (int x = 4 * 96; x < 6 * 96; x += 16) {
-        EXPECT_TRUE(Reddish(page.pixel(x + 4, 576))) << x;
-        EXPECT_TRUE(Bluish(page.pixel(x + 12, 576))) << x;
+        for (int y = 33 * 16; y < int(6.5 * 96) - 16; y += 16) {
+            EXPECT_TRUE(Reddish(page.pixel(x + 4, y + 4))) << x << ", " << y;
+            EXPECT_TRUE(Bluish(page.pixel(x + 12, y + 4))) << x << ", " << y;
+            EXPECT_TRUE(greenish(page.pixel(x + 12, y + 12))) << x << ", " << y;
+        }
     }
     EXPECT_EQ(DarkShare(page, 1.05, 7.05, 2.95, 7.95), 0) << "a clear brush fills nothing";
     // The hatch takes the brush's colour and leaves its gaps open.
