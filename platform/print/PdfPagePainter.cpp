@@ -275,9 +275,8 @@ void PdfPagePainter::DrawText(QPointF origin, const QString& text)
 
     if (m_font.Underline || m_font.StrikeOut) {
         const double width = advance * size / 1000, thickness = face->UnderlineThickness() * size / 1000;
-        // The face's underline position is the line's top edge.
-        if (m_font.Underline)
-            Decoration(x, y, cosine, sine, width, face->UnderlinePosition() * size / 1000 - thickness / 2, thickness);
+        // Centred on the face's positions, as the screen draws them.
+        if (m_font.Underline) Decoration(x, y, cosine, sine, width, face->UnderlinePosition() * size / 1000, thickness);
         if (m_font.StrikeOut) Decoration(x, y, cosine, sine, width, face->StrikeOutPosition() * size / 1000, thickness);
     }
 }
