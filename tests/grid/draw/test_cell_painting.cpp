@@ -42,6 +42,60 @@ TEST(CellPaintingColours, BandsRunPrimaryPrimarySecondary)
     EXPECT_EQ(g.CellBrush(2, 3), clLime); // a cell colour is never banded
 }
 
+TEST(CellPaintingColours, UnmarkedDisjunctRowsAndColumnsShowNoSelection)
+{
+    Grid g;
+    g.SetSelectionColor(clRed);
+    g.SetSelectionTextColor(clYellow);
+    g.Font().SetColor(clNavy);
+    g.SetCellText(2, 3, QStringLiteral("text"));
+    g.FocusCell(2, 3); // the current cell paints selected
+    // The colours the text is drawn in and over (the fill before it).
+    TColor fill = clNone;
+    TColor text = clNone;
+    const auto paint = [&](int col, int row) {
+        fill = text = clNone;
+        for (const TCanvasCall& c : g.PaintCell(col, row).Calls()) {
+            if (c.Op == QLatin1String("FillRect")) fill = c.Brush.Color();
+            if (c.Op == QLatin1String("TextRun")) {
+                text = c.Font.Color();
+                break;
+            }
+        }
+    };
+    paint(2, 3);
+    ASSERT_EQ(fill, clRed);
+    EXPECT_EQ(text, clYellow);
+
+    // Rows marked one by one: the current cell's row is not, so it shows
+    // the grid's colours, and the colour event has its say again.
+    g.MouseActions().DisjunctRowSelect = true;
+    paint(2, 3);
+    EXPECT_EQ(fill, g.Color());
+    EXPECT_EQ(text, clNavy);
+    g.OnGetCellColor = [&](QObject*, int row, int col, TGridDrawState, TBrush& brush, TFont&) {
+        if (row == 3 && col == 2) brush.SetColor(clFuchsia);
+    };
+    paint(2, 3);
+    EXPECT_EQ(fill, clFuchsia);
+    g.OnGetCellColor = nullptr;
+    // Marked, it keeps the selection colours.
+    g.SetRowSelect(3, true);
+    paint(2, 3);
+    EXPECT_EQ(fill, clRed);
+    EXPECT_EQ(text, clYellow);
+
+    // Columns alike.
+    g.MouseActions().DisjunctRowSelect = false;
+    g.SetRowSelect(3, false);
+    g.MouseActions().DisjunctColSelect = true;
+    paint(2, 3);
+    EXPECT_EQ(fill, g.Color());
+    g.SetColSelect(2, true);
+    paint(2, 3);
+    EXPECT_EQ(fill, clRed);
+}
+
 TEST(CellPaintingColours, BandsWithoutPeriodAreSkipped)
 {
     Grid g;
