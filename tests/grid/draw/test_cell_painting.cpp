@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -588,6 +589,29 @@ TEST(AutoRows, DeletingActsOnlyOnDataRows)
     g.SetRowCount(2); // no data row left between the fixed row and the footer
     g.AutoDeleteRow(1);
     EXPECT_EQ(g.RowCount(), 2);
+}
+
+TEST(AutoRows, TheFloatingFootersRowIsOneFooterRow)
+{
+    Grid g;
+    g.SetRowCount(4); // the fixed row, two data rows, the footer row
+    g.SetFloatingFooterVisible(true);
+    ASSERT_EQ(g.FixedFooters(), 1);
+    g.SetCellText(1, 1, QStringLiteral("first"));
+    g.SetCellText(1, 2, QStringLiteral("second"));
+    g.SetCellText(1, 3, QStringLiteral("footer"));
+    std::vector<int> fired;
+    g.OnAutoDeleteRow = [&](QObject*, int row) { fired.push_back(row); };
+    g.AutoDeleteRow(3); // the footer row stays
+    EXPECT_EQ(g.RowCount(), 4);
+    g.AutoDeleteRow(2); // the last data row goes
+    EXPECT_EQ(g.RowCount(), 3);
+    EXPECT_EQ(g.GetCellText(1, 1), QStringLiteral("first"));
+    EXPECT_EQ(g.GetCellText(1, 2), QStringLiteral("footer"));
+    g.AutoDeleteRow(1); // the only data row left is emptied
+    EXPECT_EQ(g.RowCount(), 3);
+    EXPECT_EQ(g.GetCellText(1, 1), QString());
+    EXPECT_EQ(fired, (std::vector<int>{2, 1}));
 }
 
 TEST(AutoRows, InsertingFiresAfterTheRowExists)
