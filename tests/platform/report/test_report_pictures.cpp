@@ -260,3 +260,28 @@ TEST(ReportPictures, PastTheCapsOfAWholeFilePicturesAreLeftOutAndPagesLeftEmpty)
     EXPECT_TRUE(leftOut[0].startsWith(QStringLiteral("A picture of 98 x 100 pixels was left out of page 1")));
     EXPECT_EQ(leftOut[1], QStringLiteral("Page 3 was left empty: the report holds as much as a report file may."));
 }
+
+TEST(ReportPictures, DrawingsOfUpTo256ColoursKeepEveryPixelAndMoreMakeAPhotograph)
+{
+    for (const int colours : {1, 2, 255, 256, 257}) {
+        // Colours changing at every pixel, near each other and far apart,
+        // so the palette sees many lookups and colliding colours.
+        QImage drawing(97, 13, QImage::Format_RGB32);
+        for (int y = 0; y < drawing.height(); ++y)
+            for (int x = 0; x < drawing.width(); ++x) {
+                const int i = (x * 7 + y * 31) % colours;
+                drawing.setPixel(x, y, qRgb(i & 0xFF, (i * 1024) & 0xFF, i >= 256 ? 1 : 0));
+            }
+        TReportFileReader reader;
+        reader.LoadFromBytes(RecordReport([&](TBaseReport& r) { r.PrintImageRect(1, 1, 3, 2, drawing); }));
+        ASSERT_EQ(reader.ImageCount(), 1);
+        const QImage stored = reader.Image(0);
+        if (colours <= 256) {
+            EXPECT_EQ(stored.format(), QImage::Format_Indexed8) << colours;
+            EXPECT_EQ(stored.convertToFormat(QImage::Format_RGB32), drawing) << colours;
+        } else {
+            EXPECT_NE(stored.format(), QImage::Format_Indexed8);
+            EXPECT_EQ(stored.size(), drawing.size());
+        }
+    }
+}
