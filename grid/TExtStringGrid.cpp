@@ -403,9 +403,11 @@ void TExtStringGrid::AutoInsertRow(int row)
 
 void TExtStringGrid::AutoDeleteRow(int row)
 {
-    // Only data rows: never a fixed row or a footer row.
+    // Only data rows: never a fixed row or a footer row. The floating
+    // footer's row is one of the footer rows (it makes FixedFooters 1).
     const int firstData = FixedRows();
-    const int lastData = RowCount() - d->fixedFooters - (FooterRowFlag() ? 1 : 0) - 1;
+    const int footers = std::max(d->fixedFooters, FooterRowFlag() ? 1 : 0);
+    const int lastData = RowCount() - footers - 1;
     if (row < firstData || row > lastData) return;
     if (lastData - firstData + 1 > 1)
         RemoveRows(row, 1);

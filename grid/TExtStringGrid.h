@@ -1113,9 +1113,11 @@ private:
     // Writes rows, of up to widest fields, into the grid (with append:
     // below the data rows), sizing the grid to them; footer rows stay last.
     // A cell no field reaches keeps its text: reach gives each row's count
-    // of fields (nullptr: every non-empty text is a field). Either the grid
-    // takes all of it or, when it cannot grow, it stays as it was.
-    void PlaceImportedRows(ImportRows& rows, const std::vector<int>* reach, int widest, bool append, bool exactCols);
+    // of fields (nullptr: every non-empty text is a field). emptyFooterRow
+    // empties the texts of the last footer row. Either the grid takes all
+    // of it or, when it cannot grow, it stays as it was.
+    void PlaceImportedRows(ImportRows& rows, const std::vector<int>* reach, int widest, bool append, bool exactCols,
+                           bool emptyFooterRow);
     // dnd/
     void HideDropMarkers();
     // sort/

@@ -3,6 +3,8 @@
 #include "grid/cells/TCellGraphic.h"
 #include "grid/cells/TCellStore.h"
 
+#include <algorithm>
+
 TCellStore::~TCellStore() = default;
 
 TCellProperties::TCellProperties(TCellStore* owner, int col, int row) : OwnerCol(col), OwnerRow(row), m_owner(owner) { }
@@ -38,6 +40,18 @@ TPoint TCellProperties::BaseCell(int col, int row) const
 {
     if (!IsBaseCell && CellSpanX != -1 && CellSpanY != -1) return TPoint(col - CellSpanX, row - CellSpanY);
     return TPoint(col, row);
+}
+
+void TCellProperties::FollowMovedCells(const TCellStore& store, int left, int top, int right, int bottom)
+{
+    right = std::min(right, store.StoreCols() - 1);
+    bottom = std::min(bottom, store.StoreRows() - 1);
+    for (int row = std::max(top, 0); row <= bottom; ++row)
+        for (int col = std::max(left, 0); col <= right; ++col)
+            if (TCellProperties* p = store.CellPropertiesOf(col, row)) {
+                p->OwnerCol = col;
+                p->OwnerRow = row;
+            }
 }
 
 void TCellProperties::SetCellGraphic(TCellGraphic* graphic)

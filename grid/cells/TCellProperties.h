@@ -35,6 +35,10 @@ public:
     // The base cell of the area this cell belongs to (the cell itself when
     // plain or a base cell).
     TPoint BaseCell(int col, int row) const;
+    // After cells moved (a column or a row moved), the property objects of
+    // the block's cells take the cells they now lie in as their own, so a
+    // change repaints the right cell.
+    static void FollowMovedCells(const TCellStore& store, int left, int top, int right, int bottom);
 
     TCellStore* Owner() const { return m_owner; }
     // Graphic of the cell (owned), nullptr without one.

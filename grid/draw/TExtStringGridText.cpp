@@ -86,6 +86,18 @@ void TExtStringGrid::DrawCellText(TCanvas& canvas, TCellPaintOptions& o)
     if (password) FillChars(o.text, d->edit.passwordChar);
     o.filterGlyph = row == 0 && HasColumnFilter(rcol);
 
+    // With disjunct selection only the marked rows (columns) look selected:
+    // a cell of an unmarked one takes the grid's colours and its colour
+    // hook again, whatever the selection rectangle holds.
+    const TMouseActions& ma = d->mouseActions;
+    if (rcol >= FixedCols() && row >= FixedRows() && !d->draw.mouseSelecting &&
+        ((ma.DisjunctRowSelect && !IsRowSelected(row)) || (ma.DisjunctColSelect && !IsColSelected(rcol)))) {
+        o.linkColor = d->urlColor;
+        canvas.Brush().SetColor(Color());
+        canvas.Font().SetColor(Font().Color());
+        GetCellColor(rcol, row, o.state, canvas.Brush(), canvas.Font());
+    }
+
     PaintCellBackground(canvas, o);
     if (o.filterGlyph)
         DrawResourceBitmap(canvas, FixedColor(), TRect(o.rect.Right - 16, o.rect.Top, o.rect.Right, o.rect.Bottom),

@@ -24,6 +24,24 @@ class TExtRichEdit;
 class TEditLink;
 class TExtStringGridCheck;
 
+// The editor types the text editor edits; every other type edits with a
+// control of its own (the special editors).
+inline bool IsTextEditorType(TEditorType t)
+{
+    switch (t) {
+    case edNormal:
+    case edNumeric:
+    case edPositiveNumeric:
+    case edFloat:
+    case edCapital:
+    case edMixedCase:
+    case edPassword:
+    case edLowerCase:
+    case edUpperCase: return true;
+    default: return false;
+    }
+}
+
 struct TGridEditState {
     bool editorShown = false; // the in-place editor is shown (frame round the cell)
 
@@ -47,6 +65,9 @@ struct TGridEditState {
     int editRow = -1;
     QString editStartText;
     bool advancing = false; // AdvanceToNextCell moves the current cell
+    // A control (not the text editor) is open over the cell: the grid
+    // closes it, storing its value, when it scrolls or takes the focus.
+    bool SpecialEditorOpen() const { return editInProgress && !IsTextEditorType(editorType); }
     // A click that may open an editor with MouseActions.CaretPositioning:
     // the editor that opens puts its caret under it (grid client
     // coordinates) and takes it; it is forgotten when the click is done.

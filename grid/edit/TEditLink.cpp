@@ -103,10 +103,11 @@ void TEditLink::EditKeyHandler(int& key, TShiftState shift)
     const bool ours = grid->EditInProgress() && grid->CurrentEditorType() == edCustom && grid->EditLink() == this;
     const bool escape = key == Win::VK_ESCAPE;
     m_endingByKey = true;
+    // Esc stores nothing and gives the cell its text from before. The grid
+    // taking the focus back may already close the edit.
+    if (ours && escape) grid->d->edit.cancelled = true;
     FocusEditor(false);
     if (ours) {
-        // Esc stores nothing and gives the cell its text from before.
-        if (escape) grid->d->edit.cancelled = true;
         grid->CloseEditorControl();
         if (escape) grid->RestoreEditText();
     }

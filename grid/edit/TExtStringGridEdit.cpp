@@ -34,22 +34,6 @@
 
 namespace {
 
-bool IsTextEditorType(TEditorType t)
-{
-    switch (t) {
-    case edNormal:
-    case edNumeric:
-    case edPositiveNumeric:
-    case edFloat:
-    case edCapital:
-    case edMixedCase:
-    case edPassword:
-    case edLowerCase:
-    case edUpperCase: return true;
-    default: return false;
-    }
-}
-
 // Hands a typed character to a control as if typed there.
 void SendChar(QWidget* w, TKeyChar ch)
 {
@@ -605,7 +589,7 @@ bool TExtStringGrid::SelectCell(int col, int row)
         }
     }
     // A pending text edit is validated before the cell is left.
-    if (e.editInProgress && !IsTextEditorType(e.editorType)) CloseEditorControl();
+    if (e.SpecialEditorOpen()) CloseEditorControl();
     bool result = TBaseGrid::SelectCell(col, row);
     // The row indicator leaves the old row for the new one.
     if (d->rowIndicator && !d->rowIndicator->Empty() && FixedCols() > 0) {

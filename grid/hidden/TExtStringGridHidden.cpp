@@ -9,6 +9,7 @@
 
 #include "grid/TExtStringGrid_p.h"
 #include "grid/cells/TCellGraphic.h"
+#include "grid/cells/TCellProperties.h"
 #include "platform/core/FloatFormat.h"
 
 #include <algorithm>
@@ -219,6 +220,8 @@ void TExtStringGrid::DeleteRowRange(int index, int count)
 void TExtStringGrid::RowMoved(int fromIndex, int toIndex)
 {
     TBaseGrid::RowMoved(fromIndex, toIndex);
+    TCellProperties::FollowMovedCells(*this, 0, std::min(fromIndex, toIndex), StoreCols() - 1,
+                                      std::max(fromIndex, toIndex));
     d->hidden.rows.RowMoved(fromIndex, toIndex);
     d->input.dblClickSized = d->input.buttonDown; // the release that ends the move never sorts
 }

@@ -72,6 +72,7 @@ struct TGridInputState {
     int ctrlRow = -1;
     QString ctrlID;
     QString ctrlType;                   // "EDIT", "COMBO" or empty
+    unsigned ctrlSerial = 0;            // counts the embedded controls shown
     TCustomEdit* controlEdit = nullptr; // child of the grid
     TCustomComboBox* controlCombo = nullptr;
 

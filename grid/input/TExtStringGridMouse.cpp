@@ -397,6 +397,7 @@ void TExtStringGrid::ShowControlEdit(int c, int r, const QString& id, const QStr
     in.ctrlRow = r;
     in.ctrlID = id;
     in.ctrlType = QStringLiteral("EDIT");
+    ++in.ctrlSerial;
     in.controlEdit->SetText(value);
     PlaceChild(in.controlEdit, rect);
     in.controlEdit->Show();
@@ -408,7 +409,17 @@ void TExtStringGrid::ShowControlCombo(int c, int r, const QString& id, const QSt
     TGridInputState& in = d->input;
     if (!in.controlCombo) {
         in.controlCombo = new TCustomComboBox(this, QStringLiteral("ControlCombo"));
-        in.controlCombo->OnCloseUp = [this](QObject*) { ControlEditDone(); };
+        // The list closes before the choice made in it is applied: the
+        // control ends once it is, unless another control was shown since.
+        in.controlCombo->OnCloseUp = [this](QObject*) {
+            const unsigned serial = d->input.ctrlSerial;
+            QMetaObject::invokeMethod(
+                this,
+                [this, serial] {
+                    if (d->input.ctrlSerial == serial) ControlEditDone();
+                },
+                Qt::QueuedConnection);
+        };
         in.controlCombo->OnExit = [this](QObject*) { ControlEditDone(); };
         in.controlCombo->OnKeyPress = [this](QObject* sender, TKeyChar& key) { ControlEnterKey(sender, key); };
     }
@@ -416,6 +427,7 @@ void TExtStringGrid::ShowControlCombo(int c, int r, const QString& id, const QSt
     in.ctrlRow = r;
     in.ctrlID = id;
     in.ctrlType = QStringLiteral("COMBO");
+    ++in.ctrlSerial;
     QStringList values;
     bool edit = true;
     if (OnControlComboList) OnControlComboList(this, id, value, in.ctrlCol, r, values, edit);
@@ -427,6 +439,8 @@ void TExtStringGrid::ShowControlCombo(int c, int r, const QString& id, const QSt
     if (edit) in.controlCombo->SetText(value);
     PlaceChild(in.controlCombo, rect);
     in.controlCombo->Show();
+    // The list opens at once; choosing from it closes the control.
+    in.controlCombo->SetDroppedDown(true);
     in.controlCombo->SetFocus();
 }
 

@@ -8,6 +8,7 @@
 #include "grid/TArrowWindow.h"
 #include "grid/TFooterPanel.h"
 #include "grid/THTMLHintWindow.h"
+#include "grid/cells/TCellProperties.h"
 #include "grid/draw/CellDrawing.h"
 #include "controls/HTMLText.h"
 #include "grid/input/TGridCursors.h"
@@ -16,6 +17,7 @@
 #include "platform/core/FloatFormat.h"
 
 #include <QCursor>
+#include <algorithm>
 #include <QLabel>
 #include <QPixmap>
 
@@ -421,6 +423,8 @@ void TExtStringGrid::EndSizingAndCellMarks(TShiftState shift, int x, int y)
 void TExtStringGrid::ColumnMoved(int fromIndex, int toIndex)
 {
     TBaseGrid::ColumnMoved(fromIndex, toIndex);
+    TCellProperties::FollowMovedCells(*this, std::min(fromIndex, toIndex), 0, std::max(fromIndex, toIndex),
+                                      StoreRows() - 1);
     d->input.dblClickSized = d->input.buttonDown; // the release that ends the move never sorts
     TSortSettings& ss = d->sortSettings;
     ss.Column = FollowMove(ss.Column, fromIndex, toIndex);

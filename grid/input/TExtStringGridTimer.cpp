@@ -120,6 +120,8 @@ void TExtStringGrid::FollowWidth()
     // Nothing to scale from a width of 0, and a width of 0 is no new scale:
     // the columns keep their widths until the control has a size again.
     if (width <= 0) return;
+    // A control open over a cell would not follow its scaled column.
+    if (old > 0 && d->columnSize.SynchWithGrid && d->edit.SpecialEditorOpen()) CloseEditorControl();
     if (old > 0 && width != old && d->columnSize.SynchWithGrid) {
         BeginUpdate();
         for (int c = 0; c < ColCount(); ++c) SetColWidths(c, int(std::lround(double(ColWidths(c)) * width / old)));

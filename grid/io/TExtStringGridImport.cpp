@@ -1,6 +1,7 @@
 // Importing delimited text files and spreadsheet sheets into the grid from
 // its top-left cell. The imported area is cleared first; footer rows stay
-// below the imported rows.
+// below the imported rows (a new file under a shown floating footer leaves
+// the footer row's texts empty, for its calculations to fill).
 //
 // A spreadsheet is converted by the office suite, run without a window on a
 // copy of the file in a private temporary folder, to delimited text of the
@@ -543,11 +544,12 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
             progress.Done(i);
         }
     }
-    PlaceImportedRows(rows, &reach, widest, append, false);
+    // Under a shown floating footer a new file starts a new footer row.
+    PlaceImportedRows(rows, &reach, widest, append, false, !append && d->floatingFooter.Visible());
 }
 
 void TExtStringGrid::PlaceImportedRows(ImportRows& rows, const std::vector<int>* reach, int widest, bool append,
-                                       bool exactCols)
+                                       bool exactCols, bool emptyFooterRow)
 {
     const TUpdateScope update(*this);
     const int oldCols = ColCount();
@@ -601,6 +603,9 @@ void TExtStringGrid::PlaceImportedRows(ImportRows& rows, const std::vector<int>*
     for (size_t i = 0; i < rows.size(); ++i) SwapRowCells(first + int(i), rows[i]);
     if (newRows < RowCount()) SetRowCount(newRows);
     if (newCols != ColCount()) SetColCount(newCols);
+    // Its texts go; its objects stay (they hold the footer calculations).
+    if (emptyFooterRow && footers > 0)
+        for (QString& text : footerCells[size_t(footers - 1)].Texts) text.clear();
     for (int f = 0; f < footers; ++f) SwapRowCells(dataRows + f, footerCells[size_t(f)]);
     // A column grid's items take the imported header row.
     FileLoaded();
@@ -715,5 +720,5 @@ void TExtStringGrid::LoadFromXLS(const QString& fileName, const QString& sheetNa
             texts.push_back(CsvField(raw, quoted));
         });
     }
-    PlaceImportedRows(rows, nullptr, std::max(widest, FixedCols() + 1), false, true);
+    PlaceImportedRows(rows, nullptr, std::max(widest, FixedCols() + 1), false, true, false);
 }

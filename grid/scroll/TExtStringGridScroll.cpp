@@ -2,6 +2,7 @@
 // in whole rows, and the hint of a dragged scroll bar thumb.
 #include "grid/TExtStringGrid.h"
 
+#include "grid/TFooterPanel.h"
 #include "grid/THTMLHintWindow.h"
 #include "grid/TExtStringGrid_p.h"
 #include "grid/cells/TCellProperties.h"
@@ -61,6 +62,10 @@ void TExtStringGrid::ScrollInView(int col, int row)
 void TExtStringGrid::TopLeftChanged()
 {
     TBaseGrid::TopLeftChanged();
+    // A control open over a cell would stay where the cell was: it closes,
+    // storing its value. The footer's last row follows the columns.
+    if (d->edit.SpecialEditorOpen()) CloseEditorControl();
+    if (d->footer.panel) d->footer.panel->update();
     TGridScrollState& s = d->scroll;
     const int wasLeft = s.lastLeft < 0 ? FixedCols() : s.lastLeft;
     const int wasTop = s.lastTop < 0 ? FixedRows() : s.lastTop;

@@ -1,6 +1,6 @@
 // A cell's property setters and merging repaint the cell where it shows:
 // with hidden columns its stored column sits further right than its display
-// column.
+// column; after a column or row move, in the cell it moved to.
 #include "grid/TExtStringGrid.h"
 #include "grid/cells/TCellProperties.h"
 #include "tests/grid/TestGrids.h"
@@ -12,10 +12,10 @@ namespace {
 
 class Grid : public TExtStringGrid {
 public:
-    Grid() : TExtStringGrid(nullptr, QStringLiteral("Grid"))
+    explicit Grid(bool hideOne = true) : TExtStringGrid(nullptr, QStringLiteral("Grid"))
     {
         ShapeGrid(*this, 600, 300, 7, 6, 60, 20);
-        HideColumn(1); // stored column c shows in display column c - 1 from here on
+        if (hideOne) HideColumn(1); // stored column c shows in display column c - 1 from here on
         show();
     }
     void InvalidateRect(const TRect& r) override
@@ -54,6 +54,27 @@ TEST(CellRepaint, PropertySettersRepaintTheDisplayedCell)
     EXPECT_EQ(g.Taken(), shown);
     // And the colour shows there.
     EXPECT_EQ(p->BrushColor, clRed);
+}
+
+TEST(CellRepaint, PropertySettersRepaintTheCellAfterAMove)
+{
+    Grid g(false);
+    TCellProperties* moved = g.GetCellProperties(1, 2);
+    TCellProperties* shifted = g.GetCellProperties(2, 2); // one to the left after the move
+    g.MoveColumn(1, 4);
+    ASSERT_EQ(g.CellPropertiesOf(4, 2), moved);
+    ASSERT_EQ(g.CellPropertiesOf(1, 2), shifted);
+    g.Taken();
+    moved->SetBrushColor(clRed);
+    EXPECT_EQ(g.Taken(), g.GetCellRect(4, 2));
+    shifted->SetBrushColor(clRed);
+    EXPECT_EQ(g.Taken(), g.GetCellRect(1, 2));
+
+    g.MoveRow(2, 4);
+    ASSERT_EQ(g.CellPropertiesOf(4, 4), moved);
+    g.Taken();
+    moved->SetVAlignment(vtaBottom);
+    EXPECT_EQ(g.Taken(), g.GetCellRect(4, 4));
 }
 
 TEST(CellRepaint, MergingAndSplittingRepaintTheDisplayedArea)

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -40,6 +41,60 @@ TEST(CellPaintingColours, BandsRunPrimaryPrimarySecondary)
     EXPECT_EQ(g.CellBrush(0, 3), g.FixedColor()); // fixed cells are not banded
     g.GetCellProperties(2, 3)->BrushColor = clLime;
     EXPECT_EQ(g.CellBrush(2, 3), clLime); // a cell colour is never banded
+}
+
+TEST(CellPaintingColours, UnmarkedDisjunctRowsAndColumnsShowNoSelection)
+{
+    Grid g;
+    g.SetSelectionColor(clRed);
+    g.SetSelectionTextColor(clYellow);
+    g.Font().SetColor(clNavy);
+    g.SetCellText(2, 3, QStringLiteral("text"));
+    g.FocusCell(2, 3); // the current cell paints selected
+    // The colours the text is drawn in and over (the fill before it).
+    TColor fill = clNone;
+    TColor text = clNone;
+    const auto paint = [&](int col, int row) {
+        fill = text = clNone;
+        for (const TCanvasCall& c : g.PaintCell(col, row).Calls()) {
+            if (c.Op == QLatin1String("FillRect")) fill = c.Brush.Color();
+            if (c.Op == QLatin1String("TextRun")) {
+                text = c.Font.Color();
+                break;
+            }
+        }
+    };
+    paint(2, 3);
+    ASSERT_EQ(fill, clRed);
+    EXPECT_EQ(text, clYellow);
+
+    // Rows marked one by one: the current cell's row is not, so it shows
+    // the grid's colours, and the colour event has its say again.
+    g.MouseActions().DisjunctRowSelect = true;
+    paint(2, 3);
+    EXPECT_EQ(fill, g.Color());
+    EXPECT_EQ(text, clNavy);
+    g.OnGetCellColor = [&](QObject*, int row, int col, TGridDrawState, TBrush& brush, TFont&) {
+        if (row == 3 && col == 2) brush.SetColor(clFuchsia);
+    };
+    paint(2, 3);
+    EXPECT_EQ(fill, clFuchsia);
+    g.OnGetCellColor = nullptr;
+    // Marked, it keeps the selection colours.
+    g.SetRowSelect(3, true);
+    paint(2, 3);
+    EXPECT_EQ(fill, clRed);
+    EXPECT_EQ(text, clYellow);
+
+    // Columns alike.
+    g.MouseActions().DisjunctRowSelect = false;
+    g.SetRowSelect(3, false);
+    g.MouseActions().DisjunctColSelect = true;
+    paint(2, 3);
+    EXPECT_EQ(fill, g.Color());
+    g.SetColSelect(2, true);
+    paint(2, 3);
+    EXPECT_EQ(fill, clRed);
 }
 
 TEST(CellPaintingColours, BandsWithoutPeriodAreSkipped)
@@ -534,6 +589,29 @@ TEST(AutoRows, DeletingActsOnlyOnDataRows)
     g.SetRowCount(2); // no data row left between the fixed row and the footer
     g.AutoDeleteRow(1);
     EXPECT_EQ(g.RowCount(), 2);
+}
+
+TEST(AutoRows, TheFloatingFootersRowIsOneFooterRow)
+{
+    Grid g;
+    g.SetRowCount(4); // the fixed row, two data rows, the footer row
+    g.SetFloatingFooterVisible(true);
+    ASSERT_EQ(g.FixedFooters(), 1);
+    g.SetCellText(1, 1, QStringLiteral("first"));
+    g.SetCellText(1, 2, QStringLiteral("second"));
+    g.SetCellText(1, 3, QStringLiteral("footer"));
+    std::vector<int> fired;
+    g.OnAutoDeleteRow = [&](QObject*, int row) { fired.push_back(row); };
+    g.AutoDeleteRow(3); // the footer row stays
+    EXPECT_EQ(g.RowCount(), 4);
+    g.AutoDeleteRow(2); // the last data row goes
+    EXPECT_EQ(g.RowCount(), 3);
+    EXPECT_EQ(g.GetCellText(1, 1), QStringLiteral("first"));
+    EXPECT_EQ(g.GetCellText(1, 2), QStringLiteral("footer"));
+    g.AutoDeleteRow(1); // the only data row left is emptied
+    EXPECT_EQ(g.RowCount(), 3);
+    EXPECT_EQ(g.GetCellText(1, 1), QString());
+    EXPECT_EQ(fired, (std::vector<int>{2, 1}));
 }
 
 TEST(AutoRows, InsertingFiresAfterTheRowExists)

@@ -5,9 +5,11 @@
 #include "grid/TExtStringGrid.h"
 #include "grid/cells/TCellGraphic.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/widgets/CustomComboBox.h"
 #include "tests/support/TestSupport.h"
 #include "tests/grid/input/InputTestGrid.h"
 
+#include <QAbstractItemView>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -421,4 +423,41 @@ TEST(GridClicks, EnterInAnEmbeddedEditOrComboEndsItsEdit)
     ASSERT_EQ(done.size(), 2);
     EXPECT_EQ(done[1], QStringLiteral("2,2:c1:COMBO:b"));
     EXPECT_FALSE(combo->isVisible());
+}
+
+TEST(GridClicks, AnEmbeddedComboOpensWithItsListDownAndAChoiceEndsIt)
+{
+    Grid g;
+    g.SetColWidths(2, 200);
+    g.SetRowHeights(2, 40);
+    g.SetCellText(2, 2, QStringLiteral("<CONTROL TYPE=\"COMBO\" ID=\"c1\" VALUE=\"b\" WIDTH=\"80\"> <B>x</B>"));
+    g.OnControlComboList = [](QObject*, const QString&, const QString&, int, int, QStringList& values, bool& edit) {
+        values = {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+        edit = false;
+    };
+    QStringList done;
+    g.OnControlEditDone = [&](QObject*, int, int, const QString&, const QString&, const QString& value) {
+        done << value;
+    };
+    TCustomComboBox* combo = nullptr;
+    const TRect r = g.CellRect(2, 2);
+    for (int dy = 3; dy < r.Height() && !combo; dy += 4)
+        for (int dx = 2; dx < 80 && !combo; dx += 4) {
+            g.ClickAt(QPoint(r.Left + dx, r.Top + dy));
+            auto* w = g.findChild<TCustomComboBox*>(QStringLiteral("ControlCombo"));
+            if (w && w->isVisible()) combo = w;
+        }
+    ASSERT_NE(combo, nullptr);
+    // Shown with its list open, on the cell's value.
+    EXPECT_TRUE(combo->DroppedDown());
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return combo->view()->isVisible(); }));
+    EXPECT_EQ(combo->Text(), QStringLiteral("b"));
+    EXPECT_TRUE(done.isEmpty());
+
+    // A choice from the list closes it and the control, into the cell.
+    QTest::keyClick(combo->view(), Qt::Key_Down);
+    QTest::keyClick(combo->view(), Qt::Key_Return);
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return !combo->isVisible(); }));
+    EXPECT_EQ(done, QStringList{QStringLiteral("c")});
+    EXPECT_TRUE(g.GetCellText(2, 2).contains(QStringLiteral("VALUE=\"c\"")));
 }

@@ -2,9 +2,12 @@
 // panning, and the controls placed in cells following the view.
 #include "grid/TExtStringGrid.h"
 #include "grid/THTMLHintWindow.h"
+#include "grid/TFooterPanel.h"
 #include "grid/cells/TCellProperties.h"
+#include "grid/edit/TGridSpin.h"
 #include "platform/grids/InplaceEdit.h"
 #include "tests/support/TestSupport.h"
+#include "tests/grid/LineEditLink.h"
 #include "tests/grid/input/InputTestGrid.h"
 
 #include <QApplication>
@@ -13,6 +16,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace {
 
@@ -37,6 +41,27 @@ struct Form {
         other->setFocus();
     }
 };
+
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+    int paints = 0;
+};
+
+// Edits cells of a grid with the editor types of a table.
+void EditWith(TExtStringGrid& g, std::map<std::pair<int, int>, TEditorType>& editors)
+{
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.OnGetEditorType = [&editors](QObject*, int col, int row, TEditorType& editor) {
+        const auto it = editors.find({col, row});
+        if (it != editors.end()) editor = it->second;
+    };
+}
 
 } // namespace
 
@@ -173,4 +198,74 @@ TEST(GridScrolling, ControlsPlacedInCellsFollowTheView)
     g.SetTopRow(1);
     EXPECT_EQ(below->width(), 0);
     EXPECT_EQ(control->geometry(), g.CellRect(2, 3).ToQRect().translated(g.ClientOrigin()));
+}
+
+TEST(GridFocus, TakingTheFocusClosesACustomEditorAtOnce)
+{
+    Form f(4, 6);
+    InputTestGrid& g = *f.grid;
+    std::map<std::pair<int, int>, TEditorType> editors{{{2, 3}, edCustom}};
+    EditWith(g, editors);
+    LineEditLink link;
+    g.SetEditLink(&link);
+    g.SetCells(2, 3, QStringLiteral("old"));
+    g.FocusCell(2, 3);
+    g.setFocus(Qt::TabFocusReason);
+    g.ShowEditor();
+    auto* edit = qobject_cast<QLineEdit*>(link.EditControl());
+    ASSERT_NE(edit, nullptr);
+    ASSERT_TRUE(edit->hasFocus());
+    edit->setText(QStringLiteral("new"));
+
+    // The link would end its edit later; the grid taking the focus ends it
+    // there and then, storing the value.
+    g.setFocus(Qt::MouseFocusReason);
+    EXPECT_FALSE(g.EditInProgress());
+    EXPECT_EQ(g.Cells(2, 3), QStringLiteral("new"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(g.Cells(2, 3), QStringLiteral("new"));
+}
+
+TEST(GridScrolling, ScrollingClosesAControlOpenOverACellAndRepaintsTheFooter)
+{
+    InputTestGrid g(nullptr, QStringLiteral("Scrolled"), 12, 40);
+    std::map<std::pair<int, int>, TEditorType> editors{{{1, 2}, edSpinEdit}};
+    EditWith(g, editors);
+    g.SetCells(1, 2, QStringLiteral("5"));
+    g.FocusCell(1, 2);
+    g.ShowEditor();
+    TGridSpin* spin = g.GridSpin();
+    ASSERT_TRUE(spin->isVisible());
+    spin->SetValue(7);
+
+    g.SetTopRow(10);
+    EXPECT_FALSE(g.EditInProgress());
+    EXPECT_FALSE(spin->isVisible());
+    EXPECT_EQ(g.Cells(1, 2), QStringLiteral("7"));
+
+    // The floating footer shows the columns from the left one on: it is
+    // painted again when the grid scrolls sideways.
+    g.SetFloatingFooterVisible(true);
+    TFooterPanel* panel = g.FooterPanel();
+    ASSERT_TRUE(panel->isVisible());
+    PaintCounter counter(panel);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return counter.paints > 0; }));
+    counter.paints = 0;
+    g.SetLeftCol(4);
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return counter.paints > 0; }));
+}
+
+TEST(GridScrolling, WidthsFollowingTheGridCloseAControlOpenOverACell)
+{
+    InputTestGrid g(nullptr, QStringLiteral("Synched"), 4, 6);
+    std::map<std::pair<int, int>, TEditorType> editors{{{1, 2}, edSpinEdit}};
+    EditWith(g, editors);
+    g.ColumnSize().SynchWithGrid = true;
+    g.resize(400, 300);
+    g.FocusCell(1, 2);
+    g.ShowEditor();
+    ASSERT_TRUE(g.GridSpin()->isVisible());
+    g.resize(600, 300);
+    EXPECT_FALSE(g.EditInProgress());
+    EXPECT_FALSE(g.GridSpin()->isVisible());
 }

@@ -158,6 +158,34 @@ TEST_F(ImportTest, FooterRowsStayBelowTheImportedRows)
     EXPECT_EQ(g.Cells(0, 5), QStringLiteral("Total"));
 }
 
+TEST_F(ImportTest, ANewFileUnderTheFloatingFooterEmptiesTheFooterRow)
+{
+    g.SetColCount(3);
+    g.SetRowCount(5);
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 3; ++c) g.SetCells(c, r, QStringLiteral("old"));
+    g.SetFloatingFooterVisible(true);
+    g.GetCellProperties(1, 4)->FooterCalc = 1; // the sum
+    g.SetCells(0, 4, QStringLiteral("Total"));
+    g.LoadFromCSV(Write("n.csv", "h1,h2\n1,2\n3,4\n"));
+    EXPECT_EQ(g.RowCount(), 4);
+    EXPECT_EQ(Row(2), QStringList({"3", "4", "old"}));
+    // The footer row: nothing of before, the calculation of the new rows.
+    EXPECT_EQ(g.Cells(0, 3), QString());
+    EXPECT_EQ(g.Cells(2, 3), QString());
+    EXPECT_EQ(g.Cells(1, 3).toDouble(), 6.0);
+    ASSERT_TRUE(g.HasCellProperties(1, 3));
+    EXPECT_EQ(g.CellPropertiesOf(1, 3)->FooterCalc, 1);
+
+    // Appended rows go above it and leave its texts alone.
+    g.SetCells(0, 3, QStringLiteral("Total"));
+    g.LoadFromCSV(Write("a.csv", "5,6\n"), true);
+    EXPECT_EQ(g.RowCount(), 5);
+    EXPECT_EQ(Row(3), QStringList({"5", "6", ""}));
+    EXPECT_EQ(g.Cells(0, 4), QStringLiteral("Total"));
+    EXPECT_EQ(g.Cells(1, 4).toDouble(), 12.0);
+}
+
 TEST_F(ImportTest, AColumnGridTakesTheImportedHeaders)
 {
     TExtColumnGrid cg(nullptr, QStringLiteral("Columns"));
