@@ -44,6 +44,9 @@ constexpr char32_t NoCharacter = 0xFFFFFFFF;
 const char* const TableTags[] = {"head", "hhea", "hmtx", "maxp", "loca", "glyf", "cmap",
                                  "kern", "post", "OS/2", "name", "cvt ", "fpgm", "prep"};
 
+// Faces whose tables are kept between documents.
+constexpr size_t MaxKeptFaces = 16;
+
 // A number as a PDF file states it: at most one decimal, no "-0".
 QByteArray Number(double v)
 {
@@ -460,13 +463,33 @@ std::unique_ptr<PdfFont> PdfFont::Open(const QString& family, bool bold, bool it
     page.Family = family;
     page.Bold = bold;
     page.Italic = italic;
-    const QRawFont raw = QRawFont::fromFont(ReportFonts::QtFont(page));
-    if (!raw.isValid()) return nullptr;
-    QHash<QByteArray, QByteArray> tables;
-    for (const char* tag : TableTags) {
-        const QByteArray table = raw.fontTable(tag);
-        if (!table.isEmpty()) tables.insert(tag, table);
+    // The machine's faces do not change while the program runs, and finding
+    // one costs more than writing a page: their tables are kept (shared, not
+    // copied), a few faces at the most. PDFs are written on the GUI thread.
+    struct Kept {
+        QString Family;
+        bool Bold, Italic;
+        QHash<QByteArray, QByteArray> Tables;
+    };
+    static std::vector<Kept> kept;
+    const Kept* found = nullptr;
+    for (const Kept& k : kept)
+        if (k.Bold == bold && k.Italic == italic && k.Family == family) found = &k;
+    if (!found) {
+        QHash<QByteArray, QByteArray> tables;
+        const QRawFont raw = QRawFont::fromFont(ReportFonts::QtFont(page));
+        if (raw.isValid()) {
+            for (const char* tag : TableTags) {
+                const QByteArray table = raw.fontTable(tag);
+                if (!table.isEmpty()) tables.insert(tag, table);
+            }
+        }
+        if (kept.size() >= MaxKeptFaces) kept.clear();
+        kept.push_back(Kept{family, bold, italic, std::move(tables)});
+        found = &kept.back();
     }
+    if (found->Tables.isEmpty()) return nullptr;
+    const QHash<QByteArray, QByteArray>& tables = found->Tables;
     QString name = family;
     if (bold || italic) name += QLatin1Char('-');
     if (bold) name += QLatin1String("Bold");
