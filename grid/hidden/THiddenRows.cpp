@@ -7,6 +7,26 @@ namespace {
 
 bool ByIdx(const TGridItem& a, const TGridItem& b) { return a.Idx < b.Idx; }
 
+// As the visible rows' cells move: a row holds cells up to its last one set.
+template <class T>
+void MoveCell(std::vector<T>& v, int from, int to)
+{
+    if (v.size() <= size_t(from) && v.size() <= size_t(to)) return; // both empty
+    const size_t need = size_t(std::max(from, to)) + 1;
+    if (v.size() < need) v.resize(need);
+    const auto first = v.begin();
+    if (from < to)
+        std::rotate(first + from, first + from + 1, first + to + 1);
+    else
+        std::rotate(first + to, first + from, first + from + 1);
+}
+
+template <class T>
+void InsertCells(std::vector<T>& v, int col, int count)
+{
+    if (size_t(col) < v.size()) v.insert(v.begin() + col, size_t(count), T());
+}
+
 } // namespace
 
 bool THiddenRows::IsHidden(int realRow) const
@@ -107,4 +127,30 @@ void THiddenRows::RowMoved(int from, int to)
         if (from > to && p >= to && p < from) return p + 1;
         return p;
     });
+}
+
+void THiddenRows::ColumnMoved(int from, int to)
+{
+    if (from == to || from < 0 || to < 0) return;
+    for (TGridItem& item : m_items) {
+        MoveCell(item.Items.Texts, from, to);
+        MoveCell(item.Items.Objects, from, to);
+    }
+}
+
+void THiddenRows::ColumnsInserted(int col, int count)
+{
+    if (count <= 0 || col < 0) return;
+    for (TGridItem& item : m_items) {
+        InsertCells(item.Items.Texts, col, count);
+        InsertCells(item.Items.Objects, col, count);
+    }
+}
+
+std::vector<int> THiddenRows::Indices() const
+{
+    std::vector<int> out;
+    out.reserve(m_items.size());
+    for (const TGridItem& item : m_items) out.push_back(item.Idx);
+    return out;
 }

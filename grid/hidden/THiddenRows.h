@@ -9,6 +9,7 @@
 // Inserting or removing visible rows moves the hidden rows behind them;
 // moving or sorting visible rows takes each hidden row along with the
 // visible row above it (hidden rows above every visible row stay first).
+// Hidden rows' cells follow the columns as they move or are inserted.
 
 #include "platform/grids/StringGrid.h"
 
@@ -53,6 +54,12 @@ public:
     void RowsReordered(const std::function<int(int)>& newDisplay);
     // One visible row moved from display row from to display row to.
     void RowMoved(int from, int to);
+    // A column moved from store column from to to; count empty columns were
+    // inserted at store column col.
+    void ColumnMoved(int from, int to);
+    void ColumnsInserted(int col, int count);
+    // The real indices of the hidden rows, ascending.
+    std::vector<int> Indices() const;
 
 private:
     std::vector<TGridItem> m_items; // ascending Idx

@@ -423,6 +423,7 @@ void TExtStringGrid::EndSizingAndCellMarks(TShiftState shift, int x, int y)
 void TExtStringGrid::ColumnMoved(int fromIndex, int toIndex)
 {
     TBaseGrid::ColumnMoved(fromIndex, toIndex);
+    d->hidden.rows.ColumnMoved(fromIndex, toIndex);
     TCellProperties::FollowMovedCells(*this, std::min(fromIndex, toIndex), 0, std::max(fromIndex, toIndex),
                                       StoreRows() - 1);
     d->input.dblClickSized = d->input.buttonDown; // the release that ends the move never sorts

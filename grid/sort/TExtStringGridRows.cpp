@@ -87,7 +87,9 @@ void TExtStringGrid::ClearCols(int col, int count)
 }
 
 // Columns: the hidden ones are shown for the work and hidden again at their
-// new places.
+// new places. Hidden rows' cells follow: inserted columns are inserted into
+// them; for removed columns they are shown, so their cells are cleared as
+// every other, and hidden again.
 
 void TExtStringGrid::InsertCols(int col, int count)
 {
@@ -99,6 +101,7 @@ void TExtStringGrid::InsertCols(int col, int count)
         if (IsHiddenColumn(c)) hidden.push_back(c);
     if (!hidden.empty()) UnHideColumnsAll();
     for (int i = 0; i < count; ++i) InsertColumn(real);
+    d->hidden.rows.ColumnsInserted(real, count);
     InsertMarks(d->typed.colMarks, real, count);
     for (int h : hidden) HideColumn(h >= real ? h + count : h);
     CellsChanged(TRect(col, 0, ColCount() - 1, RowCount() - 1));
@@ -116,6 +119,8 @@ void TExtStringGrid::RemoveCols(int col, int count)
     std::vector<int> hidden;
     for (int c = 0; c < StoreCols(); ++c)
         if (IsHiddenColumn(c)) hidden.push_back(c);
+    const std::vector<int> hiddenRows = d->hidden.rows.Indices();
+    UnHideRowsAll();
     ClearCols(col, count);
     if (!hidden.empty()) UnHideColumnsAll();
     std::sort(removed.begin(), removed.end());
@@ -126,6 +131,12 @@ void TExtStringGrid::RemoveCols(int col, int count)
     for (int h : hidden) {
         const int before = int(std::lower_bound(removed.begin(), removed.end(), h) - removed.begin());
         HideColumn(h - before);
+    }
+    for (size_t i = 0; i < hiddenRows.size();) {
+        size_t j = i + 1;
+        while (j < hiddenRows.size() && hiddenRows[j] == hiddenRows[j - 1] + 1) ++j;
+        HideRows(hiddenRows[i], hiddenRows[j - 1]);
+        i = j;
     }
     CellsChanged(TRect(col, 0, col + count, RowCount() - 1));
 }

@@ -299,3 +299,46 @@ TEST(Filter, SwitchingOffKeepsTheFixedRowsWhenRowsRemained)
     EXPECT_EQ(g.FixedRows(), 2);
     EXPECT_EQ(g.RowCount(), 11);
 }
+
+TEST(HiddenRows, HiddenRowsCellsFollowColumnsMovedInsertedAndRemoved)
+{
+    Grid g(5, 6);
+    g.HideRows(2, 3);
+    g.MoveColumn(1, 3);
+    g.UnHideRow(2);
+    // Every row, shown or hidden at the move, has its cells in the same order.
+    for (const int r : {1, 2})
+        EXPECT_EQ(QStringList({g.GetCellText(1, r), g.GetCellText(2, r), g.GetCellText(3, r), g.GetCellText(4, r)}),
+                  QStringList({QStringLiteral("2:%1").arg(r), QStringLiteral("3:%1").arg(r),
+                               QStringLiteral("1:%1").arg(r), QStringLiteral("4:%1").arg(r)}))
+            << r;
+
+    g.HideRow(2);
+    g.InsertCols(1, 2);
+    g.UnHideRowsAll();
+    for (const int r : {1, 2, 3}) {
+        EXPECT_EQ(g.GetCellText(1, r), QString()) << r;
+        EXPECT_EQ(g.GetCellText(2, r), QString()) << r;
+        EXPECT_EQ(g.GetCellText(5, r), QStringLiteral("1:%1").arg(r)) << r;
+    }
+
+    // Removed columns go from hidden rows too, their cells' objects freed
+    // (leak checking sees the one left behind), and the rows stay hidden.
+    for (const int col : {1, 6}) {
+        TCellGraphic* check = new TCellGraphic;
+        check->CellType = ctCheckBox;
+        g.SetCellAttachment(col, 3, check);
+    }
+    g.HideRows(2, 3);
+    g.RemoveCols(1, 3);
+    EXPECT_EQ(g.Rows(), Expected({0, 1, 4, 5}));
+    g.UnHideRowsAll();
+    EXPECT_EQ(g.ColCount(), 4);
+    for (const int r : {1, 2, 3}) {
+        EXPECT_EQ(g.GetCellText(1, r), QStringLiteral("3:%1").arg(r)) << r;
+        EXPECT_EQ(g.GetCellText(2, r), QStringLiteral("1:%1").arg(r)) << r;
+        EXPECT_EQ(g.GetCellText(3, r), QStringLiteral("4:%1").arg(r)) << r;
+    }
+    EXPECT_EQ(g.GetCellType(3, 3), ctCheckBox);
+    EXPECT_EQ(g.GetCellType(1, 3), ctEmpty);
+}
