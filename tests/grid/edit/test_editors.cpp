@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QPointer>
 #include <QTest>
 #include <QTextCursor>
@@ -353,6 +354,71 @@ TEST(TextEditor, PasteIsFilteredAndLengthLimited)
     EXPECT_EQ(g.TextEditor()->Text(), "abcde");
     Key(g.TextEditor(), Qt::Key_Backspace);
     EXPECT_EQ(g.TextEditor()->Text(), "abcd");
+}
+
+TEST(TextEditor, CopyAndCutAskTheGridOnEveryRoute)
+{
+    ScopedDialogResponder dialogs;
+    Grid g;
+    g.SetCellText(1, 1, QStringLiteral("abc"));
+    g.Edit(1, 1);
+    TExtInplaceEdit* ed = g.TextEditor();
+    QList<QObject*> copies;
+    QList<QObject*> cuts;
+    bool allow = false;
+    g.OnClipboardCopy = [&](QObject* sender, bool& a) {
+        copies << sender;
+        a = allow;
+    };
+    g.OnClipboardCut = [&](QObject* sender, bool& a) {
+        cuts << sender;
+        a = allow;
+    };
+    const auto menu = [&](const QString& item) {
+        ed->SelectAll();
+        const int before = dialogs.Count(DialogRequest::Kind::PopupMenu);
+        // The menu's items are asked first, then the chosen one is run.
+        QContextMenuEvent probe(QContextMenuEvent::Mouse, QPoint(3, 3), ed->mapToGlobal(QPoint(3, 3)));
+        QApplication::sendEvent(ed, &probe);
+        const int index = dialogs.Shown().last().items.indexOf(item);
+        ASSERT_GE(index, 0);
+        ASSERT_EQ(dialogs.Count(DialogRequest::Kind::PopupMenu), before + 1);
+        dialogs.NextMenuChoice(index);
+        QContextMenuEvent ev(QContextMenuEvent::Mouse, QPoint(3, 3), ed->mapToGlobal(QPoint(3, 3)));
+        QApplication::sendEvent(ed, &ev);
+    };
+
+    // Refused: nothing reaches the clipboard and the text stays.
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    ed->SelectAll();
+    Key(ed, Qt::Key_C, Qt::ControlModifier);
+    Key(ed, Qt::Key_X, Qt::ControlModifier);
+    Key(ed, Qt::Key_Insert, Qt::ControlModifier);
+    Key(ed, Qt::Key_Delete, Qt::ShiftModifier);
+    menu(QStringLiteral("&Copy"));
+    menu(QStringLiteral("Cu&t"));
+    EXPECT_EQ(QApplication::clipboard()->text(), "before");
+    EXPECT_EQ(ed->Text(), "abc");
+    EXPECT_EQ(copies, (QList<QObject*>{ed, ed, ed}));
+    EXPECT_EQ(cuts, (QList<QObject*>{ed, ed, ed}));
+
+    // Allowed: each route asks once and does its work.
+    allow = true;
+    copies.clear();
+    cuts.clear();
+    menu(QStringLiteral("&Copy"));
+    EXPECT_EQ(QApplication::clipboard()->text(), "abc");
+    EXPECT_EQ(copies.size(), 1);
+    ed->SetText(QStringLiteral("xyz"));
+    menu(QStringLiteral("Cu&t"));
+    EXPECT_EQ(QApplication::clipboard()->text(), "xyz");
+    EXPECT_EQ(ed->Text(), "");
+    EXPECT_EQ(cuts.size(), 1);
+    ed->SetText(QStringLiteral("key"));
+    ed->SelectAll();
+    Key(ed, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "key");
+    EXPECT_EQ(copies.size(), 2);
 }
 
 TEST(TextEditor, LookupCompletesFromTheItems)
