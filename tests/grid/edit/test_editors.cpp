@@ -2,6 +2,7 @@
 // the in-place controls, filling the controls from the cell, storing back
 // only what the user changed, validation that refuses an edit, and the keys
 // the editors hand back to the grid.
+#include "controls/EsgSpinButton.h"
 #include "grid/TExtStringGrid.h"
 #include "grid/edit/TEditLink.h"
 #include "grid/edit/TExtRichEdit.h"
@@ -196,6 +197,93 @@ TEST(Editors, SpinPageKeysStayInTheRangeAndRaiseTheSpinEvent)
     EXPECT_EQ(clicks[0], std::make_pair(100, true));
     EXPECT_EQ(clicks[1], std::make_pair(0, false));
     EXPECT_EQ(clicks[2], std::make_pair(100, true));
+}
+
+TEST(Editors, SpinButtonsRaiseTheEventOfTheSpinType)
+{
+    Grid g;
+    g.editors[{1, 1}] = edSpinEdit;
+    g.editors[{2, 1}] = edFloatSpinEdit;
+    g.editors[{3, 1}] = edDateSpinEdit;
+    g.editors[{4, 1}] = edTimeSpinEdit;
+    g.SetCellText(1, 1, QStringLiteral("5"));
+    QStringList told;
+    g.OnSpinClick = [&](QObject* sender, int col, int row, int value, bool up) {
+        EXPECT_EQ(sender, &g);
+        told << QStringLiteral("int %1,%2 %3 %4").arg(col).arg(row).arg(value).arg(up);
+    };
+    g.OnFloatSpinClick = [&](QObject*, int col, int, double, bool up) {
+        told << QStringLiteral("float %1 %2").arg(col).arg(up);
+    };
+    g.OnDateSpinClick = [&](QObject*, int col, int, TDateTime, bool up) {
+        told << QStringLiteral("date %1 %2").arg(col).arg(up);
+    };
+    g.OnTimeSpinClick = [&](QObject*, int col, int, TDateTime, bool up) {
+        told << QStringLiteral("time %1 %2").arg(col).arg(up);
+    };
+    const auto click = [&](bool up) {
+        TEsgSpinButton* b = g.GridSpin()->SpinButton();
+        if (up && b->OnUpClick) b->OnUpClick(b);
+        if (!up && b->OnDownClick) b->OnDownClick(b);
+    };
+    g.Edit(1, 1);
+    click(true);
+    click(false);
+    g.CloseEditorControl();
+    for (int col = 2; col <= 4; ++col) {
+        g.Edit(col, 1);
+        click(col != 3);
+        g.CloseEditorControl();
+    }
+    EXPECT_EQ(told, (QStringList{"int 1,1 6 1", "int 1,1 5 0", "float 2 1", "date 3 0", "time 4 1"}));
+}
+
+TEST(Editors, ComboSettingsDropSizeDirectDropReturnKeyAndHistory)
+{
+    Grid g;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&g));
+    TGridCombo* combo = g.GridCombo();
+    combo->Items().Add(QStringLiteral("a"));
+    combo->Items().Add(QStringLiteral("an item far wider than any cell of this grid"));
+    g.editors[{1, 1}] = edComboEdit;
+    g.Edit(1, 1);
+    const int narrow = combo->DropWidth();
+    g.CloseEditorControl();
+
+    // The list is as wide as its widest item; with DirectComboDrop it opens
+    // at once.
+    g.Navigation().AutoComboDropSize = true;
+    g.MouseActions().DirectComboDrop = true;
+    g.Edit(1, 1);
+    EXPECT_GT(combo->DropWidth(), std::max(narrow, combo->Width()));
+    EXPECT_TRUE(combo->DroppedDown());
+    // The open list is part of the edit, not a place the focus left for.
+    EXPECT_TRUE(g.EditInProgress());
+    EXPECT_TRUE(combo->isVisible());
+    combo->SetDroppedDown(false);
+    EXPECT_TRUE(g.EditInProgress());
+
+    // Enter tells OnReturnKey.
+    int returns = 0;
+    combo->OnReturnKey = [&](QObject* sender) {
+        EXPECT_EQ(sender, combo);
+        ++returns;
+    };
+    combo->SetText(QStringLiteral("typed"));
+    g.SetLookupHistory(true);
+    Key(combo, Qt::Key_Return);
+    EXPECT_EQ(returns, 1);
+    EXPECT_EQ(g.Cells(1, 1), QStringLiteral("typed"));
+
+    // LookupHistory: a text not among the items joins them when the combo
+    // is left.
+    g.MouseActions().DirectComboDrop = false;
+    g.Edit(1, 1);
+    ASSERT_TRUE(combo->hasFocus());
+    combo->SetText(QStringLiteral("new one"));
+    g.setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_GE(combo->Items().IndexOf(QStringLiteral("new one")), 0);
 }
 
 TEST(Editors, TheComboWheelStopsAtTheLastItem)
