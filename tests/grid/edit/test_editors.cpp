@@ -309,6 +309,21 @@ TEST(Editors, TheComboWheelStopsAtTheLastItem)
     EXPECT_EQ(combo->Text(), "b");
 }
 
+TEST(Editors, TheDatePickersOpenCalendarIsPartOfTheEdit)
+{
+    Grid g;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&g));
+    g.editors[{1, 1}] = edDateEdit;
+    g.Edit(1, 1);
+    TGridDatePicker* picker = g.GridDatePicker();
+    ASSERT_TRUE(picker->hasFocus());
+    // A press on the arrow drops the calendar down.
+    QTest::mousePress(picker, Qt::LeftButton, Qt::NoModifier, QPoint(picker->width() - 4, picker->height() / 2));
+    ASSERT_TRUE(picker->DroppedDown());
+    EXPECT_TRUE(g.EditInProgress());
+    EXPECT_TRUE(picker->isVisible());
+}
+
 TEST(Editors, EscapeInTheDatePickerKeepsItsValueForATextThatIsNoDate)
 {
     Grid g;
