@@ -612,6 +612,8 @@ public:
     // of a row border in the fixed columns (goRowSizing); client
     // coordinates.
     bool IsOnSizingEdge(int x, int y) const;
+    // The in-place text editor (nullptr before one was made).
+    TExtInplaceEdit* GetInplaceEditor() const;
 
     // One display column selected: with DisjunctColSelect its mark is set
     // beside the others; otherwise it becomes the selection. UnSelectColumn
