@@ -223,6 +223,19 @@ TEST(GridKeys, TypeToFindSkipsFootersAndMissingColumns)
     EXPECT_EQ(g.FindAutoGotoRow(QStringLiteral("A")), -1);
 }
 
+TEST(GridKeys, TypingInAnEditableGridEditsInsteadOfFinding)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.Navigation().AutoGotoWhenSorted = true;
+    g.SetCellText(1, 1, QStringLiteral("zeta"));
+    g.SetCellText(1, 2, QStringLiteral("alpha"));
+    g.FocusCell(1, 1);
+    g.Press(Qt::Key_A);
+    EXPECT_EQ(g.Row(), 1);
+    EXPECT_TRUE(g.EditorMode());
+}
+
 TEST(GridKeys, RowSelectMovesKeepAnEnclosingUpdateBlock)
 {
     Grid g;
