@@ -357,6 +357,7 @@ void TExtStringGrid::ApplyFilter()
         if (OnFilterProgress && total > 0) OnFilterProgress(this, short(Round(count * 100.0 / total)));
     }
     d->hidden.matchers.clear();
+    CloseEditorControl();
     HideEditor();
     HideDisplayRows(take);
 }

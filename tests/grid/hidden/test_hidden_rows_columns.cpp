@@ -346,7 +346,7 @@ TEST(HiddenRows, HiddenRowsCellsFollowColumnsMovedInsertedAndRemoved)
 
 TEST(HiddenEditing, HidingEndsAnEditOfAControlStoringItsValue)
 {
-    for (int kind = 0; kind < 3; ++kind) {
+    for (int kind = 0; kind < 4; ++kind) {
         Grid g;
         g.SetFixedCols(1);
         g.SetFixedRows(1);
@@ -365,7 +365,10 @@ TEST(HiddenEditing, HidingEndsAnEditOfAControlStoringItsValue)
             g.HideColumn(3);
         else if (kind == 1)
             g.HideRows(5, 6);
-        else {
+        else if (kind == 3) {
+            g.Filter().push_back(TFilterData{0, QStringLiteral("!r5"), false});
+            g.SetFilterActive(true);
+        } else {
             g.CreateCellGraphic(0, 2)->CellType = ctNode;
             g.RecountNodes();
             g.ContractNode(2);
