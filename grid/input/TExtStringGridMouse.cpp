@@ -18,6 +18,7 @@
 
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLabel>
 
 namespace {
 
@@ -510,10 +511,17 @@ void TExtStringGrid::RadioClick(int col, int row, int x, int y)
 
 void TExtStringGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
-    if (button == TMouseButton::mbLeft)
+    if (button == TMouseButton::mbLeft) {
         LeftButtonUp(shift, x, y);
-    else
-        TBaseGrid::MouseUp(button, shift, x, y);
+        return;
+    }
+    // The right button let go while a row or column is carried leaves the
+    // move to the left button.
+    const TGridInputState& in = d->input;
+    if (button == TMouseButton::mbRight && in.enhRowColMove && (MovingCol() >= 0 || MovingRow() >= 0) && in.moveImage &&
+        in.moveImage->isVisible())
+        return;
+    TBaseGrid::MouseUp(button, shift, x, y);
 }
 
 void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
