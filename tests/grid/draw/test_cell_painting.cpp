@@ -4,6 +4,7 @@
 #include "grid/TExtStringGrid.h"
 #include "grid/cells/TCellGraphic.h"
 #include "grid/cells/TCellProperties.h"
+#include "platform/core/RegionalSettings.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/graphics/PainterCanvas.h"
@@ -629,3 +630,29 @@ TEST(AutoRows, InsertingFiresAfterTheRowExists)
 }
 
 } // namespace
+
+TEST(CellPaintingText, FloatFormatReadsNumbersAsTheRegionalSettingsWriteThem)
+{
+    Grid g;
+    TFormatSettings comma = RegionalSettings::Current();
+    comma.DecimalSeparator = u',';
+    comma.ThousandSeparator = u'.';
+    ScopedRegionalSettings scoped(comma);
+    g.SetCellText(1, 1, QStringLiteral("1.234,5"));
+    g.SetCellText(1, 2, QStringLiteral("word"));
+    g.SetCellText(1, 3, QString());
+    QList<int> asked;
+    g.OnGetFloatFormat = [&](QObject*, int, int row, bool& isFloat, QString& format) {
+        asked << (isFloat ? row : -row);
+        format = QStringLiteral("%.0f");
+        if (row == 3) isFloat = true; // an empty cell made a number
+    };
+    const auto shown = [&](int row) {
+        const auto texts = g.PaintCell(1, row).CallsOf(QStringLiteral("DrawText"));
+        return texts.isEmpty() ? QString() : texts.back().Text;
+    };
+    EXPECT_EQ(shown(1), QStringLiteral("1235"));
+    EXPECT_EQ(shown(2), QStringLiteral("word"));
+    EXPECT_EQ(shown(3), QStringLiteral("0"));
+    EXPECT_EQ(asked, (QList<int>{1, -2, -3}));
+}
