@@ -656,3 +656,28 @@ TEST(CellPaintingText, FloatFormatReadsNumbersAsTheRegionalSettingsWriteThem)
     EXPECT_EQ(shown(3), QStringLiteral("0"));
     EXPECT_EQ(asked, (QList<int>{1, -2, -3}));
 }
+
+TEST(CellPaintingPixels, DuvFixedCellsShowTheirGradientUnderTheCaption)
+{
+    Grid g;
+    g.SetLook(glDUV);
+    g.SetFlat(false);
+    g.SetCellText(1, 0, QStringLiteral("H"));
+    g.SetCellText(1, 1, QStringLiteral("body"));
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        TPainterCanvas canvas(&image);
+        g.PaintTo(canvas, TRect(0, 0, 400, 300));
+    }
+    // From silver at the top to nearly white at the bottom, left of the
+    // caption; the body cell keeps one colour.
+    const TRect head = g.CellRect(2, 0);
+    const int x = head.Left + head.Width() / 2;
+    const QColor top = image.pixelColor(x, head.Top + 2);
+    const QColor bottom = image.pixelColor(x, head.Bottom - 4);
+    EXPECT_LE(top.red(), 0xCC);
+    EXPECT_LT(top.red(), bottom.red());
+    const TRect body = g.CellRect(2, 2);
+    EXPECT_EQ(image.pixelColor(x, body.Top + 2), image.pixelColor(x, body.Bottom - 4));
+}
