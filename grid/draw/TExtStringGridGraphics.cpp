@@ -9,6 +9,7 @@
 #include "grid/draw/TGridGlyphs.h"
 #include "grid/cells/TFilePicture.h"
 #include "grid/draw/CellDrawing.h"
+#include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Graphic.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/graphics/Themes.h"
@@ -94,7 +95,16 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
                 canvas.Brush().SetColor(sel ? d->selectionColor : saved);
                 canvas.FillRect(TRect(x1, y1, x2, y2));
                 canvas.Brush().SetColor(saved);
-                g->Graphic->Draw(canvas, TRect(x1, y1, x2, y2));
+                // The colour of the picture's top-left pixel lets the cell
+                // show through.
+                if (const auto* bitmap = dynamic_cast<const TBitmap*>(g->Graphic)) {
+                    const QImage& image = bitmap->Image();
+                    canvas.DrawImageTransparent(TRect(x1, y1, x2, y2), image,
+                                                TRect(0, 0, image.width(), image.height()),
+                                                FromQRgb(image.pixel(0, 0)));
+                } else {
+                    g->Graphic->Draw(canvas, TRect(x1, y1, x2, y2));
+                }
             } else {
                 canvas.Draw(x1, y1, *g->Graphic);
             }

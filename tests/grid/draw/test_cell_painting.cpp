@@ -681,3 +681,32 @@ TEST(CellPaintingPixels, DuvFixedCellsShowTheirGradientUnderTheCaption)
     const TRect body = g.CellRect(2, 2);
     EXPECT_EQ(image.pixelColor(x, body.Top + 2), image.pixelColor(x, body.Bottom - 4));
 }
+
+TEST(CellPaintingPixels, TransparentBitmapsLetTheCellColourThroughTheirTopLeftColour)
+{
+    Grid g;
+    g.GetCellProperties(2, 2)->BrushColor = clYellow;
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    for (int y = 2; y < 6; ++y)
+        for (int x = 2; x < 6; ++x) picture.setPixel(x, y, qRgb(255, 0, 0));
+    TBitmap bitmap;
+    bitmap.SetImage(picture);
+    TCellGraphic* graphic = g.AddGraphic(2, 2, ctBitmap);
+    graphic->Graphic = &bitmap;
+    graphic->CellTransparent = true;
+    g.FocusCell(4, 9); // the cell paints unselected
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        TPainterCanvas canvas(&image);
+        g.PaintTo(canvas, TRect(0, 0, 400, 300));
+    }
+    // The picture stands at the cell's top-left corner, one pixel in.
+    const TRect cell = g.CellRect(2, 2);
+    const QPoint at(cell.Left + 1, cell.Top + 1);
+    EXPECT_EQ(image.pixelColor(at + QPoint(0, 0)), QColor(Qt::yellow));
+    EXPECT_EQ(image.pixelColor(at + QPoint(7, 7)), QColor(Qt::yellow));
+    EXPECT_EQ(image.pixelColor(at + QPoint(3, 3)), QColor(Qt::red));
+    graphic->Graphic = nullptr;
+}
