@@ -297,7 +297,13 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
         }
         r.Inflate(g->CellBoolean ? -3 : -2, g->CellBoolean ? -3 : -2);
         if (g->CellType == ctBitButton && g->Graphic && !g->Graphic->Empty()) {
-            canvas.Draw(r.Left, r.Top + (r.Height() - g->Graphic->Height()) / 2, *g->Graphic);
+            const int top = r.Top + (r.Height() - g->Graphic->Height()) / 2;
+            // The glyph stands on the button's face: its top-left colour
+            // takes the face colour.
+            if (const auto* glyph = dynamic_cast<const TBitmap*>(g->Graphic))
+                DrawBitmapTransparent(canvas, *glyph, clBtnFace, TRect(r.Left, top, r.Right, r.Bottom));
+            else
+                canvas.Draw(r.Left, top, *g->Graphic);
             r.Left += g->Graphic->Width() + 2;
         }
         canvas.SetBkMode(Win::TRANSPARENT);

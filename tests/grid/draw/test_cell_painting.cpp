@@ -710,3 +710,37 @@ TEST(CellPaintingPixels, TransparentBitmapsLetTheCellColourThroughTheirTopLeftCo
     EXPECT_EQ(image.pixelColor(at + QPoint(3, 3)), QColor(Qt::red));
     graphic->Graphic = nullptr;
 }
+
+TEST(CellPaintingPixels, BitButtonGlyphsStandOnTheButtonFace)
+{
+    Grid g;
+    QImage picture(6, 6, QImage::Format_RGB32);
+    picture.fill(Qt::magenta);
+    for (int y = 2; y < 4; ++y)
+        for (int x = 2; x < 4; ++x) picture.setPixel(x, y, qRgb(0, 0, 255));
+    TBitmap glyph;
+    glyph.SetImage(picture);
+    TCellGraphic* button = g.AddGraphic(2, 2, ctBitButton);
+    button->CellIndex = (16 << 16) | 40;
+    button->Graphic = &glyph;
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        TPainterCanvas canvas(&image);
+        g.PaintTo(canvas, TRect(0, 0, 400, 300));
+    }
+    // Find the glyph by its blue centre; its corners show the face.
+    const TRect cell = g.CellRect(2, 2);
+    QPoint blue(-1, -1);
+    for (int y = cell.Top; y < cell.Bottom && blue.x() < 0; ++y)
+        for (int x = cell.Left; x < cell.Right; ++x)
+            if (image.pixelColor(x, y) == QColor(Qt::blue)) {
+                blue = QPoint(x, y);
+                break;
+            }
+    ASSERT_GE(blue.x(), 0);
+    const QColor face = ToQColor(clBtnFace);
+    EXPECT_EQ(image.pixelColor(blue - QPoint(2, 2)), face);
+    EXPECT_EQ(image.pixelColor(blue + QPoint(3, 3)), face);
+    button->Graphic = nullptr;
+}
