@@ -485,11 +485,14 @@ void TExtStringGrid::RadioClick(int col, int row, int x, int y)
     const TControlStyle style = d->controlLook.ControlStyle();
     const int size = (style == csClassic || style == csFlat) ? d->controlLook.RadioSize() : 16;
     const bool horizontal = g->CellBoolean;
-    const int lineHeight = TextMetricsOf(Font()).tmHeight;
-    int end = 0;
+    // The items as the cell paints them: 2 pixels in, one line each (at
+    // least a button high for the bitmap styles), or side by side.
+    const bool classic = style == csClassic || style == csFlat;
+    const int lineHeight = std::max(classic ? 0 : 16, TextMetricsOf(Font()).tmHeight);
+    int end = 2;
     int chosen = -1;
     for (int i = 0; i < g->Options.size(); ++i) {
-        end += horizontal ? TextWidthOf(Font(), g->Options[i]) + size + 2 : lineHeight;
+        end += horizontal ? TextWidthOf(Font(), g->Options[i]) + size : lineHeight;
         if ((horizontal ? x : y) <= end) {
             chosen = i;
             break;
