@@ -237,7 +237,9 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
 
     // Check boxes.
     bool canEdit = Options().Contains(TGridOption::goEditing) || d->mouseActions.RangeSelectAndEdit;
-    if (canEdit) CanEditCell(rc, r, canEdit);
+    // The hook has the last word: it may also let a read-only grid's box
+    // be clicked.
+    CanEditCell(rc, r, canEdit);
     if (!fixed && canEdit && IsCheckBoxCell(rc, r)) {
         HideEditor();
         SetFocus();

@@ -43,6 +43,17 @@ TEST(GridClicks, CheckBoxesToggleOnlyWhereEditable)
     EXPECT_TRUE(seen.isEmpty());
     g.GetCheckBoxState(1, 2, state);
     EXPECT_TRUE(state);
+
+    // Without goEditing the hook may still let the box be clicked, as
+    // Space toggles it.
+    g.SetOptions(g.Options() - TGridOption::goEditing);
+    g.OnCanEditCell = [](QObject*, int, int col, bool& can) { can = col == 1; };
+    g.ClickCell(1, 2);
+    EXPECT_EQ(seen, QStringLiteral("1,2,0"));
+    g.FocusCell(1, 2);
+    g.Press(Qt::Key_Space);
+    g.GetCheckBoxState(1, 2, state);
+    EXPECT_TRUE(state);
 }
 
 TEST(GridClicks, RadioGroupsPickTheOptionUnderThePointer)
