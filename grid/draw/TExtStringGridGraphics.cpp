@@ -243,9 +243,11 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
         const TColor bar = g->BarColor == clNone ? clNavy : g->BarColor;
         const TColor back = g->BackColor == clNone ? clWhite : g->BackColor;
         TRect r = rect.Inflated(-2, -2);
-        const int value = std::clamp(PaintInteger(GetCellText(rcol, row)), 0, 100);
+        // The bar stays inside the cell; the caption tells the value itself.
+        const int number = PaintInteger(GetCellText(rcol, row));
+        const int value = std::clamp(number, 0, 100);
         const int end = r.Left + int(std::lround(value * double(r.Width()) / 100.0));
-        const QString caption = QString::number(value) + QLatin1Char('%');
+        const QString caption = QString::number(number) + QLatin1Char('%');
         const TSize ext = canvas.TextExtent(caption);
         const int tx = r.Left + (r.Width() - ext.cx) / 2;
         const int ty = r.Top + (r.Height() - ext.cy) / 2;

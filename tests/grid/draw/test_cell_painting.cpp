@@ -228,6 +228,9 @@ TEST(CellPaintingGraphics, ProgressWithoutNumberPaintsAsZero)
     g.SetCellText(1, 1, QStringLiteral("50"));
     const QStringList runs = g.PaintCell(1, 1).Runs();
     EXPECT_EQ(runs.count(QStringLiteral("50%")), 2); // bar part and rest, each clipped
+    // Past 100 the bar is full and the caption still tells the value.
+    g.SetCellText(1, 1, QStringLiteral("150"));
+    EXPECT_TRUE(g.PaintCell(1, 1).Runs().contains(QStringLiteral("150%")));
 }
 
 TEST(CellPaintingGraphics, DataImagesDrawOnlyValidIndices)
