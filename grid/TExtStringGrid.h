@@ -174,8 +174,8 @@ public:
 
     // Version 2.4.0.2 as one integer (a byte per part, major first) and as
     // text.
-    virtual int GetComponentVersion() const;
-    virtual QString GetComponentVersionText() const;
+    virtual int GetVersionNr() const;
+    virtual QString GetVersionString() const;
 
     // Stored column widths: "Col" + index in section ColumnSize.Section of
     // the ini file or user registry key ColumnSize.Key.
@@ -636,7 +636,7 @@ public:
     std::function<void(QObject* sender, int oldRow, int oldCol, int newRow, int newCol, bool& allow)> OnCellChanging;
     bool IsRowSelected(int row) const;
     bool IsColSelected(int col) const;
-    bool IsCellInSelection(int col, int row) const;
+    bool IsSelected(int col, int row) const;
 
     // =======================================================================
     // sort/: sorting, row and column maintenance. Sort columns are real
