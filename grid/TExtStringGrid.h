@@ -32,6 +32,7 @@
 #include <memory>
 #include <vector>
 
+class QCursor;
 class QEvent;
 class QIODevice;
 class QMimeData;
@@ -1025,6 +1026,8 @@ protected:
     void KeyUp(int& key, TShiftState shift) override;
     void KeyPress(TKeyChar& key) override;
     void MouseMove(TShiftState shift, int x, int y) override;
+    // A border whose OnColumnSize (OnRowSize) refuses is no sizing border.
+    void CalcSizingState(int x, int y, TGridState& state, int& index) override;
     void ColumnMoved(int fromIndex, int toIndex) override;
     // The controls placed in cells follow the view (scroll/).
     void TopLeftChanged() override;
@@ -1072,6 +1075,8 @@ private:
     // Column widths follow the control's width (ColumnSize.SynchWithGrid).
     void FollowWidth();
     bool VetoSizing(int x, int y);
+    // Shows the cursor given, or the grid's own cursor back when none.
+    void ApplyCursor(const QCursor* cursor);
     void TrackMove(int x, int y);
     void EndMoveMarks();
     void EndSizingAndCellMarks(TShiftState shift, int x, int y);
