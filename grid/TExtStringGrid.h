@@ -255,8 +255,8 @@ public:
     virtual void PutCellText(int col, int row, const QString& value);
     virtual void StoreCellText(int col, int row, const QString& value);
     // Wide text: cells hold Unicode, so it is stored and read unchanged.
-    QString GetWideCellText(int col, int row);
-    void SetWideCellText(int col, int row, const QString& value);
+    QString GetWideCell(int col, int row);
+    void SetWideCell(int col, int row, const QString& value);
     // Empties every cell (hidden columns too) and frees their properties.
     void Clear();
     // Empties count rows from row over all stored columns.
