@@ -462,6 +462,18 @@ void TExtStringGrid::EndSizingAndCellMarks(TShiftState shift, int x, int y)
 
 void TExtStringGrid::ColumnMoved(int fromIndex, int toIndex)
 {
+    // The indexes moved are displayed columns; the cells move by real
+    // column, and the hidden columns' flags and widths move with them, so
+    // a hidden column stays hidden with its own data.
+    if (NumHiddenColumns() > 0) {
+        const int realFrom = RealColIndex(fromIndex);
+        const int realTo = RealColIndex(toIndex);
+        if (realFrom >= 0 && realTo >= 0) {
+            fromIndex = realFrom;
+            toIndex = realTo;
+            d->hidden.columns.MoveColumn(fromIndex, toIndex);
+        }
+    }
     TBaseGrid::ColumnMoved(fromIndex, toIndex);
     d->hidden.rows.ColumnMoved(fromIndex, toIndex);
     TCellProperties::FollowMovedCells(*this, std::min(fromIndex, toIndex), 0, std::max(fromIndex, toIndex),
