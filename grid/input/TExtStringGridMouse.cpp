@@ -512,7 +512,7 @@ void TExtStringGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int 
 {
     if (button == TMouseButton::mbLeft)
         LeftButtonUp(shift, x, y);
-    else
+    else if (button != TMouseButton::mbRight || MovingCol() < 0) // a column move goes on
         TBaseGrid::MouseUp(button, shift, x, y);
 }
 

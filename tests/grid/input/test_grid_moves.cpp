@@ -20,6 +20,7 @@ namespace {
 class Grid : public InputTestGrid {
 public:
     Grid() : InputTestGrid(nullptr, QStringLiteral("Moves"), 5, 8) { }
+    using InputTestGrid::MovingCol;
 };
 
 } // namespace
@@ -329,6 +330,17 @@ TEST(GridMoves, EnhancedColumnMovesShowTheirMarksAndScroll)
     EXPECT_FALSE(g.MoveArrow(0)->isVisible());
     EXPECT_EQ(g.MoveTargetCol(), -1);
     EXPECT_EQ(g.Cells(target, 1), QStringLiteral("p1"));
+
+    // A right button let go during a move neither ends nor completes it.
+    const int l = g.LeftCol();
+    g.SetCells(l, 1, QStringLiteral("q1"));
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, g.Center(l, 0));
+    QTest::mouseMove(&g, g.Center(l + 1, 0), -1);
+    QTest::mouseRelease(&g, Qt::RightButton, Qt::NoModifier, g.Center(l + 1, 0));
+    EXPECT_EQ(g.Cells(l, 1), QStringLiteral("q1"));
+    EXPECT_EQ(g.MovingCol(), l);
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, g.Center(l + 1, 0));
+    EXPECT_EQ(g.Cells(l + 1, 1), QStringLiteral("q1"));
 
     // Without EnhRowColMove nothing floats.
     g.SetEnhRowColMove(false);
