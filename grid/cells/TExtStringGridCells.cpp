@@ -63,9 +63,9 @@ void TExtStringGrid::StoreCellText(int col, int row, const QString& value)
 // Cells hold Unicode themselves: wide text is stored and read as it is, and
 // no text is ever reinterpreted by its first characters (a cell that merely
 // begins with "|\\" is plain text).
-QString TExtStringGrid::GetWideCellText(int col, int row) { return GetCellText(col, row); }
+QString TExtStringGrid::GetWideCell(int col, int row) { return GetCellText(col, row); }
 
-void TExtStringGrid::SetWideCellText(int col, int row, const QString& value) { SetCellText(col, row, value); }
+void TExtStringGrid::SetWideCell(int col, int row, const QString& value) { SetCellText(col, row, value); }
 
 void TExtStringGrid::Clear()
 {

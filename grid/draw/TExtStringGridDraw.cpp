@@ -62,7 +62,7 @@ void TExtStringGrid::PrepareCellCanvas(int col, int row, TGridDrawState& state, 
             select = IsColSelected(rc) ? !(col == Col() && selecting)
                                        : (state.Contains(TGridDrawStateItem::gdSelected) && selecting);
         } else {
-            select = IsCellInSelection(col, row);
+            select = IsSelected(col, row);
         }
         if (select) {
             brush.SetColor(d->selectionColor);

@@ -126,6 +126,13 @@ bool TExtStringGrid::event(QEvent* e)
             return true;
         }
     }
+    if (e->type() == QEvent::CursorChange && d && !d->input.settingCursor) {
+        // A cursor given from outside becomes the grid's own: the one its
+        // link and header cursors give way to again.
+        d->input.hasOwnCursor = testAttribute(Qt::WA_SetCursor);
+        d->input.ownCursor = cursor();
+        d->input.cursorState = 0;
+    }
     if (e->type() == QEvent::ParentChange && d->scroll.sizeWithForm) WatchForm();
     if (e->type() == QEvent::Show && !d->windowCreated) CreateWnd();
     return TBaseGrid::event(e);

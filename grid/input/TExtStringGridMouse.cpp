@@ -162,7 +162,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     if (c == 0 && NodeCount() > 0) return;
 
     // An OLE drag is armed on a selected cell; it starts on a later move.
-    const bool selected = IsCellInSelection(c, r) || (r < FixedRows() && !in.enhRowColMove);
+    const bool selected = IsSelected(c, r) || (r < FixedRows() && !in.enhRowColMove);
     if (selected && !Options().Contains(TGridOption::goEditing) && d->dragDropSettings.OleDropSource &&
         !d->mouseActions.ColSelect && !d->mouseActions.AllSelect) {
         const bool nearBorder = Options().Contains(TGridOption::goColSizing) &&

@@ -208,12 +208,12 @@ TEST(CellPaintingText, PasswordCellsShowStars)
 TEST(CellPaintingText, TextStartingWithTheOldWideMarkStaysAsTyped)
 {
     Grid g;
-    g.SetWideCellText(1, 1, QStringLiteral("AB\u00e9"));
+    g.SetWideCell(1, 1, QStringLiteral("AB\u00e9"));
     EXPECT_EQ(g.GetCellText(1, 1), QStringLiteral("AB\u00e9"));
-    EXPECT_EQ(g.GetWideCellText(1, 1), QStringLiteral("AB\u00e9"));
+    EXPECT_EQ(g.GetWideCell(1, 1), QStringLiteral("AB\u00e9"));
     const QString typed = QStringLiteral("|\\path");
     g.SetCellText(1, 2, typed);
-    EXPECT_EQ(g.GetWideCellText(1, 2), typed);
+    EXPECT_EQ(g.GetWideCell(1, 2), typed);
     EXPECT_TRUE(g.PaintCell(1, 2).Runs().contains(typed));
 }
 
