@@ -32,6 +32,7 @@
 #include <memory>
 #include <vector>
 
+class QCursor;
 class QEvent;
 class QIODevice;
 class QMimeData;
@@ -174,8 +175,8 @@ public:
 
     // Version 2.4.0.2 as one integer (a byte per part, major first) and as
     // text.
-    virtual int GetComponentVersion() const;
-    virtual QString GetComponentVersionText() const;
+    virtual int GetVersionNr() const;
+    virtual QString GetVersionString() const;
 
     // Stored column widths: "Col" + index in section ColumnSize.Section of
     // the ini file or user registry key ColumnSize.Key.
@@ -254,8 +255,8 @@ public:
     virtual void PutCellText(int col, int row, const QString& value);
     virtual void StoreCellText(int col, int row, const QString& value);
     // Wide text: cells hold Unicode, so it is stored and read unchanged.
-    QString GetWideCellText(int col, int row);
-    void SetWideCellText(int col, int row, const QString& value);
+    QString GetWideCell(int col, int row);
+    void SetWideCell(int col, int row, const QString& value);
     // Empties every cell (hidden columns too) and frees their properties.
     void Clear();
     // Empties count rows from row over all stored columns.
@@ -507,6 +508,10 @@ public:
     // the top (left); OnScrollHint may change the text.
     TScrollHintType ScrollHints() const;
     void SetScrollHints(TScrollHintType value);
+    // The top row (left column) follows a dragged thumb; without it (and
+    // without goThumbTracking) the view moves when the thumb is let go.
+    bool ScrollSynch() const;
+    void SetScrollSynch(bool value);
     std::function<void(QObject* sender, int row, QString& hint)> OnScrollHint;
 
     // =======================================================================
@@ -612,6 +617,8 @@ public:
     // of a row border in the fixed columns (goRowSizing); client
     // coordinates.
     bool IsOnSizingEdge(int x, int y) const;
+    // The in-place text editor (nullptr before one was made).
+    TExtInplaceEdit* GetInplaceEditor() const;
 
     // One display column selected: with DisjunctColSelect its mark is set
     // beside the others; otherwise it becomes the selection. UnSelectColumn
@@ -636,7 +643,7 @@ public:
     std::function<void(QObject* sender, int oldRow, int oldCol, int newRow, int newCol, bool& allow)> OnCellChanging;
     bool IsRowSelected(int row) const;
     bool IsColSelected(int col) const;
-    bool IsCellInSelection(int col, int row) const;
+    bool IsSelected(int col, int row) const;
 
     // =======================================================================
     // sort/: sorting, row and column maintenance. Sort columns are real
@@ -1025,6 +1032,8 @@ protected:
     void KeyUp(int& key, TShiftState shift) override;
     void KeyPress(TKeyChar& key) override;
     void MouseMove(TShiftState shift, int x, int y) override;
+    // A border whose OnColumnSize (OnRowSize) refuses is no sizing border.
+    void CalcSizingState(int x, int y, TGridState& state, int& index) override;
     void ColumnMoved(int fromIndex, int toIndex) override;
     // The controls placed in cells follow the view (scroll/).
     void TopLeftChanged() override;
@@ -1061,6 +1070,8 @@ private:
     void HideDisplayRows(const std::vector<char>& take);
     void PutBackRows(std::vector<TGridItem>&& items);
     int NodeEnd(int row, int span);
+    // scroll/: the hint of a dragged thumb beside the pointer.
+    void ShowScrollHint(bool vertical, int position);
     // input/
     void LeftButtonDown(TShiftState shift, int x, int y);
     void LeftButtonUp(TShiftState shift, int x, int y);
@@ -1072,6 +1083,8 @@ private:
     // Column widths follow the control's width (ColumnSize.SynchWithGrid).
     void FollowWidth();
     bool VetoSizing(int x, int y);
+    // Shows the cursor given, or the grid's own cursor back when none.
+    void ApplyCursor(const QCursor* cursor);
     void TrackMove(int x, int y);
     void EndMoveMarks();
     void EndSizingAndCellMarks(TShiftState shift, int x, int y);

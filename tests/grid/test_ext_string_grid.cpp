@@ -1,6 +1,7 @@
 // The string grid's construction defaults, attribute hooks, version, stored
 // column widths and height snapping.
 #include "grid/TExtStringGrid.h"
+#include "controls/HTMLPicture.h"
 #include "grid/cells/TCellProperties.h"
 #include "platform/core/IniFile.h"
 #include "platform/graphics/SystemMetrics.h"
@@ -31,8 +32,8 @@ TEST(ExtStringGridSettings, ConstructionDefaults)
     EXPECT_FALSE(g.Navigation().AllowInsertRow);
     EXPECT_EQ(g.ColumnSize().StretchColumn, -1);
     EXPECT_EQ(g.PrintSettings().PageNumSep, QStringLiteral("/"));
-    EXPECT_EQ(g.GetComponentVersion(), 0x02040002);
-    EXPECT_EQ(g.GetComponentVersionText(), QStringLiteral("2.4.0.2 Dec, 2002"));
+    EXPECT_EQ(g.GetVersionNr(), 0x02040002);
+    EXPECT_EQ(g.GetVersionString(), QStringLiteral("2.4.0.2 Dec, 2002"));
 }
 
 TEST(ExtStringGridHooks, CheckTextsAndFixedCells)
@@ -206,6 +207,20 @@ TEST(ExtStringGridCells, ClearEmptiesHiddenStorageAndFreesProperties)
     EXPECT_TRUE(g.Cells(4, 2).isEmpty());
     EXPECT_TRUE(g.Cells(7, 2).isEmpty());
     EXPECT_FALSE(g.HasCellProperties(1, 1));
+}
+
+TEST(ExtStringGridReferences, APictureContainerFreedFirstIsLetGo)
+{
+    Grid g;
+    g.resize(200, 100);
+    g.SetCellText(1, 1, QStringLiteral("<IMG src=\"logo\">text"));
+    auto* container = new TPictureContainer;
+    g.SetPictureContainer(container);
+    EXPECT_EQ(g.PictureContainer(), container);
+    delete container;
+    EXPECT_EQ(g.PictureContainer(), nullptr);
+    // The HTML cell paints without the container.
+    EXPECT_FALSE(g.grab().isNull());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // take, the selected columns, header repainting and points in the grid.
 #include "grid/TExtStringGrid.h"
 #include "grid/cells/TCellGraphic.h"
+#include "grid/edit/TExtInplaceEdit.h"
 #include "platform/core/RegionalSettings.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/ImageList.h"
@@ -163,8 +164,8 @@ TEST(SelectedColumns, ColumnsAreSelectedAndTheListReselects)
     Grid g;
     g.SelectColumn(2);
     EXPECT_EQ(g.Selection(), TGridRect(2, 1, 2, 5));
-    EXPECT_TRUE(g.IsCellInSelection(2, 5));
-    EXPECT_FALSE(g.IsCellInSelection(3, 1));
+    EXPECT_TRUE(g.IsSelected(2, 5));
+    EXPECT_FALSE(g.IsSelected(3, 1));
     g.UnSelectColumn(2);
     EXPECT_EQ(g.Selection(), TGridRect(g.Col(), g.Row(), g.Col(), g.Row()));
 
@@ -183,8 +184,8 @@ TEST(SelectedColumns, ColumnsAreSelectedAndTheListReselects)
     EXPECT_TRUE(g.ColSelect(1));
     EXPECT_FALSE(g.ColSelect(2));
     EXPECT_TRUE(g.ColSelect(4));
-    EXPECT_TRUE(g.IsCellInSelection(4, 3));
-    EXPECT_FALSE(g.IsCellInSelection(3, 3));
+    EXPECT_TRUE(g.IsSelected(4, 3));
+    EXPECT_FALSE(g.IsSelected(3, 3));
     g.SelectedColumns().SetItem(0, 2);
     EXPECT_FALSE(g.ColSelect(1));
     EXPECT_TRUE(g.ColSelect(2));
@@ -241,4 +242,17 @@ TEST(GridPoints, ScreenPointsAndSizingEdges)
     g.SetOptions(g.Options() + TGridOption::goRowSizing);
     EXPECT_TRUE(g.IsOnSizingEdge(side.Left + 5, side.Bottom - 2));
     EXPECT_FALSE(g.IsOnSizingEdge(side.Left + 5, side.Top + 8));
+}
+
+TEST(GridPoints, TheInplaceEditorOnceOneWasMade)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.show();
+    EXPECT_EQ(g.GetInplaceEditor(), nullptr);
+    g.FocusCell(2, 3);
+    g.ShowEditor();
+    ASSERT_NE(g.GetInplaceEditor(), nullptr);
+    EXPECT_TRUE(g.GetInplaceEditor()->isVisible());
+    EXPECT_EQ(g.GetInplaceEditor()->parentWidget(), &g);
 }
