@@ -565,6 +565,22 @@ TEST(TextEditor, LookupCompletesFromTheItems)
     EXPECT_EQ(g.TextEditor()->SelText(), "ple");
 }
 
+TEST(TextEditor, LookupHistoryKeepsTheTextsTypedForTheNextCompletion)
+{
+    Grid g;
+    g.SetLookup(true);
+    g.SetLookupHistory(true);
+    g.Edit(1, 1);
+    QTest::keyClicks(g.TextEditor(), QStringLiteral("pear"));
+    Key(g.TextEditor(), Qt::Key_Return);
+    EXPECT_EQ(g.Cells(1, 1), "pear");
+    EXPECT_EQ(g.LookupItems(), QStringList{"pear"});
+    g.Edit(1, 2);
+    QTest::keyClicks(g.TextEditor(), QStringLiteral("pe"));
+    EXPECT_EQ(g.TextEditor()->Text(), "pear");
+    EXPECT_EQ(g.TextEditor()->SelText(), "ar");
+}
+
 TEST(TextEditor, CursorWalkMovesOnAtTheEndOfTheText)
 {
     Grid g;
