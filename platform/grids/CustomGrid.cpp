@@ -1246,6 +1246,11 @@ void TCustomGrid::EndSelecting()
     if (m_gesture == Gesture::Selecting) m_gesture = Gesture::None;
 }
 
+void TCustomGrid::BeginSelecting()
+{
+    if (m_gesture == Gesture::None) m_gesture = Gesture::Selecting;
+}
+
 void TCustomGrid::DblClick()
 {
     TWinControlOf<QWidget>::DblClick();
