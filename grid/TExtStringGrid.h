@@ -508,6 +508,10 @@ public:
     // the top (left); OnScrollHint may change the text.
     TScrollHintType ScrollHints() const;
     void SetScrollHints(TScrollHintType value);
+    // The top row (left column) follows a dragged thumb; without it (and
+    // without goThumbTracking) the view moves when the thumb is let go.
+    bool ScrollSynch() const;
+    void SetScrollSynch(bool value);
     std::function<void(QObject* sender, int row, QString& hint)> OnScrollHint;
 
     // =======================================================================
@@ -613,6 +617,8 @@ public:
     // of a row border in the fixed columns (goRowSizing); client
     // coordinates.
     bool IsOnSizingEdge(int x, int y) const;
+    // The in-place text editor (nullptr before one was made).
+    TExtInplaceEdit* GetInplaceEditor() const;
 
     // One display column selected: with DisjunctColSelect its mark is set
     // beside the others; otherwise it becomes the selection. UnSelectColumn
@@ -1064,6 +1070,8 @@ private:
     void HideDisplayRows(const std::vector<char>& take);
     void PutBackRows(std::vector<TGridItem>&& items);
     int NodeEnd(int row, int span);
+    // scroll/: the hint of a dragged thumb beside the pointer.
+    void ShowScrollHint(bool vertical, int position);
     // input/
     void LeftButtonDown(TShiftState shift, int x, int y);
     void LeftButtonUp(TShiftState shift, int x, int y);

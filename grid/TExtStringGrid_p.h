@@ -2,6 +2,7 @@
 // Private state of TExtStringGrid, one record per room; each room keeps
 // its record in its own header.
 
+#include "controls/HTMLPicture.h"
 #include "grid/GridSettings.h"
 #include "grid/cells/CellsState_p.h"
 #include "grid/draw/DrawState_p.h"
@@ -15,6 +16,8 @@
 #include "grid/size/SizeState_p.h"
 #include "grid/sort/SortState_p.h"
 #include "grid/typed/TypedState_p.h"
+
+#include <QPointer>
 
 struct TExtStringGridPrivate {
     // ----- Settings objects and published values
@@ -65,7 +68,8 @@ struct TExtStringGridPrivate {
     bool fixedColAlways = false;
     TBitmap* rowIndicator = nullptr;
     const TImageList* gridImages = nullptr;
-    TPictureContainer* pictureContainer = nullptr;
+    // Cleared when the container goes first.
+    QPointer<TPictureContainer> pictureContainer;
     QString checkTrue = QStringLiteral("Y");
     QString checkFalse = QStringLiteral("N");
     bool editWithTags = false;

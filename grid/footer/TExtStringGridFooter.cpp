@@ -69,7 +69,9 @@ void TExtStringGrid::CalcFooter(int col)
     for (int c = firstCol; c <= lastCol; ++c) {
         const TCellProperties* p = CellPropertiesOf(c, footer);
         if (!p) continue;
-        switch (p->FooterCalc) {
+        // The low seven bits choose the value; the high bit is no part of it.
+        const int calc = p->FooterCalc & 0x7F;
+        switch (calc) {
         case fcSum: SetCellFloat(c, footer, ColumnSum(c, from, to)); break;
         case fcCount: SetCellFloat(c, footer, noRows ? 0 : to - from + 1); break;
         case fcAvg:
@@ -78,9 +80,9 @@ void TExtStringGrid::CalcFooter(int col)
             // Nothing to average or compare without data rows.
             if (noRows)
                 SetCellText(c, footer, QString());
-            else if (p->FooterCalc == fcAvg)
+            else if (calc == fcAvg)
                 SetCellFloat(c, footer, ColumnAvg(c, from, to));
-            else if (p->FooterCalc == fcMin)
+            else if (calc == fcMin)
                 SetCellFloat(c, footer, ColumnMin(c, from, to));
             else
                 SetCellFloat(c, footer, ColumnMax(c, from, to));

@@ -91,6 +91,8 @@ void TExtStringGrid::HideColumn(int col) { HideColumns(col, col); }
 
 void TExtStringGrid::HideColumns(int fromCol, int toCol)
 {
+    // An edit in progress ends first, a control storing its value.
+    CloseEditorControl();
     HideEditor();
     TColumnMap& map = d->hidden.columns;
     bool changed = false;
@@ -172,6 +174,8 @@ void TExtStringGrid::HideRow(int row) { HideRows(row, row); }
 
 void TExtStringGrid::HideRows(int fromRow, int toRow)
 {
+    // An edit in progress ends first, a control storing its value.
+    CloseEditorControl();
     HideEditor();
     const THiddenRows& store = d->hidden.rows;
     const int last = std::min(toRow, RowCount() + store.Count() - 1);
@@ -283,6 +287,8 @@ int TExtStringGrid::NodeEnd(int row, int span)
 
 void TExtStringGrid::ContractNode(int realRow)
 {
+    // An edit in progress ends first, a control storing its value.
+    CloseEditorControl();
     HideEditor();
     const int r = DisplRowIndex(realRow);
     if (!IsNodeRow(r) || GetNodeState(r)) return;
@@ -351,6 +357,7 @@ void TExtStringGrid::ApplyFilter()
         if (OnFilterProgress && total > 0) OnFilterProgress(this, short(Round(count * 100.0 / total)));
     }
     d->hidden.matchers.clear();
+    CloseEditorControl();
     HideEditor();
     HideDisplayRows(take);
 }

@@ -85,7 +85,6 @@ struct TGridInputState {
 
     // ----- Keyboard
     TGridRect keySelection;
-    char32_t editorChar = 0;
     bool keypadDecimal = false; // the key down is the keypad's decimal key
     QString autoGotoText;
 

@@ -298,10 +298,10 @@ void TExtStringGrid::KeyPress(TKeyChar& key)
         key = 0;
         return;
     }
-    if (Options().Contains(TGridOption::goEditing) && (key == 8 || key >= 0x20)) d->input.editorChar = key;
 
-    // Typing finds rows when the grid is sorted and not editing.
-    if (d->navigation.AutoGotoWhenSorted && !EditorMode() && (key == 8 || key >= 0x20)) {
+    // Typing finds rows when the grid is sorted and not editable; in an
+    // editable grid it starts an edit.
+    if (d->navigation.AutoGotoWhenSorted && !Options().Contains(TGridOption::goEditing) && (key == 8 || key >= 0x20)) {
         QString& text = d->input.autoGotoText;
         if (key == 8)
             text.chop(1);

@@ -18,6 +18,8 @@ struct TGridScrollState {
     // Which scroll bars show the row (column) hint while their thumb is
     // dragged, and whether that hint is on screen.
     TScrollHintType scrollHints = shNone;
+    // The view follows a dragged thumb.
+    bool scrollSynch = false;
     bool hintShown = false;
     // The top-left the controls placed in cells were last laid out for
     // (-1: the first scrolling column and row).

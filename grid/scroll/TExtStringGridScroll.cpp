@@ -186,12 +186,26 @@ bool TExtStringGrid::eventFilter(QObject* watched, QEvent* e)
 
 TScrollHintType TExtStringGrid::ScrollHints() const { return d->scroll.scrollHints; }
 void TExtStringGrid::SetScrollHints(TScrollHintType value) { d->scroll.scrollHints = value; }
+bool TExtStringGrid::ScrollSynch() const { return d->scroll.scrollSynch; }
+void TExtStringGrid::SetScrollSynch(bool value) { d->scroll.scrollSynch = value; }
 
 void TExtStringGrid::ThumbTracking(bool vertical, int position)
 {
     TGridScrollState& s = d->scroll;
     const bool wanted = s.scrollHints == shBoth || s.scrollHints == (vertical ? shVertical : shHorizontal);
-    if (!wanted) return;
+    if (wanted) ShowScrollHint(vertical, position);
+    // The view follows the thumb, which stands for the top row (left column).
+    if (s.scrollSynch) {
+        if (vertical)
+            SetTopRow(position);
+        else
+            SetLeftCol(position);
+    }
+}
+
+void TExtStringGrid::ShowScrollHint(bool vertical, int position)
+{
+    TGridScrollState& s = d->scroll;
     // The thumb's position is the top row (left column) it brings.
     QString hint = (vertical ? QStringLiteral("Row : ") : QStringLiteral("Col : ")) + QString::number(position);
     if (OnScrollHint) OnScrollHint(this, position, hint);

@@ -258,6 +258,8 @@ bool TExtStringGrid::IsOnSizingEdge(int x, int y) const
     return c < FixedCols() && Options().Contains(TGridOption::goRowSizing) && (y - cell.Top < 4 || cell.Bottom - y < 4);
 }
 
+TExtInplaceEdit* TExtStringGrid::GetInplaceEditor() const { return TextEditor(); }
+
 // ---------------------------------------------------------------------------
 // Selected columns
 

@@ -31,6 +31,9 @@ TCustomGrid::TCustomGrid(QWidget* parent, const QString& name) : TWinControlOf<Q
     m_horzBar->setFocusPolicy(Qt::NoFocus);
     m_vertBar->hide();
     m_horzBar->hide();
+    // Without goThumbTracking the view moves when a dragged thumb is let go.
+    m_vertBar->setTracking(false);
+    m_horzBar->setTracking(false);
     QObject::connect(m_vertBar, &QScrollBar::valueChanged, this,
                      [this] { GuardedCall(this, [this] { ScrollBarMoved(); }); });
     QObject::connect(m_horzBar, &QScrollBar::valueChanged, this,
@@ -562,6 +565,9 @@ void TCustomGrid::SetOptions(TGridOptions value)
 {
     if (value == m_options) return;
     m_options = value;
+    const bool tracking = m_options.Contains(TGridOption::goThumbTracking);
+    m_vertBar->setTracking(tracking);
+    m_horzBar->setTracking(tracking);
     if (m_options.Contains(TGridOption::goRowSelect)) HideEditor();
     InvalidateGrid();
 }

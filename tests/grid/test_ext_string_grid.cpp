@@ -1,6 +1,7 @@
 // The string grid's construction defaults, attribute hooks, version, stored
 // column widths and height snapping.
 #include "grid/TExtStringGrid.h"
+#include "controls/HTMLPicture.h"
 #include "grid/cells/TCellProperties.h"
 #include "platform/core/IniFile.h"
 #include "platform/graphics/SystemMetrics.h"
@@ -206,6 +207,20 @@ TEST(ExtStringGridCells, ClearEmptiesHiddenStorageAndFreesProperties)
     EXPECT_TRUE(g.Cells(4, 2).isEmpty());
     EXPECT_TRUE(g.Cells(7, 2).isEmpty());
     EXPECT_FALSE(g.HasCellProperties(1, 1));
+}
+
+TEST(ExtStringGridReferences, APictureContainerFreedFirstIsLetGo)
+{
+    Grid g;
+    g.resize(200, 100);
+    g.SetCellText(1, 1, QStringLiteral("<IMG src=\"logo\">text"));
+    auto* container = new TPictureContainer;
+    g.SetPictureContainer(container);
+    EXPECT_EQ(g.PictureContainer(), container);
+    delete container;
+    EXPECT_EQ(g.PictureContainer(), nullptr);
+    // The HTML cell paints without the container.
+    EXPECT_FALSE(g.grab().isNull());
 }
 
 } // namespace

@@ -49,6 +49,10 @@ TEST_F(FooterTest, CalculationsOverTheDataRows)
     Calc(2, 0);
     g.CalcFooter(2);
     EXPECT_EQ(g.Cells(2, 4), QString());
+    // Only the low seven bits choose.
+    Calc(2, 0x80 | 4);
+    g.CalcFooter(2);
+    EXPECT_EQ(g.Cells(2, 4), QStringLiteral("-2.00"));
 }
 
 TEST_F(FooterTest, NoDataRowsGiveNoDivisionByZero)

@@ -4,6 +4,7 @@
 // and removed rows.
 #include "grid/TExtStringGrid.h"
 #include "grid/cells/TCellGraphic.h"
+#include "grid/edit/TGridSpin.h"
 #include "grid/hidden/THiddenRows.h"
 #include "tests/support/PrintQString.h"
 
@@ -361,4 +362,40 @@ TEST(HiddenRows, HiddenRowsCellsFollowColumnsMovedInsertedAndRemoved)
     }
     EXPECT_EQ(g.GetCellType(3, 3), ctCheckBox);
     EXPECT_EQ(g.GetCellType(1, 3), ctEmpty);
+}
+
+TEST(HiddenEditing, HidingEndsAnEditOfAControlStoringItsValue)
+{
+    for (int kind = 0; kind < 4; ++kind) {
+        Grid g;
+        g.SetFixedCols(1);
+        g.SetFixedRows(1);
+        g.SetOptions(g.Options() + TGridOption::goEditing);
+        g.OnGetEditorType = [](QObject*, int col, int, TEditorType& editor) {
+            if (col == 2) editor = edSpinEdit;
+        };
+        g.show();
+        g.SetCellText(2, 3, QStringLiteral("5"));
+        g.FocusCell(2, 3);
+        g.ShowEditor();
+        TGridSpin* spin = g.GridSpin();
+        ASSERT_TRUE(spin->isVisible());
+        spin->SetValue(7);
+        if (kind == 0)
+            g.HideColumn(3);
+        else if (kind == 1)
+            g.HideRows(5, 6);
+        else if (kind == 3) {
+            g.Filter().push_back(TFilterData{0, QStringLiteral("!r5"), false});
+            g.SetFilterActive(true);
+        } else {
+            g.CreateCellGraphic(0, 2)->CellType = ctNode;
+            g.RecountNodes();
+            g.ContractNode(2);
+        }
+        EXPECT_FALSE(g.EditInProgress()) << kind;
+        EXPECT_FALSE(spin->isVisible()) << kind;
+        if (kind == 2) g.ExpandNode(2);
+        EXPECT_EQ(g.Cells(2, 3), QStringLiteral("7")) << kind;
+    }
 }

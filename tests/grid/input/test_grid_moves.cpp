@@ -568,3 +568,20 @@ TEST(GridMoves, TheFixedColumnIsSizedFromItsBorderOverTheBody)
     QTest::mouseMove(&g, g.Center(2, 4));
     EXPECT_NE(g.cursor().shape(), Qt::SplitHCursor);
 }
+
+TEST(GridMoves, TheRightButtonLeavesAnEnhancedMoveToTheLeftButton)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goColMoving);
+    g.SetCells(1, 1, QStringLiteral("p1"));
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, g.Center(1, 0));
+    QTest::mouseMove(&g, g.Center(3, 0), -1);
+    ASSERT_TRUE(g.MoveImage() && g.MoveImage()->isVisible());
+    QTest::mousePress(&g, Qt::RightButton, Qt::NoModifier, g.Center(2, 0));
+    QTest::mouseRelease(&g, Qt::RightButton, Qt::NoModifier, g.Center(2, 0));
+    // Still carried: nothing moved yet, the marks still show.
+    EXPECT_EQ(g.Cells(1, 1), QStringLiteral("p1"));
+    EXPECT_TRUE(g.MoveImage()->isVisible());
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, g.Center(3, 0));
+    EXPECT_EQ(g.Cells(3, 1), QStringLiteral("p1"));
+}

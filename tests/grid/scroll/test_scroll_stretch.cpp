@@ -180,19 +180,24 @@ TEST(ScrollHints, DraggingTheThumbShowsTheRowBesideThePointer)
     none.Release();
 
     g.SetScrollHints(shVertical);
+    g.SetTopRow(g.FixedRows());
     ThumbDrag drag(vert);
     drag.Press();
     drag.MoveBy(30);
     ASSERT_TRUE(g.HintWindow()->isVisible());
-    EXPECT_EQ(g.HintWindow()->Hint(), QStringLiteral("Row : %1").arg(g.TopRow()));
-    EXPECT_GT(g.TopRow(), g.FixedRows());
-    EXPECT_LE(g.TopRow(), g.RowCount() - g.VisibleRowCount());
+    // The hint tells the row the thumb brings; the view waits for the release.
+    const int brought = vert->sliderPosition();
+    EXPECT_EQ(g.HintWindow()->Hint(), QStringLiteral("Row : %1").arg(brought));
+    EXPECT_GT(brought, g.FixedRows());
+    EXPECT_LE(brought, g.RowCount() - g.VisibleRowCount());
+    EXPECT_EQ(g.TopRow(), g.FixedRows());
     EXPECT_EQ(g.HintWindow()->x(), QCursor::pos().x() + 10);
     EXPECT_EQ(g.HintWindow()->y(), QCursor::pos().y());
     drag.MoveBy(500); // to the end
     EXPECT_EQ(g.HintWindow()->Hint(), QStringLiteral("Row : %1").arg(g.RowCount() - g.VisibleRowCount()));
     drag.Release();
     EXPECT_FALSE(g.HintWindow()->isVisible());
+    EXPECT_EQ(g.TopRow(), g.RowCount() - g.VisibleRowCount());
 
     // Only the vertical bar: the horizontal thumb shows nothing.
     ThumbDrag across(horz);
@@ -218,9 +223,57 @@ TEST(ScrollHints, TheColumnHintAndTheHandlersText)
     drag.Press();
     drag.MoveBy(20);
     ASSERT_TRUE(g.HintWindow()->isVisible());
-    EXPECT_GT(g.LeftCol(), g.FixedCols());
-    EXPECT_EQ(asked, g.LeftCol());
-    EXPECT_EQ(g.HintWindow()->Hint(), QStringLiteral("Col : %1 of 29").arg(g.LeftCol()));
+    const int brought = horz->sliderPosition();
+    EXPECT_GT(brought, g.FixedCols());
+    EXPECT_EQ(asked, brought);
+    EXPECT_EQ(g.HintWindow()->Hint(), QStringLiteral("Col : %1 of 29").arg(brought));
     drag.Release();
     EXPECT_FALSE(g.HintWindow()->isVisible());
+    EXPECT_EQ(g.LeftCol(), brought);
+}
+
+TEST(ScrollSynch, TheViewFollowsTheDraggedThumbOnlyWhenAsked)
+{
+    Grid g;
+    g.SetColCount(30);
+    g.show();
+    auto* vert = g.findChild<QScrollBar*>(QStringLiteral("VertScrollBar"));
+    auto* horz = g.findChild<QScrollBar*>(QStringLiteral("HorzScrollBar"));
+    ASSERT_TRUE(vert && horz);
+
+    // Off: the view stays until the thumb is let go.
+    ThumbDrag still(vert);
+    still.Press();
+    still.MoveBy(30);
+    EXPECT_GT(vert->sliderPosition(), g.FixedRows());
+    EXPECT_EQ(g.TopRow(), g.FixedRows());
+    still.Release();
+    EXPECT_EQ(g.TopRow(), vert->value());
+    EXPECT_GT(g.TopRow(), g.FixedRows());
+
+    // On: rows and columns follow the thumb while it moves.
+    g.SetScrollSynch(true);
+    g.SetTopRow(g.FixedRows());
+    ThumbDrag rows(vert);
+    rows.Press();
+    rows.MoveBy(30);
+    EXPECT_GT(g.TopRow(), g.FixedRows());
+    EXPECT_EQ(g.TopRow(), vert->sliderPosition());
+    rows.Release();
+    ThumbDrag cols(horz);
+    cols.Press();
+    cols.MoveBy(20);
+    EXPECT_GT(g.LeftCol(), g.FixedCols());
+    EXPECT_EQ(g.LeftCol(), horz->sliderPosition());
+    cols.Release();
+
+    // goThumbTracking: the class library's own following.
+    g.SetScrollSynch(false);
+    g.SetOptions(g.Options() + TGridOption::goThumbTracking);
+    g.SetTopRow(g.FixedRows());
+    ThumbDrag tracked(vert);
+    tracked.Press();
+    tracked.MoveBy(30);
+    EXPECT_GT(g.TopRow(), g.FixedRows());
+    tracked.Release();
 }

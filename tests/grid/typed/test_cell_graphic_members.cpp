@@ -3,6 +3,7 @@
 // take, the selected columns, header repainting and points in the grid.
 #include "grid/TExtStringGrid.h"
 #include "grid/cells/TCellGraphic.h"
+#include "grid/edit/TExtInplaceEdit.h"
 #include "platform/core/RegionalSettings.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/ImageList.h"
@@ -241,4 +242,17 @@ TEST(GridPoints, ScreenPointsAndSizingEdges)
     g.SetOptions(g.Options() + TGridOption::goRowSizing);
     EXPECT_TRUE(g.IsOnSizingEdge(side.Left + 5, side.Bottom - 2));
     EXPECT_FALSE(g.IsOnSizingEdge(side.Left + 5, side.Top + 8));
+}
+
+TEST(GridPoints, TheInplaceEditorOnceOneWasMade)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.show();
+    EXPECT_EQ(g.GetInplaceEditor(), nullptr);
+    g.FocusCell(2, 3);
+    g.ShowEditor();
+    ASSERT_NE(g.GetInplaceEditor(), nullptr);
+    EXPECT_TRUE(g.GetInplaceEditor()->isVisible());
+    EXPECT_EQ(g.GetInplaceEditor()->parentWidget(), &g);
 }
