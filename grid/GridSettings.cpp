@@ -76,6 +76,46 @@ bool Store(T& field, const T& value)
 
 } // namespace
 
+void TBands::Changed(bool always)
+{
+    if (m_grid && (always || m_active)) m_grid->InvalidateGrid();
+}
+
+void TBands::SetActive(bool value)
+{
+    if (Store(m_active, value)) Changed(true);
+}
+
+void TBands::SetPrimaryColor(TColor value)
+{
+    if (Store(m_primaryColor, value)) Changed(false);
+}
+
+void TBands::SetPrimaryLength(int value)
+{
+    if (Store(m_primaryLength, value)) Changed(false);
+}
+
+void TBands::SetSecondaryColor(TColor value)
+{
+    if (Store(m_secondaryColor, value)) Changed(false);
+}
+
+void TBands::SetSecondaryLength(int value)
+{
+    if (Store(m_secondaryLength, value)) Changed(false);
+}
+
+void TBands::Assign(const TBands& value)
+{
+    // Colours and lengths show only while the bands are on, before or after.
+    const bool repaint = value.m_active || m_active;
+    TExtStringGrid* grid = m_grid;
+    *this = value;
+    m_grid = grid;
+    if (repaint && m_grid) m_grid->InvalidateGrid();
+}
+
 void TControlLook::Changed()
 {
     if (m_grid) m_grid->InvalidateGrid();

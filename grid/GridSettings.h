@@ -257,15 +257,40 @@ private:
     TBitmap m_radioOffGlyph;
 };
 
-struct TBands {
-    bool Active = false;
-    bool Print = false;
-    TColor PrimaryColor = clInfoBk;
-    int PrimaryLength = 1;
-    TColor SecondaryColor = clWindow;
-    int SecondaryLength = 1;
+// Alternating row colours. Turning the bands on or off repaints the grid;
+// a colour or a length repaints it only while the bands are on.
+class TBands {
+public:
+    bool Active() const { return m_active; }
+    void SetActive(bool value);
+    // Whether printing uses the bands too.
+    bool Print() const { return m_print; }
+    void SetPrint(bool value) { m_print = value; }
+    TColor PrimaryColor() const { return m_primaryColor; }
+    void SetPrimaryColor(TColor value);
+    int PrimaryLength() const { return m_primaryLength; }
+    void SetPrimaryLength(int value);
+    TColor SecondaryColor() const { return m_secondaryColor; }
+    void SetSecondaryColor(TColor value);
+    int SecondaryLength() const { return m_secondaryLength; }
+    void SetSecondaryLength(int value);
     // Rows of one primary and one secondary band.
-    int Period() const { return PrimaryLength + SecondaryLength; }
+    int Period() const { return m_primaryLength + m_secondaryLength; }
+
+    // Takes the values of value, keeping the grid this record repaints.
+    void Assign(const TBands& value);
+    // The grid repainted on a change (set by the grid).
+    void SetGrid(TExtStringGrid* grid) { m_grid = grid; }
+
+private:
+    void Changed(bool always);
+    TExtStringGrid* m_grid = nullptr;
+    bool m_active = false;
+    bool m_print = false;
+    TColor m_primaryColor = clInfoBk;
+    int m_primaryLength = 1;
+    TColor m_secondaryColor = clWindow;
+    int m_secondaryLength = 1;
 };
 
 // The picture behind the cells; every change repaints the grid (the

@@ -34,6 +34,7 @@ TExtStringGrid::TExtStringGrid(QWidget* parent, const QString& name)
     d->cellNode.SetGrid(this);
     d->backGround.SetGrid(this);
     d->controlLook.SetGrid(this);
+    d->bands.SetGrid(this);
     d->floatingFooter.SetGrid(this);
     d->draw.themesInUse = IsWinXPOrLater() && IsThemeActive();
     (new TPopupButton(this))->setObjectName(QStringLiteral("PopupButton"));
@@ -76,13 +77,7 @@ TFilter& TExtStringGrid::Filter() { return d->filter; }
 TFont& TExtStringGrid::FixedFont() { return d->fixedFont; }
 TFont& TExtStringGrid::ActiveCellFont() { return d->activeCellFont; }
 
-void TExtStringGrid::SetBands(const TBands& value)
-{
-    // Colours and lengths show only while the bands are on.
-    const bool repaint = value.Active || d->bands.Active;
-    d->bands = value;
-    if (repaint) InvalidateGrid();
-}
+void TExtStringGrid::SetBands(const TBands& value) { d->bands.Assign(value); }
 
 void TExtStringGrid::SetFloatingFooterVisible(bool value)
 {

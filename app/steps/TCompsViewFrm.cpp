@@ -93,7 +93,7 @@ TCompsViewFrm::TCompsViewFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, 
     grComps->Columns().Items(colUse)->SetAlignment(taCenter);
     grComps->Loaded();
     TBands bands;
-    bands.Active = true;
+    bands.SetActive(true);
     grComps->SetBands(bands);
     // A comp not used is greyed.
     grComps->OnGetCellColor = [this](QObject*, int row, int col, TGridDrawState, TBrush& brush, TFont&) {

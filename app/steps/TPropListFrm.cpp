@@ -56,9 +56,9 @@ TPropListFrm::TPropListFrm(QWidget* owner, TStepHost* host) : QDialog(owner), m_
     Grid->SetEnableHTML(true);
     Grid->SetMultilinecells(true);
     TBands bands;
-    bands.Active = true;
-    bands.PrimaryColor = clInfoBk;
-    bands.SecondaryColor = clWindow;
+    bands.SetActive(true);
+    bands.SetPrimaryColor(clInfoBk);
+    bands.SetSecondaryColor(clWindow);
     Grid->SetBands(bands);
     Grid->SetColumnHeaders(
         {QString(), QStringLiteral("Name"), QStringLiteral("Address"), QStringLiteral("APN / Land use")});

@@ -217,7 +217,7 @@ void TExtColumnGrid::GetCellColor(int col, int row, TGridDrawState state, TBrush
         const TGridColumnItem* item = ItemOf(col);
         if (item->Fixed())
             brush.SetColor(FixedColor());
-        else if (!(item->ShowBands() && d->bands.Active))
+        else if (!(item->ShowBands() && d->bands.Active()))
             brush.SetColor(item->Color());
         font = item->Font();
     }
@@ -230,7 +230,7 @@ void TExtColumnGrid::GetCellPrintColor(int col, int row, TGridDrawState state, T
         if (IsBodyCell(col, row)) {
             if (item->Fixed())
                 brush.SetColor(FixedColor());
-            else if (!(item->ShowBands() && d->bands.Active && d->bands.Print))
+            else if (!(item->ShowBands() && d->bands.Active() && d->bands.Print()))
                 brush.SetColor(item->PrintColor);
             font = item->PrintFont;
         } else {

@@ -32,12 +32,12 @@ void TExtStringGrid::PrepareCellCanvas(int col, int row, TGridDrawState& state, 
     if (brush.Color() == clNone) {
         brush.SetColor(Color());
         const TBands& b = d->bands;
-        const int period = b.PrimaryLength + b.SecondaryLength;
+        const int period = b.Period();
         // A period of 0 (or less) has no bands.
-        if (b.Active && period > 0 && (!printing || b.Print) && col >= FixedCols() &&
+        if (b.Active() && period > 0 && (!printing || b.Print()) && col >= FixedCols() &&
             col < ColCount() - d->fixedRightCols && row >= FixedRows() && row < RowCount() - d->fixedFooters) {
             const int n = row - FixedRows();
-            brush.SetColor(n % period < b.PrimaryLength ? b.PrimaryColor : b.SecondaryColor);
+            brush.SetColor(n % period < b.PrimaryLength() ? b.PrimaryColor() : b.SecondaryColor());
         }
     }
     const bool fixed = IsFixed(col, row) || fixedArea;

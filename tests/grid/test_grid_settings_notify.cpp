@@ -1,6 +1,6 @@
 // The settings objects that tell their grid: the control look repaints the
-// grid on every change, the floating footer's colour, preview column and
-// template repaint its panel.
+// grid on every change, the bands when turned on or off and while on, the
+// floating footer's colour, preview column and template repaint its panel.
 #include "grid/TExtStringGrid.h"
 #include "grid/TFooterPanel.h"
 #include "grid/cells/TCellGraphic.h"
@@ -134,4 +134,58 @@ TEST(GridSettingsNotify, FooterSettingsRepaintThePanel)
 
     g.FloatingFooter().SetVisible(false);
     EXPECT_EQ(g.FixedFooters(), 0);
+}
+
+// A grid that paints a cell on its own and counts whole repaints.
+class PaintingGrid : public PaintTestGrid {
+public:
+    int WholeRepaints()
+    {
+        const int n = whole;
+        whole = 0;
+        return n;
+    }
+    void InvalidateRect(const TRect& r) override
+    {
+        if (r == TRect(0, 0, ClientWidth(), ClientHeight())) ++whole;
+        PaintTestGrid::InvalidateRect(r);
+    }
+    int whole = 0;
+};
+
+TEST(GridSettingsNotify, BandsRepaintWhenTurnedAndWhileOn)
+{
+    PaintingGrid g;
+    g.FocusCell(4, 9); // out of the way: the current cell paints selected
+    g.WholeRepaints();
+    TBands& bands = g.Bands();
+    // Off: colours and lengths wait, unseen.
+    bands.SetPrimaryColor(clYellow);
+    bands.SetSecondaryLength(2);
+    bands.SetPrint(true);
+    EXPECT_EQ(g.WholeRepaints(), 0);
+    EXPECT_EQ(g.CellBrush(1, 1), g.Color());
+
+    bands.SetActive(true);
+    EXPECT_EQ(g.WholeRepaints(), 1);
+    EXPECT_EQ(g.CellBrush(1, 1), clYellow);
+    EXPECT_EQ(g.CellBrush(1, 2), bands.SecondaryColor());
+    bands.SetPrimaryColor(clAqua);
+    bands.SetPrimaryLength(2);
+    bands.SetSecondaryColor(clLime);
+    bands.SetSecondaryLength(1);
+    EXPECT_EQ(g.WholeRepaints(), 4);
+    bands.SetPrimaryLength(2);
+    EXPECT_EQ(g.WholeRepaints(), 0);
+    EXPECT_EQ(bands.Period(), 3);
+    EXPECT_EQ(g.CellBrush(1, 2), clAqua);
+    EXPECT_EQ(g.CellBrush(1, 3), clLime);
+
+    // A record given whole keeps telling the grid.
+    TBands off;
+    g.SetBands(off);
+    EXPECT_EQ(g.WholeRepaints(), 1);
+    EXPECT_EQ(g.CellBrush(1, 1), g.Color());
+    g.Bands().SetActive(true);
+    EXPECT_EQ(g.WholeRepaints(), 1);
 }

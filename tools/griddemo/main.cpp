@@ -147,9 +147,9 @@ int main(int argc, char** argv)
     merged.MergeCells(3, 6, 2, 1);
     merged.SetCellText(3, 6, QStringLiteral("Merged across"));
     TBands bands;
-    bands.Active = true;
-    bands.PrimaryColor = RGB(235, 245, 255);
-    bands.SecondaryColor = clWhite;
+    bands.SetActive(true);
+    bands.SetPrimaryColor(RGB(235, 245, 255));
+    bands.SetSecondaryColor(clWhite);
     merged.SetBands(bands);
     merged.SortSettings().Show = true;
     merged.SortSettings().Column = 3;

@@ -423,7 +423,7 @@ TEST(GridSettings, FilterLookupBandsAndFooter)
     EXPECT_TRUE(g.Filter()[0].CaseSensitive);
 
     TBands b;
-    b.PrimaryLength = 2;
+    b.SetPrimaryLength(2);
     EXPECT_EQ(b.Period(), 3);
 
     g.SetFloatingFooterVisible(true);

@@ -28,11 +28,11 @@ TEST(CellPaintingColours, BandsRunPrimaryPrimarySecondary)
 {
     Grid g;
     TBands b;
-    b.Active = true;
-    b.PrimaryColor = clYellow;
-    b.PrimaryLength = 2;
-    b.SecondaryColor = clAqua;
-    b.SecondaryLength = 1;
+    b.SetActive(true);
+    b.SetPrimaryColor(clYellow);
+    b.SetPrimaryLength(2);
+    b.SetSecondaryColor(clAqua);
+    b.SetSecondaryLength(1);
     g.SetBands(b);
     g.FocusCell(4, 9); // out of the way: the current cell paints selected
     EXPECT_EQ(g.CellBrush(1, 1), clYellow);
@@ -102,9 +102,9 @@ TEST(CellPaintingColours, BandsWithoutPeriodAreSkipped)
 {
     Grid g;
     TBands b;
-    b.Active = true;
-    b.PrimaryLength = 0;
-    b.SecondaryLength = 0;
+    b.SetActive(true);
+    b.SetPrimaryLength(0);
+    b.SetSecondaryLength(0);
     g.SetBands(b);
     EXPECT_EQ(g.CellBrush(1, 2), g.Color());
 }
