@@ -204,6 +204,9 @@ void TExtStringGrid::LoadColumnSizes()
 
 void TExtStringGrid::Loaded()
 {
+    // Headers given before the grid took its counts go into its fixed cells.
+    if (!d->typed.columnHeaders.isEmpty()) SetColumnHeaders(QStringList(d->typed.columnHeaders));
+    if (!d->typed.rowHeaders.isEmpty()) SetRowHeaders(QStringList(d->typed.rowHeaders));
     if (d->columnSize.Save) LoadColumnSizes();
 }
 

@@ -223,4 +223,28 @@ TEST(ExtStringGridReferences, APictureContainerFreedFirstIsLetGo)
     EXPECT_FALSE(g.grab().isNull());
 }
 
+TEST(ExtStringGridLoaded, HeadersGoIntoTheColumnsAndRowsThereAreThen)
+{
+    Grid g;
+    g.SetColCount(2);
+    g.SetRowCount(2);
+    g.SetColumnHeaders({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C\\nD")});
+    g.SetRowHeaders({QString(), QStringLiteral("one"), QStringLiteral("two")});
+    EXPECT_EQ(g.Cells(1, 0), QStringLiteral("B"));
+    EXPECT_TRUE(g.Cells(2, 0).isEmpty());
+    EXPECT_TRUE(g.Cells(0, 2).isEmpty());
+    g.SetColCount(3);
+    g.SetRowCount(3);
+    g.Loaded();
+    EXPECT_EQ(g.Cells(2, 0), QStringLiteral("C\rD"));
+    EXPECT_EQ(g.Cells(0, 1), QStringLiteral("one"));
+    EXPECT_EQ(g.Cells(0, 2), QStringLiteral("two"));
+
+    // Without headers, texts written straight into the fixed cells stay.
+    Grid plain;
+    plain.SetCells(1, 0, QStringLiteral("own"));
+    plain.Loaded();
+    EXPECT_EQ(plain.Cells(1, 0), QStringLiteral("own"));
+}
+
 } // namespace
