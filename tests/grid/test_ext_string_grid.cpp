@@ -4,6 +4,7 @@
 #include "controls/HTMLPicture.h"
 #include "grid/cells/TCellProperties.h"
 #include "platform/core/IniFile.h"
+#include "platform/graphics/Bitmap.h"
 #include "platform/graphics/SystemMetrics.h"
 
 #include <QTemporaryDir>
@@ -245,6 +246,27 @@ TEST(ExtStringGridLoaded, HeadersGoIntoTheColumnsAndRowsThereAreThen)
     plain.SetCells(1, 0, QStringLiteral("own"));
     plain.Loaded();
     EXPECT_EQ(plain.Cells(1, 0), QStringLiteral("own"));
+}
+
+TEST(ExtStringGridReferences, TheRowIndicatorIsTheGridsOwnCopy)
+{
+    Grid g;
+    g.resize(200, 100);
+    g.SetFixedCols(1);
+    g.FocusCell(1, 1);
+    {
+        TBitmap indicator;
+        indicator.SetSize(8, 6);
+        g.SetRowIndicator(&indicator);
+        ASSERT_NE(g.RowIndicator(), nullptr);
+        EXPECT_NE(g.RowIndicator(), &indicator);
+    }
+    EXPECT_EQ(g.RowIndicator()->Width(), 8);
+    EXPECT_EQ(g.RowIndicator()->Height(), 6);
+    // Painted after the caller's bitmap is gone.
+    EXPECT_FALSE(g.grab().isNull());
+    g.SetRowIndicator(nullptr);
+    EXPECT_EQ(g.RowIndicator(), nullptr);
 }
 
 } // namespace
