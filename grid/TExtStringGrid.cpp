@@ -170,11 +170,11 @@ void TExtStringGrid::SetCheckFalse(const QString& value)
 }
 bool TExtStringGrid::FilterActive() const { return d->hidden.filterActive; }
 
-int TExtStringGrid::GetComponentVersion() const { return (2 << 24) | (4 << 16) | (0 << 8) | 2; }
+int TExtStringGrid::GetVersionNr() const { return (2 << 24) | (4 << 16) | (0 << 8) | 2; }
 
-QString TExtStringGrid::GetComponentVersionText() const
+QString TExtStringGrid::GetVersionString() const
 {
-    const int v = GetComponentVersion();
+    const int v = GetVersionNr();
     return QStringLiteral("%1.%2.%3.%4 Dec, 2002")
         .arg((v >> 24) & 0xFF)
         .arg((v >> 16) & 0xFF)

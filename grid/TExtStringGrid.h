@@ -32,6 +32,7 @@
 #include <memory>
 #include <vector>
 
+class QCursor;
 class QEvent;
 class QIODevice;
 class QMimeData;
@@ -175,8 +176,8 @@ public:
 
     // Version 2.4.0.2 as one integer (a byte per part, major first) and as
     // text.
-    virtual int GetComponentVersion() const;
-    virtual QString GetComponentVersionText() const;
+    virtual int GetVersionNr() const;
+    virtual QString GetVersionString() const;
 
     // Stored column widths: "Col" + index in section ColumnSize.Section of
     // the ini file or user registry key ColumnSize.Key.
@@ -255,8 +256,8 @@ public:
     virtual void PutCellText(int col, int row, const QString& value);
     virtual void StoreCellText(int col, int row, const QString& value);
     // Wide text: cells hold Unicode, so it is stored and read unchanged.
-    QString GetWideCellText(int col, int row);
-    void SetWideCellText(int col, int row, const QString& value);
+    QString GetWideCell(int col, int row);
+    void SetWideCell(int col, int row, const QString& value);
     // Empties every cell (hidden columns too) and frees their properties.
     void Clear();
     // Empties count rows from row over all stored columns.
@@ -643,7 +644,7 @@ public:
     std::function<void(QObject* sender, int oldRow, int oldCol, int newRow, int newCol, bool& allow)> OnCellChanging;
     bool IsRowSelected(int row) const;
     bool IsColSelected(int col) const;
-    bool IsCellInSelection(int col, int row) const;
+    bool IsSelected(int col, int row) const;
 
     // =======================================================================
     // sort/: sorting, row and column maintenance. Sort columns are real
@@ -1032,6 +1033,8 @@ protected:
     void KeyUp(int& key, TShiftState shift) override;
     void KeyPress(TKeyChar& key) override;
     void MouseMove(TShiftState shift, int x, int y) override;
+    // A border whose OnColumnSize (OnRowSize) refuses is no sizing border.
+    void CalcSizingState(int x, int y, TGridState& state, int& index) override;
     void ColumnMoved(int fromIndex, int toIndex) override;
     // The controls placed in cells follow the view (scroll/).
     void TopLeftChanged() override;
@@ -1081,6 +1084,8 @@ private:
     // Column widths follow the control's width (ColumnSize.SynchWithGrid).
     void FollowWidth();
     bool VetoSizing(int x, int y);
+    // Shows the cursor given, or the grid's own cursor back when none.
+    void ApplyCursor(const QCursor* cursor);
     void TrackMove(int x, int y);
     void EndMoveMarks();
     void EndSizingAndCellMarks(TShiftState shift, int x, int y);

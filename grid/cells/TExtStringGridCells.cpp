@@ -5,9 +5,9 @@
 #include "controls/HTMLText.h"
 #include "grid/TExtStringGrid_p.h"
 #include "grid/cells/TCellProperties.h"
+#include "grid/text/CellText.h"
 #include "platform/core/Format.h"
 
-#include <QLocale>
 #include <QVariant>
 #include <algorithm>
 
@@ -17,12 +17,18 @@ void TExtStringGrid::GetCellDisplayText(int col, int row, QString& text)
 {
     text = GetCellText(col, row);
     if (!OnGetFloatFormat) return;
-    bool ok = false;
-    const double value = text.trimmed().isEmpty() ? 0 : QLocale::c().toDouble(text.trimmed(), &ok);
-    bool isFloat = ok;
+    // A number as the regional settings write it (thousand and decimal
+    // separators); an empty cell counts as 0 when the event wants a number.
+    const int type = GetNumberType(text);
+    bool isFloat = type == ntInteger || type == ntFloat;
     QString format = d->floatFormat;
     OnGetFloatFormat(this, col, row, isFloat, format);
-    if (isFloat && ok) text = Format(format, {value});
+    if (!isFloat) return;
+    const QString clean = CleanNumberText(text);
+    bool ok = false;
+    const double value = clean.isEmpty() ? 0 : clean.toDouble(&ok);
+    // A text the number reading stops short in is shown as it is.
+    if (ok || clean.isEmpty()) text = Format(format, {value});
 }
 
 void TExtStringGrid::GetCellRawValue(int col, int row, QString& text) { text = GetCellText(col, row); }
@@ -57,9 +63,9 @@ void TExtStringGrid::StoreCellText(int col, int row, const QString& value)
 // Cells hold Unicode themselves: wide text is stored and read as it is, and
 // no text is ever reinterpreted by its first characters (a cell that merely
 // begins with "|\\" is plain text).
-QString TExtStringGrid::GetWideCellText(int col, int row) { return GetCellText(col, row); }
+QString TExtStringGrid::GetWideCell(int col, int row) { return GetCellText(col, row); }
 
-void TExtStringGrid::SetWideCellText(int col, int row, const QString& value) { SetCellText(col, row, value); }
+void TExtStringGrid::SetWideCell(int col, int row, const QString& value) { SetCellText(col, row, value); }
 
 void TExtStringGrid::Clear()
 {

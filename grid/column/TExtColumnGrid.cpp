@@ -35,11 +35,11 @@ std::unique_ptr<TGridColumnCollection> TExtColumnGrid::CreateColumns()
 
 void TExtColumnGrid::SetColumns(const TGridColumnCollection& value) { m_columns->Assign(value); }
 
-int TExtColumnGrid::GetComponentVersion() const { return (2 << 24) | (4 << 16) | (0 << 8) | 0; }
+int TExtColumnGrid::GetVersionNr() const { return (2 << 24) | (4 << 16) | (0 << 8) | 0; }
 
-QString TExtColumnGrid::GetComponentVersionText() const
+QString TExtColumnGrid::GetVersionString() const
 {
-    const int v = GetComponentVersion();
+    const int v = GetVersionNr();
     return QStringLiteral("%1.%2.%3.%4 Nov, 2002")
         .arg((v >> 24) & 0xFF)
         .arg((v >> 16) & 0xFF)

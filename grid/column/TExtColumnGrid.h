@@ -63,8 +63,8 @@ public:
     // cells stay as they are).
     void HeadersFromItems();
 
-    int GetComponentVersion() const override;
-    QString GetComponentVersionText() const override;
+    int GetVersionNr() const override;
+    QString GetVersionString() const override;
 
     std::function<void(QObject* sender, int col, int row, TPopupMenu* popupMenu)> OnColumnPopup;
     std::function<void(QObject* sender, int column, int itemIndex, const QString& friendlyName,

@@ -30,6 +30,10 @@ struct TCellPaintOptions {
     int graphicHeight = 0;
     bool drawText = true;
 
+    // The cell's background is already painted (the gradient of a fixed
+    // cell): the text painter does not fill it again.
+    bool backgroundPainted = false;
+
     // The brush and font colours before the text painter.
     TColor savedBrush = clNone;
     TColor savedFont = clNone;

@@ -62,7 +62,7 @@ void TExtStringGrid::PrepareCellCanvas(int col, int row, TGridDrawState& state, 
             select = IsColSelected(rc) ? !(col == Col() && selecting)
                                        : (state.Contains(TGridDrawStateItem::gdSelected) && selecting);
         } else {
-            select = IsCellInSelection(col, row);
+            select = IsSelected(col, row);
         }
         if (select) {
             brush.SetColor(d->selectionColor);
@@ -235,7 +235,13 @@ void TExtStringGrid::DrawCellContent(TCanvas& canvas, int col, int row, TRect re
     o.savedBrush = canvas.Brush().Color();
     o.savedFont = canvas.Font().Color();
     const bool fixed = IsFixed(col, row) || col < FixedCols() || row < FixedRows();
-    if (fixed && d->look == glDUV && !d->flat) DrawGradient(canvas, d->draw.duvTop, d->draw.duvBottom, 10, false, rect);
+    if (fixed && d->look == glDUV && !d->flat) {
+        const TPen pen = canvas.Pen();
+        DrawGradient(canvas, d->draw.duvTop, d->draw.duvBottom, 10, false, rect);
+        canvas.Pen() = pen;
+        canvas.Brush().SetColor(o.savedBrush);
+        o.backgroundPainted = true;
+    }
 
     o.state = state;
     o.rect = rect;

@@ -9,6 +9,7 @@
 #include "grid/draw/TGridGlyphs.h"
 #include "grid/cells/TFilePicture.h"
 #include "grid/draw/CellDrawing.h"
+#include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Graphic.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/graphics/Themes.h"
@@ -94,7 +95,16 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
                 canvas.Brush().SetColor(sel ? d->selectionColor : saved);
                 canvas.FillRect(TRect(x1, y1, x2, y2));
                 canvas.Brush().SetColor(saved);
-                g->Graphic->Draw(canvas, TRect(x1, y1, x2, y2));
+                // The colour of the picture's top-left pixel lets the cell
+                // show through.
+                if (const auto* bitmap = dynamic_cast<const TBitmap*>(g->Graphic)) {
+                    const QImage& image = bitmap->Image();
+                    canvas.DrawImageTransparent(TRect(x1, y1, x2, y2), image,
+                                                TRect(0, 0, image.width(), image.height()),
+                                                FromQRgb(image.pixel(0, 0)));
+                } else {
+                    g->Graphic->Draw(canvas, TRect(x1, y1, x2, y2));
+                }
             } else {
                 canvas.Draw(x1, y1, *g->Graphic);
             }
@@ -233,9 +243,11 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
         const TColor bar = g->BarColor == clNone ? clNavy : g->BarColor;
         const TColor back = g->BackColor == clNone ? clWhite : g->BackColor;
         TRect r = rect.Inflated(-2, -2);
-        const int value = std::clamp(PaintInteger(GetCellText(rcol, row)), 0, 100);
+        // The bar stays inside the cell; the caption tells the value itself.
+        const int number = PaintInteger(GetCellText(rcol, row));
+        const int value = std::clamp(number, 0, 100);
         const int end = r.Left + int(std::lround(value * double(r.Width()) / 100.0));
-        const QString caption = QString::number(value) + QLatin1Char('%');
+        const QString caption = QString::number(number) + QLatin1Char('%');
         const TSize ext = canvas.TextExtent(caption);
         const int tx = r.Left + (r.Width() - ext.cx) / 2;
         const int ty = r.Top + (r.Height() - ext.cy) / 2;
@@ -287,7 +299,13 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
         }
         r.Inflate(g->CellBoolean ? -3 : -2, g->CellBoolean ? -3 : -2);
         if (g->CellType == ctBitButton && g->Graphic && !g->Graphic->Empty()) {
-            canvas.Draw(r.Left, r.Top + (r.Height() - g->Graphic->Height()) / 2, *g->Graphic);
+            const int top = r.Top + (r.Height() - g->Graphic->Height()) / 2;
+            // The glyph stands on the button's face: its top-left colour
+            // takes the face colour.
+            if (const auto* glyph = dynamic_cast<const TBitmap*>(g->Graphic))
+                DrawBitmapTransparent(canvas, *glyph, clBtnFace, TRect(r.Left, top, r.Right, r.Bottom));
+            else
+                canvas.Draw(r.Left, top, *g->Graphic);
             r.Left += g->Graphic->Width() + 2;
         }
         canvas.SetBkMode(Win::TRANSPARENT);

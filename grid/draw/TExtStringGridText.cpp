@@ -136,7 +136,7 @@ void TExtStringGrid::PaintCellBackground(TCanvas& canvas, const TCellPaintOption
     const bool fixedCell = o.col < FixedCols() || o.row < FixedRows();
     const bool bitmapHere = !bg.Bitmap.Empty() && (fixedCell ? bg.Cells() != bcNormal : bg.Cells() != bcFixed) &&
         !(d->showSelection && o.selectionColours);
-    canvas.FillRect(rect);
+    if (!o.backgroundPainted) canvas.FillRect(rect);
     if (!bitmapHere) return;
     const QImage& img = bg.Bitmap.Image();
     if (bg.Display() == bdFixed) {

@@ -221,18 +221,6 @@ void TExtInplaceEdit::KeyDown(int& key, TShiftState shift)
             return;
         }
     }
-    // The clipboard keys ask the grid's events first.
-    const bool copy = (ctrl && (key == 'C' || key == Win::VK_INSERT));
-    const bool cut = (ctrl && key == 'X') || (shift.Contains(TShiftStateItem::ssShift) && key == Win::VK_DELETE);
-    if (copy || cut) {
-        bool allow = true;
-        if (copy && m_ext->OnClipboardCopy) m_ext->OnClipboardCopy(this, allow);
-        if (cut && m_ext->OnClipboardCut) m_ext->OnClipboardCut(this, allow);
-        if (!allow) {
-            key = 0;
-            return;
-        }
-    }
     if (key == Win::VK_BACK || key == Win::VK_DELETE)
         m_lookupEnabled = false;
     else if (key != Win::VK_UP && key != Win::VK_DOWN && key != Win::VK_RETURN && key != Win::VK_LEFT &&
@@ -443,6 +431,20 @@ void TExtInplaceEdit::DoExit()
             SetText(m_ext->GetCurrentCellText());
     }
     TInplaceEdit::DoExit();
+}
+
+void TExtInplaceEdit::CopyToClipboard()
+{
+    bool allow = true;
+    if (m_ext->OnClipboardCopy) m_ext->OnClipboardCopy(this, allow);
+    if (allow) TInplaceEdit::CopyToClipboard();
+}
+
+void TExtInplaceEdit::CutToClipboard()
+{
+    bool allow = true;
+    if (m_ext->OnClipboardCut) m_ext->OnClipboardCut(this, allow);
+    if (allow) TInplaceEdit::CutToClipboard();
 }
 
 void TExtInplaceEdit::PasteText(const QString& clip)

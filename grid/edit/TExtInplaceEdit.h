@@ -63,6 +63,10 @@ protected:
     void Resize() override;
     void DoExit() override;
     void PasteText(const QString& text) override;
+    // OnClipboardCopy and OnClipboardCut decide, whatever the route (keys,
+    // context menu).
+    void CopyToClipboard() override;
+    void CutToClipboard() override;
     bool WantTab() const override;
     // The grid's editor key protocol. Esc and the keys that pass validation
     // end the edit through the in-place editor's own base; a refused Tab

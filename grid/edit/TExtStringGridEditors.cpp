@@ -75,7 +75,7 @@ void TExtStringGrid::EditorMaker::Store::Put(const QString& value) const
 
 void TExtStringGrid::EditorMaker::Store::PutWide(const QString& value) const
 {
-    if (Changed(value)) grid.SetWideCellText(rc, row, value);
+    if (Changed(value)) grid.SetWideCell(rc, row, value);
 }
 
 const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType type)
@@ -122,7 +122,7 @@ const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType t
             const int oy = s.edit.wideEditOffsetY;
             s.Place(c, s.r.Left + 2 + ox, s.r.Top + 2 + oy, s.w - 2 - 2 * ox, s.h - 2 - 2 * oy);
             c->Font() = s.grid.Font();
-            c->SetText(s.grid.GetWideCellText(s.rc, s.row));
+            c->SetText(s.grid.GetWideCell(s.rc, s.row));
             s.Activate(c);
             s.edit.shownValue = c->Text();
         };
@@ -136,7 +136,7 @@ const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType t
             const bool list = s.edit.editorType == edUniComboList;
             c->SetStyle(list ? csDropDownList : csDropDown);
             s.Place(c, s.r.Left, s.r.Top, s.w, s.h);
-            const QString wide = s.grid.GetWideCellText(s.rc, s.row);
+            const QString wide = s.grid.GetWideCell(s.rc, s.row);
             if (list) {
                 const int i = c->Items().IndexOf(wide);
                 c->SetItemIndex(i >= 0 ? i : (c->Items().Count() > 0 ? 0 : -1));

@@ -2,6 +2,34 @@
 
 #include "grid/TExtStringGrid.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+namespace {
+
+// The key as the grid would get it from the keyboard (its key events fire).
+void SendKeyToGrid(TExtStringGrid* grid, QEvent::Type type, int qtKey, TShiftState shift)
+{
+    Qt::KeyboardModifiers mods;
+    if (shift.Contains(TShiftStateItem::ssShift)) mods |= Qt::ShiftModifier;
+    if (shift.Contains(TShiftStateItem::ssCtrl)) mods |= Qt::ControlModifier;
+    if (shift.Contains(TShiftStateItem::ssAlt)) mods |= Qt::AltModifier;
+    QKeyEvent event(type, qtKey, mods);
+    QCoreApplication::sendEvent(grid, &event);
+}
+
+int QtArrow(int vk)
+{
+    switch (vk) {
+    case Win::VK_LEFT: return Qt::Key_Left;
+    case Win::VK_RIGHT: return Qt::Key_Right;
+    case Win::VK_UP: return Qt::Key_Up;
+    default: return Qt::Key_Down;
+    }
+}
+
+} // namespace
+
 TGridButton::TGridButton(TExtStringGrid* grid) : TButton(grid, QStringLiteral("GridButton")), m_grid(grid) { }
 
 TGridButton::~TGridButton() = default;
@@ -19,6 +47,7 @@ void TGridButton::KeyDown(int& key, TShiftState shift)
         m_grid->CloseEditorControl();
         m_grid->setFocus(Qt::OtherFocusReason);
         m_grid->RestoreEditText();
+        SendKeyToGrid(m_grid, QEvent::KeyPress, Qt::Key_Escape, shift);
         return;
     }
     if (key == Win::VK_LEFT || key == Win::VK_RIGHT || key == Win::VK_UP || key == Win::VK_DOWN) {
@@ -41,6 +70,7 @@ void TGridButton::KeyUp(int& key, TShiftState shift)
         const int forward = key;
         key = 0;
         m_grid->EditorKeyDown(forward, shift);
+        SendKeyToGrid(m_grid, QEvent::KeyRelease, QtArrow(forward), shift);
         return;
     }
     TButton::KeyUp(key, shift);

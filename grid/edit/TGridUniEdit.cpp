@@ -14,7 +14,7 @@ bool TGridUniEdit::HandsBack(int key, TShiftState) const
         key == Win::VK_DOWN;
 }
 
-void TGridUniEdit::ResetFromCell() { SetText(m_grid->GetWideCellText(m_grid->RealCol(), m_grid->Row())); }
+void TGridUniEdit::ResetFromCell() { SetText(m_grid->GetWideCell(m_grid->RealCol(), m_grid->Row())); }
 
 void TGridUniEdit::ShowRefused()
 {

@@ -43,6 +43,28 @@ int TColumnMap::DisplColIndex(int realCol) const
     return realCol - m_hiddenCount;
 }
 
+namespace {
+template <class T>
+void MoveEntry(std::vector<T>& v, int from, int to)
+{
+    const size_t need = size_t(std::max(from, to)) + 1;
+    if (v.size() <= size_t(from) && v.size() <= size_t(to)) return; // both at the default
+    if (v.size() < need) v.resize(need, T());
+    if (from < to)
+        std::rotate(v.begin() + from, v.begin() + from + 1, v.begin() + to + 1);
+    else
+        std::rotate(v.begin() + to, v.begin() + from, v.begin() + from + 1);
+}
+} // namespace
+
+void TColumnMap::MoveColumn(int from, int to)
+{
+    if (from < 0 || to < 0 || from == to) return;
+    MoveEntry(m_hidden, from, to);
+    MoveEntry(m_savedWidths, from, to);
+    Rebuild(m_total);
+}
+
 int TColumnMap::SavedWidth(int realCol) const
 {
     return realCol >= 0 && size_t(realCol) < m_savedWidths.size() ? m_savedWidths[size_t(realCol)] : 0;

@@ -34,6 +34,10 @@ public:
     int RealColIndex(int displCol) const;
     int DisplColIndex(int realCol) const;
 
+    // The flag and saved width of real column from move to real column to,
+    // those between shifting one place toward from; the tables are rebuilt.
+    void MoveColumn(int from, int to);
+
     // The width a column had when it was hidden.
     int SavedWidth(int realCol) const;
     void SetSavedWidth(int realCol, int width);

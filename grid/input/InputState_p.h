@@ -5,6 +5,7 @@
 #include "grid/GridSettings.h"
 #include "platform/grids/GridTypes.h"
 
+#include <QCursor>
 #include <QString>
 #include <set>
 #include <utility>
@@ -41,6 +42,12 @@ struct TGridInputState {
     int fixedColX = 0;
     // 0 none, 1 column header, 2 row header, 3 top-left corner, 5 resizer.
     int cursorState = 0;
+    // The cursor given to the grid from outside (none: the default), which
+    // the grid's own cursors (links, header states, panning) stand in for
+    // while they show; settingCursor marks a change the grid makes itself.
+    QCursor ownCursor;
+    bool hasOwnCursor = false;
+    bool settingCursor = false;
     int sizingCol = -1; // column (row) being sized by the mouse, its size at the press
     int sizingWidth = 0;
     int sizingRow = -1;
@@ -78,7 +85,6 @@ struct TGridInputState {
 
     // ----- Keyboard
     TGridRect keySelection;
-    char32_t editorChar = 0;
     bool keypadDecimal = false; // the key down is the keypad's decimal key
     QString autoGotoText;
 

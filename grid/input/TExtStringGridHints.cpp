@@ -1,6 +1,7 @@
 // Cell hints on hover: the text of a cell (all of them, or those that do not
 // fit), the anchor under the pointer in an HTML cell, or what OnGridHint
-// says, shown by the grid's HTML hint window at the cell.
+// says, shown by the grid's HTML hint window at the cell. The grid's event
+// entry lives here too.
 #include "grid/TExtStringGrid.h"
 
 #include "controls/HTMLDraw.h"
@@ -11,6 +12,7 @@
 #include "platform/graphics/PainterCanvas.h"
 
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QImage>
 
 bool TExtStringGrid::HintShowCells() const { return d->input.hintShowCells; }
@@ -111,6 +113,25 @@ bool TExtStringGrid::event(QEvent* e)
         const QPoint p = static_cast<QHelpEvent*>(e)->pos() - ClientOrigin();
         if (d->input.panning || !ShowCellHint(p.x(), p.y())) e->ignore();
         return true;
+    }
+    if (e->type() == QEvent::ShortcutOverride) {
+        // A character typed into the grid is the grid's: it triggers no
+        // shortcut of the form unless Alt is held.
+        auto* key = static_cast<QKeyEvent*>(e);
+        const Qt::KeyboardModifiers mods = key->modifiers();
+        const QString text = key->text();
+        if (!(mods & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)) && !text.isEmpty() &&
+            text.at(0).isPrint()) {
+            e->accept();
+            return true;
+        }
+    }
+    if (e->type() == QEvent::CursorChange && d && !d->input.settingCursor) {
+        // A cursor given from outside becomes the grid's own: the one its
+        // link and header cursors give way to again.
+        d->input.hasOwnCursor = testAttribute(Qt::WA_SetCursor);
+        d->input.ownCursor = cursor();
+        d->input.cursorState = 0;
     }
     if (e->type() == QEvent::ParentChange && d->scroll.sizeWithForm) WatchForm();
     if (e->type() == QEvent::Show && !d->windowCreated) CreateWnd();

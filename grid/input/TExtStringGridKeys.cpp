@@ -298,7 +298,6 @@ void TExtStringGrid::KeyPress(TKeyChar& key)
         key = 0;
         return;
     }
-    if (Options().Contains(TGridOption::goEditing) && (key == 8 || key >= 0x20)) d->input.editorChar = key;
 
     // Typing finds rows when the grid is sorted and not editable; in an
     // editable grid it starts an edit.

@@ -18,6 +18,7 @@
 
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLabel>
 
 namespace {
 
@@ -161,7 +162,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
     if (c == 0 && NodeCount() > 0) return;
 
     // An OLE drag is armed on a selected cell; it starts on a later move.
-    const bool selected = IsCellInSelection(c, r) || (r < FixedRows() && !in.enhRowColMove);
+    const bool selected = IsSelected(c, r) || (r < FixedRows() && !in.enhRowColMove);
     if (selected && !Options().Contains(TGridOption::goEditing) && d->dragDropSettings.OleDropSource &&
         !d->mouseActions.ColSelect && !d->mouseActions.AllSelect) {
         const bool nearBorder = Options().Contains(TGridOption::goColSizing) &&
@@ -236,7 +237,9 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
 
     // Check boxes.
     bool canEdit = Options().Contains(TGridOption::goEditing) || d->mouseActions.RangeSelectAndEdit;
-    if (canEdit) CanEditCell(rc, r, canEdit);
+    // The hook has the last word: it may also let a read-only grid's box
+    // be clicked.
+    CanEditCell(rc, r, canEdit);
     if (!fixed && canEdit && IsCheckBoxCell(rc, r)) {
         HideEditor();
         SetFocus();
@@ -484,11 +487,14 @@ void TExtStringGrid::RadioClick(int col, int row, int x, int y)
     const TControlStyle style = d->controlLook.ControlStyle();
     const int size = (style == csClassic || style == csFlat) ? d->controlLook.RadioSize() : 16;
     const bool horizontal = g->CellBoolean;
-    const int lineHeight = TextMetricsOf(Font()).tmHeight;
-    int end = 0;
+    // The items as the cell paints them: 2 pixels in, one line each (at
+    // least a button high for the bitmap styles), or side by side.
+    const bool classic = style == csClassic || style == csFlat;
+    const int lineHeight = std::max(classic ? 0 : 16, TextMetricsOf(Font()).tmHeight);
+    int end = 2;
     int chosen = -1;
     for (int i = 0; i < g->Options.size(); ++i) {
-        end += horizontal ? TextWidthOf(Font(), g->Options[i]) + size + 2 : lineHeight;
+        end += horizontal ? TextWidthOf(Font(), g->Options[i]) + size : lineHeight;
         if ((horizontal ? x : y) <= end) {
             chosen = i;
             break;
@@ -510,10 +516,17 @@ void TExtStringGrid::RadioClick(int col, int row, int x, int y)
 
 void TExtStringGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
-    if (button == TMouseButton::mbLeft)
+    if (button == TMouseButton::mbLeft) {
         LeftButtonUp(shift, x, y);
-    else
-        TBaseGrid::MouseUp(button, shift, x, y);
+        return;
+    }
+    // The right button let go while a row or column is carried leaves the
+    // move to the left button.
+    const TGridInputState& in = d->input;
+    if (button == TMouseButton::mbRight && in.enhRowColMove && (MovingCol() >= 0 || MovingRow() >= 0) && in.moveImage &&
+        in.moveImage->isVisible())
+        return;
+    TBaseGrid::MouseUp(button, shift, x, y);
 }
 
 void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)

@@ -155,17 +155,25 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
                 link = true;
             }
         }
-        if (link)
-            setCursor(TGridCursors::Cursor(TGridCursors::crLink));
+        // A sizing border shows the sizing cursor unless its event refuses.
+        TGridState sizing = TGridState::gsNormal;
+        int sizingIndex = -1;
+        CalcSizingState(x, y, sizing, sizingIndex);
+        QCursor cursor;
+        if (in.overFixedColBorder || sizing == TGridState::gsColSizing)
+            cursor = QCursor(Qt::SplitHCursor);
+        else if (sizing == TGridState::gsRowSizing)
+            cursor = QCursor(Qt::SplitVCursor);
+        else if (link)
+            cursor = TGridCursors::Cursor(TGridCursors::crLink);
         else if (in.cursorState == 1)
-            setCursor(TGridCursors::Cursor(TGridCursors::crColSelect));
+            cursor = TGridCursors::Cursor(TGridCursors::crColSelect);
         else if (in.cursorState == 2)
-            setCursor(TGridCursors::Cursor(TGridCursors::crRowSelect));
+            cursor = TGridCursors::Cursor(TGridCursors::crRowSelect);
         else if (in.cursorState == 3 || in.cursorState == 5)
-            setCursor(TGridCursors::Cursor(TGridCursors::crSelectAll));
-        else
-            unsetCursor();
-        if (in.overFixedColBorder) setCursor(Qt::SplitHCursor);
+            cursor = TGridCursors::Cursor(TGridCursors::crSelectAll);
+        const bool gridCursor = in.overFixedColBorder || sizing != TGridState::gsNormal || link || in.cursorState != 0;
+        ApplyCursor(gridCursor ? &cursor : nullptr);
     }
 
     // The hint of the cell left behind goes; the new cell's may show.
@@ -275,7 +283,8 @@ void TExtStringGrid::TrackMove(int x, int y)
     const QPoint at = mapToGlobal(ClientOrigin() + QPoint(x, y));
     in.moveImage->move(at.x() - in.moveImage->width() / 2, at.y() - in.moveImage->height() / 2);
     in.moveImage->show();
-    setCursor(Qt::DragMoveCursor);
+    const QCursor drag(Qt::DragMoveCursor);
+    ApplyCursor(&drag);
 }
 
 void TExtStringGrid::EndMoveMarks()
@@ -286,7 +295,38 @@ void TExtStringGrid::EndMoveMarks()
         if (a) a->hide();
     if (in.moveImage) in.moveImage->hide();
     in.moveTargetCol = in.moveTargetRow = -1;
-    if (shown) unsetCursor();
+    if (shown) ApplyCursor(nullptr);
+}
+
+void TExtStringGrid::ApplyCursor(const QCursor* cursor)
+{
+    TGridInputState& in = d->input;
+    in.settingCursor = true;
+    if (cursor)
+        setCursor(*cursor);
+    else if (in.hasOwnCursor)
+        setCursor(in.ownCursor);
+    else
+        unsetCursor();
+    in.settingCursor = false;
+}
+
+void TExtStringGrid::CalcSizingState(int x, int y, TGridState& state, int& index)
+{
+    TBaseGrid::CalcSizingState(x, y, state, index);
+    int c = -1, r = -1;
+    bool allow = true;
+    if (state == TGridState::gsColSizing) {
+        MouseToCell(x - 6, y, c, r);
+        if (r == 0 && c >= 0 && OnColumnSize) OnColumnSize(this, c, allow);
+    } else if (state == TGridState::gsRowSizing) {
+        MouseToCell(x, y - 6, c, r);
+        if (c == 0 && r >= 0 && OnRowSize) OnRowSize(this, r, allow);
+    }
+    if (!allow) {
+        state = TGridState::gsNormal;
+        index = -1;
+    }
 }
 
 // A press at a sizing border asks the sizing events first; a refusal keeps
@@ -422,6 +462,18 @@ void TExtStringGrid::EndSizingAndCellMarks(TShiftState shift, int x, int y)
 
 void TExtStringGrid::ColumnMoved(int fromIndex, int toIndex)
 {
+    // The indexes moved are displayed columns; the cells move by real
+    // column, and the hidden columns' flags and widths move with them, so
+    // a hidden column stays hidden with its own data.
+    if (NumHiddenColumns() > 0) {
+        const int realFrom = RealColIndex(fromIndex);
+        const int realTo = RealColIndex(toIndex);
+        if (realFrom >= 0 && realTo >= 0) {
+            fromIndex = realFrom;
+            toIndex = realTo;
+            d->hidden.columns.MoveColumn(fromIndex, toIndex);
+        }
+    }
     TBaseGrid::ColumnMoved(fromIndex, toIndex);
     d->hidden.rows.ColumnMoved(fromIndex, toIndex);
     TCellProperties::FollowMovedCells(*this, std::min(fromIndex, toIndex), 0, std::max(fromIndex, toIndex),

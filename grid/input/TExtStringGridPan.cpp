@@ -25,7 +25,8 @@ bool TExtStringGrid::StartPanning(int x, int y)
     if (in.panning || in.intelliPan == ipNone || RowCount() <= FixedRows()) return false;
     in.panning = true;
     in.panOrigin = TPoint(x, y);
-    setCursor(TGridCursors::Cursor(TGridCursors::crPan));
+    const QCursor pan = TGridCursors::Cursor(TGridCursors::crPan);
+    ApplyCursor(&pan);
     InvalidateRect(Bounds(x - 16, y - 16, 32, 32)); // the origin mark
     if (!in.panTimer) {
         in.panTimer = new QTimer(this);
@@ -48,7 +49,7 @@ void TExtStringGrid::StopPanning()
     in.panning = false;
     if (in.panTimer) in.panTimer->stop();
     releaseMouse();
-    unsetCursor();
+    ApplyCursor(nullptr);
     InvalidateRect(Bounds(in.panOrigin.X - 16, in.panOrigin.Y - 16, 32, 32));
 }
 
@@ -60,7 +61,8 @@ void TExtStringGrid::PanStep(int x, int y)
     int dx = x < in.panOrigin.X - kDeadZone ? -1 : (x > in.panOrigin.X + kDeadZone ? 1 : 0);
     if (in.intelliPan == ipHorizontal) dy = 0;
     if (in.intelliPan == ipVertical) dx = 0;
-    setCursor(TGridCursors::Cursor(TGridCursors::PanCursor(dx, dy)));
+    const QCursor cursor = TGridCursors::Cursor(TGridCursors::PanCursor(dx, dy));
+    ApplyCursor(&cursor);
     const int row = std::clamp(Row() + dy, FixedRows(), std::max(FixedRows(), RowCount() - d->fixedFooters - 1));
     const int col = std::clamp(Col() + dx, FixedCols(), std::max(FixedCols(), ColCount() - 1));
     if (row != Row() || col != Col()) {

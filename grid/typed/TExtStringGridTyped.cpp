@@ -49,7 +49,7 @@ bool TExtStringGrid::IsColSelected(int col) const
     return col >= 0 && size_t(col) < d->typed.colMarks.size() && d->typed.colMarks[size_t(col)];
 }
 
-bool TExtStringGrid::IsCellInSelection(int col, int row) const
+bool TExtStringGrid::IsSelected(int col, int row) const
 {
     if (col < FixedCols() || row < FixedRows()) return false;
     if (d->mouseActions.DisjunctRowSelect) return IsRowSelected(row);

@@ -6,6 +6,9 @@
 
 #include <QDrag>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
 
 namespace {
 bool g_richTextFlag = false;
@@ -34,6 +37,48 @@ DragDropTesting::DragRunner& Runner()
     return runner;
 }
 
+// Asks the source at each mouse and key event of a drag whether the drag
+// goes on, so the source's QueryDrag hook runs each time; the drag loop
+// itself ends the drag as the source answers, cancelled on Escape and
+// dropped on the button's release.
+class ContinueWatch : public QObject {
+public:
+    explicit ContinueWatch(TESGDropSource& source) : m_source(source) { qApp->installEventFilter(this); }
+    ~ContinueWatch() override { qApp->removeEventFilter(this); }
+    ContinueWatch(const ContinueWatch&) = delete;
+    ContinueWatch& operator=(const ContinueWatch&) = delete;
+
+    // The loop filters the events it takes before this one sees them unless
+    // this one stands in front of it.
+    void ToFront()
+    {
+        qApp->removeEventFilter(this);
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // Each event once, at the window it reaches first.
+        if (!watched->isWindowType()) return false;
+        bool escape = false;
+        Qt::MouseButtons buttons = QGuiApplication::mouseButtons();
+        switch (event->type()) {
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease: buttons = static_cast<QMouseEvent*>(event)->buttons(); break;
+        case QEvent::KeyPress: escape = static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape; break;
+        case QEvent::KeyRelease: break;
+        default: return false;
+        }
+        m_source.QueryContinueDrag(escape, buttons.testFlag(Qt::LeftButton));
+        return false;
+    }
+
+private:
+    TESGDropSource& m_source;
+};
+
 TDragResult RunDrag(TESGDropSource& source, QObject* dragSource, TSourceDataObject* data, TDropEffect allowed,
                     TDropEffect& effect)
 {
@@ -45,6 +90,8 @@ TDragResult RunDrag(TESGDropSource& source, QObject* dragSource, TSourceDataObje
     }
     QObject::connect(drag, &QDrag::actionChanged, drag,
                      [&source](Qt::DropAction action) { source.GiveFeedback(FromQt(action)); });
+    ContinueWatch watch(source);
+    QTimer::singleShot(0, &watch, &ContinueWatch::ToFront);
     const Qt::DropAction result = Runner() ? Runner()(*drag, source) : drag->exec(ToQt(allowed));
     drag->deleteLater();
     effect = FromQt(result);

@@ -1136,6 +1136,16 @@ int TCustomGrid::RowBorderAt(int x, int y) const
     return -1;
 }
 
+void TCustomGrid::CalcSizingState(int x, int y, TGridState& state, int& index)
+{
+    state = TGridState::gsNormal;
+    index = -1;
+    if (m_options.Contains(TGridOption::goColSizing) && (index = ColumnBorderAt(x, y)) >= 0)
+        state = TGridState::gsColSizing;
+    else if (m_options.Contains(TGridOption::goRowSizing) && (index = RowBorderAt(x, y)) >= 0)
+        state = TGridState::gsRowSizing;
+}
+
 void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
     if (CanFocus() && !hasFocus()) setFocus(Qt::MouseFocusReason);

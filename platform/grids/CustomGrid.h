@@ -193,6 +193,10 @@ protected:
     // Paints one shown guide line on Canvas() (the base: black, dotted,
     // XOR-ed, over the cell area's height).
     virtual void PaintSizingLine(int x);
+    // The sizing test under the pointer: gsColSizing (gsRowSizing) with
+    // the column (row) whose right (bottom) border is there, as the
+    // options allow; else gsNormal and -1. A grid may veto a border here.
+    virtual void CalcSizingState(int x, int y, TGridState& state, int& index);
 
     void KeyDown(int& key, TShiftState shift) override;
     void KeyPress(TKeyChar& key) override;

@@ -26,6 +26,8 @@ enum class TGridOption {
 using TGridOptions = TSet<TGridOption>;
 
 enum class TGridDrawStateItem { gdSelected, gdFocused, gdFixed };
+// What a press or the pointer is doing to the grid.
+enum class TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving };
 using TGridDrawState = TSet<TGridDrawStateItem>;
 
 struct TGridCoord {

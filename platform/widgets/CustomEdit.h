@@ -76,10 +76,12 @@ public:
     void SetEditRect(const TRect& r);
 
     // Clipboard operations, as the edit's messages: paste and cut (and
-    // clearing the selection, and undo) only when allowed.
+    // clearing the selection, and undo) only when allowed. Every route to a
+    // copy or a cut (keys, characters, the context menu) comes here, so an
+    // edit that asks first overrides these.
     void PasteFromClipboard();
-    void CutToClipboard();
-    void CopyToClipboard();
+    virtual void CutToClipboard();
+    virtual void CopyToClipboard();
     void ClearSelection();
     void Undo();
 

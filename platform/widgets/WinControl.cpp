@@ -7,6 +7,7 @@
 #include "platform/widgets/PopupMenu.h"
 #include "platform/widgets/WidgetStyle.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
@@ -639,9 +640,13 @@ bool TWinControl::HandleFocus(QFocusEvent* e)
         }
         return result;
     }
-    // A popup or another active window takes the focus only for a while.
+    // A popup or another active window takes the focus only for a while,
+    // and the focus going to a widget of the control's own (its drop-down
+    // list, a calendar, a part inside it) stays within the control.
     const Qt::FocusReason reason = e->reason();
-    if (m_entered && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+    bool within = false;
+    for (const QWidget* w = QApplication::focusWidget(); w && !within; w = w->parentWidget()) within = w == m_self;
+    if (m_entered && !within && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
         m_entered = false;
         DoExit();
     }

@@ -33,8 +33,8 @@ TEST(ExtStringGridSettings, ConstructionDefaults)
     EXPECT_FALSE(g.Navigation().AllowInsertRow);
     EXPECT_EQ(g.ColumnSize().StretchColumn, -1);
     EXPECT_EQ(g.PrintSettings().PageNumSep, QStringLiteral("/"));
-    EXPECT_EQ(g.GetComponentVersion(), 0x02040002);
-    EXPECT_EQ(g.GetComponentVersionText(), QStringLiteral("2.4.0.2 Dec, 2002"));
+    EXPECT_EQ(g.GetVersionNr(), 0x02040002);
+    EXPECT_EQ(g.GetVersionString(), QStringLiteral("2.4.0.2 Dec, 2002"));
 }
 
 TEST(ExtStringGridHooks, CheckTextsAndFixedCells)

@@ -379,9 +379,9 @@ TEST(ColumnGridPopups, OpenOnTheClicksTheirTypeNames)
 TEST(ColumnGridVersion, ReadsTwoFourOfNovember)
 {
     Grid g;
-    EXPECT_EQ(g.GetComponentVersion(), 0x02040000);
-    EXPECT_TRUE(g.GetComponentVersionText().startsWith(QStringLiteral("2.4.0.0")));
-    EXPECT_TRUE(g.GetComponentVersionText().endsWith(QStringLiteral("Nov, 2002")));
+    EXPECT_EQ(g.GetVersionNr(), 0x02040000);
+    EXPECT_TRUE(g.GetVersionString().startsWith(QStringLiteral("2.4.0.0")));
+    EXPECT_TRUE(g.GetVersionString().endsWith(QStringLiteral("Nov, 2002")));
 }
 
 TEST(GridSettings, SortRowUpToTheFixedRowCount)

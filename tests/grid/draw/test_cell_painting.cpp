@@ -4,6 +4,7 @@
 #include "grid/TExtStringGrid.h"
 #include "grid/cells/TCellGraphic.h"
 #include "grid/cells/TCellProperties.h"
+#include "platform/core/RegionalSettings.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/ImageList.h"
 #include "platform/graphics/PainterCanvas.h"
@@ -207,12 +208,12 @@ TEST(CellPaintingText, PasswordCellsShowStars)
 TEST(CellPaintingText, TextStartingWithTheOldWideMarkStaysAsTyped)
 {
     Grid g;
-    g.SetWideCellText(1, 1, QStringLiteral("AB\u00e9"));
+    g.SetWideCell(1, 1, QStringLiteral("AB\u00e9"));
     EXPECT_EQ(g.GetCellText(1, 1), QStringLiteral("AB\u00e9"));
-    EXPECT_EQ(g.GetWideCellText(1, 1), QStringLiteral("AB\u00e9"));
+    EXPECT_EQ(g.GetWideCell(1, 1), QStringLiteral("AB\u00e9"));
     const QString typed = QStringLiteral("|\\path");
     g.SetCellText(1, 2, typed);
-    EXPECT_EQ(g.GetWideCellText(1, 2), typed);
+    EXPECT_EQ(g.GetWideCell(1, 2), typed);
     EXPECT_TRUE(g.PaintCell(1, 2).Runs().contains(typed));
 }
 
@@ -227,6 +228,9 @@ TEST(CellPaintingGraphics, ProgressWithoutNumberPaintsAsZero)
     g.SetCellText(1, 1, QStringLiteral("50"));
     const QStringList runs = g.PaintCell(1, 1).Runs();
     EXPECT_EQ(runs.count(QStringLiteral("50%")), 2); // bar part and rest, each clipped
+    // Past 100 the bar is full and the caption still tells the value.
+    g.SetCellText(1, 1, QStringLiteral("150"));
+    EXPECT_TRUE(g.PaintCell(1, 1).Runs().contains(QStringLiteral("150%")));
 }
 
 TEST(CellPaintingGraphics, DataImagesDrawOnlyValidIndices)
@@ -629,3 +633,117 @@ TEST(AutoRows, InsertingFiresAfterTheRowExists)
 }
 
 } // namespace
+
+TEST(CellPaintingText, FloatFormatReadsNumbersAsTheRegionalSettingsWriteThem)
+{
+    Grid g;
+    TFormatSettings comma = RegionalSettings::Current();
+    comma.DecimalSeparator = u',';
+    comma.ThousandSeparator = u'.';
+    ScopedRegionalSettings scoped(comma);
+    g.SetCellText(1, 1, QStringLiteral("1.234,5"));
+    g.SetCellText(1, 2, QStringLiteral("word"));
+    g.SetCellText(1, 3, QString());
+    QList<int> asked;
+    g.OnGetFloatFormat = [&](QObject*, int, int row, bool& isFloat, QString& format) {
+        asked << (isFloat ? row : -row);
+        format = QStringLiteral("%.0f");
+        if (row == 3) isFloat = true; // an empty cell made a number
+    };
+    const auto shown = [&](int row) {
+        const auto texts = g.PaintCell(1, row).CallsOf(QStringLiteral("DrawText"));
+        return texts.isEmpty() ? QString() : texts.back().Text;
+    };
+    EXPECT_EQ(shown(1), QStringLiteral("1235"));
+    EXPECT_EQ(shown(2), QStringLiteral("word"));
+    EXPECT_EQ(shown(3), QStringLiteral("0"));
+    EXPECT_EQ(asked, (QList<int>{1, -2, -3}));
+}
+
+TEST(CellPaintingPixels, DuvFixedCellsShowTheirGradientUnderTheCaption)
+{
+    Grid g;
+    g.SetLook(glDUV);
+    g.SetFlat(false);
+    g.SetCellText(1, 0, QStringLiteral("H"));
+    g.SetCellText(1, 1, QStringLiteral("body"));
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        TPainterCanvas canvas(&image);
+        g.PaintTo(canvas, TRect(0, 0, 400, 300));
+    }
+    // From silver at the top to nearly white at the bottom, left of the
+    // caption; the body cell keeps one colour.
+    const TRect head = g.CellRect(2, 0);
+    const int x = head.Left + head.Width() / 2;
+    const QColor top = image.pixelColor(x, head.Top + 2);
+    const QColor bottom = image.pixelColor(x, head.Bottom - 4);
+    EXPECT_LE(top.red(), 0xCC);
+    EXPECT_LT(top.red(), bottom.red());
+    const TRect body = g.CellRect(2, 2);
+    EXPECT_EQ(image.pixelColor(x, body.Top + 2), image.pixelColor(x, body.Bottom - 4));
+}
+
+TEST(CellPaintingPixels, TransparentBitmapsLetTheCellColourThroughTheirTopLeftColour)
+{
+    Grid g;
+    g.GetCellProperties(2, 2)->BrushColor = clYellow;
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    for (int y = 2; y < 6; ++y)
+        for (int x = 2; x < 6; ++x) picture.setPixel(x, y, qRgb(255, 0, 0));
+    TBitmap bitmap;
+    bitmap.SetImage(picture);
+    TCellGraphic* graphic = g.AddGraphic(2, 2, ctBitmap);
+    graphic->Graphic = &bitmap;
+    graphic->CellTransparent = true;
+    g.FocusCell(4, 9); // the cell paints unselected
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        TPainterCanvas canvas(&image);
+        g.PaintTo(canvas, TRect(0, 0, 400, 300));
+    }
+    // The picture stands at the cell's top-left corner, one pixel in.
+    const TRect cell = g.CellRect(2, 2);
+    const QPoint at(cell.Left + 1, cell.Top + 1);
+    EXPECT_EQ(image.pixelColor(at + QPoint(0, 0)), QColor(Qt::yellow));
+    EXPECT_EQ(image.pixelColor(at + QPoint(7, 7)), QColor(Qt::yellow));
+    EXPECT_EQ(image.pixelColor(at + QPoint(3, 3)), QColor(Qt::red));
+    graphic->Graphic = nullptr;
+}
+
+TEST(CellPaintingPixels, BitButtonGlyphsStandOnTheButtonFace)
+{
+    Grid g;
+    QImage picture(6, 6, QImage::Format_RGB32);
+    picture.fill(Qt::magenta);
+    for (int y = 2; y < 4; ++y)
+        for (int x = 2; x < 4; ++x) picture.setPixel(x, y, qRgb(0, 0, 255));
+    TBitmap glyph;
+    glyph.SetImage(picture);
+    TCellGraphic* button = g.AddGraphic(2, 2, ctBitButton);
+    button->CellIndex = (16 << 16) | 40;
+    button->Graphic = &glyph;
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        TPainterCanvas canvas(&image);
+        g.PaintTo(canvas, TRect(0, 0, 400, 300));
+    }
+    // Find the glyph by its blue centre; its corners show the face.
+    const TRect cell = g.CellRect(2, 2);
+    QPoint blue(-1, -1);
+    for (int y = cell.Top; y < cell.Bottom && blue.x() < 0; ++y)
+        for (int x = cell.Left; x < cell.Right; ++x)
+            if (image.pixelColor(x, y) == QColor(Qt::blue)) {
+                blue = QPoint(x, y);
+                break;
+            }
+    ASSERT_GE(blue.x(), 0);
+    const QColor face = ToQColor(clBtnFace);
+    EXPECT_EQ(image.pixelColor(blue - QPoint(2, 2)), face);
+    EXPECT_EQ(image.pixelColor(blue + QPoint(3, 3)), face);
+    button->Graphic = nullptr;
+}

@@ -3,6 +3,7 @@
 // grid, Esc leaves the cell as it was, a typed start key replaces the old
 // text, and an accepted edit updates the footer and tells OnCellsChanged.
 #include "grid/TExtStringGrid.h"
+#include "grid/edit/TGridButton.h"
 #include "grid/cells/TCellProperties.h"
 #include "grid/edit/TExtInplaceEdit.h"
 #include "grid/edit/TGridCombo.h"
@@ -300,3 +301,58 @@ TEST(TextEditor, TheColumnAndRowGrowWithTheTypedText)
 }
 
 } // namespace
+
+// The button editor: a click or Space asks OnEllipsClick for the caption;
+// Esc gives the cell its text back and reaches the grid as a key-down; a
+// released arrow ends the edit, moves the current cell and reaches the grid
+// as a key-up.
+TEST(ButtonEditor, ClicksAskTheGridAndKeysEndTheEditAtTheGrid)
+{
+    Form f;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.editors[{1, 1}] = edButton;
+    f.editors[{1, 2}] = edButton;
+    f.grid->SetCells(1, 1, QStringLiteral("pick"));
+    f.grid->SetCells(1, 2, QStringLiteral("two"));
+    QStringList asked;
+    f.grid->OnEllipsClick = [&](QObject*, int col, int row, QString& s) {
+        asked << QStringLiteral("%1,%2:%3").arg(col).arg(row).arg(s);
+        s = QStringLiteral("chosen");
+    };
+    QList<int> downs;
+    QList<int> ups;
+    f.grid->OnKeyDown = [&](QObject*, int& key, TShiftState) { downs << key; };
+    f.grid->OnKeyUp = [&](QObject*, int& key, TShiftState) { ups << key; };
+
+    f.Edit(1, 1);
+    TGridButton* button = f.grid->GridButton();
+    ASSERT_TRUE(button->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), button);
+    EXPECT_EQ(button->Caption(), QStringLiteral("pick"));
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+    EXPECT_EQ(asked, (QStringList{"1,1:pick"}));
+    EXPECT_EQ(button->Caption(), QStringLiteral("chosen"));
+    Form::Type(Qt::Key_Space);
+    EXPECT_EQ(asked, (QStringList{"1,1:pick", "1,1:chosen"}));
+
+    // Esc: the cell keeps its text, the grid has the focus and sees Esc.
+    downs.clear();
+    Form::Type(Qt::Key_Escape);
+    EXPECT_FALSE(button->isVisible());
+    EXPECT_FALSE(f.grid->EditInProgress());
+    EXPECT_TRUE(f.GridHasFocus());
+    EXPECT_EQ(f.grid->Cells(1, 1), QStringLiteral("pick"));
+    EXPECT_TRUE(downs.contains(Win::VK_ESCAPE));
+
+    // A released arrow moves on and the grid sees it go up.
+    f.Edit(1, 1);
+    ASSERT_EQ(QApplication::focusWidget(), button);
+    ups.clear();
+    QTest::keyPress(button, Qt::Key_Down);
+    EXPECT_TRUE(button->isVisible());
+    QTest::keyRelease(button, Qt::Key_Down);
+    EXPECT_FALSE(button->isVisible());
+    EXPECT_EQ(f.grid->Row(), 2);
+    EXPECT_TRUE(f.GridHasFocus());
+    EXPECT_EQ(ups, (QList<int>{Win::VK_DOWN}));
+}

@@ -2,6 +2,7 @@
 // the in-place controls, filling the controls from the cell, storing back
 // only what the user changed, validation that refuses an edit, and the keys
 // the editors hand back to the grid.
+#include "controls/EsgSpinButton.h"
 #include "grid/TExtStringGrid.h"
 #include "grid/edit/TEditLink.h"
 #include "grid/edit/TExtRichEdit.h"
@@ -21,6 +22,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QPointer>
 #include <QTest>
 #include <QTextCursor>
@@ -197,6 +199,93 @@ TEST(Editors, SpinPageKeysStayInTheRangeAndRaiseTheSpinEvent)
     EXPECT_EQ(clicks[2], std::make_pair(100, true));
 }
 
+TEST(Editors, SpinButtonsRaiseTheEventOfTheSpinType)
+{
+    Grid g;
+    g.editors[{1, 1}] = edSpinEdit;
+    g.editors[{2, 1}] = edFloatSpinEdit;
+    g.editors[{3, 1}] = edDateSpinEdit;
+    g.editors[{4, 1}] = edTimeSpinEdit;
+    g.SetCellText(1, 1, QStringLiteral("5"));
+    QStringList told;
+    g.OnSpinClick = [&](QObject* sender, int col, int row, int value, bool up) {
+        EXPECT_EQ(sender, &g);
+        told << QStringLiteral("int %1,%2 %3 %4").arg(col).arg(row).arg(value).arg(up);
+    };
+    g.OnFloatSpinClick = [&](QObject*, int col, int, double, bool up) {
+        told << QStringLiteral("float %1 %2").arg(col).arg(up);
+    };
+    g.OnDateSpinClick = [&](QObject*, int col, int, TDateTime, bool up) {
+        told << QStringLiteral("date %1 %2").arg(col).arg(up);
+    };
+    g.OnTimeSpinClick = [&](QObject*, int col, int, TDateTime, bool up) {
+        told << QStringLiteral("time %1 %2").arg(col).arg(up);
+    };
+    const auto click = [&](bool up) {
+        TEsgSpinButton* b = g.GridSpin()->SpinButton();
+        if (up && b->OnUpClick) b->OnUpClick(b);
+        if (!up && b->OnDownClick) b->OnDownClick(b);
+    };
+    g.Edit(1, 1);
+    click(true);
+    click(false);
+    g.CloseEditorControl();
+    for (int col = 2; col <= 4; ++col) {
+        g.Edit(col, 1);
+        click(col != 3);
+        g.CloseEditorControl();
+    }
+    EXPECT_EQ(told, (QStringList{"int 1,1 6 1", "int 1,1 5 0", "float 2 1", "date 3 0", "time 4 1"}));
+}
+
+TEST(Editors, ComboSettingsDropSizeDirectDropReturnKeyAndHistory)
+{
+    Grid g;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&g));
+    TGridCombo* combo = g.GridCombo();
+    combo->Items().Add(QStringLiteral("a"));
+    combo->Items().Add(QStringLiteral("an item far wider than any cell of this grid"));
+    g.editors[{1, 1}] = edComboEdit;
+    g.Edit(1, 1);
+    const int narrow = combo->DropWidth();
+    g.CloseEditorControl();
+
+    // The list is as wide as its widest item; with DirectComboDrop it opens
+    // at once.
+    g.Navigation().AutoComboDropSize = true;
+    g.MouseActions().DirectComboDrop = true;
+    g.Edit(1, 1);
+    EXPECT_GT(combo->DropWidth(), std::max(narrow, combo->Width()));
+    EXPECT_TRUE(combo->DroppedDown());
+    // The open list is part of the edit, not a place the focus left for.
+    EXPECT_TRUE(g.EditInProgress());
+    EXPECT_TRUE(combo->isVisible());
+    combo->SetDroppedDown(false);
+    EXPECT_TRUE(g.EditInProgress());
+
+    // Enter tells OnReturnKey.
+    int returns = 0;
+    combo->OnReturnKey = [&](QObject* sender) {
+        EXPECT_EQ(sender, combo);
+        ++returns;
+    };
+    combo->SetText(QStringLiteral("typed"));
+    g.SetLookupHistory(true);
+    Key(combo, Qt::Key_Return);
+    EXPECT_EQ(returns, 1);
+    EXPECT_EQ(g.Cells(1, 1), QStringLiteral("typed"));
+
+    // LookupHistory: a text not among the items joins them when the combo
+    // is left.
+    g.MouseActions().DirectComboDrop = false;
+    g.Edit(1, 1);
+    ASSERT_TRUE(combo->hasFocus());
+    combo->SetText(QStringLiteral("new one"));
+    g.setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_GE(combo->Items().IndexOf(QStringLiteral("new one")), 0);
+}
+
 TEST(Editors, TheComboWheelStopsAtTheLastItem)
 {
     Grid g;
@@ -218,6 +307,21 @@ TEST(Editors, TheComboWheelStopsAtTheLastItem)
                    Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(combo, &up);
     EXPECT_EQ(combo->Text(), "b");
+}
+
+TEST(Editors, TheDatePickersOpenCalendarIsPartOfTheEdit)
+{
+    Grid g;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&g));
+    g.editors[{1, 1}] = edDateEdit;
+    g.Edit(1, 1);
+    TGridDatePicker* picker = g.GridDatePicker();
+    ASSERT_TRUE(picker->hasFocus());
+    // A press on the arrow drops the calendar down.
+    QTest::mousePress(picker, Qt::LeftButton, Qt::NoModifier, QPoint(picker->width() - 4, picker->height() / 2));
+    ASSERT_TRUE(picker->DroppedDown());
+    EXPECT_TRUE(g.EditInProgress());
+    EXPECT_TRUE(picker->isVisible());
 }
 
 TEST(Editors, EscapeInTheDatePickerKeepsItsValueForATextThatIsNoDate)
@@ -353,6 +457,71 @@ TEST(TextEditor, PasteIsFilteredAndLengthLimited)
     EXPECT_EQ(g.TextEditor()->Text(), "abcde");
     Key(g.TextEditor(), Qt::Key_Backspace);
     EXPECT_EQ(g.TextEditor()->Text(), "abcd");
+}
+
+TEST(TextEditor, CopyAndCutAskTheGridOnEveryRoute)
+{
+    ScopedDialogResponder dialogs;
+    Grid g;
+    g.SetCellText(1, 1, QStringLiteral("abc"));
+    g.Edit(1, 1);
+    TExtInplaceEdit* ed = g.TextEditor();
+    QList<QObject*> copies;
+    QList<QObject*> cuts;
+    bool allow = false;
+    g.OnClipboardCopy = [&](QObject* sender, bool& a) {
+        copies << sender;
+        a = allow;
+    };
+    g.OnClipboardCut = [&](QObject* sender, bool& a) {
+        cuts << sender;
+        a = allow;
+    };
+    const auto menu = [&](const QString& item) {
+        ed->SelectAll();
+        const int before = dialogs.Count(DialogRequest::Kind::PopupMenu);
+        // The menu's items are asked first, then the chosen one is run.
+        QContextMenuEvent probe(QContextMenuEvent::Mouse, QPoint(3, 3), ed->mapToGlobal(QPoint(3, 3)));
+        QApplication::sendEvent(ed, &probe);
+        const int index = dialogs.Shown().last().items.indexOf(item);
+        ASSERT_GE(index, 0);
+        ASSERT_EQ(dialogs.Count(DialogRequest::Kind::PopupMenu), before + 1);
+        dialogs.NextMenuChoice(index);
+        QContextMenuEvent ev(QContextMenuEvent::Mouse, QPoint(3, 3), ed->mapToGlobal(QPoint(3, 3)));
+        QApplication::sendEvent(ed, &ev);
+    };
+
+    // Refused: nothing reaches the clipboard and the text stays.
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    ed->SelectAll();
+    Key(ed, Qt::Key_C, Qt::ControlModifier);
+    Key(ed, Qt::Key_X, Qt::ControlModifier);
+    Key(ed, Qt::Key_Insert, Qt::ControlModifier);
+    Key(ed, Qt::Key_Delete, Qt::ShiftModifier);
+    menu(QStringLiteral("&Copy"));
+    menu(QStringLiteral("Cu&t"));
+    EXPECT_EQ(QApplication::clipboard()->text(), "before");
+    EXPECT_EQ(ed->Text(), "abc");
+    EXPECT_EQ(copies, (QList<QObject*>{ed, ed, ed}));
+    EXPECT_EQ(cuts, (QList<QObject*>{ed, ed, ed}));
+
+    // Allowed: each route asks once and does its work.
+    allow = true;
+    copies.clear();
+    cuts.clear();
+    menu(QStringLiteral("&Copy"));
+    EXPECT_EQ(QApplication::clipboard()->text(), "abc");
+    EXPECT_EQ(copies.size(), 1);
+    ed->SetText(QStringLiteral("xyz"));
+    menu(QStringLiteral("Cu&t"));
+    EXPECT_EQ(QApplication::clipboard()->text(), "xyz");
+    EXPECT_EQ(ed->Text(), "");
+    EXPECT_EQ(cuts.size(), 1);
+    ed->SetText(QStringLiteral("key"));
+    ed->SelectAll();
+    Key(ed, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "key");
+    EXPECT_EQ(copies.size(), 2);
 }
 
 TEST(TextEditor, LookupCompletesFromTheItems)

@@ -95,6 +95,26 @@ TEST(HiddenColumns, ShowingPutsColumnsAndWidthsBack)
     for (int c = 0; c < 5; ++c) EXPECT_EQ(g.RealColIndex(c), c);
 }
 
+TEST(HiddenColumns, AMovedColumnTakesItsDataAndTheHiddenColumnStaysHidden)
+{
+    Grid g(6, 3);
+    g.SetColWidths(2, 22);
+    g.HideColumn(2);
+    // Displayed: r, 1, 3, 4, 5; the second displayed column goes to the fourth.
+    g.MoveColumn(1, 3);
+    QStringList shown;
+    for (int c = 0; c < g.ColCount(); ++c) shown << g.GetCellText(g.RealColIndex(c), 1);
+    EXPECT_EQ(shown, QStringList({"r1", "3:1", "4:1", "1:1", "5:1"}));
+    EXPECT_EQ(g.NumHiddenColumns(), 1);
+    // Shown again, the hidden column comes back with its width, before the
+    // columns that stood right of it.
+    g.UnHideColumnsAll();
+    shown.clear();
+    for (int c = 0; c < g.ColCount(); ++c) shown << g.GetCellText(c, 1);
+    EXPECT_EQ(shown, QStringList({"r1", "2:1", "3:1", "4:1", "1:1", "5:1"}));
+    EXPECT_EQ(g.ColWidths(1), 22);
+}
+
 TEST(HiddenRows, IndexMapsAreInverseForVisibleRows)
 {
     Grid g;

@@ -43,6 +43,17 @@ TEST(GridClicks, CheckBoxesToggleOnlyWhereEditable)
     EXPECT_TRUE(seen.isEmpty());
     g.GetCheckBoxState(1, 2, state);
     EXPECT_TRUE(state);
+
+    // Without goEditing the hook may still let the box be clicked, as
+    // Space toggles it.
+    g.SetOptions(g.Options() - TGridOption::goEditing);
+    g.OnCanEditCell = [](QObject*, int, int col, bool& can) { can = col == 1; };
+    g.ClickCell(1, 2);
+    EXPECT_EQ(seen, QStringLiteral("1,2,0"));
+    g.FocusCell(1, 2);
+    g.Press(Qt::Key_Space);
+    g.GetCheckBoxState(1, 2, state);
+    EXPECT_TRUE(state);
 }
 
 TEST(GridClicks, RadioGroupsPickTheOptionUnderThePointer)
@@ -61,6 +72,43 @@ TEST(GridClicks, RadioGroupsPickTheOptionUnderThePointer)
     EXPECT_EQ(picked, 1);
     EXPECT_EQ(g.GetCellText(2, 3), QStringLiteral("two"));
     EXPECT_EQ(g.Row(), 3);
+}
+
+TEST(GridClicks, RadioItemsAreHitWhereTheyAreDrawn)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.Font().SetSize(7); // lines lower than the 16-pixel buttons
+    g.SetRowHeights(3, 120);
+    g.SetColWidths(2, 200);
+    const QStringList items{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
+                            QStringLiteral("d"), QStringLiteral("e"), QStringLiteral("f")};
+    TCellGraphic* radio = g.AddGraphic(2, 3, ctRadio);
+    radio->Options = items;
+    radio->CellIndex = 0;
+    int picked = -1;
+    g.OnRadioClick = [&](QObject*, int, int, int index) { picked = index; };
+    const TRect r = g.CellRect(2, 3);
+    ASSERT_LT(TExtStringGrid::TextMetricsOf(g.Font()).tmHeight, 16);
+
+    // Bitmap buttons stand 16 pixels apart, 2 pixels in.
+    g.ControlLook().SetControlStyle(csWinXP);
+    for (int i = 0; i < items.size(); ++i) {
+        g.ClickAt(QPoint(r.Left + 10, r.Top + 2 + 16 * i + 8));
+        EXPECT_EQ(picked, i);
+        EXPECT_EQ(radio->CellIndex, i);
+    }
+
+    // Side by side: each button followed by its caption.
+    radio->CellBoolean = true;
+    g.ControlLook().SetControlStyle(csClassic);
+    const int s = g.ControlLook().RadioSize();
+    int x = r.Left + 2;
+    for (int i = 0; i < items.size(); ++i) {
+        g.ClickAt(QPoint(x + s / 2, r.Top + r.Height() / 2));
+        EXPECT_EQ(picked, i);
+        x += s + TExtStringGrid::TextWidthOf(g.Font(), items[i]);
+    }
 }
 
 TEST(GridClicks, OnlyWebAndMailLinksOpen)

@@ -109,7 +109,7 @@ TEST(GridFocus, AGridOfTheFixedRowAloneShowsNoSelection)
     g.SetRowCount(1);
     g.SetFixedRowAlways(true);
     g.setFocus(Qt::TabFocusReason);
-    for (int c = 0; c < g.ColCount(); ++c) EXPECT_FALSE(g.IsCellInSelection(c, 0)) << c;
+    for (int c = 0; c < g.ColCount(); ++c) EXPECT_FALSE(g.IsSelected(c, 0)) << c;
     EXPECT_GE(g.Selection().Left, g.ColCount());
 
     // A grid with more rows keeps its selection.

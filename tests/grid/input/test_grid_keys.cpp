@@ -10,6 +10,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QShortcut>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -316,4 +317,36 @@ TEST(GridKeys, OnKeyDownSeesTheClipboardKeysAndCtrlA)
     g.OnKeyDown = [](QObject*, int& key, TShiftState) { key = 0; };
     g.Press(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(copies, 1);
+}
+
+TEST(GridKeys, TypedCharactersTriggerTheFormsShortcutsOnlyWithAlt)
+{
+    QWidget form;
+    auto* layout = new QVBoxLayout(&form);
+    auto* g = new Grid(&form);
+    layout->addWidget(g);
+    int plain = 0, withAlt = 0;
+    auto* letter = new QShortcut(QKeySequence(QStringLiteral("X")), &form);
+    auto* altLetter = new QShortcut(QKeySequence(QStringLiteral("Alt+Y")), &form);
+    QObject::connect(letter, &QShortcut::activated, [&] { ++plain; });
+    QObject::connect(altLetter, &QShortcut::activated, [&] { ++withAlt; });
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    g->setFocus();
+    QList<TKeyChar> typed;
+    g->OnKeyPress = [&](QObject*, TKeyChar& key) { typed << key; };
+
+    QTest::keyClick(g, Qt::Key_X);
+    EXPECT_EQ(plain, 0);
+    EXPECT_EQ(typed, (QList<TKeyChar>{'x'}));
+    QTest::keyClick(g, Qt::Key_Y, Qt::AltModifier);
+    EXPECT_EQ(withAlt, 1);
+
+    // Away from the grid the shortcut works as ever.
+    auto* other = new QWidget(&form);
+    other->setFocusPolicy(Qt::StrongFocus);
+    layout->addWidget(other);
+    other->setFocus();
+    QTest::keyClick(other, Qt::Key_X);
+    EXPECT_EQ(plain, 1);
 }

@@ -20,6 +20,7 @@ namespace {
 class Grid : public InputTestGrid {
 public:
     Grid() : InputTestGrid(nullptr, QStringLiteral("Moves"), 5, 8) { }
+    using InputTestGrid::MovingCol;
 };
 
 } // namespace
@@ -330,6 +331,17 @@ TEST(GridMoves, EnhancedColumnMovesShowTheirMarksAndScroll)
     EXPECT_EQ(g.MoveTargetCol(), -1);
     EXPECT_EQ(g.Cells(target, 1), QStringLiteral("p1"));
 
+    // A right button let go during a move neither ends nor completes it.
+    const int l = g.LeftCol();
+    g.SetCells(l, 1, QStringLiteral("q1"));
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, g.Center(l, 0));
+    QTest::mouseMove(&g, g.Center(l + 1, 0), -1);
+    QTest::mouseRelease(&g, Qt::RightButton, Qt::NoModifier, g.Center(l + 1, 0));
+    EXPECT_EQ(g.Cells(l, 1), QStringLiteral("q1"));
+    EXPECT_EQ(g.MovingCol(), l);
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, g.Center(l + 1, 0));
+    EXPECT_EQ(g.Cells(l + 1, 1), QStringLiteral("q1"));
+
     // Without EnhRowColMove nothing floats.
     g.SetEnhRowColMove(false);
     QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, g.Center(4, 0));
@@ -423,6 +435,66 @@ TEST(GridCursors, OwnImagesForHeadersLinksAndPanning)
     EXPECT_EQ(TGridCursors::Cursor(7999).shape(), Qt::ArrowCursor);
 }
 
+TEST(GridCursors, SizingBordersShowTheSizingCursorUnlessRefused)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goColSizing + TGridOption::goRowSizing);
+    const QPoint colBorder(g.CellRect(2, 0).Right, 5);
+    const QPoint rowBorder(10, g.CellRect(0, 3).Bottom);
+    QTest::mouseMove(&g, colBorder);
+    EXPECT_EQ(g.cursor().shape(), Qt::SplitHCursor);
+    QTest::mouseMove(&g, rowBorder);
+    EXPECT_EQ(g.cursor().shape(), Qt::SplitVCursor);
+    QTest::mouseMove(&g, g.Center(2, 3));
+    EXPECT_EQ(g.cursor().shape(), Qt::ArrowCursor);
+
+    // A refusing event keeps the cursor from showing at that border only.
+    std::vector<int> asked;
+    g.OnColumnSize = [&](QObject*, int col, bool& allow) {
+        asked.push_back(col);
+        allow = col != 2;
+    };
+    g.OnRowSize = [](QObject*, int, bool& allow) { allow = false; };
+    QTest::mouseMove(&g, colBorder);
+    EXPECT_EQ(g.cursor().shape(), Qt::ArrowCursor);
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ(asked.back(), 2);
+    QTest::mouseMove(&g, QPoint(g.CellRect(3, 0).Right, 5));
+    EXPECT_EQ(g.cursor().shape(), Qt::SplitHCursor);
+    QTest::mouseMove(&g, rowBorder);
+    EXPECT_EQ(g.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST(GridCursors, TheGridsOwnCursorComesBackAfterItsOwnCursors)
+{
+    Grid g;
+    g.MouseActions().ColSelect = true;
+    g.SetURLShow(true);
+    g.SetCells(2, 3, QStringLiteral("https://example.org"));
+    g.setCursor(Qt::CrossCursor);
+    QTest::mouseMove(&g, g.Center(3, 3));
+    EXPECT_EQ(g.cursor().shape(), Qt::CrossCursor);
+    QTest::mouseMove(&g, g.Center(2, 3));
+    EXPECT_TRUE(TGridCursors::IsCursor(g.cursor(), TGridCursors::crLink));
+    QTest::mouseMove(&g, g.Center(3, 3));
+    EXPECT_EQ(g.cursor().shape(), Qt::CrossCursor);
+
+    // A cursor set from outside resets the cursor state.
+    QTest::mouseMove(&g, g.Center(2, 0));
+    EXPECT_EQ(g.CursorState(), 1);
+    g.setCursor(Qt::IBeamCursor);
+    EXPECT_EQ(g.CursorState(), 0);
+    QTest::mouseMove(&g, g.Center(3, 4));
+    EXPECT_EQ(g.cursor().shape(), Qt::IBeamCursor);
+
+    // Panning gives it back when it ends.
+    g.SetIntelliPan(ipBoth);
+    QTest::mousePress(&g, Qt::MiddleButton, Qt::NoModifier, g.Center(2, 4));
+    EXPECT_TRUE(TGridCursors::IsCursor(g.cursor(), TGridCursors::crPan));
+    QTest::keyClick(&g, Qt::Key_Escape);
+    EXPECT_EQ(g.cursor().shape(), Qt::IBeamCursor);
+}
+
 TEST(GridForm, SizeWithFormFollowsTheFormsChangeOfSize)
 {
     QWidget form;
@@ -491,4 +563,21 @@ TEST(GridMoves, TheFixedColumnIsSizedFromItsBorderOverTheBody)
     // Away from the border the cursor is the grid's own again.
     QTest::mouseMove(&g, g.Center(2, 4));
     EXPECT_NE(g.cursor().shape(), Qt::SplitHCursor);
+}
+
+TEST(GridMoves, TheRightButtonLeavesAnEnhancedMoveToTheLeftButton)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goColMoving);
+    g.SetCells(1, 1, QStringLiteral("p1"));
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, g.Center(1, 0));
+    QTest::mouseMove(&g, g.Center(3, 0), -1);
+    ASSERT_TRUE(g.MoveImage() && g.MoveImage()->isVisible());
+    QTest::mousePress(&g, Qt::RightButton, Qt::NoModifier, g.Center(2, 0));
+    QTest::mouseRelease(&g, Qt::RightButton, Qt::NoModifier, g.Center(2, 0));
+    // Still carried: nothing moved yet, the marks still show.
+    EXPECT_EQ(g.Cells(1, 1), QStringLiteral("p1"));
+    EXPECT_TRUE(g.MoveImage()->isVisible());
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, g.Center(3, 0));
+    EXPECT_EQ(g.Cells(3, 1), QStringLiteral("p1"));
 }

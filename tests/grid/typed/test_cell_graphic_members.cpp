@@ -164,8 +164,8 @@ TEST(SelectedColumns, ColumnsAreSelectedAndTheListReselects)
     Grid g;
     g.SelectColumn(2);
     EXPECT_EQ(g.Selection(), TGridRect(2, 1, 2, 5));
-    EXPECT_TRUE(g.IsCellInSelection(2, 5));
-    EXPECT_FALSE(g.IsCellInSelection(3, 1));
+    EXPECT_TRUE(g.IsSelected(2, 5));
+    EXPECT_FALSE(g.IsSelected(3, 1));
     g.UnSelectColumn(2);
     EXPECT_EQ(g.Selection(), TGridRect(g.Col(), g.Row(), g.Col(), g.Row()));
 
@@ -184,8 +184,8 @@ TEST(SelectedColumns, ColumnsAreSelectedAndTheListReselects)
     EXPECT_TRUE(g.ColSelect(1));
     EXPECT_FALSE(g.ColSelect(2));
     EXPECT_TRUE(g.ColSelect(4));
-    EXPECT_TRUE(g.IsCellInSelection(4, 3));
-    EXPECT_FALSE(g.IsCellInSelection(3, 3));
+    EXPECT_TRUE(g.IsSelected(4, 3));
+    EXPECT_FALSE(g.IsSelected(3, 3));
     g.SelectedColumns().SetItem(0, 2);
     EXPECT_FALSE(g.ColSelect(1));
     EXPECT_TRUE(g.ColSelect(2));

@@ -12,8 +12,12 @@
 #include <QApplication>
 #include <QDrag>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QTest>
 #include <QWidget>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -212,6 +216,46 @@ TEST(DropSource, EscapeCancelsAReleasedButtonDropsAndNoDropIsRemembered)
     s.GiveFeedback(TDropEffect::Copy);
     EXPECT_FALSE(s.NoDrop());
     EXPECT_EQ(s.effects, (QList<TDropEffect>{TDropEffect::None, TDropEffect::Copy}));
+}
+
+TEST(DropSource, TheSourceIsAskedAtEachMouseAndKeyEventOfADrag)
+{
+    class Source : public TESGDropSource {
+    public:
+        int queries = 0;
+
+    protected:
+        void QueryDrag() override { ++queries; }
+    } source;
+    QWidget w;
+    w.resize(40, 40);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QWindow* window = w.windowHandle();
+    const auto send = [&](QEvent& e) { QApplication::sendEvent(window, &e); };
+    const auto move = [&](Qt::MouseButtons buttons) {
+        QMouseEvent e(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), QPointF(5, 5), Qt::NoButton, buttons,
+                      Qt::NoModifier);
+        send(e);
+    };
+    int during = 0;
+    DragDropTesting::SetDragRunner([&](QDrag&, TESGDropSource&) {
+        move(Qt::LeftButton);
+        QKeyEvent ctrl(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+        send(ctrl);
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        send(escape);
+        during = source.queries;
+        return Qt::IgnoreAction;
+    });
+    TDropEffect effect = TDropEffect::None;
+    EXPECT_EQ(StartTextDragDrop(source, &w, QStringLiteral("x"), QString(), TDropEffect::None, effect),
+              TDragResult::Cancel);
+    DragDropTesting::SetDragRunner(nullptr);
+    EXPECT_EQ(during, 3);
+    // Once the drag is over nothing asks any more.
+    move(Qt::LeftButton);
+    EXPECT_EQ(source.queries, 3);
 }
 
 TEST(DropTarget, ADropEveryHookRefusedHasNoEffect)
