@@ -106,7 +106,7 @@ void TExtColumnGrid::Notification(const void* removed)
     if (!removed || !m_columns) return;
     for (int i = 0; i < m_columns->Count(); ++i) {
         TGridColumnItem* item = m_columns->Items(i);
-        if (item->EditLink == removed) item->EditLink = nullptr;
+        if (item->EditLink.data() == removed) item->EditLink = nullptr;
         if (item->ColumnPopup.data() == removed) item->ColumnPopup = nullptr;
     }
     if (EditLink() == removed) SetEditLink(nullptr);

@@ -11,6 +11,7 @@
 
 #include "grid/GridSettings.h"
 #include "grid/cells/CellTypes.h"
+#include "grid/edit/TEditLink.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/widgets/CustomEdit.h"
 
@@ -18,7 +19,6 @@
 #include <QString>
 #include <QStringList>
 
-class TEditLink;
 class TGridColumnCollection;
 class TPopupMenu;
 
@@ -85,7 +85,7 @@ public:
     QString SortSuffix;
     QString EditMask;
     int EditLength = 0;
-    TEditLink* EditLink = nullptr; // not owned
+    QPointer<TEditLink> EditLink; // not owned; reads as none once destroyed
     bool ReadOnly = false;
     int SpinMin = 0;
     int SpinMax = 0;

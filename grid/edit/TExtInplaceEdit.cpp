@@ -117,8 +117,17 @@ void TExtInplaceEdit::ShowAt(const TRect& rect, const QString& text)
     }
 }
 
+void TExtInplaceEdit::KeepInHistory()
+{
+    if (m_ext->LookupHistory() && !Text().isEmpty() && !m_ext->LookupItems().contains(Text()))
+        m_ext->LookupItems().append(Text());
+}
+
 void TExtInplaceEdit::HideEdit()
 {
+    // However the edit ends (the focus leaving, a key handed to the grid),
+    // its text joins the lookup history.
+    if (IsShown()) KeepInHistory();
     if (m_linesOn && m_lines) {
         // The grid takes the focus from the lines before they go.
         m_hiding = true;
@@ -421,8 +430,7 @@ void TExtInplaceEdit::DblClick()
 void TExtInplaceEdit::DoExit()
 {
     if (IsShown()) {
-        if (m_ext->LookupHistory() && !Text().isEmpty() && !m_ext->LookupItems().contains(Text()))
-            m_ext->LookupItems().append(Text());
+        KeepInHistory();
         // Leaving validates: a refused text is not stored.
         QString text = Text();
         if (m_ext->ValidateEditorText(text))

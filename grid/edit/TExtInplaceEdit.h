@@ -92,6 +92,8 @@ private:
     // The text after a refused validation: the cell's, caret at the end.
     void TakeCellText();
     void Complete();
+    // LookupHistory: the text joins the lookup items.
+    void KeepInHistory();
     // SizeWhileTyping: the column widens to the typed text, and with word
     // wrap the row fits it.
     void SizeToText();

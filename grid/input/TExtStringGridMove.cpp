@@ -103,6 +103,7 @@ void TExtStringGrid::MouseMove(TShiftState shift, int x, int y)
             }
             // Refused: the gesture selects a range instead.
             FocusCell(dc, dr, true);
+            BeginSelecting();
         }
     }
 

@@ -1252,6 +1252,11 @@ void TCustomGrid::EndSelecting()
     if (m_gesture == Gesture::Selecting) m_gesture = Gesture::None;
 }
 
+void TCustomGrid::BeginSelecting()
+{
+    if (m_gesture == Gesture::None) m_gesture = Gesture::Selecting;
+}
+
 void TCustomGrid::DblClick()
 {
     TWinControlOf<QWidget>::DblClick();

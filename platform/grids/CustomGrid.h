@@ -222,6 +222,9 @@ protected:
     // moves of the pointer select nothing more).
     bool Selecting() const { return m_gesture == Gesture::Selecting; }
     void EndSelecting();
+    // Later moves of the pointer select from the anchor, as after a press
+    // on a cell (a grid that took the press for a gesture of its own).
+    void BeginSelecting();
     // The unclipped rectangle of any cell, also one scrolled out of view
     // (left of LeftCol it lies at negative x), computed from LeftCol/TopRow.
     TRect CellBounds(int col, int row) const;

@@ -117,6 +117,17 @@ TEST(ColumnGridItems, AssignCopiesAllButPopupAndFloatFormat)
     g.Notification(&menu);
     EXPECT_EQ(a.ColumnPopup, nullptr);
 
+    // An edit link destroyed while a column still names it reads as none,
+    // so the column's cells edit as ordinary cells again.
+    auto link = std::make_unique<LineEditLink>();
+    g.Item(1).EditLink = link.get();
+    g.Item(1).SetEditor(edCustom);
+    link.reset();
+    EXPECT_EQ(g.Item(1).EditLink, nullptr);
+    TEditorType editor = edNormal;
+    g.GetCellEditor(1, 1, editor);
+    EXPECT_EQ(g.EditLink(), nullptr);
+
     // A menu destroyed while still assigned reads as none.
     auto gone = std::make_unique<TPopupMenu>(QStringList{QStringLiteral("y")});
     b.ColumnPopup = gone.get();

@@ -3,6 +3,7 @@
 // only what the user changed, validation that refuses an edit, and the keys
 // the editors hand back to the grid.
 #include "controls/EsgSpinButton.h"
+#include "controls/ExtSpeedButton.h"
 #include "grid/TExtStringGrid.h"
 #include "grid/edit/TEditLink.h"
 #include "grid/edit/TExtRichEdit.h"
@@ -360,6 +361,35 @@ TEST(Editors, LettersInANumericEditWithButtonBeep)
     EXPECT_EQ(dialogs.Beeps(), 1);
 }
 
+TEST(Editors, AFloatEditWithButtonFiltersAndItsButtonAsksTheGrid)
+{
+    ScopedDialogResponder dialogs;
+    TFormatSettings comma;
+    comma.DecimalSeparator = u',';
+    comma.ThousandSeparator = u'.';
+    ScopedRegionalSettings scoped(comma);
+    Grid g;
+    g.editors[{2, 1}] = edFloatEditBtn;
+    g.Edit(2, 1);
+    TGridEditBtn* btn = g.GridEditBtn();
+    // The thousand separator and letters go silently, the decimal
+    // separator once; a minus after a digit beeps.
+    QTest::keyClicks(btn, QStringLiteral("-1.2,5,x-"));
+    EXPECT_EQ(btn->Text(), "-12,5");
+    EXPECT_EQ(dialogs.Beeps(), 1);
+
+    QStringList asked;
+    g.OnEllipsClick = [&](QObject* sender, int col, int row, QString& s) {
+        EXPECT_EQ(sender, &g);
+        asked << QStringLiteral("%1,%2:%3").arg(col).arg(row).arg(s);
+        s = QStringLiteral("3,25");
+    };
+    QTest::mouseClick(btn->ButtonHolder()->Button(), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+    EXPECT_EQ(asked, QStringList{"2,1:-12,5"});
+    EXPECT_EQ(btn->Text(), "3,25");
+    EXPECT_EQ(btn->SelText(), "3,25");
+}
+
 TEST(Validation, ARefusedEditKeepsTheCellsTextAndTheCurrentCell)
 {
     Grid g;
@@ -533,6 +563,22 @@ TEST(TextEditor, LookupCompletesFromTheItems)
     QTest::keyClicks(g.TextEditor(), QStringLiteral("ap"));
     EXPECT_EQ(g.TextEditor()->Text(), "apple");
     EXPECT_EQ(g.TextEditor()->SelText(), "ple");
+}
+
+TEST(TextEditor, LookupHistoryKeepsTheTextsTypedForTheNextCompletion)
+{
+    Grid g;
+    g.SetLookup(true);
+    g.SetLookupHistory(true);
+    g.Edit(1, 1);
+    QTest::keyClicks(g.TextEditor(), QStringLiteral("pear"));
+    Key(g.TextEditor(), Qt::Key_Return);
+    EXPECT_EQ(g.Cells(1, 1), "pear");
+    EXPECT_EQ(g.LookupItems(), QStringList{"pear"});
+    g.Edit(1, 2);
+    QTest::keyClicks(g.TextEditor(), QStringLiteral("pe"));
+    EXPECT_EQ(g.TextEditor()->Text(), "pear");
+    EXPECT_EQ(g.TextEditor()->SelText(), "ar");
 }
 
 TEST(TextEditor, CursorWalkMovesOnAtTheEndOfTheText)

@@ -69,7 +69,11 @@ TEST(GridMoves, DragStartsFourPixelsAwayAndARefusalSelects)
     QTest::mouseMove(&g, p + QPoint(4, 0), -1);
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(started, 0);
-    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, p + QPoint(4, 0));
+    // The refused drag goes on as a range selection from the pressed cell.
+    QTest::mouseMove(&g, g.Center(3, 5), -1);
+    EXPECT_EQ(g.Selection(), TGridRect(2, 3, 3, 5));
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, g.Center(3, 5));
+    g.FocusCell(2, 3);
 
     QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, p);
     QTest::mouseMove(&g, p + QPoint(0, 5), -1);
