@@ -126,11 +126,24 @@ GRID_PROPERTY(int, FixedRightCols, fixedRightCols)
 GRID_PROPERTY(int, FixedFooters, fixedFooters)
 GRID_PROPERTY(bool, FixedRowAlways, fixedRowAlways)
 GRID_PROPERTY(bool, FixedColAlways, fixedColAlways)
-GRID_PROPERTY(TBitmap*, RowIndicator, rowIndicator)
 GRID_PROPERTY(const TImageList*, GridImages, gridImages)
 GRID_PROPERTY(TPictureContainer*, PictureContainer, pictureContainer)
 GRID_PROPERTY(bool, EditWithTags, editWithTags)
 #undef GRID_PROPERTY
+
+TBitmap* TExtStringGrid::RowIndicator() const { return d->rowIndicator.get(); }
+
+void TExtStringGrid::SetRowIndicator(const TBitmap* value)
+{
+    // The grid keeps a copy: the caller's bitmap may go first.
+    if (value && !value->Empty()) {
+        if (!d->rowIndicator) d->rowIndicator = std::make_unique<TBitmap>();
+        d->rowIndicator->Assign(value);
+    } else {
+        d->rowIndicator.reset();
+    }
+    InvalidateGrid();
+}
 
 QString TExtStringGrid::FloatFormat() const { return d->floatFormat; }
 void TExtStringGrid::SetFloatFormat(const QString& value)
@@ -199,6 +212,9 @@ void TExtStringGrid::LoadColumnSizes()
 
 void TExtStringGrid::Loaded()
 {
+    // Headers given before the grid took its counts go into its fixed cells.
+    if (!d->typed.columnHeaders.isEmpty()) SetColumnHeaders(QStringList(d->typed.columnHeaders));
+    if (!d->typed.rowHeaders.isEmpty()) SetRowHeaders(QStringList(d->typed.rowHeaders));
     if (d->columnSize.Save) LoadColumnSizes();
 }
 

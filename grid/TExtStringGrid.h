@@ -158,9 +158,10 @@ public:
     void SetColCount(int value);
     int FixedRows() const;
     int FixedCols() const;
-    // Shown in column 0 of the current row (not owned; nullptr: none).
+    // Shown in column 0 of the current row: the grid keeps a copy of the
+    // bitmap given (nullptr or an empty bitmap: none).
     TBitmap* RowIndicator() const;
-    void SetRowIndicator(TBitmap* value);
+    void SetRowIndicator(const TBitmap* value);
     const TImageList* GridImages() const;
     void SetGridImages(const TImageList* value);
     TPictureContainer* PictureContainer() const;

@@ -18,6 +18,7 @@
 #include "grid/typed/TypedState_p.h"
 
 #include <QPointer>
+#include <memory>
 
 struct TExtStringGridPrivate {
     // ----- Settings objects and published values
@@ -66,7 +67,7 @@ struct TExtStringGridPrivate {
     int fixedFooters = 0;
     bool fixedRowAlways = false;
     bool fixedColAlways = false;
-    TBitmap* rowIndicator = nullptr;
+    std::unique_ptr<TBitmap> rowIndicator;
     const TImageList* gridImages = nullptr;
     // Cleared when the container goes first.
     QPointer<TPictureContainer> pictureContainer;

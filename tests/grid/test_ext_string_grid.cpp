@@ -4,6 +4,7 @@
 #include "controls/HTMLPicture.h"
 #include "grid/cells/TCellProperties.h"
 #include "platform/core/IniFile.h"
+#include "platform/graphics/Bitmap.h"
 #include "platform/graphics/SystemMetrics.h"
 
 #include <QTemporaryDir>
@@ -221,6 +222,51 @@ TEST(ExtStringGridReferences, APictureContainerFreedFirstIsLetGo)
     EXPECT_EQ(g.PictureContainer(), nullptr);
     // The HTML cell paints without the container.
     EXPECT_FALSE(g.grab().isNull());
+}
+
+TEST(ExtStringGridLoaded, HeadersGoIntoTheColumnsAndRowsThereAreThen)
+{
+    Grid g;
+    g.SetColCount(2);
+    g.SetRowCount(2);
+    g.SetColumnHeaders({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C\\nD")});
+    g.SetRowHeaders({QString(), QStringLiteral("one"), QStringLiteral("two")});
+    EXPECT_EQ(g.Cells(1, 0), QStringLiteral("B"));
+    EXPECT_TRUE(g.Cells(2, 0).isEmpty());
+    EXPECT_TRUE(g.Cells(0, 2).isEmpty());
+    g.SetColCount(3);
+    g.SetRowCount(3);
+    g.Loaded();
+    EXPECT_EQ(g.Cells(2, 0), QStringLiteral("C\rD"));
+    EXPECT_EQ(g.Cells(0, 1), QStringLiteral("one"));
+    EXPECT_EQ(g.Cells(0, 2), QStringLiteral("two"));
+
+    // Without headers, texts written straight into the fixed cells stay.
+    Grid plain;
+    plain.SetCells(1, 0, QStringLiteral("own"));
+    plain.Loaded();
+    EXPECT_EQ(plain.Cells(1, 0), QStringLiteral("own"));
+}
+
+TEST(ExtStringGridReferences, TheRowIndicatorIsTheGridsOwnCopy)
+{
+    Grid g;
+    g.resize(200, 100);
+    g.SetFixedCols(1);
+    g.FocusCell(1, 1);
+    {
+        TBitmap indicator;
+        indicator.SetSize(8, 6);
+        g.SetRowIndicator(&indicator);
+        ASSERT_NE(g.RowIndicator(), nullptr);
+        EXPECT_NE(g.RowIndicator(), &indicator);
+    }
+    EXPECT_EQ(g.RowIndicator()->Width(), 8);
+    EXPECT_EQ(g.RowIndicator()->Height(), 6);
+    // Painted after the caller's bitmap is gone.
+    EXPECT_FALSE(g.grab().isNull());
+    g.SetRowIndicator(nullptr);
+    EXPECT_EQ(g.RowIndicator(), nullptr);
 }
 
 } // namespace
