@@ -337,9 +337,8 @@ void PdfPagePainter::DrawEllipse(const QRectF& r)
     Paint(fill, stroke, false);
 }
 
-void PdfPagePainter::DrawPolyline(const QPointF* points, int count)
+void PdfPagePainter::Path(const QPointF* points, int count)
 {
-    if (count < 2 || !ApplyPen()) return;
     Point(points[0]);
     m_out << " m";
     for (int i = 1; i < count; ++i) {
@@ -347,6 +346,12 @@ void PdfPagePainter::DrawPolyline(const QPointF* points, int count)
         Point(points[i]);
         m_out << " l";
     }
+}
+
+void PdfPagePainter::DrawPolyline(const QPointF* points, int count)
+{
+    if (count < 2 || !ApplyPen()) return;
+    Path(points, count);
     m_out << " S\n";
 }
 
@@ -355,13 +360,7 @@ void PdfPagePainter::DrawPolygon(const QPointF* points, int count, bool winding)
     if (count < 2) return;
     const bool stroke = ApplyPen(), fill = ApplyBrush();
     if (!stroke && !fill) return;
-    Point(points[0]);
-    m_out << " m";
-    for (int i = 1; i < count; ++i) {
-        m_out << ' ';
-        Point(points[i]);
-        m_out << " l";
-    }
+    Path(points, count);
     m_out << " h";
     Paint(fill, stroke, !winding);
 }

@@ -64,6 +64,8 @@ private:
     double X(double inches) const;
     double Y(double inches) const;
     void Point(QPointF p);
+    // The points joined by straight lines (count at least 1).
+    void Path(const QPointF* points, int count);
     void Rect(const QRectF& r);
     void Colour(TColor c);
     // Sets the stroke for the pen; false when the pen draws nothing.

@@ -7,6 +7,9 @@
 #include "grid/cells/TCellGraphic.h"
 #include "tests/support/RecordingCanvas.h"
 
+#include <QEvent>
+#include <QObject>
+
 // Sizes of 0 keep the grid's defaults.
 inline void ShapeGrid(TExtStringGrid& grid, int width, int height, int cols, int rows, int colWidth = 0,
                       int rowHeight = 0)
@@ -51,4 +54,36 @@ public:
     TCellGraphic* AddGraphic(int col, int row, TCellType type) { return AttachGraphic(*this, col, row, type); }
 
     TRecordingCanvas canvas;
+};
+
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+    int paints = 0;
+};
+
+// A grid that counts how often it was asked to repaint whole.
+template <class Base>
+class RepaintCounting : public Base {
+public:
+    using Base::Base;
+    // Whole repaints since the last call.
+    int WholeRepaints()
+    {
+        const int n = whole;
+        whole = 0;
+        return n;
+    }
+    void InvalidateRect(const TRect& r) override
+    {
+        if (r == TRect(0, 0, this->ClientWidth(), this->ClientHeight())) ++whole;
+        Base::InvalidateRect(r);
+    }
+    int whole = 0;
 };

@@ -18,33 +18,9 @@
 
 namespace {
 
-class Grid : public TExtStringGrid {
+class Grid : public RepaintCounting<TExtStringGrid> {
 public:
-    Grid() : TExtStringGrid(nullptr, QStringLiteral("Grid")) { ShapeGrid(*this, 400, 300, 5, 10); }
-    // How often the whole grid was asked to repaint since the last call.
-    int WholeRepaints()
-    {
-        const int n = whole;
-        whole = 0;
-        return n;
-    }
-    void InvalidateRect(const TRect& r) override
-    {
-        if (r == TRect(0, 0, ClientWidth(), ClientHeight())) ++whole;
-        TExtStringGrid::InvalidateRect(r);
-    }
-    int whole = 0;
-};
-
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint) ++paints;
-        return false;
-    }
-    int paints = 0;
+    Grid() : RepaintCounting(nullptr, QStringLiteral("Grid")) { ShapeGrid(*this, 400, 300, 5, 10); }
 };
 
 std::unique_ptr<TBitmap> Square(int size, QColor colour)
@@ -136,26 +112,9 @@ TEST(GridSettingsNotify, FooterSettingsRepaintThePanel)
     EXPECT_EQ(g.FixedFooters(), 0);
 }
 
-// A grid that paints a cell on its own and counts whole repaints.
-class PaintingGrid : public PaintTestGrid {
-public:
-    int WholeRepaints()
-    {
-        const int n = whole;
-        whole = 0;
-        return n;
-    }
-    void InvalidateRect(const TRect& r) override
-    {
-        if (r == TRect(0, 0, ClientWidth(), ClientHeight())) ++whole;
-        PaintTestGrid::InvalidateRect(r);
-    }
-    int whole = 0;
-};
-
 TEST(GridSettingsNotify, BandsRepaintWhenTurnedAndWhileOn)
 {
-    PaintingGrid g;
+    RepaintCounting<PaintTestGrid> g;
     g.FocusCell(4, 9); // out of the way: the current cell paints selected
     g.WholeRepaints();
     TBands& bands = g.Bands();

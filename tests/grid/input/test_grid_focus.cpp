@@ -8,6 +8,7 @@
 #include "platform/grids/InplaceEdit.h"
 #include "tests/support/TestSupport.h"
 #include "tests/grid/LineEditLink.h"
+#include "tests/grid/TestGrids.h"
 #include "tests/grid/input/InputTestGrid.h"
 
 #include <QApplication>
@@ -40,17 +41,6 @@ struct Form {
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
         other->setFocus();
     }
-};
-
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint) ++paints;
-        return false;
-    }
-    int paints = 0;
 };
 
 // Edits cells of a grid with the editor types of a table.

@@ -3,10 +3,12 @@
 // the PDF writer and the printer wrote.
 
 #include "platform/core/AtomicFile.h"
+#include "platform/print/TRenderPDF.h"
 #include "platform/report/TBaseReport.h"
 #include "platform/report/TReportFileWriter.h"
 #include "tests/platform/readers/WmfBuilder.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QProcess>
 #include <QStringList>
@@ -20,6 +22,19 @@ inline QByteArray Record(const std::function<void(TBaseReport&)>& print, const Q
     writer.Title = title;
     writer.OnPrint = print;
     return writer.Record();
+}
+
+// The report rendered to "report.pdf" in dir at the quality; its path.
+inline QString RenderToPdf(const QString& dir, const QByteArray& report, int quality = 90)
+{
+    QByteArray bytes = report;
+    QBuffer stream(&bytes);
+    stream.open(QIODevice::ReadOnly);
+    TRenderPDF pdf;
+    pdf.ImageQuality = quality;
+    const QString name = dir + QStringLiteral("/report.pdf");
+    pdf.Render(stream, name);
+    return name;
 }
 
 inline QString Write(const QString& path, const std::function<void(TBaseReport&)>& print)

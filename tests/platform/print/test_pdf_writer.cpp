@@ -23,14 +23,7 @@ namespace {
 
 QString RenderToPdf(const QTemporaryDir& dir, const QByteArray& report, int quality = 90)
 {
-    QByteArray bytes = report;
-    QBuffer stream(&bytes);
-    stream.open(QIODevice::ReadOnly);
-    TRenderPDF pdf;
-    pdf.ImageQuality = quality;
-    const QString name = dir.filePath(QStringLiteral("report.pdf"));
-    pdf.Render(stream, name);
-    return name;
+    return outputtest::RenderToPdf(dir.path(), report, quality);
 }
 
 // The first page at 96 pixels an inch: one pixel is a pen or hatch pixel.

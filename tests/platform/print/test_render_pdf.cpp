@@ -22,14 +22,7 @@ namespace {
 
 QString RenderToPdf(const QTemporaryDir& dir, const QByteArray& report, int quality = 90)
 {
-    QByteArray bytes = report;
-    QBuffer stream(&bytes);
-    stream.open(QIODevice::ReadOnly);
-    TRenderPDF pdf;
-    pdf.ImageQuality = quality;
-    const QString name = dir.filePath(QStringLiteral("report.pdf"));
-    pdf.Render(stream, name);
-    return name;
+    return outputtest::RenderToPdf(dir.path(), report, quality);
 }
 
 // The first values of the first quantisation table of a JPEG file.
