@@ -69,7 +69,21 @@ TCellGraphic* TCellProperties::TakeCellGraphic()
 
 void TCellProperties::Repaint()
 {
-    if (m_owner) m_owner->RepaintStoredCell(OwnerCol, OwnerRow);
+    if (!m_owner) return;
+    // Rows inserted, deleted or sorted since leave the kept place behind;
+    // the cell is looked for once, when it is to be repainted.
+    if (m_owner->CellPropertiesOf(OwnerCol, OwnerRow) != this) {
+        bool found = false;
+        for (int row = 0; row < m_owner->StoreRows() && !found; ++row)
+            for (int col = 0; col < m_owner->StoreCols() && !found; ++col)
+                if (m_owner->CellPropertiesOf(col, row) == this) {
+                    OwnerCol = col;
+                    OwnerRow = row;
+                    found = true;
+                }
+        if (!found) return; // on a hidden row, or out of the grid
+    }
+    m_owner->RepaintStoredCell(OwnerCol, OwnerRow);
 }
 
 void TCellProperties::SetBrushColor(TColor value)

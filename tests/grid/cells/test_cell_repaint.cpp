@@ -75,6 +75,18 @@ TEST(CellRepaint, PropertySettersRepaintTheCellAfterAMove)
     g.Taken();
     moved->SetVAlignment(vtaBottom);
     EXPECT_EQ(g.Taken(), g.GetCellRect(4, 4));
+
+    // Rows inserted and removed above it.
+    g.InsertRows(1, 2);
+    ASSERT_EQ(g.CellPropertiesOf(4, 6), moved);
+    g.Taken();
+    moved->SetBrushColor(clBlue);
+    EXPECT_EQ(g.Taken(), g.GetCellRect(4, 6));
+    g.RemoveRows(1, 3);
+    ASSERT_EQ(g.CellPropertiesOf(4, 3), moved);
+    g.Taken();
+    moved->SetBrushColor(clRed);
+    EXPECT_EQ(g.Taken(), g.GetCellRect(4, 3));
 }
 
 TEST(CellRepaint, MergingAndSplittingRepaintTheDisplayedArea)
