@@ -179,22 +179,8 @@ int TvxAssessorMap::GetSheets(const QString& County, const QString& Parcel)
 
     // The whole fetch is one request to the owner: OnBeforeSearch before the
     // login, OnAfterSearch once the session ended, also after a failure.
-    const QPointer<TvxCustomConnection> self(this);
-    bool doSearch = true;
-    DoBeforeSearch(doSearch);
-    CheckAlive(self);
     int result = 0;
-    std::exception_ptr failure;
-    try {
-        if (doSearch) result = FetchSheets(County, Parcel);
-    } catch (const EHttpClientDestroyed&) {
-        throw;
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    DoAfterSearch();
-    CheckAlive(self);
-    if (failure) std::rethrow_exception(failure);
+    Searching([&] { result = FetchSheets(County, Parcel); });
     return result;
 }
 

@@ -184,6 +184,25 @@ void TvxCustomConnection::UnexpectedResponse(const QByteArray& raw)
     throw Exception(saved ? kUnexpectedResponse + kSavedAsErrorResponse : kUnexpectedResponse);
 }
 
+void TvxCustomConnection::Searching(const std::function<void()>& work)
+{
+    const QPointer<TvxCustomConnection> self(this);
+    bool doSearch = true;
+    DoBeforeSearch(doSearch);
+    CheckAlive(self);
+    std::exception_ptr failure;
+    try {
+        if (doSearch) work();
+    } catch (const EHttpClientDestroyed&) {
+        throw;
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    DoAfterSearch();
+    CheckAlive(self);
+    if (failure) std::rethrow_exception(failure);
+}
+
 bool TvxCustomConnection::Post(QIODevice& request, QIODevice& response)
 {
     if (HostServer().isEmpty()) throw Exception(QStringLiteral("Property HostServer is not defined"));
@@ -200,40 +219,26 @@ bool TvxCustomConnection::Post(QIODevice& request, QIODevice& response)
     // The URL is held in a short string.
     const QString url = (QStringLiteral("http://") + HostServer() + CgiPath).left(255);
 
-    bool doSearch = true;
-    DoBeforeSearch(doSearch);
-    CheckAlive(self);
-
-    std::exception_ptr failure;
     bool unexpected = false;
-    try {
-        if (doSearch) {
-            try {
-                THttpClient::Post(url, compressed, raw);
-            } catch (const EHttpClientDestroyed&) {
-                throw;
-            } catch (const ESocketError& e) {
-                throw Exception(TransferErrorText(e.Message()));
-            } catch (const EConnClosedGracefully& e) {
-                throw Exception(TransferErrorText(e.Message()));
-            } catch (const EHttpProtocolError& e) {
-                throw Exception(TransferErrorText(e.Message()));
-            } catch (const EHttpError&) {
-                // Past the size limit, or not HTTP at all.
-                unexpected = true;
-            } catch (const Exception& e) {
-                throw Exception(TransferErrorText(e.Message()));
-            }
+    Searching([&] {
+        try {
+            THttpClient::Post(url, compressed, raw);
+        } catch (const EHttpClientDestroyed&) {
+            throw;
+        } catch (const ESocketError& e) {
+            throw Exception(TransferErrorText(e.Message()));
+        } catch (const EConnClosedGracefully& e) {
+            throw Exception(TransferErrorText(e.Message()));
+        } catch (const EHttpProtocolError& e) {
+            throw Exception(TransferErrorText(e.Message()));
+        } catch (const EHttpError&) {
+            // Past the size limit, or not HTTP at all.
+            unexpected = true;
+        } catch (const Exception& e) {
+            throw Exception(TransferErrorText(e.Message()));
         }
-        if (!unexpected && raw.size() == 0) throw Exception(QStringLiteral("Zero size response"));
-    } catch (const EHttpClientDestroyed&) {
-        throw;
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    DoAfterSearch();
-    CheckAlive(self);
-    if (failure) std::rethrow_exception(failure);
+    });
+    if (!unexpected && raw.size() == 0) throw Exception(QStringLiteral("Zero size response"));
     if (unexpected) UnexpectedResponse(raw.data());
 
     OpenForWriting(response);

@@ -118,6 +118,10 @@ protected:
     // Throws EHttpClientDestroyed when the guarded connection is gone (an
     // event handler or a dialog freed it while it ran).
     static void CheckAlive(const QPointer<TvxCustomConnection>& self);
+    // One request to the owner: OnBeforeSearch, the work when it lets it,
+    // then OnAfterSearch, also after the work failed, whose failure then
+    // goes on. A connection freed by an event ends it at once.
+    void Searching(const std::function<void()>& work);
 
 private:
     // The translated text of a transfer error; a time-out names the host.
