@@ -289,7 +289,7 @@ void TMainProfileFrm::CreateActions()
     TBitmap strip;
     strip.LoadFromResourceName(QStringLiteral("TOOLSTEPS"));
     ImageList1->AddImages(strip.Image(), clFuchsia);
-    const int images[siStepCount] = {imLogin,     imPersonal,    imCustomer,  imPropSearch,
+    const int images[siStepCount] = {imLogin,    imPersonal,    imCustomer,  imPropSearch,
                                      imPropInfo, imCompsParams, imCompsView, imReport};
 
     ToolBar1 = new QToolBar(this);

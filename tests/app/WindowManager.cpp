@@ -39,9 +39,10 @@ void RunUnderWindowManager()
 
     // The server names its display on its standard output once it listens.
     Helper server;
-    server.process.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                                QStringLiteral("tcp")});
+    server.process.start(xvfb,
+                         {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                          QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                          QStringLiteral("tcp")});
     QByteArray number;
     while (!number.endsWith('\n') && server.process.waitForReadyRead(30000))
         number += server.process.readAllStandardOutput();
@@ -52,12 +53,13 @@ void RunUnderWindowManager()
     env.insert(QStringLiteral("DISPLAY"), display);
     Helper manager;
     manager.process.setProcessEnvironment(env);
-    manager.process.start(wm, {});
+    // Its one font is the server's own cursor font: the server has no other.
+    manager.process.start(wm, {QStringLiteral("-fn"), QStringLiteral("cursor")});
     ASSERT_TRUE(manager.process.waitForStarted(10000)) << "evilwm did not start";
 
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    const QString name = QString::fromLatin1(test->test_suite_name()) + QLatin1Char('.') +
-                         QString::fromLatin1(test->name());
+    const QString name =
+        QString::fromLatin1(test->test_suite_name()) + QLatin1Char('.') + QString::fromLatin1(test->name());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QString::fromLatin1(kMarker), wm);
     Helper run;

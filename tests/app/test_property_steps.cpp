@@ -88,7 +88,8 @@ TEST_F(MainWindow, TheListCoversTheMainWindowButItsStatusBarUnderAWindowManager)
     // The frame is the window manager's: a border or a title bar.
     ASSERT_TRUE(WaitUntil([main] {
         return main->frameGeometry().size() != main->size() && main->frameGeometry().topLeft() == QPoint(40, 30);
-    })) << Text(main->frameGeometry()) << " client " << Text(main->geometry());
+    })) << Text(main->frameGeometry())
+        << " client " << Text(main->geometry());
     const QRect mainFrame = main->frameGeometry();
     const QRect expected(mainFrame.topLeft(), QSize(mainFrame.width(), mainFrame.height() - 25));
     QRect frame, client;

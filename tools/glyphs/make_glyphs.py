@@ -473,11 +473,14 @@ def magnifier(plus):
 
 
 def page_arrow(direction, bar):
-    """A triangle pointing left (-1) or right (1), with a bar at its point."""
+    """A triangle pointing left (-1) or right (1): with a bar at its point
+    solid, without one outlined."""
     p = Picture(16, 16)
     for i in range(6):
         x = 5 + i if direction > 0 else 10 - i
         p.rect(x, 2 + i, x + 1, 14 - i, NAVY)
+        if not bar and 0 < i < 5:
+            p.rect(x, 3 + i, x + 1, 13 - i, BLUE)
     if bar:
         x = 12 if direction > 0 else 2
         p.rect(x, 2, x + 2, 14, NAVY)
