@@ -293,25 +293,6 @@ CUSTOMER = tool([
     "....kccccccccck.",
 ])
 
-PROPSEARCH = tool([
-    "................",
-    "....kkkkk.......",
-    "...kwwwwwk......",
-    "..kwwaawwwk.....",
-    ".kwwaawwwwwk....",
-    ".kwaawwwwwwk....",
-    ".kwawwwwwwwk....",
-    ".kwwwwwwwwwk....",
-    ".kwwwwwwwwwk....",
-    "..kwwwwwwwk.....",
-    "...kwwwwwkkk....",
-    "....kkkkk.kdk...",
-    "..........kddk..",
-    "...........kddk.",
-    "............kddk",
-    ".............kk.",
-])
-
 PROPINFO = tool([
     ".......kk.......",
     "......krrk......",
@@ -446,30 +427,40 @@ SAVEAS = tool([
 ])
 
 
-def magnifier(plus):
-    rows = [
-        "....kkkkk.......",
-        "...kwwwwwk......",
-        "..kwwwwwwwk.....",
-        ".kwwwwwwwwwk....",
-        ".kwwwwwwwwwk....",
-        ".kwwwwwwwwwk....",
-        ".kwwwwwwwwwk....",
-        ".kwwwwwwwwwk....",
-        "..kwwwwwwwk.....",
-        "...kwwwwwkkk....",
-        "....kkkkk.kdk...",
-        "..........kddk..",
-        "...........kddk.",
-        "............kddk",
-        ".............kk.",
-        "................",
-    ]
-    p = tool(rows)
+LENS = [
+    "....kkkkk.......",
+    "...kwwwwwk......",
+    "..kwwwwwwwk.....",
+    ".kwwwwwwwwwk....",
+    ".kwwwwwwwwwk....",
+    ".kwwwwwwwwwk....",
+    ".kwwwwwwwwwk....",
+    ".kwwwwwwwwwk....",
+    "..kwwwwwwwk.....",
+    "...kwwwwwkkk....",
+    "....kkkkk.kdk...",
+    "..........kddk..",
+    "...........kddk.",
+    "............kddk",
+    ".............kk.",
+    "................",
+]
+
+
+def magnifier(mark):
+    """A lens with a glint (searching), a plus or a minus (zooming)."""
+    p = tool(LENS)
+    if mark == "glint":
+        for (x, y) in ((5, 2), (6, 2), (4, 3), (5, 3), (3, 4), (4, 4), (3, 5)):
+            p.set(x, y, AQUA)
+        return p
     p.rect(3, 5, 10, 7, NAVY)
-    if plus:
+    if mark == "plus":
         p.rect(5, 3, 7, 9, NAVY)
     return p
+
+
+PROPSEARCH = magnifier("glint")
 
 
 def page_arrow(direction, bar):
@@ -583,7 +574,7 @@ def main():
     # The main window's steps and Exit; the preview's tool bar.
     pictures["TOOLSTEPS"] = (strip([LOGIN, LOGOUT, MYPAGE, CUSTOMER, PROPSEARCH, PROPINFO, SEARCHPARAMS,
                                     VIEWCOMPS, REPORT, EXIT]), 8)
-    pictures["TOOLPREVIEW"] = (strip([PRINT, SAVEAS, magnifier(True), magnifier(False), page_arrow(-1, True),
+    pictures["TOOLPREVIEW"] = (strip([PRINT, SAVEAS, magnifier("plus"), magnifier("minus"), page_arrow(-1, True),
                                       page_arrow(1, False), page_arrow(-1, False), page_arrow(1, True), BACK]), 8)
     pictures["LOGINBACK"] = (login_background(), 8)
     # Down arrows are the up arrows turned over.
