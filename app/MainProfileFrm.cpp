@@ -30,7 +30,9 @@
 #include "platform/widgets/CustomEdit.h"
 #include "platform/widgets/Panel.h"
 #include "platform/widgets/StatusBar.h"
+#include "platform/graphics/Bitmap.h"
 #include "platform/graphics/EInvalidGraphic.h"
+#include "platform/graphics/ImageList.h"
 #include "protocol/TSubjectProperty.h"
 #include "protocol/TvxAssessorMap.h"
 #include "protocol/TvxComps.h"
@@ -51,6 +53,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -81,6 +84,8 @@ double FloatOr(const QString& text, double fallback)
     double v = 0;
     return TryStrToFloat(text.trimmed(), v) ? v : fallback;
 }
+
+QIcon ImageIcon(const TImageList& images, int index) { return QIcon(QPixmap::fromImage(images.Image(index))); }
 
 } // namespace
 
@@ -279,10 +284,20 @@ void TMainProfileFrm::CreateActions()
         {&CompsViewForm, "CompsViewForm", "View Comps", QKeySequence(Qt::Key_F8)},
         {&ReportForm, "ReportForm", "Report", QKeySequence(Qt::Key_F9)},
     };
+    // The program's own pictures, fuchsia left out.
+    ImageList1 = std::make_unique<TImageList>(16, 16);
+    TBitmap strip;
+    strip.LoadFromResourceName(QStringLiteral("TOOLSTEPS"));
+    ImageList1->AddImages(strip.Image(), clFuchsia);
+    const int images[siStepCount] = {imLogin,    imPersonal,    imCustomer,  imPropSearch,
+                                     imPropInfo, imCompsParams, imCompsView, imReport};
+
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
-    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // Captions under the images.
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    ToolBar1->setIconSize(QSize(ImageList1->Width(), ImageList1->Height()));
     // The form's font, MS Sans Serif at 8 points (11 pixels on the screen).
     QFont small(QStringLiteral("MS Sans Serif"));
     small.setPixelSize(11);
@@ -301,6 +316,7 @@ void TMainProfileFrm::CreateActions()
         a->setShortcut(steps[i].key);
         a->setShortcutContext(Qt::WindowShortcut);
         a->setCheckable(true);
+        a->setIcon(ImageIcon(*ImageList1, images[i]));
         m_stepGroup->addAction(a);
         addAction(a);
         *steps[i].action = a;
@@ -330,6 +346,7 @@ void TMainProfileFrm::CreateActions()
     make(FileSettings, "FileSettings", "Settings", {});
     make(FileExit, "FileExit", "Exit", {});
     make(HelpAbout, "HelpAbout", "About", {});
+    FileExit->setIcon(ImageIcon(*ImageList1, imExit));
     connect(NextForm, &QAction::triggered, this, [this] { Guarded([this] { NextFormExecute(); }); });
     connect(PriorForm, &QAction::triggered, this, [this] { Guarded([this] { PriorFormExecute(); }); });
     connect(FileSettings, &QAction::triggered, this, [this] { Guarded([this] { FileSettingsExecute(); }); });
@@ -467,6 +484,7 @@ void TMainProfileFrm::UpdateActions()
 {
     const TAppState& state = AppState();
     LoginForm->setText(state.LoggedIn ? QStringLiteral("Logout") : QStringLiteral("Login"));
+    LoginForm->setIcon(ImageIcon(*ImageList1, state.LoggedIn ? imLogout : imLogin));
     CustomerForm->setEnabled(state.LoggedIn);
     PersonalForm->setEnabled(true);
     PropSearchForm->setEnabled(state.LoggedIn);
@@ -713,7 +731,10 @@ void TMainProfileFrm::WMPropList()
     const TXMLElement* list = SubPropXml->RequestElement();
     if (!list) return;
     auto dialog = std::make_unique<TPropListFrm>(this, this);
-    dialog->setGeometry(x(), y(), width(), height() - 25);
+    // Over the main window, its frame on the window's frame, 25 pixels less
+    // high: the status bar stays in sight.
+    const QRect frame = frameGeometry();
+    dialog->PlaceFrame(QRect(frame.left(), frame.top(), frame.width(), frame.height() - 25));
     TExtStringGrid* grid = dialog->Grid;
     grid->SetRowCount(1);
     grid->HideColumn(4);

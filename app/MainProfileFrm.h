@@ -11,6 +11,7 @@
 
 #include <QPointer>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QActionGroup;
@@ -22,6 +23,7 @@ class QToolBar;
 class QToolButton;
 class TAnimate;
 class TBaseFrm;
+class TImageList;
 class THttpClient;
 class TlcErrorHandler;
 class TPanel;
@@ -49,6 +51,20 @@ enum TStepIndex : int {
     siCompsView,
     siReport,
     siStepCount
+};
+
+// The images of ImageList1: Login and Logout, then one per step, then Exit.
+enum TStepImage : int {
+    imLogin,
+    imLogout,
+    imPersonal,
+    imCustomer,
+    imPropSearch,
+    imPropInfo,
+    imCompsParams,
+    imCompsView,
+    imReport,
+    imExit
 };
 
 class TMainProfileFrm : public TForm, public TStepHost {
@@ -80,6 +96,9 @@ public:
     QAction* FileSettings = nullptr;
     QAction* FileExit = nullptr;
     QAction* HelpAbout = nullptr;
+    // The images of the step actions and Exit, in the order of
+    // TStepImage.
+    std::unique_ptr<TImageList> ImageList1;
 
     TSubjectProperty* SubProp = nullptr;
     TSubjectProperty* CompProp = nullptr;

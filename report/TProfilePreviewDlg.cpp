@@ -1,9 +1,12 @@
 #include "report/TProfilePreviewDlg.h"
 
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/ImageList.h"
 #include "platform/kernel/Application.h"
 #include "platform/print/TFilePreview.h"
 
 #include <QAction>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -65,6 +68,10 @@ void TProfilePreviewDlg::Build()
     auto* menu = new QMenuBar(this);
     layout->setMenuBar(menu);
     auto* bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    // Captions under the images.
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setIconSize(QSize(16, 16));
     layout->addWidget(bar);
     m_scrollBox = new QScrollArea(this);
     m_scrollBox->setObjectName(QStringLiteral("ScrollBox1"));
@@ -74,6 +81,15 @@ void TProfilePreviewDlg::Build()
     preview->setObjectName(QStringLiteral("FilePreview"));
     preview->SetShadowDepth(2);
     m_scrollBox->setWidget(preview);
+
+    // The tool bar's images, the program's own pictures with fuchsia left
+    // out: Print, Save As, Zoom In, Zoom Out, First, Next, Prior and Last
+    // Page, Back.
+    TImageList images(16, 16);
+    TBitmap strip;
+    strip.LoadFromResourceName(QStringLiteral("TOOLPREVIEW"));
+    images.AddImages(strip.Image(), clFuchsia);
+    auto image = [&images](QAction* a, int index) { a->setIcon(QIcon(QPixmap::fromImage(images.Image(index)))); };
 
     auto action = [this](const char* name, const QString& text, const QString& hint = QString()) {
         auto* a = new QAction(text, this);
@@ -122,6 +138,9 @@ void TProfilePreviewDlg::Build()
     lbPages->setFixedWidth(83);
     lbPages->setAlignment(Qt::AlignCenter);
     auto* back = action("Back", QStringLiteral("Back"), QStringLiteral("Close"));
+    int index = 0;
+    for (QAction* a : {FilePrint, FileSaveAs, ZoomIn, ZoomOut, PageFirst, PageNext, PagePrior, PageLast, back})
+        image(a, index++);
     bar->addActions({FilePrint, FileSaveAs, ZoomIn, ZoomOut});
     bar->addWidget(lbZoom);
     bar->addActions({PageFirst, PageNext, PagePrior, PageLast});

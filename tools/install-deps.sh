@@ -11,6 +11,7 @@ packages=(
   python3
   fonts-liberation2 fonts-dejavu-core fonts-wine fontconfig
   poppler-utils clang-format
+  xvfb evilwm
   libreoffice-calc-nogui
 )
 

@@ -5,6 +5,7 @@
 #include "controls/HTMLButton.h"
 #include "platform/core/FloatFormat.h"
 #include "platform/core/UserRegistry.h"
+#include "platform/graphics/Bitmap.h"
 #include "platform/kernel/Application.h"
 #include "platform/net/HttpClient.h"
 #include "platform/net/HttpErrors.h"
@@ -25,6 +26,8 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPixmap>
+#include <QResizeEvent>
 
 QPointer<TLoginFrm> LoginFrm;
 
@@ -37,6 +40,9 @@ TLoginFrm::TLoginFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, host)
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setScaledContents(true);
     Image1->setGeometry(0, 0, 800, 460);
+    TBitmap background;
+    background.LoadFromResourceName(QStringLiteral("LOGINBACK"));
+    Image1->setPixmap(QPixmap::fromImage(background.Image()));
 
     auto* userLabel = new TLabel(this, QStringLiteral("Label1"));
     userLabel->SetCaption(QStringLiteral("Login name"));
@@ -76,6 +82,13 @@ TLoginFrm::TLoginFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, host)
 TLoginFrm::~TLoginFrm()
 {
     if (LoginFrm == this) LoginFrm = nullptr;
+}
+
+void TLoginFrm::resizeEvent(QResizeEvent* event)
+{
+    TBaseFrm::resizeEvent(event);
+    // The picture fills the form, stretched.
+    Image1->setGeometry(rect());
 }
 
 void TLoginFrm::FormShow()

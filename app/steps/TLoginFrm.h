@@ -28,6 +28,9 @@ public:
     // with "/" and hold no "@", so it cannot name another host.
     static bool IsServicePath(const QString& path);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void FormShow();
     void FormClose(TCloseAction& action);

@@ -96,3 +96,34 @@ void TPropListFrm::btnOkClick()
 }
 
 void TPropListFrm::btnCancelClick() { done(mrCancel); }
+
+void TPropListFrm::PlaceFrame(const QRect& frame)
+{
+    m_frame = frame;
+    ApplyFrame();
+}
+
+void TPropListFrm::ApplyFrame()
+{
+    if (m_frame.isNull()) return;
+    // setGeometry() places the client area: the frame's margins come off.
+    const QRect own = frameGeometry();
+    QMargins margins(geometry().left() - own.left(), geometry().top() - own.top(), own.right() - geometry().right(),
+                     own.bottom() - geometry().bottom());
+    if (margins.isNull()) {
+        const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+        if (owner) {
+            const QRect ownerFrame = owner->frameGeometry();
+            const QRect ownerClient = owner->geometry();
+            margins = QMargins(ownerClient.left() - ownerFrame.left(), ownerClient.top() - ownerFrame.top(),
+                               ownerFrame.right() - ownerClient.right(), ownerFrame.bottom() - ownerClient.bottom());
+        }
+    }
+    setGeometry(m_frame.marginsRemoved(margins));
+}
+
+void TPropListFrm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    ApplyFrame();
+}

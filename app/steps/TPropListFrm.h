@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QRect>
 
 class QPushButton;
 class TExtStringGrid;
@@ -27,8 +28,19 @@ public:
     void btnOkClick();
     void btnCancelClick();
 
+    // Places the dialog's frame (title bar and borders included) on the
+    // screen rectangle given: at once, taking the owner window's frame for
+    // its own while it has none yet, and again when it shows.
+    void PlaceFrame(const QRect& frame);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void ApplyFrame();
+
     TStepHost* m_host = nullptr;
+    QRect m_frame;
 };
 
 extern QPointer<TPropListFrm> PropListFrm;

@@ -7,6 +7,7 @@
 #include "platform/print/TFilePreview.h"
 #include "protocol/TvxComps.h"
 #include "tests/app/MainWindowTest.h"
+#include "tests/app/WindowManager.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -35,6 +36,11 @@ void SearchParcel(TMainProfileFrm* main, const QString& parcel)
     ASSERT_TRUE(WaitUntil([] { return PropSearchFrm && PropSearchFrm->isVisible(); }));
     PropSearchFrm->sParcel->SetText(parcel);
     Click(PropSearchFrm->btnSearch);
+}
+
+std::string Text(const QRect& r)
+{
+    return QStringLiteral("(%1, %2) %3 x %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString();
 }
 
 } // namespace
@@ -69,6 +75,36 @@ TEST_F(MainWindow, SeveralMatchesAreListedAndTheChosenOneIsFetched)
     EXPECT_TRUE(main->PropInfoForm->isEnabled());
     EXPECT_EQ(PropInfoFrm->FileName(), AppState().TempDir + QStringLiteral("propinfo.rpt"));
     EXPECT_FALSE(PropListFrm);
+}
+
+TEST_F(MainWindow, TheListCoversTheMainWindowButItsStatusBarUnderAWindowManager)
+{
+    if (!UnderWindowManager()) {
+        RunUnderWindowManager();
+        return;
+    }
+    TMainProfileFrm* main = OpenLoggedIn();
+    main->move(40, 30);
+    // The frame is the window manager's: a border or a title bar.
+    ASSERT_TRUE(WaitUntil([main] {
+        return main->frameGeometry().size() != main->size() && main->frameGeometry().topLeft() == QPoint(40, 30);
+    })) << Text(main->frameGeometry())
+        << " client " << Text(main->geometry());
+    const QRect mainFrame = main->frameGeometry();
+    const QRect expected(mainFrame.topLeft(), QSize(mainFrame.width(), mainFrame.height() - 25));
+    QRect frame, client;
+    m_responder.NextModal([&](QDialog& d) {
+        d.show();
+        WaitUntil([&] { return d.frameGeometry().size() != d.size() && d.frameGeometry() == expected; }, 5000);
+        frame = d.frameGeometry();
+        client = d.geometry();
+        d.hide();
+        return int(mrCancel);
+    });
+    SearchParcel(main, QStringLiteral("MULTI"));
+    ASSERT_TRUE(WaitUntil([&] { return !frame.isNull(); }));
+    EXPECT_EQ(frame, expected) << Text(frame) << " client " << Text(client) << " main " << Text(mainFrame);
+    EXPECT_NE(frame, client);
 }
 
 TEST_F(MainWindow, AListRowWithoutAUsableIdKeepsTheDialogOpen)

@@ -6,6 +6,8 @@
 #include "app/steps/TCustomerFrm.h"
 #include "app/steps/TLoginFrm.h"
 #include "controls/HTMLButton.h"
+#include "platform/graphics/ImageList.h"
+#include "platform/widgets/Panel.h"
 #include "platform/widgets/Label.h"
 #include "tests/app/MainWindowTest.h"
 #include "tests/support/RecordingCanvas.h"
@@ -13,7 +15,10 @@
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
+#include <QIcon>
 #include <QImage>
+#include <QLabel>
+#include <QSet>
 #include <QFontMetrics>
 #include <QToolButton>
 
@@ -123,4 +128,88 @@ TEST_F(MainWindow, StepCaptionsFitTheirButtons)
         EXPECT_EQ(b->width(), 79) << what;
         EXPECT_LE(QFontMetrics(b->font()).horizontalAdvance(b->text()) + 8, b->width()) << what;
     }
+}
+
+namespace {
+
+// The image the button shows now, as its style draws it: the list's own
+// pixels while enabled, greyed while disabled.
+QImage ShownImage(const TMainProfileFrm* main, const QToolButton* button, int index)
+{
+    if (button->isEnabled()) return main->ImageList1->Image(index);
+    return button->icon().pixmap(button->iconSize(), QIcon::Disabled).toImage();
+}
+
+} // namespace
+
+TEST_F(MainWindow, StepButtonsShowTheirImagesAboveTheirCaptions)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    const int images[siStepCount] = {imLogout,   imPersonal,    imCustomer,  imPropSearch,
+                                     imPropInfo, imCompsParams, imCompsView, imReport};
+    QList<QPair<QToolButton*, int>> buttons;
+    for (int i = 0; i < siStepCount; ++i) buttons.append({main->StepButton(i), images[i]});
+    buttons.append({main->findChild<QToolButton*>(QStringLiteral("ToolButtonExit")), imExit});
+    bool sawDisabled = false;
+    for (const auto& [button, index] : buttons) {
+        ASSERT_TRUE(button);
+        const std::string what = button->text().toStdString();
+        sawDisabled = sawDisabled || !button->isEnabled();
+        const QImage face = button->grab().toImage();
+        const QImage image = ShownImage(main, button, index);
+        ASSERT_FALSE(image.isNull()) << what;
+        const QPoint at = FindImage(face, image);
+        ASSERT_NE(at, QPoint(-1, -1)) << what;
+        // Centred above the caption, whose ink is below the image.
+        EXPECT_LE(std::abs(at.x() + image.width() / 2 - face.width() / 2), 2) << what;
+        EXPECT_GT(InkFrom(face, at.y() + image.height()), 20) << what;
+        // No other step's image.
+        for (int other = imLogin; other <= imExit; ++other) {
+            if (other == index) continue;
+            EXPECT_EQ(FindImage(face, main->ImageList1->Image(other)), QPoint(-1, -1)) << what << " " << other;
+        }
+    }
+    // View Comps waits for the comps, greyed.
+    EXPECT_TRUE(sawDisabled);
+}
+
+TEST_F(MainWindow, TheLoginImageTurnsToLogoutOnLoginAndBack)
+{
+    TMainProfileFrm* main = Open();
+    QToolButton* button = main->StepButton(siLogin);
+    auto shows = [main, button](int index) {
+        return FindImage(button->grab().toImage(), main->ImageList1->Image(index)) != QPoint(-1, -1);
+    };
+    EXPECT_TRUE(shows(imLogin));
+    EXPECT_FALSE(shows(imLogout));
+    LogIn(QStringLiteral("demo"), QStringLiteral("demo"));
+    ASSERT_TRUE(WaitUntil([] { return bool(CustomerFrm); }));
+    EXPECT_EQ(button->text(), QStringLiteral("Logout"));
+    EXPECT_TRUE(shows(imLogout));
+    EXPECT_FALSE(shows(imLogin));
+    Click(button);
+    ASSERT_TRUE(WaitUntil([] { return LoginFrm && !AppState().LoggedIn; }));
+    EXPECT_EQ(button->text(), QStringLiteral("Login"));
+    EXPECT_TRUE(shows(imLogin));
+    EXPECT_FALSE(shows(imLogout));
+}
+
+TEST_F(MainWindow, TheLoginStepShowsItsPictureStretchedOverTheForm)
+{
+    TMainProfileFrm* main = Open();
+    ASSERT_TRUE(WaitUntil([] { return LoginFrm && LoginFrm->isVisible(); }));
+    TLoginFrm* f = LoginFrm;
+    EXPECT_EQ(f->size(), main->Panel1->size());
+    EXPECT_EQ(f->Image1->geometry(), f->rect());
+    const QImage shown = f->grab().toImage();
+    // A sky at the top, the lawn at the bottom, whatever the form's size.
+    const QColor sky = shown.pixelColor(6, 6);
+    const QColor lawn = shown.pixelColor(6, shown.height() - 6);
+    EXPECT_GT(sky.blue(), sky.red() + 60) << sky.name().toStdString();
+    EXPECT_GT(lawn.green(), lawn.red() + 20) << lawn.name().toStdString();
+    EXPECT_GT(lawn.green(), lawn.blue() + 20) << lawn.name().toStdString();
+    // Not one colour: a picture, not an empty face.
+    QSet<QRgb> colours;
+    for (int y = 0; y < shown.height(); y += 4) colours.insert(shown.pixel(shown.width() / 8, y));
+    EXPECT_GT(colours.size(), 20);
 }

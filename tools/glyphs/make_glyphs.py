@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """Draws the program's bitmap resources (check boxes, radio buttons, node
-boxes, the filter glyph and the spin arrows) and writes them as BMP files
+boxes, the filter glyph, the spin arrows, the tool-bar images of the main
+window and of the preview, and the Login step's background) and writes them as BMP files
 with 16- or 256-colour palettes into platform/graphics/res/bitmap, plus the Qt
 resource file that lists them. Run once after changing a picture:
 
     python3 tools/glyphs/make_glyphs.py
 
-Every picture keeps fuchsia (255, 0, 255) in its corners: the controls draw
-them with the corner colour left out.
+Every picture but the background keeps fuchsia (255, 0, 255) in its corners:
+the controls draw them with the corner colour left out. The tool-bar images
+are strips of 16 x 16 images, left to right in the order their users list.
 """
 
 import os
@@ -200,6 +202,348 @@ def arrow(w, h, up):
     return p
 
 
+
+# Tool-bar images, 16 x 16 each, drawn from rows of characters.
+TOOL_COLOURS = {
+    "k": BLACK, "g": GRAY, "s": SILVER, "w": WHITE, "n": NAVY, "b": BLUE, "t": TEAL, "a": AQUA,
+    "r": RED, "m": MAROON, "y": YELLOW, "o": OLIVE, "G": GREEN, "l": LIME,
+    "h": (222, 184, 135), "d": (139, 90, 43), "p": (255, 224, 189), "c": (70, 130, 180),
+}
+
+
+def tool(rows):
+    p = Picture(16, 16)
+    p.mask(rows, 0, 0, TOOL_COLOURS)
+    return p
+
+
+LOGIN = tool([
+    "................",
+    "................",
+    "...yyy..........",
+    "..ykkky.........",
+    ".yk...ky........",
+    ".yk...kyyyyyyyy.",
+    ".yk...kooooooooy",
+    ".yk...ky..yy.yy.",
+    "..ykkky...oo.oo.",
+    "...yyy..........",
+    "................",
+    "..nnnnnnnnnnnn..",
+    "..nwwwwwwwwwwn..",
+    "..nnnnnnnnnnnn..",
+    "................",
+    "................",
+])
+
+LOGOUT = tool([
+    "................",
+    ".kkkkkkkk.......",
+    ".kddddddk.......",
+    ".kddddddk...r...",
+    ".kddddddk...rr..",
+    ".kddddddkrrrrrr.",
+    ".kddddydkrrrrrrr",
+    ".kddddydkrrrrrr.",
+    ".kddddddk...rr..",
+    ".kddddddk...r...",
+    ".kddddddk.......",
+    ".kddddddk.......",
+    ".kddddddk.......",
+    ".kkkkkkkk.......",
+    "................",
+    "................",
+])
+
+MYPAGE = tool([
+    "..ggggggggggg...",
+    "..gwwwwwwwwwgg..",
+    "..gwwwwwwwwwgwg.",
+    "..gwwkkkwwwwgggg",
+    "..gwkpppkwwwwwwg",
+    "..gwkpppkwwwwwwg",
+    "..gwwkpkwwwwwwwg",
+    "..gwkbbbkwwwwwwg",
+    "..gkbbbbbkwwwwwg",
+    "..gkbbbbbkwwwwwg",
+    "..gwwwwwwwwwwwwg",
+    "..gwggggggggggwg",
+    "..gwwwwwwwwwwwwg",
+    "..gwggggggggwwwg",
+    "..gwwwwwwwwwwwwg",
+    "..gggggggggggggg",
+])
+
+CUSTOMER = tool([
+    "................",
+    "..kkk.......kkk.",
+    ".kpppk.....kpppk",
+    ".kpppk.....kpppk",
+    "..kpk.......kpk.",
+    ".kGGGk.....kmmmk",
+    "kGGGGGk...kmmmmm",
+    "kGGGGGk...kmmmmm",
+    "kGGGGGkkkkkmmmmm",
+    "kGGGGGkpppkmmmmm",
+    ".....kpppppk....",
+    ".....kpppppk....",
+    "......kpppk.....",
+    ".....kcccccck...",
+    "....kccccccccck.",
+    "....kccccccccck.",
+])
+
+PROPINFO = tool([
+    ".......kk.......",
+    "......krrk......",
+    ".....krrrrk.....",
+    "....krrrrrrk....",
+    "...krrrrrrrrk...",
+    "..krrrrrrrrrrk..",
+    ".krrrrrrrrrrrrk.",
+    "kkkhhhhhhhhhhkkk",
+    "..khhhhbbhhhhk..",
+    "..khhhhhhhhhhk..",
+    "..khhhbbbhhhhk..",
+    "..khhhhbbhhhhk..",
+    "..khhhhbbhhhhk..",
+    "..khhhhbbhhhhk..",
+    "..khhhbbbbhhhk..",
+    "..kkkkkkkkkkkk..",
+])
+
+SEARCHPARAMS = tool([
+    "................",
+    "...k............",
+    "..kkk...........",
+    "..knk....k......",
+    "..knk...kkk.....",
+    "..knk...knk.....",
+    "gggggggggggggggg",
+    "..knk...knk.....",
+    "..kkk...knk..k..",
+    "...k....knk.kkk.",
+    "gggggggggggggggg",
+    "........kkk.knk.",
+    ".........k..knk.",
+    "............kkk.",
+    "gggggggggggggggg",
+    ".............k..",
+])
+
+VIEWCOMPS = tool([
+    "kkkkkkkkkkkkkkkk",
+    "knnnnnnnnnnnnnnk",
+    "kkkkkkkkkkkkkkkk",
+    "kwGwkwwwwwwwwwwk",
+    "kGGGkwgggggggwwk",
+    "kwGwkwwwwwwwwwwk",
+    "kkkkkkkkkkkkkkkk",
+    "kwwwkwwwwwwwwwwk",
+    "kwwwkwgggggwwwwk",
+    "kwwwkwwwwwwwwwwk",
+    "kkkkkkkkkkkkkkkk",
+    "kwGwkwwwwwwwwwwk",
+    "kGGGkwggggggggwk",
+    "kwGwkwwwwwwwwwwk",
+    "kkkkkkkkkkkkkkkk",
+    "................",
+])
+
+REPORT = tool([
+    "..kkkkkkkkk.....",
+    "..kwwwwwwwkk....",
+    "..kwwwwwwwkwk...",
+    "..kwrrrrwwkkkk..",
+    "..kwwwwwwwwwwk..",
+    "..kwggggggggwk..",
+    "..kwwwwwwwwwwk..",
+    "..kwggggggggwk..",
+    "..kwwwwwwwwwwk..",
+    "..kwbbbwggggwk..",
+    "..kwbbbwwwwwwk..",
+    "..kwbbbwggggwk..",
+    "..kwwwwwwwwwwk..",
+    "..kwggggggggwk..",
+    "..kwwwwwwwwwwk..",
+    "..kkkkkkkkkkkk..",
+])
+
+EXIT = tool([
+    "................",
+    ".kkkkkkkkkk.....",
+    ".kgggggggdk.....",
+    ".kggggggddk.....",
+    ".kgggggdddk.....",
+    ".kggggddddk..r..",
+    ".kggggddddk..rr.",
+    ".kggggdddyrrrrrr",
+    ".kggggddddrrrrrr",
+    ".kggggddddk..rr.",
+    ".kggggddddk..r..",
+    ".kggggddddk.....",
+    ".kgggggdddk.....",
+    ".kggggggddk.....",
+    ".kkkkkkkkkk.....",
+    "................",
+])
+
+PRINT = tool([
+    "................",
+    "....kkkkkkkk....",
+    "....kwwwwwwk....",
+    "....kwggggwk....",
+    "....kwwwwwwk....",
+    ".kkkkkkkkkkkkkk.",
+    "kssssssssssssssk",
+    "ksssssssssssGGsk",
+    "kssssssssssssssk",
+    "kggggggggggggggk",
+    "kgkkkkkkkkkkkkgk",
+    "kkkwwwwwwwwwwkkk",
+    "...kwggggggwk...",
+    "...kwwwwwwwwk...",
+    "...kkkkkkkkkk...",
+    "................",
+])
+
+SAVEAS = tool([
+    "kkkkkkkkkkkkkkk.",
+    "knnkwwwwwwwwknnk",
+    "knnkwwwwwwwwknnk",
+    "knnkwggggggwknnk",
+    "knnkwwwwwwwwknnk",
+    "knnkwggggggwknnk",
+    "knnkwwwwwwwwknnk",
+    "knnnkkkkkkkknnnk",
+    "knnnnnnnnnnnnnnk",
+    "knnnkkkkkkkknnnk",
+    "knnkssssskkskknk",
+    "knnkssssskkssknk",
+    "knnkssssskkssknk",
+    "knnkssssssssssnk",
+    ".kkkkkkkkkkkkkkk",
+    "................",
+])
+
+
+LENS = [
+    "....kkkkk.......",
+    "...kwwwwwk......",
+    "..kwwwwwwwk.....",
+    ".kwwwwwwwwwk....",
+    ".kwwwwwwwwwk....",
+    ".kwwwwwwwwwk....",
+    ".kwwwwwwwwwk....",
+    ".kwwwwwwwwwk....",
+    "..kwwwwwwwk.....",
+    "...kwwwwwkkk....",
+    "....kkkkk.kdk...",
+    "..........kddk..",
+    "...........kddk.",
+    "............kddk",
+    ".............kk.",
+    "................",
+]
+
+
+def magnifier(mark):
+    """A lens with a glint (searching), a plus or a minus (zooming)."""
+    p = tool(LENS)
+    if mark == "glint":
+        for (x, y) in ((5, 2), (6, 2), (4, 3), (5, 3), (3, 4), (4, 4), (3, 5)):
+            p.set(x, y, AQUA)
+        return p
+    p.rect(3, 5, 10, 7, NAVY)
+    if mark == "plus":
+        p.rect(5, 3, 7, 9, NAVY)
+    return p
+
+
+PROPSEARCH = magnifier("glint")
+
+
+def page_arrow(direction, bar):
+    """A triangle pointing left (-1) or right (1): with a bar at its point
+    solid, without one outlined."""
+    p = Picture(16, 16)
+    for i in range(6):
+        x = 5 + i if direction > 0 else 10 - i
+        p.rect(x, 2 + i, x + 1, 14 - i, NAVY)
+        if not bar and 0 < i < 5:
+            p.rect(x, 3 + i, x + 1, 13 - i, BLUE)
+    if bar:
+        x = 12 if direction > 0 else 2
+        p.rect(x, 2, x + 2, 14, NAVY)
+    return p
+
+
+BACK = tool([
+    "................",
+    "................",
+    "....G...........",
+    "...GG...........",
+    "..GlGGGGGGGG....",
+    ".GlllllllllGG...",
+    "GllllllllllllG..",
+    ".GlllllllllllGG.",
+    "..GlGGGGGGGGllG.",
+    "...GG......GllG.",
+    "....G......GllG.",
+    "...........GllG.",
+    "...........GGGG.",
+    "................",
+    "................",
+    "................",
+])
+
+
+def strip(pictures):
+    p = Picture(16 * len(pictures), 16)
+    for i, pic in enumerate(pictures):
+        for y in range(16):
+            for x in range(16):
+                p.px[y][16 * i + x] = pic.px[y][x]
+    return p
+
+
+def login_background():
+    """400 x 230, stretched over the Login step: a sky over a row of houses on
+    a lawn, and a pale panel where the login fields are."""
+    w, h = 400, 230
+    p = Picture(w, h)
+    horizon = 176
+    top, low = (46, 92, 150), (214, 228, 244)
+    for y in range(horizon):
+        t = y / (horizon - 1)
+        c = tuple(int(round(a + (b - a) * t)) for a, b in zip(top, low))
+        p.rect(0, y, w, y + 1, c)
+    for y in range(horizon, h):
+        t = (y - horizon) / (h - horizon - 1)
+        c = tuple(int(round(a + (b - a) * t)) for a, b in zip((98, 150, 72), (58, 104, 44)))
+        p.rect(0, y, w, y + 1, c)
+    # Houses: a wall and a roof each, standing on the horizon.
+    wall, roof, window = (236, 226, 206), (150, 62, 48), (250, 230, 150)
+    x = 4
+    sizes = [30, 44, 36, 52, 28, 40, 48, 34, 42, 38]
+    i = 0
+    while x < w:
+        s = sizes[i % len(sizes)]
+        wh = s * 2 // 3
+        p.rect(x, horizon - wh, x + s, horizon, wall)
+        p.frame(x, horizon - wh, x + s, horizon, (120, 110, 96))
+        for r in range(s // 2 + 2):
+            p.rect(x - 2 + r, horizon - wh - r, x + s + 2 - r, horizon - wh - r + 1, roof)
+        p.rect(x + s // 5, horizon - wh * 2 // 3, x + s // 5 + s // 5, horizon - wh // 3, window)
+        p.rect(x + s * 3 // 5, horizon - wh // 2, x + s * 3 // 5 + s // 6, horizon, (110, 70, 40))
+        x += s + 8 + (i * 7) % 11
+        i += 1
+    # The panel behind the login fields.
+    p.rect(140, 66, 260, 148, (244, 246, 250))
+    p.frame(140, 66, 260, 148, (40, 60, 140))
+    return p
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     pictures = {
@@ -227,6 +571,12 @@ def main():
         "ESGSPINUP": (arrow(9, 6, True), 4),
         "ESGSPINDOWN": (arrow(9, 6, False), 4),
     }
+    # The main window's steps and Exit; the preview's tool bar.
+    pictures["TOOLSTEPS"] = (strip([LOGIN, LOGOUT, MYPAGE, CUSTOMER, PROPSEARCH, PROPINFO, SEARCHPARAMS,
+                                    VIEWCOMPS, REPORT, EXIT]), 8)
+    pictures["TOOLPREVIEW"] = (strip([PRINT, SAVEAS, magnifier("plus"), magnifier("minus"), page_arrow(-1, True),
+                                      page_arrow(1, False), page_arrow(-1, False), page_arrow(1, True), BACK]), 8)
+    pictures["LOGINBACK"] = (login_background(), 8)
     # Down arrows are the up arrows turned over.
     for name in ("EXTSPINDOWN", "ESGSPINDOWN"):
         pic = pictures[name][0]
