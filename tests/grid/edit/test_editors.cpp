@@ -327,6 +327,40 @@ TEST(Editors, TheDatePickersOpenCalendarIsPartOfTheEdit)
     EXPECT_TRUE(picker->isVisible());
 }
 
+TEST(Editors, TheDatePickerFramesItselfInTheWindowColour)
+{
+    Grid g;
+    g.SetColWidths(1, 120);
+    g.SetRowHeights(1, 30);
+    g.editors[{1, 1}] = edDateEdit;
+    g.SetCellText(1, 1, QStringLiteral("03/02/2001"));
+    g.FocusCell(1, 1);
+    Key(&g, Qt::Key_F2);
+    TGridDatePicker* picker = g.GridDatePicker();
+    ASSERT_TRUE(picker->isVisible());
+    const QImage shot = picker->grab().toImage();
+    const int w = shot.width(), h = shot.height();
+    ASSERT_GT(w, 20);
+    ASSERT_GT(h, 10);
+    const unsigned window = ToQRgb(clWindow);
+    // Two pixels all round, the drop-down button's side included.
+    for (int i = 0; i < 2; ++i) {
+        for (int x = 0; x < w; ++x) {
+            EXPECT_EQ(shot.pixel(x, i) | 0xFF000000u, window) << "top " << x << "," << i;
+            EXPECT_EQ(shot.pixel(x, h - 1 - i) | 0xFF000000u, window) << "bottom " << x << "," << i;
+        }
+        for (int y = 0; y < h; ++y) {
+            EXPECT_EQ(shot.pixel(i, y) | 0xFF000000u, window) << "left " << i << "," << y;
+            EXPECT_EQ(shot.pixel(w - 1 - i, y) | 0xFF000000u, window) << "right " << i << "," << y;
+        }
+    }
+    // Inside the frame the date still shows.
+    int ink = 0;
+    for (int y = 2; y < h - 2; ++y)
+        for (int x = 2; x < w / 2; ++x) ink += qGray(shot.pixel(x, y)) < 128 ? 1 : 0;
+    EXPECT_GT(ink, 10);
+}
+
 TEST(Editors, EscapeInTheDatePickerKeepsItsValueForATextThatIsNoDate)
 {
     Grid g;
