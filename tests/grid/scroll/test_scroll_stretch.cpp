@@ -277,3 +277,58 @@ TEST(ScrollSynch, TheViewFollowsTheDraggedThumbOnlyWhenAsked)
     EXPECT_GT(g.TopRow(), g.FixedRows());
     tracked.Release();
 }
+
+TEST(ScrollBarLook, TheWidthAndColourSetShowOnBothBars)
+{
+    Grid g;
+    g.SetColCount(30);
+    g.show();
+    auto* vert = g.findChild<QScrollBar*>(QStringLiteral("VertScrollBar"));
+    auto* horz = g.findChild<QScrollBar*>(QStringLiteral("HorzScrollBar"));
+    ASSERT_TRUE(vert && vert->isVisible());
+    ASSERT_TRUE(horz && horz->isVisible());
+    // Until set, the style's width.
+    EXPECT_EQ(g.ScrollWidth(), vert->width());
+    EXPECT_EQ(g.ScrollColor(), clNone);
+
+    g.SetScrollWidth(31);
+    EXPECT_EQ(g.ScrollWidth(), 31);
+    EXPECT_EQ(vert->geometry(), QRect(300 - 31, 0, 31, 200 - 31));
+    EXPECT_EQ(horz->geometry(), QRect(0, 200 - 31, 300 - 31, 31));
+    EXPECT_EQ(g.GridWidth(), 300 - 31);
+    EXPECT_EQ(g.GridHeight(), 200 - 31);
+    // The cells end where the bar begins.
+    EXPECT_EQ(g.VisibleColCount(), (300 - 31 - 50) / 51);
+
+    // The track takes the colour; the thumb (at the top) and the arrows are
+    // still drawn over it.
+    const auto red = [](const QImage& shot, int x, int y) { return FromQRgb(shot.pixel(x, y)) == clRed; };
+    const QImage before = g.grab().toImage();
+    EXPECT_FALSE(red(before, 300 - 15, 120));
+    g.SetScrollColor(clRed);
+    EXPECT_EQ(g.ScrollColor(), clRed);
+    const QImage shot = g.grab().toImage();
+    EXPECT_TRUE(red(shot, 300 - 15, 120)); // below the thumb
+    EXPECT_TRUE(red(shot, 150, 200 - 15)); // right of the horizontal thumb
+    int reds = 0, others = 0;
+    for (int y = 0; y < 200 - 31; ++y) (red(shot, 300 - 15, y) ? reds : others) += 1;
+    EXPECT_GT(reds, 60);
+    EXPECT_GT(others, 10);
+    EXPECT_FALSE(red(shot, 100, 100)); // the cells keep their colour
+
+    // clNone gives the style's look back; a width below 0 the style's width.
+    g.SetScrollColor(clNone);
+    EXPECT_FALSE(red(g.grab().toImage(), 300 - 15, 120));
+    g.SetScrollWidth(-4);
+    EXPECT_EQ(vert->width(), vert->sizeHint().width());
+    EXPECT_EQ(g.ScrollWidth(), vert->width());
+    EXPECT_EQ(g.GridWidth(), 300 - vert->width());
+
+    // A stretched column keeps filling the cell area.
+    g.SetColCount(3);
+    g.SetRowCount(100);
+    g.ColumnSize().StretchColumn = -1;
+    g.SetColumnSizeStretch(true);
+    g.SetScrollWidth(40);
+    EXPECT_EQ(g.ColWidths(2), 300 - 40 - 100 - 1);
+}
