@@ -25,6 +25,18 @@ public:
         SetColCount(3);
         SetRowCount(100);
     }
+    QScrollBar* VertBar() const { return findChild<QScrollBar*>(QStringLiteral("VertScrollBar")); }
+    QScrollBar* HorzBar() const { return findChild<QScrollBar*>(QStringLiteral("HorzScrollBar")); }
+};
+
+// Shown, with more rows and columns than fit: both scroll bars show.
+class ScrollingGrid : public Grid {
+public:
+    ScrollingGrid()
+    {
+        SetColCount(30);
+        show();
+    }
 };
 
 } // namespace
@@ -163,12 +175,10 @@ private:
 
 TEST(ScrollHints, DraggingTheThumbShowsTheRowBesideThePointer)
 {
-    Grid g;
-    g.SetColCount(30);
-    g.show();
+    ScrollingGrid g;
     QCursor::setPos(200, 150);
-    auto* vert = g.findChild<QScrollBar*>(QStringLiteral("VertScrollBar"));
-    auto* horz = g.findChild<QScrollBar*>(QStringLiteral("HorzScrollBar"));
+    QScrollBar* vert = g.VertBar();
+    QScrollBar* horz = g.HorzBar();
     ASSERT_TRUE(vert && vert->isVisible());
     ASSERT_TRUE(horz && horz->isVisible());
 
@@ -209,16 +219,14 @@ TEST(ScrollHints, DraggingTheThumbShowsTheRowBesideThePointer)
 
 TEST(ScrollHints, TheColumnHintAndTheHandlersText)
 {
-    Grid g;
-    g.SetColCount(30);
-    g.show();
+    ScrollingGrid g;
     g.SetScrollHints(shBoth);
     int asked = -1;
     g.OnScrollHint = [&](QObject*, int row, QString& hint) {
         asked = row;
         hint += QStringLiteral(" of 29");
     };
-    auto* horz = g.findChild<QScrollBar*>(QStringLiteral("HorzScrollBar"));
+    QScrollBar* horz = g.HorzBar();
     ThumbDrag drag(horz);
     drag.Press();
     drag.MoveBy(20);
@@ -234,11 +242,9 @@ TEST(ScrollHints, TheColumnHintAndTheHandlersText)
 
 TEST(ScrollSynch, TheViewFollowsTheDraggedThumbOnlyWhenAsked)
 {
-    Grid g;
-    g.SetColCount(30);
-    g.show();
-    auto* vert = g.findChild<QScrollBar*>(QStringLiteral("VertScrollBar"));
-    auto* horz = g.findChild<QScrollBar*>(QStringLiteral("HorzScrollBar"));
+    ScrollingGrid g;
+    QScrollBar* vert = g.VertBar();
+    QScrollBar* horz = g.HorzBar();
     ASSERT_TRUE(vert && horz);
 
     // Off: the view stays until the thumb is let go.
@@ -280,11 +286,9 @@ TEST(ScrollSynch, TheViewFollowsTheDraggedThumbOnlyWhenAsked)
 
 TEST(ScrollBarLook, TheWidthAndColourSetShowOnBothBars)
 {
-    Grid g;
-    g.SetColCount(30);
-    g.show();
-    auto* vert = g.findChild<QScrollBar*>(QStringLiteral("VertScrollBar"));
-    auto* horz = g.findChild<QScrollBar*>(QStringLiteral("HorzScrollBar"));
+    ScrollingGrid g;
+    QScrollBar* vert = g.VertBar();
+    QScrollBar* horz = g.HorzBar();
     ASSERT_TRUE(vert && vert->isVisible());
     ASSERT_TRUE(horz && horz->isVisible());
     // Until set, the style's width.
