@@ -514,6 +514,14 @@ public:
     bool ScrollSynch() const;
     void SetScrollSynch(bool value);
     std::function<void(QObject* sender, int row, QString& hint)> OnScrollHint;
+    // The background of both scroll bars; clNone leaves them as the style
+    // draws them.
+    TColor ScrollColor() const;
+    void SetScrollColor(TColor value);
+    // The width of the vertical and the height of the horizontal scroll bar
+    // (the style's until set; a value below 0 goes back to it).
+    int ScrollWidth() const;
+    void SetScrollWidth(int value);
 
     // =======================================================================
     // typed/: typed access, cell graphics, headers, selection lists

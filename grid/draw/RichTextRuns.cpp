@@ -13,6 +13,8 @@ struct TPiece {
     int run = 0; // index into the paragraph's runs
     int x = 0;
     int ascent = 0;
+    int inkWidth = 0; // without trailing blanks
+    bool gap = false; // ends with blanks: a justified line widens them
 };
 
 struct TLine {
@@ -20,6 +22,14 @@ struct TLine {
     int ascent = 0;
     int height = 0;
 };
+
+// The width a line's text takes, its trailing blanks left out.
+int InkRight(const TLine& line)
+{
+    for (auto it = line.pieces.rbegin(); it != line.pieces.rend(); ++it)
+        if (it->inkWidth > 0) return it->x + it->inkWidth;
+    return 0;
+}
 
 class TRunLayout {
 public:
@@ -41,8 +51,10 @@ public:
         }
         // An empty paragraph is one line of the canvas font.
         if (p.Runs.isEmpty()) Grow(m_lines.back(), m_canvas.TextMetrics());
-        for (const TLine& line : m_lines) {
+        for (size_t l = 0; l < m_lines.size(); ++l) {
             if (y >= m_r.Bottom) break;
+            TLine& line = m_lines[l];
+            Align(line, p.Alignment, l + 1 == m_lines.size());
             for (const TPiece& piece : line.pieces) {
                 SelectFont(piece.run);
                 m_canvas.TextOut(m_r.Left + piece.x, y + line.ascent - piece.ascent, piece.text);
@@ -69,6 +81,36 @@ public:
     }
 
 private:
+    // Moves the pieces of a line for the paragraph's alignment: the room
+    // the line leaves goes before it (right), half before (centred), or
+    // into its blanks (justified, but for a paragraph's last line).
+    void Align(TLine& line, TRtfAlignment alignment, bool last) const
+    {
+        const int room = m_r.Width() - InkRight(line);
+        if (room <= 0 || line.pieces.empty()) return;
+        int shift = 0;
+        switch (alignment) {
+        case TRtfAlignment::Left: return;
+        case TRtfAlignment::Right: shift = room; break;
+        case TRtfAlignment::Center: shift = room / 2; break;
+        case TRtfAlignment::Justify: {
+            if (last) return;
+            // The gaps before the last piece share the room.
+            int gaps = 0;
+            for (size_t i = 0; i + 1 < line.pieces.size(); ++i) gaps += line.pieces[i].gap ? 1 : 0;
+            if (gaps == 0) return;
+            int done = 0;
+            for (size_t i = 0; i + 1 < line.pieces.size(); ++i) {
+                line.pieces[i].x += room * done / gaps;
+                if (line.pieces[i].gap) ++done;
+            }
+            line.pieces.back().x += room;
+            return;
+        }
+        }
+        for (TPiece& piece : line.pieces) piece.x += shift;
+    }
+
     static void Grow(TLine& line, const TTextMetric& tm)
     {
         const int descent = std::max(line.height - line.ascent, tm.tmHeight - tm.tmAscent);
@@ -84,10 +126,11 @@ private:
         m_x = 0;
     }
 
-    void Place(const QString& text, int run, const TTextMetric& tm, int width)
+    void Place(const QString& text, int run, const TTextMetric& tm, int width, int inkWidth)
     {
         if (text.isEmpty()) return;
-        m_lines.back().pieces.push_back(TPiece{text, run, m_x, tm.tmAscent});
+        const bool gap = inkWidth < width;
+        m_lines.back().pieces.push_back(TPiece{text, run, m_x, tm.tmAscent, inkWidth, gap});
         m_x += width;
     }
 
@@ -113,12 +156,13 @@ private:
             while (word.size() > 1 && m_canvas.TextWidth(word) > width) {
                 const qsizetype fit = std::clamp<qsizetype>(m_canvas.TextFit(word, width), 1, word.size() - 1);
                 const QString head = word.left(fit);
-                Place(head, run, tm, m_canvas.TextWidth(head));
+                const int headWidth = m_canvas.TextWidth(head);
+                Place(head, run, tm, headWidth, headWidth);
                 word = word.mid(fit);
                 NewLine(tm);
             }
             const QString piece = word + text.mid(end, blanks - end);
-            Place(piece, run, tm, m_canvas.TextWidth(piece));
+            Place(piece, run, tm, m_canvas.TextWidth(piece), m_canvas.TextWidth(word));
             i = blanks;
         }
     }

@@ -2,8 +2,10 @@
 // The runs of a rich-text cell laid out on the canvas as the rich-text
 // editor shows them: each run in its own weight, slant, underline, size and
 // colour over the face of the canvas font, the words of a paragraph wrapped
-// at the rectangle's width, the runs of a line on one base line, and
-// nothing drawn below the rectangle.
+// at the rectangle's width, the runs of a line on one base line, each line
+// placed by its paragraph's alignment (left, right, centred, or justified
+// but for the paragraph's last line), and nothing drawn below the
+// rectangle.
 
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/Color.h"

@@ -12,6 +12,29 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+namespace {
+
+Qt::Alignment ToQt(TRtfAlignment alignment)
+{
+    switch (alignment) {
+    case TRtfAlignment::Right: return Qt::AlignRight;
+    case TRtfAlignment::Center: return Qt::AlignHCenter;
+    case TRtfAlignment::Justify: return Qt::AlignJustify;
+    case TRtfAlignment::Left: break;
+    }
+    return Qt::AlignLeft;
+}
+
+TRtfAlignment FromQt(Qt::Alignment alignment)
+{
+    if (alignment & Qt::AlignJustify) return TRtfAlignment::Justify;
+    if (alignment & Qt::AlignHCenter) return TRtfAlignment::Center;
+    if (alignment & (Qt::AlignRight | Qt::AlignTrailing)) return TRtfAlignment::Right;
+    return TRtfAlignment::Left;
+}
+
+} // namespace
+
 TExtRichEdit::TExtRichEdit(TExtStringGrid* grid) : QTextEdit(grid), m_grid(grid)
 {
     setObjectName(QStringLiteral("ExtRichEdit"));
@@ -61,6 +84,7 @@ TRtfDocument TExtRichEdit::Document() const
     TRtfDocument doc;
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         TRtfParagraph p;
+        p.Alignment = FromQt(block.blockFormat().alignment());
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
             if (!f.isValid()) continue;
@@ -86,7 +110,12 @@ void TExtRichEdit::SetDocument(const TRtfDocument& doc)
     clear();
     QTextCursor cursor(document());
     for (qsizetype i = 0; i < doc.Paragraphs.size(); ++i) {
-        if (i > 0) cursor.insertBlock();
+        QTextBlockFormat bf;
+        bf.setAlignment(ToQt(doc.Paragraphs[i].Alignment));
+        if (i > 0)
+            cursor.insertBlock(bf);
+        else
+            cursor.setBlockFormat(bf);
         for (const TRtfRun& run : doc.Paragraphs[i].Runs) {
             QTextCharFormat cf;
             cf.setFontWeight(run.Bold ? QFont::Bold : QFont::Normal);

@@ -1,7 +1,7 @@
 #pragma once
 // The grid's rich-text cell editor (edRichEdit): cell texts in RTF are
 // loaded into it as formatted text (bold, italic, underline, size, colour
-// per run) and saved back as RTF. Up and Down go back to the grid unless
+// per run, alignment per paragraph) and saved back as RTF. Up and Down go back to the grid unless
 // its cells wrap or hold several lines; Tab and Esc end the edit too (Esc
 // storing nothing); leaving it ends the edit. While SizeWhileTyping.Height
 // is on, a text grown taller than the row makes the row (and the editor)

@@ -1,6 +1,9 @@
 #include "grid/edit/TGridDatePicker.h"
 
 #include "grid/TExtStringGrid.h"
+#include "platform/graphics/PainterCanvas.h"
+
+#include <QPainter>
 
 TGridDatePicker::TGridDatePicker(TExtStringGrid* grid)
     : TDateTimePicker(grid, QStringLiteral("GridDatePicker")), m_grid(grid)
@@ -37,4 +40,17 @@ void TGridDatePicker::DoExit()
 {
     m_grid->CloseEditorControl();
     TDateTimePicker::DoExit();
+}
+
+void TGridDatePicker::PaintBorder()
+{
+    TDateTimePicker::PaintBorder();
+    QPainter painter(this);
+    TPainterCanvas canvas(&painter);
+    canvas.Brush().SetColor(clWindow);
+    TRect r(0, 0, width(), height());
+    for (int i = 0; i < 2 && !r.IsEmpty(); ++i) {
+        canvas.FrameRect(r);
+        r.Inflate(-1, -1);
+    }
 }

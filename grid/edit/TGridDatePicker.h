@@ -3,7 +3,8 @@
 // edTimeEdit): Esc takes the cell's date (or time) back when the cell holds
 // one and keeps the picker's value otherwise; Tab (with TGridOption::goTabs) moves to the
 // next cell; Tab, Enter, Esc, Page Up, Page Down and End leave the cell
-// unless the calendar is open.
+// unless the calendar is open. Its outer two pixels are painted in the
+// window colour over its own frame, so that it sits flat in the cell.
 
 #include "grid/edit/TEditorKeyProtocol.h"
 #include "platform/widgets/DateTimePicker.h"
@@ -20,6 +21,7 @@ public:
 protected:
     void KeyDown(int& key, TShiftState shift) override;
     void DoExit() override;
+    void PaintBorder() override;
     bool WantTab() const override;
     // The grid's editor key protocol: nothing is validated; an open
     // calendar keeps the keys.

@@ -1,5 +1,6 @@
 // Keeping cells in view, stretching a column to the client width, heights
-// in whole rows, and the hint of a dragged scroll bar thumb.
+// in whole rows, the scroll bars' colour and width, and the hint of a
+// dragged scroll bar thumb.
 #include "grid/TExtStringGrid.h"
 
 #include "grid/TFooterPanel.h"
@@ -179,6 +180,19 @@ bool TExtStringGrid::eventFilter(QObject* watched, QEvent* e)
         FormResized(size.width(), size.height());
     }
     return TBaseGrid::eventFilter(watched, e);
+}
+
+// ---------------------------------------------------------------------------
+// The scroll bars' look
+
+TColor TExtStringGrid::ScrollColor() const { return ScrollBarColor(); }
+void TExtStringGrid::SetScrollColor(TColor value) { SetScrollBarColor(value); }
+int TExtStringGrid::ScrollWidth() const { return ScrollBarExtent(); }
+void TExtStringGrid::SetScrollWidth(int value)
+{
+    SetScrollBarExtent(value);
+    // The cell area changed with the bar: the stretch column fits it again.
+    if (d->columnSize.Stretch && d->columnSize.StretchColumn < ColCount()) StretchColumn(d->columnSize.StretchColumn);
 }
 
 // ---------------------------------------------------------------------------

@@ -7,10 +7,37 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QWheelEvent>
 #include <algorithm>
 
 namespace {
+
+// A scroll bar whose track may take a colour of its own: the colour fills
+// the bar, and the style draws the arrows and the thumb over it.
+class TGridScrollBar : public QScrollBar {
+public:
+    using QScrollBar::QScrollBar;
+    TColor track = clNone;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        if (track == clNone) {
+            QScrollBar::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        painter.fillRect(rect(), ToQColor(track));
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        option.subControls =
+            QStyle::SC_All & ~(QStyle::SC_ScrollBarGroove | QStyle::SC_ScrollBarAddPage | QStyle::SC_ScrollBarSubPage);
+        style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, this);
+    }
+};
+
 constexpr int kSizingMargin = 3; // pixels either side of a border that start sizing
 
 int Clamp(int v, int lo, int hi) { return std::max(lo, std::min(v, hi)); }
@@ -21,8 +48,8 @@ TCustomGrid::TCustomGrid(QWidget* parent, const QString& name) : TWinControlOf<Q
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    m_vertBar = new QScrollBar(Qt::Vertical, this);
-    m_horzBar = new QScrollBar(Qt::Horizontal, this);
+    m_vertBar = new TGridScrollBar(Qt::Vertical, this);
+    m_horzBar = new TGridScrollBar(Qt::Horizontal, this);
     m_barWidth = m_vertBar->sizeHint().width();
     m_barHeight = m_horzBar->sizeHint().height();
     m_vertBar->setObjectName(QStringLiteral("VertScrollBar"));
@@ -457,9 +484,10 @@ void TCustomGrid::UpdateScrollBars()
     m_updatingBars = true;
     const int cw = ClientWidth();
     const int ch = ClientHeight();
-    // The bars' extents follow the style; read here, not per cell.
-    m_barWidth = m_vertBar->sizeHint().width();
-    m_barHeight = m_horzBar->sizeHint().height();
+    // The bars' extents follow the style unless set; read here, not per
+    // cell.
+    m_barWidth = m_barExtent >= 0 ? m_barExtent : m_vertBar->sizeHint().width();
+    m_barHeight = m_barExtent >= 0 ? m_barExtent : m_horzBar->sizeHint().height();
     const int bw = m_barWidth;
     const int bh = m_barHeight;
     // Twice: showing one bar may make the other necessary.
@@ -470,8 +498,8 @@ void TCustomGrid::UpdateScrollBars()
     const QPoint o = ClientOrigin();
     const bool v = m_vertBar->isVisibleTo(this);
     const bool h = m_horzBar->isVisibleTo(this);
-    if (v) m_vertBar->setGeometry(o.x() + cw - bw, o.y(), bw, ch - (h ? bh : 0));
-    if (h) m_horzBar->setGeometry(o.x(), o.y() + ch - bh, cw - (v ? bw : 0), bh);
+    if (v) m_vertBar->setGeometry(o.x() + cw - bw, o.y(), bw, std::max(0, ch - (h ? bh : 0)));
+    if (h) m_horzBar->setGeometry(o.x(), o.y() + ch - bh, std::max(0, cw - (v ? bw : 0)), bh);
     m_vertBar->setRange(m_fixedRows, std::max(m_fixedRows, MaxTopRow()));
     m_vertBar->setPageStep(std::max(1, VisibleRowCount()));
     m_vertBar->setValue(m_topRow);
@@ -479,6 +507,26 @@ void TCustomGrid::UpdateScrollBars()
     m_horzBar->setPageStep(std::max(1, VisibleColCount()));
     m_horzBar->setValue(m_leftCol);
     m_updatingBars = false;
+}
+
+void TCustomGrid::SetScrollBarColor(TColor value)
+{
+    for (QScrollBar* bar : {m_vertBar, m_horzBar}) {
+        static_cast<TGridScrollBar*>(bar)->track = value;
+        bar->update();
+    }
+}
+
+TColor TCustomGrid::ScrollBarColor() const { return static_cast<TGridScrollBar*>(m_vertBar)->track; }
+
+void TCustomGrid::SetScrollBarExtent(int value)
+{
+    value = value < 0 ? -1 : std::min(value, kMaxScrollBarExtent);
+    if (value == m_barExtent) return;
+    m_barExtent = value;
+    UpdateScrollBars();
+    UpdateEditor();
+    InvalidateGrid();
 }
 
 void TCustomGrid::ScrollBarMoved()

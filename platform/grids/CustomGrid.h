@@ -66,6 +66,15 @@ public:
     // The cell area: the client area without the scroll bars.
     int GridWidth() const;
     int GridHeight() const;
+    // The scroll bars' track colour (clNone: the style's) and the width of
+    // the vertical bar, which is the height of the horizontal one: set
+    // (at most kMaxScrollBarExtent), or the style's after a value below 0.
+    // ScrollBarExtent answers the width in use.
+    static constexpr int kMaxScrollBarExtent = 1000;
+    TColor ScrollBarColor() const;
+    void SetScrollBarColor(TColor value);
+    int ScrollBarExtent() const { return m_barExtent >= 0 ? m_barExtent : m_barWidth; }
+    void SetScrollBarExtent(int value);
 
     // ----- Cells on the screen
     // The rectangle of a cell in client coordinates, without its grid line;
@@ -280,6 +289,7 @@ private:
     bool m_updatingBars = false;
     int m_barWidth = 0;
     int m_barHeight = 0;
+    int m_barExtent = -1;
 
     // Mouse gestures.
     enum class Gesture { None, Selecting, ColSizing, RowSizing, ColMoving, RowMoving };

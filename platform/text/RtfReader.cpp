@@ -21,6 +21,7 @@ struct State {
     int HalfPoints = 24;
     int ColorIndex = 0;
     int UnicodeSkip = 1;
+    TRtfAlignment Alignment = TRtfAlignment::Left;
     bool Skip = false;       // inside a destination that is not text
     bool ColorTable = false; // inside \colortbl
 };
@@ -144,7 +145,7 @@ private:
             }
             case '\r':
             case '\n':
-                if (!st.Skip) NewParagraph();
+                if (!st.Skip) NewParagraph(st);
                 break;
             default: break; // \-, \*, \| and the like: nothing to show
             }
@@ -222,7 +223,15 @@ private:
         } else if (st.Skip)
             return;
         else if (w == "par" || w == "line" || w == "sect" || w == "page")
-            NewParagraph();
+            NewParagraph(st);
+        else if (w == "pard" || w == "ql")
+            st.Alignment = TRtfAlignment::Left;
+        else if (w == "qr")
+            st.Alignment = TRtfAlignment::Right;
+        else if (w == "qc")
+            st.Alignment = TRtfAlignment::Center;
+        else if (w == "qj")
+            st.Alignment = TRtfAlignment::Justify;
         else if (w == "tab")
             Append(st, u'\t');
         else if (w == "emdash")
@@ -273,7 +282,9 @@ private:
         run.Underline = st.Underline;
         run.HalfPoints = st.HalfPoints;
         run.Color = st.ColorIndex < int(m_colors.size()) ? m_colors[size_t(st.ColorIndex)] : -1;
-        QList<TRtfRun>& runs = m_doc.Paragraphs.last().Runs;
+        TRtfParagraph& paragraph = m_doc.Paragraphs.last();
+        paragraph.Alignment = st.Alignment;
+        QList<TRtfRun>& runs = paragraph.Runs;
         if (runs.isEmpty() || !SameFormat(runs.last(), run)) runs.append(run);
         runs.last().Text += QChar(ch);
     }
@@ -284,7 +295,15 @@ private:
             a.Color == b.Color;
     }
 
-    void NewParagraph() { m_doc.Paragraphs.append(TRtfParagraph()); }
+    // The paragraph ends with the alignment in effect now; the next one
+    // starts with it.
+    void NewParagraph(const State& st)
+    {
+        m_doc.Paragraphs.last().Alignment = st.Alignment;
+        TRtfParagraph next;
+        next.Alignment = st.Alignment;
+        m_doc.Paragraphs.append(next);
+    }
 
     static bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
     static int HexDigit(char c)

@@ -1,6 +1,6 @@
 #pragma once
-// A small, bounded reader of rich text (RTF): the text with its paragraphs,
-// bold, italic, underline, font sizes and colours. Windows-1252 byte escapes
+// A small, bounded reader of rich text (RTF): the text with its paragraphs
+// and their alignment, bold, italic, underline, font sizes and colours. Windows-1252 byte escapes
 // and Unicode escapes are decoded; destinations the text does not need (font
 // and style tables, pictures, objects, document information, "\*" groups)
 // are skipped. The input may come from the server: its size, its group depth
@@ -27,8 +27,14 @@ struct TRtfRun {
     bool operator==(const TRtfRun&) const = default;
 };
 
+// \ql, \qr, \qc, \qj; \pard goes back to the left.
+enum class TRtfAlignment { Left, Right, Center, Justify };
+
 struct TRtfParagraph {
     QList<TRtfRun> Runs;
+    // As in effect at the paragraph's \par (the last paragraph: at its last
+    // character).
+    TRtfAlignment Alignment = TRtfAlignment::Left;
 };
 
 struct TRtfDocument {

@@ -26,6 +26,19 @@ void AppendText(QByteArray& out, const QString& text)
     }
 }
 
+// The paragraph control words of an alignment; \pard first, so that
+// nothing of the paragraph before carries over.
+QByteArray AlignmentWords(TRtfAlignment alignment)
+{
+    switch (alignment) {
+    case TRtfAlignment::Right: return "\\pard\\qr ";
+    case TRtfAlignment::Center: return "\\pard\\qc ";
+    case TRtfAlignment::Justify: return "\\pard\\qj ";
+    case TRtfAlignment::Left: break;
+    }
+    return "\\pard ";
+}
+
 } // namespace
 
 QByteArray TRtfWriter::Write(const TRtfDocument& document, const QString& fontName)
@@ -45,9 +58,14 @@ QByteArray TRtfWriter::Write(const TRtfDocument& document, const QString& fontNa
                 "\\blue" + QByteArray::number(c & 0xFF) + ';';
         out += '}';
     }
+    // Left-aligned paragraphs after left-aligned ones need no words.
+    TRtfAlignment alignment = TRtfAlignment::Left;
     for (qsizetype i = 0; i < document.Paragraphs.size(); ++i) {
         if (i > 0) out += "\\par\r\n";
-        for (const TRtfRun& run : document.Paragraphs[i].Runs) {
+        const TRtfParagraph& p = document.Paragraphs[i];
+        if (p.Alignment != alignment) out += AlignmentWords(p.Alignment);
+        alignment = p.Alignment;
+        for (const TRtfRun& run : p.Runs) {
             out += "{\\f0\\fs" + QByteArray::number(run.HalfPoints);
             if (run.Bold) out += "\\b";
             if (run.Italic) out += "\\i";

@@ -1,8 +1,8 @@
 #pragma once
 // Writes a rich-text document (paragraphs of formatted runs) as RTF that the
 // reader reads back to the same runs: bold, italic, underline, font size
-// and colour per run, paragraphs ended by \par, characters past ASCII as
-// Unicode escapes.
+// and colour per run, paragraphs ended by \par with their alignment,
+// characters past ASCII as Unicode escapes.
 
 #include "platform/text/RtfReader.h"
 

@@ -29,6 +29,23 @@ TEST(RtfReader, FormatsColoursAndParagraphs)
     EXPECT_EQ(doc.PlainText(), QStringLiteral("Plain bold\r\nred italicunder\r\nbig"));
 }
 
+TEST(RtfReader, ParagraphsKeepTheirAlignment)
+{
+    const TRtfDocument doc = TRtfReader::Read("{\\rtf1{\\stylesheet{\\s1\\qc Heading;}}left\\par"
+                                              "\\pard\\qr right\\par\\pard\\qc centred\\par still centred\\par"
+                                              "\\pard\\qj justified\\par\\pard\\qr\\ql left again\\par"
+                                              "{\\qc grouped\\par}after the group\\par\\qr last}");
+    ASSERT_EQ(doc.Paragraphs.size(), 9);
+    const TRtfAlignment expected[] = {TRtfAlignment::Left,   TRtfAlignment::Right,   TRtfAlignment::Center,
+                                      TRtfAlignment::Center, TRtfAlignment::Justify, TRtfAlignment::Left,
+                                      TRtfAlignment::Center, TRtfAlignment::Left};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(doc.Paragraphs[i].Alignment, expected[i]) << doc.Paragraphs[i].Runs[0].Text.toStdString();
+    // The last paragraph has no \par: it keeps what its text was written in.
+    EXPECT_EQ(doc.Paragraphs[8].Runs[0].Text, QStringLiteral("last"));
+    EXPECT_EQ(doc.Paragraphs[8].Alignment, TRtfAlignment::Right);
+}
+
 TEST(RtfReader, EscapesAndSkippedDestinations)
 {
     const TRtfDocument doc =
@@ -75,14 +92,31 @@ TEST(RtfWriter, WhatItWritesReadsBackToTheSameRuns)
     navy.Color = 0x000080;
     navy.Underline = true;
     second.Runs = {red, navy};
-    doc.Paragraphs = {first, second};
+    second.Alignment = TRtfAlignment::Right;
+    TRtfParagraph third;
+    TRtfRun centred;
+    centred.Text = QStringLiteral("centred");
+    third.Runs = {centred};
+    third.Alignment = TRtfAlignment::Center;
+    TRtfParagraph fourth;
+    TRtfRun left;
+    left.Text = QStringLiteral("left");
+    fourth.Runs = {left};
+    TRtfParagraph fifth;
+    TRtfRun justified;
+    justified.Text = QStringLiteral("justified");
+    fifth.Runs = {justified};
+    fifth.Alignment = TRtfAlignment::Justify;
+    doc.Paragraphs = {first, second, third, fourth, fifth};
 
     const QByteArray rtf = TRtfWriter::Write(doc);
     EXPECT_TRUE(rtf.startsWith("{\\rtf1"));
     EXPECT_TRUE(std::all_of(rtf.begin(), rtf.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
     const TRtfDocument back = TRtfReader::Read(rtf);
-    ASSERT_EQ(back.Paragraphs.size(), 2);
-    EXPECT_EQ(back.Paragraphs[0].Runs, first.Runs);
-    EXPECT_EQ(back.Paragraphs[1].Runs, second.Runs);
+    ASSERT_EQ(back.Paragraphs.size(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(back.Paragraphs[i].Runs, doc.Paragraphs[i].Runs) << i;
+        EXPECT_EQ(back.Paragraphs[i].Alignment, doc.Paragraphs[i].Alignment) << i;
+    }
     EXPECT_EQ(TRtfReader::Read(TRtfWriter::Write(TRtfDocument{})).PlainText(), QString());
 }

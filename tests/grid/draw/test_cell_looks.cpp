@@ -204,6 +204,51 @@ TEST(CellLooksRichText, MarkedRowsAndColumnsCountAsSelected)
     EXPECT_EQ(RunOf(g.PaintCell(1, 4), QStringLiteral("red"))->Font.Color(), clLime);
 }
 
+TEST(CellLooksRichText, ParagraphsStandWhereTheirAlignmentPutsThem)
+{
+    Grid g;
+    g.resize(800, 300);
+    g.SetColWidths(1, 300);
+    g.SetRowHeights(1, 200);
+    g.FocusCell(4, 2); // in view below the tall row
+    // Eight words of 3 x 12 pixels with a blank of 12 after each: six go on
+    // the first line of 296 pixels, and the justified paragraph's last line
+    // stays at the left.
+    g.SetCellText(1, 1,
+                  QStringLiteral("{\\rtf1 left\\par\\qr right\\par\\qc mid\\par"
+                                 "\\pard\\qj aaa bbb ccc ddd eee fff ggg hhh\\par\\pard back}"));
+    const auto& c = g.PaintCell(1, 1);
+    const TRect cell = g.CellRect(1, 1);
+    const TCanvasCall* l = RunOf(c, QStringLiteral("left"));
+    const TCanvasCall* r = RunOf(c, QStringLiteral("right"));
+    const TCanvasCall* m = RunOf(c, QStringLiteral("mid"));
+    const TCanvasCall* back = RunOf(c, QStringLiteral("back"));
+    ASSERT_TRUE(l && r && m && back);
+    // The text lies inside the cell's margins, as wide at the right as at
+    // the left.
+    const int margin = l->From.X - cell.Left;
+    EXPECT_GE(margin, 2);
+    EXPECT_LE(margin, 4);
+    const int left = cell.Left + margin, right = cell.Right - margin;
+    EXPECT_EQ(r->From.X + 5 * 12, right);
+    EXPECT_EQ(m->From.X, left + (right - left - 3 * 12) / 2);
+    EXPECT_EQ(back->From.X, left);
+    // The first justified line runs from edge to edge, its words spread.
+    const TCanvasCall* aaa = RunOf(c, QStringLiteral("aaa"));
+    const TCanvasCall* bbb = RunOf(c, QStringLiteral("bbb"));
+    const TCanvasCall* fff = RunOf(c, QStringLiteral("fff"));
+    const TCanvasCall* ggg = RunOf(c, QStringLiteral("ggg"));
+    const TCanvasCall* hhh = RunOf(c, QStringLiteral("hhh"));
+    ASSERT_TRUE(aaa && bbb && fff && ggg && hhh);
+    EXPECT_EQ(aaa->From.X, left);
+    EXPECT_EQ(fff->From.X + 3 * 12, right);
+    EXPECT_EQ(fff->From.Y, aaa->From.Y);
+    EXPECT_GT(bbb->From.X, left + 4 * 12);
+    EXPECT_GT(ggg->From.Y, aaa->From.Y);
+    EXPECT_EQ(ggg->From.X, left);
+    EXPECT_EQ(hhh->From.X, left + 4 * 12);
+}
+
 // ---------------------------------------------------------------------------
 // Tree lines
 

@@ -26,7 +26,9 @@
 #include <QContextMenuEvent>
 #include <QPointer>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <map>
@@ -323,6 +325,40 @@ TEST(Editors, TheDatePickersOpenCalendarIsPartOfTheEdit)
     ASSERT_TRUE(picker->DroppedDown());
     EXPECT_TRUE(g.EditInProgress());
     EXPECT_TRUE(picker->isVisible());
+}
+
+TEST(Editors, TheDatePickerFramesItselfInTheWindowColour)
+{
+    Grid g;
+    g.SetColWidths(1, 120);
+    g.SetRowHeights(1, 30);
+    g.editors[{1, 1}] = edDateEdit;
+    g.SetCellText(1, 1, QStringLiteral("03/02/2001"));
+    g.FocusCell(1, 1);
+    Key(&g, Qt::Key_F2);
+    TGridDatePicker* picker = g.GridDatePicker();
+    ASSERT_TRUE(picker->isVisible());
+    const QImage shot = picker->grab().toImage();
+    const int w = shot.width(), h = shot.height();
+    ASSERT_GT(w, 20);
+    ASSERT_GT(h, 10);
+    const unsigned window = ToQRgb(clWindow);
+    // Two pixels all round, the drop-down button's side included.
+    for (int i = 0; i < 2; ++i) {
+        for (int x = 0; x < w; ++x) {
+            EXPECT_EQ(shot.pixel(x, i) | 0xFF000000u, window) << "top " << x << "," << i;
+            EXPECT_EQ(shot.pixel(x, h - 1 - i) | 0xFF000000u, window) << "bottom " << x << "," << i;
+        }
+        for (int y = 0; y < h; ++y) {
+            EXPECT_EQ(shot.pixel(i, y) | 0xFF000000u, window) << "left " << i << "," << y;
+            EXPECT_EQ(shot.pixel(w - 1 - i, y) | 0xFF000000u, window) << "right " << i << "," << y;
+        }
+    }
+    // Inside the frame the date still shows.
+    int ink = 0;
+    for (int y = 2; y < h - 2; ++y)
+        for (int x = 2; x < w / 2; ++x) ink += qGray(shot.pixel(x, y)) < 128 ? 1 : 0;
+    EXPECT_GT(ink, 10);
 }
 
 TEST(Editors, EscapeInTheDatePickerKeepsItsValueForATextThatIsNoDate)
@@ -758,6 +794,51 @@ TEST(RichEditor, RichCellsEditAsFormattedTextAndStoreRtf)
     EXPECT_EQ(g.RowHeights(2), rich->ReqHeight + 5);
     EXPECT_EQ(sized, 2);
     g.CloseEditorControl();
+}
+
+TEST(RichEditor, ParagraphsShowAndStoreTheirAlignment)
+{
+    Grid g;
+    g.editors[{2, 1}] = edRichEdit;
+    g.SetColWidths(2, 240);
+    g.SetRowHeights(1, 100);
+    g.SetCellText(2, 1, QStringLiteral("{\\rtf1\\ansi left\\par\\qr right\\par\\qc mid\\par\\qj even}"));
+    g.Edit(2, 1);
+    TExtRichEdit* rich = g.GridRichEdit();
+    ASSERT_TRUE(rich->isVisible());
+    QTextDocument* doc = rich->document();
+    ASSERT_EQ(doc->blockCount(), 4);
+    EXPECT_EQ(doc->findBlockByNumber(0).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+    EXPECT_EQ(doc->findBlockByNumber(1).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    EXPECT_EQ(doc->findBlockByNumber(2).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(doc->findBlockByNumber(3).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignJustify);
+    // Where each paragraph's text starts on the screen.
+    const auto startX = [&](int block) {
+        QTextCursor c(doc->findBlockByNumber(block));
+        return rich->cursorRect(c).left();
+    };
+    const int width = rich->viewport()->width();
+    EXPECT_LT(startX(0), width / 8);
+    EXPECT_GT(startX(1), width / 2);
+    EXPECT_GT(startX(2), width / 4);
+    EXPECT_LT(startX(2), width / 2);
+    // The right-aligned text ends at the right edge.
+    QTextCursor end(doc->findBlockByNumber(1));
+    end.movePosition(QTextCursor::EndOfBlock);
+    EXPECT_GT(rich->cursorRect(end).left(), width - width / 8);
+
+    // Typed into, the cell is stored with every paragraph's alignment.
+    rich->setTextCursor(end);
+    QTest::keyClicks(rich, QStringLiteral("er"));
+    EXPECT_EQ(doc->findBlockByNumber(1).text(), QStringLiteral("righter"));
+    g.CloseEditorControl();
+    const TRtfDocument stored = TRtfReader::Read(g.GetCellText(2, 1).toLatin1());
+    ASSERT_EQ(stored.Paragraphs.size(), 4);
+    EXPECT_EQ(stored.Paragraphs[0].Alignment, TRtfAlignment::Left);
+    EXPECT_EQ(stored.Paragraphs[1].Alignment, TRtfAlignment::Right);
+    EXPECT_EQ(stored.Paragraphs[2].Alignment, TRtfAlignment::Center);
+    EXPECT_EQ(stored.Paragraphs[3].Alignment, TRtfAlignment::Justify);
+    EXPECT_EQ(stored.PlainText(), QStringLiteral("left\r\nrighter\r\nmid\r\neven"));
 }
 
 } // namespace

@@ -25,6 +25,18 @@ public:
         SetColCount(3);
         SetRowCount(100);
     }
+    QScrollBar* VertBar() const { return findChild<QScrollBar*>(QStringLiteral("VertScrollBar")); }
+    QScrollBar* HorzBar() const { return findChild<QScrollBar*>(QStringLiteral("HorzScrollBar")); }
+};
+
+// Shown, with more rows and columns than fit: both scroll bars show.
+class ScrollingGrid : public Grid {
+public:
+    ScrollingGrid()
+    {
+        SetColCount(30);
+        show();
+    }
 };
 
 } // namespace
@@ -163,12 +175,10 @@ private:
 
 TEST(ScrollHints, DraggingTheThumbShowsTheRowBesideThePointer)
 {
-    Grid g;
-    g.SetColCount(30);
-    g.show();
+    ScrollingGrid g;
     QCursor::setPos(200, 150);
-    auto* vert = g.findChild<QScrollBar*>(QStringLiteral("VertScrollBar"));
-    auto* horz = g.findChild<QScrollBar*>(QStringLiteral("HorzScrollBar"));
+    QScrollBar* vert = g.VertBar();
+    QScrollBar* horz = g.HorzBar();
     ASSERT_TRUE(vert && vert->isVisible());
     ASSERT_TRUE(horz && horz->isVisible());
 
@@ -209,16 +219,14 @@ TEST(ScrollHints, DraggingTheThumbShowsTheRowBesideThePointer)
 
 TEST(ScrollHints, TheColumnHintAndTheHandlersText)
 {
-    Grid g;
-    g.SetColCount(30);
-    g.show();
+    ScrollingGrid g;
     g.SetScrollHints(shBoth);
     int asked = -1;
     g.OnScrollHint = [&](QObject*, int row, QString& hint) {
         asked = row;
         hint += QStringLiteral(" of 29");
     };
-    auto* horz = g.findChild<QScrollBar*>(QStringLiteral("HorzScrollBar"));
+    QScrollBar* horz = g.HorzBar();
     ThumbDrag drag(horz);
     drag.Press();
     drag.MoveBy(20);
@@ -234,11 +242,9 @@ TEST(ScrollHints, TheColumnHintAndTheHandlersText)
 
 TEST(ScrollSynch, TheViewFollowsTheDraggedThumbOnlyWhenAsked)
 {
-    Grid g;
-    g.SetColCount(30);
-    g.show();
-    auto* vert = g.findChild<QScrollBar*>(QStringLiteral("VertScrollBar"));
-    auto* horz = g.findChild<QScrollBar*>(QStringLiteral("HorzScrollBar"));
+    ScrollingGrid g;
+    QScrollBar* vert = g.VertBar();
+    QScrollBar* horz = g.HorzBar();
     ASSERT_TRUE(vert && horz);
 
     // Off: the view stays until the thumb is let go.
@@ -276,4 +282,57 @@ TEST(ScrollSynch, TheViewFollowsTheDraggedThumbOnlyWhenAsked)
     tracked.MoveBy(30);
     EXPECT_GT(g.TopRow(), g.FixedRows());
     tracked.Release();
+}
+
+TEST(ScrollBarLook, TheWidthAndColourSetShowOnBothBars)
+{
+    ScrollingGrid g;
+    QScrollBar* vert = g.VertBar();
+    QScrollBar* horz = g.HorzBar();
+    ASSERT_TRUE(vert && vert->isVisible());
+    ASSERT_TRUE(horz && horz->isVisible());
+    // Until set, the style's width.
+    EXPECT_EQ(g.ScrollWidth(), vert->width());
+    EXPECT_EQ(g.ScrollColor(), clNone);
+
+    g.SetScrollWidth(31);
+    EXPECT_EQ(g.ScrollWidth(), 31);
+    EXPECT_EQ(vert->geometry(), QRect(300 - 31, 0, 31, 200 - 31));
+    EXPECT_EQ(horz->geometry(), QRect(0, 200 - 31, 300 - 31, 31));
+    EXPECT_EQ(g.GridWidth(), 300 - 31);
+    EXPECT_EQ(g.GridHeight(), 200 - 31);
+    // The cells end where the bar begins.
+    EXPECT_EQ(g.VisibleColCount(), (300 - 31 - 50) / 51);
+
+    // The track takes the colour; the thumb (at the top) and the arrows are
+    // still drawn over it.
+    const auto red = [](const QImage& shot, int x, int y) { return FromQRgb(shot.pixel(x, y)) == clRed; };
+    const QImage before = g.grab().toImage();
+    EXPECT_FALSE(red(before, 300 - 15, 120));
+    g.SetScrollColor(clRed);
+    EXPECT_EQ(g.ScrollColor(), clRed);
+    const QImage shot = g.grab().toImage();
+    EXPECT_TRUE(red(shot, 300 - 15, 120)); // below the thumb
+    EXPECT_TRUE(red(shot, 150, 200 - 15)); // right of the horizontal thumb
+    int reds = 0, others = 0;
+    for (int y = 0; y < 200 - 31; ++y) (red(shot, 300 - 15, y) ? reds : others) += 1;
+    EXPECT_GT(reds, 60);
+    EXPECT_GT(others, 10);
+    EXPECT_FALSE(red(shot, 100, 100)); // the cells keep their colour
+
+    // clNone gives the style's look back; a width below 0 the style's width.
+    g.SetScrollColor(clNone);
+    EXPECT_FALSE(red(g.grab().toImage(), 300 - 15, 120));
+    g.SetScrollWidth(-4);
+    EXPECT_EQ(vert->width(), vert->sizeHint().width());
+    EXPECT_EQ(g.ScrollWidth(), vert->width());
+    EXPECT_EQ(g.GridWidth(), 300 - vert->width());
+
+    // A stretched column keeps filling the cell area.
+    g.SetColCount(3);
+    g.SetRowCount(100);
+    g.ColumnSize().StretchColumn = -1;
+    g.SetColumnSizeStretch(true);
+    g.SetScrollWidth(40);
+    EXPECT_EQ(g.ColWidths(2), 300 - 40 - 100 - 1);
 }

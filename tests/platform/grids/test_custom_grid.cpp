@@ -68,6 +68,26 @@ TEST(CustomGridDimensions, WidthsHeightsAndRectangles)
     EXPECT_EQ(g.TopRow(), 100 - g.VisibleRowCount()); // the last page at most
 }
 
+TEST(CustomGridDimensions, ScrollBarExtentsAreBounded)
+{
+    Grid g;
+    g.SetRowCount(100);
+    g.SetColCount(40);
+    g.show();
+    const int styles = g.ScrollBarExtent();
+    EXPECT_GT(styles, 0);
+    g.SetScrollBarExtent(1'000'000);
+    EXPECT_EQ(g.ScrollBarExtent(), TCustomGrid::kMaxScrollBarExtent);
+    EXPECT_EQ(g.GridWidth(), 0); // wider than the grid: no cells show
+    EXPECT_EQ(g.GridHeight(), 0);
+    g.SetScrollBarExtent(0);
+    EXPECT_EQ(g.ScrollBarExtent(), 0);
+    EXPECT_EQ(g.GridWidth(), 400);
+    g.SetScrollBarExtent(-1);
+    EXPECT_EQ(g.ScrollBarExtent(), styles);
+    EXPECT_EQ(g.GridWidth(), 400 - styles);
+}
+
 TEST(CustomGridStorage, DataOutlivesLowerColumnCounts)
 {
     Grid g;
