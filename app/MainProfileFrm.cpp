@@ -533,13 +533,26 @@ void TMainProfileFrm::SetLogoLink(const QString& address)
     Image1->setCursor(address.isEmpty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
 }
 
+namespace {
+QLatin1String HtmlAlign(TRtfAlignment alignment)
+{
+    switch (alignment) {
+    case TRtfAlignment::Right: return QLatin1String("right");
+    case TRtfAlignment::Center: return QLatin1String("center");
+    case TRtfAlignment::Justify: return QLatin1String("justify");
+    case TRtfAlignment::Left: break;
+    }
+    return QLatin1String("left");
+}
+} // namespace
+
 void TMainProfileFrm::SetBannerText(const QByteArray& rtf)
 {
     try {
         const TRtfDocument doc = TRtfReader::Read(rtf);
         QString html;
         for (const TRtfParagraph& p : doc.Paragraphs) {
-            html += QStringLiteral("<p style=\"margin:0\">");
+            html += QStringLiteral("<p style=\"margin:0\" align=\"%1\">").arg(HtmlAlign(p.Alignment));
             for (const TRtfRun& r : p.Runs) {
                 QString style = QStringLiteral("font-size:%1pt;").arg(r.HalfPoints / 2.0);
                 if (r.Bold) style += QStringLiteral("font-weight:bold;");

@@ -36,6 +36,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <sys/stat.h>
 
@@ -136,6 +138,28 @@ TEST_F(MainWindow, ALogoPastThePictureCapLeavesTheLoginIntact)
     EXPECT_EQ(main->StepIndex(), siCustomer);
     EXPECT_EQ(main->Image1->pixmap().cacheKey(), before);
     EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Message), 0);
+}
+
+TEST_F(MainWindow, TheBannerKeepsEachParagraphsAlignment)
+{
+    TMainProfileFrm* main = Open();
+    main->SetBannerText(QByteArrayLiteral("{\\rtf1 Left\\par\\qc Centred\\par\\qr Right\\par\\pard Again}"));
+    QTextDocument* doc = main->RichEdit1->document();
+    ASSERT_EQ(doc->blockCount(), 4);
+    EXPECT_EQ(doc->findBlockByNumber(0).text(), QStringLiteral("Left"));
+    const Qt::Alignment want[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignLeft};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(doc->findBlockByNumber(i).blockFormat().alignment() & ~Qt::AlignAbsolute & Qt::AlignHorizontal_Mask,
+                  want[i])
+            << i;
+    // Where the reader sees them: the right paragraph's text ends at the right edge.
+    main->RichEdit1->show();
+    QTextCursor atEnd(doc->findBlockByNumber(2));
+    atEnd.movePosition(QTextCursor::EndOfBlock);
+    QTextCursor atStart(doc->findBlockByNumber(0));
+    const int width = main->RichEdit1->viewport()->width();
+    EXPECT_GT(main->RichEdit1->cursorRect(atEnd).left(), width - 20);
+    EXPECT_LT(main->RichEdit1->cursorRect(atStart).left(), 20);
 }
 
 TEST_F(MainWindow, ARefusedLoginShowsTheServersMessage)
