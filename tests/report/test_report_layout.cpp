@@ -658,3 +658,42 @@ TEST_F(ReportLayout, MarketSummaryHeadingsArePrintedWhole)
     ReplaceComps(comps);
     check(headings(QStringLiteral("county106.pdf")), QStringLiteral("Fixtures"));
 }
+
+TEST_F(ReportLayout, TheStreetMapsRuleAndLegendKeepClearOfTheTextAndTheTable)
+{
+    MakeReport();
+    const std::vector<int> street = PagesTitled(QStringLiteral("STREETMAP"));
+    ASSERT_EQ(street.size(), 1u);
+    const QStringList lines = Page(street[0]);
+    // The rule across the page under the map, and the table's header bar.
+    double rule = -1, bar = 99;
+    std::vector<std::pair<double, double>> squares;
+    for (const QString& l : lines) {
+        const QStringList f = l.split(QLatin1Char(' '));
+        if (f.size() < 5) continue;
+        const double y1 = f[2].toDouble(), y2 = f[4].toDouble();
+        if (f[0] == QLatin1String("rect") && f[1] == QLatin1String("0.75") && f[3] == QLatin1String("7.8") &&
+            y1 == y2 && y1 > 5 && y1 < 6)
+            rule = y1;
+        if (f[0] == QLatin1String("fill") && f.value(5) == QLatin1String("$000000") && y1 > 6) bar = std::min(bar, y1);
+        if (f[0] == QLatin1String("rect") && f[1] == QLatin1String("1.05") && f[3] == QLatin1String("1.15"))
+            squares.emplace_back(y1, y2);
+    }
+    // Below the map's lower edge, above every text under it.
+    ASSERT_GT(rule, 5.45);
+    QStringList under;
+    for (const Word& w : m_words[size_t(street[0])]) {
+        if (InTitleBar(w) || w.Y2 < rule || w.Y1 > 6.3) continue;
+        EXPECT_GT(w.Y1, rule + 0.5 / 72) << w.Text.toStdString();
+        under << w.Text;
+    }
+    for (const char* text : {"Prepared", "Dana", "Active", "Pending", "Expired", "Sold"})
+        EXPECT_TRUE(under.contains(QString::fromLatin1(text))) << text;
+    // The four price ranges' squares, the lowest clear of the header bar.
+    ASSERT_LT(bar, 99);
+    ASSERT_EQ(squares.size(), 4u);
+    for (const auto& [top, bottom] : squares) {
+        EXPECT_GT(top, rule + 0.05);
+        EXPECT_LT(bottom, bar - 0.02);
+    }
+}
