@@ -107,17 +107,18 @@ TXMLElement* TMarketDetailsPage::PhotoElement(const QString& apn) const
 
 bool TMarketDetailsPage::HasCompPhoto(const QString& apn) const { return PhotoElement(apn) != nullptr; }
 
-bool TMarketDetailsPage::LoadCompPhoto(const QString& apn, QImage& photo) const
+bool TMarketDetailsPage::LoadCompPhoto(const QString& apn, QImage& photo, QString& error) const
 {
+    error.clear();
     const TXMLElement* e = PhotoElement(apn);
     if (!e) return false;
     try {
         QImage decoded;
         TvxpDocument::DecodeJpeg(ElementText(e), decoded);
-        if (decoded.isNull()) return false;
         photo = decoded;
         return true;
-    } catch (...) {
+    } catch (const std::exception& ex) {
+        error = TReportContext::ErrorText(ex);
         return false;
     }
 }
@@ -385,7 +386,11 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
         report.Rectangle(0.75, report.LineTop(), 2.8, photoBottom);
         report.Rectangle(2.85, report.LineTop(), 7.78, photoBottom);
         QImage picture;
-        if (LoadCompPhoto(apn, picture)) TReportContext::PrintImageFit(report, 0.75, top, 2.8, photoBottom, picture);
+        QString error;
+        if (LoadCompPhoto(apn, picture, error))
+            TReportContext::PrintImageFit(report, 0.75, top, 2.8, photoBottom, picture);
+        else if (!error.isEmpty())
+            TReportContext::PictureLeftOut(report, L("The photo of the comp %1").arg(apn.left(64)), error);
         report.Brush().SetStyle(TBrushStyle::bsClear);
         report.Rectangle(0.75, report.LineTop(), 2.8, photoBottom);
         report.Brush().SetStyle(TBrushStyle::bsSolid);

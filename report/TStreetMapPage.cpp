@@ -1,6 +1,5 @@
 #include "report/TStreetMapPage.h"
 
-#include "platform/core/Exception.h"
 #include "platform/core/FloatFormat.h"
 #include "platform/print/TMetafileGraphic.h"
 #include "platform/report/TBaseReport.h"
@@ -150,11 +149,7 @@ void TStreetMapPage::PrintStreetMapPage(TBaseReport& report)
             TvxpDocument::DecodeMetafile(text, metafile);
         } catch (const std::exception& e) {
             metafile.Clear();
-            const auto* own = dynamic_cast<const Exception*>(&e);
-            if (report.OnLeftOut)
-                report.OnLeftOut(QStringLiteral("The street map could not be read and was left out of page %1: %2")
-                                     .arg(report.PageNumber())
-                                     .arg(own ? own->Message() : QString::fromLocal8Bit(e.what())));
+            TReportContext::PictureLeftOut(report, L("The street map"), TReportContext::ErrorText(e));
         }
     }
     const TMetafileGraphic picture(metafile.Data());

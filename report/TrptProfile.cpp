@@ -395,9 +395,8 @@ void TrptProfile::RS1Print(TBaseReport& report)
         try {
             RunPage(report, page.Id);
         } catch (const std::exception& e) {
-            const auto* own = dynamic_cast<const Exception*>(&e);
             LeftOut(QStringLiteral("The page \"%1\" could not be made whole; it stops where this happened: %2")
-                        .arg(PageTitle(page.Id), own ? own->Message() : QString::fromLocal8Bit(e.what())));
+                        .arg(PageTitle(page.Id), TReportContext::ErrorText(e)));
         }
     }
 }
