@@ -697,3 +697,40 @@ TEST_F(ReportLayout, TheStreetMapsRuleAndLegendKeepClearOfTheTextAndTheTable)
         EXPECT_LT(bottom, bar - 0.02);
     }
 }
+
+TEST_F(ReportLayout, FeaturesAndCommentsStayInsideTheirFrames)
+{
+    // Comps whose features and remarks fill their lines to the right.
+    QString remarks, features;
+    for (int i = 0; i < 6; ++i) {
+        remarks += QStringLiteral("Move-in ready with updated bathrooms, new flooring and a remodeled kitchen. ");
+        features += QStringLiteral("Covered patio, mature trees, dual pane windows and a three car garage, ");
+    }
+    QString comps;
+    for (int n = 1; n <= 6; ++n) {
+        QString comp = Residential(n % 2 ? "8" : "0", n);
+        comp.replace(QRegularExpression(QStringLiteral("<rem>[^<]*</rem>")),
+                     QStringLiteral("<rem>") + remarks.trimmed() + QStringLiteral("</rem>"));
+        comp.replace(QRegularExpression(QStringLiteral("<features>[^<]*</features>")),
+                     QStringLiteral("<features>") + features.trimmed() + QStringLiteral("</features>"));
+        comps += comp;
+    }
+    ReplaceComps(comps);
+    SelectPages({pgDetails, pgDetailsPhotos});
+    WriteProfile();
+    const QString pdf = Temp(QStringLiteral("details.pdf"));
+    m_form.RenderPdf(Temp(QStringLiteral("profile.rpt")), pdf);
+    const std::vector<PdfPage> pages = PdfWords(pdf);
+    ASSERT_EQ(int(pages.size()), Pages());
+    // The frames' right line at 7.78 is 2 pixels wide: the text ends left
+    // of its inner edge, with a gap.
+    int nearTheFrame = 0;
+    for (size_t p = 0; p < pages.size(); ++p) {
+        for (const Word& w : pages[p]) {
+            if (InTitleBar(w) || w.Y1 > 9.85) continue;
+            EXPECT_LT(w.X2, 7.78 - 1.0 / 96 - 0.5 / 72) << "page " << p + 1 << " " << w.Text.toStdString();
+            nearTheFrame += w.X2 > 7.5 ? 1 : 0;
+        }
+    }
+    EXPECT_GE(nearTheFrame, 40);
+}
