@@ -191,7 +191,6 @@ QString TrptProfile::WriteProfileReport(TXMLElement* property)
     m_context.Property = property;
     LoadReportSettings();
     const QString path = ReportPath(QStringLiteral("profile.rpt"));
-    m_lastReport = path;
     WriteNoting(ReportFiler, path);
     if (!QFileInfo::exists(path)) throw Exception(QStringLiteral("Report not found") + path);
     return path;
@@ -234,6 +233,8 @@ void TrptProfile::PreviewReportFile(const QString& fileName)
     if (!QFileInfo::exists(path)) throw Exception(QStringLiteral("Report not found") + path);
     ShowPreview(path);
 }
+
+void TrptProfile::TellIncompleteReport(const QString& fileName) { TellIncompletePages(ReportPath(fileName)); }
 
 void TrptProfile::PrintPropertyInfo()
 {
