@@ -196,15 +196,9 @@ TEST_F(OtherPages, NaturalHazardsMakeTwoPagesWithTheirPictures)
 
 TEST_F(OtherPages, AssessorMapPrintsEveryReadableSheetOnceAndNoEmptyPage)
 {
-    const QString dir = AppState().TempDir;
-    ASSERT_TRUE(QFile::copy(FixturePath(QStringLiteral("sheet1.tif")), dir + QStringLiteral("s1.tif")));
-    ASSERT_TRUE(QFile::copy(FixturePath(QStringLiteral("sheet2.tif")), dir + QStringLiteral("s2.tif")));
-    QFile bad(dir + QStringLiteral("bad.tif"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("II*\0 not a sheet");
-    bad.close();
-    m_form.Context().SheetFiles = QStringList{dir + QStringLiteral("s1.tif"), dir + QStringLiteral("bad.tif"),
-                                              dir + QStringLiteral("s2.tif"), dir + QStringLiteral("missing.tif")};
+    QStringList sheets;
+    ASSERT_NO_FATAL_FAILURE(SampleSheets(sheets));
+    m_form.Context().SheetFiles = sheets << AppState().TempDir + QStringLiteral("missing.tif");
     SelectPages({pgCover, pgAssessorMap});
     WriteProfile();
     ASSERT_EQ(Pages(), 3);

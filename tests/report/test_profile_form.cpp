@@ -233,12 +233,8 @@ TEST_F(ProfileTest, ThePreviewTellsOnceWhichPagesAreIncomplete)
 {
     SelectPages({pgCover, pgStreet, pgPropInfo, pgHazard});
     // The street map's picture does not decode, and the hazards page breaks off.
-    QFile rpt(FixturePath(QStringLiteral("rptgen.xml")));
-    ASSERT_TRUE(rpt.open(QIODevice::ReadOnly));
-    QString text = QString::fromUtf8(rpt.readAll());
-    text.replace(QRegularExpression(QStringLiteral("<street status=\"0\">[^<]*</street>")),
-                 QStringLiteral("<street status=\"0\">AAAAAAAAAAAAAAAAAAAAAAAAAAAA</street>"));
-    LoadText(m_rptDoc, text);
+    LoadReportDataWith(QStringLiteral("<street status=\"0\">[^<]*</street>"),
+                       QStringLiteral("<street status=\"0\">AAAAAAAAAAAAAAAAAAAAAAAAAAAA</street>"));
     m_form.rHazard.OnRowPrint = [](TBaseReport&, TReportShell&, bool&) {
         throw Exception(QStringLiteral("The legend went missing."));
     };
@@ -279,21 +275,11 @@ TEST_F(ProfileTest, UnreadablePicturesAreLeftOutWithANoteAndTold)
     // A hazard map that is no JPEG, the recorded comp photo of 512-041-009
     // that is none either, and a map sheet that is no TIFF between two that
     // are.
-    QFile rpt(FixturePath(QStringLiteral("rptgen.xml")));
-    ASSERT_TRUE(rpt.open(QIODevice::ReadOnly));
-    QString text = QString::fromUtf8(rpt.readAll());
-    text.replace(QRegularExpression(QStringLiteral("<hazard status=\"0\">[^<]*</hazard>")),
-                 QStringLiteral("<hazard status=\"0\">VGhpcyBpcyBubyBtYXA=</hazard>"));
-    LoadText(m_rptDoc, text);
-    const QString dir = AppState().TempDir;
-    ASSERT_TRUE(QFile::copy(FixturePath(QStringLiteral("sheet1.tif")), dir + QStringLiteral("s1.tif")));
-    ASSERT_TRUE(QFile::copy(FixturePath(QStringLiteral("sheet2.tif")), dir + QStringLiteral("s2.tif")));
-    QFile bad(dir + QStringLiteral("bad.tif"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("II*\0 not a sheet");
-    bad.close();
-    m_form.Context().SheetFiles =
-        QStringList{dir + QStringLiteral("s1.tif"), dir + QStringLiteral("bad.tif"), dir + QStringLiteral("s2.tif")};
+    LoadReportDataWith(QStringLiteral("<hazard status=\"0\">[^<]*</hazard>"),
+                       QStringLiteral("<hazard status=\"0\">VGhpcyBpcyBubyBtYXA=</hazard>"));
+    QStringList sheets;
+    ASSERT_NO_FATAL_FAILURE(SampleSheets(sheets));
+    m_form.Context().SheetFiles = sheets;
     SelectPages({pgHazard, pgDetailsPhotos, pgAssessorMap});
     QStringList told;
     m_form.OnLeftOut = [&](QObject*, const QString& what) { told << what; };
@@ -315,10 +301,10 @@ TEST_F(ProfileTest, UnreadablePicturesAreLeftOutWithANoteAndTold)
                                  "of page N: ")
                       .size()));
     // The two readable sheets still make their pages.
-    int sheets = 0;
+    int printed = 0;
     for (int p = 0; p < Pages(); ++p)
-        for (const PagePicture& pic : Pictures(Page(p))) sheets += pic.Fits(0.75, 0.5, 8.3, 10.8) ? 1 : 0;
-    EXPECT_EQ(sheets, 2);
+        for (const PagePicture& pic : Pictures(Page(p))) printed += pic.Fits(0.75, 0.5, 8.3, 10.8) ? 1 : 0;
+    EXPECT_EQ(printed, 2);
 
     m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
     ASSERT_EQ(m_dialogs.Count(DialogRequest::Kind::Message), 1);
