@@ -261,9 +261,10 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
     // The rest of the legal description below the sale history when it
     // fits there whole; else on the following page, once this page is done.
     // It runs in after a label of its own.
-    TMemoBuf legalRest(L(kRestLabelText) + QLatin1Char(' ') + legal.Text().mid(legal.Pos()).trimmed());
+    const QString rest = legal.Text().mid(legal.Pos()).trimmed();
+    TMemoBuf legalRest(L(kRestLabelText) + QLatin1Char(' ') + rest);
     bool legalOnNextPage = false;
-    if (!legal.Empty()) {
+    if (!rest.isEmpty()) {
         const double kept = report.LineHeight();
         report.GotoXY(0, report.YPos() + 0.015 + kRestLineHeight);
         // Down to the top of the captions' text at 7.2.
