@@ -985,6 +985,8 @@ void TMainProfileFrm::DeleteReportFile(const QString& fileName) { ProfileReport(
 
 void TMainProfileFrm::PreviewReportFile(const QString& fileName) { ProfileReport()->PreviewReportFile(fileName); }
 
+void TMainProfileFrm::TellIncompleteReport(const QString& fileName) { ProfileReport()->TellIncompleteReport(fileName); }
+
 void TMainProfileFrm::WMLogin()
 {
     TAppState& state = AppState();

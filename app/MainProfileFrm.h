@@ -166,6 +166,7 @@ public:
     void WritePropertyInfoReport(TXMLElement* property, const QString& fileName) override;
     void DeleteReportFile(const QString& fileName) override;
     void PreviewReportFile(const QString& fileName) override;
+    void TellIncompleteReport(const QString& fileName) override;
     // The report form, made when first needed.
     TrptProfile* ProfileReport();
     // Set from Do Report until the report made for it is closed.

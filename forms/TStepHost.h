@@ -66,4 +66,7 @@ public:
     virtual void WritePropertyInfoReport(TXMLElement* property, const QString& fileName) = 0;
     virtual void DeleteReportFile(const QString& fileName) = 0;
     virtual void PreviewReportFile(const QString& fileName) = 0;
+    // For a step that shows a report file itself: the user told once which
+    // of its pages are incomplete.
+    virtual void TellIncompleteReport(const QString& fileName) = 0;
 };

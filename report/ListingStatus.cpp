@@ -1,5 +1,7 @@
 #include "report/ListingStatus.h"
 
+#include "protocol/FieldTexts.h"
+
 #include <array>
 
 namespace {
@@ -23,4 +25,17 @@ QString StatusIndexName(int index)
 {
     if (index < 0 || index > 10) return QString();
     return QString::fromLatin1(kStatusNames[size_t(index)]);
+}
+
+QString StatusBandCaption(const QString& code, bool continued)
+{
+    QString name = StatusCodeName(code);
+    if (name.isEmpty()) name = QStringLiteral("Other");
+    return name + (continued ? QStringLiteral(" Properties - cont.") : QStringLiteral(" Properties"));
+}
+
+QString SaleCodeName(const QString& code)
+{
+    if (code == QLatin1String("U")) return QStringLiteral("Unknown");
+    return ExpandListingAbbrev(code);
 }

@@ -2,7 +2,8 @@
 // Page 120: the county's assessor map sheets of the subject parcel, one
 // page each, filled from (0.75, 0.5) to 0.2 inch short of the right and
 // bottom page edges; no header or footer. The sheets are the TIFF files the
-// tax-map client saved; a sheet that is gone or does not decode is left out.
+// tax-map client saved; a sheet that is gone is passed over, one that cannot
+// be read is left out and the report's log says why.
 
 #include <QByteArray>
 #include <QImage>
@@ -18,11 +19,15 @@ public:
     void RowPrint(TBaseReport& report, TReportShell& shell, bool& valid);
 
     // Decodes TIFF data into a 1-bit picture; false (picture untouched) when
-    // the data is no readable sheet. The last decoding error is kept.
+    // the data is no readable sheet, LastError then saying why.
     bool ReadTiffMonochrome(const QByteArray& data, QImage& picture);
     const QString& LastError() const { return m_lastError; }
 
 private:
+    // The sheet file as a picture; false, LastError saying why, when it
+    // cannot be read.
+    bool ReadSheet(const QString& name, QImage& sheet);
+
     TReportContext& m_context;
     QString m_lastError;
 };

@@ -107,17 +107,18 @@ QImage THazardPage::ResourcePicture(const QString& name)
     return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
 }
 
-bool THazardPage::LoadHazardMap(QImage& picture) const
+bool THazardPage::LoadHazardMap(QImage& picture, QString& error) const
 {
+    error.clear();
     const QString text = ElementText(m_context.FindMapNode(L("hazard")));
     if (text.isEmpty()) return false;
     try {
         QImage decoded;
         TvxpDocument::DecodeJpeg(text, decoded);
-        if (decoded.isNull()) return false;
         picture = decoded.convertToFormat(QImage::Format_RGB32);
         return true;
-    } catch (...) {
+    } catch (const std::exception& e) {
+        error = TReportContext::ErrorText(e);
         return false;
     }
 }
@@ -265,7 +266,11 @@ void THazardPage::PrintFirstPage(TBaseReport& report)
     // The map at its own proportions, clear of the note above it and of the
     // title below it (whose text starts about 0.19 above its line at 5.0).
     QImage map;
-    if (LoadHazardMap(map)) TReportContext::PrintImageFit(report, 0.75, 1.25, 7.8, 4.7, map);
+    QString error;
+    if (LoadHazardMap(map, error))
+        TReportContext::PrintImageFit(report, 0.75, 1.25, 7.8, 4.7, map);
+    else if (!error.isEmpty())
+        TReportContext::PictureLeftOut(report, L("The hazard map"), error);
     // The provider's logo beside its name (printed from 6.0), not under it.
     const QImage logo = ResourcePicture(L("qrnlogo"));
     if (!logo.isNull()) TReportContext::PrintImageFit(report, 4.8, 5.9, 5.9, 7.33, logo);

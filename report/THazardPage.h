@@ -20,8 +20,9 @@ public:
     // 32 bits per pixel; null for an unknown name.
     static QImage ResourcePicture(const QString& name);
     // The hazard map of the report data; false (picture untouched) when
-    // there is none or it is no JPEG picture.
-    bool LoadHazardMap(QImage& picture) const;
+    // there is none or it is no JPEG picture, error then saying why the
+    // picture there is could not be read (empty when there is none).
+    bool LoadHazardMap(QImage& picture, QString& error) const;
 
 private:
     void SetHazardLegendTabs(TBaseReport& report, double x, double y);

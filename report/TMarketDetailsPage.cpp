@@ -27,6 +27,20 @@ int StructureType(const QString& text)
 
 constexpr double kPhotoWidth = 2.05;
 constexpr double kPhotoHeight = 1.45;
+// Where the features and comments end: inside the blocks' frames at 7.78,
+// clear of their 2-pixel lines.
+constexpr double kTextRight = 7.74;
+
+// A value that says something: not empty and, when it is a number (money
+// or not), not zero.
+bool Said(const QString& value)
+{
+    const QString text = MoneyToInt(value).trimmed();
+    if (text.isEmpty()) return false;
+    bool number = false;
+    const double v = text.toDouble(&number);
+    return !number || v != 0;
+}
 
 } // namespace
 
@@ -107,17 +121,18 @@ TXMLElement* TMarketDetailsPage::PhotoElement(const QString& apn) const
 
 bool TMarketDetailsPage::HasCompPhoto(const QString& apn) const { return PhotoElement(apn) != nullptr; }
 
-bool TMarketDetailsPage::LoadCompPhoto(const QString& apn, QImage& photo) const
+bool TMarketDetailsPage::LoadCompPhoto(const QString& apn, QImage& photo, QString& error) const
 {
+    error.clear();
     const TXMLElement* e = PhotoElement(apn);
     if (!e) return false;
     try {
         QImage decoded;
         TvxpDocument::DecodeJpeg(ElementText(e), decoded);
-        if (decoded.isNull()) return false;
         photo = decoded;
         return true;
-    } catch (...) {
+    } catch (const std::exception& ex) {
+        error = TReportContext::ErrorText(ex);
         return false;
     }
 }
@@ -239,7 +254,7 @@ void TMarketDetailsPage::PrintFeatures(TBaseReport& report, const QString& text,
         }
         if (ends || i == text.size() - 1) {
             if (boldStart && !report.Bold()) report.SetBold(true);
-            if (7.8 - report.XPos() < report.TextWidth(word)) {
+            if (kTextRight - report.XPos() < report.TextWidth(word)) {
                 report.NewLine();
                 report.GotoXY(left, report.YPos());
             }
@@ -270,12 +285,12 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
     const bool photo = HasCompPhoto(apn);
     if (!features.isEmpty()) {
         const double textLeft = photo ? 0.75 + kPhotoWidth + 0.1 + 0.65 : 0.75;
-        estimate += double(Round(EstimateTextLines(report, features, 7.8 - textLeft)));
+        estimate += double(Round(EstimateTextLines(report, features, kTextRight - textLeft)));
     }
     TMemoBuf memo(remarks);
     if (!remarks.isEmpty()) {
         memo.SetPrintStart(photo ? 0.75 + kPhotoWidth + 0.1 + 0.75 : 0.79);
-        memo.SetPrintEnd(7.8);
+        memo.SetPrintEnd(kTextRight);
         estimate += report.MemoLines(memo);
     }
     if (photo) estimate = std::max(estimate, 18.0);
@@ -293,9 +308,7 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
     m_deferredIndex = -1;
 
     if (band) {
-        const QString caption =
-            StatusCodeName(status) + (status == c.GroupStatus ? L(" Properties - cont.") : L(" Properties"));
-        c.DrawGroupBand(report, caption, c.Settings.Color(rcDetailsBar));
+        c.DrawGroupBand(report, StatusBandCaption(status, status == c.GroupStatus), c.Settings.Color(rcDetailsBar));
         report.SetFont(L("Arial"), 8);
         report.NewLine();
         c.GroupStatus = status;
@@ -325,7 +338,7 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
     else
         PrintLabelValue(report, L("Last Trans:"), f("search_date"), 5.5);
     if (status == QLatin1String("8"))
-        PrintLabelValue(report, L("Last Price:"), f("sold_price") + L(" ") + ExpandListingAbbrev(f("sale_code")), 7.0);
+        PrintLabelValue(report, L("Last Price:"), f("sold_price") + L(" ") + SaleCodeName(f("sale_code")), 7.0);
     else if (status == QLatin1String("3") || status == QLatin1String("9") || status == QLatin1String("7") ||
              status == QLatin1String("0"))
         PrintLabelValue(report, L("List Price:"), f("list_price"), 7.0);
@@ -347,8 +360,7 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
         PrintLabelValue(report, L("#Units:"), f("total_units"), 4.7);
     }
     PrintLabelValue(report, L("Prior Trans:"), f("p_doc_date"), 5.5);
-    PrintLabelValue(report, L("Prior Price:"), f("p_sold_price") + L("  ") + ExpandListingAbbrev(f("prev_sale_code")),
-                    7.0);
+    PrintLabelValue(report, L("Prior Price:"), f("p_sold_price") + L("  ") + SaleCodeName(f("prev_sale_code")), 7.0);
     PrintPairs(report);
     report.NewLine();
     PrintLabelValue(report, L("Lot:"), f("lot_sqft"), 1.2);
@@ -362,11 +374,15 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
     PrintLabelValue(report, L("Lender:"), f("lender"), 5.5);
     PrintPairs(report);
     report.NewLine();
-    PrintLabelValue(report, QString(), f("ppsf") + L(" Per Sqft."), 1.2);
-    PrintLabelValue(report, QString(), f("distance") + L(" miles from subject property"), 2.5);
-    PrintLabelValue(report, QString(), L("Comparable is ") + f("house_dif"), 4.8);
-    PrintPairs(report);
-    report.NewLine();
+    // The phrases of the last line, each only when its value says
+    // something; the line only when one of them does.
+    if (Said(f("ppsf"))) PrintLabelValue(report, QString(), f("ppsf") + L(" Per Sqft."), 1.2);
+    if (Said(f("distance"))) PrintLabelValue(report, QString(), f("distance") + L(" miles from subject property"), 2.5);
+    if (Said(f("house_dif"))) PrintLabelValue(report, QString(), L("Comparable is ") + f("house_dif"), 4.8);
+    if (!m_pairs.empty()) {
+        PrintPairs(report);
+        report.NewLine();
+    }
 
     report.Brush().SetStyle(TBrushStyle::bsClear);
     report.Pen().SetColor(clBlack);
@@ -374,6 +390,12 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
     report.Rectangle(0.75, top, 7.78, report.YPos());
     report.Brush().SetStyle(TBrushStyle::bsSolid);
     report.NewLine();
+    // Nothing below the data: no box, the blank line parts the block from
+    // the next.
+    if (!photo && features.isEmpty() && remarks.isEmpty()) {
+        report.NewLine();
+        return;
+    }
     report.GotoXY(0, report.YPos() + 0.03);
     top = report.LineTop();
 
@@ -383,9 +405,14 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
         report.Pen().SetColor(clBlack);
         report.Brush().SetColor(clWhite);
         report.Rectangle(0.75, report.LineTop(), 2.8, photoBottom);
-        report.Rectangle(2.85, report.LineTop(), 7.78, photoBottom);
+        // The box beside the photo holds the features and comments.
+        if (!features.isEmpty() || !remarks.isEmpty()) report.Rectangle(2.85, report.LineTop(), 7.78, photoBottom);
         QImage picture;
-        if (LoadCompPhoto(apn, picture)) TReportContext::PrintImageFit(report, 0.75, top, 2.8, photoBottom, picture);
+        QString error;
+        if (LoadCompPhoto(apn, picture, error))
+            TReportContext::PrintImageFit(report, 0.75, top, 2.8, photoBottom, picture);
+        else if (!error.isEmpty())
+            TReportContext::PictureLeftOut(report, L("The photo of the comp %1").arg(apn.left(64)), error);
         report.Brush().SetStyle(TBrushStyle::bsClear);
         report.Rectangle(0.75, report.LineTop(), 2.8, photoBottom);
         report.Brush().SetStyle(TBrushStyle::bsSolid);
@@ -408,7 +435,7 @@ void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell
         const double labelEnd = label + report.TextWidth(L("Comments: "));
         report.SetBold(false);
         memo.SetPrintStart(std::max(photo ? 3.55 : 1.4, labelEnd));
-        memo.SetPrintEnd(7.8);
+        memo.SetPrintEnd(kTextRight);
         report.PrintMemo(memo, 1, false);
         if (memo.Pos() < memo.Size()) {
             memo.SetPrintStart(photo ? 2.9 : 0.79);

@@ -20,7 +20,10 @@ public:
     void RowAfter(TBaseReport& report, TReportShell& shell, bool& valid);
 
     bool HasCompPhoto(const QString& apn) const;
-    bool LoadCompPhoto(const QString& apn, QImage& photo) const;
+    // The photo of the comp; false (photo untouched) when there is none or
+    // it is no JPEG picture, error then saying why the photo there is could
+    // not be read (empty when there is none).
+    bool LoadCompPhoto(const QString& apn, QImage& photo, QString& error) const;
 
 private:
     void PrintCategorySummaries(TBaseReport& report);

@@ -134,9 +134,7 @@ void TMarketSummaryPage::RowPrint(TBaseReport& report, TReportShell& shell, bool
     const bool county106 = c.CountyId() == 106;
     const bool heading = e.Group != m_bandGroup || shell.FirstRow();
     if (heading) {
-        const QString caption =
-            StatusCodeName(status) + (e.Group == m_bandGroup ? L(" Properties - cont.") : L(" Properties"));
-        c.DrawGroupBand(report, caption, c.Settings.Color(rcMarketSumBar));
+        c.DrawGroupBand(report, StatusBandCaption(status, e.Group == m_bandGroup), c.Settings.Color(rcMarketSumBar));
         report.NewLine();
         c.GroupStatus = status;
         m_bandGroup = e.Group;

@@ -18,6 +18,15 @@ constexpr double kMargin = 7.8;
 // its value.
 constexpr double kGap = 0.08;
 constexpr double kLabelGap = 0.03;
+// Far more of the legal description than the pages can hold: a longer text
+// is cut first.
+constexpr int kLegalLength = 8192;
+// The lowest line of the body ends above the footer's rule at 9.9.
+constexpr double kFooterTop = 9.85;
+// What the lines beside its label leave of the legal description follows
+// under a label of its own, in small type so that more of it fits.
+constexpr double kRestLineHeight = 0.12;
+const char* const kRestLabelText = "Legal description (cont.):";
 } // namespace
 
 QString TPropInfoPage::Field(const char* name) const { return m_context.SubjectField(L(name)); }
@@ -108,14 +117,19 @@ void TPropInfoPage::PrintCharacteristics(TBaseReport& report, int fromLine, doub
     }
 }
 
+int TPropInfoPage::LinesAbove(const TBaseReport& report, double bottom)
+{
+    if (report.YPos() > bottom + 1e-6) return 0;
+    return int((bottom - report.YPos()) / report.LineHeight() + 1e-6) + 1;
+}
+
 void TPropInfoPage::PrintLegal(TBaseReport& report, double start, double end, double bottom)
 {
-    // Far more than the lines below can hold: a longer text is cut first.
-    TMemoBuf memo(Field("legal_desc").left(8192));
+    TMemoBuf memo(Field("legal_desc").left(kLegalLength));
     memo.SetPrintStart(start);
     memo.SetPrintEnd(end);
     // Lines that end above bottom; at least the first one.
-    const int room = std::max(1, int((bottom - report.YPos()) / report.LineHeight() + 1e-6) + 1);
+    const int room = std::max(1, LinesAbove(report, bottom));
     if (report.MemoLines(memo) <= room) {
         report.PrintMemo(memo, 1, false);
         if (memo.Pos() < memo.Size()) report.PrintMemo(memo, 0, false);
@@ -126,6 +140,36 @@ void TPropInfoPage::PrintLegal(TBaseReport& report, double start, double end, do
     rest.truncate(1024); // more than a line can show
     report.PrintLeft(TReportContext::FitText(report, rest, end - start), start);
     report.NewLine();
+}
+
+int TPropInfoPage::UseLegalRestType(TBaseReport& report, TMemoBuf& memo)
+{
+    report.SetLineHeight(kRestLineHeight);
+    report.SetFont(QStringLiteral("Arial"), 8);
+    memo.SetPrintStart(0.75);
+    memo.SetPrintEnd(kMargin);
+    return report.MemoLines(memo);
+}
+
+void TPropInfoPage::PrintLegalRest(TBaseReport& report, TMemoBuf& memo, double bottom)
+{
+    const double kept = report.LineHeight();
+    UseLegalRestType(report, memo);
+    while (!memo.Empty()) {
+        int room = LinesAbove(report, bottom);
+        if (room == 0) {
+            // The footer and header of the page break in the page's own
+            // line height.
+            report.SetLineHeight(kept);
+            report.NewPage();
+            UseLegalRestType(report, memo);
+            report.GotoXY(0, 0.75 + kRestLineHeight);
+            room = std::max(1, LinesAbove(report, bottom));
+        }
+        report.PrintMemo(memo, room, false);
+    }
+    report.SetLineHeight(kept);
+    report.SetFont(QStringLiteral("Arial"), 10);
 }
 
 void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
@@ -170,9 +214,15 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
     report.NewLine();
 
     // 3. The legal description, on the lines left above the characteristics
-    // caption at 3.3.
+    // caption at 3.3; what they cannot hold follows the sale history.
     report.PrintLeft(L("Legal description:"), 2.8);
-    PrintLegal(report, 4.0, kMargin, CaptionTop(report, 3.3) - 0.03);
+    TMemoBuf legal(Field("legal_desc").left(kLegalLength));
+    legal.SetPrintStart(4.0);
+    legal.SetPrintEnd(kMargin);
+    report.PrintMemo(
+        legal,
+        std::min(std::max(1, LinesAbove(report, CaptionTop(report, 3.3) - 0.03)), std::max(1, report.MemoLines(legal))),
+        false);
 
     // 4. The sale history, every transaction.
     report.GotoXY(0, 5.75);
@@ -208,6 +258,25 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
         m_context.TrxCursor = m_context.TrxCursor->getNextSiblingElement();
     }
     report.ClearTabs();
+    // The rest of the legal description below the sale history when it
+    // fits there whole; else on the following page, once this page is done.
+    // It runs in after a label of its own.
+    const QString rest = legal.Text().mid(legal.Pos()).trimmed();
+    TMemoBuf legalRest(L(kRestLabelText) + QLatin1Char(' ') + rest);
+    bool legalOnNextPage = false;
+    if (!rest.isEmpty()) {
+        const double kept = report.LineHeight();
+        report.GotoXY(0, report.YPos() + 0.015 + kRestLineHeight);
+        // Down to the top of the captions' text at 7.2.
+        const double bottom = tableBottom + 0.03;
+        const bool fits = UseLegalRestType(report, legalRest) <= LinesAbove(report, bottom);
+        report.SetLineHeight(kept);
+        report.SetFont(QStringLiteral("Arial"), 10);
+        if (fits)
+            PrintLegalRest(report, legalRest, bottom);
+        else
+            legalOnNextPage = true;
+    }
 
     // 5. Assessment and 6. tax.
     report.GotoXY(0, 7.2);
@@ -292,6 +361,11 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
     }
 
     report.NewLine();
+    if (legalOnNextPage) {
+        report.NewPage();
+        report.GotoXY(0, 0.75 + kRestLineHeight);
+        PrintLegalRest(report, legalRest, kFooterTop);
+    }
     valid = false;
 }
 

@@ -6,6 +6,7 @@
 // and the captionless property block of the street map page.
 
 class TBaseReport;
+class TMemoBuf;
 class TReportContext;
 class TReportShell;
 class QString;
@@ -37,6 +38,16 @@ private:
     // line, on the lines that end above bottom; the last of them ends in
     // "..." when text is left over.
     void PrintLegal(TBaseReport& report, double start, double end, double bottom);
+    // What the lines beside its label left of the legal description, with
+    // a label of its own, from the current line across the page in small
+    // type: it goes on over the following pages when it reaches bottom.
+    void PrintLegalRest(TBaseReport& report, TMemoBuf& memo, double bottom);
+    // The small type of that rest and its lines' places; the lines it
+    // needs.
+    static int UseLegalRestType(TBaseReport& report, TMemoBuf& memo);
+    // Lines of the current line height from the current line on that end
+    // above bottom.
+    static int LinesAbove(const TBaseReport& report, double bottom);
     // The y where the text of a caption printed on a line at y starts.
     double CaptionTop(TBaseReport& report, double y) const;
 

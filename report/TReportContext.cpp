@@ -1,6 +1,7 @@
 #include "report/TReportContext.h"
 
 #include "state/TAppState.h"
+#include "platform/core/Exception.h"
 #include "platform/report/TBaseReport.h"
 #include "protocol/TCompsRecords.h"
 #include "protocol/TvxpDocument.h"
@@ -165,6 +166,21 @@ QString TReportContext::AgentLine() const
     const QString company = Personal ? Personal->Company().trimmed() : QString();
     if (name.isEmpty() || company.isEmpty()) return name + company;
     return name + QStringLiteral(" - ") + company;
+}
+
+void TReportContext::PictureLeftOut(TBaseReport& report, const QString& what, const QString& why)
+{
+    if (report.OnLeftOut)
+        report.OnLeftOut(QStringLiteral("%1 could not be read and was left out of page %2: %3")
+                             .arg(what)
+                             .arg(report.PageNumber())
+                             .arg(why));
+}
+
+QString TReportContext::ErrorText(const std::exception& e)
+{
+    const auto* own = dynamic_cast<const Exception*>(&e);
+    return own ? own->Message() : QString::fromLocal8Bit(e.what());
 }
 
 double TReportContext::TextTop(const TBaseReport& report, double y)

@@ -14,6 +14,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <exception>
 
 class TCompsRecords;
 class TvxpDocument;
@@ -114,6 +115,12 @@ public:
     // Name and company joined by " - "; a part that is empty is left out
     // with its separator.
     QString AgentLine() const;
+    // Tells the report's log, and so the incomplete-pages warning, that a
+    // picture of the current page could not be read and was left out:
+    // what names the picture, why is the reader's error.
+    static void PictureLeftOut(TBaseReport& report, const QString& what, const QString& why);
+    // The message of an error, ours or the library's.
+    static QString ErrorText(const std::exception& e);
     // The top of the text of the current font on a line that ends at y
     // (the surface prints a line's text from there up by the font's ascent
     // and descent).

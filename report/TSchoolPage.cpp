@@ -32,6 +32,15 @@ void TSchoolPage::CloseBox(TBaseReport& report, double y0)
     report.Brush().SetStyle(TBrushStyle::bsSolid);
 }
 
+void TSchoolPage::NextPage(TBaseReport& report)
+{
+    // Each page's footer once: the section's report footer draws the last
+    // page's, the page itself every other page's as it leaves it.
+    m_context.PageFooter(report);
+    report.NewPage();
+    m_context.PageHeader(report);
+}
+
 void TSchoolPage::DataFont(TBaseReport& report) { TReportContext::UseFont(report, m_context.Settings.DataFont); }
 
 void TSchoolPage::DrawDistrictTitle(TBaseReport& report)
@@ -184,9 +193,7 @@ void TSchoolPage::PrintDistrictSchools(TBaseReport& report, const TXMLElement* s
         report.NewLine();
         report.NewLine();
         if (s->getNextSiblingElement() && report.LinesLeft() < 13) {
-            report.NewPage();
-            m_context.PageHeader(report);
-            m_context.PageFooter(report);
+            NextPage(report);
             DrawDistrictTitle(report);
             m_context.DrawGroupBand(report, L("District Schools - cont."), color);
             report.NewLine();
@@ -207,12 +214,8 @@ void TSchoolPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
         // it is passed over.
         const TXMLElement* info = ChildElement(district, L("dist_info"));
         if (!info) continue;
-        if (!first) {
-            report.NewPage();
-            m_context.PageHeader(report);
-        }
+        if (!first) NextPage(report);
         first = false;
-        m_context.PageFooter(report);
         m_districtName = ChildTextNoCase(info, L("name"));
         if (m_districtName.isEmpty()) return;
         if (const TXMLElement* personel = ChildElement(district, L("personel")))

@@ -24,6 +24,8 @@ private:
     void SetSchoolTabs(TBaseReport& report, double first, double second, double third);
     void PrintSchoolRows(TBaseReport& report, const TXMLElement* school, const QString& name);
     void DataFont(TBaseReport& report);
+    // The footer of this page, a new page and its header.
+    void NextPage(TBaseReport& report);
     static void CloseBox(TBaseReport& report, double y0);
 
     TReportContext& m_context;

@@ -1,6 +1,5 @@
 #include "report/TStreetMapPage.h"
 
-#include "platform/core/Exception.h"
 #include "platform/core/FloatFormat.h"
 #include "platform/print/TMetafileGraphic.h"
 #include "platform/report/TBaseReport.h"
@@ -21,6 +20,9 @@
 namespace {
 
 QString L(const char* text) { return QString::fromLatin1(text); }
+
+// The rule under the map.
+constexpr double kRuleY = 5.5;
 
 constexpr qint64 kNoRanges = std::numeric_limits<qint32>::max();
 
@@ -123,8 +125,10 @@ void TStreetMapPage::PrintStreetMapPage(TBaseReport& report)
     report.PrintLeft(TReportContext::FitText(report, placeholder ? cityState : address + L(" - ") + cityState, 7.05),
                      0.75);
 
+    // The rule between the map (to 5.45) and the texts below it, whose
+    // tallest (the status symbols on the line at 5.75) start near 5.56.
     report.Brush().SetColor(clBlack);
-    TReportContext::ShadedBox(report, 0.75, 5.65, 7.8, 5.65);
+    TReportContext::ShadedBox(report, 0.75, kRuleY, 7.8, kRuleY);
     const TvxpPersonalInfo* agent = c.Personal;
     PrintPreparedBy(report, c.AgentName(), agent ? agent->Company() : QString());
 
@@ -145,11 +149,7 @@ void TStreetMapPage::PrintStreetMapPage(TBaseReport& report)
             TvxpDocument::DecodeMetafile(text, metafile);
         } catch (const std::exception& e) {
             metafile.Clear();
-            const auto* own = dynamic_cast<const Exception*>(&e);
-            if (report.OnLeftOut)
-                report.OnLeftOut(QStringLiteral("The street map could not be read and was left out of page %1: %2")
-                                     .arg(report.PageNumber())
-                                     .arg(own ? own->Message() : QString::fromLocal8Bit(e.what())));
+            TReportContext::PictureLeftOut(report, L("The street map"), TReportContext::ErrorText(e));
         }
     }
     const TMetafileGraphic picture(metafile.Data());
@@ -216,7 +216,9 @@ void TStreetMapPage::CalcPriceRangeWidth()
 
 void TStreetMapPage::PrintPriceLegendEntry(TBaseReport& report, int slot, const QString& text, quint32 color)
 {
-    const double y = 5.55 + 0.14 * slot;
+    // The four slots between the rule and the comps table's header bar
+    // (from 6.21), the lowest square ending 0.04 above the bar.
+    const double y = kRuleY + 0.01 + 0.14 * slot;
     report.SetBrush(color, TBrushStyle::bsSolid, nullptr);
     report.Rectangle(1.05, y, 1.15, y + 0.1);
     report.SetBrush(clBlack, TBrushStyle::bsSolid, nullptr);

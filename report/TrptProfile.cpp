@@ -191,7 +191,6 @@ QString TrptProfile::WriteProfileReport(TXMLElement* property)
     m_context.Property = property;
     LoadReportSettings();
     const QString path = ReportPath(QStringLiteral("profile.rpt"));
-    m_lastReport = path;
     WriteNoting(ReportFiler, path);
     if (!QFileInfo::exists(path)) throw Exception(QStringLiteral("Report not found") + path);
     return path;
@@ -234,6 +233,8 @@ void TrptProfile::PreviewReportFile(const QString& fileName)
     if (!QFileInfo::exists(path)) throw Exception(QStringLiteral("Report not found") + path);
     ShowPreview(path);
 }
+
+void TrptProfile::TellIncompleteReport(const QString& fileName) { TellIncompletePages(ReportPath(fileName)); }
 
 void TrptProfile::PrintPropertyInfo()
 {
@@ -395,9 +396,8 @@ void TrptProfile::RS1Print(TBaseReport& report)
         try {
             RunPage(report, page.Id);
         } catch (const std::exception& e) {
-            const auto* own = dynamic_cast<const Exception*>(&e);
             LeftOut(QStringLiteral("The page \"%1\" could not be made whole; it stops where this happened: %2")
-                        .arg(PageTitle(page.Id), own ? own->Message() : QString::fromLocal8Bit(e.what())));
+                        .arg(PageTitle(page.Id), TReportContext::ErrorText(e)));
         }
     }
 }

@@ -77,6 +77,10 @@ public:
     // Shows a report file of the temporary directory modally; "Report not
     // found" + path when it does not exist.
     void PreviewReportFile(const QString& fileName);
+    // Tells the user once which pages of a report file of the temporary
+    // directory are incomplete, for a preview of it shown elsewhere (the
+    // Prop Info step's); nothing when it is whole or was told already.
+    void TellIncompleteReport(const QString& fileName);
     void PrintPropertyInfo();
     void SavePropertyInfoAs();
 
@@ -139,7 +143,6 @@ private:
     std::unique_ptr<THazardPage> m_hazard;
     std::unique_ptr<TAssessorMapPage> m_assessorMap;
     QString m_previewFile;
-    QString m_lastReport;
     // The report file being written, and the titles of the pages of each
     // written file that are incomplete, in page order.
     QString m_writing;

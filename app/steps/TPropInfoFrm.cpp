@@ -59,6 +59,13 @@ TPropInfoFrm::TPropInfoFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, ho
     // A missing report leaves the preview empty; a damaged one is reported
     // and leaves it empty too.
     if (QFileInfo::exists(m_fileName)) GuardedCall(this, [this] { PropView->Start(); });
+    // What the report had to leave out is told once the page shows, as the
+    // profile report's preview tells it.
+    if (PropView->Active() && Host())
+        QMetaObject::invokeMethod(
+            this,
+            [this] { GuardedCall(this, [this] { Host()->TellIncompleteReport(QStringLiteral("propinfo.rpt")); }); },
+            Qt::QueuedConnection);
 
     OnClose = [this](QObject*, TCloseAction& action) { FormClose(action); };
     Loaded();

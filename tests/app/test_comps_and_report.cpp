@@ -416,6 +416,24 @@ TEST_F(MainWindow, DoReportPreviewsTheProfileReportOfTheChosenPages)
     EXPECT_GE(pages, 10);
     EXPECT_EQ(RequestCount(*s_service, QStringLiteral("rptgen.request")), 1);
     EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Modal), 1); // no error dialog
+    // The service's photo of the fourth comp is no JPEG picture: told before
+    // the preview which page is incomplete.
+    QStringList warnings;
+    for (const DialogRequest& d : m_responder.Shown())
+        if (d.kind == DialogRequest::Kind::Message) warnings << d.text;
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].startsWith(QStringLiteral("Some pages of this report are incomplete")));
+    EXPECT_TRUE(warnings[0].contains(QStringLiteral("\nMARKET DETAILS\n"))) << warnings[0].toStdString();
+    // The note with its reason in the error log beside the program.
+    QFile log(m_dir.filePath(QStringLiteral("Error.log")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(log.readAll());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("The photo of the comp \\S+ could not be read and was left out of "
+                                                  "page \\d+: JPEG image is not valid"))
+                    .match(text)
+                    .hasMatch())
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Object reporting error: rptProfile")));
 }
 
 namespace {

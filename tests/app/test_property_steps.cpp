@@ -5,7 +5,10 @@
 #include "grid/TExtStringGrid.h"
 #include "platform/kernel/Application.h"
 #include "platform/print/TFilePreview.h"
+#include "platform/report/TBaseReport.h"
+#include "platform/report/TReportShell.h"
 #include "protocol/TvxComps.h"
+#include "report/TrptProfile.h"
 #include "tests/app/MainWindowTest.h"
 #include "tests/app/WindowManager.h"
 
@@ -228,6 +231,40 @@ TEST_F(MainWindow, PropInfoShowsThePropertyReport)
     ASSERT_TRUE(WaitUntil([] { return bool(PropInfoFrm); }));
     EXPECT_FALSE(PropInfoFrm->PropView->Active());
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(MainWindow, PropInfoTellsOnceWhatItsReportLeftOut)
+{
+    TMainProfileFrm* main = OpenLoggedIn();
+    // The property page leaves out a picture that no page can hold.
+    TrptProfile* report = main->ProfileReport();
+    auto page = report->rPropInfo.OnRowPrint;
+    report->rPropInfo.OnRowPrint = [page](TBaseReport& r, TReportShell& s, bool& valid) {
+        page(r, s, valid);
+        r.OnLeftOut(QStringLiteral("A picture of 30000 x 30000 pixels was left out of page 1."));
+    };
+    const int before = m_responder.Count(DialogRequest::Kind::Message);
+    main->SubProp->Values.apn = QStringLiteral("512-034-019");
+    main->WMPropSearch();
+    ASSERT_TRUE(WaitUntil([] { return PropInfoFrm && PropInfoFrm->isVisible() && PropInfoFrm->PropView->Active(); }));
+    // The step shows the page and tells what is missing from it.
+    ASSERT_TRUE(WaitUntil([&] { return m_responder.Count(DialogRequest::Kind::Message) == before + 1; }));
+    const DialogRequest& note = m_responder.Shown().last();
+    EXPECT_EQ(note.type, TMsgDlgType::mtWarning);
+    EXPECT_EQ(note.text,
+              QStringLiteral("Some pages of this report are incomplete: parts of them were cut short or left out.\n\n"
+                             "PROPERTY INFORMATION\n\nError.log has the details."));
+    QFile log(m_dir.filePath(QStringLiteral("Error.log")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("A picture of 30000 x 30000 pixels was left out of page 1."));
+    // Once: the step shown again says nothing more.
+    main->CompsParamsForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return !PropInfoFrm; }));
+    main->PropInfoForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return PropInfoFrm && PropInfoFrm->isVisible(); }));
+    TApplication::ProcessMessages();
+    TApplication::ProcessMessages();
+    EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Message), before + 1);
 }
 
 TEST_F(MainWindow, APastedParcelNumberGoesToTheServerInUpperCase)

@@ -35,6 +35,7 @@ public:
     void WritePropertyInfoReport(TXMLElement*, const QString&) override { }
     void DeleteReportFile(const QString&) override { }
     void PreviewReportFile(const QString&) override { }
+    void TellIncompleteReport(const QString&) override { }
 };
 
 struct StepHost : ::testing::Test {

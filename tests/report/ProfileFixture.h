@@ -19,6 +19,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <cmath>
@@ -168,6 +169,28 @@ protected:
         LoadText(m_rptDoc,
                  QStringLiteral("<vxp><rptgen.response version=\"1.0\">") + children +
                      QStringLiteral("</rptgen.response></vxp>"));
+    }
+    // The recorded report data with what matches pattern replaced.
+    void LoadReportDataWith(const QString& pattern, const QString& replacement)
+    {
+        QFile rpt(FixturePath(QStringLiteral("rptgen.xml")));
+        ASSERT_TRUE(rpt.open(QIODevice::ReadOnly));
+        QString text = QString::fromUtf8(rpt.readAll());
+        text.replace(QRegularExpression(pattern), replacement);
+        LoadText(m_rptDoc, text);
+    }
+    // Map sheets in the temporary directory: two recorded ones with one that
+    // is no TIFF between them.
+    void SampleSheets(QStringList& files) const
+    {
+        const QString dir = AppState().TempDir;
+        ASSERT_TRUE(QFile::copy(FixturePath(QStringLiteral("sheet1.tif")), dir + QStringLiteral("s1.tif")));
+        ASSERT_TRUE(QFile::copy(FixturePath(QStringLiteral("sheet2.tif")), dir + QStringLiteral("s2.tif")));
+        QFile bad(dir + QStringLiteral("bad.tif"));
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+        bad.write("II*\0 not a sheet");
+        files = QStringList{dir + QStringLiteral("s1.tif"), dir + QStringLiteral("bad.tif"),
+                            dir + QStringLiteral("s2.tif")};
     }
     static void LoadText(TvxpDocument& doc, const QString& xml)
     {

@@ -72,9 +72,11 @@ TEST_F(MarketPages, SummaryAveragesComeOncePerGroupInTheGroupsOwnLayout)
     SelectPages({pgMarketSummary});
     WriteProfile();
     const QStringList texts = AllTexts();
-    // The unknown status has a band (with no name) but no averages; the
-    // sold group's averages come once, though unmarked comps follow.
-    EXPECT_EQ(Count(texts, QStringLiteral(" Properties")), 1);
+    // The unknown status has a band (captioned as other properties) but no
+    // averages; the sold group's averages come once, though unmarked comps
+    // follow.
+    EXPECT_EQ(Count(texts, QStringLiteral("Other Properties")), 1);
+    EXPECT_EQ(Count(texts, QStringLiteral(" Properties")), 0);
     EXPECT_EQ(Count(texts, QStringLiteral("Average")), 2);
     // Laid out by the sold group's own structure type: the bedrooms.
     EXPECT_TRUE(texts.contains(QStringLiteral("4")));
@@ -175,4 +177,82 @@ TEST_F(MarketPages, FeaturesBetweenAtSignsPrintBold)
         if (page[i].startsWith(QLatin1String("font "))) fontBefore = page[i];
     EXPECT_TRUE(fontBefore.contains(QLatin1String("bold"))) << fontBefore.toStdString();
     EXPECT_TRUE(Texts(page).contains(QStringLiteral("and ")));
+}
+
+TEST_F(MarketPages, DetailsPrintNoEmptyPhraseOrBox)
+{
+    // An unknown status; a sold comp with zero and empty values and the sale
+    // code "U"; a comp with every value, features and remarks. The first two
+    // have photos on page 170, but neither features nor remarks.
+    ReplaceComps(Comp({{"use_rec", "Y"},
+                       {"status", "X"},
+                       {"structure_type", "1"},
+                       {"apn", "512-034-044"},
+                       {"address", "1 ODD WAY"}}) +
+                 Comp({{"use_rec", "Y"},
+                       {"status", "8"},
+                       {"structure_type", "1"},
+                       {"apn", "512-061-022"},
+                       {"address", "2 SOLD WAY"},
+                       {"sold_price", "$400,000"},
+                       {"sale_code", "U"},
+                       {"p_sold_price", "$300,000"},
+                       {"prev_sale_code", "U"},
+                       {"ppsf", "$0.00"},
+                       {"distance", "0"},
+                       {"house_dif", ""}}) +
+                 Comp({{"use_rec", "Y"},
+                       {"status", "8"},
+                       {"structure_type", "1"},
+                       {"apn", "999-999-999"},
+                       {"address", "3 FULL WAY"},
+                       {"sold_price", "$500,000"},
+                       {"sale_code", "F"},
+                       {"ppsf", "$250.00"},
+                       {"distance", "0.4"},
+                       {"house_dif", "120 sqft larger"},
+                       {"features", "Pool"},
+                       {"rem", "Quiet street."}}));
+    for (int id : {pgDetails, pgDetailsPhotos}) {
+        SCOPED_TRACE(id);
+        SelectPages({id});
+        WriteProfile();
+        const QStringList texts = AllTexts();
+        // A heading for the unknown status.
+        EXPECT_EQ(Count(texts, QStringLiteral("Other Properties")), 1);
+        EXPECT_EQ(Count(texts, QStringLiteral(" Properties")), 0);
+        // The phrases of the last line only with a value that says something.
+        EXPECT_EQ(texts.filter(QStringLiteral("Per Sqft.")), QStringList{QStringLiteral("$250.00 Per Sqft.")});
+        EXPECT_EQ(texts.filter(QStringLiteral("Comparable is")),
+                  QStringList{QStringLiteral("Comparable is 120 sqft larger")});
+        EXPECT_EQ(texts.filter(QStringLiteral("miles from subject property")),
+                  QStringList{QStringLiteral("0.4 miles from subject property")});
+        // The sale codes spelled out.
+        EXPECT_TRUE(texts.contains(QStringLiteral("$400,000 Unknown")));
+        EXPECT_TRUE(texts.contains(QStringLiteral("$300,000  Unknown")));
+        EXPECT_TRUE(texts.contains(QStringLiteral("$500,000 Full")));
+        // Every framed box holds text: the data, the features and comments
+        // (beside the photo on page 170).
+        int boxes = 0;
+        for (int p = 0; p < Pages(); ++p) {
+            const QStringList page = Page(p);
+            for (const QString& l : page) {
+                const QStringList f = l.split(QLatin1Char(' '));
+                if (f.size() != 5 || f[0] != QLatin1String("rect") || f[3] != QLatin1String("7.78")) continue;
+                const double x1 = f[1].toDouble(), y1 = f[2].toDouble(), y2 = f[4].toDouble();
+                int inside = 0;
+                for (const QString& t : page) {
+                    const QStringList g = t.split(QLatin1Char(' '));
+                    if (g.size() < 4 || g[0] != QLatin1String("text")) continue;
+                    const double x = g[1].toDouble(), y = g[2].toDouble();
+                    inside += x > x1 && x < 7.78 && y > y1 && y < y2 ? 1 : 0;
+                }
+                ++boxes;
+                EXPECT_GT(inside, 0) << "page " << p + 1 << ": " << l.toStdString();
+            }
+        }
+        // The summaries, the subject and the three comps' data, and the
+        // last comp's features box.
+        EXPECT_EQ(boxes, 6);
+    }
 }

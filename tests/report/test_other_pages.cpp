@@ -196,15 +196,9 @@ TEST_F(OtherPages, NaturalHazardsMakeTwoPagesWithTheirPictures)
 
 TEST_F(OtherPages, AssessorMapPrintsEveryReadableSheetOnceAndNoEmptyPage)
 {
-    const QString dir = AppState().TempDir;
-    ASSERT_TRUE(QFile::copy(FixturePath(QStringLiteral("sheet1.tif")), dir + QStringLiteral("s1.tif")));
-    ASSERT_TRUE(QFile::copy(FixturePath(QStringLiteral("sheet2.tif")), dir + QStringLiteral("s2.tif")));
-    QFile bad(dir + QStringLiteral("bad.tif"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("II*\0 not a sheet");
-    bad.close();
-    m_form.Context().SheetFiles = QStringList{dir + QStringLiteral("s1.tif"), dir + QStringLiteral("bad.tif"),
-                                              dir + QStringLiteral("s2.tif"), dir + QStringLiteral("missing.tif")};
+    QStringList sheets;
+    ASSERT_NO_FATAL_FAILURE(SampleSheets(sheets));
+    m_form.Context().SheetFiles = sheets << AppState().TempDir + QStringLiteral("missing.tif");
     SelectPages({pgCover, pgAssessorMap});
     WriteProfile();
     ASSERT_EQ(Pages(), 3);
@@ -215,5 +209,32 @@ TEST_F(OtherPages, AssessorMapPrintsEveryReadableSheetOnceAndNoEmptyPage)
         EXPECT_TRUE(sheets[0].Fits(0.75, 0.5, 8.3, 10.8));
         EXPECT_LT(sheets[0].AspectError(), 0.01);
         EXPECT_EQ(Texts(page).size(), 0); // no header, no footer
+    }
+}
+
+TEST_F(OtherPages, EverySchoolPageHasOneFooter)
+{
+    // Two districts, the second with schools enough to go on over a page.
+    QString schools;
+    for (int i = 1; i <= 12; ++i)
+        schools += QStringLiteral("<school><name>School %1</name><phone>555</phone><princ>P</princ><addr>%1 Oak</addr>"
+                                  "<pop>400</pop><city>Alder Creek</city><grade>K-5</grade></school>")
+                       .arg(i);
+    ReplaceReportData(QStringLiteral("<short_school found=\"Y\"><district><dist_info><name>First Unified</name>"
+                                     "</dist_info><personel><p job=\"a\" name=\"P1\"/></personel></district>"
+                                     "<district><dist_info><name>Second Unified</name></dist_info><schools>") +
+                      schools + QStringLiteral("</schools></district></short_school>"));
+    SelectPages({pgSchool});
+    WriteProfile();
+    ASSERT_GE(Pages(), 3);
+    EXPECT_TRUE(AllTexts().contains(QStringLiteral("District Schools - cont.")));
+    for (int p = 0; p < Pages(); ++p) {
+        const QStringList page = Page(p);
+        EXPECT_EQ(Count(Texts(page), QStringLiteral("Information deemed reliable but not guaranteed.")), 1)
+            << "page " << p + 1;
+        EXPECT_EQ(page.count(QStringLiteral("rect 0.75 9.9 7.8 9.93")), 1) << "page " << p + 1;
+        // The header once too: the title spelled down the bar.
+        EXPECT_EQ(page.filter(QRegularExpression(QStringLiteral("^image 7.85 0.5 8.25 10.35 "))).size(), 1)
+            << "page " << p + 1;
     }
 }

@@ -233,12 +233,8 @@ TEST_F(ProfileTest, ThePreviewTellsOnceWhichPagesAreIncomplete)
 {
     SelectPages({pgCover, pgStreet, pgPropInfo, pgHazard});
     // The street map's picture does not decode, and the hazards page breaks off.
-    QFile rpt(FixturePath(QStringLiteral("rptgen.xml")));
-    ASSERT_TRUE(rpt.open(QIODevice::ReadOnly));
-    QString text = QString::fromUtf8(rpt.readAll());
-    text.replace(QRegularExpression(QStringLiteral("<street status=\"0\">[^<]*</street>")),
-                 QStringLiteral("<street status=\"0\">AAAAAAAAAAAAAAAAAAAAAAAAAAAA</street>"));
-    LoadText(m_rptDoc, text);
+    LoadReportDataWith(QStringLiteral("<street status=\"0\">[^<]*</street>"),
+                       QStringLiteral("<street status=\"0\">AAAAAAAAAAAAAAAAAAAAAAAAAAAA</street>"));
     m_form.rHazard.OnRowPrint = [](TBaseReport&, TReportShell&, bool&) {
         throw Exception(QStringLiteral("The legend went missing."));
     };
@@ -272,4 +268,49 @@ TEST_F(ProfileTest, ThePreviewTellsOnceWhichPagesAreIncomplete)
     WriteProfile();
     m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
     EXPECT_EQ(m_dialogs.Count(DialogRequest::Kind::Message), 1);
+}
+
+TEST_F(ProfileTest, UnreadablePicturesAreLeftOutWithANoteAndTold)
+{
+    // A hazard map that is no JPEG, the recorded comp photo of 512-041-009
+    // that is none either, and a map sheet that is no TIFF between two that
+    // are.
+    LoadReportDataWith(QStringLiteral("<hazard status=\"0\">[^<]*</hazard>"),
+                       QStringLiteral("<hazard status=\"0\">VGhpcyBpcyBubyBtYXA=</hazard>"));
+    QStringList sheets;
+    ASSERT_NO_FATAL_FAILURE(SampleSheets(sheets));
+    m_form.Context().SheetFiles = sheets;
+    SelectPages({pgHazard, pgDetailsPhotos, pgAssessorMap});
+    QStringList told;
+    m_form.OnLeftOut = [&](QObject*, const QString& what) { told << what; };
+    WriteProfile();
+    ASSERT_EQ(told.size(), 3) << told.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(told[0],
+              QStringLiteral("The hazard map could not be read and was left out of page 1: JPEG image is not "
+                             "valid"));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^The photo of the comp 512-041-009 could not be read and was left "
+                                                  "out of page \\d+: JPEG image is not valid$"))
+                    .match(told[1])
+                    .hasMatch())
+        << told[1].toStdString();
+    EXPECT_TRUE(told[2].startsWith(QStringLiteral("The assessor map sheet bad.tif could not be read and was left out "
+                                                  "of page ")))
+        << told[2].toStdString();
+    EXPECT_GT(told[2].size(),
+              int(QStringLiteral("The assessor map sheet bad.tif could not be read and was left out "
+                                 "of page N: ")
+                      .size()));
+    // The two readable sheets still make their pages.
+    int printed = 0;
+    for (int p = 0; p < Pages(); ++p)
+        for (const PagePicture& pic : Pictures(Page(p))) printed += pic.Fits(0.75, 0.5, 8.3, 10.8) ? 1 : 0;
+    EXPECT_EQ(printed, 2);
+
+    m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
+    ASSERT_EQ(m_dialogs.Count(DialogRequest::Kind::Message), 1);
+    const DialogRequest& note = m_dialogs.Shown().at(m_dialogs.Shown().size() - 2);
+    EXPECT_EQ(note.type, TMsgDlgType::mtWarning);
+    EXPECT_EQ(note.text,
+              QStringLiteral("Some pages of this report are incomplete: parts of them were cut short or left out.\n\n"
+                             "NATURAL HAZARDS\nMARKET DETAILS\nASSESSOR MAP\n\nError.log has the details."));
 }

@@ -5,6 +5,9 @@
 
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/TXMLText.h"
+#include "protocol/xml/XMLQuery.h"
+
+#include <QRegularExpression>
 
 namespace {
 
@@ -143,4 +146,52 @@ TEST_F(PropInfoPage, TheCoverCentresTheAgentAndThePreparedForBlock)
     const TextAt customer = FindText(page, QStringLiteral("Pat Morales"));
     EXPECT_NEAR((customer.Y - prepared.Y) / 0.25, 2, 0.1);
     EXPECT_NEAR((FindText(page, QStringLiteral("Alder Creek CA")).Y - customer.Y) / 0.25, 1, 1e-3);
+}
+
+TEST_F(PropInfoPage, TheWholeLegalDescriptionIsPrinted)
+{
+    // The words of the legal description on a page, in order: beside its
+    // label at the top, and in the body at 0.75 from top to bottom (its
+    // rest, below the sale history or on a page of its own).
+    const auto legalWords = [this](int page, double from, double to) {
+        QStringList words;
+        for (const QString& l : Page(page)) {
+            if (!l.startsWith(QLatin1String("text "))) continue;
+            const QStringList f = l.split(QLatin1Char(' '));
+            const double x = f.value(1).toDouble(), y = f.value(2).toDouble();
+            if ((x >= 4.0 && x < 7.8 && y > 2.5 && y < 3.1) || (x == 0.75 && y > from && y < to))
+                words += Texts({l}).value(0).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        }
+        for (const char* label : {"Legal", "description", "(cont.):"}) words.removeAll(QString::fromLatin1(label));
+        return words;
+    };
+    // The recorded description: its first lines beside the label, the rest
+    // in the room below the sale history, on the one page.
+    const QStringList page = Write();
+    const QString legal = ChildText(m_propDoc.RequestElement(), QStringLiteral("legal_desc"));
+    EXPECT_EQ(legalWords(0, 6.6, 7.0), legal.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+    EXPECT_TRUE(Texts(page).filter(QStringLiteral("...")).isEmpty());
+    const QString restLine = Texts(page).filter(QStringLiteral("Legal description (cont.):")).value(0);
+    const TextAt rest = FindText(page, restLine);
+    EXPECT_DOUBLE_EQ(rest.X, 0.75);
+    // Below the last transaction, above the blocks from 7.2.
+    EXPECT_GT(rest.Y, FindText(page, QStringLiteral("08/19/1998")).Y + 0.1);
+    EXPECT_LT(rest.Y, FindText(page, QStringLiteral("PREPARED  BY")).Y - 0.3);
+
+    // One too long for that room: its rest on the following page, whole,
+    // from its top, with the page's header and footer.
+    QString longer;
+    for (int i = 1; i <= 40; ++i)
+        longer += QStringLiteral("PARCEL %1 OF PARCEL MAP NO. 88-1205 RECORDED IN BOOK 44. ").arg(i);
+    SetField(m_propDoc.RequestElement(), QStringLiteral("legal_desc"), longer.trimmed());
+    SelectPages({pgPropInfo});
+    WriteProfile();
+    ASSERT_EQ(Pages(), 2);
+    EXPECT_TRUE(Texts(Page(0)).contains(QStringLiteral("TAX  INFORMATION")));
+    EXPECT_TRUE(Texts(Page(0)).filter(QStringLiteral("(cont.)")).isEmpty());
+    const QString nextLine = Texts(Page(1)).filter(QStringLiteral("Legal description (cont.):")).value(0);
+    ASSERT_FALSE(nextLine.isEmpty());
+    EXPECT_LT(FindText(Page(1), nextLine).Y, 1.0);
+    EXPECT_TRUE(Texts(Page(1)).contains(QStringLiteral("Information deemed reliable but not guaranteed.")));
+    EXPECT_EQ(legalWords(0, 0, 0) + legalWords(1, 0.5, 9.85), longer.split(QLatin1Char(' '), Qt::SkipEmptyParts));
 }

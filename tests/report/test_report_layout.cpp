@@ -658,3 +658,79 @@ TEST_F(ReportLayout, MarketSummaryHeadingsArePrintedWhole)
     ReplaceComps(comps);
     check(headings(QStringLiteral("county106.pdf")), QStringLiteral("Fixtures"));
 }
+
+TEST_F(ReportLayout, TheStreetMapsRuleAndLegendKeepClearOfTheTextAndTheTable)
+{
+    MakeReport();
+    const std::vector<int> street = PagesTitled(QStringLiteral("STREETMAP"));
+    ASSERT_EQ(street.size(), 1u);
+    const QStringList lines = Page(street[0]);
+    // The rule across the page under the map, and the table's header bar.
+    double rule = -1, bar = 99;
+    std::vector<std::pair<double, double>> squares;
+    for (const QString& l : lines) {
+        const QStringList f = l.split(QLatin1Char(' '));
+        if (f.size() < 5) continue;
+        const double y1 = f[2].toDouble(), y2 = f[4].toDouble();
+        if (f[0] == QLatin1String("rect") && f[1] == QLatin1String("0.75") && f[3] == QLatin1String("7.8") &&
+            y1 == y2 && y1 > 5 && y1 < 6)
+            rule = y1;
+        if (f[0] == QLatin1String("fill") && f.value(5) == QLatin1String("$000000") && y1 > 6) bar = std::min(bar, y1);
+        if (f[0] == QLatin1String("rect") && f[1] == QLatin1String("1.05") && f[3] == QLatin1String("1.15"))
+            squares.emplace_back(y1, y2);
+    }
+    // Below the map's lower edge, above every text under it.
+    ASSERT_GT(rule, 5.45);
+    QStringList under;
+    for (const Word& w : m_words[size_t(street[0])]) {
+        if (InTitleBar(w) || w.Y2 < rule || w.Y1 > 6.3) continue;
+        EXPECT_GT(w.Y1, rule + 0.5 / 72) << w.Text.toStdString();
+        under << w.Text;
+    }
+    for (const char* text : {"Prepared", "Dana", "Active", "Pending", "Expired", "Sold"})
+        EXPECT_TRUE(under.contains(QString::fromLatin1(text))) << text;
+    // The four price ranges' squares, the lowest clear of the header bar.
+    ASSERT_LT(bar, 99);
+    ASSERT_EQ(squares.size(), 4u);
+    for (const auto& [top, bottom] : squares) {
+        EXPECT_GT(top, rule + 0.05);
+        EXPECT_LT(bottom, bar - 0.02);
+    }
+}
+
+TEST_F(ReportLayout, FeaturesAndCommentsStayInsideTheirFrames)
+{
+    // Comps whose features and remarks fill their lines to the right.
+    QString remarks, features;
+    for (int i = 0; i < 6; ++i) {
+        remarks += QStringLiteral("Move-in ready with updated bathrooms, new flooring and a remodeled kitchen. ");
+        features += QStringLiteral("Covered patio, mature trees, dual pane windows and a three car garage, ");
+    }
+    QString comps;
+    for (int n = 1; n <= 6; ++n) {
+        QString comp = Residential(n % 2 ? "8" : "0", n);
+        comp.replace(QRegularExpression(QStringLiteral("<rem>[^<]*</rem>")),
+                     QStringLiteral("<rem>") + remarks.trimmed() + QStringLiteral("</rem>"));
+        comp.replace(QRegularExpression(QStringLiteral("<features>[^<]*</features>")),
+                     QStringLiteral("<features>") + features.trimmed() + QStringLiteral("</features>"));
+        comps += comp;
+    }
+    ReplaceComps(comps);
+    SelectPages({pgDetails, pgDetailsPhotos});
+    WriteProfile();
+    const QString pdf = Temp(QStringLiteral("details.pdf"));
+    m_form.RenderPdf(Temp(QStringLiteral("profile.rpt")), pdf);
+    const std::vector<PdfPage> pages = PdfWords(pdf);
+    ASSERT_EQ(int(pages.size()), Pages());
+    // The frames' right line at 7.78 is 2 pixels wide: the text ends left
+    // of its inner edge, with a gap.
+    int nearTheFrame = 0;
+    for (size_t p = 0; p < pages.size(); ++p) {
+        for (const Word& w : pages[p]) {
+            if (InTitleBar(w) || w.Y1 > 9.85) continue;
+            EXPECT_LT(w.X2, 7.78 - 1.0 / 96 - 0.5 / 72) << "page " << p + 1 << " " << w.Text.toStdString();
+            nearTheFrame += w.X2 > 7.5 ? 1 : 0;
+        }
+    }
+    EXPECT_GE(nearTheFrame, 40);
+}
