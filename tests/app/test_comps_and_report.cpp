@@ -423,6 +423,7 @@ namespace {
 // Each page's text of a PDF, white space removed.
 QStringList PdfPageTexts(const QString& pdf)
 {
+    EXPECT_EQ(testsupport::PdfCheckProblems(pdf), QString());
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
     if (!p.waitForFinished(60000) || p.exitCode() != 0) return {QStringLiteral("pdftotext failed")};

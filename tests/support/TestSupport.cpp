@@ -6,6 +6,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QHostAddress>
+#include <QProcess>
 #include <QTcpServer>
 
 #include <grp.h>
@@ -51,6 +52,18 @@ quint16 ClosedPort()
     const quint16 port = probe.serverPort();
     probe.close();
     return port;
+}
+
+QString PdfCheckProblems(const QString& pdfFile)
+{
+    QProcess qpdf;
+    qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdfFile});
+    if (!qpdf.waitForFinished(60000)) return QStringLiteral("qpdf did not run: ") + qpdf.errorString();
+    const QString out = QString::fromUtf8(qpdf.readAllStandardOutput());
+    const QString err = QString::fromUtf8(qpdf.readAllStandardError());
+    // Warnings go to the error output and end in exit code 3.
+    if (qpdf.exitStatus() == QProcess::NormalExit && qpdf.exitCode() == 0 && err.trimmed().isEmpty()) return {};
+    return QStringLiteral("qpdf --check exit %1:\n%2%3").arg(qpdf.exitCode()).arg(out, err);
 }
 
 namespace {

@@ -28,6 +28,10 @@ bool ListenOnUsablePort(QTcpServer& server);
 // was found).
 quint16 ClosedPort();
 
+// What "qpdf --check" finds wrong with a PDF file, errors and warnings
+// alike; empty when the file passes clean.
+QString PdfCheckProblems(const QString& pdfFile);
+
 // When the tests run as root, runs the rest of the scope as the unprivileged
 // user "nobody", so that file permissions bind as they do for a user; the
 // given paths (recursively) are handed to that user first. Root is restored
