@@ -490,13 +490,17 @@ TEST_F(MainWindow, APhotoThatDoesNotDecodeIsLeftOutOfThePdfWithANoteInTheErrorLo
     TReportFileWriter writer;
     writer.OnPrint = [](TBaseReport& r) {
         QImage photo(64, 48, QImage::Format_RGB32);
-        photo.fill(qRgb(30, 120, 200));
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x) photo.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) & 255));
         r.PrintLeft(QStringLiteral("Front view"), 1);
         r.PrintImageRect(1, 1, 3, 2.5, photo);
     };
     const QString rpt = AppState().TempDir + QStringLiteral("damaged.rpt");
     const QString pdf = AppState().TempDir + QStringLiteral("damaged.pdf");
-    AtomicFile::WriteAll(rpt, WithUndecodableJpegs(writer.Record()));
+    const QByteArray report = writer.Record();
+    const QByteArray damaged = WithUndecodableJpegs(report);
+    ASSERT_NE(damaged, report) << "a photo stored as JPEG";
+    AtomicFile::WriteAll(rpt, damaged);
     main->ProfileReport()->RenderPdf(rpt, pdf);
 
     EXPECT_TRUE(PdfPageTexts(pdf).value(0).contains(QStringLiteral("Frontview")));
