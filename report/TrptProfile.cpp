@@ -92,6 +92,7 @@ TrptProfile::TrptProfile(QWidget* parent) : TForm(parent, Qt::Window)
     ReportFiler.OnPrint = [this](TBaseReport& report) { RS1Print(report); };
     ReportFiler.OnLeftOut = [this](const QString& what) { LeftOut(what); };
     fPropPreview.OnLeftOut = [this](const QString& what) { LeftOut(what); };
+    RPRenderPDF1.OnLeftOut = [this](const QString& what) { LeftOut(what); };
     fPropPreview.Title = QStringLiteral("Report");
     fPropPreview.OnPrint = [this](TBaseReport& report) {
         m_context.PageId = pgPropInfo;

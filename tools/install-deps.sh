@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev libpugixml-dev
   python3
   fonts-liberation2 fonts-dejavu-core fonts-wine fontconfig
-  poppler-utils clang-format
+  poppler-utils qpdf clang-format
   xvfb evilwm
   libreoffice-calc-nogui
 )

@@ -11,6 +11,23 @@ namespace {
 // two thirds of its time.
 constexpr int DeflateLevel = 2;
 
+// US Letter portrait, in points.
+constexpr QSizeF BlankPage(612, 792);
+
+// A date as the document information holds it: "D:YYYYMMDDHHmmSS" and the
+// offset from UTC as "+HH'mm'" (or "Z").
+QByteArray DateString(const QDateTime& time)
+{
+    const int offset = time.offsetFromUtc() / 60;
+    QByteArray text = "D:" + time.toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1();
+    if (offset == 0) return text + 'Z';
+    const int minutes = qAbs(offset);
+    text += offset < 0 ? '-' : '+';
+    text += QByteArray::number(minutes / 60).rightJustified(2, '0') + '\'';
+    text += QByteArray::number(minutes % 60).rightJustified(2, '0') + '\'';
+    return text;
+}
+
 } // namespace
 
 struct PdfDocument::Data {
@@ -118,8 +135,9 @@ QByteArray PdfDocument::AddResource(ResourceKind kind, int object)
     return name;
 }
 
-QByteArray PdfDocument::Finish(const QString& title)
+QByteArray PdfDocument::Finish(const QString& title, const QDateTime& created)
 {
+    if (d->Pages.empty()) AddPage(BlankPage, {});
     PdfOutput& out = BeginObject(d->PagesObject);
     out << "<</Type /Pages /Count ";
     out.Int(qint64(d->Pages.size())) << " /Kids [";
@@ -127,7 +145,7 @@ QByteArray PdfDocument::Finish(const QString& title)
     out << "]>>";
     EndObject();
 
-    BeginObject(d->ResourcesObject) << "<</ColorSpace <<" << HatchColourSpace << " [/Pattern /DeviceRGB]>>";
+    BeginObject(d->ResourcesObject) << "<<";
     if (d->Fonts.Size()) out << " /Font <<" << d->Fonts.View() << ">>";
     if (d->XObjects.Size()) out << " /XObject <<" << d->XObjects.View() << ">>";
     if (d->Patterns.Size()) out << " /Pattern <<" << d->Patterns.View() << ">>";
@@ -136,7 +154,8 @@ QByteArray PdfDocument::Finish(const QString& title)
 
     const int info = Reserve(), catalog = Reserve();
     BeginObject(info) << "<</Title ";
-    out.TextString(title) << " /Creator (Tamsel) /Producer (Tamsel)>>";
+    out.TextString(title) << " /Creator (Tamsel) /Producer (Tamsel) /CreationDate ";
+    out.String(DateString(created)) << ">>";
     EndObject();
     BeginObject(catalog) << "<</Type /Catalog /Pages ";
     out.Ref(d->PagesObject) << ">>";

@@ -4,11 +4,14 @@
 // streams, one resource dictionary all pages share (fonts, pictures,
 // patterns, each named once for the whole document), then the page tree,
 // the document information, the cross-reference table and the trailer.
+// A document without pages gets one blank Letter page: readers refuse an
+// empty page tree.
 
 #include "platform/print/PdfOutput_p.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QDateTime>
 #include <QSizeF>
 #include <QString>
 #include <memory>
@@ -17,8 +20,6 @@
 class PdfDocument {
 public:
     enum ResourceKind { FontResource, XObjectResource, PatternResource };
-    // The colour space of the hatch patterns, coloured where they are used.
-    static constexpr const char* HatchColourSpace = "/PCS";
 
     PdfDocument();
     ~PdfDocument();
@@ -41,8 +42,9 @@ public:
     // Names object in the shared resources: "F1", "Im2", "P3"...
     QByteArray AddResource(ResourceKind kind, int object);
 
-    // The whole file, the pages in the order added. The document is spent.
-    QByteArray Finish(const QString& title);
+    // The whole file, the pages in the order added, created at the time
+    // given. The document is spent.
+    QByteArray Finish(const QString& title, const QDateTime& created);
 
 private:
     struct Data;

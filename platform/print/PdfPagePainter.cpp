@@ -151,12 +151,7 @@ bool PdfPagePainter::ApplyFill(const Fill& fill)
         Colour(fill.Colour);
         m_out << " rg\n";
         break;
-    case HatchFill:
-        m_out << PdfDocument::HatchColourSpace << " cs ";
-        Colour(fill.Colour);
-        m_out << ' ';
-        m_out.Name(HatchPattern(fill.Style)) << " scn\n";
-        break;
+    case HatchFill: return false; // drawn as lines (Hatch)
     case PictureFill: {
         const QByteArray pattern = m_pictures.Pattern(fill.Picture, m_height);
         if (pattern.isEmpty()) return false;
@@ -170,32 +165,86 @@ bool PdfPagePainter::ApplyFill(const Fill& fill)
     return true;
 }
 
-QByteArray PdfPagePainter::HatchPattern(int style)
+void PdfPagePainter::Shape(const QRectF& bounds, bool evenOdd, const std::function<void()>& path)
 {
-    const QPair<int, qint64> key(style, qRound64(m_height * 100));
-    if (const auto it = m_hatches.constFind(key); it != m_hatches.constEnd()) return it.value();
-    // A cell of 8 x 8 pixels, y down from the page's top-left corner; the
-    // lines one pixel wide, the diagonals drawn past the corners so the
-    // cells join without notches.
-    PdfOutput content;
+    const bool stroke = ApplyPen();
+    if (m_brush.Kind == HatchFill) {
+        Hatch(bounds, evenOdd, path);
+        if (!stroke) return;
+        path();
+        m_out << " S\n";
+        return;
+    }
+    const bool fill = ApplyBrush();
+    if (!stroke && !fill) return;
+    path();
+    Paint(fill, stroke, evenOdd);
+}
+
+void PdfPagePainter::Hatch(const QRectF& bounds, bool evenOdd, const std::function<void()>& path)
+{
+    // The lines are one pixel (1/96 inch) wide, one every 8 pixels, on a grid
+    // from the page's top-left corner, so neighbouring areas continue each
+    // other's lines. Drawn whole across the shape and cut by it they join
+    // without seams at any resolution, where the cells of a tiled pattern
+    // each get rounded to the device's pixels.
+    const QRectF page(0, 0, m_width / PointsPerInch, m_height / PointsPerInch);
+    const QRectF area = bounds.normalized().intersected(page);
+    if (area.isEmpty()) return;
+    constexpr double PixelsPerInch = 96;
+    constexpr int Cell = 8;
+    // In pixels, a pixel beyond the area so that no line ends inside it.
+    const int x0 = int(std::floor(area.left() * PixelsPerInch)) - 1;
+    const int y0 = int(std::floor(area.top() * PixelsPerInch)) - 1;
+    const int x1 = int(std::ceil(area.right() * PixelsPerInch)) + 1;
+    const int y1 = int(std::ceil(area.bottom() * PixelsPerInch)) + 1;
+    // The first multiple of the cell at or after v.
+    const auto first = [](int v) { return v >= 0 ? (v + Cell - 1) / Cell * Cell : -(-v / Cell * Cell); };
+
+    const int style = m_brush.Style;
     const bool horizontal = style == 2 || style == 6, vertical = style == 3 || style == 6;
     const bool rising = style == 4 || style == 7, falling = style == 5 || style == 7;
-    if (horizontal) content << "0 0 8 1 re f\n";
-    if (vertical) content << "0 0 1 8 re f\n";
-    if (rising || falling) content << "1 w 0 J\n";
-    if (rising) content << "-1 9 m 9 -1 l S -1 1 m 1 -1 l S 7 9 m 9 7 l S\n";
-    if (falling) content << "-1 -1 m 9 9 l S -1 7 m 1 9 l S 7 -1 m 9 1 l S\n";
-    PdfOutput entries;
-    entries << "/Type /Pattern /PatternType 1 /PaintType 2 /TilingType 1 /BBox [0 0 8 8] /XStep 8 /YStep 8 "
-               "/Resources <<>> /Matrix [";
-    entries.Num(PointsPerPixel, 4) << " 0 0";
-    entries.SNum(-PointsPerPixel, 4) << " 0";
-    entries.SNum(m_height) << ']';
-    const int object = m_document.Reserve();
-    m_document.Stream(object, entries.View(), content.View());
-    const QByteArray name = m_document.AddResource(PdfDocument::PatternResource, object);
-    m_hatches.insert(key, name);
-    return name;
+    m_out << "q ";
+    path();
+    m_out << (evenOdd ? " W* n\n" : " W n\n");
+    // Pixels from the page's top-left corner, y down.
+    m_out.Num(PointsPerPixel, 4) << " 0 0";
+    m_out.SNum(-PointsPerPixel, 4).SNum(0).SNum(m_height) << " cm\n";
+    if (horizontal || vertical) {
+        Colour(m_brush.Colour);
+        m_out << " rg\n";
+        if (horizontal)
+            for (int y = first(y0); y <= y1; y += Cell) {
+                m_out.Int(x0) << ' ';
+                m_out.Int(y) << ' ';
+                m_out.Int(x1 - x0) << " 1 re\n";
+            }
+        if (vertical)
+            for (int x = first(x0); x <= x1; x += Cell) {
+                m_out.Int(x) << ' ';
+                m_out.Int(y0) << " 1 ";
+                m_out.Int(y1 - y0) << " re\n";
+            }
+        m_out << "f\n";
+    }
+    if (rising || falling) {
+        Colour(m_brush.Colour);
+        m_out << " RG 1 w 0 J [] 0 d\n";
+        const auto line = [this](int ax, int ay, int bx, int by) {
+            m_out.Int(ax) << ' ';
+            m_out.Int(ay) << " m ";
+            m_out.Int(bx) << ' ';
+            m_out.Int(by) << " l\n";
+        };
+        // Rising to the right: x + y on a multiple of the cell.
+        if (rising)
+            for (int c = first(x0 + y0); c <= x1 + y1; c += Cell) line(c - y1, y1, c - y0, y0);
+        // Falling to the right: x - y on a multiple of the cell.
+        if (falling)
+            for (int c = first(x0 - y1); c <= x1 - y0; c += Cell) line(c + y0, y0, c + y1, y1);
+        m_out << "S\n";
+    }
+    m_out << "Q\n";
 }
 
 void PdfPagePainter::Paint(bool fill, bool stroke, bool evenOdd)
@@ -311,17 +360,19 @@ void PdfPagePainter::DrawRectangle(const QRectF& r)
         DrawLine(r.topLeft(), r.bottomRight());
         return;
     }
-    const bool stroke = ApplyPen(), fill = ApplyBrush();
-    if (!stroke && !fill) return;
-    Rect(r);
-    m_out << " re";
-    Paint(fill, stroke, false);
+    Shape(r, false, [&] {
+        Rect(r);
+        m_out << " re";
+    });
 }
 
 void PdfPagePainter::DrawEllipse(const QRectF& r)
 {
-    const bool stroke = ApplyPen(), fill = ApplyBrush();
-    if (!stroke && !fill) return;
+    Shape(r, false, [&] { EllipsePath(r); });
+}
+
+void PdfPagePainter::EllipsePath(const QRectF& r)
+{
     const double cx = X(r.center().x()), cy = Y(r.center().y());
     const double rx = r.width() * PointsPerInch / 2, ry = r.height() * PointsPerInch / 2;
     const double kx = rx * Kappa, ky = ry * Kappa;
@@ -334,7 +385,6 @@ void PdfPagePainter::DrawEllipse(const QRectF& r)
     curve(cx - rx, cy - ky, cx - kx, cy - ry, cx, cy - ry);
     curve(cx + kx, cy - ry, cx + rx, cy - ky, cx + rx, cy);
     m_out << " h";
-    Paint(fill, stroke, false);
 }
 
 void PdfPagePainter::Path(const QPointF* points, int count)
@@ -358,11 +408,17 @@ void PdfPagePainter::DrawPolyline(const QPointF* points, int count)
 void PdfPagePainter::DrawPolygon(const QPointF* points, int count, bool winding)
 {
     if (count < 2) return;
-    const bool stroke = ApplyPen(), fill = ApplyBrush();
-    if (!stroke && !fill) return;
-    Path(points, count);
-    m_out << " h";
-    Paint(fill, stroke, !winding);
+    double left = points[0].x(), right = left, top = points[0].y(), bottom = top;
+    for (int i = 1; i < count; ++i) {
+        left = qMin(left, points[i].x());
+        right = qMax(right, points[i].x());
+        top = qMin(top, points[i].y());
+        bottom = qMax(bottom, points[i].y());
+    }
+    Shape(QRectF(QPointF(left, top), QPointF(right, bottom)), !winding, [&] {
+        Path(points, count);
+        m_out << " h";
+    });
 }
 
 void PdfPagePainter::FillRect(const QRectF& r, TColor color)

@@ -10,7 +10,7 @@
 #include "platform/report/PagePainter.h"
 
 #include <QByteArray>
-#include <QHash>
+#include <functional>
 #include <vector>
 
 class PdfDocument;
@@ -67,6 +67,8 @@ private:
     // The points joined by straight lines (count at least 1).
     void Path(const QPointF* points, int count);
     void Rect(const QRectF& r);
+    // The outline of the ellipse in r, closed.
+    void EllipsePath(const QRectF& r);
     void Colour(TColor c);
     // Sets the stroke for the pen; false when the pen draws nothing.
     bool ApplyPen();
@@ -76,11 +78,16 @@ private:
     // written).
     bool ApplyFill(const Fill& fill);
     void Paint(bool fill, bool stroke, bool evenOdd);
+    // Fills and outlines a shape: path writes its outline, bounds (inches)
+    // holds it.
+    void Shape(const QRectF& bounds, bool evenOdd, const std::function<void()>& path);
+    // The brush's hatch over the shape: its outline as the clip, the lines
+    // drawn whole across its bounds.
+    void Hatch(const QRectF& bounds, bool evenOdd, const std::function<void()>& path);
     // Underline or strike-out of a text at x, y turned by the angle of
     // cosine and sine: a band of thickness centred position above the base
     // line, width long.
     void Decoration(double x, double y, double cosine, double sine, double width, double position, double thickness);
-    QByteArray HatchPattern(int style);
 
     PdfDocument& m_document;
     PdfFonts& m_fonts;
@@ -97,5 +104,4 @@ private:
     bool m_penNone = false;
     Fill m_brush{ColourFill, clWhite};
     std::vector<PdfFont::Glyph> m_glyphs;
-    QHash<QPair<int, qint64>, QByteArray> m_hatches;
 };

@@ -7,6 +7,7 @@
 #include "platform/print/PdfPictures_p.h"
 #include "platform/report/TReportFileReader.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 
 void TRenderPDF::Render(QIODevice& stream, const QString& pdfFileName) const
@@ -19,11 +20,15 @@ void TRenderPDF::Render(QIODevice& stream, const QString& pdfFileName) const
         PdfDocument document;
         PdfFonts fonts(document);
         PdfPictures pictures(document, reader, ImageQuality);
+        pictures.OnLeftOut = OnLeftOut;
         PdfPagePainter painter(document, fonts, pictures);
-        for (int page = 0; page < reader.PageCount(); ++page) reader.PlayPage(page, painter);
+        for (int page = 0; page < reader.PageCount(); ++page) {
+            pictures.Page = page;
+            reader.PlayPage(page, painter);
+        }
         // The faces hold the glyphs of every page now.
         fonts.WriteAll();
-        pdf = document.Finish(reader.Title());
+        pdf = document.Finish(reader.Title(), QDateTime::currentDateTime());
     }
     AtomicFile::WriteAll(pdfFileName, pdf);
 }

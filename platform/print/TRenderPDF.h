@@ -3,10 +3,13 @@
 // named PDF file, page by page. Text stays text (a reader can search and
 // copy it) in the report's fonts, embedded as subsets so the file reads the
 // same on a machine without them; photographs are JPEG at ImageQuality;
-// 1-bit map sheets are kept without loss; a street map stays vector. The
-// file is written as a whole or not at all.
+// 1-bit map sheets are kept without loss; a street map stays vector. A
+// picture whose data is damaged is written again from what can be decoded
+// of it, or left out when nothing can. The file is written as a whole or
+// not at all.
 
 #include <QString>
+#include <functional>
 
 class QIODevice;
 
@@ -14,6 +17,9 @@ class TRenderPDF {
 public:
     // JPEG quality of photographs, 1..100.
     int ImageQuality = 90;
+    // Told of every picture left out of the PDF because it cannot be
+    // decoded; the rest of the PDF is written.
+    std::function<void(const QString& what)> OnLeftOut;
 
     // EReportFileError for a damaged report file, EFCreateError when the
     // PDF cannot be written.

@@ -5,7 +5,9 @@
 #include "grid/column/TExtColumnGrid.h"
 #include "platform/kernel/Application.h"
 #include "platform/kernel/VirtualKeys.h"
+#include "platform/core/AtomicFile.h"
 #include "platform/report/TReportFileReader.h"
+#include "platform/report/TReportFileWriter.h"
 #include "platform/widgets/CustomComboBox.h"
 #include "platform/widgets/Label.h"
 #include "platform/widgets/Animate.h"
@@ -441,6 +443,7 @@ namespace {
 // Each page's text of a PDF, white space removed.
 QStringList PdfPageTexts(const QString& pdf)
 {
+    EXPECT_EQ(testsupport::PdfCheckProblems(pdf), QString());
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
     if (!p.waitForFinished(60000) || p.exitCode() != 0) return {QStringLiteral("pdftotext failed")};
@@ -496,6 +499,41 @@ TEST_F(MainWindow, AnOversizedStreetMapAndHazardPictureLeaveTheReportWhole)
     int same = 0;
     for (int i = 0; i < texts[0].size(); ++i) same += texts[0][i] == texts[1][i];
     EXPECT_GE(same, texts[0].size() - 2);
+}
+
+TEST_F(MainWindow, APhotoThatDoesNotDecodeIsLeftOutOfThePdfWithANoteInTheErrorLog)
+{
+    TMainProfileFrm* main = Open();
+    // A report file whose photo was damaged on the disk.
+    TReportFileWriter writer;
+    writer.OnPrint = [](TBaseReport& r) {
+        QImage photo(64, 48, QImage::Format_RGB32);
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x) photo.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) & 255));
+        r.PrintLeft(QStringLiteral("Front view"), 1);
+        r.PrintImageRect(1, 1, 3, 2.5, photo);
+    };
+    const QString rpt = AppState().TempDir + QStringLiteral("damaged.rpt");
+    const QString pdf = AppState().TempDir + QStringLiteral("damaged.pdf");
+    const QByteArray report = writer.Record();
+    const QByteArray damaged = WithUndecodableJpegs(report);
+    ASSERT_NE(damaged, report) << "a photo stored as JPEG";
+    AtomicFile::WriteAll(rpt, damaged);
+    main->ProfileReport()->RenderPdf(rpt, pdf);
+
+    EXPECT_TRUE(PdfPageTexts(pdf).value(0).contains(QStringLiteral("Frontview")));
+    QProcess images;
+    images.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    ASSERT_TRUE(images.waitForFinished(60000));
+    EXPECT_EQ(QString::fromUtf8(images.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 2)
+        << "only the table's head";
+    QFile log(m_dir.filePath(QStringLiteral("Error.log")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLocal8Bit(log.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("Object reporting error: rptProfile"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(
+        QStringLiteral("A picture of 64 x 48 pixels could not be decoded and was left out of the PDF from page 1 on.")))
+        << text.toStdString();
 }
 
 TEST_F(MainWindow, SubjectPropertyRequestsNameTheirCodingAndGoToTheServicePaths)

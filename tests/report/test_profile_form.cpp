@@ -141,6 +141,7 @@ TEST_F(ProfileTest, SaveAsTellsPdfByItsExtensionInAnyCase)
     m_dialogs.NextFileName(pdf);
     m_form.SavePropertyInfoAs();
     EXPECT_TRUE(ReadAll(pdf).startsWith("%PDF-"));
+    EXPECT_EQ(testsupport::PdfCheckProblems(pdf), QString());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
     // Cancelling does nothing.

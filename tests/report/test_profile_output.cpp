@@ -121,6 +121,7 @@ TEST_F(ProfileTest, SavedPdfAndPrintedPagesHoldEachPageWithItsOwnTitle)
     m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     expectTitles(pdf);
+    EXPECT_EQ(testsupport::PdfCheckProblems(pdf), QString());
     expectTitles(printed);
 
     // The Prop Info step's print message prints "propinfo.rpt".

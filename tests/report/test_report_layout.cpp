@@ -30,6 +30,7 @@ using PdfPage = std::vector<Word>;
 
 std::vector<PdfPage> PdfWords(const QString& pdf)
 {
+    EXPECT_EQ(testsupport::PdfCheckProblems(pdf), QString());
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};

@@ -1,11 +1,14 @@
 #include "tests/support/TestSupport.h"
 
+#include "platform/report/TReportFileReader.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QHostAddress>
+#include <QProcess>
 #include <QTcpServer>
 
 #include <grp.h>
@@ -51,6 +54,35 @@ quint16 ClosedPort()
     const quint16 port = probe.serverPort();
     probe.close();
     return port;
+}
+
+QString PdfCheckProblems(const QString& pdfFile)
+{
+    QProcess qpdf;
+    qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdfFile});
+    if (!qpdf.waitForFinished(60000)) return QStringLiteral("qpdf did not run: ") + qpdf.errorString();
+    const QString out = QString::fromUtf8(qpdf.readAllStandardOutput());
+    const QString err = QString::fromUtf8(qpdf.readAllStandardError());
+    // Warnings go to the error output and end in exit code 3.
+    if (qpdf.exitStatus() == QProcess::NormalExit && qpdf.exitCode() == 0 && err.trimmed().isEmpty()) return {};
+    return QStringLiteral("qpdf --check exit %1:\n%2%3").arg(qpdf.exitCode()).arg(out, err);
+}
+
+QByteArray WithUndecodableJpegs(const QByteArray& reportFile)
+{
+    TReportFileReader reader;
+    reader.LoadFromBytes(reportFile);
+    QByteArray out = reportFile;
+    for (int i = 0; i < reader.ImageCount(); ++i) {
+        const TReportFileReader::StoredPicture stored = reader.Stored(i);
+        if (stored.Encoding != TReportFileReader::StoredPicture::Jpeg) continue;
+        const qsizetype at = reportFile.indexOf(stored.Data);
+        const qsizetype table = stored.Data.indexOf(QByteArrayView("\xFF\xC4"));
+        // Marker, length and class, then the 16 code counts.
+        if (at < 0 || table < 0 || table + 21 > stored.Data.size()) continue;
+        for (int k = 0; k < 16; ++k) out[at + table + 5 + k] = char(0xFF);
+    }
+    return out;
 }
 
 namespace {

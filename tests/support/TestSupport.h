@@ -3,6 +3,7 @@
 
 #include "tests/support/PrintQString.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -27,6 +28,14 @@ bool ListenOnUsablePort(QTcpServer& server);
 // A port of 127.0.0.1 outside that range where nothing listens (0 when none
 // was found).
 quint16 ClosedPort();
+
+// What "qpdf --check" finds wrong with a PDF file, errors and warnings
+// alike; empty when the file passes clean.
+QString PdfCheckProblems(const QString& pdfFile);
+
+// The report file with every JPEG picture's first Huffman table made
+// impossible, so that none of them decodes.
+QByteArray WithUndecodableJpegs(const QByteArray& reportFile);
 
 // When the tests run as root, runs the rest of the scope as the unprivileged
 // user "nobody", so that file permissions bind as they do for a user; the

@@ -7,12 +7,14 @@
 #include "platform/report/TBaseReport.h"
 #include "platform/report/TReportFileWriter.h"
 #include "tests/platform/readers/WmfBuilder.h"
+#include "tests/support/TestSupport.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QProcess>
 #include <QStringList>
 #include <functional>
+#include <gtest/gtest.h>
 
 namespace outputtest {
 
@@ -25,6 +27,7 @@ inline QByteArray Record(const std::function<void(TBaseReport&)>& print, const Q
 }
 
 // The report rendered to "report.pdf" in dir at the quality; its path.
+// Every PDF made so must pass qpdf's check clean.
 inline QString RenderToPdf(const QString& dir, const QByteArray& report, int quality = 90)
 {
     QByteArray bytes = report;
@@ -34,6 +37,7 @@ inline QString RenderToPdf(const QString& dir, const QByteArray& report, int qua
     pdf.ImageQuality = quality;
     const QString name = dir + QStringLiteral("/report.pdf");
     pdf.Render(stream, name);
+    EXPECT_EQ(testsupport::PdfCheckProblems(name), QString());
     return name;
 }
 

@@ -1,16 +1,21 @@
 // The PDF writer's own drawing, read back with poppler's tools: brushes
 // (colours, hatches, pictures), pens and their dashes, clips, ellipses and
-// fill rules as pixels of the rendered page; turned and decorated text by
-// its place; pictures stored once, photos kept byte for byte; the title as
-// a reader shows it.
+// fill rules as pixels of the rendered page; hatches without seams at any
+// resolution; turned and decorated text by its place; pictures stored once,
+// photos kept byte for byte, damaged ones made again or left out; the
+// document information as a reader shows it; a report without pages as one
+// blank page.
 
 #include "platform/print/PdfOutput_p.h"
+#include "platform/print/PdfPictures_p.h"
 #include "platform/print/TRenderPDF.h"
 #include "platform/report/TReportFileReader.h"
 #include "tests/platform/print/OutputFixtures.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QFile>
+#include <QtEndian>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cmath>
@@ -492,4 +497,185 @@ TEST(PdfWriter, NumbersNamesAndStringsAreWrittenSafely)
     out.Name("Liberation Sans#(1)/x");
     out.String("a(b)c\\d\n");
     EXPECT_EQ(out.View().toByteArray(), QByteArray("/Liberation#20Sans#23#281#29#2Fx(a\\(b\\)c\\\\d\\012)"));
+}
+
+TEST(PdfWriter, HatchesJoinWithoutSeamsAtAnyResolution)
+{
+    // Each hatch in a rectangle of 3 x 1 inches, one under the other.
+    const auto area = [](int style) { return QRectF(1, 1 + (style - 2) * 1.5, 3, 1); };
+    const QByteArray report = Record([&](TBaseReport& r) {
+        TPagePainter& p = r.Painter();
+        p.SetPen(Pen(5, 1));
+        for (int style = 2; style <= 7; ++style) {
+            p.SetBrush(Brush(clBlack, style), nullptr);
+            p.DrawRectangle(area(style));
+        }
+    });
+    QTemporaryDir dir;
+    const QString pdf = RenderToPdf(dir, report);
+    for (const int dpi : {72, 100, 150, 300}) {
+        const ToolResult r = RunTool(QStringLiteral("pdftoppm"),
+                                     {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"),
+                                      QStringLiteral("-singlefile"), pdf, dir.filePath(QStringLiteral("hatch"))});
+        ASSERT_EQ(r.Exit, 0) << r.Err.toStdString();
+        EXPECT_TRUE(r.Err.isEmpty()) << r.Err.toStdString();
+        const QImage page(dir.filePath(QStringLiteral("hatch.pgm")));
+        ASSERT_FALSE(page.isNull());
+        for (int style = 2; style <= 7; ++style) {
+            // The ink of every column and row inside the area: where cells
+            // meet with a seam, a column (or row) is much lighter than the rest.
+            const QRect inside = QRectF(area(style).topLeft() * dpi, area(style).size() * dpi)
+                                     .toRect()
+                                     .adjusted(dpi / 10, dpi / 10, -dpi / 10, -dpi / 10);
+            std::vector<double> columns, rows;
+            for (int x = inside.left(); x <= inside.right(); ++x) {
+                double ink = 0;
+                for (int y = inside.top(); y <= inside.bottom(); ++y) ink += 255 - qGray(page.pixel(x, y));
+                columns.push_back(ink);
+            }
+            for (int y = inside.top(); y <= inside.bottom(); ++y) {
+                double ink = 0;
+                for (int x = inside.left(); x <= inside.right(); ++x) ink += 255 - qGray(page.pixel(x, y));
+                rows.push_back(ink);
+            }
+            const auto lightest = [](std::vector<double> v) {
+                std::sort(v.begin(), v.end());
+                return v.front() / std::max(1.0, v[v.size() / 2]);
+            };
+            // Rows through the crossings of a diagonal cross hold half the
+            // ink of the others by nature.
+            const double least = style == 7 ? 0.45 : 0.8;
+            if (style != 3) { EXPECT_GT(lightest(columns), least) << "style " << style << " at " << dpi << " dpi"; }
+            if (style != 2) { EXPECT_GT(lightest(rows), least) << "style " << style << " at " << dpi << " dpi"; }
+        }
+    }
+}
+
+TEST(PdfWriter, DocumentInformationNamesTheProducerAndTheTimeOfMaking)
+{
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    QTemporaryDir dir;
+    const QString pdf = RenderToPdf(dir, Record([](TBaseReport& r) { r.PrintLeft(QStringLiteral("x"), 1); }));
+    const QDateTime after = QDateTime::currentDateTime().addSecs(1);
+    const ToolResult info = RunTool(QStringLiteral("pdfinfo"), {QStringLiteral("-isodates"), pdf});
+    ASSERT_EQ(info.Exit, 0) << info.Err.toStdString();
+    EXPECT_TRUE(info.Err.isEmpty()) << info.Err.toStdString();
+    EXPECT_TRUE(info.Out.contains(QRegularExpression(QStringLiteral("Producer:\\s+Tamsel\\n"))))
+        << info.Out.toStdString();
+    const QRegularExpressionMatch created =
+        QRegularExpression(QStringLiteral("CreationDate:\\s+(\\S+)\\n")).match(info.Out);
+    ASSERT_TRUE(created.hasMatch()) << info.Out.toStdString();
+    // pdfinfo writes the offset from UTC as "+HH" or "+HH:MM".
+    QString text = created.captured(1);
+    if (QRegularExpression(QStringLiteral("[+-]\\d\\d$")).match(text).hasMatch()) text += QStringLiteral(":00");
+    const QDateTime time = QDateTime::fromString(text, Qt::ISODate);
+    ASSERT_TRUE(time.isValid()) << created.captured(1).toStdString();
+    EXPECT_LE(before, time) << created.captured(1).toStdString();
+    EXPECT_LE(time, after) << created.captured(1).toStdString();
+}
+
+TEST(PdfWriter, AReportWithoutPagesGivesOneBlankPage)
+{
+    // A report file of no pages and no pictures, titled "empty".
+    QByteArray report("TAMSLRPT");
+    for (const quint32 v : {1u, 0u, 0u, 5u}) {
+        const quint32 le = qToLittleEndian(v);
+        report.append(reinterpret_cast<const char*>(&le), 4);
+    }
+    for (const char c : QByteArray("empty")) report.append(c).append('\0');
+    TReportFileReader reader;
+    reader.LoadFromBytes(report);
+    ASSERT_EQ(reader.PageCount(), 0);
+
+    QTemporaryDir dir;
+    const QString pdf = RenderToPdf(dir, report);
+    const ToolResult info = RunTool(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_EQ(info.Exit, 0) << info.Err.toStdString();
+    EXPECT_TRUE(info.Err.isEmpty()) << info.Err.toStdString();
+    EXPECT_TRUE(info.Out.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n")))) << info.Out.toStdString();
+    EXPECT_TRUE(info.Out.contains(QLatin1String("612 x 792 pts"))) << info.Out.toStdString();
+    EXPECT_TRUE(info.Out.contains(QRegularExpression(QStringLiteral("Title:\\s+empty\\n")))) << info.Out.toStdString();
+    const QImage page = Raster(dir, pdf);
+    ASSERT_EQ(page.size(), QSize(816, 1056));
+    EXPECT_EQ(DarkShare(page, 0, 0, 8.5, 11), 0);
+    EXPECT_TRUE(White(page, 408, 528));
+}
+
+TEST(PdfWriter, DamagedPhotosAreMadeAgainFromWhatDecodesOrLeftOutWithANote)
+{
+    const QImage photo = Photo(200, 150);
+    const QByteArray report = Record([&](TBaseReport& r) {
+        r.PrintLeft(QStringLiteral("Photo"), 1);
+        r.PrintImageRect(1, 1, 3, 2.5, photo);
+    });
+    TReportFileReader reader;
+    reader.LoadFromBytes(report);
+    ASSERT_EQ(reader.ImageCount(), 1);
+    const QByteArray jpeg = reader.Stored(0).Data.toByteArray();
+    const qsizetype at = report.indexOf(jpeg);
+    ASSERT_GT(at, 0);
+    // The coded data begins after the scan header.
+    const qsizetype scan = jpeg.indexOf("\xFF\xDA");
+    ASSERT_GT(scan, 0);
+    const qsizetype data = scan + 2 + ((uchar(jpeg[scan + 2]) << 8) | uchar(jpeg[scan + 3]));
+
+    // Its second half (and its end marker) overwritten: the first rows
+    // still decode.
+    QByteArray cut = report;
+    const qsizetype half = data + (jpeg.size() - data) / 2;
+    for (qsizetype i = half; i < jpeg.size(); ++i) cut[at + i] = char(0xA5);
+    // Nothing of it decodes.
+    const QByteArray broken = testsupport::WithUndecodableJpegs(report);
+    ASSERT_NE(broken, report);
+
+    for (const bool decodes : {true, false}) {
+        QTemporaryDir dir;
+        TRenderPDF render;
+        QStringList notes;
+        render.OnLeftOut = [&](const QString& what) { notes << what; };
+        QByteArray bytes = decodes ? cut : broken;
+        QBuffer stream(&bytes);
+        stream.open(QIODevice::ReadOnly);
+        const QString pdf = dir.filePath(QStringLiteral("damaged.pdf"));
+        render.Render(stream, pdf);
+        // qpdf decodes the picture's data too: a copied damaged file fails.
+        EXPECT_EQ(testsupport::PdfCheckProblems(pdf), QString());
+        EXPECT_TRUE(
+            RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).Out.contains(QLatin1String("Photo")));
+
+        const ToolResult raster = RunTool(QStringLiteral("pdftoppm"),
+                                          {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-singlefile"),
+                                           pdf, dir.filePath(QStringLiteral("page"))});
+        ASSERT_EQ(raster.Exit, 0);
+        EXPECT_TRUE(raster.Err.isEmpty()) << raster.Err.toStdString();
+        const QImage page = QImage(dir.filePath(QStringLiteral("page.ppm"))).convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(page.isNull());
+        const std::vector<ListedImage> images = ListImages(pdf);
+        if (decodes) {
+            EXPECT_TRUE(notes.isEmpty()) << notes.join(QLatin1Char('\n')).toStdString();
+            ASSERT_EQ(images.size(), 1u);
+            EXPECT_EQ(images[0].Encoding, QStringLiteral("jpeg"));
+            const ToolResult extract =
+                RunTool(QStringLiteral("pdfimages"), {QStringLiteral("-j"), pdf, dir.filePath(QStringLiteral("img"))});
+            ASSERT_EQ(extract.Exit, 0);
+            const QByteArray written = FileBytes(dir.filePath(QStringLiteral("img-000.jpg")));
+            EXPECT_NE(written, cut.mid(at, jpeg.size())) << "the damaged data is not copied";
+            EXPECT_TRUE(PdfPictures::JpegDecodesWhole(written));
+            // The photo's top rows as the report drew them: 2 inches for
+            // 200 pixels, at the page's 96 pixels an inch.
+            for (const int x : {10, 100, 190}) {
+                const QRgb shown = page.pixel(96 + x * 192 / 200, 96 + 5);
+                const QRgb drawn = photo.pixel(x, 5);
+                EXPECT_NEAR(qRed(shown), qRed(drawn), 40) << x;
+                EXPECT_NEAR(qGreen(shown), qGreen(drawn), 40) << x;
+                EXPECT_NEAR(qBlue(shown), qBlue(drawn), 40) << x;
+            }
+        } else {
+            EXPECT_TRUE(images.empty()) << "left out";
+            EXPECT_EQ(notes,
+                      QStringList{QStringLiteral("A picture of 200 x 150 pixels could not be decoded and was "
+                                                 "left out of the PDF from page 1 on.")});
+            EXPECT_EQ(DarkShare(page, 1.05, 1.05, 2.95, 2.45), 0) << "its area stays empty";
+        }
+    }
 }
