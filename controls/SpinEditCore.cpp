@@ -423,8 +423,8 @@ bool TSpinEditCore::IsValidChar(TKeyChar& key)
 // controls but Enter.
 bool TSpinEditCore::IsValueChar(TKeyChar key, const KeySeparators& sep)
 {
-    return key == U'+' || key == U'-' || IsDigit(key) || key == sep.decimal || key == sep.thousand ||
-        key == sep.time || key == sep.date || (IsControl(key) && key != 13);
+    return key == U'+' || key == U'-' || IsDigit(key) || key == sep.decimal || key == sep.thousand || key == sep.time ||
+        key == sep.date || (IsControl(key) && key != 13);
 }
 
 // A time or date separator outside its kind is refused. The form's edit

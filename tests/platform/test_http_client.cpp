@@ -398,6 +398,133 @@ TEST(HttpClient, AnswerThatIsNotHttpIsRefused)
     EXPECT_TRUE(Raised<EHttpError>([&] { Get(client, server.Url("/")); }));
 }
 
+TEST(HttpClient, StatusLinesAreReadStrictly)
+{
+    ScriptedHttpServer server;
+    QByteArray head;
+    server.OnRequest = [&](const Request& r) { r->SendAndClose(head + "Content-Length: 2\r\n\r\nok"); };
+    THttpClient client;
+
+    // Up to four stray line ends before the answer; a reason may be missing
+    // and loses its control characters.
+    head = "\r\n\n\r\n\r\nHTTP/1.1 200 Fine\x01 \tthanks\r\n";
+    EXPECT_EQ(Get(client, server.Url("/")), "ok");
+    EXPECT_EQ(client.ResponseText(), QStringLiteral("Fine thanks"));
+    head = "HTTP/1.0 201\r\n";
+    EXPECT_EQ(Get(client, server.Url("/")), "ok");
+    EXPECT_EQ(client.ResponseCode(), 201);
+    EXPECT_EQ(client.ResponseText(), QString());
+
+    const QList<QByteArray> invalid = {
+        "\r\n\r\n\r\n\r\n\r\nHTTP/1.1 200 OK\r\n", // one line end too many
+        "HTTP/2.0 200 OK\r\n",
+        "HTTP/1.x 200 OK\r\n",
+        "HTTP/1.1-200 OK\r\n",
+        "HTTP/1.1 2x0 OK\r\n",
+        "HTTP/1.1  200 OK\r\n",
+        "HTTP/1.1 2000 OK\r\n",
+        "HTTP/1.1 20\r\n",
+    };
+    for (const QByteArray& h : invalid) {
+        head = h;
+        auto e = Raised<EHttpError>([&] { Get(client, server.Url("/")); });
+        ASSERT_TRUE(e) << h.constData();
+        EXPECT_EQ(e->Message(), QStringLiteral("Invalid HTTP response.")) << h.constData();
+        EXPECT_FALSE(client.Connected());
+    }
+}
+
+TEST(HttpClient, InterimAnswersButSwitchingProtocolsArePassedOver)
+{
+    ScriptedHttpServer server;
+    QByteArray interim;
+    server.OnRequest = [&](const Request& r) { r->Send(interim + ScriptedHttpServer::Answer("200 OK", "done")); };
+    THttpClient client;
+    interim = "HTTP/1.1 100 Continue\r\nX-Interim: 1\r\n\r\nHTTP/1.1 102 Processing\r\n\r\n";
+    EXPECT_EQ(Get(client, server.Url("/")), "done");
+    EXPECT_EQ(client.ResponseCode(), 200);
+    EXPECT_TRUE(client.ResponseHeader(QStringLiteral("X-Interim")).isEmpty()) << "an interim answer's headers go";
+
+    interim = "HTTP/1.1 101 Switching Protocols\r\nUpgrade: other\r\n\r\n";
+    auto e = Raised<EHttpProtocolError>([&] { Get(client, server.Url("/")); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 101);
+    EXPECT_EQ(client.ResponseCode(), 101);
+    EXPECT_FALSE(client.Connected());
+}
+
+TEST(HttpClient, BodiesEndWhereTheirHeadersSay)
+{
+    ScriptedHttpServer server;
+    QByteArray answer;
+    server.OnRequest = [&](const Request& r) { r->SendAndClose(answer); };
+    THttpClient client;
+
+    // No content: a length or coding is not read.
+    answer = "HTTP/1.1 204 No Content\r\nContent-Length: 5\r\n\r\n";
+    EXPECT_EQ(Get(client, server.Url("/")), "");
+    answer = "HTTP/1.1 204 No Content\r\nTransfer-Encoding: chunked\r\n\r\n";
+    EXPECT_EQ(Get(client, server.Url("/")), "");
+    EXPECT_EQ(client.ResponseCode(), 204);
+
+    // Chunk sizes in either case with blanks around; chunked as the last
+    // coding wins over a length.
+    answer = "HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, chunked\r\nContent-Length: 1\r\n\r\n"
+             " a \r\n0123456789\r\nB\r\nabcdefghijk\r\n0\r\n\r\n";
+    EXPECT_EQ(Get(client, server.Url("/")), "0123456789abcdefghijk");
+
+    // Another last coding: the bytes as they came, until the close.
+    answer = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked, gzip\r\nContent-Length: 1\r\n\r\n5\r\nhello\r\n0\r\n\r\n";
+    EXPECT_EQ(Get(client, server.Url("/")), "5\r\nhello\r\n0\r\n\r\n");
+    EXPECT_FALSE(client.Connected());
+
+    const QList<QByteArray> badChunks = {
+        "\r\nhello\r\n0\r\n\r\n",                 // no size
+        "5g\r\nhello\r\n0\r\n\r\n",               // not a hex digit
+        "-5\r\nhello\r\n0\r\n\r\n",               // no sign
+        "0000000000000005\r\nhello\r\n0\r\n\r\n", // sixteen digits
+        "5\r\nhelloX\r\n0\r\n\r\n",               // data longer than said
+    };
+    for (const QByteArray& chunks : badChunks) {
+        answer = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + chunks;
+        auto e = Raised<EHttpError>([&] { Get(client, server.Url("/")); });
+        ASSERT_TRUE(e) << chunks.constData();
+        EXPECT_EQ(e->Message(), QStringLiteral("Invalid HTTP response.")) << chunks.constData();
+    }
+    // Fifteen digits are still a size.
+    answer = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n000000000000005\r\nhello\r\n0\r\n\r\n";
+    EXPECT_EQ(Get(client, server.Url("/")), "hello");
+}
+
+TEST(HttpClient, TheConnectionIsKeptAsTheAnswerSays)
+{
+    ScriptedHttpServer server;
+    QByteArray answer;
+    server.OnRequest = [&](const Request& r) { r->Send(answer); };
+    THttpClient client;
+
+    answer = "HTTP/1.0 200 OK\r\nConnection: Keep-Alive\r\nContent-Length: 1\r\n\r\nk";
+    EXPECT_EQ(Get(client, server.Url("/")), "k");
+    EXPECT_TRUE(client.Connected());
+
+    answer = "HTTP/1.0 200 OK\r\nContent-Length: 1\r\n\r\nc";
+    EXPECT_EQ(Get(client, server.Url("/")), "c");
+    EXPECT_FALSE(client.Connected());
+
+    answer = "HTTP/1.1 200 OK\r\nConnection: keep-alive, Close\r\nContent-Length: 1\r\n\r\nc";
+    EXPECT_EQ(Get(client, server.Url("/")), "c");
+    EXPECT_FALSE(client.Connected());
+
+    // Bytes after the answer were never asked for.
+    answer = "HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nxjunk";
+    EXPECT_EQ(Get(client, server.Url("/")), "x");
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return !client.Connected(); }));
+
+    answer = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n1\r\ny\r\n0\r\n\r\n";
+    EXPECT_EQ(Get(client, server.Url("/")), "y");
+    EXPECT_TRUE(client.Connected());
+}
+
 TEST(HttpClient, HostNotFound)
 {
     THttpClient client;
