@@ -405,43 +405,70 @@ void TSpinEditCore::StepTime(int direction)
 
 bool TSpinEditCore::IsValidChar(TKeyChar& key)
 {
-    const char32_t ds = RegionalSettings::DecimalSeparator().unicode();
-    const char32_t ts = RegionalSettings::ThousandSeparator().unicode();
-    const char32_t tsep = RegionalSettings::TimeSeparator().unicode();
-    const char32_t dsep = RegionalSettings::DateSeparator().unicode();
-    const QString t = Text();
-    const bool ext = m_dialect == Dialect::Ext;
+    const KeySeparators sep{RegionalSettings::DecimalSeparator().unicode(),
+                            RegionalSettings::ThousandSeparator().unicode(),
+                            RegionalSettings::TimeSeparator().unicode(), RegionalSettings::DateSeparator().unicode()};
+    bool valid = IsValueChar(key, sep) && SeparatorFitsKind(key, sep);
+    switch (m_spinType) {
+    case sptFloat: valid = FloatCharFits(key, sep) && valid; break; // may change the key
+    case sptTime: valid = valid && TimeCharFits(key, sep); break;
+    case sptHex: valid = HexCharFits(key); break; // its own rules replace the others
+    default: break;
+    }
+    // A disabled editor takes no printable character and no backspace.
+    return valid && (m_editorEnabled || (IsControl(key) && key != 8));
+}
 
-    bool valid = key == U'+' || key == U'-' || IsDigit(key) || key == ds || key == ts || key == tsep || key == dsep ||
-        (IsControl(key) && key != 13);
-    if (ext) {
-        // A separator of another kind, unless a float's separator is the
-        // same character.
-        auto sameAsFloat = [&](char32_t sep) { return m_spinType == sptFloat && (sep == ds || sep == ts); };
-        if (key == tsep && m_spinType != sptTime && !sameAsFloat(tsep)) valid = false;
-        if (key == dsep && m_spinType != sptDate && !sameAsFloat(dsep)) valid = false;
-    } else {
-        if (key == tsep && tsep != U'-' && m_spinType != sptTime) valid = false;
-        if (key == dsep && dsep != U'-' && m_spinType != sptDate) valid = false;
-    }
-    if (m_spinType == sptFloat && key != 8 && key != 13 && key != 27) {
-        if (key == ts) key = ds;
-        const bool hasDecimal = t.contains(QChar(char16_t(ds)));
-        if (key == ds && (hasDecimal || (ext && m_precision == 0))) valid = false;
-        const int d = int(t.indexOf(QChar(char16_t(ds)))) + 1;
-        if (m_precision > 0 && d > 0 && SelStart() >= d && SelLength() == 0 && t.size() >= d + m_precision)
-            valid = false;
-    }
-    if (m_spinType == sptTime && key == tsep) {
-        const qsizetype held = t.count(QChar(char16_t(tsep)));
-        if (held >= (ext ? 1 : 2)) valid = false;
-    }
-    if (m_spinType == sptHex) {
-        valid = (IsDigit(key) || IsHexLetter(key) || (IsControl(key) && key != 13)) && SelStart() >= 2;
-        if (key == 8 && SelStart() == 2) valid = false;
-    }
-    if (!m_editorEnabled && (!IsControl(key) || key == 8)) valid = false;
-    return valid;
+// The characters of any value: signs, digits, the locale's separators and
+// controls but Enter.
+bool TSpinEditCore::IsValueChar(TKeyChar key, const KeySeparators& sep)
+{
+    return key == U'+' || key == U'-' || IsDigit(key) || key == sep.decimal || key == sep.thousand || key == sep.time ||
+        key == sep.date || (IsControl(key) && key != 13);
+}
+
+// A time or date separator outside its kind is refused. The form's edit
+// lets one pass that is also a float's separator, the grid's editor one
+// that is "-".
+bool TSpinEditCore::SeparatorFitsKind(TKeyChar key, const KeySeparators& sep) const
+{
+    if (key != sep.time && key != sep.date) return true;
+    const bool ext = m_dialect == Dialect::Ext;
+    const bool floatSeparator = m_spinType == sptFloat && (key == sep.decimal || key == sep.thousand);
+    const auto fits = [&](char32_t separator, TExtSpinType kind) {
+        return key != separator || m_spinType == kind || (ext ? floatSeparator : separator == U'-');
+    };
+    return fits(sep.time, sptTime) && fits(sep.date, sptDate);
+}
+
+// A float's characters, except backspace, Enter and Escape: the thousand
+// separator becomes the decimal one, which is typed once (the form's edit
+// not at all with Precision 0), and no more decimals than Precision.
+bool TSpinEditCore::FloatCharFits(TKeyChar& key, const KeySeparators& sep) const
+{
+    if (key == 8 || key == 13 || key == 27) return true;
+    if (key == sep.thousand) key = sep.decimal;
+    const QString t = Text();
+    const int d = int(t.indexOf(QChar(char16_t(sep.decimal)))) + 1;
+    if (key == sep.decimal && (d > 0 || (m_dialect == Dialect::Ext && m_precision == 0))) return false;
+    return !(m_precision > 0 && d > 0 && SelStart() >= d && SelLength() == 0 && t.size() >= d + m_precision);
+}
+
+// A time takes one separator in the form's edit, two in the grid's editor.
+bool TSpinEditCore::TimeCharFits(TKeyChar key, const KeySeparators& sep) const
+{
+    if (key != sep.time) return true;
+    const qsizetype held = Text().count(QChar(char16_t(sep.time)));
+    return held < (m_dialect == Dialect::Ext ? 1 : 2);
+}
+
+// Digits, letters A to F and controls but Enter, behind the "0x" prefix,
+// which backspace cannot take either.
+bool TSpinEditCore::HexCharFits(TKeyChar key) const
+{
+    const int caret = SelStart();
+    if (caret < 2 || (key == 8 && caret == 2)) return false;
+    return IsDigit(key) || IsHexLetter(key) || (IsControl(key) && key != 13);
 }
 
 void TSpinEditCore::KeyPress(TKeyChar& key)

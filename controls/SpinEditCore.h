@@ -152,6 +152,17 @@ protected:
     void WriteHexValue(int value);
 
 private:
+    // The locale's separators, read for each typed character.
+    struct KeySeparators {
+        char32_t decimal, thousand, time, date;
+    };
+    // The steps of IsValidChar.
+    static bool IsValueChar(TKeyChar key, const KeySeparators& sep);
+    bool SeparatorFitsKind(TKeyChar key, const KeySeparators& sep) const;
+    bool FloatCharFits(TKeyChar& key, const KeySeparators& sep) const;
+    bool TimeCharFits(TKeyChar key, const KeySeparators& sep) const;
+    bool HexCharFits(TKeyChar key) const;
+
     Dialect m_dialect;
     TExtSpinButton* m_button = nullptr;
     TExtSpinType m_spinType = sptNormal;

@@ -124,6 +124,54 @@ QString ReasonText(const QByteArray& raw)
     return reason.trimmed();
 }
 
+bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
+
+// "HTTP/1.1 200 OK": HTTP/1.x, a blank, three digits, and a blank before
+// the reason when there is one.
+HttpStatusLine ParseStatusLine(const QByteArray& line)
+{
+    if (line.size() < 12 || !line.startsWith("HTTP/1.") || !IsDecimalDigit(line[7]) || line[8] != ' ')
+        throw InvalidAnswer();
+    for (int i = 9; i < 12; ++i)
+        if (!IsDecimalDigit(line[i])) throw InvalidAnswer();
+    if (line.size() > 12 && line[12] != ' ') throw InvalidAnswer();
+    return {line[7] - '0', line.mid(9, 3).toInt(), ReasonText(line.mid(13))};
+}
+
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The size of a chunk from its line: at most 15 hexadecimal digits, blanks
+// around them and extensions after ';' ignored.
+qint64 ChunkSize(QByteArray line)
+{
+    const qsizetype ext = line.indexOf(';');
+    if (ext >= 0) line.truncate(ext);
+    line = line.trimmed();
+    if (line.isEmpty() || line.size() > 15) throw InvalidAnswer();
+    qint64 size = 0;
+    for (char c : line) {
+        const int digit = HexDigitValue(c);
+        if (digit < 0) throw InvalidAnswer();
+        size = size * 16 + digit;
+    }
+    return size;
+}
+
+// Whether the server keeps the connection after a complete answer: HTTP/1.1
+// unless it says "close", HTTP/1.0 only when it says "keep-alive".
+bool KeepsConnection(int minor, const HeaderList& headers)
+{
+    const QList<QByteArray> connection = HeaderTokens(headers, "Connection");
+    if (minor >= 1) return !connection.contains("close");
+    return connection.contains("keep-alive");
+}
+
 bool IsHostNameChar(QChar c)
 {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.' ||
@@ -717,94 +765,86 @@ void THttpClient::ReadBody(const Guard& g, qint64 length, QIODevice& response, q
 
 bool THttpClient::ReadAnswer(const Guard& g, const HttpTarget& target, QIODevice& response)
 {
-    int code = 0;
-    int minor = 0;
-    QString reason;
     HeaderList headers;
+    const HttpStatusLine status = ReadStatus(g, headers);
+    m_responseCode = status.code;
+    m_responseText = status.reason;
+    m_responseHeaders = headers;
+    if (m_allowCookies) StoreCookies(target, headers);
+    if (status.code < 200 || status.code > 299) throw EHttpProtocolError(status.code, status.reason);
+    if (!ReadAnswerBody(g, status.code, headers, response)) return false; // ended with the connection
+    if (m_inPos < m_in.size()) return false;                              // bytes nobody asked for
+    return KeepsConnection(status.minor, headers);
+}
+
+// The status line and headers of the real answer, past stray line ends and
+// interim answers.
+HttpStatusLine THttpClient::ReadStatus(const Guard& g, HeaderList& headers)
+{
     for (int blank = 0;;) {
         const QByteArray line = ReadLine(g);
         if (line.isEmpty() && ++blank <= 4) continue; // stray line ends before the answer
-        // "HTTP/1.1 200 OK"
-        if (line.size() < 12 || !line.startsWith("HTTP/1.") || line[7] < '0' || line[7] > '9' || line[8] != ' ')
-            throw InvalidAnswer();
-        for (int i = 9; i < 12; ++i)
-            if (line[i] < '0' || line[i] > '9') throw InvalidAnswer();
-        if (line.size() > 12 && line[12] != ' ') throw InvalidAnswer();
-        minor = line[7] - '0';
-        code = line.mid(9, 3).toInt();
-        reason = ReasonText(line.mid(13));
+        const HttpStatusLine status = ParseStatusLine(line);
         headers.clear();
         ReadHeaders(g, headers);
         // Interim answers (100 Continue and kin) precede the real one.
-        if (code >= 100 && code < 200 && code != 101) continue;
-        break;
+        if (status.code < 100 || status.code >= 200 || status.code == 101) return status;
     }
+}
 
-    m_responseCode = code;
-    m_responseText = reason;
-    m_responseHeaders = headers;
-    if (m_allowCookies) {
-        QList<QNetworkCookie> cookies;
-        for (const auto& h : headers)
-            if (h.first.compare("Set-Cookie", Qt::CaseInsensitive) == 0)
-                cookies += QNetworkCookie::parseCookies(h.second);
-        if (!cookies.isEmpty()) m_cookies->setCookiesFromUrl(cookies, target.cookieUrl);
-    }
-    if (code < 200 || code > 299) throw EHttpProtocolError(code, reason);
+void THttpClient::StoreCookies(const HttpTarget& target, const HeaderList& headers)
+{
+    QList<QNetworkCookie> cookies;
+    for (const auto& h : headers)
+        if (h.first.compare("Set-Cookie", Qt::CaseInsensitive) == 0) cookies += QNetworkCookie::parseCookies(h.second);
+    if (!cookies.isEmpty()) m_cookies->setCookiesFromUrl(cookies, target.cookieUrl);
+}
 
+// Delivers the body as the headers frame it; false when it ended with the
+// connection.
+bool THttpClient::ReadAnswerBody(const Guard& g, int code, const HeaderList& headers, QIODevice& response)
+{
+    if (code == 204 || code == 304) return true; // no body
     qint64 total = 0;
-    bool untilClose = false;
     const QList<QByteArray> codings = HeaderTokens(headers, "Transfer-Encoding");
-    if (code == 204 || code == 304) {
-        // No body.
-    } else if (!codings.isEmpty() && codings.last() == "chunked") {
-        for (;;) {
-            QByteArray line = ReadLine(g);
-            const qsizetype ext = line.indexOf(';');
-            if (ext >= 0) line.truncate(ext);
-            line = line.trimmed();
-            if (line.isEmpty() || line.size() > 15) throw InvalidAnswer();
-            qint64 size = 0;
-            for (char c : line) {
-                const int digit = (c >= '0' && c <= '9') ? c - '0'
-                    : (c >= 'a' && c <= 'f')             ? c - 'a' + 10
-                    : (c >= 'A' && c <= 'F')             ? c - 'A' + 10
-                                                         : -1;
-                if (digit < 0) throw InvalidAnswer();
-                size = size * 16 + digit;
-            }
-            if (size == 0) break;
-            if (size > m_maxResponseSize - total) throw TooLarge();
-            ReadBody(g, size, response, total);
-            if (!ReadLine(g).isEmpty()) throw InvalidAnswer();
-        }
-        HeaderList trailers;
-        ReadHeaders(g, trailers);
-    } else if (!codings.isEmpty()) {
-        // A transfer coding other than chunked: the body ends with the
-        // connection and is delivered as it came.
-        untilClose = true;
-    } else if (const qint64 length = ContentLength(headers); length >= 0) {
-        if (length > m_maxResponseSize) throw TooLarge();
-        ReadBody(g, length, response, total);
-    } else {
-        untilClose = true;
+    if (!codings.isEmpty() && codings.last() == "chunked") {
+        ReadChunks(g, response, total);
+        return true;
     }
-    if (untilClose) {
-        for (;;) {
-            if (m_inPos < m_in.size()) {
-                Deliver(response, m_in.constData() + m_inPos, m_in.size() - m_inPos, total);
-                m_inPos = m_in.size();
-            }
-            if (!Fill(g)) break;
+    if (codings.isEmpty()) {
+        if (const qint64 length = ContentLength(headers); length >= 0) {
+            if (length > m_maxResponseSize) throw TooLarge();
+            ReadBody(g, length, response, total);
+            return true;
         }
-        return false;
     }
+    // No length, or a transfer coding other than chunked: the body ends with
+    // the connection and is delivered as it came.
+    ReadUntilClose(g, response, total);
+    return false;
+}
 
-    const QList<QByteArray> connection = HeaderTokens(headers, "Connection");
-    if (m_inPos < m_in.size()) return false; // bytes nobody asked for
-    if (minor >= 1) return !connection.contains("close");
-    return connection.contains("keep-alive");
+void THttpClient::ReadChunks(const Guard& g, QIODevice& response, qint64& total)
+{
+    for (;;) {
+        const qint64 size = ChunkSize(ReadLine(g));
+        if (size == 0) break;
+        if (size > m_maxResponseSize - total) throw TooLarge();
+        ReadBody(g, size, response, total);
+        if (!ReadLine(g).isEmpty()) throw InvalidAnswer();
+    }
+    HeaderList trailers;
+    ReadHeaders(g, trailers);
+}
+
+void THttpClient::ReadUntilClose(const Guard& g, QIODevice& response, qint64& total)
+{
+    do {
+        if (m_inPos < m_in.size()) {
+            Deliver(response, m_in.constData() + m_inPos, m_in.size() - m_inPos, total);
+            m_inPos = m_in.size();
+        }
+    } while (Fill(g));
 }
 
 void THttpClient::IdleReadable()

@@ -48,6 +48,7 @@ class THttpClient;
 namespace httpclient {
 struct HttpGuard;
 struct HttpTarget;
+struct HttpStatusLine;
 class HttpCookieJar;
 class HttpSocket;
 void ExpireDeadline(THttpClient& client);
@@ -147,6 +148,14 @@ private:
                      QList<std::pair<QByteArray, QByteArray>>& headers);
     bool ReadAnswer(const std::shared_ptr<httpclient::HttpGuard>& g, const httpclient::HttpTarget& target,
                     QIODevice& response);
+    // The steps of ReadAnswer.
+    httpclient::HttpStatusLine ReadStatus(const std::shared_ptr<httpclient::HttpGuard>& g,
+                                          QList<std::pair<QByteArray, QByteArray>>& headers);
+    void StoreCookies(const httpclient::HttpTarget& target, const QList<std::pair<QByteArray, QByteArray>>& headers);
+    bool ReadAnswerBody(const std::shared_ptr<httpclient::HttpGuard>& g, int code,
+                        const QList<std::pair<QByteArray, QByteArray>>& headers, QIODevice& response);
+    void ReadChunks(const std::shared_ptr<httpclient::HttpGuard>& g, QIODevice& response, qint64& total);
+    void ReadUntilClose(const std::shared_ptr<httpclient::HttpGuard>& g, QIODevice& response, qint64& total);
     void ReadBody(const std::shared_ptr<httpclient::HttpGuard>& g, qint64 length, QIODevice& response, qint64& total);
     void Deliver(QIODevice& response, const char* data, qint64 size, qint64& total);
     QDeadlineTimer ReadDeadline() const;

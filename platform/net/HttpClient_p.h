@@ -98,4 +98,11 @@ public:
 
 using HeaderList = QList<std::pair<QByteArray, QByteArray>>;
 
+// The status line of an answer: "HTTP/1.1 200 OK".
+struct HttpStatusLine {
+    int minor = 0; // HTTP/1.minor
+    int code = 0;
+    QString reason;
+};
+
 } // namespace httpclient

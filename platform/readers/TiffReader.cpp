@@ -146,6 +146,160 @@ private:
     TTiffReader* m_previous;
 };
 
+// The failure of a step libtiff may have explained: its first error goes
+// with it.
+ETiffError Damaged(const QString& what, const QString& firstError)
+{
+    return ETiffError(firstError.isEmpty() ? what : what + QStringLiteral(": ") + firstError);
+}
+
+// What the directory says of the sheet.
+struct SheetLayout {
+    uint32_t width = 0, height = 0;
+    uint16_t bits = 1, samples = 1, compression = COMPRESSION_NONE, photometric = PHOTOMETRIC_MINISWHITE;
+    double expansion = 0; // ExpansionBound of the compression
+    bool tiled = false;
+    uint32_t tileW = 0, tileH = 0;
+
+    bool Palette() const { return photometric == PHOTOMETRIC_PALETTE; }
+    qsizetype RowBytes() const { return (qsizetype(width) * bits + 7) / 8; }
+    qsizetype TileRowBytes() const { return (qsizetype(tileW) * bits + 7) / 8; }
+};
+
+// Map sheets are one sample of 1 bit (black and white either way round) or
+// 8 bits (grey either way round, or a palette).
+bool IsMapSheetKind(const SheetLayout& s)
+{
+    if (s.samples != 1) return false;
+    const bool grey = s.photometric == PHOTOMETRIC_MINISWHITE || s.photometric == PHOTOMETRIC_MINISBLACK;
+    return (s.bits == 1 && grey) || (s.bits == 8 && (grey || s.Palette()));
+}
+
+void CheckSize(const SheetLayout& s)
+{
+    if (s.width == 0 || s.height == 0) throw ETiffError(QStringLiteral("TIFF image is empty"));
+    if (s.width > uint32_t(TTiffReader::MaxSide) || s.height > uint32_t(TTiffReader::MaxSide))
+        throw ETiffError(QStringLiteral("TIFF image too large (%1 x %2)").arg(s.width).arg(s.height));
+}
+
+void ReadTileLayout(TIFF* tif, SheetLayout& s)
+{
+    TIFFGetField(tif, TIFFTAG_TILEWIDTH, &s.tileW);
+    TIFFGetField(tif, TIFFTAG_TILELENGTH, &s.tileH);
+    const uint32_t maxSide = uint32_t(TTiffReader::MaxSide);
+    if (s.tileW == 0 || s.tileH == 0 || s.tileW > maxSide || s.tileH > maxSide || s.tileW % 8 != 0)
+        throw ETiffError(QStringLiteral("TIFF tiles are not valid"));
+}
+
+// The directory's fields, refused unless they describe a map sheet of a
+// size this reader takes.
+SheetLayout ReadLayout(TIFF* tif)
+{
+    SheetLayout s;
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &s.width);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &s.height);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &s.bits);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &s.samples);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &s.compression);
+    if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &s.photometric))
+        s.photometric = s.bits == 1 ? PHOTOMETRIC_MINISWHITE : PHOTOMETRIC_MINISBLACK;
+
+    CheckSize(s);
+    s.expansion = ExpansionBound(s.compression);
+    if (!IsMapSheetKind(s) || s.expansion < 0)
+        throw ETiffError(QStringLiteral("Unsupported TIFF image (%1 bits, %2 samples, photometric %3, "
+                                        "compression %4)")
+                             .arg(s.bits)
+                             .arg(s.samples)
+                             .arg(s.photometric)
+                             .arg(s.compression));
+    s.tiled = TIFFIsTiled(tif);
+    if (s.tiled) ReadTileLayout(tif, s);
+    return s;
+}
+
+// Refuses what the data cannot hold before anything is allocated for it.
+void CheckPlausible(const SheetLayout& s, qsizetype dataSize)
+{
+    double coveredRows = s.height, coveredWidth = s.width;
+    if (s.tiled) {
+        coveredWidth = double((s.width + s.tileW - 1) / s.tileW) * s.tileW;
+        coveredRows = double((s.height + s.tileH - 1) / s.tileH) * s.tileH;
+    }
+    const double decodedBytes = coveredRows * std::ceil(coveredWidth * s.bits / 8.0);
+    const double dataBytes = double(dataSize);
+    const bool plausible = s.expansion > 0 ? decodedBytes <= dataBytes * s.expansion : coveredRows <= dataBytes * 8.0;
+    if (!plausible)
+        throw ETiffError(
+            QStringLiteral("TIFF image declares more pixels than its data holds (%1 x %2)").arg(s.width).arg(s.height));
+}
+
+void SetPaletteTable(TIFF* tif, QImage& image, const QString& firstError)
+{
+    uint16_t *r = nullptr, *g = nullptr, *b = nullptr;
+    if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &r, &g, &b))
+        throw Damaged(QStringLiteral("TIFF colour map is missing"), firstError);
+    // Some writers store 8-bit values in the 16-bit table.
+    bool eightBit = true;
+    for (int i = 0; i < 256 && eightBit; ++i) eightBit = r[i] < 256 && g[i] < 256 && b[i] < 256;
+    const int shift = eightBit ? 0 : 8;
+    QList<QRgb> table(256);
+    for (int i = 0; i < 256; ++i) table[i] = qRgb(r[i] >> shift, g[i] >> shift, b[i] >> shift);
+    image.setColorTable(table);
+}
+
+// The image the sheet is decoded into, with its colour table.
+QImage NewSheetImage(TIFF* tif, const SheetLayout& s, const QString& firstError)
+{
+    const QImage::Format format = s.bits == 1 ? QImage::Format_Mono
+        : s.Palette()                         ? QImage::Format_Indexed8
+                                              : QImage::Format_Grayscale8;
+    QImage image(int(s.width), int(s.height), format);
+    if (image.isNull()) throw ETiffError(QStringLiteral("Not enough memory for the TIFF image"));
+    if (s.bits == 1) {
+        const QRgb white = qRgb(255, 255, 255), black = qRgb(0, 0, 0);
+        image.setColorTable(s.photometric == PHOTOMETRIC_MINISWHITE ? QList<QRgb>{white, black}
+                                                                    : QList<QRgb>{black, white});
+    } else if (s.Palette()) {
+        SetPaletteTable(tif, image, firstError);
+    }
+    return image;
+}
+
+void ReadStrips(TIFF* tif, const SheetLayout& s, QImage& image, const QString& firstError)
+{
+    if (TIFFScanlineSize64(tif) != uint64_t(s.RowBytes()))
+        throw Damaged(QStringLiteral("TIFF rows are not valid"), firstError);
+    for (uint32_t y = 0; y < s.height; ++y)
+        if (TIFFReadScanline(tif, image.scanLine(int(y)), y, 0) < 0)
+            throw Damaged(QStringLiteral("TIFF data is damaged"), firstError);
+}
+
+// Each tile is decoded into one buffer and its rows copied into place, the
+// last column and row of tiles cut at the sheet's edges.
+void ReadTiles(TIFF* tif, const SheetLayout& s, QImage& image, const QString& firstError)
+{
+    const tmsize_t tileSize = TIFFTileSize(tif);
+    const qsizetype tileRowBytes = s.TileRowBytes();
+    if (tileSize <= 0 || tileSize != tmsize_t(tileRowBytes * s.tileH))
+        throw Damaged(QStringLiteral("TIFF tiles are not valid"), firstError);
+    const qsizetype rowBytes = s.RowBytes();
+    std::vector<uchar> tile(static_cast<size_t>(tileSize));
+    for (uint32_t ty = 0; ty < s.height; ty += s.tileH) {
+        for (uint32_t tx = 0; tx < s.width; tx += s.tileW) {
+            const ttile_t index = TIFFComputeTile(tif, tx, ty, 0, 0);
+            if (TIFFReadEncodedTile(tif, index, tile.data(), tileSize) < 0)
+                throw Damaged(QStringLiteral("TIFF data is damaged"), firstError);
+            const uint32_t rows = std::min(s.tileH, s.height - ty);
+            const qsizetype left = qsizetype(tx) * s.bits / 8;
+            const qsizetype bytes = std::min<qsizetype>(tileRowBytes, rowBytes - left);
+            for (uint32_t r = 0; r < rows; ++r)
+                std::memcpy(image.scanLine(int(ty + r)) + left, tile.data() + qsizetype(r) * tileRowBytes,
+                            size_t(bytes));
+        }
+    }
+}
+
 } // namespace
 
 void TTiffReader::Message(bool error, const QString& text)
@@ -170,10 +324,6 @@ QImage TTiffReader::Read(const QByteArray& data)
     InstallGlobalHandlers();
     ScopedCurrent current(this);
 
-    const auto damaged = [this](const QString& what) {
-        return ETiffError(m_firstError.isEmpty() ? what : what + QStringLiteral(": ") + m_firstError);
-    };
-
     MemorySource source{data.constData(), toff_t(data.size()), 0};
     std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), HandleError, this);
@@ -181,104 +331,15 @@ QImage TTiffReader::Read(const QByteArray& data)
     TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), 256 * 1024 * 1024);
     std::unique_ptr<TIFF, TiffClose> tif(TIFFClientOpenExt("map sheet", "r", &source, ReadProc, WriteProc, SeekProc,
                                                            CloseProc, SizeProc, MapProc, UnmapProc, options.get()));
-    if (!tif) throw damaged(QStringLiteral("Not a TIFF image"));
+    if (!tif) throw Damaged(QStringLiteral("Not a TIFF image"), m_firstError);
 
-    uint32_t width = 0, height = 0;
-    uint16_t bits = 1, samples = 1, compression = COMPRESSION_NONE, photometric = PHOTOMETRIC_MINISWHITE;
-    TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &width);
-    TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &height);
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_BITSPERSAMPLE, &bits);
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLESPERPIXEL, &samples);
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_COMPRESSION, &compression);
-    if (!TIFFGetField(tif.get(), TIFFTAG_PHOTOMETRIC, &photometric))
-        photometric = bits == 1 ? PHOTOMETRIC_MINISWHITE : PHOTOMETRIC_MINISBLACK;
-
-    if (width == 0 || height == 0) throw ETiffError(QStringLiteral("TIFF image is empty"));
-    if (width > uint32_t(MaxSide) || height > uint32_t(MaxSide))
-        throw ETiffError(QStringLiteral("TIFF image too large (%1 x %2)").arg(width).arg(height));
-    const bool palette = photometric == PHOTOMETRIC_PALETTE;
-    const bool supported = samples == 1 &&
-        ((bits == 1 && (photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK)) ||
-         (bits == 8 && (photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK || palette)));
-    const double expansion = ExpansionBound(compression);
-    if (!supported || expansion < 0)
-        throw ETiffError(QStringLiteral("Unsupported TIFF image (%1 bits, %2 samples, photometric %3, "
-                                        "compression %4)")
-                             .arg(bits)
-                             .arg(samples)
-                             .arg(photometric)
-                             .arg(compression));
-
-    const bool tiled = TIFFIsTiled(tif.get());
-    uint32_t tileW = 0, tileH = 0;
-    double coveredRows = height, coveredWidth = width;
-    if (tiled) {
-        TIFFGetField(tif.get(), TIFFTAG_TILEWIDTH, &tileW);
-        TIFFGetField(tif.get(), TIFFTAG_TILELENGTH, &tileH);
-        if (tileW == 0 || tileH == 0 || tileW > uint32_t(MaxSide) || tileH > uint32_t(MaxSide) || tileW % 8 != 0)
-            throw ETiffError(QStringLiteral("TIFF tiles are not valid"));
-        coveredWidth = double((width + tileW - 1) / tileW) * tileW;
-        coveredRows = double((height + tileH - 1) / tileH) * tileH;
-    }
-    // Refuse what the data cannot hold before allocating anything for it.
-    const double decodedBytes = coveredRows * std::ceil(coveredWidth * bits / 8.0);
-    const double dataBytes = double(data.size());
-    const bool plausible = expansion > 0 ? decodedBytes <= dataBytes * expansion : coveredRows <= dataBytes * 8.0;
-    if (!plausible)
-        throw ETiffError(
-            QStringLiteral("TIFF image declares more pixels than its data holds (%1 x %2)").arg(width).arg(height));
-
-    QImage image(int(width), int(height),
-                 bits == 1     ? QImage::Format_Mono
-                     : palette ? QImage::Format_Indexed8
-                               : QImage::Format_Grayscale8);
-    if (image.isNull()) throw ETiffError(QStringLiteral("Not enough memory for the TIFF image"));
-
-    if (bits == 1) {
-        const QRgb white = qRgb(255, 255, 255), black = qRgb(0, 0, 0);
-        image.setColorTable(photometric == PHOTOMETRIC_MINISWHITE ? QList<QRgb>{white, black}
-                                                                  : QList<QRgb>{black, white});
-    } else if (palette) {
-        uint16_t *r = nullptr, *g = nullptr, *b = nullptr;
-        if (!TIFFGetField(tif.get(), TIFFTAG_COLORMAP, &r, &g, &b))
-            throw damaged(QStringLiteral("TIFF colour map is missing"));
-        // Some writers store 8-bit values in the 16-bit table.
-        bool eightBit = true;
-        for (int i = 0; i < 256 && eightBit; ++i) eightBit = r[i] < 256 && g[i] < 256 && b[i] < 256;
-        const int shift = eightBit ? 0 : 8;
-        QList<QRgb> table(256);
-        for (int i = 0; i < 256; ++i) table[i] = qRgb(r[i] >> shift, g[i] >> shift, b[i] >> shift);
-        image.setColorTable(table);
-    }
-
-    const qsizetype rowBytes = (qsizetype(width) * bits + 7) / 8;
-    if (!tiled) {
-        if (TIFFScanlineSize64(tif.get()) != uint64_t(rowBytes))
-            throw damaged(QStringLiteral("TIFF rows are not valid"));
-        for (uint32_t y = 0; y < height; ++y)
-            if (TIFFReadScanline(tif.get(), image.scanLine(int(y)), y, 0) < 0)
-                throw damaged(QStringLiteral("TIFF data is damaged"));
-    } else {
-        const tmsize_t tileSize = TIFFTileSize(tif.get());
-        const qsizetype tileRowBytes = (qsizetype(tileW) * bits + 7) / 8;
-        if (tileSize <= 0 || tileSize != tmsize_t(tileRowBytes * tileH))
-            throw damaged(QStringLiteral("TIFF tiles are not valid"));
-        std::vector<uchar> tile(static_cast<size_t>(tileSize));
-        for (uint32_t ty = 0; ty < height; ty += tileH) {
-            for (uint32_t tx = 0; tx < width; tx += tileW) {
-                const ttile_t index = TIFFComputeTile(tif.get(), tx, ty, 0, 0);
-                if (TIFFReadEncodedTile(tif.get(), index, tile.data(), tileSize) < 0)
-                    throw damaged(QStringLiteral("TIFF data is damaged"));
-                const uint32_t rows = std::min(tileH, height - ty);
-                const qsizetype left = qsizetype(tx) * bits / 8;
-                const qsizetype bytes = std::min<qsizetype>(tileRowBytes, rowBytes - left);
-                for (uint32_t r = 0; r < rows; ++r)
-                    std::memcpy(image.scanLine(int(ty + r)) + left, tile.data() + qsizetype(r) * tileRowBytes,
-                                size_t(bytes));
-            }
-        }
-    }
-
-    if (bits == 8 && photometric == PHOTOMETRIC_MINISWHITE) image.invertPixels();
+    const SheetLayout sheet = ReadLayout(tif.get());
+    CheckPlausible(sheet, data.size());
+    QImage image = NewSheetImage(tif.get(), sheet, m_firstError);
+    if (sheet.tiled)
+        ReadTiles(tif.get(), sheet, image, m_firstError);
+    else
+        ReadStrips(tif.get(), sheet, image, m_firstError);
+    if (sheet.bits == 8 && sheet.photometric == PHOTOMETRIC_MINISWHITE) image.invertPixels();
     return image;
 }

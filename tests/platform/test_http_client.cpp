@@ -398,6 +398,135 @@ TEST(HttpClient, AnswerThatIsNotHttpIsRefused)
     EXPECT_TRUE(Raised<EHttpError>([&] { Get(client, server.Url("/")); }));
 }
 
+namespace {
+
+// A client and a server that answers every request with the bytes given,
+// closing the connection after them or keeping it.
+struct ScriptedAnswer {
+    explicit ScriptedAnswer(bool close)
+    {
+        server.OnRequest = [this, close](const Request& r) { close ? r->SendAndClose(answer) : r->Send(answer); };
+    }
+    // The body of the answer to a GET.
+    QByteArray Body(const QByteArray& raw)
+    {
+        answer = raw;
+        return Get(client, server.Url("/"));
+    }
+    // The message of the error the answer raises (and a failure when it
+    // raises none).
+    QString Refusal(const QByteArray& raw)
+    {
+        auto e = Raised<EHttpError>([&] { Body(raw); });
+        return e ? e->Message() : QString();
+    }
+
+    ScriptedHttpServer server;
+    THttpClient client;
+    QByteArray answer;
+};
+
+const QString kInvalid = QStringLiteral("Invalid HTTP response.");
+
+} // namespace
+
+TEST(HttpClient, StatusLinesAreReadStrictly)
+{
+    ScriptedAnswer s(true);
+    const QByteArray rest = "Content-Length: 2\r\n\r\nok";
+
+    // Up to four stray line ends before the answer; a reason may be missing
+    // and loses its control characters.
+    EXPECT_EQ(s.Body("\r\n\n\r\n\r\nHTTP/1.1 200 Fine\x01 \tthanks\r\n" + rest), "ok");
+    EXPECT_EQ(s.client.ResponseText(), QStringLiteral("Fine thanks"));
+    EXPECT_EQ(s.Body("HTTP/1.0 201\r\n" + rest), "ok");
+    EXPECT_EQ(s.client.ResponseCode(), 201);
+    EXPECT_EQ(s.client.ResponseText(), QString());
+
+    const QList<QByteArray> invalid = {
+        "\r\n\r\n\r\n\r\n\r\nHTTP/1.1 200 OK\r\n", // one line end too many
+        "HTTP/2.0 200 OK\r\n",
+        "HTTP/1.x 200 OK\r\n",
+        "HTTP/1.1-200 OK\r\n",
+        "HTTP/1.1 2x0 OK\r\n",
+        "HTTP/1.1  200 OK\r\n",
+        "HTTP/1.1 2000 OK\r\n",
+        "HTTP/1.1 20\r\n",
+    };
+    for (const QByteArray& head : invalid) {
+        EXPECT_EQ(s.Refusal(head + rest), kInvalid) << head.constData();
+        EXPECT_FALSE(s.client.Connected());
+    }
+}
+
+TEST(HttpClient, InterimAnswersButSwitchingProtocolsArePassedOver)
+{
+    ScriptedAnswer s(false);
+    const QByteArray real = ScriptedHttpServer::Answer("200 OK", "done");
+    EXPECT_EQ(s.Body("HTTP/1.1 100 Continue\r\nX-Interim: 1\r\n\r\nHTTP/1.1 102 Processing\r\n\r\n" + real), "done");
+    EXPECT_EQ(s.client.ResponseCode(), 200);
+    EXPECT_TRUE(s.client.ResponseHeader(QStringLiteral("X-Interim")).isEmpty()) << "an interim answer's headers go";
+
+    s.answer = "HTTP/1.1 101 Switching Protocols\r\nUpgrade: other\r\n\r\n" + real;
+    auto e = Raised<EHttpProtocolError>([&] { Get(s.client, s.server.Url("/")); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 101);
+    EXPECT_EQ(s.client.ResponseCode(), 101);
+    EXPECT_FALSE(s.client.Connected());
+}
+
+TEST(HttpClient, BodiesEndWhereTheirHeadersSay)
+{
+    ScriptedAnswer s(true);
+
+    // No content: a length or coding is not read.
+    EXPECT_EQ(s.Body("HTTP/1.1 204 No Content\r\nContent-Length: 5\r\n\r\n"), "");
+    EXPECT_EQ(s.Body("HTTP/1.1 204 No Content\r\nTransfer-Encoding: chunked\r\n\r\n"), "");
+    EXPECT_EQ(s.client.ResponseCode(), 204);
+
+    // Chunk sizes in either case with blanks around; chunked as the last
+    // coding wins over a length.
+    EXPECT_EQ(s.Body("HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, chunked\r\nContent-Length: 1\r\n\r\n"
+                     " a \r\n0123456789\r\nB\r\nabcdefghijk\r\n0\r\n\r\n"),
+              "0123456789abcdefghijk");
+
+    // Another last coding: the bytes as they came, until the close.
+    EXPECT_EQ(s.Body("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked, gzip\r\nContent-Length: 1\r\n\r\n"
+                     "5\r\nhello\r\n0\r\n\r\n"),
+              "5\r\nhello\r\n0\r\n\r\n");
+    EXPECT_FALSE(s.client.Connected());
+
+    const QByteArray chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+    const QList<QByteArray> badChunks = {
+        "\r\nhello\r\n0\r\n\r\n",                 // no size
+        "5g\r\nhello\r\n0\r\n\r\n",               // not a hex digit
+        "-5\r\nhello\r\n0\r\n\r\n",               // no sign
+        "0000000000000005\r\nhello\r\n0\r\n\r\n", // sixteen digits
+        "5\r\nhelloX\r\n0\r\n\r\n",               // data longer than said
+    };
+    for (const QByteArray& chunks : badChunks) EXPECT_EQ(s.Refusal(chunked + chunks), kInvalid) << chunks.constData();
+    // Fifteen digits are still a size.
+    EXPECT_EQ(s.Body(chunked + "000000000000005\r\nhello\r\n0\r\n\r\n"), "hello");
+}
+
+TEST(HttpClient, TheConnectionIsKeptAsTheAnswerSays)
+{
+    ScriptedAnswer s(false);
+    EXPECT_EQ(s.Body("HTTP/1.0 200 OK\r\nConnection: Keep-Alive\r\nContent-Length: 1\r\n\r\nk"), "k");
+    EXPECT_TRUE(s.client.Connected());
+    EXPECT_EQ(s.Body("HTTP/1.0 200 OK\r\nContent-Length: 1\r\n\r\nc"), "c");
+    EXPECT_FALSE(s.client.Connected());
+    EXPECT_EQ(s.Body("HTTP/1.1 200 OK\r\nConnection: keep-alive, Close\r\nContent-Length: 1\r\n\r\nc"), "c");
+    EXPECT_FALSE(s.client.Connected());
+
+    // Bytes after the answer were never asked for.
+    EXPECT_EQ(s.Body("HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nxjunk"), "x");
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return !s.client.Connected(); }));
+
+    EXPECT_EQ(s.Body("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n1\r\ny\r\n0\r\n\r\n"), "y");
+    EXPECT_TRUE(s.client.Connected());
+}
+
 TEST(HttpClient, HostNotFound)
 {
     THttpClient client;

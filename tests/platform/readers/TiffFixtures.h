@@ -23,6 +23,7 @@ struct Sheet {
     int tile = 0; // tile side; 0 writes strips
     int rowsPerStrip = 5;
     bool palette = false;
+    bool eightBitMap = false; // the palette's 16-bit table holds 8-bit values
 };
 
 // The pixel the fixtures hold at (x, y): ink (1) or a grey level.
@@ -44,7 +45,7 @@ inline QByteArray Write(const Sheet& s)
     TIFFSetField(t, TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG));
     std::vector<uint16_t> map(256);
     if (s.palette) {
-        for (int i = 0; i < 256; ++i) map[size_t(i)] = uint16_t(i * 257);
+        for (int i = 0; i < 256; ++i) map[size_t(i)] = uint16_t(s.eightBitMap ? i : i * 257);
         std::vector<uint16_t> red(256, 0);
         TIFFSetField(t, TIFFTAG_COLORMAP, red.data(), map.data(), map.data());
     }

@@ -213,6 +213,82 @@ TEST(TiffReader, MalformedDirectoriesAndUnsupportedKindsAreErrors)
     EXPECT_TRUE(error.startsWith(QStringLiteral("Unsupported"))) << error.toStdString();
 }
 
+namespace {
+
+// A 16 x 16 sheet in one strip of uncompressed bytes, all of one value,
+// with the photometric tag only when given (-1: none).
+QByteArray UniformSheet(int bits, int photometric, uchar value, uint16_t compression = COMPRESSION_NONE,
+                        uint32_t tileWidth = 0)
+{
+    tifftest::HandMade h;
+    h.Entry(TIFFTAG_IMAGEWIDTH, 16);
+    h.Entry(TIFFTAG_IMAGELENGTH, 16);
+    h.Entry(TIFFTAG_BITSPERSAMPLE, uint32_t(bits), false);
+    h.Entry(TIFFTAG_COMPRESSION, compression, false);
+    if (photometric >= 0) h.Entry(TIFFTAG_PHOTOMETRIC, uint32_t(photometric), false);
+    // The data starts right after the directory; offset 256 lies within it.
+    if (tileWidth) {
+        h.Entry(TIFFTAG_TILEWIDTH, tileWidth);
+        h.Entry(TIFFTAG_TILELENGTH, 16);
+        h.Entry(TIFFTAG_TILEOFFSETS, 256);
+        h.Entry(TIFFTAG_TILEBYTECOUNTS, 16 * 16 * uint32_t(bits) / 8);
+    } else {
+        h.Entry(TIFFTAG_STRIPOFFSETS, 256);
+        h.Entry(TIFFTAG_ROWSPERSTRIP, 16);
+        h.Entry(TIFFTAG_STRIPBYTECOUNTS, 16 * 16 * uint32_t(bits) / 8);
+    }
+    h.SetData(QByteArray(1024, char(value)));
+    return h.Bytes();
+}
+
+} // namespace
+
+TEST(TiffReader, MissingPhotometricsAndColourMapsAndUnknownCodings)
+{
+    TTiffReader reader;
+    QString error;
+
+    // Without a photometric, a 1-bit sheet is white at zero, an 8-bit one
+    // black at zero.
+    QImage image = ReadQuietly(reader, UniformSheet(1, -1, 0x0F), &error);
+    EXPECT_EQ(error, QString());
+    ASSERT_EQ(image.format(), QImage::Format_Mono);
+    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(7, 0), qRgb(0, 0, 0));
+    image = ReadQuietly(reader, UniformSheet(8, -1, 40), &error);
+    ASSERT_EQ(image.format(), QImage::Format_Grayscale8);
+    EXPECT_EQ(qGray(image.pixel(3, 3)), 40);
+
+    // A palette sheet without its map is read as grey levels.
+    image = ReadQuietly(reader, UniformSheet(8, PHOTOMETRIC_PALETTE, 40), &error);
+    EXPECT_EQ(error, QString());
+    ASSERT_EQ(image.format(), QImage::Format_Grayscale8);
+    EXPECT_EQ(qGray(image.pixel(3, 3)), 40);
+
+    // A map of 8-bit values in its 16-bit table is taken as it stands.
+    Sheet palette;
+    palette.bits = 8;
+    palette.palette = true;
+    palette.eightBitMap = true;
+    image = ReadQuietly(reader, tifftest::Write(palette), &error);
+    EXPECT_EQ(image.format(), QImage::Format_Indexed8);
+    ExpectSheetPixels(image, palette);
+
+    // Codings no map sheet comes in.
+    for (uint16_t compression : {uint16_t(COMPRESSION_JPEG), uint16_t(COMPRESSION_THUNDERSCAN), uint16_t(34712)}) {
+        error.clear();
+        EXPECT_TRUE(ReadQuietly(reader, UniformSheet(1, PHOTOMETRIC_MINISWHITE, 0, compression), &error).isNull());
+        EXPECT_EQ(error,
+                  QStringLiteral("Unsupported TIFF image (1 bits, 1 samples, photometric 0, compression %1)")
+                      .arg(compression));
+    }
+
+    // Tiles cut across bytes.
+    error.clear();
+    EXPECT_TRUE(ReadQuietly(reader, UniformSheet(1, PHOTOMETRIC_MINISWHITE, 0, COMPRESSION_NONE, 12), &error).isNull());
+    EXPECT_EQ(error, QStringLiteral("TIFF tiles are not valid"));
+}
+
 TEST(TiffReader, ReadsFilesAndNamesAMissingOne)
 {
     QTemporaryDir dir;
