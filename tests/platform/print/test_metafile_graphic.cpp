@@ -8,11 +8,15 @@
 #include "platform/report/TReportFileReader.h"
 #include "platform/report/TReportFileWriter.h"
 #include "tests/platform/readers/WmfBuilder.h"
+#include "tests/support/PeakMemory.h"
+#include "tests/support/PictureBombs.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QStringList>
 #include <gtest/gtest.h>
+
+#include <memory>
 
 TEST(MetafileGraphic, AStreetMapReachingThousandsOfInchesOutStillMakesAReadableReport)
 {
@@ -68,4 +72,29 @@ TEST(MetafileGraphic, AnImageStreetMapWiderThanAPagePictureIsScaledOntoThePage)
     ASSERT_EQ(reader.ImageCount(), 1);
     EXPECT_EQ(reader.Image(0).width(), PictureLimits::MaxPageSide);
     EXPECT_EQ(TReportDump::PageLines(reader, 0).filter(QStringLiteral("image 0.75 0.75 7.8 5.45 #0")).size(), 1);
+}
+
+TEST(MetafileGraphic, BytesThatAreNoMetafileAreSizedWithThePictureReadersChecks)
+{
+    // 41 bytes of PNG whose text chunk declares 2 GiB, and the same inside
+    // an icon: refused without the memory they declare.
+    const QByteArray png = picturebombs::PngDeclaringText(0x7FFFFFFF);
+    for (const QByteArray& bomb : {png, picturebombs::IconHolding(png)}) {
+        std::unique_ptr<TMetafileGraphic> map;
+        const qint64 growth = peakmemory::PeakGrowth([&] { map = std::make_unique<TMetafileGraphic>(bomb); });
+        EXPECT_GE(growth, 0);
+        EXPECT_LT(growth, qint64(64) << 20) << bomb.size() << " bytes";
+        EXPECT_EQ(map->Width(), 0);
+        EXPECT_EQ(map->Height(), 0);
+    }
+    // A sound picture still tells its size.
+    QImage image(40, 25, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QByteArray bytes;
+    QBuffer b(&bytes);
+    b.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(image.save(&b, "PNG"));
+    const TMetafileGraphic map(bytes);
+    EXPECT_EQ(map.Width(), 40);
+    EXPECT_EQ(map.Height(), 25);
 }
