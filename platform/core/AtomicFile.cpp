@@ -96,8 +96,7 @@ AtomicFile::AtomicFile(const QString& fileName) : m_fileName(fileName)
     // Held until the file is in place or gone: a later save leaves it alone.
     ::flock(m_fd, LOCK_EX);
     struct stat existing;
-    if (::stat(m_target.constData(), &existing) == 0 && ::fchmod(m_fd, existing.st_mode & 07777) != 0)
-        FailErrno(errno);
+    if (::stat(m_target.constData(), &existing) == 0 && ::fchmod(m_fd, existing.st_mode & 07777) != 0) FailErrno(errno);
     if (!m_file.open(m_fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) Fail(m_file.errorString());
 }
 

@@ -397,7 +397,8 @@ QSize ImageSize(const QByteArray& data)
     if (!size.isValid()) return QSize();
     const qint64 w = size.width(), h = size.height();
     // A large JPEG is read scaled down, so its size may pass the cap.
-    if (format == "jpeg") return ScaleDenominator(w, h) && w * h <= qint64(data.size()) * MaxPixelsPerByte ? size : QSize();
+    if (format == "jpeg")
+        return ScaleDenominator(w, h) && w * h <= qint64(data.size()) * MaxPixelsPerByte ? size : QSize();
     return WithinLimits(w, h) ? size : QSize();
 }
 

@@ -4,7 +4,6 @@
 #include "platform/graphics/PictureReader.h"
 #include "platform/readers/MetafileTarget.h"
 
-
 #include <cmath>
 #include <vector>
 

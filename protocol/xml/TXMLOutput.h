@@ -51,8 +51,7 @@ public:
     // (kept: where they begin). Attribute values also get tab, LF and CR as
     // "&#9;", "&#10;" and "&#13;", so a reader's white-space normalization
     // leaves them as they were.
-    void AppendValue(QStringView s, TEscapeSet set, TXMLNode::TValueForm form,
-                     const TKeptReferences* kept = nullptr);
+    void AppendValue(QStringView s, TEscapeSet set, TXMLNode::TValueForm form, const TKeptReferences* kept = nullptr);
 
     // One-byte characters, each its own code, written as they are (a value
     // still held as the input bytes it was read from).

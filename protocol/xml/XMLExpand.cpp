@@ -241,8 +241,7 @@ bool ExpandAttribute(const QString& value, TXMLDocument* document, bool tokenize
     }
     if (plain && !tokenized) return false;
     // Tokens are separated by any white space, whoever set the value.
-    *out = plain ? value
-                 : expand(value, document, Ctx::Attribute, nullptr, normalizeWhiteSpace || tokenized, keptAt);
+    *out = plain ? value : expand(value, document, Ctx::Attribute, nullptr, normalizeWhiteSpace || tokenized, keptAt);
     if (tokenized) *out = collapseSpaces(*out, keptAt);
     return true;
 }

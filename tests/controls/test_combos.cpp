@@ -332,8 +332,8 @@ TEST_F(Combos, AnOwnerDrawnFieldIsDrawnByOnDrawItemInThePlainLookToo)
     QStringList drawn;
     TRect fieldRect;
     combo->OnDrawItem = [&](QObject*, int index, const TRect& rect, TOwnerDrawState state) {
-        drawn << QStringLiteral("%1%2").arg(index).arg(
-                     state.Contains(TOwnerDrawStateItem::odComboBoxEdit) ? " field" : "");
+        drawn << QStringLiteral("%1%2").arg(index).arg(state.Contains(TOwnerDrawStateItem::odComboBoxEdit) ? " field"
+                                                                                                           : "");
         fieldRect = rect;
         combo->Canvas()->Brush().SetColor(clLime);
         combo->Canvas()->FillRect(rect);

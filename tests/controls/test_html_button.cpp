@@ -554,7 +554,8 @@ TEST(HTMLButtonBehaviour, OnClickRunsBeforeTheDialogEndsAndMayKeepItOpen)
     ok->setGeometry(0, 30, 60, 24);
     ok->SetModalResult(mrOk);
     QStringList events;
-    QObject::connect(&dialog, &QDialog::finished, [&](int result) { events << QStringLiteral("finished %1").arg(result); });
+    QObject::connect(&dialog, &QDialog::finished,
+                     [&](int result) { events << QStringLiteral("finished %1").arg(result); });
     // The handler refuses an empty name by setting the result back to none.
     ok->OnClick = [&](QObject*) {
         events << QStringLiteral("click %1").arg(dialog.isVisible() ? "open" : "closed");

@@ -47,7 +47,9 @@ int SaveKilledBeforeTheRename(const QString& path, const QByteArray& content)
 {
     const pid_t child = ::fork();
     if (child == 0) {
-        const struct rlimit noCore{0, 0};
+        const struct rlimit noCore {
+            0, 0
+        };
         ::setrlimit(RLIMIT_CORE, &noCore);
         struct sock_filter filter[] = {
             BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(struct seccomp_data, nr)),
@@ -57,8 +59,11 @@ int SaveKilledBeforeTheRename(const QString& path, const QByteArray& content)
             BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
             BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_KILL_PROCESS),
         };
-        struct sock_fprog program{sizeof(filter) / sizeof(filter[0]), filter};
-        if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+        struct sock_fprog program {
+            sizeof(filter) / sizeof(filter[0]), filter
+        };
+        if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
+            ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
             ::_exit(2);
         try {
             AtomicFile::WriteAll(path, content);

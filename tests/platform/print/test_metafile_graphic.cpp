@@ -18,6 +18,22 @@
 
 #include <memory>
 
+namespace {
+
+// A dark green picture of width x height as PNG bytes.
+QByteArray GreenPng(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QByteArray png;
+    QBuffer b(&png);
+    b.open(QIODevice::WriteOnly);
+    image.save(&b, "PNG");
+    return png;
+}
+
+} // namespace
+
 TEST(MetafileGraphic, AStreetMapReachingThousandsOfInchesOutStillMakesAReadableReport)
 {
     // A window of 20 x 20 units on a 7-inch frame: 32000 units are some
@@ -56,12 +72,8 @@ TEST(MetafileGraphic, AStreetMapReachingThousandsOfInchesOutStillMakesAReadableR
 
 TEST(MetafileGraphic, AnImageStreetMapWiderThanAPagePictureIsScaledOntoThePage)
 {
-    QImage wide(24000, 12, QImage::Format_RGB32);
-    wide.fill(Qt::darkGreen);
-    QByteArray png;
-    QBuffer b(&png);
-    b.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(wide.save(&b, "PNG"));
+    const QByteArray png = GreenPng(24000, 12);
+    ASSERT_FALSE(png.isEmpty());
     const TMetafileGraphic map(png);
     TReportFileReader reader;
     ASSERT_NO_THROW(reader.LoadFromBytes([&] {
@@ -88,13 +100,7 @@ TEST(MetafileGraphic, BytesThatAreNoMetafileAreSizedWithThePictureReadersChecks)
         EXPECT_EQ(map->Height(), 0);
     }
     // A sound picture still tells its size.
-    QImage image(40, 25, QImage::Format_RGB32);
-    image.fill(Qt::darkGreen);
-    QByteArray bytes;
-    QBuffer b(&bytes);
-    b.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(image.save(&b, "PNG"));
-    const TMetafileGraphic map(bytes);
+    const TMetafileGraphic map(GreenPng(40, 25));
     EXPECT_EQ(map.Width(), 40);
     EXPECT_EQ(map.Height(), 25);
 }

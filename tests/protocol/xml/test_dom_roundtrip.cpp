@@ -287,8 +287,9 @@ TEST(DomRoundTrip, CommentsAndInstructionsAfterTheRootSurviveEverySave)
     }
     // Any white space between them, and text after them, is no content.
     std::unique_ptr<TXMLDocument> spaced = parse("<r/>\n\t <!--a-->  \r\n<?p d?>\n\n<!--b-->\n", &owner);
-    EXPECT_EQ(Shown(*spaced), QStringList({QStringLiteral("1 r="), QStringLiteral("5 #comment=a"),
-                                           QStringLiteral("6 p=d"), QStringLiteral("5 #comment=b")}));
+    EXPECT_EQ(Shown(*spaced),
+              QStringList({QStringLiteral("1 r="), QStringLiteral("5 #comment=a"), QStringLiteral("6 p=d"),
+                           QStringLiteral("5 #comment=b")}));
     std::unique_ptr<TXMLDocument> trailing = parse("<r/> <!--a--> junk <!--b-->", &owner);
     EXPECT_EQ(Shown(*trailing), QStringList({QStringLiteral("1 r="), QStringLiteral("5 #comment=a")}));
 }
