@@ -302,7 +302,8 @@ bool IconEntriesFit(const QByteArray& data)
         const qint64 bpp = Word(inner, 14);
         if (headerSize < 40 || qint64(headerSize) > bytes || !WithinLimits(width, height) || bpp == 0 || bpp > 32)
             return false;
-        const qint64 palette = bpp <= 8 ? (qint64(4) << bpp) : 0;
+        const qint64 colours = bpp <= 8 ? std::min<qint64>(qint64(1) << bpp, DWord(inner, 32)) : 0;
+        const qint64 palette = bpp <= 8 ? 4 * (colours ? colours : qint64(1) << bpp) : 0;
         const qint64 stride = ((width * bpp + 31) / 32) * 4;
         if (qint64(headerSize) + palette + stride * height > bytes) return false;
     }
