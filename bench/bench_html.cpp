@@ -2,7 +2,11 @@
 // B, A and IMG tags) into an image with the HTML renderer, and the same texts
 // through Qt's rich-text engine (QTextDocument) as the reference. Counters:
 // cells per second; "allocs/cell" for a short and a long text of the same
-// shape (the count must not grow with the number of characters).
+// shape (the count must not grow with the number of characters). Long
+// texts of 10k, 100k and 1M characters are measured as a cell's hint and
+// auto-size measure them (word-wrapped, measuring only), as words without
+// tags and as tags without spaces: "chars/s" stays about the same across
+// the lengths when the time grows linearly.
 //
 //   build/<dir>/bench/bench_html [--benchmark_filter=...]
 
@@ -205,6 +209,44 @@ void BM_AllocationsPerCell(benchmark::State& state)
 #endif
 }
 BENCHMARK(BM_AllocationsPerCell)->Arg(10)->Arg(100)->Unit(benchmark::kMicrosecond);
+
+// A long text of about length characters: words and spaces (no tag), or
+// bold words and no space.
+QString LongText(qsizetype length, bool tags)
+{
+    const QString unit = tags ? QStringLiteral("<B>word</B>x") : QStringLiteral("word ");
+    QString text;
+    text.reserve(length + unit.size());
+    while (text.size() < length) text += unit;
+    return text;
+}
+
+void MeasureLongText(benchmark::State& state, bool tags)
+{
+    const QString text = LongText(state.range(0), tags);
+    QImage target(8, 8, QImage::Format_RGB32);
+    TPainterCanvas canvas(&target, 96);
+    canvas.Font().SetName(QStringLiteral("DejaVu Sans"));
+    canvas.Font().SetSize(8);
+    THTMLDrawOptions o;
+    o.CheckHeight = true;
+    o.WordWrap = true;
+    THTMLDrawResults r;
+    for (auto _ : state) {
+        HTMLDraw(canvas, text, TRect(0, 0, 400, 20), o, r);
+        benchmark::DoNotOptimize(r.YSize);
+    }
+    canvas.Release();
+    state.counters["height"] = double(r.YSize);
+    state.counters["chars/s"] =
+        benchmark::Counter(double(text.size()) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void BM_MeasureLongWords(benchmark::State& state) { MeasureLongText(state, false); }
+BENCHMARK(BM_MeasureLongWords)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_MeasureLongTags(benchmark::State& state) { MeasureLongText(state, true); }
+BENCHMARK(BM_MeasureLongTags)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -5,6 +5,8 @@
 
 #include <QAbstractItemView>
 #include <QPointer>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -108,4 +110,23 @@ void TESGComboBox::DrawField(TCanvas& canvas, const TRect& field)
     }
     if (!isEnabled()) state += TOwnerDrawStateItem::odDisabled;
     DrawItem(canvas, ItemIndex(), field, state);
+}
+
+void TESGComboBox::paintEvent(QPaintEvent* event)
+{
+    if (Flat() || !OwnerDrawn() || isEditable()) {
+        TESGCustomCombo::paintEvent(event);
+        return;
+    }
+    // The style's frame and button without its text; the field is the
+    // owner's to draw.
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    option.currentText.clear();
+    option.currentIcon = QIcon();
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    TPainterCanvas canvas(&painter);
+    DrawField(canvas, TRect(field.left(), field.top(), field.right() + 1, field.bottom() + 1));
 }

@@ -2,7 +2,8 @@
 // The grid's combo box (combo-edit and combo-list cells build on it). It
 // keeps its items sorted when Sorted is on, and in the owner-drawn styles
 // (csOwnerDrawFixed, csOwnerDrawVariable) its owner draws the items, in the
-// list and in the field, through OnDrawItem; in csOwnerDrawVariable
+// list and in the field (in the flat and the plain look), through
+// OnDrawItem; in csOwnerDrawVariable
 // OnMeasureItem gives each item of the list its height. Without OnDrawItem
 // an item is drawn as its text.
 
@@ -37,6 +38,9 @@ public:
 
 protected:
     void DrawField(TCanvas& canvas, const TRect& field) override;
+    // The plain look (not Flat) draws an owner-drawn field through
+    // OnDrawItem too, inside the style's own frame and button.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     TCanvas* m_canvas = nullptr;

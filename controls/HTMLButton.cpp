@@ -32,11 +32,16 @@ THTMLButton::THTMLButton(QWidget* parent, const QString& name) : QPushButton(par
     // A failing handler is reported here, so its exception never unwinds
     // through Qt's button and event code (which would leak that code's state).
     connect(this, &QAbstractButton::clicked, this, [this] {
-        // The dialog takes the button's modal result first, as the class
-        // library's form does, and ends once the click is handled.
-        if (m_modalResult != mrNone)
-            if (auto* dialog = qobject_cast<QDialog*>(window())) dialog->done(m_modalResult);
+        // The dialog takes the button's modal result before OnClick runs, as
+        // the class library's form does, and ends with it afterwards: a
+        // handler that finds bad input keeps the dialog open by setting the
+        // result back to none (the dialog's, or the button's ModalResult).
+        QPointer<QDialog> dialog = m_modalResult != mrNone ? qobject_cast<QDialog*>(window()) : nullptr;
+        if (dialog) dialog->setResult(m_modalResult);
+        QPointer<THTMLButton> self(this);
         if (OnClick) GuardedCall(this, [this] { OnClick(this); });
+        if (!dialog || !self || m_modalResult == mrNone || dialog->result() == mrNone) return;
+        dialog->done(dialog->result());
     });
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this] { UpdateDefaultStyle(); });
 }

@@ -5,7 +5,8 @@
 // textures generated in the button's colour. A disabled caption is drawn
 // embossed. Default and Cancel buttons answer Enter and Escape in their
 // window as the class library's buttons do; a click on a button with a
-// ModalResult ends its dialog with that result. The face font is Font(),
+// ModalResult ends its dialog with that result once OnClick has run, unless
+// the handler set the result back to mrNone. The face font is Font(),
 // or a font given to the widget with setFont. The key and mouse events are
 // those of the class library's button: a key set to 0 by OnKeyDown or
 // OnKeyUp is consumed.

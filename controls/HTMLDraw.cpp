@@ -210,6 +210,8 @@ private:
     void FillBand(int top, int height);
 
     const QString& Decode(QStringView raw);
+    // Where the piece of text that starts at pos ends (see Core).
+    qsizetype PieceEnd(QStringView src, qsizetype pos) const;
     int LineBottom(bool draw, const TRect& lr, const Line& ln) const
     {
         return draw ? lr.Bottom : lr.Top + ln.height + ln.sub + ln.sup;
@@ -446,13 +448,9 @@ qsizetype Renderer::Core(bool draw, QStringView src, const TRect& lr, Line& ln)
             continue;
         }
         // A piece runs up to the next tag; with WordWrap up to and including
-        // the next space when that comes first.
-        qsizetype end = src.indexOf(u'<', pos);
-        if (end < 0) end = n;
-        if (o.WordWrap) {
-            const qsizetype sp = src.indexOf(u' ', pos);
-            if (sp >= 0 && sp < end) end = sp + 1;
-        }
+        // the next space when that comes first. The search ends with the
+        // piece, so a long text costs time in step with its length.
+        const qsizetype end = PieceEnd(src, pos);
         const LineStep step = Piece(draw, src.mid(pos, end - pos), lr, ln, cur);
         if (step == LineStep::BreakBefore) break;
         if (step == LineStep::LineEnd) lineEnd = true;
@@ -460,6 +458,21 @@ qsizetype Renderer::Core(bool draw, QStringView src, const TRect& lr, Line& ln)
     }
     EndLine(draw, pos > 0 && src[pos - 1] == u' ', lr, ln, cur);
     return pos;
+}
+
+qsizetype Renderer::PieceEnd(QStringView src, qsizetype pos) const
+{
+    const char16_t* p = src.utf16();
+    const qsizetype n = src.size();
+    if (!o.WordWrap) {
+        const qsizetype lt = QStringView(p + pos, n - pos).indexOf(u'<');
+        return lt < 0 ? n : pos + lt;
+    }
+    for (qsizetype i = pos; i < n; ++i) {
+        if (p[i] == u'<') return i;
+        if (p[i] == u' ') return i + 1;
+    }
+    return n;
 }
 
 void Renderer::StartLine(bool draw, const TRect& lr, Line& ln)

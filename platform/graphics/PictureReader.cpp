@@ -25,14 +25,22 @@ bool WithinLimits(qint64 width, qint64 height)
     return width > 0 && height > 0 && width <= MaxSide && height <= MaxSide && width * height <= MaxPixels;
 }
 
-QImage ReadWithQt(const QByteArray& data, const char* format)
+// The one place bytes reach Qt's image readers, always with the format the
+// checks below chose for them (none: refused): the size the picture
+// declares is checked before anything is decoded. With declared, only that
+// size is read, and left to the caller to check.
+QImage ReadWithQt(const QByteArray& data, const QByteArray& format, QSize* declared = nullptr)
 {
+    if (format.isEmpty()) return QImage();
     QBuffer buffer;
     buffer.setData(data);
     if (!buffer.open(QIODevice::ReadOnly)) return QImage();
     QImageReader reader(&buffer, format);
-    if (!format) reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
+    if (declared) {
+        *declared = size;
+        return QImage();
+    }
     if (size.isValid() && !WithinLimits(size.width(), size.height())) return QImage();
     QImage img;
     if (!reader.read(&img)) return QImage();
@@ -176,6 +184,51 @@ bool GifCanvas(const QByteArray& data, qint64& width, qint64& height)
     return frames;
 }
 
+// A GIF whose canvas lies within the limits and within what its bytes could
+// plausibly hold.
+bool GifFits(const QByteArray& data)
+{
+    if (!IsGif(data)) return false;
+    qint64 width = 0;
+    qint64 height = 0;
+    return GifCanvas(data, width, height) && WithinLimits(width, height) &&
+        width * height <= qint64(data.size()) * MaxPixelsPerByte;
+}
+
+// A bitmap file declaring a picture within the limits that carries its
+// pixels (a run-length one as much as it could plausibly need).
+bool BitmapFits(const QByteArray& data)
+{
+    if (data.size() < 26 || !IsBitmap(data)) return false;
+    const quint32 offset = DWord(data, 10);
+    const quint32 headerSize = DWord(data, 14);
+    qint64 width = 0;
+    qint64 height = 0;
+    int bpp = 0;
+    quint32 compression = 0;
+    if (headerSize == 12) {
+        width = Word(data, 18);
+        height = Word(data, 20);
+        bpp = int(Word(data, 24));
+    } else {
+        if (data.size() < 34) return false;
+        width = qint32(DWord(data, 18));
+        height = qint32(DWord(data, 22));
+        bpp = int(Word(data, 28));
+        compression = DWord(data, 30);
+    }
+    if (height < 0) height = -height;
+    if (!WithinLimits(width, height)) return false;
+    // Uncompressed and bit-field pixels must all be there.
+    if (compression == 0 || compression == 3) {
+        const qint64 stride = ((width * bpp + 31) / 32) * 4;
+        if (qint64(offset) + stride * height > data.size()) return false;
+    } else if (width * height > qint64(data.size()) * MaxPixelsPerByte) {
+        return false;
+    }
+    return true;
+}
+
 // --- PNG ------------------------------------------------------------------
 
 inline quint32 BigEndian(const QByteArray& d, qsizetype i)
@@ -217,39 +270,76 @@ bool PngChunksFit(const QByteArray& data)
     return !first;
 }
 
+// --- Icons ----------------------------------------------------------------
+
+// An icon file is a directory of pictures, PNGs or bitmaps without their
+// file header, which Qt's icon reader hands on to its PNG reader or decodes
+// itself. Each entry must lie within the data; a PNG entry is walked as a
+// PNG (from its offset to the end of the data, which is what the PNG reader
+// may read), and a bitmap entry must declare a picture within the limits
+// and carry its pixels.
+bool IconEntriesFit(const QByteArray& data)
+{
+    const qsizetype n = data.size();
+    if (n < 6) return false;
+    const qsizetype count = Word(data, 4);
+    const qsizetype directoryEnd = 6 + 16 * count;
+    if (count == 0 || directoryEnd > n) return false;
+    for (qsizetype i = 0; i < count; ++i) {
+        const qsizetype e = 6 + 16 * i;
+        const qint64 bytes = DWord(data, e + 8);
+        const qint64 offset = DWord(data, e + 12);
+        if (bytes == 0 || offset < directoryEnd || offset + bytes > n) return false;
+        const QByteArray inner = QByteArray::fromRawData(data.constData() + offset, n - qsizetype(offset));
+        if (IsPng(inner)) {
+            if (!PngChunksFit(inner)) return false;
+            continue;
+        }
+        if (bytes < 40) return false;
+        const quint32 headerSize = DWord(inner, 0);
+        const qint64 width = qint32(DWord(inner, 4));
+        const qint64 height = qint32(DWord(inner, 8)) / 2; // the mask counts in the height
+        const qint64 bpp = Word(inner, 14);
+        if (headerSize < 40 || qint64(headerSize) > bytes || !WithinLimits(width, height) || bpp == 0 || bpp > 32)
+            return false;
+        const qint64 colours = bpp <= 8 ? std::min<qint64>(qint64(1) << bpp, DWord(inner, 32)) : 0;
+        const qint64 palette = bpp <= 8 ? 4 * (colours ? colours : qint64(1) << bpp) : 0;
+        const qint64 stride = ((width * bpp + 31) / 32) * 4;
+        if (qint64(headerSize) + palette + stride * height > bytes) return false;
+    }
+    return true;
+}
+
+// Formats Qt tells by content that hold one picture whose header declares
+// its size. Others, containers of further pictures among them, are not
+// handed to Qt.
+bool SinglePictureFormat(const QByteArray& format)
+{
+    return format == "png" || format == "ppm" || format == "pgm" || format == "pbm" || format == "xbm" ||
+        format == "xpm";
+}
+
+// The format Qt reads the bytes with once they passed the checks of their
+// kind; empty when they are refused. JPEGs are decoded by libjpeg here
+// (ReadJpeg); their size alone is asked from Qt.
+QByteArray CheckedFormat(const QByteArray& data)
+{
+    if (data.size() < 4) return {};
+    if (IsBitmap(data)) return BitmapFits(data) ? "bmp" : QByteArray();
+    if (IsJpeg(data)) return "jpeg";
+    if (IsGif(data)) return GifFits(data) ? "gif" : QByteArray();
+    if (IsIcon(data)) return IconEntriesFit(data) ? "ico" : QByteArray();
+    if (IsPng(data)) return PngChunksFit(data) ? "png" : QByteArray();
+    QBuffer buffer;
+    buffer.setData(data);
+    if (!buffer.open(QIODevice::ReadOnly)) return {};
+    const QByteArray format = QImageReader::imageFormat(&buffer);
+    return SinglePictureFormat(format) ? format : QByteArray();
+}
+
 } // namespace
 
-QImage ReadBitmap(const QByteArray& data)
-{
-    if (data.size() < 26 || !IsBitmap(data)) return QImage();
-    const quint32 offset = DWord(data, 10);
-    const quint32 headerSize = DWord(data, 14);
-    qint64 width = 0;
-    qint64 height = 0;
-    int bpp = 0;
-    quint32 compression = 0;
-    if (headerSize == 12) {
-        width = Word(data, 18);
-        height = Word(data, 20);
-        bpp = int(Word(data, 24));
-    } else {
-        if (data.size() < 34) return QImage();
-        width = qint32(DWord(data, 18));
-        height = qint32(DWord(data, 22));
-        bpp = int(Word(data, 28));
-        compression = DWord(data, 30);
-    }
-    if (height < 0) height = -height;
-    if (!WithinLimits(width, height)) return QImage();
-    // Uncompressed and bit-field pixels must all be there.
-    if (compression == 0 || compression == 3) {
-        const qint64 stride = ((width * bpp + 31) / 32) * 4;
-        if (qint64(offset) + stride * height > data.size()) return QImage();
-    } else if (width * height > qint64(data.size()) * MaxPixelsPerByte) {
-        return QImage();
-    }
-    return ReadWithQt(data, "bmp");
-}
+QImage ReadBitmap(const QByteArray& data) { return BitmapFits(data) ? ReadWithQt(data, "bmp") : QImage(); }
 
 QImage ReadJpeg(const QByteArray& data)
 {
@@ -265,12 +355,7 @@ QImage ReadJpeg(const QByteArray& data)
 
 QImage ReadGif(const QByteArray& data)
 {
-    if (!IsGif(data)) return QImage();
-    qint64 width = 0;
-    qint64 height = 0;
-    if (!GifCanvas(data, width, height) || !WithinLimits(width, height) ||
-        width * height > qint64(data.size()) * MaxPixelsPerByte)
-        return QImage();
+    if (!GifFits(data)) return QImage();
     QImage img = ReadWithQt(data, "gif");
     // Whatever the walk above missed, nothing larger than the cap is kept.
     if (!img.isNull() && !WithinLimits(img.width(), img.height())) return QImage();
@@ -283,7 +368,7 @@ QImage ReadPicture(const QByteArray& data)
     if (IsBitmap(data)) return ReadBitmap(data);
     if (IsJpeg(data)) return ReadJpeg(data);
     if (IsGif(data)) return ReadGif(data);
-    if (IsIcon(data)) return ReadWithQt(data, "ico");
+    if (IsIcon(data)) return ReadWithQt(data, CheckedFormat(data));
     return QImage();
 }
 
@@ -291,8 +376,31 @@ QImage ReadImage(const QByteArray& data)
 {
     if (data.size() < 4) return QImage();
     if (IsBitmap(data) || IsJpeg(data) || IsGif(data) || IsIcon(data)) return ReadPicture(data);
-    if (IsPng(data) && !PngChunksFit(data)) return QImage();
-    return ReadWithQt(data, nullptr);
+    return ReadWithQt(data, CheckedFormat(data));
+}
+
+QByteArray FormatOf(const QByteArray& data)
+{
+    if (data.size() < 4) return {};
+    if (IsBitmap(data)) return "bmp";
+    if (IsJpeg(data)) return "jpeg";
+    if (IsGif(data)) return "gif";
+    if (IsIcon(data)) return "ico";
+    if (IsPng(data)) return "png";
+    return {};
+}
+
+QSize ImageSize(const QByteArray& data)
+{
+    const QByteArray format = CheckedFormat(data);
+    QSize size;
+    ReadWithQt(data, format, &size);
+    if (!size.isValid()) return QSize();
+    const qint64 w = size.width(), h = size.height();
+    // A large JPEG is read scaled down, so its size may pass the cap.
+    if (format == "jpeg")
+        return ScaleDenominator(w, h) && w * h <= qint64(data.size()) * MaxPixelsPerByte ? size : QSize();
+    return WithinLimits(w, h) ? size : QSize();
 }
 
 } // namespace PictureReader

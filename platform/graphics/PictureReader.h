@@ -14,7 +14,15 @@
 //    than its bytes could plausibly hold;
 //  - a PNG's chunks are walked before it is decoded: one that declares more
 //    bytes than the data holds, a header past the limits, or chunks holding
-//    more than MaxPixels 32-bit pixels in all, refuse it.
+//    more than MaxPixels 32-bit pixels in all, refuse it;
+//  - an icon's entries are checked as the pictures they are: each must lie
+//    within the data, a PNG entry is walked as a PNG, a bitmap entry must
+//    declare a picture within the limits and carry its pixels;
+//  - other formats Qt reads are taken only when they hold one picture whose
+//    header declares its size (PPM, XBM, XPM): no other container reaches
+//    Qt's readers.
+// Bytes reach Qt's image readers only through here, and only once they
+// passed these checks; the size query included (ImageSize).
 // A refused or broken picture is a null image; nothing here raises.
 
 #include <QByteArray>
@@ -45,5 +53,12 @@ QImage ReadPicture(const QByteArray& data);
 // ReadPicture, and any other format Qt reads (PNG among them) within the
 // same size limits.
 QImage ReadImage(const QByteArray& data);
+// The size a picture that ReadImage takes declares, without decoding it;
+// invalid when it is refused (a JPEG too large to read whole counts: it is
+// read scaled down).
+QSize ImageSize(const QByteArray& data);
+// The kind of picture, told by content: "bmp", "jpeg", "gif", "ico" or
+// "png"; empty for anything else. Nothing is read.
+QByteArray FormatOf(const QByteArray& data);
 
 } // namespace PictureReader

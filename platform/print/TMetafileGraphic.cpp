@@ -2,12 +2,11 @@
 
 #include "platform/core/Exception.h"
 #include "platform/graphics/Canvas.h"
+#include "platform/graphics/PictureReader.h"
 #include "platform/print/MetafilePagePainter_p.h"
 #include "platform/readers/MetafilePlayer.h"
 #include "platform/report/TPageRenderer.h"
 
-#include <QBuffer>
-#include <QImageReader>
 #include <QIODevice>
 #include <QPainter>
 #include <QtEndian>
@@ -38,9 +37,8 @@ void TMetafileGraphic::SetData(const QByteArray& data)
             m_height = std::abs(bottom - top) * 96 / inch;
         }
     } else if (!m_data.isEmpty() && !TMetafilePlayer::IsMetafile(m_data)) {
-        QBuffer buffer(&m_data);
-        buffer.open(QIODevice::ReadOnly);
-        const QSize size = QImageReader(&buffer).size();
+        // A picture: its size as the picture reader's checks let it through.
+        const QSize size = PictureReader::ImageSize(m_data);
         if (size.isValid()) {
             m_width = size.width();
             m_height = size.height();

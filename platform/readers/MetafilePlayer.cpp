@@ -4,9 +4,6 @@
 #include "platform/graphics/PictureReader.h"
 #include "platform/readers/MetafileTarget.h"
 
-#include <QBuffer>
-#include <QImageReader>
-
 #include <cmath>
 #include <vector>
 
@@ -455,11 +452,7 @@ qsizetype RecordsStart(const QByteArray& data, bool* placeable)
 
 bool PlayImage(const QByteArray& data, TMetafileTarget& target, const QRectF& frame)
 {
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QByteArray format = reader.format();
+    const QByteArray format = PictureReader::FormatOf(data);
     if (format != "jpeg" && format != "png" && format != "bmp" && format != "gif") return false;
     // Read with the checks every picture gets; one larger than a page
     // picture is scaled down by the page it goes on.

@@ -45,10 +45,11 @@ void TXMLAttr::ExpandValue(bool normalizeWhiteSpace)
         if (dt && e) tokenized = hooks->IsTokenizedAttribute(dt, e->getTagName(), getNodeName());
     }
     QString value;
-    bool kept = false;
+    std::vector<qsizetype> kept;
     if (xmlexpand::ExpandAttribute(getNodeValue(), getOwnerDocument(), tokenized, &value, normalizeWhiteSpace, &kept))
         setNodeValue(value);
-    setValueForm(kept ? TValueForm::KeptReferences : TValueForm::Expanded);
+    setValueForm(kept.empty() ? TValueForm::Expanded : TValueForm::KeptReferences);
+    m_kept.Set(std::move(kept));
 }
 
 void TXMLAttr::WriteTo(TXMLOutput& out, int /*indent*/) const
@@ -62,7 +63,7 @@ void TXMLAttr::WriteTo(TXMLOutput& out, int /*indent*/) const
     if (raw && getValueForm() == TValueForm::Expanded && !std::memchr(raw, '"', size_t(length)))
         out.AppendBytes(raw, length);
     else
-        out.AppendValue(getNodeValue(), esAttribute, getValueForm());
+        out.AppendValue(getNodeValue(), esAttribute, getValueForm(), &m_kept);
     out.Append(u'"');
     out.LastWasText = false;
 }
@@ -72,5 +73,6 @@ TXMLNode* TXMLAttr::CloneNode() const
     TXMLAttr* a = new TXMLAttr(getNodeName(), getOwnerDocument(), getNodeValue(), NoExpand{});
     a->m_specified = m_specified;
     a->setValueForm(getValueForm());
+    a->m_kept = m_kept;
     return a;
 }

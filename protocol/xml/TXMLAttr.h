@@ -50,4 +50,6 @@ private:
     TXMLAttr(const QString* sharedName, TXMLDocument* document, const char* raw, qsizetype length, Plain);
 
     bool m_specified = true;
+    // The references of the value kept as written (KeptReferences form).
+    TKeptReferences m_kept;
 };

@@ -17,7 +17,6 @@
 #include "platform/core/Format.h"
 
 #include <QIODevice>
-#include <QSaveFile>
 #include <utility>
 
 namespace {
@@ -251,15 +250,19 @@ void TXMLDocument::SaveToFile(const QString& fileName, TXMLSaveForm form) const
     // The program's own files hold a person's data: open to the owner alone
     // after every save.
     const bool personal = form == TXMLSaveForm::LocalFile;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || (personal && !AtomicFile::RestrictToOwner(file)))
+    try {
+        AtomicFile file(fileName);
+        if (personal && !AtomicFile::RestrictToOwner(file.Stream()))
+            throw EFCreateError(QStringLiteral("Cannot restrict the file to its owner"));
+        if (OutputEncoding(form) == UTF_16) {
+            const char bom[2] = {char(BigEndian ? 0xFE : 0xFF), char(BigEndian ? 0xFF : 0xFE)};
+            writeAll(&file.Stream(), QByteArray(bom, 2));
+        }
+        SaveToStream(&file.Stream(), form);
+        file.Commit();
+    } catch (const EFCreateError&) {
         throw EFCreateError(QStringLiteral("Error creating file stream for ") + fileName);
-    if (OutputEncoding(form) == UTF_16) {
-        const char bom[2] = {char(BigEndian ? 0xFE : 0xFF), char(BigEndian ? 0xFF : 0xFE)};
-        writeAll(&file, QByteArray(bom, 2));
     }
-    SaveToStream(&file, form);
-    if (!file.commit()) throw EFCreateError(QStringLiteral("Error creating file stream for ") + fileName);
 }
 
 TXMLNode* TXMLDocument::CloneNode() const

@@ -16,6 +16,8 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 class TNodeList;
 class TXMLDocument;
@@ -42,6 +44,33 @@ constexpr uint8_t AttList = 18;
 constexpr uint8_t Enumeration = 23;
 constexpr uint8_t EnumerationValue = 24;
 } // namespace nt
+
+// Where the references to undeclared entities that a value kept as written
+// begin (a value of the KeptReferences form); nothing is held otherwise.
+class TKeptReferences {
+public:
+    TKeptReferences() = default;
+    TKeptReferences(const TKeptReferences& other)
+        : m_at(other.m_at ? std::make_unique<std::vector<qsizetype>>(*other.m_at) : nullptr)
+    { }
+    TKeptReferences& operator=(const TKeptReferences& other)
+    {
+        TKeptReferences copy(other);
+        m_at = std::move(copy.m_at);
+        return *this;
+    }
+    void Set(std::vector<qsizetype>&& at)
+    {
+        m_at = at.empty() ? nullptr : std::make_unique<std::vector<qsizetype>>(std::move(at));
+    }
+    void Clear() { m_at.reset(); }
+    bool Empty() const { return !m_at; }
+    // In ascending order; none when empty.
+    const std::vector<qsizetype>* Positions() const { return m_at.get(); }
+
+private:
+    std::unique_ptr<std::vector<qsizetype>> m_at;
+};
 
 class TXMLNode {
 public:
@@ -90,7 +119,9 @@ public:
     //    a new attribute, an appended text), so every "&" is a character of
     //    the text and is written escaped;
     //  - KeptReferences: expanded, but references to undeclared entities
-    //    were kept as written; the writer keeps them (as for AsSet).
+    //    were kept as written; the writer keeps those (TKeptReferences
+    //    tells where they are) and escapes every other "&", so that what
+    //    was read reads back the same.
     enum class TValueForm : uint8_t { AsSet, Expanded, KeptReferences };
     TValueForm getValueForm() const { return m_valueForm; }
     uint8_t getNodeType() const { return m_type; }

@@ -50,14 +50,26 @@ void TXMLOutput::AppendEscaped(QStringView s, TEscapeSet set)
     AppendRun(QStringView(p + run, n - run));
 }
 
-void TXMLOutput::AppendValue(QStringView s, TEscapeSet set, TXMLNode::TValueForm form)
+void TXMLOutput::AppendValue(QStringView s, TEscapeSet set, TXMLNode::TValueForm form, const TKeptReferences* kept)
 {
     const bool attribute = set == esAttribute;
     if (form == TXMLNode::TValueForm::AsSet && !attribute) {
         AppendEscaped(s, set);
         return;
     }
-    const bool keepReferences = form != TXMLNode::TValueForm::Expanded;
+    // A value set as it stands keeps whatever is shaped like a reference; a
+    // value read keeps only the references it kept (an "&" that came from
+    // "&amp;" is a character, whatever follows it), and of those only the
+    // ones written as a reader takes them back.
+    const bool asSet = form == TXMLNode::TValueForm::AsSet;
+    const std::vector<qsizetype>* keptAt =
+        form == TXMLNode::TValueForm::KeptReferences && kept ? kept->Positions() : nullptr;
+    size_t nextKept = 0;
+    const auto keptReference = [&](qsizetype i) {
+        if (!keptAt) return false;
+        while (nextKept < keptAt->size() && (*keptAt)[nextKept] < i) ++nextKept;
+        return nextKept < keptAt->size() && (*keptAt)[nextKept] == i;
+    };
     const char16_t* p = s.utf16();
     const qsizetype n = s.size();
     qsizetype run = 0;
@@ -69,7 +81,7 @@ void TXMLOutput::AppendValue(QStringView s, TEscapeSet set, TXMLNode::TValueForm
         QStringView entity;
         switch (c) {
         case u'&':
-            if (keepReferences && IsReferenceAt(s, i)) continue;
+            if ((asSet || keptReference(i)) && IsReferenceAt(s, i)) continue;
             entity = EntityOf(c);
             break;
         case u'<': entity = EntityOf(c); break;

@@ -47,11 +47,11 @@ public:
     void AppendEscaped(QStringView s, TEscapeSet set);
     // A node's value (text or attribute set) as its form asks: a value set
     // as it stands is written with AppendEscaped; an expanded one has every
-    // "&" escaped except, in the KeptReferences form, those that begin a
-    // reference. Attribute values also get tab, LF and CR as "&#9;",
-    // "&#10;" and "&#13;", so a reader's white-space normalization leaves
-    // them as they were.
-    void AppendValue(QStringView s, TEscapeSet set, TXMLNode::TValueForm form);
+    // "&" escaped except, in the KeptReferences form, the kept references
+    // (kept: where they begin). Attribute values also get tab, LF and CR as
+    // "&#9;", "&#10;" and "&#13;", so a reader's white-space normalization
+    // leaves them as they were.
+    void AppendValue(QStringView s, TEscapeSet set, TXMLNode::TValueForm form, const TKeptReferences* kept = nullptr);
 
     // One-byte characters, each its own code, written as they are (a value
     // still held as the input bytes it was read from).

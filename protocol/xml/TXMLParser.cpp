@@ -163,7 +163,7 @@ void TXMLParser::ParseDocument()
     ParseProlog();
     m_contentEnabled = true;
     ParseElement();
-    ParseMisc();
+    ParseMisc(true);
 }
 
 void TXMLParser::ParseEntityText()
@@ -225,10 +225,14 @@ void TXMLParser::ParseXMLDecl()
     MatchStrict(tk::PIEnd);
 }
 
-void TXMLParser::ParseMisc()
+void TXMLParser::ParseMisc(bool afterRoot)
 {
     for (;;) {
-        if (m_token->Kind == tk::CommentStart)
+        // After the root the reader is in content mode, so the white space
+        // between the trailing items comes as text; it is no content.
+        if (afterRoot && m_token->Kind == tk::Text && lexchars::IsAllBlank(m_token->Text))
+            MatchStrict(tk::Text);
+        else if (m_token->Kind == tk::CommentStart)
             ParseComment();
         else if (m_token->Kind == tk::PIStart)
             ParsePI();

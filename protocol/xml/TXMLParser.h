@@ -92,7 +92,9 @@ private:
     void ParseEntityText();
     void ParseProlog();
     void ParseXMLDecl();
-    void ParseMisc();
+    // Comments and processing instructions; afterRoot: those after the
+    // root element, white space between them passed over.
+    void ParseMisc(bool afterRoot = false);
     void ParseDoctype();
     // One element with everything in it, without recursion.
     void ParseElement();

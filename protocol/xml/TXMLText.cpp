@@ -43,15 +43,15 @@ void TXMLText::Expand()
     const bool canHoldMarkup = list && list->getOwnerNode() && list->getOwnerNode()->getNodeType() == 1;
     QString plain;
     std::vector<xmlexpand::TTextPiece> pieces;
-    bool kept = false;
+    std::vector<qsizetype> kept;
+    m_kept.Clear();
     if (!xmlexpand::ExpandText(getNodeValue(), getOwnerDocument(), canHoldMarkup, &plain, &pieces, &kept)) {
         setValueForm(TValueForm::Expanded);
         return;
     }
-    const TValueForm form = kept ? TValueForm::KeptReferences : TValueForm::Expanded;
     if (pieces.empty()) {
         setNodeValue(plain);
-        setValueForm(form);
+        SetExpanded(std::move(kept));
         return;
     }
     // The text before the first markup entity stays here; the entities'
@@ -59,7 +59,7 @@ void TXMLText::Expand()
     std::vector<std::unique_ptr<TXMLDocument>> contents;
     for (auto& p : pieces) contents.emplace_back(p.content);
     setNodeValue(pieces.front().text);
-    setValueForm(form);
+    SetExpanded(std::move(pieces.front().kept));
     TXMLNode* at = this;
     for (size_t i = 1; i < pieces.size(); ++i) {
         if (TXMLDocument* content = contents[i].get()) {
@@ -77,11 +77,17 @@ void TXMLText::Expand()
             }
         } else if (!WideIsBlank(pieces[i].text)) {
             TXMLText* t = new TXMLText(pieces[i].text, getOwnerDocument());
-            t->setValueForm(form);
+            t->SetExpanded(std::move(pieces[i].kept));
             list->insertAfter(t, at);
             at = t;
         }
     }
+}
+
+void TXMLText::SetExpanded(std::vector<qsizetype>&& kept)
+{
+    setValueForm(kept.empty() ? TValueForm::Expanded : TValueForm::KeptReferences);
+    m_kept.Set(std::move(kept));
 }
 
 void TXMLText::WriteTo(TXMLOutput& out, int /*indent*/) const
@@ -91,7 +97,7 @@ void TXMLText::WriteTo(TXMLOutput& out, int /*indent*/) const
     if (const char* raw = RawValue(length); raw && getValueForm() == TValueForm::Expanded)
         out.AppendBytes(raw, length);
     else
-        out.AppendValue(getNodeValue(), esText, getValueForm());
+        out.AppendValue(getNodeValue(), esText, getValueForm(), &m_kept);
     out.LastWasText = true;
 }
 
@@ -99,5 +105,6 @@ TXMLNode* TXMLText::CloneNode() const
 {
     TXMLText* t = new TXMLText(getNodeValue(), getOwnerDocument());
     t->setValueForm(getValueForm());
+    t->m_kept = m_kept;
     return t;
 }

@@ -36,4 +36,10 @@ private:
     // until it is read; the bytes outlive the node (the document's arena
     // holds them).
     TXMLText(const char* raw, qsizetype length, TXMLDocument* document, Plain);
+
+    // The value just expanded, with where the references it kept begin.
+    void SetExpanded(std::vector<qsizetype>&& kept);
+
+    // The references of the value kept as written (KeptReferences form).
+    TKeptReferences m_kept;
 };

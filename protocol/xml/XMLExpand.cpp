@@ -91,9 +91,10 @@ TXMLDocument* parseContent(TXMLDTDHooks* hooks, TXMLDocument* document, const QS
 // The common scanner. pieces is given only for text that may hold markup.
 // normalize: attribute values turn tab, CR and LF into spaces (as the
 // parser reads them; a value the program sets keeps them). kept, when given,
-// is set when a reference to an undeclared entity stayed as written.
+// receives where in the result each reference to an undeclared entity that
+// stayed as written begins (those of a piece go with the piece).
 QString expand(const QString& value, TXMLDocument* document, Ctx ctx, std::vector<TTextPiece>* pieces,
-               bool normalize = true, bool* kept = nullptr)
+               bool normalize = true, std::vector<qsizetype>* kept = nullptr)
 {
     const qsizetype n = value.size();
     const char16_t* s = reinterpret_cast<const char16_t*>(value.utf16());
@@ -131,8 +132,8 @@ QString expand(const QString& value, TXMLDocument* document, Ctx ctx, std::vecto
                     : TXMLDTDHooks::gekNotDeclared;
                 switch (kind) {
                 case TXMLDTDHooks::gekNotDeclared:
+                    if (kept) kept->push_back(out.size());
                     out.append(QStringView(s + refStart, semi + 1 - refStart));
-                    if (kept) *kept = true;
                     break;
                 case TXMLDTDHooks::gekUnparsed: raiseUnparsed(ctx);
                 case TXMLDTDHooks::gekExternal:
@@ -143,9 +144,10 @@ QString expand(const QString& value, TXMLDocument* document, Ctx ctx, std::vecto
                 case TXMLDTDHooks::gekInternal:
                     if (pieces && text.contains(u'<') && text.contains(u'>')) {
                         TXMLDocument* content = parseContent(hooks, document, name.toString(), text);
-                        pieces->push_back({out, nullptr});
+                        pieces->push_back({out, nullptr, kept ? std::move(*kept) : std::vector<qsizetype>()});
                         out.clear();
-                        pieces->push_back({QString(), content});
+                        if (kept) kept->clear();
+                        pieces->push_back({QString(), content, {}});
                     } else {
                         out.append(text);
                     }
@@ -184,18 +186,23 @@ QString expand(const QString& value, TXMLDocument* document, Ctx ctx, std::vecto
     return out;
 }
 
-QString collapseSpaces(const QString& value)
+// Trims the value and collapses runs of spaces; the positions in kept move
+// with the characters they point at.
+QString collapseSpaces(const QString& value, std::vector<qsizetype>* kept)
 {
     QString out;
     out.reserve(value.size());
     bool space = false;
-    for (QChar c : value) {
+    size_t k = 0;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
         if (c == u' ') {
             space = true;
             continue;
         }
         if (space && !out.isEmpty()) out.append(u' ');
         space = false;
+        if (kept && k < kept->size() && (*kept)[k] == i) (*kept)[k++] = out.size();
         out.append(c);
     }
     return out;
@@ -204,22 +211,24 @@ QString collapseSpaces(const QString& value)
 } // namespace
 
 bool ExpandText(const QString& value, TXMLDocument* document, bool allowMarkup, QString* plain,
-                std::vector<TTextPiece>* pieces, bool* keptReferences)
+                std::vector<TTextPiece>* pieces, std::vector<qsizetype>* keptAt)
 {
     if (!value.contains(u'&')) return false;
     std::vector<TTextPiece> found;
-    QString rest = expand(value, document, Ctx::Text, allowMarkup ? &found : nullptr, true, keptReferences);
+    std::vector<qsizetype> kept;
+    QString rest = expand(value, document, Ctx::Text, allowMarkup ? &found : nullptr, true, &kept);
     if (found.empty()) {
         *plain = std::move(rest);
+        if (keptAt) *keptAt = std::move(kept);
         return true;
     }
-    found.push_back({std::move(rest), nullptr});
+    found.push_back({std::move(rest), nullptr, std::move(kept)});
     *pieces = std::move(found);
     return true;
 }
 
 bool ExpandAttribute(const QString& value, TXMLDocument* document, bool tokenized, QString* out,
-                     bool normalizeWhiteSpace, bool* keptReferences)
+                     bool normalizeWhiteSpace, std::vector<qsizetype>* keptAt)
 {
     bool plain = true;
     const char16_t* s = reinterpret_cast<const char16_t*>(value.constData());
@@ -232,9 +241,8 @@ bool ExpandAttribute(const QString& value, TXMLDocument* document, bool tokenize
     }
     if (plain && !tokenized) return false;
     // Tokens are separated by any white space, whoever set the value.
-    *out = plain ? value
-                 : expand(value, document, Ctx::Attribute, nullptr, normalizeWhiteSpace || tokenized, keptReferences);
-    if (tokenized) *out = collapseSpaces(*out);
+    *out = plain ? value : expand(value, document, Ctx::Attribute, nullptr, normalizeWhiteSpace || tokenized, keptAt);
+    if (tokenized) *out = collapseSpaces(*out, keptAt);
     return true;
 }
 

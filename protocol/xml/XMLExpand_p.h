@@ -15,22 +15,25 @@ namespace xmlexpand {
 struct TTextPiece {
     QString text;
     TXMLDocument* content = nullptr;
+    // Where in text the references to undeclared entities kept as written
+    // begin.
+    std::vector<qsizetype> kept;
 };
 
 // Text expand. Fills pieces only when a markup entity was met (and
 // allowMarkup is set); otherwise returns the expanded text in *plain.
 // Returns false when the value holds no "&" and is left as it is.
-// *keptReferences, when given, is set when a reference to an undeclared
-// entity stayed as written.
+// *keptAt, when given, receives where in *plain each reference to an
+// undeclared entity that stayed as written begins (each piece has its own).
 bool ExpandText(const QString& value, TXMLDocument* document, bool allowMarkup, QString* plain,
-                std::vector<TTextPiece>* pieces, bool* keptReferences = nullptr);
+                std::vector<TTextPiece>* pieces, std::vector<qsizetype>* keptAt = nullptr);
 
 // Attribute expand (tokenized: declared with a type other than CDATA).
 // Returns false, leaving *out alone, when the value stays as it is. Without
 // normalizeWhiteSpace, tab, CR and LF stay as they are (a value the program
-// sets, rather than one read from markup).
+// sets, rather than one read from markup). *keptAt as for ExpandText.
 bool ExpandAttribute(const QString& value, TXMLDocument* document, bool tokenized, QString* out,
-                     bool normalizeWhiteSpace = true, bool* keptReferences = nullptr);
+                     bool normalizeWhiteSpace = true, std::vector<qsizetype>* keptAt = nullptr);
 
 // The base expand of declaration values.
 QString ExpandDeclarationValue(const QString& value, TXMLDocument* document);

@@ -324,3 +324,32 @@ TEST_F(Combos, OwnerDrawnItemsAreMeasuredAndDrawnByTheEvents)
     EXPECT_TRUE(measured.isEmpty());
     combo->hidePopup();
 }
+
+TEST_F(Combos, AnOwnerDrawnFieldIsDrawnByOnDrawItemInThePlainLookToo)
+{
+    combo->SetStyle(csOwnerDrawFixed);
+    for (const char* t : {"one", "two", "three"}) combo->Items().Add(QString::fromLatin1(t));
+    QStringList drawn;
+    TRect fieldRect;
+    combo->OnDrawItem = [&](QObject*, int index, const TRect& rect, TOwnerDrawState state) {
+        drawn << QStringLiteral("%1%2").arg(index).arg(state.Contains(TOwnerDrawStateItem::odComboBoxEdit) ? " field"
+                                                                                                           : "");
+        fieldRect = rect;
+        combo->Canvas()->Brush().SetColor(clLime);
+        combo->Canvas()->FillRect(rect);
+    };
+    combo->SetFlat(false);
+    host.ShowActive();
+    combo->SetItemIndex(1);
+    const QImage face = combo->grab().toImage();
+    ASSERT_EQ(drawn.value(0), QStringLiteral("1 field"));
+    // The owner's colour fills the field, inside the control and left of
+    // its button.
+    ASSERT_FALSE(fieldRect.IsEmpty());
+    EXPECT_GE(fieldRect.Left, 0);
+    EXPECT_LE(fieldRect.Right, combo->width() - combo->ButtonWidth() + 4);
+    const QPoint middle((fieldRect.Left + fieldRect.Right) / 2, (fieldRect.Top + fieldRect.Bottom) / 2);
+    EXPECT_EQ(face.pixelColor(middle), ToQColor(clLime));
+    // The button at the right is the style's, not the owner's.
+    EXPECT_NE(face.pixelColor(combo->width() - 6, combo->height() / 2), ToQColor(clLime));
+}

@@ -545,6 +545,53 @@ TEST(HTMLButtonBehaviour, AModalResultEndsTheDialog)
     EXPECT_EQ(dialog.result(), int(mrOk));
 }
 
+TEST(HTMLButtonBehaviour, OnClickRunsBeforeTheDialogEndsAndMayKeepItOpen)
+{
+    QDialog dialog;
+    auto* edit = new QLineEdit(&dialog);
+    edit->setObjectName(QStringLiteral("edName"));
+    auto* ok = new THTMLButton(&dialog, QStringLiteral("OkBtn"));
+    ok->setGeometry(0, 30, 60, 24);
+    ok->SetModalResult(mrOk);
+    QStringList events;
+    QObject::connect(&dialog, &QDialog::finished,
+                     [&](int result) { events << QStringLiteral("finished %1").arg(result); });
+    // The handler refuses an empty name by setting the result back to none.
+    ok->OnClick = [&](QObject*) {
+        events << QStringLiteral("click %1").arg(dialog.isVisible() ? "open" : "closed");
+        if (edit->text().isEmpty()) dialog.setResult(mrNone);
+    };
+    dialog.open();
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return dialog.isVisible(); }));
+    QTest::mouseClick(ok, Qt::LeftButton, {}, QPoint(30, 12));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(events, QStringList{QStringLiteral("click open")});
+
+    // A handler may also take the button's own result back for this click.
+    events.clear();
+    ok->OnClick = [&](QObject*) {
+        events << QStringLiteral("click");
+        ok->SetModalResult(mrNone);
+    };
+    QTest::mouseClick(ok, Qt::LeftButton, {}, QPoint(30, 12));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(events, QStringList{QStringLiteral("click")});
+
+    // Good input: the handler runs with the dialog still open, which then
+    // ends with the button's result.
+    events.clear();
+    ok->SetModalResult(mrOk);
+    ok->OnClick = [&](QObject*) {
+        events << QStringLiteral("click %1").arg(dialog.isVisible() ? "open" : "closed");
+        if (edit->text().isEmpty()) dialog.setResult(mrNone);
+    };
+    edit->setText(QStringLiteral("Ann"));
+    QTest::mouseClick(ok, Qt::LeftButton, {}, QPoint(30, 12));
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(events, (QStringList{QStringLiteral("click open"), QStringLiteral("finished 1")}));
+    EXPECT_EQ(dialog.result(), int(mrOk));
+}
+
 TEST(HTMLButtonBehaviour, AFontGivenWithSetFontIsTheFaceFont)
 {
     THTMLButton b;

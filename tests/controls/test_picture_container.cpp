@@ -8,6 +8,7 @@
 #include "controls/PictureDecoder_p.h"
 #include "platform/graphics/PictureReader.h"
 #include "platform/graphics/Bitmap.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/PictureBombs.h"
 #include "tests/support/RecordingCanvas.h"
 #include "tests/support/TestSupport.h"
@@ -304,6 +305,17 @@ TEST(PictureFormats, BitmapsAndIcons)
     Load(i, ico);
     EXPECT_EQ(i.Width(), 16);
     EXPECT_TRUE(IsNear(i.Image().pixel(8, 8), 0, 255, 0));
+}
+
+TEST(PictureFormats, AnIconHoldingAPictureBombIsRefusedCheaply)
+{
+    // 63 bytes: an icon whose PNG declares a 2 GiB text chunk.
+    const QByteArray ico = picturebombs::IconHolding(picturebombs::PngDeclaringText(0x7FFFFFFF));
+    THTMLPicture p;
+    const qint64 growth = peakmemory::PeakGrowth([&] { EXPECT_THROW(Load(p, ico), EPictureLoadError); });
+    EXPECT_GE(growth, 0);
+    EXPECT_LT(growth, qint64(64) << 20);
+    EXPECT_EQ(p.Width(), 0); // nothing is shown
 }
 
 TEST(PictureFormats, NoPictureRaisesFromStreamsButNotFromFiles)

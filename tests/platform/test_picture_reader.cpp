@@ -5,6 +5,7 @@
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/PictureReader.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/PictureBombs.h"
 
 #include <QBuffer>
@@ -13,7 +14,10 @@
 
 using picturebombs::BitmapDeclaring;
 using picturebombs::GifDeclaring;
+using picturebombs::IconBitmapDeclaring;
+using picturebombs::IconHolding;
 using picturebombs::JpegDeclaring;
+using picturebombs::PngDeclaringText;
 
 namespace {
 
@@ -208,4 +212,79 @@ TEST(PictureReader, RealGifsComeBackOnTheirCanvas)
     // A cut-off file reads as far as it goes.
     EXPECT_FALSE(PictureReader::ReadGif(gif.left(gif.size() / 2)).isNull());
     EXPECT_TRUE(PictureReader::ReadGif(gif.left(12)).isNull());
+}
+
+namespace {
+
+// What refusing a picture may cost at most: nothing near what it declares.
+constexpr qint64 kCheap = qint64(64) << 20;
+
+} // namespace
+
+TEST(PictureReader, PicturesInsideIconsAreCheckedBeforeQtReadsThem)
+{
+    // 63 bytes: an icon whose one entry is a PNG with a text chunk that
+    // declares 2 GiB.
+    const QByteArray png = PngDeclaringText(0x7FFFFFFF);
+    const QByteArray ico = IconHolding(png);
+    EXPECT_EQ(ico.size(), 63);
+    // An icon whose bitmap entry declares far more pixels than it holds, or
+    // more than any picture may have.
+    const QByteArray hollow = IconHolding(IconBitmapDeclaring(4000, 4000));
+    const QByteArray huge = IconHolding(IconBitmapDeclaring(30000, 30000));
+    // A PNG entry cut off inside a chunk, and an entry past the file's end.
+    const QByteArray cut = IconHolding(Encode(Halves(16, 16), "png").left(60));
+    const QByteArray beyond = IconHolding(Encode(Halves(16, 16), "png"), 100000);
+    for (const QByteArray& bomb : {ico, hollow, huge, cut, beyond}) {
+        QImage picture, image;
+        QSize size(1, 1);
+        const qint64 growth = peakmemory::PeakGrowth([&] {
+            picture = PictureReader::ReadPicture(bomb);
+            image = PictureReader::ReadImage(bomb);
+            size = PictureReader::ImageSize(bomb);
+        });
+        EXPECT_TRUE(picture.isNull());
+        EXPECT_TRUE(image.isNull());
+        EXPECT_FALSE(size.isValid());
+        EXPECT_GE(growth, 0);
+        EXPECT_LT(growth, kCheap) << bomb.size() << " bytes";
+    }
+    // Through a bitmap's stream as well.
+    QBuffer stream;
+    stream.setData(ico);
+    stream.open(QIODevice::ReadOnly);
+    TBitmap bitmap;
+    const qint64 growth = peakmemory::PeakGrowth([&] { EXPECT_THROW(bitmap.LoadFromStream(stream), EInvalidGraphic); });
+    EXPECT_LT(growth, kCheap);
+
+    // Sound icons of both kinds read as ever.
+    const QImage fromPng = PictureReader::ReadPicture(IconHolding(Encode(Halves(16, 16), "png")));
+    ASSERT_EQ(fromPng.size(), QSize(16, 16));
+    EXPECT_TRUE(Reddish(fromPng.pixel(2, 8)));
+    EXPECT_TRUE(Bluish(fromPng.pixel(13, 8)));
+    const QImage fromBitmap = PictureReader::ReadImage(Encode(Halves(16, 16), "ico"));
+    ASSERT_EQ(fromBitmap.size(), QSize(16, 16));
+    EXPECT_TRUE(Reddish(fromBitmap.pixel(2, 8)));
+    EXPECT_EQ(PictureReader::ImageSize(Encode(Halves(16, 16), "ico")), QSize(16, 16));
+}
+
+TEST(PictureReader, TheSizeOfAPictureIsAskedWithTheSameChecks)
+{
+    // 41 bytes of PNG whose text chunk declares 2 GiB: no size, and no
+    // memory spent on the way.
+    const QByteArray png = PngDeclaringText(0x7FFFFFFF);
+    EXPECT_EQ(png.size(), 41);
+    QSize size(1, 1);
+    const qint64 growth = peakmemory::PeakGrowth([&] { size = PictureReader::ImageSize(png); });
+    EXPECT_FALSE(size.isValid());
+    EXPECT_GE(growth, 0);
+    EXPECT_LT(growth, kCheap);
+    EXPECT_FALSE(PictureReader::ImageSize(BitmapDeclaring(4, 3145728)).isValid());
+    EXPECT_FALSE(PictureReader::ImageSize(GifDeclaring(0, 0, {{30000, 1, 1, 1}})).isValid());
+    EXPECT_FALSE(PictureReader::ImageSize(QByteArray("not a picture")).isValid());
+    // Sound pictures tell the size their header declares.
+    EXPECT_EQ(PictureReader::ImageSize(Encode(Halves(30, 20), "png")), QSize(30, 20));
+    EXPECT_EQ(PictureReader::ImageSize(Encode(Halves(30, 20), "bmp")), QSize(30, 20));
+    EXPECT_EQ(PictureReader::ImageSize(Encode(Halves(30, 20), "jpeg")), QSize(30, 20));
+    EXPECT_EQ(PictureReader::ImageSize(GifDeclaring(30, 20, {{0, 0, 30, 20}})), QSize(30, 20));
 }

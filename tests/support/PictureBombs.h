@@ -127,4 +127,67 @@ inline QByteArray GifDeclaring(quint16 width, quint16 height, std::initializer_l
     return b;
 }
 
+// The CRC-32 a PNG chunk ends with, over its type and data.
+inline quint32 PngCrc(const QByteArray& typeAndData)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (char ch : typeAndData) {
+        crc ^= quint8(ch);
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A PNG of a one-pixel header followed by a text chunk that declares
+// length bytes and holds none of them (41 bytes).
+inline QByteArray PngDeclaringText(quint32 length)
+{
+    QByteArray b("\x89PNG\r\n\x1a\n", 8);
+    auto put32 = [&](quint32 v) {
+        char bytes[4];
+        qToBigEndian(v, bytes);
+        b.append(bytes, 4);
+    };
+    put32(13);
+    b.append("IHDR", 4);
+    put32(1);
+    put32(1);
+    b.append("\x08\x02\x00\x00\x00", 5);
+    put32(PngCrc(b.mid(12, 17)));
+    put32(length);
+    b.append("tEXt", 4);
+    return b;
+}
+
+// An icon file whose one entry holds picture (a PNG, or a bitmap header
+// and its bits); entrySize is what the directory says the entry takes.
+inline QByteArray IconHolding(const QByteArray& picture, qint64 entrySize = -1)
+{
+    QByteArray b(22, '\0');
+    qToLittleEndian<quint16>(1, b.data() + 2); // an icon
+    qToLittleEndian<quint16>(1, b.data() + 4); // one entry
+    b[6] = char(16);
+    b[7] = char(16);
+    qToLittleEndian<quint16>(1, b.data() + 10);
+    qToLittleEndian<quint16>(32, b.data() + 12);
+    qToLittleEndian(quint32(entrySize < 0 ? picture.size() : entrySize), b.data() + 14);
+    qToLittleEndian<quint32>(22, b.data() + 18);
+    return b + picture;
+}
+
+// The BITMAPINFOHEADER of an icon's bitmap entry: width x height pixels
+// (the height doubled, as icons count their mask) of bpp bits, and extra
+// bytes after it.
+inline QByteArray IconBitmapDeclaring(qint32 width, qint32 height, quint16 bpp = 32,
+                                      const QByteArray& extra = QByteArray())
+{
+    QByteArray b(40, '\0');
+    qToLittleEndian<quint32>(40, b.data());
+    qToLittleEndian(quint32(width), b.data() + 4);
+    qToLittleEndian(quint32(height * 2), b.data() + 8);
+    qToLittleEndian<quint16>(1, b.data() + 12);
+    qToLittleEndian(bpp, b.data() + 14);
+    return b + extra;
+}
+
 } // namespace picturebombs

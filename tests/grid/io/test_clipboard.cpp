@@ -10,6 +10,8 @@
 #include "platform/graphics/Canvas.h"
 #include "platform/clipboard/Clipboard.h"
 #include "platform/core/RegionalSettings.h"
+#include "tests/support/PeakMemory.h"
+#include "tests/support/PictureBombs.h"
 
 #include <QBuffer>
 #include <QMimeData>
@@ -234,35 +236,44 @@ TEST_F(ClipboardTest, GridOwnedIconsAndPicturesCopyWithTheirCells)
     EXPECT_EQ(t.GetCellGraphic(4, 2), nullptr);
     EXPECT_TRUE(t.HasCellProperties(4, 2));
 
-    // A picture record whose bytes are no picture refuses the whole paste.
-    TObjectWriter w;
-    w.BeginRecord("TGridPropIO");
-    w.Integer("ColCount", 2);
-    w.Integer("RowCount", 1);
-    w.Integer("OriginCol", 0);
-    w.Integer("OriginRow", 0);
-    w.EndRecord();
-    w.BeginRecord("TGridCellIO");
-    w.Integer("Col", 0);
-    w.Integer("Row", 0);
-    w.String("Cell", QStringLiteral("x"));
-    w.Boolean("HasProp", true);
-    w.EndRecord();
-    w.BeginRecord("TGridCellPropIO");
-    w.Boolean("HasGraphic", true);
-    w.EndRecord();
-    w.BeginRecord("TGridGraphicIO");
-    w.Ident("CellGraphic.CellType", "ctPicture");
-    w.EndRecord();
-    w.BeginRecord("TGridPicIO");
-    w.Binary("Picture.Data", QByteArray("not a picture"));
-    w.EndRecord();
-    Grid u;
-    u.SetCells(1, 1, QStringLiteral("keep"));
-    std::unique_ptr<QMimeData> data(Stream(w.Bytes()));
-    EXPECT_EQ(u.PasteMimeData(1, 1, *data), 0);
-    EXPECT_EQ(u.Cells(1, 1), QStringLiteral("keep"));
-    EXPECT_FALSE(u.HasCellProperties(1, 1));
+    // A picture record whose bytes are no picture refuses the whole paste;
+    // so does one holding an icon whose PNG declares 2 GiB, without the
+    // memory it declares.
+    const auto pasteOfPicture = [&](const QByteArray& pictureBytes) {
+        TObjectWriter w;
+        w.BeginRecord("TGridPropIO");
+        w.Integer("ColCount", 2);
+        w.Integer("RowCount", 1);
+        w.Integer("OriginCol", 0);
+        w.Integer("OriginRow", 0);
+        w.EndRecord();
+        w.BeginRecord("TGridCellIO");
+        w.Integer("Col", 0);
+        w.Integer("Row", 0);
+        w.String("Cell", QStringLiteral("x"));
+        w.Boolean("HasProp", true);
+        w.EndRecord();
+        w.BeginRecord("TGridCellPropIO");
+        w.Boolean("HasGraphic", true);
+        w.EndRecord();
+        w.BeginRecord("TGridGraphicIO");
+        w.Ident("CellGraphic.CellType", "ctPicture");
+        w.EndRecord();
+        w.BeginRecord("TGridPicIO");
+        w.Binary("Picture.Data", pictureBytes);
+        w.EndRecord();
+        Grid u;
+        u.SetCells(1, 1, QStringLiteral("keep"));
+        std::unique_ptr<QMimeData> data(Stream(w.Bytes()));
+        int pasted = -1;
+        const qint64 growth = peakmemory::PeakGrowth([&] { pasted = u.PasteMimeData(1, 1, *data); });
+        EXPECT_EQ(pasted, 0);
+        EXPECT_EQ(u.Cells(1, 1), QStringLiteral("keep"));
+        EXPECT_FALSE(u.HasCellProperties(1, 1));
+        EXPECT_LT(growth, qint64(64) << 20);
+    };
+    pasteOfPicture(QByteArray("not a picture"));
+    pasteOfPicture(picturebombs::IconHolding(picturebombs::PngDeclaringText(0x7FFFFFFF)));
 }
 
 TEST_F(ClipboardTest, ClearingTellsOfTheCellsAndForgetsTypedText)

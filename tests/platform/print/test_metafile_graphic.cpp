@@ -8,11 +8,31 @@
 #include "platform/report/TReportFileReader.h"
 #include "platform/report/TReportFileWriter.h"
 #include "tests/platform/readers/WmfBuilder.h"
+#include "tests/support/PeakMemory.h"
+#include "tests/support/PictureBombs.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QStringList>
 #include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// A dark green picture of width x height as PNG bytes.
+QByteArray GreenPng(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QByteArray png;
+    QBuffer b(&png);
+    b.open(QIODevice::WriteOnly);
+    image.save(&b, "PNG");
+    return png;
+}
+
+} // namespace
 
 TEST(MetafileGraphic, AStreetMapReachingThousandsOfInchesOutStillMakesAReadableReport)
 {
@@ -52,12 +72,8 @@ TEST(MetafileGraphic, AStreetMapReachingThousandsOfInchesOutStillMakesAReadableR
 
 TEST(MetafileGraphic, AnImageStreetMapWiderThanAPagePictureIsScaledOntoThePage)
 {
-    QImage wide(24000, 12, QImage::Format_RGB32);
-    wide.fill(Qt::darkGreen);
-    QByteArray png;
-    QBuffer b(&png);
-    b.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(wide.save(&b, "PNG"));
+    const QByteArray png = GreenPng(24000, 12);
+    ASSERT_FALSE(png.isEmpty());
     const TMetafileGraphic map(png);
     TReportFileReader reader;
     ASSERT_NO_THROW(reader.LoadFromBytes([&] {
@@ -68,4 +84,23 @@ TEST(MetafileGraphic, AnImageStreetMapWiderThanAPagePictureIsScaledOntoThePage)
     ASSERT_EQ(reader.ImageCount(), 1);
     EXPECT_EQ(reader.Image(0).width(), PictureLimits::MaxPageSide);
     EXPECT_EQ(TReportDump::PageLines(reader, 0).filter(QStringLiteral("image 0.75 0.75 7.8 5.45 #0")).size(), 1);
+}
+
+TEST(MetafileGraphic, BytesThatAreNoMetafileAreSizedWithThePictureReadersChecks)
+{
+    // 41 bytes of PNG whose text chunk declares 2 GiB, and the same inside
+    // an icon: refused without the memory they declare.
+    const QByteArray png = picturebombs::PngDeclaringText(0x7FFFFFFF);
+    for (const QByteArray& bomb : {png, picturebombs::IconHolding(png)}) {
+        std::unique_ptr<TMetafileGraphic> map;
+        const qint64 growth = peakmemory::PeakGrowth([&] { map = std::make_unique<TMetafileGraphic>(bomb); });
+        EXPECT_GE(growth, 0);
+        EXPECT_LT(growth, qint64(64) << 20) << bomb.size() << " bytes";
+        EXPECT_EQ(map->Width(), 0);
+        EXPECT_EQ(map->Height(), 0);
+    }
+    // A sound picture still tells its size.
+    const TMetafileGraphic map(GreenPng(40, 25));
+    EXPECT_EQ(map.Width(), 40);
+    EXPECT_EQ(map.Height(), 25);
 }

@@ -14,6 +14,7 @@
 #include "protocol/xml/TXMLText.h"
 
 #include "platform/dialogs/Dialogs.h"
+#include "tests/support/PrintQString.h"
 
 #include <gtest/gtest.h>
 
@@ -200,4 +201,95 @@ TEST(DomRoundTrip, AReportSetFileThatLoadsIsWrittenAndReadAgain)
     }
     // A target that only begins with those letters is no declaration.
     EXPECT_NO_THROW(parse("<vxp><?xmlish a?></vxp>", &owner));
+}
+
+namespace {
+
+// What a document holds, as its reader sees it: every node below the
+// document in order, by kind, name and value (the attributes of elements
+// included, the declaration's left out).
+QStringList Shown(const TXMLDocument& doc)
+{
+    QStringList shown;
+    std::vector<const TXMLNode*> pending;
+    for (const TXMLNode* n = doc.getChildNodes().last(); n; n = n->previousSibling())
+        if (n->getNodeType() != nt::Attribute) pending.push_back(n);
+    while (!pending.empty()) {
+        const TXMLNode* n = pending.back();
+        pending.pop_back();
+        if (n->getNodeType() != nt::DocumentType)
+            shown << QStringLiteral("%1 %2=%3").arg(n->getNodeType()).arg(n->getNodeName(), n->getNodeValue());
+        if (n->getNodeType() != nt::Element) continue;
+        if (const TNodeList* list = n->OwnedList())
+            for (const TXMLNode* c = list->last(); c; c = c->previousSibling()) pending.push_back(c);
+    }
+    return shown;
+}
+
+} // namespace
+
+TEST(DomRoundTrip, ReferenceLikeTextBesideAKeptReferenceReadsBackTheSame)
+{
+    QObject owner;
+    ScopedDialogResponder responder;
+    const QList<QByteArray> documents{
+        // An escaped "&" before what a reader would take as a reference, in
+        // a text or an attribute that also keeps an undeclared reference.
+        "<r>&amp;lt; &u;</r>",
+        "<r>&amp;#65; &u;</r>",
+        "<r>&amp;#x41;&amp;amp;&u;&amp;gt;</r>",
+        "<r>&u;&amp;x; &amp;1; &amp; &#38;quot;</r>",
+        "<r a=\"&amp;lt; &u;\" b=\"&u;&amp;#65;\" c=\"&#38;gt;&u;\"/>",
+        // A declared entity: the text after "&amp;" is no reference to it.
+        "<!DOCTYPE r [<!ENTITY e \"E\">]><r x=\"&amp;e;&u;\">&amp;e; &e; &u;</r>",
+        // A markup entity splits the text: each part keeps its own.
+        "<!DOCTYPE r [<!ENTITY m \"<b>x</b>\">]><r>&u; &amp;lt; &m; &amp;gt; &v;</r>",
+        // A tokenized attribute has its spaces collapsed first.
+        "<!DOCTYPE r [<!ATTLIST r t NMTOKENS #IMPLIED>]><r t=\"  &amp;lt;   &u;  \"/>",
+    };
+    for (const QByteArray& text : documents) {
+        std::unique_ptr<TXMLDocument> loaded = parse(text, &owner);
+        const QStringList first = Shown(*loaded);
+        const QByteArray saved = loaded->SaveToBytes(TXMLSaveForm::LocalFile);
+        std::unique_ptr<TXMLDocument> back = parse(saved, &owner);
+        EXPECT_EQ(Shown(*back), first) << text.constData() << "\nwritten as:\n" << saved.constData();
+        EXPECT_EQ(back->SaveToBytes(TXMLSaveForm::LocalFile), saved) << text.constData();
+    }
+    // What the reader saw first, and how it is written.
+    std::unique_ptr<TXMLDocument> doc = parse("<r a=\"&amp;#65;&u;\">&amp;lt; &u;</r>", &owner);
+    EXPECT_EQ(doc->getDocumentElement()->getFirstTextNode()->getNodeValue(), QStringLiteral("&lt; &u;"));
+    EXPECT_EQ(doc->getDocumentElement()->getAttribute(QStringLiteral("a")), QStringLiteral("&#65;&u;"));
+    const QByteArray saved = doc->SaveToBytes(TXMLSaveForm::LocalFile);
+    EXPECT_TRUE(saved.contains("&amp;lt; &u;</r>")) << saved.constData();
+    EXPECT_TRUE(saved.contains("\"&amp;#65;&u;\"")) << saved.constData();
+    // A copy of the node keeps what it kept.
+    std::unique_ptr<TXMLNode> copy(doc->getDocumentElement()->Clone());
+    TXMLDocument other;
+    other.setDocumentElement(static_cast<TXMLElement*>(copy.release()));
+    EXPECT_TRUE(other.SaveToBytes(TXMLSaveForm::LocalFile).contains("&amp;lt; &u;</r>"));
+}
+
+TEST(DomRoundTrip, CommentsAndInstructionsAfterTheRootSurviveEverySave)
+{
+    QObject owner;
+    ScopedDialogResponder responder;
+    std::unique_ptr<TXMLDocument> doc = parse("<r/><!--keep me--><?app-state v=2?>", &owner);
+    const QStringList shown{QStringLiteral("1 r="), QStringLiteral("5 #comment=keep me"),
+                            QStringLiteral("6 app-state=v=2")};
+    ASSERT_EQ(Shown(*doc), shown);
+    QByteArray saved = doc->SaveToBytes(TXMLSaveForm::LocalFile);
+    EXPECT_TRUE(saved.contains("\r\n<!--keep me-->\r\n<?app-state v=2?>")) << saved.constData();
+    for (int round = 0; round < 2; ++round) {
+        std::unique_ptr<TXMLDocument> back = parse(saved, &owner);
+        EXPECT_EQ(Shown(*back), shown) << saved.constData();
+        EXPECT_EQ(back->SaveToBytes(TXMLSaveForm::LocalFile), saved);
+        saved = back->SaveToBytes(TXMLSaveForm::LocalFile);
+    }
+    // Any white space between them, and text after them, is no content.
+    std::unique_ptr<TXMLDocument> spaced = parse("<r/>\n\t <!--a-->  \r\n<?p d?>\n\n<!--b-->\n", &owner);
+    EXPECT_EQ(Shown(*spaced),
+              QStringList({QStringLiteral("1 r="), QStringLiteral("5 #comment=a"), QStringLiteral("6 p=d"),
+                           QStringLiteral("5 #comment=b")}));
+    std::unique_ptr<TXMLDocument> trailing = parse("<r/> <!--a--> junk <!--b-->", &owner);
+    EXPECT_EQ(Shown(*trailing), QStringList({QStringLiteral("1 r="), QStringLiteral("5 #comment=a")}));
 }
