@@ -329,7 +329,7 @@ bool TExtStringGrid::HandleLinkClick(int c, int r, int x, int y, const TRect& ce
         PrepareCellCanvas(c, r, state, false, false, true, brush, font, ha, va, reserved);
         canvas.Font() = font;
         THTMLDrawOptions o;
-        o.Images = d->gridImages;
+        o.Images = d->gridImages.get();
         o.XPos = x;
         o.YPos = y;
         o.CheckHotSpot = true;
