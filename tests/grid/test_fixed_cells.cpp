@@ -111,16 +111,62 @@ TEST(FixedFootersAndRightCols, AClickDoesNotSelectAndNoEditorOpens)
     EXPECT_EQ(g.Col(), 4);
     EXPECT_EQ(g.Row(), 6);
 
-    // The keys may reach them, the editor does not open there.
+    // A current cell that became fixed opens no editor there.
+    g.SetFixedFooters(0);
+    g.SetFixedRightCols(0);
     g.FocusCell(2, 7);
+    g.SetFixedFooters(1);
     QTest::keyClick(&g, Qt::Key_F2);
     EXPECT_FALSE(g.EditorMode());
+    g.SetFixedFooters(0);
     g.FocusCell(5, 2);
+    g.SetFixedRightCols(1);
     QTest::keyClick(&g, Qt::Key_F2);
     EXPECT_FALSE(g.EditorMode());
+    g.SetFixedFooters(1);
     g.FocusCell(4, 6);
     QTest::keyClick(&g, Qt::Key_F2);
     EXPECT_TRUE(g.EditorMode());
+}
+
+TEST(FixedFootersAndRightCols, TheKeysStopBeforeThem)
+{
+    Grid g;
+    g.SetOptions(g.Options() - TGridOption::goEditing);
+    g.SetFixedFooters(1);
+    g.SetFixedRightCols(1);
+    g.show();
+    QApplication::setActiveWindow(&g);
+    g.setFocus();
+    const auto current = [&] { return QPoint(g.Col(), g.Row()); };
+
+    // Down from the last data row, and End, stay on it.
+    g.FocusCell(2, 5);
+    QTest::keyClick(&g, Qt::Key_Down);
+    EXPECT_EQ(current(), QPoint(2, 6));
+    QTest::keyClick(&g, Qt::Key_Down);
+    EXPECT_EQ(current(), QPoint(2, 6));
+    QTest::keyClick(&g, Qt::Key_PageDown);
+    EXPECT_EQ(current(), QPoint(2, 6));
+    // Right from the last normal column, and Ctrl+End, likewise.
+    g.FocusCell(3, 2);
+    QTest::keyClick(&g, Qt::Key_Right);
+    EXPECT_EQ(current(), QPoint(4, 2));
+    QTest::keyClick(&g, Qt::Key_Right);
+    EXPECT_EQ(current(), QPoint(4, 2));
+    QTest::keyClick(&g, Qt::Key_End);
+    EXPECT_EQ(current(), QPoint(4, 2));
+    // Nor does the program put the current cell there.
+    g.SetRow(7);
+    g.SetCol(5);
+    EXPECT_EQ(current(), QPoint(4, 2));
+    // The cells the fixed-cell event declares fixed are refused too.
+    g.OnIsFixedCell = [](QObject*, int row, int col, bool& fixed) { fixed = row == 3 && col == 4; };
+    QTest::keyClick(&g, Qt::Key_Down);
+    EXPECT_EQ(current(), QPoint(4, 2));
+    QTest::keyClick(&g, Qt::Key_Left);
+    QTest::keyClick(&g, Qt::Key_Down);
+    EXPECT_EQ(current(), QPoint(3, 3));
 }
 
 TEST(IsEditableCell, OnlyTheBaseCellOfAMergedArea)
