@@ -1120,7 +1120,9 @@ private:
     int PasteChars(int col, int row, const Char* text, qsizetype size);
     // Puts the counts back after a paste or import that could not finish.
     void RestoreSize(int cols, int rows);
-    void SmartFill(int pasted);
+    // Fills the selection from the series the source block starts (pasted:
+    // the count of cells pasted there); see PasteSelectionFromClipboard.
+    void SmartFill(int pasted, const TGridRect& source);
     // The rows of an import, built aside: each row's texts from the start
     // column.
     using ImportRows = std::vector<TRowCells>;

@@ -376,6 +376,90 @@ TEST(GridClicks, DraggingTheSelectionResizerFillsTheNewSelection)
     EXPECT_EQ(column.join(u','), QStringLiteral("1,3,5,7,9"));
 }
 
+TEST(GridClicks, TheSelectionResizerDraggedUpOrLeftFillsBackwards)
+{
+    Grid g; // 5 columns, 8 rows
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.Navigation().AllowSmartClipboard = true;
+    g.SetSelectionResizer(true);
+    g.SetSelectionRectangle(true);
+    auto drag = [&](int toCol, int toRow) {
+        const TGridRect s = g.Selection();
+        const TRect corner = g.CellRect(s.Right, s.Bottom);
+        const QPoint handle(corner.Right - 1, corner.Bottom - 1);
+        QTest::mouseMove(&g, handle - QPoint(10, 10)); // a move the window sees, off the handle
+        QTest::mouseMove(&g, handle);
+        ASSERT_EQ(g.CursorState(), 5);
+        QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, handle);
+        QTest::mouseMove(&g, g.Center(toCol, toRow), -1);
+        QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, g.Center(toCol, toRow));
+    };
+    const auto column = [&](int col) {
+        QStringList texts;
+        for (int r = 1; r <= 7; ++r) texts << g.GetCellText(col, r);
+        return texts.join(u',');
+    };
+    const auto row = [&](int r) {
+        QStringList texts;
+        for (int c = 1; c <= 4; ++c) texts << g.GetCellText(c, r);
+        return texts.join(u',');
+    };
+    const auto setColumn = [&](int col, const QStringList& texts) {
+        for (int r = 1; r <= 7; ++r) g.SetCellText(col, r, texts.value(r - 1));
+    };
+
+    // a, b, c, 1, 3 with 1, 3 dragged up to the first row: the series runs
+    // back over the swept rows; the source and the row below stay.
+    setColumn(1, {"a", "b", "c", "1", "3", "below"});
+    g.SetSelection(TGridRect(1, 4, 1, 5));
+    drag(1, 1);
+    EXPECT_EQ(column(1), QStringLiteral("-5,-3,-1,1,3,below,"));
+    EXPECT_EQ(g.Selection(), TGridRect(1, 1, 1, 5));
+    // Swept only part of the way: the cells above stay.
+    setColumn(1, {"a", "b", "c", "1", "3"});
+    g.SetSelection(TGridRect(1, 4, 1, 5));
+    drag(1, 3);
+    EXPECT_EQ(column(1), QStringLiteral("a,b,-1,1,3,,"));
+
+    // Texts repeat backwards; dates step back by their difference.
+    setColumn(2, {"", "", "", "x", "y"});
+    g.SetSelection(TGridRect(2, 4, 2, 5));
+    drag(2, 1);
+    EXPECT_EQ(column(2), QStringLiteral("y,x,y,x,y,,"));
+    setColumn(2, {"", "", "1/15/2001", "1/22/2001"});
+    g.SetSelection(TGridRect(2, 3, 2, 4));
+    drag(2, 1);
+    EXPECT_EQ(column(2), QStringLiteral("1/1/2001,1/8/2001,1/15/2001,1/22/2001,,,"));
+
+    // One cell dragged up fills the swept cells with its text.
+    setColumn(3, {"k", "l", "m", "n", "5"});
+    g.SetSelection(TGridRect(3, 5, 3, 5));
+    drag(3, 2);
+    EXPECT_EQ(column(3), QStringLiteral("k,5,5,5,5,,"));
+
+    // Leftward along a row.
+    g.SetCellText(3, 7, QStringLiteral("10"));
+    g.SetCellText(4, 7, QStringLiteral("20"));
+    g.SetCellText(1, 7, QStringLiteral("keep"));
+    g.SetSelection(TGridRect(3, 7, 4, 7));
+    drag(2, 7);
+    EXPECT_EQ(row(7), QStringLiteral("keep,0,10,20"));
+
+    // A block that cannot run back that way fills nothing at all.
+    setColumn(4, {"p", "q", "1", "2"});
+    g.SetSelection(TGridRect(3, 3, 4, 4)); // two columns
+    g.SetCellText(3, 3, QStringLiteral("7"));
+    g.SetCellText(3, 4, QStringLiteral("8"));
+    drag(4, 1);
+    EXPECT_EQ(column(4), QStringLiteral("p,q,1,2,,,"));
+    EXPECT_EQ(g.Selection(), TGridRect(3, 3, 4, 4));
+    g.SetSelection(TGridRect(4, 3, 4, 4)); // a column dragged left
+    drag(2, 3);
+    EXPECT_EQ(row(3), QStringLiteral("-1,1/15/2001,7,1"));
+    EXPECT_EQ(g.Selection(), TGridRect(4, 3, 4, 4));
+    EXPECT_EQ(column(4), QStringLiteral("p,q,1,2,,,"));
+}
+
 TEST(GridClicks, OnClickFiresOnReleaseButNotForASizing)
 {
     Grid g;
