@@ -156,8 +156,8 @@ public:
     // 1; a new column count fits the stretch column again.
     void SetRowCount(int value);
     void SetColCount(int value);
-    int FixedRows() const;
-    int FixedCols() const;
+    int FixedRows() const override;
+    int FixedCols() const override;
     // Shown in column 0 of the current row: the grid keeps a copy of the
     // bitmap given (nullptr or an empty bitmap: none).
     TBitmap* RowIndicator() const;

@@ -204,6 +204,33 @@ TEST(FixedRowAlways, TheRowCountKeepsOneFixedRow)
     EXPECT_EQ(h.FixedRows(), 0);
 }
 
+TEST(FixedRowAlways, TheFixedCountsAnswerAlikeWhicheverClassAsks)
+{
+    Grid g;
+    g.SetFixedRowAlways(true);
+    g.SetFixedColAlways(true);
+    g.SetRowCount(1);
+    g.SetColCount(1);
+    const TBaseGrid& base = g;
+    const TCustomGrid& custom = g;
+    EXPECT_EQ(g.FixedRows(), 1);
+    EXPECT_EQ(base.FixedRows(), 1);
+    EXPECT_EQ(custom.FixedRows(), 1);
+    EXPECT_EQ(g.FixedCols(), 1);
+    EXPECT_EQ(base.FixedCols(), 1);
+    EXPECT_EQ(custom.FixedCols(), 1);
+    // Without the settings the class library's count is the answer.
+    g.SetFixedRowAlways(false);
+    g.SetFixedColAlways(false);
+    EXPECT_EQ(custom.FixedRows(), 0);
+    EXPECT_EQ(base.FixedCols(), 0);
+    g.SetRowCount(5);
+    g.SetColCount(4);
+    g.SetFixedRows(2);
+    EXPECT_EQ(custom.FixedRows(), 2);
+    EXPECT_EQ(g.FixedRows(), 2);
+}
+
 TEST(FixedColAlways, TheColumnCountKeepsOneFixedColumn)
 {
     Grid g;
