@@ -623,8 +623,9 @@ public:
 
     // One display column selected: with DisjunctColSelect its mark is set
     // beside the others; otherwise it becomes the selection. UnSelectColumn
-    // clears the mark, or collapses a selection spanning the column to the
-    // current cell.
+    // clears the mark, or takes the column out of a selection spanning it:
+    // an edge column narrows the rectangle, one inside keeps the part left
+    // of it, the only column leaves the current cell.
     void SelectColumn(int col);
     void UnSelectColumn(int col);
     // The selected columns: each change unselects every column and selects
@@ -749,11 +750,14 @@ public:
     // another grid), where it went, whether it was copied (not cut).
     virtual void PasteNotify(TPoint source, TRect target, bool lastWasCopy);
 
-    // Imports from the top-left cell; the cells of an earlier content are
-    // cleared (with append the lines go below the data rows instead), at
-    // least one data row stays, footer rows stay last. The delimiter is
-    // detected from the first two lines unless Delimiter is set; quoted
-    // fields may hold it. EExtGridError "Cannot open file " + name.
+    // Imports from the top-left cell (with append the lines go below the
+    // data rows instead). The grid is not cleared first: a cell no field
+    // reaches (past the end of a shorter line, or an empty last field)
+    // keeps its text and properties, while data rows below the imported
+    // ones are cut off; at least one data row stays, footer rows stay
+    // last. The delimiter is detected from the first two lines unless
+    // Delimiter is set; quoted fields may hold it. EExtGridError "Cannot
+    // open file " + name.
     void LoadFromCSV(const QString& fileName);
     void LoadFromCSV(const QString& fileName, bool append);
     // A sheet of a spreadsheet file (the active one when the name is empty)
