@@ -790,7 +790,8 @@ public:
     // The drops; each answers what it took (0: nothing).
     int DropText(int x, int y, const QString& text);
     bool DropRTF(int x, int y, const QString& rtf);
-    void DropColumn(int x, int y, int column);
+    // A negative column (damaged column data) is refused: no OnOleDropCol.
+    bool DropColumn(int x, int y, int column);
     // One delimited file or spreadsheet replaces the grid's content.
     bool DropFiles(int x, int y, const QStringList& files);
     // Drags the selection (text, rich text) with the drag indicator under
