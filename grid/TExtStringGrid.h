@@ -162,6 +162,7 @@ public:
     // bitmap given (nullptr or an empty bitmap: none).
     TBitmap* RowIndicator() const;
     void SetRowIndicator(const TBitmap* value);
+    // Not owned: a list destroyed while set is forgotten (none from then on).
     const TImageList* GridImages() const;
     void SetGridImages(const TImageList* value);
     TPictureContainer* PictureContainer() const;
