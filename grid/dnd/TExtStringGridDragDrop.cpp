@@ -116,8 +116,8 @@ bool TExtStringGrid::DragOver(int x, int y, bool columnDrag)
         if (!d->dnd.colArrowBottom) d->dnd.colArrowBottom = new TArrowWindow(this, 0);
         const TRect r = CellRect(col, 0);
         d->dnd.colArrowTop->move(mapToGlobal(ClientOrigin() + QPoint(r.Left - d->dnd.colArrowTop->width() / 2, -8)));
-        d->dnd.colArrowBottom->move(mapToGlobal(
-            ClientOrigin() + QPoint(r.Left - d->dnd.colArrowBottom->width() / 2, FixedRowsHeight())));
+        d->dnd.colArrowBottom->move(
+            mapToGlobal(ClientOrigin() + QPoint(r.Left - d->dnd.colArrowBottom->width() / 2, FixedRowsHeight())));
         d->dnd.colArrowTop->show();
         d->dnd.colArrowBottom->show();
     }

@@ -472,8 +472,9 @@ void TExtStringGrid::PasteSelectionFromClipboard()
     const int n = PasteFromClipboard(s.Left, s.Top);
     if (!d->navigation.AllowSmartClipboard || n < 1) return;
     // The pasted block starts the series at the selection's top-left.
-    SmartFill(n, TGridRect(s.Left, s.Top, s.Left + std::max(1, d->io.lastPasteCols) - 1,
-                           s.Top + std::max(1, d->io.lastPasteRows) - 1));
+    SmartFill(n,
+              TGridRect(s.Left, s.Top, s.Left + std::max(1, d->io.lastPasteCols) - 1,
+                        s.Top + std::max(1, d->io.lastPasteRows) - 1));
 }
 
 void TExtStringGrid::SmartFill(int pasted, const TGridRect& source)

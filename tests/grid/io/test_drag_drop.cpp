@@ -248,8 +248,7 @@ TEST(GridDragDrop, ADropLandsInTheCellUnderThePointerInsideTheFrame)
     // Just inside the header row's bottom edge the drop is on the header,
     // which takes no cells.
     const TRect h = g.CellRect(3, 0);
-    EXPECT_EQ(DropOn(g, origin + QPoint(h.Right - 1, h.Bottom - 1), *Text(QStringLiteral("no"))),
-              Qt::IgnoreAction);
+    EXPECT_EQ(DropOn(g, origin + QPoint(h.Right - 1, h.Bottom - 1), *Text(QStringLiteral("no"))), Qt::IgnoreAction);
     EXPECT_EQ(g.Cells(3, 1), QString());
     EXPECT_EQ(g.Cells(4, 1), QString());
 }
