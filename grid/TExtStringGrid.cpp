@@ -126,10 +126,18 @@ GRID_PROPERTY(int, FixedRightCols, fixedRightCols)
 GRID_PROPERTY(int, FixedFooters, fixedFooters)
 GRID_PROPERTY(bool, FixedRowAlways, fixedRowAlways)
 GRID_PROPERTY(bool, FixedColAlways, fixedColAlways)
-GRID_PROPERTY(const TImageList*, GridImages, gridImages)
 GRID_PROPERTY(TPictureContainer*, PictureContainer, pictureContainer)
 GRID_PROPERTY(bool, EditWithTags, editWithTags)
 #undef GRID_PROPERTY
+
+const TImageList* TExtStringGrid::GridImages() const { return d->gridImages.get(); }
+
+void TExtStringGrid::SetGridImages(const TImageList* value)
+{
+    if (d->gridImages.get() == value) return;
+    d->gridImages.reset(value);
+    InvalidateGrid();
+}
 
 TBitmap* TExtStringGrid::RowIndicator() const { return d->rowIndicator.get(); }
 

@@ -156,12 +156,13 @@ public:
     // 1; a new column count fits the stretch column again.
     void SetRowCount(int value);
     void SetColCount(int value);
-    int FixedRows() const;
-    int FixedCols() const;
+    int FixedRows() const override;
+    int FixedCols() const override;
     // Shown in column 0 of the current row: the grid keeps a copy of the
     // bitmap given (nullptr or an empty bitmap: none).
     TBitmap* RowIndicator() const;
     void SetRowIndicator(const TBitmap* value);
+    // Not owned: a list destroyed while set is forgotten (none from then on).
     const TImageList* GridImages() const;
     void SetGridImages(const TImageList* value);
     TPictureContainer* PictureContainer() const;
@@ -631,8 +632,9 @@ public:
 
     // One display column selected: with DisjunctColSelect its mark is set
     // beside the others; otherwise it becomes the selection. UnSelectColumn
-    // clears the mark, or collapses a selection spanning the column to the
-    // current cell.
+    // clears the mark, or takes the column out of a selection spanning it:
+    // an edge column narrows the rectangle, one inside keeps the part left
+    // of it, the only column leaves the current cell.
     void SelectColumn(int col);
     void UnSelectColumn(int col);
     // The selected columns: each change unselects every column and selects
@@ -757,11 +759,14 @@ public:
     // another grid), where it went, whether it was copied (not cut).
     virtual void PasteNotify(TPoint source, TRect target, bool lastWasCopy);
 
-    // Imports from the top-left cell; the cells of an earlier content are
-    // cleared (with append the lines go below the data rows instead), at
-    // least one data row stays, footer rows stay last. The delimiter is
-    // detected from the first two lines unless Delimiter is set; quoted
-    // fields may hold it. EExtGridError "Cannot open file " + name.
+    // Imports from the top-left cell (with append the lines go below the
+    // data rows instead). The grid is not cleared first: a cell no field
+    // reaches (past the end of a shorter line, or an empty last field)
+    // keeps its text and properties, while data rows below the imported
+    // ones are cut off; at least one data row stays, footer rows stay
+    // last. The delimiter is detected from the first two lines unless
+    // Delimiter is set; quoted fields may hold it. EExtGridError "Cannot
+    // open file " + name.
     void LoadFromCSV(const QString& fileName);
     void LoadFromCSV(const QString& fileName, bool append);
     // A sheet of a spreadsheet file (the active one when the name is empty)
@@ -794,7 +799,8 @@ public:
     // The drops; each answers what it took (0: nothing).
     int DropText(int x, int y, const QString& text);
     bool DropRTF(int x, int y, const QString& rtf);
-    void DropColumn(int x, int y, int column);
+    // A negative column (damaged column data) is refused: no OnOleDropCol.
+    bool DropColumn(int x, int y, int column);
     // One delimited file or spreadsheet replaces the grid's content.
     bool DropFiles(int x, int y, const QStringList& files);
     // Drags the selection (text, rich text) with the drag indicator under
@@ -1128,7 +1134,9 @@ private:
     int PasteChars(int col, int row, const Char* text, qsizetype size);
     // Puts the counts back after a paste or import that could not finish.
     void RestoreSize(int cols, int rows);
-    void SmartFill(int pasted);
+    // Fills the selection from the series the source block starts (pasted:
+    // the count of cells pasted there); see PasteSelectionFromClipboard.
+    void SmartFill(int pasted, const TGridRect& source);
     // The rows of an import, built aside: each row's texts from the start
     // column.
     using ImportRows = std::vector<TRowCells>;

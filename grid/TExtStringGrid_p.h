@@ -3,6 +3,7 @@
 // its record in its own header.
 
 #include "controls/HTMLPicture.h"
+#include "platform/graphics/ImageList.h"
 #include "grid/GridSettings.h"
 #include "grid/cells/CellsState_p.h"
 #include "grid/draw/DrawState_p.h"
@@ -19,6 +20,22 @@
 
 #include <QPointer>
 #include <memory>
+
+// An image list the grid draws from but does not own: it answers none once
+// the list is destroyed.
+class TWatchedImageList {
+public:
+    const TImageList* get() const { return m_life.expired() ? nullptr : m_list; }
+    void reset(const TImageList* list)
+    {
+        m_list = list;
+        m_life = list ? list->LifeWatch() : std::weak_ptr<const void>();
+    }
+
+private:
+    const TImageList* m_list = nullptr;
+    std::weak_ptr<const void> m_life;
+};
 
 struct TExtStringGridPrivate {
     // ----- Settings objects and published values
@@ -68,7 +85,8 @@ struct TExtStringGridPrivate {
     bool fixedRowAlways = false;
     bool fixedColAlways = false;
     std::unique_ptr<TBitmap> rowIndicator;
-    const TImageList* gridImages = nullptr;
+    // Forgotten when the list goes first.
+    TWatchedImageList gridImages;
     // Cleared when the container goes first.
     QPointer<TPictureContainer> pictureContainer;
     QString checkTrue = QStringLiteral("Y");

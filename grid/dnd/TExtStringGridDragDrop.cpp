@@ -108,16 +108,16 @@ bool TExtStringGrid::DragOver(int x, int y, bool columnDrag)
         if (!d->dnd.rowArrow) d->dnd.rowArrow = new TArrowWindow(this, 2);
         const int markRow = (row == 0 && d->fixedRowAlways) ? std::min(1, RowCount() - 1) : row;
         const TRect r = CellRect(d->dragDropSettings.OleEntireRows ? FixedCols() : col, markRow);
-        const QPoint at = mapToGlobal(QPoint(x - 10 - d->dnd.rowArrow->width(), r.Top));
+        const QPoint at = mapToGlobal(ClientOrigin() + QPoint(x - 10 - d->dnd.rowArrow->width(), r.Top));
         d->dnd.rowArrow->move(at);
         d->dnd.rowArrow->show();
     } else if (allow) {
         if (!d->dnd.colArrowTop) d->dnd.colArrowTop = new TArrowWindow(this, 1);
         if (!d->dnd.colArrowBottom) d->dnd.colArrowBottom = new TArrowWindow(this, 0);
         const TRect r = CellRect(col, 0);
-        d->dnd.colArrowTop->move(mapToGlobal(QPoint(r.Left - d->dnd.colArrowTop->width() / 2, -8)));
+        d->dnd.colArrowTop->move(mapToGlobal(ClientOrigin() + QPoint(r.Left - d->dnd.colArrowTop->width() / 2, -8)));
         d->dnd.colArrowBottom->move(
-            mapToGlobal(QPoint(r.Left - d->dnd.colArrowBottom->width() / 2, FixedRowsHeight())));
+            mapToGlobal(ClientOrigin() + QPoint(r.Left - d->dnd.colArrowBottom->width() / 2, FixedRowsHeight())));
         d->dnd.colArrowTop->show();
         d->dnd.colArrowBottom->show();
     }
@@ -219,13 +219,16 @@ bool TExtStringGrid::DropRTF(int x, int y, const QString& rtf)
     return true;
 }
 
-void TExtStringGrid::DropColumn(int x, int y, int column)
+bool TExtStringGrid::DropColumn(int x, int y, int column)
 {
     HideDropMarkers();
+    // Column data that does not read (of the wrong length) comes as -1.
+    if (column < 0) return false;
     int col = -1;
     int row = -1;
     MouseToCell(x, y, col, row);
     if (OnOleDropCol) OnOleDropCol(this, row, col, column);
+    return true;
 }
 
 bool TExtStringGrid::DropFiles(int x, int y, const QStringList& files)

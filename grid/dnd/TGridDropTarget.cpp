@@ -21,11 +21,20 @@ bool TGridDropTarget::eventFilter(QObject* watched, QEvent* event)
     return TESGDropTarget::eventFilter(watched, event);
 }
 
+// The platform gives points in the window's coordinates; the grid takes
+// them in its cell area's, as its mouse handling does, past the frame.
+TPoint TGridDropTarget::CellAreaPoint(TPoint point) const
+{
+    const QPoint origin = m_grid->ClientOrigin();
+    return TPoint(point.X - origin.x(), point.Y - origin.y());
+}
+
 // Each hook runs the grid's handling guarded: an error reaches the
 // application's handler, never the platform's drag loop.
 
-void TGridDropTarget::DropText(TPoint point, const QString& text)
+void TGridDropTarget::DropText(TPoint at, const QString& text)
 {
+    const TPoint point = CellAreaPoint(at);
     int pasted = 0;
     GuardedCall(m_grid, [&] {
         try {
@@ -37,31 +46,37 @@ void TGridDropTarget::DropText(TPoint point, const QString& text)
     if (pasted == 0) RefuseDrop();
 }
 
-void TGridDropTarget::DropCol(TPoint point, int column)
+void TGridDropTarget::DropCol(TPoint at, int column)
 {
-    GuardedCall(m_grid, [&] { m_grid->DropColumn(point.X, point.Y, column); });
+    const TPoint point = CellAreaPoint(at);
+    bool taken = false;
+    GuardedCall(m_grid, [&] { taken = m_grid->DropColumn(point.X, point.Y, column); });
+    if (!taken) RefuseDrop();
 }
 
-void TGridDropTarget::DropRTF(TPoint point, const QString& rtf)
+void TGridDropTarget::DropRTF(TPoint at, const QString& rtf)
 {
+    const TPoint point = CellAreaPoint(at);
     bool taken = false;
     GuardedCall(m_grid, [&] { taken = m_grid->DropRTF(point.X, point.Y, rtf); });
     if (!taken) RefuseDrop();
 }
 
-void TGridDropTarget::DropFiles(TPoint point, const QStringList& files)
+void TGridDropTarget::DropFiles(TPoint at, const QStringList& files)
 {
+    const TPoint point = CellAreaPoint(at);
     bool taken = false;
     GuardedCall(m_grid, [&] { taken = m_grid->DropFiles(point.X, point.Y, files); });
     if (!taken) RefuseDrop();
 }
 
-void TGridDropTarget::DragMouseMove(TPoint point, bool& allow, TDropKinds kinds)
+void TGridDropTarget::DragMouseMove(TPoint at, bool& allow, TDropKinds kinds)
 {
     if (!allow) {
         m_grid->DragLeave();
         return;
     }
+    const TPoint point = CellAreaPoint(at);
     GuardedCall(m_grid, [&] { allow = m_grid->DragOver(point.X, point.Y, kinds.Column && AcceptCols); });
 }
 

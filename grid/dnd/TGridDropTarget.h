@@ -3,8 +3,9 @@
 // is dragged over the grid's window and calls its hooks), its hooks handed
 // to the grid's drop operations (DragOver, DropText, DropColumn, DropRTF,
 // DropFiles). What it accepts follows the grid's DragDropSettings at every
-// drag. A drop that takes nothing is answered with no effect, so the source
-// never removes what was not moved.
+// drag. Points reach the grid in its cell area's coordinates, as a click's
+// do. A drop that takes nothing (damaged column data among it) is answered
+// with no effect, so the source never removes what was not moved.
 
 #include "platform/clipboard/ESGDropTarget.h"
 
@@ -26,5 +27,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    TPoint CellAreaPoint(TPoint point) const;
+
     TExtStringGrid* m_grid;
 };

@@ -110,7 +110,7 @@ TCellGraphic* TExtStringGrid::GetCellGraphicInfo(int col, int row, TCellHAlign& 
     TCellGraphic* g = GetCellGraphic(col, row);
     if (!g) return nullptr;
     const int check = std::max(0, d->controlLook.CheckSize());
-    const TImageList* images = d->gridImages;
+    const TImageList* images = d->gridImages.get();
     switch (g->CellType) {
     case ctBitmap:
     case ctIcon: {

@@ -80,7 +80,7 @@ void TExtStringGrid::DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o
     if (gv == vaBottom) y2 = B - 1;
     if (gv == vaUnderText) y2 = B;
 
-    const TImageList* images = d->gridImages;
+    const TImageList* images = d->gridImages.get();
     const int dc = DisplColIndex(rcol);
     bool enabled = true;
     switch (g->CellType) {

@@ -201,7 +201,7 @@ void TExtStringGrid::PaintHTMLText(TCanvas& canvas, TCellPaintOptions& o, TRect 
     if (o.filterGlyph) r.Right -= 18;
     if (o.sortGlyph) r.Right -= 10;
     THTMLDrawOptions h;
-    h.Images = d->gridImages;
+    h.Images = d->gridImages.get();
     h.XPos = r.Left;
     h.YPos = r.Top;
     h.FocusLink = -1;

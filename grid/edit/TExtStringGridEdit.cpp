@@ -569,6 +569,9 @@ bool TExtStringGrid::SelectCell(int col, int row)
         OnCellChanging(this, oldRow, oldCol, row, col, allow);
     if (col == 0 && NodeCount() > 0 && !Options().Contains(TGridOption::goRowSelect)) return false;
     if (!allow) return false;
+    // Fixed cells (footer rows and right columns among them) never become
+    // current, whether the keys or the program move there.
+    if (IsFixed(col, row)) return false;
     const int rc = RealColIndex(col);
     if (rc < 0) return false;
     const QString text = GetCellText(rc, row);

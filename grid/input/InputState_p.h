@@ -34,6 +34,7 @@ struct TGridInputState {
     int unmarkCol = -1;
     bool marksCleared = false;
     bool smartFill = false;
+    TGridRect smartFillSource; // the selection the resizer was taken from
     // The fixed column sized by dragging its border over the body rows
     // (MouseActions.SizeFixedCol): the pointer is at that border; a drag
     // runs, with the x of its sizing line.

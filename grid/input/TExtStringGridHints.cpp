@@ -42,7 +42,7 @@ QString TExtStringGrid::AnchorAt(int col, int row, int x, int y)
     o.XPos = x;
     o.YPos = y;
     o.CheckHotSpot = true;
-    o.Images = d->gridImages;
+    o.Images = d->gridImages.get();
     o.PictureCache = d->draw.pictureCache.get();
     o.PictureContainer = d->pictureContainer;
     THTMLDrawResults res;

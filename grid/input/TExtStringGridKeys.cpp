@@ -151,7 +151,11 @@ void TExtStringGrid::KeyDown(int& key, TShiftState shift)
                 AutoInsertRow(Row() + 1);
                 SetRow(std::min(Row() + 1, RowCount() - 1));
             } else {
-                AutoInsertRow(Row());
+                // The rows from the current one move down; the current
+                // cell stays on the new row.
+                const int row = Row();
+                AutoInsertRow(row);
+                if (Row() != row) SetRow(row);
             }
             CalcFooter(-1);
         }

@@ -101,6 +101,7 @@ void TExtStringGrid::LeftButtonDown(TShiftState shift, int x, int y)
         // no editor on the corner cell).
         CopySelectionToClipboard();
         in.smartFill = true;
+        in.smartFillSource = Selection();
         SetSelection(Selection());
         const TGridOptions options = Options();
         SetOptions(options - TGridOption::goEditing);
@@ -329,7 +330,7 @@ bool TExtStringGrid::HandleLinkClick(int c, int r, int x, int y, const TRect& ce
         PrepareCellCanvas(c, r, state, false, false, true, brush, font, ha, va, reserved);
         canvas.Font() = font;
         THTMLDrawOptions o;
-        o.Images = d->gridImages;
+        o.Images = d->gridImages.get();
         o.XPos = x;
         o.YPos = y;
         o.CheckHotSpot = true;
@@ -613,9 +614,18 @@ void TExtStringGrid::LeftButtonUp(TShiftState shift, int x, int y)
     TBaseGrid::MouseUp(TMouseButton::mbLeft, shift, x, y);
     EndSizingAndCellMarks(shift, x, y);
     if (in.smartFill) {
-        // The copied cells fill the selection the drag made.
+        // The copied cells fill the selection the drag made. Swept above or
+        // left of them, the series runs back from them instead: a paste at
+        // the top-left would write over cells the user never swept.
         in.smartFill = false;
-        PasteSelectionFromClipboard();
+        const TGridRect source = in.smartFillSource;
+        const TGridRect swept = Selection();
+        if (swept.Top < source.Top || swept.Left < source.Left) {
+            if (d->navigation.AllowSmartClipboard)
+                SmartFill((source.Right - source.Left + 1) * (source.Bottom - source.Top + 1), source);
+        } else {
+            PasteSelectionFromClipboard();
+        }
     }
 
     if (c >= 0 && r >= 0 && (c >= FixedCols() || d->sortSettings.FixedCols)) {

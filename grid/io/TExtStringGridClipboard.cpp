@@ -471,42 +471,60 @@ void TExtStringGrid::PasteSelectionFromClipboard()
     const TGridRect s = Selection();
     const int n = PasteFromClipboard(s.Left, s.Top);
     if (!d->navigation.AllowSmartClipboard || n < 1) return;
-    SmartFill(n);
+    // The pasted block starts the series at the selection's top-left.
+    SmartFill(n,
+              TGridRect(s.Left, s.Top, s.Left + std::max(1, d->io.lastPasteCols) - 1,
+                        s.Top + std::max(1, d->io.lastPasteRows) - 1));
 }
 
-void TExtStringGrid::SmartFill(int pasted)
+void TExtStringGrid::SmartFill(int pasted, const TGridRect& source)
 {
     const TGridRect s = Selection();
-    const int cellCount = (s.Right - s.Left + 1) * (s.Bottom - s.Top + 1);
     const auto text = [&](int c, int r) {
         const int rc = RealColIndex(c);
         return rc >= 0 ? GetCellText(rc, r) : QString();
     };
-    // Writes f(i) into the i-th editable-or-not cell of the selection.
+    // A selection reaching above or left of the source is filled backwards:
+    // only the cells swept before the source are written, the series run
+    // back from it; a block that cannot run that way fills nothing.
+    const bool backward = s.Top < source.Top || s.Left < source.Left;
+    const bool oneCell = source.Left == source.Right && source.Top == source.Bottom;
+    const bool column = s.Left == s.Right && (!backward || (source.Left == s.Left && source.Right == s.Left));
+    const bool rowWise = s.Top == s.Bottom && (!backward || (source.Top == s.Top && source.Bottom == s.Top));
+    if (backward) {
+        // Refused: the source shows selected again.
+        if (!oneCell && !(column && s.Top < source.Top) && !(rowWise && s.Left < source.Left)) {
+            SetSelection(source);
+            return;
+        }
+        // The filled cells and the source show as one selection.
+        SetSelection(TGridRect(s.Left, s.Top, std::max(s.Right, source.Right), std::max(s.Bottom, source.Bottom)));
+    }
+    const auto written = [&](int c, int r) {
+        if (backward && c >= source.Left && c <= source.Right && r >= source.Top && r <= source.Bottom) return false;
+        const int rc = RealColIndex(c);
+        return rc >= 0 && (IsEditableCell(rc, r) || d->navigation.AllowClipboardAlways);
+    };
+    // Writes f(i) into the selection's cells, i counting from the
+    // series' start down a column or along a row (negative before it).
     const auto fill = [&](const std::function<QString(int)>& value) {
         BeginUpdate();
-        int i = 0;
         for (int r = s.Top; r <= s.Bottom; ++r)
-            for (int c = s.Left; c <= s.Right; ++c, ++i) {
-                const int rc = RealColIndex(c);
-                if (rc >= 0 && (IsEditableCell(rc, r) || d->navigation.AllowClipboardAlways))
-                    SetCellText(rc, r, value(i));
-            }
+            for (int c = s.Left; c <= s.Right; ++c)
+                if (written(c, r)) SetCellText(RealColIndex(c), r, value(column ? r - source.Top : c - source.Left));
         CellsChanged(TRect(s.Left, s.Top, s.Right, s.Bottom));
         EndUpdate();
     };
-    if (pasted == 1) {
-        if (cellCount > 1) {
-            const QString v = text(s.Left, s.Top);
+    if (pasted == 1 || (backward && oneCell)) {
+        if ((s.Right - s.Left + 1) * (s.Bottom - s.Top + 1) > 1) {
+            const QString v = text(source.Left, source.Top);
             fill([&](int) { return v; });
         }
         return;
     }
-    const bool column = s.Left == s.Right;
-    const bool rowWise = s.Top == s.Bottom;
     if (!column && !rowWise) return;
-    const QString a = text(s.Left, s.Top);
-    const QString b = column ? text(s.Left, s.Top + 1) : text(s.Left + 1, s.Top);
+    const QString a = text(source.Left, source.Top);
+    const QString b = column ? text(source.Left, source.Top + 1) : text(source.Left + 1, source.Top);
 
     // Dates and times; a text that merely holds a separator goes on to the
     // next rule.
@@ -557,21 +575,26 @@ void TExtStringGrid::SmartFill(int pasted)
         fill([&](int i) { return QString::number(ia + i * (ib - ia)); });
         return;
     }
-    // The pasted block again and again after itself.
+    // The block again and again after (or before) itself, each cell from
+    // the one a period nearer the source.
     BeginUpdate();
     if (column) {
-        const int period = std::max(1, d->io.lastPasteRows);
-        for (int r = s.Top + period; r <= s.Bottom; ++r) {
-            const int rc = RealColIndex(s.Left);
-            if (rc >= 0 && (IsEditableCell(rc, r) || d->navigation.AllowClipboardAlways))
-                SetCellText(rc, r, text(s.Left, r - period));
+        const int period = source.Bottom - source.Top + 1;
+        if (backward) {
+            for (int r = source.Top - 1; r >= s.Top; --r)
+                if (written(s.Left, r)) SetCellText(RealColIndex(s.Left), r, text(s.Left, r + period));
+        } else {
+            for (int r = s.Top + period; r <= s.Bottom; ++r)
+                if (written(s.Left, r)) SetCellText(RealColIndex(s.Left), r, text(s.Left, r - period));
         }
     } else {
-        const int period = std::max(1, d->io.lastPasteCols);
-        for (int c = s.Left + period; c <= s.Right; ++c) {
-            const int rc = RealColIndex(c);
-            if (rc >= 0 && (IsEditableCell(rc, s.Top) || d->navigation.AllowClipboardAlways))
-                SetCellText(rc, s.Top, text(c - period, s.Top));
+        const int period = source.Right - source.Left + 1;
+        if (backward) {
+            for (int c = source.Left - 1; c >= s.Left; --c)
+                if (written(c, s.Top)) SetCellText(RealColIndex(c), s.Top, text(c + period, s.Top));
+        } else {
+            for (int c = s.Left + period; c <= s.Right; ++c)
+                if (written(c, s.Top)) SetCellText(RealColIndex(c), s.Top, text(c - period, s.Top));
         }
     }
     CellsChanged(TRect(s.Left, s.Top, s.Right, s.Bottom));

@@ -1,5 +1,6 @@
 // Importing delimited text files and spreadsheet sheets into the grid from
-// its top-left cell. The imported area is cleared first; footer rows stay
+// its top-left cell. The grid is not cleared first: cells no field reaches
+// keep their texts, rows below the imported ones are cut off; footer rows stay
 // below the imported rows (a new file under a shown floating footer leaves
 // the footer row's texts empty, for its calculations to fill).
 //

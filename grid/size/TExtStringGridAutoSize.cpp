@@ -146,7 +146,7 @@ TSize MeasureCellText(TExtStringGrid& grid, TExtStringGridPrivate& d, TCanvas& c
         THTMLDrawOptions o;
         o.CheckHeight = true;
         o.WordWrap = wrapWidth > 0;
-        o.Images = d.gridImages;
+        o.Images = d.gridImages.get();
         o.PictureCache = d.draw.pictureCache.get();
         o.PictureContainer = d.pictureContainer;
         THTMLDrawResults res;

@@ -34,7 +34,7 @@ TPoint GraphicSize(TExtStringGrid& grid, const TExtStringGridPrivate& d, TCanvas
         grid.GetCellDisplayText(col, row, text);
         return text.isEmpty() ? width : 0;
     };
-    const TImageList* images = d.gridImages;
+    const TImageList* images = d.gridImages.get();
     const TRect cell = grid.GetCellRect(grid.DisplColIndex(col), row);
     TPoint size(0, 0);
     switch (g->CellType) {

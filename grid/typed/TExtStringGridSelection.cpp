@@ -307,7 +307,16 @@ void TExtStringGrid::UnSelectColumn(int col)
         return;
     }
     const TGridRect sel = Selection();
-    if (col >= sel.Left && col <= sel.Right) SetSelection(TGridRect(Col(), Row(), Col(), Row()));
+    if (col < sel.Left || col > sel.Right) return;
+    // The rectangle gives up the column and what lies beyond it from its
+    // left edge (a column inside it splits it: the left part stays); the
+    // last column leaves the current cell alone.
+    if (col == sel.Left && col == sel.Right)
+        SetSelection(TGridRect(Col(), Row(), Col(), Row()));
+    else if (col == sel.Left)
+        SetSelection(TGridRect(col + 1, sel.Top, sel.Right, sel.Bottom));
+    else
+        SetSelection(TGridRect(sel.Left, sel.Top, col - 1, sel.Bottom));
 }
 
 TIntList& TExtStringGrid::SelectedColumns() { return d->typed.selectedColumns; }

@@ -39,9 +39,11 @@ public:
     void SetColCount(int value);
     int RowCount() const { return m_rowCount; }
     void SetRowCount(int value);
-    int FixedCols() const { return m_fixedCols; }
+    // Virtual: a grid that keeps a fixed row or column of its own answers
+    // the same, whichever class asks.
+    virtual int FixedCols() const { return m_fixedCols; }
     void SetFixedCols(int value);
-    int FixedRows() const { return m_fixedRows; }
+    virtual int FixedRows() const { return m_fixedRows; }
     void SetFixedRows(int value);
 
     int DefaultColWidth() const { return m_defaultColWidth; }

@@ -111,16 +111,58 @@ TEST(FixedFootersAndRightCols, AClickDoesNotSelectAndNoEditorOpens)
     EXPECT_EQ(g.Col(), 4);
     EXPECT_EQ(g.Row(), 6);
 
-    // The keys may reach them, the editor does not open there.
+    // A current cell that became fixed opens no editor there.
+    g.SetFixedFooters(0);
+    g.SetFixedRightCols(0);
     g.FocusCell(2, 7);
+    g.SetFixedFooters(1);
     QTest::keyClick(&g, Qt::Key_F2);
     EXPECT_FALSE(g.EditorMode());
+    g.SetFixedFooters(0);
     g.FocusCell(5, 2);
+    g.SetFixedRightCols(1);
     QTest::keyClick(&g, Qt::Key_F2);
     EXPECT_FALSE(g.EditorMode());
+    g.SetFixedFooters(1);
     g.FocusCell(4, 6);
     QTest::keyClick(&g, Qt::Key_F2);
     EXPECT_TRUE(g.EditorMode());
+}
+
+TEST(FixedFootersAndRightCols, TheKeysStopBeforeThem)
+{
+    Grid g;
+    g.SetOptions(g.Options() - TGridOption::goEditing);
+    g.SetFixedFooters(1);
+    g.SetFixedRightCols(1);
+    g.show();
+    QApplication::setActiveWindow(&g);
+    g.setFocus();
+    const auto current = [&] { return QPoint(g.Col(), g.Row()); };
+    const auto after = [&](Qt::Key key) {
+        QTest::keyClick(&g, key);
+        return current();
+    };
+
+    // Down from the last data row, and PageDown, stay on it.
+    g.FocusCell(2, 5);
+    EXPECT_EQ(after(Qt::Key_Down), QPoint(2, 6));
+    EXPECT_EQ(after(Qt::Key_Down), QPoint(2, 6));
+    EXPECT_EQ(after(Qt::Key_PageDown), QPoint(2, 6));
+    // Right from the last normal column, and End, likewise.
+    g.FocusCell(3, 2);
+    EXPECT_EQ(after(Qt::Key_Right), QPoint(4, 2));
+    EXPECT_EQ(after(Qt::Key_Right), QPoint(4, 2));
+    EXPECT_EQ(after(Qt::Key_End), QPoint(4, 2));
+    // Nor does the program put the current cell there.
+    g.SetRow(7);
+    g.SetCol(5);
+    EXPECT_EQ(current(), QPoint(4, 2));
+    // The cells the fixed-cell event declares fixed are refused too.
+    g.OnIsFixedCell = [](QObject*, int row, int col, bool& fixed) { fixed = row == 3 && col == 4; };
+    EXPECT_EQ(after(Qt::Key_Down), QPoint(4, 2));
+    after(Qt::Key_Left);
+    EXPECT_EQ(after(Qt::Key_Down), QPoint(3, 3));
 }
 
 TEST(IsEditableCell, OnlyTheBaseCellOfAMergedArea)
@@ -156,6 +198,33 @@ TEST(FixedRowAlways, TheRowCountKeepsOneFixedRow)
     EXPECT_EQ(h.FixedRows(), 0);
     h.SetRowCount(4);
     EXPECT_EQ(h.FixedRows(), 0);
+}
+
+TEST(FixedRowAlways, TheFixedCountsAnswerAlikeWhicheverClassAsks)
+{
+    Grid g;
+    g.SetFixedRowAlways(true);
+    g.SetFixedColAlways(true);
+    g.SetRowCount(1);
+    g.SetColCount(1);
+    const TBaseGrid& base = g;
+    const TCustomGrid& custom = g;
+    EXPECT_EQ(g.FixedRows(), 1);
+    EXPECT_EQ(base.FixedRows(), 1);
+    EXPECT_EQ(custom.FixedRows(), 1);
+    EXPECT_EQ(g.FixedCols(), 1);
+    EXPECT_EQ(base.FixedCols(), 1);
+    EXPECT_EQ(custom.FixedCols(), 1);
+    // Without the settings the class library's count is the answer.
+    g.SetFixedRowAlways(false);
+    g.SetFixedColAlways(false);
+    EXPECT_EQ(custom.FixedRows(), 0);
+    EXPECT_EQ(base.FixedCols(), 0);
+    g.SetRowCount(5);
+    g.SetColCount(4);
+    g.SetFixedRows(2);
+    EXPECT_EQ(custom.FixedRows(), 2);
+    EXPECT_EQ(g.FixedRows(), 2);
 }
 
 TEST(FixedColAlways, TheColumnCountKeepsOneFixedColumn)

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -255,6 +256,33 @@ TEST(CellPaintingGraphics, DataImagesDrawOnlyValidIndices)
     EXPECT_EQ(drawn(), 0);
     g.SetCellText(1, 1, QStringLiteral("x"));
     EXPECT_EQ(drawn(), 1); // not a number: index 0
+}
+
+TEST(CellPaintingGraphics, AnImageListFreedFirstIsLetGo)
+{
+    Grid g;
+    auto images = std::make_unique<TImageList>(16, 16);
+    QImage red(16, 16, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    images->Add(red);
+    g.SetGridImages(images.get());
+    g.AddGraphic(1, 1, ctImageList)->CellIndex = 0;
+    g.FocusCell(4, 9); // out of the way
+    const TRect r = g.CalcCellRect(1, 1);
+    const auto redPixels = [&] {
+        const QImage shot = g.grab().toImage();
+        int n = 0;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x)
+                if (shot.pixelColor(x, y) == QColor(Qt::red)) ++n;
+        return n;
+    };
+    EXPECT_EQ(redPixels(), 16 * 16);
+    images.reset();
+    EXPECT_EQ(g.GridImages(), nullptr);
+    // The cell paints without the image, and reads nothing of the freed list.
+    EXPECT_EQ(redPixels(), 0);
+    EXPECT_TRUE(g.PaintCell(1, 1).CallsOf(QStringLiteral("DrawImage")).isEmpty());
 }
 
 TEST(CellPaintingGraphics, ReadOnlyDataCheckBoxIsDrawnDisabled)

@@ -20,6 +20,21 @@ public:
     Grid() : InputTestGrid(nullptr, QStringLiteral("Clicks"), 5, 8) { }
 };
 
+// Drags the selection resizer at the selection's bottom-right corner to the
+// middle of the cell.
+void DragResizer(Grid& g, int toCol, int toRow)
+{
+    const TGridRect s = g.Selection();
+    const TRect corner = g.CellRect(s.Right, s.Bottom);
+    const QPoint handle(corner.Right - 1, corner.Bottom - 1);
+    QTest::mouseMove(&g, handle - QPoint(10, 10)); // a move the window sees, off the handle
+    QTest::mouseMove(&g, handle);
+    ASSERT_EQ(g.CursorState(), 5);
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, handle);
+    QTest::mouseMove(&g, g.Center(toCol, toRow), -1);
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, g.Center(toCol, toRow));
+}
+
 } // namespace
 
 TEST(GridClicks, CheckBoxesToggleOnlyWhereEditable)
@@ -346,16 +361,7 @@ TEST(GridClicks, DraggingTheSelectionResizerFillsTheNewSelection)
     g.Navigation().AllowSmartClipboard = true;
     g.SetSelectionResizer(true);
     g.SetSelectionRectangle(true);
-    auto drag = [&](int toRow) {
-        const TGridRect s = g.Selection();
-        const TRect corner = g.CellRect(s.Right, s.Bottom);
-        const QPoint handle(corner.Right - 1, corner.Bottom - 1);
-        QTest::mouseMove(&g, handle);
-        EXPECT_EQ(g.CursorState(), 5);
-        QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, handle);
-        QTest::mouseMove(&g, g.Center(s.Right, toRow), -1);
-        QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, g.Center(s.Right, toRow));
-    };
+    auto drag = [&](int toRow) { DragResizer(g, g.Selection().Right, toRow); };
 
     // One "5" dragged three rows down: every cell takes it.
     g.SetCellText(1, 1, QStringLiteral("5"));
@@ -374,6 +380,69 @@ TEST(GridClicks, DraggingTheSelectionResizerFillsTheNewSelection)
     QStringList column;
     for (int r = 1; r <= 5; ++r) column << g.GetCellText(3, r);
     EXPECT_EQ(column.join(u','), QStringLiteral("1,3,5,7,9"));
+}
+
+TEST(GridClicks, TheSelectionResizerDraggedUpOrLeftFillsBackwards)
+{
+    Grid g; // 5 columns, 8 rows
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.Navigation().AllowSmartClipboard = true;
+    g.SetSelectionResizer(true);
+    g.SetSelectionRectangle(true);
+    const auto column = [&](int col) {
+        QStringList texts;
+        for (int r = 1; r <= 7; ++r) texts << g.GetCellText(col, r);
+        return texts.join(u',');
+    };
+    const auto row = [&](int r) {
+        QStringList texts;
+        for (int c = 1; c <= 4; ++c) texts << g.GetCellText(c, r);
+        return texts.join(u',');
+    };
+    // The column holds texts from row 1; rows top..bottom are dragged up to
+    // row toRow; the column as it ends.
+    const auto dragUp = [&](int col, const QStringList& texts, int top, int bottom, int toRow) {
+        for (int r = 1; r <= 7; ++r) g.SetCellText(col, r, texts.value(r - 1));
+        g.SetSelection(TGridRect(col, top, col, bottom));
+        DragResizer(g, col, toRow);
+        return column(col);
+    };
+
+    // a, b, c, 1, 3 with 1, 3 dragged up to the first row: the series runs
+    // back over the swept rows; the source and the row below stay.
+    EXPECT_EQ(dragUp(1, {"a", "b", "c", "1", "3", "below"}, 4, 5, 1), QStringLiteral("-5,-3,-1,1,3,below,"));
+    EXPECT_EQ(g.Selection(), TGridRect(1, 1, 1, 5));
+    // Swept only part of the way: the cells above stay.
+    EXPECT_EQ(dragUp(1, {"a", "b", "c", "1", "3"}, 4, 5, 3), QStringLiteral("a,b,-1,1,3,,"));
+    // Texts repeat backwards; dates step back by their difference.
+    EXPECT_EQ(dragUp(2, {"", "", "", "x", "y"}, 4, 5, 1), QStringLiteral("y,x,y,x,y,,"));
+    EXPECT_EQ(dragUp(2, {"", "", "1/15/2001", "1/22/2001"}, 3, 4, 1),
+              QStringLiteral("1/1/2001,1/8/2001,1/15/2001,1/22/2001,,,"));
+    // One cell dragged up fills the swept cells with its text.
+    EXPECT_EQ(dragUp(3, {"k", "l", "m", "n", "5"}, 5, 5, 2), QStringLiteral("k,5,5,5,5,,"));
+
+    // Leftward along a row.
+    g.SetCellText(3, 7, QStringLiteral("10"));
+    g.SetCellText(4, 7, QStringLiteral("20"));
+    g.SetCellText(1, 7, QStringLiteral("keep"));
+    g.SetSelection(TGridRect(3, 7, 4, 7));
+    DragResizer(g, 2, 7);
+    EXPECT_EQ(row(7), QStringLiteral("keep,0,10,20"));
+
+    // A block that cannot run back that way fills nothing at all.
+    for (int r = 1; r <= 4; ++r) g.SetCellText(4, r, QStringList({"p", "q", "1", "2"}).at(r - 1));
+    g.SetCellText(4, 7, QString());
+    g.SetSelection(TGridRect(3, 3, 4, 4)); // two columns
+    g.SetCellText(3, 3, QStringLiteral("7"));
+    g.SetCellText(3, 4, QStringLiteral("8"));
+    DragResizer(g, 4, 1);
+    EXPECT_EQ(column(4), QStringLiteral("p,q,1,2,,,"));
+    EXPECT_EQ(g.Selection(), TGridRect(3, 3, 4, 4));
+    g.SetSelection(TGridRect(4, 3, 4, 4)); // a column dragged left
+    DragResizer(g, 2, 3);
+    EXPECT_EQ(row(3), QStringLiteral("-1,1/15/2001,7,1"));
+    EXPECT_EQ(column(4), QStringLiteral("p,q,1,2,,,"));
+    EXPECT_EQ(g.Selection(), TGridRect(4, 3, 4, 4));
 }
 
 TEST(GridClicks, OnClickFiresOnReleaseButNotForASizing)

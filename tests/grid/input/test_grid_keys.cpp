@@ -150,6 +150,61 @@ TEST(GridKeys, RowKeysInsertAndDeleteWithTheirVetoes)
     EXPECT_TRUE(g.GetCellText(1, 1).isEmpty());
 }
 
+TEST(GridKeys, InsertLeavesTheCurrentCellOnTheNewRowSoDeleteTakesItBack)
+{
+    Grid g; // rows 1..5 hold r1..r5
+    g.Navigation().AllowInsertRow = true;
+    g.Navigation().AllowDeleteRow = true;
+    const auto column = [&] {
+        QStringList texts;
+        for (int r = 1; r < g.RowCount(); ++r) texts << g.GetCellText(1, r);
+        return texts.join(u',');
+    };
+    const auto reset = [&] {
+        g.SetRowCount(6);
+        for (int r = 1; r < 6; ++r) g.SetCellText(1, r, QStringLiteral("r%1").arg(r));
+        g.FocusCell(1, 2);
+    };
+
+    // Before the current row: the new row is current, the user's row below.
+    reset();
+    int inserted = -1;
+    g.OnAutoInsertRow = [&](QObject*, int row) { inserted = row; };
+    g.Press(Qt::Key_Insert);
+    EXPECT_EQ(inserted, 2);
+    EXPECT_EQ(g.Row(), 2);
+    EXPECT_EQ(g.Col(), 1);
+    EXPECT_EQ(column(), QStringLiteral("r1,,r2,r3,r4,r5"));
+    g.Press(Qt::Key_Delete);
+    EXPECT_EQ(column(), QStringLiteral("r1,r2,r3,r4,r5"));
+    EXPECT_EQ(g.Row(), 2);
+
+    // After the current row: the new row below it is current.
+    reset();
+    g.Navigation().InsertPosition = pInsertAfter;
+    g.Press(Qt::Key_Insert);
+    EXPECT_EQ(inserted, 3);
+    EXPECT_EQ(g.Row(), 3);
+    EXPECT_EQ(column(), QStringLiteral("r1,r2,,r3,r4,r5"));
+    g.Press(Qt::Key_Delete);
+    EXPECT_EQ(column(), QStringLiteral("r1,r2,r3,r4,r5"));
+
+    // After the last row, and before the first.
+    reset();
+    g.FocusCell(1, 5);
+    g.Press(Qt::Key_Insert);
+    EXPECT_EQ(g.Row(), 6);
+    EXPECT_EQ(column(), QStringLiteral("r1,r2,r3,r4,r5,"));
+    reset();
+    g.Navigation().InsertPosition = pInsertBefore;
+    g.FocusCell(1, 1);
+    g.Press(Qt::Key_Insert);
+    EXPECT_EQ(g.Row(), 1);
+    EXPECT_EQ(column(), QStringLiteral(",r1,r2,r3,r4,r5"));
+    g.Press(Qt::Key_Delete);
+    EXPECT_EQ(column(), QStringLiteral("r1,r2,r3,r4,r5"));
+}
+
 TEST(GridKeys, ShiftDeleteCutsAndNeverDeletesARow)
 {
     Grid g;

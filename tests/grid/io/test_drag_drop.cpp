@@ -12,6 +12,8 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
+#include <QTest>
+#include <QtEndian>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -197,6 +199,58 @@ TEST(GridDragDrop, HeadersRefuseCellsAndColumnsNeedColumnDragDrop)
     ScopedDrops body([&](QDrag& drag) { return DropOn(g, g.At(1, 3), *drag.mimeData()); });
     EXPECT_EQ(source.StartColumnDrag(2), 0);
     EXPECT_EQ(from, -1);
+}
+
+TEST(GridDragDrop, DamagedColumnDataReachesNoHandlerAndDropsNothing)
+{
+    Grid g;
+    g.DragDropSettings().OleColumnDragDrop = true;
+    QList<int> dropped;
+    g.OnOleDropCol = [&](QObject*, int, int, int dropCol) { dropped << dropCol; };
+    const auto column = [](const QByteArray& bytes) {
+        auto data = std::make_unique<QMimeData>();
+        data->setData(DragFormats::Column(), bytes);
+        return data;
+    };
+    const auto int32 = [](qint32 v) {
+        QByteArray b(4, '\0');
+        qToLittleEndian(v, b.data());
+        return b;
+    };
+    // Of the wrong length, or a negative index: refused, the source told
+    // that nothing was dropped.
+    EXPECT_EQ(DropOn(g, g.At(2, 0), *column(QByteArray("\x03\x00", 2))), Qt::IgnoreAction);
+    EXPECT_EQ(DropOn(g, g.At(2, 0), *column(int32(3) + "x")), Qt::IgnoreAction);
+    EXPECT_EQ(DropOn(g, g.At(2, 0), *column(int32(-5))), Qt::IgnoreAction);
+    EXPECT_TRUE(dropped.isEmpty());
+    // Sound data still drops.
+    EXPECT_EQ(DropOn(g, g.At(2, 0), *column(int32(3))), Qt::MoveAction);
+    EXPECT_EQ(dropped, QList<int>({3}));
+}
+
+TEST(GridDragDrop, ADropLandsInTheCellUnderThePointerInsideTheFrame)
+{
+    Grid g;
+    g.SetBorderStyle(TBorderStyle::bsSingle);
+    g.show();
+    const QPoint origin = g.ClientOrigin();
+    ASSERT_GT(origin.x(), 0);
+    // One pixel inside the bottom-right corner of cell (2, 3), in the
+    // window's coordinates, where a user points.
+    const TRect r = g.CellRect(2, 3);
+    const QPoint corner = origin + QPoint(r.Right - 1, r.Bottom - 1);
+    QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, corner);
+    ASSERT_EQ(QPoint(g.Col(), g.Row()), QPoint(2, 3));
+    EXPECT_EQ(DropOn(g, corner, *Text(QStringLiteral("dropped"))), Qt::MoveAction);
+    EXPECT_EQ(g.Cells(2, 3), QStringLiteral("dropped"));
+    EXPECT_EQ(g.Cells(3, 4), QString());
+    EXPECT_EQ(g.LastDropRect(), TRect(2, 3, 2, 3));
+    // Just inside the header row's bottom edge the drop is on the header,
+    // which takes no cells.
+    const TRect h = g.CellRect(3, 0);
+    EXPECT_EQ(DropOn(g, origin + QPoint(h.Right - 1, h.Bottom - 1), *Text(QStringLiteral("no"))), Qt::IgnoreAction);
+    EXPECT_EQ(g.Cells(3, 1), QString());
+    EXPECT_EQ(g.Cells(4, 1), QString());
 }
 
 TEST(GridDragDrop, RichTextFollowsOleDropRTF)

@@ -178,6 +178,28 @@ TEST(SelectedColumns, ColumnsAreSelectedAndTheListReselects)
     g.SelectedColumns().Delete(0);
     EXPECT_EQ(g.Selection(), TGridRect(1, 1, 1, 5));
 
+    // Unselecting one column of several keeps the others selected.
+    g.SelectedColumns().Clear();
+    g.SelectedColumns().Add(3);
+    g.SelectedColumns().Add(4);
+    EXPECT_EQ(g.Selection(), TGridRect(3, 1, 4, 5));
+    g.UnSelectColumn(4);
+    EXPECT_EQ(g.Selection(), TGridRect(3, 1, 3, 5));
+    EXPECT_TRUE(g.IsSelected(3, 2));
+    EXPECT_FALSE(g.IsSelected(4, 2));
+    g.SelectedColumns().Add(4);
+    g.UnSelectColumn(3);
+    EXPECT_EQ(g.Selection(), TGridRect(4, 1, 4, 5));
+    g.SelectedColumns().Clear();
+    g.SelectedColumns().Add(1);
+    g.SelectedColumns().Add(4);
+    g.UnSelectColumn(2); // inside: the part left of it stays
+    EXPECT_EQ(g.Selection(), TGridRect(1, 1, 1, 5));
+    g.UnSelectColumn(3); // outside: nothing changes
+    EXPECT_EQ(g.Selection(), TGridRect(1, 1, 1, 5));
+    g.SelectedColumns().Clear();
+    g.SelectedColumns().Add(1);
+
     // With disjunct column selection each listed column is marked alone.
     g.MouseActions().DisjunctColSelect = true;
     g.SelectedColumns().Add(4);
