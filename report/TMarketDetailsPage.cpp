@@ -212,17 +212,14 @@ void TMarketDetailsPage::PrintSubjectBlock(TBaseReport& report)
     PrintLabelValue(report, L("Owner:"), f("owner1"), 1.5);
     PrintLabelValue(report, L("APN:"), f("apn"), 5.5);
     PrintLabelValue(report, L("Year Built:"), f("year_built"), 7.0);
-    PrintPairs(report);
-    report.NewLine();
+    PrintPairsLine(report);
     PrintLabelValue(report, L("Site Address:"), f("address") + L(" ") + f("city_state"), 1.5);
     PrintLabelValue(report, L("Use Code:"), f("land_use"), 5.5);
-    PrintPairs(report);
-    report.NewLine();
+    PrintPairsLine(report);
     PrintLabelValue(report, L("Mail Address:"), f("m_address") + L(" ") + f("m_city_state"), 1.5);
     PrintLabelValue(report, L("Last Trans:"), c.TrxField(L("doc_date")), 5.5);
     PrintLabelValue(report, L("Last Price:"), c.TrxField(L("sold_price")), 7.0);
-    PrintPairs(report);
-    report.NewLine();
+    PrintPairsLine(report);
     if (c.TrxCursor) c.TrxCursor = c.TrxCursor->getNextSiblingElement();
     PrintLabelValue(report, L("Sqft:"), f("house_sqft"), 1.2);
     const QString type = f("prop_type");
@@ -232,14 +229,12 @@ void TMarketDetailsPage::PrintSubjectBlock(TBaseReport& report)
     }
     PrintLabelValue(report, L("Prior Trans:"), c.TrxField(L("doc_date")), 5.5);
     PrintLabelValue(report, L("Prior Price:"), c.TrxField(L("sold_price")), 7.0);
-    PrintPairs(report);
-    report.NewLine();
+    PrintPairsLine(report);
     PrintLabelValue(report, L("Lot:"), f("lot_sqft"), 1.2);
     if (!f("lot_width").isEmpty() && !f("lot_depth").isEmpty())
         PrintLabelValue(report, L("Lot Size:"), f("lot_width") + L("x") + f("lot_depth"), 3.2);
     PrintLabelValue(report, L("Deed Type:"), f("doc_type"), 5.5);
-    PrintPairs(report);
-    report.NewLine();
+    PrintPairsLine(report);
     PrintLabelValue(report, L("Pool:"), f("pool"), 1.2);
     PrintLabelValue(report, L("Lender:"), QString(), 5.5);
     PrintPairs(report);
