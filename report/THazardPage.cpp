@@ -31,6 +31,26 @@ struct LegendTable {
     std::vector<LegendRow> Rows;
 };
 
+// The three boxed tables of the first page's legend.
+const std::vector<LegendTable>& LegendTables()
+{
+    static const std::vector<LegendTable> tables = {
+        {5.1,
+         "Water Hazards",
+         {{"Special Flood Hazard Area", 0xFF0000, "dam"}, {"Area of Potential Flooding", 0x800080, "flood"}}},
+        {6.2,
+         "Fire Hazards",
+         {{"Wildland - State Responsibility Area", 0x0000FF, "fire"},
+          {"Very High Fire Hazard Severity Zone", 0x0000FF, "highfire"}}},
+        {7.3,
+         "Earthquake & Seismic Hazards",
+         {{"Earthquake Fault Zone", 0xFF00FF, "fault"},
+          {"Seismic Hazard Zone - Liquefaction", 0x008000, "liquid"},
+          {"Seismic Hazard Zone - Landslide", 0x008000, "landslide"}}},
+    };
+    return tables;
+}
+
 struct Section {
     const char* Heading;
     TColor Color;
@@ -165,7 +185,7 @@ void THazardPage::PrintHazardBullet(TBaseReport& report, const QString& bullet, 
     report.PrintTab(text);
 }
 
-void THazardPage::PrintFirstPage(TBaseReport& report)
+void THazardPage::PrintHazardNote(TBaseReport& report)
 {
     report.GotoXY(0.75, 0.75);
     report.SetFont(L("Arial"), 11);
@@ -180,7 +200,10 @@ void THazardPage::PrintFirstPage(TBaseReport& report)
     report.PrintLeft(
         L("should not to be relied upon for the purpose of satisfying disclosure required by California law."), 0.75);
     report.NewLine();
+}
 
+void THazardPage::PrintHazardTitles(TBaseReport& report)
+{
     report.GotoXY(1.0, 5.0);
     report.SetFont(L("arial"), 12);
     report.SetBold(true);
@@ -191,26 +214,15 @@ void THazardPage::PrintFirstPage(TBaseReport& report)
     report.PrintCenter(L("Natural hazard data provided"), 6.0);
     report.NewLine();
     report.PrintCenter(L("courtesy of"), 6.0);
+}
 
+void THazardPage::PrintHazardLegend(TBaseReport& report)
+{
     report.SetFont(L("Arial"), 10);
     report.SetLineHeight(report.LineHeight() * 1.5);
     report.SetBold(true);
     report.NewLine();
-    const std::vector<LegendTable> tables = {
-        {5.1,
-         "Water Hazards",
-         {{"Special Flood Hazard Area", 0xFF0000, "dam"}, {"Area of Potential Flooding", 0x800080, "flood"}}},
-        {6.2,
-         "Fire Hazards",
-         {{"Wildland - State Responsibility Area", 0x0000FF, "fire"},
-          {"Very High Fire Hazard Severity Zone", 0x0000FF, "highfire"}}},
-        {7.3,
-         "Earthquake & Seismic Hazards",
-         {{"Earthquake Fault Zone", 0xFF00FF, "fault"},
-          {"Seismic Hazard Zone - Liquefaction", 0x008000, "liquid"},
-          {"Seismic Hazard Zone - Landslide", 0x008000, "landslide"}}},
-    };
-    for (const LegendTable& t : tables) {
+    for (const LegendTable& t : LegendTables()) {
         SetHazardLegendTabs(report, 0.75, t.Y);
         report.SetTabShade(10);
         report.SetFontColor(clBlack);
@@ -228,7 +240,10 @@ void THazardPage::PrintFirstPage(TBaseReport& report)
     }
     report.ClearTabs();
     report.SetLineHeight(0.17);
+}
 
+void THazardPage::PrintProviderBlock(TBaseReport& report)
+{
     report.SetFontColor(0xFF0000);
     report.GotoXY(1.0, 9.35);
     report.SetFont(L("arial"), 12);
@@ -246,7 +261,10 @@ void THazardPage::PrintFirstPage(TBaseReport& report)
     report.NewLine();
     report.PrintLeft(L(kProviderPhone), 0.75);
     report.PrintRight(L(kProviderWeb), 7.8);
+}
 
+void THazardPage::PrintOrderNumber(TBaseReport& report)
+{
     report.SetFont(L("Arial"), 10);
     report.GotoXY(100, 7.6);
     for (const char* line : {"For the full natural hazard disclosure", "report of this property, call us",
@@ -262,7 +280,10 @@ void THazardPage::PrintFirstPage(TBaseReport& report)
     report.SetBold(true);
     report.PrintCenter(QString::number(AppState().MapId), 6.0);
     report.SetBold(false);
+}
 
+void THazardPage::PrintHazardMap(TBaseReport& report)
+{
     // The map at its own proportions, clear of the note above it and of the
     // title below it (whose text starts about 0.19 above its line at 5.0).
     QImage map;
@@ -271,10 +292,13 @@ void THazardPage::PrintFirstPage(TBaseReport& report)
         TReportContext::PrintImageFit(report, 0.75, 1.25, 7.8, 4.7, map);
     else if (!error.isEmpty())
         TReportContext::PictureLeftOut(report, L("The hazard map"), error);
+}
+
+void THazardPage::PrintProviderLogo(TBaseReport& report)
+{
     // The provider's logo beside its name (printed from 6.0), not under it.
     const QImage logo = ResourcePicture(L("qrnlogo"));
     if (!logo.isNull()) TReportContext::PrintImageFit(report, 4.8, 5.9, 5.9, 7.33, logo);
-
     report.SetFont(L("arial"), 12);
     report.SetBold(true);
     report.SetFontColor(0xFF0000);
@@ -283,6 +307,17 @@ void THazardPage::PrintFirstPage(TBaseReport& report)
         report.PrintLeft(L(line), 6.0);
         report.NewLine();
     }
+}
+
+void THazardPage::PrintFirstPage(TBaseReport& report)
+{
+    PrintHazardNote(report);
+    PrintHazardTitles(report);
+    PrintHazardLegend(report);
+    PrintProviderBlock(report);
+    PrintOrderNumber(report);
+    PrintHazardMap(report);
+    PrintProviderLogo(report);
     report.NewPage();
 }
 

@@ -30,7 +30,16 @@ private:
     void SetHazardHeadingTab(TBaseReport& report);
     void SetHazardBulletTabs(TBaseReport& report);
     void PrintHazardBullet(TBaseReport& report, const QString& bullet, const QString& text);
+    // The first page: the note, the titles, the legend, the provider's
+    // block, the order number, the hazard map and the provider's logo.
     void PrintFirstPage(TBaseReport& report);
+    void PrintHazardNote(TBaseReport& report);
+    void PrintHazardTitles(TBaseReport& report);
+    void PrintHazardLegend(TBaseReport& report);
+    void PrintProviderBlock(TBaseReport& report);
+    void PrintOrderNumber(TBaseReport& report);
+    void PrintHazardMap(TBaseReport& report);
+    void PrintProviderLogo(TBaseReport& report);
     void PrintSecondPage(TBaseReport& report);
 
     TReportContext& m_context;

@@ -42,6 +42,40 @@ bool Said(const QString& value)
     return !number || v != 0;
 }
 
+// Structure types laid out as houses: bedrooms, baths and a pool.
+bool HouseStructure(int structure) { return structure == 0 || structure == 1 || structure == 2 || structure == 4; }
+
+// The statuses whose third line shows the list price.
+bool ListPriced(const QString& status)
+{
+    for (const char* code : {"3", "9", "7", "0"})
+        if (status == QLatin1String(code)) return true;
+    return false;
+}
+
+// The status date on a comp's third line: its label and field by status.
+struct StatusDate {
+    const char* Status;
+    const char* Label;
+    const char* Field;
+};
+const StatusDate kStatusDates[] = {{"8", "Last Trans:", "doc_date"},
+                                   {"3", "Exp Date:", "search_date"},
+                                   {"9", "With Date:", "search_date"},
+                                   {"7", "Pend Date:", "search_date"}};
+const StatusDate kOtherStatusDate = {"", "Last Trans:", "search_date"};
+
+// The frame about a block from top to the current line, in the 2-pixel
+// black pen that the frames after it keep.
+void FrameBlock(TBaseReport& report, double top)
+{
+    report.Brush().SetStyle(TBrushStyle::bsClear);
+    report.Pen().SetColor(clBlack);
+    report.Pen().SetWidth(2);
+    report.Rectangle(0.75, top, 7.78, report.YPos());
+    report.Brush().SetStyle(TBrushStyle::bsSolid);
+}
+
 } // namespace
 
 void TMarketDetailsPage::PrintLabelValue(TBaseReport&, const QString& label, const QString& value, double x)
@@ -163,11 +197,7 @@ void TMarketDetailsPage::PrintCategorySummaries(TBaseReport& report)
         report.PrintRight(FormatMoney(L("#0.00"), s.Ppsf.Average), 7.75);
         report.NewLine();
     }
-    report.Brush().SetStyle(TBrushStyle::bsClear);
-    report.Pen().SetColor(clBlack);
-    report.Pen().SetWidth(2);
-    report.Rectangle(0.75, top, 7.78, report.YPos());
-    report.Brush().SetStyle(TBrushStyle::bsSolid);
+    FrameBlock(report, top);
     report.NewLine();
 }
 
@@ -182,17 +212,14 @@ void TMarketDetailsPage::PrintSubjectBlock(TBaseReport& report)
     PrintLabelValue(report, L("Owner:"), f("owner1"), 1.5);
     PrintLabelValue(report, L("APN:"), f("apn"), 5.5);
     PrintLabelValue(report, L("Year Built:"), f("year_built"), 7.0);
-    PrintPairs(report);
-    report.NewLine();
+    PrintPairsLine(report);
     PrintLabelValue(report, L("Site Address:"), f("address") + L(" ") + f("city_state"), 1.5);
     PrintLabelValue(report, L("Use Code:"), f("land_use"), 5.5);
-    PrintPairs(report);
-    report.NewLine();
+    PrintPairsLine(report);
     PrintLabelValue(report, L("Mail Address:"), f("m_address") + L(" ") + f("m_city_state"), 1.5);
     PrintLabelValue(report, L("Last Trans:"), c.TrxField(L("doc_date")), 5.5);
     PrintLabelValue(report, L("Last Price:"), c.TrxField(L("sold_price")), 7.0);
-    PrintPairs(report);
-    report.NewLine();
+    PrintPairsLine(report);
     if (c.TrxCursor) c.TrxCursor = c.TrxCursor->getNextSiblingElement();
     PrintLabelValue(report, L("Sqft:"), f("house_sqft"), 1.2);
     const QString type = f("prop_type");
@@ -202,23 +229,17 @@ void TMarketDetailsPage::PrintSubjectBlock(TBaseReport& report)
     }
     PrintLabelValue(report, L("Prior Trans:"), c.TrxField(L("doc_date")), 5.5);
     PrintLabelValue(report, L("Prior Price:"), c.TrxField(L("sold_price")), 7.0);
-    PrintPairs(report);
-    report.NewLine();
+    PrintPairsLine(report);
     PrintLabelValue(report, L("Lot:"), f("lot_sqft"), 1.2);
     if (!f("lot_width").isEmpty() && !f("lot_depth").isEmpty())
         PrintLabelValue(report, L("Lot Size:"), f("lot_width") + L("x") + f("lot_depth"), 3.2);
     PrintLabelValue(report, L("Deed Type:"), f("doc_type"), 5.5);
-    PrintPairs(report);
-    report.NewLine();
+    PrintPairsLine(report);
     PrintLabelValue(report, L("Pool:"), f("pool"), 1.2);
     PrintLabelValue(report, L("Lender:"), QString(), 5.5);
     PrintPairs(report);
-    report.Brush().SetStyle(TBrushStyle::bsClear);
-    report.Pen().SetColor(clBlack);
-    report.Pen().SetWidth(2);
-    report.Rectangle(0.75, top, 7.78, report.YPos());
+    FrameBlock(report, top);
     report.Pen().SetWidth(1);
-    report.Brush().SetStyle(TBrushStyle::bsSolid);
     report.NewLine();
     report.NewLine();
 }
@@ -268,194 +289,234 @@ void TMarketDetailsPage::PrintFeatures(TBaseReport& report, const QString& text,
     }
 }
 
-void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell)
+QString TMarketDetailsPage::CompField(const char* name) const { return m_context.Records->Field(L(name)); }
+
+double TMarketDetailsPage::EstimateCompLines(TBaseReport& report, const QString& features, TMemoBuf& memo,
+                                             bool newStatus, bool photo)
 {
-    TReportContext& c = m_context;
-    TCompsRecords& r = *c.Records;
-    c.PageBreakPending = false;
-    if (!r.IsUsed(r.Index())) return;
-    auto f = [&](const char* name) { return r.Field(L(name)); };
-    const QString features = f("features");
-    const QString remarks = f("rem");
-    const QString status = f("status");
-    const bool band = status != c.GroupStatus || shell.FirstRow();
-    double estimate = 7 + (status != c.GroupStatus ? 3 : 0);
-    report.SetFont(L("Arial"), 8);
-    const QString apn = f("apn");
-    const bool photo = HasCompPhoto(apn);
+    double estimate = 7 + (newStatus ? 3 : 0);
     if (!features.isEmpty()) {
         const double textLeft = photo ? 0.75 + kPhotoWidth + 0.1 + 0.65 : 0.75;
         estimate += double(Round(EstimateTextLines(report, features, kTextRight - textLeft)));
     }
-    TMemoBuf memo(remarks);
-    if (!remarks.isEmpty()) {
+    if (!memo.Text().isEmpty()) {
         memo.SetPrintStart(photo ? 0.75 + kPhotoWidth + 0.1 + 0.75 : 0.79);
         memo.SetPrintEnd(kTextRight);
         estimate += report.MemoLines(memo);
     }
     if (photo) estimate = std::max(estimate, 18.0);
+    return estimate;
+}
+
+bool TMarketDetailsPage::DeferComp(TBaseReport& report, double estimate)
+{
+    const int index = m_context.Records->Index();
     if (report.LinesLeft() - 5 <= estimate) {
         // A block that does not fit even on the fresh page it was deferred
         // to is printed anyway; its comments break the pages.
-        const bool freshPage = m_deferredIndex == r.Index() && m_deferredPage != report.PageNumber();
+        const bool freshPage = m_deferredIndex == index && m_deferredPage != report.PageNumber();
         if (!freshPage) {
-            m_deferredIndex = r.Index();
+            m_deferredIndex = index;
             m_deferredPage = report.PageNumber();
-            c.PageBreakPending = true;
-            return;
+            m_context.PageBreakPending = true;
+            return true;
         }
     }
     m_deferredIndex = -1;
+    return false;
+}
 
-    if (band) {
-        c.DrawGroupBand(report, StatusBandCaption(status, status == c.GroupStatus), c.Settings.Color(rcDetailsBar));
-        report.SetFont(L("Arial"), 8);
-        report.NewLine();
-        c.GroupStatus = status;
-    }
+void TMarketDetailsPage::PrintStatusBand(TBaseReport& report, const QString& status)
+{
+    TReportContext& c = m_context;
+    c.DrawGroupBand(report, StatusBandCaption(status, status == c.GroupStatus), c.Settings.Color(rcDetailsBar));
     report.SetFont(L("Arial"), 8);
-    double top = report.LineTop() + 0.01;
-    const bool county106 = c.CountyId() == 106;
-    PrintLabelValue(report, L("Owner:"), f("owner"), 1.5);
-    PrintLabelValue(report, L("APN:"), apn, 5.5);
-    PrintLabelValue(report, L("Year Built:"), f("year_built"), 7.0);
+    report.NewLine();
+    c.GroupStatus = status;
+}
+
+void TMarketDetailsPage::PrintPairsLine(TBaseReport& report)
+{
     PrintPairs(report);
     report.NewLine();
+}
+
+void TMarketDetailsPage::PrintStatusDateAndPrice(TBaseReport& report, const QString& status)
+{
+    StatusDate date = kOtherStatusDate;
+    for (const StatusDate& d : kStatusDates)
+        if (status == QLatin1String(d.Status)) date = d;
+    PrintLabelValue(report, L(date.Label), CompField(date.Field), 5.5);
+    if (status == QLatin1String("8"))
+        PrintLabelValue(report, L("Last Price:"),
+                        CompField("sold_price") + L(" ") + SaleCodeName(CompField("sale_code")), 7.0);
+    else if (ListPriced(status))
+        PrintLabelValue(report, L("List Price:"), CompField("list_price"), 7.0);
+}
+
+void TMarketDetailsPage::PrintStructureFields(TBaseReport& report, int structure)
+{
+    if (structure >= 0 && structure <= 5) PrintLabelValue(report, L("Sqft:"), CompField("house_sqft"), 1.2);
+    if (HouseStructure(structure)) {
+        PrintLabelValue(report, L("Bdrms:"), CompField("bed"), 2.2);
+        if (m_context.CountyId() == 106)
+            PrintLabelValue(report, L("Fixtures:"), CompField("fixtures"), 3.4);
+        else
+            PrintLabelValue(report, L("Baths:"), CompField("bath"), 3.4);
+        if (!CompField("dom").isEmpty()) PrintLabelValue(report, L("DOM:"), CompField("dom"), 3.9);
+    } else if (structure == 3 || structure == 5) {
+        PrintLabelValue(report, L("GSI:"), CompField("annual_gross"), 1.7);
+        PrintLabelValue(report, L("Annual Exp:"), CompField("annual_expense"), 2.7);
+        PrintLabelValue(report, L("Cap Rate:"), CompField("cap_rate"), 3.75);
+        PrintLabelValue(report, L("#Units:"), CompField("total_units"), 4.7);
+    }
+}
+
+void TMarketDetailsPage::PrintCompPhrases(TBaseReport& report)
+{
+    // The phrases of the last line, each only when its value says
+    // something; the line only when one of them does.
+    const QString ppsf = CompField("ppsf"), distance = CompField("distance"), difference = CompField("house_dif");
+    if (Said(ppsf)) PrintLabelValue(report, QString(), ppsf + L(" Per Sqft."), 1.2);
+    if (Said(distance)) PrintLabelValue(report, QString(), distance + L(" miles from subject property"), 2.5);
+    if (Said(difference)) PrintLabelValue(report, QString(), L("Comparable is ") + difference, 4.8);
+    if (!m_pairs.empty()) PrintPairsLine(report);
+}
+
+void TMarketDetailsPage::PrintCompData(TBaseReport& report, const QString& status)
+{
+    auto f = [this](const char* name) { return CompField(name); };
+    PrintLabelValue(report, L("Owner:"), f("owner"), 1.5);
+    PrintLabelValue(report, L("APN:"), f("apn"), 5.5);
+    PrintLabelValue(report, L("Year Built:"), f("year_built"), 7.0);
+    PrintPairsLine(report);
     const QString site = f("address") + L(" ") + f("city");
     PrintLabelValue(report, L("Site Address:"), site, 1.5);
     PrintLabelValue(report, L("Use Code:"), f("land_use"), 5.5);
-    PrintPairs(report);
-    report.NewLine();
+    PrintPairsLine(report);
     PrintLabelValue(report, L("Mail Address:"), site, 1.5);
-    if (status == QLatin1String("8"))
-        PrintLabelValue(report, L("Last Trans:"), f("doc_date"), 5.5);
-    else if (status == QLatin1String("3"))
-        PrintLabelValue(report, L("Exp Date:"), f("search_date"), 5.5);
-    else if (status == QLatin1String("9"))
-        PrintLabelValue(report, L("With Date:"), f("search_date"), 5.5);
-    else if (status == QLatin1String("7"))
-        PrintLabelValue(report, L("Pend Date:"), f("search_date"), 5.5);
-    else
-        PrintLabelValue(report, L("Last Trans:"), f("search_date"), 5.5);
-    if (status == QLatin1String("8"))
-        PrintLabelValue(report, L("Last Price:"), f("sold_price") + L(" ") + SaleCodeName(f("sale_code")), 7.0);
-    else if (status == QLatin1String("3") || status == QLatin1String("9") || status == QLatin1String("7") ||
-             status == QLatin1String("0"))
-        PrintLabelValue(report, L("List Price:"), f("list_price"), 7.0);
-    PrintPairs(report);
-    report.NewLine();
+    PrintStatusDateAndPrice(report, status);
+    PrintPairsLine(report);
     const int structure = StructureType(f("structure_type"));
-    if (structure >= 0 && structure <= 5) PrintLabelValue(report, L("Sqft:"), f("house_sqft"), 1.2);
-    if (structure == 0 || structure == 1 || structure == 2 || structure == 4) {
-        PrintLabelValue(report, L("Bdrms:"), f("bed"), 2.2);
-        if (county106)
-            PrintLabelValue(report, L("Fixtures:"), f("fixtures"), 3.4);
-        else
-            PrintLabelValue(report, L("Baths:"), f("bath"), 3.4);
-        if (!f("dom").isEmpty()) PrintLabelValue(report, L("DOM:"), f("dom"), 3.9);
-    } else if (structure == 3 || structure == 5) {
-        PrintLabelValue(report, L("GSI:"), f("annual_gross"), 1.7);
-        PrintLabelValue(report, L("Annual Exp:"), f("annual_expense"), 2.7);
-        PrintLabelValue(report, L("Cap Rate:"), f("cap_rate"), 3.75);
-        PrintLabelValue(report, L("#Units:"), f("total_units"), 4.7);
-    }
+    PrintStructureFields(report, structure);
     PrintLabelValue(report, L("Prior Trans:"), f("p_doc_date"), 5.5);
     PrintLabelValue(report, L("Prior Price:"), f("p_sold_price") + L("  ") + SaleCodeName(f("prev_sale_code")), 7.0);
-    PrintPairs(report);
-    report.NewLine();
+    PrintPairsLine(report);
     PrintLabelValue(report, L("Lot:"), f("lot_sqft"), 1.2);
     PrintLabelValue(report, L("Acreage:"), f("acres"), 2.2);
     PrintLabelValue(report, L("Lot Size:"), f("lot_size"), 3.4);
     PrintLabelValue(report, L("Deed Type:"), f("doc_type"), 5.5);
-    PrintPairs(report);
-    report.NewLine();
-    if (structure == 0 || structure == 1 || structure == 2 || structure == 4)
-        PrintLabelValue(report, L("Pool:"), f("pool"), 1.2);
+    PrintPairsLine(report);
+    if (HouseStructure(structure)) PrintLabelValue(report, L("Pool:"), f("pool"), 1.2);
     PrintLabelValue(report, L("Lender:"), f("lender"), 5.5);
-    PrintPairs(report);
+    PrintPairsLine(report);
+    PrintCompPhrases(report);
+}
+
+double TMarketDetailsPage::PrintPhotoArea(TBaseReport& report, const QString& apn, bool besideText)
+{
+    const double top = report.LineTop();
+    const double bottom = top + kPhotoHeight;
+    report.Pen().SetColor(clBlack);
+    report.Brush().SetColor(clWhite);
+    report.Rectangle(0.75, top, 2.8, bottom);
+    // The box beside the photo holds the features and comments.
+    if (besideText) report.Rectangle(2.85, top, 7.78, bottom);
+    QImage picture;
+    QString error;
+    if (LoadCompPhoto(apn, picture, error))
+        TReportContext::PrintImageFit(report, 0.75, top, 2.8, bottom, picture);
+    else if (!error.isEmpty())
+        TReportContext::PictureLeftOut(report, L("The photo of the comp %1").arg(apn.left(64)), error);
+    report.Brush().SetStyle(TBrushStyle::bsClear);
+    report.Rectangle(0.75, top, 2.8, bottom);
+    report.Brush().SetStyle(TBrushStyle::bsSolid);
+    return bottom;
+}
+
+void TMarketDetailsPage::PrintComments(TBaseReport& report, TMemoBuf& memo, bool photo, double top)
+{
     report.NewLine();
-    // The phrases of the last line, each only when its value says
-    // something; the line only when one of them does.
-    if (Said(f("ppsf"))) PrintLabelValue(report, QString(), f("ppsf") + L(" Per Sqft."), 1.2);
-    if (Said(f("distance"))) PrintLabelValue(report, QString(), f("distance") + L(" miles from subject property"), 2.5);
-    if (Said(f("house_dif"))) PrintLabelValue(report, QString(), L("Comparable is ") + f("house_dif"), 4.8);
-    if (!m_pairs.empty()) {
-        PrintPairs(report);
+    report.SetFont(L("Arial"), 8);
+    report.SetBold(true);
+    const double label = photo ? 2.9 : 0.79;
+    if (photo)
+        while (report.LineTop() < top + kPhotoHeight / 2 - 0.25) report.NewLine();
+    report.PrintLeft(L("Comments:"), label);
+    // The remarks follow the label after a space at the least.
+    const double labelEnd = label + report.TextWidth(L("Comments: "));
+    report.SetBold(false);
+    memo.SetPrintStart(std::max(photo ? 3.55 : 1.4, labelEnd));
+    memo.SetPrintEnd(kTextRight);
+    report.PrintMemo(memo, 1, false);
+    if (memo.Pos() < memo.Size()) {
+        memo.SetPrintStart(photo ? 2.9 : 0.79);
+        report.PrintMemo(memo, 0, false);
+    }
+}
+
+void TMarketDetailsPage::CloseCompBlock(TBaseReport& report, bool photo, bool remarks, double top, double photoBottom)
+{
+    if (photo) {
+        while (report.LineTop() < photoBottom) report.NewLine();
+        return;
+    }
+    report.Pen().SetColor(clBlack);
+    report.Brush().SetStyle(TBrushStyle::bsClear);
+    if (remarks) {
+        report.Rectangle(0.75, top, 7.78, report.YPos() - report.LineHeight());
+    } else {
+        report.Rectangle(0.75, top, 7.78, report.YPos());
         report.NewLine();
     }
-
-    report.Brush().SetStyle(TBrushStyle::bsClear);
-    report.Pen().SetColor(clBlack);
-    report.Pen().SetWidth(2);
-    report.Rectangle(0.75, top, 7.78, report.YPos());
     report.Brush().SetStyle(TBrushStyle::bsSolid);
     report.NewLine();
+}
+
+void TMarketDetailsPage::PrintCompExtras(TBaseReport& report, const QString& apn, const QString& features,
+                                         TMemoBuf& memo, bool photo)
+{
+    const bool remarks = !memo.Text().isEmpty();
     // Nothing below the data: no box, the blank line parts the block from
     // the next.
-    if (!photo && features.isEmpty() && remarks.isEmpty()) {
+    if (!photo && features.isEmpty() && !remarks) {
         report.NewLine();
         return;
     }
     report.GotoXY(0, report.YPos() + 0.03);
-    top = report.LineTop();
-
-    double photoBottom = 0;
-    if (photo) {
-        photoBottom = report.LineTop() + kPhotoHeight;
-        report.Pen().SetColor(clBlack);
-        report.Brush().SetColor(clWhite);
-        report.Rectangle(0.75, report.LineTop(), 2.8, photoBottom);
-        // The box beside the photo holds the features and comments.
-        if (!features.isEmpty() || !remarks.isEmpty()) report.Rectangle(2.85, report.LineTop(), 7.78, photoBottom);
-        QImage picture;
-        QString error;
-        if (LoadCompPhoto(apn, picture, error))
-            TReportContext::PrintImageFit(report, 0.75, top, 2.8, photoBottom, picture);
-        else if (!error.isEmpty())
-            TReportContext::PictureLeftOut(report, L("The photo of the comp %1").arg(apn.left(64)), error);
-        report.Brush().SetStyle(TBrushStyle::bsClear);
-        report.Rectangle(0.75, report.LineTop(), 2.8, photoBottom);
-        report.Brush().SetStyle(TBrushStyle::bsSolid);
-    }
+    const double top = report.LineTop();
+    const double photoBottom = photo ? PrintPhotoArea(report, apn, !features.isEmpty() || remarks) : 0;
     if (!features.isEmpty()) {
         report.SetFont(L("Arial"), 8);
         const double left = photo ? 0.75 + kPhotoWidth + 0.1 : 0.79;
         report.GotoXY(left, report.YPos());
         PrintFeatures(report, features, left);
     }
-    if (!remarks.isEmpty()) {
-        report.NewLine();
-        report.SetFont(L("Arial"), 8);
-        report.SetBold(true);
-        const double label = photo ? 2.9 : 0.79;
-        if (photo)
-            while (report.LineTop() < top + kPhotoHeight / 2 - 0.25) report.NewLine();
-        report.PrintLeft(L("Comments:"), label);
-        // The remarks follow the label after a space at the least.
-        const double labelEnd = label + report.TextWidth(L("Comments: "));
-        report.SetBold(false);
-        memo.SetPrintStart(std::max(photo ? 3.55 : 1.4, labelEnd));
-        memo.SetPrintEnd(kTextRight);
-        report.PrintMemo(memo, 1, false);
-        if (memo.Pos() < memo.Size()) {
-            memo.SetPrintStart(photo ? 2.9 : 0.79);
-            report.PrintMemo(memo, 0, false);
-        }
-    }
-    if (photo) {
-        while (report.LineTop() < photoBottom) report.NewLine();
-    } else {
-        report.Pen().SetColor(clBlack);
-        report.Brush().SetStyle(TBrushStyle::bsClear);
-        if (remarks.isEmpty()) {
-            report.Rectangle(0.75, top, 7.78, report.YPos());
-            report.NewLine();
-        } else {
-            report.Rectangle(0.75, top, 7.78, report.YPos() - report.LineHeight());
-        }
-        report.Brush().SetStyle(TBrushStyle::bsSolid);
-        report.NewLine();
-    }
+    if (remarks) PrintComments(report, memo, photo, top);
+    CloseCompBlock(report, photo, remarks, top, photoBottom);
+}
+
+void TMarketDetailsPage::PrintCompBlock(TBaseReport& report, TReportShell& shell)
+{
+    TReportContext& c = m_context;
+    c.PageBreakPending = false;
+    if (!c.Records->IsUsed(c.Records->Index())) return;
+    const QString features = CompField("features");
+    TMemoBuf memo(CompField("rem"));
+    const QString status = CompField("status");
+    const bool band = status != c.GroupStatus || shell.FirstRow();
+    report.SetFont(L("Arial"), 8);
+    const QString apn = CompField("apn");
+    const bool photo = HasCompPhoto(apn);
+    if (DeferComp(report, EstimateCompLines(report, features, memo, status != c.GroupStatus, photo))) return;
+
+    if (band) PrintStatusBand(report, status);
+    report.SetFont(L("Arial"), 8);
+    const double top = report.LineTop() + 0.01;
+    PrintCompData(report, status);
+    FrameBlock(report, top);
+    report.NewLine();
+    PrintCompExtras(report, apn, features, memo, photo);
 }
 
 void TMarketDetailsPage::RowAfter(TBaseReport& report, TReportShell&, bool& valid)

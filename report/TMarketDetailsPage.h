@@ -9,6 +9,7 @@
 
 class QImage;
 class TBaseReport;
+class TMemoBuf;
 class TReportContext;
 class TReportShell;
 
@@ -28,7 +29,30 @@ public:
 private:
     void PrintCategorySummaries(TBaseReport& report);
     void PrintSubjectBlock(TBaseReport& report);
+    // The block of the current comp, or nothing when it is not marked for
+    // use or is deferred to the next page.
     void PrintCompBlock(TBaseReport& report, TReportShell& shell);
+    QString CompField(const char* name) const;
+    // The lines the block will take: its data lines, the band when the
+    // status changes, the features and the remarks (whose memo gets its
+    // print start and end); 18 at the least beside a photo.
+    double EstimateCompLines(TBaseReport& report, const QString& features, TMemoBuf& memo, bool newStatus, bool photo);
+    // True when the block is put off to the next page.
+    bool DeferComp(TBaseReport& report, double estimate);
+    void PrintStatusBand(TBaseReport& report, const QString& status);
+    // The seven lines of label and value pairs of the current comp.
+    void PrintCompData(TBaseReport& report, const QString& status);
+    void PrintStatusDateAndPrice(TBaseReport& report, const QString& status);
+    void PrintStructureFields(TBaseReport& report, int structure);
+    void PrintCompPhrases(TBaseReport& report);
+    // Below the data frame: the photo area, the features, the comments and
+    // the closing of the block.
+    void PrintCompExtras(TBaseReport& report, const QString& apn, const QString& features, TMemoBuf& memo, bool photo);
+    // The photo box and the box beside it from the current line; returns
+    // the photo's bottom.
+    double PrintPhotoArea(TBaseReport& report, const QString& apn, bool besideText);
+    void PrintComments(TBaseReport& report, TMemoBuf& memo, bool photo, double top);
+    void CloseCompBlock(TBaseReport& report, bool photo, bool remarks, double top, double photoBottom);
     void PrintFeatures(TBaseReport& report, const QString& text, double left);
     // A label ending at x and its bold value after it, kept for the line
     // until PrintPairs prints them.
@@ -36,6 +60,8 @@ private:
     // The kept pairs of the line, each as near its x as the others and the
     // margins allow, none touching another.
     void PrintPairs(TBaseReport& report);
+    // The kept pairs and the line advance after them.
+    void PrintPairsLine(TBaseReport& report);
     struct Pair {
         QString Label, Value;
         double X, LabelWidth, ValueWidth;

@@ -9,6 +9,8 @@
 #include "report/ReportNumbers.h"
 #include "report/TReportContext.h"
 
+#include <array>
+
 namespace {
 
 QString L(const char* text) { return QString::fromLatin1(text); }
@@ -27,6 +29,55 @@ QString StatusDateHeading(const QString& status)
     if (status == QLatin1String("9")) return L("With Date");
     if (status == QLatin1String("7")) return L("Pend Date");
     return QString();
+}
+
+// The status date cell, by the status's first character.
+QString StatusDateCell(const TCompsRecords& r, const QString& status)
+{
+    const QChar first = status.isEmpty() ? QChar() : status.at(0);
+    if (first == QLatin1Char('8') || first == QLatin1Char('3') || first == QLatin1Char('9'))
+        return r.Field(L("search_date"));
+    if (first == QLatin1Char('7')) return r.Field(L("close_date"));
+    return QString();
+}
+
+// Columns 2 to 4 by structure type: their headings and the fields of the
+// cells.
+struct StructureColumns {
+    const char* Headings[3];
+    const char* Fields[3];
+};
+const StructureColumns* Columns(int structure, bool county106)
+{
+    static const StructureColumns house = {{"Beds", "Baths", "Est SF"}, {"bed", "bath", "house_sqft"}};
+    static const StructureColumns house106 = {{"Beds", "Fixtures", "Est SF"}, {"bed", "partial_baths", "house_sqft"}};
+    static const StructureColumns income = {{"GSI", "Zoning", "Est SF"}, {"annual_gross", "zoning", "house_sqft"}};
+    static const StructureColumns land = {{"APN", "Acreage", "Lot Size"}, {"apn_index", "acres", "lot_sqft"}};
+    switch (structure) {
+    case 1:
+    case 2:
+    case 4: return county106 ? &house106 : &house;
+    case 3:
+    case 5: return &income;
+    case 6: return &land;
+    default: return nullptr; // three empty cells
+    }
+}
+
+std::array<QString, 3> StructureHeadings(int structure, bool county106)
+{
+    std::array<QString, 3> out;
+    if (const StructureColumns* c = Columns(structure, county106))
+        for (int i = 0; i < 3; ++i) out[size_t(i)] = L(c->Headings[i]);
+    return out;
+}
+
+std::array<QString, 3> StructureCells(const TCompsRecords& r, int structure, bool county106)
+{
+    std::array<QString, 3> out;
+    if (const StructureColumns* c = Columns(structure, county106))
+        for (int i = 0; i < 3; ++i) out[size_t(i)] = r.Field(L(c->Fields[i]));
+    return out;
 }
 
 } // namespace
@@ -115,125 +166,90 @@ TStatusStats TMarketSummaryPage::GroupStats(size_t from, size_t to) const
     return s;
 }
 
+void TMarketSummaryPage::PrintCell(TBaseReport& report, const QString& text, const double* widths, int& column)
+{
+    const double room = widths[column] - Margin(column) / 100.0 - (column == 0 ? Margin(column) / 100.0 : kCellGap);
+    ++column;
+    report.PrintTab(TReportContext::FitText(report, text, room));
+}
+
+void TMarketSummaryPage::PrintGroupBand(TBaseReport& report, const Entry& e)
+{
+    TReportContext& c = m_context;
+    c.DrawGroupBand(report, StatusBandCaption(e.Status, e.Group == m_bandGroup), c.Settings.Color(rcMarketSumBar));
+    report.NewLine();
+    c.GroupStatus = e.Status;
+    m_bandGroup = e.Group;
+}
+
+void TMarketSummaryPage::PrintHeadingRow(TBaseReport& report, const Entry& e)
+{
+    report.SetFont(L("Arial"), 10);
+    report.SetTabShade(m_context.Settings.TabShade);
+    int column = 0;
+    auto h = [&](const QString& text) { PrintCell(report, text, kHeadingWidths, column); };
+    h(L("Address"));
+    for (const QString& text : StructureHeadings(e.Structure, m_context.CountyId() == 106)) h(text);
+    h(L("DOM"));
+    h(L("List Date"));
+    h(StatusDateHeading(e.Status));
+    h(L("List Price"));
+    h(e.Status == QLatin1String("8") ? L("Sale Price") : QString());
+    report.SetBold(false);
+    report.SetFont(L("Arial"), 10);
+    report.NewLine();
+    report.SetTabShade(0);
+}
+
+void TMarketSummaryPage::PrintEntry(TBaseReport& report, const Entry& e)
+{
+    const TCompsRecords& r = *m_context.Records;
+    // First line: the address and city after four empty cells.
+    for (int i = 0; i < 4; ++i) report.PrintTab(QString());
+    report.PrintLeft(TReportContext::FitText(report, r.Field(L("address")) + L("   ") + r.Field(L("city")), 7.8 - 0.79),
+                     0.79);
+    report.NewLine();
+
+    int column = 0;
+    auto d = [&](const QString& text) { PrintCell(report, text, kDataWidths, column); };
+    d(QString());
+    for (const QString& text : StructureCells(r, e.Structure, m_context.CountyId() == 106)) d(text);
+    d(r.Field(L("dom")));
+    d(r.Field(L("list_date")));
+    d(StatusDateCell(r, e.Status));
+    d(r.Field(L("list_price")));
+    d(e.Status == QLatin1String("8") ? r.Field(L("sold_price")) : QString());
+
+    // The rule under the entry.
+    report.Brush().SetColor(0x808080);
+    TReportContext::ShadedBox(report, 0.75, report.YPos(), 7.8, report.YPos() + 0.002);
+    report.Brush().SetColor(clWhite);
+    report.NewLine();
+}
+
 void TMarketSummaryPage::RowPrint(TBaseReport& report, TReportShell& shell, bool&)
 {
     TReportContext& c = m_context;
-    TCompsRecords& r = *c.Records;
     if (c.FirstComp) {
         c.FirstComp = false;
         c.GroupStatus.clear();
         m_bandGroup = SIZE_MAX;
         MakeOrder();
         m_pos = 0;
-        if (!m_order.empty()) r.SetIndex(m_order.front().Index);
+        if (!m_order.empty()) c.Records->SetIndex(m_order.front().Index);
     }
     if (m_pos >= m_order.size()) return;
     const Entry& e = m_order[m_pos];
-    const QString& status = e.Status;
-    const int structure = e.Structure;
-    const bool county106 = c.CountyId() == 106;
+    // A group starts, or goes on at the top of a page.
     const bool heading = e.Group != m_bandGroup || shell.FirstRow();
-    if (heading) {
-        c.DrawGroupBand(report, StatusBandCaption(status, e.Group == m_bandGroup), c.Settings.Color(rcMarketSumBar));
-        report.NewLine();
-        c.GroupStatus = status;
-        m_bandGroup = e.Group;
-    }
+    if (heading) PrintGroupBand(report, e);
     report.ClearTabs();
     SetMarketSummaryTabs(report, 0);
-    int column = 0;
-    // A cell's text cut so that it keeps its margin and a gap to the next.
-    auto cell = [&](const QString& text, const double* widths) {
-        const double room = widths[column] - Margin(column) / 100.0 - (column == 0 ? Margin(column) / 100.0 : kCellGap);
-        ++column;
-        report.PrintTab(TReportContext::FitText(report, text, room));
-    };
-    if (heading) {
-        report.SetFont(L("Arial"), 10);
-        report.SetTabShade(c.Settings.TabShade);
-        auto h = [&](const QString& text) { cell(text, kHeadingWidths); };
-        h(L("Address"));
-        switch (structure) {
-        case 1:
-        case 2:
-        case 4:
-            h(L("Beds"));
-            h(county106 ? L("Fixtures") : L("Baths"));
-            h(L("Est SF"));
-            break;
-        case 3:
-        case 5:
-            h(L("GSI"));
-            h(L("Zoning"));
-            h(L("Est SF"));
-            break;
-        case 6:
-            h(L("APN"));
-            h(L("Acreage"));
-            h(L("Lot Size"));
-            break;
-        default:
-            for (int i = 0; i < 3; ++i) h(QString());
-        }
-        h(L("DOM"));
-        h(L("List Date"));
-        h(StatusDateHeading(status));
-        h(L("List Price"));
-        h(status == QLatin1String("8") ? L("Sale Price") : QString());
-        report.SetBold(false);
-        report.SetFont(L("Arial"), 10);
-        report.NewLine();
-        report.SetTabShade(0);
-    }
+    if (heading) PrintHeadingRow(report, e);
     report.ClearTabs();
     SetMarketSummaryTabs(report, 3);
     report.SetFont(L("Arial"), 10);
-    for (int i = 0; i < 4; ++i) report.PrintTab(QString());
-    report.PrintLeft(TReportContext::FitText(report, r.Field(L("address")) + L("   ") + r.Field(L("city")), 7.8 - 0.79),
-                     0.79);
-    report.NewLine();
-
-    column = 0;
-    auto d = [&](const QString& text) { cell(text, kDataWidths); };
-    d(QString());
-    switch (structure) {
-    case 1:
-    case 2:
-    case 4:
-        d(r.Field(L("bed")));
-        d(r.Field(county106 ? L("partial_baths") : L("bath")));
-        d(r.Field(L("house_sqft")));
-        break;
-    case 3:
-    case 5:
-        d(r.Field(L("annual_gross")));
-        d(r.Field(L("zoning")));
-        d(r.Field(L("house_sqft")));
-        break;
-    case 6:
-        d(r.Field(L("apn_index")));
-        d(r.Field(L("acres")));
-        d(r.Field(L("lot_sqft")));
-        break;
-    default:
-        for (int i = 0; i < 3; ++i) d(QString());
-    }
-    d(r.Field(L("dom")));
-    d(r.Field(L("list_date")));
-    const QChar first = status.isEmpty() ? QChar() : status.at(0);
-    if (first == QLatin1Char('8') || first == QLatin1Char('3') || first == QLatin1Char('9'))
-        d(r.Field(L("search_date")));
-    else if (first == QLatin1Char('7'))
-        d(r.Field(L("close_date")));
-    else
-        d(QString());
-    d(r.Field(L("list_price")));
-    d(status == QLatin1String("8") ? r.Field(L("sold_price")) : QString());
-
-    report.Brush().SetColor(0x808080);
-    TReportContext::ShadedBox(report, 0.75, report.YPos(), 7.8, report.YPos() + 0.002);
-    report.Brush().SetColor(clWhite);
-    report.NewLine();
+    PrintEntry(report, e);
 }
 
 void TMarketSummaryPage::PrintAverages(TBaseReport& report, size_t from, size_t to)
@@ -247,12 +263,7 @@ void TMarketSummaryPage::PrintAverages(TBaseReport& report, size_t from, size_t 
     SetMarketSummaryTabs(report, 1);
     report.SetBold(true);
     int column = 0;
-    auto a = [&](const QString& text) {
-        const double room =
-            kDataWidths[column] - Margin(column) / 100.0 - (column == 0 ? Margin(column) / 100.0 : kCellGap);
-        ++column;
-        report.PrintTab(TReportContext::FitText(report, text, room));
-    };
+    auto a = [&](const QString& text) { PrintCell(report, text, kDataWidths, column); };
     a(L("Average"));
     switch (m_order[from].Structure) {
     case 1:

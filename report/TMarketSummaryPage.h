@@ -37,6 +37,19 @@ private:
     // without statistics).
     void PrintAverages(TBaseReport& report, size_t from, size_t to);
 
+    struct Entry;
+    // The band of the entry's group, "- cont." when it goes on after a
+    // page break.
+    void PrintGroupBand(TBaseReport& report, const Entry& e);
+    // The boxed heading row of the group, by the entry's structure type and
+    // status.
+    void PrintHeadingRow(TBaseReport& report, const Entry& e);
+    // The two lines of the entry and the rule under them.
+    void PrintEntry(TBaseReport& report, const Entry& e);
+    // A cell's text into the next tab, cut so that it keeps its margin and
+    // a gap to the next.
+    static void PrintCell(TBaseReport& report, const QString& text, const double* widths, int& column);
+
     TReportContext& m_context;
     struct Entry {
         int Index;

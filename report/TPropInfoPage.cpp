@@ -8,6 +8,9 @@
 #include "report/TReportContext.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <utility>
+#include <vector>
 
 namespace {
 QString L(const char* text) { return QString::fromLatin1(text); }
@@ -172,12 +175,10 @@ void TPropInfoPage::PrintLegalRest(TBaseReport& report, TMemoBuf& memo, double b
     report.SetFont(QStringLiteral("Arial"), 10);
 }
 
-void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
+void TPropInfoPage::PrintAgentPhoto(TBaseReport& report)
 {
+    // The longer side 196 pixels at 96 per inch, centred on (1.625, 1.625).
     const TvxpPersonalInfo* agent = m_context.Personal;
-    const TAppState& state = AppState();
-
-    // 1. The agent's photo, its longer side 196 pixels at 96 per inch.
     if (agent && !agent->Photo.isNull()) {
         const QImage& photo = agent->Photo;
         const double s = std::max(photo.width(), photo.height()) / 196.0;
@@ -186,45 +187,58 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
         report.PrintImageRect(1.625 - w / 2, 1.625 - h / 2, 1.625 + w / 2, 1.625 + h / 2, photo);
     }
     report.NewLine();
+}
 
-    // 2. The property.
+std::vector<std::pair<QString, QString>> TPropInfoPage::PropertyFields() const
+{
+    return {
+        {L("Owner:"), Field("owner1")},
+        {L("Parcel:"), Field("apn")},
+        {L("Site Address:"), Field("address") + QLatin1Char(' ') + Field("city_state")},
+        {L("Mail Address:"), Field("m_address") + QLatin1Char(' ') + Field("m_city_state")},
+        {L("Vesting:"), Field("vesting")},
+        {L("Phone Number:"), Field("phone")},
+        {L("Co-Owner:"), Field("owner2")},
+        {L("Map Code:"), Field("map")},
+        {L("Flood:"), Field("flood")},
+        {L("Census Tract:"), Field("census_tract")},
+        {L("Tract/Lot/Block:"), Field("tract") + QLatin1Char('/') + Field("lot") + QLatin1Char('/') + Field("block")},
+    };
+}
+
+void TPropInfoPage::PrintPropertyInformation(TBaseReport& report)
+{
     report.GotoXY(0, 0.75);
     PrintBlockCaption(report, QStringLiteral("PROPERTY  INFORMATION"), 2.8);
-    const double l = 2.8, v = 4.0;
-    Row(report, L("Owner:"), Field("owner1"), l, v, kMargin);
-    report.NewLine();
-    Row(report, L("Parcel:"), Field("apn"), l, v, kMargin);
-    report.NewLine();
-    Row(report, L("Site Address:"), Field("address") + QLatin1Char(' ') + Field("city_state"), l, v, kMargin);
-    report.NewLine();
-    Row(report, L("Mail Address:"), Field("m_address") + QLatin1Char(' ') + Field("m_city_state"), l, v, kMargin);
-    report.NewLine();
-    Row(report, L("Vesting:"), Field("vesting"), l, v, kMargin);
-    report.NewLine();
-    Row(report, L("Phone Number:"), Field("phone"), l, v, kMargin);
-    report.NewLine();
-    Row(report, L("Co-Owner:"), Field("owner2"), l, v, kMargin);
-    report.NewLine();
-    Row(report, L("Map Code:"), Field("map"), l, v, 5.5 - kGap);
-    Row(report, L("Flood:"), Field("flood"), 5.5, 6.5, kMargin);
-    report.NewLine();
-    Row(report, L("Census Tract:"), Field("census_tract"), l, v, 5.5 - kGap);
-    Row(report, L("Tract/Lot/Block:"),
-        Field("tract") + QLatin1Char('/') + Field("lot") + QLatin1Char('/') + Field("block"), 5.5, 6.5, kMargin);
-    report.NewLine();
+    const auto fields = PropertyFields();
+    // Owner to Co-Owner one a line; then Map Code beside Flood and Census
+    // Tract beside Tract/Lot/Block.
+    for (size_t i = 0; i < 7; ++i) {
+        Row(report, fields[i].first, fields[i].second, 2.8, 4.0, kMargin);
+        report.NewLine();
+    }
+    for (size_t i = 7; i < fields.size(); i += 2) {
+        Row(report, fields[i].first, fields[i].second, 2.8, 4.0, 5.5 - kGap);
+        Row(report, fields[i + 1].first, fields[i + 1].second, 5.5, 6.5, kMargin);
+        report.NewLine();
+    }
+}
 
-    // 3. The legal description, on the lines left above the characteristics
-    // caption at 3.3; what they cannot hold follows the sale history.
+void TPropInfoPage::PrintLegalBeside(TBaseReport& report, TMemoBuf& legal)
+{
+    // On the lines left above the characteristics caption at 3.3; what they
+    // cannot hold follows the sale history.
     report.PrintLeft(L("Legal description:"), 2.8);
-    TMemoBuf legal(Field("legal_desc").left(kLegalLength));
     legal.SetPrintStart(4.0);
     legal.SetPrintEnd(kMargin);
     report.PrintMemo(
         legal,
         std::min(std::max(1, LinesAbove(report, CaptionTop(report, 3.3) - 0.03)), std::max(1, report.MemoLines(legal))),
         false);
+}
 
-    // 4. The sale history, every transaction.
+double TPropInfoPage::PrintSaleHistory(TBaseReport& report)
+{
     report.GotoXY(0, 5.75);
     PrintBlockCaption(report, QStringLiteral("SALE AND LOAN INFORMATION"), 0.75);
     report.ClearTabs();
@@ -236,12 +250,8 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
     report.SetBold(true);
     for (const char* h : {"Doc date", "Doc number", "Sold price", "Doc type", "TD type"}) report.PrintTab(L(h));
     report.SetBold(false);
-    // Every cell keeps a gap to the next; the rows end above the blocks at
-    // 7.2, the last row that fits showing "..." when more are left.
-    const double cellWidths[] = {0.8, 1.0, 1.25, 1.73, 1.73};
-    auto cell = [&](int i, const QString& text) {
-        report.PrintTab(TReportContext::FitText(report, text, cellWidths[i] - kGap));
-    };
+    // The rows end above the blocks at 7.2, the last row that fits showing
+    // "..." when more are left.
     const double tableBottom = CaptionTop(report, 7.2) - 0.03;
     while (m_context.TrxCursor) {
         report.NewLine();
@@ -250,115 +260,140 @@ void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
             m_context.TrxCursor = nullptr;
             break;
         }
-        cell(0, m_context.TrxField(L("doc_date")));
-        cell(1, m_context.TrxField(L("doc_number")));
-        cell(2, m_context.TrxField(L("sold_price")) + m_context.TrxField(L("doc_sale_code")).left(255));
-        cell(3, m_context.TrxField(L("doc_type")));
-        cell(4, m_context.TrxField(L("td_type")));
+        PrintTransaction(report);
         m_context.TrxCursor = m_context.TrxCursor->getNextSiblingElement();
     }
     report.ClearTabs();
+    return tableBottom;
+}
+
+void TPropInfoPage::PrintTransaction(TBaseReport& report)
+{
+    // Every cell keeps a gap to the next.
+    const double cellWidths[] = {0.8, 1.0, 1.25, 1.73, 1.73};
+    const QString cells[] = {
+        m_context.TrxField(L("doc_date")),
+        m_context.TrxField(L("doc_number")),
+        m_context.TrxField(L("sold_price")) + m_context.TrxField(L("doc_sale_code")).left(255),
+        m_context.TrxField(L("doc_type")),
+        m_context.TrxField(L("td_type")),
+    };
+    for (int i = 0; i < 5; ++i) report.PrintTab(TReportContext::FitText(report, cells[i], cellWidths[i] - kGap));
+}
+
+bool TPropInfoPage::PrintLegalRestBelowHistory(TBaseReport& report, TMemoBuf& legalRest, double tableBottom)
+{
+    const double kept = report.LineHeight();
+    report.GotoXY(0, report.YPos() + 0.015 + kRestLineHeight);
+    // Down to the top of the captions' text at 7.2.
+    const double bottom = tableBottom + 0.03;
+    const bool fits = UseLegalRestType(report, legalRest) <= LinesAbove(report, bottom);
+    report.SetLineHeight(kept);
+    report.SetFont(QStringLiteral("Arial"), 10);
+    if (fits) PrintLegalRest(report, legalRest, bottom);
+    return fits;
+}
+
+void TPropInfoPage::PrintValueBlock(TBaseReport& report, double y, const QString& caption,
+                                    std::initializer_list<std::pair<const char*, const char*>> rows)
+{
+    report.GotoXY(0, y);
+    PrintBlockCaption(report, caption, 4.5);
+    for (const auto& [label, field] : rows) {
+        Row(report, L(label), Field(field), 4.5, 5.7, kMargin);
+        report.NewLine();
+    }
+}
+
+void TPropInfoPage::PrintPreparedFor(TBaseReport& report)
+{
+    const TAppState& state = AppState();
+    if (state.CustName.isEmpty() || state.CustAddr1.isEmpty() || state.CustCity.isEmpty()) return;
+    report.GotoXY(0, 8.7);
+    PrintBlockCaption(report, QStringLiteral("PREPARED  FOR"), 0.75);
+    // Beside the tax block at 4.5.
+    auto line = [&](const QString& text) {
+        report.PrintLeft(TReportContext::FitText(report, text, 4.5 - kGap - 0.75), 0.75);
+    };
+    line(state.CustName);
+    report.NewLine();
+    line(state.CustAddr1);
+    report.NewLine();
+    if (!state.CustAddr2.isEmpty()) {
+        line(state.CustAddr2);
+        report.NewLine();
+    }
+    line(state.CustCity);
+}
+
+void TPropInfoPage::PrintPreparedBy(TBaseReport& report)
+{
+    // The address at the left, the filled phones beside it from the name's
+    // line.
+    report.GotoXY(0, 7.2);
+    PrintBlockCaption(report, QStringLiteral("PREPARED  BY"), 0.75);
+    const double y0 = report.YPos();
+    const TvxpPersonalInfo* agent = m_context.Personal;
+    if (!agent) {
+        report.NewLine();
+        return;
+    }
+    const QString phones[4][2] = {{agent->PhType1(), agent->PhNumber1()},
+                                  {agent->PhType2(), agent->PhNumber2()},
+                                  {agent->PhType3(), agent->PhNumber3()},
+                                  {agent->PhType4(), agent->PhNumber4()}};
+    int phoneLines = 0;
+    for (const auto& p : phones) phoneLines += p[1].isEmpty() ? 0 : 1;
+    // The address lines end before the phones on the lines they share, and
+    // before the assessment block at 4.5 below them.
+    int n = 0;
+    auto line = [&](const QString& text) {
+        const double limit = n++ < phoneLines ? 2.75 - kGap : 4.5 - kGap;
+        report.PrintLeft(TReportContext::FitText(report, text, limit - 0.75), 0.75);
+        report.NewLine();
+    };
+    line(m_context.AgentName());
+    for (const QString& text : {agent->Company(), agent->Address1(), agent->Address2()})
+        if (!text.isEmpty()) line(text);
+    if (!agent->AddrCity().isEmpty())
+        line(agent->AddrCity() + QStringLiteral(",  ") + agent->AddrState() + QStringLiteral("  ") + agent->AddrZip());
+    report.GotoXY(0, y0);
+    for (const auto& p : phones) {
+        if (p[1].isEmpty()) continue;
+        Row(report, TReportContext::FitText(report, p[0], 1.0), p[1], 2.75, 3.25, 4.5 - kGap);
+        report.NewLine();
+    }
+}
+
+void TPropInfoPage::RowPrint(TBaseReport& report, TReportShell&, bool& valid)
+{
+    PrintAgentPhoto(report);
+    PrintPropertyInformation(report);
+    TMemoBuf legal(Field("legal_desc").left(kLegalLength));
+    PrintLegalBeside(report, legal);
+    const double tableBottom = PrintSaleHistory(report);
     // The rest of the legal description below the sale history when it
     // fits there whole; else on the following page, once this page is done.
     // It runs in after a label of its own.
     const QString rest = legal.Text().mid(legal.Pos()).trimmed();
     TMemoBuf legalRest(L(kRestLabelText) + QLatin1Char(' ') + rest);
-    bool legalOnNextPage = false;
-    if (!rest.isEmpty()) {
-        const double kept = report.LineHeight();
-        report.GotoXY(0, report.YPos() + 0.015 + kRestLineHeight);
-        // Down to the top of the captions' text at 7.2.
-        const double bottom = tableBottom + 0.03;
-        const bool fits = UseLegalRestType(report, legalRest) <= LinesAbove(report, bottom);
-        report.SetLineHeight(kept);
-        report.SetFont(QStringLiteral("Arial"), 10);
-        if (fits)
-            PrintLegalRest(report, legalRest, bottom);
-        else
-            legalOnNextPage = true;
-    }
+    const bool legalOnNextPage = !rest.isEmpty() && !PrintLegalRestBelowHistory(report, legalRest, tableBottom);
 
-    // 5. Assessment and 6. tax.
-    report.GotoXY(0, 7.2);
-    PrintBlockCaption(report, QStringLiteral("ASSESSMENT  INFORMATION"), 4.5);
-    const char* const assessment[][2] = {{"Land:", "land_value"},
-                                         {"Structure:", "imp_value"},
-                                         {"Total:", "total_value"},
-                                         {"% Improved:", "pct_improved"}};
-    for (const auto& r : assessment) {
-        Row(report, L(r[0]), Field(r[1]), 4.5, 5.7, kMargin);
-        report.NewLine();
-    }
-    report.GotoXY(0, 8.7);
-    PrintBlockCaption(report, QStringLiteral("TAX  INFORMATION"), 4.5);
-    const char* const tax[][2] = {{"Tax Amount:", "tax_amount"},
-                                  {"Exempt Type:", "exemption"},
-                                  {"Tax Rate Area:", "tax_area"},
-                                  {"Assessed Year:", "tax_year"}};
-    for (const auto& r : tax) {
-        Row(report, L(r[0]), Field(r[1]), 4.5, 5.7, kMargin);
-        report.NewLine();
-    }
-
-    // 7. Characteristics.
+    PrintValueBlock(report, 7.2, QStringLiteral("ASSESSMENT  INFORMATION"),
+                    {{"Land:", "land_value"},
+                     {"Structure:", "imp_value"},
+                     {"Total:", "total_value"},
+                     {"% Improved:", "pct_improved"}});
+    PrintValueBlock(report, 8.7, QStringLiteral("TAX  INFORMATION"),
+                    {{"Tax Amount:", "tax_amount"},
+                     {"Exempt Type:", "exemption"},
+                     {"Tax Rate Area:", "tax_area"},
+                     {"Assessed Year:", "tax_year"}});
     report.GotoXY(0, 3.3);
     PrintBlockCaption(report, QStringLiteral("PROPERTY  CHARACTERISTICS"), 0.75);
     PrintCharacteristics(report, 1, 0.75, 1.9, 4.0, 5.2, kMargin);
-
-    // 8. Prepared for.
-    if (!state.CustName.isEmpty() && !state.CustAddr1.isEmpty() && !state.CustCity.isEmpty()) {
-        report.GotoXY(0, 8.7);
-        PrintBlockCaption(report, QStringLiteral("PREPARED  FOR"), 0.75);
-        // Beside the tax block at 4.5.
-        auto line = [&](const QString& text) {
-            report.PrintLeft(TReportContext::FitText(report, text, 4.5 - kGap - 0.75), 0.75);
-        };
-        line(state.CustName);
-        report.NewLine();
-        line(state.CustAddr1);
-        report.NewLine();
-        if (!state.CustAddr2.isEmpty()) {
-            line(state.CustAddr2);
-            report.NewLine();
-        }
-        line(state.CustCity);
-    }
-
-    // 9. Prepared by: the address at the left, the filled phones beside it
-    // from the name's line.
-    report.GotoXY(0, 7.2);
-    PrintBlockCaption(report, QStringLiteral("PREPARED  BY"), 0.75);
-    const double y0 = report.YPos();
-    if (agent) {
-        const QString phones[4][2] = {{agent->PhType1(), agent->PhNumber1()},
-                                      {agent->PhType2(), agent->PhNumber2()},
-                                      {agent->PhType3(), agent->PhNumber3()},
-                                      {agent->PhType4(), agent->PhNumber4()}};
-        int phoneLines = 0;
-        for (const auto& p : phones) phoneLines += p[1].isEmpty() ? 0 : 1;
-        // The address lines end before the phones on the lines they share,
-        // and before the assessment block at 4.5 below them.
-        int n = 0;
-        auto line = [&](const QString& text) {
-            const double limit = n++ < phoneLines ? 2.75 - kGap : 4.5 - kGap;
-            report.PrintLeft(TReportContext::FitText(report, text, limit - 0.75), 0.75);
-            report.NewLine();
-        };
-        line(m_context.AgentName());
-        for (const QString& text : {agent->Company(), agent->Address1(), agent->Address2()})
-            if (!text.isEmpty()) line(text);
-        if (!agent->AddrCity().isEmpty())
-            line(agent->AddrCity() + QStringLiteral(",  ") + agent->AddrState() + QStringLiteral("  ") +
-                 agent->AddrZip());
-        report.GotoXY(0, y0);
-        for (const auto& p : phones) {
-            if (p[1].isEmpty()) continue;
-            Row(report, TReportContext::FitText(report, p[0], 1.0), p[1], 2.75, 3.25, 4.5 - kGap);
-            report.NewLine();
-        }
-    } else {
-        report.NewLine();
-    }
+    PrintPreparedFor(report);
+    PrintPreparedBy(report);
 
     report.NewLine();
     if (legalOnNextPage) {
@@ -376,24 +411,12 @@ void TPropInfoPage::PrintPropertyBlock(TBaseReport& report)
     report.NewLine();
     report.NewLine();
     const double l = 0.8, v = 2.0;
-    const QString pairs[][2] = {
-        {L("Owner:"), Field("owner1")},
-        {L("Parcel:"), Field("apn")},
-        {L("Site Address:"), Field("address") + QLatin1Char(' ') + Field("city_state")},
-        {L("Mail Address:"), Field("m_address") + QLatin1Char(' ') + Field("m_city_state")},
-        {L("Vesting:"), Field("vesting")},
-        {L("Phone Number:"), Field("phone")},
-        {L("Co-Owner:"), Field("owner2")},
-        {L("Map Code:"), Field("map")},
-        {L("Flood:"), Field("flood")},
-        {L("Census Tract:"), Field("census_tract")},
-        {L("Tract/Lot/Block:"), Field("tract") + QLatin1Char('/') + Field("lot") + QLatin1Char('/') + Field("block")},
-        {L("Land Use:"), Field("land_use")},
-    };
+    auto pairs = PropertyFields();
+    pairs.emplace_back(L("Land Use:"), Field("land_use"));
     // The first column ends before the legal description and the second
     // column at 4.0.
-    for (const auto& p : pairs) {
-        Row(report, p[0], p[1], l, v, 4.0 - kGap);
+    for (const auto& [label, value] : pairs) {
+        Row(report, label, value, l, v, 4.0 - kGap);
         report.NewLine();
     }
     const double characteristicsTop = report.YPos();

@@ -5,11 +5,15 @@
 // texts stand. Also the one-page reports "propinfo.rpt" and "compinfo.rpt",
 // and the captionless property block of the street map page.
 
+#include <QString>
+#include <initializer_list>
+#include <utility>
+#include <vector>
+
 class TBaseReport;
 class TMemoBuf;
 class TReportContext;
 class TReportShell;
-class QString;
 
 class TPropInfoPage {
 public:
@@ -21,6 +25,29 @@ public:
     void PrintPropertyBlock(TBaseReport& report);
 
 private:
+    // The steps of the page, in drawing order.
+    void PrintAgentPhoto(TBaseReport& report);
+    void PrintPropertyInformation(TBaseReport& report);
+    // The legal description beside its label, on the lines above the
+    // characteristics; the memo keeps what is left.
+    void PrintLegalBeside(TBaseReport& report, TMemoBuf& legal);
+    // The sale history, every transaction that fits; returns where its
+    // rows end.
+    double PrintSaleHistory(TBaseReport& report);
+    void PrintTransaction(TBaseReport& report);
+    // The rest of the legal description below the sale history, when it
+    // fits there whole; false (nothing printed) when it does not.
+    bool PrintLegalRestBelowHistory(TBaseReport& report, TMemoBuf& legalRest, double tableBottom);
+    // The assessment or tax block: a caption at 4.5 and its label and field
+    // rows.
+    void PrintValueBlock(TBaseReport& report, double y, const QString& caption,
+                         std::initializer_list<std::pair<const char*, const char*>> rows);
+    void PrintPreparedFor(TBaseReport& report);
+    void PrintPreparedBy(TBaseReport& report);
+    // The labels and values of the property block, Owner to
+    // Tract/Lot/Block.
+    std::vector<std::pair<QString, QString>> PropertyFields() const;
+
     void PrintBlockCaption(TBaseReport& report, const QString& caption, double x);
     // A label and its value; the value starts after the label when the
     // label is longer than valueX leaves room for, and is cut to end before

@@ -46,6 +46,17 @@ struct LegendStatus {
 const LegendStatus kLegend[] = {
     {"0", "Active", "n"}, {"7", "Pending", "u"}, {"3", "Expired", "\xAB"}, {"8", "Sold", "l"}};
 
+// The columns of the comps table.
+struct CompsColumn {
+    double Width;
+    TTabJustify Justify;
+    double Margin;
+};
+const CompsColumn kCompsColumns[] = {
+    {0.24, TTabJustify::tjLeft, 0.01}, {2.0, TTabJustify::tjLeft, 0},     {0.6, TTabJustify::tjRight, 0},
+    {0.25, TTabJustify::tjRight, 0},   {0.3, TTabJustify::tjRight, 0.01}, {0.7, TTabJustify::tjRight, 0.01},
+    {0.45, TTabJustify::tjRight, 0},   {0.57, TTabJustify::tjRight, 0},   {1.9, TTabJustify::tjCenter, 0}};
+
 } // namespace
 
 QString TStreetMapPage::StatusLetter(const QString& status)
@@ -288,93 +299,110 @@ void TStreetMapPage::PrintPriceList(TBaseReport& report)
     }
 }
 
-void TStreetMapPage::PrintCompsTable(TBaseReport& report)
+int TStreetMapPage::UsedComps() const
 {
-    TReportContext& c = m_context;
-    TCompsRecords& r = *c.Records;
+    const TCompsRecords& r = *m_context.Records;
     int used = 0;
     for (int i = 0; i <= r.LastIndex(); ++i) used += r.IsUsed(i) ? 1 : 0;
-    const bool county106 = c.CountyId() == 106;
-    const double kept = report.LineHeight();
-    struct Column {
-        double Width;
-        TTabJustify Justify;
-        double Margin;
-    };
-    const Column columns[] = {
-        {0.24, TTabJustify::tjLeft, 0.01}, {2.0, TTabJustify::tjLeft, 0},     {0.6, TTabJustify::tjRight, 0},
-        {0.25, TTabJustify::tjRight, 0},   {0.3, TTabJustify::tjRight, 0.01}, {0.7, TTabJustify::tjRight, 0.01},
-        {0.45, TTabJustify::tjRight, 0},   {0.57, TTabJustify::tjRight, 0},   {1.9, TTabJustify::tjCenter, 0}};
+    return used;
+}
 
+void TStreetMapPage::PrintCompsHeader(TBaseReport& report, double keptLineHeight)
+{
     report.SetFontSize(8);
     report.SetBold(true);
     report.ClearTabs();
     for (int i = 0; i < 9; ++i)
-        SetTabLines(report, i == 0 ? 0.75 : tabAfterPrevious, columns[i].Justify, columns[i].Width, columns[i].Margin,
-                    kLineLeft | kLineRight | kLineTop | kLineBottom, 0);
-    report.GotoXY(0.75, 6.55 - kept);
+        SetTabLines(report, i == 0 ? 0.75 : tabAfterPrevious, kCompsColumns[i].Justify, kCompsColumns[i].Width,
+                    kCompsColumns[i].Margin, kLineLeft | kLineRight | kLineTop | kLineBottom, 0);
+    report.GotoXY(0.75, 6.55 - keptLineHeight);
     report.SetTabShade(100);
     report.SetFontColor(0xFFFFFF);
+    const bool county106 = m_context.CountyId() == 106;
     for (const QString& h : {L("Stat"), L("Address"), L("Date"), L("Bed"), county106 ? L("Fix") : L("Bath"), L("Price"),
                              L("SqFt"), L("PPSF"), L("Price Per Square Foot")})
         report.PrintTab(h);
     report.NewLine();
     report.SetTabShade(0);
     report.SetFontColor(clBlack);
+}
+
+void TStreetMapPage::SetCompsRowTabs(TBaseReport& report)
+{
+    report.ClearTabs();
+    for (int i = 0; i < 9; ++i)
+        SetTabLines(report, i == 0 ? 0.76 : tabAfterPrevious, i == 8 ? TTabJustify::tjLeft : kCompsColumns[i].Justify,
+                    kCompsColumns[i].Width, i == 0 ? 5 : 0, 0, 0);
+}
+
+void TStreetMapPage::PrintCompRow(TBaseReport& report)
+{
+    const TCompsRecords& r = *m_context.Records;
+    const QString status = r.Field(L("status"));
+    const bool county106 = m_context.CountyId() == 106;
+    const QString ppsf = r.Field(L("ppsf"));
+    const QString cells[] = {StatusLetter(status),
+                             r.Field(L("address")),
+                             r.Field(L("doc_date")),
+                             r.Field(L("bed")),
+                             r.Field(county106 ? L("fixtures") : L("bath")),
+                             status == QLatin1String("8") ? r.Field(L("sold_price")) : r.Field(L("mls_price")),
+                             r.Field(L("house_sqft")),
+                             ppsf};
+    // Each text keeps a gap to the next cell.
+    for (int column = 0; column < 8; ++column) {
+        const double room = kCompsColumns[column].Width - (column == 0 ? 0.05 : 0) - 0.04;
+        report.PrintTab(TReportContext::FitText(report, cells[column], room));
+    }
+    // The graph column is never shaded.
+    if (report.TabShade() == 10) {
+        report.SetTabShade(0);
+        report.PrintTab(QString());
+        report.SetTabShade(10);
+    } else {
+        report.PrintTab(QString());
+    }
+    PrintPpsfBar(report, ppsf);
+}
+
+void TStreetMapPage::PrintPpsfBar(TBaseReport& report, const QString& ppsfText)
+{
+    const double v = PpsfValue(ppsfText);
+    if (ppsfText.isEmpty() || v <= 0) return;
+    const double w = m_largestPpsf > 0 ? v / m_largestPpsf * 1.86 : 0.01;
+    // The grey shadow, then the bar 0.03 left of it and above.
+    report.SetPen(0xC0C0C0, TPenStyle::psSolid, 1, TPenMode::pmCopy);
+    report.SetBrush(0xC0C0C0, TBrushStyle::bsSolid, nullptr);
+    TReportContext::ShadedBox(report, 5.88, report.LineTop() + 0.04, 5.88 + w + 0.03, report.YPos() - 0.01);
+    const TColor bar = m_context.Settings.SqFtGraphColor;
+    report.SetPen(bar, TPenStyle::psSolid, 1, TPenMode::pmCopy);
+    report.SetBrush(bar, TBrushStyle::bsSolid, nullptr);
+    TReportContext::ShadedBox(report, 5.88, report.LineTop() + 0.01, 5.88 + w, report.YPos() - 0.04);
+}
+
+void TStreetMapPage::PrintCompsTable(TBaseReport& report)
+{
+    TCompsRecords& r = *m_context.Records;
+    const int used = UsedComps();
+    const double kept = report.LineHeight();
+    PrintCompsHeader(report, kept);
     // The header row alone when no comp is marked for use.
     if (used == 0) {
         report.ClearTabs();
         report.SetLineHeight(0.17);
         return;
     }
-
+    // The rows fill at most 3.8 inches.
     const double height = std::min(3.8 / used, 0.35);
     report.SetLineHeight(height);
     report.SetBold(false);
     report.GotoXY(0.75, 6.57 + height - kept);
-    report.ClearTabs();
-    for (int i = 0; i < 9; ++i)
-        SetTabLines(report, i == 0 ? 0.76 : tabAfterPrevious, i == 8 ? TTabJustify::tjLeft : columns[i].Justify,
-                    columns[i].Width, i == 0 ? 5 : 0, 0, 0);
+    SetCompsRowTabs(report);
     report.SetTabShade(10);
     for (int i = 0; i <= r.LastIndex(); ++i) {
         r.SetIndex(i);
         if (!r.IsUsed(i)) continue;
-        const QString status = r.Field(L("status"));
-        // Each text keeps a gap to the next cell.
-        int column = 0;
-        auto cell = [&](const QString& text) {
-            const double room = columns[column].Width - (column == 0 ? 0.05 : 0) - 0.04;
-            ++column;
-            report.PrintTab(TReportContext::FitText(report, text, room));
-        };
-        cell(StatusLetter(status));
-        cell(r.Field(L("address")));
-        cell(r.Field(L("doc_date")));
-        cell(r.Field(L("bed")));
-        cell(r.Field(county106 ? L("fixtures") : L("bath")));
-        cell(status == QLatin1String("8") ? r.Field(L("sold_price")) : r.Field(L("mls_price")));
-        cell(r.Field(L("house_sqft")));
-        const QString ppsfText = r.Field(L("ppsf"));
-        cell(ppsfText);
-        if (report.TabShade() == 10) {
-            report.SetTabShade(0);
-            report.PrintTab(QString());
-            report.SetTabShade(10);
-        } else {
-            report.PrintTab(QString());
-        }
-        const double v = PpsfValue(ppsfText);
-        if (!ppsfText.isEmpty() && v > 0) {
-            const double w = m_largestPpsf > 0 ? v / m_largestPpsf * 1.86 : 0.01;
-            report.SetPen(0xC0C0C0, TPenStyle::psSolid, 1, TPenMode::pmCopy);
-            report.SetBrush(0xC0C0C0, TBrushStyle::bsSolid, nullptr);
-            TReportContext::ShadedBox(report, 5.88, report.LineTop() + 0.04, 5.88 + w + 0.03, report.YPos() - 0.01);
-            const TColor bar = c.Settings.SqFtGraphColor;
-            report.SetPen(bar, TPenStyle::psSolid, 1, TPenMode::pmCopy);
-            report.SetBrush(bar, TBrushStyle::bsSolid, nullptr);
-            TReportContext::ShadedBox(report, 5.88, report.LineTop() + 0.01, 5.88 + w, report.YPos() - 0.04);
-        }
+        PrintCompRow(report);
         report.SetTabShade(report.TabShade() == 10 ? 0 : 10);
         report.NewLine();
     }

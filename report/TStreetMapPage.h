@@ -30,6 +30,14 @@ private:
     void PrintPriceList(TBaseReport& report);
     void PrintPriceLegendEntry(TBaseReport& report, int slot, const QString& text, quint32 color);
     void PrintCompsTable(TBaseReport& report);
+    int UsedComps() const;
+    // The boxed header row, placed by the line height the table started
+    // with.
+    void PrintCompsHeader(TBaseReport& report, double keptLineHeight);
+    void SetCompsRowTabs(TBaseReport& report);
+    // The cells of the current comp, its graph cell and its bar.
+    void PrintCompRow(TBaseReport& report);
+    void PrintPpsfBar(TBaseReport& report, const QString& ppsfText);
     void UpdatePriceRange(const QString& priceText);
     void CalcPriceRangeWidth();
     QString PriceOf() const;
