@@ -1,0 +1,334 @@
+// The PDF writer's font faces, read and cut by HarfBuzz: widths as the face
+// states them, the map back to the characters (a glyph stands for the
+// characters it first stood for, the missing glyph for none), the
+// descriptor, the subset read back by Qt with the used outlines (and their
+// components) only, TrueType and CFF alike, and faces without outlines or
+// damaged refused or bounded without a crash.
+
+#include "platform/print/PdfFont_p.h"
+#include "platform/report/ReportFonts.h"
+#include "tests/platform/print/FontFixtures.h"
+
+#include <QPainterPath>
+#include <QRawFont>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+using namespace fonttest;
+
+namespace {
+
+const QString Sans = QStringLiteral("Liberation Sans");
+const QString Serif = QStringLiteral("Liberation Serif");
+const QString Mono = QStringLiteral("Liberation Mono");
+
+// Qt's face for a report font at a pixel size.
+QRawFont Raw(const QString& family, bool bold = false, bool italic = false, int pixelSize = 2048)
+{
+    TPageFont page;
+    page.Family = family;
+    page.Bold = bold;
+    page.Italic = italic;
+    QFont f = ReportFonts::QtFont(page);
+    f.setPixelSize(pixelSize);
+    return QRawFont::fromFont(f);
+}
+
+std::unique_ptr<PdfFont> Open(const QString& family, bool bold = false, bool italic = false)
+{
+    return PdfFont::Open(Raw(family, bold, italic));
+}
+
+// Every table of the face, as a file is made of them.
+QMap<QByteArray, QByteArray> Tables(const QString& family)
+{
+    const QRawFont raw = Raw(family);
+    QMap<QByteArray, QByteArray> tables;
+    for (const char* tag : {"head", "hhea", "hmtx", "maxp", "loca", "glyf", "cmap", "kern", "post", "OS/2", "name",
+                            "cvt ", "fpgm", "prep", "GDEF", "GPOS", "GSUB", "gasp"}) {
+        const QByteArray t = raw.fontTable(tag);
+        if (!t.isEmpty()) tables.insert(tag, t);
+    }
+    return tables;
+}
+
+quint16 GlyphOf(const QString& family, char32_t c)
+{
+    quint32 id = 0;
+    int count = 1;
+    const QString s = QString::fromUcs4(&c, 1);
+    Raw(family).glyphIndexesForChars(s.constData(), int(s.size()), &id, &count);
+    return quint16(id);
+}
+
+// The glyph → characters entries of a ToUnicode program, and the size of
+// each block of them.
+QHash<int, QString> ReadToUnicode(const QByteArray& cmap, QList<int>* blocks = nullptr)
+{
+    QHash<int, QString> map;
+    const QString text = QString::fromLatin1(cmap.mid(cmap.indexOf("endcodespacerange")));
+    static const QRegularExpression entry(QStringLiteral("^<([0-9A-F]{4})> <([0-9A-F]+)>$"),
+                                          QRegularExpression::MultilineOption);
+    for (auto it = entry.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        QString chars;
+        const QString hex = m.captured(2);
+        for (qsizetype i = 0; i + 4 <= hex.size(); i += 4) chars += QChar(char16_t(hex.mid(i, 4).toUInt(nullptr, 16)));
+        map.insert(m.captured(1).toInt(nullptr, 16), chars);
+    }
+    static const QRegularExpression block(QStringLiteral("^(\\d+) beginbfchar$"), QRegularExpression::MultilineOption);
+    if (blocks)
+        for (auto it = block.globalMatch(text); it.hasNext();) blocks->append(it.next().captured(1).toInt());
+    return map;
+}
+
+// The table of a font file by its tag.
+QByteArray TableOf(const QByteArray& file, const char* tag)
+{
+    const int count = Get16(file, 4);
+    for (int i = 0; i < count; ++i) {
+        const qsizetype rec = 12 + i * 16;
+        if (file.mid(rec, 4) == tag) return file.mid(Get32(file, rec + 8), Get32(file, rec + 12));
+    }
+    return {};
+}
+
+} // namespace
+
+TEST(PdfFont, WidthsAreTheFacesAdvancesForEveryStyle)
+{
+    const QString text = QStringLiteral("AVAILABLE Type, To WAVE Yard. \u00E9\u00FC");
+    for (const QString& family : {Sans, Serif, Mono}) {
+        for (const bool bold : {false, true}) {
+            for (const bool italic : {false, true}) {
+                const QRawFont raw = Raw(family, bold, italic, 1000);
+                const auto font = PdfFont::Open(raw);
+                ASSERT_NE(font, nullptr) << family.toStdString();
+                EXPECT_EQ(font->OutlineKind(), PdfFont::TrueTypeOutlines);
+                EXPECT_EQ(font->GlyphCount(), Get16(raw.fontTable("maxp"), 4));
+                std::vector<quint32> ids(size_t(text.size()));
+                std::vector<QPointF> advances(ids.size());
+                int count = int(ids.size());
+                ASSERT_TRUE(raw.glyphIndexesForChars(text.constData(), int(text.size()), ids.data(), &count));
+                ASSERT_TRUE(raw.advancesForGlyphIndexes(ids.data(), advances.data(), count,
+                                                        QRawFont::UseDesignMetrics));
+                for (int i = 0; i < count; ++i)
+                    EXPECT_NEAR(font->GlyphWidth(quint16(ids[size_t(i)])), advances[size_t(i)].x(), 0.05)
+                        << family.toStdString() << bold << italic << " " << i;
+            }
+        }
+    }
+}
+
+TEST(PdfFont, AGlyphStandsForTheCharactersItFirstStoodForAndTheMissingOneForNone)
+{
+    const auto sans = Open(Sans);
+    EXPECT_FALSE(sans->Used());
+    const quint16 a = GlyphOf(Sans, 'a'), b = GlyphOf(Sans, 'b'), c = GlyphOf(Sans, 'c');
+    EXPECT_TRUE(sans->Use(a, u"a"));
+    EXPECT_TRUE(sans->Used());
+    EXPECT_TRUE(sans->Use(a, u"a"));
+    EXPECT_FALSE(sans->Use(a, u"x")) << "a glyph that stood for other characters";
+    EXPECT_TRUE(sans->Use(b, u"fi")) << "a ligature stands for its characters";
+    EXPECT_TRUE(sans->Use(b, u"fi"));
+    EXPECT_FALSE(sans->Use(b, u"f"));
+    EXPECT_FALSE(sans->Use(0, u"\u6771"));
+    EXPECT_FALSE(sans->Use(0, u"\u4EAC"));
+    sans->UseInCluster(c, {});
+    sans->UseInCluster(c, u"\u0301");
+    EXPECT_TRUE(sans->Use(c, u"\u0301")) << "its own once given in a cluster";
+    EXPECT_FALSE(sans->Use(quint16(sans->GlyphCount()), u"z")) << "past the face";
+
+    const QHash<int, QString> map = ReadToUnicode(sans->ToUnicode());
+    EXPECT_EQ(map.value(a), QStringLiteral("a"));
+    EXPECT_EQ(map.value(b), QStringLiteral("fi"));
+    EXPECT_EQ(map.value(c), QStringLiteral("\u0301"));
+    EXPECT_FALSE(map.contains(0)) << "the missing glyph copies as no character";
+    EXPECT_EQ(map.size(), 3);
+
+    // Surrogate pairs and blocks of a hundred.
+    const auto other = Open(Sans);
+    for (int g = 1; g <= 250; ++g) other->Use(quint16(g), QString(QChar(char16_t(0x4E00 + g))));
+    other->Use(251, u"\U0001F600");
+    QList<int> blocks;
+    const QHash<int, QString> many = ReadToUnicode(other->ToUnicode(), &blocks);
+    EXPECT_EQ(many.size(), 251);
+    EXPECT_EQ(blocks, (QList<int>{100, 100, 51}));
+    EXPECT_EQ(many.value(251), QStringLiteral("\U0001F600"));
+    EXPECT_TRUE(other->ToUnicode().contains("1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange"));
+}
+
+TEST(PdfFont, MetricsAndDescriptorAreTheFacesOwn)
+{
+    const auto sans = Open(Sans);
+    sans->Use(GlyphOf(Sans, 'H'), u"H");
+    EXPECT_TRUE(sans->DescriptorEntries().startsWith("/Flags 32 /FontBBox [")) << sans->DescriptorEntries().data();
+    EXPECT_TRUE(sans->DescriptorEntries().contains(" /ItalicAngle 0 /Ascent 905 /Descent -212 /CapHeight "))
+        << sans->DescriptorEntries().data();
+    EXPECT_TRUE(Open(Sans, false, true)->DescriptorEntries().startsWith("/Flags 96 "));
+    EXPECT_TRUE(Open(Sans, false, true)->DescriptorEntries().contains("/ItalicAngle -12"));
+    EXPECT_TRUE(Open(Serif, true, false)->DescriptorEntries().startsWith("/Flags 34 "));
+    EXPECT_TRUE(Open(Mono)->DescriptorEntries().startsWith("/Flags 33 "));
+    const QRegularExpression entries(QStringLiteral(
+        "^/Flags \\d+ /FontBBox \\[-?\\d+ -?\\d+ \\d+ \\d+\\] /ItalicAngle -?[\\d.]+ /Ascent \\d+ /Descent -\\d+ "
+        "/CapHeight \\d+ /StemV \\d+$"));
+    for (const QString& family : {Sans, Serif, Mono})
+        EXPECT_TRUE(entries.match(QString::fromLatin1(Open(family)->DescriptorEntries())).hasMatch());
+    // The box holds the glyphs used: "W" reaches further right than "H".
+    const auto right = [](const PdfFont& f) {
+        const QStringList box =
+            QString::fromLatin1(f.DescriptorEntries()).section(u'[', 1).section(u']', 0, 0).split(u' ');
+        return box.size() == 4 ? box[2].toInt() : -1;
+    };
+    const auto wide = Open(Sans);
+    wide->Use(GlyphOf(Sans, 'W'), u"W");
+    EXPECT_GT(right(*wide), right(*sans) + 200);
+}
+
+TEST(PdfFont, WidthsListTheUsedGlyphsInRunsOfConsecutiveIds)
+{
+    const auto sans = Open(Sans);
+    EXPECT_EQ(sans->Widths(), "[]");
+    const quint16 a = GlyphOf(Sans, 'A'), b = GlyphOf(Sans, 'B'), i = GlyphOf(Sans, 'i');
+    ASSERT_EQ(b, a + 1);
+    ASSERT_GT(i, b + 1);
+    for (const auto& [g, c] : {std::pair{a, u"A"}, {b, u"B"}, {a, u"A"}, {i, u"i"}}) sans->Use(g, c);
+    auto w = [&](quint16 g) { return QByteArray::number(qRound(sans->GlyphWidth(g) * 10) / 10.0); };
+    EXPECT_EQ(sans->Widths(), "[" + QByteArray::number(a) + " [" + w(a) + ' ' + w(b) + "] " + QByteArray::number(i) +
+                                  " [" + w(i) + "]]");
+    EXPECT_EQ(w(a), "667");
+}
+
+TEST(PdfFont, BaseFontIsATagOfTheUsedGlyphsAndTheSanitizedPostScriptName)
+{
+    const QRegularExpression form(QStringLiteral("^[A-Z]{6}\\+[A-Za-z0-9-]+$"));
+    const auto sans = Open(Sans), other = Open(Sans);
+    for (PdfFont* f : {sans.get(), other.get()}) f->Use(GlyphOf(Sans, 'T'), u"T");
+    EXPECT_TRUE(sans->BaseFont().endsWith("+LiberationSans"));
+    EXPECT_TRUE(form.match(QString::fromLatin1(sans->BaseFont())).hasMatch());
+    EXPECT_EQ(sans->BaseFont(), other->BaseFont());
+    other->Use(GlyphOf(Sans, 'x'), u"x");
+    EXPECT_NE(sans->BaseFont().left(6), other->BaseFont().left(6));
+    EXPECT_TRUE(Open(Serif, true, false)->BaseFont().endsWith("+LiberationSerif-Bold"));
+
+    // A hostile name cannot end the name or open a dictionary.
+    auto tables = Tables(Sans);
+    tables["name"] = NameTable(QStringLiteral("Evil"), QStringLiteral("Evil) /Bad <<Name>>\n#20%\u00E9-1"));
+    const auto evil = PdfFont::FromData(Sfnt(tables), Sans);
+    ASSERT_NE(evil, nullptr);
+    EXPECT_EQ(evil->BaseFont().mid(7), "EvilBadName20-1");
+    // None at all: the name given.
+    tables.remove("name");
+    EXPECT_EQ(PdfFont::FromData(Sfnt(tables), QStringLiteral("Liberation Sans-Bold"))->BaseFont().mid(7),
+              "LiberationSans-Bold");
+    tables["name"] = NameTable(QStringLiteral("Long"), QString(500, QLatin1Char('x')));
+    EXPECT_LE(PdfFont::FromData(Sfnt(tables), Sans)->BaseFont().size(), 7 + 63);
+}
+
+TEST(PdfFont, TheSubsetKeepsTheUsedOutlinesAndTheirComponentsUnderTheirIdsWithoutHinting)
+{
+    const auto sans = Open(Sans);
+    const quint16 h = GlyphOf(Sans, 'H'), eAcute = GlyphOf(Sans, U'\u00E9'), e = GlyphOf(Sans, 'e');
+    const quint16 z = GlyphOf(Sans, 'Z');
+    sans->Use(h, u"H");
+    sans->Use(eAcute, u"\u00E9");
+    // é is made of e and the accent.
+    const auto tables = Tables(Sans);
+    const bool longLoca = Get16(tables["head"], 50) == 1;
+    const quint32 at = longLoca ? Get32(tables["loca"], eAcute * 4) : Get16(tables["loca"], eAcute * 2) * 2u;
+    ASSERT_LT(qint16(Get16(tables["glyf"], at)), 0) << "not a composite glyph";
+
+    const QByteArray file = sans->SubsetFile();
+    ASSERT_FALSE(file.isEmpty());
+    EXPECT_EQ(Get32(file, 0), 0x00010000u);
+    EXPECT_LT(file.size(), tables["glyf"].size() / 10);
+    for (const char* tag : {"fpgm", "prep", "cvt ", "name", "cmap", "GSUB", "GPOS", "kern"})
+        EXPECT_TRUE(TableOf(file, tag).isEmpty()) << tag;
+
+    const QRawFont original = Raw(Sans);
+    const QRawFont subset(file, 2048, QFont::PreferNoHinting);
+    ASSERT_TRUE(subset.isValid());
+    for (const quint16 g : {h, eAcute, e, quint16(0)}) {
+        EXPECT_FALSE(subset.pathForGlyph(g).isEmpty()) << g;
+        EXPECT_EQ(subset.pathForGlyph(g), original.pathForGlyph(g)) << g;
+    }
+    EXPECT_FALSE(original.pathForGlyph(z).isEmpty());
+    EXPECT_TRUE(subset.pathForGlyph(z).isEmpty());
+}
+
+TEST(PdfFont, CffFacesAreReadAndCutAsCff)
+{
+    const QByteArray otf = CffFont(QStringLiteral("Tamsel Cff Face"));
+    const auto cff = PdfFont::FromData(otf, QStringLiteral("x"));
+    ASSERT_NE(cff, nullptr);
+    EXPECT_EQ(cff->OutlineKind(), PdfFont::CffOutlines);
+    EXPECT_EQ(cff->GlyphCount(), 10);
+    EXPECT_TRUE(cff->BaseFont().endsWith("+TamselCff-Regular"));
+    EXPECT_FLOAT_EQ(cff->GlyphWidth(4), float(CffAdvance(4)));
+    cff->Use(4, u"C");
+    const QByteArray file = cff->SubsetFile();
+    ASSERT_FALSE(file.isEmpty());
+    EXPECT_EQ(file.left(4), "OTTO");
+    EXPECT_FALSE(TableOf(file, "CFF ").isEmpty());
+    EXPECT_TRUE(TableOf(file, "glyf").isEmpty());
+    const QRawFont original(otf, 1000), subset(file, 1000);
+    ASSERT_TRUE(subset.isValid());
+    EXPECT_FALSE(subset.pathForGlyph(4).isEmpty());
+    EXPECT_EQ(subset.pathForGlyph(4), original.pathForGlyph(4));
+    EXPECT_FALSE(original.pathForGlyph(5).isEmpty());
+    EXPECT_TRUE(subset.pathForGlyph(5).isEmpty());
+}
+
+TEST(PdfFont, FacesWithoutOutlinesAreRefusedAndDamagedOnesBounded)
+{
+    const auto good = Tables(Sans);
+    auto with = [&](const char* tag, const QByteArray& table) {
+        auto t = good;
+        if (table.isNull())
+            t.remove(tag);
+        else
+            t[tag] = table;
+        return PdfFont::FromData(Sfnt(t), Sans);
+    };
+    ASSERT_NE(with("name", good["name"]), nullptr);
+    for (const char* tag : {"glyf", "head", "maxp"}) EXPECT_EQ(with(tag, {}), nullptr) << tag;
+    for (const QByteArray& junk : {QByteArray(), QByteArray("not a font"), QByteArray(5000, '\xFF')})
+        EXPECT_EQ(PdfFont::FromData(junk, Sans), nullptr);
+
+    // Outlines pointing past the glyph table, a composite glyph made of
+    // itself, every other outline spanning the whole table, huge counts in
+    // the tables shaping reads: the subset ends, no larger than the face.
+    auto t = good;
+    QByteArray loca = good["loca"], glyf = good["glyf"], kern = good["kern"], cmap = good["cmap"];
+    const bool longLoca = Get16(good["head"], 50) == 1;
+    const quint16 a = GlyphOf(Sans, 'A'), eAcute = GlyphOf(Sans, U'\u00E9');
+    const quint32 at = longLoca ? Get32(loca, eAcute * 4) : Get16(loca, eAcute * 2) * 2u;
+    Put16(glyf, at + 12, eAcute); // first component: itself
+    const qsizetype entries = loca.size() / (longLoca ? 4 : 2);
+    for (qsizetype i = a + 1; i < entries; ++i) {
+        const quint32 offset = i % 2 ? quint32(glyf.size()) : 0;
+        if (longLoca)
+            Put32(loca, i * 4, offset);
+        else
+            Put16(loca, i * 2, quint16(offset / 2));
+    }
+    if (kern.size() > 12) {
+        Put16(kern, 2, 0xFFFF);
+        Put16(kern, 10, 0xFFFF);
+    }
+    Put16(cmap, 2, 0xFFFF);
+    t["loca"] = loca;
+    t["glyf"] = glyf;
+    t["kern"] = kern;
+    t["cmap"] = cmap;
+    t["post"] = QByteArray(5, 'x');
+    t["OS/2"] = QByteArray(3, 'x');
+    const QByteArray file = Sfnt(t);
+    const auto damaged = PdfFont::FromData(file, Sans);
+    if (damaged) {
+        for (int g = 0; g < damaged->GlyphCount(); ++g) damaged->Use(quint16(g), u"x");
+        EXPECT_LT(damaged->SubsetFile().size(), file.size() * 2);
+        EXPECT_FALSE(damaged->DescriptorEntries().isEmpty());
+        EXPECT_FALSE(damaged->ToUnicode().isEmpty());
+    }
+}
