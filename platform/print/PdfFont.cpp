@@ -131,7 +131,88 @@ struct Kept {
     QByteArray Key;
     std::shared_ptr<hb_face_t> Face;
     QString Name;
+    bool LatinIsGlyphForCharacter = false;
 };
+
+// Whether the layout tables leave Latin text glyph for character, kerned by
+// the 'kern' table alone (see LatinIsGlyphForCharacter): no ligature or
+// contextual substitution shaping applies to Latin text by default takes
+// the glyphs of Latin letters, digits and punctuation alone, and positions
+// come from the 'kern' table where it is.
+bool LayoutKeepsLatinPlain(const QRawFont& raw)
+{
+    Face builder(hb_face_builder_create());
+    for (const char* tag : {"GSUB", "GPOS", "maxp"}) {
+        const Blob blob = BlobOf(raw.fontTable(tag));
+        hb_face_builder_add_table(builder.get(), Tag(tag), blob.get());
+    }
+    const Blob file(hb_face_reference_blob(builder.get()));
+    const Face layout(hb_face_create(file.get(), 0));
+
+    QString latin;
+    for (char16_t c = 0x20; c < 0x300; ++c)
+        if (c < 0x7F || c >= 0xA0) latin += QChar(c);
+    std::vector<quint32> ids(size_t(latin.size()));
+    int count = int(ids.size());
+    if (!raw.glyphIndexesForChars(latin.constData(), int(latin.size()), ids.data(), &count)) return false;
+    struct Set {
+        hb_set_t* s = hb_set_create();
+        ~Set() { hb_set_destroy(s); }
+    };
+    Set plain;
+    for (int i = 0; i < count; ++i)
+        if (ids[size_t(i)]) hb_set_add(plain.s, ids[size_t(i)]);
+    const auto meets = [&](hb_set_t* glyphs) {
+        Set both;
+        hb_set_set(both.s, glyphs);
+        hb_set_intersect(both.s, plain.s);
+        return !hb_set_is_empty(both.s);
+    };
+
+    // The lookups of the features of Latin text (else of the default
+    // script) in the default language, as shaping takes them.
+    const auto collect = [&](hb_tag_t table, const hb_tag_t* features, hb_set_t* lookups) {
+        for (const hb_tag_t script : {HB_TAG('l', 'a', 't', 'n'), HB_OT_TAG_DEFAULT_SCRIPT}) {
+            unsigned scriptIndex = 0;
+            if (!hb_ot_layout_table_find_script(layout.get(), table, script, &scriptIndex)) continue;
+            for (; *features; ++features) {
+                unsigned feature = 0;
+                if (!hb_ot_layout_language_find_feature(layout.get(), table, scriptIndex,
+                                                        HB_OT_LAYOUT_DEFAULT_LANGUAGE_INDEX, *features, &feature))
+                    continue;
+                hb_tag_t indexes[64];
+                for (unsigned start = 0;;) {
+                    unsigned n = 64;
+                    hb_ot_layout_feature_get_lookups(layout.get(), table, feature, start, &n, indexes);
+                    for (unsigned k = 0; k < n; ++k) hb_set_add(lookups, indexes[k]);
+                    if (n < 64) break;
+                    start += n;
+                }
+            }
+            return;
+        }
+    };
+    Set lookups;
+    // Ligatures and contextual forms; the composition of marks ('ccmp')
+    // and a language's own forms ('locl') leave the default language's
+    // plain text alone.
+    const hb_tag_t substitutions[] = {HB_TAG('r', 'l', 'i', 'g'), HB_TAG('l', 'i', 'g', 'a'), HB_TAG('c', 'l', 'i', 'g'),
+                                      HB_TAG('c', 'a', 'l', 't'), HB_TAG('r', 'c', 'l', 't'), HB_TAG_NONE};
+    collect(HB_OT_TAG_GSUB, substitutions, lookups.s);
+    for (hb_codepoint_t lookup = HB_SET_VALUE_INVALID; hb_set_next(lookups.s, &lookup);) {
+        Set before, input, after, output;
+        hb_ot_layout_lookup_collect_glyphs(layout.get(), HB_OT_TAG_GSUB, lookup, before.s, input.s, after.s, output.s);
+        if (meets(input.s) && (hb_set_is_empty(before.s) || meets(before.s)) &&
+            (hb_set_is_empty(after.s) || meets(after.s))) {
+            return false;
+        }
+    }
+    Set positions;
+    const hb_tag_t kerning[] = {HB_TAG('k', 'e', 'r', 'n'), HB_TAG('d', 'i', 's', 't'), HB_TAG_NONE};
+    collect(HB_OT_TAG_GPOS, kerning, positions.s);
+    return hb_set_is_empty(positions.s) || !raw.fontTable("kern").isEmpty();
+}
+
 std::vector<Kept>& KeptFaces()
 {
     static std::vector<Kept> kept;
@@ -151,6 +232,7 @@ struct PdfFont::Data {
     QHash<quint16, QString> Several;
     bool Used = false;
     QByteArray PostScriptName;
+    bool LatinIsGlyphForCharacter = false;
 
     bool Read(std::shared_ptr<hb_face_t> face, const QString& fallbackName);
     void ReadName(const QString& fallbackName);
@@ -206,12 +288,14 @@ std::unique_ptr<PdfFont> PdfFont::Open(const QRawFont& raw)
         Face face = BuildFace([&](const char* tag) { return raw.fontTable(tag); });
         QString name = raw.familyName();
         if (!raw.styleName().isEmpty()) name += QLatin1Char('-') + raw.styleName();
+        const bool plain = face && LayoutKeepsLatinPlain(raw);
         if (kept.size() >= MaxKeptFaces) kept.clear();
-        kept.push_back(Kept{std::move(key), std::shared_ptr<hb_face_t>(face.release(), FaceDeleter()), name});
+        kept.push_back(Kept{std::move(key), std::shared_ptr<hb_face_t>(face.release(), FaceDeleter()), name, plain});
         found = &kept.back();
     }
     std::unique_ptr<PdfFont> font(new PdfFont);
     if (!font->d->Read(found->Face, found->Name)) return nullptr;
+    font->d->LatinIsGlyphForCharacter = found->LatinIsGlyphForCharacter;
     return font;
 }
 
@@ -278,6 +362,8 @@ float PdfFont::GlyphWidth(quint16 glyph) const
 int PdfFont::GlyphCount() const { return d->NumGlyphs; }
 
 PdfFont::Outlines PdfFont::OutlineKind() const { return d->Kind; }
+
+bool PdfFont::LatinIsGlyphForCharacter() const { return d->LatinIsGlyphForCharacter; }
 
 bool PdfFont::Used() const { return d->Used; }
 

@@ -57,6 +57,11 @@ public:
     float GlyphWidth(quint16 glyph) const;
     int GlyphCount() const;
     Outlines OutlineKind() const;
+    // Whether Latin text in this face comes out of shaping glyph for
+    // character with the kerned advances of its 'kern' table: no
+    // substitutions (ligatures, contextual forms) for Latin, and no
+    // positioning but what that table holds.
+    bool LatinIsGlyphForCharacter() const;
 
     // Whether any glyph of this face was used; an unused face is not
     // written into the document.

@@ -245,7 +245,7 @@ void PdfPagePainter::DrawText(QPointF origin, const QString& text)
         if (cluster.TellsCharacters) {
             closeArray();
             m_out << " /Span <</ActualText ";
-            m_out.TextString(text.mid(cluster.From, cluster.Length)) << ">> BDC";
+            m_out.TextString(PdfTextLayout::Characters(cluster, text)) << ">> BDC";
         }
         for (int k = cluster.First; k < cluster.First + cluster.Count; ++k) {
             const PdfTextLayout::Glyph& g = glyphs[size_t(k)];

@@ -33,7 +33,10 @@ public:
         qsizetype From = 0, Length = 0; // characters of the text
         int First = 0, Count = 0;       // glyphs
         bool TellsCharacters = false;
+        bool RightToLeft = false;
     };
+    // The most characters shaped at once.
+    static constexpr qsizetype MaxPiece = 200;
 
     explicit PdfTextLayout(PdfFonts& fonts) : m_fonts(fonts) { }
 
@@ -44,9 +47,14 @@ public:
     double Shape(const PdfFonts::TextFont& font, const QString& text);
     const std::vector<Glyph>& Glyphs() const { return m_glyphs; }
     const std::vector<Cluster>& Clusters() const { return m_clusters; }
+    // The characters of a cluster of text as a reader is to be given them.
+    static QString Characters(const Cluster& cluster, const QString& text);
 
 private:
     bool Plain(const PdfFonts::TextFont& font, const QString& text, double& advance);
+    // Shapes the piece of text from, length long, set x further right.
+    double ShapePiece(const PdfFonts::TextFont& font, const QString& text, qsizetype from, qsizetype length,
+                      double x);
 
     PdfFonts& m_fonts;
     std::vector<Glyph> m_glyphs;
