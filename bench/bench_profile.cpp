@@ -190,18 +190,24 @@ void BM_ProfileWriteAndRenderPdf(benchmark::State& state)
 }
 BENCHMARK(BM_ProfileWriteAndRenderPdf)->Unit(benchmark::kMillisecond);
 
-void BM_ReferenceQTextDocumentPdf(benchmark::State& state)
+// QTextDocument printing the texts and pictures of a report file to PDF.
+void ReferencePdf(benchmark::State& state, const QString& reportFile, const QString& pdfName)
 {
     TReportFileReader reader;
-    reader.LoadFromFile(WriteReport());
+    reader.LoadFromFile(reportFile);
     const RichTextPages pages(reader);
-    const QString pdf = Setup().Dir.filePath(QStringLiteral("reference.pdf"));
+    const QString pdf = Setup().Dir.filePath(pdfName);
     for (auto _ : state) pages.PrintPdf(pdf);
     state.counters["per_page"] = PerPage(reader.PageCount());
     state.counters["texts"] = pages.Texts;
     state.counters["pictures"] = double(pages.Images.size());
     state.counters["pdf_kb"] = double(QFile(pdf).size()) / 1024;
     state.counters["font_kb"] = FontKb(pdf);
+}
+
+void BM_ReferenceQTextDocumentPdf(benchmark::State& state)
+{
+    ReferencePdf(state, WriteReport(), QStringLiteral("reference.pdf"));
 }
 BENCHMARK(BM_ReferenceQTextDocumentPdf)->Unit(benchmark::kMillisecond);
 
@@ -247,14 +253,7 @@ BENCHMARK(BM_ScriptsRenderPdf)->Unit(benchmark::kMillisecond);
 
 void BM_ScriptsReferenceQTextDocumentPdf(benchmark::State& state)
 {
-    TReportFileReader reader;
-    reader.LoadFromFile(ScriptsReport());
-    const RichTextPages pages(reader);
-    const QString pdf = Setup().Dir.filePath(QStringLiteral("scripts-reference.pdf"));
-    for (auto _ : state) pages.PrintPdf(pdf);
-    state.counters["per_page"] = PerPage(reader.PageCount());
-    state.counters["pdf_kb"] = double(QFile(pdf).size()) / 1024;
-    state.counters["font_kb"] = FontKb(pdf);
+    ReferencePdf(state, ScriptsReport(), QStringLiteral("scripts-reference.pdf"));
 }
 BENCHMARK(BM_ScriptsReferenceQTextDocumentPdf)->Unit(benchmark::kMillisecond);
 
