@@ -2,6 +2,9 @@
 
 #include <QRawFont>
 #include <QtEndian>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_CID_H
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -127,12 +130,43 @@ Face BuildFace(const std::function<QByteArray(const char*)>& table)
 // The faces read, by the identity of Qt's face; a null face is one that
 // cannot be embedded. Shared, never copied: PDFs are written on the GUI
 // thread.
+using Codes = std::shared_ptr<const std::vector<quint16>>;
+
 struct Kept {
     QByteArray Key;
     std::shared_ptr<hb_face_t> Face;
     QString Name;
     bool LatinIsGlyphForCharacter = false;
+    Codes Cids;
 };
+
+// The CID of each glyph of CFF outlines keyed by CIDs (FreeType reads the
+// charset); null for any other face.
+Codes CidsOf(hb_face_t* face)
+{
+    if (!face || !TableLength(face, "CFF ")) return nullptr;
+    const Blob file(hb_face_reference_blob(face));
+    unsigned length = 0;
+    const char* data = hb_blob_get_data(file.get(), &length);
+    FT_Library library = nullptr;
+    if (!data || FT_Init_FreeType(&library)) return nullptr;
+    FT_Face ft = nullptr;
+    std::shared_ptr<std::vector<quint16>> cids;
+    if (!FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(data), FT_Long(length), 0, &ft)) {
+        FT_Bool keyed = 0;
+        if (!FT_Get_CID_Is_Internally_CID_Keyed(ft, &keyed) && keyed) {
+            cids = std::make_shared<std::vector<quint16>>(std::min<size_t>(size_t(ft->num_glyphs), 65536));
+            for (size_t g = 0; g < cids->size(); ++g) {
+                FT_UInt cid = 0;
+                if (FT_Get_CID_From_Glyph_Index(ft, FT_UInt(g), &cid) || cid > 0xFFFF) cid = 0;
+                (*cids)[g] = quint16(cid);
+            }
+        }
+        FT_Done_Face(ft);
+    }
+    FT_Done_FreeType(library);
+    return cids;
+}
 
 // Whether the layout tables leave Latin text glyph for character, kerned by
 // the 'kern' table alone (see LatinIsGlyphForCharacter): no ligature or
@@ -233,6 +267,14 @@ struct PdfFont::Data {
     bool Used = false;
     QByteArray PostScriptName;
     bool LatinIsGlyphForCharacter = false;
+    Codes Cids;
+
+    quint16 Code(int glyph) const
+    {
+        return Cids && size_t(glyph) < Cids->size() ? (*Cids)[size_t(glyph)] : quint16(glyph);
+    }
+    // The used glyphs (with the missing one) as (code, glyph), by code.
+    std::vector<std::pair<quint16, quint16>> UsedByCode() const;
 
     bool Read(std::shared_ptr<hb_face_t> face, const QString& fallbackName);
     void ReadName(const QString& fallbackName);
@@ -289,13 +331,16 @@ std::unique_ptr<PdfFont> PdfFont::Open(const QRawFont& raw)
         QString name = raw.familyName();
         if (!raw.styleName().isEmpty()) name += QLatin1Char('-') + raw.styleName();
         const bool plain = face && LayoutKeepsLatinPlain(raw);
+        Codes cids = CidsOf(face.get());
         if (kept.size() >= MaxKeptFaces) kept.clear();
-        kept.push_back(Kept{std::move(key), std::shared_ptr<hb_face_t>(face.release(), FaceDeleter()), name, plain});
+        kept.push_back(
+            Kept{std::move(key), std::shared_ptr<hb_face_t>(face.release(), FaceDeleter()), name, plain, std::move(cids)});
         found = &kept.back();
     }
     std::unique_ptr<PdfFont> font(new PdfFont);
     if (!font->d->Read(found->Face, found->Name)) return nullptr;
     font->d->LatinIsGlyphForCharacter = found->LatinIsGlyphForCharacter;
+    font->d->Cids = found->Cids;
     return font;
 }
 
@@ -309,9 +354,20 @@ std::unique_ptr<PdfFont> PdfFont::FromData(const QByteArray& file, const QString
         const char* data = hb_blob_get_data(table.get(), &length);
         return data ? QByteArray(data, qsizetype(length)) : QByteArray();
     });
+    Codes cids = CidsOf(face.get());
     std::unique_ptr<PdfFont> font(new PdfFont);
     if (!font->d->Read(std::shared_ptr<hb_face_t>(face.release(), FaceDeleter()), name)) return nullptr;
+    font->d->Cids = std::move(cids);
     return font;
+}
+
+std::vector<std::pair<quint16, quint16>> PdfFont::Data::UsedByCode() const
+{
+    std::vector<std::pair<quint16, quint16>> used;
+    for (int g = 0; g < NumGlyphs; ++g)
+        if (UsedFor[size_t(g)] != NotUsed) used.emplace_back(Code(g), quint16(g));
+    std::sort(used.begin(), used.end());
+    return used;
 }
 
 bool PdfFont::Use(quint16 glyph, QStringView characters)
@@ -361,7 +417,12 @@ float PdfFont::GlyphWidth(quint16 glyph) const
 
 int PdfFont::GlyphCount() const { return d->NumGlyphs; }
 
-PdfFont::Outlines PdfFont::OutlineKind() const { return d->Kind; }
+quint16 PdfFont::Code(quint16 glyph) const { return d->Code(glyph); }
+
+PdfFont::Outlines PdfFont::OutlineKind() const
+{
+    return d->Kind == CffOutlines && d->Cids ? CidKeyedCffOutlines : d->Kind;
+}
 
 bool PdfFont::LatinIsGlyphForCharacter() const { return d->LatinIsGlyphForCharacter; }
 
@@ -387,16 +448,16 @@ QByteArray PdfFont::Widths() const
 {
     QByteArray out = "[";
     int previous = -2;
-    for (int g = 0; g < d->NumGlyphs; ++g) {
-        if (d->UsedFor[size_t(g)] == NotUsed) continue;
-        if (g != previous + 1) {
+    for (const auto& [code, glyph] : d->UsedByCode()) {
+        if (code == previous) continue;
+        if (code != previous + 1) {
             if (previous >= 0) out += "] ";
-            out += QByteArray::number(g) + " [";
+            out += QByteArray::number(code) + " [";
         } else {
             out += ' ';
         }
-        out += Number(GlyphWidth(quint16(g)));
-        previous = g;
+        out += Number(GlyphWidth(glyph));
+        previous = code;
     }
     if (previous >= 0) out += ']';
     return out + ']';
@@ -461,7 +522,8 @@ QByteArray PdfFont::SubsetFile() const
     const Face subset(hb_subset_or_fail(d->Face.get(), input));
     hb_subset_input_destroy(input);
     if (!subset) return {};
-    const Blob file(hb_face_reference_blob(subset.get()));
+    const Blob file(OutlineKind() == CidKeyedCffOutlines ? hb_face_reference_table(subset.get(), Tag("CFF "))
+                                                         : hb_face_reference_blob(subset.get()));
     unsigned length = 0;
     const char* data = hb_blob_get_data(file.get(), &length);
     return data ? QByteArray(data, qsizetype(length)) : QByteArray();
@@ -481,12 +543,14 @@ QByteArray PdfFont::ToUnicode() const
         entries.clear();
         inBlock = 0;
     };
-    for (int g = 1; g < d->NumGlyphs; ++g) {
-        const char32_t c = d->UsedFor[size_t(g)];
-        if (c == NotUsed || c == NoCharacters) continue;
-        entries += '<' + QByteArray::number(g, 16).rightJustified(4, '0').toUpper() + "> <";
+    int previous = -1;
+    for (const auto& [code, g] : d->UsedByCode()) {
+        const char32_t c = d->UsedFor[g];
+        if (g == 0 || code == previous || c == NotUsed || c == NoCharacters) continue;
+        previous = code;
+        entries += '<' + QByteArray::number(code, 16).rightJustified(4, '0').toUpper() + "> <";
         if (c == SeveralCharacters) {
-            AppendUtf16Hex(entries, d->Several.value(quint16(g)));
+            AppendUtf16Hex(entries, d->Several.value(g));
         } else {
             const QChar one{char16_t(c)};
             AppendUtf16Hex(entries, QStringView(&one, 1));

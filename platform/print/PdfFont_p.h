@@ -23,8 +23,10 @@ class QRawFont;
 
 class PdfFont {
 public:
-    // How the face's outlines go into the document.
-    enum Outlines { TrueTypeOutlines, CffOutlines };
+    // How the face's outlines go into the document: a TrueType file, an
+    // OpenType file with CFF outlines, or CFF outlines keyed by CIDs as
+    // their CFF table alone (readers take the CIDs through it alike).
+    enum Outlines { TrueTypeOutlines, CffOutlines, CidKeyedCffOutlines };
 
     // The face of a raw font; nullptr when the face cannot be embedded (no
     // outlines HarfBuzz can cut, or damaged past its reading). The faces
@@ -53,6 +55,9 @@ public:
     // none yet.
     void UseInCluster(quint16 glyph, QStringView characters);
 
+    // The code the pages name a glyph by: its id, but for CFF outlines
+    // keyed by CIDs the glyph's CID (a reader finds the glyph by it).
+    quint16 Code(quint16 glyph) const;
     // The advance width of a glyph as the face states it.
     float GlyphWidth(quint16 glyph) const;
     int GlyphCount() const;
@@ -71,18 +76,18 @@ public:
     // "ABCDEF+LiberationSans-Bold": a six-letter tag made from the glyphs
     // used, and the face's PostScript name.
     QByteArray BaseFont() const;
-    // The CIDFont's W array of the used glyphs: "[1 [500] 5 [278 556]]".
+    // The CIDFont's W array of the used glyphs by their codes:
+    // "[1 [500] 5 [278 556]]".
     QByteArray Widths() const;
     // The descriptor's entries after /FontName: "/Flags 32 /FontBBox [...]
     // /ItalicAngle 0 /Ascent 905 /Descent -212 /CapHeight 716 /StemV 80".
     QByteArray DescriptorEntries() const;
     // The face cut down to the used glyphs (and the glyphs composite glyphs
-    // are made of), their ids kept, without hinting: a TrueType file, or an
-    // OpenType file with CFF outlines; uncompressed. Empty when the
-    // subsetter fails.
+    // are made of), their ids kept, without hinting, in the form of
+    // OutlineKind; uncompressed. Empty when the subsetter fails.
     QByteArray SubsetFile() const;
-    // The ToUnicode CMap program mapping the used glyph ids (two bytes,
-    // Identity-H) to their characters.
+    // The ToUnicode CMap program mapping the codes of the used glyphs (two
+    // bytes, Identity-H) to their characters.
     QByteArray ToUnicode() const;
 
 private:

@@ -101,7 +101,8 @@ void PdfFonts::WriteAll()
     for (const Named& named : d->Used) {
         PdfFont& face = *named.Face;
         if (!face.Used()) continue;
-        const bool cff = face.OutlineKind() == PdfFont::CffOutlines;
+        const PdfFont::Outlines kind = face.OutlineKind();
+        const bool cff = kind != PdfFont::TrueTypeOutlines;
         const QByteArray baseFont = face.BaseFont();
         const int cidFont = doc.Reserve(), descriptor = doc.Reserve(), file = doc.Reserve(), toUnicode = doc.Reserve();
 
@@ -112,8 +113,8 @@ void PdfFonts::WriteAll()
         out.Ref(toUnicode) << ">>";
         doc.EndObject();
 
-        // CFF outlines name glyphs by their ids as TrueType ones do: the
-        // subset keeps them.
+        // The pages name glyphs by their ids, which the subset keeps (CFF
+        // outlines keyed by CIDs by their CIDs, which it keeps too).
         doc.BeginObject(cidFont) << "<</Type /Font /Subtype " << (cff ? "/CIDFontType0" : "/CIDFontType2")
                                  << " /BaseFont ";
         out.Name(baseFont) << " /CIDSystemInfo <</Registry (Adobe) /Ordering (Identity) /Supplement 0>>"
@@ -136,7 +137,7 @@ void PdfFonts::WriteAll()
         if (!subset.isEmpty()) {
             PdfOutput entries;
             if (cff) {
-                entries << " /Subtype /OpenType";
+                entries << (kind == PdfFont::CffOutlines ? " /Subtype /OpenType" : " /Subtype /CIDFontType0C");
             } else {
                 entries << " /Length1 ";
                 entries.Int(subset.size());

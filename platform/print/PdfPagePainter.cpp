@@ -284,7 +284,7 @@ void PdfPagePainter::DrawText(QPointF origin, const QString& text)
                 m_out << '<';
                 inHex = true;
             }
-            m_out.Hex4(g.Id);
+            m_out.Hex4(g.Face->Code(g.Id));
             pen += g.Face->GlyphWidth(g.Id) * size / 1000;
         }
         if (cluster.TellsCharacters) {

@@ -132,9 +132,12 @@ inline const QString& CffLetters()
     return letters;
 }
 inline int CffAdvance(int glyph) { return glyph <= 1 ? 300 : glyph * 120 + 60; }
+// The CID of a glyph of the face keyed by CIDs.
+inline int CffCid(int glyph) { return glyph == 0 ? 0 : 100 + glyph * 3; }
 
-// An OpenType face with CFF outlines, family as named.
-inline QByteArray CffFont(const QString& family)
+// An OpenType face with CFF outlines, family as named; keyed by CIDs
+// (CffCid) when cidKeyed.
+inline QByteArray CffFont(const QString& family, bool cidKeyed = false)
 {
     const int glyphs = 2 + int(CffLetters().size());
     std::vector<QByteArray> charStrings;
@@ -155,28 +158,71 @@ inline QByteArray CffFont(const QString& family)
         cs.append(char(14)); // endchar
         charStrings.push_back(cs);
     }
-    const QByteArray name = "TamselCff-Regular";
+    const QByteArray name = cidKeyed ? "TamselCid-Regular" : "TamselCff-Regular";
     const QByteArray priv = QByteArray("\x8B\x14\x8B\x15", 4); // default and nominal width 0
-    const QByteArray strings = CffIndex({}), globalSubrs = CffIndex({}), glyphIndex = CffIndex(charStrings);
-    // The top dictionary with fixed-size offsets, so its size is known.
-    auto top = [&](int charStringsAt, int privateAt) {
+    const QByteArray strings = cidKeyed ? CffIndex({"Adobe", "Identity"}) : CffIndex({});
+    const QByteArray globalSubrs = CffIndex({}), glyphIndex = CffIndex(charStrings);
+    // Offsets as five-byte numbers, so the dictionaries' sizes are known.
+    auto offset = [](QByteArray& d, int v) {
+        d.append(char(29));
+        Add32(d, quint32(v));
+    };
+    // The CIDs of the glyphs after the first (format 0), and every glyph in
+    // font dictionary 0 (format 3).
+    QByteArray charset(1, '\0'), fdSelect(1, '\3');
+    for (int g = 1; g < glyphs; ++g) Add16(charset, quint16(CffCid(g)));
+    Add16(fdSelect, 1);
+    Add16(fdSelect, 0);
+    fdSelect.append('\0');
+    Add16(fdSelect, quint16(glyphs));
+    auto fontDict = [&](int privateAt) {
         QByteArray d;
-        d.append(char(29));
-        Add32(d, quint32(charStringsAt));
-        d.append(char(17));
-        d.append(char(29));
-        Add32(d, quint32(priv.size()));
-        d.append(char(29));
-        Add32(d, quint32(privateAt));
+        offset(d, int(priv.size()));
+        offset(d, privateAt);
         d.append(char(18));
         return d;
     };
+    auto top = [&](int charStringsAt, int privateAt, int charsetAt, int fdSelectAt, int fdArrayAt) {
+        QByteArray d;
+        if (cidKeyed) {
+            CffNumber(d, 391, true);
+            CffNumber(d, 392, true);
+            CffNumber(d, 0, true);
+            d.append(char(12)).append(char(30)); // ROS
+            offset(d, glyphs);
+            d.append(char(12)).append(char(34)); // CIDCount
+            offset(d, charsetAt);
+            d.append(char(15));
+            offset(d, fdSelectAt);
+            d.append(char(12)).append(char(37));
+            offset(d, fdArrayAt);
+            d.append(char(12)).append(char(36));
+        } else {
+            offset(d, int(priv.size()));
+            offset(d, privateAt);
+            d.append(char(18));
+        }
+        offset(d, charStringsAt);
+        d.append(char(17));
+        return d;
+    };
     const QByteArray header("\x01\x00\x04\x04", 4), names = CffIndex({name});
-    const int topSize = int(CffIndex({top(0, 0)}).size());
-    const int charStringsAt = int(header.size() + names.size()) + topSize + int(strings.size() + globalSubrs.size());
-    const int privateAt = charStringsAt + int(glyphIndex.size());
-    const QByteArray cff =
-        header + names + CffIndex({top(charStringsAt, privateAt)}) + strings + globalSubrs + glyphIndex + priv;
+    const int topSize = int(CffIndex({top(0, 0, 0, 0, 0)}).size());
+    int at = int(header.size() + names.size()) + topSize + int(strings.size() + globalSubrs.size());
+    const int charsetAt = at;
+    if (cidKeyed) at += int(charset.size() + fdSelect.size());
+    const int fdSelectAt = charsetAt + int(charset.size());
+    const int charStringsAt = at;
+    at += int(glyphIndex.size());
+    const int fdArrayAt = at;
+    if (cidKeyed) at += int(CffIndex({fontDict(0)}).size());
+    const int privateAt = at;
+    QByteArray cff = header + names + CffIndex({top(charStringsAt, privateAt, charsetAt, fdSelectAt, fdArrayAt)}) +
+        strings + globalSubrs;
+    if (cidKeyed) cff += charset + fdSelect;
+    cff += glyphIndex;
+    if (cidKeyed) cff += CffIndex({fontDict(privateAt)});
+    cff += priv;
 
     QByteArray head(54, '\0');
     Put32(head, 0, 0x00010000);

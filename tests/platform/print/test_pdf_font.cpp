@@ -277,6 +277,26 @@ TEST(PdfFont, CffFacesAreReadAndCutAsCff)
     EXPECT_EQ(subset.pathForGlyph(4), original.pathForGlyph(4));
     EXPECT_FALSE(original.pathForGlyph(5).isEmpty());
     EXPECT_TRUE(subset.pathForGlyph(5).isEmpty());
+    EXPECT_EQ(cff->Code(4), 4) << "named by its id";
+
+    // Keyed by CIDs: the pages name glyphs by their CIDs, and so do the
+    // widths and the map back to the characters; the subset keeps both.
+    const QByteArray keyedFile = CffFont(QStringLiteral("Tamsel Cid Face"), true);
+    const auto keyed = PdfFont::FromData(keyedFile, QStringLiteral("x"));
+    ASSERT_NE(keyed, nullptr);
+    EXPECT_EQ(keyed->OutlineKind(), PdfFont::CidKeyedCffOutlines);
+    for (int g = 0; g < keyed->GlyphCount(); ++g) EXPECT_EQ(keyed->Code(quint16(g)), CffCid(g)) << g;
+    keyed->Use(4, u"C");
+    keyed->Use(5, u"D");
+    EXPECT_EQ(keyed->Widths(), "[" + QByteArray::number(CffCid(4)) + " [" + QByteArray::number(CffAdvance(4)) + "] " +
+                                   QByteArray::number(CffCid(5)) + " [" + QByteArray::number(CffAdvance(5)) + "]]");
+    const QHash<int, QString> map = ReadToUnicode(keyed->ToUnicode());
+    EXPECT_EQ(map.value(CffCid(4)), QStringLiteral("C"));
+    EXPECT_EQ(map.value(CffCid(5)), QStringLiteral("D"));
+    // The CFF table alone, cut as the OpenType file is.
+    const QByteArray bare = keyed->SubsetFile();
+    EXPECT_EQ(bare.left(4), QByteArray("\x01\x00\x04", 3) + bare[3]);
+    EXPECT_LT(bare.size(), TableOf(keyedFile, "CFF ").size());
 }
 
 TEST(PdfFont, FacesWithoutOutlinesAreRefusedAndDamagedOnesBounded)

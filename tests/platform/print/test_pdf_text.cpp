@@ -250,25 +250,33 @@ TEST(PdfText, DrawnTextIsAsWideAsTheReportMeasuredIt)
     }
 }
 
-TEST(PdfText, ACffFaceIsEmbeddedAsItself)
+TEST(PdfText, CffFacesAreEmbeddedAsThemselves)
 {
-    const AppFont cff(fonttest::CffFont(QStringLiteral("Tamsel Cff Test")));
-    ASSERT_GE(cff.Id, 0);
-    const QString text = QStringLiteral("ABC DEFGH");
-    const QByteArray report = TextReport({text, QStringLiteral("HGF EDCBA")}, QStringLiteral("Tamsel Cff Test"));
-    QTemporaryDir dir;
-    const QString pdf = RenderToPdf(dir.path(), report);
-    const ToolResult fonts = RunTool(QStringLiteral("pdffonts"), {pdf});
-    ASSERT_EQ(fonts.Exit, 0) << fonts.Err.toStdString();
-    const QStringList lines = fonts.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(2);
-    ASSERT_EQ(lines.size(), 1) << fonts.Out.toStdString();
-    EXPECT_TRUE(lines[0].contains(QRegularExpression(QStringLiteral("\\+TamselCff-Regular +CID Type 0C \\(OT\\) +Identity-H +yes yes yes"))))
-        << fonts.Out.toStdString();
-    const ToolResult back = RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-    EXPECT_TRUE(back.Out.split(QLatin1Char('\n')).contains(text)) << back.Out.toStdString();
-    const ToolResult check = RunTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
-    EXPECT_EQ(check.Exit, 0) << check.Out.toStdString() << check.Err.toStdString();
-    ExpectAsPreview(report, pdf, 200);
+    // Named by glyph ids, as an OpenType file; keyed by CIDs, which a reader
+    // finds the glyphs by, as the CFF table alone.
+    for (const bool cidKeyed : {false, true}) {
+        const QString family = cidKeyed ? QStringLiteral("Tamsel Cid Test") : QStringLiteral("Tamsel Cff Test");
+        const AppFont cff(fonttest::CffFont(family, cidKeyed));
+        ASSERT_GE(cff.Id, 0);
+        const QString text = QStringLiteral("ABC DEFGH");
+        const QByteArray report = TextReport({text, QStringLiteral("HGF EDCBA")}, family);
+        QTemporaryDir dir;
+        const QString pdf = RenderToPdf(dir.path(), report);
+        const ToolResult fonts = RunTool(QStringLiteral("pdffonts"), {pdf});
+        ASSERT_EQ(fonts.Exit, 0) << fonts.Err.toStdString();
+        const QStringList lines = fonts.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(2);
+        ASSERT_EQ(lines.size(), 1) << fonts.Out.toStdString();
+        const QString kind = cidKeyed ? QStringLiteral("TamselCid-Regular +CID Type 0C")
+                                      : QStringLiteral("TamselCff-Regular +CID Type 0C \\(OT\\)");
+        EXPECT_TRUE(lines[0].contains(
+            QRegularExpression(QStringLiteral("\\+%1 +Identity-H +yes yes yes").arg(kind))))
+            << fonts.Out.toStdString();
+        const ToolResult back = RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        EXPECT_TRUE(back.Out.split(QLatin1Char('\n')).contains(text)) << back.Out.toStdString();
+        const ToolResult check = RunTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
+        EXPECT_EQ(check.Exit, 0) << check.Out.toStdString() << check.Err.toStdString();
+        ExpectAsPreview(report, pdf, 200);
+    }
 }
 
 TEST(PdfText, ADamagedInstalledFaceStaysBoundedAndTheTextReadable)
