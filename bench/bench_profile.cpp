@@ -121,10 +121,12 @@ double FontKb(const QString& pdf)
         const qsizetype length = bytes.indexOf("/Length ", body);
         if (body < 0 || length < 0) continue;
         // A number, or "N 0 R": the number of object N.
-        const QList<QByteArray> words = bytes.mid(length + 8, 24).replace('>', ' ').replace('/', ' ').simplified().split(' ');
+        const QList<QByteArray> words =
+            bytes.mid(length + 8, 24).replace('>', ' ').replace('/', ' ').simplified().split(' ');
         if (words.size() >= 3 && words[1] == "0" && words[2] == "R") {
             const qsizetype value = bytes.indexOf("\n" + words[0] + " 0 obj");
-            if (value >= 0) total += bytes.mid(value + words[0].size() + 7, 16).simplified().split(' ').first().toLongLong();
+            if (value >= 0)
+                total += bytes.mid(value + words[0].size() + 7, 16).simplified().split(' ').first().toLongLong();
         } else if (!words.isEmpty()) {
             total += words[0].toLongLong();
         }

@@ -230,8 +230,9 @@ bool LayoutKeepsLatinPlain(const QRawFont& raw)
     // Ligatures and contextual forms; the composition of marks ('ccmp')
     // and a language's own forms ('locl') leave the default language's
     // plain text alone.
-    const hb_tag_t substitutions[] = {HB_TAG('r', 'l', 'i', 'g'), HB_TAG('l', 'i', 'g', 'a'), HB_TAG('c', 'l', 'i', 'g'),
-                                      HB_TAG('c', 'a', 'l', 't'), HB_TAG('r', 'c', 'l', 't'), HB_TAG_NONE};
+    const hb_tag_t substitutions[] = {HB_TAG('r', 'l', 'i', 'g'), HB_TAG('l', 'i', 'g', 'a'),
+                                      HB_TAG('c', 'l', 'i', 'g'), HB_TAG('c', 'a', 'l', 't'),
+                                      HB_TAG('r', 'c', 'l', 't'), HB_TAG_NONE};
     collect(HB_OT_TAG_GSUB, substitutions, lookups.s);
     for (hb_codepoint_t lookup = HB_SET_VALUE_INVALID; hb_set_next(lookups.s, &lookup);) {
         Set before, input, after, output;
@@ -313,9 +314,8 @@ QByteArray PdfFont::Key(const QRawFont& raw)
 {
     // The family, style and header (which holds the file's checksum and
     // dates).
-    return raw.familyName().toUtf8() + '\x1F' + raw.styleName().toUtf8() + '\x1F' +
-        QByteArray::number(raw.weight()) + '\x1F' + QByteArray::number(int(raw.style())) + '\x1F' +
-        raw.fontTable("head");
+    return raw.familyName().toUtf8() + '\x1F' + raw.styleName().toUtf8() + '\x1F' + QByteArray::number(raw.weight()) +
+        '\x1F' + QByteArray::number(int(raw.style())) + '\x1F' + raw.fontTable("head");
 }
 
 std::unique_ptr<PdfFont> PdfFont::Open(const QRawFont& raw)
@@ -333,8 +333,8 @@ std::unique_ptr<PdfFont> PdfFont::Open(const QRawFont& raw)
         const bool plain = face && LayoutKeepsLatinPlain(raw);
         Codes cids = CidsOf(face.get());
         if (kept.size() >= MaxKeptFaces) kept.clear();
-        kept.push_back(
-            Kept{std::move(key), std::shared_ptr<hb_face_t>(face.release(), FaceDeleter()), name, plain, std::move(cids)});
+        kept.push_back(Kept{std::move(key), std::shared_ptr<hb_face_t>(face.release(), FaceDeleter()), name, plain,
+                            std::move(cids)});
         found = &kept.back();
     }
     std::unique_ptr<PdfFont> font(new PdfFont);
@@ -492,8 +492,8 @@ QByteArray PdfFont::DescriptorEntries() const
     const bool fixedPitch = Field(face, "post", 12, 4) != 0;
     const int familyClass = int(Field(face, "OS/2", 30, 2) >> 8);
     const int panoseFamily = int(Field(face, "OS/2", 32, 1)), panoseSerif = int(Field(face, "OS/2", 33, 1));
-    const bool serif =
-        familyClass == 0 ? panoseFamily == 2 && panoseSerif >= 2 && panoseSerif <= 10 : familyClass <= 5 || familyClass == 7;
+    const bool serif = familyClass == 0 ? panoseFamily == 2 && panoseSerif >= 2 && panoseSerif <= 10
+                                        : familyClass <= 5 || familyClass == 7;
     const bool italic = italicAngle != 0 || (Field(face, "head", 44, 2) & 0x2);
     const int flags = 32 | (italic ? 64 : 0) | (fixedPitch ? 1 : 0) | (serif ? 2 : 0);
     const int stemV = int(10 + 220 * (weight - 50) / 900);
@@ -516,8 +516,8 @@ QByteArray PdfFont::SubsetFile() const
         if (d->UsedFor[size_t(g)] != NotUsed) hb_set_add(glyphs, hb_codepoint_t(g));
     // Ids kept, as the pages name them; the missing glyph keeps its box, as
     // the screen draws it; hinting and names are of no use to a reader.
-    hb_subset_input_set_flags(input, HB_SUBSET_FLAGS_NO_HINTING | HB_SUBSET_FLAGS_RETAIN_GIDS |
-                                         HB_SUBSET_FLAGS_NOTDEF_OUTLINE);
+    hb_subset_input_set_flags(
+        input, HB_SUBSET_FLAGS_NO_HINTING | HB_SUBSET_FLAGS_RETAIN_GIDS | HB_SUBSET_FLAGS_NOTDEF_OUTLINE);
     hb_set_add(hb_subset_input_set(input, HB_SUBSET_SETS_DROP_TABLE_TAG), Tag("name"));
     const Face subset(hb_subset_or_fail(d->Face.get(), input));
     hb_subset_input_destroy(input);

@@ -152,7 +152,8 @@ double PdfTextLayout::ShapePiece(const PdfFonts::TextFont& font, const QString& 
         const int count = int(m_glyphs.size()) - first;
         if (m_clusters.size() > firstCluster) {
             Cluster& last = m_clusters.back();
-            if (count == 0 || (count == last.Count && SameGlyph(m_glyphs[size_t(first)], m_glyphs[size_t(last.First)]))) {
+            if (count == 0 ||
+                (count == last.Count && SameGlyph(m_glyphs[size_t(first)], m_glyphs[size_t(last.First)]))) {
                 m_glyphs.resize(size_t(first));
                 last.Length += length;
                 i += length;

@@ -53,8 +53,7 @@ public:
 private:
     bool Plain(const PdfFonts::TextFont& font, const QString& text, double& advance);
     // Shapes the piece of text from, length long, set x further right.
-    double ShapePiece(const PdfFonts::TextFont& font, const QString& text, qsizetype from, qsizetype length,
-                      double x);
+    double ShapePiece(const PdfFonts::TextFont& font, const QString& text, qsizetype from, qsizetype length, double x);
 
     PdfFonts& m_fonts;
     std::vector<Glyph> m_glyphs;

@@ -15,7 +15,11 @@ namespace fonttest {
 inline void Put16(QByteArray& t, qsizetype at, quint16 v) { qToBigEndian<quint16>(v, t.data() + at); }
 inline void Put32(QByteArray& t, qsizetype at, quint32 v) { qToBigEndian<quint32>(v, t.data() + at); }
 inline void Add16(QByteArray& t, quint16 v) { t.append(char(v >> 8)).append(char(v & 0xFF)); }
-inline void Add32(QByteArray& t, quint32 v) { Add16(t, quint16(v >> 16)), Add16(t, quint16(v & 0xFFFF)); }
+inline void Add32(QByteArray& t, quint32 v)
+{
+    Add16(t, quint16(v >> 16));
+    Add16(t, quint16(v & 0xFFFF));
+}
 inline quint16 Get16(const QByteArray& t, qsizetype at) { return qFromBigEndian<quint16>(t.constData() + at); }
 inline quint32 Get32(const QByteArray& t, qsizetype at) { return qFromBigEndian<quint32>(t.constData() + at); }
 
@@ -26,7 +30,10 @@ inline QByteArray Sfnt(const QMap<QByteArray, QByteArray>& tables, quint32 versi
     Add32(file, version);
     const quint16 count = quint16(tables.size());
     quint16 power = 1, log = 0;
-    while (power * 2 <= count) power *= 2, ++log;
+    while (power * 2 <= count) {
+        power *= 2;
+        ++log;
+    }
     Add16(file, count);
     Add16(file, quint16(power * 16));
     Add16(file, log);

@@ -110,8 +110,8 @@ TEST(PdfFont, WidthsAreTheFacesAdvancesForEveryStyle)
                 std::vector<QPointF> advances(ids.size());
                 int count = int(ids.size());
                 ASSERT_TRUE(raw.glyphIndexesForChars(text.constData(), int(text.size()), ids.data(), &count));
-                ASSERT_TRUE(raw.advancesForGlyphIndexes(ids.data(), advances.data(), count,
-                                                        QRawFont::UseDesignMetrics));
+                ASSERT_TRUE(
+                    raw.advancesForGlyphIndexes(ids.data(), advances.data(), count, QRawFont::UseDesignMetrics));
                 for (int i = 0; i < count; ++i)
                     EXPECT_NEAR(font->GlyphWidth(quint16(ids[size_t(i)])), advances[size_t(i)].x(), 0.05)
                         << family.toStdString() << bold << italic << " " << i;
@@ -194,8 +194,9 @@ TEST(PdfFont, WidthsListTheUsedGlyphsInRunsOfConsecutiveIds)
     ASSERT_GT(i, b + 1);
     for (const auto& [g, c] : {std::pair{a, u"A"}, {b, u"B"}, {a, u"A"}, {i, u"i"}}) sans->Use(g, c);
     auto w = [&](quint16 g) { return QByteArray::number(qRound(sans->GlyphWidth(g) * 10) / 10.0); };
-    EXPECT_EQ(sans->Widths(), "[" + QByteArray::number(a) + " [" + w(a) + ' ' + w(b) + "] " + QByteArray::number(i) +
-                                  " [" + w(i) + "]]");
+    EXPECT_EQ(sans->Widths(),
+              "[" + QByteArray::number(a) + " [" + w(a) + ' ' + w(b) + "] " + QByteArray::number(i) + " [" + w(i) +
+                  "]]");
     EXPECT_EQ(w(a), "667");
 }
 
@@ -288,8 +289,9 @@ TEST(PdfFont, CffFacesAreReadAndCutAsCff)
     for (int g = 0; g < keyed->GlyphCount(); ++g) EXPECT_EQ(keyed->Code(quint16(g)), CffCid(g)) << g;
     keyed->Use(4, u"C");
     keyed->Use(5, u"D");
-    EXPECT_EQ(keyed->Widths(), "[" + QByteArray::number(CffCid(4)) + " [" + QByteArray::number(CffAdvance(4)) + "] " +
-                                   QByteArray::number(CffCid(5)) + " [" + QByteArray::number(CffAdvance(5)) + "]]");
+    EXPECT_EQ(keyed->Widths(),
+              "[" + QByteArray::number(CffCid(4)) + " [" + QByteArray::number(CffAdvance(4)) + "] " +
+                  QByteArray::number(CffCid(5)) + " [" + QByteArray::number(CffAdvance(5)) + "]]");
     const QHash<int, QString> map = ReadToUnicode(keyed->ToUnicode());
     EXPECT_EQ(map.value(CffCid(4)), QStringLiteral("C"));
     EXPECT_EQ(map.value(CffCid(5)), QStringLiteral("D"));

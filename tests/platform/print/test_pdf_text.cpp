@@ -27,11 +27,11 @@ namespace {
 // The texts of the scripts the report meets, one a line.
 const QString ScriptTexts[] = {
     QStringLiteral("Customer: \u0645\u062D\u0645\u062F \u0633\u0644\u0627\u0645"), // Arabic, joined
-    QStringLiteral("\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD"), // Hebrew
-    QStringLiteral("Cafe\u0301 Zu\u0308rich"),                         // decomposed Latin
-    QStringLiteral("\u738B\u5C0F\u660E"),                              // Chinese
-    QStringLiteral("\u6771\u4EAC\u90FD \u5C71\u7530\u592A\u90CE"),     // Japanese
-    QStringLiteral("Box \uE000\uE001 end"),                                  // no face has it
+    QStringLiteral("\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD"),           // Hebrew
+    QStringLiteral("Cafe\u0301 Zu\u0308rich"),                                     // decomposed Latin
+    QStringLiteral("\u738B\u5C0F\u660E"),                                          // Chinese
+    QStringLiteral("\u6771\u4EAC\u90FD \u5C71\u7530\u592A\u90CE"),                 // Japanese
+    QStringLiteral("Box \uE000\uE001 end"),                                        // no face has it
 };
 
 QByteArray TextReport(const QStringList& texts, const QString& family = QStringLiteral("Liberation Sans"),
@@ -71,9 +71,9 @@ QImage Preview(const QByteArray& report, int dpi)
 
 QImage Raster(const QTemporaryDir& dir, const QString& pdf, int dpi)
 {
-    const ToolResult r = RunTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(dpi),
-                                                             QStringLiteral("-singlefile"), pdf,
-                                                             dir.filePath(QStringLiteral("page"))});
+    const ToolResult r = RunTool(QStringLiteral("pdftoppm"),
+                                 {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-singlefile"), pdf,
+                                  dir.filePath(QStringLiteral("page"))});
     if (r.Exit != 0) return {};
     return QImage(dir.filePath(QStringLiteral("page.ppm"))).convertToFormat(QImage::Format_RGB32);
 }
@@ -268,8 +268,7 @@ TEST(PdfText, CffFacesAreEmbeddedAsThemselves)
         ASSERT_EQ(lines.size(), 1) << fonts.Out.toStdString();
         const QString kind = cidKeyed ? QStringLiteral("TamselCid-Regular +CID Type 0C")
                                       : QStringLiteral("TamselCff-Regular +CID Type 0C \\(OT\\)");
-        EXPECT_TRUE(lines[0].contains(
-            QRegularExpression(QStringLiteral("\\+%1 +Identity-H +yes yes yes").arg(kind))))
+        EXPECT_TRUE(lines[0].contains(QRegularExpression(QStringLiteral("\\+%1 +Identity-H +yes yes yes").arg(kind))))
             << fonts.Out.toStdString();
         const ToolResult back = RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
         EXPECT_TRUE(back.Out.split(QLatin1Char('\n')).contains(text)) << back.Out.toStdString();
@@ -286,8 +285,8 @@ TEST(PdfText, ADamagedInstalledFaceStaysBoundedAndTheTextReadable)
     // glyph table.
     const QRawFont raw = QRawFont::fromFont(ReportFonts::QtFont(PageFont(QStringLiteral("Liberation Sans"))));
     QMap<QByteArray, QByteArray> tables;
-    for (const char* tag : {"head", "hhea", "hmtx", "maxp", "loca", "glyf", "cmap", "kern", "post", "OS/2", "GDEF",
-                            "GPOS", "GSUB"})
+    for (const char* tag :
+         {"head", "hhea", "hmtx", "maxp", "loca", "glyf", "cmap", "kern", "post", "OS/2", "GDEF", "GPOS", "GSUB"})
         tables.insert(tag, raw.fontTable(tag));
     tables["name"] = fonttest::NameTable(QStringLiteral("Tamsel Damaged"), QStringLiteral("TamselDamaged"));
     QByteArray& kern = tables["kern"];
