@@ -231,22 +231,28 @@ inline QByteArray CffFont(const QString& family, bool cidKeyed = false)
     if (cidKeyed) cff += CffIndex({fontDict(privateAt)});
     cff += priv;
 
-    QByteArray head(54, '\0');
-    Put32(head, 0, 0x00010000);
-    Put32(head, 12, 0x5F0F3CF5);
-    Put16(head, 18, 1000);
-    Put16(head, 38, quint16(-200));
-    Put16(head, 40, 1200);
-    Put16(head, 42, 800);
-    Put16(head, 46, 8);
-    Put16(head, 48, 2);
-    QByteArray hhea(36, '\0');
-    Put32(hhea, 0, 0x00010000);
-    Put16(hhea, 4, 800);
-    Put16(hhea, 6, quint16(-200));
-    Put16(hhea, 10, 1200);
-    Put16(hhea, 18, 1);
-    Put16(hhea, 34, quint16(glyphs));
+    // The tables of a few fields: (offset, value, bytes).
+    struct Field {
+        int At;
+        quint32 Value;
+        int Bytes = 2;
+    };
+    const auto table = [](int size, std::initializer_list<Field> fields) {
+        QByteArray t(size, '\0');
+        for (const Field& f : fields) {
+            if (f.Bytes == 4)
+                Put32(t, f.At, f.Value);
+            else
+                Put16(t, f.At, quint16(f.Value));
+        }
+        return t;
+    };
+    const quint32 below = quint16(-200);
+    const QByteArray head = table(
+        54,
+        {{0, 0x00010000, 4}, {12, 0x5F0F3CF5, 4}, {18, 1000}, {38, below}, {40, 1200}, {42, 800}, {46, 8}, {48, 2}});
+    const QByteArray hhea =
+        table(36, {{0, 0x00010000, 4}, {4, 800}, {6, below}, {10, 1200}, {18, 1}, {34, quint32(glyphs)}});
     QByteArray hmtx;
     for (int g = 0; g < glyphs; ++g) {
         Add16(hmtx, quint16(CffAdvance(g)));
@@ -255,28 +261,26 @@ inline QByteArray CffFont(const QString& family, bool cidKeyed = false)
     QByteArray maxp;
     Add32(maxp, 0x00005000);
     Add16(maxp, quint16(glyphs));
-    QByteArray os2(96, '\0');
-    Put16(os2, 0, 4);
-    Put16(os2, 2, 500);
-    Put16(os2, 4, 400);
-    Put16(os2, 6, 5);
-    Put16(os2, 26, 50);
-    Put16(os2, 28, 250);
-    Put32(os2, 42, 1); // Basic Latin
+    // Basic Latin and Latin 1, regular.
+    QByteArray os2 = table(96,
+                           {{0, 4},
+                            {2, 500},
+                            {4, 400},
+                            {6, 5},
+                            {26, 50},
+                            {28, 250},
+                            {42, 1, 4},
+                            {62, 0x40},
+                            {64, 0x20},
+                            {66, 0x48},
+                            {68, 800},
+                            {70, below},
+                            {74, 800},
+                            {76, 200},
+                            {78, 1, 4},
+                            {88, 700}});
     os2.replace(58, 4, "TMSL");
-    Put16(os2, 62, 0x40); // regular
-    Put16(os2, 64, 0x20);
-    Put16(os2, 66, 0x48);
-    Put16(os2, 68, 800);
-    Put16(os2, 70, quint16(-200));
-    Put16(os2, 74, 800);
-    Put16(os2, 76, 200);
-    Put32(os2, 78, 1); // Latin 1
-    Put16(os2, 88, 700);
-    QByteArray post(32, '\0');
-    Put32(post, 0, 0x00030000);
-    Put16(post, 8, quint16(-100));
-    Put16(post, 10, 50);
+    const QByteArray post = table(32, {{0, 0x00030000, 4}, {8, quint16(-100)}, {10, 50}});
     std::vector<std::pair<char16_t, quint16>> map{{u' ', 1}};
     for (qsizetype k = 0; k < CffLetters().size(); ++k) map.push_back({CffLetters()[k].unicode(), quint16(2 + k)});
     return Sfnt({{"CFF ", cff},
