@@ -3,7 +3,10 @@
 // map sheets, the agent's photo and logo, laid out into a report file, and
 // that file rendered to PDF. Beside it, QTextDocument printing the same
 // texts and pictures, page for page, to PDF as the reference. Each shows
-// its time per page (per_page).
+// its time per page (per_page), the PDFs their size and the bytes of their
+// embedded faces (font_kb). A report of the same size whose texts hold
+// Arabic, Hebrew, combining marks and CJK names, beside its reference, shows
+// what shaped text costs.
 // Targets (Release build, one core): write and PDF together at most 2 ms a
 // page and at least three times faster than the reference in the same run;
 // Do Report to its drawn preview page (three map sheets, from the answers
@@ -14,6 +17,8 @@
 #include "RichTextReference.h"
 #include "state/TAppState.h"
 #include "platform/report/PagePainter.h"
+#include "platform/report/TBaseReport.h"
+#include "platform/report/TReportFileWriter.h"
 #include "platform/report/TReportFileReader.h"
 #include "protocol/TvxAssessorMap.h"
 #include "protocol/TvxComps.h"
@@ -101,6 +106,34 @@ struct Profile {
     }
 };
 
+// The bytes of the embedded faces of a PDF (their streams as stored).
+double FontKb(const QString& pdf)
+{
+    QFile f(pdf);
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    const QByteArray bytes = f.readAll();
+    qint64 total = 0;
+    for (qsizetype at = bytes.indexOf("/FontFile"); at >= 0; at = bytes.indexOf("/FontFile", at + 1)) {
+        // "/FontFile2 12 0 R": the object's stream length.
+        const qsizetype ref = bytes.indexOf(' ', at) + 1;
+        const QByteArray object = bytes.mid(ref, bytes.indexOf(' ', ref) - ref) + " 0 obj";
+        const qsizetype body = bytes.indexOf("\n" + object);
+        const qsizetype length = bytes.indexOf("/Length ", body);
+        if (body < 0 || length < 0) continue;
+        // A number, or "N 0 R": the number of object N.
+        const QList<QByteArray> words =
+            bytes.mid(length + 8, 24).replace('>', ' ').replace('/', ' ').simplified().split(' ');
+        if (words.size() >= 3 && words[1] == "0" && words[2] == "R") {
+            const qsizetype value = bytes.indexOf("\n" + words[0] + " 0 obj");
+            if (value >= 0)
+                total += bytes.mid(value + words[0].size() + 7, 16).simplified().split(' ').first().toLongLong();
+        } else if (!words.isEmpty()) {
+            total += words[0].toLongLong();
+        }
+    }
+    return double(total) / 1024;
+}
+
 // The time of a run divided among its pages.
 benchmark::Counter PerPage(int pages)
 {
@@ -147,6 +180,7 @@ void BM_ProfileRenderPdf(benchmark::State& state)
     state.counters["pages"] = pages;
     state.counters["per_page"] = PerPage(pages);
     state.counters["pdf_kb"] = double(QFile(pdf).size()) / 1024;
+    state.counters["font_kb"] = FontKb(pdf);
 }
 BENCHMARK(BM_ProfileRenderPdf)->Unit(benchmark::kMillisecond);
 
@@ -158,19 +192,72 @@ void BM_ProfileWriteAndRenderPdf(benchmark::State& state)
 }
 BENCHMARK(BM_ProfileWriteAndRenderPdf)->Unit(benchmark::kMillisecond);
 
-void BM_ReferenceQTextDocumentPdf(benchmark::State& state)
+// QTextDocument printing the texts and pictures of a report file to PDF.
+void ReferencePdf(benchmark::State& state, const QString& reportFile, const QString& pdfName)
 {
     TReportFileReader reader;
-    reader.LoadFromFile(WriteReport());
+    reader.LoadFromFile(reportFile);
     const RichTextPages pages(reader);
-    const QString pdf = Setup().Dir.filePath(QStringLiteral("reference.pdf"));
+    const QString pdf = Setup().Dir.filePath(pdfName);
     for (auto _ : state) pages.PrintPdf(pdf);
     state.counters["per_page"] = PerPage(reader.PageCount());
     state.counters["texts"] = pages.Texts;
     state.counters["pictures"] = double(pages.Images.size());
     state.counters["pdf_kb"] = double(QFile(pdf).size()) / 1024;
+    state.counters["font_kb"] = FontKb(pdf);
+}
+
+void BM_ReferenceQTextDocumentPdf(benchmark::State& state)
+{
+    ReferencePdf(state, WriteReport(), QStringLiteral("reference.pdf"));
 }
 BENCHMARK(BM_ReferenceQTextDocumentPdf)->Unit(benchmark::kMillisecond);
+
+// 48 pages of 40 lines: customer names and places in Arabic, Hebrew,
+// decomposed Latin, Chinese and Japanese beside English labels.
+QString ScriptsReport()
+{
+    static const QString texts[] = {
+        QStringLiteral("Customer: \u0645\u062D\u0645\u062F \u0627\u0644\u0633\u064A\u062F"),
+        QStringLiteral("\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD, 12 Oak Lane"),
+        QStringLiteral("Cafe\u0301 Zu\u0308rich, Sa\u0303o Paulo"),
+        QStringLiteral("Owner: \u738B\u5C0F\u660E"),
+        QStringLiteral("\u6771\u4EAC\u90FD \u5C71\u7530\u592A\u90CE"),
+        QStringLiteral("Sale price $412,000 on 03/14/2024"),
+    };
+    const QString path = Setup().Dir.filePath(QStringLiteral("scripts.rpt"));
+    TReportFileWriter writer;
+    writer.FileName = path;
+    writer.OnPrint = [](TBaseReport& r) {
+        for (int page = 0; page < 48; ++page) {
+            if (page) r.NewPage();
+            r.SetFont(QStringLiteral("Arial"), 10);
+            for (int line = 0; line < 40; ++line) {
+                r.PrintLeft(texts[(page + line) % 6] + QStringLiteral(" #%1").arg(line), 0.75);
+                r.NewLine();
+            }
+        }
+    };
+    writer.Execute();
+    return path;
+}
+
+void BM_ScriptsRenderPdf(benchmark::State& state)
+{
+    const QString path = ScriptsReport();
+    const QString pdf = Setup().Dir.filePath(QStringLiteral("scripts.pdf"));
+    for (auto _ : state) RenderPdf(path, pdf);
+    state.counters["per_page"] = PerPage(PageCount(path));
+    state.counters["pdf_kb"] = double(QFile(pdf).size()) / 1024;
+    state.counters["font_kb"] = FontKb(pdf);
+}
+BENCHMARK(BM_ScriptsRenderPdf)->Unit(benchmark::kMillisecond);
+
+void BM_ScriptsReferenceQTextDocumentPdf(benchmark::State& state)
+{
+    ReferencePdf(state, ScriptsReport(), QStringLiteral("scripts-reference.pdf"));
+}
+BENCHMARK(BM_ScriptsReferenceQTextDocumentPdf)->Unit(benchmark::kMillisecond);
 
 // Do Report once the last answer is in: the report written from the answers
 // in memory with the three map sheets of the sample service's subject

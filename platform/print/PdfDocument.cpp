@@ -67,7 +67,9 @@ PdfDocument::PdfDocument() : d(std::make_unique<Data>())
 {
     d->Out.Reserve(1 << 20);
     // The binary comment marks the file as binary for programs that guess.
-    d->Out << "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
+    // 1.6: faces with CFF outlines go in as OpenType files, and text tells
+    // its characters where its glyphs cannot (ActualText).
+    d->Out << "%PDF-1.6\n%\xE2\xE3\xCF\xD3\n";
     d->PagesObject = Reserve();
     d->ResourcesObject = Reserve();
 }

@@ -1,15 +1,16 @@
 #pragma once
-// A font face as the PDF writer embeds it. The face is the TrueType file the
-// machine has for a family, bold and italic (found as Qt finds the page
-// font). Text is turned into glyphs from the face's own tables: character
-// map, advance widths and kerning pairs, so a text costs a table lookup per
-// character and comes out as wide as the report measured it. Once the pages
-// are written the face is cut down to the glyphs used (glyph ids unchanged)
-// and handed to the document with its widths and its map back to the
-// characters, so the text can be searched and copied.
+// A font face as the PDF writer embeds it: a face Qt laid text out with,
+// the page font's own or the one Qt's font matching chose for characters
+// the page font lacks. HarfBuzz reads the face (TrueType or CFF outlines,
+// a face of a collection as well) from the tables Qt hands out. The face
+// records the glyphs the pages used with the characters each stands for;
+// once the pages are written, HarfBuzz's subsetter cuts it down to those
+// glyphs (glyph ids unchanged), and the document gets it with its widths
+// and its map back to the characters, so the text can be searched and
+// copied.
 //
-// Widths, advances and metrics are in thousandths of the em, as a PDF font
-// states them.
+// Widths and metrics are in thousandths of the em, as a PDF font states
+// them.
 
 #include <QByteArray>
 #include <QHash>
@@ -17,52 +18,55 @@
 #include <QString>
 #include <QStringView>
 #include <memory>
-#include <vector>
+
+class QRawFont;
 
 class PdfFont {
 public:
-    // One glyph of a laid-out text. Face is 0 for this face and 1 for the
-    // fallback face (see SetFallback). Advance is the distance to the next
-    // glyph's origin, kerning with it included.
-    struct Glyph {
-        quint16 Id = 0;
-        quint8 Face = 0;
-        float Advance = 0;
-    };
+    // How the face's outlines go into the document: a TrueType file, an
+    // OpenType file with CFF outlines, or CFF outlines keyed by CIDs as
+    // their CFF table alone (readers take the CIDs through it alike).
+    enum Outlines { TrueTypeOutlines, CffOutlines, CidKeyedCffOutlines };
 
-    // The face of family, bold and italic; nullptr when the machine has no
-    // TrueType outline face for it.
-    static std::unique_ptr<PdfFont> Open(const QString& family, bool bold, bool italic);
-    // The face made of a TrueType font's tables, by tag ("head", "glyf",
-    // ...); name stands for the PostScript name when the face has none.
-    // nullptr when a table the face needs is missing or damaged.
-    static std::unique_ptr<PdfFont> FromTables(const QHash<QByteArray, QByteArray>& tables, const QString& name);
+    // The face of a raw font; nullptr when the face cannot be embedded (no
+    // outlines HarfBuzz can cut, or damaged past its reading). The faces
+    // read are kept while the program runs (a few at the most).
+    static std::unique_ptr<PdfFont> Open(const QRawFont& raw);
+    // What tells Qt's faces apart: the same face at every size has the same
+    // key.
+    static QByteArray Key(const QRawFont& raw);
+    // The face of a font file's bytes (one face: TrueType, or OpenType with
+    // CFF outlines); name stands for the PostScript name when the face has
+    // none. nullptr as for Open.
+    static std::unique_ptr<PdfFont> FromData(const QByteArray& file, const QString& name);
     ~PdfFont();
     PdfFont(const PdfFont&) = delete;
     PdfFont& operator=(const PdfFont&) = delete;
 
-    // Characters this face lacks are taken from fallback when it has them
-    // (not owned; it outlives this face), else drawn as the missing glyph 0.
-    void SetFallback(PdfFont* fallback);
+    // The glyph is used, standing for the characters (a whole cluster's:
+    // one or several). True when the document's map back to the characters
+    // gives them for it: the first characters a glyph stands for are its
+    // own. False for the missing glyph 0, which stands for no character,
+    // and for a glyph that stood for other characters before: such text
+    // tells its characters itself.
+    bool Use(quint16 glyph, QStringView characters);
+    // The glyph is used as part of a cluster that tells its characters
+    // itself; the characters, when given, become the glyph's own if it has
+    // none yet.
+    void UseInCluster(quint16 glyph, QStringView characters);
 
-    // The glyphs of text replace out's contents, one a character (a
-    // surrogate pair is one character). The glyphs are marked as used, with
-    // the characters they stand for, in the face they come from.
-    void Layout(QStringView text, std::vector<Glyph>& out);
-
-    // The advance width of a glyph as the face states it, without kerning.
-    float GlyphWidth(quint16 id) const;
-
-    // Metrics for the descriptor and for underline and strike-out lines;
-    // positions are above the base line (negative: below).
-    float Ascent() const;
-    float Descent() const;
-    float CapHeight() const;
-    float ItalicAngle() const;
-    QRectF BoundingBox() const; // left, bottom, width, height
-    float UnderlinePosition() const;
-    float UnderlineThickness() const;
-    float StrikeOutPosition() const;
+    // The code the pages name a glyph by: its id, but for CFF outlines
+    // keyed by CIDs the glyph's CID (a reader finds the glyph by it).
+    quint16 Code(quint16 glyph) const;
+    // The advance width of a glyph as the face states it.
+    float GlyphWidth(quint16 glyph) const;
+    int GlyphCount() const;
+    Outlines OutlineKind() const;
+    // Whether Latin text in this face comes out of shaping glyph for
+    // character with the kerned advances of its 'kern' table: no
+    // substitutions (ligatures, contextual forms) for Latin, and no
+    // positioning but what that table holds.
+    bool LatinIsGlyphForCharacter() const;
 
     // Whether any glyph of this face was used; an unused face is not
     // written into the document.
@@ -72,16 +76,18 @@ public:
     // "ABCDEF+LiberationSans-Bold": a six-letter tag made from the glyphs
     // used, and the face's PostScript name.
     QByteArray BaseFont() const;
-    // The CIDFont's W array of the used glyphs: "[1 [500] 5 [278 556]]".
+    // The CIDFont's W array of the used glyphs by their codes:
+    // "[1 [500] 5 [278 556]]".
     QByteArray Widths() const;
     // The descriptor's entries after /FontName: "/Flags 32 /FontBBox [...]
     // /ItalicAngle 0 /Ascent 905 /Descent -212 /CapHeight 716 /StemV 80".
     QByteArray DescriptorEntries() const;
-    // The TrueType file with the outlines of the used glyphs only (and the
-    // glyphs composite glyphs are built from); uncompressed.
+    // The face cut down to the used glyphs (and the glyphs composite glyphs
+    // are made of), their ids kept, without hinting, in the form of
+    // OutlineKind; uncompressed. Empty when the subsetter fails.
     QByteArray SubsetFile() const;
-    // The ToUnicode CMap program mapping the used glyph ids (two bytes,
-    // Identity-H) to their characters.
+    // The ToUnicode CMap program mapping the codes of the used glyphs (two
+    // bytes, Identity-H) to their characters.
     QByteArray ToUnicode() const;
 
 private:

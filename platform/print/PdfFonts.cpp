@@ -2,14 +2,19 @@
 
 #include "platform/print/PdfDocument_p.h"
 #include "platform/print/PdfFont_p.h"
+#include "platform/report/ReportFonts.h"
 
+#include <QFontMetricsF>
 #include <QHash>
 #include <map>
 #include <tuple>
+#include <vector>
 
 namespace {
 
-const QString FallbackFamily = QStringLiteral("DejaVu Sans");
+// The faces a page font falls back to as a whole when its own face cannot
+// be embedded: the report's own, then one with most characters.
+const QString FallbackFamilies[] = {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
 
 struct Named {
     PdfFont* Face = nullptr;
@@ -21,49 +26,62 @@ struct Named {
 
 struct PdfFonts::Data {
     PdfDocument& Document;
-    std::map<std::tuple<QString, bool, bool>, std::unique_ptr<PdfFont>> Faces;
-    PdfFont* Fallback = nullptr;
-    bool FallbackTried = false;
+    std::map<QByteArray, std::unique_ptr<PdfFont>> Faces; // by PdfFont::Key
+    QHash<QRawFont, PdfFont*> ByRaw;
+    std::map<std::tuple<QString, double, bool, bool>, std::unique_ptr<TextFont>> Fonts;
     std::vector<Named> Used;
     QHash<PdfFont*, size_t> ByFace;
 
     explicit Data(PdfDocument& document) : Document(document) { }
-
-    PdfFont* Open(const QString& family, bool bold, bool italic)
-    {
-        const auto key = std::make_tuple(family, bold, italic);
-        if (const auto it = Faces.find(key); it != Faces.end()) return it->second.get();
-        std::unique_ptr<PdfFont>& face = Faces[key];
-        face = PdfFont::Open(family, bold, italic);
-        return face.get();
-    }
-
-    PdfFont* FallbackFace()
-    {
-        if (!FallbackTried) {
-            FallbackTried = true;
-            Fallback = Open(FallbackFamily, false, false);
-        }
-        return Fallback;
-    }
 };
 
 PdfFonts::PdfFonts(PdfDocument& document) : d(std::make_unique<Data>(document)) { }
 
 PdfFonts::~PdfFonts() = default;
 
-PdfFont* PdfFonts::Face(const TPageFont& font)
+PdfFont* PdfFonts::Face(const QRawFont& raw)
 {
-    const auto key = std::make_tuple(font.Family, font.Bold, font.Italic);
-    if (const auto it = d->Faces.find(key); it != d->Faces.end() && it->second) return it->second.get();
-    PdfFont* fallback = d->FallbackFace();
-    PdfFont* face = d->Open(font.Family, font.Bold, font.Italic);
-    if (!face) return fallback;
-    if (face != fallback) face->SetFallback(fallback);
+    if (const auto it = d->ByRaw.constFind(raw); it != d->ByRaw.constEnd()) return it.value();
+    PdfFont* face = nullptr;
+    if (raw.isValid()) {
+        const QByteArray key = PdfFont::Key(raw);
+        const auto it = d->Faces.find(key);
+        if (it != d->Faces.end())
+            face = it->second.get();
+        else
+            face = (d->Faces[key] = PdfFont::Open(raw)).get();
+    }
+    d->ByRaw.insert(raw, face);
     return face;
 }
 
-PdfFont* PdfFonts::Fallback() { return d->FallbackFace(); }
+const PdfFonts::TextFont& PdfFonts::Font(const TPageFont& font)
+{
+    const auto key = std::make_tuple(font.Family, font.Size, font.Bold, font.Italic);
+    if (const auto it = d->Fonts.find(key); it != d->Fonts.end()) return *it->second;
+    auto made = std::make_unique<TextFont>();
+    made->Font = ReportFonts::QtFont(font);
+    made->Raw = QRawFont::fromFont(made->Font);
+    made->Face = Face(made->Raw);
+    for (const QString& family : FallbackFamilies) {
+        if (made->Face) break;
+        TPageFont other = font;
+        other.Family = family;
+        made->Font = ReportFonts::QtFont(other);
+        made->Raw = QRawFont::fromFont(made->Font);
+        made->Face = Face(made->Raw);
+    }
+    // The size the report laid the text out at: whole pixels at the
+    // reference resolution.
+    made->PointsPerUnit = 72.0 / ReportFonts::ReferenceDpi;
+    made->Size = made->Font.pixelSize() * made->PointsPerUnit;
+    // Where Qt draws the lines, as the preview shows them.
+    const QFontMetricsF metrics(made->Font);
+    made->LineThickness = metrics.lineWidth() * made->PointsPerUnit;
+    made->UnderlinePosition = -metrics.underlinePos() * made->PointsPerUnit;
+    made->StrikeOutPosition = metrics.strikeOutPos() * made->PointsPerUnit;
+    return *(d->Fonts[key] = std::move(made));
+}
 
 const QByteArray& PdfFonts::Resource(PdfFont* face)
 {
@@ -83,6 +101,8 @@ void PdfFonts::WriteAll()
     for (const Named& named : d->Used) {
         PdfFont& face = *named.Face;
         if (!face.Used()) continue;
+        const PdfFont::Outlines kind = face.OutlineKind();
+        const bool cff = kind != PdfFont::TrueTypeOutlines;
         const QByteArray baseFont = face.BaseFont();
         const int cidFont = doc.Reserve(), descriptor = doc.Reserve(), file = doc.Reserve(), toUnicode = doc.Reserve();
 
@@ -93,22 +113,37 @@ void PdfFonts::WriteAll()
         out.Ref(toUnicode) << ">>";
         doc.EndObject();
 
-        doc.BeginObject(cidFont) << "<</Type /Font /Subtype /CIDFontType2 /BaseFont ";
+        // The pages name glyphs by their ids, which the subset keeps (CFF
+        // outlines keyed by CIDs by their CIDs, which it keeps too).
+        doc.BeginObject(cidFont) << "<</Type /Font /Subtype " << (cff ? "/CIDFontType0" : "/CIDFontType2")
+                                 << " /BaseFont ";
         out.Name(baseFont) << " /CIDSystemInfo <</Registry (Adobe) /Ordering (Identity) /Supplement 0>>"
                            << " /FontDescriptor ";
-        out.Ref(descriptor) << " /CIDToGIDMap /Identity /W " << face.Widths() << ">>";
+        out.Ref(descriptor) << (cff ? "" : " /CIDToGIDMap /Identity") << " /W " << face.Widths() << ">>";
         doc.EndObject();
 
-        doc.BeginObject(descriptor) << "<</Type /FontDescriptor /FontName ";
-        out.Name(baseFont) << ' ' << face.DescriptorEntries() << " /FontFile2 ";
-        out.Ref(file) << ">>";
-        doc.EndObject();
-
+        // A subset the subsetter failed to make leaves the face to the
+        // reader's own.
         const QByteArray subset = face.SubsetFile();
-        PdfOutput entries;
-        entries << " /Length1 ";
-        entries.Int(subset.size());
-        doc.Stream(file, entries.View(), subset);
+        doc.BeginObject(descriptor) << "<</Type /FontDescriptor /FontName ";
+        out.Name(baseFont) << ' ' << face.DescriptorEntries();
+        if (!subset.isEmpty()) {
+            out << (cff ? " /FontFile3 " : " /FontFile2 ");
+            out.Ref(file);
+        }
+        out << ">>";
+        doc.EndObject();
+
+        if (!subset.isEmpty()) {
+            PdfOutput entries;
+            if (cff) {
+                entries << (kind == PdfFont::CffOutlines ? " /Subtype /OpenType" : " /Subtype /CIDFontType0C");
+            } else {
+                entries << " /Length1 ";
+                entries.Int(subset.size());
+            }
+            doc.Stream(file, entries.View(), subset);
+        }
         doc.Stream(toUnicode, {}, face.ToUnicode());
     }
 }

@@ -1,6 +1,7 @@
 #include "platform/print/PdfPagePainter_p.h"
 
 #include "platform/print/PdfDocument_p.h"
+#include "platform/print/PdfFont_p.h"
 #include "platform/print/PdfFonts_p.h"
 #include "platform/print/PdfPictures_p.h"
 
@@ -18,7 +19,7 @@ constexpr double Kappa = 0.5522847498;
 } // namespace
 
 PdfPagePainter::PdfPagePainter(PdfDocument& document, PdfFonts& fonts, PdfPictures& pictures)
-    : m_document(document), m_fonts(fonts), m_pictures(pictures)
+    : m_document(document), m_fonts(fonts), m_pictures(pictures), m_layout(fonts)
 {
     m_out.Reserve(64 * 1024);
     SetFont(TPageFont{});
@@ -61,18 +62,16 @@ void PdfPagePainter::EndPage()
 
 void PdfPagePainter::SetFont(const TPageFont& font)
 {
-    if (font.Family != m_font.Family || font.Bold != m_font.Bold || font.Italic != m_font.Italic)
-        m_faceResolved = false;
+    if (font.Family != m_font.Family || font.Size != m_font.Size || font.Bold != m_font.Bold ||
+        font.Italic != m_font.Italic)
+        m_textFont = nullptr;
     m_font = font;
 }
 
-PdfFont* PdfPagePainter::Face()
+const PdfFonts::TextFont& PdfPagePainter::TextFont()
 {
-    if (!m_faceResolved) {
-        m_face = m_fonts.Face(m_font);
-        m_faceResolved = true;
-    }
-    return m_face;
+    if (!m_textFont) m_textFont = &m_fonts.Font(m_font);
+    return *m_textFont;
 }
 
 void PdfPagePainter::SetPen(const TPagePen& pen)
@@ -261,13 +260,12 @@ void PdfPagePainter::Paint(bool fill, bool stroke, bool evenOdd)
 
 void PdfPagePainter::DrawText(QPointF origin, const QString& text)
 {
-    PdfFont* face = Face();
-    if (!face || text.isEmpty()) return;
-    face->Layout(text, m_glyphs);
-    if (m_glyphs.empty()) return;
-    // The size the report laid the text out at: whole pixels at the
-    // reference resolution of 1440 per inch.
-    const double size = qMax(1, qRound(m_font.Size * 20)) / 20.0;
+    if (text.isEmpty()) return;
+    const PdfFonts::TextFont& font = TextFont();
+    const double advance = m_layout.Lay(font, text);
+    const std::vector<PdfTextLayout::Glyph>& glyphs = m_layout.Glyphs();
+    if (m_layout.Clusters().empty()) return;
+    const double size = font.Size, unit = font.PointsPerUnit;
     ApplyFill(Fill{ColourFill, m_font.Color});
     const double x = X(origin.x()), y = Y(origin.y());
     double cosine = 1, sine = 0;
@@ -282,51 +280,75 @@ void PdfPagePainter::DrawText(QPointF origin, const QString& text)
     }
     m_out.SNum(x).SNum(y) << " Tm";
 
-    PdfFont* fallback = nullptr;
-    double advance = 0; // thousandths of the em
-    const size_t count = m_glyphs.size();
-    for (size_t i = 0; i < count;) {
-        const quint8 faceIndex = m_glyphs[i].Face;
-        PdfFont* run = face;
-        if (faceIndex) {
-            if (!fallback) fallback = m_fonts.Fallback();
-            if (fallback) run = fallback;
-        }
-        if (run != m_state.Face || size != m_state.FontSize) {
-            m_out << ' ';
-            m_out.Name(m_fonts.Resource(run)).SNum(size) << " Tf";
-            m_state.Face = run;
-            m_state.FontSize = size;
-        }
-        m_out << " [<";
-        bool open = true;
-        for (; i < count && m_glyphs[i].Face == faceIndex; ++i) {
-            const PdfFont::Glyph& g = m_glyphs[i];
-            if (!open) {
-                m_out << '<';
-                open = true;
-            }
-            m_out.Hex4(g.Id);
-            advance += g.Advance;
-            if (i + 1 == count) continue;
-            // Kerning: a positive adjustment moves the next glyph left.
-            const double adjust = run->GlyphWidth(g.Id) - g.Advance;
-            if (std::fabs(adjust) >= 0.05) {
-                m_out << '>';
-                m_out.Num(adjust, 1);
-                open = false;
-            }
-        }
-        if (open) m_out << '>';
+    // Where the line matrix stands and where the next glyph goes without
+    // an adjustment, in points of text space, as written (rounded).
+    double lineU = 0, lineV = 0, pen = 0;
+    bool inArray = false, inHex = false;
+    const auto closeArray = [&] {
+        if (!inArray) return;
+        if (inHex) m_out << '>';
         m_out << "] TJ";
+        inArray = inHex = false;
+    };
+    for (const PdfTextLayout::Cluster& cluster : m_layout.Clusters()) {
+        if (cluster.TellsCharacters) {
+            closeArray();
+            m_out << " /Span <</ActualText ";
+            m_out.TextString(PdfTextLayout::Characters(cluster, text)) << ">> BDC";
+        }
+        for (int k = cluster.First; k < cluster.First + cluster.Count; ++k) {
+            const PdfTextLayout::Glyph& g = glyphs[size_t(k)];
+            if (!g.Face) continue;
+            if (g.Face != m_state.Face || size != m_state.FontSize) {
+                closeArray();
+                m_out << ' ';
+                m_out.Name(m_fonts.Resource(g.Face)).SNum(size, 3) << " Tf";
+                m_state.Face = g.Face;
+                m_state.FontSize = size;
+            }
+            const double u = g.X * unit, v = -g.Y * unit;
+            if (std::fabs(v - lineV) >= 0.0005) {
+                // Off the line (a mark placed above or below): a new line
+                // start there.
+                closeArray();
+                const double du = std::round((u - lineU) * 1000) / 1000, dv = std::round((v - lineV) * 1000) / 1000;
+                m_out.SNum(du, 3).SNum(dv, 3) << " Td";
+                lineU += du;
+                lineV += dv;
+                pen = lineU;
+            }
+            if (!inArray) {
+                m_out << " [";
+                inArray = true;
+            }
+            // A positive adjustment moves the glyph left.
+            const double adjust = std::round((pen - u) * 1000 / size * 10) / 10;
+            if (adjust != 0) {
+                if (inHex) m_out << '>';
+                inHex = false;
+                m_out.Num(adjust, 1);
+                pen -= adjust * size / 1000;
+            }
+            if (!inHex) {
+                m_out << '<';
+                inHex = true;
+            }
+            m_out.Hex4(g.Face->Code(g.Id));
+            pen += g.Face->GlyphWidth(g.Id) * size / 1000;
+        }
+        if (cluster.TellsCharacters) {
+            closeArray();
+            m_out << " EMC";
+        }
     }
+    closeArray();
     m_out << " ET\n";
 
     if (m_font.Underline || m_font.StrikeOut) {
-        const double width = advance * size / 1000, thickness = face->UnderlineThickness() * size / 1000;
-        // Centred on the face's positions, as the screen draws them.
-        if (m_font.Underline) Decoration(x, y, cosine, sine, width, face->UnderlinePosition() * size / 1000, thickness);
-        if (m_font.StrikeOut) Decoration(x, y, cosine, sine, width, face->StrikeOutPosition() * size / 1000, thickness);
+        const double width = advance * unit, thickness = font.LineThickness;
+        // Centred on Qt's positions, as the screen draws them.
+        if (m_font.Underline) Decoration(x, y, cosine, sine, width, font.UnderlinePosition, thickness);
+        if (m_font.StrikeOut) Decoration(x, y, cosine, sine, width, font.StrikeOutPosition, thickness);
     }
 }
 

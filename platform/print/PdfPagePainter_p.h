@@ -3,10 +3,13 @@
 // the PDF operators that draw it, with no painter in between. Page inches
 // from the top-left become points from the bottom-left; pen, brush, font
 // and colours are written only when they change; text goes in as glyph ids
-// of the document's fonts, positioned as the report measured it.
+// of the document's faces, laid out and placed as the preview lays it out
+// (PdfTextLayout), each cluster whose glyphs cannot say its characters
+// telling them itself (a span with ActualText).
 
-#include "platform/print/PdfFont_p.h"
+#include "platform/print/PdfFonts_p.h"
 #include "platform/print/PdfOutput_p.h"
+#include "platform/print/PdfText_p.h"
 #include "platform/report/PagePainter.h"
 
 #include <QByteArray>
@@ -14,7 +17,7 @@
 #include <vector>
 
 class PdfDocument;
-class PdfFonts;
+class PdfFont;
 class PdfPictures;
 
 class PdfPagePainter : public TPagePainter {
@@ -60,7 +63,7 @@ private:
         double FontSize = 0;
     };
 
-    PdfFont* Face();
+    const PdfFonts::TextFont& TextFont();
     double X(double inches) const;
     double Y(double inches) const;
     void Point(QPointF p);
@@ -98,10 +101,9 @@ private:
     bool m_clipped = false;
 
     TPageFont m_font;
-    PdfFont* m_face = nullptr;
-    bool m_faceResolved = false;
+    const PdfFonts::TextFont* m_textFont = nullptr;
     TPagePen m_pen;
     bool m_penNone = false;
     Fill m_brush{ColourFill, clWhite};
-    std::vector<PdfFont::Glyph> m_glyphs;
+    PdfTextLayout m_layout;
 };

@@ -1,0 +1,223 @@
+#include "platform/print/PdfText_p.h"
+
+#include "platform/print/PdfFont_p.h"
+
+#include <QGlyphRun>
+#include <QGuiApplication>
+#include <QTextLayout>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+bool SameGlyph(const PdfTextLayout::Glyph& a, const PdfTextLayout::Glyph& b)
+{
+    return a.Face == b.Face && a.Id == b.Id && std::fabs(a.X - b.X) < 1e-3 && std::fabs(a.Y - b.Y) < 1e-3;
+}
+
+QString Reversed(QStringView s)
+{
+    QString out;
+    out.reserve(s.size());
+    for (qsizetype i = s.size(); i > 0;) {
+        --i;
+        if (s[i].isLowSurrogate() && i > 0 && s[i - 1].isHighSurrogate()) {
+            out += s[i - 1];
+            out += s[i];
+            --i;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+qsizetype CodePoints(QStringView s)
+{
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < s.size(); ++i, ++n)
+        if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) ++i;
+    return n;
+}
+
+} // namespace
+
+double PdfTextLayout::Lay(const PdfFonts::TextFont& font, const QString& text)
+{
+    double advance = 0;
+    if (Plain(font, text, advance)) return advance;
+    return Shape(font, text);
+}
+
+bool PdfTextLayout::Plain(const PdfFonts::TextFont& font, const QString& text, double& advance)
+{
+    // Latin letters, digits and punctuation (no controls, no soft hyphen),
+    // each with a glyph of the face: shaping only kerns them.
+    PdfFont* face = font.Face;
+    const qsizetype n = text.size();
+    if (!face || !face->LatinIsGlyphForCharacter() || n == 0 || n > 0x7FFF) return false;
+    const QChar* chars = text.constData();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = chars[i].unicode();
+        if (u < 0x20 || u >= 0x300 || (u >= 0x7F && u < 0xA0) || u == 0xAD) return false;
+    }
+    if (m_ids.size() < size_t(n)) {
+        m_ids.resize(size_t(n));
+        m_advances.resize(size_t(n));
+    }
+    int count = int(n);
+    if (!font.Raw.glyphIndexesForChars(chars, int(n), m_ids.data(), &count) || count != int(n)) return false;
+    for (int i = 0; i < count; ++i)
+        if (m_ids[size_t(i)] == 0 || m_ids[size_t(i)] > 0xFFFF) return false;
+    if (!font.Raw.advancesForGlyphIndexes(m_ids.data(), m_advances.data(), count, QRawFont::KernedAdvances))
+        return false;
+    m_glyphs.clear();
+    m_clusters.clear();
+    double x = 0;
+    for (int i = 0; i < count; ++i) {
+        const quint16 id = quint16(m_ids[size_t(i)]);
+        m_glyphs.push_back(Glyph{face, id, x, 0});
+        m_clusters.push_back(Cluster{i, 1, i, 1, !face->Use(id, QStringView(chars + i, 1))});
+        x += m_advances[size_t(i)].x();
+    }
+    advance = x;
+    return true;
+}
+
+QString PdfTextLayout::Characters(const Cluster& cluster, const QString& text)
+{
+    const QStringView chars = QStringView(text).mid(cluster.From, cluster.Length);
+    return cluster.RightToLeft ? Reversed(chars) : chars.toString();
+}
+
+double PdfTextLayout::Shape(const PdfFonts::TextFont& font, const QString& text)
+{
+    m_glyphs.clear();
+    m_clusters.clear();
+    double x = 0;
+    for (qsizetype from = 0; from < text.size();) {
+        qsizetype length = text.size() - from;
+        if (length > MaxPiece) {
+            // At a space in the piece's second half, else where no
+            // character holds on to the one before.
+            length = MaxPiece;
+            const qsizetype space = text.lastIndexOf(QLatin1Char(' '), from + MaxPiece - 1);
+            if (space > from + MaxPiece / 2)
+                length = space + 1 - from;
+            else
+                while (length > 1 && (text[from + length].isLowSurrogate() || text[from + length].isMark())) --length;
+        }
+        x += ShapePiece(font, text, from, length, x);
+        from += length;
+    }
+    return x;
+}
+
+double PdfTextLayout::ShapePiece(const PdfFonts::TextFont& font, const QString& whole, qsizetype from,
+                                 qsizetype pieceLength, double x)
+{
+    const QString text = whole.mid(from, pieceLength);
+    const size_t firstCluster = m_clusters.size();
+    // One line, in the direction the screen's painter takes.
+    QTextLayout layout(text, font.Font);
+    QTextOption option;
+    option.setTextDirection(QGuiApplication::layoutDirection());
+    layout.setTextOption(option);
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) {
+        layout.endLayout();
+        return 0;
+    }
+    line.setNumColumns(int(text.size()));
+    layout.endLayout();
+    const double baseline = line.y() + line.ascent();
+
+    // The glyphs of each character: the characters of one cluster share
+    // theirs.
+    const int end = line.textStart() + line.textLength();
+    for (int i = line.textStart(); i < end;) {
+        const int length = text[i].isHighSurrogate() && i + 1 < end && text[i + 1].isLowSurrogate() ? 2 : 1;
+        const int first = int(m_glyphs.size());
+        bool rightToLeft = false;
+        for (const QGlyphRun& run : line.glyphRuns(i, length)) {
+            PdfFont* face = m_fonts.Face(run.rawFont());
+            rightToLeft |= run.flags().testFlag(QGlyphRun::RightToLeft);
+            const QList<quint32> ids = run.glyphIndexes();
+            const QList<QPointF> places = run.positions();
+            for (qsizetype k = 0; k < ids.size() && k < places.size(); ++k)
+                m_glyphs.push_back(Glyph{face, quint16(ids[k]), x + places[k].x(), places[k].y() - baseline});
+        }
+        const int count = int(m_glyphs.size()) - first;
+        if (m_clusters.size() > firstCluster) {
+            Cluster& last = m_clusters.back();
+            if (count == 0 ||
+                (count == last.Count && SameGlyph(m_glyphs[size_t(first)], m_glyphs[size_t(last.First)]))) {
+                m_glyphs.resize(size_t(first));
+                last.Length += length;
+                i += length;
+                continue;
+            }
+            if (last.Count == 0) {
+                last.Length += length;
+                last.First = first;
+                last.Count = count;
+                i += length;
+                continue;
+            }
+        }
+        m_clusters.push_back(Cluster{from + i, length, first, count, false, rightToLeft});
+        i += length;
+    }
+
+    // What each glyph stands for; a face that cannot be embedded draws the
+    // missing glyph of the font's own, and the text tells its characters.
+    for (auto it = m_clusters.begin() + qsizetype(firstCluster); it != m_clusters.end(); ++it) {
+        Cluster& c = *it;
+        const QString chars = Characters(c, whole);
+        bool missing = false;
+        for (int k = c.First; k < c.First + c.Count; ++k) {
+            Glyph& g = m_glyphs[size_t(k)];
+            if (!g.Face) {
+                g.Face = font.Face;
+                g.Id = 0;
+            }
+            missing |= g.Id == 0;
+        }
+        if (c.Count == 1 && m_glyphs[size_t(c.First)].Face) {
+            const Glyph& g = m_glyphs[size_t(c.First)];
+            c.TellsCharacters = !g.Face->Use(g.Id, chars);
+            continue;
+        }
+        c.TellsCharacters = c.Count > 0;
+        // One glyph a character: each stands for its own, in order.
+        const bool each = !missing && !c.RightToLeft && CodePoints(chars) == c.Count;
+        qsizetype at = 0;
+        for (int k = c.First; k < c.First + c.Count; ++k) {
+            const Glyph& g = m_glyphs[size_t(k)];
+            if (!g.Face) continue;
+            qsizetype length = 0;
+            if (each) {
+                length = chars[at].isHighSurrogate() && at + 1 < chars.size() ? 2 : 1;
+                g.Face->UseInCluster(g.Id, chars.mid(at, length));
+            } else {
+                g.Face->UseInCluster(g.Id, {});
+            }
+            at += length;
+        }
+    }
+
+    // Left to right as they stand; characters without a glyph draw nothing.
+    const auto piece = m_clusters.begin() + qsizetype(firstCluster);
+    m_clusters.erase(std::remove_if(piece, m_clusters.end(), [](const Cluster& c) { return c.Count == 0; }),
+                     m_clusters.end());
+    const auto left = [this](const Cluster& c) {
+        double x = m_glyphs[size_t(c.First)].X;
+        for (int k = c.First + 1; k < c.First + c.Count; ++k) x = std::min(x, m_glyphs[size_t(k)].X);
+        return x;
+    };
+    std::stable_sort(m_clusters.begin() + qsizetype(firstCluster), m_clusters.end(),
+                     [&](const Cluster& a, const Cluster& b) { return left(a) < left(b); });
+    return line.horizontalAdvance();
+}

@@ -1,0 +1,63 @@
+#pragma once
+// Text laid out for the PDF as the preview lays it out: shaped by Qt's text
+// layout (HarfBuzz, the Unicode bidi algorithm, the faces fontconfig picks
+// for characters the page font lacks), so the glyphs and their places are
+// the ones the page was measured with, for every script. Plain Latin text
+// the page font has every character of takes a shorter road with the same
+// result: the face's glyphs and kerned advances, as the measurement takes
+// them.
+//
+// The glyphs come in clusters, in the order they stand from left to right:
+// the characters of a cluster and the glyphs drawn for them. A cluster
+// whose glyphs cannot say its characters through the face's map back to
+// the characters (several glyphs, the missing glyph, a glyph that stood for
+// other characters before) tells them itself.
+
+#include "platform/print/PdfFonts_p.h"
+
+#include <QString>
+#include <vector>
+
+class PdfFont;
+
+class PdfTextLayout {
+public:
+    // A glyph at its place in layout units from the text's origin (y down
+    // from the base line).
+    struct Glyph {
+        PdfFont* Face = nullptr;
+        quint16 Id = 0;
+        double X = 0, Y = 0;
+    };
+    struct Cluster {
+        qsizetype From = 0, Length = 0; // characters of the text
+        int First = 0, Count = 0;       // glyphs
+        bool TellsCharacters = false;
+        bool RightToLeft = false;
+    };
+    // The most characters shaped at once.
+    static constexpr qsizetype MaxPiece = 200;
+
+    explicit PdfTextLayout(PdfFonts& fonts) : m_fonts(fonts) { }
+
+    // Lays text out in font; its advance in layout units. Glyphs and
+    // clusters hold the result until the next text.
+    double Lay(const PdfFonts::TextFont& font, const QString& text);
+    // The same text shaped whatever it holds (the plain road skipped).
+    double Shape(const PdfFonts::TextFont& font, const QString& text);
+    const std::vector<Glyph>& Glyphs() const { return m_glyphs; }
+    const std::vector<Cluster>& Clusters() const { return m_clusters; }
+    // The characters of a cluster of text as a reader is to be given them.
+    static QString Characters(const Cluster& cluster, const QString& text);
+
+private:
+    bool Plain(const PdfFonts::TextFont& font, const QString& text, double& advance);
+    // Shapes the piece of text from, length long, set x further right.
+    double ShapePiece(const PdfFonts::TextFont& font, const QString& text, qsizetype from, qsizetype length, double x);
+
+    PdfFonts& m_fonts;
+    std::vector<Glyph> m_glyphs;
+    std::vector<Cluster> m_clusters;
+    std::vector<quint32> m_ids;
+    std::vector<QPointF> m_advances;
+};
