@@ -124,8 +124,7 @@ void THTMLButton::SetShadowOffset(int value)
 
 void THTMLButton::SetImages(TImageList* value)
 {
-    m_images = value;
-    m_imagesLife = value ? value->LifeWatch() : std::weak_ptr<const void>();
+    m_images.reset(value);
     update();
 }
 

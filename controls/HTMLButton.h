@@ -16,6 +16,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/Color.h"
+#include "platform/graphics/ImageList.h"
 #include "platform/kernel/VirtualKeys.h"
 #include "platform/widgets/WinControl.h"
 
@@ -25,7 +26,6 @@
 #include <memory>
 
 class QShortcut;
-class TImageList;
 
 enum class TBtnHAlignment { haCenter, haHTML, haLeft, haRight };
 enum class TBtnVAlignment { vaCenter, vaTop, vaBottom };
@@ -62,7 +62,7 @@ public:
     int ShadowOffset() const { return m_shadowOffset; }
     void SetShadowOffset(int value);
     // Forgotten (nullptr) once the list is destroyed.
-    TImageList* Images() const { return m_imagesLife.expired() ? nullptr : m_images; }
+    TImageList* Images() const { return m_images.get(); }
     void SetImages(TImageList* value);
     TPictureContainer* PictureContainer() const { return m_pictureContainer; }
     void SetPictureContainer(TPictureContainer* value);
@@ -148,8 +148,7 @@ private:
     bool m_ellipsis = false;
     TColor m_shadowColor = clGray;
     int m_shadowOffset = 1;
-    TImageList* m_images = nullptr;
-    std::weak_ptr<const void> m_imagesLife;
+    TWatchedImageListOf<TImageList> m_images;
     // Cleared when the container is destroyed.
     QPointer<TPictureContainer> m_pictureContainer;
     TButtonStyle m_style = TButtonStyle::bsAutoDetect;

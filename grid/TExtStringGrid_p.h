@@ -21,22 +21,6 @@
 #include <QPointer>
 #include <memory>
 
-// An image list the grid draws from but does not own: it answers none once
-// the list is destroyed.
-class TWatchedImageList {
-public:
-    const TImageList* get() const { return m_life.expired() ? nullptr : m_list; }
-    void reset(const TImageList* list)
-    {
-        m_list = list;
-        m_life = list ? list->LifeWatch() : std::weak_ptr<const void>();
-    }
-
-private:
-    const TImageList* m_list = nullptr;
-    std::weak_ptr<const void> m_life;
-};
-
 struct TExtStringGridPrivate {
     // ----- Settings objects and published values
     TCellNode cellNode;

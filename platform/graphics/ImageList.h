@@ -64,3 +64,21 @@ private:
     int m_height;
     QVector<QImage> m_images; // ARGB32, alpha 0 where left out
 };
+
+// An image list a control draws from but does not own: it answers none once
+// the list is destroyed.
+template <class List>
+class TWatchedImageListOf {
+public:
+    List* get() const { return m_life.expired() ? nullptr : m_list; }
+    void reset(List* list)
+    {
+        m_list = list;
+        m_life = list ? list->LifeWatch() : std::weak_ptr<const void>();
+    }
+
+private:
+    List* m_list = nullptr;
+    std::weak_ptr<const void> m_life;
+};
+using TWatchedImageList = TWatchedImageListOf<const TImageList>;
