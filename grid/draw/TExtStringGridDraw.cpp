@@ -8,12 +8,65 @@
 #include "grid/cells/TCellProperties.h"
 #include "grid/draw/CellPaint_p.h"
 #include "grid/draw/GraphicPainters_p.h"
+#include "grid/draw/PaintSteps_p.h"
 #include "grid/text/CellText.h"
 #include "grid/draw/CellDrawing.h"
 #include "platform/graphics/Graphic.h"
 #include "platform/graphics/ImageList.h"
 
 #include <cmath>
+
+namespace {
+
+// A cell's own colours, style, size and name, where set.
+void TakeCellProperties(const TCellProperties& p, TBrush& brush, TFont& font)
+{
+    if (p.BrushColor != clNone) brush.SetColor(p.BrushColor);
+    if (p.FontColor != clNone) font.SetColor(p.FontColor);
+    if (!p.FontStyle.Empty()) font.SetStyle(p.FontStyle);
+    if (p.FontSize != 0) font.SetSize(p.FontSize);
+    if (!p.FontName.isEmpty()) font.SetName(p.FontName);
+}
+
+} // namespace
+
+void TExtStringGrid::PaintSteps::Bands(TExtStringGrid& grid, int col, int row, bool printing, TBrush& brush)
+{
+    const TExtStringGridPrivate& d = *grid.d;
+    const TBands& b = d.bands;
+    const int period = b.Period();
+    // A period of 0 (or less) has no bands.
+    if (b.Active() && period > 0 && (!printing || b.Print()) && col >= grid.FixedCols() &&
+        col < grid.ColCount() - d.fixedRightCols && row >= grid.FixedRows() && row < grid.RowCount() - d.fixedFooters) {
+        const int n = row - grid.FixedRows();
+        brush.SetColor(n % period < b.PrimaryLength() ? b.PrimaryColor() : b.SecondaryColor());
+    }
+}
+
+void TExtStringGrid::PaintSteps::SelectionLook(TExtStringGrid& grid, int col, int rc, int row, TGridDrawState& state,
+                                               TBrush& brush, TFont& font)
+{
+    const TExtStringGridPrivate& d = *grid.d;
+    const TMouseActions& ma = d.mouseActions;
+    const bool selecting = d.draw.mouseSelecting;
+    bool select = false;
+    if (ma.DisjunctRowSelect) {
+        select = grid.IsRowSelected(row) ? !(row == grid.Row() && selecting)
+                                         : (state.Contains(TGridDrawStateItem::gdSelected) && selecting);
+    } else if (ma.DisjunctColSelect) {
+        select = grid.IsColSelected(rc) ? !(col == grid.Col() && selecting)
+                                        : (state.Contains(TGridDrawStateItem::gdSelected) && selecting);
+    } else {
+        select = grid.IsSelected(col, row);
+    }
+    if (!select) return;
+    brush.SetColor(d.selectionColor);
+    font.SetColor(d.selectionTextColor);
+    if (ma.DisjunctRowSelect || ma.DisjunctColSelect)
+        state = TGridDrawState{TGridDrawStateItem::gdSelected};
+    else
+        state += TGridDrawStateItem::gdSelected;
+}
 
 void TExtStringGrid::PrepareCellCanvas(int col, int row, TGridDrawState& state, bool printing, bool selectionAware,
                                        bool remapColumn, TBrush& brush, TFont& font, TAlignment& hAlign,
@@ -23,23 +76,10 @@ void TExtStringGrid::PrepareCellCanvas(int col, int row, TGridDrawState& state, 
     const bool fixedArea = col < FixedCols() || row < FixedRows();
     font = printing ? d->printSettings.Font : (fixedArea ? d->fixedFont : Font());
     brush.SetColor(clNone);
-    if (const TCellProperties* p = CellPropertiesOf(rc, row)) {
-        if (p->BrushColor != clNone) brush.SetColor(p->BrushColor);
-        if (p->FontColor != clNone) font.SetColor(p->FontColor);
-        if (!p->FontStyle.Empty()) font.SetStyle(p->FontStyle);
-        if (p->FontSize != 0) font.SetSize(p->FontSize);
-        if (!p->FontName.isEmpty()) font.SetName(p->FontName);
-    }
+    if (const TCellProperties* p = CellPropertiesOf(rc, row)) TakeCellProperties(*p, brush, font);
     if (brush.Color() == clNone) {
         brush.SetColor(Color());
-        const TBands& b = d->bands;
-        const int period = b.Period();
-        // A period of 0 (or less) has no bands.
-        if (b.Active() && period > 0 && (!printing || b.Print()) && col >= FixedCols() &&
-            col < ColCount() - d->fixedRightCols && row >= FixedRows() && row < RowCount() - d->fixedFooters) {
-            const int n = row - FixedRows();
-            brush.SetColor(n % period < b.PrimaryLength() ? b.PrimaryColor() : b.SecondaryColor());
-        }
+        PaintSteps::Bands(*this, col, row, printing, brush);
     }
     const bool fixed = IsFixed(col, row) || fixedArea;
     if (fixed && !printing) {
@@ -52,28 +92,8 @@ void TExtStringGrid::PrepareCellCanvas(int col, int row, TGridDrawState& state, 
     else
         GetCellColor(rc, row, state, brush, font);
 
-    if (selectionAware && !printing && d->showSelection && !fixed) {
-        const TMouseActions& ma = d->mouseActions;
-        const bool selecting = d->draw.mouseSelecting;
-        bool select = false;
-        if (ma.DisjunctRowSelect) {
-            select = IsRowSelected(row) ? !(row == Row() && selecting)
-                                        : (state.Contains(TGridDrawStateItem::gdSelected) && selecting);
-        } else if (ma.DisjunctColSelect) {
-            select = IsColSelected(rc) ? !(col == Col() && selecting)
-                                       : (state.Contains(TGridDrawStateItem::gdSelected) && selecting);
-        } else {
-            select = IsSelected(col, row);
-        }
-        if (select) {
-            brush.SetColor(d->selectionColor);
-            font.SetColor(d->selectionTextColor);
-            if (ma.DisjunctRowSelect || ma.DisjunctColSelect)
-                state = TGridDrawState{TGridDrawStateItem::gdSelected};
-            else
-                state += TGridDrawStateItem::gdSelected;
-        }
-    }
+    if (selectionAware && !printing && d->showSelection && !fixed)
+        PaintSteps::SelectionLook(*this, col, rc, row, state, brush, font);
     if (state.Contains(TGridDrawStateItem::gdSelected) && d->draw.mouseSelecting) {
         brush.SetColor(d->selectionColor);
         font.SetColor(d->selectionTextColor);
@@ -147,82 +167,77 @@ void TExtStringGrid::DrawGradient(TCanvas& canvas, TColor fromColor, TColor toCo
     }
 }
 
-// The steps of DrawCellContent that stand beside the painters.
-struct TExtStringGrid::PaintSteps {
-    // The row indicator of the current row in the first column; answers
-    // the width the text moves right by (0: none drawn).
-    static int RowIndicator(TExtStringGrid& grid, TCanvas& canvas, int rc, int row, const TRect& rect)
-    {
-        const TBitmap* indicator = grid.d->rowIndicator.get();
-        if (rc != 0 || row != grid.Row() || grid.FixedCols() <= 0 || !indicator || indicator->Empty()) return 0;
-        const TColor saved = canvas.Brush().Color();
-        canvas.Brush().SetColor(grid.FixedColor());
-        canvas.FillRect(rect);
-        const int top = rect.Top + (rect.Height() - indicator->Height()) / 2;
-        DrawBitmapTransparent(canvas, *indicator, grid.FixedColor(), TRect(rect.Left, top, rect.Right, rect.Bottom));
-        canvas.Brush().SetColor(saved);
-        return indicator->Width();
-    }
+int TExtStringGrid::PaintSteps::RowIndicator(TExtStringGrid& grid, TCanvas& canvas, int rc, int row, const TRect& rect)
+{
+    const TBitmap* indicator = grid.d->rowIndicator.get();
+    if (rc != 0 || row != grid.Row() || grid.FixedCols() <= 0 || !indicator || indicator->Empty()) return 0;
+    const TColor saved = canvas.Brush().Color();
+    canvas.Brush().SetColor(grid.FixedColor());
+    canvas.FillRect(rect);
+    const int top = rect.Top + (rect.Height() - indicator->Height()) / 2;
+    DrawBitmapTransparent(canvas, *indicator, grid.FixedColor(), TRect(rect.Left, top, rect.Right, rect.Bottom));
+    canvas.Brush().SetColor(saved);
+    return indicator->Width();
+}
 
-    // Fixed right columns of a flat grid get black frames.
-    static void FixedRightFrame(TExtStringGrid& grid, TCanvas& canvas, int rc, const TRect& r)
-    {
-        const TExtStringGridPrivate& d = *grid.d;
-        if (d.fixedRightCols <= 0 || grid.ColCount() + grid.NumHiddenColumns() - rc > d.fixedRightCols ||
-            d.look == glClassic || !d.flat)
-            return;
-        const TPen saved = canvas.Pen();
-        canvas.Pen().SetColor(clBlack);
-        canvas.Pen().SetWidth(1);
-        if (grid.Options().Contains(TGridOption::goFixedHorzLine)) {
-            canvas.MoveTo(r.Left - 1, r.Top - 1);
-            canvas.LineTo(r.Right + 1, r.Top - 1);
-            canvas.MoveTo(r.Left - 1, r.Bottom + 1);
-            canvas.LineTo(r.Right + 1, r.Bottom + 1);
-        }
-        if (grid.Options().Contains(TGridOption::goFixedVertLine)) {
-            canvas.MoveTo(r.Left - 1, r.Top - 1);
-            canvas.LineTo(r.Left - 1, r.Bottom + 1);
-            canvas.MoveTo(r.Right + 1, r.Top - 1);
-            canvas.LineTo(r.Right + 1, r.Bottom + 1);
-        }
-        canvas.Pen() = saved;
+// Fixed right columns of a flat grid get black frames.
+void TExtStringGrid::PaintSteps::FixedRightFrame(TExtStringGrid& grid, TCanvas& canvas, int rc, const TRect& r)
+{
+    const TExtStringGridPrivate& d = *grid.d;
+    if (d.fixedRightCols <= 0 || grid.ColCount() + grid.NumHiddenColumns() - rc > d.fixedRightCols ||
+        d.look == glClassic || !d.flat)
+        return;
+    const TPen saved = canvas.Pen();
+    canvas.Pen().SetColor(clBlack);
+    canvas.Pen().SetWidth(1);
+    if (grid.Options().Contains(TGridOption::goFixedHorzLine)) {
+        canvas.MoveTo(r.Left - 1, r.Top - 1);
+        canvas.LineTo(r.Right + 1, r.Top - 1);
+        canvas.MoveTo(r.Left - 1, r.Bottom + 1);
+        canvas.LineTo(r.Right + 1, r.Bottom + 1);
     }
+    if (grid.Options().Contains(TGridOption::goFixedVertLine)) {
+        canvas.MoveTo(r.Left - 1, r.Top - 1);
+        canvas.LineTo(r.Left - 1, r.Bottom + 1);
+        canvas.MoveTo(r.Right + 1, r.Top - 1);
+        canvas.LineTo(r.Right + 1, r.Bottom + 1);
+    }
+    canvas.Pen() = saved;
+}
 
-    // Tree lines beside the node column.
-    static void TreeLines(TExtStringGrid& grid, TCanvas& canvas, int rc, int row, const TRect& rect)
-    {
-        if (grid.NodeCount() <= 0 || rc != 0 || row < grid.FixedRows() || !grid.d->cellNode.ShowTree()) return;
-        canvas.Pen().SetColor(clSilver);
-        canvas.Pen().SetWidth(1);
-        const int m = rect.Top + rect.Height() / 2;
-        canvas.MoveTo(rect.Left - 8, m);
-        canvas.LineTo(rect.Left, m);
-        const int kind = grid.GetNodeLineKind(row);
-        if (kind == 1) {
-            canvas.MoveTo(rect.Left - 8, rect.Top);
-            canvas.LineTo(rect.Left - 8, m);
-        } else if (kind == 2) {
-            canvas.MoveTo(rect.Left - 8, rect.Top);
-            canvas.LineTo(rect.Left - 8, rect.Bottom + 4);
-        }
-        canvas.Pen().SetStyle(TPenStyle::psSolid);
+// Tree lines beside the node column.
+void TExtStringGrid::PaintSteps::TreeLines(TExtStringGrid& grid, TCanvas& canvas, int rc, int row, const TRect& rect)
+{
+    if (grid.NodeCount() <= 0 || rc != 0 || row < grid.FixedRows() || !grid.d->cellNode.ShowTree()) return;
+    canvas.Pen().SetColor(clSilver);
+    canvas.Pen().SetWidth(1);
+    const int m = rect.Top + rect.Height() / 2;
+    canvas.MoveTo(rect.Left - 8, m);
+    canvas.LineTo(rect.Left, m);
+    const int kind = grid.GetNodeLineKind(row);
+    if (kind == 1) {
+        canvas.MoveTo(rect.Left - 8, rect.Top);
+        canvas.LineTo(rect.Left - 8, m);
+    } else if (kind == 2) {
+        canvas.MoveTo(rect.Left - 8, rect.Top);
+        canvas.LineTo(rect.Left - 8, rect.Bottom + 4);
     }
+    canvas.Pen().SetStyle(TPenStyle::psSolid);
+}
 
-    // The focus rectangle round the current cell (its merged area) of a
-    // focused grid that selects cells rather than rows.
-    static void FocusRect(TExtStringGrid& grid, TCanvas& canvas, int rc, int row, const TRect& rect)
-    {
-        if (grid.d->hideFocusRect || grid.Options().Contains(TGridOption::goRowSelect) || !grid.hasFocus() ||
-            grid.BaseCellPoint(rc, row) != grid.BaseCellPoint(grid.DisplayToRealCol(grid.Col()), grid.Row()))
-            return;
-        TRect f = rect;
-        f.Inflate(grid.GridLineWidth() - 1, grid.GridLineWidth() - 1);
-        f.Right -= 1;
-        f.Bottom -= 1;
-        canvas.DrawFocusRect(f);
-    }
-};
+// The focus rectangle round the current cell (its merged area) of a
+// focused grid that selects cells rather than rows.
+void TExtStringGrid::PaintSteps::FocusRect(TExtStringGrid& grid, TCanvas& canvas, int rc, int row, const TRect& rect)
+{
+    if (grid.d->hideFocusRect || grid.Options().Contains(TGridOption::goRowSelect) || !grid.hasFocus() ||
+        grid.BaseCellPoint(rc, row) != grid.BaseCellPoint(grid.DisplayToRealCol(grid.Col()), grid.Row()))
+        return;
+    TRect f = rect;
+    f.Inflate(grid.GridLineWidth() - 1, grid.GridLineWidth() - 1);
+    f.Right -= 1;
+    f.Bottom -= 1;
+    canvas.DrawFocusRect(f);
+}
 
 void TExtStringGrid::DrawCellContent(TCanvas& canvas, int col, int row, TRect rect, TGridDrawState state)
 {
