@@ -1,6 +1,8 @@
 // The string grid with 100,000 rows by 10 columns beside Qt's QTableView
 // over a QStandardItemModel holding the same texts: filling, one full
-// repaint of the visible window, scrolling to the end and repainting there,
+// repaint of the visible window (and of a window of cell graphics: check
+// boxes, progress bars, image lists, buttons, comment marks), scrolling to
+// the end and repainting there,
 // applying and removing a row filter (a QSortFilterProxyModel under a second
 // view for Qt), hiding and showing five columns. Both paint into an image of
 // the same size with the same font.
@@ -9,6 +11,8 @@
 
 #include "WidgetBenchMain.h"
 #include "grid/TExtStringGrid.h"
+#include "grid/cells/TCellGraphic.h"
+#include "platform/graphics/ImageList.h"
 #include "platform/graphics/PainterCanvas.h"
 #include "platform/kernel/Application.h"
 #include "platform/widgets/WidgetStyle.h"
@@ -128,6 +132,37 @@ void BM_GridRepaint(benchmark::State& state)
     f.grid->SetTopRow(1);
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     for (auto _ : state) PaintGrid(*f.grid, image);
+}
+
+// A window of 30 rows whose columns 1 to 6 hold a graphic of one kind each.
+void BM_GridRepaintGraphics(benchmark::State& state)
+{
+    static const TCellType kinds[] = {ctCheckBox, ctDataCheckBox, ctProgress, ctImageList, ctButton, ctComment};
+    TImageList images(16, 16);
+    QImage red(16, 16, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    images.Add(red);
+    TExtStringGrid grid(nullptr, QStringLiteral("BenchGraphics"));
+    grid.SetBorderStyle(TBorderStyle::bsNone);
+    grid.resize(kWidth, kHeight);
+    grid.SetColCount(kCols);
+    grid.SetRowCount(31);
+    grid.SetDefaultColWidth(76);
+    grid.SetGridImages(&images);
+    for (int r = 1; r <= 30; ++r) {
+        for (int c = 0; c < kCols; ++c) grid.SetCells(c, r, CellText(c, r));
+        grid.SetCells(3, r, QString::number(r * 3));
+        for (int c = 1; c <= 6; ++c) {
+            auto* g = new TCellGraphic;
+            g->CellType = kinds[c - 1];
+            g->CellBoolean = r % 2 == 0;
+            g->CellIndex = kinds[c - 1] == ctButton ? (16 << 16) | 50 : 0;
+            g->CellText = QStringLiteral("Go");
+            grid.SetCellAttachment(c, r, g);
+        }
+    }
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) PaintGrid(grid, image);
 }
 
 void BM_TableViewRepaint(benchmark::State& state)
@@ -252,6 +287,7 @@ void BM_TableViewHideRows(benchmark::State& state)
 BENCHMARK(BM_GridFill)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_TableViewFill)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_GridRepaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GridRepaintGraphics)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TableViewRepaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GridScrollToEnd)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TableViewScrollToEnd)->Unit(benchmark::kMillisecond);

@@ -264,6 +264,54 @@ void TBaseGrid::Paint()
 
 void TBaseGrid::DrawCell(int col, int row, TRect rect, TGridDrawState state) { DrawCellArea(col, row, rect, state); }
 
+namespace {
+
+// The pen of a cell's grid lines: grey and one pixel for fixed cells, the
+// grid line's colour and width for the others. Answers half the pen's
+// width, by which the lines stand inside the cell, or -1 for no lines.
+int SetGridLinePen(TCanvas& canvas, bool fixed, int lineWidth, TColor lineColor)
+{
+    if (fixed) {
+        canvas.Pen().SetColor(clGray);
+        canvas.Pen().SetWidth(1);
+        return 1;
+    }
+    if (lineWidth <= 0) return -1;
+    canvas.Pen().SetColor(lineColor);
+    canvas.Pen().SetWidth(lineWidth);
+    return (lineWidth + 1) / 2;
+}
+
+// The grid lines along a cell's bottom and right edges.
+void DrawGridLines(TCanvas& canvas, const TRect& r, int half, bool bottom, bool right)
+{
+    if (bottom) {
+        canvas.MoveTo(r.Left - half + 1, r.Bottom - half);
+        canvas.LineTo(r.Right - half + 1, r.Bottom - half);
+    }
+    if (right) {
+        canvas.MoveTo(r.Right - half, r.Bottom - half);
+        canvas.LineTo(r.Right - half, r.Top - half);
+    }
+}
+
+// A scrolled cell (area) that reaches under the fixed cells is clipped to
+// the scrolling part; answers whether the clip was narrowed (and is to be
+// restored).
+bool ClipToScrollingPart(const TBaseGrid& grid, TCanvas& canvas, int col, int row, const TRect& r)
+{
+    const int fw = col >= grid.FixedCols() ? grid.FixedColsWidth() : 0;
+    const int fh = row >= grid.FixedRows() ? grid.FixedRowsHeight() : 0;
+    const bool clip = (grid.FixedCols() >= 1 && col >= grid.FixedCols() && r.Left < fw) ||
+        (grid.FixedRows() >= 1 && row >= grid.FixedRows() && r.Top < fh);
+    if (!clip) return false;
+    canvas.SaveClip();
+    canvas.IntersectClipRect(TRect(fw, fh, grid.GridWidth(), grid.GridHeight()));
+    return true;
+}
+
+} // namespace
+
 void TBaseGrid::DrawCellArea(int col, int row, TRect, TGridDrawState state)
 {
     TCanvas* cv = Canvas();
@@ -297,14 +345,7 @@ void TBaseGrid::DrawCellArea(int col, int row, TRect, TGridDrawState state)
     }
     const bool fixed = state.Contains(TGridDrawStateItem::gdFixed);
     TRect r = GetCellRect(col, row);
-    const int fw = col >= FixedCols() ? FixedColsWidth() : 0;
-    const int fh = row >= FixedRows() ? FixedRowsHeight() : 0;
-    const bool clip = (FixedCols() >= 1 && col >= FixedCols() && r.Left < fw) ||
-        (FixedRows() >= 1 && row >= FixedRows() && r.Top < fh);
-    if (clip) {
-        canvas.SaveClip();
-        canvas.IntersectClipRect(TRect(fw, fh, GridWidth(), GridHeight()));
-    }
+    const bool clip = ClipToScrollingPart(*this, canvas, col, row, r);
 
     canvas.Pen().SetWidth(1);
     canvas.Font() = Font();
@@ -315,32 +356,13 @@ void TBaseGrid::DrawCellArea(int col, int row, TRect, TGridDrawState state)
     canvas.Pen().SetColor(canvas.Brush().Color());
     canvas.FillRect(r);
 
-    int half = 0;
-    bool lines = false;
-    if (fixed) {
-        canvas.Pen().SetColor(clGray);
-        canvas.Pen().SetWidth(1);
-        half = 1;
-        lines = true;
-    } else if (m_lineWidth > 0) {
-        canvas.Pen().SetColor(m_lineColor);
-        canvas.Pen().SetWidth(m_lineWidth);
-        half = (m_lineWidth + 1) / 2;
-        lines = true;
-    }
+    const int half = SetGridLinePen(canvas, fixed, m_lineWidth, m_lineColor);
     if (col == 0 && row >= FixedRows()) r.Left += GetCellIndent(row);
-    const TGridOptions o = Options();
-    if (lines) {
+    if (half >= 0) {
+        const TGridOptions o = Options();
         const bool bottom = fixed ? o.Contains(TGridOption::goFixedHorzLine) : o.Contains(TGridOption::goHorzLine);
-        if (bottom && !(rc == 0 && HasNodeColumn())) {
-            canvas.MoveTo(r.Left - half + 1, r.Bottom - half);
-            canvas.LineTo(r.Right - half + 1, r.Bottom - half);
-        }
         const bool right = fixed ? o.Contains(TGridOption::goFixedVertLine) : o.Contains(TGridOption::goVertLine);
-        if (right) {
-            canvas.MoveTo(r.Right - half, r.Bottom - half);
-            canvas.LineTo(r.Right - half, r.Top - half);
-        }
+        DrawGridLines(canvas, r, half, bottom && !(rc == 0 && HasNodeColumn()), right);
     }
     const int shrink = fixed ? 1 : m_lineWidth;
     r.Inflate(-shrink, -shrink);

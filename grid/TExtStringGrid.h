@@ -1080,6 +1080,10 @@ private:
     void DrawCellGraphic(TCanvas& canvas, const TCellPaintOptions& o, TRect rect);
     void DrawCellBorders(TCanvas& canvas, int rcol, int row, TRect rect);
     void DrawFixedLook(TCanvas& canvas, TRect& rect, int rcol);
+    // The pipeline's steps around the painters (PaintSteps_p.h) and the
+    // table of painters by graphic kind (GraphicPainters_p.h).
+    struct PaintSteps;
+    struct GraphicPainter;
     // hidden/
     void SyncColumnMap() const;
     void HideDisplayRows(const std::vector<char>& take);

@@ -7,12 +7,66 @@
 #include "grid/TExtStringGrid_p.h"
 #include "grid/cells/TCellProperties.h"
 #include "grid/draw/CellPaint_p.h"
+#include "grid/draw/GraphicPainters_p.h"
+#include "grid/draw/PaintSteps_p.h"
 #include "grid/text/CellText.h"
 #include "grid/draw/CellDrawing.h"
 #include "platform/graphics/Graphic.h"
 #include "platform/graphics/ImageList.h"
 
 #include <cmath>
+
+namespace {
+
+// A cell's own colours, style, size and name, where set.
+void TakeCellProperties(const TCellProperties& p, TBrush& brush, TFont& font)
+{
+    if (p.BrushColor != clNone) brush.SetColor(p.BrushColor);
+    if (p.FontColor != clNone) font.SetColor(p.FontColor);
+    if (!p.FontStyle.Empty()) font.SetStyle(p.FontStyle);
+    if (p.FontSize != 0) font.SetSize(p.FontSize);
+    if (!p.FontName.isEmpty()) font.SetName(p.FontName);
+}
+
+} // namespace
+
+void TExtStringGrid::PaintSteps::Bands(TExtStringGrid& grid, int col, int row, bool printing, TBrush& brush)
+{
+    const TExtStringGridPrivate& d = *grid.d;
+    const TBands& b = d.bands;
+    const int period = b.Period();
+    // A period of 0 (or less) has no bands.
+    if (b.Active() && period > 0 && (!printing || b.Print()) && col >= grid.FixedCols() &&
+        col < grid.ColCount() - d.fixedRightCols && row >= grid.FixedRows() && row < grid.RowCount() - d.fixedFooters) {
+        const int n = row - grid.FixedRows();
+        brush.SetColor(n % period < b.PrimaryLength() ? b.PrimaryColor() : b.SecondaryColor());
+    }
+}
+
+void TExtStringGrid::PaintSteps::SelectionLook(TExtStringGrid& grid, int col, int rc, int row, TGridDrawState& state,
+                                               TBrush& brush, TFont& font)
+{
+    const TExtStringGridPrivate& d = *grid.d;
+    const TMouseActions& ma = d.mouseActions;
+    const bool selecting = d.draw.mouseSelecting;
+    bool select = false;
+    if (ma.DisjunctRowSelect) {
+        select = grid.IsRowSelected(row) ? !(row == grid.Row() && selecting)
+                                         : (state.Contains(TGridDrawStateItem::gdSelected) && selecting);
+    } else if (ma.DisjunctColSelect) {
+        select = grid.IsColSelected(rc) ? !(col == grid.Col() && selecting)
+                                        : (state.Contains(TGridDrawStateItem::gdSelected) && selecting);
+    } else {
+        select = grid.IsSelected(col, row);
+    }
+    if (!select) return;
+    brush.SetColor(d.selectionColor);
+    font.SetColor(d.selectionTextColor);
+    if (ma.DisjunctRowSelect || ma.DisjunctColSelect)
+        state = TGridDrawState{TGridDrawStateItem::gdSelected};
+    else
+        state += TGridDrawStateItem::gdSelected;
+}
 
 void TExtStringGrid::PrepareCellCanvas(int col, int row, TGridDrawState& state, bool printing, bool selectionAware,
                                        bool remapColumn, TBrush& brush, TFont& font, TAlignment& hAlign,
@@ -22,23 +76,10 @@ void TExtStringGrid::PrepareCellCanvas(int col, int row, TGridDrawState& state, 
     const bool fixedArea = col < FixedCols() || row < FixedRows();
     font = printing ? d->printSettings.Font : (fixedArea ? d->fixedFont : Font());
     brush.SetColor(clNone);
-    if (const TCellProperties* p = CellPropertiesOf(rc, row)) {
-        if (p->BrushColor != clNone) brush.SetColor(p->BrushColor);
-        if (p->FontColor != clNone) font.SetColor(p->FontColor);
-        if (!p->FontStyle.Empty()) font.SetStyle(p->FontStyle);
-        if (p->FontSize != 0) font.SetSize(p->FontSize);
-        if (!p->FontName.isEmpty()) font.SetName(p->FontName);
-    }
+    if (const TCellProperties* p = CellPropertiesOf(rc, row)) TakeCellProperties(*p, brush, font);
     if (brush.Color() == clNone) {
         brush.SetColor(Color());
-        const TBands& b = d->bands;
-        const int period = b.Period();
-        // A period of 0 (or less) has no bands.
-        if (b.Active() && period > 0 && (!printing || b.Print()) && col >= FixedCols() &&
-            col < ColCount() - d->fixedRightCols && row >= FixedRows() && row < RowCount() - d->fixedFooters) {
-            const int n = row - FixedRows();
-            brush.SetColor(n % period < b.PrimaryLength() ? b.PrimaryColor() : b.SecondaryColor());
-        }
+        PaintSteps::Bands(*this, col, row, printing, brush);
     }
     const bool fixed = IsFixed(col, row) || fixedArea;
     if (fixed && !printing) {
@@ -51,28 +92,8 @@ void TExtStringGrid::PrepareCellCanvas(int col, int row, TGridDrawState& state, 
     else
         GetCellColor(rc, row, state, brush, font);
 
-    if (selectionAware && !printing && d->showSelection && !fixed) {
-        const TMouseActions& ma = d->mouseActions;
-        const bool selecting = d->draw.mouseSelecting;
-        bool select = false;
-        if (ma.DisjunctRowSelect) {
-            select = IsRowSelected(row) ? !(row == Row() && selecting)
-                                        : (state.Contains(TGridDrawStateItem::gdSelected) && selecting);
-        } else if (ma.DisjunctColSelect) {
-            select = IsColSelected(rc) ? !(col == Col() && selecting)
-                                       : (state.Contains(TGridDrawStateItem::gdSelected) && selecting);
-        } else {
-            select = IsSelected(col, row);
-        }
-        if (select) {
-            brush.SetColor(d->selectionColor);
-            font.SetColor(d->selectionTextColor);
-            if (ma.DisjunctRowSelect || ma.DisjunctColSelect)
-                state = TGridDrawState{TGridDrawStateItem::gdSelected};
-            else
-                state += TGridDrawStateItem::gdSelected;
-        }
-    }
+    if (selectionAware && !printing && d->showSelection && !fixed)
+        PaintSteps::SelectionLook(*this, col, rc, row, state, brush, font);
     if (state.Contains(TGridDrawStateItem::gdSelected) && d->draw.mouseSelecting) {
         brush.SetColor(d->selectionColor);
         font.SetColor(d->selectionTextColor);
@@ -99,6 +120,7 @@ void TExtStringGrid::GetCellAlign(int col, int row, TAlignment& hAlign, TVAlignm
     GetCellAlignment(col, row, hAlign, vAlign);
 }
 
+// The room and text flag come from the painter of the graphic's kind.
 TCellGraphic* TExtStringGrid::GetCellGraphicInfo(int col, int row, TCellHAlign& hAlign, TCellVAlign& vAlign,
                                                  bool& drawText, int& height, int& width)
 {
@@ -109,73 +131,13 @@ TCellGraphic* TExtStringGrid::GetCellGraphicInfo(int col, int row, TCellHAlign& 
     vAlign = vaTop;
     TCellGraphic* g = GetCellGraphic(col, row);
     if (!g) return nullptr;
-    const int check = std::max(0, d->controlLook.CheckSize());
-    const TImageList* images = d->gridImages.get();
-    switch (g->CellType) {
-    case ctBitmap:
-    case ctIcon: {
-        const TGraphic* pic = g->CellType == ctBitmap ? g->Graphic : g->Icon;
-        if (pic) {
-            width = std::max(0, pic->Width());
-            height = std::max(0, pic->Height());
-        }
-        break;
+    const GraphicPainter& painter = GraphicPainter::Of(g->CellType);
+    if (painter.measure) {
+        const TSize size = painter.measure(*this, col, row, *g);
+        width = size.cx;
+        height = size.cy;
     }
-    case ctImageList:
-    case ctDataImage:
-        if (images) {
-            width = images->Width();
-            height = images->Height();
-        }
-        drawText = g->CellType == ctImageList;
-        break;
-    case ctCheckBox: width = height = check; break;
-    case ctDataCheckBox:
-    case ctVirtCheckBox:
-        width = height = check;
-        drawText = false;
-        break;
-    case ctRotated:
-    case ctRadio:
-    case ctProgress: drawText = false; break;
-    case ctImages:
-        if (images) {
-            const int n = int(g->Images.size());
-            width = g->CellBoolean ? n * images->Width() : images->Width();
-            height = g->CellBoolean ? images->Height() : n * images->Height();
-        }
-        break;
-    case ctPicture:
-    case ctFilePicture:
-        if (g->Graphic) {
-            // Fitted into the cell, the margin in CellIndex kept free.
-            const TRect cell = GetCellRect(DisplColIndex(col), row);
-            const int m = std::max(0, g->CellIndex);
-            const int cw = std::max(0, cell.Width() - m);
-            const int ch = std::max(0, cell.Height() - m);
-            const int pw = std::max(0, g->Graphic->Width());
-            const int ph = std::max(0, g->Graphic->Height());
-            if (g->CellAngle == 1) {
-                width = cw;
-                height = ch;
-            } else if (g->CellAngle == 2 && pw > 0 && ph > 0) {
-                const double f = std::min(double(cw) / pw, double(ch) / ph);
-                width = int(std::lround(pw * f));
-                height = int(std::lround(ph * f));
-            } else {
-                width = pw;
-                height = ph;
-            }
-        }
-        break;
-    case ctButton:
-    case ctBitButton:
-        width = g->CellIndex & 0xFFFF;
-        height = (g->CellIndex >> 16) & 0xFFFF;
-        break;
-    case ctProgressPie: width = height = 20; break;
-    default: break;
-    }
+    drawText = painter.drawText;
     hAlign = g->CellHAlign;
     vAlign = g->CellVAlign;
     return g;
@@ -205,6 +167,78 @@ void TExtStringGrid::DrawGradient(TCanvas& canvas, TColor fromColor, TColor toCo
     }
 }
 
+int TExtStringGrid::PaintSteps::RowIndicator(TExtStringGrid& grid, TCanvas& canvas, int rc, int row, const TRect& rect)
+{
+    const TBitmap* indicator = grid.d->rowIndicator.get();
+    if (rc != 0 || row != grid.Row() || grid.FixedCols() <= 0 || !indicator || indicator->Empty()) return 0;
+    const TColor saved = canvas.Brush().Color();
+    canvas.Brush().SetColor(grid.FixedColor());
+    canvas.FillRect(rect);
+    const int top = rect.Top + (rect.Height() - indicator->Height()) / 2;
+    DrawBitmapTransparent(canvas, *indicator, grid.FixedColor(), TRect(rect.Left, top, rect.Right, rect.Bottom));
+    canvas.Brush().SetColor(saved);
+    return indicator->Width();
+}
+
+// Fixed right columns of a flat grid get black frames.
+void TExtStringGrid::PaintSteps::FixedRightFrame(TExtStringGrid& grid, TCanvas& canvas, int rc, const TRect& r)
+{
+    const TExtStringGridPrivate& d = *grid.d;
+    if (d.fixedRightCols <= 0 || grid.ColCount() + grid.NumHiddenColumns() - rc > d.fixedRightCols ||
+        d.look == glClassic || !d.flat)
+        return;
+    const TPen saved = canvas.Pen();
+    canvas.Pen().SetColor(clBlack);
+    canvas.Pen().SetWidth(1);
+    if (grid.Options().Contains(TGridOption::goFixedHorzLine)) {
+        canvas.MoveTo(r.Left - 1, r.Top - 1);
+        canvas.LineTo(r.Right + 1, r.Top - 1);
+        canvas.MoveTo(r.Left - 1, r.Bottom + 1);
+        canvas.LineTo(r.Right + 1, r.Bottom + 1);
+    }
+    if (grid.Options().Contains(TGridOption::goFixedVertLine)) {
+        canvas.MoveTo(r.Left - 1, r.Top - 1);
+        canvas.LineTo(r.Left - 1, r.Bottom + 1);
+        canvas.MoveTo(r.Right + 1, r.Top - 1);
+        canvas.LineTo(r.Right + 1, r.Bottom + 1);
+    }
+    canvas.Pen() = saved;
+}
+
+// Tree lines beside the node column.
+void TExtStringGrid::PaintSteps::TreeLines(TExtStringGrid& grid, TCanvas& canvas, int rc, int row, const TRect& rect)
+{
+    if (grid.NodeCount() <= 0 || rc != 0 || row < grid.FixedRows() || !grid.d->cellNode.ShowTree()) return;
+    canvas.Pen().SetColor(clSilver);
+    canvas.Pen().SetWidth(1);
+    const int m = rect.Top + rect.Height() / 2;
+    canvas.MoveTo(rect.Left - 8, m);
+    canvas.LineTo(rect.Left, m);
+    const int kind = grid.GetNodeLineKind(row);
+    if (kind == 1) {
+        canvas.MoveTo(rect.Left - 8, rect.Top);
+        canvas.LineTo(rect.Left - 8, m);
+    } else if (kind == 2) {
+        canvas.MoveTo(rect.Left - 8, rect.Top);
+        canvas.LineTo(rect.Left - 8, rect.Bottom + 4);
+    }
+    canvas.Pen().SetStyle(TPenStyle::psSolid);
+}
+
+// The focus rectangle round the current cell (its merged area) of a
+// focused grid that selects cells rather than rows.
+void TExtStringGrid::PaintSteps::FocusRect(TExtStringGrid& grid, TCanvas& canvas, int rc, int row, const TRect& rect)
+{
+    if (grid.d->hideFocusRect || grid.Options().Contains(TGridOption::goRowSelect) || !grid.hasFocus() ||
+        grid.BaseCellPoint(rc, row) != grid.BaseCellPoint(grid.DisplayToRealCol(grid.Col()), grid.Row()))
+        return;
+    TRect f = rect;
+    f.Inflate(grid.GridLineWidth() - 1, grid.GridLineWidth() - 1);
+    f.Right -= 1;
+    f.Bottom -= 1;
+    canvas.DrawFocusRect(f);
+}
+
 void TExtStringGrid::DrawCellContent(TCanvas& canvas, int col, int row, TRect rect, TGridDrawState state)
 {
     const int rc = DisplayToRealCol(col);
@@ -215,23 +249,13 @@ void TExtStringGrid::DrawCellContent(TCanvas& canvas, int col, int row, TRect re
     PrepareCellCanvas(col, row, state, false, false, true, canvas.Brush(), canvas.Font(), o.hAlign, o.vAlign, reserved);
     o.graphic =
         GetCellGraphicInfo(rc, row, o.graphicHAlign, o.graphicVAlign, o.drawText, o.graphicHeight, o.graphicWidth);
-    TCellGraphic* graphic = o.graphic;
     if (state.Contains(TGridDrawStateItem::gdSelected) && !state.Contains(TGridDrawStateItem::gdFocused) &&
         d->selectionColor == clNone)
         canvas.Brush().SetColor(clHighlight);
     if (d->draw.zoom != 0) canvas.Font().SetSize(canvas.Font().Size() + d->draw.zoom);
 
-    int indicator = 0;
-    if (rc == 0 && row == Row() && FixedCols() > 0 && d->rowIndicator && !d->rowIndicator->Empty()) {
-        const TColor saved = canvas.Brush().Color();
-        canvas.Brush().SetColor(FixedColor());
-        canvas.FillRect(rect);
-        const int top = rect.Top + (rect.Height() - d->rowIndicator->Height()) / 2;
-        DrawBitmapTransparent(canvas, *d->rowIndicator, FixedColor(), TRect(rect.Left, top, rect.Right, rect.Bottom));
-        canvas.Brush().SetColor(saved);
-        indicator = d->rowIndicator->Width();
-        rect.Left += indicator;
-    }
+    const int indicator = PaintSteps::RowIndicator(*this, canvas, rc, row, rect);
+    rect.Left += indicator;
     o.savedBrush = canvas.Brush().Color();
     o.savedFont = canvas.Font().Color();
     const bool fixed = IsFixed(col, row) || col < FixedCols() || row < FixedRows();
@@ -254,63 +278,17 @@ void TExtStringGrid::DrawCellContent(TCanvas& canvas, int col, int row, TRect re
     DrawCellBorders(canvas, rc, row, rect);
     rect.Left -= indicator;
     if (fixed && !d->flat) DrawFixedLook(canvas, rect, rc);
+    PaintSteps::FixedRightFrame(*this, canvas, rc, rect);
+    PaintSteps::TreeLines(*this, canvas, rc, row, rect);
 
-    // Fixed right columns of a flat grid get black frames.
-    if (d->fixedRightCols > 0 && ColCount() + NumHiddenColumns() - rc <= d->fixedRightCols && d->look != glClassic &&
-        d->flat) {
-        const TPen saved = canvas.Pen();
-        canvas.Pen().SetColor(clBlack);
-        canvas.Pen().SetWidth(1);
-        const TRect& r = rect;
-        if (Options().Contains(TGridOption::goFixedHorzLine)) {
-            canvas.MoveTo(r.Left - 1, r.Top - 1);
-            canvas.LineTo(r.Right + 1, r.Top - 1);
-            canvas.MoveTo(r.Left - 1, r.Bottom + 1);
-            canvas.LineTo(r.Right + 1, r.Bottom + 1);
-        }
-        if (Options().Contains(TGridOption::goFixedVertLine)) {
-            canvas.MoveTo(r.Left - 1, r.Top - 1);
-            canvas.LineTo(r.Left - 1, r.Bottom + 1);
-            canvas.MoveTo(r.Right + 1, r.Top - 1);
-            canvas.LineTo(r.Right + 1, r.Bottom + 1);
-        }
-        canvas.Pen() = saved;
-    }
-
-    // Tree lines beside the node column.
-    if (NodeCount() > 0 && rc == 0 && row >= FixedRows() && d->cellNode.ShowTree()) {
-        canvas.Pen().SetColor(clSilver);
-        canvas.Pen().SetWidth(1);
-        const int m = rect.Top + rect.Height() / 2;
-        canvas.MoveTo(rect.Left - 8, m);
-        canvas.LineTo(rect.Left, m);
-        const int kind = GetNodeLineKind(row);
-        if (kind == 1) {
-            canvas.MoveTo(rect.Left - 8, rect.Top);
-            canvas.LineTo(rect.Left - 8, m);
-        } else if (kind == 2) {
-            canvas.MoveTo(rect.Left - 8, rect.Top);
-            canvas.LineTo(rect.Left - 8, rect.Bottom + 4);
-        }
-        canvas.Pen().SetStyle(TPenStyle::psSolid);
-    }
-
-    if (graphic) DrawCellGraphic(canvas, o, rect);
+    if (o.graphic) DrawCellGraphic(canvas, o, rect);
 
     if (OnDrawCell) {
         const int g = GridLineWidth();
         OnDrawCell(this, rc, row, TRect(rect.Left + 1, rect.Top + 1, rect.Right - g, rect.Bottom - g), state);
     }
     if (OnCustomCellDraw) OnCustomCellDraw(this, canvas, rc, row, state, rect, false);
-
-    if (!d->hideFocusRect && !Options().Contains(TGridOption::goRowSelect) && hasFocus() &&
-        BaseCellPoint(rc, row) == BaseCellPoint(DisplayToRealCol(Col()), Row())) {
-        TRect f = rect;
-        f.Inflate(GridLineWidth() - 1, GridLineWidth() - 1);
-        f.Right -= 1;
-        f.Bottom -= 1;
-        canvas.DrawFocusRect(f);
-    }
+    PaintSteps::FocusRect(*this, canvas, rc, row, rect);
 }
 
 void TExtStringGrid::DrawFixedLook(TCanvas& canvas, TRect& rect, int)

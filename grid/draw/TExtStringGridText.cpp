@@ -10,6 +10,7 @@
 #include "controls/HTMLText.h"
 #include "grid/TExtStringGrid_p.h"
 #include "grid/draw/CellPaint_p.h"
+#include "grid/draw/PaintSteps_p.h"
 #include "grid/draw/RichTextRuns_p.h"
 #include "grid/draw/TGridGlyphs.h"
 #include "grid/text/CellLines.h"
@@ -60,43 +61,79 @@ bool TExtStringGrid::SortGlyphInCell(int rcol, int row)
     return ss.IndexShow || position <= 0;
 }
 
-void TExtStringGrid::DrawCellText(TCanvas& canvas, TCellPaintOptions& o)
+void TExtStringGrid::PaintSteps::TextColours(TExtStringGrid& grid, TCanvas& canvas, TCellPaintOptions& o)
 {
+    const TExtStringGridPrivate& d = *grid.d;
     const int rcol = o.col, row = o.row;
-    o.linkColor = d->urlColor;
+    o.linkColor = d.urlColor;
+    const TGridOptions options = grid.Options();
     const bool focusedCell = o.state.Contains(TGridDrawStateItem::gdFocused);
-    const bool rowMarked = IsRowSelected(row) && Options().Contains(TGridOption::goRowSelect) && rcol >= FixedCols();
+    const bool rowMarked =
+        grid.IsRowSelected(row) && options.Contains(TGridOption::goRowSelect) && rcol >= grid.FixedCols();
     o.selectionColours = (o.state.Contains(TGridDrawStateItem::gdSelected) || rowMarked) &&
-        (!focusedCell || Options().Contains(TGridOption::goDrawFocusSelected));
-    if (o.selectionColours && d->showSelection) {
-        if (d->selectionColor != clNone) canvas.Brush().SetColor(d->selectionColor);
-        if (d->selectionTextColor != clNone) canvas.Font().SetColor(d->selectionTextColor);
-        o.linkColor = d->selectionTextColor;
-    } else if (o.selectionColours && (!hasFocus() || IsCheckBoxCell(rcol, row))) {
+        (!focusedCell || options.Contains(TGridOption::goDrawFocusSelected));
+    if (o.selectionColours && d.showSelection) {
+        if (d.selectionColor != clNone) canvas.Brush().SetColor(d.selectionColor);
+        if (d.selectionTextColor != clNone) canvas.Font().SetColor(d.selectionTextColor);
+        o.linkColor = d.selectionTextColor;
+    } else if (o.selectionColours && (!grid.hasFocus() || grid.IsCheckBoxCell(rcol, row))) {
         canvas.Brush().SetColor(o.savedBrush);
         canvas.Font().SetColor(o.savedFont);
-        o.linkColor = d->urlColor;
+        o.linkColor = d.urlColor;
     }
+}
 
-    GetCellDisplayText(rcol, row, o.text);
-    o.kind = GetTextKind(o.text, d->enableHTML);
-    if (o.kind == tkFormula) GetCellRawValue(rcol, row, o.text);
+void TExtStringGrid::PaintSteps::ReadText(TExtStringGrid& grid, TCellPaintOptions& o)
+{
+    const int rcol = o.col, row = o.row;
+    grid.GetCellDisplayText(rcol, row, o.text);
+    o.kind = GetTextKind(o.text, grid.d->enableHTML);
+    if (o.kind == tkFormula) grid.GetCellRawValue(rcol, row, o.text);
     bool password = false;
-    IsPasswordCell(rcol, row, password);
-    if (password) FillChars(o.text, d->edit.passwordChar);
-    o.filterGlyph = row == 0 && HasColumnFilter(rcol);
+    grid.IsPasswordCell(rcol, row, password);
+    if (password) FillChars(o.text, grid.d->edit.passwordChar);
+    o.filterGlyph = row == 0 && grid.HasColumnFilter(rcol);
+}
 
+void TExtStringGrid::PaintSteps::UnmarkedColours(TExtStringGrid& grid, TCanvas& canvas, TCellPaintOptions& o)
+{
+    const int rcol = o.col, row = o.row;
+    const TExtStringGridPrivate& d = *grid.d;
+    const TMouseActions& ma = d.mouseActions;
+    if (rcol >= grid.FixedCols() && row >= grid.FixedRows() && !d.draw.mouseSelecting &&
+        ((ma.DisjunctRowSelect && !grid.IsRowSelected(row)) || (ma.DisjunctColSelect && !grid.IsColSelected(rcol)))) {
+        o.linkColor = d.urlColor;
+        canvas.Brush().SetColor(grid.Color());
+        canvas.Font().SetColor(grid.Font().Color());
+        grid.GetCellColor(rcol, row, o.state, canvas.Brush(), canvas.Font());
+    }
+}
+
+TRect TExtStringGrid::PaintSteps::TextRoom(TExtStringGrid& grid, TCellPaintOptions& o)
+{
+    TRect r = o.rect;
+    r.Left += grid.d->draw.marginX;
+    r.Right -= grid.d->draw.marginX;
+    r.Top += grid.d->draw.marginY;
+    if (!o.graphic) return r;
+    const TCellHAlign gh = o.graphicHAlign;
+    const bool sideAligned = o.hAlign == taLeftJustify || o.hAlign == taRightJustify;
+    if (gh == haBeforeText && sideAligned) r.Left += o.graphicWidth;
+    if (gh == haAfterText && sideAligned) r.Right -= o.graphicWidth;
+    if (o.graphicVAlign == vaAboveText) r.Top += o.graphicHeight;
+    if (o.graphicVAlign == vaUnderText) r.Bottom -= o.graphicHeight;
+    if (gh == haLeft || (gh == haBeforeText && o.hAlign == taLeftJustify)) o.sortGlyphOffset = o.graphicWidth;
+    return r;
+}
+
+void TExtStringGrid::DrawCellText(TCanvas& canvas, TCellPaintOptions& o)
+{
+    PaintSteps::TextColours(*this, canvas, o);
+    PaintSteps::ReadText(*this, o);
     // With disjunct selection only the marked rows (columns) look selected:
     // a cell of an unmarked one takes the grid's colours and its colour
     // hook again, whatever the selection rectangle holds.
-    const TMouseActions& ma = d->mouseActions;
-    if (rcol >= FixedCols() && row >= FixedRows() && !d->draw.mouseSelecting &&
-        ((ma.DisjunctRowSelect && !IsRowSelected(row)) || (ma.DisjunctColSelect && !IsColSelected(rcol)))) {
-        o.linkColor = d->urlColor;
-        canvas.Brush().SetColor(Color());
-        canvas.Font().SetColor(Font().Color());
-        GetCellColor(rcol, row, o.state, canvas.Brush(), canvas.Font());
-    }
+    PaintSteps::UnmarkedColours(*this, canvas, o);
 
     PaintCellBackground(canvas, o);
     if (o.filterGlyph)
@@ -107,20 +144,8 @@ void TExtStringGrid::DrawCellText(TCanvas& canvas, TCellPaintOptions& o)
     o.textExtent = 0;
     if (!o.drawText) return;
 
-    TRect r = o.rect;
-    r.Left += d->draw.marginX;
-    r.Right -= d->draw.marginX;
-    r.Top += d->draw.marginY;
-    if (o.graphic) {
-        const TCellHAlign gh = o.graphicHAlign;
-        const bool sideAligned = o.hAlign == taLeftJustify || o.hAlign == taRightJustify;
-        if (gh == haBeforeText && sideAligned) r.Left += o.graphicWidth;
-        if (gh == haAfterText && sideAligned) r.Right -= o.graphicWidth;
-        if (o.graphicVAlign == vaAboveText) r.Top += o.graphicHeight;
-        if (o.graphicVAlign == vaUnderText) r.Bottom -= o.graphicHeight;
-        if (gh == haLeft || (gh == haBeforeText && o.hAlign == taLeftJustify)) o.sortGlyphOffset = o.graphicWidth;
-    }
-    o.sortGlyph = SortGlyphInCell(rcol, row);
+    const TRect r = PaintSteps::TextRoom(*this, o);
+    o.sortGlyph = SortGlyphInCell(o.col, o.row);
 
     switch (o.kind) {
     case tkHTML: PaintHTMLText(canvas, o, r); break;
