@@ -222,17 +222,24 @@ const TStreamValue& BinaryValue(const TStreamValue* value)
     return *value;
 }
 
-void ReadBitmap(const TStreamValue* value, TCellGraphic& g, TBlockBudget&)
+// What raw holds, loaded into picture; EReadError when it does not read.
+template <class Picture>
+void Load(Picture& picture, QByteArray raw)
 {
-    QByteArray raw = BinaryValue(value).bytes;
-    auto bitmap = std::make_unique<TBitmap>();
     QBuffer buffer(&raw);
     buffer.open(QIODevice::ReadOnly);
     try {
-        bitmap->LoadFromStream(buffer);
+        picture.LoadFromStream(buffer);
     } catch (const Exception&) {
         Fail();
     }
+}
+
+void ReadBitmap(const TStreamValue* value, TCellGraphic& g, TBlockBudget&)
+{
+    const QByteArray& raw = BinaryValue(value).bytes;
+    auto bitmap = std::make_unique<TBitmap>();
+    Load(*bitmap, raw);
     g.Graphic = bitmap.release();
 }
 
@@ -242,15 +249,8 @@ void ReadPicture(const TStreamValue* value, TCellGraphic& g, TBlockBudget& budge
     const TStreamValue& data = BinaryValue(value);
     auto picture = std::make_unique<THTMLPicture>();
     if (!data.bytes.isEmpty()) {
-        QByteArray raw = data.bytes;
-        QBuffer buffer(&raw);
-        buffer.open(QIODevice::ReadOnly);
-        try {
-            picture->LoadFromStream(buffer);
-        } catch (const Exception&) {
-            Fail();
-        }
-        budget.Bytes(raw.size() + qint64(picture->Image().width()) * picture->Image().height() * 4);
+        Load(*picture, data.bytes);
+        budget.Bytes(data.bytes.size() + qint64(picture->Image().width()) * picture->Image().height() * 4);
         CheckBudget(budget);
     }
     PictureOf(g) = picture.release();
