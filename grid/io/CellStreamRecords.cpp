@@ -312,19 +312,6 @@ const TContentKind* ContentKindOf(TCellType type)
 
 void Fail() { throw EReadError(QStringLiteral("Invalid cell stream")); }
 
-int Int32(const TStreamRecord& rec, QByteArrayView property, int defaultValue)
-{
-    const qint64 v = rec.Int(property, defaultValue);
-    if (v < INT32_MIN || v > INT32_MAX) Fail();
-    return int(v);
-}
-
-void ReadExpected(TObjectReader& reader, TStreamRecord& rec, QByteArrayView className)
-{
-    reader.ReadRecord(rec);
-    if (rec.className != className) Fail();
-}
-
 void CheckBudget(const TBlockBudget& budget)
 {
     if (!budget.Fits()) throw EReadError(budget.Refusal(QStringLiteral("The cell block")));

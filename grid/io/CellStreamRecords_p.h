@@ -18,6 +18,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <cstdint>
 #include <vector>
 
 class TBlockBudget;
@@ -26,10 +27,20 @@ class TCellProperties;
 namespace cellstream {
 
 [[noreturn]] void Fail();
-// The property as a 32-bit integer; EReadError past that range.
-int Int32(const TStreamRecord& rec, QByteArrayView property, int defaultValue = 0);
+// The property as a 32-bit integer; EReadError past that range. Inline, as
+// the next: a stream reads them for millions of cells.
+inline int Int32(const TStreamRecord& rec, QByteArrayView property, int defaultValue = 0)
+{
+    const qint64 v = rec.Int(property, defaultValue);
+    if (v < INT32_MIN || v > INT32_MAX) Fail();
+    return int(v);
+}
 // The next record of reader into rec; EReadError when it is of another class.
-void ReadExpected(TObjectReader& reader, TStreamRecord& rec, QByteArrayView className);
+inline void ReadExpected(TObjectReader& reader, TStreamRecord& rec, QByteArrayView className)
+{
+    reader.ReadRecord(rec);
+    if (rec.className != className) Fail();
+}
 // EReadError when what budget holds is past the caps.
 void CheckBudget(const TBlockBudget& budget);
 
@@ -76,11 +87,16 @@ struct TCellRecord {
     // The fields of rec, which lives as long as they are used.
     void Read(const TStreamRecord& rec)
     {
+        ReadPlace(rec);
+        hasProp = rec.Bool("HasProp");
+    }
+    // The place and the text alone.
+    void ReadPlace(const TStreamRecord& rec)
+    {
         col = Int32(rec, "Col");
         row = Int32(rec, "Row");
         text = rec.Find("Cell");
         if (text && text->kind != TStreamValue::String) Fail();
-        hasProp = rec.Bool("HasProp");
     }
     // The bytes the text takes in the record.
     qsizetype TextBytes() const { return text ? text->raw.size() : 0; }

@@ -317,8 +317,9 @@ private:
             reader.ReadRecord(rec);
             TParsedExtra* x = extra != m_block.extras.end() && extra->index == i ? &*extra++ : nullptr;
             for (int k = 0; x && k < x->records; ++k) reader.ReadRecord(skipped);
+            // Its properties, if any, are the extra's (read in the parse).
             TCellRecord cell;
-            cell.Read(rec);
+            cell.ReadPlace(rec);
             int tc = 0;
             int tr = 0;
             if (!Target(cell.col, cell.row, cols, rows, tc, tr)) continue;
