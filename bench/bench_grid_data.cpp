@@ -8,6 +8,7 @@
 //   build/<dir>/bench/bench_grid_data [--benchmark_filter=...]
 
 #include "grid/TExtStringGrid.h"
+#include "grid/TGridUnit.h"
 #include "platform/core/RegionalSettings.h"
 #include "platform/kernel/Application.h"
 
@@ -116,10 +117,20 @@ void BM_SortDateStd(benchmark::State& state)
     StdSortColumn<QDate>(state, 3, [](const QString& t) { return QDate::fromString(t, QStringLiteral("M/d/yyyy")); });
 }
 
+struct GridUnitScope {
+    GridUnitScope() { TGridUnit::Startup(); }
+    ~GridUnitScope() { TGridUnit::Shutdown(); }
+    GridUnitScope(const GridUnitScope&) = delete;
+    GridUnitScope& operator=(const GridUnitScope&) = delete;
+};
+
 // Copying the whole 100,000 x 10 block and pasting it into an empty grid,
 // as text and as the cell stream.
 void CopyPaste(benchmark::State& state, bool stream)
 {
+    // The grid offers and reads its cell stream only once the grid unit has
+    // registered the stream's clipboard format.
+    const GridUnitScope unit;
     TExtStringGrid source(nullptr, QStringLiteral("Source"));
     Fill(source);
     source.Navigation().AllowFmtClipboard = stream;
@@ -131,6 +142,7 @@ void CopyPaste(benchmark::State& state, bool stream)
         std::unique_ptr<QMimeData> data(source.RectAsMimeData(block, false));
         target.SetRowCount(2);
         target.SetColCount(2);
+        if (stream && !data->hasFormat(TGridUnit::CellsFormat())) state.SkipWithError("no cell stream offered");
         const int pasted = target.PasteMimeData(0, 1, *data);
         if (pasted < kRows * kCols) state.SkipWithError("not everything pasted");
     }

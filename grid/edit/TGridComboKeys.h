@@ -1,5 +1,5 @@
 #pragma once
-// What the grid's two combo editors (TGridCombo, TGridUniCombo) share: the
+// What the grid's combo editor (TGridComboEditor) does for either text kind: the
 // keys that leave the cell, the wheel that steps through the items, the
 // lookup completion and the drop width.
 

@@ -1,6 +1,8 @@
 // The cell stream: a block of cells with their texts, properties and
 // graphics as records of the class library's object stream. It carries the
-// private clipboard format and whole grids.
+// private clipboard format and whole grids. The records themselves, each
+// one's writer beside its reader, are in CellStreamRecords_p.h; here the
+// block is written from the grid and read into it.
 //
 // Reading parses the whole stream first, with every size, count and place
 // checked; only a stream that reads completely changes the grid. Pointers
@@ -11,106 +13,65 @@
 
 #include "grid/TExtStringGrid_p.h"
 #include "grid/cells/TCellProperties.h"
+#include "grid/io/CellStreamRecords_p.h"
 #include "grid/io/TBlockBudget.h"
-#include "grid/io/TObjectReader.h"
-#include "grid/io/TObjectWriter.h"
-#include "controls/HTMLPicture.h"
 
-#include <QBuffer>
+#include <QIODevice>
 #include <QRandomGenerator>
-#include <QStringTokenizer>
 #include <algorithm>
-#include <charconv>
 #include <functional>
 #include <memory>
 #include <new>
 
+using namespace cellstream;
+
 namespace {
 
-// Bounds a stream may claim.
-constexpr qint64 kMaxStreamCols = 16384;
-constexpr qint64 kMaxStreamRows = 4000000;
 constexpr qint64 kMaxStreamBytes = qint64(512) * 1024 * 1024;
-constexpr int kMaxSize = 10000; // column width or row height in pixels
 // Room made ahead for a stream being written, at most.
 constexpr qint64 kMaxReserve = qint64(256) * 1024 * 1024;
 
-const QStringList kCellTypes = {
-    "ctBitmap",    "ctIcon",     "ctNone",    "ctImageList", "ctCheckBox",  "ctDataCheckBox", "ctRotated",
-    "ctDataImage", "ctNode",     "ctRadio",   "ctEmpty",     "ctImages",    "ctPicture",      "ctFilePicture",
-    "ctValue",     "ctProgress", "ctComment", "ctButton",    "ctBitButton", "ctVirtCheckBox", "ctProgressPie"};
-const QStringList kCellVAligns = {"vaTop", "vaBottom", "vaCenter", "vaUnderText", "vaAboveText", "vaFull"};
-const QStringList kCellHAligns = {"haLeft", "haRight", "haCenter", "haBeforeText", "haAfterText", "haFull"};
-const QStringList kAlignments = {"taLeftJustify", "taRightJustify", "taCenter"};
-const QStringList kVAlignments = {"vtaTop", "vtaCenter", "vtaBottom"};
-const QStringList kBrushStyles = {"TBrushStyle::bsSolid", "TBrushStyle::bsClear", "bsHorizontal", "bsVertical",
-                                  "bsFDiagonal",          "bsBDiagonal",          "bsCross",      "bsDiagCross"};
-const QStringList kFontStyles = {"TFontStyle::fsBold", "TFontStyle::fsItalic", "TFontStyle::fsUnderline",
-                                 "TFontStyle::fsStrikeOut"};
-const QStringList kEditors = {
-    "edNormal",          "edSpinEdit",       "edComboEdit",     "edComboList",    "edEditBtn",      "edCheckBox",
-    "edDateEdit",        "edDateEditUpDown", "edTimeEdit",      "edButton",       "edDataCheckBox", "edNumeric",
-    "edPositiveNumeric", "edFloat",          "edCapital",       "edMixedCase",    "edPassword",     "edUnitEditBtn",
-    "edLowerCase",       "edUpperCase",      "edFloatSpinEdit", "edTimeSpinEdit", "edDateSpinEdit", "edNumericEditBtn",
-    "edFloatEditBtn",    "edCustom",         "edRichEdit",      "edUniEdit",      "edUniComboEdit", "edUniComboList",
-    "edUniEditBtn",      "edUniMemo",        "edDateTimeEdit"};
+[[noreturn]] void OutOfMemory() { throw EReadError(QStringLiteral("Not enough memory to read the cell stream")); }
 
-[[noreturn]] void Fail() { throw EReadError(QStringLiteral("Invalid cell stream")); }
+// ---------------------------------------------------------------------------
+// Writing
 
-int Ident(const TStreamRecord& rec, QByteArrayView property, const QStringList& names, int defaultValue)
+// Room for what a sample of the cells of the block suggests, a quarter
+// more, so that a large stream is rarely moved while it grows.
+qsizetype EstimatedBytes(const TExtStringGrid& grid, const TRect& block)
 {
-    const TStreamValue* v = rec.Find(property);
-    if (!v) return defaultValue;
-    if (v->kind == TStreamValue::Integer && v->integer >= 0 && v->integer < names.size()) return int(v->integer);
-    if (v->kind != TStreamValue::Ident) Fail();
-    const int i = int(names.indexOf(v->text));
-    if (i < 0) Fail();
-    return i;
-}
-
-int Int32(const TStreamRecord& rec, QByteArrayView property, int defaultValue = 0)
-{
-    const qint64 v = rec.Int(property, defaultValue);
-    if (v < INT32_MIN || v > INT32_MAX) Fail();
-    return int(v);
-}
-
-// "64,80,12": sizes, each clamped to 0 .. kMaxSize; the count must match.
-std::vector<int> SizeList(const QString& text, qint64 count)
-{
-    std::vector<int> sizes;
-    if (text.isEmpty()) return sizes;
-    if (text.count(u',') + 1 != count) Fail();
-    sizes.reserve(size_t(count));
-    for (const QStringView p : QStringTokenizer(text, u',')) {
-        bool ok = false;
-        const int v = p.trimmed().toInt(&ok);
-        if (!ok) Fail();
-        sizes.push_back(std::clamp(v, 0, kMaxSize));
+    const int cols = block.Right - block.Left + 1;
+    const qint64 cells = qint64(cols) * (block.Bottom - block.Top + 1);
+    const qint64 step = std::max<qint64>(1, cells / 256);
+    qint64 sampled = 0;
+    qint64 sampleBytes = 0;
+    for (qint64 i = 0; i < cells; i += step, ++sampled) {
+        const int rc = grid.RealColIndex(block.Left + int(i % cols));
+        const int r = block.Top + int(i / cols);
+        if (rc < 0) continue;
+        const qsizetype length = grid.Cells(rc, r).size();
+        const bool props = grid.CellPropertiesOf(rc, r) != nullptr;
+        if (length > 0 || props) sampleBytes += 50 + length + (props ? 500 : 0);
     }
-    return sizes;
+    return qsizetype(std::min(double(sampleBytes) / double(sampled) * double(cells) * 1.25, double(kMaxReserve)));
 }
 
-bool NeedsContent(TCellType t)
+// The records of one cell: the cell, then its properties, graphic and the
+// graphic's content as far as it has them.
+void WriteCell(TObjectWriter& w, int col, int row, const QString& text, const TCellProperties* p)
 {
-    return t == ctBitmap || t == ctBitButton || t == ctIcon || t == ctRadio || t == ctImages || t == ctPicture ||
-        t == ctFilePicture;
+    TCellRecord::Write(w, col, row, text, p != nullptr);
+    if (!p) return;
+    const TCellGraphic* g = p->CellGraphic();
+    const bool hasGraphic = TGraphicRecord::Writable(g);
+    TPropRecord::Write(w, *p, hasGraphic);
+    if (!hasGraphic) return;
+    TGraphicRecord::Write(w, *g);
+    TContentRecord::Write(w, *g);
 }
 
-// Whether a cell's graphic goes into the stream: not one the application
-// owns, and only the kinds whose content the stream can carry.
-bool WritableGraphic(const TCellGraphic* g)
-{
-    if (!g || g->CellType == ctVirtCheckBox) return false;
-    switch (g->CellType) {
-    case ctBitmap:
-    case ctBitButton: return g->CellCreated && dynamic_cast<const TBitmap*>(g->Graphic) != nullptr;
-    case ctIcon: return g->CellCreated && g->Icon != nullptr;
-    case ctPicture:
-    case ctFilePicture: return g->CellCreated && g->Graphic != nullptr;
-    default: return true;
-    }
-}
+// ---------------------------------------------------------------------------
+// Reading
 
 // The properties and graphic of a cell of the stream, and the records
 // they took.
@@ -123,16 +84,7 @@ struct TParsedExtra {
     std::unique_ptr<TCellGraphic> graphic;
 };
 
-struct TParsedBlock {
-    qint64 cols = 0;
-    qint64 rows = 0;
-    std::vector<int> colWidths;
-    std::vector<int> rowHeights;
-    bool fullGrid = false;
-    qint64 id = 0;
-    bool hasOrigin = false;
-    int originCol = 0;
-    int originRow = 0;
+struct TParsedBlock : THeadRecord {
     qint64 cellCount = 0;
     std::vector<TParsedExtra> extras; // in stream order
     // Per row of the block (from rowBase rows above its top): one past the
@@ -141,53 +93,6 @@ struct TParsedBlock {
     qint64 rowBase = 0;
 };
 
-void ReadProperties(const TStreamRecord& rec, TCellProperties& p)
-{
-    p.IsBaseCell = rec.Bool("CellProperties.IsBaseCell", true);
-    p.CellSpanX = Int32(rec, "CellProperties.CellSpanX", -1);
-    p.CellSpanY = Int32(rec, "CellProperties.CellSpanY", -1);
-    p.Alignment = TAlignment(Ident(rec, "CellProperties.Alignment", kAlignments, taLeftJustify));
-    p.BorderColor = TColor(Int32(rec, "CellProperties.BorderColor", int(clBlack)));
-    p.BorderWidth = std::clamp(Int32(rec, "CellProperties.BorderWidth"), 0, 100);
-    p.BrushColor = TColor(Int32(rec, "CellProperties.BrushColor", int(clNone)));
-    p.BrushStyle = TBrushStyle(Ident(rec, "CellProperties.BrushStyle", kBrushStyles, int(TBrushStyle::bsSolid)));
-    p.FontColor = TColor(Int32(rec, "CellProperties.FontColor", int(clNone)));
-    p.FontName = rec.Str("CellProperties.FontName").left(255);
-    p.FontSize = std::clamp(Int32(rec, "CellProperties.FontSize"), -1000, 1000);
-    if (const TStreamValue* v = rec.Find("CellProperties.FontStyle")) {
-        if (v->kind != TStreamValue::Set) Fail();
-        TFontStyles styles;
-        for (const QString& s : v->items) {
-            const int i = int(kFontStyles.indexOf(s));
-            if (i < 0) Fail();
-            styles += TFontStyle(i);
-        }
-        p.FontStyle = styles;
-    }
-    p.Editor = TEditorType(Ident(rec, "CellProperties.Editor", kEditors, edNormal));
-    p.ReadOnly = rec.Bool("CellProperties.ReadOnly");
-    p.VAlignment = TVAlignment(Ident(rec, "CellProperties.VAlignment", kVAlignments, vtaTop));
-    p.WordWrap = rec.Bool("CellProperties.WordWrap");
-    p.NodeLevel = std::clamp(Int32(rec, "CellProperties.NodeLevel"), 0, 1000);
-}
-
-void ReadGraphic(const TStreamRecord& rec, TCellGraphic& g)
-{
-    g.CellType = TCellType(Ident(rec, "CellGraphic.CellType", kCellTypes, ctNone));
-    g.CellVAlign = TCellVAlign(Ident(rec, "CellGraphic.CellVAlign", kCellVAligns, vaTop));
-    g.CellHAlign = TCellHAlign(Ident(rec, "CellGraphic.CellHAlign", kCellHAligns, haLeft));
-    g.CellIndex = Int32(rec, "CellGraphic.CellIndex");
-    g.CellTransparent = rec.Bool("CellGraphic.CellTransparent");
-    g.CellBoolean = rec.Bool("CellGraphic.CellBoolean");
-    g.CellAngle = Int32(rec, "CellGraphic.CellAngle");
-    g.CellValue = rec.Float("CellGraphic.CellValue");
-    g.CellErrFrom = short(std::clamp(Int32(rec, "CellGraphic.CellErrFrom"), -32768, 32767));
-    g.CellErrLen = short(std::clamp(Int32(rec, "CellGraphic.CellErrLen"), -32768, 32767));
-    g.CellText = rec.Str("CellGraphic.CellText");
-    // What the grid makes from a stream is the grid's.
-    g.CellCreated = true;
-}
-
 // Reads and checks the whole stream. The cells' texts are checked but not
 // kept: the grid takes them from the bytes once the stream has proved good.
 // What the block would take goes into budget: claim adds the rows the grid
@@ -195,155 +100,314 @@ void ReadGraphic(const TStreamRecord& rec, TCellGraphic& g)
 // and answers the grid column the block's left edge goes to; then the
 // cells' slots, texts and properties follow. A block past the caps is
 // refused as soon as that shows.
-TParsedBlock ParseBlock(const QByteArray& bytes, TBlockBudget& budget,
-                        const std::function<qint64(const TParsedBlock&, TBlockBudget&)>& claim)
-{
-    TObjectReader reader(bytes);
-    TParsedBlock block;
-    TStreamRecord head;
-    reader.ReadRecord(head);
-    if (head.className != "TGridPropIO") Fail();
-    block.cols = head.Int("ColCount");
-    block.rows = head.Int("RowCount");
-    if (block.cols < 1 || block.rows < 1 || block.cols > kMaxStreamCols || block.rows > kMaxStreamRows) Fail();
-    block.colWidths = SizeList(head.Str("ColWidths"), block.cols);
-    block.rowHeights = SizeList(head.Str("RowHeights"), block.rows);
-    block.fullGrid = head.Bool("FullGrid");
-    block.id = head.Int("ID");
-    if (head.Find("OriginCol") || head.Find("OriginRow")) {
-        block.hasOrigin = true;
-        block.originCol = Int32(head, "OriginCol");
-        block.originRow = Int32(head, "OriginRow");
+class TBlockParser {
+public:
+    using Claim = std::function<qint64(const TParsedBlock&, TBlockBudget&)>;
+
+    TBlockParser(const QByteArray& bytes, TBlockBudget& budget) : m_reader(bytes), m_budget(budget) { }
+
+    TParsedBlock Parse(const Claim& claim)
+    {
+        ReadHead(claim);
+        while (m_reader.Remaining() >= 2) ReadCell();
+        if (m_reader.Remaining() != 0) Fail();
+        for (const int width : m_block.reach)
+            if (width > 0) m_budget.Slots(width);
+        // The cells' places, decided before any is written.
+        m_budget.Bytes(qint64(sizeof(void*) * 5) * m_block.cellCount);
+        CheckBudget(m_budget);
+        return std::move(m_block);
     }
-    // A block's place: its own top-left, the grid's for a whole grid, else
-    // (older streams) its first cell, with the cells on either side of it.
-    if (block.fullGrid) block.originCol = block.originRow = 0;
-    const bool fixedOrigin = block.hasOrigin || block.fullGrid;
-    const qint64 maxCells = block.cols * block.rows;
-    budget.Claim(block.cols, block.rows);
-    const qint64 left = claim(block, budget);
-    const auto refuse = [&] {
-        if (!budget.Fits()) throw EReadError(budget.Refusal(QStringLiteral("The cell block")));
-    };
-    refuse();
-    // The columns each row of the block reaches: a row's slots run up to
-    // its last cell. A block placed by its first cell has rows on both
-    // sides of it.
-    block.rowBase = fixedOrigin ? 0 : block.rows - 1;
-    std::vector<int>& reach = block.reach;
-    reach.assign(size_t(fixedOrigin ? block.rows : 2 * block.rows - 1), 0);
-    TStreamRecord rec;
-    TStreamRecord pr;
-    TStreamRecord gr;
-    TStreamRecord content;
-    while (reader.Remaining() >= 2) {
-        reader.ReadRecord(rec);
-        if (rec.className != "TGridCellIO") Fail();
-        if (block.cellCount >= maxCells) Fail();
-        const int col = Int32(rec, "Col");
-        const int row = Int32(rec, "Row");
-        const TStreamValue* text = rec.Find("Cell");
-        if (text && text->kind != TStreamValue::String) Fail();
-        if (block.cellCount == 0 && !fixedOrigin) {
-            block.originCol = col;
-            block.originRow = row;
+
+private:
+    void ReadHead(const Claim& claim)
+    {
+        TStreamRecord head;
+        ReadExpected(m_reader, head, THeadRecord::kClass);
+        m_block.Read(head);
+        // A block's place: its own top-left, the grid's for a whole grid,
+        // else (older streams) its first cell, with the cells on either side
+        // of it.
+        if (m_block.fullGrid) m_block.originCol = m_block.originRow = 0;
+        m_fixedOrigin = m_block.hasOrigin || m_block.fullGrid;
+        m_maxCells = m_block.cols * m_block.rows;
+        m_budget.Claim(m_block.cols, m_block.rows);
+        m_left = claim(m_block, m_budget);
+        CheckBudget(m_budget);
+        // The columns each row of the block reaches: a row's slots run up
+        // to its last cell. A block placed by its first cell has rows on
+        // both sides of it.
+        m_block.rowBase = m_fixedOrigin ? 0 : m_block.rows - 1;
+        m_block.reach.assign(size_t(m_fixedOrigin ? m_block.rows : 2 * m_block.rows - 1), 0);
+    }
+
+    // Every cell lies inside the block it claims.
+    bool Inside(qint64 dc, qint64 dr) const
+    {
+        const qint64 cols = m_block.cols;
+        const qint64 rows = m_block.rows;
+        if (m_fixedOrigin) return dc >= 0 && dc < cols && dr >= 0 && dr < rows;
+        return dc > -cols && dc < cols && dr > -rows && dr < rows;
+    }
+
+    void ReadCell()
+    {
+        ReadExpected(m_reader, m_rec, TCellRecord::kClass);
+        if (m_block.cellCount >= m_maxCells) Fail();
+        TCellRecord cell;
+        cell.Read(m_rec);
+        if (m_block.cellCount == 0 && !m_fixedOrigin) {
+            m_block.originCol = cell.col;
+            m_block.originRow = cell.row;
         }
-        // Every cell lies inside the block it claims.
-        const qint64 dc = qint64(col) - block.originCol;
-        const qint64 dr = qint64(row) - block.originRow;
-        const bool inside = fixedOrigin ? (dc >= 0 && dc < block.cols && dr >= 0 && dr < block.rows)
-                                        : (dc > -block.cols && dc < block.cols && dr > -block.rows && dr < block.rows);
-        if (!inside) Fail();
+        const qint64 dc = qint64(cell.col) - m_block.originCol;
+        const qint64 dr = qint64(cell.row) - m_block.originRow;
+        if (!Inside(dc, dr)) Fail();
         // A text takes no more characters than its bytes.
-        if (text && !text->raw.isEmpty()) budget.Text(text->raw.size());
-        int& width = reach[size_t(block.rowBase + dr)];
-        width = int(std::clamp<qint64>(left + dc + 1, std::max(width, 1), INT32_MAX));
-        const qint64 index = block.cellCount++;
-        if (!rec.Bool("HasProp")) continue;
-        budget.Properties(1);
-        refuse();
+        if (cell.TextBytes() > 0) m_budget.Text(cell.TextBytes());
+        int& width = m_block.reach[size_t(m_block.rowBase + dr)];
+        width = int(std::clamp<qint64>(m_left + dc + 1, std::max(width, 1), INT32_MAX));
+        const qint64 index = m_block.cellCount++;
+        if (!cell.hasProp) return;
+        m_budget.Properties(1);
+        CheckBudget(m_budget);
         TParsedExtra extra;
         extra.index = index;
-        extra.col = col;
-        extra.row = row;
-        reader.ReadRecord(pr);
-        extra.records = 1;
-        if (pr.className != "TGridCellPropIO") Fail();
-        extra.props = std::make_unique<TCellProperties>(nullptr, 0, 0);
-        ReadProperties(pr, *extra.props);
-        if (pr.Bool("HasGraphic")) {
-            reader.ReadRecord(gr);
-            ++extra.records;
-            if (gr.className != "TGridGraphicIO") Fail();
-            extra.graphic = std::make_unique<TCellGraphic>();
-            ReadGraphic(gr, *extra.graphic);
-            const TCellType type = extra.graphic->CellType;
-            if (NeedsContent(type)) {
-                reader.ReadRecord(content);
-                ++extra.records;
-                if (type == ctRadio || type == ctImages) {
-                    if (content.className != "TGridSLIO") Fail();
-                    const TStreamValue* list = content.Find("Strings.Strings");
-                    const QStringList items = list && list->kind == TStreamValue::List ? list->items : QStringList();
-                    if (type == ctRadio) {
-                        extra.graphic->Options = items;
-                    } else {
-                        for (const QString& s : items.join(u',').split(u',', Qt::SkipEmptyParts)) {
-                            bool ok = false;
-                            extra.graphic->Images.push_back(s.trimmed().toInt(&ok));
-                            if (!ok) Fail();
-                        }
-                    }
-                } else if (type == ctBitmap || type == ctBitButton) {
-                    if (content.className != "TGridBMPIO") Fail();
-                    const TStreamValue* data = content.Find("Bitmap.Data");
-                    if (!data || data->kind != TStreamValue::Binary) Fail();
-                    auto bitmap = std::make_unique<TBitmap>();
-                    QByteArray raw = data->bytes;
-                    QBuffer buffer(&raw);
-                    buffer.open(QIODevice::ReadOnly);
-                    try {
-                        bitmap->LoadFromStream(buffer);
-                    } catch (const Exception&) {
-                        Fail();
-                    }
-                    extra.graphic->Graphic = bitmap.release();
-                } else {
-                    // An icon, a picture or a file picture: the picture's
-                    // own bytes, read by the bounded picture reader. What it
-                    // keeps and shows counts against the caps.
-                    const char* cls = type == ctIcon ? "TGridIconIO"
-                        : type == ctPicture          ? "TGridPicIO"
-                                                     : "TGridFilePicIO";
-                    if (content.className != cls) Fail();
-                    const TStreamValue* data = content.Find(type == ctIcon ? "Icon.Data" : "Picture.Data");
-                    if (!data || data->kind != TStreamValue::Binary) Fail();
-                    auto picture = std::make_unique<THTMLPicture>();
-                    if (!data->bytes.isEmpty()) {
-                        QByteArray raw = data->bytes;
-                        QBuffer buffer(&raw);
-                        buffer.open(QIODevice::ReadOnly);
-                        try {
-                            picture->LoadFromStream(buffer);
-                        } catch (const Exception&) {
-                            Fail();
-                        }
-                        budget.Bytes(raw.size() + qint64(picture->Image().width()) * picture->Image().height() * 4);
-                        refuse();
-                    }
-                    (type == ctIcon ? extra.graphic->Icon : extra.graphic->Graphic) = picture.release();
-                }
-            }
-        }
-        block.extras.push_back(std::move(extra));
+        extra.col = cell.col;
+        extra.row = cell.row;
+        ReadExtra(extra);
+        m_block.extras.push_back(std::move(extra));
     }
-    if (reader.Remaining() != 0) Fail();
-    for (const int width : reach)
-        if (width > 0) budget.Slots(width);
-    budget.Bytes(qint64(sizeof(void*) * 5) * block.cellCount); // the cells' places, decided before any is written
-    refuse();
-    return block;
+
+    // The properties of a cell and, as far as it has them, its graphic and
+    // the graphic's content.
+    void ReadExtra(TParsedExtra& extra)
+    {
+        ReadExpected(m_reader, m_extraRec, TPropRecord::kClass);
+        extra.records = 1;
+        extra.props = std::make_unique<TCellProperties>(nullptr, 0, 0);
+        if (!TPropRecord::Read(m_extraRec, *extra.props)) return;
+        ReadExpected(m_reader, m_extraRec, TGraphicRecord::kClass);
+        ++extra.records;
+        extra.graphic = std::make_unique<TCellGraphic>();
+        TGraphicRecord::Read(m_extraRec, *extra.graphic);
+        if (TContentRecord::Read(m_reader, m_extraRec, *extra.graphic, m_budget)) ++extra.records;
+    }
+
+    TObjectReader m_reader;
+    TBlockBudget& m_budget;
+    TParsedBlock m_block;
+    bool m_fixedOrigin = false;
+    qint64 m_maxCells = 0;
+    qint64 m_left = 0;
+    // Records read again and again (their room is used again).
+    TStreamRecord m_rec;
+    TStreamRecord m_extraRec;
+};
+
+// The block of bytes, checked, with the rows the grid would grow by
+// counted against the caps before the cells are read.
+TParsedBlock ParseForGrid(TExtStringGrid& grid, const QByteArray& bytes, int col, int row, bool asPaste)
+{
+    const bool whole = !asPaste; // a whole-grid stream replaces the grid
+    const bool rowGrow = asPaste && grid.Navigation().AllowClipboardRowGrow;
+    TBlockBudget budget;
+    try {
+        return TBlockParser(bytes, budget).Parse([&](const TParsedBlock& b, TBlockBudget& bb) -> qint64 {
+            if (b.fullGrid && whole) {
+                bb.Rows(b.rows - grid.RowCount());
+                return 0;
+            }
+            if (rowGrow) bb.Rows(row + b.rows - grid.RowCount());
+            return col;
+        });
+    } catch (const std::bad_alloc&) {
+        OutOfMemory();
+    }
 }
+
+// Where the cells of a parsed block go in the grid and what they get,
+// decided whole (the paste event included) before the first is written,
+// and then written.
+class TBlockPlacement {
+public:
+    TBlockPlacement(TExtStringGrid& grid, TParsedBlock& block, int col, int row, bool asPaste)
+        : m_grid(grid),
+          m_block(block),
+          m_asPaste(asPaste),
+          m_replace(block.fullGrid && !asPaste),
+          m_col(m_replace ? 0 : col),
+          m_row(m_replace ? 0 : row),
+          m_needCols(m_col + block.cols),
+          m_needRows(m_row + block.rows)
+    { }
+
+    // Grows the grid to what the block needs and decides every cell; may
+    // fail, leaving the grid grown (the caller puts the counts back).
+    void Prepare(const QByteArray& bytes)
+    {
+        Grow();
+        Decide(bytes);
+        ReserveRows();
+    }
+
+    // Writes the cells decided; nothing here fails.
+    void Apply()
+    {
+        if (m_replace) ReplaceGrid();
+        for (TPlaced& cell : m_placed) WriteCell(cell);
+        for (const TParsedExtra& c : m_block.extras) MergeArea(c);
+    }
+
+    // The cells the block reaches in the grid.
+    TRect Reached() const
+    {
+        return TRect(m_col, m_row, int(std::min<qint64>(m_grid.ColCount() - 1, m_col + m_block.cols - 1)),
+                     int(std::min<qint64>(m_grid.RowCount() - 1, m_row + m_block.rows - 1)));
+    }
+
+private:
+    struct TPlaced {
+        int col;
+        int row;
+        QString value;
+        TParsedExtra* extra;
+    };
+
+    // The grid grows first, to what the block needs. A whole grid is cut
+    // to its size only once nothing can fail any more.
+    void Grow()
+    {
+        const TNavigation& nav = m_grid.Navigation();
+        const bool growCols = m_replace || (m_asPaste && nav.AllowClipboardColGrow);
+        const bool growRows = m_replace || (m_asPaste && nav.AllowClipboardRowGrow);
+        if (growCols && m_needCols > m_grid.ColCount()) m_grid.SetColCount(int(m_needCols));
+        if (growRows && m_needRows > m_grid.RowCount()) m_grid.SetRowCount(int(m_needRows));
+        if (!m_replace) return;
+        // The sizes are stored where they will be set (the lists are made
+        // now, each size as it was).
+        if (!m_block.colWidths.empty()) m_grid.SetColWidths(0, m_grid.ColWidths(0));
+        if (!m_block.rowHeights.empty()) m_grid.SetRowHeights(0, m_grid.RowHeights(0));
+    }
+
+    // The grid cell (real column) a cell of the stream goes to, when it
+    // lies in cols x rows of the grid.
+    bool Target(int cellCol, int cellRow, qint64 cols, qint64 rows, int& tc, int& tr) const
+    {
+        const qint64 x = qint64(m_col) + cellCol - m_block.originCol;
+        const qint64 y = qint64(m_row) + cellRow - m_block.originRow;
+        if (x < 0 || y < 0 || x >= cols || y >= rows) return false;
+        tc = m_grid.RealColIndex(int(x));
+        tr = int(y);
+        return tc >= 0;
+    }
+
+    void Decide(const QByteArray& bytes)
+    {
+        const bool always = !m_asPaste || m_grid.Navigation().AllowClipboardAlways;
+        const qint64 cols = m_replace ? m_needCols : m_grid.ColCount();
+        const qint64 rows = m_replace ? m_needRows : m_grid.RowCount();
+        m_placed.reserve(size_t(m_block.cellCount));
+        TObjectReader reader(bytes);
+        TStreamRecord rec;
+        TStreamRecord skipped;
+        reader.ReadRecord(rec); // the head
+        auto extra = m_block.extras.begin();
+        for (qint64 i = 0; i < m_block.cellCount; ++i) {
+            reader.ReadRecord(rec);
+            TParsedExtra* x = extra != m_block.extras.end() && extra->index == i ? &*extra++ : nullptr;
+            for (int k = 0; x && k < x->records; ++k) reader.ReadRecord(skipped);
+            // Its properties, if any, are the extra's (read in the parse).
+            TCellRecord cell;
+            cell.ReadPlace(rec);
+            int tc = 0;
+            int tr = 0;
+            if (!Target(cell.col, cell.row, cols, rows, tc, tr)) continue;
+            if (!always && !m_grid.IsEditableCell(tc, tr)) continue;
+            QString value = cell.Text();
+            if (!Allowed(tc, tr, value)) continue;
+            m_placed.push_back(TPlaced{tc, tr, std::move(value), x});
+        }
+    }
+
+    // A paste asks OnClipboardBeforePasteCell, which may change or refuse
+    // the value.
+    bool Allowed(int tc, int tr, QString& value)
+    {
+        if (!m_asPaste || !m_grid.OnClipboardBeforePasteCell) return true;
+        bool allow = true;
+        m_grid.OnClipboardBeforePasteCell(&m_grid, m_grid.DisplColIndex(tc), tr, value, allow);
+        return allow;
+    }
+
+    // Each row gets room for the columns its cells reach.
+    void ReserveRows()
+    {
+        const std::vector<int>& reach = m_block.reach;
+        for (size_t k = 0; k < reach.size(); ++k) {
+            const qint64 r = qint64(m_row) + qint64(k) - m_block.rowBase;
+            if (reach[k] <= 0 || r < 0 || r >= m_grid.RowCount()) continue;
+            const int rc = m_grid.RealColIndex(int(std::min<qint64>(m_grid.ColCount(), reach[k]) - 1));
+            if (rc >= 0) m_grid.ReserveCols(int(r), int(r), rc + 1);
+        }
+    }
+
+    void ReplaceGrid()
+    {
+        m_grid.Clear();
+        m_grid.SetColCount(int(m_block.cols));
+        m_grid.SetRowCount(int(m_block.rows));
+        for (size_t c = 0; c < m_block.colWidths.size(); ++c) m_grid.SetColWidths(int(c), m_block.colWidths[c]);
+        for (size_t r = 0; r < m_block.rowHeights.size(); ++r) m_grid.SetRowHeights(int(r), m_block.rowHeights[r]);
+    }
+
+    void WriteCell(TPlaced& cell)
+    {
+        m_grid.SetCells(cell.col, cell.row, std::move(cell.value));
+        TParsedExtra* x = cell.extra;
+        if (!x) return;
+        TCellProperties* p = m_grid.EnsureCellProperties(cell.col, cell.row);
+        p->Assign(*x->props);
+        p->OwnerCol = cell.col;
+        p->OwnerRow = cell.row;
+        p->Control = nullptr;
+        // Merges are made again below from the areas the block holds whole.
+        p->IsBaseCell = true;
+        p->CellSpanX = -1;
+        p->CellSpanY = -1;
+        // A virtual check box belongs to the application: let go, not freed.
+        TCellGraphic* old = p->TakeCellGraphic();
+        if (old && old->CellType != ctVirtCheckBox) delete old;
+        if (x->graphic) p->SetCellGraphic(x->graphic.release());
+    }
+
+    // A merged area of the stream, made again when the block holds all of
+    // it and it fits the grid.
+    void MergeArea(const TParsedExtra& c)
+    {
+        if (!c.props->IsBaseCell || (c.props->CellSpanX <= 0 && c.props->CellSpanY <= 0)) return;
+        const qint64 dc = qint64(c.col) - m_block.originCol;
+        const qint64 dr = qint64(c.row) - m_block.originRow;
+        const qint64 sx = std::max(0, c.props->CellSpanX);
+        const qint64 sy = std::max(0, c.props->CellSpanY);
+        if (dc < 0 || dr < 0 || dc + sx >= m_block.cols || dr + sy >= m_block.rows) return;
+        int tc = 0;
+        int tr = 0;
+        if (!Target(c.col, c.row, m_grid.ColCount(), m_grid.RowCount(), tc, tr)) return;
+        if (m_grid.DisplColIndex(tc) + sx >= m_grid.ColCount() || tr + sy >= m_grid.RowCount()) return;
+        m_grid.MergeCells(tc, tr, int(sx) + 1, int(sy) + 1);
+    }
+
+    TExtStringGrid& m_grid;
+    TParsedBlock& m_block;
+    const bool m_asPaste;
+    const bool m_replace; // a whole-grid stream replaces the grid
+    const int m_col;
+    const int m_row;
+    const qint64 m_needCols;
+    const qint64 m_needRows;
+    std::vector<TPlaced> m_placed;
+};
 
 } // namespace
 
@@ -361,144 +425,31 @@ void TExtStringGrid::SaveCellsToStream(const TRect& block, QIODevice& stream)
 
 QByteArray TExtStringGrid::CellStreamBytes(const TRect& block)
 {
-    const int left = std::max(0, block.Left);
-    const int top = std::max(0, block.Top);
-    const int right = std::min(block.Right, ColCount() - 1);
-    const int bottom = std::min(block.Bottom, RowCount() - 1);
-    if (right < left || bottom < top) return QByteArray();
-    TObjectWriter w;
-    w.BeginRecord("TGridPropIO");
-    w.Integer("ColCount", right - left + 1);
-    w.Integer("RowCount", bottom - top + 1);
-    // "64,80,12"
-    const auto sizeList = [](int from, int to, const auto& size) {
-        QByteArray list;
-        list.reserve(qsizetype(to - from + 1) * 4);
-        for (int i = from; i <= to; ++i) {
-            char digits[16];
-            if (i > from) list.append(',');
-            list.append(digits, std::to_chars(digits, digits + sizeof digits, size(i)).ptr - digits);
-        }
-        return QString::fromLatin1(list);
-    };
-    w.String("ColWidths", sizeList(left, right, [this](int c) { return ColWidths(c); }));
-    w.String("RowHeights", sizeList(top, bottom, [this](int r) { return RowHeights(r); }));
-    w.Boolean("FullGrid", right - left + 1 == ColCount() && bottom - top + 1 == RowCount());
-    w.Integer("ID", StreamId());
+    const TRect b(std::max(0, block.Left), std::max(0, block.Top), std::min(block.Right, ColCount() - 1),
+                  std::min(block.Bottom, RowCount() - 1));
+    if (b.Right < b.Left || b.Bottom < b.Top) return QByteArray();
+    THeadRecord head;
+    head.cols = b.Right - b.Left + 1;
+    head.rows = b.Bottom - b.Top + 1;
+    head.colWidths.reserve(size_t(head.cols));
+    for (int c = b.Left; c <= b.Right; ++c) head.colWidths.push_back(ColWidths(c));
+    head.rowHeights.reserve(size_t(head.rows));
+    for (int r = b.Top; r <= b.Bottom; ++r) head.rowHeights.push_back(RowHeights(r));
+    head.fullGrid = head.cols == ColCount() && head.rows == RowCount();
+    head.id = StreamId();
     // The block's own top-left: the paste places every cell relative to it.
-    w.Integer("OriginCol", left);
-    w.Integer("OriginRow", top);
-    w.EndRecord();
-
-    // Room for what a sample of the cells suggests, a quarter more, so that
-    // a large stream is rarely moved while it grows.
-    const qint64 cells = qint64(right - left + 1) * (bottom - top + 1);
-    const qint64 step = std::max<qint64>(1, cells / 256);
-    qint64 sampled = 0;
-    qint64 sampleBytes = 0;
-    for (qint64 i = 0; i < cells; i += step, ++sampled) {
-        const int rc = RealColIndex(left + int(i % (right - left + 1)));
-        const int r = top + int(i / (right - left + 1));
-        if (rc < 0) continue;
-        const qsizetype length = Cells(rc, r).size();
-        const bool props = CellPropertiesOf(rc, r) != nullptr;
-        if (length > 0 || props) sampleBytes += 50 + length + (props ? 500 : 0);
-    }
-    w.Reserve(qsizetype(std::min(double(sampleBytes) / double(sampled) * double(cells) * 1.25, double(kMaxReserve))));
-
-    for (int c = left; c <= right; ++c) {
+    head.originCol = b.Left;
+    head.originRow = b.Top;
+    TObjectWriter w;
+    head.Write(w);
+    w.Reserve(EstimatedBytes(*this, b));
+    for (int c = b.Left; c <= b.Right; ++c) {
         const int rc = RealColIndex(c);
         if (rc < 0) continue;
-        for (int r = top; r <= bottom; ++r) {
+        for (int r = b.Top; r <= b.Bottom; ++r) {
             const QString text = Cells(rc, r);
             const TCellProperties* p = CellPropertiesOf(rc, r);
-            if (text.isEmpty() && !p) continue;
-            w.BeginRecord("TGridCellIO");
-            w.Integer("Col", c);
-            w.Integer("Row", r);
-            w.String("Cell", text);
-            w.Boolean("HasProp", p != nullptr);
-            w.EndRecord();
-            if (!p) continue;
-            const TCellGraphic* g = p->CellGraphic();
-            const bool hasGraphic = WritableGraphic(g);
-            w.BeginRecord("TGridCellPropIO");
-            w.Boolean("CellProperties.IsBaseCell", p->IsBaseCell);
-            w.Integer("CellProperties.CellSpanX", p->CellSpanX);
-            w.Integer("CellProperties.CellSpanY", p->CellSpanY);
-            w.Ident("CellProperties.Alignment", kAlignments.value(int(p->Alignment)));
-            w.Integer("CellProperties.BorderColor", qint32(p->BorderColor));
-            w.Integer("CellProperties.BorderWidth", p->BorderWidth);
-            w.Integer("CellProperties.BrushColor", qint32(p->BrushColor));
-            w.Ident("CellProperties.BrushStyle", kBrushStyles.value(int(p->BrushStyle)));
-            w.Integer("CellProperties.FontColor", qint32(p->FontColor));
-            w.String("CellProperties.FontName", p->FontName);
-            w.Integer("CellProperties.FontSize", p->FontSize);
-            QStringList styles;
-            for (int s = 0; s < kFontStyles.size(); ++s)
-                if (p->FontStyle.Contains(TFontStyle(s))) styles << kFontStyles[s];
-            w.Set("CellProperties.FontStyle", styles);
-            w.Ident("CellProperties.Editor", kEditors.value(int(p->Editor)));
-            w.Boolean("CellProperties.ReadOnly", p->ReadOnly);
-            w.Ident("CellProperties.VAlignment", kVAlignments.value(int(p->VAlignment)));
-            w.Boolean("CellProperties.WordWrap", p->WordWrap);
-            w.Integer("CellProperties.NodeLevel", p->NodeLevel);
-            w.Boolean("HasGraphic", hasGraphic);
-            w.EndRecord();
-            if (!hasGraphic) continue;
-            w.BeginRecord("TGridGraphicIO");
-            w.Ident("CellGraphic.CellType", kCellTypes.value(int(g->CellType)));
-            w.Ident("CellGraphic.CellVAlign", kCellVAligns.value(int(g->CellVAlign)));
-            w.Ident("CellGraphic.CellHAlign", kCellHAligns.value(int(g->CellHAlign)));
-            w.Integer("CellGraphic.CellIndex", g->CellIndex);
-            w.Boolean("CellGraphic.CellTransparent", g->CellTransparent);
-            w.Boolean("CellGraphic.CellCreated", g->CellCreated);
-            w.Boolean("CellGraphic.CellBoolean", g->CellBoolean);
-            w.Integer("CellGraphic.CellAngle", g->CellAngle);
-            w.Float("CellGraphic.CellValue", g->CellValue);
-            w.Integer("CellGraphic.CellErrFrom", g->CellErrFrom);
-            w.Integer("CellGraphic.CellErrLen", g->CellErrLen);
-            w.String("CellGraphic.CellText", g->CellText);
-            w.EndRecord();
-            if (g->CellType == ctRadio || g->CellType == ctImages) {
-                QStringList items = g->Options;
-                if (g->CellType == ctImages) {
-                    QStringList indexes;
-                    for (int i : g->Images) indexes << QString::number(i);
-                    items = QStringList{indexes.join(u',')};
-                }
-                w.BeginRecord("TGridSLIO");
-                w.StringList("Strings.Strings", items);
-                w.EndRecord();
-            } else if (NeedsContent(g->CellType)) {
-                // The bitmap, icon or picture the grid made, in its own bytes.
-                const TGraphic* picture = g->CellType == ctIcon ? g->Icon : g->Graphic;
-                QByteArray raw;
-                if (!picture->Empty()) {
-                    QBuffer buffer(&raw);
-                    buffer.open(QIODevice::WriteOnly);
-                    picture->SaveToStream(buffer);
-                }
-                switch (g->CellType) {
-                case ctIcon:
-                    w.BeginRecord("TGridIconIO");
-                    w.Binary("Icon.Data", raw);
-                    break;
-                case ctPicture:
-                    w.BeginRecord("TGridPicIO");
-                    w.Binary("Picture.Data", raw);
-                    break;
-                case ctFilePicture:
-                    w.BeginRecord("TGridFilePicIO");
-                    w.Binary("Picture.Data", raw);
-                    break;
-                default:
-                    w.BeginRecord("TGridBMPIO");
-                    w.Binary("Bitmap.Data", raw);
-                    break;
-                }
-                w.EndRecord();
-            }
+            if (!text.isEmpty() || p) WriteCell(w, c, r, text, p);
         }
     }
     return w.Bytes();
@@ -511,7 +462,7 @@ int TExtStringGrid::LoadCellsFromStream(int col, int row, QIODevice& stream)
     try {
         bytes = stream.readAll();
     } catch (const std::bad_alloc&) {
-        throw EReadError(QStringLiteral("Not enough memory to read the cell stream"));
+        OutOfMemory();
     }
     return LoadCells(col, row, bytes, false);
 }
@@ -519,154 +470,23 @@ int TExtStringGrid::LoadCellsFromStream(int col, int row, QIODevice& stream)
 int TExtStringGrid::LoadCells(int col, int row, const QByteArray& bytes, bool asPaste)
 {
     if (bytes.size() > kMaxStreamBytes) throw EReadError(QStringLiteral("Invalid cell stream"));
-    const TNavigation& nav = d->navigation;
-    const bool whole = !asPaste; // a whole-grid stream replaces the grid
-    // The rows the grid would grow by count against the caps before the
-    // cells are read.
-    TBlockBudget budget;
-    TParsedBlock block;
-    try {
-        block = ParseBlock(bytes, budget, [&](const TParsedBlock& b, TBlockBudget& bb) -> qint64 {
-            if (b.fullGrid && whole) {
-                bb.Rows(b.rows - RowCount());
-                return 0;
-            }
-            if (asPaste && nav.AllowClipboardRowGrow) bb.Rows(row + b.rows - RowCount());
-            return col;
-        });
-    } catch (const std::bad_alloc&) {
-        throw EReadError(QStringLiteral("Not enough memory to read the cell stream"));
-    }
-    const bool replace = block.fullGrid && whole;
-    if (replace) col = row = 0;
-
+    TParsedBlock block = ParseForGrid(*this, bytes, col, row, asPaste);
+    TBlockPlacement placement(*this, block, col, row, asPaste);
     const TUpdateScope update(*this);
-
-    // The grid grows first, to what the block needs; a failure puts the
-    // counts back. A whole grid is cut to its size only once nothing can
-    // fail any more.
+    // A failure puts the counts back.
     const int oldCols = ColCount();
     const int oldRows = RowCount();
-    const qint64 needCols = replace ? block.cols : col + block.cols;
-    const qint64 needRows = replace ? block.rows : row + block.rows;
-    const bool growCols = replace || (asPaste && nav.AllowClipboardColGrow);
-    const bool growRows = replace || (asPaste && nav.AllowClipboardRowGrow);
-
-    struct TPlaced {
-        int col;
-        int row;
-        QString value;
-        TParsedExtra* extra;
-    };
-    std::vector<TPlaced> placed;
     try {
-        if (growCols && needCols > ColCount()) SetColCount(int(needCols));
-        if (growRows && needRows > RowCount()) SetRowCount(int(needRows));
-        if (replace) {
-            // The sizes are stored where they will be set (the lists are
-            // made now, each size as it was).
-            if (!block.colWidths.empty()) SetColWidths(0, ColWidths(0));
-            if (!block.rowHeights.empty()) SetRowHeights(0, RowHeights(0));
-        }
-        // Where each cell goes and what it gets (the paste event may change
-        // or refuse it), all decided before the first is written.
-        const bool always = !asPaste || nav.AllowClipboardAlways;
-        const auto target = [&](int cellCol, int cellRow, int& tc, int& tr) {
-            const qint64 x = qint64(col) + cellCol - block.originCol;
-            const qint64 y = qint64(row) + cellRow - block.originRow;
-            if (x < 0 || y < 0 || x >= (replace ? needCols : ColCount()) || y >= (replace ? needRows : RowCount()))
-                return false;
-            tc = RealColIndex(int(x));
-            tr = int(y);
-            return tc >= 0;
-        };
-        placed.reserve(size_t(block.cellCount));
-        TObjectReader reader(bytes);
-        TStreamRecord rec;
-        reader.ReadRecord(rec);
-        auto extra = block.extras.begin();
-        for (qint64 i = 0; i < block.cellCount; ++i) {
-            reader.ReadRecord(rec);
-            TParsedExtra* x = extra != block.extras.end() && extra->index == i ? &*extra++ : nullptr;
-            if (x) {
-                TStreamRecord skipped;
-                for (int k = 0; k < x->records; ++k) reader.ReadRecord(skipped);
-            }
-            int tc = 0;
-            int tr = 0;
-            if (!target(int(rec.Int("Col")), int(rec.Int("Row")), tc, tr)) continue;
-            if (!always && !IsEditableCell(tc, tr)) continue;
-            QString value = rec.Str("Cell");
-            if (asPaste && OnClipboardBeforePasteCell) {
-                bool allow = true;
-                OnClipboardBeforePasteCell(this, DisplColIndex(tc), tr, value, allow);
-                if (!allow) continue;
-            }
-            placed.push_back(TPlaced{tc, tr, std::move(value), x});
-        }
-        // Each row gets room for the columns its cells reach.
-        for (size_t k = 0; k < block.reach.size(); ++k) {
-            const qint64 r = qint64(row) + qint64(k) - block.rowBase;
-            if (block.reach[k] <= 0 || r < 0 || r >= RowCount()) continue;
-            const int rc = RealColIndex(int(std::min<qint64>(ColCount(), block.reach[k]) - 1));
-            if (rc >= 0) ReserveCols(int(r), int(r), rc + 1);
-        }
+        placement.Prepare(bytes);
     } catch (const std::bad_alloc&) {
         RestoreSize(oldCols, oldRows);
-        throw EReadError(QStringLiteral("Not enough memory to read the cell stream"));
+        OutOfMemory();
     } catch (...) {
         RestoreSize(oldCols, oldRows);
         throw;
     }
-
-    if (replace) {
-        Clear();
-        SetColCount(int(block.cols));
-        SetRowCount(int(block.rows));
-        for (size_t c = 0; c < block.colWidths.size(); ++c) SetColWidths(int(c), block.colWidths[c]);
-        for (size_t r = 0; r < block.rowHeights.size(); ++r) SetRowHeights(int(r), block.rowHeights[r]);
-    }
-    for (TPlaced& cell : placed) {
-        SetCells(cell.col, cell.row, std::move(cell.value));
-        TParsedExtra* x = cell.extra;
-        if (!x) continue;
-        TCellProperties* p = EnsureCellProperties(cell.col, cell.row);
-        p->Assign(*x->props);
-        p->OwnerCol = cell.col;
-        p->OwnerRow = cell.row;
-        p->Control = nullptr;
-        // Merges are made again below from the areas the block holds whole.
-        p->IsBaseCell = true;
-        p->CellSpanX = -1;
-        p->CellSpanY = -1;
-        // A virtual check box belongs to the application: let go, not freed.
-        TCellGraphic* old = p->TakeCellGraphic();
-        if (old && old->CellType != ctVirtCheckBox) delete old;
-        if (x->graphic) p->SetCellGraphic(x->graphic.release());
-    }
-    const auto target = [&](int cellCol, int cellRow, int& tc, int& tr) {
-        const qint64 x = qint64(col) + cellCol - block.originCol;
-        const qint64 y = qint64(row) + cellRow - block.originRow;
-        if (x < 0 || y < 0 || x >= ColCount() || y >= RowCount()) return false;
-        tc = RealColIndex(int(x));
-        tr = int(y);
-        return tc >= 0;
-    };
-    for (const TParsedExtra& c : block.extras) {
-        if (!c.props->IsBaseCell || (c.props->CellSpanX <= 0 && c.props->CellSpanY <= 0)) continue;
-        const qint64 dc = qint64(c.col) - block.originCol;
-        const qint64 dr = qint64(c.row) - block.originRow;
-        const qint64 sx = std::max(0, c.props->CellSpanX);
-        const qint64 sy = std::max(0, c.props->CellSpanY);
-        if (dc < 0 || dr < 0 || dc + sx >= block.cols || dr + sy >= block.rows) continue;
-        int tc = 0;
-        int tr = 0;
-        if (!target(c.col, c.row, tc, tr)) continue;
-        if (DisplColIndex(tc) + sx >= ColCount() || tr + sy >= RowCount()) continue;
-        MergeCells(tc, tr, int(sx) + 1, int(sy) + 1);
-    }
-    CellsChanged(TRect(col, row, int(std::min<qint64>(ColCount() - 1, col + block.cols - 1)),
-                       int(std::min<qint64>(RowCount() - 1, row + block.rows - 1))));
+    placement.Apply();
+    CellsChanged(placement.Reached());
     d->io.lastBlockCols = int(block.cols);
     d->io.lastBlockRows = int(block.rows);
     d->io.lastBlockId = block.id;

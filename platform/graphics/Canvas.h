@@ -502,6 +502,9 @@ private:
     friend class TFont;
     friend class TBrush;
     friend class TPen;
+    // The steps of DrawText and of DrawFrameControl (Canvas.cpp).
+    class TextLayout;
+    class FramePainter;
     void NotifyFont() { FontChanged(); }
     void NotifyBrush();
     void NotifyPen() { PenChanged(); }

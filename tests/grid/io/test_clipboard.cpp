@@ -157,6 +157,81 @@ TEST_F(ClipboardTest, CellStreamRoundTrip)
     EXPECT_FALSE(t.IsMergedCell(4, far + 1));
 }
 
+TEST_F(ClipboardTest, CellStreamCarriesEveryPropertyAndGraphicField)
+{
+    Grid g;
+    TCellProperties* p = g.GetCellProperties(1, 1);
+    p->Alignment = taRightJustify;
+    p->BorderColor = clBlue;
+    p->BorderWidth = 3;
+    p->BrushColor = clYellow;
+    p->BrushStyle = TBrushStyle::bsClear;
+    p->FontColor = clGreen;
+    p->FontName = QStringLiteral("Arial");
+    p->FontSize = 14;
+    p->FontStyle = {TFontStyle::fsUnderline, TFontStyle::fsStrikeOut};
+    p->Editor = edUniComboList;
+    p->ReadOnly = true;
+    p->VAlignment = vtaBottom;
+    p->WordWrap = true;
+    p->NodeLevel = 4;
+    TCellGraphic* images = g.CreateCellGraphic(1, 1);
+    images->CellType = ctImages;
+    images->Images = {3, 1, 4};
+    images->CellVAlign = vaCenter;
+    images->CellHAlign = haAfterText;
+    images->CellIndex = 7;
+    images->CellTransparent = true;
+    images->CellBoolean = true;
+    images->CellAngle = 90;
+    images->CellValue = -1.25;
+    images->CellErrFrom = 2;
+    images->CellErrLen = 5;
+    images->CellText = QStringLiteral("caption");
+    TCellGraphic* check = g.CreateCellGraphic(2, 1);
+    check->CellType = ctCheckBox;
+    check->CellBoolean = true;
+
+    Grid t;
+    EXPECT_EQ(t.PasteMimeData(2, 2, *g.Copy(1, 1, 2, 1)), 2);
+    const TCellProperties* q = t.CellPropertiesOf(2, 2);
+    ASSERT_NE(q, nullptr);
+    EXPECT_EQ(q->Alignment, taRightJustify);
+    EXPECT_EQ(q->BorderColor, clBlue);
+    EXPECT_EQ(q->BorderWidth, 3);
+    EXPECT_EQ(q->BrushColor, clYellow);
+    EXPECT_EQ(q->BrushStyle, TBrushStyle::bsClear);
+    EXPECT_EQ(q->FontColor, clGreen);
+    EXPECT_EQ(q->FontName, QStringLiteral("Arial"));
+    EXPECT_EQ(q->FontSize, 14);
+    EXPECT_EQ(q->FontStyle, TFontStyles({TFontStyle::fsUnderline, TFontStyle::fsStrikeOut}));
+    EXPECT_EQ(q->Editor, edUniComboList);
+    EXPECT_TRUE(q->ReadOnly);
+    EXPECT_EQ(q->VAlignment, vtaBottom);
+    EXPECT_TRUE(q->WordWrap);
+    EXPECT_EQ(q->NodeLevel, 4);
+    const TCellGraphic* r = t.GetCellGraphic(2, 2);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->CellType, ctImages);
+    EXPECT_EQ(r->Images, std::vector<int>({3, 1, 4}));
+    EXPECT_EQ(r->CellVAlign, vaCenter);
+    EXPECT_EQ(r->CellHAlign, haAfterText);
+    EXPECT_EQ(r->CellIndex, 7);
+    EXPECT_TRUE(r->CellTransparent);
+    EXPECT_TRUE(r->CellBoolean);
+    EXPECT_EQ(r->CellAngle, 90);
+    EXPECT_DOUBLE_EQ(r->CellValue, -1.25);
+    EXPECT_EQ(r->CellErrFrom, 2);
+    EXPECT_EQ(r->CellErrLen, 5);
+    EXPECT_EQ(r->CellText, QStringLiteral("caption"));
+    EXPECT_TRUE(r->CellCreated);
+    // A check box is carried by its graphic record alone.
+    const TCellGraphic* c = t.GetCellGraphic(3, 2);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->CellType, ctCheckBox);
+    EXPECT_TRUE(c->CellBoolean);
+}
+
 TEST_F(ClipboardTest, BlocksLandAtTheirOwnTopLeftAndWholeGridsKeepSizes)
 {
     Grid g;
