@@ -1088,6 +1088,8 @@ private:
     // scroll/: the hint of a dragged thumb beside the pointer.
     void ShowScrollHint(bool vertical, int position);
     // input/
+    // The key-down table (input/TExtStringGridKeys.cpp).
+    struct KeyBinding;
     void LeftButtonDown(TShiftState shift, int x, int y);
     void LeftButtonUp(TShiftState shift, int x, int y);
     void DoubleClickAt(TShiftState shift, int x, int y);

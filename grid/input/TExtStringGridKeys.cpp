@@ -1,7 +1,7 @@
-// The keyboard: the grid's own key rules (check boxes by Space, Home and
-// End, the TAB walk, clipboard and row keys, Ctrl+A, disjunct marks), then
-// the standard key handling; typing into cells and the incremental row
-// search.
+// The keyboard: a key down walks one table of bindings, the grid's own key
+// rules (check boxes by Space, Home and End, the TAB walk, clipboard and row
+// keys, Ctrl+A, disjunct marks) and the standard key handling among them in
+// the order they run; typing into cells and the incremental row search.
 #include "grid/TExtStringGrid.h"
 
 #include "grid/TExtStringGrid_p.h"
@@ -11,190 +11,365 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 
+#include <limits>
+
 namespace {
 
-bool IsNavigationKey(int key) { return key >= Win::VK_PRIOR && key <= Win::VK_DOWN; }
+// The keys a binding answers: one virtual key, a range of them, or any.
+struct TKeyRange {
+    int first;
+    int last;
+    constexpr bool Contains(int key) const { return key >= first && key <= last; }
+};
+
+constexpr TKeyRange Key(int key) { return {key, key}; }
+constexpr TKeyRange kAnyKey{std::numeric_limits<int>::min(), std::numeric_limits<int>::max()};
+// PgUp, PgDn, End, Home and the arrows.
+constexpr TKeyRange kNavigationKeys{Win::VK_PRIOR, Win::VK_DOWN};
+
+constexpr TShiftState kNone{};
+constexpr TShiftState kCtrl{TShiftStateItem::ssCtrl};
+constexpr TShiftState kShift{TShiftStateItem::ssShift};
+constexpr TShiftState kAlt{TShiftStateItem::ssAlt};
+constexpr TShiftState kModifiers{TShiftStateItem::ssCtrl, TShiftStateItem::ssShift, TShiftStateItem::ssAlt};
 
 } // namespace
 
+// One rule of the key-down table: the keys it answers, the modifiers that
+// must be down and those that must be up, a condition on the grid's state
+// (none: always) and the action. The table is walked top to bottom for each
+// key down; every binding that matches runs, and one that takes the key
+// (sets it to 0) ends the walk, so the standard handling and the bindings
+// after it never see that key.
+struct TExtStringGrid::KeyBinding {
+    // The key down being walked through the table.
+    struct Press {
+        int& key;          // 0 once a binding has taken it
+        TShiftState shift; // as it was at the key down
+        int pressed;       // the key as pressed (OnKeyDown may change it)
+        int leftCol = 0;   // the left column at the key down
+    };
+    using Condition = bool (*)(TExtStringGrid& grid, const Press& press);
+    using Action = void (*)(TExtStringGrid& grid, Press& press);
+
+    TKeyRange keys;
+    TShiftState down; // all of these held
+    TShiftState up;   // none of these held
+    Condition when;   // nullptr: always
+    Action run;
+
+    bool Matches(TExtStringGrid& grid, const Press& press) const
+    {
+        return keys.Contains(press.key) && (press.shift.Bits() & down.Bits()) == down.Bits() &&
+            (press.shift.Bits() & up.Bits()) == 0 && (!when || when(grid, press));
+    }
+
+    static void Dispatch(TExtStringGrid& grid, Press& press);
+
+    // ----- Conditions
+    static bool Panning(TExtStringGrid& g, const Press&) { return g.d->input.panning; }
+    static bool InRowSelect(TExtStringGrid& g) { return g.Options().Contains(TGridOption::goRowSelect); }
+    static bool HomeEndByRows(TExtStringGrid& g, const Press&) { return g.d->navigation.HomeEndKey == heFirstLastRow; }
+    // By columns the grid moves itself only in row-select mode; otherwise the
+    // standard handling moves to the first or last column.
+    static bool HomeEndByColumnsInRowSelect(TExtStringGrid& g, const Press&)
+    {
+        return g.d->navigation.HomeEndKey != heFirstLastRow && InRowSelect(g);
+    }
+    static bool Tabs(TExtStringGrid& g, const Press&) { return g.Options().Contains(TGridOption::goTabs); }
+    static bool EditableCheckCell(TExtStringGrid& g, const Press&);
+    static bool CheckOrRadioCell(TExtStringGrid& g, const Press&);
+    static bool KeepsLeftColumn(TExtStringGrid& g, const Press& p);
+    static bool SelectionMoved(TExtStringGrid& g, const Press&);
+    static bool ClipboardShortCuts(TExtStringGrid& g, const Press&) { return g.d->navigation.AllowClipboardShortCuts; }
+    static bool InsertRowAllowed(TExtStringGrid& g, const Press&) { return g.d->navigation.AllowInsertRow; }
+    static bool RowAndRangeSelect(TExtStringGrid& g, const Press&)
+    {
+        return InRowSelect(g) && g.Options().Contains(TGridOption::goRangeSelect);
+    }
+    static bool DisjunctRows(TExtStringGrid& g, const Press&) { return g.d->mouseActions.DisjunctRowSelect; }
+    static bool DisjunctCols(TExtStringGrid& g, const Press&) { return g.d->mouseActions.DisjunctColSelect; }
+    static bool DeleteRowAllowed(TExtStringGrid& g, const Press&)
+    {
+        return g.d->navigation.AllowDeleteRow && g.RowCount() - g.d->fixedFooters - g.FixedRows() >= 1;
+    }
+
+    // ----- Actions
+    static void TakeKey(TExtStringGrid&, Press& p) { p.key = 0; }
+    static void StopPanning(TExtStringGrid& g, Press& p);
+    static void Remember(TExtStringGrid& g, Press& p);
+    static void ToggleCheckCell(TExtStringGrid& g, Press& p);
+    static void AdvanceFromCheckCell(TExtStringGrid& g, Press& p);
+    static void FirstRow(TExtStringGrid& g, Press& p);
+    static void FirstColumn(TExtStringGrid& g, Press& p);
+    static void LastRow(TExtStringGrid& g, Press& p);
+    static void LastColumn(TExtStringGrid& g, Press& p);
+    static void TabWalk(TExtStringGrid& g, Press& p);
+    static void StandardHandling(TExtStringGrid& g, Press& p);
+    static void KeepLeftColumn(TExtStringGrid& g, Press& p);
+    static void RepaintSelection(TExtStringGrid& g, Press& p);
+    // The clipboard keys: the event may refuse, the operation runs, the key
+    // goes no further.
+    template <std::function<void(QObject*, bool&)> TExtStringGrid::*Event, void (TExtStringGrid::*Operation)()>
+    static void Clipboard(TExtStringGrid& g, Press& p)
+    {
+        bool allow = true;
+        if (g.*Event) (g.*Event)(&g, allow);
+        if (allow) (g.*Operation)();
+        p.key = 0;
+    }
+    static void InsertRow(TExtStringGrid& g, Press& p);
+    static void SelectDataArea(TExtStringGrid& g, Press& p);
+    static void MarkRows(TExtStringGrid& g, Press& p);
+    static void MarkCols(TExtStringGrid& g, Press& p);
+    static void FlipRowMark(TExtStringGrid& g, Press&) { g.SetRowSelect(g.Row(), !g.RowSelect(g.Row())); }
+    static void FlipColMark(TExtStringGrid& g, Press&) { g.SetColSelect(g.Col(), !g.ColSelect(g.Col())); }
+    static void DeleteRow(TExtStringGrid& g, Press& p);
+
+    static const KeyBinding Table[];
+};
+
+// The steps of a key down, in the order they run.
+const TExtStringGrid::KeyBinding TExtStringGrid::KeyBinding::Table[] = {
+    // A key ends panning and goes nowhere.
+    {kAnyKey, kNone, kNone, Panning, StopPanning},
+    // The left column and the selection at the key down, for the steps after
+    // the standard handling.
+    {kAnyKey, kNone, kNone, nullptr, Remember},
+    {Key(Win::VK_SPACE), kNone, kNone, EditableCheckCell, ToggleCheckCell},
+    {Key(Win::VK_RETURN), kNone, kNone, CheckOrRadioCell, AdvanceFromCheckCell},
+    {Key(Win::VK_HOME), kNone, kNone, HomeEndByRows, FirstRow},
+    {Key(Win::VK_HOME), kNone, kNone, HomeEndByColumnsInRowSelect, FirstColumn},
+    {Key(Win::VK_END), kNone, kNone, HomeEndByRows, LastRow},
+    {Key(Win::VK_END), kNone, kNone, HomeEndByColumnsInRowSelect, LastColumn},
+    {Key(Win::VK_TAB), kNone, kNone, Tabs, TabWalk},
+    // OnKeyDown, then the base grid's moves.
+    {kAnyKey, kNone, kNone, nullptr, StandardHandling},
+    {kAnyKey, kNone, kNone, KeepsLeftColumn, KeepLeftColumn},
+    {kAnyKey, kNone, kNone, SelectionMoved, RepaintSelection},
+    // The clipboard keys, after OnKeyDown has seen them; Ctrl wins over
+    // Shift.
+    {Key('X'), kCtrl, kNone, ClipboardShortCuts,
+     Clipboard<&TExtStringGrid::OnClipboardCut, &TExtStringGrid::CutSelectionToClipboard>},
+    {Key('V'), kCtrl, kNone, ClipboardShortCuts,
+     Clipboard<&TExtStringGrid::OnClipboardPaste, &TExtStringGrid::PasteSelectionFromClipboard>},
+    {Key(Win::VK_INSERT), kCtrl, kNone, ClipboardShortCuts,
+     Clipboard<&TExtStringGrid::OnClipboardCopy, &TExtStringGrid::CopySelectionToClipboard>},
+    {Key('C'), kCtrl, kNone, ClipboardShortCuts,
+     Clipboard<&TExtStringGrid::OnClipboardCopy, &TExtStringGrid::CopySelectionToClipboard>},
+    {Key(Win::VK_INSERT), kShift, kCtrl, ClipboardShortCuts,
+     Clipboard<&TExtStringGrid::OnClipboardPaste, &TExtStringGrid::PasteSelectionFromClipboard>},
+    {Key(Win::VK_DELETE), kShift, kCtrl, ClipboardShortCuts,
+     Clipboard<&TExtStringGrid::OnClipboardCut, &TExtStringGrid::CutSelectionToClipboard>},
+    {Key(Win::VK_INSERT), kNone, kModifiers, InsertRowAllowed, InsertRow},
+    // Ctrl+A selects the data area only with row and range selection, and
+    // is not passed on either way.
+    {Key('A'), kCtrl, kNone, RowAndRangeSelect, SelectDataArea},
+    {Key('A'), kCtrl, kNone, nullptr, TakeKey},
+    {kNavigationKeys, kNone, kNone, DisjunctRows, MarkRows},
+    {kNavigationKeys, kNone, kNone, DisjunctCols, MarkCols},
+    {Key(Win::VK_SPACE), kNone, kNone, DisjunctRows, FlipRowMark},
+    {Key(Win::VK_SPACE), kNone, kNone, DisjunctCols, FlipColMark},
+    {Key(Win::VK_DELETE), kNone, kAlt, DeleteRowAllowed, DeleteRow},
+};
+
+void TExtStringGrid::KeyBinding::Dispatch(TExtStringGrid& grid, Press& press)
+{
+    for (const KeyBinding& binding : Table) {
+        if (!binding.Matches(grid, press)) continue;
+        binding.run(grid, press);
+        if (press.key == 0) return;
+    }
+}
+
 void TExtStringGrid::KeyDown(int& key, TShiftState shift)
 {
-    TGridInputState& in = d->input;
-    in.keypadDecimal = key == Win::VK_DECIMAL;
-    if (in.panning) {
-        StopPanning();
-        key = 0;
-        return;
-    }
-    const bool ctrl = shift.Contains(TShiftStateItem::ssCtrl);
-    const bool shiftDown = shift.Contains(TShiftStateItem::ssShift);
-    const bool alt = shift.Contains(TShiftStateItem::ssAlt);
-    const int left = LeftCol();
-    in.keySelection = Selection();
-    const int rc = RealColIndex(Col());
-    const int row = Row();
+    d->input.keypadDecimal = key == Win::VK_DECIMAL;
+    KeyBinding::Press press{key, shift, key};
+    KeyBinding::Dispatch(*this, press);
+}
 
-    if (key == Win::VK_SPACE && rc >= 0 && IsCheckCell(rc, row)) {
-        bool canEdit = Options().Contains(TGridOption::goEditing) || d->mouseActions.RangeSelectAndEdit;
-        CanEditCell(rc, row, canEdit);
-        if (canEdit) {
-            if (IsCheckBoxCell(rc, row)) {
-                ToggleCheckBox(rc, row, true);
-                bool state = false;
-                GetCheckBoxState(rc, row, state);
-                if (OnCheckBoxClick) OnCheckBoxClick(this, rc, row, state);
-            }
-            if (IsRadioButtonCell(rc, row)) {
-                StepRadioButton(rc, row, true);
-                int index = -1;
-                GetRadioIndex(rc, row, index);
-                if (OnRadioClick) OnRadioClick(this, rc, row, index);
-            }
-            RepaintCell(Col(), row);
-        }
-    }
+bool TExtStringGrid::KeyBinding::EditableCheckCell(TExtStringGrid& g, const Press&)
+{
+    const int rc = g.RealColIndex(g.Col());
+    const int row = g.Row();
+    if (rc < 0 || !g.IsCheckCell(rc, row)) return false;
+    bool canEdit = g.Options().Contains(TGridOption::goEditing) || g.d->mouseActions.RangeSelectAndEdit;
+    g.CanEditCell(rc, row, canEdit);
+    return canEdit;
+}
 
+bool TExtStringGrid::KeyBinding::CheckOrRadioCell(TExtStringGrid& g, const Press&)
+{
+    const int rc = g.RealColIndex(g.Col());
+    return rc >= 0 && g.IsCheckOrRadioCell(rc, g.Row());
+}
+
+bool TExtStringGrid::KeyBinding::KeepsLeftColumn(TExtStringGrid& g, const Press& p)
+{
+    // The key as pressed: a vertical move in row-select mode.
+    const bool vertical =
+        p.pressed == Win::VK_PRIOR || p.pressed == Win::VK_NEXT || p.pressed == Win::VK_UP || p.pressed == Win::VK_DOWN;
+    return vertical && InRowSelect(g) && g.d->navigation.KeepHorizScroll;
+}
+
+bool TExtStringGrid::KeyBinding::SelectionMoved(TExtStringGrid& g, const Press&)
+{
+    return g.d->selectionRectangle && !(g.Selection() == g.d->input.keySelection);
+}
+
+void TExtStringGrid::KeyBinding::StopPanning(TExtStringGrid& g, Press& p)
+{
+    g.StopPanning();
+    p.key = 0;
+}
+
+void TExtStringGrid::KeyBinding::Remember(TExtStringGrid& g, Press& p)
+{
+    p.leftCol = g.LeftCol();
+    g.d->input.keySelection = g.Selection();
+}
+
+void TExtStringGrid::KeyBinding::ToggleCheckCell(TExtStringGrid& g, Press&)
+{
+    const int rc = g.RealColIndex(g.Col());
+    const int row = g.Row();
+    if (g.IsCheckBoxCell(rc, row)) {
+        g.ToggleCheckBox(rc, row, true);
+        bool state = false;
+        g.GetCheckBoxState(rc, row, state);
+        if (g.OnCheckBoxClick) g.OnCheckBoxClick(&g, rc, row, state);
+    }
+    if (g.IsRadioButtonCell(rc, row)) {
+        g.StepRadioButton(rc, row, true);
+        int index = -1;
+        g.GetRadioIndex(rc, row, index);
+        if (g.OnRadioClick) g.OnRadioClick(&g, rc, row, index);
+    }
+    g.RepaintCell(g.Col(), row);
+}
+
+void TExtStringGrid::KeyBinding::AdvanceFromCheckCell(TExtStringGrid& g, Press& p)
+{
     // Enter on a check-box or radio cell advances (AdvanceOnEnter); it ends
     // there when the new row holds one in the same column.
-    if (key == Win::VK_RETURN && rc >= 0 && IsCheckOrRadioCell(rc, row)) {
-        AdvanceToNextCell(Col(), row, false, false, true);
-        if (IsCheckOrRadioCell(rc, Row())) {
-            key = 0;
-            return;
-        }
-    }
+    const int rc = g.RealColIndex(g.Col());
+    g.AdvanceToNextCell(g.Col(), g.Row(), false, false, true);
+    if (g.IsCheckOrRadioCell(rc, g.Row())) p.key = 0;
+}
 
-    const THomeEndAction homeEnd = d->navigation.HomeEndKey;
-    const bool rowSelect = Options().Contains(TGridOption::goRowSelect);
-    if (key == Win::VK_HOME && homeEnd == heFirstLastRow) {
-        SetRow(FixedRows());
-        MoveToBaseCell();
-        key = 0;
+void TExtStringGrid::KeyBinding::FirstRow(TExtStringGrid& g, Press& p)
+{
+    g.SetRow(g.FixedRows());
+    g.MoveToBaseCell();
+    p.key = 0;
+}
+
+void TExtStringGrid::KeyBinding::FirstColumn(TExtStringGrid& g, Press& p)
+{
+    g.SetCol(g.FixedCols());
+    g.MoveToBaseCell();
+    g.SetLeftCol(g.FixedCols());
+    p.key = 0;
+}
+
+void TExtStringGrid::KeyBinding::LastRow(TExtStringGrid& g, Press& p)
+{
+    g.SetRow(g.d->floatingFooter.Visible() && g.RowCount() > 2 ? g.RowCount() - 2 : g.RowCount() - 1);
+    g.MoveToBaseCell();
+    p.key = 0;
+}
+
+void TExtStringGrid::KeyBinding::LastColumn(TExtStringGrid& g, Press& p)
+{
+    g.SetCol(g.ColCount() - 1);
+    g.MoveToBaseCell();
+    g.SetLeftCol(std::max(g.FixedCols(), g.ColCount() - g.VisibleColCount()));
+    p.key = 0;
+}
+
+void TExtStringGrid::KeyBinding::TabWalk(TExtStringGrid& g, Press& p)
+{
+    g.TabKey(p.shift.Contains(TShiftStateItem::ssShift));
+    p.key = 0;
+}
+
+void TExtStringGrid::KeyBinding::StandardHandling(TExtStringGrid& g, Press& p) { g.TBaseGrid::KeyDown(p.key, p.shift); }
+
+void TExtStringGrid::KeyBinding::KeepLeftColumn(TExtStringGrid& g, Press& p)
+{
+    // Painting waits meanwhile; an enclosing update block keeps its count.
+    const int saved = g.d->updateCount;
+    ++g.d->updateCount;
+    g.SetLeftCol(p.leftCol);
+    g.d->updateCount = saved;
+}
+
+void TExtStringGrid::KeyBinding::RepaintSelection(TExtStringGrid& g, Press&)
+{
+    const TGridRect now = g.Selection();
+    g.InvalidateRect(g.CellRect(now.Left, now.Top).United(g.CellRect(now.Right, now.Bottom)));
+    g.d->input.keySelection = now;
+}
+
+void TExtStringGrid::KeyBinding::InsertRow(TExtStringGrid& g, Press&)
+{
+    bool canInsert = true;
+    if (g.OnCanInsertRow) g.OnCanInsertRow(&g, g.Row(), canInsert);
+    if (!canInsert) return;
+    if (g.d->navigation.InsertPosition == pInsertAfter) {
+        g.AutoInsertRow(g.Row() + 1);
+        g.SetRow(std::min(g.Row() + 1, g.RowCount() - 1));
+    } else {
+        // The rows from the current one move down; the current cell stays
+        // on the new row.
+        const int row = g.Row();
+        g.AutoInsertRow(row);
+        if (g.Row() != row) g.SetRow(row);
+    }
+    g.CalcFooter(-1);
+}
+
+void TExtStringGrid::KeyBinding::SelectDataArea(TExtStringGrid& g, Press& p)
+{
+    g.SetSelection(TGridRect(g.FixedCols(), g.FixedRows(), g.ColCount() - g.d->fixedRightCols - 1,
+                             g.RowCount() - g.d->fixedFooters - 1));
+    p.key = 0;
+}
+
+// Without Shift or Ctrl the marks start again; with Shift the rows (columns)
+// of the selection are marked, else the current one.
+void TExtStringGrid::KeyBinding::MarkRows(TExtStringGrid& g, Press& p)
+{
+    const bool shift = p.shift.Contains(TShiftStateItem::ssShift);
+    if (!shift && !p.shift.Contains(TShiftStateItem::ssCtrl)) g.ClearRowSelect();
+    if (!shift) {
+        g.SetRowSelect(g.Row(), true);
         return;
     }
-    if (key == Win::VK_HOME && rowSelect) {
-        SetCol(FixedCols());
-        MoveToBaseCell();
-        SetLeftCol(FixedCols());
-        key = 0;
+    const TGridRect s = g.Selection();
+    for (int r = g.FixedRows(); r < g.RowCount(); ++r) g.SetRowSelect(r, r >= s.Top && r <= s.Bottom);
+}
+
+void TExtStringGrid::KeyBinding::MarkCols(TExtStringGrid& g, Press& p)
+{
+    const bool shift = p.shift.Contains(TShiftStateItem::ssShift);
+    if (!shift && !p.shift.Contains(TShiftStateItem::ssCtrl)) g.ClearColSelect();
+    if (!shift) {
+        g.SetColSelect(g.Col(), true);
         return;
     }
-    if (key == Win::VK_END && homeEnd == heFirstLastRow) {
-        SetRow(d->floatingFooter.Visible() && RowCount() > 2 ? RowCount() - 2 : RowCount() - 1);
-        MoveToBaseCell();
-        key = 0;
-        return;
-    }
-    if (key == Win::VK_END && rowSelect) {
-        SetCol(ColCount() - 1);
-        MoveToBaseCell();
-        SetLeftCol(std::max(FixedCols(), ColCount() - VisibleColCount()));
-        key = 0;
-        return;
-    }
-    if (key == Win::VK_TAB && Options().Contains(TGridOption::goTabs)) {
-        TabKey(shiftDown);
-        key = 0;
-        return;
-    }
+    const TGridRect s = g.Selection();
+    for (int c = g.FixedCols(); c < g.ColCount(); ++c) g.SetColSelect(c, c >= s.Left && c <= s.Right);
+}
 
-    const int keyBefore = key;
-    TBaseGrid::KeyDown(key, shift);
-    if (key == 0) return;
-
-    if ((keyBefore == Win::VK_PRIOR || keyBefore == Win::VK_NEXT || keyBefore == Win::VK_UP ||
-         keyBefore == Win::VK_DOWN) &&
-        rowSelect && d->navigation.KeepHorizScroll) {
-        // Painting waits meanwhile; an enclosing update block keeps its count.
-        const int saved = d->updateCount;
-        ++d->updateCount;
-        SetLeftCol(left);
-        d->updateCount = saved;
-    }
-
-    const TGridRect now = Selection();
-    if (!(now == in.keySelection) && d->selectionRectangle) {
-        InvalidateRect(CellRect(now.Left, now.Top).United(CellRect(now.Right, now.Bottom)));
-        in.keySelection = now;
-    }
-
-    // The clipboard keys and Ctrl+A, after OnKeyDown has seen them; they
-    // go no further.
-    const bool clip = d->navigation.AllowClipboardShortCuts;
-    auto clipboard = [&](const std::function<void(QObject*, bool&)>& event, void (TExtStringGrid::*op)()) {
-        bool allow = true;
-        if (event) event(this, allow);
-        if (allow) (this->*op)();
-        key = 0;
-    };
-    if (clip && ctrl && key == 'X') return clipboard(OnClipboardCut, &TExtStringGrid::CutSelectionToClipboard);
-    if (clip && ctrl && key == 'V') return clipboard(OnClipboardPaste, &TExtStringGrid::PasteSelectionFromClipboard);
-    if (clip && ctrl && (key == Win::VK_INSERT || key == 'C'))
-        return clipboard(OnClipboardCopy, &TExtStringGrid::CopySelectionToClipboard);
-    if (clip && !ctrl && shiftDown && key == Win::VK_INSERT)
-        return clipboard(OnClipboardPaste, &TExtStringGrid::PasteSelectionFromClipboard);
-    if (clip && !ctrl && shiftDown && key == Win::VK_DELETE)
-        return clipboard(OnClipboardCut, &TExtStringGrid::CutSelectionToClipboard);
-    if (ctrl && key == 'A') {
-        if (rowSelect && Options().Contains(TGridOption::goRangeSelect))
-            SetSelection(TGridRect(FixedCols(), FixedRows(), ColCount() - d->fixedRightCols - 1,
-                                   RowCount() - d->fixedFooters - 1));
-        key = 0;
-        return;
-    }
-
-    if (key == Win::VK_INSERT && d->navigation.AllowInsertRow && !ctrl && !shiftDown && !alt) {
-        bool canInsert = true;
-        if (OnCanInsertRow) OnCanInsertRow(this, Row(), canInsert);
-        if (canInsert) {
-            if (d->navigation.InsertPosition == pInsertAfter) {
-                AutoInsertRow(Row() + 1);
-                SetRow(std::min(Row() + 1, RowCount() - 1));
-            } else {
-                // The rows from the current one move down; the current
-                // cell stays on the new row.
-                const int row = Row();
-                AutoInsertRow(row);
-                if (Row() != row) SetRow(row);
-            }
-            CalcFooter(-1);
-        }
-    }
-
-    if (IsNavigationKey(key)) {
-        if (d->mouseActions.DisjunctRowSelect) {
-            if (!shiftDown && !ctrl) ClearRowSelect();
-            if (shiftDown) {
-                const TGridRect s = Selection();
-                for (int r = FixedRows(); r < RowCount(); ++r) SetRowSelect(r, r >= s.Top && r <= s.Bottom);
-            } else {
-                SetRowSelect(Row(), true);
-            }
-        }
-        if (d->mouseActions.DisjunctColSelect) {
-            if (!shiftDown && !ctrl) ClearColSelect();
-            if (shiftDown) {
-                const TGridRect s = Selection();
-                for (int c = FixedCols(); c < ColCount(); ++c) SetColSelect(c, c >= s.Left && c <= s.Right);
-            } else {
-                SetColSelect(Col(), true);
-            }
-        }
-    }
-    if (key == Win::VK_SPACE) {
-        if (d->mouseActions.DisjunctRowSelect) SetRowSelect(Row(), !RowSelect(Row()));
-        if (d->mouseActions.DisjunctColSelect) SetColSelect(Col(), !ColSelect(Col()));
-    }
-
-    if (key == Win::VK_DELETE && d->navigation.AllowDeleteRow && !alt &&
-        RowCount() - d->fixedFooters - FixedRows() >= 1) {
-        bool canDelete = true;
-        if (OnCanDeleteRow) OnCanDeleteRow(this, Row(), canDelete);
-        if (canDelete) {
-            AutoDeleteRow(Row());
-            CalcFooter(-1);
-        }
-    }
+void TExtStringGrid::KeyBinding::DeleteRow(TExtStringGrid& g, Press&)
+{
+    bool canDelete = true;
+    if (g.OnCanDeleteRow) g.OnCanDeleteRow(&g, g.Row(), canDelete);
+    if (!canDelete) return;
+    g.AutoDeleteRow(g.Row());
+    g.CalcFooter(-1);
 }
 
 void TExtStringGrid::TabKey(bool backward)
