@@ -1089,7 +1089,7 @@ private:
     void ShowScrollHint(bool vertical, int position);
     // input/
     // The key-down table (input/TExtStringGridKeys.cpp).
-    struct KeyBinding;
+    struct KeyBindings;
     void LeftButtonDown(TShiftState shift, int x, int y);
     void LeftButtonUp(TShiftState shift, int x, int y);
     void DoubleClickAt(TShiftState shift, int x, int y);

@@ -5,66 +5,28 @@
 #include "grid/TExtStringGrid.h"
 
 #include "grid/TExtStringGrid_p.h"
+#include "grid/input/KeyBindings_p.h"
 #include "platform/core/RegionalSettings.h"
 #include "platform/kernel/WindowMessage.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 
-#include <limits>
-
 namespace {
 
-// The keys a binding answers: one virtual key, a range of them, or any.
-struct TKeyRange {
-    int first;
-    int last;
-    constexpr bool Contains(int key) const { return key >= first && key <= last; }
-};
-
-constexpr TKeyRange Key(int key) { return {key, key}; }
-constexpr TKeyRange kAnyKey{std::numeric_limits<int>::min(), std::numeric_limits<int>::max()};
 // PgUp, PgDn, End, Home and the arrows.
 constexpr TKeyRange kNavigationKeys{Win::VK_PRIOR, Win::VK_DOWN};
 
-constexpr TShiftState kNone{};
-constexpr TShiftState kCtrl{TShiftStateItem::ssCtrl};
-constexpr TShiftState kShift{TShiftStateItem::ssShift};
-constexpr TShiftState kAlt{TShiftStateItem::ssAlt};
-constexpr TShiftState kModifiers{TShiftStateItem::ssCtrl, TShiftStateItem::ssShift, TShiftStateItem::ssAlt};
-
 } // namespace
 
-// One rule of the key-down table: the keys it answers, the modifiers that
-// must be down and those that must be up, a condition on the grid's state
-// (none: always) and the action. The table is walked top to bottom for each
-// key down; every binding that matches runs, and one that takes the key
-// (sets it to 0) ends the walk, so the standard handling and the bindings
-// after it never see that key.
-struct TExtStringGrid::KeyBinding {
-    // The key down being walked through the table.
-    struct Press {
-        int& key;          // 0 once a binding has taken it
-        TShiftState shift; // as it was at the key down
-        int pressed;       // the key as pressed (OnKeyDown may change it)
-        int leftCol = 0;   // the left column at the key down
+// The grid's key-down table with its conditions and actions.
+struct TExtStringGrid::KeyBindings {
+    struct Press : TKeyPress {
+        int pressed;     // the key as pressed (OnKeyDown may change it)
+        int leftCol = 0; // the left column at the key down
     };
-    using Condition = bool (*)(TExtStringGrid& grid, const Press& press);
-    using Action = void (*)(TExtStringGrid& grid, Press& press);
-
-    TKeyRange keys;
-    TShiftState down; // all of these held
-    TShiftState up;   // none of these held
-    Condition when;   // nullptr: always
-    Action run;
-
-    bool Matches(TExtStringGrid& grid, const Press& press) const
-    {
-        return keys.Contains(press.key) && (press.shift.Bits() & down.Bits()) == down.Bits() &&
-            (press.shift.Bits() & up.Bits()) == 0 && (!when || when(grid, press));
-    }
-
-    static void Dispatch(TExtStringGrid& grid, Press& press);
+    using Binding = TKeyBinding<TExtStringGrid, Press>;
+    static const Binding Table[];
 
     // ----- Conditions
     static bool Panning(TExtStringGrid& g, const Press&) { return g.d->input.panning; }
@@ -125,71 +87,60 @@ struct TExtStringGrid::KeyBinding {
     static void FlipRowMark(TExtStringGrid& g, Press&) { g.SetRowSelect(g.Row(), !g.RowSelect(g.Row())); }
     static void FlipColMark(TExtStringGrid& g, Press&) { g.SetColSelect(g.Col(), !g.ColSelect(g.Col())); }
     static void DeleteRow(TExtStringGrid& g, Press& p);
-
-    static const KeyBinding Table[];
 };
 
 // The steps of a key down, in the order they run.
-const TExtStringGrid::KeyBinding TExtStringGrid::KeyBinding::Table[] = {
+const TExtStringGrid::KeyBindings::Binding TExtStringGrid::KeyBindings::Table[] = {
     // A key ends panning and goes nowhere.
-    {kAnyKey, kNone, kNone, Panning, StopPanning},
+    {kAnyKey, kNoKeys, kNoKeys, Panning, StopPanning},
     // The left column and the selection at the key down, for the steps after
     // the standard handling.
-    {kAnyKey, kNone, kNone, nullptr, Remember},
-    {Key(Win::VK_SPACE), kNone, kNone, EditableCheckCell, ToggleCheckCell},
-    {Key(Win::VK_RETURN), kNone, kNone, CheckOrRadioCell, AdvanceFromCheckCell},
-    {Key(Win::VK_HOME), kNone, kNone, HomeEndByRows, FirstRow},
-    {Key(Win::VK_HOME), kNone, kNone, HomeEndByColumnsInRowSelect, FirstColumn},
-    {Key(Win::VK_END), kNone, kNone, HomeEndByRows, LastRow},
-    {Key(Win::VK_END), kNone, kNone, HomeEndByColumnsInRowSelect, LastColumn},
-    {Key(Win::VK_TAB), kNone, kNone, Tabs, TabWalk},
+    {kAnyKey, kNoKeys, kNoKeys, nullptr, Remember},
+    {SingleKey(Win::VK_SPACE), kNoKeys, kNoKeys, EditableCheckCell, ToggleCheckCell},
+    {SingleKey(Win::VK_RETURN), kNoKeys, kNoKeys, CheckOrRadioCell, AdvanceFromCheckCell},
+    {SingleKey(Win::VK_HOME), kNoKeys, kNoKeys, HomeEndByRows, FirstRow},
+    {SingleKey(Win::VK_HOME), kNoKeys, kNoKeys, HomeEndByColumnsInRowSelect, FirstColumn},
+    {SingleKey(Win::VK_END), kNoKeys, kNoKeys, HomeEndByRows, LastRow},
+    {SingleKey(Win::VK_END), kNoKeys, kNoKeys, HomeEndByColumnsInRowSelect, LastColumn},
+    {SingleKey(Win::VK_TAB), kNoKeys, kNoKeys, Tabs, TabWalk},
     // OnKeyDown, then the base grid's moves.
-    {kAnyKey, kNone, kNone, nullptr, StandardHandling},
-    {kAnyKey, kNone, kNone, KeepsLeftColumn, KeepLeftColumn},
-    {kAnyKey, kNone, kNone, SelectionMoved, RepaintSelection},
+    {kAnyKey, kNoKeys, kNoKeys, nullptr, StandardHandling},
+    {kAnyKey, kNoKeys, kNoKeys, KeepsLeftColumn, KeepLeftColumn},
+    {kAnyKey, kNoKeys, kNoKeys, SelectionMoved, RepaintSelection},
     // The clipboard keys, after OnKeyDown has seen them; Ctrl wins over
     // Shift.
-    {Key('X'), kCtrl, kNone, ClipboardShortCuts,
+    {SingleKey('X'), kCtrlKey, kNoKeys, ClipboardShortCuts,
      Clipboard<&TExtStringGrid::OnClipboardCut, &TExtStringGrid::CutSelectionToClipboard>},
-    {Key('V'), kCtrl, kNone, ClipboardShortCuts,
+    {SingleKey('V'), kCtrlKey, kNoKeys, ClipboardShortCuts,
      Clipboard<&TExtStringGrid::OnClipboardPaste, &TExtStringGrid::PasteSelectionFromClipboard>},
-    {Key(Win::VK_INSERT), kCtrl, kNone, ClipboardShortCuts,
+    {SingleKey(Win::VK_INSERT), kCtrlKey, kNoKeys, ClipboardShortCuts,
      Clipboard<&TExtStringGrid::OnClipboardCopy, &TExtStringGrid::CopySelectionToClipboard>},
-    {Key('C'), kCtrl, kNone, ClipboardShortCuts,
+    {SingleKey('C'), kCtrlKey, kNoKeys, ClipboardShortCuts,
      Clipboard<&TExtStringGrid::OnClipboardCopy, &TExtStringGrid::CopySelectionToClipboard>},
-    {Key(Win::VK_INSERT), kShift, kCtrl, ClipboardShortCuts,
+    {SingleKey(Win::VK_INSERT), kShiftKey, kCtrlKey, ClipboardShortCuts,
      Clipboard<&TExtStringGrid::OnClipboardPaste, &TExtStringGrid::PasteSelectionFromClipboard>},
-    {Key(Win::VK_DELETE), kShift, kCtrl, ClipboardShortCuts,
+    {SingleKey(Win::VK_DELETE), kShiftKey, kCtrlKey, ClipboardShortCuts,
      Clipboard<&TExtStringGrid::OnClipboardCut, &TExtStringGrid::CutSelectionToClipboard>},
-    {Key(Win::VK_INSERT), kNone, kModifiers, InsertRowAllowed, InsertRow},
+    {SingleKey(Win::VK_INSERT), kNoKeys, kModifierKeys, InsertRowAllowed, InsertRow},
     // Ctrl+A selects the data area only with row and range selection, and
     // is not passed on either way.
-    {Key('A'), kCtrl, kNone, RowAndRangeSelect, SelectDataArea},
-    {Key('A'), kCtrl, kNone, nullptr, TakeKey},
-    {kNavigationKeys, kNone, kNone, DisjunctRows, MarkRows},
-    {kNavigationKeys, kNone, kNone, DisjunctCols, MarkCols},
-    {Key(Win::VK_SPACE), kNone, kNone, DisjunctRows, FlipRowMark},
-    {Key(Win::VK_SPACE), kNone, kNone, DisjunctCols, FlipColMark},
-    {Key(Win::VK_DELETE), kNone, kAlt, DeleteRowAllowed, DeleteRow},
+    {SingleKey('A'), kCtrlKey, kNoKeys, RowAndRangeSelect, SelectDataArea},
+    {SingleKey('A'), kCtrlKey, kNoKeys, nullptr, TakeKey},
+    {kNavigationKeys, kNoKeys, kNoKeys, DisjunctRows, MarkRows},
+    {kNavigationKeys, kNoKeys, kNoKeys, DisjunctCols, MarkCols},
+    {SingleKey(Win::VK_SPACE), kNoKeys, kNoKeys, DisjunctRows, FlipRowMark},
+    {SingleKey(Win::VK_SPACE), kNoKeys, kNoKeys, DisjunctCols, FlipColMark},
+    {SingleKey(Win::VK_DELETE), kNoKeys, kAltKey, DeleteRowAllowed, DeleteRow},
 };
-
-void TExtStringGrid::KeyBinding::Dispatch(TExtStringGrid& grid, Press& press)
-{
-    for (const KeyBinding& binding : Table) {
-        if (!binding.Matches(grid, press)) continue;
-        binding.run(grid, press);
-        if (press.key == 0) return;
-    }
-}
 
 void TExtStringGrid::KeyDown(int& key, TShiftState shift)
 {
     d->input.keypadDecimal = key == Win::VK_DECIMAL;
-    KeyBinding::Press press{key, shift, key};
-    KeyBinding::Dispatch(*this, press);
+    KeyBindings::Press press{{key, shift}, key};
+    WalkKeyBindings(KeyBindings::Table, *this, press);
 }
 
-bool TExtStringGrid::KeyBinding::EditableCheckCell(TExtStringGrid& g, const Press&)
+bool TExtStringGrid::KeyBindings::EditableCheckCell(TExtStringGrid& g, const Press&)
 {
     const int rc = g.RealColIndex(g.Col());
     const int row = g.Row();
@@ -199,13 +150,13 @@ bool TExtStringGrid::KeyBinding::EditableCheckCell(TExtStringGrid& g, const Pres
     return canEdit;
 }
 
-bool TExtStringGrid::KeyBinding::CheckOrRadioCell(TExtStringGrid& g, const Press&)
+bool TExtStringGrid::KeyBindings::CheckOrRadioCell(TExtStringGrid& g, const Press&)
 {
     const int rc = g.RealColIndex(g.Col());
     return rc >= 0 && g.IsCheckOrRadioCell(rc, g.Row());
 }
 
-bool TExtStringGrid::KeyBinding::KeepsLeftColumn(TExtStringGrid& g, const Press& p)
+bool TExtStringGrid::KeyBindings::KeepsLeftColumn(TExtStringGrid& g, const Press& p)
 {
     // The key as pressed: a vertical move in row-select mode.
     const bool vertical =
@@ -213,24 +164,24 @@ bool TExtStringGrid::KeyBinding::KeepsLeftColumn(TExtStringGrid& g, const Press&
     return vertical && InRowSelect(g) && g.d->navigation.KeepHorizScroll;
 }
 
-bool TExtStringGrid::KeyBinding::SelectionMoved(TExtStringGrid& g, const Press&)
+bool TExtStringGrid::KeyBindings::SelectionMoved(TExtStringGrid& g, const Press&)
 {
     return g.d->selectionRectangle && !(g.Selection() == g.d->input.keySelection);
 }
 
-void TExtStringGrid::KeyBinding::StopPanning(TExtStringGrid& g, Press& p)
+void TExtStringGrid::KeyBindings::StopPanning(TExtStringGrid& g, Press& p)
 {
     g.StopPanning();
     p.key = 0;
 }
 
-void TExtStringGrid::KeyBinding::Remember(TExtStringGrid& g, Press& p)
+void TExtStringGrid::KeyBindings::Remember(TExtStringGrid& g, Press& p)
 {
     p.leftCol = g.LeftCol();
     g.d->input.keySelection = g.Selection();
 }
 
-void TExtStringGrid::KeyBinding::ToggleCheckCell(TExtStringGrid& g, Press&)
+void TExtStringGrid::KeyBindings::ToggleCheckCell(TExtStringGrid& g, Press&)
 {
     const int rc = g.RealColIndex(g.Col());
     const int row = g.Row();
@@ -249,7 +200,7 @@ void TExtStringGrid::KeyBinding::ToggleCheckCell(TExtStringGrid& g, Press&)
     g.RepaintCell(g.Col(), row);
 }
 
-void TExtStringGrid::KeyBinding::AdvanceFromCheckCell(TExtStringGrid& g, Press& p)
+void TExtStringGrid::KeyBindings::AdvanceFromCheckCell(TExtStringGrid& g, Press& p)
 {
     // Enter on a check-box or radio cell advances (AdvanceOnEnter); it ends
     // there when the new row holds one in the same column.
@@ -258,14 +209,14 @@ void TExtStringGrid::KeyBinding::AdvanceFromCheckCell(TExtStringGrid& g, Press& 
     if (g.IsCheckOrRadioCell(rc, g.Row())) p.key = 0;
 }
 
-void TExtStringGrid::KeyBinding::FirstRow(TExtStringGrid& g, Press& p)
+void TExtStringGrid::KeyBindings::FirstRow(TExtStringGrid& g, Press& p)
 {
     g.SetRow(g.FixedRows());
     g.MoveToBaseCell();
     p.key = 0;
 }
 
-void TExtStringGrid::KeyBinding::FirstColumn(TExtStringGrid& g, Press& p)
+void TExtStringGrid::KeyBindings::FirstColumn(TExtStringGrid& g, Press& p)
 {
     g.SetCol(g.FixedCols());
     g.MoveToBaseCell();
@@ -273,14 +224,14 @@ void TExtStringGrid::KeyBinding::FirstColumn(TExtStringGrid& g, Press& p)
     p.key = 0;
 }
 
-void TExtStringGrid::KeyBinding::LastRow(TExtStringGrid& g, Press& p)
+void TExtStringGrid::KeyBindings::LastRow(TExtStringGrid& g, Press& p)
 {
     g.SetRow(g.d->floatingFooter.Visible() && g.RowCount() > 2 ? g.RowCount() - 2 : g.RowCount() - 1);
     g.MoveToBaseCell();
     p.key = 0;
 }
 
-void TExtStringGrid::KeyBinding::LastColumn(TExtStringGrid& g, Press& p)
+void TExtStringGrid::KeyBindings::LastColumn(TExtStringGrid& g, Press& p)
 {
     g.SetCol(g.ColCount() - 1);
     g.MoveToBaseCell();
@@ -288,15 +239,18 @@ void TExtStringGrid::KeyBinding::LastColumn(TExtStringGrid& g, Press& p)
     p.key = 0;
 }
 
-void TExtStringGrid::KeyBinding::TabWalk(TExtStringGrid& g, Press& p)
+void TExtStringGrid::KeyBindings::TabWalk(TExtStringGrid& g, Press& p)
 {
     g.TabKey(p.shift.Contains(TShiftStateItem::ssShift));
     p.key = 0;
 }
 
-void TExtStringGrid::KeyBinding::StandardHandling(TExtStringGrid& g, Press& p) { g.TBaseGrid::KeyDown(p.key, p.shift); }
+void TExtStringGrid::KeyBindings::StandardHandling(TExtStringGrid& g, Press& p)
+{
+    g.TBaseGrid::KeyDown(p.key, p.shift);
+}
 
-void TExtStringGrid::KeyBinding::KeepLeftColumn(TExtStringGrid& g, Press& p)
+void TExtStringGrid::KeyBindings::KeepLeftColumn(TExtStringGrid& g, Press& p)
 {
     // Painting waits meanwhile; an enclosing update block keeps its count.
     const int saved = g.d->updateCount;
@@ -305,14 +259,14 @@ void TExtStringGrid::KeyBinding::KeepLeftColumn(TExtStringGrid& g, Press& p)
     g.d->updateCount = saved;
 }
 
-void TExtStringGrid::KeyBinding::RepaintSelection(TExtStringGrid& g, Press&)
+void TExtStringGrid::KeyBindings::RepaintSelection(TExtStringGrid& g, Press&)
 {
     const TGridRect now = g.Selection();
     g.InvalidateRect(g.CellRect(now.Left, now.Top).United(g.CellRect(now.Right, now.Bottom)));
     g.d->input.keySelection = now;
 }
 
-void TExtStringGrid::KeyBinding::InsertRow(TExtStringGrid& g, Press&)
+void TExtStringGrid::KeyBindings::InsertRow(TExtStringGrid& g, Press&)
 {
     bool canInsert = true;
     if (g.OnCanInsertRow) g.OnCanInsertRow(&g, g.Row(), canInsert);
@@ -330,7 +284,7 @@ void TExtStringGrid::KeyBinding::InsertRow(TExtStringGrid& g, Press&)
     g.CalcFooter(-1);
 }
 
-void TExtStringGrid::KeyBinding::SelectDataArea(TExtStringGrid& g, Press& p)
+void TExtStringGrid::KeyBindings::SelectDataArea(TExtStringGrid& g, Press& p)
 {
     g.SetSelection(TGridRect(g.FixedCols(), g.FixedRows(), g.ColCount() - g.d->fixedRightCols - 1,
                              g.RowCount() - g.d->fixedFooters - 1));
@@ -339,7 +293,7 @@ void TExtStringGrid::KeyBinding::SelectDataArea(TExtStringGrid& g, Press& p)
 
 // Without Shift or Ctrl the marks start again; with Shift the rows (columns)
 // of the selection are marked, else the current one.
-void TExtStringGrid::KeyBinding::MarkRows(TExtStringGrid& g, Press& p)
+void TExtStringGrid::KeyBindings::MarkRows(TExtStringGrid& g, Press& p)
 {
     const bool shift = p.shift.Contains(TShiftStateItem::ssShift);
     if (!shift && !p.shift.Contains(TShiftStateItem::ssCtrl)) g.ClearRowSelect();
@@ -351,7 +305,7 @@ void TExtStringGrid::KeyBinding::MarkRows(TExtStringGrid& g, Press& p)
     for (int r = g.FixedRows(); r < g.RowCount(); ++r) g.SetRowSelect(r, r >= s.Top && r <= s.Bottom);
 }
 
-void TExtStringGrid::KeyBinding::MarkCols(TExtStringGrid& g, Press& p)
+void TExtStringGrid::KeyBindings::MarkCols(TExtStringGrid& g, Press& p)
 {
     const bool shift = p.shift.Contains(TShiftStateItem::ssShift);
     if (!shift && !p.shift.Contains(TShiftStateItem::ssCtrl)) g.ClearColSelect();
@@ -363,7 +317,7 @@ void TExtStringGrid::KeyBinding::MarkCols(TExtStringGrid& g, Press& p)
     for (int c = g.FixedCols(); c < g.ColCount(); ++c) g.SetColSelect(c, c >= s.Left && c <= s.Right);
 }
 
-void TExtStringGrid::KeyBinding::DeleteRow(TExtStringGrid& g, Press&)
+void TExtStringGrid::KeyBindings::DeleteRow(TExtStringGrid& g, Press&)
 {
     bool canDelete = true;
     if (g.OnCanDeleteRow) g.OnCanDeleteRow(&g, g.Row(), canDelete);
