@@ -1116,6 +1116,8 @@ private:
     // edit/
     // The in-place control of each editor type (EditorMakers_p.h).
     struct EditorMaker;
+    // The checks and steps of a move of the current cell (SelectCell).
+    struct CellMove;
     void EnsureEditControls() const;
     void DestroyEditControls();
     QWidget* ActiveEditControl() const;
