@@ -82,8 +82,9 @@ struct TExtStringGrid::KeyBindings {
     }
     static void InsertRow(TExtStringGrid& g, Press& p);
     static void SelectDataArea(TExtStringGrid& g, Press& p);
-    static void MarkRows(TExtStringGrid& g, Press& p);
-    static void MarkCols(TExtStringGrid& g, Press& p);
+    static void Mark(TExtStringGrid& g, const Press& p, bool rows);
+    static void MarkRows(TExtStringGrid& g, Press& p) { Mark(g, p, true); }
+    static void MarkCols(TExtStringGrid& g, Press& p) { Mark(g, p, false); }
     static void FlipRowMark(TExtStringGrid& g, Press&) { g.SetRowSelect(g.Row(), !g.RowSelect(g.Row())); }
     static void FlipColMark(TExtStringGrid& g, Press&) { g.SetColSelect(g.Col(), !g.ColSelect(g.Col())); }
     static void DeleteRow(TExtStringGrid& g, Press& p);
@@ -293,28 +294,20 @@ void TExtStringGrid::KeyBindings::SelectDataArea(TExtStringGrid& g, Press& p)
 
 // Without Shift or Ctrl the marks start again; with Shift the rows (columns)
 // of the selection are marked, else the current one.
-void TExtStringGrid::KeyBindings::MarkRows(TExtStringGrid& g, Press& p)
+void TExtStringGrid::KeyBindings::Mark(TExtStringGrid& g, const Press& p, bool rows)
 {
     const bool shift = p.shift.Contains(TShiftStateItem::ssShift);
-    if (!shift && !p.shift.Contains(TShiftStateItem::ssCtrl)) g.ClearRowSelect();
+    if (!shift && !p.shift.Contains(TShiftStateItem::ssCtrl)) rows ? g.ClearRowSelect() : g.ClearColSelect();
+    void (TExtStringGrid::*const set)(int, bool) = rows ? &TExtStringGrid::SetRowSelect : &TExtStringGrid::SetColSelect;
     if (!shift) {
-        g.SetRowSelect(g.Row(), true);
+        (g.*set)(rows ? g.Row() : g.Col(), true);
         return;
     }
     const TGridRect s = g.Selection();
-    for (int r = g.FixedRows(); r < g.RowCount(); ++r) g.SetRowSelect(r, r >= s.Top && r <= s.Bottom);
-}
-
-void TExtStringGrid::KeyBindings::MarkCols(TExtStringGrid& g, Press& p)
-{
-    const bool shift = p.shift.Contains(TShiftStateItem::ssShift);
-    if (!shift && !p.shift.Contains(TShiftStateItem::ssCtrl)) g.ClearColSelect();
-    if (!shift) {
-        g.SetColSelect(g.Col(), true);
-        return;
-    }
-    const TGridRect s = g.Selection();
-    for (int c = g.FixedCols(); c < g.ColCount(); ++c) g.SetColSelect(c, c >= s.Left && c <= s.Right);
+    const int low = rows ? s.Top : s.Left;
+    const int high = rows ? s.Bottom : s.Right;
+    const int end = rows ? g.RowCount() : g.ColCount();
+    for (int i = rows ? g.FixedRows() : g.FixedCols(); i < end; ++i) (g.*set)(i, i >= low && i <= high);
 }
 
 void TExtStringGrid::KeyBindings::DeleteRow(TExtStringGrid& g, Press&)

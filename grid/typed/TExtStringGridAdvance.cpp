@@ -43,25 +43,20 @@ bool AppendColumn(TAdvanceWalk& w)
     return true;
 }
 
-void BackAlongRows(TAdvanceWalk& w)
+// Back one cell on the inner axis; from its first cell to its last and one
+// back on the outer axis (from the first to the last).
+void StepBack(int& inner, int firstInner, int lastInner, int& outer, int firstOuter, int lastOuter)
 {
-    if (w.c > w.firstCol) {
-        --w.c;
+    if (inner > firstInner) {
+        --inner;
         return;
     }
-    w.c = w.lastCol;
-    w.r = w.r > w.firstRow ? w.r - 1 : w.lastRow;
+    inner = lastInner;
+    outer = outer > firstOuter ? outer - 1 : lastOuter;
 }
 
-void BackDownColumns(TAdvanceWalk& w)
-{
-    if (w.r > w.firstRow) {
-        --w.r;
-        return;
-    }
-    w.r = w.lastRow;
-    w.c = w.c > w.firstCol ? w.c - 1 : w.lastCol;
-}
+void BackAlongRows(TAdvanceWalk& w) { StepBack(w.c, w.firstCol, w.lastCol, w.r, w.firstRow, w.lastRow); }
+void BackDownColumns(TAdvanceWalk& w) { StepBack(w.r, w.firstRow, w.lastRow, w.c, w.firstCol, w.lastCol); }
 
 // Merged areas are stepped over; past the last column the next row, past
 // the last row a new one or the first.
