@@ -1092,6 +1092,8 @@ private:
     // scroll/: the hint of a dragged thumb beside the pointer.
     void ShowScrollHint(bool vertical, int position);
     // input/
+    // The key-down table (input/TExtStringGridKeys.cpp).
+    struct KeyBindings;
     void LeftButtonDown(TShiftState shift, int x, int y);
     void LeftButtonUp(TShiftState shift, int x, int y);
     void DoubleClickAt(TShiftState shift, int x, int y);
@@ -1118,6 +1120,8 @@ private:
     // edit/
     // The in-place control of each editor type (EditorMakers_p.h).
     struct EditorMaker;
+    // The checks and steps of a move of the current cell (SelectCell).
+    struct CellMove;
     void EnsureEditControls() const;
     void DestroyEditControls();
     QWidget* ActiveEditControl() const;

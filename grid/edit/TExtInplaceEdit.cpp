@@ -2,6 +2,7 @@
 
 #include "grid/TExtStringGrid.h"
 #include "grid/edit/TExtInplaceMemo.h"
+#include "grid/input/KeyBindings_p.h"
 #include "grid/text/CellLines.h"
 #include "grid/text/CellText.h"
 #include "grid/text/TextChars.h"
@@ -197,51 +198,106 @@ void TExtInplaceEdit::KeyDownMessage(int& key, TShiftState shift)
     m_dropReturn = pressed == Win::VK_RETURN && key == 0;
 }
 
+// The editor's own keys, after the editor key protocol has had its own:
+// walking out of the text into the next cell, line breaks, the lookup.
+struct TExtInplaceEdit::KeyBindings {
+    using Binding = TKeyBinding<TExtInplaceEdit>;
+    static const Binding Table[];
+
+    // ----- Conditions
+    static bool CursorWalk(const TExtInplaceEdit& e) { return e.m_ext->Navigation().CursorWalkEditor; }
+    static bool AtTextEnd(TExtInplaceEdit& e, const TKeyPress&)
+    {
+        return CursorWalk(e) && e.SelLength() == 0 && e.SelStart() >= e.Text().size();
+    }
+    static bool AtTextStart(TExtInplaceEdit& e, const TKeyPress&)
+    {
+        return CursorWalk(e) && e.SelLength() == 0 && e.SelStart() == 0;
+    }
+    static bool RowGrowsForLines(TExtInplaceEdit& e, const TKeyPress&)
+    {
+        return !e.m_ext->Navigation().LineFeedOnEnter && e.m_ext->SizeWhileTyping().Height && e.m_ext->Multilinecells();
+    }
+    // Ctrl+Enter breaks the line with LineFeedOnEnter and on lines; on lines
+    // Enter does too with LineFeedOnEnter.
+    static bool CtrlEnterBreaksLine(TExtInplaceEdit& e, const TKeyPress&)
+    {
+        return e.m_ext->Navigation().LineFeedOnEnter || e.m_linesOn;
+    }
+    static bool EnterBreaksLine(TExtInplaceEdit& e, const TKeyPress&)
+    {
+        return e.m_linesOn && e.m_ext->Navigation().LineFeedOnEnter;
+    }
+    // Every key but the erasing ones and those that move switches the lookup
+    // on.
+    static bool SwitchesLookupOn(TExtInplaceEdit&, const TKeyPress& p)
+    {
+        switch (p.key) {
+        case Win::VK_BACK:
+        case Win::VK_DELETE:
+        case Win::VK_UP:
+        case Win::VK_DOWN:
+        case Win::VK_RETURN:
+        case Win::VK_LEFT:
+        case Win::VK_RIGHT: return false;
+        default: return true;
+        }
+    }
+
+    // ----- Actions
+    static void WalkToNextCell(TExtInplaceEdit& e, TKeyPress& p) { Walk(e, p, true); }
+    static void WalkToPreviousCell(TExtInplaceEdit& e, TKeyPress& p) { Walk(e, p, false); }
+    static void Walk(TExtInplaceEdit& e, TKeyPress& p, bool forward);
+    static void GrowRow(TExtInplaceEdit& e, TKeyPress&) { e.GrowRowForLines(); }
+    static void BreakLine(TExtInplaceEdit& e, TKeyPress& p)
+    {
+        e.InsertText(QStringLiteral("\r\n"));
+        p.key = 0;
+    }
+    static void LookupOff(TExtInplaceEdit& e, TKeyPress&) { e.m_lookupEnabled = false; }
+    static void LookupOn(TExtInplaceEdit& e, TKeyPress&) { e.m_lookupEnabled = true; }
+    // Enter ends the edit; the grid advances as its navigation says.
+    static void EndEdit(TExtInplaceEdit& e, TKeyPress& p)
+    {
+        e.m_ext->EditorKeyDown(p.key, p.shift);
+        p.key = 0;
+    }
+    // The in-place editor's own handling passes navigation keys to the grid.
+    static void Inherited(TExtInplaceEdit& e, TKeyPress& p) { e.TInplaceEdit::KeyDown(p.key, p.shift); }
+};
+
+const TExtInplaceEdit::KeyBindings::Binding TExtInplaceEdit::KeyBindings::Table[] = {
+    {SingleKey(Win::VK_RIGHT), kNoKeys, kModifierKeys, AtTextEnd, WalkToNextCell},
+    {SingleKey(Win::VK_LEFT), kNoKeys, kModifierKeys, AtTextStart, WalkToPreviousCell},
+    {SingleKey(Win::VK_RETURN), kCtrlKey, kNoKeys, RowGrowsForLines, GrowRow},
+    {SingleKey(Win::VK_RETURN), kCtrlKey, kNoKeys, CtrlEnterBreaksLine, BreakLine},
+    {SingleKey(Win::VK_RETURN), kNoKeys, kCtrlKey, EnterBreaksLine, BreakLine},
+    {SingleKey(Win::VK_BACK), kNoKeys, kNoKeys, nullptr, LookupOff},
+    {SingleKey(Win::VK_DELETE), kNoKeys, kNoKeys, nullptr, LookupOff},
+    {kAnyKey, kNoKeys, kNoKeys, SwitchesLookupOn, LookupOn},
+    {SingleKey(Win::VK_RETURN), kNoKeys, kNoKeys, nullptr, EndEdit},
+    {kAnyKey, kNoKeys, kNoKeys, nullptr, Inherited},
+};
+
+// The cursor walks out of the text into the next (previous) cell along the
+// row, whatever the advance direction, and the editor opens there.
+void TExtInplaceEdit::KeyBindings::Walk(TExtInplaceEdit& e, TKeyPress& p, bool forward)
+{
+    TExtStringGrid& grid = *e.m_ext;
+    const TAdvanceDirection saved = grid.Navigation().AdvanceDirection;
+    grid.Navigation().AdvanceDirection = adLeftRight;
+    const int col = grid.Col();
+    const int row = grid.Row();
+    grid.CloseEditorControl();
+    grid.AdvanceToNextCell(col, row, true, true, forward);
+    grid.Navigation().AdvanceDirection = saved;
+    p.key = 0;
+}
+
 void TExtInplaceEdit::KeyDown(int& key, TShiftState shift)
 {
-    const TNavigation& nav = m_ext->Navigation();
-    const bool modifier = (shift.Contains(TShiftStateItem::ssShift) || shift.Contains(TShiftStateItem::ssCtrl) ||
-                           shift.Contains(TShiftStateItem::ssAlt));
-    const bool noSelection = SelLength() == 0;
-    if ((key == Win::VK_RIGHT && noSelection && SelStart() >= Text().size() && !modifier) ||
-        (key == Win::VK_LEFT && noSelection && SelStart() == 0 && !modifier)) {
-        if (nav.CursorWalkEditor) {
-            const bool forward = key == Win::VK_RIGHT;
-            const TAdvanceDirection saved = m_ext->Navigation().AdvanceDirection;
-            m_ext->Navigation().AdvanceDirection = adLeftRight;
-            const int col = m_ext->Col();
-            const int row = m_ext->Row();
-            m_ext->CloseEditorControl();
-            m_ext->AdvanceToNextCell(col, row, true, true, forward);
-            m_ext->Navigation().AdvanceDirection = saved;
-            key = 0;
-            return;
-        }
-    }
-    const bool ctrl = shift.Contains(TShiftStateItem::ssCtrl);
-    if (key == Win::VK_RETURN) {
-        if (ctrl && !nav.LineFeedOnEnter && m_ext->SizeWhileTyping().Height && m_ext->Multilinecells())
-            GrowRowForLines();
-        // Ctrl+Enter breaks the line (on lines also Enter with
-        // LineFeedOnEnter).
-        if ((ctrl && nav.LineFeedOnEnter) || (m_linesOn && (ctrl || nav.LineFeedOnEnter))) {
-            InsertText(QStringLiteral("\r\n"));
-            key = 0;
-            return;
-        }
-    }
-    if (key == Win::VK_BACK || key == Win::VK_DELETE)
-        m_lookupEnabled = false;
-    else if (key != Win::VK_UP && key != Win::VK_DOWN && key != Win::VK_RETURN && key != Win::VK_LEFT &&
-             key != Win::VK_RIGHT)
-        m_lookupEnabled = true;
-    if (key == Win::VK_RETURN) {
-        // Enter ends the edit; the grid advances as its navigation says.
-        m_ext->EditorKeyDown(key, shift);
-        key = 0;
-        return;
-    }
-    TInplaceEdit::KeyDown(key, shift);
+    TKeyPress press{key, shift};
+    WalkKeyBindings(KeyBindings::Table, *this, press);
 }
 
 bool TExtInplaceEdit::FilterChar(TKeyChar& key)

@@ -80,6 +80,8 @@ protected:
 
 private:
     friend class TExtInplaceMemo;
+    // The table of the editor's own keys (TExtInplaceEdit.cpp).
+    struct KeyBindings;
     // The multi-line view lost the focus: the editor's own exit.
     void LinesLeft();
     void LinesDoubleClicked() { DblClick(); }

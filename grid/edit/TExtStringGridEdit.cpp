@@ -544,63 +544,117 @@ void TExtStringGrid::SizeToTypedText(const QString& text)
 // ---------------------------------------------------------------------------
 // Moving the current cell
 
-bool TExtStringGrid::SelectCell(int col, int row)
-{
-    TGridEditState& e = d->edit;
-    const TFloatingFooter& ff = d->floatingFooter;
-    if (ff.Visible()) {
-        // The preview shows the row about to be current; a target cell under
-        // the panel brings the next row into view.
-        const bool preview = ff.FooterStyle() == fsColumnPreview || ff.FooterStyle() == fsCustomPreview;
-        if (preview && d->footer.panel) d->footer.panel->update();
-        if (col >= 0 && row >= 0 && col < ColCount() && row < (preview ? RowCount() : RowCount() - 1)) {
-            const TRect cell = CellRect(col, row);
-            if (!cell.IsEmpty() && cell.Bottom > ClientHeight() - ff.FooterHeight + 2) SetTopRow(TopRow() + 1);
-        }
-        if (ff.FooterStyle() == fsFixedLastRow && row == RowCount() - 1) return false;
-    }
-    if (col < 0 || row < 0) return false;
+// A move of the current cell being decided: the checks that may refuse it,
+// in the order they run, and what follows an allowed move.
+struct TExtStringGrid::CellMove {
+    int col;
+    int row;
+    int oldCol = -1;
+    int oldRow = -1;
+    int rc = -1; // the real column of the target
     bool allow = true;
-    const int oldRow = Row();
-    const int oldCol = Col();
-    if (row != oldRow && OnRowChanging) OnRowChanging(this, oldRow, row, allow);
-    if (col != oldCol && OnColChanging) OnColChanging(this, oldCol, col, allow);
-    if ((row != oldRow || col != oldCol) && !e.advancing && OnCellChanging)
-        OnCellChanging(this, oldRow, oldCol, row, col, allow);
-    if (col == 0 && NodeCount() > 0 && !Options().Contains(TGridOption::goRowSelect)) return false;
-    if (!allow) return false;
+
+    // Each answers false to refuse the move.
+    using Check = bool (*)(TExtStringGrid& grid, CellMove& move);
+    static const Check Checks[];
+
+    static bool FloatingFooter(TExtStringGrid& g, CellMove& m);
+    static bool Inside(TExtStringGrid&, CellMove& m) { return m.col >= 0 && m.row >= 0; }
+    static bool ChangingEvents(TExtStringGrid& g, CellMove& m);
+    // A tree's node column is no current cell but in row-select mode.
+    static bool NoNodeColumn(TExtStringGrid& g, CellMove& m)
+    {
+        return m.col != 0 || g.NodeCount() <= 0 || g.Options().Contains(TGridOption::goRowSelect);
+    }
+    static bool Allowed(TExtStringGrid&, CellMove& m) { return m.allow; }
     // Fixed cells (footer rows and right columns among them) never become
     // current, whether the keys or the program move there.
-    if (IsFixed(col, row)) return false;
-    const int rc = RealColIndex(col);
-    if (rc < 0) return false;
-    const QString text = GetCellText(rc, row);
-    if (!IsCheckOrRadioCell(rc, row)) {
-        bool can = Options().Contains(TGridOption::goEditing) || e.editingSwitchedOff;
-        CanEditCell(rc, row, can);
-        if (can) {
-            const bool wasOff = !Options().Contains(TGridOption::goEditing);
-            e.editingSwitchedOff = false;
-            if (wasOff) {
-                BeginCellEdit(col, row);
-                SetOptions(Options() + TGridOption::goEditing);
-            }
-        } else if (Options().Contains(TGridOption::goEditing)) {
-            CloseEditorControl();
-            e.editingSwitchedOff = true;
-            SetOptions(Options() - TGridOption::goEditing);
-        }
+    static bool NotFixed(TExtStringGrid& g, CellMove& m) { return !g.IsFixed(m.col, m.row); }
+    static bool RealColumn(TExtStringGrid& g, CellMove& m)
+    {
+        m.rc = g.RealColIndex(m.col);
+        return m.rc >= 0;
     }
-    // A pending text edit is validated before the cell is left.
-    if (e.SpecialEditorOpen()) CloseEditorControl();
-    bool result = TBaseGrid::SelectCell(col, row);
+
+    static void FollowEditability(TExtStringGrid& g, const CellMove& m);
+    static void RepaintMarks(TExtStringGrid& g, const CellMove& m, bool moved);
+};
+
+const TExtStringGrid::CellMove::Check TExtStringGrid::CellMove::Checks[] = {
+    FloatingFooter, Inside, ChangingEvents, NoNodeColumn, Allowed, NotFixed, RealColumn,
+};
+
+bool TExtStringGrid::CellMove::FloatingFooter(TExtStringGrid& g, CellMove& m)
+{
+    const TFloatingFooter& ff = g.d->floatingFooter;
+    if (!ff.Visible()) return true;
+    // The preview shows the row about to be current; a target cell under
+    // the panel brings the next row into view.
+    const bool preview = ff.FooterStyle() == fsColumnPreview || ff.FooterStyle() == fsCustomPreview;
+    if (preview && g.d->footer.panel) g.d->footer.panel->update();
+    if (m.col >= 0 && m.row >= 0 && m.col < g.ColCount() && m.row < (preview ? g.RowCount() : g.RowCount() - 1)) {
+        const TRect cell = g.CellRect(m.col, m.row);
+        if (!cell.IsEmpty() && cell.Bottom > g.ClientHeight() - ff.FooterHeight + 2) g.SetTopRow(g.TopRow() + 1);
+    }
+    // The footer as the last row never becomes current.
+    return ff.FooterStyle() != fsFixedLastRow || m.row != g.RowCount() - 1;
+}
+
+bool TExtStringGrid::CellMove::ChangingEvents(TExtStringGrid& g, CellMove& m)
+{
+    m.oldRow = g.Row();
+    m.oldCol = g.Col();
+    if (m.row != m.oldRow && g.OnRowChanging) g.OnRowChanging(&g, m.oldRow, m.row, m.allow);
+    if (m.col != m.oldCol && g.OnColChanging) g.OnColChanging(&g, m.oldCol, m.col, m.allow);
+    // The advance to the next cell raised OnCellChanging itself.
+    if ((m.row != m.oldRow || m.col != m.oldCol) && !g.d->edit.advancing && g.OnCellChanging)
+        g.OnCellChanging(&g, m.oldRow, m.oldCol, m.row, m.col, m.allow);
+    return true;
+}
+
+// goEditing follows the target cell's OnCanEditCell, and comes back on an
+// editable cell when a read-only one took it away.
+void TExtStringGrid::CellMove::FollowEditability(TExtStringGrid& g, const CellMove& m)
+{
+    TGridEditState& e = g.d->edit;
+    bool can = g.Options().Contains(TGridOption::goEditing) || e.editingSwitchedOff;
+    g.CanEditCell(m.rc, m.row, can);
+    const bool editing = g.Options().Contains(TGridOption::goEditing);
+    if (can) {
+        e.editingSwitchedOff = false;
+        if (!editing) {
+            g.BeginCellEdit(m.col, m.row);
+            g.SetOptions(g.Options() + TGridOption::goEditing);
+        }
+    } else if (editing) {
+        g.CloseEditorControl();
+        e.editingSwitchedOff = true;
+        g.SetOptions(g.Options() - TGridOption::goEditing);
+    }
+}
+
+void TExtStringGrid::CellMove::RepaintMarks(TExtStringGrid& g, const CellMove& m, bool moved)
+{
     // The row indicator leaves the old row for the new one.
-    if (d->rowIndicator && !d->rowIndicator->Empty() && FixedCols() > 0) {
-        RepaintCell(0, oldRow);
-        RepaintCell(0, row);
+    if (g.d->rowIndicator && !g.d->rowIndicator->Empty() && g.FixedCols() > 0) {
+        g.RepaintCell(0, m.oldRow);
+        g.RepaintCell(0, m.row);
     }
     // The headers of the old and the new current cell change their look.
-    if (result && d->activeCellShow) RepaintHeaders(Col(), Row(), col, row);
-    e.savedCellText = text;
+    if (moved && g.d->activeCellShow) g.RepaintHeaders(g.Col(), g.Row(), m.col, m.row);
+}
+
+bool TExtStringGrid::SelectCell(int col, int row)
+{
+    CellMove move{col, row};
+    for (const CellMove::Check check : CellMove::Checks)
+        if (!check(*this, move)) return false;
+    const QString text = GetCellText(move.rc, row);
+    if (!IsCheckOrRadioCell(move.rc, row)) CellMove::FollowEditability(*this, move);
+    // A pending text edit is validated before the cell is left.
+    if (d->edit.SpecialEditorOpen()) CloseEditorControl();
+    const bool result = TBaseGrid::SelectCell(col, row);
+    CellMove::RepaintMarks(*this, move, result);
+    d->edit.savedCellText = text;
     return result;
 }

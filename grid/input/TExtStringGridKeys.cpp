@@ -1,10 +1,11 @@
-// The keyboard: the grid's own key rules (check boxes by Space, Home and
-// End, the TAB walk, clipboard and row keys, Ctrl+A, disjunct marks), then
-// the standard key handling; typing into cells and the incremental row
-// search.
+// The keyboard: a key down walks one table of bindings, the grid's own key
+// rules (check boxes by Space, Home and End, the TAB walk, clipboard and row
+// keys, Ctrl+A, disjunct marks) and the standard key handling among them in
+// the order they run; typing into cells and the incremental row search.
 #include "grid/TExtStringGrid.h"
 
 #include "grid/TExtStringGrid_p.h"
+#include "grid/input/KeyBindings_p.h"
 #include "platform/core/RegionalSettings.h"
 #include "platform/kernel/WindowMessage.h"
 
@@ -13,188 +14,309 @@
 
 namespace {
 
-bool IsNavigationKey(int key) { return key >= Win::VK_PRIOR && key <= Win::VK_DOWN; }
+// PgUp, PgDn, End, Home and the arrows.
+constexpr TKeyRange kNavigationKeys{Win::VK_PRIOR, Win::VK_DOWN};
 
 } // namespace
 
+// The grid's key-down table with its conditions and actions.
+struct TExtStringGrid::KeyBindings {
+    struct Press : TKeyPress {
+        int pressed;     // the key as pressed (OnKeyDown may change it)
+        int leftCol = 0; // the left column at the key down
+    };
+    using Binding = TKeyBinding<TExtStringGrid, Press>;
+    static const Binding Table[];
+
+    // ----- Conditions
+    static bool Panning(TExtStringGrid& g, const Press&) { return g.d->input.panning; }
+    static bool InRowSelect(TExtStringGrid& g) { return g.Options().Contains(TGridOption::goRowSelect); }
+    static bool HomeEndByRows(TExtStringGrid& g, const Press&) { return g.d->navigation.HomeEndKey == heFirstLastRow; }
+    // By columns the grid moves itself only in row-select mode; otherwise the
+    // standard handling moves to the first or last column.
+    static bool HomeEndByColumnsInRowSelect(TExtStringGrid& g, const Press&)
+    {
+        return g.d->navigation.HomeEndKey != heFirstLastRow && InRowSelect(g);
+    }
+    static bool Tabs(TExtStringGrid& g, const Press&) { return g.Options().Contains(TGridOption::goTabs); }
+    static bool EditableCheckCell(TExtStringGrid& g, const Press&);
+    static bool CheckOrRadioCell(TExtStringGrid& g, const Press&);
+    static bool KeepsLeftColumn(TExtStringGrid& g, const Press& p);
+    static bool SelectionMoved(TExtStringGrid& g, const Press&);
+    static bool ClipboardShortCuts(TExtStringGrid& g, const Press&) { return g.d->navigation.AllowClipboardShortCuts; }
+    static bool InsertRowAllowed(TExtStringGrid& g, const Press&) { return g.d->navigation.AllowInsertRow; }
+    static bool RowAndRangeSelect(TExtStringGrid& g, const Press&)
+    {
+        return InRowSelect(g) && g.Options().Contains(TGridOption::goRangeSelect);
+    }
+    static bool DisjunctRows(TExtStringGrid& g, const Press&) { return g.d->mouseActions.DisjunctRowSelect; }
+    static bool DisjunctCols(TExtStringGrid& g, const Press&) { return g.d->mouseActions.DisjunctColSelect; }
+    static bool DeleteRowAllowed(TExtStringGrid& g, const Press&)
+    {
+        return g.d->navigation.AllowDeleteRow && g.RowCount() - g.d->fixedFooters - g.FixedRows() >= 1;
+    }
+
+    // ----- Actions
+    static void TakeKey(TExtStringGrid&, Press& p) { p.key = 0; }
+    static void StopPanning(TExtStringGrid& g, Press& p);
+    static void Remember(TExtStringGrid& g, Press& p);
+    static void ToggleCheckCell(TExtStringGrid& g, Press& p);
+    static void AdvanceFromCheckCell(TExtStringGrid& g, Press& p);
+    static void FirstRow(TExtStringGrid& g, Press& p);
+    static void FirstColumn(TExtStringGrid& g, Press& p);
+    static void LastRow(TExtStringGrid& g, Press& p);
+    static void LastColumn(TExtStringGrid& g, Press& p);
+    static void TabWalk(TExtStringGrid& g, Press& p);
+    static void StandardHandling(TExtStringGrid& g, Press& p);
+    static void KeepLeftColumn(TExtStringGrid& g, Press& p);
+    static void RepaintSelection(TExtStringGrid& g, Press& p);
+    // The clipboard keys: the event may refuse, the operation runs, the key
+    // goes no further.
+    template <std::function<void(QObject*, bool&)> TExtStringGrid::*Event, void (TExtStringGrid::*Operation)()>
+    static void Clipboard(TExtStringGrid& g, Press& p)
+    {
+        bool allow = true;
+        if (g.*Event) (g.*Event)(&g, allow);
+        if (allow) (g.*Operation)();
+        p.key = 0;
+    }
+    static void InsertRow(TExtStringGrid& g, Press& p);
+    static void SelectDataArea(TExtStringGrid& g, Press& p);
+    static void Mark(TExtStringGrid& g, const Press& p, bool rows);
+    static void MarkRows(TExtStringGrid& g, Press& p) { Mark(g, p, true); }
+    static void MarkCols(TExtStringGrid& g, Press& p) { Mark(g, p, false); }
+    static void FlipRowMark(TExtStringGrid& g, Press&) { g.SetRowSelect(g.Row(), !g.RowSelect(g.Row())); }
+    static void FlipColMark(TExtStringGrid& g, Press&) { g.SetColSelect(g.Col(), !g.ColSelect(g.Col())); }
+    static void DeleteRow(TExtStringGrid& g, Press& p);
+};
+
+// The steps of a key down, in the order they run.
+const TExtStringGrid::KeyBindings::Binding TExtStringGrid::KeyBindings::Table[] = {
+    // A key ends panning and goes nowhere.
+    {kAnyKey, kNoKeys, kNoKeys, Panning, StopPanning},
+    // The left column and the selection at the key down, for the steps after
+    // the standard handling.
+    {kAnyKey, kNoKeys, kNoKeys, nullptr, Remember},
+    {SingleKey(Win::VK_SPACE), kNoKeys, kNoKeys, EditableCheckCell, ToggleCheckCell},
+    {SingleKey(Win::VK_RETURN), kNoKeys, kNoKeys, CheckOrRadioCell, AdvanceFromCheckCell},
+    {SingleKey(Win::VK_HOME), kNoKeys, kNoKeys, HomeEndByRows, FirstRow},
+    {SingleKey(Win::VK_HOME), kNoKeys, kNoKeys, HomeEndByColumnsInRowSelect, FirstColumn},
+    {SingleKey(Win::VK_END), kNoKeys, kNoKeys, HomeEndByRows, LastRow},
+    {SingleKey(Win::VK_END), kNoKeys, kNoKeys, HomeEndByColumnsInRowSelect, LastColumn},
+    {SingleKey(Win::VK_TAB), kNoKeys, kNoKeys, Tabs, TabWalk},
+    // OnKeyDown, then the base grid's moves.
+    {kAnyKey, kNoKeys, kNoKeys, nullptr, StandardHandling},
+    {kAnyKey, kNoKeys, kNoKeys, KeepsLeftColumn, KeepLeftColumn},
+    {kAnyKey, kNoKeys, kNoKeys, SelectionMoved, RepaintSelection},
+    // The clipboard keys, after OnKeyDown has seen them; Ctrl wins over
+    // Shift.
+    {SingleKey('X'), kCtrlKey, kNoKeys, ClipboardShortCuts,
+     Clipboard<&TExtStringGrid::OnClipboardCut, &TExtStringGrid::CutSelectionToClipboard>},
+    {SingleKey('V'), kCtrlKey, kNoKeys, ClipboardShortCuts,
+     Clipboard<&TExtStringGrid::OnClipboardPaste, &TExtStringGrid::PasteSelectionFromClipboard>},
+    {SingleKey(Win::VK_INSERT), kCtrlKey, kNoKeys, ClipboardShortCuts,
+     Clipboard<&TExtStringGrid::OnClipboardCopy, &TExtStringGrid::CopySelectionToClipboard>},
+    {SingleKey('C'), kCtrlKey, kNoKeys, ClipboardShortCuts,
+     Clipboard<&TExtStringGrid::OnClipboardCopy, &TExtStringGrid::CopySelectionToClipboard>},
+    {SingleKey(Win::VK_INSERT), kShiftKey, kCtrlKey, ClipboardShortCuts,
+     Clipboard<&TExtStringGrid::OnClipboardPaste, &TExtStringGrid::PasteSelectionFromClipboard>},
+    {SingleKey(Win::VK_DELETE), kShiftKey, kCtrlKey, ClipboardShortCuts,
+     Clipboard<&TExtStringGrid::OnClipboardCut, &TExtStringGrid::CutSelectionToClipboard>},
+    {SingleKey(Win::VK_INSERT), kNoKeys, kModifierKeys, InsertRowAllowed, InsertRow},
+    // Ctrl+A selects the data area only with row and range selection, and
+    // is not passed on either way.
+    {SingleKey('A'), kCtrlKey, kNoKeys, RowAndRangeSelect, SelectDataArea},
+    {SingleKey('A'), kCtrlKey, kNoKeys, nullptr, TakeKey},
+    {kNavigationKeys, kNoKeys, kNoKeys, DisjunctRows, MarkRows},
+    {kNavigationKeys, kNoKeys, kNoKeys, DisjunctCols, MarkCols},
+    {SingleKey(Win::VK_SPACE), kNoKeys, kNoKeys, DisjunctRows, FlipRowMark},
+    {SingleKey(Win::VK_SPACE), kNoKeys, kNoKeys, DisjunctCols, FlipColMark},
+    {SingleKey(Win::VK_DELETE), kNoKeys, kAltKey, DeleteRowAllowed, DeleteRow},
+};
+
 void TExtStringGrid::KeyDown(int& key, TShiftState shift)
 {
-    TGridInputState& in = d->input;
-    in.keypadDecimal = key == Win::VK_DECIMAL;
-    if (in.panning) {
-        StopPanning();
-        key = 0;
-        return;
-    }
-    const bool ctrl = shift.Contains(TShiftStateItem::ssCtrl);
-    const bool shiftDown = shift.Contains(TShiftStateItem::ssShift);
-    const bool alt = shift.Contains(TShiftStateItem::ssAlt);
-    const int left = LeftCol();
-    in.keySelection = Selection();
-    const int rc = RealColIndex(Col());
-    const int row = Row();
+    d->input.keypadDecimal = key == Win::VK_DECIMAL;
+    KeyBindings::Press press{{key, shift}, key};
+    WalkKeyBindings(KeyBindings::Table, *this, press);
+}
 
-    if (key == Win::VK_SPACE && rc >= 0 && IsCheckCell(rc, row)) {
-        bool canEdit = Options().Contains(TGridOption::goEditing) || d->mouseActions.RangeSelectAndEdit;
-        CanEditCell(rc, row, canEdit);
-        if (canEdit) {
-            if (IsCheckBoxCell(rc, row)) {
-                ToggleCheckBox(rc, row, true);
-                bool state = false;
-                GetCheckBoxState(rc, row, state);
-                if (OnCheckBoxClick) OnCheckBoxClick(this, rc, row, state);
-            }
-            if (IsRadioButtonCell(rc, row)) {
-                StepRadioButton(rc, row, true);
-                int index = -1;
-                GetRadioIndex(rc, row, index);
-                if (OnRadioClick) OnRadioClick(this, rc, row, index);
-            }
-            RepaintCell(Col(), row);
-        }
-    }
+bool TExtStringGrid::KeyBindings::EditableCheckCell(TExtStringGrid& g, const Press&)
+{
+    const int rc = g.RealColIndex(g.Col());
+    const int row = g.Row();
+    if (rc < 0 || !g.IsCheckCell(rc, row)) return false;
+    bool canEdit = g.Options().Contains(TGridOption::goEditing) || g.d->mouseActions.RangeSelectAndEdit;
+    g.CanEditCell(rc, row, canEdit);
+    return canEdit;
+}
 
+bool TExtStringGrid::KeyBindings::CheckOrRadioCell(TExtStringGrid& g, const Press&)
+{
+    const int rc = g.RealColIndex(g.Col());
+    return rc >= 0 && g.IsCheckOrRadioCell(rc, g.Row());
+}
+
+bool TExtStringGrid::KeyBindings::KeepsLeftColumn(TExtStringGrid& g, const Press& p)
+{
+    // The key as pressed: a vertical move in row-select mode.
+    const bool vertical =
+        p.pressed == Win::VK_PRIOR || p.pressed == Win::VK_NEXT || p.pressed == Win::VK_UP || p.pressed == Win::VK_DOWN;
+    return vertical && InRowSelect(g) && g.d->navigation.KeepHorizScroll;
+}
+
+bool TExtStringGrid::KeyBindings::SelectionMoved(TExtStringGrid& g, const Press&)
+{
+    return g.d->selectionRectangle && !(g.Selection() == g.d->input.keySelection);
+}
+
+void TExtStringGrid::KeyBindings::StopPanning(TExtStringGrid& g, Press& p)
+{
+    g.StopPanning();
+    p.key = 0;
+}
+
+void TExtStringGrid::KeyBindings::Remember(TExtStringGrid& g, Press& p)
+{
+    p.leftCol = g.LeftCol();
+    g.d->input.keySelection = g.Selection();
+}
+
+void TExtStringGrid::KeyBindings::ToggleCheckCell(TExtStringGrid& g, Press&)
+{
+    const int rc = g.RealColIndex(g.Col());
+    const int row = g.Row();
+    if (g.IsCheckBoxCell(rc, row)) {
+        g.ToggleCheckBox(rc, row, true);
+        bool state = false;
+        g.GetCheckBoxState(rc, row, state);
+        if (g.OnCheckBoxClick) g.OnCheckBoxClick(&g, rc, row, state);
+    }
+    if (g.IsRadioButtonCell(rc, row)) {
+        g.StepRadioButton(rc, row, true);
+        int index = -1;
+        g.GetRadioIndex(rc, row, index);
+        if (g.OnRadioClick) g.OnRadioClick(&g, rc, row, index);
+    }
+    g.RepaintCell(g.Col(), row);
+}
+
+void TExtStringGrid::KeyBindings::AdvanceFromCheckCell(TExtStringGrid& g, Press& p)
+{
     // Enter on a check-box or radio cell advances (AdvanceOnEnter); it ends
     // there when the new row holds one in the same column.
-    if (key == Win::VK_RETURN && rc >= 0 && IsCheckOrRadioCell(rc, row)) {
-        AdvanceToNextCell(Col(), row, false, false, true);
-        if (IsCheckOrRadioCell(rc, Row())) {
-            key = 0;
-            return;
-        }
-    }
+    const int rc = g.RealColIndex(g.Col());
+    g.AdvanceToNextCell(g.Col(), g.Row(), false, false, true);
+    if (g.IsCheckOrRadioCell(rc, g.Row())) p.key = 0;
+}
 
-    const THomeEndAction homeEnd = d->navigation.HomeEndKey;
-    const bool rowSelect = Options().Contains(TGridOption::goRowSelect);
-    if (key == Win::VK_HOME && homeEnd == heFirstLastRow) {
-        SetRow(FixedRows());
-        MoveToBaseCell();
-        key = 0;
+void TExtStringGrid::KeyBindings::FirstRow(TExtStringGrid& g, Press& p)
+{
+    g.SetRow(g.FixedRows());
+    g.MoveToBaseCell();
+    p.key = 0;
+}
+
+void TExtStringGrid::KeyBindings::FirstColumn(TExtStringGrid& g, Press& p)
+{
+    g.SetCol(g.FixedCols());
+    g.MoveToBaseCell();
+    g.SetLeftCol(g.FixedCols());
+    p.key = 0;
+}
+
+void TExtStringGrid::KeyBindings::LastRow(TExtStringGrid& g, Press& p)
+{
+    g.SetRow(g.d->floatingFooter.Visible() && g.RowCount() > 2 ? g.RowCount() - 2 : g.RowCount() - 1);
+    g.MoveToBaseCell();
+    p.key = 0;
+}
+
+void TExtStringGrid::KeyBindings::LastColumn(TExtStringGrid& g, Press& p)
+{
+    g.SetCol(g.ColCount() - 1);
+    g.MoveToBaseCell();
+    g.SetLeftCol(std::max(g.FixedCols(), g.ColCount() - g.VisibleColCount()));
+    p.key = 0;
+}
+
+void TExtStringGrid::KeyBindings::TabWalk(TExtStringGrid& g, Press& p)
+{
+    g.TabKey(p.shift.Contains(TShiftStateItem::ssShift));
+    p.key = 0;
+}
+
+void TExtStringGrid::KeyBindings::StandardHandling(TExtStringGrid& g, Press& p)
+{
+    g.TBaseGrid::KeyDown(p.key, p.shift);
+}
+
+void TExtStringGrid::KeyBindings::KeepLeftColumn(TExtStringGrid& g, Press& p)
+{
+    // Painting waits meanwhile; an enclosing update block keeps its count.
+    const int saved = g.d->updateCount;
+    ++g.d->updateCount;
+    g.SetLeftCol(p.leftCol);
+    g.d->updateCount = saved;
+}
+
+void TExtStringGrid::KeyBindings::RepaintSelection(TExtStringGrid& g, Press&)
+{
+    const TGridRect now = g.Selection();
+    g.InvalidateRect(g.CellRect(now.Left, now.Top).United(g.CellRect(now.Right, now.Bottom)));
+    g.d->input.keySelection = now;
+}
+
+void TExtStringGrid::KeyBindings::InsertRow(TExtStringGrid& g, Press&)
+{
+    bool canInsert = true;
+    if (g.OnCanInsertRow) g.OnCanInsertRow(&g, g.Row(), canInsert);
+    if (!canInsert) return;
+    if (g.d->navigation.InsertPosition == pInsertAfter) {
+        g.AutoInsertRow(g.Row() + 1);
+        g.SetRow(std::min(g.Row() + 1, g.RowCount() - 1));
+    } else {
+        // The rows from the current one move down; the current cell stays
+        // on the new row.
+        const int row = g.Row();
+        g.AutoInsertRow(row);
+        if (g.Row() != row) g.SetRow(row);
+    }
+    g.CalcFooter(-1);
+}
+
+void TExtStringGrid::KeyBindings::SelectDataArea(TExtStringGrid& g, Press& p)
+{
+    g.SetSelection(TGridRect(g.FixedCols(), g.FixedRows(), g.ColCount() - g.d->fixedRightCols - 1,
+                             g.RowCount() - g.d->fixedFooters - 1));
+    p.key = 0;
+}
+
+// Without Shift or Ctrl the marks start again; with Shift the rows (columns)
+// of the selection are marked, else the current one.
+void TExtStringGrid::KeyBindings::Mark(TExtStringGrid& g, const Press& p, bool rows)
+{
+    const bool shift = p.shift.Contains(TShiftStateItem::ssShift);
+    if (!shift && !p.shift.Contains(TShiftStateItem::ssCtrl)) rows ? g.ClearRowSelect() : g.ClearColSelect();
+    void (TExtStringGrid::*const set)(int, bool) = rows ? &TExtStringGrid::SetRowSelect : &TExtStringGrid::SetColSelect;
+    if (!shift) {
+        (g.*set)(rows ? g.Row() : g.Col(), true);
         return;
     }
-    if (key == Win::VK_HOME && rowSelect) {
-        SetCol(FixedCols());
-        MoveToBaseCell();
-        SetLeftCol(FixedCols());
-        key = 0;
-        return;
-    }
-    if (key == Win::VK_END && homeEnd == heFirstLastRow) {
-        SetRow(d->floatingFooter.Visible() && RowCount() > 2 ? RowCount() - 2 : RowCount() - 1);
-        MoveToBaseCell();
-        key = 0;
-        return;
-    }
-    if (key == Win::VK_END && rowSelect) {
-        SetCol(ColCount() - 1);
-        MoveToBaseCell();
-        SetLeftCol(std::max(FixedCols(), ColCount() - VisibleColCount()));
-        key = 0;
-        return;
-    }
-    if (key == Win::VK_TAB && Options().Contains(TGridOption::goTabs)) {
-        TabKey(shiftDown);
-        key = 0;
-        return;
-    }
+    const TGridRect s = g.Selection();
+    const int low = rows ? s.Top : s.Left;
+    const int high = rows ? s.Bottom : s.Right;
+    const int end = rows ? g.RowCount() : g.ColCount();
+    for (int i = rows ? g.FixedRows() : g.FixedCols(); i < end; ++i) (g.*set)(i, i >= low && i <= high);
+}
 
-    const int keyBefore = key;
-    TBaseGrid::KeyDown(key, shift);
-    if (key == 0) return;
-
-    if ((keyBefore == Win::VK_PRIOR || keyBefore == Win::VK_NEXT || keyBefore == Win::VK_UP ||
-         keyBefore == Win::VK_DOWN) &&
-        rowSelect && d->navigation.KeepHorizScroll) {
-        // Painting waits meanwhile; an enclosing update block keeps its count.
-        const int saved = d->updateCount;
-        ++d->updateCount;
-        SetLeftCol(left);
-        d->updateCount = saved;
-    }
-
-    const TGridRect now = Selection();
-    if (!(now == in.keySelection) && d->selectionRectangle) {
-        InvalidateRect(CellRect(now.Left, now.Top).United(CellRect(now.Right, now.Bottom)));
-        in.keySelection = now;
-    }
-
-    // The clipboard keys and Ctrl+A, after OnKeyDown has seen them; they
-    // go no further.
-    const bool clip = d->navigation.AllowClipboardShortCuts;
-    auto clipboard = [&](const std::function<void(QObject*, bool&)>& event, void (TExtStringGrid::*op)()) {
-        bool allow = true;
-        if (event) event(this, allow);
-        if (allow) (this->*op)();
-        key = 0;
-    };
-    if (clip && ctrl && key == 'X') return clipboard(OnClipboardCut, &TExtStringGrid::CutSelectionToClipboard);
-    if (clip && ctrl && key == 'V') return clipboard(OnClipboardPaste, &TExtStringGrid::PasteSelectionFromClipboard);
-    if (clip && ctrl && (key == Win::VK_INSERT || key == 'C'))
-        return clipboard(OnClipboardCopy, &TExtStringGrid::CopySelectionToClipboard);
-    if (clip && !ctrl && shiftDown && key == Win::VK_INSERT)
-        return clipboard(OnClipboardPaste, &TExtStringGrid::PasteSelectionFromClipboard);
-    if (clip && !ctrl && shiftDown && key == Win::VK_DELETE)
-        return clipboard(OnClipboardCut, &TExtStringGrid::CutSelectionToClipboard);
-    if (ctrl && key == 'A') {
-        if (rowSelect && Options().Contains(TGridOption::goRangeSelect))
-            SetSelection(TGridRect(FixedCols(), FixedRows(), ColCount() - d->fixedRightCols - 1,
-                                   RowCount() - d->fixedFooters - 1));
-        key = 0;
-        return;
-    }
-
-    if (key == Win::VK_INSERT && d->navigation.AllowInsertRow && !ctrl && !shiftDown && !alt) {
-        bool canInsert = true;
-        if (OnCanInsertRow) OnCanInsertRow(this, Row(), canInsert);
-        if (canInsert) {
-            if (d->navigation.InsertPosition == pInsertAfter) {
-                AutoInsertRow(Row() + 1);
-                SetRow(std::min(Row() + 1, RowCount() - 1));
-            } else {
-                // The rows from the current one move down; the current
-                // cell stays on the new row.
-                const int row = Row();
-                AutoInsertRow(row);
-                if (Row() != row) SetRow(row);
-            }
-            CalcFooter(-1);
-        }
-    }
-
-    if (IsNavigationKey(key)) {
-        if (d->mouseActions.DisjunctRowSelect) {
-            if (!shiftDown && !ctrl) ClearRowSelect();
-            if (shiftDown) {
-                const TGridRect s = Selection();
-                for (int r = FixedRows(); r < RowCount(); ++r) SetRowSelect(r, r >= s.Top && r <= s.Bottom);
-            } else {
-                SetRowSelect(Row(), true);
-            }
-        }
-        if (d->mouseActions.DisjunctColSelect) {
-            if (!shiftDown && !ctrl) ClearColSelect();
-            if (shiftDown) {
-                const TGridRect s = Selection();
-                for (int c = FixedCols(); c < ColCount(); ++c) SetColSelect(c, c >= s.Left && c <= s.Right);
-            } else {
-                SetColSelect(Col(), true);
-            }
-        }
-    }
-    if (key == Win::VK_SPACE) {
-        if (d->mouseActions.DisjunctRowSelect) SetRowSelect(Row(), !RowSelect(Row()));
-        if (d->mouseActions.DisjunctColSelect) SetColSelect(Col(), !ColSelect(Col()));
-    }
-
-    if (key == Win::VK_DELETE && d->navigation.AllowDeleteRow && !alt &&
-        RowCount() - d->fixedFooters - FixedRows() >= 1) {
-        bool canDelete = true;
-        if (OnCanDeleteRow) OnCanDeleteRow(this, Row(), canDelete);
-        if (canDelete) {
-            AutoDeleteRow(Row());
-            CalcFooter(-1);
-        }
-    }
+void TExtStringGrid::KeyBindings::DeleteRow(TExtStringGrid& g, Press&)
+{
+    bool canDelete = true;
+    if (g.OnCanDeleteRow) g.OnCanDeleteRow(&g, g.Row(), canDelete);
+    if (!canDelete) return;
+    g.AutoDeleteRow(g.Row());
+    g.CalcFooter(-1);
 }
 
 void TExtStringGrid::TabKey(bool backward)

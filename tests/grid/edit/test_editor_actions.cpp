@@ -441,6 +441,38 @@ TEST(MovingTheCurrentCell, APreviewFooterIsRepaintedAndACellUnderItBringsTheNext
     panel->removeEventFilter(&counter);
 }
 
+TEST(MovingTheCurrentCell, TheChangingEventsAskForWhatChangesAndMayRefuse)
+{
+    Form f;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    RecordingGrid& g = *f.grid;
+    g.FocusCell(1, 1);
+    QStringList asked;
+    bool refuse = false;
+    g.OnRowChanging = [&](QObject*, int from, int to, bool&) {
+        asked << QStringLiteral("row %1>%2").arg(from).arg(to);
+    };
+    g.OnColChanging = [&](QObject*, int from, int to, bool&) {
+        asked << QStringLiteral("col %1>%2").arg(from).arg(to);
+    };
+    g.OnCellChanging = [&](QObject*, int oldRow, int oldCol, int row, int col, bool& allow) {
+        asked << QStringLiteral("cell %1,%2>%3,%4").arg(oldCol).arg(oldRow).arg(col).arg(row);
+        if (refuse) allow = false;
+    };
+    g.FocusCell(1, 3);
+    EXPECT_EQ(asked, (QStringList{"row 1>3", "cell 1,1>1,3"}));
+    asked.clear();
+    g.FocusCell(2, 3);
+    EXPECT_EQ(asked, (QStringList{"col 1>2", "cell 1,3>2,3"}));
+    asked.clear();
+
+    refuse = true;
+    g.FocusCell(3, 4);
+    EXPECT_EQ(asked, (QStringList{"row 3>4", "col 2>3", "cell 2,3>3,4"}));
+    EXPECT_EQ(g.Col(), 2);
+    EXPECT_EQ(g.Row(), 3);
+}
+
 TEST(MultiLineEditor, AMultiLineCellIsEditedOnLinesAndUpAndDownMoveInside)
 {
     Form f;

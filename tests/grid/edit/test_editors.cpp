@@ -599,6 +599,12 @@ TEST(TextEditor, LookupCompletesFromTheItems)
     QTest::keyClicks(g.TextEditor(), QStringLiteral("ap"));
     EXPECT_EQ(g.TextEditor()->Text(), "apple");
     EXPECT_EQ(g.TextEditor()->SelText(), "ple");
+    // Backspace keeps the lookup off until the next letter.
+    Key(g.TextEditor(), Qt::Key_Backspace);
+    EXPECT_EQ(g.TextEditor()->Text(), "ap");
+    QTest::keyClicks(g.TextEditor(), QStringLiteral("r"));
+    EXPECT_EQ(g.TextEditor()->Text(), "apricot");
+    EXPECT_EQ(g.TextEditor()->SelText(), "icot");
 }
 
 TEST(TextEditor, LookupHistoryKeepsTheTextsTypedForTheNextCompletion)
@@ -627,6 +633,32 @@ TEST(TextEditor, CursorWalkMovesOnAtTheEndOfTheText)
     Key(g.TextEditor(), Qt::Key_Right);
     EXPECT_EQ(g.Col(), 2);
     EXPECT_EQ(g.Row(), 1);
+}
+
+TEST(TextEditor, CursorWalkLeavesOnlyAtTheEndsWithoutModifiersAlongTheRow)
+{
+    Grid g;
+    g.Navigation().CursorWalkEditor = true;
+    g.Navigation().AdvanceDirection = adTopBottom;
+    g.SetCellText(2, 2, QStringLiteral("ab"));
+    g.Edit(2, 2);
+    // Inside the text, with Shift, or over a selection the caret moves.
+    g.TextEditor()->SetSelStart(1);
+    Key(g.TextEditor(), Qt::Key_Right);
+    g.TextEditor()->SetSelStart(2);
+    Key(g.TextEditor(), Qt::Key_Right, Qt::ShiftModifier);
+    g.TextEditor()->SetSelStart(0);
+    Key(g.TextEditor(), Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(g.Col(), 2);
+    EXPECT_EQ(g.Row(), 2);
+    // At the start Left goes to the previous cell of the row, whatever the
+    // advance direction, and edits it.
+    g.TextEditor()->SetSelStart(0);
+    Key(g.TextEditor(), Qt::Key_Left);
+    EXPECT_EQ(g.Col(), 1);
+    EXPECT_EQ(g.Row(), 2);
+    EXPECT_TRUE(g.EditorMode());
+    EXPECT_EQ(g.Navigation().AdvanceDirection, adTopBottom);
 }
 
 // A popup editor whose control is a plain line in the popup.

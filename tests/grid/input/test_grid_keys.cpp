@@ -240,6 +240,67 @@ TEST(GridKeys, ShiftDeleteCutsAndNeverDeletesARow)
     EXPECT_EQ(g.Cells(2, 3), QStringLiteral("copied"));
 }
 
+TEST(GridKeys, ModifiersChooseBetweenTheClipboardAndTheRowKeys)
+{
+    Grid g;
+    g.Navigation().AllowClipboardShortCuts = true;
+    g.Navigation().AllowInsertRow = true;
+    g.Navigation().AllowDeleteRow = true;
+    int cuts = 0, copies = 0, pastes = 0;
+    g.OnClipboardCut = [&](QObject*, bool& allow) {
+        ++cuts;
+        allow = false;
+    };
+    g.OnClipboardCopy = [&](QObject*, bool& allow) {
+        ++copies;
+        allow = false;
+    };
+    g.OnClipboardPaste = [&](QObject*, bool& allow) {
+        ++pastes;
+        allow = false;
+    };
+    g.FocusCell(1, 2);
+    // Ctrl wins over Shift: Ctrl+Shift+Insert copies, and Ctrl+Shift+Delete
+    // is no cut but a row deletion.
+    g.Press(Qt::Key_Insert, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(copies, 1);
+    EXPECT_EQ(pastes, 0);
+    EXPECT_EQ(g.RowCount(), 6);
+    g.Press(Qt::Key_Delete, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(cuts, 0);
+    EXPECT_EQ(g.RowCount(), 5);
+    // Alt keeps both row keys off.
+    g.Press(Qt::Key_Delete, Qt::AltModifier);
+    g.Press(Qt::Key_Insert, Qt::AltModifier);
+    EXPECT_EQ(g.RowCount(), 5);
+    // Without the short cuts Shift+Delete deletes the row.
+    g.Navigation().AllowClipboardShortCuts = false;
+    g.Press(Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_EQ(cuts, 0);
+    EXPECT_EQ(g.RowCount(), 4);
+}
+
+TEST(GridKeys, HomeAndEndByColumnsMoveTheGridOnlyInRowSelect)
+{
+    Grid g;
+    g.SetColCount(12);
+    g.FocusCell(3, 2);
+    // The standard handling: to the first and last column of the row.
+    g.Press(Qt::Key_End);
+    EXPECT_EQ(g.Col(), 11);
+    g.Press(Qt::Key_Home);
+    EXPECT_EQ(g.Col(), 1);
+    EXPECT_EQ(g.Row(), 2);
+
+    g.SetOptions(g.Options() + TGridOption::goRowSelect);
+    g.Press(Qt::Key_End);
+    EXPECT_EQ(g.Col(), 11);
+    EXPECT_EQ(g.LeftCol(), 12 - g.VisibleColCount());
+    g.Press(Qt::Key_Home);
+    EXPECT_EQ(g.Col(), 1);
+    EXPECT_EQ(g.LeftCol(), 1);
+}
+
 TEST(GridKeys, TypingIntoCheckCellsOpensNoEditor)
 {
     Grid g;

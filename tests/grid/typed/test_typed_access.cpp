@@ -199,6 +199,33 @@ TEST(Advance, AppendsOneRowAtTheEndWithAdvanceInsert)
     EXPECT_EQ(g.Row(), 1);
 }
 
+TEST(Advance, WalksEitherWayAlongRowsOrDownColumns)
+{
+    Grid g; // data cells 1..3 x 1..3
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    const auto at = [&](int col, int row, bool forward) {
+        g.AdvanceToNextCell(col, row, true, false, forward);
+        return QPoint(g.Col(), g.Row());
+    };
+    // Back along the rows: to the end of the row above, from the first cell
+    // to the last.
+    EXPECT_EQ(at(1, 2, false), QPoint(3, 1));
+    EXPECT_EQ(at(1, 1, false), QPoint(3, 3));
+    g.Navigation().AdvanceDirection = adTopBottom;
+    EXPECT_EQ(at(1, 1, true), QPoint(1, 2));
+    EXPECT_EQ(at(1, 3, true), QPoint(2, 1));
+    EXPECT_EQ(at(3, 3, true), QPoint(1, 1));
+    EXPECT_EQ(at(2, 1, false), QPoint(1, 3));
+    EXPECT_EQ(at(1, 1, false), QPoint(3, 3));
+    // With AdvanceInsert the last cell opens a new column.
+    g.Navigation().AdvanceInsert = true;
+    int inserted = -1;
+    g.OnAutoInsertCol = [&](QObject*, int col) { inserted = col; };
+    EXPECT_EQ(at(3, 3, true), QPoint(4, 1));
+    EXPECT_EQ(g.ColCount(), 5);
+    EXPECT_EQ(inserted, 4);
+}
+
 TEST(Advance, NoEditableCellEndsAfterOnePassAndAddsAtMostOneRow)
 {
     Grid g;
