@@ -63,9 +63,11 @@ protected:
 
     TExtStringGrid& g;
 
+    // The marks of a row or column move go, and the cursor they showed.
+    void EndMoveMarks();
+
 private:
     void MarkSelection();
-    void EndMoveMarks();
     void ReleaseEvents(int col, int row);
     void SortClick(TShiftState shift, int col, int row, int x);
 };
@@ -87,6 +89,7 @@ private:
 class TExtStringGrid::Gestures::FixedColSizing : public Press {
 public:
     FixedColSizing(TExtStringGrid& grid, int x) : Press(grid), m_x(x) { }
+    void Cancel() override;
 
 protected:
     bool Track(int col, int row, int x, int y) override;
@@ -94,6 +97,8 @@ protected:
     bool EndsSizing(int x) override;
 
 private:
+    // The line and the size hint go.
+    void EndLine();
     int m_x; // the sizing line
 };
 
@@ -117,8 +122,10 @@ class TExtStringGrid::Gestures::ButtonCell : public Press {
 public:
     ButtonCell(TExtStringGrid& grid, int col, int row) : Press(grid), m_col(col), m_row(row) { }
     void Release(TShiftState shift, int x, int y) override;
+    void Cancel() override;
 
 private:
+    void LetGo();
     int m_col; // display column
     int m_row;
 };
@@ -129,6 +136,7 @@ class TExtStringGrid::Gestures::HtmlButton : public Press {
 public:
     HtmlButton(TExtStringGrid& grid, int col, int row);
     void Release(TShiftState shift, int x, int y) override;
+    void Cancel() override { LetGo(); }
     void FocusLost() override;
 
 private:
@@ -185,6 +193,7 @@ class TExtStringGrid::Gestures::RowColMove : public Press {
 public:
     using Press::Press;
     const QCursor* Cursor() const override { return m_shown ? &m_cursor : nullptr; }
+    void Cancel() override { EndMoveMarks(); }
     int TargetCol() const { return m_targetCol; }
     int TargetRow() const { return m_targetRow; }
 

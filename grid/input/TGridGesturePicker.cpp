@@ -13,6 +13,7 @@
 #include "platform/graphics/PainterCanvas.h"
 
 #include <QImage>
+#include <utility>
 
 namespace {
 
@@ -44,7 +45,7 @@ std::shared_ptr<TGridGesture> TExtStringGrid::Gestures::Picker::Start(Args&&... 
 void TExtStringGrid::Gestures::Picker::Pick()
 {
     TGridInputState& in = g.d->input;
-    in.gesture.reset();
+    if (const std::shared_ptr<TGridGesture> running = std::exchange(in.gesture, nullptr)) running->Cancel();
     in.buttonDown = true;
     // A node graphic may have been made one since the last count.
     g.RecountNodes();

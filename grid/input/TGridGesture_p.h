@@ -13,6 +13,9 @@ public:
     virtual void Move(TShiftState shift, int x, int y) = 0;
     // The left button comes up: the gesture's last step.
     virtual void Release(TShiftState shift, int x, int y) = 0;
+    // A new press replaces the gesture before its release: what it holds
+    // lets go, and nothing of its release runs.
+    virtual void Cancel() { }
     // The grid lost the focus while the button was held: what the gesture
     // holds pressed comes up; the release still follows.
     virtual void FocusLost() { }

@@ -99,7 +99,6 @@ void TExtStringGrid::Gestures::Press::MarkSelection()
     }
 }
 
-// The marks of a row or column move go, and the cursor they showed.
 void TExtStringGrid::Gestures::Press::EndMoveMarks()
 {
     TGridInputState& in = In();
@@ -237,11 +236,19 @@ void TExtStringGrid::Gestures::ButtonCell::Release(TShiftState shift, int x, int
     TGridInputState& in = In();
     in.cursorState = 0;
     in.buttonDown = false;
+    LetGo();
+    if (g.OnButtonClick) g.OnButtonClick(&g, g.RealColIndex(m_col), m_row);
+    g.TBaseGrid::MouseUp(TMouseButton::mbLeft, shift, x, y);
+}
+
+void TExtStringGrid::Gestures::ButtonCell::Cancel() { LetGo(); }
+
+// The button is drawn released and the mouse no longer held.
+void TExtStringGrid::Gestures::ButtonCell::LetGo()
+{
     if (TCellGraphic* graphic = g.GetCellGraphic(g.RealColIndex(m_col), m_row)) graphic->CellBoolean = false;
     g.RepaintCell(m_col, m_row);
     g.releaseMouse();
-    if (g.OnButtonClick) g.OnButtonClick(&g, g.RealColIndex(m_col), m_row);
-    g.TBaseGrid::MouseUp(TMouseButton::mbLeft, shift, x, y);
 }
 
 TExtStringGrid::Gestures::HtmlButton::HtmlButton(TExtStringGrid& grid, int col, int row)

@@ -25,13 +25,21 @@ QString TExtStringGrid::Gestures::FixedColSizing::SizeText(int x, int /*y*/) con
     return QStringLiteral("cw=<b>%1</b>").arg(x);
 }
 
-// The column takes the width dragged, unless released beyond the control,
-// as any column sizing.
-bool TExtStringGrid::Gestures::FixedColSizing::EndsSizing(int x)
+// The sizing line goes; the column keeps its width.
+void TExtStringGrid::Gestures::FixedColSizing::Cancel() { EndLine(); }
+
+void TExtStringGrid::Gestures::FixedColSizing::EndLine()
 {
     g.DrawSizingLine(m_x);
     In().sizeHint.clear();
     if (g.d->footer.hint) g.d->footer.hint->hide();
+}
+
+// The column takes the width dragged, unless released beyond the control,
+// as any column sizing.
+bool TExtStringGrid::Gestures::FixedColSizing::EndsSizing(int x)
+{
+    EndLine();
     if (x <= g.ClientWidth()) g.SetColWidths(0, std::max(1, x));
     return true;
 }
