@@ -59,12 +59,11 @@ protected:
 
     // The disjunct cell selection follows the click.
     void PickCell(TShiftState shift, int x, int y);
+    // The marks of a row or column move go, and the cursor they showed.
+    void EndMoveMarks();
     TGridInputState& In() const { return g.d->input; }
 
     TExtStringGrid& g;
-
-    // The marks of a row or column move go, and the cursor they showed.
-    void EndMoveMarks();
 
 private:
     void MarkSelection();
@@ -249,6 +248,7 @@ private:
     std::shared_ptr<TGridGesture> ControlClick(const QString& text, LinkHit& hit);
     std::shared_ptr<TGridGesture> AnchorClick(const QString& anchor);
     std::shared_ptr<TGridGesture> VetoSizing();
+    std::shared_ptr<TGridGesture> AskSizing(bool column, int index);
     bool VetoMove();
     void AfterGridPress(bool inSelection);
 

@@ -407,25 +407,26 @@ std::shared_ptr<TGridGesture> TExtStringGrid::Gestures::Picker::VetoSizing()
     int c = -1, r = -1;
     if (g.Options().Contains(TGridOption::goColSizing)) {
         g.MouseToCell(m_x - 6, m_y, c, r);
-        if (r == 0 && c >= 0 && c < g.ColCount() && std::abs(m_x - g.CellBounds(c, r).Right) <= kBorderMargin) {
-            bool allow = true;
-            if (g.OnColumnSize) g.OnColumnSize(&g, c, allow);
-            m_vetoed = !allow;
-            m_sizing = allow ? 1 : 0;
-            return allow ? Start<Sizing>(true, c, g.ColWidths(c)) : nullptr;
-        }
+        if (r == 0 && c >= 0 && c < g.ColCount() && std::abs(m_x - g.CellBounds(c, r).Right) <= kBorderMargin)
+            return AskSizing(true, c);
     }
     if (g.Options().Contains(TGridOption::goRowSizing)) {
         g.MouseToCell(m_x, m_y - 6, c, r);
-        if (c == 0 && r >= 0 && r < g.RowCount() && std::abs(m_y - g.CellBounds(c, r).Bottom) <= kBorderMargin) {
-            bool allow = true;
-            if (g.OnRowSize) g.OnRowSize(&g, r, allow);
-            m_vetoed = !allow;
-            m_sizing = allow ? 2 : 0;
-            return allow ? Start<Sizing>(false, r, g.RowHeights(r)) : nullptr;
-        }
+        if (c == 0 && r >= 0 && r < g.RowCount() && std::abs(m_y - g.CellBounds(c, r).Bottom) <= kBorderMargin)
+            return AskSizing(false, r);
     }
     return nullptr;
+}
+
+std::shared_ptr<TGridGesture> TExtStringGrid::Gestures::Picker::AskSizing(bool column, int index)
+{
+    bool allow = true;
+    if (column && g.OnColumnSize) g.OnColumnSize(&g, index, allow);
+    if (!column && g.OnRowSize) g.OnRowSize(&g, index, allow);
+    m_vetoed = !allow;
+    if (!allow) return nullptr;
+    m_sizing = column ? 1 : 2;
+    return Start<Sizing>(column, index, column ? g.ColWidths(index) : g.RowHeights(index));
 }
 
 // A move of a column (row) by its header asks first as well; true when
