@@ -1094,22 +1094,19 @@ private:
     // input/
     // The key-down table (input/TExtStringGridKeys.cpp).
     struct KeyBindings;
+    // The mouse gestures: a left press starts one, its release ends it
+    // (Gestures_p.h).
+    struct Gestures;
     void LeftButtonDown(TShiftState shift, int x, int y);
     void LeftButtonUp(TShiftState shift, int x, int y);
     void DoubleClickAt(TShiftState shift, int x, int y);
-    bool HandleLinkClick(int col, int row, int x, int y, const TRect& cellRect);
     void SortOnHeaderClick(int col, TShiftState shift);
     void StartGridTimer();
     bool WheelStep(TShiftState shift, TPoint mousePos, int direction);
     // Column widths follow the control's width (ColumnSize.SynchWithGrid).
     void FollowWidth();
-    bool VetoSizing(int x, int y);
     // Shows the cursor given, or the grid's own cursor back when none.
     void ApplyCursor(const QCursor* cursor);
-    void TrackMove(int x, int y);
-    void EndMoveMarks();
-    void EndSizingAndCellMarks(TShiftState shift, int x, int y);
-    void DropSizingOutside(int x, int y);
     bool IsCheckCell(int col, int row);
     void ShowControlEdit(int col, int row, const QString& id, const QString& value, const TRect& rect);
     void ShowControlCombo(int col, int row, const QString& id, const QString& value, const TRect& rect);

@@ -22,9 +22,5 @@ void TExtStringGrid::WMSetFocus(bool fromOwnWindow)
 
 void TExtStringGrid::WMKillFocus()
 {
-    TGridInputState& in = d->input;
-    if (in.htmlButtonCol < 0 || !d->draw.htmlButtonDown) return;
-    d->draw.htmlButtonDown = false;
-    RepaintCell(in.htmlButtonCol, in.htmlButtonRow);
-    in.htmlButtonCol = in.htmlButtonRow = -1;
+    if (const std::shared_ptr<TGridGesture> gesture = d->input.gesture) gesture->FocusLost();
 }

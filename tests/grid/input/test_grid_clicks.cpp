@@ -201,6 +201,50 @@ TEST(GridClicks, ButtonCellsFireOnRelease)
     EXPECT_EQ(clicks, 1);
 }
 
+// A press that comes before the release of the one on a button (a press
+// the grid is handed without its release) lets the button go unclicked;
+// a click the button's handler makes runs whole while the button comes up.
+TEST(GridClicks, AHeldButtonCellGoesUpWhenAnotherPressOrClickComes)
+{
+    Grid g;
+    TCellGraphic* b = g.AddGraphic(2, 2, ctButton);
+    b->CellIndex = (14 << 16) | 40; // 40 x 14
+    int clicks = 0;
+    QList<QPoint> cellClicks;
+    g.OnButtonClick = [&](QObject*, int, int) { ++clicks; };
+    g.OnClickCell = [&](QObject*, int row, int col) { cellClicks << QPoint(col, row); };
+    TRect button;
+    g.GetCellGraphicRect(2, 2, button);
+    const QPoint onButton((button.Left + button.Right) / 2, (button.Top + button.Bottom) / 2);
+
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, onButton);
+    ASSERT_TRUE(b->CellBoolean);
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, g.Center(3, 5));
+    EXPECT_FALSE(b->CellBoolean);
+    EXPECT_NE(QWidget::mouseGrabber(), &g);
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, g.Center(3, 5));
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(g.Col(), 3);
+    EXPECT_EQ(g.Row(), 5);
+
+    cellClicks.clear();
+    g.OnButtonClick = [&](QObject*, int, int) {
+        ++clicks;
+        g.ClickCell(4, 6);
+    };
+    g.ClickAt(onButton);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(cellClicks, (QList<QPoint>{QPoint(2, 2), QPoint(4, 6)}));
+    EXPECT_FALSE(b->CellBoolean);
+    EXPECT_EQ(g.Col(), 4);
+    EXPECT_EQ(g.Row(), 6);
+    // The grid is back at rest: a later click is a plain one.
+    g.OnButtonClick = nullptr;
+    g.ClickCell(1, 3);
+    EXPECT_EQ(cellClicks.last(), QPoint(1, 3));
+    EXPECT_EQ(g.Col(), 1);
+}
+
 TEST(GridClicks, HeaderClicksSortOnlyFromTheSortRow)
 {
     Grid g;
