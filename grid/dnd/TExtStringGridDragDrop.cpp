@@ -8,6 +8,7 @@
 #include "grid/dnd/TGridDropTarget.h"
 #include "grid/io/TBlockBudget.h"
 #include "grid/io/TObjectReader.h"
+#include "grid/io/TextPaste_p.h"
 #include "grid/text/CellText.h"
 #include "controls/HTMLText.h"
 #include "platform/clipboard/DragDrop.h"
@@ -34,6 +35,94 @@ void TextShape(const QString& text, int& lines, int& fields)
         start = end + ((text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n') ? 2 : 1);
     }
 }
+
+struct TDropShape {
+    int lines = 0;
+    int fields = 0;
+};
+
+// The dropped text's shape, checked as its paste will check it before any
+// row is added: text past the caps takes nothing, not even the rows.
+TDropShape CheckedDropShape(const QString& text, bool insert)
+{
+    TDropShape shape;
+    TextShape(text, shape.lines, shape.fields);
+    TBlockBudget budget;
+    budget.Claim(shape.fields, shape.lines);
+    if (insert) budget.Rows(shape.lines);
+    if (!budget.Fits()) throw EReadError(budget.Refusal(QStringLiteral("The dropped text")));
+    return shape;
+}
+
+// The rows a text drop adds, taken out again (with the top row and the
+// remembered drag block as they were) when its paste fails or takes
+// nothing.
+class TDropRows {
+public:
+    // A drop on the fixed row of a grid of that row alone goes to a new
+    // row below it.
+    TDropRows(TExtStringGrid& grid, int& row)
+        : m_grid(grid), m_oldRows(grid.RowCount()), m_oldTop(grid.TopRow()), m_oldDragRect(grid.OleDragRect())
+    {
+        if (row == 0 && grid.RowCount() == 1 && grid.FixedRowAlways()) {
+            grid.SetRowCount(2);
+            row = 1;
+        }
+        m_row = row;
+        m_grown = grid.RowCount() - m_oldRows;
+    }
+    // Pastes the text at column col of the drop row, lines rows inserted
+    // there first when insert is set; the fields pasted.
+    int Paste(int col, const QString& text, int lines, bool insert)
+    {
+        int pasted = 0;
+        try {
+            if (insert) Insert(lines);
+            FollowDragRect();
+            pasted = m_grid.PasteText(col, m_row, text);
+        } catch (...) {
+            RollBack();
+            throw;
+        }
+        if (pasted == 0) RollBack();
+        return pasted;
+    }
+
+private:
+    // All the rows in one step; the rows on view stay.
+    void Insert(int lines)
+    {
+        const int before = m_grid.RowCount();
+        m_grid.InsertRows(m_row, lines);
+        m_inserted = m_grid.RowCount() - before;
+        m_grid.SetTopRow(std::min(m_grid.RowCount() - 1, m_oldTop > m_grid.FixedRows() ? m_oldTop + 1 : m_oldTop));
+    }
+    // The block dragged out of this grid moves down by the rows that were
+    // really inserted above it.
+    void FollowDragRect()
+    {
+        TRect r = m_grid.OleDragRect();
+        if (!m_grid.DragDropSettings().OleRemoveRows || r.Top < 0 || m_row > r.Top || m_inserted <= 0) return;
+        r.Top += m_inserted;
+        r.Bottom += m_inserted;
+        m_grid.SetOleDragRect(r);
+    }
+    void RollBack()
+    {
+        if (m_inserted > 0) m_grid.RemoveRows(m_row, m_inserted);
+        if (m_grown > 0) m_grid.SetRowCount(m_oldRows);
+        m_grid.SetTopRow(std::min(m_grid.RowCount() - 1, m_oldTop));
+        m_grid.SetOleDragRect(m_oldDragRect);
+    }
+
+    TExtStringGrid& m_grid;
+    const int m_oldRows;
+    const int m_oldTop;
+    const TRect m_oldDragRect;
+    int m_row = 0;
+    int m_grown = 0;
+    int m_inserted = 0;
+};
 
 } // namespace
 
@@ -134,69 +223,20 @@ int TExtStringGrid::DropText(int x, int y, const QString& text)
     int row = -1;
     MouseToCell(x, y, col, row);
     if (col < 0 || row < 0) return 0;
-    int lines = 0;
-    int fields = 0;
-    TextShape(text, lines, fields);
-    // The drop is checked as the paste will check it before any row is
-    // added: a grid that takes no paste, or text past the caps, takes
-    // nothing, not even the rows.
     const bool insert = d->dragDropSettings.OleInsertRows;
-    TBlockBudget budget;
-    budget.Claim(fields, lines);
-    if (insert) budget.Rows(lines);
-    if (!budget.Fits()) throw EReadError(budget.Refusal(QStringLiteral("The dropped text")));
-    if (!Options().Contains(TGridOption::goEditing) && !d->navigation.AllowClipboardAlways &&
-        !d->mouseActions.RangeSelectAndEdit)
-        return 0;
+    const TDropShape shape = CheckedDropShape(text, insert);
+    if (!TakesTextPaste(*this)) return 0;
     if (Options().Contains(TGridOption::goRowSelect)) col = d->dragDropSettings.OleEntireRows ? 0 : FixedCols();
     bool allow = true;
     if (OnOleDrop) OnOleDrop(this, row, col, text, allow);
-    if (!allow || lines == 0) return 0;
+    if (!allow || shape.lines == 0) return 0;
 
     const TUpdateScope update(*this);
-    const int oldRows = RowCount();
-    const int oldTop = TopRow();
-    const TRect oldDragRect = d->dnd.dragRect;
-    if (row == 0 && RowCount() == 1 && d->fixedRowAlways) {
-        SetRowCount(2);
-        row = 1;
-    }
-    const int grown = RowCount() - oldRows;
-    int inserted = 0;
-    const auto rollBack = [&] {
-        if (inserted > 0) RemoveRows(row, inserted);
-        if (grown > 0) SetRowCount(oldRows);
-        SetTopRow(std::min(RowCount() - 1, oldTop));
-        d->dnd.dragRect = oldDragRect;
-    };
-    int pasted = 0;
-    try {
-        if (insert) {
-            // All the rows in one step.
-            const int before = RowCount();
-            InsertRows(row, lines);
-            inserted = RowCount() - before;
-            SetTopRow(std::min(RowCount() - 1, oldTop > FixedRows() ? oldTop + 1 : oldTop));
-        }
-        // The block dragged out of this grid moves down by the rows that
-        // were really inserted above it.
-        if (d->dragDropSettings.OleRemoveRows && d->dnd.dragRect.Top >= 0 && row <= d->dnd.dragRect.Top &&
-            inserted > 0) {
-            d->dnd.dragRect.Top += inserted;
-            d->dnd.dragRect.Bottom += inserted;
-        }
-        pasted = PasteText(col, row, text);
-    } catch (...) {
-        rollBack();
-        throw;
-    }
-    // A paste that took nothing leaves no rows behind.
-    if (pasted == 0) {
-        rollBack();
-        return 0;
-    }
+    const int pasted = TDropRows(*this, row).Paste(col, text, shape.lines, insert);
+    if (pasted == 0) return 0;
     const int left = std::max(col, FixedCols());
-    const TRect block(left, row, std::min(ColCount() - 1, col + fields - 1), std::min(RowCount() - 1, row + lines - 1));
+    const TRect block(left, row, std::min(ColCount() - 1, col + shape.fields - 1),
+                      std::min(RowCount() - 1, row + shape.lines - 1));
     d->dnd.dropRect = block;
     SetSelection(TGridRect{block.Left, block.Top, block.Right, block.Bottom});
     if (OnOleDropped) OnOleDropped(this, block);

@@ -11,6 +11,7 @@
 #include "grid/io/TBlockBudget.h"
 #include "grid/io/TObjectReader.h"
 #include "grid/io/TObjectWriter.h"
+#include "grid/io/TextPaste_p.h"
 #include "platform/clipboard/Clipboard.h"
 #include "platform/core/Format.h"
 #include "platform/core/LargeBuffer.h"
@@ -22,6 +23,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <optional>
 #include <vector>
@@ -160,6 +162,202 @@ private:
     qsizetype m_room = 0;
 };
 
+// Where a copied block's text goes: into a string, or straight as UTF-8
+// into bytes.
+class TCopyText {
+public:
+    TCopyText(QString* text, QByteArray* utf8) : m_text(text)
+    {
+        if (utf8) m_sink.emplace(*utf8);
+    }
+    void Append(QStringView s)
+    {
+        if (m_sink)
+            m_sink->Append(s);
+        else
+            m_text->append(s);
+    }
+    // The rows after the first take about as much room as it did (a
+    // quarter more, so that the text is rarely moved while it grows).
+    void ReserveRows(size_t rows)
+    {
+        const qsizetype room = qsizetype(rows) * 5 / 4;
+        if (m_sink) {
+            m_sink->Reserve(m_sink->Size() * room);
+        } else {
+            m_text->reserve(m_text->size() * room);
+            AdviseLargeBuffer(m_text->data(), size_t(m_text->capacity()));
+        }
+    }
+
+private:
+    QString* m_text;
+    std::optional<TUtf8Sink> m_sink;
+};
+
+// The indexes first..last, only the marked ones when only is set.
+template <class Marked>
+std::vector<int> CopiedIndexes(int first, int last, bool only, Marked&& marked)
+{
+    std::vector<int> indexes;
+    for (int i = first; i <= last; ++i)
+        if (!only || marked(i)) indexes.push_back(i);
+    return indexes;
+}
+
+// A cell's text as a copy takes it (real column): an empty check box's
+// check text, HTML without its tags unless they are kept, rich text as
+// plain text.
+void CopiedCellText(TExtStringGrid& grid, int rc, int r, bool keepTags, QString& cell)
+{
+    grid.GetCellDisplayText(rc, r, cell);
+    bool state = false;
+    if (cell.isEmpty() && grid.GetCellType(rc, r) == ctCheckBox && grid.GetCheckBoxState(rc, r, state)) {
+        if (state)
+            grid.GetCheckTrue(rc, r, cell);
+        else
+            grid.GetCheckFalse(rc, r, cell);
+    }
+    if (!keepTags && cell.contains(QStringLiteral("</"))) cell = HTMLStrip(cell);
+    if (cell.contains(QStringLiteral("{\\"))) cell = RichTextAsPlain(cell);
+}
+
+// One row of a copied block: its cells' texts (display columns) joined by TAB.
+void AppendCopiedRow(TExtStringGrid& grid, int r, const std::vector<int>& cols, bool keepTags, QString& cell,
+                     TCopyText& out)
+{
+    bool firstField = true;
+    for (int c : cols) {
+        const int rc = grid.RealColIndex(c);
+        cell.clear();
+        if (rc >= 0) CopiedCellText(grid, rc, r, keepTags, cell);
+        if (!firstField) out.Append(u"\t");
+        out.Append(cell);
+        firstField = false;
+    }
+}
+
+// The end of the field that starts at start: the next TAB, CR or LF, or the end.
+template <class Char>
+qsizetype FieldEnd(const Char* u, qsizetype start, qsizetype size)
+{
+    qsizetype stop = NextControl(u, start, size);
+    while (stop < size && u[stop] != '\t' && u[stop] != '\r' && u[stop] != '\n') stop = NextControl(u, stop + 1, size);
+    return stop;
+}
+
+// Pasted text measured against the caps before anything changes (see
+// MeasureText); refused whole past them.
+template <class Char>
+TTextShape MeasurePaste(const Char* u, qsizetype size, int col, int row, TExtStringGrid& grid,
+                        std::vector<int>& lineLast)
+{
+    TBlockBudget budget;
+    const TTextShape shape = MeasureText(u, size, col, budget, lineLast);
+    if (shape.lines == 0) return shape;
+    budget.Claim(shape.widest, shape.lines);
+    if (grid.Navigation().AllowClipboardRowGrow) budget.Rows(row + shape.lines - grid.RowCount());
+    // The note of the cells written, kept until the paste is done.
+    budget.Bytes(qint64(sizeof(TPoint)) * shape.fields + qint64(sizeof(int)) * shape.lines);
+    if (!budget.Fits()) throw EReadError(budget.Refusal(QStringLiteral("The pasted text")));
+    return shape;
+}
+
+// The cells a text paste wrote, with what each held when that was not
+// empty, so that a failure half-way puts every one back.
+class TPasteNotes {
+public:
+    void Reserve(qint64 fields) { m_written.reserve(size_t(fields)); }
+    void Note(TPoint base, QString&& old)
+    {
+        if (!old.isEmpty()) m_held.emplace_back(m_written.size(), std::move(old));
+        m_written.push_back(base);
+    }
+    // Back the way it came, the last cell first.
+    void PutBack(TExtStringGrid& grid)
+    {
+        auto h = m_held.rbegin();
+        for (size_t k = m_written.size(); k-- > 0;) {
+            QString old;
+            if (h != m_held.rend() && h->first == k) old = std::move((h++)->second);
+            grid.SetCells(m_written[k].X, m_written[k].Y, std::move(old));
+        }
+    }
+
+private:
+    std::vector<TPoint> m_written;
+    std::vector<std::pair<size_t, QString>> m_held;
+};
+
+// Walks pasted text line by line and field by field, each field going
+// into its cell as it is reached (display columns), noted first.
+template <class Char>
+class TTextPaste {
+public:
+    TTextPaste(TExtStringGrid& grid, const Char* u, qsizetype size, TPasteNotes& notes)
+        : m_grid(grid), m_nav(grid.Navigation()), m_u(u), m_size(size), m_notes(notes)
+    { }
+    // The line at row r from column col, whose last non-empty field is
+    // last (-1: none); every field counts in fields.
+    void Line(int col, int r, int last, int& fields)
+    {
+        ReserveRow(col, r, last);
+        for (int c = col;; ++c) {
+            ++fields;
+            const qsizetype from = m_start;
+            const qsizetype stop = FieldEnd(m_u, from, m_size);
+            const bool lineEnd = stop >= m_size || m_u[stop] != '\t';
+            m_start = stop + 1;
+            Field(c, r, from, stop);
+            if (lineEnd) {
+                if (stop < m_size && m_u[stop] == '\r' && stop + 1 < m_size && m_u[stop + 1] == '\n') ++m_start;
+                return;
+            }
+        }
+    }
+
+private:
+    // Room for the row's cells up to its last non-empty field.
+    void ReserveRow(int col, int r, int last)
+    {
+        if (r >= m_grid.RowCount() || last < 0 || col >= m_grid.ColCount()) return;
+        const int rc = m_grid.RealColIndex(std::min(m_grid.ColCount() - 1, col + last));
+        if (rc >= 0) m_grid.ReserveCols(r, r, rc + 1);
+    }
+    // A field into its cell, when the cell is there and takes it.
+    void Field(int c, int r, qsizetype from, qsizetype stop)
+    {
+        if (r >= m_grid.RowCount() || c >= m_grid.ColCount()) return;
+        const int rc = m_grid.RealColIndex(c);
+        if (rc < 0 || !(m_nav.AllowClipboardAlways || m_grid.IsEditableCell(rc, r))) return;
+        QString value = FieldText(m_u + from, stop - from);
+        bool allow = true;
+        if (m_grid.OnClipboardBeforePasteCell) m_grid.OnClipboardBeforePasteCell(&m_grid, c, r, value, allow);
+        if (!allow) return;
+        // Only a cell with a property object may lie in a merged area.
+        const TPoint base = m_grid.Objects(rc, r) ? m_grid.BaseCellPoint(rc, r) : TPoint(rc, r);
+        m_notes.Note(base, m_grid.Cells(base.X, base.Y));
+        m_grid.SetCellText(rc, r, std::move(value));
+    }
+
+    TExtStringGrid& m_grid;
+    const TNavigation& m_nav;
+    const Char* m_u;
+    qsizetype m_size;
+    TPasteNotes& m_notes;
+    qsizetype m_start = 0;
+};
+
+// Rethrown from a failed paste: memory running out as a read error.
+[[noreturn]] void RethrowPasteFailure()
+{
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw EReadError(QStringLiteral("Not enough memory to paste the text"));
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -179,61 +377,17 @@ void TExtStringGrid::RectText(const TRect& block, bool selectedOnly, QString* te
     const int right = std::min(block.Right, ColCount() - 1);
     const int bottom = std::min(block.Bottom, RowCount() - 1);
     d->io.copyOrigin = TPoint(left, top);
-    const bool rowsOnly = selectedOnly && d->mouseActions.DisjunctRowSelect && !d->mouseActions.DisjunctColSelect;
-    const bool colsOnly = selectedOnly && d->mouseActions.DisjunctColSelect;
-    std::vector<int> cols;
-    for (int c = left; c <= right; ++c)
-        if (!colsOnly || ColSelect(c)) cols.push_back(c);
-    std::vector<int> rows;
-    for (int r = top; r <= bottom; ++r)
-        if (!rowsOnly || RowSelect(r)) rows.push_back(r);
-    const bool multiRow = bottom > top;
-    std::optional<TUtf8Sink> sink;
-    if (utf8) sink.emplace(*utf8);
-    const auto append = [&](QStringView s) {
-        if (sink)
-            sink->Append(s);
-        else
-            text->append(s);
-    };
+    const TMouseActions& m = d->mouseActions;
+    const std::vector<int> cols =
+        CopiedIndexes(left, right, selectedOnly && m.DisjunctColSelect, [&](int c) { return ColSelect(c); });
+    const std::vector<int> rows = CopiedIndexes(
+        top, bottom, selectedOnly && m.DisjunctRowSelect && !m.DisjunctColSelect, [&](int r) { return RowSelect(r); });
+    TCopyText out(text, utf8);
     QString cell;
     for (size_t i = 0; i < rows.size(); ++i) {
-        const int r = rows[i];
-        bool firstField = true;
-        for (int c : cols) {
-            const int rc = RealColIndex(c);
-            cell.clear();
-            if (rc >= 0) {
-                GetCellDisplayText(rc, r, cell);
-                if (cell.isEmpty()) {
-                    bool state = false;
-                    if (GetCellType(rc, r) == ctCheckBox && GetCheckBoxState(rc, r, state)) {
-                        if (state)
-                            GetCheckTrue(rc, r, cell);
-                        else
-                            GetCheckFalse(rc, r, cell);
-                    }
-                }
-                if (!d->navigation.CopyHTMLTagsToClipboard && cell.contains(QStringLiteral("</")))
-                    cell = HTMLStrip(cell);
-                if (cell.contains(QStringLiteral("{\\"))) cell = RichTextAsPlain(cell);
-            }
-            if (!firstField) append(u"\t");
-            append(cell);
-            firstField = false;
-        }
-        if (multiRow) append(u"\r\n");
-        // The rows after the first take about as much room as it did (a
-        // quarter more, so that the text is rarely moved while it grows).
-        if (i == 0 && rows.size() > 1) {
-            const qsizetype room = qsizetype(rows.size()) * 5 / 4;
-            if (sink)
-                sink->Reserve(sink->Size() * room);
-            else {
-                text->reserve(text->size() * room);
-                AdviseLargeBuffer(text->data(), size_t(text->capacity()));
-            }
-        }
+        AppendCopiedRow(*this, rows[i], cols, d->navigation.CopyHTMLTagsToClipboard, cell, out);
+        if (bottom > top) out.Append(u"\r\n");
+        if (i == 0 && rows.size() > 1) out.ReserveRows(rows.size());
     }
 }
 
@@ -364,90 +518,30 @@ int TExtStringGrid::PasteText(int col, int row, const QString& text)
 template <class Char>
 int TExtStringGrid::PasteChars(int col, int row, const Char* u, qsizetype size)
 {
-    if (col < 0 || row < 0) return 0;
-    const TNavigation& nav = d->navigation;
-    if (!Options().Contains(TGridOption::goEditing) && !nav.AllowClipboardAlways && !d->mouseActions.RangeSelectAndEdit)
-        return 0;
-    // The whole text is measured against the caps before anything changes.
-    TBlockBudget budget;
+    if (col < 0 || row < 0 || !TakesTextPaste(*this)) return 0;
     std::vector<int> lineLast;
-    const TTextShape shape = MeasureText(u, size, col, budget, lineLast);
+    const TTextShape shape = MeasurePaste(u, size, col, row, *this, lineLast);
     if (shape.lines == 0) return shape.hasTail ? 1 : 0;
-    budget.Claim(shape.widest, shape.lines);
-    if (nav.AllowClipboardRowGrow) budget.Rows(row + shape.lines - RowCount());
-    // The note of the cells written, kept until the paste is done.
-    budget.Bytes(qint64(sizeof(TPoint)) * shape.fields + qint64(sizeof(int)) * shape.lines);
-    if (!budget.Fits()) throw EReadError(budget.Refusal(QStringLiteral("The pasted text")));
     const int lines = int(shape.lines);
     const int widest = int(shape.widest);
 
     const TUpdateScope update(*this);
     const int oldCols = ColCount();
     const int oldRows = RowCount();
-    // Each cell gets its value as the text is walked; the cells written are
-    // noted, with what they held when that was not empty, so that a failure
-    // half-way (the paste event, memory) puts every one back.
-    std::vector<TPoint> written;
-    std::vector<std::pair<size_t, QString>> held;
+    TPasteNotes notes;
     int fields = 0;
     try {
-        written.reserve(size_t(shape.fields));
+        notes.Reserve(shape.fields);
         // The grid grows once to what the text needs (where allowed).
-        if (nav.AllowClipboardColGrow && col + widest > ColCount()) SetColCount(col + widest);
-        if (nav.AllowClipboardRowGrow && row + lines > RowCount()) SetRowCount(row + lines);
-        qsizetype start = 0;
-        for (int j = 0; j < lines; ++j) {
-            const int r = row + j;
-            // Room for the row's cells up to its last non-empty field.
-            const int last = lineLast[size_t(j)];
-            if (r < RowCount() && last >= 0 && col < ColCount()) {
-                const int rc = RealColIndex(std::min(ColCount() - 1, col + last));
-                if (rc >= 0) ReserveCols(r, r, rc + 1);
-            }
-            for (int c = col;; ++c) {
-                ++fields;
-                qsizetype stop = NextControl(u, start, size);
-                while (stop < size && u[stop] != '\t' && u[stop] != '\r' && u[stop] != '\n')
-                    stop = NextControl(u, stop + 1, size);
-                const qsizetype from = start;
-                const bool lineEnd = stop >= size || u[stop] != '\t';
-                start = stop + 1;
-                if (r < RowCount() && c < ColCount()) {
-                    const int rc = RealColIndex(c);
-                    if (rc >= 0 && (nav.AllowClipboardAlways || IsEditableCell(rc, r))) {
-                        QString value = FieldText(u + from, stop - from);
-                        bool allow = true;
-                        if (OnClipboardBeforePasteCell) OnClipboardBeforePasteCell(this, c, r, value, allow);
-                        if (allow) {
-                            // Only a cell with a property object may lie in a merged area.
-                            const TPoint base = Objects(rc, r) ? BaseCellPoint(rc, r) : TPoint(rc, r);
-                            QString old = Cells(base.X, base.Y);
-                            if (!old.isEmpty()) held.emplace_back(written.size(), std::move(old));
-                            written.push_back(base);
-                            SetCellText(rc, r, std::move(value));
-                        }
-                    }
-                }
-                if (lineEnd) {
-                    if (stop < size && u[stop] == '\r' && stop + 1 < size && u[stop + 1] == '\n') ++start;
-                    break;
-                }
-            }
-        }
+        if (d->navigation.AllowClipboardColGrow && col + widest > ColCount()) SetColCount(col + widest);
+        if (d->navigation.AllowClipboardRowGrow && row + lines > RowCount()) SetRowCount(row + lines);
+        TTextPaste<Char> paste(*this, u, size, notes);
+        for (int j = 0; j < lines; ++j) paste.Line(col, row + j, lineLast[size_t(j)], fields);
     } catch (...) {
         // Back the way it came: the cells, then the counts.
-        auto h = held.rbegin();
-        for (size_t k = written.size(); k-- > 0;) {
-            QString old;
-            if (h != held.rend() && h->first == k) old = std::move((h++)->second);
-            SetCells(written[k].X, written[k].Y, std::move(old));
-        }
+        notes.PutBack(*this);
         RestoreSize(oldCols, oldRows);
-        try {
-            throw;
-        } catch (const std::bad_alloc&) {
-            throw EReadError(QStringLiteral("Not enough memory to paste the text"));
-        }
+        RethrowPasteFailure();
     }
     if (shape.hasTail) ++fields;
     d->io.lastPasteCols = widest;
@@ -466,6 +560,198 @@ void TExtStringGrid::RestoreSize(int cols, int rows)
 // ---------------------------------------------------------------------------
 // Smart fill
 
+namespace {
+
+// The values of a series by their distance from its start (negative
+// before it); empty when a rule does not apply.
+using TSeries = std::function<QString(int)>;
+
+// A date, a time, or a date and a time after a blank.
+bool ReadDateTime(const QString& t, TDateTime& v)
+{
+    const QString x = t.trimmed();
+    if (TryStrToDate(x, v) || TryStrToTime(x, v)) return true;
+    const qsizetype blank = x.indexOf(u' ');
+    TDateTime date = 0;
+    TDateTime time = 0;
+    if (blank > 0 && TryStrToDate(x.left(blank), date) && TryStrToTime(x.mid(blank + 1).trimmed(), time)) {
+        v = date >= 0 ? date + time : date - time;
+        return true;
+    }
+    return false;
+}
+
+// Dates and times; a text that merely holds a separator goes on to the
+// next rule. Month steps count from the first date, each clamped to its
+// month's last day.
+TSeries DateSeries(const QString& a, const QString& b, TExtStringGrid&)
+{
+    const QChar dateSep = RegionalSettings::DateSeparator();
+    const QChar timeSep = RegionalSettings::TimeSeparator();
+    const auto hasSep = [&](const QString& t) { return t.contains(dateSep) || t.contains(timeSep); };
+    TDateTime da = 0;
+    TDateTime db = 0;
+    if (!hasSep(a) || !hasSep(b) || !ReadDateTime(a, da) || !ReadDateTime(b, db)) return {};
+    const bool asDate = a.contains(dateSep);
+    int y1, m1, d1, y2, m2, d2;
+    DecodeDate(da, y1, m1, d1);
+    DecodeDate(db, y2, m2, d2);
+    const int months = (y2 - y1) * 12 + (m2 - m1);
+    const bool byMonths = asDate && d1 == d2 && months != 0;
+    const double delta = db - da;
+    return [=](int i) {
+        const TDateTime v = byMonths ? IncMonth(da, i * months) : da + i * delta;
+        return asDate ? DateToStr(v) : TimeToStr(v);
+    };
+}
+
+// Numbers with a decimal separator, in the grid's float format.
+TSeries FloatSeries(const QString& a, const QString& b, TExtStringGrid& grid)
+{
+    const QChar decimal = RegionalSettings::DecimalSeparator();
+    double fa = 0;
+    double fb = 0;
+    if (!(a.contains(decimal) || b.contains(decimal)) || !TryStrToFloat(a, fa) || !TryStrToFloat(b, fb)) return {};
+    const QString format = grid.FloatFormat();
+    return [=](int i) { return Format(format, {fa + i * (fb - fa)}); };
+}
+
+TSeries IntegerSeries(const QString& a, const QString& b, TExtStringGrid&)
+{
+    qint64 ia = 0;
+    qint64 ib = 0;
+    if (!TryStrToInt64(a, ia) || !TryStrToInt64(b, ib)) return {};
+    return [=](int i) { return QString::number(ia + i * (ib - ia)); };
+}
+
+// The series rules, tried in this order on the first two cells of the
+// source; when none applies the block repeats.
+using TSeriesRule = TSeries (*)(const QString& a, const QString& b, TExtStringGrid& grid);
+constexpr TSeriesRule kSeriesRules[] = {DateSeries, FloatSeries, IntegerSeries};
+
+// The fill of the selection from the series the source block starts. A
+// selection reaching above or left of the source is filled backwards:
+// only the cells swept before the source are written, the series run back
+// from it; a block that cannot run that way fills nothing.
+class TSmartFill {
+public:
+    using TChanged = std::function<void(const TRect&)>;
+    TSmartFill(TExtStringGrid& grid, const TGridRect& source, TChanged changed)
+        : m_grid(grid),
+          m_nav(grid.Navigation()),
+          m_sel(grid.Selection()),
+          m_source(source),
+          m_changed(std::move(changed)),
+          m_backward(m_sel.Top < source.Top || m_sel.Left < source.Left),
+          m_oneCell(source.Left == source.Right && source.Top == source.Bottom),
+          m_column(m_sel.Left == m_sel.Right &&
+                   (!m_backward || (source.Left == m_sel.Left && source.Right == m_sel.Left))),
+          m_rowWise(m_sel.Top == m_sel.Bottom &&
+                    (!m_backward || (source.Top == m_sel.Top && source.Bottom == m_sel.Top)))
+    { }
+
+    void Run(int pasted)
+    {
+        if (m_backward && !TakeBackwardSelection()) return;
+        if (pasted == 1 || (m_backward && m_oneCell)) {
+            FillCopies();
+            return;
+        }
+        if (!m_column && !m_rowWise) return;
+        const QString a = Text(m_source.Left, m_source.Top);
+        const QString b = m_column ? Text(m_source.Left, m_source.Top + 1) : Text(m_source.Left + 1, m_source.Top);
+        for (const TSeriesRule rule : kSeriesRules) {
+            if (const TSeries series = rule(a, b, m_grid)) {
+                Fill(series);
+                return;
+            }
+        }
+        Repeat();
+    }
+
+private:
+    QString Text(int c, int r)
+    {
+        const int rc = m_grid.RealColIndex(c);
+        return rc >= 0 ? m_grid.GetCellText(rc, r) : QString();
+    }
+    bool Written(int c, int r)
+    {
+        if (m_backward && c >= m_source.Left && c <= m_source.Right && r >= m_source.Top && r <= m_source.Bottom)
+            return false;
+        const int rc = m_grid.RealColIndex(c);
+        return rc >= 0 && (m_grid.IsEditableCell(rc, r) || m_nav.AllowClipboardAlways);
+    }
+    TRect Area() const { return TRect(m_sel.Left, m_sel.Top, m_sel.Right, m_sel.Bottom); }
+    // The filled cells and the source show as one selection; a refused
+    // fill shows the source selected again.
+    bool TakeBackwardSelection()
+    {
+        if (!m_oneCell && !(m_column && m_sel.Top < m_source.Top) && !(m_rowWise && m_sel.Left < m_source.Left)) {
+            m_grid.SetSelection(m_source);
+            return false;
+        }
+        m_grid.SetSelection(TGridRect(m_sel.Left, m_sel.Top, std::max(m_sel.Right, m_source.Right),
+                                      std::max(m_sel.Bottom, m_source.Bottom)));
+        return true;
+    }
+    // Writes value(i) into the selection's cells, i counting from the
+    // series' start down a column or along a row.
+    void Fill(const TSeries& value)
+    {
+        const TUpdateScope update(m_grid);
+        for (int r = m_sel.Top; r <= m_sel.Bottom; ++r)
+            for (int c = m_sel.Left; c <= m_sel.Right; ++c)
+                if (Written(c, r))
+                    m_grid.SetCellText(m_grid.RealColIndex(c), r,
+                                       value(m_column ? r - m_source.Top : c - m_source.Left));
+        m_changed(Area());
+    }
+    // One value into every cell of a selection of more than one.
+    void FillCopies()
+    {
+        if ((m_sel.Right - m_sel.Left + 1) * (m_sel.Bottom - m_sel.Top + 1) <= 1) return;
+        const QString v = Text(m_source.Left, m_source.Top);
+        Fill([&](int) { return v; });
+    }
+    // The block again and again after (or before) itself, each cell from
+    // the one a period nearer the source.
+    void Repeat()
+    {
+        const TUpdateScope update(m_grid);
+        const int period = m_column ? m_source.Bottom - m_source.Top + 1 : m_source.Right - m_source.Left + 1;
+        const int first = m_column ? m_sel.Top : m_sel.Left;
+        if (m_backward) {
+            for (int p = (m_column ? m_source.Top : m_source.Left) - 1; p >= first; --p) CopyAlong(p, p + period);
+        } else {
+            const int last = m_column ? m_sel.Bottom : m_sel.Right;
+            for (int p = first + period; p <= last; ++p) CopyAlong(p, p - period);
+        }
+        m_changed(Area());
+    }
+    // The cell at place to down the column (along the row) takes the text
+    // of the one at place from.
+    void CopyAlong(int to, int from)
+    {
+        const int c = m_column ? m_sel.Left : to;
+        const int r = m_column ? to : m_sel.Top;
+        if (Written(c, r))
+            m_grid.SetCellText(m_grid.RealColIndex(c), r, m_column ? Text(m_sel.Left, from) : Text(from, m_sel.Top));
+    }
+
+    TExtStringGrid& m_grid;
+    const TNavigation& m_nav;
+    const TGridRect m_sel;
+    const TGridRect m_source;
+    const TChanged m_changed;
+    const bool m_backward;
+    const bool m_oneCell;
+    const bool m_column;
+    const bool m_rowWise;
+};
+
+} // namespace
+
 void TExtStringGrid::PasteSelectionFromClipboard()
 {
     const TGridRect s = Selection();
@@ -479,124 +765,5 @@ void TExtStringGrid::PasteSelectionFromClipboard()
 
 void TExtStringGrid::SmartFill(int pasted, const TGridRect& source)
 {
-    const TGridRect s = Selection();
-    const auto text = [&](int c, int r) {
-        const int rc = RealColIndex(c);
-        return rc >= 0 ? GetCellText(rc, r) : QString();
-    };
-    // A selection reaching above or left of the source is filled backwards:
-    // only the cells swept before the source are written, the series run
-    // back from it; a block that cannot run that way fills nothing.
-    const bool backward = s.Top < source.Top || s.Left < source.Left;
-    const bool oneCell = source.Left == source.Right && source.Top == source.Bottom;
-    const bool column = s.Left == s.Right && (!backward || (source.Left == s.Left && source.Right == s.Left));
-    const bool rowWise = s.Top == s.Bottom && (!backward || (source.Top == s.Top && source.Bottom == s.Top));
-    if (backward) {
-        // Refused: the source shows selected again.
-        if (!oneCell && !(column && s.Top < source.Top) && !(rowWise && s.Left < source.Left)) {
-            SetSelection(source);
-            return;
-        }
-        // The filled cells and the source show as one selection.
-        SetSelection(TGridRect(s.Left, s.Top, std::max(s.Right, source.Right), std::max(s.Bottom, source.Bottom)));
-    }
-    const auto written = [&](int c, int r) {
-        if (backward && c >= source.Left && c <= source.Right && r >= source.Top && r <= source.Bottom) return false;
-        const int rc = RealColIndex(c);
-        return rc >= 0 && (IsEditableCell(rc, r) || d->navigation.AllowClipboardAlways);
-    };
-    // Writes f(i) into the selection's cells, i counting from the
-    // series' start down a column or along a row (negative before it).
-    const auto fill = [&](const std::function<QString(int)>& value) {
-        BeginUpdate();
-        for (int r = s.Top; r <= s.Bottom; ++r)
-            for (int c = s.Left; c <= s.Right; ++c)
-                if (written(c, r)) SetCellText(RealColIndex(c), r, value(column ? r - source.Top : c - source.Left));
-        CellsChanged(TRect(s.Left, s.Top, s.Right, s.Bottom));
-        EndUpdate();
-    };
-    if (pasted == 1 || (backward && oneCell)) {
-        if ((s.Right - s.Left + 1) * (s.Bottom - s.Top + 1) > 1) {
-            const QString v = text(source.Left, source.Top);
-            fill([&](int) { return v; });
-        }
-        return;
-    }
-    if (!column && !rowWise) return;
-    const QString a = text(source.Left, source.Top);
-    const QString b = column ? text(source.Left, source.Top + 1) : text(source.Left + 1, source.Top);
-
-    // Dates and times; a text that merely holds a separator goes on to the
-    // next rule.
-    const QChar dateSep = RegionalSettings::DateSeparator();
-    const QChar timeSep = RegionalSettings::TimeSeparator();
-    const auto hasSep = [&](const QString& t) { return t.contains(dateSep) || t.contains(timeSep); };
-    const auto readDateTime = [&](const QString& t, TDateTime& v) {
-        const QString x = t.trimmed();
-        if (TryStrToDate(x, v) || TryStrToTime(x, v)) return true;
-        const qsizetype blank = x.indexOf(u' ');
-        TDateTime date = 0;
-        TDateTime time = 0;
-        if (blank > 0 && TryStrToDate(x.left(blank), date) && TryStrToTime(x.mid(blank + 1).trimmed(), time)) {
-            v = date >= 0 ? date + time : date - time;
-            return true;
-        }
-        return false;
-    };
-    TDateTime da = 0;
-    TDateTime db = 0;
-    if (hasSep(a) && hasSep(b) && readDateTime(a, da) && readDateTime(b, db)) {
-        const bool asDate = a.contains(dateSep);
-        int y1, m1, d1, y2, m2, d2;
-        DecodeDate(da, y1, m1, d1);
-        DecodeDate(db, y2, m2, d2);
-        const int months = (y2 - y1) * 12 + (m2 - m1);
-        const bool byMonths = asDate && d1 == d2 && months != 0;
-        const double delta = db - da;
-        fill([&](int i) {
-            // Month steps count from the first date, each clamped to its
-            // month's last day.
-            const TDateTime v = byMonths ? IncMonth(da, i * months) : da + i * delta;
-            return asDate ? DateToStr(v) : TimeToStr(v);
-        });
-        return;
-    }
-    const QChar decimal = RegionalSettings::DecimalSeparator();
-    double fa = 0;
-    double fb = 0;
-    if ((a.contains(decimal) || b.contains(decimal)) && TryStrToFloat(a, fa) && TryStrToFloat(b, fb)) {
-        const QString format = d->floatFormat;
-        fill([&](int i) { return Format(format, {fa + i * (fb - fa)}); });
-        return;
-    }
-    qint64 ia = 0;
-    qint64 ib = 0;
-    if (TryStrToInt64(a, ia) && TryStrToInt64(b, ib)) {
-        fill([&](int i) { return QString::number(ia + i * (ib - ia)); });
-        return;
-    }
-    // The block again and again after (or before) itself, each cell from
-    // the one a period nearer the source.
-    BeginUpdate();
-    if (column) {
-        const int period = source.Bottom - source.Top + 1;
-        if (backward) {
-            for (int r = source.Top - 1; r >= s.Top; --r)
-                if (written(s.Left, r)) SetCellText(RealColIndex(s.Left), r, text(s.Left, r + period));
-        } else {
-            for (int r = s.Top + period; r <= s.Bottom; ++r)
-                if (written(s.Left, r)) SetCellText(RealColIndex(s.Left), r, text(s.Left, r - period));
-        }
-    } else {
-        const int period = source.Right - source.Left + 1;
-        if (backward) {
-            for (int c = source.Left - 1; c >= s.Left; --c)
-                if (written(c, s.Top)) SetCellText(RealColIndex(c), s.Top, text(c + period, s.Top));
-        } else {
-            for (int c = s.Left + period; c <= s.Right; ++c)
-                if (written(c, s.Top)) SetCellText(RealColIndex(c), s.Top, text(c - period, s.Top));
-        }
-    }
-    CellsChanged(TRect(s.Left, s.Top, s.Right, s.Bottom));
-    EndUpdate();
+    TSmartFill(*this, source, [this](const TRect& cells) { CellsChanged(cells); }).Run(pasted);
 }

@@ -447,6 +447,273 @@ QString CsvField(std::string_view raw, bool quoted)
     return QString::fromStdString(single);
 }
 
+using TRowCells = TStringGrid::TRowCells;
+
+// A delimited file's bytes, or "Cannot open file ".
+QByteArray ReadImportFile(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxImportBytes)
+        throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
+    return file.readAll();
+}
+
+// The rows a delimited file gives, built aside: each row's texts and its
+// count of fields, and the most fields in a row.
+struct TImportedRows {
+    std::vector<TRowCells> rows;
+    std::vector<int> reach;
+    int widest = 0;
+};
+
+// The delimiter its first two lines show; line gives a line's text.
+template <class Char, class Line>
+QChar DetectDelimiterIn(Text<Char> text, Line&& line)
+{
+    const size_t end1 = LineEnd(text, 0);
+    const size_t start2 = NextLine(text, end1);
+    return DetectDelimiter(line(text.substr(0, end1)), line(text.substr(start2, LineEnd(text, start2) - start2)));
+}
+
+// A first pass only counts lines and fields and what they would take
+// (refused past the caps); the rows are then built aside, every one before
+// the grid changes, each field's text made by finish.
+template <class Char, class Finish>
+void BuildImportRows(TExtStringGrid& grid, Text<Char> text, Char sep, const QString& fileName, TImportedRows& out,
+                     Finish&& finish)
+{
+    TBlockBudget budget;
+    const auto [lines, most] = CountFields(text, sep, budget);
+    if (!budget.Fits()) throw EExtGridError(budget.Refusal(QStringLiteral("The file ") + fileName));
+    out.widest = most;
+    out.rows.resize(size_t(lines));
+    out.reach.resize(size_t(lines));
+    TImportProgress progress(grid, lines);
+    size_t start = 0;
+    for (qsizetype i = 0; i < lines; ++i) {
+        const size_t end = LineEnd(text, start);
+        out.reach[size_t(i)] = BuildRow(text.substr(start, end - start), sep, out.rows[size_t(i)], finish);
+        start = NextLine(text, end);
+        progress.Done(i);
+    }
+}
+
+// UTF-8 is scanned as bytes: CR, LF, the quote and the delimiter are
+// ASCII, which never occurs inside another character. OEM conversion maps
+// each character on its own and never to ASCII, so it applies field by
+// field.
+void ReadUtf8Rows(TExtStringGrid& grid, const QByteArray& bytes, QChar delimiter, bool oem, const QString& fileName,
+                  TImportedRows& out)
+{
+    std::string_view text(bytes.constData(), size_t(bytes.size()));
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3); // the byte order mark
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    if (delimiter.isNull() && !text.empty()) {
+        delimiter = DetectDelimiterIn(text, [&](std::string_view line) -> QString {
+            return decoder(QByteArrayView(line.data(), qsizetype(line.size())));
+        });
+    }
+    std::string scratch;
+    BuildImportRows(grid, text, char(delimiter.unicode()), fileName, out, [&](std::string_view raw) {
+        QString field = FinishField(raw, decoder, scratch);
+        if (oem) OemToAnsiString(field);
+        return field;
+    });
+}
+
+// Any other text (or a delimiter past ASCII) is read decoded whole: UTF-8,
+// else the ANSI code page.
+void ReadWideRows(TExtStringGrid& grid, const QByteArray& bytes, bool utf8, QChar delimiter, bool oem,
+                  const QString& fileName, TImportedRows& out)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded = utf8 ? QString(decoder(bytes)) : AnsiToWide(bytes);
+    if (delimiter.isNull() && !decoded.isEmpty()) {
+        const std::u16string_view text(QStringView(decoded).utf16(), size_t(decoded.size()));
+        delimiter = DetectDelimiterIn(
+            text, [](std::u16string_view line) { return QStringView(line.data(), qsizetype(line.size())).toString(); });
+    }
+    // The delimiter may be among the characters converted: all at once.
+    if (oem) OemToAnsiString(decoded);
+    const std::u16string_view text(QStringView(decoded).utf16(), size_t(decoded.size()));
+    BuildImportRows(grid, text, char16_t(delimiter.unicode()), fileName, out,
+                    [](std::u16string_view raw) { return FinishField(raw); });
+}
+
+// An imported row takes the earlier texts and objects of its grid row r
+// where no field reaches: fields is the row's count of fields, or -1 when
+// every non-empty text is a field.
+void TakeEarlierCells(TExtStringGrid& grid, TRowCells& row, int r, int fields)
+{
+    const int stored = grid.StoredCols(r);
+    const size_t size = std::max(row.Texts.size(), size_t(stored));
+    row.Texts.resize(size);
+    row.Objects.assign(size, nullptr);
+    for (int c = 0; c < int(size); ++c) {
+        if (c < stored) row.Objects[size_t(c)] = grid.Objects(c, r);
+        const bool reached = fields >= 0 ? c < fields : !row.Texts[size_t(c)].isEmpty();
+        if (!reached && c < stored) row.Texts[size_t(c)] = grid.Cells(c, r);
+    }
+}
+
+// Rows from first on exchanged whole with cells (which take theirs).
+void ExchangeRows(TExtStringGrid& grid, int first, std::vector<TRowCells>& cells)
+{
+    for (size_t i = 0; i < cells.size(); ++i) grid.SwapRowCells(first + int(i), cells[i]);
+}
+
+// Data rows from..to-1 emptied, their objects freed.
+void CutOffRows(TExtStringGrid& grid, int from, int to)
+{
+    for (int r = from; r < to; ++r) {
+        for (int c = 0; c < grid.StoredCols(r); ++c)
+            if (grid.Objects(c, r)) grid.SetCellObject(c, r, nullptr);
+        TRowCells empty;
+        grid.SwapRowCells(r, empty);
+    }
+}
+
+// The office suite's program, or "Excel OLE server not found".
+QString OfficeProgram()
+{
+    QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (office.isEmpty()) office = QStandardPaths::findExecutable(QStringLiteral("libreoffice"));
+    if (office.isEmpty()) throw EExtGridError(QStringLiteral("Excel OLE server not found"));
+    return office;
+}
+
+// The suite works on a copy with a name of our own, in a folder of our
+// own, with a profile of its own there; nothing of the file's or the
+// sheet's name reaches its command line. The module reads the book, the
+// sheet and the cell cap from files beside it.
+void PrepareSheetWork(const QTemporaryDir& work, const QFileInfo& info, const QString& sheetName,
+                      const QString& cannotOpen)
+{
+    QString suffix = info.suffix().toLower();
+    suffix.removeIf([](QChar c) { return !(c.isLetterOrNumber() && c.unicode() < 0x80); });
+    const QString book = QStringLiteral("workbook.") + (suffix.isEmpty() ? QStringLiteral("xls") : suffix);
+    if (!QFile::copy(info.absoluteFilePath(), work.filePath(book))) throw EExtGridError(cannotOpen);
+    QDir().mkpath(work.filePath(QStringLiteral("out")));
+    if (!WriteSheetMacro(work.filePath(QStringLiteral("profile"))) ||
+        !WriteSmallFile(work.filePath(QStringLiteral("book.txt")), book.toUtf8()) ||
+        !WriteSmallFile(work.filePath(QStringLiteral("sheet.txt")), sheetName.toUtf8()) ||
+        !WriteSmallFile(work.filePath(QStringLiteral("cap.txt")), QByteArray::number(TBlockBudget::MaxCells)))
+        throw EExtGridError(cannotOpen);
+}
+
+// Runs the suite's conversion. The converted sheet is watched while it is
+// written: past the cap the suite is stopped there and then. Whether the
+// output passed the cap.
+bool RunSheetConversion(const QString& office, const QTemporaryDir& work)
+{
+    TChildProcess process;
+    process.SetEnvironment(QStringLiteral("TAMSEL_SHEET_WORK"), work.path());
+    if (!process.Start(office,
+                       {QStringLiteral("-env:UserInstallation=") +
+                            QUrl::fromLocalFile(work.filePath(QStringLiteral("profile"))).toString(),
+                        QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nolockcheck"),
+                        QStringLiteral("--nodefault"), QStringLiteral("--nologo"),
+                        QStringLiteral("macro:///Tamsel.Sheet.Convert()")}))
+        throw EExtGridError(QStringLiteral("Excel OLE server not found"));
+    const QString outDir = work.filePath(QStringLiteral("out"));
+    const auto convertedSize = [&] {
+        qint64 size = 0;
+        for (const QFileInfo& f : QDir(outDir).entryInfoList(QDir::Files)) size += f.size();
+        return size;
+    };
+    bool tooLarge = false;
+    process.Wait(kConvertTimeoutMs, kConvertPollMs, [&] {
+        tooLarge = convertedSize() > kMaxConvertedBytes;
+        return !tooLarge;
+    });
+    return tooLarge || convertedSize() > kMaxConvertedBytes;
+}
+
+// The module's outcome refused as it tells: a missing sheet, a used area
+// past the cell cap or values past the bytes, a workbook that did not
+// convert.
+void CheckSheetOutcome(const QTemporaryDir& work, bool tooLarge, const QString& fileName, const QString& sheetName)
+{
+    QFile statusFile(work.filePath(QStringLiteral("status.txt")));
+    const QByteArray status = statusFile.open(QIODevice::ReadOnly) ? statusFile.read(16).trimmed() : QByteArray();
+    if (status == "missing")
+        throw EExtGridError(QStringLiteral("Excel worksheet ") + sheetName + QStringLiteral(" not found"));
+    if (status == "large" || tooLarge) {
+        TBlockBudget budget;
+        if (status == "large")
+            budget.Claim(TBlockBudget::MaxCells + 1, 1);
+        else
+            budget.Bytes(TBlockBudget::MaxBytes + 1);
+        throw EExtGridError(budget.Refusal(QStringLiteral("The worksheet of ") + fileName));
+    }
+    if (status != "done") throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
+}
+
+// The converted sheet's bytes.
+QByteArray ConvertedSheet(const QTemporaryDir& work, const QString& cannotOpen)
+{
+    const QFileInfoList files =
+        QDir(work.filePath(QStringLiteral("out"))).entryInfoList({QStringLiteral("*.csv")}, QDir::Files);
+    if (files.size() != 1) throw EExtGridError(cannotOpen);
+    QFile csv(files.first().absoluteFilePath());
+    if (!csv.open(QIODevice::ReadOnly)) throw EExtGridError(cannotOpen);
+    return csv.readAll();
+}
+
+// The extent of the cells of a converted sheet that hold values (top < 0:
+// none).
+struct TSheetExtent {
+    qint64 top = -1;
+    qint64 bottom = -1;
+    qint64 left = LLONG_MAX;
+    qint64 right = -1;
+};
+
+// The extent, and what its rows would take, before any cell is made.
+TSheetExtent MeasureSheet(std::string_view text, TBlockBudget& budget)
+{
+    TSheetExtent e;
+    qint64 filledRow = -1;
+    qint64 filledCol = -1;
+    WalkCsv(text, [&](qint64 r, qint64 c, std::string_view raw, bool) {
+        if (raw.empty()) return;
+        if (e.top < 0) e.top = r;
+        e.bottom = r;
+        e.left = std::min(e.left, c);
+        e.right = std::max(e.right, c);
+        budget.Text(qint64(raw.size()));
+        if (r != filledRow && filledRow >= 0) budget.Slots(filledCol + 1);
+        filledRow = r;
+        filledCol = c;
+    });
+    if (filledRow >= 0) budget.Slots(filledCol + 1);
+    return e;
+}
+
+// The rows of the values within the extent (cut to a sheet's most rows and
+// columns), built aside; refused past the caps. widest: their columns.
+std::vector<TRowCells> SheetRows(std::string_view text, TSheetExtent e, TBlockBudget& budget, const QString& fileName,
+                                 int& widest)
+{
+    std::vector<TRowCells> rows;
+    if (e.top < 0) return rows;
+    e.bottom = std::min(e.bottom, e.top + kMaxSheetRows - 1);
+    e.right = std::min(e.right, e.left + kMaxSheetCols - 1);
+    budget.Claim(e.right - e.left + 1, e.bottom - e.top + 1);
+    budget.Rows(e.bottom - e.top + 1);
+    if (!budget.Fits()) throw EExtGridError(budget.Refusal(QStringLiteral("The worksheet of ") + fileName));
+    widest = int(e.right - e.left + 1);
+    rows.resize(size_t(e.bottom - e.top + 1));
+    WalkCsv(text, [&](qint64 r, qint64 c, std::string_view raw, bool quoted) {
+        if (raw.empty() || r < e.top || r > e.bottom || c < e.left || c > e.right) return;
+        std::vector<QString>& texts = rows[size_t(r - e.top)].Texts;
+        texts.resize(size_t(c - e.left));
+        texts.push_back(CsvField(raw, quoted));
+    });
+    return rows;
+}
+
 } // namespace
 
 QChar TExtStringGrid::Delimiter() const { return d->io.delimiter; }
@@ -458,95 +725,16 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName) { LoadFromCSV(fileName
 
 void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxImportBytes)
-        throw EExtGridError(QStringLiteral("Cannot open file ") + fileName);
-    const QByteArray bytes = file.readAll();
-    file.close();
-
-    QChar delimiter = d->io.delimiter; // the property itself never changes
-    const bool oem = d->io.oemConvert;
-    // A first pass only counts lines and fields and what they would take;
-    // the rows are then built aside, every one before the grid changes.
-    TBlockBudget budget;
-    ImportRows rows;
-    std::vector<int> reach;
-    int widest = 0;
-    const auto refuse = [&] {
-        if (!budget.Fits()) throw EExtGridError(budget.Refusal(QStringLiteral("The file ") + fileName));
-    };
+    const QByteArray bytes = ReadImportFile(fileName);
+    // The delimiter property itself never changes.
+    TImportedRows read;
     const bool utf8 = ReadsAsUtf8(bytes);
-    if (utf8 && delimiter.unicode() < 0x80) {
-        // UTF-8 is scanned as bytes: CR, LF, the quote and the delimiter are
-        // ASCII, which never occurs inside another character. OEM conversion
-        // maps each character on its own and never to ASCII, so it applies
-        // field by field.
-        std::string_view text(bytes.constData(), size_t(bytes.size()));
-        if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3); // the byte order mark
-        QStringDecoder decoder(QStringDecoder::Utf8,
-                               QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-        if (delimiter.isNull() && !text.empty()) {
-            const size_t end1 = LineEnd(text, 0);
-            const size_t start2 = NextLine(text, end1);
-            const auto decode = [&](std::string_view line) -> QString {
-                return decoder(QByteArrayView(line.data(), qsizetype(line.size())));
-            };
-            delimiter = DetectDelimiter(decode(text.substr(0, end1)),
-                                        decode(text.substr(start2, LineEnd(text, start2) - start2)));
-        }
-        const char sep = char(delimiter.unicode());
-        const auto [lines, most] = CountFields(text, sep, budget);
-        refuse();
-        widest = most;
-        std::string scratch;
-        rows.resize(size_t(lines));
-        reach.resize(size_t(lines));
-        TImportProgress progress(*this, lines);
-        size_t start = 0;
-        for (qsizetype i = 0; i < lines; ++i) {
-            const size_t end = LineEnd(text, start);
-            reach[size_t(i)] =
-                BuildRow(text.substr(start, end - start), sep, rows[size_t(i)], [&](std::string_view raw) {
-                    QString field = FinishField(raw, decoder, scratch);
-                    if (oem) OemToAnsiString(field);
-                    return field;
-                });
-            start = NextLine(text, end);
-            progress.Done(i);
-        }
-    } else {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString decoded = utf8 ? QString(decoder(bytes)) : AnsiToWide(bytes);
-        if (delimiter.isNull() && !decoded.isEmpty()) {
-            const std::u16string_view text(QStringView(decoded).utf16(), size_t(decoded.size()));
-            const size_t end1 = LineEnd(text, 0);
-            const size_t start2 = NextLine(text, end1);
-            const auto line = [&](size_t from, size_t to) {
-                return QStringView(text.data() + from, qsizetype(to - from)).toString();
-            };
-            delimiter = DetectDelimiter(line(0, end1), line(start2, LineEnd(text, start2)));
-        }
-        // The delimiter may be among the characters converted: all at once.
-        if (oem) OemToAnsiString(decoded);
-        const std::u16string_view text(QStringView(decoded).utf16(), size_t(decoded.size()));
-        const char16_t sep = delimiter.unicode();
-        const auto [lines, most] = CountFields(text, sep, budget);
-        refuse();
-        widest = most;
-        rows.resize(size_t(lines));
-        reach.resize(size_t(lines));
-        TImportProgress progress(*this, lines);
-        size_t start = 0;
-        for (qsizetype i = 0; i < lines; ++i) {
-            const size_t end = LineEnd(text, start);
-            reach[size_t(i)] = BuildRow(text.substr(start, end - start), sep, rows[size_t(i)],
-                                        [](std::u16string_view raw) { return FinishField(raw); });
-            start = NextLine(text, end);
-            progress.Done(i);
-        }
-    }
+    if (utf8 && d->io.delimiter.unicode() < 0x80)
+        ReadUtf8Rows(*this, bytes, d->io.delimiter, d->io.oemConvert, fileName, read);
+    else
+        ReadWideRows(*this, bytes, utf8, d->io.delimiter, d->io.oemConvert, fileName, read);
     // Under a shown floating footer a new file starts a new footer row.
-    PlaceImportedRows(rows, &reach, widest, append, false, !append && d->floatingFooter.Visible());
+    PlaceImportedRows(read.rows, &read.reach, read.widest, append, false, !append && d->floatingFooter.Visible());
 }
 
 void TExtStringGrid::PlaceImportedRows(ImportRows& rows, const std::vector<int>* reach, int widest, bool append,
@@ -558,8 +746,7 @@ void TExtStringGrid::PlaceImportedRows(ImportRows& rows, const std::vector<int>*
     const int footers = std::clamp(d->fixedFooters, 0, oldRows - 1);
     const int dataEnd = oldRows - footers; // first footer row
     const int first = append ? dataEnd : 0;
-    const int lastRow = first + int(rows.size()); // one past
-    const int dataRows = std::max(lastRow, FixedRows() + 1);
+    const int dataRows = std::max(first + int(rows.size()), FixedRows() + 1);
     const int newRows = dataRows + footers;
     const int newCols = widest > oldCols || exactCols ? std::max(1, widest) : oldCols;
     // The grid is not cleared: each imported row takes the earlier texts
@@ -568,21 +755,8 @@ void TExtStringGrid::PlaceImportedRows(ImportRows& rows, const std::vector<int>*
     // then on nothing allocates: rows are exchanged whole.
     std::vector<TRowCells> footerCells;
     try {
-        for (size_t i = 0; i < rows.size(); ++i) {
-            const int r = first + int(i);
-            if (r >= dataEnd) break;
-            TRowCells& row = rows[i];
-            const int stored = StoredCols(r);
-            const int fields = reach ? (*reach)[i] : 0;
-            const size_t size = std::max(row.Texts.size(), size_t(stored));
-            row.Texts.resize(size);
-            row.Objects.assign(size, nullptr);
-            for (int c = 0; c < int(size); ++c) {
-                if (c < stored) row.Objects[size_t(c)] = Objects(c, r);
-                const bool reached = reach ? c < fields : !row.Texts[size_t(c)].isEmpty();
-                if (!reached && c < stored) row.Texts[size_t(c)] = Cells(c, r);
-            }
-        }
+        for (size_t i = 0; i < rows.size() && first + int(i) < dataEnd; ++i)
+            TakeEarlierCells(*this, rows[i], first + int(i), reach ? (*reach)[i] : -1);
         footerCells.resize(size_t(footers));
         if (newRows > oldRows) SetRowCount(newRows);
         if (newCols > oldCols) SetColCount(newCols);
@@ -590,24 +764,17 @@ void TExtStringGrid::PlaceImportedRows(ImportRows& rows, const std::vector<int>*
         RestoreSize(oldCols, oldRows);
         throw EExtGridError(QStringLiteral("Not enough memory to import the file"));
     }
-    // The footer rows move along below the imported rows, whole.
-    for (int f = 0; f < footers; ++f) SwapRowCells(dataEnd + f, footerCells[size_t(f)]);
-    if (!append) {
-        // Data rows below the imported ones are cut off, with their objects.
-        for (int r = dataRows; r < dataEnd; ++r) {
-            for (int c = 0; c < StoredCols(r); ++c)
-                if (Objects(c, r)) SetCellObject(c, r, nullptr);
-            TRowCells empty;
-            SwapRowCells(r, empty);
-        }
-    }
-    for (size_t i = 0; i < rows.size(); ++i) SwapRowCells(first + int(i), rows[i]);
+    // The footer rows move along below the imported rows, whole; data rows
+    // below the imported ones are cut off, with their objects.
+    ExchangeRows(*this, dataEnd, footerCells);
+    if (!append) CutOffRows(*this, dataRows, dataEnd);
+    ExchangeRows(*this, first, rows);
     if (newRows < RowCount()) SetRowCount(newRows);
     if (newCols != ColCount()) SetColCount(newCols);
     // Its texts go; its objects stay (they hold the footer calculations).
     if (emptyFooterRow && footers > 0)
         for (QString& text : footerCells[size_t(footers - 1)].Texts) text.clear();
-    for (int f = 0; f < footers; ++f) SwapRowCells(dataRows + f, footerCells[size_t(f)]);
+    ExchangeRows(*this, dataRows, footerCells);
     // A column grid's items take the imported header row.
     FileLoaded();
 }
@@ -616,110 +783,20 @@ void TExtStringGrid::LoadFromXLS(const QString& fileName) { LoadFromXLS(fileName
 
 void TExtStringGrid::LoadFromXLS(const QString& fileName, const QString& sheetName)
 {
-    QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (office.isEmpty()) office = QStandardPaths::findExecutable(QStringLiteral("libreoffice"));
-    if (office.isEmpty()) throw EExtGridError(QStringLiteral("Excel OLE server not found"));
+    const QString office = OfficeProgram();
     const QFileInfo info(fileName);
     const QString cannotOpen = QStringLiteral("Cannot open file ") + fileName;
     if (!info.isFile() || !info.isReadable() || info.size() > kMaxImportBytes) throw EExtGridError(cannotOpen);
-
-    // The suite works on a copy with a name of our own, in a folder of our
-    // own, with a profile of its own there; nothing of the file's or the
-    // sheet's name reaches its command line.
     QTemporaryDir work;
     if (!work.isValid()) throw EExtGridError(cannotOpen);
-    QString suffix = info.suffix().toLower();
-    suffix.removeIf([](QChar c) { return !(c.isLetterOrNumber() && c.unicode() < 0x80); });
-    const QString book = QStringLiteral("workbook.") + (suffix.isEmpty() ? QStringLiteral("xls") : suffix);
-    if (!QFile::copy(info.absoluteFilePath(), work.filePath(book))) throw EExtGridError(cannotOpen);
-    const QString outDir = work.filePath(QStringLiteral("out"));
-    QDir().mkpath(outDir);
-    if (!WriteSheetMacro(work.filePath(QStringLiteral("profile"))) ||
-        !WriteSmallFile(work.filePath(QStringLiteral("book.txt")), book.toUtf8()) ||
-        !WriteSmallFile(work.filePath(QStringLiteral("sheet.txt")), sheetName.toUtf8()) ||
-        !WriteSmallFile(work.filePath(QStringLiteral("cap.txt")), QByteArray::number(TBlockBudget::MaxCells)))
-        throw EExtGridError(cannotOpen);
-
-    TChildProcess process;
-    process.SetEnvironment(QStringLiteral("TAMSEL_SHEET_WORK"), work.path());
-    if (!process.Start(office,
-                       {QStringLiteral("-env:UserInstallation=") +
-                            QUrl::fromLocalFile(work.filePath(QStringLiteral("profile"))).toString(),
-                        QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nolockcheck"),
-                        QStringLiteral("--nodefault"), QStringLiteral("--nologo"),
-                        QStringLiteral("macro:///Tamsel.Sheet.Convert()")}))
-        throw EExtGridError(QStringLiteral("Excel OLE server not found"));
-    // The converted sheet is watched while it is written: past the cap the
-    // suite is stopped there and then.
-    const auto convertedSize = [&] {
-        qint64 size = 0;
-        for (const QFileInfo& f : QDir(outDir).entryInfoList(QDir::Files)) size += f.size();
-        return size;
-    };
-    bool tooLarge = false;
-    process.Wait(kConvertTimeoutMs, kConvertPollMs, [&] {
-        tooLarge = convertedSize() > kMaxConvertedBytes;
-        return !tooLarge;
-    });
-    tooLarge = tooLarge || convertedSize() > kMaxConvertedBytes;
-    QFile statusFile(work.filePath(QStringLiteral("status.txt")));
-    const QByteArray status = statusFile.open(QIODevice::ReadOnly) ? statusFile.read(16).trimmed() : QByteArray();
-    TBlockBudget budget;
-    if (status == "missing")
-        throw EExtGridError(QStringLiteral("Excel worksheet ") + sheetName + QStringLiteral(" not found"));
-    if (status == "large" || tooLarge) {
-        // The used area past the cell cap, or its values past the bytes.
-        if (status == "large")
-            budget.Claim(TBlockBudget::MaxCells + 1, 1);
-        else
-            budget.Bytes(TBlockBudget::MaxBytes + 1);
-        throw EExtGridError(budget.Refusal(QStringLiteral("The worksheet of ") + fileName));
-    }
-    const QFileInfoList files = QDir(outDir).entryInfoList({QStringLiteral("*.csv")}, QDir::Files);
-    if (status != "done" || files.size() != 1) throw EExtGridError(cannotOpen);
-    QFile csv(files.first().absoluteFilePath());
-    if (!csv.open(QIODevice::ReadOnly)) throw EExtGridError(cannotOpen);
-    const QByteArray bytes = csv.readAll();
-    csv.close();
+    PrepareSheetWork(work, info, sheetName, cannotOpen);
+    const bool tooLarge = RunSheetConversion(office, work);
+    CheckSheetOutcome(work, tooLarge, fileName, sheetName);
+    const QByteArray bytes = ConvertedSheet(work, cannotOpen);
     std::string_view text(bytes.constData(), size_t(bytes.size()));
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-
-    // The extent of the cells that hold values, and what its rows would
-    // take, before any cell is made.
-    qint64 top = -1;
-    qint64 bottom = -1;
-    qint64 left = LLONG_MAX;
-    qint64 right = -1;
-    qint64 filledRow = -1;
-    qint64 filledCol = -1;
-    WalkCsv(text, [&](qint64 r, qint64 c, std::string_view raw, bool) {
-        if (raw.empty()) return;
-        if (top < 0) top = r;
-        bottom = r;
-        left = std::min(left, c);
-        right = std::max(right, c);
-        budget.Text(qint64(raw.size()));
-        if (r != filledRow && filledRow >= 0) budget.Slots(filledCol + 1);
-        filledRow = r;
-        filledCol = c;
-    });
-    if (filledRow >= 0) budget.Slots(filledCol + 1);
-    ImportRows rows;
+    TBlockBudget budget;
     int widest = 0;
-    if (top >= 0) {
-        bottom = std::min(bottom, top + kMaxSheetRows - 1);
-        right = std::min(right, left + kMaxSheetCols - 1);
-        budget.Claim(right - left + 1, bottom - top + 1);
-        budget.Rows(bottom - top + 1);
-        if (!budget.Fits()) throw EExtGridError(budget.Refusal(QStringLiteral("The worksheet of ") + fileName));
-        widest = int(right - left + 1);
-        rows.resize(size_t(bottom - top + 1));
-        WalkCsv(text, [&](qint64 r, qint64 c, std::string_view raw, bool quoted) {
-            if (raw.empty() || r < top || r > bottom || c < left || c > right) return;
-            std::vector<QString>& texts = rows[size_t(r - top)].Texts;
-            texts.resize(size_t(c - left));
-            texts.push_back(CsvField(raw, quoted));
-        });
-    }
+    ImportRows rows = SheetRows(text, MeasureSheet(text, budget), budget, fileName, widest);
     PlaceImportedRows(rows, nullptr, std::max(widest, FixedCols() + 1), false, true, false);
 }

@@ -515,6 +515,79 @@ TEST_F(ClipboardTest, SmartFillSeries)
     EXPECT_EQ(fill(QStringLiteral("x")), QStringList({"x", "x", "x", "x", "x"}));
 }
 
+TEST_F(ClipboardTest, TextOfSelectedColumnsRichTextAndClearBoxes)
+{
+    Grid g;
+    g.SetCells(1, 1, QStringLiteral("{\\rtf1 rich}"));
+    g.CreateCellGraphic(2, 1)->CellType = ctCheckBox;
+    g.SetCheckBoxState(2, 1, false);
+    g.SetCells(3, 1, QStringLiteral("c"));
+    g.SetCells(1, 2, QStringLiteral("\u00e9"));
+    EXPECT_EQ(g.RectAsText(TRect(1, 1, 3, 1), false), QStringLiteral("rich\tN\tc"));
+    // Only the selected columns, and as UTF-8 on the clipboard.
+    g.MouseActions().DisjunctColSelect = true;
+    g.SetColSelect(1, true);
+    g.SetColSelect(3, true);
+    EXPECT_EQ(g.RectAsText(TRect(1, 1, 3, 2), true), QStringLiteral("rich\tc\r\n\u00e9\t\r\n"));
+    std::unique_ptr<QMimeData> data(g.RectAsMimeData(TRect(1, 1, 3, 3), false));
+    EXPECT_EQ(QString::fromUtf8(data->data(GridMimeTypes::Text)),
+              QStringLiteral("rich\tN\tc\r\n\u00e9\t\t\r\n\t\t\r\n"));
+}
+
+TEST_F(ClipboardTest, PastesSkipHiddenColumnsAndPutMergedAreasBack)
+{
+    Grid g(5, 4);
+    g.HideColumn(2);
+    EXPECT_EQ(g.PasteText(1, 1, QStringLiteral("a\tb")), 2);
+    EXPECT_EQ(g.Cells(1, 1), QStringLiteral("a"));
+    EXPECT_EQ(g.Cells(2, 1), QString());
+    EXPECT_EQ(g.Cells(3, 1), QStringLiteral("b"));
+
+    // A paste stopped half-way gives a merged area its text back.
+    Grid m(5, 4);
+    m.MergeCells(1, 1, 2, 1);
+    m.SetCells(1, 1, QStringLiteral("merged"));
+    m.OnClipboardBeforePasteCell = [](QObject*, int, int, QString& value, bool&) {
+        if (value == QStringLiteral("z")) throw Exception(QStringLiteral("stop"));
+    };
+    EXPECT_THROW(m.PasteText(2, 1, QStringLiteral("x\r\ny\r\nz")), Exception);
+    EXPECT_EQ(m.Cells(1, 1), QStringLiteral("merged"));
+    EXPECT_EQ(m.Cells(2, 2), QString());
+}
+
+TEST_F(ClipboardTest, SmartFillAlongRowsAndOverCellsNotEditable)
+{
+    Grid g(7, 4);
+    g.Navigation().AllowSmartClipboard = true;
+    g.Navigation().AllowFmtClipboard = false;
+    const auto fill = [&](const QString& text, int right, int bottom) {
+        g.ClearRect(1, 1, 6, 3);
+        auto* data = new QMimeData;
+        data->setText(text);
+        TClipboard::SetMimeData(data);
+        g.Select(1, 1, right, bottom);
+        g.PasteSelectionFromClipboard();
+        QStringList row;
+        for (int c = 1; c <= 6; ++c) row << g.Cells(c, 1);
+        return row.join(u',');
+    };
+    EXPECT_EQ(fill(QStringLiteral("1\t3"), 5, 1), QStringLiteral("1,3,5,7,9,"));
+    EXPECT_EQ(fill(QStringLiteral("a\tb"), 5, 1), QStringLiteral("a,b,a,b,a,"));
+    EXPECT_EQ(fill(QStringLiteral("10:00:00 AM\t10:30:00 AM"), 4, 1),
+              QStringLiteral("10:00:00 AM,10:30:00 AM,11:00:00 AM,11:30:00 AM,,"));
+    EXPECT_EQ(fill(QStringLiteral("1/1/2001 10:00\t1/2/2001 10:00"), 4, 1),
+              QStringLiteral("1/1/2001,1/2/2001,1/3/2001,1/4/2001,,"));
+    // A block of two rows: no series, the paste alone.
+    EXPECT_EQ(fill(QStringLiteral("1\t3"), 5, 2), QStringLiteral("1,3,,,,"));
+    EXPECT_EQ(g.Cells(1, 2), QString());
+    // Cells not editable keep their text, unless the clipboard may always write.
+    g.OnCanEditCell = [](QObject*, int, int col, bool& can) { can = col != 4; };
+    EXPECT_EQ(fill(QStringLiteral("1\t3"), 5, 1), QStringLiteral("1,3,5,,9,"));
+    EXPECT_EQ(fill(QStringLiteral("x"), 5, 1), QStringLiteral("x,x,x,,x,"));
+    g.Navigation().AllowClipboardAlways = true;
+    EXPECT_EQ(fill(QStringLiteral("1\t3"), 5, 1), QStringLiteral("1,3,5,7,9,"));
+}
+
 } // namespace
 
 namespace {

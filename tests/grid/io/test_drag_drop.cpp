@@ -119,6 +119,49 @@ TEST(GridDragDrop, TextDropsInsertRowsAndSelectTheBlock)
     EXPECT_EQ(g.State(), before);
 }
 
+TEST(GridDragDrop, TextDropsFollowRowSelectionAndTheFixedRow)
+{
+    // With row selection the text starts in the first data column, or with
+    // OleEntireRows in the first column.
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goRowSelect);
+    const QPoint at = g.At(3, 2);
+    EXPECT_EQ(g.DropText(at.x(), at.y(), QStringLiteral("a\tb")), 2);
+    EXPECT_EQ(g.Cells(1, 2), QStringLiteral("a"));
+    EXPECT_EQ(g.LastDropRect(), TRect(1, 2, 2, 2));
+    g.DragDropSettings().OleEntireRows = true;
+    EXPECT_EQ(g.DropText(at.x(), at.y(), QStringLiteral("x\ty")), 2);
+    EXPECT_EQ(g.Cells(0, 2), QString()); // the fixed column takes nothing
+    EXPECT_EQ(g.Cells(1, 2), QStringLiteral("y"));
+    EXPECT_EQ(g.LastDropRect(), TRect(1, 2, 1, 2));
+    // Empty text takes nothing.
+    const QStringList before = g.State();
+    EXPECT_EQ(g.DropText(at.x(), at.y(), QString()), 0);
+    EXPECT_EQ(g.State(), before);
+
+    // Inserted rows keep the rows on view: a top row below the fixed rows
+    // moves one down.
+    Grid t;
+    t.DragDropSettings().OleInsertRows = true;
+    t.SetRowCount(40);
+    t.SetTopRow(3);
+    const QPoint p = t.At(1, 5);
+    EXPECT_EQ(t.DropText(p.x(), p.y(), QStringLiteral("n1\r\nn2")), 2);
+    EXPECT_EQ(t.TopRow(), 4);
+    EXPECT_EQ(t.Cells(1, 5), QStringLiteral("n1"));
+    EXPECT_EQ(t.Cells(1, 7), QStringLiteral("r5"));
+
+    // A grid of its fixed row alone takes a drop on it into a new row.
+    Grid f;
+    f.SetFixedRowAlways(true);
+    f.SetRowCount(1);
+    const QPoint h = f.At(1, 0);
+    EXPECT_EQ(f.DropText(h.x(), h.y(), QStringLiteral("new")), 1);
+    EXPECT_EQ(f.RowCount(), 2);
+    EXPECT_EQ(f.Cells(1, 1), QStringLiteral("new"));
+    EXPECT_EQ(f.Cells(1, 0), QString());
+}
+
 TEST(GridDragDrop, ADropWithInsertedRowsIsAllOrNothing)
 {
     Grid g;

@@ -212,6 +212,37 @@ TEST_F(ImportTest, ProgressReportsEachPercentOnce)
     for (int i = 0; i <= 100; ++i) EXPECT_EQ(reports[size_t(i)], i);
 }
 
+TEST_F(ImportTest, AnsiFilesConvertAndReportProgressToo)
+{
+    // Not UTF-8: read as Windows-1252, then each character from the OEM code page.
+    std::vector<int> reports;
+    g.OnFileProgress = [&](QObject*, short p) { reports.push_back(p); };
+    g.SetOemConvert(true);
+    g.LoadFromCSV(Write("oem.csv", "\xE9;b\nc;\xFF\n"));
+    EXPECT_EQ(reports, std::vector<int>({50, 100}));
+    EXPECT_EQ(g.RowCount(), 2);
+    EXPECT_EQ(Row(0).mid(0, 2), QStringList({QString(QChar(0x0398)), "b"}));
+    EXPECT_EQ(Row(1).mid(0, 2), QStringList({"c", QStringLiteral("\u00a0")}));
+}
+
+TEST_F(ImportTest, SpreadsheetsThatCannotBeReadChangeNothing)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
+        GTEST_SKIP() << "SKIPPED LOUDLY: the office suite (libreoffice-calc-nogui) is not installed here";
+    g.SetColCount(3);
+    g.SetRowCount(3);
+    g.SetCells(2, 2, QStringLiteral("old"));
+    for (const QString& name : {dir.filePath("missing.xls"), dir.path()}) {
+        try {
+            g.LoadFromXLS(name);
+            ADD_FAILURE() << "no error for " << name.toStdString();
+        } catch (const EExtGridError& e) {
+            EXPECT_EQ(e.Message(), QStringLiteral("Cannot open file ") + name);
+        }
+        EXPECT_EQ(g.Cells(2, 2), QStringLiteral("old"));
+    }
+}
+
 TEST_F(ImportTest, SpreadsheetSheetsThroughTheOfficeSuite)
 {
     const QByteArray sheetXml =
