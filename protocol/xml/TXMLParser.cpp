@@ -661,201 +661,303 @@ void TXMLParser::AppendParsedText(const uint8_t* text, qsizetype length, bool pl
     LinkNew(m_stack->Top(), new (m_document) TXMLText(std::move(value), m_document, TXMLText::Plain{}));
 }
 
-bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
+// What the byte path reads with: the main input's bytes up to e, the
+// limits of the parse, whether attribute values are linked as they are.
+namespace xmlbytes {
+
+struct TInput {
+    const uint8_t* d;
+    qsizetype e;
+    xmlentities::TParseContext* context;
+    bool plainAttributes;
+};
+
+// An attribute of a start tag: where its name and its value lie.
+struct TAttribute {
+    qsizetype name, nameEnd, value, valueEnd;
+};
+
+struct TAttributes : QVarLengthArray<TAttribute, 32> { };
+
+} // namespace xmlbytes
+
+namespace {
+
+inline qsizetype SkipTagBlanks(const uint8_t* d, qsizetype e, qsizetype q)
+{
+    while (q < e && TagBlank(d[q])) ++q;
+    return q;
+}
+
+// The end tag at p of the element named name: that name exactly, blanks and
+// ">". The position after the ">", or -1.
+inline qsizetype ScanEndTagBytes(const uint8_t* d, qsizetype e, qsizetype p, const QString& name)
+{
+    const char16_t* s = reinterpret_cast<const char16_t*>(name.constData());
+    const qsizetype n = name.size();
+    const qsizetype q = p + 2;
+    if (e - q <= n) return -1;
+    qsizetype i = 0;
+    while (i < n && d[q + i] == s[i]) ++i;
+    if (i < n) return -1;
+    const qsizetype close = SkipTagBlanks(d, e, q + n);
+    if (close == e || d[close] != '>') return -1;
+    return close + 1;
+}
+
+// One attribute at q, its name's first byte: the name, blanks, "=", blanks
+// and a quoted value of plain bytes. The position after the closing quote,
+// or -1.
+inline qsizetype ScanAttributeBytes(const uint8_t* d, qsizetype e, qsizetype q, xmlbytes::TAttribute& a)
 {
     using lexchars::AsciiNameByte;
-    using lexchars::AsciiNameStart;
-    TInputBuffer& in = *m_main;
-    const uint8_t* d = in.Bytes();
-    const qsizetype e = in.Size();
-    xmlentities::TParseContext* const context = xmlentities::Current();
-    // Attribute values are expanded alike only without a document type.
-    const bool plainAttributes = !m_document->getDocType();
-    // The lookahead began at its "<" (unless its characters were sequences
-    // of more than one byte each: the token path reads that one).
-    const bool end = m_token->Kind == tk::EndTagStart;
-    qsizetype p = in.Pos() - (end ? 2 : 1);
-    if (p < 0 || d[p] != '<' || (end && d[p + 1] != '/')) return false;
-    const qsizetype start = p;
-    // Nodes keep their names and plain values in the document's arena.
-    TNodeArena* const arena = m_document->NodeArena();
+    a.name = q;
+    while (q < e && AsciiNameByte(d[q])) ++q;
+    a.nameEnd = q;
+    q = SkipTagBlanks(d, e, q);
+    if (q == e || d[q] != '=') return -1;
+    q = SkipTagBlanks(d, e, q + 1);
+    if (q == e || (d[q] != '"' && d[q] != '\'')) return -1;
+    const uint8_t quote = d[q++];
+    a.value = q;
+    while (q < e && d[q] != quote && lexchars::PlainByte(d[q])) ++q;
+    if (q == e || d[q] != quote) return -1;
+    a.valueEnd = q;
+    return q + 1;
+}
+
+// The start tag at p ("<" and a name's first byte), on one line: its name
+// ends at nameEnd, its attributes, whether it is an empty-element tag. The
+// position after its ">" or "/>", or -1 when it is left to the token path.
+inline qsizetype ScanStartTagBytes(const uint8_t* d, qsizetype e, qsizetype p, qsizetype& nameEnd,
+                                   xmlbytes::TAttributes& attributes, bool& empty)
+{
+    using lexchars::AsciiNameByte;
+    qsizetype q = p + 2;
+    while (q < e && AsciiNameByte(d[q])) ++q;
+    nameEnd = q;
+    attributes.clear();
+    empty = false;
+    while (q < e) {
+        const uint8_t c = d[q];
+        if (c == '>') return q + 1;
+        if (c == '/') {
+            if (e - q < 2 || d[q + 1] != '>') return -1;
+            empty = true;
+            return q + 2;
+        }
+        if (!TagBlank(c)) return -1;
+        q = SkipTagBlanks(d, e, q);
+        if (q == e) return -1;
+        const uint8_t next = d[q];
+        if (next == '>' || next == '/') continue;
+        if (!lexchars::AsciiNameStart(next)) return -1;
+        xmlbytes::TAttribute a;
+        q = ScanAttributeBytes(d, e, q, a);
+        if (q < 0) return -1;
+        attributes.append(a);
+    }
+    return -1;
+}
+
+// Text from p up to the next "<" (stop), its line feeds, whether all of it
+// is plain bytes and whether it holds an "&".
+struct TTextRun {
+    qsizetype stop = 0;
+    qint32 lines = 0;
+    bool plain = true;
+    bool amp = false;
+};
+
+// False when no "<" follows the text.
+inline bool ScanTextBytes(const uint8_t* d, qsizetype e, qsizetype p, TTextRun& run)
+{
+    // Most texts are short: looked through here before memchr.
+    qsizetype stop = p;
+    const qsizetype near = e - p > 32 ? p + 32 : e;
+    while (stop < near && d[stop] != '<') ++stop;
+    if (stop == near) {
+        const void* lt = std::memchr(d + stop, '<', size_t(e - stop));
+        if (!lt) return false;
+        stop = static_cast<const uint8_t*>(lt) - d;
+    }
+    // One branch-free pass: are all bytes plain, how many are LFs, and is
+    // there an "&".
+    qint32 lines = 0;
+    unsigned plain = 1;
+    unsigned amp = 0;
+    for (qsizetype i = p; i < stop; ++i) {
+        const uint8_t c = d[i];
+        lines += c == '\n';
+        amp |= unsigned(c == '&');
+        plain &= unsigned((c >= 0x20) & (c < 0x7F)) | unsigned(c == '\t') | unsigned(c == '\n') | unsigned(c == '\r');
+    }
+    run.stop = stop;
+    run.lines = lines;
+    run.plain = plain != 0;
+    run.amp = amp != 0;
+    return true;
+}
+
+// The character that the bytes at p begin, of a byte encoding or UTF-8.
+inline char16_t FirstCharOf(const uint8_t* p, TEncoding encoding)
+{
+    if (const char16_t* table = CodePageTable(encoding)) return table[p[0]];
+    if (p[0] < 0xE0) return char16_t(((p[0] & 0x1F) << 6) | (p[1] & 0x3F));
+    return char16_t(((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+}
+
+// Text that is not all plain bytes is decoded on the byte path when it
+// decodes as the reader would decode it: no control characters or 0x7F, no
+// byte the reader lists, and it begins with a character of a document.
+inline bool DecodesOnBytePath(const uint8_t* d, qsizetype p, qsizetype stop, TEncoding encoding)
+{
+    for (qsizetype i = p; i < stop; ++i)
+        if ((d[i] < 0x20 && !lexchars::IsBlank(d[i])) || d[i] == 0x7F) return false;
+    if (DecodedLength(d + p, stop - p, encoding) < 0) return false;
+    return d[p] < 0x80 || IsXMLChar(FirstCharOf(d + p, encoding));
+}
+
+// As BeginNode(15).
+inline void CloseElement(TXMLStack& stack, xmlentities::TParseContext* context)
+{
+    stack.Drop();
+    if (context && context->ElementDepth > 0) --context->ElementDepth;
+}
+
+} // namespace
+
+// The steps of the byte path are used by ParseContentBytes alone and inlined
+// into it, so that its loop stays one loop over the bytes.
+
+void TXMLParser::ShareNamesIn(TNodeArena* arena)
+{
     if (arena != m_namesArena) {
         m_sharedNames.clear();
         m_nameSlots.clear();
         m_namesArena = arena;
     }
-    arena->HoldBytes(in.Data());
-    struct Attribute {
-        qsizetype name, nameEnd, value, valueEnd;
-    };
-    QVarLengthArray<Attribute, 32> attributes;
+}
+
+[[gnu::always_inline]] inline TXMLElement* TXMLParser::OpenElementBytes(const xmlbytes::TInput& in, qsizetype p,
+                                                                        qsizetype nameEnd)
+{
+    int index = -1;
+    const QString* name = SharedName(in.d + p + 1, nameEnd - (p + 1), in.d + in.e, index);
+    // As BeginNode(1).
+    if (in.context) {
+        if (in.context->ElementDepth >= xmlentities::MaxElementDepth)
+            Error(QStringLiteral("Element nesting is too deep."));
+        ++in.context->ElementDepth;
+    }
+    auto* element = new (m_document) TXMLElement(name, m_document, TXMLElement::ParsedName{});
+    LinkNew(m_stack->Top(), element);
+    m_stack->Push(element);
+    return element;
+}
+
+[[gnu::always_inline]] inline void TXMLParser::AddAttributeBytes(const xmlbytes::TInput& in, TXMLElement* element,
+                                                                 const xmlbytes::TAttribute& a)
+{
+    int index = -1;
+    const QString* attribute = SharedName(in.d + a.name, a.nameEnd - a.name, in.d + in.e, index);
+    if (size_t(index) >= m_nameStamps.size()) m_nameStamps.resize(size_t(index) + 64, 0u);
+    const bool repeated = m_nameStamps[size_t(index)] == m_tagStamp;
+    m_nameStamps[size_t(index)] = m_tagStamp;
+    const char* value = reinterpret_cast<const char*>(in.d + a.value);
+    const qsizetype length = a.valueEnd - a.value;
+    if (in.plainAttributes && !repeated && element->getChildNodes().attributeCount() < xmlentities::MaxAttributes &&
+        length <= qsizetype(UINT32_MAX) && PlainValue(in.d + a.value, length)) {
+        // Kept as the input bytes until it is read.
+        LinkNew(element, new (m_document) TXMLAttr(attribute, m_document, value, length, TXMLAttr::Plain{}));
+    } else {
+        AddNode(2, *attribute, QString::fromLatin1(value, length));
+    }
+}
+
+[[gnu::always_inline]] inline qsizetype TXMLParser::ReadTagBytes(const xmlbytes::TInput& in, qsizetype p,
+                                                                 std::vector<TXMLNode*>& open,
+                                                                 xmlbytes::TAttributes& attributes)
+{
+    const uint8_t* const d = in.d;
+    if (in.e - p < 2) return -1;
+    if (d[p + 1] == '/') {
+        const qsizetype q = ScanEndTagBytes(d, in.e, p, open.back()->getNodeName());
+        if (q < 0) return -1;
+        CloseElement(*m_stack, in.context);
+        open.pop_back();
+        return q;
+    }
+    if (!lexchars::AsciiNameStart(d[p + 1])) return -1;
+    // A start tag is read whole before anything is built.
+    qsizetype nameEnd = 0;
+    bool empty = false;
+    const qsizetype q = ScanStartTagBytes(d, in.e, p, nameEnd, attributes, empty);
+    if (q < 0) return -1;
+    TXMLElement* element = OpenElementBytes(in, p, nameEnd);
+    // Attributes: a new name with a value expanding leaves alone is linked as
+    // it is; the rest, and the one past the cap, as AddNode does it.
+    if (!attributes.isEmpty() && ++m_tagStamp == 0) {
+        std::fill(m_nameStamps.begin(), m_nameStamps.end(), 0u);
+        m_tagStamp = 1;
+    }
+    for (const xmlbytes::TAttribute& a : attributes) AddAttributeBytes(in, element, a);
+    if (empty)
+        CloseElement(*m_stack, in.context);
+    else
+        open.push_back(element);
+    return q;
+}
+
+[[gnu::always_inline]] inline qsizetype TXMLParser::TakeTextBytes(const xmlbytes::TInput& in, qsizetype p)
+{
+    const uint8_t* const d = in.d;
+    TTextRun run;
+    if (!ScanTextBytes(d, in.e, p, run)) return -1;
+    const qsizetype stop = run.stop;
+    if (!run.plain && !DecodesOnBytePath(d, p, stop, m_main->Encoding)) return -1;
+    // The token path lists what it cannot convert in the markup after a text
+    // before what the text's references list: a text with references before
+    // such markup is left to it.
+    if (stop + 1 < in.e && !lexchars::PlainByte(d[stop + 1]) && run.amp) return -1;
+    m_line += run.lines;
+    qsizetype first = p;
+    while (first < stop && lexchars::IsBlank(d[first])) ++first;
+    if (first < stop) AppendParsedText(d + p, stop - p, run.plain, run.amp);
+    return stop;
+}
+
+bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
+{
+    TInputBuffer& buffer = *m_main;
+    // Attribute values are expanded alike only without a document type.
+    const xmlbytes::TInput in{buffer.Bytes(), buffer.Size(), xmlentities::Current(), !m_document->getDocType()};
+    // The lookahead began at its "<" (unless its characters were sequences
+    // of more than one byte each: the token path reads that one).
+    const bool end = m_token->Kind == tk::EndTagStart;
+    const qsizetype start = buffer.Pos() - (end ? 2 : 1);
+    if (start < 0 || in.d[start] != '<' || (end && in.d[start + 1] != '/')) return false;
+    // Nodes keep their names and plain values in the document's arena.
+    TNodeArena* const arena = m_document->NodeArena();
+    ShareNamesIn(arena);
+    arena->HoldBytes(buffer.Data());
+    xmlbytes::TAttributes attributes;
+    // p is at a "<"; each tag is followed by the text up to the next "<",
+    // when all of it is read here.
+    qsizetype p = start;
     for (;;) {
-        // p is at a "<".
-        if (e - p < 2) break;
-        const uint8_t b = d[p + 1];
-        if (b == '/') {
-            // The end tag of the open element, its name exactly, blanks, ">".
-            const QString& name = open.back()->getNodeName();
-            const char16_t* s = reinterpret_cast<const char16_t*>(name.constData());
-            const qsizetype n = name.size();
-            qsizetype q = p + 2;
-            if (e - q <= n) break;
-            qsizetype i = 0;
-            while (i < n && d[q + i] == s[i]) ++i;
-            if (i < n) break;
-            q += n;
-            while (q < e && TagBlank(d[q])) ++q;
-            if (q == e || d[q] != '>') break;
-            // As BeginNode(15).
-            m_stack->Drop();
-            if (context && context->ElementDepth > 0) --context->ElementDepth;
-            open.pop_back();
-            p = q + 1;
-            if (open.empty()) break;
-        } else if (AsciiNameStart(b)) {
-            // A start tag on one line, read whole before anything is built.
-            qsizetype q = p + 2;
-            while (q < e && AsciiNameByte(d[q])) ++q;
-            const qsizetype nameEnd = q;
-            attributes.clear();
-            bool whole = false;
-            bool empty = false;
-            while (q < e) {
-                uint8_t c = d[q];
-                if (c == '>') {
-                    whole = true;
-                    ++q;
-                    break;
-                }
-                if (c == '/') {
-                    whole = empty = e - q >= 2 && d[q + 1] == '>';
-                    q += 2;
-                    break;
-                }
-                if (!TagBlank(c)) break;
-                while (q < e && TagBlank(d[q])) ++q;
-                if (q == e) break;
-                c = d[q];
-                if (c == '>' || c == '/') continue;
-                if (!AsciiNameStart(c)) break;
-                Attribute a;
-                a.name = q;
-                while (q < e && AsciiNameByte(d[q])) ++q;
-                a.nameEnd = q;
-                while (q < e && TagBlank(d[q])) ++q;
-                if (q == e || d[q] != '=') break;
-                ++q;
-                while (q < e && TagBlank(d[q])) ++q;
-                if (q == e || (d[q] != '"' && d[q] != '\'')) break;
-                const uint8_t quote = d[q++];
-                a.value = q;
-                while (q < e && d[q] != quote && lexchars::PlainByte(d[q])) ++q;
-                if (q == e || d[q] != quote) break;
-                a.valueEnd = q++;
-                attributes.append(a);
-            }
-            if (!whole) break;
-            int index = -1;
-            const QString* name = SharedName(d + p + 1, nameEnd - (p + 1), d + e, index);
-            // As BeginNode(1).
-            if (context) {
-                if (context->ElementDepth >= xmlentities::MaxElementDepth)
-                    Error(QStringLiteral("Element nesting is too deep."));
-                ++context->ElementDepth;
-            }
-            auto* element = new (m_document) TXMLElement(name, m_document, TXMLElement::ParsedName{});
-            LinkNew(m_stack->Top(), element);
-            m_stack->Push(element);
-            // Attributes: a new name with a value expanding leaves alone is
-            // linked as it is; the rest, and the one past the cap, as AddNode
-            // does it.
-            if (!attributes.isEmpty()) {
-                if (++m_tagStamp == 0) {
-                    std::fill(m_nameStamps.begin(), m_nameStamps.end(), 0u);
-                    m_tagStamp = 1;
-                }
-            }
-            for (const Attribute& a : attributes) {
-                const QString* attribute = SharedName(d + a.name, a.nameEnd - a.name, d + e, index);
-                if (size_t(index) >= m_nameStamps.size()) m_nameStamps.resize(size_t(index) + 64, 0u);
-                const bool repeated = m_nameStamps[size_t(index)] == m_tagStamp;
-                m_nameStamps[size_t(index)] = m_tagStamp;
-                const char* value = reinterpret_cast<const char*>(d + a.value);
-                const qsizetype length = a.valueEnd - a.value;
-                if (plainAttributes && !repeated &&
-                    element->getChildNodes().attributeCount() < xmlentities::MaxAttributes &&
-                    length <= qsizetype(UINT32_MAX) && PlainValue(d + a.value, length)) {
-                    // Kept as the input bytes until it is read.
-                    LinkNew(element,
-                            new (m_document) TXMLAttr(attribute, m_document, value, length, TXMLAttr::Plain{}));
-                } else {
-                    AddNode(2, *attribute, QString::fromLatin1(value, length));
-                }
-            }
-            if (empty) {
-                // As BeginNode(15).
-                m_stack->Drop();
-                if (context && context->ElementDepth > 0) --context->ElementDepth;
-            } else {
-                open.push_back(element);
-            }
+        qsizetype q = ReadTagBytes(in, p, open, attributes);
+        if (q < 0) break;
+        p = q;
+        if (open.empty()) break;
+        if (p < in.e && in.d[p] != '<') {
+            q = TakeTextBytes(in, p);
+            if (q < 0) break;
             p = q;
-        } else {
-            break;
-        }
-        // Text up to the next "<", when all of it is plain.
-        if (p < e && d[p] != '<') {
-            // Most texts are short: looked through here before memchr.
-            qsizetype stop = p;
-            const qsizetype near = e - p > 32 ? p + 32 : e;
-            while (stop < near && d[stop] != '<') ++stop;
-            if (stop == near) {
-                const void* lt = std::memchr(d + stop, '<', size_t(e - stop));
-                if (!lt) break;
-                stop = static_cast<const uint8_t*>(lt) - d;
-            }
-            // One branch-free pass: are all bytes plain, how many are LFs,
-            // and is there an "&".
-            qint32 lines = 0;
-            unsigned plain = 1;
-            unsigned amp = 0;
-            for (qsizetype i = p; i < stop; ++i) {
-                const uint8_t c = d[i];
-                lines += c == '\n';
-                amp |= unsigned(c == '&');
-                plain &= unsigned((c >= 0x20) & (c < 0x7F)) | unsigned(c == '\t') | unsigned(c == '\n') |
-                    unsigned(c == '\r');
-            }
-            // Other characters are decoded here when they decode as the
-            // reader would decode them (control characters, 0x7F and bytes
-            // it lists go to the token path).
-            if (!plain) {
-                bool controls = false;
-                for (qsizetype i = p; i < stop && !controls; ++i)
-                    controls = (d[i] < 0x20 && !lexchars::IsBlank(d[i])) || d[i] == 0x7F;
-                if (controls || DecodedLength(d + p, stop - p, in.Encoding) < 0) break;
-                // Text begins with a character of a document.
-                if (d[p] >= 0x80) {
-                    const char16_t* table = CodePageTable(in.Encoding);
-                    const char16_t c = table ? table[d[p]]
-                        : d[p] < 0xE0        ? char16_t(((d[p] & 0x1F) << 6) | (d[p + 1] & 0x3F))
-                                      : char16_t(((d[p] & 0x0F) << 12) | ((d[p + 1] & 0x3F) << 6) | (d[p + 2] & 0x3F));
-                    if (!IsXMLChar(c)) break;
-                }
-            }
-            // The token path lists what it cannot convert in the markup after
-            // a text before what the text's references list: a text with
-            // references before such markup is left to it.
-            if (stop + 1 < e && !lexchars::PlainByte(d[stop + 1]) && amp) break;
-            m_line += lines;
-            qsizetype first = p;
-            while (first < stop && lexchars::IsBlank(d[first])) ++first;
-            if (first < stop) AppendParsedText(d + p, stop - p, plain != 0, amp != 0);
-            p = stop;
         }
     }
     // The token path goes on at p, after a ">" or at a "<".
-    in.Seek(p);
+    buffer.Seek(p);
     SetKeyword(tk::TagEnd);
     m_inContent = true;
     NextToken();
