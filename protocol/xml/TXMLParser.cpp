@@ -690,47 +690,48 @@ inline qsizetype SkipTagBlanks(const uint8_t* d, qsizetype e, qsizetype q)
 }
 
 // The end tag at p of the element named name: that name exactly, blanks and
-// ">". The position after the ">", or -1.
-inline qsizetype ScanEndTagBytes(const uint8_t* d, qsizetype e, qsizetype p, const QString& name)
+// ">". next: the position after the ">".
+inline bool ScanEndTagBytes(const uint8_t* d, qsizetype e, qsizetype p, const QString& name, qsizetype& next)
 {
     const char16_t* s = reinterpret_cast<const char16_t*>(name.constData());
     const qsizetype n = name.size();
     const qsizetype q = p + 2;
-    if (e - q <= n) return -1;
+    if (e - q <= n) return false;
     qsizetype i = 0;
     while (i < n && d[q + i] == s[i]) ++i;
-    if (i < n) return -1;
+    if (i < n) return false;
     const qsizetype close = SkipTagBlanks(d, e, q + n);
-    if (close == e || d[close] != '>') return -1;
-    return close + 1;
+    if (close == e || d[close] != '>') return false;
+    next = close + 1;
+    return true;
 }
 
 // One attribute at q, its name's first byte: the name, blanks, "=", blanks
-// and a quoted value of plain bytes. The position after the closing quote,
-// or -1.
-inline qsizetype ScanAttributeBytes(const uint8_t* d, qsizetype e, qsizetype q, xmlbytes::TAttribute& a)
+// and a quoted value of plain bytes; q goes on past the closing quote.
+inline bool ScanAttributeBytes(const uint8_t* d, qsizetype e, qsizetype& q, xmlbytes::TAttribute& a)
 {
     using lexchars::AsciiNameByte;
     a.name = q;
     while (q < e && AsciiNameByte(d[q])) ++q;
     a.nameEnd = q;
     q = SkipTagBlanks(d, e, q);
-    if (q == e || d[q] != '=') return -1;
+    if (q == e || d[q] != '=') return false;
     q = SkipTagBlanks(d, e, q + 1);
-    if (q == e || (d[q] != '"' && d[q] != '\'')) return -1;
+    if (q == e || (d[q] != '"' && d[q] != '\'')) return false;
     const uint8_t quote = d[q++];
     a.value = q;
     while (q < e && d[q] != quote && lexchars::PlainByte(d[q])) ++q;
-    if (q == e || d[q] != quote) return -1;
-    a.valueEnd = q;
-    return q + 1;
+    if (q == e || d[q] != quote) return false;
+    a.valueEnd = q++;
+    return true;
 }
 
 // The start tag at p ("<" and a name's first byte), on one line: its name
-// ends at nameEnd, its attributes, whether it is an empty-element tag. The
-// position after its ">" or "/>", or -1 when it is left to the token path.
-inline qsizetype ScanStartTagBytes(const uint8_t* d, qsizetype e, qsizetype p, qsizetype& nameEnd,
-                                   xmlbytes::TAttributes& attributes, bool& empty)
+// ends at nameEnd, its attributes, whether it is an empty-element tag; next:
+// the position after its ">" or "/>". False when it is left to the token
+// path.
+inline bool ScanStartTagBytes(const uint8_t* d, qsizetype e, qsizetype p, qsizetype& nameEnd,
+                              xmlbytes::TAttributes& attributes, bool& empty, qsizetype& next)
 {
     using lexchars::AsciiNameByte;
     qsizetype q = p + 2;
@@ -740,62 +741,40 @@ inline qsizetype ScanStartTagBytes(const uint8_t* d, qsizetype e, qsizetype p, q
     empty = false;
     while (q < e) {
         const uint8_t c = d[q];
-        if (c == '>') return q + 1;
-        if (c == '/') {
-            if (e - q < 2 || d[q + 1] != '>') return -1;
-            empty = true;
-            return q + 2;
+        if (c == '>') {
+            next = q + 1;
+            return true;
         }
-        if (!TagBlank(c)) return -1;
+        if (c == '/') {
+            if (e - q < 2 || d[q + 1] != '>') return false;
+            empty = true;
+            next = q + 2;
+            return true;
+        }
+        if (!TagBlank(c)) return false;
         q = SkipTagBlanks(d, e, q);
-        if (q == e) return -1;
-        const uint8_t next = d[q];
-        if (next == '>' || next == '/') continue;
-        if (!lexchars::AsciiNameStart(next)) return -1;
+        if (q == e) return false;
+        const uint8_t after = d[q];
+        if (after == '>' || after == '/') continue;
+        if (!lexchars::AsciiNameStart(after)) return false;
         xmlbytes::TAttribute a;
-        q = ScanAttributeBytes(d, e, q, a);
-        if (q < 0) return -1;
+        if (!ScanAttributeBytes(d, e, q, a)) return false;
         attributes.append(a);
     }
-    return -1;
+    return false;
 }
 
-// Text from p up to the next "<" (stop), its line feeds, whether all of it
-// is plain bytes and whether it holds an "&".
-struct TTextRun {
-    qsizetype stop = 0;
-    qint32 lines = 0;
-    bool plain = true;
-    bool amp = false;
-};
-
-// False when no "<" follows the text.
-inline bool ScanTextBytes(const uint8_t* d, qsizetype e, qsizetype p, TTextRun& run)
+// The end of the text at p: the next "<" (stop). False when none follows.
+inline bool FindTextEnd(const uint8_t* d, qsizetype e, qsizetype p, qsizetype& stop)
 {
     // Most texts are short: looked through here before memchr.
-    qsizetype stop = p;
+    stop = p;
     const qsizetype near = e - p > 32 ? p + 32 : e;
     while (stop < near && d[stop] != '<') ++stop;
-    if (stop == near) {
-        const void* lt = std::memchr(d + stop, '<', size_t(e - stop));
-        if (!lt) return false;
-        stop = static_cast<const uint8_t*>(lt) - d;
-    }
-    // One branch-free pass: are all bytes plain, how many are LFs, and is
-    // there an "&".
-    qint32 lines = 0;
-    unsigned plain = 1;
-    unsigned amp = 0;
-    for (qsizetype i = p; i < stop; ++i) {
-        const uint8_t c = d[i];
-        lines += c == '\n';
-        amp |= unsigned(c == '&');
-        plain &= unsigned((c >= 0x20) & (c < 0x7F)) | unsigned(c == '\t') | unsigned(c == '\n') | unsigned(c == '\r');
-    }
-    run.stop = stop;
-    run.lines = lines;
-    run.plain = plain != 0;
-    run.amp = amp != 0;
+    if (stop < near) return true;
+    const void* lt = std::memchr(d + stop, '<', size_t(e - stop));
+    if (!lt) return false;
+    stop = static_cast<const uint8_t*>(lt) - d;
     return true;
 }
 
@@ -810,7 +789,7 @@ inline char16_t FirstCharOf(const uint8_t* p, TEncoding encoding)
 // Text that is not all plain bytes is decoded on the byte path when it
 // decodes as the reader would decode it: no control characters or 0x7F, no
 // byte the reader lists, and it begins with a character of a document.
-inline bool DecodesOnBytePath(const uint8_t* d, qsizetype p, qsizetype stop, TEncoding encoding)
+[[gnu::noinline]] bool DecodesOnBytePath(const uint8_t* d, qsizetype p, qsizetype stop, TEncoding encoding)
 {
     for (qsizetype i = p; i < stop; ++i)
         if ((d[i] < 0x20 && !lexchars::IsBlank(d[i])) || d[i] == 0x7F) return false;
@@ -875,25 +854,14 @@ void TXMLParser::ShareNamesIn(TNodeArena* arena)
     }
 }
 
-[[gnu::always_inline]] inline qsizetype TXMLParser::ReadTagBytes(const xmlbytes::TInput& in, qsizetype p,
+[[gnu::always_inline]] inline bool TXMLParser::ReadStartTagBytes(const xmlbytes::TInput& in, qsizetype p,
                                                                  std::vector<TXMLNode*>& open,
-                                                                 xmlbytes::TAttributes& attributes)
+                                                                 xmlbytes::TAttributes& attributes, qsizetype& next)
 {
-    const uint8_t* const d = in.d;
-    if (in.e - p < 2) return -1;
-    if (d[p + 1] == '/') {
-        const qsizetype q = ScanEndTagBytes(d, in.e, p, open.back()->getNodeName());
-        if (q < 0) return -1;
-        CloseElement(*m_stack, in.context);
-        open.pop_back();
-        return q;
-    }
-    if (!lexchars::AsciiNameStart(d[p + 1])) return -1;
     // A start tag is read whole before anything is built.
     qsizetype nameEnd = 0;
     bool empty = false;
-    const qsizetype q = ScanStartTagBytes(d, in.e, p, nameEnd, attributes, empty);
-    if (q < 0) return -1;
+    if (!ScanStartTagBytes(in.d, in.e, p, nameEnd, attributes, empty, next)) return false;
     TXMLElement* element = OpenElementBytes(in, p, nameEnd);
     // Attributes: a new name with a value expanding leaves alone is linked as
     // it is; the rest, and the one past the cap, as AddNode does it.
@@ -906,25 +874,36 @@ void TXMLParser::ShareNamesIn(TNodeArena* arena)
         CloseElement(*m_stack, in.context);
     else
         open.push_back(element);
-    return q;
+    return true;
 }
 
-[[gnu::always_inline]] inline qsizetype TXMLParser::TakeTextBytes(const xmlbytes::TInput& in, qsizetype p)
+[[gnu::always_inline]] inline bool TXMLParser::TakeTextBytes(const xmlbytes::TInput& in, qsizetype p, qsizetype& next)
 {
     const uint8_t* const d = in.d;
-    TTextRun run;
-    if (!ScanTextBytes(d, in.e, p, run)) return -1;
-    const qsizetype stop = run.stop;
-    if (!run.plain && !DecodesOnBytePath(d, p, stop, m_main->Encoding)) return -1;
+    qsizetype stop = 0;
+    if (!FindTextEnd(d, in.e, p, stop)) return false;
+    // One branch-free pass: are all bytes plain, how many are LFs, and is
+    // there an "&".
+    qint32 lines = 0;
+    unsigned plain = 1;
+    unsigned amp = 0;
+    for (qsizetype i = p; i < stop; ++i) {
+        const uint8_t c = d[i];
+        lines += c == '\n';
+        amp |= unsigned(c == '&');
+        plain &= unsigned((c >= 0x20) & (c < 0x7F)) | unsigned(c == '\t') | unsigned(c == '\n') | unsigned(c == '\r');
+    }
+    if (!plain && !DecodesOnBytePath(d, p, stop, m_main->Encoding)) return false;
     // The token path lists what it cannot convert in the markup after a text
     // before what the text's references list: a text with references before
     // such markup is left to it.
-    if (stop + 1 < in.e && !lexchars::PlainByte(d[stop + 1]) && run.amp) return -1;
-    m_line += run.lines;
+    if (stop + 1 < in.e && !lexchars::PlainByte(d[stop + 1]) && amp) return false;
+    m_line += lines;
     qsizetype first = p;
     while (first < stop && lexchars::IsBlank(d[first])) ++first;
-    if (first < stop) AppendParsedText(d + p, stop - p, run.plain, run.amp);
-    return stop;
+    if (first < stop) AppendParsedText(d + p, stop - p, plain != 0, amp != 0);
+    next = stop;
+    return true;
 }
 
 bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
@@ -946,15 +925,18 @@ bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
     // when all of it is read here.
     qsizetype p = start;
     for (;;) {
-        qsizetype q = ReadTagBytes(in, p, open, attributes);
-        if (q < 0) break;
-        p = q;
-        if (open.empty()) break;
-        if (p < in.e && in.d[p] != '<') {
-            q = TakeTextBytes(in, p);
-            if (q < 0) break;
-            p = q;
+        if (in.e - p < 2) break;
+        const uint8_t b = in.d[p + 1];
+        if (b == '/') {
+            // The end tag of the open element.
+            if (!ScanEndTagBytes(in.d, in.e, p, open.back()->getNodeName(), p)) break;
+            CloseElement(*m_stack, in.context);
+            open.pop_back();
+            if (open.empty()) break;
+        } else if (!lexchars::AsciiNameStart(b) || !ReadStartTagBytes(in, p, open, attributes, p)) {
+            break;
         }
+        if (p < in.e && in.d[p] != '<' && !TakeTextBytes(in, p, p)) break;
     }
     // The token path goes on at p, after a ">" or at a "<".
     buffer.Seek(p);

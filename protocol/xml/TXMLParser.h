@@ -116,19 +116,19 @@ private:
     // token is then read again there. Called at a "<" or "</" lookahead;
     // false when it read nothing.
     bool ParseContentBytes(std::vector<TXMLNode*>& open);
-    // The steps of the byte path. The tag at p (a "<"): a start tag opens
-    // its element (an empty one closes it again), an end tag closes the open
-    // element; the position after the tag, or -1 when it is left to the
-    // token path.
-    qsizetype ReadTagBytes(const xmlbytes::TInput& in, qsizetype p, std::vector<TXMLNode*>& open,
-                           xmlbytes::TAttributes& attributes);
+    // The steps of the byte path; each is false, next left alone, when what
+    // it reads is left to the token path. The start tag at p ("<" and a
+    // name's first byte) opens its element (an empty-element tag closes it
+    // again); next: the position after the tag.
+    bool ReadStartTagBytes(const xmlbytes::TInput& in, qsizetype p, std::vector<TXMLNode*>& open,
+                           xmlbytes::TAttributes& attributes, qsizetype& next);
     // The element of the start tag at p whose name ends at nameEnd, made,
     // linked and pushed as BeginNode(1) does it.
     TXMLElement* OpenElementBytes(const xmlbytes::TInput& in, qsizetype p, qsizetype nameEnd);
     void AddAttributeBytes(const xmlbytes::TInput& in, TXMLElement* element, const xmlbytes::TAttribute& a);
-    // The text at p up to the next "<" appended as BeginNode(3) would: the
-    // position of that "<", or -1 when the text is left to the token path.
-    qsizetype TakeTextBytes(const xmlbytes::TInput& in, qsizetype p);
+    // The text at p up to the next "<" appended as BeginNode(3) would; next:
+    // the position of that "<".
+    bool TakeTextBytes(const xmlbytes::TInput& in, qsizetype p, qsizetype& next);
     // Starts the shared names anew when the document's arena is another.
     void ShareNamesIn(TNodeArena* arena);
     // Appends text of the main input that is not blank to the open element,
