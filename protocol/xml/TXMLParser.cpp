@@ -64,7 +64,19 @@ void TXMLParser::NextToken()
 
 // ---------------------------------------------------------------- loading
 
-bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
+namespace {
+
+// A nested parse adds what it listed to the list of the parse around it.
+void AddToOuterList(TUnconvertedListState outer)
+{
+    const TUnconvertedListState inner = SaveUnconvertedList();
+    RestoreUnconvertedList(std::move(outer));
+    for (uint32_t ch : inner) ListUnconverted(ch);
+}
+
+} // namespace
+
+void TXMLParser::PrepareDocument(TXMLDocument*& document)
 {
     if (!document)
         document = new TXMLDocument();
@@ -73,38 +85,25 @@ bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
     m_document = document;
     document->SetParser(this);
     if (m_mode == u'e' && m_entityEncoding != n_sup) document->setEncodingValue(m_entityEncoding);
+}
 
-    TLexSession session = OpenLexer();
-    m_main->SetStream(stream);
-    xmlentities::TContextScope scope(m_main->Size(), this);
-    const bool nested = !scope.Outermost();
-    const int depthBefore = scope.Context().ElementDepth;
-
-    if (HasOwner()) {
-        if (m_main->IsUTF16) {
-            document->setEncodingValue(UTF_16);
-        } else if (m_main->HasByteOrderMark) {
-            document->setEncodingValue(m_main->Encoding);
-        } else {
-            if (m_defaultEncoding == UTF_16)
-                m_main->ForceEncoding(UTF_16, false);
-            else
-                m_main->SetEncoding(m_defaultEncoding);
-            document->setEncodingValue(m_defaultEncoding);
-        }
+void TXMLParser::TakeInputEncoding(TXMLDocument* document)
+{
+    if (m_main->IsUTF16) {
+        document->setEncodingValue(UTF_16);
+    } else if (m_main->HasByteOrderMark) {
+        document->setEncodingValue(m_main->Encoding);
+    } else {
+        if (m_defaultEncoding == UTF_16)
+            m_main->ForceEncoding(UTF_16, false);
+        else
+            m_main->SetEncoding(m_defaultEncoding);
+        document->setEncodingValue(m_defaultEncoding);
     }
+}
 
-    // A nested parse keeps the list of the parse around it and adds to it.
-    TUnconvertedListState outer;
-    if (nested) outer = SaveUnconvertedList();
-    ClearUnconvertedList();
-    auto restoreList = [&] {
-        if (!nested) return;
-        const TUnconvertedListState inner = SaveUnconvertedList();
-        RestoreUnconvertedList(std::move(outer));
-        for (uint32_t ch : inner) ListUnconverted(ch);
-    };
-
+void TXMLParser::ResetParseState()
+{
     m_errors.Clear();
     m_sharedNames.clear();
     m_nameSlots.clear();
@@ -113,47 +112,69 @@ bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
     m_inContent = false;
     m_inPIData = false;
     m_depth = 0;
+}
+
+std::exception_ptr TXMLParser::PassedOnError(const std::exception_ptr& error) const
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (EXMLParserError& e) {
+        const qint32 line = e.Line ? e.Line : m_line;
+        const QString source = e.Line ? e.Source : m_sourceName;
+        return std::make_exception_ptr(EXMLParserError(e.Message(), line, e.Position, source));
+    } catch (EDOMException& e) {
+        return std::make_exception_ptr(EDOMException::WithMessage(e.Code(), e.Message()));
+    } catch (...) {
+        return error;
+    }
+}
+
+void TXMLParser::ReportUnconverted(TXMLDocument* document)
+{
+    if (!UnconvertedListIsEmpty()) DocumentUnconverted(UnconvertedMessage(document->getEncoding()));
+    ClearUnconvertedList();
+}
+
+bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
+{
+    PrepareDocument(document);
+    TLexSession session = OpenLexer();
+    m_main->SetStream(stream);
+    xmlentities::TContextScope scope(m_main->Size(), this);
+    const bool nested = !scope.Outermost();
+    const int depthBefore = scope.Context().ElementDepth;
+    if (HasOwner()) TakeInputEncoding(document);
+
+    // A nested parse keeps the list of the parse around it and adds to it.
+    TUnconvertedListState outer;
+    if (nested) outer = SaveUnconvertedList();
+    ClearUnconvertedList();
+
+    ResetParseState();
     try {
         if (m_mode == u'e')
             ParseEntityText();
         else
             ParseDocument();
-    } catch (EXMLParserError& e) {
-        const qint32 line = e.Line ? e.Line : m_line;
-        const QString source = e.Line ? e.Source : m_sourceName;
-        const QString message = e.Message();
-        const qint32 position = e.Position;
-        session.Close();
-        scope.Context().ElementDepth = depthBefore;
-        document->Clear();
-        restoreList();
-        throw EXMLParserError(message, line, position, source);
-    } catch (EDOMException& e) {
-        const uint8_t code = e.Code();
-        const QString message = e.Message();
-        session.Close();
-        scope.Context().ElementDepth = depthBefore;
-        document->Clear();
-        restoreList();
-        throw EDOMException::WithMessage(code, message);
     } catch (...) {
+        // The error is taken as it is passed on while the lexer still tells
+        // where the parse stood.
+        const std::exception_ptr error = PassedOnError(std::current_exception());
         session.Close();
         scope.Context().ElementDepth = depthBefore;
         document->Clear();
-        restoreList();
-        throw;
+        if (nested) AddToOuterList(std::move(outer));
+        std::rethrow_exception(error);
     }
     session.Close();
     scope.Context().ElementDepth = depthBefore;
 
-    if (nested) {
-        restoreList();
-    } else {
-        // A parse nested in another shows no box: its characters are reported
-        // by the outer one.
-        if (!UnconvertedListIsEmpty()) DocumentUnconverted(UnconvertedMessage(document->getEncoding()));
-        ClearUnconvertedList();
-    }
+    // A parse nested in another shows no box: its characters are reported by
+    // the outer one.
+    if (nested)
+        AddToOuterList(std::move(outer));
+    else
+        ReportUnconverted(document);
     return ValidateDocument ? Validate(document) : true;
 }
 

@@ -20,6 +20,7 @@
 #include "protocol/xml/XMLEncoding.h"
 
 #include <QString>
+#include <exception>
 #include <functional>
 #include <vector>
 
@@ -94,6 +95,16 @@ public:
     void DocumentUnconverted(const QString& message) override;
 
 private:
+    // The steps of LoadFromStream: the document created or cleared for this
+    // parse; its encoding from the input's mark or DefaultEncoding (a parser
+    // with an owner); the state of the last parse forgotten; the error passed
+    // on for the one that ended the parse (a parse error carrying the line
+    // and source where it stood); the unconverted characters reported.
+    void PrepareDocument(TXMLDocument*& document);
+    void TakeInputEncoding(TXMLDocument* document);
+    void ResetParseState();
+    std::exception_ptr PassedOnError(const std::exception_ptr& error) const;
+    void ReportUnconverted(TXMLDocument* document);
     void ParseDocument();
     void ParseEntityText();
     void ParseProlog();
@@ -138,7 +149,6 @@ private:
     // Appends a node just made for the document to the open element (see
     // TNodeList's friends).
     static void LinkNew(TXMLNode* element, TXMLNode* node);
-    [[noreturn]] void Rethrow(const std::exception_ptr& error);
     // The name of length bytes at text as the document's arena keeps it;
     // index receives its name number. The input goes on to end at least.
     const QString* SharedName(const uint8_t* text, qsizetype length, const uint8_t* end, int& index);
