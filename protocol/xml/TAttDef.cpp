@@ -59,111 +59,170 @@ bool IsUnparsedEntity(TDocumentType* docType, const QString& name)
     return ge && ge->IsUnparsed;
 }
 
+// Messages that begin with the element, the attribute and the value.
+constexpr const char* kNameMessage =
+    "[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value doesn't match NAME production .";
+constexpr const char* kIdrefMessage = "[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: The value of an IDREF "
+                                      "Attribute matches the value of a nonexisting ID attribute.";
+constexpr const char* kEntityMessage = "[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: The value of an ENTITY "
+                                       "Attribute matches a nonexisting unparsed entity.";
+
+// The checks of one attribute value against its definition.
+class TValueCheck {
+public:
+    TValueCheck(const TAttDef& def, TXMLAttr* attribute, TXMLElement* element, TErrorsList& errors)
+        : m_def(def),
+          m_attribute(attribute),
+          m_element(element),
+          m_errors(errors),
+          m_document(element->getOwnerDocument()),
+          m_docType(m_document ? m_document->getDocType() : nullptr),
+          m_elementName(element->getTagName()),
+          m_name(attribute->getNodeName()),
+          m_value(attribute->getValue())
+    { }
+
+    void NotationNames() const;
+    void Fixed() const;
+    void Id() const;
+    void IdRef() const;
+    void IdRefs() const;
+    void Entity() const;
+    void Entities() const;
+    void Nmtoken() const;
+    void Nmtokens() const;
+    void Enumerated() const;
+
+private:
+    void Add(const char* text) const
+    {
+        m_errors.Add(Format(QString::fromLatin1(text), {m_elementName, m_name, m_value}), m_attribute);
+    }
+
+    const TAttDef& m_def;
+    TXMLAttr* const m_attribute;
+    TXMLElement* const m_element;
+    TErrorsList& m_errors;
+    TXMLDocument* const m_document;
+    TDocumentType* const m_docType;
+    const QString& m_elementName;
+    const QString& m_name;
+    const QString& m_value;
+};
+
+// Each name of a NOTATION type's enumeration must be a notation of the
+// document type.
+void TValueCheck::NotationNames() const
+{
+    const TEnumeration* enumeration = m_def.Enumeration();
+    if (m_def.AttType != atNOTATION || !enumeration) return;
+    for (TXMLNode* v = enumeration->Values().first(); v; v = v->nextSibling())
+        if (!m_docType || !m_docType->getNotation(v->getNodeName()))
+            m_errors.Add(Format(QStringLiteral("[DTD]: Notation name \"%s\" is not declared."), {v->getNodeName()}), v);
+}
+
+void TValueCheck::Fixed() const
+{
+    if (m_def.DefaultKind != dkFixed || m_value == m_def.DefaultValue) return;
+    m_errors.Add(Format(QStringLiteral("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value doesn't "
+                                       "match the default value \"%s\"."),
+                        {m_elementName, m_name, m_value, m_def.DefaultValue}),
+                 m_attribute);
+}
+
+void TValueCheck::Id() const
+{
+    if (!IsValidName(m_value)) Add(kNameMessage);
+    if (m_document) {
+        // Once for each further attribute of the same value.
+        for (int k = m_document->IdValueCount(m_value); k > 1; --k)
+            Add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value of type ID appears more than "
+                "once.");
+    }
+    if (const auto* list = dynamic_cast<const TAttListDecl*>(m_def.getParentNode())) {
+        for (TXMLNode* a = m_attribute->nextSameTypeSibling(); a; a = a->nextSameTypeSibling()) {
+            const TAttDef* def = list->Definition(a->getNodeName());
+            if (def && def->AttType == atID)
+                m_errors.Add(
+                    Format(QStringLiteral("[Element: \"%s\"]: Element has more than one attribute of type ID."),
+                           {m_elementName}),
+                    m_element);
+        }
+    }
+    if (m_def.DefaultKind != dkImplied && m_def.DefaultKind != dkRequired)
+        m_errors.Add(Format(QStringLiteral("[Element: \"%s\" Attribute: \"%s\"]: An ID attribute must have a declared "
+                                           "default of #IMPLIED or #REQUIRED."),
+                            {m_elementName, m_name}),
+                     m_attribute);
+}
+
+void TValueCheck::IdRef() const
+{
+    if (!IsValidName(m_value)) Add(kNameMessage);
+    if (!m_document || !IsGatheredId(m_document, m_value)) Add(kIdrefMessage);
+}
+
+void TValueCheck::IdRefs() const
+{
+    QStringList names;
+    if (!IsValidNames(m_value, &names))
+        Add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute value doesn't match NAMES production .");
+    for (const QString& n : names)
+        if (!m_document || !IsGatheredId(m_document, n)) Add(kIdrefMessage);
+}
+
+void TValueCheck::Entity() const
+{
+    if (!IsValidName(m_value)) Add(kNameMessage);
+    if (!IsUnparsedEntity(m_docType, m_value)) Add(kEntityMessage);
+}
+
+void TValueCheck::Entities() const
+{
+    QStringList names;
+    if (!IsValidNames(m_value, &names))
+        Add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value doesn't match NAMES production .");
+    for (const QString& n : names)
+        if (!IsUnparsedEntity(m_docType, n)) Add(kEntityMessage);
+}
+
+void TValueCheck::Nmtoken() const
+{
+    if (!IsValidNmtoken(m_value))
+        Add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value doesn't match NMTOKEN production .");
+}
+
+void TValueCheck::Nmtokens() const
+{
+    if (!IsValidNmtokens(m_value))
+        Add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value doesn't match TOKENS production .");
+}
+
+// NOTATION and enumerated types: one of the enumeration's values exactly.
+void TValueCheck::Enumerated() const
+{
+    const TEnumeration* enumeration = m_def.Enumeration();
+    if (!enumeration || !enumeration->Contains(m_value))
+        Add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Improper value of an enumerated attribute.");
+}
+
 } // namespace
 
 void TAttDef::CheckValue(TXMLAttr* attribute, TXMLElement* element, TErrorsList& errors) const
 {
-    TXMLDocument* document = element->getOwnerDocument();
-    TDocumentType* docType = document ? document->getDocType() : nullptr;
-    const QString& elementName = element->getTagName();
-    const QString& name = attribute->getNodeName();
-    const QString& value = attribute->getValue();
-    auto add = [&](const char* text, TXMLNode* node) {
-        errors.Add(Format(QString::fromLatin1(text), {elementName, name, value}), node);
-    };
-    static const char* const nameMessage =
-        "[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value doesn't match NAME production .";
-    static const char* const idrefMessage =
-        "[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: The value of an IDREF Attribute matches the value of a "
-        "nonexisting ID attribute.";
-    static const char* const entityMessage =
-        "[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: The value of an ENTITY Attribute matches a nonexisting "
-        "unparsed entity.";
-
-    if (AttType == atNOTATION && m_enumeration) {
-        for (TXMLNode* v = m_enumeration->Values().first(); v; v = v->nextSibling())
-            if (!docType || !docType->getNotation(v->getNodeName()))
-                errors.Add(Format(QStringLiteral("[DTD]: Notation name \"%s\" is not declared."), {v->getNodeName()}),
-                           v);
-    }
-    if (DefaultKind == dkFixed && value != DefaultValue)
-        errors.Add(Format(QStringLiteral("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value doesn't "
-                                         "match the default value \"%s\"."),
-                          {elementName, name, value, DefaultValue}),
-                   attribute);
-
+    const TValueCheck check(*this, attribute, element, errors);
+    check.NotationNames();
+    check.Fixed();
     switch (AttType) {
-    case atID: {
-        if (!IsValidName(value)) add(nameMessage, attribute);
-        if (document) {
-            // Once for each further attribute of the same value.
-            for (int k = document->IdValueCount(value); k > 1; --k)
-                add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value of type ID appears more "
-                    "than once.",
-                    attribute);
-        }
-        if (const auto* list = dynamic_cast<const TAttListDecl*>(getParentNode())) {
-            for (TXMLNode* a = attribute->nextSameTypeSibling(); a; a = a->nextSameTypeSibling()) {
-                const TAttDef* def = list->Definition(a->getNodeName());
-                if (def && def->AttType == atID)
-                    errors.Add(
-                        Format(QStringLiteral("[Element: \"%s\"]: Element has more than one attribute of type ID."),
-                               {elementName}),
-                        element);
-            }
-        }
-        if (DefaultKind != dkImplied && DefaultKind != dkRequired)
-            errors.Add(
-                Format(QStringLiteral("[Element: \"%s\" Attribute: \"%s\"]: An ID attribute must have a declared "
-                                      "default of #IMPLIED or #REQUIRED."),
-                       {elementName, name}),
-                attribute);
-        break;
-    }
-    case atIDREF:
-        if (!IsValidName(value)) add(nameMessage, attribute);
-        if (!document || !IsGatheredId(document, value)) add(idrefMessage, attribute);
-        break;
-    case atIDREFS: {
-        QStringList names;
-        if (!IsValidNames(value, &names))
-            add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute value doesn't match NAMES production .",
-                attribute);
-        for (const QString& n : names)
-            if (!document || !IsGatheredId(document, n)) add(idrefMessage, attribute);
-        break;
-    }
-    case atENTITY:
-        if (!IsValidName(value)) add(nameMessage, attribute);
-        if (!IsUnparsedEntity(docType, value)) add(entityMessage, attribute);
-        break;
-    case atENTITIES: {
-        QStringList names;
-        if (!IsValidNames(value, &names))
-            add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value doesn't match NAMES production .",
-                attribute);
-        for (const QString& n : names)
-            if (!IsUnparsedEntity(docType, n)) add(entityMessage, attribute);
-        break;
-    }
-    case atNMTOKEN:
-        if (!IsValidNmtoken(value))
-            add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value doesn't match NMTOKEN production "
-                ".",
-                attribute);
-        break;
-    case atNMTOKENS:
-        if (!IsValidNmtokens(value))
-            add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Attribute's value doesn't match TOKENS production "
-                ".",
-                attribute);
-        break;
+    case atID: check.Id(); break;
+    case atIDREF: check.IdRef(); break;
+    case atIDREFS: check.IdRefs(); break;
+    case atENTITY: check.Entity(); break;
+    case atENTITIES: check.Entities(); break;
+    case atNMTOKEN: check.Nmtoken(); break;
+    case atNMTOKENS: check.Nmtokens(); break;
     case atNOTATION:
-    case atEnumeration:
-        if (!m_enumeration || !m_enumeration->Contains(value))
-            add("[Element: \"%s\" Attribute: \"%s\" Value: \"%s\"]: Improper value of an enumerated attribute.",
-                attribute);
-        break;
+    case atEnumeration: check.Enumerated(); break;
     case atCDATA: break;
     }
 }

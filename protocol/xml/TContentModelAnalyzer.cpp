@@ -3,20 +3,64 @@
 #include "protocol/xml/TContentModel.h"
 #include "protocol/xml/TNodeList.h"
 
-namespace {
-struct Fragment {
-    int in;
-    int out;
-};
-} // namespace
-
 int TContentModelAnalyzer::NewState()
 {
     m_states.emplace_back();
     return int(m_states.size()) - 1;
 }
 
-TContentModelAnalyzer::TContentModelAnalyzer(const TContentModel* model)
+TContentModelAnalyzer::Fragment TContentModelAnalyzer::ApplyOccurrence(Fragment f, TOccurrence oc)
+{
+    switch (oc) {
+    case ocOptional: {
+        const int in = NewState(), out = NewState();
+        m_states[size_t(in)].eps = {f.in, out};
+        m_states[size_t(f.out)].eps.push_back(out);
+        return {in, out};
+    }
+    case ocZeroOrMore: {
+        const int in = NewState(), out = NewState();
+        m_states[size_t(in)].eps = {f.in, out};
+        m_states[size_t(f.out)].eps.push_back(in);
+        return {in, out};
+    }
+    case ocOneOrMore: {
+        const int out = NewState();
+        m_states[size_t(f.out)].eps.push_back(f.in);
+        m_states[size_t(f.out)].eps.push_back(out);
+        return {f.in, out};
+    }
+    default: return f;
+    }
+}
+
+TContentModelAnalyzer::Fragment TContentModelAnalyzer::Particle(const TContentModel* p)
+{
+    const int in = NewState(), out = NewState();
+    m_states[size_t(in)].name = p->getNodeName().trimmed();
+    m_states[size_t(in)].next = out;
+    return ApplyOccurrence({in, out}, p->Occurrence);
+}
+
+TContentModelAnalyzer::Fragment TContentModelAnalyzer::Group(const TContentModel* g, const std::vector<Fragment>& parts)
+{
+    const int in = NewState(), out = NewState();
+    if (parts.empty()) {
+        m_states[size_t(in)].eps.push_back(out);
+    } else if (g->Separator == u'|') {
+        for (const Fragment& f : parts) {
+            m_states[size_t(in)].eps.push_back(f.in);
+            m_states[size_t(f.out)].eps.push_back(out);
+        }
+    } else {
+        m_states[size_t(in)].eps.push_back(parts.front().in);
+        for (size_t i = 0; i + 1 < parts.size(); ++i) m_states[size_t(parts[i].out)].eps.push_back(parts[i + 1].in);
+        m_states[size_t(parts.back().out)].eps.push_back(out);
+    }
+    return ApplyOccurrence({in, out}, g->Occurrence);
+}
+
+TContentModelAnalyzer::Fragment TContentModelAnalyzer::Groups(const TContentModel* model)
 {
     // Post-order walk without recursion: each node's fragment is built once
     // all its children's fragments are done.
@@ -25,79 +69,36 @@ TContentModelAnalyzer::TContentModelAnalyzer(const TContentModel* model)
         const TXMLNode* nextChild;
         std::vector<Fragment> parts;
     };
-    auto applyOccurrence = [this](Fragment f, TOccurrence oc) -> Fragment {
-        switch (oc) {
-        case ocOptional: {
-            const int in = NewState(), out = NewState();
-            m_states[size_t(in)].eps = {f.in, out};
-            m_states[size_t(f.out)].eps.push_back(out);
-            return {in, out};
+    std::vector<Frame> stack;
+    stack.push_back({model, model->Children().first(), {}});
+    for (;;) {
+        Frame& f = stack.back();
+        if (!f.nextChild) {
+            const Fragment done = Group(f.node, f.parts);
+            stack.pop_back();
+            if (stack.empty()) return done;
+            stack.back().parts.push_back(done);
+            continue;
         }
-        case ocZeroOrMore: {
-            const int in = NewState(), out = NewState();
-            m_states[size_t(in)].eps = {f.in, out};
-            m_states[size_t(f.out)].eps.push_back(in);
-            return {in, out};
-        }
-        case ocOneOrMore: {
-            const int out = NewState();
-            m_states[size_t(f.out)].eps.push_back(f.in);
-            m_states[size_t(f.out)].eps.push_back(out);
-            return {f.in, out};
-        }
-        default: return f;
-        }
-    };
-    auto particle = [&](const TContentModel* p) -> Fragment {
-        const int in = NewState(), out = NewState();
-        m_states[size_t(in)].name = p->getNodeName().trimmed();
-        m_states[size_t(in)].next = out;
-        return applyOccurrence({in, out}, p->Occurrence);
-    };
-    auto group = [&](const TContentModel* g, std::vector<Fragment>& parts) -> Fragment {
-        const int in = NewState(), out = NewState();
-        if (parts.empty()) {
-            m_states[size_t(in)].eps.push_back(out);
-        } else if (g->Separator == u'|') {
-            for (const Fragment& f : parts) {
-                m_states[size_t(in)].eps.push_back(f.in);
-                m_states[size_t(f.out)].eps.push_back(out);
-            }
-        } else {
-            m_states[size_t(in)].eps.push_back(parts.front().in);
-            for (size_t i = 0; i + 1 < parts.size(); ++i) m_states[size_t(parts[i].out)].eps.push_back(parts[i + 1].in);
-            m_states[size_t(parts.back().out)].eps.push_back(out);
-        }
-        return applyOccurrence({in, out}, g->Occurrence);
-    };
+        const auto* child = static_cast<const TContentModel*>(f.nextChild);
+        f.nextChild = f.nextChild->nextSibling();
+        if (child->IsParticle())
+            f.parts.push_back(Particle(child));
+        else
+            stack.push_back({child, child->Children().first(), {}});
+    }
+}
 
+TContentModelAnalyzer::TContentModelAnalyzer(const TContentModel* model)
+{
     Fragment whole{-1, -1};
     if (!model) {
         const int s = NewState();
         whole = {s, s};
     } else if (model->IsParticle()) {
-        whole = particle(model);
+        whole = Particle(model);
     } else {
-        std::vector<Frame> stack;
-        stack.push_back({model, model->Children().first(), {}});
-        while (!stack.empty()) {
-            Frame& f = stack.back();
-            if (!f.nextChild) {
-                const Fragment done = group(f.node, f.parts);
-                stack.pop_back();
-                if (stack.empty())
-                    whole = done;
-                else
-                    stack.back().parts.push_back(done);
-                continue;
-            }
-            const auto* child = static_cast<const TContentModel*>(f.nextChild);
-            f.nextChild = f.nextChild->nextSibling();
-            if (child->IsParticle())
-                f.parts.push_back(particle(child));
-            else
-                stack.push_back({child, child->Children().first(), {}});
-        }
+        whole = Groups(model);
     }
     m_start = whole.in;
     m_accept = whole.out;

@@ -6,6 +6,8 @@
 // never keeps what it consumed, a repetition that consumes nothing ends, and
 // the time is bounded by children times model size.
 
+#include "protocol/xml/DTDTypes.h"
+
 #include <QString>
 #include <memory>
 #include <vector>
@@ -30,7 +32,19 @@ private:
         int next = -1;        // target of the labelled edge
         std::vector<int> eps; // epsilon edges
     };
+    // The states between in and out that read one particle or group.
+    struct Fragment {
+        int in;
+        int out;
+    };
     int NewState();
+    // The compiling steps: a fragment repeated or made optional by its
+    // occurrence; a name particle; a group of finished parts (a choice or a
+    // sequence); a model of nested groups, walked without recursion.
+    Fragment ApplyOccurrence(Fragment f, TOccurrence oc);
+    Fragment Particle(const TContentModel* p);
+    Fragment Group(const TContentModel* g, const std::vector<Fragment>& parts);
+    Fragment Groups(const TContentModel* model);
     int m_start = -1;
     int m_accept = -1;
     std::vector<State> m_states;

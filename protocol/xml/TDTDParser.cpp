@@ -202,6 +202,88 @@ void TDTDParser::CountDeclaration()
                      {xmlentities::MaxDeclarations}));
 }
 
+namespace {
+
+// The parts of an entity or notation declaration on top of the stack.
+void SetEntityValue(TXMLNode* top, const QString& value)
+{
+    if (auto* entity = dynamic_cast<TCustomEntityDecl*>(top)) entity->SetValue(value);
+}
+
+// A system identifier makes an entity external and the document not
+// standalone.
+void SetSystemId(TXMLNode* top, TXMLDocument* document, const QString& value)
+{
+    auto* external = dynamic_cast<TExternalNode*>(top);
+    if (!external) return;
+    external->SystemId = value;
+    if (auto* entity = dynamic_cast<TCustomEntityDecl*>(top)) entity->IsInternal = false;
+    document->setStandalone(false);
+}
+
+void SetPublicId(TXMLNode* top, const QString& value)
+{
+    auto* external = dynamic_cast<TExternalNode*>(top);
+    if (!external) return;
+    external->PublicId = value;
+    if (auto* entity = dynamic_cast<TCustomEntityDecl*>(top)) entity->IsInternal = false;
+}
+
+// NDATA: a general entity becomes unparsed.
+void SetNotationName(TXMLNode* top, const QString& value)
+{
+    auto* entity = dynamic_cast<TCustomEntityDecl*>(top);
+    if (!entity) return;
+    entity->NotationName = value;
+    if (auto* general = dynamic_cast<TGEntityDecl*>(entity)) general->IsUnparsed = true;
+}
+
+void AddEnumerationValue(TXMLNode* top, const QString& value)
+{
+    if (auto* def = dynamic_cast<TAttDef*>(top); def && def->Enumeration()) def->Enumeration()->AddValue(value);
+}
+
+} // namespace
+
+void TDTDParser::BeginDeclaration(TXMLNode* decl)
+{
+    DocType()->AddDeclaration(decl);
+    m_stack->Push(decl);
+}
+
+void TDTDParser::SetAttType(TXMLNode* top, const QString& value)
+{
+    auto* def = static_cast<TAttDef*>(top);
+    TAttType type = atCDATA;
+    if (!TAttDef::TypeFromText(value, type)) Error(Format(QStringLiteral("Unknown attribute type: \"%s\"."), {value}));
+    def->AttType = type;
+    if (type == atNOTATION || type == atEnumeration) def->NewEnumeration();
+}
+
+void TDTDParser::BeginAttList(const QString& element)
+{
+    // Several lists for one element add to the first.
+    TDocumentType* docType = DocType();
+    auto* list = dynamic_cast<TAttListDecl*>(docType->getAttList(element));
+    if (!list) {
+        list = new TAttListDecl(element, m_document);
+        docType->AddAttList(list);
+    }
+    m_stack->Push(list);
+}
+
+void TDTDParser::BeginAttDef(TXMLNode* top, const QString& name)
+{
+    // A second definition of a name is read and dropped.
+    auto* list = static_cast<TAttListDecl*>(top);
+    auto* def = new TAttDef(name, m_document);
+    if (list->Definition(name))
+        m_dropped.reset(def);
+    else
+        list->AddDefinition(def);
+    m_stack->Push(def);
+}
+
 void TDTDParser::BeginNode(int nodeKind, const QString& value)
 {
     TXMLNode* top = m_stack->Top();
@@ -209,82 +291,30 @@ void TDTDParser::BeginNode(int nodeKind, const QString& value)
     switch (nodeKind) {
     case 5: DocType()->getDeclarations().setNamedItem(new TXMLComment(value, m_document)); break;
     case 8:
-        if (!value.isEmpty()) {
-            auto* decl = new TElementDecl(value, m_document);
-            DocType()->AddDeclaration(decl);
-            m_stack->Push(decl);
-        } else {
-            m_stack->Pop();
-        }
-        break;
-    case 18: {
-        TDocumentType* docType = DocType();
-        auto* list = dynamic_cast<TAttListDecl*>(docType->getAttList(value));
-        if (!list) {
-            list = new TAttListDecl(value, m_document);
-            docType->AddAttList(list);
-        }
-        m_stack->Push(list);
-        break;
-    }
-    case 9: {
-        auto* list = static_cast<TAttListDecl*>(top);
-        auto* def = new TAttDef(value, m_document);
-        if (list->Definition(value))
-            m_dropped.reset(def);
+        if (!value.isEmpty())
+            BeginDeclaration(new TElementDecl(value, m_document));
         else
-            list->AddDefinition(def);
-        m_stack->Push(def);
+            m_stack->Pop();
         break;
-    }
-    case 25: {
-        auto* def = static_cast<TAttDef*>(top);
-        TAttType type = atCDATA;
-        if (!TAttDef::TypeFromText(value, type))
-            Error(Format(QStringLiteral("Unknown attribute type: \"%s\"."), {value}));
-        def->AttType = type;
-        if (type == atNOTATION || type == atEnumeration) def->NewEnumeration();
-        break;
-    }
-    case 24:
-        if (auto* def = dynamic_cast<TAttDef*>(top); def && def->Enumeration()) def->Enumeration()->AddValue(value);
-        break;
+    case 18: BeginAttList(value); break;
+    case 9: BeginAttDef(top, value); break;
+    case 25: SetAttType(top, value); break;
+    case 24: AddEnumerationValue(top, value); break;
     case 26: m_stack->Pop(); break;
-    case 27:
-        if (auto* entity = dynamic_cast<TCustomEntityDecl*>(top)) entity->SetValue(value);
-        break;
-    case 28:
-        if (auto* external = dynamic_cast<TExternalNode*>(top)) {
-            external->SystemId = value;
-            if (auto* entity = dynamic_cast<TCustomEntityDecl*>(top)) entity->IsInternal = false;
-            m_document->setStandalone(false);
-        }
-        break;
-    case 29:
-        if (auto* external = dynamic_cast<TExternalNode*>(top)) {
-            external->PublicId = value;
-            if (auto* entity = dynamic_cast<TCustomEntityDecl*>(top)) entity->IsInternal = false;
-        }
-        break;
-    case 30:
-        if (auto* entity = dynamic_cast<TCustomEntityDecl*>(top)) {
-            entity->NotationName = value;
-            if (auto* general = dynamic_cast<TGEntityDecl*>(entity)) general->IsUnparsed = true;
-        }
-        break;
+    case 27: SetEntityValue(top, value); break;
+    case 28: SetSystemId(top, m_document, value); break;
+    case 29: SetPublicId(top, value); break;
+    case 30: SetNotationName(top, value); break;
     case 19:
         // External entities are read when first referred to.
         m_stack->Pop();
         if (m_dropped.get() == top) m_dropped.reset();
         break;
     case 11:
-        if (!value.isEmpty()) {
-            auto* notation = new TNotation(value, m_document);
-            DocType()->AddDeclaration(notation);
-            m_stack->Push(notation);
-        } else {
+        if (!value.isEmpty())
+            BeginDeclaration(new TNotation(value, m_document));
+        else
             m_stack->Pop();
-        }
         break;
     default: break;
     }

@@ -35,6 +35,14 @@ private:
     void ParseEntityDecl();
     void ParseNotationDecl();
     TDocumentType* DocType();
+    // The builder's steps: an element or notation declaration added to the
+    // document type and pushed; the attribute-list declaration of an element
+    // pushed; an attribute definition added to the list on top and pushed.
+    void BeginDeclaration(TXMLNode* decl);
+    void BeginAttList(const QString& element);
+    void BeginAttDef(TXMLNode* top, const QString& name);
+    // The type of the definition on top, by its keyword.
+    void SetAttType(TXMLNode* top, const QString& value);
 
     // A declaration read only to be dropped (the first one counts).
     std::unique_ptr<TXMLNode> m_dropped;

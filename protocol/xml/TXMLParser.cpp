@@ -64,7 +64,19 @@ void TXMLParser::NextToken()
 
 // ---------------------------------------------------------------- loading
 
-bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
+namespace {
+
+// A nested parse adds what it listed to the list of the parse around it.
+void AddToOuterList(TUnconvertedListState outer)
+{
+    const TUnconvertedListState inner = SaveUnconvertedList();
+    RestoreUnconvertedList(std::move(outer));
+    for (uint32_t ch : inner) ListUnconverted(ch);
+}
+
+} // namespace
+
+void TXMLParser::PrepareDocument(TXMLDocument*& document)
 {
     if (!document)
         document = new TXMLDocument();
@@ -73,38 +85,25 @@ bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
     m_document = document;
     document->SetParser(this);
     if (m_mode == u'e' && m_entityEncoding != n_sup) document->setEncodingValue(m_entityEncoding);
+}
 
-    TLexSession session = OpenLexer();
-    m_main->SetStream(stream);
-    xmlentities::TContextScope scope(m_main->Size(), this);
-    const bool nested = !scope.Outermost();
-    const int depthBefore = scope.Context().ElementDepth;
-
-    if (HasOwner()) {
-        if (m_main->IsUTF16) {
-            document->setEncodingValue(UTF_16);
-        } else if (m_main->HasByteOrderMark) {
-            document->setEncodingValue(m_main->Encoding);
-        } else {
-            if (m_defaultEncoding == UTF_16)
-                m_main->ForceEncoding(UTF_16, false);
-            else
-                m_main->SetEncoding(m_defaultEncoding);
-            document->setEncodingValue(m_defaultEncoding);
-        }
+void TXMLParser::TakeInputEncoding(TXMLDocument* document)
+{
+    if (m_main->IsUTF16) {
+        document->setEncodingValue(UTF_16);
+    } else if (m_main->HasByteOrderMark) {
+        document->setEncodingValue(m_main->Encoding);
+    } else {
+        if (m_defaultEncoding == UTF_16)
+            m_main->ForceEncoding(UTF_16, false);
+        else
+            m_main->SetEncoding(m_defaultEncoding);
+        document->setEncodingValue(m_defaultEncoding);
     }
+}
 
-    // A nested parse keeps the list of the parse around it and adds to it.
-    TUnconvertedListState outer;
-    if (nested) outer = SaveUnconvertedList();
-    ClearUnconvertedList();
-    auto restoreList = [&] {
-        if (!nested) return;
-        const TUnconvertedListState inner = SaveUnconvertedList();
-        RestoreUnconvertedList(std::move(outer));
-        for (uint32_t ch : inner) ListUnconverted(ch);
-    };
-
+void TXMLParser::ResetParseState()
+{
     m_errors.Clear();
     m_sharedNames.clear();
     m_nameSlots.clear();
@@ -113,47 +112,69 @@ bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
     m_inContent = false;
     m_inPIData = false;
     m_depth = 0;
+}
+
+std::exception_ptr TXMLParser::PassedOnError(const std::exception_ptr& error) const
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (EXMLParserError& e) {
+        const qint32 line = e.Line ? e.Line : m_line;
+        const QString source = e.Line ? e.Source : m_sourceName;
+        return std::make_exception_ptr(EXMLParserError(e.Message(), line, e.Position, source));
+    } catch (EDOMException& e) {
+        return std::make_exception_ptr(EDOMException::WithMessage(e.Code(), e.Message()));
+    } catch (...) {
+        return error;
+    }
+}
+
+void TXMLParser::ReportUnconverted(TXMLDocument* document)
+{
+    if (!UnconvertedListIsEmpty()) DocumentUnconverted(UnconvertedMessage(document->getEncoding()));
+    ClearUnconvertedList();
+}
+
+bool TXMLParser::LoadFromStream(QIODevice* stream, TXMLDocument*& document)
+{
+    PrepareDocument(document);
+    TLexSession session = OpenLexer();
+    m_main->SetStream(stream);
+    xmlentities::TContextScope scope(m_main->Size(), this);
+    const bool nested = !scope.Outermost();
+    const int depthBefore = scope.Context().ElementDepth;
+    if (HasOwner()) TakeInputEncoding(document);
+
+    // A nested parse keeps the list of the parse around it and adds to it.
+    TUnconvertedListState outer;
+    if (nested) outer = SaveUnconvertedList();
+    ClearUnconvertedList();
+
+    ResetParseState();
     try {
         if (m_mode == u'e')
             ParseEntityText();
         else
             ParseDocument();
-    } catch (EXMLParserError& e) {
-        const qint32 line = e.Line ? e.Line : m_line;
-        const QString source = e.Line ? e.Source : m_sourceName;
-        const QString message = e.Message();
-        const qint32 position = e.Position;
-        session.Close();
-        scope.Context().ElementDepth = depthBefore;
-        document->Clear();
-        restoreList();
-        throw EXMLParserError(message, line, position, source);
-    } catch (EDOMException& e) {
-        const uint8_t code = e.Code();
-        const QString message = e.Message();
-        session.Close();
-        scope.Context().ElementDepth = depthBefore;
-        document->Clear();
-        restoreList();
-        throw EDOMException::WithMessage(code, message);
     } catch (...) {
+        // The error is taken as it is passed on while the lexer still tells
+        // where the parse stood.
+        const std::exception_ptr error = PassedOnError(std::current_exception());
         session.Close();
         scope.Context().ElementDepth = depthBefore;
         document->Clear();
-        restoreList();
-        throw;
+        if (nested) AddToOuterList(std::move(outer));
+        std::rethrow_exception(error);
     }
     session.Close();
     scope.Context().ElementDepth = depthBefore;
 
-    if (nested) {
-        restoreList();
-    } else {
-        // A parse nested in another shows no box: its characters are reported
-        // by the outer one.
-        if (!UnconvertedListIsEmpty()) DocumentUnconverted(UnconvertedMessage(document->getEncoding()));
-        ClearUnconvertedList();
-    }
+    // A parse nested in another shows no box: its characters are reported by
+    // the outer one.
+    if (nested)
+        AddToOuterList(std::move(outer));
+    else
+        ReportUnconverted(document);
     return ValidateDocument ? Validate(document) : true;
 }
 
@@ -661,201 +682,285 @@ void TXMLParser::AppendParsedText(const uint8_t* text, qsizetype length, bool pl
     LinkNew(m_stack->Top(), new (m_document) TXMLText(std::move(value), m_document, TXMLText::Plain{}));
 }
 
-bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
+// What the byte path reads with: the main input's bytes up to e, the
+// limits of the parse, whether attribute values are linked as they are.
+namespace xmlbytes {
+
+struct TInput {
+    const uint8_t* d;
+    qsizetype e;
+    xmlentities::TParseContext* context;
+    bool plainAttributes;
+};
+
+// An attribute of a start tag: where its name and its value lie.
+struct TAttribute {
+    qsizetype name, nameEnd, value, valueEnd;
+};
+
+struct TAttributes : QVarLengthArray<TAttribute, 32> { };
+
+} // namespace xmlbytes
+
+namespace {
+
+inline qsizetype SkipTagBlanks(const uint8_t* d, qsizetype e, qsizetype q)
+{
+    while (q < e && TagBlank(d[q])) ++q;
+    return q;
+}
+
+// The end tag at p of the element named name: that name exactly, blanks and
+// ">". next: the position after the ">".
+inline bool ScanEndTagBytes(const uint8_t* d, qsizetype e, qsizetype p, const QString& name, qsizetype& next)
+{
+    const char16_t* s = reinterpret_cast<const char16_t*>(name.constData());
+    const qsizetype n = name.size();
+    const qsizetype q = p + 2;
+    if (e - q <= n) return false;
+    qsizetype i = 0;
+    while (i < n && d[q + i] == s[i]) ++i;
+    if (i < n) return false;
+    const qsizetype close = SkipTagBlanks(d, e, q + n);
+    if (close == e || d[close] != '>') return false;
+    next = close + 1;
+    return true;
+}
+
+// One attribute at q, its name's first byte: the name, blanks, "=", blanks
+// and a quoted value of plain bytes; q goes on past the closing quote.
+inline bool ScanAttributeBytes(const uint8_t* d, qsizetype e, qsizetype& q, xmlbytes::TAttribute& a)
 {
     using lexchars::AsciiNameByte;
-    using lexchars::AsciiNameStart;
-    TInputBuffer& in = *m_main;
-    const uint8_t* d = in.Bytes();
-    const qsizetype e = in.Size();
-    xmlentities::TParseContext* const context = xmlentities::Current();
-    // Attribute values are expanded alike only without a document type.
-    const bool plainAttributes = !m_document->getDocType();
-    // The lookahead began at its "<" (unless its characters were sequences
-    // of more than one byte each: the token path reads that one).
-    const bool end = m_token->Kind == tk::EndTagStart;
-    qsizetype p = in.Pos() - (end ? 2 : 1);
-    if (p < 0 || d[p] != '<' || (end && d[p + 1] != '/')) return false;
-    const qsizetype start = p;
-    // Nodes keep their names and plain values in the document's arena.
-    TNodeArena* const arena = m_document->NodeArena();
+    a.name = q;
+    while (q < e && AsciiNameByte(d[q])) ++q;
+    a.nameEnd = q;
+    q = SkipTagBlanks(d, e, q);
+    if (q == e || d[q] != '=') return false;
+    q = SkipTagBlanks(d, e, q + 1);
+    if (q == e || (d[q] != '"' && d[q] != '\'')) return false;
+    const uint8_t quote = d[q++];
+    a.value = q;
+    while (q < e && d[q] != quote && lexchars::PlainByte(d[q])) ++q;
+    if (q == e || d[q] != quote) return false;
+    a.valueEnd = q++;
+    return true;
+}
+
+// The start tag at p ("<" and a name's first byte), on one line: its name
+// ends at nameEnd, its attributes, whether it is an empty-element tag; next:
+// the position after its ">" or "/>". False when it is left to the token
+// path.
+inline bool ScanStartTagBytes(const uint8_t* d, qsizetype e, qsizetype p, qsizetype& nameEnd,
+                              xmlbytes::TAttributes& attributes, bool& empty, qsizetype& next)
+{
+    using lexchars::AsciiNameByte;
+    qsizetype q = p + 2;
+    while (q < e && AsciiNameByte(d[q])) ++q;
+    nameEnd = q;
+    attributes.clear();
+    empty = false;
+    while (q < e) {
+        const uint8_t c = d[q];
+        if (c == '>') {
+            next = q + 1;
+            return true;
+        }
+        if (c == '/') {
+            if (e - q < 2 || d[q + 1] != '>') return false;
+            empty = true;
+            next = q + 2;
+            return true;
+        }
+        if (!TagBlank(c)) return false;
+        q = SkipTagBlanks(d, e, q);
+        if (q == e) return false;
+        const uint8_t after = d[q];
+        if (after == '>' || after == '/') continue;
+        if (!lexchars::AsciiNameStart(after)) return false;
+        xmlbytes::TAttribute a;
+        if (!ScanAttributeBytes(d, e, q, a)) return false;
+        attributes.append(a);
+    }
+    return false;
+}
+
+// The end of the text at p: the next "<" (stop). False when none follows.
+inline bool FindTextEnd(const uint8_t* d, qsizetype e, qsizetype p, qsizetype& stop)
+{
+    // Most texts are short: looked through here before memchr.
+    stop = p;
+    const qsizetype near = e - p > 32 ? p + 32 : e;
+    while (stop < near && d[stop] != '<') ++stop;
+    if (stop < near) return true;
+    const void* lt = std::memchr(d + stop, '<', size_t(e - stop));
+    if (!lt) return false;
+    stop = static_cast<const uint8_t*>(lt) - d;
+    return true;
+}
+
+// The character that the bytes at p begin, of a byte encoding or UTF-8.
+inline char16_t FirstCharOf(const uint8_t* p, TEncoding encoding)
+{
+    if (const char16_t* table = CodePageTable(encoding)) return table[p[0]];
+    if (p[0] < 0xE0) return char16_t(((p[0] & 0x1F) << 6) | (p[1] & 0x3F));
+    return char16_t(((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+}
+
+// Text that is not all plain bytes is decoded on the byte path when it
+// decodes as the reader would decode it: no control characters or 0x7F, no
+// byte the reader lists, and it begins with a character of a document.
+[[gnu::noinline]] bool DecodesOnBytePath(const uint8_t* d, qsizetype p, qsizetype stop, TEncoding encoding)
+{
+    for (qsizetype i = p; i < stop; ++i)
+        if ((d[i] < 0x20 && !lexchars::IsBlank(d[i])) || d[i] == 0x7F) return false;
+    if (DecodedLength(d + p, stop - p, encoding) < 0) return false;
+    return d[p] < 0x80 || IsXMLChar(FirstCharOf(d + p, encoding));
+}
+
+// As BeginNode(15).
+inline void CloseElement(TXMLStack& stack, xmlentities::TParseContext* context)
+{
+    stack.Drop();
+    if (context && context->ElementDepth > 0) --context->ElementDepth;
+}
+
+} // namespace
+
+// The steps of the byte path are used by ParseContentBytes alone and inlined
+// into it, so that its loop stays one loop over the bytes.
+
+void TXMLParser::ShareNamesIn(TNodeArena* arena)
+{
     if (arena != m_namesArena) {
         m_sharedNames.clear();
         m_nameSlots.clear();
         m_namesArena = arena;
     }
-    arena->HoldBytes(in.Data());
-    struct Attribute {
-        qsizetype name, nameEnd, value, valueEnd;
-    };
-    QVarLengthArray<Attribute, 32> attributes;
+}
+
+[[gnu::always_inline]] inline TXMLElement* TXMLParser::OpenElementBytes(const xmlbytes::TInput& in, qsizetype p,
+                                                                        qsizetype nameEnd)
+{
+    int index = -1;
+    const QString* name = SharedName(in.d + p + 1, nameEnd - (p + 1), in.d + in.e, index);
+    // As BeginNode(1).
+    if (in.context) {
+        if (in.context->ElementDepth >= xmlentities::MaxElementDepth)
+            Error(QStringLiteral("Element nesting is too deep."));
+        ++in.context->ElementDepth;
+    }
+    auto* element = new (m_document) TXMLElement(name, m_document, TXMLElement::ParsedName{});
+    LinkNew(m_stack->Top(), element);
+    m_stack->Push(element);
+    return element;
+}
+
+[[gnu::always_inline]] inline void TXMLParser::AddAttributeBytes(const xmlbytes::TInput& in, TXMLElement* element,
+                                                                 const xmlbytes::TAttribute& a)
+{
+    int index = -1;
+    const QString* attribute = SharedName(in.d + a.name, a.nameEnd - a.name, in.d + in.e, index);
+    if (size_t(index) >= m_nameStamps.size()) m_nameStamps.resize(size_t(index) + 64, 0u);
+    const bool repeated = m_nameStamps[size_t(index)] == m_tagStamp;
+    m_nameStamps[size_t(index)] = m_tagStamp;
+    const char* value = reinterpret_cast<const char*>(in.d + a.value);
+    const qsizetype length = a.valueEnd - a.value;
+    if (in.plainAttributes && !repeated && element->getChildNodes().attributeCount() < xmlentities::MaxAttributes &&
+        length <= qsizetype(UINT32_MAX) && PlainValue(in.d + a.value, length)) {
+        // Kept as the input bytes until it is read.
+        LinkNew(element, new (m_document) TXMLAttr(attribute, m_document, value, length, TXMLAttr::Plain{}));
+    } else {
+        AddNode(2, *attribute, QString::fromLatin1(value, length));
+    }
+}
+
+[[gnu::always_inline]] inline bool TXMLParser::ReadStartTagBytes(const xmlbytes::TInput& in, qsizetype p,
+                                                                 std::vector<TXMLNode*>& open,
+                                                                 xmlbytes::TAttributes& attributes, qsizetype& next)
+{
+    // A start tag is read whole before anything is built.
+    qsizetype nameEnd = 0;
+    bool empty = false;
+    if (!ScanStartTagBytes(in.d, in.e, p, nameEnd, attributes, empty, next)) return false;
+    TXMLElement* element = OpenElementBytes(in, p, nameEnd);
+    // Attributes: a new name with a value expanding leaves alone is linked as
+    // it is; the rest, and the one past the cap, as AddNode does it.
+    if (!attributes.isEmpty() && ++m_tagStamp == 0) {
+        std::fill(m_nameStamps.begin(), m_nameStamps.end(), 0u);
+        m_tagStamp = 1;
+    }
+    for (const xmlbytes::TAttribute& a : attributes) AddAttributeBytes(in, element, a);
+    if (empty)
+        CloseElement(*m_stack, in.context);
+    else
+        open.push_back(element);
+    return true;
+}
+
+[[gnu::always_inline]] inline bool TXMLParser::TakeTextBytes(const xmlbytes::TInput& in, qsizetype p, qsizetype& next)
+{
+    const uint8_t* const d = in.d;
+    qsizetype stop = 0;
+    if (!FindTextEnd(d, in.e, p, stop)) return false;
+    // One branch-free pass: are all bytes plain, how many are LFs, and is
+    // there an "&".
+    qint32 lines = 0;
+    unsigned plain = 1;
+    unsigned amp = 0;
+    for (qsizetype i = p; i < stop; ++i) {
+        const uint8_t c = d[i];
+        lines += c == '\n';
+        amp |= unsigned(c == '&');
+        plain &= unsigned((c >= 0x20) & (c < 0x7F)) | unsigned(c == '\t') | unsigned(c == '\n') | unsigned(c == '\r');
+    }
+    if (!plain && !DecodesOnBytePath(d, p, stop, m_main->Encoding)) return false;
+    // The token path lists what it cannot convert in the markup after a text
+    // before what the text's references list: a text with references before
+    // such markup is left to it.
+    if (stop + 1 < in.e && !lexchars::PlainByte(d[stop + 1]) && amp) return false;
+    m_line += lines;
+    qsizetype first = p;
+    while (first < stop && lexchars::IsBlank(d[first])) ++first;
+    if (first < stop) AppendParsedText(d + p, stop - p, plain != 0, amp != 0);
+    next = stop;
+    return true;
+}
+
+bool TXMLParser::ParseContentBytes(std::vector<TXMLNode*>& open)
+{
+    TInputBuffer& buffer = *m_main;
+    // Attribute values are expanded alike only without a document type.
+    const xmlbytes::TInput in{buffer.Bytes(), buffer.Size(), xmlentities::Current(), !m_document->getDocType()};
+    // The lookahead began at its "<" (unless its characters were sequences
+    // of more than one byte each: the token path reads that one).
+    const bool end = m_token->Kind == tk::EndTagStart;
+    const qsizetype start = buffer.Pos() - (end ? 2 : 1);
+    if (start < 0 || in.d[start] != '<' || (end && in.d[start + 1] != '/')) return false;
+    // Nodes keep their names and plain values in the document's arena.
+    TNodeArena* const arena = m_document->NodeArena();
+    ShareNamesIn(arena);
+    arena->HoldBytes(buffer.Data());
+    xmlbytes::TAttributes attributes;
+    // p is at a "<"; each tag is followed by the text up to the next "<",
+    // when all of it is read here.
+    qsizetype p = start;
     for (;;) {
-        // p is at a "<".
-        if (e - p < 2) break;
-        const uint8_t b = d[p + 1];
+        if (in.e - p < 2) break;
+        const uint8_t b = in.d[p + 1];
         if (b == '/') {
-            // The end tag of the open element, its name exactly, blanks, ">".
-            const QString& name = open.back()->getNodeName();
-            const char16_t* s = reinterpret_cast<const char16_t*>(name.constData());
-            const qsizetype n = name.size();
-            qsizetype q = p + 2;
-            if (e - q <= n) break;
-            qsizetype i = 0;
-            while (i < n && d[q + i] == s[i]) ++i;
-            if (i < n) break;
-            q += n;
-            while (q < e && TagBlank(d[q])) ++q;
-            if (q == e || d[q] != '>') break;
-            // As BeginNode(15).
-            m_stack->Drop();
-            if (context && context->ElementDepth > 0) --context->ElementDepth;
+            // The end tag of the open element.
+            if (!ScanEndTagBytes(in.d, in.e, p, open.back()->getNodeName(), p)) break;
+            CloseElement(*m_stack, in.context);
             open.pop_back();
-            p = q + 1;
             if (open.empty()) break;
-        } else if (AsciiNameStart(b)) {
-            // A start tag on one line, read whole before anything is built.
-            qsizetype q = p + 2;
-            while (q < e && AsciiNameByte(d[q])) ++q;
-            const qsizetype nameEnd = q;
-            attributes.clear();
-            bool whole = false;
-            bool empty = false;
-            while (q < e) {
-                uint8_t c = d[q];
-                if (c == '>') {
-                    whole = true;
-                    ++q;
-                    break;
-                }
-                if (c == '/') {
-                    whole = empty = e - q >= 2 && d[q + 1] == '>';
-                    q += 2;
-                    break;
-                }
-                if (!TagBlank(c)) break;
-                while (q < e && TagBlank(d[q])) ++q;
-                if (q == e) break;
-                c = d[q];
-                if (c == '>' || c == '/') continue;
-                if (!AsciiNameStart(c)) break;
-                Attribute a;
-                a.name = q;
-                while (q < e && AsciiNameByte(d[q])) ++q;
-                a.nameEnd = q;
-                while (q < e && TagBlank(d[q])) ++q;
-                if (q == e || d[q] != '=') break;
-                ++q;
-                while (q < e && TagBlank(d[q])) ++q;
-                if (q == e || (d[q] != '"' && d[q] != '\'')) break;
-                const uint8_t quote = d[q++];
-                a.value = q;
-                while (q < e && d[q] != quote && lexchars::PlainByte(d[q])) ++q;
-                if (q == e || d[q] != quote) break;
-                a.valueEnd = q++;
-                attributes.append(a);
-            }
-            if (!whole) break;
-            int index = -1;
-            const QString* name = SharedName(d + p + 1, nameEnd - (p + 1), d + e, index);
-            // As BeginNode(1).
-            if (context) {
-                if (context->ElementDepth >= xmlentities::MaxElementDepth)
-                    Error(QStringLiteral("Element nesting is too deep."));
-                ++context->ElementDepth;
-            }
-            auto* element = new (m_document) TXMLElement(name, m_document, TXMLElement::ParsedName{});
-            LinkNew(m_stack->Top(), element);
-            m_stack->Push(element);
-            // Attributes: a new name with a value expanding leaves alone is
-            // linked as it is; the rest, and the one past the cap, as AddNode
-            // does it.
-            if (!attributes.isEmpty()) {
-                if (++m_tagStamp == 0) {
-                    std::fill(m_nameStamps.begin(), m_nameStamps.end(), 0u);
-                    m_tagStamp = 1;
-                }
-            }
-            for (const Attribute& a : attributes) {
-                const QString* attribute = SharedName(d + a.name, a.nameEnd - a.name, d + e, index);
-                if (size_t(index) >= m_nameStamps.size()) m_nameStamps.resize(size_t(index) + 64, 0u);
-                const bool repeated = m_nameStamps[size_t(index)] == m_tagStamp;
-                m_nameStamps[size_t(index)] = m_tagStamp;
-                const char* value = reinterpret_cast<const char*>(d + a.value);
-                const qsizetype length = a.valueEnd - a.value;
-                if (plainAttributes && !repeated &&
-                    element->getChildNodes().attributeCount() < xmlentities::MaxAttributes &&
-                    length <= qsizetype(UINT32_MAX) && PlainValue(d + a.value, length)) {
-                    // Kept as the input bytes until it is read.
-                    LinkNew(element,
-                            new (m_document) TXMLAttr(attribute, m_document, value, length, TXMLAttr::Plain{}));
-                } else {
-                    AddNode(2, *attribute, QString::fromLatin1(value, length));
-                }
-            }
-            if (empty) {
-                // As BeginNode(15).
-                m_stack->Drop();
-                if (context && context->ElementDepth > 0) --context->ElementDepth;
-            } else {
-                open.push_back(element);
-            }
-            p = q;
-        } else {
+        } else if (!lexchars::AsciiNameStart(b) || !ReadStartTagBytes(in, p, open, attributes, p)) {
             break;
         }
-        // Text up to the next "<", when all of it is plain.
-        if (p < e && d[p] != '<') {
-            // Most texts are short: looked through here before memchr.
-            qsizetype stop = p;
-            const qsizetype near = e - p > 32 ? p + 32 : e;
-            while (stop < near && d[stop] != '<') ++stop;
-            if (stop == near) {
-                const void* lt = std::memchr(d + stop, '<', size_t(e - stop));
-                if (!lt) break;
-                stop = static_cast<const uint8_t*>(lt) - d;
-            }
-            // One branch-free pass: are all bytes plain, how many are LFs,
-            // and is there an "&".
-            qint32 lines = 0;
-            unsigned plain = 1;
-            unsigned amp = 0;
-            for (qsizetype i = p; i < stop; ++i) {
-                const uint8_t c = d[i];
-                lines += c == '\n';
-                amp |= unsigned(c == '&');
-                plain &= unsigned((c >= 0x20) & (c < 0x7F)) | unsigned(c == '\t') | unsigned(c == '\n') |
-                    unsigned(c == '\r');
-            }
-            // Other characters are decoded here when they decode as the
-            // reader would decode them (control characters, 0x7F and bytes
-            // it lists go to the token path).
-            if (!plain) {
-                bool controls = false;
-                for (qsizetype i = p; i < stop && !controls; ++i)
-                    controls = (d[i] < 0x20 && !lexchars::IsBlank(d[i])) || d[i] == 0x7F;
-                if (controls || DecodedLength(d + p, stop - p, in.Encoding) < 0) break;
-                // Text begins with a character of a document.
-                if (d[p] >= 0x80) {
-                    const char16_t* table = CodePageTable(in.Encoding);
-                    const char16_t c = table ? table[d[p]]
-                        : d[p] < 0xE0        ? char16_t(((d[p] & 0x1F) << 6) | (d[p + 1] & 0x3F))
-                                      : char16_t(((d[p] & 0x0F) << 12) | ((d[p + 1] & 0x3F) << 6) | (d[p + 2] & 0x3F));
-                    if (!IsXMLChar(c)) break;
-                }
-            }
-            // The token path lists what it cannot convert in the markup after
-            // a text before what the text's references list: a text with
-            // references before such markup is left to it.
-            if (stop + 1 < e && !lexchars::PlainByte(d[stop + 1]) && amp) break;
-            m_line += lines;
-            qsizetype first = p;
-            while (first < stop && lexchars::IsBlank(d[first])) ++first;
-            if (first < stop) AppendParsedText(d + p, stop - p, plain != 0, amp != 0);
-            p = stop;
-        }
+        if (p < in.e && in.d[p] != '<' && !TakeTextBytes(in, p, p)) break;
     }
     // The token path goes on at p, after a ">" or at a "<".
-    in.Seek(p);
+    buffer.Seek(p);
     SetKeyword(tk::TagEnd);
     m_inContent = true;
     NextToken();

@@ -20,13 +20,20 @@
 #include "protocol/xml/XMLEncoding.h"
 
 #include <QString>
+#include <exception>
 #include <functional>
 #include <vector>
 
 class QIODevice;
 class TNodeArena;
 class TXMLDocument;
+class TXMLElement;
 class TXMLNode;
+namespace xmlbytes {
+struct TInput;
+struct TAttribute;
+struct TAttributes;
+} // namespace xmlbytes
 
 class TXMLParser : public TLexAnalyzer, public TXMLDocumentOwner {
 public:
@@ -88,6 +95,16 @@ public:
     void DocumentUnconverted(const QString& message) override;
 
 private:
+    // The steps of LoadFromStream: the document created or cleared for this
+    // parse; its encoding from the input's mark or DefaultEncoding (a parser
+    // with an owner); the state of the last parse forgotten; the error passed
+    // on for the one that ended the parse (a parse error carrying the line
+    // and source where it stood); the unconverted characters reported.
+    void PrepareDocument(TXMLDocument*& document);
+    void TakeInputEncoding(TXMLDocument* document);
+    void ResetParseState();
+    std::exception_ptr PassedOnError(const std::exception_ptr& error) const;
+    void ReportUnconverted(TXMLDocument* document);
     void ParseDocument();
     void ParseEntityText();
     void ParseProlog();
@@ -110,6 +127,21 @@ private:
     // token is then read again there. Called at a "<" or "</" lookahead;
     // false when it read nothing.
     bool ParseContentBytes(std::vector<TXMLNode*>& open);
+    // The steps of the byte path; each is false, next left alone, when what
+    // it reads is left to the token path. The start tag at p ("<" and a
+    // name's first byte) opens its element (an empty-element tag closes it
+    // again); next: the position after the tag.
+    bool ReadStartTagBytes(const xmlbytes::TInput& in, qsizetype p, std::vector<TXMLNode*>& open,
+                           xmlbytes::TAttributes& attributes, qsizetype& next);
+    // The element of the start tag at p whose name ends at nameEnd, made,
+    // linked and pushed as BeginNode(1) does it.
+    TXMLElement* OpenElementBytes(const xmlbytes::TInput& in, qsizetype p, qsizetype nameEnd);
+    void AddAttributeBytes(const xmlbytes::TInput& in, TXMLElement* element, const xmlbytes::TAttribute& a);
+    // The text at p up to the next "<" appended as BeginNode(3) would; next:
+    // the position of that "<".
+    bool TakeTextBytes(const xmlbytes::TInput& in, qsizetype p, qsizetype& next);
+    // Starts the shared names anew when the document's arena is another.
+    void ShareNamesIn(TNodeArena* arena);
     // Appends text of the main input that is not blank to the open element,
     // as BeginNode(3) does; plain: all of it plain bytes, otherwise bytes the
     // byte path decodes; hasAmp: it holds an "&".
@@ -117,7 +149,6 @@ private:
     // Appends a node just made for the document to the open element (see
     // TNodeList's friends).
     static void LinkNew(TXMLNode* element, TXMLNode* node);
-    [[noreturn]] void Rethrow(const std::exception_ptr& error);
     // The name of length bytes at text as the document's arena keeps it;
     // index receives its name number. The input goes on to end at least.
     const QString* SharedName(const uint8_t* text, qsizetype length, const uint8_t* end, int& index);

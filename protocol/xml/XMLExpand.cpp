@@ -93,97 +93,162 @@ TXMLDocument* parseContent(TXMLDTDHooks* hooks, TXMLDocument* document, const QS
 // parser reads them; a value the program sets keeps them). kept, when given,
 // receives where in the result each reference to an undeclared entity that
 // stayed as written begins (those of a piece go with the piece).
-QString expand(const QString& value, TXMLDocument* document, Ctx ctx, std::vector<TTextPiece>* pieces,
-               bool normalize = true, std::vector<qsizetype>* kept = nullptr)
+class TExpander {
+public:
+    TExpander(const QString& value, TXMLDocument* document, Ctx ctx, std::vector<TTextPiece>* pieces, bool normalize,
+              std::vector<qsizetype>* kept)
+        : m_s(reinterpret_cast<const char16_t*>(value.utf16())),
+          m_n(value.size()),
+          m_document(document),
+          m_ctx(ctx),
+          m_pieces(pieces),
+          m_normalize(normalize),
+          m_kept(kept),
+          m_hooks(TXMLDTDHooks::Current()),
+          m_docType(m_hooks ? docTypeOf(document) : nullptr)
+    {
+        m_out.reserve(m_n);
+    }
+
+    QString Run();
+
+private:
+    // Copies the characters from the last one copied up to upTo.
+    void Flush(qsizetype upTo)
+    {
+        if (upTo > m_run) m_out.append(QStringView(m_s + m_run, upTo - m_run));
+    }
+    // The reference that begins at i ("&"), resolved into the result; the
+    // index of its ";".
+    qsizetype Reference(qsizetype i);
+    // A reference to a general entity other than the predefined ones, from
+    // start to its ";" at semi.
+    void GeneralEntity(QStringView name, qsizetype start, qsizetype semi);
+    // The replacement text of an entity: parsed into a piece of its own when
+    // it holds markup and the text may, else copied.
+    void EntityText(QStringView name, const QString& text);
+    // Attribute values: "<" is refused; tab, CR, LF and CR LF become one
+    // space when normalizing. The index of the last character taken.
+    qsizetype AttributeChar(qsizetype i);
+    // Declaration values: tab and CR become a space, LF too unless it
+    // follows a CR.
+    void DeclarationChar(qsizetype i);
+
+    const char16_t* const m_s;
+    const qsizetype m_n;
+    TXMLDocument* const m_document;
+    const Ctx m_ctx;
+    std::vector<TTextPiece>* const m_pieces;
+    const bool m_normalize;
+    std::vector<qsizetype>* const m_kept;
+    TXMLDTDHooks* const m_hooks;
+    TDocumentType* const m_docType;
+    QString m_out;
+    qsizetype m_run = 0; // first character not yet copied
+};
+
+QString TExpander::Run()
 {
-    const qsizetype n = value.size();
-    const char16_t* s = reinterpret_cast<const char16_t*>(value.utf16());
-    QString out;
-    out.reserve(n);
-    TXMLDTDHooks* hooks = TXMLDTDHooks::Current();
-    TDocumentType* docType = hooks ? docTypeOf(document) : nullptr;
-    qsizetype run = 0; // first character not yet copied
-    auto flush = [&](qsizetype upTo) {
-        if (upTo > run) out.append(QStringView(s + run, upTo - run));
-    };
     try {
-        for (qsizetype i = 0; i < n; ++i) {
-            const char16_t c = s[i];
-            if (c == u'&') {
-                flush(i);
-                qsizetype semi = i + 1;
-                while (semi < n && s[semi] != u';') ++semi;
-                if (semi >= n) raiseNoSemicolon(ctx);
-                const QStringView name(s + i + 1, semi - i - 1);
-                run = semi + 1;
-                const qsizetype refStart = i;
-                i = semi;
-                if (!name.isEmpty() && name[0] == u'#') {
-                    out.append(QChar(CharReferenceValue(name, encodingOf(document))));
-                    continue;
-                }
-                if (const char16_t p = predefined(name)) {
-                    out.append(QChar(p));
-                    continue;
-                }
-                QString text;
-                const TXMLDTDHooks::TGeneralEntityKind kind = docType
-                    ? hooks->ResolveGeneralEntity(docType, name.toString(), text)
-                    : TXMLDTDHooks::gekNotDeclared;
-                switch (kind) {
-                case TXMLDTDHooks::gekNotDeclared:
-                    if (kept) kept->push_back(out.size());
-                    out.append(QStringView(s + refStart, semi + 1 - refStart));
-                    break;
-                case TXMLDTDHooks::gekUnparsed: raiseUnparsed(ctx);
-                case TXMLDTDHooks::gekExternal:
-                    if (ctx == Ctx::Attribute)
-                        throw EXMLParserError(
-                            QStringLiteral("Reference to an external entity is not allowed in the attribute value."));
-                    [[fallthrough]];
-                case TXMLDTDHooks::gekInternal:
-                    if (pieces && text.contains(u'<') && text.contains(u'>')) {
-                        TXMLDocument* content = parseContent(hooks, document, name.toString(), text);
-                        pieces->push_back({out, nullptr, kept ? std::move(*kept) : std::vector<qsizetype>()});
-                        out.clear();
-                        if (kept) kept->clear();
-                        pieces->push_back({QString(), content, {}});
-                    } else {
-                        out.append(text);
-                    }
-                    break;
-                }
-                continue;
-            }
-            if (ctx == Ctx::Attribute) {
-                if (c == u'<') throw EXMLParserError(QStringLiteral("Illegal character in the attribute value '<'."));
-                if (normalize && (c == u'\t' || c == u'\n' || c == u'\r')) {
-                    flush(i);
-                    out.append(u' ');
-                    if (c == u'\r' && i + 1 < n && s[i + 1] == u'\n') ++i;
-                    run = i + 1;
-                }
-            } else if (ctx == Ctx::Declaration) {
-                if (c == u'\t' || c == u'\r') {
-                    flush(i);
-                    out.append(u' ');
-                    run = i + 1;
-                } else if (c == u'\n') {
-                    flush(i);
-                    if (i == 0 || s[i - 1] != u'\r') out.append(u' ');
-                    run = i + 1;
-                }
-            }
+        for (qsizetype i = 0; i < m_n; ++i) {
+            if (m_s[i] == u'&')
+                i = Reference(i);
+            else if (m_ctx == Ctx::Attribute)
+                i = AttributeChar(i);
+            else if (m_ctx == Ctx::Declaration)
+                DeclarationChar(i);
         }
-        flush(n);
+        Flush(m_n);
     } catch (...) {
-        if (pieces) {
-            for (TTextPiece& p : *pieces) delete p.content;
-            pieces->clear();
+        if (m_pieces) {
+            for (TTextPiece& p : *m_pieces) delete p.content;
+            m_pieces->clear();
         }
         throw;
     }
-    return out;
+    return m_out;
+}
+
+qsizetype TExpander::Reference(qsizetype i)
+{
+    Flush(i);
+    qsizetype semi = i + 1;
+    while (semi < m_n && m_s[semi] != u';') ++semi;
+    if (semi >= m_n) raiseNoSemicolon(m_ctx);
+    const QStringView name(m_s + i + 1, semi - i - 1);
+    m_run = semi + 1;
+    if (!name.isEmpty() && name[0] == u'#')
+        m_out.append(QChar(CharReferenceValue(name, encodingOf(m_document))));
+    else if (const char16_t p = predefined(name))
+        m_out.append(QChar(p));
+    else
+        GeneralEntity(name, i, semi);
+    return semi;
+}
+
+void TExpander::GeneralEntity(QStringView name, qsizetype start, qsizetype semi)
+{
+    QString text;
+    const TXMLDTDHooks::TGeneralEntityKind kind =
+        m_docType ? m_hooks->ResolveGeneralEntity(m_docType, name.toString(), text) : TXMLDTDHooks::gekNotDeclared;
+    switch (kind) {
+    case TXMLDTDHooks::gekNotDeclared:
+        if (m_kept) m_kept->push_back(m_out.size());
+        m_out.append(QStringView(m_s + start, semi + 1 - start));
+        break;
+    case TXMLDTDHooks::gekUnparsed: raiseUnparsed(m_ctx);
+    case TXMLDTDHooks::gekExternal:
+        if (m_ctx == Ctx::Attribute)
+            throw EXMLParserError(
+                QStringLiteral("Reference to an external entity is not allowed in the attribute value."));
+        [[fallthrough]];
+    case TXMLDTDHooks::gekInternal: EntityText(name, text); break;
+    }
+}
+
+void TExpander::EntityText(QStringView name, const QString& text)
+{
+    if (!m_pieces || !text.contains(u'<') || !text.contains(u'>')) {
+        m_out.append(text);
+        return;
+    }
+    TXMLDocument* content = parseContent(m_hooks, m_document, name.toString(), text);
+    m_pieces->push_back({m_out, nullptr, m_kept ? std::move(*m_kept) : std::vector<qsizetype>()});
+    m_out.clear();
+    if (m_kept) m_kept->clear();
+    m_pieces->push_back({QString(), content, {}});
+}
+
+qsizetype TExpander::AttributeChar(qsizetype i)
+{
+    const char16_t c = m_s[i];
+    if (c == u'<') throw EXMLParserError(QStringLiteral("Illegal character in the attribute value '<'."));
+    if (!m_normalize || (c != u'\t' && c != u'\n' && c != u'\r')) return i;
+    Flush(i);
+    m_out.append(u' ');
+    if (c == u'\r' && i + 1 < m_n && m_s[i + 1] == u'\n') ++i;
+    m_run = i + 1;
+    return i;
+}
+
+void TExpander::DeclarationChar(qsizetype i)
+{
+    const char16_t c = m_s[i];
+    if (c == u'\t' || c == u'\r') {
+        Flush(i);
+        m_out.append(u' ');
+        m_run = i + 1;
+    } else if (c == u'\n') {
+        Flush(i);
+        if (i == 0 || m_s[i - 1] != u'\r') m_out.append(u' ');
+        m_run = i + 1;
+    }
+}
+
+QString expand(const QString& value, TXMLDocument* document, Ctx ctx, std::vector<TTextPiece>* pieces,
+               bool normalize = true, std::vector<qsizetype>* kept = nullptr)
+{
+    return TExpander(value, document, ctx, pieces, normalize, kept).Run();
 }
 
 // Trims the value and collapses runs of spaces; the positions in kept move

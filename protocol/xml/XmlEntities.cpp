@@ -96,73 +96,112 @@ TPEntityDecl* FindParameterEntity(const TDocumentType* docType, const QString& n
     return nullptr;
 }
 
+namespace {
+
+// What the references of an entity value are resolved in.
+struct TValueContext {
+    TXMLDocument* document;
+    TDocumentType* docType;
+    TEncoding encoding;
+    TExpandMode mode;
+};
+
+// Whether the value holds anything to fold or resolve.
+bool NeedsExpansion(const QString& value, bool percentIsReference, bool fold)
+{
+    const QChar* v = value.constData();
+    for (qsizetype i = 0, n = value.size(); i < n; ++i) {
+        const char16_t c = v[i].unicode();
+        if (c == u'&' || (c == u'%' && percentIsReference)) return true;
+        if (fold && (c == u'\t' || c == u'\r' || c == u'\n' || (c == u' ' && i > 0 && v[i - 1] == u' '))) return true;
+    }
+    return false;
+}
+
+// White space of a value being declared: a space after a space is dropped;
+// CR and tab become a space unless a space comes before, LF unless a CR
+// does. False for other characters.
+bool FoldBlank(char16_t c, char16_t prev, TStringBuffer& out)
+{
+    switch (c) {
+    case u' ':
+        if (prev != u' ') out.Append(c);
+        return true;
+    case u'\r':
+    case u'\t':
+        if (prev != u' ') out.Append(u' ');
+        return true;
+    case u'\n':
+        if (prev != u'\r') out.Append(u' ');
+        return true;
+    default: return false;
+    }
+}
+
+// A character reference is replaced; a general entity is resolved only
+// where a general entity's text is used, and a reference to an unparsed one
+// is refused; anything else stays as written.
+void AppendGeneralReference(const QString& name, QStringView written, const TValueContext& context, TStringBuffer& out)
+{
+    if (name.startsWith(u'#')) {
+        out.Append(CharReferenceValue(name, context.encoding));
+        return;
+    }
+    const TGEntityDecl* ge = FindGeneralEntity(context.docType, name);
+    if (ge && ge->IsUnparsed)
+        throw EXMLParserError(QStringLiteral("Reference to an unparsed entity is not allowed in the entity value."));
+    QString replacement;
+    TGEntityDecl* decl = nullptr;
+    if (ge && context.mode == evGeneralUse && ResolveGeneralEntity(context.document, name, replacement, decl))
+        out.Append(replacement);
+    else
+        out.Append(written);
+}
+
+// The reference that begins at i ("&" or "%") up to its ";", appended as it
+// resolves; the index of the ";".
+qsizetype AppendReference(const QString& value, qsizetype i, const TValueContext& context, TStringBuffer& out)
+{
+    if (i + 1 >= value.size())
+        throw EXMLParserError(QStringLiteral("Illegal character in the entity value '&&' or '%'."));
+    const qsizetype semi = value.indexOf(u';', i + 1);
+    if (semi < 0) throw EXMLParserError(QStringLiteral("Illegal character in the the entity value '&&' or '%'."));
+    const QString name = value.mid(i + 1, semi - i - 1);
+    const QStringView written(value.constData() + i, semi - i + 1);
+    if (value[i] == u'&') {
+        AppendGeneralReference(name, written, context, out);
+        return semi;
+    }
+    QString replacement;
+    TCustomEntityDecl* decl = nullptr;
+    if (ResolveParameterEntity(context.document, name, replacement, decl))
+        out.Append(replacement);
+    else
+        out.Append(written);
+    return semi;
+}
+
+} // namespace
+
 QString ExpandEntityValue(const QString& value, TXMLDocument* document, TExpandMode mode)
 {
     const bool percentIsReference = mode != evGeneralUse;
     const bool fold = mode == evDeclaration;
+    // Nothing to fold or resolve: the value stays as it is.
+    if (!NeedsExpansion(value, percentIsReference, fold)) return value;
+
+    const TValueContext context{document, document ? document->getDocType() : nullptr,
+                                document ? document->getEncoding() : UTF_8, mode};
     const qsizetype n = value.size();
     const QChar* v = value.constData();
-    // Nothing to fold or resolve: the value stays as it is.
-    bool plain = true;
-    for (qsizetype i = 0; i < n && plain; ++i) {
-        const char16_t c = v[i].unicode();
-        plain = !(c == u'&' || (c == u'%' && percentIsReference) ||
-                  (fold && (c == u'\t' || c == u'\r' || c == u'\n' || (c == u' ' && i > 0 && v[i - 1] == u' '))));
-    }
-    if (plain) return value;
-
-    const TEncoding encoding = document ? document->getEncoding() : UTF_8;
-    TDocumentType* docType = document ? document->getDocType() : nullptr;
     TStringBuffer out(n + 16);
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = v[i].unicode();
-        const char16_t prev = i > 0 ? v[i - 1].unicode() : 0;
-        switch (fold ? c : char16_t(0)) {
-        case u' ':
-            if (prev != u' ') out.Append(c);
-            continue;
-        case u'\r':
-        case u'\t':
-            if (prev != u' ') out.Append(u' ');
-            continue;
-        case u'\n':
-            if (prev != u'\r') out.Append(u' ');
-            continue;
-        default: break;
-        }
-        if (c != u'&' && !(c == u'%' && percentIsReference)) {
-            out.Append(c);
-            continue;
-        }
-        if (i + 1 >= n) throw EXMLParserError(QStringLiteral("Illegal character in the entity value '&&' or '%'."));
-        const qsizetype semi = value.indexOf(u';', i + 1);
-        if (semi < 0) throw EXMLParserError(QStringLiteral("Illegal character in the the entity value '&&' or '%'."));
-        const QString name = value.mid(i + 1, semi - i - 1);
-        const QStringView written(v + i, semi - i + 1);
-        i = semi;
-        if (c == u'&') {
-            if (name.startsWith(u'#')) {
-                out.Append(CharReferenceValue(name, encoding));
-                continue;
-            }
-            const TGEntityDecl* ge = FindGeneralEntity(docType, name);
-            if (ge && ge->IsUnparsed)
-                throw EXMLParserError(
-                    QStringLiteral("Reference to an unparsed entity is not allowed in the entity value."));
-            QString replacement;
-            TGEntityDecl* decl = nullptr;
-            if (ge && mode == evGeneralUse && ResolveGeneralEntity(document, name, replacement, decl))
-                out.Append(replacement);
-            else
-                out.Append(written);
-            continue;
-        }
-        QString replacement;
-        TCustomEntityDecl* decl = nullptr;
-        if (ResolveParameterEntity(document, name, replacement, decl))
-            out.Append(replacement);
+        if (fold && FoldBlank(c, i > 0 ? v[i - 1].unicode() : 0, out)) continue;
+        if (c == u'&' || (c == u'%' && percentIsReference))
+            i = AppendReference(value, i, context, out);
         else
-            out.Append(written);
+            out.Append(c);
     }
     return out.Take();
 }

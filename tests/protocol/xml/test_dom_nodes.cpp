@@ -3,6 +3,7 @@
 
 #include "protocol/xml/EDOMException.h"
 #include "protocol/xml/EXMLParserError.h"
+#include "protocol/xml/TNotation.h"
 #include "protocol/xml/TXMLAttr.h"
 #include "protocol/xml/TXMLCData.h"
 #include "protocol/xml/TXMLComment.h"
@@ -281,6 +282,19 @@ TEST(DomAttr, AttributeExpandAndNormalization)
     EXPECT_THROW(e.setAttribute(QStringLiteral("bad"), QStringLiteral("<")), EXMLParserError);
     EXPECT_EQ(e.getAttributeNode(QStringLiteral("bad")), nullptr);
     EXPECT_TRUE(e.getChildNodes().isEmpty());
+}
+
+TEST(DomNode, DeclarationValueExpand)
+{
+    // Tab and CR become a space, LF too unless it follows a CR; references
+    // resolve, an undeclared one stays as written, runs of spaces stay.
+    TXMLDocument doc;
+    TNotation n(QStringLiteral("n"), &doc);
+    n.setNodeValue(QStringLiteral("\na\tb\r\nc\nd  e\r&amp;&#65;&lt;&u;"));
+    n.Expand();
+    EXPECT_EQ(n.getNodeValue(), QStringLiteral(" a b c d  e &A<&u;"));
+    n.setNodeValue(QStringLiteral("x &y"));
+    EXPECT_EQ(parserError([&] { n.Expand(); }), QStringLiteral("Illegal character in the text value '&&'."));
 }
 
 TEST(DomCharacterData, Operations)

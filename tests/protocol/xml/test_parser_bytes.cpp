@@ -157,6 +157,46 @@ TEST(ParserBytePath, TakesUpAgainAfterWhatItLeaves)
     EXPECT_EQ(first->getTagName().constData(), first->getNextSiblingElement()->getTagName().constData());
 }
 
+TEST(ParserBytePath, LeavesTheTagsAndTextItDoesNotReadToTheTokenPath)
+{
+    // Tags cut short or shaped otherwise: a name without "=", blanks around
+    // "=", a "/" inside a tag, an end tag that ends the input, one whose name
+    // only begins like the open element's, blanks before its ">".
+    const char* const docs[] = {
+        "<a x y=\"1\"/>",
+        "<a x/>",
+        "<a\tx\t=\t'1'\t/>",
+        "<a/b>",
+        "<a x='1'/",
+        "<a><b></b",
+        "<a><b></bc></a>",
+        "<a><b></b\t\r >t</a>",
+        "<a><b>x</b>&amp;<!--c--></a>",
+    };
+    for (const char* doc : docs) ExpectSamePaths(doc);
+
+    // UTF-8 text whose first character is no character of a document.
+    QObject form;
+    TXMLParser utf8(&form);
+    utf8.SetDefaultEncoding(UTF_8);
+    const Failure f = ParseFailure(utf8, "<a><b>\xEF\xBF\xBEx</b></a>");
+    EXPECT_EQ(f.message, QStringLiteral("Illegal occurence of \"\uFFFE\""));
+    EXPECT_EQ(f.line, 1);
+
+    // A text with references before a tag whose name the encoding cannot
+    // hold: the tag's character is listed first, then the reference's.
+    TXMLParser ascii(&form);
+    QString listed;
+    ascii.OnUnconverted = [&](TXMLParser*, const QString& message) { listed = message; };
+    const Doc d = Parse(ascii, "<a>&#233; x<\xF6/></a>");
+    const TXMLElement* a = d.doc->getDocumentElement();
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->getFirstTextNode()->getNodeValue(), QStringLiteral("_ x"));
+    ASSERT_NE(a->getFirstChildElement(), nullptr);
+    EXPECT_EQ(a->getFirstChildElement()->getTagName(), QStringLiteral("\u00F6"));
+    EXPECT_TRUE(listed.contains(QStringLiteral("[(0x00F6), (0x00E9)]"))) << listed.toStdString();
+}
+
 TEST(DocumentWriter, WritesBytesAPieceAtATimeAsTheWholeText)
 {
     // Long enough for several pieces, with characters US-ASCII cannot hold
