@@ -198,6 +198,9 @@ public:
 
 protected:
     bool Track(int col, int row, int x, int y) override;
+    // The grid's own release ends the move; the press is held through it.
+    void BeforeGridUp(int x, int y) override;
+    void AfterGridUp(TShiftState shift, int x, int y) override;
 
 private:
     void AutoScroll(bool column, int x, int y);

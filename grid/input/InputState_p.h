@@ -23,7 +23,7 @@ struct TGridInputState {
     // The gesture the last left press started, until its release; shared
     // so that a gesture outlives a press its own handlers let through.
     std::shared_ptr<TGridGesture> gesture;
-    bool buttonDown = false; // from the press to the start of its release
+    bool buttonDown = false; // from the press to the start of its release (a move's: its end)
     int downCol = -1;        // cell under the last button-down (-1: outside)
     int downRow = -1;
     TPoint downPos;

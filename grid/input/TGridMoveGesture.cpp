@@ -28,6 +28,17 @@ bool TExtStringGrid::Gestures::RowColMove::Track(int /*col*/, int /*row*/, int x
     return true;
 }
 
+// The column (row) moved by the grid's release marks that release as no
+// sort click only while the press counts as held, so it stays held until
+// the grid's own release has ended the move.
+void TExtStringGrid::Gestures::RowColMove::BeforeGridUp(int /*x*/, int /*y*/) { In().buttonDown = true; }
+
+void TExtStringGrid::Gestures::RowColMove::AfterGridUp(TShiftState shift, int x, int y)
+{
+    In().buttonDown = false;
+    Press::AfterGridUp(shift, x, y);
+}
+
 void TExtStringGrid::Gestures::RowColMove::AutoScroll(bool column, int x, int y)
 {
     const int leftCol = g.LeftCol();

@@ -398,6 +398,79 @@ TEST(GridClicks, HeaderClicksSortEachNodeGroupByItself)
     EXPECT_EQ(Column(g, 1), QStringList({"m", "z", "a", "b", "c", "x", "y"}));
 }
 
+namespace {
+
+// Drags with the left button from one cell to another, as the user does.
+void Drag(Grid& g, int fromCol, int fromRow, int toCol, int toRow)
+{
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, g.Center(fromCol, fromRow));
+    QTest::mouseMove(&g, g.Center((fromCol + toCol) / 2, (fromRow + toRow) / 2), -1);
+    QTest::mouseMove(&g, g.Center(toCol, toRow), -1);
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, g.Center(toCol, toRow));
+}
+
+// Columns 1 and 2 with their headers, the rows in no order.
+void FillUnsorted(Grid& g)
+{
+    g.SortSettings().Show = true;
+    const QStringList names{"Name", "d", "b", "g", "a", "f", "c", "e"};
+    const QStringList prices{"Price", "4", "2", "7", "1", "6", "3", "5"};
+    for (int r = 0; r < g.RowCount(); ++r) {
+        g.SetCells(1, r, names[r]);
+        g.SetCells(2, r, prices[r]);
+        g.SetCells(0, r, QString::number(r));
+    }
+}
+
+} // namespace
+
+TEST(GridClicks, AHeaderDraggedElsewhereMovesItsColumnAndDoesNotSort)
+{
+    for (const bool enhanced : {true, false}) {
+        SCOPED_TRACE(enhanced ? "EnhRowColMove" : "plain move");
+        Grid g;
+        g.SetEnhRowColMove(enhanced);
+        g.SetOptions(g.Options() + TGridOption::goColMoving);
+        FillUnsorted(g);
+        int sorts = 0;
+        g.OnClickSort = [&](QObject*, int) { ++sorts; };
+
+        Drag(g, 1, 0, 3, 0);
+        EXPECT_EQ(g.Cells(3, 0), QStringLiteral("Name"));
+        EXPECT_EQ(g.Cells(1, 0), QStringLiteral("Price"));
+        EXPECT_EQ(Column(g, 3), QStringList({"d", "b", "g", "a", "f", "c", "e"}));
+        EXPECT_EQ(Column(g, 1), QStringList({"4", "2", "7", "1", "6", "3", "5"}));
+        EXPECT_EQ(sorts, 0);
+
+        // A plain click on the header, no move, still sorts: the move left
+        // no mark behind.
+        g.ClickCell(3, 0);
+        EXPECT_EQ(sorts, 1);
+        EXPECT_EQ(g.Cells(3, 0), QStringLiteral("Name"));
+        EXPECT_EQ(Column(g, 3), QStringList({"a", "b", "c", "d", "e", "f", "g"}));
+        EXPECT_EQ(Column(g, 1), QStringList({"1", "2", "3", "4", "5", "6", "7"}));
+    }
+}
+
+TEST(GridClicks, ARowDraggedByItsFixedCellMovesAndLeavesHeaderSortsAlone)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goRowMoving);
+    FillUnsorted(g);
+    int sorts = 0;
+    g.OnClickSort = [&](QObject*, int) { ++sorts; };
+
+    Drag(g, 0, 2, 0, 5);
+    EXPECT_EQ(Column(g, 1), QStringList({"d", "g", "a", "f", "b", "c", "e"}));
+    EXPECT_EQ(Column(g, 2), QStringList({"4", "7", "1", "6", "2", "3", "5"}));
+    EXPECT_EQ(g.Cells(1, 0), QStringLiteral("Name"));
+    EXPECT_EQ(sorts, 0);
+
+    g.ClickCell(2, 0);
+    EXPECT_EQ(sorts, 1);
+    EXPECT_EQ(Column(g, 1), QStringList({"a", "b", "c", "d", "e", "f", "g"}));
+}
+
 TEST(GridClicks, DraggingTheSelectionResizerFillsTheNewSelection)
 {
     Grid g;
