@@ -290,8 +290,15 @@ void PdfPagePainter::DrawText(QPointF origin, const QString& text)
         m_out << "] TJ";
         inArray = inHex = false;
     };
+    // Text with right-to-left runs tells its characters as a whole.
+    const bool whole = m_layout.RightToLeft();
+    if (whole) {
+        m_out << " /Span <</ActualText ";
+        m_out.TextString(PdfTextLayout::ReaderText(text)) << ">> BDC";
+    }
     for (const PdfTextLayout::Cluster& cluster : m_layout.Clusters()) {
-        if (cluster.TellsCharacters) {
+        const bool tells = cluster.TellsCharacters && !whole;
+        if (tells) {
             closeArray();
             m_out << " /Span <</ActualText ";
             m_out.TextString(PdfTextLayout::Characters(cluster, text)) << ">> BDC";
@@ -336,12 +343,13 @@ void PdfPagePainter::DrawText(QPointF origin, const QString& text)
             m_out.Hex4(g.Face->Code(g.Id));
             pen += g.Face->GlyphWidth(g.Id) * size / 1000;
         }
-        if (cluster.TellsCharacters) {
+        if (tells) {
             closeArray();
             m_out << " EMC";
         }
     }
     closeArray();
+    if (whole) m_out << " EMC";
     m_out << " ET\n";
 
     if (m_font.Underline || m_font.StrikeOut) {

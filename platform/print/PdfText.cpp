@@ -73,6 +73,7 @@ bool PdfTextLayout::Plain(const PdfFonts::TextFont& font, const QString& text, d
         return false;
     m_glyphs.clear();
     m_clusters.clear();
+    m_rightToLeft = false;
     double x = 0;
     for (int i = 0; i < count; ++i) {
         const quint16 id = quint16(m_ids[size_t(i)]);
@@ -90,10 +91,57 @@ QString PdfTextLayout::Characters(const Cluster& cluster, const QString& text)
     return cluster.RightToLeft ? Reversed(chars) : chars.toString();
 }
 
+namespace {
+
+enum class Reading { LeftToRight, RightToLeft, Neutral };
+
+// A character's direction as readers rebuilding a line's order take it:
+// digits go with left-to-right text.
+Reading ReadingOf(char32_t c)
+{
+    switch (QChar::direction(c)) {
+    case QChar::DirL:
+    case QChar::DirEN:
+    case QChar::DirAN:
+        return Reading::LeftToRight;
+    case QChar::DirR:
+    case QChar::DirAL:
+        return Reading::RightToLeft;
+    default:
+        return Reading::Neutral;
+    }
+}
+
+} // namespace
+
+QString PdfTextLayout::ReaderText(const QString& text)
+{
+    const QList<uint> chars = text.toUcs4();
+    QString out;
+    out.reserve(text.size() + 8);
+    for (qsizetype i = 0; i < chars.size();) {
+        if (ReadingOf(chars[i]) != Reading::RightToLeft) {
+            out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&chars[i]), 1);
+            ++i;
+            continue;
+        }
+        // The run: from this right-to-left character to the last one
+        // before the next left-to-right character or digit.
+        qsizetype end = i, last = i;
+        for (; end < chars.size() && ReadingOf(chars[end]) != Reading::LeftToRight; ++end)
+            if (ReadingOf(chars[end]) == Reading::RightToLeft) last = end;
+        for (qsizetype k = last; k >= i; --k) out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&chars[k]), 1);
+        if (last + 1 >= chars.size() || ReadingOf(chars[last + 1]) != Reading::LeftToRight) out += QChar(0x200E);
+        i = last + 1;
+    }
+    return out;
+}
+
 double PdfTextLayout::Shape(const PdfFonts::TextFont& font, const QString& text)
 {
     m_glyphs.clear();
     m_clusters.clear();
+    m_rightToLeft = false;
     double x = 0;
     for (qsizetype from = 0; from < text.size();) {
         qsizetype length = text.size() - from;
@@ -149,6 +197,7 @@ double PdfTextLayout::ShapePiece(const PdfFonts::TextFont& font, const QString& 
             for (qsizetype k = 0; k < ids.size() && k < places.size(); ++k)
                 m_glyphs.push_back(Glyph{face, quint16(ids[k]), x + places[k].x(), places[k].y() - baseline});
         }
+        m_rightToLeft |= rightToLeft;
         const int count = int(m_glyphs.size()) - first;
         if (m_clusters.size() > firstCluster) {
             Cluster& last = m_clusters.back();

@@ -11,7 +11,10 @@
 // the characters of a cluster and the glyphs drawn for them. A cluster
 // whose glyphs cannot say its characters through the face's map back to
 // the characters (several glyphs, the missing glyph, a glyph that stood for
-// other characters before) tells them itself.
+// other characters before) tells them itself. Text with right-to-left
+// runs tells its characters as a whole: readers rebuild the order of such
+// a line from the glyphs' places by a guess that goes wrong around the
+// numbers and Latin inside a right-to-left run.
 
 #include "platform/print/PdfFonts_p.h"
 
@@ -47,8 +50,17 @@ public:
     double Shape(const PdfFonts::TextFont& font, const QString& text);
     const std::vector<Glyph>& Glyphs() const { return m_glyphs; }
     const std::vector<Cluster>& Clusters() const { return m_clusters; }
+    // Whether the last text laid out holds a right-to-left run; it then
+    // tells its characters as a whole (ReaderText), not by cluster.
+    bool RightToLeft() const { return m_rightToLeft; }
     // The characters of a cluster of text as a reader is to be given them.
     static QString Characters(const Cluster& cluster, const QString& text);
+    // The characters of a whole text as a reader is to be given them: in
+    // their order, but each right-to-left run the other way round, closed
+    // by a left-to-right mark where other characters than left-to-right
+    // ones or digits follow it (readers turn the runs of right-to-left
+    // characters and the neutral ones after them).
+    static QString ReaderText(const QString& text);
 
 private:
     bool Plain(const PdfFonts::TextFont& font, const QString& text, double& advance);
@@ -58,6 +70,7 @@ private:
     PdfFonts& m_fonts;
     std::vector<Glyph> m_glyphs;
     std::vector<Cluster> m_clusters;
+    bool m_rightToLeft = false;
     std::vector<quint32> m_ids;
     std::vector<QPointF> m_advances;
 };
