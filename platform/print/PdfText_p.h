@@ -55,12 +55,20 @@ public:
     bool RightToLeft() const { return m_rightToLeft; }
     // The characters of a cluster of text as a reader is to be given them.
     static QString Characters(const Cluster& cluster, const QString& text);
-    // The characters of a whole text as a reader is to be given them: in
-    // their order, but each right-to-left run the other way round, closed
-    // by a left-to-right mark where other characters than left-to-right
-    // ones or digits follow it (readers turn the runs of right-to-left
-    // characters and the neutral ones after them).
-    static QString ReaderText(const QString& text);
+    // Left-to-right letters less right-to-left ones in the last text laid
+    // out: readers guess a page's direction from their sum.
+    int Leaning() const { return m_leaning; }
+    // The characters of a whole text with right-to-left runs in the form
+    // readers turn back into their order. Readers put a line's characters
+    // in the order of their places and then turn its runs round: on a page
+    // they take for left to right, each run of right-to-left characters
+    // (with the neutral ones after it), so these runs come the other way
+    // round, closed by a left-to-right mark where a neutral character
+    // follows; on a page they take for right to left, the whole line and
+    // then each run of left-to-right characters and numbers back, so the
+    // line comes the other way round with these runs kept, each opened by
+    // a right-to-left mark where no right-to-left character follows it.
+    static QString ReaderText(const QString& text, bool rightToLeftPage);
 
 private:
     bool Plain(const PdfFonts::TextFont& font, const QString& text, double& advance);
@@ -71,6 +79,7 @@ private:
     std::vector<Glyph> m_glyphs;
     std::vector<Cluster> m_clusters;
     bool m_rightToLeft = false;
+    int m_leaning = 0;
     std::vector<quint32> m_ids;
     std::vector<QPointF> m_advances;
 };
