@@ -344,23 +344,6 @@ std::unique_ptr<PdfFont> PdfFont::Open(const QRawFont& raw)
     return font;
 }
 
-std::unique_ptr<PdfFont> PdfFont::FromData(const QByteArray& file, const QString& name)
-{
-    const Blob blob = BlobOf(file);
-    const Face whole(hb_face_create(blob.get(), 0));
-    Face face = BuildFace([&](const char* tag) {
-        const Blob table(hb_face_reference_table(whole.get(), Tag(tag)));
-        unsigned length = 0;
-        const char* data = hb_blob_get_data(table.get(), &length);
-        return data ? QByteArray(data, qsizetype(length)) : QByteArray();
-    });
-    Codes cids = CidsOf(face.get());
-    std::unique_ptr<PdfFont> font(new PdfFont);
-    if (!font->d->Read(std::shared_ptr<hb_face_t>(face.release(), FaceDeleter()), name)) return nullptr;
-    font->d->Cids = std::move(cids);
-    return font;
-}
-
 std::vector<std::pair<quint16, quint16>> PdfFont::Data::UsedByCode() const
 {
     std::vector<std::pair<quint16, quint16>> used;

@@ -35,10 +35,6 @@ public:
     // What tells Qt's faces apart: the same face at every size has the same
     // key.
     static QByteArray Key(const QRawFont& raw);
-    // The face of a font file's bytes (one face: TrueType, or OpenType with
-    // CFF outlines); name stands for the PostScript name when the face has
-    // none. nullptr as for Open.
-    static std::unique_ptr<PdfFont> FromData(const QByteArray& file, const QString& name);
     ~PdfFont();
     PdfFont(const PdfFont&) = delete;
     PdfFont& operator=(const PdfFont&) = delete;

@@ -51,13 +51,29 @@ void PdfPagePainter::BeginPage(int, QSizeF inches)
     m_out.Clear();
     m_state = State{};
     m_clipped = false;
+    m_leaning = 0;
+    m_wholeTexts.clear();
 }
 
 void PdfPagePainter::EndPage()
 {
     if (m_clipped) m_out << "Q\n";
     m_clipped = false;
-    m_document.AddPage(QSizeF(m_width, m_height), m_out.View());
+    if (m_leaning >= 0 || m_wholeTexts.empty()) {
+        m_document.AddPage(QSizeF(m_width, m_height), m_out.View());
+        return;
+    }
+    // Readers take the page for right to left: its texts with right-to-
+    // left runs tell their characters in the form such a page turns back.
+    m_turned.Clear();
+    qsizetype at = 0;
+    for (const WholeText& w : m_wholeTexts) {
+        m_turned << m_out.View().sliced(at, w.From - at);
+        m_turned.TextString(PdfTextLayout::ReaderText(w.Text, true));
+        at = w.To;
+    }
+    m_turned << m_out.View().sliced(at);
+    m_document.AddPage(QSizeF(m_width, m_height), m_turned.View());
 }
 
 void PdfPagePainter::SetFont(const TPageFont& font)
@@ -290,8 +306,19 @@ void PdfPagePainter::DrawText(QPointF origin, const QString& text)
         m_out << "] TJ";
         inArray = inHex = false;
     };
+    // Text with right-to-left runs tells its characters as a whole.
+    const bool whole = m_layout.RightToLeft();
+    m_leaning += m_layout.Leaning();
+    if (whole) {
+        m_out << " /Span <</ActualText ";
+        const qsizetype from = m_out.Size();
+        m_out.TextString(PdfTextLayout::ReaderText(text, false));
+        m_wholeTexts.push_back(WholeText{from, m_out.Size(), text});
+        m_out << ">> BDC";
+    }
     for (const PdfTextLayout::Cluster& cluster : m_layout.Clusters()) {
-        if (cluster.TellsCharacters) {
+        const bool tells = cluster.TellsCharacters && !whole;
+        if (tells) {
             closeArray();
             m_out << " /Span <</ActualText ";
             m_out.TextString(PdfTextLayout::Characters(cluster, text)) << ">> BDC";
@@ -336,12 +363,13 @@ void PdfPagePainter::DrawText(QPointF origin, const QString& text)
             m_out.Hex4(g.Face->Code(g.Id));
             pen += g.Face->GlyphWidth(g.Id) * size / 1000;
         }
-        if (cluster.TellsCharacters) {
+        if (tells) {
             closeArray();
             m_out << " EMC";
         }
     }
     closeArray();
+    if (whole) m_out << " EMC";
     m_out << " ET\n";
 
     if (m_font.Underline || m_font.StrikeOut) {

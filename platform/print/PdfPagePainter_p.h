@@ -106,4 +106,14 @@ private:
     bool m_penNone = false;
     Fill m_brush{ColourFill, clWhite};
     PdfTextLayout m_layout;
+    // The page's leaning (PdfTextLayout::Leaning), and its texts with
+    // right-to-left runs: the bytes of m_out their characters take and the
+    // text, written again for a page readers take for right to left.
+    struct WholeText {
+        qsizetype From = 0, To = 0;
+        QString Text;
+    };
+    int m_leaning = 0;
+    std::vector<WholeText> m_wholeTexts;
+    PdfOutput m_turned;
 };

@@ -3,7 +3,6 @@
 #include "platform/print/PdfFont_p.h"
 
 #include <QGlyphRun>
-#include <QGuiApplication>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
@@ -57,9 +56,11 @@ bool PdfTextLayout::Plain(const PdfFonts::TextFont& font, const QString& text, d
     const qsizetype n = text.size();
     if (!face || !face->LatinIsGlyphForCharacter() || n == 0 || n > 0x7FFF) return false;
     const QChar* chars = text.constData();
+    int letters = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t u = chars[i].unicode();
         if (u < 0x20 || u >= 0x300 || (u >= 0x7F && u < 0xA0) || u == 0xAD) return false;
+        letters += u < 0x80 ? unsigned((u | 0x20) - 'a') < 26u : QChar::direction(char32_t(u)) == QChar::DirL;
     }
     if (m_ids.size() < size_t(n)) {
         m_ids.resize(size_t(n));
@@ -73,6 +74,8 @@ bool PdfTextLayout::Plain(const PdfFonts::TextFont& font, const QString& text, d
         return false;
     m_glyphs.clear();
     m_clusters.clear();
+    m_rightToLeft = false;
+    m_leaning = letters;
     double x = 0;
     for (int i = 0; i < count; ++i) {
         const quint16 id = quint16(m_ids[size_t(i)]);
@@ -90,10 +93,115 @@ QString PdfTextLayout::Characters(const Cluster& cluster, const QString& text)
     return cluster.RightToLeft ? Reversed(chars) : chars.toString();
 }
 
+namespace {
+
+enum class Reading { LeftToRight, RightToLeft, Neutral };
+
+// The direction of each character of text as readers rebuilding a line's
+// order take it: numbers and their separators go with left-to-right text,
+// a mark goes with its base.
+std::vector<Reading> ReadingsOf(const QList<uint>& chars)
+{
+    std::vector<Reading> readings(size_t(chars.size()), Reading::Neutral);
+    for (qsizetype i = 0; i < chars.size(); ++i) {
+        Reading& r = readings[size_t(i)];
+        switch (QChar::direction(chars[i])) {
+        case QChar::DirL:
+        case QChar::DirEN:
+        case QChar::DirES:
+        case QChar::DirET:
+        case QChar::DirCS:
+        case QChar::DirAN:
+            r = Reading::LeftToRight;
+            break;
+        case QChar::DirR:
+        case QChar::DirAL:
+            r = Reading::RightToLeft;
+            break;
+        case QChar::DirNSM:
+            if (i > 0) r = readings[size_t(i - 1)];
+            break;
+        default:
+            break;
+        }
+    }
+    return readings;
+}
+
+} // namespace
+
+QString PdfTextLayout::ReaderText(const QString& text, bool rightToLeftPage)
+{
+    const QList<uint> chars = text.toUcs4();
+    const std::vector<Reading> readings = ReadingsOf(chars);
+    const qsizetype n = chars.size();
+    const auto at = [&](qsizetype i) { return readings[size_t(i)]; };
+    const auto add = [&](QString& out, qsizetype from, qsizetype to, bool back) {
+        const char32_t* p = reinterpret_cast<const char32_t*>(chars.constData());
+        if (!back) {
+            out += QString::fromUcs4(p + from, to - from);
+            return;
+        }
+        for (qsizetype k = to; k > from;) out += QString::fromUcs4(p + --k, 1);
+    };
+    // A run of one direction: from i to the last character of it before
+    // the next character of the other direction.
+    const auto runEnd = [&](qsizetype i, Reading kind, Reading other) {
+        qsizetype last = i;
+        for (qsizetype k = i; k < n && at(k) != other; ++k)
+            if (at(k) == kind) last = k;
+        return last + 1;
+    };
+    QString out;
+    out.reserve(text.size() + 8);
+    if (!rightToLeftPage) {
+        for (qsizetype i = 0; i < n;) {
+            if (at(i) != Reading::RightToLeft) {
+                add(out, i, i + 1, false);
+                ++i;
+                continue;
+            }
+            const qsizetype end = runEnd(i, Reading::RightToLeft, Reading::LeftToRight);
+            add(out, i, end, true);
+            if (end >= n || at(end) != Reading::LeftToRight) out += QChar(0x200E);
+            i = end;
+        }
+        return out;
+    }
+    // Pieces in order, then written last first.
+    std::vector<QString> pieces;
+    for (qsizetype i = 0; i < n;) {
+        QString piece;
+        if (at(i) != Reading::LeftToRight) {
+            add(piece, i, i + 1, false);
+            ++i;
+        } else {
+            const qsizetype end = runEnd(i, Reading::LeftToRight, Reading::RightToLeft);
+            if (end >= n || at(end) != Reading::RightToLeft) piece += QChar(0x200F);
+            add(piece, i, end, false);
+            i = end;
+        }
+        pieces.push_back(std::move(piece));
+    }
+    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) out += *it;
+    return out;
+}
+
 double PdfTextLayout::Shape(const PdfFonts::TextFont& font, const QString& text)
 {
     m_glyphs.clear();
     m_clusters.clear();
+    m_rightToLeft = false;
+    m_leaning = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        const QChar::Direction direction = QChar::direction(c);
+        m_leaning += direction == QChar::DirL ? 1 : direction == QChar::DirR || direction == QChar::DirAL ? -1 : 0;
+    }
     double x = 0;
     for (qsizetype from = 0; from < text.size();) {
         qsizetype length = text.size() - from;
@@ -118,10 +226,11 @@ double PdfTextLayout::ShapePiece(const PdfFonts::TextFont& font, const QString& 
 {
     const QString text = whole.mid(from, pieceLength);
     const size_t firstCluster = m_clusters.size();
-    // One line, in the direction the screen's painter takes.
+    // One line, in the direction the screen's painter takes: that of the
+    // whole text's first letter with a direction.
     QTextLayout layout(text, font.Font);
     QTextOption option;
-    option.setTextDirection(QGuiApplication::layoutDirection());
+    option.setTextDirection(whole.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
     layout.setTextOption(option);
     layout.setCacheEnabled(true);
     layout.beginLayout();
@@ -149,6 +258,7 @@ double PdfTextLayout::ShapePiece(const PdfFonts::TextFont& font, const QString& 
             for (qsizetype k = 0; k < ids.size() && k < places.size(); ++k)
                 m_glyphs.push_back(Glyph{face, quint16(ids[k]), x + places[k].x(), places[k].y() - baseline});
         }
+        m_rightToLeft |= rightToLeft;
         const int count = int(m_glyphs.size()) - first;
         if (m_clusters.size() > firstCluster) {
             Cluster& last = m_clusters.back();

@@ -11,7 +11,10 @@
 // the characters of a cluster and the glyphs drawn for them. A cluster
 // whose glyphs cannot say its characters through the face's map back to
 // the characters (several glyphs, the missing glyph, a glyph that stood for
-// other characters before) tells them itself.
+// other characters before) tells them itself. Text with right-to-left
+// runs tells its characters as a whole: readers rebuild the order of such
+// a line from the glyphs' places by a guess that goes wrong around the
+// numbers and Latin inside a right-to-left run.
 
 #include "platform/print/PdfFonts_p.h"
 
@@ -47,8 +50,25 @@ public:
     double Shape(const PdfFonts::TextFont& font, const QString& text);
     const std::vector<Glyph>& Glyphs() const { return m_glyphs; }
     const std::vector<Cluster>& Clusters() const { return m_clusters; }
+    // Whether the last text laid out holds a right-to-left run; it then
+    // tells its characters as a whole (ReaderText), not by cluster.
+    bool RightToLeft() const { return m_rightToLeft; }
     // The characters of a cluster of text as a reader is to be given them.
     static QString Characters(const Cluster& cluster, const QString& text);
+    // Left-to-right letters less right-to-left ones in the last text laid
+    // out: readers guess a page's direction from their sum.
+    int Leaning() const { return m_leaning; }
+    // The characters of a whole text with right-to-left runs in the form
+    // readers turn back into their order. Readers put a line's characters
+    // in the order of their places and then turn its runs round: on a page
+    // they take for left to right, each run of right-to-left characters
+    // (with the neutral ones after it), so these runs come the other way
+    // round, closed by a left-to-right mark where a neutral character
+    // follows; on a page they take for right to left, the whole line and
+    // then each run of left-to-right characters and numbers back, so the
+    // line comes the other way round with these runs kept, each opened by
+    // a right-to-left mark where no right-to-left character follows it.
+    static QString ReaderText(const QString& text, bool rightToLeftPage);
 
 private:
     bool Plain(const PdfFonts::TextFont& font, const QString& text, double& advance);
@@ -58,6 +78,8 @@ private:
     PdfFonts& m_fonts;
     std::vector<Glyph> m_glyphs;
     std::vector<Cluster> m_clusters;
+    bool m_rightToLeft = false;
+    int m_leaning = 0;
     std::vector<quint32> m_ids;
     std::vector<QPointF> m_advances;
 };

@@ -40,8 +40,14 @@ inline QByteArray Sfnt(const QMap<QByteArray, QByteArray>& tables, quint32 versi
     Add16(file, quint16(count * 16 - power * 16));
     QByteArray body;
     const qsizetype start = 12 + qsizetype(count) * 16;
+    quint32 whole = 0;
+    qsizetype headAt = -1;
     for (auto it = tables.begin(); it != tables.end(); ++it) {
         QByteArray padded = it.value();
+        if (it.key() == "head" && padded.size() >= 12) {
+            Put32(padded, 8, 0);
+            headAt = start + body.size();
+        }
         while (padded.size() % 4) padded.append('\0');
         quint32 sum = 0;
         for (qsizetype i = 0; i < padded.size(); i += 4) sum += Get32(padded, i);
@@ -50,8 +56,14 @@ inline QByteArray Sfnt(const QMap<QByteArray, QByteArray>& tables, quint32 versi
         Add32(file, quint32(start + body.size()));
         Add32(file, quint32(it.value().size()));
         body += padded;
+        whole += sum;
     }
-    return file + body;
+    // The head table's checksum adjustment, as every font file holds it:
+    // files that differ tell it.
+    file += body;
+    for (qsizetype i = 0; i < start; i += 4) whole += Get32(file, i);
+    if (headAt >= 0) Put32(file, headAt + 8, 0xB1B0AFBAu - whole);
+    return file;
 }
 
 // A name table of the family, style and PostScript name (Windows, UTF-16BE).

@@ -39,6 +39,9 @@ std::unique_ptr<PdfFont> Open(const QString& family, bool bold = false, bool ita
     return PdfFont::Open(Raw(family, bold, italic));
 }
 
+// The face of a font file's bytes, as Qt hands it out.
+std::unique_ptr<PdfFont> Open(const QByteArray& file) { return PdfFont::Open(QRawFont(file, 2048)); }
+
 // Every table of the face, as a file is made of them.
 QMap<QByteArray, QByteArray> Tables(const QString& family)
 {
@@ -215,15 +218,17 @@ TEST(PdfFont, BaseFontIsATagOfTheUsedGlyphsAndTheSanitizedPostScriptName)
     // A hostile name cannot end the name or open a dictionary.
     auto tables = Tables(Sans);
     tables["name"] = NameTable(QStringLiteral("Evil"), QStringLiteral("Evil) /Bad <<Name>>\n#20%\u00E9-1"));
-    const auto evil = PdfFont::FromData(Sfnt(tables), Sans);
+    const auto evil = Open(Sfnt(tables));
     ASSERT_NE(evil, nullptr);
     EXPECT_EQ(evil->BaseFont().mid(7), "EvilBadName20-1");
-    // None at all: the name given.
+    // No PostScript name: the family and style Qt names the face by; no
+    // names at all: a name still.
+    tables["name"] = NameTable(QStringLiteral("Liberation Sans"), QString(), QStringLiteral("Bold"));
+    EXPECT_EQ(Open(Sfnt(tables))->BaseFont().mid(7), "LiberationSans-Bold");
     tables.remove("name");
-    EXPECT_EQ(PdfFont::FromData(Sfnt(tables), QStringLiteral("Liberation Sans-Bold"))->BaseFont().mid(7),
-              "LiberationSans-Bold");
+    EXPECT_EQ(Open(Sfnt(tables))->BaseFont().mid(7), "Font");
     tables["name"] = NameTable(QStringLiteral("Long"), QString(500, QLatin1Char('x')));
-    EXPECT_LE(PdfFont::FromData(Sfnt(tables), Sans)->BaseFont().size(), 7 + 63);
+    EXPECT_LE(Open(Sfnt(tables))->BaseFont().size(), 7 + 63);
 }
 
 TEST(PdfFont, TheSubsetKeepsTheUsedOutlinesAndTheirComponentsUnderTheirIdsWithoutHinting)
@@ -260,7 +265,7 @@ TEST(PdfFont, TheSubsetKeepsTheUsedOutlinesAndTheirComponentsUnderTheirIdsWithou
 TEST(PdfFont, CffFacesAreReadAndCutAsCff)
 {
     const QByteArray otf = CffFont(QStringLiteral("Tamsel Cff Face"));
-    const auto cff = PdfFont::FromData(otf, QStringLiteral("x"));
+    const auto cff = Open(otf);
     ASSERT_NE(cff, nullptr);
     EXPECT_EQ(cff->OutlineKind(), PdfFont::CffOutlines);
     EXPECT_EQ(cff->GlyphCount(), 10);
@@ -283,7 +288,7 @@ TEST(PdfFont, CffFacesAreReadAndCutAsCff)
     // Keyed by CIDs: the pages name glyphs by their CIDs, and so do the
     // widths and the map back to the characters; the subset keeps both.
     const QByteArray keyedFile = CffFont(QStringLiteral("Tamsel Cid Face"), true);
-    const auto keyed = PdfFont::FromData(keyedFile, QStringLiteral("x"));
+    const auto keyed = Open(keyedFile);
     ASSERT_NE(keyed, nullptr);
     EXPECT_EQ(keyed->OutlineKind(), PdfFont::CidKeyedCffOutlines);
     for (int g = 0; g < keyed->GlyphCount(); ++g) EXPECT_EQ(keyed->Code(quint16(g)), CffCid(g)) << g;
@@ -310,12 +315,12 @@ TEST(PdfFont, FacesWithoutOutlinesAreRefusedAndDamagedOnesBounded)
             t.remove(tag);
         else
             t[tag] = table;
-        return PdfFont::FromData(Sfnt(t), Sans);
+        return Open(Sfnt(t));
     };
     ASSERT_NE(with("name", good["name"]), nullptr);
     for (const char* tag : {"glyf", "head", "maxp"}) EXPECT_EQ(with(tag, {}), nullptr) << tag;
     for (const QByteArray& junk : {QByteArray(), QByteArray("not a font"), QByteArray(5000, '\xFF')})
-        EXPECT_EQ(PdfFont::FromData(junk, Sans), nullptr);
+        EXPECT_EQ(Open(junk), nullptr);
 
     // Outlines pointing past the glyph table, a composite glyph made of
     // itself, every other outline spanning the whole table, huge counts in
@@ -346,7 +351,7 @@ TEST(PdfFont, FacesWithoutOutlinesAreRefusedAndDamagedOnesBounded)
     t["post"] = QByteArray(5, 'x');
     t["OS/2"] = QByteArray(3, 'x');
     const QByteArray file = Sfnt(t);
-    const auto damaged = PdfFont::FromData(file, Sans);
+    const auto damaged = Open(file);
     if (damaged) {
         for (int g = 0; g < damaged->GlyphCount(); ++g) damaged->Use(quint16(g), u"x");
         EXPECT_LT(damaged->SubsetFile().size(), file.size() * 2);

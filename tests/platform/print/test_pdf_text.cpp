@@ -32,6 +32,12 @@ const QString ScriptTexts[] = {
     QStringLiteral("\u738B\u5C0F\u660E"),                                          // Chinese
     QStringLiteral("\u6771\u4EAC\u90FD \u5C71\u7530\u592A\u90CE"),                 // Japanese
     QStringLiteral("Box \uE000\uE001 end"),                                        // no face has it
+    // Right-to-left runs with numbers and Latin inside and around them.
+    QStringLiteral("Mixed \u05E9\u05DC\u05D5\u05DD 123 abc"),
+    QStringLiteral("\u05DE\u05D7\u05D9\u05E8 450,000 \u05E9\u05F4\u05D7"),
+    QStringLiteral("\u0639\u062F\u062F 42 \u063A\u0631\u0641"),
+    QStringLiteral("\u0639\u062F\u062F \u0664\u0662 \u063A\u0631\u0641"), // Arabic-Indic digits
+    QStringLiteral("\u05E9\u05DC\u05D5\u05DD 2026"),                          // right to left only
 };
 
 QByteArray TextReport(const QStringList& texts, const QString& family = QStringLiteral("Liberation Sans"),
@@ -53,6 +59,19 @@ QByteArray TextReport(const QStringList& texts, const QString& family = QStringL
 }
 
 QStringList Scripts() { return QStringList(std::begin(ScriptTexts), std::end(ScriptTexts)); }
+
+// Texts that lean right to left, Latin, numbers and their signs inside.
+QStringList RightToLeftTexts()
+{
+    return {
+        QStringLiteral("Customer: \u0645\u062D\u0645\u062F \u0633\u0644\u0627\u0645"),
+        QStringLiteral("\u05E9\u05DC\u05D5\u05DD: \u05E2\u05D5\u05DC\u05DD (abc) 12%"),
+        QStringLiteral("\u05DE\u05D7\u05D9\u05E8 450,000 \u05E9\u05F4\u05D7"),
+        QStringLiteral("\u0639\u062F\u062F \u0664\u0662 \u063A\u0631\u0641."),
+        QStringLiteral("Mixed \u05E9\u05DC\u05D5\u05DD 123 abc"),
+        QStringLiteral("Zu\u0308rich"),
+    };
+}
 
 // The first page as the preview draws it.
 QImage Preview(const QByteArray& report, int dpi)
@@ -131,20 +150,28 @@ TEST(PdfText, ScriptsDrawAsThePreviewDrawsThem)
     // Bold where the face the system picks has it.
     const QByteArray bold = TextReport(Scripts(), QStringLiteral("Liberation Serif"), true);
     ExpectAsPreview(bold, RenderToPdf(dir.path(), bold), 500);
+    const QByteArray rightToLeft = TextReport(RightToLeftTexts());
+    ExpectAsPreview(rightToLeft, RenderToPdf(dir.path(), rightToLeft), 300);
 }
 
 TEST(PdfText, TheTextLayerGivesTheCharactersBackInTheirOrder)
 {
     QTemporaryDir dir;
-    const QString pdf = RenderToPdf(dir.path(), TextReport(Scripts()));
-    const ToolResult text = RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-    ASSERT_EQ(text.Exit, 0) << text.Err.toStdString();
-    const QStringList lines = Logical(text.Out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (const QString& expected : ScriptTexts)
-        EXPECT_TRUE(lines.contains(Logical(expected))) << expected.toStdString() << "\n" << text.Out.toStdString();
+    const auto expectLogical = [&](const QStringList& texts) {
+        const QString pdf = RenderToPdf(dir.path(), TextReport(texts));
+        const ToolResult text = RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        ASSERT_EQ(text.Exit, 0) << text.Err.toStdString();
+        const QStringList lines = Logical(text.Out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (const QString& expected : texts)
+            EXPECT_TRUE(lines.contains(Logical(expected))) << expected.toStdString() << "\n" << text.Out.toStdString();
 
-    const ToolResult check = RunTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
-    EXPECT_EQ(check.Exit, 0) << check.Out.toStdString() << check.Err.toStdString();
+        const ToolResult check = RunTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
+        EXPECT_EQ(check.Exit, 0) << check.Out.toStdString() << check.Err.toStdString();
+    };
+    // A page of mostly left-to-right text, and one of mostly right-to-left
+    // text, which readers turn the other way.
+    expectLogical(Scripts());
+    expectLogical(RightToLeftTexts());
 }
 
 namespace {
