@@ -21,11 +21,16 @@ struct Word {
 };
 using PdfPage = std::vector<Word>;
 
-inline std::vector<PdfPage> PdfWords(const QString& pdf)
+// The words of each page. pdftotext drops a word drawn again over itself
+// (as for fake bold); asked for every run, it keeps each word as often as
+// it was drawn, in drawing order.
+inline std::vector<PdfPage> PdfWords(const QString& pdf, bool everyRun = false)
 {
     EXPECT_EQ(testsupport::PdfCheckProblems(pdf), QString());
+    QStringList args{QStringLiteral("-bbox"), pdf, QStringLiteral("-")};
+    if (everyRun) args.prepend(QStringLiteral("-raw"));
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    p.start(QStringLiteral("pdftotext"), args);
     if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
     const QString out = QString::fromUtf8(p.readAllStandardOutput());
     std::vector<PdfPage> pages;

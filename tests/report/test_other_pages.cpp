@@ -241,12 +241,12 @@ TEST_F(OtherPages, EverySchoolPageHasOneFooter)
 
     // In the PDF: below each page's rule its three footer lines, each once,
     // and no footer word twice in one place.
-    const std::vector<PdfPage> pdf = PdfWords(WriteProfilePdf(QStringLiteral("schools.pdf")));
+    const std::vector<PdfPage> pdf = PdfWords(WriteProfilePdf(QStringLiteral("schools.pdf")), true);
     ASSERT_EQ(int(pdf.size()), Pages());
-    const QStringList footer = {
-        QStringLiteral("Dana Whitfield - Alder Creek Realty"),
-        m_form.Context().Settings.ReportDateText() + QStringLiteral(" Information deemed reliable but not guaranteed."),
-        QStringLiteral("Sourced from public and private data.")};
+    const QStringList footer = {QStringLiteral("Dana Whitfield - Alder Creek Realty"),
+                                m_form.Context().Settings.ReportDateText() +
+                                    QStringLiteral(" Information deemed reliable but not guaranteed."),
+                                QStringLiteral("Sourced from public and private data.")};
     for (size_t p = 0; p < pdf.size(); ++p) {
         PdfPage below;
         for (const Word& w : pdf[p])
@@ -254,8 +254,10 @@ TEST_F(OtherPages, EverySchoolPageHasOneFooter)
         QStringList lines;
         for (const auto& line : Lines(below)) lines << LineText(line);
         EXPECT_EQ(lines, footer) << "page " << p + 1;
+        QStringList twice;
         for (size_t i = 0; i < below.size(); ++i)
             for (size_t j = i + 1; j < below.size(); ++j)
-                EXPECT_FALSE(SameWord(below[i], below[j])) << "page " << p + 1 << " " << below[i].Text.toStdString();
+                if (SameWord(below[i], below[j])) twice << below[i].Text;
+        EXPECT_EQ(twice, QStringList()) << "page " << p + 1;
     }
 }

@@ -247,7 +247,8 @@ TEST_F(PropInfoPage, TheLegalDescriptionReadsWholeInThePdfClearOfTheOtherTexts)
                        "ROAD PURPOSES BY DEED RECORDED MARCH 3, 1961 IN BOOK 1187, PAGE 402 OF OFFICIAL RECORDS.");
     QString longest = longer;
     for (int i = 1; i <= 30; ++i)
-        longest += QStringLiteral(" PARCEL %1 OF PARCEL MAP NO. 88-12%1 RECORDED IN BOOK 44, PAGE %2.").arg(i).arg(i + 60);
+        longest +=
+            QStringLiteral(" PARCEL %1 OF PARCEL MAP NO. 88-12%1 RECORDED IN BOOK 44, PAGE %2.").arg(i).arg(i + 60);
     const struct {
         QString Legal;
         bool OneTransaction;
@@ -262,9 +263,10 @@ TEST_F(PropInfoPage, TheLegalDescriptionReadsWholeInThePdfClearOfTheOtherTexts)
         text.replace(QRegularExpression(QStringLiteral("<legal_desc>[^<]*</legal_desc>")),
                      QStringLiteral("<legal_desc>") + c.Legal + QStringLiteral("</legal_desc>"));
         if (c.OneTransaction)
-            text.replace(QRegularExpression(QStringLiteral("</rec><rec>.*</rec></trx>")), QStringLiteral("</rec></trx>"));
+            text.replace(QRegularExpression(QStringLiteral("</rec><rec>.*</rec></trx>")),
+                         QStringLiteral("</rec></trx>"));
         LoadText(m_propDoc, text);
-        const std::vector<PdfPage> pages = PdfWords(WriteProfilePdf(QStringLiteral("legal.pdf")));
+        const std::vector<PdfPage> pages = PdfWords(WriteProfilePdf(QStringLiteral("legal.pdf")), true);
         ASSERT_EQ(int(pages.size()), Pages());
         const auto legal = LegalInPdf(pages);
         // Every word once, in order: on the lines beside the label, the rest
@@ -284,8 +286,8 @@ TEST_F(PropInfoPage, TheLegalDescriptionReadsWholeInThePdfClearOfTheOtherTexts)
                     ++same;
                     continue;
                 }
-                EXPECT_FALSE(Overlap(w, other)) << "page " << page + 1 << ": \"" << w.Text.toStdString()
-                                                << "\" over \"" << other.Text.toStdString() << "\"";
+                EXPECT_FALSE(Overlap(w, other)) << "page " << page + 1 << ": \"" << w.Text.toStdString() << "\" over \""
+                                                << other.Text.toStdString() << "\"";
             }
             EXPECT_EQ(same, 1) << "page " << page + 1 << " " << w.Text.toStdString();
         }

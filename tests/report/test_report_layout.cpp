@@ -265,9 +265,8 @@ int CheckNoOverlaps(const std::vector<PdfPage>& pages)
                 const Word& b = page[j];
                 if (InTitleBar(b)) continue;
                 ++checked;
-                EXPECT_FALSE(Overlap(a, b))
-                    << "page " << p + 1 << ": \"" << a.Text.toStdString() << "\" and \"" << b.Text.toStdString()
-                    << "\"";
+                EXPECT_FALSE(Overlap(a, b)) << "page " << p + 1 << ": \"" << a.Text.toStdString() << "\" and \""
+                                            << b.Text.toStdString() << "\"";
             }
         }
     }
