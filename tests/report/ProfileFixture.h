@@ -155,6 +155,15 @@ protected:
         const QString path = m_form.WriteProfileReport(m_propDoc.RequestElement());
         m_reader.LoadFromFile(path);
     }
+    // Writes profile.rpt with the selected pages, reads it back and renders
+    // it as the PDF file of that name in the temporary directory.
+    QString WriteProfilePdf(const QString& name)
+    {
+        WriteProfile();
+        const QString pdf = Temp(name);
+        m_form.RenderPdf(Temp(QStringLiteral("profile.rpt")), pdf);
+        return pdf;
+    }
     // The comps answer replaced by these comp elements.
     void ReplaceComps(const QString& comps)
     {

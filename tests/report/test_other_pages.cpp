@@ -2,6 +2,7 @@
 // and assessor map pages from the recorded report data, and from answers
 // made for the faults they mend.
 
+#include "PdfWords.h"
 #include "ProfileFixture.h"
 
 #include <QDir>
@@ -236,5 +237,27 @@ TEST_F(OtherPages, EverySchoolPageHasOneFooter)
         // The header once too: the title spelled down the bar.
         EXPECT_EQ(page.filter(QRegularExpression(QStringLiteral("^image 7.85 0.5 8.25 10.35 "))).size(), 1)
             << "page " << p + 1;
+    }
+
+    // In the PDF: below each page's rule its three footer lines, each once,
+    // and no footer word twice in one place.
+    const std::vector<PdfPage> pdf = PdfWords(WriteProfilePdf(QStringLiteral("schools.pdf")), true);
+    ASSERT_EQ(int(pdf.size()), Pages());
+    const QStringList footer = {QStringLiteral("Dana Whitfield - Alder Creek Realty"),
+                                m_form.Context().Settings.ReportDateText() +
+                                    QStringLiteral(" Information deemed reliable but not guaranteed."),
+                                QStringLiteral("Sourced from public and private data.")};
+    for (size_t p = 0; p < pdf.size(); ++p) {
+        PdfPage below;
+        for (const Word& w : pdf[p])
+            if (w.Y1 > 9.93 && !InTitleBar(w)) below.push_back(w);
+        QStringList lines;
+        for (const auto& line : Lines(below)) lines << LineText(line);
+        EXPECT_EQ(lines, footer) << "page " << p + 1;
+        QStringList twice;
+        for (size_t i = 0; i < below.size(); ++i)
+            for (size_t j = i + 1; j < below.size(); ++j)
+                if (SameWord(below[i], below[j])) twice << below[i].Text;
+        EXPECT_EQ(twice, QStringList()) << "page " << p + 1;
     }
 }

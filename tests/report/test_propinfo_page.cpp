@@ -1,6 +1,8 @@
 // The property information page (also "propinfo.rpt") and the cover page,
-// laid out from the recorded property answer and checked on the dump.
+// laid out from the recorded property answer and checked on the dump and,
+// where the customer reads it, in the PDF.
 
+#include "PdfWords.h"
 #include "ProfileFixture.h"
 
 #include "protocol/xml/TXMLElement.h"
@@ -23,6 +25,46 @@ void SetField(TXMLElement* property, const QString& name, const QString& value)
         }
     }
     FAIL() << name.toStdString();
+}
+
+// The body of a page: from the top margin down to the footer's rule,
+// from the left margin to the header bar.
+bool InBody(const Word& w)
+{
+    const double e = 0.5 / 72;
+    return w.X1 >= 0.75 - e && w.X2 <= 7.8 + e && w.Y1 >= 0.5 && w.Y2 <= 9.9;
+}
+
+// The words of the legal description as the PDF reads them, over the pages
+// in reading order with the page of each: on the lines from its label's down
+// to the characteristics caption, and after the label of its rest down to
+// the next blocks' captions or the footer. The labels are not its words.
+std::vector<std::pair<size_t, Word>> LegalInPdf(const std::vector<PdfPage>& pages)
+{
+    std::vector<std::pair<size_t, Word>> out;
+    for (size_t p = 0; p < pages.size(); ++p) {
+        enum { Outside, Beside, Rest } in = Outside;
+        for (const auto& line : Lines(pages[p])) {
+            const QString text = LineText(line);
+            if (in == Beside && text.contains(QLatin1String("PROPERTY CHARACTERISTICS"))) in = Outside;
+            if (in == Rest && (text.startsWith(QLatin1String("PREPARED BY")) || line.front().Y1 > 9.9)) in = Outside;
+            size_t from = 0;
+            for (size_t i = 0; i + 1 < line.size(); ++i) {
+                if (line[i].Text != QLatin1String("Legal")) continue;
+                if (line[i + 1].Text == QLatin1String("description:")) {
+                    in = Beside;
+                    from = i + 2;
+                } else if (i + 2 < line.size() && line[i + 1].Text == QLatin1String("description") &&
+                           line[i + 2].Text == QLatin1String("(cont.):")) {
+                    in = Rest;
+                    from = i + 3;
+                }
+            }
+            if (in == Outside) continue;
+            for (size_t i = from; i < line.size(); ++i) out.emplace_back(p, line[i]);
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -194,4 +236,60 @@ TEST_F(PropInfoPage, TheWholeLegalDescriptionIsPrinted)
     EXPECT_LT(FindText(Page(1), nextLine).Y, 1.0);
     EXPECT_TRUE(Texts(Page(1)).contains(QStringLiteral("Information deemed reliable but not guaranteed.")));
     EXPECT_EQ(legalWords(0, 0, 0) + legalWords(1, 0.5, 9.85), longer.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+}
+
+TEST_F(PropInfoPage, TheLegalDescriptionReadsWholeInThePdfClearOfTheOtherTexts)
+{
+    // A long description, with the recorded sale history cut to its first
+    // transaction or whole, and a far longer one.
+    QString longer = ChildText(m_propDoc.RequestElement(), QStringLiteral("legal_desc")) +
+        QStringLiteral(" ALSO EXCEPTING THE NORTHERLY 12 FEET THEREOF AS CONVEYED TO THE COUNTY OF SIERRA VISTA FOR "
+                       "ROAD PURPOSES BY DEED RECORDED MARCH 3, 1961 IN BOOK 1187, PAGE 402 OF OFFICIAL RECORDS.");
+    QString longest = longer;
+    for (int i = 1; i <= 30; ++i)
+        longest +=
+            QStringLiteral(" PARCEL %1 OF PARCEL MAP NO. 88-12%1 RECORDED IN BOOK 44, PAGE %2.").arg(i).arg(i + 60);
+    const struct {
+        QString Legal;
+        bool OneTransaction;
+        size_t RestPage;
+    } cases[] = {{longer, true, 0}, {longer, false, 1}, {longest, false, 1}};
+    QFile file(FixturePath(QStringLiteral("prop_data.xml")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString recorded = QString::fromUtf8(file.readAll());
+    SelectPages({pgPropInfo});
+    for (const auto& c : cases) {
+        QString text = recorded;
+        text.replace(QRegularExpression(QStringLiteral("<legal_desc>[^<]*</legal_desc>")),
+                     QStringLiteral("<legal_desc>") + c.Legal + QStringLiteral("</legal_desc>"));
+        if (c.OneTransaction)
+            text.replace(QRegularExpression(QStringLiteral("</rec><rec>.*</rec></trx>")),
+                         QStringLiteral("</rec></trx>"));
+        LoadText(m_propDoc, text);
+        const std::vector<PdfPage> pages = PdfWords(WriteProfilePdf(QStringLiteral("legal.pdf")), true);
+        ASSERT_EQ(int(pages.size()), Pages());
+        const auto legal = LegalInPdf(pages);
+        // Every word once, in order: on the lines beside the label, the rest
+        // below the sale history or on the following page.
+        QStringList words;
+        for (const auto& [page, w] : legal) words << w.Text;
+        EXPECT_EQ(words, c.Legal.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+        ASSERT_FALSE(legal.empty());
+        EXPECT_EQ(legal.front().first, 0u);
+        EXPECT_EQ(legal.back().first, c.RestPage);
+        // No word of it over another text, none outside the body.
+        for (const auto& [page, w] : legal) {
+            EXPECT_TRUE(InBody(w)) << "page " << page + 1 << " " << w.Text.toStdString();
+            int same = 0;
+            for (const Word& other : pages[page]) {
+                if (SameWord(w, other)) {
+                    ++same;
+                    continue;
+                }
+                EXPECT_FALSE(Overlap(w, other)) << "page " << page + 1 << ": \"" << w.Text.toStdString() << "\" over \""
+                                                << other.Text.toStdString() << "\"";
+            }
+            EXPECT_EQ(same, 1) << "page " << page + 1 << " " << w.Text.toStdString();
+        }
+    }
 }
