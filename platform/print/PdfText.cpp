@@ -111,18 +111,13 @@ std::vector<Reading> ReadingsOf(const QList<uint>& chars)
         case QChar::DirES:
         case QChar::DirET:
         case QChar::DirCS:
-        case QChar::DirAN:
-            r = Reading::LeftToRight;
-            break;
+        case QChar::DirAN: r = Reading::LeftToRight; break;
         case QChar::DirR:
-        case QChar::DirAL:
-            r = Reading::RightToLeft;
-            break;
+        case QChar::DirAL: r = Reading::RightToLeft; break;
         case QChar::DirNSM:
             if (i > 0) r = readings[size_t(i - 1)];
             break;
-        default:
-            break;
+        default: break;
         }
     }
     return readings;

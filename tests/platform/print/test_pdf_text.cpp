@@ -37,7 +37,7 @@ const QString ScriptTexts[] = {
     QStringLiteral("\u05DE\u05D7\u05D9\u05E8 450,000 \u05E9\u05F4\u05D7"),
     QStringLiteral("\u0639\u062F\u062F 42 \u063A\u0631\u0641"),
     QStringLiteral("\u0639\u062F\u062F \u0664\u0662 \u063A\u0631\u0641"), // Arabic-Indic digits
-    QStringLiteral("\u05E9\u05DC\u05D5\u05DD 2026"),                          // right to left only
+    QStringLiteral("\u05E9\u05DC\u05D5\u05DD 2026"),                      // right to left only
 };
 
 QByteArray TextReport(const QStringList& texts, const QString& family = QStringLiteral("Liberation Sans"),
