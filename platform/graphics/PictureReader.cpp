@@ -325,11 +325,12 @@ bool SinglePictureFormat(const QByteArray& format)
 QByteArray CheckedFormat(const QByteArray& data)
 {
     if (data.size() < 4) return {};
-    if (IsBitmap(data)) return BitmapFits(data) ? "bmp" : QByteArray();
-    if (IsJpeg(data)) return "jpeg";
-    if (IsGif(data)) return GifFits(data) ? "gif" : QByteArray();
-    if (IsIcon(data)) return IconEntriesFit(data) ? "ico" : QByteArray();
-    if (IsPng(data)) return PngChunksFit(data) ? "png" : QByteArray();
+    const QByteArray kind = FormatOf(data);
+    if (kind == "bmp") return BitmapFits(data) ? kind : QByteArray();
+    if (kind == "jpeg") return kind;
+    if (kind == "gif") return GifFits(data) ? kind : QByteArray();
+    if (kind == "ico") return IconEntriesFit(data) ? kind : QByteArray();
+    if (kind == "png") return PngChunksFit(data) ? kind : QByteArray();
     QBuffer buffer;
     buffer.setData(data);
     if (!buffer.open(QIODevice::ReadOnly)) return {};
@@ -368,7 +369,7 @@ QImage ReadPicture(const QByteArray& data)
     if (IsBitmap(data)) return ReadBitmap(data);
     if (IsJpeg(data)) return ReadJpeg(data);
     if (IsGif(data)) return ReadGif(data);
-    if (IsIcon(data)) return ReadWithQt(data, CheckedFormat(data));
+    if (IsIcon(data)) return IconEntriesFit(data) ? ReadWithQt(data, "ico") : QImage();
     return QImage();
 }
 
