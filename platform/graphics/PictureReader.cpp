@@ -59,14 +59,27 @@ bool IsIcon(const QByteArray& data)
 
 // --- JPEG -----------------------------------------------------------------
 
+// libjpeg's faults: an error jumps back, a warning (corrupt data, a file
+// cut short) is counted, nothing is printed.
 struct JpegError {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
+    int warnings = 0;
 };
 
 extern "C" void JpegErrorExit(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1); }
 
-extern "C" void JpegOutputMessage(j_common_ptr) { }
+extern "C" void JpegEmitMessage(j_common_ptr cinfo, int level)
+{
+    if (level < 0) ++reinterpret_cast<JpegError*>(cinfo->err)->warnings;
+}
+
+void SetUp(JpegError& err, jpeg_decompress_struct& cinfo)
+{
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = JpegErrorExit;
+    err.pub.emit_message = JpegEmitMessage;
+}
 
 // Everything the decoding touches after setjmp lives here, outside the
 // function that calls setjmp, so a jump back leaves it in a known state.
@@ -132,6 +145,25 @@ bool DecodeJpegInto(JpegSession& s, const QByteArray& data)
         }
     }
     // Rows that never arrived (a file cut short) stay as libjpeg filled them.
+    jpeg_finish_decompress(&cinfo);
+    return true;
+}
+
+// What libjpeg may allocate to check a whole file: it holds the coded data
+// of the whole picture at once.
+constexpr long MaxJpegCheckMemory = 256L * 1024 * 1024;
+
+// Decodes the coded data (not the pixels) of the whole file; false on an
+// error. Nothing that needs destroying is made after setjmp.
+bool ReadJpegCoefficients(JpegSession& s, QByteArrayView data)
+{
+    jpeg_decompress_struct& cinfo = s.cinfo;
+    if (setjmp(s.err.jump)) return false;
+    jpeg_create_decompress(&cinfo);
+    cinfo.mem->max_memory_to_use = MaxJpegCheckMemory;
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(data.data()), static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    if (!jpeg_read_coefficients(&cinfo)) return false;
     jpeg_finish_decompress(&cinfo);
     return true;
 }
@@ -325,11 +357,12 @@ bool SinglePictureFormat(const QByteArray& format)
 QByteArray CheckedFormat(const QByteArray& data)
 {
     if (data.size() < 4) return {};
-    if (IsBitmap(data)) return BitmapFits(data) ? "bmp" : QByteArray();
-    if (IsJpeg(data)) return "jpeg";
-    if (IsGif(data)) return GifFits(data) ? "gif" : QByteArray();
-    if (IsIcon(data)) return IconEntriesFit(data) ? "ico" : QByteArray();
-    if (IsPng(data)) return PngChunksFit(data) ? "png" : QByteArray();
+    const QByteArray kind = FormatOf(data);
+    if (kind == "bmp") return BitmapFits(data) ? kind : QByteArray();
+    if (kind == "jpeg") return kind;
+    if (kind == "gif") return GifFits(data) ? kind : QByteArray();
+    if (kind == "ico") return IconEntriesFit(data) ? kind : QByteArray();
+    if (kind == "png") return PngChunksFit(data) ? kind : QByteArray();
     QBuffer buffer;
     buffer.setData(data);
     if (!buffer.open(QIODevice::ReadOnly)) return {};
@@ -345,12 +378,20 @@ QImage ReadJpeg(const QByteArray& data)
 {
     if (data.size() < 4 || !IsJpeg(data)) return QImage();
     JpegSession s{};
-    s.cinfo.err = jpeg_std_error(&s.err.pub);
-    s.err.pub.error_exit = JpegErrorExit;
-    s.err.pub.output_message = JpegOutputMessage;
+    SetUp(s.err, s.cinfo);
     const bool ok = DecodeJpegInto(s, data);
     jpeg_destroy_decompress(&s.cinfo);
     return ok ? std::move(s.image) : QImage();
+}
+
+bool JpegDecodesWhole(QByteArrayView data)
+{
+    if (data.isEmpty()) return false;
+    JpegSession s{};
+    SetUp(s.err, s.cinfo);
+    const bool read = ReadJpegCoefficients(s, data);
+    jpeg_destroy_decompress(&s.cinfo);
+    return read && s.err.warnings == 0;
 }
 
 QImage ReadGif(const QByteArray& data)
@@ -368,7 +409,7 @@ QImage ReadPicture(const QByteArray& data)
     if (IsBitmap(data)) return ReadBitmap(data);
     if (IsJpeg(data)) return ReadJpeg(data);
     if (IsGif(data)) return ReadGif(data);
-    if (IsIcon(data)) return ReadWithQt(data, CheckedFormat(data));
+    if (IsIcon(data)) return IconEntriesFit(data) ? ReadWithQt(data, "ico") : QImage();
     return QImage();
 }
 

@@ -26,6 +26,7 @@
 // A refused or broken picture is a null image; nothing here raises.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QImage>
 
 namespace PictureReader {
@@ -46,6 +47,9 @@ QImage ReadBitmap(const QByteArray& data);
 // A JPEG file, scaled down by a power of two when needed (see above). A
 // file cut off inside its picture data shows what it has.
 QImage ReadJpeg(const QByteArray& data);
+// True when the whole of a JPEG file's coded data decodes without a fault
+// (a reader would show it as it is); the pixels are not made.
+bool JpegDecodesWhole(QByteArrayView data);
 // A GIF file, its first frame drawn on its canvas; null when refused.
 QImage ReadGif(const QByteArray& data);
 // Bitmap, JPEG, GIF or icon, told apart by content; null for anything else.

@@ -1,15 +1,12 @@
 #include "platform/print/PdfPictures_p.h"
 
+#include "platform/graphics/PictureReader.h"
 #include "platform/print/PdfDocument_p.h"
 #include "platform/report/TReportFileReader.h"
 
 #include <QBuffer>
 #include <QImageWriter>
 #include <algorithm>
-#include <csetjmp>
-#include <cstdio>
-
-#include <jpeglib.h>
 
 namespace {
 
@@ -36,38 +33,6 @@ int Scaled(int base, int quality)
 int Be16(const uchar* p) { return (p[0] << 8) | p[1]; }
 
 constexpr double PointsPerPixel = 72.0 / 96.0;
-
-// What libjpeg may allocate to check one picture.
-constexpr long JpegCheckMemory = 256L * 1024 * 1024;
-
-// libjpeg's faults while checking a picture: an error jumps back, a
-// warning (corrupt data, a file cut short) is counted.
-struct JpegCheck {
-    jpeg_error_mgr Manager;
-    std::jmp_buf Jump;
-    int Warnings = 0;
-    jpeg_decompress_struct Info;
-};
-
-extern "C" void JpegCheckError(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegCheck*>(info->err)->Jump, 1); }
-
-extern "C" void JpegCheckMessage(j_common_ptr info, int level)
-{
-    if (level < 0) ++reinterpret_cast<JpegCheck*>(info->err)->Warnings;
-}
-
-// Decodes the coded data (not the pixels) of the whole file; false on an
-// error. Nothing that needs destroying is made after setjmp.
-bool RunJpegCheck(JpegCheck& c, QByteArrayView jpeg)
-{
-    if (setjmp(c.Jump)) return false;
-    c.Info.mem->max_memory_to_use = JpegCheckMemory;
-    jpeg_mem_src(&c.Info, reinterpret_cast<const unsigned char*>(jpeg.data()), static_cast<unsigned long>(jpeg.size()));
-    jpeg_read_header(&c.Info, TRUE);
-    if (!jpeg_read_coefficients(&c.Info)) return false;
-    jpeg_finish_decompress(&c.Info);
-    return true;
-}
 
 } // namespace
 
@@ -135,19 +100,6 @@ bool PdfPictures::ReadJpeg(QByteArrayView jpeg, int quality, QSize& size, int& c
     return false;
 }
 
-bool PdfPictures::JpegDecodesWhole(QByteArrayView jpeg)
-{
-    if (jpeg.isEmpty()) return false;
-    JpegCheck c;
-    c.Info.err = jpeg_std_error(&c.Manager);
-    c.Manager.error_exit = JpegCheckError;
-    c.Manager.emit_message = JpegCheckMessage;
-    jpeg_create_decompress(&c.Info);
-    const bool read = RunJpegCheck(c, jpeg);
-    jpeg_destroy_decompress(&c.Info);
-    return read && c.Warnings == 0;
-}
-
 QByteArray PdfPictures::Picture(int index)
 {
     if (const auto it = m_pictures.constFind(index); it != m_pictures.constEnd()) return it.value();
@@ -198,7 +150,7 @@ int PdfPictures::Write(int index)
     // A damaged file would reach the reader of the PDF as it is: only a
     // whole one is copied, what can be decoded of any other is made again.
     if (ReadJpeg(stored.Data, m_quality, size, components, standard) && standard && size == stored.Size &&
-        JpegDecodesWhole(stored.Data))
+        PictureReader::JpegDecodesWhole(stored.Data))
         return WriteJpeg(stored.Data, size, components);
     return WriteDecoded(index, true);
 }

@@ -38,9 +38,6 @@ public:
     // none such. standard tells whether its quantisation tables are the
     // standard ones scaled for quality, as made at that quality.
     static bool ReadJpeg(QByteArrayView jpeg, int quality, QSize& size, int& components, bool& standard);
-    // True when the whole of a JPEG file's coded data decodes without a
-    // fault (a reader would show it as it is).
-    static bool JpegDecodesWhole(QByteArrayView jpeg);
 
 private:
     int Write(int index);

@@ -132,12 +132,8 @@ QString PdfTextLayout::ReaderText(const QString& text, bool rightToLeftPage)
     const qsizetype n = chars.size();
     const auto at = [&](qsizetype i) { return readings[size_t(i)]; };
     const auto add = [&](QString& out, qsizetype from, qsizetype to, bool back) {
-        const char32_t* p = reinterpret_cast<const char32_t*>(chars.constData());
-        if (!back) {
-            out += QString::fromUcs4(p + from, to - from);
-            return;
-        }
-        for (qsizetype k = to; k > from;) out += QString::fromUcs4(p + --k, 1);
+        const QString piece = QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()) + from, to - from);
+        out += back ? Reversed(piece) : piece;
     };
     // A run of one direction: from i to the last character of it before
     // the next character of the other direction.

@@ -6,6 +6,7 @@
 // document information as a reader shows it; a report without pages as one
 // blank page.
 
+#include "platform/graphics/PictureReader.h"
 #include "platform/print/PdfOutput_p.h"
 #include "platform/print/PdfPictures_p.h"
 #include "platform/print/TRenderPDF.h"
@@ -660,7 +661,7 @@ TEST(PdfWriter, DamagedPhotosAreMadeAgainFromWhatDecodesOrLeftOutWithANote)
             ASSERT_EQ(extract.Exit, 0);
             const QByteArray written = FileBytes(dir.filePath(QStringLiteral("img-000.jpg")));
             EXPECT_NE(written, cut.mid(at, jpeg.size())) << "the damaged data is not copied";
-            EXPECT_TRUE(PdfPictures::JpegDecodesWhole(written));
+            EXPECT_TRUE(PictureReader::JpegDecodesWhole(written));
             // The photo's top rows as the report drew them: 2 inches for
             // 200 pixels, at the page's 96 pixels an inch.
             for (const int x : {10, 100, 190}) {
