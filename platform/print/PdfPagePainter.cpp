@@ -15,6 +15,13 @@ constexpr double PointsPerInch = 72;
 constexpr double PointsPerPixel = 72.0 / 96.0;
 // The control points of a quarter ellipse, as a fraction of its radius.
 constexpr double Kappa = 0.5522847498;
+constexpr double PixelsPerInch = 96;
+
+void WriteColour(PdfOutput& out, TColor c)
+{
+    const quint32 v = quint32(c);
+    out.Num((v & 0xFF) / 255.0, 3).SNum(((v >> 8) & 0xFF) / 255.0, 3).SNum(((v >> 16) & 0xFF) / 255.0, 3);
+}
 
 } // namespace
 
@@ -38,17 +45,14 @@ void PdfPagePainter::Rect(const QRectF& r)
     m_out.Num(X(r.left())).SNum(Y(r.bottom())).SNum(r.width() * PointsPerInch).SNum(r.height() * PointsPerInch);
 }
 
-void PdfPagePainter::Colour(TColor c)
-{
-    const quint32 v = quint32(c);
-    m_out.Num((v & 0xFF) / 255.0, 3).SNum(((v >> 8) & 0xFF) / 255.0, 3).SNum(((v >> 16) & 0xFF) / 255.0, 3);
-}
+void PdfPagePainter::Colour(TColor c) { WriteColour(m_out, c); }
 
 void PdfPagePainter::BeginPage(int, QSizeF inches)
 {
     m_width = inches.width() * PointsPerInch;
     m_height = inches.height() * PointsPerInch;
     m_out.Clear();
+    m_hatchBytes = 0;
     m_state = State{};
     m_clipped = false;
     m_leaning = 0;
@@ -196,60 +200,43 @@ void PdfPagePainter::Shape(const QRectF& bounds, bool evenOdd, const std::functi
     Paint(fill, stroke, evenOdd);
 }
 
-void PdfPagePainter::Hatch(const QRectF& bounds, bool evenOdd, const std::function<void()>& path)
+namespace {
+// The lines of a hatch over the pixels x0..x1, y0..y1 (page pixels from the
+// top-left corner, y down). The lines are one pixel (1/96 inch) wide, one
+// every 8 pixels, on a grid from the page's corner, so neighbouring areas
+// continue each other's lines.
+void HatchLines(PdfOutput& out, int style, TColor colour, int x0, int y0, int x1, int y1)
 {
-    // The lines are one pixel (1/96 inch) wide, one every 8 pixels, on a grid
-    // from the page's top-left corner, so neighbouring areas continue each
-    // other's lines. Drawn whole across the shape and cut by it they join
-    // without seams at any resolution, where the cells of a tiled pattern
-    // each get rounded to the device's pixels.
-    const QRectF page(0, 0, m_width / PointsPerInch, m_height / PointsPerInch);
-    const QRectF area = bounds.normalized().intersected(page);
-    if (area.isEmpty()) return;
-    constexpr double PixelsPerInch = 96;
     constexpr int Cell = 8;
-    // In pixels, a pixel beyond the area so that no line ends inside it.
-    const int x0 = int(std::floor(area.left() * PixelsPerInch)) - 1;
-    const int y0 = int(std::floor(area.top() * PixelsPerInch)) - 1;
-    const int x1 = int(std::ceil(area.right() * PixelsPerInch)) + 1;
-    const int y1 = int(std::ceil(area.bottom() * PixelsPerInch)) + 1;
     // The first multiple of the cell at or after v.
     const auto first = [](int v) { return v >= 0 ? (v + Cell - 1) / Cell * Cell : -(-v / Cell * Cell); };
-
-    const int style = m_brush.Style;
     const bool horizontal = style == 2 || style == 6, vertical = style == 3 || style == 6;
     const bool rising = style == 4 || style == 7, falling = style == 5 || style == 7;
-    m_out << "q ";
-    path();
-    m_out << (evenOdd ? " W* n\n" : " W n\n");
-    // Pixels from the page's top-left corner, y down.
-    m_out.Num(PointsPerPixel, 4) << " 0 0";
-    m_out.SNum(-PointsPerPixel, 4).SNum(0).SNum(m_height) << " cm\n";
     if (horizontal || vertical) {
-        Colour(m_brush.Colour);
-        m_out << " rg\n";
+        WriteColour(out, colour);
+        out << " rg\n";
         if (horizontal)
             for (int y = first(y0); y <= y1; y += Cell) {
-                m_out.Int(x0) << ' ';
-                m_out.Int(y) << ' ';
-                m_out.Int(x1 - x0) << " 1 re\n";
+                out.Int(x0) << ' ';
+                out.Int(y) << ' ';
+                out.Int(x1 - x0) << " 1 re\n";
             }
         if (vertical)
             for (int x = first(x0); x <= x1; x += Cell) {
-                m_out.Int(x) << ' ';
-                m_out.Int(y0) << " 1 ";
-                m_out.Int(y1 - y0) << " re\n";
+                out.Int(x) << ' ';
+                out.Int(y0) << " 1 ";
+                out.Int(y1 - y0) << " re\n";
             }
-        m_out << "f\n";
+        out << "f\n";
     }
     if (rising || falling) {
-        Colour(m_brush.Colour);
-        m_out << " RG 1 w 0 J [] 0 d\n";
-        const auto line = [this](int ax, int ay, int bx, int by) {
-            m_out.Int(ax) << ' ';
-            m_out.Int(ay) << " m ";
-            m_out.Int(bx) << ' ';
-            m_out.Int(by) << " l\n";
+        WriteColour(out, colour);
+        out << " RG 1 w 0 J [] 0 d\n";
+        const auto line = [&out](int ax, int ay, int bx, int by) {
+            out.Int(ax) << ' ';
+            out.Int(ay) << " m ";
+            out.Int(bx) << ' ';
+            out.Int(by) << " l\n";
         };
         // Rising to the right: x + y on a multiple of the cell.
         if (rising)
@@ -257,9 +244,55 @@ void PdfPagePainter::Hatch(const QRectF& bounds, bool evenOdd, const std::functi
         // Falling to the right: x - y on a multiple of the cell.
         if (falling)
             for (int c = first(x0 - y1); c <= x1 - y0; c += Cell) line(c + y0, y0, c + y1, y1);
-        m_out << "S\n";
+        out << "S\n";
+    }
+}
+} // namespace
+
+void PdfPagePainter::Hatch(const QRectF& bounds, bool evenOdd, const std::function<void()>& path)
+{
+    // Drawn whole across the shape and cut by it, the lines join without
+    // seams at any resolution, where the cells of a tiled pattern each get
+    // rounded to the device's pixels.
+    const QRectF page(0, 0, m_width / PointsPerInch, m_height / PointsPerInch);
+    const QRectF area = bounds.normalized().intersected(page);
+    if (area.isEmpty()) return;
+    m_out << "q ";
+    path();
+    m_out << (evenOdd ? " W* n\n" : " W n\n");
+    // Pixels from the page's top-left corner, y down.
+    m_out.Num(PointsPerPixel, 4) << " 0 0";
+    m_out.SNum(-PointsPerPixel, 4).SNum(0).SNum(m_height) << " cm\n";
+    if (m_hatchBytes < HatchBudget) {
+        // In pixels, a pixel beyond the area so that no line ends inside it.
+        const qsizetype before = m_out.Size();
+        HatchLines(m_out, m_brush.Style, m_brush.Colour, int(std::floor(area.left() * PixelsPerInch)) - 1,
+                   int(std::floor(area.top() * PixelsPerInch)) - 1, int(std::ceil(area.right() * PixelsPerInch)) + 1,
+                   int(std::ceil(area.bottom() * PixelsPerInch)) + 1);
+        m_hatchBytes += m_out.Size() - before;
+    } else {
+        // Past the page's budget every further hatch costs the same few
+        // bytes: the whole page's lines, written once, cut by the shape.
+        m_out.Name(HatchForm()) << " Do\n";
     }
     m_out << "Q\n";
+}
+
+QByteArray PdfPagePainter::HatchForm()
+{
+    const int w = int(std::ceil(m_width / PointsPerPixel)), h = int(std::ceil(m_height / PointsPerPixel));
+    const QByteArray key = QByteArray::number(m_brush.Style) + ' ' + QByteArray::number(quint32(m_brush.Colour)) + ' ' +
+        QByteArray::number(w) + ' ' + QByteArray::number(h);
+    if (const auto it = m_hatchForms.constFind(key); it != m_hatchForms.constEnd()) return it.value();
+    const int object = m_document.Reserve();
+    PdfOutput entries, content;
+    entries << "/Type /XObject /Subtype /Form /BBox [-1 -1";
+    entries.SNum(w + 1).SNum(h + 1) << "]";
+    HatchLines(content, m_brush.Style, m_brush.Colour, -1, -1, w + 1, h + 1);
+    m_document.Stream(object, entries.View(), content.View());
+    const QByteArray name = m_document.AddResource(PdfDocument::XObjectResource, object);
+    m_hatchForms.insert(key, name);
+    return name;
 }
 
 void PdfPagePainter::Paint(bool fill, bool stroke, bool evenOdd)

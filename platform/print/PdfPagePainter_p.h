@@ -13,6 +13,7 @@
 #include "platform/report/PagePainter.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <functional>
 #include <vector>
 
@@ -87,6 +88,8 @@ private:
     // The brush's hatch over the shape: its outline as the clip, the lines
     // drawn whole across its bounds.
     void Hatch(const QRectF& bounds, bool evenOdd, const std::function<void()>& path);
+    // The brush's hatch over the whole page as a form, written once.
+    QByteArray HatchForm();
     // Underline or strike-out of a text at x, y turned by the angle of
     // cosine and sine: a band of thickness centred position above the base
     // line, width long.
@@ -106,6 +109,11 @@ private:
     bool m_penNone = false;
     Fill m_brush{ColourFill, clWhite};
     PdfTextLayout m_layout;
+    // Bytes of hatch lines on the page; past the budget a hatch draws the
+    // page's form instead, so what a page writes stays near what it records.
+    static constexpr qsizetype HatchBudget = 4 << 20;
+    qsizetype m_hatchBytes = 0;
+    QHash<QByteArray, QByteArray> m_hatchForms;
     // The page's leaning (PdfTextLayout::Leaning), and its texts with
     // right-to-left runs: the bytes of m_out their characters take and the
     // text, written again for a page readers take for right to left.

@@ -14,8 +14,10 @@
 #include "tests/platform/print/OutputFixtures.h"
 
 #include <QBuffer>
+#include <QColor>
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -550,6 +552,48 @@ TEST(PdfWriter, HatchesJoinWithoutSeamsAtAnyResolution)
             if (style != 2) { EXPECT_GT(lightest(rows), least) << "style " << style << " at " << dpi << " dpi"; }
         }
     }
+}
+
+TEST(PdfWriter, APageOfManyHatchesStaysNearTheSizeItRecordsAndStillShowsThem)
+{
+    // Each full-page hatch would write some 5 KB of lines; past the page's
+    // budget every further one draws the page's lines written once.
+    constexpr int Shapes = 3000;
+    const QRectF late(2, 2, 2, 1);
+    const QByteArray report = Record([&](TBaseReport& r) {
+        TPagePainter& p = r.Painter();
+        p.SetPen(Pen(5, 1));
+        p.SetBrush(Brush(clBlack, 2), nullptr);
+        for (int i = 0; i < Shapes; ++i) p.DrawRectangle(QRectF(0, 0, 8.5, 11));
+        // Drawn after the budget: a vertical hatch in red.
+        p.SetBrush(Brush(clRed, 3), nullptr);
+        p.DrawRectangle(late);
+    });
+    QTemporaryDir dir;
+    const QString pdf = RenderToPdf(dir, report);
+    const QString plain = dir.filePath(QStringLiteral("plain.pdf"));
+    const ToolResult unpacked =
+        RunTool(QStringLiteral("qpdf"), {QStringLiteral("--stream-data=uncompress"), pdf, plain});
+    ASSERT_EQ(unpacked.Exit, 0) << unpacked.Err.toStdString();
+    // The lines alone of every hatch would take 14 MB.
+    EXPECT_LT(QFileInfo(plain).size(), 6 << 20);
+
+    const ToolResult r = RunTool(QStringLiteral("pdftoppm"),
+                                 {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-singlefile"), pdf,
+                                  dir.filePath(QStringLiteral("late"))});
+    ASSERT_EQ(r.Exit, 0) << r.Err.toStdString();
+    const QImage page(dir.filePath(QStringLiteral("late.ppm")));
+    ASSERT_FALSE(page.isNull());
+    // Inside the late shape: red columns every 8 pixels, as a hatch drawn
+    // directly has them.
+    const int y = int(late.center().y() * 96);
+    int redColumns = 0;
+    for (int x = int(late.left() * 96) + 2; x < int(late.right() * 96) - 2; ++x) {
+        const QColor c = page.pixelColor(x, y - 3);
+        if (c.red() > 200 && c.green() < 80 && c.blue() < 80) ++redColumns;
+    }
+    EXPECT_GE(redColumns, 20);
+    EXPECT_LE(redColumns, 26);
 }
 
 TEST(PdfWriter, DocumentInformationNamesTheProducerAndTheTimeOfMaking)
