@@ -169,8 +169,8 @@ public:
     { }
     // The width (height) the release set: the other columns (rows) follow
     // with AllColumnSize (AllRowSize), then the end-of-sizing event.
-    void ColWidthsChanged();
-    void RowHeightsChanged();
+    void ColWidthsChanged() override;
+    void RowHeightsChanged() override;
 
 protected:
     QString SizeText(int x, int y) const override;
@@ -193,8 +193,8 @@ public:
     using Press::Press;
     const QCursor* Cursor() const override { return m_shown ? &m_cursor : nullptr; }
     void Cancel() override { EndMoveMarks(); }
-    int TargetCol() const { return m_targetCol; }
-    int TargetRow() const { return m_targetRow; }
+    int TargetCol() const override { return m_targetCol; }
+    int TargetRow() const override { return m_targetRow; }
 
 protected:
     bool Track(int col, int row, int x, int y) override;
