@@ -14,6 +14,10 @@
 #include <memory>
 
 struct TExtStringGrid::Gestures {
+    // Pixels from a cell's border that count as the border: the hover's
+    // cursors and what a press starts agree on it.
+    static constexpr int kBorderMargin = 4;
+
     class Press;
     class FillHandle;
     class FixedColSizing;

@@ -21,8 +21,6 @@
 
 namespace {
 
-constexpr int kBorderMargin = 4;
-
 // Where a column (row) index goes when another one moves from -> to.
 int FollowMove(int index, int from, int to)
 {
