@@ -164,8 +164,10 @@ private:
 };
 
 // A column (row) sized at its border by the grid's own sizing, its sizing
-// event asked at the press. The end-of-sizing steps run when the width
-// (height) is set, unless released outside the control.
+// event asked at the press. The end-of-sizing steps run once, at the
+// release, when the width (height) is set: the grid sets a column's width
+// there, while a row follows the pointer and ends at the height it has.
+// Released outside the control, none run.
 class TExtStringGrid::Gestures::Sizing : public Press {
 public:
     Sizing(TExtStringGrid& grid, bool column, int index, int size)
@@ -185,8 +187,9 @@ protected:
 private:
     bool m_column;
     int m_index;
-    int m_size;            // at the press
-    bool m_pending = true; // the end-of-sizing steps have not run
+    int m_size;              // at the press
+    bool m_pending = true;   // the end-of-sizing steps have not run
+    bool m_released = false; // the release has begun: the sizing ends
 };
 
 // An enhanced row or column move by the grid's own moving: arrows mark the
