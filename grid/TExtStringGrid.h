@@ -1117,7 +1117,7 @@ private:
     // edit/
     // The in-place control of each editor type (EditorMakers_p.h).
     struct EditorMaker;
-    // The checks and steps of a move of the current cell (SelectCell).
+    // The steps of a move of the current cell (SelectCell).
     struct CellMove;
     void EnsureEditControls() const;
     void DestroyEditControls();

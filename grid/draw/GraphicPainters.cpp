@@ -433,35 +433,47 @@ void TExtStringGrid::GraphicPainter::PaintButton(const Paint& p)
     DrawCellButton(p.canvas, &grid, o);
 }
 
-// ----- The table, in the order of TCellType
+// ----- The table, in the order of TCellType; each entry names its kind, so
+// that an entry out of place fails the build.
 
 const TExtStringGrid::GraphicPainter& TExtStringGrid::GraphicPainter::Of(TCellType type)
 {
     static constexpr GraphicPainter kNone{};
-    static constexpr GraphicPainter kPainters[] = {
-        {true, &PictureSize, &PaintBitmap},            // ctBitmap
-        {true, &IconSize, &PaintIcon},                 // ctIcon
-        {},                                            // ctNone
-        {true, &ImageListSize, &PaintImageList},       // ctImageList
-        {true, &CheckBoxSize, &PaintCheckBox},         // ctCheckBox
-        {false, &CheckBoxSize, &PaintCheckBox},        // ctDataCheckBox
-        {false, nullptr, &PaintRotatedText},           // ctRotated
-        {false, &ImageListSize, &PaintDataImage},      // ctDataImage
-        {true, nullptr, &PaintNode},                   // ctNode
-        {false, nullptr, &PaintRadioGroup},            // ctRadio
-        {},                                            // ctEmpty
-        {true, &ImagesSize, &PaintImages},             // ctImages
-        {true, &FittedPictureSize, &PaintPicture},     // ctPicture
-        {true, &FittedPictureSize, &PaintFilePicture}, // ctFilePicture
-        {},                                            // ctValue
-        {false, nullptr, &PaintProgress},              // ctProgress
-        {true, nullptr, &PaintComment},                // ctComment
-        {true, &ButtonSize, &PaintButton},             // ctButton
-        {true, &ButtonSize, &PaintButton},             // ctBitButton
-        {false, &CheckBoxSize, &PaintCheckBox},        // ctVirtCheckBox
-        {true, &PieSize, &PaintProgressPie},           // ctProgressPie
+    struct Entry {
+        TCellType type;
+        GraphicPainter painter;
+    };
+    static constexpr Entry kPainters[] = {
+        {ctBitmap, {true, &PictureSize, &PaintBitmap}},
+        {ctIcon, {true, &IconSize, &PaintIcon}},
+        {ctNone, {}},
+        {ctImageList, {true, &ImageListSize, &PaintImageList}},
+        {ctCheckBox, {true, &CheckBoxSize, &PaintCheckBox}},
+        {ctDataCheckBox, {false, &CheckBoxSize, &PaintCheckBox}},
+        {ctRotated, {false, nullptr, &PaintRotatedText}},
+        {ctDataImage, {false, &ImageListSize, &PaintDataImage}},
+        {ctNode, {true, nullptr, &PaintNode}},
+        {ctRadio, {false, nullptr, &PaintRadioGroup}},
+        {ctEmpty, {}},
+        {ctImages, {true, &ImagesSize, &PaintImages}},
+        {ctPicture, {true, &FittedPictureSize, &PaintPicture}},
+        {ctFilePicture, {true, &FittedPictureSize, &PaintFilePicture}},
+        {ctValue, {}},
+        {ctProgress, {false, nullptr, &PaintProgress}},
+        {ctComment, {true, nullptr, &PaintComment}},
+        {ctButton, {true, &ButtonSize, &PaintButton}},
+        {ctBitButton, {true, &ButtonSize, &PaintButton}},
+        {ctVirtCheckBox, {false, &CheckBoxSize, &PaintCheckBox}},
+        {ctProgressPie, {true, &PieSize, &PaintProgressPie}},
     };
     static_assert(std::size(kPainters) == ctProgressPie + 1, "one painter entry per cell type");
+    static_assert(
+        [] {
+            for (std::size_t i = 0; i < std::size(kPainters); ++i)
+                if (std::size_t(kPainters[i].type) != i) return false;
+            return true;
+        }(),
+        "painter entries in the order of TCellType");
     const auto i = std::size_t(type);
-    return i < std::size(kPainters) ? kPainters[i] : kNone;
+    return i < std::size(kPainters) ? kPainters[i].painter : kNone;
 }

@@ -544,8 +544,9 @@ void TExtStringGrid::SizeToTypedText(const QString& text)
 // ---------------------------------------------------------------------------
 // Moving the current cell
 
-// A move of the current cell being decided: the checks that may refuse it,
-// in the order they run, and what follows an allowed move.
+// A move of the current cell being decided (SelectCell runs the steps in
+// order): the old cell, the events' answer, and what follows an allowed
+// move.
 struct TExtStringGrid::CellMove {
     int col;
     int row;
@@ -554,37 +555,22 @@ struct TExtStringGrid::CellMove {
     int rc = -1; // the real column of the target
     bool allow = true;
 
-    // Each answers false to refuse the move.
-    using Check = bool (*)(TExtStringGrid& grid, CellMove& move);
-    static const Check Checks[];
-
-    static bool FloatingFooter(TExtStringGrid& g, CellMove& m);
-    static bool Inside(TExtStringGrid&, CellMove& m) { return m.col >= 0 && m.row >= 0; }
-    static bool ChangingEvents(TExtStringGrid& g, CellMove& m);
+    // The target under a floating footer comes into view; false: the
+    // footer as the last row, which never becomes current.
+    static bool FloatingFooter(TExtStringGrid& g, const CellMove& m);
+    // The old cell, and the changing events' answer in allow.
+    static void ChangingEvents(TExtStringGrid& g, CellMove& m);
     // A tree's node column is no current cell but in row-select mode.
-    static bool NoNodeColumn(TExtStringGrid& g, CellMove& m)
+    static bool NodeColumn(TExtStringGrid& g, const CellMove& m)
     {
-        return m.col != 0 || g.NodeCount() <= 0 || g.Options().Contains(TGridOption::goRowSelect);
-    }
-    static bool Allowed(TExtStringGrid&, CellMove& m) { return m.allow; }
-    // Fixed cells (footer rows and right columns among them) never become
-    // current, whether the keys or the program move there.
-    static bool NotFixed(TExtStringGrid& g, CellMove& m) { return !g.IsFixed(m.col, m.row); }
-    static bool RealColumn(TExtStringGrid& g, CellMove& m)
-    {
-        m.rc = g.RealColIndex(m.col);
-        return m.rc >= 0;
+        return m.col == 0 && g.NodeCount() > 0 && !g.Options().Contains(TGridOption::goRowSelect);
     }
 
     static void FollowEditability(TExtStringGrid& g, const CellMove& m);
     static void RepaintMarks(TExtStringGrid& g, const CellMove& m, bool moved);
 };
 
-const TExtStringGrid::CellMove::Check TExtStringGrid::CellMove::Checks[] = {
-    FloatingFooter, Inside, ChangingEvents, NoNodeColumn, Allowed, NotFixed, RealColumn,
-};
-
-bool TExtStringGrid::CellMove::FloatingFooter(TExtStringGrid& g, CellMove& m)
+bool TExtStringGrid::CellMove::FloatingFooter(TExtStringGrid& g, const CellMove& m)
 {
     const TFloatingFooter& ff = g.d->floatingFooter;
     if (!ff.Visible()) return true;
@@ -600,7 +586,7 @@ bool TExtStringGrid::CellMove::FloatingFooter(TExtStringGrid& g, CellMove& m)
     return ff.FooterStyle() != fsFixedLastRow || m.row != g.RowCount() - 1;
 }
 
-bool TExtStringGrid::CellMove::ChangingEvents(TExtStringGrid& g, CellMove& m)
+void TExtStringGrid::CellMove::ChangingEvents(TExtStringGrid& g, CellMove& m)
 {
     m.oldRow = g.Row();
     m.oldCol = g.Col();
@@ -609,7 +595,6 @@ bool TExtStringGrid::CellMove::ChangingEvents(TExtStringGrid& g, CellMove& m)
     // The advance to the next cell raised OnCellChanging itself.
     if ((m.row != m.oldRow || m.col != m.oldCol) && !g.d->edit.advancing && g.OnCellChanging)
         g.OnCellChanging(&g, m.oldRow, m.oldCol, m.row, m.col, m.allow);
-    return true;
 }
 
 // goEditing follows the target cell's OnCanEditCell, and comes back on an
@@ -647,8 +632,14 @@ void TExtStringGrid::CellMove::RepaintMarks(TExtStringGrid& g, const CellMove& m
 bool TExtStringGrid::SelectCell(int col, int row)
 {
     CellMove move{col, row};
-    for (const CellMove::Check check : CellMove::Checks)
-        if (!check(*this, move)) return false;
+    if (!CellMove::FloatingFooter(*this, move) || col < 0 || row < 0) return false;
+    CellMove::ChangingEvents(*this, move);
+    if (CellMove::NodeColumn(*this, move) || !move.allow) return false;
+    // Fixed cells (footer rows and right columns among them) never become
+    // current, whether the keys or the program move there.
+    if (IsFixed(col, row)) return false;
+    move.rc = RealColIndex(col);
+    if (move.rc < 0) return false;
     const QString text = GetCellText(move.rc, row);
     if (!IsCheckOrRadioCell(move.rc, row)) CellMove::FollowEditability(*this, move);
     // A pending text edit is validated before the cell is left.

@@ -14,6 +14,10 @@
 #include <memory>
 
 struct TExtStringGrid::Gestures {
+    // Pixels from a cell's border that count as the border: the hover's
+    // cursors and what a press starts agree on it.
+    static constexpr int kBorderMargin = 4;
+
     class Press;
     class FillHandle;
     class FixedColSizing;
@@ -160,8 +164,10 @@ private:
 };
 
 // A column (row) sized at its border by the grid's own sizing, its sizing
-// event asked at the press. The end-of-sizing steps run when the width
-// (height) is set, unless released outside the control.
+// event asked at the press. The end-of-sizing steps run once, at the
+// release, when the width (height) is set: the grid sets a column's width
+// there, while a row follows the pointer and ends at the height it has.
+// Released outside the control, none run.
 class TExtStringGrid::Gestures::Sizing : public Press {
 public:
     Sizing(TExtStringGrid& grid, bool column, int index, int size)
@@ -169,8 +175,8 @@ public:
     { }
     // The width (height) the release set: the other columns (rows) follow
     // with AllColumnSize (AllRowSize), then the end-of-sizing event.
-    void ColWidthsChanged();
-    void RowHeightsChanged();
+    void ColWidthsChanged() override;
+    void RowHeightsChanged() override;
 
 protected:
     QString SizeText(int x, int y) const override;
@@ -181,8 +187,9 @@ protected:
 private:
     bool m_column;
     int m_index;
-    int m_size;            // at the press
-    bool m_pending = true; // the end-of-sizing steps have not run
+    int m_size;              // at the press
+    bool m_pending = true;   // the end-of-sizing steps have not run
+    bool m_released = false; // the release has begun: the sizing ends
 };
 
 // An enhanced row or column move by the grid's own moving: arrows mark the
@@ -193,8 +200,8 @@ public:
     using Press::Press;
     const QCursor* Cursor() const override { return m_shown ? &m_cursor : nullptr; }
     void Cancel() override { EndMoveMarks(); }
-    int TargetCol() const { return m_targetCol; }
-    int TargetRow() const { return m_targetRow; }
+    int TargetCol() const override { return m_targetCol; }
+    int TargetRow() const override { return m_targetRow; }
 
 protected:
     bool Track(int col, int row, int x, int y) override;

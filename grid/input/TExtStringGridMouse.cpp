@@ -15,13 +15,6 @@
 #include <QElapsedTimer>
 #include <QLabel>
 
-namespace {
-
-// Pixels from a column border that count as the border.
-constexpr int kBorderMargin = 4;
-
-} // namespace
-
 qint64 TExtStringGrid::SortTime() const { return d->input.sortTime; }
 bool TExtStringGrid::URLEdit() const { return d->input.urlEdit; }
 void TExtStringGrid::SetURLEdit(bool value) { d->input.urlEdit = value; }
@@ -288,9 +281,9 @@ void TExtStringGrid::DoubleClickAt(TShiftState shift, int x, int y)
     if (r == 0 && c >= 0 && Options().Contains(TGridOption::goColSizing)) {
         const TRect cell = CellRect(c, r);
         int sized = -1;
-        if (x - cell.Left < kBorderMargin && c - 1 >= FixedCols())
+        if (x - cell.Left < Gestures::kBorderMargin && c - 1 >= FixedCols())
             sized = c - 1;
-        else if (cell.Right - x < kBorderMargin && c >= FixedCols())
+        else if (cell.Right - x < Gestures::kBorderMargin && c >= FixedCols())
             sized = c;
         if (sized >= 0) {
             bool allow = true;

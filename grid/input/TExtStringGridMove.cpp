@@ -21,8 +21,6 @@
 
 namespace {
 
-constexpr int kBorderMargin = 4;
-
 // Where a column (row) index goes when another one moves from -> to.
 int FollowMove(int index, int from, int to)
 {
@@ -35,16 +33,8 @@ int FollowMove(int index, int from, int to)
 } // namespace
 
 int TExtStringGrid::CursorState() const { return d->input.cursorState; }
-int TExtStringGrid::MoveTargetCol() const
-{
-    const auto* move = dynamic_cast<const Gestures::RowColMove*>(d->input.gesture.get());
-    return move ? move->TargetCol() : -1;
-}
-int TExtStringGrid::MoveTargetRow() const
-{
-    const auto* move = dynamic_cast<const Gestures::RowColMove*>(d->input.gesture.get());
-    return move ? move->TargetRow() : -1;
-}
+int TExtStringGrid::MoveTargetCol() const { return d->input.gesture ? d->input.gesture->TargetCol() : -1; }
+int TExtStringGrid::MoveTargetRow() const { return d->input.gesture ? d->input.gesture->TargetRow() : -1; }
 QWidget* TExtStringGrid::MoveImage() const { return d->input.moveImage; }
 QWidget* TExtStringGrid::MoveArrow(int direction) const
 {
@@ -203,13 +193,14 @@ void TExtStringGrid::ColWidthsChanged()
     if (d->scroll.stretchGuard && d->columnSize.Stretch && d->columnSize.StretchColumn < ColCount())
         StretchColumn(d->columnSize.StretchColumn);
     TBaseGrid::ColWidthsChanged();
-    if (auto* sizing = dynamic_cast<Gestures::Sizing*>(d->input.gesture.get())) sizing->ColWidthsChanged();
+    // Held here: the end-of-sizing event may let a new press replace it.
+    if (const std::shared_ptr<TGridGesture> gesture = d->input.gesture) gesture->ColWidthsChanged();
 }
 
 void TExtStringGrid::RowHeightsChanged()
 {
     TBaseGrid::RowHeightsChanged();
-    if (auto* sizing = dynamic_cast<Gestures::Sizing*>(d->input.gesture.get())) sizing->RowHeightsChanged();
+    if (const std::shared_ptr<TGridGesture> gesture = d->input.gesture) gesture->RowHeightsChanged();
 }
 
 void TExtStringGrid::ColumnMoved(int fromIndex, int toIndex)

@@ -17,9 +17,6 @@
 
 namespace {
 
-// Pixels from a column border that count as the border.
-constexpr int kBorderMargin = 4;
-
 // Only web and mail links leave the program; server text never names a
 // local file or another scheme to open.
 bool IsSafeLink(const QString& link)

@@ -22,4 +22,10 @@ public:
     // The cursor the gesture shows after a move; none leaves the cursor as
     // it is.
     virtual const QCursor* Cursor() const { return nullptr; }
+    // The grid set a column width (row height) while the gesture ran.
+    virtual void ColWidthsChanged() { }
+    virtual void RowHeightsChanged() { }
+    // Where the row or column the gesture moves would go; -1: it moves none.
+    virtual int TargetCol() const { return -1; }
+    virtual int TargetRow() const { return -1; }
 };

@@ -59,6 +59,7 @@ bool TExtStringGrid::Gestures::Sizing::EndsSizing(int /*x*/) { return true; }
 // the new width (height): it gets none of the end-of-sizing steps.
 void TExtStringGrid::Gestures::Sizing::BeforeGridUp(int x, int y)
 {
+    m_released = true;
     if (m_column ? x > g.ClientWidth() : y > g.ClientHeight()) m_pending = false;
 }
 
@@ -66,6 +67,8 @@ void TExtStringGrid::Gestures::Sizing::BeforeGridUp(int x, int y)
 // undone.
 void TExtStringGrid::Gestures::Sizing::AfterGridUp(TShiftState /*shift*/, int x, int y)
 {
+    // A row sized live ends at the height the moves left it.
+    if (!m_column && m_pending && m_index < g.RowCount() && g.RowHeights(m_index) != m_size) RowHeightsChanged();
     m_pending = false;
     if (m_column && x > g.ClientWidth()) g.SetColWidths(m_index, m_size);
     if (!m_column && y > g.ClientHeight()) g.SetRowHeights(m_index, m_size);
@@ -75,7 +78,7 @@ void TExtStringGrid::Gestures::Sizing::AfterGridUp(TShiftState /*shift*/, int x,
 
 void TExtStringGrid::Gestures::Sizing::ColWidthsChanged()
 {
-    if (!m_column || !m_pending || m_index >= g.ColCount()) return;
+    if (!m_column || !m_pending || !m_released || m_index >= g.ColCount()) return;
     // Off while the steps below set widths of their own.
     m_pending = false;
     const int col = m_index;
@@ -93,7 +96,7 @@ void TExtStringGrid::Gestures::Sizing::ColWidthsChanged()
 
 void TExtStringGrid::Gestures::Sizing::RowHeightsChanged()
 {
-    if (m_column || !m_pending || m_index >= g.RowCount()) return;
+    if (m_column || !m_pending || !m_released || m_index >= g.RowCount()) return;
     m_pending = false;
     const int row = m_index;
     if (g.d->mouseActions.AllRowSize && m_size >= 1) {

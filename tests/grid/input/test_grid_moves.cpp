@@ -170,6 +170,27 @@ TEST(GridMoves, AllColumnAndRowSizeScaleTheOthers)
     EXPECT_EQ(g.RowHeights(0), 20);
 }
 
+TEST(GridMoves, ARowSizedLiveEndsAtTheRelease)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goRowSizing);
+    g.MouseActions().AllRowSize = true;
+    QList<int> ended;
+    g.OnEndRowSize = [&](QObject*, int row) { ended << row; };
+    const QPoint border(10, g.CellRect(0, 2).Bottom);
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, border);
+    QTest::mouseMove(&g, border + QPoint(0, 5), -1);
+    // The row follows the pointer; the sizing has not ended.
+    EXPECT_EQ(g.RowHeights(2), 25);
+    EXPECT_TRUE(ended.isEmpty());
+    EXPECT_EQ(g.RowHeights(3), 20);
+    QTest::mouseMove(&g, border + QPoint(0, 20), -1);
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, border + QPoint(0, 20));
+    // Once, at the release, the others scaled by the height it ended at.
+    EXPECT_EQ(ended, QList<int>{2});
+    for (int r = 1; r < g.RowCount(); ++r) EXPECT_EQ(g.RowHeights(r), 40) << r;
+}
+
 TEST(GridMoves, ColumnItemsLimitWhatTheUserSizes)
 {
     TExtColumnGrid g(nullptr, QStringLiteral("Columns"));
