@@ -53,7 +53,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -84,8 +83,6 @@ double FloatOr(const QString& text, double fallback)
     double v = 0;
     return TryStrToFloat(text.trimmed(), v) ? v : fallback;
 }
-
-QIcon ImageIcon(const TImageList& images, int index) { return QIcon(QPixmap::fromImage(images.Image(index))); }
 
 } // namespace
 
@@ -316,7 +313,7 @@ void TMainProfileFrm::CreateActions()
         a->setShortcut(steps[i].key);
         a->setShortcutContext(Qt::WindowShortcut);
         a->setCheckable(true);
-        a->setIcon(ImageIcon(*ImageList1, images[i]));
+        a->setIcon(ImageList1->Icon(images[i]));
         m_stepGroup->addAction(a);
         addAction(a);
         *steps[i].action = a;
@@ -346,7 +343,7 @@ void TMainProfileFrm::CreateActions()
     make(FileSettings, "FileSettings", "Settings", {});
     make(FileExit, "FileExit", "Exit", {});
     make(HelpAbout, "HelpAbout", "About", {});
-    FileExit->setIcon(ImageIcon(*ImageList1, imExit));
+    FileExit->setIcon(ImageList1->Icon(imExit));
     connect(NextForm, &QAction::triggered, this, [this] { Guarded([this] { NextFormExecute(); }); });
     connect(PriorForm, &QAction::triggered, this, [this] { Guarded([this] { PriorFormExecute(); }); });
     connect(FileSettings, &QAction::triggered, this, [this] { Guarded([this] { FileSettingsExecute(); }); });
@@ -484,7 +481,7 @@ void TMainProfileFrm::UpdateActions()
 {
     const TAppState& state = AppState();
     LoginForm->setText(state.LoggedIn ? QStringLiteral("Logout") : QStringLiteral("Login"));
-    LoginForm->setIcon(ImageIcon(*ImageList1, state.LoggedIn ? imLogout : imLogin));
+    LoginForm->setIcon(ImageList1->Icon(state.LoggedIn ? imLogout : imLogin));
     CustomerForm->setEnabled(state.LoggedIn);
     PersonalForm->setEnabled(true);
     PropSearchForm->setEnabled(state.LoggedIn);

@@ -2,7 +2,6 @@
 
 #include "state/TAppState.h"
 #include "platform/report/TBaseReport.h"
-#include "protocol/TvxpDocument.h"
 #include "protocol/xml/XMLQuery.h"
 #include "report/TReportContext.h"
 
@@ -132,15 +131,10 @@ bool THazardPage::LoadHazardMap(QImage& picture, QString& error) const
     error.clear();
     const QString text = ElementText(m_context.FindMapNode(L("hazard")));
     if (text.isEmpty()) return false;
-    try {
-        QImage decoded;
-        TvxpDocument::DecodeJpeg(text, decoded);
-        picture = decoded.convertToFormat(QImage::Format_RGB32);
-        return true;
-    } catch (const std::exception& e) {
-        error = TReportContext::ErrorText(e);
-        return false;
-    }
+    QImage decoded;
+    if (!TReportContext::DecodeJpegPicture(text, decoded, error)) return false;
+    picture = decoded.convertToFormat(QImage::Format_RGB32);
+    return true;
 }
 
 void THazardPage::SetHazardLegendTabs(TBaseReport& report, double x, double y)

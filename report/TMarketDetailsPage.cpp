@@ -5,7 +5,6 @@
 #include "platform/report/TReportShell.h"
 #include "protocol/FieldTexts.h"
 #include "protocol/TCompsRecords.h"
-#include "protocol/TvxpDocument.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/XMLQuery.h"
 #include "report/ListingStatus.h"
@@ -159,16 +158,7 @@ bool TMarketDetailsPage::LoadCompPhoto(const QString& apn, QImage& photo, QStrin
 {
     error.clear();
     const TXMLElement* e = PhotoElement(apn);
-    if (!e) return false;
-    try {
-        QImage decoded;
-        TvxpDocument::DecodeJpeg(ElementText(e), decoded);
-        photo = decoded;
-        return true;
-    } catch (const std::exception& ex) {
-        error = TReportContext::ErrorText(ex);
-        return false;
-    }
+    return e && TReportContext::DecodeJpegPicture(ElementText(e), photo, error);
 }
 
 void TMarketDetailsPage::PrintCategorySummaries(TBaseReport& report)

@@ -6,7 +6,6 @@
 #include "platform/print/TFilePreview.h"
 
 #include <QAction>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -89,7 +88,6 @@ void TProfilePreviewDlg::Build()
     TBitmap strip;
     strip.LoadFromResourceName(QStringLiteral("TOOLPREVIEW"));
     images.AddImages(strip.Image(), clFuchsia);
-    auto image = [&images](QAction* a, int index) { a->setIcon(QIcon(QPixmap::fromImage(images.Image(index)))); };
 
     auto action = [this](const char* name, const QString& text, const QString& hint = QString()) {
         auto* a = new QAction(text, this);
@@ -140,7 +138,7 @@ void TProfilePreviewDlg::Build()
     auto* back = action("Back", QStringLiteral("Back"), QStringLiteral("Close"));
     int index = 0;
     for (QAction* a : {FilePrint, FileSaveAs, ZoomIn, ZoomOut, PageFirst, PageNext, PagePrior, PageLast, back})
-        image(a, index++);
+        a->setIcon(images.Icon(index++));
     bar->addActions({FilePrint, FileSaveAs, ZoomIn, ZoomOut});
     bar->addWidget(lbZoom);
     bar->addActions({PageFirst, PageNext, PagePrior, PageLast});

@@ -183,6 +183,18 @@ QString TReportContext::ErrorText(const std::exception& e)
     return own ? own->Message() : QString::fromLocal8Bit(e.what());
 }
 
+bool TReportContext::DecodeJpegPicture(const QString& text, QImage& picture, QString& error)
+{
+    error.clear();
+    try {
+        TvxpDocument::DecodeJpeg(text, picture);
+        return true;
+    } catch (const std::exception& e) {
+        error = ErrorText(e);
+        return false;
+    }
+}
+
 double TReportContext::TextTop(const TBaseReport& report, double y)
 {
     const QFontMetricsF m(ReportFonts::QtFont(report.Font()));

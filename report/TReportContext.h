@@ -121,6 +121,9 @@ public:
     static void PictureLeftOut(TBaseReport& report, const QString& what, const QString& why);
     // The message of an error, ours or the library's.
     static QString ErrorText(const std::exception& e);
+    // Decodes a picture sent as Base64 JPEG text; false, with the decoder's
+    // error, when the text holds none.
+    static bool DecodeJpegPicture(const QString& text, QImage& picture, QString& error);
     // The top of the text of the current font on a line that ends at y
     // (the surface prints a line's text from there up by the font's ascent
     // and descent).

@@ -355,13 +355,10 @@ void TStreetMapPage::PrintCompRow(TBaseReport& report)
         report.PrintTab(TReportContext::FitText(report, cells[column], room));
     }
     // The graph column is never shaded.
-    if (report.TabShade() == 10) {
-        report.SetTabShade(0);
-        report.PrintTab(QString());
-        report.SetTabShade(10);
-    } else {
-        report.PrintTab(QString());
-    }
+    const int shade = report.TabShade();
+    report.SetTabShade(0);
+    report.PrintTab(QString());
+    report.SetTabShade(shade);
     PrintPpsfBar(report, ppsf);
 }
 

@@ -2,6 +2,7 @@
 
 #include "grid/TExtStringGrid.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/kernel/WindowFrame.h"
 
 #include <QPushButton>
 
@@ -290,8 +291,8 @@ void TLandUseDlg::CentreOnMainWindow()
     const QWidget* main = parentWidget() ? parentWidget()->window() : nullptr;
     if (!main) return;
     const QRect mainFrame = main->frameGeometry();
-    QSize frame = frameGeometry().size();
-    if (!isVisible() || frame == size()) frame = size() + (mainFrame.size() - main->size());
+    const QMargins margins = WindowFrameMargins(this);
+    const QSize frame = size() + QSize(margins.left() + margins.right(), margins.top() + margins.bottom());
     // move() places the frame's top left corner.
     move(mainFrame.center() - QPoint((frame.width() - 1) / 2, (frame.height() - 1) / 2));
 }

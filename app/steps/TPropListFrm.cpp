@@ -7,6 +7,7 @@
 #include "platform/core/SysUtils.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/kernel/Application.h"
+#include "platform/kernel/WindowFrame.h"
 
 #include <QPushButton>
 #include <QResizeEvent>
@@ -107,19 +108,7 @@ void TPropListFrm::ApplyFrame()
 {
     if (m_frame.isNull()) return;
     // setGeometry() places the client area: the frame's margins come off.
-    const QRect own = frameGeometry();
-    QMargins margins(geometry().left() - own.left(), geometry().top() - own.top(), own.right() - geometry().right(),
-                     own.bottom() - geometry().bottom());
-    if (margins.isNull()) {
-        const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
-        if (owner) {
-            const QRect ownerFrame = owner->frameGeometry();
-            const QRect ownerClient = owner->geometry();
-            margins = QMargins(ownerClient.left() - ownerFrame.left(), ownerClient.top() - ownerFrame.top(),
-                               ownerFrame.right() - ownerClient.right(), ownerFrame.bottom() - ownerClient.bottom());
-        }
-    }
-    setGeometry(m_frame.marginsRemoved(margins));
+    setGeometry(m_frame.marginsRemoved(WindowFrameMargins(this)));
 }
 
 void TPropListFrm::showEvent(QShowEvent* event)

@@ -10,14 +10,6 @@ char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c -
 
 char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
 
-int HexValue(char16_t c)
-{
-    if (c >= u'0' && c <= u'9') return c - u'0';
-    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-    return -1;
-}
-
 // Reads an integer text into a value of at most `bits` bits (32 or 64).
 bool ParseInteger(const QString& text, int bits, qint64& out)
 {
@@ -45,7 +37,7 @@ bool ParseInteger(const QString& text, int bits, qint64& out)
         const quint64 limit = bits == 32 ? quint64(0xFFFFFFFFu) : std::numeric_limits<quint64>::max();
         quint64 v = 0;
         for (; i < n; ++i) {
-            const int d = HexValue(text[i].unicode());
+            const int d = HexDigitValue(text[i].unicode());
             if (d < 0) return false;
             if (v > (limit >> 4)) return false;
             v = (v << 4) | quint64(d);
@@ -201,4 +193,12 @@ QString IntToHex32(quint32 value, int digits)
 QString IntToHex64(quint64 value, int digits)
 {
     return QString::number(value, 16).toUpper().rightJustified(qMax(0, digits), u'0');
+}
+
+int HexDigitValue(char16_t c)
+{
+    if (c >= u'0' && c <= u'9') return c - u'0';
+    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+    return -1;
 }

@@ -60,6 +60,10 @@ QString IntToStr(T value)
     return QString::number(value);
 }
 
+// The value of a hexadecimal digit (either case); -1 for any other
+// character.
+int HexDigitValue(char16_t c);
+
 // Upper-case hexadecimal with at least digits digits (zero-padded, never
 // cut). A negative value is written in two's complement over 32 bits, or 64
 // for a 64-bit type: IntToHex(-1, 2) is "FFFFFFFF" for an int.

@@ -4,6 +4,7 @@
 #include "platform/graphics/Canvas.h"
 
 #include <QPainter>
+#include <QPixmap>
 
 namespace {
 
@@ -108,3 +109,8 @@ bool TImageList::GetBitmap(int index, TBitmap& bitmap) const
 }
 
 QImage TImageList::Image(int index) const { return HasImage(index) ? m_images[index] : QImage(); }
+
+QIcon TImageList::Icon(int index) const
+{
+    return HasImage(index) ? QIcon(QPixmap::fromImage(m_images[index])) : QIcon();
+}

@@ -5,6 +5,7 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
 
+#include <QIcon>
 #include <QImage>
 #include <QVector>
 #include <memory>
@@ -46,6 +47,8 @@ public:
     bool GetBitmap(int index, TBitmap& bitmap) const;
     // The image with its left-out pixels transparent; null outside the list.
     QImage Image(int index) const;
+    // The same image as an icon of a tool button or menu item; null outside.
+    QIcon Icon(int index) const;
 
     // A watch on the list's life, expired once the list is destroyed, so
     // that a control holding the list can forget it (a copy of a list has

@@ -2,6 +2,7 @@
 #include "platform/net/HttpClient_p.h"
 
 #include "platform/core/Exception.h"
+#include "platform/core/SysUtils.h"
 #include "platform/net/HttpErrors.h"
 
 #include <QCoreApplication>
@@ -138,14 +139,6 @@ HttpStatusLine ParseStatusLine(const QByteArray& line)
     return {line[7] - '0', line.mid(9, 3).toInt(), ReasonText(line.mid(13))};
 }
 
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // The size of a chunk from its line: at most 15 hexadecimal digits, blanks
 // around them and extensions after ';' ignored.
 qint64 ChunkSize(QByteArray line)
@@ -156,7 +149,7 @@ qint64 ChunkSize(QByteArray line)
     if (line.isEmpty() || line.size() > 15) throw InvalidAnswer();
     qint64 size = 0;
     for (char c : line) {
-        const int digit = HexDigitValue(c);
+        const int digit = HexDigitValue(char16_t(uchar(c)));
         if (digit < 0) throw InvalidAnswer();
         size = size * 16 + digit;
     }

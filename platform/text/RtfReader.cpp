@@ -1,5 +1,7 @@
 #include "platform/text/RtfReader.h"
 
+#include "platform/core/SysUtils.h"
+
 #include <cstring>
 #include <vector>
 
@@ -135,8 +137,8 @@ private:
                 if (!st.Skip) Append(st, u'\u2011');
                 break;
             case '\'': {
-                const int hi = m_p < m_end ? HexDigit(*m_p) : -1;
-                const int lo = m_p + 1 < m_end ? HexDigit(m_p[1]) : -1;
+                const int hi = m_p < m_end ? HexDigitValue(char16_t(uchar(*m_p))) : -1;
+                const int lo = m_p + 1 < m_end ? HexDigitValue(char16_t(uchar(m_p[1]))) : -1;
                 if (hi >= 0 && lo >= 0) {
                     m_p += 2;
                     if (!st.Skip && !st.ColorTable) Append(st, FromCp1252(static_cast<unsigned char>(hi * 16 + lo)));
@@ -306,13 +308,6 @@ private:
     }
 
     static bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-    static int HexDigit(char c)
-    {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        return -1;
-    }
 
     const char* m_p;
     const char* m_end;

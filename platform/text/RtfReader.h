@@ -1,9 +1,9 @@
 #pragma once
 // A small, bounded reader of rich text (RTF): the text with its paragraphs
-// and their alignment, bold, italic, underline, font sizes and colours. Windows-1252 byte escapes
-// and Unicode escapes are decoded; destinations the text does not need (font
-// and style tables, pictures, objects, document information, "\*" groups)
-// are skipped. The input may come from the server: its size, its group depth
+// and their alignment, bold, italic, underline, font sizes and colours.
+// Windows-1252 byte escapes and Unicode escapes are decoded; destinations
+// the text does not need (font and style tables, pictures, objects,
+// document information, "\*" groups) are skipped. The input may come from the server: its size, its group depth
 // and every numeric parameter are bounded, and a breach raises ERtfError
 // rather than using memory or stack beyond them.
 
