@@ -112,7 +112,7 @@ public:
 
 protected:
     // ----- Hooks of the string grid
-    virtual bool IsFixed(int col, int row);
+    bool IsFixed(int col, int row) override;
     virtual int GetCellIndent(int row);
     virtual bool HasNodeColumn();
     // Draws the cell's content in rect (inside its grid lines); the base

@@ -85,6 +85,7 @@ void TExtStringGrid::SetFloatingFooterVisible(bool value)
     SetFooterRowFlag(value && d->floatingFooter.FooterStyle() == fsFixedLastRow);
     // The footer row is no data row while the panel shows it.
     d->fixedFooters = value ? 1 : 0;
+    StepOutOfFixedCells();
     FooterPanel()->Place();
     CalcFooter(-1);
     InvalidateGrid();
@@ -122,13 +123,31 @@ GRID_PROPERTY(bool, EnhTextSize, enhTextSize)
 GRID_PROPERTY(bool, AutoNumAlign, autoNumAlign)
 GRID_PROPERTY(TGridLook, Look, look)
 GRID_PROPERTY(bool, Flat, flat)
-GRID_PROPERTY(int, FixedRightCols, fixedRightCols)
-GRID_PROPERTY(int, FixedFooters, fixedFooters)
 GRID_PROPERTY(bool, FixedRowAlways, fixedRowAlways)
 GRID_PROPERTY(bool, FixedColAlways, fixedColAlways)
 GRID_PROPERTY(TPictureContainer*, PictureContainer, pictureContainer)
 GRID_PROPERTY(bool, EditWithTags, editWithTags)
 #undef GRID_PROPERTY
+
+// Footer rows and right columns are never current: turned on under the
+// current cell, they move it onto the last data cell.
+int TExtStringGrid::FixedRightCols() const { return d->fixedRightCols; }
+void TExtStringGrid::SetFixedRightCols(int value)
+{
+    if (d->fixedRightCols == value) return;
+    d->fixedRightCols = value;
+    StepOutOfFixedCells();
+    InvalidateGrid();
+}
+
+int TExtStringGrid::FixedFooters() const { return d->fixedFooters; }
+void TExtStringGrid::SetFixedFooters(int value)
+{
+    if (d->fixedFooters == value) return;
+    d->fixedFooters = value;
+    StepOutOfFixedCells();
+    InvalidateGrid();
+}
 
 const TImageList* TExtStringGrid::GridImages() const { return d->gridImages.get(); }
 

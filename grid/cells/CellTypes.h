@@ -40,7 +40,8 @@ enum TEditorType {
     edUniComboList,
     edUniEditBtn,
     edUniMemo,
-    edDateTimeEdit
+    edDateTimeEdit,
+    edCount // the number of editor types; no cell has it
 };
 enum TCellBorder { cbTop, cbLeft, cbRight, cbBottom };
 using TCellBorders = TSet<TCellBorder>;

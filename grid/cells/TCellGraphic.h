@@ -33,7 +33,8 @@ enum TCellType {
     ctButton,
     ctBitButton,
     ctVirtCheckBox,
-    ctProgressPie
+    ctProgressPie,
+    ctCount // the number of cell types; no cell has it
 };
 enum TCellHAlign { haLeft, haRight, haCenter, haBeforeText, haAfterText, haFull };
 enum TCellVAlign { vaTop, vaBottom, vaCenter, vaUnderText, vaAboveText, vaFull };

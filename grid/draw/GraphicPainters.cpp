@@ -434,7 +434,8 @@ void TExtStringGrid::GraphicPainter::PaintButton(const Paint& p)
 }
 
 // ----- The table, in the order of TCellType; each entry names its kind, so
-// that an entry out of place fails the build.
+// that an entry out of place or missing (a kind added anywhere, at the end
+// too) fails the build.
 
 const TExtStringGrid::GraphicPainter& TExtStringGrid::GraphicPainter::Of(TCellType type)
 {
@@ -466,7 +467,7 @@ const TExtStringGrid::GraphicPainter& TExtStringGrid::GraphicPainter::Of(TCellTy
         {ctVirtCheckBox, {false, &CheckBoxSize, &PaintCheckBox}},
         {ctProgressPie, {true, &PieSize, &PaintProgressPie}},
     };
-    static_assert(std::size(kPainters) == ctProgressPie + 1, "one painter entry per cell type");
+    static_assert(std::size(kPainters) == ctCount, "one painter entry per cell type");
     static_assert(
         [] {
             for (std::size_t i = 0; i < std::size(kPainters); ++i)

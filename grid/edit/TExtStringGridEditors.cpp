@@ -80,10 +80,15 @@ void TExtStringGrid::EditorMaker::Store::PutWide(const QString& value) const
 
 const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType type)
 {
-    static const std::map<TEditorType, EditorMaker> makers = [] {
+    // The controls, made once.
+    struct Makers {
+        EditorMaker combo, uniEdit, uniCombo, spin, datePicker, checkBox, editBtn, unitEditBtn, button, custom, rich;
+    };
+    static const Makers makers = [] {
         using E = TGridEditState;
+        Makers m;
 
-        EditorMaker combo;
+        EditorMaker& combo = m.combo;
         combo.control = [](const E& e) -> QWidget* { return e.combo; };
         combo.show = [](Setup& s) {
             TGridCombo* c = s.edit.combo;
@@ -114,7 +119,7 @@ const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType t
         };
         combo.postsStartKey = true;
 
-        EditorMaker uniEdit;
+        EditorMaker& uniEdit = m.uniEdit;
         uniEdit.control = [](const E& e) -> QWidget* { return e.uniEdit; };
         uniEdit.show = [](Setup& s) {
             TGridUniEdit* c = s.edit.uniEdit;
@@ -129,7 +134,7 @@ const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType t
         uniEdit.store = [](const Store& s) { s.PutWide(s.edit.uniEdit->Text()); };
         uniEdit.postsStartKey = true;
 
-        EditorMaker uniCombo;
+        EditorMaker& uniCombo = m.uniCombo;
         uniCombo.control = [](const E& e) -> QWidget* { return e.uniCombo; };
         uniCombo.show = [](Setup& s) {
             TGridUniCombo* c = s.edit.uniCombo;
@@ -156,7 +161,7 @@ const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType t
         };
         uniCombo.store = [](const Store& s) { s.PutWide(s.edit.uniCombo->Text()); };
 
-        EditorMaker spin;
+        EditorMaker& spin = m.spin;
         spin.control = [](const E& e) -> QWidget* { return e.spin; };
         spin.show = [](Setup& s) {
             TGridSpin* c = s.edit.spin;
@@ -203,7 +208,7 @@ const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType t
         };
         spin.postsStartKey = true;
 
-        EditorMaker datePicker;
+        EditorMaker& datePicker = m.datePicker;
         datePicker.control = [](const E& e) -> QWidget* { return e.datePicker; };
         datePicker.show = [](Setup& s) {
             TGridDatePicker* c = s.edit.datePicker;
@@ -232,7 +237,7 @@ const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType t
                 s.Put(c->Checked() ? DateToStr(c->Date()) : QString());
         };
 
-        EditorMaker checkBox;
+        EditorMaker& checkBox = m.checkBox;
         checkBox.control = [](const E& e) -> QWidget* { return e.checkBox; };
         checkBox.show = [](Setup& s) {
             TGridCheckBox* c = s.edit.checkBox;
@@ -243,7 +248,7 @@ const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType t
         };
         checkBox.store = [](const Store&) {}; // the check box stores nothing
 
-        EditorMaker editBtn;
+        EditorMaker& editBtn = m.editBtn;
         editBtn.control = [](const E& e) -> QWidget* { return e.editBtn; };
         editBtn.show = [](Setup& s) {
             TGridEditBtn* c = s.edit.editBtn;
@@ -256,7 +261,7 @@ const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType t
         editBtn.store = [](const Store& s) { s.Put(s.edit.editBtn->Text()); };
         editBtn.postsStartKey = true;
 
-        EditorMaker unitEditBtn;
+        EditorMaker& unitEditBtn = m.unitEditBtn;
         unitEditBtn.control = [](const E& e) -> QWidget* { return e.unitEditBtn; };
         unitEditBtn.show = [](Setup& s) {
             TGridUnitEditBtn* c = s.edit.unitEditBtn;
@@ -269,7 +274,7 @@ const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType t
         unitEditBtn.store = [](const Store& s) { s.Put(s.edit.unitEditBtn->CellValue()); };
         unitEditBtn.postsStartKey = true;
 
-        EditorMaker button;
+        EditorMaker& button = m.button;
         button.control = [](const E& e) -> QWidget* { return e.button; };
         button.show = [](Setup& s) {
             TGridButton* c = s.edit.button;
@@ -281,7 +286,7 @@ const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType t
         };
         button.store = [](const Store&) {}; // the caption is no value
 
-        EditorMaker custom;
+        EditorMaker& custom = m.custom;
         custom.control = [](const E& e) -> QWidget* { return e.editLink ? e.editLink->EditControl() : nullptr; };
         custom.show = [](Setup& s) {
             TEditLink* link = s.edit.editLink;
@@ -326,7 +331,7 @@ const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType t
         custom.postsStartKey = true;
         custom.focusesItself = true;
 
-        EditorMaker rich;
+        EditorMaker& rich = m.rich;
         rich.control = [](const E& e) -> QWidget* { return e.richEdit; };
         rich.show = [](Setup& s) {
             TExtRichEdit* c = s.edit.richEdit;
@@ -346,29 +351,59 @@ const TExtStringGrid::EditorMaker* TExtStringGrid::EditorMaker::Of(TEditorType t
         rich.store = [](const Store& s) { s.Put(s.edit.richEdit->SaveRichText()); };
         rich.postsStartKey = true;
 
-        return std::map<TEditorType, EditorMaker>{
-            {edComboEdit, combo},
-            {edComboList, combo},
-            {edUniEdit, uniEdit},
-            {edUniComboEdit, uniCombo},
-            {edUniComboList, uniCombo},
-            {edSpinEdit, spin},
-            {edFloatSpinEdit, spin},
-            {edTimeSpinEdit, spin},
-            {edDateSpinEdit, spin},
-            {edDateEdit, datePicker},
-            {edDateEditUpDown, datePicker},
-            {edTimeEdit, datePicker},
-            {edCheckBox, checkBox},
-            {edEditBtn, editBtn},
-            {edNumericEditBtn, editBtn},
-            {edFloatEditBtn, editBtn},
-            {edUnitEditBtn, unitEditBtn},
-            {edButton, button},
-            {edCustom, custom},
-            {edRichEdit, rich},
-        };
+        return m;
     }();
-    const auto it = makers.find(type);
-    return it == makers.end() ? nullptr : &it->second;
+    // One entry per editor type, in the order of TEditorType, each naming
+    // its type, so that an entry out of place or missing (a type added
+    // anywhere, at the end too) fails the build. The text-editor types (and
+    // edDataCheckBox) have no control.
+    struct Entry {
+        TEditorType type;
+        const EditorMaker Makers::*maker;
+    };
+    static constexpr Entry kEntries[] = {
+        {edNormal, nullptr},
+        {edSpinEdit, &Makers::spin},
+        {edComboEdit, &Makers::combo},
+        {edComboList, &Makers::combo},
+        {edEditBtn, &Makers::editBtn},
+        {edCheckBox, &Makers::checkBox},
+        {edDateEdit, &Makers::datePicker},
+        {edDateEditUpDown, &Makers::datePicker},
+        {edTimeEdit, &Makers::datePicker},
+        {edButton, &Makers::button},
+        {edDataCheckBox, nullptr},
+        {edNumeric, nullptr},
+        {edPositiveNumeric, nullptr},
+        {edFloat, nullptr},
+        {edCapital, nullptr},
+        {edMixedCase, nullptr},
+        {edPassword, nullptr},
+        {edUnitEditBtn, &Makers::unitEditBtn},
+        {edLowerCase, nullptr},
+        {edUpperCase, nullptr},
+        {edFloatSpinEdit, &Makers::spin},
+        {edTimeSpinEdit, &Makers::spin},
+        {edDateSpinEdit, &Makers::spin},
+        {edNumericEditBtn, &Makers::editBtn},
+        {edFloatEditBtn, &Makers::editBtn},
+        {edCustom, &Makers::custom},
+        {edRichEdit, &Makers::rich},
+        {edUniEdit, &Makers::uniEdit},
+        {edUniComboEdit, &Makers::uniCombo},
+        {edUniComboList, &Makers::uniCombo},
+        {edUniEditBtn, nullptr},
+        {edUniMemo, nullptr},
+        {edDateTimeEdit, nullptr},
+    };
+    static_assert(std::size(kEntries) == edCount, "one editor entry per editor type");
+    static_assert(
+        [] {
+            for (std::size_t i = 0; i < std::size(kEntries); ++i)
+                if (std::size_t(kEntries[i].type) != i) return false;
+            return true;
+        }(),
+        "editor entries in the order of TEditorType");
+    const auto i = std::size_t(type);
+    return i < std::size(kEntries) && kEntries[i].maker ? &(makers.*kEntries[i].maker) : nullptr;
 }

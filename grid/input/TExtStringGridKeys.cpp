@@ -22,8 +22,10 @@ constexpr TKeyRange kNavigationKeys{Win::VK_PRIOR, Win::VK_DOWN};
 // The grid's key-down table with its conditions and actions.
 struct TExtStringGrid::KeyBindings {
     struct Press : TKeyPress {
-        int pressed;     // the key as pressed (OnKeyDown may change it)
-        int leftCol = 0; // the left column at the key down
+        int leftCol = 0;    // the left column at the key down
+        int row = 0;        // the current row at the key down
+        int page = 0;       // the rows PgUp and PgDn move by
+        bool moved = false; // the base grid's handling took the key
     };
     using Binding = TKeyBinding<TExtStringGrid, Press>;
     static const Binding Table[];
@@ -42,6 +44,7 @@ struct TExtStringGrid::KeyBindings {
     static bool EditableCheckCell(TExtStringGrid& g, const Press&);
     static bool CheckOrRadioCell(TExtStringGrid& g, const Press&);
     static bool KeepsLeftColumn(TExtStringGrid& g, const Press& p);
+    static bool StoppedBeforeFixedCells(TExtStringGrid& g, const Press& p);
     static bool SelectionMoved(TExtStringGrid& g, const Press&);
     static bool ClipboardShortCuts(TExtStringGrid& g, const Press&) { return g.d->navigation.AllowClipboardShortCuts; }
     static bool InsertRowAllowed(TExtStringGrid& g, const Press&) { return g.d->navigation.AllowInsertRow; }
@@ -68,6 +71,7 @@ struct TExtStringGrid::KeyBindings {
     static void LastColumn(TExtStringGrid& g, Press& p);
     static void TabWalk(TExtStringGrid& g, Press& p);
     static void StandardHandling(TExtStringGrid& g, Press& p);
+    static void ToLastDataCell(TExtStringGrid& g, Press& p);
     static void KeepLeftColumn(TExtStringGrid& g, Press& p);
     static void RepaintSelection(TExtStringGrid& g, Press& p);
     // The clipboard keys: the event may refuse, the operation runs, the key
@@ -104,8 +108,10 @@ const TExtStringGrid::KeyBindings::Binding TExtStringGrid::KeyBindings::Table[] 
     {SingleKey(Win::VK_END), kNoKeys, kNoKeys, HomeEndByRows, LastRow},
     {SingleKey(Win::VK_END), kNoKeys, kNoKeys, HomeEndByColumnsInRowSelect, LastColumn},
     {SingleKey(Win::VK_TAB), kNoKeys, kNoKeys, Tabs, TabWalk},
-    // OnKeyDown, then the base grid's moves.
+    // OnKeyDown, then the base grid's moves; a key they move by goes on.
     {kAnyKey, kNoKeys, kNoKeys, nullptr, StandardHandling},
+    {SingleKey(Win::VK_END), kNoKeys, kNoKeys, StoppedBeforeFixedCells, ToLastDataCell},
+    {SingleKey(Win::VK_NEXT), kNoKeys, kNoKeys, StoppedBeforeFixedCells, ToLastDataCell},
     {kAnyKey, kNoKeys, kNoKeys, KeepsLeftColumn, KeepLeftColumn},
     {kAnyKey, kNoKeys, kNoKeys, SelectionMoved, RepaintSelection},
     // The clipboard keys, after OnKeyDown has seen them; Ctrl wins over
@@ -137,8 +143,12 @@ const TExtStringGrid::KeyBindings::Binding TExtStringGrid::KeyBindings::Table[] 
 void TExtStringGrid::KeyDown(int& key, TShiftState shift)
 {
     d->input.keypadDecimal = key == Win::VK_DECIMAL;
-    KeyBindings::Press press{{key, shift}, key};
+    // The steps after the base grid's move see the key it moved by; the
+    // caller sees it taken.
+    int walked = key;
+    KeyBindings::Press press{{walked, shift}};
     WalkKeyBindings(KeyBindings::Table, *this, press);
+    key = press.moved ? 0 : walked;
 }
 
 bool TExtStringGrid::KeyBindings::EditableCheckCell(TExtStringGrid& g, const Press&)
@@ -159,10 +169,20 @@ bool TExtStringGrid::KeyBindings::CheckOrRadioCell(TExtStringGrid& g, const Pres
 
 bool TExtStringGrid::KeyBindings::KeepsLeftColumn(TExtStringGrid& g, const Press& p)
 {
-    // The key as pressed: a vertical move in row-select mode.
-    const bool vertical =
-        p.pressed == Win::VK_PRIOR || p.pressed == Win::VK_NEXT || p.pressed == Win::VK_UP || p.pressed == Win::VK_DOWN;
+    // A vertical move in row-select mode.
+    const bool vertical = p.key == Win::VK_PRIOR || p.key == Win::VK_NEXT || p.key == Win::VK_UP || p.key == Win::VK_DOWN;
     return vertical && InRowSelect(g) && g.d->navigation.KeepHorizScroll;
+}
+
+// End goes to the last column (with Ctrl the last row too), PgDn a page
+// down: a target among the right columns or the footer rows, which the
+// move refuses, is the last data column or row instead.
+bool TExtStringGrid::KeyBindings::StoppedBeforeFixedCells(TExtStringGrid& g, const Press& p)
+{
+    if (!p.moved) return false;
+    const int lastRow = g.RowCount() - g.d->fixedFooters - 1;
+    if (p.key == Win::VK_NEXT) return p.row + p.page > lastRow;
+    return g.d->fixedRightCols > 0 || (p.shift.Contains(TShiftStateItem::ssCtrl) && g.d->fixedFooters > 0);
 }
 
 bool TExtStringGrid::KeyBindings::SelectionMoved(TExtStringGrid& g, const Press&)
@@ -179,6 +199,8 @@ void TExtStringGrid::KeyBindings::StopPanning(TExtStringGrid& g, Press& p)
 void TExtStringGrid::KeyBindings::Remember(TExtStringGrid& g, Press& p)
 {
     p.leftCol = g.LeftCol();
+    p.row = g.Row();
+    p.page = std::max(1, g.VisibleRowCount());
     g.d->input.keySelection = g.Selection();
 }
 
@@ -227,14 +249,19 @@ void TExtStringGrid::KeyBindings::FirstColumn(TExtStringGrid& g, Press& p)
 
 void TExtStringGrid::KeyBindings::LastRow(TExtStringGrid& g, Press& p)
 {
-    g.SetRow(g.d->floatingFooter.Visible() && g.RowCount() > 2 ? g.RowCount() - 2 : g.RowCount() - 1);
+    int row = g.d->floatingFooter.Visible() && g.RowCount() > 2 ? g.RowCount() - 2 : g.RowCount() - 1;
+    // Footer rows are never current.
+    const int lastData = g.RowCount() - g.d->fixedFooters - 1;
+    if (row > lastData && lastData >= g.FixedRows()) row = lastData;
+    g.SetRow(row);
     g.MoveToBaseCell();
     p.key = 0;
 }
 
 void TExtStringGrid::KeyBindings::LastColumn(TExtStringGrid& g, Press& p)
 {
-    g.SetCol(g.ColCount() - 1);
+    // The right columns are never current.
+    g.SetCol(std::max(g.FixedCols(), g.ColCount() - g.d->fixedRightCols - 1));
     g.MoveToBaseCell();
     g.SetLeftCol(std::max(g.FixedCols(), g.ColCount() - g.VisibleColCount()));
     p.key = 0;
@@ -248,7 +275,45 @@ void TExtStringGrid::KeyBindings::TabWalk(TExtStringGrid& g, Press& p)
 
 void TExtStringGrid::KeyBindings::StandardHandling(TExtStringGrid& g, Press& p)
 {
-    g.TBaseGrid::KeyDown(p.key, p.shift);
+    // OnKeyDown first: a key it takes goes no further.
+    if (g.OnKeyDown) {
+        g.OnKeyDown(&g, p.key, p.shift);
+        if (p.key == 0) return;
+    }
+    // Then the base grid's handling, which fires OnKeyDown again unless it
+    // is set aside meanwhile; one assigned meanwhile is kept.
+    struct SetAside {
+        TExtStringGrid& g;
+        std::function<void(QObject*, int&, TShiftState)> handler = std::exchange(g.OnKeyDown, nullptr);
+        ~SetAside()
+        {
+            if (!g.OnKeyDown) g.OnKeyDown = std::move(handler);
+        }
+    } aside{g};
+    // It takes the keys it moves by; the steps after the move still see
+    // them.
+    int key = p.key;
+    g.TBaseGrid::KeyDown(key, p.shift);
+    p.moved = key == 0;
+}
+
+void TExtStringGrid::KeyBindings::ToLastDataCell(TExtStringGrid& g, Press& p)
+{
+    const int lastRow = g.RowCount() - g.d->fixedFooters - 1;
+    const int lastCol = g.ColCount() - g.d->fixedRightCols - 1;
+    int col = g.Col();
+    int row = g.Row();
+    if (p.key == Win::VK_NEXT)
+        row = lastRow;
+    else {
+        col = lastCol;
+        if (p.shift.Contains(TShiftStateItem::ssCtrl)) row = lastRow;
+    }
+    if (col < g.FixedCols() || row < g.FixedRows() || (col == g.Col() && row == g.Row())) return;
+    const bool extend = p.shift.Contains(TShiftStateItem::ssShift) && g.Options().Contains(TGridOption::goRangeSelect) &&
+        !InRowSelect(g);
+    g.FocusCell(col, row, !extend);
+    g.MoveToBaseCell();
 }
 
 void TExtStringGrid::KeyBindings::KeepLeftColumn(TExtStringGrid& g, Press& p)

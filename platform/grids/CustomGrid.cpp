@@ -93,6 +93,7 @@ void TCustomGrid::SetColCount(int value)
     m_current.X = Clamp(m_current.X, m_fixedCols, value - 1);
     m_anchor.X = Clamp(m_anchor.X, m_fixedCols, value - 1);
     SizeChanged(oldCols, m_rowCount);
+    StepOutOfFixedCells();
     UpdateScrollBars();
     InvalidateGrid();
 }
@@ -109,8 +110,28 @@ void TCustomGrid::SetRowCount(int value)
     m_current.Y = Clamp(m_current.Y, m_fixedRows, value - 1);
     m_anchor.Y = Clamp(m_anchor.Y, m_fixedRows, value - 1);
     SizeChanged(m_colCount, oldRows);
+    StepOutOfFixedCells();
     UpdateScrollBars();
     InvalidateGrid();
+}
+
+// A count that moves fixed cells under the current cell or the anchor (footer
+// rows, right columns) moves them onto the nearest cell before that is not
+// fixed, up its column first, then from the columns to its left: so onto the
+// last data cell. One with no such cell stays.
+void TCustomGrid::StepOutOfFixedCells()
+{
+    const auto step = [this](TGridCoord& at) {
+        if (!IsFixed(at.X, at.Y)) return;
+        for (int c = at.X; c >= m_fixedCols; --c)
+            for (int r = at.Y; r >= m_fixedRows; --r)
+                if (!IsFixed(c, r)) {
+                    at = TGridCoord(c, r);
+                    return;
+                }
+    };
+    step(m_current);
+    step(m_anchor);
 }
 
 void TCustomGrid::SetFixedCols(int value)

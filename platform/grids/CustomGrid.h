@@ -168,6 +168,12 @@ protected:
     virtual void DrawCell(int col, int row, TRect rect, TGridDrawState state);
     // Whether the current cell may move to (col, row); fires OnSelectCell.
     virtual bool SelectCell(int col, int row);
+    // Whether the grid keeps (col, row) fixed beyond its fixed rows and
+    // columns (a string grid's footer rows and right columns): never current.
+    virtual bool IsFixed(int, int) { return false; }
+    // Moves the current cell and the anchor out of fixed cells a change of
+    // the grid's shape put under them (the counts call it).
+    void StepOutOfFixedCells();
     virtual void TopLeftChanged();
     virtual void ColWidthsChanged();
     virtual void RowHeightsChanged();

@@ -150,11 +150,10 @@ QList<TKeyChar> CharactersOfKey(const QKeyEvent& event)
     const bool alt = (mods & Qt::AltModifier) != 0;
     if (ctrl && !alt) {
         // Ctrl+letter gives its control character; a few other keys give one
-        // too; the rest give none.
+        // too; the rest give none. Ctrl+Backspace gives none: its DEL would
+        // type an invisible character into a cell.
         if (key >= Qt::Key_A && key <= Qt::Key_Z)
             out.append(TKeyChar(key - Qt::Key_A + 1));
-        else if (key == Qt::Key_Backspace)
-            out.append(TKeyChar(127));
         else if (key == Qt::Key_Return || key == Qt::Key_Enter)
             out.append(TKeyChar(10));
         else if (key == Qt::Key_BracketLeft)
@@ -181,9 +180,11 @@ QList<TKeyChar> CharactersOfKey(const QKeyEvent& event)
     case Qt::Key_PageDown: return out;
     default: break;
     }
+    // Typed text never carries a control character (C0, DEL, C1): those
+    // come only from the keys above.
     const QString text = event.text();
     for (char32_t c : text.toUcs4()) {
-        if (c == 127) continue;
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0)) continue;
         out.append(c);
     }
     return out;

@@ -113,9 +113,10 @@ TShiftState ShiftStateFromQt(Qt::KeyboardModifiers modifiers, Qt::MouseButtons b
 Qt::KeyboardModifiers QtModifiersFromShiftState(TShiftState shift);
 
 // The characters a key press gives as the platform's character messages
-// would: the typed text, with Ctrl+letter as the control character 1..26,
-// Ctrl+Backspace as 127, Ctrl+Enter as 10, and no character for keys such
-// as Delete or the arrows, nor for Alt combinations without Ctrl.
+// would: the typed text (no control character in it), with Ctrl+letter as
+// the control character 1..26, Ctrl+Enter as 10, and no character for keys
+// such as Delete, the arrows or Ctrl+Backspace, nor for Alt combinations
+// without Ctrl.
 QList<TKeyChar> CharactersOfKey(const QKeyEvent& event);
 
 // A key-down message for the widget, queued as the platform's PostMessage

@@ -255,6 +255,29 @@ TEST_F(MainWindow, SearchTypesLayTheValueListOut)
     EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Modal), 2);
 }
 
+TEST_F(MainWindow, CtrlBackspaceLeavesAValueOfTheListAsItIs)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    TCompsParamsFrm* f = ShowParams(main);
+    f->cbSearchType->SetItemIndex(f->cbSearchType->findText(QStringLiteral("Zoning")));
+    f->cbSearchTypeChange();
+    f->SetTabIndex(1);
+    f->gParams->SetRow(1);
+    f->gParams->SetCellText(0, 1, QStringLiteral("Main St"));
+    f->gParams->setFocus();
+    // The cell is not being edited: the key types nothing into it.
+    Press(f->gParams, Qt::Key_Backspace, Qt::ControlModifier);
+    Press(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(f->gParams->Row(), 2);
+    EXPECT_EQ(f->gParams->GetCellText(0, 1), QStringLiteral("Main St"));
+    // So the comps search takes the value, and nothing invisible.
+    f->StoreParams();
+    const QStringList values = main->vxComps->SearchByParams;
+    ASSERT_FALSE(values.isEmpty());
+    EXPECT_EQ(values.front(), QStringLiteral("Main St"));
+    for (const QString& v : values) EXPECT_FALSE(v.contains(QChar(0x7F))) << v.toStdString();
+}
+
 TEST(LandUseDlg, ListsEveryCodeInOrder)
 {
     TLandUseDlg dialog;

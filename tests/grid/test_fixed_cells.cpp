@@ -111,20 +111,13 @@ TEST(FixedFootersAndRightCols, AClickDoesNotSelectAndNoEditorOpens)
     EXPECT_EQ(g.Col(), 4);
     EXPECT_EQ(g.Row(), 6);
 
-    // A current cell that became fixed opens no editor there.
-    g.SetFixedFooters(0);
-    g.SetFixedRightCols(0);
-    g.FocusCell(2, 7);
-    g.SetFixedFooters(1);
-    QTest::keyClick(&g, Qt::Key_F2);
-    EXPECT_FALSE(g.EditorMode());
-    g.SetFixedFooters(0);
-    g.FocusCell(5, 2);
-    g.SetFixedRightCols(1);
-    QTest::keyClick(&g, Qt::Key_F2);
-    EXPECT_FALSE(g.EditorMode());
-    g.SetFixedFooters(1);
+    // A current cell that the fixed-cell event declares fixed opens no
+    // editor there.
     g.FocusCell(4, 6);
+    g.OnIsFixedCell = [](QObject*, int row, int col, bool& fixed) { fixed = row == 6 && col == 4; };
+    QTest::keyClick(&g, Qt::Key_F2);
+    EXPECT_FALSE(g.EditorMode());
+    g.OnIsFixedCell = nullptr;
     QTest::keyClick(&g, Qt::Key_F2);
     EXPECT_TRUE(g.EditorMode());
 }
@@ -163,6 +156,80 @@ TEST(FixedFootersAndRightCols, TheKeysStopBeforeThem)
     EXPECT_EQ(after(Qt::Key_Down), QPoint(4, 2));
     after(Qt::Key_Left);
     EXPECT_EQ(after(Qt::Key_Down), QPoint(3, 3));
+}
+
+TEST(FixedFootersAndRightCols, EndAndPageDownLandOnTheLastDataCell)
+{
+    Grid g;
+    g.SetOptions(g.Options() - TGridOption::goEditing);
+    g.SetFixedFooters(1);
+    g.SetFixedRightCols(1);
+    g.show();
+    QApplication::setActiveWindow(&g);
+    g.setFocus();
+    const auto after = [&](Qt::Key key, Qt::KeyboardModifiers mods = {}) {
+        QTest::keyClick(&g, key, mods);
+        return QPoint(g.Col(), g.Row());
+    };
+
+    // Columns 1 to 4 and rows 1 to 6 hold the data.
+    g.FocusCell(1, 2);
+    EXPECT_EQ(after(Qt::Key_End), QPoint(4, 2));
+    g.FocusCell(1, 2);
+    EXPECT_EQ(after(Qt::Key_End, Qt::ControlModifier), QPoint(4, 6));
+    g.FocusCell(2, 4);
+    EXPECT_EQ(after(Qt::Key_PageDown), QPoint(2, 6));
+    // Shift+End stretches the selection to the last data column.
+    g.FocusCell(2, 3);
+    after(Qt::Key_End, Qt::ShiftModifier);
+    EXPECT_EQ(g.Selection(), TGridRect(2, 3, 4, 3));
+
+    // End by rows, and by columns in row-select mode, alike.
+    g.Navigation().HomeEndKey = heFirstLastRow;
+    g.FocusCell(2, 1);
+    EXPECT_EQ(after(Qt::Key_End), QPoint(2, 6));
+    g.Navigation().HomeEndKey = heFirstLastColumn;
+    g.SetOptions(g.Options() + TGridOption::goRowSelect);
+    g.FocusCell(1, 3);
+    EXPECT_EQ(after(Qt::Key_End), QPoint(4, 3));
+}
+
+TEST(FixedFootersAndRightCols, ANewShapeMovesTheCurrentCellOntoTheLastDataCell)
+{
+    Grid g;
+    g.SetFixedFooters(1);
+    g.SetFixedRightCols(1);
+    const auto current = [&] { return QPoint(g.Col(), g.Row()); };
+
+    // Fewer rows bring the footer row onto the current row, fewer columns
+    // the right column onto the current column.
+    g.FocusCell(3, 6);
+    g.SetRowCount(6);
+    EXPECT_EQ(current(), QPoint(3, 4));
+    g.FocusCell(4, 2);
+    g.SetColCount(5);
+    EXPECT_EQ(current(), QPoint(3, 2));
+    // Both, one after the other.
+    g.FocusCell(3, 4);
+    g.SetRowCount(5);
+    g.SetColCount(4);
+    EXPECT_EQ(current(), QPoint(2, 3));
+
+    // A footer row or a right column turned on under the current cell.
+    g.SetFixedFooters(0);
+    g.FocusCell(1, 4);
+    g.SetFixedFooters(1);
+    EXPECT_EQ(current(), QPoint(1, 3));
+    g.SetFixedRightCols(0);
+    g.FocusCell(3, 1);
+    g.SetFixedRightCols(1);
+    EXPECT_EQ(current(), QPoint(2, 1));
+    g.SetFixedFooters(0);
+    g.FocusCell(2, 4);
+    g.SetFloatingFooterVisible(true);
+    EXPECT_EQ(current(), QPoint(2, 3));
+    // The selection comes along, none of it left in a fixed cell.
+    EXPECT_EQ(g.Selection(), TGridRect(2, 3, 2, 3));
 }
 
 TEST(IsEditableCell, OnlyTheBaseCellOfAMergedArea)

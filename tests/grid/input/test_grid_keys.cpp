@@ -5,6 +5,7 @@
 #include "grid/cells/TCellGraphic.h"
 #include "platform/core/RegionalSettings.h"
 #include "platform/grids/InplaceEdit.h"
+#include "platform/kernel/VirtualKeys.h"
 #include "tests/support/TestSupport.h"
 #include "tests/grid/input/InputTestGrid.h"
 
@@ -365,6 +366,78 @@ TEST(GridKeys, RowSelectMovesKeepAnEnclosingUpdateBlock)
     EXPECT_EQ(g.UpdateCount(), 1);
     g.EndUpdate();
     EXPECT_EQ(g.UpdateCount(), 0);
+}
+
+TEST(GridKeys, NavigationKeysMarkRowsAndColumnsAfterTheirMove)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goRangeSelect);
+    g.MouseActions().DisjunctRowSelect = true;
+    const auto marked = [&] {
+        QList<int> rows;
+        for (int r = 0; r < g.RowCount(); ++r)
+            if (g.RowSelect(r)) rows << r;
+        return rows;
+    };
+    g.FocusCell(1, 1);
+    g.Press(Qt::Key_Down);
+    EXPECT_EQ(g.Row(), 2);
+    EXPECT_EQ(marked(), QList<int>{2});
+    g.Press(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(marked(), (QList<int>{2, 3}));
+    g.Press(Qt::Key_End);
+    EXPECT_EQ(marked(), QList<int>{3});
+
+    // By columns likewise.
+    g.MouseActions().DisjunctRowSelect = false;
+    g.MouseActions().DisjunctColSelect = true;
+    g.Press(Qt::Key_Home);
+    g.Press(Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_FALSE(g.ColSelect(0));
+    EXPECT_TRUE(g.ColSelect(1));
+    EXPECT_TRUE(g.ColSelect(2));
+    EXPECT_FALSE(g.ColSelect(3));
+
+    // A key OnKeyDown takes neither moves nor marks.
+    g.OnKeyDown = [](QObject*, int& key, TShiftState) {
+        if (key == Win::VK_LEFT) key = 0;
+    };
+    g.Press(Qt::Key_Left);
+    EXPECT_EQ(g.Col(), 2);
+    EXPECT_TRUE(g.ColSelect(1));
+}
+
+TEST(GridKeys, VerticalMovesInRowSelectKeepTheLeftColumn)
+{
+    Grid g;
+    g.SetColCount(12);
+    g.SetOptions(g.Options() + TGridOption::goRowSelect);
+    g.Navigation().KeepHorizScroll = true;
+    g.FocusCell(1, 1);
+    g.SetLeftCol(5);
+    g.Press(Qt::Key_Down);
+    EXPECT_EQ(g.Row(), 2);
+    EXPECT_EQ(g.LeftCol(), 5);
+    g.Press(Qt::Key_PageDown);
+    EXPECT_EQ(g.Row(), 5);
+    EXPECT_EQ(g.LeftCol(), 5);
+    // Without KeepHorizScroll the move brings the current column into view.
+    g.Navigation().KeepHorizScroll = false;
+    g.Press(Qt::Key_Up);
+    EXPECT_EQ(g.LeftCol(), 1);
+}
+
+TEST(GridKeys, CtrlBackspaceTypesNothingIntoACell)
+{
+    Grid g;
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.SetCells(1, 2, QStringLiteral("Main St"));
+    g.FocusCell(1, 2);
+    g.Press(Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_FALSE(g.EditorMode());
+    g.Press(Qt::Key_Down);
+    EXPECT_EQ(g.Row(), 3);
+    EXPECT_EQ(g.Cells(1, 2), QStringLiteral("Main St"));
 }
 
 TEST(GridKeys, TheKeypadDecimalKeyStartsAnEditWithTheLocaleSeparator)
