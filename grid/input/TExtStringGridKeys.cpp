@@ -170,7 +170,8 @@ bool TExtStringGrid::KeyBindings::CheckOrRadioCell(TExtStringGrid& g, const Pres
 bool TExtStringGrid::KeyBindings::KeepsLeftColumn(TExtStringGrid& g, const Press& p)
 {
     // A vertical move in row-select mode.
-    const bool vertical = p.key == Win::VK_PRIOR || p.key == Win::VK_NEXT || p.key == Win::VK_UP || p.key == Win::VK_DOWN;
+    const bool vertical =
+        p.key == Win::VK_PRIOR || p.key == Win::VK_NEXT || p.key == Win::VK_UP || p.key == Win::VK_DOWN;
     return vertical && InRowSelect(g) && g.d->navigation.KeepHorizScroll;
 }
 
@@ -310,8 +311,8 @@ void TExtStringGrid::KeyBindings::ToLastDataCell(TExtStringGrid& g, Press& p)
         if (p.shift.Contains(TShiftStateItem::ssCtrl)) row = lastRow;
     }
     if (col < g.FixedCols() || row < g.FixedRows() || (col == g.Col() && row == g.Row())) return;
-    const bool extend = p.shift.Contains(TShiftStateItem::ssShift) && g.Options().Contains(TGridOption::goRangeSelect) &&
-        !InRowSelect(g);
+    const bool extend = p.shift.Contains(TShiftStateItem::ssShift) &&
+        g.Options().Contains(TGridOption::goRangeSelect) && !InRowSelect(g);
     g.FocusCell(col, row, !extend);
     g.MoveToBaseCell();
 }

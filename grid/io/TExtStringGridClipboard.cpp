@@ -25,7 +25,6 @@
 #include <cstring>
 #include <functional>
 #include <new>
-#include <optional>
 #include <vector>
 
 namespace {
@@ -125,11 +124,19 @@ bool IsAscii(const QByteArray& bytes)
     return seen < 0x80;
 }
 
-// Collects text as UTF-8 in one growing buffer.
+// Collects text as UTF-8 in one growing buffer (none: collects nothing).
+// Held by value, not in a std::optional, whose empty state an optimising
+// g++ takes for an uninitialised buffer.
 class TUtf8Sink {
 public:
-    explicit TUtf8Sink(QByteArray& out) : m_out(out) { }
-    ~TUtf8Sink() { m_out.resize(m_size); }
+    explicit TUtf8Sink(QByteArray* out) : m_out(out) { }
+    ~TUtf8Sink()
+    {
+        if (m_out) m_out->resize(m_size);
+    }
+    TUtf8Sink(const TUtf8Sink&) = delete;
+    TUtf8Sink& operator=(const TUtf8Sink&) = delete;
+    explicit operator bool() const { return m_out != nullptr; }
     void Append(QStringView s)
     {
         if (s.isEmpty()) return;
@@ -152,11 +159,11 @@ public:
 private:
     void Grow(qsizetype count)
     {
-        m_out.resize(std::max(m_size + count, std::max<qsizetype>(2 * m_size, 256)));
-        m_room = m_out.size();
-        m_data = m_out.data();
+        m_out->resize(std::max(m_size + count, std::max<qsizetype>(2 * m_size, 256)));
+        m_room = m_out->size();
+        m_data = m_out->data();
     }
-    QByteArray& m_out;
+    QByteArray* m_out;
     char* m_data = nullptr;
     qsizetype m_size = 0;
     qsizetype m_room = 0;
@@ -166,14 +173,11 @@ private:
 // into bytes.
 class TCopyText {
 public:
-    TCopyText(QString* text, QByteArray* utf8) : m_text(text)
-    {
-        if (utf8) m_sink.emplace(*utf8);
-    }
+    TCopyText(QString* text, QByteArray* utf8) : m_text(text), m_sink(utf8) { }
     void Append(QStringView s)
     {
         if (m_sink)
-            m_sink->Append(s);
+            m_sink.Append(s);
         else
             m_text->append(s);
     }
@@ -183,7 +187,7 @@ public:
     {
         const qsizetype room = qsizetype(rows) * 5 / 4;
         if (m_sink) {
-            m_sink->Reserve(m_sink->Size() * room);
+            m_sink.Reserve(m_sink.Size() * room);
         } else {
             m_text->reserve(m_text->size() * room);
             AdviseLargeBuffer(m_text->data(), size_t(m_text->capacity()));
@@ -192,7 +196,7 @@ public:
 
 private:
     QString* m_text;
-    std::optional<TUtf8Sink> m_sink;
+    TUtf8Sink m_sink;
 };
 
 // The indexes first..last, only the marked ones when only is set.
