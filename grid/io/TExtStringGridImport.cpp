@@ -740,6 +740,9 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
 void TExtStringGrid::PlaceImportedRows(ImportRows& rows, const std::vector<int>* reach, int widest, bool append,
                                        bool exactCols, bool emptyFooterRow)
 {
+    // An edit in progress ends first, or its text would land on the file's.
+    CloseEditorControl();
+    HideEditor();
     const TUpdateScope update(*this);
     const int oldCols = ColCount();
     const int oldRows = RowCount();

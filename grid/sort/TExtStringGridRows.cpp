@@ -30,6 +30,10 @@ void TExtStringGrid::InsertRows(int index, int count)
     if (count < 1) return;
     // Footer rows stay last.
     index = std::clamp(index, 0, std::max(0, RowCount() - d->fixedFooters));
+    // An edit in progress ends in its own row before the rows move under
+    // the editor.
+    CloseEditorControl();
+    HideEditor();
     TUpdateScope update(*this);
     // In one step: the rows below move once, whatever the count.
     InsertRowRange(index, count);
@@ -42,6 +46,10 @@ void TExtStringGrid::RemoveRows(int index, int count)
 {
     if (count < 1 || index < 0 || index >= RowCount()) return;
     count = std::min(count, RowCount() - index);
+    // An edit in progress ends in its own row before the rows move under
+    // the editor.
+    CloseEditorControl();
+    HideEditor();
     TUpdateScope update(*this);
     const int top = TopRow();
     // In one step; the grid keeps one row.

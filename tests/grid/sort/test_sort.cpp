@@ -3,7 +3,9 @@
 #include "grid/TExtStringGrid.h"
 #include "grid/cells/TCellProperties.h"
 #include "platform/core/RegionalSettings.h"
+#include "tests/grid/edit/TypeIntoFocus.h"
 
+#include <QApplication>
 #include <QLocale>
 #include <gtest/gtest.h>
 
@@ -418,6 +420,39 @@ TEST_F(SortTest, RowsKeepTheirMarksAndStayInRange)
     g.SetRowSelect(4, true);
     g.RemoveSelectedRows();
     EXPECT_EQ(g.Column(1), QStringList({"1", "5"}));
+}
+
+TEST_F(SortTest, RowsMovedUnderAnOpenEditLeaveItInItsOwnRow)
+{
+    Grid g(6);
+    g.Fill(1, {"r1", "r2", "r3", "r4", "r5"});
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.resize(400, 200);
+    g.show();
+    QApplication::setActiveWindow(&g);
+    g.setFocus();
+    // The user appends "+x" to r3; the program removes the first row, then
+    // inserts one above the edit, while the editor is open.
+    const auto editR3 = [&](int row) {
+        const TRect r = g.CellRect(1, row);
+        QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, QPoint(r.Left + 5, r.Top + 5));
+        QTest::keyClick(&g, Qt::Key_F2);
+        ASSERT_TRUE(g.EditorMode());
+        TypeIntoFocus(Qt::Key_End);
+        TypeIntoFocus(QStringLiteral("+x"));
+    };
+    editR3(3);
+    g.RemoveRows(1, 1);
+    EXPECT_FALSE(g.EditorMode());
+    EXPECT_EQ(g.Column(1), QStringList({"r2", "r3+x", "r4", "r5"}));
+    editR3(2);
+    g.InsertRows(1, 1);
+    EXPECT_FALSE(g.EditorMode());
+    // The next click stores nothing more.
+    const TRect r = g.CellRect(1, 5);
+    QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, QPoint(r.Left + 5, r.Top + 5));
+    EXPECT_EQ(g.Column(1), QStringList({"", "r2", "r3+x+x", "r4", "r5"}));
+    EXPECT_EQ(g.Row(), 5);
 }
 
 TEST_F(SortTest, FooterRowsStayLastAndColumnsShiftWithTheirFlags)
