@@ -349,18 +349,19 @@ int OleEffect(TDragResult result, TDropEffect effect, const TGridDropSource& sou
     return effect == TDropEffect::Move ? 2 : effect == TDropEffect::Copy ? 1 : 0;
 }
 
-// The rows of a move's source block, taken out from the bottom up; those
-// the drop itself filled (a drop onto its source, or overlapping it) stay.
-void RemoveSourceRows(TExtStringGrid& grid, const TRect& src, const TRect& dropped)
+// Removes the rows from..to that take holds for, from the bottom up (so
+// every index stays true), each run of adjacent ones in one step.
+template <class Take>
+void RemoveRowRuns(TExtStringGrid& grid, int from, int to, Take&& take)
 {
     const TUpdateScope update(grid);
-    for (int r = std::min(src.Bottom, grid.RowCount() - 1); r >= src.Top;) {
-        if (dropped.Top >= 0 && r >= dropped.Top && r <= dropped.Bottom) {
-            r = dropped.Top - 1;
+    for (int r = to; r >= from;) {
+        if (!take(r)) {
+            --r;
             continue;
         }
-        // Each run of rows between kept ones goes in one step.
-        const int first = dropped.Top >= 0 && dropped.Bottom < r ? std::max(src.Top, dropped.Bottom + 1) : src.Top;
+        int first = r;
+        while (first > from && take(first - 1)) --first;
         grid.RemoveRows(first, r - first + 1);
         r = first - 1;
     }
@@ -398,10 +399,15 @@ void TExtStringGrid::FinishCellDrag(int effect)
     if (effect == 2) {
         const TRect src = d->dnd.dragRect;
         if (dd.OleRemoveRows && Options().Contains(TGridOption::goRowSelect)) {
+            // The rows a drop into this grid just filled stay: a drop onto
+            // its source, or overlapping it, is no move for them.
+            const TRect dropped = d->dnd.dropRect;
+            const auto source = [&](int r) { return dropped.Top < 0 || r < dropped.Top || r > dropped.Bottom; };
             if (d->mouseActions.DisjunctRowSelect)
-                RemoveSelectedRows();
+                RemoveRowRuns(*this, FixedRows(), RowCount() - d->fixedFooters - 1,
+                              [&](int r) { return RowSelect(r) && source(r); });
             else if (src.Top >= FixedRows())
-                RemoveSourceRows(*this, src, d->dnd.dropRect);
+                RemoveRowRuns(*this, src.Top, std::min(src.Bottom, RowCount() - 1), source);
             d->dnd.dragRect = TRect(-1, -1, -1, -1);
         } else if (!dd.OleCopyAlways) {
             RemoveDraggedCells();

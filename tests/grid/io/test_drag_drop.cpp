@@ -479,6 +479,14 @@ TEST(GridDragDrop, RowsDroppedOntoTheirOwnPlaceStay)
     g.SetSelection(TGridRect(1, 2, 4, 3));
     MouseDrag(g, 1, 2, g, 1, 3);
     EXPECT_EQ(g.Column(1), QStringList({"", "r1", "r2", "r3", "r5"}));
+
+    // A row selected disjunctly, dropped on itself, stays with its mark.
+    g.MouseActions().DisjunctRowSelect = true;
+    g.FocusCell(1, 2);
+    g.SetRowSelect(2, true);
+    MouseDrag(g, 1, 2, g, 1, 2);
+    EXPECT_EQ(g.Column(1), QStringList({"", "r1", "r2", "r3", "r5"}));
+    EXPECT_TRUE(g.RowSelect(2));
 }
 
 TEST(GridDragDrop, RememberedBlockShiftsOnlyByInsertedRows)
