@@ -95,8 +95,9 @@ TEST_F(ImportTest, LineFeedsWithinQuotesStayInTheirCells)
     // A spreadsheet's line breaks within cells: bare line feeds inside
     // quotes, CR LF between the lines; each becomes CR LF in the cell.
     g.SetColCount(1);
-    g.LoadFromCSV(Write("s.csv", "name,note\r\n\"Ann\",\"line 1\nline 2\"\r\n"
-                                 "Bob,\"say \"\"hi\"\"\nand, go\"\r\n\"C\nD\",\"\"\r\n"));
+    g.LoadFromCSV(Write("s.csv",
+                        "name,note\r\n\"Ann\",\"line 1\nline 2\"\r\n"
+                        "Bob,\"say \"\"hi\"\"\nand, go\"\r\n\"C\nD\",\"\"\r\n"));
     EXPECT_EQ(g.RowCount(), 4);
     EXPECT_EQ(g.ColCount(), 2);
     EXPECT_EQ(Row(1), QStringList({"Ann", "line 1\r\nline 2"}));
