@@ -425,6 +425,10 @@ void TExtStringGrid::CopySelectionToClipboard()
 
 void TExtStringGrid::CutSelectionToClipboard()
 {
+    // An edit in progress ends in its own cell first: its text is cut with
+    // the cell rather than written back over it afterwards.
+    CloseEditorControl();
+    HideEditor();
     CopySelectionToClipboard();
     BeginUpdate();
     const TMouseActions& m = d->mouseActions;

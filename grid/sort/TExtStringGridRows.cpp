@@ -102,6 +102,10 @@ void TExtStringGrid::ClearCols(int col, int count)
 void TExtStringGrid::InsertCols(int col, int count)
 {
     if (count < 1 || col < 0 || col > ColCount()) return;
+    // An edit in progress ends in its own column before the columns move
+    // under the editor.
+    CloseEditorControl();
+    HideEditor();
     TUpdateScope update(*this);
     const int real = col < ColCount() ? RealColIndex(col) : StoreCols();
     std::vector<int> hidden;
@@ -121,6 +125,10 @@ void TExtStringGrid::RemoveCols(int col, int count)
     count = std::min(count, ColCount() - col);
     if (count >= ColCount()) count = ColCount() - 1; // one column stays
     if (count < 1) return;
+    // An edit in progress ends in its own column before the columns move
+    // under the editor.
+    CloseEditorControl();
+    HideEditor();
     TUpdateScope update(*this);
     std::vector<int> removed;
     for (int c = col; c < col + count; ++c) removed.push_back(RealColIndex(c));
