@@ -519,8 +519,30 @@ QString TRunner::StepKey(TExpect& e)
     // A cut clears the selection (the editor may hand the key back).
     if (cuts)
         for (int r = s.fixedRows; r < s.Rows(); ++r) e.FreeRow(s.Id(r));
+    const bool editorBefore = m_watch.OpenEditor() != nullptr;
     Key(k.key, k.mods);
     ObserveEditor();
+    // The arrows and page keys mark rows under DisjunctRowSelect: the
+    // current row alone, or with Shift the rows of the selection.
+    const bool marking = k.key == Qt::Key_Left || k.key == Qt::Key_Right || k.key == Qt::Key_Up ||
+                         k.key == Qt::Key_Down || k.key == Qt::Key_PageUp || k.key == Qt::Key_PageDown;
+    if (marking && a.MouseActions().DisjunctRowSelect && !editorBefore && !m_watch.OpenEditor() &&
+        m_failure.isEmpty()) {
+        const TGridRect sel = a.Selection();
+        for (int r = a.FixedRows(); r < a.RowCount() - a.FixedFooters(); ++r) {
+            const bool want = (k.mods & Qt::ShiftModifier) ? r >= sel.Top && r <= sel.Bottom : r == a.Row();
+            if (a.RowSelect(r) != want) {
+                m_failure = QStringLiteral("after %1 row %2 is %3 (current row %4, selection rows %5-%6)")
+                                .arg(name)
+                                .arg(r)
+                                .arg(want ? QStringLiteral("not marked") : QStringLiteral("marked"))
+                                .arg(a.Row())
+                                .arg(sel.Top)
+                                .arg(sel.Bottom);
+                break;
+            }
+        }
+    }
     return QStringLiteral("key %1").arg(name);
 }
 
@@ -534,7 +556,12 @@ QString TRunner::StepClick(TExpect&)
     const int m = Pick(0, 9);
     if (m == 0) mods = Qt::ControlModifier;
     if (m == 1) mods = Qt::ShiftModifier;
-    QTest::mouseClick(&a, Qt::LeftButton, mods, p);
+    // A click on the open editor goes to the editor, as the user's would.
+    QLineEdit* editor = m_watch.OpenEditor();
+    if (editor && editor->geometry().contains(p))
+        QTest::mouseClick(editor, Qt::LeftButton, mods, editor->mapFrom(&a, p));
+    else
+        QTest::mouseClick(&a, Qt::LeftButton, mods, p);
     ObserveEditor();
     return QStringLiteral("click (%1,%2)%3")
         .arg(col)
