@@ -558,8 +558,9 @@ QString TRunner::StepClick(TExpect&)
     if (m == 1) mods = Qt::ShiftModifier;
     // A click on the open editor goes to the editor, as the user's would.
     QLineEdit* editor = m_watch.OpenEditor();
-    if (editor && editor->geometry().contains(p))
-        QTest::mouseClick(editor, Qt::LeftButton, mods, editor->mapFrom(&a, p));
+    const QPoint onEditor = editor ? editor->mapFromGlobal(a.mapToGlobal(p)) : QPoint();
+    if (editor && editor->rect().contains(onEditor))
+        QTest::mouseClick(editor, Qt::LeftButton, mods, onEditor);
     else
         QTest::mouseClick(&a, Qt::LeftButton, mods, p);
     ObserveEditor();
