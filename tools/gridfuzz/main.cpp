@@ -45,7 +45,11 @@ int main(int argc, char** argv)
 
     int failed = 0;
     for (unsigned long long seed = first; seed < first + count; ++seed) {
-        const GridSequences::TRunResult r = GridSequences::Run(seed, int(steps));
+        // A replay tells each step as it goes, so a crash shows its step.
+        const GridSequences::TTrace trace = [](const QString& step) {
+            std::fprintf(stderr, "  %s\n", qPrintable(step));
+        };
+        const GridSequences::TRunResult r = GridSequences::Run(seed, int(steps), {}, replay ? trace : nullptr);
         if (!r.ok) ++failed;
         if (!r.ok || replay) std::printf("%s\n\n", qPrintable(r.report));
         if (!replay && (seed - first + 1) % 100 == 0)

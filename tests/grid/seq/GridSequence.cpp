@@ -10,6 +10,8 @@
 #include "grid/TExtStringGrid.h"
 #include "platform/clipboard/DragDrop.h"
 #include "platform/clipboard/DragDrop_p.h"
+#include "platform/core/Exception.h"
+#include "platform/kernel/Application.h"
 #include "platform/grids/InplaceEdit.h"
 
 #include <QApplication>
@@ -221,8 +223,13 @@ struct TExpect {
     void Rule(const QString& id, TRowRule::Kind kind, int left = 0, int right = -1)
     {
         if (id.isEmpty()) return;
+        // A wider allowance wins: removal over free cells over cleared ones.
+        const auto rank = [](TRowRule::Kind k) {
+            return k == TRowRule::Same ? 0 : k == TRowRule::Cleared ? 1 : k == TRowRule::Free ? 2 : 3;
+        };
+        const auto it = rows.find(id);
+        if (it != rows.end() && rank(kind) < rank(it->second.kind)) return;
         auto& r = rows[id];
-        if (r.kind == TRowRule::Free && kind != TRowRule::MayRemove && kind != TRowRule::Removed) return;
         r.kind = kind;
         r.left = left;
         r.right = right;
@@ -261,12 +268,22 @@ Qt::DropAction DropOn(QWidget& w, QPoint p, const QMimeData& data, Qt::DropActio
 
 class TRunner {
 public:
-    TRunner(quint64 seed, TTamper tamper) : m_seed(seed), m_tamper(std::move(tamper)), m_rng(seed * 0x9E3779B97F4A7C15ull + 0x51), a(nullptr, QStringLiteral("SeqA")),
+    TRunner(quint64 seed, TTamper tamper, TTrace trace) : m_seed(seed), m_tamper(std::move(tamper)), m_trace(std::move(trace)), m_rng(seed * 0x9E3779B97F4A7C15ull + 0x51), a(nullptr, QStringLiteral("SeqA")),
                             b(nullptr, QStringLiteral("SeqB")), m_watch(a)
     {
         m_watch.seen = [this](const QString& t) { Typed(t); };
+        // An error the application catches in an event handler is a
+        // failure of the step that caused it.
+        m_previousHandler = TApplication::Instance()->OnException;
+        TApplication::Instance()->OnException = [this](QObject*, Exception& x) {
+            if (m_failure.isEmpty()) m_failure = QStringLiteral("the step raised %1").arg(Visible(x.Message()));
+        };
     }
-    ~TRunner() { DragDropTesting::SetDragRunner(nullptr); }
+    ~TRunner()
+    {
+        DragDropTesting::SetDragRunner(nullptr);
+        TApplication::Instance()->OnException = m_previousHandler;
+    }
 
     TRunResult Run(int steps);
 
@@ -320,6 +337,8 @@ private:
 
     quint64 m_seed;
     TTamper m_tamper;
+    TTrace m_trace;
+    decltype(TApplication::OnException) m_previousHandler;
     std::mt19937_64 m_rng;
     TExtStringGrid a;
     TExtStringGrid b;
@@ -516,9 +535,14 @@ QString TRunner::StepKey(TExpect& e)
     if (k.key == Qt::Key_Insert) e.newRowsEmpty = true;
     const bool cuts = (k.key == Qt::Key_X && (k.mods & Qt::ControlModifier)) ||
                       (k.key == Qt::Key_Delete && (k.mods & Qt::ShiftModifier));
-    // A cut clears the selection (the editor may hand the key back).
+    // A cut clears the selection (the editor may hand the key back); under
+    // DisjunctRowSelect it clears the marked rows whole, their identities
+    // in the fixed column too.
     if (cuts)
-        for (int r = s.fixedRows; r < s.Rows(); ++r) e.FreeRow(s.Id(r));
+        for (int r = s.fixedRows; r < s.Rows(); ++r)
+            e.Rule(s.Id(r), a.MouseActions().DisjunctRowSelect ? TRowRule::MayRemove : TRowRule::Free);
+    // A row key while editing: the edit may be kept or dropped.
+    if (k.key == Qt::Key_Insert || k.key == Qt::Key_Delete) e.pending = TPending::CommitOrRevert;
     const bool editorBefore = m_watch.OpenEditor() != nullptr;
     Key(k.key, k.mods);
     ObserveEditor();
@@ -819,7 +843,9 @@ QString TRunner::StepProgram(TExpect& e)
         return QStringLiteral("SetRowCount(%1)").arg(count);
     }
     case 3: {
-        const int l = Pick(s.fixedCols, s.Cols() - 1), r = Pick(l, s.Cols() - 1);
+        // A block of data cells.
+        const int lastCol = std::max(s.fixedCols, s.Cols() - s.rightCols - 1);
+        const int l = Pick(s.fixedCols, lastCol), r = Pick(l, lastCol);
         const int t = Pick(first, std::max(first, last)), bt = Pick(t, std::max(t, last));
         a.SetSelection(TGridRect{l, t, r, bt});
         ObserveEditor();
@@ -1030,22 +1056,30 @@ TRunResult TRunner::Run(int steps)
         TExpect e;
         QString did;
         const int w = Pick(0, 99);
-        if (w < 22)
-            did = StepType(e);
-        else if (w < 50)
-            did = StepKey(e);
-        else if (w < 60)
-            did = StepClick(e);
-        else if (w < 74)
-            did = StepDrag(e);
-        else if (w < 84)
-            did = StepDropText(e);
-        else if (w < 86)
-            did = StepDropFile(e);
-        else if (w < 91)
-            did = StepPaste(e);
-        else
-            did = StepProgram(e);
+        // A grid error out of a step is a failure of its own; the grid
+        // stays usable for the checks.
+        try {
+            if (w < 22)
+                did = StepType(e);
+            else if (w < 50)
+                did = StepKey(e);
+            else if (w < 60)
+                did = StepClick(e);
+            else if (w < 74)
+                did = StepDrag(e);
+            else if (w < 84)
+                did = StepDropText(e);
+            else if (w < 86)
+                did = StepDropFile(e);
+            else if (w < 91)
+                did = StepPaste(e);
+            else
+                did = StepProgram(e);
+        } catch (const Exception& x) {
+            if (m_failure.isEmpty()) m_failure = QStringLiteral("the step raised %1").arg(Visible(x.Message()));
+            if (did.isEmpty()) did = QStringLiteral("(raised)");
+        }
+        if (m_trace) m_trace(QStringLiteral("%1. %2").arg(m_step).arg(did));
         if (m_tamper) m_tamper(a, m_step);
         const TShot after = Shoot(a);
         log << QStringLiteral("  %1. %2").arg(m_step).arg(did);
@@ -1082,9 +1116,9 @@ QString DescribeOptions(quint64 seed)
     return on.isEmpty() ? QStringLiteral("(no options)") : on.join(u' ');
 }
 
-TRunResult Run(quint64 seed, int steps, const TTamper& tamper)
+TRunResult Run(quint64 seed, int steps, const TTamper& tamper, const TTrace& trace)
 {
-    TRunner runner(seed, tamper);
+    TRunner runner(seed, tamper, trace);
     return runner.Run(steps);
 }
 

@@ -37,9 +37,13 @@ struct TRunResult {
 // grid on purpose and see the checks find it.
 using TTamper = std::function<void(TExtStringGrid& grid, int step)>;
 
+// Told each step as it is done, before its checks (a step that crashes
+// the process is the one after the last told).
+using TTrace = std::function<void(const QString& step)>;
+
 // Runs one sequence of the given number of steps; stops at the first
 // violated invariant. Needs a running application (offscreen is enough).
-TRunResult Run(quint64 seed, int steps, const TTamper& tamper = {});
+TRunResult Run(quint64 seed, int steps, const TTamper& tamper = {}, const TTrace& trace = {});
 
 // The options of a seed in words, e.g. "OleInsertRows OleRemoveRows ...".
 QString DescribeOptions(quint64 seed);
