@@ -51,6 +51,10 @@ struct TShot {
     int fixedCols = 0, fixedRows = 0, footers = 0, rightCols = 0;
     int col = 0, row = 0;
     std::vector<QStringList> cells; // [row][col]
+    // The open editor: the cell under it and its text.
+    bool editing = false;
+    int editCol = -1, editRow = -1;
+    QString editText;
 
     int Rows() const { return int(cells.size()); }
     int Cols() const { return cells.empty() ? 0 : int(cells[0].size()); }
@@ -84,6 +88,13 @@ TShot Shoot(TExtStringGrid& g)
     s.rightCols = g.FixedRightCols();
     s.col = g.Col();
     s.row = g.Row();
+    for (QLineEdit* e : g.findChildren<QLineEdit*>()) {
+        if (!e->isVisible()) continue;
+        const QPoint mid = e->mapTo(&g, e->rect().center());
+        g.MouseToCell(mid.x(), mid.y(), s.editCol, s.editRow);
+        s.editing = true;
+        s.editText = e->text();
+    }
     s.cells.resize(size_t(g.RowCount()));
     for (int r = 0; r < g.RowCount(); ++r)
         for (int c = 0; c < g.ColCount(); ++c) s.cells[size_t(r)] << g.Cells(c, r);
@@ -118,6 +129,8 @@ QString Dump(const TShot& s)
                       .arg(s.rightCols)
                       .arg(s.col)
                       .arg(s.row);
+    if (s.editing)
+        out += QStringLiteral("    editor open over (%1,%2) holding %3\n").arg(s.editCol).arg(s.editRow).arg(Visible(s.editText));
     for (int r = 0; r < s.Rows(); ++r) {
         QStringList texts;
         for (const QString& t : s.cells[size_t(r)]) texts << (t.isEmpty() ? QStringLiteral("-") : Visible(t));
@@ -338,6 +351,7 @@ private:
     quint64 m_seed;
     TTamper m_tamper;
     TTrace m_trace;
+    QRect m_editorPlace; // where the open editor was at the end of the last step
     decltype(TApplication::OnException) m_previousHandler;
     std::mt19937_64 m_rng;
     TExtStringGrid a;
@@ -1079,7 +1093,7 @@ TRunResult TRunner::Run(int steps)
             if (m_failure.isEmpty()) m_failure = QStringLiteral("the step raised %1").arg(Visible(x.Message()));
             if (did.isEmpty()) did = QStringLiteral("(raised)");
         }
-        if (m_trace) m_trace(QStringLiteral("%1. %2").arg(m_step).arg(did));
+        if (m_trace) m_trace(QStringLiteral("%1. %2\n%3").arg(m_step).arg(did, Dump(Shoot(a))));
         if (m_tamper) m_tamper(a, m_step);
         const TShot after = Shoot(a);
         log << QStringLiteral("  %1. %2").arg(m_step).arg(did);
@@ -1098,6 +1112,24 @@ TRunResult TRunner::Run(int steps)
         NameNewRows(b, u'S');
         for (TSession& s : m_watch.sessions)
             if (s.open && s.id.isEmpty() && a.Row() >= a.FixedRows()) s.id = a.Cells(0, a.Row());
+        // An editor the grid moved to another cell edits that cell now, as
+        // the user sees it. One that stayed where it was edits its row
+        // still, whichever row the grid now shows under it.
+        if (QLineEdit* editor = m_watch.OpenEditor()) {
+            const QPoint mid = editor->mapTo(&a, editor->rect().center());
+            int col = -1, row = -1;
+            a.MouseToCell(mid.x(), mid.y(), col, row);
+            const bool moved = editor->geometry() != m_editorPlace;
+            m_editorPlace = editor->geometry();
+            for (TSession& s : m_watch.sessions) {
+                if (!s.open || !moved || col < 0 || row < a.FixedRows()) continue;
+                s.col = col;
+                s.id = a.Cells(0, row);
+                s.original = a.Cells(col, row);
+            }
+        } else {
+            m_editorPlace = QRect();
+        }
         // Only the open session matters for the steps to come.
         std::erase_if(m_watch.sessions, [](const TSession& s) { return !s.open; });
     }
