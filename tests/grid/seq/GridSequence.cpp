@@ -653,7 +653,9 @@ QString TRunner::StepDrag(TExpect& e)
         const QPoint at = Center(target, dropCol, dropRow);
         const Qt::KeyboardModifiers keys = copy ? Qt::ControlModifier : Qt::NoModifier;
         const Qt::DropAction answer =
-            at.x() < 0 ? Qt::IgnoreAction : DropOn(target, at, *drag.mimeData(), Qt::CopyAction | Qt::MoveAction, keys);
+            at.x() < 0 ? Qt::IgnoreAction
+                        : DropOn(target, at, *drag.mimeData(),
+                                 dd.OleCopyAlways ? Qt::CopyAction : Qt::CopyAction | Qt::MoveAction, keys);
         what = QStringLiteral("drag sel (%1,%2)-(%3,%4) marks %5 to %6(%7,%8)%9 -> %10")
                    .arg(dsel.Left)
                    .arg(dsel.Top)
