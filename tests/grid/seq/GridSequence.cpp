@@ -351,6 +351,7 @@ private:
     quint64 m_seed;
     TTamper m_tamper;
     TTrace m_trace;
+    QString m_doing; // the program call under way
     QRect m_editorPlace; // where the open editor was at the end of the last step
     decltype(TApplication::OnException) m_previousHandler;
     std::mt19937_64 m_rng;
@@ -834,6 +835,7 @@ QString TRunner::StepProgram(TExpect& e)
         const int n = Pick(1, std::min(2, last - at + 1));
         if (n >= dataRows) return QStringLiteral("RemoveRows: would empty the grid, nothing");
         for (int r = at; r < at + n; ++r) e.Rule(s.Id(r), TRowRule::Removed);
+        m_doing = QStringLiteral("RemoveRows(%1, %2)").arg(at).arg(n);
         a.RemoveRows(at, n);
         ObserveEditor();
         return QStringLiteral("RemoveRows(%1, %2)").arg(at).arg(n);
@@ -843,6 +845,7 @@ QString TRunner::StepProgram(TExpect& e)
         const int at = Pick(first, last + 1);
         const int n = Pick(1, 2);
         e.newRowsEmpty = true;
+        m_doing = QStringLiteral("InsertRows(%1, %2)").arg(at).arg(n);
         a.InsertRows(at, n);
         ObserveEditor();
         return QStringLiteral("InsertRows(%1, %2)").arg(at).arg(n);
@@ -854,6 +857,7 @@ QString TRunner::StepProgram(TExpect& e)
         for (int r = count; r < s.Rows(); ++r) e.Rule(s.Id(r), TRowRule::Removed);
         for (int r = std::max(first, count - s.footers - 2); r < s.Rows(); ++r) e.FreeRow(s.Id(r));
         e.newRowsEmpty = s.footers == 0;
+        m_doing = QStringLiteral("SetRowCount(%1)").arg(count);
         a.SetRowCount(count);
         ObserveEditor();
         return QStringLiteral("SetRowCount(%1)").arg(count);
@@ -863,6 +867,7 @@ QString TRunner::StepProgram(TExpect& e)
         const int lastCol = std::max(s.fixedCols, s.Cols() - s.rightCols - 1);
         const int l = Pick(s.fixedCols, lastCol), r = Pick(l, lastCol);
         const int t = Pick(first, std::max(first, last)), bt = Pick(t, std::max(t, last));
+        m_doing = QStringLiteral("SetSelection(%1,%2,%3,%4)").arg(l).arg(t).arg(r).arg(bt);
         a.SetSelection(TGridRect{l, t, r, bt});
         ObserveEditor();
         return QStringLiteral("SetSelection(%1,%2,%3,%4)").arg(l).arg(t).arg(r).arg(bt);
@@ -870,6 +875,7 @@ QString TRunner::StepProgram(TExpect& e)
     default: {
         const int f = a.FixedFooters() ? 0 : 1;
         if (f && s.Rows() - s.fixedRows < 2) return QStringLiteral("SetFixedFooters: too few rows, nothing");
+        m_doing = QStringLiteral("SetFixedFooters(%1)").arg(f);
         a.SetFixedFooters(f);
         ObserveEditor();
         return QStringLiteral("SetFixedFooters(%1)").arg(f);
@@ -1074,6 +1080,7 @@ TRunResult TRunner::Run(int steps)
         const TShot bBefore = Shoot(b);
         TExpect e;
         QString did;
+        m_doing.clear();
         const int w = Pick(0, 99);
         // A grid error out of a step is a failure of its own; the grid
         // stays usable for the checks.
@@ -1096,7 +1103,7 @@ TRunResult TRunner::Run(int steps)
                 did = StepProgram(e);
         } catch (const Exception& x) {
             if (m_failure.isEmpty()) m_failure = QStringLiteral("the step raised %1").arg(Visible(x.Message()));
-            if (did.isEmpty()) did = QStringLiteral("(raised)");
+            if (did.isEmpty()) did = m_doing + QStringLiteral(" (raised)");
         }
         if (m_trace) m_trace(QStringLiteral("%1. %2\n%3").arg(m_step).arg(did, Dump(Shoot(a))));
         if (m_tamper) m_tamper(a, m_step);
