@@ -762,8 +762,10 @@ QString TRunner::StepDropFile(TExpect& e)
         for (int i = 0; i < fields; ++i) {
             const int kind = Pick(0, 9);
             if (kind == 0) {
+                // The import keeps the line feed as a line break, CR LF.
                 const QString t = Token(u'f') + QChar(u'\n') + Token(u'f');
                 Known(t);
+                Known(QString(t).replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
                 f << QStringLiteral("\"") + t + QStringLiteral("\"");
             } else if (kind == 1) {
                 const QString t = Token(u'f') + QChar(u',') + Token(u'f');
