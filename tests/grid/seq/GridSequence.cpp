@@ -224,6 +224,7 @@ enum class TPending { Commit, CommitOrRevert, Revert };
 struct TExpect {
     bool anything = false;    // only provenance and the current cell
     bool newRowsEmpty = false; // rows the step added hold nothing
+    bool idsMayRepeat = false; // a block written over the fixed column
     std::map<QString, TRowRule> rows;
     std::set<std::pair<QString, int>> freeCells; // (row id, column)
     TPending pending = TPending::Commit;
@@ -258,6 +259,8 @@ void TargetRows(TExpect& e, const TShot& s, TExtStringGrid& g, int col, int row,
     const bool fixedCol = rowSelect ? g.DragDropSettings().OleEntireRows : col < s.fixedCols;
     for (int r = std::max(row, s.fixedRows); r < row + lines && r < s.Rows(); ++r)
         e.Rule(s.Id(r), fixedCol ? TRowRule::MayRemove : TRowRule::Free);
+    // Inserted rows too may get a copy of a row's identity.
+    if (fixedCol) e.idsMayRepeat = true;
 }
 
 // Delivers data as the platform's drag loop does: enter, move, drop.
@@ -435,11 +438,12 @@ void TRunner::Setup()
     if (a.InplaceEditor()) m_watch.Watch(a.InplaceEditor());
 }
 
-// Rows without an identity get one.
+// Rows without an identity, or with a copy of an earlier row's, get one.
 void TRunner::NameNewRows(TExtStringGrid& g, QChar kind)
 {
+    std::set<QString> seen;
     for (int r = g.FixedRows(); r < g.RowCount(); ++r) {
-        if (!g.Cells(0, r).isEmpty()) continue;
+        if (!g.Cells(0, r).isEmpty() && seen.insert(g.Cells(0, r)).second) continue;
         const QString id = Token(kind);
         Known(id);
         g.SetCells(0, r, id);
@@ -673,6 +677,7 @@ QString TRunner::StepDrag(TExpect& e)
         // Where the text went in A.
         if (!toB) {
             if (!dd.OleInsertRows) TargetRows(e, s, a, dropCol, dropRow, std::max(lines, 1));
+            if (rowSelect && dd.OleEntireRows) e.idsMayRepeat = true;
         }
         if (answer != Qt::MoveAction || dd.OleCopyAlways) return answer;
         // What a move takes from the source.
@@ -928,7 +933,7 @@ QString TRunner::Check(const TShot& before, const TShot& after, const TExpect& e
     for (int r = after.fixedRows; r < after.Rows(); ++r) {
         const QString id = after.Id(r);
         if (id.isEmpty()) continue;
-        if (!ids.insert(id).second) return QStringLiteral("row %1 (%2) appears twice").arg(r).arg(id);
+        if (!ids.insert(id).second && !e.idsMayRepeat) return QStringLiteral("row %1 (%2) appears twice").arg(r).arg(id);
     }
     if (e.anything) return QString();
 
