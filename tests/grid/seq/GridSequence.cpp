@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -311,7 +312,12 @@ private:
     QString Token(QChar kind) { return QString(kind) + QString::number(++m_tokens) + QChar(u'z'); }
     void Known(const QString& t)
     {
-        if (!t.isEmpty()) m_known.insert(t);
+        if (t.isEmpty()) return;
+        m_known.insert(t);
+        // Dragged or copied as text, a cell of several lines comes apart
+        // into its lines.
+        if (t.contains(u'\n') || t.contains(u'\r'))
+            for (const QString& line : t.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")))) Known(line);
     }
     // A text an editor held: known, and it must hold no control character,
     // as none was typed.
