@@ -312,16 +312,20 @@ PdfFont::~PdfFont() = default;
 
 QByteArray PdfFont::Key(const QRawFont& raw)
 {
+    // Qt draws characters no installed face has with a face of boxes: no
+    // tables and no names (asking its family crashes Qt).
+    const QByteArray head = raw.isValid() ? raw.fontTable("head") : QByteArray();
+    if (head.isEmpty()) return {};
     // The family, style and header (which holds the file's checksum and
     // dates).
     return raw.familyName().toUtf8() + '\x1F' + raw.styleName().toUtf8() + '\x1F' + QByteArray::number(raw.weight()) +
-        '\x1F' + QByteArray::number(int(raw.style())) + '\x1F' + raw.fontTable("head");
+        '\x1F' + QByteArray::number(int(raw.style())) + '\x1F' + head;
 }
 
 std::unique_ptr<PdfFont> PdfFont::Open(const QRawFont& raw)
 {
-    if (!raw.isValid()) return nullptr;
     QByteArray key = Key(raw);
+    if (key.isEmpty()) return nullptr;
     std::vector<Kept>& kept = KeptFaces();
     const Kept* found = nullptr;
     for (const Kept& k : kept)

@@ -33,7 +33,8 @@ public:
     // read are kept while the program runs (a few at the most).
     static std::unique_ptr<PdfFont> Open(const QRawFont& raw);
     // What tells Qt's faces apart: the same face at every size has the same
-    // key.
+    // key. Empty for a face of no font file: the boxes Qt draws characters
+    // no installed face has with.
     static QByteArray Key(const QRawFont& raw);
     ~PdfFont();
     PdfFont(const PdfFont&) = delete;

@@ -43,8 +43,7 @@ PdfFont* PdfFonts::Face(const QRawFont& raw)
 {
     if (const auto it = d->ByRaw.constFind(raw); it != d->ByRaw.constEnd()) return it.value();
     PdfFont* face = nullptr;
-    if (raw.isValid()) {
-        const QByteArray key = PdfFont::Key(raw);
+    if (const QByteArray key = PdfFont::Key(raw); !key.isEmpty()) {
         const auto it = d->Faces.find(key);
         if (it != d->Faces.end())
             face = it->second.get();
