@@ -1,5 +1,7 @@
 #include "platform/print/PdfFont_p.h"
 
+#include "platform/report/ReportFonts.h"
+
 #include <QRawFont>
 #include <QtEndian>
 #include <ft2build.h>
@@ -172,7 +174,7 @@ Codes CidsOf(hb_face_t* face)
 // the 'kern' table alone (see LatinIsGlyphForCharacter): no ligature or
 // contextual substitution shaping applies to Latin text by default takes
 // the glyphs of Latin letters, digits and punctuation alone, and positions
-// come from the 'kern' table where it is.
+// come from the 'kern' table where it is, a table that reads whole.
 bool LayoutKeepsLatinPlain(const QRawFont& raw)
 {
     Face builder(hb_face_builder_create());
@@ -245,7 +247,8 @@ bool LayoutKeepsLatinPlain(const QRawFont& raw)
     Set positions;
     const hb_tag_t kerning[] = {HB_TAG('k', 'e', 'r', 'n'), HB_TAG('d', 'i', 's', 't'), HB_TAG_NONE};
     collect(HB_OT_TAG_GPOS, kerning, positions.s);
-    return hb_set_is_empty(positions.s) || !raw.fontTable("kern").isEmpty();
+    const QByteArray kern = raw.fontTable("kern");
+    return (hb_set_is_empty(positions.s) || !kern.isEmpty()) && ReportFonts::KerningReadable(kern);
 }
 
 std::vector<Kept>& KeptFaces()

@@ -12,11 +12,13 @@
 #include "platform/print/PdfFonts_p.h"
 #include "platform/print/PdfText_p.h"
 #include "platform/report/ReportFonts.h"
+#include "platform/report/ReportMetrics_p.h"
 #include "platform/report/TPageRenderer.h"
 #include "platform/report/TReportFileReader.h"
 #include "tests/platform/print/FontFixtures.h"
 #include "tests/platform/print/OutputFixtures.h"
 
+#include <QFontDatabase>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRawFont>
@@ -549,4 +551,126 @@ TEST(PdfFont, CharactersNoInstalledFaceHasAreDrawnInThePageFontsMissingGlyph)
         const QString boxes = RenderToPdf(dir.path(), LinesReport({thaana, mixed}, family));
         EXPECT_FALSE(TextLines(boxes).filter(QStringLiteral("end")).isEmpty());
     }
+}
+
+namespace {
+
+// The extent of each line of the PDF's first page, in points, from the
+// word boxes a reader finds: (text, left, right).
+struct LineBox {
+    QString Text;
+    double Left = 0, Right = 0;
+};
+std::vector<LineBox> LineBoxes(const QString& pdf)
+{
+    const ToolResult r = RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    std::vector<LineBox> lines;
+    static const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"[\\d.]+\">([^<]*)</word>"));
+    double lineTop = -100;
+    for (auto it = word.globalMatch(r.Out); it.hasNext();) {
+        const auto m = it.next();
+        const double top = m.captured(2).toDouble();
+        if (std::fabs(top - lineTop) > 4) {
+            lines.push_back(LineBox{QString(), m.captured(1).toDouble(), 0});
+            lineTop = top;
+        } else {
+            lines.back().Text += QLatin1Char(' ');
+        }
+        lines.back().Text += m.captured(4);
+        lines.back().Right = m.captured(3).toDouble();
+    }
+    return lines;
+}
+
+} // namespace
+
+TEST(PdfFont, ADamagedInstalledFaceIsMeasuredAsDrawnAndEmbeddedReadably)
+{
+    // Liberation Sans under a name of its own, with counts far beyond its
+    // kerning and character map tables and outlines spanning the whole
+    // glyph table.
+    const QRawFont raw = Raw(Sans);
+    QMap<QByteArray, QByteArray> tables;
+    for (const char* tag :
+         {"head", "hhea", "hmtx", "maxp", "loca", "glyf", "cmap", "kern", "post", "OS/2", "GDEF", "GPOS", "GSUB"})
+        tables.insert(tag, raw.fontTable(tag));
+    tables["name"] = NameTable(QStringLiteral("Tamsel Damaged"), QStringLiteral("TamselDamaged"));
+    QByteArray& kern = tables["kern"];
+    ASSERT_GT(kern.size(), 12);
+    Put16(kern, 2, 0xFFFF);
+    Put16(kern, 10, 0xFFFF);
+    Put16(kern, 8, 0); // subtable length
+    QByteArray& loca = tables["loca"];
+    const bool longLoca = Get16(tables["head"], 50) == 1;
+    const qsizetype entries = loca.size() / (longLoca ? 4 : 2);
+    for (qsizetype i = 40; i < entries; i += 2) {
+        if (longLoca)
+            Put32(loca, i * 4, quint32(tables["glyf"].size()));
+        else
+            Put16(loca, i * 2, quint16(tables["glyf"].size() / 2));
+    }
+    // Kept while the tests run: Qt keeps the face of a font added from
+    // memory under its id, which a font added later would take.
+    static const int damaged = QFontDatabase::addApplicationFontFromData(Sfnt(tables));
+    ASSERT_GE(damaged, 0);
+
+    // Kerned text: measured, drawn in the preview and drawn in the PDF
+    // alike, to a hundredth of a point.
+    const QStringList texts{QStringLiteral("AVAILABLE Type, To WAVE Yard"), QStringLiteral("Cafe\u0301 \u6771\u4EAC")};
+    TPageFont page;
+    page.Family = QStringLiteral("Tamsel Damaged");
+    page.Size = 16;
+    TReportMetrics metrics;
+    const double measured = metrics.Width(page, texts[0]) * 72 / ReportFonts::ReferenceDpi;
+    const double shaped =
+        QFontMetricsF(ReportFonts::QtFont(page)).horizontalAdvance(texts[0]) * 72 / ReportFonts::ReferenceDpi;
+    TPageFont healthy = page;
+    healthy.Family = Sans;
+    const double unkerned = [&] {
+        double sum = 0;
+        const QRawFont face = QRawFont::fromFont(ReportFonts::QtFont(healthy));
+        std::vector<quint32> ids(size_t(texts[0].size()));
+        std::vector<QPointF> advances(ids.size());
+        int count = int(ids.size());
+        face.glyphIndexesForChars(texts[0].constData(), int(texts[0].size()), ids.data(), &count);
+        face.advancesForGlyphIndexes(ids.data(), advances.data(), count, QRawFont::UseDesignMetrics);
+        for (const QPointF& a : advances) sum += a.x();
+        return sum * 72 / ReportFonts::ReferenceDpi;
+    }();
+    EXPECT_NEAR(measured, shaped, 0.01);
+    EXPECT_NEAR(measured, metrics.Width(healthy, texts[0]) * 72 / ReportFonts::ReferenceDpi, 0.01);
+    EXPECT_LT(measured, unkerned - 1) << "kerned";
+
+    const QByteArray report = LinesReport(texts, page.Family);
+    QTemporaryDir dir;
+    const QString pdf = RenderToPdf(dir.path(), report);
+    const std::vector<LineBox> lines = LineBoxes(pdf);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].Text, texts[0]);
+    EXPECT_NEAR(lines[0].Left, 72, 0.5);
+    EXPECT_NEAR(lines[0].Right - lines[0].Left, measured, 0.05) << "unkerned: " << unkerned;
+    ExpectDrawnAsPreview(report, pdf, 200);
+
+    // The text reads back, and every face embedded loads in the readers.
+    const QStringList back = TextLines(pdf);
+    for (const QString& text : texts)
+        EXPECT_TRUE(back.contains(text.normalized(QString::NormalizationForm_C))) << back.join(u'\n').toStdString();
+    const ToolResult fonts = RunTool(QStringLiteral("pdffonts"), {pdf});
+    EXPECT_TRUE(fonts.Err.isEmpty()) << fonts.Err.toStdString();
+    const QStringList listed = fonts.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(2);
+    EXPECT_GE(listed.size(), 2);
+    for (const QString& line : listed)
+        EXPECT_TRUE(line.contains(QLatin1String(" yes yes yes "))) << fonts.Out.toStdString();
+    const ToolResult drawn =
+        RunTool(QStringLiteral("pdftoppm"),
+                {QStringLiteral("-r"), QStringLiteral("30"), pdf, dir.filePath(QStringLiteral("page"))});
+    EXPECT_EQ(drawn.Exit, 0);
+    EXPECT_TRUE(drawn.Err.isEmpty()) << drawn.Err.toStdString();
+    const ToolResult mutool =
+        RunTool(QStringLiteral("mutool"),
+                {QStringLiteral("draw"), QStringLiteral("-o"), dir.filePath(QStringLiteral("mu.png")),
+                 QStringLiteral("-r"), QStringLiteral("30"), pdf});
+    EXPECT_EQ(mutool.Exit, 0);
+    EXPECT_FALSE(mutool.Err.contains(QLatin1String("error"), Qt::CaseInsensitive)) << mutool.Err.toStdString();
 }
