@@ -674,3 +674,55 @@ TEST(PdfFont, ADamagedInstalledFaceIsMeasuredAsDrawnAndEmbeddedReadably)
     EXPECT_EQ(mutool.Exit, 0);
     EXPECT_FALSE(mutool.Err.contains(QLatin1String("error"), Qt::CaseInsensitive)) << mutool.Err.toStdString();
 }
+
+TEST(PdfFont, ColourEmojiAreDrawnAsTheirPicturesAndReadBack)
+{
+    // The avocado and the crab are only in the colour face; the house also
+    // in a plain one, from which the preview draws it.
+    const QString text = QStringLiteral("Avocado \U0001F951 crab \U0001F980 house \U0001F3E0");
+    const QByteArray report = Record([&](TBaseReport& r) {
+        TPagePainter& p = r.Painter();
+        TPageFont font;
+        font.Family = Sans;
+        font.Size = 36;
+        p.SetFont(font);
+        p.DrawText(QPointF(1, 1.5), text);
+    });
+    QTemporaryDir dir;
+    const QString pdf = RenderToPdf(dir.path(), report);
+
+    // Cells of colour (not grey) in both pages, nearly all in the same
+    // places.
+    const int dpi = 144, cell = 4;
+    const QImage ours = PdfPage(pdf, dpi), preview = PreviewPage(report, dpi);
+    ASSERT_EQ(ours.size(), preview.size());
+    const auto coloured = [&](const QImage& image, int x0, int y0) {
+        int n = 0;
+        for (int y = y0; y < y0 + cell; ++y)
+            for (int x = x0; x < x0 + cell; ++x) {
+                const QRgb c = image.pixel(x, y);
+                n += std::max({qRed(c), qGreen(c), qBlue(c)}) - std::min({qRed(c), qGreen(c), qBlue(c)}) > 60;
+            }
+        return n >= cell * cell / 2;
+    };
+    int inPreview = 0, inOurs = 0, both = 0;
+    for (int y = 0; y + cell <= ours.height(); y += cell)
+        for (int x = 0; x + cell <= ours.width(); x += cell) {
+            const bool a = coloured(ours, x, y), b = coloured(preview, x, y);
+            inOurs += a;
+            inPreview += b;
+            both += a && b;
+        }
+    EXPECT_GT(inPreview, 100);
+    EXPECT_GT(both, inPreview * 8 / 10) << both << " of " << inPreview << " coloured cells, " << inOurs
+                                        << " in the PDF";
+    EXPECT_LT(inOurs, inPreview * 12 / 10);
+
+    EXPECT_TRUE(TextLines(pdf).contains(text)) << TextLines(pdf).join(u'\n').toStdString();
+    const ToolResult mutool =
+        RunTool(QStringLiteral("mutool"),
+                {QStringLiteral("draw"), QStringLiteral("-o"), dir.filePath(QStringLiteral("mu.png")),
+                 QStringLiteral("-r"), QStringLiteral("30"), pdf});
+    EXPECT_EQ(mutool.Exit, 0);
+    EXPECT_FALSE(mutool.Err.contains(QLatin1String("error"), Qt::CaseInsensitive)) << mutool.Err.toStdString();
+}
