@@ -9,8 +9,8 @@ packages=(
   zlib1g-dev libjpeg62-turbo-dev libtiff-dev libharfbuzz-dev libfreetype-dev
   libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev libpugixml-dev
   python3
-  fonts-liberation2 fonts-dejavu-core fonts-wine fonts-wqy-microhei fontconfig
-  poppler-utils qpdf clang-format
+  fonts-liberation2 fonts-dejavu-core fonts-wine fonts-wqy-microhei fonts-noto-core fonts-noto-color-emoji fontconfig
+  poppler-utils qpdf mupdf-tools clang-format
   xvfb evilwm
   libreoffice-calc-nogui
 )

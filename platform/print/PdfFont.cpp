@@ -1,5 +1,8 @@
 #include "platform/print/PdfFont_p.h"
 
+#include "platform/graphics/PictureReader.h"
+#include "platform/report/ReportFonts.h"
+
 #include <QRawFont>
 #include <QtEndian>
 #include <ft2build.h>
@@ -20,6 +23,10 @@ namespace {
 // whatever damage they hold.
 const char* const TableTags[] = {"head", "hhea", "hmtx", "maxp", "loca", "glyf", "CFF ", "OS/2", "post", "name"};
 
+// The tables of a face whose glyphs are colour pictures (PNG in 'CBDT' or
+// 'sbix'), with the metrics that place them.
+const char* const PictureTableTags[] = {"head", "hhea", "hmtx", "maxp", "CBDT", "CBLC", "sbix", "OS/2", "post", "name"};
+
 // Faces kept while the program runs.
 constexpr size_t MaxKeptFaces = 16;
 
@@ -29,6 +36,10 @@ constexpr size_t MaxKeptFaces = 16;
 constexpr char32_t NotUsed = 0xFFFFFFFF;
 constexpr char32_t NoCharacters = 0xFFFFFFFE;
 constexpr char32_t SeveralCharacters = 0xFFFFFFFD;
+
+// The codes of colour pictures: 0 draws nothing, the last is the font's
+// own (PdfFonts).
+constexpr size_t MaxPictureCodes = 255;
 
 constexpr hb_tag_t Tag(const char* t) { return HB_TAG(t[0], t[1], t[2], t[3]); }
 
@@ -127,6 +138,25 @@ Face BuildFace(const std::function<QByteArray(const char*)>& table)
     return face;
 }
 
+// A face without outlines whose glyphs are colour pictures HarfBuzz reads;
+// null for any other.
+Face BuildPictureFace(const std::function<QByteArray(const char*)>& table)
+{
+    Face builder(hb_face_builder_create());
+    for (const char* tag : PictureTableTags) {
+        const QByteArray bytes = table(tag);
+        if (bytes.isEmpty()) continue;
+        const Blob blob = BlobOf(bytes);
+        hb_face_builder_add_table(builder.get(), Tag(tag), blob.get());
+    }
+    const Blob file(hb_face_reference_blob(builder.get()));
+    Face face(hb_face_create(file.get(), 0));
+    const unsigned upem = hb_face_get_upem(face.get());
+    if (upem < 16 || upem > 16384 || hb_face_get_glyph_count(face.get()) == 0) return nullptr;
+    if (!hb_ot_color_has_png(face.get())) return nullptr;
+    return face;
+}
+
 // The faces read, by the identity of Qt's face; a null face is one that
 // cannot be embedded. Shared, never copied: PDFs are written on the GUI
 // thread.
@@ -138,7 +168,26 @@ struct Kept {
     QString Name;
     bool LatinIsGlyphForCharacter = false;
     Codes Cids;
+    bool Pictures = false;
+    double PictureScale = 1;
 };
+
+// What Qt scales a face's colour pictures by beyond the size the face
+// gives them (it fits a picture's strike into the em, ascent to descent):
+// a picture's width as Qt places it against the face's own.
+double PictureScaleOf(const QRawFont& raw, hb_face_t* face)
+{
+    const Font font(hb_font_create(face));
+    const double upem = hb_face_get_upem(face);
+    const unsigned glyphs = std::min(hb_face_get_glyph_count(face), 256u);
+    for (unsigned g = 1; g < glyphs; ++g) {
+        hb_glyph_extents_t e;
+        if (!hb_font_get_glyph_extents(font.get(), g, &e) || e.width <= 0) continue;
+        const double qt = raw.boundingRect(g).width() / raw.pixelSize();
+        if (qt > 0) return std::clamp(qt * upem / e.width, 0.25, 4.0);
+    }
+    return 1;
+}
 
 // The CID of each glyph of CFF outlines keyed by CIDs (FreeType reads the
 // charset); null for any other face.
@@ -172,7 +221,7 @@ Codes CidsOf(hb_face_t* face)
 // the 'kern' table alone (see LatinIsGlyphForCharacter): no ligature or
 // contextual substitution shaping applies to Latin text by default takes
 // the glyphs of Latin letters, digits and punctuation alone, and positions
-// come from the 'kern' table where it is.
+// come from the 'kern' table where it is, a table that reads whole.
 bool LayoutKeepsLatinPlain(const QRawFont& raw)
 {
     Face builder(hb_face_builder_create());
@@ -245,7 +294,8 @@ bool LayoutKeepsLatinPlain(const QRawFont& raw)
     Set positions;
     const hb_tag_t kerning[] = {HB_TAG('k', 'e', 'r', 'n'), HB_TAG('d', 'i', 's', 't'), HB_TAG_NONE};
     collect(HB_OT_TAG_GPOS, kerning, positions.s);
-    return hb_set_is_empty(positions.s) || !raw.fontTable("kern").isEmpty();
+    const QByteArray kern = raw.fontTable("kern");
+    return (hb_set_is_empty(positions.s) || !kern.isEmpty()) && ReportFonts::KerningReadable(kern);
 }
 
 std::vector<Kept>& KeptFaces()
@@ -269,19 +319,31 @@ struct PdfFont::Data {
     QByteArray PostScriptName;
     bool LatinIsGlyphForCharacter = false;
     Codes Cids;
+    double PictureScale = 1;
+    // Colour pictures: the glyph of each code, and the code of each glyph
+    // (0: none yet).
+    std::vector<quint16> CodeGlyphs;
+    std::vector<quint8> GlyphCodes;
 
     quint16 Code(int glyph) const
     {
+        if (Kind == ColourPictures) return size_t(glyph) < GlyphCodes.size() ? GlyphCodes[size_t(glyph)] : 0;
         return Cids && size_t(glyph) < Cids->size() ? (*Cids)[size_t(glyph)] : quint16(glyph);
+    }
+    void GiveCode(quint16 glyph)
+    {
+        if (Kind != ColourPictures || glyph == 0 || GlyphCodes[glyph] || CodeGlyphs.size() >= MaxPictureCodes) return;
+        GlyphCodes[glyph] = quint8(CodeGlyphs.size());
+        CodeGlyphs.push_back(glyph);
     }
     // The used glyphs (with the missing one) as (code, glyph), by code.
     std::vector<std::pair<quint16, quint16>> UsedByCode() const;
 
-    bool Read(std::shared_ptr<hb_face_t> face, const QString& fallbackName);
+    bool Read(std::shared_ptr<hb_face_t> face, const QString& fallbackName, bool pictures);
     void ReadName(const QString& fallbackName);
 };
 
-bool PdfFont::Data::Read(std::shared_ptr<hb_face_t> face, const QString& fallbackName)
+bool PdfFont::Data::Read(std::shared_ptr<hb_face_t> face, const QString& fallbackName, bool pictures)
 {
     if (!face) return false;
     Face = std::move(face);
@@ -289,8 +351,12 @@ bool PdfFont::Data::Read(std::shared_ptr<hb_face_t> face, const QString& fallbac
     UnitsPerEm = int(hb_face_get_upem(Face.get()));
     Scale = 1000.0 / UnitsPerEm;
     NumGlyphs = int(std::min(hb_face_get_glyph_count(Face.get()), 65536u));
-    Kind = TableLength(Face.get(), "glyf") ? TrueTypeOutlines : CffOutlines;
+    Kind = pictures ? ColourPictures : TableLength(Face.get(), "glyf") ? TrueTypeOutlines : CffOutlines;
     UsedFor.assign(size_t(NumGlyphs), NotUsed);
+    if (pictures) {
+        CodeGlyphs.assign(1, 0);
+        GlyphCodes.assign(size_t(NumGlyphs), 0);
+    }
     ReadName(fallbackName);
     return true;
 }
@@ -312,35 +378,44 @@ PdfFont::~PdfFont() = default;
 
 QByteArray PdfFont::Key(const QRawFont& raw)
 {
+    // Qt draws characters no installed face has with a face of boxes: no
+    // tables and no names (asking its family crashes Qt).
+    const QByteArray head = raw.isValid() ? raw.fontTable("head") : QByteArray();
+    if (head.isEmpty()) return {};
     // The family, style and header (which holds the file's checksum and
     // dates).
     return raw.familyName().toUtf8() + '\x1F' + raw.styleName().toUtf8() + '\x1F' + QByteArray::number(raw.weight()) +
-        '\x1F' + QByteArray::number(int(raw.style())) + '\x1F' + raw.fontTable("head");
+        '\x1F' + QByteArray::number(int(raw.style())) + '\x1F' + head;
 }
 
 std::unique_ptr<PdfFont> PdfFont::Open(const QRawFont& raw)
 {
-    if (!raw.isValid()) return nullptr;
     QByteArray key = Key(raw);
+    if (key.isEmpty()) return nullptr;
     std::vector<Kept>& kept = KeptFaces();
     const Kept* found = nullptr;
     for (const Kept& k : kept)
         if (k.Key == key) found = &k;
     if (!found) {
-        Face face = BuildFace([&](const char* tag) { return raw.fontTable(tag); });
+        const auto table = [&](const char* tag) { return raw.fontTable(tag); };
+        Face face = BuildFace(table);
+        const bool pictures = !face;
+        if (pictures) face = BuildPictureFace(table);
         QString name = raw.familyName();
         if (!raw.styleName().isEmpty()) name += QLatin1Char('-') + raw.styleName();
-        const bool plain = face && LayoutKeepsLatinPlain(raw);
-        Codes cids = CidsOf(face.get());
+        const bool plain = face && !pictures && LayoutKeepsLatinPlain(raw);
+        Codes cids = pictures ? nullptr : CidsOf(face.get());
+        const double scale = pictures && face ? PictureScaleOf(raw, face.get()) : 1;
         if (kept.size() >= MaxKeptFaces) kept.clear();
         kept.push_back(Kept{std::move(key), std::shared_ptr<hb_face_t>(face.release(), FaceDeleter()), name, plain,
-                            std::move(cids)});
+                            std::move(cids), pictures, scale});
         found = &kept.back();
     }
     std::unique_ptr<PdfFont> font(new PdfFont);
-    if (!font->d->Read(found->Face, found->Name)) return nullptr;
+    if (!font->d->Read(found->Face, found->Name, found->Pictures)) return nullptr;
     font->d->LatinIsGlyphForCharacter = found->LatinIsGlyphForCharacter;
     font->d->Cids = found->Cids;
+    font->d->PictureScale = found->PictureScale;
     return font;
 }
 
@@ -357,6 +432,7 @@ bool PdfFont::Use(quint16 glyph, QStringView characters)
 {
     if (glyph >= d->NumGlyphs) return false;
     d->Used = true;
+    d->GiveCode(glyph);
     char32_t& kept = d->UsedFor[glyph];
     if (glyph == 0) {
         kept = NoCharacters;
@@ -384,6 +460,7 @@ void PdfFont::UseInCluster(quint16 glyph, QStringView characters)
 {
     if (glyph >= d->NumGlyphs) return;
     d->Used = true;
+    d->GiveCode(glyph);
     char32_t& kept = d->UsedFor[glyph];
     if (kept != NotUsed && kept != NoCharacters) return;
     if (glyph == 0 || characters.isEmpty())
@@ -395,7 +472,7 @@ void PdfFont::UseInCluster(quint16 glyph, QStringView characters)
 float PdfFont::GlyphWidth(quint16 glyph) const
 {
     if (glyph >= d->NumGlyphs) return 0.f;
-    return float(hb_font_get_glyph_h_advance(d->Metrics.get(), glyph) * d->Scale);
+    return float(hb_font_get_glyph_h_advance(d->Metrics.get(), glyph) * d->Scale * d->PictureScale);
 }
 
 int PdfFont::GlyphCount() const { return d->NumGlyphs; }
@@ -405,6 +482,32 @@ quint16 PdfFont::Code(quint16 glyph) const { return d->Code(glyph); }
 PdfFont::Outlines PdfFont::OutlineKind() const
 {
     return d->Kind == CffOutlines && d->Cids ? CidKeyedCffOutlines : d->Kind;
+}
+
+int PdfFont::CodeCount() const { return int(d->CodeGlyphs.size()); }
+
+quint16 PdfFont::GlyphOfCode(int code) const
+{
+    return code >= 0 && size_t(code) < d->CodeGlyphs.size() ? d->CodeGlyphs[size_t(code)] : 0;
+}
+
+QImage PdfFont::Picture(quint16 glyph) const
+{
+    if (d->Kind != ColourPictures || glyph >= d->NumGlyphs) return {};
+    const Blob png(hb_ot_color_glyph_reference_png(d->Metrics.get(), glyph));
+    unsigned length = 0;
+    const char* data = hb_blob_get_data(png.get(), &length);
+    if (!data || length == 0) return {};
+    return PictureReader::ReadImage(QByteArray(data, qsizetype(length)));
+}
+
+QRectF PdfFont::PictureBox(quint16 glyph) const
+{
+    hb_glyph_extents_t e;
+    if (glyph >= d->NumGlyphs || !hb_font_get_glyph_extents(d->Metrics.get(), glyph, &e)) return {};
+    // Extents run down from the top; the box is the PDF's way up.
+    const double s = d->Scale * d->PictureScale;
+    return QRectF(e.x_bearing * s, (e.y_bearing + e.height) * s, e.width * s, -e.height * s);
 }
 
 bool PdfFont::LatinIsGlyphForCharacter() const { return d->LatinIsGlyphForCharacter; }
@@ -516,10 +619,12 @@ QByteArray PdfFont::ToUnicode() const
 {
     QByteArray entries;
     int inBlock = 0;
+    const int digits = d->Kind == ColourPictures ? 2 : 4;
     QByteArray out = "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
                      "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
-                     "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
-                     "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
+                     "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n1 begincodespacerange\n";
+    out += digits == 2 ? "<00> <FF>" : "<0000> <FFFF>";
+    out += "\nendcodespacerange\n";
     auto flush = [&] {
         if (inBlock == 0) return;
         out += QByteArray::number(inBlock) + " beginbfchar\n" + entries + "endbfchar\n";
@@ -529,9 +634,9 @@ QByteArray PdfFont::ToUnicode() const
     int previous = -1;
     for (const auto& [code, g] : d->UsedByCode()) {
         const char32_t c = d->UsedFor[g];
-        if (g == 0 || code == previous || c == NotUsed || c == NoCharacters) continue;
+        if (g == 0 || code == previous || c == NotUsed || c == NoCharacters || (digits == 2 && code == 0)) continue;
         previous = code;
-        entries += '<' + QByteArray::number(code, 16).rightJustified(4, '0').toUpper() + "> <";
+        entries += '<' + QByteArray::number(code, 16).rightJustified(digits, '0').toUpper() + "> <";
         if (c == SeveralCharacters) {
             AppendUtf16Hex(entries, d->Several.value(g));
         } else {

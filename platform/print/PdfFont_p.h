@@ -9,11 +9,16 @@
 // and its map back to the characters, so the text can be searched and
 // copied.
 //
+// A face without outlines whose glyphs are colour pictures (emoji) goes
+// in as a font of pictures: each glyph used draws its picture where the
+// face places it, named by a one-byte code of its own.
+//
 // Widths and metrics are in thousandths of the em, as a PDF font states
 // them.
 
 #include <QByteArray>
 #include <QHash>
+#include <QImage>
 #include <QRectF>
 #include <QString>
 #include <QStringView>
@@ -25,15 +30,18 @@ class PdfFont {
 public:
     // How the face's outlines go into the document: a TrueType file, an
     // OpenType file with CFF outlines, or CFF outlines keyed by CIDs as
-    // their CFF table alone (readers take the CIDs through it alike).
-    enum Outlines { TrueTypeOutlines, CffOutlines, CidKeyedCffOutlines };
+    // their CFF table alone (readers take the CIDs through it alike); or
+    // no outlines but a colour picture a glyph.
+    enum Outlines { TrueTypeOutlines, CffOutlines, CidKeyedCffOutlines, ColourPictures };
 
     // The face of a raw font; nullptr when the face cannot be embedded (no
-    // outlines HarfBuzz can cut, or damaged past its reading). The faces
-    // read are kept while the program runs (a few at the most).
+    // outlines HarfBuzz can cut nor colour pictures, or damaged past its
+    // reading). The faces read are kept while the program runs (a few at
+    // the most).
     static std::unique_ptr<PdfFont> Open(const QRawFont& raw);
     // What tells Qt's faces apart: the same face at every size has the same
-    // key.
+    // key. Empty for a face of no font file: the boxes Qt draws characters
+    // no installed face has with.
     static QByteArray Key(const QRawFont& raw);
     ~PdfFont();
     PdfFont(const PdfFont&) = delete;
@@ -52,8 +60,17 @@ public:
     void UseInCluster(quint16 glyph, QStringView characters);
 
     // The code the pages name a glyph by: its id, but for CFF outlines
-    // keyed by CIDs the glyph's CID (a reader finds the glyph by it).
+    // keyed by CIDs the glyph's CID (a reader finds the glyph by it), and
+    // for colour pictures a one-byte code given to each glyph as it is
+    // first used (0, drawing nothing, for the missing glyph and past 254
+    // pictures; 255 is left to the font).
     quint16 Code(quint16 glyph) const;
+    // Colour pictures: the codes given (code 0 among them), the glyph of
+    // each, and a glyph's picture with its box.
+    int CodeCount() const;
+    quint16 GlyphOfCode(int code) const;
+    QImage Picture(quint16 glyph) const;
+    QRectF PictureBox(quint16 glyph) const;
     // The advance width of a glyph as the face states it.
     float GlyphWidth(quint16 glyph) const;
     int GlyphCount() const;
@@ -83,7 +100,7 @@ public:
     // OutlineKind; uncompressed. Empty when the subsetter fails.
     QByteArray SubsetFile() const;
     // The ToUnicode CMap program mapping the codes of the used glyphs (two
-    // bytes, Identity-H) to their characters.
+    // bytes, Identity-H; one for colour pictures) to their characters.
     QByteArray ToUnicode() const;
 
 private:

@@ -5,6 +5,7 @@
 #include "platform/report/ReportFonts.h"
 
 #include <QFontMetricsF>
+#include <QRectF>
 #include <QHash>
 #include <map>
 #include <tuple>
@@ -43,8 +44,7 @@ PdfFont* PdfFonts::Face(const QRawFont& raw)
 {
     if (const auto it = d->ByRaw.constFind(raw); it != d->ByRaw.constEnd()) return it.value();
     PdfFont* face = nullptr;
-    if (raw.isValid()) {
-        const QByteArray key = PdfFont::Key(raw);
+    if (const QByteArray key = PdfFont::Key(raw); !key.isEmpty()) {
         const auto it = d->Faces.find(key);
         if (it != d->Faces.end())
             face = it->second.get();
@@ -95,6 +95,95 @@ const QByteArray& PdfFonts::Resource(PdfFont* face)
     return d->Used.back().Name;
 }
 
+namespace {
+
+// A picture as an RGB image with its transparency as a soft mask; its
+// object.
+int WritePicture(PdfDocument& doc, const QImage& picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    const int w = image.width(), h = image.height();
+    QByteArray rgb(qsizetype(w) * h * 3, Qt::Uninitialized), alpha(qsizetype(w) * h, Qt::Uninitialized);
+    uchar* colour = reinterpret_cast<uchar*>(rgb.data());
+    uchar* cover = reinterpret_cast<uchar*>(alpha.data());
+    for (int y = 0; y < h; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            *colour++ = uchar(qRed(row[x]));
+            *colour++ = uchar(qGreen(row[x]));
+            *colour++ = uchar(qBlue(row[x]));
+            *cover++ = uchar(qAlpha(row[x]));
+        }
+    }
+    const int object = doc.Reserve(), mask = doc.Reserve();
+    PdfOutput gray, colours;
+    gray << "/Type /XObject /Subtype /Image /Width ";
+    gray.Int(w) << " /Height ";
+    gray.Int(h) << " /ColorSpace /DeviceGray /BitsPerComponent 8";
+    doc.Stream(mask, gray.View(), alpha);
+    colours << "/Type /XObject /Subtype /Image /Width ";
+    colours.Int(w) << " /Height ";
+    colours.Int(h) << " /ColorSpace /DeviceRGB /BitsPerComponent 8 /SMask ";
+    colours.Ref(mask);
+    doc.Stream(object, colours.View(), rgb);
+    return object;
+}
+
+// A face of colour pictures as a Type 3 font: each code's glyph procedure
+// draws the glyph's picture in its box (code 0 draws nothing); the
+// pictures are its own resources.
+void WritePictures(PdfDocument& doc, const PdfFont& face, int object)
+{
+    const int codes = face.CodeCount();
+    const int toUnicode = doc.Reserve();
+    QRectF box;
+    PdfOutput procs, widths, names, pictures;
+    for (int code = 0; code < codes; ++code) {
+        const quint16 glyph = face.GlyphOfCode(code);
+        const double width = face.GlyphWidth(glyph);
+        PdfOutput proc;
+        proc.Num(width, 1) << " 0 d0\n";
+        const QImage picture = code ? face.Picture(glyph) : QImage();
+        const QRectF place = face.PictureBox(glyph);
+        if (!picture.isNull() && !place.isEmpty()) {
+            const QByteArray name = "P" + QByteArray::number(code);
+            pictures << '/' << name << ' ';
+            pictures.Ref(WritePicture(doc, picture)) << ' ';
+            proc << "q ";
+            proc.Num(place.width(), 1) << " 0 0 ";
+            proc.Num(place.height(), 1).SNum(place.left(), 1).SNum(place.top(), 1) << " cm /" << name << " Do Q\n";
+            box |= place;
+        }
+        const int n = doc.Reserve();
+        doc.Stream(n, {}, proc.View());
+        procs << "/g" << QByteArray::number(code) << ' ';
+        procs.Ref(n) << ' ';
+        names << " /g" << QByteArray::number(code);
+        widths.Num(width, 1) << ' ';
+    }
+    // Readers that extract text guess a Type 3 font's size from the width
+    // of its "m", as 0.6 of the em: code 255, never drawn, is one.
+    for (int code = codes; code < 255; ++code) widths << "0 ";
+    widths << "600";
+    names << " 255 /m";
+    const int m = doc.Reserve();
+    doc.Stream(m, {}, "600 0 d0\n");
+    procs << "/m ";
+    procs.Ref(m);
+    PdfOutput& out = doc.BeginObject(object);
+    out << "<</Type /Font /Subtype /Type3 /FontBBox [";
+    out.Num(box.left(), 0).SNum(box.top(), 0).SNum(box.right(), 0).SNum(box.bottom(), 0)
+        << "] /FontMatrix [0.001 0 0 0.001 0 0] /CharProcs <<" << procs.View()
+        << ">> /Encoding <</Type /Encoding /Differences [0" << names.View() << "]>> /FirstChar 0 /LastChar ";
+    out.Int(255) << " /Widths [" << widths.View() << "] /Resources <</XObject <<" << pictures.View()
+                 << ">>>> /ToUnicode ";
+    out.Ref(toUnicode) << ">>";
+    doc.EndObject();
+    doc.Stream(toUnicode, {}, face.ToUnicode());
+}
+
+} // namespace
+
 void PdfFonts::WriteAll()
 {
     PdfDocument& doc = d->Document;
@@ -102,6 +191,10 @@ void PdfFonts::WriteAll()
         PdfFont& face = *named.Face;
         if (!face.Used()) continue;
         const PdfFont::Outlines kind = face.OutlineKind();
+        if (kind == PdfFont::ColourPictures) {
+            WritePictures(doc, face, named.Object);
+            continue;
+        }
         const bool cff = kind != PdfFont::TrueTypeOutlines;
         const QByteArray baseFont = face.BaseFont();
         const int cidFont = doc.Reserve(), descriptor = doc.Reserve(), file = doc.Reserve(), toUnicode = doc.Reserve();

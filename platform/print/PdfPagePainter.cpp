@@ -393,7 +393,10 @@ void PdfPagePainter::DrawText(QPointF origin, const QString& text)
                 m_out << '<';
                 inHex = true;
             }
-            m_out.Hex4(g.Face->Code(g.Id));
+            if (g.Face->OutlineKind() == PdfFont::ColourPictures)
+                m_out << QByteArray::number(g.Face->Code(g.Id) | 0x100, 16).mid(1); // one byte
+            else
+                m_out.Hex4(g.Face->Code(g.Id));
             pen += g.Face->GlyphWidth(g.Id) * size / 1000;
         }
         if (tells) {

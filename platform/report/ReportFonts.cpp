@@ -1,5 +1,6 @@
 #include "platform/report/ReportFonts.h"
 
+#include <QtEndian>
 #include <QtMath>
 
 namespace {
@@ -80,4 +81,22 @@ QFont ReportFonts::MeasuringFont(const TPageFont& font, double& inchesPerUnit)
         inchesPerUnit *= font.Size / MaxMeasuredSize;
     }
     return QtFont(measured);
+}
+
+bool ReportFonts::KerningReadable(const QByteArray& kern)
+{
+    if (kern.isEmpty()) return true;
+    const auto at = [&](qsizetype i) { return qFromBigEndian<quint16>(kern.constData() + i); };
+    const qsizetype size = kern.size();
+    if (size < 4 || at(0) != 0) return false;
+    qsizetype offset = 4;
+    for (int table = at(2); table > 0; --table) {
+        if (offset + 6 > size) return false;
+        const qsizetype length = at(offset + 2);
+        if (length < 6 || offset + length > size) return false;
+        // Format 0: the pairs, six bytes each, after a header of fourteen.
+        if (at(offset + 4) >> 8 == 0 && (length < 14 || 14 + qsizetype(at(offset + 6)) * 6 > length)) return false;
+        offset += length;
+    }
+    return true;
 }

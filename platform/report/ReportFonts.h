@@ -8,6 +8,7 @@
 
 #include "platform/report/PagePainter.h"
 
+#include <QByteArray>
 #include <QFont>
 #include <QString>
 
@@ -33,4 +34,9 @@ public:
     // what one of its units is on the page.
     static constexpr double MaxMeasuredSize = 100;
     static QFont MeasuringFont(const TPageFont& font, double& inchesPerUnit);
+    // Whether a face's 'kern' table (empty: none) reads whole: version 0,
+    // every subtable and its pairs within the table. Only then are the
+    // face's kerned advances what shaping makes of plain text; a damaged
+    // table gives Qt pairs of its bytes, where shaping reads none.
+    static bool KerningReadable(const QByteArray& kern);
 };

@@ -44,6 +44,7 @@ TReportMetrics::Font& TReportMetrics::Find(const TPageFont& font)
     const QFont qfont = ReportFonts::QtFont(font);
     made->Metrics = std::make_unique<QFontMetricsF>(qfont);
     made->Raw = RawFont(qfont);
+    made->KernedAdvances = made->Raw.isValid() && ReportFonts::KerningReadable(made->Raw.fontTable("kern"));
     m_fonts.push_back(std::move(made));
     return *(m_last = m_fonts.back().get());
 }
@@ -56,7 +57,7 @@ double TReportMetrics::Measure(Font& f, const QString& text)
     // shaping only kerns them. Anything else (marks, other scripts, a
     // character another face stands in for) is shaped.
     const qsizetype n = text.size();
-    if (!f.Raw.isValid() || n == 0) return f.Metrics->horizontalAdvance(text);
+    if (!f.KernedAdvances || n == 0) return f.Metrics->horizontalAdvance(text);
     const QChar* chars = text.constData();
     for (qsizetype i = 0; i < n; ++i)
         if (chars[i].unicode() >= 0x0300 || chars[i].unicode() < 0x20) return f.Metrics->horizontalAdvance(text);

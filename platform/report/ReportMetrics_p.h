@@ -36,6 +36,9 @@ private:
         TPageFont Key;
         std::unique_ptr<QFontMetricsF> Metrics;
         QRawFont Raw;
+        // Whether plain Latin text may be measured from the face's kerned
+        // advances (ReportFonts::KerningReadable).
+        bool KernedAdvances = false;
         QHash<QString, double> Widths;
     };
     Font& Find(const TPageFont& font);

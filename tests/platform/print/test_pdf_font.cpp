@@ -3,18 +3,31 @@
 // characters it first stood for, the missing glyph for none), the
 // descriptor, the subset read back by Qt with the used outlines (and their
 // components) only, TrueType and CFF alike, and faces without outlines or
-// damaged refused or bounded without a crash.
+// damaged refused or bounded without a crash; in the written PDF, every
+// script drawn from the face the preview draws it with, and characters no
+// installed face has as the preview draws them.
 
+#include "platform/print/PdfDocument_p.h"
 #include "platform/print/PdfFont_p.h"
+#include "platform/print/PdfFonts_p.h"
+#include "platform/print/PdfText_p.h"
 #include "platform/report/ReportFonts.h"
+#include "platform/report/ReportMetrics_p.h"
+#include "platform/report/TPageRenderer.h"
+#include "platform/report/TReportFileReader.h"
 #include "tests/platform/print/FontFixtures.h"
+#include "tests/platform/print/OutputFixtures.h"
 
+#include <QFontDatabase>
+#include <QPainter>
 #include <QPainterPath>
 #include <QRawFont>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace fonttest;
+using namespace outputtest;
 
 namespace {
 
@@ -358,4 +371,358 @@ TEST(PdfFont, FacesWithoutOutlinesAreRefusedAndDamagedOnesBounded)
         EXPECT_FALSE(damaged->DescriptorEntries().isEmpty());
         EXPECT_FALSE(damaged->ToUnicode().isEmpty());
     }
+}
+
+namespace {
+
+// Lines of text in a page font of 16 points, half an inch apart.
+QByteArray LinesReport(const QStringList& texts, const QString& family = Sans)
+{
+    return Record([&](TBaseReport& r) {
+        TPagePainter& p = r.Painter();
+        TPageFont font;
+        font.Family = family;
+        font.Size = 16;
+        p.SetFont(font);
+        double y = 1;
+        for (const QString& text : texts) {
+            p.DrawText(QPointF(1, y), text);
+            y += 0.5;
+        }
+    });
+}
+
+// The first page as the preview draws it, and as a reader draws the PDF.
+QImage PreviewPage(const QByteArray& report, int dpi)
+{
+    TReportFileReader reader;
+    reader.LoadFromBytes(report);
+    const QSizeF inches = reader.PageSize(0);
+    QImage image(qRound(inches.width() * dpi), qRound(inches.height() * dpi), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    TPageRenderer renderer(painter, dpi);
+    reader.PlayPage(0, renderer);
+    painter.end();
+    return image;
+}
+
+QImage PdfPage(const QString& pdf, int dpi)
+{
+    QTemporaryDir dir;
+    const ToolResult r = RunTool(QStringLiteral("pdftoppm"),
+                                 {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-singlefile"), pdf,
+                                  dir.filePath(QStringLiteral("page"))});
+    if (r.Exit != 0) return {};
+    return QImage(dir.filePath(QStringLiteral("page.ppm"))).convertToFormat(QImage::Format_RGB32);
+}
+
+// Cells of 4 x 4 pixels with ink in either page, and those whose ink
+// differs (antialiasing may differ, glyphs and their places may not).
+struct Comparison {
+    int Inked = 0, Differing = 0;
+};
+Comparison Compare(const QImage& a, const QImage& b)
+{
+    Comparison c;
+    const int cell = 4;
+    const auto ink = [&](const QImage& image, int x0, int y0) {
+        double sum = 0;
+        for (int y = y0; y < y0 + cell; ++y)
+            for (int x = x0; x < x0 + cell; ++x) sum += 255 - qGray(image.pixel(x, y));
+        return sum / (cell * cell);
+    };
+    for (int y = 0; y + cell <= a.height() && y + cell <= b.height(); y += cell)
+        for (int x = 0; x + cell <= a.width() && x + cell <= b.width(); x += cell) {
+            const double p = ink(a, x, y), q = ink(b, x, y);
+            if (p < 8 && q < 8) continue;
+            ++c.Inked;
+            c.Differing += std::fabs(p - q) > 48;
+        }
+    return c;
+}
+
+void ExpectDrawnAsPreview(const QByteArray& report, const QString& pdf, int minInked)
+{
+    const int dpi = 144;
+    const QImage ours = PdfPage(pdf, dpi), preview = PreviewPage(report, dpi);
+    ASSERT_FALSE(ours.isNull());
+    ASSERT_EQ(ours.size(), preview.size());
+    const Comparison c = Compare(ours, preview);
+    EXPECT_GT(c.Inked, minInked);
+    EXPECT_LT(c.Differing, c.Inked / 50) << c.Differing << " of " << c.Inked << " cells differ";
+}
+
+// The PDF's text, accents composed.
+QStringList TextLines(const QString& pdf)
+{
+    const ToolResult text = RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    return text.Out.normalized(QString::NormalizationForm_C).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+TEST(PdfFont, ScriptsOfTheInstalledFacesAreDrawnFromThem)
+{
+    // Each with the family the installed face of its script is of.
+    const std::pair<QString, const char*> scripts[] = {
+        {QStringLiteral("\u0928\u092E\u0938\u094D\u0924\u0947 \u0926\u0941\u0928\u093F\u092F\u093E"), "Devanagari"},
+        {QStringLiteral("\u09A8\u09AE\u09B8\u09CD\u0995\u09BE\u09B0"), "Bengali"},
+        {QStringLiteral("\u0BB5\u0BA3\u0B95\u0BCD\u0B95\u0BAE\u0BCD"), "Tamil"},
+        {QStringLiteral("\u0C28\u0C2E\u0C38\u0C4D\u0C15\u0C3E\u0C30\u0C02"), "Telugu"},
+        {QStringLiteral("\u0AA8\u0AAE\u0AB8\u0ACD\u0AA4\u0AC7"), "Gujarati"},
+        {QStringLiteral("\u0A38\u0A24\u0A3F \u0A38\u0A4D\u0A30\u0A40"), "Gurmukhi"},
+        {QStringLiteral("\u0CA8\u0CAE\u0CB8\u0CCD\u0C95\u0CBE\u0CB0"), "Kannada"},
+        {QStringLiteral("\u0D28\u0D2E\u0D38\u0D4D\u0D15\u0D3E\u0D30\u0D02"), "Malayalam"},
+        {QStringLiteral("\u0D86\u0DBA\u0DD4\u0DB6\u0DDD\u0DC0\u0DB1\u0DCA"), "Sinhala"},
+        {QStringLiteral("\u0B13\u0B21\u0B3C\u0B3F\u0B06"), "Oriya"},
+        {QStringLiteral("\u0E2A\u0E27\u0E31\u0E2A\u0E14\u0E35"), "Thai"},
+        {QStringLiteral("\u179F\u17BD\u179F\u17D2\u178F\u17B8"), "Khmer"},
+        {QStringLiteral("\u072B\u0720\u0721\u0710"), "Syriac"},
+    };
+    QStringList texts;
+    for (const auto& [text, script] : scripts) texts << text;
+
+    // Not the missing glyph: every glyph of the script's own face.
+    PdfDocument document;
+    PdfFonts fonts(document);
+    PdfTextLayout layout(fonts);
+    TPageFont page;
+    page.Family = Sans;
+    for (const auto& [text, script] : scripts) {
+        layout.Lay(fonts.Font(page), text);
+        ASSERT_FALSE(layout.Glyphs().empty()) << script;
+        for (const PdfTextLayout::Glyph& g : layout.Glyphs()) {
+            ASSERT_NE(g.Face, nullptr) << script;
+            EXPECT_NE(g.Id, 0) << script;
+            EXPECT_TRUE(g.Face->BaseFont().contains("Noto")) << script << " " << g.Face->BaseFont().data();
+            EXPECT_TRUE(g.Face->BaseFont().contains(script)) << script << " " << g.Face->BaseFont().data();
+        }
+    }
+
+    // Embedded, and as the preview draws them.
+    const QByteArray report = LinesReport(texts);
+    QTemporaryDir dir;
+    const QString pdf = RenderToPdf(dir.path(), report);
+    const ToolResult listed = RunTool(QStringLiteral("pdffonts"), {pdf});
+    ASSERT_EQ(listed.Exit, 0) << listed.Err.toStdString();
+    for (const auto& [text, script] : scripts) {
+        const QRegularExpression line(QStringLiteral("\\+Noto(Sans|Serif)%1\\S* +CID TrueType +Identity-H +yes yes yes")
+                                          .arg(QLatin1String(script)));
+        EXPECT_TRUE(listed.Out.contains(line)) << script << "\n" << listed.Out.toStdString();
+    }
+    ExpectDrawnAsPreview(report, pdf, 500);
+}
+
+TEST(PdfFont, CharactersNoInstalledFaceHasAreDrawnInThePageFontsMissingGlyph)
+{
+    // Thaana, whose installed face Qt does not take for its script, comes
+    // in a face of boxes with no font file behind it; private-use and
+    // unassigned characters in the page font itself.
+    const QString thaana = QStringLiteral("Name: \u0789\u07A6\u0787\u07A8 end");
+    const QString mixed = QStringLiteral("\u0789\u07A6 \u0928\u092E\u0938 Box");
+    const QString unassigned = QStringLiteral("Box \uE000\U000F0001 \u0378 end");
+    PdfDocument document;
+    PdfFonts fonts(document);
+    PdfTextLayout layout(fonts);
+    TPageFont page;
+    page.Family = Sans;
+    const PdfFonts::TextFont& font = fonts.Font(page);
+    for (const QString& text : {thaana, mixed, unassigned}) {
+        EXPECT_GT(layout.Lay(font, text), 0);
+        int missing = 0;
+        for (const PdfTextLayout::Glyph& g : layout.Glyphs()) {
+            ASSERT_NE(g.Face, nullptr);
+            if (g.Id != 0) continue;
+            ++missing;
+            EXPECT_EQ(g.Face, font.Face) << "the page font's missing glyph";
+        }
+        EXPECT_GE(missing, 2) << text.toStdString();
+    }
+
+    for (const QString& family : {Sans, Serif}) {
+        QTemporaryDir dir;
+        // The preview draws the missing glyph where the page font stands
+        // in; the face of boxes it leaves blank.
+        const QByteArray drawn = LinesReport({unassigned, unassigned + unassigned}, family);
+        const QString pdf = RenderToPdf(dir.path(), drawn);
+        ExpectDrawnAsPreview(drawn, pdf, 100);
+        EXPECT_TRUE(TextLines(pdf).contains(unassigned)) << TextLines(pdf).join(u'\n').toStdString();
+        const QString boxes = RenderToPdf(dir.path(), LinesReport({thaana, mixed}, family));
+        EXPECT_FALSE(TextLines(boxes).filter(QStringLiteral("end")).isEmpty());
+    }
+}
+
+namespace {
+
+// The extent of each line of the PDF's first page, in points, from the
+// word boxes a reader finds: (text, left, right).
+struct LineBox {
+    QString Text;
+    double Left = 0, Right = 0;
+};
+std::vector<LineBox> LineBoxes(const QString& pdf)
+{
+    const ToolResult r = RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    std::vector<LineBox> lines;
+    static const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"[\\d.]+\">([^<]*)</word>"));
+    double lineTop = -100;
+    for (auto it = word.globalMatch(r.Out); it.hasNext();) {
+        const auto m = it.next();
+        const double top = m.captured(2).toDouble();
+        if (std::fabs(top - lineTop) > 4) {
+            lines.push_back(LineBox{QString(), m.captured(1).toDouble(), 0});
+            lineTop = top;
+        } else {
+            lines.back().Text += QLatin1Char(' ');
+        }
+        lines.back().Text += m.captured(4);
+        lines.back().Right = m.captured(3).toDouble();
+    }
+    return lines;
+}
+
+} // namespace
+
+TEST(PdfFont, ADamagedInstalledFaceIsMeasuredAsDrawnAndEmbeddedReadably)
+{
+    // Liberation Sans under a name of its own, with counts far beyond its
+    // kerning and character map tables and outlines spanning the whole
+    // glyph table.
+    const QRawFont raw = Raw(Sans);
+    QMap<QByteArray, QByteArray> tables;
+    for (const char* tag :
+         {"head", "hhea", "hmtx", "maxp", "loca", "glyf", "cmap", "kern", "post", "OS/2", "GDEF", "GPOS", "GSUB"})
+        tables.insert(tag, raw.fontTable(tag));
+    tables["name"] = NameTable(QStringLiteral("Tamsel Damaged"), QStringLiteral("TamselDamaged"));
+    QByteArray& kern = tables["kern"];
+    ASSERT_GT(kern.size(), 12);
+    Put16(kern, 2, 0xFFFF);
+    Put16(kern, 10, 0xFFFF);
+    Put16(kern, 8, 0); // subtable length
+    QByteArray& loca = tables["loca"];
+    const bool longLoca = Get16(tables["head"], 50) == 1;
+    const qsizetype entries = loca.size() / (longLoca ? 4 : 2);
+    for (qsizetype i = 40; i < entries; i += 2) {
+        if (longLoca)
+            Put32(loca, i * 4, quint32(tables["glyf"].size()));
+        else
+            Put16(loca, i * 2, quint16(tables["glyf"].size() / 2));
+    }
+    // Kept while the tests run: Qt keeps the face of a font added from
+    // memory under its id, which a font added later would take.
+    static const int damaged = QFontDatabase::addApplicationFontFromData(Sfnt(tables));
+    ASSERT_GE(damaged, 0);
+
+    // Kerned text: measured, drawn in the preview and drawn in the PDF
+    // alike, to a hundredth of a point.
+    const QStringList texts{QStringLiteral("AVAILABLE Type, To WAVE Yard"), QStringLiteral("Cafe\u0301 \u6771\u4EAC")};
+    TPageFont page;
+    page.Family = QStringLiteral("Tamsel Damaged");
+    page.Size = 16;
+    TReportMetrics metrics;
+    const double measured = metrics.Width(page, texts[0]) * 72 / ReportFonts::ReferenceDpi;
+    const double shaped =
+        QFontMetricsF(ReportFonts::QtFont(page)).horizontalAdvance(texts[0]) * 72 / ReportFonts::ReferenceDpi;
+    TPageFont healthy = page;
+    healthy.Family = Sans;
+    const double unkerned = [&] {
+        double sum = 0;
+        const QRawFont face = QRawFont::fromFont(ReportFonts::QtFont(healthy));
+        std::vector<quint32> ids(size_t(texts[0].size()));
+        std::vector<QPointF> advances(ids.size());
+        int count = int(ids.size());
+        face.glyphIndexesForChars(texts[0].constData(), int(texts[0].size()), ids.data(), &count);
+        face.advancesForGlyphIndexes(ids.data(), advances.data(), count, QRawFont::UseDesignMetrics);
+        for (const QPointF& a : advances) sum += a.x();
+        return sum * 72 / ReportFonts::ReferenceDpi;
+    }();
+    EXPECT_NEAR(measured, shaped, 0.01);
+    EXPECT_NEAR(measured, metrics.Width(healthy, texts[0]) * 72 / ReportFonts::ReferenceDpi, 0.01);
+    EXPECT_LT(measured, unkerned - 1) << "kerned";
+
+    const QByteArray report = LinesReport(texts, page.Family);
+    QTemporaryDir dir;
+    const QString pdf = RenderToPdf(dir.path(), report);
+    const std::vector<LineBox> lines = LineBoxes(pdf);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].Text, texts[0]);
+    EXPECT_NEAR(lines[0].Left, 72, 0.5);
+    EXPECT_NEAR(lines[0].Right - lines[0].Left, measured, 0.05) << "unkerned: " << unkerned;
+    ExpectDrawnAsPreview(report, pdf, 200);
+
+    // The text reads back, and every face embedded loads in the readers.
+    const QStringList back = TextLines(pdf);
+    for (const QString& text : texts)
+        EXPECT_TRUE(back.contains(text.normalized(QString::NormalizationForm_C))) << back.join(u'\n').toStdString();
+    const ToolResult fonts = RunTool(QStringLiteral("pdffonts"), {pdf});
+    EXPECT_TRUE(fonts.Err.isEmpty()) << fonts.Err.toStdString();
+    const QStringList listed = fonts.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(2);
+    EXPECT_GE(listed.size(), 2);
+    for (const QString& line : listed)
+        EXPECT_TRUE(line.contains(QLatin1String(" yes yes yes "))) << fonts.Out.toStdString();
+    const ToolResult drawn =
+        RunTool(QStringLiteral("pdftoppm"),
+                {QStringLiteral("-r"), QStringLiteral("30"), pdf, dir.filePath(QStringLiteral("page"))});
+    EXPECT_EQ(drawn.Exit, 0);
+    EXPECT_TRUE(drawn.Err.isEmpty()) << drawn.Err.toStdString();
+    const ToolResult mutool =
+        RunTool(QStringLiteral("mutool"),
+                {QStringLiteral("draw"), QStringLiteral("-o"), dir.filePath(QStringLiteral("mu.png")),
+                 QStringLiteral("-r"), QStringLiteral("30"), pdf});
+    EXPECT_EQ(mutool.Exit, 0);
+    EXPECT_FALSE(mutool.Err.contains(QLatin1String("error"), Qt::CaseInsensitive)) << mutool.Err.toStdString();
+}
+
+TEST(PdfFont, ColourEmojiAreDrawnAsTheirPicturesAndReadBack)
+{
+    // The avocado and the crab are only in the colour face; the house also
+    // in a plain one, from which the preview draws it.
+    const QString text = QStringLiteral("Avocado \U0001F951 crab \U0001F980 house \U0001F3E0");
+    const QByteArray report = Record([&](TBaseReport& r) {
+        TPagePainter& p = r.Painter();
+        TPageFont font;
+        font.Family = Sans;
+        font.Size = 36;
+        p.SetFont(font);
+        p.DrawText(QPointF(1, 1.5), text);
+    });
+    QTemporaryDir dir;
+    const QString pdf = RenderToPdf(dir.path(), report);
+
+    // Cells of colour (not grey) in both pages, nearly all in the same
+    // places.
+    const int dpi = 144, cell = 4;
+    const QImage ours = PdfPage(pdf, dpi), preview = PreviewPage(report, dpi);
+    ASSERT_EQ(ours.size(), preview.size());
+    const auto coloured = [&](const QImage& image, int x0, int y0) {
+        int n = 0;
+        for (int y = y0; y < y0 + cell; ++y)
+            for (int x = x0; x < x0 + cell; ++x) {
+                const QRgb c = image.pixel(x, y);
+                n += std::max({qRed(c), qGreen(c), qBlue(c)}) - std::min({qRed(c), qGreen(c), qBlue(c)}) > 60;
+            }
+        return n >= cell * cell / 2;
+    };
+    int inPreview = 0, inOurs = 0, both = 0;
+    for (int y = 0; y + cell <= ours.height(); y += cell)
+        for (int x = 0; x + cell <= ours.width(); x += cell) {
+            const bool a = coloured(ours, x, y), b = coloured(preview, x, y);
+            inOurs += a;
+            inPreview += b;
+            both += a && b;
+        }
+    EXPECT_GT(inPreview, 100);
+    EXPECT_GT(both, inPreview * 8 / 10) << both << " of " << inPreview << " coloured cells, " << inOurs
+                                        << " in the PDF";
+    EXPECT_LT(inOurs, inPreview * 12 / 10);
+
+    EXPECT_TRUE(TextLines(pdf).contains(text)) << TextLines(pdf).join(u'\n').toStdString();
+    const ToolResult mutool =
+        RunTool(QStringLiteral("mutool"),
+                {QStringLiteral("draw"), QStringLiteral("-o"), dir.filePath(QStringLiteral("mu.png")),
+                 QStringLiteral("-r"), QStringLiteral("30"), pdf});
+    EXPECT_EQ(mutool.Exit, 0);
+    EXPECT_FALSE(mutool.Err.contains(QLatin1String("error"), Qt::CaseInsensitive)) << mutool.Err.toStdString();
 }
