@@ -31,14 +31,6 @@ QString Reversed(QStringView s)
     return out;
 }
 
-qsizetype CodePoints(QStringView s)
-{
-    qsizetype n = 0;
-    for (qsizetype i = 0; i < s.size(); ++i, ++n)
-        if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) ++i;
-    return n;
-}
-
 } // namespace
 
 double PdfTextLayout::Lay(const PdfFonts::TextFont& font, const QString& text)
@@ -89,8 +81,7 @@ bool PdfTextLayout::Plain(const PdfFonts::TextFont& font, const QString& text, d
 
 QString PdfTextLayout::Characters(const Cluster& cluster, const QString& text)
 {
-    const QStringView chars = QStringView(text).mid(cluster.From, cluster.Length);
-    return cluster.RightToLeft ? Reversed(chars) : chars.toString();
+    return text.mid(cluster.From, cluster.Length);
 }
 
 namespace {
@@ -234,15 +225,19 @@ double PdfTextLayout::ShapePiece(const PdfFonts::TextFont& font, const QString& 
     layout.endLayout();
     const double baseline = line.y() + line.ascent();
 
-    // The glyphs of each character: the characters of one cluster share
-    // theirs.
+    // The glyphs of each character. Asked for one character, the layout
+    // gives the first glyph of its cluster, and for the cluster's last
+    // character all of them: a character whose glyphs hold one of the
+    // cluster before belongs to it, and adds the glyphs it lacks.
     const int end = line.textStart() + line.textLength();
     for (int i = line.textStart(); i < end;) {
         const int length = text[i].isHighSurrogate() && i + 1 < end && text[i + 1].isLowSurrogate() ? 2 : 1;
         const int first = int(m_glyphs.size());
         bool rightToLeft = false;
         for (const QGlyphRun& run : line.glyphRuns(i, length)) {
-            PdfFont* face = m_fonts.Face(run.rawFont());
+            const QRawFont raw = run.rawFont();
+            PdfFont* face = m_fonts.Face(raw);
+            if (face && !m_raws.contains(face)) m_raws.insert(face, raw);
             rightToLeft |= run.flags().testFlag(QGlyphRun::RightToLeft);
             const QList<quint32> ids = run.glyphIndexes();
             const QList<QPointF> places = run.positions();
@@ -253,17 +248,24 @@ double PdfTextLayout::ShapePiece(const PdfFonts::TextFont& font, const QString& 
         const int count = int(m_glyphs.size()) - first;
         if (m_clusters.size() > firstCluster) {
             Cluster& last = m_clusters.back();
-            if (count == 0 ||
-                (count == last.Count && SameGlyph(m_glyphs[size_t(first)], m_glyphs[size_t(last.First)]))) {
-                m_glyphs.resize(size_t(first));
+            const auto inLast = [&](const Glyph& g) {
+                for (int k = last.First; k < last.First + last.Count; ++k)
+                    if (SameGlyph(g, m_glyphs[size_t(k)])) return true;
+                return false;
+            };
+            bool joins = count == 0 || last.Count == 0;
+            for (int k = first; k < first + count && !joins; ++k) joins = inLast(m_glyphs[size_t(k)]);
+            if (joins) {
+                if (last.Count == 0) last.First = first;
+                // The last cluster's glyphs end the list: the new ones
+                // follow them.
+                int kept = last.First + last.Count;
+                for (int k = first; k < first + count; ++k)
+                    if (last.Count == 0 || !inLast(m_glyphs[size_t(k)])) m_glyphs[size_t(kept++)] = m_glyphs[size_t(k)];
+                m_glyphs.resize(size_t(kept));
+                last.Count = kept - last.First;
                 last.Length += length;
-                i += length;
-                continue;
-            }
-            if (last.Count == 0) {
-                last.Length += length;
-                last.First = first;
-                last.Count = count;
+                last.RightToLeft |= rightToLeft;
                 i += length;
                 continue;
             }
@@ -292,33 +294,89 @@ double PdfTextLayout::ShapePiece(const PdfFonts::TextFont& font, const QString& 
             continue;
         }
         c.TellsCharacters = c.Count > 0;
-        // One glyph a character: each stands for its own, in order.
-        const bool each = !missing && !c.RightToLeft && CodePoints(chars) == c.Count;
-        qsizetype at = 0;
-        for (int k = c.First; k < c.First + c.Count; ++k) {
-            const Glyph& g = m_glyphs[size_t(k)];
-            if (!g.Face) continue;
-            qsizetype length = 0;
-            if (each) {
-                length = chars[at].isHighSurrogate() && at + 1 < chars.size() ? 2 : 1;
-                g.Face->UseInCluster(g.Id, chars.mid(at, length));
-            } else {
-                g.Face->UseInCluster(g.Id, {});
-            }
-            at += length;
-        }
+        if (!missing) ShareCharacters(c, chars);
+        else
+            for (int k = c.First; k < c.First + c.Count; ++k)
+                if (const Glyph& g = m_glyphs[size_t(k)]; g.Face) g.Face->UseInCluster(g.Id, {});
     }
 
-    // Left to right as they stand; characters without a glyph draw nothing.
+    // In the order of their characters; characters without a glyph draw
+    // nothing.
     const auto piece = m_clusters.begin() + qsizetype(firstCluster);
     m_clusters.erase(std::remove_if(piece, m_clusters.end(), [](const Cluster& c) { return c.Count == 0; }),
                      m_clusters.end());
-    const auto left = [this](const Cluster& c) {
-        double x = m_glyphs[size_t(c.First)].X;
-        for (int k = c.First + 1; k < c.First + c.Count; ++k) x = std::min(x, m_glyphs[size_t(k)].X);
-        return x;
-    };
-    std::stable_sort(m_clusters.begin() + qsizetype(firstCluster), m_clusters.end(),
-                     [&](const Cluster& a, const Cluster& b) { return left(a) < left(b); });
     return line.horizontalAdvance();
+}
+
+void PdfTextLayout::ShareCharacters(Cluster& cluster, const QString& chars)
+{
+    // The cluster's characters, a code point each.
+    struct Point {
+        char32_t Code;
+        qsizetype At, Length;
+        int Glyph = -1;
+    };
+    std::vector<Point> points;
+    for (qsizetype i = 0; i < chars.size();) {
+        const qsizetype length = chars[i].isHighSurrogate() && i + 1 < chars.size() && chars[i + 1].isLowSurrogate() ? 2 : 1;
+        points.push_back(Point{length == 2 ? QChar::surrogateToUcs4(chars[i], chars[i + 1]) : chars[i].unicode(), i, length});
+        i += length;
+    }
+    const int count = cluster.Count;
+    std::vector<int> firstPoint(size_t(count), -1);
+    // A glyph the face maps a character to stands for that character.
+    for (int k = 0; k < count; ++k) {
+        const Glyph& g = m_glyphs[size_t(cluster.First + k)];
+        const auto raw = m_raws.constFind(g.Face);
+        if (raw == m_raws.constEnd()) continue;
+        for (size_t p = 0; p < points.size(); ++p) {
+            if (points[p].Glyph >= 0) continue;
+            const QChar utf16[2] = {QChar(QChar::highSurrogate(points[p].Code)), QChar(QChar::lowSurrogate(points[p].Code))};
+            const QChar single(char16_t(points[p].Code));
+            const bool wide = QChar::requiresSurrogates(points[p].Code);
+            quint32 id = 0;
+            int n = 1;
+            if (raw->glyphIndexesForChars(wide ? utf16 : &single, wide ? 2 : 1, &id, &n) && n == 1 && id == g.Id) {
+                points[p].Glyph = k;
+                firstPoint[size_t(k)] = int(p);
+                break;
+            }
+        }
+    }
+    // The other characters go in their order to the other glyphs, one each,
+    // the last such glyph taking those left.
+    int last = -1;
+    for (int k = 0, p = 0; k < count; ++k) {
+        if (firstPoint[size_t(k)] >= 0) continue;
+        while (p < int(points.size()) && points[size_t(p)].Glyph >= 0) ++p;
+        if (p == int(points.size())) break;
+        points[size_t(p)].Glyph = k;
+        firstPoint[size_t(k)] = p;
+        last = k;
+    }
+    if (last >= 0)
+        for (Point& point : points)
+            if (point.Glyph < 0) point.Glyph = last;
+    // Each glyph stands for its characters (when it stood for none before).
+    // Right to left, the glyphs go in the order of their characters: a
+    // reader taking them as they come reads the characters in order (left
+    // to right they stay as they stand: a reader placing the characters of
+    // a span from its first glyph to the end of its last reads them so).
+    for (int k = 0; k < count; ++k) {
+        QString own;
+        for (const Point& point : points)
+            if (point.Glyph == k) own += QStringView(chars).mid(point.At, point.Length);
+        const Glyph& g = m_glyphs[size_t(cluster.First + k)];
+        if (g.Face) g.Face->UseInCluster(g.Id, own);
+    }
+    if (!cluster.RightToLeft) return;
+    std::vector<std::pair<int, Glyph>> order;
+    order.reserve(size_t(count));
+    int key = -1;
+    for (int k = 0; k < count; ++k) {
+        if (firstPoint[size_t(k)] >= 0) key = firstPoint[size_t(k)];
+        order.emplace_back(key, m_glyphs[size_t(cluster.First + k)]);
+    }
+    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (int k = 0; k < count; ++k) m_glyphs[size_t(cluster.First + k)] = order[size_t(k)].second;
 }

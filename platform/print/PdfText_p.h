@@ -18,6 +18,8 @@
 
 #include "platform/print/PdfFonts_p.h"
 
+#include <QHash>
+#include <QRawFont>
 #include <QString>
 #include <vector>
 
@@ -74,6 +76,9 @@ private:
     bool Plain(const PdfFonts::TextFont& font, const QString& text, double& advance);
     // Shapes the piece of text from, length long, set x further right.
     double ShapePiece(const PdfFonts::TextFont& font, const QString& text, qsizetype from, qsizetype length, double x);
+    // Gives each glyph of a cluster of several the characters it stands
+    // for, and puts the glyphs in the order of their characters.
+    void ShareCharacters(Cluster& cluster, const QString& chars);
 
     PdfFonts& m_fonts;
     std::vector<Glyph> m_glyphs;
@@ -82,4 +87,7 @@ private:
     int m_leaning = 0;
     std::vector<quint32> m_ids;
     std::vector<QPointF> m_advances;
+    // Qt's face of each embedded face laid out with: its map of the
+    // characters.
+    QHash<const PdfFont*, QRawFont> m_raws;
 };
