@@ -184,7 +184,14 @@ double PdfTextLayout::Shape(const PdfFonts::TextFont& font, const QString& text)
         const QChar::Direction direction = QChar::direction(c);
         m_leaning += direction == QChar::DirL ? 1 : direction == QChar::DirR || direction == QChar::DirAL ? -1 : 0;
     }
-    double x = 0;
+    // Pieces in the order of their characters, each laid out from 0: the
+    // first piece of a right-to-left text stands at its right.
+    struct Piece {
+        size_t Glyphs;
+        double Advance;
+    };
+    std::vector<Piece> pieces;
+    double advance = 0;
     for (qsizetype from = 0; from < text.size();) {
         qsizetype length = text.size() - from;
         if (length > MaxPiece) {
@@ -197,14 +204,27 @@ double PdfTextLayout::Shape(const PdfFonts::TextFont& font, const QString& text)
             else
                 while (length > 1 && (text[from + length].isLowSurrogate() || text[from + length].isMark())) --length;
         }
-        x += ShapePiece(font, text, from, length, x);
+        const size_t glyphs = m_glyphs.size();
+        const double pieceAdvance = ShapePiece(font, text, from, length);
+        pieces.push_back(Piece{glyphs, pieceAdvance});
+        advance += pieceAdvance;
         from += length;
     }
-    return x;
+    if (pieces.size() > 1) {
+        const bool rightToLeft = text.isRightToLeft();
+        double x = rightToLeft ? advance : 0;
+        for (size_t k = 0; k < pieces.size(); ++k) {
+            const size_t end = k + 1 < pieces.size() ? pieces[k + 1].Glyphs : m_glyphs.size();
+            const double left = rightToLeft ? x - pieces[k].Advance : x;
+            for (size_t i = pieces[k].Glyphs; i < end; ++i) m_glyphs[i].X += left;
+            x = rightToLeft ? left : x + pieces[k].Advance;
+        }
+    }
+    return advance;
 }
 
 double PdfTextLayout::ShapePiece(const PdfFonts::TextFont& font, const QString& whole, qsizetype from,
-                                 qsizetype pieceLength, double x)
+                                 qsizetype pieceLength)
 {
     const QString text = whole.mid(from, pieceLength);
     const size_t firstCluster = m_clusters.size();
@@ -242,7 +262,7 @@ double PdfTextLayout::ShapePiece(const PdfFonts::TextFont& font, const QString& 
             const QList<quint32> ids = run.glyphIndexes();
             const QList<QPointF> places = run.positions();
             for (qsizetype k = 0; k < ids.size() && k < places.size(); ++k)
-                m_glyphs.push_back(Glyph{face, quint16(ids[k]), x + places[k].x(), places[k].y() - baseline});
+                m_glyphs.push_back(Glyph{face, quint16(ids[k]), places[k].x(), places[k].y() - baseline});
         }
         m_rightToLeft |= rightToLeft;
         const int count = int(m_glyphs.size()) - first;

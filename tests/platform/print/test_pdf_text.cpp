@@ -533,3 +533,55 @@ TEST(PdfText, EachGlyphOfAClusterIsDrawnOnceAndTheClusterCopiesWhole)
     ASSERT_EQ(text.Exit, 0) << text.Err.toStdString();
     for (const QString& word : ClusterWords) EXPECT_EQ(Occurrences(text.Out, word), 7) << word.toStdString();
 }
+
+TEST(PdfText, LongRightToLeftParagraphsDrawAndCopyInTheirOrder)
+{
+    // A legal description of some 450 characters, its numbers inside.
+    const QString description = QStringLiteral(
+        "\u0642\u0637\u0639\u0629 \u0627\u0644\u0623\u0631\u0636 \u0631\u0642\u0645 1234 \u0645\u0646 \u0627\u0644\u0645\u062E\u0637\u0637 "
+        "\u0631\u0642\u0645 567 \u0627\u0644\u0648\u0627\u0642\u0639\u0629 \u0641\u064A \u062D\u064A \u0627\u0644\u0646\u0632\u0647\u0629 "
+        "\u0628\u0645\u062F\u064A\u0646\u0629 \u0627\u0644\u0631\u064A\u0627\u0636\u060C \u064A\u062D\u062F\u0647\u0627 "
+        "\u0634\u0645\u0627\u0644\u0627\u064B \u0634\u0627\u0631\u0639 \u0639\u0631\u0636 20 \u0645\u062A\u0631\u0627\u064B "
+        "\u0628\u0637\u0648\u0644 30 \u0645\u062A\u0631\u0627\u064B\u060C \u0648\u062C\u0646\u0648\u0628\u0627\u064B \u062C\u0627\u0631 "
+        "\u0628\u0637\u0648\u0644 30 \u0645\u062A\u0631\u0627\u064B\u060C \u0648\u0634\u0631\u0642\u0627\u064B \u0645\u0645\u0631 "
+        "\u0645\u0634\u0627\u0629 \u0639\u0631\u0636 6 \u0623\u0645\u062A\u0627\u0631 \u0628\u0637\u0648\u0644 25 "
+        "\u0645\u062A\u0631\u0627\u064B\u060C \u0648\u063A\u0631\u0628\u0627\u064B \u062C\u0627\u0631 \u0628\u0637\u0648\u0644 25 "
+        "\u0645\u062A\u0631\u0627\u064B\u060C \u0648\u0645\u0633\u0627\u062D\u062A\u0647\u0627 \u0627\u0644\u0625\u062C\u0645\u0627\u0644\u064A\u0629 "
+        "750 \u0645\u062A\u0631\u0627\u064B \u0645\u0631\u0628\u0639\u0627\u064B\u060C \u0628\u0645\u0648\u062C\u0628 "
+        "\u0627\u0644\u0635\u0643 \u0631\u0642\u0645 9876543 \u0648\u062A\u0627\u0631\u064A\u062E 1445/03/15\u060C "
+        "\u0648\u0647\u064A \u0645\u062E\u0635\u0635\u0629 \u0644\u0644\u0627\u0633\u062A\u062E\u062F\u0627\u0645 "
+        "\u0627\u0644\u0633\u0643\u0646\u064A \u0648\u0641\u0642 \u0627\u0634\u062A\u0631\u0627\u0637\u0627\u062A "
+        "\u0627\u0644\u0628\u0644\u062F\u064A\u0629\u060C \u0648\u0644\u0627 \u064A\u062C\u0648\u0632 \u0627\u0644\u0628\u0646\u0627\u0621 "
+        "\u0639\u0644\u064A\u0647\u0627 \u0625\u0644\u0627 \u0628\u0639\u062F \u0627\u0644\u062D\u0635\u0648\u0644 "
+        "\u0639\u0644\u0649 \u0631\u062E\u0635\u0629 \u0628\u0646\u0627\u0621 \u0633\u0627\u0631\u064A\u0629 "
+        "\u0627\u0644\u0645\u0641\u0639\u0648\u0644.");
+    ASSERT_GT(description.size(), 400);
+    const QString hebrew = QStringLiteral("\u05D4\u05DE\u05D2\u05E8\u05E9 \u05D1\u05D2\u05D5\u05E9 6789 \u05D7\u05DC\u05E7\u05D4 12, ")
+                               .repeated(14);
+
+    // Drawn where the preview draws it, the text of a few thousand
+    // characters too.
+    PdfDocument document;
+    PdfFonts fonts(document);
+    PdfTextLayout layout(fonts);
+    const TPageFont page = PageFont(QStringLiteral("Liberation Sans"), false, false, 3);
+    for (const QString& text : {description, hebrew, description + QLatin1Char(' ') + description.repeated(5)})
+        ExpectDrawnOnceAsThePreview(fonts, layout, page, text);
+
+    // Copied in the order of its sentences.
+    const QByteArray report = Record([&](TBaseReport& r) {
+        TPagePainter& p = r.Painter();
+        p.SetFont(page);
+        p.DrawText(QPointF(0.3, 1), description);
+        p.DrawText(QPointF(0.3, 1.5), hebrew);
+    });
+    QTemporaryDir dir;
+    const QString pdf = RenderToPdf(dir.path(), report);
+    ExpectAsPreview(report, pdf, 200);
+    for (const bool mupdf : {false, true}) {
+        const ToolResult text = mupdf ? Mupdf(pdf) : Poppler(pdf);
+        ASSERT_EQ(text.Exit, 0) << text.Err.toStdString();
+        EXPECT_EQ(Occurrences(text.Out, description), 1) << mupdf << "\n" << text.Out.toStdString();
+        EXPECT_EQ(Occurrences(text.Out, hebrew.trimmed()), 1) << mupdf << "\n" << text.Out.toStdString();
+    }
+}
