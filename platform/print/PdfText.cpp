@@ -246,9 +246,10 @@ double PdfTextLayout::ShapePiece(const PdfFonts::TextFont& font, const QString& 
     const double baseline = line.y() + line.ascent();
 
     // The glyphs of each character. Asked for one character, the layout
-    // gives the first glyph of its cluster, and for the cluster's last
-    // character all of them: a character whose glyphs hold one of the
-    // cluster before belongs to it, and adds the glyphs it lacks.
+    // gives the glyphs of its cluster from the first up to its own last:
+    // for all but the cluster's last character the first glyph, for the
+    // last all of them. A character whose glyphs hold one of the cluster
+    // before belongs to it, and the longer list of the two holds the other.
     const int end = line.textStart() + line.textLength();
     for (int i = line.textStart(); i < end;) {
         const int length = text[i].isHighSurrogate() && i + 1 < end && text[i + 1].isLowSurrogate() ? 2 : 1;
@@ -268,22 +269,25 @@ double PdfTextLayout::ShapePiece(const PdfFonts::TextFont& font, const QString& 
         const int count = int(m_glyphs.size()) - first;
         if (m_clusters.size() > firstCluster) {
             Cluster& last = m_clusters.back();
+            // The cluster's first glyph stands at the start or the end of
+            // its list (the runs of several faces may come either way).
             const auto inLast = [&](const Glyph& g) {
-                for (int k = last.First; k < last.First + last.Count; ++k)
-                    if (SameGlyph(g, m_glyphs[size_t(k)])) return true;
+                const int ends = std::min(last.Count, 4);
+                for (int k = 0; k < ends; ++k)
+                    if (SameGlyph(g, m_glyphs[size_t(last.First + k)]) ||
+                        SameGlyph(g, m_glyphs[size_t(last.First + last.Count - 1 - k)]))
+                        return true;
                 return false;
             };
             bool joins = count == 0 || last.Count == 0;
             for (int k = first; k < first + count && !joins; ++k) joins = inLast(m_glyphs[size_t(k)]);
             if (joins) {
-                if (last.Count == 0) last.First = first;
-                // The last cluster's glyphs end the list: the new ones
-                // follow them.
-                int kept = last.First + last.Count;
-                for (int k = first; k < first + count; ++k)
-                    if (last.Count == 0 || !inLast(m_glyphs[size_t(k)])) m_glyphs[size_t(kept++)] = m_glyphs[size_t(k)];
-                m_glyphs.resize(size_t(kept));
-                last.Count = kept - last.First;
+                // The last cluster's glyphs end the list.
+                if (count > last.Count) {
+                    std::copy(m_glyphs.begin() + first, m_glyphs.end(), m_glyphs.begin() + last.First);
+                    last.Count = count;
+                }
+                m_glyphs.resize(size_t(last.First + last.Count));
                 last.Length += length;
                 last.RightToLeft |= rightToLeft;
                 i += length;
@@ -332,31 +336,34 @@ void PdfTextLayout::ShareCharacters(Cluster& cluster, const QString& chars)
 {
     // The cluster's characters, a code point each.
     struct Point {
-        char32_t Code;
         qsizetype At, Length;
         int Glyph = -1;
     };
     std::vector<Point> points;
     for (qsizetype i = 0; i < chars.size();) {
         const qsizetype length = chars[i].isHighSurrogate() && i + 1 < chars.size() && chars[i + 1].isLowSurrogate() ? 2 : 1;
-        points.push_back(Point{length == 2 ? QChar::surrogateToUcs4(chars[i], chars[i + 1]) : chars[i].unicode(), i, length});
+        points.push_back(Point{i, length});
         i += length;
     }
     const int count = cluster.Count;
     std::vector<int> firstPoint(size_t(count), -1);
-    // A glyph the face maps a character to stands for that character.
+    // A glyph the face maps a character to stands for that character: the
+    // characters' glyphs in each face of the cluster, found once.
+    std::vector<quint32> mapped(size_t(chars.size()));
+    const PdfFont* mappedFace = nullptr;
     for (int k = 0; k < count; ++k) {
         const Glyph& g = m_glyphs[size_t(cluster.First + k)];
-        const auto raw = m_raws.constFind(g.Face);
-        if (raw == m_raws.constEnd()) continue;
+        if (g.Face != mappedFace) {
+            const auto raw = m_raws.constFind(g.Face);
+            int n = int(mapped.size());
+            if (raw == m_raws.constEnd() ||
+                !raw->glyphIndexesForChars(chars.constData(), int(chars.size()), mapped.data(), &n) ||
+                n != int(points.size()))
+                std::fill(mapped.begin(), mapped.end(), 0);
+            mappedFace = g.Face;
+        }
         for (size_t p = 0; p < points.size(); ++p) {
-            if (points[p].Glyph >= 0) continue;
-            const QChar utf16[2] = {QChar(QChar::highSurrogate(points[p].Code)), QChar(QChar::lowSurrogate(points[p].Code))};
-            const QChar single(char16_t(points[p].Code));
-            const bool wide = QChar::requiresSurrogates(points[p].Code);
-            quint32 id = 0;
-            int n = 1;
-            if (raw->glyphIndexesForChars(wide ? utf16 : &single, wide ? 2 : 1, &id, &n) && n == 1 && id == g.Id) {
+            if (points[p].Glyph < 0 && mapped[p] != 0 && mapped[p] == g.Id) {
                 points[p].Glyph = k;
                 firstPoint[size_t(k)] = int(p);
                 break;
@@ -382,12 +389,12 @@ void PdfTextLayout::ShareCharacters(Cluster& cluster, const QString& chars)
     // reader taking them as they come reads the characters in order (left
     // to right they stay as they stand: a reader placing the characters of
     // a span from its first glyph to the end of its last reads them so).
+    std::vector<QString> own(static_cast<size_t>(count));
+    for (const Point& point : points)
+        if (point.Glyph >= 0) own[size_t(point.Glyph)] += QStringView(chars).mid(point.At, point.Length);
     for (int k = 0; k < count; ++k) {
-        QString own;
-        for (const Point& point : points)
-            if (point.Glyph == k) own += QStringView(chars).mid(point.At, point.Length);
         const Glyph& g = m_glyphs[size_t(cluster.First + k)];
-        if (g.Face) g.Face->UseInCluster(g.Id, own);
+        if (g.Face) g.Face->UseInCluster(g.Id, own[size_t(k)]);
     }
     if (!cluster.RightToLeft) return;
     std::vector<std::pair<int, Glyph>> order;

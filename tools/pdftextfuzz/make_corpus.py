@@ -71,6 +71,7 @@ write("long-arabic-numbers", 0x40, "\u0642\u0637\u0639\u0629 12 \u0631\u0642\u06
 write("long-arabic-nospace", 0x40, "\u0645\u062d\u0645\u062f" * 2500)
 write("long-devanagari", 0x40, "\u0926\u0947\u0935\u0928\u093e\u0917\u0930\u0940 " * 1100)
 write("long-mark", 0x40, "\u0301" * 10000)
+write("long-marks-on-base", 0x40, "a" + "\u0301\u0323" * 5000 + "\n\u0645" + "\u064e\u0651" * 5000)
 write("long-emoji", 0x40, "\U0001f600" * 5000)
 write("long-bidi-mixed", 0x40, "abc \u05e9\u05dc\u05d5\u05dd 123 \u0645\u062d\u0645\u062f (x) " * 400)
 write("long-surrogates", 0x40, "\ud800" * 5000 + "\udc00" * 5000)
