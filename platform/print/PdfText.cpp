@@ -318,7 +318,8 @@ double PdfTextLayout::ShapePiece(const PdfFonts::TextFont& font, const QString& 
             continue;
         }
         c.TellsCharacters = c.Count > 0;
-        if (!missing) ShareCharacters(c, chars);
+        if (!missing)
+            ShareCharacters(c, chars);
         else
             for (int k = c.First; k < c.First + c.Count; ++k)
                 if (const Glyph& g = m_glyphs[size_t(k)]; g.Face) g.Face->UseInCluster(g.Id, {});
@@ -341,7 +342,8 @@ void PdfTextLayout::ShareCharacters(Cluster& cluster, const QString& chars)
     };
     std::vector<Point> points;
     for (qsizetype i = 0; i < chars.size();) {
-        const qsizetype length = chars[i].isHighSurrogate() && i + 1 < chars.size() && chars[i + 1].isLowSurrogate() ? 2 : 1;
+        const qsizetype length =
+            chars[i].isHighSurrogate() && i + 1 < chars.size() && chars[i + 1].isLowSurrogate() ? 2 : 1;
         points.push_back(Point{i, length});
         i += length;
     }

@@ -54,8 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     StartApplication();
     const uint8_t options = data[0];
     QString text(qsizetype((size - 1) / 2), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i)
-        text[i] = QChar(char16_t(data[1 + 2 * i] | (data[2 + 2 * i] << 8)));
+    for (qsizetype i = 0; i < text.size(); ++i) text[i] = QChar(char16_t(data[1 + 2 * i] | (data[2 + 2 * i] << 8)));
 
     static const char* const families[4] = {"Liberation Sans", "Liberation Serif", "Liberation Mono", "DejaVu Sans"};
     static const int sizes[4] = {6, 10, 16, 36};

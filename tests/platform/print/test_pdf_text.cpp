@@ -127,8 +127,8 @@ ToolResult Poppler(const QString& pdf) { return RunTool(QStringLiteral("pdftotex
 
 ToolResult Mupdf(const QString& pdf)
 {
-    return RunTool(QStringLiteral("mutool"), {QStringLiteral("draw"), QStringLiteral("-q"), QStringLiteral("-F"),
-                                              QStringLiteral("txt"), pdf});
+    return RunTool(QStringLiteral("mutool"),
+                   {QStringLiteral("draw"), QStringLiteral("-q"), QStringLiteral("-F"), QStringLiteral("txt"), pdf});
 }
 
 // The first page of the PDF against the preview's: cells of 4 x 4 pixels
@@ -197,7 +197,8 @@ std::vector<QStringList> RightToLeftRows()
 {
     return {
         {QStringLiteral("\u0627\u0644\u0645\u0627\u0644\u0643"),
-         QStringLiteral("\u0645\u062D\u0645\u062F \u0639\u0628\u062F \u0627\u0644\u0644\u0647"), QStringLiteral("Owner")},
+         QStringLiteral("\u0645\u062D\u0645\u062F \u0639\u0628\u062F \u0627\u0644\u0644\u0647"),
+         QStringLiteral("Owner")},
         {QStringLiteral("\u0627\u0644\u0639\u0646\u0648\u0627\u0646"),
          QStringLiteral("\u0634\u0627\u0631\u0639 \u0627\u0644\u0645\u0644\u0643 \u0641\u0647\u062F 1234"),
          QStringLiteral("Address")},
@@ -207,12 +208,14 @@ std::vector<QStringList> RightToLeftRows()
          QStringLiteral("4 \u063A\u0631\u0641 \u0648 3 \u062D\u0645\u0627\u0645\u0627\u062A"), QStringLiteral("Rooms")},
         {QStringLiteral("\u05E8\u05D7\u05D5\u05D1 \u05D4\u05E8\u05E6\u05DC 12, \u05EA\u05DC \u05D0\u05D1\u05D9\u05D1"),
          QStringLiteral("Tel Aviv")},
-        {QStringLiteral("\u0639\u062F\u062F \u0627\u0644\u063A\u0631\u0641 \u0664 \u0648\u062D\u0645\u0627\u0645\u0627\u062A \u0663"),
+        {QStringLiteral("\u0639\u062F\u062F \u0627\u0644\u063A\u0631\u0641 \u0664 "
+                        "\u0648\u062D\u0645\u0627\u0645\u0627\u062A \u0663"),
          QStringLiteral("\u0627\u0644\u0645\u0633\u0627\u062D\u0629 350 \u0645\u00B2")},
         {QStringLiteral("\u0645\u064F\u062D\u064E\u0645\u064E\u0651\u062F"),
          QStringLiteral("\u0628\u0650\u0633\u0652\u0645\u0650 \u0627\u0644\u0644\u064E\u0651\u0647\u0650"),
          QStringLiteral("\u0644\u0627 \u0625\u0644\u0647")},
-        {QStringLiteral("\u05E9\u05B8\u05C1\u05DC\u05D5\u05B9\u05DD"), QStringLiteral("\u05DE\u05D7\u05D9\u05E8: 1,250,000 \u20AA")},
+        {QStringLiteral("\u05E9\u05B8\u05C1\u05DC\u05D5\u05B9\u05DD"),
+         QStringLiteral("\u05DE\u05D7\u05D9\u05E8: 1,250,000 \u20AA")},
         {QStringLiteral("\u062A\u0627\u0631\u064A\u062E \u0627\u0644\u0628\u064A\u0639"), QStringLiteral("2024/05/12"),
          QStringLiteral("Date")},
     };
@@ -223,9 +226,11 @@ std::vector<QStringList> RightToLeftRows()
 std::vector<QStringList> MixedRows()
 {
     return {
-        {QStringLiteral("Customer: \u0645\u062D\u0645\u062F \u0633\u0644\u0627\u0645"), QStringLiteral("Phone 555-1234")},
+        {QStringLiteral("Customer: \u0645\u062D\u0645\u062F \u0633\u0644\u0627\u0645"),
+         QStringLiteral("Phone 555-1234")},
         {QStringLiteral("Mixed \u05E9\u05DC\u05D5\u05DD 123 abc"), QStringLiteral("Owner of record")},
-        {QStringLiteral("Seller"), QStringLiteral("\u0641\u0627\u0637\u0645\u0629 \u0627\u0644\u0632\u0647\u0631\u0627\u0621")},
+        {QStringLiteral("Seller"),
+         QStringLiteral("\u0641\u0627\u0637\u0645\u0629 \u0627\u0644\u0632\u0647\u0631\u0627\u0621")},
         {QStringLiteral("Buyer"), QStringLiteral("\u05D9\u05D5\u05E1\u05E3 \u05DB\u05D4\u05DF 2")},
         {QStringLiteral("Subject property at 1200 Main Street, Springfield")},
         {QStringLiteral("Assessed value 412,000 for the year 2025")},
@@ -251,7 +256,8 @@ TEST(PdfText, TheTextLayerGivesTheCharactersBackInTheirOrder)
                 if (mupdf && (expected.contains(noFace) || (expected.isRightToLeft() && expected.contains(latin))))
                     continue;
                 EXPECT_GE(Occurrences(text.Out, expected), 1)
-                    << (mupdf ? "mupdf: " : "poppler: ") << expected.toStdString() << "\n" << text.Out.toStdString();
+                    << (mupdf ? "mupdf: " : "poppler: ") << expected.toStdString() << "\n"
+                    << text.Out.toStdString();
             }
         }
         const ToolResult check = RunTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
@@ -442,7 +448,6 @@ TEST(PdfText, ADamagedInstalledFaceStaysBoundedAndTheTextReadable)
         EXPECT_TRUE(line.contains(QLatin1String(" yes yes yes "))) << fonts.Out.toStdString();
 }
 
-
 namespace {
 
 // The glyphs of text as the preview's painter lays it out: one line of the
@@ -501,14 +506,14 @@ void ExpectDrawnOnceAsThePreview(PdfFonts& fonts, PdfTextLayout& layout, const T
 // Clusters of several characters drawn as several glyphs, marks reordered
 // before their base, a vowel split in two.
 const QString ClusterWords[] = {
-    QStringLiteral("\u0926\u0947\u0935\u0928\u093E\u0917\u0930\u0940"),             // देवनागरी
-    QStringLiteral("\u0915\u093F\u0924\u093E\u092C"),                               // किताब
-    QStringLiteral("\u0939\u093F\u0928\u094D\u0926\u0940"),                         // हिन्दी
-    QStringLiteral("\u0E2A\u0E21\u0E0A\u0E32\u0E22\u0E48"),                         // สมชาย่
-    QStringLiteral("\u0E1C\u0E39\u0E49\u0E43\u0E2B\u0E0D\u0E48"),                   // ผู้ใหญ่
-    QStringLiteral("a\u0327\u0308b"),                                               // two marks
-    QStringLiteral("\u0645\u064F\u062D\u064E\u0645\u064E\u0651\u062F"),             // مُحَمَّد
-    QStringLiteral("\u05E9\u05B8\u05C1\u05DC\u05D5\u05B9\u05DD"),                   // שָׁלוֹם
+    QStringLiteral("\u0926\u0947\u0935\u0928\u093E\u0917\u0930\u0940"), // देवनागरी
+    QStringLiteral("\u0915\u093F\u0924\u093E\u092C"),                   // किताब
+    QStringLiteral("\u0939\u093F\u0928\u094D\u0926\u0940"),             // हिन्दी
+    QStringLiteral("\u0E2A\u0E21\u0E0A\u0E32\u0E22\u0E48"),             // สมชาย่
+    QStringLiteral("\u0E1C\u0E39\u0E49\u0E43\u0E2B\u0E0D\u0E48"),       // ผู้ใหญ่
+    QStringLiteral("a\u0327\u0308b"),                                   // two marks
+    QStringLiteral("\u0645\u064F\u062D\u064E\u0645\u064E\u0651\u062F"), // مُحَمَّد
+    QStringLiteral("\u05E9\u05B8\u05C1\u05DC\u05D5\u05B9\u05DD"),       // שָׁלוֹם
 };
 
 } // namespace
@@ -538,26 +543,36 @@ TEST(PdfText, LongRightToLeftParagraphsDrawAndCopyInTheirOrder)
 {
     // A legal description of some 450 characters, its numbers inside.
     const QString description = QStringLiteral(
-        "\u0642\u0637\u0639\u0629 \u0627\u0644\u0623\u0631\u0636 \u0631\u0642\u0645 1234 \u0645\u0646 \u0627\u0644\u0645\u062E\u0637\u0637 "
-        "\u0631\u0642\u0645 567 \u0627\u0644\u0648\u0627\u0642\u0639\u0629 \u0641\u064A \u062D\u064A \u0627\u0644\u0646\u0632\u0647\u0629 "
-        "\u0628\u0645\u062F\u064A\u0646\u0629 \u0627\u0644\u0631\u064A\u0627\u0636\u060C \u064A\u062D\u062F\u0647\u0627 "
-        "\u0634\u0645\u0627\u0644\u0627\u064B \u0634\u0627\u0631\u0639 \u0639\u0631\u0636 20 \u0645\u062A\u0631\u0627\u064B "
-        "\u0628\u0637\u0648\u0644 30 \u0645\u062A\u0631\u0627\u064B\u060C \u0648\u062C\u0646\u0648\u0628\u0627\u064B \u062C\u0627\u0631 "
-        "\u0628\u0637\u0648\u0644 30 \u0645\u062A\u0631\u0627\u064B\u060C \u0648\u0634\u0631\u0642\u0627\u064B \u0645\u0645\u0631 "
+        "\u0642\u0637\u0639\u0629 \u0627\u0644\u0623\u0631\u0636 \u0631\u0642\u0645 1234 \u0645\u0646 "
+        "\u0627\u0644\u0645\u062E\u0637\u0637 "
+        "\u0631\u0642\u0645 567 \u0627\u0644\u0648\u0627\u0642\u0639\u0629 \u0641\u064A \u062D\u064A "
+        "\u0627\u0644\u0646\u0632\u0647\u0629 "
+        "\u0628\u0645\u062F\u064A\u0646\u0629 \u0627\u0644\u0631\u064A\u0627\u0636\u060C "
+        "\u064A\u062D\u062F\u0647\u0627 "
+        "\u0634\u0645\u0627\u0644\u0627\u064B \u0634\u0627\u0631\u0639 \u0639\u0631\u0636 20 "
+        "\u0645\u062A\u0631\u0627\u064B "
+        "\u0628\u0637\u0648\u0644 30 \u0645\u062A\u0631\u0627\u064B\u060C \u0648\u062C\u0646\u0648\u0628\u0627\u064B "
+        "\u062C\u0627\u0631 "
+        "\u0628\u0637\u0648\u0644 30 \u0645\u062A\u0631\u0627\u064B\u060C \u0648\u0634\u0631\u0642\u0627\u064B "
+        "\u0645\u0645\u0631 "
         "\u0645\u0634\u0627\u0629 \u0639\u0631\u0636 6 \u0623\u0645\u062A\u0627\u0631 \u0628\u0637\u0648\u0644 25 "
-        "\u0645\u062A\u0631\u0627\u064B\u060C \u0648\u063A\u0631\u0628\u0627\u064B \u062C\u0627\u0631 \u0628\u0637\u0648\u0644 25 "
-        "\u0645\u062A\u0631\u0627\u064B\u060C \u0648\u0645\u0633\u0627\u062D\u062A\u0647\u0627 \u0627\u0644\u0625\u062C\u0645\u0627\u0644\u064A\u0629 "
+        "\u0645\u062A\u0631\u0627\u064B\u060C \u0648\u063A\u0631\u0628\u0627\u064B \u062C\u0627\u0631 "
+        "\u0628\u0637\u0648\u0644 25 "
+        "\u0645\u062A\u0631\u0627\u064B\u060C \u0648\u0645\u0633\u0627\u062D\u062A\u0647\u0627 "
+        "\u0627\u0644\u0625\u062C\u0645\u0627\u0644\u064A\u0629 "
         "750 \u0645\u062A\u0631\u0627\u064B \u0645\u0631\u0628\u0639\u0627\u064B\u060C \u0628\u0645\u0648\u062C\u0628 "
         "\u0627\u0644\u0635\u0643 \u0631\u0642\u0645 9876543 \u0648\u062A\u0627\u0631\u064A\u062E 1445/03/15\u060C "
         "\u0648\u0647\u064A \u0645\u062E\u0635\u0635\u0629 \u0644\u0644\u0627\u0633\u062A\u062E\u062F\u0627\u0645 "
         "\u0627\u0644\u0633\u0643\u0646\u064A \u0648\u0641\u0642 \u0627\u0634\u062A\u0631\u0627\u0637\u0627\u062A "
-        "\u0627\u0644\u0628\u0644\u062F\u064A\u0629\u060C \u0648\u0644\u0627 \u064A\u062C\u0648\u0632 \u0627\u0644\u0628\u0646\u0627\u0621 "
+        "\u0627\u0644\u0628\u0644\u062F\u064A\u0629\u060C \u0648\u0644\u0627 \u064A\u062C\u0648\u0632 "
+        "\u0627\u0644\u0628\u0646\u0627\u0621 "
         "\u0639\u0644\u064A\u0647\u0627 \u0625\u0644\u0627 \u0628\u0639\u062F \u0627\u0644\u062D\u0635\u0648\u0644 "
         "\u0639\u0644\u0649 \u0631\u062E\u0635\u0629 \u0628\u0646\u0627\u0621 \u0633\u0627\u0631\u064A\u0629 "
         "\u0627\u0644\u0645\u0641\u0639\u0648\u0644.");
     ASSERT_GT(description.size(), 400);
-    const QString hebrew = QStringLiteral("\u05D4\u05DE\u05D2\u05E8\u05E9 \u05D1\u05D2\u05D5\u05E9 6789 \u05D7\u05DC\u05E7\u05D4 12, ")
-                               .repeated(14);
+    const QString hebrew =
+        QStringLiteral("\u05D4\u05DE\u05D2\u05E8\u05E9 \u05D1\u05D2\u05D5\u05E9 6789 \u05D7\u05DC\u05E7\u05D4 12, ")
+            .repeated(14);
 
     // Drawn where the preview draws it, the text of a few thousand
     // characters too.
