@@ -31,14 +31,6 @@ QString Reversed(QStringView s)
     return out;
 }
 
-qsizetype CodePoints(QStringView s)
-{
-    qsizetype n = 0;
-    for (qsizetype i = 0; i < s.size(); ++i, ++n)
-        if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) ++i;
-    return n;
-}
-
 } // namespace
 
 double PdfTextLayout::Lay(const PdfFonts::TextFont& font, const QString& text)
@@ -89,8 +81,7 @@ bool PdfTextLayout::Plain(const PdfFonts::TextFont& font, const QString& text, d
 
 QString PdfTextLayout::Characters(const Cluster& cluster, const QString& text)
 {
-    const QStringView chars = QStringView(text).mid(cluster.From, cluster.Length);
-    return cluster.RightToLeft ? Reversed(chars) : chars.toString();
+    return text.mid(cluster.From, cluster.Length);
 }
 
 namespace {
@@ -193,7 +184,14 @@ double PdfTextLayout::Shape(const PdfFonts::TextFont& font, const QString& text)
         const QChar::Direction direction = QChar::direction(c);
         m_leaning += direction == QChar::DirL ? 1 : direction == QChar::DirR || direction == QChar::DirAL ? -1 : 0;
     }
-    double x = 0;
+    // Pieces in the order of their characters, each laid out from 0: the
+    // first piece of a right-to-left text stands at its right.
+    struct Piece {
+        size_t Glyphs;
+        double Advance;
+    };
+    std::vector<Piece> pieces;
+    double advance = 0;
     for (qsizetype from = 0; from < text.size();) {
         qsizetype length = text.size() - from;
         if (length > MaxPiece) {
@@ -206,14 +204,27 @@ double PdfTextLayout::Shape(const PdfFonts::TextFont& font, const QString& text)
             else
                 while (length > 1 && (text[from + length].isLowSurrogate() || text[from + length].isMark())) --length;
         }
-        x += ShapePiece(font, text, from, length, x);
+        const size_t glyphs = m_glyphs.size();
+        const double pieceAdvance = ShapePiece(font, text, from, length);
+        pieces.push_back(Piece{glyphs, pieceAdvance});
+        advance += pieceAdvance;
         from += length;
     }
-    return x;
+    if (pieces.size() > 1) {
+        const bool rightToLeft = text.isRightToLeft();
+        double x = rightToLeft ? advance : 0;
+        for (size_t k = 0; k < pieces.size(); ++k) {
+            const size_t end = k + 1 < pieces.size() ? pieces[k + 1].Glyphs : m_glyphs.size();
+            const double left = rightToLeft ? x - pieces[k].Advance : x;
+            for (size_t i = pieces[k].Glyphs; i < end; ++i) m_glyphs[i].X += left;
+            x = rightToLeft ? left : x + pieces[k].Advance;
+        }
+    }
+    return advance;
 }
 
 double PdfTextLayout::ShapePiece(const PdfFonts::TextFont& font, const QString& whole, qsizetype from,
-                                 qsizetype pieceLength, double x)
+                                 qsizetype pieceLength)
 {
     const QString text = whole.mid(from, pieceLength);
     const size_t firstCluster = m_clusters.size();
@@ -234,36 +245,51 @@ double PdfTextLayout::ShapePiece(const PdfFonts::TextFont& font, const QString& 
     layout.endLayout();
     const double baseline = line.y() + line.ascent();
 
-    // The glyphs of each character: the characters of one cluster share
-    // theirs.
+    // The glyphs of each character. Asked for one character, the layout
+    // gives the glyphs of its cluster from the first up to its own last:
+    // for all but the cluster's last character the first glyph, for the
+    // last all of them. A character whose glyphs hold one of the cluster
+    // before belongs to it, and the longer list of the two holds the other.
     const int end = line.textStart() + line.textLength();
     for (int i = line.textStart(); i < end;) {
         const int length = text[i].isHighSurrogate() && i + 1 < end && text[i + 1].isLowSurrogate() ? 2 : 1;
         const int first = int(m_glyphs.size());
         bool rightToLeft = false;
         for (const QGlyphRun& run : line.glyphRuns(i, length)) {
-            PdfFont* face = m_fonts.Face(run.rawFont());
+            const QRawFont raw = run.rawFont();
+            PdfFont* face = m_fonts.Face(raw);
+            if (face && !m_raws.contains(face)) m_raws.insert(face, raw);
             rightToLeft |= run.flags().testFlag(QGlyphRun::RightToLeft);
             const QList<quint32> ids = run.glyphIndexes();
             const QList<QPointF> places = run.positions();
             for (qsizetype k = 0; k < ids.size() && k < places.size(); ++k)
-                m_glyphs.push_back(Glyph{face, quint16(ids[k]), x + places[k].x(), places[k].y() - baseline});
+                m_glyphs.push_back(Glyph{face, quint16(ids[k]), places[k].x(), places[k].y() - baseline});
         }
         m_rightToLeft |= rightToLeft;
         const int count = int(m_glyphs.size()) - first;
         if (m_clusters.size() > firstCluster) {
             Cluster& last = m_clusters.back();
-            if (count == 0 ||
-                (count == last.Count && SameGlyph(m_glyphs[size_t(first)], m_glyphs[size_t(last.First)]))) {
-                m_glyphs.resize(size_t(first));
+            // The cluster's first glyph stands at the start or the end of
+            // its list (the runs of several faces may come either way).
+            const auto inLast = [&](const Glyph& g) {
+                const int ends = std::min(last.Count, 4);
+                for (int k = 0; k < ends; ++k)
+                    if (SameGlyph(g, m_glyphs[size_t(last.First + k)]) ||
+                        SameGlyph(g, m_glyphs[size_t(last.First + last.Count - 1 - k)]))
+                        return true;
+                return false;
+            };
+            bool joins = count == 0 || last.Count == 0;
+            for (int k = first; k < first + count && !joins; ++k) joins = inLast(m_glyphs[size_t(k)]);
+            if (joins) {
+                // The last cluster's glyphs end the list.
+                if (count > last.Count) {
+                    std::copy(m_glyphs.begin() + first, m_glyphs.end(), m_glyphs.begin() + last.First);
+                    last.Count = count;
+                }
+                m_glyphs.resize(size_t(last.First + last.Count));
                 last.Length += length;
-                i += length;
-                continue;
-            }
-            if (last.Count == 0) {
-                last.Length += length;
-                last.First = first;
-                last.Count = count;
+                last.RightToLeft |= rightToLeft;
                 i += length;
                 continue;
             }
@@ -292,33 +318,94 @@ double PdfTextLayout::ShapePiece(const PdfFonts::TextFont& font, const QString& 
             continue;
         }
         c.TellsCharacters = c.Count > 0;
-        // One glyph a character: each stands for its own, in order.
-        const bool each = !missing && !c.RightToLeft && CodePoints(chars) == c.Count;
-        qsizetype at = 0;
-        for (int k = c.First; k < c.First + c.Count; ++k) {
-            const Glyph& g = m_glyphs[size_t(k)];
-            if (!g.Face) continue;
-            qsizetype length = 0;
-            if (each) {
-                length = chars[at].isHighSurrogate() && at + 1 < chars.size() ? 2 : 1;
-                g.Face->UseInCluster(g.Id, chars.mid(at, length));
-            } else {
-                g.Face->UseInCluster(g.Id, {});
-            }
-            at += length;
-        }
+        if (!missing)
+            ShareCharacters(c, chars);
+        else
+            for (int k = c.First; k < c.First + c.Count; ++k)
+                if (const Glyph& g = m_glyphs[size_t(k)]; g.Face) g.Face->UseInCluster(g.Id, {});
     }
 
-    // Left to right as they stand; characters without a glyph draw nothing.
+    // In the order of their characters; characters without a glyph draw
+    // nothing.
     const auto piece = m_clusters.begin() + qsizetype(firstCluster);
     m_clusters.erase(std::remove_if(piece, m_clusters.end(), [](const Cluster& c) { return c.Count == 0; }),
                      m_clusters.end());
-    const auto left = [this](const Cluster& c) {
-        double x = m_glyphs[size_t(c.First)].X;
-        for (int k = c.First + 1; k < c.First + c.Count; ++k) x = std::min(x, m_glyphs[size_t(k)].X);
-        return x;
-    };
-    std::stable_sort(m_clusters.begin() + qsizetype(firstCluster), m_clusters.end(),
-                     [&](const Cluster& a, const Cluster& b) { return left(a) < left(b); });
     return line.horizontalAdvance();
+}
+
+void PdfTextLayout::ShareCharacters(Cluster& cluster, const QString& chars)
+{
+    // The cluster's characters, a code point each.
+    struct Point {
+        qsizetype At, Length;
+        int Glyph = -1;
+    };
+    std::vector<Point> points;
+    for (qsizetype i = 0; i < chars.size();) {
+        const qsizetype length =
+            chars[i].isHighSurrogate() && i + 1 < chars.size() && chars[i + 1].isLowSurrogate() ? 2 : 1;
+        points.push_back(Point{i, length});
+        i += length;
+    }
+    const int count = cluster.Count;
+    std::vector<int> firstPoint(size_t(count), -1);
+    // A glyph the face maps a character to stands for that character: the
+    // characters' glyphs in each face of the cluster, found once.
+    std::vector<quint32> mapped(size_t(chars.size()));
+    const PdfFont* mappedFace = nullptr;
+    for (int k = 0; k < count; ++k) {
+        const Glyph& g = m_glyphs[size_t(cluster.First + k)];
+        if (g.Face != mappedFace) {
+            const auto raw = m_raws.constFind(g.Face);
+            int n = int(mapped.size());
+            if (raw == m_raws.constEnd() ||
+                !raw->glyphIndexesForChars(chars.constData(), int(chars.size()), mapped.data(), &n) ||
+                n != int(points.size()))
+                std::fill(mapped.begin(), mapped.end(), 0);
+            mappedFace = g.Face;
+        }
+        for (size_t p = 0; p < points.size(); ++p) {
+            if (points[p].Glyph < 0 && mapped[p] != 0 && mapped[p] == g.Id) {
+                points[p].Glyph = k;
+                firstPoint[size_t(k)] = int(p);
+                break;
+            }
+        }
+    }
+    // The other characters go in their order to the other glyphs, one each,
+    // the last such glyph taking those left.
+    int last = -1;
+    for (int k = 0, p = 0; k < count; ++k) {
+        if (firstPoint[size_t(k)] >= 0) continue;
+        while (p < int(points.size()) && points[size_t(p)].Glyph >= 0) ++p;
+        if (p == int(points.size())) break;
+        points[size_t(p)].Glyph = k;
+        firstPoint[size_t(k)] = p;
+        last = k;
+    }
+    if (last >= 0)
+        for (Point& point : points)
+            if (point.Glyph < 0) point.Glyph = last;
+    // Each glyph stands for its characters (when it stood for none before).
+    // Right to left, the glyphs go in the order of their characters: a
+    // reader taking them as they come reads the characters in order (left
+    // to right they stay as they stand: a reader placing the characters of
+    // a span from its first glyph to the end of its last reads them so).
+    std::vector<QString> own(static_cast<size_t>(count));
+    for (const Point& point : points)
+        if (point.Glyph >= 0) own[size_t(point.Glyph)] += QStringView(chars).mid(point.At, point.Length);
+    for (int k = 0; k < count; ++k) {
+        const Glyph& g = m_glyphs[size_t(cluster.First + k)];
+        if (g.Face) g.Face->UseInCluster(g.Id, own[size_t(k)]);
+    }
+    if (!cluster.RightToLeft) return;
+    std::vector<std::pair<int, Glyph>> order;
+    order.reserve(size_t(count));
+    int key = -1;
+    for (int k = 0; k < count; ++k) {
+        if (firstPoint[size_t(k)] >= 0) key = firstPoint[size_t(k)];
+        order.emplace_back(key, m_glyphs[size_t(cluster.First + k)]);
+    }
+    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (int k = 0; k < count; ++k) m_glyphs[size_t(cluster.First + k)] = order[size_t(k)].second;
 }

@@ -7,17 +7,23 @@
 // result: the face's glyphs and kerned advances, as the measurement takes
 // them.
 //
-// The glyphs come in clusters, in the order they stand from left to right:
-// the characters of a cluster and the glyphs drawn for them. A cluster
-// whose glyphs cannot say its characters through the face's map back to
-// the characters (several glyphs, the missing glyph, a glyph that stood for
-// other characters before) tells them itself. Text with right-to-left
-// runs tells its characters as a whole: readers rebuild the order of such
-// a line from the glyphs' places by a guess that goes wrong around the
-// numbers and Latin inside a right-to-left run.
+// The glyphs come in clusters, in the order of their characters, each glyph
+// once: the characters of one cluster and the glyphs drawn for them. A
+// cluster whose glyphs cannot say its characters through the face's map
+// back to the characters (several glyphs, the missing glyph, a glyph that
+// stood for other characters before) tells them itself. Text with
+// right-to-left runs tells its characters as a whole: readers rebuild the
+// order of such a line from the glyphs' places by a guess that goes wrong
+// around the numbers and Latin inside a right-to-left run. Readers that
+// take the glyphs in the order they come read the characters in order.
+//
+// A whole paragraph is laid out at once; a text of thousands of
+// characters in pieces, placed in the text's direction.
 
 #include "platform/print/PdfFonts_p.h"
 
+#include <QHash>
+#include <QRawFont>
 #include <QString>
 #include <vector>
 
@@ -39,7 +45,7 @@ public:
         bool RightToLeft = false;
     };
     // The most characters shaped at once.
-    static constexpr qsizetype MaxPiece = 200;
+    static constexpr qsizetype MaxPiece = 2000;
 
     explicit PdfTextLayout(PdfFonts& fonts) : m_fonts(fonts) { }
 
@@ -53,7 +59,7 @@ public:
     // Whether the last text laid out holds a right-to-left run; it then
     // tells its characters as a whole (ReaderText), not by cluster.
     bool RightToLeft() const { return m_rightToLeft; }
-    // The characters of a cluster of text as a reader is to be given them.
+    // The characters of a cluster of text.
     static QString Characters(const Cluster& cluster, const QString& text);
     // Left-to-right letters less right-to-left ones in the last text laid
     // out: readers guess a page's direction from their sum.
@@ -72,8 +78,12 @@ public:
 
 private:
     bool Plain(const PdfFonts::TextFont& font, const QString& text, double& advance);
-    // Shapes the piece of text from, length long, set x further right.
-    double ShapePiece(const PdfFonts::TextFont& font, const QString& text, qsizetype from, qsizetype length, double x);
+    // Shapes the piece of text from, length long, laid out from 0; its
+    // advance.
+    double ShapePiece(const PdfFonts::TextFont& font, const QString& text, qsizetype from, qsizetype length);
+    // Gives each glyph of a cluster of several the characters it stands
+    // for, and puts the glyphs in the order of their characters.
+    void ShareCharacters(Cluster& cluster, const QString& chars);
 
     PdfFonts& m_fonts;
     std::vector<Glyph> m_glyphs;
@@ -82,4 +92,7 @@ private:
     int m_leaning = 0;
     std::vector<quint32> m_ids;
     std::vector<QPointF> m_advances;
+    // Qt's face of each embedded face laid out with: its map of the
+    // characters.
+    QHash<const PdfFont*, QRawFont> m_raws;
 };

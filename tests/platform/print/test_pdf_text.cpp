@@ -15,6 +15,8 @@
 #include "tests/platform/print/OutputFixtures.h"
 
 #include <QFontDatabase>
+#include <QGlyphRun>
+#include <QTextLayout>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -114,6 +116,21 @@ QString Logical(const QString& text)
     return QString(text).remove(marks).normalized(QString::NormalizationForm_C);
 }
 
+// How often each text stands in a reader's text of the PDF (marks of
+// direction dropped, accents composed).
+int Occurrences(const QString& readerText, const QString& text)
+{
+    return int(Logical(readerText).count(Logical(text)));
+}
+
+ToolResult Poppler(const QString& pdf) { return RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}); }
+
+ToolResult Mupdf(const QString& pdf)
+{
+    return RunTool(QStringLiteral("mutool"),
+                   {QStringLiteral("draw"), QStringLiteral("-q"), QStringLiteral("-F"), QStringLiteral("txt"), pdf});
+}
+
 // The first page of the PDF against the preview's: cells of 4 x 4 pixels
 // (antialiasing may differ, the glyphs and their places may not), those
 // with ink, and those that differ.
@@ -154,24 +171,111 @@ TEST(PdfText, ScriptsDrawAsThePreviewDrawsThem)
     ExpectAsPreview(rightToLeft, RenderToPdf(dir.path(), rightToLeft), 300);
 }
 
+namespace {
+
+// Pages of rows of texts side by side, as the report's pages stand labels
+// and values.
+QByteArray RowReport(const std::vector<QStringList>& rows)
+{
+    return Record([&](TBaseReport& r) {
+        TPagePainter& p = r.Painter();
+        TPageFont font;
+        font.Family = QStringLiteral("Liberation Sans");
+        font.Size = 10;
+        p.SetFont(font);
+        double y = 0.75;
+        for (const QStringList& row : rows) {
+            for (qsizetype k = 0; k < row.size(); ++k) p.DrawText(QPointF(0.5 + 2.5 * double(k), y), row[k]);
+            y += 0.3;
+        }
+    });
+}
+
+// A page that leans right to left: names, addresses with numbers, marks,
+// ligatures, Latin labels beside them.
+std::vector<QStringList> RightToLeftRows()
+{
+    return {
+        {QStringLiteral("\u0627\u0644\u0645\u0627\u0644\u0643"),
+         QStringLiteral("\u0645\u062D\u0645\u062F \u0639\u0628\u062F \u0627\u0644\u0644\u0647"),
+         QStringLiteral("Owner")},
+        {QStringLiteral("\u0627\u0644\u0639\u0646\u0648\u0627\u0646"),
+         QStringLiteral("\u0634\u0627\u0631\u0639 \u0627\u0644\u0645\u0644\u0643 \u0641\u0647\u062F 1234"),
+         QStringLiteral("Address")},
+        {QStringLiteral("\u0627\u0644\u0633\u0639\u0631"), QStringLiteral("450,000 \u0631\u064A\u0627\u0644"),
+         QStringLiteral("Price")},
+        {QStringLiteral("\u0627\u0644\u063A\u0631\u0641"),
+         QStringLiteral("4 \u063A\u0631\u0641 \u0648 3 \u062D\u0645\u0627\u0645\u0627\u062A"), QStringLiteral("Rooms")},
+        {QStringLiteral("\u05E8\u05D7\u05D5\u05D1 \u05D4\u05E8\u05E6\u05DC 12, \u05EA\u05DC \u05D0\u05D1\u05D9\u05D1"),
+         QStringLiteral("Tel Aviv")},
+        {QStringLiteral("\u0639\u062F\u062F \u0627\u0644\u063A\u0631\u0641 \u0664 "
+                        "\u0648\u062D\u0645\u0627\u0645\u0627\u062A \u0663"),
+         QStringLiteral("\u0627\u0644\u0645\u0633\u0627\u062D\u0629 350 \u0645\u00B2")},
+        {QStringLiteral("\u0645\u064F\u062D\u064E\u0645\u064E\u0651\u062F"),
+         QStringLiteral("\u0628\u0650\u0633\u0652\u0645\u0650 \u0627\u0644\u0644\u064E\u0651\u0647\u0650"),
+         QStringLiteral("\u0644\u0627 \u0625\u0644\u0647")},
+        {QStringLiteral("\u05E9\u05B8\u05C1\u05DC\u05D5\u05B9\u05DD"),
+         QStringLiteral("\u05DE\u05D7\u05D9\u05E8: 1,250,000 \u20AA")},
+        {QStringLiteral("\u062A\u0627\u0631\u064A\u062E \u0627\u0644\u0628\u064A\u0639"), QStringLiteral("2024/05/12"),
+         QStringLiteral("Date")},
+    };
+}
+
+// A page that leans left to right, right-to-left names inside and beside
+// its texts.
+std::vector<QStringList> MixedRows()
+{
+    return {
+        {QStringLiteral("Customer: \u0645\u062D\u0645\u062F \u0633\u0644\u0627\u0645"),
+         QStringLiteral("Phone 555-1234")},
+        {QStringLiteral("Mixed \u05E9\u05DC\u05D5\u05DD 123 abc"), QStringLiteral("Owner of record")},
+        {QStringLiteral("Seller"),
+         QStringLiteral("\u0641\u0627\u0637\u0645\u0629 \u0627\u0644\u0632\u0647\u0631\u0627\u0621")},
+        {QStringLiteral("Buyer"), QStringLiteral("\u05D9\u05D5\u05E1\u05E3 \u05DB\u05D4\u05DF 2")},
+        {QStringLiteral("Subject property at 1200 Main Street, Springfield")},
+        {QStringLiteral("Assessed value 412,000 for the year 2025")},
+    };
+}
+
+} // namespace
+
 TEST(PdfText, TheTextLayerGivesTheCharactersBackInTheirOrder)
 {
     QTemporaryDir dir;
-    const auto expectLogical = [&](const QStringList& texts) {
-        const QString pdf = RenderToPdf(dir.path(), TextReport(texts));
-        const ToolResult text = RunTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-        ASSERT_EQ(text.Exit, 0) << text.Err.toStdString();
-        const QStringList lines = Logical(text.Out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        for (const QString& expected : texts)
-            EXPECT_TRUE(lines.contains(Logical(expected))) << expected.toStdString() << "\n" << text.Out.toStdString();
-
+    // Every text as a reader gives it back, poppler's and mupdf's alike.
+    // mupdf reads no ActualText, so not the characters no face has; and it
+    // ends its line where a left-to-right letter steps back, so not a
+    // right-to-left text with Latin letters inside.
+    static const QRegularExpression latin(QStringLiteral("[A-Za-z]")), noFace(QStringLiteral("[\uE000-\uF8FF]"));
+    // A text alone on its line is the whole line.
+    const auto expectLogical = [&](const QByteArray& report, const QStringList& texts, bool alone) {
+        const QString pdf = RenderToPdf(dir.path(), report);
+        for (const bool mupdf : {false, true}) {
+            const ToolResult text = mupdf ? Mupdf(pdf) : Poppler(pdf);
+            ASSERT_EQ(text.Exit, 0) << text.Err.toStdString();
+            QStringList lines = Logical(text.Out).split(QLatin1Char('\n'));
+            for (QString& line : lines) line = line.trimmed();
+            for (const QString& expected : texts) {
+                if (mupdf && (expected.contains(noFace) || (expected.isRightToLeft() && expected.contains(latin))))
+                    continue;
+                EXPECT_TRUE(alone ? lines.contains(Logical(expected)) : Occurrences(text.Out, expected) >= 1)
+                    << (mupdf ? "mupdf: " : "poppler: ") << expected.toStdString() << "\n"
+                    << text.Out.toStdString();
+            }
+        }
         const ToolResult check = RunTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
         EXPECT_EQ(check.Exit, 0) << check.Out.toStdString() << check.Err.toStdString();
     };
     // A page of mostly left-to-right text, and one of mostly right-to-left
     // text, which readers turn the other way.
-    expectLogical(Scripts());
-    expectLogical(RightToLeftTexts());
+    expectLogical(TextReport(Scripts()), Scripts(), true);
+    expectLogical(TextReport(RightToLeftTexts()), RightToLeftTexts(), true);
+    // Texts side by side on pages of either leaning.
+    for (const std::vector<QStringList>& rows : {RightToLeftRows(), MixedRows()}) {
+        QStringList texts;
+        for (const QStringList& row : rows) texts << row;
+        expectLogical(RowReport(rows), texts, false);
+    }
 }
 
 namespace {
@@ -302,5 +406,158 @@ TEST(PdfText, CffFacesAreEmbeddedAsThemselves)
         const ToolResult check = RunTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
         EXPECT_EQ(check.Exit, 0) << check.Out.toStdString() << check.Err.toStdString();
         ExpectAsPreview(report, pdf, 200);
+    }
+}
+
+namespace {
+
+// The glyphs of text as the preview's painter lays it out: one line of the
+// whole text in its own direction. Sorted by place, then id.
+struct PlacedGlyph {
+    quint32 Id;
+    double X, Y;
+};
+
+std::vector<PlacedGlyph> WholeLine(const QFont& font, const QString& text)
+{
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setTextDirection(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setNumColumns(int(text.size()));
+    layout.endLayout();
+    std::vector<PlacedGlyph> glyphs;
+    const double baseline = line.y() + line.ascent();
+    for (const QGlyphRun& run : line.glyphRuns()) {
+        const QList<quint32> ids = run.glyphIndexes();
+        const QList<QPointF> places = run.positions();
+        for (qsizetype k = 0; k < ids.size(); ++k) glyphs.push_back({ids[k], places[k].x(), places[k].y() - baseline});
+    }
+    return glyphs;
+}
+
+std::vector<PlacedGlyph> Sorted(std::vector<PlacedGlyph> glyphs)
+{
+    std::sort(glyphs.begin(), glyphs.end(), [](const PlacedGlyph& a, const PlacedGlyph& b) {
+        if (std::fabs(a.X - b.X) > 1e-3) return a.X < b.X;
+        return a.Id < b.Id;
+    });
+    return glyphs;
+}
+
+// Each glyph the preview draws, drawn once by the layout at the same place.
+void ExpectDrawnOnceAsThePreview(PdfFonts& fonts, PdfTextLayout& layout, const TPageFont& page, const QString& text)
+{
+    const PdfFonts::TextFont& font = fonts.Font(page);
+    layout.Shape(font, text);
+    std::vector<PlacedGlyph> ours;
+    for (const PdfTextLayout::Glyph& g : layout.Glyphs()) ours.push_back({g.Id, g.X, g.Y});
+    ours = Sorted(ours);
+    const std::vector<PlacedGlyph> preview = Sorted(WholeLine(font.Font, text));
+    ASSERT_EQ(ours.size(), preview.size()) << text.toStdString();
+    int apart = 0;
+    for (size_t i = 0; i < ours.size(); ++i)
+        apart += ours[i].Id != preview[i].Id || std::fabs(ours[i].X - preview[i].X) > 0.02 ||
+            std::fabs(ours[i].Y - preview[i].Y) > 0.02;
+    EXPECT_EQ(apart, 0) << text.toStdString();
+}
+
+// Clusters of several characters drawn as several glyphs, marks reordered
+// before their base, a vowel split in two.
+const QString ClusterWords[] = {
+    QStringLiteral("\u0926\u0947\u0935\u0928\u093E\u0917\u0930\u0940"), // देवनागरी
+    QStringLiteral("\u0915\u093F\u0924\u093E\u092C"),                   // किताब
+    QStringLiteral("\u0939\u093F\u0928\u094D\u0926\u0940"),             // हिन्दी
+    QStringLiteral("\u0E2A\u0E21\u0E0A\u0E32\u0E22\u0E48"),             // สมชาย่
+    QStringLiteral("\u0E1C\u0E39\u0E49\u0E43\u0E2B\u0E0D\u0E48"),       // ผู้ใหญ่
+    QStringLiteral("a\u0327\u0308b"),                                   // two marks
+    QStringLiteral("\u0645\u064F\u062D\u064E\u0645\u064E\u0651\u062F"), // مُحَمَّد
+    QStringLiteral("\u05E9\u05B8\u05C1\u05DC\u05D5\u05B9\u05DD"),       // שָׁלוֹם
+};
+
+} // namespace
+
+TEST(PdfText, EachGlyphOfAClusterIsDrawnOnceAndTheClusterCopiesWhole)
+{
+    PdfDocument document;
+    PdfFonts fonts(document);
+    PdfTextLayout layout(fonts);
+    const TPageFont page = PageFont(QStringLiteral("Liberation Sans"), false, false, 16);
+    for (const QString& word : ClusterWords) ExpectDrawnOnceAsThePreview(fonts, layout, page, word);
+
+    // Every time a word stands on the page, the reader finds it.
+    QStringList lines;
+    for (const QString& word : ClusterWords) lines << QStringList(4, word).join(QLatin1Char(' '));
+    for (const QString& word : ClusterWords) lines << QStringLiteral("%1 %1, %1").arg(word);
+    const QByteArray report = TextReport(lines);
+    QTemporaryDir dir;
+    const QString pdf = RenderToPdf(dir.path(), report);
+    ExpectAsPreview(report, pdf, 500);
+    const ToolResult text = Poppler(pdf);
+    ASSERT_EQ(text.Exit, 0) << text.Err.toStdString();
+    for (const QString& word : ClusterWords) EXPECT_EQ(Occurrences(text.Out, word), 7) << word.toStdString();
+}
+
+TEST(PdfText, LongRightToLeftParagraphsDrawAndCopyInTheirOrder)
+{
+    // A legal description of some 450 characters, its numbers inside.
+    const QString description = QStringLiteral(
+        "\u0642\u0637\u0639\u0629 \u0627\u0644\u0623\u0631\u0636 \u0631\u0642\u0645 1234 \u0645\u0646 "
+        "\u0627\u0644\u0645\u062E\u0637\u0637 "
+        "\u0631\u0642\u0645 567 \u0627\u0644\u0648\u0627\u0642\u0639\u0629 \u0641\u064A \u062D\u064A "
+        "\u0627\u0644\u0646\u0632\u0647\u0629 "
+        "\u0628\u0645\u062F\u064A\u0646\u0629 \u0627\u0644\u0631\u064A\u0627\u0636\u060C "
+        "\u064A\u062D\u062F\u0647\u0627 "
+        "\u0634\u0645\u0627\u0644\u0627\u064B \u0634\u0627\u0631\u0639 \u0639\u0631\u0636 20 "
+        "\u0645\u062A\u0631\u0627\u064B "
+        "\u0628\u0637\u0648\u0644 30 \u0645\u062A\u0631\u0627\u064B\u060C \u0648\u062C\u0646\u0648\u0628\u0627\u064B "
+        "\u062C\u0627\u0631 "
+        "\u0628\u0637\u0648\u0644 30 \u0645\u062A\u0631\u0627\u064B\u060C \u0648\u0634\u0631\u0642\u0627\u064B "
+        "\u0645\u0645\u0631 "
+        "\u0645\u0634\u0627\u0629 \u0639\u0631\u0636 6 \u0623\u0645\u062A\u0627\u0631 \u0628\u0637\u0648\u0644 25 "
+        "\u0645\u062A\u0631\u0627\u064B\u060C \u0648\u063A\u0631\u0628\u0627\u064B \u062C\u0627\u0631 "
+        "\u0628\u0637\u0648\u0644 25 "
+        "\u0645\u062A\u0631\u0627\u064B\u060C \u0648\u0645\u0633\u0627\u062D\u062A\u0647\u0627 "
+        "\u0627\u0644\u0625\u062C\u0645\u0627\u0644\u064A\u0629 "
+        "750 \u0645\u062A\u0631\u0627\u064B \u0645\u0631\u0628\u0639\u0627\u064B\u060C \u0628\u0645\u0648\u062C\u0628 "
+        "\u0627\u0644\u0635\u0643 \u0631\u0642\u0645 9876543 \u0648\u062A\u0627\u0631\u064A\u062E 1445/03/15\u060C "
+        "\u0648\u0647\u064A \u0645\u062E\u0635\u0635\u0629 \u0644\u0644\u0627\u0633\u062A\u062E\u062F\u0627\u0645 "
+        "\u0627\u0644\u0633\u0643\u0646\u064A \u0648\u0641\u0642 \u0627\u0634\u062A\u0631\u0627\u0637\u0627\u062A "
+        "\u0627\u0644\u0628\u0644\u062F\u064A\u0629\u060C \u0648\u0644\u0627 \u064A\u062C\u0648\u0632 "
+        "\u0627\u0644\u0628\u0646\u0627\u0621 "
+        "\u0639\u0644\u064A\u0647\u0627 \u0625\u0644\u0627 \u0628\u0639\u062F \u0627\u0644\u062D\u0635\u0648\u0644 "
+        "\u0639\u0644\u0649 \u0631\u062E\u0635\u0629 \u0628\u0646\u0627\u0621 \u0633\u0627\u0631\u064A\u0629 "
+        "\u0627\u0644\u0645\u0641\u0639\u0648\u0644.");
+    ASSERT_GT(description.size(), 400);
+    const QString hebrew =
+        QStringLiteral("\u05D4\u05DE\u05D2\u05E8\u05E9 \u05D1\u05D2\u05D5\u05E9 6789 \u05D7\u05DC\u05E7\u05D4 12, ")
+            .repeated(14);
+
+    // Drawn where the preview draws it, the text of a few thousand
+    // characters too.
+    PdfDocument document;
+    PdfFonts fonts(document);
+    PdfTextLayout layout(fonts);
+    const TPageFont page = PageFont(QStringLiteral("Liberation Sans"), false, false, 3);
+    for (const QString& text : {description, hebrew, description + QLatin1Char(' ') + description.repeated(5)})
+        ExpectDrawnOnceAsThePreview(fonts, layout, page, text);
+
+    // Copied in the order of its sentences.
+    const QByteArray report = Record([&](TBaseReport& r) {
+        TPagePainter& p = r.Painter();
+        p.SetFont(page);
+        p.DrawText(QPointF(0.3, 1), description);
+        p.DrawText(QPointF(0.3, 1.5), hebrew);
+    });
+    QTemporaryDir dir;
+    const QString pdf = RenderToPdf(dir.path(), report);
+    ExpectAsPreview(report, pdf, 200);
+    for (const bool mupdf : {false, true}) {
+        const ToolResult text = mupdf ? Mupdf(pdf) : Poppler(pdf);
+        ASSERT_EQ(text.Exit, 0) << text.Err.toStdString();
+        EXPECT_EQ(Occurrences(text.Out, description), 1) << mupdf << "\n" << text.Out.toStdString();
+        EXPECT_EQ(Occurrences(text.Out, hebrew.trimmed()), 1) << mupdf << "\n" << text.Out.toStdString();
     }
 }
