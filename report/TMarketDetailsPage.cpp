@@ -620,8 +620,8 @@ void TMarketDetailsPage::PrintComments(TBaseReport& report, TMemoBuf& memo, bool
     const double labelEnd = label + report.TextWidth(L("Comments: "));
     report.SetBold(false);
     if (memo.Text().isRightToLeft()) {
-        PrintRightToLeft(report, CommentPieces(memo.Text()), std::max(photo ? 3.55 : 1.4, labelEnd),
-                         photo ? 2.9 : 0.79, true);
+        PrintRightToLeft(report, CommentPieces(memo.Text()), std::max(photo ? 3.55 : 1.4, labelEnd), photo ? 2.9 : 0.79,
+                         true);
         report.SetBold(false);
         memo.SetPos(memo.Size());
         return;

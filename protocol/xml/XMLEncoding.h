@@ -97,8 +97,8 @@ inline int UTF8SequenceLength(uint8_t lead)
 inline char32_t Utf8FourByteChar(uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4)
 {
     if (((b2 & 0xC0) ^ 0x80) | ((b3 & 0xC0) ^ 0x80) | ((b4 & 0xC0) ^ 0x80)) return 0;
-    const char32_t c = (char32_t(b1 & 0x07) << 18) | (char32_t(b2 & 0x3F) << 12) | (char32_t(b3 & 0x3F) << 6) |
-        char32_t(b4 & 0x3F);
+    const char32_t c =
+        (char32_t(b1 & 0x07) << 18) | (char32_t(b2 & 0x3F) << 12) | (char32_t(b3 & 0x3F) << 6) | char32_t(b4 & 0x3F);
     return c >= 0x10000 && c <= 0x10FFFF ? c : 0;
 }
 inline char16_t HighSurrogateOf(char32_t c) { return char16_t(0xD7C0 + (c >> 10)); }

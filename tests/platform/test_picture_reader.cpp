@@ -347,7 +347,8 @@ QByteArray ProgressiveJpeg(int side, bool everyCoefficientApart)
     jpeg_start_compress(&c, TRUE);
     std::vector<unsigned char> row(size_t(side), 0);
     while (c.next_scanline < c.image_height) {
-        for (int x = 0; x < side; ++x) row[size_t(x)] = static_cast<unsigned char>((x * 7 + int(c.next_scanline) * 3) ^ x);
+        for (int x = 0; x < side; ++x)
+            row[size_t(x)] = static_cast<unsigned char>((x * 7 + int(c.next_scanline) * 3) ^ x);
         JSAMPROW r = row.data();
         jpeg_write_scanlines(&c, &r, 1);
     }

@@ -104,9 +104,8 @@ TEST_F(Requests, RequestsAreUtf8)
     const QJsonObject emoji = LastRequest(Service());
     EXPECT_TRUE(emoji.value(QStringLiteral("error")).isNull())
         << emoji.value(QStringLiteral("error")).toString().toStdString();
-    EXPECT_TRUE(emoji.value(QStringLiteral("request"))
-                    .toString()
-                    .contains(QStringLiteral("<user>demo\U0001F600</user>")));
+    EXPECT_TRUE(
+        emoji.value(QStringLiteral("request")).toString().contains(QStringLiteral("<user>demo\U0001F600</user>")));
     EXPECT_EQ(ElementText(ChildElement(doc.RequestElement(), QStringLiteral("message"))),
               QStringLiteral("Invalid user name or password."));
 }

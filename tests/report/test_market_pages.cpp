@@ -267,11 +267,12 @@ TEST_F(MarketPages, RightToLeftFeaturesAndRemarksReadInTheirOwnDirection)
     for (int i = 0; i < 4; ++i)
         remarks += QString::fromUtf8("דירה מרווחת עם נוף לים ומרפסת שמש גדולה קרוב לבתי ספר ולתחבורה ציבורית ");
     remarks = remarks.trimmed();
-    LoadText(m_compsDoc, QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><vxp><comps.result version=\"1.0\">"
-                                        "<comp><use_rec>Y</use_rec><status>8</status><features>%1</features>"
-                                        "<rem>%2</rem></comp><comp><use_rec>N</use_rec><status>8</status></comp>"
-                                        "</comps.result></vxp>")
-                             .arg(features, remarks));
+    LoadText(m_compsDoc,
+             QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><vxp><comps.result version=\"1.0\">"
+                            "<comp><use_rec>Y</use_rec><status>8</status><features>%1</features>"
+                            "<rem>%2</rem></comp><comp><use_rec>N</use_rec><status>8</status></comp>"
+                            "</comps.result></vxp>")
+                 .arg(features, remarks));
     m_comps.LoadRecords();
     SelectPages({pgDetails});
     const std::vector<PdfPage> pdf = PdfWords(WriteProfilePdf(QStringLiteral("rtl.pdf")));

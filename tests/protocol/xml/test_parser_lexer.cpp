@@ -127,12 +127,14 @@ TEST(InputBuffer, FourByteCharactersReadAsTheirTwoHalves)
     // Stepping back goes half by half, over pairs and into the middle of one.
     in.StepBack();
     EXPECT_EQ(in.NextChar(), 0xDE00);
-    EXPECT_EQ(in.ReadChars(3), QString::fromUtf8("\xF0\x9D\x84\x9E"
-                                                 "b"));
+    EXPECT_EQ(in.ReadChars(3),
+              QString::fromUtf8("\xF0\x9D\x84\x9E"
+                                "b"));
     in.StepBackChars(4);
     EXPECT_EQ(in.NextChar(), 0xDE00);
-    EXPECT_EQ(ReadAll(in), QString::fromUtf8("\xF0\x9D\x84\x9E"
-                                             "b"));
+    EXPECT_EQ(ReadAll(in),
+              QString::fromUtf8("\xF0\x9D\x84\x9E"
+                                "b"));
     // The three-byte halves older files hold read as the same pair.
     TInputBuffer old;
     old.SetBytes(QByteArray("\xED\xA0\xBD\xED\xB8\x80"));
@@ -331,7 +333,8 @@ TEST(Tokens, CharactersAboveFFFFInEveryPlaceOfADocumentAndBack)
 
     // A file of an older version with each half as three bytes loads the
     // same text.
-    Doc old = Parse(parser, QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-                                       "<r>\xED\xA0\xBD\xED\xB8\x80 x</r>"));
+    Doc old = Parse(parser,
+                    QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                               "<r>\xED\xA0\xBD\xED\xB8\x80 x</r>"));
     EXPECT_EQ(old.doc->getDocumentElement()->getFirstTextNode()->getNodeValue(), grin + QStringLiteral(" x"));
 }
