@@ -64,6 +64,115 @@ const StatusDate kStatusDates[] = {{"8", "Last Trans:", "doc_date"},
                                    {"7", "Pend Date:", "search_date"}};
 const StatusDate kOtherStatusDate = {"", "Last Trans:", "search_date"};
 
+// A word of a features text with the blank after it (a blank ends a word
+// of two characters at the least), and the bold marks around it: an at sign
+// sets bold-start, the next one bold-end; the word after which the text ends
+// takes what is left, an empty word included.
+struct FeatureWord {
+    QString Text;
+    bool StartsBold = false, EndsBold = false;
+};
+
+std::vector<FeatureWord> FeatureWords(const QString& text)
+{
+    std::vector<FeatureWord> words;
+    QString word;
+    bool boldStart = false, boldEnd = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        bool ends = false;
+        if (ch == QLatin1Char('@')) {
+            if (!boldStart)
+                boldStart = true;
+            else
+                boldEnd = true;
+        } else {
+            word += ch;
+            ends = ch == QLatin1Char(' ') && word.size() >= 2;
+        }
+        if (ends || i == text.size() - 1) {
+            words.push_back(FeatureWord{word, boldStart, boldEnd});
+            word.clear();
+            if (boldEnd) boldStart = boldEnd = false;
+        }
+    }
+    return words;
+}
+
+inline bool IsBlankChar(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+
+QStringView TrimmedEnd(QStringView s)
+{
+    qsizetype n = s.size();
+    while (n > 0 && IsBlankChar(s[n - 1])) --n;
+    return s.left(n);
+}
+
+QStringView TrimmedStart(QStringView s)
+{
+    qsizetype i = 0;
+    while (i < s.size() && IsBlankChar(s[i])) ++i;
+    return s.mid(i);
+}
+
+// Whether the first character of a strong direction reads left to right.
+bool StartsLeftToRight(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
+            ++i;
+        }
+        switch (QChar::direction(c)) {
+        case QChar::DirL: return true;
+        case QChar::DirR:
+        case QChar::DirAL: return false;
+        default: break;
+        }
+    }
+    return false;
+}
+
+// The longest start of text no wider than room, one character at the least;
+// a surrogate pair is never parted.
+template <typename Width>
+qsizetype FittingPrefix(QStringView text, double room, Width width)
+{
+    qsizetype lo = 1, hi = text.size();
+    while (lo < hi) {
+        const qsizetype mid = (lo + hi + 1) / 2;
+        if (width(text.left(mid)) <= room)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    if (lo < text.size() && text[lo].isLowSurrogate()) lo += lo > 1 ? -1 : 1;
+    return lo;
+}
+
+// The words of a comments text with the blanks after them; a hard break
+// (CR LF, CR or LF) ends the line after the word before it, an empty one
+// between two breaks.
+std::vector<TMarketDetailsPage::TextPiece> CommentPieces(const QString& text)
+{
+    std::vector<TMarketDetailsPage::TextPiece> pieces;
+    const qsizetype n = text.size();
+    auto isBreak = [&](qsizetype i) { return text[i] == QLatin1Char('\r') || text[i] == QLatin1Char('\n'); };
+    for (qsizetype i = 0; i < n;) {
+        const qsizetype start = i;
+        while (i < n && !IsBlankChar(text[i]) && !isBreak(i)) ++i;
+        while (i < n && IsBlankChar(text[i])) ++i;
+        TMarketDetailsPage::TextPiece piece{text.mid(start, i - start), false, false};
+        if (i < n && isBreak(i)) {
+            piece.BreakAfter = true;
+            i += text[i] == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n') ? 2 : 1;
+        }
+        pieces.push_back(std::move(piece));
+    }
+    return pieces;
+}
+
 // The frame about a block from top to the current line, in the 2-pixel
 // black pen that the frames after it keep.
 void FrameBlock(TBaseReport& report, double top)
@@ -249,33 +358,107 @@ void TMarketDetailsPage::RowPrint(TBaseReport& report, TReportShell& shell, bool
 
 void TMarketDetailsPage::PrintFeatures(TBaseReport& report, const QString& text, double left)
 {
-    QString word;
-    bool boldStart = false, boldEnd = false;
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar ch = text.at(i);
-        bool ends = false;
-        if (ch == QLatin1Char('@')) {
-            if (!boldStart)
-                boldStart = true;
-            else
-                boldEnd = true;
-        } else {
-            word += ch;
-            ends = ch == QLatin1Char(' ') && word.size() >= 2;
+    const std::vector<FeatureWord> words = FeatureWords(text);
+    if (text.isRightToLeft()) {
+        // The words' weights as the marks set them, then the text as one.
+        bool bold = report.Bold();
+        std::vector<TextPiece> pieces;
+        pieces.reserve(words.size());
+        for (const FeatureWord& w : words) {
+            bold = bold || w.StartsBold;
+            pieces.push_back(TextPiece{w.Text, bold, false});
+            if (w.EndsBold) bold = false;
         }
-        if (ends || i == text.size() - 1) {
-            if (boldStart && !report.Bold()) report.SetBold(true);
-            if (kTextRight - report.XPos() < report.TextWidth(word)) {
-                report.NewLine();
-                report.GotoXY(left, report.YPos());
+        PrintRightToLeft(report, pieces, report.XPos(), left, false);
+        report.SetBold(bold);
+        return;
+    }
+    for (const FeatureWord& w : words) {
+        if (w.StartsBold && !report.Bold()) report.SetBold(true);
+        if (kTextRight - report.XPos() < report.TextWidth(w.Text)) {
+            report.NewLine();
+            report.GotoXY(left, report.YPos());
+        }
+        report.Print(w.Text);
+        if (w.EndsBold) report.SetBold(false);
+    }
+}
+
+void TMarketDetailsPage::PrintRightToLeft(TBaseReport& report, const std::vector<TextPiece>& pieces, double firstLeft,
+                                          double left, bool newLineAfterLast)
+{
+    auto widthOf = [&report](QStringView text, bool bold) {
+        if (text.isEmpty()) return 0.0;
+        report.SetBold(bold);
+        return report.TextWidth(text.toString());
+    };
+    struct Segment {
+        size_t Piece;
+        qsizetype From, To;
+    };
+    std::vector<Segment> line;
+    size_t i = 0;
+    qsizetype offset = 0; // where the rest of piece i starts
+    double lineLeft = firstLeft;
+    while (i < pieces.size()) {
+        const double room = kTextRight - lineLeft;
+        line.clear();
+        double used = 0;
+        while (i < pieces.size()) {
+            const TextPiece& p = pieces[i];
+            const QStringView rest = QStringView(p.Text).mid(offset);
+            const double word = widthOf(TrimmedEnd(rest), p.Bold);
+            if (used + word > room + 1e-9) {
+                if (!line.empty()) break;
+                // A word wider than the whole line: as much of it as fits,
+                // a character at the least; the rest starts the next line.
+                const qsizetype cut = FittingPrefix(rest, room, [&](QStringView t) { return widthOf(t, p.Bold); });
+                line.push_back(Segment{i, offset, offset + cut});
+                offset += cut;
+                if (TrimmedEnd(QStringView(p.Text).mid(offset)).isEmpty()) {
+                    ++i;
+                    offset = 0;
+                }
+                break;
             }
-            report.Print(word);
-            word.clear();
-            if (boldEnd) {
-                report.SetBold(false);
-                boldStart = boldEnd = false;
+            line.push_back(Segment{i, offset, p.Text.size()});
+            used += widthOf(rest, p.Bold);
+            ++i;
+            offset = 0;
+            if (p.BreakAfter) break;
+        }
+        // Runs of one weight from the right end leftwards, a blank's width
+        // between two runs that blanks part.
+        double x = kTextRight;
+        for (size_t k = 0; k < line.size();) {
+            const bool bold = pieces[line[k].Piece].Bold;
+            QString run;
+            for (; k < line.size() && pieces[line[k].Piece].Bold == bold; ++k) {
+                const Segment& g = line[k];
+                run += QStringView(pieces[g.Piece].Text).mid(g.From, g.To - g.From);
+            }
+            const bool blankAfter = !run.isEmpty() && IsBlankChar(run.back());
+            QString text = TrimmedEnd(TrimmedStart(run)).toString();
+            // Text that begins left to right would be laid out in that
+            // direction: a right-to-left mark keeps it in the line's.
+            if (StartsLeftToRight(text)) text.prepend(QChar(0x200F));
+            const double w = widthOf(text, bold);
+            if (!text.isEmpty()) {
+                report.SetBold(bold);
+                report.PrintLeft(text, x - w);
+            }
+            x -= w;
+            if (k < line.size()) {
+                const QString& next = pieces[line[k].Piece].Text;
+                const bool blankBefore = line[k].From < line[k].To && IsBlankChar(next[line[k].From]);
+                if (blankAfter || blankBefore) x -= widthOf(u" ", bold);
             }
         }
+        if (i < pieces.size() || newLineAfterLast) {
+            report.NewLine();
+            report.GotoXY(left, report.YPos());
+        }
+        lineLeft = left;
     }
 }
 
@@ -436,6 +619,13 @@ void TMarketDetailsPage::PrintComments(TBaseReport& report, TMemoBuf& memo, bool
     // The remarks follow the label after a space at the least.
     const double labelEnd = label + report.TextWidth(L("Comments: "));
     report.SetBold(false);
+    if (memo.Text().isRightToLeft()) {
+        PrintRightToLeft(report, CommentPieces(memo.Text()), std::max(photo ? 3.55 : 1.4, labelEnd), photo ? 2.9 : 0.79,
+                         true);
+        report.SetBold(false);
+        memo.SetPos(memo.Size());
+        return;
+    }
     memo.SetPrintStart(std::max(photo ? 3.55 : 1.4, labelEnd));
     memo.SetPrintEnd(kTextRight);
     report.PrintMemo(memo, 1, false);

@@ -15,6 +15,13 @@ class TReportShell;
 
 class TMarketDetailsPage {
 public:
+    // A piece of a text laid out right to left: a word with the blanks
+    // after it, its weight, and whether a hard break ends its line.
+    struct TextPiece {
+        QString Text;
+        bool Bold = false;
+        bool BreakAfter = false;
+    };
     explicit TMarketDetailsPage(TReportContext& context) : m_context(context) { }
     void RowPrint(TBaseReport& report, TReportShell& shell, bool& valid);
     // A deferred comp stays current and is printed on the next page.
@@ -54,6 +61,15 @@ private:
     void PrintComments(TBaseReport& report, TMemoBuf& memo, bool photo, double top);
     void CloseCompBlock(TBaseReport& report, bool photo, bool remarks, double top, double photoBottom);
     void PrintFeatures(TBaseReport& report, const QString& text, double left);
+    // A text whose own direction is right to left (features, comments) as
+    // one text in that direction: its pieces wrapped in their order into
+    // lines from firstLeft (the first) or left (the others) to the text's
+    // right end, each line right-aligned and drawn as runs of one weight,
+    // the first run at the right. The first line goes on the current line;
+    // a new line follows each one but the last (and the last too with
+    // newLineAfterLast).
+    void PrintRightToLeft(TBaseReport& report, const std::vector<TextPiece>& pieces, double firstLeft, double left,
+                          bool newLineAfterLast);
     // A label ending at x and its bold value after it, kept for the line
     // until PrintPairs prints them.
     void PrintLabelValue(TBaseReport& report, const QString& label, const QString& value, double x);

@@ -88,6 +88,7 @@ struct JpegSession {
     JpegError err;
     std::vector<unsigned char> row; // one row of CMYK samples
     QImage image;
+    jpeg_progress_mgr progress; // the whole-file check's scan limit
 };
 
 constexpr J_COLOR_SPACE kNativeRgb32 = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
@@ -153,16 +154,34 @@ bool DecodeJpegInto(JpegSession& s, const QByteArray& data)
 // of the whole picture at once.
 constexpr long MaxJpegCheckMemory = 256L * 1024 * 1024;
 
+// Every scan of a progressive file runs over the whole picture, whatever
+// data it carries: a file of a few hundred empty scans costs its size in
+// blocks hundreds of times over. Encoders write ten or so.
+constexpr int MaxJpegScans = 100;
+
+extern "C" void JpegScanLimit(j_common_ptr cinfo)
+{
+    // error_exit jumps back: the check fails.
+    if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > MaxJpegScans) cinfo->err->error_exit(cinfo);
+}
+
 // Decodes the coded data (not the pixels) of the whole file; false on an
-// error. Nothing that needs destroying is made after setjmp.
+// error, a picture that declares far more pixels than its bytes could hold
+// (the limit ReadJpeg keeps), or one of more scans than MaxJpegScans.
+// Nothing that needs destroying is made after setjmp.
 bool ReadJpegCoefficients(JpegSession& s, QByteArrayView data)
 {
     jpeg_decompress_struct& cinfo = s.cinfo;
     if (setjmp(s.err.jump)) return false;
     jpeg_create_decompress(&cinfo);
     cinfo.mem->max_memory_to_use = MaxJpegCheckMemory;
+    s.progress.progress_monitor = JpegScanLimit;
+    cinfo.progress = &s.progress;
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(data.data()), static_cast<unsigned long>(data.size()));
     jpeg_read_header(&cinfo, TRUE);
+    const qint64 width = cinfo.image_width;
+    const qint64 height = cinfo.image_height;
+    if (width <= 0 || height <= 0 || width * height > qint64(data.size()) * MaxPixelsPerByte) return false;
     if (!jpeg_read_coefficients(&cinfo)) return false;
     jpeg_finish_decompress(&cinfo);
     return true;

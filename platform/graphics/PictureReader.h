@@ -48,7 +48,9 @@ QImage ReadBitmap(const QByteArray& data);
 // file cut off inside its picture data shows what it has.
 QImage ReadJpeg(const QByteArray& data);
 // True when the whole of a JPEG file's coded data decodes without a fault
-// (a reader would show it as it is); the pixels are not made.
+// (a reader would show it as it is); the pixels are not made. Bounded as
+// ReadJpeg is: false for a file that declares more pixels per byte than
+// MaxPixelsPerByte, and for one of more scans than any encoder writes.
 bool JpegDecodesWhole(QByteArrayView data);
 // A GIF file, its first frame drawn on its canvas; null when refused.
 QImage ReadGif(const QByteArray& data);

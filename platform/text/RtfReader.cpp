@@ -1,6 +1,7 @@
 #include "platform/text/RtfReader.h"
 
 #include "platform/core/SysUtils.h"
+#include "platform/text/RtfChars_p.h"
 
 #include <cstring>
 #include <vector>
@@ -220,7 +221,15 @@ private:
         } else if (w == "uc")
             st.UnicodeSkip = qBound(0, param, 10);
         else if (w == "u") {
-            if (!st.Skip) Append(st, char16_t(param < 0 ? param + 65536 : param));
+            // Signed 16-bit as the format has it; a code past 0xFFFF (some
+            // writers give one) as its surrogate pair.
+            const int code = param < 0 ? param + 65536 : param;
+            if (!st.Skip && code <= 0xFFFF) {
+                Append(st, char16_t(code));
+            } else if (!st.Skip && code <= 0x10FFFF) {
+                Append(st, QChar::highSurrogate(char32_t(code)));
+                Append(st, QChar::lowSurrogate(char32_t(code)));
+            }
             SkipFallback(st.UnicodeSkip);
         } else if (st.Skip)
             return;
@@ -278,6 +287,7 @@ private:
 
     void Append(const State& st, char16_t ch)
     {
+        if (!IsRtfTextChar(ch)) return;
         TRtfRun run;
         run.Bold = st.Bold;
         run.Italic = st.Italic;

@@ -1,5 +1,7 @@
 #include "platform/text/RtfWriter.h"
 
+#include "platform/text/RtfChars_p.h"
+
 #include <QList>
 
 namespace {
@@ -15,7 +17,7 @@ void AppendText(QByteArray& out, const QString& text)
             out += "\\tab ";
         } else if (c == u'\r' || c == u'\n') {
             out += "\\line ";
-        } else if (c < 0x20) {
+        } else if (!IsRtfTextChar(c)) {
             continue; // other control characters carry nothing
         } else if (c < 0x80) {
             out += char(c);
@@ -37,6 +39,16 @@ QByteArray AlignmentWords(TRtfAlignment alignment)
     case TRtfAlignment::Left: break;
     }
     return "\\pard ";
+}
+
+// Whether the paragraph writes any text (one that does not reads back
+// without runs).
+bool HasText(const TRtfParagraph& p)
+{
+    for (const TRtfRun& run : p.Runs)
+        for (const QChar ch : run.Text)
+            if (IsRtfTextChar(ch.unicode()) || ch == u'\r' || ch == u'\n') return true;
+    return false;
 }
 
 } // namespace
@@ -76,6 +88,9 @@ QByteArray TRtfWriter::Write(const TRtfDocument& document, const QString& fontNa
             out += '}';
         }
     }
+    // A reader drops the empty paragraph a final \par leaves: an empty last
+    // paragraph of the document is written with one more.
+    if (document.Paragraphs.size() > 1 && !HasText(document.Paragraphs.last())) out += "\\par\r\n";
     out += '}';
     return out;
 }

@@ -3,6 +3,7 @@
 #include "platform/core/AnsiCodePage.h"
 #include "protocol/xml/DTDWriting_p.h"
 #include "protocol/xml/EXMLParserError.h"
+#include "protocol/xml/XMLChars.h"
 #include "protocol/xml/XmlEntities_p.h"
 
 TCustomEntityDecl::TCustomEntityDecl(const QString& name, TXMLDocument* document)
@@ -16,6 +17,8 @@ void TCustomEntityDecl::SetValue(const QString& text)
     if (!IsInternal) throw EXMLParserError(QStringLiteral("Can not set a value of an external entity."));
     setNodeValue(text);
     Expand();
+    m_literal = text;
+    m_literalValue = getNodeValue();
 }
 
 void TCustomEntityDecl::Expand()
@@ -58,7 +61,30 @@ void TCustomEntityDecl::CopyTo(TCustomEntityDecl* copy) const
     copy->IsInternal = IsInternal;
     copy->NotationName = NotationName;
     copy->m_loaded = m_loaded;
+    copy->m_literal = m_literal;
+    copy->m_literalValue = m_literalValue;
 }
+
+namespace {
+
+// Whether a value written with "&" and the double quote escaped expands
+// back to itself: no white space but single spaces (expansion folds the
+// rest), no "%" or double quote, and every "&" begins a reference to a
+// general entity, which stays as written (a character reference would be
+// resolved, a lone "&" comes back as "&amp;").
+bool ReadsBackAsWritten(QStringView value)
+{
+    const qsizetype n = value.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = value[i].unicode();
+        if (c == u'\r' || c == u'\n' || c == u'\t' || c == u'%' || c == u'"') return false;
+        if (c == u' ' && i > 0 && value[i - 1] == u' ') return false;
+        if (c == u'&' && (i + 1 >= n || value[i + 1] == u'#' || ReferenceEnd(value, int(i + 2)) == 0)) return false;
+    }
+    return true;
+}
+
+} // namespace
 
 // Writing never creates a file: an external entity is written with its
 // identifiers only.
@@ -71,7 +97,21 @@ void TCustomEntityDecl::WriteTo(TXMLOutput& out, int indent) const
     out.Append(u' ');
     if (PublicId.isEmpty() && SystemId.isEmpty()) {
         out.Append(u'"');
-        out.AppendEscaped(getNodeValue(), esEntityValue);
+        if (!m_literal.isNull() && getNodeValue() == m_literalValue && !ReadsBackAsWritten(m_literalValue)) {
+            // A double quote of a literal in apostrophes as the reference
+            // that gives it back.
+            const qsizetype n = m_literal.size();
+            qsizetype from = 0;
+            for (qsizetype i = 0; i < n; ++i) {
+                if (m_literal[i] != u'"') continue;
+                out.Append(QStringView(m_literal).mid(from, i - from));
+                out.Append("&#34;");
+                from = i + 1;
+            }
+            out.Append(QStringView(m_literal).mid(from));
+        } else {
+            out.AppendEscaped(getNodeValue(), esEntityValue);
+        }
         out.Append(u'"');
     } else {
         if (!PublicId.isEmpty()) {

@@ -15,8 +15,9 @@ public:
     // True after creation, false once an identifier is given.
     bool IsInternal = true;
 
-    // Sets and expands the value. An external declaration raises "Can not set
-    // a value of an external entity.".
+    // Sets and expands the value; text is kept as the declaration's literal.
+    // An external declaration raises "Can not set a value of an external
+    // entity.".
     void SetValue(const QString& text);
     // Expansion of an entity value: white space folded, character and
     // parameter-entity references resolved, general ones kept as written.
@@ -40,4 +41,9 @@ protected:
 
 private:
     bool m_loaded = false;
+    // The literal the value was expanded from, and that value: while the
+    // value is unchanged the literal is written, since the value itself
+    // would not read back the same (its "&" may have come from "&#38;").
+    QString m_literal;
+    QString m_literalValue;
 };

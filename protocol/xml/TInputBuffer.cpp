@@ -12,6 +12,7 @@ void TInputBuffer::Reset(const QByteArray& bytes)
     m_data = reinterpret_cast<const uint8_t*>(m_bytes.constData());
     m_end = m_bytes.size();
     m_pos = 0;
+    m_lowHalf = 0;
     m_h = 0;
     for (auto& h : m_hist) h = 0;
     IsUTF16 = false;
@@ -82,6 +83,19 @@ char16_t TInputBuffer::DecodeSlow(uint8_t b)
             m_pos = qMin(m_pos + 3, m_end);
             return char16_t(((b & 0x0F) << 12) + ((b2 & 0x3F) << 6) + (b3 & 0x3F));
         }
+        if ((b & 0xF8) == 0xF0) {
+            // A character above 0xFFFF: its high half now, the low half at
+            // the next read, which then moves past the four bytes.
+            if (const char32_t c = FourByteCharAt(m_pos)) {
+                if (m_lowHalf) {
+                    m_lowHalf = 0;
+                    m_pos += 4;
+                    return LowSurrogateOf(c);
+                }
+                m_lowHalf = kLowHalf;
+                return HighSurrogateOf(c);
+            }
+        }
         ++m_pos;
         return b;
     }
@@ -90,7 +104,18 @@ char16_t TInputBuffer::DecodeSlow(uint8_t b)
     return XmlByteToChar(b, Encoding);
 }
 
-void TInputBuffer::StepBack() { m_pos = m_hist[(--m_h) & 7]; }
+char32_t TInputBuffer::FourByteCharAt(qsizetype pos) const
+{
+    if (m_end - pos < 4) return 0;
+    return Utf8FourByteChar(m_data[pos], m_data[pos + 1], m_data[pos + 2], m_data[pos + 3]);
+}
+
+void TInputBuffer::StepBack()
+{
+    const qsizetype h = m_hist[(--m_h) & 7];
+    m_pos = h & ~kLowHalf;
+    m_lowHalf = h & kLowHalf;
+}
 
 QString TInputBuffer::ReadChars(int n)
 {

@@ -1,7 +1,8 @@
 #pragma once
 // The input of a parse: the bytes of a stream turned into 16-bit characters in
 // the current encoding, one character at a time, with a few characters of
-// look-back. The whole stream is held (a memory stream's bytes are shared, not
+// look-back. A UTF-8 character above 0xFFFF is read as its two surrogate
+// halves, one at a time. The whole stream is held (a memory stream's bytes are shared, not
 // copied), so stepping back never depends on where a read ended. Every read
 // after the end of the input returns 0.
 
@@ -51,12 +52,14 @@ public:
     const uint8_t* Bytes() const { return m_data; }
     // The bytes read (they own their data: raw bytes were copied).
     const QByteArray& Data() const { return m_bytes; }
-    // Where the character read last began.
-    qsizetype LastStart() const { return m_hist[(m_h - 1) & 7]; }
+    // Where the character read last began (both halves of a pair begin at
+    // its four bytes).
+    qsizetype LastStart() const { return m_hist[(m_h - 1) & 7] & ~kLowHalf; }
     // Consumes n one-byte characters that the caller has read from Bytes().
     void SkipAscii(qsizetype n)
     {
         if (n <= 0) return;
+        m_lowHalf = 0;
         m_pos += n;
         const qsizetype k = n < 8 ? n : 8;
         for (qsizetype i = k; i >= 1; --i) m_hist[(m_h++) & 7] = m_pos - i;
@@ -68,25 +71,35 @@ public:
     void Seek(qsizetype pos)
     {
         m_pos = pos;
+        m_lowHalf = 0;
         for (auto& h : m_hist) h = pos;
     }
 
 private:
     void Reset(const QByteArray& bytes);
     char16_t DecodeSlow(uint8_t b);
+    // The character of the UTF-8 four-byte sequence at pos; 0 when none is.
+    char32_t FourByteCharAt(qsizetype pos) const;
     inline uint8_t ByteAt(qsizetype i) const { return i < m_end ? m_data[i] : 0; }
+
+    // The bit of a position that says the next character is the low half of
+    // the pair whose bytes begin there.
+    static constexpr qsizetype kLowHalf = qsizetype(1) << 62;
 
     QByteArray m_bytes;
     const uint8_t* m_data = nullptr;
     qsizetype m_pos = 0; // next byte to read
     qsizetype m_end = 0;
+    // kLowHalf when the high half of the pair at m_pos has been read.
+    qsizetype m_lowHalf = 0;
+    // Where the characters read last began, each with its kLowHalf bit.
     qsizetype m_hist[8] = {};
     unsigned m_h = 0;
 };
 
 inline char16_t TInputBuffer::NextChar()
 {
-    m_hist[(m_h++) & 7] = m_pos;
+    m_hist[(m_h++) & 7] = m_pos | m_lowHalf;
     if (m_pos >= m_end) return 0;
     if (IsUTF16) {
         const uint8_t b1 = m_data[m_pos];
@@ -95,6 +108,7 @@ inline char16_t TInputBuffer::NextChar()
         if (m_pos > m_end) m_pos = m_end;
         return BigEndian ? char16_t((b1 << 8) | b2) : char16_t((b2 << 8) | b1);
     }
+    // With a pair half read, the byte there is its lead: not plain.
     const uint8_t b = m_data[m_pos];
     if (b >= 0x20 && b < 0x7F) {
         ++m_pos;

@@ -37,7 +37,8 @@ inline bool IsNameStart(char16_t c) { return XmlCharHas(c, xmlchars_detail::fNam
 inline bool IsNameChar(char16_t c) { return XmlCharHas(c, xmlchars_detail::fNameChar); }
 // "-", "?", "]", "/", ">": where the token reader closes markup.
 inline bool IsCloseStart(char16_t c) { return XmlCharHas(c, xmlchars_detail::fClose); }
-inline bool IsCharDataStart(char16_t c) { return c != u'<' && IsXMLChar(c); }
+// Text starts at any character but "<", one above 0xFFFF (its high half) too.
+inline bool IsCharDataStart(char16_t c) { return c != u'<' && (IsXMLChar(c) || IsHighSurrogate(c)); }
 
 inline bool IsXMLChar(QChar c) { return IsXMLChar(c.unicode()); }
 inline bool IsLetter(QChar c) { return IsLetter(c.unicode()); }

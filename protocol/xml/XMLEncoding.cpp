@@ -79,28 +79,33 @@ uint8_t CharToByte(char16_t character, TEncoding encoding)
     return u'_';
 }
 
-void EncodeUTF8(char16_t c, QByteArray& out)
+void EncodeUTF8(char32_t c, QByteArray& out)
 {
     if (c < 0x80) {
         out.append(char(c));
     } else if (c < 0x800) {
         out.append(char(0xC0 | (c >> 6)));
         out.append(char(0x80 | (c & 0x3F)));
-    } else {
+    } else if (c < 0x10000) {
         out.append(char(0xE0 | (c >> 12)));
+        out.append(char(0x80 | ((c >> 6) & 0x3F)));
+        out.append(char(0x80 | (c & 0x3F)));
+    } else {
+        out.append(char(0xF0 | ((c >> 18) & 0x07)));
+        out.append(char(0x80 | ((c >> 12) & 0x3F)));
         out.append(char(0x80 | ((c >> 6) & 0x3F)));
         out.append(char(0x80 | (c & 0x3F)));
     }
 }
 
-QByteArray EncodeUTF8(char16_t character)
+QByteArray EncodeUTF8(char32_t character)
 {
     QByteArray out;
     EncodeUTF8(character, out);
     return out;
 }
 
-char16_t DecodeUTF8(const uint8_t* b, int count)
+char32_t DecodeUTF8(const uint8_t* b, int count)
 {
     const uint8_t b1 = count > 0 ? b[0] : 0;
     if (b1 < 0x80) return b1;
@@ -108,6 +113,9 @@ char16_t DecodeUTF8(const uint8_t* b, int count)
     if ((b1 & 0xE0) == 0xC0) return char16_t(((b1 & 0x1F) << 6) + (b2 & 0x3F));
     const uint8_t b3 = count > 2 ? b[2] : 0;
     if ((b1 & 0xF0) == 0xE0) return char16_t(((b1 & 0x0F) << 12) + ((b2 & 0x3F) << 6) + (b3 & 0x3F));
+    if ((b1 & 0xF8) == 0xF0 && count > 3) {
+        if (const char32_t c = Utf8FourByteChar(b1, b2, b3, b[3])) return c;
+    }
     return b1;
 }
 
@@ -147,8 +155,18 @@ void AppendWideToBytes(QByteArray& out, QStringView text, TEncoding encoding, bo
         return;
     }
     if (encoding == UTF_8) {
+        // A high half followed by a low half is one character of four bytes
+        // (not twice three); a half met alone keeps its three bytes.
         qsizetype len = 0;
-        for (qsizetype i = 0; i < n; ++i) len += utf8Length(s[i]);
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = s[i];
+            if (IsHighSurrogate(c) && i + 1 < n && IsLowSurrogate(s[i + 1])) {
+                len += 4;
+                ++i;
+            } else {
+                len += utf8Length(c);
+            }
+        }
         uint8_t* d = GrowBy(out, len);
         for (qsizetype i = 0; i < n; ++i) {
             const char16_t c = s[i];
@@ -157,6 +175,12 @@ void AppendWideToBytes(QByteArray& out, QStringView text, TEncoding encoding, bo
             } else if (c < 0x800) {
                 *d++ = uint8_t(0xC0 | (c >> 6));
                 *d++ = uint8_t(0x80 | (c & 0x3F));
+            } else if (IsHighSurrogate(c) && i + 1 < n && IsLowSurrogate(s[i + 1])) {
+                const char32_t u = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(s[++i]) - 0xDC00);
+                *d++ = uint8_t(0xF0 | (u >> 18));
+                *d++ = uint8_t(0x80 | ((u >> 12) & 0x3F));
+                *d++ = uint8_t(0x80 | ((u >> 6) & 0x3F));
+                *d++ = uint8_t(0x80 | (u & 0x3F));
             } else {
                 *d++ = uint8_t(0xE0 | (c >> 12));
                 *d++ = uint8_t(0x80 | ((c >> 6) & 0x3F));
@@ -204,13 +228,31 @@ qsizetype DecodeBytes(TEncoding encoding, bool bigEndian, const uint8_t* src, qs
                 continue;
             }
             const int len = UTF8SequenceLength(b);
+            if (len == 4) {
+                // Four bytes are a character above 0xFFFF, two halves; a
+                // lead without its continuation bytes stands for itself.
+                const qsizetype have = srcLen - i;
+                bool continued = true;
+                for (qsizetype k = 1; k < 4 && k < have; ++k) continued = continued && (src[i + k] & 0xC0) == 0x80;
+                if (have < 4 && continued && !atEnd) break;
+                const char32_t c = have >= 4 ? Utf8FourByteChar(b, src[i + 1], src[i + 2], src[i + 3]) : 0;
+                if (c) {
+                    dst[o++] = HighSurrogateOf(c);
+                    dst[o++] = LowSurrogateOf(c);
+                    i += 4;
+                } else {
+                    dst[o++] = b;
+                    ++i;
+                }
+                continue;
+            }
             if (i + len > srcLen) {
                 if (!atEnd) break;
-                dst[o++] = DecodeUTF8(src + i, int(srcLen - i));
+                dst[o++] = char16_t(DecodeUTF8(src + i, int(srcLen - i)));
                 i = srcLen;
                 break;
             }
-            dst[o++] = DecodeUTF8(src + i, len);
+            dst[o++] = char16_t(DecodeUTF8(src + i, len));
             i += len;
         }
     } else {

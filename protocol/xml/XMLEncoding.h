@@ -40,14 +40,17 @@ TEncoding EncodingFromName(QStringView name);
 // --- Whole-text conversion ------------------------------------------------
 
 // Text to bytes: UTF-16 (high byte first when bigEndian; no byte-order mark),
-// UTF-8 (EncodeUTF8 per character), or CharToByte per character.
+// UTF-8 (a surrogate pair as the four bytes of its character, any other
+// character by EncodeUTF8), or CharToByte per character.
 QByteArray WideToBytes(QStringView text, TEncoding encoding, bool bigEndian = true);
 // The same, appended to out (text converted a piece at a time gives the
 // bytes and the list of unconvertible characters the whole text gives).
 void AppendWideToBytes(QByteArray& out, QStringView text, TEncoding encoding, bool bigEndian = true);
 // Bytes to text, the inverse, as the input reader decodes them: UTF-16 pairs,
-// UTF-8 sequences of one to three bytes (DecodeUTF8), or ByteToChar. A
-// sequence cut short by the end of the bytes is completed with zero bytes.
+// UTF-8 sequences of one to three bytes (DecodeUTF8) and of four bytes (a
+// surrogate pair), or ByteToChar. A sequence of up to three bytes cut short
+// by the end of the bytes is completed with zero bytes; a four-byte lead
+// without its three continuation bytes is a character by itself.
 // A zero byte gives a zero character (the reader treats it as the end).
 QString BytesToWide(const QByteArray& bytes, TEncoding encoding, bool bigEndian = true);
 
@@ -69,21 +72,39 @@ char16_t ByteToChar(uint8_t byte, TEncoding encoding);
 // lowest byte 0x80-0xFF whose table entry is the character; otherwise "_"
 // and the character is listed (once).
 uint8_t CharToByte(char16_t character, TEncoding encoding);
-// One to three bytes appended to out. Each half of a surrogate pair is
-// encoded by itself (three bytes): text is 16-bit throughout.
-void EncodeUTF8(char16_t character, QByteArray& out);
-QByteArray EncodeUTF8(char16_t character);
-// One to three bytes (count given by the caller from the first byte) to a
-// character; continuation bytes are not checked.
-char16_t DecodeUTF8(const uint8_t* bytes, int count);
+// The UTF-8 bytes of a character appended to out: one to three for a
+// 16-bit character (each half of a surrogate pair met alone by itself, three
+// bytes), four for a character above 0xFFFF.
+void EncodeUTF8(char32_t character, QByteArray& out);
+QByteArray EncodeUTF8(char32_t character);
+// One to four bytes (count given by the caller from the first byte) to a
+// character. Continuation bytes of one to three byte sequences are not
+// checked; a four-byte sequence must be one (Utf8FourByteChar), else the
+// first byte is the character of its code, as any other first byte is.
+char32_t DecodeUTF8(const uint8_t* bytes, int count);
 // Bytes of the UTF-8 sequence that starts with lead: 2 for 110xxxxx, 3 for
-// 1110xxxx, 1 for anything else.
+// 1110xxxx, 4 for 11110xxx, 1 for anything else.
 inline int UTF8SequenceLength(uint8_t lead)
 {
     if ((lead & 0xE0) == 0xC0) return 2;
     if ((lead & 0xF0) == 0xE0) return 3;
+    if ((lead & 0xF8) == 0xF0) return 4;
     return 1;
 }
+// The character of the four bytes from a lead 11110xxx: three continuation
+// bytes 10xxxxxx and a code from 0x10000 to 0x10FFFF; 0 when they are not
+// such a sequence (the lead then stands for itself, as older readers took it).
+inline char32_t Utf8FourByteChar(uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4)
+{
+    if (((b2 & 0xC0) ^ 0x80) | ((b3 & 0xC0) ^ 0x80) | ((b4 & 0xC0) ^ 0x80)) return 0;
+    const char32_t c =
+        (char32_t(b1 & 0x07) << 18) | (char32_t(b2 & 0x3F) << 12) | (char32_t(b3 & 0x3F) << 6) | char32_t(b4 & 0x3F);
+    return c >= 0x10000 && c <= 0x10FFFF ? c : 0;
+}
+inline char16_t HighSurrogateOf(char32_t c) { return char16_t(0xD7C0 + (c >> 10)); }
+inline char16_t LowSurrogateOf(char32_t c) { return char16_t(0xDC00 | (c & 0x3FF)); }
+inline bool IsHighSurrogate(char16_t c) { return (c & 0xFC00) == 0xD800; }
+inline bool IsLowSurrogate(char16_t c) { return (c & 0xFC00) == 0xDC00; }
 inline char16_t MakeWord(uint8_t high, uint8_t low) { return char16_t((high << 8) | low); }
 
 // The 256 characters of a table encoding (0 = unmapped); nullptr for others.

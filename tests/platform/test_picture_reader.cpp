@@ -12,6 +12,14 @@
 #include <QImageWriter>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+extern "C" {
+#include <jpeglib.h>
+}
+
 using picturebombs::BitmapDeclaring;
 using picturebombs::GifDeclaring;
 using picturebombs::IconBitmapDeclaring;
@@ -287,4 +295,92 @@ TEST(PictureReader, TheSizeOfAPictureIsAskedWithTheSameChecks)
     EXPECT_EQ(PictureReader::ImageSize(Encode(Halves(30, 20), "bmp")), QSize(30, 20));
     EXPECT_EQ(PictureReader::ImageSize(Encode(Halves(30, 20), "jpeg")), QSize(30, 20));
     EXPECT_EQ(PictureReader::ImageSize(GifDeclaring(30, 20, {{0, 0, 30, 20}})), QSize(30, 20));
+}
+
+namespace {
+
+// A progressive grey JPEG declaring width x height whose scans carry no
+// data: a frame header, one quantisation and one Huffman table, then scans
+// of ten bytes each, every one of them run over the whole declared picture.
+QByteArray EmptyScansJpeg(quint16 width, quint16 height, int scans)
+{
+    QByteArray j("\xFF\xD8", 2);
+    j += QByteArray("\xFF\xDB\x00\x43\x00", 5) + QByteArray(64, '\x01');
+    j += QByteArray("\xFF\xC2\x00\x0B\x08", 5);
+    for (const quint16 v : {height, width}) {
+        j += char(v >> 8);
+        j += char(v & 0xFF);
+    }
+    j += QByteArray("\x01\x01\x11\x00", 4);
+    // DC table 0: one code of one bit, difference category 0.
+    j += QByteArray("\xFF\xC4\x00\x14\x00\x01", 6) + QByteArray(15, '\0') + QByteArray(1, '\0');
+    for (int i = 0; i < scans; ++i) j += QByteArray("\xFF\xDA\x00\x08\x01\x01\x00\x00\x00\x00", 10);
+    return j + QByteArray("\xFF\xD9", 2);
+}
+
+// A sound progressive grey JPEG of side x side written by libjpeg: in the
+// usual scans, or with every coefficient in a scan of its own, first its
+// high bits and then its last bit (127 scans).
+QByteArray ProgressiveJpeg(int side, bool everyCoefficientApart)
+{
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &out, &size);
+    c.image_width = JDIMENSION(side);
+    c.image_height = JDIMENSION(side);
+    c.input_components = 1;
+    c.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&c);
+    jpeg_simple_progression(&c);
+    std::vector<jpeg_scan_info> script;
+    if (everyCoefficientApart) {
+        script.push_back(jpeg_scan_info{1, {0, 0, 0, 0}, 0, 0, 0, 0});
+        for (int k = 1; k < 64; ++k) script.push_back(jpeg_scan_info{1, {0, 0, 0, 0}, k, k, 0, 1});
+        for (int k = 1; k < 64; ++k) script.push_back(jpeg_scan_info{1, {0, 0, 0, 0}, k, k, 1, 0});
+        c.scan_info = script.data();
+        c.num_scans = int(script.size());
+    }
+    jpeg_start_compress(&c, TRUE);
+    std::vector<unsigned char> row(size_t(side), 0);
+    while (c.next_scanline < c.image_height) {
+        for (int x = 0; x < side; ++x)
+            row[size_t(x)] = static_cast<unsigned char>((x * 7 + int(c.next_scanline) * 3) ^ x);
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    QByteArray data(reinterpret_cast<const char*>(out), qsizetype(size));
+    jpeg_destroy_compress(&c);
+    std::free(out);
+    return data;
+}
+
+} // namespace
+
+TEST(PictureReader, TheWholeFileCheckOfAJpegIsBoundedAsTheReaderIs)
+{
+    // About 1,100 bytes: 8,192 x 8,192 declared, a hundred scans without
+    // data. Its coefficients alone would take 128 MiB: refused before any is
+    // made, as ReadJpeg refuses it.
+    const QByteArray bomb = EmptyScansJpeg(8192, 8192, 100);
+    EXPECT_LT(bomb.size(), 1200);
+    bool whole = true;
+    const qint64 growth = peakmemory::PeakGrowth([&] { whole = PictureReader::JpegDecodesWhole(bomb); });
+    EXPECT_FALSE(whole);
+    EXPECT_GE(growth, 0);
+    EXPECT_LT(growth, kCheap);
+    EXPECT_TRUE(PictureReader::ReadJpeg(bomb).isNull());
+
+    // A sound file of more scans than any encoder writes is not taken whole
+    // (a copy of it would cost its reader as much); shown, it still reads.
+    const QByteArray scans = ProgressiveJpeg(64, true);
+    EXPECT_EQ(PictureReader::ReadJpeg(scans).size(), QSize(64, 64));
+    EXPECT_FALSE(PictureReader::JpegDecodesWhole(scans));
+    // Progressive and baseline pictures as they are written pass.
+    EXPECT_TRUE(PictureReader::JpegDecodesWhole(ProgressiveJpeg(64, false)));
+    EXPECT_TRUE(PictureReader::JpegDecodesWhole(Encode(Halves(64, 48), "jpeg")));
 }

@@ -120,3 +120,52 @@ TEST(RtfWriter, WhatItWritesReadsBackToTheSameRuns)
     }
     EXPECT_EQ(TRtfReader::Read(TRtfWriter::Write(TRtfDocument{})).PlainText(), QString());
 }
+
+TEST(RtfReader, ControlCharactersNeverBecomeCellText)
+{
+    // However a control character is written (a raw byte, \'hh, \uN), it is
+    // no text: \'0a above all is no paragraph break.
+    QByteArray rtf("{\\rtf1 a\\'0ab\\'01c\\u7?d\\u127?e\\'7ff\\'81g\x01h\x1Fi\\u133?j\\'09k}");
+    const TRtfDocument doc = TRtfReader::Read(rtf);
+    ASSERT_EQ(doc.Paragraphs.size(), 1);
+    EXPECT_EQ(doc.PlainText(), QStringLiteral("abcdefghij\tk"));
+    // A code past U+FFFF, as some writers give it, is its pair.
+    EXPECT_EQ(TRtfReader::Read("{\\rtf1 x\\u128512?y}").PlainText(), QString::fromUtf8("x\xF0\x9F\x98\x80y"));
+    // What is read is written and read again the same.
+    const TRtfDocument again = TRtfReader::Read(TRtfWriter::Write(doc));
+    ASSERT_EQ(again.Paragraphs.size(), 1);
+    EXPECT_EQ(again.Paragraphs[0].Runs, doc.Paragraphs[0].Runs);
+}
+
+TEST(RtfWriter, EmptyParagraphsAtTheEndReadBack)
+{
+    TRtfRun text;
+    text.Text = QString::fromUtf8("line \xF0\x9F\x98\x80");
+    TRtfParagraph full;
+    full.Runs = {text};
+    TRtfParagraph empty;
+    TRtfParagraph emptyRight;
+    emptyRight.Alignment = TRtfAlignment::Right;
+    const QList<QList<TRtfParagraph>> documents = {
+        {full, empty}, {full, empty, emptyRight}, {empty, full, empty}, {empty, empty}, {full}, {empty}};
+    for (const QList<TRtfParagraph>& paragraphs : documents) {
+        TRtfDocument doc;
+        doc.Paragraphs = paragraphs;
+        const TRtfDocument back = TRtfReader::Read(TRtfWriter::Write(doc));
+        ASSERT_EQ(back.Paragraphs.size(), paragraphs.size()) << TRtfWriter::Write(doc).constData();
+        for (qsizetype i = 0; i < paragraphs.size(); ++i) {
+            EXPECT_EQ(back.Paragraphs[i].Runs, paragraphs[i].Runs) << i;
+            EXPECT_EQ(back.Paragraphs[i].Alignment, paragraphs[i].Alignment) << i;
+        }
+        EXPECT_EQ(back.PlainText(), doc.PlainText());
+    }
+    // Control characters of a run are not written, so they cannot come back
+    // as anything.
+    TRtfRun controls;
+    controls.Text = QStringLiteral("a\x01\x7F") + QChar(0x85) + QStringLiteral("b");
+    TRtfParagraph p;
+    p.Runs = {controls};
+    TRtfDocument doc;
+    doc.Paragraphs = {p};
+    EXPECT_EQ(TRtfReader::Read(TRtfWriter::Write(doc)).PlainText(), QStringLiteral("ab"));
+}

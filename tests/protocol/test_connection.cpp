@@ -416,6 +416,18 @@ TEST_F(AnswerKinds, NonAsciiTextWithItsEncodingDeclared)
               QStringLiteral("Se\u00f1or Garc\u00eda: the record is locked (\u00a7 12)"));
 }
 
+TEST_F(AnswerKinds, TextsAboveU0000FFFFLoadAsTheServerSentThem)
+{
+    // Four-byte UTF-8 characters load as their surrogate pairs, not as
+    // four Latin-1 characters each.
+    const QString text = QString::fromUtf8("Locked \xF0\x9F\x98\x80 \xF0\x9D\x84\x9E\xF0\xA0\x80\x8B!");
+    EXPECT_EQ(SearchWith(QStringLiteral("exception"), QJsonObject{{QStringLiteral("text"), text}}), text);
+    Service().Next(QStringLiteral("search"), QStringLiteral("message"), 1,
+                   QJsonObject{{QStringLiteral("text"), QStringLiteral("\U0001F3E0 sold")}});
+    EXPECT_EQ(ErrorOf([&] { prop.Search(59, 4127); }), QStringLiteral("(no error)"));
+    EXPECT_EQ(m_dialogs.LastText(), QStringLiteral("\U0001F3E0 sold"));
+}
+
 TEST_F(AnswerKinds, NonAsciiTextWithoutADeclarationIsReadAsAscii)
 {
     const int shown = m_dialogs.Shown().size();

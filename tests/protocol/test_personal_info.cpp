@@ -152,6 +152,33 @@ TEST_F(PersonalInfo, TheFileLayout)
             "   </personel.info>\r\n</vxp>"));
 }
 
+TEST_F(PersonalInfo, CharactersAboveFFFFAreWrittenAsUtf8AndOlderFilesStillRead)
+{
+    const QString name = QStringLiteral("Dana \U0001F3E0 \U00020B9F");
+    {
+        TvxpPersonalInfo info;
+        info.SetFileName(file);
+        info.SetFirstName(name);
+        info.Save();
+    }
+    const QByteArray bytes = ReadFile(file);
+    // Each is its four bytes: a file any UTF-8 reader takes.
+    EXPECT_TRUE(bytes.contains("first = \"Dana \xF0\x9F\x8F\xA0 \xF0\xA0\xAE\x9F\"")) << bytes.constData();
+    EXPECT_EQ(QString::fromUtf8(bytes).toUtf8(), bytes);
+    TvxpPersonalInfo back;
+    back.SetFileName(file);
+    back.Load();
+    EXPECT_EQ(back.FirstName(), name);
+    // A page an older version saved, each half as three bytes, reads the same.
+    QByteArray old = bytes;
+    old.replace("\xF0\x9F\x8F\xA0", "\xED\xA0\xBC\xED\xBF\xA0");
+    WriteFile(file, old);
+    TvxpPersonalInfo older;
+    older.SetFileName(file);
+    older.Load();
+    EXPECT_EQ(older.FirstName(), name);
+}
+
 TEST_F(PersonalInfo, LoadReadsOnceAndSaveWritesOnlyChanges)
 {
     TvxpPersonalInfo info;

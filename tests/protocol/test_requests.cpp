@@ -96,6 +96,18 @@ TEST_F(Requests, RequestsAreUtf8)
     EXPECT_TRUE(
         entry.value(QStringLiteral("request")).toString().contains(QStringLiteral("<user>Jos\u00e9 \u20ac</user>")));
     EXPECT_FALSE(entry.value(QStringLiteral("request")).toString().contains(QStringLiteral("encoding")));
+
+    // A character above U+FFFF goes as its four bytes, not as two halves
+    // of three that no UTF-8 reader takes: the user is merely unknown.
+    login.UserName = QStringLiteral("demo\U0001F600");
+    EXPECT_EQ(login.Execute(), QStringLiteral("login.response"));
+    const QJsonObject emoji = LastRequest(Service());
+    EXPECT_TRUE(emoji.value(QStringLiteral("error")).isNull())
+        << emoji.value(QStringLiteral("error")).toString().toStdString();
+    EXPECT_TRUE(
+        emoji.value(QStringLiteral("request")).toString().contains(QStringLiteral("<user>demo\U0001F600</user>")));
+    EXPECT_EQ(ElementText(ChildElement(doc.RequestElement(), QStringLiteral("message"))),
+              QStringLiteral("Invalid user name or password."));
 }
 
 TEST_F(Requests, ARefusedLoginCarriesItsMessage)

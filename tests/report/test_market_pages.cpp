@@ -1,6 +1,7 @@
 // The market pages (summary, details, summary analysis) from the recorded
 // comps and from small comps answers made for the faults they mend.
 
+#include "PdfWords.h"
 #include "ProfileFixture.h"
 
 #include <QRegularExpression>
@@ -254,5 +255,63 @@ TEST_F(MarketPages, DetailsPrintNoEmptyPhraseOrBox)
         // The summaries, the subject and the three comps' data, and the
         // last comp's features box.
         EXPECT_EQ(boxes, 6);
+    }
+}
+
+TEST_F(MarketPages, RightToLeftFeaturesAndRemarksReadInTheirOwnDirection)
+{
+    // An Arabic features text with its first word in bold, and Hebrew
+    // remarks of three lines.
+    const QString features = QString::fromUtf8("@مسبح@ منزل واسع مع حديقة كبيرة");
+    QString remarks;
+    for (int i = 0; i < 4; ++i)
+        remarks += QString::fromUtf8("דירה מרווחת עם נוף לים ומרפסת שמש גדולה קרוב לבתי ספר ולתחבורה ציבורית ");
+    remarks = remarks.trimmed();
+    LoadText(m_compsDoc,
+             QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><vxp><comps.result version=\"1.0\">"
+                            "<comp><use_rec>Y</use_rec><status>8</status><features>%1</features>"
+                            "<rem>%2</rem></comp><comp><use_rec>N</use_rec><status>8</status></comp>"
+                            "</comps.result></vxp>")
+                 .arg(features, remarks));
+    m_comps.LoadRecords();
+    SelectPages({pgDetails});
+    const std::vector<PdfPage> pdf = PdfWords(WriteProfilePdf(QStringLiteral("rtl.pdf")));
+    ASSERT_FALSE(pdf.empty());
+    const QStringList page = Page(0);
+
+    // The features as one text in their order with their blanks: the bold
+    // word a run of its own at the right, the rest on its left.
+    const TextAt bold = FindText(page, QString::fromUtf8("مسبح"));
+    const TextAt rest = FindText(page, QString::fromUtf8("منزل واسع مع حديقة كبيرة"));
+    ASSERT_GE(bold.X, 0);
+    ASSERT_GE(rest.X, 0);
+    EXPECT_EQ(bold.Y, rest.Y);
+    EXPECT_GT(bold.X, rest.X);
+
+    // The remarks: whole lines, which read in order give the text.
+    auto hebrew = [](const QString& s) {
+        return std::any_of(s.begin(), s.end(), [](QChar c) { return c.unicode() >= 0x05D0 && c.unicode() <= 0x05EA; });
+    };
+    QStringList lines;
+    for (const QString& t : Texts(page))
+        if (hebrew(t)) lines << t;
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines.join(QLatin1Char(' ')), remarks);
+
+    // In the PDF every line of either text ends at the right of the block,
+    // as a right-to-left text is aligned.
+    auto arabic = [](const QString& s) {
+        return std::any_of(s.begin(), s.end(), [](QChar c) { return c.unicode() >= 0x0600 && c.unicode() <= 0x06FF; });
+    };
+    std::map<long, double> rightEnds; // by the line's bottom
+    for (const Word& w : pdf[0])
+        if (hebrew(w.Text) || arabic(w.Text)) {
+            double& end = rightEnds[std::lround(w.Y2 * 100)];
+            end = std::max(end, w.X2);
+        }
+    EXPECT_EQ(rightEnds.size(), size_t(lines.size() + 1));
+    for (const auto& [bottom, end] : rightEnds) {
+        EXPECT_GT(end, 7.74 - 0.03) << bottom;
+        EXPECT_LT(end, 7.78 - 1.0 / 96) << bottom;
     }
 }

@@ -119,12 +119,17 @@ Selecting scenarios
    default 5), hang (never answers), hold (answers as usual once released by
    POST /__peer/release), non-ascii-utf8, non-ascii-nodecl,
    no-declaration, doctype, indent, cookie, oversize-raw, oversize-inflated
-   (params: size; default one byte past 64 MiB raw, 256 MiB inflated).
+   (params: size; default one byte past 64 MiB raw, 256 MiB inflated),
+   scripts.
    The non-ascii pair puts accented texts into the answer (user name, title,
-   owners, a service category, exception and message texts). The
-   configuration document (not compressed) takes the same scenarios except
-   the exception, message and non-ascii pairs, not-zlib, empty-vxp, cookie
-   and the oversize pair.
+   owners, a service category, exception and message texts). The scripts
+   scenario puts names of many scripts there instead (user name and title,
+   the subject's owner, the first listed owner, every comp's owner in turn:
+   Vietnamese with stacked marks, decomposed accents, Thai, Devanagari,
+   Tamil, an emoji) and Arabic features and a 400-character Arabic remark
+   into every sixth comp. The configuration document (not compressed) takes
+   the same scenarios except the exception, message and non-ascii pairs,
+   not-zlib, empty-vxp, cookie, the oversize pair and scripts.
    Variants of each endpoint (also listed by /__peer/info):
      config          bad-version, no-vxprofile, bad-profile-version,
                      empty-path (rptgen without text), repeat (login twice,
@@ -195,7 +200,7 @@ GENERIC = (
     "exception", "exception-empty", "message", "message-empty", "empty-body", "not-zlib", "bad-xml",
     "truncated-xml", "wrong-root", "empty-vxp", "status-404", "status-500", "close", "reset", "delay",
     "hang", "hold", "non-ascii-utf8", "non-ascii-nodecl", "no-declaration", "doctype", "indent", "cookie",
-    "oversize-raw", "oversize-inflated",
+    "oversize-raw", "oversize-inflated", "scripts",
 )
 CONFIG_GENERIC = (
     "empty-body", "bad-xml", "truncated-xml", "wrong-root", "status-404", "status-500", "close", "reset",
@@ -557,6 +562,30 @@ ACCENTED = {
 }
 
 
+# The "scripts" scenario: names of many scripts in the answers, one per
+# place, and the features and remarks of every sixth comp in Arabic.
+SCRIPTS = {
+    "username": "\uae40\ubbfc\uc900",  # Korean
+    "title": "\u6771\u4eac\u4e0d\u52d5\u7523",  # CJK
+    "owner": "\u0645\u062d\u0645\u062f \u0633\u0644\u0627\u0645",  # Arabic
+    "list_owner": "\u05d3\u05d5\u05d3 \u05dc\u05d5\u05d9",  # Hebrew
+}
+SCRIPT_COMP_OWNERS = (
+    "Nguy\u1ec5n Th\u1ecb Ng\u1ecdc \u1ea2nh",  # Vietnamese, stacked marks
+    "Jose\u0301 Mu\u0308ller",  # decomposed accents
+    "\u0e2a\u0e21\u0e0a\u0e32\u0e22 \u0e43\u0e08\u0e14\u0e35",  # Thai
+    "\u0930\u093e\u091c\u0947\u0936 \u0936\u0930\u094d\u092e\u093e",  # Devanagari
+    "\u0b95\u0bbe\u0bb0\u0bcd\u0ba4\u0bcd\u0ba4\u0bbf\u0b95\u0bcd",  # Tamil
+    "Sunny \U0001F3E0 Homes",  # emoji
+)
+SCRIPT_FEATURES = "@\u0645\u0633\u0628\u062d@ \u0645\u0646\u0632\u0644 \u0648\u0627\u0633\u0639 \u0645\u0639 \u062d\u062f\u064a\u0642\u0629"
+SCRIPT_REMARKS = " ".join(
+    ["\u0645\u0646\u0632\u0644 \u0639\u0627\u0626\u0644\u064a \u0648\u0627\u0633\u0639 \u0641\u064a \u062d\u064a "
+     "\u0647\u0627\u062f\u0626 \u0642\u0631\u064a\u0628 \u0645\u0646 \u0627\u0644\u0645\u062f\u0627\u0631\u0633 "
+     "\u0648\u0627\u0644\u062d\u062f\u0627\u0626\u0642 \u0645\u0639 \u0645\u0637\u0628\u062e \u062c\u062f\u064a\u062f."] * 7
+)[:400]
+
+
 def login_answer(req, variants, ctx):
     user = req.find("user").text or ""
     password = req.find("pass").text or ""
@@ -576,7 +605,8 @@ def login_answer(req, variants, ctx):
     mls = account["mls"] and "no-mls" not in variants
     user_id = "n/a" if "bad-userid" in variants else str(account["user_id"])
     ans = El("login.response", [("version", "1.0"), ("result", "true"), ("UserId", user_id)])
-    ans.add("username", text=ACCENTED["username"] if ctx["accent"] else account["name"])
+    ans.add("username", text=SCRIPTS["username"] if ctx["scripts"] else
+            ACCENTED["username"] if ctx["accent"] else account["name"])
     ans.add("assr_map_ip", text="127.0.0.1")
     ans.add("assr_map_port", text="none" if "bad-port" in variants else str(ctx["taxmap_port"]))
     ans.add("mls_valid", text="Y" if mls else "N")
@@ -586,7 +616,8 @@ def login_answer(req, variants, ctx):
         ans.add("banner")
         ans.add("logo", text=b64(b"Not a bitmap at all"))
     else:
-        ans.add("titleconame", text=ACCENTED["title"] if ctx["accent"] else data.TITLE_COMPANY)
+        ans.add("titleconame", text=SCRIPTS["title"] if ctx["scripts"] else
+                ACCENTED["title"] if ctx["accent"] else data.TITLE_COMPANY)
         ans.add("banner", text="\n" + data.BANNER_RTF + "\n")
         huge = "huge-logo" in variants
         ans.add("logo", text=b64(pictures.rle_bomb_bmp(5790, 5790) if huge else pictures.logo_bmp()))
@@ -647,13 +678,13 @@ def _matches(p, s):
             and has("zip", s["zip"]))
 
 
-def _list_row(p, accent=False):
-    return El("prop", [("name", ACCENTED["owner"] if accent else p["owner1"]),
+def _list_row(p, accent=False, scripts=False):
+    return El("prop", [("name", SCRIPTS["list_owner"] if scripts else ACCENTED["owner"] if accent else p["owner1"]),
                        ("address", data.site_address(p)), ("city", p["city"]), ("apn", p["apn"]),
                        ("land_use", p["land_use"]), ("parcel", str(p["parcel"]))])
 
 
-def property_answer(p, variants=(), accent=False):
+def property_answer(p, variants=(), accent=False, scripts=False):
     ans = El("prop.data", [("version", "1.0"), ("parcel", str(p["parcel"]))])
     for name, value in data.property_fields(p):
         if name == "trx":
@@ -670,6 +701,8 @@ def property_answer(p, variants=(), accent=False):
             value = "SITUS ADDRESS NOT ASSIGNED"
         if name == "owner1" and accent:
             value = ACCENTED["owner"]
+        if name == "owner1" and scripts:
+            value = SCRIPTS["owner"]
         ans.add(name, text=value)
     return ans
 
@@ -711,10 +744,10 @@ def search_answer(req, variants, ctx):
     if not found:
         raise Reply("message", "No properties were found that match your search.")
     if "data" in variants or (len(found) == 1 and "list" not in variants):
-        return property_answer(found[0], accent=ctx["accent"])
+        return property_answer(found[0], accent=ctx["accent"], scripts=ctx["scripts"])
     ans = El("prop.list", [("version", "1.0")])
     for n, p in enumerate(found):
-        ans.children.append(_list_row(p, ctx["accent"] and n == 0))
+        ans.children.append(_list_row(p, ctx["accent"] and n == 0, ctx["scripts"] and n == 0))
     return ans
 
 
@@ -733,7 +766,7 @@ def get_answer(req, variants, ctx):
     p = _find_property(parcel)
     if p is None:
         raise Reply("exception", "Property %d was not found." % parcel)
-    return property_answer(p, variants, ctx["accent"])
+    return property_answer(p, variants, ctx["accent"], ctx["scripts"])
 
 
 def comps_answer(req, variants, ctx):
@@ -751,6 +784,12 @@ def comps_answer(req, variants, ctx):
         for k, v in fields:
             if k == "owner" and n == 0 and ctx["accent"]:
                 v = ACCENTED["comp_owner"]
+            if k == "owner" and ctx["scripts"]:
+                v = SCRIPT_COMP_OWNERS[n % len(SCRIPT_COMP_OWNERS)]
+            if k == "features" and ctx["scripts"] and n % len(SCRIPT_COMP_OWNERS) == 0:
+                v = SCRIPT_FEATURES
+            if k == "rem" and ctx["scripts"] and n % len(SCRIPT_COMP_OWNERS) == 0:
+                v = SCRIPT_REMARKS
             rec.add(k, text=v)
     return ans
 
@@ -1275,7 +1314,7 @@ class ServiceHandler(PeerHandler):
             return
 
         ctx = {"peer": self.peer, "taxmap_port": self.peer.taxmap_port, "params": params,
-               "accent": any(s.startswith("non-ascii") for s in scenarios)}
+               "accent": any(s.startswith("non-ascii") for s in scenarios), "scripts": "scripts" in scenarios}
         if error is not None:
             answer = El("exception", text="Bad request: " + error)
         elif "exception" in scenarios or "exception-empty" in scenarios:

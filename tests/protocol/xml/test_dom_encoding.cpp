@@ -157,8 +157,6 @@ TEST(XmlEncoding, Utf8)
     EXPECT_EQ(EncodeUTF8(0x800), QByteArray("\xE0\xA0\x80"));
     EXPECT_EQ(EncodeUTF8(0x20AC), QByteArray("\xE2\x82\xAC"));
     EXPECT_EQ(EncodeUTF8(0xFFFF), QByteArray("\xEF\xBF\xBF"));
-    // Each half of a pair by itself.
-    EXPECT_EQ(WideToBytes(QString::fromUtf8("\xF0\x9F\x98\x80"), UTF_8), QByteArray("\xED\xA0\xBD\xED\xB8\x80"));
     for (uint32_t c = 1; c <= 0xFFFF; ++c) {
         const QByteArray b = EncodeUTF8(char16_t(c));
         ASSERT_EQ(UTF8SequenceLength(uint8_t(b[0])), b.size());
@@ -174,6 +172,44 @@ TEST(XmlEncoding, Utf8)
 
     const QString text = QString::fromUtf8("A\u00e9\u20ac\xF0\x9F\x98\x80z");
     EXPECT_EQ(BytesToWide(WideToBytes(text, UTF_8), UTF_8), text);
+}
+
+TEST(XmlEncoding, Utf8BeyondTheSixteenBitCharacters)
+{
+    // A surrogate pair is its character's four bytes both ways, as every
+    // other program writes and reads it.
+    const QString grin = QString::fromUtf8("\xF0\x9F\x98\x80");
+    ASSERT_EQ(grin.size(), 2);
+    EXPECT_EQ(EncodeUTF8(0x1F600), QByteArray("\xF0\x9F\x98\x80"));
+    EXPECT_EQ(EncodeUTF8(0x10000), QByteArray("\xF0\x90\x80\x80"));
+    EXPECT_EQ(EncodeUTF8(0x10FFFF), QByteArray("\xF4\x8F\xBF\xBF"));
+    const QByteArray four("\xF0\x9F\x98\x80");
+    EXPECT_EQ(UTF8SequenceLength(uint8_t(four[0])), 4);
+    EXPECT_EQ(DecodeUTF8(bytesOf(four), 4), char32_t(0x1F600));
+    const QString mixed = QStringLiteral("demo") + grin + QString::fromUtf8("\u0928\u092e\xF0\x9D\x84\x9E\u05e9");
+    const QByteArray bytes = WideToBytes(mixed, UTF_8);
+    EXPECT_EQ(bytes, mixed.toUtf8());
+    EXPECT_EQ(BytesToWide(bytes, UTF_8), mixed);
+    // Written a piece at a time, a pair split between two pieces still
+    // gives the bytes of its halves (nothing is lost).
+    QByteArray pieces;
+    AppendWideToBytes(pieces, QStringView(grin).left(1), UTF_8);
+    AppendWideToBytes(pieces, QStringView(grin).mid(1), UTF_8);
+    EXPECT_EQ(BytesToWide(pieces, UTF_8), grin);
+
+    // Older files hold each half as three bytes: they read as the pair.
+    EXPECT_EQ(BytesToWide(QByteArray("\xED\xA0\xBD\xED\xB8\x80"), UTF_8), grin);
+    // A half met alone keeps its three bytes.
+    EXPECT_EQ(WideToBytes(QString(QChar(0xD83D)) + QLatin1Char('x'), UTF_8), QByteArray("\xED\xA0\xBDx"));
+    EXPECT_EQ(WideToBytes(QString(QChar(0xDE00)), UTF_8), QByteArray("\xED\xB8\x80"));
+
+    // Four bytes that are no such character: the lead stands for itself and
+    // what follows is read as it is; markup after it is never swallowed.
+    EXPECT_EQ(BytesToWide(QByteArray("\xF0<a>"), UTF_8), QString(QChar(0xF0)) + QStringLiteral("<a>"));
+    EXPECT_EQ(BytesToWide(QByteArray("\xF4\x90\x80\x80"), UTF_8).at(0), QChar(0xF4)); // past 0x10FFFF
+    EXPECT_EQ(BytesToWide(QByteArray("\xF0\x8F\xBF\xBF"), UTF_8).at(0), QChar(0xF0)); // overlong
+    const uint8_t cut[] = {0xF0, 0x9F, 0x98};
+    EXPECT_EQ(DecodeUTF8(cut, 3), char32_t(0xF0));
 }
 
 TEST(XmlEncoding, Utf16)
@@ -199,6 +235,21 @@ TEST(XmlEncoding, DecodeBytesKeepsIncompleteSequences)
     EXPECT_EQ(n, 3);
     EXPECT_EQ(used, 5);
     EXPECT_EQ(out[2], char16_t((0x2 << 12) + (0x02 << 6))); // missing byte read as 0
+
+    // A four-byte character waits for its last bytes, then gives its pair.
+    const QByteArray grin("x\xF0\x9F\x98\x80", 5);
+    n = DecodeBytes(UTF_8, false, bytesOf(grin), 4, out, &used, false);
+    EXPECT_EQ(n, 1);
+    EXPECT_EQ(used, 1);
+    n = DecodeBytes(UTF_8, false, bytesOf(grin), grin.size(), out, &used, false);
+    EXPECT_EQ(n, 3);
+    EXPECT_EQ(used, 5);
+    EXPECT_EQ(out[1], 0xD83D);
+    EXPECT_EQ(out[2], 0xDE00);
+    // At the end, cut short, its lead is a character by itself.
+    n = DecodeBytes(UTF_8, false, bytesOf(grin), 4, out, &used, true);
+    EXPECT_EQ(used, 4);
+    EXPECT_EQ(out[1], 0xF0);
 
     const QByteArray odd("\0A\0", 3);
     n = DecodeBytes(UTF_16, true, bytesOf(odd), odd.size(), out, &used, false);

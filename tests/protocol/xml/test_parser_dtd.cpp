@@ -131,6 +131,39 @@ TEST(DtdDeclarations, EntitiesAndTheirValues)
     EXPECT_EQ(Written(pa), QStringLiteral("<!ENTITY % a \"parameter a\">\r\n"));
 }
 
+TEST(DtdDeclarations, EntityValuesReadBackTheSameAfterASave)
+{
+    // Values whose characters came from references that the value itself
+    // would not give back: an "&" or a "%" from a character reference, a
+    // double quote, a line feed; and a plain value beside them.
+    const char* subset = "<!ENTITY amp2 \"&#38;#60;\">"
+                         "<!ENTITY quote '&#34;one&#34; \"two\"'>"
+                         "<!ENTITY pct \"50&#37; off\">"
+                         "<!ENTITY lf \"a&#10;b&#32; c\">"
+                         "<!ENTITY ref \"&#38;amp2;\">"
+                         "<!ENTITY plain \"one &amp; two\">";
+    Doc d = Parse(WithDtd(subset, "<r>&amp2;</r>"));
+    const char* names[] = {"amp2", "quote", "pct", "lf", "ref", "plain"};
+    QStringList values;
+    for (const char* n : names) values << General(*d.doc, n)->getNodeValue();
+    EXPECT_EQ(values[0], QStringLiteral("&#60;"));
+    EXPECT_EQ(values[1], QStringLiteral("\"one\" \"two\""));
+    EXPECT_EQ(d.doc->getDocumentElement()->getFirstTextNode()->getNodeValue(), QStringLiteral("<"));
+    // A value that reads back as it stands is written as it stands.
+    EXPECT_EQ(Written(General(*d.doc, "plain")), QStringLiteral("<!ENTITY plain \"one &amp; two\">\r\n"));
+
+    const QByteArray once = d.doc->SaveToBytes();
+    Doc back = Parse(once);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(General(*back.doc, names[i])->getNodeValue(), values[i]) << names[i] << "\n" << once.constData();
+    EXPECT_EQ(back.doc->getDocumentElement()->getFirstTextNode()->getNodeValue(), QStringLiteral("<"));
+    EXPECT_EQ(back.doc->SaveToBytes(), once);
+
+    // A value changed after its declaration was read is written as it is.
+    General(*d.doc, "plain")->setNodeValue(QStringLiteral("three"));
+    EXPECT_EQ(Written(General(*d.doc, "plain")), QStringLiteral("<!ENTITY plain \"three\">\r\n"));
+}
+
 TEST(DtdDeclarations, EntityReferencesInContent)
 {
     Doc d = Parse(WithDtd("<!ENTITY who \"World\"><!ENTITY hi \"Hello &who;!\"><!ENTITY m \"<b>bold</b>\">",

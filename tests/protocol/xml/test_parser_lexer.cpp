@@ -112,6 +112,36 @@ TEST(InputBuffer, Utf8DecodingAsDescribed)
     EXPECT_EQ(b.ReadChars(2), QString::fromUtf16(u"\u20acx"));
 }
 
+TEST(InputBuffer, FourByteCharactersReadAsTheirTwoHalves)
+{
+    TInputBuffer in;
+    in.SetBytes(QByteArray("a\xF0\x9F\x98\x80\xF0\x9D\x84\x9E"
+                           "b"));
+    in.SetEncoding(UTF_8);
+    EXPECT_EQ(in.NextChar(), u'a');
+    EXPECT_EQ(in.NextChar(), 0xD83D);
+    EXPECT_EQ(in.LastStart(), 1);
+    EXPECT_EQ(in.NextChar(), 0xDE00);
+    EXPECT_EQ(in.LastStart(), 1);
+    EXPECT_EQ(in.Pos(), 5);
+    // Stepping back goes half by half, over pairs and into the middle of one.
+    in.StepBack();
+    EXPECT_EQ(in.NextChar(), 0xDE00);
+    EXPECT_EQ(in.ReadChars(3),
+              QString::fromUtf8("\xF0\x9D\x84\x9E"
+                                "b"));
+    in.StepBackChars(4);
+    EXPECT_EQ(in.NextChar(), 0xDE00);
+    EXPECT_EQ(ReadAll(in),
+              QString::fromUtf8("\xF0\x9D\x84\x9E"
+                                "b"));
+    // The three-byte halves older files hold read as the same pair.
+    TInputBuffer old;
+    old.SetBytes(QByteArray("\xED\xA0\xBD\xED\xB8\x80"));
+    old.SetEncoding(UTF_8);
+    EXPECT_EQ(ReadAll(old), QString::fromUtf8("\xF0\x9F\x98\x80"));
+}
+
 TEST(InputBuffer, EncodingSwitchesAreRefusedWhenTheyCouldOnlyGarble)
 {
     TInputBuffer marked;
@@ -268,4 +298,43 @@ TEST(Tokens, ContentWithCharactersBeyondAscii)
     EXPECT_EQ(r->getAttribute(QString::fromUtf8("n\u00e9")), QString::fromUtf8("\u20ac"));
     EXPECT_EQ(r->getFirstChildElement()->getTagName(), QString::fromUtf8("\u00e9l"));
     EXPECT_EQ(r->getFirstChildElement()->getFirstTextNode()->getNodeValue(), QString::fromUtf8("caf\u00e9"));
+}
+
+TEST(Tokens, CharactersAboveFFFFInEveryPlaceOfADocumentAndBack)
+{
+    // A service answer with characters of four UTF-8 bytes: at the start
+    // and inside text, in attribute values, comments, CDATA, instructions.
+    const QString grin = QString::fromUtf8("\xF0\x9F\x98\x80");
+    const QString clef = QString::fromUtf8("\xF0\x9D\x84\x9E");
+    const QString cjk = QString::fromUtf8("\xF0\xA0\x80\x8B"); // U+2000B
+    const QByteArray answer = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                                             "<vxp><prop.data rem=\"%1 view\"><rem>%1 quiet %2</rem>"
+                                             "<owner>%3</owner><!-- %1 --><![CDATA[%2]]><?pi %3?></prop.data></vxp>")
+                                  .arg(grin, clef, cjk)
+                                  .toUtf8();
+    TXMLParser parser;
+    Doc d = Parse(parser, answer);
+    ASSERT_TRUE(d.doc);
+    TXMLElement* data = d.doc->getDocumentElement()->getFirstChildElement();
+    ASSERT_TRUE(data);
+    EXPECT_EQ(data->getAttribute(QStringLiteral("rem")), grin + QStringLiteral(" view"));
+    TXMLElement* rem = data->getFirstChildElement();
+    EXPECT_EQ(rem->getFirstTextNode()->getNodeValue(), grin + QStringLiteral(" quiet ") + clef);
+    EXPECT_EQ(rem->getNextSiblingElement()->getFirstTextNode()->getNodeValue(), cjk);
+    EXPECT_EQ(data->getFirstOfType(nt::Comment)->getNodeValue(), QStringLiteral(" ") + grin + QStringLiteral(" "));
+    EXPECT_EQ(data->getFirstOfType(nt::CData)->getNodeValue(), clef);
+    EXPECT_EQ(static_cast<TXMLPI*>(data->getFirstOfType(nt::ProcessingInstruction))->getData(), cjk);
+    // Written back, each is its four bytes: what was read comes back.
+    const QByteArray written = d.doc->SaveToBytes();
+    EXPECT_TRUE(written.contains("\xF0\x9F\x98\x80 quiet \xF0\x9D\x84\x9E"));
+    EXPECT_FALSE(written.contains("\xED"));
+    EXPECT_EQ(written, QString::fromUtf8(written).toUtf8()); // well-formed UTF-8
+    EXPECT_EQ(Text(*Parse(parser, written).doc), Text(*d.doc));
+
+    // A file of an older version with each half as three bytes loads the
+    // same text.
+    Doc old = Parse(parser,
+                    QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                               "<r>\xED\xA0\xBD\xED\xB8\x80 x</r>"));
+    EXPECT_EQ(old.doc->getDocumentElement()->getFirstTextNode()->getNodeValue(), grin + QStringLiteral(" x"));
 }

@@ -97,6 +97,17 @@ class GenericScenarios(ServiceTest):
         self.assertTrue(any(b > 127 for b in raw))
         self.assertEqual(ET.fromstring(raw)[0].find("username").text, "Jos\u00e9 Pe\u00f1a")
         self.assertTrue(all(ord(c) <= 0xFFFF for c in raw.decode("utf-8")))
+        # Names of many scripts, one above U+FFFF, and a 400-character
+        # Arabic remark.
+        raw = zlib.decompress(self.scenario("scripts")[2])
+        self.assertEqual(ET.fromstring(raw)[0].find("username").text, "\uae40\ubbfc\uc900")
+        raw = zlib.decompress(self.scenario("scripts", endpoint="comps", request=comps_request(100231), path=COMPS)[2])
+        comps = ET.fromstring(raw)[0].findall("comp")
+        owners = [c.find("owner").text for c in comps]
+        self.assertIn("Sunny \U0001F3E0 Homes", owners)
+        self.assertIn(b"\xf0\x9f\x8f\xa0", raw)
+        self.assertEqual(len(comps[0].find("rem").text), 400)
+        self.assertTrue(comps[0].find("features").text.startswith("@\u0645"))
         raw = zlib.decompress(self.scenario("non-ascii-nodecl")[2])
         self.assertTrue(raw.startswith(b'<?xml version="1.0"?>'))
         self.assertTrue(any(b > 127 for b in raw))
