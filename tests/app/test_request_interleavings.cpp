@@ -407,3 +407,52 @@ INSTANTIATE_TEST_SUITE_P(
     CaseName);
 
 } // namespace
+
+namespace {
+
+// The report's text and page count, as previewed.
+struct Previewed {
+    QString text;
+    int pages = 0;
+};
+
+} // namespace
+
+TEST_F(MainWindow, TheReportPrintsWhatWasChosenWhenDoReportStarted)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    main->CompsParamsForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return bool(CompsParamsFrm); }));
+    CompsParamsFrm->BitBtn1Click();
+    ASSERT_TRUE(WaitUntil([] { return CompsViewFrm && AppState().CompsFound; }));
+    main->ReportForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return ReportFrm && !AppState().NeedMap; }));
+    ReportFrm->SelectPages(1);
+    // Once the report data is in, before the report is written, the
+    // property's document is emptied (as a new search would), the comps
+    // are unmarked and the pages unchosen: none of it reaches the report.
+    TrptProfile* report = main->rptProfile;
+    const auto arrived = report->OnDataArrived;
+    report->OnDataArrived = [&](QObject* sender, bool& wanted) {
+        if (arrived) arrived(sender, wanted);
+        if (!main->vxRptGen->vxpDocument()->RequestElement()) return; // the map sheets
+        main->SubPropXml->ClearDocument();
+        TCompsRecords& records = main->vxComps->Records;
+        for (int i = 0; i < records.Count(); ++i) records.SetUsed(i, false);
+        TReportPageList& pages = AppState().ReportPages;
+        for (int i = 0; i < pages.Count(); ++i) pages.Items(i).Selected = false;
+    };
+    Previewed shown;
+    m_responder.NextModal([&](QDialog&) {
+        TReportFileReader reader;
+        reader.LoadFromFile(main->rptProfile->PreviewFile());
+        shown.text = TReportDump::Text(reader);
+        shown.pages = reader.PageCount();
+        return int(mrCancel);
+    });
+    ReportFrm->BitBtn2Click();
+    ASSERT_TRUE(WaitUntil([main] { return !main->ReportBusy(); }, 60000));
+    EXPECT_TRUE(shown.text.contains(kSubject));
+    // Every page chosen, the comps pages among them.
+    EXPECT_GE(shown.pages, 10);
+}
