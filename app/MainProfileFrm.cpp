@@ -920,19 +920,18 @@ void TMainProfileFrm::BuildMapRequest()
             QStringLiteral("T"));
     // The comps of the report: only those of a comps answer taken over.
     TCompsRecords& records = vxComps->Records;
-    if (state.CompsFound)
-        for (records.First(); !records.Eof(); records.Next()) {
-            if (records.Field(QStringLiteral("use_rec")) == QLatin1String("Y")) {
-                QString address = records.Field(QStringLiteral("address"));
-                if (UpperCase(address).contains(QLatin1String("SITUS")))
-                    address = records.Field(QStringLiteral("apn")).left(255);
-                const QString status = records.Field(QStringLiteral("status"));
-                const bool priced = status == QLatin1String("8") || status == QLatin1String("0") ||
-                    status == QLatin1String("3") || status == QLatin1String("7");
-                addItem(address, priced ? records.Field(QStringLiteral("sold_price")) : QString(),
-                        records.Field(QStringLiteral("lat")), records.Field(QStringLiteral("lon")), status);
-            }
+    for (records.First(); state.CompsFound && !records.Eof(); records.Next()) {
+        if (records.Field(QStringLiteral("use_rec")) == QLatin1String("Y")) {
+            QString address = records.Field(QStringLiteral("address"));
+            if (UpperCase(address).contains(QLatin1String("SITUS")))
+                address = records.Field(QStringLiteral("apn")).left(255);
+            const QString status = records.Field(QStringLiteral("status"));
+            const bool priced = status == QLatin1String("8") || status == QLatin1String("0") ||
+                status == QLatin1String("3") || status == QLatin1String("7");
+            addItem(address, priced ? records.Field(QStringLiteral("sold_price")) : QString(),
+                    records.Field(QStringLiteral("lat")), records.Field(QStringLiteral("lon")), status);
         }
+    }
 }
 
 void TMainProfileFrm::WMMakeReport()

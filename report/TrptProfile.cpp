@@ -115,8 +115,6 @@ struct TrptProfile::TFixedInputs {
     std::vector<TReportPageRec> Pages;
 };
 
-namespace { } // namespace
-
 TrptProfile::TrptProfile(QWidget* parent) : TForm(parent, Qt::Window)
 {
     setWindowTitle(QStringLiteral("Preview"));
