@@ -3,6 +3,7 @@
 #include "forms/StepMessages.h"
 #include "forms/ServerCellText.h"
 #include "forms/TBaseFrm.h"
+#include "app/TRequestGuard.h"
 #include "app/TlcErrorHandler.h"
 #include "state/TAppState.h"
 #include "app/steps/TAboutBoxDlg.h"
@@ -217,6 +218,12 @@ void TMainProfileFrm::CreateComponents()
           static_cast<TvxCustomConnection*>(vxRptGen), static_cast<TvxCustomConnection*>(vxAssessorMap)})
         BindConnection(c, true);
     BindConnection(vxLogin, false);
+
+    m_guard = new TRequestGuard(this);
+    m_guard->setObjectName(QStringLiteral("RequestGuard"));
+    m_guard->OnTell = [this](const QString& text) { StatusBar1->SetPanelText(0, text); };
+    m_guard->LoggedIn = [] { return AppState().LoggedIn; };
+    m_guard->MarksKey = [this] { return MarksKey(); };
 
     lcErrorHandler1 = new TlcErrorHandler(this);
     lcErrorHandler1->Caption = QStringLiteral("Error Message");
@@ -458,6 +465,8 @@ void TMainProfileFrm::LoginFormExecute()
     LoginForm->setChecked(true);
     bool shown = false;
     if (state.LoggedIn) {
+        // No answer of this session lands any more.
+        m_guard->Replace(TRequestGuard::sjSession);
         state.LoggedIn = false;
         state.Reset();
         shown = ShowStep(siLogin);
@@ -657,6 +666,9 @@ void TMainProfileFrm::FormCloseQuery(bool& canClose)
 {
     canClose = Dialogs::MessageDlg(QStringLiteral("Close?"), TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes;
     if (!canClose) return;
+    // The requests still waiting end with the window: their answers and
+    // errors are dropped.
+    m_guard->Close();
     for (THttpClient* c : findChildren<THttpClient*>())
         if (c->Connected()) c->Disconnect();
     const QList<TForm*> forms = TForm::Forms();
@@ -719,6 +731,8 @@ void TMainProfileFrm::WndProc(TMessage& message)
 void TMainProfileFrm::WMPropSearch()
 {
     if (SubProp->Connected() || !AppState().County) return;
+    TRequestGuard::TRun run = m_guard->Start(TRequestKind::PropSearch);
+    if (!run) return;
     struct Hourglass {
         Hourglass() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
         ~Hourglass() { QGuiApplication::restoreOverrideCursor(); }
@@ -727,8 +741,10 @@ void TMainProfileFrm::WMPropSearch()
     state.Reset();
     SubPropXml->SetLogEvent(true);
     QPointer<TMainProfileFrm> self(this);
-    const QString answer = SubProp->Search(state.County->Id, state.UserId);
-    if (!self) return;
+    QString answer;
+    const bool lands = run.Send([&] { answer = SubProp->Search(state.County->Id, state.UserId); });
+    if (!self || !lands) return;
+    run.Finish();
     if (answer == QLatin1String("prop.list"))
         PostMessage(this, WM_PROPLIST);
     else if (answer == QLatin1String("prop.data"))
@@ -739,7 +755,8 @@ void TMainProfileFrm::WMPropSearch()
 void TMainProfileFrm::WMPropList()
 {
     const TXMLElement* list = SubPropXml->RequestElement();
-    if (!list) return;
+    // A list that came in before a logout is no one's any more.
+    if (!list || !AppState().LoggedIn || m_guard->Closed()) return;
     auto dialog = std::make_unique<TPropListFrm>(this, this);
     // Over the main window, its frame on the window's frame, 25 pixels less
     // high: the status bar stays in sight.
@@ -773,13 +790,18 @@ void TMainProfileFrm::WMPropList()
 void TMainProfileFrm::WMPropData()
 {
     if (SubProp->Connected() || !AppState().County) return;
+    if (!m_guard->MayStart(TRequestKind::PropData)) return;
     TAppState& state = AppState();
     QPointer<TMainProfileFrm> self(this);
     if (SubPropXml->RequestElement() && SubPropXml->RequestElement()->getTagName() == QLatin1String("prop.list")) {
+        TRequestGuard::TRun run = m_guard->Start(TRequestKind::PropData);
+        if (!run) return;
         SubPropXml->SetLogEvent(true);
         SubPropXml->SetEvent(QStringLiteral("PROP_FOUND"));
-        SubProp->GetProperty(state.County->Id, state.PropertyId, state.OrderId, state.UserId);
-        if (!self) return;
+        const bool lands =
+            run.Send([&] { SubProp->GetProperty(state.County->Id, state.PropertyId, state.OrderId, state.UserId); });
+        if (!self || !lands) return;
+        run.Finish();
         // A "message" answer (shown already) or another document is no
         // property.
         const TXMLElement* answer = SubPropXml->RequestElement();
@@ -808,16 +830,23 @@ void TMainProfileFrm::WMCompsSearch()
 {
     const TAppState& state = AppState();
     if (vxComps->Connected() || !state.County) return;
+    TRequestGuard::TRun run = m_guard->Start(TRequestKind::CompsSearch);
+    if (!run) return;
     vxComps->County = state.County->Id;
     vxComps->UserId = state.UserId;
-    vxComps->GetComps();
+    // The answer is taken over by the comps connection's event, while the
+    // request still runs.
+    run.Send([this] { vxComps->GetComps(); });
 }
 
 void TMainProfileFrm::vxCompsRecievedDoc()
 {
     const TXMLElement* request = CompsXml->RequestElement();
     if (!request || request->getTagName() != QLatin1String("comps.result")) return;
+    if (!m_guard->Lands(TRequestKind::CompsSearch)) return;
     AppState().CompsFound = true;
+    // The street map is ordered again, for these comps.
+    AppState().NeedMap = true;
     CompsViewForm->setChecked(true);
     RunStepAction(siCompsView);
     TApplication::ProcessMessages();
@@ -827,6 +856,9 @@ void TMainProfileFrm::vxCompsRecievedDoc()
 void TMainProfileFrm::WMMapRequest()
 {
     if (m_mapBusy || !AppState().County) return;
+    // Not while the comps search runs: the map is for the comps it brings.
+    TRequestGuard::TRun run = m_guard->Start(TRequestKind::Map);
+    if (!run) return;
     m_mapBusy = true;
     QPointer<TMainProfileFrm> self(this);
     struct Clear {
@@ -837,8 +869,8 @@ void TMainProfileFrm::WMMapRequest()
         }
     } clear{self};
     BuildMapRequest();
-    RequestMap->Execute();
-    if (!self) return;
+    const bool lands = run.Send([this] { RequestMap->Execute(); });
+    if (!self || !lands) return;
     const TXMLElement* request = vxRequestMap->RequestElement();
     TAppState& state = AppState();
     state.MapId = IntOr(request ? request->getAttribute(QStringLiteral("mapid")) : QString(), 0);
@@ -886,8 +918,9 @@ void TMainProfileFrm::BuildMapRequest()
     addItem(SubProp->ElementText(QStringLiteral("address")), SubProp->ElementText(QStringLiteral("sold_price")),
             SubProp->ElementText(QStringLiteral("latitude")), SubProp->ElementText(QStringLiteral("longitude")),
             QStringLiteral("T"));
+    // The comps of the report: only those of a comps answer taken over.
     TCompsRecords& records = vxComps->Records;
-    for (records.First(); !records.Eof(); records.Next()) {
+    for (records.First(); state.CompsFound && !records.Eof(); records.Next()) {
         if (records.Field(QStringLiteral("use_rec")) == QLatin1String("Y")) {
             QString address = records.Field(QStringLiteral("address"));
             if (UpperCase(address).contains(QLatin1String("SITUS")))
@@ -916,7 +949,12 @@ void TMainProfileFrm::WMMakeReport()
     // The subject's prop.data answer; without one there is nothing to report.
     TXMLElement* property = SubPropXml->RequestElement();
     if (!property || !AppState().PropFound) return;
-    ProfileReport()->ShowProfileReport(property);
+    // The report takes its own copy of what it prints; it is dropped when
+    // the session ends before its data is in (OnDataArrived).
+    TRequestGuard::TRun run = m_guard->Start(TRequestKind::Report);
+    if (!run) return;
+    TrptProfile* report = ProfileReport();
+    run.Send([report, property] { report->ShowProfileReport(property); });
 }
 
 TrptProfile* TMainProfileFrm::ProfileReport()
@@ -932,6 +970,7 @@ TrptProfile* TMainProfileFrm::ProfileReport()
         rptProfile->OnLeftOut = [this](QObject* sender, const QString& what) {
             lcErrorHandler1->LogMessage(sender, what);
         };
+        rptProfile->OnDataArrived = [this](QObject*, bool& wanted) { wanted = m_guard->Lands(TRequestKind::Report); };
     }
     return rptProfile;
 }
@@ -955,6 +994,28 @@ TStepHost::TServices TMainProfileFrm::Services() const
 void TMainProfileFrm::PostStepMessage(unsigned msg) { PostMessage(this, msg); }
 
 void TMainProfileFrm::SendStepMessage(unsigned msg) { SendMessage(this, msg); }
+
+bool TMainProfileFrm::MayStart(unsigned msg)
+{
+    switch (msg) {
+    case WM_LOGIN: return m_guard->MayStart(TRequestKind::Login);
+    case WM_PROPSEARCH: return m_guard->MayStart(TRequestKind::PropSearch);
+    case WM_PROPDATA: return m_guard->MayStart(TRequestKind::PropData);
+    case WM_COMPSSEARCH: return m_guard->MayStart(TRequestKind::CompsSearch);
+    case WM_MAPREQUEST: return m_guard->MayStart(TRequestKind::Map);
+    case WM_MAKEREPORT: return m_guard->MayStart(TRequestKind::Report);
+    default: return !m_guard->Closed();
+    }
+}
+
+QString TMainProfileFrm::MarksKey() const
+{
+    QString key;
+    if (!AppState().CompsFound) return key;
+    const TCompsRecords& records = vxComps->Records;
+    for (int i = 0; i < records.Count(); ++i) key += records.IsUsed(i) ? QLatin1Char('Y') : QLatin1Char('N');
+    return key;
+}
 
 void TMainProfileFrm::PostReportMessage(unsigned msg)
 {
@@ -998,8 +1059,11 @@ void TMainProfileFrm::WMLogin()
         vxLogin->MlsPass.clear();
     }
     vxLogin->MlsId = PersonalInfo->MlsId();
-    const QString type = vxLogin->Execute();
-    if (!self) return;
+    TRequestGuard::TRun run = m_guard->Start(TRequestKind::Login);
+    if (!run) return;
+    QString type;
+    const bool lands = run.Send([this, &type] { type = vxLogin->Execute(); });
+    if (!self || !lands) return;
     if (type != QLatin1String("login.response")) throw Exception(QStringLiteral("Invalid login Document"));
     const TXMLElement* answer = vxLoginXml->RequestElement();
     state.LoggedIn = answer->getAttribute(QStringLiteral("result")) == QLatin1String("true");

@@ -30,6 +30,7 @@ class TPanel;
 class TStatusBar;
 class TXMLElement;
 class TrptProfile;
+class TRequestGuard;
 class TSubjectProperty;
 class TvxAssessorMap;
 class TvxComps;
@@ -179,10 +180,16 @@ public:
     void PostStepMessage(unsigned msg) override;
     void SendStepMessage(unsigned msg) override;
     void PostReportMessage(unsigned msg) override;
+    bool MayStart(unsigned msg) override;
     void SetBusy(bool busy) override;
     void ShowElapsed(const QString& text) override;
     void SetCaption(const QString& caption) override;
     void RestartLogoutTimer() override;
+
+    // Which request runs and what it was asked for: answers whose subject
+    // was replaced meanwhile are dropped, actions that would replace what a
+    // running request needs are refused.
+    TRequestGuard* RequestGuard() const { return m_guard; }
 
     // The fixed link of the banner picture.
     static const QString kMakerLink;
@@ -217,7 +224,12 @@ private:
     // Runs fn; an exception goes to the application's exception event.
     void Guarded(const std::function<void()>& fn);
 
+    // The comps marked for use while comps are found, one "Y" or "N" a
+    // record; empty without comps.
+    QString MarksKey() const;
+
     TStep m_steps[siStepCount];
+    TRequestGuard* m_guard = nullptr;
     QActionGroup* m_stepGroup = nullptr;
     QToolButton* m_stepButtons[siStepCount] = {};
     QAction* m_stepActions[siStepCount] = {};

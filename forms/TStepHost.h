@@ -47,6 +47,11 @@ public:
     virtual void PostStepMessage(unsigned msg) = 0;
     virtual void SendStepMessage(unsigned msg) = 0;
     virtual void PostReportMessage(unsigned msg) = 0;
+    // Whether the request a step message asks for may start now: not while
+    // a running request still needs what it would replace, nor twice at
+    // once, nor without a session. When it may not, the user has been told
+    // why, and the step leaves everything as it was.
+    virtual bool MayStart(unsigned msg) = 0;
 
     // The waiting animation while a step waits on the server, and the
     // elapsed time told in the status bar when it is done.

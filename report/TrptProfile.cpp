@@ -7,11 +7,13 @@
 #include "platform/kernel/Application.h"
 #include "platform/print/TPrinterSetupDialog.h"
 #include "platform/report/TBaseReport.h"
+#include "protocol/TCompsRecords.h"
 #include "protocol/TvxAssessorMap.h"
 #include "protocol/TvxComps.h"
 #include "protocol/TvxRptGen.h"
 #include "protocol/TvxpDocument.h"
 #include "protocol/TvxpPersonalInfo.h"
+#include "protocol/xml/TXMLDocument.h"
 #include "protocol/xml/TXMLElement.h"
 #include "protocol/xml/XMLQuery.h"
 #include "report/TAssessorMapPage.h"
@@ -72,7 +74,46 @@ bool MapReady(const TReportContext& c, const char* name)
 
 bool Found(const TXMLElement* e) { return e && e->getAttribute(QStringLiteral("found")) == QLatin1String("Y"); }
 
+// A copy of the document of source in copy (whatever its root).
+void CopyDocument(const TXMLDocument* source, TvxpDocument& copy)
+{
+    copy.ValidateDocument = false;
+    if (!source) return;
+    QByteArray bytes = source->SaveToBytes();
+    QBuffer stream(&bytes);
+    stream.open(QIODevice::ReadOnly);
+    copy.LoadDocument(&stream);
+}
+
+// The element of copy at the place element has in its own document.
+TXMLElement* SamePlace(const TXMLElement* element, const TvxpDocument& copy)
+{
+    std::vector<int> path;
+    for (const TXMLElement* e = element; e;) {
+        const auto* parent = dynamic_cast<const TXMLElement*>(e->getParentNode());
+        if (!parent) break;
+        int index = 0;
+        for (const TXMLElement* c = parent->getFirstChildElement(); c && c != e; c = c->getNextSiblingElement())
+            ++index;
+        path.push_back(index);
+        e = parent;
+    }
+    TXMLElement* at = copy.XMLDocument() ? copy.XMLDocument()->getDocumentElement() : nullptr;
+    for (auto it = path.rbegin(); at && it != path.rend(); ++it) {
+        at = at->getFirstChildElement();
+        for (int i = 0; at && i < *it; ++i) at = at->getNextSiblingElement();
+    }
+    return at;
+}
+
 } // namespace
+
+struct TrptProfile::TFixedInputs {
+    TvxpDocument Property;
+    TvxpDocument Comps;
+    TCompsRecords Records;
+    std::vector<TReportPageRec> Pages;
+};
 
 TrptProfile::TrptProfile(QWidget* parent) : TForm(parent, Qt::Window)
 {
@@ -146,9 +187,43 @@ void TrptProfile::BindSections()
 
 QString TrptProfile::ReportPath(const QString& fileName) const { return (AppState().TempDir + fileName).left(255); }
 
+TCompsRecords* TrptProfile::SourceRecords() const
+{
+    if (m_fixed) return &m_fixed->Records;
+    return Comps ? &Comps->Records : nullptr;
+}
+
+TXMLElement* TrptProfile::FixInputs(TXMLElement* property)
+{
+    m_fixed = std::make_unique<TFixedInputs>();
+    if (property) {
+        CopyDocument(property->getOwnerDocument(), m_fixed->Property);
+        property = SamePlace(property, m_fixed->Property);
+    }
+    // The comps of the last answer with their marks, when there are any.
+    if (Comps && Comps->Records.Count() > 0 && Comps->vxpDocument()) {
+        CopyDocument(Comps->vxpDocument()->XMLDocument(), m_fixed->Comps);
+        TCompsRecords& records = m_fixed->Records;
+        records.SetSource(&m_fixed->Comps);
+        if (const TXMLElement* answer = m_fixed->Comps.RequestElement())
+            for (TXMLElement* e = answer->getFirstChildElement(); e; e = e->getNextSiblingElement()) records.Add(e);
+        records.First();
+    }
+    const TReportPageList& pages = AppState().ReportPages;
+    for (int i = 0; i < pages.Count(); ++i) m_fixed->Pages.push_back(pages.Items(i));
+    return property;
+}
+
+bool TrptProfile::DataWanted()
+{
+    bool wanted = true;
+    if (OnDataArrived) OnDataArrived(this, wanted);
+    return wanted;
+}
+
 void TrptProfile::SyncSources()
 {
-    m_context.Records = Comps ? &Comps->Records : nullptr;
+    m_context.Records = SourceRecords();
     m_context.Personal = PersonalInfo;
     m_context.ReportData = RptGen ? RptGen->vxpDocument() : nullptr;
 }
@@ -157,8 +232,8 @@ void TrptProfile::LoadReportSettings() { m_context.Settings.Load(AppState().ExeD
 
 void TrptProfile::CalcCompStatistics()
 {
-    if (Comps)
-        ::CalcCompStatistics(Comps->Records, AppState().CompsFound, m_context.Stats);
+    if (TCompsRecords* records = SourceRecords())
+        ::CalcCompStatistics(*records, AppState().CompsFound, m_context.Stats);
     else
         m_context.Stats.fill(TStatusStats());
 }
@@ -173,12 +248,22 @@ void TrptProfile::ShowProfileReport(TXMLElement* property)
         TrptProfile* Form;
         ~SheetCleanup() { Form->DeleteAssessorMapFiles(); }
     } cleanup{this};
+    struct Unfix {
+        TrptProfile* Form;
+        ~Unfix()
+        {
+            Form->m_context.Property = nullptr;
+            Form->m_context.Records = nullptr;
+            Form->m_fixed.reset();
+        }
+    } unfix{this};
+    property = FixInputs(property);
     QString path;
     {
         // The hourglass only while the report is made, not over the preview.
         Hourglass hourglass;
         m_context.Property = property;
-        FetchReportData();
+        if (!FetchReportData()) return;
         path = WriteProfileReport(property);
     }
     ShowPreview(path);
@@ -279,11 +364,11 @@ void TrptProfile::RenderPdf(const QString& reportFile, const QString& pdfFile)
     RPRenderPDF1.Render(stream, pdfFile);
 }
 
-void TrptProfile::FetchReportData()
+bool TrptProfile::FetchReportData()
 {
     SyncSources();
     m_context.SheetFiles.clear();
-    if (!RptGen) return;
+    if (!RptGen) return DataWanted();
     // An earlier report's answer (maps of another property) never reaches
     // this report.
     if (TvxpDocument* doc = RptGen->vxpDocument()) doc->ClearDocument();
@@ -299,10 +384,12 @@ void TrptProfile::FetchReportData()
             throw;
         }
         m_context.SheetFiles = AssessorMap->SheetFiles();
+        if (!DataWanted()) return false;
     }
     const bool wanted = RptGen->IncludeCensus || RptGen->IncludeSchool || RptGen->IncludeServices ||
         RptGen->IncludePhotos || RptGen->StreetMap || RptGen->HazardMap;
     if (wanted) RptGen->Execute();
+    return DataWanted();
 }
 
 void TrptProfile::DeleteAssessorMapFiles()
@@ -381,8 +468,12 @@ void TrptProfile::RS1Print(TBaseReport& report)
 {
     report.SetLineHeight(0.17);
     std::vector<TReportPageRec> pages;
-    const TReportPageList& list = AppState().ReportPages;
-    for (int i = 0; i < list.Count(); ++i) pages.push_back(list.Items(i));
+    if (m_fixed) {
+        pages = m_fixed->Pages;
+    } else {
+        const TReportPageList& list = AppState().ReportPages;
+        for (int i = 0; i < list.Count(); ++i) pages.push_back(list.Items(i));
+    }
     std::stable_sort(pages.begin(), pages.end(),
                      [](const TReportPageRec& a, const TReportPageRec& b) { return a.Order < b.Order; });
     bool first = true;

@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 
+class TCompsRecords;
 class TvxAssessorMap;
 class TvxComps;
 class TvxpPersonalInfo;
@@ -61,11 +62,17 @@ public:
     // page cut short); the rest of the report is made all the same. When the
     // report is previewed, the user is told once which pages are incomplete.
     std::function<void(QObject* sender, const QString& what)> OnLeftOut;
+    // Asked by the profile report once the map sheets are in and again once
+    // the report data is: wanted set false ends the report there, nothing
+    // more asked of the servers, nothing written or shown.
+    std::function<void(QObject* sender, bool& wanted)> OnDataArrived;
 
     // ----- Entry points
     // Fetches the report data, writes "profile.rpt" from the selected pages
     // and shows it modally; the map sheets are deleted afterwards, also when
-    // anything fails.
+    // anything fails. What it prints is fixed when it starts: the property,
+    // the comps with their marks and the pages chosen are copied, so what
+    // the user does while the data is fetched does not reach the report.
     void ShowProfileReport(TXMLElement* property);
     // Writes the one-page property information report into the temporary
     // directory under fileName, without preview. An earlier file of that
@@ -88,7 +95,8 @@ public:
     // Writes "profile.rpt" (steps 3 to 8 of the profile report) and
     // returns its path.
     QString WriteProfileReport(TXMLElement* property);
-    void FetchReportData();
+    // False when OnDataArrived ended the report.
+    bool FetchReportData();
     void DeleteAssessorMapFiles();
     void RenderPdf(const QString& reportFile, const QString& pdfFile);
     void LoadReportSettings();
@@ -116,6 +124,11 @@ public:
     void WndProc(TMessage& message) override;
 
 private:
+    struct TFixedInputs;
+    // Copies what the profile report prints; returns the copied property.
+    TXMLElement* FixInputs(TXMLElement* property);
+    TCompsRecords* SourceRecords() const;
+    bool DataWanted();
     void BindSections();
     void SyncSources();
     bool PageGuard(int id) const;
@@ -131,6 +144,8 @@ private:
     void TellIncompletePages(const QString& path);
 
     TReportContext m_context;
+    // What the profile report being made prints, from its start to its end.
+    std::unique_ptr<TFixedInputs> m_fixed;
     std::unique_ptr<TCoverPage> m_cover;
     std::unique_ptr<TPropInfoPage> m_propInfo;
     std::unique_ptr<TMarketSummaryPage> m_marketSummary;

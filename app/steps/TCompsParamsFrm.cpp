@@ -722,6 +722,9 @@ void TCompsParamsFrm::StoreParams()
 
 void TCompsParamsFrm::BitBtn1Click()
 {
+    // Refused (and told) while a request still needs the comps found last,
+    // or this search runs already: nothing changes then.
+    if (Host() && !Host()->MayStart(WM_COMPSSEARCH)) return;
     StoreParams();
     TAppState& state = AppState();
     state.MapId = 0;

@@ -187,6 +187,9 @@ void TPropSearchFrm::btnSearchClick()
     TSubjectProperty* p = SubProp(Host());
     TAppState& state = AppState();
     if (!p || p->Connected() || !state.County) return;
+    // Refused (and told) while a request still needs the property searched
+    // last: the flags stay as they are.
+    if (Host() && !Host()->MayStart(WM_PROPSEARCH)) return;
     state.CompsFound = false;
     state.PropFound = false;
     state.NeedMap = true;

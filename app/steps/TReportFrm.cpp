@@ -355,6 +355,9 @@ void TReportFrm::BitBtn2Click()
     TvxRptGen* rpt = services.vxRptGen;
     // One report at a time: a second press waits for the first report.
     if (rpt->Connected() || main->ReportBusy()) return;
+    // Not while the comps or the street map the report would print are
+    // still on their way (told why).
+    if (!main->MayStart(WM_MAKEREPORT)) return;
     StoreGrid();
     const TAppState& state = AppState();
     const TReportPageList& pages = state.ReportPages;

@@ -26,6 +26,7 @@ public:
     void PostStepMessage(unsigned msg) override { Posted.push_back(msg); }
     void SendStepMessage(unsigned msg) override { Sent.push_back(msg); }
     void PostReportMessage(unsigned msg) override { ToReport.push_back(msg); }
+    bool MayStart(unsigned) override { return true; }
     void SetBusy(bool) override { }
     void ShowElapsed(const QString&) override { }
     bool ReportBusy() const override { return false; }
