@@ -405,18 +405,18 @@ TEST_F(MainWindow, PagesLeftOutAfterAFailedMapRequestAndARefusedTaxMapServerAreN
     for (const DialogRequest& d : m_responder.Shown())
         if (d.kind == DialogRequest::Kind::Message) warnings << d.text;
     ASSERT_EQ(warnings.size(), 1);
-    EXPECT_EQ(warnings[0], QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
-                                          "Street Map: the map request gave no map\n"
-                                          "Natural Hazards: the map request gave no map\n"
-                                          "Assessor Map: the map server did not answer\n\n"
-                                          "Error.log has the details."));
+    EXPECT_EQ(warnings[0],
+              QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
+                             "Street Map: the map request gave no map\n"
+                             "Natural Hazards: the map request gave no map\n"
+                             "Assessor Map: the map server did not answer\n\n"
+                             "Error.log has the details."));
     QFile log(m_dir.filePath(QStringLiteral("Error.log")));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(log.readAll());
-    for (const char* line :
-         {"The page \"Street Map\" was left out of the report: the map request gave no map",
-          "The page \"Natural Hazards\" was left out of the report: the map request gave no map",
-          "The page \"Assessor Map\" was left out of the report: the map server did not answer"})
+    for (const char* line : {"The page \"Street Map\" was left out of the report: the map request gave no map",
+                             "The page \"Natural Hazards\" was left out of the report: the map request gave no map",
+                             "The page \"Assessor Map\" was left out of the report: the map server did not answer"})
         EXPECT_TRUE(text.contains(QString::fromLatin1(line))) << line << "\n" << text.toStdString();
 }
 

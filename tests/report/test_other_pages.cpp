@@ -94,8 +94,10 @@ TEST_F(OtherPages, StreetMapPropertyBlockShowsAddressesAndLegalDescriptionWholeI
     const QStringList page = Page(0);
     const QStringList texts = Texts(page);
     // The addresses run across the block as on the property page.
-    EXPECT_TRUE(texts.contains(QStringLiteral("1427 N ALDER CREEK RD ALDER CREEK CA 93602"))) << texts.join(QLatin1Char('|')).toStdString();
-    EXPECT_TRUE(texts.contains(QStringLiteral("PO BOX 1187 ALDER CREEK CA 93602"))) << texts.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("1427 N ALDER CREEK RD ALDER CREEK CA 93602")))
+        << texts.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("PO BOX 1187 ALDER CREEK CA 93602")))
+        << texts.join(QLatin1Char('|')).toStdString();
     // The legal description, every word of it, from its label down to the
     // characteristics beside which it stands.
     const TextAt label = FindText(page, QStringLiteral("Legal description:"));

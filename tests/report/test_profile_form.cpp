@@ -173,9 +173,9 @@ TEST_F(ProfileTest, SelectedPagesThatMakeNothingAreNamedWithWhyInTheWarningAndTh
     text.replace(QRegularExpression(QStringLiteral("<street status=\"0\">[^<]*</street>")), QString());
     text.replace(QStringLiteral("<hazard status=\"0\">"), QStringLiteral("<hazard status=\"2\">"));
     text.replace(QStringLiteral("<services found=\"Y\">"), QStringLiteral("<services found=\"N\">"));
-    text.replace(QRegularExpression(QStringLiteral("<photos>.*</photos>"),
-                                    QRegularExpression::DotMatchesEverythingOption),
-                 QString());
+    text.replace(
+        QRegularExpression(QStringLiteral("<photos>.*</photos>"), QRegularExpression::DotMatchesEverythingOption),
+        QString());
     LoadText(m_rptDoc, text);
     m_rptGen.StreetMap = false;
     m_rptGen.HazardMap = true;
@@ -184,36 +184,39 @@ TEST_F(ProfileTest, SelectedPagesThatMakeNothingAreNamedWithWhyInTheWarningAndTh
     m_form.OnLeftOut = [&](QObject*, const QString& what) { told << what; };
     WriteProfile();
     EXPECT_EQ(Pages(), 1);
-    EXPECT_EQ(told, (QStringList{
-                        QStringLiteral("The page \"Street Map\" was left out of the report: the map request gave no map"),
-                        QStringLiteral("The page \"Natural Hazards\" was left out of the report: the service could not "
-                                       "draw the map"),
-                        QStringLiteral("The page \"Community Services\" was left out of the report: the service found "
-                                       "no community services"),
-                        QStringLiteral("The page \"Market Details with Photos\" was left out of the report: the "
-                                       "report data holds no photos"),
-                        QStringLiteral("The page \"Flood Certificate\" was left out of the report: this program "
-                                       "cannot make this page"),
-                    }));
+    EXPECT_EQ(told,
+              (QStringList{
+                  QStringLiteral("The page \"Street Map\" was left out of the report: the map request gave no map"),
+                  QStringLiteral("The page \"Natural Hazards\" was left out of the report: the service could not "
+                                 "draw the map"),
+                  QStringLiteral("The page \"Community Services\" was left out of the report: the service found "
+                                 "no community services"),
+                  QStringLiteral("The page \"Market Details with Photos\" was left out of the report: the "
+                                 "report data holds no photos"),
+                  QStringLiteral("The page \"Flood Certificate\" was left out of the report: this program "
+                                 "cannot make this page"),
+              }));
     m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
     ASSERT_EQ(m_dialogs.Count(DialogRequest::Kind::Message), 1);
     const DialogRequest& note = m_dialogs.Shown().at(m_dialogs.Shown().size() - 2);
     EXPECT_EQ(note.type, TMsgDlgType::mtWarning);
-    EXPECT_EQ(note.text, QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
-                                        "Street Map: the map request gave no map\n"
-                                        "Natural Hazards: the service could not draw the map\n"
-                                        "Community Services: the service found no community services\n"
-                                        "Market Details with Photos: the report data holds no photos\n"
-                                        "Flood Certificate: this program cannot make this page\n\n"
-                                        "Error.log has the details."));
+    EXPECT_EQ(note.text,
+              QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
+                             "Street Map: the map request gave no map\n"
+                             "Natural Hazards: the service could not draw the map\n"
+                             "Community Services: the service found no community services\n"
+                             "Market Details with Photos: the report data holds no photos\n"
+                             "Flood Certificate: this program cannot make this page\n\n"
+                             "Error.log has the details."));
 
     // Fewer than two comps: the market pages say so.
     ReplaceComps(Comp({{"use_rec", "Y"}, {"status", "8"}}));
     SelectPages({pgMarketSummary, pgCover});
     told.clear();
     WriteProfile();
-    EXPECT_EQ(told, QStringList{QStringLiteral("The page \"Market Summary\" was left out of the report: fewer than two "
-                                               "comparable sales were found")});
+    EXPECT_EQ(told,
+              QStringList{QStringLiteral("The page \"Market Summary\" was left out of the report: fewer than two "
+                                         "comparable sales were found")});
 }
 
 TEST_F(ProfileTest, AnAssessorMapOfUnreadableSheetsIsLeftOutWithoutABlankPage)
@@ -233,17 +236,20 @@ TEST_F(ProfileTest, AnAssessorMapOfUnreadableSheetsIsLeftOutWithoutABlankPage)
     ASSERT_EQ(Pages(), 2);
     EXPECT_TRUE(Texts(Page(1)).contains(QStringLiteral("PROPERTY  INFORMATION")));
     ASSERT_EQ(told.size(), 3) << told.join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(told[0].startsWith(QStringLiteral("The assessor map sheet bad1.tif could not be read and was left out: ")))
+    EXPECT_TRUE(
+        told[0].startsWith(QStringLiteral("The assessor map sheet bad1.tif could not be read and was left out: ")))
         << told[0].toStdString();
-    EXPECT_TRUE(told[1].startsWith(QStringLiteral("The assessor map sheet bad2.tif could not be read and was left out: ")))
+    EXPECT_TRUE(
+        told[1].startsWith(QStringLiteral("The assessor map sheet bad2.tif could not be read and was left out: ")))
         << told[1].toStdString();
     EXPECT_EQ(told[2],
               QStringLiteral("The page \"Assessor Map\" was left out of the report: no map sheet could be read"));
     m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
     const DialogRequest& note = m_dialogs.Shown().at(m_dialogs.Shown().size() - 2);
-    EXPECT_EQ(note.text, QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
-                                        "Assessor Map: no map sheet could be read\n\n"
-                                        "Error.log has the details."));
+    EXPECT_EQ(note.text,
+              QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
+                             "Assessor Map: no map sheet could be read\n\n"
+                             "Error.log has the details."));
 
     // An unreadable first sheet before a readable one: the page starts with
     // the readable one.
@@ -336,8 +342,9 @@ TEST_F(ProfileServiceTest, AnAssessorMapTheServerGaveNoSheetForIsNamedWithWhy)
     m_form.FetchReportData();
     WriteProfile();
     EXPECT_EQ(Pages(), 1);
-    EXPECT_EQ(told, QStringList{QStringLiteral(
-                        "The page \"Assessor Map\" was left out of the report: the map server did not answer")});
+    EXPECT_EQ(told,
+              QStringList{QStringLiteral(
+                  "The page \"Assessor Map\" was left out of the report: the map server did not answer")});
     m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
     EXPECT_EQ(m_dialogs.Shown().at(m_dialogs.Shown().size() - 2).text,
               QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
@@ -350,8 +357,9 @@ TEST_F(ProfileServiceTest, AnAssessorMapTheServerGaveNoSheetForIsNamedWithWhy)
     told.clear();
     m_form.FetchReportData();
     WriteProfile();
-    EXPECT_EQ(told, QStringList{QStringLiteral(
-                        "The page \"Assessor Map\" was left out of the report: the county has no assessor maps")});
+    EXPECT_EQ(told,
+              QStringList{QStringLiteral(
+                  "The page \"Assessor Map\" was left out of the report: the county has no assessor maps")});
 }
 
 TEST_F(ProfileTest, ThePreviewTellsOnceWhichPagesAreIncomplete)
