@@ -6,11 +6,13 @@
 #include "platform/graphics/PainterCanvas.h"
 #include "platform/kernel/Application.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTextDocument>
 
 TErrorDlg::TErrorDlg(QWidget* parent) : QDialog(parent)
 {
@@ -24,6 +26,7 @@ TErrorDlg::TErrorDlg(QWidget* parent) : QDialog(parent)
     Comments = new QPlainTextEdit(this);
     Comments->setObjectName(QStringLiteral("Comments"));
     Comments->setGeometry(8, 26, 320, 60);
+    Comments->installEventFilter(this);
 
     auto* errorLabel = new QLabel(QStringLiteral("Error Message"), this);
     errorLabel->setObjectName(QStringLiteral("Label2"));
@@ -50,6 +53,21 @@ TErrorDlg::TErrorDlg(QWidget* parent) : QDialog(parent)
     PrintBtn->setToolTip(QStringLiteral("Print error message"));
     PrintBtn->setGeometry(174, 264, 75, 25);
     connect(PrintBtn, &QPushButton::clicked, this, [this] { GuardedCall(this, [this] { PrintBtnClick(); }); });
+}
+
+bool TErrorDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter in the comments closes the dialog as OK until something is
+    // typed there; then it starts a new line, and Ctrl+Enter closes.
+    if (watched == Comments && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && ((key->modifiers() & Qt::ControlModifier) || Comments->document()->isEmpty())) {
+            OkBtn->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TErrorDlg::SetMessageLines(const QStringList& lines) { Memo1->setPlainText(lines.join(QLatin1Char('\n'))); }

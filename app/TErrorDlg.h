@@ -28,6 +28,9 @@ public:
     static void PaintErrorPage(TCanvas& canvas, int pageWidth, const QString& title, const QString& program,
                                const QString& time, const QStringList& lines);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void PrintBtnClick();
 };

@@ -174,6 +174,7 @@ int TvxAssessorMap::GetSheets(const QString& County, const QString& Parcel)
     m_sheetFiles.clear();
     m_mapStruct.fill(0);
     m_imageNumber = 0;
+    m_sessionGranted = false;
     // Nothing to ask for, or no safe file name for the sheets.
     if (County.isEmpty() || SheetFileName(County, Parcel, 1).isEmpty()) return 0;
 
@@ -187,6 +188,7 @@ int TvxAssessorMap::GetSheets(const QString& County, const QString& Parcel)
 int TvxAssessorMap::FetchSheets(const QString& County, const QString& Parcel)
 {
     if (!Login()) return 0;
+    m_sessionGranted = true;
 
     const QPointer<TvxCustomConnection> self(this);
     // The session ends on every path; errors of ending it are not the

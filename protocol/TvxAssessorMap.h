@@ -37,6 +37,9 @@ public:
 
     QString SessionId() const { return m_sessionId; }
     bool SessionStarted() const { return m_sessionStarted; }
+    // Whether the login of the last GetSheets was granted a session; false
+    // when the server refused the login or did not answer it.
+    bool SessionGranted() const { return m_sessionGranted; }
     // Sheets saved by the current fetch.
     qint16 ImageNumber() const { return m_imageNumber; }
     // The body of the last struct answer; bytes 32 to 35 hold the number of
@@ -80,6 +83,7 @@ private:
 
     QString m_sessionId;
     bool m_sessionStarted = false;
+    bool m_sessionGranted = false;
     qint16 m_imageNumber = 0;
     std::array<char, 36> m_mapStruct{};
     QStringList m_sheetFiles;

@@ -126,22 +126,18 @@ int TPropInfoPage::LinesAbove(const TBaseReport& report, double bottom)
     return int((bottom - report.YPos()) / report.LineHeight() + 1e-6) + 1;
 }
 
-void TPropInfoPage::PrintLegal(TBaseReport& report, double start, double end, double bottom)
+void TPropInfoPage::PrintLegal(TBaseReport& report, TMemoBuf& memo, double bottom)
 {
-    TMemoBuf memo(Field("legal_desc").left(kLegalLength));
-    memo.SetPrintStart(start);
-    memo.SetPrintEnd(end);
     // Lines that end above bottom; at least the first one.
     const int room = std::max(1, LinesAbove(report, bottom));
     if (report.MemoLines(memo) <= room) {
-        report.PrintMemo(memo, 1, false);
-        if (memo.Pos() < memo.Size()) report.PrintMemo(memo, 0, false);
+        report.PrintMemo(memo, 0, false);
         return;
     }
     report.PrintMemo(memo, room - 1, false);
     QString rest = memo.Text().mid(memo.Pos()).simplified();
     rest.truncate(1024); // more than a line can show
-    report.PrintLeft(TReportContext::FitText(report, rest, end - start), start);
+    report.PrintLeft(TReportContext::FitText(report, rest, memo.PrintEnd() - memo.PrintStart()), memo.PrintStart());
     report.NewLine();
 }
 
@@ -410,24 +406,41 @@ void TPropInfoPage::PrintPropertyBlock(TBaseReport& report)
     report.SetFont(QStringLiteral("Arial"), 10);
     report.NewLine();
     report.NewLine();
-    const double l = 0.8, v = 2.0;
+    const double l = 0.8, v = 2.0, right = kMargin - 0.05;
     auto pairs = PropertyFields();
     pairs.emplace_back(L("Land Use:"), Field("land_use"));
-    // The first column ends before the legal description and the second
-    // column at 4.0.
-    for (const auto& [label, value] : pairs) {
-        Row(report, label, value, l, v, 4.0 - kGap);
+    // Owner to Mail Address run across the block, as on the property page;
+    // the legal description stands beside the fields below them, above the
+    // second column of the characteristics, and the first column ends
+    // before it.
+    constexpr size_t kAcross = 4;
+    double legalY = report.YPos();
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        if (i == kAcross) legalY = report.YPos();
+        Row(report, pairs[i].first, pairs[i].second, l, v, i < kAcross ? right : 4.0 - kGap);
         report.NewLine();
     }
     const double characteristicsTop = report.YPos();
     // Inside the street map page's frame.
-    PrintCharacteristics(report, 2, 0.8, 2.0, 4.0, 5.0, kMargin - 0.05);
-    // The legal description goes beside the fields, above the second
-    // column of the characteristics; a line advance first would only break
-    // the page at its bottom.
-    report.GotoXY(0, 7.25);
+    PrintCharacteristics(report, 2, 0.8, 2.0, 4.0, 5.0, right);
+
+    // The legal description in the small type of its rest on the property
+    // page: its first line beside the label, the others below it from 4.0,
+    // down to the characteristics; the last line ends in "..." when text
+    // is left over.
+    report.GotoXY(0, legalY);
     const QString label = L("Legal description:");
     report.PrintLeft(label, 4.0);
-    PrintLegal(report, std::max(5.0, 4.0 + report.TextWidth(label) + kGap), kMargin - 0.05,
-               characteristicsTop - report.LineHeight() - 0.03);
+    const double besideLabel = 4.0 + report.TextWidth(label) + kGap;
+    const double bottom = characteristicsTop - report.LineHeight() - 0.03;
+    const double kept = report.LineHeight();
+    TMemoBuf memo(Field("legal_desc").left(kLegalLength));
+    UseLegalRestType(report, memo);
+    memo.SetPrintStart(besideLabel);
+    memo.SetPrintEnd(right);
+    report.PrintMemo(memo, 1, false);
+    memo.SetPrintStart(4.0);
+    if (!memo.Empty()) PrintLegal(report, memo, bottom);
+    report.SetLineHeight(kept);
+    report.SetFont(QStringLiteral("Arial"), 10);
 }

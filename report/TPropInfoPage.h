@@ -61,10 +61,10 @@ private:
     // Characteristics lines from..12 with the two pairs at the given places.
     void PrintCharacteristics(TBaseReport& report, int fromLine, double l1, double v1, double l2, double v2,
                               double limit2);
-    // The legal description wrapped between start and end from the current
-    // line, on the lines that end above bottom; the last of them ends in
-    // "..." when text is left over.
-    void PrintLegal(TBaseReport& report, double start, double end, double bottom);
+    // What is left of the legal description, wrapped between the memo's
+    // print start and end from the current line, on the lines that end
+    // above bottom; the last of them ends in "..." when text is left over.
+    void PrintLegal(TBaseReport& report, TMemoBuf& memo, double bottom);
     // What the lines beside its label left of the legal description, with
     // a label of its own, from the current line across the page in small
     // type: it goes on over the following pages when it reaches bottom.

@@ -106,6 +106,27 @@ TXMLElement* SamePlace(const TXMLElement* element, const TvxpDocument& copy)
     return at;
 }
 
+// The names of the pages the report knows, for a page the page list does
+// not name.
+QString KnownPageName(int id)
+{
+    switch (id) {
+    case pgCover: return QStringLiteral("Cover Page");
+    case pgPropInfo: return QStringLiteral("Property Information");
+    case pgStreet: return QStringLiteral("Street Map");
+    case pgHazard: return QStringLiteral("Natural Hazards");
+    case pgMarketSummary: return QStringLiteral("Market Summary");
+    case pgDetails: return QStringLiteral("Market Details");
+    case pgSummaryAnalysis: return QStringLiteral("Summary Analysis");
+    case pgCommunity: return QStringLiteral("Community Services");
+    case pgCensus: return QStringLiteral("Demographics");
+    case pgSchool: return QStringLiteral("School Report");
+    case pgAssessorMap: return QStringLiteral("Assessor Map");
+    case pgDetailsPhotos: return QStringLiteral("Market Details with Photos");
+    default: return QStringLiteral("Page %1").arg(id);
+    }
+}
+
 } // namespace
 
 struct TrptProfile::TFixedInputs {
@@ -480,7 +501,15 @@ void TrptProfile::RS1Print(TBaseReport& report)
     for (const TReportPageRec& page : pages) {
         if (!page.Selected) continue;
         m_context.PageId = page.Id;
-        if (!PageGuard(page.Id)) continue;
+        if (!PageGuard(page.Id)) {
+            PageLeftOut(page.Id, GuardFailure(page.Id));
+            continue;
+        }
+        // The map page starts only with a sheet that can be read.
+        if (page.Id == pgAssessorMap && !m_assessorMap->FirstSheet(report)) {
+            PageLeftOut(page.Id, QStringLiteral("no map sheet could be read"));
+            continue;
+        }
         if (!first) report.NewPage();
         first = false;
         // A page that fails stops where it failed; the pages after it are
@@ -489,33 +518,95 @@ void TrptProfile::RS1Print(TBaseReport& report)
             RunPage(report, page.Id);
         } catch (const std::exception& e) {
             LeftOut(QStringLiteral("The page \"%1\" could not be made whole; it stops where this happened: %2")
-                        .arg(PageTitle(page.Id), TReportContext::ErrorText(e)));
+                        .arg(PageName(page.Id), TReportContext::ErrorText(e)));
         }
     }
 }
 
+QString TrptProfile::GuardFailure(int id) const
+{
+    const TReportContext& c = m_context;
+    const auto report = [&c](const char* child, const QString& what) {
+        return c.RootChild(QString::fromLatin1(child)) ? QStringLiteral("the service found no %1").arg(what)
+                                                       : QStringLiteral("the report data holds no %1").arg(what);
+    };
+    switch (id) {
+    case pgStreet:
+    case pgHazard: {
+        const bool asked = RptGen && (id == pgStreet ? RptGen->StreetMap : RptGen->HazardMap);
+        if (!asked) return QStringLiteral("the map request gave no map");
+        if (!c.FindMapNode(QString::fromLatin1(id == pgStreet ? "street" : "hazard")))
+            return QStringLiteral("the report data holds no map");
+        return QStringLiteral("the service could not draw the map");
+    }
+    case pgMarketSummary:
+    case pgDetails:
+    case pgSummaryAnalysis: return QStringLiteral("fewer than two comparable sales were found");
+    case pgDetailsPhotos:
+        return c.CompsLastIndex() > 0 ? QStringLiteral("the report data holds no photos")
+                                      : QStringLiteral("fewer than two comparable sales were found");
+    case pgCommunity: return report("services", QStringLiteral("community services"));
+    case pgCensus: return QStringLiteral("the report data holds no demographics");
+    case pgSchool: return report("short_school", QStringLiteral("schools"));
+    case pgAssessorMap: {
+        const auto& county = AppState().County;
+        if (!county || county->ApnMap.isEmpty()) return QStringLiteral("the county has no assessor maps");
+        if (!c.SheetFiles.isEmpty()) return QStringLiteral("the map sheets are gone");
+        if (AssessorMap && !AssessorMap->SessionGranted()) return QStringLiteral("the map server did not answer");
+        return QStringLiteral("the map server sent no sheet of this parcel");
+    }
+    default: return QStringLiteral("this program cannot make this page");
+    }
+}
+
+QString TrptProfile::PageName(int id)
+{
+    const TReportPageList& pages = AppState().ReportPages;
+    for (int i = 0; i < pages.Count(); ++i) {
+        const TReportPageRec& page = pages.Items(i);
+        // A name of the service's, on one line and of a length a message
+        // box can show.
+        const QString name = page.Name.simplified().left(100);
+        if (page.Id == id && !name.isEmpty()) return name;
+    }
+    return KnownPageName(id);
+}
+
+void TrptProfile::Note(const TPageNote& note)
+{
+    if (m_writing.isEmpty()) return;
+    QList<TPageNote>& notes = m_incomplete[m_writing];
+    for (TPageNote& n : notes) {
+        if (n.Page != note.Page) continue;
+        // A page left out whole says so, not that it was cut short.
+        if (note.LeftOut && !n.LeftOut) n = note;
+        return;
+    }
+    notes << note;
+}
+
 void TrptProfile::LeftOut(const QString& what)
 {
-    if (!m_writing.isEmpty()) {
-        QStringList& pages = m_incomplete[m_writing];
-        // The page's own title (the server's page names are not shown: a
-        // message box would take their markup).
-        QString title = PageTitle(m_context.PageId);
-        if (title.isEmpty())
-            title = m_context.PageId == pgAssessorMap ? QStringLiteral("ASSESSOR MAP")
-                                                      : QStringLiteral("A page without a title");
-        if (!pages.contains(title)) pages << title;
-    }
+    Note({PageName(m_context.PageId), QStringLiteral("parts of it were cut short or left out"), false});
     if (OnLeftOut) OnLeftOut(this, what);
+}
+
+void TrptProfile::PageLeftOut(int id, const QString& why)
+{
+    const QString name = PageName(id);
+    Note({name, why, true});
+    if (OnLeftOut) OnLeftOut(this, QStringLiteral("The page \"%1\" was left out of the report: %2").arg(name, why));
 }
 
 void TrptProfile::TellIncompletePages(const QString& path)
 {
-    const QStringList pages = m_incomplete.take(path);
-    if (pages.isEmpty()) return;
-    Dialogs::MessageDlg(QStringLiteral("Some pages of this report are incomplete: parts of them were cut short or "
-                                       "left out.\n\n%1\n\nError.log has the details.")
-                            .arg(pages.join(QLatin1Char('\n'))),
+    const QList<TPageNote> notes = m_incomplete.take(path);
+    if (notes.isEmpty()) return;
+    QStringList lines;
+    for (const TPageNote& n : notes) lines << n.Page + QStringLiteral(": ") + n.Why;
+    Dialogs::MessageDlg(QStringLiteral("Some pages of this report are incomplete or were left out.\n\n%1\n\n"
+                                       "Error.log has the details.")
+                            .arg(lines.join(QLatin1Char('\n'))),
                         TMsgDlgType::mtWarning, mbOK);
 }
 

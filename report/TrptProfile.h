@@ -18,6 +18,7 @@
 #include "report/TReportContext.h"
 
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -136,7 +137,14 @@ private:
     void ShowPreview(const QString& path);
     void PrintPreviewed();
     QString ReportPath(const QString& fileName) const;
+    // A part of the current page was cut short or left out.
     void LeftOut(const QString& what);
+    // A selected page made nothing: why, for the log and the warning.
+    void PageLeftOut(int id, const QString& why);
+    // Why a selected page whose guard fails makes nothing.
+    QString GuardFailure(int id) const;
+    // The page as the user knows it from the report pages step.
+    static QString PageName(int id);
     // Runs writer into the report file path, noting the pages it leaves
     // incomplete.
     void WriteNoting(TReportFileWriter& writer, const QString& path);
@@ -158,8 +166,14 @@ private:
     std::unique_ptr<THazardPage> m_hazard;
     std::unique_ptr<TAssessorMapPage> m_assessorMap;
     QString m_previewFile;
-    // The report file being written, and the titles of the pages of each
-    // written file that are incomplete, in page order.
+    // The report file being written, and the pages of each written file
+    // that are incomplete or left out, in page order, each with why.
+    struct TPageNote {
+        QString Page;
+        QString Why;
+        bool LeftOut = false;
+    };
+    void Note(const TPageNote& note);
     QString m_writing;
-    QHash<QString, QStringList> m_incomplete;
+    QHash<QString, QList<TPageNote>> m_incomplete;
 };

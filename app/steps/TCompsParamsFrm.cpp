@@ -894,6 +894,8 @@ void TCompsParamsFrm::BitBtn2Click()
     if (!before.isEmpty()) dialog.edParamsName->setText(before);
     if (Dialogs::ExecModal(dialog) != mrOk) return;
     const QString name = dialog.edParamsName->text();
+    // A set without a name could be neither chosen nor deleted.
+    if (name.isEmpty()) return;
 
     TXMLElement* sets = ssParser->RequestElement();
     if (!sets || sets->getTagName() != QLatin1String("comps.params")) {

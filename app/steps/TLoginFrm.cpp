@@ -44,7 +44,10 @@ TLoginFrm::TLoginFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, host)
     background.LoadFromResourceName(QStringLiteral("LOGINBACK"));
     Image1->setPixmap(QPixmap::fromImage(background.Image()));
 
+    // The labels stand on the picture's white login box, which shows behind
+    // their captions.
     auto* userLabel = new TLabel(this, QStringLiteral("Label1"));
+    userLabel->SetTransparent(true);
     userLabel->SetCaption(QStringLiteral("Login name"));
     userLabel->setGeometry(300, 150, 120, 16);
     edUser = new TCustomEdit(this, QStringLiteral("edUser"));
@@ -52,6 +55,7 @@ TLoginFrm::TLoginFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, host)
     edUser->SetMaxLength(40);
     edUser->setGeometry(300, 168, 200, 21);
     auto* passLabel = new TLabel(this, QStringLiteral("Label2"));
+    passLabel->SetTransparent(true);
     passLabel->SetCaption(QStringLiteral("Password"));
     passLabel->setGeometry(300, 198, 120, 16);
     edPass = new TCustomEdit(this, QStringLiteral("edPass"));

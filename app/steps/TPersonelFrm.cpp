@@ -125,13 +125,14 @@ TPersonelFrm::TPersonelFrm(QObject* owner, TStepHost* host) : TBaseFrm(owner, ho
         b->SetCaption(caption);
         b->setGeometry(x, yy, 90, 25);
         b->OnClick = [fn = std::move(fn)](QObject*) { fn(); };
+        return b;
     };
     button(QStringLiteral("Load photo"), 12, 220, [this] { LoadPhoto(); });
     button(QStringLiteral("Clear photo"), 108, 220, [this] { ClearPhoto(); });
-    button(QStringLiteral("Save photo"), 204, 220, [this] { SavePhoto(); });
+    SavePhotoBtn = button(QStringLiteral("Save photo"), 204, 220, [this] { SavePhoto(); });
     button(QStringLiteral("Load logo"), 392, 220, [this] { LoadLogo(); });
     button(QStringLiteral("Clear logo"), 488, 220, [this] { ClearLogo(); });
-    button(QStringLiteral("Save logo"), 584, 220, [this] { SaveLogo(); });
+    SaveLogoBtn = button(QStringLiteral("Save logo"), 584, 220, [this] { SaveLogo(); });
 
     PageControl1->setCurrentIndex(0);
     LoadPage();
@@ -275,6 +276,8 @@ void TPersonelFrm::ClearPicture(QImage& picture, QLabel* view)
 
 void TPersonelFrm::SavePicture(const QImage& picture)
 {
+    // Without a picture there is nothing to write (its button is disabled).
+    if (picture.isNull()) return;
     const QString name = Dialogs::SaveFileName(QString(), QStringLiteral("Bitmaps (*.bmp)|*.bmp"), QString(), this,
                                                QStringLiteral("bmp"));
     if (name.isEmpty()) return;
@@ -284,5 +287,6 @@ void TPersonelFrm::SavePicture(const QImage& picture)
 
 void TPersonelFrm::ShowPicture(const QImage& picture, QLabel* view)
 {
+    if (TSpeedButton* save = view == Image1 ? SavePhotoBtn : SaveLogoBtn) save->SetEnabled(!picture.isNull());
     view->setPixmap(picture.isNull() ? QPixmap() : QPixmap::fromImage(picture));
 }

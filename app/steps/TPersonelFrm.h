@@ -15,6 +15,7 @@ class QTabWidget;
 class TCustomComboBox;
 class TCustomEdit;
 class TLabel;
+class TSpeedButton;
 class TvxpPersonalInfo;
 
 class TPersonelFrm : public TBaseFrm {
@@ -41,6 +42,9 @@ public:
     TCustomEdit* edMLSid = nullptr;
     QLabel* Image1 = nullptr; // the photo
     QLabel* Image2 = nullptr; // the logo
+    // "Save photo" and "Save logo", enabled while there is a picture to save.
+    TSpeedButton* SavePhotoBtn = nullptr;
+    TSpeedButton* SaveLogoBtn = nullptr;
 
     bool Modified() const { return m_modified; }
 
@@ -65,7 +69,7 @@ private:
     void LoadPicture(QImage& picture, QLabel* view);
     void ClearPicture(QImage& picture, QLabel* view);
     void SavePicture(const QImage& picture);
-    static void ShowPicture(const QImage& picture, QLabel* view);
+    void ShowPicture(const QImage& picture, QLabel* view);
 
     TvxpPersonalInfo* m_info = nullptr;
     QImage m_photo;

@@ -361,6 +361,14 @@ void TReportFrm::BitBtn2Click()
     StoreGrid();
     const TAppState& state = AppState();
     const TReportPageList& pages = state.ReportPages;
+    // A report of no page would fetch the report data for an empty preview.
+    bool chosen = false;
+    for (int i = 0; i < pages.Count() && !chosen; ++i) chosen = pages.Items(i).Selected;
+    if (!chosen) {
+        Dialogs::MessageDlg(QStringLiteral("No report page is chosen. Tick the pages the report is to hold."),
+                            TMsgDlgType::mtInformation, mbOK);
+        return;
+    }
     TSubjectProperty* subject = services.SubProp;
     rpt->County = state.County ? state.County->Id : 0;
     rpt->UserId = state.UserId;

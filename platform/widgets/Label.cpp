@@ -65,7 +65,16 @@ void TLabel::FontChanged() { AdjustBounds(); }
 void TLabel::ApplyColor()
 {
     TWinControlOf<QWidget>::ApplyColor();
-    setAutoFillBackground(!m_transparent);
+    // The background is the paint event's, which knows what lies behind.
+    setAutoFillBackground(false);
+}
+
+bool TLabel::FillsBackground() const
+{
+    if (m_transparent) return false;
+    if (!ParentColor()) return true;
+    QWidget* parent = parentWidget();
+    return !parent || TWinControl::Of(parent) || parent->autoFillBackground();
 }
 
 void TLabel::AdjustBounds()
@@ -87,7 +96,7 @@ void TLabel::paintEvent(QPaintEvent*)
     QPainter painter(this);
     TPainterCanvas canvas(&painter);
     TRect r(0, 0, width(), height());
-    if (!m_transparent) {
+    if (FillsBackground()) {
         canvas.Brush().SetColor(Color());
         canvas.FillRect(r);
     }

@@ -33,6 +33,11 @@ protected:
 
 private:
     unsigned DrawFlags() const;
+    // Whether the label fills its own background. A label taking its
+    // parent's colour on a container that is none of the class library's
+    // controls and fills no background itself (a tab page the style paints,
+    // a form under a picture) shows what is painted there instead.
+    bool FillsBackground() const;
     void AdjustBounds();
 
     QString m_caption;

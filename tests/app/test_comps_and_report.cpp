@@ -360,6 +360,66 @@ TEST_F(MainWindow, DoReportAsksForWhatTheChosenPagesNeed)
     ASSERT_TRUE(WaitUntil([main] { return !main->ReportBusy(); }));
 }
 
+TEST_F(MainWindow, DoReportWithNoPageChosenSaysSoAndSendsNothing)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    AppState().NeedMap = false;
+    TReportFrm* f = ShowReport(main);
+    f->SelectPages(0);
+    Click(FindByName<QWidget>(f, QStringLiteral("BitBtn2")));
+    ASSERT_EQ(m_responder.Count(DialogRequest::Kind::Message), 1);
+    EXPECT_EQ(m_responder.Shown().last().text,
+              QStringLiteral("No report page is chosen. Tick the pages the report is to hold."));
+    EXPECT_FALSE(main->ReportBusy());
+    TApplication::ProcessMessages();
+    EXPECT_EQ(RequestCount(*s_service, QStringLiteral("rptgen.request")), 0);
+    EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Modal), 0); // no preview
+}
+
+TEST_F(MainWindow, PagesLeftOutAfterAFailedMapRequestAndARefusedTaxMapServerAreNamedWithWhy)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    SearchComps(main);
+    // The map request fails when the Report step shows.
+    s_service->Next(QStringLiteral("map"), QStringLiteral("status-500"));
+    QString error;
+    CatchErrorDialog(error);
+    TReportFrm* f = ShowReport(main);
+    ASSERT_TRUE(WaitUntil([&error] { return !error.isEmpty(); }));
+    EXPECT_EQ(AppState().MapId, 0);
+    TReportPageList& list = AppState().ReportPages;
+    for (int i = 0; i < list.Count(); ++i) {
+        const int id = list.Items(i).Id;
+        list.Items(i).Selected = id == 10 || id == 30 || id == 40 || id == 120;
+    }
+    f->FillGrid();
+    // The tax-map server answers its login with status 500.
+    s_service->Next(QStringLiteral("taxmap.login"), QStringLiteral("status-500"));
+    QString file;
+    int pages = 0;
+    WatchPreview(m_responder, main, file, pages);
+    Click(FindByName<QWidget>(f, QStringLiteral("BitBtn2")));
+    ASSERT_TRUE(WaitUntil([&file, main] { return !file.isEmpty() && !main->ReportBusy(); }));
+    EXPECT_EQ(pages, 1); // the cover
+    QStringList warnings;
+    for (const DialogRequest& d : m_responder.Shown())
+        if (d.kind == DialogRequest::Kind::Message) warnings << d.text;
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_EQ(warnings[0],
+              QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
+                             "Street Map: the map request gave no map\n"
+                             "Natural Hazards: the map request gave no map\n"
+                             "Assessor Map: the map server did not answer\n\n"
+                             "Error.log has the details."));
+    QFile log(m_dir.filePath(QStringLiteral("Error.log")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(log.readAll());
+    for (const char* line : {"The page \"Street Map\" was left out of the report: the map request gave no map",
+                             "The page \"Natural Hazards\" was left out of the report: the map request gave no map",
+                             "The page \"Assessor Map\" was left out of the report: the map server did not answer"})
+        EXPECT_TRUE(text.contains(QString::fromLatin1(line))) << line << "\n" << text.toStdString();
+}
+
 TEST_F(MainWindow, DoReportSendsThePhotosOfEveryComp)
 {
     TMainProfileFrm* main = OpenWithProperty();
@@ -425,7 +485,10 @@ TEST_F(MainWindow, DoReportPreviewsTheProfileReportOfTheChosenPages)
         if (d.kind == DialogRequest::Kind::Message) warnings << d.text;
     ASSERT_EQ(warnings.size(), 1);
     EXPECT_TRUE(warnings[0].startsWith(QStringLiteral("Some pages of this report are incomplete")));
-    EXPECT_TRUE(warnings[0].contains(QStringLiteral("\nMARKET DETAILS\n"))) << warnings[0].toStdString();
+    // The page by the name the Report step shows it under.
+    EXPECT_TRUE(
+        warnings[0].contains(QStringLiteral("\nMarket Details with Photos: parts of it were cut short or left out\n")))
+        << warnings[0].toStdString();
     // The note with its reason in the error log beside the program.
     QFile log(m_dir.filePath(QStringLiteral("Error.log")));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));

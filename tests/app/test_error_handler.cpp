@@ -13,6 +13,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QApplication>
 
 namespace {
 
@@ -164,6 +166,41 @@ TEST(ErrorDialog, PrintIsOptionalAndPrintsOnePage)
     EXPECT_EQ(runs[5].From, TPoint(100, 700));
     EXPECT_EQ(runs[5].Font.Size(), 10);
     EXPECT_TRUE(runs[0].Font.Style().Contains(TFontStyle::fsUnderline));
+}
+
+TEST(ErrorDialog, EnterClosesWithOkUntilCommentsAreTypedThenCtrlEnterDoes)
+{
+    // Shown, the comments have the focus: Enter is OK.
+    {
+        TErrorDlg dialog;
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        EXPECT_EQ(QApplication::focusWidget(), dialog.Comments);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), int(mrOk));
+    }
+    // Once a comment is typed Enter starts a new line of it, and Ctrl+Enter
+    // (either Enter key) closes with OK.
+    for (const Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
+        TErrorDlg dialog;
+        dialog.show();
+        QTest::keyClicks(dialog.Comments, QStringLiteral("Printer was off"));
+        QTest::keyClick(dialog.Comments, Qt::Key_Return);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.Comments->toPlainText(), QStringLiteral("Printer was off\n"));
+        QTest::keyClick(dialog.Comments, enter, Qt::ControlModifier);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), int(mrOk));
+    }
+    // From the message, Enter presses the default button, OK.
+    {
+        TErrorDlg dialog;
+        dialog.show();
+        QTest::keyClick(dialog.Memo1, Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), int(mrOk));
+    }
 }
 
 TEST(ErrorHandler, AMessageLoggedGoesToTheLogWithoutBeepOrDialog)

@@ -294,6 +294,47 @@ TEST_F(MainWindow, MyPageKeepsTheMlsIdAndAFailedSaveDoesNotBlockClosing)
     EXPECT_TRUE(TApplication::Instance()->Terminated());
 }
 
+TEST_F(MainWindow, SavePhotoAndSaveLogoAreOfferedOnlyWithAPicture)
+{
+    TMainProfileFrm* main = Open();
+    main->PersonalForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return bool(PersonelFrm); }));
+    auto button = [](const char* name) {
+        return dynamic_cast<TSpeedButton*>(FindByName<QWidget>(PersonelFrm, QString::fromLatin1(name)));
+    };
+    TSpeedButton* loadPhoto = button("SpeedButton1");
+    TSpeedButton* clearPhoto = button("SpeedButton2");
+    TSpeedButton* savePhoto = button("SpeedButton3");
+    TSpeedButton* saveLogo = button("SpeedButton6");
+    ASSERT_TRUE(loadPhoto && clearPhoto && savePhoto && saveLogo);
+    EXPECT_EQ(savePhoto->Caption(), QStringLiteral("Save photo"));
+    // Nothing to save: no save dialog, no error.
+    EXPECT_FALSE(savePhoto->isEnabled());
+    EXPECT_FALSE(saveLogo->isEnabled());
+    Click(savePhoto);
+    EXPECT_EQ(m_responder.Count(DialogRequest::Kind::SaveFile), 0);
+    EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Modal), 0);
+
+    // A photo loaded: it can be saved; the logo still cannot.
+    QImage picture(70, 35, QImage::Format_RGB32);
+    picture.fill(qRgb(40, 90, 160));
+    const QString source = m_dir.filePath(QStringLiteral("agent.bmp"));
+    ASSERT_TRUE(picture.save(source, "BMP"));
+    m_responder.NextFileName(source);
+    Click(loadPhoto);
+    EXPECT_TRUE(savePhoto->isEnabled());
+    EXPECT_FALSE(saveLogo->isEnabled());
+    const QString saved = m_dir.filePath(QStringLiteral("saved.bmp"));
+    m_responder.NextFileName(saved);
+    Click(savePhoto);
+    EXPECT_EQ(m_responder.Count(DialogRequest::Kind::SaveFile), 1);
+    EXPECT_EQ(QImage(saved).height(), 175);
+
+    // Cleared, it is gone again.
+    Click(clearPhoto);
+    EXPECT_FALSE(savePhoto->isEnabled());
+}
+
 TEST_F(MainWindow, AMyPageChangeThatCannotBeSavedKeepsTheStepUntilItIs)
 {
     TMainProfileFrm* main = Open();

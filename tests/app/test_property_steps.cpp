@@ -252,8 +252,9 @@ TEST_F(MainWindow, PropInfoTellsOnceWhatItsReportLeftOut)
     const DialogRequest& note = m_responder.Shown().last();
     EXPECT_EQ(note.type, TMsgDlgType::mtWarning);
     EXPECT_EQ(note.text,
-              QStringLiteral("Some pages of this report are incomplete: parts of them were cut short or left out.\n\n"
-                             "PROPERTY INFORMATION\n\nError.log has the details."));
+              QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
+                             "Property Information: parts of it were cut short or left out\n\n"
+                             "Error.log has the details."));
     QFile log(m_dir.filePath(QStringLiteral("Error.log")));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(log.readAll().contains("A picture of 30000 x 30000 pixels was left out of page 1."));

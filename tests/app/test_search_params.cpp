@@ -396,6 +396,14 @@ TEST_F(MainWindow, NamedParameterSetsAreKeptInTheDataDirectory)
     f->BitBtn2Click();
     EXPECT_EQ(f->cbParams->count(), 3);
 
+    // An empty name is refused, as for the report page sets: a set under it
+    // could be neither chosen nor deleted.
+    const QString before = ReadFile(file);
+    NameAnswer(m_responder, QString());
+    f->BitBtn2Click();
+    EXPECT_EQ(ReadFile(file), before);
+    EXPECT_EQ(f->cbParams->count(), 3);
+
     // DEFAULT: the built-in values with the first type's layout.
     f->ApplyParams(QStringLiteral("DEFAULT"));
     EXPECT_EQ(f->edDaysBack->Value(), 30);

@@ -213,3 +213,30 @@ TEST_F(MainWindow, TheLoginStepShowsItsPictureStretchedOverTheForm)
     for (int y = 0; y < shown.height(); y += 4) colours.insert(shown.pixel(shown.width() / 8, y));
     EXPECT_GT(colours.size(), 20);
 }
+
+TEST_F(MainWindow, LabelsOnTheLoginBoxAndTheSearchTypePageShowWhatLiesBehindThem)
+{
+    // Beside its caption a label shows the colour next to it: the white login
+    // box of the picture, the page the tab control paints. The form's grey
+    // there would be a misprint.
+    auto expectBehind = [](QWidget* form, const char* name) {
+        auto* label = dynamic_cast<TLabel*>(FindByName<QWidget>(form, QString::fromLatin1(name)));
+        ASSERT_TRUE(label) << name;
+        ASSERT_GT(label->width(), label->CanvasTextWidth(label->Caption()) + 4) << name;
+        const QImage shown = form->grab().toImage();
+        const QRect r(label->mapTo(form, QPoint(0, 0)), label->size());
+        const QColor inside = shown.pixelColor(r.right(), r.center().y());
+        const QColor beside = shown.pixelColor(r.right() + 2, r.center().y());
+        EXPECT_EQ(inside.name(), beside.name()) << name;
+        EXPECT_GE(inside.lightness(), 245) << name << " " << inside.name().toStdString();
+    };
+    TMainProfileFrm* main = Open();
+    ASSERT_TRUE(WaitUntil([] { return LoginFrm && LoginFrm->isVisible(); }));
+    for (const char* name : {"Label1", "Label2"}) expectBehind(LoginFrm, name);
+
+    main->ShowStep(siCompsParams);
+    ASSERT_TRUE(WaitUntil([] { return CompsParamsFrm && CompsParamsFrm->isVisible(); }));
+    CompsParamsFrm->SetTabIndex(1);
+    for (const char* name : {"Label10", "Label11", "lbArea", "Label12", "Label13", "Label14"})
+        expectBehind(CompsParamsFrm, name);
+}

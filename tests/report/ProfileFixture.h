@@ -140,13 +140,35 @@ protected:
     }
     void TearDown() override { FreeAppState(); }
 
-    // The report pages: ids in report order, all selected.
+    // The name the service's login answer gives a report page.
+    static QString ServicePageName(int id)
+    {
+        switch (id) {
+        case 10: return QStringLiteral("Cover Page");
+        case 20: return QStringLiteral("Property Information");
+        case 30: return QStringLiteral("Street Map");
+        case 40: return QStringLiteral("Natural Hazards");
+        case 50: return QStringLiteral("Market Summary");
+        case 60: return QStringLiteral("Market Details");
+        case 70: return QStringLiteral("Summary Analysis");
+        case 80: return QStringLiteral("Community Services");
+        case 90: return QStringLiteral("Demographics");
+        case 100: return QStringLiteral("School Report");
+        case 110: return QStringLiteral("Flood Certificate");
+        case 120: return QStringLiteral("Assessor Map");
+        case 170: return QStringLiteral("Market Details with Photos");
+        default: return QStringLiteral("page %1").arg(id);
+        }
+    }
+
+    // The report pages: ids in report order, all selected, named as the
+    // service names them.
     static void SelectPages(std::initializer_list<int> ids)
     {
         TReportPageList& pages = AppState().ReportPages;
         pages.Clear();
         qint16 order = 1;
-        for (int id : ids) pages.AddPage(id, order++, QStringLiteral("page %1").arg(id), QStringLiteral("Y"));
+        for (int id : ids) pages.AddPage(id, order++, ServicePageName(id), QStringLiteral("Y"));
     }
 
     // Writes profile.rpt with the selected pages and reads it back.

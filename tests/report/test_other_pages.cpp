@@ -4,6 +4,7 @@
 
 #include "PdfWords.h"
 #include "ProfileFixture.h"
+#include "protocol/xml/XMLQuery.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -81,6 +82,53 @@ TEST_F(OtherPages, StreetMapWithoutUsableCompsOrPrices)
     EXPECT_DOUBLE_EQ(FindText(page, QStringLiteral("Legal description:")).X, 4.0);
     EXPECT_FALSE(Texts(page).contains(QStringLiteral("Stat")));
     EXPECT_EQ(Pages(), 1);
+}
+
+TEST_F(OtherPages, StreetMapPropertyBlockShowsAddressesAndLegalDescriptionWholeInsideTheFrame)
+{
+    // A single comp: the property block below the map.
+    ReplaceComps(Comp({{"use_rec", "Y"}, {"status", "8"}}));
+    SelectPages({pgStreet});
+    const std::vector<PdfPage> pdf = PdfWords(WriteProfilePdf(QStringLiteral("block.pdf")));
+    ASSERT_EQ(pdf.size(), 1u);
+    const QStringList page = Page(0);
+    const QStringList texts = Texts(page);
+    // The addresses run across the block as on the property page.
+    EXPECT_TRUE(texts.contains(QStringLiteral("1427 N ALDER CREEK RD ALDER CREEK CA 93602")))
+        << texts.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("PO BOX 1187 ALDER CREEK CA 93602")))
+        << texts.join(QLatin1Char('|')).toStdString();
+    // The legal description, every word of it, from its label down to the
+    // characteristics beside which it stands.
+    const TextAt label = FindText(page, QStringLiteral("Legal description:"));
+    const TextAt heating = FindText(page, QStringLiteral("Heating:"));
+    ASSERT_GT(label.Y, 5.65);
+    ASSERT_GT(heating.Y, label.Y);
+    QStringList legal;
+    for (const QString& l : page) {
+        const QStringList f = l.split(QLatin1Char(' '));
+        if (f.value(0) != QLatin1String("text") || f.value(1).toDouble() < 4.0 - 1e-6) continue;
+        const double y = f.value(2).toDouble();
+        if (y < label.Y - 1e-6 || y >= heating.Y - 0.17 + 1e-6) continue;
+        const QString text = l.mid(l.indexOf(QLatin1Char('"')) + 1).chopped(1);
+        if (text != QLatin1String("Legal description:")) legal << text;
+    }
+    const QString whole = ChildText(m_propDoc.RequestElement(), QStringLiteral("legal_desc")).simplified();
+    ASSERT_GT(whole.size(), 300);
+    EXPECT_EQ(legal.join(QLatin1Char(' ')).simplified(), whole);
+    // Inside the frame, clear of each other.
+    std::vector<Word> block;
+    for (const Word& w : pdf[0])
+        if (!InTitleBar(w) && w.Y1 > 5.65 && w.Y1 < 10.35) block.push_back(w);
+    ASSERT_GT(block.size(), 100u);
+    for (size_t i = 0; i < block.size(); ++i) {
+        const Word& w = block[i];
+        EXPECT_GE(w.X1, 0.75) << w.Text.toStdString();
+        EXPECT_LE(w.X2, 7.8) << w.Text.toStdString();
+        EXPECT_LE(w.Y2, 10.35) << w.Text.toStdString();
+        for (size_t j = i + 1; j < block.size(); ++j)
+            EXPECT_FALSE(Overlap(w, block[j])) << w.Text.toStdString() << " over " << block[j].Text.toStdString();
+    }
 }
 
 TEST_F(OtherPages, DemographicsBlocksStandAtFixedPlaces)

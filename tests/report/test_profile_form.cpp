@@ -77,7 +77,7 @@ TEST_F(ProfileTest, APageThatFailsStopsWhereItFailedAndThePagesAfterItAreMade)
     ASSERT_EQ(Pages(), 3);
     EXPECT_TRUE(Texts(Page(2)).contains(QStringLiteral("PROPERTY  INFORMATION")));
     EXPECT_EQ(told,
-              QStringList{QStringLiteral("The page \"STREET MAP\" could not be made whole; it stops where "
+              QStringList{QStringLiteral("The page \"Street Map\" could not be made whole; it stops where "
                                          "this happened: The map went missing.")});
 }
 
@@ -162,6 +162,107 @@ TEST_F(ProfileTest, MapSheetsAreRemovedOnlyInsideTheirDirectory)
     EXPECT_TRUE(QFileInfo::exists(outside));
 }
 
+TEST_F(ProfileTest, SelectedPagesThatMakeNothingAreNamedWithWhyInTheWarningAndTheLog)
+{
+    // No street map was asked for (the map request failed), the service
+    // could not draw the hazard map, found no services and sent no photos;
+    // and a page this program does not know.
+    QFile rpt(FixturePath(QStringLiteral("rptgen.xml")));
+    ASSERT_TRUE(rpt.open(QIODevice::ReadOnly));
+    QString text = QString::fromUtf8(rpt.readAll());
+    text.replace(QRegularExpression(QStringLiteral("<street status=\"0\">[^<]*</street>")), QString());
+    text.replace(QStringLiteral("<hazard status=\"0\">"), QStringLiteral("<hazard status=\"2\">"));
+    text.replace(QStringLiteral("<services found=\"Y\">"), QStringLiteral("<services found=\"N\">"));
+    text.replace(
+        QRegularExpression(QStringLiteral("<photos>.*</photos>"), QRegularExpression::DotMatchesEverythingOption),
+        QString());
+    LoadText(m_rptDoc, text);
+    m_rptGen.StreetMap = false;
+    m_rptGen.HazardMap = true;
+    SelectPages({pgCover, pgStreet, pgHazard, pgCommunity, pgDetailsPhotos, 110});
+    QStringList told;
+    m_form.OnLeftOut = [&](QObject*, const QString& what) { told << what; };
+    WriteProfile();
+    EXPECT_EQ(Pages(), 1);
+    EXPECT_EQ(told,
+              (QStringList{
+                  QStringLiteral("The page \"Street Map\" was left out of the report: the map request gave no map"),
+                  QStringLiteral("The page \"Natural Hazards\" was left out of the report: the service could not "
+                                 "draw the map"),
+                  QStringLiteral("The page \"Community Services\" was left out of the report: the service found "
+                                 "no community services"),
+                  QStringLiteral("The page \"Market Details with Photos\" was left out of the report: the "
+                                 "report data holds no photos"),
+                  QStringLiteral("The page \"Flood Certificate\" was left out of the report: this program "
+                                 "cannot make this page"),
+              }));
+    m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
+    ASSERT_EQ(m_dialogs.Count(DialogRequest::Kind::Message), 1);
+    const DialogRequest& note = m_dialogs.Shown().at(m_dialogs.Shown().size() - 2);
+    EXPECT_EQ(note.type, TMsgDlgType::mtWarning);
+    EXPECT_EQ(note.text,
+              QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
+                             "Street Map: the map request gave no map\n"
+                             "Natural Hazards: the service could not draw the map\n"
+                             "Community Services: the service found no community services\n"
+                             "Market Details with Photos: the report data holds no photos\n"
+                             "Flood Certificate: this program cannot make this page\n\n"
+                             "Error.log has the details."));
+
+    // Fewer than two comps: the market pages say so.
+    ReplaceComps(Comp({{"use_rec", "Y"}, {"status", "8"}}));
+    SelectPages({pgMarketSummary, pgCover});
+    told.clear();
+    WriteProfile();
+    EXPECT_EQ(told,
+              QStringList{QStringLiteral("The page \"Market Summary\" was left out of the report: fewer than two "
+                                         "comparable sales were found")});
+}
+
+TEST_F(ProfileTest, AnAssessorMapOfUnreadableSheetsIsLeftOutWithoutABlankPage)
+{
+    const QString dir = AppState().TempDir;
+    for (const char* name : {"bad1.tif", "bad2.tif"}) {
+        QFile bad(dir + QString::fromLatin1(name));
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+        bad.write("II*\0 not a sheet");
+    }
+    m_form.Context().SheetFiles = QStringList{dir + QStringLiteral("bad1.tif"), dir + QStringLiteral("bad2.tif")};
+    SelectPages({pgCover, pgAssessorMap, pgPropInfo});
+    QStringList told;
+    m_form.OnLeftOut = [&](QObject*, const QString& what) { told << what; };
+    WriteProfile();
+    // The property page follows the cover directly.
+    ASSERT_EQ(Pages(), 2);
+    EXPECT_TRUE(Texts(Page(1)).contains(QStringLiteral("PROPERTY  INFORMATION")));
+    ASSERT_EQ(told.size(), 3) << told.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(
+        told[0].startsWith(QStringLiteral("The assessor map sheet bad1.tif could not be read and was left out: ")))
+        << told[0].toStdString();
+    EXPECT_TRUE(
+        told[1].startsWith(QStringLiteral("The assessor map sheet bad2.tif could not be read and was left out: ")))
+        << told[1].toStdString();
+    EXPECT_EQ(told[2],
+              QStringLiteral("The page \"Assessor Map\" was left out of the report: no map sheet could be read"));
+    m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
+    const DialogRequest& note = m_dialogs.Shown().at(m_dialogs.Shown().size() - 2);
+    EXPECT_EQ(note.text,
+              QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
+                             "Assessor Map: no map sheet could be read\n\n"
+                             "Error.log has the details."));
+
+    // An unreadable first sheet before a readable one: the page starts with
+    // the readable one.
+    ASSERT_TRUE(QFile::copy(FixturePath(QStringLiteral("sheet1.tif")), dir + QStringLiteral("s1.tif")));
+    m_form.Context().SheetFiles = QStringList{dir + QStringLiteral("bad1.tif"), dir + QStringLiteral("s1.tif")};
+    told.clear();
+    WriteProfile();
+    ASSERT_EQ(Pages(), 3);
+    ASSERT_EQ(Pictures(Page(1)).size(), 1u);
+    EXPECT_TRUE(Pictures(Page(1))[0].Fits(0.75, 0.5, 8.3, 10.8));
+    EXPECT_EQ(told.size(), 1);
+}
+
 class ProfileServiceTest : public ProfileTest {
 protected:
     void SetUp() override
@@ -230,6 +331,37 @@ TEST_F(ProfileServiceTest, AFailedReportRestoresTheCursorAndRemovesTheSheets)
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(ProfileServiceTest, AnAssessorMapTheServerGaveNoSheetForIsNamedWithWhy)
+{
+    m_rptGen.IncludeAssessorMap = true;
+    SelectPages({pgCover, pgAssessorMap});
+    QStringList told;
+    m_form.OnLeftOut = [&](QObject*, const QString& what) { told << what; };
+    // The tax-map server answers its login with status 500.
+    m_service.Next(QStringLiteral("taxmap.login"), QStringLiteral("status-500"));
+    m_form.FetchReportData();
+    WriteProfile();
+    EXPECT_EQ(Pages(), 1);
+    EXPECT_EQ(told,
+              QStringList{QStringLiteral(
+                  "The page \"Assessor Map\" was left out of the report: the map server did not answer")});
+    m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
+    EXPECT_EQ(m_dialogs.Shown().at(m_dialogs.Shown().size() - 2).text,
+              QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
+                             "Assessor Map: the map server did not answer\n\nError.log has the details."));
+
+    // A county without assessor maps.
+    auto county = std::make_shared<TCountyRec>(*AppState().County);
+    county->ApnMap.clear();
+    AppState().County = county;
+    told.clear();
+    m_form.FetchReportData();
+    WriteProfile();
+    EXPECT_EQ(told,
+              QStringList{QStringLiteral(
+                  "The page \"Assessor Map\" was left out of the report: the county has no assessor maps")});
+}
+
 TEST_F(ProfileTest, ThePreviewTellsOnceWhichPagesAreIncomplete)
 {
     SelectPages({pgCover, pgStreet, pgPropInfo, pgHazard});
@@ -246,7 +378,7 @@ TEST_F(ProfileTest, ThePreviewTellsOnceWhichPagesAreIncomplete)
     // The street map frame stays empty and the log says why.
     EXPECT_TRUE(told[0].startsWith(QStringLiteral("The street map could not be read and was left out of page 2: ")))
         << told[0].toStdString();
-    EXPECT_TRUE(told[1].startsWith(QStringLiteral("The page \"NATURAL HAZARDS\" could not be made whole")));
+    EXPECT_TRUE(told[1].startsWith(QStringLiteral("The page \"Natural Hazards\" could not be made whole")));
 
     m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
     ASSERT_EQ(m_dialogs.Count(DialogRequest::Kind::Message), 1);
@@ -254,8 +386,10 @@ TEST_F(ProfileTest, ThePreviewTellsOnceWhichPagesAreIncomplete)
     EXPECT_EQ(note.kind, DialogRequest::Kind::Message);
     EXPECT_EQ(note.type, TMsgDlgType::mtWarning);
     EXPECT_EQ(note.text,
-              QStringLiteral("Some pages of this report are incomplete: parts of them were cut short or left out.\n\n"
-                             "STREET MAP\nNATURAL HAZARDS\n\nError.log has the details."));
+              QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
+                             "Street Map: parts of it were cut short or left out\n"
+                             "Natural Hazards: parts of it were cut short or left out\n\n"
+                             "Error.log has the details."));
     EXPECT_EQ(m_dialogs.Shown().last().kind, DialogRequest::Kind::Modal); // then the preview
     // Once: the same report previewed again says nothing more.
     m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
@@ -312,6 +446,9 @@ TEST_F(ProfileTest, UnreadablePicturesAreLeftOutWithANoteAndTold)
     const DialogRequest& note = m_dialogs.Shown().at(m_dialogs.Shown().size() - 2);
     EXPECT_EQ(note.type, TMsgDlgType::mtWarning);
     EXPECT_EQ(note.text,
-              QStringLiteral("Some pages of this report are incomplete: parts of them were cut short or left out.\n\n"
-                             "NATURAL HAZARDS\nMARKET DETAILS\nASSESSOR MAP\n\nError.log has the details."));
+              QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
+                             "Natural Hazards: parts of it were cut short or left out\n"
+                             "Market Details with Photos: parts of it were cut short or left out\n"
+                             "Assessor Map: parts of it were cut short or left out\n\n"
+                             "Error.log has the details."));
 }
