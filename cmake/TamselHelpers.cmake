@@ -80,6 +80,7 @@ function(tamsel_tests name)
   endforeach()
   gtest_discover_tests(test_${name}
     DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TAMSEL_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
                TIMEOUT 120)
 endfunction()
