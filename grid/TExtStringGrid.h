@@ -809,9 +809,9 @@ public:
     int StartCellDrag();
     // After a drag of the selection ended with effect: a move removes the
     // dragged rows (OleRemoveRows with row selection) or, unless
-    // OleCopyAlways, clears the dragged cells but not those a drop into this
-    // grid just filled; OnOleDragStop is told of every drag that did
-    // something.
+    // OleCopyAlways, clears the dragged cells, keeping the rows or cells a
+    // drop into this grid just filled; OnOleDragStop is told of every drag
+    // that did something.
     void FinishCellDrag(int effect);
     // Drags the column (StartColumnDragDrop); the effect.
     int StartColumnDrag(int col);

@@ -69,6 +69,12 @@ void TExtStringGrid::SetWideCell(int col, int row, const QString& value) { SetCe
 
 void TExtStringGrid::Clear()
 {
+    // An edit in progress ends in its own cell first, or its text would be
+    // written back over the cleared grid.
+    if (!d->cells.destroying) {
+        CloseEditorControl();
+        HideEditor();
+    }
     // What was typed for the incremental row search went with the rows.
     d->input.autoGotoText.clear();
     FreeCellProperties(0, 0, StoreCols() - 1, RowCount() - 1);
@@ -84,6 +90,11 @@ void TExtStringGrid::Clear()
 void TExtStringGrid::ClearRows(int row, int count)
 {
     if (RowCount() < 1 || ColCount() < 1 || count < 1) return;
+    // An edit in progress ends first, so a cleared cell stays empty.
+    if (!d->cells.destroying) {
+        CloseEditorControl();
+        HideEditor();
+    }
     const int last = std::min(RowCount() - 1, row + count - 1);
     for (int r = std::max(0, row); r <= last; ++r) ClearRow(r);
     if (!d->cells.destroying) CellsChanged(TRect(0, std::max(0, row), ColCount() - 1, last));
@@ -91,6 +102,11 @@ void TExtStringGrid::ClearRows(int row, int count)
 
 void TExtStringGrid::ClearRect(int col1, int row1, int col2, int row2)
 {
+    // An edit in progress ends first, so a cleared cell stays empty.
+    if (!d->cells.destroying) {
+        CloseEditorControl();
+        HideEditor();
+    }
     for (int r = std::max(0, row1); r <= std::min(row2, RowCount() - 1); ++r)
         for (int c = std::max(0, col1); c <= col2; ++c) ClearCell(c, r);
     if (!d->cells.destroying) CellsChanged(TRect(col1, row1, col2, row2));

@@ -97,13 +97,15 @@ private:
         m_inserted = m_grid.RowCount() - before;
         m_grid.SetTopRow(std::min(m_grid.RowCount() - 1, m_oldTop > m_grid.FixedRows() ? m_oldTop + 1 : m_oldTop));
     }
-    // The block dragged out of this grid moves down by the rows that were
-    // really inserted above it.
+    // The block dragged out of this grid, which a move removes or clears
+    // afterwards, follows the rows really inserted: down by them when they
+    // went in above it; grown by them when they went in inside it, where
+    // the drop itself fills them and keeps them.
     void FollowDragRect()
     {
         TRect r = m_grid.OleDragRect();
-        if (!m_grid.DragDropSettings().OleRemoveRows || r.Top < 0 || m_row > r.Top || m_inserted <= 0) return;
-        r.Top += m_inserted;
+        if (r.Top < 0 || m_inserted <= 0 || m_row > r.Bottom) return;
+        if (m_row <= r.Top) r.Top += m_inserted;
         r.Bottom += m_inserted;
         m_grid.SetOleDragRect(r);
     }
@@ -231,6 +233,10 @@ int TExtStringGrid::DropText(int x, int y, const QString& text)
     if (OnOleDrop) OnOleDrop(this, row, col, text, allow);
     if (!allow || shape.lines == 0) return 0;
 
+    // An edit in progress ends in its own cell before the drop changes
+    // cells and moves the current one.
+    CloseEditorControl();
+    HideEditor();
     const TUpdateScope update(*this);
     const int pasted = TDropRows(*this, row).Paste(col, text, shape.lines, insert);
     if (pasted == 0) return 0;
@@ -255,6 +261,8 @@ bool TExtStringGrid::DropRTF(int x, int y, const QString& rtf)
     if (!allow) return false;
     const int rc = RealColIndex(col);
     if (rc < 0) return false;
+    CloseEditorControl();
+    HideEditor();
     SetCellText(rc, row, rtf);
     return true;
 }
@@ -341,6 +349,24 @@ int OleEffect(TDragResult result, TDropEffect effect, const TGridDropSource& sou
     return effect == TDropEffect::Move ? 2 : effect == TDropEffect::Copy ? 1 : 0;
 }
 
+// Removes the rows from..to that take holds for, from the bottom up (so
+// every index stays true), each run of adjacent ones in one step.
+template <class Take>
+void RemoveRowRuns(TExtStringGrid& grid, int from, int to, Take&& take)
+{
+    const TUpdateScope update(grid);
+    for (int r = to; r >= from;) {
+        if (!take(r)) {
+            --r;
+            continue;
+        }
+        int first = r;
+        while (first > from && take(first - 1)) --first;
+        grid.RemoveRows(first, r - first + 1);
+        r = first - 1;
+    }
+}
+
 } // namespace
 
 int TExtStringGrid::StartCellDrag()
@@ -373,10 +399,15 @@ void TExtStringGrid::FinishCellDrag(int effect)
     if (effect == 2) {
         const TRect src = d->dnd.dragRect;
         if (dd.OleRemoveRows && Options().Contains(TGridOption::goRowSelect)) {
+            // The rows a drop into this grid just filled stay: a drop onto
+            // its source, or overlapping it, is no move for them.
+            const TRect dropped = d->dnd.dropRect;
+            const auto source = [&](int r) { return dropped.Top < 0 || r < dropped.Top || r > dropped.Bottom; };
             if (d->mouseActions.DisjunctRowSelect)
-                RemoveSelectedRows();
+                RemoveRowRuns(*this, FixedRows(), RowCount() - d->fixedFooters - 1,
+                              [&](int r) { return RowSelect(r) && source(r); });
             else if (src.Top >= FixedRows())
-                RemoveRows(src.Top, src.Bottom - src.Top + 1);
+                RemoveRowRuns(*this, src.Top, std::min(src.Bottom, RowCount() - 1), source);
             d->dnd.dragRect = TRect(-1, -1, -1, -1);
         } else if (!dd.OleCopyAlways) {
             RemoveDraggedCells();

@@ -429,6 +429,10 @@ void TExtStringGrid::CopySelectionToClipboard()
 
 void TExtStringGrid::CutSelectionToClipboard()
 {
+    // An edit in progress ends in its own cell first: its text is cut with
+    // the cell rather than written back over it afterwards.
+    CloseEditorControl();
+    HideEditor();
     CopySelectionToClipboard();
     BeginUpdate();
     const TMouseActions& m = d->mouseActions;
@@ -491,6 +495,8 @@ int TExtStringGrid::PasteMimeData(int col, int row, const QMimeData& data)
         QByteArray bytes = data.data(GridMimeTypes::RichText);
         const qsizetype zero = bytes.indexOf('\0');
         if (zero >= 0) bytes.truncate(zero);
+        CloseEditorControl();
+        HideEditor();
         SetCellText(rc, row, QString::fromLatin1(bytes));
         d->io.lastPasteCols = d->io.lastPasteRows = 1;
         return 1;
@@ -528,6 +534,10 @@ int TExtStringGrid::PasteChars(int col, int row, const Char* u, qsizetype size)
     if (shape.lines == 0) return shape.hasTail ? 1 : 0;
     const int lines = int(shape.lines);
     const int widest = int(shape.widest);
+    // An edit in progress ends first, or its text would land on what was
+    // pasted.
+    CloseEditorControl();
+    HideEditor();
 
     const TUpdateScope update(*this);
     const int oldCols = ColCount();

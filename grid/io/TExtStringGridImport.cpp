@@ -66,13 +66,37 @@ bool ReadsAsUtf8(QByteArrayView bytes)
     return true;
 }
 
-// The end of the line starting at start: the first CR or LF, or the end.
+// The end of the line starting at start: the first CR, or the first LF
+// outside a field in quotes, or the end. A line feed within quotes is a
+// line break within the cell, as spreadsheet programs write it. A field is
+// in quotes when it begins with a double quote, up to the last of an odd
+// run of quotes (a doubled quote stands for one in the text); a zero
+// delimiter is none, so only the line's first field may be.
 template <class Char>
-size_t LineEnd(Text<Char> text, size_t start)
+size_t LineEnd(Text<Char> text, size_t start, Char delimiter)
 {
-    size_t end = start;
-    while (end < text.size() && text[end] != Char('\r') && text[end] != Char('\n')) ++end;
-    return end;
+    const size_t n = text.size();
+    bool fieldStart = true;
+    for (size_t i = start; i < n;) {
+        const Char c = text[i];
+        if (c == Char('\r') || c == Char('\n')) return i;
+        if (fieldStart && c == Char('"')) {
+            for (++i; i < n && text[i] != Char('\r');) {
+                if (text[i] != Char('"')) {
+                    ++i;
+                    continue;
+                }
+                size_t run = 0;
+                for (; i < n && text[i] == Char('"'); ++i) ++run;
+                if (run % 2 == 1) break;
+            }
+            fieldStart = false;
+            continue;
+        }
+        fieldStart = delimiter != Char(0) && c == delimiter;
+        ++i;
+    }
+    return n;
 }
 
 // Where the line after the one ending at end starts: past CR LF, a lone CR
@@ -84,51 +108,86 @@ size_t NextLine(Text<Char> text, size_t end)
     return end + ((text[end] == Char('\r') && end + 1 < text.size() && text[end + 1] == Char('\n')) ? 2 : 1);
 }
 
-QChar DetectDelimiter(const QString& line1, const QString& line2)
+// The occurrences of c in a line that are not doubled.
+template <class Char>
+int CountSingle(Text<Char> line, Char c)
 {
+    int count = 0;
+    for (size_t found = FindSingleIn(line, c); found > 0; found = FindSingleIn(line, c)) {
+        ++count;
+        line.remove_prefix(found);
+    }
+    return count;
+}
+
+// The delimiter the first two lines show, each candidate counted in the
+// lines as it would cut them (its fields in quotes may hold line feeds);
+// null when none.
+template <class Char>
+QChar DetectDelimiter(Text<Char> text)
+{
+    struct TCounts {
+        QChar c;
+        int single1 = 0;
+        int single2 = 0;
+        int plain1 = 0;
+        int plain2 = 0;
+    };
+    std::vector<TCounts> counts;
+    for (QChar candidate : kCandidates) {
+        const Char c = Char(candidate.unicode());
+        const size_t end1 = LineEnd(text, 0, c);
+        const size_t start2 = NextLine(text, end1);
+        const Text<Char> line1 = text.substr(0, end1);
+        const Text<Char> line2 = text.substr(start2, LineEnd(text, start2, c) - start2);
+        counts.push_back({candidate, CountSingle(line1, c), CountSingle(line2, c),
+                          int(std::count(line1.begin(), line1.end(), c)),
+                          int(std::count(line2.begin(), line2.end(), c))});
+    }
     QChar found;
     int best = 0;
     // Rule 1: single (undoubled) occurrences, equal in both lines.
-    for (QChar c : kCandidates) {
-        const int a = CountSingleChars(c, line1);
-        if (a > best && a == CountSingleChars(c, line2)) {
-            best = a;
-            found = c;
+    for (const TCounts& k : counts) {
+        if (k.single1 > best && k.single1 == k.single2) {
+            best = k.single1;
+            found = k.c;
         }
     }
     if (!found.isNull()) return found;
     // Rule 2: plain counts, equal in both lines.
-    for (QChar c : kCandidates) {
-        const int a = CountChar(c, line1);
-        if (a > best && a == CountChar(c, line2)) {
-            best = a;
-            found = c;
+    for (const TCounts& k : counts) {
+        if (k.plain1 > best && k.plain1 == k.plain2) {
+            best = k.plain1;
+            found = k.c;
         }
     }
     if (!found.isNull()) return found;
     // Rule 3: the most in either line.
-    for (QChar c : kCandidates) {
-        const int a = CountChar(c, line1);
-        const int b = CountChar(c, line2);
-        if (a > best || b > best) {
-            best = std::max(a, b);
-            found = c;
+    for (const TCounts& k : counts) {
+        if (k.plain1 > best || k.plain2 > best) {
+            best = std::max(k.plain1, k.plain2);
+            found = k.c;
         }
     }
     return found;
 }
 
-// A field's text: every run of double quotes becomes one.
+// A field's text: every run of double quotes becomes one, and a line feed
+// (a line break within the cell) becomes CR LF.
 QString FinishField(std::u16string_view raw)
 {
     const QStringView text(raw.data(), qsizetype(raw.size()));
-    const qsizetype quote = text.indexOf(u'"');
-    if (quote < 0) return text.toString();
+    qsizetype first = 0;
+    while (first < text.size() && text[first] != u'"' && text[first] != u'\n') ++first;
+    if (first == text.size()) return text.toString();
     QString field;
-    field.reserve(text.size());
-    field.append(text.first(quote + 1));
-    for (qsizetype i = quote + 1; i < text.size(); ++i)
-        if (text[i] != u'"' || text[i - 1] != u'"') field.append(text[i]);
+    field.reserve(text.size() + 8);
+    field.append(text.first(first));
+    for (qsizetype i = first; i < text.size(); ++i) {
+        if (text[i] == u'"' && i > 0 && text[i - 1] == u'"') continue;
+        if (text[i] == u'\n') field.append(u'\r');
+        field.append(text[i]);
+    }
     return field;
 }
 
@@ -136,11 +195,14 @@ QString FinishField(std::u16string_view raw)
 // begins a field, as the decoding of the whole file would.
 QString FinishField(std::string_view raw, QStringDecoder& utf8, std::string& scratch)
 {
-    const size_t quote = raw.find('"');
-    if (quote != std::string_view::npos) {
-        scratch.assign(raw.substr(0, quote + 1));
-        for (size_t i = quote + 1; i < raw.size(); ++i)
-            if (raw[i] != '"' || raw[i - 1] != '"') scratch += raw[i];
+    const size_t first = raw.find_first_of("\"\n");
+    if (first != std::string_view::npos) {
+        scratch.assign(raw.substr(0, first));
+        for (size_t i = first; i < raw.size(); ++i) {
+            if (raw[i] == '"' && i > 0 && raw[i - 1] == '"') continue;
+            if (raw[i] == '\n') scratch += '\r';
+            scratch += raw[i];
+        }
         raw = scratch;
     }
     return utf8(QByteArrayView(raw.data(), qsizetype(raw.size())));
@@ -196,14 +258,15 @@ std::pair<qsizetype, int> CountFields(Text<Char> text, Char delimiter, TBlockBud
     qsizetype lines = 0;
     int widest = 0;
     for (size_t start = 0; start < text.size(); ++lines) {
-        const size_t end = LineEnd(text, start);
+        const size_t end = LineEnd(text, start, delimiter);
         int count = 0;
         int filled = 0;
         ScanLine(text.substr(start, end - start), delimiter, [&](Text<Char> raw) {
             ++count;
             if (raw.empty()) return;
             filled = count;
-            budget.Text(qint64(raw.size()));
+            // Each line feed in it takes a CR besides.
+            budget.Text(qint64(raw.size()) + qint64(std::count(raw.begin(), raw.end(), Char('\n'))));
         });
         widest = std::max(widest, count);
         budget.Slots(filled);
@@ -466,15 +529,6 @@ struct TImportedRows {
     int widest = 0;
 };
 
-// The delimiter its first two lines show; line gives a line's text.
-template <class Char, class Line>
-QChar DetectDelimiterIn(Text<Char> text, Line&& line)
-{
-    const size_t end1 = LineEnd(text, 0);
-    const size_t start2 = NextLine(text, end1);
-    return DetectDelimiter(line(text.substr(0, end1)), line(text.substr(start2, LineEnd(text, start2) - start2)));
-}
-
 // A first pass only counts lines and fields and what they would take
 // (refused past the caps); the rows are then built aside, every one before
 // the grid changes, each field's text made by finish.
@@ -491,7 +545,7 @@ void BuildImportRows(TExtStringGrid& grid, Text<Char> text, Char sep, const QStr
     TImportProgress progress(grid, lines);
     size_t start = 0;
     for (qsizetype i = 0; i < lines; ++i) {
-        const size_t end = LineEnd(text, start);
+        const size_t end = LineEnd(text, start, sep);
         out.reach[size_t(i)] = BuildRow(text.substr(start, end - start), sep, out.rows[size_t(i)], finish);
         start = NextLine(text, end);
         progress.Done(i);
@@ -509,11 +563,8 @@ void ReadUtf8Rows(TExtStringGrid& grid, const QByteArray& bytes, QChar delimiter
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3); // the byte order mark
     QStringDecoder decoder(QStringDecoder::Utf8,
                            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    if (delimiter.isNull() && !text.empty()) {
-        delimiter = DetectDelimiterIn(text, [&](std::string_view line) -> QString {
-            return decoder(QByteArrayView(line.data(), qsizetype(line.size())));
-        });
-    }
+    // The candidates are ASCII: counted in the bytes as they stand.
+    if (delimiter.isNull() && !text.empty()) delimiter = DetectDelimiter(text);
     std::string scratch;
     BuildImportRows(grid, text, char(delimiter.unicode()), fileName, out, [&](std::string_view raw) {
         QString field = FinishField(raw, decoder, scratch);
@@ -529,11 +580,8 @@ void ReadWideRows(TExtStringGrid& grid, const QByteArray& bytes, bool utf8, QCha
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString decoded = utf8 ? QString(decoder(bytes)) : AnsiToWide(bytes);
-    if (delimiter.isNull() && !decoded.isEmpty()) {
-        const std::u16string_view text(QStringView(decoded).utf16(), size_t(decoded.size()));
-        delimiter = DetectDelimiterIn(
-            text, [](std::u16string_view line) { return QStringView(line.data(), qsizetype(line.size())).toString(); });
-    }
+    if (delimiter.isNull() && !decoded.isEmpty())
+        delimiter = DetectDelimiter(std::u16string_view(QStringView(decoded).utf16(), size_t(decoded.size())));
     // The delimiter may be among the characters converted: all at once.
     if (oem) OemToAnsiString(decoded);
     const std::u16string_view text(QStringView(decoded).utf16(), size_t(decoded.size()));
@@ -740,6 +788,9 @@ void TExtStringGrid::LoadFromCSV(const QString& fileName, bool append)
 void TExtStringGrid::PlaceImportedRows(ImportRows& rows, const std::vector<int>* reach, int widest, bool append,
                                        bool exactCols, bool emptyFooterRow)
 {
+    // An edit in progress ends first, or its text would land on the file's.
+    CloseEditorControl();
+    HideEditor();
     const TUpdateScope update(*this);
     const int oldCols = ColCount();
     const int oldRows = RowCount();

@@ -472,6 +472,10 @@ int TExtStringGrid::LoadCells(int col, int row, const QByteArray& bytes, bool as
     if (bytes.size() > kMaxStreamBytes) throw EReadError(QStringLiteral("Invalid cell stream"));
     TParsedBlock block = ParseForGrid(*this, bytes, col, row, asPaste);
     TBlockPlacement placement(*this, block, col, row, asPaste);
+    // An edit in progress ends first, or its text would land on what the
+    // block wrote.
+    CloseEditorControl();
+    HideEditor();
     const TUpdateScope update(*this);
     // A failure puts the counts back.
     const int oldCols = ColCount();

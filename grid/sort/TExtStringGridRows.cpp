@@ -30,6 +30,10 @@ void TExtStringGrid::InsertRows(int index, int count)
     if (count < 1) return;
     // Footer rows stay last.
     index = std::clamp(index, 0, std::max(0, RowCount() - d->fixedFooters));
+    // An edit in progress ends in its own row before the rows move under
+    // the editor.
+    CloseEditorControl();
+    HideEditor();
     TUpdateScope update(*this);
     // In one step: the rows below move once, whatever the count.
     InsertRowRange(index, count);
@@ -42,6 +46,10 @@ void TExtStringGrid::RemoveRows(int index, int count)
 {
     if (count < 1 || index < 0 || index >= RowCount()) return;
     count = std::min(count, RowCount() - index);
+    // An edit in progress ends in its own row before the rows move under
+    // the editor.
+    CloseEditorControl();
+    HideEditor();
     TUpdateScope update(*this);
     const int top = TopRow();
     // In one step; the grid keeps one row.
@@ -94,6 +102,10 @@ void TExtStringGrid::ClearCols(int col, int count)
 void TExtStringGrid::InsertCols(int col, int count)
 {
     if (count < 1 || col < 0 || col > ColCount()) return;
+    // An edit in progress ends in its own column before the columns move
+    // under the editor.
+    CloseEditorControl();
+    HideEditor();
     TUpdateScope update(*this);
     const int real = col < ColCount() ? RealColIndex(col) : StoreCols();
     std::vector<int> hidden;
@@ -113,6 +125,10 @@ void TExtStringGrid::RemoveCols(int col, int count)
     count = std::min(count, ColCount() - col);
     if (count >= ColCount()) count = ColCount() - 1; // one column stays
     if (count < 1) return;
+    // An edit in progress ends in its own column before the columns move
+    // under the editor.
+    CloseEditorControl();
+    HideEditor();
     TUpdateScope update(*this);
     std::vector<int> removed;
     for (int c = col; c < col + count; ++c) removed.push_back(RealColIndex(c));

@@ -49,6 +49,10 @@ void TExtStringGrid::RunSort(int mode)
     const int first = FixedRows();
     const int last = RowCount() - 1 - d->fixedFooters;
     if (last <= first) return;
+    // An edit in progress ends in its own row first: the row sorts by it,
+    // and no other row moves under the editor to take its text.
+    CloseEditorControl();
+    HideEditor();
     TUpdateScope update(*this);
 
     const auto sorted = [&](int from, int to) {
@@ -144,6 +148,9 @@ void TExtStringGrid::ApplyRowOrder(int first, const std::vector<int>& order)
 void TExtStringGrid::SwapRows(int row1, int row2)
 {
     if (row1 == row2 || row1 < 0 || row2 < 0 || row1 >= RowCount() || row2 >= RowCount()) return;
+    // An edit in progress ends in its own row before the rows trade places.
+    CloseEditorControl();
+    HideEditor();
     const int lo = std::min(row1, row2);
     const int hi = std::max(row1, row2);
     std::vector<int> order = RowRange(lo, hi);

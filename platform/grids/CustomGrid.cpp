@@ -614,11 +614,14 @@ TGridRect TCustomGrid::Selection() const
 void TCustomGrid::SetSelection(const TGridRect& value)
 {
     const TGridRect before = Selection();
+    const TGridCoord current(Clamp(value.Right, m_fixedCols, m_colCount - 1),
+                             Clamp(value.Bottom, m_fixedRows, m_rowCount - 1));
+    // An edit ends in its own cell before the current cell moves away.
+    if (current != m_current) HideEditor();
     m_selectNothing = false;
     m_anchor =
         TGridCoord(Clamp(value.Left, m_fixedCols, m_colCount - 1), Clamp(value.Top, m_fixedRows, m_rowCount - 1));
-    m_current =
-        TGridCoord(Clamp(value.Right, m_fixedCols, m_colCount - 1), Clamp(value.Bottom, m_fixedRows, m_rowCount - 1));
+    m_current = current;
     InvalidateSelection(before, Selection());
 }
 

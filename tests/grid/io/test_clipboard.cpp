@@ -12,7 +12,9 @@
 #include "platform/core/RegionalSettings.h"
 #include "tests/support/PeakMemory.h"
 #include "tests/support/PictureBombs.h"
+#include "tests/grid/edit/TypeIntoFocus.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QMimeData>
 #include <QTest>
@@ -589,6 +591,45 @@ TEST_F(ClipboardTest, SmartFillAlongRowsAndOverCellsNotEditable)
 }
 
 } // namespace
+
+TEST_F(ClipboardTest, AnEditOpenAtAPasteIsStoredInItsOwnCellFirst)
+{
+    Grid g(4, 6);
+    g.resize(400, 200);
+    g.show();
+    QApplication::setActiveWindow(&g);
+    g.setFocus();
+    const auto click = [&](int col, int row) {
+        const TRect r = g.CellRect(col, row);
+        QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, QPoint(r.Left + 5, r.Top + 5));
+    };
+    const auto type = [](Qt::Key first, const QString& rest) {
+        TypeIntoFocus(first);
+        TypeIntoFocus(rest);
+    };
+    auto* data = new QMimeData;
+    data->setText(QStringLiteral("pasted"));
+    TClipboard::SetMimeData(data);
+    // Text typed into (1, 1), not yet stored; the program selects another
+    // cell and pastes there.
+    click(1, 1);
+    type(Qt::Key_M, QStringLiteral("ine"));
+    ASSERT_TRUE(g.EditorMode());
+    g.Select(2, 3, 2, 3);
+    EXPECT_FALSE(g.EditorMode());
+    g.PasteSelectionFromClipboard();
+    // Text typed into the cell pasted into: the paste wins.
+    click(3, 4);
+    type(Qt::Key_T, QStringLiteral("yped"));
+    ASSERT_TRUE(g.EditorMode());
+    g.PasteSelectionFromClipboard();
+    EXPECT_FALSE(g.EditorMode());
+    click(1, 5);
+    EXPECT_EQ(g.Cells(1, 1), QStringLiteral("mine"));
+    EXPECT_EQ(g.Cells(2, 3), QStringLiteral("pasted"));
+    EXPECT_EQ(g.Cells(3, 4), QStringLiteral("pasted"));
+    EXPECT_EQ(g.Selection(), TGridRect(1, 5, 1, 5));
+}
 
 namespace {
 

@@ -6,7 +6,9 @@
 #include "platform/clipboard/DragDrop_p.h"
 #include "platform/clipboard/ESGDropSource.h"
 #include "platform/kernel/Application.h"
+#include "tests/grid/edit/TypeIntoFocus.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDrag>
 #include <QDropEvent>
@@ -37,6 +39,20 @@ public:
     {
         const TRect r = CellRect(col, row);
         return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    }
+    // The texts of a column, the fixed row's included.
+    QStringList Column(int col)
+    {
+        QStringList list;
+        for (int r = 0; r < RowCount(); ++r) list << Cells(col, r);
+        return list;
+    }
+    // Shown and focused, for the user's clicks, keys and drags.
+    void ShowFocused()
+    {
+        show();
+        QApplication::setActiveWindow(this);
+        setFocus();
     }
     // Everything a drop may change.
     QStringList State()
@@ -84,6 +100,28 @@ public:
     }
     ~ScopedDrops() { DragDropTesting::SetDragRunner(nullptr); }
 };
+
+// Presses the mouse on (col, row) of g and moves it far enough to start a
+// drag, which the user drops on (toCol, toRow) of target.
+void MouseDrag(Grid& g, int col, int row, Grid& target, int toCol, int toRow)
+{
+    ScopedDrops drops([&](QDrag& drag) { return DropOn(target, target.At(toCol, toRow), *drag.mimeData()); });
+    const QPoint p = g.At(col, row);
+    QTest::mousePress(&g, Qt::LeftButton, Qt::NoModifier, p);
+    QTest::mouseMove(&g, p + QPoint(0, 5), -1);
+    QTest::mouseRelease(&g, Qt::LeftButton, Qt::NoModifier, p + QPoint(0, 5));
+}
+
+// A grid whose cells the user drags by the mouse within itself: no
+// editing (a press on a selected cell arms the drag), drops taken all the
+// same.
+void DragsWithin(Grid& g)
+{
+    g.SetOptions(g.Options() - TGridOption::goEditing);
+    g.Navigation().AllowClipboardAlways = true;
+    g.DragDropSettings().OleDropSource = true;
+    g.ShowFocused();
+}
 
 TEST(GridDragDrop, TextDropsInsertRowsAndSelectTheBlock)
 {
@@ -353,6 +391,102 @@ TEST(GridDragDrop, MovesWithinAGridKeepWhatWasDropped)
     }
     EXPECT_EQ(g.LastDropRect().Top, -1);
     EXPECT_EQ(g.Cells(1, 5), QStringLiteral("r5"));
+}
+
+TEST(GridDragDrop, AnEditOpenAtADropIsStoredInItsOwnCell)
+{
+    // Text typed into (1, 1) and not yet stored, then text dropped on
+    // (2, 3): both stay where they went, the editor closed.
+    Grid g;
+    g.ShowFocused();
+    QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, g.At(1, 1));
+    TypeIntoFocus(Qt::Key_M);
+    TypeIntoFocus(QStringLiteral("ine"));
+    ASSERT_TRUE(g.EditorMode());
+    EXPECT_EQ(DropOn(g, g.At(2, 3), *Text(QStringLiteral("dropped"))), Qt::MoveAction);
+    EXPECT_FALSE(g.EditorMode());
+    EXPECT_EQ(g.Selection(), TGridRect(2, 3, 2, 3));
+    QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, g.At(3, 5));
+    EXPECT_EQ(g.Cells(1, 1), QStringLiteral("mine"));
+    EXPECT_EQ(g.Cells(2, 3), QStringLiteral("dropped"));
+    EXPECT_EQ(QPoint(g.Col(), g.Row()), QPoint(3, 5));
+
+    // A dropped file's cells are not written over by the edit either.
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("data.csv"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("h1,h2\nv1,v2\n");
+    f.close();
+    QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, g.At(1, 1));
+    TypeIntoFocus(Qt::Key_T);
+    TypeIntoFocus(QStringLiteral("yped"));
+    ASSERT_TRUE(g.EditorMode());
+    QMimeData one;
+    one.setUrls({QUrl::fromLocalFile(file)});
+    EXPECT_EQ(DropOn(g, g.At(3, 5), one), Qt::MoveAction);
+    EXPECT_FALSE(g.EditorMode());
+    QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, g.At(2, 1));
+    EXPECT_EQ(g.RowCount(), 2);
+    EXPECT_EQ(g.Column(1), QStringList({"h2", "v2"}));
+    EXPECT_EQ(g.Cells(0, 1), QStringLiteral("v1"));
+}
+
+TEST(GridDragDrop, AMoveUpWithInsertedRowsClearsItsSourceWhereItWent)
+{
+    // r5 dragged by the mouse to row 2, rows inserted, the source cleared
+    // (not removed).
+    Grid g;
+    DragsWithin(g);
+    g.DragDropSettings().OleInsertRows = true;
+    g.FocusCell(1, 5);
+    MouseDrag(g, 1, 5, g, 1, 2);
+    EXPECT_EQ(g.Column(1), QStringList({"", "r1", "r5", "r2", "r3", "r4", "", "r6", "r7"}));
+    EXPECT_EQ(g.Selection(), TGridRect(1, 2, 1, 2));
+    EXPECT_EQ(g.OleDragRect().Top, -1);
+
+    // Two cells dropped inside their own block: the inserted rows take them,
+    // the rest of the source is cleared.
+    g.SetSelection(TGridRect(1, 2, 1, 3));
+    MouseDrag(g, 1, 2, g, 1, 3);
+    EXPECT_EQ(g.Column(1), QStringList({"", "r1", "", "r5", "r2", "", "r3", "r4", "", "r6", "r7"}));
+}
+
+TEST(GridDragDrop, RowsDroppedOntoTheirOwnPlaceStay)
+{
+    // With row selection and OleRemoveRows, a row dragged by the mouse and
+    // dropped on itself is no move.
+    Grid g;
+    DragsWithin(g);
+    g.SetOptions(g.Options() + TGridOption::goRowSelect);
+    g.DragDropSettings().OleRemoveRows = true;
+    g.SetRowCount(6);
+    const QStringList rows{"", "r1", "r2", "r3", "r4", "r5"};
+    g.FocusCell(1, 3);
+    MouseDrag(g, 1, 3, g, 2, 3);
+    EXPECT_EQ(g.Column(1), rows);
+    EXPECT_EQ(g.Selection(), TGridRect(1, 3, 4, 3));
+
+    // Two rows dropped on the second of them, rows inserted: the same rows.
+    g.DragDropSettings().OleInsertRows = true;
+    g.SetSelection(TGridRect(1, 2, 4, 3));
+    MouseDrag(g, 1, 2, g, 1, 3);
+    EXPECT_EQ(g.Column(1), rows);
+
+    // Without inserted rows the drop writes over the rows below; of the
+    // source only the row it left goes.
+    g.DragDropSettings().OleInsertRows = false;
+    g.SetSelection(TGridRect(1, 2, 4, 3));
+    MouseDrag(g, 1, 2, g, 1, 3);
+    EXPECT_EQ(g.Column(1), QStringList({"", "r1", "r2", "r3", "r5"}));
+
+    // A row selected disjunctly, dropped on itself, stays with its mark.
+    g.MouseActions().DisjunctRowSelect = true;
+    g.FocusCell(1, 2);
+    g.SetRowSelect(2, true);
+    MouseDrag(g, 1, 2, g, 1, 2);
+    EXPECT_EQ(g.Column(1), QStringList({"", "r1", "r2", "r3", "r5"}));
+    EXPECT_TRUE(g.RowSelect(2));
 }
 
 TEST(GridDragDrop, RememberedBlockShiftsOnlyByInsertedRows)

@@ -75,8 +75,9 @@ TEST_F(ImportTest, QuotesLineEndsAndShapes)
 TEST_F(ImportTest, LineEndsUnclosedQuotesAndEmptyLines)
 {
     g.SetColCount(1);
-    // CR CR LF ends a line and an empty one; the file ends without a line end.
-    g.LoadFromCSV(Write("l.csv", "a,b\r\r\n\"x\"\"y\",\"open,z\n\"\"\"q\"\"\",after\"tail,w,\nlast,\"\""));
+    // CR CR LF ends a line and an empty one; a CR ends one within quotes
+    // too; the file ends without a line end.
+    g.LoadFromCSV(Write("l.csv", "a,b\r\r\n\"x\"\"y\",\"open,z\r\n\"\"\"q\"\"\",after\"tail,w,\nlast,\"\""));
     EXPECT_EQ(g.RowCount(), 5);
     EXPECT_EQ(Row(0), QStringList({"a", "b", ""}));
     EXPECT_EQ(Row(1), QStringList({"", "", ""}));
@@ -87,6 +88,33 @@ TEST_F(ImportTest, LineEndsUnclosedQuotesAndEmptyLines)
     g.SetOemConvert(true);
     g.LoadFromCSV(Write("o.csv", "\xC3\xA9,b\n"));
     EXPECT_EQ(g.Cells(0, 0), QString(QChar(0x0398)));
+}
+
+TEST_F(ImportTest, LineFeedsWithinQuotesStayInTheirCells)
+{
+    // A spreadsheet's line breaks within cells: bare line feeds inside
+    // quotes, CR LF between the lines; each becomes CR LF in the cell.
+    g.SetColCount(1);
+    g.LoadFromCSV(Write("s.csv",
+                        "name,note\r\n\"Ann\",\"line 1\nline 2\"\r\n"
+                        "Bob,\"say \"\"hi\"\"\nand, go\"\r\n\"C\nD\",\"\"\r\n"));
+    EXPECT_EQ(g.RowCount(), 4);
+    EXPECT_EQ(g.ColCount(), 2);
+    EXPECT_EQ(Row(1), QStringList({"Ann", "line 1\r\nline 2"}));
+    EXPECT_EQ(Row(2), QStringList({"Bob", "say \"hi\"\r\nand, go"}));
+    EXPECT_EQ(Row(3), QStringList({"C\r\nD", ""}));
+
+    // Lines ended by line feeds alike, the delimiter found in lines read the
+    // same way, wide text too; a quote inside a field opens nothing.
+    g.LoadFromCSV(Write("u.csv", "a;\"b\nc;d\";e\n5\";f\n\u00e9;\"\n\"\n"));
+    EXPECT_EQ(g.RowCount(), 3);
+    EXPECT_EQ(Row(0), QStringList({"a", "b\r\nc;d", "e"}));
+    EXPECT_EQ(Row(1).mid(0, 2), QStringList({"5\"", "f"}));
+    EXPECT_EQ(Row(2).mid(0, 2), QStringList({"\u00e9", "\r\n"}));
+    g.LoadFromCSV(Write("w.csv", QString("a;\"b\nc;d\";e\n\u00e9;\"\n\"\n").toLatin1()));
+    EXPECT_EQ(g.RowCount(), 2);
+    EXPECT_EQ(Row(0), QStringList({"a", "b\r\nc;d", "e"}));
+    EXPECT_EQ(Row(1).mid(0, 2), QStringList({"\u00e9", "\r\n"}));
 }
 
 TEST_F(ImportTest, EncodingsAcrossALongFile)

@@ -2,10 +2,17 @@
 // and the row and column maintenance.
 #include "grid/TExtStringGrid.h"
 #include "grid/cells/TCellProperties.h"
+#include "platform/clipboard/Clipboard.h"
 #include "platform/core/RegionalSettings.h"
+#include "tests/grid/edit/TypeIntoFocus.h"
 
+#include <QApplication>
 #include <QLocale>
+#include <QMimeData>
+#include <QTest>
 #include <gtest/gtest.h>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -418,6 +425,106 @@ TEST_F(SortTest, RowsKeepTheirMarksAndStayInRange)
     g.SetRowSelect(4, true);
     g.RemoveSelectedRows();
     EXPECT_EQ(g.Column(1), QStringList({"1", "5"}));
+}
+
+TEST_F(SortTest, RowsMovedUnderAnOpenEditLeaveItInItsOwnRow)
+{
+    Grid g(6);
+    g.Fill(1, {"r1", "r2", "r3", "r4", "r5"});
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.resize(400, 200);
+    g.show();
+    QApplication::setActiveWindow(&g);
+    g.setFocus();
+    // The user appends "+x" to r3; the program removes the first row, then
+    // inserts one above the edit, while the editor is open.
+    const auto editR3 = [&](int row) {
+        const TRect r = g.CellRect(1, row);
+        QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, QPoint(r.Left + 5, r.Top + 5));
+        QTest::keyClick(&g, Qt::Key_F2);
+        ASSERT_TRUE(g.EditorMode());
+        TypeIntoFocus(Qt::Key_End);
+        TypeIntoFocus(QStringLiteral("+x"));
+    };
+    editR3(3);
+    g.RemoveRows(1, 1);
+    EXPECT_FALSE(g.EditorMode());
+    EXPECT_EQ(g.Column(1), QStringList({"r2", "r3+x", "r4", "r5"}));
+    editR3(2);
+    g.InsertRows(1, 1);
+    EXPECT_FALSE(g.EditorMode());
+    // The next click stores nothing more.
+    const TRect r = g.CellRect(1, 5);
+    QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, QPoint(r.Left + 5, r.Top + 5));
+    EXPECT_EQ(g.Column(1), QStringList({"", "r2", "r3+x+x", "r4", "r5"}));
+    EXPECT_EQ(g.Row(), 5);
+}
+
+TEST_F(SortTest, CellsChangedUnderAnOpenEditLeaveItInItsOwnCell)
+{
+    Grid g(6, 4);
+    g.SetOptions(g.Options() + TGridOption::goEditing);
+    g.SortSettings().Direction = sdDescending;
+    g.resize(400, 200);
+    g.show();
+    QApplication::setActiveWindow(&g);
+    g.setFocus();
+    const auto click = [&](int col, int row) {
+        const TRect r = g.CellRect(col, row);
+        QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, QPoint(r.Left + 5, r.Top + 5));
+    };
+    // Every cell "<column letter><row>"; where "+x" is.
+    const auto reset = [&] {
+        g.SetColCount(4);
+        for (int c = 1; c < 4; ++c)
+            for (int r = 1; r < 6; ++r) g.SetCells(c, r, QChar(u'a' + c - 1) + QString::number(r));
+    };
+    const auto edited = [&] {
+        QList<QPoint> found;
+        for (int c = 0; c < g.ColCount(); ++c)
+            for (int r = 0; r < g.RowCount(); ++r)
+                if (g.Cells(c, r).contains(QStringLiteral("+x"))) found << QPoint(c, r);
+        return found;
+    };
+    struct Case {
+        const char* call;
+        QPoint cell; // where the user types "+x"
+        std::function<void()> run;
+        QList<QPoint> landed; // where the text is afterwards
+        QString text;
+    };
+    const std::vector<Case> cases = {
+        {"SortByColumn", {1, 2}, [&] { g.SortByColumn(); }, {{1, 4}}, "a2+x"},
+        {"SwapRows", {1, 2}, [&] { g.SwapRows(2, 5); }, {{1, 5}}, "a2+x"},
+        {"MoveRow", {1, 2}, [&] { g.MoveRow(2, 5); }, {{1, 5}}, "a2+x"},
+        {"MoveColumn", {1, 2}, [&] { g.MoveColumn(1, 3); }, {{3, 2}}, "a2+x"},
+        {"InsertCols", {1, 2}, [&] { g.InsertCols(1, 1); }, {{2, 2}}, "a2+x"},
+        {"RemoveCols", {2, 2}, [&] { g.RemoveCols(1, 1); }, {{1, 2}}, "b2+x"},
+        {"ClearRect", {1, 2}, [&] { g.ClearRect(1, 2, 1, 2); }, {}, ""},
+        {"ClearRows", {1, 2}, [&] { g.ClearRows(2, 1); }, {}, ""},
+        {"ClearCols", {1, 2}, [&] { g.ClearCols(1, 1); }, {}, ""},
+        {"Clear", {1, 2}, [&] { g.Clear(); }, {}, ""},
+        {"CutSelectionToClipboard", {1, 2}, [&] { g.CutSelectionToClipboard(); }, {}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.call);
+        reset();
+        click(c.cell.x(), c.cell.y());
+        QTest::keyClick(&g, Qt::Key_F2);
+        ASSERT_TRUE(g.EditorMode());
+        TypeIntoFocus(Qt::Key_End);
+        TypeIntoFocus(QStringLiteral("+x"));
+        c.run();
+        EXPECT_FALSE(g.EditorMode());
+        // The next click stores nothing more.
+        click(3, 5);
+        EXPECT_EQ(edited(), c.landed);
+        for (const QPoint& p : c.landed) EXPECT_EQ(g.Cells(p.x(), p.y()), c.text);
+        if (c.landed.isEmpty()) { EXPECT_EQ(g.Cells(1, 2), QString()); }
+    }
+    // The cut took the edited text with its cell.
+    ASSERT_NE(TClipboard::MimeData(), nullptr);
+    EXPECT_EQ(TClipboard::MimeData()->text().trimmed(), QStringLiteral("a2+x"));
 }
 
 TEST_F(SortTest, FooterRowsStayLastAndColumnsShiftWithTheirFlags)
