@@ -714,7 +714,8 @@ QString TRunner::StepDrag(TExpect& e)
                 // A row dropped onto itself stays as it was.
                 e.rows.erase(s.Id(dropRow));
                 e.Rule(s.Id(dropRow), TRowRule::Same);
-            } else if (overlap || (!toB && dd.OleInsertRows)) {
+            } else if (overlap || (!toB && dd.OleInsertRows) || int(removeRows.size()) >= s.Rows()) {
+                // A move of every row leaves one: the grid keeps a row.
                 for (int r : removeRows) e.Rule(s.Id(r), TRowRule::MayRemove);
             } else {
                 for (int r : removeRows) e.Rule(s.Id(r), TRowRule::Removed);
