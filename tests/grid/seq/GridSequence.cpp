@@ -723,7 +723,9 @@ QString TRunner::StepDrag(TExpect& e)
             if (!toB && dd.OleInsertRows) {
                 e.keepRows = true;
                 e.keepLeft = std::max(left, s.fixedCols);
-                e.keepRight = rightCol;
+                // A drop writes data cells only: the right columns of the
+                // rows moved stay behind with their source row.
+                e.keepRight = std::min(rightCol, s.Cols() - 1 - s.rightCols);
                 for (int r : removeRows) e.movedIds.insert(s.Id(r));
             }
         } else {
