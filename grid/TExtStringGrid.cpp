@@ -135,6 +135,11 @@ int TExtStringGrid::FixedRightCols() const { return d->fixedRightCols; }
 void TExtStringGrid::SetFixedRightCols(int value)
 {
     if (d->fixedRightCols == value) return;
+    // An edit in progress ends in its own cell before that cell turns fixed.
+    if (value > d->fixedRightCols) {
+        CloseEditorControl();
+        HideEditor();
+    }
     d->fixedRightCols = value;
     StepOutOfFixedCells();
     InvalidateGrid();
@@ -144,6 +149,11 @@ int TExtStringGrid::FixedFooters() const { return d->fixedFooters; }
 void TExtStringGrid::SetFixedFooters(int value)
 {
     if (d->fixedFooters == value) return;
+    // An edit in progress ends in its own row before that row turns fixed.
+    if (value > d->fixedFooters) {
+        CloseEditorControl();
+        HideEditor();
+    }
     d->fixedFooters = value;
     StepOutOfFixedCells();
     InvalidateGrid();

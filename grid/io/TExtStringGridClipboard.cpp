@@ -332,6 +332,9 @@ private:
     void Field(int c, int r, qsizetype from, qsizetype stop)
     {
         if (r >= m_grid.RowCount() || c >= m_grid.ColCount()) return;
+        // The block is cut at the data area: footer rows and right columns
+        // keep what they hold.
+        if (r >= m_grid.RowCount() - m_grid.FixedFooters() || c >= m_grid.ColCount() - m_grid.FixedRightCols()) return;
         const int rc = m_grid.RealColIndex(c);
         if (rc < 0 || !(m_nav.AllowClipboardAlways || m_grid.IsEditableCell(rc, r))) return;
         QString value = FieldText(m_u + from, stop - from);

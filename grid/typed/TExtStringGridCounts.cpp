@@ -23,6 +23,11 @@ void TExtStringGrid::SetRowCount(int value)
 {
     // A grid that had only its header row gets back the selection it hid.
     if (d->fixedRowAlways && RowCount() <= FixedRows() && d->typed.selectionHidden) RestoreSelection();
+    // An edit in progress ends in its own row before that row may go.
+    if (value < RowCount()) {
+        CloseEditorControl();
+        HideEditor();
+    }
     TBaseGrid::SetRowCount(value);
     if (value >= 2 && d->fixedRowAlways && TBaseGrid::FixedRows() != 1) TBaseGrid::SetFixedRows(1);
     if (d->footer.panel) d->footer.panel->update();

@@ -121,17 +121,17 @@ void TCustomGrid::SetRowCount(int value)
 // last data cell. One with no such cell stays.
 void TCustomGrid::StepOutOfFixedCells()
 {
-    const auto step = [this](TGridCoord& at) {
-        if (!IsFixed(at.X, at.Y)) return;
-        for (int c = at.X; c >= m_fixedCols; --c)
-            for (int r = at.Y; r >= m_fixedRows; --r)
-                if (!IsFixed(c, r)) {
-                    at = TGridCoord(c, r);
-                    return;
-                }
-    };
-    step(m_current);
-    step(m_anchor);
+    m_current = OutOfFixedCells(m_current);
+    m_anchor = OutOfFixedCells(m_anchor);
+}
+
+TGridCoord TCustomGrid::OutOfFixedCells(TGridCoord at)
+{
+    if (!IsFixed(at.X, at.Y)) return at;
+    for (int c = at.X; c >= m_fixedCols; --c)
+        for (int r = at.Y; r >= m_fixedRows; --r)
+            if (!IsFixed(c, r)) return TGridCoord(c, r);
+    return at;
 }
 
 void TCustomGrid::SetFixedCols(int value)
@@ -614,13 +614,15 @@ TGridRect TCustomGrid::Selection() const
 void TCustomGrid::SetSelection(const TGridRect& value)
 {
     const TGridRect before = Selection();
-    const TGridCoord current(Clamp(value.Right, m_fixedCols, m_colCount - 1),
-                             Clamp(value.Bottom, m_fixedRows, m_rowCount - 1));
+    // The corners keep off fixed cells (footer rows, right columns): a whole
+    // row or column selected ends on its last data cell.
+    const TGridCoord current = OutOfFixedCells(
+        TGridCoord(Clamp(value.Right, m_fixedCols, m_colCount - 1), Clamp(value.Bottom, m_fixedRows, m_rowCount - 1)));
     // An edit ends in its own cell before the current cell moves away.
     if (current != m_current) HideEditor();
     m_selectNothing = false;
-    m_anchor =
-        TGridCoord(Clamp(value.Left, m_fixedCols, m_colCount - 1), Clamp(value.Top, m_fixedRows, m_rowCount - 1));
+    m_anchor = OutOfFixedCells(
+        TGridCoord(Clamp(value.Left, m_fixedCols, m_colCount - 1), Clamp(value.Top, m_fixedRows, m_rowCount - 1)));
     m_current = current;
     InvalidateSelection(before, Selection());
 }

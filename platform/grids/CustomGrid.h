@@ -174,6 +174,8 @@ protected:
     // Moves the current cell and the anchor out of fixed cells a change of
     // the grid's shape put under them (the counts call it).
     void StepOutOfFixedCells();
+    // The cell itself, or when fixed the nearest cell before it that is not.
+    TGridCoord OutOfFixedCells(TGridCoord at);
     virtual void TopLeftChanged();
     virtual void ColWidthsChanged();
     virtual void RowHeightsChanged();

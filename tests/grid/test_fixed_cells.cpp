@@ -3,6 +3,7 @@
 // counts FixedRowAlways and FixedColAlways keep.
 #include "grid/TExtStringGrid.h"
 #include "grid/cells/TCellProperties.h"
+#include "tests/grid/edit/TypeIntoFocus.h"
 #include "tests/support/RecordingCanvas.h"
 
 #include <QApplication>
@@ -230,6 +231,57 @@ TEST(FixedFootersAndRightCols, ANewShapeMovesTheCurrentCellOntoTheLastDataCell)
     EXPECT_EQ(current(), QPoint(2, 3));
     // The selection comes along, none of it left in a fixed cell.
     EXPECT_EQ(g.Selection(), TGridRect(2, 3, 2, 3));
+}
+
+TEST(FixedFootersAndRightCols, AWholeRowSelectedEndsOnItsLastDataCell)
+{
+    Grid g;
+    g.SetFixedRightCols(1);
+    g.SetOptions(g.Options() - TGridOption::goEditing + TGridOption::goRowSelect);
+    g.MouseActions().DisjunctRowSelect = true;
+    g.show();
+    QApplication::setActiveWindow(&g);
+    g.setFocus();
+    // Shift+click on the right column, then a click in the same row.
+    QTest::mouseClick(&g, Qt::LeftButton, Qt::ShiftModifier, g.Center(5, 1));
+    EXPECT_LT(g.Col(), 5);
+    QTest::mouseClick(&g, Qt::LeftButton, {}, g.Center(2, 1));
+    EXPECT_LT(g.Col(), 5);
+    QTest::mouseClick(&g, Qt::LeftButton, Qt::ControlModifier, g.Center(3, 4));
+    EXPECT_LT(g.Col(), 5);
+    // A program selection over the right column and the footer row.
+    g.SetFixedFooters(1);
+    g.SetSelection(TGridRect(1, 2, 5, 7));
+    EXPECT_EQ(QPoint(g.Col(), g.Row()), QPoint(4, 6));
+}
+
+TEST(FixedFootersAndRightCols, AnOpenEditEndsInItsCellBeforeTheRowGoesOrTurnsFixed)
+{
+    Grid g;
+    g.show();
+    QApplication::setActiveWindow(&g);
+    g.setFocus();
+    const auto editCell = [&](int col, int row, const QString& text) {
+        QTest::mouseClick(&g, Qt::LeftButton, {}, g.Center(col, row));
+        QTest::keyClick(&g, Qt::Key_F2);
+        ASSERT_TRUE(g.EditorMode());
+        TypeIntoFocus(text);
+    };
+    // The row under the editor goes: the edit goes with it.
+    editCell(2, 6, QStringLiteral("gone"));
+    g.SetRowCount(4);
+    EXPECT_FALSE(g.EditorMode());
+    QTest::mouseClick(&g, Qt::LeftButton, {}, g.Center(2, 1));
+    for (int row = 0; row < g.RowCount(); ++row) EXPECT_NE(g.Cells(2, row), QStringLiteral("gone")) << row;
+
+    // The row under the editor turns into a footer: the edit stays there.
+    editCell(1, 3, QStringLiteral("kept"));
+    g.SetFixedFooters(1);
+    EXPECT_FALSE(g.EditorMode());
+    EXPECT_EQ(g.Cells(1, 3), QStringLiteral("kept"));
+    TypeIntoFocus(QStringLiteral("x"));
+    QTest::mouseClick(&g, Qt::LeftButton, {}, g.Center(2, 1));
+    EXPECT_EQ(g.Cells(1, 3), QStringLiteral("kept"));
 }
 
 TEST(IsEditableCell, OnlyTheBaseCellOfAMergedArea)

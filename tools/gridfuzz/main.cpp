@@ -13,8 +13,9 @@ namespace {
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: gridfuzz [first-seed [count [steps]]]\n"
-                         "       gridfuzz --replay seed [steps]\n");
+    std::fprintf(stderr,
+                 "usage: gridfuzz [first-seed [count [steps]]]\n"
+                 "       gridfuzz --replay seed [steps]\n");
     return 2;
 }
 

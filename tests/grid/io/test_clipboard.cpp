@@ -592,6 +592,26 @@ TEST_F(ClipboardTest, SmartFillAlongRowsAndOverCellsNotEditable)
 
 } // namespace
 
+TEST_F(ClipboardTest, TextPastesKeepOutOfFooterRowsAndRightColumns)
+{
+    Grid g(5, 6);
+    g.SetFixedFooters(1);
+    g.SetFixedRightCols(1);
+    g.Navigation().AllowClipboardAlways = true;
+    g.SetCells(4, 4, QStringLiteral("right"));
+    g.SetCells(3, 5, QStringLiteral("footer"));
+    auto* data = new QMimeData;
+    data->setText(QStringLiteral("a\tb\r\nc\td"));
+    TClipboard::SetMimeData(data);
+    // The last data cell: the block is cut at the data area.
+    g.Select(3, 4, 3, 4);
+    g.PasteSelectionFromClipboard();
+    EXPECT_EQ(g.Cells(3, 4), QStringLiteral("a"));
+    EXPECT_EQ(g.Cells(4, 4), QStringLiteral("right"));
+    EXPECT_EQ(g.Cells(3, 5), QStringLiteral("footer"));
+    EXPECT_EQ(g.Cells(4, 5), QString());
+}
+
 TEST_F(ClipboardTest, AnEditOpenAtAPasteIsStoredInItsOwnCellFirst)
 {
     Grid g(4, 6);

@@ -42,7 +42,7 @@ namespace GridSequences {
 namespace {
 
 enum Bit { bInsertRows, bRemoveRows, bRowSelect, bEditing, bDisjunct, bDropSource, bDropTarget, bFooter };
-const char* const kBitNames[kOptionBits] = {"OleInsertRows", "OleRemoveRows", "goRowSelect", "goEditing",
+const char* const kBitNames[kOptionBits] = {"OleInsertRows",     "OleRemoveRows", "goRowSelect",   "goEditing",
                                             "DisjunctRowSelect", "OleDropSource", "OleDropTarget", "FixedFooters=1"};
 
 bool Has(quint64 seed, Bit b) { return (seed >> b) & 1u; }
@@ -131,7 +131,10 @@ QString Dump(const TShot& s)
                       .arg(s.col)
                       .arg(s.row);
     if (s.editing)
-        out += QStringLiteral("    editor open over (%1,%2) holding %3\n").arg(s.editCol).arg(s.editRow).arg(Visible(s.editText));
+        out += QStringLiteral("    editor open over (%1,%2) holding %3\n")
+                   .arg(s.editCol)
+                   .arg(s.editRow)
+                   .arg(Visible(s.editText));
     for (int r = 0; r < s.Rows(); ++r) {
         QStringList texts;
         for (const QString& t : s.cells[size_t(r)]) texts << (t.isEmpty() ? QStringLiteral("-") : Visible(t));
@@ -223,7 +226,7 @@ struct TRowRule {
 enum class TPending { Commit, CommitOrRevert, Revert };
 
 struct TExpect {
-    bool anything = false;    // only provenance and the current cell
+    bool anything = false;     // only provenance and the current cell
     bool newRowsEmpty = false; // rows the step added hold nothing
     bool idsMayRepeat = false; // a block written over the fixed column
     std::map<QString, TRowRule> rows;
@@ -265,8 +268,7 @@ void TargetRows(TExpect& e, const TShot& s, TExtStringGrid& g, int col, int row,
 }
 
 // Delivers data as the platform's drag loop does: enter, move, drop.
-Qt::DropAction DropOn(QWidget& w, QPoint p, const QMimeData& data, Qt::DropActions actions,
-                      Qt::KeyboardModifiers keys)
+Qt::DropAction DropOn(QWidget& w, QPoint p, const QMimeData& data, Qt::DropActions actions, Qt::KeyboardModifiers keys)
 {
     QDragEnterEvent enter(p, actions, &data, Qt::LeftButton, keys);
     QCoreApplication::sendEvent(&w, &enter);
@@ -285,8 +287,14 @@ Qt::DropAction DropOn(QWidget& w, QPoint p, const QMimeData& data, Qt::DropActio
 
 class TRunner {
 public:
-    TRunner(quint64 seed, TTamper tamper, TTrace trace) : m_seed(seed), m_tamper(std::move(tamper)), m_trace(std::move(trace)), m_rng(seed * 0x9E3779B97F4A7C15ull + 0x51), a(nullptr, QStringLiteral("SeqA")),
-                            b(nullptr, QStringLiteral("SeqB")), m_watch(a)
+    TRunner(quint64 seed, TTamper tamper, TTrace trace)
+        : m_seed(seed),
+          m_tamper(std::move(tamper)),
+          m_trace(std::move(trace)),
+          m_rng(seed * 0x9E3779B97F4A7C15ull + 0x51),
+          a(nullptr, QStringLiteral("SeqA")),
+          b(nullptr, QStringLiteral("SeqB")),
+          m_watch(a)
     {
         m_watch.seen = [this](const QString& t) { Typed(t); };
         // An error the application catches in an event handler is a
@@ -360,7 +368,7 @@ private:
     quint64 m_seed;
     TTamper m_tamper;
     TTrace m_trace;
-    QString m_doing; // the program call under way
+    QString m_doing;     // the program call under way
     QRect m_editorPlace; // where the open editor was at the end of the last step
     decltype(TApplication::OnException) m_previousHandler;
     std::mt19937_64 m_rng;
@@ -559,7 +567,7 @@ QString TRunner::StepKey(TExpect& e)
     }
     if (k.key == Qt::Key_Insert) e.newRowsEmpty = true;
     const bool cuts = (k.key == Qt::Key_X && (k.mods & Qt::ControlModifier)) ||
-                      (k.key == Qt::Key_Delete && (k.mods & Qt::ShiftModifier));
+        (k.key == Qt::Key_Delete && (k.mods & Qt::ShiftModifier));
     // A cut clears the selection (the editor may hand the key back); under
     // DisjunctRowSelect it clears the marked rows whole, their identities
     // in the fixed column too.
@@ -574,7 +582,7 @@ QString TRunner::StepKey(TExpect& e)
     // The arrows and page keys mark rows under DisjunctRowSelect: the
     // current row alone, or with Shift the rows of the selection.
     const bool marking = k.key == Qt::Key_Left || k.key == Qt::Key_Right || k.key == Qt::Key_Up ||
-                         k.key == Qt::Key_Down || k.key == Qt::Key_PageUp || k.key == Qt::Key_PageDown;
+        k.key == Qt::Key_Down || k.key == Qt::Key_PageUp || k.key == Qt::Key_PageDown;
     if (marking && a.MouseActions().DisjunctRowSelect && !editorBefore && !m_watch.OpenEditor() &&
         m_failure.isEmpty()) {
         const TGridRect sel = a.Selection();
@@ -616,7 +624,9 @@ QString TRunner::StepClick(TExpect&)
     return QStringLiteral("click (%1,%2)%3")
         .arg(col)
         .arg(row)
-        .arg(mods == Qt::ControlModifier ? QStringLiteral(" Ctrl") : mods == Qt::ShiftModifier ? QStringLiteral(" Shift") : QString());
+        .arg(mods == Qt::ControlModifier     ? QStringLiteral(" Ctrl")
+                 : mods == Qt::ShiftModifier ? QStringLiteral(" Shift")
+                                             : QString());
 }
 
 QString TRunner::StepDrag(TExpect& e)
@@ -663,10 +673,10 @@ QString TRunner::StepDrag(TExpect& e)
         TExtStringGrid& target = toB ? b : a;
         const QPoint at = Center(target, dropCol, dropRow);
         const Qt::KeyboardModifiers keys = copy ? Qt::ControlModifier : Qt::NoModifier;
-        const Qt::DropAction answer =
-            at.x() < 0 ? Qt::IgnoreAction
-                        : DropOn(target, at, *drag.mimeData(),
-                                 dd.OleCopyAlways ? Qt::CopyAction : Qt::CopyAction | Qt::MoveAction, keys);
+        const Qt::DropAction answer = at.x() < 0
+            ? Qt::IgnoreAction
+            : DropOn(target, at, *drag.mimeData(), dd.OleCopyAlways ? Qt::CopyAction : Qt::CopyAction | Qt::MoveAction,
+                     keys);
         what = QStringLiteral("drag sel (%1,%2)-(%3,%4) marks %5 to %6(%7,%8)%9 -> %10")
                    .arg(dsel.Left)
                    .arg(dsel.Top)
@@ -677,7 +687,9 @@ QString TRunner::StepDrag(TExpect& e)
                    .arg(dropCol)
                    .arg(dropRow)
                    .arg(copy ? QStringLiteral(" Ctrl") : QString())
-                   .arg(answer == Qt::MoveAction ? QStringLiteral("move") : answer == Qt::CopyAction ? QStringLiteral("copy") : QStringLiteral("refused"));
+                   .arg(answer == Qt::MoveAction       ? QStringLiteral("move")
+                            : answer == Qt::CopyAction ? QStringLiteral("copy")
+                                                       : QStringLiteral("refused"));
         if (answer == Qt::IgnoreAction) return answer;
         const int lines = int(textRows.size());
         // Where the text went in A.
@@ -688,20 +700,22 @@ QString TRunner::StepDrag(TExpect& e)
         if (answer != Qt::MoveAction || dd.OleCopyAlways) return answer;
         // What a move takes from the source.
         int lo = s.Rows(), hi = -1;
-        for (const std::vector<int>* rows : std::initializer_list<const std::vector<int>*>{&selRows, &removeRows, &textRows})
+        for (const std::vector<int>* rows :
+             std::initializer_list<const std::vector<int>*>{&selRows, &removeRows, &textRows})
             for (int r : *rows) {
                 lo = std::min(lo, r);
                 hi = std::max(hi, r);
             }
         const bool overlap = !toB && !dd.OleInsertRows && dropRow <= hi && dropRow + std::max(lines, 1) - 1 >= lo;
         if (rowSelect && dd.OleRemoveRows) {
-            const bool ontoItself = !toB && !dd.OleInsertRows && lines == 1 && removeRows.size() == 1 &&
-                                    dropRow == removeRows.front();
+            const bool ontoItself =
+                !toB && !dd.OleInsertRows && lines == 1 && removeRows.size() == 1 && dropRow == removeRows.front();
             if (ontoItself) {
                 // A row dropped onto itself stays as it was.
                 e.rows.erase(s.Id(dropRow));
                 e.Rule(s.Id(dropRow), TRowRule::Same);
-            } else if (overlap || (!toB && dd.OleInsertRows)) {
+            } else if (overlap || (!toB && dd.OleInsertRows) || int(removeRows.size()) >= s.Rows()) {
+                // A move of every row leaves one: the grid keeps a row.
                 for (int r : removeRows) e.Rule(s.Id(r), TRowRule::MayRemove);
             } else {
                 for (int r : removeRows) e.Rule(s.Id(r), TRowRule::Removed);
@@ -709,13 +723,17 @@ QString TRunner::StepDrag(TExpect& e)
             if (!toB && dd.OleInsertRows) {
                 e.keepRows = true;
                 e.keepLeft = std::max(left, s.fixedCols);
-                e.keepRight = rightCol;
+                // A drop writes data cells only: the right columns of the
+                // rows moved stay behind with their source row.
+                e.keepRight = std::min(rightCol, s.Cols() - 1 - s.rightCols);
                 for (int r : removeRows) e.movedIds.insert(s.Id(r));
             }
         } else {
             for (int r : selRows) {
-                if (overlap) e.FreeRow(s.Id(r));
-                else e.Rule(s.Id(r), TRowRule::Cleared, dsel.Left, dsel.Right);
+                if (overlap)
+                    e.FreeRow(s.Id(r));
+                else
+                    e.Rule(s.Id(r), TRowRule::Cleared, dsel.Left, dsel.Right);
             }
         }
         return answer;
@@ -727,7 +745,8 @@ QString TRunner::StepDrag(TExpect& e)
     QTest::mouseRelease(&a, Qt::LeftButton, Qt::NoModifier, end.x() >= 0 ? end : p + QPoint(0, 6));
     DragDropTesting::SetDragRunner(nullptr);
     ObserveEditor();
-    if (!started) return QStringLiteral("press (%1,%2), move to (%3,%4), release").arg(col).arg(row).arg(endCol).arg(endRow);
+    if (!started)
+        return QStringLiteral("press (%1,%2), move to (%3,%4), release").arg(col).arg(row).arg(endCol).arg(endRow);
     return QStringLiteral("press (%1,%2): %3").arg(col).arg(row).arg(what);
 }
 
@@ -744,13 +763,12 @@ QString TRunner::StepDropText(TExpect& e)
     const TShot s = Shoot(a);
     // The rows the block may land in (a paste over them), unless it goes
     // into new rows.
-    if (!a.DragDropSettings().OleInsertRows)
-        TargetRows(e, s, a, col, row, lines);
+    if (!a.DragDropSettings().OleInsertRows) TargetRows(e, s, a, col, row, lines);
     if (row < s.fixedRows) TargetRows(e, s, a, col, s.fixedRows, lines);
     QMimeData data;
     data.setData(DragFormats::Text(), text.toUtf8());
-    const Qt::DropAction answer = DropOn(a, p, data, Qt::CopyAction | Qt::MoveAction,
-                                         copy ? Qt::ControlModifier : Qt::NoModifier);
+    const Qt::DropAction answer =
+        DropOn(a, p, data, Qt::CopyAction | Qt::MoveAction, copy ? Qt::ControlModifier : Qt::NoModifier);
     ObserveEditor();
     return QStringLiteral("drop text %1 at (%2,%3)%4 -> %5")
         .arg(Visible(text))
@@ -831,7 +849,8 @@ QString TRunner::StepPaste(TExpect& e)
     else
         Key(Qt::Key_V, Qt::ControlModifier);
     ObserveEditor();
-    return QStringLiteral("paste %1 with %2").arg(Visible(text), shiftInsert ? QStringLiteral("Shift+Insert") : QStringLiteral("Ctrl+V"));
+    return QStringLiteral("paste %1 with %2")
+        .arg(Visible(text), shiftInsert ? QStringLiteral("Shift+Insert") : QStringLiteral("Ctrl+V"));
 }
 
 QString TRunner::StepProgram(TExpect& e)
@@ -939,7 +958,8 @@ QString TRunner::Check(const TShot& before, const TShot& after, const TExpect& e
     for (int r = after.fixedRows; r < after.Rows(); ++r) {
         const QString id = after.Id(r);
         if (id.isEmpty()) continue;
-        if (!ids.insert(id).second && !e.idsMayRepeat) return QStringLiteral("row %1 (%2) appears twice").arg(r).arg(id);
+        if (!ids.insert(id).second && !e.idsMayRepeat)
+            return QStringLiteral("row %1 (%2) appears twice").arg(r).arg(id);
     }
     if (e.anything) return QString();
 
@@ -951,12 +971,12 @@ QString TRunner::Check(const TShot& before, const TShot& after, const TExpect& e
         editedCells.insert({s.id, s.col});
         const int r = after.RowOfId(s.id);
         const bool covered = e.freeCells.count({s.id, s.col}) || e.freeCells.count({s.id, -1}) ||
-                             (e.rows.count(s.id) && e.rows.at(s.id).kind != TRowRule::Same);
+            (e.rows.count(s.id) && e.rows.at(s.id).kind != TRowRule::Same);
         if (r >= 0 && !covered) {
             const QString v = after.Cell(s.col, r);
-            const bool ok = e.pending == TPending::Commit   ? v == s.text
-                            : e.pending == TPending::Revert ? v == s.original
-                                                            : (v == s.text || v == s.original);
+            const bool ok = e.pending == TPending::Commit ? v == s.text
+                : e.pending == TPending::Revert           ? v == s.original
+                                                          : (v == s.text || v == s.original);
             if (!ok)
                 return QStringLiteral("the edit of cell %1 of row %2 (%3 -> %4) ended, but the cell holds %5")
                     .arg(s.col)
@@ -991,12 +1011,17 @@ QString TRunner::Check(const TShot& before, const TShot& after, const TExpect& e
             if (e.movedIds.count(id)) continue;
             return QStringLiteral("row %1 (%2) is gone").arg(r).arg(id);
         }
+        // Whole rows dropped write their fixed column too (the grid copies
+        // whole rows with OleEntireRows): a moved row's identity shows again
+        // where the drop wrote it, after its own row went.
+        if (rule.kind == TRowRule::Removed && e.idsMayRepeat && after.Rows() < before.Rows()) continue;
         if (rule.kind == TRowRule::Removed && !e.movedIds.count(id))
             return QStringLiteral("row %1 (%2) should have been removed; it is row %3").arg(r).arg(id).arg(at);
         // A moved row whose fixed column went along keeps its identity in
         // its new place.
         if (e.movedIds.count(id)) continue;
-        if (at < lastAt) return QStringLiteral("row %1 (%2) moved before another row (now row %3)").arg(r).arg(id).arg(at);
+        if (at < lastAt)
+            return QStringLiteral("row %1 (%2) moved before another row (now row %3)").arg(r).arg(id).arg(at);
         lastAt = at;
         if (rule.kind == TRowRule::Free || rule.kind == TRowRule::MayRemove || e.freeCells.count({id, -1})) continue;
         for (int c = 1; c < std::max(before.Cols(), after.Cols()); ++c) {
@@ -1029,7 +1054,10 @@ QString TRunner::Check(const TShot& before, const TShot& after, const TExpect& e
             if (oldIds.count(after.Id(r))) continue;
             for (int c = 1; c < after.Cols(); ++c)
                 if (!after.Cell(c, r).isEmpty())
-                    return QStringLiteral("new row %1 holds %2 in column %3").arg(r).arg(Visible(after.Cell(c, r))).arg(c);
+                    return QStringLiteral("new row %1 holds %2 in column %3")
+                        .arg(r)
+                        .arg(Visible(after.Cell(c, r)))
+                        .arg(c);
         }
 
     // A move of rows keeps every row once.
@@ -1068,12 +1096,17 @@ TRunResult TRunner::Run(int steps)
     TRunResult result;
     Setup();
     QStringList log;
-    log << QStringLiteral("seed %1: %2, %3x%4 grid").arg(m_seed).arg(DescribeOptions(m_seed)).arg(a.ColCount()).arg(a.RowCount());
+    log << QStringLiteral("seed %1: %2, %3x%4 grid")
+               .arg(m_seed)
+               .arg(DescribeOptions(m_seed))
+               .arg(a.ColCount())
+               .arg(a.RowCount());
     const TDragDropSettings& dd = a.DragDropSettings();
     const TNavigation& nav = a.Navigation();
-    log << QStringLiteral("  also: OleEntireRows=%1 OleCopyAlways=%2 goRangeSelect=%3 goTabs=%4 AllowClipboardAlways=%5 "
-                          "AllowClipboardShortCuts=%6 AllowInsertRow=%7 AllowDeleteRow=%8 AlwaysEdit=%9 AdvanceOnEnter=%10 "
-                          "FixedRightCols=%11")
+    log << QStringLiteral(
+               "  also: OleEntireRows=%1 OleCopyAlways=%2 goRangeSelect=%3 goTabs=%4 AllowClipboardAlways=%5 "
+               "AllowClipboardShortCuts=%6 AllowInsertRow=%7 AllowDeleteRow=%8 AlwaysEdit=%9 AdvanceOnEnter=%10 "
+               "FixedRightCols=%11")
                .arg(int(dd.OleEntireRows))
                .arg(int(dd.OleCopyAlways))
                .arg(int(a.Options().Contains(TGridOption::goRangeSelect)))

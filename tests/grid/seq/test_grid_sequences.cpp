@@ -13,7 +13,7 @@ constexpr int kSeedsPerBlock = 32;
 
 // One block of consecutive seeds: the blocks together cover every option
 // combination once.
-class GridSequenceBlock : public ::testing::TestWithParam<int> {};
+class GridSequenceBlock : public ::testing::TestWithParam<int> { };
 
 TEST_P(GridSequenceBlock, EveryStepKeepsTheGridsInvariants)
 {
@@ -57,7 +57,8 @@ TEST(GridSequenceChecks, FindTextsAndRowsNoStepMade)
     EXPECT_EQ(brokenAt([](TExtStringGrid& g, int step) {
                   if (step == 2) {
                       g.InsertRows(g.FixedRows(), 1);
-                      for (int c = 0; c < g.ColCount(); ++c) g.SetCells(c, g.FixedRows(), g.Cells(c, g.FixedRows() + 1));
+                      for (int c = 0; c < g.ColCount(); ++c)
+                          g.SetCells(c, g.FixedRows(), g.Cells(c, g.FixedRows() + 1));
                   }
               }),
               2);
