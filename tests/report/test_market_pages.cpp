@@ -311,7 +311,9 @@ TEST_F(MarketPages, RightToLeftFeaturesAndRemarksReadInTheirOwnDirection)
         }
     EXPECT_EQ(rightEnds.size(), size_t(lines.size() + 1));
     for (const auto& [bottom, end] : rightEnds) {
-        EXPECT_GT(end, 7.74 - 0.03) << bottom;
+        // poppler's boxes of a right-to-left line drawn in its characters'
+        // order fall a little short of where its glyphs end.
+        EXPECT_GT(end, 7.74 - 0.1) << bottom;
         EXPECT_LT(end, 7.78 - 1.0 / 96) << bottom;
     }
 }
