@@ -84,3 +84,42 @@ function(tamsel_tests name)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TAMSEL_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
                TIMEOUT 120)
 endfunction()
+
+# tamsel_fuzz_target(<name> LAYER <target> FOLDER <folder> [TIMEOUT <s>] [ENVIRONMENT <vars...>])
+# A fuzz target (<name>.cpp beside the calling CMakeLists) in two builds:
+#  - always: <name>_replay, the entry point with the shared replay driver
+#    (replay.cpp), which the test <name>_corpus runs over ./corpus with any
+#    compiler;
+#  - with clang and -DTAMSEL_FUZZ=ON (best with -DTAMSEL_SANITIZE=ON): the
+#    libFuzzer target <name>, with the layer's sources (<folder>/*.cpp)
+#    compiled again with coverage instrumentation.
+function(tamsel_fuzz_target name)
+  cmake_parse_arguments(F "" "LAYER;FOLDER;TIMEOUT" "ENVIRONMENT" ${ARGN})
+  add_executable(${name}_replay replay.cpp ${name}.cpp)
+  target_link_libraries(${name}_replay PRIVATE ${F_LAYER} tamsel_fuzz_replay)
+  if(TAMSEL_BUILD_TESTS)
+    add_test(NAME ${name}_corpus COMMAND ${name}_replay ${CMAKE_CURRENT_SOURCE_DIR}/corpus)
+    set_tests_properties(${name}_corpus PROPERTIES TIMEOUT ${F_TIMEOUT})
+    if(F_ENVIRONMENT)
+      set_tests_properties(${name}_corpus PROPERTIES ENVIRONMENT "${F_ENVIRONMENT}")
+    endif()
+  endif()
+
+  if(NOT TAMSEL_FUZZ)
+    return()
+  endif()
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(WARNING "${name} needs clang; skipped")
+    return()
+  endif()
+  file(GLOB layer_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${F_FOLDER}/*.cpp)
+  add_library(${name}_layer STATIC ${layer_sources})
+  tamsel_stage_includes(${name}_layer ${F_FOLDER})
+  target_link_libraries(${name}_layer PUBLIC $<TARGET_PROPERTY:${F_LAYER},LINK_LIBRARIES>)
+  target_compile_options(${name}_layer PRIVATE -fsanitize=fuzzer-no-link)
+
+  add_executable(${name} ${name}.cpp)
+  target_link_libraries(${name} PRIVATE ${name}_layer)
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+endfunction()

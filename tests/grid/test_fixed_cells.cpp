@@ -123,15 +123,22 @@ TEST(FixedFootersAndRightCols, AClickDoesNotSelectAndNoEditorOpens)
     EXPECT_TRUE(g.EditorMode());
 }
 
-TEST(FixedFootersAndRightCols, TheKeysStopBeforeThem)
+// Shown and focused, not editing, with one fixed footer row and one fixed
+// right column.
+void ShowWithFixedFooterAndRightCol(Grid& g)
 {
-    Grid g;
     g.SetOptions(g.Options() - TGridOption::goEditing);
     g.SetFixedFooters(1);
     g.SetFixedRightCols(1);
     g.show();
     QApplication::setActiveWindow(&g);
     g.setFocus();
+}
+
+TEST(FixedFootersAndRightCols, TheKeysStopBeforeThem)
+{
+    Grid g;
+    ShowWithFixedFooterAndRightCol(g);
     const auto current = [&] { return QPoint(g.Col(), g.Row()); };
     const auto after = [&](Qt::Key key) {
         QTest::keyClick(&g, key);
@@ -162,12 +169,7 @@ TEST(FixedFootersAndRightCols, TheKeysStopBeforeThem)
 TEST(FixedFootersAndRightCols, EndAndPageDownLandOnTheLastDataCell)
 {
     Grid g;
-    g.SetOptions(g.Options() - TGridOption::goEditing);
-    g.SetFixedFooters(1);
-    g.SetFixedRightCols(1);
-    g.show();
-    QApplication::setActiveWindow(&g);
-    g.setFocus();
+    ShowWithFixedFooterAndRightCol(g);
     const auto after = [&](Qt::Key key, Qt::KeyboardModifiers mods = {}) {
         QTest::keyClick(&g, key, mods);
         return QPoint(g.Col(), g.Row());

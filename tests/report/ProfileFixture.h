@@ -140,6 +140,19 @@ protected:
     }
     void TearDown() override { FreeAppState(); }
 
+    // Previews the report file as the form does; the one message shown
+    // before the preview when it is a warning, else what was shown instead.
+    QString PreviewWarning()
+    {
+        m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
+        const int messages = m_dialogs.Count(DialogRequest::Kind::Message);
+        if (messages != 1) return QStringLiteral("%1 messages").arg(messages);
+        const DialogRequest& note = m_dialogs.Shown().at(m_dialogs.Shown().size() - 2);
+        if (note.kind != DialogRequest::Kind::Message || note.type != TMsgDlgType::mtWarning)
+            return QStringLiteral("not a warning: ") + note.text;
+        return note.text;
+    }
+
     // The name the service's login answer gives a report page.
     static QString ServicePageName(int id)
     {

@@ -196,11 +196,7 @@ TEST_F(ProfileTest, SelectedPagesThatMakeNothingAreNamedWithWhyInTheWarningAndTh
                   QStringLiteral("The page \"Flood Certificate\" was left out of the report: this program "
                                  "cannot make this page"),
               }));
-    m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
-    ASSERT_EQ(m_dialogs.Count(DialogRequest::Kind::Message), 1);
-    const DialogRequest& note = m_dialogs.Shown().at(m_dialogs.Shown().size() - 2);
-    EXPECT_EQ(note.type, TMsgDlgType::mtWarning);
-    EXPECT_EQ(note.text,
+    EXPECT_EQ(PreviewWarning(),
               QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
                              "Street Map: the map request gave no map\n"
                              "Natural Hazards: the service could not draw the map\n"
@@ -380,12 +376,7 @@ TEST_F(ProfileTest, ThePreviewTellsOnceWhichPagesAreIncomplete)
         << told[0].toStdString();
     EXPECT_TRUE(told[1].startsWith(QStringLiteral("The page \"Natural Hazards\" could not be made whole")));
 
-    m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
-    ASSERT_EQ(m_dialogs.Count(DialogRequest::Kind::Message), 1);
-    const DialogRequest& note = m_dialogs.Shown().at(m_dialogs.Shown().size() - 2);
-    EXPECT_EQ(note.kind, DialogRequest::Kind::Message);
-    EXPECT_EQ(note.type, TMsgDlgType::mtWarning);
-    EXPECT_EQ(note.text,
+    EXPECT_EQ(PreviewWarning(),
               QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
                              "Street Map: parts of it were cut short or left out\n"
                              "Natural Hazards: parts of it were cut short or left out\n\n"
@@ -441,11 +432,7 @@ TEST_F(ProfileTest, UnreadablePicturesAreLeftOutWithANoteAndTold)
         for (const PagePicture& pic : Pictures(Page(p))) printed += pic.Fits(0.75, 0.5, 8.3, 10.8) ? 1 : 0;
     EXPECT_EQ(printed, 2);
 
-    m_form.PreviewReportFile(QStringLiteral("profile.rpt"));
-    ASSERT_EQ(m_dialogs.Count(DialogRequest::Kind::Message), 1);
-    const DialogRequest& note = m_dialogs.Shown().at(m_dialogs.Shown().size() - 2);
-    EXPECT_EQ(note.type, TMsgDlgType::mtWarning);
-    EXPECT_EQ(note.text,
+    EXPECT_EQ(PreviewWarning(),
               QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
                              "Natural Hazards: parts of it were cut short or left out\n"
                              "Market Details with Photos: parts of it were cut short or left out\n"

@@ -6,8 +6,11 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QHash>
 #include <QImage>
+#include <QMimeData>
 #include <QObject>
 #include <QString>
 #include <QTest>
@@ -38,6 +41,27 @@ inline void Type(QWidget* w, const QString& text)
 inline void Press(QWidget* w, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     QTest::keyClick(w, key, modifiers);
+}
+
+// Drags data over w to p and drops it there, as the platform's drag loop
+// delivers it (enter, move, drop); the action the drop answered
+// (IgnoreAction: none).
+inline Qt::DropAction DropOn(QWidget& w, QPoint p, const QMimeData& data, Qt::DropActions actions,
+                             Qt::KeyboardModifiers keys)
+{
+    QDragEnterEvent enter(p, actions, &data, Qt::LeftButton, keys);
+    QCoreApplication::sendEvent(&w, &enter);
+    if (!enter.isAccepted()) return Qt::IgnoreAction;
+    QDragMoveEvent move(p, actions, &data, Qt::LeftButton, keys);
+    QCoreApplication::sendEvent(&w, &move);
+    if (!move.isAccepted()) {
+        QDragLeaveEvent leave;
+        QCoreApplication::sendEvent(&w, &leave);
+        return Qt::IgnoreAction;
+    }
+    QDropEvent drop(QPointF(p), actions, &data, Qt::LeftButton, keys);
+    QCoreApplication::sendEvent(&w, &drop);
+    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
 
 // Where the opaque pixels of image show, pixel for pixel, in shown (a grab

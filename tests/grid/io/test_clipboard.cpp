@@ -615,14 +615,8 @@ TEST_F(ClipboardTest, TextPastesKeepOutOfFooterRowsAndRightColumns)
 TEST_F(ClipboardTest, AnEditOpenAtAPasteIsStoredInItsOwnCellFirst)
 {
     Grid g(4, 6);
-    g.resize(400, 200);
-    g.show();
-    QApplication::setActiveWindow(&g);
-    g.setFocus();
-    const auto click = [&](int col, int row) {
-        const TRect r = g.CellRect(col, row);
-        QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, QPoint(r.Left + 5, r.Top + 5));
-    };
+    ShowFocused(g, 400, 200);
+    const auto click = [&](int col, int row) { ClickCell(g, col, row); };
     const auto type = [](Qt::Key first, const QString& rest) {
         TypeIntoFocus(first);
         TypeIntoFocus(rest);

@@ -7,6 +7,7 @@
 #include "platform/clipboard/ESGDropSource.h"
 #include "platform/kernel/Application.h"
 #include "tests/grid/edit/TypeIntoFocus.h"
+#include "tests/support/GuiTest.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -64,24 +65,20 @@ public:
     }
 };
 
-// Drags data over the widget to p and drops it there, as the platform's
-// drag loop delivers it; the action the drop answered (IgnoreAction: none).
+// Drags data over the widget to p and drops it there, offering copy and move.
 Qt::DropAction DropOn(QWidget& w, QPoint p, const QMimeData& data, Qt::KeyboardModifiers keys = Qt::NoModifier)
 {
-    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-    QDragEnterEvent enter(p, actions, &data, Qt::LeftButton, keys);
-    QCoreApplication::sendEvent(&w, &enter);
-    if (!enter.isAccepted()) return Qt::IgnoreAction;
-    QDragMoveEvent move(p, actions, &data, Qt::LeftButton, keys);
-    QCoreApplication::sendEvent(&w, &move);
-    if (!move.isAccepted()) {
-        QDragLeaveEvent leave;
-        QCoreApplication::sendEvent(&w, &leave);
-        return Qt::IgnoreAction;
-    }
-    QDropEvent drop(QPointF(p), actions, &data, Qt::LeftButton, keys);
-    QCoreApplication::sendEvent(&w, &drop);
-    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+    return testsupport::DropOn(w, p, data, Qt::CopyAction | Qt::MoveAction, keys);
+}
+
+// A file of two rows, "h1,h2" and "v1,v2", in dir; its path.
+QString TwoRowCsv(const QTemporaryDir& dir, const QString& name)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("h1,h2\nv1,v2\n");
+    return path;
 }
 
 std::unique_ptr<QMimeData> Text(const QString& text)
@@ -413,11 +410,7 @@ TEST(GridDragDrop, AnEditOpenAtADropIsStoredInItsOwnCell)
 
     // A dropped file's cells are not written over by the edit either.
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("data.csv"));
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("h1,h2\nv1,v2\n");
-    f.close();
+    const QString file = TwoRowCsv(dir, QStringLiteral("data.csv"));
     QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, g.At(1, 1));
     TypeIntoFocus(Qt::Key_T);
     TypeIntoFocus(QStringLiteral("yped"));
@@ -512,11 +505,7 @@ TEST(GridDragDrop, FilesAndTextDropBoth)
 {
     Grid g;
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("data.csv.bak"));
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("h1,h2\nv1,v2\n");
-    f.close();
+    const QString file = TwoRowCsv(dir, QStringLiteral("data.csv.bak"));
     QMimeData two;
     two.setUrls({QUrl::fromLocalFile(file), QUrl::fromLocalFile(file)});
     EXPECT_EQ(DropOn(g, QPoint(10, 30), two), Qt::IgnoreAction);

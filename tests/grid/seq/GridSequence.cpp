@@ -13,6 +13,7 @@
 #include "platform/core/Exception.h"
 #include "platform/kernel/Application.h"
 #include "platform/grids/InplaceEdit.h"
+#include "tests/support/GuiTest.h"
 
 #include <QApplication>
 #include <QChildEvent>
@@ -267,23 +268,7 @@ void TargetRows(TExpect& e, const TShot& s, TExtStringGrid& g, int col, int row,
     if (fixedCol) e.idsMayRepeat = true;
 }
 
-// Delivers data as the platform's drag loop does: enter, move, drop.
-Qt::DropAction DropOn(QWidget& w, QPoint p, const QMimeData& data, Qt::DropActions actions, Qt::KeyboardModifiers keys)
-{
-    QDragEnterEvent enter(p, actions, &data, Qt::LeftButton, keys);
-    QCoreApplication::sendEvent(&w, &enter);
-    if (!enter.isAccepted()) return Qt::IgnoreAction;
-    QDragMoveEvent move(p, actions, &data, Qt::LeftButton, keys);
-    QCoreApplication::sendEvent(&w, &move);
-    if (!move.isAccepted()) {
-        QDragLeaveEvent leave;
-        QCoreApplication::sendEvent(&w, &leave);
-        return Qt::IgnoreAction;
-    }
-    QDropEvent drop(QPointF(p), actions, &data, Qt::LeftButton, keys);
-    QCoreApplication::sendEvent(&w, &drop);
-    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
-}
+using testsupport::DropOn;
 
 class TRunner {
 public:

@@ -432,15 +432,11 @@ TEST_F(SortTest, RowsMovedUnderAnOpenEditLeaveItInItsOwnRow)
     Grid g(6);
     g.Fill(1, {"r1", "r2", "r3", "r4", "r5"});
     g.SetOptions(g.Options() + TGridOption::goEditing);
-    g.resize(400, 200);
-    g.show();
-    QApplication::setActiveWindow(&g);
-    g.setFocus();
+    ShowFocused(g, 400, 200);
     // The user appends "+x" to r3; the program removes the first row, then
     // inserts one above the edit, while the editor is open.
     const auto editR3 = [&](int row) {
-        const TRect r = g.CellRect(1, row);
-        QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, QPoint(r.Left + 5, r.Top + 5));
+        ClickCell(g, 1, row);
         QTest::keyClick(&g, Qt::Key_F2);
         ASSERT_TRUE(g.EditorMode());
         TypeIntoFocus(Qt::Key_End);
@@ -454,8 +450,7 @@ TEST_F(SortTest, RowsMovedUnderAnOpenEditLeaveItInItsOwnRow)
     g.InsertRows(1, 1);
     EXPECT_FALSE(g.EditorMode());
     // The next click stores nothing more.
-    const TRect r = g.CellRect(1, 5);
-    QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, QPoint(r.Left + 5, r.Top + 5));
+    ClickCell(g, 1, 5);
     EXPECT_EQ(g.Column(1), QStringList({"", "r2", "r3+x+x", "r4", "r5"}));
     EXPECT_EQ(g.Row(), 5);
 }
@@ -465,14 +460,8 @@ TEST_F(SortTest, CellsChangedUnderAnOpenEditLeaveItInItsOwnCell)
     Grid g(6, 4);
     g.SetOptions(g.Options() + TGridOption::goEditing);
     g.SortSettings().Direction = sdDescending;
-    g.resize(400, 200);
-    g.show();
-    QApplication::setActiveWindow(&g);
-    g.setFocus();
-    const auto click = [&](int col, int row) {
-        const TRect r = g.CellRect(col, row);
-        QTest::mouseClick(&g, Qt::LeftButton, Qt::NoModifier, QPoint(r.Left + 5, r.Top + 5));
-    };
+    ShowFocused(g, 400, 200);
+    const auto click = [&](int col, int row) { ClickCell(g, col, row); };
     // Every cell "<column letter><row>"; where "+x" is.
     const auto reset = [&] {
         g.SetColCount(4);

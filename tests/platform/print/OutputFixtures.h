@@ -5,14 +5,19 @@
 #include "platform/core/AtomicFile.h"
 #include "platform/print/TRenderPDF.h"
 #include "platform/report/TBaseReport.h"
+#include "platform/report/TPageRenderer.h"
+#include "platform/report/TReportFileReader.h"
 #include "platform/report/TReportFileWriter.h"
 #include "tests/platform/readers/WmfBuilder.h"
 #include "tests/support/TestSupport.h"
 
 #include <QBuffer>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -63,6 +68,70 @@ inline ToolResult RunTool(const QString& program, const QStringList& args)
     r.Out = QString::fromUtf8(p.readAllStandardOutput());
     r.Err = QString::fromUtf8(p.readAllStandardError());
     return r;
+}
+
+// The first page as the preview draws it.
+inline QImage PreviewPage(const QByteArray& report, int dpi)
+{
+    TReportFileReader reader;
+    reader.LoadFromBytes(report);
+    const QSizeF inches = reader.PageSize(0);
+    QImage image(qRound(inches.width() * dpi), qRound(inches.height() * dpi), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    TPageRenderer renderer(painter, dpi);
+    reader.PlayPage(0, renderer);
+    painter.end();
+    return image;
+}
+
+// The first page of the PDF as a reader (pdftoppm) draws it.
+inline QImage PdfPage(const QString& pdf, int dpi)
+{
+    QTemporaryDir dir;
+    const ToolResult r = RunTool(QStringLiteral("pdftoppm"),
+                                 {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-singlefile"), pdf,
+                                  dir.filePath(QStringLiteral("page"))});
+    if (r.Exit != 0) return {};
+    return QImage(dir.filePath(QStringLiteral("page.ppm"))).convertToFormat(QImage::Format_RGB32);
+}
+
+// Cells of 4 x 4 pixels with ink in either page, and those whose ink
+// differs (antialiasing may differ, glyphs and their places may not).
+struct Comparison {
+    int Inked = 0, Differing = 0;
+};
+inline Comparison Compare(const QImage& a, const QImage& b)
+{
+    Comparison c;
+    const int cell = 4;
+    const auto ink = [&](const QImage& image, int x0, int y0) {
+        double sum = 0;
+        for (int y = y0; y < y0 + cell; ++y)
+            for (int x = x0; x < x0 + cell; ++x) sum += 255 - qGray(image.pixel(x, y));
+        return sum / (cell * cell);
+    };
+    for (int y = 0; y + cell <= a.height() && y + cell <= b.height(); y += cell)
+        for (int x = 0; x + cell <= a.width() && x + cell <= b.width(); x += cell) {
+            const double p = ink(a, x, y), q = ink(b, x, y);
+            if (p < 8 && q < 8) continue;
+            ++c.Inked;
+            c.Differing += std::fabs(p - q) > 48;
+        }
+    return c;
+}
+
+// The PDF's first page drawn as the preview draws the report: more than
+// minInked cells with ink, under one in fifty of them differing.
+inline void ExpectDrawnAsPreview(const QByteArray& report, const QString& pdf, int minInked)
+{
+    const int dpi = 144;
+    const QImage ours = PdfPage(pdf, dpi), preview = PreviewPage(report, dpi);
+    ASSERT_FALSE(ours.isNull());
+    ASSERT_EQ(ours.size(), preview.size());
+    const Comparison c = Compare(ours, preview);
+    EXPECT_GT(c.Inked, minInked);
+    EXPECT_LT(c.Differing, c.Inked / 50) << c.Differing << " of " << c.Inked << " cells differ";
 }
 
 // A 1-bit map sheet: white (index 0), with a black line every tenth row
