@@ -585,15 +585,15 @@ TEST(PdfText, ClustersDrawnOutOfTheOrderOfTheirCharactersReadInOrderInEveryReade
     // Vowel signs drawn before their consonant, in two parts around it, a
     // reph drawn after the consonant it stands before.
     const QStringList words = {
-        QStringLiteral("\u0915\u093F\u0924\u093E\u092C"),                                           // किताब
-        QStringLiteral("\u0939\u093F\u0928\u094D\u0926\u0940"),                                     // हिन्दी
-        QStringLiteral("\u0930\u093E\u091C\u0947\u0936 \u0936\u0930\u094D\u092E\u093E"),           // राजेश शर्मा
-        QStringLiteral("\u0995\u09CB\u09A5\u09BE\u09AF\u09BC"),                                     // কোথায়
-        QStringLiteral("\u0995\u09CC\u09B6\u09B2"),                                                 // কৌশল
-        QStringLiteral("\u0BA4\u0BCA\u0B9F\u0BB0\u0BCD"),                                           // தொடர்
-        QStringLiteral("\u0B95\u0BBE\u0BB0\u0BCD\u0BA4\u0BCD\u0BA4\u0BBF\u0B95\u0BCD"),             // கார்த்திக்
-        QStringLiteral("\u0BAE\u0BB2\u0BC8\u0BAF\u0BBE\u0BB3\u0BAE\u0BCD"),                         // மலையாளம்
-        QStringLiteral("\u0D15\u0D4A\u0D32\u0D4D\u0D32\u0D02"),                                     // കൊല്ലം
+        QStringLiteral("\u0915\u093F\u0924\u093E\u092C"),                                // किताब
+        QStringLiteral("\u0939\u093F\u0928\u094D\u0926\u0940"),                          // हिन्दी
+        QStringLiteral("\u0930\u093E\u091C\u0947\u0936 \u0936\u0930\u094D\u092E\u093E"), // राजेश शर्मा
+        QStringLiteral("\u0995\u09CB\u09A5\u09BE\u09AF\u09BC"),                          // কোথায়
+        QStringLiteral("\u0995\u09CC\u09B6\u09B2"),                                      // কৌশল
+        QStringLiteral("\u0BA4\u0BCA\u0B9F\u0BB0\u0BCD"),                                // தொடர்
+        QStringLiteral("\u0B95\u0BBE\u0BB0\u0BCD\u0BA4\u0BCD\u0BA4\u0BBF\u0B95\u0BCD"), // கார்த்திக்
+        QStringLiteral("\u0BAE\u0BB2\u0BC8\u0BAF\u0BBE\u0BB3\u0BAE\u0BCD"),             // மலையாளம்
+        QStringLiteral("\u0D15\u0D4A\u0D32\u0D4D\u0D32\u0D02"),                         // കൊല്ലം
         QStringLiteral("\u0967\u0968 \u0917\u093E\u0902\u0927\u0940 \u092E\u093E\u0930\u094D\u0917"), // १२ गांधी मार्ग
     };
     QStringList lines;
@@ -607,8 +607,8 @@ TEST(PdfText, ClustersDrawnOutOfTheOrderOfTheirCharactersReadInOrderInEveryReade
         ASSERT_EQ(text.Exit, 0) << text.Err.toStdString();
         const QStringList read = ReaderLines(text.Out);
         for (const QString& line : lines)
-            EXPECT_TRUE(read.contains(Logical(line))) << (mupdf ? "mupdf: " : "poppler: ") << line.toStdString()
-                                                      << "\n" << text.Out.toStdString();
+            EXPECT_TRUE(read.contains(Logical(line))) << (mupdf ? "mupdf: " : "poppler: ") << line.toStdString() << "\n"
+                                                      << text.Out.toStdString();
     }
 
     // Clusters whose glyphs stand in the order of their characters keep
@@ -644,14 +644,16 @@ TEST(PdfText, RightToLeftTextsWithLatinInsideStayWholeOnTheirLineInEveryReader)
             const QStringList read = ReaderLines(text.Out);
             for (const QString& expected : texts)
                 EXPECT_TRUE(read.contains(Logical(expected)))
-                    << (mupdf ? "mupdf: " : "poppler: ") << expected.toStdString() << "\n" << text.Out.toStdString();
+                    << (mupdf ? "mupdf: " : "poppler: ") << expected.toStdString() << "\n"
+                    << text.Out.toStdString();
         }
     };
     // A page readers take for right to left, and one they take for left to
     // right.
     expectWholeLines(mixed);
-    expectWholeLines(mixed + QStringList{QStringLiteral("Subject property at 1200 Main Street, Springfield"),
-                                         QStringLiteral("Assessed value 412,000 for the year 2025 and more")});
+    expectWholeLines(mixed +
+                     QStringList{QStringLiteral("Subject property at 1200 Main Street, Springfield"),
+                                 QStringLiteral("Assessed value 412,000 for the year 2025 and more")});
 
     // Plain Latin and right-to-left text without Latin inside keep their
     // glyphs' own codes; the Latin run inside a right-to-left text draws
@@ -660,10 +662,10 @@ TEST(PdfText, RightToLeftTextsWithLatinInsideStayWholeOnTheirLineInEveryReader)
     PdfFonts fonts(document);
     PdfTextLayout layout(fonts);
     const PdfFonts::TextFont& font = fonts.Font(PageFont(QStringLiteral("Liberation Sans"), false, false, 16));
-    for (const QString& text :
-         {QStringLiteral("Subject property (at 1200 Main Street)"), QStringLiteral("Customer: \u0645\u062D\u0645\u062F"),
-          QStringLiteral("\u05DE\u05D7\u05D9\u05E8 450,000 \u05E9\u05F4\u05D7"),
-          QStringLiteral("\u0639\u062F\u062F \u0664\u0662 \u063A\u0631\u0641.")})
+    for (const QString& text : {QStringLiteral("Subject property (at 1200 Main Street)"),
+                                QStringLiteral("Customer: \u0645\u062D\u0645\u062F"),
+                                QStringLiteral("\u05DE\u05D7\u05D9\u05E8 450,000 \u05E9\u05F4\u05D7"),
+                                QStringLiteral("\u0639\u062F\u062F \u0664\u0662 \u063A\u0631\u0641.")})
         EXPECT_EQ(GlyphsUnderOtherCodes(layout, font, text), 0) << text.toStdString();
     EXPECT_EQ(GlyphsUnderOtherCodes(layout, font, mixed[0]), 2);
 }
