@@ -778,6 +778,17 @@ TEST(PdfFont, AGlyphDrawnForOtherCharactersGetsACodeOfItsOwnPastTheGlyphs)
     ASSERT_TRUE(subset.isValid());
     EXPECT_FALSE(subset.pathForGlyph(b).isEmpty());
 
+    // Codes run out at the last two-byte code.
+    int last = other;
+    for (int i = 0; last >= 0 && i < 0x10000; ++i) {
+        const int code = sans->Alias(b, QString::number(i));
+        if (code < 0) break;
+        last = code;
+    }
+    EXPECT_EQ(last, 0xFFFF);
+    EXPECT_EQ(sans->Alias(b, u"one more"), -1);
+    EXPECT_EQ(sans->CidToGidMap().size(), 2 * 0x10000);
+
     // CFF outlines name their glyphs by CIDs of their own: no codes past
     // them.
     const auto cff = Open(CffFont(QStringLiteral("Tamsel Cff Face")));
