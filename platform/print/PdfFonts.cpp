@@ -207,8 +207,9 @@ void PdfFonts::WriteAll()
         doc.EndObject();
 
         // The pages name glyphs by their ids, which the subset keeps (CFF
-        // outlines keyed by CIDs by their CIDs, which it keeps too).
-        // Glyphs drawn under codes of their own past the ids have them mapped.
+        // outlines keyed by CIDs by their CIDs, which it keeps too); glyphs
+        // drawn under codes of their own by codes past the ids, which the
+        // map of CIDs to glyphs maps to them.
         const QByteArray glyphMap = face.CidToGidMap();
         const int glyphMapObject = glyphMap.isEmpty() ? 0 : doc.Reserve();
         doc.BeginObject(cidFont) << "<</Type /Font /Subtype " << (cff ? "/CIDFontType0" : "/CIDFontType2")
