@@ -453,19 +453,20 @@ int Strong(char32_t c)
 
 void PdfTextLayout::KeepOnOneLine(const PdfFonts::TextFont& font)
 {
-    // Such a reader takes each glyph in the direction of the last letter
-    // with a direction read (a glyph first reads its first character); one
-    // read as left to right stays on the line while it stands at most 0.8
-    // of the font size from where the glyph before ended (its advance as
-    // the font's widths give it), before or after. Measured in layout
-    // units, with some room.
+    // A reader taking the glyphs as they come (mupdf) takes each glyph in
+    // the direction of the last letter with a direction it read, left to
+    // right at first (a glyph first reads its first character); one read
+    // as left to right stays on the line while it stands at most 0.8 of the
+    // font size from where the glyph before ended (its advance as the
+    // font's widths give it), before or after. Measured in layout units,
+    // with some room.
     const double reach = 0.75 * font.Size / font.PointsPerUnit;
     const double perWidth = font.Size / 1000 / font.PointsPerUnit;
     bool leftToRight = true, first = true;
     double pen = 0;
     for (Glyph& g : m_glyphs) {
         if (!g.Face) continue;
-        QList<uint> chars = g.Face->Characters(g.Id, g.Code).toUcs4();
+        const QList<uint> chars = g.Face->Characters(g.Id, g.Code).toUcs4();
         if (!chars.isEmpty() && Strong(chars.front())) leftToRight = Strong(chars.front()) > 0;
         if (!first && leftToRight && std::fabs(g.X - pen) > reach) {
             QString marked(QChar(0x200F));

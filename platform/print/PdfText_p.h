@@ -102,7 +102,7 @@ private:
     // consonant) under codes that read its characters in their order.
     void ReadInOrder(const Cluster& cluster, const QString& chars);
     // Draws each glyph that would end a reader's line under a code that
-    // reads a right-to-left mark before its characters (see Shape).
+    // reads a right-to-left mark before its characters (see above).
     void KeepOnOneLine(const PdfFonts::TextFont& font);
 
     PdfFonts& m_fonts;
