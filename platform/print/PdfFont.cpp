@@ -324,6 +324,16 @@ struct PdfFont::Data {
     // (0: none yet).
     std::vector<quint16> CodeGlyphs;
     std::vector<quint8> GlyphCodes;
+    // Codes of their own for glyphs drawn for other characters, from the
+    // first code past the CIDs on: the glyph and the characters of each,
+    // and the code of each glyph and characters.
+    struct Alias {
+        quint16 Glyph;
+        QString Characters;
+    };
+    std::vector<Alias> Aliases;
+    QHash<QString, int> AliasCodes;
+    int FirstAlias = -1;
 
     quint16 Code(int glyph) const
     {
@@ -338,6 +348,14 @@ struct PdfFont::Data {
     }
     // The used glyphs (with the missing one) as (code, glyph), by code.
     std::vector<std::pair<quint16, quint16>> UsedByCode() const;
+    // The characters the glyph's own code stands for.
+    QString Own(quint16 glyph) const
+    {
+        const char32_t c = UsedFor[glyph];
+        if (c == NotUsed || c == NoCharacters) return {};
+        if (c == SeveralCharacters) return Several.value(glyph);
+        return QString(QChar(char16_t(c)));
+    }
 
     bool Read(std::shared_ptr<hb_face_t> face, const QString& fallbackName, bool pictures);
     void ReadName(const QString& fallbackName);
@@ -469,6 +487,32 @@ void PdfFont::UseInCluster(quint16 glyph, QStringView characters)
         Use(glyph, characters);
 }
 
+QString PdfFont::Characters(quint16 glyph, int code) const
+{
+    if (glyph >= d->NumGlyphs) return {};
+    if (code >= d->FirstAlias && d->FirstAlias >= 0 && size_t(code - d->FirstAlias) < d->Aliases.size())
+        return d->Aliases[size_t(code - d->FirstAlias)].Characters;
+    return d->Own(glyph);
+}
+
+int PdfFont::Alias(quint16 glyph, QStringView characters)
+{
+    if (d->Kind != TrueTypeOutlines || glyph >= d->NumGlyphs || characters.isEmpty()) return -1;
+    d->Used = true;
+    char32_t& kept = d->UsedFor[glyph];
+    if (kept == NotUsed) kept = NoCharacters;
+    if (glyph != 0 && d->Own(glyph) == characters) return d->Code(glyph);
+    QString key{QChar(char16_t(glyph))};
+    key += characters;
+    if (const auto it = d->AliasCodes.constFind(key); it != d->AliasCodes.constEnd()) return it.value();
+    if (d->FirstAlias < 0) d->FirstAlias = d->NumGlyphs;
+    const int code = d->FirstAlias + int(d->Aliases.size());
+    if (code > 0xFFFF) return -1;
+    d->Aliases.push_back(Data::Alias{glyph, characters.toString()});
+    d->AliasCodes.insert(key, code);
+    return code;
+}
+
 float PdfFont::GlyphWidth(quint16 glyph) const
 {
     if (glyph >= d->NumGlyphs) return 0.f;
@@ -544,6 +588,12 @@ QByteArray PdfFont::Widths() const
         }
         out += Number(GlyphWidth(glyph));
         previous = code;
+    }
+    if (!d->Aliases.empty()) {
+        if (previous >= 0) out += "] ";
+        out += QByteArray::number(d->FirstAlias) + " [";
+        for (size_t i = 0; i < d->Aliases.size(); ++i) out += (i ? " " : "") + Number(GlyphWidth(d->Aliases[i].Glyph));
+        previous = 0;
     }
     if (previous >= 0) out += ']';
     return out + ']';
@@ -646,6 +696,23 @@ QByteArray PdfFont::ToUnicode() const
         entries += ">\n";
         if (++inBlock == 100) flush();
     }
+    for (size_t i = 0; i < d->Aliases.size(); ++i) {
+        entries += '<' + QByteArray::number(d->FirstAlias + int(i), 16).rightJustified(4, '0').toUpper() + "> <";
+        AppendUtf16Hex(entries, d->Aliases[i].Characters);
+        entries += ">\n";
+        if (++inBlock == 100) flush();
+    }
     flush();
     return out + "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
+}
+
+QByteArray PdfFont::CidToGidMap() const
+{
+    if (d->Aliases.empty()) return {};
+    QByteArray map(2 * (d->FirstAlias + qsizetype(d->Aliases.size())), Qt::Uninitialized);
+    uchar* out = reinterpret_cast<uchar*>(map.data());
+    for (int cid = 0; cid < d->FirstAlias; ++cid) qToBigEndian(quint16(cid), out + 2 * cid);
+    for (size_t i = 0; i < d->Aliases.size(); ++i)
+        qToBigEndian(d->Aliases[i].Glyph, out + 2 * (d->FirstAlias + qsizetype(i)));
+    return map;
 }

@@ -58,6 +58,17 @@ public:
     // itself; the characters, when given, become the glyph's own if it has
     // none yet.
     void UseInCluster(quint16 glyph, QStringView characters);
+    // The characters the map back gives for the glyph drawn under a code
+    // (Alias; -1 for its own code); empty for none.
+    QString Characters(quint16 glyph, int code = -1) const;
+    // A code that draws the glyph and that the map back gives these
+    // characters for: its own code when they are its own, else a code of
+    // its own (a glyph drawn for other characters than the ones its shape
+    // says, so a reader taking the glyphs in the order they come reads the
+    // characters in order). -1 when the face has no code left or its
+    // outlines are not TrueType ones (readers take the characters of a CID,
+    // and only these name the glyph of each CID).
+    int Alias(quint16 glyph, QStringView characters);
 
     // The code the pages name a glyph by: its id, but for CFF outlines
     // keyed by CIDs the glyph's CID (a reader finds the glyph by it), and
@@ -100,8 +111,14 @@ public:
     // OutlineKind; uncompressed. Empty when the subsetter fails.
     QByteArray SubsetFile() const;
     // The ToUnicode CMap program mapping the codes of the used glyphs (two
-    // bytes, Identity-H; one for colour pictures) to their characters.
+    // bytes, Identity-H; one for colour pictures) and the aliases to their
+    // characters.
     QByteArray ToUnicode() const;
+    // The map of the CIDs to the glyph ids (two bytes, big-endian, a CID)
+    // when glyphs are drawn under codes of their own (the codes are the
+    // CIDs, those of the aliases past the face's glyphs); empty when each
+    // CID is its glyph's id.
+    QByteArray CidToGidMap() const;
 
 private:
     PdfFont();

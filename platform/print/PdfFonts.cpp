@@ -207,13 +207,25 @@ void PdfFonts::WriteAll()
         doc.EndObject();
 
         // The pages name glyphs by their ids, which the subset keeps (CFF
-        // outlines keyed by CIDs by their CIDs, which it keeps too).
+        // outlines keyed by CIDs by their CIDs, which it keeps too); glyphs
+        // drawn under codes of their own by codes past the ids, which the
+        // map of CIDs to glyphs maps to them.
+        const QByteArray glyphMap = face.CidToGidMap();
+        const int glyphMapObject = glyphMap.isEmpty() ? 0 : doc.Reserve();
         doc.BeginObject(cidFont) << "<</Type /Font /Subtype " << (cff ? "/CIDFontType0" : "/CIDFontType2")
                                  << " /BaseFont ";
         out.Name(baseFont) << " /CIDSystemInfo <</Registry (Adobe) /Ordering (Identity) /Supplement 0>>"
                            << " /FontDescriptor ";
-        out.Ref(descriptor) << (cff ? "" : " /CIDToGIDMap /Identity") << " /W " << face.Widths() << ">>";
+        out.Ref(descriptor);
+        if (glyphMapObject) {
+            out << " /CIDToGIDMap ";
+            out.Ref(glyphMapObject);
+        } else if (!cff) {
+            out << " /CIDToGIDMap /Identity";
+        }
+        out << " /W " << face.Widths() << ">>";
         doc.EndObject();
+        if (glyphMapObject) doc.Stream(glyphMapObject, {}, glyphMap);
 
         // A subset the subsetter failed to make leaves the face to the
         // reader's own.

@@ -396,7 +396,7 @@ void PdfPagePainter::DrawText(QPointF origin, const QString& text)
             if (g.Face->OutlineKind() == PdfFont::ColourPictures)
                 m_out << QByteArray::number(g.Face->Code(g.Id) | 0x100, 16).mid(1); // one byte
             else
-                m_out.Hex4(g.Face->Code(g.Id));
+                m_out.Hex4(g.Code >= 0 ? quint16(g.Code) : g.Face->Code(g.Id));
             pen += g.Face->GlyphWidth(g.Id) * size / 1000;
         }
         if (tells) {

@@ -71,7 +71,7 @@ bool PdfTextLayout::Plain(const PdfFonts::TextFont& font, const QString& text, d
     double x = 0;
     for (int i = 0; i < count; ++i) {
         const quint16 id = quint16(m_ids[size_t(i)]);
-        m_glyphs.push_back(Glyph{face, id, x, 0});
+        m_glyphs.push_back(Glyph{face, id, -1, x, 0});
         m_clusters.push_back(Cluster{i, 1, i, 1, !face->Use(id, QStringView(chars + i, 1))});
         x += m_advances[size_t(i)].x();
     }
@@ -220,6 +220,7 @@ double PdfTextLayout::Shape(const PdfFonts::TextFont& font, const QString& text)
             x = rightToLeft ? left : x + pieces[k].Advance;
         }
     }
+    if (m_rightToLeft) KeepOnOneLine(font);
     return advance;
 }
 
@@ -263,7 +264,7 @@ double PdfTextLayout::ShapePiece(const PdfFonts::TextFont& font, const QString& 
             const QList<quint32> ids = run.glyphIndexes();
             const QList<QPointF> places = run.positions();
             for (qsizetype k = 0; k < ids.size() && k < places.size(); ++k)
-                m_glyphs.push_back(Glyph{face, quint16(ids[k]), places[k].x(), places[k].y() - baseline});
+                m_glyphs.push_back(Glyph{face, quint16(ids[k]), -1, places[k].x(), places[k].y() - baseline});
         }
         m_rightToLeft |= rightToLeft;
         const int count = int(m_glyphs.size()) - first;
@@ -398,7 +399,17 @@ void PdfTextLayout::ShareCharacters(Cluster& cluster, const QString& chars)
         const Glyph& g = m_glyphs[size_t(cluster.First + k)];
         if (g.Face) g.Face->UseInCluster(g.Id, own[size_t(k)]);
     }
-    if (!cluster.RightToLeft) return;
+    if (!cluster.RightToLeft) {
+        int previous = -1;
+        bool inOrder = true;
+        for (int k = 0; k < count; ++k) {
+            if (firstPoint[size_t(k)] < 0) continue;
+            inOrder &= firstPoint[size_t(k)] > previous;
+            previous = firstPoint[size_t(k)];
+        }
+        if (!inOrder) ReadInOrder(cluster, chars);
+        return;
+    }
     std::vector<std::pair<int, Glyph>> order;
     order.reserve(size_t(count));
     int key = -1;
@@ -408,4 +419,66 @@ void PdfTextLayout::ShareCharacters(Cluster& cluster, const QString& chars)
     }
     std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (int k = 0; k < count; ++k) m_glyphs[size_t(cluster.First + k)] = order[size_t(k)].second;
+}
+
+void PdfTextLayout::ReadInOrder(const Cluster& cluster, const QString& chars)
+{
+    // A character a glyph, the last glyph taking those left; a vowel sign
+    // drawn in two parts goes as its two parts (its canonical
+    // decomposition), a part a glyph.
+    QList<uint> points = chars.toUcs4();
+    if (points.size() < cluster.Count) {
+        const QList<uint> parts = chars.normalized(QString::NormalizationForm_D).toUcs4();
+        if (parts.size() > points.size()) points = parts;
+    }
+    const int count = int(std::min<qsizetype>(cluster.Count, points.size()));
+    for (int k = 0; k < count; ++k) {
+        Glyph& g = m_glyphs[size_t(cluster.First + k)];
+        if (!g.Face) continue;
+        const qsizetype n = k + 1 == cluster.Count ? points.size() - k : 1;
+        g.Code = g.Face->Alias(g.Id, QString::fromUcs4(reinterpret_cast<const char32_t*>(points.constData()) + k, n));
+    }
+}
+
+namespace {
+
+// 1 for a left-to-right letter, -1 for a right-to-left one, else 0.
+int Strong(char32_t c)
+{
+    const QChar::Direction d = QChar::direction(c);
+    return d == QChar::DirL ? 1 : d == QChar::DirR || d == QChar::DirAL ? -1 : 0;
+}
+
+} // namespace
+
+void PdfTextLayout::KeepOnOneLine(const PdfFonts::TextFont& font)
+{
+    // A reader taking the glyphs as they come (mupdf) takes each glyph in
+    // the direction of the last letter with a direction it read, left to
+    // right at first (a glyph first reads its first character); one read
+    // as left to right stays on the line while it stands at most 0.8 of the
+    // font size from where the glyph before ended (its advance as the
+    // font's widths give it), before or after. Measured in layout units,
+    // with some room.
+    const double reach = 0.75 * font.Size / font.PointsPerUnit;
+    const double perWidth = font.Size / 1000 / font.PointsPerUnit;
+    bool leftToRight = true, first = true;
+    double pen = 0;
+    for (Glyph& g : m_glyphs) {
+        if (!g.Face) continue;
+        const QList<uint> chars = g.Face->Characters(g.Id, g.Code).toUcs4();
+        if (!chars.isEmpty() && Strong(chars.front())) leftToRight = Strong(chars.front()) > 0;
+        if (!first && leftToRight && std::fabs(g.X - pen) > reach) {
+            QString marked(QChar(0x200F));
+            marked += QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()), chars.size());
+            if (const int code = g.Face->Alias(g.Id, marked); code >= 0) {
+                g.Code = code;
+                leftToRight = false;
+            }
+        }
+        for (const uint c : chars)
+            if (Strong(c)) leftToRight = Strong(c) > 0;
+        first = false;
+        pen = g.X + g.Face->GlyphWidth(g.Id) * perWidth;
+    }
 }

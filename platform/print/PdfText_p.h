@@ -17,6 +17,16 @@
 // around the numbers and Latin inside a right-to-left run. Readers that
 // take the glyphs in the order they come read the characters in order.
 //
+// Readers that take the glyphs in the order they come and read no
+// ActualText (mupdf) get the characters in order too: a cluster whose
+// glyphs stand in another order than its characters draws them under codes
+// that give its characters in their order, and in text with right-to-left
+// runs a glyph such a reader would take for the start of another line (one
+// read as left to right that stands far from where the glyph before
+// ended, as the first glyph of a Latin run inside a right-to-left one does)
+// reads a right-to-left mark first, which such a reader lets go anywhere
+// on the line.
+//
 // A whole paragraph is laid out at once; a text of thousands of
 // characters in pieces, placed in the text's direction.
 
@@ -36,6 +46,9 @@ public:
     struct Glyph {
         PdfFont* Face = nullptr;
         quint16 Id = 0;
+        // The code the glyph is drawn under when it is not its own
+        // (PdfFont::Alias); -1 for its own.
+        int Code = -1;
         double X = 0, Y = 0;
     };
     struct Cluster {
@@ -84,6 +97,13 @@ private:
     // Gives each glyph of a cluster of several the characters it stands
     // for, and puts the glyphs in the order of their characters.
     void ShareCharacters(Cluster& cluster, const QString& chars);
+    // Draws the glyphs of a left-to-right cluster whose glyphs stand in
+    // another order than its characters (a vowel sign before its
+    // consonant) under codes that read its characters in their order.
+    void ReadInOrder(const Cluster& cluster, const QString& chars);
+    // Draws each glyph that would end a reader's line under a code that
+    // reads a right-to-left mark before its characters (see above).
+    void KeepOnOneLine(const PdfFonts::TextFont& font);
 
     PdfFonts& m_fonts;
     std::vector<Glyph> m_glyphs;

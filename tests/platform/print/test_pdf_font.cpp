@@ -665,3 +665,73 @@ TEST(PdfFont, ColourEmojiAreDrawnAsTheirPicturesAndReadBack)
     EXPECT_EQ(mutool.Exit, 0);
     EXPECT_FALSE(mutool.Err.contains(QLatin1String("error"), Qt::CaseInsensitive)) << mutool.Err.toStdString();
 }
+
+TEST(PdfFont, AGlyphDrawnForOtherCharactersGetsACodeOfItsOwnPastTheGlyphs)
+{
+    const auto sans = Open(Sans);
+    const quint16 a = GlyphOf(Sans, 'a'), b = GlyphOf(Sans, 'b');
+    const int glyphs = sans->GlyphCount();
+    EXPECT_TRUE(sans->Use(a, u"a"));
+    EXPECT_EQ(sans->Alias(a, u"a"), a) << "its own characters: its own code";
+    EXPECT_TRUE(sans->CidToGidMap().isEmpty());
+    const int ab = sans->Alias(a, u"ba");
+    const int marked = sans->Alias(a, u"\u200Fa");
+    const int other = sans->Alias(b, u"a");
+    EXPECT_EQ(ab, glyphs);
+    EXPECT_EQ(marked, glyphs + 1);
+    EXPECT_EQ(other, glyphs + 2);
+    EXPECT_EQ(sans->Alias(a, u"ba"), ab) << "the same glyph and characters: the same code";
+    EXPECT_EQ(sans->Alias(a, {}), -1);
+    EXPECT_EQ(sans->Characters(a), QStringLiteral("a"));
+    EXPECT_EQ(sans->Characters(a, marked), QStringLiteral("\u200Fa"));
+    EXPECT_EQ(sans->Characters(b), QString()) << "b was drawn only for other characters";
+
+    // Each code reads its characters, draws its glyph, as wide.
+    const QHash<int, QString> map = ReadToUnicode(sans->ToUnicode());
+    EXPECT_EQ(map.value(a), QStringLiteral("a"));
+    EXPECT_EQ(map.value(ab), QStringLiteral("ba"));
+    EXPECT_EQ(map.value(marked), QStringLiteral("\u200Fa"));
+    EXPECT_EQ(map.value(other), QStringLiteral("a"));
+    EXPECT_FALSE(map.contains(b));
+    const QByteArray glyphMap = sans->CidToGidMap();
+    ASSERT_EQ(glyphMap.size(), 2 * (glyphs + 3));
+    const auto glyphOf = [&](int cid) { return int(Get16(glyphMap, 2 * cid)); };
+    EXPECT_EQ(glyphOf(0), 0);
+    EXPECT_EQ(glyphOf(a), a);
+    EXPECT_EQ(glyphOf(glyphs - 1), glyphs - 1);
+    EXPECT_EQ(glyphOf(ab), a);
+    EXPECT_EQ(glyphOf(marked), a);
+    EXPECT_EQ(glyphOf(other), b);
+    QHash<int, double> widths;
+    static const QRegularExpression run(QStringLiteral("(\\d+) \\[([^\\]]*)\\]"));
+    for (auto it = run.globalMatch(QString::fromLatin1(sans->Widths())); it.hasNext();) {
+        const auto m = it.next();
+        int cid = m.captured(1).toInt();
+        for (const QString& w : m.captured(2).split(QLatin1Char(' '))) widths.insert(cid++, w.toDouble());
+    }
+    EXPECT_EQ(widths.size(), 5) << sans->Widths().toStdString(); // a, b and the three codes
+    for (const int cid : {ab, marked}) EXPECT_NEAR(widths.value(cid), sans->GlyphWidth(a), 0.06);
+    EXPECT_NEAR(widths.value(other), sans->GlyphWidth(b), 0.06);
+    // The subset keeps the glyph drawn only under a code of its own.
+    const QRawFont subset(sans->SubsetFile(), 1000);
+    ASSERT_TRUE(subset.isValid());
+    EXPECT_FALSE(subset.pathForGlyph(b).isEmpty());
+
+    // Codes run out at the last two-byte code.
+    int last = other;
+    for (int i = 0; last >= 0 && i < 0x10000; ++i) {
+        const int code = sans->Alias(b, QString::number(i));
+        if (code < 0) break;
+        last = code;
+    }
+    EXPECT_EQ(last, 0xFFFF);
+    EXPECT_EQ(sans->Alias(b, u"one more"), -1);
+    EXPECT_EQ(sans->CidToGidMap().size(), 2 * 0x10000);
+
+    // CFF outlines name their glyphs by CIDs of their own: no codes past
+    // them.
+    const auto cff = Open(CffFont(QStringLiteral("Tamsel Cff Face")));
+    ASSERT_NE(cff, nullptr);
+    EXPECT_EQ(cff->Alias(4, u"x"), -1);
+    EXPECT_TRUE(cff->CidToGidMap().isEmpty());
+}
