@@ -121,17 +121,23 @@ inline Comparison Compare(const QImage& a, const QImage& b)
     return c;
 }
 
-// The PDF's first page drawn as the preview draws the report: more than
+// A page a reader drew at dpi against the preview's first page: more than
 // minInked cells with ink, under one in fifty of them differing.
-inline void ExpectDrawnAsPreview(const QByteArray& report, const QString& pdf, int minInked)
+inline void ExpectPageAsPreview(const QImage& ours, const QByteArray& report, int dpi, int minInked)
 {
-    const int dpi = 144;
-    const QImage ours = PdfPage(pdf, dpi), preview = PreviewPage(report, dpi);
+    const QImage preview = PreviewPage(report, dpi);
     ASSERT_FALSE(ours.isNull());
     ASSERT_EQ(ours.size(), preview.size());
     const Comparison c = Compare(ours, preview);
     EXPECT_GT(c.Inked, minInked);
     EXPECT_LT(c.Differing, c.Inked / 50) << c.Differing << " of " << c.Inked << " cells differ";
+}
+
+// The PDF's first page drawn (by pdftoppm) as the preview draws the report.
+inline void ExpectDrawnAsPreview(const QByteArray& report, const QString& pdf, int minInked)
+{
+    const int dpi = 144;
+    ExpectPageAsPreview(PdfPage(pdf, dpi), report, dpi, minInked);
 }
 
 // A 1-bit map sheet: white (index 0), with a black line every tenth row
