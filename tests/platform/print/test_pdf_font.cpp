@@ -834,3 +834,59 @@ TEST(PdfFont, ThaanaIsDrawnFromTheInstalledNotoFaceInThePreviewAndThePdf)
     EXPECT_EQ(mutool.Exit, 0);
     EXPECT_FALSE(mutool.Err.contains(QLatin1String("error"), Qt::CaseInsensitive)) << mutool.Err.toStdString();
 }
+
+TEST(PdfFont, AFaceWhoseSubsetReadersCannotLoadIsEmbeddedWhole)
+{
+    // Liberation Sans under a name of its own, its horizontal header of a
+    // version HarfBuzz does not read: Qt draws with the face, and HarfBuzz's
+    // subsetter cuts it, but leaves the header and the advances out of the
+    // cut, which no reader loads.
+    const QRawFont raw = Raw(Sans);
+    QMap<QByteArray, QByteArray> tables;
+    for (const char* tag :
+         {"head", "hhea", "hmtx", "maxp", "loca", "glyf", "cmap", "kern", "post", "OS/2", "GDEF", "GPOS", "GSUB"})
+        tables.insert(tag, raw.fontTable(tag));
+    tables["name"] = NameTable(QStringLiteral("Tamsel Header"), QStringLiteral("TamselHeader"));
+    Put16(tables["hhea"], 0, 5);
+    const QByteArray file = Sfnt(tables);
+    // Kept while the tests run (Qt keeps a font added from memory under
+    // its id).
+    static const int added = QFontDatabase::addApplicationFontFromData(file);
+    ASSERT_GE(added, 0);
+    const auto face = Open(file);
+    ASSERT_NE(face, nullptr);
+    for (const char c : QByteArray("Header")) face->Use(GlyphOf(Sans, char32_t(c)), QString(QChar(c)));
+    EXPECT_TRUE(face->SubsetFile().isEmpty()) << "a cut that does not read as the face";
+    const QByteArray whole = face->WholeFile();
+    EXPECT_TRUE(QRawFont(whole, 2048).isValid());
+    EXPECT_EQ(TableOf(whole, "hhea"), tables["hhea"]);
+
+    // A page drawn in it: the PDF embeds the whole face, which the readers
+    // load and draw as the preview does.
+    const QStringList texts{QStringLiteral("Header damaged: Hamburgefonstiv 0123"),
+                            QStringLiteral("AVAILABLE Type, To WAVE Yard")};
+    const QByteArray report = LinesReport(texts, QStringLiteral("Tamsel Header"));
+    QTemporaryDir dir;
+    const QString pdf = RenderToPdf(dir.path(), report);
+    const ToolResult listed = RunTool(QStringLiteral("pdffonts"), {pdf});
+    ASSERT_EQ(listed.Exit, 0) << listed.Err.toStdString();
+    EXPECT_TRUE(listed.Err.isEmpty()) << listed.Err.toStdString();
+    static const QRegularExpression embeddedWhole(
+        QStringLiteral("\\nTamselHeader +CID TrueType +Identity-H +yes +no +yes "));
+    EXPECT_TRUE(listed.Out.contains(embeddedWhole)) << listed.Out.toStdString();
+    const ToolResult checked = RunTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
+    EXPECT_EQ(checked.Exit, 0) << checked.Out.toStdString() << checked.Err.toStdString();
+    const ToolResult mutool =
+        RunTool(QStringLiteral("mutool"),
+                {QStringLiteral("draw"), QStringLiteral("-o"), dir.filePath(QStringLiteral("mu.png")),
+                 QStringLiteral("-r"), QStringLiteral("30"), pdf});
+    EXPECT_EQ(mutool.Exit, 0);
+    EXPECT_FALSE(mutool.Err.contains(QLatin1String("error"), Qt::CaseInsensitive)) << mutool.Err.toStdString();
+    ExpectDrawnAsPreview(report, pdf, 200);
+    // The text reads back; its spacing aside, as the widths the document
+    // states are HarfBuzz's reading of the face, which takes no advances
+    // from a header it does not read.
+    const QStringList back = TextLines(pdf).replaceInStrings(QStringLiteral(" "), QString());
+    for (const QString& text : texts)
+        EXPECT_TRUE(back.contains(QString(text).remove(QLatin1Char(' ')))) << back.join(u'\n').toStdString();
+}
