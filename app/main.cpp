@@ -2,6 +2,7 @@
 #include "grid/TGridUnit.h"
 #include "state/TAppState.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/fonts/ScriptFaces.h"
 #include "platform/kernel/Application.h"
 #include "platform/widgets/WidgetStyle.h"
 
@@ -11,6 +12,9 @@ int main(int argc, char** argv)
 {
     TApplication app(argc, argv);
     InstallWidgetStyle();
+    // The faces Qt would refuse for their own script (Thaana's among them),
+    // registered in a form it takes, before any text is laid out.
+    ScriptFaces::Install();
     // The grid unit's start-up: its clipboard format, once per process.
     TGridUnit::Startup();
     int result = 1;

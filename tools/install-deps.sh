@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev
-  zlib1g-dev libjpeg62-turbo-dev libtiff-dev libharfbuzz-dev libfreetype-dev
+  zlib1g-dev libjpeg62-turbo-dev libtiff-dev libharfbuzz-dev libfreetype-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev libpugixml-dev
   python3
   fonts-liberation2 fonts-dejavu-core fonts-wine fonts-wqy-microhei fonts-noto-core fonts-noto-color-emoji fontconfig

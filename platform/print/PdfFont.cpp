@@ -359,6 +359,16 @@ struct PdfFont::Data {
 
     bool Read(std::shared_ptr<hb_face_t> face, const QString& fallbackName, bool pictures);
     void ReadName(const QString& fallbackName);
+    // The glyphs used, the missing one first.
+    std::vector<quint32> UsedGlyphs() const;
+    // A font file of the face as FreeType (as readers) opens it.
+    QRawFont Opened(hb_blob_t* file) const;
+    // Whether the subset's file reads as the face (see SubsetFile); whole
+    // is the whole face as FreeType opens it (invalid when it does not).
+    bool SubsetReadsAsFace(hb_blob_t* file, const QRawFont& whole) const;
+    // A font file of the face as the document embeds it: CFF outlines
+    // keyed by CIDs as their table alone.
+    static QByteArray Embedded(hb_face_t* file, bool cffTable);
 };
 
 bool PdfFont::Data::Read(std::shared_ptr<hb_face_t> face, const QString& fallbackName, bool pictures)
@@ -642,6 +652,56 @@ QByteArray PdfFont::DescriptorEntries() const
         QByteArray::number(stemV);
 }
 
+std::vector<quint32> PdfFont::Data::UsedGlyphs() const
+{
+    std::vector<quint32> used{0};
+    for (int g = 1; g < NumGlyphs; ++g)
+        if (UsedFor[size_t(g)] != NotUsed) used.push_back(quint32(g));
+    return used;
+}
+
+QRawFont PdfFont::Data::Opened(hb_blob_t* file) const
+{
+    unsigned length = 0;
+    const char* data = hb_blob_get_data(file, &length);
+    return data ? QRawFont(QByteArray(data, qsizetype(length)), UnitsPerEm, QFont::PreferNoHinting) : QRawFont();
+}
+
+bool PdfFont::Data::SubsetReadsAsFace(hb_blob_t* file, const QRawFont& whole) const
+{
+    // HarfBuzz finds every glyph used and no more than the face has, with
+    // the face's advances.
+    const std::vector<quint32> used = UsedGlyphs();
+    const ::Face read(hb_face_create(file, 0));
+    const unsigned glyphs = hb_face_get_glyph_count(read.get());
+    if (glyphs <= used.back() || glyphs > unsigned(NumGlyphs) || hb_face_get_upem(read.get()) != unsigned(UnitsPerEm))
+        return false;
+    const Font font(hb_font_create(read.get()));
+    for (const quint32 g : used)
+        if (hb_font_get_glyph_h_advance(font.get(), g) != hb_font_get_glyph_h_advance(Metrics.get(), g)) return false;
+    // FreeType opens it, as readers do, and takes the advances it takes
+    // from the whole face.
+    const QRawFont loaded = Opened(file);
+    if (!loaded.isValid()) return false;
+    if (!whole.isValid()) return true;
+    std::vector<QPointF> cut(used.size()), face(used.size());
+    const int n = int(used.size());
+    if (!loaded.advancesForGlyphIndexes(used.data(), cut.data(), n, QRawFont::UseDesignMetrics) ||
+        !whole.advancesForGlyphIndexes(used.data(), face.data(), n, QRawFont::UseDesignMetrics))
+        return false;
+    for (size_t i = 0; i < cut.size(); ++i)
+        if (std::abs(cut[i].x() - face[i].x()) > 0.5) return false;
+    return true;
+}
+
+QByteArray PdfFont::Data::Embedded(hb_face_t* file, bool cffTable)
+{
+    const Blob blob(cffTable ? hb_face_reference_table(file, Tag("CFF ")) : hb_face_reference_blob(file));
+    unsigned length = 0;
+    const char* data = hb_blob_get_data(blob.get(), &length);
+    return data ? QByteArray(data, qsizetype(length)) : QByteArray();
+}
+
 QByteArray PdfFont::SubsetFile() const
 {
     hb_subset_input_t* input = hb_subset_input_create_or_fail();
@@ -658,11 +718,17 @@ QByteArray PdfFont::SubsetFile() const
     const Face subset(hb_subset_or_fail(d->Face.get(), input));
     hb_subset_input_destroy(input);
     if (!subset) return {};
-    const Blob file(OutlineKind() == CidKeyedCffOutlines ? hb_face_reference_table(subset.get(), Tag("CFF "))
-                                                         : hb_face_reference_blob(subset.get()));
-    unsigned length = 0;
-    const char* data = hb_blob_get_data(file.get(), &length);
-    return data ? QByteArray(data, qsizetype(length)) : QByteArray();
+    const Blob cut(hb_face_reference_blob(subset.get())), whole(hb_face_reference_blob(d->Face.get()));
+    if (!d->SubsetReadsAsFace(cut.get(), d->Opened(whole.get()))) return {};
+    return Data::Embedded(subset.get(), OutlineKind() == CidKeyedCffOutlines);
+}
+
+QByteArray PdfFont::WholeFile() const
+{
+    if (d->Kind == ColourPictures) return {};
+    const Blob whole(hb_face_reference_blob(d->Face.get()));
+    if (!d->Opened(whole.get()).isValid()) return {};
+    return Data::Embedded(d->Face.get(), OutlineKind() == CidKeyedCffOutlines);
 }
 
 QByteArray PdfFont::ToUnicode() const

@@ -108,8 +108,16 @@ public:
     QByteArray DescriptorEntries() const;
     // The face cut down to the used glyphs (and the glyphs composite glyphs
     // are made of), their ids kept, without hinting, in the form of
-    // OutlineKind; uncompressed. Empty when the subsetter fails.
+    // OutlineKind; uncompressed. Empty when the subsetter fails, or when
+    // what it made does not read as the face: HarfBuzz finds fewer glyphs
+    // than used or more than the face has, FreeType cannot open it, or a
+    // glyph used has another advance in it (a damaged face the subsetter
+    // takes may come out without the tables a reader needs).
     QByteArray SubsetFile() const;
+    // The whole face as read, in the form of OutlineKind, for a face whose
+    // subset does not read as the face; empty when FreeType cannot open the
+    // whole either.
+    QByteArray WholeFile() const;
     // The ToUnicode CMap program mapping the codes of the used glyphs (two
     // bytes, Identity-H; one for colour pictures) and the aliases to their
     // characters.

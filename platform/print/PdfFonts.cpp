@@ -196,8 +196,17 @@ void PdfFonts::WriteAll()
             continue;
         }
         const bool cff = kind != PdfFont::TrueTypeOutlines;
-        const QByteArray baseFont = face.BaseFont();
-        const int cidFont = doc.Reserve(), descriptor = doc.Reserve(), file = doc.Reserve(), toUnicode = doc.Reserve();
+        // The subset, or the whole face when the subset does not read as
+        // the face (a whole face's name has no subset tag); neither leaves
+        // the face to the reader's own.
+        QByteArray file = face.SubsetFile();
+        QByteArray baseFont = face.BaseFont();
+        if (file.isEmpty()) {
+            file = face.WholeFile();
+            if (!file.isEmpty()) baseFont = baseFont.mid(baseFont.indexOf('+') + 1);
+        }
+        const int cidFont = doc.Reserve(), descriptor = doc.Reserve(), fileObject = doc.Reserve(),
+                  toUnicode = doc.Reserve();
 
         PdfOutput& out = doc.BeginObject(named.Object);
         out << "<</Type /Font /Subtype /Type0 /BaseFont ";
@@ -227,27 +236,24 @@ void PdfFonts::WriteAll()
         doc.EndObject();
         if (glyphMapObject) doc.Stream(glyphMapObject, {}, glyphMap);
 
-        // A subset the subsetter failed to make leaves the face to the
-        // reader's own.
-        const QByteArray subset = face.SubsetFile();
         doc.BeginObject(descriptor) << "<</Type /FontDescriptor /FontName ";
         out.Name(baseFont) << ' ' << face.DescriptorEntries();
-        if (!subset.isEmpty()) {
+        if (!file.isEmpty()) {
             out << (cff ? " /FontFile3 " : " /FontFile2 ");
-            out.Ref(file);
+            out.Ref(fileObject);
         }
         out << ">>";
         doc.EndObject();
 
-        if (!subset.isEmpty()) {
+        if (!file.isEmpty()) {
             PdfOutput entries;
             if (cff) {
                 entries << (kind == PdfFont::CffOutlines ? " /Subtype /OpenType" : " /Subtype /CIDFontType0C");
             } else {
                 entries << " /Length1 ";
-                entries.Int(subset.size());
+                entries.Int(file.size());
             }
-            doc.Stream(file, entries.View(), subset);
+            doc.Stream(fileObject, entries.View(), file);
         }
         doc.Stream(toUnicode, {}, face.ToUnicode());
     }

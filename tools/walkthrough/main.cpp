@@ -37,6 +37,7 @@
 #include "platform/report/TReportFileReader.h"
 #include "platform/core/IniFile.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/fonts/ScriptFaces.h"
 #include "platform/kernel/Application.h"
 #include "platform/widgets/CustomEdit.h"
 #include "platform/widgets/SpeedButton.h"
@@ -79,9 +80,11 @@ const RoadTexts kPlainTexts{QStringLiteral("Pat and Lee Buyer"),
                             QStringLiteral("Whitfield"),
                             QStringLiteral("Whitfield Realty")};
 const RoadTexts kScriptTexts{
-    QString::fromUtf8("\u05e9\u05e8\u05d4 \u05db\u05d4\u05df"),                                      // Hebrew
+    // Thaana: Rasheed Abdulla, the name ending in the Arabic ligature, as
+    // Dhivehi writes it
+    QString::fromUtf8("\u0783\u07a6\u079d\u07a9\u078b\u07aa \u07a2\u07a6\u0784\u07b0\u078b\u07aa\ufdf2"),
     QString::fromUtf8("\u0967\u0968 \u0917\u093e\u0902\u0927\u0940 \u092e\u093e\u0930\u094d\u0917"), // Devanagari
-    QString::fromUtf8("\u0e01\u0e23\u0e38\u0e07\u0e40\u0e17\u0e1e"),                                 // Thai
+    QString::fromUtf8("\u05ea\u05dc \u05d0\u05d1\u05d9\u05d1"),                                      // Hebrew
     QStringLiteral("Dana"),
     QString::fromUtf8("Nguye\u0302\u0303n"),                         // stacked marks
     QString::fromUtf8("\u6771\u4eac \ubd80\ub3d9\uc0b0 \U0001F3E0"), // CJK, Korean, emoji
@@ -374,6 +377,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplication app(argc, argv);
     InstallWidgetStyle();
+    ScriptFaces::Install();
     const QStringList args = app.arguments();
     const int at = args.indexOf(QStringLiteral("--out"));
     if (at < 0 || at + 1 >= args.size()) {

@@ -455,11 +455,10 @@ TEST(PdfFont, ScriptsOfTheInstalledFacesAreDrawnFromThem)
 
 TEST(PdfFont, CharactersNoInstalledFaceHasAreDrawnInThePageFontsMissingGlyph)
 {
-    // Thaana, whose installed face Qt does not take for its script, comes
-    // in a face of boxes with no font file behind it; private-use and
-    // unassigned characters in the page font itself.
-    const QString thaana = QStringLiteral("Name: \u0789\u07A6\u0787\u07A8 end");
-    const QString mixed = QStringLiteral("\u0789\u07A6 \u0928\u092E\u0938 Box");
+    // Private-use and unassigned characters, alone and beside a script of
+    // an installed face: in the page font itself.
+    const QString named = QStringLiteral("Name: \uF8FF\U0010FFFD\u038B end");
+    const QString mixed = QStringLiteral("\U000F0001\u0379 Box \u0928\u092E\u0938");
     const QString unassigned = QStringLiteral("Box \uE000\U000F0001 \u0378 end");
     PdfDocument document;
     PdfFonts fonts(document);
@@ -467,7 +466,7 @@ TEST(PdfFont, CharactersNoInstalledFaceHasAreDrawnInThePageFontsMissingGlyph)
     TPageFont page;
     page.Family = Sans;
     const PdfFonts::TextFont& font = fonts.Font(page);
-    for (const QString& text : {thaana, mixed, unassigned}) {
+    for (const QString& text : {named, mixed, unassigned}) {
         EXPECT_GT(layout.Lay(font, text), 0);
         int missing = 0;
         for (const PdfTextLayout::Glyph& g : layout.Glyphs()) {
@@ -482,13 +481,13 @@ TEST(PdfFont, CharactersNoInstalledFaceHasAreDrawnInThePageFontsMissingGlyph)
     for (const QString& family : {Sans, Serif}) {
         QTemporaryDir dir;
         // The preview draws the missing glyph where the page font stands
-        // in; the face of boxes it leaves blank.
-        const QByteArray drawn = LinesReport({unassigned, unassigned + unassigned}, family);
+        // in, and so does the PDF; the text reads back.
+        const QByteArray drawn = LinesReport({unassigned, unassigned + unassigned, named, mixed}, family);
         const QString pdf = RenderToPdf(dir.path(), drawn);
         ExpectDrawnAsPreview(drawn, pdf, 100);
-        EXPECT_TRUE(TextLines(pdf).contains(unassigned)) << TextLines(pdf).join(u'\n').toStdString();
-        const QString boxes = RenderToPdf(dir.path(), LinesReport({thaana, mixed}, family));
-        EXPECT_FALSE(TextLines(boxes).filter(QStringLiteral("end")).isEmpty());
+        const QStringList back = TextLines(pdf);
+        for (const QString& text : {unassigned, named, mixed})
+            EXPECT_TRUE(back.contains(text)) << back.join(u'\n').toStdString();
     }
 }
 
@@ -734,4 +733,169 @@ TEST(PdfFont, AGlyphDrawnForOtherCharactersGetsACodeOfItsOwnPastTheGlyphs)
     ASSERT_NE(cff, nullptr);
     EXPECT_EQ(cff->Alias(4, u"x"), -1);
     EXPECT_TRUE(cff->CidToGidMap().isEmpty());
+}
+
+TEST(PdfFont, ThaanaIsDrawnFromTheInstalledNotoFaceInThePreviewAndThePdf)
+{
+    // Names in Thaana, with the vowel marks over and under their letters,
+    // in a regular and a bold page font.
+    const QString name = QStringLiteral(
+        "\u078b\u07a8\u0788\u07ac\u0780\u07a8 \u0783\u07a6\u0787\u07b0\u0794\u07a8\u078c\u07aa\u0782\u07b0");
+    const QString mixed = QStringLiteral("Owner: \u0789\u07aa\u0799\u07a6\u0787\u07b0\u0789\u07a6\u078b\u07aa 12");
+    const QStringList texts{name, mixed};
+
+    // Every glyph from the installed face of its style, none missing.
+    PdfDocument document;
+    PdfFonts fonts(document);
+    PdfTextLayout layout(fonts);
+    for (const bool bold : {false, true}) {
+        TPageFont page;
+        page.Family = Sans;
+        page.Bold = bold;
+        layout.Lay(fonts.Font(page), name);
+        ASSERT_FALSE(layout.Glyphs().empty());
+        for (const PdfTextLayout::Glyph& g : layout.Glyphs()) {
+            ASSERT_NE(g.Face, nullptr);
+            EXPECT_NE(g.Id, 0);
+            if (g.Face->BaseFont().contains("Liberation")) continue; // the space
+            EXPECT_TRUE(g.Face->BaseFont().endsWith(bold ? "+NotoSansThaana-Bold" : "+NotoSansThaana-Regular"))
+                << g.Face->BaseFont().data();
+        }
+    }
+
+    // Each text in both styles, a line apart.
+    const int dpi = 144;
+    const QByteArray report = Record([&](TBaseReport& r) {
+        TPagePainter& p = r.Painter();
+        TPageFont font;
+        font.Family = Sans;
+        font.Size = 20;
+        double y = 1;
+        for (const bool bold : {false, true}) {
+            font.Bold = bold;
+            p.SetFont(font);
+            for (const QString& text : texts) {
+                p.DrawText(QPointF(1, y), text);
+                y += 0.5;
+            }
+        }
+    });
+
+    // The preview draws the names: ink above the base line of each.
+    const QImage preview = PreviewPage(report, dpi);
+    for (const int line : {0, 2}) {
+        int inked = 0;
+        const int base = qRound((1 + line * 0.5) * dpi);
+        for (int y = base - dpi / 4; y < base + dpi / 12; ++y)
+            for (int x = dpi; x < dpi * 5; ++x) inked += qGray(preview.pixel(x, y)) < 128;
+        EXPECT_GT(inked, 400) << "line " << line;
+    }
+
+    // The PDF draws them as the preview: cells of 4 x 4 pixels, the same
+    // ink a pixel apart at the most (the preview and the reader place the
+    // glyphs of right-to-left runs a fraction of a pixel apart, whatever
+    // the resolution).
+    QTemporaryDir dir;
+    const QString pdf = RenderToPdf(dir.path(), report);
+    const QImage ours = PdfPage(pdf, dpi);
+    ASSERT_EQ(ours.size(), preview.size());
+    const int cell = 4;
+    const auto ink = [&](const QImage& image, int x0, int y0) {
+        double sum = 0;
+        for (int y = y0; y < y0 + cell; ++y)
+            for (int x = x0; x < x0 + cell; ++x) sum += 255 - qGray(image.pixel(x, y));
+        return sum / (cell * cell);
+    };
+    int inked = 0, differing = 0;
+    for (int y = 1; y + cell + 1 <= ours.height(); y += cell)
+        for (int x = 1; x + cell + 1 <= ours.width(); x += cell) {
+            const double a = ink(preview, x, y);
+            if (a < 8 && ink(ours, x, y) < 8) continue;
+            ++inked;
+            double closest = 255;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) closest = std::min(closest, std::fabs(ink(ours, x + dx, y + dy) - a));
+            differing += closest > 48;
+        }
+    EXPECT_GT(inked, 600);
+    EXPECT_LT(differing, inked / 50) << differing << " of " << inked << " cells differ";
+
+    // From subsets of the Noto faces that the readers load, and the text
+    // reads back.
+    const ToolResult listed = RunTool(QStringLiteral("pdffonts"), {pdf});
+    ASSERT_EQ(listed.Exit, 0) << listed.Err.toStdString();
+    EXPECT_TRUE(listed.Err.isEmpty()) << listed.Err.toStdString();
+    for (const char* style : {"Regular", "Bold"}) {
+        const QRegularExpression line(
+            QStringLiteral("[A-Z]{6}\\+NotoSansThaana-%1 +CID TrueType +Identity-H +yes yes yes")
+                .arg(QLatin1String(style)));
+        EXPECT_TRUE(listed.Out.contains(line)) << style << "\n" << listed.Out.toStdString();
+    }
+    static const QRegularExpression marks(QStringLiteral("[\u200E\u200F\u202A-\u202E\u2066-\u2069]"));
+    const QStringList back = TextLines(pdf).replaceInStrings(marks, QString());
+    for (const QString& text : texts) EXPECT_EQ(back.count(text), 2) << back.join(u'\n').toStdString();
+    const ToolResult checked = RunTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
+    EXPECT_EQ(checked.Exit, 0) << checked.Out.toStdString();
+    const ToolResult mutool =
+        RunTool(QStringLiteral("mutool"),
+                {QStringLiteral("draw"), QStringLiteral("-o"), dir.filePath(QStringLiteral("mu.png")),
+                 QStringLiteral("-r"), QStringLiteral("30"), pdf});
+    EXPECT_EQ(mutool.Exit, 0);
+    EXPECT_FALSE(mutool.Err.contains(QLatin1String("error"), Qt::CaseInsensitive)) << mutool.Err.toStdString();
+}
+
+TEST(PdfFont, AFaceWhoseSubsetReadersCannotLoadIsEmbeddedWhole)
+{
+    // Liberation Sans under a name of its own, its horizontal header of a
+    // version HarfBuzz does not read: Qt draws with the face, and HarfBuzz's
+    // subsetter cuts it, but leaves the header and the advances out of the
+    // cut, which no reader loads.
+    const QRawFont raw = Raw(Sans);
+    QMap<QByteArray, QByteArray> tables;
+    for (const char* tag :
+         {"head", "hhea", "hmtx", "maxp", "loca", "glyf", "cmap", "kern", "post", "OS/2", "GDEF", "GPOS", "GSUB"})
+        tables.insert(tag, raw.fontTable(tag));
+    tables["name"] = NameTable(QStringLiteral("Tamsel Header"), QStringLiteral("TamselHeader"));
+    Put16(tables["hhea"], 0, 5);
+    const QByteArray file = Sfnt(tables);
+    // Kept while the tests run (Qt keeps a font added from memory under
+    // its id).
+    static const int added = QFontDatabase::addApplicationFontFromData(file);
+    ASSERT_GE(added, 0);
+    const auto face = Open(file);
+    ASSERT_NE(face, nullptr);
+    for (const char c : QByteArray("Header")) face->Use(GlyphOf(Sans, char32_t(c)), QString(QChar(c)));
+    EXPECT_TRUE(face->SubsetFile().isEmpty()) << "a cut that does not read as the face";
+    const QByteArray whole = face->WholeFile();
+    EXPECT_TRUE(QRawFont(whole, 2048).isValid());
+    EXPECT_EQ(TableOf(whole, "hhea"), tables["hhea"]);
+
+    // A page drawn in it: the PDF embeds the whole face, which the readers
+    // load and draw as the preview does.
+    const QStringList texts{QStringLiteral("Header damaged: Hamburgefonstiv 0123"),
+                            QStringLiteral("AVAILABLE Type, To WAVE Yard")};
+    const QByteArray report = LinesReport(texts, QStringLiteral("Tamsel Header"));
+    QTemporaryDir dir;
+    const QString pdf = RenderToPdf(dir.path(), report);
+    const ToolResult listed = RunTool(QStringLiteral("pdffonts"), {pdf});
+    ASSERT_EQ(listed.Exit, 0) << listed.Err.toStdString();
+    EXPECT_TRUE(listed.Err.isEmpty()) << listed.Err.toStdString();
+    static const QRegularExpression embeddedWhole(
+        QStringLiteral("\\nTamselHeader +CID TrueType +Identity-H +yes +no +yes "));
+    EXPECT_TRUE(listed.Out.contains(embeddedWhole)) << listed.Out.toStdString();
+    const ToolResult checked = RunTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
+    EXPECT_EQ(checked.Exit, 0) << checked.Out.toStdString() << checked.Err.toStdString();
+    const ToolResult mutool =
+        RunTool(QStringLiteral("mutool"),
+                {QStringLiteral("draw"), QStringLiteral("-o"), dir.filePath(QStringLiteral("mu.png")),
+                 QStringLiteral("-r"), QStringLiteral("30"), pdf});
+    EXPECT_EQ(mutool.Exit, 0);
+    EXPECT_FALSE(mutool.Err.contains(QLatin1String("error"), Qt::CaseInsensitive)) << mutool.Err.toStdString();
+    ExpectDrawnAsPreview(report, pdf, 200);
+    // The text reads back; its spacing aside, as the widths the document
+    // states are HarfBuzz's reading of the face, which takes no advances
+    // from a header it does not read.
+    const QStringList back = TextLines(pdf).replaceInStrings(QStringLiteral(" "), QString());
+    for (const QString& text : texts)
+        EXPECT_TRUE(back.contains(QString(text).remove(QLatin1Char(' ')))) << back.join(u'\n').toStdString();
 }
