@@ -36,9 +36,10 @@ constexpr TKindRule kRules[] = {
      Of(K::Map) | Of(K::CompsSearch) | Of(K::PropSearch) | Of(K::PropData)},
     {K::Report, "report", true, 0, S | P | C, false,
      Of(K::Report) | Of(K::CompsSearch) | Of(K::Map) | Of(K::PropSearch) | Of(K::PropData)},
-    // A comp of the comps found for the property, read in this session.
+    // A comp of the comps found for the property, read in this session; its
+    // page is written by the report form, not while that makes a report.
     {K::CompInfo, "comp information", true, 0, S | P | C, false,
-     Of(K::CompInfo) | Of(K::CompsSearch) | Of(K::PropSearch) | Of(K::PropData)},
+     Of(K::CompInfo) | Of(K::CompsSearch) | Of(K::PropSearch) | Of(K::PropData) | Of(K::Report)},
 };
 static_assert(sizeof(kRules) / sizeof(kRules[0]) == int(TRequestKind::Count), "one rule per request kind");
 

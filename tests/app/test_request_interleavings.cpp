@@ -446,6 +446,49 @@ struct Previewed {
 
 } // namespace
 
+TEST_F(MainWindow, CompInformationWaitsForTheReportBeingMade)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    main->CompsParamsForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return bool(CompsParamsFrm); }));
+    CompsParamsFrm->BitBtn1Click();
+    ASSERT_TRUE(WaitUntil([] { return CompsViewFrm && AppState().CompsFound; }));
+    main->ReportForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return ReportFrm && !AppState().NeedMap; }));
+    ReportFrm->SelectPages(1);
+    Previewed shown;
+    m_responder.NextModal([&](QDialog&) {
+        TReportFileReader reader;
+        reader.LoadFromFile(main->rptProfile->PreviewFile());
+        shown.text = TReportDump::Text(reader);
+        return int(mrCancel);
+    });
+    s_service->Next(QStringLiteral("rptgen"), QStringLiteral("hold"));
+    TRequestGuard* guard = main->RequestGuard();
+    QString told;
+    // While the report data is on its way, the user opens View Comps and
+    // asks for a comp's information.
+    Script script({
+        {[main, guard] { return guard->Running(TRequestKind::Report) && main->vxRptGen->Connected(); },
+         [&] {
+             main->CompsViewForm->trigger();
+             ASSERT_TRUE(CompsViewFrm);
+             CompsViewFrm->grComps->SetRow(2);
+             CompsViewFrm->CompInfo();
+             told = main->StatusBar1->PanelText(0);
+             s_service->Release();
+         }},
+    });
+    ReportFrm->BitBtn2Click();
+    ASSERT_TRUE(WaitUntil([&] { return script.Done() && !guard->Running(TRequestKind::Report); }, 60000));
+    EXPECT_EQ(told, QStringLiteral("The comp information was not started: the report is still under way."));
+    EXPECT_EQ(main->StatusBar1->PanelText(0), told);
+    EXPECT_EQ(RequestCount(*s_service, QStringLiteral("prop.get")), 0);
+    // The one preview is the report's.
+    EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Modal), 1);
+    EXPECT_TRUE(shown.text.contains(kSubject));
+}
+
 TEST_F(MainWindow, TheReportPrintsWhatWasChosenWhenDoReportStarted)
 {
     TMainProfileFrm* main = OpenWithProperty();
