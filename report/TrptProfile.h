@@ -72,10 +72,10 @@ public:
     // Fetches the report data, writes "profile.rpt" from the selected pages
     // and shows it modally (when no page was made, the user is told which
     // pages made nothing and why, and nothing is shown); the map sheets are
-    // deleted afterwards, also when
-    // anything fails. What it prints is fixed when it starts: the property,
-    // the comps with their marks and the pages chosen are copied, so what
-    // the user does while the data is fetched does not reach the report.
+    // deleted afterwards, also when anything fails. What it prints is fixed
+    // when it starts: the property, the comps with their marks and the pages
+    // chosen are copied, so what the user does while the data is fetched
+    // does not reach the report.
     void ShowProfileReport(TXMLElement* property);
     // Writes the one-page property information report into the temporary
     // directory under fileName, without preview. An earlier file of that

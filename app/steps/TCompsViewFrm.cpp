@@ -301,12 +301,12 @@ void TCompsViewFrm::CompInfo()
             const int parcel = StrToIntDef(comps->Records.Field(QStringLiteral("parcel")).trimmed(), 0);
             if (parcel > 0) {
                 const int county = state.County->Id;
-                // The answer of a comp of comps, a property or a session
-                // replaced meanwhile is dropped (and the user told so). The
-                // step may have been left meanwhile: the comp is still the
-                // one asked for.
-                const bool lands = main->SendCompInfo(
-                    [&] { comp->GetProperty(county, parcel, state.OrderId, state.UserId); });
+                // Dropped (the user told why) when the comps, the property
+                // or the session were replaced meanwhile. Leaving the step
+                // meanwhile drops nothing: the comp is still the one asked
+                // for.
+                const bool lands =
+                    main->SendCompInfo([&] { comp->GetProperty(county, parcel, state.OrderId, state.UserId); });
                 if (!lands || !mainAlive) return;
                 TXMLElement* answer = services.CompInfoXml->RequestElement();
                 if (answer && answer->getTagName() == QLatin1String("prop.data")) {

@@ -479,10 +479,11 @@ TEST_F(MainWindow, AReportWhoseChosenPagesAllMakeNothingNamesThemAndShowsNoBlank
     for (const DialogRequest& d : m_responder.Shown())
         if (d.kind == DialogRequest::Kind::Message) warnings << d.text;
     ASSERT_EQ(warnings.size(), 1);
-    EXPECT_EQ(warnings[0], QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
-                                          "Street Map: the map request gave no map\n"
-                                          "Market Summary: fewer than two comparable sales were found\n\n"
-                                          "Error.log has the details."));
+    EXPECT_EQ(warnings[0],
+              QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
+                             "Street Map: the map request gave no map\n"
+                             "Market Summary: fewer than two comparable sales were found\n\n"
+                             "Error.log has the details."));
     EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Modal), 0); // no preview
     EXPECT_FALSE(QFile::exists(path));                           // no blank report to save as PDF
     // A page that is made is previewed as before.
