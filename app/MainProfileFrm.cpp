@@ -1008,6 +1008,15 @@ bool TMainProfileFrm::MayStart(unsigned msg)
     }
 }
 
+bool TMainProfileFrm::SendCompInfo(const std::function<void()>& send)
+{
+    TRequestGuard::TRun run = m_guard->Start(TRequestKind::CompInfo);
+    if (!run) return false;
+    // Over before the step writes and shows what came: the preview may
+    // start the next request.
+    return run.Send(send);
+}
+
 QString TMainProfileFrm::MarksKey() const
 {
     QString key;

@@ -181,6 +181,7 @@ public:
     void SendStepMessage(unsigned msg) override;
     void PostReportMessage(unsigned msg) override;
     bool MayStart(unsigned msg) override;
+    bool SendCompInfo(const std::function<void()>& send) override;
     void SetBusy(bool busy) override;
     void ShowElapsed(const QString& text) override;
     void SetCaption(const QString& caption) override;

@@ -1,5 +1,7 @@
 #include "app/TRequestGuard.h"
 
+#include <utility>
+
 namespace {
 
 using TSubject = TRequestGuard::TSubject;
@@ -34,6 +36,10 @@ constexpr TKindRule kRules[] = {
      Of(K::Map) | Of(K::CompsSearch) | Of(K::PropSearch) | Of(K::PropData)},
     {K::Report, "report", true, 0, S | P | C, false,
      Of(K::Report) | Of(K::CompsSearch) | Of(K::Map) | Of(K::PropSearch) | Of(K::PropData)},
+    // A comp of the comps found for the property, read in this session; its
+    // page is written by the report form, not while that makes a report.
+    {K::CompInfo, "comp information", true, 0, S | P | C, false,
+     Of(K::CompInfo) | Of(K::CompsSearch) | Of(K::PropSearch) | Of(K::PropData) | Of(K::Report)},
 };
 static_assert(sizeof(kRules) / sizeof(kRules[0]) == int(TRequestKind::Count), "one rule per request kind");
 
@@ -68,10 +74,18 @@ QString TRequestGuard::KindName(TRequestKind kind) { return QString::fromLatin1(
 
 void TRequestGuard::Tell(const QString& text)
 {
+    if (AnyRunning()) m_standing = text;
     if (OnTell) OnTell(text);
 }
 
 bool TRequestGuard::Running(TRequestKind kind) const { return Ticket(kind).running; }
+
+bool TRequestGuard::AnyRunning() const
+{
+    for (const TTicket& ticket : m_tickets)
+        if (ticket.running) return true;
+    return false;
+}
 
 bool TRequestGuard::MayStart(TRequestKind kind)
 {
@@ -138,7 +152,14 @@ void TRequestGuard::Replace(TSubject subject)
 
 void TRequestGuard::Close() { m_closed = true; }
 
-void TRequestGuard::End(TRequestKind kind) { Ticket(kind) = TTicket(); }
+void TRequestGuard::End(TRequestKind kind)
+{
+    Ticket(kind) = TTicket();
+    // The connections have told their last status by now.
+    if (m_standing.isEmpty() || AnyRunning()) return;
+    const QString line = std::exchange(m_standing, QString());
+    if (!m_closed) Tell(line);
+}
 
 TRequestGuard::TRun::TRun(TRun&& other) noexcept : m_guard(other.m_guard), m_kind(other.m_kind)
 {

@@ -9,7 +9,9 @@
 // been replaced is dropped and the status bar says so; an error of such a
 // request is dropped with it. An action that would replace what a running
 // request still needs, or the same request again, is refused instead, with
-// the reason in the status bar.
+// the reason in the status bar. A line told while requests run is told
+// again once the last of them is over: the connections' own last status
+// ("Disconnected.") comes before it, so the reason is what stays.
 
 #include <QObject>
 #include <QPointer>
@@ -18,8 +20,8 @@
 #include <memory>
 
 // The requests the step driver runs; a report covers its map sheets and its
-// report data.
-enum class TRequestKind { Login, PropSearch, PropData, CompsSearch, Map, Report, Count };
+// report data. CompInfo is the View Comps step's fetch of one comp.
+enum class TRequestKind { Login, PropSearch, PropData, CompsSearch, Map, Report, CompInfo, Count };
 
 class TRequestGuard : public QObject {
     Q_OBJECT
@@ -90,11 +92,14 @@ private:
     };
     void Tell(const QString& text);
     void TellDropped(TRequestKind kind);
+    bool AnyRunning() const;
     void End(TRequestKind kind);
     TTicket& Ticket(TRequestKind kind) { return m_tickets[int(kind)]; }
     const TTicket& Ticket(TRequestKind kind) const { return m_tickets[int(kind)]; }
 
     quint64 m_generation[sjCount] = {};
     TTicket m_tickets[int(TRequestKind::Count)];
+    // The last line told while a request ran, told again when none runs.
+    QString m_standing;
     bool m_closed = false;
 };

@@ -5,6 +5,8 @@
 // report form, the report files of the temporary directory. The main window
 // implements it and hands it to every step and dialog it makes.
 
+#include <functional>
+
 class QObject;
 class QString;
 class TXMLElement;
@@ -52,6 +54,12 @@ public:
     // once, nor without a session. When it may not, the user has been told
     // why, and the step leaves everything as it was.
     virtual bool MayStart(unsigned msg) = 0;
+    // The View Comps step's comp-information request: send runs it under
+    // the same watch as the host's own requests. False when it may not
+    // start now, or when its answer is not to be taken over (the user logged
+    // out, searched another property or other comps meanwhile, or left the
+    // program); the user has been told why, and the step shows nothing.
+    virtual bool SendCompInfo(const std::function<void()>& send) = 0;
 
     // The waiting animation while a step waits on the server, and the
     // elapsed time told in the status bar when it is done.

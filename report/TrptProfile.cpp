@@ -287,6 +287,13 @@ void TrptProfile::ShowProfileReport(TXMLElement* property)
         if (!FetchReportData()) return;
         path = WriteProfileReport(property);
     }
+    // No selected page made anything: the user is told which and why, and
+    // no blank page is shown (nor left to be saved).
+    if (m_pagesMade == 0) {
+        TellIncompletePages(path);
+        QFile::remove(path);
+        return;
+    }
     ShowPreview(path);
 }
 
@@ -498,6 +505,7 @@ void TrptProfile::RS1Print(TBaseReport& report)
     std::stable_sort(pages.begin(), pages.end(),
                      [](const TReportPageRec& a, const TReportPageRec& b) { return a.Order < b.Order; });
     bool first = true;
+    m_pagesMade = 0;
     for (const TReportPageRec& page : pages) {
         if (!page.Selected) continue;
         m_context.PageId = page.Id;
@@ -512,6 +520,7 @@ void TrptProfile::RS1Print(TBaseReport& report)
         }
         if (!first) report.NewPage();
         first = false;
+        ++m_pagesMade;
         // A page that fails stops where it failed; the pages after it are
         // still made.
         try {

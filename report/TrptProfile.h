@@ -70,10 +70,12 @@ public:
 
     // ----- Entry points
     // Fetches the report data, writes "profile.rpt" from the selected pages
-    // and shows it modally; the map sheets are deleted afterwards, also when
-    // anything fails. What it prints is fixed when it starts: the property,
-    // the comps with their marks and the pages chosen are copied, so what
-    // the user does while the data is fetched does not reach the report.
+    // and shows it modally (when no page was made, the user is told which
+    // pages made nothing and why, and nothing is shown); the map sheets are
+    // deleted afterwards, also when anything fails. What it prints is fixed
+    // when it starts: the property, the comps with their marks and the pages
+    // chosen are copied, so what the user does while the data is fetched
+    // does not reach the report.
     void ShowProfileReport(TXMLElement* property);
     // Writes the one-page property information report into the temporary
     // directory under fileName, without preview. An earlier file of that
@@ -166,6 +168,8 @@ private:
     std::unique_ptr<THazardPage> m_hazard;
     std::unique_ptr<TAssessorMapPage> m_assessorMap;
     QString m_previewFile;
+    // The pages the page driver began in the report file it wrote last.
+    int m_pagesMade = 0;
     // The report file being written, and the pages of each written file
     // that are incomplete or left out, in page order, each with why.
     struct TPageNote {

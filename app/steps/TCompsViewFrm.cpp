@@ -300,8 +300,14 @@ void TCompsViewFrm::CompInfo()
             comps->Records.SetIndex(index);
             const int parcel = StrToIntDef(comps->Records.Field(QStringLiteral("parcel")).trimmed(), 0);
             if (parcel > 0) {
-                comp->GetProperty(state.County->Id, parcel, state.OrderId, state.UserId);
-                if (!self || !mainAlive) return;
+                const int county = state.County->Id;
+                // Dropped (the user told why) when the comps, the property
+                // or the session were replaced meanwhile. Leaving the step
+                // meanwhile drops nothing: the comp is still the one asked
+                // for.
+                const bool lands =
+                    main->SendCompInfo([&] { comp->GetProperty(county, parcel, state.OrderId, state.UserId); });
+                if (!lands || !mainAlive) return;
                 TXMLElement* answer = services.CompInfoXml->RequestElement();
                 if (answer && answer->getTagName() == QLatin1String("prop.data")) {
                     main->WritePropertyInfoReport(answer, fileName);
@@ -311,7 +317,7 @@ void TCompsViewFrm::CompInfo()
         }
     }
     if (written) main->PreviewReportFile(fileName);
-    if (self) setFocus();
+    if (self && mainAlive) setFocus();
 }
 
 void TCompsViewFrm::FormClose(TCloseAction& action)

@@ -390,8 +390,11 @@ void TReportFrm::BitBtn2Click()
     const bool mapReady = state.MapId >= 1 && !state.NeedMap;
     rpt->StreetMap = mapReady && pages.IsPageOn(30);
     rpt->HazardMap = mapReady && pages.IsPageOn(40);
+    // The photos of the comps found for this property: records the last
+    // comps search left behind (a property searched since, an answer
+    // dropped) are no one's.
     TCompsRecords& records = services.vxComps->Records;
-    rpt->IncludePhotos = pages.IsPageOn(170) && records.Count() > 0;
+    rpt->IncludePhotos = pages.IsPageOn(170) && state.CompsFound && records.Count() > 0;
     rpt->PhotoApns.clear();
     if (rpt->IncludePhotos)
         for (records.First(); !records.Eof(); records.Next()) rpt->PhotoApns << records.Field(QStringLiteral("apn"));

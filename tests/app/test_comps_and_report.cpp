@@ -432,6 +432,72 @@ TEST_F(MainWindow, DoReportSendsThePhotosOfEveryComp)
     ASSERT_TRUE(WaitUntil([main] { return !main->ReportBusy(); }));
 }
 
+TEST_F(MainWindow, DoReportSendsNoPhotosOfCompsFoundForAnEarlierProperty)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    SearchComps(main);
+    ASSERT_GT(main->vxComps->Records.Count(), 1);
+    // The property searched again: the comps found before are no one's.
+    main->WMPropSearch();
+    ASSERT_TRUE(WaitUntil([] { return AppState().PropFound && !AppState().CompsFound; }));
+    TReportFrm* f = ShowReport(main);
+    ASSERT_TRUE(WaitUntil([] { return !AppState().NeedMap; }));
+    f->SelectPages(1);
+    QString file;
+    int pages = 0;
+    WatchPreview(m_responder, main, file, pages);
+    f->BitBtn2Click();
+    ASSERT_TRUE(WaitUntil([&file, main] { return !file.isEmpty() && !main->ReportBusy(); }, 60000));
+    QString request;
+    for (const QJsonObject& e : s_service->Log(QStringLiteral("service")))
+        if (e.value(QStringLiteral("request_type")).toString() == QLatin1String("rptgen.request"))
+            request = e.value(QStringLiteral("request")).toString();
+    ASSERT_FALSE(request.isEmpty());
+    EXPECT_FALSE(request.contains(QStringLiteral("<photos"))) << request.toStdString();
+    EXPECT_FALSE(request.contains(QStringLiteral("<apn>"))) << request.toStdString();
+}
+
+TEST_F(MainWindow, AReportWhoseChosenPagesAllMakeNothingNamesThemAndShowsNoBlankPage)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    // No map answer and no comps: the street map and the market summary
+    // make nothing.
+    AppState().NeedMap = false;
+    AppState().MapId = 0;
+    TReportFrm* f = ShowReport(main);
+    TReportPageList& list = AppState().ReportPages;
+    for (int i = 0; i < list.Count(); ++i) {
+        const int id = list.Items(i).Id;
+        list.Items(i).Selected = id == 30 || id == 50;
+    }
+    f->FillGrid();
+    const QString path = AppState().TempDir + QStringLiteral("profile.rpt");
+    Click(FindByName<QWidget>(f, QStringLiteral("BitBtn2")));
+    ASSERT_TRUE(WaitUntil([main] { return !main->ReportBusy(); }, 60000));
+    TApplication::ProcessMessages();
+    QStringList warnings;
+    for (const DialogRequest& d : m_responder.Shown())
+        if (d.kind == DialogRequest::Kind::Message) warnings << d.text;
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_EQ(warnings[0],
+              QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
+                             "Street Map: the map request gave no map\n"
+                             "Market Summary: fewer than two comparable sales were found\n\n"
+                             "Error.log has the details."));
+    EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Modal), 0); // no preview
+    EXPECT_FALSE(QFile::exists(path));                           // no blank report to save as PDF
+    // A page that is made is previewed as before.
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.Items(i).Id == 10) list.Items(i).Selected = true;
+    f->FillGrid();
+    QString file;
+    int pages = 0;
+    WatchPreview(m_responder, main, file, pages);
+    Click(FindByName<QWidget>(f, QStringLiteral("BitBtn2")));
+    ASSERT_TRUE(WaitUntil([&file, main] { return !file.isEmpty() && !main->ReportBusy(); }, 60000));
+    EXPECT_EQ(pages, 1);
+}
+
 TEST_F(MainWindow, CheckBoxClicksMarkCompsAndReportPages)
 {
     TMainProfileFrm* main = OpenWithProperty();

@@ -13,6 +13,7 @@
 #include "forms/StepMessages.h"
 #include "platform/kernel/Application.h"
 #include "grid/TExtStringGrid.h"
+#include "grid/column/TExtColumnGrid.h"
 #include "platform/report/TReportDump.h"
 #include "platform/report/TReportFileReader.h"
 #include "platform/widgets/StatusBar.h"
@@ -66,7 +67,7 @@ private:
     QTimer m_timer;
 };
 
-enum class Held { PropSearch, PropData, CompsSearch, Map, ReportData, TaxMapSheets };
+enum class Held { PropSearch, PropData, CompsSearch, Map, ReportData, TaxMapSheets, CompInfo };
 enum class Act { SecondSearch, Logout, OtherStep, SameButton, Exit };
 
 struct Case {
@@ -87,6 +88,7 @@ const char* HeldName(Held h)
     case Held::Map: return "Map";
     case Held::ReportData: return "ReportData";
     case Held::TaxMapSheets: return "TaxMapSheets";
+    case Held::CompInfo: return "CompInfo";
     }
     return "";
 }
@@ -115,6 +117,7 @@ protected:
         case Held::Map: return TRequestKind::Map;
         case Held::ReportData:
         case Held::TaxMapSheets: return TRequestKind::Report;
+        case Held::CompInfo: return TRequestKind::CompInfo;
         }
         return TRequestKind::Count;
     }
@@ -122,7 +125,8 @@ protected:
     {
         switch (h) {
         case Held::PropSearch: return QStringLiteral("search");
-        case Held::PropData: return QStringLiteral("get");
+        case Held::PropData:
+        case Held::CompInfo: return QStringLiteral("get");
         case Held::CompsSearch: return QStringLiteral("comps");
         case Held::Map: return QStringLiteral("map");
         case Held::ReportData: return QStringLiteral("rptgen");
@@ -139,6 +143,7 @@ protected:
         case Held::Map: return m_main->RequestMap;
         case Held::ReportData: return m_main->vxRptGen;
         case Held::TaxMapSheets: return m_main->vxAssessorMap;
+        case Held::CompInfo: return m_main->CompProp;
         }
         return nullptr;
     }
@@ -155,7 +160,8 @@ protected:
     {
         switch (h) {
         case Held::PropSearch: return QStringLiteral("prop.search");
-        case Held::PropData: return QStringLiteral("prop.get");
+        case Held::PropData:
+        case Held::CompInfo: return QStringLiteral("prop.get");
         case Held::CompsSearch: return QStringLiteral("prop.getcomps");
         case Held::Map: return QStringLiteral("map.request");
         case Held::ReportData: return QStringLiteral("rptgen.request");
@@ -194,6 +200,15 @@ protected:
         ASSERT_TRUE(WaitUntil([] { return bool(CompsParamsFrm); }));
         CompsParamsFrm->BitBtn1Click();
         ASSERT_TRUE(WaitUntil([] { return CompsViewFrm && AppState().CompsFound; }));
+        if (h == Held::CompInfo) {
+            // The comp of the second data row.
+            CompsViewFrm->grComps->SetRow(2);
+            TCompsRecords& records = m_main->vxComps->Records;
+            records.SetIndex(CompsViewFrm->grComps->GetCellText(4, 2).toInt());
+            m_compApn = records.Field(QStringLiteral("apn"));
+            ASSERT_FALSE(m_compApn.isEmpty());
+            return;
+        }
         if (h == Held::Map) return;
         m_main->ReportForm->trigger();
         ASSERT_TRUE(WaitUntil([] { return ReportFrm && !AppState().NeedMap; }));
@@ -217,6 +232,7 @@ protected:
         case Held::Map: m_main->ReportForm->trigger(); break;
         case Held::ReportData:
         case Held::TaxMapSheets: ReportFrm->BitBtn2Click(); break;
+        case Held::CompInfo: CompsViewFrm->CompInfo(); break;
         }
     }
 
@@ -239,6 +255,7 @@ protected:
             case Held::Map: m_main->PostStepMessage(WM_MAPREQUEST); break;
             case Held::ReportData:
             case Held::TaxMapSheets: ReportFrm->BitBtn2Click(); break;
+            case Held::CompInfo: CompsViewFrm->CompInfo(); break;
             }
             break;
         case Act::Exit:
@@ -258,7 +275,8 @@ protected:
         case Held::CompsSearch: return state.CompsFound && CompsViewFrm;
         case Held::Map: return state.MapId > 0 && !state.NeedMap;
         case Held::ReportData:
-        case Held::TaxMapSheets: return !m_report.isEmpty();
+        case Held::TaxMapSheets:
+        case Held::CompInfo: return !m_report.isEmpty();
         }
         return false;
     }
@@ -266,6 +284,7 @@ protected:
     // The service requests of one type.
     static int Requests(const QString& type) { return RequestCount(*s_service, type); }
 
+    QString m_compApn;   // the comp whose information is fetched
     QString m_report;    // the previewed report as text
     QString m_told;      // the status bar right after the action
     QString m_toldLater; // and once what it posted has run
@@ -277,7 +296,7 @@ TEST_P(Interleaving, NoStaleAnswerLands)
     Prepare(c.held);
     if (HasFatalFailure()) return;
     // The preview, should one show: its text kept.
-    if (c.held == Held::ReportData || c.held == Held::TaxMapSheets)
+    if (c.held == Held::ReportData || c.held == Held::TaxMapSheets || c.held == Held::CompInfo)
         m_responder.NextModal([this](QDialog&) {
             TReportFileReader reader;
             reader.LoadFromFile(m_main->rptProfile->PreviewFile());
@@ -316,9 +335,13 @@ TEST_P(Interleaving, NoStaleAnswerLands)
     TApplication::ProcessMessages();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
-    // The refusal, told at once; an answer that lands, or is dropped with
-    // its line in the status bar.
-    if (c.refusal) { EXPECT_EQ(m_told, QString::fromLatin1(c.refusal)); }
+    // The refusal, told at once and still there once the held request is
+    // over (after its connection's own last status); an answer that lands,
+    // or is dropped with its line in the status bar.
+    if (c.refusal) {
+        EXPECT_EQ(m_told, QString::fromLatin1(c.refusal));
+        EXPECT_EQ(m_main->StatusBar1->PanelText(0), QString::fromLatin1(c.refusal));
+    }
     EXPECT_EQ(Landed(c.held), c.lands) << m_main->StatusBar1->PanelText(0).toStdString();
     if (!c.lands && c.act != Act::Exit) {
         EXPECT_TRUE(m_main->StatusBar1->PanelText(0).startsWith(
@@ -350,9 +373,10 @@ TEST_P(Interleaving, NoStaleAnswerLands)
         }
     }
 
-    // The report names one parcel, whole.
+    // The report names one parcel, whole: the subject, or the comp asked
+    // for.
     if (!m_report.isEmpty()) {
-        EXPECT_TRUE(m_report.contains(kSubject));
+        EXPECT_TRUE(m_report.contains(c.held == Held::CompInfo ? m_compApn : kSubject));
         EXPECT_FALSE(m_report.contains(kOther));
     }
 
@@ -365,6 +389,7 @@ TEST_P(Interleaving, NoStaleAnswerLands)
         // the Report step is shown again.
         EXPECT_EQ(mapsMeanwhile, 0);
         EXPECT_EQ(m_toldLater, QStringLiteral("The street map was not started: the comps search is still under way."));
+        EXPECT_EQ(m_main->StatusBar1->PanelText(0), m_toldLater);
         EXPECT_TRUE(AppState().NeedMap);
         m_main->ReportForm->trigger();
         ASSERT_TRUE(WaitUntil([] { return !AppState().NeedMap; }));
@@ -403,7 +428,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case{Held::ReportData, Act::SameButton, true, nullptr}, Case{Held::ReportData, Act::Exit, false, nullptr},
         Case{Held::TaxMapSheets, Act::SecondSearch, true, kNoSearchDuringReport},
         Case{Held::TaxMapSheets, Act::Logout, false, nullptr}, Case{Held::TaxMapSheets, Act::OtherStep, true, nullptr},
-        Case{Held::TaxMapSheets, Act::SameButton, true, nullptr}, Case{Held::TaxMapSheets, Act::Exit, false, nullptr}),
+        Case{Held::TaxMapSheets, Act::SameButton, true, nullptr}, Case{Held::TaxMapSheets, Act::Exit, false, nullptr},
+        Case{Held::CompInfo, Act::SecondSearch, false, nullptr}, Case{Held::CompInfo, Act::Logout, false, nullptr},
+        Case{Held::CompInfo, Act::OtherStep, true, nullptr}, Case{Held::CompInfo, Act::SameButton, true, nullptr},
+        Case{Held::CompInfo, Act::Exit, false, nullptr}),
     CaseName);
 
 } // namespace
@@ -417,6 +445,49 @@ struct Previewed {
 };
 
 } // namespace
+
+TEST_F(MainWindow, CompInformationWaitsForTheReportBeingMade)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    main->CompsParamsForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return bool(CompsParamsFrm); }));
+    CompsParamsFrm->BitBtn1Click();
+    ASSERT_TRUE(WaitUntil([] { return CompsViewFrm && AppState().CompsFound; }));
+    main->ReportForm->trigger();
+    ASSERT_TRUE(WaitUntil([] { return ReportFrm && !AppState().NeedMap; }));
+    ReportFrm->SelectPages(1);
+    Previewed shown;
+    m_responder.NextModal([&](QDialog&) {
+        TReportFileReader reader;
+        reader.LoadFromFile(main->rptProfile->PreviewFile());
+        shown.text = TReportDump::Text(reader);
+        return int(mrCancel);
+    });
+    s_service->Next(QStringLiteral("rptgen"), QStringLiteral("hold"));
+    TRequestGuard* guard = main->RequestGuard();
+    QString told;
+    // While the report data is on its way, the user opens View Comps and
+    // asks for a comp's information.
+    Script script({
+        {[main, guard] { return guard->Running(TRequestKind::Report) && main->vxRptGen->Connected(); },
+         [&] {
+             main->CompsViewForm->trigger();
+             ASSERT_TRUE(CompsViewFrm);
+             CompsViewFrm->grComps->SetRow(2);
+             CompsViewFrm->CompInfo();
+             told = main->StatusBar1->PanelText(0);
+             s_service->Release();
+         }},
+    });
+    ReportFrm->BitBtn2Click();
+    ASSERT_TRUE(WaitUntil([&] { return script.Done() && !guard->Running(TRequestKind::Report); }, 60000));
+    EXPECT_EQ(told, QStringLiteral("The comp information was not started: the report is still under way."));
+    EXPECT_EQ(main->StatusBar1->PanelText(0), told);
+    EXPECT_EQ(RequestCount(*s_service, QStringLiteral("prop.get")), 0);
+    // The one preview is the report's.
+    EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Modal), 1);
+    EXPECT_TRUE(shown.text.contains(kSubject));
+}
 
 TEST_F(MainWindow, TheReportPrintsWhatWasChosenWhenDoReportStarted)
 {

@@ -27,6 +27,11 @@ public:
     void SendStepMessage(unsigned msg) override { Sent.push_back(msg); }
     void PostReportMessage(unsigned msg) override { ToReport.push_back(msg); }
     bool MayStart(unsigned) override { return true; }
+    bool SendCompInfo(const std::function<void()>& send) override
+    {
+        send();
+        return true;
+    }
     void SetBusy(bool) override { }
     void ShowElapsed(const QString&) override { }
     bool ReportBusy() const override { return false; }
