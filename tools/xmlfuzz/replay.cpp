@@ -2,7 +2,4 @@
 
 #include "ReplayInputs.h"
 
-int main(int argc, char** argv)
-{
-    return ReplayInputs(argc, argv);
-}
+int main(int argc, char** argv) { return ReplayInputs(argc, argv); }
