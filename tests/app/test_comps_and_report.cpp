@@ -92,6 +92,15 @@ void WatchPreview(ScopedDialogResponder& responder, TMainProfileFrm* main, QStri
     });
 }
 
+// The texts of the message boxes shown, in order.
+QStringList MessagesShown(const DialogResponder& responder)
+{
+    QStringList texts;
+    for (const DialogRequest& d : responder.Shown())
+        if (d.kind == DialogRequest::Kind::Message) texts << d.text;
+    return texts;
+}
+
 } // namespace
 
 TEST_F(MainWindow, ViewCompsListsAndMarksTheComps)
@@ -401,9 +410,7 @@ TEST_F(MainWindow, PagesLeftOutAfterAFailedMapRequestAndARefusedTaxMapServerAreN
     Click(FindByName<QWidget>(f, QStringLiteral("BitBtn2")));
     ASSERT_TRUE(WaitUntil([&file, main] { return !file.isEmpty() && !main->ReportBusy(); }));
     EXPECT_EQ(pages, 1); // the cover
-    QStringList warnings;
-    for (const DialogRequest& d : m_responder.Shown())
-        if (d.kind == DialogRequest::Kind::Message) warnings << d.text;
+    const QStringList warnings = MessagesShown(m_responder);
     ASSERT_EQ(warnings.size(), 1);
     EXPECT_EQ(warnings[0],
               QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
@@ -475,9 +482,7 @@ TEST_F(MainWindow, AReportWhoseChosenPagesAllMakeNothingNamesThemAndShowsNoBlank
     Click(FindByName<QWidget>(f, QStringLiteral("BitBtn2")));
     ASSERT_TRUE(WaitUntil([main] { return !main->ReportBusy(); }, 60000));
     TApplication::ProcessMessages();
-    QStringList warnings;
-    for (const DialogRequest& d : m_responder.Shown())
-        if (d.kind == DialogRequest::Kind::Message) warnings << d.text;
+    const QStringList warnings = MessagesShown(m_responder);
     ASSERT_EQ(warnings.size(), 1);
     EXPECT_EQ(warnings[0],
               QStringLiteral("Some pages of this report are incomplete or were left out.\n\n"
@@ -546,9 +551,7 @@ TEST_F(MainWindow, DoReportPreviewsTheProfileReportOfTheChosenPages)
     EXPECT_EQ(m_responder.Count(DialogRequest::Kind::Modal), 1); // no error dialog
     // The service's photo of the fourth comp is no JPEG picture: told before
     // the preview which page is incomplete.
-    QStringList warnings;
-    for (const DialogRequest& d : m_responder.Shown())
-        if (d.kind == DialogRequest::Kind::Message) warnings << d.text;
+    const QStringList warnings = MessagesShown(m_responder);
     ASSERT_EQ(warnings.size(), 1);
     EXPECT_TRUE(warnings[0].startsWith(QStringLiteral("Some pages of this report are incomplete")));
     // The page by the name the Report step shows it under.

@@ -444,11 +444,10 @@ struct Previewed {
     int pages = 0;
 };
 
-} // namespace
-
-TEST_F(MainWindow, CompInformationWaitsForTheReportBeingMade)
+// The comps searched for the subject, the Report step open with its map in,
+// and the first report page chosen.
+void OpenReportStepWithComps(TMainProfileFrm* main)
 {
-    TMainProfileFrm* main = OpenWithProperty();
     main->CompsParamsForm->trigger();
     ASSERT_TRUE(WaitUntil([] { return bool(CompsParamsFrm); }));
     CompsParamsFrm->BitBtn1Click();
@@ -456,6 +455,14 @@ TEST_F(MainWindow, CompInformationWaitsForTheReportBeingMade)
     main->ReportForm->trigger();
     ASSERT_TRUE(WaitUntil([] { return ReportFrm && !AppState().NeedMap; }));
     ReportFrm->SelectPages(1);
+}
+
+} // namespace
+
+TEST_F(MainWindow, CompInformationWaitsForTheReportBeingMade)
+{
+    TMainProfileFrm* main = OpenWithProperty();
+    ASSERT_NO_FATAL_FAILURE(OpenReportStepWithComps(main));
     Previewed shown;
     m_responder.NextModal([&](QDialog&) {
         TReportFileReader reader;
@@ -492,13 +499,7 @@ TEST_F(MainWindow, CompInformationWaitsForTheReportBeingMade)
 TEST_F(MainWindow, TheReportPrintsWhatWasChosenWhenDoReportStarted)
 {
     TMainProfileFrm* main = OpenWithProperty();
-    main->CompsParamsForm->trigger();
-    ASSERT_TRUE(WaitUntil([] { return bool(CompsParamsFrm); }));
-    CompsParamsFrm->BitBtn1Click();
-    ASSERT_TRUE(WaitUntil([] { return CompsViewFrm && AppState().CompsFound; }));
-    main->ReportForm->trigger();
-    ASSERT_TRUE(WaitUntil([] { return ReportFrm && !AppState().NeedMap; }));
-    ReportFrm->SelectPages(1);
+    ASSERT_NO_FATAL_FAILURE(OpenReportStepWithComps(main));
     // Once the report data is in, before the report is written, the
     // property's document is emptied (as a new search would), the comps
     // are unmarked and the pages unchosen: none of it reaches the report.

@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
@@ -97,11 +98,12 @@ inline QImage PdfPage(const QString& pdf, int dpi)
 }
 
 // Cells of 4 x 4 pixels with ink in either page, and those whose ink
-// differs (antialiasing may differ, glyphs and their places may not).
+// differs (antialiasing may differ, glyphs and their places may not; with
+// slack, b's ink may stand that many pixels off).
 struct Comparison {
     int Inked = 0, Differing = 0;
 };
-inline Comparison Compare(const QImage& a, const QImage& b)
+inline Comparison Compare(const QImage& a, const QImage& b, int slack = 0)
 {
     Comparison c;
     const int cell = 4;
@@ -111,12 +113,17 @@ inline Comparison Compare(const QImage& a, const QImage& b)
             for (int x = x0; x < x0 + cell; ++x) sum += 255 - qGray(image.pixel(x, y));
         return sum / (cell * cell);
     };
-    for (int y = 0; y + cell <= a.height() && y + cell <= b.height(); y += cell)
-        for (int x = 0; x + cell <= a.width() && x + cell <= b.width(); x += cell) {
-            const double p = ink(a, x, y), q = ink(b, x, y);
-            if (p < 8 && q < 8) continue;
+    const int w = std::min(a.width(), b.width()), h = std::min(a.height(), b.height());
+    for (int y = slack; y + cell + slack <= h; y += cell)
+        for (int x = slack; x + cell + slack <= w; x += cell) {
+            const double p = ink(a, x, y);
+            if (p < 8 && ink(b, x, y) < 8) continue;
             ++c.Inked;
-            c.Differing += std::fabs(p - q) > 48;
+            double closest = 255;
+            for (int dy = -slack; dy <= slack; ++dy)
+                for (int dx = -slack; dx <= slack; ++dx)
+                    closest = std::min(closest, std::fabs(ink(b, x + dx, y + dy) - p));
+            c.Differing += closest > 48;
         }
     return c;
 }
@@ -138,6 +145,18 @@ inline void ExpectDrawnAsPreview(const QByteArray& report, const QString& pdf, i
 {
     const int dpi = 144;
     ExpectPageAsPreview(PdfPage(pdf, dpi), report, dpi, minInked);
+}
+
+// mupdf draws the PDF without a word of error (its fonts load).
+inline void ExpectMupdfLoads(const QString& pdf)
+{
+    QTemporaryDir dir;
+    const ToolResult mutool =
+        RunTool(QStringLiteral("mutool"),
+                {QStringLiteral("draw"), QStringLiteral("-o"), dir.filePath(QStringLiteral("mu.png")),
+                 QStringLiteral("-r"), QStringLiteral("30"), pdf});
+    EXPECT_EQ(mutool.Exit, 0);
+    EXPECT_FALSE(mutool.Err.contains(QLatin1String("error"), Qt::CaseInsensitive)) << mutool.Err.toStdString();
 }
 
 // A 1-bit map sheet: white (index 0), with a black line every tenth row
