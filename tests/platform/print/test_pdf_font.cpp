@@ -521,6 +521,18 @@ std::vector<LineBox> LineBoxes(const QString& pdf)
     return lines;
 }
 
+// Liberation Sans's tables, under a name of its own.
+QMap<QByteArray, QByteArray> SansTablesNamed(const QString& family, const QString& postScript)
+{
+    const QRawFont raw = Raw(Sans);
+    QMap<QByteArray, QByteArray> tables;
+    for (const char* tag :
+         {"head", "hhea", "hmtx", "maxp", "loca", "glyf", "cmap", "kern", "post", "OS/2", "GDEF", "GPOS", "GSUB"})
+        tables.insert(tag, raw.fontTable(tag));
+    tables["name"] = NameTable(family, postScript);
+    return tables;
+}
+
 } // namespace
 
 TEST(PdfFont, ADamagedInstalledFaceIsMeasuredAsDrawnAndEmbeddedReadably)
@@ -528,12 +540,8 @@ TEST(PdfFont, ADamagedInstalledFaceIsMeasuredAsDrawnAndEmbeddedReadably)
     // Liberation Sans under a name of its own, with counts far beyond its
     // kerning and character map tables and outlines spanning the whole
     // glyph table.
-    const QRawFont raw = Raw(Sans);
-    QMap<QByteArray, QByteArray> tables;
-    for (const char* tag :
-         {"head", "hhea", "hmtx", "maxp", "loca", "glyf", "cmap", "kern", "post", "OS/2", "GDEF", "GPOS", "GSUB"})
-        tables.insert(tag, raw.fontTable(tag));
-    tables["name"] = NameTable(QStringLiteral("Tamsel Damaged"), QStringLiteral("TamselDamaged"));
+    QMap<QByteArray, QByteArray> tables =
+        SansTablesNamed(QStringLiteral("Tamsel Damaged"), QStringLiteral("TamselDamaged"));
     QByteArray& kern = tables["kern"];
     ASSERT_GT(kern.size(), 12);
     Put16(kern, 2, 0xFFFF);
@@ -818,12 +826,8 @@ TEST(PdfFont, AFaceWhoseSubsetReadersCannotLoadIsEmbeddedWhole)
     // version HarfBuzz does not read: Qt draws with the face, and HarfBuzz's
     // subsetter cuts it, but leaves the header and the advances out of the
     // cut, which no reader loads.
-    const QRawFont raw = Raw(Sans);
-    QMap<QByteArray, QByteArray> tables;
-    for (const char* tag :
-         {"head", "hhea", "hmtx", "maxp", "loca", "glyf", "cmap", "kern", "post", "OS/2", "GDEF", "GPOS", "GSUB"})
-        tables.insert(tag, raw.fontTable(tag));
-    tables["name"] = NameTable(QStringLiteral("Tamsel Header"), QStringLiteral("TamselHeader"));
+    QMap<QByteArray, QByteArray> tables =
+        SansTablesNamed(QStringLiteral("Tamsel Header"), QStringLiteral("TamselHeader"));
     Put16(tables["hhea"], 0, 5);
     const QByteArray file = Sfnt(tables);
     // Kept while the tests run (Qt keeps a font added from memory under
