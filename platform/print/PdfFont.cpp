@@ -320,6 +320,9 @@ struct PdfFont::Data {
     bool LatinIsGlyphForCharacter = false;
     Codes Cids;
     double PictureScale = 1;
+    // The face as FreeType opened it for the screen; invalid when the face
+    // came from elsewhere (its file is opened then).
+    QRawFont Screen;
     // Colour pictures: the glyph of each code, and the code of each glyph
     // (0: none yet).
     std::vector<quint16> CodeGlyphs;
@@ -444,6 +447,9 @@ std::unique_ptr<PdfFont> PdfFont::Open(const QRawFont& raw)
     font->d->LatinIsGlyphForCharacter = found->LatinIsGlyphForCharacter;
     font->d->Cids = found->Cids;
     font->d->PictureScale = found->PictureScale;
+    // Held by the document only: Qt may give the engine of a face removed
+    // since to another.
+    if (!found->Pictures) font->d->Screen = raw;
     return font;
 }
 
@@ -718,8 +724,17 @@ QByteArray PdfFont::SubsetFile() const
     const Face subset(hb_subset_or_fail(d->Face.get(), input));
     hb_subset_input_destroy(input);
     if (!subset) return {};
-    const Blob cut(hb_face_reference_blob(subset.get())), whole(hb_face_reference_blob(d->Face.get()));
-    if (!d->SubsetReadsAsFace(cut.get(), d->Opened(whole.get()))) return {};
+    const Blob cut(hb_face_reference_blob(subset.get()));
+    // The whole face's file is made and opened only when the screen's is
+    // not at hand: for a large face that costs more than the subset.
+    QRawFont whole = d->Screen;
+    if (whole.isValid()) {
+        whole.setPixelSize(d->UnitsPerEm);
+    } else {
+        const Blob file(hb_face_reference_blob(d->Face.get()));
+        whole = d->Opened(file.get());
+    }
+    if (!d->SubsetReadsAsFace(cut.get(), whole)) return {};
     return Data::Embedded(subset.get(), OutlineKind() == CidKeyedCffOutlines);
 }
 
