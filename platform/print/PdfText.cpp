@@ -86,6 +86,13 @@ QString PdfTextLayout::Characters(const Cluster& cluster, const QString& text)
 
 namespace {
 
+// 1 for a left-to-right letter, -1 for a right-to-left one, else 0.
+int Strong(char32_t c)
+{
+    const QChar::Direction d = QChar::direction(c);
+    return d == QChar::DirL ? 1 : d == QChar::DirR || d == QChar::DirAL ? -1 : 0;
+}
+
 enum class Reading { LeftToRight, RightToLeft, Neutral };
 
 // The direction of each character of text as readers rebuilding a line's
@@ -144,6 +151,10 @@ QString PdfTextLayout::ReaderText(const QString& text, bool rightToLeftPage)
                 continue;
             }
             const qsizetype end = runEnd(i, Reading::RightToLeft, Reading::LeftToRight);
+            // A reader turns a run round from its first right-to-left
+            // letter: marks ending the run, first once it is turned, go
+            // with it behind a right-to-left mark.
+            if (Strong(chars[end - 1]) >= 0) out += QChar(0x200F);
             add(out, i, end, true);
             if (end >= n || at(end) != Reading::LeftToRight) out += QChar(0x200E);
             i = end;
@@ -439,17 +450,6 @@ void PdfTextLayout::ReadInOrder(const Cluster& cluster, const QString& chars)
         g.Code = g.Face->Alias(g.Id, QString::fromUcs4(reinterpret_cast<const char32_t*>(points.constData()) + k, n));
     }
 }
-
-namespace {
-
-// 1 for a left-to-right letter, -1 for a right-to-left one, else 0.
-int Strong(char32_t c)
-{
-    const QChar::Direction d = QChar::direction(c);
-    return d == QChar::DirL ? 1 : d == QChar::DirR || d == QChar::DirAL ? -1 : 0;
-}
-
-} // namespace
 
 void PdfTextLayout::KeepOnOneLine(const PdfFonts::TextFont& font)
 {

@@ -80,10 +80,11 @@ public:
     // The characters of a whole text with right-to-left runs in the form
     // readers turn back into their order. Readers put a line's characters
     // in the order of their places and then turn its runs round: on a page
-    // they take for left to right, each run of right-to-left characters
+    // they take for left to right, each run from a right-to-left letter
     // (with the neutral ones after it), so these runs come the other way
-    // round, closed by a left-to-right mark where a neutral character
-    // follows; on a page they take for right to left, the whole line and
+    // round, opened by a right-to-left mark where a mark ends the run and
+    // closed by a left-to-right mark where a neutral character follows;
+    // on a page they take for right to left, the whole line and
     // then each run of left-to-right characters and numbers back, so the
     // line comes the other way round with these runs kept, each opened by
     // a right-to-left mark where no right-to-left character follows it.

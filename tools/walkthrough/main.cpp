@@ -80,9 +80,9 @@ const RoadTexts kPlainTexts{QStringLiteral("Pat and Lee Buyer"),
                             QStringLiteral("Whitfield"),
                             QStringLiteral("Whitfield Realty")};
 const RoadTexts kScriptTexts{
-    // Thaana: Rasheed Abdulla, the name ending in the Arabic ligature, as
-    // Dhivehi writes it
-    QString::fromUtf8("\u0783\u07a6\u079d\u07a9\u078b\u07aa \u07a2\u07a6\u0784\u07b0\u078b\u07aa\ufdf2"),
+    // Thaana: Abdulla Rasheed, with the Arabic ligature as Dhivehi writes
+    // it, the name ending in a vowel sign
+    QString::fromUtf8("\u07a2\u07a6\u0784\u07b0\u078b\u07aa\ufdf2 \u0783\u07a6\u079d\u07a9\u078b\u07aa"),
     QString::fromUtf8("\u0967\u0968 \u0917\u093e\u0902\u0927\u0940 \u092e\u093e\u0930\u094d\u0917"), // Devanagari
     QString::fromUtf8("\u05ea\u05dc \u05d0\u05d1\u05d9\u05d1"),                                      // Hebrew
     QStringLiteral("Dana"),

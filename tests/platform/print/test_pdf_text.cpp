@@ -40,6 +40,12 @@ const QString ScriptTexts[] = {
     QStringLiteral("\u0639\u062F\u062F 42 \u063A\u0631\u0641"),
     QStringLiteral("\u0639\u062F\u062F \u0664\u0662 \u063A\u0631\u0641"), // Arabic-Indic digits
     QStringLiteral("\u05E9\u05DC\u05D5\u05DD 2026"),                      // right to left only
+    // Right-to-left texts ending in a mark, beside Latin.
+    QStringLiteral("Customer: \u0633\u0644\u0627\u0645\u064C"),        // Arabic, tanwin at the end
+    QStringLiteral("Account: \u0643\u0650\u062A\u0627\u0628\u064F"),  // Arabic, damma at the end
+    QStringLiteral("Maldives \u078B\u07A8\u0788\u07AC\u0780\u07A8"), // Thaana
+    QStringLiteral("Hebrew \u05DC\u05B0\u05DA\u05B8 abc"),             // Hebrew, qamats at the end
+    QStringLiteral("Text \u05D0\u05B7\u05EA\u05BC\u05B0 12 \u05DC\u05B0\u05DA\u05B8"),
 };
 
 QByteArray TextReport(const QStringList& texts, const QString& family = QStringLiteral("Liberation Sans"),
@@ -72,6 +78,11 @@ QStringList RightToLeftTexts()
         QStringLiteral("\u0639\u062F\u062F \u0664\u0662 \u063A\u0631\u0641."),
         QStringLiteral("Mixed \u05E9\u05DC\u05D5\u05DD 123 abc"),
         QStringLiteral("Zu\u0308rich"),
+        QStringLiteral("\u0633\u0644\u0627\u0645\u064C"),
+        QStringLiteral("\u0643\u0650\u062A\u0627\u0628\u064F abc"),
+        QStringLiteral("\u078B\u07A8\u0788\u07AC\u0780\u07A8"),
+        QStringLiteral("abc \u05D0\u05B7\u05EA\u05BC\u05B0"),
+        QStringLiteral("\u05DC\u05B0\u05DA\u05B8 12 \u0633\u0644\u0627\u0645\u064C"),
     };
 }
 
@@ -157,6 +168,8 @@ std::vector<QStringList> RightToLeftRows()
          QStringLiteral("\u0644\u0627 \u0625\u0644\u0647")},
         {QStringLiteral("\u05E9\u05B8\u05C1\u05DC\u05D5\u05B9\u05DD"),
          QStringLiteral("\u05DE\u05D7\u05D9\u05E8: 1,250,000 \u20AA")},
+        {QStringLiteral("\u0643\u0650\u062A\u0627\u0628\u064C"), QStringLiteral("\u05D0\u05B7\u05EA\u05BC\u05B0"),
+         QStringLiteral("\u078B\u07A8\u0788\u07AC\u0780\u07A8 12")},
         {QStringLiteral("\u062A\u0627\u0631\u064A\u062E \u0627\u0644\u0628\u064A\u0639"), QStringLiteral("2024/05/12"),
          QStringLiteral("Date")},
     };
@@ -173,6 +186,8 @@ std::vector<QStringList> MixedRows()
         {QStringLiteral("Seller"),
          QStringLiteral("\u0641\u0627\u0637\u0645\u0629 \u0627\u0644\u0632\u0647\u0631\u0627\u0621")},
         {QStringLiteral("Buyer"), QStringLiteral("\u05D9\u05D5\u05E1\u05E3 \u05DB\u05D4\u05DF 2")},
+        {QStringLiteral("Agent"), QStringLiteral("\u0633\u0644\u0627\u0645\u064C"),
+         QStringLiteral("\u078B\u07A8\u0788\u07AC\u0780\u07A8")},
         {QStringLiteral("Subject property at 1200 Main Street, Springfield")},
         {QStringLiteral("Assessed value 412,000 for the year 2025")},
     };
