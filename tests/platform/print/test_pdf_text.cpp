@@ -41,10 +41,10 @@ const QString ScriptTexts[] = {
     QStringLiteral("\u0639\u062F\u062F \u0664\u0662 \u063A\u0631\u0641"), // Arabic-Indic digits
     QStringLiteral("\u05E9\u05DC\u05D5\u05DD 2026"),                      // right to left only
     // Right-to-left texts ending in a mark, beside Latin.
-    QStringLiteral("Customer: \u0633\u0644\u0627\u0645\u064C"),        // Arabic, tanwin at the end
-    QStringLiteral("Account: \u0643\u0650\u062A\u0627\u0628\u064F"),  // Arabic, damma at the end
+    QStringLiteral("Customer: \u0633\u0644\u0627\u0645\u064C"),      // Arabic, tanwin at the end
+    QStringLiteral("Account: \u0643\u0650\u062A\u0627\u0628\u064F"), // Arabic, damma at the end
     QStringLiteral("Maldives \u078B\u07A8\u0788\u07AC\u0780\u07A8"), // Thaana
-    QStringLiteral("Hebrew \u05DC\u05B0\u05DA\u05B8 abc"),             // Hebrew, qamats at the end
+    QStringLiteral("Hebrew \u05DC\u05B0\u05DA\u05B8 abc"),           // Hebrew, qamats at the end
     QStringLiteral("Text \u05D0\u05B7\u05EA\u05BC\u05B0 12 \u05DC\u05B0\u05DA\u05B8"),
 };
 
